@@ -1,0 +1,39 @@
+# Common compile options for our own code.
+add_library(orv_options INTERFACE)
+target_include_directories(orv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(orv_options INTERFACE
+  -Wall -Wextra -Wpedantic -Werror
+  # Virtual handlers of the component model routinely ignore some of their arguments.
+  -Wno-unused-parameter)
+target_compile_definitions(orv_options INTERFACE ORV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+if(ORV_SANITIZE)
+  target_compile_options(orv_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(orv_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# orv_module(<target> [DEPS <targets>...] [TEST_DEPS <targets>...])
+#
+# One static library from the folder's *.cpp files, and one test executable from tests/*.cpp
+# whose cases CTest lists one by one. New files are picked up without editing any CMake file.
+function(orv_module name)
+  cmake_parse_arguments(M "" "" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_link_libraries(${name} PUBLIC orv_options ${M_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE orv_options ${M_DEPS})
+  endif()
+
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(tests)
+    add_executable(${name}_tests ${tests})
+    target_link_libraries(${name}_tests PRIVATE ${name} ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name}_tests
+      WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
