@@ -1,0 +1,121 @@
+#include "platform/runtime/DateTime.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/runtime/Exceptions.h"
+
+namespace {
+
+struct DateCase {
+  Word Year, Month, Day;
+  double Serial;       // TDateTime
+  Integer StampDate;   // time-stamp day number
+  Word Weekday;        // 1 = Sunday
+};
+
+// Checked against an independent proleptic Gregorian calendar.
+constexpr DateCase kDates[] = {
+    {1899, 12, 30, 0, 693594, 7},       {1900, 1, 1, 2, 693596, 2},
+    {2006, 12, 23, 39074, 732668, 7},   {1, 1, 1, -693593, 1, 2},
+    {9999, 12, 31, 2958465, 3652059, 6}, {2000, 2, 29, 36585, 730179, 3},
+    {1600, 3, 1, -109511, 584083, 4},   {1752, 9, 14, -53797, 639797, 5},
+};
+
+TEST(DateTime, EncodesDecodesAndStampsKnownDates) {
+  for (const auto& c : kDates) {
+    SCOPED_TRACE(testing::Message() << c.Year << "-" << c.Month << "-" << c.Day);
+    EXPECT_EQ(EncodeDate(c.Year, c.Month, c.Day), c.Serial);
+    Word y, m, d;
+    DecodeDate(c.Serial < 0 ? c.Serial - 0.75 : c.Serial + 0.75, y, m, d);  // with a time of day
+    EXPECT_EQ(y, c.Year);
+    EXPECT_EQ(m, c.Month);
+    EXPECT_EQ(d, c.Day);
+    EXPECT_EQ(DateTimeToTimeStamp(c.Serial).Date, c.StampDate);
+    EXPECT_EQ(TimeStampToDateTime({0, c.StampDate}), c.Serial);
+    EXPECT_EQ(DayOfWeek(c.Serial), c.Weekday);
+  }
+}
+
+TEST(DateTime, DecodeRoundTripsEveryDayOfSeveralCenturies) {
+  // Covers the 100- and 400-year boundaries and every leap day in between.
+  for (double serial = EncodeDate(1590, 1, 1); serial < EncodeDate(2410, 1, 1); serial += 1) {
+    Word y, m, d;
+    DecodeDate(serial, y, m, d);
+    ASSERT_EQ(EncodeDate(y, m, d), serial);
+  }
+}
+
+TEST(DateTime, RejectsInvalidDatesAndTimes) {
+  TDateTime out = 123;
+  const Word bad[][3] = {{0, 1, 1}, {10000, 1, 1}, {2001, 2, 29}, {1900, 2, 29}, {2000, 13, 1}, {2000, 4, 31}, {2000, 1, 0}};
+  for (const auto& b : bad) {
+    EXPECT_FALSE(TryEncodeDate(b[0], b[1], b[2], out)) << b[0] << "-" << b[1] << "-" << b[2];
+    EXPECT_THROW(EncodeDate(b[0], b[1], b[2]), EConvertError);
+  }
+  EXPECT_EQ(out, 123);
+  EXPECT_TRUE(TryEncodeDate(2000, 2, 29, out));
+  EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+  EXPECT_THROW(EncodeTime(0, 60, 0, 0), EConvertError);
+  EXPECT_THROW(EncodeTime(0, 0, 0, 1000), EConvertError);
+}
+
+TEST(DateTime, TimeOfDayRoundTripsToTheMillisecond) {
+  const Word times[][4] = {{0, 0, 0, 0}, {6, 0, 0, 0}, {12, 34, 56, 789}, {23, 59, 59, 999}};
+  for (const auto& t : times) {
+    const TDateTime v = EncodeDate(2024, 5, 17) + EncodeTime(t[0], t[1], t[2], t[3]);
+    Word h, m, s, ms;
+    DecodeTime(v, h, m, s, ms);
+    EXPECT_EQ(h, t[0]);
+    EXPECT_EQ(m, t[1]);
+    EXPECT_EQ(s, t[2]);
+    EXPECT_EQ(ms, t[3]);
+    EXPECT_EQ(DateTimeToTimeStamp(v).Time, ((t[0] * 60 + t[1]) * 60 + t[2]) * 1000 + t[3]);
+  }
+}
+
+TEST(DateTime, NegativeDateTimesKeepTheTimeRunningForward) {
+  // -1.25 is 29 December 1899 at 06:00, not 18:00.
+  const TTimeStamp ts = DateTimeToTimeStamp(-1.25);
+  EXPECT_EQ(ts.Date, DateDelta - 1);
+  EXPECT_EQ(ts.Time, 6 * 3600000);
+  EXPECT_EQ(TimeStampToDateTime(ts), -1.25);
+  Word y, m, d, h, mi, s, ms;
+  DecodeDate(-1.25, y, m, d);
+  DecodeTime(-1.25, h, mi, s, ms);
+  EXPECT_EQ(d, 29);
+  EXPECT_EQ(h, 6);
+}
+
+TEST(TimeStamp, MillisecondCountsRoundTrip) {
+  const TTimeStamp ts{45296789, 732668};  // 23.12.2006 12:34:56.789
+  const double msecs = TimeStampToMSecs(ts);
+  EXPECT_EQ(msecs, 732668.0 * 86400000 + 45296789);
+  EXPECT_EQ(MSecsToTimeStamp(msecs), ts);
+  EXPECT_EQ(MSecsToTimeStamp(msecs + 0.6), ts);  // fractions of a millisecond are dropped
+  const TDateTime v = TimeStampToDateTime(MSecsToTimeStamp(msecs));
+  EXPECT_EQ(DateTimeToTimeStamp(v), ts);
+}
+
+TEST(TimeStamp, RejectsWhatNoMomentHas) {
+  EXPECT_THROW(TimeStampToDateTime({-1, 5}), EConvertError);
+  EXPECT_THROW(TimeStampToDateTime({MSecsPerDay, 5}), EConvertError);
+  EXPECT_THROW(TimeStampToDateTime({0, 0}), EConvertError);
+  EXPECT_THROW(MSecsToTimeStamp(0), EConvertError);
+  EXPECT_THROW(MSecsToTimeStamp(-5e12), EConvertError);
+  EXPECT_THROW(MSecsToTimeStamp(1e300), EConvertError);
+  EXPECT_THROW(MSecsToTimeStamp(0.0 / 0.0), EConvertError);
+  EXPECT_THROW(DateTimeToTimeStamp(1e20), EConvertError);
+}
+
+TDateTime FixedNow() { return 39074.5; }
+
+TEST(Clock, DateNowAndTimeReadTheInstalledClock) {
+  const auto previous = orv::SetNowFunction(&FixedNow);
+  EXPECT_EQ(Now(), 39074.5);
+  EXPECT_EQ(Date(), 39074);
+  EXPECT_EQ(Time(), 0.5);
+  orv::SetNowFunction(previous);
+  EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
+}
+
+}  // namespace
