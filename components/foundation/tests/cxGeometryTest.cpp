@@ -1,0 +1,95 @@
+#include "components/foundation/cxGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(cxGeometry, IntersectRects) {
+  struct Case {
+    TRect a, b, expected;
+    bool overlaps;
+  } cases[] = {
+      {{0, 0, 10, 10}, {5, 5, 20, 20}, {5, 5, 10, 10}, true},
+      {{0, 0, 10, 10}, {10, 0, 20, 10}, {}, false},  // touching at the right edge
+      {{0, 0, 10, 10}, {0, 10, 10, 20}, {}, false},  // touching at the bottom edge
+      {{0, 0, 10, 10}, {2, 2, 4, 4}, {2, 2, 4, 4}, true},
+      {{0, 0, 10, 10}, {20, 20, 30, 30}, {}, false},
+  };
+  for (const auto& c : cases) {
+    TRect r{-1, -1, -1, -1};
+    EXPECT_EQ(IntersectRects(r, c.a, c.b), c.overlaps);
+    EXPECT_EQ(r, c.expected);
+  }
+}
+
+TEST(cxGeometry, UnionIgnoresAnEmptySecondRect) {
+  const TRect a{0, 0, 10, 10};
+  EXPECT_EQ(GetRectUnion(a, TRect{50, 50, 50, 60}), a);
+  EXPECT_EQ(GetRectUnion(a, TRect{50, 50, 40, 60}), a);
+  EXPECT_EQ(GetRectUnion(a, TRect{5, -5, 20, 8}), (TRect{0, -5, 20, 10}));
+}
+
+TEST(cxGeometry, CentringTruncatesTowardZero) {
+  EXPECT_EQ(GetCenteredRect(TRect{0, 0, 10, 10}, 3, 3), (TRect{3, 3, 6, 6}));
+  EXPECT_EQ(GetCenteredRect(TRect{-10, -10, 0, 0}, 3, 3), (TRect{-6, -6, -3, -3}));
+  EXPECT_EQ(GetCenteredRectOfSize(TRect{0, 0, 10, 20}, TSize{4, 4}), (TRect{3, 8, 7, 12}));
+  EXPECT_EQ(GetRectCenter(TRect{-3, -3, 0, 0}), (TPoint{-1, -1}));
+  EXPECT_EQ(GetRectCenter(TRect{1, 1, 4, 6}), (TPoint{2, 3}));
+  // Extreme coordinates: the halves come from a 64-bit sum.
+  EXPECT_EQ(GetRectCenter(TRect{INT_MAX - 2, 0, INT_MAX, 0}), (TPoint{INT_MAX - 1, 0}));
+}
+
+TEST(cxGeometry, PointInRectExcludesRightAndBottomEdges) {
+  const TRect r{0, 0, 10, 5};
+  EXPECT_TRUE(IsPointInRect(r, 0, 0));
+  EXPECT_TRUE(IsPointInRect(r, TPoint{9, 4}));
+  EXPECT_FALSE(IsPointInRect(r, 10, 0));
+  EXPECT_FALSE(IsPointInRect(r, 0, 5));
+  EXPECT_FALSE(IsPointInRect(r, -1, 0));
+}
+
+TEST(cxGeometry, RectangleBuilders) {
+  const TRect r{10, 20, 30, 60};
+  struct Case {
+    TRect actual, expected;
+  } cases[] = {
+      {MakeRectBounds(1, 2, 3, 4), {1, 2, 4, 6}},
+      {GetInflatedRect(r, 2, 3), {8, 17, 32, 63}},
+      {GetInflatedRectBySides(r, 1, 2, 3, 4), {9, 18, 33, 64}},
+      {GetContentRect(r, TRect{1, 2, 3, 4}), {11, 22, 27, 56}},
+      {GetOffsetRect(r, 5, 6, true), {15, 26, 35, 66}},
+      {GetOffsetRect(r, 5, 6, false), {5, 14, 25, 54}},
+      {OffsetRectByPoint(r, TPoint{1, 1}, false), {9, 19, 29, 59}},
+      {ShiftRectHorz(r, -10), {0, 20, 20, 60}},
+      {RectFromTopLeftAndPoint(r, TPoint{100, 200}), {10, 20, 100, 200}},
+      {RectWithTop(r, 5, 7), {10, 5, 30, 12}},
+      {RectWithBottom(r, 50, 7), {10, 43, 30, 50}},
+      {RectWithHeight(r, 4), {10, 20, 30, 24}},
+      {RectWithWidth(r, 4), {10, 20, 14, 60}},
+      {RectWithLeftWidth(r, 2, 3), {2, 20, 5, 60}},
+      {RectWithLeftAndWidth(r, 2, 3), {2, 20, 5, 60}},
+      {RectMovedToLeft(r, 0), {0, 20, 20, 60}},
+      {RectWithRight(r, 50, 5), {45, 20, 50, 60}},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(cases[i].actual, cases[i].expected) << "case " << i;
+  EXPECT_EQ(GetRectWidth(r), 20);
+  EXPECT_EQ(GetRectHeight(r), 40);
+  EXPECT_TRUE(RectIsEmpty(TRect{0, 0, 0, 5}));
+  EXPECT_TRUE(RectIsEmpty(TRect{0, 5, 5, 5}));
+  EXPECT_FALSE(RectIsEmpty(TRect{0, 0, 1, 1}));
+}
+
+TEST(cxGeometry, Points) {
+  EXPECT_EQ(NegatePoint(TPoint{3, -4}), (TPoint{-3, 4}));
+  EXPECT_EQ(GetOffsetPoint(TPoint{1, 2}, 3, 4), (TPoint{4, 6}));
+  EXPECT_EQ(GetOffsetPoint(TPoint{1, 2}, 3, 4, false), (TPoint{-2, -2}));
+  EXPECT_EQ(OffsetPointByRectOrigin(TPoint{1, 2}, TRect{10, 20, 0, 0}), (TPoint{11, 22}));
+  EXPECT_EQ(PointFromSize(MakeRectSize(5, 6)), MakePoint(5, 6));
+  EXPECT_TRUE(ArePointsEqual(TPoint{1, 2}, TPoint{1, 2}));
+  EXPECT_FALSE(SizesEqual(TSize{1, 2}, TSize{2, 1}));
+}
+
+}  // namespace
