@@ -1,7 +1,9 @@
 #include "components/foundation/dxCore.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace {
@@ -102,4 +104,133 @@ TdxResourceStringsRepository* GetResourceStringsRepository() {
   // during its own construction, so their unregistration at exit finds it alive.
   static TdxResourceStringsRepository repository;
   return &repository;
+}
+
+// ==== Operating-system flags =================================================================
+
+namespace {
+constexpr orv::TOsFlags kOsFlags = orv::ComputeOsFlags(
+    orv::kPlatformId, orv::kPlatformMajorVersion, orv::kPlatformMinorVersion);
+}  // namespace
+
+const Boolean OsWin9x = kOsFlags.Win9x;
+const Boolean OsWin95 = kOsFlags.Win95;
+const Boolean OsWin98 = kOsFlags.Win98;
+const Boolean OsWinMe = kOsFlags.WinMe;
+const Boolean OsWinNT = kOsFlags.WinNT;
+const Boolean OsWin2000 = kOsFlags.Win2000;
+const Boolean OsWin2000OrLater = kOsFlags.Win2000OrLater;
+const Boolean OsWinXP = kOsFlags.WinXP;
+const Boolean OsWinXPOrLater = kOsFlags.WinXPOrLater;
+const Boolean OsWin2000OrXP = kOsFlags.Win2000OrXP;
+const Boolean OsWinVista = kOsFlags.WinVista;
+const Boolean OsWinVistaOrLater = kOsFlags.WinVistaOrLater;
+// No 32-bit process runs on a 64-bit system here.
+const Boolean OsWow64 = false;
+
+// ==== Basic conversions ======================================================================
+
+Integer CharsetToCodePage(Byte charset) {
+  switch (charset) {
+    case 128: return 932;   // Shift-JIS
+    case 129: return 949;   // Hangul
+    case 130: return 949;   // Johab
+    case 134: return 936;   // GB2312
+    case 136: return 950;   // Big5
+    case 161: return 1253;  // Greek
+    case 162: return 1254;  // Turkish
+    case 177: return 1255;  // Hebrew
+    case 178: return 1256;  // Arabic
+    case 186: return 1257;  // Baltic
+    case 204: return 1251;  // Russian
+    case 222: return 874;   // Thai
+    case 238: return 1250;  // Eastern European
+    default: return 0;
+  }
+}
+
+namespace {
+
+constexpr Cardinal kCpUtf8 = 65001;
+constexpr Cardinal kCpOem866 = 866;
+
+}  // namespace
+
+WideString AnsiToWideWithCodePage(const AnsiString& text, Cardinal codePage, Integer byteCount) {
+  std::string_view bytes(text);
+  if (byteCount >= 0 && std::size_t(byteCount) < bytes.size()) bytes = bytes.substr(0, std::size_t(byteCount));
+  if (bytes.empty()) return {};
+  if (codePage == kCpUtf8) return orv::Utf8ToWide(bytes);
+  if (codePage == kCpOem866) return orv::AnsiToWide(orv::Cp866ToAnsi(bytes));
+  return orv::AnsiToWide(bytes);
+}
+
+WideString AnsiToWide(const AnsiString& text, Cardinal codePage) {
+  return AnsiToWideWithCodePage(text, codePage, -1);
+}
+
+AnsiString WideToAnsiWithCodePage(const WideString& text, Cardinal codePage, Integer charCount) {
+  std::u16string_view chars(text);
+  if (charCount >= 0 && std::size_t(charCount) < chars.size()) chars = chars.substr(0, std::size_t(charCount));
+  if (chars.empty()) return {};
+  if (codePage == kCpUtf8) return orv::WideToUtf8(chars);
+  if (codePage == kCpOem866) return orv::AnsiToCp866(orv::WideToAnsi(chars));
+  return orv::WideToAnsi(chars);
+}
+
+AnsiString WideToAnsi(const WideString& text, Cardinal codePage) {
+  return WideToAnsiWithCodePage(text, codePage, -1);
+}
+
+AnsiString StringToHex(const AnsiString& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  AnsiString hex(bytes.size() * 2, '0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    hex[2 * i] = kDigits[b >> 4];
+    hex[2 * i + 1] = kDigits[b & 15];
+  }
+  return hex;
+}
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+AnsiString HexToString(const AnsiString& hex) {
+  AnsiString bytes(hex.size() / 2, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const int hi = HexDigit(hex[2 * i]), lo = HexDigit(hex[2 * i + 1]);
+    if (hi < 0 || lo < 0)
+      throw EConvertError("'" + hex.substr(2 * i, 2) + "' is not a valid hexadecimal value");
+    bytes[i] = static_cast<char>(hi * 16 + lo);
+  }
+  return bytes;
+}
+
+AnsiString ShortStringToString(const orv::ShortString& value) {
+  return AnsiString(reinterpret_cast<const char*>(value.data() + 1), value[0]);
+}
+
+orv::ShortString StringToShortString(const AnsiString& value) {
+  orv::ShortString result{};
+  const std::size_t n = std::min<std::size_t>(value.size(), 255);
+  result[0] = static_cast<Byte>(n);
+  std::memcpy(result.data() + 1, value.data(), n);
+  return result;
+}
+
+void ZeroBytes(void* dest, Integer count) {
+  if (count > 0) std::memset(dest, 0, std::size_t(count));
+}
+
+void CopyBytes(const void* source, void* dest, Integer count) {
+  if (count > 0) std::memmove(dest, source, std::size_t(count));
 }

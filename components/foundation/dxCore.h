@@ -2,6 +2,7 @@
 // wrapper with its format signatures, the operating-system flags and the basic conversions.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -102,3 +103,100 @@ class TdxResourceStringsRepository {
 // The one repository, created on the first call and freed at program exit, after every unit
 // that registered in it.
 TdxResourceStringsRepository* GetResourceStringsRepository();
+
+// ==== Operating-system flags =================================================================
+//
+// Computed once from the platform's reported platform id and version, before any other unit of
+// the library starts. Our platform layer reports the NT family, version 5.1, not under WOW64:
+// the classic look without visual styles or desktop composition.
+
+extern const Boolean OsWin9x;
+extern const Boolean OsWin95;
+extern const Boolean OsWin98;
+extern const Boolean OsWinMe;
+extern const Boolean OsWinNT;
+extern const Boolean OsWin2000;
+extern const Boolean OsWin2000OrLater;
+extern const Boolean OsWinXP;
+extern const Boolean OsWinXPOrLater;
+extern const Boolean OsWin2000OrXP;
+extern const Boolean OsWinVista;
+extern const Boolean OsWinVistaOrLater;
+extern const Boolean OsWow64;
+
+namespace orv {
+
+// The flags for one reported platform (1 the Windows 95 family, 2 the NT family) and version.
+struct TOsFlags {
+  Boolean Win9x, Win95, Win98, WinMe, WinNT, Win2000, Win2000OrLater, WinXP, WinXPOrLater,
+      Win2000OrXP, WinVista, WinVistaOrLater;
+};
+constexpr TOsFlags ComputeOsFlags(Integer platformId, Integer major, Integer minor) {
+  TOsFlags f{};
+  f.Win9x = platformId == 1;
+  f.Win95 = f.Win9x && minor == 0;
+  f.Win98 = f.Win9x && minor == 10;
+  f.WinMe = f.Win9x && minor == 90;
+  f.WinNT = platformId == 2;
+  f.Win2000 = f.WinNT && major == 5 && minor == 0;
+  f.Win2000OrLater = f.WinNT && major >= 5;
+  f.WinXP = f.WinNT && major == 5 && minor > 0;
+  f.WinXPOrLater = f.WinNT && major >= 5 && !f.Win2000;
+  f.Win2000OrXP = f.Win2000 || f.WinXP;
+  f.WinVista = f.WinNT && major == 6;
+  f.WinVistaOrLater = f.WinNT && major >= 6;
+  return f;
+}
+
+// What our platform layer reports.
+inline constexpr Integer kPlatformId = 2;
+inline constexpr Integer kPlatformMajorVersion = 5;
+inline constexpr Integer kPlatformMinorVersion = 1;
+
+}  // namespace orv
+
+// ==== Basic conversions ======================================================================
+
+// The code page of a font character set; 0 (the system default) for any set without one.
+Integer CharsetToCodePage(Byte charset);
+
+// 8-bit text in a code page to UTF-16; `byteCount` -1 takes the whole text. Code page 65001 is
+// UTF-8. The code pages this platform converts are Windows-1251 (also the system default, 0),
+// cp866 and UTF-8; any other is read as the system default.
+WideString AnsiToWideWithCodePage(const AnsiString& text, Cardinal codePage, Integer byteCount = -1);
+WideString AnsiToWide(const AnsiString& text, Cardinal codePage);
+// UTF-16 to 8-bit text in a code page; `charCount` -1 takes the whole text. Characters the code
+// page lacks become "?".
+AnsiString WideToAnsiWithCodePage(const WideString& text, Cardinal codePage, Integer charCount = -1);
+AnsiString WideToAnsi(const WideString& text, Cardinal codePage);
+// Strings are 8-bit throughout: both return the text unchanged.
+inline AnsiString ConvertFromAnsiString(const AnsiString& text, Cardinal codePage) { return text; }
+inline AnsiString ConvertToAnsiString(const AnsiString& text, Cardinal codePage) { return text; }
+
+// Two upper-case hexadecimal digits per byte.
+AnsiString StringToHex(const AnsiString& bytes);
+// Half as many bytes as digits (an odd last digit is dropped); a character that is not a
+// hexadecimal digit raises EConvertError.
+AnsiString HexToString(const AnsiString& hex);
+
+namespace orv {
+// A length-prefixed string of at most 255 bytes: byte 0 holds the length.
+using ShortString = std::array<Byte, 256>;
+}  // namespace orv
+AnsiString ShortStringToString(const orv::ShortString& value);
+// The text cut at 255 bytes.
+orv::ShortString StringToShortString(const AnsiString& value);
+
+// A 256-bit set of bytes, 32 bits per word.
+using TdxByteSet = std::array<Cardinal, 8>;
+constexpr Boolean IsByteInSet(Byte value, const TdxByteSet& set) {
+  return (set[value / 32] >> (value % 32)) & 1u;
+}
+void ZeroBytes(void* dest, Integer count);
+// Copies `count` bytes from `source` to `dest` (the blocks may overlap).
+void CopyBytes(const void* source, void* dest, Integer count);
+inline void SwapIntegers(Integer& a, Integer& b) {
+  const Integer t = a;
+  a = b;
+  b = t;
+}
