@@ -1,0 +1,997 @@
+#include "dbf/DsDbParser.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "dbf/DsCP.h"
+#include "dbf/DsConsts.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/SysUtils.h"
+
+using namespace orv;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Kinds and the operator matrix
+
+using TKindMask = std::uint32_t;
+
+constexpr TKindMask Bit(TDbKind kind) { return TKindMask(1) << kind; }
+
+constexpr TKindMask kValueKinds = Bit(dkText) | Bit(dkBoolean) | Bit(dkInteger) | Bit(dkFloat) |
+                                  Bit(dkDate) | Bit(dkTime) | Bit(dkDateTime) | Bit(dkNull);
+constexpr TKindMask kNumberKinds = Bit(dkInteger) | Bit(dkFloat);
+
+constexpr bool IsComparison(TDbKind op) { return op >= dkEqual && op <= dkLessEqual; }
+constexpr bool IsLogical(TDbKind op) { return op >= dkAnd && op <= dkXor; }
+constexpr bool IsAdditive(TDbKind op) { return op == dkPlus || op == dkMinus; }
+constexpr bool IsArithmetic(TDbKind op) { return op >= dkPlus && op <= dkDivide; }
+constexpr bool IsNumber(TDbKind kind) { return kind == dkInteger || kind == dkFloat; }
+constexpr bool IsTemporal(TDbKind kind) { return kind >= dkDate && kind <= dkDateTime; }
+// The operators of the expression level; "*" and "/" form terms.
+constexpr bool IsExpressionOperator(TDbKind kind) {
+  return (kind >= dkEqual && kind <= dkMinus);
+}
+
+// The kind of a pair of dates, times or date-times, or dkNone when they do not combine.
+constexpr TDbKind TemporalPairKind(TDbKind l, TDbKind r) {
+  if (l == dkDate && r == dkDate) return dkDate;
+  if (l == dkTime && r == dkTime) return dkTime;
+  if ((l == dkDate || l == dkDateTime) && (r == dkDate || r == dkDateTime)) return dkDateTime;
+  return dkNone;
+}
+
+// The kind that `l op r` yields when its operands convert, or dkNone when the pair never
+// combines. The check at tokenizing and the evaluation share it.
+TDbKind ResultKind(TDbKind op, TDbKind l, TDbKind r) {
+  if (op == dkNot) return dkNone;
+  if (l == dkNull) return op == dkEqual || op == dkNotEqual ? dkBoolean : dkNone;
+  if (r == dkNull) {
+    if (l == dkText) return op == dkEqual || op == dkNotEqual ? dkBoolean : dkNone;
+    return op == dkNotEqual ? dkBoolean : dkNone;
+  }
+  // A text meeting a number or a time stamp is read as one first.
+  if (l == dkText && IsNumber(r)) l = dkFloat;
+  else if (IsNumber(l) && r == dkText) r = dkFloat;
+  else if (l == dkText && IsTemporal(r)) l = r;
+  else if (IsTemporal(l) && r == dkText) r = l;
+
+  if (IsComparison(op)) {
+    if (l == r && (l == dkText || l == dkBoolean)) return dkBoolean;
+    if (IsNumber(l) && IsNumber(r)) return dkBoolean;
+    if (TemporalPairKind(l, r) != dkNone) return dkBoolean;
+    return dkNone;
+  }
+  if (IsLogical(op)) return l == dkBoolean && r == dkBoolean ? dkBoolean : dkNone;
+  if (l == dkText && r == dkText) return op == dkPlus ? dkText : dkNone;
+  if (IsNumber(l) && IsNumber(r))
+    return l == dkInteger && r == dkInteger && op != dkDivide ? dkInteger : dkFloat;
+  if (IsAdditive(op)) return TemporalPairKind(l, r);
+  return dkNone;
+}
+
+// The kinds `l op r` can yield for operands of the kinds in the two masks.
+TKindMask ResultKinds(TDbKind op, TKindMask left, TKindMask right) {
+  TKindMask result = 0;
+  for (int l = 0; l < 32; ++l) {
+    if (!(left & (TKindMask(1) << l))) continue;
+    for (int r = 0; r < 32; ++r) {
+      if (!(right & (TKindMask(1) << r))) continue;
+      const TDbKind k = ResultKind(op, TDbKind(l), TDbKind(r));
+      if (k != dkNone) result |= Bit(k);
+    }
+  }
+  return result;
+}
+
+// The value kind of a field type; dkNone for types the language cannot read.
+TDbKind FieldKind(TFieldType type) {
+  switch (type) {
+    case ftString:
+    case ftWideString:
+      return dkText;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+      return dkInteger;
+    case ftBoolean:
+      return dkBoolean;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+      return dkFloat;
+    case ftDate:
+      return dkDate;
+    case ftTime:
+      return dkTime;
+    case ftDateTime:
+      return dkDateTime;
+    default:
+      return dkNone;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+void SetText(TDbValue& value, const char* text, std::size_t length) {
+  value.Kind = dkText;
+  value.Text = text;
+  value.TextLength = static_cast<Integer>(std::min<std::size_t>(length, DbMaxText));
+}
+
+// Copies `text`, cut to DbMaxText, into `buffer` and makes `value` that text.
+void SetBufferText(TDbValue& value, char* buffer, std::string_view text) {
+  const std::size_t n = std::min<std::size_t>(text.size(), DbMaxText);
+  if (n) std::memmove(buffer, text.data(), n);
+  buffer[n] = 0;
+  SetText(value, buffer, n);
+}
+
+unsigned char UpperByte(unsigned char c) { return DsUpperCaseTable[c]; }
+
+// One character of a wildcard pattern against one of the value.
+template <bool CaseInsensitive>
+bool SameChar(char value, char pattern) {
+  if (pattern == '?') return true;
+  if constexpr (CaseInsensitive)
+    return UpperByte(static_cast<unsigned char>(value)) ==
+           UpperByte(static_cast<unsigned char>(pattern));
+  else
+    return value == pattern;
+}
+
+template <bool CaseInsensitive>
+bool SegmentMatches(const char* value, std::string_view segment) {
+  for (std::size_t i = 0; i < segment.size(); ++i)
+    if (!SameChar<CaseInsensitive>(value[i], segment[i])) return false;
+  return true;
+}
+
+// "*" matches any run of characters, "?" any one character. Without "*" the value must have
+// the pattern's length, which must not be 0. Middle segments match at their leftmost place;
+// the last segment must match the end of the value.
+template <bool CaseInsensitive>
+bool WildcardMatch(std::string_view value, std::string_view pattern) {
+  std::size_t star = pattern.find('*');
+  if (star == std::string_view::npos)
+    return !pattern.empty() && value.size() == pattern.size() &&
+           SegmentMatches<CaseInsensitive>(value.data(), pattern);
+  // The part before the first "*" anchors at the start.
+  if (star > value.size() || !SegmentMatches<CaseInsensitive>(value.data(), pattern.substr(0, star)))
+    return false;
+  std::size_t at = star;  // matched so far in the value
+  std::size_t p = star;   // position in the pattern
+  for (;;) {
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    const std::size_t next = pattern.find('*', p);
+    if (next == std::string_view::npos) {
+      // The last segment must match the end of what is left.
+      const std::string_view last = pattern.substr(p);
+      if (last.size() > value.size() - at) return false;
+      return SegmentMatches<CaseInsensitive>(value.data() + value.size() - last.size(), last);
+    }
+    const std::string_view segment = pattern.substr(p, next - p);
+    bool found = false;
+    for (std::size_t i = at; i + segment.size() <= value.size(); ++i)
+      if (SegmentMatches<CaseInsensitive>(value.data() + i, segment)) {
+        at = i + segment.size();
+        found = true;
+        break;
+      }
+    if (!found) return false;
+    p = next;
+  }
+}
+
+int CompareTexts(const TDbValue& l, const TDbValue& r, bool caseInsensitive) {
+  const AnsiString a(l.GetText()), b(r.GetText());
+  return caseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b);
+}
+
+bool TextsEqual(const TDbValue& l, const TDbValue& r, Byte options) {
+  const bool caseInsensitive = options & dpoCaseInsensitive;
+  if (options & dpoNoPartialCompare) return CompareTexts(l, r, caseInsensitive) == 0;
+  return caseInsensitive ? WildcardMatch<true>(l.GetText(), r.GetText())
+                         : WildcardMatch<false>(l.GetText(), r.GetText());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Conversions of texts (interim: the runtime's number and date routines replace these)
+
+bool TextToFloat(std::string_view text, double& value) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  text.remove_prefix(i);
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+bool TextToInteger(std::string_view text, Integer& value) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  text.remove_prefix(i);
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool TextToTemporal(std::string_view text, TDbKind kind, double& value) { return false; }
+
+// ---------------------------------------------------------------------------------------------
+// Operators
+
+template <typename T>
+bool Compare(TDbKind op, T l, T r) {
+  switch (op) {
+    case dkEqual: return l == r;
+    case dkNotEqual: return l != r;
+    case dkGreater: return l > r;
+    case dkLess: return l < r;
+    case dkGreaterEqual: return l >= r;
+    default: return l <= r;
+  }
+}
+
+void SetBoolean(TDbValue& value, bool b) {
+  value.Kind = dkBoolean;
+  value.AsBoolean = b;
+}
+
+void SetFloat(TDbValue& value, TDbKind kind, double d) {
+  value.Kind = kind;
+  value.AsFloat = d;
+}
+
+double NumberOf(const TDbValue& v) { return v.Kind == dkInteger ? double(v.AsInteger) : v.AsFloat; }
+
+bool ApplyNumbers(TDbKind op, TDbValue& l, const TDbValue& r) {
+  if (l.Kind == dkInteger && r.Kind == dkInteger) {
+    const Integer a = l.AsInteger, b = r.AsInteger;
+    // 32-bit wrapping arithmetic, computed unsigned so that it is defined.
+    const auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
+    switch (op) {
+      case dkPlus: l.AsInteger = static_cast<Integer>(ua + ub); return true;
+      case dkMinus: l.AsInteger = static_cast<Integer>(ua - ub); return true;
+      case dkMultiply: l.AsInteger = static_cast<Integer>(ua * ub); return true;
+      case dkDivide:
+        if (b == 0) return false;
+        SetFloat(l, dkFloat, double(a) / double(b));
+        return true;
+      default:
+        if (!IsComparison(op)) return false;
+        SetBoolean(l, Compare(op, a, b));
+        return true;
+    }
+  }
+  const double a = NumberOf(l), b = NumberOf(r);
+  switch (op) {
+    case dkPlus: SetFloat(l, dkFloat, a + b); return true;
+    case dkMinus: SetFloat(l, dkFloat, a - b); return true;
+    case dkMultiply: SetFloat(l, dkFloat, a * b); return true;
+    case dkDivide:
+      if (b == 0) return false;
+      SetFloat(l, dkFloat, a / b);
+      return true;
+    default:
+      if (!IsComparison(op)) return false;
+      SetBoolean(l, Compare(op, a, b));
+      return true;
+  }
+}
+
+// Reads a text as the number or time stamp kind `kind`; False when it is none.
+bool ConvertText(const TDbValue& text, TDbKind kind, TDbValue& out) {
+  double d = 0;
+  if (kind == dkFloat) {
+    if (!TextToFloat(text.GetText(), d)) return false;
+  } else {
+    if (!TextToTemporal(text.GetText(), kind, d)) return false;
+    if (kind == dkDate) d = std::trunc(d);
+  }
+  SetFloat(out, kind, d);
+  return true;
+}
+
+// l := l op r; False when the operands do not combine.
+bool ApplyOperator(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer, Byte options) {
+  if (op == dkNot) return false;
+  if (l.Kind == dkNull) {
+    if (op != dkEqual && op != dkNotEqual) return false;
+    SetBoolean(l, (r.Kind == dkNull) == (op == dkEqual));
+    return true;
+  }
+  if (r.Kind == dkNull) {
+    if (l.Kind == dkText) {
+      if (op != dkEqual && op != dkNotEqual) return false;
+      SetBoolean(l, (l.TextLength == 0) == (op == dkEqual));
+      return true;
+    }
+    if (op != dkNotEqual) return false;
+    SetBoolean(l, true);
+    return true;
+  }
+
+  if (l.Kind == dkText && r.Kind == dkText) {
+    if (op == dkEqual) {
+      SetBoolean(l, TextsEqual(l, r, options));
+    } else if (IsComparison(op)) {
+      SetBoolean(l, Compare(op, CompareTexts(l, r, options & dpoCaseInsensitive), 0));
+    } else if (op == dkPlus) {
+      const std::size_t n = std::min<std::size_t>(l.TextLength, DbMaxText);
+      const std::size_t m = std::min<std::size_t>(r.TextLength, DbMaxText - n);
+      // Either operand may already sit in this buffer only if it is this operator's own
+      // earlier result, which cannot happen within one evaluation; move anyway.
+      std::memmove(buffer, l.Text, n);
+      std::memcpy(buffer + n, r.Text, m);
+      buffer[n + m] = 0;
+      SetText(l, buffer, n + m);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // A text meeting a number or a time stamp is read as one.
+  TDbValue right = r;
+  if (l.Kind == dkText && (IsNumber(r.Kind) || IsTemporal(r.Kind))) {
+    if (!ConvertText(l, IsNumber(r.Kind) ? dkFloat : r.Kind, l)) return false;
+  } else if (r.Kind == dkText && (IsNumber(l.Kind) || IsTemporal(l.Kind))) {
+    if (!ConvertText(r, IsNumber(l.Kind) ? dkFloat : l.Kind, right)) return false;
+  }
+
+  if (IsNumber(l.Kind) && IsNumber(right.Kind)) return ApplyNumbers(op, l, right);
+  if (l.Kind == dkBoolean && right.Kind == dkBoolean) {
+    const bool a = l.AsBoolean, b = right.AsBoolean;
+    switch (op) {
+      case dkAnd: SetBoolean(l, a && b); return true;
+      case dkOr: SetBoolean(l, a || b); return true;
+      case dkXor: SetBoolean(l, a != b); return true;
+      default:
+        if (!IsComparison(op)) return false;
+        SetBoolean(l, Compare(op, int(a), int(b)));
+        return true;
+    }
+  }
+  const TDbKind pair = TemporalPairKind(l.Kind, right.Kind);
+  if (pair == dkNone) return false;
+  if (IsComparison(op)) {
+    SetBoolean(l, Compare(op, l.AsFloat, right.AsFloat));
+    return true;
+  }
+  if (op == dkPlus) SetFloat(l, pair, l.AsFloat + right.AsFloat);
+  else if (op == dkMinus) SetFloat(l, pair, l.AsFloat - right.AsFloat);
+  else return false;
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Built-in functions
+
+bool IsNumberValue(const TDbValue& v) { return IsNumber(v.Kind); }
+
+void FnTrunc(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (!IsNumberValue(a)) return;
+  SetFloat(result, dkFloat, a.Kind == dkInteger ? double(a.AsInteger) : std::trunc(a.AsFloat));
+}
+
+// Halves go to the even neighbour.
+double RoundHalfEven(double x) {
+  const double r = std::round(x);  // halves away from zero
+  if (std::fabs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);
+  return r;
+}
+
+void FnRound(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (!IsNumberValue(a)) return;
+  SetFloat(result, dkFloat, a.Kind == dkInteger ? double(a.AsInteger) : RoundHalfEven(a.AsFloat));
+}
+
+void FnFrac(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  // A whole number has no fraction.
+  if (a.Kind == dkInteger) SetFloat(result, dkFloat, 0);
+  else if (a.Kind == dkFloat) SetFloat(result, dkFloat, a.AsFloat - std::trunc(a.AsFloat));
+}
+
+void FnStrToInt(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  Integer n = 0;
+  if (!TextToInteger(a.GetText(), n)) return;
+  result.Kind = dkInteger;
+  result.AsInteger = n;
+}
+
+void FnStrToFloat(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  double d = 0;
+  if (!TextToFloat(a.GetText(), d)) return;
+  SetFloat(result, dkFloat, d);
+}
+
+void FnIntToStr(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkInteger) return;
+  char digits[16];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, a.AsInteger);
+  call.SetTextResult(result, std::string_view(digits, std::size_t(end - digits)));
+}
+
+void FnFloatToStr(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkFloat) return;
+  char digits[32];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, a.AsFloat);
+  call.SetTextResult(result, std::string_view(digits, std::size_t(end - digits)));
+}
+
+void FnUpper(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  call.SetTextResult(result, AnsiUpperCase(AnsiString(a.GetText())));
+}
+
+void FnLower(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  call.SetTextResult(result, AnsiLowerCase(AnsiString(a.GetText())));
+}
+
+// The field's value, never NULL: a null field reads as the empty text, 0 or False.
+void FnField(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  const Integer field = call.GetParser().FindField(a.GetText());
+  if (field < 0 || !call.ReadField(field, result) || result.Kind != dkNull) return;
+  const TDbKind kind = FieldKind(call.GetParser().GetSource()->GetFilterFieldType(field));
+  result = TDbValue{};
+  result.Kind = kind;
+  if (kind == dkText) call.SetTextResult(result, {});
+}
+
+Integer Position(std::string_view sub, std::string_view text) {
+  if (sub.empty() || sub.size() > text.size()) return 0;
+  const std::size_t at = text.find(sub);
+  return at == std::string_view::npos ? 0 : static_cast<Integer>(at + 1);
+}
+
+void FnPos(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue &a = call.Arg(0), &b = call.Arg(1);
+  if (a.Kind != dkText || b.Kind != dkText) return;
+  result.Kind = dkInteger;
+  result.AsInteger = Position(a.GetText(), b.GetText());
+}
+
+void FnPosText(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue &a = call.Arg(0), &b = call.Arg(1);
+  if (a.Kind != dkText || b.Kind != dkText) return;
+  result.Kind = dkInteger;
+  result.AsInteger =
+      Position(AnsiUpperCase(AnsiString(a.GetText())), AnsiUpperCase(AnsiString(b.GetText())));
+}
+
+// Count characters from the index (from 1); an index below 1 starts at the first character
+// without shortening the count.
+void FnCopy(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue &s = call.Arg(0), &index = call.Arg(1), &count = call.Arg(2);
+  if (s.Kind != dkText || index.Kind != dkInteger || count.Kind != dkInteger) return;
+  const Int64 length = s.TextLength;
+  Int64 from = index.AsInteger < 1 ? 0 : std::min<Int64>(Int64(index.AsInteger) - 1, length);
+  const Int64 n = std::clamp<Int64>(count.AsInteger, 0, length - from);
+  call.SetTextResult(result, s.GetText().substr(std::size_t(from), std::size_t(n)));
+}
+
+void FnTrim(const TDbFunctionCall& call, TDbValue& result) {
+  const TDbValue& a = call.Arg(0);
+  if (a.Kind != dkText) return;
+  std::string_view t = a.GetText();
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!t.empty() && blank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && blank(t.back())) t.remove_suffix(1);
+  call.SetTextResult(result, t);
+}
+
+struct TBuiltin {
+  const char* Name;
+  TDbFunctionHandler Handler;
+  Integer ArgCount;
+  std::array<TKindMask, 3> Args;
+  TKindMask Result;  // 0: decided by the arguments (FIELD)
+};
+
+constexpr TKindMask kText = Bit(dkText);
+constexpr TKindMask kInt = Bit(dkInteger);
+constexpr TKindMask kFloat = Bit(dkFloat);
+
+const TBuiltin kBuiltins[] = {
+    {"TRUNC", FnTrunc, 1, {kNumberKinds}, kFloat},
+    {"ROUND", FnRound, 1, {kNumberKinds}, kFloat},
+    {"FRAC", FnFrac, 1, {kNumberKinds}, kFloat},
+    {"STRTOINT", FnStrToInt, 1, {kText}, kInt},
+    {"STRTOFLOAT", FnStrToFloat, 1, {kText}, kFloat},
+    {"INTTOSTR", FnIntToStr, 1, {kInt}, kText},
+    {"FLOATTOSTR", FnFloatToStr, 1, {kFloat}, kText},
+    {"UPPER", FnUpper, 1, {kText}, kText},
+    {"LOWER", FnLower, 1, {kText}, kText},
+    {"FIELD", FnField, 1, {kText}, 0},
+    {"POS", FnPos, 2, {kText, kText}, kInt},
+    {"POSSTR", FnPos, 2, {kText, kText}, kInt},
+    {"POSTEXT", FnPosText, 2, {kText, kText}, kInt},
+    {"COPY", FnCopy, 3, {kText, kInt, kInt}, kText},
+    {"TRIM", FnTrim, 1, {kText}, kText},
+};
+
+bool SameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x != y && UpperByte(x) != UpperByte(y)) return false;
+  }
+  return true;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '$'; }
+bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
+
+// Parentheses and function calls nest at most this deep, so that no text can exhaust the stack.
+constexpr int kMaxDepth = 200;
+
+enum TOpCode : Byte { opConstant, opField, opOperator, opCall };
+
+constexpr Integer kNoBuffer = -1;
+constexpr Integer kBufferSize = DbMaxText + 1;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Parser data
+
+struct TDsDbParser::TToken {
+  TDbKind Kind = dkNone;
+  Integer Index = -1;  // field or function
+  TDbValue Value;      // constants
+};
+
+struct TDsDbParser::TOp {
+  TOpCode Code = opConstant;
+  TDbKind Operator = dkNone;
+  Integer Index = -1;     // field or function
+  Integer ArgCount = 0;
+  Integer Buffer = kNoBuffer;  // offset in FBuffers of a text result
+  TDbValue Value;              // constants
+};
+
+struct TDsDbParser::TFunction {
+  AnsiString Name;
+  Integer ArgCount = 0;
+  TDbFunctionHandler Handler = nullptr;
+  std::array<TKindMask, 3> Args{kValueKinds, kValueKinds, kValueKinds};
+  TKindMask Result = kValueKinds;  // 0: the kind of the field FIELD names
+};
+
+// Recursive descent over the tokens that emits the postfix program and works out which kinds
+// each part can yield; a part that can yield no kind at all refuses the text.
+class TDsDbParser::TCompiler {
+ public:
+  explicit TCompiler(TDsDbParser& parser) : P(parser) {}
+
+  bool Run() {
+    TKindMask kinds = 0;
+    if (!Expression(0, kinds)) return false;
+    // Surplus closing parentheses at the end are tolerated; anything else after the
+    // expression is an error.
+    while (Current() == dkClose) ++FPos;
+    return Current() == dkNone;
+  }
+
+  Integer MaxDepth() const { return FMaxDepth; }
+  Integer BufferCount() const { return FBuffers; }
+
+ private:
+  TDbKind Current() const { return P.FTokens[FPos].Kind; }
+
+  void Emit(TOp op, Integer stackChange, bool textResult) {
+    if (textResult) op.Buffer = FBuffers++ * kBufferSize;
+    P.FProgram.push_back(op);
+    FDepth += stackChange;
+    FMaxDepth = std::max(FMaxDepth, FDepth);
+  }
+
+  bool Expression(int depth, TKindMask& kinds) {
+    if (!Term(depth, kinds)) return false;
+    while (IsExpressionOperator(Current())) {
+      const TDbKind op = Current();
+      ++FPos;
+      TKindMask right = 0;
+      if (!Term(depth, right) || !Combine(op, kinds, right)) return false;
+    }
+    const TDbKind k = Current();
+    return k == dkNone || k == dkClose || k == dkComma;
+  }
+
+  bool Term(int depth, TKindMask& kinds) {
+    if (!Factor(depth, kinds)) return false;
+    while (Current() == dkMultiply || Current() == dkDivide) {
+      const TDbKind op = Current();
+      ++FPos;
+      TKindMask right = 0;
+      if (!Factor(depth, right) || !Combine(op, kinds, right)) return false;
+    }
+    return true;
+  }
+
+  bool Combine(TDbKind op, TKindMask& kinds, TKindMask right) {
+    kinds = ResultKinds(op, kinds, right);
+    if (!kinds) return false;
+    TOp o;
+    o.Code = opOperator;
+    o.Operator = op;
+    Emit(o, -1, (kinds & kText) != 0);
+    return true;
+  }
+
+  bool Factor(int depth, TKindMask& kinds) {
+    if (depth >= kMaxDepth) return false;
+    const TToken& t = P.FTokens[FPos];
+    switch (t.Kind) {
+      case dkOpen: {
+        ++FPos;
+        if (!Expression(depth + 1, kinds) || Current() != dkClose) return false;
+        ++FPos;
+        return true;
+      }
+      case dkFunction:
+        ++FPos;
+        return Call(depth, t.Index, kinds);
+      case dkField: {
+        ++FPos;
+        const TDbKind kind = FieldKind(P.FSource->GetFilterFieldType(t.Index));
+        if (kind == dkNone) return false;
+        kinds = Bit(kind) | Bit(dkNull);
+        TOp o;
+        o.Code = opField;
+        o.Index = t.Index;
+        Emit(o, 1, kind == dkText);
+        return true;
+      }
+      case dkText:
+      case dkBoolean:
+      case dkInteger:
+      case dkFloat:
+      case dkNull: {
+        ++FPos;
+        kinds = Bit(t.Kind);
+        TOp o;
+        o.Code = opConstant;
+        o.Value = t.Value;
+        Emit(o, 1, false);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  bool Call(int depth, Integer function, TKindMask& kinds) {
+    const TFunction& f = P.FFunctions[function];
+    if (Current() != dkOpen) return false;
+    ++FPos;
+    const std::size_t start = P.FProgram.size();
+    for (Integer i = 0; i < f.ArgCount; ++i) {
+      if (i > 0) {
+        if (Current() != dkComma) return false;
+        ++FPos;
+      }
+      TKindMask arg = 0;
+      if (!Expression(depth + 1, arg)) return false;
+      const TKindMask accepted = i < 3 ? f.Args[std::size_t(i)] : kValueKinds;
+      if (!(arg & accepted)) return false;
+    }
+    if (Current() != dkClose) return false;
+    ++FPos;
+    kinds = f.Result;
+    if (!kinds) {
+      // FIELD: a constant name gives the field's kind; a computed one may give any.
+      kinds = kValueKinds & ~Bit(dkNull);
+      if (P.FProgram.size() == start + 1 && P.FProgram[start].Code == opConstant) {
+        const Integer field = P.FindField(P.FProgram[start].Value.GetText());
+        if (field < 0) return false;
+        const TDbKind kind = FieldKind(P.FSource->GetFilterFieldType(field));
+        if (kind == dkNone) return false;
+        kinds = Bit(kind);
+      }
+    }
+    TOp o;
+    o.Code = opCall;
+    o.Index = function;
+    o.ArgCount = f.ArgCount;
+    // Every call gets a text buffer: FIELD reads text fields into it.
+    Emit(o, 1 - f.ArgCount, true);
+    return true;
+  }
+
+  TDsDbParser& P;
+  std::size_t FPos = 0;
+  Integer FDepth = 0;
+  Integer FMaxDepth = 0;
+  Integer FBuffers = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// TDsDbParser
+
+TDsDbParser::TDsDbParser(IDbFilterSource* source) : FSource(source) {
+  for (const TBuiltin& b : kBuiltins) {
+    RegisterFunction(b.Name, b.ArgCount, b.Handler);
+    TFunction& f = FFunctions.back();
+    f.Args = b.Args;
+    f.Result = b.Result;
+  }
+}
+
+TDsDbParser::~TDsDbParser() = default;
+
+void TDsDbParser::SetText(const AnsiString& value) {
+  if (value == FText) return;
+  FText = value;
+  FTokenized = false;
+}
+
+Integer TDsDbParser::FindField(std::string_view name) const {
+  return FSource ? FSource->FindFilterField(name) : -1;
+}
+
+Integer TDsDbParser::FindFunction(std::string_view name) const {
+  for (std::size_t i = 0; i < FFunctions.size(); ++i)
+    if (SameWord(FFunctions[i].Name, name)) return static_cast<Integer>(i);
+  return -1;
+}
+
+void TDsDbParser::RegisterFunction(std::string_view name, Integer argCount, TDbFunctionHandler handler) {
+  TFunction f;
+  f.Name = AnsiString(name.substr(0, 64));
+  f.ArgCount = std::clamp<Integer>(argCount, 0, 255);
+  f.Handler = handler;
+  const Integer existing = FindFunction(f.Name);
+  if (existing >= 0) FFunctions[std::size_t(existing)] = std::move(f);
+  else FFunctions.push_back(std::move(f));
+  FTokenized = false;
+}
+
+std::vector<TDbKind> TDsDbParser::GetTokenKinds() const {
+  std::vector<TDbKind> kinds;
+  for (const TToken& t : FTokens) kinds.push_back(t.Kind);
+  return kinds;
+}
+
+bool TDsDbParser::TokenizeText() {
+  FTokens.clear();
+  const std::string_view s = FText;
+  const std::size_t n = s.size();
+  auto add = [this](TDbKind kind) { FTokens.push_back(TToken{kind, -1, {}}); };
+  std::size_t i = 0;
+  while (i < n) {
+    const char c = s[i];
+    const char next = i + 1 < n ? s[i + 1] : '\0';
+    switch (c) {
+      case '(': add(dkOpen); ++i; continue;
+      case ')': add(dkClose); ++i; continue;
+      case ',': add(dkComma); ++i; continue;
+      case '+': add(dkPlus); ++i; continue;
+      case '*': add(dkMultiply); ++i; continue;
+      case '/': add(dkDivide); ++i; continue;
+      case '=': add(dkEqual); ++i; continue;
+      case '<':
+        if (next == '=') { add(dkLessEqual); i += 2; }
+        else if (next == '>') { add(dkNotEqual); i += 2; }
+        else { add(dkLess); ++i; }
+        continue;
+      case '>':
+        if (next == '=') { add(dkGreaterEqual); i += 2; }
+        else { add(dkGreater); ++i; }
+        continue;
+      case '!':
+        // Only "!=" means something.
+        if (next != '=') return false;
+        add(dkNotEqual);
+        i += 2;
+        continue;
+      default:
+        break;
+    }
+    bool negative = false;
+    if (c == '-') {
+      const bool signPosition = i == 0 || s[i - 1] == '<' || s[i - 1] == '=' || s[i - 1] == '>';
+      if (!signPosition) { add(dkMinus); ++i; continue; }
+      // A sign belongs to the number that directly follows it and to nothing else.
+      if (!IsDigit(next)) return false;
+      negative = true;
+      ++i;
+    }
+    const char d = s[i];
+    if (IsDigit(d)) {
+      std::size_t j = i;
+      bool point = false;
+      while (j < n && (IsDigit(s[j]) || s[j] == '.')) point |= s[j++] == '.';
+      const std::string_view digits = s.substr(i, j - i);
+      TToken t;
+      if (point) {
+        double v = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+        if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+        t.Kind = dkFloat;
+        t.Value.AsFloat = negative ? -v : v;
+      } else {
+        Int64 v = 0;
+        for (char ch : digits) {
+          v = v * 10 + (ch - '0');
+          if (v > Int64(std::numeric_limits<Integer>::max()) + 1) return false;
+        }
+        if (negative) v = -v;
+        if (v > std::numeric_limits<Integer>::max()) return false;
+        t.Kind = dkInteger;
+        t.Value.AsInteger = static_cast<Integer>(v);
+      }
+      t.Value.Kind = t.Kind;
+      FTokens.push_back(t);
+      i = j;
+      continue;
+    }
+    if (c == '\'') {
+      // No escapes; an unterminated text runs to the end.
+      const std::size_t close = s.find('\'', i + 1);
+      const std::size_t end = close == std::string_view::npos ? n : close;
+      TToken t;
+      t.Kind = dkText;
+      ::SetText(t.Value, s.data() + i + 1, end - i - 1);
+      FTokens.push_back(t);
+      i = close == std::string_view::npos ? n : close + 1;
+      continue;
+    }
+    if (IsWordStart(c)) {
+      std::size_t j = i + 1;
+      while (j < n && IsWordChar(s[j])) ++j;
+      const std::string_view word = s.substr(i, j - i);
+      i = j;
+      TToken t;
+      if (SameWord(word, "TRUE") || SameWord(word, "FALSE")) {
+        t.Kind = dkBoolean;
+        SetBoolean(t.Value, SameWord(word, "TRUE"));
+      } else if (SameWord(word, "NULL")) {
+        t.Kind = t.Value.Kind = dkNull;
+      } else if (SameWord(word, "AND")) {
+        t.Kind = dkAnd;
+      } else if (SameWord(word, "OR")) {
+        t.Kind = dkOr;
+      } else if (SameWord(word, "XOR")) {
+        t.Kind = dkXor;
+      } else if (SameWord(word, "NOT")) {
+        t.Kind = dkNot;
+      } else if ((t.Index = FindField(word)) >= 0) {
+        t.Kind = dkField;
+      } else if ((t.Index = FindFunction(word)) >= 0) {
+        t.Kind = dkFunction;
+      } else {
+        return false;  // a word that names nothing
+      }
+      FTokens.push_back(t);
+      continue;
+    }
+    // Blanks and control characters separate tokens; any other character is an error.
+    if (static_cast<unsigned char>(c) <= ' ') { ++i; continue; }
+    return false;
+  }
+  return true;
+}
+
+bool TDsDbParser::Compile() {
+  FProgram.clear();
+  TCompiler compiler(*this);
+  if (!compiler.Run()) return false;
+  FStack.assign(std::size_t(std::max(compiler.MaxDepth(), 1)), TDbValue{});
+  FBuffers.assign(std::size_t(compiler.BufferCount()) * kBufferSize, 0);
+  return true;
+}
+
+bool TDsDbParser::Tokenize() {
+  if (FTokenized) return FValid;
+  const bool tokenized = TokenizeText();
+  if (!tokenized) FTokens.clear();
+  FTokens.push_back(TToken{});  // the end
+  FValid = tokenized && Compile();
+  if (!FValid) {
+    FProgram.clear();
+    FStack.clear();
+    FBuffers.clear();
+  }
+  FTokenized = true;
+  return FValid;
+}
+
+void TDsDbParser::Check() {
+  if (!Tokenize()) throw Exception(SInvalidFilterExpression);
+}
+
+bool TDsDbParser::ReadField(Integer field, char* buffer, TDbValue& value) const {
+  const TFieldType type = FSource->GetFilterFieldType(field);
+  const TDbKind kind = FieldKind(type);
+  if (kind == dkNone) return false;
+  TDbFieldData data;
+  data.Text = buffer;
+  if (!FSource->GetFilterFieldData(field, data)) {
+    value.Kind = dkNull;
+    return true;
+  }
+  value.Kind = kind;
+  switch (kind) {
+    case dkText:
+      ::SetText(value, buffer, std::size_t(std::clamp<Integer>(data.TextLength, 0, DbMaxText)));
+      break;
+    case dkInteger: value.AsInteger = data.AsInteger; break;
+    case dkBoolean: value.AsBoolean = data.AsBoolean; break;
+    default: value.AsFloat = data.AsFloat; break;
+  }
+  return true;
+}
+
+const TDbValue& TDsDbParser::Evaluate() {
+  Tokenize();
+  FResult = TDbValue{};
+  if (!FValid) return FResult;
+  TDbValue* sp = FStack.data();
+  char* buffers = FBuffers.data();
+  for (const TOp& op : FProgram) {
+    switch (op.Code) {
+      case opConstant:
+        *sp++ = op.Value;
+        break;
+      case opField:
+        if (!ReadField(op.Index, op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, *sp))
+          return FResult;
+        ++sp;
+        break;
+      case opOperator:
+        --sp;
+        if (!ApplyOperator(op.Operator, sp[-1], *sp,
+                           op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, FOptions))
+          return FResult;
+        break;
+      case opCall: {
+        sp -= op.ArgCount;
+        TDbValue result;
+        const TDbFunctionCall call(*this, sp, op.ArgCount, buffers + op.Buffer);
+        FFunctions[std::size_t(op.Index)].Handler(call, result);
+        if (result.Kind == dkNone) return FResult;
+        *sp++ = result;
+        break;
+      }
+    }
+  }
+  FResult = FStack[0];
+  return FResult;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDbFunctionCall
+
+void TDbFunctionCall::SetTextResult(TDbValue& result, std::string_view text) const {
+  SetBufferText(result, FBuffer, text);
+}
+
+bool TDbFunctionCall::ReadField(Integer field, TDbValue& value) const {
+  return FParser.ReadField(field, FBuffer, value);
+}

@@ -1,0 +1,212 @@
+// The filter-expression language of the table engine: a filter text is tokenized and checked
+// once, then evaluated against the table's current record as often as asked.
+//
+// The language in short (see the tests for the full tables):
+//   - values: text in single quotes (no escapes, at most 255 characters), whole numbers
+//     (32-bit), numbers with a ".", TRUE, FALSE, NULL, field names, and function calls
+//     NAME(arg, ...);
+//   - two precedence levels, both left-associative: "*" and "/" bind tighter than everything
+//     else; "=", "<>" ("!="), ">", "<", ">=", "<=", AND, OR, XOR, "+" and "-" share one level,
+//     so "a >= 1 AND b <= 2" reads as "((a >= 1) AND b) <= 2" and comparisons joined by AND,
+//     OR or XOR need parentheses;
+//   - a "-" directly before a digit at the start of the text or right after "<", "=" or ">"
+//     is the sign of that number; elsewhere "-" is subtraction (there is no unary minus);
+//   - NOT is a reserved word without meaning: a filter that uses it is refused;
+//   - "=" between texts is a wildcard match ("*" any run, "?" any one character) unless the
+//     no-partial-compare option is set.
+//
+// A text that breaks the grammar, names an unknown word, or combines operands that can never
+// yield a value is refused when it is checked ("Invalid filter expression."). Evaluation itself
+// never raises: a record whose values do not combine (a null field in arithmetic, a text that
+// is no number, a division by zero) gives no value and is rejected.
+//
+// Evaluation runs a postfix program built by the check over a value stack and text buffers
+// sized by the check, so evaluating a record allocates nothing.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "platform/dataset/FieldTypes.h"
+#include "platform/runtime/Types.h"
+
+namespace orv {
+
+// Token and value kinds; tokens and evaluation results share the numbering.
+enum TDbKind : Byte {
+  dkNone = 0,  // end of the tokens, or no value (an error)
+  dkOpen = 1,
+  dkClose = 2,
+  dkComma = 3,
+  dkVariable = 4,
+  dkFunction = 5,
+  dkField = 6,
+  dkText = 7,
+  dkBoolean = 8,
+  dkInteger = 9,
+  dkFloat = 10,
+  dkEqual = 11,
+  dkNotEqual = 12,
+  dkGreater = 13,
+  dkLess = 14,
+  dkGreaterEqual = 15,
+  dkLessEqual = 16,
+  dkAnd = 17,
+  dkOr = 18,
+  dkXor = 19,
+  dkNot = 20,
+  dkPlus = 21,
+  dkMinus = 22,
+  dkMultiply = 23,
+  dkDivide = 24,
+  dkDate = 25,
+  dkTime = 26,
+  dkDateTime = 27,
+  dkNull = 28,
+};
+
+// Longest text value; longer texts are cut.
+inline constexpr Integer DbMaxText = 255;
+
+// Option bits of the parser (from a table's filter options or a locate's options).
+inline constexpr Byte dpoCaseInsensitive = 1;
+inline constexpr Byte dpoNoPartialCompare = 2;
+
+// One value of the language. Texts are not owned: they point into the filter text, a field
+// buffer or a result buffer of the parser, valid until the next evaluation.
+struct TDbValue {
+  TDbKind Kind = dkNone;
+  bool AsBoolean = false;
+  Integer AsInteger = 0;
+  double AsFloat = 0;  // floating-point values, dates, times and date-times (TDateTime)
+  const char* Text = nullptr;
+  Integer TextLength = 0;
+
+  std::string_view GetText() const { return {Text, static_cast<std::size_t>(TextLength)}; }
+};
+
+// A field's value on the current record, as its table decodes it.
+struct TDbFieldData {
+  Integer AsInteger = 0;  // ftSmallint, ftInteger, ftWord, ftAutoInc
+  double AsFloat = 0;     // ftFloat, ftCurrency, ftBCD; ftDate, ftTime, ftDateTime as TDateTime
+  bool AsBoolean = false; // ftBoolean
+  // ftString, ftWideString: on entry a buffer of DbMaxText + 1 bytes; the source writes the
+  // Windows-1251 text there (at most DbMaxText bytes) and sets TextLength.
+  char* Text = nullptr;
+  Integer TextLength = 0;
+};
+
+// What the filter language reads of its table: the fields by name and their values on the
+// current record. The table handle implements it; tests use synthetic records.
+class IDbFilterSource {
+ public:
+  virtual ~IDbFilterSource() = default;
+  // The index of the field named `name` (case-insensitive, first match), or -1.
+  virtual Integer FindFilterField(std::string_view name) const = 0;
+  virtual TFieldType GetFilterFieldType(Integer field) const = 0;
+  // Decodes the field on the current record into `data` (the member its type uses). Returns
+  // False when the field is null there.
+  virtual bool GetFilterFieldData(Integer field, TDbFieldData& data) const = 0;
+};
+
+class TDbFunctionCall;
+
+// A function of the language: receives its argument values and sets the result; a result of
+// kind dkNone means no value. A text result goes into the call's buffer.
+using TDbFunctionHandler = void (*)(const TDbFunctionCall& call, TDbValue& result);
+
+}  // namespace orv
+
+class TDsDbParser {
+ public:
+  // `source` (the owning table handle) may be null: then no field names resolve.
+  explicit TDsDbParser(orv::IDbFilterSource* source = nullptr);
+  TDsDbParser(const TDsDbParser&) = delete;
+  TDsDbParser& operator=(const TDsDbParser&) = delete;
+  ~TDsDbParser();
+
+  orv::IDbFilterSource* GetSource() const { return FSource; }
+
+  const AnsiString& GetText() const { return FText; }
+  // A different text marks the tokens stale.
+  void SetText(const AnsiString& value);
+  // dpoCaseInsensitive | dpoNoPartialCompare; they change how texts compare, not the tokens.
+  Byte GetOptions() const { return FOptions; }
+  void SetOptions(Byte value) { FOptions = value; }
+
+  // Tokenizes and checks the text unless that has been done for it; False when the text is
+  // refused. Never raises.
+  bool Tokenize();
+  // Tokenize, raising Exception("Invalid filter expression.") when the text is refused. An
+  // empty text is refused as well (a table without a filter does not ask).
+  void Check();
+  // The value of the expression on the current record (dkNone: no value). Tokenizes first when
+  // the tokens are stale. Allocates nothing once tokenized.
+  const orv::TDbValue& Evaluate();
+  // True exactly when the expression yields the Boolean True on the current record.
+  bool Accept() {
+    const orv::TDbValue& v = Evaluate();
+    return v.Kind == orv::dkBoolean && v.AsBoolean;
+  }
+
+  // Field lookup through the source (case-insensitive, first match); -1 when none.
+  Integer FindField(std::string_view name) const;
+  // Function lookup (case-insensitive); -1 when none.
+  Integer FindFunction(std::string_view name) const;
+  // Adds a function with a fixed number of arguments (at most 255); a name of up to 64
+  // characters that is a word of the language. A later registration of a name replaces the
+  // earlier one.
+  void RegisterFunction(std::string_view name, Integer argCount, orv::TDbFunctionHandler handler);
+
+  // Tokens of the last tokenize (for tests): their kinds, ending with dkNone.
+  std::vector<orv::TDbKind> GetTokenKinds() const;
+
+ private:
+  friend class orv::TDbFunctionCall;
+  struct TToken;
+  struct TOp;
+  struct TFunction;
+  class TCompiler;
+
+  bool TokenizeText();
+  bool Compile();
+  bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
+
+  orv::IDbFilterSource* FSource;
+  AnsiString FText;
+  Byte FOptions = 0;
+  bool FTokenized = false;
+  bool FValid = false;
+  std::vector<TToken> FTokens;
+  std::vector<TFunction> FFunctions;
+  std::vector<TOp> FProgram;
+  std::vector<orv::TDbValue> FStack;
+  std::vector<char> FBuffers;
+  orv::TDbValue FResult;
+};
+
+namespace orv {
+
+// What a function handler sees of its call.
+class TDbFunctionCall {
+ public:
+  TDbFunctionCall(TDsDbParser& parser, const TDbValue* args, Integer argCount, char* buffer)
+      : FParser(parser), FArgs(args), FArgCount(argCount), FBuffer(buffer) {}
+  TDsDbParser& GetParser() const { return FParser; }
+  const TDbValue& Arg(Integer index) const { return FArgs[index]; }
+  Integer GetArgCount() const { return FArgCount; }
+  // DbMaxText + 1 bytes for a text result.
+  char* GetBuffer() const { return FBuffer; }
+  // Sets `result` to the text, cut to DbMaxText, copied into the buffer.
+  void SetTextResult(TDbValue& result, std::string_view text) const;
+  // Decodes the field on the current record into the value (NULL when null), using the buffer.
+  bool ReadField(Integer field, TDbValue& value) const;
+
+ private:
+  TDsDbParser& FParser;
+  const TDbValue* FArgs;
+  Integer FArgCount;
+  char* FBuffer;
+};
+
+}  // namespace orv
