@@ -362,11 +362,11 @@ std::optional<AnsiString> RussianName(std::string_view utf8, std::size_t maxLeng
     if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
     if (c < 0x20) return std::nullopt;
     const int ansi = UnicodeToCp1251(c);
-    if (ansi < 0 || AnsiToCp866Char(static_cast<unsigned char>(ansi)) < 0) return std::nullopt;
+    if (ansi < 0) return std::nullopt;
     out += static_cast<char>(ansi);
   }
   while (!out.empty() && out.back() == ' ') out.pop_back();
-  if (out.empty() || out.size() > maxLength) return std::nullopt;
+  if (out.empty() || out.size() > maxLength || !HasCp866Form(out)) return std::nullopt;
   return out;
 }
 

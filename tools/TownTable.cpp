@@ -23,10 +23,12 @@
 //   "N"  decimal text with a "." and the field's decimals, blank-padded on the left.
 #include "tools/TownTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace orv {
@@ -81,13 +83,10 @@ void PutLittleEndian(unsigned char* out, std::uint32_t value, int size) {
 void PutText(char* out, int length, const AnsiString& text, const char* field) {
   if (text.size() > static_cast<std::size_t>(length))
     throw EConvertError("Text too long for field "_a + AnsiString(field) + ": " + text);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto ch = static_cast<unsigned char>(text[i]);
-    const int code = ch < 0x20 ? -1 : AnsiToCp866Char(ch);
-    if (code < 0)
-      throw EConvertError("No cp866 form for the text of field "_a + AnsiString(field) + ": " + text);
-    out[i] = static_cast<char>(code);
-  }
+  if (!HasCp866Form(text))
+    throw EConvertError("No cp866 form for the text of field "_a + AnsiString(field) + ": " + text);
+  const std::string oem = AnsiToCp866(text);
+  std::memcpy(out, oem.data(), oem.size());
   std::memset(out + text.size(), ' ', length - text.size());
 }
 
@@ -144,32 +143,10 @@ AnsiString FormatEclipticLatitude(double lat) {
   return DegreesMinutes(lat < 0 && minutes != 0, minutes);
 }
 
-int AnsiToCp866Char(unsigned char ansi) {
-  if (ansi < 0x80) return ansi;
-  if (ansi >= 0xC0 && ansi <= 0xEF) return ansi - 0xC0 + 0x80;  // А..Я, а..п
-  if (ansi >= 0xF0) return ansi - 0xF0 + 0xE0;                   // р..я
-  switch (ansi) {
-    case 0xA8: return 0xF0;  // Ё
-    case 0xB8: return 0xF1;  // ё
-    case 0xAA: return 0xF2;  // Є
-    case 0xBA: return 0xF3;  // є
-    case 0xAF: return 0xF4;  // Ї
-    case 0xBF: return 0xF5;  // ї
-    case 0xA1: return 0xF6;  // Ў
-    case 0xA2: return 0xF7;  // ў
-    case 0xB0: return 0xF8;  // degree sign
-    case 0xB7: return 0xFA;  // middle dot
-    case 0xB9: return 0xFC;  // numero sign
-    case 0xA4: return 0xFD;  // currency sign
-    case 0xA0: return 0xFF;  // no-break space
-    default: return -1;
-  }
-}
-
 bool HasCp866Form(std::string_view ansi) {
-  for (const char ch : ansi)
-    if (AnsiToCp866Char(static_cast<unsigned char>(ch)) < 0) return false;
-  return true;
+  // The conversion marks a character that cp866 lacks with a zero byte.
+  const std::string oem = AnsiToCp866(ansi, '\0');
+  return std::none_of(oem.begin(), oem.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 TownTableWriter::TownTableWriter(const std::string& path, std::chrono::year_month_day updated)

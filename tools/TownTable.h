@@ -87,9 +87,8 @@ AnsiString FormatGeographicLatitude(double lat);   // "55с45", "33ю52"
 AnsiString FormatEclipticLongitude(double lon);    // "55°18'"
 AnsiString FormatEclipticLatitude(double lat);     // "38°27'", "-42°06'"
 
-// The cp866 byte of a Windows-1251 byte, or -1 when cp866 has no such character.
-int AnsiToCp866Char(unsigned char ansi);
-// Whether every character of the text exists in cp866.
+// Whether every character of the Windows-1251 text exists in cp866 (control characters,
+// which a text field cannot hold, do not count as such).
 bool HasCp866Form(std::string_view ansi);
 
 // Writes a town table record by record, into "<path>.part" that Close() completes and renames
