@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/CodePages.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace orv {
@@ -84,39 +85,33 @@ class JsonCountryReader {
     ++FPos;
   }
 
-  static void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-
-  char32_t ReadHex4() {
+  char16_t ReadHex4() {
     if (FText.size() - FPos < 4) Fail();
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(FText.data() + FPos, FText.data() + FPos + 4, value, 16);
     if (ec != std::errc() || end != FText.data() + FPos + 4) Fail();
     FPos += 4;
-    return value;
+    return static_cast<char16_t>(value);
   }
 
   std::string ParseString() {
     Expect('"');
     std::string out;
+    std::u16string units;  // \u escapes, UTF-16 units that surrogate pairs join
+    const auto flush = [&] {
+      if (units.empty()) return;
+      out += WideToUtf8(units);
+      units.clear();
+    };
     while (true) {
       if (FPos >= FText.size()) Fail();
       const char c = FText[FPos++];
+      if (c == '\\' && FPos < FText.size() && FText[FPos] == 'u') {
+        ++FPos;
+        units += ReadHex4();
+        continue;
+      }
+      flush();
       if (c == '"') return out;
       if (c != '\\') {
         out += c;
@@ -131,17 +126,6 @@ class JsonCountryReader {
         case 'n': out += '\n'; break;
         case 'r': out += '\r'; break;
         case 't': out += '\t'; break;
-        case 'u': {
-          char32_t cp = ReadHex4();
-          if (cp >= 0xD800 && cp < 0xDC00 && FText.substr(FPos, 2) == "\\u") {
-            FPos += 2;
-            const char32_t low = ReadHex4();
-            if (low < 0xDC00 || low > 0xDFFF) Fail();
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-          }
-          AppendUtf8(out, cp);
-          break;
-        }
         default: Fail();
       }
     }
