@@ -314,3 +314,34 @@ void orv::SetComponentStreaming(ComponentStateReader reader, ComponentStateWrite
   gStateReader = reader;
   gStateWriter = writer;
 }
+
+// ---- TComponentList ----
+
+// The hidden component through which a component list hears that a member was freed.
+class TComponentListNexus : public TComponent {
+  ORV_CLASS(TComponentListNexus, TComponent)
+ public:
+  explicit TComponentListNexus(TComponentList* list) : TComponent(nullptr), FList(list) {}
+  void Notification(TComponent* component, TOperation operation) override {
+    if (operation == opRemove) FList->Extract(component);
+    inherited::Notification(component, operation);
+  }
+
+ private:
+  TComponentList* FList;
+};
+
+TComponentList::~TComponentList() {
+  Clear();  // (only when not freed through Free, whose BeforeDestruction cleared it)
+  orv::Free(FNexus);
+}
+
+void TComponentList::Notify(void* ptr, TListNotification action) {
+  if (!FNexus) FNexus = new TComponentListNexus(this);
+  auto* component = static_cast<TComponent*>(ptr);
+  if (action == lnAdded)
+    FNexus->FreeNotification(component);
+  else
+    FNexus->RemoveFreeNotification(component);
+  inherited::Notify(ptr, action);
+}

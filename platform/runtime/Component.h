@@ -16,6 +16,7 @@
 
 #include <vector>
 
+#include "platform/runtime/Lists.h"
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
 
@@ -162,6 +163,32 @@ class TComponent : public TPersistent {
 };
 
 using TComponentClass = orv::ClassOf<TComponent>;
+
+// A list of components that drops a component as soon as it is freed elsewhere (free
+// notification). Owns its components by default, as TObjectList does.
+class TComponentList : public TObjectList {
+  ORV_CLASS(TComponentList, TObjectList)
+ public:
+  explicit TComponentList(bool ownsObjects = true) : TObjectList(ownsObjects) {}
+  ~TComponentList() override;
+
+  TComponent* Get(Integer index) const { return static_cast<TComponent*>(TObjectList::Get(index)); }
+  void Put(Integer index, TComponent* item) { TObjectList::Put(index, item); }
+  TComponent* First() const { return Get(0); }
+  TComponent* Last() const { return Get(GetCount() - 1); }
+  Integer Add(TComponent* item) { return TObjectList::Add(item); }
+  void Insert(Integer index, TComponent* item) { TObjectList::Insert(index, item); }
+  Integer Remove(TComponent* item) { return TObjectList::Remove(item); }
+  TComponent* Extract(TComponent* item) { return static_cast<TComponent*>(TObjectList::Extract(item)); }
+  Integer IndexOf(TComponent* item) const { return TObjectList::IndexOf(item); }
+
+ protected:
+  void Notify(void* ptr, TListNotification action) override;
+
+ private:
+  friend class TComponentListNexus;
+  TComponent* FNexus = nullptr;  // receives the free notifications
+};
 
 // For the form reader and writer: sets or clears csLoading, csReading, csWriting, csFixups.
 void IncludeComponentState(TComponent* component, TComponentState state);
