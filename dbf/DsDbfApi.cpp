@@ -1,0 +1,480 @@
+#include "dbf/DsDbfApi.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "dbf/DsDbUtils.h"
+#include "platform/runtime/SysUtils.h"
+
+namespace {
+
+constexpr Byte kBlank = 0x20;
+constexpr Byte kDescriptorEnd = 0x0D;
+constexpr Byte kEndOfFile = 0x1A;
+// The time-stamp day number of 31 December 9999, the last day the date routines know.
+constexpr Integer kMaxDay = 3652059;
+// Numbers and block numbers are read from at most this many characters of a field.
+constexpr Integer kMaxNumberText = 32;
+// FoxPro date-times count days from the Julian day 0; this is the Julian day of the time
+// stamp's day 0.
+constexpr Integer kJulianDayOfDay0 = 1721425;
+
+bool AllBytes(const Byte* p, Integer count, Byte value) {
+  for (Integer i = 0; i < count; ++i)
+    if (p[i] != value) return false;
+  return true;
+}
+
+template <typename T>
+void Store(void* destination, T value) {
+  if (destination) std::memcpy(destination, &value, sizeof value);
+}
+
+template <typename T>
+T Fetch(const void* value) {
+  T result;
+  std::memcpy(&result, value, sizeof result);
+  return result;
+}
+
+// The characters of a number field without the blanks around it (leading blanks are part of
+// a right-aligned number; trailing blanks appear when a writer aligned it left).
+std::string_view NumberText(const Byte* p, Integer length) {
+  Integer n = length < kMaxNumberText ? length : kMaxNumberText;
+  while (n > 0 && p[n - 1] == kBlank) --n;
+  return {reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)};
+}
+
+// The dBASE VII double: big-endian, with the sign bit set for positive numbers and every bit
+// inverted for negative ones, so that the bytes sort as the numbers do.
+double DecodeSortableDouble(const Byte* p) {
+  UInt64 bits = DsGetBigEndian64(p);
+  bits = (bits & 0x8000000000000000ull) ? bits & 0x7FFFFFFFFFFFFFFFull : ~bits;
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void EncodeSortableDouble(Byte* p, double value) {
+  UInt64 bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  bits = (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
+  DsPutBigEndian64(p, bits);
+}
+
+// Milliseconds of the first and past the last moment the time-stamp routines accept.
+constexpr double kMinMSecs = double(MSecsPerDay);
+constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
+
+}  // namespace
+
+// ---- TDbfField ----
+
+TFieldType TDbfField::FieldTypeOf(char letter) {
+  switch (letter) {
+    case 'C': return ftString;
+    case 'N': case 'F': case 'O': return ftFloat;
+    case 'D': return ftDate;
+    case 'L': return ftBoolean;
+    case 'I': return ftInteger;
+    case '+': return ftAutoInc;
+    case '@': return ftDateTime;
+    case 'T': return ftTime;
+    case 'Y': return ftCurrency;
+    case 'M': return ftMemo;
+    case 'B': return ftTypedBinary;
+    case 'G': return ftDBaseOle;
+    case 'P': return ftGraphic;
+    default: return ftUnknown;
+  }
+}
+
+TDbfField::TDbfField(TDbfHeader* header, const Byte* descriptor, Integer fieldNo, Integer offset)
+    : TDsCustomField(header), FLevel(header ? header->GetLevel() : dlUnknown), FFieldNo(fieldNo),
+      FOffset(offset) {
+  const bool wide = FLevel == dlDBaseVII;
+  const Integer size = wide ? 48 : 32;
+  std::memcpy(FDescriptor.data(), descriptor, static_cast<std::size_t>(size));
+  if (FLevel == dlUnknown) {
+    FLetter = 0;
+    FLength = FDecimals = 0;
+  } else {
+    const Integer nameSize = wide ? 32 : 11;
+    Integer n = 0;
+    while (n < nameSize && descriptor[n] != 0) ++n;
+    while (n > 0 && descriptor[n - 1] <= kBlank) --n;
+    FDescriptorName.assign(reinterpret_cast<const char*>(descriptor), static_cast<std::size_t>(n));
+    FLetter = static_cast<char>(descriptor[wide ? 32 : 11]);
+    FLength = descriptor[wide ? 33 : 16];
+    FDecimals = descriptor[wide ? 34 : 17];
+  }
+  FName = FDescriptorName;
+  FFieldType = FieldTypeOf(FLetter);
+  switch (FLetter) {
+    case 'C': FDataSize = FLength + 1; break;
+    case 'N': case 'F': case 'O': case 'Y': case '@': FDataSize = 8; break;
+    case 'L': FDataSize = 2; break;
+    case 'D': case 'I': case '+': case 'T': FDataSize = 4; break;
+    case 'M': case 'B': case 'P': case 'G': FDataSize = 4; break;
+    default: FDataSize = FLength; break;
+  }
+}
+
+CP_TYPE TDbfField::GetCodePage() const {
+  const TDsCustomHandle* handle = GetHandle();
+  return handle ? handle->GetCodePage() : ascii_ANSI;
+}
+
+void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) const {
+  isNull = true;
+  record = ResolveRecord(record);
+  if (!record) return;
+  const Byte* p = record + FOffset;
+  const Integer n = FLength;
+  if (AllBytes(p, n, kBlank)) return;
+
+  switch (FLetter) {
+    case 'C': {
+      Integer len = 0;
+      while (len < n && p[len] != 0) ++len;
+      while (len > 0 && p[len - 1] == kBlank) --len;
+      isNull = false;
+      if (destination) {
+        auto* text = static_cast<Byte*>(destination);
+        std::memcpy(text, p, static_cast<std::size_t>(len));
+        text[len] = 0;
+        DsTranslateFromFile(GetCodePage(), text, len);
+      }
+      return;
+    }
+    case 'N':
+    case 'F': {
+      double value = 0;
+      Integer code = 0;
+      Val(NumberText(p, n), value, code);
+      if (code != 0) return;
+      isNull = false;
+      Store(destination, value);
+      return;
+    }
+    case 'D': {
+      if (n < 8) return;
+      Word parts[3] = {0, 0, 0};
+      const Integer widths[3] = {4, 2, 2};
+      const Byte* digit = p;
+      for (int part = 0; part < 3; ++part)
+        for (Integer i = 0; i < widths[part]; ++i, ++digit) {
+          if (*digit < '0' || *digit > '9') return;
+          parts[part] = static_cast<Word>(parts[part] * 10 + (*digit - '0'));
+        }
+      TDateTime date = 0;
+      if (!TryEncodeDate(parts[0], parts[1], parts[2], date)) return;
+      isNull = false;
+      Store(destination, static_cast<Integer>(date) + DateDelta);
+      return;
+    }
+    case 'L': {
+      SmallInt value;
+      switch (p[0]) {
+        case 'T': case 't': case 'Y': case 'y': value = -1; break;
+        case 'F': case 'f': case 'N': case 'n': value = 0; break;
+        default: return;  // "?" or anything else: no value
+      }
+      isNull = false;
+      Store(destination, value);
+      return;
+    }
+    case 'I':
+    case '+': {
+      if (n < 4) return;
+      if (FLevel == dlFoxPro) {
+        isNull = false;
+        Store(destination, static_cast<Integer>(DsGetLittleEndian32(p)));
+        return;
+      }
+      if (AllBytes(p, 4, 0)) return;
+      isNull = false;
+      Store(destination, static_cast<Integer>(DsGetBigEndian32(p) ^ 0x80000000u));
+      return;
+    }
+    case '@': {
+      if (n < 8 || AllBytes(p, 8, 0)) return;
+      const UInt64 bits = DsGetBigEndian64(p);
+      double mSecs;
+      std::memcpy(&mSecs, &bits, sizeof mSecs);
+      // Anything but milliseconds of a moment in years 1 to 9999 is no date-time.
+      if (!(mSecs >= kMinMSecs && mSecs < kEndMSecs)) return;
+      isNull = false;
+      Store(destination, mSecs);
+      return;
+    }
+    case 'O': {
+      if (n < 8 || AllBytes(p, 8, 0)) return;
+      isNull = false;
+      Store(destination, DecodeSortableDouble(p));
+      return;
+    }
+    case 'T': {
+      if (n < 8 || AllBytes(p, 8, 0)) return;
+      const Integer mSecs = static_cast<Integer>(DsGetLittleEndian32(p + 4));
+      if (mSecs < 0 || mSecs >= MSecsPerDay) return;
+      isNull = false;
+      Store(destination, mSecs);
+      return;
+    }
+    case 'Y': {
+      if (n < 8) return;
+      const auto scaled = static_cast<Int64>(static_cast<UInt64>(DsGetLittleEndian32(p)) |
+                                             static_cast<UInt64>(DsGetLittleEndian32(p + 4)) << 32);
+      isNull = false;
+      Store(destination, static_cast<double>(scaled) / 10000.0);
+      return;
+    }
+    case 'M':
+    case 'B':
+    case 'P':
+    case 'G': {
+      Integer block = 0;
+      if (n == 4) {
+        block = static_cast<Integer>(DsGetLittleEndian32(p));  // FoxPro's binary block number
+      } else {
+        Integer code = 0;
+        std::string_view text = NumberText(p, n);
+        Val(text, block, code);
+        if (code != 0) block = 0;
+      }
+      isNull = false;
+      Store(destination, block);
+      return;
+    }
+    default:
+      isNull = false;
+      if (destination) std::memcpy(destination, p, static_cast<std::size_t>(n));
+      return;
+  }
+}
+
+Byte TDbfField::SetData(const void* value, Byte* record) {
+  record = ResolveRecord(record);
+  if (!record) return dsErrInvalidParameter;
+  Byte* p = record + FOffset;
+  const Integer n = FLength;
+  const auto blank = [&] { std::memset(p, kBlank, static_cast<std::size_t>(n)); };
+
+  if (!value) {
+    if ((FLetter == 'I' || FLetter == '+' || FLetter == '@') && n > 0)
+      std::memset(p, 0, static_cast<std::size_t>(n));
+    else
+      blank();
+    return dsErrNone;
+  }
+
+  switch (FLetter) {
+    case 'C': {
+      const auto* text = static_cast<const Byte*>(value);
+      Integer len = 0;
+      while (len < n && text[len] != 0) ++len;
+      blank();
+      std::memcpy(p, text, static_cast<std::size_t>(len));
+      DsTranslateToFile(GetCodePage(), p, len);
+      return dsErrNone;
+    }
+    case 'N':
+    case 'F': {
+      const double number = Fetch<double>(value);
+      if (!std::isfinite(number)) return dsErrInvalidParameter;
+      const AnsiString text = Str(number, n, FDecimals);
+      // A number that does not fit is refused rather than cut to its leading digits.
+      if (static_cast<Integer>(text.size()) > n) return dsErrInvalidParameter;
+      blank();
+      std::memcpy(p + n - text.size(), text.data(), text.size());
+      return dsErrNone;
+    }
+    case 'D': {
+      const Integer day = Fetch<Integer>(value);
+      if (n < 8 || day < 1 || day > kMaxDay) return dsErrInvalidParameter;
+      Word year, month, dayOfMonth;
+      DecodeDate(static_cast<TDateTime>(day - DateDelta), year, month, dayOfMonth);
+      const Integer digits[3] = {year, month, dayOfMonth};
+      const Integer widths[3] = {4, 2, 2};
+      blank();
+      Byte* out = p;
+      for (int part = 0; part < 3; ++part) {
+        Integer v = digits[part];
+        for (Integer i = widths[part] - 1; i >= 0; --i, v /= 10) out[i] = static_cast<Byte>('0' + v % 10);
+        out += widths[part];
+      }
+      return dsErrNone;
+    }
+    case 'L':
+      blank();
+      if (n > 0) p[0] = Fetch<SmallInt>(value) != 0 ? 'T' : 'F';
+      return dsErrNone;
+    case 'I':
+    case '+': {
+      if (n < 4) return dsErrInvalidParameter;
+      const auto number = static_cast<LongWord>(Fetch<Integer>(value));
+      blank();
+      if (FLevel == dlFoxPro)
+        DsPutLittleEndian32(p, number);
+      else
+        DsPutBigEndian32(p, number ^ 0x80000000u);
+      return dsErrNone;
+    }
+    case '@': {
+      if (n < 8) return dsErrInvalidParameter;
+      UInt64 bits;
+      std::memcpy(&bits, value, sizeof bits);
+      blank();
+      DsPutBigEndian64(p, bits);
+      return dsErrNone;
+    }
+    case 'O':
+      if (n < 8) return dsErrInvalidParameter;
+      blank();
+      EncodeSortableDouble(p, Fetch<double>(value));
+      return dsErrNone;
+    case 'T': {
+      const Integer mSecs = Fetch<Integer>(value);
+      if (n < 8 || mSecs < 0 || mSecs >= MSecsPerDay) return dsErrInvalidParameter;
+      // The field keeps its day; a time without one lands on the time stamp's day 1.
+      LongWord day = AllBytes(p, 4, kBlank) ? 0 : DsGetLittleEndian32(p);
+      if (day == 0) day = kJulianDayOfDay0 + 1;
+      blank();
+      DsPutLittleEndian32(p, day);
+      DsPutLittleEndian32(p + 4, static_cast<LongWord>(mSecs));
+      return dsErrNone;
+    }
+    case 'Y': {
+      const double scaled = std::nearbyint(Fetch<double>(value) * 10000.0);
+      if (n < 8 || !(scaled > -9.2e18 && scaled < 9.2e18)) return dsErrInvalidParameter;
+      const auto bits = static_cast<UInt64>(static_cast<Int64>(scaled));
+      blank();
+      DsPutLittleEndian32(p, static_cast<LongWord>(bits));
+      DsPutLittleEndian32(p + 4, static_cast<LongWord>(bits >> 32));
+      return dsErrNone;
+    }
+    case 'M':
+    case 'B':
+    case 'P':
+    case 'G': {
+      const Integer block = Fetch<Integer>(value);
+      if (n == 4) {
+        DsPutLittleEndian32(p, static_cast<LongWord>(block));
+        return dsErrNone;
+      }
+      const std::string text = block > 0 ? std::to_string(block) : std::string();
+      if (static_cast<Integer>(text.size()) > n) return dsErrInvalidParameter;
+      blank();
+      std::memcpy(p + n - text.size(), text.data(), text.size());
+      return dsErrNone;
+    }
+    default:
+      std::memcpy(p, value, static_cast<std::size_t>(n));
+      return dsErrNone;
+  }
+}
+
+// ---- TDbfHeader ----
+
+TDbfHeader::TDbfHeader(TDsCustomHandle* handle, orv::IDsFile* file) : TDsCustomHeader(handle, file) {}
+
+TDbfLevel TDbfHeader::LevelOf(const Byte* prefix) {
+  switch (prefix[0]) {
+    case 0x03: return prefix[29] == 0 ? dlDBaseIII : dlDBaseIV;
+    case 0x83: return dlDBaseIII;
+    case 0x8B: return dlDBaseIV;
+    case 0x05: return dlDBaseV;
+    case 0x04: case 0x8C: return dlDBaseVII;
+    case 0x02: case 0x30: case 0xF5: return dlFoxPro;
+    default: return dlUnknown;
+  }
+}
+
+Integer TDbfHeader::GetHeaderSize() const { return DsGetLittleEndian16(&FPrefix[8]); }
+
+void TDbfHeader::SetHeaderSize(Integer value) { DsPutLittleEndian16(&FPrefix[8], static_cast<Word>(value)); }
+
+Integer TDbfHeader::GetRecordSize() const { return DsGetLittleEndian16(&FPrefix[10]); }
+
+void TDbfHeader::SetRecordSize(Integer value) { DsPutLittleEndian16(&FPrefix[10], static_cast<Word>(value)); }
+
+Integer TDbfHeader::GetRecordCount() const { return static_cast<Integer>(DsGetLittleEndian32(&FPrefix[4])); }
+
+void TDbfHeader::SetRecordCount(Integer value) {
+  DsPutLittleEndian32(&FPrefix[4], static_cast<LongWord>(value));
+}
+
+Byte TDbfHeader::Read() {
+  ClearFields();
+  FLevel = dlUnknown;
+  if (SeekToStart() != dsErrNone) return dsErrCannotSeekFile;
+  orv::IDsFile* file = GetFile();
+  if (file->Read(FPrefix.data(), 32) != 32) return dsErrCannotReadFile;
+  const TDbfLevel level = LevelOf(FPrefix.data());
+  if (level == dlUnknown) return dsErrInvalidDatabaseFile;
+  if (FPrefix[15] == 1) return dsErrTableCrypted;
+  if (level == dlDBaseVII && file->Read(&FPrefix[32], 36) != 36) return dsErrCannotReadFile;
+  FLevel = level;
+
+  // A header that contradicts itself is refused before anything is read by its numbers.
+  const Integer prefixSize = GetPrefixSize();
+  const Integer headerSize = GetHeaderSize();
+  if (headerSize < prefixSize || GetRecordSize() == 0 ||
+      DsGetLittleEndian32(&FPrefix[4]) > LongWord(std::numeric_limits<Integer>::max())) {
+    FLevel = dlUnknown;
+    return dsErrInvalidDatabaseFile;
+  }
+
+  if (!file->Seek(prefixSize)) {
+    FLevel = dlUnknown;
+    return dsErrCannotSeekFile;
+  }
+  std::vector<Byte> area(static_cast<std::size_t>(headerSize - prefixSize));
+  const Integer got = area.empty() ? 0 : file->Read(area.data(), static_cast<Integer>(area.size()));
+  if (got < 0) {
+    FLevel = dlUnknown;
+    return dsErrCannotReadFile;
+  }
+  const Byte code = ReadDescriptors(area.data(), got);
+  if (code != dsErrNone) {
+    ClearFields();
+    FLevel = dlUnknown;
+  }
+  return code;
+}
+
+Byte TDbfHeader::ReadDescriptors(const Byte* area, Integer size) {
+  const Integer step = GetDescriptorSize();
+  const Integer lengthAt = FLevel == dlDBaseVII ? 33 : 16;
+  const Integer recordSize = GetRecordSize();
+  Integer offset = 1;  // after the deletion byte
+  for (Integer at = 0; at < size && area[at] != kDescriptorEnd; at += step) {
+    if (at + step > size) return dsErrInvalidDatabaseFile;
+    const Integer length = area[at + lengthAt];
+    if (offset + length > recordSize) return dsErrInvalidDatabaseFile;
+    auto field = std::make_unique<TDbfField>(this, area + at, GetFieldCount() + 1, offset);
+    // A name that an earlier field holds gets a number: NAME, NAME_1, NAME_2, ...
+    for (Integer counter = 1; FindField(field->FName); ++counter)
+      field->FName = field->FDescriptorName + "_" + std::to_string(counter);
+    AddField(std::move(field));
+    offset += length;
+  }
+  return dsErrNone;
+}
+
+Byte TDbfHeader::WritePrefix() {
+  if (SeekToStart() != dsErrNone) return dsErrCannotSeekFile;
+  const Integer size = GetPrefixSize();
+  return GetFile()->Write(FPrefix.data(), size) == size ? dsErrNone : dsErrCannotWriteFile;
+}
+
+Byte TDbfHeader::WriteEndMark() {
+  orv::IDsFile* file = GetFile();
+  const Int64 at = Int64(GetHeaderSize()) + Int64(GetRecordCount()) * GetRecordSize();
+  if (!file || !file->Seek(at)) return dsErrCannotSeekFile;
+  return file->Write(&kEndOfFile, 1) == 1 ? dsErrNone : dsErrCannotWriteFile;
+}
