@@ -254,7 +254,7 @@ void SetFloat(TDbValue& value, TDbKind kind, double d) {
 
 double NumberOf(const TDbValue& v) { return v.Kind == dkInteger ? double(v.AsInteger) : v.AsFloat; }
 
-bool ApplyNumbers(TDbKind op, TDbValue& l, const TDbValue& r) {
+inline bool ApplyNumbers(TDbKind op, TDbValue& l, const TDbValue& r) {
   if (l.Kind == dkInteger && r.Kind == dkInteger) {
     const Integer a = l.AsInteger, b = r.AsInteger;
     // 32-bit wrapping arithmetic, computed unsigned so that it is defined.
@@ -302,8 +302,9 @@ bool ConvertText(const TDbValue& text, TDbKind kind, TDbValue& out) {
   return true;
 }
 
-// l := l op r; False when the operands do not combine.
-bool ApplyOperator(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer, Byte options) {
+// l := l op r for every pair but two numbers or two Booleans; False when they do not combine.
+[[gnu::noinline]] bool ApplyOther(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer,
+                                  Byte options) {
   if (op == dkNot) return false;
   if (l.Kind == dkNull) {
     if (op != dkEqual && op != dkNotEqual) return false;
@@ -350,18 +351,6 @@ bool ApplyOperator(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer, Byt
   }
 
   if (IsNumber(l.Kind) && IsNumber(right.Kind)) return ApplyNumbers(op, l, right);
-  if (l.Kind == dkBoolean && right.Kind == dkBoolean) {
-    const bool a = l.AsBoolean, b = right.AsBoolean;
-    switch (op) {
-      case dkAnd: SetBoolean(l, a && b); return true;
-      case dkOr: SetBoolean(l, a || b); return true;
-      case dkXor: SetBoolean(l, a != b); return true;
-      default:
-        if (!IsComparison(op)) return false;
-        SetBoolean(l, Compare(op, int(a), int(b)));
-        return true;
-    }
-  }
   const TDbKind pair = TemporalPairKind(l.Kind, right.Kind);
   if (pair == dkNone) return false;
   if (IsComparison(op)) {
@@ -372,6 +361,25 @@ bool ApplyOperator(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer, Byt
   else if (op == dkMinus) SetFloat(l, pair, l.AsFloat - right.AsFloat);
   else return false;
   return true;
+}
+
+// l := l op r; False when the operands do not combine. Numbers and Booleans, which the
+// searches combine most, take the short way.
+inline bool ApplyOperator(TDbKind op, TDbValue& l, const TDbValue& r, char* buffer, Byte options) {
+  if (IsNumber(l.Kind) && IsNumber(r.Kind)) return ApplyNumbers(op, l, r);
+  if (l.Kind == dkBoolean && r.Kind == dkBoolean) {
+    const bool a = l.AsBoolean, b = r.AsBoolean;
+    switch (op) {
+      case dkAnd: l.AsBoolean = a && b; return true;
+      case dkOr: l.AsBoolean = a || b; return true;
+      case dkXor: l.AsBoolean = a != b; return true;
+      default:
+        if (!IsComparison(op)) return false;
+        l.AsBoolean = Compare(op, int(a), int(b));
+        return true;
+    }
+  }
+  return ApplyOther(op, l, r, buffer, options);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -550,7 +558,8 @@ bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
 // Parentheses and function calls nest at most this deep, so that no text can exhaust the stack.
 constexpr int kMaxDepth = 200;
 
-enum TOpCode : Byte { opConstant, opField, opOperator, opCall };
+// opOperatorConstant applies an operator whose right operand is a constant held in the op.
+enum TOpCode : Byte { opConstant, opField, opOperator, opOperatorConstant, opCall };
 
 constexpr Integer kNoBuffer = -1;
 constexpr Integer kBufferSize = DbMaxText + 1;
@@ -573,6 +582,15 @@ struct TDsDbParser::TOp {
   Integer ArgCount = 0;
   Integer Buffer = kNoBuffer;  // offset in FBuffers of a text result
   TDbValue Value;              // constants
+};
+
+// A field that the expression reads: decoded at most once per evaluation.
+struct TDsDbParser::TFieldSlot {
+  Integer Field = -1;
+  TDbKind Kind = dkNone;
+  Integer Buffer = kNoBuffer;  // offset in FBuffers for a text field
+  UInt64 Evaluation = 0;       // the evaluation that read Value
+  TDbValue Value;
 };
 
 struct TDsDbParser::TFunction {
@@ -603,6 +621,18 @@ class TDsDbParser::TCompiler {
 
  private:
   TDbKind Current() const { return P.FTokens[FPos].Kind; }
+
+  // The slot of a field, shared by every mention of it.
+  Integer Slot(Integer field, TDbKind kind) {
+    for (std::size_t i = 0; i < P.FFieldSlots.size(); ++i)
+      if (P.FFieldSlots[i].Field == field) return static_cast<Integer>(i);
+    TFieldSlot slot;
+    slot.Field = field;
+    slot.Kind = kind;
+    if (kind == dkText) slot.Buffer = FBuffers++ * kBufferSize;
+    P.FFieldSlots.push_back(slot);
+    return static_cast<Integer>(P.FFieldSlots.size() - 1);
+  }
 
   void Emit(TOp op, Integer stackChange, bool textResult) {
     if (textResult) op.Buffer = FBuffers++ * kBufferSize;
@@ -640,6 +670,15 @@ class TDsDbParser::TCompiler {
     TOp o;
     o.Code = opOperator;
     o.Operator = op;
+    if (P.FProgram.back().Code == opConstant) {
+      // The right operand is a constant: fold it into the operator.
+      o.Code = opOperatorConstant;
+      o.Value = P.FProgram.back().Value;
+      P.FProgram.pop_back();
+      FDepth -= 1;
+      Emit(o, 0, (kinds & kText) != 0);
+      return true;
+    }
     Emit(o, -1, (kinds & kText) != 0);
     return true;
   }
@@ -664,8 +703,8 @@ class TDsDbParser::TCompiler {
         kinds = Bit(kind) | Bit(dkNull);
         TOp o;
         o.Code = opField;
-        o.Index = t.Index;
-        Emit(o, 1, kind == dkText);
+        o.Index = Slot(t.Index, kind);
+        Emit(o, 1, false);
         return true;
       }
       case dkText:
@@ -900,6 +939,7 @@ bool TDsDbParser::TokenizeText() {
 
 bool TDsDbParser::Compile() {
   FProgram.clear();
+  FFieldSlots.clear();
   TCompiler compiler(*this);
   if (!compiler.Run()) return false;
   FStack.assign(std::size_t(std::max(compiler.MaxDepth(), 1)), TDbValue{});
@@ -915,6 +955,7 @@ bool TDsDbParser::Tokenize() {
   FValid = tokenized && Compile();
   if (!FValid) {
     FProgram.clear();
+    FFieldSlots.clear();
     FStack.clear();
     FBuffers.clear();
   }
@@ -927,8 +968,10 @@ void TDsDbParser::Check() {
 }
 
 bool TDsDbParser::ReadField(Integer field, char* buffer, TDbValue& value) const {
-  const TFieldType type = FSource->GetFilterFieldType(field);
-  const TDbKind kind = FieldKind(type);
+  return ReadField(field, FieldKind(FSource->GetFilterFieldType(field)), buffer, value);
+}
+
+bool TDsDbParser::ReadField(Integer field, TDbKind kind, char* buffer, TDbValue& value) const {
   if (kind == dkNone) return false;
   TDbFieldData data;
   data.Text = buffer;
@@ -952,6 +995,7 @@ const TDbValue& TDsDbParser::Evaluate() {
   Tokenize();
   FResult = TDbValue{};
   if (!FValid) return FResult;
+  ++FEvaluation;
   TDbValue* sp = FStack.data();
   char* buffers = FBuffers.data();
   for (const TOp& op : FProgram) {
@@ -959,10 +1003,21 @@ const TDbValue& TDsDbParser::Evaluate() {
       case opConstant:
         *sp++ = op.Value;
         break;
-      case opField:
-        if (!ReadField(op.Index, op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, *sp))
+      case opField: {
+        // The record does not change during an evaluation: each field is decoded once.
+        TFieldSlot& slot = FFieldSlots[std::size_t(op.Index)];
+        if (slot.Evaluation != FEvaluation) {
+          ReadField(slot.Field, slot.Kind, slot.Buffer == kNoBuffer ? nullptr : buffers + slot.Buffer,
+                    slot.Value);
+          slot.Evaluation = FEvaluation;
+        }
+        *sp++ = slot.Value;
+        break;
+      }
+      case opOperatorConstant:
+        if (!ApplyOperator(op.Operator, sp[-1], op.Value,
+                           op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, FOptions))
           return FResult;
-        ++sp;
         break;
       case opOperator:
         --sp;

@@ -72,15 +72,18 @@ inline constexpr Integer DbMaxText = 255;
 inline constexpr Byte dpoCaseInsensitive = 1;
 inline constexpr Byte dpoNoPartialCompare = 2;
 
-// One value of the language. Texts are not owned: they point into the filter text, a field
-// buffer or a result buffer of the parser, valid until the next evaluation.
+// One value of the language: the member that its kind names holds it. Texts are not owned:
+// they point into the filter text, a field buffer or a result buffer of the parser, valid
+// until the next evaluation.
 struct TDbValue {
   TDbKind Kind = dkNone;
   bool AsBoolean = false;
-  Integer AsInteger = 0;
-  double AsFloat = 0;  // floating-point values, dates, times and date-times (TDateTime)
-  const char* Text = nullptr;
   Integer TextLength = 0;
+  union {
+    double AsFloat = 0;  // floating-point values, dates, times and date-times (TDateTime)
+    Integer AsInteger;
+    const char* Text;
+  };
 
   std::string_view GetText() const { return {Text, static_cast<std::size_t>(TextLength)}; }
 };
@@ -166,11 +169,13 @@ class TDsDbParser {
   struct TToken;
   struct TOp;
   struct TFunction;
+  struct TFieldSlot;
   class TCompiler;
 
   bool TokenizeText();
   bool Compile();
   bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
+  bool ReadField(Integer field, orv::TDbKind kind, char* buffer, orv::TDbValue& value) const;
 
   orv::IDbFilterSource* FSource;
   AnsiString FText;
@@ -180,6 +185,8 @@ class TDsDbParser {
   std::vector<TToken> FTokens;
   std::vector<TFunction> FFunctions;
   std::vector<TOp> FProgram;
+  std::vector<TFieldSlot> FFieldSlots;
+  UInt64 FEvaluation = 0;
   std::vector<orv::TDbValue> FStack;
   std::vector<char> FBuffers;
   orv::TDbValue FResult;

@@ -1,0 +1,356 @@
+// The filters that the town search writes, evaluated against synthetic towns and compared with
+// the same conditions written directly in C++; evaluation that allocates nothing; and random
+// texts that must be refused or evaluated, never crash.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <string>
+
+#include "dbf/DsDbParser.h"
+#include "dbf/tests/DsDbParserTestRecord.h"
+#include "platform/runtime/AnsiString.h"
+#include "platform/runtime/Exceptions.h"
+
+// Counts heap allocations while a test asks for it.
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return operator new(size, std::nothrow);
+}
+// The compiler cannot see that the replaced operator new above allocates with malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
+
+using namespace orv;
+using orv::test::TFieldValue;
+using orv::test::TTestRecord;
+
+namespace {
+
+// The town search's filter texts, built the way the search builds them.
+Integer WrapDegrees(Integer n) {
+  if (n >= 0 && n <= 360) return n;
+  if (n > 360) return n % 360;
+  const Integer r = n % 360;
+  return r == 0 ? 0 : r + 360;
+}
+
+struct TLongitudeRange {
+  Integer Lo, Hi;
+  bool Contains(double lon) const {
+    if (Lo < Hi) return lon >= Lo && lon <= Hi;
+    return (lon >= Lo && lon <= 360) || (lon <= Hi && lon >= 0);
+  }
+};
+
+std::string LongitudePiece(const char* field, TLongitudeRange r) {
+  const std::string f = field, lo = std::to_string(r.Lo), hi = std::to_string(r.Hi);
+  if (r.Lo < r.Hi) return "(" + f + " >= " + lo + ") and (" + f + " <= " + hi + ") and";
+  return "(((" + f + " >= " + lo + ") and (" + f + " <= 360))" + " or ((" + f + " <= " + hi +
+         ") and (" + f + " >= 0))) and";
+}
+
+struct TQuery {
+  bool Geographic;
+  bool EastOrPositive;  // geographic: east; ecliptic: unused
+  bool North;           // geographic: north; ecliptic: unused
+  Integer L, B, T, U;
+
+  TLongitudeRange Longitude() const {
+    if (!Geographic) return {WrapDegrees(L - T), WrapDegrees(L + T)};
+    if (EastOrPositive) return {WrapDegrees(L - T), WrapDegrees(L + T)};
+    return {WrapDegrees(360 - L - T), WrapDegrees(360 - L + T)};
+  }
+  // The latitude band as signed degrees.
+  double Lower() const { return Geographic && !North ? -(B + U) : B - U; }
+  double Upper() const { return Geographic && !North ? -(B - U) : B + U; }
+
+  std::string Text() const {
+    std::string s = LongitudePiece(Geographic ? "lon" : "EclLon", Longitude());
+    auto n = [](Integer v) { return std::to_string(v); };
+    if (Geographic && North) {
+      const Integer a = B - U, b = B + U;
+      s += a >= 0 ? "(lat >= " + n(a) : "(lat + " + n(-a) + " >= 0";
+      s += b >= 0 ? ") and (lat <= " + n(b) + ")" : ") and (lat + " + n(-b) + " <= 0)";
+    } else if (Geographic) {
+      const Integer a = B + U, b = B - U;
+      s += a >= 0 ? "(lat + " + n(a) + " >= 0" : "(lat - " + n(-a) + " >= 0";
+      s += b >= 0 ? ") and (lat + " + n(b) + " <= 0)" : ") and (lat - " + n(-b) + " <= 0)";
+    } else {
+      const Integer a = B - U, b = B + U;
+      s += a >= 0 ? "(EclLat - " + n(a) + " >= 0" : "(EclLat + " + n(-a) + " >= 0";
+      s += b >= 0 ? ") and (EclLat - " + n(b) + " <= 0)" : ") and (EclLat + " + n(-b) + " <= 0)";
+    }
+    return s;
+  }
+};
+
+// The town table as the filters see it.
+struct TTown {
+  TTestRecord R;
+  Integer Lon, Lat, EclLon, EclLat, Country, City;
+  TTown() {
+    Country = R.Add("COUNTRY", ftString);
+    City = R.Add("CITY", ftString);
+    Lon = R.Add("LON", ftFloat);
+    Lat = R.Add("LAT", ftFloat);
+    EclLon = R.Add("ECLLON", ftFloat);
+    EclLat = R.Add("ECLLAT", ftFloat);
+  }
+};
+
+TEST(DsDbParserSearch, BuildsTheSearchTextsOfTheExamples) {
+  EXPECT_EQ((TQuery{true, true, true, 30, 50, 5, 5}.Text()),
+            "(lon >= 25) and (lon <= 35) and(lat >= 45) and (lat <= 55)");
+  EXPECT_EQ((TQuery{true, true, true, 2, 3, 5, 5}.Text()),
+            "(((lon >= 357) and (lon <= 360)) or ((lon <= 7) and (lon >= 0))) and(lat + 2 >= 0) "
+            "and (lat <= 8)");
+  EXPECT_EQ((TQuery{true, false, false, 30, 40, 5, 5}.Text()),
+            "(lon >= 325) and (lon <= 335) and(lat + 45 >= 0) and (lat + 35 <= 0)");
+  EXPECT_TRUE((TQuery{true, true, false, 0, 2, 1, 5}.Text())
+                  .ends_with("and(lat + 7 >= 0) and (lat - 3 <= 0)"));
+  EXPECT_TRUE((TQuery{true, true, true, 0, 2, 1, 5}.Text())
+                  .ends_with("and(lat + 3 >= 0) and (lat <= 7)"));
+  EXPECT_TRUE((TQuery{false, true, true, 10, -10, 5, 5}.Text())
+                  .ends_with("and(EclLat + 15 >= 0) and (EclLat + 5 <= 0)"));
+  EXPECT_TRUE((TQuery{true, true, true, 0, 0, 1, 1}.Text())
+                  .starts_with("(((lon >= 359) and (lon <= 360)) or ((lon <= 1) and (lon >= 0)))"));
+}
+
+// A value near the query's bounds, on them, or anywhere in the range.
+double PickCoordinate(std::mt19937& rng, double min, double max, const double* bounds, int nBounds) {
+  std::uniform_int_distribution<int> how(0, 5);
+  std::uniform_real_distribution<double> any(min, max);
+  switch (how(rng)) {
+    case 0: return std::round(any(rng));
+    case 1:
+    case 2: {
+      const double b = bounds[std::uniform_int_distribution<int>(0, nBounds - 1)(rng)];
+      const double offsets[] = {0, 0, 1e-9, -1e-9, 0.5, -0.5};
+      return b + offsets[std::uniform_int_distribution<int>(0, 5)(rng)];
+    }
+    default: return any(rng);
+  }
+}
+
+// The search filters select exactly the towns that the same numeric conditions written in
+// C++ select: both longitude forms (a plain range and one across 0), both hemispheres,
+// geographic and ecliptic coordinates, bounds hit exactly, and towns without coordinates.
+TEST(DsDbParserSearch, CoordinateFiltersSelectWhatTheDirectPredicateSelects) {
+  std::mt19937 rng(20240607);
+  TTown town;
+  TDsDbParser parser(&town.R);
+  int checked = 0, selected = 0, wrapped = 0;
+  for (int q = 0; q < 400; ++q) {
+    TQuery query;
+    query.Geographic = q % 2 == 0;
+    query.EastOrPositive = rng() % 2;
+    query.North = rng() % 2;
+    if (query.Geographic) {
+      query.L = std::uniform_int_distribution<Integer>(0, 180)(rng);
+      query.B = std::uniform_int_distribution<Integer>(0, 90)(rng);
+    } else {
+      query.L = std::uniform_int_distribution<Integer>(-400, 400)(rng);
+      query.B = std::uniform_int_distribution<Integer>(-90, 90)(rng);
+    }
+    query.T = std::uniform_int_distribution<Integer>(1, q % 7 == 0 ? 180 : 20)(rng);
+    query.U = std::uniform_int_distribution<Integer>(1, q % 5 == 0 ? 90 : 20)(rng);
+    const TLongitudeRange range = query.Longitude();
+    wrapped += range.Lo >= range.Hi;
+    parser.SetText(query.Text());
+    ASSERT_NO_THROW(parser.Check()) << query.Text();
+
+    const double lonBounds[] = {double(range.Lo), double(range.Hi), 0, 360};
+    const double latBounds[] = {query.Lower(), query.Upper(), 0};
+    const Integer lonField = query.Geographic ? town.Lon : town.EclLon;
+    const Integer latField = query.Geographic ? town.Lat : town.EclLat;
+    for (int k = 0; k < 150; ++k) {
+      const bool lonNull = rng() % 50 == 0, latNull = rng() % 50 == 0;
+      const double lon = PickCoordinate(rng, 0, 360, lonBounds, 4);
+      const double lat = PickCoordinate(rng, -90, 90, latBounds, 3);
+      town.R.Value(lonField) = lonNull ? TFieldValue{} : TFieldValue::Float(lon);
+      town.R.Value(latField) = latNull ? TFieldValue{} : TFieldValue::Float(lat);
+      // The other coordinate system holds values that must not matter.
+      town.R.Value(query.Geographic ? town.EclLon : town.Lon) = TFieldValue::Float(lon + 1);
+      town.R.Value(query.Geographic ? town.EclLat : town.Lat) = TFieldValue::Float(-lat);
+      const bool expected = !lonNull && !latNull && range.Contains(lon) &&
+                            lat >= query.Lower() && lat <= query.Upper();
+      ASSERT_EQ(parser.Accept(), expected)
+          << query.Text() << "\n lon " << lon << (lonNull ? " (null)" : "") << " lat " << lat
+          << (latNull ? " (null)" : "");
+      ++checked;
+      selected += expected;
+    }
+  }
+  // The mix covered both outcomes and both longitude forms.
+  EXPECT_GT(selected, checked / 50);
+  EXPECT_LT(selected, checked - checked / 10);
+  EXPECT_GT(wrapped, 40);
+}
+
+TEST(DsDbParserSearch, NameFiltersSelectNamesThatBeginWithTheChoice) {
+  const std::string_view names[] = {
+      "Россия"_a, "Российская Федерация"_a, "россия"_a, "Рос"_a, "Москва"_a, "Московский"_a,
+      "Мос"_a,    "Украина"_a,              "Эстония"_a, "Мо"_a, "Ёлкино"_a, "Россия и Москва"_a};
+  std::mt19937 rng(7);
+  TTown town;
+  TDsDbParser parser(&town.R);
+  int selected = 0;
+  for (int q = 0; q < 200; ++q) {
+    const std::string_view country = names[rng() % std::size(names)];
+    const std::string_view city = names[rng() % std::size(names)];
+    const int which = q % 3;  // country, city, both
+    std::string text;
+    if (which != 1) text += "(country = '" + std::string(country) + "*')";
+    if (which == 2) text += " and ";
+    if (which != 0) text += "(city = '" + std::string(city) + "*')";
+    parser.SetText(text);
+    ASSERT_NO_THROW(parser.Check()) << orv::AnsiToUtf8(text);
+    for (int k = 0; k < 40; ++k) {
+      const bool countryNull = rng() % 20 == 0, cityNull = rng() % 20 == 0;
+      const std::string_view c = names[rng() % std::size(names)], t = names[rng() % std::size(names)];
+      town.R.Value(town.Country) = countryNull ? TFieldValue{} : TFieldValue::Text(c);
+      town.R.Value(town.City) = cityNull ? TFieldValue{} : TFieldValue::Text(t);
+      const bool countryOk = which == 1 || (!countryNull && c.starts_with(country));
+      const bool cityOk = which == 0 || (!cityNull && t.starts_with(city));
+      ASSERT_EQ(parser.Accept(), countryOk && cityOk)
+          << orv::AnsiToUtf8(text) << " / " << orv::AnsiToUtf8(c) << " / " << orv::AnsiToUtf8(t);
+      selected += countryOk && cityOk;
+    }
+  }
+  EXPECT_GT(selected, 100);
+}
+
+TEST(DsDbParserSearch, EvaluationAllocatesNothing) {
+  TTown town;
+  town.R.Value(town.Country) = TFieldValue::Text("Российская Федерация — длинное имя"_a);
+  town.R.Value(town.City) = TFieldValue::Text("Москва"_a);
+  town.R.Value(town.Lon) = TFieldValue::Float(37.6);
+  town.R.Value(town.Lat) = TFieldValue::Float(55.7);
+  town.R.Value(town.EclLon) = TFieldValue::Float(1);
+  town.R.Value(town.EclLat) = TFieldValue::Float(2);
+  const std::string texts[] = {
+      TQuery{true, true, true, 30, 50, 5, 5}.Text(),
+      TQuery{true, true, true, 2, 3, 5, 5}.Text(),
+      TQuery{true, false, false, 30, 40, 5, 5}.Text(),
+      TQuery{false, true, true, 0, -3, 5, 5}.Text(),
+      "(country = 'Росси*')"_a + " and (city = 'Москва*')"_a,
+      "country + city + 'x' = '*x'",
+      "(TRIM(COPY(country, 1, 8)) + INTTOSTR(POS('ск', city))) = 'Росси*'"_a,
+      "(lat / 2 > FRAC(lon)) XOR (ROUND(lon) <> TRUNC(lon))",
+      "(FIELD('LAT') = lat) AND (FIELD('COUNTRY') = country)",
+  };
+  TDsDbParser parser(&town.R);
+  for (const std::string& text : texts) {
+    parser.SetText(text);
+    ASSERT_NO_THROW(parser.Check()) << text;
+    gAllocations = 0;
+    gCounting = true;
+    bool any = false;
+    for (int i = 0; i < 100; ++i) {
+      town.R.Value(town.Lat).F = 50 + i % 10;
+      any |= parser.Accept();
+    }
+    gCounting = false;
+    EXPECT_EQ(gAllocations.load(), 0) << orv::AnsiToUtf8(text);
+    (void)any;
+  }
+}
+
+// Deep nesting is refused without exhausting the stack; long flat chains evaluate.
+TEST(DsDbParserRobustness, NestingIsBoundedAndLongChainsWork) {
+  TTown town;
+  town.R.Value(town.Lat) = TFieldValue::Float(1);
+  TDsDbParser parser(&town.R);
+  const int deep = 100000;
+  parser.SetText(std::string(deep, '(') + "1" + std::string(deep, ')'));
+  EXPECT_FALSE(parser.Tokenize());
+  parser.SetText(std::string(150, '(') + "lat" + std::string(150, ')') + " = 1");
+  EXPECT_TRUE(parser.Accept());
+  std::string calls;
+  for (int i = 0; i < 5000; ++i) calls += "TRUNC(";
+  parser.SetText(calls + "1" + std::string(5000, ')'));
+  EXPECT_FALSE(parser.Tokenize());
+  std::string chain = "1";
+  for (int i = 0; i < 100000; ++i) chain += " + 1";
+  parser.SetText(chain + " = 100001");
+  EXPECT_TRUE(parser.Accept());
+  std::string products = "lat";
+  for (int i = 0; i < 50000; ++i) products += "*lat";
+  parser.SetText(products);
+  EXPECT_EQ(parser.Evaluate().Kind, dkFloat);
+}
+
+// Random mutations of valid texts: each is refused with the filter message or evaluates.
+TEST(DsDbParserRobustness, FuzzedTextsAreRefusedOrEvaluated) {
+  TTown town;
+  town.R.Value(town.Country) = TFieldValue::Text("Россия"_a);
+  town.R.Value(town.City) = TFieldValue::Text("Москва"_a);
+  town.R.Value(town.Lon) = TFieldValue::Float(37.6);
+  town.R.Value(town.Lat) = TFieldValue::Float(-55.7);
+  town.R.Value(town.EclLon) = TFieldValue::Float(0);
+  const std::string seeds[] = {
+      TQuery{true, true, true, 2, 3, 5, 5}.Text(),
+      TQuery{false, true, true, 350, -10, 20, 5}.Text(),
+      "(country = 'Росси*') and (city = 'М?сква*')"_a,
+      "COPY(TRIM(UPPER(city)), 2, 3) + INTTOSTR(STRTOINT('12') * 3) = 'ОСК36'"_a,
+      "(ROUND(lat / 0) >= FRAC(lon)) XOR (POSTEXT('с', FIELD('CITY')) <> -1)"_a,
+      "lat>=-5.5 OR NULL <> EclLat - 2147483647 * 3",
+      "FLOATTOSTR(STRTOFLOAT('1,5')) + LOWER(country) = '*'",
+  };
+  const char alphabet[] = "()',+-*/=<>!?. 0123456789abAND OR XOR NOT NULL TRUE lat lon city";
+  std::mt19937 rng(99);
+  for (int iteration = 0; iteration < 20000; ++iteration) {
+    std::string text = seeds[rng() % std::size(seeds)];
+    const int edits = 1 + int(rng() % 4);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const std::size_t at = rng() % (text.size() + 1);
+      switch (rng() % 5) {
+        case 0: text.insert(at, 1, alphabet[rng() % (sizeof alphabet - 1)]); break;
+        case 1: if (at < text.size()) text.erase(at, 1 + rng() % 3); break;
+        case 2: if (at < text.size()) text[at] = char(rng() % 256); break;
+        case 3: text.insert(at, text.substr(rng() % text.size(), rng() % 12)); break;
+        default: text.insert(at, std::string(rng() % 8, rng() % 2 ? '(' : ')')); break;
+      }
+    }
+    TDsDbParser parser(&town.R);
+    parser.SetText(text);
+    parser.SetOptions(Byte(rng() % 4));
+    try {
+      parser.Check();
+      const TDbValue& v = parser.Evaluate();
+      if (v.Kind == dkText) {
+        ASSERT_LE(v.TextLength, DbMaxText);
+      }
+    } catch (const Exception& e) {
+      ASSERT_EQ(e.GetMessage(), "Invalid filter expression.") << text;
+      ASSERT_EQ(parser.Evaluate().Kind, dkNone);
+    }
+  }
+}
+
+}  // namespace
