@@ -60,6 +60,27 @@ void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec);
 // 1 = Sunday .. 7 = Saturday.
 Word DayOfWeek(TDateTime date);
 
+// Text of dates and times, by the settings of FormatSettings (Locale.h).
+//
+// FormatDateTime pictures: c, d .. dddddd, m .. mmmm (minutes right after h), yy, yyyy, h, hh,
+// n, nn, s, ss, z, zzz, t, tt, am/pm, a/p, ampm, "/" (date separator), ":" (time separator),
+// quoted text. A month name after a day number takes the language's genitive form.
+AnsiString FormatDateTime(const AnsiString& format, TDateTime dateTime);
+AnsiString DateToStr(TDateTime date);          // the short date
+AnsiString TimeToStr(TDateTime time);          // the long time
+AnsiString DateTimeToStr(TDateTime dateTime);  // the short date, then the long time unless it is 0:00
+
+// Read in the order of the short date format (day, month and year numbers separated by the date
+// separator; a missing year is this year, a two-digit year follows the century window) and
+// "h:n[:s[.z]]" with an optional AM/PM marker. Blanks around are allowed, nothing else.
+bool TryStrToDate(const AnsiString& s, TDateTime& value);
+bool TryStrToTime(const AnsiString& s, TDateTime& value);
+bool TryStrToDateTime(const AnsiString& s, TDateTime& value);
+// Raise EConvertError "'<s>' is not a valid date" (time, date and time).
+TDateTime StrToDate(const AnsiString& s);
+TDateTime StrToTime(const AnsiString& s);
+TDateTime StrToDateTime(const AnsiString& s);
+
 // The current moment of the clock (see orv::SetNowFunction): Now, its whole day and its time.
 TDateTime Now();
 TDateTime Date();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Locale.h"
 
 namespace {
 
@@ -116,6 +118,75 @@ TEST(Clock, DateNowAndTimeReadTheInstalledClock) {
   EXPECT_EQ(Time(), 0.5);
   orv::SetNowFunction(previous);
   EXPECT_GT(Now(), EncodeDate(2020, 1, 1));
+}
+
+TEST(DateText, FormatDateTimePictures) {
+  const TDateTime t = EncodeDate(2006, 12, 3) + EncodeTime(19, 5, 9, 42);  // a Sunday
+  const struct {
+    AnsiString Format;
+    AnsiString Russian;
+    AnsiString English;
+  } cases[] = {
+      {"c", "03.12.2006 19:05:09", "12/3/2006 7:05:09 PM"},
+      {"ddddd", "03.12.2006", "12/3/2006"},
+      {"dddddd", "3 декабря 2006 г."_a, "Sunday, December 03, 2006"},
+      {"d/m/yy", "3.12.06", "3/12/06"},
+      {"dd mmm yyyy, dddd"_a, "03 дек 2006, воскресенье"_a, "03 Dec 2006, Sunday"},
+      {"mmmm yyyy", "Декабрь 2006"_a, "December 2006"},
+      {"d mmmm", "3 декабря"_a, "3 December"},
+      {"hh:nn:ss.zzz", "19:05:09.042", "19:05:09.042"},
+      {"h:mm am/pm", "7:05 pm", "7:05 pm"},
+      {"h:mm A/P", "7:05 P", "7:05 P"},
+      {"t", "19:05", "7:05 PM"},
+      {"'day' d \"of\" m", "day 3 of 12", "day 3 of 12"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.Format, t), c.Russian) << orv::AnsiToUtf8(c.Format);
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2006, 12, 3)), "03.12.2006");
+  EXPECT_EQ(TimeToStr(EncodeTime(7, 5, 0, 0)), "7:05:00");
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.Format, t), c.English) << orv::AnsiToUtf8(c.Format);
+  EXPECT_EQ(FormatDateTime("hh AMPM", EncodeTime(0, 30, 0, 0)), "12 AM");
+}
+
+TDateTime FixedNow2024() { return EncodeDate(2024, 5, 17) + 0.5; }
+
+TEST(DateText, ReadsDatesInTheShortDateOrder) {
+  const auto previous = orv::SetNowFunction(&FixedNow2024);
+  const struct {
+    const char* Text;
+    bool Ok;
+    Word Y, M, D;
+  } russian[] = {
+      {"03.12.2006", true, 2006, 12, 3},  {" 3.12.2006 ", true, 2006, 12, 3}, {"5.01.2020", true, 2020, 1, 5},
+      {"3.12", true, 2024, 12, 3},        {"3.12.06", true, 2006, 12, 3},     {"3.12.80", true, 1980, 12, 3},
+      {"3.12.73", true, 2073, 12, 3},  {"3.12.74", true, 1974, 12, 3},   {"31.02.2020", false, 0, 0, 0},     {"12/3/2006", false, 0, 0, 0},
+      {"3.12.2006 x", false, 0, 0, 0},    {"", false, 0, 0, 0},               {"3", false, 0, 0, 0},
+      {"0.1.2000", false, 0, 0, 0},       {"1.1.10000", false, 0, 0, 0},
+  };
+  for (const auto& c : russian) {
+    TDateTime v = -1;
+    EXPECT_EQ(TryStrToDate(c.Text, v), c.Ok) << c.Text;
+    if (c.Ok) {
+      EXPECT_EQ(v, EncodeDate(c.Y, c.M, c.D)) << c.Text;
+    }
+  }
+  EXPECT_THROW(StrToDate("31.02.2020"), EConvertError);
+  EXPECT_EQ(StrToDateTime("03.12.2006 19:05"), EncodeDate(2006, 12, 3) + EncodeTime(19, 5, 0, 0));
+  EXPECT_EQ(StrToDateTime("03.12.2006"), EncodeDate(2006, 12, 3));
+  EXPECT_EQ(StrToDateTime("19:05:09"), EncodeTime(19, 5, 9, 0));
+  EXPECT_EQ(StrToTime("7:05:09,250"), EncodeTime(7, 5, 9, 250));
+  EXPECT_THROW(StrToTime("25:00"), EConvertError);
+  EXPECT_THROW(StrToTime("7"), EConvertError);
+  EXPECT_THROW(StrToDateTime("03.12.2006 7:"), EConvertError);
+  {
+    orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+    EXPECT_EQ(StrToDate("12/3/2006"), EncodeDate(2006, 12, 3));
+    EXPECT_EQ(StrToTime("7:05 PM"), EncodeTime(19, 5, 0, 0));
+    EXPECT_EQ(StrToTime("12:10 am"), EncodeTime(0, 10, 0, 0));
+    EXPECT_EQ(StrToTime("7 PM"), EncodeTime(19, 0, 0, 0));
+    EXPECT_THROW(StrToTime("13:00 PM"), EConvertError);
+  }
+  orv::SetNowFunction(previous);
 }
 
 }  // namespace
