@@ -49,7 +49,7 @@ TEST(MemoryStream, GrowsOnWriteReadsBackAndClampsReads) {
   EXPECT_EQ(m.GetSize(), 11);
   EXPECT_EQ(std::string(static_cast<const char*>(m.GetMemory()), 11), std::string("abcdef\0\0\0\0Z", 11));
 
-  char buf[8] = {};
+  char buf[16] = {};
   m.Seek(-3, soEnd);
   EXPECT_EQ(m.Read(buf, 8), 3);
   EXPECT_EQ(m.Read(buf, 8), 0);
