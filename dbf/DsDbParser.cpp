@@ -10,6 +10,8 @@
 #include "dbf/DsCP.h"
 #include "dbf/DsConsts.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Collation.h"
+#include "platform/runtime/DateTime.h"
 #include "platform/runtime/SysUtils.h"
 
 using namespace orv;
@@ -190,9 +192,9 @@ bool WildcardMatch(std::string_view value, std::string_view pattern) {
   }
 }
 
+// The locale's comparison, as AnsiCompareStr and AnsiCompareText make it.
 int CompareTexts(const TDbValue& l, const TDbValue& r, bool caseInsensitive) {
-  const AnsiString a(l.GetText()), b(r.GetText());
-  return caseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b);
+  return CollateCompare(l.GetText(), r.GetText(), caseInsensitive ? NORM_IGNORECASE : 0);
 }
 
 bool TextsEqual(const TDbValue& l, const TDbValue& r, Byte options) {
@@ -203,29 +205,24 @@ bool TextsEqual(const TDbValue& l, const TDbValue& r, Byte options) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Conversions of texts (interim: the runtime's number and date routines replace these)
+// Conversions of texts
 
-bool TextToFloat(std::string_view text, double& value) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  text.remove_prefix(i);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+// The platform's Val: leading blanks, "." as the decimal point, nothing after the number.
+bool TextToNumber(std::string_view text, double& value) {
+  Integer code = 0;
+  Val(text, value, code);
+  return code == 0;
 }
 
-bool TextToInteger(std::string_view text, Integer& value) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  text.remove_prefix(i);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
+// A date, time or date and time in the locale's formats.
+bool TextToTemporal(std::string_view text, TDbKind kind, double& value) {
+  const AnsiString s(text);
+  switch (kind) {
+    case dkDate: return TryStrToDate(s, value);
+    case dkTime: return TryStrToTime(s, value);
+    default: return TryStrToDateTime(s, value);
+  }
 }
-
-bool TextToTemporal(std::string_view text, TDbKind kind, double& value) { return false; }
 
 // ---------------------------------------------------------------------------------------------
 // Operators
@@ -293,7 +290,7 @@ inline bool ApplyNumbers(TDbKind op, TDbValue& l, const TDbValue& r) {
 bool ConvertText(const TDbValue& text, TDbKind kind, TDbValue& out) {
   double d = 0;
   if (kind == dkFloat) {
-    if (!TextToFloat(text.GetText(), d)) return false;
+    if (!TextToNumber(text.GetText(), d)) return false;
   } else {
     if (!TextToTemporal(text.GetText(), kind, d)) return false;
     if (kind == dkDate) d = std::trunc(d);
@@ -413,15 +410,18 @@ void FnFrac(const TDbFunctionCall& call, TDbValue& result) {
   else if (a.Kind == dkFloat) SetFloat(result, dkFloat, a.AsFloat - std::trunc(a.AsFloat));
 }
 
+// StrToInt's rules: Val of an integer.
 void FnStrToInt(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkText) return;
-  Integer n = 0;
-  if (!TextToInteger(a.GetText(), n)) return;
+  Integer n = 0, code = 0;
+  Val(a.GetText(), n, code);
+  if (code != 0) return;
   result.Kind = dkInteger;
   result.AsInteger = n;
 }
 
+// StrToFloat's rules: the locale's decimal separator.
 void FnStrToFloat(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkText) return;
@@ -441,21 +441,22 @@ void FnIntToStr(const TDbFunctionCall& call, TDbValue& result) {
 void FnFloatToStr(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkFloat) return;
-  char digits[32];
-  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, a.AsFloat);
-  call.SetTextResult(result, std::string_view(digits, std::size_t(end - digits)));
+  call.SetTextResult(result, FloatToStr(a.AsFloat));
 }
 
+// Upper or lower case by the locale, in the call's buffer.
 void FnUpper(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkText) return;
-  call.SetTextResult(result, AnsiUpperCase(AnsiString(a.GetText())));
+  call.SetTextResult(result, a.GetText());
+  CharUpperBuff(call.GetBuffer(), Cardinal(result.TextLength));
 }
 
 void FnLower(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkText) return;
-  call.SetTextResult(result, AnsiLowerCase(AnsiString(a.GetText())));
+  call.SetTextResult(result, a.GetText());
+  CharLowerBuff(call.GetBuffer(), Cardinal(result.TextLength));
 }
 
 // The field's value, never NULL: a null field reads as the empty text, 0 or False.
@@ -470,25 +471,27 @@ void FnField(const TDbFunctionCall& call, TDbValue& result) {
   if (kind == dkText) call.SetTextResult(result, {});
 }
 
-Integer Position(std::string_view sub, std::string_view text) {
-  if (sub.empty() || sub.size() > text.size()) return 0;
-  const std::size_t at = text.find(sub);
-  return at == std::string_view::npos ? 0 : static_cast<Integer>(at + 1);
-}
-
 void FnPos(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue &a = call.Arg(0), &b = call.Arg(1);
   if (a.Kind != dkText || b.Kind != dkText) return;
   result.Kind = dkInteger;
-  result.AsInteger = Position(a.GetText(), b.GetText());
+  result.AsInteger = Pos(a.GetText(), b.GetText());
 }
 
+// POS of both texts upper-cased by the locale.
 void FnPosText(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue &a = call.Arg(0), &b = call.Arg(1);
   if (a.Kind != dkText || b.Kind != dkText) return;
+  char sub[DbMaxText + 1];
+  const std::string_view aText = a.GetText(), bText = b.GetText();
+  std::memcpy(sub, aText.data(), aText.size());
+  CharUpperBuff(sub, Cardinal(aText.size()));
+  TDbValue upper;
+  call.SetTextResult(upper, bText);
+  CharUpperBuff(call.GetBuffer(), Cardinal(upper.TextLength));
+  result = TDbValue{};
   result.Kind = dkInteger;
-  result.AsInteger =
-      Position(AnsiUpperCase(AnsiString(a.GetText())), AnsiUpperCase(AnsiString(b.GetText())));
+  result.AsInteger = Pos(std::string_view(sub, aText.size()), upper.GetText());
 }
 
 // Count characters from the index (from 1); an index below 1 starts at the first character

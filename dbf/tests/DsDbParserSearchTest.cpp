@@ -263,6 +263,8 @@ TEST(DsDbParserSearch, EvaluationAllocatesNothing) {
       "(TRIM(COPY(country, 1, 8)) + INTTOSTR(POS('ск', city))) = 'Росси*'"_a,
       "(lat / 2 > FRAC(lon)) XOR (ROUND(lon) <> TRUNC(lon))",
       "(FIELD('LAT') = lat) AND (FIELD('COUNTRY') = country)",
+      "(UPPER(country) > LOWER(country)) OR (POSTEXT('федер', country) > 0)"_a,
+      "(country >= city) AND (STRTOFLOAT('1,5') < lat) AND ('55.7' = lat)",
   };
   TDsDbParser parser(&town.R);
   for (const std::string& text : texts) {

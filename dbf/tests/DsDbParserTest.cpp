@@ -8,6 +8,7 @@
 #include "dbf/tests/DsDbParserTestRecord.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Locale.h"
 
 using namespace orv;
 using orv::test::TFieldValue;
@@ -342,6 +343,7 @@ TEST(DsDbParserValues, TextsAgainstNumbersAreReadAsNumbers) {
       {"name = 1", "None"},
       {"'1,5' = 1.5", "None"},   // the decimal point is "."
       {"' 2' = 2", "True"},      // leading blanks are skipped
+      {"'1e3' = 1000", "True"},
       {"'2 ' = 2", "None"},      // trailing ones are not
       {"name + 'C'", "T:ABC"},
       {"name + name + name = 'ABABAB'", "True"},
@@ -353,8 +355,12 @@ TEST(DsDbParserValues, TextsAgainstNumbersAreReadAsNumbers) {
 
 // The matrix of operand kinds: what each operator yields for each pair (operands that convert).
 TEST(DsDbParserValues, OperatorMatrix) {
+  const TLocaleScope russian(TLocaleProfile::Russian);
   TTestRecord r;
   r.Add("vText", ftString, TFieldValue::Text("12"));
+  r.Add("vTextDate", ftString, TFieldValue::Text("06.07.2009"));
+  r.Add("vTextTime", ftString, TFieldValue::Text("6:00"));
+  r.Add("vTextStamp", ftString, TFieldValue::Text("06.07.2009 12:00"));
   r.Add("vBool", ftBoolean, TFieldValue::Bool(true));
   r.Add("vInt", ftInteger, TFieldValue::Int(3));
   r.Add("vFloat", ftFloat, TFieldValue::Float(2.5));
@@ -391,9 +397,11 @@ TEST(DsDbParserValues, OperatorMatrix) {
     }
   };
   // A text operand is written so that it converts to the other operand's kind.
-  auto operand = [](char kind) -> std::string {
+  // A text operand is written so that it converts to the other operand's kind.
+  auto operand = [](char kind, char other) -> std::string {
     switch (kind) {
-      case 'T': return "vText";
+      case 'T':
+        return other == 'D' ? "vTextDate" : other == 't' ? "vTextTime" : other == 'S' ? "vTextStamp" : "vText";
       case 'B': return "vBool";
       case 'I': return "vInt";
       case 'F': return "vFloat";
@@ -407,12 +415,8 @@ TEST(DsDbParserValues, OperatorMatrix) {
     for (int rr = 0; rr < 8; ++rr)
       for (int o = 0; o < 14; ++o) {
         const char lk = kinds[l], rk = kinds[rr];
-        // Texts read as dates, times or date-times are covered with the locale's formats in
-        // their own test.
-        if ((lk == 'T' && (rk == 'D' || rk == 't' || rk == 'S')) ||
-            (rk == 'T' && (lk == 'D' || lk == 't' || lk == 'S')))
-          continue;
-        const std::string text = operand(lk) + " " + std::string(ops[o]) + " " + operand(rk);
+        const std::string text =
+            operand(lk, rk) + " " + std::string(ops[o]) + " " + operand(rk, lk);
         const TDbKind expected = kindOf(matrix[l][rr][o]);
         TDsDbParser p(&r);
         p.SetText(text);
@@ -449,8 +453,20 @@ TEST(DsDbParserValues, BooleansOrderFalseBelowTrue) {
 }
 
 TEST(DsDbParserValues, DatesAndTimesCompareAndAddAsNumbers) {
-  TRecordFixture f;
+  const TLocaleScope russian(TLocaleProfile::Russian);
+  TRecordFixture f;  // d is 6 July 2009, t 6:00, dt 6 July 2009 12:00
   const TCase cases[] = {
+      {"d = '06.07.2009'", "True"},
+      {"'6.7.2009' = d", "True"},
+      {"d < '07.07.2009'", "True"},
+      {"d - '05.07.2009'", "D:1"},
+      {"d = '06.07.2009 12:00'", "None"},  // no date
+      {"d = 'junk'", "None"},
+      {"dt = '06.07.2009 12:00'", "True"},
+      {"dt > '06.07.2009'", "True"},
+      {"t = '6:00'", "True"},
+      {"t < '06:00:01'", "True"},
+      {"'12:00' - t", "t:0.25"},
       {"d = d", "True"},       {"d < dt", "True"},       {"dt > d", "True"},
       {"d + d", "D:80000"},    {"dt - d", "S:0.5"},      {"d + dt", "S:80000.5"},
       {"t + t", "t:0.5"},      {"t < t", "False"},       {"d = 40000", "None"},
@@ -541,6 +557,7 @@ TEST(DsDbParserText, OrderingComparisonsNeverUseWildcards) {
 }
 
 TEST(DsDbParserFunctions, BuiltIns) {
+  const TLocaleScope russian(TLocaleProfile::Russian);
   TRecordFixture f;
   const TCase cases[] = {
       {"TRUNC(lat + 0.7)", "F:-9"},
@@ -558,6 +575,13 @@ TEST(DsDbParserFunctions, BuiltIns) {
       {"STRTOINT('42') = 42", "True"},
       {"STRTOINT('4x')", "None"},
       {"STRTOINT(name)", "None"},
+      {"STRTOINT('$1F')", "I:31"},
+      {"STRTOINT(' 7')", "I:7"},
+      {"STRTOINT('2147483648')", "None"},
+      {"STRTOFLOAT('2,5')", "F:2.5"},   // the locale's decimal separator
+      {"STRTOFLOAT('2.5')", "None"},
+      {"FLOATTOSTR(2.5)", "T:2,5"},
+      {"FLOATTOSTR(lat / 3)", "T:-3,33333333333333"},
       {"INTTOSTR(ID) + '!'", "T:5!"},
       {"INTTOSTR(0 - 2147483647 - 1)", "T:-2147483648"},
       {"UPPER(city)", "T:МОСКВА"_a},
