@@ -106,6 +106,53 @@ TdxResourceStringsRepository* GetResourceStringsRepository() {
   return &repository;
 }
 
+// ==== Stream wrapper and format signatures ===================================================
+
+namespace {
+
+constexpr char kAnsiFormatSignature[] = {'D', 'X', 'A', 'F', 'M', 'T'};
+constexpr char kUnicodeFormatSignature[] = {'D', 'X', 'U', 'F', 'M', 'T'};
+constexpr Integer kSignatureSize = sizeof kAnsiFormatSignature;
+
+}  // namespace
+
+Boolean ReadStreamFormatSignature(TStream* stream) {
+  const Int64 remaining = stream->GetSize() - stream->GetPosition();
+  if (remaining <= kSignatureSize) return false;
+  char signature[kSignatureSize];
+  const Integer read = stream->Read(signature, kSignatureSize);
+  if (read == kSignatureSize) {
+    if (std::memcmp(signature, kUnicodeFormatSignature, kSignatureSize) == 0) return true;
+    if (std::memcmp(signature, kAnsiFormatSignature, kSignatureSize) == 0) return false;
+  }
+  stream->Seek(-Int64(read), soCurrent);
+  return false;
+}
+
+void WriteAnsiFormatSignature(TStream* stream) {
+  stream->WriteBuffer(kAnsiFormatSignature, kSignatureSize);
+}
+
+TdxStream::TdxStream(TStream* stream) : FStream(stream) {
+  FIsUnicode = ReadStreamFormatSignature(stream);
+}
+
+Integer TdxStream::Read(void* buffer, Integer count) { return FStream->Read(buffer, count); }
+Integer TdxStream::Write(const void* buffer, Integer count) { return FStream->Write(buffer, count); }
+Int64 TdxStream::Seek(Int64 offset, TSeekOrigin origin) { return FStream->Seek(offset, origin); }
+Int64 TdxStream::GetSize() { return FStream->GetSize(); }
+
+AnsiString ReadStringFromStream(TMemoryStream* stream) {
+  const Int64 remaining = std::max<Int64>(stream->GetSize() - stream->GetPosition(), 0);
+  AnsiString result(std::size_t(remaining), '\0');
+  if (remaining > 0) stream->ReadBuffer(result.data(), Integer(remaining));
+  return result;
+}
+
+void WriteStringToStream(TStream* stream, const AnsiString& value) {
+  if (!value.empty()) stream->WriteBuffer(value.data(), Integer(value.size()));
+}
+
 // ==== Operating-system flags =================================================================
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/Streams.h"
 #include "platform/runtime/Types.h"
 
 // ==== Resource strings =======================================================================
@@ -103,6 +104,48 @@ class TdxResourceStringsRepository {
 // The one repository, created on the first call and freed at program exit, after every unit
 // that registered in it.
 TdxResourceStringsRepository* GetResourceStringsRepository();
+
+// ==== Stream wrapper and format signatures ===================================================
+//
+// Stream writers put a 6-byte signature in front of their content: "DXAFMT" for 8-bit strings.
+// Readers accept "DXAFMT", "DXUFMT" (16-bit UTF-16 strings) or none (an older stream, 8-bit).
+
+// Reads a signature at the stream's position: true for "DXUFMT", false for "DXAFMT" (both
+// consumed) and false, with the position unchanged, for anything else. A stream with 6 bytes or
+// fewer left holds no content after a signature and is not read at all.
+Boolean ReadStreamFormatSignature(TStream* stream);
+// Writes "DXAFMT" at the current position.
+void WriteAnsiFormatSignature(TStream* stream);
+
+// A stream that forwards reads, writes, seeks and size queries to a stream it does not own and
+// tells, from the signature at its start, whether stored strings are 16-bit.
+class TdxStream : public TStream {
+  ORV_CLASS(TdxStream, TStream)
+ public:
+  using TCreateSignature = void(TStream* stream);
+  // Reads the signature at the stream's position (ReadStreamFormatSignature).
+  explicit TdxStream(TStream* stream);
+
+  Boolean GetIsUnicode() const { return FIsUnicode; }
+  void SetIsUnicode(Boolean value) { FIsUnicode = value; }
+  TStream* GetStream() const { return FStream; }
+
+  Integer Read(void* buffer, Integer count) override;
+  Integer Write(const void* buffer, Integer count) override;
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override;
+  Int64 GetSize() override;
+
+ private:
+  TStream* FStream;
+  Boolean FIsUnicode = false;
+};
+
+using TdxStreamClass = orv::ClassOf<TdxStream>;
+
+// The bytes from the stream's position to its end (the whole stream when it is at its start).
+AnsiString ReadStringFromStream(TMemoryStream* stream);
+// The string's bytes, without a length prefix.
+void WriteStringToStream(TStream* stream, const AnsiString& value);
 
 // ==== Operating-system flags =================================================================
 //
