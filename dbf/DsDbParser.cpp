@@ -785,6 +785,12 @@ TDsDbParser::TDsDbParser(IDbFilterSource* source) : FSource(source) {
   }
 }
 
+TDsDbParser::TDsDbParser(TDsCustomHandle* handle)
+    : TDsDbParser(static_cast<IDbFilterSource*>(nullptr)) {
+  FHandleSource = std::make_unique<TDsHandleFilterSource>(handle);
+  FSource = FHandleSource.get();
+}
+
 TDsDbParser::~TDsDbParser() = default;
 
 void TDsDbParser::SetText(const AnsiString& value) {
@@ -1052,4 +1058,74 @@ void TDbFunctionCall::SetTextResult(TDbValue& result, std::string_view text) con
 
 bool TDbFunctionCall::ReadField(Integer field, TDbValue& value) const {
   return FParser.ReadField(field, FBuffer, value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDsHandleFilterSource
+
+TDsCustomField* TDsHandleFilterSource::Field(Integer index) const {
+  const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
+  return header ? header->GetField(index) : nullptr;
+}
+
+Integer TDsHandleFilterSource::FindFilterField(std::string_view name) const {
+  const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
+  if (!header) return -1;
+  for (Integer i = 0; i < header->GetFieldCount(); ++i)
+    if (DsSameName(header->GetField(i)->GetName(), name)) return i;
+  return -1;
+}
+
+TFieldType TDsHandleFilterSource::GetFilterFieldType(Integer field) const {
+  const TDsCustomField* f = Field(field);
+  return f ? f->GetFieldType() : ftUnknown;
+}
+
+bool TDsHandleFilterSource::GetFilterFieldData(Integer field, TDbFieldData& data) const {
+  const TDsCustomField* f = Field(field);
+  if (!f) return false;
+  const TFieldType type = f->GetFieldType();
+  const Integer size = f->GetDataSize();
+  bool isNull = true;
+  if (type == ftString || type == ftWideString) {
+    char* text = data.Text;
+    if (!text || size > DbMaxText + 1) {
+      if (FScratch.size() < std::size_t(size) + 1) FScratch.resize(std::size_t(size) + 1);
+      text = FScratch.data();
+    }
+    f->GetData(nullptr, text, isNull);
+    if (isNull) return false;
+    const std::size_t n = std::min<std::size_t>(strnlen(text, std::size_t(size)), DbMaxText);
+    if (data.Text && text != data.Text) std::memcpy(data.Text, text, n);
+    data.TextLength = static_cast<Integer>(n);
+    return true;
+  }
+  // Native values (FieldTypes.h) of the types the language reads fit in 8 bytes.
+  alignas(8) Byte value[16] = {};
+  const bool temporal = type == ftDate || type == ftTime || type == ftDateTime;
+  if (size > Integer(sizeof value)) {
+    // A native value wider than the codec of this engine writes: ask the typed getters.
+    if (f->IsNull()) return false;
+    data.AsInteger = f->AsInteger();
+    data.AsBoolean = f->AsBoolean();
+    data.AsFloat = temporal ? f->AsDateTime() : f->AsFloat();
+    return true;
+  }
+  f->GetData(nullptr, value, isNull);
+  if (isNull) return false;
+  auto load = [&value](auto v) {
+    std::memcpy(&v, value, sizeof v);
+    return v;
+  };
+  switch (type) {
+    case ftSmallint: data.AsInteger = load(SmallInt()); break;
+    case ftWord: data.AsInteger = load(Word()); break;
+    case ftInteger:
+    case ftAutoInc: data.AsInteger = load(Integer()); break;
+    case ftBoolean: data.AsBoolean = value[0] != 0; break;
+    case ftFloat:
+    case ftCurrency: data.AsFloat = load(double()); break;
+    default: data.AsFloat = temporal ? f->AsDateTime() : f->AsFloat(); break;
+  }
+  return true;
 }

@@ -24,9 +24,11 @@
 // sized by the check, so evaluating a record allocates nothing.
 #pragma once
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "dbf/DsDbApi.h"
 #include "platform/dataset/FieldTypes.h"
 #include "platform/runtime/Types.h"
 
@@ -112,6 +114,25 @@ class IDbFilterSource {
   virtual bool GetFilterFieldData(Integer field, TDbFieldData& data) const = 0;
 };
 
+// The filter's view of a table handle: the fields of its header, found by name without regard
+// to case, decoded from the handle's current record by the field codec.
+class TDsHandleFilterSource : public IDbFilterSource {
+ public:
+  explicit TDsHandleFilterSource(TDsCustomHandle* handle) : FHandle(handle) {}
+  TDsCustomHandle* GetHandle() const { return FHandle; }
+
+  Integer FindFilterField(std::string_view name) const override;
+  TFieldType GetFilterFieldType(Integer field) const override;
+  bool GetFilterFieldData(Integer field, TDbFieldData& data) const override;
+
+ private:
+  TDsCustomField* Field(Integer index) const;
+
+  TDsCustomHandle* FHandle;
+  // Text fields wider than a text value: decoded here, then cut (grows once, not per record).
+  mutable std::vector<char> FScratch;
+};
+
 class TDbFunctionCall;
 
 // A function of the language: receives its argument values and sets the result; a result of
@@ -122,8 +143,10 @@ using TDbFunctionHandler = void (*)(const TDbFunctionCall& call, TDbValue& resul
 
 class TDsDbParser {
  public:
-  // `source` (the owning table handle) may be null: then no field names resolve.
+  // Fields come from `source`; without one no field names resolve.
   explicit TDsDbParser(orv::IDbFilterSource* source = nullptr);
+  // Bound to a table handle: the fields of its header on its current record.
+  explicit TDsDbParser(TDsCustomHandle* handle);
   TDsDbParser(const TDsDbParser&) = delete;
   TDsDbParser& operator=(const TDsDbParser&) = delete;
   ~TDsDbParser();
@@ -177,6 +200,7 @@ class TDsDbParser {
   bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
   bool ReadField(Integer field, orv::TDbKind kind, char* buffer, orv::TDbValue& value) const;
 
+  std::unique_ptr<orv::TDsHandleFilterSource> FHandleSource;
   orv::IDbFilterSource* FSource;
   AnsiString FText;
   Byte FOptions = 0;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "dbf/DsDbParser.h"
-#include "dbf/tests/DsDbParserTestRecord.h"
+#include "dbf/tests/DsDbParserTestSupport.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Exceptions.h"
 
@@ -48,66 +48,10 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 using namespace orv;
 using orv::test::TFieldValue;
 using orv::test::TTestRecord;
+using orv::test::TQuery;
+using orv::test::TLongitudeRange;
 
 namespace {
-
-// The town search's filter texts, built the way the search builds them.
-Integer WrapDegrees(Integer n) {
-  if (n >= 0 && n <= 360) return n;
-  if (n > 360) return n % 360;
-  const Integer r = n % 360;
-  return r == 0 ? 0 : r + 360;
-}
-
-struct TLongitudeRange {
-  Integer Lo, Hi;
-  bool Contains(double lon) const {
-    if (Lo < Hi) return lon >= Lo && lon <= Hi;
-    return (lon >= Lo && lon <= 360) || (lon <= Hi && lon >= 0);
-  }
-};
-
-std::string LongitudePiece(const char* field, TLongitudeRange r) {
-  const std::string f = field, lo = std::to_string(r.Lo), hi = std::to_string(r.Hi);
-  if (r.Lo < r.Hi) return "(" + f + " >= " + lo + ") and (" + f + " <= " + hi + ") and";
-  return "(((" + f + " >= " + lo + ") and (" + f + " <= 360))" + " or ((" + f + " <= " + hi +
-         ") and (" + f + " >= 0))) and";
-}
-
-struct TQuery {
-  bool Geographic;
-  bool EastOrPositive;  // geographic: east; ecliptic: unused
-  bool North;           // geographic: north; ecliptic: unused
-  Integer L, B, T, U;
-
-  TLongitudeRange Longitude() const {
-    if (!Geographic) return {WrapDegrees(L - T), WrapDegrees(L + T)};
-    if (EastOrPositive) return {WrapDegrees(L - T), WrapDegrees(L + T)};
-    return {WrapDegrees(360 - L - T), WrapDegrees(360 - L + T)};
-  }
-  // The latitude band as signed degrees.
-  double Lower() const { return Geographic && !North ? -(B + U) : B - U; }
-  double Upper() const { return Geographic && !North ? -(B - U) : B + U; }
-
-  std::string Text() const {
-    std::string s = LongitudePiece(Geographic ? "lon" : "EclLon", Longitude());
-    auto n = [](Integer v) { return std::to_string(v); };
-    if (Geographic && North) {
-      const Integer a = B - U, b = B + U;
-      s += a >= 0 ? "(lat >= " + n(a) : "(lat + " + n(-a) + " >= 0";
-      s += b >= 0 ? ") and (lat <= " + n(b) + ")" : ") and (lat + " + n(-b) + " <= 0)";
-    } else if (Geographic) {
-      const Integer a = B + U, b = B - U;
-      s += a >= 0 ? "(lat + " + n(a) + " >= 0" : "(lat - " + n(-a) + " >= 0";
-      s += b >= 0 ? ") and (lat + " + n(b) + " <= 0)" : ") and (lat - " + n(-b) + " <= 0)";
-    } else {
-      const Integer a = B - U, b = B + U;
-      s += a >= 0 ? "(EclLat - " + n(a) + " >= 0" : "(EclLat + " + n(-a) + " >= 0";
-      s += b >= 0 ? ") and (EclLat - " + n(b) + " <= 0)" : ") and (EclLat + " + n(-b) + " <= 0)";
-    }
-    return s;
-  }
-};
 
 // The town table as the filters see it.
 struct TTown {

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <string>
 
-#include "dbf/tests/DsDbParserTestRecord.h"
+#include "dbf/tests/DsDbParserTestSupport.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Locale.h"

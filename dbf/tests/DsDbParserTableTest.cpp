@@ -1,0 +1,167 @@
+// The filter language on real table records: a parser bound to a table handle reads the fields
+// of its header through the field codec from the handle's current record.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbf/DsCP.h"
+#include "dbf/DsDbParser.h"
+#include "dbf/DsDbfApi.h"
+#include "dbf/tests/DbfTestSupport.h"
+#include "dbf/tests/DsDbParserTestSupport.h"
+#include "platform/runtime/AnsiString.h"
+#include "platform/runtime/Locale.h"
+
+using namespace orv;
+using orv::test::TQuery;
+
+namespace {
+
+// An open table over an image in memory; Select makes a record the current one.
+struct TOpenTable {
+  dbftest::TMemoryFile File;
+  TDsCustomHandle Handle;
+  TDbfHeader* Header = nullptr;
+
+  TOpenTable(std::vector<Byte> image, CP_TYPE codePage) : File(std::move(image)) {
+    Handle.SetCodePage(codePage);
+    auto header = std::make_unique<TDbfHeader>(&Handle, &File);
+    EXPECT_EQ(header->Read(), 0);
+    Header = header.get();
+    Handle.SetHeader(std::move(header));
+  }
+  Integer Count() const { return Header->GetRecordCount(); }
+  void Select(Integer index) {
+    Handle.SetCurrentRecord(File.Bytes.data() + Header->GetHeaderSize() + index * Header->GetRecordSize());
+  }
+  // Indexes of the records the filter accepts.
+  std::vector<Integer> Selected(TDsDbParser& parser) {
+    std::vector<Integer> out;
+    for (Integer i = 0; i < Count(); ++i) {
+      Select(i);
+      if (parser.Accept()) out.push_back(i);
+    }
+    return out;
+  }
+};
+
+std::string Text(std::string_view windows1251, int width) {
+  std::string s(windows1251);
+  s.resize(std::size_t(width), ' ');
+  DsTranslateToFile(dBASE_RUS_cp866, s.data(), Integer(s.size()));
+  return s;
+}
+
+std::string Number(const char* value, int width) {
+  std::string s(value);
+  return std::string(std::size_t(width) - s.size(), ' ') + s;
+}
+
+// Towns with a text, two numbers, a date and a logical; blanks are nulls.
+std::vector<Byte> TownImage() {
+  struct {
+    std::string_view Country, City;
+    const char *Lon, *Lat, *Founded, *Capital;
+  } const towns[] = {
+      {"Россия"_a, "Москва"_a, "37.6176", "55.7558", "11470101", "T"},
+      {"Российская Федерация"_a, "Омск"_a, "73.3682", "54.9885", "17160101", "F"},
+      {"Франция"_a, "Париж"_a, "2.3522", "48.8566", "        ", "Y"},
+      {"Россия"_a, "Мурманск"_a, "33.0827", "68.9585", "19161004", "N"},
+      {""_a, "Безымянный"_a, "", "", "", " "},
+      {"Перу"_a, "Лима"_a, "282.9625", "-12.0464", "15350118", "T"},
+  };
+  std::vector<std::string> records;
+  for (const auto& t : towns)
+    records.push_back(Text(t.Country, 20) + Text(t.City, 20) + Number(t.Lon, 10) +
+                      Number(t.Lat, 10) + std::string(t.Founded).append(8 - std::strlen(t.Founded), ' ') +
+                      t.Capital);
+  return dbftest::BuildDbf(0x03, 0x26,
+                           {{"COUNTRY", 'C', 20}, {"CITY", 'C', 20}, {"LON", 'N', 10, 4},
+                            {"LAT", 'N', 10, 4}, {"FOUNDED", 'D', 8}, {"CAPITAL", 'L', 1}},
+                           records);
+}
+
+TEST(DsDbParserTable, FiltersSelectRecordsOfATable) {
+  const TLocaleScope russian(TLocaleProfile::Russian);
+  TOpenTable table(TownImage(), dBASE_RUS_cp866);
+  TDsDbParser parser(&table.Handle);
+  struct {
+    std::string_view Text;
+    std::vector<Integer> Expected;
+  } const cases[] = {
+      {"(country = 'Россия*')"_a, {0, 3}},
+      {"(country = 'Росси*') and (city = 'М*')"_a, {0, 3}},
+      {"(city = '*ск')"_a, {1, 3}},
+      {"(lon >= 25) and (lon <= 80) and(lat >= 50) and (lat <= 60)", {0, 1}},
+      {"(((lon >= 355) and (lon <= 360)) or ((lon <= 5) and (lon >= 0))) and(lat + 0 >= 0) and "
+       "(lat <= 50)",
+       {2}},
+      {"(lon >= 275) and (lon <= 285) and(lat + 15 >= 0) and (lat + 10 <= 0)", {5}},
+      {"lat = NULL", {4}},
+      {"country = NULL", {4}},
+      {"lon >= 0", {0, 1, 2, 3, 5}},  // the record without coordinates gives no value
+      {"FOUNDED < '01.01.1600'", {0, 5}},
+      {"FOUNDED = NULL", {2, 4}},
+      {"CAPITAL", {0, 2, 5}},
+      {"CAPITAL = FALSE", {1, 3}},
+      {"UPPER(city) = 'МОСКВА'"_a, {0}},
+      {"FIELD('city') = 'Омск'"_a, {1}},
+      {"FIELD('lat') <= 0", {4, 5}},  // FIELD reads a null number as 0
+      {"TRUNC(LON) = 37", {0}},
+  };
+  for (const auto& c : cases) {
+    parser.SetText(AnsiString(c.Text));
+    ASSERT_NO_THROW(parser.Check()) << orv::AnsiToUtf8(c.Text);
+    EXPECT_EQ(table.Selected(parser), c.Expected) << orv::AnsiToUtf8(c.Text);
+  }
+  // Field names are those of the header.
+  parser.SetText("TOWN = 'x'");
+  EXPECT_FALSE(parser.Tokenize());
+}
+
+// The bundled town table: every search filter selects exactly the towns that the same numeric
+// conditions, applied to the decoded fields, select.
+TEST(DsDbParserTable, SearchFiltersOnTheTownTable) {
+  const std::string path = std::string(ORV_SOURCE_DIR) + "/DB/ORVANE.DBF";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no town table";
+  TOpenTable table(dbftest::ReadFileBytes(path), dBASE_RUS_cp866);
+  ASSERT_GT(table.Count(), 1000);
+  const TDsCustomField* fields[] = {table.Header->FindField("LON"), table.Header->FindField("LAT"),
+                                    table.Header->FindField("ECLLON"),
+                                    table.Header->FindField("ECLLAT")};
+  for (const TDsCustomField* f : fields) ASSERT_NE(f, nullptr);
+  const TQuery queries[] = {
+      {true, true, true, 30, 50, 5, 5},     {true, true, true, 2, 3, 5, 5},
+      {true, false, false, 30, 40, 5, 5},   {true, true, true, 0, 0, 1, 1},
+      {true, false, true, 75, 40, 20, 10},  {true, true, false, 150, 30, 10, 10},
+      {true, true, true, 37, 55, 180, 2},   {true, false, false, 0, 2, 5, 5},
+      {false, true, true, 60, 35, 5, 5},    {false, true, true, 355, -10, 10, 5},
+      {false, true, true, -20, 0, 30, 20},  {false, true, true, 190, -40, 15, 8},
+  };
+  TDsDbParser parser(&table.Handle);
+  for (const TQuery& q : queries) {
+    parser.SetText(q.Text());
+    ASSERT_NO_THROW(parser.Check()) << q.Text();
+    const TDsCustomField* lonField = fields[q.Geographic ? 0 : 2];
+    const TDsCustomField* latField = fields[q.Geographic ? 1 : 3];
+    const auto range = q.Longitude();
+    int selected = 0;
+    for (Integer i = 0; i < table.Count(); ++i) {
+      table.Select(i);
+      const bool expected = !lonField->IsNull() && !latField->IsNull() &&
+                            range.Contains(lonField->AsFloat()) && latField->AsFloat() >= q.Lower() &&
+                            latField->AsFloat() <= q.Upper();
+      ASSERT_EQ(parser.Accept(), expected) << q.Text() << " record " << i;
+      selected += expected;
+    }
+    if (q.T < 180) {
+      EXPECT_LT(selected, table.Count()) << q.Text();
+    }
+  }
+}
+
+}  // namespace
