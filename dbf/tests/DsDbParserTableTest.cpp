@@ -118,6 +118,16 @@ TEST(DsDbParserTable, FiltersSelectRecordsOfATable) {
     ASSERT_NO_THROW(parser.Check()) << orv::AnsiToUtf8(c.Text);
     EXPECT_EQ(table.Selected(parser), c.Expected) << orv::AnsiToUtf8(c.Text);
   }
+  // Reading a table allocates nothing per record either.
+  parser.SetText("(country = 'Росси*') and (FIELD('CITY') <> city) or (lat + 5 >= 0) and "
+                 "(FOUNDED <> NULL) and CAPITAL"_a);
+  ASSERT_NO_THROW(parser.Check());
+  orv::test::StartCountingAllocations();
+  for (Integer i = 0; i < table.Count(); ++i) {
+    table.Select(i);
+    parser.Accept();
+  }
+  EXPECT_EQ(orv::test::StopCountingAllocations(), 0);
   // Field names are those of the header.
   parser.SetText("TOWN = 'x'");
   EXPECT_FALSE(parser.Tokenize());

@@ -14,6 +14,10 @@
 
 namespace orv::test {
 
+// Heap allocations between the two calls (the test binary counts them).
+void StartCountingAllocations();
+long StopCountingAllocations();
+
 struct TFieldValue {
   bool Null = true;
   Integer I = 0;
