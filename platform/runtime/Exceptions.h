@@ -31,7 +31,7 @@ class Exception : public std::exception {
 ORV_DECLARE_EXCEPTION(EAbort, Exception);
 ORV_DECLARE_EXCEPTION(EConvertError, Exception);
 ORV_DECLARE_EXCEPTION(EListError, Exception);
-ORV_DECLARE_EXCEPTION(EStringListError, Exception);
+ORV_DECLARE_EXCEPTION(EStringListError, EListError);
 ORV_DECLARE_EXCEPTION(EBitsError, Exception);
 ORV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 ORV_DECLARE_EXCEPTION(EInvalidPointer, Exception);
