@@ -113,14 +113,14 @@ bool TDsCustomField::IsNull(const Byte* record) const {
 }
 
 bool TDsCustomField::AsBoolean(const Byte* record) const {
-  TValueBuffer buffer{};
+  TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   return !isNull && buffer.Bytes[0] != 0;
 }
 
 Integer TDsCustomField::AsInteger(const Byte* record) const {
-  TValueBuffer buffer{};
+  TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return 0;
@@ -142,7 +142,7 @@ Integer TDsCustomField::AsInteger(const Byte* record) const {
 }
 
 double TDsCustomField::AsFloat(const Byte* record) const {
-  TValueBuffer buffer{};
+  TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return 0;
@@ -164,7 +164,7 @@ double TDsCustomField::AsFloat(const Byte* record) const {
 }
 
 AnsiString TDsCustomField::AsString(const Byte* record) const {
-  TValueBuffer buffer{};
+  TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return AnsiString();
@@ -193,7 +193,7 @@ AnsiString TDsCustomField::AsString(const Byte* record) const {
 }
 
 TDateTime TDsCustomField::AsDateTime(const Byte* record) const {
-  TValueBuffer buffer{};
+  TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return 0;

@@ -48,6 +48,41 @@ std::string_view NumberText(const Byte* p, Integer length) {
   return {reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)};
 }
 
+// A number field's text as a double, as the platform's Val reads it. The usual field (blanks, a
+// sign, at most 15 digits around one ".") is converted directly: its digits make an exact
+// integer and dividing it by an exact power of ten rounds correctly, as Val does. Anything
+// else goes through Val. False when the text is no number.
+bool NumberValue(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  Int64 mantissa = 0;
+  int digits = 0, decimals = -1;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      mantissa = mantissa * 10 + (c - '0');
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (i == text.size() && digits > 0 && digits <= 15 && decimals != 0) {
+    const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+  }
+  Integer code = 0;
+  Val(text, value, code);
+  return code == 0;
+}
+
 // The dBASE VII double: big-endian, with the sign bit set for positive numbers and every bit
 // inverted for negative ones, so that the bytes sort as the numbers do.
 double DecodeSortableDouble(const Byte* p) {
@@ -153,9 +188,7 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
     case 'N':
     case 'F': {
       double value = 0;
-      Integer code = 0;
-      Val(NumberText(p, n), value, code);
-      if (code != 0) return;
+      if (!NumberValue(NumberText(p, n), value)) return;
       isNull = false;
       Store(destination, value);
       return;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "dbf/DsDbfApi.h"
 #include "dbf/tests/DbfTestSupport.h"
@@ -152,6 +153,29 @@ TEST(DbfField, NumbersReadWithTheirBlanksAndRefuseWhatIsNoNumber) {
   EXPECT_DOUBLE_EQ(t.Field().AsFloat(), 12.5);
   EXPECT_EQ(t.Field().AsInteger(), 12);
   EXPECT_EQ(t.Field().AsString(), FloatToStr(12.5));  // the locale's decimal separator
+}
+
+TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
+  // The decoder's direct conversion of plain numbers must give Val's value, bit for bit.
+  TOneField t('N', 12, 3);
+  std::mt19937 random(7);
+  const char alphabet[] = "   0123456789012345678901234567890123456789.-+e";
+  for (int i = 0; i < 20000; ++i) {
+    std::string text(1 + random() % 12, ' ');
+    for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
+    t.SetBytes(text);
+    std::string_view trimmed(text);
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    double expected = 0;
+    Integer code = 0;
+    Val(trimmed, expected, code);
+    double v = 0;
+    const bool hasValue = t.Get(v);
+    ASSERT_EQ(hasValue, code == 0 && !trimmed.empty()) << "'" << text << "'";
+    if (hasValue) {
+      ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << "'" << text << "' " << v << " " << expected;
+    }
+  }
 }
 
 TEST(DbfField, NumbersAreWrittenRightAlignedAndRefusedWhenTooWide) {
