@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <unordered_map>
 
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace {
 
@@ -57,6 +60,187 @@ AnsiString GetLocalizedResourceString(PResStringRec rec) {
     if (found != table.IndexByRec.end()) return table.Replacements[found->second];
   }
   return LoadResString(rec);
+}
+
+// ==== Base classes ===========================================================================
+
+void TcxComponent::Loaded() {
+  inherited::Loaded();
+  RefreshFakeComponentLinks();
+}
+
+void TcxComponent::BeforeDestruction() {
+  if (!GetComponentState().Contains(csDestroying)) Destroying();
+  // Links to this component read empty before anything else of its teardown runs.
+  InvalidateObjectLinks(this);
+  inherited::BeforeDestruction();
+}
+
+void TcxComponent::RefreshFakeComponentLinks() {
+  if (!IsDesignTime() || GetComponentState().Contains(csDestroying) || !GetOwner()) return;
+  std::unique_ptr<TList, orv::FreeDeleter> list(new TList);
+  CollectFakeComponentLinks(list.get());
+  auto link = [&](Integer i) {
+    return i < list->GetCount() ? static_cast<TComponent*>(list->Get(i)) : nullptr;
+  };
+  FFakeComponentLink1 = link(0);
+  FFakeComponentLink2 = link(1);
+  FFakeComponentLink3 = link(2);
+}
+
+void TcxObjectList::Clear() {
+  if (FOwnsObjects) {
+    // Each item leaves the list before it is freed, so the list never holds a freed object.
+    for (Integer i = GetCount() - 1; i >= 0; i = std::min(i - 1, GetCount() - 1)) {
+      auto* item = static_cast<TObject*>(Get(i));
+      Delete(i);
+      orv::Free(item);
+    }
+  }
+  inherited::Clear();
+}
+
+void TcxEventHandlerCollection::Add(const TcxEventHandler& handler) {
+  if (handler && std::find(FHandlers.begin(), FHandlers.end(), handler) == FHandlers.end())
+    FHandlers.push_back(handler);
+}
+
+void TcxEventHandlerCollection::Remove(const TcxEventHandler& handler) {
+  auto pos = std::find(FHandlers.begin(), FHandlers.end(), handler);
+  if (pos != FHandlers.end()) FHandlers.erase(pos);
+}
+
+void TcxEventHandlerCollection::InvokeAll(TObject* sender, const void* eventArgs) {
+  // A copy: handlers may change the collection while it is walked.
+  const std::vector<TcxEventHandler> handlers = FHandlers;
+  for (const TcxEventHandler& handler : handlers)
+    if (std::find(FHandlers.begin(), FHandlers.end(), handler) != FHandlers.end())
+      handler(sender, eventArgs);
+}
+
+// ==== Class registries =======================================================================
+
+Boolean TcxRegisteredClassList::LocateItemClass(TClass itemClass, Integer& index) const {
+  index = -1;
+  if (!itemClass) return false;
+  for (Integer i = GetRegistrationCount() - 1; i >= 0; --i) {
+    const TClass registered = FItems[std::size_t(i)].ItemClass;
+    if (itemClass->InheritsFrom(registered)) {
+      index = i;
+      return true;
+    }
+    if (registered->InheritsFrom(itemClass)) index = i;
+  }
+  return false;
+}
+
+void TcxRegisteredClassList::AddRegistration(TClass itemClass, TClass registeredClass) {
+  if (!itemClass) return;
+  Integer index;
+  if (LocateItemClass(itemClass, index))
+    ++index;  // after the nearest registered ancestor
+  else if (index < 0)
+    index = GetRegistrationCount();  // unrelated to every registration
+  // (otherwise before the first more derived registration)
+  FItems.insert(FItems.begin() + index, TRegistration{itemClass, registeredClass});
+}
+
+void TcxRegisteredClassList::RemoveRegistration(TClass itemClass, TClass registeredClass) {
+  std::erase_if(FItems, [&](const TRegistration& r) {
+    return r.ItemClass == itemClass && r.RegisteredClass == registeredClass;
+  });
+}
+
+TClass TcxRegisteredClassList::FindRegisteredClass(TClass itemClass) const {
+  Integer index;
+  return LocateItemClass(itemClass, index) ? FItems[std::size_t(index)].RegisteredClass : nullptr;
+}
+
+void TcxRegisteredClasses::AddClass(TClass c, const AnsiString& description) {
+  if (!c || IndexOfClass(c) >= 0) return;
+  FItems.push_back(TItem{description, c});
+  if (FSorted) SortItems();
+  if (FRegisterClasses) RegisterClass(c);
+}
+
+void TcxRegisteredClasses::RemoveClass(TClass c) {
+  const Integer index = IndexOfClass(c);
+  if (index >= 0) FItems.erase(FItems.begin() + index);
+}
+
+TClass TcxRegisteredClasses::GetItem(Integer index) const {
+  if (index < 0 || index >= GetCount()) ListIndexError(index);
+  return FItems[std::size_t(index)].Class;
+}
+
+AnsiString TcxRegisteredClasses::GetItemDescription(Integer index) const {
+  if (index < 0 || index >= GetCount()) ListIndexError(index);
+  const AnsiString& text = FItems[std::size_t(index)].Description;
+  return text.substr(0, text.find('|'));
+}
+
+TClass TcxRegisteredClasses::FindByClassName(const AnsiString& name) const {
+  for (const TItem& item : FItems)
+    if (item.Class->ClassName() == name) return item.Class;
+  return nullptr;
+}
+
+Integer TcxRegisteredClasses::IndexOfClass(TClass c) const {
+  for (std::size_t i = 0; i < FItems.size(); ++i)
+    if (FItems[i].Class == c) return Integer(i);
+  return -1;
+}
+
+void TcxRegisteredClasses::SetSortedState(Boolean value) {
+  if (FSorted == value) return;
+  FSorted = value;
+  if (FSorted) SortItems();
+}
+
+Integer TcxRegisteredClasses::CompareDescriptions(Integer index1, Integer index2) const {
+  return AnsiCompareText(FItems[std::size_t(index1)].Description, FItems[std::size_t(index2)].Description);
+}
+
+void TcxRegisteredClasses::SortItems() {
+  // Sort positions, so that CompareDescriptions (which takes indexes) can be overridden.
+  std::vector<Integer> order(FItems.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = Integer(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [this](Integer a, Integer b) { return CompareDescriptions(a, b) < 0; });
+  std::vector<TItem> sorted;
+  sorted.reserve(FItems.size());
+  for (Integer i : order) sorted.push_back(std::move(FItems[std::size_t(i)]));
+  FItems = std::move(sorted);
+}
+
+// ==== Utilities ==============================================================================
+
+void CopyListItems(TList* source, TList* destination) {
+  destination->SetCount(source->GetCount());
+  for (Integer i = 0; i < source->GetCount(); ++i) destination->Put(i, source->Get(i));
+}
+
+Integer DivideRoundUp(Integer a, Integer b) {
+  if (b == 0) throw EDivByZero("Division by zero");
+  if (b == -1) {
+    if (a == INT32_MIN) throw EIntOverflow("Integer overflow");
+    return -a;
+  }
+  return a / b + (a % b != 0 ? 1 : 0);
+}
+
+Boolean MemoryStreamsEqual(TMemoryStream* a, TMemoryStream* b) {
+  const Int64 size = a->GetSize();
+  if (size != b->GetSize()) return false;
+  return size == 0 || std::memcmp(a->GetMemory(), b->GetMemory(), std::size_t(size)) == 0;
+}
+
+AnsiString GetLocaleInfoString(LCID locale, LCTYPE item, const AnsiString& defaultValue) {
+  return GetLocaleStr(locale, item, defaultValue);
+}
+
+Integer GetCharByteLength(const AnsiString& text, Integer position) {
+  return position >= 1 && std::size_t(position) <= text.size() ? 1 : 0;
 }
 
 // ==== Object links ===========================================================================
@@ -137,6 +321,19 @@ void InvalidateObjectLinks(TObject* object) {
 }
 
 Integer orv::ObjectLinkReferenceCount() { return gObjectLinkReferenceCount; }
+
+void TcxFreeNotificator::AddSender(TComponent* sender) {
+  if (sender) sender->FreeNotification(this);
+}
+
+void TcxFreeNotificator::RemoveSender(TComponent* sender) {
+  if (sender) sender->RemoveFreeNotification(this);
+}
+
+void TcxFreeNotificator::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && FOnFreeNotification) FOnFreeNotification(component);
+}
 
 // ==== Auto-width distribution ================================================================
 
@@ -231,4 +428,318 @@ void TcxAutoWidthObject::DistributeWidth() {
   // The loop stops as soon as no weight remains. Items still undecided then (their widths sum
   // to zero and their minimums lie below their share) would keep -1; they get their share.
   pass(true);
+}
+
+// ==== Most-recently-used lists ===============================================================
+
+TcxMRUItems::~TcxMRUItems() { ClearItems(); }
+
+Integer TcxMRUItems::IndexOfItem(TcxMRUItem* item) const {
+  for (std::size_t i = 0; i < FItems.size(); ++i)
+    if (FItems[i]->Equals(item)) return Integer(i);
+  return -1;
+}
+
+void TcxMRUItems::PushItem(TcxMRUItem* item) {
+  if (!item) return;
+  const Integer index = IndexOfItem(item);
+  if (index < 0) {
+    FItems.insert(FItems.begin(), item);
+    if (FMaxCount > 0) TrimToCount(FMaxCount);
+    return;
+  }
+  TcxMRUItem* existing = FItems[std::size_t(index)];
+  std::rotate(FItems.begin(), FItems.begin() + index, FItems.begin() + index + 1);
+  // Pushing an item that is already in the list only moves it: freeing it would leave the list
+  // holding a freed object.
+  if (existing != item) item->Free();
+}
+
+void TcxMRUItems::DeleteItem(Integer index) {
+  TcxMRUItem* item = GetItemAt(index);
+  FItems.erase(FItems.begin() + index);
+  item->Free();
+}
+
+void TcxMRUItems::ClearItems() {
+  while (!FItems.empty()) DeleteItem(GetItemCount() - 1);
+}
+
+TcxMRUItem* TcxMRUItems::GetItemAt(Integer index) const {
+  if (index < 0 || index >= GetItemCount()) ListIndexError(index);
+  return FItems[std::size_t(index)];
+}
+
+void TcxMRUItems::SetMaxCount(Integer value) {
+  if (value < 0) value = 0;
+  if (FMaxCount == value) return;
+  FMaxCount = value;
+  if (FMaxCount > 0) TrimToCount(FMaxCount);
+}
+
+void TcxMRUItems::TrimToCount(Integer count) {
+  while (GetItemCount() > std::max(count, 0)) DeleteItem(GetItemCount() - 1);
+}
+
+void TcxOpenList::SetItemAt(Integer index, void* item) {
+  if (index < 0) ListIndexError(index);
+  if (index >= GetCount()) SetCount(index + 1);
+  Put(index, item);
+}
+
+// ==== Component collections and component lists ==============================================
+
+void TcxComponentCollectionItem::SetCollection(TcxComponentCollection* value) {
+  if (FCollection == value) return;
+  if (FCollection) FCollection->RemoveItem(this);
+  if (value) value->InsertItem(this);
+}
+
+Integer TcxComponentCollectionItem::GetItemIndex() const {
+  return FCollection ? FCollection->IndexOf(const_cast<TcxComponentCollectionItem*>(this)) : -1;
+}
+
+void TcxComponentCollectionItem::SetIndex(Integer value) {
+  if (!FCollection) return;
+  FCollection->MoveItem(this, value);
+  ReportChange(true);
+}
+
+AnsiString TcxComponentCollectionItem::GetDisplayName() { return GetName(); }
+
+bool TcxComponentCollectionItem::HasParent() const { return GetParentComponent() != nullptr; }
+
+TComponent* TcxComponentCollectionItem::GetParentComponent() const {
+  return FCollection ? FCollection->GetParentComponent() : inherited::GetParentComponent();
+}
+
+void TcxComponentCollectionItem::SetParentComponent(TComponent* value) {
+  SetCollection(value ? GetParentCollection(value) : nullptr);
+}
+
+void TcxComponentCollectionItem::ReportChange(Boolean allItems) {
+  if (GetComponentState().Contains(csDestroying) || !FCollection) return;
+  FCollection->Changed(allItems ? nullptr : this, orv::ccaChanged);
+}
+
+void TcxComponentCollectionItem::BeforeDestruction() {
+  // Leaves the collection first, while it is whole: the collection's notices may ask it.
+  if (FCollection) FCollection->RemoveItem(this);
+  inherited::BeforeDestruction();
+}
+
+TcxComponentCollection::TcxComponentCollection(TComponent* parentComponent,
+                                               TcxComponentCollectionItemClass itemClass)
+    : FParentComponent(parentComponent), FItemClass(itemClass) {}
+
+TcxComponentCollectionItem* TcxComponentCollection::AddItem() {
+  TComponent* owner = FParentComponent ? FParentComponent->GetOwner() : nullptr;
+  TcxComponentCollectionItem* item = FItemClass.Create(owner);
+  item->SetParentComponent(FParentComponent);
+  NameNewItem(item);
+  return item;
+}
+
+void TcxComponentCollection::Clear() {
+  if (FItems.empty()) return;
+  BeginUpdate();
+  try {
+    while (!FItems.empty()) FItems.back()->Free();
+  } catch (...) {
+    EndUpdate(true);
+    throw;
+  }
+  EndUpdate(true);
+}
+
+void TcxComponentCollection::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TcxComponentCollection*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  if (other == this) return;
+  BeginUpdate();
+  try {
+    Clear();
+    for (TcxComponentCollectionItem* sourceItem : other->FItems) AddItem()->Assign(sourceItem);
+  } catch (...) {
+    EndUpdate(true);
+    throw;
+  }
+  EndUpdate(true);
+}
+
+TcxComponentCollectionItem* TcxComponentCollection::GetItemAt(Integer index) const {
+  if (index < 0 || index >= GetItemCount()) ListIndexError(index);
+  return FItems[std::size_t(index)];
+}
+
+Integer TcxComponentCollection::IndexOf(TcxComponentCollectionItem* item) const {
+  auto pos = std::find(FItems.begin(), FItems.end(), item);
+  return pos == FItems.end() ? -1 : Integer(pos - FItems.begin());
+}
+
+void TcxComponentCollection::BeginUpdate() { ++FUpdateCount; }
+
+void TcxComponentCollection::EndUpdate(Boolean force) {
+  if (FUpdateCount > 0) --FUpdateCount;
+  if (force) Changed(nullptr, orv::ccaChanged);
+}
+
+void TcxComponentCollection::CollectionChanged(TcxComponentCollectionItem* item,
+                                               orv::TComponentCollectionAction action) {
+  if (FOnChange) FOnChange(this, item, action);
+}
+
+void TcxComponentCollection::Changed(TcxComponentCollectionItem* item,
+                                     orv::TComponentCollectionAction action) {
+  if (FUpdateCount == 0) CollectionChanged(item, action);
+}
+
+void TcxComponentCollection::InsertItem(TcxComponentCollectionItem* item) {
+  if (!item->InheritsFrom(FItemClass)) return;
+  FItems.push_back(item);
+  item->FCollection = this;
+  item->FID = FNextID;
+  // Ids count up and are never handed out twice, also past the 32-bit limit.
+  FNextID = Integer(Cardinal(FNextID) + 1u);
+  NotifyItem(item, orv::ccaAdded);
+  Changed(item, orv::ccaAdded);
+}
+
+void TcxComponentCollection::RemoveItem(TcxComponentCollectionItem* item) {
+  NotifyItem(item, orv::ccaExtracting);
+  auto pos = std::find(FItems.begin(), FItems.end(), item);
+  if (pos != FItems.end()) FItems.erase(pos);
+  item->FCollection = nullptr;
+  NotifyItem(item, orv::ccaExtracted);
+  Changed(item, orv::ccaExtracted);
+}
+
+void TcxComponentCollection::MoveItem(TcxComponentCollectionItem* item, Integer newIndex) {
+  const Integer curIndex = IndexOf(item);
+  if (curIndex < 0) return;
+  newIndex = std::clamp(newIndex, 0, GetItemCount() - 1);
+  if (curIndex < newIndex)
+    std::rotate(FItems.begin() + curIndex, FItems.begin() + curIndex + 1, FItems.begin() + newIndex + 1);
+  else if (curIndex > newIndex)
+    std::rotate(FItems.begin() + newIndex, FItems.begin() + curIndex, FItems.begin() + curIndex + 1);
+}
+
+void TcxComponentCollection::BeforeDestruction() {
+  FUpdateCount = 1;  // no notices while the items go
+  while (!FItems.empty()) FItems.back()->Free();
+  inherited::BeforeDestruction();
+}
+
+void TcxComponentList::EndUpdate() {
+  if (FUpdateCount > 0) --FUpdateCount;
+  NotifyChanged(nullptr, orv::ccaChanged);
+}
+
+void TcxComponentList::Clear() {
+  if (GetCount() > 0) {
+    BeginUpdate();
+    try {
+      while (GetCount() > 0) Delete(0);
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
+  inherited::Clear();
+}
+
+void TcxComponentList::BeforeDestruction() {
+  FUpdateCount = 1;
+  inherited::BeforeDestruction();
+}
+
+void TcxComponentList::Notify(void* ptr, TListNotification action) {
+  auto* object = static_cast<TObject*>(ptr);
+  if (object->InheritsFrom(GetAcceptedClass())) {
+    HandleItemNotification(static_cast<TComponent*>(object), action);
+  } else if (action == lnAdded) {
+    TList::Extract(ptr);  // the list takes only components
+  }
+}
+
+void TcxComponentList::HandleItemNotification(TComponent* component, TListNotification action) {
+  inherited::Notify(component, action);
+  if (FOnNotify) FOnNotify(this, component, action);
+  switch (action) {
+    case lnAdded: NotifyChanged(component, orv::ccaAdded); break;
+    case lnExtracted: NotifyChanged(component, orv::ccaExtracted); break;
+    case lnDeleted: NotifyChanged(component, orv::ccaDeleted); break;
+  }
+}
+
+void TcxComponentList::NotifyChanged(TComponent* component, orv::TComponentCollectionAction action) {
+  if (FUpdateCount == 0 && FOnComponentListChanged) FOnComponentListChanged(this, component, action);
+}
+
+// ==== Component naming =======================================================================
+
+namespace {
+
+bool IsIdentifierChar(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool StartsWithText(const AnsiString& text, const AnsiString& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(prefix[i]);
+    if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+AnsiString GenerateUniqueComponentName(TComponent* owner, TComponent* namingParent,
+                                       TComponent* component, const AnsiString& classPrefix,
+                                       const AnsiString& baseName) {
+  AnsiString stem;
+  for (char c : baseName)
+    if (IsIdentifierChar(c)) stem += c;
+  if (stem.empty() || (stem[0] >= '0' && stem[0] <= '9')) {
+    const AnsiString className = component ? component->ClassName() : AnsiString();
+    if (!classPrefix.empty() && StartsWithText(className, classPrefix)) {
+      stem = className.substr(classPrefix.size()) + stem;
+    } else {
+      stem = className + stem;
+      if (!stem.empty() && stem[0] == 'T') stem.erase(0, 1);
+    }
+  }
+  if (namingParent) stem = namingParent->GetName() + stem;
+
+  auto isUnique = [&](const AnsiString& name) {
+    TComponent* found = owner ? owner->FindComponent(name) : nullptr;
+    return found == nullptr || found == component;
+  };
+  for (Integer n = baseName.empty() ? 1 : 0;; ++n) {
+    AnsiString candidate = n > 0 ? stem + std::to_string(n) : stem;
+    if (isUnique(candidate) || n == INT32_MAX) return candidate;
+  }
+}
+
+void RenameChildComponents(TComponent* component, TComponent* owner, const AnsiString& newName,
+                           const AnsiString& oldName, Integer childCount, TcxGetComponent getChild) {
+  if (component->GetComponentState().Contains(csAncestor)) return;
+  for (Integer i = 0; i < childCount; ++i) {
+    TComponent* child = getChild(component, i);
+    if (!child || child->GetOwner() != owner) continue;
+    const AnsiString& name = child->GetName();
+    if (name.size() <= oldName.size() || !StartsWithText(name, oldName)) continue;
+    try {
+      child->SetName(newName + name.substr(oldName.size()));
+    } catch (const EComponentError&) {
+      // A name the owner refuses (taken, or not an identifier) leaves the child as it was.
+    }
+  }
 }
