@@ -64,7 +64,7 @@ bool NumberValue(std::string_view text, double& value) {
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
-      mantissa = mantissa * 10 + (c - '0');
+      if (digits < 16) mantissa = mantissa * 10 + (c - '0');  // more digits go through Val
       ++digits;
       if (decimals >= 0) ++decimals;
     } else if (c == '.' && decimals < 0) {
