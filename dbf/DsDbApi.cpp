@@ -119,48 +119,42 @@ bool TDsCustomField::AsBoolean(const Byte* record) const {
   return !isNull && buffer.Bytes[0] != 0;
 }
 
-Integer TDsCustomField::AsInteger(const Byte* record) const {
+// The value of a numeric field as a double (every int32 fits exactly); false for a null field
+// or one of another type.
+bool TDsCustomField::NumericValue(const Byte* record, double& value) const {
   TValueBuffer buffer;  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
-  if (isNull) return 0;
+  if (isNull) return false;
   switch (GetFieldType()) {
     case ftSmallint:
     case ftBoolean:  // 16-bit: -1 for True
-      return Load<SmallInt>(buffer);
+      value = Load<SmallInt>(buffer);
+      return true;
     case ftWord:
-      return Load<Word>(buffer);
+      value = Load<Word>(buffer);
+      return true;
     case ftInteger:
     case ftAutoInc:
-      return Load<Integer>(buffer);
+      value = Load<Integer>(buffer);
+      return true;
     case ftFloat:
     case ftCurrency:
-      return TruncToInteger(Load<double>(buffer));
+      value = Load<double>(buffer);
+      return true;
     default:
-      return 0;
+      return false;
   }
 }
 
+Integer TDsCustomField::AsInteger(const Byte* record) const {
+  double value = 0;
+  return NumericValue(record, value) ? TruncToInteger(value) : 0;
+}
+
 double TDsCustomField::AsFloat(const Byte* record) const {
-  TValueBuffer buffer;  // written by GetData whenever the field is not null
-  bool isNull = true;
-  GetData(record, buffer.Bytes, isNull);
-  if (isNull) return 0;
-  switch (GetFieldType()) {
-    case ftSmallint:
-    case ftBoolean:
-      return Load<SmallInt>(buffer);
-    case ftWord:
-      return Load<Word>(buffer);
-    case ftInteger:
-    case ftAutoInc:
-      return Load<Integer>(buffer);
-    case ftFloat:
-    case ftCurrency:
-      return Load<double>(buffer);
-    default:
-      return 0;
-  }
+  double value = 0;
+  return NumericValue(record, value) ? value : 0;
 }
 
 AnsiString TDsCustomField::AsString(const Byte* record) const {

@@ -119,6 +119,8 @@ class TDsCustomField {
   Byte* ResolveRecord(Byte* record) const;
 
  private:
+  bool NumericValue(const Byte* record, double& value) const;
+
   TDsCustomHeader* FHeader;
 };
 
