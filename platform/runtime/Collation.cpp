@@ -83,7 +83,7 @@ struct Tables {
 
 constexpr Tables kTables;
 
-bool Skipped(unsigned char b, Cardinal flags) {
+constexpr bool Skipped(unsigned char b, Cardinal flags) {
   switch (kTables.Kind[b]) {
     case ckIgnored: return true;
     case ckSpecial: return !(flags & SORT_STRINGSORT) || (flags & NORM_IGNORESYMBOLS);
@@ -92,24 +92,43 @@ bool Skipped(unsigned char b, Cardinal flags) {
   }
 }
 
+// Level-1 weights with 0 for the characters that do not count, one row per combination of the
+// two flags that decide what counts: the inner loops then test one table.
+struct CountedTables {
+  Byte Rows[4][256]{};
+  constexpr CountedTables() {
+    for (int row = 0; row < 4; ++row) {
+      const Cardinal flags = ((row & 1) ? SORT_STRINGSORT : 0) | ((row & 2) ? NORM_IGNORESYMBOLS : 0);
+      for (int b = 0; b < 256; ++b) Rows[row][b] = Skipped(static_cast<unsigned char>(b), flags) ? 0 : kTables.Primary[b];
+    }
+  }
+};
+
+constexpr CountedTables kCounted;
+
+const Byte* CountedRow(Cardinal flags) {
+  return kCounted.Rows[((flags & SORT_STRINGSORT) ? 1 : 0) | ((flags & NORM_IGNORESYMBOLS) ? 2 : 0)];
+}
+
 // Walks the characters that count on levels 1 to 3.
 struct Cursor {
   std::string_view Text;
-  Cardinal Flags;
+  const Byte* Counted;
   std::size_t Index = 0;
 
   // The next counted byte, or -1 at the end.
   int Next() {
     while (Index < Text.size()) {
       const auto b = static_cast<unsigned char>(Text[Index++]);
-      if (!Skipped(b, Flags)) return b;
+      if (Counted[b]) return b;
     }
     return -1;
   }
 };
 
 int CompareLevel(std::string_view a, std::string_view b, Cardinal flags, const Byte* weights) {
-  Cursor ca{a, flags}, cb{b, flags};
+  const Byte* counted = CountedRow(flags);
+  Cursor ca{a, counted}, cb{b, counted};
   for (;;) {
     const int x = ca.Next(), y = cb.Next();
     if (x < 0 || y < 0) return x < 0 ? (y < 0 ? 0 : -1) : 1;
@@ -134,21 +153,26 @@ struct SpecialCursor {
         weight = kTables.Primary[b];
         return true;
       }
-      if (!Skipped(b, Flags)) ++Counted;
+      if (CountedRow(Flags)[b]) ++Counted;
     }
     return false;
   }
 };
 
-void AppendLevel(std::string& key, std::string_view text, Cardinal flags, const Byte* weights, bool trimDefaults) {
-  const std::size_t start = key.size();
-  Cursor c{text, flags};
-  for (int b = c.Next(); b >= 0; b = c.Next()) key.push_back(static_cast<char>(weights[b]));
-  // Trailing default weights do not change the order: both sides of a comparison that reaches
-  // this level have the same number of counted characters.
-  if (trimDefaults) {
-    while (key.size() > start && key.back() == 2) key.pop_back();
+// Writes the weights of one level at key[pos..] and returns the new end. Trailing default
+// weights are dropped: both sides of a comparison that reaches a level after the first have the
+// same number of counted characters, so they do not change the order.
+std::size_t WriteLevel(std::string& key, std::size_t pos, std::string_view text, const Byte* counted,
+                       const Byte* weights, bool trimDefaults) {
+  const std::size_t start = pos;
+  for (const char ch : text) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (counted[b]) key[pos++] = static_cast<char>(weights[b]);
   }
+  if (trimDefaults) {
+    while (pos > start && key[pos - 1] == 2) --pos;
+  }
+  return pos;
 }
 
 }  // namespace
@@ -178,14 +202,16 @@ int CollateCompare(std::string_view a, std::string_view b, Cardinal flags) {
 }
 
 std::string AnsiSortKey(std::string_view text, Cardinal flags) {
-  std::string key;
-  key.reserve(text.size() * 2 + 4);
-  AppendLevel(key, text, flags, kTables.Primary, false);
-  key.push_back('\x01');
-  if (!(flags & NORM_IGNORENONSPACE)) AppendLevel(key, text, flags, kTables.Diacritic, true);
-  key.push_back('\x01');
-  if (!(flags & NORM_IGNORECASE)) AppendLevel(key, text, flags, kTables.Case, true);
-  key.push_back('\x01');
+  const Byte* counted = CountedRow(flags);
+  // Three levels of at most one byte per character and their separators, filled in place.
+  std::string key(text.size() * 3 + 3, '\0');
+  std::size_t pos = WriteLevel(key, 0, text, counted, kTables.Primary, false);
+  key[pos++] = '\x01';
+  if (!(flags & NORM_IGNORENONSPACE)) pos = WriteLevel(key, pos, text, counted, kTables.Diacritic, true);
+  key[pos++] = '\x01';
+  if (!(flags & NORM_IGNORECASE)) pos = WriteLevel(key, pos, text, counted, kTables.Case, true);
+  key[pos++] = '\x01';
+  key.resize(pos);
   if (WordSortSpecials(flags)) {
     SpecialCursor c{text, flags};
     std::size_t position = 0;
