@@ -179,9 +179,9 @@ struct CollectionLog : TObject {
 };
 
 TEST(TcxComponentCollection, ItemsJoinLeaveAndReport) {
+  CollectionLog log;  // outlives the form, whose teardown still reports to it
   Owned<TComponent> form(new TComponent(nullptr));
   auto* host = new TTestHost(form.get());
-  CollectionLog log;
   TcxComponentCollection* items = host->Items;
   items->SetOnChange(TcxComponentCollectionChangeEvent(&log, &CollectionLog::Changed));
 
@@ -214,8 +214,8 @@ TEST(TcxComponentCollection, ItemsJoinLeaveAndReport) {
 }
 
 TEST(TcxComponentCollection, UpdatesHoldNoticesBack) {
-  Owned<TTestHost> host(new TTestHost(nullptr));
   CollectionLog log;
+  Owned<TTestHost> host(new TTestHost(nullptr));
   TcxComponentCollection* items = host->Items;
   items->SetOnChange(TcxComponentCollectionChangeEvent(&log, &CollectionLog::Changed));
   items->BeginUpdate();
@@ -242,7 +242,8 @@ TEST(TcxComponentCollection, AssignCopiesItemsAndDestructionFreesThem) {
   target->Items->Assign(source->Items);
   ASSERT_EQ(target->Items->GetItemCount(), 3);
   EXPECT_EQ(static_cast<TTestCollectionItem*>(target->Items->GetItemAt(2))->Value, 9);
-  EXPECT_THROW(target->Items->Assign(new TPersistent), EConvertError);
+  Owned<TPersistent> other(new TPersistent);
+  EXPECT_THROW(target->Items->Assign(other.get()), EConvertError);
 
   gItemsFreed = 0;
   target.reset();  // the collection frees its unowned items
