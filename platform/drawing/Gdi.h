@@ -256,6 +256,10 @@ class TSurface;
 // advances by half the cell height.
 inline constexpr const char* kTestFontFace = "Orv Test";
 
+// The character of a byte in the symbol code page of a symbol-charset font (0xB4 is the
+// multiplication sign U+00D7); U+FFFD where the code page has none.
+char32_t SymbolToUnicode(unsigned char b);
+
 // Replaces the whole system-colour table (COLOR_SCROLLBAR .. COLOR_MENUBAR, kSysColorCount
 // entries); nullptr brings back the built-in classic table. The system-colour brushes follow.
 inline constexpr int kSysColorCount = 31;
