@@ -6,6 +6,8 @@
 // arithmetic undefined.
 #pragma once
 
+#include "platform/runtime/Object.h"
+#include "platform/runtime/Persistent.h"
 #include "platform/runtime/Types.h"
 
 namespace orv::geometry {
@@ -155,3 +157,47 @@ constexpr TPoint OffsetPointByRectOrigin(const TPoint& p, const TRect& r, Boolea
   return GetOffsetPoint(p, r.Left, r.Top, add);
 }
 constexpr TSize MakeRectSize(Integer width, Integer height) { return {width, height}; }
+
+// ==== A persistent rectangle =================================================================
+
+// A rectangle that components publish as a property; OnChange fires on every real change.
+class TcxRect : public TPersistent {
+  ORV_CLASS(TcxRect, TPersistent)
+ public:
+  using TCreateSignature = void(TPersistent* owner);
+  explicit TcxRect(TPersistent* owner) : FOwner(owner) {}
+
+  void Assign(TPersistent* source) override;
+  TPersistent* GetOwner() override { return FOwner; }
+
+  const TRect& GetRect() const { return FRect; }
+  // Stores the rectangle as ValidateRect leaves it and fires OnChange, when it differs.
+  void SetRect(const TRect& value);
+
+  Integer GetLeft() const { return GetValue(0); }
+  void SetLeft(Integer value) { SetValue(0, value); }
+  Integer GetTop() const { return GetValue(1); }
+  void SetTop(Integer value) { SetValue(1, value); }
+  Integer GetRight() const { return GetValue(2); }
+  void SetRight(Integer value) { SetValue(2, value); }
+  Integer GetBottom() const { return GetValue(3); }
+  void SetBottom(Integer value) { SetValue(3, value); }
+
+  const TNotifyEvent& GetOnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+
+ protected:
+  // May adjust a new rectangle before it is stored; nothing here.
+  virtual void ValidateRect(TRect& r) {}
+
+ private:
+  // 0 Left, 1 Top, 2 Right, 3 Bottom.
+  Integer GetValue(Integer index) const;
+  void SetValue(Integer index, Integer value);
+
+  TPersistent* FOwner;
+  TRect FRect;
+  TNotifyEvent FOnChange;
+};
+
+using TcxRectClass = orv::ClassOf<TcxRect>;

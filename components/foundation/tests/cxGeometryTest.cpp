@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -90,6 +91,63 @@ TEST(cxGeometry, Points) {
   EXPECT_EQ(PointFromSize(MakeRectSize(5, 6)), MakePoint(5, 6));
   EXPECT_TRUE(ArePointsEqual(TPoint{1, 2}, TPoint{1, 2}));
   EXPECT_FALSE(SizesEqual(TSize{1, 2}, TSize{2, 1}));
+}
+
+}  // namespace
+
+namespace {
+
+struct ChangeCounter : TObject {
+  int Changes = 0;
+  void Changed(TObject*) { ++Changes; }
+};
+
+class TNormalizedRect : public TcxRect {
+  ORV_CLASS(TNormalizedRect, TcxRect)
+ public:
+  using TcxRect::TcxRect;
+
+ protected:
+  void ValidateRect(TRect& r) override {
+    if (r.Right < r.Left) r.Right = r.Left;
+  }
+};
+
+TEST(TcxRect, ChangesFireOnlyWhenTheRectangleChanges) {
+  ChangeCounter counter;
+  std::unique_ptr<TcxRect, orv::FreeDeleter> r(new TcxRect(nullptr));
+  r->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  r->SetLeft(0);  // the current value
+  EXPECT_EQ(counter.Changes, 0);
+  r->SetLeft(1);
+  r->SetTop(2);
+  r->SetRight(3);
+  r->SetBottom(4);
+  EXPECT_EQ(counter.Changes, 4);
+  EXPECT_EQ(r->GetRect(), (TRect{1, 2, 3, 4}));
+  r->SetRect(TRect{1, 2, 3, 4});
+  EXPECT_EQ(counter.Changes, 4);
+
+  std::unique_ptr<TcxRect, orv::FreeDeleter> other(new TcxRect(nullptr));
+  other->Assign(r.get());
+  EXPECT_EQ(other->GetRect(), r->GetRect());
+  std::unique_ptr<TPersistent, orv::FreeDeleter> unrelated(new TPersistent);
+  other->Assign(unrelated.get());  // ignored
+  EXPECT_EQ(other->GetRect(), r->GetRect());
+  EXPECT_EQ(GetClass("TcxRect"), TcxRect::StaticClass());
+}
+
+TEST(TcxRect, ValidateRectAdjustsBeforeStoring) {
+  ChangeCounter counter;
+  TcxRectClass cls = TNormalizedRect::StaticClass();
+  std::unique_ptr<TcxRect, orv::FreeDeleter> owner(new TcxRect(nullptr));
+  std::unique_ptr<TcxRect, orv::FreeDeleter> r(cls.Create(owner.get()));
+  EXPECT_EQ(r->GetOwner(), owner.get());
+  r->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  r->SetRect(TRect{5, 0, 2, 1});
+  EXPECT_EQ(r->GetRect(), (TRect{5, 0, 5, 1}));
+  r->SetRight(4);  // adjusted back to the stored rectangle: no change
+  EXPECT_EQ(counter.Changes, 1);
 }
 
 }  // namespace
