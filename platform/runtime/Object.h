@@ -27,6 +27,7 @@
 #include <cstring>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "platform/runtime/Types.h"
 
@@ -306,6 +307,59 @@ class Event<R(A...)> {
   void* FData = nullptr;
   Invoker FInvoke = nullptr;
   alignas(void*) unsigned char FCode[2 * sizeof(void*)] = {};
+};
+
+// A listener list of events: each handler once, removed by its object and method, called in
+// the order added. Handlers may add or remove listeners while the list is being called: a
+// removed one is not called any more, an added one only from the next call.
+template <class Sig>
+class EventList;
+
+template <class... A>
+class EventList<void(A...)> {
+ public:
+  using TEvent = Event<void(A...)>;
+
+  void Add(const TEvent& e) {
+    if (e && IndexOf(e) < 0) FItems.push_back(e);
+  }
+  void Remove(const TEvent& e) {
+    const int i = IndexOf(e);
+    if (i < 0) return;
+    FItems.erase(FItems.begin() + i);
+    // Keep every call in progress on the handler after the removed one.
+    for (Call* c = FCalls; c; c = c->Outer) {
+      if (i < c->End) --c->End;
+      if (i <= c->Index) --c->Index;
+    }
+  }
+  int IndexOf(const TEvent& e) const {
+    for (std::size_t i = 0; i < FItems.size(); ++i)
+      if (FItems[i] == e) return static_cast<int>(i);
+    return -1;
+  }
+  int Count() const { return static_cast<int>(FItems.size()); }
+  void Clear() { FItems.clear(); }
+
+  // Calls every handler; a handler may call the list again.
+  void operator()(A... args) {
+    Call call{0, Count(), FCalls};
+    FCalls = &call;
+    struct Restore {
+      EventList* List;
+      ~Restore() { List->FCalls = List->FCalls->Outer; }
+    } restore{this};
+    for (; call.Index < call.End; ++call.Index) FItems[call.Index](args...);
+  }
+
+ private:
+  struct Call {
+    int Index;   // the handler being called
+    int End;     // the handlers present when the call began end here
+    Call* Outer;
+  };
+  std::vector<TEvent> FItems;
+  Call* FCalls = nullptr;  // calls in progress, innermost first
 };
 
 }  // namespace orv

@@ -224,3 +224,43 @@ TEST(Interfaces, AreAskedForBeforeUse) {
 }
 
 }  // namespace
+
+namespace {
+
+class TListenerObj : public TObject {
+  ORV_CLASS(TListenerObj, TObject)
+ public:
+  TListenerObj() = default;
+  void Heard(TObject* sender) {
+    ++Calls;
+    if (List && Unsubscribe) List->Remove(*Unsubscribe);
+  }
+  int Calls = 0;
+  orv::EventList<void(TObject*)>* List = nullptr;
+  TNotifyEvent* Unsubscribe = nullptr;
+};
+
+TEST(Events, ListenerListsAddOnceAndRemoveByObjectAndMethod) {
+  TListenerObj a, b, c;
+  orv::EventList<void(TObject*)> list;
+  TNotifyEvent ea(&a, &TListenerObj::Heard), eb(&b, &TListenerObj::Heard), ec(&c, &TListenerObj::Heard);
+  list.Add(ea);
+  list.Add(TNotifyEvent(&a, &TListenerObj::Heard));  // the same handler again: ignored
+  list.Add(eb);
+  list.Add(ec);
+  list.Add(TNotifyEvent());
+  EXPECT_EQ(list.Count(), 3);
+  // a's handler removes b while the list is being called: b is not called.
+  a.List = &list;
+  a.Unsubscribe = &eb;
+  list(nullptr);
+  EXPECT_EQ(a.Calls + b.Calls + c.Calls, 2);
+  EXPECT_EQ(b.Calls, 0);
+  a.Unsubscribe = &ea;  // a removes itself: the others still run
+  list(nullptr);
+  EXPECT_EQ(c.Calls, 2);
+  EXPECT_EQ(list.IndexOf(ea), -1);
+  EXPECT_EQ(list.Count(), 1);
+}
+
+}  // namespace
