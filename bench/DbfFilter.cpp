@@ -89,7 +89,7 @@ const char kCoordinateFilter[] =
     "(((lon >= 357) and (lon <= 360)) or ((lon <= 7) and (lon >= 0))) and(lat + 2 >= 0) and "
     "(lat <= 8)";
 
-const AnsiString kNameFilter = "(country = 'Росси*') and (city = 'Москва*')"_a;
+const char* const kNameFilter = "(country = 'Росси*') and (city = 'Москва*')"_a.c_str();
 
 void BM_SyntheticCoordinatePredicate(benchmark::State& state) {
   TTownSource source;
@@ -107,10 +107,11 @@ void BM_SyntheticCoordinatePredicate(benchmark::State& state) {
 }
 BENCHMARK(BM_SyntheticCoordinatePredicate);
 
-void BM_SyntheticCoordinateFilter(benchmark::State& state) {
+// The filter over the same values as the predicates above.
+void BM_SyntheticFilter(benchmark::State& state, const char* text) {
   TTownSource source;
   TDsDbParser parser(&source);
-  parser.SetText(kCoordinateFilter);
+  parser.SetText(text);
   parser.Check();
   const auto& towns = Towns();
   std::size_t i = 0;
@@ -121,7 +122,8 @@ void BM_SyntheticCoordinateFilter(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_SyntheticCoordinateFilter);
+BENCHMARK_CAPTURE(BM_SyntheticFilter, Coordinate, kCoordinateFilter);
+BENCHMARK_CAPTURE(BM_SyntheticFilter, Name, kNameFilter);
 
 void BM_SyntheticNamePredicate(benchmark::State& state) {
   TTownSource source;
@@ -141,21 +143,6 @@ void BM_SyntheticNamePredicate(benchmark::State& state) {
 }
 BENCHMARK(BM_SyntheticNamePredicate);
 
-void BM_SyntheticNameFilter(benchmark::State& state) {
-  TTownSource source;
-  TDsDbParser parser(&source);
-  parser.SetText(kNameFilter);
-  parser.Check();
-  const auto& towns = Towns();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    source.Current = &towns[i++ & 4095];
-    bool ok = parser.Accept();
-    benchmark::DoNotOptimize(ok);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_SyntheticNameFilter);
 
 // The bundled town table, read whole into memory.
 class TMemoryFile : public orv::IDsFile {
@@ -227,10 +214,11 @@ void BM_TableCoordinatePredicate(benchmark::State& state) {
 }
 BENCHMARK(BM_TableCoordinatePredicate);
 
-void BM_TableCoordinateFilter(benchmark::State& state) {
+// The filter as the table handle evaluates it on its current record.
+void BM_TableFilter(benchmark::State& state, const char* text) {
   TTownTable& table = Table(state);
   TDsDbParser parser(&table.Handle);
-  parser.SetText(kCoordinateFilter);
+  parser.SetText(text);
   parser.Check();
   std::size_t i = 0;
   for (auto _ : state) {
@@ -240,7 +228,8 @@ void BM_TableCoordinateFilter(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_TableCoordinateFilter);
+BENCHMARK_CAPTURE(BM_TableFilter, Coordinate, kCoordinateFilter);
+BENCHMARK_CAPTURE(BM_TableFilter, Name, kNameFilter);
 
 void BM_TableNamePredicate(benchmark::State& state) {
   TTownTable& table = Table(state);
@@ -262,19 +251,5 @@ void BM_TableNamePredicate(benchmark::State& state) {
 }
 BENCHMARK(BM_TableNamePredicate);
 
-void BM_TableNameFilter(benchmark::State& state) {
-  TTownTable& table = Table(state);
-  TDsDbParser parser(&table.Handle);
-  parser.SetText(kNameFilter);
-  parser.Check();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    table.Select(i++);
-    bool ok = parser.Accept();
-    benchmark::DoNotOptimize(ok);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_TableNameFilter);
 
 }  // namespace

@@ -276,7 +276,7 @@ TEST(DsDbParserRobustness, FuzzedTextsAreRefusedOrEvaluated) {
   };
   const char alphabet[] = "()',+-*/=<>!?. 0123456789abAND OR XOR NOT NULL TRUE lat lon city";
   std::mt19937 rng(99);
-  for (int iteration = 0; iteration < 20000; ++iteration) {
+  for (int iteration = 0; iteration < 12000; ++iteration) {
     std::string text = seeds[rng() % std::size(seeds)];
     const int edits = 1 + int(rng() % 4);
     for (int e = 0; e < edits && !text.empty(); ++e) {
