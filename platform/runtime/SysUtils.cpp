@@ -240,9 +240,9 @@ struct TFloatRec {
   int Count = 0;
 };
 
-// Rounds half away from zero on the decimal digits, first to 18 significant digits (the
-// platform's working precision) and then to `precision` significant digits and to `decimals`
-// digits after the point, as the platform does.
+// Takes the value to 18 significant digits (the platform's working precision), then rounds
+// those digits half away from zero to `precision` significant digits and to `decimals` digits
+// after the point, as the platform does.
 TFloatRec FloatToDecimal(double value, int precision, int decimals) {
   TFloatRec r;
   r.Negative = std::signbit(value);
@@ -530,12 +530,10 @@ Section Analyse(std::string_view text) {
 AnsiString ApplySection(const Section& s, double magnitude, bool addMinus) {
   AnsiString whole, fraction;
   int exponent = 0;
-  bool zero = false;
   if (s.Scientific) {
     const int intDigits = s.IntPlaceholders > 0 ? s.IntPlaceholders : 1;
     const TFloatRec r = FloatToDecimal(magnitude, intDigits + s.FracMax, 99);
-    zero = r.Count == 0;
-    exponent = zero ? 0 : r.Exponent - intDigits;
+    exponent = r.Count == 0 ? 0 : r.Exponent - intDigits;
     for (int i = 0; i < intDigits; ++i) whole.push_back(i < r.Count ? r.Digits[i] : '0');
     for (int i = 0; i < s.FracMax; ++i) fraction.push_back(intDigits + i < r.Count ? r.Digits[intDigits + i] : '0');
     // Leading zeros of the whole part beyond the 0 placeholders are dropped.
@@ -544,7 +542,6 @@ AnsiString ApplySection(const Section& s, double magnitude, bool addMinus) {
     whole.erase(0, lead);
   } else {
     const TFloatRec r = FloatToDecimal(magnitude, 18, s.FracMax);
-    zero = r.Count == 0;
     for (int i = 0; i < r.Exponent; ++i) whole.push_back(i < r.Count ? r.Digits[i] : '0');
     for (int i = 0; i < s.FracMax; ++i) {
       const int k = r.Exponent + i;
@@ -553,7 +550,6 @@ AnsiString ApplySection(const Section& s, double magnitude, bool addMinus) {
     if (static_cast<int>(whole.size()) < s.IntZeros) whole.insert(0, static_cast<std::size_t>(s.IntZeros) - whole.size(), '0');
   }
   while (static_cast<int>(fraction.size()) > s.FracMin && fraction.back() == '0') fraction.pop_back();
-  (void)zero;
 
   AnsiString out = addMinus ? "-" : "";
   const char dec = FormatSettings.DecimalSeparator;
