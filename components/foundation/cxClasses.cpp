@@ -88,6 +88,61 @@ void TcxComponent::RefreshFakeComponentLinks() {
   FFakeComponentLink3 = link(2);
 }
 
+void TcxOwnedInterfacedCollection::SetSortedState(Boolean value) {
+  if (FSorted == value) return;
+  FSorted = value;
+  if (FSorted) SortItems();
+}
+
+void TcxOwnedInterfacedCollection::BeforeDestruction() {
+  FDestroying = true;  // no OnChange while the items go
+  inherited::BeforeDestruction();
+}
+
+Integer TcxOwnedInterfacedCollection::CompareItemOrder(TCollectionItem* item1, TCollectionItem* item2) {
+  const Integer d = item1->GetIndex() - item2->GetIndex();
+  return d < 0 ? -1 : (d > 0 ? 1 : 0);
+}
+
+void TcxOwnedInterfacedCollection::SortItems() {
+  if (GetUpdateCount() > 0 || FSorting) return;
+  FSorting = true;
+  try {
+    std::vector<TCollectionItem*> items;
+    items.reserve(std::size_t(GetCount()));
+    for (Integer i = 0; i < GetCount(); ++i) items.push_back(GetItem(i));
+    std::stable_sort(items.begin(), items.end(), [this](TCollectionItem* a, TCollectionItem* b) {
+      return (FOnCompare ? FOnCompare(this, a, b) : CompareItemOrder(a, b)) < 0;
+    });
+    BeginUpdate();
+    try {
+      for (std::size_t i = 0; i < items.size(); ++i) items[i]->SetIndex(Integer(i));
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  } catch (...) {
+    FSorting = false;
+    throw;
+  }
+  FSorting = false;
+}
+
+void TcxOwnedInterfacedCollection::Update(TCollectionItem* item) {
+  if (FInUpdate) return;
+  FInUpdate = true;
+  try {
+    if (FSorted && !item) SortItems();
+    inherited::Update(item);
+    if (!FDestroying && FOnChange) FOnChange(this, item);
+  } catch (...) {
+    FInUpdate = false;
+    throw;
+  }
+  FInUpdate = false;
+}
+
 void TcxObjectList::Clear() {
   if (FOwnsObjects) {
     // Each item leaves the list before it is freed, so the list never holds a freed object.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "components/foundation/dxCore.h"
+#include "platform/runtime/Collection.h"
 #include "platform/runtime/Component.h"
 #include "platform/runtime/Lists.h"
 #include "platform/runtime/Locale.h"
@@ -74,6 +75,57 @@ class TcxComponent : public TComponent {
   TComponent* FFakeComponentLink1 = nullptr;
   TComponent* FFakeComponentLink2 = nullptr;
   TComponent* FFakeComponentLink3 = nullptr;
+};
+
+// A collection item with interfaces, freed by its collection (no reference count).
+class TcxInterfacedCollectionItem : public TCollectionItem, public virtual IInterface {
+  ORV_CLASS(TcxInterfacedCollectionItem, TCollectionItem)
+ public:
+  explicit TcxInterfacedCollectionItem(TCollection* collection) : TCollectionItem(collection) {}
+};
+
+class TcxOwnedInterfacedCollection;
+using TcxCollectionChangeEvent = orv::Event<void(TObject* sender, TCollectionItem* item)>;
+// Negative, zero or positive as item1 sorts before, with or after item2.
+using TcxCollectionCompareEvent =
+    orv::Event<Integer(TcxOwnedInterfacedCollection* sender, TCollectionItem* item1, TCollectionItem* item2)>;
+
+// An owned collection with interfaces, optionally kept sorted, with a change event after every
+// update that reaches it.
+class TcxOwnedInterfacedCollection : public TOwnedCollection, public virtual IInterface {
+  ORV_CLASS(TcxOwnedInterfacedCollection, TOwnedCollection)
+ public:
+  TcxOwnedInterfacedCollection(TPersistent* owner, TCollectionItemClass itemClass)
+      : TOwnedCollection(owner, itemClass) {}
+
+  Boolean IsDestroying() const { return FDestroying; }
+  Boolean GetSorted() const { return FSorted; }
+  // Switching it on sorts at once.
+  void SetSortedState(Boolean value);
+
+  const TcxCollectionChangeEvent& GetOnChange() const { return FOnChange; }
+  void SetOnChange(const TcxCollectionChangeEvent& value) { FOnChange = value; }
+  const TcxCollectionCompareEvent& GetOnCompare() const { return FOnCompare; }
+  void SetOnCompare(const TcxCollectionCompareEvent& value) { FOnCompare = value; }
+
+  void BeforeDestruction() override;
+
+ protected:
+  // The order of two items when OnCompare is not assigned: their present order.
+  virtual Integer CompareItemOrder(TCollectionItem* item1, TCollectionItem* item2);
+  // Gives every item its sorted position, inside one update; nothing while an update is open
+  // or a sort runs.
+  void SortItems();
+  // Re-sorts first when sorted and the whole collection changed, then OnChange.
+  void Update(TCollectionItem* item) override;
+
+ private:
+  Boolean FDestroying = false;
+  Boolean FInUpdate = false;
+  Boolean FSorting = false;
+  Boolean FSorted = false;
+  TcxCollectionChangeEvent FOnChange;
+  TcxCollectionCompareEvent FOnCompare;
 };
 
 // A list of objects that frees them on Clear when it owns them.
