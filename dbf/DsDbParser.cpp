@@ -9,9 +9,10 @@
 
 #include "dbf/DsCP.h"
 #include "dbf/DsConsts.h"
-#include "platform/runtime/Exceptions.h"
+#include "dbf/DsDbUtils.h"
 #include "platform/runtime/Collation.h"
 #include "platform/runtime/DateTime.h"
+#include "platform/runtime/Exceptions.h"
 #include "platform/runtime/SysUtils.h"
 
 using namespace orv;
@@ -32,7 +33,6 @@ constexpr TKindMask kNumberKinds = Bit(dkInteger) | Bit(dkFloat);
 constexpr bool IsComparison(TDbKind op) { return op >= dkEqual && op <= dkLessEqual; }
 constexpr bool IsLogical(TDbKind op) { return op >= dkAnd && op <= dkXor; }
 constexpr bool IsAdditive(TDbKind op) { return op == dkPlus || op == dkMinus; }
-constexpr bool IsArithmetic(TDbKind op) { return op >= dkPlus && op <= dkDivide; }
 constexpr bool IsNumber(TDbKind kind) { return kind == dkInteger || kind == dkFloat; }
 constexpr bool IsTemporal(TDbKind kind) { return kind >= dkDate && kind <= dkDateTime; }
 // The operators of the expression level; "*" and "/" form terms.
@@ -161,10 +161,12 @@ bool SegmentMatches(const char* value, std::string_view segment) {
 // the last segment must match the end of the value.
 template <bool CaseInsensitive>
 bool WildcardMatch(std::string_view value, std::string_view pattern) {
-  std::size_t star = pattern.find('*');
-  if (star == std::string_view::npos)
+  const std::size_t star = pattern.find('*');
+  if (star == std::string_view::npos) {
+    if constexpr (!CaseInsensitive) return DsMatchSingle(value, pattern, '?');
     return !pattern.empty() && value.size() == pattern.size() &&
            SegmentMatches<CaseInsensitive>(value.data(), pattern);
+  }
   // The part before the first "*" anchors at the start.
   if (star > value.size() || !SegmentMatches<CaseInsensitive>(value.data(), pattern.substr(0, star)))
     return false;
@@ -433,9 +435,7 @@ void FnStrToFloat(const TDbFunctionCall& call, TDbValue& result) {
 void FnIntToStr(const TDbFunctionCall& call, TDbValue& result) {
   const TDbValue& a = call.Arg(0);
   if (a.Kind != dkInteger) return;
-  char digits[16];
-  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, a.AsInteger);
-  call.SetTextResult(result, std::string_view(digits, std::size_t(end - digits)));
+  call.SetTextResult(result, IntToStr(a.AsInteger));
 }
 
 void FnFloatToStr(const TDbFunctionCall& call, TDbValue& result) {

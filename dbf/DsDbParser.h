@@ -102,7 +102,7 @@ struct TDbFieldData {
 };
 
 // What the filter language reads of its table: the fields by name and their values on the
-// current record. The table handle implements it; tests use synthetic records.
+// current record. TDsHandleFilterSource serves a table handle; tests use synthetic records.
 class IDbFilterSource {
  public:
   virtual ~IDbFilterSource() = default;
