@@ -229,6 +229,38 @@ AnsiString WideToAnsi(const WideString& text, Cardinal codePage) {
   return WideToAnsiWithCodePage(text, codePage, -1);
 }
 
+Cardinal ColorToRGBA(TColor color, Byte alpha) {
+  const COLORREF rgb = ColorToRGB(color);
+  return (Cardinal(GetRValue(rgb)) << 16) | (Cardinal(GetGValue(rgb)) << 8) | GetBValue(rgb) |
+         (Cardinal(alpha) << 24);
+}
+
+AnsiString VariantToAnsiString(const Variant& value) {
+  if (value.IsArray()) {
+    const Integer low = value.LowBound(), high = value.HighBound();
+    const Int64 count = Int64(high) - low + 1;
+    if (count <= 0) return {};
+    if (const Byte* bytes = value.ByteData())
+      return AnsiString(reinterpret_cast<const char*>(bytes), std::size_t(count));
+    AnsiString result(std::size_t(count), '\0');
+    for (Integer i = low; i <= high; ++i)
+      result[std::size_t(Int64(i) - low)] = static_cast<char>(value.GetElement(i).AsInteger());
+    return result;
+  }
+  if (VarIsStr(value)) return value.AsString();
+  return VarToStr(value);
+}
+
+WideString VariantToWideString(const Variant& value) {
+  if (value.GetType() == varOleStr) return value.AsWideString();
+  if (VarIsStr(value)) return orv::AnsiToWide(VarToStr(value));
+  return orv::AnsiToWide(VariantToAnsiString(value));
+}
+
+Boolean IsTextOrByteArrayVariant(const Variant& value) {
+  return VarIsStr(value) || (value.IsArray() && VarArrayDimCount(value) == 1);
+}
+
 AnsiString StringToHex(const AnsiString& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   AnsiString hex(bytes.size() * 2, '0');

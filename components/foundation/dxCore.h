@@ -6,9 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "platform/drawing/GdiTypes.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Types.h"
+#include "platform/runtime/Variants.h"
 
 // ==== Resource strings =======================================================================
 //
@@ -215,6 +217,21 @@ AnsiString WideToAnsi(const WideString& text, Cardinal codePage);
 // Strings are 8-bit throughout: both return the text unchanged.
 inline AnsiString ConvertFromAnsiString(const AnsiString& text, Cardinal codePage) { return text; }
 inline AnsiString ConvertToAnsiString(const AnsiString& text, Cardinal codePage) { return text; }
+
+// A 32-bit pixel (blue in bits 0-7, green 8-15, red 16-23, alpha 24-31) of a colour, system
+// colours resolved to their current values.
+Cardinal ColorToRGBA(TColor color, Byte alpha = 255);
+
+// The text of a variant: a one-dimensional array byte for byte (a byte array's bytes; the
+// elements of any other array each taken as one byte), a string unchanged, anything else as the
+// platform converts it.
+AnsiString VariantToAnsiString(const Variant& value);
+inline AnsiString VariantToString(const Variant& value) { return VariantToAnsiString(value); }
+// A string variant's text (a wide string without loss), anything else VariantToAnsiString,
+// widened from the system code page.
+WideString VariantToWideString(const Variant& value);
+// A string or a one-dimensional array.
+Boolean IsTextOrByteArrayVariant(const Variant& value);
 
 // Two upper-case hexadecimal digits per byte.
 AnsiString StringToHex(const AnsiString& bytes);

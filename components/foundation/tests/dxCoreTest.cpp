@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/drawing/GdiTypes.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace {
@@ -69,6 +70,35 @@ TEST(dxCore, ShortStringsAndBytes) {
   SwapIntegers(a, b);
   EXPECT_EQ(a, 2);
   EXPECT_EQ(b, 1);
+}
+
+TEST(dxCore, ColorToRGBA) {
+  EXPECT_EQ(ColorToRGBA(clRed, 255), 0xFFFF0000u);
+  EXPECT_EQ(ColorToRGBA(RGB(1, 2, 3), 0x80), 0x80010203u);
+  EXPECT_EQ(ColorToRGBA(clBlack, 0), 0u);
+  // A system colour is resolved to its current value first.
+  const COLORREF face = ColorToRGB(clSystemColor | COLOR_BTNFACE);
+  EXPECT_EQ(ColorToRGBA(clSystemColor | COLOR_BTNFACE, 255),
+            0xFF000000u | (Cardinal(GetRValue(face)) << 16) | (Cardinal(GetGValue(face)) << 8) | GetBValue(face));
+}
+
+TEST(dxCore, VariantsToText) {
+  Variant bytes = VarArrayCreate(1, 3, varByte);
+  bytes.PutElement(1, Variant(Byte('a')));
+  bytes.PutElement(2, Variant(Byte(0)));
+  bytes.PutElement(3, Variant(Byte(0xE0)));
+  EXPECT_EQ(VariantToAnsiString(bytes), AnsiString("a\0\xE0", 3));
+  EXPECT_EQ(VariantToString(VarArrayOf({65, 66})), "AB");
+  EXPECT_EQ(VariantToAnsiString(Variant("Омск"_a)), "Омск"_a);
+  EXPECT_EQ(VariantToAnsiString(Variant(42)), "42");
+  EXPECT_EQ(VariantToAnsiString(Null()), "");
+  EXPECT_EQ(VariantToWideString(Variant(u"Омск\u4E2D")), u"Омск\u4E2D");  // no loss
+  EXPECT_EQ(VariantToWideString(Variant("Омск"_a)), u"Омск");
+  EXPECT_EQ(VariantToWideString(bytes), WideString(u"a\0\u0430", 3));
+  EXPECT_TRUE(IsTextOrByteArrayVariant(Variant("x")));
+  EXPECT_TRUE(IsTextOrByteArrayVariant(bytes));
+  EXPECT_FALSE(IsTextOrByteArrayVariant(Variant(1)));
+  EXPECT_FALSE(IsTextOrByteArrayVariant(Null()));
 }
 
 TEST(dxCore, OsFlags) {
