@@ -82,6 +82,8 @@ constexpr char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
   return 0xFFFD;
 }
 
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t c);
 // Windows-1251 bytes to UTF-8 (for the screen, the clipboard, file names).
 std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to Windows-1251; a character the code page cannot hold becomes `replacement`.
