@@ -126,11 +126,15 @@ Integer FileCreate(const AnsiString& fileName, Cardinal shareMode) {
   return fd;
 }
 
-Integer FileRead(Integer handle, void* buffer, Integer count) {
+namespace {
+
+// Repeats a read or write until `count` bytes moved, the end is reached or it fails.
+template <class Op>
+Integer Transfer(Integer count, Op op) {
   if (count < 0) return -1;
   Integer total = 0;
   while (total < count) {
-    const ssize_t n = ::read(handle, static_cast<char*>(buffer) + total, count - total);
+    const ssize_t n = op(total, count - total);
     if (n < 0) {
       if (errno == EINTR) continue;
       return total > 0 ? total : Fail();
@@ -141,19 +145,18 @@ Integer FileRead(Integer handle, void* buffer, Integer count) {
   return total;
 }
 
+}  // namespace
+
+Integer FileRead(Integer handle, void* buffer, Integer count) {
+  return Transfer(count, [&](Integer done, Integer left) {
+    return ::read(handle, static_cast<char*>(buffer) + done, left);
+  });
+}
+
 Integer FileWrite(Integer handle, const void* buffer, Integer count) {
-  if (count < 0) return -1;
-  Integer total = 0;
-  while (total < count) {
-    const ssize_t n = ::write(handle, static_cast<const char*>(buffer) + total, count - total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return total > 0 ? total : Fail();
-    }
-    if (n == 0) break;
-    total += static_cast<Integer>(n);
-  }
-  return total;
+  return Transfer(count, [&](Integer done, Integer left) {
+    return ::write(handle, static_cast<const char*>(buffer) + done, left);
+  });
 }
 
 Int64 FileSeek(Integer handle, Int64 offset, Integer origin) {
