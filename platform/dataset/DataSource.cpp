@@ -261,9 +261,12 @@ void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
     case deCheckBrowseMode:
       CheckBrowseMode();
       break;
-    case deFocusControl:
-      FocusControl(*reinterpret_cast<TField**>(info));
+    case deFocusControl: {
+      // Once a link took the focus it cleared the reference: the others are not asked.
+      TField*& field = *reinterpret_cast<TField**>(info);
+      if (field) FocusControl(field);
       break;
+    }
     default:
       break;
   }

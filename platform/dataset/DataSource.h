@@ -119,7 +119,8 @@ class TDataLink : public TPersistent {
   // is the number of records the cursor moved.
   virtual void DataSetScrolled(Integer distance) { DataSetChanged(); }
   virtual void EditingChanged() {}
-  // A control should take the focus for `field`; a handler that does clears `field`.
+  // A control should take the focus for `field`; a handler that does clears `field`, and the
+  // links after it are not asked.
   virtual void FocusControl(TField*& field) {}
   virtual void LayoutChanged() { DataSetChanged(); }
   // The active record's values changed (`field` nullptr: several).
