@@ -11,9 +11,7 @@
 
 namespace {
 
-[[noreturn]] void ListIndexError(Integer index) {
-  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
+[[noreturn]] void ListIndexError(Integer index) { orv::ListError("List index out of bounds", index); }
 
 }  // namespace
 
@@ -743,15 +741,9 @@ bool IsIdentifierChar(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
+// ASCII letters compared without case, as component names are.
 bool StartsWithText(const AnsiString& text, const AnsiString& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    auto a = static_cast<unsigned char>(text[i]), b = static_cast<unsigned char>(prefix[i]);
-    if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
-    if (a != b) return false;
-  }
-  return true;
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace

@@ -5,25 +5,15 @@
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Lists.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace {
 
-// Identifiers are ASCII; letters compare without regard to case, other bytes as they are.
-int CompareIdentifiers(const AnsiString& a, const AnsiString& b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    auto ca = static_cast<unsigned char>(a[i]);
-    auto cb = static_cast<unsigned char>(b[i]);
-    if (ca >= 'a' && ca <= 'z') ca = static_cast<unsigned char>(ca - 'a' + 'A');
-    if (cb >= 'a' && cb <= 'z') cb = static_cast<unsigned char>(cb - 'a' + 'A');
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
+// Identifiers are ASCII: letters compare without regard to case.
+int CompareIdentifiers(const AnsiString& a, const AnsiString& b) { return CompareText(a, b); }
 
-[[noreturn]] void ListIndexError(Integer index) {
-  throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-}
+[[noreturn]] void ListIndexError(Integer index) { orv::ListError("List index out of bounds", index); }
 
 }  // namespace
 
