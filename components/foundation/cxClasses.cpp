@@ -17,45 +17,27 @@ namespace {
 
 // ==== Localized resource strings =============================================================
 //
-// Replacements are kept per record: the record's compiled text as first recorded and the
-// replacement text, with an index from the record for the lookup that every painted caption
-// makes.
+// Replacements are kept per record, so two records with equal compiled texts keep their own
+// replacements; every painted caption looks its record up here.
 
 namespace {
 
-struct TResourceStringReplacements {
-  std::vector<AnsiString> SourceTexts;  // compiled text of each replaced record
-  std::vector<PResStringRec> SourceRecs;
-  std::vector<AnsiString> Replacements;  // parallel to SourceTexts
-  std::unordered_map<PResStringRec, std::size_t> IndexByRec;
-};
-
-TResourceStringReplacements& Replacements() {
-  static TResourceStringReplacements replacements;
+std::unordered_map<PResStringRec, AnsiString>& Replacements() {
+  static std::unordered_map<PResStringRec, AnsiString> replacements;
   return replacements;
 }
 
 }  // namespace
 
 void cxSetResourceString(PResStringRec rec, const AnsiString& text) {
-  if (!rec) return;
-  auto& table = Replacements();
-  auto found = table.IndexByRec.find(rec);
-  if (found != table.IndexByRec.end()) {
-    table.Replacements[found->second] = text;  // the source text stays as first recorded
-    return;
-  }
-  table.IndexByRec.emplace(rec, table.SourceTexts.size());
-  table.SourceTexts.push_back(LoadResString(rec));
-  table.SourceRecs.push_back(rec);
-  table.Replacements.push_back(text);
+  if (rec) Replacements()[rec] = text;
 }
 
 AnsiString GetLocalizedResourceString(PResStringRec rec) {
-  const auto& table = Replacements();
-  if (!table.IndexByRec.empty()) {
-    auto found = table.IndexByRec.find(rec);
-    if (found != table.IndexByRec.end()) return table.Replacements[found->second];
+  const auto& replacements = Replacements();
+  if (!replacements.empty()) {
+    auto found = replacements.find(rec);
+    if (found != replacements.end()) return found->second;
   }
   return LoadResString(rec);
 }
@@ -142,13 +124,11 @@ void TcxOwnedInterfacedCollection::Update(TCollectionItem* item) {
 }
 
 void TcxObjectList::Clear() {
-  if (FOwnsObjects) {
-    // Each item leaves the list before it is freed, so the list never holds a freed object.
-    for (Integer i = GetCount() - 1; i >= 0; i = std::min(i - 1, GetCount() - 1)) {
-      auto* item = static_cast<TObject*>(Get(i));
-      Delete(i);
-      orv::Free(item);
-    }
+  // Each item leaves the list before it is freed, so the list never holds a freed object.
+  while (FOwnsObjects && GetCount() > 0) {
+    auto* item = static_cast<TObject*>(Get(GetCount() - 1));
+    Delete(GetCount() - 1);
+    orv::Free(item);
   }
   inherited::Clear();
 }
