@@ -140,7 +140,7 @@ void RadioButton(TDc& d, const TRect& rect, UINT state) {
     PaintSpans(d, b, ColorPaint(d, SysColor(br), kCopy));
   };
   const bool flat = state & (DFCS_FLAT | DFCS_MONO);
-  split(ring0, flat ? COLOR_BTNSHADOW : COLOR_BTNSHADOW, flat ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+  split(ring0, COLOR_BTNSHADOW, flat ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
   split(ring1, flat ? COLOR_WINDOW : COLOR_3DDKSHADOW, flat ? COLOR_WINDOW : COLOR_3DLIGHT);
   const bool inactive = state & DFCS_INACTIVE;
   PaintRegion(d, inner, ColorPaint(d, SysColor(inactive || (state & DFCS_PUSHED) ? COLOR_BTNFACE : COLOR_WINDOW), kCopy));

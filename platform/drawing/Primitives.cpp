@@ -602,8 +602,6 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect) {
     dot(r.Left, y);
     if (r.Right - r.Left > 1) dot(r.Right - 1, y);
   }
-  TPaint p = ColorPaint(*d, RGB(255, 255, 255), 0x5A);
-  p.Color = 0x00FFFFFF;
-  PaintSpans(*d, spans, p);
+  PaintSpans(*d, spans, ColorPaint(*d, RGB(255, 255, 255), 0x5A));
   return 1;
 }
