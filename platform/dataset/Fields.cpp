@@ -689,21 +689,90 @@ AnsiString FloatText(double value, bool displayText, const AnsiString& displayFo
 
 }  // namespace
 
-TFloatField::TFloatField(TComponent* owner) : TNumericField(owner) {
-  SetDataTypeInternal(ftFloat);
-}
+namespace orv {
 
-void TFloatField::SetCurrency(bool value) {
+TRealField::TRealField(TComponent* owner, Integer precision, Integer minPrecision,
+                       Integer maxPrecision)
+    : TNumericField(owner),
+      FPrecision(precision),
+      FMinPrecision(minPrecision),
+      FMaxPrecision(maxPrecision) {}
+
+void TRealField::SetCurrency(bool value) {
   if (value == FCurrency) return;
   FCurrency = value;
   PropertyChanged(false);
 }
 
-void TFloatField::SetPrecision(Integer value) {
-  value = std::clamp(value, 2, 15);
+void TRealField::SetPrecision(Integer value) {
+  value = std::clamp(value, FMinPrecision, FMaxPrecision);
   if (value == FPrecision) return;
   FPrecision = value;
   PropertyChanged(false);
+}
+
+AnsiString TRealField::GetAsString() const {
+  double v;
+  return GetValueFloat(v) ? FloatToStr(v) : AnsiString();
+}
+
+void TRealField::SetAsString(const AnsiString& value) {
+  if (value.empty()) {
+    Clear();
+    return;
+  }
+  double v;
+  if (!TryStrToFloat(value, v)) DatabaseErrorFmt(SNotAFloat, {value, GetDisplayName()}, this);
+  SetAsFloat(v);
+}
+
+Integer TRealField::GetAsInteger() const { return static_cast<Integer>(Round(GetAsFloat())); }
+void TRealField::SetAsInteger(Integer value) { SetAsFloat(value); }
+Int64 TRealField::GetAsLargeInt() const { return Round(GetAsFloat()); }
+void TRealField::SetAsLargeInt(Int64 value) { SetAsFloat(static_cast<double>(value)); }
+
+double TRealField::GetAsFloat() const {
+  double v = 0;
+  GetValueFloat(v);
+  return v;
+}
+
+void TRealField::SetAsFloat(double value) {
+  if ((FMinValue != 0 || FMaxValue != 0) && (value < FMinValue || value > FMaxValue))
+    DatabaseErrorFmt(SFieldRangeError,
+                     {FloatToStr(value), GetDisplayName(), FloatToStr(FMinValue), FloatToStr(FMaxValue)},
+                     this);
+  StoreFloat(value);
+}
+
+Variant TRealField::GetAsVariant() const {
+  double v;
+  if (!GetValueFloat(v)) return Null();
+  return Variant(v);
+}
+
+void TRealField::SetAsVariant(const Variant& value) {
+  if (VarIsNull(value) || VarIsEmpty(value))
+    Clear();
+  else if (VarIsStr(value))
+    SetAsString(VarToStr(value));
+  else
+    SetAsFloat(value.AsDouble());
+}
+
+void TRealField::GetText(AnsiString& text, bool displayText) const {
+  double v;
+  if (!GetValueFloat(v)) {
+    text.clear();
+    return;
+  }
+  text = FloatText(v, displayText, GetDisplayFormat(), GetEditFormat(), FCurrency, TextPrecision());
+}
+
+}  // namespace orv
+
+TFloatField::TFloatField(TComponent* owner) : TRealField(owner, 15, 2, 15) {
+  SetDataTypeInternal(ftFloat);
 }
 
 bool TFloatField::GetValueFloat(double& value) const {
@@ -713,63 +782,7 @@ bool TFloatField::GetValueFloat(double& value) const {
   return true;
 }
 
-AnsiString TFloatField::GetAsString() const {
-  double v;
-  return GetValueFloat(v) ? FloatToStr(v) : AnsiString();
-}
-
-void TFloatField::SetAsString(const AnsiString& value) {
-  if (value.empty()) {
-    Clear();
-    return;
-  }
-  double v;
-  if (!TryStrToFloat(value, v)) DatabaseErrorFmt(SNotAFloat, {value, GetDisplayName()}, this);
-  SetAsFloat(v);
-}
-
-Integer TFloatField::GetAsInteger() const { return static_cast<Integer>(Round(GetAsFloat())); }
-void TFloatField::SetAsInteger(Integer value) { SetAsFloat(value); }
-Int64 TFloatField::GetAsLargeInt() const { return Round(GetAsFloat()); }
-void TFloatField::SetAsLargeInt(Int64 value) { SetAsFloat(static_cast<double>(value)); }
-
-double TFloatField::GetAsFloat() const {
-  double v = 0;
-  GetValueFloat(v);
-  return v;
-}
-
-void TFloatField::SetAsFloat(double value) {
-  if ((FMinValue != 0 || FMaxValue != 0) && (value < FMinValue || value > FMaxValue))
-    DatabaseErrorFmt(SFieldRangeError,
-                     {FloatToStr(value), GetDisplayName(), FloatToStr(FMinValue), FloatToStr(FMaxValue)},
-                     this);
-  SetData(&value);
-}
-
-Variant TFloatField::GetAsVariant() const {
-  double v;
-  if (!GetValueFloat(v)) return Null();
-  return Variant(v);
-}
-
-void TFloatField::SetAsVariant(const Variant& value) {
-  if (VarIsNull(value) || VarIsEmpty(value))
-    Clear();
-  else if (VarIsStr(value))
-    SetAsString(VarToStr(value));
-  else
-    SetAsFloat(value.AsDouble());
-}
-
-void TFloatField::GetText(AnsiString& text, bool displayText) const {
-  double v;
-  if (!GetValueFloat(v)) {
-    text.clear();
-    return;
-  }
-  text = FloatText(v, displayText, GetDisplayFormat(), GetEditFormat(), FCurrency, FPrecision);
-}
+void TFloatField::StoreFloat(double value) { SetData(&value); }
 
 TCurrencyField::TCurrencyField(TComponent* owner) : TFloatField(owner) {
   SetDataTypeInternal(ftCurrency);
@@ -779,22 +792,9 @@ TCurrencyField::TCurrencyField(TComponent* owner) : TFloatField(owner) {
 // ---------------------------------------------------------------------------------------------
 // TBCDField
 
-TBCDField::TBCDField(TComponent* owner) : TNumericField(owner) {
+TBCDField::TBCDField(TComponent* owner) : TRealField(owner, 0, 0, 32) {
   SetDataTypeInternal(ftBCD);
   SetSize(4);
-}
-
-void TBCDField::SetCurrency(bool value) {
-  if (value == FCurrency) return;
-  FCurrency = value;
-  PropertyChanged(false);
-}
-
-void TBCDField::SetPrecision(Integer value) {
-  value = std::clamp(value, 0, 32);
-  if (value == FPrecision) return;
-  FPrecision = value;
-  PropertyChanged(false);
 }
 
 bool TBCDField::GetValueFloat(double& value) const {
@@ -804,63 +804,14 @@ bool TBCDField::GetValueFloat(double& value) const {
   return true;
 }
 
-AnsiString TBCDField::GetAsString() const {
-  double v;
-  return GetValueFloat(v) ? FloatToStr(v) : AnsiString();
-}
-
-void TBCDField::SetAsString(const AnsiString& value) {
-  if (value.empty()) {
-    Clear();
-    return;
-  }
-  double v;
-  if (!TryStrToFloat(value, v)) DatabaseErrorFmt(SNotAFloat, {value, GetDisplayName()}, this);
-  SetAsFloat(v);
-}
-
-Integer TBCDField::GetAsInteger() const { return static_cast<Integer>(Round(GetAsFloat())); }
-void TBCDField::SetAsInteger(Integer value) { SetAsFloat(value); }
-
-double TBCDField::GetAsFloat() const {
-  double v = 0;
-  GetValueFloat(v);
-  return v;
-}
-
-void TBCDField::SetAsFloat(double value) {
-  if ((FMinValue != 0 || FMaxValue != 0) && (value < FMinValue || value > FMaxValue))
-    DatabaseErrorFmt(SFieldRangeError,
-                     {FloatToStr(value), GetDisplayName(), FloatToStr(FMinValue), FloatToStr(FMaxValue)},
-                     this);
+void TBCDField::StoreFloat(double value) {
   Byte block[34] = {};
   std::memcpy(block, &value, sizeof value);
   SetData(block);
 }
 
-Variant TBCDField::GetAsVariant() const {
-  double v;
-  if (!GetValueFloat(v)) return Null();
-  return Variant(v);
-}
-
-void TBCDField::SetAsVariant(const Variant& value) {
-  if (VarIsNull(value) || VarIsEmpty(value))
-    Clear();
-  else if (VarIsStr(value))
-    SetAsString(VarToStr(value));
-  else
-    SetAsFloat(value.AsDouble());
-}
-
-void TBCDField::GetText(AnsiString& text, bool displayText) const {
-  double v;
-  if (!GetValueFloat(v)) {
-    text.clear();
-    return;
-  }
-  text = FloatText(v, displayText, GetDisplayFormat(), GetEditFormat(), FCurrency,
-                   FPrecision > 0 ? std::min(FPrecision, 15) : 15);
+Integer TBCDField::TextPrecision() const {
+  return GetPrecision() > 0 ? std::min(GetPrecision(), 15) : 15;
 }
 
 // ---------------------------------------------------------------------------------------------

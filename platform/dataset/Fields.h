@@ -378,23 +378,26 @@ class TLargeintField : public TIntegerField {
   Int64 FLargeMaxValue = 0;
 };
 
-// Double values; `Currency` makes the default texts money amounts.
-class TFloatField : public TNumericField {
-  ORV_CLASS(TFloatField, TNumericField)
+namespace orv {
+
+// The common ground of the floating-point kinds (TFloatField, TBCDField): money texts,
+// precision, range and the conversions, over the kind's own native form.
+class TRealField : public TNumericField {
+  ORV_CLASS(TRealField, TNumericField)
  public:
-  explicit TFloatField(TComponent* owner);
-  Integer GetDataSize() const override { return 8; }
   bool GetCurrency() const { return FCurrency; }
   void SetCurrency(bool value);
-  // Significant digits of the default texts (15 by default).
   Integer GetPrecision() const { return FPrecision; }
+  // Clamped to the kind's range of digits.
   void SetPrecision(Integer value);
+  // 0 and 0 mean no range check.
   double GetMinValue() const { return FMinValue; }
   void SetMinValue(double value) { FMinValue = value; }
   double GetMaxValue() const { return FMaxValue; }
   void SetMaxValue(double value) { FMaxValue = value; }
 
-  bool GetValueFloat(double& value) const;
+  // The value, false when null.
+  virtual bool GetValueFloat(double& value) const = 0;
 
   AnsiString GetAsString() const override;
   void SetAsString(const AnsiString& value) override;
@@ -408,13 +411,34 @@ class TFloatField : public TNumericField {
   void SetAsVariant(const Variant& value) override;
 
  protected:
+  TRealField(TComponent* owner, Integer precision, Integer minPrecision, Integer maxPrecision);
   void GetText(AnsiString& text, bool displayText) const override;
+  // Writes a value that passed the range check.
+  virtual void StoreFloat(double value) = 0;
+  // Significant digits of the default texts.
+  virtual Integer TextPrecision() const { return FPrecision; }
 
  private:
   bool FCurrency = false;
-  Integer FPrecision = 15;
+  Integer FPrecision;
+  Integer FMinPrecision;
+  Integer FMaxPrecision;
   double FMinValue = 0;
   double FMaxValue = 0;
+};
+
+}  // namespace orv
+
+// Double values; `Currency` makes the default texts money amounts; Precision 2..15 (15).
+class TFloatField : public orv::TRealField {
+  ORV_CLASS(TFloatField, orv::TRealField)
+ public:
+  explicit TFloatField(TComponent* owner);
+  Integer GetDataSize() const override { return 8; }
+  bool GetValueFloat(double& value) const override;
+
+ protected:
+  void StoreFloat(double value) override;
 };
 
 class TCurrencyField : public TFloatField {
@@ -423,41 +447,18 @@ class TCurrencyField : public TFloatField {
   explicit TCurrencyField(TComponent* owner);
 };
 
-// Fixed-point decimal values; `Size` is the number of decimals. Native form: a 34-byte block
-// whose first 8 bytes hold the value as a double, the rest zero.
-class TBCDField : public TNumericField {
-  ORV_CLASS(TBCDField, TNumericField)
+// Fixed-point decimal values; `Size` is the number of decimals, Precision 0..32. Native form: a
+// 34-byte block whose first 8 bytes hold the value as a double, the rest zero.
+class TBCDField : public orv::TRealField {
+  ORV_CLASS(TBCDField, orv::TRealField)
  public:
   explicit TBCDField(TComponent* owner);
   Integer GetDataSize() const override { return 34; }
-  bool GetCurrency() const { return FCurrency; }
-  void SetCurrency(bool value);
-  Integer GetPrecision() const { return FPrecision; }
-  void SetPrecision(Integer value);
-  double GetMinValue() const { return FMinValue; }
-  void SetMinValue(double value) { FMinValue = value; }
-  double GetMaxValue() const { return FMaxValue; }
-  void SetMaxValue(double value) { FMaxValue = value; }
-
-  bool GetValueFloat(double& value) const;
-
-  AnsiString GetAsString() const override;
-  void SetAsString(const AnsiString& value) override;
-  Integer GetAsInteger() const override;
-  void SetAsInteger(Integer value) override;
-  double GetAsFloat() const override;
-  void SetAsFloat(double value) override;
-  Variant GetAsVariant() const override;
-  void SetAsVariant(const Variant& value) override;
+  bool GetValueFloat(double& value) const override;
 
  protected:
-  void GetText(AnsiString& text, bool displayText) const override;
-
- private:
-  bool FCurrency = false;
-  Integer FPrecision = 0;
-  double FMinValue = 0;
-  double FMaxValue = 0;
+  void StoreFloat(double value) override;
+  Integer TextPrecision() const override;
 };
 
 // Native form: 16-bit, 0 false and any other value true.

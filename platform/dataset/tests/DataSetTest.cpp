@@ -8,9 +8,13 @@
 
 #include "platform/dataset/DataSource.h"
 #include "platform/dataset/tests/ArrayDataSet.h"
+#include "platform/dataset/tests/TestLinks.h"
 #include "platform/runtime/AnsiString.h"
 
+using orvtest::FreeLink;
+using orvtest::Owner;
 using orvtest::TArrayDataSet;
+using orvtest::TLogLink;
 
 namespace {
 
@@ -23,61 +27,6 @@ TArrayDataSet* MakeTowns(TComponent* owner, int count) {
   ds->GetFieldDefs().Add("SIZE", ftFloat);
   for (int i = 1; i <= count; ++i) ds->AddRow({i, "Town" + std::to_string(i), i * 1.5});
   return ds;
-}
-
-struct Owner {
-  TComponent* Root = new TComponent(nullptr);
-  ~Owner() { Root->Free(); }
-};
-
-// A link that records what it hears.
-class TLogLink : public TDataLink {
- public:
-  explicit TLogLink(std::vector<std::string>* log, std::string name, bool visual = false)
-      : FLog(log), FName(std::move(name)) {
-    SetVisualControl(visual);
-  }
-  Integer Scrolled = 0;
-  Integer Changes = 0;
-  Integer Updates = 0;
-  TField* Focus = nullptr;
-  bool TakeFocus = false;
-
- protected:
-  void ActiveChanged() override { Add(GetActive() ? "active" : "inactive"); }
-  void DataSetChanged() override {
-    ++Changes;
-    Add("changed");
-  }
-  void DataSetScrolled(Integer distance) override {
-    Scrolled += distance;
-    Add("scrolled " + std::to_string(distance));
-  }
-  void LayoutChanged() override { Add("layout"); }
-  void RecordChanged(TField* field) override { Add(field ? "record " + field->GetFieldName() : "record"); }
-  void EditingChanged() override { Add(GetEditing() ? "editing" : "not editing"); }
-  void UpdateData() override {
-    ++Updates;
-    Add("update");
-  }
-  void FocusControl(TField*& field) override {
-    Focus = field;
-    if (TakeFocus) field = nullptr;
-  }
-
- private:
-  void Add(const std::string& s) {
-    if (FLog) FLog->push_back(FName + ": " + s);
-  }
-  std::vector<std::string>* FLog;
-  std::string FName;
-};
-
-template <class L>
-void FreeLink(L*& link) {
-  TDataLink* l = link;
-  link = nullptr;
-  l->Free();
 }
 
 Integer CurrentId(TDataSet* ds) { return ds->FieldByName("ID")->GetAsInteger(); }

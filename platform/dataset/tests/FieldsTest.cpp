@@ -7,17 +7,14 @@
 
 #include "platform/dataset/DataSet.h"
 #include "platform/dataset/tests/ArrayDataSet.h"
+#include "platform/dataset/tests/TestLinks.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Locale.h"
 
+using orvtest::Owner;
 using orvtest::TArrayDataSet;
 
 namespace {
-
-struct Owner {
-  TComponent* Root = new TComponent(nullptr);
-  ~Owner() { Root->Free(); }
-};
 
 // One record with a field of each kind, opened and put into edit state.
 struct AllKinds {
