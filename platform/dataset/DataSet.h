@@ -152,6 +152,8 @@ class TDataSet : public TComponent {
   virtual Integer GetRecordCount() const { return -1; }
   // Whether RecNo gives the true position of the record.
   virtual bool IsSequenced() const { return true; }
+  // A forward-only cursor (none of ours is one).
+  virtual bool IsUnidirectional() const { return false; }
   // Re-reads the current record and its neighbours from the cursor.
   void Refresh();
 

@@ -3,7 +3,7 @@
 //
 // Record layout (per field definition, in order): one value-present byte, then the native value
 // of the type; blob fields are kept beside the block. Record buffer: the record block, the
-// calculated-field area, then the record information (identity, bookmark flag).
+// calculated-field area, then (aligned) the record information (identity, bookmark flag).
 #pragma once
 
 #include <algorithm>
@@ -193,14 +193,15 @@ class TArrayDataSet : public TDataSet {
     TBookmarkFlag Flag;
   };
 
+  // The record information sits at the next 8-byte boundary after the calculated fields.
+  Integer InfoOffset() const { return (FRecordSize + GetCalcFieldsSize() + 7) & ~7; }
   RecInfo* Info(TRecordBuffer buffer) const {
-    return reinterpret_cast<RecInfo*>(buffer + FRecordSize + GetCalcFieldsSize());
+    return reinterpret_cast<RecInfo*>(buffer + InfoOffset());
   }
 
   TRecordBuffer AllocRecordBuffer() override {
     ++AllocCount;
-    const std::size_t size =
-        static_cast<std::size_t>(FRecordSize + GetCalcFieldsSize()) + sizeof(RecInfo);
+    const std::size_t size = static_cast<std::size_t>(InfoOffset()) + sizeof(RecInfo);
     auto* buffer = new Byte[size]();
     FBufferBlobs[buffer].assign(FBlobCount, AnsiString());
     return buffer;
