@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dbf/DsDbUtils.h"
+#include "platform/runtime/FileSystem.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace {
@@ -510,4 +511,161 @@ Byte TDbfHeader::WriteEndMark() {
   const Int64 at = Int64(GetHeaderSize()) + Int64(GetRecordCount()) * GetRecordSize();
   if (!file || !file->Seek(at)) return dsErrCannotSeekFile;
   return file->Write(&kEndOfFile, 1) == 1 ? dsErrNone : dsErrCannotWriteFile;
+}
+
+// ---- TDbfHandle ----
+
+TDbfHandle::TDbfHandle(const AnsiString& fileName, const orv::TDsOpenParams* params, bool exclusive,
+                       bool readOnly) {
+  const Word share = exclusive ? fmShareExclusive : fmShareDenyNone;
+  bool fileReadOnly = false;
+  std::unique_ptr<orv::TDsDiskFile> file =
+      orv::TDsDiskFile::Open(fileName, Word((readOnly ? fmOpenRead : fmOpenReadWrite) | share));
+  if (!file && !readOnly) {
+    // No write permission: the table still serves reads and searches.
+    file = orv::TDsDiskFile::Open(fileName, Word(fmOpenRead | share));
+    fileReadOnly = file != nullptr;
+  }
+  AttachFile(fileName, std::move(file), exclusive, readOnly, fileReadOnly, params);
+  if (!GetFile()) {
+    SetStatus(dsErrCannotOpenFile);
+    return;
+  }
+  ReadHeader();
+}
+
+TDbfHandle::TDbfHandle(std::unique_ptr<orv::IDsFile> file, const orv::TDsOpenParams* params,
+                       bool readOnly) {
+  AttachFile(AnsiString(), std::move(file), false, readOnly, false, params);
+  if (!GetFile()) {
+    SetStatus(dsErrCannotOpenFile);
+    return;
+  }
+  ReadHeader();
+}
+
+void TDbfHandle::ReadHeader() {
+  auto header = std::make_unique<TDbfHeader>(this, GetFile());
+  const Byte code = header->Read();
+  SetHeader(std::move(header));
+  SetStatus(code);
+  if (code == dsErrNone) SetBufferRecords(GetBufferRecords());
+}
+
+// ---- The flat handle interface ----
+
+namespace {
+
+TDsCustomField* FieldOf(TDsCustomHandle* handle, Integer fieldNo) {
+  TDsCustomHeader* header = handle->GetHeader();
+  return header ? header->GetField(fieldNo - 1) : nullptr;
+}
+
+}  // namespace
+
+Byte DbfOpenTable(const AnsiString& path, bool readOnly, bool exclusive,
+                  const orv::TDsOpenParams* params, TDsCustomHandle*& handle) {
+  if (handle) return dsErrInvalidHandle;
+  auto table = std::make_unique<TDbfHandle>(path, params, exclusive, readOnly);
+  const Byte code = table->GetStatus();
+  if (code != dsErrNone) return code;
+  handle = table.release();
+  return dsErrNone;
+}
+
+Byte DbfCloseTable(TDsCustomHandle*& handle) {
+  if (!handle) return dsErrInvalidHandle;
+  delete handle;
+  handle = nullptr;
+  return dsErrNone;
+}
+
+Byte DbfFirst(TDsCustomHandle* handle) { return handle ? handle->First() : dsErrInvalidHandle; }
+
+Byte DbfLast(TDsCustomHandle* handle) { return handle ? handle->Last() : dsErrInvalidHandle; }
+
+Byte DbfGetBookmark(TDsCustomHandle* handle, Integer& recNo) {
+  if (!handle) return dsErrInvalidHandle;
+  recNo = handle->GetCursor();
+  return dsErrNone;
+}
+
+Byte DbfGotoBookmark(TDsCustomHandle* handle, Integer recNo) {
+  return handle ? handle->GoTo(recNo) : dsErrInvalidHandle;
+}
+
+Byte DbfSetFilter(TDsCustomHandle* handle, const AnsiString& text, Byte options) {
+  return handle ? handle->SetFilter(text, options) : dsErrInvalidHandle;
+}
+
+Byte DbfClearFilter(TDsCustomHandle* handle) { return handle ? handle->ClearFilter() : dsErrInvalidHandle; }
+
+Byte DbfGetNext(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info) {
+  return handle ? handle->GetNext(buffer, info) : dsErrInvalidHandle;
+}
+
+Byte DbfGetPrior(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info) {
+  return handle ? handle->GetPrior(buffer, info) : dsErrInvalidHandle;
+}
+
+Byte DbfGetCurrent(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info) {
+  return handle ? handle->GetCurrent(buffer, info) : dsErrInvalidHandle;
+}
+
+Byte DbfInitRecord(TDsCustomHandle* handle, Byte* buffer) {
+  return handle ? handle->InitRecord(buffer) : dsErrInvalidHandle;
+}
+
+Byte DbfAppendRecord(TDsCustomHandle* handle, const Byte* buffer) {
+  if (!handle) return dsErrInvalidHandle;
+  const Byte code = handle->AppendRecord(buffer, false);
+  if (code != dsErrNone || handle->GetBatch()) return code;
+  return handle->WriteHeader(true);
+}
+
+Byte DbfInsertRecord(TDsCustomHandle* handle, const Byte* buffer) { return DbfAppendRecord(handle, buffer); }
+
+Byte DbfModifyRecord(TDsCustomHandle* handle, const Byte* buffer) {
+  return handle ? handle->UpdateRecord(buffer) : dsErrInvalidHandle;
+}
+
+Byte DbfDeleteRecord(TDsCustomHandle* handle) {
+  return handle ? handle->DeleteRecord(true) : dsErrInvalidHandle;
+}
+
+Byte DbfGetRecordCount(TDsCustomHandle* handle, Integer& count) {
+  if (!handle) return dsErrInvalidHandle;
+  count = handle->GetRecordCount() - handle->GetDeletedCount();
+  return dsErrNone;
+}
+
+Byte DbfBeginBatch(TDsCustomHandle* handle) { return handle ? handle->BeginBatch() : dsErrInvalidHandle; }
+
+Byte DbfEndBatch(TDsCustomHandle* handle) { return handle ? handle->EndBatch() : dsErrInvalidHandle; }
+
+Byte DbfLocate(TDsCustomHandle* handle, const AnsiString& fields, const Variant& values,
+               bool caseInsensitive, bool partialKey) {
+  return handle ? handle->Locate(fields, values, caseInsensitive, partialKey) : dsErrInvalidHandle;
+}
+
+Byte DbfGetField(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, void* destination,
+                 bool& isNull) {
+  if (!handle) return dsErrInvalidHandle;
+  const TDsCustomField* field = FieldOf(handle, fieldNo);
+  if (!field) return dsErrFieldNotFound;
+  field->GetData(record, destination, isNull);
+  return dsErrNone;
+}
+
+Byte DbfPutField(TDsCustomHandle* handle, Integer fieldNo, Byte* record, const void* value) {
+  if (!handle) return dsErrInvalidHandle;
+  TDsCustomField* field = FieldOf(handle, fieldNo);
+  if (!field) return dsErrFieldNotFound;
+  return field->SetData(value, record);
+}
+
+Integer DbfGetRecordSize(TDsCustomHandle* handle) { return handle ? handle->GetRecordSize() : 0; }
+
+Integer DbfGetDataSize(TDsCustomHandle* handle) {
+  return handle && handle->GetRecordSize() > 0 ? handle->GetRecordSize() - 1 : 0;
 }

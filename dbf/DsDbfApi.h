@@ -1,4 +1,5 @@
-// The .DBF table file: its header and field descriptors in memory, and the field codec.
+// The .DBF table file: its header and field descriptors in memory, the field codec, the open
+// table handle and the flat interface through which the table component drives it.
 //
 // Layout of a .DBF file (numbers little-endian unless said otherwise):
 //
@@ -137,3 +138,73 @@ class TDbfHeader : public TDsCustomHeader {
   std::array<Byte, 68> FPrefix{};
   TDbfLevel FLevel = dlUnknown;
 };
+
+// An open .DBF table: the handle of TDsCustomHandle with the .DBF header.
+//
+// Opening: read-only access when asked for, else read-write, with every other opener denied
+// when exclusive, none otherwise. A file that cannot be opened for writing but can be for
+// reading (no write permission) opens read-only: reads and searches work, writes answer
+// dsErrTableReadOnly. A file that cannot be opened at all gives dsErrCannotOpenFile; a header
+// the reader refuses gives its code. GetStatus() tells; a handle with a non-zero status is not
+// usable.
+//
+// Memo files are not opened: the blob fields' block numbers read as integers.
+class TDbfHandle : public TDsCustomHandle {
+ public:
+  // `params` null: a temporary handle (100 records per block, ascii_ANSI).
+  TDbfHandle(const AnsiString& fileName, const orv::TDsOpenParams* params, bool exclusive,
+             bool readOnly);
+  // Over a file that is already open (memory files in tests).
+  TDbfHandle(std::unique_ptr<orv::IDsFile> file, const orv::TDsOpenParams* params, bool readOnly);
+
+  TDbfHeader* GetDbfHeader() const { return static_cast<TDbfHeader*>(FHeader.get()); }
+
+ private:
+  void ReadHeader();
+};
+
+// ---- The flat handle interface ----
+//
+// The table component reaches its handle only through these functions. Each returns an error
+// code and never raises, except DbfSetFilter for a refused filter text; where a handle is
+// needed and absent, the code is dsErrInvalidHandle.
+
+// Opens a table into `handle`, which must be null (else dsErrInvalidHandle and the handle stays
+// open). On a failure the handle stays null and the code is returned.
+Byte DbfOpenTable(const AnsiString& path, bool readOnly, bool exclusive,
+                  const orv::TDsOpenParams* params, TDsCustomHandle*& handle);
+// Closes the table and clears the variable.
+Byte DbfCloseTable(TDsCustomHandle*& handle);
+Byte DbfFirst(TDsCustomHandle* handle);
+Byte DbfLast(TDsCustomHandle* handle);
+// The cursor's record number / cursor := record number.
+Byte DbfGetBookmark(TDsCustomHandle* handle, Integer& recNo);
+Byte DbfGotoBookmark(TDsCustomHandle* handle, Integer recNo);
+// `options`: dpoCaseInsensitive | dpoNoPartialCompare (DsDbParser.h).
+Byte DbfSetFilter(TDsCustomHandle* handle, const AnsiString& text, Byte options);
+Byte DbfClearFilter(TDsCustomHandle* handle);
+Byte DbfGetNext(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info);
+Byte DbfGetPrior(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info);
+Byte DbfGetCurrent(TDsCustomHandle* handle, Byte* buffer, orv::TDsRecordInfo* info);
+Byte DbfInitRecord(TDsCustomHandle* handle, Byte* buffer);
+// Appends the record; outside a batch the header prefix and the end mark follow at once.
+Byte DbfAppendRecord(TDsCustomHandle* handle, const Byte* buffer);
+// New records always go to the end of the file: the same as DbfAppendRecord.
+Byte DbfInsertRecord(TDsCustomHandle* handle, const Byte* buffer);
+Byte DbfModifyRecord(TDsCustomHandle* handle, const Byte* buffer);
+// Marks the cursor's record deleted and writes the header prefix (inside a batch: at its end).
+Byte DbfDeleteRecord(TDsCustomHandle* handle);
+// Records of the header, deleted ones included.
+Byte DbfGetRecordCount(TDsCustomHandle* handle, Integer& count);
+Byte DbfBeginBatch(TDsCustomHandle* handle);
+Byte DbfEndBatch(TDsCustomHandle* handle);
+// See TDsCustomHandle::Locate.
+Byte DbfLocate(TDsCustomHandle* handle, const AnsiString& fields, const Variant& values,
+               bool caseInsensitive, bool partialKey);
+// Decodes / encodes field `fieldNo` (from 1) of `record` through the field codec.
+Byte DbfGetField(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, void* destination,
+                 bool& isNull);
+Byte DbfPutField(TDsCustomHandle* handle, Integer fieldNo, Byte* record, const void* value);
+// The record size, and the data size (the record without its deletion byte); 0 without a handle.
+Integer DbfGetRecordSize(TDsCustomHandle* handle);
+Integer DbfGetDataSize(TDsCustomHandle* handle);
