@@ -146,16 +146,8 @@ class TArrayDataSet : public TDataSet {
   bool GetFieldData(TField* field, void* buffer) override {
     const TRecordBuffer record = GetActiveRecordBuffer();
     if (!record) return false;
-    const Byte* p;
     Integer size;
-    if (field->GetFieldKind() == fkCalculated || field->GetFieldKind() == fkLookup) {
-      p = record + FRecordSize + field->GetOffset();
-      size = field->GetDataSize();
-    } else {
-      const std::size_t i = static_cast<std::size_t>(field->GetFieldNo() - 1);
-      p = record + FOffsets[i];
-      size = FSizes[i];
-    }
+    const Byte* p = FieldSlot(field, record, size);
     if (!p[0]) return false;
     if (buffer) std::memcpy(buffer, p + 1, static_cast<std::size_t>(size));
     return true;
@@ -165,16 +157,8 @@ class TArrayDataSet : public TDataSet {
     const TRecordBuffer record = GetActiveRecordBuffer();
     if (!record) DatabaseError("Dataset not in edit or insert mode", this);
     field->Validate(buffer);
-    Byte* p;
     Integer size;
-    if (field->GetFieldKind() == fkCalculated || field->GetFieldKind() == fkLookup) {
-      p = record + FRecordSize + field->GetOffset();
-      size = field->GetDataSize();
-    } else {
-      const std::size_t i = static_cast<std::size_t>(field->GetFieldNo() - 1);
-      p = record + FOffsets[i];
-      size = FSizes[i];
-    }
+    Byte* p = FieldSlot(field, record, size);
     p[0] = buffer ? 1 : 0;
     if (buffer)
       std::memcpy(p + 1, buffer, static_cast<std::size_t>(size));
@@ -349,6 +333,17 @@ class TArrayDataSet : public TDataSet {
   }
 
  private:
+  // A field's value-present byte in `record` (its value follows), and the value's size.
+  Byte* FieldSlot(TField* field, TRecordBuffer record, Integer& size) const {
+    if (field->GetFieldKind() == fkCalculated || field->GetFieldKind() == fkLookup) {
+      size = field->GetDataSize();
+      return record + FRecordSize + field->GetOffset();
+    }
+    const std::size_t i = static_cast<std::size_t>(field->GetFieldNo() - 1);
+    size = FSizes[i];
+    return record + FOffsets[i];
+  }
+
   void ComputeLayout() {
     FOffsets.clear();
     FSizes.clear();
