@@ -198,12 +198,14 @@ bool KeyMessage(const TInputEvent& ev, MSG& m) {
   bool alt = IsDown(s.KeyState[VK_MENU]) || (vk == VK_MENU && down);
   bool ctrl = IsDown(s.KeyState[VK_CONTROL]);
   bool sys = (alt && !ctrl) || vk == VK_F10 || !s.Focus;
+  // Releasing Alt is a system key only when Alt was pressed alone.
+  if (vk == VK_MENU && !down) sys = (s.AltAlone && !ctrl) || !s.Focus;
   m.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
   m.wParam = WPARAM(vk);
   int scan = ev.ScanCode ? ev.ScanCode : ScanOf(vk);
   LPARAM data = 1 | (LPARAM(scan & 0xFF) << 16);
   if (ev.Extended) data |= KF_EXTENDED_BIT;
-  if (sys && alt && !(vk == VK_MENU && !down)) data |= KF_ALTDOWN_BIT;
+  if (sys && (alt || vk == VK_MENU) && s.Focus) data |= KF_ALTDOWN_BIT;
   if (!down || IsDown(s.KeyState[vk])) data |= KF_PREVIOUS_BIT;
   if (!down) data |= KF_UP_BIT;
   m.lParam = LPARAM(std::int32_t(std::uint32_t(data)));
@@ -316,6 +318,8 @@ bool TakeInput(MSG& msg, HWND filter, UINT first, UINT last, bool remove) {
     if (!mouse) {
       if (ev.Kind != TInputKind::Char) {
         int vk = GenericKey(ev.VirtualKey);
+        if (ev.Kind == TInputKind::KeyDown)
+          s.AltAlone = vk == VK_MENU ? (IsDown(s.KeyState[VK_MENU]) ? s.AltAlone : true) : false;
         SetKey(s.KeyState, vk, ev.Kind == TInputKind::KeyDown, true);
         if (vk != ev.VirtualKey) SetKey(s.KeyState, ev.VirtualKey, ev.Kind == TInputKind::KeyDown, true);
       }

@@ -174,6 +174,7 @@ struct TState {
   bool AppActive = true;
   BYTE KeyState[256] = {};
   BYTE AsyncKeyState[256] = {};
+  bool AltAlone = false;  // Alt went down and no other key since
   POINT CursorPos;
   HCURSOR Cursor = nullptr;
   int CursorCount = 0;
