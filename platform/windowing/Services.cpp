@@ -160,11 +160,11 @@ bool AnsiText(AnsiString& out) {
 void FollowDesktop() {
   std::string utf8;
   if (!Backend().GetClipboardText(utf8)) return;
-  if (utf8 == Clip().Pushed && !Clip().Data.empty()) return;
-  if (utf8 == Clip().Pushed && utf8.empty()) return;
+  if (utf8 == Clip().Pushed) return;  // nobody changed it since we last looked
   DropData();
   Clip().Pushed = utf8;
   Clip().Owner = nullptr;
+  if (utf8.empty()) return;
   AnsiString text = Utf8ToAnsi(utf8);
   Clip().Data[CF_TEXT] = BlockOf(text.c_str(), text.size() + 1);
 }
@@ -187,10 +187,8 @@ BOOL CloseClipboard() {
   c.Open = false;
   if (c.TextChanged) {
     AnsiString text;
-    if (AnsiText(text)) {
-      c.Pushed = AnsiToUtf8(text);
-      Backend().SetClipboardText(c.Pushed);
-    }
+    c.Pushed = AnsiText(text) ? AnsiToUtf8(text) : std::string();
+    Backend().SetClipboardText(c.Pushed);
   }
   return TRUE;
 }
