@@ -1,0 +1,3 @@
+#include "memdata/MaxMin.h"
+
+Integer LesserInt(Integer a, Integer b) { return a < b ? a : b; }
