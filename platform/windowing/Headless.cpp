@@ -58,6 +58,12 @@ namespace orv::headless {
 void Reset(DWORD clock) {
   EnsureInit();
   TState& s = S();
+  // Hooks of a finished test must not see the teardown.
+  SetMessageBoxHandler(nullptr);
+  SetSoundSink(nullptr);
+  Headless().Idle = nullptr;
+  for (auto& chain : s.Hooks)
+    for (auto& h : chain) h->Removed = true;
   std::vector<HWND> tops;
   GetTopLevelWindows(tops);
   for (HWND h : tops) DestroyWindow(h);

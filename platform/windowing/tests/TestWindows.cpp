@@ -21,6 +21,9 @@ void TWindowTest::SetUp() {
 }
 
 void TWindowTest::TearDown() {
+  // The handlers may hold references to the test's locals, which are gone by now.
+  Handlers.clear();
+  AnyHandler = nullptr;
   headless::Reset();
   Current = nullptr;
 }
