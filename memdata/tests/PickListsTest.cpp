@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "memdata/PickLists.h"
+#include "memdata/tests/MemDataTestSupport.h"
+#include "platform/runtime/CodePages.h"
+#include "platform/runtime/SysUtils.h"
+
+using memtest::Owner;
+using memtest::Town;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+Strings Utf8(const TStrings& list) {
+  Strings out;
+  for (Integer i = 0; i < list.GetCount(); ++i) out.push_back(orv::AnsiToUtf8(list.Get(i)));
+  return out;
+}
+
+TEST(FillCountryCityLists, FollowsTheSortedRunsOfTheTable) {
+  Owner owner;
+  TRxMemoryData* table = memtest::MakeTowns(owner.Root, {
+                                                   {1, "Россия", "Тверь", 0},
+                                                   {2, "Австрия", "Вена", 0},
+                                                   {3, "РОССИЯ", "Москва", 0},
+                                                   {4, "", "Безымянный", 0},
+                                                   {5, "Австрия", "вена", 0},
+                                                   {6, "Беларусь", "Вена", 0},
+                                               });
+  auto* memory = new TRxMemoryData(owner.Root);
+  TStringList countries, cities;
+  countries.Add("*");
+  cities.Add("*");
+  orv::FillCountryCityLists(table, memory, countries, cities);
+  // Case-only differences are both added, in the order the records were added; the empty
+  // country never is.
+  EXPECT_EQ(Utf8(countries), (Strings{"*", "Австрия", "Беларусь", "Россия", "РОССИЯ"}));
+  // Every town, duplicates kept, ties in table order.
+  EXPECT_EQ(Utf8(cities), (Strings{"*", "Безымянный", "Вена", "вена", "Вена", "Москва", "Тверь"}));
+  EXPECT_FALSE(memory->GetActive());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The bundled town table. The layout is read here directly (the 32-byte header, 32-byte field
+// descriptors up to 0x0D, then fixed-length records whose first byte is '*' when deleted), so
+// that the expected lists come from outside the dataset code.
+
+struct TableTown {
+  AnsiString Country;
+  AnsiString City;
+};
+
+std::vector<TableTown> ReadBundledTowns() {
+  std::ifstream in(std::string(ORV_SOURCE_DIR) + "/DB/ORVANE.DBF", std::ios::binary);
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<TableTown> towns;
+  if (file.size() < 32) return towns;
+  auto u16 = [&](std::size_t at) { return static_cast<std::size_t>(static_cast<Byte>(file[at]) | static_cast<Byte>(file[at + 1]) << 8); };
+  std::size_t count = 0;
+  std::memcpy(&count, file.data() + 4, 4);
+  const std::size_t headerLength = u16(8), recordLength = u16(10);
+  std::size_t countryAt = 0, countryLength = 0, cityAt = 0, cityLength = 0, offset = 1;
+  for (std::size_t p = 32; p < headerLength && file[p] != '\x0D'; p += 32) {
+    const std::string name(file.data() + p, strnlen(file.data() + p, 11));
+    const std::size_t length = static_cast<Byte>(file[p + 16]);
+    if (name == "COUNTRY") countryAt = offset, countryLength = length;
+    if (name == "CITY") cityAt = offset, cityLength = length;
+    offset += length;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t at = headerLength + i * recordLength;
+    if (at + recordLength > file.size()) break;
+    if (file[at] == '*') continue;
+    towns.push_back({TrimRight(orv::Cp866ToAnsi(file.substr(at + countryAt, countryLength))),
+                     TrimRight(orv::Cp866ToAnsi(file.substr(at + cityAt, cityLength)))});
+  }
+  return towns;
+}
+
+TEST(FillCountryCityLists, BundledTownTable) {
+  const std::vector<TableTown> towns = ReadBundledTowns();
+  ASSERT_GT(towns.size(), 10000u);
+
+  Owner owner;
+  auto* table = new TRxMemoryData(owner.Root);
+  table->GetFieldDefs().Add("COUNTRY", ftString, 25);
+  table->GetFieldDefs().Add("CITY", ftString, 40);
+  table->Open();
+  for (const TableTown& town : towns) {
+    table->Append();
+    table->FieldByName("COUNTRY")->SetAsString(town.Country);
+    table->FieldByName("CITY")->SetAsString(town.City);
+    table->Post();
+  }
+  auto* memory = new TRxMemoryData(owner.Root);
+  TStringList countries, cities;
+  countries.Add("*");
+  cities.Add("*");
+  orv::FillCountryCityLists(table, memory, countries, cities);
+
+  // The same lists made with a plain stable sort that compares by the collation each time.
+  std::vector<TableTown> byCountry = towns;
+  std::stable_sort(byCountry.begin(), byCountry.end(), [](const TableTown& a, const TableTown& b) {
+    return AnsiCompareText(a.Country, b.Country) < 0;
+  });
+  Strings expectedCountries{"*"};
+  AnsiString previous;
+  for (const TableTown& town : byCountry) {
+    if (town.Country != previous) expectedCountries.push_back(orv::AnsiToUtf8(town.Country));
+    previous = town.Country;
+  }
+  std::vector<TableTown> byCity = towns;
+  std::stable_sort(byCity.begin(), byCity.end(),
+                   [](const TableTown& a, const TableTown& b) { return AnsiCompareText(a.City, b.City) < 0; });
+  Strings expectedCities{"*"};
+  for (const TableTown& town : byCity) expectedCities.push_back(orv::AnsiToUtf8(town.City));
+
+  EXPECT_EQ(Utf8(countries), expectedCountries);
+  EXPECT_EQ(Utf8(cities), expectedCities);
+  EXPECT_EQ(cities.GetCount(), static_cast<Integer>(towns.size()) + 1);
+  const Strings list = Utf8(countries);
+  EXPECT_NE(std::find(list.begin(), list.end(), "Россия"), list.end());
+}
+
+}  // namespace
