@@ -170,22 +170,27 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
   if (!record) return;
   const Byte* p = record + FOffset;
   const Integer n = FLength;
+  if (FLetter == 'C') {
+    // One backward pass finds both the blank field and the text's end; texts are mostly
+    // padding, so this is the shorter walk.
+    Integer end = n;
+    while (end > 0 && p[end - 1] == kBlank) --end;
+    if (end == 0) return;
+    const void* zero = std::memchr(p, 0, static_cast<std::size_t>(end));
+    Integer len = zero ? static_cast<Integer>(static_cast<const Byte*>(zero) - p) : end;
+    while (len > 0 && p[len - 1] == kBlank) --len;
+    isNull = false;
+    if (destination) {
+      auto* text = static_cast<Byte*>(destination);
+      std::memcpy(text, p, static_cast<std::size_t>(len));
+      text[len] = 0;
+      DsTranslateFromFile(GetCodePage(), text, len);
+    }
+    return;
+  }
   if (AllBytes(p, n, kBlank)) return;
 
   switch (FLetter) {
-    case 'C': {
-      Integer len = 0;
-      while (len < n && p[len] != 0) ++len;
-      while (len > 0 && p[len - 1] == kBlank) --len;
-      isNull = false;
-      if (destination) {
-        auto* text = static_cast<Byte*>(destination);
-        std::memcpy(text, p, static_cast<std::size_t>(len));
-        text[len] = 0;
-        DsTranslateFromFile(GetCodePage(), text, len);
-      }
-      return;
-    }
     case 'N':
     case 'F': {
       double value = 0;
