@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dbf/DsDatabase.h"
+#include "dbf/DsDbfTable.h"
 #include "memdata/PickLists.h"
 #include "memdata/tests/MemDataTestSupport.h"
 #include "platform/runtime/CodePages.h"
@@ -84,26 +86,35 @@ std::vector<TableTown> ReadBundledTowns() {
   return towns;
 }
 
+// The program's second table component over the bundled town table, read-only.
+struct TownTableComponents {
+  TownTableComponents() {
+    Database = new TDsDatabase(Holder.Root);
+    Database->SetDatabaseName(AnsiString(ORV_SOURCE_DIR) + "/DB");
+    tblCountry_City = new TDsDbfTable(Holder.Root);
+    tblCountry_City->SetCodePage(dBASE_RUS_cp866);
+    tblCountry_City->SetDatabase(Database);
+    tblCountry_City->SetReadOnly(true);
+    tblCountry_City->SetTableName("ORVANE.DBF");
+    Database->SetConnected(true);
+  }
+  Owner Holder;
+  TDsDatabase* Database;
+  TDsDbfTable* tblCountry_City;
+};
+
 TEST(FillCountryCityLists, BundledTownTable) {
   const std::vector<TableTown> towns = ReadBundledTowns();
   ASSERT_GT(towns.size(), 10000u);
 
-  Owner owner;
-  auto* table = new TRxMemoryData(owner.Root);
-  table->GetFieldDefs().Add("COUNTRY", ftString, 25);
-  table->GetFieldDefs().Add("CITY", ftString, 40);
-  table->Open();
-  for (const TableTown& town : towns) {
-    table->Append();
-    table->FieldByName("COUNTRY")->SetAsString(town.Country);
-    table->FieldByName("CITY")->SetAsString(town.City);
-    table->Post();
-  }
-  auto* memory = new TRxMemoryData(owner.Root);
+  TownTableComponents dm;
+  auto* memory = new TRxMemoryData(dm.Holder.Root);
   TStringList countries, cities;
   countries.Add("*");
   cities.Add("*");
-  orv::FillCountryCityLists(table, memory, countries, cities);
+  orv::FillCountryCityLists(dm.tblCountry_City, memory, countries, cities);
+  EXPECT_FALSE(dm.tblCountry_City->GetActive());
+  EXPECT_FALSE(memory->GetActive());
 
   // The same lists made with a plain stable sort that compares by the collation each time.
   std::vector<TableTown> byCountry = towns;
@@ -127,6 +138,35 @@ TEST(FillCountryCityLists, BundledTownTable) {
   EXPECT_EQ(cities.GetCount(), static_cast<Integer>(towns.size()) + 1);
   const Strings list = Utf8(countries);
   EXPECT_NE(std::find(list.begin(), list.end(), "Россия"), list.end());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LoadRecordsFrom, ATableCopiesOnlyTheRecordsItsFilterAccepts) {
+  TownTableComponents dm;
+  TDsDbfTable* table = dm.tblCountry_City;
+  table->SetFilter("(country = 'Россия*')"_a);
+  table->SetFiltered(true);
+  table->Open();
+  Integer shown = 0;
+  for (table->First(); !table->GetEOF(); table->Next()) ++shown;
+  ASSERT_GT(shown, 100);
+  ASSERT_LT(shown, table->GetRecordCount());
+
+  auto* memory = new TRxMemoryData(dm.Holder.Root);
+  EXPECT_EQ(memory->LoadRecordsFrom(table), shown);
+  EXPECT_EQ(memory->GetRecordCount(), shown);
+  EXPECT_EQ(memory->GetFieldCount(), table->GetFieldCount());
+  EXPECT_TRUE(table->GetActive());  // it was open, so it stays open
+  for (memory->First(); !memory->GetEOF(); memory->Next())
+    ASSERT_EQ(memory->FieldByName("COUNTRY")->GetAsString(), "Россия"_a);
+  // The values arrive unchanged: the first Russian town of the table, field by field.
+  table->First();
+  memory->First();
+  for (TField* field : table->GetFields())
+    EXPECT_EQ(memory->FieldByName(field->GetFieldName())->GetAsString(), field->GetAsString()) << field->GetFieldName();
 }
 
 }  // namespace
