@@ -1,0 +1,1426 @@
+// The data controller: the model behind grids, lookup lists and the filter control.
+//
+// A controller holds one field per item (column), the records in a data storage (or in a custom
+// data source reached through its provider), and a row model that filters and orders the
+// records into rows and keeps the focus and the selection. Every change is recorded as pending
+// change bits while the controller is locked and delivered once, at the outermost unlock, in a
+// fixed order: update notices to the owner's update callback (data or layout, focus, selection,
+// search, bookmark), then the grouping and sorting events. Data changes merge while locked: two
+// items of one record make a record change, two records a whole-data change.
+//
+// Rows are ordered by the grouping fields, then by the sorting fields, and last by the record
+// index, so rows that compare equal keep their load order. Sorting runs our own quicksort over
+// the record list; the comparison mode of every sorting field is decided once per sort, and
+// text compared by the locale's collation is compared through sort keys made once per record.
+//
+// Record indexes: 0 .. GetRecordCount() - 1 are stored records; internal records (the new-item
+// record, the provider's saved copy, locate buffers) are negative; cxNullEditingRecordIndex
+// means "no record" wherever an editing record is held; -1 means no row or record in row and
+// focus operations.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "components/data/cxDataStorage.h"
+#include "platform/runtime/Component.h"
+#include "platform/runtime/Persistent.h"
+#include "platform/runtime/Sets.h"
+
+class TcxCustomDataController;
+class TcxCustomDataControllerInfo;
+class TcxCustomDataField;
+class TcxCustomDataFieldList;
+class TcxCustomDataProvider;
+class TcxCustomDataSource;
+class TcxDataSelection;
+
+// The "no record" value of an editing record index (0x80000001).
+inline constexpr Integer cxNullEditingRecordIndex = Integer(-2147483647);
+
+enum TcxDataSortOrder : Byte { soNone, soAscending, soDescending };
+
+enum TcxDataControllerOption {
+  dcoAnsiSort,
+  dcoCaseInsensitive,
+  dcoAssignGroupingValues,
+  dcoAssignMasterDetailKeys,
+  dcoSaveExpanding,
+  dcoSortByDisplayText,
+  dcoFocusTopRowAfterSorting,
+  dcoGroupsAlwaysExpanded,
+  dcoImmediatePost,
+  dcoInsertOnNewItemRowFocusing,
+};
+using TcxDataControllerOptions = orv::Set<TcxDataControllerOption>;
+
+// The kind of a data change: one item of one record, one record, records added, records
+// deleted, the whole data.
+enum TcxDataChange : Integer { dcField, dcRecord, dcNew, dcDeleted, dcTotal };
+
+// Why two records are compared; the base controller treats every mode alike.
+enum TcxDataControllerComparisonMode { dccmSorting, dccmGrouping, dccmLocating };
+
+// A controller error: bad item, record or row index, provider mode, stream format.
+ORV_DECLARE_EXCEPTION(EcxInvalidDataControllerOperation, EdxException);
+
+// ==== Events =================================================================================
+
+class TcxUpdateControlInfo;
+
+using TcxDataControllerNotifyEvent = orv::Event<void(TcxCustomDataController* dataController)>;
+using TcxDataDetailExpandedEvent = orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex)>;
+using TcxDataDetailExpandingEvent =
+    orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex, Boolean& allow)>;
+using TcxDataRecordChangedEvent =
+    orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex, Integer itemIndex)>;
+using TcxDataFilterRecordEvent =
+    orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex, Boolean& accept)>;
+using TcxDataControllerCompareEvent =
+    orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex1, Integer recordIndex2,
+                    Integer itemIndex, const Variant& v1, const Variant& v2, Integer& compare)>;
+// The owner's update callback: receives one update notice, which the controller frees afterwards.
+using TcxUpdateControlEvent = orv::Event<void(TcxUpdateControlInfo* info)>;
+
+// ==== Quicksort ==============================================================================
+
+// compare(context, item, pivot item): negative, zero or positive.
+using TcxListCompareFunc = Integer (*)(void* context, Pointer item1, Pointer item2);
+
+// Sorts items[first .. last] in place by Hoare partitioning around the middle element. The scans
+// stay inside the range and every partition shrinks it, so a comparison that contradicts itself
+// (a handler answering at random) still ends with a permutation of the items; the recursion goes
+// into the smaller part, so the stack stays logarithmic on any input.
+void QuickSortList(Pointer* items, Integer first, Integer last, TcxListCompareFunc compare, void* context);
+void QuickSortList(TList* list, Integer first, Integer last, TcxListCompareFunc compare, void* context);
+// The grid's and filter control's name for QuickSortList.
+inline void SortPointerList(TList* list, Integer first, Integer last, TcxListCompareFunc compare, void* context) {
+  QuickSortList(list, first, last, compare, context);
+}
+
+// ==== Update notices =========================================================================
+
+class TcxUpdateControlInfo : public TObject {
+  ORV_CLASS(TcxUpdateControlInfo, TObject)
+ public:
+  TcxUpdateControlInfo() = default;
+};
+
+// The data changed: kind, item (-1 for several) and record (-1 for several).
+class TcxDataChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxDataChangedInfo(TcxDataChange kind, Integer itemIndex, Integer recordIndex)
+      : FKind(kind), FItemIndex(itemIndex), FRecordIndex(recordIndex) {}
+  TcxDataChange GetKind() const { return FKind; }
+  Integer GetItemIndex() const { return FItemIndex; }
+  Integer GetRecordIndex() const { return FRecordIndex; }
+
+ private:
+  TcxDataChange FKind;
+  Integer FItemIndex;
+  Integer FRecordIndex;
+};
+
+class TcxFocusedRecordChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxFocusedRecordChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxFocusedRecordChangedInfo(Integer prevFocusedRecordIndex, Boolean newItemRowFocusingChanged,
+                              Integer focusedRowIndex, Integer prevFocusedRowIndex, Integer focusedRecordIndex)
+      : FFocusedRecordIndex(focusedRecordIndex),
+        FPrevFocusedRecordIndex(prevFocusedRecordIndex),
+        FPrevFocusedRowIndex(prevFocusedRowIndex),
+        FFocusedRowIndex(focusedRowIndex),
+        FNewItemRowFocusingChanged(newItemRowFocusingChanged) {}
+  Integer GetFocusedRecordIndex() const { return FFocusedRecordIndex; }
+  Integer GetPrevFocusedRecordIndex() const { return FPrevFocusedRecordIndex; }
+  Integer GetPrevFocusedRowIndex() const { return FPrevFocusedRowIndex; }
+  Integer GetFocusedRowIndex() const { return FFocusedRowIndex; }
+  Boolean GetNewItemRowFocusingChanged() const { return FNewItemRowFocusingChanged; }
+
+ private:
+  Integer FFocusedRecordIndex;
+  Integer FPrevFocusedRecordIndex;
+  Integer FPrevFocusedRowIndex;
+  Integer FFocusedRowIndex;
+  Boolean FNewItemRowFocusingChanged;
+};
+
+class TcxFocusedRowChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxFocusedRowChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxFocusedRowChangedInfo(Integer prevFocusedRowIndex, Integer focusedRowIndex)
+      : FPrevFocusedRowIndex(prevFocusedRowIndex), FFocusedRowIndex(focusedRowIndex) {}
+  Integer GetPrevFocusedRowIndex() const { return FPrevFocusedRowIndex; }
+  Integer GetFocusedRowIndex() const { return FFocusedRowIndex; }
+
+ private:
+  Integer FPrevFocusedRowIndex;
+  Integer FFocusedRowIndex;
+};
+
+class TcxUpdateRecordInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxUpdateRecordInfo, TcxUpdateControlInfo)
+ public:
+  explicit TcxUpdateRecordInfo(Integer recordIndex) : FRecordIndex(recordIndex) {}
+  Integer GetRecordIndex() const { return FRecordIndex; }
+
+ private:
+  Integer FRecordIndex;
+};
+
+// The rows whose selection changed; an empty list means all rows.
+class TcxSelectionChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxSelectionChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxSelectionChangedInfo() = default;
+  // The first row when not -1, the second when not -1 and different from the first.
+  TcxSelectionChangedInfo(Integer rowIndex1, Integer rowIndex2);
+  Integer GetCount() const { return Integer(FRowIndexes.size()); }
+  Integer GetRowIndex(Integer index) const { return FRowIndexes.at(std::size_t(index)); }
+
+ private:
+  std::vector<Integer> FRowIndexes;
+};
+
+class TcxGroupingChangingInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxGroupingChangingInfo, TcxUpdateControlInfo)
+ public:
+  TcxGroupingChangingInfo() = default;
+};
+
+class TcxLayoutChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxLayoutChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxLayoutChangedInfo() = default;
+};
+
+class TcxBookmarkChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxBookmarkChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxBookmarkChangedInfo() = default;
+};
+
+class TcxSearchChangedInfo : public TcxUpdateControlInfo {
+  ORV_CLASS(TcxSearchChangedInfo, TcxUpdateControlInfo)
+ public:
+  TcxSearchChangedInfo() = default;
+};
+
+// ==== Focus, expanding and selection records =================================================
+
+// Where the focus is: row, record and the row's level.
+class TcxDataFocusingInfo : public TObject {
+  ORV_CLASS(TcxDataFocusingInfo, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataControllerInfo* dataControllerInfo);
+  explicit TcxDataFocusingInfo(TcxCustomDataControllerInfo* dataControllerInfo);
+
+  // Copies level, previous record, record and row; clears the changed and previous-new-item
+  // flags.
+  void Assign(TcxDataFocusingInfo* source);
+  // Level, record and row := -1 (the previous record stays).
+  void Clear();
+  // Same record and level; while a resort is pending, also the same row.
+  Boolean IsEqual(TcxDataFocusingInfo* other) const;
+  void SetToCurrentRecord();
+  void UpdateFromRow();
+
+  Boolean GetChanged() const { return FChanged; }
+  void SetChanged(Boolean value) { FChanged = value; }
+  Integer GetLevel() const { return FLevel; }
+  void SetLevel(Integer value) { FLevel = value; }
+  Boolean GetPrevNewItemRowFocused() const { return FPrevNewItemRowFocused; }
+  void SetPrevNewItemRowFocused(Boolean value) { FPrevNewItemRowFocused = value; }
+  Integer GetPrevRecordIndex() const { return FPrevRecordIndex; }
+  Integer GetRecordIndex() const { return FRecordIndex; }
+  void SetRecordIndex(Integer value) { FRecordIndex = value; }
+  Integer GetRowIndex() const { return FRowIndex; }
+  void SetRowIndex(Integer value) { FRowIndex = value; }
+
+ private:
+  Boolean FChanged = false;
+  TcxCustomDataControllerInfo* FDataControllerInfo;
+  Integer FLevel = -1;
+  Boolean FPrevNewItemRowFocused = false;
+  Integer FPrevRecordIndex = -1;
+  Integer FRecordIndex = -1;
+  Integer FRowIndex = -1;
+};
+
+// One saved group state: level, grouping value, state bits.
+struct TcxDataExpandingInfo {
+  Integer Level = 0;
+  Variant Value;
+  Integer State = 0;
+};
+
+// Expanded (and selected) group rows saved across a rebuild of the rows.
+class TcxDataExpandingInfos : public TObject {
+  ORV_CLASS(TcxDataExpandingInfos, TObject)
+ public:
+  enum TSaveState { essExpanding = 1, essSelection = 2 };
+
+  TcxDataExpandingInfos() = default;
+
+  // EcxInvalidDataControllerOperation "Item already exists" for a field saved already;
+  // otherwise appended, and the items cleared.
+  void AddField(TcxCustomDataField* field);
+  void AddItem(Integer level, const Variant& value, Integer state);
+  // Everything is cleared when the field is one of the saved fields.
+  void CheckField(TcxCustomDataField* field);
+  void Clear();
+  Integer IndexOfField(TcxCustomDataField* field) const;
+  Integer FieldCount() const { return Integer(FFields.size()); }
+  TcxCustomDataField* GetField(Integer index) const { return FFields.at(std::size_t(index)); }
+  Integer Count() const { return Integer(FItems.size()); }
+  const TcxDataExpandingInfo& GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+  Integer GetSaveStates() const { return FSaveStates; }
+  void SetSaveStates(Integer value) { FSaveStates = value; }
+
+ private:
+  std::vector<TcxCustomDataField*> FFields;
+  std::vector<TcxDataExpandingInfo> FItems;
+  Integer FSaveStates = 0;
+};
+
+// One selected row: a data row holds its level and record, a group row level -1 and its group.
+struct TcxDataSelectionItem {
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+  Integer RowIndex = -1;
+};
+
+// The selected rows of a controller, in ascending row order.
+class TcxDataSelection : public TObject {
+  ORV_CLASS(TcxDataSelection, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxDataSelection(TcxCustomDataController* dataController);
+
+  virtual void ClearAnchor() { FAnchorRowIndex = -1; }
+  // Position -1 appends.
+  virtual void AddItem(Integer position, Integer rowIndex, Integer recordIndex, Integer level);
+  virtual void ClearItems();
+  virtual void DeleteItem(Integer index);
+  // Shrinks from the end, or grows by items whose row and record are their position (level 0).
+  virtual void SetItemCount(Integer count);
+  void AddAndNotify(Integer position, Integer rowIndex, Integer recordIndex, Integer level);
+  // Binary search by row: True with the position, else False with the insert position.
+  virtual Boolean FindByRowIndex(Integer rowIndex, Integer& index) const;
+
+  void ClearAndNotify();
+  void ClearWithAnchor();
+  void Delete(Integer index);
+  Integer Count() const { return Integer(FItems.size()); }
+  const TcxDataSelectionItem& GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+  TcxDataSelectionItem& GetItemRef(Integer index) { return FItems.at(std::size_t(index)); }
+  Integer IndexOfGroup(Integer dataGroupIndex) const;
+  Integer IndexOfRecord(Integer recordIndex) const;
+  Boolean IsRecordSelected(Integer recordIndex) const { return IndexOfRecord(recordIndex) != -1; }
+  Boolean IsRowSelected(Integer rowIndex) const;
+  void SortByRowIndex();
+  // Deletes, last first, the data-row items whose record has no row in the filtered list.
+  void RemoveFilteredOut();
+
+  Integer GetAnchorRowIndex() const { return FAnchorRowIndex; }
+  void SetAnchorRowIndex(Integer value) { FAnchorRowIndex = value; }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  void SetOnChanged(const TNotifyEvent& value) { FOnChanged = value; }
+
+ protected:
+  void Changed();
+
+ private:
+  Integer FAnchorRowIndex = -1;
+  TcxCustomDataController* FDataController;
+  std::vector<TcxDataSelectionItem> FItems;
+  TNotifyEvent FOnChanged;
+};
+
+using TcxDataSelectionClass = orv::ClassOf<TcxDataSelection>;
+
+// ==== Sorting field lists ====================================================================
+
+struct TcxDataSortInfo {
+  TcxCustomDataField* Field = nullptr;
+  TcxDataSortOrder SortOrder = soNone;
+};
+
+// Fields with their sort orders; every change runs the changed notification.
+class TcxSortingFieldList : public TObject {
+  ORV_CLASS(TcxSortingFieldList, TObject)
+ public:
+  TcxSortingFieldList() = default;
+
+  // Present: a real order sets it, soNone deletes the entry; absent: a real order appends it.
+  virtual void SetFieldSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder);
+  void Append(TcxCustomDataField* field, TcxDataSortOrder sortOrder);
+  void Insert(Integer index, TcxCustomDataField* field, TcxDataSortOrder sortOrder);
+  void DeleteAt(Integer index);
+  void Remove(TcxCustomDataField* field);
+  void Move(Integer fromIndex, Integer toIndex);
+  void RemoveAll();
+  Integer IndexOf(TcxCustomDataField* field) const;
+  TcxDataSortOrder GetSortOrder(TcxCustomDataField* field) const;
+  void SetSortOrder(Integer index, TcxDataSortOrder sortOrder);
+  // Below 0 removes the field; an absent field is inserted at min(index, count) ascending; a
+  // present one moves to min(index, count - 1).
+  void ChangeIndex(TcxCustomDataField* field, Integer index);
+  void NotifyIfContains(TcxCustomDataField* field);
+  // Appends every entry of the other list whose field is not here yet.
+  void Merge(TcxSortingFieldList* other);
+  Integer Count() const { return Integer(FItems.size()); }
+  const TcxDataSortInfo& GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+  // The grid's names for Count and GetItem.
+  Integer GetCount() const { return Count(); }
+
+  void SetOnChanged(const TNotifyEvent& value) { FOnChanged = value; }
+
+ protected:
+  void Changed();
+
+ private:
+  std::vector<TcxDataSortInfo> FItems;
+  TNotifyEvent FOnChanged;
+};
+
+// The grouping levels in order; a grouping field is always ordered.
+class TcxGroupingFieldList : public TcxSortingFieldList {
+  ORV_CLASS(TcxGroupingFieldList, TcxSortingFieldList)
+ public:
+  TcxGroupingFieldList() = default;
+  // soNone becomes soAscending.
+  void SetFieldSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder) override;
+  // Each grouping entry takes its field's order in the sorting list, else soAscending.
+  void UpdateSorting(TcxSortingFieldList* sortingList);
+};
+
+// ==== Controller fields ======================================================================
+
+// The field of one item (or an internal field: record handles, keys, details). It owns a value
+// definition in the controller's storage, or shares the storage of another field.
+class TcxCustomDataField : public TObject {
+  ORV_CLASS(TcxCustomDataField, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataFieldList* fieldList);
+  explicit TcxCustomDataField(TcxCustomDataFieldList* fieldList);
+
+  // The source's value definition and value type move to this field.
+  virtual void TakeOverValueDef(TcxCustomDataField* source);
+  virtual void ComponentRemoved(TComponent* component) {}
+  // A value definition exists, or the controller is in provider mode.
+  virtual Boolean CanModify(Integer editValueSource);
+  virtual Boolean IsUnbound() { return false; }
+  virtual Boolean IsValueDefInternal() { return FIsInternal; }
+
+  TcxValueDef* GetValueDef() const;
+  TcxValueTypeClass GetValueTypeClass() const;
+  Boolean GetTextStored() const;
+  void ChangeValueType(TcxValueTypeClass valueTypeClass);
+  void ChangeTextStored(Boolean value);
+  void ChangeInternal(Boolean value);
+  // Shares the storage of the last field of the value's reference chain (nil stops sharing);
+  // a chain that comes back to this field is ignored.
+  void ShareStorageWith(TcxCustomDataField* value);
+  void MoveTo(Integer index);
+  Integer GetIndex() const;
+  TcxCustomDataController* OwnerController() const;
+  TcxCustomDataFieldList* GetFieldList() const { return FFieldList; }
+  Boolean GetIsInternal() const { return FIsInternal; }
+  TObject* GetItem() const { return FItem; }
+  void SetItem(TObject* value) { FItem = value; }
+  TcxCustomDataField* GetReferenceField() const { return FReferenceField; }
+  Boolean GetNeedConversion() const { return FNeedConversion; }
+  void SetNeedConversion(Boolean value) { FNeedConversion = value; }
+
+  void BeginRecreate();
+  void EndRecreate();
+
+  void BeforeDestruction() override;
+
+ private:
+  friend class TcxCustomDataControllerInfo;
+  friend class TcxCustomDataController;
+  friend class TcxCustomDataFieldList;
+
+  void FreeValueDef();
+
+  TcxCustomDataFieldList* FFieldList;
+  Boolean FIsInternal = false;
+  TObject* FItem = nullptr;
+  Integer FRecreateLockCount = 0;
+  // Sorting caches: the comparison mode (0 undecided, -1 storage, 1 values, 2 display texts)
+  // and the index of this field's sort keys during one sort (-1: none).
+  Integer FCompareMode = 0;
+  Integer FSortKeysIndex = -1;
+  Boolean FNeedConversion = false;
+  TcxCustomDataField* FReferenceField = nullptr;
+  Boolean FTextStored = false;
+  TcxValueDef* FValueDef = nullptr;
+  TcxValueTypeClass FValueTypeClass;
+  // The update-fields pass marks the fields it has handled.
+  Boolean FUpdated = false;
+};
+
+using TcxCustomDataFieldClass = orv::ClassOf<TcxCustomDataField>;
+
+// The item fields first, in item order, then the internal fields.
+class TcxCustomDataFieldList : public TObject {
+  ORV_CLASS(TcxCustomDataFieldList, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxCustomDataFieldList(TcxCustomDataController* dataController);
+
+  virtual void ComponentRemoved(TComponent* component);
+
+  // Internal fields are appended; item fields go before the first internal field.
+  void Add(TcxCustomDataField* field);
+  // Called by a dying field: fields that shared it are re-pointed, the field leaves the list
+  // and the controller forgets it.
+  void Remove(TcxCustomDataField* field);
+  void Clear();
+  TcxCustomDataField* FindByItem(TObject* item) const;
+  Integer Count() const { return Integer(FItems.size()); }
+  TcxCustomDataField* GetField(Integer index) const { return FItems.at(std::size_t(index)); }
+  Integer IndexOf(TcxCustomDataField* field) const;
+  void Move(Integer fromIndex, Integer toIndex);
+  // The item fields.
+  Integer GetItemCount() const { return Count() - FInternalCount; }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  Boolean GetFieldDestroyed() const { return FFieldDestroyed; }
+  void SetFieldDestroyed(Boolean value) { FFieldDestroyed = value; }
+
+  void BeforeDestruction() override;
+
+ private:
+  friend class TcxCustomDataField;
+  void RecountInternal();
+
+  TcxCustomDataController* FDataController;
+  Boolean FFieldDestroyed = false;
+  Integer FInternalCount = 0;
+  std::vector<TcxCustomDataField*> FItems;
+};
+
+// ==== Custom data source and provider ========================================================
+
+// A record source an application may attach to an unbound controller's provider: values, texts
+// and record creation then go through it, and each storage record keeps only the source's
+// record handle. Record and item handles are the source's own.
+class TcxCustomDataSource : public TObject {
+  ORV_CLASS(TcxCustomDataSource, TObject)
+ public:
+  TcxCustomDataSource() = default;
+
+  virtual Pointer AppendRecord() { return nullptr; }
+  virtual void CustomSort() {}
+  virtual void DeleteRecord(Pointer recordHandle) {}
+  virtual Boolean GetDetailHasChildren(Integer recordIndex, Integer relationIndex) { return false; }
+  virtual AnsiString GetDisplayText(Pointer recordHandle, Pointer itemHandle);
+  // True with `value` set when the record holds a value for the item (compared by the value
+  // type of the item's field); the base raises "GetInfoForCompare not implemented".
+  virtual Boolean GetInfoForCompare(Pointer recordHandle, Pointer itemHandle, Variant& value);
+  virtual Pointer GetItemHandle(Integer itemIndex) { return reinterpret_cast<Pointer>(static_cast<NativeInt>(itemIndex)); }
+  virtual Variant GetRecordId(Pointer recordHandle) { return Null(); }
+  virtual Variant GetValue(Pointer recordHandle, Pointer itemHandle) { return Null(); }
+  virtual Pointer InsertRecord(Pointer recordHandle) { return nullptr; }
+  virtual Boolean IsCustomSorting() { return false; }
+  virtual Boolean IsInsertSupported() { return false; }
+  // Whether the source compares its values itself (else the controller compares converted
+  // values) and whether it offers NativeCompare.
+  virtual Boolean IsNativeCompare() { return false; }
+  virtual Boolean IsNativeCompareFunc() { return false; }
+  virtual Boolean IsRecordIdSupported() { return false; }
+  // Appends one storage record per record of the source (AppendRecordHandle).
+  virtual void LoadRecordHandles() {}
+  virtual Integer NativeCompareFunc(Pointer recordHandle1, Pointer recordHandle2, Pointer itemHandle) { return 0; }
+  virtual void SetRecordCount(Integer count) {}
+  virtual void SetValue(Pointer recordHandle, Pointer itemHandle, const Variant& value) {}
+
+  // The provider calling the source now, and the one it falls back to.
+  TcxCustomDataProvider* GetProvider() const { return FCurrentProvider ? FCurrentProvider : FProvider; }
+  TcxCustomDataController* GetDataController() const;
+  // The storage record's handle, the record of a handle (-1), a new record for a handle.
+  Pointer GetRecordHandle(Integer recordIndex);
+  Integer GetRecordIndexByHandle(Pointer recordHandle);
+  Integer AppendRecordHandle(Pointer recordHandle);
+  // Tells every provider that uses the source that its data changed.
+  void DataChanged();
+
+  void BeforeDestruction() override;
+
+ private:
+  friend class TcxCustomDataProvider;
+  TcxCustomDataProvider* FCurrentProvider = nullptr;
+  TcxCustomDataProvider* FProvider = nullptr;
+  std::vector<TcxCustomDataProvider*> FProviders;
+};
+
+// Connects a controller to where its records come from (its storage, a custom data source, or
+// a dataset in a descendant) and keeps the controller's editing state and two lock counters.
+class TcxCustomDataProvider : public TObject {
+  ORV_CLASS(TcxCustomDataProvider, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxCustomDataProvider(TcxCustomDataController* dataController);
+
+  // State queries.
+  virtual void CustomSort();
+  virtual Boolean IsCustomDataSourceSupported() { return true; }
+  virtual Boolean IsCustomSorting();
+  virtual Boolean IsGridMode() { return false; }
+  virtual Boolean HasOpenDataSet() { return false; }
+  virtual Boolean IsOtherInsert() { return false; }
+  virtual Boolean IsRecordIdSupported();
+  virtual Boolean IsSyncMode() { return false; }
+  virtual Boolean IsActive() { return FCustomDataSource != nullptr; }
+  virtual Boolean AreFieldsAvailable() { return false; }
+  virtual Boolean IsBOF() { return true; }
+  virtual Boolean IsChanging() { return FChanging; }
+  virtual Boolean IsEditing() { return FEditingRecordIndex != cxNullEditingRecordIndex; }
+  virtual Boolean IsEOF() { return true; }
+  virtual Boolean IsGridModeUpdating() { return false; }
+  virtual Boolean IsInserting() { return IsEditing() && FInserting; }
+  virtual Boolean IsModified() { return FModified; }
+  virtual Boolean EditsInStorage() { return !CanModify(); }
+  // Navigation: empty here; the dataset provider moves its dataset.
+  virtual void RecordRead(Integer recordIndex) {}
+  virtual void First() { FFieldsRecreated = false; }
+  virtual void Prior() {}
+  virtual void Next() {}
+  virtual void Last() {}
+  virtual void MoveBy(Integer distance) {}
+  virtual void Scroll(Integer distance) {}
+  virtual void SavePos() {}
+  virtual void RestorePos() {}
+  virtual Boolean CanAppend() { return CanModify(); }
+  virtual Boolean CanDelete();
+  virtual Boolean CanInsert() { return CanModify(); }
+  virtual Boolean CanModify() { return true; }
+  // Editing state.
+  virtual void ResetChanging() { FChanging = false; }
+  // Forgets the edit: the new-item record is deleted, the neighbours and flags reset and the
+  // saved copy freed.
+  virtual void ResetEditing();
+  virtual void ResetModified() { FModified = false; }
+  virtual void SetChanging() { FChanging = true; }
+  virtual void SetModified() { FModified = true; }
+  // Locks.
+  virtual void LockLocate() { ++FLocateCount; }
+  virtual void UnlockLocate() { --FLocateCount; }
+  virtual void Freeze() { ++FLockCount; }
+  virtual void Unfreeze() { --FLockCount; }
+  // Record access through the custom data source; without one: -1, Null, '' or nothing.
+  virtual Integer AppendRecord();
+  virtual void DeleteRecord(Integer recordIndex);
+  virtual Boolean GetDetailHasChildren(Integer recordIndex, Integer relationIndex);
+  virtual AnsiString GetDisplayText(Integer recordIndex, TcxCustomDataField* field);
+  virtual AnsiString GetExternalDataDisplayText(Integer recordIndex, TcxCustomDataField* field) { return AnsiString(); }
+  virtual Variant GetExternalDataValue(Integer recordIndex, TcxCustomDataField* field) { return Null(); }
+  virtual Variant GetRecordId(Integer recordIndex);
+  virtual Integer GetRecordIndex() { return -1; }
+  virtual Variant GetValue(Integer recordIndex, TcxCustomDataField* field);
+  // The reader a reload fills records with; the base reads nothing (every value Null).
+  virtual TcxValueDefReader* CreateValueDefReader();
+  virtual Integer InsertRecord(Integer recordIndex);
+  virtual void LoadDataBuffer() {}
+  // Null before a value, two nulls equal, values by the field's value type.
+  virtual Integer CompareRecords(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field);
+  virtual Integer NativeCompare(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field);
+  virtual void SetDisplayText(Integer recordIndex, TcxCustomDataField* field, const AnsiString& text) {}
+  virtual void SetRecordCount(Integer count);
+  virtual void SetValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value);
+  // Notifications from the source.
+  virtual void ActiveChanged(Boolean active);
+  virtual void DataChanged(TcxDataChange kind, Integer itemIndex, Integer recordIndex);
+  virtual void DataScrolled(Integer distance);
+  virtual void LayoutChanged(Integer kind);
+
+  // Attaches a custom data source (only when supported); the controller rebuilds its structure.
+  void SetCustomDataSource(TcxCustomDataSource* value);
+  TcxCustomDataSource* GetCustomDataSource() const { return FCustomDataSource; }
+  // Provider mode: a new storage record holding the handle; -1 without a data source.
+  Integer AppendRecordHandle(Pointer recordHandle);
+  void LoadRecordHandles();
+  // The saved copy of the editing record's values, an internal storage record (0: none).
+  void CopyToSavedRecord(Integer recordIndex);
+  void FreeSavedRecord();
+
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  Boolean GetActiveChanging() const { return FActiveChanging; }
+  void SetActiveChanging(Boolean value) { FActiveChanging = value; }
+  Integer GetEditingRecordIndex() const { return FEditingRecordIndex; }
+  void SetEditingRecordIndex(Integer value) { FEditingRecordIndex = value; }
+  Integer GetEditingRecordIndex1() const { return FEditingRecordIndex1; }
+  void SetEditingRecordIndex1(Integer value) { FEditingRecordIndex1 = value; }
+  Integer GetEditingRecordIndex2() const { return FEditingRecordIndex2; }
+  void SetEditingRecordIndex2(Integer value) { FEditingRecordIndex2 = value; }
+  Integer GetInsertedRecordIndex() const { return FInsertedRecordIndex; }
+  void SetInsertedRecordIndex(Integer value) { FInsertedRecordIndex = value; }
+  Integer GetLocateCount() const { return FLocateCount; }
+  Integer GetLockCount() const { return FLockCount; }
+  Integer GetSavedRecordIndex() const { return FSavedRecordIndex; }
+  Boolean GetFieldsRecreated() const { return FFieldsRecreated; }
+  void SetFieldsRecreated(Boolean value) { FFieldsRecreated = value; }
+  Boolean GetLoadAllNeeded() const { return FLoadAllNeeded; }
+  void SetLoadAllNeeded(Boolean value) { FLoadAllNeeded = value; }
+  Boolean GetDataChangedLocked() const { return FDataChangedLocked; }
+  void SetDataChangedLocked(Boolean value) { FDataChangedLocked = value; }
+  void SetInserting(Boolean value) { FInserting = value; }
+
+  void BeforeDestruction() override;
+
+ protected:
+  // Makes this provider the source's calling provider; false without a source.
+  Boolean EnterSource() const;
+  Pointer ItemHandle(TcxCustomDataField* field) const;
+
+ private:
+  Boolean FActiveChanging = false;
+  Boolean FChanging = false;
+  TcxCustomDataSource* FCustomDataSource = nullptr;
+  Boolean FDataChangedLocked = false;
+  TcxCustomDataController* FDataController;
+  Integer FEditingRecordIndex = cxNullEditingRecordIndex;
+  // The record above (only when the edited row was the last row) and the record below the
+  // edited row; they keep the edited record in place while it is edited.
+  Integer FEditingRecordIndex1 = cxNullEditingRecordIndex;
+  Integer FEditingRecordIndex2 = cxNullEditingRecordIndex;
+  Integer FInsertedRecordIndex = -1;
+  Integer FLocateCount = 0;
+  Integer FLockCount = 0;
+  Boolean FModified = false;
+  Boolean FFieldsRecreated = false;
+  Integer FSavedRecordIndex = 0;
+  Boolean FInserting = false;
+  Boolean FLoadAllNeeded = false;
+};
+
+using TcxCustomDataProviderClass = orv::ClassOf<TcxCustomDataProvider>;
+
+// ==== Row model ==============================================================================
+
+struct TcxRowInfo {
+  Boolean Expanded = false;
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+  // The row's position in the filtered record list (for a group row, its first record's).
+  Integer RecordListIndex = -1;
+};
+
+// Turns the controller's records into rows: the filtered and ordered record list, the sorting
+// and grouping field lists, the focused row and the selection. Rebuilds in one pass when its
+// change bits say so, at the outermost unlock.
+class TcxCustomDataControllerInfo : public TObject {
+  ORV_CLASS(TcxCustomDataControllerInfo, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxCustomDataControllerInfo(TcxCustomDataController* dataController);
+
+  virtual void CheckSelection();
+  virtual void Update();
+
+  // Locking and change entry points.
+  void BeginUpdate() { ++FLockCount; }
+  void EndUpdate();
+  Integer LockCount() const { return FLockCount; }
+  Boolean IsInUpdate() const { return FInUpdate; }
+  void Refresh();
+  void CheckFocusedRow();
+  void SummaryChanged(Boolean redo);
+  void LayoutChanged();
+  void ExpandingChanged();
+  void FocusChanged(Boolean newItemRowFocusingChanged);
+  void FieldRemoved(TcxCustomDataField* field);
+  void FieldComparisonChanged(TcxCustomDataField* field);
+  // Records were added or deleted: the focus is checked again at the rebuild.
+  void RecordsCountChanged();
+
+  // Sorting.
+  void ChangeSortIndex(TcxCustomDataField* field, Integer index);
+  void ChangeSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder);
+  void ClearSorting(Boolean keepGroupedItems);
+  void ChangeGrouping(TcxCustomDataField* field, Integer groupIndex);
+  void ClearGrouping();
+  TcxSortingFieldList* GetSortingFieldList() const { return FSortingFieldList; }
+  TcxGroupingFieldList* GetGroupingFieldList() const { return FGroupingFieldList; }
+  TcxSortingFieldList* GetTotalSortingFieldList() const { return FTotalSortingFieldList; }
+  // Comparison of two records for the sort: the edited record keeps its place, then every
+  // entry of the total list, then the record index.
+  Integer CompareRecordsForSorting(Integer recordIndex1, Integer recordIndex2);
+  // Comparison of two records on grouping level `level` (an entry of the total list).
+  Integer CompareRecordsForGrouping(Integer recordIndex1, Integer recordIndex2, Integer level);
+  // The grid's name for CompareRecordsForGrouping.
+  Integer CompareRecords(Integer recordIndex1, Integer recordIndex2, Integer level) {
+    return CompareRecordsForGrouping(recordIndex1, recordIndex2, level);
+  }
+  // Fills (and clears) the comparison caches of every entry of the total list.
+  void PrepareSorting();
+  void UnprepareSorting();
+
+  // Rows.
+  Integer GetRowCount() const;
+  // EcxInvalidDataControllerOperation "RowIndex out of range" outside 0 .. GetRowCount() - 1.
+  TcxRowInfo GetRowInfo(Integer rowIndex) const;
+  // The record's row, -1 when it has none; constant time.
+  Integer GetRowIndexByRecordIndex(Integer recordIndex, Boolean makeVisible);
+  Integer GetNearestRowIndex(Integer rowIndex) const;
+  void CheckRowIndex(Integer rowIndex) const;
+
+  // Filtered record list.
+  Integer GetFilteredRecordCount() const { return Integer(FRecordList.size()); }
+  Integer GetFilteredRecordIndex(Integer index) const;
+  // The record's position in the filtered list, -1 when filtered out; constant time.
+  Integer GetFilteredIndexOfRecord(Integer recordIndex) const;
+  // The grid's name for GetFilteredRecordIndex.
+  Integer GetRecordListItem(Integer index) const { return GetFilteredRecordIndex(index); }
+
+  // Focus.
+  void ChangeFocusedRow(Integer rowIndex, Boolean force);
+  void ChangeFocusedRowIndex(Integer rowIndex);
+  Integer GetFocusedRowIndex() const { return FFocusingInfo->GetRowIndex(); }
+  Integer GetFocusedRecordIndex() const;
+  TcxDataFocusingInfo* GetFocusingInfo() const { return FFocusingInfo; }
+  TcxDataFocusingInfo* GetPrevFocusingInfo() const { return FPrevFocusingInfo; }
+  Boolean IsFocusing() const { return FFocusing; }
+  Boolean IsInCanFocus() const { return FInCanFocus; }
+
+  // Expanding (no groups yet: every operation validates its row and does nothing more).
+  void ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive);
+  void FullCollapse() {}
+  void FullExpand() {}
+  TcxDataExpandingInfos* GetExpandingInfos() const { return FExpandingInfos; }
+
+  // Selection.
+  void ChangeRowSelection(Integer rowIndex, Boolean select);
+  void ClearSelection();
+  Integer GetSelectedCount() const;
+  Integer GetSelectedRowIndex(Integer index) const;
+  Boolean IsRowSelected(Integer rowIndex) const;
+  TcxDataSelection* GetSelection();
+
+  Integer GetChanges() const { return FChanges; }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+  void BeforeDestruction() override;
+
+  // Change bits of the row model.
+  static constexpr Word ricRecordList = 1;
+  static constexpr Word ricGrouping = 2;
+  static constexpr Word ricSorting = 4;
+  static constexpr Word ricFocusedRow = 8;
+  static constexpr Word ricLayout = 16;
+  static constexpr Word ricExpanding = 32;
+  static constexpr Word ricCheckFocusedRow = 64;
+  static constexpr Word ricSelection = 128;
+  static constexpr Word ricSummary = 256;
+  static constexpr Word ricRecheckFocus = 512;
+
+ private:
+  friend class TcxCustomDataController;
+  struct TSortKeys;
+
+  void AddChanges(Word changes);
+  void CheckUpdate();
+  void SortingListChanged(TObject* sender);
+  void GroupingListChanged(TObject* sender);
+  void SelectionChanged(TObject* sender);
+  void RebuildRecordList();
+  void FilterRecordList();
+  void SortRecordList();
+  void RebuildPositions();
+  void BuildSortKeys();
+  void FreeSortKeys();
+  static Integer CompareForQuickSort(void* context, Pointer item1, Pointer item2);
+  Integer CompareByTotalList(Integer recordIndex1, Integer recordIndex2);
+  Integer SaveStates();
+  void RestoreStates(Integer savedStates);
+  void CheckFocusingAfterRebuild();
+  void FocusTopRowAfterSorting();
+  void ReportChanges();
+  Integer FocusedRecordRow() const;
+
+  TcxCustomDataController* FDataController;
+  std::vector<Integer> FRecordList;
+  // Record index -> position in FRecordList (-1: filtered out); rebuilt with the list.
+  std::vector<Integer> FRecordPositions;
+  TcxSortingFieldList* FSortingFieldList;
+  TcxGroupingFieldList* FGroupingFieldList;
+  TcxSortingFieldList* FTotalSortingFieldList;
+  TcxDataExpandingInfos* FExpandingInfos;
+  TcxDataFocusingInfo* FFocusingInfo;
+  TcxDataFocusingInfo* FPrevFocusingInfo;
+  TcxDataSelection* FSelection = nullptr;
+  Integer FLockCount = 0;
+  Word FChanges = 0;
+  Boolean FInUpdate = false;
+  Boolean FExpandingFlag = false;
+  Boolean FFocusing = false;
+  Boolean FInCanFocus = false;
+  std::vector<std::unique_ptr<TSortKeys>> FSortKeys;
+};
+
+// ==== Sorting by summary and locate objects ==================================================
+
+// Reorders the groups by a group summary; the grid supplies one.
+class TcxSortingBySummaryEngine : public TObject {
+  ORV_CLASS(TcxSortingBySummaryEngine, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataControllerInfo* dataControllerInfo);
+  explicit TcxSortingBySummaryEngine(TcxCustomDataControllerInfo* dataControllerInfo)
+      : FDataControllerInfo(dataControllerInfo) {}
+  virtual void Sort() = 0;
+  TcxCustomDataControllerInfo* GetDataControllerInfo() const { return FDataControllerInfo; }
+
+ private:
+  TcxCustomDataControllerInfo* FDataControllerInfo;
+};
+
+using TcxSortingBySummaryEngineClass = orv::ClassOf<TcxSortingBySummaryEngine>;
+
+// Finds records by values: ReadData fills an internal record of the storage from a reader,
+// FindRecordIndex answers the matching record or -1.
+class TcxDataControllerLocateObject : public TObject {
+  ORV_CLASS(TcxDataControllerLocateObject, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxDataControllerLocateObject(TcxCustomDataController* dataController)
+      : FDataController(dataController) {}
+
+  virtual void Clear();
+  virtual Integer FindRecordIndex() { return -1; }
+
+  void ReadData(TcxValueDefReader* reader);
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  // The internal record (0 before the first ReadData).
+  Integer GetRecordIndex() const { return FRecordIndex; }
+
+  void BeforeDestruction() override;
+
+ private:
+  TcxCustomDataController* FDataController;
+  Integer FRecordIndex = 0;
+};
+
+// Locates the first record whose key fields equal the read values.
+class TcxDataControllerKeyLocateObject : public TcxDataControllerLocateObject {
+  ORV_CLASS(TcxDataControllerKeyLocateObject, TcxDataControllerLocateObject)
+ public:
+  explicit TcxDataControllerKeyLocateObject(TcxCustomDataController* dataController)
+      : TcxDataControllerLocateObject(dataController) {}
+
+  Integer FindRecordIndex() override;
+  std::vector<TcxCustomDataField*>& KeyFields() { return FKeyFields; }
+
+ private:
+  std::vector<TcxCustomDataField*> FKeyFields;
+};
+
+// Locates the record of a group level by the grouping values of the levels above it.
+class TcxDataControllerGroupLocateObject : public TcxDataControllerLocateObject {
+  ORV_CLASS(TcxDataControllerGroupLocateObject, TcxDataControllerLocateObject)
+ public:
+  explicit TcxDataControllerGroupLocateObject(TcxCustomDataController* dataController);
+
+  Integer FindRecordIndex() override;
+  Integer GetLevel() const { return FLevel; }
+  void SetLevel(Integer value) { FLevel = value; }
+  Boolean GetIsGroupDataSorted() const { return FIsGroupDataSorted; }
+
+ private:
+  Integer FLevel = 0;
+  Boolean FIsGroupDataSorted = true;
+};
+
+// ==== Readers ================================================================================
+
+// Values given one by one for value definitions; used to locate records by values.
+class TcxValueDefUnboundReader : public TcxValueDefReader {
+  ORV_CLASS(TcxValueDefUnboundReader, TcxValueDefReader)
+ public:
+  TcxValueDefUnboundReader() = default;
+
+  Variant ProvideValue(TcxValueDef* def) override;
+  Boolean SkipsValueDef(TcxValueDef* def) override;
+
+  void SetValue(TcxValueDef* def, const Variant& value);
+  // Drops the values from the end down to `count` (the definitions stay).
+  void Truncate(Integer count);
+  void Clear() { Truncate(0); }
+
+ private:
+  std::vector<TcxValueDef*> FDefs;
+  std::vector<Variant> FValues;
+};
+
+// The values and display texts of one record of a controller.
+class TcxValueDefRecordReader : public TcxValueDefReader {
+  ORV_CLASS(TcxValueDefRecordReader, TcxValueDefReader)
+ public:
+  TcxValueDefRecordReader(TcxCustomDataController* dataController, Integer recordIndex)
+      : FDataController(dataController), FRecordIndex(recordIndex) {}
+
+  AnsiString ProvideDisplayText(TcxValueDef* def) override;
+  Variant ProvideValue(TcxValueDef* def) override;
+  Boolean SkipsValueDef(TcxValueDef* def) override;
+
+ private:
+  TcxCustomDataController* FDataController;
+  Integer FRecordIndex;
+};
+
+// ==== Controller =============================================================================
+
+// A guard on a controller: reads nil once the controller is gone.
+class TcxDataListenerLink : public TObject {
+  ORV_CLASS(TcxDataListenerLink, TObject)
+ public:
+  explicit TcxDataListenerLink(TcxCustomDataController* dataController) : FDataController(dataController) {}
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+ private:
+  friend class TcxCustomDataController;
+  TcxCustomDataController* FDataController;
+};
+
+// A hidden component whose free notifications reach the controller.
+class TcxDataControllerNotifier : public TComponent {
+  ORV_CLASS(TcxDataControllerNotifier, TComponent)
+ public:
+  explicit TcxDataControllerNotifier(TcxCustomDataController* dataController);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  TcxCustomDataController* FDataController;
+};
+
+class TcxCustomDataController : public TInterfacedPersistent {
+  ORV_CLASS(TcxCustomDataController, TInterfacedPersistent)
+ public:
+  using TCreateSignature = void(TComponent* owner);
+  explicit TcxCustomDataController(TComponent* owner);
+
+  TPersistent* GetOwner() override { return FOwner; }
+  TComponent* GetOwnerComponent() const { return FOwner; }
+  void Assign(TPersistent* source) override;
+
+  // ---- Items and fields ----
+  virtual TObject* GetItem(Integer index) = 0;
+  virtual Integer GetItemCount();
+  // EcxInvalidDataControllerOperation "Item already exists" when the item has a field.
+  virtual void AddItem(TObject* item);
+  virtual void RemoveItem(TObject* item);
+  virtual void UpdateItemIndexes();
+  virtual TObject* FindItemByID(Integer id);
+  virtual TObject* FindItemByName(const AnsiString& name);
+  virtual TObject* FindItemWithSameID(TObject* item);
+  virtual Integer GetItemID(TObject* item) { return -1; }
+  virtual AnsiString GetItemName(TObject* item);
+  virtual Boolean IsProviderField(TcxCustomDataField* field);
+  virtual void UpdateField(TcxCustomDataField* field) {}
+  virtual void UpdateFields();
+  virtual void FieldRemoved(TcxCustomDataField* field);
+  virtual void ItemValueTypeChanged(Integer itemIndex) {}
+  TcxValueTypeClass GetItemValueTypeClass(Integer itemIndex);
+  virtual void SetItemValueTypeClass(Integer itemIndex, TcxValueTypeClass valueTypeClass);
+  virtual Boolean GetItemTextStored(Integer itemIndex);
+  virtual void SetItemTextStored(Integer itemIndex, Boolean value);
+  virtual Boolean GetItemNeedsConversion(Integer itemIndex) { return false; }
+  virtual void SetItemNeedsConversion(Integer itemIndex, Boolean value);
+  virtual Boolean IsItemDisplayTextStored(Integer itemIndex, Boolean flag) { return GetItemTextStored(itemIndex); }
+  TcxCustomDataField* GetItemField(Integer itemIndex);
+  TcxCustomDataField* GetFieldByItem(TObject* item) const;
+  // EcxInvalidDataControllerOperation "ItemIndex out of range" outside 0 .. GetItemCount() - 1.
+  void CheckItemRange(Integer itemIndex);
+  TcxCustomDataFieldList* GetFields() const { return FFields; }
+
+  // ---- Records and values ----
+  virtual Integer GetRecordCount();
+  virtual void SetRecordCount(Integer value);
+  virtual Variant GetValue(Integer recordIndex, Integer itemIndex);
+  virtual void SetValue(Integer recordIndex, Integer itemIndex, const Variant& value);
+  virtual AnsiString GetDisplayText(Integer recordIndex, Integer itemIndex);
+  virtual void SetDisplayText(Integer recordIndex, Integer itemIndex, const AnsiString& text);
+  virtual Variant GetFieldValue(Integer recordIndex, TcxCustomDataField* field);
+  virtual AnsiString GetFieldDisplayText(Integer recordIndex, TcxCustomDataField* field);
+  virtual Variant GetRecordID(Integer recordIndex);
+  virtual Variant GetRecordKeyValues(Integer recordIndex, const std::vector<TcxCustomDataField*>& keyFields);
+  virtual Variant GetGroupingValue(Integer recordIndex, TcxCustomDataField* field) { return GetFieldValue(recordIndex, field); }
+  Integer AppendRecord();
+  void InsertRecord(Integer recordIndex);
+  void DeleteRecord(Integer recordIndex);
+  virtual void CopyRecordValues(Integer fromRecordIndex, Integer toRecordIndex);
+  virtual void RecordInserted(Integer recordIndex) {}
+  virtual void RecordDeleted(Integer recordIndex);
+  virtual void DeleteRecordFromStorage(Integer recordIndex);
+  virtual void AfterReadRecord(Integer recordIndex);
+  virtual void AppendRecordFromReader(TcxValueDefReader* reader);
+  virtual void BeginInternalRecordRead() {}
+  virtual void EndInternalRecordRead() {}
+  virtual Boolean UsesRecordID() { return false; }
+  virtual void WriteStoredValueToProvider(Integer recordIndex, TcxCustomDataField* field);
+  // EcxInvalidDataControllerOperation "RecordIndex out of range" unless the record is stored,
+  // is the new-item record or is the provider's saved record.
+  void CheckRecordRange(Integer recordIndex);
+  // The new-item row's internal record, made on first use.
+  virtual Integer GetNewItemRecordIndex();
+  TcxDataStorage* GetDataStorage() const { return FDataStorage; }
+  // The grid's row access.
+  void GetRowDisplayText(const TcxRowInfo& rowInfo, Integer& itemIndex, AnsiString& text);
+  void GetRowValue(const TcxRowInfo& rowInfo, Integer itemIndex, Variant& value);
+
+  // ---- Modes ----
+  virtual Boolean IsDestroying();
+  virtual Boolean IsLoading();
+  virtual Boolean IsSingleSelectMode() { return !FMultiSelect; }
+  virtual Boolean IsImmediatePost() { return FOptions.Contains(dcoImmediatePost) || GetProvider()->EditsInStorage(); }
+  virtual Boolean HasRecordKeys() { return false; }
+  virtual Boolean NeedsStructureUpdate();
+  virtual Boolean IsProviderMode();
+  virtual Boolean IsIncrementalLoadMode() { return false; }
+  virtual Boolean IsSmartRefresh() { return false; }
+  virtual Boolean IsUnboundMode();
+  virtual Boolean IsGridMode() { return GetProvider()->IsGridMode(); }
+  virtual Boolean IsDataStructureChanging() { return FDataStructureChanging; }
+  virtual Boolean IsSynchronizationEnabled() { return false; }
+  virtual Boolean IsDataChangeLocked() { return FDataChangedLockCount != 0; }
+  virtual Boolean IsDetailMode() { return false; }
+  Boolean IsDetailTemplate() { return false; }
+  Boolean IsProviderFrozen() { return FProvider && FProvider->GetLockCount() > 0; }
+  // The grid's name for IsProviderFrozen.
+  Boolean IsProviderLocked() { return IsProviderFrozen(); }
+
+  // ---- Loading and structure ----
+  virtual void LoadData();
+  virtual void NotifyDataLoaded() {}
+  virtual void RebuildStructure();
+  virtual void DataLoaded();
+  virtual void StorageCleared(TObject* sender);
+  virtual void ActiveChanged(Boolean active);
+  virtual void DataScrolled(Integer distance);
+  virtual void LayoutChanged(Integer kinds);
+  virtual void CustomDataSourceChanged() {}
+  virtual void BeginLoad();
+  virtual void EndLoad();
+  virtual void Loaded();
+  virtual void Refresh();
+  virtual void RefreshExternalData() {}
+  void UpdateItems(Boolean force);
+  void UpdateStructure(Boolean force);
+  void SaveDataToStream(TStream* stream);
+  void LoadDataFromStream(TStream* stream);
+
+  // ---- Update cycle and notifications ----
+  virtual void BeforeApplyChanges() {}
+  virtual void DoDataChanged();
+  virtual void RemoveNotification(TComponent* component);
+  virtual void FilterChanged();
+  virtual void SummaryChanged(Boolean redoSortingBySummary) {}
+  // Merges the change into the pending one and refreshes the rows; delivered at the unlock.
+  virtual void DataChanged(TcxDataChange kind, Integer itemIndex, Integer recordIndex);
+  virtual void UpdateControl(TcxUpdateControlInfo* info);
+  virtual void BeginUpdate() { LockUpdate(); }
+  virtual void EndUpdate() { UnlockUpdate(); }
+  void LockUpdate();
+  void UnlockUpdate();
+  Integer LockCount() const { return FInfo->LockCount(); }
+  // The grid's name for a non-zero LockCount.
+  Boolean IsUpdateLocked() const { return LockCount() != 0; }
+  Boolean IsRowModelConsistent() const { return !FInfo->IsInUpdate(); }
+  // Adds change bits and delivers them unless locked.
+  void Change(Word changes);
+  void CheckChanges();
+  // Sets the in-notify flag, hands the notice to UpdateControl and frees it in every case.
+  void NotifyControl(TcxUpdateControlInfo* info);
+  Boolean IsInNotify() const { return FInNotify; }
+  void AddDataChangedListener(TObject* sender, const TNotifyEvent& method);
+  void RemoveDataChangedListener(TObject* sender, const TNotifyEvent& method);
+  // The editors' names for the listener operations.
+  void AddDataChangedNotify(TObject* sender, const TNotifyEvent& method) { AddDataChangedListener(sender, method); }
+  void RemoveDataChangedNotify(TObject* sender, const TNotifyEvent& method) { RemoveDataChangedListener(sender, method); }
+  void LockDataChangedNotify() { ++FDataChangedLockCount; }
+  void UnlockDataChangedNotify() { --FDataChangedLockCount; }
+  // The lookup editors' names for the data-change lock.
+  void LockDataChanged() { LockDataChangedNotify(); }
+  void UnlockDataChanged() { UnlockDataChangedNotify(); }
+  void BeginLocate();
+  void EndLocate();
+  Integer GetLocateCount() const { return FLocateCount; }
+  void BeginUpdateFields();
+  void EndUpdateFields();
+  // A lock bracket around a reload or a delete that keeps the user's place.
+  void BeginSaveState();
+  void EndSaveState();
+  TcxDataListenerLink* AddListenerLink();
+  void RemoveListenerLink(TcxDataListenerLink*& link);
+  virtual Boolean ExecuteAction(TBasicAction* action) { return false; }
+  virtual Boolean UpdateAction(TBasicAction* action) { return false; }
+
+  // ---- Events ----
+  virtual void DoFilterRecord(Integer recordIndex, Boolean& accept);
+  virtual Boolean HasFilterRecordHandler() { return bool(FOnFilterRecord); }
+  virtual void DoNewRecord(Integer recordIndex);
+  virtual void DoDetailExpanding(Integer recordIndex, Boolean& allow);
+  virtual void DoDetailExpanded(Integer recordIndex);
+  virtual void DoDetailCollapsing(Integer recordIndex, Boolean& allow);
+  virtual void DoDetailCollapsed(Integer recordIndex);
+
+  // ---- Rows, focus and selection ----
+  Integer GetRowCount() const { return FInfo->GetRowCount(); }
+  TcxRowInfo GetRowInfo(Integer rowIndex) const { return FInfo->GetRowInfo(rowIndex); }
+  Integer GetRowIndexByRecordIndex(Integer recordIndex, Boolean makeVisible) {
+    return FInfo->GetRowIndexByRecordIndex(recordIndex, makeVisible);
+  }
+  Integer GetFilteredRecordCount() const { return FInfo->GetFilteredRecordCount(); }
+  Integer GetFilteredRecordIndex(Integer index) const { return FInfo->GetFilteredRecordIndex(index); }
+  Integer GetFilteredIndexOfRecord(Integer recordIndex) const { return FInfo->GetFilteredIndexOfRecord(recordIndex); }
+  Integer GetFocusedRowIndex() const { return FInfo->GetFocusedRowIndex(); }
+  Integer GetFocusedRecordIndex() const { return FInfo->GetFocusedRecordIndex(); }
+  virtual Integer GetEffectiveFocusedRecordIndex() { return GetFocusedRecordIndex(); }
+  virtual Integer GetCurrentRecordIndex();
+  // Focuses a row (-1: none); False when the controller refuses.
+  Boolean ChangeFocusedRowIndex(Integer rowIndex);
+  Boolean ChangeFocusedRecordIndex(Integer recordIndex);
+  void GotoFirst();
+  void GotoLast();
+  void GotoNext();
+  void GotoPrev();
+  void MoveBy(Integer distance);
+  // The editors' names for GotoNext, GotoPrev and MoveBy.
+  void FocusNextRow() { GotoNext(); }
+  void FocusPreviousRow() { GotoPrev(); }
+  void MoveFocusBy(Integer distance) { MoveBy(distance); }
+  Boolean IsBOF();
+  Boolean IsEOF();
+  void Scroll(Integer distance);
+  virtual Boolean CanFocusRecord(Integer recordIndex) { return true; }
+  virtual void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex) {}
+  virtual Boolean CanChangeFocusedRow() { return true; }
+  virtual void CheckFocusedRow();
+  virtual void FocusedRowChanging(Integer rowIndex) {}
+  virtual void CheckBrowseMode() {}
+  virtual void PostEditing() {}
+  virtual void SavePosition() { GetProvider()->SavePos(); }
+  virtual void RestorePosition() { GetProvider()->RestorePos(); }
+  virtual Boolean CanSelectRow(Integer rowIndex) { return true; }
+  virtual TcxDataSelectionClass GetSelectionClass() { return TcxDataSelection::StaticClass(); }
+  Boolean GetMultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(Boolean value);
+  Boolean GetFocusedSelected() const { return FFocusedSelected; }
+  void SetFocusedSelected(Boolean value);
+  Integer GetSelectedCount();
+  Integer GetSelectedRowIndex(Integer index);
+  Boolean IsRowSelected(Integer rowIndex);
+  void ChangeRowSelection(Integer rowIndex, Boolean select);
+  void ClearSelection();
+  void SelectAll();
+  void SelectRows(Integer startRowIndex, Integer endRowIndex);
+  TcxDataSelection* GetSelection() { return FInfo->GetSelection(); }
+  // Drops the selection entries whose records are gone (-1: after a reload).
+  void CheckSelection(Integer deletedRecordIndex);
+  virtual Variant GetRowID(Integer rowIndex) { return Variant(rowIndex); }
+  Boolean GetNewItemRowFocused() const { return FNewItemRowFocused; }
+  Boolean GetUseNewItemRowForEditing() const { return FUseNewItemRowForEditing; }
+  Boolean IsNewItemRowEditing() const { return FUseNewItemRowForEditing && FNewItemRowFocused; }
+  // The new-item record while the new-item row is focused for editing, no record without a
+  // focused row, else the focused row's record.
+  virtual Integer GetRecordIndexForEditing();
+  Integer GetEditingRecordIndex();
+  virtual void ValidateEditingRecord(Integer recordIndex);
+
+  // ---- Sorting and comparison ----
+  virtual Integer CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
+                                        TcxDataControllerComparisonMode mode);
+  virtual Integer CompareRecordsByIndex(Integer recordIndex1, Integer recordIndex2) {
+    return recordIndex1 < recordIndex2 ? -1 : recordIndex1 > recordIndex2 ? 1 : 0;
+  }
+  virtual Integer CompareRecordsBySortField(Integer recordIndex1, Integer recordIndex2, const TcxDataSortInfo& sortInfo,
+                                            TcxDataControllerComparisonMode mode);
+  virtual Variant GetSortingValue(Integer recordIndex, TcxCustomDataField* field);
+  virtual Boolean NeedsValueConversion(TcxCustomDataField* field);
+  virtual Boolean IsTextSortedItem(Integer itemIndex);
+  virtual Boolean IsStringCompareField(TcxCustomDataField* field);
+  virtual Boolean IsSortByDisplayText(TcxCustomDataField* field);
+  virtual Boolean GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) { return false; }
+  virtual TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() { return nullptr; }
+  virtual Boolean RefreshIfItemSorted(Integer itemIndex);
+  void RequestRefresh() { Refresh(); }
+  void ChangeSorting(Integer itemIndex, TcxDataSortOrder sortOrder);
+  void ChangeSortIndex(Integer itemIndex, Integer sortIndex);
+  void ClearSorting(Boolean keepGroupedItems);
+  TcxDataSortOrder GetItemSortOrder(Integer itemIndex);
+  Integer GetItemSortIndex(Integer itemIndex);
+  // The grid's names for GetItemSortIndex and ChangeSortIndex.
+  Integer GetItemSortingIndex(Integer itemIndex) { return GetItemSortIndex(itemIndex); }
+  void ChangeSortingIndex(Integer itemIndex, Integer sortIndex) { ChangeSortIndex(itemIndex, sortIndex); }
+  Integer GetSortingItemCount() const { return FInfo->GetSortingFieldList()->Count(); }
+  Integer GetSortingItemIndex(Integer index) const;
+  Integer GetSortingBySummaryItemIndex() const;
+  void SetSortingBySummaryItemIndex(Integer itemIndex);
+  // The first record (0 .. GetRecordCount() - 1) whose key fields equal those of the internal
+  // record; -1 when none or without key fields.
+  Integer FindRecordIndexByKeys(Integer internalRecordIndex, const std::vector<TcxCustomDataField*>& keyFields);
+  // The record of the first position (binary search when sorted) whose grouping values on
+  // levels 0 .. levelCount - 1 equal the internal record's; -1 when none.
+  Integer FindRecordIndexByGroupValues(Integer internalRecordIndex, Integer levelCount, Boolean sorted);
+  Boolean IsInternalFind() const { return FInternalFind; }
+  void SetInternalFind(Boolean value) { FInternalFind = value; }
+
+  // ---- Provider ----
+  virtual TcxCustomDataProviderClass GetProviderClass() { return TcxCustomDataProvider::StaticClass(); }
+  virtual TcxCustomDataFieldClass GetFieldClass() { return TcxCustomDataField::StaticClass(); }
+  // Made on first use, of GetProviderClass.
+  TcxCustomDataProvider* GetProvider();
+  TcxCustomDataSource* GetCustomDataSource() { return GetProvider()->GetCustomDataSource(); }
+  void SetCustomDataSource(TcxCustomDataSource* value) { GetProvider()->SetCustomDataSource(value); }
+  TcxCustomDataField* GetRecordHandlesField() const { return FRecordHandlesField; }
+  Boolean IsInSetCustomDataSource() const { return FInSetDataSource; }
+
+  // ---- Properties ----
+  TcxDataControllerOptions GetOptions() const { return FOptions; }
+  void SetOptions(TcxDataControllerOptions value);
+  TcxCustomDataControllerInfo* GetDataControllerInfo() const { return FInfo; }
+  Boolean GetActive() const { return FActive; }
+  Boolean GetJustLoaded() const { return FJustLoaded; }
+
+  const TcxDataControllerCompareEvent& GetOnCompare() const { return FOnCompare; }
+  void SetOnCompare(const TcxDataControllerCompareEvent& value);
+  const TNotifyEvent& GetOnDataChanged() const { return FOnDataChanged; }
+  void SetOnDataChanged(const TNotifyEvent& value) { FOnDataChanged = value; }
+  const TcxDataFilterRecordEvent& GetOnFilterRecord() const { return FOnFilterRecord; }
+  void SetOnFilterRecord(const TcxDataFilterRecordEvent& value);
+  const TNotifyEvent& GetOnGroupingChanged() const { return FOnGroupingChanged; }
+  void SetOnGroupingChanged(const TNotifyEvent& value) { FOnGroupingChanged = value; }
+  const TcxDataDetailExpandedEvent& GetOnNewRecord() const { return FOnNewRecord; }
+  void SetOnNewRecord(const TcxDataDetailExpandedEvent& value) { FOnNewRecord = value; }
+  const TcxDataRecordChangedEvent& GetOnRecordChanged() const { return FOnRecordChanged; }
+  void SetOnRecordChanged(const TcxDataRecordChangedEvent& value) { FOnRecordChanged = value; }
+  const TNotifyEvent& GetOnSortingChanged() const { return FOnSortingChanged; }
+  void SetOnSortingChanged(const TNotifyEvent& value) { FOnSortingChanged = value; }
+  const TcxDataDetailExpandingEvent& GetOnDetailExpanding() const { return FOnDetailExpanding; }
+  void SetOnDetailExpanding(const TcxDataDetailExpandingEvent& value) { FOnDetailExpanding = value; }
+  const TcxDataDetailExpandedEvent& GetOnDetailExpanded() const { return FOnDetailExpanded; }
+  void SetOnDetailExpanded(const TcxDataDetailExpandedEvent& value) { FOnDetailExpanded = value; }
+  const TcxDataDetailExpandingEvent& GetOnDetailCollapsing() const { return FOnDetailCollapsing; }
+  void SetOnDetailCollapsing(const TcxDataDetailExpandingEvent& value) { FOnDetailCollapsing = value; }
+  const TcxDataDetailExpandedEvent& GetOnDetailCollapsed() const { return FOnDetailCollapsed; }
+  void SetOnDetailCollapsed(const TcxDataDetailExpandedEvent& value) { FOnDetailCollapsed = value; }
+  const TcxUpdateControlEvent& GetOnUpdateControl() const { return FOnUpdateControl; }
+  void SetOnUpdateControl(const TcxUpdateControlEvent& value) { FOnUpdateControl = value; }
+
+  void BeforeDestruction() override;
+
+  // Change bits of the controller.
+  static constexpr Word dccLayout = 1;
+  static constexpr Word dccData = 2;
+  static constexpr Word dccFocus = 4;
+  static constexpr Word dccSelection = 8;
+  static constexpr Word dccDetail = 16;
+  static constexpr Word dccSummary = 32;
+  static constexpr Word dccSearch = 64;
+  static constexpr Word dccSorting = 128;
+  static constexpr Word dccGrouping = 256;
+  static constexpr Word dccDetailLoaded = 512;
+  static constexpr Word dccBookmark = 1024;
+  static constexpr Word dccUpdateRecord = 2048;
+
+ protected:
+  ~TcxCustomDataController() override;
+  virtual TcxCustomDataField* AddInternalField(TcxCustomDataField* referenceField, TcxValueTypeClass valueTypeClass);
+  virtual TcxCustomDataField* AddField();
+  virtual void NotifyDataChanged();
+  void ApplyChanges();
+  void ResetDataChangeInfo();
+  Boolean IsSingleRecordPending() const;
+  void ReadRecords();
+  void ForEachField(const std::vector<TcxCustomDataField*>& fields, void (*proc)(TcxCustomDataField*));
+
+ private:
+  friend class TcxCustomDataControllerInfo;
+  friend class TcxCustomDataField;
+  friend class TcxCustomDataFieldList;
+  friend class TcxCustomDataProvider;
+  friend class TcxDataControllerNotifier;
+
+  struct TDataChangedListener {
+    TObject* Sender;
+    TNotifyEvent Method;
+  };
+
+  TComponent* FOwner;
+  TcxDataControllerOptions FOptions;
+  TcxDataStorage* FDataStorage = nullptr;
+  TcxCustomDataFieldList* FFields = nullptr;
+  TcxCustomDataProvider* FProvider = nullptr;
+  TcxCustomDataControllerInfo* FInfo = nullptr;
+  TcxDataControllerNotifier* FNotifier = nullptr;
+  std::vector<TDataChangedListener> FDataChangedListeners;
+  std::vector<TcxDataListenerLink*> FListenerLinks;
+  TcxCustomDataField* FRecordHandlesField = nullptr;
+  Integer FNewItemRecordIndex = 0;
+  TcxCustomDataField* FSortingBySummaryField = nullptr;
+  Boolean FSortingBySummaryChanged = false;
+
+  // Update cycle.
+  Word FChanges = 0;
+  TcxDataChange FDataChangeKind = dcTotal;
+  Integer FDataChangeItemIndex = -1;
+  Integer FDataChangeRecordIndex = -1;
+  Integer FPrevSelectedCount = 0;
+  Integer FPrevSelectedRowIndex = -1;
+  Boolean FStructureChanged = false;
+  Boolean FDataChangedEventPending = false;
+  Boolean FInNotify = false;
+  Boolean FInSortingChangedEvent = false;
+  Boolean FUpdateFieldsPending = false;
+  Integer FDataChangedLockCount = 0;
+  Integer FLocateCount = 0;
+  Integer FUpdateFieldsLockCount = 0;
+  Integer FSaveStateCount = 0;
+
+  // Structure and loading.
+  Boolean FActive = false;
+  Boolean FInUpdateItems = false;
+  Boolean FStructureRecreated = false;
+  Boolean FDataStructureChanging = false;
+  Boolean FInSetDataSource = false;
+  Boolean FJustLoaded = false;
+  Boolean FInLoadStorage = false;
+  Boolean FDestroying = false;
+
+  // Focus, selection and sorting state the row model reads.
+  Boolean FFocusedSelected = true;
+  Boolean FMultiSelect = false;
+  Boolean FNewItemRowFocused = false;
+  Boolean FUseNewItemRowForEditing = false;
+  Boolean FNewItemRowFocusingChanged = false;
+  Boolean FGroupingChanged = false;
+  Boolean FSortingChanged = false;
+  Boolean FFilterChanged = false;
+  Boolean FFocusCheckAfterFilterRequested = false;
+  Boolean FInternalFind = false;
+
+  TcxDataControllerCompareEvent FOnCompare;
+  TNotifyEvent FOnDataChanged;
+  TcxDataFilterRecordEvent FOnFilterRecord;
+  TNotifyEvent FOnGroupingChanged;
+  TcxDataDetailExpandedEvent FOnNewRecord;
+  TcxDataRecordChangedEvent FOnRecordChanged;
+  TNotifyEvent FOnSortingChanged;
+  TcxDataDetailExpandingEvent FOnDetailExpanding;
+  TcxDataDetailExpandedEvent FOnDetailExpanded;
+  TcxDataDetailExpandingEvent FOnDetailCollapsing;
+  TcxDataDetailExpandedEvent FOnDetailCollapsed;
+  TcxUpdateControlEvent FOnUpdateControl;
+};
+
+// The controller whose records live in its own storage (or in a custom data source attached to
+// its provider). Active from construction.
+class TcxDataController : public TcxCustomDataController {
+  ORV_CLASS(TcxDataController, TcxCustomDataController)
+ public:
+  explicit TcxDataController(TComponent* owner);
+};

@@ -1,0 +1,631 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "components/data/cxDataStorage.h"
+#include "components/foundation/dxCore.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Locale.h"
+
+namespace {
+
+using TStoragePtr = std::unique_ptr<TcxDataStorage, orv::FreeDeleter>;
+using TStreamPtr = std::unique_ptr<TMemoryStream, orv::FreeDeleter>;
+
+const TcxValueTypeClass kInteger = TcxIntegerValueType::StaticClass();
+const TcxValueTypeClass kString = TcxStringValueType::StaticClass();
+const TcxValueTypeClass kFloat = TcxFloatValueType::StaticClass();
+
+std::vector<Byte> BytesOf(TMemoryStream* stream) {
+  const auto* p = static_cast<const Byte*>(stream->GetMemory());
+  return std::vector<Byte>(p, p + stream->GetSize());
+}
+
+TStreamPtr StreamOf(const std::vector<Byte>& bytes) {
+  TStreamPtr stream(new TMemoryStream);
+  if (!bytes.empty()) stream->WriteBuffer(bytes.data(), Integer(bytes.size()));
+  stream->SetPosition(0);
+  return stream;
+}
+
+std::vector<Byte> Concat(std::initializer_list<std::vector<Byte>> parts) {
+  std::vector<Byte> all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// ---- Records and IDs --------------------------------------------------------------------------
+
+TEST(cxDataStorage, RecordIDs) {
+  TStoragePtr storage(new TcxDataStorage);
+  storage->SetKeepRecordIDs(true);
+  for (int i = 0; i < 3; ++i) storage->AddRecord();
+  EXPECT_EQ(storage->RecordIDOf(0), 1);
+  EXPECT_EQ(storage->RecordIDOf(2), 3);
+  for (int i = 0; i < 3; ++i) storage->RemoveRecord(0);
+  storage->AddRecord();
+  EXPECT_EQ(storage->RecordIDOf(0), 1) << "the counter restarts once no records remain";
+  storage->AddRecord();
+  storage->AddRecord();
+  storage->RemoveRecord(1);
+  storage->AddRecord();
+  EXPECT_EQ(storage->RecordIDOf(2), 4) << "removing the middle record keeps counting";
+  storage->InsertRecordAt(0);
+  EXPECT_EQ(storage->RecordIDOf(0), 5);
+
+  TStoragePtr later(new TcxDataStorage);
+  for (int i = 0; i < 3; ++i) later->AddRecord();
+  later->SetKeepRecordIDs(true);
+  EXPECT_EQ(later->RecordIDOf(0), 0);
+  EXPECT_EQ(later->RecordIDOf(2), 0);
+  later->AddRecord();
+  EXPECT_EQ(later->RecordIDOf(3), 1);
+  later->AssignRecordID(0, 77);
+  EXPECT_EQ(later->RecordIDOf(0), 77);
+  // Clearing while keeping the entries gives every record without an ID one, in index order.
+  later->DropRecords(false);
+  EXPECT_EQ(later->GetStoredRecordCount(), 4);
+  EXPECT_EQ(later->RecordIDOf(0), 2);
+  EXPECT_EQ(later->RecordIDOf(3), 5);
+  later->DropRecords(true);
+  later->AddRecord();
+  EXPECT_EQ(later->RecordIDOf(0), 1);
+
+  // Without kept IDs there is no ID area: assigning one cannot touch the first value.
+  TStoragePtr plain(new TcxDataStorage);
+  TcxValueDef* def = plain->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  plain->AddRecord();
+  plain->StoreValue(0, def, 12345);
+  plain->AssignRecordID(0, -1);
+  EXPECT_EQ(plain->RecordIDOf(0), 0);
+  EXPECT_EQ(plain->FetchValue(0, def).AsInteger(), 12345);
+}
+
+TEST(cxDataStorage, RecordCountAndIndexes) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* def = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  storage->SetStoredRecordCount(5);
+  EXPECT_EQ(storage->GetStoredRecordCount(), 5);
+  EXPECT_FALSE(storage->HasBuffer(4));
+  EXPECT_TRUE(storage->FetchValue(4, def).IsNull());
+  EXPECT_EQ(storage->FetchDisplayText(4, def), "");
+  storage->StoreValue(4, def, 9);
+  storage->SetStoredRecordCount(-3);
+  EXPECT_EQ(storage->GetStoredRecordCount(), 0);
+  EXPECT_THROW(storage->FetchValue(0, def), EListError);
+  EXPECT_THROW(storage->StoreValue(-1, def, 1), EListError);
+  EXPECT_THROW(storage->InsertRecordAt(1), EListError);
+  storage->InsertRecordAt(0);
+  EXPECT_EQ(storage->AddRecord(), 1);
+}
+
+TEST(cxDataStorage, InternalRecords) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* number = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* text = storage->GetValueDefs()->AddValueDef(kString, true, true, nullptr);
+  ASSERT_EQ(storage->GetInternalValueDefs()->GetCount(), 2);
+  EXPECT_EQ(storage->GetInternalValueDefs()->FindByLink(text), storage->GetInternalValueDefs()->GetItem(1));
+  storage->AddRecord();
+  EXPECT_EQ(storage->AppendInternalRecord(), -1);
+  EXPECT_EQ(storage->AppendInternalRecord(), -2);
+  storage->StoreValue(-1, number, 5);
+  storage->StoreValue(-1, text, "scratch");
+  storage->StoreDisplayText(-1, text, "SCRATCH");
+  EXPECT_EQ(storage->FetchValue(-1, number).AsInteger(), 5);
+  EXPECT_EQ(storage->FetchDisplayText(-1, text), "SCRATCH");
+  EXPECT_TRUE(storage->FetchValue(0, number).IsNull());
+  // The mirror given for a normal record reaches the normal definition.
+  storage->StoreValue(0, storage->GetInternalValueDefs()->GetItem(0), 8);
+  EXPECT_EQ(storage->FetchValue(0, number).AsInteger(), 8);
+  storage->RemoveRecord(-1);
+  EXPECT_TRUE(storage->FetchValue(-1, number).IsNull());
+  EXPECT_EQ(storage->AppendInternalRecord(), -1);
+  EXPECT_TRUE(storage->FetchValue(-1, number).IsNull()) << "a reused internal record starts empty";
+  EXPECT_EQ(storage->FetchValue(-2, number).IsNull(), true);
+  EXPECT_EQ(storage->AppendInternalRecord(), -3);
+
+  int cleared = 0;
+  struct TCounter : TObject {
+    int* Count = nullptr;
+    void Cleared(TObject*) { ++*Count; }
+  };
+  std::unique_ptr<TCounter, orv::FreeDeleter> counter(new TCounter);
+  counter->Count = &cleared;
+  storage->SetOnClearInternalRecords(TNotifyEvent(counter.get(), &TCounter::Cleared));
+  storage->ClearAll(true);
+  EXPECT_EQ(cleared, 0);
+  EXPECT_EQ(storage->GetInternalRecordCount(), 3);
+  storage->ClearAll(false);
+  EXPECT_EQ(cleared, 1);
+  EXPECT_EQ(storage->GetInternalRecordCount(), 0);
+  EXPECT_EQ(storage->GetStoredRecordCount(), 0);
+}
+
+// ---- Definitions changing under records ------------------------------------------------------
+
+TEST(cxDataStorage, DefinitionsComeAndGoWhileRecordsKeepTheirValues) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDefs* defs = storage->GetValueDefs();
+  TcxValueDef* number = defs->AddValueDef(kInteger, true, false, nullptr);
+  for (int i = 0; i < 3; ++i) storage->StoreValue(storage->AddRecord(), number, i * 10);
+  storage->AddRecord();  // a bufferless one
+
+  TcxValueDef* name = defs->AddValueDef(kString, true, true, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(storage->FetchValue(i, number).AsInteger(), i * 10);
+    EXPECT_TRUE(storage->FetchValue(i, name).IsNull());
+    EXPECT_EQ(storage->FetchDisplayText(i, name), "");
+  }
+  storage->StoreValue(1, name, "one");
+  storage->StoreDisplayText(1, name, "ONE");
+  TcxValueDef* ratio = defs->AddValueDef(kFloat, true, false, nullptr);
+  storage->StoreValue(2, ratio, 0.5);
+
+  // The text slot of a middle definition comes and goes with every value kept.
+  name->SetKeepsText(false);
+  EXPECT_FALSE(name->GetEffectiveKeepsText());
+  EXPECT_EQ(storage->FetchDisplayText(1, name), "one");
+  EXPECT_EQ(storage->FetchValue(2, ratio).AsDouble(), 0.5);
+  name->SetKeepsText(true);
+  EXPECT_EQ(storage->FetchDisplayText(1, name), "");
+  storage->StoreDisplayText(1, name, "ONE");
+  EXPECT_EQ(storage->FetchDisplayText(1, name), "ONE");
+  EXPECT_TRUE(storage->GetInternalValueDefs()->FindByLink(name)->GetEffectiveKeepsText());
+
+  number->Free();
+  EXPECT_EQ(defs->GetCount(), 2);
+  EXPECT_EQ(storage->GetInternalValueDefs()->GetCount(), 2);
+  EXPECT_EQ(storage->FetchValue(1, name).AsString(), "one");
+  EXPECT_EQ(storage->FetchDisplayText(1, name), "ONE");
+  EXPECT_EQ(storage->FetchValue(2, ratio).AsDouble(), 0.5);
+  EXPECT_EQ(defs->GetRecordSize(), 1 + (1 + Integer(sizeof(void*)) * 2) + (1 + 8));
+
+  ratio->Free();
+  EXPECT_TRUE(storage->HasBuffer(1));
+  name->Free();
+  EXPECT_EQ(storage->GetStoredRecordCount(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(storage->HasBuffer(i)) << "the last definition leaves records bufferless";
+  EXPECT_EQ(storage->GetInternalValueDefs()->GetCount(), 0);
+}
+
+TEST(cxDataStorage, RemovingTheLastDefinitionKeepsIDsAndInternalRecords) {
+  TStoragePtr storage(new TcxDataStorage);
+  storage->SetKeepRecordIDs(true);
+  TcxValueDef* def = storage->GetValueDefs()->AddValueDef(kString, true, false, nullptr);
+  storage->AddRecord();
+  storage->StoreValue(0, def, "x");
+  const Integer internal = storage->AppendInternalRecord();
+  def->Free();
+  EXPECT_EQ(storage->RecordIDOf(0), 1);
+  EXPECT_EQ(storage->AppendInternalRecord(), internal - 1) << "the internal record stays in use";
+}
+
+TEST(cxDataStorage, DefinitionsWithoutBytesCannotTouchTheirNeighbours) {
+  TStoragePtr storage(new TcxDataStorage);
+  storage->SetKeepOnlyStoredValues(true);
+  TcxValueDefs* defs = storage->GetValueDefs();
+  TcxValueDef* ghost = defs->AddValueDef(kString, false, true, nullptr);
+  TcxValueDef* real = defs->AddValueDef(kInteger, true, false, nullptr);
+  EXPECT_FALSE(ghost->OccupiesBuffer());
+  EXPECT_EQ(ghost->GetBufferSize(), 0);
+  EXPECT_EQ(ghost->GetOffset(), real->GetOffset());
+  EXPECT_FALSE(ghost->GetEffectiveKeepsText());
+  EXPECT_EQ(defs->BufferedCount(), 1);
+  storage->AddRecord();
+  storage->AddRecord();
+  storage->StoreValue(0, real, 1);
+  storage->StoreValue(1, real, 2);
+  storage->StoreValue(0, ghost, "would overwrite the neighbour");
+  storage->StoreDisplayText(0, ghost, "and its text slot");
+  EXPECT_TRUE(storage->FetchValue(0, ghost).IsNull());
+  EXPECT_EQ(storage->FetchDisplayText(0, ghost), "");
+  EXPECT_EQ(storage->FetchValue(0, real).AsInteger(), 1);
+  EXPECT_EQ(storage->CompareRecordValues(0, 1, ghost), 0);
+  const void* data = nullptr;
+  EXPECT_TRUE(storage->PrepareCompare(0, ghost, data));
+  // Internal records keep every value, the ghost's too.
+  const Integer scratch = storage->AppendInternalRecord();
+  storage->StoreValue(scratch, ghost, "kept here");
+  EXPECT_EQ(storage->FetchValue(scratch, ghost).AsString(), "kept here");
+
+  // Streamed anyway: written as null, read past when a value arrives for it.
+  ghost->SetStreamed(true);
+  TStreamPtr stream(new TMemoryStream);
+  storage->SaveRecord(0, stream.get());
+  EXPECT_EQ(BytesOf(stream.get()), (std::vector<Byte>{0, 1, 0, 1, 0, 0, 0}));
+  auto incoming = StreamOf({0, 0, 3, 0, 0, 0, 'a', 'b', 'c', 0, 9, 0, 0, 0});
+  storage->LoadRecord(1, incoming.get());
+  EXPECT_EQ(storage->FetchValue(1, real).AsInteger(), 9);
+  EXPECT_EQ(incoming->GetPosition(), incoming->GetSize());
+
+  // Switching the ghost into the buffer gives it a slot without disturbing the neighbour.
+  ghost->SetInBuffer(true);
+  EXPECT_EQ(defs->BufferedCount(), 2);
+  EXPECT_EQ(storage->FetchValue(0, real).AsInteger(), 1);
+  storage->StoreValue(0, ghost, "now stored");
+  storage->StoreDisplayText(0, ghost, "NOW");
+  EXPECT_EQ(storage->FetchValue(0, ghost).AsString(), "now stored");
+  EXPECT_EQ(storage->FetchDisplayText(0, ghost), "NOW");
+  EXPECT_EQ(storage->FetchValue(0, real).AsInteger(), 1);
+  ghost->SetInBuffer(false);
+  EXPECT_TRUE(storage->FetchValue(0, ghost).IsNull());
+  EXPECT_EQ(storage->FetchValue(0, real).AsInteger(), 1);
+}
+
+TEST(cxDataStorage, NullValuesKeepTheirDisplayTexts) {
+  orv::TLocaleScope locale(orv::TLocaleProfile::EnglishUS);
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* withText = storage->GetValueDefs()->AddValueDef(kFloat, true, true, nullptr);
+  TcxValueDef* computed = storage->GetValueDefs()->AddValueDef(kFloat, true, false, nullptr);
+  storage->AddRecord();
+  storage->StoreValue(0, withText, 1.5);
+  storage->StoreDisplayText(0, withText, "one and a half");
+  storage->StoreValue(0, computed, 2.25);
+  storage->StoreDisplayText(0, computed, "ignored");
+  EXPECT_EQ(storage->FetchDisplayText(0, withText), "one and a half");
+  EXPECT_EQ(storage->FetchDisplayText(0, computed), "2.25");
+  storage->StoreValue(0, withText, Null());
+  storage->StoreValue(0, computed, Null());
+  EXPECT_TRUE(storage->FetchValue(0, withText).IsNull());
+  EXPECT_EQ(storage->FetchDisplayText(0, withText), "one and a half");
+  EXPECT_EQ(storage->FetchDisplayText(0, computed), "");
+  // A value the type refuses leaves the record as it was.
+  storage->StoreValue(0, computed, 4.0);
+  EXPECT_THROW(storage->StoreValue(0, computed, "four"), EVariantError);
+  EXPECT_EQ(storage->FetchValue(0, computed).AsDouble(), 4.0);
+  EXPECT_THROW(storage->StoreValue(0, withText, "x"), EVariantError);
+  EXPECT_TRUE(storage->FetchValue(0, withText).IsNull());
+}
+
+TEST(cxDataStorage, KeepOnlyStoredValues) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* stored = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* provided = storage->GetValueDefs()->AddValueDef(kInteger, false, true, nullptr);
+  EXPECT_TRUE(provided->OccupiesBuffer()) << "every definition takes bytes until only stored values are kept";
+  storage->SetKeepRecordIDs(true);
+  storage->AddRecord();
+  storage->StoreValue(0, provided, 3);
+  storage->SetKeepOnlyStoredValues(true);
+  EXPECT_FALSE(provided->OccupiesBuffer());
+  EXPECT_EQ(storage->GetValueDefs()->GetRecordSize(), 1 + 4 + 1 + 4);
+  EXPECT_TRUE(storage->FetchValue(0, provided).IsNull());
+  EXPECT_EQ(storage->RecordIDOf(0), 2) << "records get a fresh buffer and ID";
+  storage->StoreValue(0, stored, 4);
+  EXPECT_EQ(storage->FetchValue(0, stored).AsInteger(), 4);
+}
+
+TEST(cxDataStorage, ReadersAndComparison) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* number = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* name = storage->GetValueDefs()->AddValueDef(kString, true, true, nullptr);
+  struct TReader : TcxValueDefReader {
+    TcxValueDef* Skipped = nullptr;
+    Integer Next = 0;
+    Variant ProvideValue(TcxValueDef* def) override {
+      return def->GetValueTypeClass() == TcxStringValueType::StaticClass() ? Variant("n" + IntToStr(Next)) : Variant(Next);
+    }
+    AnsiString ProvideDisplayText(TcxValueDef* def) override { return "text " + IntToStr(Next); }
+    Boolean SkipsValueDef(TcxValueDef* def) override { return def == Skipped; }
+  };
+  std::unique_ptr<TReader, orv::FreeDeleter> reader(new TReader);
+  for (Integer i = 0; i < 3; ++i) {
+    reader->Next = 2 - i;
+    storage->FillRecord(storage->AddRecord(), reader.get());
+  }
+  reader->Skipped = number;
+  reader->Next = 7;
+  storage->FillRecord(0, reader.get());
+  EXPECT_EQ(storage->FetchValue(0, number).AsInteger(), 2);
+  EXPECT_EQ(storage->FetchValue(0, name).AsString(), "n7");
+  EXPECT_EQ(storage->FetchDisplayText(0, name), "text 7");
+
+  storage->AddRecord();  // record 3: bufferless, reads null
+  EXPECT_LT(storage->CompareRecordValues(2, 1, number), 0);
+  EXPECT_GT(storage->CompareRecordValues(0, 2, number), 0);
+  EXPECT_LT(storage->CompareRecordValues(3, 2, number), 0);
+  EXPECT_EQ(storage->CompareRecordValues(3, 3, number), 0);
+  const void* data1 = nullptr;
+  const void* data2 = nullptr;
+  EXPECT_FALSE(storage->PrepareCompare(1, name, data1));
+  EXPECT_FALSE(storage->PrepareCompare(2, name, data2));
+  EXPECT_LT(TcxValueTypeClass(kString)->CompareData(data2, data1), 0);
+  EXPECT_TRUE(storage->PrepareCompare(3, name, data1));
+  // Records of both kinds compare through the mirror.
+  const Integer scratch = storage->AppendInternalRecord();
+  storage->StoreValue(scratch, number, 1);
+  EXPECT_EQ(storage->CompareRecordValues(scratch, 1, number), 0);
+
+  std::vector<TcxValueDef*> visited;
+  struct TVisitor : TObject {
+    std::vector<TcxValueDef*>* Seen = nullptr;
+    void Visit(TcxValueDef* def, Integer record, Pointer argument, TcxValueDefReader*) { Seen->push_back(def); }
+  };
+  std::unique_ptr<TVisitor, orv::FreeDeleter> visitor(new TVisitor);
+  visitor->Seen = &visited;
+  storage->ForEachValueDef(0, nullptr, reader.get(), TcxValueDefProc(visitor.get(), &TVisitor::Visit));
+  EXPECT_EQ(visited, (std::vector<TcxValueDef*>{number, name}));
+}
+
+// ---- Record stream ----------------------------------------------------------------------------
+
+TEST(cxDataStorage, GoldenRecordBytes) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* number = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* name = storage->GetValueDefs()->AddValueDef(kString, true, true, nullptr);
+  TcxValueDef* ratio = storage->GetValueDefs()->AddValueDef(kFloat, true, false, nullptr);
+  storage->SetStoredRecordCount(3);
+  storage->StoreValue(0, number, 7);
+  storage->StoreValue(0, name, "ab");
+  storage->StoreDisplayText(0, name, "AB");
+  storage->StoreValue(0, ratio, 1.0);
+  storage->StoreDisplayText(1, name, "x");
+
+  TStreamPtr stream(new TMemoryStream);
+  for (Integer i = 0; i < 3; ++i) storage->SaveRecord(i, stream.get());
+  const std::vector<Byte> record0 = {0, 0, 7, 0, 0, 0, 0, 2, 0, 0, 0, 'a', 'b', 2, 0, 0, 0, 'A', 'B',
+                                     0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
+  const std::vector<Byte> record1 = {0, 1, 1, 1, 0, 0, 0, 'x', 1};
+  const std::vector<Byte> record2 = {1};
+  EXPECT_EQ(BytesOf(stream.get()), Concat({record0, record1, record2, {'X', 'A', 'F', 'M', 'T'}}));
+
+  // Read back into a storage of the same layout.
+  TStoragePtr copy(new TcxDataStorage);
+  TcxValueDef* copyNumber = copy->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* copyName = copy->GetValueDefs()->AddValueDef(kString, true, true, nullptr);
+  TcxValueDef* copyRatio = copy->GetValueDefs()->AddValueDef(kFloat, true, false, nullptr);
+  copy->SetStoredRecordCount(3);
+  copy->StoreValue(2, copyNumber, 99);  // a bufferless record in the stream frees this
+  stream->SetPosition(0);
+  for (Integer i = 0; i < 3; ++i) copy->LoadRecord(i, stream.get());
+  EXPECT_EQ(copy->FetchValue(0, copyNumber).AsInteger(), 7);
+  EXPECT_EQ(copy->FetchValue(0, copyName).AsString(), "ab");
+  EXPECT_EQ(copy->FetchDisplayText(0, copyName), "AB");
+  EXPECT_EQ(copy->FetchValue(0, copyRatio).AsDouble(), 1.0);
+  EXPECT_TRUE(copy->FetchValue(1, copyName).IsNull());
+  EXPECT_EQ(copy->FetchDisplayText(1, copyName), "x");
+  EXPECT_FALSE(copy->HasBuffer(2));
+
+  // With record IDs, and in item order chosen for streaming (here: reversed).
+  storage->SetKeepRecordIDs(true);
+  storage->AssignRecordID(0, 300);
+  storage->StoreValue(0, number, -1);
+  storage->StartStreaming([](void* a, void* b) {
+    return static_cast<TcxValueDef*>(b)->GetValueDefs()->IndexOf(static_cast<TcxValueDef*>(b)) -
+           static_cast<TcxValueDef*>(a)->GetValueDefs()->IndexOf(static_cast<TcxValueDef*>(a));
+  });
+  ratio->SetStreamed(false);
+  EXPECT_EQ(storage->GetValueDefs()->GetItem(0), ratio);
+  TStreamPtr withIDs(new TMemoryStream);
+  storage->SaveRecord(0, withIDs.get());
+  storage->FinishStreaming();
+  EXPECT_EQ(storage->GetValueDefs()->GetItem(0), number);
+  EXPECT_EQ(BytesOf(withIDs.get()), (std::vector<Byte>{0, 0x2C, 0x01, 0, 0, 1, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+
+  // Bufferless records in a row: each overwrites the signature the previous one left.
+  TStreamPtr bufferless(new TMemoryStream);
+  storage->RemoveRecord(0);
+  storage->SetKeepRecordIDs(false);
+  storage->SaveRecord(0, bufferless.get());
+  storage->SaveRecord(1, bufferless.get());
+  EXPECT_EQ(BytesOf(bufferless.get()), (std::vector<Byte>{1, 1, 'X', 'A', 'F', 'M', 'T'}));
+  bufferless->SetPosition(0);
+  copy->LoadRecord(0, bufferless.get());
+  copy->LoadRecord(1, bufferless.get());
+  EXPECT_FALSE(copy->HasBuffer(0));
+  EXPECT_FALSE(copy->HasBuffer(1));
+}
+
+TEST(cxDataStorage, RecordsRoundTripEveryKindOfValue) {
+  TStoragePtr storage(new TcxDataStorage);
+  storage->SetKeepRecordIDs(true);
+  std::vector<TcxValueDef*> defs;
+  for (Integer i = 0; i < ValueTypeRegistry()->GetCount(); ++i) {
+    const TcxValueTypeClass type = ValueTypeRegistry()->GetItem(i);
+    if (type != TcxObjectValueType::StaticClass()) defs.push_back(storage->GetValueDefs()->AddValueDef(type, true, i % 2, nullptr));
+  }
+  const Variant values[] = {"Москва"_a, Variant(u"Ω and Я"), 1234, 123456, 65000, true, 0.1, Variant(Currency{-5}),
+                            Variant::FromDate(45000.75), Variant(static_cast<long long>(-1) << 50), "-3.25",
+                            Variant::FromDate(45000.5), VarArrayOf({1, "two", Null()})};
+  ASSERT_EQ(defs.size(), std::size(values));
+  storage->AddRecord();
+  storage->AddRecord();
+  for (std::size_t d = 0; d < defs.size(); ++d) {
+    storage->StoreValue(0, defs[d], values[d]);
+    storage->StoreDisplayText(0, defs[d], "text " + IntToStr(Integer(d)));
+    storage->StoreDisplayText(1, defs[d], AnsiString(70000, 'L'));
+  }
+  TStreamPtr stream(new TMemoryStream);
+  storage->SaveRecord(0, stream.get());
+  storage->SaveRecord(1, stream.get());
+  TStoragePtr copy(new TcxDataStorage);
+  for (TcxValueDef* def : defs) copy->GetValueDefs()->AddValueDef(def->GetValueTypeClass(), true, def->GetKeepsText(), nullptr);
+  copy->SetStoredRecordCount(2);
+  copy->SetKeepRecordIDs(true);
+  stream->SetPosition(0);
+  copy->LoadRecord(0, stream.get());
+  copy->LoadRecord(1, stream.get());
+  EXPECT_EQ(stream->GetPosition(), stream->GetSize());
+  for (std::size_t d = 0; d < defs.size(); ++d) {
+    TcxValueDef* copyDef = copy->GetValueDefs()->GetItem(Integer(d));
+    SCOPED_TRACE(defs[d]->GetValueTypeClass()->TypeCaption());
+    EXPECT_EQ(CompareVariants(copy->FetchValue(0, copyDef), storage->FetchValue(0, defs[d])), 0);
+    EXPECT_EQ(copy->FetchDisplayText(0, copyDef), storage->FetchDisplayText(0, defs[d]));
+    EXPECT_EQ(copy->FetchDisplayText(1, copyDef), storage->FetchDisplayText(1, defs[d]));
+  }
+  EXPECT_EQ(copy->RecordIDOf(1), 2);
+  EXPECT_EQ(copy->AddRecord(), 2);
+  EXPECT_EQ(copy->RecordIDOf(2), 3) << "loading advances the ID counter";
+}
+
+TEST(cxDataStorage, ObjectValuesAreNotStreamed) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* def = storage->GetValueDefs()->AddValueDef(TcxObjectValueType::StaticClass(), true, false, nullptr);
+  storage->AddRecord();
+  storage->StoreValue(0, def, Variant(static_cast<long long>(reinterpret_cast<NativeInt>(new TStringStream("owned")))));
+  TStreamPtr stream(new TMemoryStream);
+  storage->SaveRecord(0, stream.get());
+  EXPECT_EQ(BytesOf(stream.get()), (std::vector<Byte>{0, 0, 'A', 'F', 'M', 'T'}));
+  stream->SetPosition(0);
+  storage->AddRecord();
+  storage->LoadRecord(1, stream.get());
+  EXPECT_EQ(storage->FetchValue(1, def).AsInt64(), 0) << "present, but no reference";
+}
+
+TEST(cxDataStorage, UnicodeRecordsAndDamagedStreams) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDef* name = storage->GetValueDefs()->AddValueDef(kString, true, true, nullptr);
+  TcxValueDef* number = storage->GetValueDefs()->AddValueDef(kInteger, true, false, nullptr);
+  storage->SetStoredRecordCount(1);
+  // A record written by a UTF-16 writer: the signature, then texts as UTF-16.
+  auto unicode = StreamOf({'D', 'X', 'U', 'F', 'M', 'T', 0, 0, 2, 0, 0, 0, 0x2E, 0x04, 0x33, 0x04, 1, 0, 0, 0, 'S',
+                           0, 0, 5, 0, 0, 0});
+  storage->LoadRecord(0, unicode.get());
+  EXPECT_EQ(storage->FetchValue(0, name).AsString(), "Юг"_a);
+  EXPECT_EQ(storage->FetchDisplayText(0, name), "S");
+  EXPECT_EQ(storage->FetchValue(0, number).AsInteger(), 5);
+
+  const std::vector<std::vector<Byte>> damaged = {
+      {},
+      {0},
+      {0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 'a'},
+      {0, 0, 0xFF, 0xFF, 0xFF, 0xFF},
+      {0, 0, 1, 0, 0, 0, 'a', 0xF0, 0xFF, 0xFF, 0x0F},
+      {0, 1, 0, 0, 0, 0, 0, 0, 1, 2},
+  };
+  for (const auto& bytes : damaged) {
+    auto stream = StreamOf(bytes);
+    EXPECT_THROW(storage->LoadRecord(0, stream.get()), EReadError) << bytes.size();
+    // Whatever was read stays consistent: the record can be read, written and freed.
+    storage->FetchValue(0, name);
+    storage->FetchDisplayText(0, name);
+    TStreamPtr out(new TMemoryStream);
+    storage->SaveRecord(0, out.get());
+  }
+}
+
+// ---- Many operations against a model -----------------------------------------------------------
+
+TEST(cxDataStorage, RandomOperationsAgreeWithAModel) {
+  struct TDefModel {
+    TcxValueDef* Def;
+    bool IsText;
+  };
+  struct TRecordModel {
+    std::map<TcxValueDef*, Variant> Values;
+    std::map<TcxValueDef*, AnsiString> Texts;
+  };
+  TStoragePtr storage(new TcxDataStorage);
+  std::vector<TDefModel> defs;
+  std::vector<TRecordModel> records;
+  std::uint64_t state = 42;
+  auto next = [&](std::uint64_t n) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return Integer((state >> 33) % n);
+  };
+  auto check = [&](int step) {
+    ASSERT_EQ(storage->GetStoredRecordCount(), Integer(records.size()));
+    for (std::size_t r = 0; r < records.size(); ++r) {
+      for (const TDefModel& d : defs) {
+        auto value = records[r].Values.find(d.Def);
+        const Variant expected = value == records[r].Values.end() ? Null() : value->second;
+        ASSERT_EQ(CompareVariants(storage->FetchValue(Integer(r), d.Def), expected), 0) << "step " << step;
+        AnsiString text;
+        if (d.Def->GetKeepsText()) {
+          auto t = records[r].Texts.find(d.Def);
+          text = t == records[r].Texts.end() ? AnsiString() : t->second;
+        } else {
+          text = VarToStr(expected);
+        }
+        ASSERT_EQ(storage->FetchDisplayText(Integer(r), d.Def), text) << "step " << step;
+      }
+    }
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const Integer op = next(100);
+    if (op < 8 || defs.empty()) {
+      const bool isText = next(2) == 0;
+      TcxValueDef* def = storage->GetValueDefs()->AddValueDef(isText ? kString : kInteger, true, next(2) == 0, nullptr);
+      defs.push_back({def, isText});
+    } else if (op < 12 && defs.size() > 1) {
+      const Integer i = next(defs.size());
+      TcxValueDef* def = defs[std::size_t(i)].Def;
+      for (auto& r : records) {
+        r.Values.erase(def);
+        r.Texts.erase(def);
+      }
+      defs.erase(defs.begin() + i);
+      def->Free();
+    } else if (op < 16) {
+      TcxValueDef* def = defs[std::size_t(next(defs.size()))].Def;
+      for (auto& r : records) r.Texts.erase(def);
+      def->SetKeepsText(!def->GetKeepsText());
+    } else if (op < 30) {
+      records.emplace_back();
+      storage->AddRecord();
+    } else if (op < 36) {
+      const Integer at = next(records.size() + 1);
+      records.insert(records.begin() + at, TRecordModel());
+      storage->InsertRecordAt(at);
+    } else if (op < 44 && !records.empty()) {
+      const Integer at = next(records.size());
+      records.erase(records.begin() + at);
+      storage->RemoveRecord(at);
+    } else if (op < 85 && !records.empty()) {
+      const Integer r = next(records.size());
+      const TDefModel& d = defs[std::size_t(next(defs.size()))];
+      if (next(6) == 0) {
+        storage->StoreValue(r, d.Def, Null());
+        records[std::size_t(r)].Values.erase(d.Def);
+      } else {
+        const Variant v = d.IsText ? Variant(AnsiString(std::size_t(next(40)), char('a' + next(26)))) : Variant(next(1000) - 500);
+        storage->StoreValue(r, d.Def, v);
+        records[std::size_t(r)].Values[d.Def] = v;
+      }
+    } else if (op < 95 && !records.empty()) {
+      const Integer r = next(records.size());
+      TcxValueDef* def = defs[std::size_t(next(defs.size()))].Def;
+      const AnsiString text = "t" + IntToStr(next(100000));
+      storage->StoreDisplayText(r, def, text);
+      if (def->GetKeepsText()) records[std::size_t(r)].Texts[def] = text;
+    } else if (!records.empty()) {
+      // Through the stream and back over the same records.
+      TStreamPtr stream(new TMemoryStream);
+      for (Integer r = 0; r < Integer(records.size()); ++r) storage->SaveRecord(r, stream.get());
+      stream->SetPosition(0);
+      for (Integer r = 0; r < Integer(records.size()); ++r) storage->LoadRecord(r, stream.get());
+    }
+    if (step % 50 == 0) check(step);
+  }
+  check(-1);
+}
+
+// ---- Lookup list ------------------------------------------------------------------------------
+
+TEST(cxLookupList, SortedByValue) {
+  std::unique_ptr<TcxLookupList, orv::FreeDeleter> list(new TcxLookupList);
+  Integer index = -1;
+  EXPECT_FALSE(list->Locate(5, index));
+  EXPECT_EQ(index, 0);
+  for (const int key : {30, 10, 20, 40, 0}) {
+    ASSERT_FALSE(list->Find(key, index));
+    list->Insert(index, key, "v" + IntToStr(key));
+  }
+  ASSERT_EQ(list->GetCount(), 5);
+  for (Integer i = 0; i < 5; ++i) EXPECT_EQ(list->EntryAt(i)->Value.AsInteger(), i * 10);
+  EXPECT_TRUE(list->Locate(20, index));
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(list->EntryAt(index)->DisplayText, "v20");
+  EXPECT_FALSE(list->Locate(25, index));
+  EXPECT_EQ(index, 3);
+  EXPECT_FALSE(list->Locate(Null(), index));
+  EXPECT_EQ(index, 0);
+  EXPECT_THROW(list->InsertAt(7, 1, ""), EListError);
+  EXPECT_THROW(list->EntryAt(5), EListError);
+  list->Clear();
+  EXPECT_EQ(list->GetCount(), 0);
+}
+
+}  // namespace
