@@ -96,9 +96,9 @@ void TDsDbfTable::SetReadOnly(bool value) {
 
 void TDsDbfTable::SetShowDeleted(bool value) {
   if (value == FShowDeleted) return;
+  if (GetActive()) CheckBrowseMode();
   FShowDeleted = value;
   if (!GetActive()) return;
-  CheckBrowseMode();
   FHandle->SetShowDeleted(value);
   UpdateCursorPos();
   Resync({});
@@ -408,40 +408,30 @@ void TDsDbfTable::InstallFilter(const AnsiString& text, bool filtered, TFilterOp
   }
 }
 
-void TDsDbfTable::SetFilterText(const AnsiString& value) {
-  if (!GetActive()) {
-    inherited::SetFilterText(value);
-    return;
-  }
-  CheckBrowseMode();
-  if (value == GetFilter()) return;
-  InstallFilter(value, GetFiltered(), GetFilterOptions());
-  inherited::SetFilterText(value);
+void TDsDbfTable::ChangeFilter(const AnsiString& text, bool filtered, TFilterOptions options) {
+  InstallFilter(text, filtered, options);
+  inherited::SetFilterText(text);
+  inherited::SetFiltered(filtered);
+  inherited::SetFilterOptions(options);
   First();
+}
+
+void TDsDbfTable::SetFilterText(const AnsiString& value) {
+  if (!GetActive()) return inherited::SetFilterText(value);
+  CheckBrowseMode();
+  if (value != GetFilter()) ChangeFilter(value, GetFiltered(), GetFilterOptions());
 }
 
 void TDsDbfTable::SetFilterOptions(TFilterOptions value) {
-  if (!GetActive()) {
-    inherited::SetFilterOptions(value);
-    return;
-  }
+  if (!GetActive()) return inherited::SetFilterOptions(value);
   CheckBrowseMode();
-  if (value == GetFilterOptions()) return;
-  InstallFilter(GetFilter(), GetFiltered(), value);
-  inherited::SetFilterOptions(value);
-  First();
+  if (value != GetFilterOptions()) ChangeFilter(GetFilter(), GetFiltered(), value);
 }
 
 void TDsDbfTable::SetFiltered(bool value) {
-  if (!GetActive()) {
-    inherited::SetFiltered(value);
-    return;
-  }
+  if (!GetActive()) return inherited::SetFiltered(value);
   CheckBrowseMode();
-  if (value == GetFiltered()) return;
-  InstallFilter(GetFilter(), value, GetFilterOptions());
-  inherited::SetFiltered(value);
-  First();
+  if (value != GetFiltered()) ChangeFilter(GetFilter(), value, GetFilterOptions());
 }
 
 // ---- searching ----

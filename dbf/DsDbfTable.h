@@ -134,6 +134,9 @@ class TDsDbfTable : public TDataSet {
   void BuildFieldDefs(TDsCustomHandle* handle);
   // Installs the filter that the three values describe in the handle, or clears it.
   void InstallFilter(const AnsiString& text, bool filtered, TFilterOptions options);
+  // Installs the filter of the new values (a refused text raises and changes nothing), stores
+  // them and moves to the first record.
+  void ChangeFilter(const AnsiString& text, bool filtered, TFilterOptions options);
   Byte* RecordInfo(TRecordBuffer buffer) const { return buffer + FRecordInfoOffset; }
   Integer BufferRecNo(TRecordBuffer buffer) const;
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -100,6 +102,29 @@ inline std::vector<Byte> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<Byte>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// A temporary folder, removed with everything in it when the object goes.
+class TTempDir {
+ public:
+  TTempDir() {
+    char pattern[] = "/tmp/dbf-test-XXXXXX";
+    if (mkdtemp(pattern)) Dir = pattern;
+  }
+  ~TTempDir() {
+    if (!Dir.empty()) std::filesystem::remove_all(Dir);
+  }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  std::string Path(const std::string& name) const { return Dir + "/" + name; }
+  // Writes a file into the folder; its path.
+  std::string Write(const std::string& name, const std::vector<Byte>& bytes) const {
+    const std::string path = Path(name);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+  }
+  std::string Dir;
+};
 
 inline std::string FixturePath(const std::string& name) {
   return std::string(ORV_SOURCE_DIR) + "/dbf/tests/fixtures/" + name;

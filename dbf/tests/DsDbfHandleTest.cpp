@@ -504,18 +504,9 @@ TEST(DsDbfHandle, LocateHonoursTheFilterAndRestoresTheCursorWhenNothingMatches) 
 
 class DbfFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dbf-handle-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    Dir = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-  std::string Write(const std::string& name, const std::vector<Byte>& bytes) {
-    const std::string path = Dir + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return path;
-  }
-  std::string Dir;
+  std::string Write(const std::string& name, const std::vector<Byte>& bytes) { return Temp.Write(name, bytes); }
+  dbftest::TTempDir Temp;
+  const std::string& Dir = Temp.Dir;
 };
 
 TEST_F(DbfFiles, OpenAndCloseThroughTheFlatInterface) {

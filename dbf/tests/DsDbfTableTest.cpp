@@ -204,13 +204,7 @@ TEST(DsDbfTableDataModule, OpensTheTownTableBesideTheExecutableAndSearchesIt) {
 
 class DsDbfTableFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dbf-table-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    Dir = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-  std::string Path(const std::string& name) const { return Dir + "/" + name; }
+  std::string Path(const std::string& name) const { return Temp.Path(name); }
   // A data module over a copy of the fixture in the temporary folder.
   std::unique_ptr<TDataModule> Open(std::vector<Byte> bytes = dbftest::TownTableBytes()) {
     WriteBytes(Path("ORVANE.DBF"), bytes);
@@ -220,7 +214,8 @@ class DsDbfTableFiles : public ::testing::Test {
     return dm;
   }
   std::vector<Byte> Bytes() const { return dbftest::ReadFileBytes(Path("ORVANE.DBF")); }
-  std::string Dir;
+  dbftest::TTempDir Temp;
+  const std::string& Dir = Temp.Dir;
 };
 
 constexpr Integer kTownHeaderSize = 32 + 11 * 32 + 1;
