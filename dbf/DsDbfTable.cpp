@@ -371,6 +371,9 @@ bool TDsDbfTable::GetFieldData(TField* field, void* buffer) {
     return true;
   }
   bool isNull = true;
+  // A blob field's native value is its content, read through a stream; the codec's block
+  // number is not it and does not fit the field's empty data size.
+  if (field->IsBlob()) buffer = nullptr;
   if (DbfGetField(FHandle, field->GetFieldNo(), record, buffer, isNull) != dsErrNone) return false;
   return !isNull;
 }

@@ -608,4 +608,21 @@ TEST_F(DsDbfTableFiles, FieldDefinitionsFromAClosedTable) {
   EXPECT_EQ(visible, 7);
 }
 
+TEST_F(DsDbfTableFiles, TablesWithMemoFieldsOpenWithoutTheirMemoContents) {
+  // A FoxPro table written by python3-dbf, with a memo file beside it that is not read.
+  std::filesystem::copy_file(dbftest::FixturePath("notes_fp.dbf"), Path("NOTES.DBF"));
+  TDataModule dm;
+  dm.DsDatabase->SetDatabaseName(Dir);
+  dm.tblOrvane->SetTableName("NOTES");
+  dm.tblOrvane->GetFieldDefs().Clear();
+  dm.tblOrvane->Open();
+  ASSERT_EQ(dm.tblOrvane->GetFieldCount(), 3);
+  TField* note = dm.tblOrvane->FieldByName("NOTE");
+  EXPECT_EQ(note->GetDataType(), ftMemo);
+  EXPECT_EQ(dm.tblOrvane->FieldByName("NAME")->GetAsString(), "Ёлки"_a);
+  EXPECT_EQ(note->GetAsString(), "");
+  dm.tblOrvane->Next();
+  EXPECT_DOUBLE_EQ(dm.tblOrvane->FieldByName("RATIO")->GetAsFloat(), -10.125);
+}
+
 }  // namespace
