@@ -543,7 +543,7 @@ TEST(cxDataStorage, RandomOperationsAgreeWithAModel) {
       }
     }
   };
-  for (int step = 0; step < 3000; ++step) {
+  for (int step = 0; step < 2000; ++step) {
     const Integer op = next(100);
     if (op < 8 || defs.empty()) {
       const bool isText = next(2) == 0;
@@ -597,7 +597,7 @@ TEST(cxDataStorage, RandomOperationsAgreeWithAModel) {
       stream->SetPosition(0);
       for (Integer r = 0; r < Integer(records.size()); ++r) storage->LoadRecord(r, stream.get());
     }
-    if (step % 50 == 0) check(step);
+    if (step % 100 == 0) check(step);
   }
   check(-1);
 }
