@@ -6,11 +6,37 @@
 
 namespace orv {
 
+namespace {
+
+constexpr Integer kNativeLimit = 256;
+
+// Whether copying the native value gives what assigning the value as a variant gives: both
+// fields are the standard class of one type and size, so the variant would be made from these
+// bytes and turned back into the same bytes. (Fixed-width text that drops its trailing blanks
+// on reading is the exception.)
+bool SameNativeValue(const TField* source, const TField* dest) {
+  const TClass type = source->ClassType();
+  if (type != dest->ClassType() || source->IsBlob()) return false;
+  if (type != static_cast<TClass>(DefaultFieldClass(source->GetDataType()))) return false;
+  if (source->GetDataType() != dest->GetDataType()) return false;
+  const Integer size = source->GetDataSize();
+  if (size <= 0 || size > kNativeLimit || size != dest->GetDataSize()) return false;
+  if (auto* text = dynamic_cast<const TStringField*>(source))
+    if (text->GetFixedChar() && text->GetTransliterate()) return false;
+  return true;
+}
+
+}  // namespace
+
+void RecordFieldCopier::Add(TField* source, TField* dest) {
+  FPairs.push_back({source, dest, SameNativeValue(source, dest)});
+}
+
 RecordFieldCopier::RecordFieldCopier(TDataSet* source, TDataSet* dest, bool byName)
     : FDest(dest) {
   if (byName) {
     for (TField* field : source->GetFields())
-      if (TField* target = dest->FindField(field->GetFieldName())) FPairs.push_back({field, target});
+      if (TField* target = dest->FindField(field->GetFieldName())) Add(field, target);
     return;
   }
   TFieldDefs& sourceDefs = source->GetFieldDefs();
@@ -19,7 +45,7 @@ RecordFieldCopier::RecordFieldCopier(TDataSet* source, TDataSet* dest, bool byNa
   for (Integer i = 0; i < count; ++i) {
     TField* from = source->FindField(sourceDefs[i]->GetName());
     TField* to = dest->FindField(destDefs[i]->GetName());
-    if (from && to) FPairs.push_back({from, to});
+    if (from && to) Add(from, to);
   }
 }
 
@@ -32,7 +58,13 @@ void RecordFieldCopier::Copy() const {
     default:
       DatabaseError(db::SNotEditing, FDest);
   }
-  for (const Pair& pair : FPairs) pair.Dest->SetAsVariant(pair.Source->GetAsVariant());
+  Byte value[kNativeLimit];
+  for (const Pair& pair : FPairs) {
+    if (pair.Native)
+      pair.Dest->SetData(pair.Source->GetData(value) ? value : nullptr);
+    else
+      pair.Dest->SetAsVariant(pair.Source->GetAsVariant());
+  }
 }
 
 }  // namespace orv

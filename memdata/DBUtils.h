@@ -36,7 +36,10 @@ class RecordFieldCopier {
   struct Pair {
     TField* Source;
     TField* Dest;
+    // The value goes over in its native form (same field kind and size); else as a variant.
+    bool Native;
   };
+  void Add(TField* source, TField* dest);
   TDataSet* FDest;
   std::vector<Pair> FPairs;
 };

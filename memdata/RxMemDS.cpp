@@ -148,7 +148,8 @@ void TMemoryRecord::SetMemoryData(TRxMemoryData* value, bool updateParent) {
   if (FMemoryData == value) return;
   if (FMemoryData) {
     FMemoryData->DetachRecord(this);
-    FData.reset();
+    FMemoryData->ReleaseBlock(FData);
+    FData = nullptr;
     FBlobs.reset();
     FMemoryData = nullptr;
   }
@@ -157,7 +158,7 @@ void TMemoryRecord::SetMemoryData(TRxMemoryData* value, bool updateParent) {
     FID = value->NextID();
     value->FRecords.push_back(this);
   }
-  FData.reset(new Byte[static_cast<std::size_t>(std::max(value->FRecordSize, 1))]());
+  FData = value->AllocBlock();
   if (value->FBlobCount > 0) FBlobs.reset(new AnsiString[static_cast<std::size_t>(value->FBlobCount)]);
   FMemoryData = value;
 }
@@ -215,12 +216,46 @@ Integer TRxMemoryData::NextID() {
 void TRxMemoryData::ClearRecords() {
   std::vector<TMemoryRecord*> records;
   records.swap(FRecords);
-  // The list is gone already: the records need not leave it one by one.
+  // The list and the blocks go as a whole: the records need not leave them one by one.
   for (TMemoryRecord* record : records) {
     record->FMemoryData = nullptr;
+    record->FData = nullptr;
     record->Free();
   }
   FRecordPos = -1;
+  ResetBlocks();
+}
+
+Byte* TRxMemoryData::AllocBlock() {
+  if (FBlockSize == 0) FBlockSize = static_cast<std::size_t>(std::max(FRecordSize, 1));
+  Byte* block;
+  if (!FFreeBlocks.empty()) {
+    block = FFreeBlocks.back();
+    FFreeBlocks.pop_back();
+  } else {
+    if (FBlockChunks.empty() || FChunkUsed + FBlockSize > FChunkSize) {
+      // Chunks grow with the table, up to 4 MB.
+      FChunkSize = std::max(FBlockSize * 16, std::min<std::size_t>(std::size_t(4) << 20, FChunkSize * 2));
+      FBlockChunks.emplace_back(new Byte[FChunkSize]);
+      FChunkUsed = 0;
+    }
+    block = FBlockChunks.back().get() + FChunkUsed;
+    FChunkUsed += FBlockSize;
+  }
+  std::memset(block, 0, FBlockSize);
+  return block;
+}
+
+void TRxMemoryData::ReleaseBlock(Byte* block) {
+  if (block) FFreeBlocks.push_back(block);
+}
+
+void TRxMemoryData::ResetBlocks() {
+  FFreeBlocks.clear();
+  FBlockChunks.clear();
+  FChunkUsed = 0;
+  FChunkSize = 0;
+  FBlockSize = 0;
 }
 
 void TRxMemoryData::FreeRecord(Integer index) {
@@ -320,6 +355,8 @@ const TRxMemoryData::Slot* TRxMemoryData::FieldSlot(const TField* field) const {
 
 void TRxMemoryData::OpenCursor(bool infoQuery) {
   if (!infoQuery) {
+    // Records made while the dataset was closed have no layout to keep to.
+    ClearRecords();
     // Field objects, when there are any, define the structure.
     if (GetFieldCount() > 0) InitFieldDefsFromFields();
     CalcLayout();
@@ -397,7 +434,7 @@ void TRxMemoryData::SetBookmarkData(TRecordBuffer buffer, const void* data) {
 }
 
 void TRxMemoryData::CopyRecordToBuffer(const TMemoryRecord& record, TRecordBuffer buffer) const {
-  std::memcpy(buffer, record.FData.get(), static_cast<std::size_t>(FRecordSize));
+  std::memcpy(buffer, record.FData, static_cast<std::size_t>(FRecordSize));
   SetBufferID(buffer, record.FID);
   buffer[FBookmarkOffset + 4] = static_cast<Byte>(bfCurrent);
   AnsiString* blobs = BufferBlobs(buffer);
@@ -405,7 +442,7 @@ void TRxMemoryData::CopyRecordToBuffer(const TMemoryRecord& record, TRecordBuffe
 }
 
 void TRxMemoryData::CopyBufferToRecord(TRecordBuffer buffer, TMemoryRecord& record) const {
-  std::memcpy(record.FData.get(), buffer, static_cast<std::size_t>(FRecordSize));
+  std::memcpy(record.FData, buffer, static_cast<std::size_t>(FRecordSize));
   const AnsiString* blobs = BufferBlobs(buffer);
   for (Integer i = 0; i < FBlobCount; ++i) record.FBlobs[static_cast<std::size_t>(i)] = blobs[i];
 }
@@ -563,7 +600,7 @@ bool TRxMemoryData::GetCurrentRecord(TRecordBuffer buffer) {
   if (IsEmpty() || GetBookmarkFlag(ActiveBuffer()) != bfCurrent) return false;
   UpdateCursorPos();
   if (FRecordPos < 0 || FRecordPos >= static_cast<Integer>(FRecords.size())) return false;
-  std::memcpy(buffer, FRecords[static_cast<std::size_t>(FRecordPos)]->FData.get(),
+  std::memcpy(buffer, FRecords[static_cast<std::size_t>(FRecordPos)]->FData,
               static_cast<std::size_t>(FRecordSize));
   return true;
 }
@@ -1055,6 +1092,42 @@ class SortColumn {
     }
   }
 
+  bool Present(std::size_t i) const { return FPresent[i]; }
+  bool IsText() const { return FKind == kText; }
+  std::string_view Key(std::size_t i) const {
+    return std::string_view(FKeys.data() + FSpans[i].first, FSpans[i].second);
+  }
+
+  // The first eight bytes of the value's order as an unsigned number: two values whose
+  // prefixes differ compare as their prefixes do. For numbers the prefix is the whole order.
+  std::uint64_t Prefix(std::size_t i) const {
+    if (!FPresent[i]) return 0;
+    switch (FKind) {
+      case kText: {
+        // Padding with zero bytes keeps a key below every longer key it begins.
+        const std::string_view key = Key(i);
+        std::uint64_t prefix = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+          prefix = prefix << 8 | (k < key.size() ? static_cast<Byte>(key[k]) : 0);
+        return prefix;
+      }
+      case kInteger:
+        return static_cast<std::uint64_t>(FIntegers[i]) ^ (std::uint64_t(1) << 63);
+      case kFloat: {
+        double d = FFloats[i];
+        // A NaN would break the order the sort relies on: it counts as above every number.
+        if (std::isnan(d)) return ~std::uint64_t(0);
+        if (d == 0) d = 0;  // -0 and +0 are equal
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, 8);
+        return bits >> 63 ? ~bits : bits | (std::uint64_t(1) << 63);
+      }
+      case kNone:
+        break;
+    }
+    return 0;
+  }
+
   // Below, equal or above zero as record a's value stands to record b's; no value first.
   int Compare(std::size_t a, std::size_t b) const {
     const bool pa = FPresent[a], pb = FPresent[b];
@@ -1136,23 +1209,38 @@ void TRxMemoryData::SortRecords() {
     if (!slot || slot->Offset < 0) continue;
     columns.emplace_back(slot->Type, slot->Offset, slot->Size, FCaseInsensitiveSort, count);
   }
-  std::vector<Integer> ids(count);
+  for (const TMemoryRecord* record : FRecords)
+    for (SortColumn& column : columns) column.Add(record->FData);
+
+  // The sort moves small entries that carry the first field's order prefix, so that most
+  // comparisons look at nothing else.
+  struct Entry {
+    std::uint64_t Prefix;
+    Integer Id;
+    std::uint32_t Index;
+    bool Present;
+  };
+  std::vector<Entry> order(count);
+  const SortColumn* first = columns.empty() ? nullptr : &columns.front();
   for (std::size_t i = 0; i < count; ++i) {
-    const TMemoryRecord* record = FRecords[i];
-    ids[i] = record->FID;
-    for (SortColumn& column : columns) column.Add(record->FData.get());
+    order[i] = {first ? first->Prefix(i) : 0, FRecords[i]->FID, static_cast<std::uint32_t>(i),
+                first ? first->Present(i) : false};
   }
-  std::vector<std::uint32_t> order(count);
-  for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
+  const bool firstIsText = first && first->IsText();
   // Ties go by identity, so the order is total: the descending order is the ascending one
   // reversed, ties included.
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    for (const SortColumn& column : columns)
-      if (const int r = column.Compare(a, b)) return r < 0;
-    return ids[a] < ids[b];
+  std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
+    if (a.Present != b.Present) return b.Present;
+    if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+    if (firstIsText && a.Present) {
+      if (const int r = first->Key(a.Index).compare(first->Key(b.Index))) return r < 0;
+    }
+    for (std::size_t c = 1; c < columns.size(); ++c)
+      if (const int r = columns[c].Compare(a.Index, b.Index)) return r < 0;
+    return a.Id < b.Id;
   });
   if (FDescendingSort) std::reverse(order.begin(), order.end());
   std::vector<TMemoryRecord*> sorted(count);
-  for (std::size_t i = 0; i < count; ++i) sorted[i] = FRecords[order[i]];
+  for (std::size_t i = 0; i < count; ++i) sorted[i] = FRecords[order[i].Index];
   FRecords.swap(sorted);
 }

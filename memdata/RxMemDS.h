@@ -57,7 +57,7 @@ class TMemoryRecord : public TPersistent {
   Integer GetIndex() const;
   // Moves the record to position `value` of the list (its identity stays).
   void SetIndex(Integer value);
-  Byte* GetData() const { return FData.get(); }
+  Byte* GetData() const { return FData; }
 
  protected:
   ~TMemoryRecord() override;
@@ -68,7 +68,7 @@ class TMemoryRecord : public TPersistent {
 
   TRxMemoryData* FMemoryData = nullptr;
   Integer FID = 0;
-  std::unique_ptr<Byte[]> FData;
+  Byte* FData = nullptr;  // a block of the dataset's block pool
   std::unique_ptr<AnsiString[]> FBlobs;
 };
 
@@ -172,6 +172,10 @@ class TRxMemoryData : public TDataSet {
   Integer IndexOfRecord(const TMemoryRecord* record) const;
   // The position of the record with identity `id`, -1 when there is none.
   Integer IndexOfID(Integer id) const;
+  // Data blocks of the records, cut from large chunks: one allocation serves many records.
+  Byte* AllocBlock();
+  void ReleaseBlock(Byte* block);
+  void ResetBlocks();
   void InitFieldDefsFromFields();
   void CalcLayout();
   const Slot* FieldSlot(const TField* field) const;
@@ -200,6 +204,11 @@ class TRxMemoryData : public TDataSet {
   Integer FBookmarkOffset = 0;
   Integer FBlobOffset = 0;
   Integer FRecordBufferSize = 0;
+  std::vector<std::unique_ptr<Byte[]>> FBlockChunks;
+  std::vector<Byte*> FFreeBlocks;
+  std::size_t FBlockSize = 0;
+  std::size_t FChunkUsed = 0;
+  std::size_t FChunkSize = 0;
   // The sort state.
   std::vector<TField*> FSortFields;
   bool FCaseInsensitiveSort = false;

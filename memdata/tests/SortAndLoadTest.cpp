@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,28 @@ TEST(SortByFields, ComparesEachTypeByItsValue) {
     data->SortByFields(c.Field, c.CaseInsensitive);
     EXPECT_EQ(Column(data, "I"), c.Order) << c.Field;
   }
+}
+
+TEST(SortByFields, OrdersEveryFloatIncludingNaN) {
+  Owner owner;
+  auto* data = new TRxMemoryData(owner.Root);
+  data->GetFieldDefs().Add("I", ftInteger);
+  data->GetFieldDefs().Add("F", ftFloat);
+  data->Open();
+  const double values[] = {std::nan(""), 1.0, -0.0, -std::numeric_limits<double>::infinity(), 0.0,
+                           std::nan(""), -5.0};
+  Integer i = 0;
+  for (double v : values) {
+    data->Append();
+    data->FieldByName("I")->SetAsInteger(i++);
+    data->FieldByName("F")->SetAsFloat(v);
+    data->Post();
+  }
+  // -0 and 0 are equal (insertion order decides); a NaN sorts above every number.
+  data->SortByFields("F");
+  EXPECT_EQ(Column(data, "I"), (Strings{"3", "6", "2", "4", "1", "0", "5"}));
+  data->SortByFields("F", true, true);
+  EXPECT_EQ(Column(data, "I"), (Strings{"5", "0", "1", "4", "2", "6", "3"}));
 }
 
 TEST(SortByFields, KeepsTheCurrentRecordAndPostsAPendingEdit) {
