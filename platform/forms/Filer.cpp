@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/runtime/Strings.h"
+#include "platform/runtime/SysUtils.h"
 
 using orv::BoundProperty;
 using orv::CollectionRef;
@@ -17,21 +18,6 @@ using orv::Instance;
 using orv::PropKind;
 
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
-AnsiString UpperAscii(std::string_view s) {
-  AnsiString r(s);
-  for (char& c : r) c = Upper(c);
-  return r;
-}
 
 // ---- Values that runtime classes store themselves ----
 
@@ -431,7 +417,7 @@ bool TReader::ReadDefined(TPersistent* instance, const AnsiString& name, const F
 
 void TReader::DefineProperty(const AnsiString& name, TReaderProc readData, TWriterProc writeData,
                              bool hasData) {
-  if (!FDefinedName || FDefinedFound || !SameAscii(name, *FDefinedName)) return;
+  if (!FDefinedName || FDefinedFound || !SameText(name, *FDefinedName)) return;
   FDefinedFound = true;
   if (!readData) return;
   std::vector<Cursor> saved;
@@ -454,7 +440,7 @@ void TReader::DefineProperty(const AnsiString& name, TReaderProc readData, TWrit
 
 void TReader::DefineBinaryProperty(const AnsiString& name, TStreamProc readData,
                                    TStreamProc writeData, bool hasData) {
-  if (!FDefinedName || FDefinedFound || !SameAscii(name, *FDefinedName)) return;
+  if (!FDefinedName || FDefinedFound || !SameText(name, *FDefinedName)) return;
   FDefinedFound = true;
   if (!readData) return;
   if (FDefinedValue->Kind != FormValueKind::Binary) Fail(false, "Binary data expected");
@@ -573,7 +559,7 @@ TComponent* TReader::FindReference(const AnsiString& name) const {
   std::size_t dot = name.find('.');
   const AnsiString head = name.substr(0, dot);
   TComponent* c = nullptr;
-  if (SameAscii(head, FRoot->GetName())) c = FRoot;
+  if (SameText(head, FRoot->GetName())) c = FRoot;
   if (!c) c = FRoot->FindComponent(head);
   if (!c) c = orv::FindGlobalComponent(head);
   while (c && dot != AnsiString::npos) {
@@ -807,15 +793,15 @@ std::string WriteComponentToText(TComponent* root) {
 }
 
 void RegisterFormDescription(const AnsiString& className, std::string text) {
-  Descriptions()[UpperAscii(className)] = std::move(text);
+  Descriptions()[UpperCase(className)] = std::move(text);
 }
 
 void UnregisterFormDescription(const AnsiString& className) {
-  Descriptions().erase(UpperAscii(className));
+  Descriptions().erase(UpperCase(className));
 }
 
 const std::string* FindFormDescription(const AnsiString& className) {
-  auto it = Descriptions().find(UpperAscii(className));
+  auto it = Descriptions().find(UpperCase(className));
   return it == Descriptions().end() ? nullptr : &it->second;
 }
 
@@ -836,7 +822,7 @@ TComponent* FindGlobalComponent(const AnsiString& name) {
   if (name.empty()) return nullptr;
   const auto& roots = GlobalRoots().Roots;
   for (auto it = roots.rbegin(); it != roots.rend(); ++it)
-    if (SameAscii((*it)->GetName(), name)) return *it;
+    if (SameText((*it)->GetName(), name)) return *it;
   return nullptr;
 }
 

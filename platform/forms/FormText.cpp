@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace orv {
 
@@ -67,15 +68,6 @@ FormValue FormValue::CollectionOf(std::vector<FormItem> items) {
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
 std::string FloatText(double value) {
   if (!std::isfinite(value)) throw EWriteError("A form description cannot hold an infinite value");
   char buf[64];
@@ -114,8 +106,8 @@ void AppendQuoted(std::string& out, std::string_view text) {
 
 }  // namespace
 
-bool FormValue::IsIdent(std::string_view name) const {
-  return Kind == FormValueKind::Ident && SameAscii(Text, name);
+bool FormValue::IsIdent(const AnsiString& name) const {
+  return Kind == FormValueKind::Ident && SameText(Text, name);
 }
 
 AnsiString FormValue::Describe() const {
@@ -161,7 +153,7 @@ class Parser {
   }
 
   bool IsSymbol(char c) const { return FTok == Tok::Symbol && FSymbol == c; }
-  bool IsKeyword(std::string_view word) const { return FTok == Tok::Ident && SameAscii(FIdent, word); }
+  bool IsKeyword(const char* word) const { return FTok == Tok::Ident && SameText(FIdent, word); }
   void Expect(char c) {
     if (!IsSymbol(c)) Error(std::string("\"") + c + "\" expected");
     Next();
@@ -506,8 +498,7 @@ class Parser {
   static std::string HexCode(char32_t c) {
     char buf[16];
     const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<unsigned long>(c), 16);
-    std::string s(buf, r.ptr);
-    for (char& ch : s) ch = Upper(ch);
+    std::string s = UpperCase(std::string(buf, r.ptr));
     while (s.size() < 4) s.insert(s.begin(), '0');
     return s;
   }

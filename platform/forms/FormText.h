@@ -62,7 +62,7 @@ struct FormValue {
   static FormValue CollectionOf(std::vector<FormItem> items);
 
   // True when the value is the identifier `name` (ASCII case ignored).
-  bool IsIdent(std::string_view name) const;
+  bool IsIdent(const AnsiString& name) const;
   // A short description for error messages: the text as written, shortened.
   AnsiString Describe() const;
 };

@@ -4,25 +4,11 @@
 #include <map>
 
 #include "platform/runtime/Persistent.h"
+#include "platform/runtime/SysUtils.h"
 
 namespace orv {
 
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
-
-AnsiString UpperAscii(std::string_view s) {
-  AnsiString r(s);
-  for (char& c : r) c = Upper(c);
-  return r;
-}
 
 std::map<std::type_index, const EnumInfo*>& Enums() {
   static std::map<std::type_index, const EnumInfo*> enums;
@@ -80,9 +66,9 @@ const AnsiString* EnumInfo::NameOf(Int64 ordinal) const {
   return &FNames[static_cast<std::size_t>(ordinal)];
 }
 
-bool EnumInfo::OrdinalOf(std::string_view name, Int64& ordinal) const {
+bool EnumInfo::OrdinalOf(const AnsiString& name, Int64& ordinal) const {
   for (std::size_t i = 0; i < FNames.size(); ++i) {
-    if (SameAscii(FNames[i], name)) {
+    if (SameText(FNames[i], name)) {
       ordinal = static_cast<Int64>(i);
       return true;
     }
@@ -105,21 +91,21 @@ const EnumInfo* FindEnumInfo(std::type_index type) {
 // ---- Kinds --------------------------------------------------------------------------------------
 
 void RegisterIntegerKind(const AnsiString& name, IntegerKind kind) {
-  IntegerKinds()[UpperAscii(name)] = NamedKind{std::move(kind), {}};
+  IntegerKinds()[UpperCase(name)] = NamedKind{std::move(kind), {}};
 }
 
-void UnregisterIntegerKind(const AnsiString& name) { IntegerKinds().erase(UpperAscii(name)); }
+void UnregisterIntegerKind(const AnsiString& name) { IntegerKinds().erase(UpperCase(name)); }
 
 const IntegerKind* FindIntegerKind(const AnsiString& name) {
-  auto it = IntegerKinds().find(UpperAscii(name));
+  auto it = IntegerKinds().find(UpperCase(name));
   return it == IntegerKinds().end() ? nullptr : &it->second.Kind;
 }
 
-bool IdentToInt(const AnsiString& kind, std::string_view ident, Int64& value) {
-  auto it = IntegerKinds().find(UpperAscii(kind));
+bool IdentToInt(const AnsiString& kind, const AnsiString& ident, Int64& value) {
+  auto it = IntegerKinds().find(UpperCase(kind));
   if (it == IntegerKinds().end()) return false;
   for (const IdentMapEntry& e : it->second.Idents) {
-    if (SameAscii(e.Name, ident)) {
+    if (SameText(e.Name, ident)) {
       value = e.Value;
       return true;
     }
@@ -128,7 +114,7 @@ bool IdentToInt(const AnsiString& kind, std::string_view ident, Int64& value) {
 }
 
 bool IntToIdent(const AnsiString& kind, Int64 value, AnsiString& ident) {
-  auto it = IntegerKinds().find(UpperAscii(kind));
+  auto it = IntegerKinds().find(UpperCase(kind));
   if (it == IntegerKinds().end()) return false;
   for (const IdentMapEntry& e : it->second.Idents) {
     if (e.Value == value) {
@@ -151,7 +137,7 @@ void RegisterIntegerIdents(const AnsiString& name, std::vector<IdentMapEntry> ta
     if (value.Kind == FormValueKind::Ident && IdentToInt(name, value.Text, n)) return n;
     detail::BadValue(value);
   };
-  IntegerKinds()[UpperAscii(name)] = NamedKind{std::move(kind), std::move(table)};
+  IntegerKinds()[UpperCase(name)] = NamedKind{std::move(kind), std::move(table)};
 }
 
 namespace detail {
@@ -280,28 +266,28 @@ void PropInfo::SetValue(void* self, const FormValue& value) const { detail::BadV
 PropertyList::PropertyList() = default;
 PropertyList::~PropertyList() = default;
 
-const PropInfo* PropertyList::FindProperty(std::string_view name) const {
+const PropInfo* PropertyList::FindProperty(const AnsiString& name) const {
   for (const auto& p : FProperties)
-    if (SameAscii(p->GetName(), name)) return p.get();
+    if (SameText(p->GetName(), name)) return p.get();
   return nullptr;
 }
 
-const MethodInfo* PropertyList::FindMethod(std::string_view name) const {
+const MethodInfo* PropertyList::FindMethod(const AnsiString& name) const {
   for (const auto& m : FMethods)
-    if (SameAscii(m->GetName(), name)) return m.get();
+    if (SameText(m->GetName(), name)) return m.get();
   return nullptr;
 }
 
-const FieldInfo* PropertyList::FindField(std::string_view name) const {
+const FieldInfo* PropertyList::FindField(const AnsiString& name) const {
   for (const FieldInfo& f : FFields)
-    if (SameAscii(f.Name, name)) return &f;
+    if (SameText(f.Name, name)) return &f;
   return nullptr;
 }
 
 PropInfo* PropertyList::AddProperty(std::unique_ptr<PropInfo> info) {
   PropInfo* raw = info.get();
   for (auto& p : FProperties) {
-    if (SameAscii(p->GetName(), raw->GetName())) {
+    if (SameText(p->GetName(), raw->GetName())) {
       p = std::move(info);
       return raw;
     }
@@ -312,7 +298,7 @@ PropInfo* PropertyList::AddProperty(std::unique_ptr<PropInfo> info) {
 
 void PropertyList::AddMethod(std::unique_ptr<MethodInfo> info) {
   for (auto& m : FMethods) {
-    if (SameAscii(m->GetName(), info->GetName())) {
+    if (SameText(m->GetName(), info->GetName())) {
       m = std::move(info);
       return;
     }
@@ -322,7 +308,7 @@ void PropertyList::AddMethod(std::unique_ptr<MethodInfo> info) {
 
 void PropertyList::AddField(FieldInfo info) {
   for (FieldInfo& f : FFields) {
-    if (SameAscii(f.Name, info.Name)) {
+    if (SameText(f.Name, info.Name)) {
       f = std::move(info);
       return;
     }
@@ -385,7 +371,7 @@ const PropertyList* FindPublished(TClass c) {
   return entry ? ListOf(*entry) : nullptr;
 }
 
-bool FindProperty(const Instance& instance, std::string_view name, BoundProperty& result) {
+bool FindProperty(const Instance& instance, const AnsiString& name, BoundProperty& result) {
   if (instance.Plain) {
     const PropInfo* p = instance.PlainProperties ? instance.PlainProperties->FindProperty(name) : nullptr;
     if (!p) return false;
@@ -425,7 +411,7 @@ std::vector<BoundProperty> GetPublishedProperties(const Instance& instance) {
     for (const auto& p : list->GetProperties()) {
       // A descendant that publishes a name again takes the place of its ancestor's property.
       auto same = std::find_if(props.begin(), props.end(), [&](const BoundProperty& b) {
-        return SameAscii(b.Info->GetName(), p->GetName());
+        return SameText(b.Info->GetName(), p->GetName());
       });
       if (same != props.end()) *same = {p.get(), self};
       else props.push_back({p.get(), self});
@@ -434,7 +420,7 @@ std::vector<BoundProperty> GetPublishedProperties(const Instance& instance) {
   return props;
 }
 
-const MethodInfo* FindPublishedMethod(TObject* root, std::string_view name) {
+const MethodInfo* FindPublishedMethod(TObject* root, const AnsiString& name) {
   if (!root) return nullptr;
   for (TClass c = root->ClassType(); c; c = c->ClassParent())
     if (const PropertyList* list = FindPublished(c))
@@ -442,7 +428,7 @@ const MethodInfo* FindPublishedMethod(TObject* root, std::string_view name) {
   return nullptr;
 }
 
-const FieldInfo* FindPublishedField(TObject* root, std::string_view name) {
+const FieldInfo* FindPublishedField(TObject* root, const AnsiString& name) {
   if (!root) return nullptr;
   for (TClass c = root->ClassType(); c; c = c->ClassParent())
     if (const PropertyList* list = FindPublished(c))

@@ -44,7 +44,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <string_view>
 #include <type_traits>
 #include <typeindex>
 #include <vector>
@@ -70,7 +69,7 @@ class EnumInfo {
   // nullptr for an ordinal outside the enumeration.
   const AnsiString* NameOf(Int64 ordinal) const;
   // False when no value has that name (ASCII case ignored).
-  bool OrdinalOf(std::string_view name, Int64& ordinal) const;
+  bool OrdinalOf(const AnsiString& name, Int64& ordinal) const;
 
  private:
   AnsiString FTypeName;
@@ -120,7 +119,7 @@ struct IdentMapEntry {
 // A named integer kind written as the identifier of its value where the table has one, else as
 // a number; read from an identifier of the table or a number.
 void RegisterIntegerIdents(const AnsiString& name, std::vector<IdentMapEntry> table);
-bool IdentToInt(const AnsiString& kind, std::string_view ident, Int64& value);
+bool IdentToInt(const AnsiString& kind, const AnsiString& ident, Int64& value);
 bool IntToIdent(const AnsiString& kind, Int64 value, AnsiString& ident);
 
 namespace detail {
@@ -239,9 +238,9 @@ class PropertyList {
   const std::vector<std::unique_ptr<MethodInfo>>& GetMethods() const { return FMethods; }
   const std::vector<FieldInfo>& GetFields() const { return FFields; }
   // By name, ASCII case ignored; nullptr when absent.
-  const PropInfo* FindProperty(std::string_view name) const;
-  const MethodInfo* FindMethod(std::string_view name) const;
-  const FieldInfo* FindField(std::string_view name) const;
+  const PropInfo* FindProperty(const AnsiString& name) const;
+  const MethodInfo* FindMethod(const AnsiString& name) const;
+  const FieldInfo* FindField(const AnsiString& name) const;
 
   // Adding a name twice replaces the earlier entry.
   PropInfo* AddProperty(std::unique_ptr<PropInfo> info);
@@ -290,12 +289,12 @@ struct BoundProperty {
   void* Self = nullptr;
 };
 // The property of that name, the most derived publisher first; false when none.
-bool FindProperty(const Instance& instance, std::string_view name, BoundProperty& result);
+bool FindProperty(const Instance& instance, const AnsiString& name, BoundProperty& result);
 // Every published property, the base classes' first, in the order they were published.
 std::vector<BoundProperty> GetPublishedProperties(const Instance& instance);
 // A handler or component field of the root's class chain; nullptr when none.
-const MethodInfo* FindPublishedMethod(TObject* root, std::string_view name);
-const FieldInfo* FindPublishedField(TObject* root, std::string_view name);
+const MethodInfo* FindPublishedMethod(TObject* root, const AnsiString& name);
+const FieldInfo* FindPublishedField(TObject* root, const AnsiString& name);
 // Calls the define-properties hooks of the class chain (base first), then the object's own.
 void CallDefineProperties(TPersistent* instance, TFiler* filer);
 
