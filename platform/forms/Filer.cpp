@@ -130,6 +130,7 @@ ORV_PUBLISH(TComponent) { p.Property("Tag", &TComponent::GetTag, &TComponent::Se
 
 struct TReader::Fixup {
   TComponent* Holder;
+  std::vector<void*> Lists;  // the collections whose items hold the property, outermost first
   BoundProperty Property;
   AnsiString Name;
   AnsiString ComponentName;
@@ -343,7 +344,7 @@ void TReader::ReadValue(const Instance& instance, const AnsiString& name, const 
         } else if (value.Kind == FormValueKind::Ident) {
           TComponent* holder = FCurrent ? FCurrent : FRoot;
           IncludeComponentState(holder, TComponentState{csFixups});
-          FFixups.push_back(Fixup{holder, bp, value.Text, FComponentName, FPropertyPath, FLine});
+          FFixups.push_back(Fixup{holder, FLists, bp, value.Text, FComponentName, FPropertyPath, FLine});
         } else {
           Fail(false, "Invalid property value " + value.Describe());
         }
@@ -377,6 +378,11 @@ void TReader::ReadItems(const CollectionRef& collection, const FormValue& value,
                         const AnsiString& path) {
   if (!collection.List || !collection.Access) Fail(false, "Property holds no collection");
   const orv::CollectionAccess& access = *collection.Access;
+  // References read into the items about to be freed (the collection given twice) go with them.
+  std::erase_if(FFixups, [&](const Fixup& f) {
+    return std::find(f.Lists.begin(), f.Lists.end(), collection.List) != f.Lists.end();
+  });
+  FLists.push_back(collection.List);
   access.BeginUpdate(collection.List);
   try {
     access.Clear(collection.List);
@@ -387,9 +393,11 @@ void TReader::ReadItems(const CollectionRef& collection, const FormValue& value,
       for (const FormProperty& p : item.Properties) ReadProperty(target, p, itemPath + "." + p.Name);
     }
   } catch (...) {
+    FLists.pop_back();
     access.EndUpdate(collection.List);
     throw;
   }
+  FLists.pop_back();
   access.EndUpdate(collection.List);
 }
 

@@ -147,6 +147,7 @@ class TReader : public TFiler {
   TComponent* FCurrent = nullptr;           // the component whose properties are being read
   std::vector<TComponent*> FLoaded;
   std::vector<Fixup> FFixups;
+  std::vector<void*> FLists;  // the collections whose items are being read, outermost first
   // Error context: the component and property being read, and the line.
   AnsiString FComponentName;
   AnsiString FPropertyPath;

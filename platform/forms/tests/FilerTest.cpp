@@ -636,6 +636,58 @@ TEST(Filer, OtherErrorsKeepTheirClassAndGetTheContext) {
   }
 }
 
+// Items hold references too; a collection given twice replaces its items and their references.
+class TTestLink : public TCollectionItem {
+  ORV_CLASS(TTestLink, TCollectionItem)
+ public:
+  explicit TTestLink(TCollection* c) : TCollectionItem(c) {}
+  TTestWidget* GetTarget() const { return FTarget; }
+  void SetTarget(TTestWidget* v) { FTarget = v; }
+
+ private:
+  TTestWidget* FTarget = nullptr;
+};
+
+ORV_PUBLISH(TTestLink) { p.Property("Target", &TTestLink::GetTarget, &TTestLink::SetTarget); }
+
+class TTestLinks : public TTestData {
+  ORV_CLASS(TTestLinks, TTestData)
+ public:
+  explicit TTestLinks(TComponent* owner) : TTestData(owner) {}
+  ~TTestLinks() override { FLinks->Free(); }
+  TCollection* GetLinks() const { return FLinks; }
+
+ private:
+  TCollection* FLinks = new TCollection(TTestLink::StaticClass());
+};
+
+ORV_PUBLISH(TTestLinks) { p.Property("Links", &TTestLinks::GetLinks); }
+
+TEST(Filer, ReferencesInCollectionItemsAreResolved) {
+  FormPtr form = ReadForm(R"(object Form1: TTestForm
+  object L: TTestLinks
+    Links = <
+      item
+        Target = Later
+      end
+      item
+        Target = Gone
+      end>
+    Links = <
+      item
+        Target = Later
+      end>
+  end
+  object Later: TTestWidget
+    Width = 1
+  end
+end)");
+  TCollection* links = static_cast<TTestLinks*>(form->FindComponent("L"))->GetLinks();
+  ASSERT_EQ(links->GetCount(), 1);
+  EXPECT_EQ(static_cast<TTestLink*>(links->GetItem(0))->GetTarget(), Widget(form.get(), "Later"));
+  EXPECT_NE(WriteComponentToText(form.get()).find("        Target = Later\n"), std::string::npos);
+}
+
 TEST(Filer, AReadOnlyOrMissingValueKindIsReported) {
   // A scalar without a setter is never written and cannot be read.
   struct TOnlyGet : TComponent {
