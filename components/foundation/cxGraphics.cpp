@@ -4,7 +4,16 @@
 #include <limits>
 #include <memory>
 
+#include <cmath>
+#include <cstring>
+
+#include "components/foundation/cxGeometry.h"
+#include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/drawing/Surface.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Math.h"
+#include "platform/runtime/Streams.h"
 
 // ==== Solid brush cache ======================================================================
 
@@ -64,3 +73,1504 @@ TcxSolidBrushCache* GetSolidBrushCache() {
 }
 
 HBRUSH GetCachedSolidBrush(TColor color) { return GetSolidBrushCache()->GetBrush(color); }
+
+// ==== Regions ================================================================================
+
+TcxRegion::TcxRegion() : FHandle(CreateRectRgn(0, 0, 0, 0)) {}
+TcxRegion::TcxRegion(HRGN handle) : FHandle(handle) {}
+TcxRegion::TcxRegion(const TRect& rect) : FHandle(CreateRectRgnIndirect(&rect)) {}
+TcxRegion::TcxRegion(Integer left, Integer top, Integer right, Integer bottom)
+    : FHandle(CreateRectRgn(left, top, right, bottom)) {}
+TcxRegion::~TcxRegion() { DestroyHandle(); }
+
+TcxRegion* TcxRegion::CreateRound(Integer left, Integer top, Integer right, Integer bottom,
+                                  Integer ellipseWidth, Integer ellipseHeight) {
+  return new TcxRegion(CreateRoundRectRgn(left + 1, top + 1, right, bottom, ellipseWidth, ellipseHeight));
+}
+
+TcxRegion* TcxRegion::CreateRoundFromRect(const TRect& rect, Integer ellipseWidth,
+                                          Integer ellipseHeight) {
+  return CreateRound(rect.Left, rect.Top, rect.Right, rect.Bottom, ellipseWidth, ellipseHeight);
+}
+
+void TcxRegion::DestroyHandle() {
+  if (FHandle) DeleteObject(FHandle);
+  FHandle = nullptr;
+}
+
+Boolean TcxRegion::IsEmpty() const {
+  RECT box{};
+  return GetRgnBox(FHandle, &box) == NULLREGION;
+}
+
+void TcxRegion::CombineWith(TcxRegion* region, TcxRegionOperation operation, Boolean freeRegion) {
+  static constexpr int kModes[] = {RGN_COPY, RGN_OR, RGN_DIFF, RGN_AND};
+  if (region) {
+    if (!FHandle) FHandle = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(FHandle, operation == roSet ? region->FHandle : FHandle, region->FHandle,
+               kModes[operation]);
+  }
+  if (freeRegion) orv::Free(region);
+}
+
+Boolean TcxRegion::IsEqual(TcxRegion* region) const {
+  return region && IsEqualHandle(region->FHandle);
+}
+
+Boolean TcxRegion::IsEqualHandle(HRGN region) const {
+  if (!region) return false;
+  RECT box{};
+  if (IsEmpty() && GetRgnBox(region, &box) == NULLREGION) return true;
+  return EqualRgn(FHandle, region) != 0;
+}
+
+void TcxRegion::OffsetBy(Integer dx, Integer dy) { OffsetRgn(FHandle, dx, dy); }
+
+Boolean TcxRegion::PtInRegion(Integer x, Integer y) const { return ::PtInRegion(FHandle, x, y) != 0; }
+
+// ==== Canvas =================================================================================
+
+UINT cxFlagsToDTFlags(Integer flags) {
+  UINT result = DT_NOPREFIX;
+  if (flags & cxAlignRight) result |= DT_RIGHT;
+  if (flags & cxAlignHCenter) result |= DT_CENTER;
+  if (flags & cxAlignBottom) result |= DT_BOTTOM;
+  if (flags & cxAlignVCenter) result |= DT_VCENTER;
+  if (flags & cxSingleLine) result |= DT_SINGLELINE;
+  if (flags & cxDontClip) result |= DT_NOCLIP;
+  if (flags & cxExpandTabs) result |= DT_EXPANDTABS;
+  if (flags & cxShowPrefix) result &= ~DT_NOPREFIX;
+  if (flags & cxWordBreak) {
+    result |= DT_WORDBREAK;
+    if (!(flags & cxDontBreakChars)) result |= DT_EDITCONTROL;
+    else if (flags & cxNoFullWidthCharBreak) result |= DT_NOFULLWIDTHCHARBREAK;
+  }
+  if (flags & cxShowEndEllipsis) result |= DT_END_ELLIPSIS;
+  if (flags & cxDontPrint) result |= DT_CALCRECT;
+  if (flags & cxShowPathEllipsis) result |= DT_PATH_ELLIPSIS;
+  return result;
+}
+
+TcxCanvas::TcxCanvas(HDC dc) : FHandle(dc) {}
+
+TcxCanvas::~TcxCanvas() {
+  if (FOwnFont) DeleteObject(FOwnFont);
+}
+
+TColor TcxCanvas::GetBrushColor() {
+  HDC dc = GetDCHandle();
+  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  if (brush == GetStockObject(DC_BRUSH)) return TColor(GetDCBrushColor(dc));
+  LOGBRUSH lb{};
+  GetObject(brush, sizeof lb, &lb);
+  return TColor(lb.lbColor);
+}
+
+void TcxCanvas::SetBrushColor(TColor color) {
+  HDC dc = GetDCHandle();
+  const COLORREF rgb = ColorToRGB(color);
+  HGDIOBJ dcBrush = GetStockObject(DC_BRUSH);
+  if (GetCurrentObject(dc, OBJ_BRUSH) != dcBrush) SelectObject(dc, dcBrush);
+  else if (GetDCBrushColor(dc) == rgb && GetBkMode(dc) == OPAQUE && GetBkColor(dc) == rgb) return;
+  SetDCBrushColor(dc, rgb);
+  SetBkColor(dc, rgb);
+  SetBkMode(dc, OPAQUE);
+}
+
+Boolean TcxCanvas::IsBrushClear() {
+  return GetCurrentObject(GetDCHandle(), OBJ_BRUSH) == GetStockObject(NULL_BRUSH);
+}
+
+void TcxCanvas::SetBrushClear(Boolean clear) {
+  HDC dc = GetDCHandle();
+  if (clear) {
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    SetBkMode(dc, TRANSPARENT);
+  } else if (IsBrushClear()) {
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetBkColor(dc, GetDCBrushColor(dc));
+    SetBkMode(dc, OPAQUE);
+  }
+}
+
+HBRUSH TcxCanvas::GetBrushHandle() {
+  return static_cast<HBRUSH>(GetCurrentObject(GetDCHandle(), OBJ_BRUSH));
+}
+
+TColor TcxCanvas::GetPenColor() {
+  HDC dc = GetDCHandle();
+  HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+  if (pen == GetStockObject(DC_PEN)) return TColor(GetDCPenColor(dc));
+  LOGPEN lp{};
+  GetObject(pen, sizeof lp, &lp);
+  return TColor(lp.lopnColor);
+}
+
+void TcxCanvas::SetPenColor(TColor color) {
+  HDC dc = GetDCHandle();
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, ColorToRGB(color));
+}
+
+HFONT TcxCanvas::GetFontHandle() {
+  return static_cast<HFONT>(GetCurrentObject(GetDCHandle(), OBJ_FONT));
+}
+
+void TcxCanvas::SetFontHandle(HFONT font) { SelectObject(GetDCHandle(), font); }
+
+void TcxCanvas::SetFont(const LOGFONT& font) {
+  HFONT created = CreateFontIndirect(&font);
+  if (!created) return;
+  SelectObject(GetDCHandle(), created);
+  // The previous own font may still be held by a saved state: the drawing layer frees it when
+  // the last holder lets go.
+  if (FOwnFont) DeleteObject(FOwnFont);
+  FOwnFont = created;
+}
+
+LOGFONT TcxCanvas::GetFontInfo() {
+  LOGFONT lf{};
+  GetObject(GetFontHandle(), sizeof lf, &lf);
+  return lf;
+}
+
+TColor TcxCanvas::GetFontColor() { return TColor(GetTextColor(GetDCHandle())); }
+void TcxCanvas::SetFontColor(TColor color) { SetTextColor(GetDCHandle(), ColorToRGB(color)); }
+
+void TcxCanvas::SetPixelColor(Integer x, Integer y, TColor color) {
+  SetPixel(GetDCHandle(), x, y, ColorToRGB(color));
+}
+
+TPoint TcxCanvas::GetWindowOrigin() {
+  POINT p{};
+  GetWindowOrgEx(GetDCHandle(), &p);
+  return p;
+}
+
+void TcxCanvas::SetWindowOrigin(const TPoint& value) {
+  SetWindowOrgEx(GetDCHandle(), value.X, value.Y, nullptr);
+}
+
+TPoint TcxCanvas::GetViewportOrigin() {
+  POINT p{};
+  GetViewportOrgEx(GetDCHandle(), &p);
+  return p;
+}
+
+void TcxCanvas::SetViewportOrigin(const TPoint& value) {
+  SetViewportOrgEx(GetDCHandle(), value.X, value.Y, nullptr);
+}
+
+TPoint TcxCanvas::GetDCOrigin() {
+  const TPoint viewport = GetViewportOrigin(), window = GetWindowOrigin();
+  return {viewport.X - window.X, viewport.Y - window.Y};
+}
+
+void TcxCanvas::CopyRectFrom(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect) {
+  StretchBlt(GetDCHandle(), destRect.Left, destRect.Top, destRect.Width(), destRect.Height(),
+             source->GetDCHandle(), sourceRect.Left, sourceRect.Top, sourceRect.Width(),
+             sourceRect.Height(), FCopyMode);
+}
+
+void TcxCanvas::MoveToPoint(Integer x, Integer y) { MoveToEx(GetDCHandle(), x, y, nullptr); }
+void TcxCanvas::LineToPoint(Integer x, Integer y) { LineTo(GetDCHandle(), x, y); }
+void TcxCanvas::DrawPolygon(const TPoint* points, Integer count) { Polygon(GetDCHandle(), points, count); }
+void TcxCanvas::DrawPolyline(const TPoint* points, Integer count) { Polyline(GetDCHandle(), points, count); }
+void TcxCanvas::BeginPath() { ::BeginPath(GetDCHandle()); }
+void TcxCanvas::EndPath() { ::EndPath(GetDCHandle()); }
+
+void TcxCanvas::ExcludeFromClip(const TRect& rect) {
+  ExcludeClipRect(GetDCHandle(), rect.Left, rect.Top, rect.Right, rect.Bottom);
+}
+
+void TcxCanvas::IntersectClip(const TRect& rect) {
+  IntersectClipRect(GetDCHandle(), rect.Left, rect.Top, rect.Right, rect.Bottom);
+}
+
+Boolean TcxCanvas::IsRectVisible(const TRect& rect) { return RectVisible(GetDCHandle(), &rect) != 0; }
+
+void TcxCanvas::FillRectWithColor(const TRect& rect, TColor color) {
+  if (color == clNone) return;
+  if (color != clDefault) SetBrushColor(color);
+  ::FillRect(GetDCHandle(), &rect, GetBrushHandle());
+}
+
+namespace {
+
+// Floor division: tiles of negative coordinates belong to the column or row left of or above
+// zero, so the grid stays aligned across the origin.
+Integer FloorDiv(Integer a, Integer b) {
+  const Integer q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+}  // namespace
+
+void TcxCanvas::FillRectOrTile(const TRect& rect, TcxBitmap* bitmap, Boolean exclude) {
+  if (RectIsEmpty(rect)) return;
+  HDC dc = GetDCHandle();
+  if (bitmap && !bitmap->Empty()) {
+    const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
+    HDC source = bitmap->GetCanvas()->GetDCHandle();
+    const Integer firstColumn = FloorDiv(rect.Left, w), lastColumn = FloorDiv(rect.Right - 1, w);
+    const Integer firstRow = FloorDiv(rect.Top, h), lastRow = FloorDiv(rect.Bottom - 1, h);
+    for (Integer row = firstRow; row <= lastRow; ++row)
+      for (Integer column = firstColumn; column <= lastColumn; ++column) {
+        const TRect tile = MakeRectBounds(column * w, row * h, w, h);
+        TRect part;
+        if (!IntersectRects(part, tile, rect)) continue;
+        BitBlt(dc, part.Left, part.Top, part.Width(), part.Height(), source,
+               part.Left - tile.Left, part.Top - tile.Top, FCopyMode);
+      }
+  } else {
+    ::FillRect(dc, &rect, GetBrushHandle());
+  }
+  if (exclude) SetClipRegion(new TcxRegion(rect), roSubtract, true, true);
+}
+
+void TcxCanvas::FillRectWithBorders(const TRect& rect, TColor color, TcxBitmap* bitmap,
+                                    TcxBorders borders, TColor borderColor, Integer borderWidth,
+                                    Boolean exclude) {
+  DrawBorderLines(rect, borderColor, borderWidth, borders, exclude);
+  TRect inner = rect;
+  if (borders.Contains(bLeft)) inner.Left += borderWidth;
+  if (borders.Contains(bTop)) inner.Top += borderWidth;
+  if (borders.Contains(bRight)) inner.Right -= borderWidth;
+  if (borders.Contains(bBottom)) inner.Bottom -= borderWidth;
+  SetBrushColor(color);
+  FillRectOrTile(inner, bitmap, exclude);
+}
+
+void TcxCanvas::DrawBorderLines(const TRect& rect, TColor color, Integer width, TcxBorders borders,
+                                Boolean exclude) {
+  if (RectIsEmpty(rect)) return;
+  if (color != clDefault) SetBrushColor(color);
+  const TRect& r = rect;
+  if (borders.Contains(bLeft))
+    FillRectOrTile({r.Left, r.Top, std::min(r.Left + width, r.Right), r.Bottom}, nullptr, exclude);
+  if (borders.Contains(bRight))
+    FillRectOrTile({std::max(r.Right - width, r.Left), r.Top, r.Right, r.Bottom}, nullptr, exclude);
+  if (borders.Contains(bTop))
+    FillRectOrTile({r.Left, r.Top, r.Right, std::min(r.Top + width, r.Bottom)}, nullptr, exclude);
+  if (borders.Contains(bBottom))
+    FillRectOrTile({r.Left, std::max(r.Bottom - width, r.Top), r.Right, r.Bottom}, nullptr, exclude);
+}
+
+void TcxCanvas::DrawTwoColorFrame(const TRect& rect, TColor leftTopColor, TColor rightBottomColor,
+                                  TcxBorders borders, Integer width) {
+  const TRect& r = rect;
+  HDC dc = GetDCHandle();
+  auto fill = [&](TColor color, const TRect& strip) {
+    SetBrushColor(color);
+    ::FillRect(dc, &strip, GetBrushHandle());
+  };
+  if (borders.Contains(bLeft)) fill(leftTopColor, {r.Left, r.Top, r.Left + width, r.Bottom});
+  if (borders.Contains(bTop)) fill(leftTopColor, {r.Left, r.Top, r.Right, r.Top + width});
+  if (borders.Contains(bRight)) fill(rightBottomColor, {r.Right - width, r.Top, r.Right, r.Bottom});
+  if (borders.Contains(bBottom)) fill(rightBottomColor, {r.Left, r.Bottom - width, r.Right, r.Bottom});
+}
+
+void TcxCanvas::Draw3DEdge(const TRect& rect, Boolean sunken, Boolean outer, TcxBorders borders) {
+  if (sunken) {
+    if (outer) DrawTwoColorFrame(rect, clBtnShadow, clBtnHighlight, borders, 1);
+    else DrawTwoColorFrame(rect, cl3DDkShadow, cl3DLight, borders, 1);
+  } else {
+    if (outer) DrawTwoColorFrame(rect, cl3DLight, cl3DDkShadow, borders, 1);
+    else DrawTwoColorFrame(rect, clBtnHighlight, clBtnShadow, borders, 1);
+  }
+}
+
+void TcxCanvas::DrawFocusFrame(const TRect& rect) {
+  SetBrushColor(clWhite);
+  SetFontColor(clBlack);
+  DrawFocusRect(GetDCHandle(), &rect);
+}
+
+void TcxCanvas::DrawFocusFrames(const TRect& rect, Integer count) {
+  TRect r = rect;
+  for (Integer i = 0; i < count; ++i) {
+    DrawFocusFrame(r);
+    r = GetInflatedRect(r, -1, -1);
+  }
+}
+
+void TcxCanvas::InvertArea(const TRect& rect) {
+  HDC dc = GetDCHandle();
+  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), dc, rect.Left, rect.Top, DSTINVERT);
+}
+
+void TcxCanvas::FillRegionWithColor(HRGN region, TColor color) {
+  SetBrushColor(color);
+  FillRgn(GetDCHandle(), region, GetBrushHandle());
+}
+
+void TcxCanvas::FrameRegionWithColor(HRGN region, TColor color, Integer frameWidth,
+                                     Integer frameHeight) {
+  SetBrushColor(color);
+  FrameRgn(GetDCHandle(), region, GetBrushHandle(), frameWidth, frameHeight);
+}
+
+void TcxCanvas::FillAndFrameRegion(HRGN region, TColor fillColor, TColor frameColor,
+                                   Integer frameWidth, Integer frameHeight) {
+  FillRegionWithColor(region, fillColor);
+  FrameRegionWithColor(region, frameColor, frameWidth, frameHeight);
+}
+
+TSize TcxCanvas::GetTextSize(const AnsiString& text) {
+  SIZE size{};
+  GetTextExtentPoint32(GetDCHandle(), text.data(), int(text.size()), &size);
+  return size;
+}
+
+Integer TcxCanvas::FontHeight(HFONT font) {
+  SetFontHandle(font);
+  return TextHeightOf("Qq");
+}
+
+void TcxCanvas::MeasureTextRect(const AnsiString& text, TRect& rect, Integer flags) {
+  const Integer w0 = rect.Width(), h0 = rect.Height();
+  UINT format = cxFlagsToDTFlags(flags);
+  if (w0 <= 0 && !text.empty()) rect.Right = rect.Left + 1;
+  format = (format & ~DT_VCENTER) | DT_CALCRECT;
+  if (DrawText(GetDCHandle(), text.data(), int(text.size()), &rect, format) == 0)
+    rect = {rect.Left, rect.Top, rect.Left, rect.Top};
+  const Integer w = rect.Width(), h = rect.Height();
+  Integer dx = 0, dy = 0;
+  if (format & DT_CENTER) dx = (w0 - w) / 2;
+  else if (format & DT_RIGHT) dx = w0 - w;
+  const UINT original = cxFlagsToDTFlags(flags);
+  if (original & DT_VCENTER) dy = (h0 - h) / 2;
+  else if (original & DT_BOTTOM) dy = h0 - h;
+  rect = GetOffsetRect(rect, dx, dy);
+}
+
+void TcxCanvas::AlignMultiLineTextVertically(TRect& rect, const AnsiString& text, Integer position,
+                                             Boolean wordBreak, Boolean showPrefix, Boolean enabled,
+                                             Boolean dontBreakChars, Boolean endEllipsis) {
+  const Integer e = enabled ? 0 : 1;
+  TRect measured{0, 0, rect.Width() - e, 0};
+  Integer flags = cxAlignTop | cxAlignLeft;
+  if (wordBreak) flags |= cxWordBreak;
+  if (showPrefix) flags |= cxShowPrefix;
+  if (dontBreakChars) flags |= cxDontBreakChars;
+  Integer height;
+  if (endEllipsis && wordBreak) {
+    const Integer lineHeight = TextHeightOf("Wg");
+    height = lineHeight > 0 ? std::max(lineHeight, lineHeight * ((rect.Height() - e) / lineHeight))
+                            : 0;
+  } else {
+    MeasureTextRect(text, measured, flags);
+    height = measured.Height();
+  }
+  if (position == 1) rect.Top = rect.Bottom - height - e;
+  else rect.Top = (rect.Top + rect.Bottom - height) / 2;
+}
+
+void TcxCanvas::DrawTextInRect(const AnsiString& text, const TRect& rect, Integer flags,
+                               Boolean enabled) {
+  if (text.empty()) return;
+  HDC dc = GetDCHandle();
+  const Boolean useDrawText = !(flags & cxSingleLine) ||
+                              (flags & (cxShowPrefix | cxShowEndEllipsis | cxShowPathEllipsis)) != 0;
+  TRect r = rect;
+  const TSize size = GetTextSize(text);
+  if (size.cx <= r.Width() && size.cy <= r.Height()) flags |= cxDontClip;
+  const Integer e = enabled ? 0 : 1;
+  if (useDrawText) {
+    if (!(flags & cxSingleLine) && (flags & (cxAlignBottom | cxAlignVCenter)))
+      AlignMultiLineTextVertically(r, text, (flags & cxAlignBottom) ? 1 : 2,
+                                   (flags & cxWordBreak) != 0, (flags & cxShowPrefix) != 0, enabled,
+                                   (flags & cxDontBreakChars) != 0, (flags & cxShowEndEllipsis) != 0);
+  } else {
+    if (size.cx < r.Width()) {
+      if ((flags & 7) == cxAlignRight) r.Left = r.Right - size.cx - e;
+      else if ((flags & 7) == cxAlignHCenter) r.Left = (r.Left + r.Right - size.cx) / 2;
+    }
+    if (size.cy < r.Height()) {
+      if ((flags & 0x38) == cxAlignBottom) r.Top = r.Bottom - size.cy - e;
+      else if ((flags & 0x38) == cxAlignVCenter) r.Top = (r.Top + r.Bottom - size.cy) / 2;
+    }
+  }
+  const UINT format = cxFlagsToDTFlags(flags);
+  const UINT options = (flags & cxDontClip) ? 0 : ETO_CLIPPED;
+  auto output = [&](const TRect& where) {
+    if (useDrawText) {
+      TRect box = where;
+      DrawText(dc, text.data(), int(text.size()), &box, format);
+    } else {
+      ExtTextOut(dc, where.Left, where.Top, options, &where, text.data(), UINT(text.size()), nullptr);
+    }
+  };
+  const Boolean wasClear = IsBrushClear();
+  const TColor fontColor = GetFontColor();
+  if (!enabled) {
+    SetBrushClear(true);
+    r.Left += 1;
+    r.Top += 1;
+    SetFontColor(clBtnHighlight);
+    output(r);
+    r = GetOffsetRect(r, -1, -1);
+    SetFontColor(clBtnShadow);
+  }
+  output(r);
+  if (!enabled && !wasClear) SetBrushClear(false);
+  SetFontColor(fontColor);
+}
+
+void TcxCanvas::SetFontAngle(Integer degrees) {
+  LOGFONT lf = GetFontInfo();
+  lf.lfEscapement = degrees * 10;
+  if (degrees != 0) lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  SetFont(lf);
+}
+
+TcxRegion* TcxCanvas::CreateClipRegion(Boolean relativeToOrigin) {
+  auto* region = new TcxRegion(0, 0, 0, 0);
+  if (GetClipRgn(GetDCHandle(), region->GetHandle()) != 1) {
+    orv::Free(region);
+    region = new TcxRegion(0, 0, 30000, 30000);
+  }
+  if (relativeToOrigin) {
+    const TPoint origin = GetDCOrigin();
+    region->OffsetBy(-origin.X, -origin.Y);
+  }
+  return region;
+}
+
+void TcxCanvas::SetClipRegion(TcxRegion* region, TcxRegionOperation operation, Boolean freeRegion,
+                              Boolean relativeToOrigin) {
+  if (operation != roSet) {
+    TcxRegion* clip = CreateClipRegion(relativeToOrigin);
+    clip->CombineWith(region, operation, freeRegion);
+    SetClipRegion(clip, roSet, true, relativeToOrigin);
+    return;
+  }
+  const TPoint origin = relativeToOrigin ? GetDCOrigin() : TPoint{};
+  region->OffsetBy(origin.X, origin.Y);
+  SelectClipRgn(GetDCHandle(), region->GetHandle());
+  if (freeRegion) orv::Free(region);
+  else region->OffsetBy(-origin.X, -origin.Y);
+}
+
+void TcxCanvas::PushClipRegion() { FSavedClipRegions.emplace_back(CreateClipRegion(true)); }
+
+void TcxCanvas::PopClipRegion() {
+  if (FSavedClipRegions.empty()) return;
+  TcxRegion* region = FSavedClipRegions.back().release();
+  FSavedClipRegions.pop_back();
+  SetClipRegion(region, roSet, true, true);
+}
+
+void TcxCanvas::SaveDC() {
+  HDC dc = GetDCHandle();
+  FSavedDCs.push_back({dc, ::SaveDC(dc)});
+}
+
+void TcxCanvas::RestoreDC() {
+  if (FSavedDCs.empty()) return;
+  const TSavedDC saved = FSavedDCs.back();
+  FSavedDCs.pop_back();
+  FHandle = saved.Handle;
+  ::RestoreDC(saved.Handle, saved.Number);
+}
+
+void TcxCanvas::PushState() {
+  SynchronizeObjects(GetDCHandle());
+  SaveDC();
+  FSavedStates.push_back(Integer(FSavedDCs.size()));
+}
+
+void TcxCanvas::PopState() {
+  if (FSavedStates.empty()) return;
+  FSavedStates.pop_back();
+  RestoreDC();
+}
+
+// ==== Screen canvas and paint canvas ==========================================================
+
+void TcxScreenCanvas::CreateHandle() { SetDCHandle(orv::CreateScreenDC()); }
+
+void TcxScreenCanvas::FreeScreenHandle() {
+  if (!HandleAllocated()) return;
+  HDC dc = GetDCHandle();
+  SetDCHandle(nullptr);
+  DeleteDC(dc);
+}
+
+namespace {
+
+// The shared canvases; once the program has begun to end they are not made again.
+struct TSharedCanvases {
+  Boolean Finalizing = false;
+  TcxScreenCanvas* Screen = nullptr;
+  TcxPaintCanvas* Paint = nullptr;
+  ~TSharedCanvases() {
+    Finalizing = true;
+    orv::Free(Screen);
+    orv::Free(Paint);
+    Screen = nullptr;
+    Paint = nullptr;
+  }
+};
+
+TSharedCanvases& SharedCanvases() {
+  static TSharedCanvases shared;
+  return shared;
+}
+
+}  // namespace
+
+TcxScreenCanvas* GetScreenCanvas() {
+  TSharedCanvases& s = SharedCanvases();
+  if (!s.Screen && !s.Finalizing) s.Screen = new TcxScreenCanvas;
+  return s.Screen;
+}
+
+TcxPaintCanvas* GetPaintCanvas() {
+  TSharedCanvases& s = SharedCanvases();
+  if (!s.Paint && !s.Finalizing) s.Paint = new TcxPaintCanvas;
+  return s.Paint;
+}
+
+void TcxPaintCanvas::BeginPaintOnDC(HDC dc) {
+  TState state{false, nullptr, dc, 0};
+  if (HandleAllocated()) {
+    PushState();
+    state.PreviousHandle = GetDCHandle();
+  }
+  state.SavedDC = ::SaveDC(dc);
+  SynchronizeObjects(dc);
+  SetDCHandle(dc);
+  FStates.push_back(state);
+}
+
+void TcxPaintCanvas::BeginPaintOnCanvas(TcxCanvas* canvas) {
+  FStates.push_back({true, HandleAllocated() ? GetDCHandle() : nullptr, nullptr, 0});
+  SetDCHandle(canvas->GetDCHandle());
+  PushState();
+}
+
+void TcxPaintCanvas::EndPaintOnDC() {
+  if (FStates.empty()) return;
+  const TState state = FStates.back();
+  FStates.pop_back();
+  if (state.OnCanvas) {
+    PopState();
+    SetDCHandle(state.PreviousHandle);
+    return;
+  }
+  SetDCHandle(state.PreviousHandle);
+  ::RestoreDC(state.DC, state.SavedDC);
+  if (state.PreviousHandle) PopState();
+}
+
+// ==== Bitmaps ================================================================================
+
+namespace {
+
+HDC NewMemoryDC() {
+  HDC screen = orv::CreateScreenDC();
+  HDC dc = CreateCompatibleDC(screen);
+  DeleteDC(screen);
+  return dc;
+}
+
+// A memory DC with a bitmap selected for the length of a block.
+class TSelectedBitmap {
+ public:
+  explicit TSelectedBitmap(HBITMAP bitmap) : FDC(NewMemoryDC()), FOld(SelectObject(FDC, bitmap)) {}
+  ~TSelectedBitmap() {
+    SelectObject(FDC, FOld);
+    DeleteDC(FDC);
+  }
+  TSelectedBitmap(const TSelectedBitmap&) = delete;
+  TSelectedBitmap& operator=(const TSelectedBitmap&) = delete;
+  HDC DC() const { return FDC; }
+
+ private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// The 40-byte header and a colour table of up to 256 entries.
+struct TBitmapInfo256 {
+  BITMAPINFOHEADER Header;
+  RGBQUAD Colors[256];
+  BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+void PutLE(AnsiString& out, Cardinal value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(char((value >> (8 * i)) & 0xFF));
+}
+
+Cardinal GetLE(const Byte* p, int bytes) {
+  Cardinal v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+Int64 Remaining(TStream* stream) { return stream->GetSize() - stream->GetPosition(); }
+
+[[noreturn]] void InvalidBitmap() { throw EReadError("Bitmap image is not valid"); }
+
+}  // namespace
+
+Integer PixelFormatBitsPerPixel(TPixelFormat pixelFormat) {
+  switch (pixelFormat) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: {
+      HDC screen = orv::CreateScreenDC();
+      const Integer bits = GetDeviceCaps(screen, BITSPIXEL);
+      DeleteDC(screen);
+      return bits;
+    }
+  }
+}
+
+Integer GetBitmapBitsPerPixel(TcxBitmap* bitmap) { return PixelFormatBitsPerPixel(bitmap->GetPixelFormat()); }
+
+TcxBitmap::TcxBitmap() { Initialize(0, 0, pf24bit); }
+TcxBitmap::TcxBitmap(Integer width, Integer height) { Initialize(width, height, pf24bit); }
+TcxBitmap::TcxBitmap(Integer width, Integer height, TPixelFormat pixelFormat) {
+  Initialize(width, height, pixelFormat);
+}
+
+TcxBitmap::~TcxBitmap() {
+  ReleaseDC();
+  orv::Free(FCanvas);
+  if (FHandle) DeleteObject(FHandle);
+}
+
+void TcxBitmap::Initialize(Integer width, Integer height, TPixelFormat pixelFormat) {
+  BeginUpdate();
+  SetPixelFormat(pixelFormat);
+  SetSize(width, height);
+  EndUpdate(true);
+}
+
+void TcxBitmap::ReleaseDC() {
+  if (!FDC) return;
+  SelectObject(FDC, FOldBitmap);
+  DeleteDC(FDC);
+  FDC = nullptr;
+  if (FCanvas) FCanvas->SetDCHandle(nullptr);
+}
+
+TcxCanvas* TcxBitmap::GetCanvas() {
+  if (!FCanvas) FCanvas = new TcxCanvas(nullptr);
+  if (!FDC) {
+    FDC = NewMemoryDC();
+    FOldBitmap = FHandle ? SelectObject(FDC, FHandle) : nullptr;
+  }
+  FCanvas->SetDCHandle(FDC);
+  return FCanvas;
+}
+
+void TcxBitmap::RecreateBitmap(Integer width, Integer height, TPixelFormat pixelFormat) {
+  ReleaseDC();
+  HBITMAP created = nullptr;
+  if (width > 0 && height > 0) {
+    const Integer bits = PixelFormatBitsPerPixel(pixelFormat);
+    created = CreateBitmap(width, height, 1, UINT(bits), nullptr);
+    if (!created) throw EOutOfMemory("Out of system resources");
+    // New pixels are white, as a new bitmap of the platform shows them.
+    orv::GetBitmapSurface(created)->Fill(orv::ColorToPixel(0xFFFFFF));
+    if (FHandle) {
+      TSelectedBitmap from(FHandle), to(created);
+      BitBlt(to.DC(), 0, 0, std::min(width, FWidth), std::min(height, FHeight), from.DC(), 0, 0,
+             SRCCOPY);
+    }
+  }
+  if (FHandle) DeleteObject(FHandle);
+  FHandle = created;
+  FWidth = created ? width : std::max(width, 0);
+  FHeight = created ? height : std::max(height, 0);
+  FPixelFormat = pixelFormat;
+}
+
+void TcxBitmap::SetSize(Integer width, Integer height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == FWidth && height == FHeight) return;
+  BeginUpdate();
+  RecreateBitmap(width, height, FPixelFormat);
+  Changed();
+  EndUpdate(false);
+}
+
+void TcxBitmap::SetPixelFormat(TPixelFormat value) {
+  if (value == FPixelFormat && (FHandle || Empty())) return;
+  BeginUpdate();
+  RecreateBitmap(FWidth, FHeight, value);
+  Changed();
+  EndUpdate(false);
+}
+
+void TcxBitmap::SetHandle(HBITMAP value) {
+  if (value == FHandle) return;
+  ReleaseDC();
+  if (FHandle) DeleteObject(FHandle);
+  FHandle = value;
+  FWidth = FHeight = 0;
+  if (value) {
+    BITMAP bm{};
+    GetObject(value, sizeof bm, &bm);
+    FWidth = bm.bmWidth;
+    FHeight = bm.bmHeight;
+    switch (bm.bmBitsPixel) {
+      case 1: FPixelFormat = pf1bit; break;
+      case 4: FPixelFormat = pf4bit; break;
+      case 8: FPixelFormat = pf8bit; break;
+      case 16: FPixelFormat = pf15bit; break;
+      case 24: FPixelFormat = pf24bit; break;
+      default: FPixelFormat = pf32bit; break;
+    }
+  }
+  Changed();
+}
+
+void TcxBitmap::Assign(TPersistent* source) {
+  auto* bitmap = dynamic_cast<TcxBitmap*>(source);
+  if (!bitmap) {
+    if (!source) {
+      SetSize(0, 0);
+      return;
+    }
+    inherited::Assign(source);
+    return;
+  }
+  if (bitmap == this) return;
+  BeginUpdate();
+  ReleaseDC();
+  if (FHandle) DeleteObject(FHandle);
+  FHandle = nullptr;
+  FWidth = FHeight = 0;
+  RecreateBitmap(bitmap->FWidth, bitmap->FHeight, bitmap->FPixelFormat);
+  if (FHandle && bitmap->FHandle) {
+    // All 32 bits, the colour table of the lower depths included.
+    const TRGBColors pixels = ReadBitmapColors(bitmap, true);
+    TRGBColors copy = pixels;
+    StoreBitmapColors(this, copy, true);
+  }
+  FCompressData = bitmap->FCompressData;
+  Changed();
+  EndUpdate(false);
+}
+
+TColor TcxBitmap::GetTransparentColor() {
+  if (Empty()) return clNone;
+  return TColor(GetPixel(GetCanvas()->GetDCHandle(), 0, FHeight - 1) & 0xFFFFFF);
+}
+
+void TcxBitmap::EndUpdate(Boolean forceUpdate) {
+  if (FLockCount > 0) --FLockCount;
+  if (FLockCount == 0 && (forceUpdate || FModified)) Changed();
+}
+
+void TcxBitmap::Changed() {
+  if (FLockCount > 0) {
+    FModified = true;
+    return;
+  }
+  if (FOnChange) FOnChange(this);
+  ValidatePixelFormat();
+  FModified = false;
+}
+
+void TcxBitmap::CopyBitmap(TcxBitmap* source, DWORD rop) {
+  CopyBitmapRect(source, GetBoundsRect(), {0, 0}, rop);
+}
+
+void TcxBitmap::CopyBitmapRect(TcxBitmap* source, const TRect& destRect, const TPoint& sourcePoint,
+                               DWORD rop) {
+  BitBltRect(GetCanvas()->GetDCHandle(), source->GetCanvas()->GetDCHandle(), destRect, sourcePoint, rop);
+}
+
+void TcxBitmap::Rotate(Integer rotation, Boolean flipVertically) { RotateBitmap(this, rotation, flipVertically); }
+
+// The bitmap file: a 14-byte file header ("BM", file size, two reserved words, offset of the
+// pixels), the 40-byte info header, the colour table of depths up to 8 bits, then the rows,
+// bottom row first, each padded to 4 bytes.
+void TcxBitmap::SaveToStream(TStream* stream) {
+  if (Empty() || !FHandle) return;
+  const Integer bits = PixelFormatBitsPerPixel(FPixelFormat);
+  TBitmapInfo256 info{};
+  info.Header.biWidth = FWidth;
+  info.Header.biHeight = FHeight;
+  info.Header.biBitCount = WORD(bits);
+  const Integer stride = ((FWidth * bits + 31) / 32) * 4;
+  std::vector<Byte> pixels(std::size_t(stride) * std::size_t(FHeight));
+  {
+    ReleaseDC();
+    TSelectedBitmap selected(FHandle);
+    GetDIBits(selected.DC(), FHandle, 0, UINT(FHeight), pixels.data(), info.Info(), DIB_RGB_COLORS);
+  }
+  const Integer tableSize = bits <= 8 ? (1 << bits) * 4 : 0;
+  info.Header.biClrUsed = 0;
+  info.Header.biSizeImage = DWORD(pixels.size());
+  const Cardinal offset = 14 + 40 + Cardinal(tableSize);
+  AnsiString head;
+  head += "BM";
+  PutLE(head, offset + Cardinal(pixels.size()), 4);
+  PutLE(head, 0, 4);
+  PutLE(head, offset, 4);
+  head.append(reinterpret_cast<const char*>(&info.Header), 40);
+  head.append(reinterpret_cast<const char*>(info.Colors), std::size_t(tableSize));
+  stream->WriteBuffer(head.data(), Integer(head.size()));
+  stream->WriteBuffer(pixels.data(), Integer(pixels.size()));
+}
+
+void TcxBitmap::LoadFromStream(TStream* stream) {
+  const Int64 start = stream->GetPosition();
+  const Int64 available = Remaining(stream);
+  Byte file[14];
+  if (available < 14 + 40) InvalidBitmap();
+  stream->ReadBuffer(file, 14);
+  if (file[0] != 'B' || file[1] != 'M') InvalidBitmap();
+  const Cardinal pixelOffset = GetLE(file + 10, 4);
+  Byte header[40];
+  stream->ReadBuffer(header, 40);
+  const Cardinal headerSize = GetLE(header, 4);
+  const Integer width = Integer(GetLE(header + 4, 4));
+  const Integer height = Integer(GetLE(header + 8, 4));
+  const Integer bits = Integer(GetLE(header + 14, 2));
+  const Cardinal compression = GetLE(header + 16, 4);
+  const Cardinal colorsUsed = GetLE(header + 32, 4);
+  if (headerSize < 40 || width <= 0 || height == 0 || height == INT32_MIN) InvalidBitmap();
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) InvalidBitmap();
+  if (compression != BI_RGB && !(compression == BI_BITFIELDS && bits == 32)) InvalidBitmap();
+  const Int64 rows = height < 0 ? -Int64(height) : Int64(height);
+  const Int64 stride = ((Int64(width) * bits + 31) / 32) * 4;
+  const Int64 tableEntries = bits <= 8 ? (colorsUsed ? std::min<Int64>(colorsUsed, 1 << bits) : 1 << bits) : 0;
+  // Everything the header promises must lie in the stream before anything is allocated.
+  const Int64 tableStart = 14 + Int64(headerSize);
+  const Int64 pixelStart = pixelOffset ? Int64(pixelOffset) : tableStart + tableEntries * 4;
+  if (pixelStart < tableStart + tableEntries * 4 || pixelStart + stride * rows > available)
+    InvalidBitmap();
+  TBitmapInfo256 info{};
+  std::memcpy(&info.Header, header, 40);
+  info.Header.biSize = 40;
+  stream->SetPosition(start + tableStart);
+  if (tableEntries) stream->ReadBuffer(info.Colors, Integer(tableEntries * 4));
+  info.Header.biClrUsed = DWORD(tableEntries);
+  std::vector<Byte> pixels(std::size_t(stride * rows));
+  stream->SetPosition(start + pixelStart);
+  stream->ReadBuffer(pixels.data(), Integer(pixels.size()));
+  TPixelFormat format = pf32bit;
+  switch (bits) {
+    case 1: format = pf1bit; break;
+    case 4: format = pf4bit; break;
+    case 8: format = pf8bit; break;
+    case 16: format = pf15bit; break;
+    case 24: format = pf24bit; break;
+    default: break;
+  }
+  BeginUpdate();
+  ReleaseDC();
+  if (FHandle) DeleteObject(FHandle);
+  FHandle = nullptr;
+  FWidth = FHeight = 0;
+  RecreateBitmap(width, Integer(rows), format);
+  {
+    TSelectedBitmap selected(FHandle);
+    ReleaseDC();
+    SetDIBits(selected.DC(), FHandle, 0, UINT(rows), pixels.data(), info.Info(), DIB_RGB_COLORS);
+  }
+  Changed();
+  EndUpdate(false);
+}
+
+void TcxBitmap::WriteData(TStream* stream) {
+  TStringStream plain;
+  SaveToStream(&plain);
+  AnsiString data;
+  PutLE(data, Cardinal(plain.GetDataString().size()), 4);
+  data += plain.GetDataString();
+  if (FCompressData) data = orv::EncodeXdbm(data, std::max(GetBitmapBitsPerPixel(this) / 8, 1));
+  stream->WriteBuffer(data.data(), Integer(data.size()));
+}
+
+void TcxBitmap::ReadData(TStream* stream) {
+  AnsiString data;
+  if (orv::DecodeXdbm(stream, data)) {
+    TStringStream decoded(data);
+    ReadData(&decoded);
+    return;
+  }
+  Byte size[4];
+  if (Remaining(stream) < 4) InvalidBitmap();
+  stream->ReadBuffer(size, 4);
+  const Int64 length = Int64(GetLE(size, 4));
+  if (length > Remaining(stream)) InvalidBitmap();
+  if (length == 0) {
+    SetSize(0, 0);
+    return;
+  }
+  AnsiString file(std::size_t(length), '\0');
+  stream->ReadBuffer(file.data(), Integer(length));
+  TStringStream fileStream(file);
+  LoadFromStream(&fileStream);
+}
+
+// ---- TcxBitmap32 ----
+
+TcxBitmap32::TcxBitmap32(Integer width, Integer height, Boolean clear) : TcxBitmap(width, height, pf32bit) {
+  if (clear) FillBlack();
+}
+
+void TcxBitmap32::FillBlack() {
+  if (Empty()) return;
+  const TRect r = GetBoundsRect();
+  ::FillRect(GetCanvas()->GetDCHandle(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+TRGBColors TcxBitmap32::GetPixels() { return ReadBitmapColors(this, false); }
+void TcxBitmap32::SetPixels(TRGBColors& colors) { StoreBitmapColors(this, colors, false); }
+
+void TcxBitmap32::SetAlpha(Byte value) {
+  TRGBColors pixels = GetPixels();
+  for (Cardinal& p : pixels) p = (p & 0x00FFFFFFu) | (Cardinal(value) << 24);
+  SetPixels(pixels);
+}
+
+Boolean TcxBitmap32::HasAlphaChannel() {
+  for (Cardinal p : GetPixels())
+    if (p >> 24) return true;
+  return false;
+}
+
+void TcxBitmap32::AlphaDrawTo(TcxBitmap* dest, const TRect& rect, Boolean stretch, Byte constantAlpha) {
+  AlphaBlendBitmap(dest, this, rect, GetBoundsRect(), stretch, constantAlpha);
+}
+
+void TcxBitmap32::LoadFromStream(TStream* stream) {
+  BeginUpdate();
+  try {
+    inherited::LoadFromStream(stream);
+    SetPixelFormat(pf32bit);
+  } catch (...) {
+    EndUpdate(false);
+    throw;
+  }
+  EndUpdate(false);
+}
+
+void TcxBitmap32::ValidatePixelFormat() {
+  if (GetPixelFormat() != pf32bit) throw EdxException("Wrong PixelFormat");
+}
+
+void ApplyInvertedMask(TcxBitmap* bitmap, TcxBitmap* mask) {
+  BitBltRect(bitmap->GetCanvas()->GetDCHandle(), mask->GetCanvas()->GetDCHandle(),
+             bitmap->GetBoundsRect(), {0, 0}, 0x00220326);
+}
+
+// ---- TcxAlphaBitmap ----
+
+void AddTransparentColor(TcxColorList& list, TColor color) {
+  list.push_back(orv::ColorToPixel(ColorToRGB(color)) & 0xFFFFFF);
+}
+
+TcxAlphaBitmap::TcxAlphaBitmap(Integer width, Integer height, Cardinal background)
+    : TcxBitmap32(width, height), FTransparentBkColor(background) {}
+
+void TcxAlphaBitmap::FillBlack() {
+  if (FTransparentBkColor >> 24) ProcessPixels(ppoFillBackground);
+  else TcxBitmap32::FillBlack();
+}
+
+Boolean TcxAlphaBitmap::IsTransparent(Cardinal pixel) const {
+  if (pixel == FTransparentBkColor) return true;
+  const Cardinal rgb = pixel & 0xFFFFFF;
+  return std::find(FTransparentColors.begin(), FTransparentColors.end(), rgb) != FTransparentColors.end();
+}
+
+void TcxAlphaBitmap::SetTransparentColor(TColor color) {
+  FTransparentColors.clear();
+  AddTransparentColor(FTransparentColors, color);
+  FTransparentBkColor = FTransparentColors.back();
+  ProcessPixels(ppoOpaqueZeroAlpha);
+}
+
+void TcxAlphaBitmap::SetHatch(TColor color1, TColor color2, Byte alpha1, Byte alpha2, Byte step) {
+  FHatchColor1 = orv::ColorToPixel(ColorToRGB(color1)) | 0xFF000000u;
+  FHatchColor2 = orv::ColorToPixel(ColorToRGB(color2)) | 0xFF000000u;
+  FHatchAlpha1 = alpha1;
+  FHatchAlpha2 = alpha2;
+  FHatchStep = std::max<Byte>(step, 1);
+  ProcessPixels(ppoHatch);
+}
+
+namespace {
+
+Byte RoundByte(float v) { return Byte(std::clamp(std::nearbyint(v), 0.0f, 255.0f)); }
+
+// The software source-over blend: s premultiplied, constant alpha a.
+Cardinal BlendPixel(Cardinal s, Cardinal d, Byte constantAlpha) {
+  const float k = float(constantAlpha) / 255.0f;
+  const float sa = k * float(s >> 24);
+  const float keep = 1.0f - sa / 255.0f;
+  Cardinal out = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= Cardinal(RoundByte(k * float((s >> shift) & 0xFF) + keep * float((d >> shift) & 0xFF))) << shift;
+  out |= Cardinal(RoundByte(sa + keep * float(d >> 24))) << 24;
+  return out;
+}
+
+Cardinal GreyPixel(Cardinal p, float wr, float wg, float wb) {
+  const Byte g = RoundByte(wr * float((p >> 16) & 0xFF) + wg * float((p >> 8) & 0xFF) + wb * float(p & 0xFF));
+  return (p & 0xFF000000u) | (Cardinal(g) << 16) | (Cardinal(g) << 8) | g;
+}
+
+}  // namespace
+
+void TcxAlphaBitmap::ProcessPixels(TcxPixelOperation operation) {
+  const Integer w = GetWidth(), h = GetHeight();
+  TRGBColors pixels = GetPixels();  // bottom row first
+  const Cardinal shadow = orv::ColorToPixel(ColorToRGB(clBtnShadow)) | 0xC0000000u;
+  for (Integer x = 0; x < w; ++x)
+    for (Integer y = 0; y < h; ++y) {
+      FCurrentPixel = {x, y};
+      Cardinal& p = pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+      const Boolean opaque = !IsTransparent(p);
+      switch (operation) {
+        case ppoLight:
+          if (!opaque) break;
+          if ((p >> 24) == 255) {
+            Cardinal out = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+              const Integer c = Integer((p >> shift) & 0xFF);
+              out |= Cardinal(c + MulDiv(255 - c, 3, 10)) << shift;
+            }
+            p = out;
+          } else {
+            Cardinal out = 0;
+            for (int shift = 0; shift < 32; shift += 8)
+              out |= Cardinal(MulDiv(Integer((p >> shift) & 0xFF), 200, 255)) << shift;
+            p = out;
+          }
+          break;
+        case ppoDisabledGrey:
+          if (opaque) p = BlendPixel(shadow, GreyPixel(p, 0.299f, 0.587f, 0.114f), 238);
+          break;
+        case ppoAverageGrey:
+          if (opaque) {
+            const Cardinal g = (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
+            p = (p & 0xFF000000u) | (g << 16) | (g << 8) | g;
+          }
+          break;
+        case ppoOpaque: p |= 0xFF000000u; break;
+        case ppoMask: p = opaque ? 0 : 0xFFFFFFFFu; break;
+        case ppoGrey:
+          if (opaque) p = GreyPixel(p, 0.299f, 0.587f, 0.114f);
+          break;
+        case ppoGreyLuminance:
+          if (opaque) p = GreyPixel(p, 0.0729f, 0.7146f, 0.2125f);
+          break;
+        case ppoOpaqueZeroAlpha:
+          if (opaque && (p >> 24) == 0) p |= 0xFF000000u;
+          break;
+        case ppoHatch: {
+          const bool odd = ((x / FHatchStep) + (y / FHatchStep)) % 2 != 0;
+          p = BlendPixel(odd ? FHatchColor2 : FHatchColor1, p, odd ? FHatchAlpha2 : FHatchAlpha1);
+          break;
+        }
+        case ppoFillBackground: p = FTransparentBkColor; break;
+        case ppoClearAlpha: p &= 0x00FFFFFFu; break;
+      }
+    }
+  SetPixels(pixels);
+  Changed();
+}
+
+void TcxAlphaBitmap::AddSilhouette(TcxBitmap32* mask, Integer offset, TColor color, Boolean grow) {
+  const Integer mw = mask->GetWidth(), mh = mask->GetHeight();
+  if (grow) SetSize(GetWidth() + offset, GetHeight() + offset);
+  const Integer w = GetWidth(), h = GetHeight();
+  const TRGBColors maskPixels = ReadBitmapColors(mask, true);
+  TRGBColors pixels = ReadBitmapColors(this, true);
+  const Cardinal silhouette = orv::ColorToPixel(ColorToRGB(color)) | 0xFF000000u;
+  auto opaqueAt = [&](Integer x, Integer y) {
+    return x < mw && y < mh && (maskPixels[std::size_t(y) * std::size_t(mw) + std::size_t(x)] & 0xFFFFFF) == 0;
+  };
+  for (Integer y = 0; y < mh; ++y)
+    for (Integer x = 0; x < mw; ++x) {
+      if (!opaqueAt(x, y)) continue;
+      const Integer tx = x + offset, ty = y + offset;
+      if (tx >= w || ty >= h || opaqueAt(tx, ty)) continue;
+      pixels[std::size_t(ty) * std::size_t(w) + std::size_t(tx)] |= silhouette;
+    }
+  StoreBitmapColors(this, pixels, true);
+  Changed();
+}
+
+// ---- Rotation ----
+
+void RotateBitmap(TcxBitmap* bitmap, Integer rotation, Boolean flipVertically) {
+  if (rotation == 0 && !flipVertically) return;
+  const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
+  const TRGBColors source = ReadBitmapColors(bitmap, true);
+  const Boolean swap = rotation == 1 || rotation == 2;
+  const Integer nw = swap ? h : w, nh = swap ? w : h;
+  TRGBColors out(source.size());
+  for (Integer y = 0; y < h; ++y)
+    for (Integer x = 0; x < w; ++x) {
+      Integer tx = x, ty = y;
+      switch (rotation) {
+        case 0: ty = h - 1 - y; break;
+        case 1:
+          tx = y;
+          ty = flipVertically ? x : w - 1 - x;
+          break;
+        case 2:
+          tx = h - 1 - y;
+          ty = flipVertically ? w - 1 - x : x;
+          break;
+        default:
+          tx = w - 1 - x;
+          ty = flipVertically ? y : h - 1 - y;
+          break;
+      }
+      out[std::size_t(ty) * std::size_t(nw) + std::size_t(tx)] = source[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+    }
+  bitmap->BeginUpdate();
+  bitmap->SetSize(nw, nh);
+  StoreBitmapColors(bitmap, out, true);
+  bitmap->Changed();
+  bitmap->EndUpdate(false);
+}
+
+// ---- The compressed bitmap stream ----
+//
+//   offset  size  content
+//   0       4     payload size P (signed), the bytes after this 10-byte header
+//   4       4     "XDBM"
+//   8       2     version (2 when written)
+//   10      P     payload
+//
+// Version 2 payload: block size B (1 byte: bits per pixel div 8, at least 1), remainder R =
+// U mod B (1 byte, U = the length of the data), the first R bytes of the data raw, then run
+// records over the rest (whole blocks). A run record is a control byte c: with bit 7 set,
+// (c and 0x7F) blocks follow raw; without it, one block follows, repeated (c and 0x7F) times.
+// Counts are 1 to 125. Version 1 payloads are run records only, with B = 1.
+
+namespace orv {
+
+AnsiString EncodeXdbm(const AnsiString& data, Integer blockSize) {
+  const std::size_t b = std::size_t(std::clamp(blockSize, 1, 255));
+  const std::size_t n = data.size();
+  const std::size_t r = n % b;
+  AnsiString payload;
+  payload.push_back(char(b));
+  payload.push_back(char(r));
+  payload.append(data, 0, r);
+  auto block = [&](std::size_t at) { return std::string_view(data).substr(at, b); };
+  std::size_t p = r;
+  while (p + b <= n) {
+    bool literal = true;
+    std::size_t count = 1;
+    if (p + 2 * b <= n) {
+      literal = block(p + b) != block(p);
+      std::string_view previous = block(p);
+      for (std::size_t q = p + b; count < 125 && q + b <= n; q += b) {
+        const std::string_view z = block(q);
+        if (!literal) {
+          if (z != previous) break;
+          ++count;
+        } else {
+          if (z == previous) {
+            --count;  // the last counted block begins a repeat run
+            break;
+          }
+          ++count;
+          previous = z;
+        }
+      }
+    }
+    payload.push_back(char(count | (literal ? 0x80 : 0)));
+    payload.append(data, p, literal ? count * b : b);
+    p += count * b;
+  }
+  AnsiString out;
+  PutLE(out, Cardinal(payload.size()), 4);
+  out += "XDBM";
+  PutLE(out, 2, 2);
+  return out + payload;
+}
+
+Boolean DecodeXdbm(TStream* stream, AnsiString& data) {
+  const Int64 start = stream->GetPosition();
+  if (Remaining(stream) < 10) return false;
+  Byte header[10];
+  stream->ReadBuffer(header, 10);
+  if (std::memcmp(header + 4, "XDBM", 4) != 0) {
+    stream->SetPosition(start);
+    return false;
+  }
+  const Integer size = Integer(GetLE(header, 4));
+  const Integer version = Integer(SmallInt(GetLE(header + 8, 2)));
+  auto broken = [] { throw EReadError("Compressed bitmap data is not valid"); };
+  // Every count is checked against what the stream holds before anything is read or allocated.
+  if (size < 0 || size > Remaining(stream)) broken();
+  if (version != 1 && version != 2) broken();
+  AnsiString payload(std::size_t(size), '\0');
+  stream->ReadBuffer(payload.data(), size);
+  const auto* p = reinterpret_cast<const Byte*>(payload.data());
+  std::size_t pos = 0, b = 1;
+  data.clear();
+  if (version == 2) {
+    if (size < 2) broken();
+    b = p[0];
+    const std::size_t r = p[1];
+    if (b == 0 || r > std::size_t(size) - 2) broken();
+    data.append(payload, 2, r);
+    pos = 2 + r;
+  }
+  const std::size_t end = std::size_t(size);
+  while (pos < end) {
+    const Byte control = p[pos++];
+    const std::size_t count = control & 0x7F;
+    if (control & 0x80) {
+      if (count * b > end - pos) broken();
+      data.append(payload, pos, count * b);
+      pos += count * b;
+    } else {
+      if (b > end - pos) broken();
+      for (std::size_t i = 0; i < count; ++i) data.append(payload, pos, b);
+      pos += b;
+    }
+  }
+  return true;
+}
+
+}  // namespace orv
+
+// ==== Bitmap, alpha and glyph routines =======================================================
+
+TcxDrawGlyphHook cxDrawGlyphHook = nullptr;
+
+TcxBitmap* CreateBitmapOfSize(Integer width, Integer height, TPixelFormat pixelFormat) {
+  return new TcxBitmap(width, height, pixelFormat);
+}
+
+namespace {
+
+BITMAPINFOHEADER Header32(Integer width, Integer height, Boolean topDown) {
+  BITMAPINFOHEADER h{};
+  h.biWidth = width;
+  h.biHeight = topDown ? -height : height;
+  h.biBitCount = 32;
+  h.biCompression = BI_RGB;
+  return h;
+}
+
+}  // namespace
+
+TRGBColors ReadBitmapColors(TcxBitmap* bitmap, Boolean topDown) {
+  const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
+  TRGBColors colors(std::size_t(w) * std::size_t(h));
+  if (colors.empty() || !bitmap->GetHandle()) return colors;
+  TBitmapInfo256 info{};
+  info.Header = Header32(w, h, topDown);
+  HDC dc = NewMemoryDC();
+  GetDIBits(dc, bitmap->GetHandle(), 0, UINT(h), colors.data(), info.Info(), DIB_RGB_COLORS);
+  DeleteDC(dc);
+  return colors;
+}
+
+void StoreBitmapColors(TcxBitmap* bitmap, TRGBColors& colors, Boolean topDown) {
+  const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
+  if (w > 0 && h > 0 && bitmap->GetHandle() && colors.size() >= std::size_t(w) * std::size_t(h)) {
+    TBitmapInfo256 info{};
+    info.Header = Header32(w, h, topDown);
+    HDC dc = NewMemoryDC();
+    SetDIBits(dc, bitmap->GetHandle(), 0, UINT(h), colors.data(), info.Info(), DIB_RGB_COLORS);
+    DeleteDC(dc);
+  }
+  TRGBColors().swap(colors);
+}
+
+TColor GetLightHighlightColor() { return GetNearestScreenColor(MixSystemColors(-2, 30, 72)); }
+TColor GetLightDownHighlightColor() { return GetNearestScreenColor(MixSystemColors(14, 44, 40)); }
+
+void BitBltRect(HDC dest, HDC source, const TRect& destRect, const TPoint& sourcePoint, DWORD rop) {
+  BitBlt(dest, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(), source,
+         sourcePoint.X, sourcePoint.Y, rop);
+}
+
+void DrawBitmapToDC(HDC dc, TcxBitmap* bitmap, const TRect& destRect, const TPoint& sourcePoint,
+                    DWORD rop) {
+  // Bitmaps carry no palette here and every DC has 32 bits per pixel: a direct transfer.
+  BitBltRect(dc, bitmap->GetCanvas()->GetDCHandle(), destRect, sourcePoint, rop);
+}
+
+void AlphaBlendDC(HDC dest, HDC source, const TRect& destRect, const TRect& sourceRect,
+                  Boolean stretch, Byte constantAlpha) {
+  const Boolean stretching = stretch && (destRect.Width() != sourceRect.Width() ||
+                                         destRect.Height() != sourceRect.Height());
+  if (destRect.Width() <= 0 || destRect.Height() <= 0 || sourceRect.Width() <= 0 ||
+      sourceRect.Height() <= 0)
+    return;
+  if (orv::IsMsimg32Available() && !stretching) {
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
+    AlphaBlend(dest, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(), source,
+               sourceRect.Left, sourceRect.Top, sourceRect.Width(), sourceRect.Height(), blend);
+    return;
+  }
+  TcxBitmap32 s(sourceRect.Width(), sourceRect.Height(), true);
+  BitBltRect(s.GetCanvas()->GetDCHandle(), source, s.GetBoundsRect(), sourceRect.TopLeft());
+  TcxBitmap32 d(destRect.Width(), destRect.Height());
+  BitBltRect(d.GetCanvas()->GetDCHandle(), dest, d.GetBoundsRect(), destRect.TopLeft());
+  TcxBitmap32 t(destRect.Width(), destRect.Height(), true);
+  if (stretching) ResampleBitmap(&s, &t, true);
+  else t.CopyBitmap(&s);
+  const TRGBColors top = ReadBitmapColors(&t, true);
+  TRGBColors bottom = ReadBitmapColors(&d, true);
+  for (std::size_t i = 0; i < bottom.size(); ++i) bottom[i] = BlendPixel(top[i], bottom[i], constantAlpha);
+  StoreBitmapColors(&d, bottom, true);
+  BitBltRect(dest, d.GetCanvas()->GetDCHandle(), destRect, {0, 0});
+}
+
+void AlphaBlendBitmap(TcxBitmap* dest, TcxBitmap* source, const TRect& destRect,
+                      const TRect& sourceRect, Boolean stretch, Byte constantAlpha) {
+  AlphaBlendDC(dest->GetCanvas()->GetDCHandle(), source->GetCanvas()->GetDCHandle(), destRect,
+               sourceRect, stretch, constantAlpha);
+}
+
+namespace {
+
+float Sinc(float x) {
+  if (x == 0.0f) return 1.0f;
+  const float px = 3.14159265358979f * x;
+  return std::sin(px) / px;
+}
+
+float Lanczos3(float x) { return std::fabs(x) < 3.0f ? Sinc(x) * Sinc(x / 3.0f) : 0.0f; }
+
+struct TContributor {
+  Integer Index;
+  Integer Weight;
+};
+
+// The source pixels and weights of each destination index. A source index outside the source
+// is reflected at the edge and then clamped, so that a small source (one pixel, or fewer than
+// the filter reaches) never reads outside itself.
+std::vector<std::vector<TContributor>> Contributors(Integer destCount, Integer sourceCount) {
+  const float scale = (destCount == 1 || sourceCount == 1)
+                          ? float(destCount) / float(sourceCount)
+                          : float(destCount - 1) / float(sourceCount - 1);
+  const float width = scale >= 1.0f ? 1.0f : 1.0f / scale;
+  const float support = 3.0f * width;
+  const auto limit = std::size_t(2.0f * support + 1.0f);
+  std::vector<std::vector<TContributor>> result(static_cast<std::size_t>(destCount));
+  for (Integer i = 0; i < destCount; ++i) {
+    const float centre = float(i) / scale;
+    auto& list = result[std::size_t(i)];
+    for (Integer j = Integer(std::floor(centre - support)); j <= Integer(std::ceil(centre + support)); ++j) {
+      if (list.size() >= limit) break;
+      const Integer weight = Integer(std::lround(Lanczos3((centre - float(j)) / width) / width * 256.0f));
+      if (weight == 0) continue;
+      Integer index = j < 0 ? -j : j >= sourceCount ? 2 * sourceCount - 1 - j : j;
+      index = std::clamp(index, 0, sourceCount - 1);
+      list.push_back({index, weight});
+    }
+  }
+  return result;
+}
+
+// One channel from weighted pixels, divided by the sum of the weights so that the weights of a
+// truncated or reflected window still add up to one.
+Cardinal Resample(const std::vector<TContributor>& list, const Cardinal* pixels, std::ptrdiff_t step) {
+  Int64 total = 0;
+  for (const TContributor& c : list) total += c.Weight;
+  Cardinal out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    Int64 sum = 0;
+    for (const TContributor& c : list) sum += Int64(c.Weight) * ((pixels[c.Index * step] >> shift) & 0xFF);
+    Int64 v = 0;
+    if (total > 0) v = sum >= 0 ? (sum + total / 2) / total : 0;
+    out |= Cardinal(std::clamp<Int64>(v, 0, 255)) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+void ResampleBitmap(TcxBitmap* source, TcxBitmap* dest, Boolean force) {
+  const Integer sw = source->GetWidth(), sh = source->GetHeight();
+  const Integer dw = dest->GetWidth(), dh = dest->GetHeight();
+  if (sw == 0 || sh == 0 || dw == 0 || dh == 0) return;
+  if (!force) {
+    HDC dc = dest->GetCanvas()->GetDCHandle();
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, dw, dh, source->GetCanvas()->GetDCHandle(), 0, 0, sw, sh, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+    return;
+  }
+  const TRGBColors src = ReadBitmapColors(source, true);
+  const auto horizontal = Contributors(dw, sw);
+  const auto vertical = Contributors(dh, sh);
+  TRGBColors middle(std::size_t(dw) * std::size_t(sh));
+  for (Integer y = 0; y < sh; ++y)
+    for (Integer x = 0; x < dw; ++x)
+      middle[std::size_t(y) * std::size_t(dw) + std::size_t(x)] =
+          Resample(horizontal[std::size_t(x)], &src[std::size_t(y) * std::size_t(sw)], 1);
+  TRGBColors out(std::size_t(dw) * std::size_t(dh));
+  for (Integer y = 0; y < dh; ++y)
+    for (Integer x = 0; x < dw; ++x)
+      out[std::size_t(y) * std::size_t(dw) + std::size_t(x)] =
+          Resample(vertical[std::size_t(y)], &middle[std::size_t(x)], dw);
+  StoreBitmapColors(dest, out, true);
+}
+
+void ProcessDCAreaAsAlphaBitmap(HDC dc, const TRect& rect, TColor color1, TColor color2,
+                                Byte alpha1, Byte alpha2, Byte step) {
+  if (RectIsEmpty(rect)) return;
+  TcxAlphaBitmap bitmap(rect.Width(), rect.Height());
+  BitBltRect(bitmap.GetCanvas()->GetDCHandle(), dc, bitmap.GetBoundsRect(), rect.TopLeft());
+  bitmap.SetHatch(color1, color2, alpha1, alpha2, step);
+  BitBltRect(dc, bitmap.GetCanvas()->GetDCHandle(), rect, {0, 0});
+}
+
+void CopyAlphaBitmapToBitmap(TcxAlphaBitmap* source, TcxBitmap* dest) {
+  TcxAlphaBitmap mask(source->GetWidth(), source->GetHeight());
+  mask.CopyBitmap(source);
+  mask.GetTransparentColors() = source->GetTransparentColors();
+  if (!source->HasAlphaChannel()) mask.SetTransparentColor(TColor(orv::PixelToColor(source->GetTransparentBkColor())));
+  mask.ProcessPixels(ppoMask);
+  dest->SetSize(mask.GetWidth(), mask.GetHeight());
+  dest->CopyBitmap(&mask);
+}
+
+namespace {
+
+struct TScratchBitmaps {
+  std::unique_ptr<TcxAlphaBitmap, orv::FreeDeleter> Bitmaps[3];
+  TcxAlphaBitmap* Get(int i, Integer width, Integer height) {
+    if (!Bitmaps[i]) Bitmaps[i].reset(new TcxAlphaBitmap);
+    ResizeAlphaBitmap(Bitmaps[i].get(), width, height);
+    return Bitmaps[i].get();
+  }
+};
+
+TScratchBitmaps& Scratch() {
+  static TScratchBitmaps scratch;
+  return scratch;
+}
+
+}  // namespace
+
+TcxAlphaBitmap* GetScratchBitmap(Integer width, Integer height) { return Scratch().Get(0, width, height); }
+TcxAlphaBitmap* GetScratchAlphaBitmap(Integer width, Integer height) { return Scratch().Get(1, width, height); }
+TcxAlphaBitmap* GetScratchMaskBitmap(Integer width, Integer height) { return Scratch().Get(2, width, height); }
+
+void ResizeAlphaBitmap(TcxAlphaBitmap* bitmap, Integer width, Integer height) {
+  bitmap->SetSize(width, height);
+  bitmap->GetTransparentColors().clear();
+  bitmap->FillBlack();
+}

@@ -2,14 +2,18 @@
 // brushes and bitmaps. Each service lives in its own section.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/drawing/GdiTypes.h"
 #include "platform/runtime/Object.h"
+#include "platform/runtime/Persistent.h"
+#include "platform/runtime/Sets.h"
 #include "platform/runtime/Types.h"
 
 class TCanvas;
 class TcxCanvas;
+class TcxBitmap;
 
 // ==== Solid brush cache ======================================================================
 //
@@ -50,3 +54,559 @@ HBRUSH GetCachedSolidBrush(TColor color);
 // The same; the canvas is not used.
 inline HBRUSH GetCachedSolidBrushForCanvas(TCanvas* canvas, TColor color) { return GetCachedSolidBrush(color); }
 inline HBRUSH GetCachedSolidBrushForCxCanvas(TcxCanvas* canvas, TColor color) { return GetCachedSolidBrush(color); }
+
+// ==== Regions ================================================================================
+
+// Operations of TcxRegion::CombineWith and TcxCanvas::SetClipRegion.
+enum TcxRegionOperation { roSet, roAdd, roSubtract, roIntersect };
+
+// Owns a region handle and gives it set arithmetic, comparison and hit testing.
+class TcxRegion : public TObject {
+  ORV_CLASS(TcxRegion, TObject)
+ public:
+  // The empty rectangle (0, 0, 0, 0).
+  TcxRegion();
+  // Takes ownership of the handle.
+  explicit TcxRegion(HRGN handle);
+  explicit TcxRegion(const TRect& rect);
+  TcxRegion(Integer left, Integer top, Integer right, Integer bottom);
+  ~TcxRegion() override;
+
+  static TcxRegion* CreateFromHandle(HRGN handle) { return new TcxRegion(handle); }
+  static TcxRegion* CreateFromRect(const TRect& rect) { return new TcxRegion(rect); }
+  static TcxRegion* CreateFromBounds(Integer left, Integer top, Integer right, Integer bottom) {
+    return new TcxRegion(left, top, right, bottom);
+  }
+  static TcxRegion* CreateEmpty() { return new TcxRegion(); }
+  // The platform's round-rectangle region from (left + 1, top + 1) to (right, bottom).
+  static TcxRegion* CreateRound(Integer left, Integer top, Integer right, Integer bottom,
+                                Integer ellipseWidth, Integer ellipseHeight);
+  static TcxRegion* CreateRoundFromRect(const TRect& rect, Integer ellipseWidth,
+                                        Integer ellipseHeight);
+
+  HRGN GetHandle() const { return FHandle; }
+  // Deletes the handle; the region has none afterwards.
+  void DestroyHandle();
+  Boolean IsEmpty() const;
+  // roSet copies `region`; the others unite, subtract or intersect. `region` is freed when
+  // `freeRegion` is set.
+  void CombineWith(TcxRegion* region, TcxRegionOperation operation, Boolean freeRegion = true);
+  // False for nil; true when both are empty or cover the same pixels.
+  Boolean IsEqual(TcxRegion* region) const;
+  Boolean IsEqualHandle(HRGN region) const;
+  void OffsetBy(Integer dx, Integer dy);
+  void Offset(const TPoint& p) { OffsetBy(p.X, p.Y); }
+  Boolean PtInRegion(Integer x, Integer y) const;
+  Boolean PtInRegion(const TPoint& p) const { return PtInRegion(p.X, p.Y); }
+
+ private:
+  HRGN FHandle = nullptr;
+};
+
+// ==== Canvas =================================================================================
+
+// The sides of a rectangle.
+enum TcxBorder { bLeft, bTop, bRight, bBottom };
+using TcxBorders = orv::Set<TcxBorder>;
+inline constexpr TcxBorders cxBordersAll{bLeft, bTop, bRight, bBottom};
+
+// The library's text flags, translated to the platform's DrawText flags by cxFlagsToDTFlags.
+// Without a horizontal flag text is left-aligned, without a vertical one top-aligned.
+inline constexpr Integer cxAlignLeft = 0x0001;
+inline constexpr Integer cxAlignRight = 0x0002;
+inline constexpr Integer cxAlignHCenter = 0x0004;
+inline constexpr Integer cxAlignTop = 0x0008;
+inline constexpr Integer cxAlignBottom = 0x0010;
+inline constexpr Integer cxAlignVCenter = 0x0020;
+inline constexpr Integer cxSingleLine = 0x0040;
+inline constexpr Integer cxDontClip = 0x0080;
+inline constexpr Integer cxExpandTabs = 0x0100;
+inline constexpr Integer cxShowPrefix = 0x0200;
+inline constexpr Integer cxWordBreak = 0x0400;
+inline constexpr Integer cxShowEndEllipsis = 0x0800;
+inline constexpr Integer cxDontPrint = 0x1000;
+inline constexpr Integer cxShowPathEllipsis = 0x2000;
+inline constexpr Integer cxDontBreakChars = 0x4000;
+inline constexpr Integer cxNoFullWidthCharBreak = 0x8000;
+
+UINT cxFlagsToDTFlags(Integer flags);
+
+// The drawing surface of every component: a thin object around a device context (which it does
+// not own) with the operations painters need: fills that honour clNone and clDefault, tiled
+// bitmap backgrounds, frames on chosen borders, 3-D edges, aligned and embossed text, clip-region
+// arithmetic with a save stack, and state save and restore.
+//
+// The canvas keeps no drawing objects of its own: brush, pen and font are those selected into
+// the DC. Setting a brush or pen colour selects the DC's own colour brush or pen (DC_BRUSH,
+// DC_PEN); a solid brush also makes text opaque on the brush colour and a clear brush makes it
+// transparent, as the platform's canvas does. A font set through the canvas is created and
+// owned by it.
+class TcxCanvas : public TObject {
+  ORV_CLASS(TcxCanvas, TObject)
+ public:
+  using TCreateSignature = void(HDC dc);
+  explicit TcxCanvas(HDC dc);
+  ~TcxCanvas() override;
+
+  // ---- Handle and objects ----
+  // The DC; a canvas that makes its DC on demand (the screen canvas) makes it now.
+  HDC GetDCHandle() {
+    if (!FHandle) CreateHandle();
+    return FHandle;
+  }
+  HDC GetHandle() { return GetDCHandle(); }
+  // Points the canvas at another DC (nullptr: none).
+  void SetDCHandle(HDC dc) { FHandle = dc; }
+  Boolean HandleAllocated() const { return FHandle != nullptr; }
+
+  TColor GetBrushColor();
+  // Selects the DC's colour brush in the resolved colour; text becomes opaque on it. Nothing
+  // changes for the colour already in use.
+  void SetBrushColor(TColor color);
+  Boolean IsBrushClear();
+  // A clear brush fills nothing and leaves text transparent; clearing it off brings back the
+  // colour brush.
+  void SetBrushClear(Boolean clear);
+  HBRUSH GetBrushHandle();
+  TColor GetPenColor();
+  void SetPenColor(TColor color);
+  HFONT GetFontHandle();
+  // Selects a font (not owned by the canvas).
+  void SetFontHandle(HFONT font);
+  // Creates the font, selects it and owns it.
+  void SetFont(const LOGFONT& font);
+  LOGFONT GetFontInfo();
+  TColor GetFontColor();
+  void SetFontColor(TColor color);
+  // The raster operation of CopyRectFrom and tiling (SRCCOPY at first).
+  DWORD GetCopyMode() const { return FCopyMode; }
+  void SetCopyMode(DWORD value) { FCopyMode = value; }
+  void SetPixelColor(Integer x, Integer y, TColor color);
+  TPoint GetWindowOrigin();
+  void SetWindowOrigin(const TPoint& value);
+  TPoint GetViewportOrigin();
+  void SetViewportOrigin(const TPoint& value);
+  // Viewport origin minus window origin.
+  TPoint GetDCOrigin();
+
+  // ---- Forwarders ----
+  void CopyRectFrom(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect);
+  void MoveToPoint(Integer x, Integer y);
+  void LineToPoint(Integer x, Integer y);
+  void DrawPolygon(const TPoint* points, Integer count);
+  void DrawPolyline(const TPoint* points, Integer count);
+  void BeginPath();
+  void EndPath();
+  void ExcludeFromClip(const TRect& rect);
+  void IntersectClip(const TRect& rect);
+  Boolean IsRectVisible(const TRect& rect);
+
+  // ---- Fills and frames ----
+  // clNone: nothing; clDefault: the current brush; otherwise that colour.
+  void FillRectWithColor(const TRect& rect, TColor color);
+  // Tiles the bitmap (when it has pixels) or fills with the current brush; with `exclude` the
+  // rectangle then leaves the clip region.
+  void FillRectOrTile(const TRect& rect, TcxBitmap* bitmap, Boolean exclude = false);
+  // Strips of `width` on the chosen sides (colour clDefault: the current brush), then the rest
+  // in the style's colour or bitmap.
+  void FillRectWithBorders(const TRect& rect, TColor color, TcxBitmap* bitmap, TcxBorders borders,
+                           TColor borderColor, Integer borderWidth, Boolean exclude = false);
+  void DrawBorderLines(const TRect& rect, TColor color, Integer width, TcxBorders borders,
+                       Boolean exclude = false);
+  void DrawTwoColorFrame(const TRect& rect, TColor leftTopColor, TColor rightBottomColor,
+                         TcxBorders borders = cxBordersAll, Integer width = 1);
+  void Draw3DEdge(const TRect& rect, Boolean sunken, Boolean outer, TcxBorders borders = cxBordersAll);
+  void DrawFocusFrame(const TRect& rect);
+  void DrawFocusFrames(const TRect& rect, Integer count);
+  void InvertArea(const TRect& rect);
+  void FillRegionWithColor(HRGN region, TColor color);
+  void FrameRegionWithColor(HRGN region, TColor color, Integer frameWidth, Integer frameHeight);
+  void FillAndFrameRegion(HRGN region, TColor fillColor, TColor frameColor, Integer frameWidth = 1,
+                          Integer frameHeight = 1);
+  void FillAndFrameRegion(TcxRegion* region, TColor fillColor, TColor frameColor,
+                          Integer frameWidth = 1, Integer frameHeight = 1) {
+    FillAndFrameRegion(region->GetHandle(), fillColor, frameColor, frameWidth, frameHeight);
+  }
+
+  // ---- Text ----
+  TSize GetTextSize(const AnsiString& text);
+  Integer TextWidthOf(const AnsiString& text) { return GetTextSize(text).cx; }
+  Integer TextHeightOf(const AnsiString& text) { return GetTextSize(text).cy; }
+  // Selects the font, then the height of "Qq".
+  Integer FontHeight(HFONT font);
+  // The rectangle the text needs, aligned inside the rectangle's former size.
+  void MeasureTextRect(const AnsiString& text, TRect& rect, Integer flags);
+  // Moves rect.Top so that the text's lines sit at the bottom (position 1) or in the middle (2).
+  void AlignMultiLineTextVertically(TRect& rect, const AnsiString& text, Integer position,
+                                    Boolean wordBreak, Boolean showPrefix, Boolean enabled = true,
+                                    Boolean dontBreakChars = false, Boolean endEllipsis = false);
+  // Disabled text is embossed: clBtnHighlight one pixel right and down, then clBtnShadow.
+  void DrawTextInRect(const AnsiString& text, const TRect& rect, Integer flags, Boolean enabled = true);
+  // The current font again with escapement degrees x 10 (TrueType only when not 0).
+  void SetFontAngle(Integer degrees);
+
+  // ---- Clip regions and state ----
+  // The DC's clip region (or (0, 0, 30000, 30000) without one), moved by minus the DC origin
+  // when asked; owned by the caller.
+  TcxRegion* CreateClipRegion(Boolean relativeToOrigin = true);
+  void SetClipRegion(TcxRegion* region, TcxRegionOperation operation, Boolean freeRegion = true,
+                     Boolean relativeToOrigin = true);
+  void PushClipRegion();
+  void PopClipRegion();
+  void SaveDC();
+  void RestoreDC();
+  // The canvas reads its objects from the DC it draws on, so there is nothing to copy.
+  void SynchronizeObjects(HDC dc) {}
+  void PushState();
+  void PopState();
+  Integer GetClipRegionStackDepth() const { return Integer(FSavedClipRegions.size()); }
+  Integer GetStateStackDepth() const { return Integer(FSavedStates.size()); }
+
+  // ---- Names other subsystems use ----
+  // The editors.
+  void FillRect(const TRect& rect, TColor color) { FillRectWithColor(rect, color); }
+  // The bars and the status bar.
+  Integer TextHeight(const AnsiString& text) { return TextHeightOf(text); }
+  void CopyRect(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect) {
+    CopyRectFrom(destRect, source, sourceRect);
+  }
+  void SetWindowOrg(const TPoint& value) { SetWindowOrigin(value); }
+
+ protected:
+  // Makes the DC of a canvas that has none yet; nothing here.
+  virtual void CreateHandle() {}
+
+ private:
+  struct TSavedDC {
+    HDC Handle;
+    Integer Number;
+  };
+  HDC FHandle = nullptr;
+  HFONT FOwnFont = nullptr;
+  DWORD FCopyMode = 0x00CC0020;  // SRCCOPY
+  std::vector<TSavedDC> FSavedDCs;
+  std::vector<std::unique_ptr<TcxRegion, orv::FreeDeleter>> FSavedClipRegions;
+  std::vector<Integer> FSavedStates;
+};
+
+using TcxCanvasClass = orv::ClassOf<TcxCanvas>;
+
+// ==== Screen canvas and paint canvas ==========================================================
+
+// A canvas on the screen's DC, made on demand; FreeScreenHandle lets it go again so that no
+// screen DC stays held between uses.
+class TcxScreenCanvas : public TcxCanvas {
+  ORV_CLASS(TcxScreenCanvas, TcxCanvas)
+ public:
+  using TCreateSignature = void();
+  TcxScreenCanvas() : TcxCanvas(nullptr) {}
+  ~TcxScreenCanvas() override { FreeScreenHandle(); }
+  void FreeScreenHandle();
+
+ protected:
+  void CreateHandle() override;
+};
+
+// The shared screen canvas, created on first use; nil once the program has begun to end.
+TcxScreenCanvas* GetScreenCanvas();
+
+// One reusable canvas that painting code points at a DC or at another canvas for a while;
+// the switches nest.
+class TcxPaintCanvas : public TcxCanvas {
+  ORV_CLASS(TcxPaintCanvas, TcxCanvas)
+ public:
+  using TCreateSignature = void();
+  TcxPaintCanvas() : TcxCanvas(nullptr) {}
+
+  void BeginPaintOnDC(HDC dc);
+  void BeginPaintOnCanvas(TcxCanvas* canvas);
+  // Ends the last begin of either kind; nothing when none is open.
+  void EndPaintOnDC();
+  Integer GetPaintDepth() const { return Integer(FStates.size()); }
+
+ private:
+  struct TState {
+    Boolean OnCanvas;
+    HDC PreviousHandle;
+    HDC DC;
+    Integer SavedDC;
+  };
+  std::vector<TState> FStates;
+};
+
+// The shared paint canvas, created on first use; nil once the program has begun to end.
+TcxPaintCanvas* GetPaintCanvas();
+
+// ==== Bitmaps ================================================================================
+//
+// The platform's own bitmap and image-list classes belong to the controls layer, which does
+// not exist yet: TcxBitmap stands directly on a bitmap handle, a memory DC and a TcxCanvas, and
+// writes the platform bitmap's "Data" (a 32-bit length and a bitmap file) itself.
+
+class TStream;
+class TcxImageList;
+
+// The platform's pixel formats.
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+// 32-bit pixels of one bitmap, row by row: blue in bits 0-7, green 8-15, red 16-23, alpha 24-31.
+using TRGBColors = std::vector<Cardinal>;
+
+class TcxBitmap : public TPersistent {
+  ORV_CLASS(TcxBitmap, TPersistent)
+ public:
+  using TCreateSignature = void();
+  // Empty, 24 bits per pixel.
+  TcxBitmap();
+  // A 24-bit bitmap of that size (the virtual CreateSize of the design: descendants pick their
+  // own pixel format through ClassOf).
+  TcxBitmap(Integer width, Integer height);
+  TcxBitmap(Integer width, Integer height, TPixelFormat pixelFormat);
+  ~TcxBitmap() override;
+
+  static TcxBitmap* CreateSize(Integer width, Integer height) { return new TcxBitmap(width, height); }
+  static TcxBitmap* CreateOfRectSize(const TRect& rect) {
+    return new TcxBitmap(rect.Width(), rect.Height());
+  }
+  static TcxBitmap* CreateFromRect(const TRect& rect, TPixelFormat pixelFormat) {
+    return new TcxBitmap(rect.Width(), rect.Height(), pixelFormat);
+  }
+  static TcxBitmap* CreateWithSize(Integer width, Integer height, TPixelFormat pixelFormat) {
+    return new TcxBitmap(width, height, pixelFormat);
+  }
+
+  void Assign(TPersistent* source) override;
+
+  HBITMAP GetHandle() const { return FHandle; }
+  Boolean HandleAllocated() const { return FHandle != nullptr; }
+  // Takes ownership of a bitmap handle (nullptr empties the bitmap).
+  void SetHandle(HBITMAP value);
+  // The canvas on the bitmap's own memory DC.
+  TcxCanvas* GetCanvas();
+  Integer GetWidth() const { return FWidth; }
+  Integer GetHeight() const { return FHeight; }
+  void SetWidth(Integer value) { SetSize(value, FHeight); }
+  void SetHeight(Integer value) { SetSize(FWidth, value); }
+  // Negative values count as 0; nothing when the size does not change.
+  virtual void SetSize(Integer width, Integer height);
+  Boolean Empty() const { return FWidth == 0 || FHeight == 0; }
+  TPixelFormat GetPixelFormat() const { return FPixelFormat; }
+  void SetPixelFormat(TPixelFormat value);
+  TRect GetBoundsRect() const { return {0, 0, FWidth, FHeight}; }
+  // The pixel at the bottom-left corner: the colour a glyph draws as transparent.
+  TColor GetTransparentColor();
+  Boolean GetCompressData() const { return FCompressData; }
+  void SetCompressData(Boolean value) { FCompressData = value; }
+
+  void BeginUpdate() { ++FLockCount; }
+  // Fires OnChange at the last end when forced or when a change came in between.
+  void EndUpdate(Boolean forceUpdate = true);
+  // The graphic's change notification (batched by BeginUpdate/EndUpdate).
+  virtual void Changed();
+  const TNotifyEvent& GetOnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+
+  void CopyBitmap(TcxBitmap* source, DWORD rop = 0x00CC0020);
+  void CopyBitmapRect(TcxBitmap* source, const TRect& destRect, const TPoint& sourcePoint,
+                      DWORD rop = 0x00CC0020);
+  // See RotateBitmap.
+  void Rotate(Integer rotation, Boolean flipVertically = false);
+
+  // The bitmap file (empty for an empty bitmap).
+  virtual void SaveToStream(TStream* stream);
+  // A bitmap file; EReadError when it is not one (the bitmap is then left unchanged).
+  virtual void LoadFromStream(TStream* stream);
+  // The "Data" property: the platform format (a 32-bit length and the bitmap file), or, with
+  // CompressData, the "XDBM" stream of it.
+  void WriteData(TStream* stream);
+  void ReadData(TStream* stream);
+
+ protected:
+  // Sets the pixel format and then the size inside one update.
+  virtual void Initialize(Integer width, Integer height, TPixelFormat pixelFormat);
+  // A change may not leave the bitmap in a format it cannot hold; nothing here.
+  virtual void ValidatePixelFormat() {}
+  void RecreateBitmap(Integer width, Integer height, TPixelFormat pixelFormat);
+
+ private:
+  void ReleaseDC();
+  HBITMAP FHandle = nullptr;
+  HDC FDC = nullptr;
+  HGDIOBJ FOldBitmap = nullptr;
+  TcxCanvas* FCanvas = nullptr;
+  TPixelFormat FPixelFormat = pf24bit;
+  Integer FWidth = 0;
+  Integer FHeight = 0;
+  Boolean FCompressData = false;
+  Integer FLockCount = 0;
+  Boolean FModified = false;
+  TNotifyEvent FOnChange;
+};
+
+using TcxBitmapClass = orv::ClassOf<TcxBitmap>;
+
+// A 32-bit bitmap with pixel arrays and alpha operations.
+class TcxBitmap32 : public TcxBitmap {
+  ORV_CLASS(TcxBitmap32, TcxBitmap)
+ public:
+  TcxBitmap32() : TcxBitmap(0, 0, pf32bit) {}
+  TcxBitmap32(Integer width, Integer height, Boolean clear = false);
+  explicit TcxBitmap32(const TRect& rect, Boolean clear = false)
+      : TcxBitmap32(rect.Width(), rect.Height(), clear) {}
+  static TcxBitmap32* CreateSize(Integer width, Integer height) { return new TcxBitmap32(width, height); }
+  static TcxBitmap32* CreateSizeCleared(Integer width, Integer height, Boolean clear) {
+    return new TcxBitmap32(width, height, clear);
+  }
+
+  // Fills the bounds with black (alpha 0).
+  virtual void FillBlack();
+  // Bottom row first.
+  TRGBColors GetPixels();
+  void SetPixels(TRGBColors& colors);
+  void SetAlpha(Byte value);
+  void SetOpaque() { SetAlpha(255); }
+  // Some pixel has a non-zero alpha.
+  Boolean HasAlphaChannel();
+  void AlphaDrawTo(TcxBitmap* dest, const TRect& rect, Boolean stretch = false, Byte constantAlpha = 255);
+  void LoadFromStream(TStream* stream) override;
+
+ protected:
+  // Raises EdxException "Wrong PixelFormat" unless 32 bits per pixel.
+  void ValidatePixelFormat() override;
+};
+
+// bitmap := bitmap AND NOT mask.
+void ApplyInvertedMask(TcxBitmap* bitmap, TcxBitmap* mask);
+
+// 24-bit colour values whose pixels count as transparent.
+using TcxColorList = std::vector<Cardinal>;
+void AddTransparentColor(TcxColorList& list, TColor color);
+
+// Operations of TcxAlphaBitmap::ProcessPixels.
+enum TcxPixelOperation {
+  ppoLight, ppoDisabledGrey, ppoAverageGrey, ppoOpaque, ppoMask, ppoGrey, ppoGreyLuminance,
+  ppoOpaqueZeroAlpha, ppoHatch, ppoFillBackground, ppoClearAlpha
+};
+
+// A 32-bit bitmap with transparent colours and per-pixel operations.
+class TcxAlphaBitmap : public TcxBitmap32 {
+  ORV_CLASS(TcxAlphaBitmap, TcxBitmap32)
+ public:
+  TcxAlphaBitmap() = default;
+  TcxAlphaBitmap(Integer width, Integer height) : TcxBitmap32(width, height) {}
+  // Pixels equal to `background` in all 32 bits are transparent; filling black fills with it
+  // when its alpha is not 0.
+  TcxAlphaBitmap(Integer width, Integer height, Cardinal background);
+  static TcxAlphaBitmap* CreateSize(Integer width, Integer height) { return new TcxAlphaBitmap(width, height); }
+  static TcxAlphaBitmap* CreateWithBackground(Integer width, Integer height, Cardinal background) {
+    return new TcxAlphaBitmap(width, height, background);
+  }
+
+  void FillBlack() override;
+  Cardinal GetTransparentBkColor() const { return FTransparentBkColor; }
+  TcxColorList& GetTransparentColors() { return FTransparentColors; }
+  Boolean IsTransparent(Cardinal pixel) const;
+  // Only this colour is transparent (whatever its alpha); every other pixel of alpha 0 becomes
+  // opaque.
+  void SetTransparentColor(TColor color);
+  void SetHatch(TColor color1, TColor color2, Byte alpha1, Byte alpha2, Byte step);
+  // ORs the silhouette of the mask's black area in `color`, `offset` pixels right and down,
+  // into the bitmap where the image itself is transparent; with `grow` the bitmap first grows
+  // by `offset` in both directions.
+  void AddSilhouette(TcxBitmap32* mask, Integer offset, TColor color, Boolean grow);
+  void ProcessPixels(TcxPixelOperation operation);
+  TPoint GetCurrentPixel() const { return FCurrentPixel; }
+
+ private:
+  Cardinal FTransparentBkColor = 0;
+  TcxColorList FTransparentColors;
+  TPoint FCurrentPixel;
+  Cardinal FHatchColor1 = 0, FHatchColor2 = 0;
+  Byte FHatchAlpha1 = 0, FHatchAlpha2 = 0, FHatchStep = 1;
+};
+
+// Turns or mirrors the pixels: 0 nothing (a vertical mirror with `flip`), 1 a quarter turn
+// counter-clockwise (a transpose), 2 a quarter turn clockwise, 3 half a turn (a horizontal
+// mirror); 1 and 2 exchange width and height. The canvas is not used.
+void RotateBitmap(TcxBitmap* bitmap, Integer rotation, Boolean flipVertically = false);
+inline void RotateBitmap(TcxCanvas* canvas, TcxBitmap* bitmap, Integer rotation, Boolean flip = false) {
+  RotateBitmap(bitmap, rotation, flip);
+}
+inline void ResizeBitmapToRect(TcxBitmap* bitmap, const TRect& rect) {
+  bitmap->SetSize(rect.Width(), rect.Height());
+}
+
+namespace orv {
+// The "XDBM" stream of `data` (signature, version 2, block size, remainder and runs).
+AnsiString EncodeXdbm(const AnsiString& data, Integer blockSize);
+// Reads one "XDBM" stream at the stream's position into `data`: false, with the position
+// unchanged, when the signature is missing; EReadError for a stream that breaks its own counts.
+Boolean DecodeXdbm(TStream* stream, AnsiString& data);
+}  // namespace orv
+
+// ==== Bitmap, alpha and glyph routines =======================================================
+
+TcxBitmap* CreateBitmapOfSize(Integer width, Integer height, TPixelFormat pixelFormat);
+inline TcxBitmap* CreateBitmapForSize(const TSize& size, TPixelFormat pixelFormat) {
+  return CreateBitmapOfSize(size.cx, size.cy, pixelFormat);
+}
+inline TcxBitmap* CreateBitmapForRect(const TRect& rect, TPixelFormat pixelFormat) {
+  return CreateBitmapOfSize(rect.Width(), rect.Height(), pixelFormat);
+}
+Integer GetBitmapBitsPerPixel(TcxBitmap* bitmap);
+Integer PixelFormatBitsPerPixel(TPixelFormat pixelFormat);
+// Width x height pixels, top row first when `topDown`.
+TRGBColors ReadBitmapColors(TcxBitmap* bitmap, Boolean topDown);
+// Writes the pixels back and frees the array.
+void StoreBitmapColors(TcxBitmap* bitmap, TRGBColors& colors, Boolean topDown);
+inline Boolean HasGlyph(TcxBitmap* bitmap) { return bitmap && !bitmap->Empty(); }
+Boolean IsImageIndexValid(TcxImageList* imageList, Integer index);
+inline void ShrinkRectByMargins(TRect& rect, const TRect& margins) {
+  rect = {rect.Left + margins.Left, rect.Top + margins.Top, rect.Right - margins.Right,
+          rect.Bottom - margins.Bottom};
+}
+TColor GetLightHighlightColor();
+TColor GetLightDownHighlightColor();
+
+void BitBltRect(HDC dest, HDC source, const TRect& destRect, const TPoint& sourcePoint,
+                DWORD rop = 0x00CC0020);
+void DrawBitmapToDC(HDC dc, TcxBitmap* bitmap, const TRect& destRect, const TPoint& sourcePoint,
+                    DWORD rop = 0x00CC0020);
+// Source-over blending with per-pixel (premultiplied) and constant alpha; the rectangles'
+// sizes differ only when stretching.
+void AlphaBlendDC(HDC dest, HDC source, const TRect& destRect, const TRect& sourceRect,
+                  Boolean stretch = false, Byte constantAlpha = 255);
+void AlphaBlendBitmap(TcxBitmap* dest, TcxBitmap* source, const TRect& destRect,
+                      const TRect& sourceRect, Boolean stretch = false, Byte constantAlpha = 255);
+// Resamples the source's pixels into the destination's size: the platform's halftone stretch,
+// or with `force` a Lanczos-3 filter.
+void ResampleBitmap(TcxBitmap* source, TcxBitmap* dest, Boolean force = false);
+// The area of the DC with a checkerboard of `step`-pixel cells, alternately colour 1 at alpha 1
+// and colour 2 at alpha 2, blended over it.
+void ProcessDCAreaAsAlphaBitmap(HDC dc, const TRect& rect, TColor color1, TColor color2,
+                                Byte alpha1, Byte alpha2, Byte step);
+// The transparency mask of a 32-bit bitmap (transparent white, the rest black) into `dest`.
+void CopyAlphaBitmapToBitmap(TcxAlphaBitmap* source, TcxBitmap* dest);
+
+// The looks of DrawGlyphOrImage.
+enum TcxImageDrawMode { idmNormal, idmDisabled, idmFaded, idmGrayScale, idmLight, idmShadowed };
+
+// Draws a glyph, or an image of the list, at the image rectangle inside the composed rectangle
+// (which is filled with the brush, or keeps what the DC shows there) in one of six looks.
+// Nothing without a glyph and without a valid image.
+void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect, TcxBitmap* glyph,
+                      TcxImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
+                      Boolean stretch = false, HBRUSH backgroundBrush = nullptr,
+                      TColor transparentColor = clNone, Boolean useGlyphTransparentColor = true);
+
+// A replacement for DrawGlyphOrImage's own drawing: true ends the drawing. Nothing here sets it.
+using TcxDrawGlyphHook = Boolean (*)(TcxCanvas* canvas, TcxImageList* imageList, Integer imageIndex,
+                                     TcxImageDrawMode drawMode, const TRect& imageRect, TcxBitmap* glyph);
+extern TcxDrawGlyphHook cxDrawGlyphHook;
+
+// The shared scratch bitmaps of the glyph drawing, resized on demand and freed at exit.
+TcxAlphaBitmap* GetScratchBitmap(Integer width, Integer height);
+TcxAlphaBitmap* GetScratchAlphaBitmap(Integer width, Integer height);
+TcxAlphaBitmap* GetScratchMaskBitmap(Integer width, Integer height);
+// Sets the size, empties the transparent colours and clears the pixels.
+void ResizeAlphaBitmap(TcxAlphaBitmap* bitmap, Integer width, Integer height);
