@@ -9,8 +9,8 @@
 //   value         = integer | float | string | identifier | set | list | binary | collection
 //   integer       = ["-"] digits | ["-"] "$" hex-digits    (64-bit)
 //   float         = ["-"] digits "." digits [exponent] | ["-"] digits exponent
-//   string        = piece { piece } { "+" piece { piece } }
-//   piece         = "'" { character | "''" } "'" | "#" digits
+//   string        = run { run } { "+" run { run } }
+//   run           = "'" { character | "''" } "'" | "#" digits
 //   identifier    = letter-or-_ { letter | digit | "_" | "." }   (True, clWindow, DM.tblOrvane)
 //   set           = "[" [ identifier { "," identifier } ] "]"
 //   list          = "(" { value } ")"
