@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -886,7 +887,8 @@ TcxValueDef* TcxDataStorage::SlotDef(Integer recordIndex, TcxValueDef* def) cons
 
 void TcxDataStorage::GiveRecordID(Byte* buffer) {
   Store(buffer + 1, FRecordIDCounter);
-  ++FRecordIDCounter;
+  // A stream may have carried the largest ID: the counter stops there rather than overflow.
+  if (FRecordIDCounter < std::numeric_limits<Integer>::max()) ++FRecordIDCounter;
 }
 
 void TcxDataStorage::GiveMissingRecordIDs() {
@@ -1213,7 +1215,7 @@ void TcxDataStorage::LoadRecord(Integer recordIndex, TStream* stream) {
   if (FKeepRecordIDs) {
     const Integer id = orv::ReadInteger(&dxStream);
     Store(buffer + 1, id);
-    if (id >= FRecordIDCounter) FRecordIDCounter = id + 1;
+    if (id >= FRecordIDCounter) FRecordIDCounter = id < std::numeric_limits<Integer>::max() ? id + 1 : id;
   }
   for (Integer i = 0; i < defs->GetCount(); ++i) {
     TcxValueDef* def = defs->GetItem(i);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -458,6 +459,17 @@ TEST(cxDataStorage, RecordsRoundTripEveryKindOfValue) {
   EXPECT_EQ(copy->RecordIDOf(1), 2);
   EXPECT_EQ(copy->AddRecord(), 2);
   EXPECT_EQ(copy->RecordIDOf(2), 3) << "loading advances the ID counter";
+  // The largest ID a stream can carry does not overflow the counter.
+  std::vector<Byte> largestBytes = {0, 0xFF, 0xFF, 0xFF, 0x7F};
+  for (TcxValueDef* def : defs) {
+    largestBytes.push_back(1);
+    if (def->GetKeepsText()) largestBytes.insert(largestBytes.end(), {0, 0, 0, 0});
+  }
+  auto largest = StreamOf(largestBytes);
+  copy->LoadRecord(0, largest.get());
+  EXPECT_EQ(copy->RecordIDOf(0), std::numeric_limits<Integer>::max());
+  copy->AddRecord();
+  EXPECT_EQ(copy->RecordIDOf(3), std::numeric_limits<Integer>::max());
 }
 
 TEST(cxDataStorage, ObjectValuesAreNotStreamed) {
