@@ -1,6 +1,7 @@
 #include "dbf/DsDatabase.h"
 
 #include "platform/dataset/DataSet.h"
+#include "platform/forms/Published.h"
 
 TDsDatabase::TDsDatabase(TComponent* owner) : TCustomConnection(owner) {}
 
@@ -37,4 +38,12 @@ void TDsDatabase::DoDisconnect() {
   for (Integer i = 0; i < GetDataSetCount(); ++i)
     if (TDataSet* dataSet = GetDataSet(i)) dataSet->Close();
   FHandle.reset();
+}
+
+// Published properties, read and written by form descriptions.
+ORV_PUBLISH(TDsDatabase) {
+  using T = TDsDatabase;
+  p.Property("DatabaseName", &T::GetDatabaseName, &T::SetDatabaseName);
+  p.Property("Exclusive", &T::GetExclusive, &T::SetExclusive).Default(false);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Default(false);
 }

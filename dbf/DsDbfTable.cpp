@@ -9,6 +9,7 @@
 #include "dbf/DsDbfApi.h"
 #include "platform/dataset/DBConsts.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/forms/Published.h"
 
 namespace {
 
@@ -477,4 +478,27 @@ bool TDsDbfTable::FindRecord(bool restart, bool goForward) {
     DsCheck(code);
   }
   return GetFound();
+}
+
+// Published properties, read and written by form descriptions.
+namespace {
+
+std::vector<AnsiString> CodePageNames() {
+  std::vector<AnsiString> names;
+  for (Integer i = 0; i < CP_TYPE_COUNT; ++i) names.push_back(DsCodePageName(static_cast<CP_TYPE>(i)));
+  return names;
+}
+const orv::EnumNames<CP_TYPE> kCodePageNames("CP_TYPE", CodePageNames());
+
+}  // namespace
+
+ORV_PUBLISH(TDsDbfTable) {
+  using T = TDsDbfTable;
+  p.Property("BufferRecords", &T::GetBufferRecords, &T::SetBufferRecords).Default(10);
+  p.Property("CodePage", &T::GetCodePage, &T::SetCodePage).Default(ascii_ANSI);
+  p.Property("Database", &T::GetDatabase, &T::SetDatabase);
+  p.Property("Exclusive", &T::GetExclusive, &T::SetExclusive).Default(false);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Default(false);
+  p.Property("ShowDeleted", &T::GetShowDeleted, &T::SetShowDeleted).Default(false);
+  p.Property("TableName", &T::GetTableName, &T::SetTableName);
 }

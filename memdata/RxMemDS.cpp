@@ -12,6 +12,7 @@
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Collation.h"
 #include "platform/runtime/Streams.h"
+#include "platform/forms/Published.h"
 
 using namespace orv::db;
 
@@ -1244,3 +1245,6 @@ void TRxMemoryData::SortRecords() {
   for (std::size_t i = 0; i < count; ++i) sorted[i] = FRecords[order[i].Index];
   FRecords.swap(sorted);
 }
+
+// Published properties, read and written by form descriptions.
+ORV_PUBLISH(TRxMemoryData) {}

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dataset/DataSet.h"
+#include "platform/forms/Published.h"
 
 TCustomConnection::TCustomConnection(TComponent* owner) : TComponent(owner) {}
 
@@ -83,4 +84,15 @@ void TCustomConnection::SendConnectEvent(bool connecting) {
     if (auto* dataSet = dynamic_cast<TDataSet*>(client.first))
       dataSet->DataEvent(deConnectChange, connecting ? 1 : 0);
   }
+}
+
+// Published properties, read and written by form descriptions.
+ORV_PUBLISH(TCustomConnection) {
+  using T = TCustomConnection;
+  p.Property("Connected", &T::GetConnected, &T::SetConnected).Default(false);
+  p.Property("LoginPrompt", &T::GetLoginPrompt, &T::SetLoginPrompt).Default(false);
+  p.Property("AfterConnect", &T::GetAfterConnect, &T::SetAfterConnect);
+  p.Property("AfterDisconnect", &T::GetAfterDisconnect, &T::SetAfterDisconnect);
+  p.Property("BeforeConnect", &T::GetBeforeConnect, &T::SetBeforeConnect);
+  p.Property("BeforeDisconnect", &T::GetBeforeDisconnect, &T::SetBeforeDisconnect);
 }

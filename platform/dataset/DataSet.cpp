@@ -7,6 +7,7 @@
 #include "platform/dataset/DataSource.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/forms/Published.h"
 
 using namespace orv::db;
 
@@ -1060,4 +1061,51 @@ void TDataSet::NotifySources(TDataEvent event, NativeInt info) {
       FEventPending = true;
       break;
   }
+}
+
+// Published properties, read and written by form descriptions.
+namespace {
+
+const orv::EnumNames<TFieldType> kFieldTypeNames(
+    "TFieldType",
+    {"ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat", "ftCurrency",
+     "ftBCD", "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo",
+     "ftGraphic", "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar",
+     "ftWideString", "ftLargeint", "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob",
+     "ftVariant", "ftInterface", "ftIDispatch", "ftGuid", "ftTimeStamp", "ftFMTBcd"});
+const orv::EnumNames<TFilterOption> kFilterOptionNames("TFilterOption", {"foCaseInsensitive", "foNoPartialCompare"});
+
+// Field definitions are plain records kept by their list.
+void PublishFieldDef(orv::Published<TFieldDef>& p) {
+  using T = TFieldDef;
+  p.Property("Name", &T::GetName, &T::SetName);
+  p.Property("DataType", &T::GetDataType, &T::SetDataType).Default(ftUnknown);
+  p.Property("Precision", &T::GetPrecision, &T::SetPrecision).Default(0);
+  p.Property("Size", &T::GetSize, &T::SetSize).Default(0);
+}
+const orv::PlainProperties<TFieldDef> kFieldDefProperties(&PublishFieldDef);
+const orv::ListAccess<TFieldDefs, TFieldDef> kFieldDefsAccess(
+    kFieldDefProperties, [](TFieldDefs& defs) { return defs.GetCount(); },
+    [](TFieldDefs& defs, Integer i) { return defs.GetItem(i); },
+    [](TFieldDefs& defs) { return defs.AddFieldDef(); }, [](TFieldDefs& defs) { defs.Clear(); });
+
+}  // namespace
+
+ORV_PUBLISH(TDataSet) {
+  using T = TDataSet;
+  p.Property("Active", &T::GetActive, &T::SetActive).Default(false);
+  p.Property("AutoCalcFields", &T::GetAutoCalcFields, &T::SetAutoCalcFields).Default(true);
+  p.Collection("FieldDefs", &T::GetFieldDefs, kFieldDefsAccess);
+  p.Property("Filter", &T::GetFilter, &T::SetFilter);
+  p.Property("Filtered", &T::GetFiltered, &T::SetFiltered).Default(false);
+  p.Property("FilterOptions", &T::GetFilterOptions, &T::SetFilterOptions).Default(TFilterOptions{});
+  p.Property("BeforeOpen", &T::GetBeforeOpen, &T::SetBeforeOpen);
+  p.Property("AfterOpen", &T::GetAfterOpen, &T::SetAfterOpen);
+  p.Property("BeforeClose", &T::GetBeforeClose, &T::SetBeforeClose);
+  p.Property("AfterClose", &T::GetAfterClose, &T::SetAfterClose);
+  p.Property("BeforeScroll", &T::GetBeforeScroll, &T::SetBeforeScroll);
+  p.Property("AfterScroll", &T::GetAfterScroll, &T::SetAfterScroll);
+  p.Property("OnCalcFields", &T::GetOnCalcFields, &T::SetOnCalcFields);
+  p.Property("OnFilterRecord", &T::GetOnFilterRecord, &T::SetOnFilterRecord);
+  p.Property("OnNewRecord", &T::GetOnNewRecord, &T::SetOnNewRecord);
 }

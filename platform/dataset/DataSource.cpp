@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dataset/DBConsts.h"
+#include "platform/forms/Published.h"
 
 using namespace orv::db;
 
@@ -270,4 +271,15 @@ void TDataLink::DataEvent(TDataEvent event, NativeInt info) {
     default:
       break;
   }
+}
+
+// Published properties, read and written by form descriptions.
+ORV_PUBLISH(TDataSource) {
+  using T = TDataSource;
+  p.Property("AutoEdit", &T::GetAutoEdit, &T::SetAutoEdit).Default(true);
+  p.Property("DataSet", &T::GetDataSet, &T::SetDataSet);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  p.Property("OnStateChange", &T::GetOnStateChange, &T::SetOnStateChange);
+  p.Property("OnDataChange", &T::GetOnDataChange, &T::SetOnDataChange);
+  p.Property("OnUpdateData", &T::GetOnUpdateData, &T::SetOnUpdateData);
 }
