@@ -779,8 +779,9 @@ void TcxBitmap::RecreateBitmap(Integer width, Integer height, TPixelFormat pixel
     const Integer bits = PixelFormatBitsPerPixel(pixelFormat);
     created = CreateBitmap(width, height, 1, UINT(bits), nullptr);
     if (!created) throw EOutOfMemory("Out of system resources");
-    // New pixels are white, as a new bitmap of the platform shows them.
-    orv::GetBitmapSurface(created)->Fill(orv::ColorToPixel(0xFFFFFF));
+    // New pixels are white, as a new bitmap of the platform shows them; those of a 32-bit
+    // bitmap are fully transparent black, so that growing an image with alpha adds nothing.
+    if (bits != 32) orv::GetBitmapSurface(created)->Fill(orv::ColorToPixel(0xFFFFFF));
     if (FHandle) {
       TSelectedBitmap from(FHandle), to(created);
       BitBlt(to.DC(), 0, 0, std::min(width, FWidth), std::min(height, FHeight), from.DC(), 0, 0,
