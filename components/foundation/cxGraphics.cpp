@@ -14,6 +14,7 @@
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/Streams.h"
+#include "platform/runtime/Strings.h"
 
 // ==== Solid brush cache ======================================================================
 
@@ -1575,3 +1576,131 @@ void ResizeAlphaBitmap(TcxAlphaBitmap* bitmap, Integer width, Integer height) {
   bitmap->GetTransparentColors().clear();
   bitmap->FillBlack();
 }
+
+// ==== Text measuring and object queries ======================================================
+
+Boolean GetStringExtent(HDC dc, const AnsiString& text, TSize& size, Integer length) {
+  const int count = length < 0 ? int(text.size()) : std::min(int(length), int(text.size()));
+  SIZE s{};
+  const Boolean ok = GetTextExtentPoint32(dc, text.data(), count, &s) != 0;
+  size = s;
+  return ok;
+}
+
+Integer DrawTextString(HDC dc, const AnsiString& text, TRect& rect, UINT format) {
+  return DrawText(dc, text.data(), int(text.size()), &rect, format);
+}
+
+Boolean ExtTextOutString(HDC dc, const AnsiString& text, const TPoint& point, const TRect* clipRect,
+                         UINT options, Integer length) {
+  const UINT count = length < 0 ? UINT(text.size()) : UINT(std::min<std::size_t>(std::size_t(length), text.size()));
+  return ExtTextOut(dc, point.X, point.Y, options, clipRect, text.data(), count, nullptr) != 0;
+}
+
+TRect CalculateTextRect(HDC dc, const AnsiString& text, Integer lineCount, Boolean limitHeight) {
+  TRect result{};
+  auto measure = [&](Integer width, UINT flags) {
+    TRect r{0, 0, width, 0};
+    DrawText(dc, text.data(), int(text.size()), &r, DT_CALCRECT | flags);
+    return r;
+  };
+  if (lineCount == 1) {
+    DrawText(dc, text.data(), int(text.size()), &result, DT_CALCRECT | DT_SINGLELINE);
+    return result;
+  }
+  SIZE wg{};
+  GetTextExtentPoint32(dc, "Wg", 2, &wg);
+  const Integer limit = lineCount > 0 ? lineCount * wg.cy : 32000;
+  const UINT wrap = DT_WORDBREAK | DT_NOFULLWIDTHCHARBREAK;
+  Integer lo = measure(1, wrap).Width();
+  Integer hi = measure(0, DT_SINGLELINE).Width();
+  while (hi - lo > 1) {
+    const Integer middle = (lo + hi) / 2;
+    if (measure(middle, wrap).Height() > limit) lo = middle;
+    else hi = middle;
+  }
+  result = measure(lo, wrap);
+  if (result.Height() > limit) result = measure(hi, wrap);
+  if (limitHeight) result.Bottom = limit;
+  return result;
+}
+
+TSize MeasureTextOnDC(HDC dc, const AnsiString& text) {
+  const TRect r = CalculateTextRect(dc, text, 1);
+  return {r.Right, r.Bottom};
+}
+
+TSize FontTextExtent(const LOGFONT& font, const AnsiString& text, Integer pointSize) {
+  TcxScreenCanvas* screen = GetScreenCanvas();
+  if (!screen) return {};
+  LOGFONT lf = font;
+  if (pointSize != 0) lf.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen->GetDCHandle(), LOGPIXELSY), 72);
+  screen->PushState();
+  screen->SetFont(lf);
+  const TSize size = screen->GetTextSize(text);
+  screen->PopState();
+  screen->FreeScreenHandle();
+  return size;
+}
+
+void WrapTextToLines(const AnsiString& text, TcxCanvas* canvas, const TRect& rect, TStrings* lines) {
+  // Positions are 0-based; a word is [start, end). Words are runs of non-blanks, and each blank
+  // after the first of a run of blanks.
+  const std::size_t n = text.size();
+  auto isBreak = [&](std::size_t i) { return text[i] == '\r' || text[i] == '\n'; };
+  auto isBlank = [&](std::size_t i) { return text[i] == ' ' || text[i] == '\t' || isBreak(i); };
+  auto skipBreaks = [&](std::size_t i) {
+    while (i < n && isBreak(i)) ++i;
+    return i;
+  };
+  std::size_t lineStart = 0, previousEnd = 0, pos = 0;
+  while (true) {
+    std::size_t start = pos;
+    while (start < n && isBlank(start) && !(start > 0 && isBlank(start - 1))) ++start;
+    if (start >= n) break;
+    std::size_t end = start + 1;
+    if (!isBlank(start))
+      while (end < n && !isBlank(end)) ++end;
+    std::size_t hard = lineStart;
+    while (hard < end && !isBreak(hard)) ++hard;
+    if (hard < end) {
+      // A hard break: the line ends there, and empty lines between breaks are dropped.
+      lines->Add(text.substr(lineStart, hard - lineStart));
+      lineStart = skipBreaks(hard);
+    } else if (canvas->TextWidthOf(text.substr(lineStart, end - lineStart)) > rect.Width() &&
+               previousEnd > lineStart) {
+      // Too wide: the line ends with the previous word. A word wider than the rectangle that
+      // starts a line stays whole on it (no empty line before it).
+      lines->Add(text.substr(lineStart, previousEnd - lineStart));
+      lineStart = skipBreaks(start);
+    }
+    previousEnd = pos = std::max(end, lineStart);
+  }
+  // Line breaks among the trailing blanks end lines too; the last line is empty when the text
+  // ends with a break.
+  for (std::size_t i = lineStart; i < n; ++i)
+    if (isBreak(i)) {
+      lines->Add(text.substr(lineStart, i - lineStart));
+      i = lineStart = skipBreaks(i);
+    }
+  lines->Add(text.substr(std::min(lineStart, n)));
+}
+
+Boolean IsChineseOrArabicCharset(Byte charset, const AnsiString& text) {
+  if (charset == DEFAULT_CHARSET) charset = RUSSIAN_CHARSET;  // the system's default font charset
+  if (!text.empty() && static_cast<unsigned char>(text[0]) < 0x80) return false;
+  return charset == GB2312_CHARSET || charset == CHINESEBIG5_CHARSET || charset == ARABIC_CHARSET;
+}
+
+Integer GetScreenLogPixels(Boolean vertical) {
+  TcxScreenCanvas* screen = GetScreenCanvas();
+  if (!screen) return 96;
+  const Integer result = GetDeviceCaps(screen->GetDCHandle(), vertical ? LOGPIXELSY : LOGPIXELSX);
+  screen->FreeScreenHandle();
+  return result;
+}
+
+Boolean GetBitmapData(HBITMAP bitmap, BITMAP& data) { return GetObject(bitmap, sizeof data, &data) != 0; }
+Boolean GetBrushInfo(HBRUSH brush, LOGBRUSH& info) { return GetObject(brush, sizeof info, &info) != 0; }
+Boolean GetFontInfo(HFONT font, LOGFONT& info) { return GetObject(font, sizeof info, &info) != 0; }
+Boolean GetPenData(HPEN pen, LOGPEN& data) { return GetObject(pen, sizeof data, &data) != 0; }

@@ -610,3 +610,40 @@ TcxAlphaBitmap* GetScratchAlphaBitmap(Integer width, Integer height);
 TcxAlphaBitmap* GetScratchMaskBitmap(Integer width, Integer height);
 // Sets the size, empties the transparent colours and clears the pixels.
 void ResizeAlphaBitmap(TcxAlphaBitmap* bitmap, Integer width, Integer height);
+
+// ==== Text measuring and object queries ======================================================
+
+class TStrings;
+
+// The platform's text extent; `length` -1 takes the whole text.
+Boolean GetStringExtent(HDC dc, const AnsiString& text, TSize& size, Integer length = -1);
+// The platform's DrawText of the whole text; the text height.
+Integer DrawTextString(HDC dc, const AnsiString& text, TRect& rect, UINT format);
+Boolean ExtTextOutString(HDC dc, const AnsiString& text, const TPoint& point, const TRect* clipRect,
+                         UINT options, Integer length = -1);
+// The narrowest rectangle that holds the text in at most `lineCount` lines of "Wg" height (one
+// line: its single-line size; 0 or less: no limit); with `limitHeight` its bottom is the limit.
+TRect CalculateTextRect(HDC dc, const AnsiString& text, Integer lineCount = 1, Boolean limitHeight = false);
+// The single-line size.
+TSize MeasureTextOnDC(HDC dc, const AnsiString& text);
+// Measured on the shared screen canvas with the font (and, when not 0, that point size).
+TSize FontTextExtent(const LOGFONT& font, const AnsiString& text, Integer pointSize = 0);
+inline Integer FontTextWidth(const LOGFONT& font, const AnsiString& text, Integer pointSize = 0) {
+  return FontTextExtent(font, text, pointSize).cx;
+}
+inline Integer FontTextHeight(const LOGFONT& font, const AnsiString& text, Integer pointSize = 0) {
+  return FontTextExtent(font, text, pointSize).cy;
+}
+// Breaks the text into lines no wider than the rectangle: at blanks, and at every CR or LF
+// (runs of line breaks make one); a word is never broken.
+void WrapTextToLines(const AnsiString& text, TcxCanvas* canvas, const TRect& rect, TStrings* lines);
+// A text of a Chinese (134, 136) or Arabic (178) character set that does not start with an
+// ASCII character.
+Boolean IsChineseOrArabicCharset(Byte charset, const AnsiString& text);
+// The screen's logical pixels per inch, vertical or horizontal.
+Integer GetScreenLogPixels(Boolean vertical = true);
+
+Boolean GetBitmapData(HBITMAP bitmap, BITMAP& data);
+Boolean GetBrushInfo(HBRUSH brush, LOGBRUSH& info);
+Boolean GetFontInfo(HFONT font, LOGFONT& info);
+Boolean GetPenData(HPEN pen, LOGPEN& data);
