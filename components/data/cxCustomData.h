@@ -24,6 +24,7 @@
 
 #include "components/data/cxDataStorage.h"
 #include "platform/runtime/Component.h"
+#include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
 
@@ -67,6 +68,7 @@ ORV_DECLARE_EXCEPTION(EcxInvalidDataControllerOperation, EdxException);
 // ==== Events =================================================================================
 
 class TcxUpdateControlInfo;
+class TBasicAction;
 
 using TcxDataControllerNotifyEvent = orv::Event<void(TcxCustomDataController* dataController)>;
 using TcxDataDetailExpandedEvent = orv::Event<void(TcxCustomDataController* dataController, Integer recordIndex)>;
@@ -672,6 +674,7 @@ class TcxCustomDataProvider : public TObject {
   void BeforeDestruction() override;
 
  protected:
+  friend class TcxCustomDataController;
   // Makes this provider the source's calling provider; false without a source.
   Boolean EnterSource() const;
   Pointer ItemHandle(TcxCustomDataField* field) const;
@@ -832,7 +835,6 @@ class TcxCustomDataControllerInfo : public TObject {
   void RebuildPositions();
   void BuildSortKeys();
   void FreeSortKeys();
-  static Integer CompareForQuickSort(void* context, Pointer item1, Pointer item2);
   Integer CompareByTotalList(Integer recordIndex1, Integer recordIndex2);
   Integer SaveStates();
   void RestoreStates(Integer savedStates);
@@ -1010,6 +1012,10 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // ---- Items and fields ----
   virtual TObject* GetItem(Integer index) = 0;
   virtual Integer GetItemCount();
+  // A field of GetFieldClass for an item; an internal field (no item) that has its own value
+  // type, or shares the storage of a reference field.
+  virtual TcxCustomDataField* AddField();
+  virtual TcxCustomDataField* AddInternalField(TcxCustomDataField* referenceField, TcxValueTypeClass valueTypeClass);
   // EcxInvalidDataControllerOperation "Item already exists" when the item has a field.
   virtual void AddItem(TObject* item);
   virtual void RemoveItem(TObject* item);
@@ -1329,12 +1335,13 @@ class TcxCustomDataController : public TInterfacedPersistent {
 
  protected:
   ~TcxCustomDataController() override;
-  virtual TcxCustomDataField* AddInternalField(TcxCustomDataField* referenceField, TcxValueTypeClass valueTypeClass);
-  virtual TcxCustomDataField* AddField();
   virtual void NotifyDataChanged();
   void ApplyChanges();
   void ResetDataChangeInfo();
   Boolean IsSingleRecordPending() const;
+  // After a rebuild that moved rows: a previous selection of one row is read again, so that a
+  // row that only moved is not reported as a selection change.
+  void RereadPrevSelection();
   void ReadRecords();
   void ForEachField(const std::vector<TcxCustomDataField*>& fields, void (*proc)(TcxCustomDataField*));
 
@@ -1369,6 +1376,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   TcxDataChange FDataChangeKind = dcTotal;
   Integer FDataChangeItemIndex = -1;
   Integer FDataChangeRecordIndex = -1;
+  Boolean FDataChangePending = false;
   Integer FPrevSelectedCount = 0;
   Integer FPrevSelectedRowIndex = -1;
   Boolean FStructureChanged = false;

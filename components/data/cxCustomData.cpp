@@ -1,0 +1,2811 @@
+#include "components/data/cxCustomData.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "components/data/cxDataConsts.h"
+#include "components/foundation/cxClasses.h"
+#include "platform/runtime/Collation.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/SysUtils.h"
+
+namespace {
+
+[[noreturn]] void RaiseControllerError(const TResStringRec& rec) {
+  throw EcxInvalidDataControllerOperation(GetLocalizedResourceString(&rec));
+}
+
+template <class T>
+Integer IndexIn(const std::vector<T>& items, const T& item) {
+  const auto it = std::find(items.begin(), items.end(), item);
+  return it == items.end() ? -1 : Integer(it - items.begin());
+}
+
+Boolean SameTypeClass(TcxValueTypeClass a, TcxValueTypeClass b) { return TClass(a) == TClass(b); }
+
+// The field a value definition (or its internal mirror) belongs to, or nil.
+TcxCustomDataField* FieldOfDef(TcxValueDef* def) {
+  return def ? dynamic_cast<TcxCustomDataField*>(def->GetLinkedObject()) : nullptr;
+}
+
+Boolean IsInternalFieldDef(TcxValueDef* def) {
+  TcxCustomDataField* field = FieldOfDef(def);
+  return field && field->IsValueDefInternal();
+}
+
+// The quicksort shared by the record list and the pointer lists: Hoare partitioning around the
+// middle element, the scans bounded by the range and every step shrinking it, recursion into the
+// smaller part. With a consistent comparison the bounds never bite and the partitions are those
+// of the classic routine, so the order is the same.
+template <class T, class Compare>
+void QuickSortRange(T* items, Integer first, Integer last, Compare& compare) {
+  Integer l = first, r = last;
+  while (l < r) {
+    Integer i = l, j = r;
+    const T pivot = items[(static_cast<std::uint32_t>(l) + static_cast<std::uint32_t>(r)) >> 1];
+    do {
+      while (i <= r && compare(items[i], pivot) < 0) ++i;
+      while (j >= l && compare(items[j], pivot) > 0) --j;
+      if (i <= j) {
+        std::swap(items[i], items[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    // Only a comparison that contradicts itself leaves a part as large as the range.
+    if (j >= r) j = r - 1;
+    if (i <= l) i = l + 1;
+    if (j - l < r - i) {
+      if (l < j) QuickSortRange(items, l, j, compare);
+      l = i;
+    } else {
+      if (i < r) QuickSortRange(items, i, r, compare);
+      r = j;
+    }
+  }
+}
+
+}  // namespace
+
+// ==== Quicksort ==============================================================================
+
+void QuickSortList(Pointer* items, Integer first, Integer last, TcxListCompareFunc compare, void* context) {
+  auto cmp = [compare, context](Pointer a, Pointer b) { return compare(context, a, b); };
+  QuickSortRange(items, first, last, cmp);
+}
+
+void QuickSortList(TList* list, Integer first, Integer last, TcxListCompareFunc compare, void* context) {
+  if (first >= last) return;
+  // Both ends are checked (EListError); the items are reordered in place, without notices.
+  list->Get(first);
+  list->Get(last);
+  QuickSortList(const_cast<Pointer*>(list->List()), first, last, compare, context);
+}
+
+// ==== Update notices =========================================================================
+
+TcxSelectionChangedInfo::TcxSelectionChangedInfo(Integer rowIndex1, Integer rowIndex2) {
+  if (rowIndex1 != -1) FRowIndexes.push_back(rowIndex1);
+  if (rowIndex2 != -1 && rowIndex2 != rowIndex1) FRowIndexes.push_back(rowIndex2);
+}
+
+// ==== Focusing info ==========================================================================
+
+TcxDataFocusingInfo::TcxDataFocusingInfo(TcxCustomDataControllerInfo* dataControllerInfo)
+    : FDataControllerInfo(dataControllerInfo) {}
+
+void TcxDataFocusingInfo::Assign(TcxDataFocusingInfo* source) {
+  FLevel = source->FLevel;
+  FPrevRecordIndex = source->FPrevRecordIndex;
+  FRecordIndex = source->FRecordIndex;
+  FRowIndex = source->FRowIndex;
+  FChanged = false;
+  FPrevNewItemRowFocused = false;
+}
+
+void TcxDataFocusingInfo::Clear() {
+  FLevel = -1;
+  FRecordIndex = -1;
+  FRowIndex = -1;
+}
+
+Boolean TcxDataFocusingInfo::IsEqual(TcxDataFocusingInfo* other) const {
+  if (FRecordIndex != other->FRecordIndex || FLevel != other->FLevel) return false;
+  if (FDataControllerInfo->GetChanges() & TcxCustomDataControllerInfo::ricSorting) return FRowIndex == other->FRowIndex;
+  return true;
+}
+
+void TcxDataFocusingInfo::SetToCurrentRecord() {
+  FLevel = -1;
+  FRecordIndex = FDataControllerInfo->GetDataController()->GetCurrentRecordIndex();
+}
+
+void TcxDataFocusingInfo::UpdateFromRow() {
+  if (FRowIndex == -1) {
+    FLevel = -1;
+    FRecordIndex = -1;
+  } else {
+    FLevel = FDataControllerInfo->GetRowInfo(FRowIndex).Level;
+    FRecordIndex = FDataControllerInfo->GetDataController()->GetCurrentRecordIndex();
+  }
+  FPrevRecordIndex = FRecordIndex;
+}
+
+// ==== Expanding infos ========================================================================
+
+void TcxDataExpandingInfos::AddField(TcxCustomDataField* field) {
+  if (IndexOfField(field) != -1) RaiseControllerError(cxSDataItemExistError);
+  FFields.push_back(field);
+  FItems.clear();
+}
+
+void TcxDataExpandingInfos::AddItem(Integer level, const Variant& value, Integer state) {
+  FItems.push_back({level, value, state});
+}
+
+void TcxDataExpandingInfos::CheckField(TcxCustomDataField* field) {
+  if (IndexOfField(field) != -1) Clear();
+}
+
+void TcxDataExpandingInfos::Clear() {
+  FFields.clear();
+  FItems.clear();
+  FSaveStates = 0;
+}
+
+Integer TcxDataExpandingInfos::IndexOfField(TcxCustomDataField* field) const { return IndexIn(FFields, field); }
+
+// ==== Selection ==============================================================================
+
+TcxDataSelection::TcxDataSelection(TcxCustomDataController* dataController) : FDataController(dataController) {}
+
+void TcxDataSelection::AddItem(Integer position, Integer rowIndex, Integer recordIndex, Integer level) {
+  const TcxDataSelectionItem item{level, recordIndex, rowIndex};
+  if (position < 0 || position >= Count())
+    FItems.push_back(item);
+  else
+    FItems.insert(FItems.begin() + position, item);
+}
+
+void TcxDataSelection::ClearItems() { FItems.clear(); }
+
+void TcxDataSelection::DeleteItem(Integer index) {
+  if (GetItem(index).RowIndex == FAnchorRowIndex) ClearAnchor();
+  FItems.erase(FItems.begin() + index);
+}
+
+void TcxDataSelection::SetItemCount(Integer count) {
+  count = std::max<Integer>(count, 0);
+  while (Count() > count) DeleteItem(Count() - 1);
+  while (Count() < count) AddItem(-1, Count(), Count(), 0);
+}
+
+void TcxDataSelection::AddAndNotify(Integer position, Integer rowIndex, Integer recordIndex, Integer level) {
+  AddItem(position, rowIndex, recordIndex, level);
+  Changed();
+}
+
+Boolean TcxDataSelection::FindByRowIndex(Integer rowIndex, Integer& index) const {
+  Integer low = 0, high = Count() - 1;
+  while (low <= high) {
+    const Integer middle = low + (high - low) / 2;
+    const Integer row = FItems[std::size_t(middle)].RowIndex;
+    if (row == rowIndex) {
+      index = middle;
+      return true;
+    }
+    if (row < rowIndex)
+      low = middle + 1;
+    else
+      high = middle - 1;
+  }
+  index = low;
+  return false;
+}
+
+void TcxDataSelection::ClearAndNotify() {
+  ClearItems();
+  Changed();
+}
+
+void TcxDataSelection::ClearWithAnchor() {
+  ClearAnchor();
+  ClearItems();
+  Changed();
+}
+
+void TcxDataSelection::Delete(Integer index) {
+  DeleteItem(index);
+  Changed();
+}
+
+Integer TcxDataSelection::IndexOfGroup(Integer dataGroupIndex) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (FItems[std::size_t(i)].Level == -1 && FItems[std::size_t(i)].RecordIndex == dataGroupIndex) return i;
+  return -1;
+}
+
+Integer TcxDataSelection::IndexOfRecord(Integer recordIndex) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (FItems[std::size_t(i)].Level != -1 && FItems[std::size_t(i)].RecordIndex == recordIndex) return i;
+  return -1;
+}
+
+Boolean TcxDataSelection::IsRowSelected(Integer rowIndex) const {
+  Integer index;
+  return FindByRowIndex(rowIndex, index);
+}
+
+void TcxDataSelection::SortByRowIndex() {
+  std::stable_sort(FItems.begin(), FItems.end(),
+                   [](const TcxDataSelectionItem& a, const TcxDataSelectionItem& b) { return a.RowIndex < b.RowIndex; });
+}
+
+void TcxDataSelection::RemoveFilteredOut() {
+  Boolean removed = false;
+  for (Integer i = Count() - 1; i >= 0; --i) {
+    const TcxDataSelectionItem& item = FItems[std::size_t(i)];
+    if (item.Level != -1 && FDataController->GetFilteredIndexOfRecord(item.RecordIndex) == -1) {
+      DeleteItem(i);
+      removed = true;
+    }
+  }
+  if (removed) Changed();
+}
+
+void TcxDataSelection::Changed() {
+  if (FOnChanged) FOnChanged(this);
+}
+
+// ==== Sorting field lists ====================================================================
+
+void TcxSortingFieldList::SetFieldSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder) {
+  const Integer index = IndexOf(field);
+  if (index != -1) {
+    if (sortOrder == soNone)
+      DeleteAt(index);
+    else
+      SetSortOrder(index, sortOrder);
+  } else if (sortOrder != soNone) {
+    Append(field, sortOrder);
+  }
+}
+
+void TcxSortingFieldList::Append(TcxCustomDataField* field, TcxDataSortOrder sortOrder) {
+  FItems.push_back({field, sortOrder});
+  Changed();
+}
+
+void TcxSortingFieldList::Insert(Integer index, TcxCustomDataField* field, TcxDataSortOrder sortOrder) {
+  index = std::clamp<Integer>(index, 0, Count());
+  FItems.insert(FItems.begin() + index, {field, sortOrder});
+  Changed();
+}
+
+void TcxSortingFieldList::DeleteAt(Integer index) {
+  FItems.erase(FItems.begin() + index);
+  Changed();
+}
+
+void TcxSortingFieldList::Remove(TcxCustomDataField* field) {
+  const Integer index = IndexOf(field);
+  if (index != -1) DeleteAt(index);
+}
+
+void TcxSortingFieldList::Move(Integer fromIndex, Integer toIndex) {
+  if (fromIndex == toIndex) return;
+  const TcxDataSortInfo item = FItems.at(std::size_t(fromIndex));
+  FItems.erase(FItems.begin() + fromIndex);
+  FItems.insert(FItems.begin() + std::clamp<Integer>(toIndex, 0, Count()), item);
+  Changed();
+}
+
+void TcxSortingFieldList::RemoveAll() {
+  while (Count() > 0) DeleteAt(0);
+}
+
+Integer TcxSortingFieldList::IndexOf(TcxCustomDataField* field) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (FItems[std::size_t(i)].Field == field) return i;
+  return -1;
+}
+
+TcxDataSortOrder TcxSortingFieldList::GetSortOrder(TcxCustomDataField* field) const {
+  const Integer index = IndexOf(field);
+  return index == -1 ? soNone : FItems[std::size_t(index)].SortOrder;
+}
+
+void TcxSortingFieldList::SetSortOrder(Integer index, TcxDataSortOrder sortOrder) {
+  TcxDataSortInfo& item = FItems.at(std::size_t(index));
+  if (item.SortOrder == sortOrder) return;
+  item.SortOrder = sortOrder;
+  Changed();
+}
+
+void TcxSortingFieldList::ChangeIndex(TcxCustomDataField* field, Integer index) {
+  if (index < 0) {
+    Remove(field);
+    return;
+  }
+  const Integer current = IndexOf(field);
+  if (current == -1)
+    Insert(std::min(index, Count()), field, soAscending);
+  else
+    Move(current, std::min(index, Count() - 1));
+}
+
+void TcxSortingFieldList::NotifyIfContains(TcxCustomDataField* field) {
+  if (IndexOf(field) != -1) Changed();
+}
+
+void TcxSortingFieldList::Merge(TcxSortingFieldList* other) {
+  for (Integer i = 0; i < other->Count(); ++i) {
+    const TcxDataSortInfo& item = other->GetItem(i);
+    if (IndexOf(item.Field) == -1) Append(item.Field, item.SortOrder);
+  }
+}
+
+void TcxSortingFieldList::Changed() {
+  if (FOnChanged) FOnChanged(this);
+}
+
+void TcxGroupingFieldList::SetFieldSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder) {
+  inherited::SetFieldSortOrder(field, sortOrder == soNone ? soAscending : sortOrder);
+}
+
+void TcxGroupingFieldList::UpdateSorting(TcxSortingFieldList* sortingList) {
+  for (Integer i = 0; i < Count(); ++i) {
+    const TcxDataSortOrder order = sortingList->GetSortOrder(GetItem(i).Field);
+    SetSortOrder(i, order == soNone ? soAscending : order);
+  }
+}
+
+// ==== Fields =================================================================================
+
+TcxCustomDataField::TcxCustomDataField(TcxCustomDataFieldList* fieldList) : FFieldList(fieldList) {}
+
+void TcxCustomDataField::TakeOverValueDef(TcxCustomDataField* source) {
+  FValueDef = source->FValueDef;
+  if (FValueDef) FValueDef->SetLinkedObject(this);
+  FValueTypeClass = source->FValueTypeClass;
+  FTextStored = source->FTextStored;
+  source->FValueDef = nullptr;
+  source->FValueTypeClass = nullptr;
+  FReferenceField = nullptr;
+}
+
+Boolean TcxCustomDataField::CanModify(Integer editValueSource) {
+  return GetValueDef() != nullptr || OwnerController()->IsProviderMode();
+}
+
+TcxValueDef* TcxCustomDataField::GetValueDef() const { return FReferenceField ? FReferenceField->GetValueDef() : FValueDef; }
+
+TcxValueTypeClass TcxCustomDataField::GetValueTypeClass() const {
+  return FReferenceField ? FReferenceField->GetValueTypeClass() : FValueTypeClass;
+}
+
+Boolean TcxCustomDataField::GetTextStored() const { return FReferenceField ? FReferenceField->GetTextStored() : FTextStored; }
+
+void TcxCustomDataField::ChangeValueType(TcxValueTypeClass valueTypeClass) {
+  if (FReferenceField || SameTypeClass(FValueTypeClass, valueTypeClass)) return;
+  BeginRecreate();
+  FValueTypeClass = valueTypeClass;
+  EndRecreate();
+}
+
+void TcxCustomDataField::ChangeTextStored(Boolean value) {
+  if (FReferenceField || FTextStored == value) return;
+  BeginRecreate();
+  FTextStored = value;
+  EndRecreate();
+}
+
+void TcxCustomDataField::ChangeInternal(Boolean value) {
+  FIsInternal = value;
+  FFieldList->RecountInternal();
+}
+
+void TcxCustomDataField::ShareStorageWith(TcxCustomDataField* value) {
+  if (value == FReferenceField) return;
+  TcxCustomDataField* last = value;
+  while (last && last->FReferenceField) last = last->FReferenceField;
+  if (last == this) return;
+  if (!FReferenceField) {
+    FreeValueDef();
+    FValueTypeClass = nullptr;
+  }
+  FReferenceField = last;
+  if (!last) EndRecreate();  // a lone field gets its own storage again when it has a type
+}
+
+void TcxCustomDataField::MoveTo(Integer index) { FFieldList->Move(GetIndex(), index); }
+
+Integer TcxCustomDataField::GetIndex() const { return FFieldList->IndexOf(const_cast<TcxCustomDataField*>(this)); }
+
+TcxCustomDataController* TcxCustomDataField::OwnerController() const { return FFieldList->GetDataController(); }
+
+void TcxCustomDataField::BeginRecreate() {
+  if (FRecreateLockCount++ == 0 && !FReferenceField) FreeValueDef();
+}
+
+void TcxCustomDataField::EndRecreate() {
+  if (FRecreateLockCount > 0) --FRecreateLockCount;
+  if (FRecreateLockCount != 0 || FReferenceField || FValueDef || !TClass(FValueTypeClass)) return;
+  TcxDataStorage* storage = OwnerController()->GetDataStorage();
+  FValueDef = storage->GetValueDefs()->AddValueDef(FValueTypeClass, FIsInternal, FTextStored, this);
+}
+
+void TcxCustomDataField::FreeValueDef() {
+  if (!FValueDef) return;
+  TcxValueDef* def = FValueDef;
+  FValueDef = nullptr;
+  def->Free();
+}
+
+void TcxCustomDataField::BeforeDestruction() {
+  FFieldList->Remove(this);
+  FreeValueDef();
+  inherited::BeforeDestruction();
+}
+
+TcxCustomDataFieldList::TcxCustomDataFieldList(TcxCustomDataController* dataController)
+    : FDataController(dataController) {}
+
+void TcxCustomDataFieldList::ComponentRemoved(TComponent* component) {
+  for (std::size_t i = 0; i < FItems.size(); ++i) FItems[i]->ComponentRemoved(component);
+}
+
+void TcxCustomDataFieldList::Add(TcxCustomDataField* field) {
+  if (field->GetIsInternal())
+    FItems.push_back(field);
+  else
+    FItems.insert(FItems.begin() + GetItemCount(), field);
+  RecountInternal();
+}
+
+void TcxCustomDataFieldList::Remove(TcxCustomDataField* field) {
+  const Integer index = IndexOf(field);
+  if (index == -1) return;
+  FFieldDestroyed = true;
+  TcxCustomDataField* heir = nullptr;
+  for (TcxCustomDataField* other : FItems) {
+    if (other->FReferenceField != field) continue;
+    if (!heir) {
+      heir = other;
+      heir->TakeOverValueDef(field);
+    } else {
+      other->FReferenceField = heir;
+    }
+  }
+  FItems.erase(FItems.begin() + index);
+  FDataController->FieldRemoved(field);
+  RecountInternal();
+}
+
+void TcxCustomDataFieldList::Clear() {
+  while (!FItems.empty()) FItems.back()->Free();
+}
+
+TcxCustomDataField* TcxCustomDataFieldList::FindByItem(TObject* item) const {
+  if (!item) return nullptr;
+  for (TcxCustomDataField* field : FItems)
+    if (field->GetItem() == item) return field;
+  return nullptr;
+}
+
+Integer TcxCustomDataFieldList::IndexOf(TcxCustomDataField* field) const { return IndexIn(FItems, field); }
+
+void TcxCustomDataFieldList::Move(Integer fromIndex, Integer toIndex) {
+  if (fromIndex == toIndex || fromIndex < 0 || fromIndex >= Count()) return;
+  TcxCustomDataField* field = FItems[std::size_t(fromIndex)];
+  FItems.erase(FItems.begin() + fromIndex);
+  FItems.insert(FItems.begin() + std::clamp<Integer>(toIndex, 0, Count()), field);
+}
+
+void TcxCustomDataFieldList::RecountInternal() {
+  FInternalCount = Integer(std::count_if(FItems.begin(), FItems.end(), [](TcxCustomDataField* f) { return f->GetIsInternal(); }));
+}
+
+void TcxCustomDataFieldList::BeforeDestruction() {
+  Clear();
+  inherited::BeforeDestruction();
+}
+
+// ==== Custom data source =====================================================================
+
+AnsiString TcxCustomDataSource::GetDisplayText(Pointer recordHandle, Pointer itemHandle) {
+  try {
+    return VarToStr(GetValue(recordHandle, itemHandle));
+  } catch (const EVariantError&) {
+    return AnsiString();
+  }
+}
+
+Boolean TcxCustomDataSource::GetInfoForCompare(Pointer recordHandle, Pointer itemHandle, Variant& value) {
+  RaiseControllerError(cxSDataCustomDataSourceInvalidCompare);
+}
+
+TcxCustomDataController* TcxCustomDataSource::GetDataController() const {
+  TcxCustomDataProvider* provider = GetProvider();
+  return provider ? provider->GetDataController() : nullptr;
+}
+
+Pointer TcxCustomDataSource::GetRecordHandle(Integer recordIndex) {
+  TcxCustomDataController* controller = GetDataController();
+  TcxCustomDataField* field = controller ? controller->GetRecordHandlesField() : nullptr;
+  if (!field || !field->GetValueDef()) return nullptr;
+  const Variant value = controller->GetDataStorage()->FetchValue(recordIndex, field->GetValueDef());
+  return value.IsNull() ? nullptr : reinterpret_cast<Pointer>(static_cast<NativeInt>(value.AsInt64()));
+}
+
+Integer TcxCustomDataSource::GetRecordIndexByHandle(Pointer recordHandle) {
+  TcxCustomDataController* controller = GetDataController();
+  if (!controller) return -1;
+  const Integer count = controller->GetDataStorage()->GetStoredRecordCount();
+  for (Integer i = 0; i < count; ++i)
+    if (GetRecordHandle(i) == recordHandle) return i;
+  return -1;
+}
+
+Integer TcxCustomDataSource::AppendRecordHandle(Pointer recordHandle) {
+  TcxCustomDataProvider* provider = GetProvider();
+  return provider ? provider->AppendRecordHandle(recordHandle) : -1;
+}
+
+void TcxCustomDataSource::DataChanged() {
+  const std::vector<TcxCustomDataProvider*> providers = FProviders;
+  for (TcxCustomDataProvider* provider : providers) {
+    FCurrentProvider = provider;
+    provider->DataChanged(dcTotal, -1, -1);
+  }
+  FCurrentProvider = nullptr;
+}
+
+void TcxCustomDataSource::BeforeDestruction() {
+  while (!FProviders.empty()) FProviders.back()->SetCustomDataSource(nullptr);
+  inherited::BeforeDestruction();
+}
+
+// ==== Provider ===============================================================================
+
+TcxCustomDataProvider::TcxCustomDataProvider(TcxCustomDataController* dataController)
+    : FDataController(dataController) {}
+
+Boolean TcxCustomDataProvider::EnterSource() const {
+  if (!FCustomDataSource) return false;
+  FCustomDataSource->FCurrentProvider = const_cast<TcxCustomDataProvider*>(this);
+  return true;
+}
+
+Pointer TcxCustomDataProvider::ItemHandle(TcxCustomDataField* field) const {
+  return FCustomDataSource->GetItemHandle(field->GetIndex());
+}
+
+void TcxCustomDataProvider::CustomSort() {
+  if (EnterSource()) FCustomDataSource->CustomSort();
+}
+
+Boolean TcxCustomDataProvider::IsCustomSorting() { return EnterSource() && FCustomDataSource->IsCustomSorting(); }
+
+Boolean TcxCustomDataProvider::IsRecordIdSupported() { return EnterSource() && FCustomDataSource->IsRecordIdSupported(); }
+
+Boolean TcxCustomDataProvider::CanDelete() { return FDataController->GetFilteredRecordCount() > 0; }
+
+void TcxCustomDataProvider::ResetEditing() {
+  const Integer newItemRecord = FDataController->FNewItemRecordIndex;
+  if (FEditingRecordIndex == newItemRecord && newItemRecord < 0 && FDataController->FDataStorage) {
+    FDataController->FDataStorage->RemoveRecord(newItemRecord);
+    FDataController->FNewItemRecordIndex = 0;
+  }
+  FEditingRecordIndex = cxNullEditingRecordIndex;
+  FEditingRecordIndex1 = cxNullEditingRecordIndex;
+  FEditingRecordIndex2 = cxNullEditingRecordIndex;
+  FInserting = false;
+  ResetChanging();
+  ResetModified();
+  FreeSavedRecord();
+}
+
+Integer TcxCustomDataProvider::AppendRecord() {
+  if (!EnterSource()) return -1;
+  Pointer handle = FCustomDataSource->AppendRecord();
+  const Integer index = FCustomDataSource->GetRecordIndexByHandle(handle);
+  return index != -1 ? index : AppendRecordHandle(handle);
+}
+
+void TcxCustomDataProvider::DeleteRecord(Integer recordIndex) {
+  if (EnterSource()) FCustomDataSource->DeleteRecord(FCustomDataSource->GetRecordHandle(recordIndex));
+}
+
+Boolean TcxCustomDataProvider::GetDetailHasChildren(Integer recordIndex, Integer relationIndex) {
+  return EnterSource() && FCustomDataSource->GetDetailHasChildren(recordIndex, relationIndex);
+}
+
+AnsiString TcxCustomDataProvider::GetDisplayText(Integer recordIndex, TcxCustomDataField* field) {
+  if (!EnterSource()) return AnsiString();
+  return FCustomDataSource->GetDisplayText(FCustomDataSource->GetRecordHandle(recordIndex), ItemHandle(field));
+}
+
+Variant TcxCustomDataProvider::GetRecordId(Integer recordIndex) {
+  if (!EnterSource()) return Null();
+  return FCustomDataSource->GetRecordId(FCustomDataSource->GetRecordHandle(recordIndex));
+}
+
+Variant TcxCustomDataProvider::GetValue(Integer recordIndex, TcxCustomDataField* field) {
+  if (!EnterSource()) return Null();
+  return FCustomDataSource->GetValue(FCustomDataSource->GetRecordHandle(recordIndex), ItemHandle(field));
+}
+
+TcxValueDefReader* TcxCustomDataProvider::CreateValueDefReader() { return new TcxValueDefReader; }
+
+Integer TcxCustomDataProvider::InsertRecord(Integer recordIndex) {
+  if (!EnterSource()) return -1;
+  Pointer handle = FCustomDataSource->IsInsertSupported()
+                       ? FCustomDataSource->InsertRecord(FCustomDataSource->GetRecordHandle(recordIndex))
+                       : FCustomDataSource->AppendRecord();
+  const Integer index = FCustomDataSource->GetRecordIndexByHandle(handle);
+  return index != -1 ? index : AppendRecordHandle(handle);
+}
+
+Integer TcxCustomDataProvider::CompareRecords(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field) {
+  TcxDataStorage* storage = FDataController->GetDataStorage();
+  TcxValueDef* def = field->GetValueDef();
+  if (recordIndex1 < 0 && recordIndex2 < 0) return def ? storage->CompareRecordValues(recordIndex1, recordIndex2, def) : 0;
+  auto valueOf = [&](Integer recordIndex, Variant& value) -> Boolean {
+    if (recordIndex < 0) {
+      value = def ? storage->FetchValue(recordIndex, def) : Null();
+      return !value.IsNull();
+    }
+    if (!EnterSource()) return false;
+    return FCustomDataSource->GetInfoForCompare(FCustomDataSource->GetRecordHandle(recordIndex), ItemHandle(field), value);
+  };
+  Variant v1, v2;
+  const Boolean present1 = valueOf(recordIndex1, v1), present2 = valueOf(recordIndex2, v2);
+  if (!present1 || !present2) return present1 == present2 ? 0 : present1 ? 1 : -1;
+  return CompareVariants(v1, v2);
+}
+
+Integer TcxCustomDataProvider::NativeCompare(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field) {
+  if (!EnterSource()) return 0;
+  return FCustomDataSource->NativeCompareFunc(FCustomDataSource->GetRecordHandle(recordIndex1),
+                                              FCustomDataSource->GetRecordHandle(recordIndex2), ItemHandle(field));
+}
+
+void TcxCustomDataProvider::SetRecordCount(Integer count) {
+  if (EnterSource()) FCustomDataSource->SetRecordCount(count);
+}
+
+void TcxCustomDataProvider::SetValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value) {
+  if (EnterSource()) FCustomDataSource->SetValue(FCustomDataSource->GetRecordHandle(recordIndex), ItemHandle(field), value);
+}
+
+void TcxCustomDataProvider::ActiveChanged(Boolean active) {
+  FDataController->ActiveChanged(active);
+  ResetEditing();
+}
+
+void TcxCustomDataProvider::DataChanged(TcxDataChange kind, Integer itemIndex, Integer recordIndex) {
+  if (FLockCount == 0) FDataController->DataChanged(kind, itemIndex, recordIndex);
+  if (FDataChangedLocked)
+    ResetChanging();
+  else
+    ResetEditing();
+}
+
+void TcxCustomDataProvider::DataScrolled(Integer distance) {
+  FDataController->DataScrolled(distance);
+  ResetChanging();
+}
+
+void TcxCustomDataProvider::LayoutChanged(Integer kind) { FDataController->LayoutChanged(kind); }
+
+void TcxCustomDataProvider::SetCustomDataSource(TcxCustomDataSource* value) {
+  if (!IsCustomDataSourceSupported() || value == FCustomDataSource) return;
+  if (FCustomDataSource) {
+    auto& providers = FCustomDataSource->FProviders;
+    providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
+    if (FCustomDataSource->FProvider == this) FCustomDataSource->FProvider = providers.empty() ? nullptr : providers.front();
+    if (FCustomDataSource->FCurrentProvider == this) FCustomDataSource->FCurrentProvider = nullptr;
+  }
+  FCustomDataSource = value;
+  if (value) {
+    value->FProviders.push_back(this);
+    if (!value->FProvider) value->FProvider = this;
+  }
+  if (FDataController->IsDestroying()) return;
+  FDataController->FInSetDataSource = true;
+  try {
+    FDataController->RebuildStructure();
+  } catch (...) {
+    FDataController->FInSetDataSource = false;
+    throw;
+  }
+  FDataController->FInSetDataSource = false;
+}
+
+Integer TcxCustomDataProvider::AppendRecordHandle(Pointer recordHandle) {
+  TcxCustomDataField* field = FDataController->GetRecordHandlesField();
+  if (!FCustomDataSource || !field || !field->GetValueDef()) return -1;
+  TcxDataStorage* storage = FDataController->GetDataStorage();
+  const Integer index = storage->AddRecord();
+  storage->StoreValue(index, field->GetValueDef(), Variant(static_cast<Int64>(reinterpret_cast<NativeInt>(recordHandle))));
+  return index;
+}
+
+void TcxCustomDataProvider::LoadRecordHandles() {
+  if (EnterSource()) FCustomDataSource->LoadRecordHandles();
+}
+
+void TcxCustomDataProvider::CopyToSavedRecord(Integer recordIndex) {
+  if (FSavedRecordIndex == 0) FSavedRecordIndex = FDataController->GetDataStorage()->AppendInternalRecord();
+  FDataController->CopyRecordValues(recordIndex, FSavedRecordIndex);
+}
+
+void TcxCustomDataProvider::FreeSavedRecord() {
+  if (FSavedRecordIndex == 0) return;
+  const Integer index = FSavedRecordIndex;
+  FSavedRecordIndex = 0;
+  if (FDataController->FDataStorage) FDataController->FDataStorage->RemoveRecord(index);
+}
+
+void TcxCustomDataProvider::BeforeDestruction() {
+  FreeSavedRecord();
+  if (FCustomDataSource) {
+    auto& providers = FCustomDataSource->FProviders;
+    providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
+    if (FCustomDataSource->FProvider == this) FCustomDataSource->FProvider = providers.empty() ? nullptr : providers.front();
+    if (FCustomDataSource->FCurrentProvider == this) FCustomDataSource->FCurrentProvider = nullptr;
+    FCustomDataSource = nullptr;
+  }
+  inherited::BeforeDestruction();
+}
+
+// ==== Row model ==============================================================================
+
+// The sort keys of one text field for one sort: per record, a byte string whose byte-wise order
+// is the field's string rule (the locale's collation, or the upper-cased ordinal order). Records
+// whose value is no text have none and are compared the ordinary way.
+struct TcxCustomDataControllerInfo::TSortKeys {
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+  std::vector<std::uint32_t> Start;
+  std::vector<std::uint32_t> Length;
+  std::string Data;
+
+  Boolean Has(Integer recordIndex) const {
+    return recordIndex >= 0 && std::size_t(recordIndex) < Length.size() && Length[std::size_t(recordIndex)] != kNone;
+  }
+  Integer Compare(Integer recordIndex1, Integer recordIndex2) const {
+    const std::size_t a = std::size_t(recordIndex1), b = std::size_t(recordIndex2);
+    const std::uint32_t la = Length[a], lb = Length[b];
+    const int r = std::memcmp(Data.data() + Start[a], Data.data() + Start[b], std::min(la, lb));
+    if (r != 0) return r < 0 ? -1 : 1;
+    return la < lb ? -1 : la > lb ? 1 : 0;
+  }
+};
+
+TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(TcxCustomDataController* dataController)
+    : FDataController(dataController),
+      FSortingFieldList(new TcxSortingFieldList),
+      FGroupingFieldList(new TcxGroupingFieldList),
+      FTotalSortingFieldList(new TcxSortingFieldList),
+      FExpandingInfos(new TcxDataExpandingInfos),
+      FFocusingInfo(new TcxDataFocusingInfo(this)),
+      FPrevFocusingInfo(new TcxDataFocusingInfo(this)) {
+  FSortingFieldList->SetOnChanged(TNotifyEvent(this, &TcxCustomDataControllerInfo::SortingListChanged));
+  FGroupingFieldList->SetOnChanged(TNotifyEvent(this, &TcxCustomDataControllerInfo::GroupingListChanged));
+}
+
+void TcxCustomDataControllerInfo::BeforeDestruction() {
+  FreeSortKeys();
+  orv::Free(FSelection);
+  FSelection = nullptr;
+  FPrevFocusingInfo->Free();
+  FFocusingInfo->Free();
+  FExpandingInfos->Free();
+  FTotalSortingFieldList->Free();
+  FGroupingFieldList->Free();
+  FSortingFieldList->Free();
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomDataControllerInfo::AddChanges(Word changes) { FChanges |= changes; }
+
+void TcxCustomDataControllerInfo::CheckUpdate() {
+  if (FChanges != 0 && FLockCount == 0 && !FInUpdate) Update();
+}
+
+void TcxCustomDataControllerInfo::EndUpdate() {
+  if (FLockCount > 0) --FLockCount;
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::SortingListChanged(TObject*) { AddChanges(ricSorting); }
+
+void TcxCustomDataControllerInfo::GroupingListChanged(TObject*) { AddChanges(ricGrouping | ricSorting | ricSummary); }
+
+void TcxCustomDataControllerInfo::SelectionChanged(TObject*) { AddChanges(ricSelection); }
+
+void TcxCustomDataControllerInfo::Refresh() {
+  Word changes = ricRecordList;
+  if (!FDataController->IsDataStructureChanging()) changes |= ricSummary;
+  if (FSortingFieldList->Count() > 0) changes |= ricSorting;
+  if (FGroupingFieldList->Count() > 0) changes |= ricGrouping;
+  AddChanges(changes);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::CheckFocusedRow() {
+  AddChanges(ricCheckFocusedRow);
+  FFocusingInfo->SetToCurrentRecord();
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::SummaryChanged(Boolean redo) {
+  AddChanges(redo ? ricLayout : ricSummary);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::LayoutChanged() {
+  AddChanges(ricLayout);
+  if (!FInUpdate) CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ExpandingChanged() {
+  AddChanges(ricExpanding);
+  FExpandingFlag = true;
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::FocusChanged(Boolean newItemRowFocusingChanged) {
+  AddChanges(ricRecheckFocus);
+  if (newItemRowFocusingChanged) FPrevFocusingInfo->SetChanged(true);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::RecordsCountChanged() { AddChanges(ricRecheckFocus); }
+
+void TcxCustomDataControllerInfo::FieldRemoved(TcxCustomDataField* field) {
+  FSortingFieldList->Remove(field);
+  if (FGroupingFieldList->IndexOf(field) != -1) ClearSelection();
+  FGroupingFieldList->Remove(field);
+  FGroupingFieldList->UpdateSorting(FSortingFieldList);
+  FTotalSortingFieldList->Remove(field);
+  FExpandingInfos->CheckField(field);
+}
+
+void TcxCustomDataControllerInfo::FieldComparisonChanged(TcxCustomDataField* field) {
+  AddChanges(ricLayout);
+  FSortingFieldList->NotifyIfContains(field);
+  FGroupingFieldList->NotifyIfContains(field);
+  if (FGroupingFieldList->IndexOf(field) != -1) ClearSelection();
+  FExpandingInfos->CheckField(field);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ChangeSortIndex(TcxCustomDataField* field, Integer index) {
+  const Integer current = FSortingFieldList->IndexOf(field);
+  if (current != -1 && FSortingFieldList->Count() > 0) {
+    index = std::clamp<Integer>(index, 0, FSortingFieldList->Count() - 1);
+    if (index != current) {
+      FSortingFieldList->Move(current, index);
+      FDataController->PostEditing();
+      FDataController->FSortingChanged = true;
+    }
+  }
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ChangeSortOrder(TcxCustomDataField* field, TcxDataSortOrder sortOrder) {
+  FSortingFieldList->SetFieldSortOrder(field, sortOrder);
+  FGroupingFieldList->UpdateSorting(FSortingFieldList);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ClearSorting(Boolean keepGroupedItems) {
+  const Integer count = FSortingFieldList->Count();
+  if (keepGroupedItems) {
+    for (Integer i = FSortingFieldList->Count() - 1; i >= 0; --i)
+      if (FGroupingFieldList->IndexOf(FSortingFieldList->GetItem(i).Field) == -1) FSortingFieldList->DeleteAt(i);
+  } else {
+    FSortingFieldList->RemoveAll();
+    FGroupingFieldList->UpdateSorting(FSortingFieldList);
+  }
+  if (FSortingFieldList->Count() != count) {
+    FDataController->PostEditing();
+    FDataController->FSortingChanged = true;
+  }
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ChangeGrouping(TcxCustomDataField* field, Integer groupIndex) {
+  FGroupingFieldList->ChangeIndex(field, groupIndex);
+  FGroupingFieldList->UpdateSorting(FSortingFieldList);
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ClearGrouping() {
+  FGroupingFieldList->RemoveAll();
+  CheckUpdate();
+}
+
+// ---- Comparison ----
+
+void TcxCustomDataControllerInfo::PrepareSorting() {
+  for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) {
+    TcxCustomDataField* field = FTotalSortingFieldList->GetItem(i).Field;
+    field->FCompareMode = 0;
+    if (FDataController->NeedsValueConversion(field))
+      field->FCompareMode = FDataController->IsSortByDisplayText(field) ? 2 : 1;
+    else
+      field->FCompareMode = -1;
+  }
+}
+
+void TcxCustomDataControllerInfo::UnprepareSorting() {
+  for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) FTotalSortingFieldList->GetItem(i).Field->FCompareMode = 0;
+}
+
+Integer TcxCustomDataControllerInfo::CompareByTotalList(Integer recordIndex1, Integer recordIndex2) {
+  for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) {
+    const Integer result =
+        FDataController->CompareRecordsBySortField(recordIndex1, recordIndex2, FTotalSortingFieldList->GetItem(i), dccmSorting);
+    if (result != 0) return result;
+  }
+  return 0;
+}
+
+Integer TcxCustomDataControllerInfo::CompareRecordsForSorting(Integer recordIndex1, Integer recordIndex2) {
+  if (recordIndex1 == recordIndex2) return 0;
+  TcxCustomDataProvider* provider = FDataController->GetProvider();
+  const Integer editing = provider->GetEditingRecordIndex();
+  const Integer above = provider->GetEditingRecordIndex1(), below = provider->GetEditingRecordIndex2();
+  if ((above != cxNullEditingRecordIndex || below != cxNullEditingRecordIndex) &&
+      (recordIndex1 == editing || recordIndex2 == editing)) {
+    // The edited record stays where it was: last when it was the last row, else just above the
+    // record that was below it.
+    if (above != cxNullEditingRecordIndex) return recordIndex1 == editing ? 1 : -1;
+    if (recordIndex1 == editing) {
+      if (recordIndex2 == below) return -1;
+      recordIndex1 = below;
+    } else {
+      if (recordIndex1 == below) return 1;
+      recordIndex2 = below;
+    }
+  }
+  const Integer result = CompareByTotalList(recordIndex1, recordIndex2);
+  return result != 0 ? result : FDataController->CompareRecordsByIndex(recordIndex1, recordIndex2);
+}
+
+Integer TcxCustomDataControllerInfo::CompareRecordsForGrouping(Integer recordIndex1, Integer recordIndex2, Integer level) {
+  if (recordIndex1 == recordIndex2) return 0;
+  TcxCustomDataProvider* provider = FDataController->GetProvider();
+  const Integer editing = provider->GetEditingRecordIndex();
+  const Integer saved = provider->GetSavedRecordIndex();
+  const Integer above = provider->GetEditingRecordIndex1(), below = provider->GetEditingRecordIndex2();
+  if (saved != 0) {
+    // The edited record stays in its old group while it is edited.
+    if (recordIndex1 == editing) recordIndex1 = saved;
+    if (recordIndex2 == editing) recordIndex2 = saved;
+  } else if ((above != cxNullEditingRecordIndex || below != cxNullEditingRecordIndex) &&
+             (recordIndex1 == editing || recordIndex2 == editing)) {
+    if (above != cxNullEditingRecordIndex) return 0;
+    if (recordIndex1 == editing) recordIndex1 = below;
+    if (recordIndex2 == editing) recordIndex2 = below;
+  }
+  return FDataController->CompareRecordsBySortField(recordIndex1, recordIndex2, FTotalSortingFieldList->GetItem(level),
+                                                    dccmGrouping);
+}
+
+void TcxCustomDataControllerInfo::BuildSortKeys() {
+  FreeSortKeys();
+  TcxCustomDataController* controller = FDataController;
+  // OnCompare and a custom data source's own comparison decide themselves.
+  if (controller->FOnCompare) return;
+  if (controller->IsProviderMode() && controller->GetCustomDataSource()->IsNativeCompareFunc()) return;
+  const Boolean ansiSort = controller->FOptions.Contains(dcoAnsiSort);
+  const Boolean caseInsensitive = controller->FOptions.Contains(dcoCaseInsensitive);
+  const Integer recordCount = controller->GetRecordCount();
+  for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) {
+    TcxCustomDataField* field = FTotalSortingFieldList->GetItem(i).Field;
+    if (field->FSortKeysIndex != -1 || field->FCompareMode <= 0) continue;
+    // The string rule applies to display texts (mode 2) and to text values (mode 1).
+    const TcxValueTypeClass valueType = field->GetValueTypeClass();
+    if (field->FCompareMode == 1 && !(TClass(valueType) && valueType->IsTextType())) continue;
+    auto keys = std::make_unique<TSortKeys>();
+    keys->Start.assign(std::size_t(recordCount), 0);
+    keys->Length.assign(std::size_t(recordCount), TSortKeys::kNone);
+    std::string upper;
+    for (const Integer recordIndex : FRecordList) {
+      if (recordIndex < 0 || recordIndex >= recordCount) continue;
+      const Variant value = controller->GetSortingValue(recordIndex, field);
+      if (!VarIsStr(value)) continue;
+      const AnsiString text = value.AsString();
+      std::string key;
+      if (ansiSort) {
+        key = orv::AnsiSortKey(text, caseInsensitive ? NORM_IGNORECASE : 0);
+      } else if (caseInsensitive) {
+        key = text;
+        CharUpperBuff(key.data(), Cardinal(key.size()));
+      } else {
+        key = orv::AnsiSortKey(text, 0);  // CompareVariants compares texts by the collation
+      }
+      if (keys->Data.size() + key.size() >= TSortKeys::kNone) break;  // beyond 4 GB: compare the rest directly
+      keys->Start[std::size_t(recordIndex)] = std::uint32_t(keys->Data.size());
+      keys->Length[std::size_t(recordIndex)] = std::uint32_t(key.size());
+      keys->Data += key;
+    }
+    field->FSortKeysIndex = Integer(FSortKeys.size());
+    FSortKeys.push_back(std::move(keys));
+  }
+}
+
+void TcxCustomDataControllerInfo::FreeSortKeys() {
+  if (FSortKeys.empty()) return;
+  FSortKeys.clear();
+  for (Integer i = 0; i < FDataController->FFields->Count(); ++i) FDataController->FFields->GetField(i)->FSortKeysIndex = -1;
+}
+
+// ---- Rebuild ----
+
+void TcxCustomDataControllerInfo::RebuildRecordList() {
+  const Integer count = FDataController->GetRecordCount();
+  FRecordList.resize(std::size_t(count));
+  for (Integer i = 0; i < count; ++i) FRecordList[std::size_t(i)] = i;
+}
+
+void TcxCustomDataControllerInfo::RebuildPositions() {
+  const Integer count = std::max<Integer>(FDataController->GetRecordCount(), 0);
+  FRecordPositions.assign(std::size_t(count), -1);
+  for (std::size_t i = 0; i < FRecordList.size(); ++i) {
+    const Integer recordIndex = FRecordList[i];
+    if (recordIndex >= 0 && recordIndex < count) FRecordPositions[std::size_t(recordIndex)] = Integer(i);
+  }
+}
+
+void TcxCustomDataControllerInfo::FilterRecordList() {
+  TcxCustomDataController* controller = FDataController;
+  const Boolean byEvent = controller->HasFilterRecordHandler() && !controller->IsGridMode();
+  if (!byEvent) return;
+  const Integer editing = controller->GetProvider()->GetEditingRecordIndex();
+  // One pass from the last position to the first (the order the handler sees); the records
+  // that stay are gathered at the end of the list, which is then cut at the front.
+  std::size_t kept = FRecordList.size();
+  for (std::size_t i = FRecordList.size(); i-- > 0;) {
+    const Integer recordIndex = FRecordList[i];
+    Boolean accept = true;
+    if (recordIndex != editing) controller->DoFilterRecord(recordIndex, accept);
+    if (accept) FRecordList[--kept] = recordIndex;
+  }
+  if (kept == 0) return;
+  FRecordList.erase(FRecordList.begin(), FRecordList.begin() + std::ptrdiff_t(kept));
+  RebuildPositions();
+  if (FSelection) FSelection->RemoveFilteredOut();
+  if (controller->FFocusCheckAfterFilterRequested) {
+    controller->FFocusCheckAfterFilterRequested = false;
+    controller->FFilterChanged = true;
+  }
+}
+
+void TcxCustomDataControllerInfo::SortRecordList() {
+  FTotalSortingFieldList->SetOnChanged(nullptr);
+  while (FTotalSortingFieldList->Count() > 0) FTotalSortingFieldList->DeleteAt(0);
+  FTotalSortingFieldList->Merge(FGroupingFieldList);
+  FTotalSortingFieldList->Merge(FSortingFieldList);
+  if (FDataController->IsGridMode() || FRecordList.empty()) return;
+  if (FTotalSortingFieldList->Count() == 0) {
+    // Only the record index orders the rows.
+    std::sort(FRecordList.begin(), FRecordList.end());
+    return;
+  }
+  PrepareSorting();
+  try {
+    if (FDataController->IsProviderMode() && FDataController->GetProvider()->IsCustomSorting()) {
+      FDataController->GetProvider()->CustomSort();
+    } else {
+      BuildSortKeys();
+      auto compare = [this](Integer a, Integer b) { return CompareRecordsForSorting(a, b); };
+      QuickSortRange(FRecordList.data(), 0, Integer(FRecordList.size()) - 1, compare);
+    }
+  } catch (...) {
+    FreeSortKeys();
+    UnprepareSorting();
+    throw;
+  }
+  FreeSortKeys();
+  UnprepareSorting();
+}
+
+Integer TcxCustomDataControllerInfo::SaveStates() {
+  Integer states = 0;
+  if (FSelection && FSelection->Count() > 0 &&
+      (FChanges & (ricRecordList | ricGrouping | ricSorting | ricExpanding)))
+    states |= TcxDataExpandingInfos::essSelection;
+  return states;
+}
+
+void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
+  if (!(savedStates & TcxDataExpandingInfos::essSelection) || !FSelection) return;
+  // Without groups every selected record takes its record's new row; group entries and
+  // records that left the rows go.
+  Boolean changed = false;
+  for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
+    TcxDataSelectionItem& item = FSelection->GetItemRef(i);
+    const Integer row = item.Level == -1 ? -1 : GetFilteredIndexOfRecord(item.RecordIndex);
+    if (row == -1) {
+      FSelection->DeleteItem(i);
+      changed = true;
+    } else if (item.RowIndex != row) {
+      item.RowIndex = row;
+      changed = true;
+    }
+  }
+  FSelection->SortByRowIndex();
+  if (FSelection->GetAnchorRowIndex() != -1 && !FSelection->IsRowSelected(FSelection->GetAnchorRowIndex()))
+    FSelection->ClearAnchor();
+  if (changed) AddChanges(ricSelection);
+}
+
+Integer TcxCustomDataControllerInfo::FocusedRecordRow() const {
+  const Integer recordIndex = FFocusingInfo->GetRecordIndex();
+  return recordIndex < 0 ? -1 : GetFilteredIndexOfRecord(recordIndex);
+}
+
+void TcxCustomDataControllerInfo::CheckFocusingAfterRebuild() {
+  const Integer row = FFocusingInfo->GetRowIndex();
+  const Integer recordIndex = FFocusingInfo->GetRecordIndex();
+  const Integer count = GetRowCount();
+  const Boolean lost = row >= count || (row >= 0 && FRecordList[std::size_t(row)] != recordIndex);
+  if (lost) ChangeFocusedRow(FocusedRecordRow(), true);
+  if (FPrevFocusingInfo->GetRowIndex() >= count) FPrevFocusingInfo->SetRowIndex(-1);
+  TcxCustomDataController* controller = FDataController;
+  if (controller->FFilterChanged && GetFocusedRowIndex() == -1 && !controller->FNewItemRowFocused &&
+      controller->GetProvider()->GetLocateCount() == 0) {
+    controller->FFilterChanged = false;
+    FFocusingInfo->Clear();
+    ChangeFocusedRow(0, true);
+  }
+}
+
+void TcxCustomDataControllerInfo::FocusTopRowAfterSorting() {
+  TcxCustomDataController* controller = FDataController;
+  if (!controller->FOptions.Contains(dcoFocusTopRowAfterSorting) || controller->FInNotify) return;
+  if (!controller->FGroupingChanged && !controller->FSortingChanged && !controller->FJustLoaded) return;
+  controller->FJustLoaded = false;
+  FFocusingInfo->Clear();
+  ChangeFocusedRow(0, true);
+  ClearSelection();
+}
+
+void TcxCustomDataControllerInfo::Update() {
+  TcxCustomDataController* controller = FDataController;
+  FInUpdate = true;
+  auto finish = [this, controller] {
+    FExpandingInfos->Clear();
+    FExpandingFlag = false;
+    if (FChanges & (ricSorting | ricExpanding)) controller->RereadPrevSelection();
+    FInUpdate = false;
+    ReportChanges();
+  };
+  try {
+    controller->GetProvider()->SetLoadAllNeeded(FGroupingFieldList->Count() > 0);
+    if (controller->FSortingBySummaryChanged) AddChanges(ricSorting | ricGrouping | ricSummary);
+    const Integer savedStates = SaveStates();
+    const Boolean listChanged = (FChanges & (ricRecordList | ricGrouping | ricSorting)) != 0;
+    if (FChanges & ricRecordList) {
+      RebuildRecordList();
+      FilterRecordList();
+    }
+    if (FChanges & (ricGrouping | ricSorting)) SortRecordList();
+    if (listChanged) RebuildPositions();
+    if (FChanges & ricGrouping) controller->NotifyControl(new TcxGroupingChangingInfo);
+    if (FChanges & (ricGrouping | ricSorting)) FocusTopRowAfterSorting();
+    RestoreStates(savedStates);
+    CheckFocusingAfterRebuild();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+void TcxCustomDataControllerInfo::ReportChanges() {
+  const Word changes = FChanges;
+  FChanges = 0;
+  TcxCustomDataController* controller = FDataController;
+  Word bits = 0;
+  if (changes & (ricSorting | ricLayout)) bits |= TcxCustomDataController::dccLayout;
+  if (changes & (ricRecordList | ricGrouping | ricExpanding)) bits |= TcxCustomDataController::dccData;
+  if (changes & (ricFocusedRow | ricCheckFocusedRow | ricRecheckFocus)) bits |= TcxCustomDataController::dccFocus;
+  if (changes & ricSelection) bits |= TcxCustomDataController::dccSelection;
+  if (changes & ricSummary) bits |= TcxCustomDataController::dccSummary;
+  if (controller->FGroupingChanged) bits |= TcxCustomDataController::dccGrouping;
+  if (controller->FSortingChanged) bits |= TcxCustomDataController::dccSorting;
+  controller->FGroupingChanged = false;
+  controller->FSortingChanged = false;
+  controller->FFilterChanged = false;
+  controller->FSortingBySummaryChanged = false;
+  controller->FJustLoaded = false;
+  controller->Change(bits);
+}
+
+// ---- Rows ----
+
+Integer TcxCustomDataControllerInfo::GetRowCount() const { return Integer(FRecordList.size()); }
+
+void TcxCustomDataControllerInfo::CheckRowIndex(Integer rowIndex) const {
+  if (rowIndex < 0 || rowIndex >= GetRowCount()) RaiseControllerError(cxSDataRowIndexError);
+}
+
+TcxRowInfo TcxCustomDataControllerInfo::GetRowInfo(Integer rowIndex) const {
+  CheckRowIndex(rowIndex);
+  TcxRowInfo info;
+  info.Level = 0;
+  info.RecordListIndex = rowIndex;
+  info.RecordIndex = FRecordList[std::size_t(rowIndex)];
+  return info;
+}
+
+Integer TcxCustomDataControllerInfo::GetRowIndexByRecordIndex(Integer recordIndex, Boolean makeVisible) {
+  return GetFilteredIndexOfRecord(recordIndex);
+}
+
+Integer TcxCustomDataControllerInfo::GetNearestRowIndex(Integer rowIndex) const {
+  CheckRowIndex(rowIndex);
+  return rowIndex + 1 < GetRowCount() ? rowIndex + 1 : rowIndex - 1;
+}
+
+Integer TcxCustomDataControllerInfo::GetFilteredRecordIndex(Integer index) const {
+  return index >= 0 && index < GetFilteredRecordCount() ? FRecordList[std::size_t(index)] : -1;
+}
+
+Integer TcxCustomDataControllerInfo::GetFilteredIndexOfRecord(Integer recordIndex) const {
+  if (recordIndex < 0 || std::size_t(recordIndex) >= FRecordPositions.size()) return -1;
+  const Integer position = FRecordPositions[std::size_t(recordIndex)];
+  // Records added or deleted since the last rebuild are not rows yet.
+  return position >= 0 && position < GetFilteredRecordCount() && FRecordList[std::size_t(position)] == recordIndex ? position : -1;
+}
+
+// ---- Focus ----
+
+Integer TcxCustomDataControllerInfo::GetFocusedRecordIndex() const {
+  const Integer row = FFocusingInfo->GetRowIndex();
+  return row >= 0 && row < GetRowCount() ? FRecordList[std::size_t(row)] : -1;
+}
+
+void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer rowIndex, Boolean force) {
+  rowIndex = std::clamp<Integer>(rowIndex, -1, GetRowCount() - 1);
+  if (rowIndex == FFocusingInfo->GetRowIndex()) return;
+  struct Flag {
+    Boolean& Value;
+    Boolean Saved;
+    ~Flag() { Value = Saved; }
+  } focusing{FFocusing, FFocusing};
+  FFocusing = true;
+  // A series of moves reports its first previous row.
+  if (!(FChanges & ricFocusedRow)) FPrevFocusingInfo->Assign(FFocusingInfo);
+  Boolean allowed = force;
+  if (!allowed) {
+    Flag inCanFocus{FInCanFocus, FInCanFocus};
+    FInCanFocus = true;
+    allowed = FDataController->CanFocusRecord(rowIndex >= 0 ? FRecordList[std::size_t(rowIndex)] : -1);
+  }
+  if (allowed) {
+    FDataController->FocusedRowChanging(rowIndex);
+    FFocusingInfo->SetRowIndex(rowIndex);
+  }
+  const Integer count = GetRowCount();
+  if (FFocusingInfo->GetRowIndex() >= count) FFocusingInfo->SetRowIndex(-1);
+  if (FPrevFocusingInfo->GetRowIndex() >= count) FPrevFocusingInfo->SetRowIndex(-1);
+  if (allowed || FPrevFocusingInfo->GetRowIndex() != -1) {
+    FFocusingInfo->UpdateFromRow();
+    const Integer recordIndex = FFocusingInfo->GetRecordIndex();
+    const Integer row = FFocusingInfo->GetRowIndex();
+    if (recordIndex >= 0 && (row < 0 || FRecordList[std::size_t(row)] != recordIndex))
+      FFocusingInfo->SetRowIndex(GetRowIndexByRecordIndex(recordIndex, true));
+  }
+  if (!FFocusingInfo->IsEqual(FPrevFocusingInfo)) {
+    AddChanges(ricFocusedRow | ricRecheckFocus);
+    if (FDataController->FNewItemRowFocusingChanged) {
+      FPrevFocusingInfo->SetChanged(true);
+      FDataController->FNewItemRowFocusingChanged = false;
+    }
+    FDataController->FocusedRecordChanged(FPrevFocusingInfo->GetRecordIndex(), FFocusingInfo->GetRecordIndex());
+    FDataController->SetFocusedSelected(true);
+  }
+}
+
+void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(Integer rowIndex) {
+  FDataController->BeginUpdate();
+  try {
+    ChangeFocusedRow(rowIndex, false);
+  } catch (...) {
+    FDataController->EndUpdate();
+    throw;
+  }
+  FDataController->EndUpdate();
+}
+
+void TcxCustomDataControllerInfo::ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive) {
+  CheckRowIndex(rowIndex);
+}
+
+// ---- Selection ----
+
+TcxDataSelection* TcxCustomDataControllerInfo::GetSelection() {
+  if (!FSelection) {
+    FSelection = FDataController->GetSelectionClass().Create(FDataController);
+    FSelection->SetOnChanged(TNotifyEvent(this, &TcxCustomDataControllerInfo::SelectionChanged));
+  }
+  return FSelection;
+}
+
+void TcxCustomDataControllerInfo::CheckSelection() {
+  if (!FSelection || FSelection->Count() == 0) return;
+  const Integer count = FDataController->GetRecordCount();
+  if (count == 0) {
+    FSelection->ClearAndNotify();
+  } else {
+    Boolean removed = false;
+    for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
+      const TcxDataSelectionItem& item = FSelection->GetItem(i);
+      if (item.Level != -1 && item.RecordIndex >= count) {
+        FSelection->DeleteItem(i);
+        removed = true;
+      }
+    }
+    if (removed) AddChanges(ricSelection);
+  }
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ChangeRowSelection(Integer rowIndex, Boolean select) {
+  CheckRowIndex(rowIndex);
+  TcxDataSelection* selection = GetSelection();
+  Integer position;
+  const Boolean selected = selection->FindByRowIndex(rowIndex, position);
+  if (selected && !select) {
+    selection->Delete(position);
+  } else if (!selected && select && FDataController->CanSelectRow(rowIndex)) {
+    const TcxRowInfo info = GetRowInfo(rowIndex);
+    selection->AddAndNotify(position, rowIndex, info.RecordIndex, info.Level);
+  }
+  CheckUpdate();
+}
+
+void TcxCustomDataControllerInfo::ClearSelection() {
+  if (FSelection && FSelection->Count() > 0) FSelection->ClearAndNotify();
+  CheckUpdate();
+}
+
+Integer TcxCustomDataControllerInfo::GetSelectedCount() const { return FSelection ? FSelection->Count() : 0; }
+
+Integer TcxCustomDataControllerInfo::GetSelectedRowIndex(Integer index) const {
+  return FSelection && index >= 0 && index < FSelection->Count() ? FSelection->GetItem(index).RowIndex : -1;
+}
+
+Boolean TcxCustomDataControllerInfo::IsRowSelected(Integer rowIndex) const {
+  CheckRowIndex(rowIndex);
+  return FSelection && FSelection->IsRowSelected(rowIndex);
+}
+
+// ==== Locate objects =========================================================================
+
+void TcxDataControllerLocateObject::Clear() {
+  if (FRecordIndex == 0) return;
+  const Integer index = FRecordIndex;
+  FRecordIndex = 0;
+  if (TcxDataStorage* storage = FDataController->GetDataStorage()) storage->RemoveRecord(index);
+}
+
+void TcxDataControllerLocateObject::ReadData(TcxValueDefReader* reader) {
+  if (FRecordIndex == 0) FRecordIndex = FDataController->GetDataStorage()->AppendInternalRecord();
+  FDataController->BeginInternalRecordRead();
+  try {
+    FDataController->GetDataStorage()->FillRecord(FRecordIndex, reader);
+  } catch (...) {
+    FDataController->EndInternalRecordRead();
+    throw;
+  }
+  FDataController->EndInternalRecordRead();
+}
+
+void TcxDataControllerLocateObject::BeforeDestruction() {
+  Clear();
+  inherited::BeforeDestruction();
+}
+
+Integer TcxDataControllerKeyLocateObject::FindRecordIndex() {
+  if (GetRecordIndex() == 0) return -1;
+  return GetDataController()->FindRecordIndexByKeys(GetRecordIndex(), FKeyFields);
+}
+
+TcxDataControllerGroupLocateObject::TcxDataControllerGroupLocateObject(TcxCustomDataController* dataController)
+    : TcxDataControllerLocateObject(dataController) {
+  TcxGroupingFieldList* grouping = dataController->GetDataControllerInfo()->GetGroupingFieldList();
+  for (Integer i = 0; i < grouping->Count(); ++i)
+    if (dataController->IsSortByDisplayText(grouping->GetItem(i).Field)) FIsGroupDataSorted = false;
+}
+
+Integer TcxDataControllerGroupLocateObject::FindRecordIndex() {
+  if (GetRecordIndex() == 0) return -1;
+  TcxCustomDataController* controller = GetDataController();
+  controller->SetInternalFind(true);
+  try {
+    const Integer result = controller->FindRecordIndexByGroupValues(GetRecordIndex(), FLevel + 1, FIsGroupDataSorted);
+    controller->SetInternalFind(false);
+    return result;
+  } catch (...) {
+    controller->SetInternalFind(false);
+    throw;
+  }
+}
+
+// ==== Readers ================================================================================
+
+namespace {
+
+// An internal mirror stands for the normal definition it mirrors.
+TcxValueDef* NormalDefOf(TcxValueDef* def) {
+  if (def && def->InheritsFrom(TcxInternalValueDef::StaticClass())) {
+    if (auto* normal = dynamic_cast<TcxValueDef*>(def->GetLinkObject())) return normal;
+  }
+  return def;
+}
+
+}  // namespace
+
+Variant TcxValueDefUnboundReader::ProvideValue(TcxValueDef* def) {
+  const Integer index = IndexIn(FDefs, NormalDefOf(def));
+  if (index == -1 || index >= Integer(FValues.size()) || FValues[std::size_t(index)].IsEmpty()) return Null();
+  return FValues[std::size_t(index)];
+}
+
+Boolean TcxValueDefUnboundReader::SkipsValueDef(TcxValueDef* def) { return IsInternalFieldDef(def); }
+
+void TcxValueDefUnboundReader::SetValue(TcxValueDef* def, const Variant& value) {
+  Integer index = IndexIn(FDefs, def);
+  if (index == -1) {
+    FDefs.push_back(def);
+    index = Integer(FDefs.size()) - 1;
+  }
+  if (FValues.size() < FDefs.size()) FValues.resize(FDefs.size());
+  FValues[std::size_t(index)] = value;
+}
+
+void TcxValueDefUnboundReader::Truncate(Integer count) {
+  if (count < Integer(FValues.size())) FValues.resize(std::size_t(std::max<Integer>(count, 0)));
+}
+
+AnsiString TcxValueDefRecordReader::ProvideDisplayText(TcxValueDef* def) {
+  TcxCustomDataField* field = FieldOfDef(def);
+  if (!field || field->GetIsInternal()) return AnsiString();
+  return FDataController->GetFieldDisplayText(FRecordIndex, field);
+}
+
+Variant TcxValueDefRecordReader::ProvideValue(TcxValueDef* def) {
+  TcxCustomDataField* field = FieldOfDef(def);
+  return field ? FDataController->GetFieldValue(FRecordIndex, field) : Null();
+}
+
+Boolean TcxValueDefRecordReader::SkipsValueDef(TcxValueDef* def) { return IsInternalFieldDef(def); }
+
+// ==== Notifier ===============================================================================
+
+TcxDataControllerNotifier::TcxDataControllerNotifier(TcxCustomDataController* dataController)
+    : TComponent(nullptr), FDataController(dataController) {}
+
+void TcxDataControllerNotifier::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component != this) FDataController->RemoveNotification(component);
+}
+
+// ==== Controller =============================================================================
+
+TcxCustomDataController::TcxCustomDataController(TComponent* owner)
+    : FOwner(owner), FOptions{dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding} {
+  FDataStorage = new TcxDataStorage;
+  FFields = new TcxCustomDataFieldList(this);
+  FInfo = new TcxCustomDataControllerInfo(this);
+  ResetDataChangeInfo();
+  FNotifier = new TcxDataControllerNotifier(this);
+  FDataStorage->SetOnClearInternalRecords(TNotifyEvent(this, &TcxCustomDataController::StorageCleared));
+}
+
+TcxCustomDataController::~TcxCustomDataController() = default;
+
+void TcxCustomDataController::BeforeDestruction() {
+  FDestroying = true;
+  FreeAndNil(FNotifier);
+  FreeAndNil(FInfo);
+  if (FDataStorage) FDataStorage->ClearAll(false);
+  FreeAndNil(FFields);
+  if (FProvider) FProvider->FreeSavedRecord();
+  FreeAndNil(FDataStorage);
+  FreeAndNil(FProvider);
+  FDataChangedListeners.clear();
+  for (TcxDataListenerLink* link : FListenerLinks) link->FDataController = nullptr;
+  FListenerLinks.clear();
+  inherited::BeforeDestruction();
+}
+
+TcxCustomDataProvider* TcxCustomDataController::GetProvider() {
+  if (!FProvider) FProvider = GetProviderClass().Create(this);
+  return FProvider;
+}
+
+void TcxCustomDataController::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TcxCustomDataController*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  SetOptions(other->FOptions);
+  FOnCompare = other->FOnCompare;
+  FOnDataChanged = other->FOnDataChanged;
+  FOnGroupingChanged = other->FOnGroupingChanged;
+  FOnNewRecord = other->FOnNewRecord;
+  FOnRecordChanged = other->FOnRecordChanged;
+  FOnSortingChanged = other->FOnSortingChanged;
+  FOnDetailExpanding = other->FOnDetailExpanding;
+  FOnDetailExpanded = other->FOnDetailExpanded;
+  FOnDetailCollapsing = other->FOnDetailCollapsing;
+  FOnDetailCollapsed = other->FOnDetailCollapsed;
+  SetOnFilterRecord(other->FOnFilterRecord);
+}
+
+void TcxCustomDataController::SetOptions(TcxDataControllerOptions value) {
+  if (FOptions == value) return;
+  FOptions = value;
+  Refresh();
+}
+
+// ---- Items and fields ----
+
+Integer TcxCustomDataController::GetItemCount() { return FFields->GetItemCount(); }
+
+void TcxCustomDataController::CheckItemRange(Integer itemIndex) {
+  if (itemIndex < 0 || itemIndex >= GetItemCount()) RaiseControllerError(cxSDataItemIndexError);
+}
+
+TcxCustomDataField* TcxCustomDataController::GetItemField(Integer itemIndex) {
+  CheckItemRange(itemIndex);
+  return FFields->GetField(itemIndex);
+}
+
+TcxCustomDataField* TcxCustomDataController::GetFieldByItem(TObject* item) const { return FFields->FindByItem(item); }
+
+TcxCustomDataField* TcxCustomDataController::AddInternalField(TcxCustomDataField* referenceField,
+                                                              TcxValueTypeClass valueTypeClass) {
+  TcxCustomDataField* field = GetFieldClass().Create(FFields);
+  field->FIsInternal = true;
+  FFields->Add(field);
+  if (referenceField)
+    field->ShareStorageWith(referenceField);
+  else
+    field->ChangeValueType(valueTypeClass);
+  return field;
+}
+
+TcxCustomDataField* TcxCustomDataController::AddField() {
+  TcxCustomDataField* field = GetFieldClass().Create(FFields);
+  FFields->Add(field);
+  return field;
+}
+
+void TcxCustomDataController::AddItem(TObject* item) {
+  if (GetFieldByItem(item)) RaiseControllerError(cxSDataItemExistError);
+  AddField()->SetItem(item);
+}
+
+void TcxCustomDataController::RemoveItem(TObject* item) {
+  TcxCustomDataField* field = GetFieldByItem(item);
+  if (!field) return;
+  LockUpdate();
+  try {
+    FInfo->FieldRemoved(field);
+    field->Free();
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxCustomDataController::UpdateItemIndexes() {
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TcxCustomDataField* field = FFields->FindByItem(GetItem(i));
+    if (field) field->MoveTo(i);
+  }
+  Change(dccLayout);
+}
+
+TObject* TcxCustomDataController::FindItemByID(Integer id) {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItemID(GetItem(i)) == id) return GetItem(i);
+  return nullptr;
+}
+
+TObject* TcxCustomDataController::FindItemByName(const AnsiString& name) {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (SameText(GetItemName(GetItem(i)), name)) return GetItem(i);
+  return nullptr;
+}
+
+TObject* TcxCustomDataController::FindItemWithSameID(TObject* item) {
+  const Integer id = GetItemID(item);
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItem(i) != item && GetItemID(GetItem(i)) == id) return GetItem(i);
+  return nullptr;
+}
+
+AnsiString TcxCustomDataController::GetItemName(TObject* item) {
+  auto* component = dynamic_cast<TComponent*>(item);
+  return component ? component->GetName() : AnsiString();
+}
+
+Boolean TcxCustomDataController::IsProviderField(TcxCustomDataField* field) {
+  if (!field->GetIsInternal()) return true;
+  return field->GetReferenceField() && !field->GetReferenceField()->GetIsInternal();
+}
+
+void TcxCustomDataController::UpdateFields() {
+  for (Integer i = 0; i < FFields->Count(); ++i) FFields->GetField(i)->FUpdated = false;
+  // A field destroyed during a call restarts the pass, which skips the fields handled.
+  for (;;) {
+    FFields->SetFieldDestroyed(false);
+    Boolean restarted = false;
+    for (Integer i = 0; i < FFields->Count(); ++i) {
+      TcxCustomDataField* field = FFields->GetField(i);
+      if (field->FUpdated) continue;
+      field->FUpdated = true;
+      UpdateField(field);
+      if (FFields->GetFieldDestroyed()) {
+        restarted = true;
+        break;
+      }
+    }
+    if (!restarted) break;
+  }
+}
+
+void TcxCustomDataController::FieldRemoved(TcxCustomDataField* field) {
+  if (FRecordHandlesField == field) FRecordHandlesField = nullptr;
+  if (FSortingBySummaryField == field) FSortingBySummaryField = nullptr;
+  if (FInfo) FInfo->FieldRemoved(field);
+}
+
+TcxValueTypeClass TcxCustomDataController::GetItemValueTypeClass(Integer itemIndex) {
+  return GetItemField(itemIndex)->GetValueTypeClass();
+}
+
+void TcxCustomDataController::SetItemValueTypeClass(Integer itemIndex, TcxValueTypeClass valueTypeClass) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  if (SameTypeClass(field->GetValueTypeClass(), valueTypeClass)) return;
+  field->ChangeValueType(valueTypeClass);
+  if (IsProviderMode()) RebuildStructure();
+  FInfo->FieldComparisonChanged(field);
+  ItemValueTypeChanged(itemIndex);
+}
+
+Boolean TcxCustomDataController::GetItemTextStored(Integer itemIndex) { return GetItemField(itemIndex)->GetTextStored(); }
+
+void TcxCustomDataController::SetItemTextStored(Integer itemIndex, Boolean value) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  if (field->GetTextStored() == value) return;
+  field->ChangeTextStored(value);
+  if (IsProviderMode()) RebuildStructure();
+  FInfo->FieldComparisonChanged(field);
+}
+
+void TcxCustomDataController::SetItemNeedsConversion(Integer itemIndex, Boolean value) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  if (field->GetNeedConversion() == value) return;
+  field->SetNeedConversion(value);
+  FInfo->FieldComparisonChanged(field);
+}
+
+// ---- Records and values ----
+
+Integer TcxCustomDataController::GetRecordCount() { return FDataStorage->GetStoredRecordCount(); }
+
+Integer TcxCustomDataController::GetNewItemRecordIndex() {
+  if (FNewItemRecordIndex == 0) FNewItemRecordIndex = FDataStorage->AppendInternalRecord();
+  return FNewItemRecordIndex;
+}
+
+void TcxCustomDataController::CheckRecordRange(Integer recordIndex) {
+  const Integer newItemRecord = GetNewItemRecordIndex();
+  if (recordIndex >= 0 && recordIndex < GetRecordCount()) return;
+  if (recordIndex == newItemRecord) return;
+  const Integer saved = GetProvider()->GetSavedRecordIndex();
+  if (saved != 0 && recordIndex == saved) return;
+  RaiseControllerError(cxSDataRecordIndexError);
+}
+
+Variant TcxCustomDataController::GetFieldValue(Integer recordIndex, TcxCustomDataField* field) {
+  if (IsProviderField(field)) {
+    if (IsProviderMode() && recordIndex >= 0) return GetProvider()->GetValue(recordIndex, field);
+    if (IsGridMode()) return GetProvider()->GetExternalDataValue(recordIndex, field);
+  }
+  TcxValueDef* def = field->GetValueDef();
+  return def ? FDataStorage->FetchValue(recordIndex, def) : Null();
+}
+
+AnsiString TcxCustomDataController::GetFieldDisplayText(Integer recordIndex, TcxCustomDataField* field) {
+  if (IsProviderField(field)) {
+    if (IsProviderMode() && recordIndex >= 0) return GetProvider()->GetDisplayText(recordIndex, field);
+    if (IsGridMode()) return GetProvider()->GetExternalDataDisplayText(recordIndex, field);
+  }
+  TcxValueDef* def = field->GetValueDef();
+  return def ? FDataStorage->FetchDisplayText(recordIndex, def) : AnsiString();
+}
+
+Variant TcxCustomDataController::GetValue(Integer recordIndex, Integer itemIndex) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  CheckRecordRange(recordIndex);
+  return GetFieldValue(recordIndex, field);
+}
+
+AnsiString TcxCustomDataController::GetDisplayText(Integer recordIndex, Integer itemIndex) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  CheckRecordRange(recordIndex);
+  return GetFieldDisplayText(recordIndex, field);
+}
+
+void TcxCustomDataController::SetValue(Integer recordIndex, Integer itemIndex, const Variant& value) {
+  if (IsGridMode()) return;
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  CheckRecordRange(recordIndex);
+  if (IsProviderMode() && recordIndex >= 0)
+    GetProvider()->SetValue(recordIndex, field, value);
+  else if (TcxValueDef* def = field->GetValueDef())
+    FDataStorage->StoreValue(recordIndex, def, value);
+  DataChanged(dcField, itemIndex, recordIndex);
+}
+
+void TcxCustomDataController::SetDisplayText(Integer recordIndex, Integer itemIndex, const AnsiString& text) {
+  if (IsGridMode()) return;
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  CheckRecordRange(recordIndex);
+  if (IsProviderMode() && recordIndex >= 0)
+    GetProvider()->SetDisplayText(recordIndex, field, text);
+  else if (TcxValueDef* def = field->GetValueDef())
+    FDataStorage->StoreDisplayText(recordIndex, def, text);
+  DataChanged(dcField, itemIndex, recordIndex);
+}
+
+void TcxCustomDataController::SetRecordCount(Integer value) {
+  if (IsGridMode()) return;
+  value = std::max<Integer>(value, 0);
+  const Integer count = GetRecordCount();
+  if (value == count) return;
+  if (IsProviderMode()) {
+    GetProvider()->SetRecordCount(value);
+    return;
+  }
+  FDataStorage->SetStoredRecordCount(value);
+  CheckSelection(-1);
+  ValidateEditingRecord(-1);
+  DataChanged(value > count ? dcNew : dcDeleted, -1, -1);
+}
+
+Integer TcxCustomDataController::AppendRecord() {
+  if (IsProviderMode()) return GetProvider()->AppendRecord();
+  const Integer recordIndex = FDataStorage->AddRecord();
+  DataChanged(dcNew, -1, recordIndex);
+  return recordIndex;
+}
+
+void TcxCustomDataController::InsertRecord(Integer recordIndex) {
+  if (recordIndex < 0 || recordIndex > GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  if (IsProviderMode()) {
+    GetProvider()->InsertRecord(recordIndex);
+    return;
+  }
+  FDataStorage->InsertRecordAt(recordIndex);
+  RecordInserted(recordIndex);
+  DataChanged(dcNew, -1, recordIndex);
+}
+
+void TcxCustomDataController::DeleteRecord(Integer recordIndex) {
+  CheckRecordRange(recordIndex);
+  if (GetProvider()->GetEditingRecordIndex() == recordIndex) GetProvider()->SetEditingRecordIndex(cxNullEditingRecordIndex);
+  if (IsProviderMode() && recordIndex >= 0) {
+    GetProvider()->DeleteRecord(recordIndex);
+    return;
+  }
+  DeleteRecordFromStorage(recordIndex);
+  RecordDeleted(recordIndex);
+  CheckSelection(recordIndex);
+  if (FNewItemRecordIndex == recordIndex) FNewItemRecordIndex = 0;
+  DataChanged(dcDeleted, -1, recordIndex);
+}
+
+void TcxCustomDataController::DeleteRecordFromStorage(Integer recordIndex) { FDataStorage->RemoveRecord(recordIndex); }
+
+void TcxCustomDataController::RecordDeleted(Integer recordIndex) { ValidateEditingRecord(recordIndex); }
+
+void TcxCustomDataController::ValidateEditingRecord(Integer recordIndex) {
+  TcxCustomDataProvider* provider = GetProvider();
+  const Integer editing = provider->GetEditingRecordIndex();
+  if (editing == cxNullEditingRecordIndex) return;
+  if (recordIndex == -1 || (recordIndex >= 0 && recordIndex <= editing) || editing >= GetRecordCount())
+    provider->ResetEditing();
+}
+
+Variant TcxCustomDataController::GetRecordID(Integer recordIndex) {
+  if (recordIndex < 0 || recordIndex >= GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  if (FDataStorage->GetKeepRecordIDs()) return Variant(FDataStorage->RecordIDOf(recordIndex));
+  if (IsProviderMode() && GetProvider()->IsRecordIdSupported()) return GetProvider()->GetRecordId(recordIndex);
+  return Null();
+}
+
+Variant TcxCustomDataController::GetRecordKeyValues(Integer recordIndex, const std::vector<TcxCustomDataField*>& keyFields) {
+  if (keyFields.empty()) return IsProviderMode() ? GetProvider()->GetRecordId(recordIndex) : Null();
+  if (keyFields.size() == 1) return GetFieldValue(recordIndex, keyFields.front());
+  Variant result = VarArrayCreate(0, Integer(keyFields.size()) - 1, varVariant);
+  for (std::size_t i = 0; i < keyFields.size(); ++i) result.PutElement(Integer(i), GetFieldValue(recordIndex, keyFields[i]));
+  return result;
+}
+
+void TcxCustomDataController::CopyRecordValues(Integer fromRecordIndex, Integer toRecordIndex) {
+  TcxValueDefRecordReader reader(this, fromRecordIndex);
+  FDataStorage->FillRecord(toRecordIndex, &reader);
+  if (IsProviderMode() && toRecordIndex >= 0) {
+    for (Integer i = 0; i < FFields->Count(); ++i) {
+      TcxCustomDataField* field = FFields->GetField(i);
+      if (!field->GetIsInternal() && field->GetValueDef()) WriteStoredValueToProvider(toRecordIndex, field);
+    }
+  }
+  if (toRecordIndex >= 0) DataChanged(dcRecord, -1, toRecordIndex);
+}
+
+void TcxCustomDataController::WriteStoredValueToProvider(Integer recordIndex, TcxCustomDataField* field) {
+  TcxValueDef* def = field->GetValueDef();
+  GetProvider()->SetValue(recordIndex, field, FDataStorage->FetchValue(recordIndex, def));
+  if (def->GetEffectiveKeepsText())
+    GetProvider()->SetDisplayText(recordIndex, field, FDataStorage->FetchDisplayText(recordIndex, def));
+}
+
+void TcxCustomDataController::AfterReadRecord(Integer recordIndex) { GetProvider()->RecordRead(recordIndex); }
+
+void TcxCustomDataController::AppendRecordFromReader(TcxValueDefReader* reader) {
+  if (IsProviderMode()) {
+    GetProvider()->AppendRecord();
+    return;
+  }
+  const Integer recordIndex = FDataStorage->AddRecord();
+  FDataStorage->FillRecord(recordIndex, reader);
+  AfterReadRecord(recordIndex);
+}
+
+void TcxCustomDataController::GetRowDisplayText(const TcxRowInfo& rowInfo, Integer& itemIndex, AnsiString& text) {
+  text = GetDisplayText(rowInfo.RecordIndex, itemIndex);
+}
+
+void TcxCustomDataController::GetRowValue(const TcxRowInfo& rowInfo, Integer itemIndex, Variant& value) {
+  value = GetValue(rowInfo.RecordIndex, itemIndex);
+}
+
+// ---- Modes ----
+
+Boolean TcxCustomDataController::IsDestroying() {
+  return FDestroying || (FOwner && FOwner->GetComponentState().Contains(csDestroying));
+}
+
+Boolean TcxCustomDataController::IsLoading() { return FOwner && FOwner->GetComponentState().Contains(csLoading); }
+
+Boolean TcxCustomDataController::NeedsStructureUpdate() { return IsProviderMode() || FStructureRecreated; }
+
+Boolean TcxCustomDataController::IsProviderMode() { return GetProvider()->GetCustomDataSource() != nullptr; }
+
+Boolean TcxCustomDataController::IsUnboundMode() {
+  return GetProvider()->IsCustomDataSourceSupported() && !GetProvider()->GetCustomDataSource();
+}
+
+// ---- Loading and structure ----
+
+void TcxCustomDataController::LoadData() {
+  FDataStorage->ClearAll(false);
+  TcxCustomDataProvider* provider = GetProvider();
+  if (provider->IsActive() && !IsIncrementalLoadMode()) {
+    if (!IsDetailTemplate()) ReadRecords();
+    FInLoadStorage = true;
+    CheckSelection(-1);
+    FInLoadStorage = false;
+    CheckFocusedRow();
+  }
+  Change(dccData);
+  DataLoaded();
+}
+
+void TcxCustomDataController::ReadRecords() {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (IsGridMode()) {
+    FDataStorage->StartLoading();
+    provider->LoadDataBuffer();
+    FDataStorage->FinishLoading();
+    return;
+  }
+  provider->Freeze();
+  try {
+    provider->SavePos();
+    provider->First();
+    if (provider->GetFieldsRecreated()) UpdateFields();
+    FDataStorage->StartLoading();
+    try {
+      if (IsProviderMode()) {
+        provider->LoadRecordHandles();
+      } else {
+        std::unique_ptr<TcxValueDefReader, orv::FreeDeleter> reader(provider->CreateValueDefReader());
+        while (!provider->IsEOF()) {
+          const Integer recordIndex = FDataStorage->AddRecord();
+          FDataStorage->FillRecord(recordIndex, reader.get());
+          AfterReadRecord(recordIndex);
+          provider->Next();
+        }
+      }
+    } catch (...) {
+      FDataStorage->FinishLoading();
+      throw;
+    }
+    FDataStorage->FinishLoading();
+    FJustLoaded = provider->GetActiveChanging();
+    provider->RestorePos();
+  } catch (...) {
+    provider->Unfreeze();
+    throw;
+  }
+  provider->Unfreeze();
+}
+
+void TcxCustomDataController::DataLoaded() { NotifyDataLoaded(); }
+
+void TcxCustomDataController::StorageCleared(TObject* sender) {
+  if (FProvider) FProvider->FSavedRecordIndex = 0;
+  FNewItemRecordIndex = 0;
+}
+
+void TcxCustomDataController::RebuildStructure() {
+  BeginUpdate();
+  try {
+    TcxCustomDataProvider* provider = GetProvider();
+    provider->ResetEditing();
+    if (!IsUnboundMode() || (FInSetDataSource && !provider->GetCustomDataSource())) FDataStorage->ClearAll(false);
+    CheckSelection(-1);
+    FDataStorage->SetKeepOnlyStoredValues(IsProviderMode() || IsGridMode());
+    FDataStorage->SetKeepRecordIDs(IsUnboundMode() && UsesRecordID());
+    if (!provider->GetCustomDataSource()) {
+      if (FRecordHandlesField) FRecordHandlesField->Free();
+    } else if (!FRecordHandlesField) {
+      FRecordHandlesField = AddInternalField(nullptr, TcxLargeIntValueType::StaticClass());
+    }
+    FStructureRecreated = true;
+    LayoutChanged(2);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomDataController::ActiveChanged(Boolean active) {
+  FActive = active;
+  UpdateItems(GetProvider()->IsActive());
+}
+
+void TcxCustomDataController::DataScrolled(Integer distance) { CheckFocusedRow(); }
+
+void TcxCustomDataController::LayoutChanged(Integer kinds) { UpdateItems(GetProvider()->IsActive()); }
+
+void TcxCustomDataController::UpdateItems(Boolean force) {
+  if (FInUpdateItems) return;
+  FInUpdateItems = true;
+  try {
+    // While the rows are locked the reload waits for the unlock.
+    if (FInfo->LockCount() > 0) FStructureChanged = true;
+    if (NeedsStructureUpdate()) UpdateStructure(force);
+  } catch (...) {
+    FInUpdateItems = false;
+    throw;
+  }
+  FInUpdateItems = false;
+}
+
+void TcxCustomDataController::UpdateStructure(Boolean force) {
+  BeginUpdate();
+  try {
+    if (NeedsStructureUpdate()) {
+      if (force || GetProvider()->AreFieldsAvailable()) {
+        if (FUpdateFieldsLockCount > 0)
+          FUpdateFieldsPending = true;
+        else if (!GetProvider()->IsGridModeUpdating())
+          UpdateFields();
+      }
+      if (!FStructureChanged) LoadData();
+    }
+    FInfo->Refresh();
+  } catch (...) {
+    FStructureRecreated = false;
+    EndUpdate();
+    throw;
+  }
+  FStructureRecreated = false;
+  EndUpdate();
+}
+
+void TcxCustomDataController::BeginLoad() {
+  LockUpdate();
+  SavePosition();
+  FDataStorage->StartLoading();
+}
+
+void TcxCustomDataController::EndLoad() {
+  FDataStorage->FinishLoading();
+  RestorePosition();
+  UnlockUpdate();
+  CheckFocusedRow();
+  FInfo->Refresh();
+}
+
+void TcxCustomDataController::Loaded() {
+  if (FDataChangedEventPending) DoDataChanged();
+}
+
+void TcxCustomDataController::Refresh() {
+  LockUpdate();
+  try {
+    FInfo->Refresh();
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+// ---- Data stream ----
+
+namespace {
+
+const char* const kDataControllerSignature = "DataController1";
+
+// The record stream carries the definitions in the order of their items.
+int CompareDefsByItem(void* item1, void* item2) {
+  TcxCustomDataField* a = FieldOfDef(static_cast<TcxValueDef*>(item1));
+  TcxCustomDataField* b = FieldOfDef(static_cast<TcxValueDef*>(item2));
+  const Integer ia = a ? a->GetIndex() : 0, ib = b ? b->GetIndex() : 0;
+  return ia < ib ? -1 : ia > ib ? 1 : 0;
+}
+
+}  // namespace
+
+void TcxCustomDataController::SaveDataToStream(TStream* stream) {
+  TcxValueDefs* defs = FDataStorage->GetValueDefs();
+  std::vector<TcxValueDef*> streamed;
+  for (Integer i = 0; i < defs->GetCount(); ++i) {
+    TcxValueDef* def = defs->GetItem(i);
+    const Boolean stored = !IsProviderMode() && !IsInternalFieldDef(def);
+    def->SetStreamed(stored);
+    if (stored) streamed.push_back(def);
+  }
+  std::stable_sort(streamed.begin(), streamed.end(), [](TcxValueDef* a, TcxValueDef* b) { return CompareDefsByItem(a, b) < 0; });
+  SaveAnsiText(stream, kDataControllerSignature);
+  orv::WriteInteger(stream, Integer(streamed.size()));
+  for (TcxValueDef* def : streamed) SaveAnsiText(stream, TClass(def->GetValueTypeClass())->ClassName());
+  const Integer count = GetRecordCount();
+  orv::WriteInteger(stream, count);
+  FDataStorage->StartStreaming(&CompareDefsByItem);
+  try {
+    for (Integer i = 0; i < count; ++i) FDataStorage->SaveRecord(i, stream);
+  } catch (...) {
+    FDataStorage->FinishStreaming();
+    throw;
+  }
+  FDataStorage->FinishStreaming();
+}
+
+void TcxCustomDataController::LoadDataFromStream(TStream* stream) {
+  if (IsProviderMode()) RaiseControllerError(cxSDataProviderModeError);
+  TcxValueDefs* defs = FDataStorage->GetValueDefs();
+  std::vector<TcxValueDef*> streamed;
+  for (Integer i = 0; i < defs->GetCount(); ++i) {
+    TcxValueDef* def = defs->GetItem(i);
+    const Boolean stored = !IsInternalFieldDef(def);
+    def->SetStreamed(stored);
+    if (stored) streamed.push_back(def);
+  }
+  std::stable_sort(streamed.begin(), streamed.end(), [](TcxValueDef* a, TcxValueDef* b) { return CompareDefsByItem(a, b) < 0; });
+  auto invalid = [] { RaiseControllerError(cxSDataInvalidStreamFormat); };
+  // The header is checked before anything changes: a foreign or cut stream leaves the data.
+  try {
+    if (LoadAnsiText(stream) != kDataControllerSignature) invalid();
+    if (orv::ReadInteger(stream) != Integer(streamed.size())) invalid();
+    for (TcxValueDef* def : streamed)
+      if (LoadAnsiText(stream) != TClass(def->GetValueTypeClass())->ClassName()) invalid();
+  } catch (const EReadError&) {
+    invalid();
+  }
+  const Integer count = orv::ReadInteger(stream);
+  if (count < 0) invalid();
+  orv::CheckReadCount(stream, count, 1);
+  LockUpdate();
+  try {
+    ClearSelection();
+    FDataStorage->SetStoredRecordCount(count);
+    FDataStorage->StartStreaming(&CompareDefsByItem);
+    try {
+      for (Integer i = 0; i < count; ++i) FDataStorage->LoadRecord(i, stream);
+    } catch (...) {
+      FDataStorage->FinishStreaming();
+      throw;
+    }
+    FDataStorage->FinishStreaming();
+    CheckSelection(-1);
+    DataChanged(dcTotal, -1, -1);
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+// ---- Update cycle ----
+
+void TcxCustomDataController::ResetDataChangeInfo() {
+  FDataChangeKind = dcTotal;
+  FDataChangeItemIndex = -1;
+  FDataChangeRecordIndex = -1;
+  FDataChangePending = false;
+}
+
+Boolean TcxCustomDataController::IsSingleRecordPending() const {
+  if (FDataChangeRecordIndex != -1) return true;
+  return FNewItemRecordIndex == -1 && FUseNewItemRowForEditing && FNewItemRowFocused;
+}
+
+void TcxCustomDataController::DataChanged(TcxDataChange kind, Integer itemIndex, Integer recordIndex) {
+  if (FDestroying) return;
+  // Changes merge while the controller is locked. A merged change never narrows: two items of
+  // one record make a record change, two records (or a record change beside added or deleted
+  // records) the whole data, and the whole data stays the whole data until it is delivered.
+  auto structural = [](TcxDataChange k) { return k == dcNew || k == dcDeleted || k == dcTotal; };
+  if (!FDataChangePending) {
+    FDataChangeKind = kind;
+    FDataChangeItemIndex = itemIndex;
+    FDataChangeRecordIndex = recordIndex;
+  } else if (FDataChangeKind == dcTotal || (kind != FDataChangeKind && (structural(kind) || structural(FDataChangeKind)))) {
+    FDataChangeKind = dcTotal;
+    FDataChangeItemIndex = -1;
+    FDataChangeRecordIndex = -1;
+  } else if (recordIndex != FDataChangeRecordIndex) {
+    if (!structural(kind)) FDataChangeKind = dcTotal;
+    FDataChangeItemIndex = -1;
+    FDataChangeRecordIndex = -1;
+  } else if (structural(kind)) {
+    if (itemIndex != FDataChangeItemIndex) FDataChangeItemIndex = -1;
+  } else if (!(kind == dcField && FDataChangeKind == dcField && itemIndex == FDataChangeItemIndex)) {
+    FDataChangeKind = dcRecord;
+    FDataChangeItemIndex = -1;
+  }
+  FDataChangePending = true;
+  switch (kind) {
+    case dcTotal:
+      UpdateStructure(false);
+      break;
+    case dcNew:
+    case dcDeleted:
+      FInfo->RecordsCountChanged();
+      FInfo->Refresh();
+      break;
+    default:
+      FInfo->Refresh();
+      break;
+  }
+  CheckChanges();
+}
+
+void TcxCustomDataController::LockUpdate() { FInfo->BeginUpdate(); }
+
+void TcxCustomDataController::UnlockUpdate() {
+  FInfo->EndUpdate();
+  CheckChanges();
+}
+
+void TcxCustomDataController::Change(Word changes) {
+  FChanges |= changes;
+  CheckChanges();
+}
+
+void TcxCustomDataController::CheckChanges() {
+  if (!FInfo || FInfo->LockCount() != 0 || FInfo->IsInUpdate()) return;
+  BeforeApplyChanges();
+  if (FChanges == 0) return;
+  if (FStructureChanged) {
+    FStructureChanged = false;
+    LayoutChanged(1);
+  }
+  ApplyChanges();
+}
+
+void TcxCustomDataController::ApplyChanges() {
+  const Word changes = FChanges;
+  FChanges = 0;
+  if (changes == 0) return;
+  if (changes & dccData) {
+    if (FDataChangeKind == dcField && FDataChangeItemIndex == -1) FDataChangeKind = dcRecord;
+    if ((FDataChangeKind == dcField || FDataChangeKind == dcRecord) && FDataChangeRecordIndex == -1 &&
+        !(FNewItemRecordIndex == -1))
+      FDataChangeKind = dcTotal;
+    try {
+      NotifyControl(new TcxDataChangedInfo(FDataChangeKind, FDataChangeItemIndex, FDataChangeRecordIndex));
+      DoDataChanged();
+    } catch (...) {
+      ResetDataChangeInfo();
+      throw;
+    }
+    ResetDataChangeInfo();
+  } else if (changes & (dccLayout | dccDetail | dccSummary)) {
+    NotifyControl(new TcxLayoutChangedInfo);
+  } else if (changes & dccUpdateRecord) {
+    NotifyControl(new TcxUpdateRecordInfo(GetFocusedRecordIndex()));
+  }
+  if (changes & dccFocus) {
+    TcxDataFocusingInfo* prev = FInfo->GetPrevFocusingInfo();
+    TcxDataFocusingInfo* current = FInfo->GetFocusingInfo();
+    const Integer prevRow = prev->GetRowIndex(), prevRecord = prev->GetRecordIndex(), changed = prev->GetChanged();
+    const Integer row = current->GetRowIndex(), record = current->GetRecordIndex();
+    prev->Assign(current);
+    if (prevRow != row) NotifyControl(new TcxFocusedRowChangedInfo(prevRow, row));
+    if (prevRecord >= 0 || record >= 0 || changed)
+      NotifyControl(new TcxFocusedRecordChangedInfo(prevRecord, changed, row, prevRow, record));
+  }
+  if (changes & dccSelection) {
+    const Integer count = GetSelectedCount();
+    const Integer single = count == 1 ? GetSelectedRowIndex(0) : -1;
+    const Boolean pair = FPrevSelectedCount <= 1;
+    const Integer previous = FPrevSelectedRowIndex;
+    FPrevSelectedCount = count;
+    FPrevSelectedRowIndex = single;
+    NotifyControl(pair ? new TcxSelectionChangedInfo(previous, single) : new TcxSelectionChangedInfo);
+  }
+  if (changes & dccSearch) NotifyControl(new TcxSearchChangedInfo);
+  if (changes & dccBookmark) NotifyControl(new TcxBookmarkChangedInfo);
+  const Boolean reading = FOwner && FOwner->GetComponentState().Contains(csReading);
+  if ((changes & dccGrouping) && !reading && FOnGroupingChanged) FOnGroupingChanged(this);
+  if ((changes & dccSorting) && !reading && !FInSortingChangedEvent && FOnSortingChanged) {
+    FInSortingChangedEvent = true;
+    try {
+      FOnSortingChanged(this);
+    } catch (...) {
+      FInSortingChangedEvent = false;
+      throw;
+    }
+    FInSortingChangedEvent = false;
+  }
+}
+
+void TcxCustomDataController::RereadPrevSelection() {
+  if (FPrevSelectedCount != 1) return;
+  FPrevSelectedCount = GetSelectedCount();
+  FPrevSelectedRowIndex = FPrevSelectedCount == 1 ? GetSelectedRowIndex(0) : -1;
+}
+
+void TcxCustomDataController::UpdateControl(TcxUpdateControlInfo* info) {
+  if (FOnUpdateControl) FOnUpdateControl(info);
+}
+
+void TcxCustomDataController::NotifyControl(TcxUpdateControlInfo* info) {
+  const Boolean saved = FInNotify;
+  FInNotify = true;
+  try {
+    UpdateControl(info);
+  } catch (...) {
+    info->Free();
+    FInNotify = saved;
+    throw;
+  }
+  info->Free();
+  FInNotify = saved;
+}
+
+void TcxCustomDataController::DoDataChanged() {
+  if (IsDestroying()) return;
+  if (!FOnDataChanged && !FOnRecordChanged && FDataChangedListeners.empty()) return;
+  if (IsLoading()) {
+    FDataChangedEventPending = true;
+    return;
+  }
+  FDataChangedEventPending = false;
+  NotifyDataChanged();
+}
+
+void TcxCustomDataController::NotifyDataChanged() {
+  if (IsDetailTemplate()) return;
+  if ((FDataChangeKind == dcField || FDataChangeKind == dcRecord) && IsSingleRecordPending() && FOnRecordChanged)
+    FOnRecordChanged(this, FDataChangeRecordIndex, FDataChangeItemIndex);
+  if (FOnDataChanged) FOnDataChanged(this);
+  if (IsGridMode() && GetProvider()->GetLocateCount() > 0) return;
+  // A listener may remove itself or others while the list is called.
+  const std::vector<TDataChangedListener> listeners = FDataChangedListeners;
+  for (const TDataChangedListener& listener : listeners) listener.Method(listener.Sender);
+}
+
+void TcxCustomDataController::RemoveNotification(TComponent* component) { FFields->ComponentRemoved(component); }
+
+void TcxCustomDataController::FilterChanged() {
+  FFocusCheckAfterFilterRequested = true;
+  Refresh();
+  RereadPrevSelection();
+}
+
+void TcxCustomDataController::AddDataChangedListener(TObject* sender, const TNotifyEvent& method) {
+  FDataChangedListeners.push_back({sender, method});
+}
+
+void TcxCustomDataController::RemoveDataChangedListener(TObject* sender, const TNotifyEvent& method) {
+  for (auto it = FDataChangedListeners.begin(); it != FDataChangedListeners.end(); ++it) {
+    if (it->Sender == sender && it->Method == method) {
+      FDataChangedListeners.erase(it);
+      return;
+    }
+  }
+}
+
+void TcxCustomDataController::BeginLocate() {
+  ++FLocateCount;
+  GetProvider()->LockLocate();
+}
+
+void TcxCustomDataController::EndLocate() {
+  GetProvider()->UnlockLocate();
+  --FLocateCount;
+}
+
+void TcxCustomDataController::BeginUpdateFields() { ++FUpdateFieldsLockCount; }
+
+void TcxCustomDataController::EndUpdateFields() {
+  if (FUpdateFieldsLockCount > 0) --FUpdateFieldsLockCount;
+  if (FUpdateFieldsLockCount == 0 && FUpdateFieldsPending) {
+    FUpdateFieldsPending = false;
+    LayoutChanged(1);
+  }
+}
+
+void TcxCustomDataController::BeginSaveState() {
+  if (FSaveStateCount++ == 0) BeginUpdate();
+}
+
+void TcxCustomDataController::EndSaveState() {
+  if (FSaveStateCount == 0) return;
+  if (--FSaveStateCount == 0) EndUpdate();
+}
+
+TcxDataListenerLink* TcxCustomDataController::AddListenerLink() {
+  auto* link = new TcxDataListenerLink(this);
+  FListenerLinks.push_back(link);
+  return link;
+}
+
+void TcxCustomDataController::RemoveListenerLink(TcxDataListenerLink*& link) {
+  if (!link) return;
+  if (TcxCustomDataController* controller = link->FDataController) {
+    auto& links = controller->FListenerLinks;
+    links.erase(std::remove(links.begin(), links.end(), link), links.end());
+  }
+  FreeAndNil(link);
+}
+
+// ---- Events ----
+
+void TcxCustomDataController::DoFilterRecord(Integer recordIndex, Boolean& accept) {
+  accept = true;
+  if (FOnFilterRecord) FOnFilterRecord(this, recordIndex, accept);
+}
+
+void TcxCustomDataController::DoNewRecord(Integer recordIndex) {
+  if (FOnNewRecord) FOnNewRecord(this, recordIndex);
+}
+
+void TcxCustomDataController::DoDetailExpanding(Integer recordIndex, Boolean& allow) {
+  if (FOnDetailExpanding) FOnDetailExpanding(this, recordIndex, allow);
+}
+
+void TcxCustomDataController::DoDetailExpanded(Integer recordIndex) {
+  if (FOnDetailExpanded) FOnDetailExpanded(this, recordIndex);
+}
+
+void TcxCustomDataController::DoDetailCollapsing(Integer recordIndex, Boolean& allow) {
+  if (FOnDetailCollapsing) FOnDetailCollapsing(this, recordIndex, allow);
+}
+
+void TcxCustomDataController::DoDetailCollapsed(Integer recordIndex) {
+  if (FOnDetailCollapsed) FOnDetailCollapsed(this, recordIndex);
+}
+
+void TcxCustomDataController::SetOnCompare(const TcxDataControllerCompareEvent& value) { FOnCompare = value; }
+
+void TcxCustomDataController::SetOnFilterRecord(const TcxDataFilterRecordEvent& value) {
+  if (FOnFilterRecord == value) return;
+  FOnFilterRecord = value;
+  FilterChanged();
+}
+
+// ---- Focus and selection ----
+
+Integer TcxCustomDataController::GetCurrentRecordIndex() {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (provider->HasOpenDataSet() && provider->IsSyncMode()) return provider->GetRecordIndex();
+  return GetFocusedRecordIndex();
+}
+
+Boolean TcxCustomDataController::ChangeFocusedRowIndex(Integer rowIndex) {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (provider->IsSyncMode() && !provider->IsInserting() && rowIndex != GetFocusedRowIndex() && !CanChangeFocusedRow())
+    return false;
+  FInfo->ChangeFocusedRowIndex(rowIndex);
+  return true;
+}
+
+Boolean TcxCustomDataController::ChangeFocusedRecordIndex(Integer recordIndex) {
+  return ChangeFocusedRowIndex(GetRowIndexByRecordIndex(recordIndex, true));
+}
+
+void TcxCustomDataController::GotoFirst() {
+  if (IsGridMode())
+    GetProvider()->First();
+  else
+    ChangeFocusedRowIndex(0);
+}
+
+void TcxCustomDataController::GotoLast() {
+  if (IsGridMode())
+    GetProvider()->Last();
+  else
+    ChangeFocusedRowIndex(GetRowCount() - 1);
+}
+
+void TcxCustomDataController::GotoNext() {
+  if (IsGridMode())
+    GetProvider()->Next();
+  else
+    ChangeFocusedRowIndex(GetFocusedRowIndex() + 1);
+}
+
+void TcxCustomDataController::GotoPrev() {
+  if (IsGridMode())
+    GetProvider()->Prior();
+  else
+    ChangeFocusedRowIndex(std::max<Integer>(GetFocusedRowIndex() - 1, 0));
+}
+
+void TcxCustomDataController::MoveBy(Integer distance) {
+  if (IsGridMode()) {
+    GetProvider()->MoveBy(distance);
+    return;
+  }
+  const Int64 row = Int64(GetFocusedRowIndex()) + distance;
+  ChangeFocusedRowIndex(Integer(std::clamp<Int64>(row, 0, std::max<Integer>(GetRowCount() - 1, 0))));
+}
+
+Boolean TcxCustomDataController::IsBOF() {
+  if (IsGridMode()) return GetProvider()->IsBOF();
+  return GetRowCount() == 0 || GetFocusedRowIndex() == 0;
+}
+
+Boolean TcxCustomDataController::IsEOF() {
+  if (IsGridMode()) return GetProvider()->IsEOF();
+  return GetRowCount() == 0 || GetFocusedRowIndex() == GetRowCount() - 1;
+}
+
+void TcxCustomDataController::Scroll(Integer distance) {
+  if (IsGridMode()) GetProvider()->Scroll(distance);
+}
+
+void TcxCustomDataController::CheckFocusedRow() {
+  if (GetProvider()->GetLocateCount() > 0 && FInfo->IsFocusing()) return;
+  FInfo->CheckFocusedRow();
+}
+
+Integer TcxCustomDataController::GetRecordIndexForEditing() {
+  if (FUseNewItemRowForEditing && FNewItemRowFocused) return GetNewItemRecordIndex();
+  if (GetFocusedRowIndex() == -1) return cxNullEditingRecordIndex;
+  return GetFocusedRecordIndex();
+}
+
+Integer TcxCustomDataController::GetEditingRecordIndex() {
+  const Integer editing = GetProvider()->GetEditingRecordIndex();
+  return editing != cxNullEditingRecordIndex ? editing : GetRecordIndexForEditing();
+}
+
+void TcxCustomDataController::SetMultiSelect(Boolean value) {
+  if (FMultiSelect == value) return;
+  FMultiSelect = value;
+  FFocusedSelected = true;
+  LockUpdate();
+  try {
+    if (!value)
+      FInfo->ClearSelection();
+    else if (GetFocusedRowIndex() != -1)
+      FInfo->ChangeRowSelection(GetFocusedRowIndex(), true);
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxCustomDataController::SetFocusedSelected(Boolean value) {
+  if (!IsSingleSelectMode() || FFocusedSelected == value) return;
+  FFocusedSelected = value;
+  if (GetFocusedRowIndex() != -1) {
+    FPrevSelectedCount = 1;
+    FPrevSelectedRowIndex = GetFocusedRowIndex();
+  }
+  Change(dccSelection);
+}
+
+Integer TcxCustomDataController::GetSelectedCount() {
+  if (!IsSingleSelectMode()) return FInfo->GetSelectedCount();
+  return GetFocusedRowIndex() != -1 && FFocusedSelected ? 1 : 0;
+}
+
+Integer TcxCustomDataController::GetSelectedRowIndex(Integer index) {
+  if (!IsSingleSelectMode()) return FInfo->GetSelectedRowIndex(index);
+  return index == 0 && GetSelectedCount() == 1 ? GetFocusedRowIndex() : -1;
+}
+
+Boolean TcxCustomDataController::IsRowSelected(Integer rowIndex) {
+  if (!IsSingleSelectMode()) return FInfo->IsRowSelected(rowIndex);
+  return rowIndex != -1 && rowIndex == GetFocusedRowIndex() && FFocusedSelected;
+}
+
+void TcxCustomDataController::ChangeRowSelection(Integer rowIndex, Boolean select) {
+  if (!IsSingleSelectMode()) FInfo->ChangeRowSelection(rowIndex, select);
+}
+
+void TcxCustomDataController::ClearSelection() { FInfo->ClearSelection(); }
+
+void TcxCustomDataController::SelectAll() {
+  if (GetRowCount() > 0) SelectRows(0, GetRowCount() - 1);
+}
+
+void TcxCustomDataController::SelectRows(Integer startRowIndex, Integer endRowIndex) {
+  if (IsSingleSelectMode()) return;
+  if (startRowIndex > endRowIndex) std::swap(startRowIndex, endRowIndex);
+  LockUpdate();
+  try {
+    for (Integer row = startRowIndex; row <= endRowIndex; ++row) FInfo->ChangeRowSelection(row, true);
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxCustomDataController::CheckSelection(Integer deletedRecordIndex) { FInfo->CheckSelection(); }
+
+// ---- Sorting and comparison ----
+
+namespace {
+
+// The string rule of the comparison: the locale's collation under dcoAnsiSort, else the
+// variant order, or the upper-cased ordinal order when case is ignored.
+Integer CompareTexts(TcxDataControllerOptions options, const Variant& v1, const Variant& v2) {
+  const Boolean caseInsensitive = options.Contains(dcoCaseInsensitive);
+  if (options.Contains(dcoAnsiSort))
+    return CompareString(LOCALE_USER_DEFAULT, caseInsensitive ? NORM_IGNORECASE : 0, v1.AsString(), v2.AsString()) - CSTR_EQUAL;
+  if (!caseInsensitive) return CompareVariants(v1, v2);
+  AnsiString a = v1.AsString(), b = v2.AsString();
+  CharUpperBuff(a.data(), Cardinal(a.size()));
+  CharUpperBuff(b.data(), Cardinal(b.size()));
+  const int r = a.compare(b);
+  return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+Integer TcxCustomDataController::CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
+                                                       TcxDataControllerComparisonMode mode) {
+  const Boolean byEvent = FOnCompare && !field->GetIsInternal();
+  if (!byEvent && !NeedsValueConversion(field)) {
+    TcxValueDef* def = field->GetValueDef();
+    if (!def) return 0;
+    if (IsProviderMode()) return GetProvider()->CompareRecords(recordIndex1, recordIndex2, field);
+    return FDataStorage->CompareRecordValues(recordIndex1, recordIndex2, def);
+  }
+  if (IsProviderMode() && !FOnCompare && GetCustomDataSource()->IsNativeCompareFunc() && recordIndex1 >= 0 &&
+      recordIndex2 >= 0)
+    return GetProvider()->NativeCompare(recordIndex1, recordIndex2, field);
+  if (!byEvent && field->FSortKeysIndex >= 0) {
+    const TcxCustomDataControllerInfo::TSortKeys& keys = *FInfo->FSortKeys[std::size_t(field->FSortKeysIndex)];
+    if (keys.Has(recordIndex1) && keys.Has(recordIndex2)) return keys.Compare(recordIndex1, recordIndex2);
+  }
+  const Variant v1 = GetSortingValue(recordIndex1, field);
+  const Variant v2 = GetSortingValue(recordIndex2, field);
+  if (byEvent) {
+    Integer compare = 0;
+    FOnCompare(this, recordIndex1, recordIndex2, field->GetIndex(), v1, v2, compare);
+    return compare;
+  }
+  if (VarIsStr(v1) && VarIsStr(v2)) return CompareTexts(FOptions, v1, v2);
+  return CompareVariants(v1, v2);
+}
+
+Integer TcxCustomDataController::CompareRecordsBySortField(Integer recordIndex1, Integer recordIndex2,
+                                                           const TcxDataSortInfo& sortInfo,
+                                                           TcxDataControllerComparisonMode mode) {
+  const Integer result = CompareRecordsByField(recordIndex1, recordIndex2, sortInfo.Field, mode);
+  return sortInfo.SortOrder == soDescending ? -result : result;
+}
+
+Variant TcxCustomDataController::GetSortingValue(Integer recordIndex, TcxCustomDataField* field) {
+  if (field->FCompareMode == 2) {
+    if (recordIndex >= 0 && !field->GetIsInternal()) return Variant(GetDisplayText(recordIndex, field->GetIndex()));
+    return Variant(GetFieldDisplayText(recordIndex, field));
+  }
+  return GetFieldValue(recordIndex, field);
+}
+
+Boolean TcxCustomDataController::NeedsValueConversion(TcxCustomDataField* field) {
+  if (field->FCompareMode != 0) return field->FCompareMode > 0;
+  Boolean result = field->GetNeedConversion() || IsStringCompareField(field) || IsSortByDisplayText(field);
+  if (!result && IsProviderMode()) result = !GetCustomDataSource()->IsNativeCompare();
+  return result;
+}
+
+Boolean TcxCustomDataController::IsStringCompareField(TcxCustomDataField* field) {
+  if (!FOptions.Contains(dcoAnsiSort) && !FOptions.Contains(dcoCaseInsensitive)) return false;
+  if (!field->GetValueDef()) return false;
+  const TcxValueTypeClass valueType = field->GetValueTypeClass();
+  return TClass(valueType) && valueType->IsTextType();
+}
+
+Boolean TcxCustomDataController::IsSortByDisplayText(TcxCustomDataField* field) {
+  if (field->GetIsInternal() || FInternalFind) return false;
+  return GetItemSortByDisplayText(field->GetIndex(), FOptions.Contains(dcoSortByDisplayText));
+}
+
+Boolean TcxCustomDataController::IsTextSortedItem(Integer itemIndex) {
+  if (GetItemSortByDisplayText(itemIndex, true)) return true;
+  const TcxValueTypeClass valueType = GetItemField(itemIndex)->GetValueTypeClass();
+  return FOptions.Contains(dcoAnsiSort) && TClass(valueType) && valueType->IsTextType();
+}
+
+Boolean TcxCustomDataController::RefreshIfItemSorted(Integer itemIndex) {
+  if (itemIndex != -1 && GetItemSortOrder(itemIndex) == soNone) return false;
+  Refresh();
+  return true;
+}
+
+void TcxCustomDataController::ChangeSorting(Integer itemIndex, TcxDataSortOrder sortOrder) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  if (FInfo->GetSortingFieldList()->GetSortOrder(field) == sortOrder) return;
+  PostEditing();
+  FSortingChanged = true;
+  FInfo->ChangeSortOrder(field, sortOrder);
+}
+
+void TcxCustomDataController::ChangeSortIndex(Integer itemIndex, Integer sortIndex) {
+  if (GetItemSortIndex(itemIndex) == sortIndex) return;
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  LockUpdate();
+  try {
+    const Boolean grouped = FInfo->GetGroupingFieldList()->IndexOf(field) != -1;
+    if (grouped && GetItemSortOrder(itemIndex) == soAscending && sortIndex == -1) {
+      ChangeSorting(itemIndex, soNone);
+    } else {
+      if (FInfo->GetSortingFieldList()->IndexOf(field) == -1) ChangeSorting(itemIndex, GetItemSortOrder(itemIndex));
+      if (GetItemSortOrder(itemIndex) != soNone) FInfo->ChangeSortIndex(field, sortIndex);
+    }
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxCustomDataController::ClearSorting(Boolean keepGroupedItems) { FInfo->ClearSorting(keepGroupedItems); }
+
+TcxDataSortOrder TcxCustomDataController::GetItemSortOrder(Integer itemIndex) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  const TcxDataSortOrder order = FInfo->GetSortingFieldList()->GetSortOrder(field);
+  return order != soNone ? order : FInfo->GetGroupingFieldList()->GetSortOrder(field);
+}
+
+Integer TcxCustomDataController::GetItemSortIndex(Integer itemIndex) {
+  return FInfo->GetSortingFieldList()->IndexOf(GetItemField(itemIndex));
+}
+
+Integer TcxCustomDataController::GetSortingItemIndex(Integer index) const {
+  return FInfo->GetSortingFieldList()->GetItem(index).Field->GetIndex();
+}
+
+Integer TcxCustomDataController::GetSortingBySummaryItemIndex() const {
+  return FSortingBySummaryField ? FSortingBySummaryField->GetIndex() : -1;
+}
+
+void TcxCustomDataController::SetSortingBySummaryItemIndex(Integer itemIndex) {
+  TcxCustomDataField* field = itemIndex == -1 ? nullptr : GetItemField(itemIndex);
+  if (field == FSortingBySummaryField) return;
+  FSortingBySummaryField = field;
+  if (IsDestroying()) return;
+  FSortingBySummaryChanged = true;
+  Change(dccSorting);
+}
+
+Integer TcxCustomDataController::FindRecordIndexByKeys(Integer internalRecordIndex,
+                                                       const std::vector<TcxCustomDataField*>& keyFields) {
+  if (keyFields.empty()) return -1;
+  for (TcxCustomDataField* field : keyFields) {
+    field->FCompareMode = 0;
+    field->FCompareMode = NeedsValueConversion(field) ? (IsSortByDisplayText(field) ? 2 : 1) : -1;
+  }
+  Integer result = -1;
+  try {
+    const Integer count = GetRecordCount();
+    for (Integer recordIndex = 0; recordIndex < count && result == -1; ++recordIndex) {
+      Boolean equal = true;
+      for (TcxCustomDataField* field : keyFields)
+        if (CompareRecordsByField(recordIndex, internalRecordIndex, field, dccmLocating) != 0) {
+          equal = false;
+          break;
+        }
+      if (equal) result = recordIndex;
+    }
+  } catch (...) {
+    for (TcxCustomDataField* field : keyFields) field->FCompareMode = 0;
+    throw;
+  }
+  for (TcxCustomDataField* field : keyFields) field->FCompareMode = 0;
+  return result;
+}
+
+Integer TcxCustomDataController::FindRecordIndexByGroupValues(Integer internalRecordIndex, Integer levelCount, Boolean sorted) {
+  TcxCustomDataControllerInfo* info = FInfo;
+  levelCount = std::min(levelCount, info->GetTotalSortingFieldList()->Count());
+  if (levelCount <= 0) return -1;
+  auto compareAt = [&](Integer position) {
+    const Integer recordIndex = info->GetFilteredRecordIndex(position);
+    for (Integer level = 0; level < levelCount; ++level) {
+      const Integer result = info->CompareRecordsForGrouping(recordIndex, internalRecordIndex, level);
+      if (result != 0) return result;
+    }
+    return 0;
+  };
+  Integer result = -1;
+  info->PrepareSorting();
+  try {
+    const Integer count = info->GetFilteredRecordCount();
+    if (sorted) {
+      Integer low = 0, high = count - 1;
+      while (low <= high) {
+        const Integer middle = low + (high - low) / 2;
+        const Integer c = compareAt(middle);
+        if (c == 0) {
+          result = info->GetFilteredRecordIndex(middle);
+          break;
+        }
+        if (c < 0)
+          low = middle + 1;
+        else
+          high = middle - 1;
+      }
+    } else {
+      for (Integer position = 0; position < count; ++position)
+        if (compareAt(position) == 0) {
+          result = info->GetFilteredRecordIndex(position);
+          break;
+        }
+    }
+  } catch (...) {
+    info->UnprepareSorting();
+    throw;
+  }
+  info->UnprepareSorting();
+  return result;
+}
+
+// ==== Unbound controller =====================================================================
+
+TcxDataController::TcxDataController(TComponent* owner) : TcxCustomDataController(owner) { ActiveChanged(true); }
