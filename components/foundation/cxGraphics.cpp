@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "components/foundation/cxGeometry.h"
+#include "components/foundation/cxImageList.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
@@ -860,7 +861,6 @@ void TcxBitmap::Assign(TPersistent* source) {
     TRGBColors copy = pixels;
     StoreBitmapColors(this, copy, true);
   }
-  FCompressData = bitmap->FCompressData;
   Changed();
   EndUpdate(false);
 }
@@ -1068,6 +1068,8 @@ void TcxBitmap32::ValidatePixelFormat() {
 }
 
 void ApplyInvertedMask(TcxBitmap* bitmap, TcxBitmap* mask) {
+  // A mask of another size does not describe this bitmap: mixing the two is refused.
+  if (mask->GetWidth() != bitmap->GetWidth() || mask->GetHeight() != bitmap->GetHeight()) return;
   BitBltRect(bitmap->GetCanvas()->GetDCHandle(), mask->GetCanvas()->GetDCHandle(),
              bitmap->GetBoundsRect(), {0, 0}, 0x00220326);
 }
@@ -1704,3 +1706,86 @@ Boolean GetBitmapData(HBITMAP bitmap, BITMAP& data) { return GetObject(bitmap, s
 Boolean GetBrushInfo(HBRUSH brush, LOGBRUSH& info) { return GetObject(brush, sizeof info, &info) != 0; }
 Boolean GetFontInfo(HFONT font, LOGFONT& info) { return GetObject(font, sizeof info, &info) != 0; }
 Boolean GetPenData(HPEN pen, LOGPEN& data) { return GetObject(pen, sizeof data, &data) != 0; }
+
+// ==== Glyph drawing ==========================================================================
+
+void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect, TcxBitmap* glyph,
+                      TcxImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
+                      Boolean stretch, HBRUSH backgroundBrush, TColor transparentColor,
+                      Boolean useGlyphTransparentColor) {
+  const Boolean useGlyph = HasGlyph(glyph);
+  if (!useGlyph && !IsImageIndexValid(imageList, imageIndex)) return;
+  if (RectIsEmpty(composedRect)) return;
+  TcxAlphaBitmap* b = GetScratchBitmap(composedRect.Width(), composedRect.Height());
+  HDC bdc = b->GetCanvas()->GetDCHandle();
+  if (backgroundBrush) {
+    const TRect all = b->GetBoundsRect();
+    ::FillRect(bdc, &all, backgroundBrush);
+  } else {
+    BitBltRect(bdc, dc, b->GetBoundsRect(), composedRect.TopLeft());
+  }
+  TRect target = GetOffsetRect(imageRect, composedRect.Left, composedRect.Top, false);
+  if (cxDrawGlyphHook &&
+      cxDrawGlyphHook(b->GetCanvas(), imageList, imageIndex, drawMode, target, glyph)) {
+    BitBltRect(dc, bdc, composedRect, {0, 0});
+    return;
+  }
+  // The image, and (for a list's image without alpha) the list's mask of it.
+  using Ptr = std::unique_ptr<TcxBitmap, orv::FreeDeleter>;
+  Ptr listImage, listMask;
+  TcxBitmap* source = glyph;
+  if (!useGlyph) {
+    listImage.reset(new TcxBitmap);
+    listMask.reset(new TcxBitmap(0, 0, pf1bit));
+    imageList->GetImage(imageIndex, listImage.get(), listMask.get());
+    source = listImage.get();
+  }
+  const Integer w = source->GetWidth(), h = source->GetHeight();
+  TcxAlphaBitmap* a = GetScratchAlphaBitmap(w, h);
+  a->CopyBitmap(source);
+  const Boolean hasAlpha = source->GetPixelFormat() == pf32bit && a->HasAlphaChannel();
+  if (!hasAlpha) a->SetOpaque();
+  TcxAlphaBitmap* m = GetScratchMaskBitmap(w, h);
+  m->CopyBitmap(a);
+  if (!hasAlpha) {
+    if (!useGlyph && HasGlyph(listMask.get()) && listMask->GetWidth() == w && listMask->GetHeight() == h) {
+      TcxAlphaBitmap listAlphaMask(w, h);
+      listAlphaMask.CopyBitmap(listMask.get());
+      TRGBColors pixels = listAlphaMask.GetPixels();
+      for (Cardinal& p : pixels)
+        if (p & 0xFFFFFF) p = 0xFFFFFFFFu;
+      listAlphaMask.SetPixels(pixels);
+      ApplyInvertedMask(m, &listAlphaMask);
+    }
+    if (transparentColor != clNone) AddTransparentColor(m->GetTransparentColors(), transparentColor);
+    if (useGlyph && useGlyphTransparentColor)
+      AddTransparentColor(m->GetTransparentColors(), glyph->GetTransparentColor());
+  }
+  m->ProcessPixels(ppoMask);
+  ApplyInvertedMask(a, m);
+  Byte constantAlpha = 255;
+  switch (drawMode) {
+    case idmNormal: break;
+    case idmDisabled:
+      if (hasAlpha) {
+        a->ProcessPixels(ppoGreyLuminance);
+        constantAlpha = 151;
+      } else {
+        a->ProcessPixels(ppoDisabledGrey);
+        a->AddSilhouette(m, 1, clBtnHighlight, false);
+      }
+      break;
+    case idmFaded:
+      a->ProcessPixels(ppoGrey);
+      constantAlpha = 64;
+      break;
+    case idmGrayScale: a->ProcessPixels(ppoAverageGrey); break;
+    case idmLight: a->ProcessPixels(ppoLight); break;
+    case idmShadowed:
+      a->AddSilhouette(m, 2, clBtnShadow, true);
+      target = GetOffsetRect(GetInflatedRectBySides(target, 0, 0, 2, 2), -1, -1);
+      break;
+  }
+  AlphaBlendBitmap(b, a, target, a->GetBoundsRect(), stretch, constantAlpha);
+  DrawBitmapToDC(dc, b, composedRect, {0, 0});
+}

@@ -475,7 +475,7 @@ class TcxBitmap32 : public TcxBitmap {
   void ValidatePixelFormat() override;
 };
 
-// bitmap := bitmap AND NOT mask.
+// bitmap := bitmap AND NOT mask; nothing when their sizes differ.
 void ApplyInvertedMask(TcxBitmap* bitmap, TcxBitmap* mask);
 
 // 24-bit colour values whose pixels count as transparent.
