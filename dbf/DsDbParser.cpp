@@ -10,6 +10,7 @@
 #include "dbf/DsCP.h"
 #include "dbf/DsConsts.h"
 #include "dbf/DsDbUtils.h"
+#include "dbf/DsDbfApi.h"
 #include "platform/runtime/Collation.h"
 #include "platform/runtime/DateTime.h"
 #include "platform/runtime/Exceptions.h"
@@ -224,6 +225,44 @@ bool TextToTemporal(std::string_view text, TDbKind kind, double& value) {
     case dkTime: return TryStrToTime(s, value);
     default: return TryStrToDateTime(s, value);
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Number fields of .DBF tables
+
+// The codec reads a number from at most this many characters of a field.
+constexpr Integer kMaxNumberText = 32;
+
+// A number field's text in the usual form: blanks, an optional "-", at most 15 digits around
+// at most one "." that has digits after it, blanks. Read as the codec reads it: the digits
+// make an exact integer, which is divided by an exact power of ten. False for any other form
+// (the codec decides those, null included).
+bool ReadPlainNumber(const Byte* p, Integer length, double& value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  Integer i = 0;
+  while (i < length && p[i] == ' ') ++i;
+  const bool negative = i < length && p[i] == '-';
+  if (negative) ++i;
+  Int64 mantissa = 0;
+  int digits = 0, decimals = -1;
+  for (; i < length; ++i) {
+    const unsigned d = unsigned(p[i]) - '0';
+    if (d <= 9) {
+      if (digits < 16) mantissa = mantissa * 10 + d;
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    } else if (p[i] == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  while (i < length && p[i] == ' ') ++i;
+  if (i != length || digits == 0 || digits > 15 || decimals == 0) return false;
+  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -561,8 +600,9 @@ bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c); }
 // Parentheses and function calls nest at most this deep, so that no text can exhaust the stack.
 constexpr int kMaxDepth = 200;
 
-// opOperatorConstant applies an operator whose right operand is a constant held in the op.
-enum TOpCode : Byte { opConstant, opField, opOperator, opOperatorConstant, opCall };
+// opOperatorConstant applies an operator whose right operand is a constant held in the op;
+// opFieldOperatorConstant pushes `field op constant`.
+enum TOpCode : Byte { opConstant, opField, opOperator, opOperatorConstant, opFieldOperatorConstant, opCall };
 
 constexpr Integer kNoBuffer = -1;
 constexpr Integer kBufferSize = DbMaxText + 1;
@@ -581,9 +621,12 @@ struct TDsDbParser::TToken {
 struct TDsDbParser::TOp {
   TOpCode Code = opConstant;
   TDbKind Operator = dkNone;
-  Integer Index = -1;     // field or function
+  // A comparison with a number constant: a number operand compares with Number directly.
+  bool NumberComparison = false;
+  Integer Index = -1;     // field slot or function
   Integer ArgCount = 0;
   Integer Buffer = kNoBuffer;  // offset in FBuffers of a text result
+  double Number = 0;           // a number constant as a double
   TDbValue Value;              // constants
 };
 
@@ -679,6 +722,19 @@ class TDsDbParser::TCompiler {
       o.Value = P.FProgram.back().Value;
       P.FProgram.pop_back();
       FDepth -= 1;
+      if (IsNumber(o.Value.Kind)) {
+        o.Number = NumberOf(o.Value);
+        o.NumberComparison = IsComparison(op);
+      }
+      if (P.FProgram.back().Code == opField) {
+        // ... and the left one a field, which is then its whole left operand.
+        o.Code = opFieldOperatorConstant;
+        o.Index = P.FProgram.back().Index;
+        P.FProgram.pop_back();
+        FDepth -= 1;
+        Emit(o, 1, (kinds & kText) != 0);
+        return true;
+      }
       Emit(o, 0, (kinds & kText) != 0);
       return true;
     }
@@ -953,7 +1009,64 @@ bool TDsDbParser::Compile() {
   if (!compiler.Run()) return false;
   FStack.assign(std::size_t(std::max(compiler.MaxDepth(), 1)), TDbValue{});
   FBuffers.assign(std::size_t(compiler.BufferCount()) * kBufferSize, 0);
+  SplitConjuncts();
   return true;
+}
+
+// AND yields a value only for two Booleans, and True only when both are True; a part without
+// a value leaves the whole without one. So the whole is True exactly when every operand of the
+// top-level AND chain is True, whatever the order in which they are evaluated, and the first
+// one that is not True rejects the record.
+void TDsDbParser::SplitConjuncts() {
+  FConjuncts.clear();
+  FAcceptsNothing = false;
+  // Where the subexpression that ends with each op starts, and where a binary operator's
+  // right operand starts.
+  const std::size_t n = FProgram.size();
+  std::vector<Integer> start(n), rightStart(n, -1), open;
+  for (std::size_t i = 0; i < n; ++i) {
+    const TOp& op = FProgram[i];
+    Integer s = Integer(i);
+    switch (op.Code) {
+      case opOperator:
+        rightStart[i] = open.back();
+        open.pop_back();
+        s = open.back();
+        open.pop_back();
+        break;
+      case opOperatorConstant:
+        s = open.back();
+        open.pop_back();
+        break;
+      case opCall:
+        for (Integer a = 0; a < op.ArgCount; ++a) {
+          s = open.back();
+          open.pop_back();
+        }
+        break;
+      default:
+        break;
+    }
+    start[i] = s;
+    open.push_back(s);
+  }
+  // The operands of the chain in the order of the text.
+  std::vector<Integer> ends{Integer(n)};
+  while (!ends.empty()) {
+    const Integer end = ends.back();
+    ends.pop_back();
+    const TOp& root = FProgram[std::size_t(end - 1)];
+    if (root.Operator == dkAnd && root.Code == opOperator) {
+      ends.push_back(end - 1);
+      ends.push_back(rightStart[std::size_t(end - 1)]);
+    } else if (root.Operator == dkAnd && root.Code == opOperatorConstant) {
+      const TDbValue& c = root.Value;
+      if (c.Kind != dkBoolean || !c.AsBoolean) FAcceptsNothing = true;
+      ends.push_back(end - 1);
+    } else {
+      FConjuncts.push_back(TConjunct{start[std::size_t(end - 1)], end});
+    }
+  }
 }
 
 bool TDsDbParser::Tokenize() {
@@ -965,6 +1078,7 @@ bool TDsDbParser::Tokenize() {
   if (!FValid) {
     FProgram.clear();
     FFieldSlots.clear();
+    FConjuncts.clear();
     FStack.clear();
     FBuffers.clear();
   }
@@ -1000,53 +1114,89 @@ bool TDsDbParser::ReadField(Integer field, TDbKind kind, char* buffer, TDbValue&
   return true;
 }
 
-const TDbValue& TDsDbParser::Evaluate() {
-  Tokenize();
-  FResult = TDbValue{};
-  if (!FValid) return FResult;
-  ++FEvaluation;
+const TDbValue& TDsDbParser::FieldValue(Integer slotIndex) {
+  // The record does not change during an evaluation: each field is decoded once.
+  TFieldSlot& slot = FFieldSlots[std::size_t(slotIndex)];
+  if (slot.Evaluation != FEvaluation) {
+    ReadField(slot.Field, slot.Kind, slot.Buffer == kNoBuffer ? nullptr : FBuffers.data() + slot.Buffer,
+              slot.Value);
+    slot.Evaluation = FEvaluation;
+  }
+  return slot.Value;
+}
+
+const TDbValue* TDsDbParser::Run(Integer begin, Integer end) {
   TDbValue* sp = FStack.data();
   char* buffers = FBuffers.data();
-  for (const TOp& op : FProgram) {
-    switch (op.Code) {
+  const TOp* const last = FProgram.data() + end;
+  for (const TOp* op = FProgram.data() + begin; op != last; ++op) {
+    switch (op->Code) {
       case opConstant:
-        *sp++ = op.Value;
+        *sp++ = op->Value;
         break;
-      case opField: {
-        // The record does not change during an evaluation: each field is decoded once.
-        TFieldSlot& slot = FFieldSlots[std::size_t(op.Index)];
-        if (slot.Evaluation != FEvaluation) {
-          ReadField(slot.Field, slot.Kind, slot.Buffer == kNoBuffer ? nullptr : buffers + slot.Buffer,
-                    slot.Value);
-          slot.Evaluation = FEvaluation;
+      case opField:
+        *sp++ = FieldValue(op->Index);
+        break;
+      case opFieldOperatorConstant: {
+        const TDbValue& field = FieldValue(op->Index);
+        if (op->NumberComparison && IsNumber(field.Kind)) {
+          // Two numbers compare as doubles (exact for 32-bit integers).
+          SetBoolean(*sp++, Compare(op->Operator, NumberOf(field), op->Number));
+          break;
         }
-        *sp++ = slot.Value;
+        *sp = field;
+        if (!ApplyOperator(op->Operator, *sp, op->Value,
+                           op->Buffer == kNoBuffer ? nullptr : buffers + op->Buffer, FOptions))
+          return nullptr;
+        ++sp;
         break;
       }
       case opOperatorConstant:
-        if (!ApplyOperator(op.Operator, sp[-1], op.Value,
-                           op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, FOptions))
-          return FResult;
+        if (op->NumberComparison && IsNumber(sp[-1].Kind)) {
+          SetBoolean(sp[-1], Compare(op->Operator, NumberOf(sp[-1]), op->Number));
+          break;
+        }
+        if (!ApplyOperator(op->Operator, sp[-1], op->Value,
+                           op->Buffer == kNoBuffer ? nullptr : buffers + op->Buffer, FOptions))
+          return nullptr;
         break;
       case opOperator:
         --sp;
-        if (!ApplyOperator(op.Operator, sp[-1], *sp,
-                           op.Buffer == kNoBuffer ? nullptr : buffers + op.Buffer, FOptions))
-          return FResult;
+        if (!ApplyOperator(op->Operator, sp[-1], *sp,
+                           op->Buffer == kNoBuffer ? nullptr : buffers + op->Buffer, FOptions))
+          return nullptr;
         break;
       case opCall: {
-        sp -= op.ArgCount;
+        sp -= op->ArgCount;
         TDbValue result;
-        const TDbFunctionCall call(*this, sp, op.ArgCount, buffers + op.Buffer);
-        FFunctions[std::size_t(op.Index)].Handler(call, result);
-        if (result.Kind == dkNone) return FResult;
+        const TDbFunctionCall call(*this, sp, op->ArgCount, buffers + op->Buffer);
+        FFunctions[std::size_t(op->Index)].Handler(call, result);
+        if (result.Kind == dkNone) return nullptr;
         *sp++ = result;
         break;
       }
     }
   }
-  FResult = FStack[0];
+  return FStack.data();
+}
+
+const TDbValue& TDsDbParser::Evaluate() {
+  Tokenize();
+  FResult = TDbValue{};
+  if (!FValid) return FResult;
+  ++FEvaluation;
+  if (const TDbValue* value = Run(0, Integer(FProgram.size()))) FResult = *value;
   return FResult;
+}
+
+bool TDsDbParser::Accept() {
+  if (!Tokenize() || FAcceptsNothing) return false;
+  ++FEvaluation;
+  for (const TConjunct& c : FConjuncts) {
+    const TDbValue* value = Run(c.Begin, c.End);
+    if (!value || value->Kind != dkBoolean || !value->AsBoolean) return false;
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1078,12 +1228,35 @@ Integer TDsHandleFilterSource::FindFilterField(std::string_view name) const {
 
 TFieldType TDsHandleFilterSource::GetFilterFieldType(Integer field) const {
   const TDsCustomField* f = Field(field);
-  return f ? f->GetFieldType() : ftUnknown;
+  if (!f) return ftUnknown;
+  NumberText(FHandle->GetHeader(), field);  // learnt while checking, so reading allocates nothing
+  return f->GetFieldType();
+}
+
+const TDsHandleFilterSource::TNumberText& TDsHandleFilterSource::NumberText(
+    const TDsCustomHeader* header, Integer field) const {
+  if (header != FNumberHeader || FNumberTexts.size() != std::size_t(header->GetFieldCount())) {
+    FNumberHeader = header;
+    FNumberTexts.assign(std::size_t(header->GetFieldCount()), TNumberText{});
+    for (Integer i = 0; i < header->GetFieldCount(); ++i) {
+      const auto* f = dynamic_cast<const TDbfField*>(header->GetField(i));
+      if (!f || (f->GetTypeLetter() != 'N' && f->GetTypeLetter() != 'F') || f->GetHandle() != FHandle ||
+          f->GetLength() > kMaxNumberText || f->GetOffset() + f->GetLength() > header->GetRecordSize())
+        continue;
+      FNumberTexts[std::size_t(i)] = TNumberText{f->GetOffset(), f->GetLength()};
+    }
+  }
+  return FNumberTexts[std::size_t(field)];
 }
 
 bool TDsHandleFilterSource::GetFilterFieldData(Integer field, TDbFieldData& data) const {
-  const TDsCustomField* f = Field(field);
-  if (!f) return false;
+  const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
+  if (!header || field < 0 || field >= header->GetFieldCount()) return false;
+  const TNumberText& number = NumberText(header, field);
+  const Byte* record = FHandle->GetCurrentRecord();
+  if (number.Length > 0 && record && ReadPlainNumber(record + number.Offset, number.Length, data.AsFloat))
+    return true;
+  const TDsCustomField* f = header->GetField(field);
   const TFieldType type = f->GetFieldType();
   const Integer size = f->GetDataSize();
   bool isNull = true;

@@ -21,7 +21,8 @@
 // is no number, a division by zero) gives no value and is rejected.
 //
 // Evaluation runs a postfix program built by the check over a value stack and text buffers
-// sized by the check, so evaluating a record allocates nothing.
+// sized by the check, so evaluating a record allocates nothing. A field compared with a
+// constant is one instruction of the program, and numbers compare without leaving it.
 #pragma once
 
 #include <memory>
@@ -115,7 +116,9 @@ class IDbFilterSource {
 };
 
 // The filter's view of a table handle: the fields of its header, found by name without regard
-// to case, decoded from the handle's current record by the field codec.
+// to case, decoded from the handle's current record by the field codec. A number field of a
+// .DBF table in its usual form (blanks, a sign, digits and a point) is read straight from the
+// record's bytes, giving what the codec gives; any other form goes to the codec.
 class TDsHandleFilterSource : public IDbFilterSource {
  public:
   explicit TDsHandleFilterSource(TDsCustomHandle* handle) : FHandle(handle) {}
@@ -126,11 +129,21 @@ class TDsHandleFilterSource : public IDbFilterSource {
   bool GetFilterFieldData(Integer field, TDbFieldData& data) const override;
 
  private:
+  // Where a number field's text lies in the record; Length 0 for fields the codec reads.
+  struct TNumberText {
+    Integer Offset = 0;
+    Integer Length = 0;
+  };
+
   TDsCustomField* Field(Integer index) const;
+  // The number text of a field of the current header (learnt anew when the header changes).
+  const TNumberText& NumberText(const TDsCustomHeader* header, Integer field) const;
 
   TDsCustomHandle* FHandle;
   // Text fields wider than a text value: decoded here, then cut (grows once, not per record).
   mutable std::vector<char> FScratch;
+  mutable const TDsCustomHeader* FNumberHeader = nullptr;
+  mutable std::vector<TNumberText> FNumberTexts;
 };
 
 class TDbFunctionCall;
@@ -169,11 +182,10 @@ class TDsDbParser {
   // The value of the expression on the current record (dkNone: no value). Tokenizes first when
   // the tokens are stale. Allocates nothing once tokenized.
   const orv::TDbValue& Evaluate();
-  // True exactly when the expression yields the Boolean True on the current record.
-  bool Accept() {
-    const orv::TDbValue& v = Evaluate();
-    return v.Kind == orv::dkBoolean && v.AsBoolean;
-  }
+  // True exactly when the expression yields the Boolean True on the current record. The
+  // operands of the top-level AND chain are evaluated in turn and the first that is not True
+  // decides, so a record is rejected without reading the fields the rest would read.
+  bool Accept();
 
   // Field lookup through the source (case-insensitive, first match); -1 when none.
   Integer FindField(std::string_view name) const;
@@ -195,8 +207,19 @@ class TDsDbParser {
   struct TFieldSlot;
   class TCompiler;
 
+  // An operand of the top-level AND chain: the part [Begin, End) of the program.
+  struct TConjunct {
+    Integer Begin = 0;
+    Integer End = 0;
+  };
+
   bool TokenizeText();
   bool Compile();
+  void SplitConjuncts();
+  // Runs FProgram[begin, end) (one whole subexpression) on the current record; the value it
+  // leaves, or null when it yields no value.
+  const orv::TDbValue* Run(Integer begin, Integer end);
+  const orv::TDbValue& FieldValue(Integer slot);
   bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
   bool ReadField(Integer field, orv::TDbKind kind, char* buffer, orv::TDbValue& value) const;
 
@@ -210,6 +233,9 @@ class TDsDbParser {
   std::vector<TFunction> FFunctions;
   std::vector<TOp> FProgram;
   std::vector<TFieldSlot> FFieldSlots;
+  std::vector<TConjunct> FConjuncts;
+  // A constant operand of the AND chain that is not True: no record is accepted.
+  bool FAcceptsNothing = false;
   UInt64 FEvaluation = 0;
   std::vector<orv::TDbValue> FStack;
   std::vector<char> FBuffers;
