@@ -51,6 +51,8 @@ bool TDsDiskFile::Seek(Int64 position) {
   return true;
 }
 
+Int64 TDsDiskFile::GetSize() { return FileSize(FHandle); }
+
 bool TDsDiskFile::SyncPosition() {
   if (FFilePosition == FPosition) return true;
   if (FileSeek(FHandle, FPosition, FILE_BEGIN) != FPosition) {

@@ -36,6 +36,9 @@ class IDsFile {
   // Bytes actually read or written (fewer at the end of the file); -1 on an error.
   virtual Integer Read(void* buffer, Integer count) = 0;
   virtual Integer Write(const void* buffer, Integer count) = 0;
+  // The size of the file in bytes; -1 when the file cannot tell (then nothing that the size
+  // bounds, such as a memo, can be read from it).
+  virtual Int64 GetSize() { return -1; }
 };
 
 // A table file on disk, through the platform's file layer (share modes, names in any letter
@@ -60,6 +63,7 @@ class TDsDiskFile : public IDsFile {
   bool Seek(Int64 position) override;
   Integer Read(void* buffer, Integer count) override;
   Integer Write(const void* buffer, Integer count) override;
+  Int64 GetSize() override;
 
  private:
   explicit TDsDiskFile(Integer handle) : FHandle(handle) {}

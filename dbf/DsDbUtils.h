@@ -5,6 +5,10 @@
 
 #include "platform/runtime/Types.h"
 
+namespace orv {
+class IDsFile;
+}
+
 // Copies `count` bytes; the ranges may overlap. A count of 0 or less copies nothing.
 void DsMove(const void* source, void* destination, Integer count);
 
@@ -60,6 +64,12 @@ constexpr void DsPutLittleEndian16(Byte* p, Word value) {
   p[0] = Byte(value);
   p[1] = Byte(value >> 8);
 }
+
+// Absolute offset of the first occurrence of `count` bytes at or after offset `start` of
+// `file`, or -1 when there is none (or nothing to search for). The file is read forward in
+// chunks of 8 KB (larger for a longer sequence); a match cut by a chunk's end is found in the
+// next chunk, which overlaps the previous one by count - 1 bytes.
+Int64 DsSearchFile(orv::IDsFile* file, Int64 start, const void* bytes, Integer count);
 
 // A folder name ready for a file name to be appended: empty stays empty, a name ending with
 // "\" stays, a single drive letter A-Z (either case) gets ":\", anything else gets "\".

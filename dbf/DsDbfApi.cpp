@@ -1,5 +1,6 @@
 #include "dbf/DsDbfApi.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -518,6 +519,134 @@ Byte TDbfHeader::WriteEndMark() {
   return file->Write(&kEndOfFile, 1) == 1 ? dsErrNone : dsErrCannotWriteFile;
 }
 
+// ---- TDbfBlobHandle ----
+
+namespace {
+
+bool IsBlobLetter(char letter) {
+  return letter == 'M' || letter == 'B' || letter == 'G' || letter == 'P';
+}
+
+constexpr Byte kDBaseIVBlockMark[4] = {0xFF, 0xFF, 0x08, 0x00};
+constexpr Byte kDBaseIIIMemoEnd[2] = {0x1A, 0x1A};
+
+}  // namespace
+
+TDbfBlobHandle::TDbfBlobHandle(TDbfHandle* owner) : FOwner(owner) {
+  const AnsiString ext = owner->GetDbfHeader()->GetLevel() == dlFoxPro ? ".fpt" : ".dbt";
+  const Word share = owner->GetExclusive() ? fmShareExclusive : fmShareDenyNone;
+  FFile = orv::TDsDiskFile::Open(ChangeFileExt(owner->GetFileName(), ext), Word(fmOpenRead | share));
+  ReadHeader();
+}
+
+TDbfBlobHandle::TDbfBlobHandle(TDbfHandle* owner, std::unique_ptr<orv::IDsFile> file)
+    : FOwner(owner), FFile(std::move(file)) {
+  ReadHeader();
+}
+
+TDbfBlobHandle::~TDbfBlobHandle() = default;
+
+void TDbfBlobHandle::ReadHeader() {
+  // A header cut short reads as zeros: its block size word then falls back to 512.
+  if (FFile && FFile->Seek(0)) {
+    const Integer got = FFile->Read(FHeader.data(), kHeaderSize);
+    if (got < kHeaderSize) std::memset(FHeader.data() + std::max(got, 0), 0, std::size_t(kHeaderSize - std::max(got, 0)));
+  }
+  Integer size = 0;
+  switch (FOwner->GetDbfHeader()->GetLevel()) {
+    case dlDBaseIV:
+    case dlDBaseV:
+    case dlDBaseVII:
+      size = DsGetLittleEndian16(&FHeader[20]);
+      break;
+    case dlFoxPro:
+      size = Integer(FHeader[6]) << 8 | FHeader[7];
+      break;
+    default:
+      break;
+  }
+  // A size of 0 is a dBASE III header (or a damaged one): its blocks are 512 bytes.
+  FBlockSize = size > 0 ? size : kHeaderSize;
+}
+
+Byte TDbfBlobHandle::BlockOf(const Byte* record, Integer fieldNo, Integer& block, bool& isMemoText) const {
+  block = 0;
+  const auto* field = dynamic_cast<const TDbfField*>(FOwner->GetHeader()->GetField(fieldNo - 1));
+  if (!field || !IsBlobLetter(field->GetTypeLetter())) return dsErrNotBlobField;
+  isMemoText = field->GetFieldType() == ftMemo;
+  bool isNull = true;
+  Integer value = 0;
+  field->GetData(record, &value, isNull);
+  if (!isNull && value > 0) block = value;
+  return dsErrNone;
+}
+
+Byte TDbfBlobHandle::Measure(Integer block) {
+  FLast = TExtent();
+  if (!FFile) return dsErrCannotSeekFile;
+  const Int64 fileSize = FFile->GetSize();
+  const Int64 blockStart = Int64(block) * FBlockSize;
+  // The header is no memo, and a memo needs at least its block's first bytes in the file.
+  if (blockStart < kHeaderSize || fileSize < 0 || blockStart >= fileSize) return dsErrInvalidBlock;
+  if (!FFile->Seek(blockStart)) return dsErrCannotSeekFile;
+  Byte head[8] = {};
+  const Integer got = FFile->Read(head, 8);
+  if (got < 0) return dsErrCannotReadFile;
+
+  const TDbfLevel level = FOwner->GetDbfHeader()->GetLevel();
+  Int64 start = blockStart + 8;
+  Int64 length = -1;
+  if (got == 8 && level == dlFoxPro) {
+    length = DsGetBigEndian32(head + 4);
+  } else if (got == 8 && (level == dlDBaseIV || level == dlDBaseV || level == dlDBaseVII) &&
+             std::memcmp(head, kDBaseIVBlockMark, 4) == 0) {
+    length = Int64(DsGetLittleEndian32(head + 4)) - 8;
+  } else if (level != dlFoxPro) {
+    // dBASE III: the content starts at the block and ends at 0x1A 0x1A or the end of the file.
+    start = blockStart;
+    const Int64 end = DsSearchFile(FFile.get(), start, kDBaseIIIMemoEnd, 2);
+    length = (end >= 0 ? end : fileSize) - start;
+  }
+  if (length < 0 || length > std::numeric_limits<Integer>::max() || start + length > fileSize)
+    return dsErrInvalidBlock;
+  FLast.Block = block;
+  FLast.Start = start;
+  FLast.Length = static_cast<Integer>(length);
+  return dsErrNone;
+}
+
+Byte TDbfBlobHandle::GetBlobSize(const Byte* record, Integer fieldNo, Integer& size) {
+  size = 0;
+  Integer block = 0;
+  bool isMemoText = false;
+  Byte code = BlockOf(record, fieldNo, block, isMemoText);
+  if (code != dsErrNone || block == 0) return code;
+  code = Measure(block);
+  if (code == dsErrNone) size = FLast.Length;
+  return code;
+}
+
+Byte TDbfBlobHandle::GetBlob(const Byte* record, Integer fieldNo, Integer offset, Integer count,
+                             void* buffer, Integer& bytesRead) {
+  bytesRead = 0;
+  Integer block = 0;
+  bool isMemoText = false;
+  Byte code = BlockOf(record, fieldNo, block, isMemoText);
+  if (code != dsErrNone || block == 0) return code;
+  if (FLast.Block != block && (code = Measure(block)) != dsErrNone) return code;
+  if (offset < 0 || offset > FLast.Length || count < 0) return dsErrInvalidBlobOffset;
+  const Integer wanted = std::min(count, FLast.Length - offset);
+  if (wanted > 0) {
+    if (!buffer) return dsErrInvalidParameter;
+    if (!FFile->Seek(FLast.Start + offset)) return dsErrCannotSeekFile;
+    const Integer got = FFile->Read(buffer, wanted);
+    if (got < 0) return dsErrCannotReadFile;
+    bytesRead = got;
+    if (isMemoText) FOwner->TranslateFromFile(buffer, got);
+  }
+  return bytesRead < count ? dsErrEndOfBlob : dsErrNone;
+}
+
 // ---- TDbfHandle ----
 
 TDbfHandle::TDbfHandle(const AnsiString& fileName, const orv::TDsOpenParams* params, bool exclusive,
@@ -537,16 +666,31 @@ TDbfHandle::TDbfHandle(const AnsiString& fileName, const orv::TDsOpenParams* par
     return;
   }
   ReadHeader();
+  if (GetStatus() == dsErrNone && HasBlobFields()) FBlobHandle = std::make_unique<TDbfBlobHandle>(this);
 }
 
 TDbfHandle::TDbfHandle(std::unique_ptr<orv::IDsFile> file, const orv::TDsOpenParams* params,
-                       bool readOnly) {
+                       bool readOnly, std::unique_ptr<orv::IDsFile> memoFile) {
   AttachFile(AnsiString(), std::move(file), false, readOnly, false, params);
   if (!GetFile()) {
     SetStatus(dsErrCannotOpenFile);
     return;
   }
   ReadHeader();
+  if (GetStatus() == dsErrNone && HasBlobFields())
+    FBlobHandle = std::make_unique<TDbfBlobHandle>(this, std::move(memoFile));
+}
+
+TDbfHandle::~TDbfHandle() = default;
+
+bool TDbfHandle::HasBlobFields() const {
+  const TDsCustomHeader* header = GetHeader();
+  if (!header) return false;
+  for (Integer i = 0; i < header->GetFieldCount(); ++i) {
+    const auto* field = dynamic_cast<const TDbfField*>(header->GetField(i));
+    if (field && IsBlobLetter(field->GetTypeLetter())) return true;
+  }
+  return false;
 }
 
 void TDbfHandle::ReadHeader() {
@@ -667,6 +811,61 @@ Byte DbfPutField(TDsCustomHandle* handle, Integer fieldNo, Byte* record, const v
   TDsCustomField* field = FieldOf(handle, fieldNo);
   if (!field) return dsErrFieldNotFound;
   return field->SetData(value, record);
+}
+
+namespace {
+
+TDbfBlobHandle* BlobHandleOf(TDsCustomHandle* handle) {
+  auto* table = dynamic_cast<TDbfHandle*>(handle);
+  return table ? table->GetBlobHandle() : nullptr;
+}
+
+// 0 when the field is a blob field of a .DBF handle, else the code that says why not.
+Byte CheckBlobField(TDsCustomHandle* handle, Integer fieldNo) {
+  if (!dynamic_cast<TDbfHandle*>(handle)) return dsErrInvalidHandle;
+  const auto* field = dynamic_cast<const TDbfField*>(FieldOf(handle, fieldNo));
+  return field && IsBlobLetter(field->GetTypeLetter()) ? dsErrNone : dsErrNotBlobField;
+}
+
+Byte RefuseMemoWrite(TDsCustomHandle* handle) {
+  return handle->GetReadOnly() ? dsErrTableReadOnly : dsErrFieldReadOnly;
+}
+
+}  // namespace
+
+Byte DbfGetBlobSize(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer& size) {
+  size = 0;
+  if (const Byte code = CheckBlobField(handle, fieldNo)) return code;
+  return BlobHandleOf(handle)->GetBlobSize(record, fieldNo, size);
+}
+
+Byte DbfGetBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer offset,
+                Integer count, void* buffer, Integer& bytesRead) {
+  bytesRead = 0;
+  if (const Byte code = CheckBlobField(handle, fieldNo)) return code;
+  return BlobHandleOf(handle)->GetBlob(record, fieldNo, offset, count, buffer, bytesRead);
+}
+
+Byte DbfOpenBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo) {
+  return CheckBlobField(handle, fieldNo);
+}
+
+Byte DbfFreeBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo) {
+  return CheckBlobField(handle, fieldNo);
+}
+
+Byte DbfPutBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer offset,
+                Integer count, const void* buffer) {
+  if (const Byte code = CheckBlobField(handle, fieldNo)) return code;
+  return count <= 0 ? dsErrNone : RefuseMemoWrite(handle);
+}
+
+Byte DbfTruncateBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer size) {
+  Integer length = 0;
+  const Byte code = DbfGetBlobSize(handle, record, fieldNo, length);
+  if (code == dsErrInvalidHandle || code == dsErrNotBlobField) return code;
+  // Nothing to cut (a blank memo, or one no longer than the size) is done at once.
+  return code == dsErrNone && length <= size ? dsErrNone : RefuseMemoWrite(handle);
 }
 
 Integer DbfGetRecordSize(TDsCustomHandle* handle) { return handle ? handle->GetRecordSize() : 0; }

@@ -25,9 +25,26 @@
 //
 //   records from the header size on, each: the deletion byte (" " active, "*" deleted), then
 //   the fields in descriptor order without gaps; one byte 0x1A follows the last record.
+//
+// Layout of a memo file, beside the table with the extension ".fpt" (FoxPro) or ".dbt" (every
+// other level). Memo ("M"), binary ("B"), general ("G") and picture ("P") fields hold the number
+// of the block where their content starts; a blank field or a number below 1 is no memo.
+//
+//   header, 512 bytes (block 0 and the blocks it covers; never memo content)
+//     0   4  next free block (not used by the reader)
+//     dBASE IV, V, VII: 20  2  block size, little-endian
+//     FoxPro:            6  2  block size, big-endian
+//     dBASE III: no block size; blocks are 512 bytes (so are those of a size word 0)
+//   block n starts at n * block size; a memo runs on through the blocks that follow
+//     dBASE IV, V, VII: FF FF 08 00, the memo's length + 8 (4 bytes little-endian), content
+//     FoxPro:           block type (4 bytes), the memo's length (4 bytes big-endian), content
+//     dBASE III:        content, ended by 0x1A 0x1A (or by the end of the file); a dBASE IV
+//                       level block without the FF FF 08 00 mark is read this way too, since
+//                       such tables often carry a dBASE III memo file
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include "dbf/DsDbApi.h"
 
@@ -139,6 +156,67 @@ class TDbfHeader : public TDsCustomHeader {
   TDbfLevel FLevel = dlUnknown;
 };
 
+class TDbfHandle;
+
+// The memo file of an open table: measures and reads the memo that a blob field of a record
+// points at (see the memo layout above).
+//
+// Every block number and length is checked against the memo file's size before anything is
+// read or allocated: a memo that would start inside the 512-byte header or past the end of the
+// file, or run past its end, gives dsErrInvalidBlock. Content of "M" fields is translated from
+// the table's code page; other blob fields are passed as they are. A table without a memo file
+// opens; its memos then fail with dsErrCannotSeekFile (blank memos read as empty).
+//
+// The engine stores no memo content: writes that would change a memo are refused (see
+// DbfPutBlob).
+class TDbfBlobHandle {
+ public:
+  static constexpr Integer kHeaderSize = 512;
+
+  // Opens the memo file beside the owner's table for reading, with the table's sharing.
+  explicit TDbfBlobHandle(TDbfHandle* owner);
+  // Over a memo file that is already open (null: none); memory files in tests.
+  TDbfBlobHandle(TDbfHandle* owner, std::unique_ptr<orv::IDsFile> file);
+  TDbfBlobHandle(const TDbfBlobHandle&) = delete;
+  TDbfBlobHandle& operator=(const TDbfBlobHandle&) = delete;
+  ~TDbfBlobHandle();
+
+  orv::IDsFile* GetFile() const { return FFile.get(); }
+  // Bytes per block as the header gives it for the table's level.
+  Integer GetBlockSize() const { return FBlockSize; }
+  const Byte* GetHeader() const { return FHeader.data(); }
+
+  // The memo length of field `fieldNo` (from 1) of `record`: 0 for a blank memo; otherwise
+  // dsErrCannotSeekFile, dsErrCannotReadFile, dsErrInvalidBlock or dsErrNotBlobField.
+  Byte GetBlobSize(const Byte* record, Integer fieldNo, Integer& size);
+  // Reads up to `count` bytes of the memo from `offset` on. Fewer bytes than asked for (the
+  // memo ends): dsErrEndOfBlob with the bytes read in `bytesRead`; an offset outside the memo:
+  // dsErrInvalidBlobOffset; other failures as GetBlobSize.
+  Byte GetBlob(const Byte* record, Integer fieldNo, Integer offset, Integer count, void* buffer,
+               Integer& bytesRead);
+
+ private:
+  // Where a memo's content lies in the file.
+  struct TExtent {
+    Integer Block = 0;
+    Int64 Start = 0;
+    Integer Length = 0;
+  };
+  void ReadHeader();
+  // The block number of the field (0 for a blank memo).
+  Byte BlockOf(const Byte* record, Integer fieldNo, Integer& block, bool& isMemoText) const;
+  // Measures the memo at `block` and remembers it for the reads that follow.
+  Byte Measure(Integer block);
+
+  TDbfHandle* FOwner;
+  std::unique_ptr<orv::IDsFile> FFile;
+  std::array<Byte, kHeaderSize> FHeader{};
+  Integer FBlockSize = kHeaderSize;
+  // The memo measured last; a read of the same block uses it instead of measuring again (a
+  // dBASE III memo is measured by a search through the file).
+  TExtent FLast;
+};
+
 // An open .DBF table: the handle of TDsCustomHandle with the .DBF header.
 //
 // Opening: read-only access when asked for, else read-write, with every other opener denied
@@ -148,19 +226,27 @@ class TDbfHeader : public TDsCustomHeader {
 // the reader refuses gives its code. GetStatus() tells; a handle with a non-zero status is not
 // usable.
 //
-// Memo files are not opened: the blob fields' block numbers read as integers.
+// A table with blob fields opens its memo file (TDbfBlobHandle) once the header is read.
 class TDbfHandle : public TDsCustomHandle {
  public:
   // `params` null: a temporary handle (100 records per block, ascii_ANSI).
   TDbfHandle(const AnsiString& fileName, const orv::TDsOpenParams* params, bool exclusive,
              bool readOnly);
-  // Over a file that is already open (memory files in tests).
-  TDbfHandle(std::unique_ptr<orv::IDsFile> file, const orv::TDsOpenParams* params, bool readOnly);
+  // Over files that are already open (memory files in tests); `memoFile` may be null.
+  TDbfHandle(std::unique_ptr<orv::IDsFile> file, const orv::TDsOpenParams* params, bool readOnly,
+             std::unique_ptr<orv::IDsFile> memoFile = nullptr);
+  ~TDbfHandle() override;
 
   TDbfHeader* GetDbfHeader() const { return static_cast<TDbfHeader*>(FHeader.get()); }
+  // The memo file; null for a table without blob fields or whose header was refused.
+  TDbfBlobHandle* GetBlobHandle() const { return FBlobHandle.get(); }
+  // Whether the table has fields whose content lies in a memo file.
+  bool HasBlobFields() const;
 
  private:
   void ReadHeader();
+
+  std::unique_ptr<TDbfBlobHandle> FBlobHandle;
 };
 
 // ---- The flat handle interface ----
@@ -205,6 +291,23 @@ Byte DbfLocate(TDsCustomHandle* handle, const AnsiString& fields, const Variant&
 Byte DbfGetField(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, void* destination,
                  bool& isNull);
 Byte DbfPutField(TDsCustomHandle* handle, Integer fieldNo, Byte* record, const void* value);
+// ---- Memos of blob fields (TDbfBlobHandle) ----
+// A handle that is not a .DBF handle answers dsErrInvalidHandle; a field that is no blob field
+// dsErrNotBlobField.
+Byte DbfGetBlobSize(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer& size);
+Byte DbfGetBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer offset,
+                Integer count, void* buffer, Integer& bytesRead);
+// Opening and releasing a memo need nothing of the file: 0.
+Byte DbfOpenBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo);
+Byte DbfFreeBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo);
+// The engine stores no memo content. Writing `count` bytes at `offset`, or cutting the memo to
+// `size` bytes, succeeds only when it changes nothing (no bytes; a memo no longer than the
+// size); otherwise the answer is dsErrTableReadOnly for a read-only table and
+// dsErrFieldReadOnly for any other, so that a caller never takes an unstored memo for stored.
+Byte DbfPutBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer offset,
+                Integer count, const void* buffer);
+Byte DbfTruncateBlob(TDsCustomHandle* handle, const Byte* record, Integer fieldNo, Integer size);
+
 // The record size, and the data size (the record without its deletion byte); 0 without a handle.
 Integer DbfGetRecordSize(TDsCustomHandle* handle);
 Integer DbfGetDataSize(TDsCustomHandle* handle);

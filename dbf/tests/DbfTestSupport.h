@@ -40,6 +40,7 @@ class TMemoryFile : public orv::IDsFile {
     FPosition += count;
     return count;
   }
+  Int64 GetSize() override { return static_cast<Int64>(Bytes.size()); }
 
   std::vector<Byte> Bytes;
   bool FailReads = false;
