@@ -38,15 +38,30 @@ Boolean IsInternalFieldDef(TcxValueDef* def) {
 // middle element, the scans bounded by the range and every step shrinking it, recursion into the
 // smaller part. With a consistent comparison the bounds never bite and the partitions are those
 // of the classic routine, so the order is the same.
-template <class T, class Compare>
-void QuickSortRange(T* items, Integer first, Integer last, Compare& compare) {
+struct TNoPrefetch {
+  template <class T>
+  void operator()(const T&) const {}
+};
+
+template <class T, class Compare, class Prefetch = TNoPrefetch>
+void QuickSortRange(T* items, Integer first, Integer last, Compare& compare, const Prefetch& prefetch = Prefetch()) {
+  // How far ahead of each scan the data the comparison reads is asked for.
+  constexpr Integer kAhead = 12;
   Integer l = first, r = last;
   while (l < r) {
     Integer i = l, j = r;
     const T pivot = items[(static_cast<std::uint32_t>(l) + static_cast<std::uint32_t>(r)) >> 1];
     do {
-      while (i <= r && compare(items[i], pivot) < 0) ++i;
-      while (j >= l && compare(items[j], pivot) > 0) --j;
+      while (i <= r) {
+        if (i + kAhead <= r) prefetch(items[i + kAhead]);
+        if (compare(items[i], pivot) >= 0) break;
+        ++i;
+      }
+      while (j >= l) {
+        if (j - kAhead >= l) prefetch(items[j - kAhead]);
+        if (compare(items[j], pivot) <= 0) break;
+        --j;
+      }
       if (i <= j) {
         std::swap(items[i], items[j]);
         ++i;
@@ -57,10 +72,10 @@ void QuickSortRange(T* items, Integer first, Integer last, Compare& compare) {
     if (j >= r) j = r - 1;
     if (i <= l) i = l + 1;
     if (j - l < r - i) {
-      if (l < j) QuickSortRange(items, l, j, compare);
+      if (l < j) QuickSortRange(items, l, j, compare, prefetch);
       l = i;
     } else {
-      if (i < r) QuickSortRange(items, i, r, compare);
+      if (i < r) QuickSortRange(items, i, r, compare, prefetch);
       r = j;
     }
   }
@@ -700,14 +715,17 @@ void TcxCustomDataProvider::DataScrolled(Integer distance) {
 
 void TcxCustomDataProvider::LayoutChanged(Integer kind) { FDataController->LayoutChanged(kind); }
 
-void TcxCustomDataProvider::SetCustomDataSource(TcxCustomDataSource* value) {
-  if (!IsCustomDataSourceSupported() || value == FCustomDataSource) return;
-  if (FCustomDataSource) {
+void TcxCustomDataProvider::DetachFromSource() {
+  if (!FCustomDataSource) return;
     auto& providers = FCustomDataSource->FProviders;
     providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
     if (FCustomDataSource->FProvider == this) FCustomDataSource->FProvider = providers.empty() ? nullptr : providers.front();
     if (FCustomDataSource->FCurrentProvider == this) FCustomDataSource->FCurrentProvider = nullptr;
-  }
+}
+
+void TcxCustomDataProvider::SetCustomDataSource(TcxCustomDataSource* value) {
+  if (!IsCustomDataSourceSupported() || value == FCustomDataSource) return;
+  DetachFromSource();
   FCustomDataSource = value;
   if (value) {
     value->FProviders.push_back(this);
@@ -751,36 +769,76 @@ void TcxCustomDataProvider::FreeSavedRecord() {
 
 void TcxCustomDataProvider::BeforeDestruction() {
   FreeSavedRecord();
-  if (FCustomDataSource) {
-    auto& providers = FCustomDataSource->FProviders;
-    providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
-    if (FCustomDataSource->FProvider == this) FCustomDataSource->FProvider = providers.empty() ? nullptr : providers.front();
-    if (FCustomDataSource->FCurrentProvider == this) FCustomDataSource->FCurrentProvider = nullptr;
-    FCustomDataSource = nullptr;
-  }
+  DetachFromSource();
+  FCustomDataSource = nullptr;
   inherited::BeforeDestruction();
 }
 
 // ==== Row model ==============================================================================
 
-// The sort keys of one text field for one sort: per record, a byte string whose byte-wise order
-// is the field's string rule (the locale's collation, or the upper-cased ordinal order). Records
-// whose value is no text have none and are compared the ordinary way.
+// The sort keys of one field for one sort, made once per record so that the comparisons of the
+// sort read compact arrays instead of walking record buffers and building variants. Text keys are
+// byte strings whose byte-wise order is the field's string rule (the locale's collation, or the
+// upper-cased ordinal order); number keys hold the stored value (doubles for floating types, 64-bit
+// integers for the others), compared exactly as the value type compares them. A record without a
+// key (no text value, a null number) is compared the ordinary way.
 struct TcxCustomDataControllerInfo::TSortKeys {
+  enum TKind { skText, skDouble, skInt64 };
   static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-  std::vector<std::uint32_t> Start;
-  std::vector<std::uint32_t> Length;
+  // One entry per record, value and presence side by side: a comparison touches one cache line
+  // per record.
+  struct TNumber {
+    union {
+      double Double;
+      Int64 Integer;
+    };
+    Boolean Present;
+  };
+  struct TText {
+    std::uint32_t Start;   // offset in Data
+    std::uint32_t Length;  // kNone: no key
+  };
+  TKind Kind = skText;
+  std::vector<TNumber> Numbers;
+  std::vector<TText> Texts;
   std::string Data;
 
+  void Prefetch(Integer recordIndex) const {
+    const std::size_t r = std::size_t(recordIndex);
+    if (Kind == skText) {
+      if (r < Texts.size()) {
+        __builtin_prefetch(&Texts[r]);
+        if (Texts[r].Length != kNone) __builtin_prefetch(Data.data() + Texts[r].Start);
+      }
+    } else if (r < Numbers.size()) {
+      __builtin_prefetch(&Numbers[r]);
+    }
+  }
   Boolean Has(Integer recordIndex) const {
-    return recordIndex >= 0 && std::size_t(recordIndex) < Length.size() && Length[std::size_t(recordIndex)] != kNone;
+    const std::size_t r = std::size_t(recordIndex);
+    if (recordIndex < 0) return false;
+    if (Kind == skText) return r < Texts.size() && Texts[r].Length != kNone;
+    return r < Numbers.size() && Numbers[r].Present;
   }
   Integer Compare(Integer recordIndex1, Integer recordIndex2) const {
     const std::size_t a = std::size_t(recordIndex1), b = std::size_t(recordIndex2);
-    const std::uint32_t la = Length[a], lb = Length[b];
-    const int r = std::memcmp(Data.data() + Start[a], Data.data() + Start[b], std::min(la, lb));
-    if (r != 0) return r < 0 ? -1 : 1;
-    return la < lb ? -1 : la > lb ? 1 : 0;
+    switch (Kind) {
+      case skDouble: {
+        const double x = Numbers[a].Double, y = Numbers[b].Double;
+        return x < y ? -1 : x > y ? 1 : 0;
+      }
+      case skInt64: {
+        const Int64 x = Numbers[a].Integer, y = Numbers[b].Integer;
+        return x < y ? -1 : x > y ? 1 : 0;
+      }
+      default: {
+        const TText& ta = Texts[a];
+        const TText& tb = Texts[b];
+        const int r = std::memcmp(Data.data() + ta.Start, Data.data() + tb.Start, std::min(ta.Length, tb.Length));
+        if (r != 0) return r < 0 ? -1 : 1;
+        return ta.Length < tb.Length ? -1 : ta.Length > tb.Length ? 1 : 0;
+      }
+    }
   }
 };
 
@@ -997,43 +1055,79 @@ Integer TcxCustomDataControllerInfo::CompareRecordsForGrouping(Integer recordInd
                                                     dccmGrouping);
 }
 
+namespace {
+
+// The kind of number key that orders values of the type exactly as the type compares them;
+// False for types that keep no plain number.
+Boolean NumberKeyKind(TcxValueTypeClass valueType, Boolean& isDouble) {
+  const TClass c = valueType;
+  isDouble = c == TcxFloatValueType::StaticClass() || c == TcxDateTimeValueType::StaticClass();
+  return isDouble || c == TcxIntegerValueType::StaticClass() || c == TcxSmallintValueType::StaticClass() ||
+         c == TcxWordValueType::StaticClass() || c == TcxLargeIntValueType::StaticClass() ||
+         c == TcxBooleanValueType::StaticClass() || c == TcxCurrencyValueType::StaticClass();
+}
+
+}  // namespace
+
 void TcxCustomDataControllerInfo::BuildSortKeys() {
   FreeSortKeys();
   TcxCustomDataController* controller = FDataController;
-  // OnCompare and a custom data source's own comparison decide themselves.
-  if (controller->FOnCompare) return;
-  if (controller->IsProviderMode() && controller->GetCustomDataSource()->IsNativeCompareFunc()) return;
+  // OnCompare and a custom data source decide themselves.
+  if (controller->FOnCompare || controller->IsProviderMode()) return;
   const Boolean ansiSort = controller->FOptions.Contains(dcoAnsiSort);
   const Boolean caseInsensitive = controller->FOptions.Contains(dcoCaseInsensitive);
   const Integer recordCount = controller->GetRecordCount();
+  TcxDataStorage* storage = controller->GetDataStorage();
   for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) {
     TcxCustomDataField* field = FTotalSortingFieldList->GetItem(i).Field;
-    if (field->FSortKeysIndex != -1 || field->FCompareMode <= 0) continue;
-    // The string rule applies to display texts (mode 2) and to text values (mode 1).
+    TcxValueDef* def = field->GetValueDef();
+    if (field->FSortKeysIndex != -1 || field->FCompareMode == 0 || !def) continue;
     const TcxValueTypeClass valueType = field->GetValueTypeClass();
-    if (field->FCompareMode == 1 && !(TClass(valueType) && valueType->IsTextType())) continue;
     auto keys = std::make_unique<TSortKeys>();
-    keys->Start.assign(std::size_t(recordCount), 0);
-    keys->Length.assign(std::size_t(recordCount), TSortKeys::kNone);
-    std::string upper;
-    for (const Integer recordIndex : FRecordList) {
-      if (recordIndex < 0 || recordIndex >= recordCount) continue;
-      const Variant value = controller->GetSortingValue(recordIndex, field);
-      if (!VarIsStr(value)) continue;
-      const AnsiString text = value.AsString();
-      std::string key;
-      if (ansiSort) {
-        key = orv::AnsiSortKey(text, caseInsensitive ? NORM_IGNORECASE : 0);
-      } else if (caseInsensitive) {
-        key = text;
-        CharUpperBuff(key.data(), Cardinal(key.size()));
-      } else {
-        key = orv::AnsiSortKey(text, 0);  // CompareVariants compares texts by the collation
+    Boolean isDouble = false;
+    if (field->FCompareMode < 0) {
+      // Stored values compared by their type.
+      if (!NumberKeyKind(valueType, isDouble)) continue;
+      keys->Kind = isDouble ? TSortKeys::skDouble : TSortKeys::skInt64;
+      TSortKeys::TNumber none{};
+      none.Integer = 0;
+      none.Present = false;
+      keys->Numbers.assign(std::size_t(recordCount), none);
+      const TClass typeClass = valueType;
+      for (const Integer recordIndex : FRecordList) {
+        if (recordIndex < 0 || recordIndex >= recordCount) continue;
+        const Variant value = storage->FetchValue(recordIndex, def);
+        if (value.IsNull()) continue;
+        TSortKeys::TNumber& key = keys->Numbers[std::size_t(recordIndex)];
+        if (isDouble)
+          key.Double = value.AsDouble();
+        else if (typeClass == TcxCurrencyValueType::StaticClass())
+          key.Integer = value.AsCurrency().Scaled;
+        else if (typeClass == TcxBooleanValueType::StaticClass())
+          key.Integer = value.AsBoolean() ? 1 : 0;  // the stored byte
+        else
+          key.Integer = value.AsInt64();
+        key.Present = true;
       }
-      if (keys->Data.size() + key.size() >= TSortKeys::kNone) break;  // beyond 4 GB: compare the rest directly
-      keys->Start[std::size_t(recordIndex)] = std::uint32_t(keys->Data.size());
-      keys->Length[std::size_t(recordIndex)] = std::uint32_t(key.size());
-      keys->Data += key;
+    } else {
+      // The string rule applies to display texts (mode 2) and to text values (mode 1).
+      if (field->FCompareMode == 1 && !(TClass(valueType) && valueType->IsTextType())) continue;
+      keys->Texts.assign(std::size_t(recordCount), TSortKeys::TText{0, TSortKeys::kNone});
+      for (const Integer recordIndex : FRecordList) {
+        if (recordIndex < 0 || recordIndex >= recordCount) continue;
+        const Variant value = controller->GetSortingValue(recordIndex, field);
+        if (!VarIsStr(value)) continue;
+        std::string key = value.AsString();
+        if (ansiSort)
+          key = orv::AnsiSortKey(key, caseInsensitive ? NORM_IGNORECASE : 0);
+        else if (caseInsensitive)
+          CharUpperBuff(key.data(), Cardinal(key.size()));
+        else
+          key = orv::AnsiSortKey(key, 0);  // CompareVariants compares texts by the collation
+        if (keys->Data.size() + key.size() >= TSortKeys::kNone) break;  // beyond 4 GB: compare the rest directly
+        keys->Texts[std::size_t(recordIndex)] = {std::uint32_t(keys->Data.size()), std::uint32_t(key.size())};
+        keys->Data += key;
+      }
     }
     field->FSortKeysIndex = Integer(FSortKeys.size());
     FSortKeys.push_back(std::move(keys));
@@ -1105,7 +1199,16 @@ void TcxCustomDataControllerInfo::SortRecordList() {
     } else {
       BuildSortKeys();
       auto compare = [this](Integer a, Integer b) { return CompareRecordsForSorting(a, b); };
-      QuickSortRange(FRecordList.data(), 0, Integer(FRecordList.size()) - 1, compare);
+      // The keys of the first field are read for every comparison in random record order: the
+      // scans ask for them ahead of time.
+      const TSortKeys* keys = nullptr;
+      TcxCustomDataField* first = FTotalSortingFieldList->GetItem(0).Field;
+      if (first->FSortKeysIndex >= 0) keys = FSortKeys[std::size_t(first->FSortKeysIndex)].get();
+      auto prefetch = [keys](Integer recordIndex) { keys->Prefetch(recordIndex); };
+      if (keys)
+        QuickSortRange(FRecordList.data(), 0, Integer(FRecordList.size()) - 1, compare, prefetch);
+      else
+        QuickSortRange(FRecordList.data(), 0, Integer(FRecordList.size()) - 1, compare);
     }
   } catch (...) {
     FreeSortKeys();
@@ -2608,6 +2711,10 @@ Integer CompareTexts(TcxDataControllerOptions options, const Variant& v1, const 
 Integer TcxCustomDataController::CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
                                                        TcxDataControllerComparisonMode mode) {
   const Boolean byEvent = FOnCompare && !field->GetIsInternal();
+  if (!byEvent && field->FSortKeysIndex >= 0) {
+    const TcxCustomDataControllerInfo::TSortKeys& keys = *FInfo->FSortKeys[std::size_t(field->FSortKeysIndex)];
+    if (keys.Has(recordIndex1) && keys.Has(recordIndex2)) return keys.Compare(recordIndex1, recordIndex2);
+  }
   if (!byEvent && !NeedsValueConversion(field)) {
     TcxValueDef* def = field->GetValueDef();
     if (!def) return 0;
@@ -2617,10 +2724,6 @@ Integer TcxCustomDataController::CompareRecordsByField(Integer recordIndex1, Int
   if (IsProviderMode() && !FOnCompare && GetCustomDataSource()->IsNativeCompareFunc() && recordIndex1 >= 0 &&
       recordIndex2 >= 0)
     return GetProvider()->NativeCompare(recordIndex1, recordIndex2, field);
-  if (!byEvent && field->FSortKeysIndex >= 0) {
-    const TcxCustomDataControllerInfo::TSortKeys& keys = *FInfo->FSortKeys[std::size_t(field->FSortKeysIndex)];
-    if (keys.Has(recordIndex1) && keys.Has(recordIndex2)) return keys.Compare(recordIndex1, recordIndex2);
-  }
   const Variant v1 = GetSortingValue(recordIndex1, field);
   const Variant v2 = GetSortingValue(recordIndex2, field);
   if (byEvent) {

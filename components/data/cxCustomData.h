@@ -680,6 +680,8 @@ class TcxCustomDataProvider : public TObject {
   Pointer ItemHandle(TcxCustomDataField* field) const;
 
  private:
+  // The source forgets this provider.
+  void DetachFromSource();
   Boolean FActiveChanging = false;
   Boolean FChanging = false;
   TcxCustomDataSource* FCustomDataSource = nullptr;
