@@ -1,6 +1,8 @@
 #include "dbf/DsDbfTable.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "dbf/DsDatabase.h"
@@ -160,8 +162,18 @@ void TDsDbfTable::InternalOpen() {
   GetFieldDefs().Update();
   if (GetDefaultFields()) CreateFields();
   BindFields(true);
+  // One cache slot per blob data field, in field order.
+  FBlobIndex.assign(std::size_t(GetFieldDefs().GetCount() + 1), -1);
+  FBlobFieldCount = 0;
+  for (TField* field : GetFields()) {
+    const Integer fieldNo = field->GetFieldNo();
+    if (field->GetFieldKind() == fkData && field->IsBlob() && fieldNo > 0 &&
+        fieldNo < Integer(FBlobIndex.size()))
+      FBlobIndex[std::size_t(fieldNo)] = FBlobFieldCount++;
+  }
   FCalcFieldsOffset = FRecordSize;
-  FRecordInfoOffset = FCalcFieldsOffset + GetCalcFieldsSize();
+  FBlobCacheOffset = FCalcFieldsOffset + GetCalcFieldsSize();
+  FRecordInfoOffset = FBlobCacheOffset + FBlobFieldCount * Integer(sizeof(AnsiString*));
   FBookmarkOffset = FRecordInfoOffset + kRecordInfoSize;
   FBufferSize = FBookmarkOffset + 4;
   InstallFilter(GetFilter(), GetFiltered(), GetFilterOptions());
@@ -231,6 +243,7 @@ void TDsDbfTable::BuildFieldDefs(TDsCustomHandle* handle) {
 TRecordBuffer TDsDbfTable::AllocRecordBuffer() { return new Byte[std::size_t(FBufferSize)](); }
 
 void TDsDbfTable::FreeRecordBuffer(TRecordBuffer& buffer) {
+  ClearBlobCache(buffer);
   delete[] buffer;
   buffer = nullptr;
 }
@@ -259,6 +272,8 @@ Integer TDsDbfTable::CompareBookmarks(TBookmark bookmark1, TBookmark bookmark2) 
 Integer TDsDbfTable::BufferRecNo(TRecordBuffer buffer) const { return LoadInt(RecordInfo(buffer)); }
 
 TGetResult TDsDbfTable::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool doCheck) {
+  // The buffer is about to hold another record: its cached memos are not that record's.
+  ClearBlobCache(buffer);
   orv::TDsRecordInfo info;
   Byte code;
   switch (getMode) {
@@ -305,7 +320,10 @@ void TDsDbfTable::InitRecord(TRecordBuffer buffer) {
   recordInfo[kFlagAt] = static_cast<Byte>(bfInserted);
 }
 
-void TDsDbfTable::InternalInitRecord(TRecordBuffer buffer) { DsCheck(DbfInitRecord(FHandle, buffer)); }
+void TDsDbfTable::InternalInitRecord(TRecordBuffer buffer) {
+  ClearBlobCache(buffer);
+  DsCheck(DbfInitRecord(FHandle, buffer));
+}
 
 // ---- cursor ----
 
@@ -501,4 +519,177 @@ ORV_PUBLISH(TDsDbfTable) {
   p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Default(false);
   p.Property("ShowDeleted", &T::GetShowDeleted, &T::SetShowDeleted).Default(false);
   p.Property("TableName", &T::GetTableName, &T::SetTableName);
+}
+
+// ---- blob fields ----
+
+Byte* TDsDbfTable::BlobSlot(TRecordBuffer buffer, TField* field) const {
+  const Integer fieldNo = field->GetFieldNo();
+  if (!buffer || fieldNo <= 0 || fieldNo >= Integer(FBlobIndex.size())) return nullptr;
+  const Integer index = FBlobIndex[std::size_t(fieldNo)];
+  return index < 0 ? nullptr : buffer + FBlobCacheOffset + index * Integer(sizeof(AnsiString*));
+}
+
+// The slots may lie at any alignment: pointers go in and out by copy.
+const AnsiString* TDsDbfTable::GetBlobCache(TRecordBuffer buffer, TField* field) const {
+  const Byte* slot = BlobSlot(buffer, field);
+  AnsiString* text = nullptr;
+  if (slot) std::memcpy(&text, slot, sizeof text);
+  return text;
+}
+
+void TDsDbfTable::SetBlobCache(TRecordBuffer buffer, TField* field, AnsiString text) {
+  Byte* slot = BlobSlot(buffer, field);
+  if (!slot) return;
+  AnsiString* old = nullptr;
+  std::memcpy(&old, slot, sizeof old);
+  delete old;
+  AnsiString* kept = text.empty() ? nullptr : new AnsiString(std::move(text));
+  std::memcpy(slot, &kept, sizeof kept);
+}
+
+void TDsDbfTable::ClearBlobCache(TRecordBuffer buffer) {
+  if (!buffer) return;
+  for (Integer i = 0; i < FBlobFieldCount; ++i) {
+    Byte* slot = buffer + FBlobCacheOffset + i * Integer(sizeof(AnsiString*));
+    AnsiString* text = nullptr;
+    std::memcpy(&text, slot, sizeof text);
+    if (!text) continue;
+    delete text;
+    text = nullptr;
+    std::memcpy(slot, &text, sizeof text);
+  }
+}
+
+TStream* TDsDbfTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+  return new TBlobStream(field, mode);
+}
+
+Integer TDsDbfTable::GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer) {
+  const TRecordBuffer record = GetActiveRecordBuffer();
+  if (!record || !FHandle) return 0;
+  // In the block-read state a memo that cannot be read gives 0 bytes instead of an error.
+  const auto check = [this](Byte code) {
+    if (code == dsErrNone || code == dsErrEndOfBlob) return true;
+    if (GetState() != dsBlockRead) DsCheck(code);
+    return false;
+  };
+  Integer length = 0;
+  if (!check(DbfGetBlobSize(FHandle, record, fieldNo, length)) || length <= 0) return 0;
+  if (buffer.size() < std::size_t(length)) buffer.resize(std::size_t(length) + std::size_t(length / 4));
+  Integer read = 0;
+  if (!check(DbfGetBlob(FHandle, record, fieldNo, 0, length, buffer.data(), read))) return 0;
+  return read;
+}
+
+void TDsDbfTable::CloseBlob(TField* field) {
+  if (FHandle && ActiveBuffer()) DbfFreeBlob(FHandle, ActiveBuffer(), field->GetFieldNo());
+}
+
+// ---- TBlobStream ----
+
+TBlobStream::TBlobStream(TField* field, TBlobStreamMode mode)
+    : FField(field),
+      FDataSet(dynamic_cast<TDsDbfTable*>(field->GetDataSet())),
+      FFieldNo(field->GetFieldNo()),
+      FMode(mode) {
+  if (!FDataSet || !FDataSet->FHandle) return;
+  FBuffer = FDataSet->GetActiveRecordBuffer();
+  if (!FBuffer) return;
+  const TDataSetState state = FDataSet->GetState();
+  if (state == dsFilter) DatabaseErrorFmt(SCannotAccessFieldInFilter, {field->GetDisplayName()}, FDataSet);
+  if (mode != bmRead) {
+    FDataSet->SetBlobCache(FBuffer, field, AnsiString());
+    if (field->GetReadOnly()) DatabaseErrorFmt(SFieldCannotBeModified, {field->GetDisplayName()}, FDataSet);
+    if (state != dsEdit && state != dsInsert) DatabaseError(SNotEditing, FDataSet);
+  } else if (FDataSet->FCacheBlobs && FBuffer == FDataSet->ActiveBuffer()) {
+    // A blank memo needs no file; a cached one is served from the buffer.
+    Integer block = 0;
+    bool isNull = true;
+    const bool blank = DbfGetField(FDataSet->FHandle, FFieldNo, FBuffer, &block, isNull) == dsErrNone &&
+                       (isNull || block <= 0);
+    FCached = blank || CachedText() != nullptr;
+  }
+  if (!FCached) {
+    // Another user may have given the record a new memo since it was read.
+    if (state == dsBrowse) FDataSet->GetCurrentRecord(FDataSet->ActiveBuffer());
+    DsCheck(DbfOpenBlob(FDataSet->FHandle, FBuffer, FFieldNo));
+  }
+  FOpened = true;
+  if (mode == bmWrite) SetSize(0);
+}
+
+TBlobStream::~TBlobStream() {
+  if (FOpened && !FCached && FDataSet && FDataSet->FHandle) DbfFreeBlob(FDataSet->FHandle, FBuffer, FFieldNo);
+}
+
+const AnsiString* TBlobStream::CachedText() const { return FDataSet->GetBlobCache(FBuffer, FField); }
+
+Int64 TBlobStream::GetSize() {
+  if (!FOpened) return 0;
+  if (FCached) {
+    const AnsiString* text = CachedText();
+    return text ? Int64(text->size()) : 0;
+  }
+  if (FSize < 0) {
+    Integer size = 0;
+    DsCheck(DbfGetBlobSize(FDataSet->FHandle, FBuffer, FFieldNo, size));
+    FSize = size;
+  }
+  return FSize;
+}
+
+Int64 TBlobStream::Seek(Int64 offset, TSeekOrigin origin) {
+  switch (origin) {
+    case soBeginning: FPosition = offset; break;
+    case soCurrent: FPosition += offset; break;
+    case soEnd: FPosition = GetSize() + offset; break;
+  }
+  return FPosition;
+}
+
+Integer TBlobStream::Read(void* buffer, Integer count) {
+  if (!FOpened || count <= 0 || FPosition < 0) return 0;
+  if (FCached) {
+    const AnsiString* text = CachedText();
+    const Int64 n = std::min<Int64>(count, (text ? Int64(text->size()) : 0) - FPosition);
+    if (n <= 0) return 0;
+    std::memcpy(buffer, text->data() + FPosition, std::size_t(n));
+    FPosition += n;
+    return Integer(n);
+  }
+  if (FPosition > std::numeric_limits<Integer>::max()) return 0;
+  Integer got = 0;
+  const Byte code = DbfGetBlob(FDataSet->FHandle, FBuffer, FFieldNo, Integer(FPosition), count, buffer, got);
+  if (code == dsErrInvalidBlobOffset) return 0;
+  if (code != dsErrNone && code != dsErrEndOfBlob) DsCheck(code);
+  // Bytes read in order from the start of the active record's memo go to the cache, which
+  // takes the memo once it is whole.
+  if (FDataSet->FCacheBlobs && FMode == bmRead && FBuffer == FDataSet->ActiveBuffer() &&
+      FPosition == Int64(FCacheText.size())) {
+    FCacheText.append(static_cast<const char*>(buffer), std::size_t(got));
+    if (Int64(FCacheText.size()) == GetSize()) {
+      FDataSet->SetBlobCache(FBuffer, FField, std::move(FCacheText));
+      FCacheText = AnsiString();
+      FCached = true;
+    }
+  }
+  FPosition += got;
+  return got;
+}
+
+Integer TBlobStream::Write(const void* buffer, Integer count) {
+  if (!FOpened || count <= 0) return 0;
+  // The handle refuses every write that would change the memo, and the refusal raises.
+  DsCheck(DbfPutBlob(FDataSet->FHandle, FBuffer, FFieldNo, Integer(std::min<Int64>(FPosition, std::numeric_limits<Integer>::max())),
+                     count, buffer));
+  FDataSet->SetBlobCache(FBuffer, FField, AnsiString());
+  FPosition += count;
+  return count;
+}
+
+void TBlobStream::SetSize(Int64 newSize) {
+  if (!FOpened) return;
+  const Integer size = Integer(std::clamp<Int64>(newSize, 0, std::numeric_limits<Integer>::max()));
+  DsCheck(DbfTruncateBlob(FDataSet->FHandle, FBuffer, FFieldNo, size));
 }

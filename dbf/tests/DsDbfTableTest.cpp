@@ -608,9 +608,10 @@ TEST_F(DsDbfTableFiles, FieldDefinitionsFromAClosedTable) {
   EXPECT_EQ(visible, 7);
 }
 
-TEST_F(DsDbfTableFiles, TablesWithMemoFieldsOpenWithoutTheirMemoContents) {
-  // A FoxPro table written by python3-dbf, with a memo file beside it that is not read.
+TEST_F(DsDbfTableFiles, TablesWithMemoFieldsOpenAndReadTheirMemos) {
+  // A FoxPro table written by python3-dbf, with its memo file beside it.
   std::filesystem::copy_file(dbftest::FixturePath("notes_fp.dbf"), Path("NOTES.DBF"));
+  std::filesystem::copy_file(dbftest::FixturePath("notes_fp.fpt"), Path("NOTES.FPT"));
   TDataModule dm;
   dm.DsDatabase->SetDatabaseName(Dir);
   dm.tblOrvane->SetTableName("NOTES");
@@ -620,7 +621,7 @@ TEST_F(DsDbfTableFiles, TablesWithMemoFieldsOpenWithoutTheirMemoContents) {
   TField* note = dm.tblOrvane->FieldByName("NOTE");
   EXPECT_EQ(note->GetDataType(), ftMemo);
   EXPECT_EQ(dm.tblOrvane->FieldByName("NAME")->GetAsString(), "Ёлки"_a);
-  EXPECT_EQ(note->GetAsString(), "");
+  EXPECT_EQ(note->GetAsString(), "Первая заметка"_a);
   dm.tblOrvane->Next();
   EXPECT_DOUBLE_EQ(dm.tblOrvane->FieldByName("RATIO")->GetAsFloat(), -10.125);
 }
