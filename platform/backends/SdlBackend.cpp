@@ -339,7 +339,9 @@ std::unique_ptr<TSdlBackend> TSdlBackend::Create(std::string* error) {
   // Ctrl+C in a terminal keeps its usual meaning.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  // A desktop program leaves the screen saver alone.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     if (error) *error = SDL_GetError();
     return nullptr;
   }
@@ -352,7 +354,8 @@ TSdlBackend::~TSdlBackend() {
   for (auto& [k, d] : FImpl->Desks) SDL_DestroyWindow(d.Window);
   for (auto& [id, c] : FImpl->SystemCursors) SDL_FreeCursor(c);
   if (FImpl->Custom) SDL_FreeCursor(FImpl->Custom);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // SDL's video stays open until the process ends: closing it drops SDL's link to the desktop
+  // bus, whose library keeps memory that nothing frees then.
 }
 
 TRect TSdlBackend::ScreenBounds() {
