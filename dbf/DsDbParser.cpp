@@ -626,6 +626,9 @@ struct TDsDbParser::TOp {
   Integer Index = -1;     // field slot or function
   Integer ArgCount = 0;
   Integer Buffer = kNoBuffer;  // offset in FBuffers of a text result
+  // A text field "=" a text constant: the characters before the constant's first "*", which
+  // any text that matches begins with.
+  Integer Anchor = 0;
   double Number = 0;           // a number constant as a double
   TDbValue Value;              // constants
 };
@@ -730,6 +733,8 @@ class TDsDbParser::TCompiler {
         // ... and the left one a field, which is then its whole left operand.
         o.Code = opFieldOperatorConstant;
         o.Index = P.FProgram.back().Index;
+        if (op == dkEqual && o.Value.Kind == dkText && P.FFieldSlots[std::size_t(o.Index)].Kind == dkText)
+          o.Anchor = Integer(std::min(o.Value.GetText().find('*'), o.Value.GetText().size()));
         P.FProgram.pop_back();
         FDepth -= 1;
         Emit(o, 1, (kinds & kText) != 0);
@@ -1114,7 +1119,7 @@ bool TDsDbParser::ReadField(Integer field, TDbKind kind, char* buffer, TDbValue&
   return true;
 }
 
-const TDbValue& TDsDbParser::FieldValue(Integer slotIndex) {
+inline const TDbValue& TDsDbParser::FieldValue(Integer slotIndex) {
   // The record does not change during an evaluation: each field is decoded once.
   TFieldSlot& slot = FFieldSlots[std::size_t(slotIndex)];
   if (slot.Evaluation != FEvaluation) {
@@ -1123,6 +1128,23 @@ const TDbValue& TDsDbParser::FieldValue(Integer slotIndex) {
     slot.Evaluation = FEvaluation;
   }
   return slot.Value;
+}
+
+// A null field matches no pattern, so "=" gives False for it as for a text that differs.
+bool TDsDbParser::RejectedByBytes(const TOp& op) const {
+  const TFieldSlot& slot = FFieldSlots[std::size_t(op.Index)];
+  TDbFieldBytes stored;
+  if (slot.Evaluation == FEvaluation || !FSource->GetFilterFieldBytes(slot.Field, stored)) return false;
+  const char* pattern = op.Value.Text;
+  const Integer n = std::min(op.Anchor, stored.Length);
+  const bool caseInsensitive = FOptions & dpoCaseInsensitive;
+  for (Integer i = 0; i < n; ++i) {
+    if (pattern[i] == '?') continue;
+    const Byte b = stored.Table ? stored.Table[stored.Bytes[i]] : stored.Bytes[i];
+    const Byte p = static_cast<Byte>(pattern[i]);
+    if (caseInsensitive ? UpperByte(b) != UpperByte(p) : b != p) return true;
+  }
+  return false;
 }
 
 const TDbValue* TDsDbParser::Run(Integer begin, Integer end) {
@@ -1138,6 +1160,10 @@ const TDbValue* TDsDbParser::Run(Integer begin, Integer end) {
         *sp++ = FieldValue(op->Index);
         break;
       case opFieldOperatorConstant: {
+        if (op->Anchor > 0 && !(FOptions & dpoNoPartialCompare) && RejectedByBytes(*op)) {
+          SetBoolean(*sp++, false);
+          break;
+        }
         const TDbValue& field = FieldValue(op->Index);
         if (op->NumberComparison && IsNumber(field.Kind)) {
           // Two numbers compare as doubles (exact for 32-bit integers).
@@ -1229,32 +1255,50 @@ Integer TDsHandleFilterSource::FindFilterField(std::string_view name) const {
 TFieldType TDsHandleFilterSource::GetFilterFieldType(Integer field) const {
   const TDsCustomField* f = Field(field);
   if (!f) return ftUnknown;
-  NumberText(FHandle->GetHeader(), field);  // learnt while checking, so reading allocates nothing
+  Layout(FHandle->GetHeader(), field);  // learnt while checking, so reading allocates nothing
   return f->GetFieldType();
 }
 
-const TDsHandleFilterSource::TNumberText& TDsHandleFilterSource::NumberText(
+inline const TDsHandleFilterSource::TFieldLayout& TDsHandleFilterSource::Layout(
     const TDsCustomHeader* header, Integer field) const {
-  if (header != FNumberHeader || FNumberTexts.size() != std::size_t(header->GetFieldCount())) {
-    FNumberHeader = header;
-    FNumberTexts.assign(std::size_t(header->GetFieldCount()), TNumberText{});
-    for (Integer i = 0; i < header->GetFieldCount(); ++i) {
-      const auto* f = dynamic_cast<const TDbfField*>(header->GetField(i));
-      if (!f || (f->GetTypeLetter() != 'N' && f->GetTypeLetter() != 'F') || f->GetHandle() != FHandle ||
-          f->GetLength() > kMaxNumberText || f->GetOffset() + f->GetLength() > header->GetRecordSize())
-        continue;
-      FNumberTexts[std::size_t(i)] = TNumberText{f->GetOffset(), f->GetLength()};
-    }
+  if (header != FLayoutHeader || FLayouts.size() != std::size_t(header->GetFieldCount())) Learn(header);
+  return FLayouts[std::size_t(field)];
+}
+
+void TDsHandleFilterSource::Learn(const TDsCustomHeader* header) const {
+  FLayoutHeader = header;
+  FLayouts.assign(std::size_t(header->GetFieldCount()), TFieldLayout{});
+  for (Integer i = 0; i < header->GetFieldCount(); ++i) {
+    const auto* f = dynamic_cast<const TDbfField*>(header->GetField(i));
+    if (!f || f->GetHandle() != FHandle || f->GetOffset() + f->GetLength() > header->GetRecordSize())
+      continue;
+    const char letter = f->GetTypeLetter();
+    if ((letter == 'N' || letter == 'F') && f->GetLength() <= kMaxNumberText)
+      FLayouts[std::size_t(i)] = TFieldLayout{f->GetOffset(), f->GetLength(), true};
+    else if (letter == 'C')
+      FLayouts[std::size_t(i)] = TFieldLayout{f->GetOffset(), f->GetLength(), false};
   }
-  return FNumberTexts[std::size_t(field)];
+}
+
+bool TDsHandleFilterSource::GetFilterFieldBytes(Integer field, TDbFieldBytes& bytes) const {
+  const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
+  const Byte* record = FHandle ? FHandle->GetCurrentRecord() : nullptr;
+  if (!header || !record || field < 0 || field >= header->GetFieldCount()) return false;
+  const TFieldLayout& layout = Layout(header, field);
+  if (layout.Length == 0 || layout.Number) return false;
+  // The codec's text: the bytes up to a zero or the end, without trailing blanks, translated.
+  bytes.Bytes = record + layout.Offset;
+  bytes.Length = layout.Length;
+  bytes.Table = DsReadTable(FHandle->GetCodePage());
+  return true;
 }
 
 bool TDsHandleFilterSource::GetFilterFieldData(Integer field, TDbFieldData& data) const {
   const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
   if (!header || field < 0 || field >= header->GetFieldCount()) return false;
-  const TNumberText& number = NumberText(header, field);
+  const TFieldLayout& layout = Layout(header, field);
   const Byte* record = FHandle->GetCurrentRecord();
-  if (number.Length > 0 && record && ReadPlainNumber(record + number.Offset, number.Length, data.AsFloat))
+  if (layout.Number && record && ReadPlainNumber(record + layout.Offset, layout.Length, data.AsFloat))
     return true;
   const TDsCustomField* f = header->GetField(field);
   const TFieldType type = f->GetFieldType();

@@ -102,6 +102,15 @@ struct TDbFieldData {
   Integer TextLength = 0;
 };
 
+// The stored bytes of a text field on the current record, for a source whose texts are their
+// stored bytes translated one by one: the field's text is the translation of Bytes[0, n) for
+// some n <= Length.
+struct TDbFieldBytes {
+  const Byte* Bytes = nullptr;
+  Integer Length = 0;
+  const Byte* Table = nullptr;  // stored byte -> Windows-1251; null: the bytes are the text's own
+};
+
 // What the filter language reads of its table: the fields by name and their values on the
 // current record. TDsHandleFilterSource serves a table handle; tests use synthetic records.
 class IDbFilterSource {
@@ -113,12 +122,17 @@ class IDbFilterSource {
   // Decodes the field on the current record into `data` (the member its type uses). Returns
   // False when the field is null there.
   virtual bool GetFilterFieldData(Integer field, TDbFieldData& data) const = 0;
+  // Optional: the stored bytes of a text field on the current record (see TDbFieldBytes), so
+  // that a pattern can reject a record by the first characters without decoding the field.
+  // False when the source does not offer them.
+  virtual bool GetFilterFieldBytes(Integer field, TDbFieldBytes& bytes) const { return false; }
 };
 
 // The filter's view of a table handle: the fields of its header, found by name without regard
 // to case, decoded from the handle's current record by the field codec. A number field of a
 // .DBF table in its usual form (blanks, a sign, digits and a point) is read straight from the
-// record's bytes, giving what the codec gives; any other form goes to the codec.
+// record's bytes, giving what the codec gives; any other form goes to the codec. The text
+// fields of a .DBF table offer their stored bytes.
 class TDsHandleFilterSource : public IDbFilterSource {
  public:
   explicit TDsHandleFilterSource(TDsCustomHandle* handle) : FHandle(handle) {}
@@ -127,23 +141,27 @@ class TDsHandleFilterSource : public IDbFilterSource {
   Integer FindFilterField(std::string_view name) const override;
   TFieldType GetFilterFieldType(Integer field) const override;
   bool GetFilterFieldData(Integer field, TDbFieldData& data) const override;
+  bool GetFilterFieldBytes(Integer field, TDbFieldBytes& bytes) const override;
 
  private:
-  // Where a number field's text lies in the record; Length 0 for fields the codec reads.
-  struct TNumberText {
+  // Where the bytes of a .DBF number or text field lie in the record; Length 0 for the fields
+  // only the codec reads.
+  struct TFieldLayout {
     Integer Offset = 0;
     Integer Length = 0;
+    bool Number = false;
   };
 
   TDsCustomField* Field(Integer index) const;
-  // The number text of a field of the current header (learnt anew when the header changes).
-  const TNumberText& NumberText(const TDsCustomHeader* header, Integer field) const;
+  // The layout of a field of the current header (learnt anew when the header changes).
+  const TFieldLayout& Layout(const TDsCustomHeader* header, Integer field) const;
+  void Learn(const TDsCustomHeader* header) const;
 
   TDsCustomHandle* FHandle;
   // Text fields wider than a text value: decoded here, then cut (grows once, not per record).
   mutable std::vector<char> FScratch;
-  mutable const TDsCustomHeader* FNumberHeader = nullptr;
-  mutable std::vector<TNumberText> FNumberTexts;
+  mutable const TDsCustomHeader* FLayoutHeader = nullptr;
+  mutable std::vector<TFieldLayout> FLayouts;
 };
 
 class TDbFunctionCall;
@@ -220,6 +238,9 @@ class TDsDbParser {
   // leaves, or null when it yields no value.
   const orv::TDbValue* Run(Integer begin, Integer end);
   const orv::TDbValue& FieldValue(Integer slot);
+  // Whether a text field's stored bytes already show that it cannot match the pattern of a
+  // text field "=" constant op (when the field has not been decoded for this evaluation).
+  bool RejectedByBytes(const TOp& op) const;
   bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
   bool ReadField(Integer field, orv::TDbKind kind, char* buffer, orv::TDbValue& value) const;
 
