@@ -344,7 +344,7 @@ bool TakeInput(MSG& msg, HWND filter, UINT first, UINT last, bool remove) {
     bool captured = FromHandle(s.Capture) != nullptr;
     if (ev.Kind == TInputKind::MouseDown && !captured && target) {
       TWnd* top = TopLevelOf(target);
-      if (top->Handle != s.Active && !(top->ExStyle & WS_EX_NOACTIVATE)) {
+      if (top->Handle != s.Active && !(top->ExStyle & WS_EX_NOACTIVATE) && !top->IsChild()) {
         HWND th = top->Handle;
         UINT base = ButtonMessage(ev.Button, true);
         int ma = int(Send(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(th), MAKELPARAM(hit, base)));
@@ -409,6 +409,7 @@ void ActivateInternal(HWND window, int how) {
   TWnd* w = window ? FromHandle(window) : nullptr;
   if (w) {
     w = TopLevelOf(w);
+    if (w->IsChild()) return;  // a child of the desktop is never active
     window = w->Handle;
   }
   if (window == s.Active && (s.AppActive || !window)) return;

@@ -353,6 +353,8 @@ HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
   if (!w) return nullptr;
   bool client = !(flags & DCX_WINDOW);
   bool clipChildren = (flags & DCX_CLIPCHILDREN) || (!(flags & DCX_PARENTCLIP) && (w->Style & WS_CLIPCHILDREN));
+  // WM_NCPAINT's "whole window" (1) is no region.
+  if (reinterpret_cast<std::uintptr_t>(clip) <= 1) clip = nullptr;
   TRegion restrict;
   const TRegion* r = nullptr;
   if (clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {

@@ -132,7 +132,8 @@ bool PeekInternal(MSG* msg, HWND filter, UINT first, UINT last, UINT flags) {
         break;
       }
     }
-    if (!found && s.QuitPending && MatchRange(first, last, WM_QUIT)) {
+    // WM_QUIT comes out whatever the filter asks for.
+    if (!found && s.QuitPending) {
       m.message = WM_QUIT;
       m.wParam = WPARAM(s.QuitCode);
       m.time = DWORD(Now());

@@ -133,7 +133,10 @@ std::shared_ptr<TWnd> Hold(TWnd* w) {
   return it->second;
 }
 
-bool TWnd::IsTopLevel() const { return Parent == S().Desktop && !IsChild(); }
+// A child window whose parent is the desktop counts as top-level (it has its own surface and
+// place on the screen) but is never activated: the library shows popups that must not take the
+// activation that way.
+bool TWnd::IsTopLevel() const { return Parent == S().Desktop; }
 
 // ---- Geometry ---------------------------------------------------------------------------------
 
@@ -921,7 +924,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
   }
   if (!nowVisible && wasVisible) WindowHidingOrDying(w);
   if (!FromHandle(window)) return TRUE;
-  if (w->IsTopLevel() && !(pos.flags & SWP_NOACTIVATE) && nowVisible &&
+  if (w->IsTopLevel() && !w->IsChild() && !(pos.flags & SWP_NOACTIVATE) && nowVisible &&
       !(w->Style & WS_DISABLED) && !(w->ExStyle & WS_EX_NOACTIVATE) &&
       ((pos.flags & SWP_SHOWWINDOW) || !(pos.flags & SWP_NOZORDER)))
     ActivateInternal(window, WA_ACTIVE);

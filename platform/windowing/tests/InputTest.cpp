@@ -193,5 +193,24 @@ TEST_F(Input, AppActivationIsAnnouncedToEveryTopLevelWindow) {
   EXPECT_EQ(Recorded(hidden, WM_ACTIVATEAPP)[0].WParam, WPARAM(TRUE));
 }
 
+TEST_F(Input, AChildOfTheDesktopShowsOnTopWithoutTakingTheActivation) {
+  HWND main = Make(WS_OVERLAPPED | WS_VISIBLE, 0, 0, 300, 300);
+  HWND sink = Make(WS_POPUP, 0, 0, 0, 0, nullptr, WS_EX_TOOLWINDOW);
+  // The drop-down of a popup that does not capture the focus: made a child, then given to the
+  // desktop.
+  HWND dropDown = Make(WS_CHILD, 0, 0, 80, 60, sink, WS_EX_TOOLWINDOW);
+  SetParent(dropDown, nullptr);
+  EXPECT_EQ(GetAncestor(dropDown, GA_PARENT), GetDesktopWindow());
+  SetWindowPos(dropDown, HWND_TOPMOST, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  Clear();
+  headless::Click(60, 60);
+  headless::ProcessMessages();
+  EXPECT_EQ(GetActiveWindow(), main);
+  EXPECT_EQ(Count(dropDown, WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(WindowFromPoint({60, 60}), dropDown);
+  TSurface screen = headless::CaptureScreen();
+  EXPECT_EQ(PixelToColor(screen.Pixel(60, 60)) & 0xFFFFFF, GetSysColor(COLOR_WINDOW));
+}
+
 }  // namespace
 }  // namespace orv::test

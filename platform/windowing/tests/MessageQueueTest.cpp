@@ -45,6 +45,9 @@ TEST_F(MessageQueue, QuitEndsGetMessageAfterThePostedMessages) {
   MSG m;
   EXPECT_TRUE(GetMessage(&m, nullptr, 0, 0));
   EXPECT_EQ(m.message, WM_USER);
+  // A filtered peek meets the quit message too, whatever its range.
+  EXPECT_TRUE(PeekMessage(&m, w, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_QUIT);
   EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
   EXPECT_EQ(m.message, WM_QUIT);
   EXPECT_EQ(m.wParam, 7u);
