@@ -2,9 +2,12 @@
 // of its header through the field codec from the handle's current record.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "platform/runtime/Locale.h"
 
 using namespace orv;
+using orv::test::TFieldValue;
 using orv::test::TQuery;
 
 namespace {
@@ -170,6 +174,130 @@ TEST(DsDbParserTable, SearchFiltersOnTheTownTable) {
     }
     if (q.T < 180) {
       EXPECT_LT(selected, table.Count()) << q.Text();
+    }
+  }
+}
+
+// The handle's source reads number fields straight from the record and offers the stored
+// bytes of text fields; on any bytes it must give what the codec gives.
+TEST(DsDbParserTable, FieldsReadFromTheRecordGiveWhatTheCodecGives) {
+  struct TSpec {
+    const char* Name;
+    Integer Length, Decimals;
+  };
+  const TSpec numbers[] = {{"X", 10, 4}, {"K", 6, 0}, {"W", 40, 2}, {"V", 20, 3}};
+  std::vector<dbftest::TFieldSpec> specs{{"NAME", 'C', 12}};
+  for (const TSpec& n : numbers) specs.push_back({n.Name, 'N', n.Length, n.Decimals});
+  std::mt19937 rng(8);
+  auto pick = [&rng](std::string_view from) { return from[rng() % from.size()]; };
+  auto numberText = [&](Integer width, Integer decimals) {
+    std::string s;
+    switch (rng() % 6) {
+      case 0: {  // as writers write it
+        char buffer[64];
+        const double v = (double(rng() % 2000001) - 1000000) / std::pow(10.0, double(rng() % 7));
+        std::snprintf(buffer, sizeof buffer, "%.*f", int(decimals), v);
+        s = buffer;
+        break;
+      }
+      case 1: s = std::string(rng() % 20, '9'); break;  // more digits than a double holds exactly
+      case 2: s = std::string(1, pick("+-.")) + std::to_string(rng() % 1000); break;
+      case 3: s = std::to_string(rng() % 100) + pick(".e") + (rng() % 2 ? "" : std::to_string(rng() % 100)); break;
+      default:
+        for (Integer k = Integer(rng() % std::size_t(width + 1)); k > 0; --k)
+          s += pick(std::string_view(" 0123456789.-+e\0*", 17));
+        break;
+    }
+    if (Integer(s.size()) > width) s.resize(std::size_t(width));
+    const std::size_t pad = std::size_t(width) - s.size();
+    return rng() % 4 ? std::string(pad, ' ') + s : s + std::string(pad, ' ');
+  };
+  std::vector<std::string> records;
+  for (int r = 0; r < 3000; ++r) {
+    std::string record;
+    for (int k = 0; k < 12; ++k) record += pick(std::string_view(" \0 aZ\x80\xA0\xE0\xF1\xFF", 10));
+    for (const TSpec& n : numbers) record += numberText(n.Length, n.Decimals);
+    records.push_back(record);
+  }
+  TOpenTable table(dbftest::BuildDbf(0x03, 0x26, specs, records), dBASE_RUS_cp866);
+  TDsHandleFilterSource source(&table.Handle);
+  for (Integer i = 0; i < table.Count(); ++i) {
+    table.Select(i);
+    for (Integer f = 1; f < Integer(specs.size()); ++f) {
+      ASSERT_EQ(source.GetFilterFieldType(f), ftFloat);
+      TDbFieldData data;
+      const bool read = source.GetFilterFieldData(f, data);
+      bool isNull = true;
+      double expected = 0;
+      table.Header->GetField(f)->GetData(nullptr, &expected, isNull);
+      const std::string text = records[std::size_t(i)].substr(12, 76);
+      ASSERT_EQ(read, !isNull) << "record " << i << " field " << f << " [" << text << "]";
+      if (read) {
+        ASSERT_EQ(std::memcmp(&data.AsFloat, &expected, sizeof expected), 0)
+            << "record " << i << " field " << f << " [" << text << "]";
+      }
+    }
+    // The text is the translation of the start of the stored bytes.
+    char decoded[DbMaxText + 1];
+    TDbFieldData data;
+    data.Text = decoded;
+    TDbFieldBytes stored;
+    ASSERT_TRUE(source.GetFilterFieldBytes(0, stored));
+    ASSERT_EQ(stored.Length, 12);
+    if (!source.GetFilterFieldData(0, data)) continue;
+    ASSERT_LE(data.TextLength, stored.Length);
+    for (Integer k = 0; k < data.TextLength; ++k)
+      ASSERT_EQ(Byte(decoded[k]), stored.Table[stored.Bytes[k]]) << "record " << i;
+  }
+  for (Integer f = 1; f < Integer(specs.size()); ++f) {
+    TDbFieldBytes stored;
+    EXPECT_FALSE(source.GetFilterFieldBytes(f, stored));
+  }
+}
+
+// A pattern that rejects a record by the stored bytes of a text field gives the result of
+// matching the decoded text, under every option.
+TEST(DsDbParserTable, PatternsOnStoredBytesMatchAsOnDecodedTexts) {
+  const AnsiString alphabet = "аАбБяЯёЁaAbB *?"_a;
+  std::mt19937 rng(21);
+  std::vector<AnsiString> values;
+  std::vector<std::string> records;
+  for (int r = 0; r < 200; ++r) {
+    AnsiString value;
+    for (std::size_t n = rng() % 9; n > 0; --n) value += alphabet[rng() % (alphabet.size() - 2)];
+    if (rng() % 10 == 0) value += std::string(1, '\0') + "аб"_a;
+    values.push_back(value);
+    records.push_back(Text(value, 8));
+  }
+  TOpenTable table(dbftest::BuildDbf(0x03, 0x26, {{"NAME", 'C', 8}}, records), dBASE_RUS_cp866);
+  // The same texts, decoded by the codec, in a source without stored bytes.
+  orv::test::TTestRecord decoded;
+  const Integer name = decoded.Add("NAME", ftString);
+  TDsDbParser onBytes(&table.Handle), onTexts(&decoded);
+  for (int iteration = 0; iteration < 300; ++iteration) {
+    AnsiString pattern = values[rng() % values.size()];
+    pattern.resize(std::min<std::size_t>(pattern.size(), rng() % 10));
+    for (std::size_t n = rng() % 3; n > 0; --n)
+      pattern.insert(rng() % (pattern.size() + 1), 1, alphabet[rng() % alphabet.size()]);
+    if (pattern.find('\0') != AnsiString::npos) continue;
+    const AnsiString text = "NAME = '" + pattern + "'";
+    const Byte options = Byte(iteration % 4);
+    onBytes.SetText(text);
+    onTexts.SetText(text);
+    onBytes.SetOptions(options);
+    onTexts.SetOptions(options);
+    ASSERT_TRUE(onBytes.Tokenize() && onTexts.Tokenize()) << text;
+    for (Integer i = 0; i < table.Count(); ++i) {
+      table.Select(i);
+      TFieldValue& v = decoded.Value(name);
+      v = TFieldValue{};
+      v.Null = table.Header->GetField(0)->IsNull();
+      if (!v.Null) v.S = table.Header->GetField(0)->AsString();
+      const TDbValue expected = onTexts.Evaluate();
+      const TDbValue& got = onBytes.Evaluate();
+      ASSERT_EQ(got.Kind, expected.Kind);
+      ASSERT_EQ(got.AsBoolean, expected.AsBoolean) << AnsiToUtf8(text) << " on " << AnsiToUtf8(v.S);
+      ASSERT_EQ(onBytes.Accept(), onTexts.Accept());
     }
   }
 }
