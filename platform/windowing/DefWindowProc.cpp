@@ -665,6 +665,22 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH: return LRESULT(w->Text.size());
     case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_WINDOWPOSCHANGING: {
+      // A sizable or captioned top-level window keeps to the sizes WM_GETMINMAXINFO allows.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!pos || (pos->flags & SWP_NOSIZE) || !w->IsTopLevel() || w->IsChild() ||
+          !(w->Style & (WS_THICKFRAME | WS_CAPTION)))
+        return 0;
+      MINMAXINFO mmi;
+      mmi.ptMaxSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+      mmi.ptMaxPosition = {-GetSystemMetrics(SM_CXFRAME), -GetSystemMetrics(SM_CYFRAME)};
+      mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+      mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+      Send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+      pos->cx = std::clamp(pos->cx, mmi.ptMinTrackSize.X, std::max(mmi.ptMinTrackSize.X, mmi.ptMaxTrackSize.X));
+      pos->cy = std::clamp(pos->cy, mmi.ptMinTrackSize.Y, std::max(mmi.ptMinTrackSize.Y, mmi.ptMaxTrackSize.Y));
+      return 0;
+    }
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
       if (!pos) return 0;

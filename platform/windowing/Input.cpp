@@ -513,6 +513,7 @@ void NotifyDestroyed(TWnd* w) {
   if (s.Track.Window == h) s.Track = {};
   if (s.LastDownWindow == h) s.LastDownMessage = 0;
   KillWindowTimers(h);
+  ForgetCaret(h);
   ForgetPaint(w);
   ForgetUtilWindow(h);
 }

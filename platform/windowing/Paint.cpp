@@ -322,6 +322,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     Send(w, WM_NCPAINT, 1, 0);
     if (w->Destroyed) return nullptr;
   }
+  HideCaretForPaint(window, true);
   TRegion region = w->Update;
   bool erase = w->Erasepending;
   w->Update.Clear();
@@ -339,6 +340,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
   if (!paint) return FALSE;
   ReleaseDC(window, paint->hdc);
+  HideCaretForPaint(window, false);
   return TRUE;
 }
 
@@ -413,6 +415,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scrollRect, const RE
   TRect client = ClientArea(w);
   TRect src = scrollRect ? IntersectRects(*scrollRect, client) : client;
   TRect clip = clipRect ? IntersectRects(*clipRect, client) : client;
+  HideCaretForPaint(window, true);
   TRegion exposed;
   if (ReallyVisible(w) && (dx || dy)) {
     // Copy what stays visible, through a bitmap because source and destination overlap.
@@ -465,6 +468,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scrollRect, const RE
     }
     if (!FromHandle(window)) return ERROR;
   }
+  HideCaretForPaint(window, false);
   if (update) CombineRgn(update, exposed.Handle(), nullptr, RGN_COPY);
   if (updateRect) *updateRect = exposed.Box();
   if (flags & SW_INVALIDATE) {

@@ -222,6 +222,17 @@ UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT milliseconds);
 BOOL SwapMouseButton(BOOL swap);
 
+// ---- Caret (one per thread; hidden while its window paints) -----------------------------------
+
+BOOL CreateCaret(HWND window, HBITMAP bitmap, int width, int height);
+BOOL DestroyCaret();
+BOOL ShowCaret(HWND window);  // nullptr: the caret's own window
+BOOL HideCaret(HWND window);
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(POINT* point);
+UINT GetCaretBlinkTime();
+BOOL SetCaretBlinkTime(UINT milliseconds);
+
 // ---- Painting ---------------------------------------------------------------------------------
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);  // nullptr: the client area

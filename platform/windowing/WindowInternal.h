@@ -258,6 +258,10 @@ void NotifyDestroyed(TWnd* w);  // input/focus/timer bookkeeping when a window g
 std::int64_t Now();
 void KillWindowTimers(HWND window);
 
+// The caret.
+void HideCaretForPaint(HWND window, bool hide);
+void ForgetCaret(HWND window);
+
 // Utility-window methods.
 void ForgetUtilWindow(HWND window);
 

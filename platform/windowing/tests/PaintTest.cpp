@@ -267,5 +267,39 @@ TEST_F(Paint, TheScreenComposesLayeredWindowsWithTheirOpacity) {
   DeleteObject(bmp);
 }
 
+TEST_F(Paint, TheCaretBlinksAndStaysOutOfPaintedPixels) {
+  HWND w = Make(WS_POPUP | WS_VISIBLE, 0, 0, 40, 30);
+  headless::ProcessMessages();
+  ASSERT_TRUE(CreateCaret(w, nullptr, 2, 10));
+  SetCaretPos(5, 5);
+  ShowCaret(w);
+  EXPECT_EQ(At(headless::CaptureWindow(w), 5, 5), RGB(0, 0, 0));  // white inverted
+  headless::AdvanceTime(GetCaretBlinkTime());
+  EXPECT_EQ(At(headless::CaptureWindow(w), 5, 5), RGB(255, 255, 255));
+  headless::AdvanceTime(GetCaretBlinkTime());
+  EXPECT_EQ(At(headless::CaptureWindow(w), 5, 5), RGB(0, 0, 0));
+  // A paint does not paint over the caret: it is taken off first and put back after.
+  Handlers[w] = Filler(kRed);
+  InvalidateRect(w, nullptr, FALSE);
+  headless::ProcessMessages();
+  EXPECT_EQ(At(headless::CaptureWindow(w), 5, 5), RGB(0, 255, 255));  // red inverted
+  HideCaret(w);
+  EXPECT_EQ(At(headless::CaptureWindow(w), 5, 5), kRed);
+  DestroyCaret();
+  EXPECT_FALSE(ShowCaret(w));
+}
+
+TEST_F(Paint, SizableWindowsKeepToTheirMinimumAndMaximumTrackSizes) {
+  HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200);
+  Handlers[w] = [](HWND, UINT m, WPARAM, LPARAM lp, bool&) -> LRESULT {
+    if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {200, 150};
+    return 0;
+  };
+  MoveWindow(w, 0, 0, 50, 50, TRUE);
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, (RECT{0, 0, 200, 150}));
+}
+
 }  // namespace
 }  // namespace orv::test
