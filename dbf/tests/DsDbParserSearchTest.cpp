@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <random>
 #include <string>
@@ -303,6 +306,114 @@ TEST(DsDbParserRobustness, FuzzedTextsAreRefusedOrEvaluated) {
       ASSERT_EQ(parser.Evaluate().Kind, dkNone);
     }
   }
+}
+
+// Random expressions on random records with nulls: Accept, which stops at the first operand
+// of the top-level AND chain that is not True, says what the whole evaluation says; and the
+// evaluation, where fields compared with constants are single instructions, gives what the
+// same text gives with every field written as a constant of its value (or NULL), which only
+// the general operators evaluate.
+TEST(DsDbParserRobustness, ShortCutsAndFieldComparisonsGiveTheFullEvaluation) {
+  TTestRecord r;
+  const Integer x = r.Add("X", ftFloat), n = r.Add("N", ftInteger), b = r.Add("B", ftBoolean),
+                t = r.Add("T", ftString);
+  std::mt19937 rng(5);
+  auto chance = [&rng](int percent) { return int(rng() % 100) < percent; };
+  const char* const texts[] = {"", "ab", "aB", "abc", "b", "a*", "12"};
+  const char* const patterns[] = {"a*", "?b", "*", "a?c", "ab", "A*", "*c", "", "12", "b*", "?"};
+  const char* const comparisons[] = {"=", "<>", ">", "<", ">=", "<="};
+  const char* const logicals[] = {"and", "or", "xor"};
+  auto numberConstant = [&]() -> std::string {
+    const int v = int(rng() % 9) - 4;
+    if (chance(50)) return v < 0 ? "(0 - " + std::to_string(-v) + ")" : std::to_string(v);
+    return v < 0 ? "(0 - " + std::to_string(-v) + ".5)" : std::to_string(v) + ".5";
+  };
+  std::function<std::string(int)> number = [&](int depth) -> std::string {
+    const int k = int(rng() % (depth > 0 ? 4 : 3));
+    if (k == 0) return "{x}";
+    if (k == 1) return "{n}";
+    if (k == 2) return numberConstant();
+    return "(" + number(depth - 1) + (chance(50) ? " + " : " * ") + number(depth - 1) + ")";
+  };
+  std::function<std::string(int)> boolean = [&](int depth) -> std::string {
+    switch (rng() % (depth > 0 ? 6 : 4)) {
+      case 0: return "(" + number(depth - 1) + " " + comparisons[rng() % 6] + " " + number(depth - 1) + ")";
+      case 1: return std::string("({t} ") + (chance(80) ? "=" : comparisons[rng() % 6]) + " '" +
+                     patterns[rng() % std::size(patterns)] + "')";
+      case 2: return chance(50) ? "{b}" : chance(50) ? "TRUE" : "FALSE";
+      case 3: return std::string("(") + (chance(50) ? "{x}" : "{t}") + (chance(50) ? " = " : " <> ") + "NULL)";
+      default: return "(" + boolean(depth - 1) + " " + logicals[rng() % 3] + " " + boolean(depth - 1) + ")";
+    }
+  };
+  // The record's values as constants of the language.
+  auto literal = [&](Integer field) -> std::string {
+    const TFieldValue& v = r.Value(field);
+    if (v.Null) return "NULL";
+    char buffer[32];
+    if (field == x) {
+      std::snprintf(buffer, sizeof buffer, "%.2f", std::fabs(v.F));
+      return v.F < 0 ? "(0 - " + std::string(buffer) + ")" : buffer;
+    }
+    if (field == n) return v.I < 0 ? "(0 - " + std::to_string(-v.I) + ")" : std::to_string(v.I);
+    if (field == b) return v.B ? "TRUE" : "FALSE";
+    return "'" + v.S + "'";
+  };
+  // "{x}" and the like become the field's name or its value.
+  auto substitute = [&](const std::string& text, bool values) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '{') {
+        out += text[i];
+        continue;
+      }
+      const char name = text[i + 1];
+      i += 2;
+      const Integer field = name == 'x' ? x : name == 'n' ? n : name == 'b' ? b : t;
+      out += values ? literal(field) : std::string(1, name);
+    }
+    return out;
+  };
+  auto same = [](const TDbValue& a, const TDbValue& e) {
+    if (a.Kind != e.Kind) return false;
+    switch (a.Kind) {
+      case dkBoolean: return a.AsBoolean == e.AsBoolean;
+      case dkInteger: return a.AsInteger == e.AsInteger;
+      case dkFloat: return a.AsFloat == e.AsFloat;
+      case dkText: return a.GetText() == e.GetText();
+      default: return true;
+    }
+  };
+  TDsDbParser parser(&r), reference(&r);
+  int checked = 0, accepted = 0;
+  for (int iteration = 0; iteration < 3000; ++iteration) {
+    // A chain at the top level, as the searches write it, mostly of ANDs.
+    std::string pattern = boolean(2);
+    for (int k = int(rng() % 4); k > 0; --k)
+      pattern += std::string(" ") + (chance(75) ? "and" : logicals[rng() % 3]) + " " + boolean(2);
+    const std::string text = substitute(pattern, false);
+    parser.SetText(text);
+    parser.SetOptions(Byte(rng() % 4));
+    reference.SetOptions(parser.GetOptions());
+    if (!parser.Tokenize()) continue;
+    for (int record = 0; record < 8; ++record) {
+      r.Value(x) = chance(20) ? TFieldValue{} : TFieldValue::Float((int(rng() % 37) - 18) / 4.0);
+      r.Value(n) = chance(20) ? TFieldValue{} : TFieldValue::Int(int(rng() % 11) - 5);
+      r.Value(b) = chance(20) ? TFieldValue{} : TFieldValue::Bool(chance(50));
+      r.Value(t) = chance(20) ? TFieldValue{} : TFieldValue::Text(texts[rng() % std::size(texts)]);
+      const TDbValue full = parser.Evaluate();
+      const bool accepts = parser.Accept();
+      ASSERT_EQ(accepts, full.Kind == dkBoolean && full.AsBoolean) << text;
+      // A part that can never yield a value with the constants gives none at all.
+      reference.SetText(substitute(pattern, true));
+      const TDbValue expected = reference.Tokenize() ? reference.Evaluate() : TDbValue{};
+      ASSERT_TRUE(same(full, expected)) << text << "\n" << reference.GetText() << "\n kinds "
+                                        << int(full.Kind) << " " << int(expected.Kind);
+      ++checked;
+      accepted += accepts;
+    }
+  }
+  EXPECT_GT(checked, 5000);
+  EXPECT_GT(accepted, 100);
 }
 
 }  // namespace
