@@ -1345,7 +1345,6 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // row that only moved is not reported as a selection change.
   void RereadPrevSelection();
   void ReadRecords();
-  void ForEachField(const std::vector<TcxCustomDataField*>& fields, void (*proc)(TcxCustomDataField*));
 
  private:
   friend class TcxCustomDataControllerInfo;
