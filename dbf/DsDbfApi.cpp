@@ -549,8 +549,8 @@ TDbfBlobHandle::~TDbfBlobHandle() = default;
 void TDbfBlobHandle::ReadHeader() {
   // A header cut short reads as zeros: its block size word then falls back to 512.
   if (FFile && FFile->Seek(0)) {
-    const Integer got = FFile->Read(FHeader.data(), kHeaderSize);
-    if (got < kHeaderSize) std::memset(FHeader.data() + std::max(got, 0), 0, std::size_t(kHeaderSize - std::max(got, 0)));
+    const Integer got = std::max(FFile->Read(FHeader.data(), kHeaderSize), 0);
+    std::fill(FHeader.begin() + got, FHeader.end(), Byte(0));
   }
   Integer size = 0;
   switch (FOwner->GetDbfHeader()->GetLevel()) {
