@@ -212,5 +212,39 @@ TEST_F(Input, AChildOfTheDesktopShowsOnTopWithoutTakingTheActivation) {
   EXPECT_EQ(PixelToColor(screen.Pixel(60, 60)) & 0xFFFFFF, GetSysColor(COLOR_WINDOW));
 }
 
+TEST_F(Input, TheCursorComesFromSetCursorAnswers) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = TWindowTest::Proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+  wc.lpszClassName = "Beam";
+  RegisterClass(&wc);
+  HWND w = CreateWindowEx(0, "Beam", "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 0, 0, 100, 100,
+                          nullptr, nullptr, nullptr, nullptr);
+  headless::MouseMove(50, 50);
+  headless::ProcessMessages();
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_IBEAM));
+  EXPECT_EQ(GetSystemCursorId(GetCursor()), 32513);
+  headless::MouseMove(1, 50);  // the sizing frame
+  headless::ProcessMessages();
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+  EXPECT_EQ(Recorded(w, WM_NCMOUSEMOVE).back().WParam, WPARAM(HTLEFT));
+  // A cursor of the program's own, from masks, registered under its name.
+  unsigned char andMask[32], xorMask[32] = {};
+  for (int row = 0; row < 16; ++row) {
+    andMask[2 * row] = 0x00;  // the left half is drawn (black) ...
+    andMask[2 * row + 1] = 0xFF;  // ... the right half is transparent
+  }
+  HCURSOR own = CreateCursor(nullptr, 3, 4, 16, 16, andMask, xorMask);
+  RegisterCursorResource("CX_DRAGCURSOR", own);
+  EXPECT_EQ(LoadCursor(GetModuleHandle(nullptr), "CX_DRAGCURSOR"), own);
+  TSurface image;
+  POINT hot;
+  ASSERT_TRUE(GetCursorImage(own, image, hot));
+  EXPECT_EQ(hot, (POINT{3, 4}));
+  EXPECT_EQ(image.Pixel(0, 0), MakePixel(0, 0, 0, 255));
+  EXPECT_EQ(image.Pixel(15, 0), 0u);
+  EXPECT_TRUE(DestroyCursor(own));
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -250,5 +250,29 @@ TEST_F(WindowTree, DisablingAWindowCancelsItsModesAndTakesItsFocus) {
   EXPECT_TRUE(IsWindowEnabled(child));
 }
 
+TEST_F(WindowTree, TheDefaultHitTestNamesThePartsOfTheFrame) {
+  HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL, 100, 100, 300, 200);
+  RECT r;
+  GetWindowRect(w, &r);
+  struct TCase {
+    POINT At;
+    int Hit;
+  };
+  const TCase cases[] = {
+      {{r.Left + 1, r.Top + 100}, HTLEFT},      {{r.Right - 1, r.Top + 100}, HTRIGHT},
+      {{r.Left + 1, r.Top + 1}, HTTOPLEFT},     {{r.Right - 2, r.Bottom - 2}, HTBOTTOMRIGHT},
+      {{r.Left + 50, r.Top + 10}, HTCAPTION},   {{r.Right - 12, r.Top + 12}, HTCLOSE},
+      {{r.Left + 50, r.Top + 100}, HTCLIENT},   {{r.Right - 12, r.Top + 100}, HTVSCROLL},
+      {{r.Left - 5, r.Top + 100}, HTNOWHERE},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(c.At.X, c.At.Y)), c.Hit)
+        << c.At.X - r.Left << "," << c.At.Y - r.Top;
+  // A press and release on the close box closes the window.
+  headless::Click(r.Right - 12, r.Top + 12);
+  headless::ProcessMessages();
+  EXPECT_FALSE(IsWindow(w));
+}
+
 }  // namespace
 }  // namespace orv::test
