@@ -483,8 +483,8 @@ void WindowHidingOrDying(TWnd* w) {
       next = w->Owner->Handle;
     if (!next)
       for (TWnd* t : Desktop()->Children)
-        if (t != w && ReallyVisible(t) && !(t->Style & WS_DISABLED) &&
-            !(t->ExStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) && !w->Destroying) {
+        if (t != w && !t->IsChild() && ReallyVisible(t) && !(t->Style & WS_DISABLED) &&
+            !(t->ExStyle & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE))) {
           next = t->Handle;
           break;
         }

@@ -41,6 +41,10 @@ TEST_F(Input, AClickActivatesThroughMouseActivateAndSetsTheCursor) {
   EXPECT_EQ(down[0].WParam, MK_LBUTTON);
   auto sc = Recorded(child, WM_SETCURSOR);
   EXPECT_EQ(sc[1].LParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  // When the active window goes, the next window in the z-order takes over.
+  DestroyWindow(a);
+  EXPECT_EQ(GetActiveWindow(), b);
+  EXPECT_EQ(GetFocus(), b);
 }
 
 TEST_F(Input, NoActivateAnswersKeepTheActiveWindowAndEatingDropsTheClick) {
