@@ -128,7 +128,7 @@ void InvalidateWindow(TWnd* w, const TRegion* clientRegion, UINT flags) {
   if (flags & RDW_INVALIDATE) {
     if (!region.IsEmpty()) {
       w->Update.Union(region);
-      if (flags & RDW_ERASE) w->Erasepending = true;
+      if (flags & RDW_ERASE) w->ErasePending = true;
     }
     if ((flags & RDW_FRAME) && (all || !region.IsEmpty() || clientRegion) &&
         w->Client != TRect{0, 0, w->Rect.Width(), w->Rect.Height()})
@@ -140,8 +140,7 @@ void InvalidateWindow(TWnd* w, const TRegion* clientRegion, UINT flags) {
       w->Update.Clear();
     else
       w->Update.Subtract(region);
-    if (w->Update.IsEmpty() && (flags & RDW_NOERASE)) w->Erasepending = false;
-    if (w->Update.IsEmpty()) w->Erasepending = false;
+    if (w->Update.IsEmpty()) w->ErasePending = false;
     if ((flags & RDW_NOFRAME) == 0 && all) w->NcPending = false;
     if (flags & RDW_NOINTERNALPAINT) w->InternalPaint = false;
   }
@@ -170,7 +169,7 @@ void InvalidateWindow(TWnd* w, const TRegion* clientRegion, UINT flags) {
 
 void ValidateAll(TWnd* w) {
   w->Update.Clear();
-  w->Erasepending = false;
+  w->ErasePending = false;
   w->NcPending = false;
   w->InternalPaint = false;
   S().NeedPaint.erase(w);
@@ -259,8 +258,8 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
       SyncPaintSet(w);
       Send(w, WM_NCPAINT, 1, 0);
     }
-    if (FromHandle(window) && w->Erasepending) {
-      w->Erasepending = false;
+    if (FromHandle(window) && w->ErasePending) {
+      w->ErasePending = false;
       HDC dc = MakeDC(w, true, (w->Style & WS_CLIPCHILDREN) != 0, &w->Update);
       Send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       ReleaseDC(window, dc);
@@ -298,7 +297,7 @@ BOOL GetUpdateRect(HWND window, RECT* rect, BOOL erase) {
   if (!w) return FALSE;
   TRect box = w->Update.Box();
   if (rect) *rect = box;
-  if (erase && w->Erasepending && !RectEmpty(box)) RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_NOCHILDREN);
+  if (erase && w->ErasePending && !RectEmpty(box)) RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_NOCHILDREN);
   return RectEmpty(box) ? FALSE : TRUE;
 }
 
@@ -306,7 +305,7 @@ int GetUpdateRgn(HWND window, HRGN region, BOOL erase) {
   TWnd* w = FromHandle(window);
   if (!w || !region) return ERROR;
   int type = CombineRgn(region, w->Update.Handle(), nullptr, RGN_COPY);
-  if (erase && w->Erasepending && !w->Update.IsEmpty())
+  if (erase && w->ErasePending && !w->Update.IsEmpty())
     RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_NOCHILDREN);
   return type;
 }
@@ -324,9 +323,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   }
   HideCaretForPaint(window, true);
   TRegion region = w->Update;
-  bool erase = w->Erasepending;
+  bool erase = w->ErasePending;
   w->Update.Clear();
-  w->Erasepending = false;
+  w->ErasePending = false;
   w->InternalPaint = false;
   SyncPaintSet(w);
   HDC dc = MakeDC(w, true, (w->Style & WS_CLIPCHILDREN) != 0, &region);

@@ -417,7 +417,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
   w->Client = {0, 0, width, height};
   S().Windows[reinterpret_cast<std::uintptr_t>(w->Handle)] = wp;
   if (!messageOnly) LinkChild(w->Parent, w, true);
-  if (messageOnly) w->Parent = Desktop();
 
   HWND h = w->Handle;
   CREATESTRUCT cs;
@@ -887,9 +886,11 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
   if (!sized) pos.flags |= SWP_NOSIZE;
   bool zChanged = false;
   if (!(pos.flags & SWP_NOZORDER)) zChanged = Reorder(w, pos.hwndInsertAfter);
-  if (moved || sized) w->Rect = {moved ? newRect.Left : oldRect.Left, moved ? newRect.Top : oldRect.Top,
-                                 (moved ? newRect.Left : oldRect.Left) + (sized ? newRect.Width() : oldRect.Width()),
-                                 (moved ? newRect.Top : oldRect.Top) + (sized ? newRect.Height() : oldRect.Height())};
+  if (moved || sized) {
+    TPoint at = moved ? newRect.TopLeft() : oldRect.TopLeft();
+    w->Rect = Bounds(at.X, at.Y, sized ? newRect.Width() : oldRect.Width(),
+                     sized ? newRect.Height() : oldRect.Height());
+  }
   TRect oldClient = w->Client;
   if (sized || (pos.flags & SWP_FRAMECHANGED)) {
     RecalcClient(w, &pos);

@@ -95,7 +95,7 @@ struct TWnd {
 
   // Paint state: the update region (client coordinates) and what else waits.
   TRegion Update;
-  bool Erasepending = false;
+  bool ErasePending = false;
   bool NcPending = false;
   bool InternalPaint = false;
   bool InPaint = false;
@@ -234,8 +234,10 @@ TWnd* NextPaintWindow();
 void MarkDirty(TWnd* w, const TRect& windowRect);  // pixels of w changed (window coordinates)
 void MarkDirtyAll(TWnd* top);
 void EnsureSurface(TWnd* top);
-// The visible region of a window in window coordinates of its top-level surface... see Paint.cpp
+// The part of the window (or its client area) that shows, in window (or client) coordinates:
+// cut by the parents' client areas, window regions, siblings above and, when asked, children.
 TRegion VisibleRegion(TWnd* w, bool client, bool clipChildren, bool clipSiblings);
+// A DC on the top-level surface clipped to that region (and to `restrictTo`, same coordinates).
 HDC MakeDC(TWnd* w, bool client, bool clipChildren, const TRegion* restrictTo);
 void ExposeAfterChange(TWnd* w, const TRect& oldScreen, bool wasVisible);
 
@@ -253,7 +255,6 @@ void WindowHidingOrDying(TWnd* w);
 void SetAppActiveInternal(bool active, HWND activate);
 
 // Input.
-void RunTimersCheck();
 void NotifyDestroyed(TWnd* w);  // input/focus/timer bookkeeping when a window goes away
 std::int64_t Now();
 void KillWindowTimers(HWND window);
