@@ -1,0 +1,261 @@
+// The platform's standard control windows, our own in the classic look: the window classes
+// "BUTTON" (push buttons, check boxes, radio buttons, group boxes, owner-drawn buttons), "EDIT"
+// (single-line and multi-line text with caret, selection, clipboard and undo), "LISTBOX"
+// (single and multiple selection, owner-drawn fixed and variable items), "SCROLLBAR" and
+// "STATIC", with the messages, notifications and owner-draw records of the platform.
+//
+// The classes are registered on first use (RegisterStandardControls); the class library's
+// standard controls (StdCtrls.h) make their windows from them and subclass them.
+#pragma once
+
+#include "platform/windowing/Messages.h"
+
+// ---- Owner drawing ----------------------------------------------------------------------------
+
+constexpr UINT ODT_MENU = 1;
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODT_COMBOBOX = 3;
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+constexpr UINT ODS_DEFAULT = 0x0020;
+constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
+constexpr UINT ODS_HOTLIGHT = 0x0040;
+constexpr UINT ODS_NOACCEL = 0x0100;
+constexpr UINT ODS_NOFOCUSRECT = 0x0200;
+
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemAction = 0;
+  UINT itemState = 0;
+  HWND hwndItem = nullptr;
+  HDC hDC = nullptr;
+  RECT rcItem;
+  ULONG_PTR itemData = 0;
+};
+
+struct MEASUREITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemWidth = 0;
+  UINT itemHeight = 0;
+  ULONG_PTR itemData = 0;
+};
+
+struct DELETEITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  HWND hwndItem = nullptr;
+  ULONG_PTR itemData = 0;
+};
+
+// ---- Buttons ----------------------------------------------------------------------------------
+
+constexpr DWORD BS_PUSHBUTTON = 0x0000;
+constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_CHECKBOX = 0x0002;
+constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+constexpr DWORD BS_RADIOBUTTON = 0x0004;
+constexpr DWORD BS_3STATE = 0x0005;
+constexpr DWORD BS_AUTO3STATE = 0x0006;
+constexpr DWORD BS_GROUPBOX = 0x0007;
+constexpr DWORD BS_USERBUTTON = 0x0008;
+constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+constexpr DWORD BS_OWNERDRAW = 0x000B;
+constexpr DWORD BS_TYPEMASK = 0x000F;
+constexpr DWORD BS_LEFTTEXT = 0x0020;
+constexpr DWORD BS_RIGHTBUTTON = BS_LEFTTEXT;
+constexpr DWORD BS_LEFT = 0x0100;
+constexpr DWORD BS_RIGHT = 0x0200;
+constexpr DWORD BS_CENTER = 0x0300;
+constexpr DWORD BS_TOP = 0x0400;
+constexpr DWORD BS_BOTTOM = 0x0800;
+constexpr DWORD BS_VCENTER = 0x0C00;
+constexpr DWORD BS_PUSHLIKE = 0x1000;
+constexpr DWORD BS_MULTILINE = 0x2000;
+constexpr DWORD BS_NOTIFY = 0x4000;
+constexpr DWORD BS_FLAT = 0x8000;
+
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr UINT BM_SETCHECK = 0x00F1;
+constexpr UINT BM_GETSTATE = 0x00F2;
+constexpr UINT BM_SETSTATE = 0x00F3;
+constexpr UINT BM_SETSTYLE = 0x00F4;
+constexpr UINT BM_CLICK = 0x00F5;
+
+constexpr WPARAM BST_UNCHECKED = 0x0000;
+constexpr WPARAM BST_CHECKED = 0x0001;
+constexpr WPARAM BST_INDETERMINATE = 0x0002;
+constexpr WPARAM BST_PUSHED = 0x0004;
+constexpr WPARAM BST_FOCUS = 0x0008;
+
+constexpr WORD BN_CLICKED = 0;
+constexpr WORD BN_PAINT = 1;
+constexpr WORD BN_DOUBLECLICKED = 5;
+constexpr WORD BN_SETFOCUS = 6;
+constexpr WORD BN_KILLFOCUS = 7;
+
+// ---- Edits ------------------------------------------------------------------------------------
+
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_CENTER = 0x0001;
+constexpr DWORD ES_RIGHT = 0x0002;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_UPPERCASE = 0x0008;
+constexpr DWORD ES_LOWERCASE = 0x0010;
+constexpr DWORD ES_PASSWORD = 0x0020;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_OEMCONVERT = 0x0400;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD ES_WANTRETURN = 0x1000;
+constexpr DWORD ES_NUMBER = 0x2000;
+
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_GETRECT = 0x00B2;
+constexpr UINT EM_SETRECT = 0x00B3;
+constexpr UINT EM_SETRECTNP = 0x00B4;
+constexpr UINT EM_SCROLL = 0x00B5;
+constexpr UINT EM_LINESCROLL = 0x00B6;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_GETLINECOUNT = 0x00BA;
+constexpr UINT EM_LINEINDEX = 0x00BB;
+constexpr UINT EM_LINELENGTH = 0x00C1;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_GETLINE = 0x00C4;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_UNDO = 0x00C7;
+constexpr UINT EM_FMTLINES = 0x00C8;
+constexpr UINT EM_LINEFROMCHAR = 0x00C9;
+constexpr UINT EM_SETTABSTOPS = 0x00CB;
+constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
+constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
+constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
+
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WPARAM EC_USEFONTINFO = 0xFFFF;
+
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_ERRSPACE = 0x0500;
+constexpr WORD EN_MAXTEXT = 0x0501;
+constexpr WORD EN_HSCROLL = 0x0601;
+constexpr WORD EN_VSCROLL = 0x0602;
+
+// ---- List boxes -------------------------------------------------------------------------------
+
+constexpr DWORD LBS_NOTIFY = 0x0001;
+constexpr DWORD LBS_SORT = 0x0002;
+constexpr DWORD LBS_NOREDRAW = 0x0004;
+constexpr DWORD LBS_MULTIPLESEL = 0x0008;
+constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
+constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020;
+constexpr DWORD LBS_HASSTRINGS = 0x0040;
+constexpr DWORD LBS_USETABSTOPS = 0x0080;
+constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
+constexpr DWORD LBS_MULTICOLUMN = 0x0200;
+constexpr DWORD LBS_WANTKEYBOARDINPUT = 0x0400;
+constexpr DWORD LBS_EXTENDEDSEL = 0x0800;
+constexpr DWORD LBS_DISABLENOSCROLL = 0x1000;
+constexpr DWORD LBS_NODATA = 0x2000;
+constexpr DWORD LBS_NOSEL = 0x4000;
+
+constexpr UINT LB_ADDSTRING = 0x0180;
+constexpr UINT LB_INSERTSTRING = 0x0181;
+constexpr UINT LB_DELETESTRING = 0x0182;
+constexpr UINT LB_SELITEMRANGEEX = 0x0183;
+constexpr UINT LB_RESETCONTENT = 0x0184;
+constexpr UINT LB_SETSEL = 0x0185;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETSEL = 0x0187;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETTEXT = 0x0189;
+constexpr UINT LB_GETTEXTLEN = 0x018A;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr UINT LB_SELECTSTRING = 0x018C;
+constexpr UINT LB_GETTOPINDEX = 0x018E;
+constexpr UINT LB_FINDSTRING = 0x018F;
+constexpr UINT LB_GETSELCOUNT = 0x0190;
+constexpr UINT LB_GETSELITEMS = 0x0191;
+constexpr UINT LB_SETTABSTOPS = 0x0192;
+constexpr UINT LB_GETHORIZONTALEXTENT = 0x0193;
+constexpr UINT LB_SETHORIZONTALEXTENT = 0x0194;
+constexpr UINT LB_SETCOLUMNWIDTH = 0x0195;
+constexpr UINT LB_SETTOPINDEX = 0x0197;
+constexpr UINT LB_GETITEMRECT = 0x0198;
+constexpr UINT LB_GETITEMDATA = 0x0199;
+constexpr UINT LB_SETITEMDATA = 0x019A;
+constexpr UINT LB_SELITEMRANGE = 0x019B;
+constexpr UINT LB_SETANCHORINDEX = 0x019C;
+constexpr UINT LB_GETANCHORINDEX = 0x019D;
+constexpr UINT LB_SETCARETINDEX = 0x019E;
+constexpr UINT LB_GETCARETINDEX = 0x019F;
+constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
+constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
+constexpr UINT LB_SETCOUNT = 0x01A7;
+constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+
+constexpr LRESULT LB_OKAY = 0;
+constexpr LRESULT LB_ERR = -1;
+constexpr LRESULT LB_ERRSPACE = -2;
+
+constexpr WORD LBN_ERRSPACE = WORD(-2);
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr WORD LBN_DBLCLK = 2;
+constexpr WORD LBN_SELCANCEL = 3;
+constexpr WORD LBN_SETFOCUS = 4;
+constexpr WORD LBN_KILLFOCUS = 5;
+
+// ---- Scroll bars and statics ------------------------------------------------------------------
+
+constexpr DWORD SBS_HORZ = 0x0000;
+constexpr DWORD SBS_VERT = 0x0001;
+constexpr UINT SBM_SETPOS = 0x00E0;
+constexpr UINT SBM_GETPOS = 0x00E1;
+constexpr UINT SBM_SETRANGE = 0x00E2;
+constexpr UINT SBM_GETRANGE = 0x00E3;
+constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
+constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
+constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
+
+constexpr DWORD SS_LEFT = 0x0000;
+constexpr DWORD SS_CENTER = 0x0001;
+constexpr DWORD SS_RIGHT = 0x0002;
+constexpr DWORD SS_NOPREFIX = 0x0080;
+
+namespace orv {
+
+// Registers BUTTON, EDIT, LISTBOX, SCROLLBAR and STATIC (again after the window system was
+// reset); cheap when they are registered.
+void RegisterStandardControls();
+
+}  // namespace orv

@@ -1,0 +1,469 @@
+// Controls and forms on the headless window system: bounds and alignment, lazy windows, text,
+// parent colour and font, mouse and keyboard input through the application's message loop,
+// focus and tab order, painting of windowed and graphic controls, dragging.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls/Forms.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/windowing/Backend.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+// A windowed control that records the class library's notices and paints itself in its colour.
+class TProbe : public TCustomControl {
+  ORV_CLASS(TProbe, TCustomControl)
+ public:
+  explicit TProbe(TComponent* owner) : TCustomControl(owner) {
+    SetTabStop(true);
+    SetBounds(0, 0, 20, 20);
+  }
+  std::vector<UINT> Notices;
+  std::vector<std::string> Log;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg >= CM_BASE && m.Msg < CM_BASE + 100) Notices.push_back(m.Msg);
+    inherited::Dispatch(m);
+  }
+  int Count(UINT msg) const { return int(std::count(Notices.begin(), Notices.end(), msg)); }
+  bool WantArrows = false;
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(GetColor());
+    GetCanvas()->FillRect(GetClientRect());
+  }
+  void KeyDown(Word& key, TShiftState shift) override {
+    Log.push_back("down " + std::to_string(key));
+    inherited::KeyDown(key, shift);
+  }
+  void KeyPress(char& key) override {
+    Log.push_back(std::string("char ") + key);
+    inherited::KeyPress(key);
+  }
+};
+
+// A graphic control that paints a solid box.
+class TBox : public TGraphicControl {
+  ORV_CLASS(TBox, TGraphicControl)
+ public:
+  explicit TBox(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 10, 10); }
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(GetColor());
+    GetCanvas()->FillRect(Rect(0, 0, GetWidth(), GetHeight()));
+  }
+};
+
+class ControlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    orv::SetMessageBoxHandler([this](HWND, const AnsiString& text, const AnsiString&, UINT) {
+      Boxes.push_back(text);
+      return IDOK;
+    });
+  }
+  void TearDown() override {
+    Form.reset();
+    orv::SetMessageBoxHandler(nullptr);
+    orv::headless::SetIdleHandler(nullptr);
+    Application->SetOnException(nullptr);
+    orv::headless::Reset();
+  }
+  // A borderless form at (100, 100), 200 x 150 client pixels, shown.
+  TForm* MakeForm(bool show = true) {
+    Form.reset(new TForm(nullptr));
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(100, 100, 200, 150);
+    Form->AfterConstruction();
+    if (show) Form->Show();
+    Application->ProcessMessages();
+    return Form.get();
+  }
+  template <class T>
+  T* Add(Integer x, Integer y, Integer w, Integer h, TWinControl* parent = nullptr) {
+    T* c = new T(Form.get());
+    c->SetParent(parent ? parent : Form.get());
+    c->SetBounds(x, y, w, h);
+    return c;
+  }
+  void Run() { Application->ProcessMessages(); }
+
+  Owned<TForm> Form;
+  std::vector<AnsiString> Boxes;
+};
+
+TEST_F(ControlsTest, WindowsAreMadeWhenTheFormShows) {
+  TForm* form = MakeForm(false);
+  TProbe* probe = Add<TProbe>(10, 10, 30, 20);
+  EXPECT_FALSE(probe->HandleAllocated());
+  probe->SetCaption("Hello");
+  EXPECT_EQ(probe->GetCaption(), "Hello");
+  form->Show();
+  Run();
+  ASSERT_TRUE(probe->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(probe->GetHandle()));
+  char text[16] = {};
+  GetWindowText(probe->GetHandle(), text, sizeof text);
+  EXPECT_STREQ(text, "Hello");
+  // The text keeps through a new window, and a change is announced.
+  probe->RecreateWnd();
+  EXPECT_EQ(probe->GetCaption(), "Hello");
+  const int before = probe->Count(CM_TEXTCHANGED);
+  probe->SetCaption("World");
+  probe->SetCaption("World");
+  EXPECT_EQ(probe->Count(CM_TEXTCHANGED), before + 1);
+  // Hiding hides the window; a hidden child of a showing form has a window it does not show.
+  probe->SetVisible(false);
+  EXPECT_FALSE(IsWindowVisible(probe->GetHandle()));
+  // A control without a parent has no window to make.
+  Owned<TProbe> orphan(new TProbe(nullptr));
+  EXPECT_THROW(orphan->GetHandle(), EInvalidOperation);
+}
+
+TEST_F(ControlsTest, AlignmentFillsTheClientAreaInOrder) {
+  TForm* form = MakeForm();
+  TProbe* top = Add<TProbe>(0, 0, 50, 20);
+  TProbe* bottom = Add<TProbe>(0, 0, 50, 30);
+  TProbe* left = Add<TProbe>(0, 0, 40, 10);
+  TProbe* client = Add<TProbe>(0, 0, 10, 10);
+  top->SetAlign(alTop);
+  bottom->SetAlign(alBottom);
+  left->SetAlign(alLeft);
+  client->SetAlign(alClient);
+  EXPECT_EQ(top->GetBoundsRect(), Rect(0, 0, 200, 20));
+  EXPECT_EQ(bottom->GetBoundsRect(), Rect(0, 120, 200, 150));
+  EXPECT_EQ(left->GetBoundsRect(), Rect(0, 20, 40, 120));
+  EXPECT_EQ(client->GetBoundsRect(), Rect(40, 20, 200, 120));
+  // A border width insets every aligned child; resizing the form re-aligns.
+  form->SetBorderWidth(5);
+  form->SetBounds(100, 100, 300, 200);
+  EXPECT_EQ(top->GetBoundsRect(), Rect(5, 5, 295, 25));
+  EXPECT_EQ(client->GetBoundsRect(), Rect(45, 25, 295, 165));
+  // A hidden control gives its place up.
+  top->SetVisible(false);
+  EXPECT_EQ(left->GetBoundsRect(), Rect(5, 5, 45, 165));
+}
+
+TEST_F(ControlsTest, AnchorsFollowTheParentsSize) {
+  TForm* form = MakeForm();
+  TProbe* right = Add<TProbe>(150, 10, 40, 20);
+  right->SetAnchors({akTop, akRight});
+  TProbe* stretch = Add<TProbe>(10, 40, 180, 20);
+  stretch->SetAnchors({akLeft, akTop, akRight});
+  TProbe* bottomRight = Add<TProbe>(150, 120, 40, 20);
+  bottomRight->SetAnchors({akRight, akBottom});
+  form->SetBounds(100, 100, 300, 200);
+  EXPECT_EQ(right->GetBoundsRect(), Rect(250, 10, 290, 30));
+  EXPECT_EQ(stretch->GetBoundsRect(), Rect(10, 40, 290, 60));
+  EXPECT_EQ(bottomRight->GetBoundsRect(), Rect(250, 170, 290, 190));
+}
+
+TEST_F(ControlsTest, ConstraintsAndCanResizeLimitTheSize) {
+  MakeForm();
+  TProbe* p = Add<TProbe>(0, 0, 50, 50);
+  p->GetConstraints()->SetMinWidth(30);
+  p->GetConstraints()->SetMaxHeight(40);
+  p->SetBounds(0, 0, 10, 100);
+  EXPECT_EQ(p->GetWidth(), 30);
+  EXPECT_EQ(p->GetHeight(), 40);
+  bool allow = false;
+  auto canResize = [&](TObject*, Integer& w, Integer& h, bool& resize) { resize = allow; };
+  p->SetOnCanResize(TCanResizeEvent::Callable(canResize));
+  p->SetBounds(0, 0, 60, 30);
+  EXPECT_EQ(p->GetWidth(), 30);
+  allow = true;
+  p->SetBounds(0, 0, 60, 30);
+  EXPECT_EQ(p->GetWidth(), 60);
+  // Scaling by 3/2 scales position and size.
+  p->SetBounds(10, 20, 40, 30);
+  p->ScaleBy(3, 2);
+  EXPECT_EQ(p->GetBoundsRect(), Rect(15, 30, 75, 70));
+}
+
+TEST_F(ControlsTest, ParentColourAndFontFollowUntilSetOwn) {
+  TForm* form = MakeForm();
+  TProbe* p = Add<TProbe>(0, 0, 20, 20);
+  EXPECT_EQ(p->GetColor(), clBtnFace);
+  form->SetColor(clRed);
+  EXPECT_EQ(p->GetColor(), clRed);
+  EXPECT_TRUE(p->GetParentColor());
+  p->SetColor(clBlue);
+  EXPECT_FALSE(p->GetParentColor());
+  form->SetColor(clLime);
+  EXPECT_EQ(p->GetColor(), clBlue);
+  p->SetParentColor(true);
+  EXPECT_EQ(p->GetColor(), clLime);
+  const int fontNotices = p->Count(CM_FONTCHANGED);
+  form->GetFont()->SetName("Arial");
+  EXPECT_EQ(p->GetFont()->GetName(), "Arial");
+  EXPECT_GT(p->Count(CM_FONTCHANGED), fontNotices);
+  p->GetFont()->SetSize(12);
+  EXPECT_FALSE(p->GetParentFont());
+  form->GetFont()->SetName("Tahoma");
+  EXPECT_EQ(p->GetFont()->GetName(), "Arial");
+}
+
+TEST_F(ControlsTest, PaintingDrawsWindowedAndGraphicChildren) {
+  TForm* form = MakeForm();
+  form->SetColor(clWhite);
+  TProbe* p = Add<TProbe>(10, 10, 30, 20);
+  p->SetColor(clRed);
+  TBox* box = Add<TBox>(60, 10, 10, 10);
+  box->SetColor(clBlue);
+  Run();
+  orv::TSurface pixels = orv::headless::CaptureClient(form->GetHandle());
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(15, 15)), 0x0000FFu);
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(65, 15)), 0xFF0000u);
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(100, 100)), 0xFFFFFFu);
+  box->SetVisible(false);
+  Run();
+  pixels = orv::headless::CaptureClient(form->GetHandle());
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(65, 15)), 0xFFFFFFu);
+}
+
+TEST_F(ControlsTest, MouseEventsReachWindowedAndGraphicControls) {
+  MakeForm();
+  TProbe* p = Add<TProbe>(10, 10, 30, 20);
+  TBox* box = Add<TBox>(60, 10, 10, 10);
+  Run();
+  std::vector<std::string> log;
+  auto down = [&](TObject* s, TMouseButton b, TShiftState, Integer x, Integer y) {
+    log.push_back((s == p ? "p down " : "box down ") + std::to_string(x) + "," + std::to_string(y));
+  };
+  auto click = [&](TObject* s) { log.push_back(s == p ? "p click" : "box click"); };
+  auto dbl = [&](TObject* s) { log.push_back("dbl"); };
+  auto wheel = [&](TObject*, TShiftState, Integer delta, TPoint, bool& handled) {
+    log.push_back("wheel " + std::to_string(delta));
+    handled = true;
+  };
+  p->SetOnMouseDown(TMouseEvent::Callable(down));
+  p->SetOnClick(TNotifyEvent::Callable(click));
+  p->SetOnDblClick(TNotifyEvent::Callable(dbl));
+  p->SetOnMouseWheel(TMouseWheelEvent::Callable(wheel));
+  box->SetOnMouseDown(TMouseEvent::Callable(down));
+  box->SetOnClick(TNotifyEvent::Callable(click));
+  orv::headless::Click(115, 115);
+  Run();
+  orv::headless::Click(165, 112);
+  Run();
+  // The wheel turns for the focused control.
+  p->SetFocus();
+  orv::headless::MouseMove(115, 115);
+  orv::headless::Wheel(-120);
+  Run();
+  const std::vector<std::string> expected = {"p down 5,5", "p click", "box down 5,2", "box click", "wheel -120"};
+  EXPECT_EQ(log, expected);
+  log.clear();
+  orv::headless::DoubleClick(115, 115);
+  Run();
+  EXPECT_NE(std::find(log.begin(), log.end(), "dbl"), log.end());
+  // A press outside the client rectangle and a release inside it is no click.
+  log.clear();
+  orv::headless::MouseMove(150, 150);
+  orv::headless::MouseDown();
+  orv::headless::MouseMove(115, 115);
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "p click"), 0);
+}
+
+TEST_F(ControlsTest, MouseEnterAndLeaveFollowThePointer) {
+  MakeForm();
+  TProbe* a = Add<TProbe>(10, 10, 30, 20);
+  TProbe* b = Add<TProbe>(60, 10, 30, 20);
+  Run();
+  std::vector<std::string> log;
+  auto enter = [&](TObject* s) { log.push_back(s == a ? "enter a" : "enter b"); };
+  auto leave = [&](TObject* s) { log.push_back(s == a ? "leave a" : "leave b"); };
+  for (TProbe* p : {a, b}) {
+    p->SetOnMouseEnter(TNotifyEvent::Callable(enter));
+    p->SetOnMouseLeave(TNotifyEvent::Callable(leave));
+  }
+  orv::headless::MouseMove(115, 115);
+  Run();
+  orv::headless::MouseMove(165, 115);
+  Run();
+  const std::vector<std::string> expected = {"enter a", "leave a", "enter b"};
+  EXPECT_EQ(log, expected);
+}
+
+TEST_F(ControlsTest, TabOrderAndDialogKeysMoveTheFocus) {
+  TForm* form = MakeForm(false);
+  TProbe* first = Add<TProbe>(10, 10, 20, 20);
+  TProbe* second = Add<TProbe>(40, 10, 20, 20);
+  TProbe* third = Add<TProbe>(70, 10, 20, 20);
+  TProbe* noStop = Add<TProbe>(100, 10, 20, 20);
+  noStop->SetTabStop(false);
+  third->SetTabOrder(0);  // third, first, second
+  std::vector<std::string> log;
+  auto enter = [&](TObject* s) { log.push_back("enter " + static_cast<TComponent*>(s)->GetName()); };
+  auto exit = [&](TObject* s) { log.push_back("exit " + static_cast<TComponent*>(s)->GetName()); };
+  first->SetName("first");
+  second->SetName("second");
+  third->SetName("third");
+  for (TProbe* p : {first, second, third}) {
+    p->SetOnEnter(TNotifyEvent::Callable(enter));
+    p->SetOnExit(TNotifyEvent::Callable(exit));
+  }
+  form->Show();
+  Run();
+  EXPECT_EQ(form->GetActiveControl(), third);
+  EXPECT_TRUE(third->Focused());
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_TRUE(first->Focused());
+  orv::headless::PressKey(VK_TAB, true);
+  Run();
+  EXPECT_TRUE(third->Focused());
+  const std::vector<std::string> expected = {"enter third", "exit third", "enter first", "exit first", "enter third"};
+  EXPECT_EQ(log, expected);
+  // A disabled control is skipped; SetFocus goes straight to a control.
+  first->SetEnabled(false);
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_TRUE(second->Focused());
+  third->SetFocus();
+  EXPECT_TRUE(third->Focused());
+  EXPECT_EQ(Screen->GetActiveControl(), third);
+  EXPECT_FALSE(noStop->CanFocus() && false);
+}
+
+TEST_F(ControlsTest, KeysReachTheFocusedControlAndThePreviewingForm) {
+  TForm* form = MakeForm(false);
+  TProbe* p = Add<TProbe>(10, 10, 20, 20);
+  form->Show();
+  Run();
+  orv::headless::TypeText("ab");
+  Run();
+  const std::vector<std::string> expected = {"down 65", "char a", "down 66", "char b"};
+  EXPECT_EQ(p->Log, expected);
+  // With KeyPreview the form sees the key first and may swallow it.
+  form->SetKeyPreview(true);
+  auto swallow = [&](TObject*, Word& key, TShiftState) {
+    if (key == 'C') key = 0;
+  };
+  form->SetOnKeyDown(TKeyEvent::Callable(swallow));
+  p->Log.clear();
+  orv::headless::PressKey('C');
+  orv::headless::PressKey('D');
+  Run();
+  EXPECT_EQ(std::count(p->Log.begin(), p->Log.end(), "down 67"), 0);
+  EXPECT_EQ(std::count(p->Log.begin(), p->Log.end(), "down 68"), 1);
+}
+
+TEST_F(ControlsTest, ExceptionsInHandlersReachTheApplication) {
+  MakeForm();
+  TProbe* p = Add<TProbe>(10, 10, 30, 20);
+  Run();
+  auto boom = [&](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
+  p->SetOnClick(TNotifyEvent::Callable(boom));
+  orv::headless::Click(115, 115);
+  Run();
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0], "'x' is not a valid integer value.");
+  AnsiString seen;
+  auto handler = [&](TObject*, Exception& e) { seen = e.GetMessage(); };
+  Application->SetOnException(TExceptionEvent::Callable(handler));
+  // Far enough apart not to make a double click (which runs OnDblClick, not OnClick).
+  orv::headless::AdvanceTime(1000);
+  orv::headless::Click(115, 115);
+  Run();
+  EXPECT_EQ(seen, "'x' is not a valid integer value");
+  EXPECT_EQ(Boxes.size(), 1u);
+  // EAbort is silent.
+  auto abort = [&](TObject*) { throw EAbort("quiet"); };
+  p->SetOnClick(TNotifyEvent::Callable(abort));
+  seen.clear();
+  orv::headless::AdvanceTime(1000);
+  orv::headless::Click(115, 115);
+  Run();
+  EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(ControlsTest, ContextMenuPopsUpAndRunsTheChosenItem) {
+  MakeForm();
+  TProbe* p = Add<TProbe>(10, 10, 30, 20);
+  auto* menu = new TPopupMenu(Form.get());
+  auto* one = new TMenuItem(Form.get());
+  one->SetCaption("&One");
+  auto* two = new TMenuItem(Form.get());
+  two->SetCaption("&Two");
+  menu->GetItems()->Add(one);
+  menu->GetItems()->Add(two);
+  p->SetPopupMenu(menu);
+  Run();
+  std::vector<std::string> log;
+  auto clicked = [&](TObject* s) { log.push_back(s == one ? "one" : "two"); };
+  one->SetOnClick(TNotifyEvent::Callable(clicked));
+  two->SetOnClick(TNotifyEvent::Callable(clicked));
+  int step = 0;
+  orv::headless::SetIdleHandler([&] {
+    // The menu waits for input: the accelerator of the second item.
+    if (step++ > 0) return false;
+    EXPECT_NE(FindWindow(kPopupMenuClassName, nullptr), nullptr);
+    orv::headless::PressKey('T');
+    return true;
+  });
+  orv::headless::Click(115, 115, 1);
+  Run();
+  EXPECT_EQ(log, std::vector<std::string>{"two"});
+  EXPECT_EQ(menu->GetPopupComponent(), p);
+  EXPECT_EQ(FindWindow(kPopupMenuClassName, nullptr), nullptr);
+  // Escape closes the menu without choosing.
+  step = 0;
+  orv::headless::SetIdleHandler([&] {
+    if (step++ > 0) return false;
+    orv::headless::PressKey(VK_ESCAPE);
+    return true;
+  });
+  log.clear();
+  orv::headless::Click(115, 115, 1);
+  Run();
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ControlsTest, AutomaticDraggingDropsOnAnAcceptingControl) {
+  MakeForm();
+  TProbe* source = Add<TProbe>(10, 10, 30, 20);
+  TProbe* target = Add<TProbe>(100, 10, 30, 20);
+  source->SetDragMode(dmAutomatic);
+  Run();
+  std::vector<std::string> log;
+  auto over = [&](TObject*, TObject* src, Integer, Integer, TDragState state, bool& accept) {
+    accept = src == source;
+    if (state == dsDragEnter) log.push_back("enter");
+  };
+  auto drop = [&](TObject*, TObject* src, Integer x, Integer y) {
+    log.push_back("drop " + std::to_string(x) + "," + std::to_string(y));
+  };
+  auto endDrag = [&](TObject*, TObject* t, Integer, Integer) { log.push_back(t == target ? "end on target" : "end"); };
+  target->SetOnDragOver(TDragOverEvent::Callable(over));
+  target->SetOnDragDrop(TDragDropEvent::Callable(drop));
+  source->SetOnEndDrag(TEndDragEvent::Callable(endDrag));
+  orv::headless::MouseMove(115, 115);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(150, 115);
+  Run();
+  orv::headless::MouseMove(210, 115);
+  Run();
+  EXPECT_TRUE(source->Dragging());
+  orv::headless::MouseUp();
+  Run();
+  const std::vector<std::string> expected = {"enter", "drop 10,5", "end on target"};
+  EXPECT_EQ(log, expected);
+  EXPECT_FALSE(source->Dragging());
+}
+
+}  // namespace
