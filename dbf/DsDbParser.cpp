@@ -227,43 +227,9 @@ bool TextToTemporal(std::string_view text, TDbKind kind, double& value) {
   }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Number fields of .DBF tables
-
-// The codec reads a number from at most this many characters of a field.
+// Number fields of at most this many characters are read straight from the record
+// (orv::DbfReadPlainNumber); the codec reads no further into a number field anyway.
 constexpr Integer kMaxNumberText = 32;
-
-// A number field's text in the usual form: blanks, an optional "-", at most 15 digits around
-// at most one "." that has digits after it, blanks. Read as the codec reads it: the digits
-// make an exact integer, which is divided by an exact power of ten. False for any other form
-// (the codec decides those, null included).
-bool ReadPlainNumber(const Byte* p, Integer length, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  Integer i = 0;
-  while (i < length && p[i] == ' ') ++i;
-  const bool negative = i < length && p[i] == '-';
-  if (negative) ++i;
-  Int64 mantissa = 0;
-  int digits = 0, decimals = -1;
-  for (; i < length; ++i) {
-    const unsigned d = unsigned(p[i]) - '0';
-    if (d <= 9) {
-      if (digits < 16) mantissa = mantissa * 10 + d;
-      ++digits;
-      if (decimals >= 0) ++decimals;
-    } else if (p[i] == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
-    }
-  }
-  while (i < length && p[i] == ' ') ++i;
-  if (i != length || digits == 0 || digits > 15 || decimals == 0) return false;
-  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
-  value = negative ? -magnitude : magnitude;
-  return true;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Operators
@@ -1298,7 +1264,7 @@ bool TDsHandleFilterSource::GetFilterFieldData(Integer field, TDbFieldData& data
   if (!header || field < 0 || field >= header->GetFieldCount()) return false;
   const TFieldLayout& layout = Layout(header, field);
   const Byte* record = FHandle->GetCurrentRecord();
-  if (layout.Number && record && ReadPlainNumber(record + layout.Offset, layout.Length, data.AsFloat))
+  if (layout.Number && record && orv::DbfReadPlainNumber(record + layout.Offset, layout.Length, data.AsFloat))
     return true;
   const TDsCustomField* f = header->GetField(field);
   const TFieldType type = f->GetFieldType();

@@ -50,11 +50,10 @@ std::string_view NumberText(const Byte* p, Integer length) {
   return {reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)};
 }
 
-// A number field's text as a double, as the platform's Val reads it. The usual field (blanks, a
-// sign, at most 15 digits around one ".") is converted directly: its digits make an exact
-// integer and dividing it by an exact power of ten rounds correctly, as Val does. Anything
-// else goes through Val. False when the text is no number.
-bool NumberValue(std::string_view text, double& value) {
+// The usual number field (blanks, a sign, at most 15 digits around one ".") converted
+// directly: its digits make an exact integer and dividing it by an exact power of ten rounds
+// correctly, as Val does. False for any other text.
+bool PlainNumberValue(std::string_view text, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   std::size_t i = 0;
@@ -75,11 +74,16 @@ bool NumberValue(std::string_view text, double& value) {
       break;
     }
   }
-  if (i == text.size() && digits > 0 && digits <= 15 && decimals != 0) {
-    const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
-  }
+  if (i != text.size() || digits == 0 || digits > 15 || decimals == 0) return false;
+  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// A number field's text as a double, as the platform's Val reads it. False when the text is no
+// number.
+bool NumberValue(std::string_view text, double& value) {
+  if (PlainNumberValue(text, value)) return true;
   Integer code = 0;
   Val(text, value, code);
   return code == 0;
@@ -107,6 +111,10 @@ constexpr double kMinMSecs = double(MSecsPerDay);
 constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
 
 }  // namespace
+
+bool orv::DbfReadPlainNumber(const Byte* p, Integer length, double& value) {
+  return PlainNumberValue(NumberText(p, length), value);
+}
 
 // ---- TDbfField ----
 

@@ -53,6 +53,13 @@ enum TDbfLevel : Byte { dlUnknown, dlDBaseIII, dlDBaseIV, dlDBaseV, dlDBaseVII, 
 
 class TDbfHeader;
 
+namespace orv {
+// The value of a number field's bytes ("N", "F") when they hold the usual form (blanks, a sign,
+// at most 15 digits around one "."), bit for bit what TDbfField decodes; False for any other
+// form, which only the codec decides (null included). For callers that read many records.
+bool DbfReadPlainNumber(const Byte* p, Integer length, double& value);
+}  // namespace orv
+
 // One field descriptor of a .DBF table and its codec.
 //
 // Native values by type letter (what GetData writes and SetData reads):
