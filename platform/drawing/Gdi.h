@@ -9,7 +9,7 @@
 // copy all 32 bits.
 //
 // Colours are COLORREF values with red in the low byte. System colours (GetSysColor) come from
-// one table that tests and the windowing layer may replace (orv::SetSysColors).
+// one table that tests and the windowing layer may replace (orv::SetSysColorTable).
 //
 // Text passed to the plain calls is Windows-1251 (or the symbol code page for a symbol-charset
 // font); the calls ending in W take UTF-16.
@@ -263,7 +263,7 @@ char32_t SymbolToUnicode(unsigned char b);
 // Replaces the whole system-colour table (COLOR_SCROLLBAR .. COLOR_MENUBAR, kSysColorCount
 // entries); nullptr brings back the built-in classic table. The system-colour brushes follow.
 inline constexpr int kSysColorCount = 31;
-void SetSysColors(const COLORREF* colors);
+void SetSysColorTable(const COLORREF* colors);
 void SetSysColor(int index, COLORREF color);
 
 // A DC drawing onto `surface`: device point (0, 0) lies at `origin` of the surface. The window

@@ -255,7 +255,7 @@ COLORREF ColorToRGB(TColor color) {
   return COLORREF(color);
 }
 
-void orv::SetSysColors(const COLORREF* colors) {
+void orv::SetSysColorTable(const COLORREF* colors) {
   if (!colors) {
     gSysColorsSet = false;
     EnsureSysColors();

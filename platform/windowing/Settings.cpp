@@ -107,7 +107,7 @@ TSystemSettings& SystemSettings() {
 
 void ResetSystemSettings() {
   InitSettings(SystemSettings());
-  SetSysColors(nullptr);
+  orv::SetSysColorTable(nullptr);
 }
 
 void SendSettingChange(UINT action) {

@@ -16,13 +16,13 @@ using paint_test::TPaintDC;
 class Office11 : public ::testing::Test {
  protected:
   void SetUp() override {
-    orv::SetSysColors(nullptr);
+    orv::SetSysColorTable(nullptr);
     AcquireOffice11Resources();
   }
   void TearDown() override {
     ReleaseOffice11Resources();
     orv::SetMsimg32Available(true);
-    orv::SetSysColors(nullptr);
+    orv::SetSysColorTable(nullptr);
     RefreshOffice11Colors();
   }
 };

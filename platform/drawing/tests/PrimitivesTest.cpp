@@ -334,7 +334,7 @@ TEST(Primitives, SystemColoursComeFromASettableTable) {
   EXPECT_EQ(c.At(0, 0), RGB(1, 2, 3));
   EXPECT_EQ(ColorToRGB(clBtnFace), RGB(1, 2, 3));
   EXPECT_EQ(ColorToRGB(clRed), RGB(255, 0, 0));
-  orv::SetSysColors(nullptr);
+  orv::SetSysColorTable(nullptr);
   EXPECT_NE(GetSysColor(COLOR_BTNFACE), RGB(1, 2, 3));
 }
 
