@@ -295,11 +295,6 @@ BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) {
   return TRUE;
 }
 
-// ---- Absent desktop services ------------------------------------------------------------------
-
-BOOL IsThemeActive() { return FALSE; }
-BOOL IsAppThemed() { return FALSE; }
-
 // ---- Modules ----------------------------------------------------------------------------------
 
 namespace {

@@ -282,11 +282,9 @@ inline BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
   return GetMonitorInfo(monitor, info);
 }
 
-// Visual styles, desktop composition, GDI+ and accessibility clients do not exist here; the
-// libraries that offer them cannot be loaded (LoadLibrary answers nullptr), and these direct
-// queries answer "off".
-BOOL IsThemeActive();
-BOOL IsAppThemed();
+// Visual styles, desktop composition, GDI+ and accessibility clients do not exist here: the
+// libraries that offer them cannot be loaded (LoadLibrary answers nullptr), so their callers'
+// run-time bindings find nothing and take their documented fallbacks.
 
 // Modules: "user32" and "msimg32" are the window system and the drawing layer, whose optional
 // entries (AnimateWindow, UpdateLayeredWindow, SetLayeredWindowAttributes, GetScrollBarInfo,
