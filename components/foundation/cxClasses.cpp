@@ -8,6 +8,7 @@
 
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/windowing/User.h"
 
 namespace {
 
@@ -247,6 +248,17 @@ void TcxRegisteredClasses::SortItems() {
 }
 
 // ==== Utilities ==============================================================================
+
+void InstallThreadHook(HHOOK& hook, int hookKind, HOOKPROC proc) {
+  if (hook) throw EAssertionFailed("Assertion failure (cxClasses)");
+  hook = SetWindowsHookEx(hookKind, proc, nullptr, GetCurrentThreadId());
+}
+
+void RemoveThreadHook(HHOOK& hook) {
+  if (!hook) return;
+  UnhookWindowsHookEx(hook);
+  hook = nullptr;
+}
 
 void CopyListItems(TList* source, TList* destination) {
   destination->SetCount(source->GetCount());

@@ -12,6 +12,7 @@
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/Types.h"
+#include "platform/windowing/WinTypes.h"
 
 // ==== Localized resource strings =============================================================
 
@@ -243,6 +244,11 @@ template <class Sig>
 Boolean SameMethod(const orv::Event<Sig>& a, const orv::Event<Sig>& b) {
   return a == b;
 }
+// Installs a hook of `hookKind` for the current thread into `hook`. A variable that already
+// holds a hook is a programming error: EAssertionFailed, and the hook stays as it was.
+void InstallThreadHook(HHOOK& hook, int hookKind, HOOKPROC proc);
+// Unhooks and clears `hook` when it is set.
+void RemoveThreadHook(HHOOK& hook);
 // Makes `destination` hold the items of `source`.
 void CopyListItems(TList* source, TList* destination);
 inline TPersistent* GetPersistentOwner(TPersistent* persistent) { return persistent->GetOwner(); }

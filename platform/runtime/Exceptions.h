@@ -35,6 +35,8 @@ ORV_DECLARE_EXCEPTION(EStringListError, EListError);
 ORV_DECLARE_EXCEPTION(EBitsError, Exception);
 ORV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 ORV_DECLARE_EXCEPTION(EInvalidPointer, Exception);
+// A broken invariant that the code checks at run time ("Assertion failure").
+ORV_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 ORV_DECLARE_EXCEPTION(EOutOfMemory, Exception);
 ORV_DECLARE_EXCEPTION(EIntError, Exception);
 ORV_DECLARE_EXCEPTION(EDivByZero, EIntError);
