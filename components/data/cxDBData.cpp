@@ -1,0 +1,1224 @@
+#include "components/data/cxDBData.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "components/data/cxDataConsts.h"
+#include "components/data/cxVariants.h"
+#include "components/foundation/cxClasses.h"
+#include "platform/runtime/SysUtils.h"
+
+namespace {
+
+[[noreturn]] void RaiseControllerError(const TResStringRec& rec) {
+  throw EcxInvalidDataControllerOperation(GetLocalizedResourceString(&rec));
+}
+
+Boolean SameTypeClass(TcxValueTypeClass a, TcxValueTypeClass b) { return TClass(a) == TClass(b); }
+
+Boolean IsIdentifier(const AnsiString& name) {
+  auto letter = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  if (name.empty() || !letter(static_cast<unsigned char>(name[0]))) return false;
+  return std::all_of(name.begin() + 1, name.end(), [&](char c) {
+    return letter(static_cast<unsigned char>(c)) || (c >= '0' && c <= '9');
+  });
+}
+
+Boolean IsEditState(TDataSet* dataSet) {
+  const TDataSetState state = dataSet->GetState();
+  return state == dsEdit || state == dsInsert || state == dsSetKey;
+}
+
+TcxDBDataField* AsDBField(TcxCustomDataField* field) { return dynamic_cast<TcxDBDataField*>(field); }
+
+// The dataset field a value definition belongs to, or nil.
+TcxDBDataField* DBFieldOfDef(TcxValueDef* def) { return dynamic_cast<TcxDBDataField*>(def->GetLinkedObject()); }
+
+// Every dataset provider of the program.
+std::vector<TcxDBDataProvider*>* gProviders = nullptr;
+
+}  // namespace
+
+// ==== Field routines =========================================================================
+
+Boolean orv::IsLargeObjectFieldType(TFieldType type) {
+  return type == ftBytes || type == ftVarBytes || (type >= ftBlob && type <= ftCursor) || (type >= ftADT && type <= ftDataSet);
+}
+
+TcxValueTypeClass GetFieldValueTypeClass(TField* field) {
+  if (!field) return TcxStringValueType::StaticClass();
+  switch (field->GetDataType()) {
+    case ftString:
+      return TcxStringValueType::StaticClass();
+    case ftSmallint:
+      return TcxSmallintValueType::StaticClass();
+    case ftInteger:
+    case ftAutoInc:
+      return TcxIntegerValueType::StaticClass();
+    case ftWord:
+      return TcxWordValueType::StaticClass();
+    case ftBoolean:
+      return TcxBooleanValueType::StaticClass();
+    case ftFloat:
+    case ftCurrency:
+      return TcxFloatValueType::StaticClass();
+    case ftBCD:
+      return TcxCurrencyValueType::StaticClass();
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+      return TcxDateTimeValueType::StaticClass();
+    case ftWideString:
+      return TcxWideStringValueType::StaticClass();
+    case ftLargeint:
+      return TcxLargeIntValueType::StaticClass();
+    case ftTimeStamp:
+      return TcxSQLTimeStampValueType::StaticClass();
+    case ftFMTBcd:
+      return TcxFMTBcdValueType::StaticClass();
+    default:
+      return TcxVariantValueType::StaticClass();
+  }
+}
+
+Boolean IsFieldDisplayTextStored(TField* field, Boolean flag) {
+  if (!field) return false;
+  if (field->GetOnGetText() || !field->GetEditMask().empty()) return true;
+  const TFieldType type = field->GetDataType();
+  if (orv::IsLargeObjectFieldType(type) || type == ftBoolean) return flag;
+  if (auto* numeric = dynamic_cast<TNumericField*>(field)) {
+    if (!numeric->GetDisplayFormat().empty() || !numeric->GetEditFormat().empty()) return true;
+    auto* real = dynamic_cast<orv::TRealField*>(field);
+    return real && real->GetCurrency();
+  }
+  if (auto* dateTime = dynamic_cast<TDateTimeField*>(field)) return !dateTime->GetDisplayFormat().empty();
+  return false;
+}
+
+Boolean IsCurrencyField(TField* field) {
+  auto* real = dynamic_cast<orv::TRealField*>(field);
+  return real && real->GetCurrency() && real->GetDisplayFormat().empty() && !field->GetOnGetText();
+}
+
+Boolean CanModifyField(TField* field, Boolean anyType) {
+  if (!field || !field->GetCanModify()) return false;
+  return anyType || !orv::IsLargeObjectFieldType(field->GetDataType()) || bool(field->GetOnSetText());
+}
+
+Boolean CanModifyLookupField(TField* field) {
+  TDataSet* dataSet = field ? field->GetDataSet() : nullptr;
+  if (!dataSet) return false;
+  const std::vector<AnsiString> names = orv::ExtractFieldNames(field->GetKeyFields());
+  if (names.empty()) return false;
+  for (const AnsiString& name : names) {
+    TField* keyField = dataSet->FindField(name);
+    if (!keyField || !keyField->GetCanModify()) return false;
+  }
+  return true;
+}
+
+void QuoteFieldName(AnsiString& name) {
+  if (!IsIdentifier(name)) name = "[" + name + "]";
+}
+
+AnsiString GetFilterFieldName(TField* field, Boolean ignoreOrigin) {
+  if (!field) return AnsiString();
+  AnsiString name = ignoreOrigin ? AnsiString() : field->GetOrigin();
+  if (name.empty()) {
+    name = field->GetFieldName();
+    QuoteFieldName(name);
+  }
+  return name;
+}
+
+Boolean SameFieldName(const AnsiString& name1, const AnsiString& name2) {
+  return AnsiUpperCase(name1) == AnsiUpperCase(name2);
+}
+
+Integer GetFieldNameCount(const AnsiString& names) { return Integer(orv::ExtractFieldNames(names).size()); }
+
+Boolean HasSeveralFieldNames(const AnsiString& names) { return GetFieldNameCount(names) > 1; }
+
+void SplitFieldNames(const AnsiString& names, TStrings* list) {
+  list->Clear();
+  for (const AnsiString& name : orv::ExtractFieldNames(names)) list->Add(name);
+}
+
+Variant ReadFieldValue(TField* field) {
+  if (auto* wide = dynamic_cast<TWideStringField*>(field)) return wide->IsNull() ? Null() : Variant(wide->GetAsWideString());
+  // Every field class answers Null for a null value.
+  return field->GetAsVariant();
+}
+
+Variant ReadFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields) {
+  if (fields.empty()) return Null();
+  if (fields.size() == 1) return ReadFieldValue(fields.front());
+  Variant result = VarArrayCreate(0, Integer(fields.size()) - 1, varVariant);
+  for (std::size_t i = 0; i < fields.size(); ++i) result.PutElement(Integer(i), ReadFieldValue(fields[i]));
+  return result;
+}
+
+void WriteFieldValue(TField* field, const Variant& value) {
+  const TVarType type = VarType(value);
+  if (dynamic_cast<TDateTimeField*>(field) && (type == varDouble || type == varSingle || type == varCurrency))
+    field->SetAsDateTime(value.AsDouble());
+  else
+    field->SetAsVariant(value);
+}
+
+void WriteFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields, const Variant& value) {
+  if (fields.size() == 1) {
+    WriteFieldValue(fields.front(), value);
+    return;
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) WriteFieldValue(fields[i], value.GetElement(Integer(i)));
+}
+
+Boolean CheckKeyValues(TDataSet* dataSet, const AnsiString& names, const Variant& value) {
+  if (!dataSet) return false;
+  const std::vector<AnsiString> list = orv::ExtractFieldNames(names);
+  if (list.empty()) return false;
+  std::vector<TField*> fields;
+  for (const AnsiString& name : list) {
+    TField* field = dataSet->FindField(name);
+    if (!field) return false;
+    fields.push_back(field);
+  }
+  auto fits = [](TField* field, const Variant& v) { return !v.IsNull() || field->GetDataType() != ftAutoInc; };
+  if (value.IsArray()) {
+    if (VarArrayDimCount(value) != 1 || value.HighBound() - value.LowBound() + 1 != Integer(fields.size())) return false;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+      if (!fits(fields[i], value.GetElement(value.LowBound() + Integer(i)))) return false;
+    return true;
+  }
+  return fields.size() == 1 && fits(fields.front(), value);
+}
+
+// ==== Dataset field ==========================================================================
+
+TcxDBDataField::TcxDBDataField(TcxCustomDataFieldList* fieldList) : TcxCustomDataField(fieldList) {}
+
+TcxDBDataController* TcxDBDataField::DataController() const {
+  return static_cast<TcxDBDataController*>(OwnerController());
+}
+
+void TcxDBDataField::TakeOverValueDef(TcxCustomDataField* source) {
+  inherited::TakeOverValueDef(source);
+  auto* dbSource = AsDBField(source);
+  if (!dbSource) return;
+  FField = dbSource->FField;
+  FIsCurrency = dbSource->FIsCurrency;
+  dbSource->FField = nullptr;
+  FFields = std::move(dbSource->FFields);
+  dbSource->FFields.clear();
+  for (TcxDBDataField* field : FFields) field->FParentField = this;
+}
+
+void TcxDBDataField::ComponentRemoved(TComponent* component) {
+  if (GetReferenceField() || component != FField) return;
+  TcxDBDataProvider* provider = DataController()->GetDBProvider();
+  TDataSet* dataSet = provider->GetDataSet();
+  if (provider->IsInFirst() && provider->GetDBDataLink()->GetActive() && dataSet && !dataSet->GetActive())
+    provider->SetFieldsRecreated(true);
+  FField = nullptr;
+  if (provider->GetLockCount() == 0) provider->LayoutChanged(1);
+}
+
+Boolean TcxDBDataField::CanModify(Integer editValueSource) {
+  if (IsUnbound()) return inherited::CanModify(editValueSource);
+  TField* field = GetField();
+  if (!inherited::CanModify(editValueSource) || !field) return false;
+  if (IsLookup()) {
+    if (editValueSource != 2) return false;
+    for (Integer i = 0; i < GetFieldCount(); ++i)
+      if (!GetFieldItem(i)->CanModify(0)) return false;
+    return true;
+  }
+  return CanModifyField(field, editValueSource == 0);
+}
+
+Boolean TcxDBDataField::IsUnbound() {
+  return !GetIsInternal() && FFieldName.empty() && !GetField() && GetValueDef() != nullptr;
+}
+
+Boolean TcxDBDataField::IsValueDefInternal() {
+  TcxDBDataController* controller = DataController();
+  if (GetField()) return controller->IsGridMode();
+  return !controller->IsInUnboundCopy();
+}
+
+TField* TcxDBDataField::GetField() const {
+  if (auto* reference = AsDBField(GetReferenceField())) return reference->FField;
+  return FField;
+}
+
+void TcxDBDataField::SetField(TField* value) {
+  if (value && value->GetComponentState().Contains(csDestroying)) value = nullptr;
+  if (value == FField) return;
+  FField = value;
+  if (value && DataController()->FFieldNotifier) value->FreeNotification(DataController()->FFieldNotifier);
+  ClearFields();
+}
+
+Integer TcxDBDataField::GetFieldCount() const {
+  if (auto* reference = AsDBField(GetReferenceField())) return Integer(reference->FFields.size());
+  return Integer(FFields.size());
+}
+
+TcxDBDataField* TcxDBDataField::GetFieldItem(Integer index) const {
+  if (auto* reference = AsDBField(GetReferenceField())) return reference->FFields.at(std::size_t(index));
+  return FFields.at(std::size_t(index));
+}
+
+Boolean TcxDBDataField::IsLookup() const {
+  TField* field = GetField();
+  return field && field->GetLookup();
+}
+
+void TcxDBDataField::AddField(TcxDBDataField* field) {
+  if (field->FParentField) throw EcxInvalidDataControllerOperation("ADataField.FParentField <> nil");
+  if (std::find(FFields.begin(), FFields.end(), field) != FFields.end()) return;
+  FFields.push_back(field);
+  field->FParentField = this;
+}
+
+void TcxDBDataField::RemoveField(TcxDBDataField* field) {
+  const auto it = std::find(FFields.begin(), FFields.end(), field);
+  if (it == FFields.end()) return;
+  FFields.erase(it);
+  field->FParentField = nullptr;
+}
+
+void TcxDBDataField::ClearFields() {
+  while (!FFields.empty()) FFields.back()->Free();  // each leaves the list in its teardown
+}
+
+void TcxDBDataField::BeforeDestruction() {
+  if (FParentField) FParentField->RemoveField(this);
+  ClearFields();
+  inherited::BeforeDestruction();
+}
+
+// ==== Reader =================================================================================
+
+AnsiString TcxValueDefDBReader::ProvideDisplayText(TcxValueDef* def) {
+  if (TcxDBDataField* field = DBFieldOfDef(def))
+    if (TField* dataSetField = field->GetField()) return dataSetField->GetDisplayText();
+  return inherited::ProvideDisplayText(def);
+}
+
+Variant TcxValueDefDBReader::ProvideValue(TcxValueDef* def) {
+  if (TcxDBDataField* field = DBFieldOfDef(def))
+    if (TField* dataSetField = field->GetField()) return ReadFieldValue(dataSetField);
+  return inherited::ProvideValue(def);
+}
+
+Boolean TcxValueDefDBReader::SkipsValueDef(TcxValueDef* def) {
+  if (TcxDBDataField* field = DBFieldOfDef(def)) return field->IsValueDefInternal();
+  return inherited::SkipsValueDef(def);
+}
+
+// ==== Data link ==============================================================================
+
+TcxDBDataLink::TcxDBDataLink(TcxDBDataProvider* provider) : FProvider(provider) { SetVisualControl(true); }
+
+void TcxDBDataLink::ActiveChanged() {
+  if (!FProvider) return;
+  FProvider->SetActiveChanging(true);
+  try {
+    FProvider->ActiveChanged(GetActive());
+  } catch (...) {
+    FProvider->SetActiveChanging(false);
+    throw;
+  }
+  FProvider->SetActiveChanging(false);
+  if (!GetActive()) FLayoutChanged = false;
+}
+
+void TcxDBDataLink::DataEvent(TDataEvent event, NativeInt info) {
+  inherited::DataEvent(event, info);
+  // The dataset closed while its controls were disabled: the change sent when they are enabled
+  // again is a layout change.
+  if (event == deDisabledStateChange && info == 0) FLayoutChanged = true;
+}
+
+void TcxDBDataLink::DataSetChanged() {
+  if (FProvider) FProvider->DataSetChanged();
+}
+
+void TcxDBDataLink::DataSetScrolled(Integer distance) {
+  if (FProvider) FProvider->DataScrolled(distance);
+}
+
+void TcxDBDataLink::EditingChanged() {
+  if (!FProvider || !FProvider->IsSyncMode()) return;
+  TDataSet* dataSet = GetDataSet();
+  if (!(GetActive() && dataSet && IsEditState(dataSet))) FProvider->ResetEditing();
+}
+
+void TcxDBDataLink::LayoutChanged() {
+  if (!FProvider) return;
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && dataSet->GetState() == dsInsert) {
+    FLayoutChanged = false;
+    FProvider->DataSetChanged();
+    return;
+  }
+  FProvider->LayoutChanged(3);
+  FLayoutChanged = false;
+}
+
+void TcxDBDataLink::RecordChanged(TField* field) {
+  if (FProvider) FProvider->RecordChanged(field);
+}
+
+// ==== Provider ===============================================================================
+
+TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* dataController) : TcxCustomDataProvider(dataController) {
+  if (!gProviders) gProviders = new std::vector<TcxDBDataProvider*>;
+  gProviders->push_back(this);
+  FDataLink = new TcxDBDataLink(this);
+}
+
+void TcxDBDataProvider::BeforeDestruction() {
+  if (gProviders)
+    for (TcxDBDataProvider* provider : *gProviders) provider->RemoveListener(this);
+  FListeners.clear();
+  if (FDataLink) {
+    FDataLink->FProvider = nullptr;
+    FDataLink->Free();
+    FDataLink = nullptr;
+  }
+  if (gProviders) {
+    gProviders->erase(std::remove(gProviders->begin(), gProviders->end(), this), gProviders->end());
+    if (gProviders->empty()) {
+      delete gProviders;
+      gProviders = nullptr;
+    }
+  }
+  inherited::BeforeDestruction();
+}
+
+TcxDBDataController* TcxDBDataProvider::DataController() const {
+  return static_cast<TcxDBDataController*>(GetDataController());
+}
+
+std::vector<TcxDBDataProvider*> TcxDBDataProvider::ProvidersOverDataSet(Boolean includeSelf) const {
+  std::vector<TcxDBDataProvider*> result;
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet || !gProviders) return result;
+  for (TcxDBDataProvider* provider : *gProviders)
+    if ((includeSelf || provider != this) && provider->GetDataSet() == dataSet) result.push_back(provider);
+  return result;
+}
+
+void TcxDBDataProvider::MarkPostLocate() {
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(true))
+    if (!provider->DataController()->IsDetailTemplate()) provider->FPostLocate = true;
+}
+
+void TcxDBDataProvider::AddListener(TcxDBDataProvider* provider) {
+  if (std::find(FListeners.begin(), FListeners.end(), provider) == FListeners.end()) FListeners.push_back(provider);
+}
+
+void TcxDBDataProvider::RemoveListener(TcxDBDataProvider* provider) {
+  FListeners.erase(std::remove(FListeners.begin(), FListeners.end(), provider), FListeners.end());
+}
+
+void TcxDBDataProvider::NotifyListeners() {
+  if (FInNotify) return;
+  FInNotify = true;
+  try {
+    while (!FListeners.empty()) {
+      TcxDBDataProvider* provider = FListeners.front();
+      FListeners.erase(FListeners.begin());
+      provider->DataSetChanged();
+    }
+  } catch (...) {
+    FInNotify = false;
+    throw;
+  }
+  FInNotify = false;
+}
+
+// ---- State ----
+
+Boolean TcxDBDataProvider::HasOpenDataSet() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetState() != dsInactive;
+}
+
+Boolean TcxDBDataProvider::IsOtherInsert() {
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(false))
+    if (provider->FInInsert) return true;
+  return false;
+}
+
+Boolean TcxDBDataProvider::IsSyncMode() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetActive() && DataController()->GetDataModeController()->GetSyncMode() &&
+         !dataSet->IsUnidirectional();
+}
+
+Boolean TcxDBDataProvider::IsActive() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetActive() && !dataSet->ControlsDisabled();
+}
+
+Boolean TcxDBDataProvider::AreFieldsAvailable() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetFieldCount() > 0 && (dataSet->GetActive() || !dataSet->GetDefaultFields());
+}
+
+Boolean TcxDBDataProvider::IsBOF() {
+  TDataSet* dataSet = GetDataSet();
+  return !dataSet || dataSet->GetBOF() || !FDataLink->GetActive();
+}
+
+Boolean TcxDBDataProvider::IsEditing() {
+  if (EditsInStorage()) return inherited::IsEditing();
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && IsEditState(dataSet);
+}
+
+Boolean TcxDBDataProvider::IsEOF() {
+  TDataSet* dataSet = GetDataSet();
+  return !dataSet || dataSet->GetEOF() || !FDataLink->GetActive();
+}
+
+Boolean TcxDBDataProvider::IsInserting() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetState() == dsInsert;
+}
+
+Boolean TcxDBDataProvider::IsModified() { return inherited::IsModified() || IsDataSetModified(); }
+
+Boolean TcxDBDataProvider::CanModify() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetActive() && dataSet->GetCanModify() && IsSyncMode();
+}
+
+Integer TcxDBDataProvider::GetRecordIndex() {
+  if (IsInserting() && GetEditingRecordIndex() != cxNullEditingRecordIndex) return GetEditingRecordIndex();
+  return FCurrentRecordIndex;
+}
+
+TcxValueDefReader* TcxDBDataProvider::CreateValueDefReader() { return new TcxValueDefDBReader; }
+
+Boolean TcxDBDataProvider::IsDataSetModified() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetModified();
+}
+
+Boolean TcxDBDataProvider::BookmarkValid(const TBookmarkStr& bookmark) {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->BookmarkValid(bookmark);
+}
+
+Integer TcxDBDataProvider::CompareBookmarks(const TBookmarkStr& bookmark1, const TBookmarkStr& bookmark2) {
+  if (!FDataLink->GetActive()) return -1;
+  return GetDataSet()->CompareBookmarks(bookmark1, bookmark2);
+}
+
+void TcxDBDataProvider::CancelDataSet() {
+  if (TDataSet* dataSet = GetDataSet()) dataSet->Cancel();
+}
+
+void TcxDBDataProvider::RecordChanged(TField* field) { ResetChanging(); }
+
+// ---- Navigation ----
+
+void TcxDBDataProvider::First() {
+  FInFirst = true;
+  if (FPositionSaved) FLoadRan = true;
+  try {
+    inherited::First();
+    TDataSet* dataSet = GetDataSet();
+    if (dataSet && dataSet->GetActive()) dataSet->First();
+  } catch (...) {
+    FInFirst = false;
+    throw;
+  }
+  FInFirst = false;
+}
+
+void TcxDBDataProvider::Prior() {
+  if (TDataSet* dataSet = GetDataSet()) dataSet->Prior();
+}
+
+void TcxDBDataProvider::Next() {
+  if (TDataSet* dataSet = GetDataSet()) dataSet->Next();
+}
+
+void TcxDBDataProvider::Last() {
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && dataSet->GetActive()) dataSet->Last();
+}
+
+void TcxDBDataProvider::MoveBy(Integer distance) {
+  if (TDataSet* dataSet = GetDataSet()) dataSet->MoveBy(distance);
+}
+
+void TcxDBDataProvider::SavePos() {
+  TDataSet* dataSet = GetDataSet();
+  const Boolean positioned = dataSet && dataSet->GetActive() && !dataSet->IsEmpty();
+  FSavedBookmark = positioned ? dataSet->GetBookmarkStr() : TBookmarkStr();
+  FSavedActiveRecord = FDataLink->GetActiveRecord();
+  FSavedBOF = dataSet && dataSet->GetBOF();
+  FSavedEOF = dataSet && dataSet->GetEOF();
+  FPositionSaved = true;
+  FLoadRan = false;
+  FSavedRecordIndex = -1;
+  FReadCount = 0;
+}
+
+void TcxDBDataProvider::RecordRead(Integer recordIndex) {
+  FReadCount = recordIndex + 1;
+  // Bookmarks are unique: once the saved record is found the rest need no comparison.
+  if (FSavedRecordIndex != -1 || FSavedBookmark.empty() || DataController()->HasRecordKeys()) return;
+  if (CompareBookmarks(GetDataSet()->GetBookmarkStr(), FSavedBookmark) == 0) {
+    FSavedRecordIndex = recordIndex;
+    FCurrentRecordIndex = recordIndex;
+  }
+}
+
+void TcxDBDataProvider::RestorePos() {
+  TDataSet* dataSet = GetDataSet();
+  // Where the dataset stands relative to the saved record, while that is known.
+  Boolean onSavedRecord = false;
+  Integer moved = 0;
+  try {
+    if (dataSet && BookmarkValid(FSavedBookmark)) {
+      dataSet->SetBookmarkStr(FSavedBookmark);
+      onSavedRecord = true;
+      // The record goes back to the same row of the link's buffer.
+      const Integer active = FDataLink->GetActiveRecord();
+      if (active > FSavedActiveRecord) {
+        const Integer distance = FDataLink->GetBufferCount() - FSavedActiveRecord - 1;
+        moved += dataSet->MoveBy(distance);
+        moved += dataSet->MoveBy(-distance);
+      } else if (active < FSavedActiveRecord) {
+        moved += dataSet->MoveBy(-FSavedActiveRecord);
+        moved += dataSet->MoveBy(FSavedActiveRecord);
+      }
+      if (FSavedBOF && !dataSet->GetBOF()) moved += dataSet->MoveBy(-1);
+      if (FSavedEOF && !dataSet->GetEOF()) moved += dataSet->MoveBy(1);
+    }
+  } catch (const EDatabaseError&) {
+    onSavedRecord = false;
+  }
+  // After a load the current record is derived from where the dataset really stands. When the
+  // saved record is no longer among the loaded ones (the new filter dropped it, or the dataset
+  // became empty), the dataset goes to its first record, so that the counted position and the
+  // cursor cannot part. With record keys the focus check locates the current key instead.
+  if (FLoadRan && !DataController()->HasRecordKeys()) {
+    if (onSavedRecord && FSavedRecordIndex != -1) {
+      FCurrentRecordIndex = FSavedRecordIndex + moved;
+    } else {
+      FCurrentRecordIndex = 0;
+      if (dataSet && FReadCount > 0) {
+        try {
+          dataSet->First();
+        } catch (const EDatabaseError&) {
+          // The load itself succeeded; a cursor that cannot move keeps the first row.
+        }
+      }
+    }
+  }
+  FPositionSaved = false;
+  FLoadRan = false;
+}
+
+// ---- Locks ----
+
+void TcxDBDataProvider::LockLocate() {
+  inherited::LockLocate();
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && IsEditState(dataSet)) MarkPostLocate();
+}
+
+void TcxDBDataProvider::Freeze() {
+  inherited::Freeze();
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet) return;
+  dataSet->DisableControls();
+  if (dataSet->GetActive() && IsEditState(dataSet)) {
+    MarkPostLocate();
+    dataSet->Cancel();
+  }
+}
+
+void TcxDBDataProvider::Unfreeze() {
+  // Still frozen while the dataset replays what it held back: that echo of this provider's own
+  // reading is a scroll, not a change.
+  if (TDataSet* dataSet = GetDataSet()) {
+    try {
+      dataSet->EnableControls();
+    } catch (...) {
+      inherited::Unfreeze();
+      throw;
+    }
+  }
+  inherited::Unfreeze();
+}
+
+// ---- Notifications ----
+
+void TcxDBDataProvider::ActiveChanged(Boolean active) {
+  inherited::ActiveChanged(active);
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && !dataSet->GetActive() && dataSet->GetDefaultFields()) {
+    // The dataset's own fields are about to go: every item lets go of its field first.
+    TcxDBDataController* controller = DataController();
+    controller->FResetDataSetFields = true;
+    try {
+      controller->UpdateFields();
+    } catch (...) {
+      controller->FResetDataSetFields = false;
+      throw;
+    }
+    controller->FResetDataSetFields = false;
+  }
+}
+
+void TcxDBDataProvider::DataScrolled(Integer distance) {
+  FCurrentRecordIndex += distance;
+  inherited::DataScrolled(distance);
+}
+
+void TcxDBDataProvider::LayoutChanged(Integer kind) { inherited::LayoutChanged(kind); }
+
+void TcxDBDataProvider::DataSetChanged() {
+  if (FDataLink->FLayoutChanged) {
+    FDataLink->LayoutChanged();
+    return;
+  }
+  TDataSet* dataSet = GetDataSet();
+  const Boolean keys = DataController()->HasRecordKeys();
+  // Another provider is reading the dataset, or locating on keys: this change is its doing;
+  // this provider handles it when that provider is done.
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(false)) {
+    if (provider->GetLockCount() > 0 || (keys && provider->GetLocateCount() > 0)) {
+      provider->AddListener(this);
+      return;
+    }
+  }
+  // A provider (this one included) is reading, notifying or locating: the change only moved the
+  // cursor, unless an edit was given up meanwhile.
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(true)) {
+    if (provider->GetLockCount() > 0 || provider->FInNotify || (keys && provider->GetLocateCount() > 0)) {
+      if (!FPostLocate) {
+        DataScrolled(0);
+        return;
+      }
+      break;
+    }
+  }
+  if (!dataSet || !IsEditState(dataSet)) {
+    DataChanged(dcTotal, -1, -1);
+    DataScrolled(0);
+  }
+  // A dataset that enters insert or edit state from outside is mirrored by the editing support,
+  // which this controller does not have yet.
+}
+
+void TcxDBDataProvider::SetDataSource(TDataSource* value) {
+  if (value == GetDataSource()) return;
+  const Boolean wasActive = FDataLink->GetActive();
+  FDataLink->SetDataSource(value);
+  if (wasActive == FDataLink->GetActive()) DataController()->UpdateFields();
+}
+
+// ==== Data mode settings =====================================================================
+
+void TcxDBDataModeController::Assign(TPersistent* source) {
+  if (auto* other = dynamic_cast<TcxDBDataModeController*>(source)) {
+    SetSyncMode(other->FSyncMode);
+    return;
+  }
+  inherited::Assign(source);
+}
+
+void TcxDBDataModeController::SetSyncMode(Boolean value) {
+  if (value == FSyncMode) return;
+  FSyncMode = value;
+  TcxDBDataProvider* provider = FDataController->GetDBProvider();
+  if (provider->IsActive()) provider->DataScrolled(0);
+}
+
+// ==== Controller =============================================================================
+
+TcxDBDataController::TcxDBDataController(TComponent* owner) : TcxCustomDataController(owner) {
+  FDataModeController = new TcxDBDataModeController(this);
+  FFieldNotifier = new TcxDataControllerNotifier(this);
+}
+
+void TcxDBDataController::BeforeDestruction() {
+  FreeAndNil(FFieldNotifier);
+  if (FKeyField) {
+    TcxDBDataField* keyField = FKeyField;
+    FKeyField = nullptr;
+    keyField->Free();
+  }
+  FreeAndNil(FDataModeController);
+  inherited::BeforeDestruction();
+}
+
+void TcxDBDataController::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* other = dynamic_cast<TcxDBDataController*>(source)) {
+    FDataModeController->Assign(other->FDataModeController);
+    SetDataSource(other->GetDataSource());
+    SetKeyFieldNames(other->FKeyFieldNames);
+  }
+}
+
+TDataSource* TcxDBDataController::GetDataSource() { return GetDBProvider()->GetDataSource(); }
+
+void TcxDBDataController::SetDataSource(TDataSource* value) {
+  TDataSource* old = GetDataSource();
+  GetDBProvider()->SetDataSource(value);
+  if (old != GetDataSource()) DataSourceChanged();
+}
+
+void TcxDBDataController::SetKeyFieldNames(const AnsiString& value) {
+  if (value == FKeyFieldNames) return;
+  FKeyFieldNames = value;
+  if (value.empty()) {
+    if (FKeyField) {
+      TcxDBDataField* keyField = FKeyField;
+      FKeyField = nullptr;
+      keyField->Free();
+    }
+    Change(dccData);
+    return;
+  }
+  if (!FKeyField) FKeyField = static_cast<TcxDBDataField*>(AddInternalField(nullptr, TcxValueTypeClass()));
+  ChangeFieldName(FKeyField, value);
+}
+
+TDataSet* TcxDBDataController::GetDataSet() {
+  TDataSource* source = GetDataSource();
+  return source ? source->GetDataSet() : nullptr;
+}
+
+Integer TcxDBDataController::GetDataSetRecordCount() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetActive() ? dataSet->GetRecordCount() : 0;
+}
+
+Integer TcxDBDataController::GetDataSetRecNo() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->GetActive() ? dataSet->GetRecNo() : -1;
+}
+
+void TcxDBDataController::SetDataSetRecNo(Integer value) {
+  if (TDataSet* dataSet = GetDataSet()) dataSet->SetRecNo(value);
+}
+
+Boolean TcxDBDataController::IsDataSetSequenced() {
+  TDataSet* dataSet = GetDataSet();
+  return dataSet && dataSet->IsSequenced();
+}
+
+// ---- Items and their dataset fields ----
+
+TField* TcxDBDataController::GetItemField(Integer itemIndex) {
+  return AsDBField(inherited::GetItemField(itemIndex))->GetField();
+}
+
+AnsiString TcxDBDataController::GetItemFieldName(Integer itemIndex) {
+  return AsDBField(inherited::GetItemField(itemIndex))->GetFieldName();
+}
+
+TObject* TcxDBDataController::GetItemByFieldName(const AnsiString& fieldName) {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (SameFieldName(AsDBField(inherited::GetItemField(i))->GetFieldName(), fieldName)) return GetItem(i);
+  return nullptr;
+}
+
+void TcxDBDataController::ChangeItemFieldName(Integer itemIndex, const AnsiString& fieldName) {
+  TcxDBDataField* field = AsDBField(inherited::GetItemField(itemIndex));
+  if (field->GetFieldName() != fieldName) ChangeFieldName(field, fieldName);
+}
+
+AnsiString TcxDBDataController::GetItemFilterFieldName(Integer itemIndex, Boolean ignoreOrigin) {
+  TcxDBDataField* field = AsDBField(inherited::GetItemField(itemIndex));
+  if (field->IsLookup()) {
+    AnsiString names;
+    for (Integer i = 0; i < field->GetFieldCount(); ++i) {
+      if (i > 0) names += ";";
+      names += field->GetFieldItem(i)->GetFieldName();
+    }
+    return names;
+  }
+  if (!field->GetField()) return field->GetFieldName();
+  return GetFilterFieldName(field->GetField(), ignoreOrigin);
+}
+
+void TcxDBDataController::ChangeFieldName(TcxDBDataField* field, const AnsiString& fieldName) {
+  const TcxValueTypeClass oldType = field->GetValueTypeClass();
+  field->ClearFields();
+  if (field->FFieldName != fieldName) {
+    // The fields that shared this field's storage keep the old name: the first of them takes
+    // the storage (and the bound TField) over, the others refer to it.
+    TcxDBDataField* heir = nullptr;
+    TcxCustomDataFieldList* fields = GetFields();
+    for (Integer i = 0; i < fields->Count(); ++i) {
+      TcxDBDataField* other = AsDBField(fields->GetField(i));
+      if (!other || other == field || other->GetReferenceField() != field) continue;
+      if (!heir) {
+        heir = other;
+        heir->TakeOverValueDef(field);
+      } else {
+        other->ShareStorageWith(heir);
+      }
+    }
+    field->FField = nullptr;
+    field->FFieldName = fieldName;
+  }
+  if (HasSeveralFieldNames(fieldName)) {
+    // A multi-field key: no storage of its own, one internal sub-field per name.
+    LockUpdate();
+    try {
+      field->ShareStorageWith(nullptr);
+      field->ChangeValueType(TcxValueTypeClass());
+      for (const AnsiString& name : orv::ExtractFieldNames(fieldName)) {
+        auto* subField = static_cast<TcxDBDataField*>(AddInternalField(nullptr, TcxValueTypeClass()));
+        field->AddField(subField);
+        ChangeFieldName(subField, name);
+      }
+    } catch (...) {
+      UnlockUpdate();
+      throw;
+    }
+    UnlockUpdate();
+  } else {
+    TcxDBDataField* same = nullptr;
+    if (!fieldName.empty()) {
+      TcxCustomDataFieldList* fields = GetFields();
+      for (Integer i = 0; i < fields->Count() && !same; ++i) {
+        TcxDBDataField* other = AsDBField(fields->GetField(i));
+        if (other && other != field && SameFieldName(other->FFieldName, fieldName)) same = other;
+      }
+    }
+    if (same) {
+      field->ShareStorageWith(same);
+      Change(dccData);
+    } else {
+      field->ShareStorageWith(nullptr);
+      LayoutChanged(1);
+    }
+  }
+  if (!SameTypeClass(oldType, field->GetValueTypeClass()) && !field->GetIsInternal()) ItemValueTypeChanged(field->GetIndex());
+}
+
+void TcxDBDataController::SetupField(TcxDBDataField* field, Boolean force) {
+  if (field->GetReferenceField()) return;
+  TField* dataSetField = field->FField;
+  const Boolean textStored = IsFieldDisplayTextStored(dataSetField, !field->GetIsInternal());
+  const TcxValueTypeClass valueType = GetFieldValueTypeClass(dataSetField);
+  const Boolean isCurrency = IsCurrencyField(dataSetField);
+  const Boolean typeChanged = !SameTypeClass(valueType, field->GetValueTypeClass()) || isCurrency != field->FIsCurrency;
+  if (typeChanged || textStored != field->GetTextStored()) {
+    // One rebuild of the value definition for all three.
+    field->BeginRecreate();
+    try {
+      field->ChangeValueType(valueType);
+      field->ChangeTextStored(textStored);
+      field->FIsCurrency = isCurrency;
+    } catch (...) {
+      field->EndRecreate();
+      throw;
+    }
+    field->EndRecreate();
+  }
+  if (typeChanged || force) ItemValueTypeChangedWithSharers(field);
+}
+
+void TcxDBDataController::ItemValueTypeChangedWithSharers(TcxDBDataField* field) {
+  TcxCustomDataFieldList* fields = GetFields();
+  for (Integer i = 0; i < fields->Count(); ++i) {
+    TcxCustomDataField* other = fields->GetField(i);
+    if (other != field && other->GetReferenceField() != field) continue;
+    GetDataControllerInfo()->FieldComparisonChanged(other);
+    if (!other->GetIsInternal()) ItemValueTypeChanged(other->GetIndex());
+  }
+}
+
+void TcxDBDataController::UpdateField(TcxCustomDataField* f) {
+  TcxDBDataField* field = AsDBField(f);
+  TDataSet* dataSet = GetDataSet();
+  if (!field || field->GetReferenceField() || !dataSet) return;
+  TField* dataSetField = nullptr;
+  if (!FResetDataSetFields && !field->FFieldName.empty() && !HasSeveralFieldNames(field->FFieldName))
+    dataSetField = dataSet->FindField(field->FFieldName);
+  field->SetField(dataSetField);
+  if (field->FField) {
+    SetupField(field, false);
+    TField* bound = field->FField;
+    if (bound->GetLookup() && field->FFields.empty()) {
+      for (const AnsiString& name : orv::ExtractFieldNames(bound->GetKeyFields())) {
+        auto* subField = static_cast<TcxDBDataField*>(AddInternalField(nullptr, TcxValueTypeClass()));
+        field->AddField(subField);
+        subField->FFieldName = name;
+      }
+    }
+  } else if (!field->GetIsInternal()) {
+    ItemValueTypeChangedWithSharers(field);
+  }
+}
+
+void TcxDBDataController::UpdateFields() {
+  inherited::UpdateFields();
+  // The key fields of lookups are bound after the lookups themselves.
+  TcxCustomDataFieldList* fields = GetFields();
+  for (Integer i = 0; i < fields->Count(); ++i) {
+    TcxDBDataField* field = AsDBField(fields->GetField(i));
+    if (field && field->GetParentField() && field->GetParentField()->IsLookup()) UpdateField(field);
+  }
+}
+
+// ---- Keys ----
+
+void TcxDBDataController::GetKeyFieldList(std::vector<TcxCustomDataField*>& list) {
+  if (!FKeyField) return;
+  if (FKeyField->GetFieldCount() == 0) {
+    list.push_back(FKeyField);
+    return;
+  }
+  for (Integer i = 0; i < FKeyField->GetFieldCount(); ++i) list.push_back(FKeyField->GetFieldItem(i));
+}
+
+Boolean TcxDBDataController::HasRecordKeys() { return FKeyField != nullptr && !IsGridMode(); }
+
+Variant TcxDBDataController::GetRecordID(Integer recordIndex) {
+  if (recordIndex < 0 || recordIndex >= GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  std::vector<TcxCustomDataField*> keyFields;
+  GetKeyFieldList(keyFields);
+  if (keyFields.empty()) return Null();
+  return GetRecordKeyValues(recordIndex, keyFields);
+}
+
+Variant TcxDBDataController::GetDataSetKeyValues() {
+  std::vector<TcxCustomDataField*> keyFields;
+  GetKeyFieldList(keyFields);
+  std::vector<TField*> fields;
+  for (TcxCustomDataField* keyField : keyFields) {
+    TField* field = AsDBField(keyField)->GetField();
+    if (!field) RaiseControllerError(cxSDBKeyFieldNotFound);
+    fields.push_back(field);
+  }
+  return ReadFieldValues(GetDataSet(), fields);
+}
+
+Integer TcxDBDataController::FindRecordIndexByKey(const Variant& keyValue) {
+  std::vector<TcxCustomDataField*> keyFields;
+  GetKeyFieldList(keyFields);
+  if (keyFields.empty()) return -1;
+  const std::size_t count = keyFields.size();
+  TcxValueDefUnboundReader reader;
+  if (count == 1 && !keyValue.IsArray()) {
+    if (!keyFields.front()->GetValueDef()) return -1;
+    reader.SetValue(keyFields.front()->GetValueDef(), keyValue);
+  } else if (count > 1 && keyValue.IsArray() && VarArrayDimCount(keyValue) == 1 && keyValue.LowBound() <= 0 &&
+             keyValue.HighBound() >= Integer(count) - 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!keyFields[i]->GetValueDef()) return -1;
+      reader.SetValue(keyFields[i]->GetValueDef(), keyValue.GetElement(Integer(i)));
+    }
+  } else {
+    return -1;
+  }
+  std::unique_ptr<TcxDataControllerKeyLocateObject, orv::FreeDeleter> locate(new TcxDataControllerKeyLocateObject(this));
+  locate->KeyFields() = keyFields;
+  locate->ReadData(&reader);
+  return locate->FindRecordIndex();
+}
+
+Boolean TcxDBDataController::LocateByKey(const Variant& keyValue) {
+  const Integer recordIndex = FindRecordIndexByKey(keyValue);
+  if (recordIndex == -1) {
+    ChangeFocusedRowIndex(-1);
+    return false;
+  }
+  const Integer rowIndex = GetRowIndexByRecordIndex(recordIndex, true);
+  if (rowIndex == -1) return false;
+  ChangeFocusedRowIndex(rowIndex);
+  return GetFocusedRowIndex() == rowIndex;
+}
+
+Integer TcxDBDataController::LocateRecordByCurrentKey() {
+  std::vector<TcxCustomDataField*> keyFields;
+  GetKeyFieldList(keyFields);
+  if (keyFields.empty() || !GetDBProvider()->HasOpenDataSet()) return -1;
+  std::unique_ptr<TcxDataControllerKeyLocateObject, orv::FreeDeleter> locate(new TcxDataControllerKeyLocateObject(this));
+  locate->KeyFields() = keyFields;
+  std::unique_ptr<TcxValueDefReader, orv::FreeDeleter> reader(GetProvider()->CreateValueDefReader());
+  locate->ReadData(reader.get());
+  return locate->FindRecordIndex();
+}
+
+// ---- Loading and structure ----
+
+Boolean TcxDBDataController::IsProviderField(TcxCustomDataField* field) {
+  if (inherited::IsProviderField(field)) return true;
+  TcxDBDataField* dbField = AsDBField(field);
+  return dbField && dbField->GetField();
+}
+
+Boolean TcxDBDataController::IsDataStructureChanging() {
+  if (inherited::IsDataStructureChanging()) return true;
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet || dataSet->GetActive() || !dataSet->GetDefaultFields()) return false;
+  return (GetProvider()->GetActiveChanging() && FResetDataSetFields) || dataSet->ControlsDisabled();
+}
+
+void TcxDBDataController::LoadData() {
+  inherited::LoadData();
+  GetDBProvider()->FPostLocate = false;
+}
+
+void TcxDBDataController::NotifyDataLoaded() { GetDBProvider()->NotifyListeners(); }
+
+void TcxDBDataController::RebuildStructure() {
+  GetDBProvider()->GetDBDataLink()->SetBufferCount(1);
+  inherited::RebuildStructure();
+}
+
+void TcxDBDataController::ActiveChanged(Boolean active) {
+  if (!active) {
+    inherited::ActiveChanged(active);
+    return;
+  }
+  // The rebuild and the item update each ask for a reload: inside one lock it runs once, at the
+  // unlock.
+  LockUpdate();
+  try {
+    RebuildStructure();
+    inherited::ActiveChanged(active);
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxDBDataController::CheckFocusedRow() {
+  LockUpdate();
+  try {
+    inherited::CheckFocusedRow();
+    TcxDBDataProvider* provider = GetDBProvider();
+    if (HasRecordKeys() && provider->IsSyncMode()) {
+      const Integer recordIndex = LocateRecordByCurrentKey();
+      if (recordIndex != provider->FCurrentRecordIndex) {
+        provider->FCurrentRecordIndex = recordIndex;
+        inherited::CheckFocusedRow();
+      }
+    }
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+Boolean TcxDBDataController::CanFocusRecord(Integer recordIndex) {
+  TcxDBDataProvider* provider = GetDBProvider();
+  if (provider->IsInserting() && recordIndex == provider->GetEditingRecordIndex()) return true;
+  Boolean result;
+  provider->LockLocate();
+  try {
+    result = provider->IsSyncMode() ? MoveDataSetToRecord(recordIndex) : inherited::CanFocusRecord(recordIndex);
+  } catch (...) {
+    provider->UnlockLocate();
+    throw;
+  }
+  provider->UnlockLocate();
+  DataLoaded();
+  return result;
+}
+
+Boolean TcxDBDataController::MoveDataSetToRecord(Integer recordIndex) {
+  if (recordIndex < 0) return false;
+  TcxDBDataProvider* provider = GetDBProvider();
+  if (HasRecordKeys()) {
+    const Variant recordKeys = GetRecordID(recordIndex);
+    const Variant currentKeys = GetDataSetKeyValues();
+    if (recordIndex == provider->FCurrentRecordIndex && CompareVariants(recordKeys, currentKeys) == 0) {
+      CheckBrowseMode();
+      return true;
+    }
+    CheckBrowseMode();
+    if (!GetDataSet()->Locate(FKeyFieldNames, recordKeys, {})) return false;
+    provider->FCurrentRecordIndex = recordIndex;
+    return true;
+  }
+  CheckBrowseMode();
+  provider->MoveBy(recordIndex - provider->FCurrentRecordIndex);
+  return true;
+}
+
+void TcxDBDataController::CheckBrowseMode() {
+  if (FInCheckBrowseMode) return;
+  FInCheckBrowseMode = true;
+  try {
+    TDataSet* dataSet = GetDataSet();
+    if (dataSet && dataSet->GetState() != dsInactive) {
+      dataSet->DataEvent(deCheckBrowseMode, 0);
+      const TDataSetState state = dataSet->GetState();
+      if (state == dsEdit || state == dsInsert) {
+        dataSet->UpdateRecord();
+        if (GetDBProvider()->IsDataSetModified()) {
+          dataSet->DisableControls();
+          try {
+            dataSet->Post();
+          } catch (...) {
+            dataSet->EnableControls();
+            throw;
+          }
+          dataSet->EnableControls();
+        } else {
+          dataSet->Cancel();
+        }
+      }
+    }
+  } catch (...) {
+    FInCheckBrowseMode = false;
+    throw;
+  }
+  FInCheckBrowseMode = false;
+}
+
+void TcxDBDataController::RefreshExternalData() {
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && dataSet->GetActive()) dataSet->Refresh();
+}
+
+void TcxDBDataController::Loaded() {
+  if (!FLoaded && GetProvider()->AreFieldsAvailable()) LayoutChanged(1);
+  inherited::Loaded();
+  FLoaded = true;
+}
+
+void TcxDBDataController::SetItemValueTypeClass(Integer itemIndex, TcxValueTypeClass valueTypeClass) {
+  // A bound item keeps the type of its dataset field.
+  if (AsDBField(inherited::GetItemField(itemIndex))->GetField()) return;
+  inherited::SetItemValueTypeClass(itemIndex, valueTypeClass);
+}
+
+Boolean TcxDBDataController::IsItemDisplayTextStored(Integer itemIndex, Boolean flag) {
+  const Boolean stored = inherited::IsItemDisplayTextStored(itemIndex, flag);
+  TField* field = AsDBField(inherited::GetItemField(itemIndex))->GetField();
+  if (flag && field && IsCurrencyField(field)) return false;
+  return stored;
+}
+
+Variant TcxDBDataController::GetGroupingValue(Integer recordIndex, TcxCustomDataField* field) {
+  TcxDBDataField* dbField = AsDBField(field);
+  if (!dbField || !dbField->IsLookup() || dbField->GetFieldCount() == 0) return inherited::GetGroupingValue(recordIndex, field);
+  if (dbField->GetFieldCount() == 1) return GetFieldValue(recordIndex, dbField->GetFieldItem(0));
+  Variant result = VarArrayCreate(0, dbField->GetFieldCount() - 1, varVariant);
+  for (Integer i = 0; i < dbField->GetFieldCount(); ++i) result.PutElement(i, GetFieldValue(recordIndex, dbField->GetFieldItem(i)));
+  return result;
+}

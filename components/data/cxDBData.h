@@ -1,0 +1,408 @@
+// The dataset-bound data controller: a controller whose records come from a dataset reached
+// through a data source.
+//
+// Each item is described by a dataset field (TcxDBDataField) that knows the name of the dataset's
+// field and the TField it is bound to. The provider (TcxDBDataProvider) reads the dataset through
+// its own data link (TcxDBDataLink), turns the dataset's notices into controller notices and moves
+// the dataset when the controller's focus moves. A data-set change (a new filter, a refresh, the
+// dataset opened) reloads every record that the dataset lets through into the controller's
+// storage, between a freeze of the dataset's controls and a saved position; a scroll of the
+// dataset moves the focus to the same record.
+//
+// The provider's current record is the record index of the dataset's current record: counted by
+// the dataset's scrolls, and derived anew from the dataset's position after every reload.
+//
+// Every dataset provider is listed in one registry: providers over one dataset check each other's
+// locks before they act, and a provider that sees a change while another one is reading the
+// dataset waits for that reader's load to end and then handles the change.
+#pragma once
+
+#include <vector>
+
+#include "components/data/cxCustomData.h"
+#include "platform/dataset/DataSource.h"
+#include "platform/runtime/Strings.h"
+
+class TcxDBDataController;
+class TcxDBDataProvider;
+
+// ==== Field routines =========================================================================
+
+// The value type that holds a field's values; TcxStringValueType without a field.
+TcxValueTypeClass GetFieldValueTypeClass(TField* field);
+// Whether the storage keeps each record's display text of the field; `flag` (the item is
+// editable) decides for large-object and Boolean fields.
+Boolean IsFieldDisplayTextStored(TField* field, Boolean flag);
+// A float, BCD or FMTBCD field with its Currency flag and neither a display format nor an
+// OnGetText handler.
+Boolean IsCurrencyField(TField* field);
+// The field can be modified and either any type is allowed, or it is no large object, or it has
+// an OnSetText handler.
+Boolean CanModifyField(TField* field, Boolean anyType);
+// The lookup's key fields of its dataset exist (at least one) and each can be modified.
+Boolean CanModifyLookupField(TField* field);
+// Wraps a name that is no valid identifier in "[" and "]".
+void QuoteFieldName(AnsiString& name);
+// The name of the field in a dataset's filter text: empty for nil; the field's Origin unless
+// ignoring it; else the quoted field name.
+AnsiString GetFilterFieldName(TField* field, Boolean ignoreOrigin);
+// Equal after upper-casing both.
+Boolean SameFieldName(const AnsiString& name1, const AnsiString& name2);
+// Whether a ";"-separated list holds more than one name.
+Boolean HasSeveralFieldNames(const AnsiString& names);
+Integer GetFieldNameCount(const AnsiString& names);
+// Clears the list and adds each name of the ";"-separated list, trimmed.
+void SplitFieldNames(const AnsiString& names, TStrings* list);
+// The field's value: Null for a null field, the wide text of a wide-string field.
+Variant ReadFieldValue(TField* field);
+// No field: Null; one: its value; several: a variant array 0..n-1 of their values.
+Variant ReadFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields);
+// A date-time field given a floating-point value takes it as a date-time.
+void WriteFieldValue(TField* field, const Variant& value);
+// One field: the value; several: element i of the array to field i.
+void WriteFieldValues(TDataSet* dataSet, const std::vector<TField*>& fields, const Variant& value);
+// Whether a key value fits the dataset: every name is a field of it; an array has exactly one
+// element per field, a single value needs a single name; Null only for a field that is no
+// auto-increment field.
+Boolean CheckKeyValues(TDataSet* dataSet, const AnsiString& names, const Variant& value);
+
+namespace orv {
+// Bytes, var bytes, blob to cursor, ADT to dataset.
+Boolean IsLargeObjectFieldType(TFieldType type);
+}  // namespace orv
+
+// ==== Dataset field ==========================================================================
+
+// The field of an item (or an internal field: keys) bound by name to a dataset field. A field
+// with several names (a multi-field key) has one internal sub-field per name and no storage of
+// its own. A field that shares another field's storage answers that field's TField and
+// sub-fields.
+class TcxDBDataField : public TcxCustomDataField {
+  ORV_CLASS(TcxDBDataField, TcxCustomDataField)
+ public:
+  explicit TcxDBDataField(TcxCustomDataFieldList* fieldList);
+
+  // Also takes a dataset source's TField and sub-fields, which the source loses.
+  void TakeOverValueDef(TcxCustomDataField* source) override;
+  // The bound TField is gone: dropped, and the controller's layout changes unless it is reading.
+  void ComponentRemoved(TComponent* component) override;
+  Boolean CanModify(Integer editValueSource) override;
+  // Not internal, no field name, no TField, and a value definition exists.
+  Boolean IsUnbound() override;
+  // A storage read skips the field unless it is bound to a TField (or is unbound while the
+  // controller copies values without the dataset).
+  Boolean IsValueDefInternal() override;
+
+  TField* GetField() const;
+  // A field being destroyed counts as nil; a change asks the TField's free notification and
+  // frees the sub-fields.
+  void SetField(TField* value);
+  const AnsiString& GetFieldName() const { return FFieldName; }
+  Integer GetFieldCount() const;
+  TcxDBDataField* GetFieldItem(Integer index) const;
+  TcxDBDataField* GetParentField() const { return FParentField; }
+  Boolean GetIsCurrency() const { return FIsCurrency; }
+  Boolean IsLookup() const;
+  // EcxInvalidDataControllerOperation "ADataField.FParentField <> nil" when the field already
+  // has a parent; a field added twice is kept once.
+  void AddField(TcxDBDataField* field);
+  void RemoveField(TcxDBDataField* field);
+  // Frees the sub-fields.
+  void ClearFields();
+  TcxDBDataController* DataController() const;
+
+  void BeforeDestruction() override;
+
+ private:
+  friend class TcxDBDataController;
+
+  TField* FField = nullptr;
+  AnsiString FFieldName;
+  std::vector<TcxDBDataField*> FFields;
+  Boolean FIsCurrency = false;
+  TcxDBDataField* FParentField = nullptr;
+};
+
+// ==== Reader =================================================================================
+
+// Fills a storage record from the dataset's current record.
+class TcxValueDefDBReader : public TcxValueDefReader {
+  ORV_CLASS(TcxValueDefDBReader, TcxValueDefReader)
+ public:
+  TcxValueDefDBReader() = default;
+
+  AnsiString ProvideDisplayText(TcxValueDef* def) override;
+  Variant ProvideValue(TcxValueDef* def) override;
+  Boolean SkipsValueDef(TcxValueDef* def) override;
+};
+
+// ==== Data link ==============================================================================
+
+// The provider's link to its data source: a control link (the dataset's DisableControls
+// silences it) that hands the dataset's notices to the provider.
+class TcxDBDataLink : public TDataLink {
+  ORV_CLASS(TcxDBDataLink, TDataLink)
+ public:
+  using TCreateSignature = void(TcxDBDataProvider* provider);
+  explicit TcxDBDataLink(TcxDBDataProvider* provider);
+
+  TcxDBDataProvider* GetProvider() const { return FProvider; }
+
+ protected:
+  void ActiveChanged() override;
+  void DataEvent(TDataEvent event, NativeInt info) override;
+  void DataSetChanged() override;
+  void DataSetScrolled(Integer distance) override;
+  void EditingChanged() override;
+  void LayoutChanged() override;
+  void RecordChanged(TField* field) override;
+
+ private:
+  friend class TcxDBDataProvider;
+
+  TcxDBDataProvider* FProvider;
+  Boolean FLayoutChanged = false;
+  Boolean FPreventLayoutChanged = false;
+};
+
+// ==== Provider ===============================================================================
+
+class TcxDBDataProvider : public TcxCustomDataProvider {
+  ORV_CLASS(TcxDBDataProvider, TcxCustomDataProvider)
+ public:
+  explicit TcxDBDataProvider(TcxCustomDataController* dataController);
+
+  // State.
+  Boolean IsCustomDataSourceSupported() override { return false; }
+  Boolean IsGridMode() override { return false; }
+  Boolean HasOpenDataSet() override;
+  Boolean IsOtherInsert() override;
+  Boolean IsSyncMode() override;
+  Boolean IsActive() override;
+  Boolean AreFieldsAvailable() override;
+  Boolean IsBOF() override;
+  Boolean IsEditing() override;
+  Boolean IsEOF() override;
+  Boolean IsInserting() override;
+  Boolean IsModified() override;
+  Boolean CanModify() override;
+  Integer GetRecordIndex() override;
+  TcxValueDefReader* CreateValueDefReader() override;
+
+  // Navigation.
+  void First() override;
+  void Prior() override;
+  void Next() override;
+  void Last() override;
+  void MoveBy(Integer distance) override;
+  void SavePos() override;
+  void RestorePos() override;
+  void RecordRead(Integer recordIndex) override;
+
+  // Locks.
+  void LockLocate() override;
+  void Freeze() override;
+  void Unfreeze() override;
+
+  // Notifications.
+  void ActiveChanged(Boolean active) override;
+  void DataScrolled(Integer distance) override;
+  void LayoutChanged(Integer kind) override;
+
+  virtual Boolean IsDataSetModified();
+  virtual Boolean BookmarkValid(const TBookmarkStr& bookmark);
+  // -1 while the link is inactive, else the dataset's comparison.
+  virtual Integer CompareBookmarks(const TBookmarkStr& bookmark1, const TBookmarkStr& bookmark2);
+  virtual void CancelDataSet();
+  virtual void RecordChanged(TField* field);
+
+  TDataSource* GetDataSource() const { return FDataLink->GetDataSource(); }
+  // The link's data source; when the link's activity stays the same, the controller updates its
+  // fields.
+  void SetDataSource(TDataSource* value);
+  TDataSet* GetDataSet() const { return FDataLink->GetDataSet(); }
+  TcxDBDataLink* GetDBDataLink() const { return FDataLink; }
+  TcxDBDataController* DataController() const;
+  // The record index of the dataset's current record.
+  Integer GetCurrentRecordIndex() const { return FCurrentRecordIndex; }
+  Boolean GetPostLocate() const { return FPostLocate; }
+  Boolean IsInFirst() const { return FInFirst; }
+  Boolean IsInNotify() const { return FInNotify; }
+  // The providers waiting for this one's load to end.
+  Integer GetListenerCount() const { return Integer(FListeners.size()); }
+
+  void BeforeDestruction() override;
+
+ private:
+  friend class TcxDBDataLink;
+  friend class TcxDBDataController;
+
+  // The data link's data-set change.
+  void DataSetChanged();
+  // The link's data-set change as a scroll of no distance.
+  void DataSetScrolledNone() { DataScrolled(0); }
+  // Providers over the same dataset in the registry (this one included when asked).
+  std::vector<TcxDBDataProvider*> ProvidersOverDataSet(Boolean includeSelf) const;
+  // Every provider over the dataset whose controller is no detail template hears that an edit
+  // of the dataset is being given up for a locate or a read.
+  void MarkPostLocate();
+  void AddListener(TcxDBDataProvider* provider);
+  void RemoveListener(TcxDBDataProvider* provider);
+  // Lets every waiting provider handle its data-set change now.
+  void NotifyListeners();
+
+  TcxDBDataLink* FDataLink = nullptr;
+  Boolean FInFirst = false;
+  Boolean FInInsert = false;
+  Boolean FInNotify = false;
+  std::vector<TcxDBDataProvider*> FListeners;
+  Boolean FPostLocate = false;
+  Integer FCurrentRecordIndex = 0;
+  // Position kept by SavePos, and what the load between SavePos and RestorePos found.
+  TBookmarkStr FSavedBookmark;
+  Boolean FSavedBOF = false;
+  Boolean FSavedEOF = false;
+  Integer FSavedActiveRecord = 0;
+  Boolean FPositionSaved = false;
+  Boolean FLoadRan = false;
+  Integer FSavedRecordIndex = -1;
+  Integer FReadCount = 0;
+};
+
+// ==== Data mode settings =====================================================================
+
+// How the controller follows its dataset.
+class TcxDBDataModeController : public TPersistent {
+  ORV_CLASS(TcxDBDataModeController, TPersistent)
+ public:
+  using TCreateSignature = void(TcxDBDataController* dataController);
+  explicit TcxDBDataModeController(TcxDBDataController* dataController) : FDataController(dataController) {}
+
+  void Assign(TPersistent* source) override;
+
+  // The focused row follows the dataset's cursor and moves it. A change makes an active provider
+  // check its focus again.
+  Boolean GetSyncMode() const { return FSyncMode; }
+  void SetSyncMode(Boolean value);
+  TcxDBDataController* GetDataController() const { return FDataController; }
+
+ private:
+  TcxDBDataController* FDataController;
+  Boolean FSyncMode = true;
+};
+
+// ==== Controller =============================================================================
+
+class TcxDBDataController : public TcxCustomDataController {
+  ORV_CLASS(TcxDBDataController, TcxCustomDataController)
+ public:
+  explicit TcxDBDataController(TComponent* owner);
+
+  // Inherited; from another dataset controller also the data mode, data source and key names.
+  void Assign(TPersistent* source) override;
+
+  // ---- Properties ----
+  TDataSource* GetDataSource();
+  void SetDataSource(TDataSource* value);
+  const AnsiString& GetKeyFieldNames() const { return FKeyFieldNames; }
+  // Rebuilds the key field: an empty text frees it.
+  void SetKeyFieldNames(const AnsiString& value);
+  TcxDBDataModeController* GetDataModeController() const { return FDataModeController; }
+  void SetDataModeController(TcxDBDataModeController* value) { FDataModeController->Assign(value); }
+
+  // ---- Dataset access ----
+  TDataSet* GetDataSet();
+  // The dataset's RecordCount when it is active, else 0.
+  Integer GetDataSetRecordCount();
+  // The dataset's RecNo when it is active, else -1.
+  Integer GetDataSetRecNo();
+  void SetDataSetRecNo(Integer value);
+  Boolean IsDataSetSequenced();
+  TcxDBDataProvider* GetDBProvider() { return static_cast<TcxDBDataProvider*>(GetProvider()); }
+
+  // ---- Items and their dataset fields ----
+  // The TField bound to the item (nil when unbound); "ItemIndex out of range" for a bad index.
+  // (The controller field of an item is inherited::GetItemField.)
+  TField* GetItemField(Integer itemIndex);
+  AnsiString GetItemFieldName(Integer itemIndex);
+  // The first item whose field name equals the name, ignoring case; nil when none.
+  TObject* GetItemByFieldName(const AnsiString& fieldName);
+  // Binds the item to another dataset field when the name differs.
+  void ChangeItemFieldName(Integer itemIndex, const AnsiString& fieldName);
+  // The item's name in dataset filter texts.
+  AnsiString GetItemFilterFieldName(Integer itemIndex, Boolean ignoreOrigin = true);
+
+  // ---- Keys ----
+  // The record whose key equals the value: one key field and a single value, or several key
+  // fields and an array of at least as many elements; anything else gives -1.
+  Integer FindRecordIndexByKey(const Variant& keyValue);
+  // Focuses the record of that key (-1: no focused row); whether a row was focused.
+  Boolean LocateByKey(const Variant& keyValue);
+  // Appends the key field, or its sub-fields when it has several names.
+  virtual void GetKeyFieldList(std::vector<TcxCustomDataField*>& list);
+  // The record's key values (one field: its value; several: an array), Null without keys.
+  Variant GetRecordID(Integer recordIndex) override;
+  TcxDBDataField* GetKeyField() const { return FKeyField; }
+
+  // ---- Overrides ----
+  TcxCustomDataProviderClass GetProviderClass() override { return TcxDBDataProvider::StaticClass(); }
+  TcxCustomDataFieldClass GetFieldClass() override { return TcxDBDataField::StaticClass(); }
+  Boolean IsProviderField(TcxCustomDataField* field) override;
+  Boolean HasRecordKeys() override;
+  Boolean NeedsStructureUpdate() override { return true; }
+  Boolean IsSmartRefresh() override { return false; }
+  Boolean IsDataStructureChanging() override;
+  void LoadData() override;
+  void NotifyDataLoaded() override;
+  void UpdateField(TcxCustomDataField* field) override;
+  void UpdateFields() override;
+  void RebuildStructure() override;
+  void ActiveChanged(Boolean active) override;
+  void CheckFocusedRow() override;
+  Boolean CanFocusRecord(Integer recordIndex) override;
+  void CheckBrowseMode() override;
+  void RefreshExternalData() override;
+  void BeginInternalRecordRead() override { FInUnboundCopy = true; }
+  void EndInternalRecordRead() override { FInUnboundCopy = false; }
+  void Loaded() override;
+  void SetItemValueTypeClass(Integer itemIndex, TcxValueTypeClass valueTypeClass) override;
+  Boolean IsItemDisplayTextStored(Integer itemIndex, Boolean flag) override;
+  Variant GetGroupingValue(Integer recordIndex, TcxCustomDataField* field) override;
+
+  // ---- Hooks ----
+  virtual void DataSourceChanged() {}
+  // The first stored record whose key fields equal the dataset's current key values; -1 when
+  // none or without keys.
+  virtual Integer LocateRecordByCurrentKey();
+  // Moves the dataset onto the record; False for a negative record.
+  virtual Boolean MoveDataSetToRecord(Integer recordIndex);
+
+  Boolean IsInUnboundCopy() const { return FInUnboundCopy; }
+  Boolean IsInCheckBrowseMode() const { return FInCheckBrowseMode; }
+
+  void BeforeDestruction() override;
+
+ protected:
+  // Binds a field to a name: sharers of its old storage are re-pointed; several names give one
+  // internal sub-field per name; a name another field has already shares that field's storage.
+  void ChangeFieldName(TcxDBDataField* field, const AnsiString& fieldName);
+  // Takes the value type, text-stored and currency flags from the bound TField.
+  void SetupField(TcxDBDataField* field, Boolean force);
+
+ private:
+  friend class TcxDBDataField;
+  friend class TcxDBDataProvider;
+
+  void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
+  Variant GetDataSetKeyValues();
+
+  TcxDBDataModeController* FDataModeController = nullptr;
+  // Its free notifications reach RemoveNotification when a bound TField goes.
+  TcxDataControllerNotifier* FFieldNotifier = nullptr;
+  TcxDBDataField* FKeyField = nullptr;
+  AnsiString FKeyFieldNames;
+  Boolean FInCheckBrowseMode = false;
+  Boolean FInUnboundCopy = false;
+  Boolean FLoaded = false;
+  Boolean FResetDataSetFields = false;
+};
