@@ -1258,7 +1258,9 @@ void TcxCustomDataControllerInfo::CheckFocusingAfterRebuild() {
   const Integer row = FFocusingInfo->GetRowIndex();
   const Integer recordIndex = FFocusingInfo->GetRecordIndex();
   const Integer count = GetRowCount();
-  const Boolean lost = row >= count || (row >= 0 && FRecordList[std::size_t(row)] != recordIndex);
+  // Lost: the focused row lies beyond the rows, shows another record, or no row is focused while
+  // the focused record (the dataset cursor's, for a controller that follows one) has a row.
+  const Boolean lost = row >= count || (row >= 0 ? FRecordList[std::size_t(row)] != recordIndex : recordIndex >= 0);
   if (lost) ChangeFocusedRow(FocusedRecordRow(), true);
   if (FPrevFocusingInfo->GetRowIndex() >= count) FPrevFocusingInfo->SetRowIndex(-1);
   TcxCustomDataController* controller = FDataController;
