@@ -1,0 +1,1312 @@
+#include "platform/controls/StdCtrls.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/controls/Forms.h"
+#include "platform/controls/UserControls.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+TOwnerDrawState OwnerDrawStateOf(UINT state) {
+  TOwnerDrawState s;
+  if (state & ODS_SELECTED) s.Include(odSelected);
+  if (state & ODS_GRAYED) s.Include(odGrayed);
+  if (state & ODS_DISABLED) s.Include(odDisabled);
+  if (state & ODS_CHECKED) s.Include(odChecked);
+  if (state & ODS_FOCUS) s.Include(odFocused);
+  if (state & ODS_DEFAULT) s.Include(odDefault);
+  if (state & ODS_HOTLIGHT) s.Include(odHotLight);
+  if (state & ODS_NOACCEL) s.Include(odNoAccel);
+  if (state & ODS_NOFOCUSRECT) s.Include(odNoFocusRect);
+  return s;
+}
+
+// The text lines of a memo as it shows them; the text itself while it has no window.
+class TMemoStrings : public TStrings {
+  ORV_CLASS(TMemoStrings, TStrings)
+ public:
+  explicit TMemoStrings(TCustomMemo* memo) : FMemo(memo) {}
+
+  AnsiString Get(Integer index) const override {
+    if (!FMemo->HandleAllocated()) return Hard().at(std::size_t(CheckedIndex(index, Hard().size())));
+    HWND h = FMemo->GetHandle();
+    CheckedIndex(index, std::size_t(GetCount()));
+    const LRESULT start = SendMessage(h, EM_LINEINDEX, WPARAM(index), 0);
+    const LRESULT length = SendMessage(h, EM_LINELENGTH, WPARAM(start), 0);
+    std::vector<char> buffer(std::size_t(std::max<LRESULT>(length, 2)) + 1, 0);
+    const WORD size = WORD(std::min<LRESULT>(length, 0xFFFF));
+    std::memcpy(buffer.data(), &size, sizeof size);
+    const LRESULT n = SendMessage(h, EM_GETLINE, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return AnsiString(buffer.data(), std::size_t(std::max<LRESULT>(0, n)));
+  }
+  Integer GetCount() const override {
+    if (!FMemo->HandleAllocated()) return Integer(Hard().size());
+    HWND h = FMemo->GetHandle();
+    Integer n = Integer(SendMessage(h, EM_GETLINECOUNT, 0, 0));
+    // The empty line after a final line break is no line of the list.
+    if (n > 0 && SendMessage(h, EM_LINELENGTH, WPARAM(SendMessage(h, EM_LINEINDEX, WPARAM(n - 1), 0)), 0) == 0) --n;
+    return n;
+  }
+  void Put(Integer index, const AnsiString& s) override {
+    std::vector<AnsiString> lines = All();
+    lines.at(std::size_t(CheckedIndex(index, lines.size()))) = s;
+    SetAll(lines);
+  }
+  void Insert(Integer index, const AnsiString& s) override {
+    std::vector<AnsiString> lines = All();
+    if (index < 0 || index > Integer(lines.size())) throw EStringListError("List index out of bounds");
+    lines.insert(lines.begin() + index, s);
+    SetAll(lines);
+  }
+  void Delete(Integer index) override {
+    std::vector<AnsiString> lines = All();
+    lines.erase(lines.begin() + CheckedIndex(index, lines.size()));
+    SetAll(lines);
+  }
+  void Clear() override { FMemo->SetText(AnsiString()); }
+  AnsiString GetText() const override { return FMemo->GetText(); }
+  void SetText(const AnsiString& text) override { FMemo->SetText(text); }
+
+ private:
+  static Integer CheckedIndex(Integer index, std::size_t size) {
+    if (index < 0 || std::size_t(index) >= size) throw EStringListError("List index out of bounds");
+    return index;
+  }
+  // The hard lines of the text (CR LF, CR or LF end a line).
+  std::vector<AnsiString> Hard() const {
+    std::vector<AnsiString> lines;
+    const AnsiString text = FMemo->GetText();
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find_first_of("\r\n", start);
+      if (end == AnsiString::npos) {
+        lines.push_back(text.substr(start));
+        break;
+      }
+      lines.push_back(text.substr(start, end - start));
+      start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+  }
+  std::vector<AnsiString> All() const {
+    std::vector<AnsiString> lines;
+    for (Integer i = 0; i < GetCount(); ++i) lines.push_back(Get(i));
+    return lines;
+  }
+  void SetAll(const std::vector<AnsiString>& lines) {
+    AnsiString text;
+    for (const AnsiString& l : lines) text += l + "\r\n";
+    FMemo->SetText(text);
+  }
+  TCustomMemo* FMemo;
+};
+
+}  // namespace
+
+// The items of a list box: its window's items, or a plain list while it has none.
+class TListBoxStrings : public TStrings {
+  ORV_CLASS(TListBoxStrings, TStrings)
+ public:
+  explicit TListBoxStrings(TCustomListBox* box) : FBox(box) {}
+
+  AnsiString Get(Integer index) const override {
+    if (!Live()) return FBox->FSaveItems->Get(index);
+    const LRESULT len = SendMessage(Handle(), LB_GETTEXTLEN, WPARAM(index), 0);
+    if (len == LB_ERR) throw EStringListError("List index out of bounds");
+    std::vector<char> buffer(std::size_t(len) + 1, 0);
+    SendMessage(Handle(), LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return AnsiString(buffer.data(), std::size_t(len));
+  }
+  Integer GetCount() const override {
+    return Live() ? Integer(SendMessage(Handle(), LB_GETCOUNT, 0, 0)) : FBox->FSaveItems->GetCount();
+  }
+  TObject* GetObject(Integer index) const override {
+    if (!Live()) return FBox->FSaveItems->GetObject(index);
+    const LRESULT data = SendMessage(Handle(), LB_GETITEMDATA, WPARAM(index), 0);
+    if (data == LB_ERR && (index < 0 || index >= GetCount())) throw EStringListError("List index out of bounds");
+    return reinterpret_cast<TObject*>(data);
+  }
+  void PutObject(Integer index, TObject* obj) override {
+    if (!Live()) {
+      FBox->FSaveItems->PutObject(index, obj);
+      return;
+    }
+    SendMessage(Handle(), LB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(obj));
+  }
+  void Put(Integer index, const AnsiString& s) override {
+    const Integer selected = FBox->GetItemIndex();
+    TObject* obj = GetObject(index);
+    Delete(index);
+    InsertObject(index, s, obj);
+    if (selected == index) FBox->SetItemIndex(index);
+  }
+  Integer Add(const AnsiString& s) override {
+    if (!Live()) {
+      if (!FBox->FSorted) return FBox->FSaveItems->Add(s);
+      Integer i = 0;
+      while (i < FBox->FSaveItems->GetCount() && AnsiCompareText(FBox->FSaveItems->Get(i), s) <= 0) ++i;
+      FBox->FSaveItems->Insert(i, s);
+      return i;
+    }
+    const LRESULT r = SendMessage(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    if (r < 0) throw EOutOfMemory("Out of memory");
+    return Integer(r);
+  }
+  void Insert(Integer index, const AnsiString& s) override {
+    if (!Live()) {
+      FBox->FSaveItems->Insert(index, s);
+      return;
+    }
+    if (SendMessage(Handle(), LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(s.c_str())) < 0)
+      throw EStringListError("List index out of bounds");
+  }
+  void Delete(Integer index) override {
+    if (!Live()) {
+      FBox->FSaveItems->Delete(index);
+      return;
+    }
+    if (SendMessage(Handle(), LB_DELETESTRING, WPARAM(index), 0) == LB_ERR)
+      throw EStringListError("List index out of bounds");
+  }
+  void Clear() override {
+    if (!Live()) {
+      FBox->FSaveItems->Clear();
+      return;
+    }
+    SendMessage(Handle(), LB_RESETCONTENT, 0, 0);
+  }
+  Integer IndexOf(const AnsiString& s) const override {
+    if (!Live()) return FBox->FSaveItems->IndexOf(s);
+    const LRESULT r = SendMessage(Handle(), LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(s.c_str()));
+    return r == LB_ERR ? -1 : Integer(r);
+  }
+
+ protected:
+  void SetUpdateState(bool updating) override {
+    if (!Live()) return;
+    SendMessage(Handle(), WM_SETREDRAW, updating ? 0 : 1, 0);
+    if (!updating) InvalidateRect(Handle(), nullptr, TRUE);
+  }
+
+ private:
+  bool Live() const { return FBox->HandleAllocated() || (FBox->GetParent() && !FBox->FSaveItems); }
+  HWND Handle() const { return FBox->GetHandle(); }
+  TCustomListBox* FBox;
+};
+
+// ---- TCustomLabel -----------------------------------------------------------------------------
+
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+  FControlStyle += TControlStyle{csOpaque, csReplicatable};
+  SetBounds(0, 0, 65, 17);
+  TControl::SetAutoSize(true);
+}
+
+void TCustomLabel::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_TEXTCHANGED:
+      Invalidate();
+      AdjustBounds();
+      return;
+    case CM_FONTCHANGED:
+      inherited::Dispatch(message);
+      AdjustBounds();
+      return;
+    case CM_DIALOGCHAR:
+      if (FFocusControl && GetEnabled() && FShowAccelChar && IsAccel(Word(message.WParam), GetCaption()) &&
+          FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_HITTEST:
+      message.Result = HTCLIENT;
+      return;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomLabel::DoDrawText(TRect& rect, UINT flags) {
+  AnsiString text = GetCaption();
+  if ((flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text.size() == 1 && text[0] == '&'))) text += ' ';
+  if (!FShowAccelChar) flags |= DT_NOPREFIX;
+  TCanvas* canvas = GetCanvas();
+  canvas->SetFont(GetFont());
+  HDC dc = canvas->GetHandle();
+  RECT r = rect;
+  if (!GetEnabled()) {
+    // The disabled look: highlight one pixel down and right, grey text above.
+    RECT shadow{r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    DrawText(dc, text.c_str(), int(text.size()), &shadow, flags);
+    SetTextColor(dc, ColorToRGB(clBtnShadow));
+  }
+  DrawText(dc, text.c_str(), int(text.size()), &r, flags);
+  rect = r;
+}
+
+void TCustomLabel::Paint() {
+  TCanvas* canvas = GetCanvas();
+  TRect rect = GetClientRect();
+  if (!GetTransparent()) {
+    canvas->GetBrush()->SetColor(GetColor());
+    canvas->GetBrush()->SetStyle(bsSolid);
+    canvas->FillRect(rect);
+  }
+  canvas->GetBrush()->SetStyle(bsClear);
+  static constexpr UINT kAlignments[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  UINT flags = DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | kAlignments[FAlignment];
+  if (FLayout != tlTop) {
+    TRect calc = rect;
+    DoDrawText(calc, flags | DT_CALCRECT);
+    const Integer h = calc.Height();
+    const Integer offset = FLayout == tlBottom ? rect.Height() - h : (rect.Height() - h) / 2;
+    rect.Top += offset;
+  }
+  DoDrawText(rect, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+  if (GetComponentState().Contains(csLoading) || !GetAutoSize() || !GetParent()) return;
+  TRect rect = GetClientRect();
+  // Measured on a screen DC: the parent may have no window yet.
+  HDC screen = GetDC(nullptr);
+  TCanvas* canvas = GetCanvas();
+  const bool had = canvas->HandleAllocated();
+  if (!had) canvas->SetHandle(screen);
+  static constexpr UINT kAlignments[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0) | kAlignments[FAlignment]);
+  if (!had) canvas->SetHandle(nullptr);
+  ReleaseDC(nullptr, screen);
+  Integer x = GetLeft();
+  if (FAlignment == taRightJustify) x += GetWidth() - rect.Width();
+  if (FAlignment == taCenter) x += (GetWidth() - rect.Width()) / 2;
+  SetBounds(x, GetTop(), rect.Width(), rect.Height());
+}
+
+void TCustomLabel::SetAutoSize(bool value) {
+  if (value == GetAutoSize()) return;
+  TControl::SetAutoSize(value);
+  AdjustBounds();
+}
+
+void TCustomLabel::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout value) {
+  if (value == FLayout) return;
+  FLayout = value;
+  Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool value) {
+  if (value == FShowAccelChar) return;
+  FShowAccelChar = value;
+  Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool value) {
+  if (value == GetTransparent()) return;
+  if (value)
+    FControlStyle.Exclude(csOpaque);
+  else
+    FControlStyle.Include(csOpaque);
+  Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* value) {
+  if (value == FFocusControl) return;
+  if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+  FFocusControl = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::Loaded() {
+  inherited::Loaded();
+  AdjustBounds();
+}
+
+// ---- TButtonControl ---------------------------------------------------------------------------
+
+void TButtonControl::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  if (FWordWrap) params.Style |= BS_MULTILINE;
+}
+
+void TButtonControl::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  RecreateWnd();
+}
+
+bool TButtonActionLink::IsCheckedLinked() {
+  auto* button = dynamic_cast<TButtonControl*>(FClient);
+  return inherited::IsCheckedLinked() && button && button->GetChecked() == CustomAction()->GetChecked();
+}
+
+void TButtonActionLink::SetChecked(bool value) {
+  if (!IsCheckedLinked()) return;
+  auto* button = static_cast<TButtonControl*>(FClient);
+  button->SetChecked(value);
+}
+
+TControlActionLinkClass TButtonControl::GetActionLinkClass() { return TButtonActionLink::StaticClass(); }
+
+void TButtonControl::ActionChange(TObject* sender, bool checkDefaults) {
+  inherited::ActionChange(sender, checkDefaults);
+  if (auto* a = dynamic_cast<TCustomAction*>(sender))
+    if (!checkDefaults || !GetChecked()) {
+      FClicksDisabled = true;
+      SetChecked(a->GetChecked());
+      FClicksDisabled = false;
+    }
+}
+
+// ---- TButton ----------------------------------------------------------------------------------
+
+TButton::TButton(TComponent* owner) : TButtonControl(owner) {
+  FControlStyle = {csSetCaption, csDoubleClicks};
+  SetBounds(0, 0, 75, 25);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clBtnFace);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "BUTTON");
+  params.Style |= (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TButton::CreateWnd() {
+  inherited::CreateWnd();
+  FActive = FDefault;
+}
+
+void TButton::SetButtonStyle(bool isDefault) {
+  if (!HandleAllocated()) return;
+  const DWORD style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  const DWORD current = DWORD(GetWindowLongPtr(FHandle, GWL_STYLE)) & BS_TYPEMASK;
+  if (current != style && current != BS_OWNERDRAW) SendMessage(FHandle, BM_SETSTYLE, style, 1);
+}
+
+void TButton::SetDefault(bool value) {
+  FDefault = value;
+  if (HandleAllocated()) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->GetActiveControl()) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->GetActiveControl()));
+  }
+}
+
+void TButton::Click() {
+  if (TCustomForm* form = GetParentForm(this))
+    if (FModalResult != mrNone) form->SetModalResult(FModalResult);
+  inherited::Click();
+}
+
+void TButton::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == BN_CLICKED) Click();
+      return;
+    case CM_DIALOGKEY:
+      if (((message.WParam == WPARAM(VK_RETURN) && FActive) || (message.WParam == WPARAM(VK_ESCAPE) && FCancel)) &&
+          KeyDataToShiftState(message.LParam).Empty() && CanFocus()) {
+        Click();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_DIALOGCHAR:
+      if (IsAccel(Word(message.WParam), GetCaption()) && CanFocus()) {
+        Click();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_FOCUSCHANGED: {
+      auto* sender = reinterpret_cast<TWinControl*>(message.LParam);
+      FActive = dynamic_cast<TButton*>(sender) ? sender == this : FDefault;
+      SetButtonStyle(FActive);
+      break;
+    }
+    case CN_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(message.WParam);
+      SetBkColor(dc, ColorToRGB(GetColor()));
+      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TCustomCheckBox --------------------------------------------------------------------------
+
+TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
+  FControlStyle = {csSetCaption, csDoubleClicks};
+  SetBounds(0, 0, 97, 17);
+  SetTabStop(true);
+}
+
+void TCustomCheckBox::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "BUTTON");
+  params.Style |= BS_3STATE;
+  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
+  params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TCustomCheckBox::CreateWnd() {
+  inherited::CreateWnd();
+  SendMessage(FHandle, BM_SETCHECK, WPARAM(FState), 0);
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState value) {
+  if (value == FState) return;
+  FState = value;
+  if (HandleAllocated()) SendMessage(FHandle, BM_SETCHECK, WPARAM(value), 0);
+  if (!FClicksDisabled) Click();
+}
+
+void TCustomCheckBox::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TCustomCheckBox::Toggle() {
+  switch (FState) {
+    case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
+  }
+}
+
+void TCustomCheckBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == BN_CLICKED) Toggle();
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(Word(message.WParam), GetCaption()) && CanFocus()) {
+        SetFocus();
+        if (Focused()) Toggle();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TRadioButton -----------------------------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) {
+  FControlStyle = {csSetCaption, csDoubleClicks};
+  SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "BUTTON");
+  params.Style |= BS_RADIOBUTTON;
+  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
+  params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TRadioButton::CreateWnd() {
+  inherited::CreateWnd();
+  SendMessage(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::TurnSiblingsOff() {
+  if (!GetParent()) return;
+  for (Integer i = 0; i < GetParent()->GetControlCount(); ++i)
+    if (auto* sibling = dynamic_cast<TRadioButton*>(GetParent()->GetControl(i)))
+      if (sibling != this) {
+        const bool clicks = sibling->FClicksDisabled;
+        sibling->FClicksDisabled = true;
+        sibling->SetChecked(false);
+        sibling->FClicksDisabled = clicks;
+      }
+}
+
+void TRadioButton::SetChecked(bool value) {
+  if (value == FChecked) return;
+  FChecked = value;
+  SetTabStop(value);
+  if (HandleAllocated()) SendMessage(FHandle, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (value) {
+    TurnSiblingsOff();
+    Changed();
+    if (!FClicksDisabled) Click();
+  }
+}
+
+void TRadioButton::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TRadioButton::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      switch (HIWORD(message.WParam)) {
+        case BN_CLICKED: SetChecked(true); break;
+        case BN_DOUBLECLICKED: DblClick(); break;
+        default: break;
+      }
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(Word(message.WParam), GetCaption()) && CanFocus()) {
+        SetFocus();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TCustomEdit ------------------------------------------------------------------------------
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+  FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight};
+  SetBounds(0, 0, 121, 25);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  TControl::SetAutoSize(true);
+  AdjustHeight();
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "EDIT");
+  static constexpr DWORD kAlignments[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
+  static constexpr DWORD kCases[] = {0, ES_UPPERCASE, ES_LOWERCASE};
+  params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL | kAlignments[FAlignment] | kCases[FCharCase];
+  if (FPasswordChar) params.Style |= ES_PASSWORD;
+  if (FReadOnly) params.Style |= ES_READONLY;
+  if (!FHideSelection) params.Style |= ES_NOHIDESEL;
+  if (FOEMConvert) params.Style |= ES_OEMCONVERT;
+  if (FBorderStyle == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+  params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TCustomEdit::CreateWnd() {
+  FCreating = true;
+  try {
+    inherited::CreateWnd();
+  } catch (...) {
+    FCreating = false;
+    throw;
+  }
+  FCreating = false;
+  SendMessage(FHandle, EM_LIMITTEXT, WPARAM(FMaxLength), 0);
+  SendMessage(FHandle, EM_SETMODIFY, FModified ? 1 : 0, 0);
+  if (FPasswordChar) SendMessage(FHandle, EM_SETPASSWORDCHAR, Byte(FPasswordChar), 0);
+  AdjustHeight();
+}
+
+void TCustomEdit::DestroyWnd() {
+  FModified = GetModified();
+  inherited::DestroyWnd();
+}
+
+void TCustomEdit::AdjustHeight() {
+  if (!GetAutoSize() || FBorderStyle != bsSingle) {
+    FControlStyle.Exclude(csFixedHeight);
+    return;
+  }
+  FControlStyle.Include(csFixedHeight);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetFont()->GetHandle());
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  SetHeight(tm.tmHeight + GetSystemMetrics(SM_CYBORDER) * 8);
+}
+
+void TCustomEdit::SetAutoSize(bool value) {
+  if (value == GetAutoSize()) return;
+  TControl::SetAutoSize(value);
+  AdjustHeight();
+}
+
+void TCustomEdit::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == EN_CHANGE && !FCreating) Change();
+      return;
+    case CM_FONTCHANGED:
+      inherited::Dispatch(message);
+      AdjustHeight();
+      return;
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLOREDIT: {
+      HDC dc = reinterpret_cast<HDC>(message.WParam);
+      SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+      SetBkColor(dc, ColorToRGB(GetColor()));
+      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomEdit::DoEnter() {
+  if (FAutoSelect && !FControlState.Contains(csLButtonDown) && HandleAllocated() &&
+      !(GetWindowLongPtr(FHandle, GWL_STYLE) & ES_MULTILINE))
+    SelectAll();
+  inherited::DoEnter();
+}
+
+void TCustomEdit::Change() {
+  inherited::Changed();
+  if (FOnChange) FOnChange(this);
+}
+
+void TCustomEdit::ClearSelection() { SendMessage(GetHandle(), WM_CLEAR, 0, 0); }
+void TCustomEdit::CopyToClipboard() { SendMessage(GetHandle(), WM_COPY, 0, 0); }
+void TCustomEdit::CutToClipboard() { SendMessage(GetHandle(), WM_CUT, 0, 0); }
+void TCustomEdit::PasteFromClipboard() { SendMessage(GetHandle(), WM_PASTE, 0, 0); }
+void TCustomEdit::Undo() { SendMessage(GetHandle(), WM_UNDO, 0, 0); }
+void TCustomEdit::ClearUndo() { SendMessage(GetHandle(), EM_EMPTYUNDOBUFFER, 0, 0); }
+bool TCustomEdit::GetCanUndo() { return HandleAllocated() && SendMessage(FHandle, EM_CANUNDO, 0, 0) != 0; }
+void TCustomEdit::SelectAll() { SendMessage(GetHandle(), EM_SETSEL, 0, -1); }
+
+Integer TCustomEdit::GetSelStart() {
+  DWORD start = 0;
+  SendMessage(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  return Integer(start);
+}
+
+void TCustomEdit::SetSelStart(Integer value) { SendMessage(GetHandle(), EM_SETSEL, WPARAM(value), value); }
+
+Integer TCustomEdit::GetSelLength() {
+  DWORD start = 0, end = 0;
+  SendMessage(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return Integer(end - start);
+}
+
+void TCustomEdit::SetSelLength(Integer value) {
+  DWORD start = 0;
+  SendMessage(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  SendMessage(FHandle, EM_SETSEL, start, LPARAM(start) + value);
+  SendMessage(FHandle, EM_SCROLLCARET, 0, 0);
+}
+
+AnsiString TCustomEdit::GetSelText() {
+  const Integer start = GetSelStart(), length = GetSelLength();
+  return GetText().substr(std::size_t(start), std::size_t(length));
+}
+
+void TCustomEdit::SetSelText(const AnsiString& value) {
+  SendMessage(GetHandle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+bool TCustomEdit::GetModified() {
+  if (!HandleAllocated()) return FModified;
+  return SendMessage(FHandle, EM_GETMODIFY, 0, 0) != 0;
+}
+
+void TCustomEdit::SetModified(bool value) {
+  if (HandleAllocated())
+    SendMessage(FHandle, EM_SETMODIFY, value ? 1 : 0, 0);
+  else
+    FModified = value;
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle value) {
+  if (value == FBorderStyle) return;
+  FBorderStyle = value;
+  AdjustHeight();
+  RecreateWnd();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+  if (value == FCharCase) return;
+  FCharCase = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool value) {
+  if (value == FHideSelection) return;
+  FHideSelection = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetMaxLength(Integer value) {
+  if (value == FMaxLength) return;
+  FMaxLength = value;
+  if (HandleAllocated()) SendMessage(FHandle, EM_LIMITTEXT, WPARAM(value), 0);
+}
+
+void TCustomEdit::SetOEMConvert(bool value) {
+  if (value == FOEMConvert) return;
+  FOEMConvert = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetPasswordChar(char value) {
+  if (value == FPasswordChar) return;
+  FPasswordChar = value;
+  if (HandleAllocated()) {
+    SendMessage(FHandle, EM_SETPASSWORDCHAR, Byte(value), 0);
+    SetTextBuf(GetText().c_str());
+  }
+}
+
+void TCustomEdit::SetReadOnly(bool value) {
+  if (value == FReadOnly) return;
+  FReadOnly = value;
+  if (HandleAllocated()) SendMessage(FHandle, EM_SETREADONLY, value ? 1 : 0, 0);
+}
+
+void TCustomEdit::SetAlignment(TAlignment value) {
+  if (value == FAlignment) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+// ---- TCustomMemo ------------------------------------------------------------------------------
+
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), FLines(new TMemoStrings(this)) {
+  SetBounds(0, 0, 185, 89);
+  TControl::SetAutoSize(false);
+  FControlStyle.Exclude(csFixedHeight);
+}
+
+TCustomMemo::~TCustomMemo() { FLines->Free(); }
+
+void TCustomMemo::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  static constexpr DWORD kScrollBars[] = {0, WS_HSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL};
+  params.Style |= ES_MULTILINE | kScrollBars[FScrollBars];
+  if (FWordWrap) params.Style &= ~ES_AUTOHSCROLL;
+}
+
+void TCustomMemo::Dispatch(TMessage& message) {
+  if (message.Msg == WM_GETDLGCODE) {
+    inherited::Dispatch(message);
+    if (FWantTabs)
+      message.Result |= DLGC_WANTTAB;
+    else
+      message.Result &= ~DLGC_WANTTAB;
+    if (!FWantReturns) message.Result &= ~DLGC_WANTALLKEYS;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomMemo::KeyPress(char& key) {
+  inherited::KeyPress(key);
+  if (key == '\r' && !FWantReturns) key = 0;
+  if (key == '\t' && !FWantTabs) key = 0;
+}
+
+TPoint TCustomMemo::GetCaretPos() {
+  DWORD start = 0;
+  SendMessage(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  const LRESULT line = SendMessage(FHandle, EM_LINEFROMCHAR, start, 0);
+  const LRESULT index = SendMessage(FHandle, EM_LINEINDEX, WPARAM(line), 0);
+  return {Integer(start - DWORD(index)), Integer(line)};
+}
+
+void TCustomMemo::SetCaretPos(TPoint value) {
+  const LRESULT index = SendMessage(GetHandle(), EM_LINEINDEX, WPARAM(value.Y), 0);
+  SendMessage(FHandle, EM_SETSEL, WPARAM(index + value.X), index + value.X);
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle value) {
+  if (value == FScrollBars) return;
+  FScrollBars = value;
+  RecreateWnd();
+}
+
+void TCustomMemo::SetWordWrap(bool value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  RecreateWnd();
+}
+
+// ---- TCustomListBox ---------------------------------------------------------------------------
+
+TCustomListBox::TCustomListBox(TComponent* owner)
+    : TWinControl(owner), FItems(new TListBoxStrings(this)), FCanvas(new TControlCanvas) {
+  FControlStyle = {csDoubleClicks};
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  static_cast<TControlCanvas*>(FCanvas)->SetControl(this);
+  FSaveItems = new TStringList;
+}
+
+TCustomListBox::~TCustomListBox() {
+  FCanvas->Free();
+  orv::Free(FSaveItems);
+  FItems->Free();
+}
+
+void TCustomListBox::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "LISTBOX");
+  params.Style |= WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS;
+  if (FSorted) params.Style |= LBS_SORT;
+  if (FMultiSelect) params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+  if (!FIntegralHeight) params.Style |= LBS_NOINTEGRALHEIGHT;
+  if (FStyle == lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
+  if (FStyle == lbOwnerDrawVariable) params.Style |= LBS_OWNERDRAWVARIABLE;
+  if (FBorderStyle == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+  params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TCustomListBox::CreateWnd() {
+  TStringList* saved = FSaveItems;
+  FSaveItems = nullptr;
+  inherited::CreateWnd();
+  if (FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FItemHeight != 16)
+    SendMessage(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
+  if (saved) {
+    for (Integer i = 0; i < saved->GetCount(); ++i) {
+      const LRESULT at = SendMessage(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved->Get(i).c_str()));
+      SendMessage(FHandle, LB_SETITEMDATA, WPARAM(at), reinterpret_cast<LPARAM>(saved->GetObject(i)));
+    }
+    saved->Free();
+  }
+  if (FScrollWidth) SendMessage(FHandle, LB_SETHORIZONTALEXTENT, WPARAM(FScrollWidth), 0);
+  if (FSaveItemIndex >= 0) SetItemIndex(FSaveItemIndex);
+  if (FSaveTopIndex > 0) SendMessage(FHandle, LB_SETTOPINDEX, WPARAM(FSaveTopIndex), 0);
+}
+
+void TCustomListBox::DestroyWnd() {
+  auto* saved = new TStringList;
+  for (Integer i = 0; i < FItems->GetCount(); ++i) saved->AddObject(FItems->Get(i), FItems->GetObject(i));
+  FSaveItemIndex = GetItemIndex();
+  FSaveTopIndex = GetTopIndex();
+  inherited::DestroyWnd();
+  FSaveItems = saved;
+}
+
+Integer TCustomListBox::GetCount() const { return FItems->GetCount(); }
+
+Integer TCustomListBox::GetItemIndex() {
+  if (!HandleAllocated()) return FSaveItems ? FSaveItemIndex : -1;
+  if (FMultiSelect) return Integer(SendMessage(FHandle, LB_GETCARETINDEX, 0, 0));
+  return Integer(SendMessage(FHandle, LB_GETCURSEL, 0, 0));
+}
+
+void TCustomListBox::SetItemIndex(Integer value) {
+  if (!HandleAllocated() && FSaveItems) {
+    FSaveItemIndex = value;
+    return;
+  }
+  if (GetItemIndex() == value && !FMultiSelect) return;
+  if (FMultiSelect)
+    SendMessage(GetHandle(), LB_SETCARETINDEX, WPARAM(value), 0);
+  else
+    SendMessage(GetHandle(), LB_SETCURSEL, WPARAM(value), 0);
+}
+
+Integer TCustomListBox::GetTopIndex() {
+  if (!HandleAllocated()) return FSaveTopIndex;
+  return Integer(SendMessage(FHandle, LB_GETTOPINDEX, 0, 0));
+}
+
+void TCustomListBox::SetTopIndex(Integer value) {
+  if (!HandleAllocated() && FSaveItems) {
+    FSaveTopIndex = value;
+    return;
+  }
+  SendMessage(GetHandle(), LB_SETTOPINDEX, WPARAM(value), 0);
+}
+
+bool TCustomListBox::GetSelected(Integer index) {
+  const LRESULT r = SendMessage(GetHandle(), LB_GETSEL, WPARAM(index), 0);
+  if (r == LB_ERR) throw EListError("List index out of bounds");
+  return r != 0;
+}
+
+void TCustomListBox::SetSelected(Integer index, bool value) {
+  if (FMultiSelect) {
+    if (SendMessage(GetHandle(), LB_SETSEL, value ? 1 : 0, index) == LB_ERR) throw EListError("List index out of bounds");
+  } else if (value) {
+    SetItemIndex(index);
+  } else if (GetItemIndex() == index) {
+    SetItemIndex(-1);
+  }
+}
+
+Integer TCustomListBox::GetSelCount() {
+  if (!FMultiSelect) return GetItemIndex() >= 0 ? 1 : 0;
+  return Integer(SendMessage(GetHandle(), LB_GETSELCOUNT, 0, 0));
+}
+
+void TCustomListBox::ClearSelection() {
+  if (FMultiSelect)
+    SendMessage(GetHandle(), LB_SETSEL, 0, -1);
+  else
+    SetItemIndex(-1);
+}
+
+void TCustomListBox::SelectAll() {
+  if (FMultiSelect) SendMessage(GetHandle(), LB_SETSEL, 1, -1);
+}
+
+void TCustomListBox::DeleteSelected() {
+  if (FMultiSelect) {
+    for (Integer i = GetCount() - 1; i >= 0; --i)
+      if (GetSelected(i)) FItems->Delete(i);
+  } else if (GetItemIndex() >= 0) {
+    FItems->Delete(GetItemIndex());
+  }
+}
+
+Integer TCustomListBox::ItemAtPos(TPoint pos, bool existing) {
+  const LRESULT r = SendMessage(GetHandle(), LB_ITEMFROMPOINT, 0, MAKELPARAM(pos.X, pos.Y));
+  const Integer index = LOWORD(std::uintptr_t(r));
+  if (GetCount() == 0) return existing ? -1 : 0;
+  if (HIWORD(std::uintptr_t(r)) != 0) {
+    // Outside the items: below the last one counts as "after the end".
+    if (existing) return -1;
+    const TRect last = ItemRect(GetCount() - 1);
+    return pos.Y >= last.Bottom ? GetCount() : index;
+  }
+  return index;
+}
+
+TRect TCustomListBox::ItemRect(Integer index) {
+  RECT r{};
+  SendMessage(GetHandle(), LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+Integer TCustomListBox::GetItemHeight() {
+  if (HandleAllocated() && FStyle == lbStandard) return Integer(SendMessage(FHandle, LB_GETITEMHEIGHT, 0, 0));
+  return FItemHeight;
+}
+
+void TCustomListBox::SetItemHeight(Integer value) {
+  if (value <= 0 || value == FItemHeight) return;
+  FItemHeight = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetMultiSelect(bool value) {
+  if (value == FMultiSelect) return;
+  FMultiSelect = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetExtendedSelect(bool value) {
+  if (value == FExtendedSelect) return;
+  FExtendedSelect = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetSorted(bool value) {
+  if (value == FSorted) return;
+  FSorted = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle value) {
+  if (value == FStyle) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetIntegralHeight(bool value) {
+  if (value == FIntegralHeight) return;
+  FIntegralHeight = value;
+  RecreateWnd();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle value) {
+  if (value == FBorderStyle) return;
+  FBorderStyle = value;
+  RecreateWnd();
+}
+
+Integer TCustomListBox::GetScrollWidth() {
+  if (!HandleAllocated()) return FScrollWidth;
+  return Integer(SendMessage(FHandle, LB_GETHORIZONTALEXTENT, 0, 0));
+}
+
+void TCustomListBox::SetScrollWidth(Integer value) {
+  FScrollWidth = value;
+  if (HandleAllocated()) SendMessage(FHandle, LB_SETHORIZONTALEXTENT, WPARAM(value), 0);
+}
+
+void TCustomListBox::DrawItem(Integer index, TRect rect, TOwnerDrawState state) {
+  if (FOnDrawItem) {
+    FOnDrawItem(this, index, rect, state);
+    return;
+  }
+  FCanvas->FillRect(rect);
+  if (index < GetCount()) {
+    rect.Left += 2;
+    const AnsiString text = FItems->Get(index);
+    RECT r = rect;
+    DrawText(FCanvas->GetHandle(), text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+}
+
+void TCustomListBox::MeasureItem(Integer index, Integer& height) {
+  if (FOnMeasureItem) FOnMeasureItem(this, index, height);
+}
+
+void TCustomListBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      switch (HIWORD(message.WParam)) {
+        case LBN_SELCHANGE:
+          Changed();
+          Click();
+          break;
+        case LBN_DBLCLK: DblClick(); break;
+        default: break;
+      }
+      return;
+    case CN_DRAWITEM: {
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+      const TOwnerDrawState state = OwnerDrawStateOf(di->itemState);
+      const int saved = SaveDC(di->hDC);
+      FCanvas->SetHandle(di->hDC);
+      FCanvas->SetFont(GetFont());
+      FCanvas->SetBrush(GetBrush());
+      if (int(di->itemID) >= 0 && state.Contains(odSelected)) {
+        FCanvas->GetBrush()->SetColor(clHighlight);
+        FCanvas->GetFont()->SetColor(clHighlightText);
+      }
+      if (int(di->itemID) >= 0)
+        DrawItem(Integer(di->itemID), di->rcItem, state);
+      else
+        FCanvas->FillRect(di->rcItem);
+      if (state.Contains(odFocused)) DrawFocusRect(di->hDC, &di->rcItem);
+      FCanvas->SetHandle(nullptr);
+      RestoreDC(di->hDC, saved);
+      message.Result = 1;
+      return;
+    }
+    case CN_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+      Integer height = FItemHeight;
+      if (FStyle == lbOwnerDrawVariable) MeasureItem(Integer(mi->itemID), height);
+      mi->itemHeight = UINT(std::max(1, height));
+      message.Result = 1;
+      return;
+    }
+    case CN_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(message.WParam);
+      SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+      SetBkColor(dc, ColorToRGB(GetColor()));
+      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TScrollBar -------------------------------------------------------------------------------
+
+TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner) {
+  SetBounds(0, 0, 121, GetSystemMetrics(SM_CYHSCROLL));
+  SetTabStop(true);
+  FControlStyle = {csFramed, csDoubleClicks, csOpaque};
+}
+
+void TScrollBar::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  orv::RegisterStandardControls();
+  CreateSubClass(params, "SCROLLBAR");
+  params.Style |= FKind == sbVertical ? SBS_VERT : SBS_HORZ;
+}
+
+void TScrollBar::CreateWnd() {
+  inherited::CreateWnd();
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMin = FMin;
+  si.nMax = FMax;
+  si.nPage = UINT(FPageSize);
+  si.nPos = FPosition;
+  SendMessage(FHandle, SBM_SETSCROLLINFO, 1, reinterpret_cast<LPARAM>(&si));
+}
+
+void TScrollBar::SetKind(TScrollBarKind value) {
+  if (value == FKind) return;
+  FKind = value;
+  if (!GetComponentState().Contains(csLoading)) SetBounds(GetLeft(), GetTop(), GetHeight(), GetWidth());
+  RecreateWnd();
+}
+
+void TScrollBar::SetParams(Integer position, Integer min, Integer max) {
+  if (max < min || max < FPageSize) throw EInvalidOperation("Scroll bar property out of range");
+  position = std::clamp(position, min, max);
+  if (position == FPosition && min == FMin && max == FMax) return;
+  const bool moved = position != FPosition;
+  FMin = min;
+  FMax = max;
+  FPosition = position;
+  if (HandleAllocated()) {
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_POS;
+    si.nMin = min;
+    si.nMax = max;
+    si.nPos = position;
+    SendMessage(FHandle, SBM_SETSCROLLINFO, 1, reinterpret_cast<LPARAM>(&si));
+  }
+  if (moved) Change();
+}
+
+void TScrollBar::SetPageSize(Integer value) {
+  if (value == FPageSize || value > FMax - FMin + 1) return;
+  FPageSize = value;
+  if (HandleAllocated()) {
+    SCROLLINFO si;
+    si.fMask = SIF_PAGE;
+    si.nPage = UINT(value);
+    SendMessage(FHandle, SBM_SETSCROLLINFO, 1, reinterpret_cast<LPARAM>(&si));
+  }
+}
+
+void TScrollBar::Change() {
+  inherited::Changed();
+  if (FOnChange) FOnChange(this);
+}
+
+void TScrollBar::Scroll(TScrollCode scrollCode, Integer& scrollPos) {
+  if (FOnScroll) FOnScroll(this, scrollCode, scrollPos);
+}
+
+void TScrollBar::DoScroll(TMessage& message) {
+  static constexpr TScrollCode kCodes[] = {scLineUp, scLineDown, scPageUp, scPageDown, scPosition,
+                                           scTrack, scTop, scBottom, scEndScroll};
+  const WORD code = LOWORD(message.WParam);
+  if (code > SB_ENDSCROLL) return;
+  Integer pos = FPosition;
+  const Integer maxPos = FPageSize > 0 ? FMax - FPageSize + 1 : FMax;
+  switch (code) {
+    case SB_LINEUP: pos -= FSmallChange; break;
+    case SB_LINEDOWN: pos += FSmallChange; break;
+    case SB_PAGEUP: pos -= FLargeChange; break;
+    case SB_PAGEDOWN: pos += FLargeChange; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: pos = SHORT(HIWORD(message.WParam)); break;
+    case SB_TOP: pos = FMin; break;
+    case SB_BOTTOM: pos = maxPos; break;
+    default: break;
+  }
+  pos = std::clamp(pos, FMin, std::max(FMin, maxPos));
+  Scroll(kCodes[code], pos);
+  SetPosition(pos);
+}
+
+void TScrollBar::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_HSCROLL:
+    case CN_VSCROLL: DoScroll(message); return;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TCustomGroupBox --------------------------------------------------------------------------
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks,
+                   csReplicatable, csParentBackground};
+  SetBounds(0, 0, 185, 105);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& rect) {
+  inherited::AdjustClientRect(rect);
+  GetCanvas()->SetFont(GetFont());
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetFont()->GetHandle());
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  rect.Top += tm.tmHeight;
+  rect.Left += 1;
+  rect.Right -= 1;
+  rect.Bottom -= 1;
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas* canvas = GetCanvas();
+  canvas->SetFont(GetFont());
+  const Integer th = canvas->TextHeight("0");
+  RECT frame{0, th / 2, GetWidth(), GetHeight()};
+  canvas->GetBrush()->SetColor(GetColor());
+  canvas->FillRect(GetClientRect());
+  DrawEdge(canvas->GetHandle(), &frame, EDGE_ETCHED, BF_RECT);
+  const AnsiString text = GetText();
+  if (text.empty()) return;
+  RECT r{8, 0, 0, th};
+  DrawText(canvas->GetHandle(), text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
+  canvas->GetBrush()->SetColor(GetColor());
+  RECT back{r.Left - 2, r.Top, r.Right + 2, r.Bottom};
+  FillRect(canvas->GetHandle(), &back, canvas->GetBrush()->GetHandle());
+  SetBkMode(canvas->GetHandle(), TRANSPARENT);
+  if (!GetEnabled()) SetTextColor(canvas->GetHandle(), ColorToRGB(clGrayText));
+  DrawText(canvas->GetHandle(), text.c_str(), int(text.size()), &r, DT_SINGLELINE);
+}
+
+void TCustomGroupBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
+      inherited::Dispatch(message);
+      Realign();
+      Invalidate();
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(Word(message.WParam), GetCaption()) && CanFocus()) {
+        SelectFirst();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
