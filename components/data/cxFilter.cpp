@@ -85,6 +85,23 @@ void WithChangesLocked(TcxFilterCriteria* criteria, F&& body) {
   criteria->UnlockChanges();
 }
 
+// A date the platform cannot hold (NaN, beyond its range) has no stream form: a condition
+// holding one could never be written, copied or compared again.
+Boolean HasWritableDates(const Variant& value) {
+  if (value.IsArray()) {
+    for (Integer i = value.LowBound(); i <= value.HighBound(); ++i)
+      if (!HasWritableDates(value.GetElement(i))) return false;
+    return true;
+  }
+  if (value.GetType() != varDate) return true;
+  try {
+    value.AsDateTime();
+    return true;
+  } catch (const EVariantError&) {
+    return false;
+  }
+}
+
 Integer GroupDepth(const TcxCustomFilterCriteriaItem* item) {
   Integer depth = 0;
   for (auto* p = item->GetParent(); p; p = p->GetParent()) ++depth;
@@ -822,6 +839,7 @@ void TcxFilterCriteriaItem::LoadItem(TStream* stream) {
   const Integer id = orv::ReadInteger(&source);
   const AnsiString name = criteria && criteria->GetReadVersion() >= 3 ? readText() : AnsiString();
   const Variant value = LoadVariant(&source);
+  if (!HasWritableDates(value)) orv::RaiseDataReadError();
 
   SetOperatorCode(TcxFilterOperatorCode(code));
   SetDisplayValue(displayValue);
