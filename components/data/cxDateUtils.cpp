@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -823,7 +824,7 @@ TcxEra* TcxCustomCalendarTable::EraAt(Integer era) {
 }
 
 void TcxCustomCalendarTable::AddEraYearOffset(Integer& year, Integer era) {
-  if (TcxEra* e = EraAt(era)) year += e->GetYearOffset();
+  if (TcxEra* e = EraAt(era)) year = Integer(std::clamp<Int64>(Int64(year) + e->GetYearOffset(), INT_MIN, INT_MAX));
 }
 
 void TcxCustomCalendarTable::NormalizeEraYear(Integer& year, Integer& era) { NormalizeEraYearAt(year, era, 1, 1); }
@@ -929,9 +930,9 @@ Integer TcxCustomCalendarTable::DayOfYearOf(TDateTime date) { return DayOfYearIn
 Integer TcxCustomCalendarTable::DayOfYearIn(const TcxEraDateTime& date) {
   // Month lengths of the record's own era: an era year may be leap where the default era's
   // year of the same number is not.
-  Integer result = date.Day;
+  Int64 result = date.Day;
   for (Integer m = 1; m < date.Month && m <= 13; ++m) result += MonthLengthInEra(date.Era, date.Year, m);
-  return result;
+  return Integer(std::clamp<Int64>(result, INT_MIN, INT_MAX));
 }
 
 Integer TcxCustomCalendarTable::MonthLength(Integer year, Integer month) { return MonthLengthInEra(-1, year, month); }
@@ -1085,7 +1086,7 @@ Integer TcxCustomCalendarTable::LunarWeekNumberIn(const TcxEraDateTime& date, In
   const TDateTime day = GetDatePart(JoinDateTime(date));
   TDateTime s = firstWeekStart(date.Year);
   // A day before week 1 belongs to the last week of the year before.
-  if (day < s) s = firstWeekStart(date.Year - 1);
+  if (day < s && date.Year > INT_MIN) s = firstWeekStart(date.Year - 1);
   const Integer week = std::max<Integer>(1, Integer((day - s) / 7) + 1);
   if (date.Month == MonthCountInEra(date.Era, date.Year)) {
     TcxEraDateTime start;
