@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "components/foundation/dxOffice11.h"
+#include "platform/forms/Published.h"
 #include "platform/windowing/User.h"
 #include "platform/windowing/UtilWindow.h"
 
@@ -116,6 +117,35 @@ TcxLookAndFeel* GetRootLookAndFeel() {
 Integer GetLookAndFeelControllerCount() { return gControllerCount; }
 
 // ==== Look and feel =============================================================================
+
+namespace {
+const orv::EnumNames<TcxLookAndFeelKind> kKindNames("TcxLookAndFeelKind",
+                                                    {"lfFlat", "lfStandard", "lfUltraFlat",
+                                                     "lfOffice11"});
+const orv::EnumNames<TcxLookAndFeelValue> kValueNames("TcxLookAndFeelValue",
+                                                      {"lfvKind", "lfvNativeStyle", "lfvSkinName"});
+}  // namespace
+
+// Each value is stored only when assigned. (The defined property "SkinName" that keeps an
+// explicitly empty skin name is the form writer's: IsEmptySkinNameStored.)
+ORV_PUBLISH(TcxLookAndFeel) {
+  using T = TcxLookAndFeel;
+  p.Property("AssignedValues", &T::GetAssignedValues, &T::SetAssignedValues)
+      .Default(TcxLookAndFeelValues{});
+  p.Property("Kind", &T::GetKind, &T::SetKind).Stored([](T* lf) { return lf->IsKindStored(); });
+  p.Property("NativeStyle", &T::GetNativeStyle, &T::SetNativeStyle)
+      .Stored([](T* lf) { return lf->IsNativeStyleStored(); });
+  p.Property("SkinName", &T::GetSkinName, &T::SetSkinName)
+      .Stored([](T* lf) { return lf->IsSkinNameStored() && !lf->GetSkinName().empty(); });
+}
+
+ORV_PUBLISH(TcxLookAndFeelController) {
+  using T = TcxLookAndFeelController;
+  p.Property("Kind", &T::GetKind, &T::SetKind).Default(lfUltraFlat);
+  p.Property("NativeStyle", &T::GetNativeStyle, &T::SetNativeStyle).Default(false);
+  p.Property("SkinName", &T::GetSkinName, &T::SetSkinName)
+      .Stored([](T* c) { return c->IsSkinNameStored(); });
+}
 
 TcxLookAndFeel::TcxLookAndFeel(TPersistent* owner) : TcxInterfacedPersistent(owner) {
   FCurrentState = FAssignedData;
