@@ -10,6 +10,7 @@
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
 #include "platform/runtime/Types.h"
+#include "platform/controls/Graphics.h"
 
 class TCanvas;
 class TcxCanvas;
@@ -346,8 +347,8 @@ TcxPaintCanvas* GetPaintCanvas();
 class TStream;
 class TcxImageList;
 
-// The platform's pixel formats.
-enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+// The platform's pixel formats are the controls layer's own (TPixelFormat of its graphics unit),
+// so that a unit may use the component canvas beside the class library's controls.
 
 // 32-bit pixels of one bitmap, row by row: blue in bits 0-7, green 8-15, red 16-23, alpha 24-31.
 using TRGBColors = std::vector<Cardinal>;
