@@ -330,6 +330,9 @@ void TControl::WndProc(TMessage& message) {
       }
     }
     switch (message.Msg) {
+      case WM_MOUSEMOVE:
+        if (Application) Application->HintMouseMessage(this, message);
+        break;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         if (FDragMode == dmAutomatic && !GetComponentState().Contains(csDesigning)) {
@@ -2454,6 +2457,99 @@ void TCustomControl::PaintWindow(HDC dc) {
   }
   FCanvas->SetHandle(nullptr);
   FCanvas->Unlock();
+}
+
+// ---- Hints ------------------------------------------------------------------------------------
+
+THintWindowClass HintWindowClass = THintWindow::StaticClass();
+
+AnsiString GetShortHint(const AnsiString& hint) {
+  const std::size_t bar = hint.find('|');
+  return bar == AnsiString::npos ? hint : hint.substr(0, bar);
+}
+
+AnsiString GetLongHint(const AnsiString& hint) {
+  const std::size_t bar = hint.find('|');
+  return bar == AnsiString::npos ? hint : hint.substr(bar + 1);
+}
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
+  SetColor(clInfoBk);
+  GetCanvas()->SetFont(Screen->GetHintFont());
+  GetFont()->Assign(Screen->GetHintFont());
+  TControl::SetVisible(false);
+}
+
+void THintWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style = WS_POPUP | WS_BORDER;
+  params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  params.WindowClass.style |= CS_SAVEBITS | CS_DROPSHADOW;
+  params.WndParent = nullptr;
+}
+
+void THintWindow::Paint() {
+  TCanvas* c = GetCanvas();
+  c->SetFont(GetFont());
+  c->GetFont()->SetColor(Screen->GetHintFont()->GetColor());
+  RECT r = GetClientRect();
+  c->GetBrush()->SetColor(GetColor());
+  c->FillRect(r);
+  r.Left += 2;
+  r.Top += 2;
+  SetBkMode(c->GetHandle(), TRANSPARENT);
+  const AnsiString text = GetText();
+  DrawText(c->GetHandle(), text.c_str(), -1, &r, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+}
+
+TRect THintWindow::CalcHintRect(Integer maxWidth, const AnsiString& hint, void* data) {
+  RECT r{0, 0, maxWidth, 0};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetFont()->GetHandle());
+  DrawText(dc, hint.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  r.Right += 6;
+  r.Bottom += 2;
+  return r;
+}
+
+void THintWindow::ActivateHint(TRect rect, const AnsiString& hint) {
+  SetCaption(hint);
+  rect.Bottom += 4;
+  rect.Right += 2;
+  const Integer w = rect.Width(), h = rect.Height();
+  const TRect desk = Screen->GetDesktopRect();
+  if (rect.Top + h > desk.Bottom) rect.Top = desk.Bottom - h;
+  if (rect.Left + w > desk.Right) rect.Left = desk.Right - w;
+  if (rect.Left < desk.Left) rect.Left = desk.Left;
+  if (rect.Top < desk.Top) rect.Top = desk.Top;
+  SetBounds(rect.Left, rect.Top, w, h);
+  SetWindowPos(GetHandle(), HWND_TOPMOST, rect.Left, rect.Top, w, h, SWP_NOACTIVATE);
+  ShowWindow(FHandle, SW_SHOWNOACTIVATE);
+  Invalidate();
+}
+
+bool THintWindow::IsHintMsg(const MSG& msg) {
+  const UINT m = msg.message;
+  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || m == CM_ACTIVATE || m == CM_DEACTIVATE ||
+         m == CM_APPKEYDOWN || m == CM_APPSYSCOMMAND || m == WM_COMMAND ||
+         (m > WM_MOUSEMOVE && m <= WM_MOUSELAST) || m == WM_NCMOUSEMOVE;
+}
+
+void THintWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCHITTEST: message.Result = HTTRANSPARENT; return;
+    case WM_NCPAINT: {
+      HDC dc = GetWindowDC(FHandle);
+      RECT r{0, 0, GetWidth(), GetHeight()};
+      DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT);
+      ReleaseDC(FHandle, dc);
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
 }
 
 // ---- TMouse -----------------------------------------------------------------------------------

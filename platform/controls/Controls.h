@@ -904,6 +904,56 @@ class TCustomControl : public TWinControl {
   TCanvas* FCanvas;
 };
 
+// ---- Hints ------------------------------------------------------------------------------------
+
+class THintWindow;
+using THintWindowClass = orv::ClassOf<THintWindow>;
+
+// What the application is about to show as a hint; a control may change it (CM_HINTSHOW, whose
+// LParam points here; a non-zero answer cancels the hint).
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  THintWindowClass HintWindowClass;
+  TPoint HintPos;       // screen point of the hint's top-left corner
+  Integer HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  TRect CursorRect;     // while the mouse stays here, the hint stays
+  TPoint CursorPos;     // client point of the mouse in HintControl
+  Integer ReshowTimeout = 0;
+  Integer HideTimeout = 0;
+  AnsiString HintStr;
+  void* HintData = nullptr;
+};
+
+// The part of a hint before "|" (shown in the hint window) and the part after it (the
+// application's Hint, for a status line); a hint without "|" is both.
+AnsiString GetShortHint(const AnsiString& hint);
+AnsiString GetLongHint(const AnsiString& hint);
+
+// The small window that shows hints: a bordered popup with the text in clInfoText on clInfoBk.
+class THintWindow : public TCustomControl {
+  ORV_CLASS(THintWindow, TCustomControl)
+ public:
+  explicit THintWindow(TComponent* owner);
+  void Dispatch(TMessage& message) override;
+
+  // Shows `hint` in the screen rectangle (kept on the screen), topmost and without activation.
+  virtual void ActivateHint(TRect rect, const AnsiString& hint);
+  virtual void ActivateHintData(TRect rect, const AnsiString& hint, void* data) { ActivateHint(rect, hint); }
+  // The size the hint needs at most `maxWidth` wide (origin 0, 0).
+  virtual TRect CalcHintRect(Integer maxWidth, const AnsiString& hint, void* data);
+  // Whether a message should take the hint away (keys, clicks, activation).
+  virtual bool IsHintMsg(const MSG& msg);
+  void ReleaseHandle() { DestroyHandle(); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+};
+
+// The class of the hint windows the application makes.
+extern THintWindowClass HintWindowClass;
+
 // ---- The mouse --------------------------------------------------------------------------------
 
 class TMouse : public TObject {

@@ -15,6 +15,7 @@ TScreen* Screen = new TScreen(nullptr);
 
 namespace {
 
+constexpr UINT_PTR kHintTimer = 1;
 Integer gFocusCount = 0;
 
 bool RouteAction(TBasicAction* action, bool execute) {
@@ -746,6 +747,20 @@ void TApplication::WndProc(TMessage& message) {
           static_cast<TCustomApplicationEvents*>(FEvents->Get(i))->DoDeactivate(this);
       }
       return;
+    case WM_TIMER:
+      if (message.WParam == kHintTimer) {
+        StopHintTimer();
+        if (FHintTimerShows) {
+          POINT p;
+          GetCursorPos(&p);
+          ActivateHint(p);
+        } else {
+          // The hide delay passed: the hint goes until the mouse moves to another control.
+          HideHint();
+          FHintActive = false;
+        }
+      }
+      return;
     default:
       message.Result = DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
       return;
@@ -798,6 +813,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminate = true;
     return true;
   }
+  if (FHintWindow && FHintWindow->IsHintMsg(msg)) CancelHint();
   bool handled = false;
   if (FOnMessage) FOnMessage(msg, handled);
   for (Integer i = FEvents->GetCount() - 1; i >= 0 && !handled; --i)
@@ -862,6 +878,12 @@ void TApplication::DoMouseIdle() {
 
 void TApplication::ControlDestroyed(TControl* control) {
   if (FMainForm == control) FMainForm = nullptr;
+  if (FHintControl == control) {
+    FHintControl = nullptr;
+    HideHint();
+    StopHintTimer();
+  }
+  if (FHintWindow == control) FHintWindow = nullptr;
   if (FMouseControl == control) FMouseControl = nullptr;
   if (Screen) {
     if (Screen->GetActiveControl() == control || Screen->GetActiveCustomForm() == control)
@@ -950,7 +972,104 @@ void TApplication::SetHint(const AnsiString& value) {
     static_cast<TCustomApplicationEvents*>(FEvents->Get(i))->DoHint(this);
 }
 
-void TApplication::CancelHint() {}
+namespace {
+
+// The control whose hint shows over `control`: the first one up the parents with ShowHint.
+TControl* HintControlOf(TControl* control) {
+  while (control && !control->GetShowHint()) control = control->GetParent();
+  if (control && control->GetComponentState().Contains(csDesigning)) return nullptr;
+  return control;
+}
+
+AnsiString HintOf(TControl* control) {
+  for (; control; control = control->GetParent())
+    if (!control->GetHint().empty()) return control->GetHint();
+  return AnsiString();
+}
+
+}  // namespace
+
+void TApplication::StartHintTimer(Integer delay, bool show) {
+  StopHintTimer();
+  FHintTimerShows = show;
+  FHintTimerRunning = SetTimer(GetHandle(), kHintTimer, UINT(std::max(1, delay)), nullptr) != 0;
+}
+
+void TApplication::StopHintTimer() {
+  if (!FHintTimerRunning) return;
+  FHintTimerRunning = false;
+  if (FHandle && IsWindow(FHandle)) KillTimer(FHandle, kHintTimer);
+}
+
+void TApplication::HideHint() {
+  if (FHintWindow && FHintWindow->HandleAllocated() && IsWindowVisible(FHintWindow->GetHandle()))
+    ShowWindow(FHintWindow->GetHandle(), SW_HIDE);
+}
+
+void TApplication::CancelHint() {
+  if (!FHintControl) return;
+  HideHint();
+  FHintControl = nullptr;
+  FHintActive = false;
+  StopHintTimer();
+}
+
+void TApplication::HintMouseMessage(TControl* control, TMessage& message) {
+  const TPoint screen = control->ClientToScreen({GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+  TControl* hintControl = HintControlOf(FindDragTarget(screen, true));
+  if (!hintControl || !FShowHint) {
+    CancelHint();
+    return;
+  }
+  const TRect& r = FHintCursorRect;
+  const bool inRect = screen.X >= r.Left && screen.X < r.Right && screen.Y >= r.Top && screen.Y < r.Bottom;
+  if (hintControl != FHintControl || !inRect) {
+    const bool wasActive = FHintActive;
+    CancelHint();
+    FHintControl = hintControl;
+    FHintCursorRect = {};
+    StartHintTimer(wasActive ? FHintShortPause : FHintPause, true);
+  }
+}
+
+void TApplication::ActivateHint(TPoint cursorPos) {
+  FHintActive = false;
+  if (!FShowHint || !FHintControl || FHintControl != HintControlOf(FindDragTarget(cursorPos, true))) {
+    CancelHint();
+    return;
+  }
+  THintInfo info;
+  info.HintControl = FHintControl;
+  info.HintPos = {cursorPos.X, cursorPos.Y + GetSystemMetrics(SM_CYCURSOR)};
+  info.HintMaxWidth = Screen->GetWidth();
+  info.HintColor = FHintColor;
+  const TPoint origin = FHintControl->ClientToScreen({0, 0});
+  info.CursorRect = Bounds(origin.X, origin.Y, FHintControl->GetWidth(), FHintControl->GetHeight());
+  info.CursorPos = FHintControl->ScreenToClient(cursorPos);
+  info.HintStr = GetShortHint(HintOf(FHintControl));
+  info.HideTimeout = FHintHidePause;
+  info.HintWindowClass = HintWindowClass;
+  bool canShow = FHintControl->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) == 0;
+  if (canShow && FOnShowHint) FOnShowHint(info.HintStr, canShow, info);
+  FHintActive = canShow && FHintControl;
+  if (!FHintActive || info.HintStr.empty()) {
+    if (info.ReshowTimeout > 0)
+      StartHintTimer(info.ReshowTimeout, true);
+    else
+      CancelHint();
+    return;
+  }
+  if (!FHintWindow || FHintWindow->ClassType() != info.HintWindowClass.Get()) {
+    orv::Free(FHintWindow);
+    FHintWindow = info.HintWindowClass ? info.HintWindowClass.Create(this) : new THintWindow(this);
+  }
+  FHintWindow->SetColor(info.HintColor);
+  TRect rect = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+  rect = {rect.Left + info.HintPos.X, rect.Top + info.HintPos.Y, rect.Right + info.HintPos.X, rect.Bottom + info.HintPos.Y};
+  FHintWindow->ActivateHintData(rect, info.HintStr, info.HintData);
+  FHintCursorRect = info.CursorRect;
+  StartHintTimer(info.HideTimeout, false);
+}
 
 void TApplication::AddEvents(TCustomApplicationEvents* events) {
   if (FEvents->IndexOf(events) < 0) FEvents->Add(events);
@@ -981,7 +1100,9 @@ TScreen::TScreen(TComponent* owner)
       FSaveFocusedList(new TList),
       FHintFont(new TFont),
       FIconFont(new TFont),
-      FMenuFont(new TFont) {}
+      FMenuFont(new TFont) {
+  FHintFont->SetColor(clInfoText);
+}
 
 TScreen::~TScreen() {
   FCustomForms->Free();

@@ -44,6 +44,7 @@ using TShortCutEvent = orv::Event<void(TMessage& message, bool& handled)>;
 using TExceptionEvent = orv::Event<void(TObject* sender, Exception& e)>;
 using TIdleEvent = orv::Event<void(TObject* sender, bool& done)>;
 using TMessageEvent = orv::Event<void(MSG& msg, bool& handled)>;
+using TShowHintEvent = orv::Event<void(AnsiString& hintStr, bool& canShow, THintInfo& hintInfo)>;
 
 // A windowed control that may scroll its children (the base of forms).
 class TScrollingWinControl : public TWinControl {
@@ -306,7 +307,17 @@ class TApplication : public TComponent {
   void SetHintShortPause(Integer value) { FHintShortPause = value; }
   Integer GetHintHidePause() const { return FHintHidePause; }
   void SetHintHidePause(Integer value) { FHintHidePause = value; }
+  // Takes the hint away and forgets its control.
   void CancelHint();
+  // Hides the hint window (the hint comes back when the mouse moves to another control).
+  void HideHint();
+  // Shows the hint of the control under `cursorPos` now.
+  void ActivateHint(TPoint cursorPos);
+  // The mouse moved over `control` (from TControl's window procedure): starts the hint delay.
+  void HintMouseMessage(TControl* control, TMessage& message);
+  THintWindow* GetHintWindow() const { return FHintWindow; }
+  TShowHintEvent GetOnShowHint() const { return FOnShowHint; }
+  void SetOnShowHint(TShowHintEvent value) { FOnShowHint = value; }
 
   // ---- Events ----
   TExceptionEvent GetOnException() const { return FOnException; }
@@ -346,6 +357,8 @@ class TApplication : public TComponent {
  private:
   void WndProc(TMessage& message);
   void DoActionIdle();
+  void StartHintTimer(Integer delay, bool show);
+  void StopHintTimer();
 
   HWND FHandle = nullptr;
   TForm* FMainForm = nullptr;
@@ -361,6 +374,13 @@ class TApplication : public TComponent {
   Integer FHintShortPause = 50;
   Integer FHintHidePause = 2500;
   TControl* FMouseControl = nullptr;
+  TControl* FHintControl = nullptr;
+  THintWindow* FHintWindow = nullptr;
+  bool FHintActive = false;
+  bool FHintTimerShows = false;
+  bool FHintTimerRunning = false;
+  TRect FHintCursorRect;
+  TShowHintEvent FOnShowHint;
   TList* FEvents;
   TExceptionEvent FOnException;
   TIdleEvent FOnIdle;

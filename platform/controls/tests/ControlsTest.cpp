@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/controls/Forms.h"
+#include "platform/runtime/AnsiString.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
@@ -431,6 +432,40 @@ TEST_F(ControlsTest, ContextMenuPopsUpAndRunsTheChosenItem) {
   orv::headless::Click(115, 115, 1);
   Run();
   EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ControlsTest, HintsShowAfterThePauseAndGoWithTheMouse) {
+  MakeForm();
+  TProbe* a = Add<TProbe>(10, 10, 30, 20);
+  TProbe* b = Add<TProbe>(60, 10, 30, 20);
+  a->SetHint("Поиск|Найти города по координатам"_a);
+  a->SetShowHint(true);
+  Run();
+  orv::headless::MouseMove(115, 115);
+  Run();
+  EXPECT_EQ(Application->GetHint(), "Найти города по координатам"_a);
+  EXPECT_EQ(Application->GetHintWindow(), nullptr);
+  orv::headless::AdvanceTime(Application->GetHintPause() + 10);
+  Run();
+  THintWindow* hint = Application->GetHintWindow();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(IsWindowVisible(hint->GetHandle()));
+  EXPECT_EQ(hint->GetCaption(), "Поиск"_a);
+  // Moving to a control without a hint takes the hint away; a key press does too.
+  orv::headless::MouseMove(165, 115);
+  Run();
+  EXPECT_FALSE(IsWindowVisible(hint->GetHandle()));
+  EXPECT_TRUE(Application->GetHint().empty());
+  orv::headless::MouseMove(115, 115);
+  Run();
+  orv::headless::AdvanceTime(Application->GetHintPause() + 10);
+  EXPECT_TRUE(IsWindowVisible(hint->GetHandle()));
+  orv::headless::PressKey('A');
+  Run();
+  EXPECT_FALSE(IsWindowVisible(hint->GetHandle()));
+  EXPECT_EQ(GetShortHint("a|b"), "a");
+  EXPECT_EQ(GetLongHint("plain"), "plain");
+  EXPECT_TRUE(b->GetHint().empty());
 }
 
 TEST_F(ControlsTest, AutomaticDraggingDropsOnAnAcceptingControl) {
