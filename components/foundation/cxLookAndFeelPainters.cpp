@@ -1887,8 +1887,10 @@ void TcxRadioButtonImageList::Prepare() {
             for (std::size_t p = 0; p < pixels.size(); ++p) {
               const COLORREF c = colors[FPattern[p]];
               // COLORREF keeps red low; pixels keep blue low.
+              // Outside the glyph the pixel is transparent in the alpha channel as well as in
+              // the mask.
               pixels[p] = Cardinal(GetBValue(c)) | Cardinal(GetGValue(c)) << 8 |
-                          Cardinal(GetRValue(c)) << 16 | 0xFF000000u;
+                          Cardinal(GetRValue(c)) << 16 | (FPattern[p] == 0 ? 0u : 0xFF000000u);
             }
             StoreBitmapColors(bitmap.get(), pixels, true);
             const Integer imageIndex = FImageList->AddImage(bitmap.get(), FMask);

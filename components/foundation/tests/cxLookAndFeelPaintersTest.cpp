@@ -491,4 +491,231 @@ TEST_F(PainterTest, ExpandButtons) {
       dddddddddddd.......................)"));
 }
 
+TEST_F(PainterTest, HeaderCellsJoinWithoutDoubleLines) {
+  TPaintDC dc(12, 5, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kStandard->DrawHeaderCell(canvas.get(), {0, 0, 6, 5}, {0, 0, 6, 5}, {nRight}, cxBordersAll,
+                            cxbsNormal, 0, vaTop, false, false, "", nullptr, clNone, clBtnFace);
+  kStandard->DrawHeaderCell(canvas.get(), {6, 0, 12, 5}, {6, 0, 12, 5}, {nLeft}, cxBordersAll,
+                            cxbsNormal, 0, vaTop, false, false, "", nullptr, clNone, clBtnFace);
+  // The joint: the left cell's top-right pixel is lit and the ends of the divider take the
+  // face colour; the divider itself stays (shadow | highlight).
+  EXPECT_TRUE(Art(dc, {0, 0, 12, 5}, R"(
+      hhhhhhhhhhhs
+      hffffffffffs
+      hffffshffffs
+      hffffffffffs
+      ssssssssssss)"));
+  // Ultra-flat: a cell with a left neighbour leaves its left line to it; right and bottom
+  // lines are always drawn.
+  dc.Clear(kBack);
+  kUltraFlat->DrawHeaderCell(canvas.get(), {0, 0, 6, 5}, {0, 0, 6, 5}, {nRight},
+                             kUltraFlat->HeaderCellBorders({nRight}), cxbsNormal, 0, vaTop, false,
+                             false, "", nullptr, clNone, clBtnFace);
+  kUltraFlat->DrawHeaderCell(canvas.get(), {6, 0, 12, 5}, {6, 0, 12, 5}, {nLeft},
+                             kUltraFlat->HeaderCellBorders({nLeft}), cxbsNormal, 0, vaTop, false,
+                             false, "", nullptr, clNone, clBtnFace);
+  EXPECT_TRUE(Art(dc, {0, 0, 12, 5}, R"(
+      tttttttttttt
+      tfffftffffft
+      tfffftffffft
+      tfffftffffft
+      tttttttttttt)"));
+}
+
+TEST_F(PainterTest, SortArrows) {
+  TPaintDC dc(20, 10, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kStandard->DrawSortArrow(canvas.get(), {0, 0, 10, 10}, true);
+  kUltraFlat->DrawSortArrow(canvas.get(), {10, 0, 20, 10}, false);
+  // Standard ascending (8 x 7): a triangle pointing up, lit on the right, shadowed on the left
+  // and bottom; ultra-flat descending (7 x 8), all in shadow.
+  EXPECT_TRUE(Art(dc, {0, 0, 20, 10}, R"(
+      ....................
+      ....sh......sssssss.
+      ....shh.....s.....s.
+      ...s..h......s...ss.
+      ...s..hh.....s...s..
+      ..s....h......s.ss..
+      ..s....hh.....s.s...
+      .shhhhhhh......ss...
+      ...............s....
+      ....................)"));
+}
+
+TEST_F(PainterTest, IndicatorGlyphs) {
+  TPaintDC dc(20, 11, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kStandard->DrawIndicatorGlyph(canvas.get(), {0, 0, 10, 11}, ikNone);
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(dc.At(x, y), kBack);
+  // 0x81: the arrow, centred ((10 - 8) / 2, (11 - 9) / 2); white is transparent.
+  kStandard->DrawIndicatorGlyph(canvas.get(), {0, 0, 10, 11}, 0x81);
+  kStandard->DrawIndicatorGlyph(canvas.get(), {10, 0, 20, 11}, ikFilter);
+  const orv::TImageCheck c = orv::MatchAsciiArt(dc.Surface(), {0, 0, 20, 11}, R"(
+      ....................
+      ...#................
+      ...##......########.
+      ...###.....#......#.
+      ...####....#......#.
+      ...#####....#....#..
+      ...####......####...
+      ...###.......#..#...
+      ...##........#..#...
+      ...#.........####...
+      ....................)",
+                                                {{'.', kBack}, {'#', 0}});
+  EXPECT_TRUE(c) << c.Message;
+  // Kinds beyond the six glyphs draw nothing.
+  dc.Clear(kBack);
+  kStandard->DrawIndicatorGlyph(canvas.get(), {0, 0, 10, 11}, 7);
+  EXPECT_EQ(dc.At(3, 5), kBack);
+  EXPECT_EQ(GetIndicatorImages()->GetCount(), 6);
+}
+
+TEST_F(PainterTest, ScrollBarElements) {
+  TPaintDC dc(16, 8, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  // A disabled thumb draws nothing; an empty rect neither.
+  kStandard->DrawScrollBarElement(canvas.get(), false, {0, 0, 8, 8}, sbpThumbnail, cxbsDisabled);
+  kUltraFlat->DrawScrollBarElement(canvas.get(), false, {0, 0, 0, 8}, sbpLineUp, cxbsNormal);
+  EXPECT_EQ(dc.At(3, 3), kBack);
+  // Page areas: the light checkerboard, the dark one when pressed.
+  kStandard->DrawScrollBarElement(canvas.get(), true, {0, 0, 4, 2}, sbpPageUp, cxbsNormal);
+  kStandard->DrawScrollBarElement(canvas.get(), true, {4, 0, 8, 2}, sbpPageDown, cxbsPressed);
+  EXPECT_TRUE(Art(dc, {0, 0, 8, 2}, R"(
+      fhfhkdkd
+      hfhfdkdk)"));
+  // The standard thumb: raised frame and face.
+  kStandard->DrawScrollBarElement(canvas.get(), false, {8, 0, 14, 6}, sbpThumbnail, cxbsHot);
+  EXPECT_TRUE(Art(dc, {8, 0, 14, 6}, R"(
+      fffffd
+      fhhhsd
+      fhffsd
+      fhffsd
+      fssssd
+      dddddd)"));
+}
+
+TEST_F(PainterTest, FilterBoxCloseButtonShiftsOnlyWhereTheGlyphStateFollows) {
+  TPaintDC a(16, 14, kBack), b(16, 14, kBack);
+  CanvasPtr ca(new TcxCanvas(a.Dc)), cb(new TcxCanvas(b.Dc));
+  kBase->DrawFilterBoxCloseButton(ca.get(), {0, 0, 16, 14}, cxbsNormal);
+  kBase->DrawFilterBoxCloseButton(cb.get(), {0, 0, 16, 14}, cxbsPressed);
+  // The base's pressed face is the same colour: the cross moved one pixel right and down.
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 15; ++x) ASSERT_EQ(a.At(x, y), b.At(x + 1, y + 1)) << x << "," << y;
+  EXPECT_EQ(a.At(4, 3), kBtnText);  // c = 16 / 2 - 1 = 7, origin (4, 3)
+  // Ultra-flat glyphs stay put when pressed.
+  TPaintDC c(16, 15, kBack), d(16, 15, kBack);
+  CanvasPtr cc(new TcxCanvas(c.Dc)), cd(new TcxCanvas(d.Dc));
+  kUltraFlat->DrawFilterBoxCloseButton(cc.get(), {0, 0, 16, 15}, cxbsHot);
+  kUltraFlat->DrawFilterBoxCloseButton(cd.get(), {0, 0, 16, 15}, cxbsPressed);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 16; ++x)
+      ASSERT_EQ(c.At(x, y) == kBtnText, d.At(x, y) == kSelectionText) << x << "," << y;
+}
+
+TEST_F(PainterTest, CheckBoxes) {
+  TPaintDC dc(39, 13, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kStandard->DrawCheckBox(canvas.get(), {0, 0, 13, 13}, cxbsNormal, true);
+  kFlat->DrawCheckBoxWithState(canvas.get(), {13, 0, 26, 13}, cxbsNormal, cbsGrayed);
+  kUltraFlat->DrawCheckBox(canvas.get(), {26, 0, 39, 13}, cxbsDisabled, true);
+  // Standard checked: sunken two-pixel frame, window face, the three-stroke mark.
+  EXPECT_TRUE(Art(dc, {0, 0, 13, 13}, R"(
+      ddddddddddddl
+      dsssssssssshl
+      dswwwwwwwwwhl
+      dswwwwwwwtwhl
+      dswwwwwwttwhl
+      dswtwwwtttwhl
+      dswttwtttwwhl
+      dswtttttwwwhl
+      dswwtttwwwwhl
+      dswwwtwwwwwhl
+      dswwwwwwwwwhl
+      dhhhhhhhhhhhl
+      lllllllllllll)"));
+  // Flat grayed: frame and face, no mark.
+  for (int y = 3; y < 10; ++y)
+    for (int x = 16; x < 23; ++x) ASSERT_EQ(dc.At(x, y), kWindow) << x << "," << y;
+  // Ultra-flat disabled: the mark in gray text on the button face.
+  EXPECT_EQ(dc.At(26, 0), kBtnText);
+  EXPECT_EQ(dc.At(27, 1), kFace);
+  int gray = 0;
+  for (int y = 2; y < 11; ++y)
+    for (int x = 28; x < 37; ++x) gray += dc.At(x, y) == kGrayText;
+  EXPECT_EQ(gray, 21);
+  // A clear brush leaves the background and draws only the mark.
+  dc.Clear(kBack);
+  canvas->SetBrushClear(true);
+  kStandard->DrawCheckMark(canvas.get(), {0, 0, 9, 9}, cxbsNormal, true, clRed);
+  canvas->SetBrushClear(false);
+  EXPECT_EQ(dc.At(0, 0), kBack);
+  EXPECT_EQ(dc.At(4, 6), COLORREF(0x0000FF));
+}
+
+TEST_F(PainterTest, RadioButtonImages) {
+  TcxRadioButtonImageList* list = GetRadioButtonImageList();
+  EXPECT_EQ(list->GetImageList()->GetCount(), 128);
+  EXPECT_EQ(list->GetSize(), TSize(12, 12));
+  // Every combination has its own image.
+  std::vector<Integer> seen;
+  for (int kind = 0; kind < 4; ++kind)
+    for (int state = cxbsNormal; state <= cxbsDisabled; ++state)
+      for (int flags = 0; flags < 8; ++flags)
+        seen.push_back(list->GetImageIndex(TcxLookAndFeelKind(kind), TcxButtonState(state),
+                                           flags & 1, flags & 2, flags & 4));
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::unique(seen.begin(), seen.end()) - seen.begin(), 128);
+  EXPECT_EQ(seen.front(), 0);
+  EXPECT_EQ(seen.back(), 127);
+  // The pattern: corners outside, the ring around a body, the dot in the middle.
+  EXPECT_EQ(list->GetPatternIndex(0, 0), 0);
+  EXPECT_EQ(list->GetPatternIndex(5, 0), 1);
+  EXPECT_EQ(list->GetPatternIndex(6, 11), 2);
+  EXPECT_EQ(list->GetPatternIndex(5, 5), 6);
+
+  TPaintDC dc(24, 12, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kStandard->DrawRadioButton(canvas.get(), 0, 0, cxbsNormal, true, false, clDefault);
+  kStandard->DrawRadioButton(canvas.get(), 12, 0, cxbsNormal, false, false, clRed);
+  EXPECT_EQ(dc.At(0, 0), kBack);                // transparent corner
+  EXPECT_EQ(dc.At(12, 0), COLORREF(0x0000FF));   // the explicit background
+  EXPECT_EQ(dc.At(5, 5), kWindowText);           // the dot
+  EXPECT_EQ(dc.At(5, 0), kShadow);               // outer ring, upper-left half
+  EXPECT_EQ(dc.At(12 + 5, 5), kWindow);          // unchecked: body
+  // After a system colour change the next radio button shows the new colours.
+  orv::SetSysColor(COLOR_WINDOW, RGB(240, 250, 200));
+  LookAndFeelPaintersSystemColorsChanged();
+  kStandard->DrawRadioButton(canvas.get(), 12, 0, cxbsNormal, false, false, clRed);
+  EXPECT_EQ(dc.At(12 + 5, 5), COLORREF(RGB(240, 250, 200)));
+}
+
+TEST_F(PainterTest, Office11HotHeaderCell) {
+  TPaintDC dc(12, 12, kBack);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));
+  kOffice11->DrawHeaderCell(canvas.get(), {1, 1, 11, 10}, {1, 1, 11, 10}, {}, cxBordersAll,
+                            cxbsHot, 0, vaTop, false, false, "", nullptr, clNone, clRed);
+  // Filled flat in the hot colour (the background colour argument is not used), with a
+  // 3-pixel gradient line from one pixel left of the content to one pixel below it.
+  const COLORREF hotFill = ColorToRGB(Office11Color03);
+  EXPECT_EQ(dc.At(5, 4), hotFill);
+  EXPECT_EQ(dc.At(1, 1), COLORREF(ColorToRGB(BlendColors(Office11Color03, Office11Color04, 50))));
+  EXPECT_EQ(dc.At(5, 8), COLORREF(ColorToRGB(Office11Color34)));
+  EXPECT_EQ(dc.At(1, 8), COLORREF(ColorToRGB(Office11Color34)));  // content starts at 2
+  EXPECT_EQ(dc.At(5, 9), COLORREF(ColorToRGB(Office11Color35)));
+  EXPECT_EQ(dc.At(5, 10), kBack);
+  EXPECT_EQ(dc.At(11, 8), kBack);
+  // A footer cell is filled flat without the bottom band.
+  dc.Clear(kBack);
+  kOffice11->DrawFooterCell(canvas.get(), {0, 0, 12, 12}, 0, vaTop, false, "", nullptr, clNone,
+                            clRed);
+  const COLORREF top = ColorToRGB(BlendColors(Office11Color03, Office11Color04, 50));
+  EXPECT_EQ(dc.At(5, 1), top);
+  EXPECT_EQ(dc.At(5, 10), top);
+  EXPECT_EQ(dc.At(0, 0), COLORREF(ColorToRGB(Office11Color13)));
+}
+
 }  // namespace
