@@ -686,8 +686,6 @@ void TcxDBDataProvider::DataScrolled(Integer distance) {
   inherited::DataScrolled(distance);
 }
 
-void TcxDBDataProvider::LayoutChanged(Integer kind) { inherited::LayoutChanged(kind); }
-
 void TcxDBDataProvider::DataSetChanged() {
   if (FDataLink->FLayoutChanged) {
     FDataLink->LayoutChanged();

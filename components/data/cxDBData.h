@@ -207,7 +207,6 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   // Notifications.
   void ActiveChanged(Boolean active) override;
   void DataScrolled(Integer distance) override;
-  void LayoutChanged(Integer kind) override;
 
   virtual Boolean IsDataSetModified();
   virtual Boolean BookmarkValid(const TBookmarkStr& bookmark);
@@ -350,7 +349,6 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean IsProviderField(TcxCustomDataField* field) override;
   Boolean HasRecordKeys() override;
   Boolean NeedsStructureUpdate() override { return true; }
-  Boolean IsSmartRefresh() override { return false; }
   Boolean IsDataStructureChanging() override;
   void LoadData() override;
   void NotifyDataLoaded() override;
