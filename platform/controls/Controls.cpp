@@ -2024,17 +2024,22 @@ void TWinControl::KeyUp(Word& key, TShiftState shift) {
   if (FOnKeyUp) FOnKeyUp(this, key, shift);
 }
 
-bool TWinControl::DoKeyDown(TMessage& message) {
+bool TWinControl::DoKey(TMessage& message, bool down) {
   TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->GetKeyPreview() && form->DoKeyDown(message)) return true;
+  if (form && form != this && form->GetKeyPreview() && form->DoKey(message, down)) return true;
   if (!FControlStyle.Contains(csNoStdEvents)) {
     Word key = Word(message.WParam);
-    KeyDown(key, KeyDataToShiftState(message.LParam));
+    if (down)
+      KeyDown(key, KeyDataToShiftState(message.LParam));
+    else
+      KeyUp(key, KeyDataToShiftState(message.LParam));
     message.WParam = key;
     if (key == 0) return true;
   }
   return false;
 }
+
+bool TWinControl::DoKeyDown(TMessage& message) { return DoKey(message, true); }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
   TCustomForm* form = GetParentForm(this);
@@ -2048,17 +2053,7 @@ bool TWinControl::DoKeyPress(TMessage& message) {
   return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& message) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->GetKeyPreview() && form->DoKeyUp(message)) return true;
-  if (!FControlStyle.Contains(csNoStdEvents)) {
-    Word key = Word(message.WParam);
-    KeyUp(key, KeyDataToShiftState(message.LParam));
-    message.WParam = key;
-    if (key == 0) return true;
-  }
-  return false;
-}
+bool TWinControl::DoKeyUp(TMessage& message) { return DoKey(message, false); }
 
 void TWinControl::WMKeyDown(TMessage& message) {
   if (!DoKeyDown(message)) DefaultHandler(message);
@@ -2403,17 +2398,8 @@ TGraphicControl::~TGraphicControl() { FCanvas->Free(); }
 void TGraphicControl::Dispatch(TMessage& message) {
   if (message.Msg == WM_PAINT) {
     if (message.WParam) {
-      FCanvas->Lock();
-      FCanvas->SetHandle(reinterpret_cast<HDC>(message.WParam));
-      try {
-        Paint();
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
+      orv::TCanvasPaintScope scope(FCanvas, reinterpret_cast<HDC>(message.WParam));
+      Paint();
     }
     return;
   }
@@ -2446,17 +2432,8 @@ void TCustomControl::Dispatch(TMessage& message) {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  FCanvas->Lock();
-  FCanvas->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  orv::TCanvasPaintScope scope(FCanvas, dc);
+  Paint();
 }
 
 // ---- Hints ------------------------------------------------------------------------------------

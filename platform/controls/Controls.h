@@ -766,6 +766,8 @@ class TWinControl : public TControl {
   bool DoKeyPress(TMessage& message);
   bool DoKeyUp(TMessage& message);
   bool IsMenuKey(TMessage& message);
+  // Key down or up through the previewing form, then KeyDown / KeyUp; true when swallowed.
+  bool DoKey(TMessage& message, bool down);
   virtual void PaintWindow(HDC dc);
   void PaintHandler(TMessage& message);
   bool IsControlMouseMsg(TMessage& message);
@@ -870,6 +872,29 @@ class TControlCanvas : public TCanvas {
   HDC FDeviceContext = nullptr;
   HWND FWindowHandle = nullptr;
 };
+
+namespace orv {
+
+// Lends a DC to a canvas for a paint: locks the canvas and gives it the DC; takes the DC back
+// and unlocks when the scope ends (also when the painting raises).
+class TCanvasPaintScope {
+ public:
+  TCanvasPaintScope(TCanvas* canvas, HDC dc) : FCanvas(canvas) {
+    canvas->Lock();
+    canvas->SetHandle(dc);
+  }
+  ~TCanvasPaintScope() {
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+  }
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+ private:
+  TCanvas* FCanvas;
+};
+
+}  // namespace orv
 
 // A control without a window of its own, painted on its parent's.
 class TGraphicControl : public TControl {

@@ -237,17 +237,8 @@ void TCustomForm::WMPaintForm(TMessage& message) {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  FCanvas->Lock();
-  FCanvas->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  orv::TCanvasPaintScope scope(FCanvas, dc);
+  Paint();
 }
 
 void TCustomForm::WMClose(TMessage& message) { Close(); }

@@ -1359,17 +1359,21 @@ void TIcon::SaveToStream(TStream* stream) {
 }
 
 void TIcon::Draw(TCanvas* canvas, const TRect& rect) {
-  if (GetEmpty()) return;
-  const Integer w = GetWidth(), h = GetHeight();
+  if (!GetEmpty()) orv::DrawStraightAlpha(canvas, rect, FImage);
+}
+
+void orv::DrawStraightAlpha(TCanvas* canvas, const TRect& rect, TBitmap* bitmap) {
+  const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
+  if (w <= 0 || h <= 0) return;
   // AlphaBlend wants premultiplied pixels.
   TBitmapPtr pre(new TBitmap);
   pre->SetPixelFormat(pf32bit);
   pre->SetSize(w, h);
   for (Integer y = 0; y < h; ++y) {
-    const auto* src = static_cast<const orv::TPixel*>(FImage->ScanLine(y));
-    auto* dst = static_cast<orv::TPixel*>(pre->ScanLine(y));
+    const auto* src = static_cast<const TPixel*>(bitmap->ScanLine(y));
+    auto* dst = static_cast<TPixel*>(pre->ScanLine(y));
     for (Integer x = 0; x < w; ++x) {
-      const orv::TPixel p = src[x];
+      const TPixel p = src[x];
       const unsigned a = p >> 24;
       auto mul = [a](unsigned c) { return (c * a + 127) / 255; };
       dst[x] = (a << 24) | (mul((p >> 16) & 0xFF) << 16) | (mul((p >> 8) & 0xFF) << 8) | mul(p & 0xFF);

@@ -557,7 +557,15 @@ AnsiString GraphicExtension(TGraphicClass graphicClass);
 // The graphic class registered for an extension ("jpg", ".JPG"), or nullptr.
 TGraphicClass GraphicClassForExtension(const AnsiString& extension);
 
-// The screen-compatible stand-ins of the platform's colour helpers.
+namespace orv {
+
+// Draws a 32-bit bitmap of straight (not premultiplied) alpha blended into `rect` of the canvas
+// (icons and PNG pictures keep their pixels so).
+void DrawStraightAlpha(TCanvas* canvas, const TRect& rect, TBitmap* bitmap);
+
+}  // namespace orv
+
+// The colour names of form descriptions and their values.
 TColor StringToColor(const AnsiString& text);
 AnsiString ColorToString(TColor color);
 bool IdentToColor(const AnsiString& ident, Integer& color);

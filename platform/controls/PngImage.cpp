@@ -93,26 +93,7 @@ void TPngImage::SaveToStream(TStream* stream) {
 }
 
 void TPngImage::Draw(TCanvas* canvas, const TRect& rect) {
-  if (GetEmpty()) return;
-  const Integer w = GetWidth(), h = GetHeight();
-  // AlphaBlend takes premultiplied pixels.
-  std::unique_ptr<TBitmap, orv::FreeDeleter> pre(new TBitmap);
-  pre->SetPixelFormat(pf32bit);
-  pre->SetSize(w, h);
-  for (Integer y = 0; y < h; ++y) {
-    const auto* src = static_cast<const orv::TPixel*>(FBitmap->ScanLine(y));
-    auto* dst = static_cast<orv::TPixel*>(pre->ScanLine(y));
-    for (Integer x = 0; x < w; ++x) {
-      const orv::TPixel p = src[x];
-      const unsigned a = p >> 24;
-      auto mul = [a](unsigned c) { return (c * a + 127) / 255; };
-      dst[x] = (a << 24) | (mul((p >> 16) & 0xFF) << 16) | (mul((p >> 8) & 0xFF) << 8) | mul(p & 0xFF);
-    }
-  }
-  BLENDFUNCTION blend;
-  blend.AlphaFormat = AC_SRC_ALPHA;
-  AlphaBlend(canvas->GetHandle(), rect.Left, rect.Top, rect.Width(), rect.Height(),
-             pre->GetCanvas()->GetHandle(), 0, 0, w, h, blend);
+  if (!GetEmpty()) orv::DrawStraightAlpha(canvas, rect, FBitmap);
 }
 
 void TPngImage::Assign(TPersistent* source) {

@@ -453,12 +453,6 @@ void TButton::Dispatch(TMessage& message) {
       SetButtonStyle(FActive);
       break;
     }
-    case CN_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      SetBkColor(dc, ColorToRGB(GetColor()));
-      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
-      return;
-    }
     default: break;
   }
   inherited::Dispatch(message);
@@ -674,14 +668,6 @@ void TCustomEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       AdjustHeight();
       return;
-    case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
-      SetBkColor(dc, ColorToRGB(GetColor()));
-      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
-      return;
-    }
     default: break;
   }
   inherited::Dispatch(message);
@@ -1130,13 +1116,6 @@ void TCustomListBox::Dispatch(TMessage& message) {
       if (FStyle == lbOwnerDrawVariable) MeasureItem(Integer(mi->itemID), height);
       mi->itemHeight = UINT(std::max(1, height));
       message.Result = 1;
-      return;
-    }
-    case CN_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
-      SetBkColor(dc, ColorToRGB(GetColor()));
-      message.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
       return;
     }
     default: break;

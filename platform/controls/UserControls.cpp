@@ -56,6 +56,20 @@ void DrawDisabledText(HDC dc, const AnsiString& text, RECT r, UINT format) {
   SetTextColor(dc, old);
 }
 
+// WM_PAINT of a standard window: into the DC the message brings, or between BeginPaint and
+// EndPaint.
+LRESULT PaintMessage(HWND w, WPARAM wParam, void (*paint)(HWND, HDC)) {
+  if (wParam) {
+    paint(w, reinterpret_cast<HDC>(wParam));
+    return 0;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(w, &ps);
+  paint(w, dc);
+  EndPaint(w, &ps);
+  return 0;
+}
+
 AnsiString WindowText(HWND window) {
   const int n = GetWindowTextLength(window);
   std::string s(std::size_t(n) + 1, '\0');
@@ -274,13 +288,7 @@ LRESULT ButtonProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->Font);
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(w, &ps);
-      PaintButton(w, dc);
-      if (!wParam) EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT: return PaintMessage(w, wParam, PaintButton);
     case WM_SETTEXT:
     case WM_ENABLE: {
       const LRESULT r = DefWindowProc(w, msg, wParam, lParam);
@@ -388,6 +396,23 @@ LRESULT ButtonProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- STATIC -----------------------------------------------------------------------------------
 
+void PaintStatic(HWND w, HDC dc) {
+  RECT client;
+  GetClientRect(w, &client);
+  FillRect(dc, &client, ControlColor(w, dc, WM_CTLCOLORSTATIC));
+  HGDIOBJ old = SelectObject(dc, FontOr(static_cast<HFONT>(GetProp(w, "StaticFont"))));
+  SetBkMode(dc, TRANSPARENT);
+  const DWORD style = StyleOf(w);
+  UINT format = DT_WORDBREAK | ((style & 3) == SS_CENTER ? DT_CENTER : (style & 3) == SS_RIGHT ? DT_RIGHT : DT_LEFT);
+  if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+  const AnsiString text = WindowText(w);
+  if (IsWindowEnabled(w))
+    DrawText(dc, text.c_str(), -1, &client, format);
+  else
+    DrawDisabledText(dc, text, client, format);
+  SelectObject(dc, old);
+}
+
 LRESULT StaticProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SETFONT:
@@ -405,26 +430,7 @@ LRESULT StaticProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(w, &ps);
-      RECT client;
-      GetClientRect(w, &client);
-      FillRect(dc, &client, ControlColor(w, dc, WM_CTLCOLORSTATIC));
-      HGDIOBJ old = SelectObject(dc, FontOr(static_cast<HFONT>(GetProp(w, "StaticFont"))));
-      SetBkMode(dc, TRANSPARENT);
-      const DWORD style = StyleOf(w);
-      UINT format = DT_WORDBREAK | ((style & 3) == SS_CENTER ? DT_CENTER : (style & 3) == SS_RIGHT ? DT_RIGHT : DT_LEFT);
-      if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
-      const AnsiString text = WindowText(w);
-      if (IsWindowEnabled(w))
-        DrawText(dc, text.c_str(), -1, &client, format);
-      else
-        DrawDisabledText(dc, text, client, format);
-      SelectObject(dc, old);
-      if (!wParam) EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT: return PaintMessage(w, wParam, PaintStatic);
     default: return DefWindowProc(w, msg, wParam, lParam);
   }
 }
@@ -910,13 +916,7 @@ LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH: return LRESULT(s->Text.size());
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(w, &ps);
-      PaintEdit(w, dc);
-      if (!wParam) EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT: return PaintMessage(w, wParam, PaintEdit);
     case WM_SIZE:
       ScrollToCaret(w, s);
       InvalidateRect(w, nullptr, TRUE);
@@ -1438,13 +1438,7 @@ LRESULT ListProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->Font);
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(w, &ps);
-      PaintList(w, dc);
-      if (!wParam) EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT: return PaintMessage(w, wParam, PaintList);
     case WM_SIZE:
       SetTop(w, s, s->Top);
       ListScrollBar(w, s);
@@ -1854,13 +1848,7 @@ LRESULT BarProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!s) return DefWindowProc(w, msg, wParam, lParam);
   switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(w, &ps);
-      PaintBar(w, dc);
-      if (!wParam) EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PAINT: return PaintMessage(w, wParam, PaintBar);
     case WM_ENABLE: InvalidateRect(w, nullptr, TRUE); return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_SETFOCUS: s->Focused = true; return 0;
