@@ -255,7 +255,7 @@ TEST(cxFilterStream, RandomMutationsNeverCrashOrOverAllocate) {
   std::mt19937 random(20240313);
   auto criteria = MakeCriteria(3);
   Integer refused = 0, read = 0;
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < 500; ++round) {
     std::vector<Byte> bytes = valid;
     const int edits = 1 + int(random() % 4);
     for (int e = 0; e < edits; ++e) {
@@ -282,8 +282,8 @@ TEST(cxFilterStream, RandomMutationsNeverCrashOrOverAllocate) {
     ReadInto(copy.get(), again);
     ASSERT_EQ(Written(copy.get()), again) << round;
   }
-  EXPECT_GT(refused, 100);
-  EXPECT_GT(read, 10);
+  EXPECT_GT(refused, 50);
+  EXPECT_GT(read, 5);
 }
 
 }  // namespace
