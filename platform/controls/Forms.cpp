@@ -215,7 +215,6 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_SHOWINGCHANGED: CMShowingChangedForm(message); return;
     case CM_DIALOGKEY: CMDialogKeyForm(message); return;
     case CM_RELEASE: CMRelease(message); return;
-    case CM_FOCUSCHANGED: CMFocusChanged(message); return;
     default: break;
   }
   inherited::Dispatch(message);
@@ -273,8 +272,6 @@ void TCustomForm::CMDeactivate(TMessage& message) {
 }
 
 void TCustomForm::CMRelease(TMessage& message) { Free(); }
-
-void TCustomForm::CMFocusChanged(TMessage& message) { Broadcast(message); }
 
 void TCustomForm::CMShowingChangedForm(TMessage& message) {
   if (FFormState.Contains(fsShowing)) throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");

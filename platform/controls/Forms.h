@@ -172,7 +172,6 @@ class TCustomForm : public TScrollingWinControl {
   void CMShowingChangedForm(TMessage& message);
   void CMDialogKeyForm(TMessage& message);
   void CMRelease(TMessage& message);
-  void CMFocusChanged(TMessage& message);
 
  private:
   friend class TApplication;

@@ -19,6 +19,22 @@ T* StateOf(HWND window) {
   return static_cast<T*>(GetProp(window, kStateProp));
 }
 
+// The state of a standard window lives from WM_NCCREATE (made from the creation record) to
+// WM_NCDESTROY. True when the message was one of those two (answered in `result`).
+template <class T>
+bool StateLifetime(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_NCCREATE) {
+    SetProp(w, kStateProp, new T(reinterpret_cast<const CREATESTRUCT*>(lParam)));
+  } else if (msg == WM_NCDESTROY) {
+    delete StateOf<T>(w);
+    RemoveProp(w, kStateProp);
+  } else {
+    return false;
+  }
+  result = DefWindowProc(w, msg, wParam, lParam);
+  return true;
+}
+
 DWORD StyleOf(HWND window) { return DWORD(GetWindowLongPtr(window, GWL_STYLE)); }
 
 void Notify(HWND window, WORD code) {
@@ -108,6 +124,7 @@ AnsiString ClipboardText(HWND owner) {
 // ---- BUTTON -----------------------------------------------------------------------------------
 
 struct TButtonState {
+  explicit TButtonState(const CREATESTRUCT*) {}
   HFONT Font = nullptr;
   WPARAM Check = BST_UNCHECKED;
   bool Pushed = false;
@@ -268,17 +285,9 @@ void SetPushed(HWND w, bool pushed) {
 }
 
 LRESULT ButtonProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (StateLifetime<TButtonState>(w, msg, wParam, lParam, result)) return result;
   auto* s = StateOf<TButtonState>(w);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetProp(w, kStateProp, new TButtonState);
-      return DefWindowProc(w, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      delete s;
-      RemoveProp(w, kStateProp);
-      return DefWindowProc(w, msg, wParam, lParam);
-    default: break;
-  }
   if (!s) return DefWindowProc(w, msg, wParam, lParam);
   const DWORD type = ButtonType(w);
   switch (msg) {
@@ -443,6 +452,10 @@ struct TLine {
 };
 
 struct TEditState {
+  explicit TEditState(const CREATESTRUCT* cs) {
+    if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) Text = cs->lpszName;
+    if (cs && (cs->style & ES_PASSWORD)) Password = '*';
+  }
   AnsiString Text;
   int Anchor = 0;
   int Caret = 0;
@@ -865,22 +878,9 @@ void EditChar(HWND w, TEditState* s, char ch) {
 }
 
 LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (StateLifetime<TEditState>(w, msg, wParam, lParam, result)) return result;
   auto* s = StateOf<TEditState>(w);
-  switch (msg) {
-    case WM_NCCREATE: {
-      auto* state = new TEditState;
-      SetProp(w, kStateProp, state);
-      auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) state->Text = cs->lpszName;
-      if (cs && (cs->style & ES_PASSWORD)) state->Password = '*';
-      return DefWindowProc(w, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      delete s;
-      RemoveProp(w, kStateProp);
-      return DefWindowProc(w, msg, wParam, lParam);
-    default: break;
-  }
   if (!s) return DefWindowProc(w, msg, wParam, lParam);
   switch (msg) {
     case WM_SETFONT:
@@ -1175,6 +1175,7 @@ struct TItem {
 };
 
 struct TListState {
+  explicit TListState(const CREATESTRUCT*) {}
   std::vector<TItem> Items;
   int Cur = -1;     // the selected item of a single-selection list
   int Caret = 0;    // the focused item
@@ -1404,24 +1405,15 @@ LRESULT FindString(HWND w, TListState* s, WPARAM start, const char* text, bool e
 }
 
 LRESULT ListProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (StateLifetime<TListState>(w, msg, wParam, lParam, result)) return result;
   auto* s = StateOf<TListState>(w);
-  switch (msg) {
-    case WM_NCCREATE:
-      SetProp(w, kStateProp, new TListState);
-      return DefWindowProc(w, msg, wParam, lParam);
-    case WM_CREATE:
-      if (s) {
-        if (ListStyle(w) & LBS_OWNERDRAWFIXED) MeasureItem(w, s, -1);
-        ListScrollBar(w, s);
-      }
-      return 0;
-    case WM_NCDESTROY:
-      delete s;
-      RemoveProp(w, kStateProp);
-      return DefWindowProc(w, msg, wParam, lParam);
-    default: break;
-  }
   if (!s) return DefWindowProc(w, msg, wParam, lParam);
+  if (msg == WM_CREATE) {
+    if (ListStyle(w) & LBS_OWNERDRAWFIXED) MeasureItem(w, s, -1);
+    ListScrollBar(w, s);
+    return 0;
+  }
   const int count = int(s->Items.size());
   switch (msg) {
     case WM_SETFONT:
@@ -1749,6 +1741,7 @@ LRESULT ListProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- SCROLLBAR --------------------------------------------------------------------------------
 
 struct TBarState {
+  explicit TBarState(const CREATESTRUCT*) { Info.nMax = 100; }
   SCROLLINFO Info;
   int Hit = 0;  // 1 line up, 2 page up, 3 thumb, 4 page down, 5 line down
   int TrackOffset = 0;
@@ -1831,20 +1824,9 @@ void BarStep(HWND w, TBarState* s) {
 }
 
 LRESULT BarProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (StateLifetime<TBarState>(w, msg, wParam, lParam, result)) return result;
   auto* s = StateOf<TBarState>(w);
-  switch (msg) {
-    case WM_NCCREATE: {
-      auto* state = new TBarState;
-      state->Info.nMax = 100;
-      SetProp(w, kStateProp, state);
-      return DefWindowProc(w, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      delete s;
-      RemoveProp(w, kStateProp);
-      return DefWindowProc(w, msg, wParam, lParam);
-    default: break;
-  }
   if (!s) return DefWindowProc(w, msg, wParam, lParam);
   switch (msg) {
     case WM_ERASEBKGND: return 1;
