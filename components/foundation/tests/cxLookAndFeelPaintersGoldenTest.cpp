@@ -74,6 +74,7 @@ class PainterGoldenTest : public ::testing::TestWithParam<const char*> {
   void SetUp() override {
     AcquireOffice11Resources();
     RefreshOffice11Colors();
+    LookAndFeelPaintersSystemColorsChanged();
   }
   void TearDown() override { ReleaseOffice11Resources(); }
 };

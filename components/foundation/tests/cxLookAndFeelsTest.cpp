@@ -251,6 +251,7 @@ TEST_F(LookAndFeelTest, SystemColourChangeNotifiesNativeStyle) {
   const COLORREF color = RGB(190, 190, 190);
   ASSERT_TRUE(SetSysColors(1, &element, &color));
   orv::SetSysColorTable(nullptr);
+  GetSystemPaletteChangedListener()->SystemColorsChanged();
   EXPECT_FALSE(Events.empty());
   for (const auto& values : Events) EXPECT_EQ(values, TcxLookAndFeelValues{lfvNativeStyle});
   EXPECT_FALSE(recorder->Changes.empty());
