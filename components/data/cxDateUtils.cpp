@@ -878,9 +878,7 @@ TDateTime TcxCustomCalendarTable::ShiftMonths(const TcxEraDateTime& date, Intege
   TcxEraDateTime result = date;
   result.Era = e, result.Year = y, result.Month = Integer(m), result.Day = day;
   if (!DayInRangeInEra(e, y, Integer(m), day)) return EarliestDate();
-  TDateTime joined = JoinDateTime(result);
-  ClampDate(joined);
-  return joined;
+  return JoinDateTime(result);
 }
 
 TDateTime TcxCustomCalendarTable::ShiftYearsOf(TDateTime date, Integer count) {
@@ -899,9 +897,7 @@ TDateTime TcxCustomCalendarTable::ShiftYears(const TcxEraDateTime& date, Integer
   NormalizeEraYearAt(y, e, month, day);
   TcxEraDateTime result = date;
   result.Era = e, result.Year = y, result.Month = month, result.Day = day;
-  TDateTime joined = JoinDateTime(result);
-  ClampDate(joined);
-  return joined;
+  return JoinDateTime(result);
 }
 
 TDateTime TcxCustomCalendarTable::ShiftWeeksOf(TDateTime date, Integer count) {
@@ -1114,14 +1110,20 @@ TcxEraDateTime TcxGregorianCalendarTable::SplitDateTime(TDateTime date) {
   Word y, m, d, h, n, s, ms;
   DecodeDate(date, y, m, d);
   DecodeTime(date, h, n, s, ms);
-  result.Year = y, result.Month = m, result.Day = d;
+  result.Era = EraOfDate(y, m, d);
+  TcxEra* era = EraAt(result.Era);
+  result.Year = y - (era ? era->GetYearOffset() : 0);
+  result.Month = m, result.Day = d;
   result.Hours = Byte(h), result.Minutes = Byte(n), result.Seconds = Byte(s), result.Milliseconds = ms;
   return result;
 }
 
 TDateTime TcxGregorianCalendarTable::JoinDateTime(const TcxEraDateTime& date) {
+  if (!DayInRangeInEra(date.Era, date.Year, date.Month, date.Day)) return EarliestDate();
+  Integer year = date.Year;
+  AddEraYearOffset(year, date.Era);
   TDateTime d = 0, t = 0;
-  if (!DayInRangeInEra(date.Era, date.Year, date.Month, date.Day) || !TryMakeDate(date.Year, date.Month, date.Day, d) ||
+  if (!TryMakeDate(year, date.Month, date.Day, d) ||
       !TryMakeTime(date.Hours, date.Minutes, date.Seconds, date.Milliseconds, t))
     return EarliestDate();
   TDateTime result = CombineDateTime(d, t);
@@ -1189,53 +1191,20 @@ TcxJapaneseCalendarTable::TcxJapaneseCalendarTable() {
     GetEras()->Add(new TcxEra(row.Era, row.MaxYear, row.MinYear, row.Offset, EncodeDate(row.Year, row.Month, row.Day)));
 }
 
-TcxEra* TcxJapaneseCalendarTable::BaseEra() { return GetEras()->GetItem(3); }
-
 TDateTime TcxJapaneseCalendarTable::LatestDate() { return EncodeDate(9999, 12, 31); }
 
-TDateTime TcxJapaneseCalendarTable::EarliestDate() { return EncodeDate(1868, 9, 8); }
-
-TcxEraDateTime TcxJapaneseCalendarTable::SplitDateTime(TDateTime date) {
-  ClampDate(date);
-  TcxEraDateTime result;
-  Word y, m, d, h, n, s, ms;
-  DecodeDate(date, y, m, d);
-  DecodeTime(date, h, n, s, ms);
-  result.Era = EraOfDate(y, m, d);
-  TcxEra* era = EraAt(result.Era);
-  result.Year = y - (era ? era->GetYearOffset() : 0);
-  result.Month = m, result.Day = d;
-  result.Hours = Byte(h), result.Minutes = Byte(n), result.Seconds = Byte(s), result.Milliseconds = ms;
-  return result;
-}
-
-TDateTime TcxJapaneseCalendarTable::JoinDateTime(const TcxEraDateTime& date) {
-  if (!DayInRangeInEra(date.Era, date.Year, date.Month, date.Day)) return EarliestDate();
-  Integer year = date.Year;
-  AddEraYearOffset(year, date.Era);
-  TDateTime d = 0, t = 0;
-  if (!TryMakeDate(year, date.Month, date.Day, d) ||
-      !TryMakeTime(date.Hours, date.Minutes, date.Seconds, date.Milliseconds, t))
-    return EarliestDate();
-  TDateTime result = CombineDateTime(d, t);
-  ClampDate(result);
-  return result;
-}
-
-TcxTaiwanCalendarTable::TcxTaiwanCalendarTable() {
+void TcxJapaneseCalendarTable::SetSingleEra(TcxEra* era) {
   GetEras()->Clear();
-  GetEras()->Add(new TcxEra(1, 8088, 1, 1911, EncodeDate(1912, 1, 1)));
+  GetEras()->Add(era);
 }
+
+TcxTaiwanCalendarTable::TcxTaiwanCalendarTable() { SetSingleEra(new TcxEra(1, 8088, 1, 1911, EncodeDate(1912, 1, 1))); }
 
 TcxKoreanCalendarTable::TcxKoreanCalendarTable() {
-  GetEras()->Clear();
-  GetEras()->Add(new TcxEra(0, 12332, 2334, -2333, EncodeDate(1, 1, 1)));
+  SetSingleEra(new TcxEra(0, 12332, 2334, -2333, EncodeDate(1, 1, 1)));
 }
 
-TcxThaiCalendarTable::TcxThaiCalendarTable() {
-  GetEras()->Clear();
-  GetEras()->Add(new TcxEra(0, 10542, 544, -543, EncodeDate(1, 1, 1)));
-}
+TcxThaiCalendarTable::TcxThaiCalendarTable() { SetSingleEra(new TcxEra(0, 10542, 544, -543, EncodeDate(1, 1, 1))); }
 
 // ---- Hijri -----------------------------------------------------------------------------------
 

@@ -370,7 +370,9 @@ class TcxGregorianCalendarTable : public TcxCustomCalendarTable {
   TDateTime EarliestDate() override { return MinEditDate; }
   Integer LastYear() override { return 9999; }
   Integer FirstYear() override { return 100; }
+  // The era of the date (-1 without eras) and the year in it.
   TcxEraDateTime SplitDateTime(TDateTime date) override;
+  // The year taken in the record's era; an invalid record gives the earliest date.
   TDateTime JoinDateTime(const TcxEraDateTime& date) override;
   Integer FirstWeekdayOfCalendar() override;
   Integer MonthLengthInEra(Integer era, Integer year, Integer month) override;
@@ -389,20 +391,24 @@ class TcxGregorianCalendarTable : public TcxCustomCalendarTable {
   Integer FCalendarIdent = CAL_GREGORIAN;
 };
 
+// Gregorian arithmetic with the years counted in eras. The default era is the last one; the
+// range begins with the first era and spans the default era's years.
 class TcxJapaneseCalendarTable : public TcxGregorianCalendarTable {
   ORV_CLASS(TcxJapaneseCalendarTable, TcxGregorianCalendarTable)
  public:
   TcxJapaneseCalendarTable();
 
   Integer CalendarIdent() override { return CAL_JAPAN; }
-  TcxEra* BaseEra() override;
+  TcxEra* BaseEra() override { return GetEras()->GetItem(GetEras()->GetCount() - 1); }
   TDateTime LatestDate() override;
-  TDateTime EarliestDate() override;
-  Integer LastYear() override { return 8011; }
-  Integer FirstYear() override { return 1; }
+  TDateTime EarliestDate() override { return GetEras()->GetItem(0)->GetBeginDate(); }
+  Integer LastYear() override { return BaseEra()->GetMaxEraYear(); }
+  Integer FirstYear() override { return BaseEra()->GetMinEraYear(); }
   Integer FirstWeekdayOfCalendar() override { return 0; }
-  TcxEraDateTime SplitDateTime(TDateTime date) override;
-  TDateTime JoinDateTime(const TcxEraDateTime& date) override;
+
+ protected:
+  // Replaces the eras with the one era of a derived calendar.
+  void SetSingleEra(TcxEra* era);
 };
 
 class TcxTaiwanCalendarTable : public TcxJapaneseCalendarTable {
@@ -410,10 +416,6 @@ class TcxTaiwanCalendarTable : public TcxJapaneseCalendarTable {
  public:
   TcxTaiwanCalendarTable();
   Integer CalendarIdent() override { return CAL_TAIWAN; }
-  TcxEra* BaseEra() override { return GetEras()->GetItem(0); }
-  TDateTime EarliestDate() override { return BaseEra()->GetBeginDate(); }
-  Integer LastYear() override { return BaseEra()->GetMaxEraYear(); }
-  Integer FirstYear() override { return BaseEra()->GetMinEraYear(); }
 };
 
 class TcxKoreanCalendarTable : public TcxJapaneseCalendarTable {
@@ -421,10 +423,6 @@ class TcxKoreanCalendarTable : public TcxJapaneseCalendarTable {
  public:
   TcxKoreanCalendarTable();
   Integer CalendarIdent() override { return CAL_KOREA; }
-  TcxEra* BaseEra() override { return GetEras()->GetItem(0); }
-  TDateTime EarliestDate() override { return BaseEra()->GetBeginDate(); }
-  Integer LastYear() override { return BaseEra()->GetMaxEraYear(); }
-  Integer FirstYear() override { return BaseEra()->GetMinEraYear(); }
 };
 
 class TcxThaiCalendarTable : public TcxJapaneseCalendarTable {
@@ -432,10 +430,6 @@ class TcxThaiCalendarTable : public TcxJapaneseCalendarTable {
  public:
   TcxThaiCalendarTable();
   Integer CalendarIdent() override { return CAL_THAI; }
-  TcxEra* BaseEra() override { return GetEras()->GetItem(0); }
-  TDateTime EarliestDate() override { return BaseEra()->GetBeginDate(); }
-  Integer LastYear() override { return BaseEra()->GetMaxEraYear(); }
-  Integer FirstYear() override { return BaseEra()->GetMinEraYear(); }
 };
 
 // The tabular Islamic calendar with a 30-year leap cycle; no eras.
