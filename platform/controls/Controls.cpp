@@ -26,6 +26,7 @@ std::vector<TControlCanvas*> gCanvasList;
 struct TDragProgress {
   TControl* Control = nullptr;
   TDragObject* Object = nullptr;
+  bool OwnObject = false;  // the drag made the object and frees it
   TPoint Start;
   Integer Threshold = 0;
   bool Active = false;
@@ -302,7 +303,7 @@ void TControl::BeforeDestruction() {
   if (Application) Application->ControlDestroyed(this);
   if (gCaptureControl == this) SetCaptureControl(nullptr);
   if (gDrag.Control == this) {
-    if (gDrag.Object && gDrag.Object->GetAutoCreated()) gDrag.Object->Free();
+    if (gDrag.OwnObject) orv::Free(gDrag.Object);
     gDrag = TDragProgress{};
   }
   SetParent(nullptr);
@@ -353,18 +354,19 @@ void TControl::WndProc(TMessage& message) {
           gDrag.Active = true;
           TDragObject* object = nullptr;
           gDrag.Control->DoStartDrag(object);
+          if (!gDrag.Control) return;  // the start was cancelled
           if (!object) {
-            object = new TDragObject;
-            object->SetAutoCreated(true);
+            object = new TDragControlObject(gDrag.Control);
+            gDrag.OwnObject = true;
           }
-          object->SetControl(gDrag.Control);
           gDrag.Object = object;
         }
         if (gDrag.Active) {
           gDrag.Object->SetDragPos(p);
           TControl* target = FindDragTarget(p, false);
           TControl* old = gDrag.Object->GetDragTarget();
-          TObject* source = gDrag.Object->GetAutoCreated() ? static_cast<TObject*>(gDrag.Control) : gDrag.Object;
+          // Targets see the dragged control for a drag object the drag made, else the object.
+          TObject* source = gDrag.OwnObject ? static_cast<TObject*>(gDrag.Control) : gDrag.Object;
           if (old && old != target) {
             bool accept = false;
             const TPoint op = old->ScreenToClient(p);
@@ -376,7 +378,8 @@ void TControl::WndProc(TMessage& message) {
             target->DragOver(source, tp.X, tp.Y, old != target ? dsDragEnter : dsDragMove, gDrag.Accepted);
           }
           gDrag.Object->SetDragTarget(target);
-          Screen->SetCursor(gDrag.Accepted ? gDrag.Control->GetDragCursor() : crNoDrop);
+          const TPoint tp = target ? target->ScreenToClient(p) : p;
+          Screen->SetCursor(gDrag.Object->GetDragCursor(gDrag.Accepted, tp.X, tp.Y));
         }
         return;
       }
@@ -1059,23 +1062,38 @@ void TControl::EndDrag(bool drop) {
   gDrag = TDragProgress{};
   if (GetMouseCapture()) SetMouseCapture(false);
   Screen->SetCursor(crDefault);
-  TControl* target = drag.Object ? drag.Object->GetDragTarget() : nullptr;
-  TPoint pos = drag.Object ? drag.Object->GetDragPos() : TPoint{};
-  TObject* source = drag.Object && !drag.Object->GetAutoCreated() ? static_cast<TObject*>(drag.Object) : this;
-  if (drag.Active) {
+  if (drag.Active && drag.Object) {
+    TControl* target = drag.Object->GetDragTarget();
+    const TPoint pos = drag.Object->GetDragPos();
+    TObject* source = drag.OwnObject ? static_cast<TObject*>(this) : drag.Object;
+    drag.Object->SetCancelling(!drop);
+    TPoint local;
     if (target) {
-      const TPoint tp = target->ScreenToClient(pos);
+      local = target->ScreenToClient(pos);
       if (drop) {
-        target->DragDrop(source, tp.X, tp.Y);
+        target->DragDrop(source, local.X, local.Y);
       } else {
         bool accept = false;
-        target->DragOver(source, tp.X, tp.Y, dsDragLeave, accept);
+        target->DragOver(source, local.X, local.Y, dsDragLeave, accept);
       }
     }
-    TPoint local = target && drop ? target->ScreenToClient(pos) : TPoint{};
-    DoEndDrag(drop ? target : nullptr, local.X, local.Y);
+    drag.Object->Finished(drop ? target : nullptr, local.X, local.Y, drop && target);
   }
-  if (drag.Object && drag.Object->GetAutoCreated()) drag.Object->Free();
+  if (drag.OwnObject) orv::Free(drag.Object);
+}
+
+TCursor TDragObject::GetDragCursor(bool accepted, Integer x, Integer y) { return accepted ? crDrag : crNoDrop; }
+
+void TBaseDragControlObject::Finished(TObject* target, Integer x, Integer y, bool accepted) {
+  EndDrag(accepted ? target : nullptr, x, y);
+}
+
+void TBaseDragControlObject::EndDrag(TObject* target, Integer x, Integer y) {
+  if (FControl) FControl->DoEndDrag(target, x, y);
+}
+
+TCursor TDragControlObject::GetDragCursor(bool accepted, Integer x, Integer y) {
+  return accepted && GetControl() ? GetControl()->GetDragCursor() : crNoDrop;
 }
 
 void TControl::DoStartDrag(TDragObject*& dragObject) {

@@ -241,30 +241,51 @@ TShiftState KeyboardStateToShiftState();
 
 // ---- Dragging ---------------------------------------------------------------------------------
 
-// What travels while a control is dragged (made by OnStartDrag, or a plain one for the control).
+// What travels while a control is dragged: made by OnStartDrag (the maker owns it and usually
+// frees it in Finished), or a TDragControlObject the drag makes and frees itself.
 class TDragObject : public TObject {
   ORV_CLASS(TDragObject, TObject)
  public:
   TDragObject() = default;
-  TControl* GetControl() const { return FControl; }
-  void SetControl(TControl* value) { FControl = value; }
+  // The drag ended over `target` (nullptr: nowhere, or refused) at its client point.
+  virtual void Finished(TObject* target, Integer x, Integer y, bool accepted) {}
+  // The cursor while the drag is over a control that accepts it or not.
+  virtual TCursor GetDragCursor(bool accepted, Integer x, Integer y);
   TControl* GetDragTarget() const { return FDragTarget; }
+  void SetDragTarget(TControl* value) { FDragTarget = value; }
   TPoint GetDragPos() const { return FDragPos; }
-  bool GetCancelling() const { return FCancelling; }
-
- void SetDragTarget(TControl* value) { FDragTarget = value; }
   void SetDragPos(TPoint value) { FDragPos = value; }
+  bool GetCancelling() const { return FCancelling; }
   void SetCancelling(bool value) { FCancelling = value; }
-  // A drag object the drag made itself (freed when the drag ends).
-  bool GetAutoCreated() const { return FOwnedByDrag; }
-  void SetAutoCreated(bool value) { FOwnedByDrag = value; }
 
  private:
-  TControl* FControl = nullptr;
   TControl* FDragTarget = nullptr;
   TPoint FDragPos;
   bool FCancelling = false;
-  bool FOwnedByDrag = false;
+};
+
+// A drag object that carries a control; its Finished ends the control's drag (OnEndDrag).
+class TBaseDragControlObject : public TDragObject {
+  ORV_CLASS(TBaseDragControlObject, TDragObject)
+ public:
+  using TCreateSignature = void(TControl* control);
+  explicit TBaseDragControlObject(TControl* control) : FControl(control) {}
+  TControl* GetControl() const { return FControl; }
+  void Finished(TObject* target, Integer x, Integer y, bool accepted) override;
+
+ protected:
+  virtual void EndDrag(TObject* target, Integer x, Integer y);
+
+ private:
+  TControl* FControl;
+};
+
+class TDragControlObject : public TBaseDragControlObject {
+  ORV_CLASS(TDragControlObject, TBaseDragControlObject)
+ public:
+  explicit TDragControlObject(TControl* control) : TBaseDragControlObject(control) {}
+  // The control's DragCursor when accepted, crNoDrop otherwise.
+  TCursor GetDragCursor(bool accepted, Integer x, Integer y) override;
 };
 
 // ---- Window creation parameters ---------------------------------------------------------------
@@ -552,6 +573,7 @@ class TControl : public TComponent {
   virtual void SetZOrder(bool topMost);
   virtual void DoStartDrag(TDragObject*& dragObject);
   virtual void DoEndDrag(TObject* target, Integer x, Integer y);
+  friend class TBaseDragControlObject;
   virtual void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept);
   virtual void ActionChange(TObject* sender, bool checkDefaults);
   virtual TControlActionLinkClass GetActionLinkClass();

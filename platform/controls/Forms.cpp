@@ -883,6 +883,11 @@ void TApplication::ControlDestroyed(TControl* control) {
 
 bool TApplication::IsKeyMsg(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  // Escape ends a drag without a drop; other keys wait until it is over.
+  if (GetDragObject()) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == WPARAM(VK_ESCAPE)) CancelDrag();
+    return true;
+  }
   HWND window = GetCapture();
   if (!window) {
     window = msg.hwnd;

@@ -499,6 +499,31 @@ TEST_F(ControlsTest, AutomaticDraggingDropsOnAnAcceptingControl) {
   const std::vector<std::string> expected = {"enter", "drop 10,5", "end on target"};
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(source->Dragging());
+
+  // A drag object of the source's own reaches the target as the source; Escape cancels.
+  std::unique_ptr<TDragControlObject, orv::FreeDeleter> own(new TDragControlObject(source));
+  auto start = [&](TObject*, TDragObject*& object) { object = own.get(); };
+  source->SetOnStartDrag(TStartDragEvent::Callable(start));
+  TObject* seen = nullptr;
+  auto overOwn = [&](TObject*, TObject* src, Integer, Integer, TDragState, bool& accept) {
+    seen = src;
+    accept = true;
+  };
+  target->SetOnDragOver(TDragOverEvent::Callable(overOwn));
+  log.clear();
+  orv::headless::AdvanceTime(1000);
+  orv::headless::MouseMove(115, 115);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(210, 115);
+  Run();
+  EXPECT_EQ(seen, own.get());
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(source->Dragging());
+  EXPECT_EQ(log, std::vector<std::string>{"end"});
+  orv::headless::MouseUp();
+  Run();
 }
 
 }  // namespace
