@@ -1794,7 +1794,6 @@ void TWinControl::SetBorderWidth(TBorderWidth value) {
 void TWinControl::SetParentBackground(bool value) {
   if (value == GetParentBackground()) return;
   SetParentBackgroundFlag(value);
-  Perform(CM_PARENTBACKGROUNDCHANGED, WPARAM(value), 0);
   Invalidate();
 }
 

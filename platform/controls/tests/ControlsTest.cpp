@@ -231,6 +231,22 @@ TEST_F(ControlsTest, PaintingDrawsWindowedAndGraphicChildren) {
   Run();
   pixels = orv::headless::CaptureClient(form->GetHandle());
   EXPECT_EQ(orv::PixelToColor(pixels.Pixel(65, 15)), 0xFFFFFFu);
+  // Double buffering paints the same picture through a bitmap.
+  form->SetDoubleBuffered(true);
+  box->SetVisible(true);
+  p->SetColor(clLime);
+  form->Invalidate();
+  Run();
+  pixels = orv::headless::CaptureClient(form->GetHandle());
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(15, 15)), 0x00FF00u);
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(65, 15)), 0xFF0000u);
+  EXPECT_EQ(orv::PixelToColor(pixels.Pixel(100, 100)), 0xFFFFFFu);
+  // PaintTo draws the control and its children into any DC.
+  Owned<TBitmap> copy(new TBitmap);
+  copy->SetSize(200, 150);
+  form->PaintTo(copy->GetCanvas()->GetHandle(), 0, 0);
+  EXPECT_EQ(copy->GetCanvas()->GetPixels(15, 15), clLime);
+  EXPECT_EQ(copy->GetCanvas()->GetPixels(65, 15), clBlue);
 }
 
 TEST_F(ControlsTest, MouseEventsReachWindowedAndGraphicControls) {
