@@ -68,7 +68,7 @@ inline constexpr Byte kDefaultFilterStreamVersion = 3;
 // Matches the subject against the pattern, every character exactly: the underscore wildcard
 // takes one character; a percent wildcard takes any run of characters, except that a pattern
 // ending in two or more percent wildcards needs at least one character left where they begin
-// (so "AB%" matches "AB", "AB%%" does not). Linear in memory, O(subject x pattern) at worst.
+// (so "AB%" matches "AB", "AB%%" does not). Allocates nothing; O(subject x pattern) at worst.
 Boolean LikeMatches(std::string_view subject, std::string_view pattern, char percentWildcard = '%',
                     char underscoreWildcard = '_');
 // Collapses doubled wildcards in `text` and removes a leading and a trailing one; the kind is 0
