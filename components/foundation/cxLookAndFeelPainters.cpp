@@ -821,7 +821,7 @@ void DrawRaisedHeaderCellBorder(TcxCanvas* canvas, const TRect& rect, TcxNeighbo
   }
 }
 
-void DrawSunkenFooterFrames(TcxCanvas* canvas, const TRect& rect, Boolean cell) {
+void DrawFooterFrames(TcxCanvas* canvas, const TRect& rect, Boolean cell) {
   if (cell)
     canvas->DrawTwoColorFrame(rect, clBtnShadow, clBtnHighlight);
   else
@@ -872,11 +872,11 @@ void TcxStandardLookAndFeelPainter::DrawSortArrow(TcxCanvas* canvas, const TRect
 }
 
 void TcxStandardLookAndFeelPainter::DrawFooterFrame(TcxCanvas* canvas, const TRect& rect) const {
-  DrawSunkenFooterFrames(canvas, rect, false);
+  DrawFooterFrames(canvas, rect, false);
 }
 
 void TcxStandardLookAndFeelPainter::DrawFooterCellFrame(TcxCanvas* canvas, const TRect& rect) const {
-  DrawSunkenFooterFrames(canvas, rect, true);
+  DrawFooterFrames(canvas, rect, true);
 }
 
 void TcxStandardLookAndFeelPainter::DrawFilterDropDownArrowButton(TcxCanvas* canvas,
@@ -995,11 +995,11 @@ void TcxFlatLookAndFeelPainter::DrawSortArrow(TcxCanvas* canvas, const TRect& re
 }
 
 void TcxFlatLookAndFeelPainter::DrawFooterFrame(TcxCanvas* canvas, const TRect& rect) const {
-  DrawSunkenFooterFrames(canvas, rect, false);
+  DrawFooterFrames(canvas, rect, false);
 }
 
 void TcxFlatLookAndFeelPainter::DrawFooterCellFrame(TcxCanvas* canvas, const TRect& rect) const {
-  DrawSunkenFooterFrames(canvas, rect, true);
+  DrawFooterFrames(canvas, rect, true);
 }
 
 void TcxFlatLookAndFeelPainter::DrawFilterDropDownArrowButton(TcxCanvas* canvas, const TRect& rect,
