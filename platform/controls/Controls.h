@@ -193,10 +193,6 @@ using TCaption = AnsiString;
 using TTabOrder = SmallInt;
 using THelpContext = Integer;
 
-#ifndef ORV_TALIGNMENT_DEFINED
-#define ORV_TALIGNMENT_DEFINED
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-#endif
 enum TLeftRight { lrLeft, lrRight };
 
 using TModalResult = Integer;

@@ -114,6 +114,7 @@ class TListBoxStrings : public TStrings {
   explicit TListBoxStrings(TCustomListBox* box) : FBox(box) {}
 
   AnsiString Get(Integer index) const override {
+    if (FBox->IsVirtual()) return FBox->DoGetData(index);
     if (!Live()) return FBox->FSaveItems->Get(index);
     const LRESULT len = SendMessage(Handle(), LB_GETTEXTLEN, WPARAM(index), 0);
     if (len == LB_ERR) throw EStringListError("List index out of bounds");
@@ -122,9 +123,11 @@ class TListBoxStrings : public TStrings {
     return AnsiString(buffer.data(), std::size_t(len));
   }
   Integer GetCount() const override {
+    if (FBox->IsVirtual()) return FBox->FVirtualCount;
     return Live() ? Integer(SendMessage(Handle(), LB_GETCOUNT, 0, 0)) : FBox->FSaveItems->GetCount();
   }
   TObject* GetObject(Integer index) const override {
+    if (FBox->IsVirtual()) return FBox->DoGetDataObject(index);
     if (!Live()) return FBox->FSaveItems->GetObject(index);
     const LRESULT data = SendMessage(Handle(), LB_GETITEMDATA, WPARAM(index), 0);
     if (data == LB_ERR && (index < 0 || index >= GetCount())) throw EStringListError("List index out of bounds");
@@ -145,6 +148,7 @@ class TListBoxStrings : public TStrings {
     if (selected == index) FBox->SetItemIndex(index);
   }
   Integer Add(const AnsiString& s) override {
+    NotVirtual();
     if (!Live()) {
       if (!FBox->FSorted) return FBox->FSaveItems->Add(s);
       Integer i = 0;
@@ -157,6 +161,7 @@ class TListBoxStrings : public TStrings {
     return Integer(r);
   }
   void Insert(Integer index, const AnsiString& s) override {
+    NotVirtual();
     if (!Live()) {
       FBox->FSaveItems->Insert(index, s);
       return;
@@ -180,6 +185,7 @@ class TListBoxStrings : public TStrings {
     SendMessage(Handle(), LB_RESETCONTENT, 0, 0);
   }
   Integer IndexOf(const AnsiString& s) const override {
+    if (FBox->IsVirtual()) return FBox->DoFindData(s);
     if (!Live()) return FBox->FSaveItems->IndexOf(s);
     const LRESULT r = SendMessage(Handle(), LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(s.c_str()));
     return r == LB_ERR ? -1 : Integer(r);
@@ -193,6 +199,9 @@ class TListBoxStrings : public TStrings {
   }
 
  private:
+  void NotVirtual() const {
+    if (FBox->IsVirtual()) throw EListError("Operation not supported on virtual list box");
+  }
   bool Live() const { return FBox->HandleAllocated() || (FBox->GetParent() && !FBox->FSaveItems); }
   HWND Handle() const { return FBox->GetHandle(); }
   TCustomListBox* FBox;
@@ -878,6 +887,9 @@ void TCustomListBox::CreateParams(TCreateParams& params) {
   if (!FIntegralHeight) params.Style |= LBS_NOINTEGRALHEIGHT;
   if (FStyle == lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
   if (FStyle == lbOwnerDrawVariable) params.Style |= LBS_OWNERDRAWVARIABLE;
+  if (IsVirtual()) params.Style = (params.Style & ~LBS_HASSTRINGS) | LBS_NODATA | LBS_OWNERDRAWFIXED;
+  if (FColumns > 0) params.Style |= LBS_MULTICOLUMN | WS_HSCROLL;
+  if (FTabWidth > 0) params.Style |= LBS_USETABSTOPS;
   if (FBorderStyle == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
   params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
@@ -886,7 +898,7 @@ void TCustomListBox::CreateWnd() {
   TStringList* saved = FSaveItems;
   FSaveItems = nullptr;
   inherited::CreateWnd();
-  if (FStyle == lbOwnerDrawFixed || FStyle == lbOwnerDrawVariable || FItemHeight != 16)
+  if (FStyle != lbStandard || FItemHeight != 16)
     SendMessage(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
   if (saved) {
     for (Integer i = 0; i < saved->GetCount(); ++i) {
@@ -896,6 +908,9 @@ void TCustomListBox::CreateWnd() {
     saved->Free();
   }
   if (FScrollWidth) SendMessage(FHandle, LB_SETHORIZONTALEXTENT, WPARAM(FScrollWidth), 0);
+  if (FTabWidth > 0) SendMessage(FHandle, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&FTabWidth));
+  if (IsVirtual()) SendMessage(FHandle, LB_SETCOUNT, WPARAM(FVirtualCount), 0);
+  SetColumnWidth();
   if (FSaveItemIndex >= 0) SetItemIndex(FSaveItemIndex);
   if (FSaveTopIndex > 0) SendMessage(FHandle, LB_SETTOPINDEX, WPARAM(FSaveTopIndex), 0);
 }
@@ -1059,6 +1074,83 @@ void TCustomListBox::SetScrollWidth(Integer value) {
   if (HandleAllocated()) SendMessage(FHandle, LB_SETHORIZONTALEXTENT, WPARAM(value), 0);
 }
 
+void TCustomListBox::SetCount(Integer value) {
+  if (!IsVirtual()) throw EListError("Operation only allowed on virtual list box");
+  FVirtualCount = std::max(0, value);
+  if (HandleAllocated()) SendMessage(FHandle, LB_SETCOUNT, WPARAM(FVirtualCount), 0);
+}
+
+void TCustomListBox::SetColumns(Integer value) {
+  if (value == FColumns) return;
+  if ((FColumns == 0) != (value == 0)) {
+    FColumns = value;
+    RecreateWnd();
+  } else {
+    FColumns = value;
+    SetColumnWidth();
+  }
+}
+
+void TCustomListBox::SetColumnWidth() {
+  if (FColumns > 0 && HandleAllocated())
+    SendMessage(FHandle, LB_SETCOLUMNWIDTH, WPARAM((GetWidth() + FColumns - 3) / FColumns), 0);
+}
+
+void TCustomListBox::SetTabWidth(Integer value) {
+  if (value < 0 || value == FTabWidth) return;
+  FTabWidth = value;
+  RecreateWnd();
+}
+
+AnsiString TCustomListBox::DoGetData(Integer index) {
+  AnsiString data;
+  if (FOnData) FOnData(this, index, data);
+  return data;
+}
+
+TObject* TCustomListBox::DoGetDataObject(Integer index) {
+  TObject* object = nullptr;
+  if (FOnDataObject) FOnDataObject(this, index, object);
+  return object;
+}
+
+Integer TCustomListBox::DoFindData(const AnsiString& data) {
+  return FOnDataFind ? FOnDataFind(this, data) : -1;
+}
+
+void TCustomListBox::KeyPress(char& key) {
+  inherited::KeyPress(key);
+  if (!FAutoComplete || key == 0) return;
+  const DWORD now = GetTickCount();
+  if (now - FLastTime >= FAutoCompleteDelay) FFilter.clear();
+  FLastTime = now;
+  if (key == '\b') {
+    if (!FFilter.empty()) FFilter.pop_back();
+  } else if (Byte(key) >= 0x20) {
+    FFilter += key;
+  } else {
+    return;
+  }
+  if (!FFilter.empty()) {
+    const Integer found = IsVirtual() ? DoFindData(FFilter)
+                                      : Integer(SendMessage(GetHandle(), LB_FINDSTRING, WPARAM(-1),
+                                                            reinterpret_cast<LPARAM>(FFilter.c_str())));
+    if (found >= 0) {
+      if (FMultiSelect) {
+        ClearSelection();
+        SendMessage(GetHandle(), LB_SELITEMRANGE, 1, MAKELPARAM(found, found));
+      }
+      SetItemIndex(found);
+      Click();
+    }
+  } else {
+    SetItemIndex(0);
+    Click();
+  }
+  // The window's own one-letter search stays out of it.
+  key = 0;
+}
+
 void TCustomListBox::DrawItem(Integer index, TRect rect, TOwnerDrawState state) {
   if (FOnDrawItem) {
     FOnDrawItem(this, index, rect, state);
@@ -1079,6 +1171,10 @@ void TCustomListBox::MeasureItem(Integer index, Integer& height) {
 
 void TCustomListBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
+    case WM_SIZE:
+      inherited::Dispatch(message);
+      SetColumnWidth();
+      return;
     case CN_COMMAND:
       switch (HIWORD(message.WParam)) {
         case LBN_SELCHANGE:

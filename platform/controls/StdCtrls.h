@@ -24,6 +24,10 @@ using TDrawItemEvent =
     orv::Event<void(TWinControl* control, Integer index, TRect rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = orv::Event<void(TWinControl* control, Integer index, Integer& height)>;
 using TScrollEvent = orv::Event<void(TObject* sender, TScrollCode scrollCode, Integer& scrollPos)>;
+// The items of a virtual list box come from its owner.
+using TLBGetDataEvent = orv::Event<void(TWinControl* control, Integer index, AnsiString& data)>;
+using TLBGetDataObjectEvent = orv::Event<void(TWinControl* control, Integer index, TObject*& dataObject)>;
+using TLBFindDataEvent = orv::Event<Integer(TWinControl* control, const AnsiString& findString)>;
 
 // ---- Label ------------------------------------------------------------------------------------
 
@@ -316,6 +320,8 @@ class TCustomListBox : public TWinControl {
   TStrings* GetItems() const { return FItems; }
   void SetItems(TStrings* value) { FItems->Assign(value); }
   Integer GetCount() const;
+  // The number of items of a virtual list (lbVirtual, lbVirtualOwnerDraw).
+  void SetCount(Integer value);
   void AddItem(const AnsiString& item, TObject* object) { FItems->AddObject(item, object); }
   void Clear() { FItems->Clear(); }
   void ClearSelection();
@@ -349,6 +355,24 @@ class TCustomListBox : public TWinControl {
   void SetBorderStyle(TBorderStyle value);
   Integer GetScrollWidth();
   void SetScrollWidth(Integer value);
+  // Columns side by side (0: one column, scrolled vertically).
+  Integer GetColumns() const { return FColumns; }
+  void SetColumns(Integer value);
+  // Tab stops every TabWidth dialog units (0: none).
+  Integer GetTabWidth() const { return FTabWidth; }
+  void SetTabWidth(Integer value);
+  // Typed characters find the first item starting with them (typing pauses of AutoCompleteDelay
+  // milliseconds start a new search).
+  bool GetAutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool value) { FAutoComplete = value; }
+  Cardinal GetAutoCompleteDelay() const { return FAutoCompleteDelay; }
+  void SetAutoCompleteDelay(Cardinal value) { FAutoCompleteDelay = value; }
+  TLBGetDataEvent GetOnData() const { return FOnData; }
+  void SetOnData(TLBGetDataEvent value) { FOnData = value; }
+  TLBGetDataObjectEvent GetOnDataObject() const { return FOnDataObject; }
+  void SetOnDataObject(TLBGetDataObjectEvent value) { FOnDataObject = value; }
+  TLBFindDataEvent GetOnDataFind() const { return FOnDataFind; }
+  void SetOnDataFind(TLBFindDataEvent value) { FOnDataFind = value; }
   TCanvas* GetCanvas() const { return FCanvas; }
   TDrawItemEvent GetOnDrawItem() const { return FOnDrawItem; }
   void SetOnDrawItem(TDrawItemEvent value) { FOnDrawItem = value; }
@@ -361,9 +385,15 @@ class TCustomListBox : public TWinControl {
   void DestroyWnd() override;
   virtual void DrawItem(Integer index, TRect rect, TOwnerDrawState state);
   virtual void MeasureItem(Integer index, Integer& height);
+  void KeyPress(char& key) override;
+  virtual AnsiString DoGetData(Integer index);
+  virtual TObject* DoGetDataObject(Integer index);
+  virtual Integer DoFindData(const AnsiString& data);
+  bool IsVirtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
 
  private:
   friend class TListBoxStrings;
+  void SetColumnWidth();
   TStrings* FItems;
   TStringList* FSaveItems = nullptr;  // the items while there is no window
   Integer FSaveItemIndex = -1;
@@ -375,6 +405,16 @@ class TCustomListBox : public TWinControl {
   TListBoxStyle FStyle = lbStandard;
   Integer FItemHeight = 16;
   Integer FScrollWidth = 0;
+  Integer FColumns = 0;
+  Integer FTabWidth = 0;
+  Integer FVirtualCount = 0;
+  bool FAutoComplete = true;
+  Cardinal FAutoCompleteDelay = 500;
+  AnsiString FFilter;
+  DWORD FLastTime = 0;
+  TLBGetDataEvent FOnData;
+  TLBGetDataObjectEvent FOnDataObject;
+  TLBFindDataEvent FOnDataFind;
   TBorderStyle FBorderStyle = bsSingle;
   TCanvas* FCanvas;
   TDrawItemEvent FOnDrawItem;

@@ -1183,6 +1183,8 @@ struct TListState {
   int Top = 0;
   int ItemHeight = 13;
   int HorizontalExtent = 0;
+  int ColumnWidth = 0;  // multi-column lists
+  int TabStop = 32;     // dialog units (a quarter of an average character)
   HFONT Font = nullptr;
   bool Focused = false;
   bool Tracking = false;
@@ -1199,9 +1201,31 @@ int ItemHeightOf(HWND w, const TListState* s, int index) {
   return std::max(1, s->ItemHeight);
 }
 
+bool MultiColumn(HWND w) { return (ListStyle(w) & LBS_MULTICOLUMN) && !Variable(w); }
+
+// Items per column of a multi-column list, and the column width.
+int RowsPerColumn(HWND w, const TListState* s) {
+  RECT client;
+  GetClientRect(w, &client);
+  return std::max(1, client.Bottom / std::max(1, s->ItemHeight));
+}
+
+int ColumnWidthOf(HWND w, const TListState* s) {
+  RECT client;
+  GetClientRect(w, &client);
+  return s->ColumnWidth > 0 ? s->ColumnWidth : std::max(1, client.Right);
+}
+
 RECT ItemRect(HWND w, const TListState* s, int index) {
   RECT client;
   GetClientRect(w, &client);
+  if (MultiColumn(w)) {
+    const int rows = RowsPerColumn(w, s), cw = ColumnWidthOf(w, s), h = std::max(1, s->ItemHeight);
+    const int rel = index - s->Top;
+    const int col = rel >= 0 ? rel / rows : -((-rel + rows - 1) / rows);
+    const int row = rel - col * rows;
+    return {col * cw, row * h, (col + 1) * cw, (row + 1) * h};
+  }
   int y = 0;
   if (index >= s->Top) {
     for (int i = s->Top; i < index; ++i) y += ItemHeightOf(w, s, i);
@@ -1214,6 +1238,7 @@ RECT ItemRect(HWND w, const TListState* s, int index) {
 int VisibleCount(HWND w, const TListState* s) {
   RECT client;
   GetClientRect(w, &client);
+  if (MultiColumn(w)) return RowsPerColumn(w, s) * std::max(1, client.Right / ColumnWidthOf(w, s));
   int y = 0, n = 0;
   for (int i = s->Top; i < int(s->Items.size()); ++i) {
     y += ItemHeightOf(w, s, i);
@@ -1280,7 +1305,7 @@ void PaintList(HWND w, HDC dc) {
   const bool enabled = IsWindowEnabled(w);
   for (int i = s->Top; i < int(s->Items.size()); ++i) {
     const RECT r = ItemRect(w, s, i);
-    if (r.Top >= client.Bottom) break;
+    if (r.Top >= client.Bottom || r.Left >= client.Right) break;
     const TItem& item = s->Items[std::size_t(i)];
     const bool selected = MultiSel(w) ? item.Selected : i == s->Cur;
     const bool focus = s->Focused && i == s->Caret;
@@ -1302,7 +1327,7 @@ void PaintList(HWND w, HDC dc) {
     SetTextColor(dc, !enabled ? GetSysColor(COLOR_GRAYTEXT) : selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : textColor);
     RECT t{r.Left + 2, r.Top, r.Right, r.Bottom};
     UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER;
-    if (ListStyle(w) & LBS_USETABSTOPS) format |= DT_EXPANDTABS;
+    if (ListStyle(w) & LBS_USETABSTOPS) format |= DT_EXPANDTABS | DT_TABSTOP | (UINT(std::clamp(s->TabStop / 4, 1, 255)) << 8);
     DrawText(dc, item.Text.c_str(), int(item.Text.size()), &t, format);
     if (focus) DrawFocusRect(dc, &r);
   }
@@ -1322,6 +1347,16 @@ int ItemFromPoint(HWND w, TListState* s, POINT p, bool& outside) {
   GetClientRect(w, &client);
   outside = p.X < client.Left || p.X >= client.Right || p.Y < client.Top || p.Y >= client.Bottom;
   if (s->Items.empty()) return 0;
+  if (MultiColumn(w)) {
+    const int rows = RowsPerColumn(w, s);
+    const int row = std::clamp(p.Y / std::max(1, s->ItemHeight), 0, rows - 1);
+    const int index = s->Top + std::max(0, p.X / ColumnWidthOf(w, s)) * rows + row;
+    if (index >= int(s->Items.size())) {
+      outside = true;
+      return int(s->Items.size()) - 1;
+    }
+    return index;
+  }
   int y = 0;
   for (int i = s->Top; i < int(s->Items.size()); ++i) {
     const int h = ItemHeightOf(w, s, i);
@@ -1509,6 +1544,8 @@ LRESULT ListProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       switch (wParam) {
         case VK_UP: target = s->Caret - 1; break;
         case VK_DOWN: target = s->Caret + 1; break;
+        case VK_LEFT: target = MultiColumn(w) ? s->Caret - RowsPerColumn(w, s) : s->Caret - 1; break;
+        case VK_RIGHT: target = MultiColumn(w) ? s->Caret + RowsPerColumn(w, s) : s->Caret + 1; break;
         case VK_PRIOR: target = s->Caret - page + 1; break;
         case VK_NEXT: target = s->Caret + page - 1; break;
         case VK_HOME: target = 0; break;
@@ -1733,7 +1770,16 @@ LRESULT ListProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(w, nullptr, TRUE);
       return 0;
     case LB_SETTABSTOPS:
-    case LB_SETCOLUMNWIDTH: return TRUE;
+      if (wParam == 0)
+        s->TabStop = 32;
+      else if (lParam)
+        s->TabStop = std::max(1, *reinterpret_cast<const INT*>(lParam));
+      InvalidateRect(w, nullptr, TRUE);
+      return TRUE;
+    case LB_SETCOLUMNWIDTH:
+      s->ColumnWidth = int(wParam);
+      InvalidateRect(w, nullptr, TRUE);
+      return 0;
     default: return DefWindowProc(w, msg, wParam, lParam);
   }
 }

@@ -11,6 +11,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/UserControls.h"
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/SysUtils.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -343,6 +344,42 @@ TEST_F(StdCtrlsTest, ListBoxExtendedSelectionAndOwnerDrawing) {
   EXPECT_TRUE(sawSelected);
   list->ClearSelection();
   EXPECT_EQ(list->GetSelCount(), 0);
+}
+
+TEST_F(StdCtrlsTest, ListBoxVirtualItemsColumnsAndTypeSearch) {
+  auto* list = Add<TListBox>(10, 10, 100, 52);
+  list->SetStyle(lbVirtual);
+  auto data = [](TWinControl*, Integer index, AnsiString& text) { text = "Item " + std::to_string(index); };
+  auto find = [](TWinControl*, const AnsiString& text) -> Integer {
+    return text.rfind("Item ", 0) == 0 ? StrToIntDef(text.substr(5), -1) : -1;
+  };
+  list->SetOnData(TLBGetDataEvent::Callable(data));
+  list->SetOnDataFind(TLBFindDataEvent::Callable(find));
+  list->SetCount(1000);
+  EXPECT_THROW(list->GetItems()->Add("x"), EListError);
+  Show();
+  EXPECT_EQ(list->GetCount(), 1000);
+  EXPECT_EQ(list->GetItems()->Get(500), "Item 500");
+  EXPECT_EQ(list->GetItems()->IndexOf("Item 42"), 42);
+  Press(VK_END);
+  EXPECT_EQ(list->GetItemIndex(), 999);
+  // Side by side: three rows fit above the horizontal scroll bar, so item 3 heads column two.
+  auto* columns = Add<TListBox>(150, 10, 150, 52);
+  for (int i = 0; i < 12; ++i) columns->GetItems()->Add(std::to_string(i));
+  columns->SetColumns(2);
+  Run();
+  EXPECT_EQ(columns->ItemRect(3).Left, columns->ItemRect(0).Left + 74);
+  EXPECT_EQ(columns->ItemRect(3).Top, columns->ItemRect(0).Top);
+  EXPECT_EQ(columns->ItemRect(2).Top, columns->ItemRect(0).Top + 20);
+  // Typing searches by prefix until the typing pauses.
+  auto* towns = Add<TListBox>(10, 100, 100, 52);
+  for (const char* t : {"Madrid", "Moscow", "Mosul", "Oslo"}) towns->GetItems()->Add(t);
+  towns->SetFocus();
+  Type("Mosu");
+  EXPECT_EQ(towns->GetItemIndex(), 2);
+  orv::headless::AdvanceTime(1000);
+  Type("O");
+  EXPECT_EQ(towns->GetItemIndex(), 3);
 }
 
 TEST_F(StdCtrlsTest, LabelSizesToItsTextAndFocusesItsControl) {
