@@ -21,10 +21,6 @@ class TStream;
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
-#ifndef ORV_TALIGNMENT_DEFINED
-#define ORV_TALIGNMENT_DEFINED
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-#endif
 
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 

@@ -30,6 +30,9 @@ using Single = float;
 using Double = double;
 using Extended = long double;
 
+// Horizontal alignment of text, shared by fields and controls.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 struct TPoint {
   Integer X = 0;
   Integer Y = 0;
