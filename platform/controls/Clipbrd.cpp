@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/Graphics.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/windowing/User.h"
 
@@ -48,7 +49,46 @@ void TClipboard::Clear() {
   Close();
 }
 
-bool TClipboard::HasFormat(Word format) { return IsClipboardFormatAvailable(format) != 0; }
+bool TClipboard::HasFormat(Word format) {
+  if (IsClipboardFormatAvailable(format)) return true;
+  return format == CF_BITMAP && IsClipboardFormatAvailable(CF_DIB);
+}
+
+void TClipboard::Assign(TPersistent* source) {
+  TGraphic* graphic = dynamic_cast<TGraphic*>(source);
+  if (auto* picture = dynamic_cast<TPicture*>(source)) graphic = picture->GetGraphic();
+  if (!graphic) {
+    inherited::Assign(source);
+    return;
+  }
+  Word format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  graphic->SaveToClipboardFormat(format, data, palette);
+  SetAsHandle(format, data);
+}
+
+void TClipboard::AssignTo(TPersistent* dest) {
+  auto* picture = dynamic_cast<TPicture*>(dest);
+  auto* graphic = dynamic_cast<TGraphic*>(dest);
+  if (!picture && !graphic) {
+    inherited::AssignTo(dest);
+    return;
+  }
+  Open();
+  try {
+    HANDLE data = GetClipboardData(CF_DIB);
+    if (!data) throw EInvalidGraphic("The clipboard holds no picture");
+    if (picture)
+      picture->LoadFromClipboardFormat(Word(CF_DIB), data, nullptr);
+    else
+      graphic->LoadFromClipboardFormat(Word(CF_DIB), data, nullptr);
+  } catch (...) {
+    Close();
+    throw;
+  }
+  Close();
+}
 
 Integer TClipboard::GetFormatCount() { return CountClipboardFormats(); }
 

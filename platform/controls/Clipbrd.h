@@ -11,11 +11,15 @@ class TClipboard : public TPersistent {
   TClipboard() = default;
   ~TClipboard() override;
 
+  // A picture or graphic goes on the clipboard as a bitmap (CF_DIB).
+  void Assign(TPersistent* source) override;
+
   // Open and Close nest; the clipboard stays open until the last Close.
   void Open();
   void Close();
   // Empties the clipboard (opening it for the moment when it is closed).
   void Clear();
+  // CF_BITMAP counts as there when a CF_DIB is (the clipboard makes one from the other).
   bool HasFormat(Word format);
   Integer GetFormatCount();
   Word GetFormats(Integer index);
@@ -26,6 +30,10 @@ class TClipboard : public TPersistent {
   HANDLE GetAsHandle(Word format);
   // The clipboard takes the memory block.
   void SetAsHandle(Word format, HANDLE value);
+
+ protected:
+  // Pastes the clipboard's bitmap into a picture or bitmap.
+  void AssignTo(TPersistent* dest) override;
 
  private:
   void SetBuffer(Word format, const void* buffer, std::size_t size);

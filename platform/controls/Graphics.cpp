@@ -12,6 +12,7 @@
 #include "platform/runtime/Math.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/windowing/User.h"
 
 namespace {
 
@@ -701,6 +702,53 @@ bool TGraphic::Equals(TGraphic* graphic) {
   graphic->WriteData(&b);
   return a.GetSize() == b.GetSize() &&
          std::memcmp(a.GetMemory(), b.GetMemory(), std::size_t(a.GetSize())) == 0;
+}
+
+void TGraphic::SaveToClipboardFormat(Word& format, HANDLE& data, HPALETTE& palette) {
+  // A bitmap's file without its 14-byte file header is the packed DIB.
+  std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
+  if (auto* self = dynamic_cast<TBitmap*>(this))
+    bitmap->Assign(self);
+  else
+    bitmap->Assign(this);
+  TMemoryStream file;
+  bitmap->SaveToStream(&file);
+  const std::size_t size = std::size_t(file.GetSize()) - 14;
+  data = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!data) throw EOutOfMemory("Out of memory");
+  std::memcpy(GlobalLock(data), static_cast<const Byte*>(file.GetMemory()) + 14, size);
+  GlobalUnlock(data);
+  format = Word(CF_DIB);
+  palette = nullptr;
+}
+
+void TGraphic::LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette) {
+  if (format != CF_DIB || !data) throw EInvalidGraphic("Unsupported clipboard format");
+  const std::size_t size = GlobalSize(data);
+  const auto* dib = static_cast<const Byte*>(GlobalLock(data));
+  if (!dib || size < 40) {
+    if (dib) GlobalUnlock(data);
+    throw EInvalidGraphic("Bitmap image is not valid");
+  }
+  // Put a file header in front: the bits follow the header and the colour table.
+  const std::uint32_t headerSize = ReadU32(dib);
+  const Integer bpp = headerSize >= 40 ? ReadU16(dib + 14) : 32;
+  std::uint32_t colors = bpp <= 8 ? (ReadU32(dib + 32) ? ReadU32(dib + 32) : 1u << bpp) : 0;
+  if (headerSize == 40 && ReadU32(dib + 16) == BI_BITFIELDS) colors = 3;
+  Byte fh[14] = {'B', 'M'};
+  PutU32(fh + 2, std::uint32_t(size + 14));
+  PutU32(fh + 10, 14 + headerSize + colors * 4);
+  TMemoryStream file;
+  file.WriteBuffer(fh, 14);
+  file.WriteBuffer(dib, Integer(size));
+  GlobalUnlock(data);
+  file.SetPosition(0);
+  std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
+  bitmap->LoadFromStream(&file);
+  if (auto* self = dynamic_cast<TBitmap*>(this))
+    self->Assign(bitmap.get());
+  else
+    Assign(bitmap.get());
 }
 
 void TGraphic::ReadData(TStream* stream) { LoadFromStream(stream); }
@@ -1564,6 +1612,16 @@ void TPicture::WriteData(TStream* stream) {
   stream->WriteBuffer(&len, 1);
   if (len) stream->WriteBuffer(name.data(), len);
   if (FGraphic) FGraphic->WriteData(stream);
+}
+
+bool TPicture::SupportsClipboardFormat(Word format) { return format == CF_DIB || format == CF_BITMAP; }
+
+void TPicture::LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette) {
+  if (!SupportsClipboardFormat(format)) throw EInvalidGraphic("Unsupported clipboard format");
+  std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
+  bitmap->LoadFromClipboardFormat(Word(CF_DIB), data, palette);
+  Adopt(bitmap.release());
+  Changed(this);
 }
 
 void TPicture::RegisterFileFormat(const AnsiString& extension, const AnsiString& description,

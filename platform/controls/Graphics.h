@@ -334,6 +334,12 @@ class TGraphic : public TPersistent {
   virtual void ReadData(TStream* stream);
   virtual void WriteData(TStream* stream);
 
+  // The clipboard form of a graphic: a packed device-independent bitmap (CF_DIB) in global
+  // memory; every kind of graphic offers itself as a bitmap. Loading takes CF_DIB; EInvalidGraphic
+  // for another format.
+  virtual void SaveToClipboardFormat(Word& format, HANDLE& data, HPALETTE& palette);
+  virtual void LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette);
+
   // Draws the graphic into `rect` of the canvas (stretched to it); TCanvas::Draw and StretchDraw
   // call it.
   virtual void Draw(TCanvas* canvas, const TRect& rect) = 0;
@@ -533,7 +539,9 @@ class TPicture : public TPersistent {
   // Asked by LoadFromStream: answers whether the first bytes belong to the format.
   using TSignatureTest = bool (*)(const Byte* data, Integer size);
   static void RegisterSignature(TGraphicClass graphicClass, TSignatureTest test);
-  static bool SupportsClipboardFormat(Word format) { return false; }
+  // Bitmaps (CF_DIB, and CF_BITMAP made from it) can be pasted into a picture.
+  static bool SupportsClipboardFormat(Word format);
+  void LoadFromClipboardFormat(Word format, HANDLE data, HPALETTE palette);
 
   TNotifyEvent GetOnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent value) { FOnChange = value; }

@@ -205,6 +205,34 @@ TEST_F(DialogsTest, ClipboardTextReachesTheDesktop) {
   EXPECT_FALSE(Clipboard()->HasFormat(CF_TEXT));
 }
 
+TEST_F(DialogsTest, PicturesTravelThroughTheClipboardAsBitmaps) {
+  Owned<TPicture> picture(new TPicture);
+  TBitmap* bitmap = picture->GetBitmap();
+  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetSize(3, 2);
+  bitmap->GetCanvas()->SetPixels(2, 1, clRed);
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_BITMAP));
+  Clipboard()->Assign(picture.get());
+  EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+  EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_DIB));
+  Owned<TPicture> pasted(new TPicture);
+  pasted->Assign(Clipboard());
+  ASSERT_NE(dynamic_cast<TBitmap*>(pasted->GetGraphic()), nullptr);
+  EXPECT_EQ(pasted->GetWidth(), 3);
+  EXPECT_EQ(pasted->GetBitmap()->GetCanvas()->GetPixels(2, 1), clRed);
+  EXPECT_EQ(pasted->GetBitmap()->GetCanvas()->GetPixels(0, 0), clWhite);
+  // Any graphic goes as a bitmap; text replaces it.
+  Owned<TIcon> icon(new TIcon);
+  icon->GetImage()->SetSize(4, 4);
+  Clipboard()->Assign(icon.get());
+  Owned<TBitmap> fromIcon(new TBitmap);
+  fromIcon->Assign(Clipboard());
+  EXPECT_EQ(fromIcon->GetWidth(), 4);
+  Clipboard()->SetAsText("text");
+  EXPECT_FALSE(Clipboard()->HasFormat(CF_BITMAP));
+  EXPECT_THROW(pasted->Assign(Clipboard()), EInvalidGraphic);
+}
+
 TEST(FileMaskTest, Wildcards) {
   EXPECT_TRUE(orv::MatchesFileMask("report.TXT", "*.txt"));
   EXPECT_TRUE(orv::MatchesFileMask("data1.bin", "data?.*"));
