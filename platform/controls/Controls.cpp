@@ -482,6 +482,23 @@ void TControl::Loaded() {
   UpdateAnchorRules();
 }
 
+void TControl::ReadState(TReader* reader) {
+  FControlState.Include(csReadingState);
+  try {
+    inherited::ReadState(reader);
+  } catch (...) {
+    FControlState.Exclude(csReadingState);
+    throw;
+  }
+  FControlState.Exclude(csReadingState);
+  if (FParent) {
+    Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    Perform(CM_PARENTFONTCHANGED, 0, 0);
+    Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    if (auto* win = dynamic_cast<TWinControl*>(this)) win->UpdateControlState();
+  }
+}
+
 void TControl::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != opRemove) return;

@@ -501,6 +501,9 @@ class TControl : public TComponent {
   void SetName(const AnsiString& newName) override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
+  // While a form description sets the control's properties (csReadingState), its parent links
+  // wait; afterwards the parent's colour, font and hint flags reach it.
+  void ReadState(TReader* reader) override;
 
   // ---- Events ----
   TNotifyEvent GetOnClick() const { return FOnClick; }

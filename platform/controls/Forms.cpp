@@ -165,6 +165,20 @@ void TCustomForm::Loaded() {
   if (FActiveControl && !FActiveControl->CanFocus()) FActiveControl = nullptr;
 }
 
+void TCustomForm::ReadState(TReader* reader) {
+  DisableAlign();
+  FDesignSize = {};
+  try {
+    inherited::ReadState(reader);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  if (FDesignSize.X > 0) TControl::SetClientWidth(FDesignSize.X);
+  if (FDesignSize.Y > 0) TControl::SetClientHeight(FDesignSize.Y);
+  EnableAlign();
+}
+
 void TCustomForm::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   if (!FParent && !GetParentWindow()) {

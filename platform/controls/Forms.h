@@ -147,6 +147,9 @@ class TCustomForm : public TScrollingWinControl {
   void SetOnShortCut(TShortCutEvent value) { FOnShortCut = value; }
 
   void Loaded() override;
+  // Alignment waits for the end of the description; the client size it names (kept meanwhile
+  // as the design size) is applied then.
+  void ReadState(TReader* reader) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -289,6 +289,36 @@ TEST_F(FormsTest, ActionsDriveTheirClientsAndAnswerShortcuts) {
   EXPECT_EQ(client->GetAction(), nullptr);
 }
 
+TEST_F(FormsTest, ReadingADescriptionDefersTheClientSizeToItsEnd) {
+  // A stand-in for the form-description reader: it sets the client size and adds a child.
+  static TControlState seenState;
+  static TPoint sizeWhileReading;
+  orv::SetComponentStreaming(
+      [](TReader*, TComponent* component) {
+        auto* form = static_cast<TForm*>(component);
+        seenState = form->GetControlState();
+        form->SetClientWidth(300);
+        form->SetClientHeight(200);
+        sizeWhileReading = {form->GetWidth(), form->GetHeight()};
+        auto* child = new TCustomControl(form);
+        child->SetParentComponent(form);
+        child->SetAlign(alBottom);
+        child->SetHeight(30);
+      },
+      nullptr);
+  Owned<TForm> form(new TForm(nullptr));
+  form->SetBorderStyle(bsSingle);
+  form->SetBounds(0, 0, 100, 100);
+  form->ReadState(nullptr);
+  orv::SetComponentStreaming(nullptr, nullptr);
+  EXPECT_TRUE(seenState.Contains(csReadingState));
+  EXPECT_EQ(sizeWhileReading, Point(100, 100));
+  EXPECT_EQ(form->GetDesignSize(), Point(300, 200));
+  EXPECT_EQ(form->GetClientRect(), Rect(0, 0, 300, 200));
+  EXPECT_FALSE(form->GetControlState().Contains(csReadingState));
+  EXPECT_EQ(form->GetControl(0)->GetBoundsRect(), Rect(0, 170, 300, 200));
+}
+
 TEST(ShortCutTest, TextsAndKeys) {
   struct Case {
     TShortCut Key;
