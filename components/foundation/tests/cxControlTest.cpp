@@ -15,6 +15,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
+#include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
@@ -164,6 +165,20 @@ class TSink : public TObject {
   std::vector<TObject*> Drops;
   std::vector<TObject*> EndTargets;
   TPoint DropPoint;
+};
+
+// A popup menu of the library's own kind: records its shortcut questions and pop-ups.
+class TTestPopup : public TComponent, public IcxPopupMenuSupport {
+  ORV_CLASS(TTestPopup, TComponent)
+ public:
+  explicit TTestPopup(TComponent* owner) : TComponent(owner) {}
+  Boolean IsShortCutKey(TMessage& message) override {
+    Keys.push_back(Word(message.WParam));
+    return message.WParam == VK_F10;
+  }
+  void Popup(Integer x, Integer y) override { Points.push_back(Point(x, y)); }
+  std::vector<Word> Keys;
+  std::vector<TPoint> Points;
 };
 
 class ControlTest : public ::testing::Test {
@@ -549,6 +564,90 @@ TEST_F(ControlTest, FreedInItsOwnMouseDownHandler) {
   Press(c, 20, 20);
   Release();
   EXPECT_EQ(Form->GetControlCount(), before - 1);
+}
+
+TEST_F(ControlTest, PopupMenusOfTheLibrarysKind) {
+  TTestControl* c = Add(10, 10, 120, 80, {10, 10});
+  auto* popup = new TTestPopup(Form.get());
+  c->SetPopupMenu(popup);
+  EXPECT_EQ(c->GetPopupMenuValue(), popup);
+  EXPECT_EQ(c->GetPopupMenu(), nullptr);  // not a platform menu
+  Show();
+  // A keyboard request opens it at the client origin, a click at the point.
+  SendMessage(c->GetHandle(), WM_CONTEXTMENU, WPARAM(c->GetHandle()), MAKELPARAM(-1, -1));
+  ASSERT_EQ(popup->Points.size(), 1u);
+  EXPECT_EQ(popup->Points[0], At(c, 0, 0));
+  Press(c, 30, 20, 1);
+  Release(1);
+  ASSERT_EQ(popup->Points.size(), 2u);
+  EXPECT_EQ(popup->Points[1], At(c, 30, 20));
+  // A point outside the client area goes to the platform's handling: no pop-up.
+  const TPoint outside = At(c, 200, 20);
+  SendMessage(c->GetHandle(), WM_CONTEXTMENU, WPARAM(c->GetHandle()), MAKELPARAM(outside.X, outside.Y));
+  EXPECT_EQ(popup->Points.size(), 2u);
+  // Keys reach the menu as shortcuts first; one it takes goes no further.
+  Word seen = 0;
+  class TKeys : public TObject {
+   public:
+    Word* Seen;
+    void KeyDown(TObject*, Word& key, TShiftState) { *Seen = key; }
+  } keys;
+  keys.Seen = &seen;
+  c->SetOnKeyDown(TKeyEvent(&keys, &TKeys::KeyDown));
+  orv::headless::PressKey(VK_F10);
+  Run();
+  EXPECT_EQ(seen, 0);
+  orv::headless::PressKey(VK_F9);
+  Run();
+  EXPECT_EQ(seen, VK_F9);
+  EXPECT_EQ(popup->Keys, (std::vector<Word>{VK_F10, VK_F9}));
+}
+
+TEST_F(ControlTest, MiddleButtonScrollingRunsOnTheClock) {
+  TTestControl* c = Add(10, 10, 120, 80, {400, 300});
+  Show();
+  const TPoint start = At(c, 50, 30);
+  std::vector<TCursor> cursors;
+  int step = 0;
+  orv::headless::SetIdleHandler([&]() {
+    const int s = step++;
+    if (s == 0) {
+      orv::headless::MouseUp(2);  // a click without moving keeps the mode on
+    } else if (s == 1) {
+      cursors.push_back(Screen->GetCursor());
+      orv::headless::MouseMove(start.X, start.Y + 60);  // speed 10: every third 20 ms tick
+    } else if (s < 14) {
+      if (s == 2) cursors.push_back(Screen->GetCursor());
+      orv::AdvanceClock(20);
+    } else if (s == 14) {
+      orv::headless::MouseDown(0);  // ends the mode and is swallowed
+    } else {
+      return false;
+    }
+    return true;
+  });
+  Press(c, 50, 30, 2);
+  orv::headless::SetIdleHandler(nullptr);
+  EXPECT_FALSE(c->GetScrollingContent());
+  EXPECT_EQ(cursors, (std::vector<TCursor>{crcxFullScroll, crcxDownScroll}));
+  EXPECT_EQ(c->Origin.Y, 40);  // 12 ticks, every third one scrolls
+  EXPECT_NE(GetCapture(), c->GetHandle());
+  orv::headless::MouseUp(0);
+  Run();
+}
+
+TEST_F(ControlTest, SystemScrollBarSizeChangesResizeTheBars) {
+  TTestControl* c = Add(10, 10, 120, 80, {400, 300});
+  Show();
+  EXPECT_EQ(c->GetVScrollBar()->GetWidth(), 16);
+  orv::SystemSettings().Metrics[SM_CXVSCROLL] = 20;
+  orv::SystemSettings().Metrics[SM_CYHSCROLL] = 20;
+  orv::SendSettingChange(SPI_SETNONCLIENTMETRICS);
+  Run();
+  EXPECT_EQ(c->GetVScrollBar()->GetWidth(), 20);
+  EXPECT_EQ(c->GetHScrollBar()->GetHeight(), 20);
+  EXPECT_EQ(c->GetClientBounds(), Rect(0, 0, 100, 60));
+  EXPECT_EQ(c->GetVScrollBar()->GetBoundsRect(), Rect(100, 0, 120, 60));
 }
 
 TEST_F(ControlTest, ChildComponentsFollowTheirControl) {
