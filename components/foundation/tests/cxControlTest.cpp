@@ -34,6 +34,12 @@ class TTestControl : public TcxControl {
   TPoint Origin;
   Boolean AllowHide = true;
   Boolean InternalDrag = false;
+  // Pages from the bars as they stand (as a grid whose layout was computed before the update),
+  // instead of from the bars about to show.
+  Boolean PagesFromActualBars = false;
+  // Each bar needed exactly when the other one is not on screen.
+  Boolean Flipping = false;
+  orv::Set<TScrollBarKind> PixelKinds;
   int Paints = 0;
   int InitCount = 0;
   int LookAndFeelNotices = 0;
@@ -45,9 +51,22 @@ class TTestControl : public TcxControl {
   using TcxControl::Scroll;
 
  protected:
+  Boolean IsPixelScrollBar(TScrollBarKind kind) override { return PixelKinds.Contains(kind); }
   void InitScrollBarsParameters() override {
     ++InitCount;
-    const TRect client = GetClientBounds();
+    if (Flipping) {
+      const Boolean h = !GetVScrollBar()->GetVisible();
+      const Boolean v = !GetHScrollBar()->GetVisible();
+      SetScrollBarParams(sbHorizontal, 0, h ? 199 : 9, 10, 100, 0, true, true);
+      SetScrollBarParams(sbVertical, 0, v ? 199 : 9, 10, 100, 0, true, true);
+      return;
+    }
+    TRect client = GetClientBounds();
+    if (PagesFromActualBars) {
+      client = Rect(0, 0, GetWidth(), GetHeight());
+      if (GetHScrollBar()->GetVisible()) client.Bottom -= GetHScrollBar()->GetHeight();
+      if (GetVScrollBar()->GetVisible()) client.Right -= GetVScrollBar()->GetWidth();
+    }
     SetScrollBarParams(sbHorizontal, 0, Content.cx - 1, 10, client.Width(), Origin.X, true, AllowHide);
     SetScrollBarParams(sbVertical, 0, Content.cy - 1, 10, client.Height(), Origin.Y, true, AllowHide);
   }
@@ -326,6 +345,42 @@ TEST_F(ControlTest, ScrollBarsFollowTheContent) {
   Run();
   EXPECT_TRUE(c->IsHScrollBarVisible());
   c->SetBounds(10, 10, 290, 190);
+}
+
+TEST_F(ControlTest, PixelBarsGoWhenTheContentFitsWithoutTheOtherBar) {
+  struct TCase {
+    orv::Set<TScrollBarKind> Pixel;
+    bool BarsStay;
+  };
+  for (const TCase& t : {TCase{{sbHorizontal, sbVertical}, false}, TCase{{sbHorizontal}, true},
+                         TCase{{}, true}}) {
+    TTestControl* c = Add(10, 10, 120, 80, {400, 300});
+    c->PagesFromActualBars = true;
+    c->PixelKinds = t.Pixel;
+    Show();
+    ASSERT_TRUE(c->IsHScrollBarVisible() && c->IsVScrollBarVisible());
+    // The columns fit when the vertical bar is absent (110 <= 120), the rows when the horizontal
+    // one is (70 <= 80); with both bars each page is 16 pixels short.
+    c->Content = {110, 70};
+    c->UpdateScrollBars();
+    EXPECT_EQ(c->IsHScrollBarVisible(), t.BarsStay);
+    EXPECT_EQ(c->IsVScrollBarVisible(), t.BarsStay);
+    c->Free();
+  }
+}
+
+TEST_F(ControlTest, BarsThatKeepFlippingStayVisibleButDisabled) {
+  TTestControl* c = Add(10, 10, 120, 80, {0, 0});
+  Show();
+  c->Flipping = true;
+  c->UpdateScrollBars();
+  // Each bar would hide the other one: the update ends instead of resizing forever, with the
+  // bars that flipped on screen and inactive.
+  EXPECT_TRUE(c->IsHScrollBarVisible());
+  EXPECT_TRUE(c->IsVScrollBarVisible());
+  EXPECT_FALSE(c->GetHScrollBar()->GetEnabled());
+  EXPECT_FALSE(c->GetVScrollBar()->GetEnabled());
+  EXPECT_TRUE(c->GetSizeGrip()->GetVisible());
 }
 
 TEST_F(ControlTest, ScrollsByLinePageThumbAndWheel) {
