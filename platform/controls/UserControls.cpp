@@ -696,12 +696,23 @@ void PaintEdit(HWND w, HDC dc) {
     }
   }
   RestoreDC(dc, saved);
-  // The caret: a one-pixel inverted bar, as the platform's caret looks.
-  if (caretX >= 0) {
-    const int x = std::min<int>(std::max<int>(caretX, fr.Left), fr.Right - 1);
-    PatBlt(dc, x, caretY, 1, std::min<int>(lh, fr.Bottom - caretY), DSTINVERT);
+  // The window system's caret follows the insertion point; off the shown lines it leaves the
+  // client area.
+  if (s->Focused) {
+    if (caretX >= 0)
+      SetCaretPos(std::min<int>(std::max<int>(caretX, fr.Left), fr.Right - 1), caretY);
+    else
+      SetCaretPos(-lh, -lh);
   }
   SelectObject(dc, oldFont);
+}
+
+// The focused edit owns the window system's caret, a bar as tall as a line; painting places it.
+void MakeCaret(HWND w, TEditState* s) {
+  UINT width = 1;
+  SystemParametersInfo(SPI_GETCARETWIDTH, 0, &width, 0);
+  CreateCaret(w, nullptr, int(width), LineHeight(TMeasureDC(w, s->Font)));
+  ShowCaret(w);
 }
 
 void EditChanged(HWND w, TEditState* s) {
@@ -885,6 +896,7 @@ LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SETFONT:
       s->Font = reinterpret_cast<HFONT>(wParam);
+      if (s->Focused) MakeCaret(w, s);  // as tall as a line of the new font
       ScrollToCaret(w, s);
       if (lParam) InvalidateRect(w, nullptr, TRUE);
       return 0;
@@ -929,12 +941,14 @@ LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETFOCUS:
       s->Focused = true;
+      MakeCaret(w, s);
       InvalidateRect(w, nullptr, FALSE);
       Notify(w, EN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
       s->Focused = false;
       s->Selecting = false;
+      DestroyCaret();
       InvalidateRect(w, nullptr, FALSE);
       Notify(w, EN_KILLFOCUS);
       return 0;

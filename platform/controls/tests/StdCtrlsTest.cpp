@@ -96,6 +96,30 @@ TEST_F(StdCtrlsTest, EditTypingSelectionAndUndo) {
   EXPECT_EQ(edit->GetSelText(), "one ");
 }
 
+TEST_F(StdCtrlsTest, TheFocusedEditOwnsTheCaret) {
+  TEdit* first = Add<TEdit>(10, 10, 200, 21);
+  TEdit* second = Add<TEdit>(10, 40, 200, 21);
+  TButton* button = Add<TButton>(10, 70, 75, 25);
+  Show();
+  ASSERT_TRUE(first->Focused());
+  POINT start{}, moved{};
+  ASSERT_TRUE(GetCaretPos(&start));
+  Type("abc");
+  ASSERT_TRUE(GetCaretPos(&moved));
+  EXPECT_EQ(moved.X - start.X, 15);  // three characters five pixels wide
+  EXPECT_EQ(moved.Y, start.Y);
+  Press(VK_HOME);
+  ASSERT_TRUE(GetCaretPos(&moved));
+  EXPECT_EQ(moved.X, start.X);
+  second->SetFocus();
+  Run();
+  ASSERT_TRUE(GetCaretPos(&moved));
+  EXPECT_EQ(moved.X, start.X);  // the second edit is empty and made the caret anew
+  button->SetFocus();
+  Run();
+  EXPECT_FALSE(GetCaretPos(&moved));  // a button has no caret
+}
+
 TEST_F(StdCtrlsTest, EditClipboardLimitsAndReadOnly) {
   TEdit* edit = Add<TEdit>(10, 10, 200, 21);
   Show();
