@@ -128,12 +128,20 @@ TcxControlScrollBar::TcxControlScrollBar(TComponent* owner) : TcxScrollBar(owner
 TcxControlScrollBar::~TcxControlScrollBar() { InvalidateObjectLinks(this); }
 
 void TcxControlScrollBar::ApplyParameters() {
+  Boolean enabled = FData.Enabled;
   if (FData.Visible) {
-    SetScrollParameters(FData.Min, FData.Max, FData.Position, FData.PageSize, true);
-    SetSmallChange(FData.SmallChange);
-    SetLargeChange(FData.LargeChange);
+    // The bar refuses a page above its Max, which a range below zero can ask for: the page is
+    // kept within Max, and a range wholly below zero cannot be shown and leaves the bar
+    // inactive instead of raising in the middle of an update.
+    if (FData.Max >= 0) {
+      SetScrollParameters(FData.Min, FData.Max, FData.Position, std::min(FData.PageSize, FData.Max), true);
+      SetSmallChange(FData.SmallChange);
+      SetLargeChange(FData.LargeChange);
+    } else {
+      enabled = false;
+    }
   }
-  SetEnabled(FData.Enabled);
+  SetEnabled(enabled);
   if (GetVisible() != FData.Visible) SetVisible(FData.Visible);
 }
 
@@ -396,12 +404,15 @@ void TcxControl::RemoveFontListener(IcxControlFontListener* listener) {
   if (it != FFontListeners.end()) FFontListeners.erase(it);
 }
 
+// The platform fires the events itself when the mouse enters or leaves the control; the
+// control adds them for its children (the scroll bars), so that the pointer moving onto a bar
+// counts for the control too.
 void TcxControl::MouseEnter(TControl* control) {
-  if (GetOnMouseEnter()) GetOnMouseEnter()(this);
+  if (control != this && GetOnMouseEnter()) GetOnMouseEnter()(this);
 }
 
 void TcxControl::MouseLeave(TControl* control) {
-  if (GetOnMouseLeave()) GetOnMouseLeave()(this);
+  if (control != this && GetOnMouseLeave()) GetOnMouseLeave()(this);
 }
 
 Boolean TcxControl::IsInternalControl(TControl* control) {
@@ -1075,6 +1086,7 @@ void TcxControl::RunMiddleButtonScrolling() {
   Integer counter = 0;
   Boolean pointerMoved = false;
   TPoint last = start;
+  const TCursor previousCursor = Screen->GetCursor();
   Screen->SetCursor(MiddleScrollCursor(direction, horizontal, vertical));
   const UINT_PTR timer = SetTimer(nullptr, 0, kMiddleButtonTimerInterval, nullptr);
   HWND window = GetHandle();
@@ -1115,8 +1127,7 @@ void TcxControl::RunMiddleButtonScrolling() {
       continue;
     }
     const UINT m = msg.message;
-    if ((m >= WM_LBUTTONDOWN && m <= WM_MBUTTONDBLCLK && m != WM_MBUTTONUP) || m == WM_MOUSEWHEEL ||
-        m == WM_MOUSEHWHEEL)
+    if ((m >= WM_LBUTTONDOWN && m <= WM_MBUTTONDBLCLK && m != WM_MBUTTONUP) || m == WM_MOUSEWHEEL)
       break;  // ends the mode; the press is not passed on
     Boolean done = false;
     if ((m == WM_KEYDOWN || m == WM_KEYUP) && msg.wParam == VK_ESCAPE) {
@@ -1144,7 +1155,7 @@ void TcxControl::RunMiddleButtonScrolling() {
   KillTimer(nullptr, timer);
   if (anchor) DestroyWindow(anchor);
   DeleteObject(bitmap);
-  Screen->SetCursor(crDefault);
+  Screen->SetCursor(previousCursor);
   if (guard.Alive()) FScrollingContent = false;
 }
 

@@ -340,6 +340,31 @@ TEST_F(ControlTest, ScrollBarsFollowTheContent) {
   c->LockScrollBars();
   c->UnlockScrollBars();
   EXPECT_EQ(c->InitCount, once);
+  // A range reaching below zero scrolls like any other; one wholly below zero shows an
+  // inactive bar.
+  class TNegative : public TTestControl {
+   public:
+    using TTestControl::TTestControl;
+    Integer Max = 10;
+
+   protected:
+    void InitScrollBarsParameters() override {
+      SetScrollBarParams(sbHorizontal, -100, Max, 1, 50, -20, true, true);
+      SetScrollBarParams(sbVertical, 0, 0, 1, 1, 0, true, true);
+    }
+  };
+  auto* negative = new TNegative(Form.get());
+  negative->SetParent(Form.get());
+  negative->SetBounds(150, 10, 120, 80);
+  Run();
+  negative->UpdateScrollBars();
+  EXPECT_TRUE(negative->IsHScrollBarVisible());
+  EXPECT_TRUE(negative->GetHScrollBar()->GetEnabled());
+  EXPECT_EQ(negative->GetHScrollBar()->GetPosition(), -20);
+  negative->Max = -10;
+  negative->UpdateScrollBars();
+  EXPECT_TRUE(negative->IsHScrollBarVisible());
+  EXPECT_FALSE(negative->GetHScrollBar()->GetEnabled());
   // A resize recomputes them.
   c->SetBounds(10, 10, 290, 190);
   Run();
