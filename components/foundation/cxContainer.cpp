@@ -221,9 +221,8 @@ TcxContainerBorderStyle TcxContainerStyle::GetDefaultBorderStyle() const {
     return cbs3D;
   }
   const TcxContainerBorderStyle parent = FParentStyle->GetBorderStyle();
-  if ((GetHotTrack() || FState == csDisabledStyle) &&
-      (FState == csFocusedStyle || FState == csHotStyle))
-    return HotBorderStyle(parent);
+  // The disabled row keeps the parent's border; the focused and hot rows raise it.
+  if (GetHotTrack() && (FState == csFocusedStyle || FState == csHotStyle)) return HotBorderStyle(parent);
   return parent;
 }
 
@@ -547,13 +546,10 @@ void TcxContainerStyle::ResetToDefaults() {
 }
 
 Boolean TcxContainerStyle::IsValueStored(TcxContainerStyleValue value) const {
-  if (!Holder(value)->FAssignedValues.Contains(value)) return false;
-  if (FState != csNormalStyle && cxContainerStyleRootValues.Contains(value)) {
-    // A state style shows the root's value; the root stores it.
-    if (!FHost) return false;
-  }
-  if (!FHost) return true;
-  return FHost->IsStylePropertyStored(kValueNames[value], FState != csNormalStyle);
+  // A state style never holds the root values itself, so it never stores them.
+  if (!FAssignedValues.Contains(value)) return false;
+  AnsiString name;
+  return !FHost || (GetValueName(value, name) && FHost->IsStylePropertyStored(name, FState != csNormalStyle));
 }
 
 void TcxContainerStyle::DefineProperties(TFiler* filer) {

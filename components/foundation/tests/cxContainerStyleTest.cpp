@@ -8,6 +8,7 @@
 
 #include "components/foundation/cxContainer.h"
 #include "platform/controls/Graphics.h"
+#include "platform/forms/Filer.h"
 
 namespace {
 
@@ -542,6 +543,34 @@ TEST_F(ContainerStyleTest, StoredValues) {
   EXPECT_FALSE(Style(0)->IsValueStored(csvColor));  // the controller's, not the style's
   EXPECT_TRUE(Style(0)->IsStyleControllerStored());
   EXPECT_FALSE(Style(1)->IsStyleControllerStored());
+}
+
+TEST_F(ContainerStyleTest, FormDescriptionKeepsAssignedValuesOnly) {
+  auto* c = NewController();
+  c->SetName("Look");
+  TFont f;
+  f.SetName("Orv Test");
+  c->GetStyle()->SetFont(&f);
+  c->GetStyle()->SetBorderStyle(cbsThick);
+  c->GetStyleHot()->SetBorderColor(clRed);
+  c->GetStyleHot()->SetShadow(true);  // the normal style's value
+  const std::string text = orv::WriteComponentToText(c);
+  EXPECT_NE(text.find("IsFontAssigned = True"), std::string::npos) << text;
+  EXPECT_NE(text.find("BorderStyle = cbsThick"), std::string::npos) << text;
+  EXPECT_EQ(text.find("AssignedValues"), std::string::npos) << text;
+  EXPECT_EQ(text.find("HotTrack"), std::string::npos) << text;
+
+  auto* d = NewController();
+  orv::ReadComponentFromText(d, text);
+  EXPECT_EQ(d->GetStyle()->GetBorderStyle(), cbsThick);
+  EXPECT_TRUE(d->GetStyle()->GetAssignedValues().Contains(csvFont));
+  EXPECT_EQ(d->GetStyleHot()->GetBorderColor(), clRed);
+  EXPECT_TRUE(d->GetStyle()->GetShadow());
+
+  // Whatever the flag says, a font that was written is an assigned one.
+  auto* e = NewController();
+  orv::ReadComponentFromText(e, "object Look2: TcxStyleController\n  Style.IsFontAssigned = False\nend\n");
+  EXPECT_TRUE(e->GetStyle()->GetAssignedValues().Contains(csvFont));
 }
 
 }  // namespace
