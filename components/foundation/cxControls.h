@@ -374,3 +374,496 @@ void NotifyRootDesignerModified(TControl* control);
 // The menu's height as it opens: each visible top-level item TextHeight("Qg") + 4 in the menu
 // font, plus 4.
 Integer GetPopupMenuHeight(TComponent* popupMenu);
+
+// ==== The base control ========================================================================
+//
+// The base control of the composite controls (grid, tab and page controls, filter control,
+// editors, status bar): a custom control that paints through its own component canvas and look
+// and feel, owns two painter-drawn scroll bars and a size grip with a scrolling model (the
+// control never scrolls by itself: descendants describe their extent in
+// InitScrollBarsParameters and scroll in Scroll), a mouse pipeline with focus on click, an
+// internal drag-and-drop engine, a popup menu that may be any component offering
+// IcxPopupMenuSupport, wanted keys for dialog navigation and font listeners.
+//
+// Every message runs under an object link on the control: a handler that frees the control
+// (a click that closes its form) stops the remaining steps instead of touching freed memory.
+//
+// The base control stands on the class library's controls, the library's scroll bar, look and
+// feel and styles, which the sections above do not need.
+
+#include "components/foundation/cxLookAndFeels.h"
+#include "components/foundation/cxScrollBar.h"
+#include "components/foundation/cxStyles.h"
+#include "components/foundation/dxCore.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/ImgList.h"
+
+class TcxCanvas;
+class TcxControl;
+class TcxControlChildComponent;
+class TcxRegion;
+class TcxScreenCanvas;
+
+enum TcxControlBorderStyle : Byte { cxcbsNone, cxcbsDefault };
+enum TcxDirection { dirNone, dirLeft, dirRight, dirUp, dirDown };
+// The keys a control claims in WM_GETDLGCODE.
+enum TcxKey { kAll, kArrows, kChars, kTab };
+using TcxKeys = orv::Set<TcxKey>;
+// The internal drag and drop: none, waiting for the mouse to leave the drag threshold, running.
+enum TcxDragAndDropState : Byte { ddsNone, ddsStarting, ddsInProcess };
+// GetMouseWheelScrollingKind.
+enum TcxMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };
+
+// Told when it stops being the control's mouse capture object.
+class IcxMouseCaptureOwner : public virtual IInterface {
+ public:
+  virtual void MouseCaptureChanged() = 0;
+};
+
+// The look and feel a control draws with (containers hand their inner controls theirs).
+class IcxLookAndFeelHost : public virtual IInterface {
+ public:
+  virtual TcxLookAndFeel* GetLookAndFeelValue() = 0;
+};
+
+// ---- Internal drag and drop -------------------------------------------------------------------
+
+// One drag-and-drop operation inside one control (the grid moves and sizes columns with it, the
+// page control drags tabs). Descendants draw and erase their feedback in FeedbackStateChanged.
+class TcxDragAndDropObject : public TObject {
+  ORV_CLASS(TcxDragAndDropObject, TObject)
+ public:
+  using TCreateSignature = void(TcxControl* control);
+  explicit TcxDragAndDropObject(TcxControl* control);
+
+  TcxControl* GetControl() const { return FControl; }
+  TcxCanvas* GetCanvas() const { return FCanvas; }
+  Boolean GetDirty() const { return FDirty; }
+  Boolean GetFeedbackHidden() const { return FFeedbackHidden; }
+  // Calls FeedbackStateChanged when the flag changes.
+  void SetFeedbackHidden(Boolean value);
+  // Client coordinates; (-1, -1) until the operation begins.
+  TPoint GetCurMousePos() const { return FCurMousePos; }
+  TPoint GetPrevMousePos() const { return FPrevMousePos; }
+
+  virtual void FeedbackStateChanged() {}
+  // crDrag when accepted, crNoDrop otherwise.
+  virtual TCursor GetDragAndDropCursor(Boolean accepted);
+  // True: the operation begins at the press, without waiting for the drag threshold.
+  virtual Boolean GetImmediateStart() { return false; }
+  virtual void AfterDragAndDrop(Boolean accepted) {}
+  virtual void BeginDragAndDrop() { FeedbackStateChanged(); }
+  // Shows the feedback and the cursor of the answer.
+  virtual void DragAndDrop(const TPoint& point, Boolean& accepted);
+  // Hides the feedback.
+  virtual void EndDragAndDrop(Boolean accepted) { SetFeedbackHidden(true); }
+
+ private:
+  friend class TcxControl;
+  TcxControl* FControl;
+  TcxCanvas* FCanvas;
+  Boolean FDirty = false;
+  Boolean FFeedbackHidden = false;
+  TPoint FCurMousePos{-1, -1};
+  TPoint FPrevMousePos{-1, -1};
+};
+
+using TcxDragAndDropObjectClass = orv::ClassOf<TcxDragAndDropObject>;
+
+// ---- Platform drag ----------------------------------------------------------------------------
+
+// The drag object a control makes for the platform's drag between controls: it ends the
+// control's drag and frees itself when the drag is finished.
+class TcxDragControlObject : public TDragControlObject {
+  ORV_CLASS(TcxDragControlObject, TDragControlObject)
+ public:
+  explicit TcxDragControlObject(TControl* control) : TDragControlObject(control) {}
+  void Finished(TObject* target, Integer x, Integer y, bool accepted) override;
+  // Accepted copy drags (the source answers IsCopyDragDrop) show the copy cursor.
+  TCursor GetDragCursor(bool accepted, Integer x, Integer y) override;
+};
+
+using TcxDragControlObjectClass = orv::ClassOf<TcxDragControlObject>;
+
+// The drag image list of the controls.
+class TcxDragImageList : public TDragImageList {
+  ORV_CLASS(TcxDragImageList, TDragImageList)
+ public:
+  using TDragImageList::TDragImageList;
+};
+
+using TcxDragImageListClass = orv::ClassOf<TcxDragImageList>;
+
+// 0 the button was released, 1 the mouse left the drag rectangle (2 x the drag threshold around
+// the cursor), 2 cancelled (Esc, capture lost, the loop ended). Pumps the messages itself.
+Integer WaitForDragStart(HWND window);
+
+// ---- Scroll bars of the control ---------------------------------------------------------------
+
+// A scroll bar of a control. Its parameters are written to a pending record by
+// TcxControl::SetScrollBarParams and applied at the end of the control's scroll-bar update.
+class TcxControlScrollBar : public TcxScrollBar {
+  ORV_CLASS(TcxControlScrollBar, TcxScrollBar)
+ public:
+  struct TData {
+    Integer Min = 0;
+    Integer Max = 100;
+    Integer Position = 0;
+    Integer PageSize = 0;
+    SmallInt SmallChange = 1;
+    SmallInt LargeChange = 1;
+    Boolean Enabled = true;
+    Boolean Visible = false;
+    Boolean AllowShow = true;
+    Boolean AllowHide = true;
+  };
+
+  explicit TcxControlScrollBar(TComponent* owner);
+  ~TcxControlScrollBar() override;
+  void WndProc(TMessage& message) override;
+
+  // Applies the pending record to the bar.
+  void ApplyParameters();
+  TData& GetData() { return FData; }
+  // The bar window's actual visibility (the pending one is GetData().Visible).
+  Boolean GetVisible() const { return TControl::GetVisible(); }
+
+ protected:
+  // A click into the bar focuses the parent (a control decides through
+  // FocusWhenChildIsClicked; another parent when it can take the focus).
+  virtual void FocusParentOnClick();
+
+ private:
+  TData FData;
+};
+
+// The corner between the two bars, in the painter's size-grip colour.
+class TcxSizeGrip : public TCustomControl {
+  ORV_CLASS(TcxSizeGrip, TCustomControl)
+ public:
+  explicit TcxSizeGrip(TComponent* owner);
+  ~TcxSizeGrip() override;
+  void Dispatch(TMessage& message) override;
+  TcxLookAndFeel* GetLookAndFeel() const { return FLookAndFeel; }
+
+ protected:
+  void Paint() override;
+
+ private:
+  void LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues values);
+  TcxLookAndFeel* FLookAndFeel;
+};
+
+// ---- The base control -------------------------------------------------------------------------
+
+class TcxControl : public TCustomControl,
+                   public IcxLookAndFeelHost,
+                   public orv::ITranslationListener {
+  ORV_CLASS(TcxControl, TCustomControl)
+ public:
+  explicit TcxControl(TComponent* owner);
+  void BeforeDestruction() override;
+  ~TcxControl() override;
+
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // ---- Canvas, look and feel ----
+  // The control's canvas on its window's DC (the DC is taken again on every call; without a
+  // window the canvas has none: measure with GetCanvasOrScreenCanvas).
+  TcxCanvas* GetCanvas();
+  // The control's canvas once the window exists (a measuring canvas made before is freed),
+  // else a screen canvas made once.
+  TcxCanvas* GetCanvasOrScreenCanvas();
+  TcxLookAndFeel* GetLookAndFeel() const { return FLookAndFeel; }
+  // Assigns the values into the control's own look and feel.
+  void SetLookAndFeel(TcxLookAndFeel* value);
+  virtual TcxCustomLookAndFeelPainterClass GetPainter();
+  TcxLookAndFeel* GetLookAndFeelValue() override { return FLookAndFeel; }
+
+  // ---- Appearance and bounds ----
+  TcxControlBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TcxControlBorderStyle value);
+  virtual Integer GetBorderSize();
+  // Explicit bounds when set, else the client rectangle (the window exists) or the size.
+  virtual TRect GetBounds();
+  // GetBounds less the border and the visible scroll bars.
+  virtual TRect GetClientBounds();
+  const TRect& GetExplicitBounds() const { return FBounds; }
+  void SetExplicitBounds(const TRect& value) { FBounds = value; }
+
+  // ---- Focus, keys, cursor ----
+  Boolean GetFocusOnClick() const { return FFocusOnClick; }
+  void SetFocusOnClick(Boolean value) { FFocusOnClick = value; }
+  TcxKeys GetKeys() const { return FKeys; }
+  void SetWantedKeys(TcxKeys value) { FKeys = value; }
+  void SetKeys(TcxKeys value) { SetWantedKeys(value); }
+  TCursor GetDefaultCursor() const { return FDefaultCursor; }
+  virtual Boolean IsFocused() { return Focused(); }
+  virtual Boolean IsDesigning() const { return GetComponentState().Contains(csDesigning); }
+  Boolean IsLoading() const { return GetComponentState().Contains(csLoading); }
+  Boolean IsDestroying() const { return GetComponentState().Contains(csDestroying); }
+  virtual Boolean CanFocusOnClick();
+  virtual Boolean CanFocusOnClickAt(Integer x, Integer y) { return CanFocusOnClick(); }
+  // The tab control's and filter control's name: CanFocusOnClick at a point.
+  Boolean CanFocusOnClick(Integer x, Integer y) { return CanFocusOnClickAt(x, y); }
+  virtual Boolean CanFocusWithParentForm();
+  virtual Boolean MayFocus() { return true; }
+
+  // ---- Popup menu ----
+  // A platform TPopupMenu or a component offering IcxPopupMenuSupport; anything else is nil.
+  TComponent* GetPopupMenuValue() const { return FPopupMenu; }
+  void SetPopupMenu(TComponent* value);
+  // The popup menu when it is a platform one.
+  TPopupMenu* GetPopupMenu() override;
+
+  // ---- Mouse capture object ----
+  TObject* GetMouseCaptureObject() const { return FMouseCaptureObject; }
+  // The previous object hears that it lost the capture; the control holds the mouse exactly
+  // while an object is set.
+  void SetMouseCaptureObject(TObject* value);
+  Boolean GetMouseButtonPressed() const { return FMouseButtonPressed; }
+  TPoint GetMouseDownPos() const { return FMouseDownPos; }
+
+  // ---- Font listeners ----
+  // Appends (duplicates are not checked).
+  void AddFontListener(IcxControlFontListener* listener) { FFontListeners.push_back(listener); }
+  // Removes the first occurrence.
+  void RemoveFontListener(IcxControlFontListener* listener);
+  Integer GetFontListenerCount() const { return Integer(FFontListeners.size()); }
+
+  // ---- Invalidation (nothing while the window does not exist) ----
+  void InvalidateArea(const TRect& rect, Boolean erase);
+  // The editors' name for InvalidateArea.
+  void InvalidateRect(const TRect& rect, Boolean erase) { InvalidateArea(rect, erase); }
+  void InvalidateRegion(TcxRegion* region, Boolean erase);
+  void RedrawAll();
+  // Posts a mouse move at the cursor so that hot tracking is computed again.
+  void RecheckMousePosition();
+
+  // ---- Scroll bars ----
+  TcxControlScrollBar* GetHScrollBar() const { return FHScrollBar; }
+  TcxControlScrollBar* GetVScrollBar() const { return FVScrollBar; }
+  TcxSizeGrip* GetSizeGrip() const { return FSizeGrip; }
+  TScrollStyle GetScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle value);
+  Boolean IsHScrollBarVisible();
+  Boolean IsVScrollBarVisible();
+  // Stores the pending parameters of one bar (called from InitScrollBarsParameters): a range
+  // that cannot be scrolled (min > max, page >= max - min + 1, position < min) hides the bar
+  // with allowHide and disables it otherwise.
+  void SetScrollBarParams(TScrollBarKind kind, Integer min, Integer max, Integer smallChange,
+                          Integer pageSize, Integer position, Boolean allowShow, Boolean allowHide);
+  virtual void UpdateScrollBars();
+  void LockScrollBars();
+  void UnlockScrollBars();
+  // One line step in a direction through Scroll, then the pending paint.
+  void ScrollInDirection(TcxDirection direction);
+  // Moves the window's pixels inside the rectangle (the uncovered part is invalidated and
+  // erased).
+  void ScrollWindowArea(Integer dx, Integer dy, const TRect& rect);
+  Boolean GetScrollingContent() const { return FScrollingContent; }
+
+  // ---- Internal drag and drop ----
+  TcxDragAndDropObject* GetDragAndDropObject();
+  TcxDragAndDropObjectClass GetDragAndDropObjectClassValue() const { return FDragAndDropObjectClass; }
+  void SetDragAndDropObjectClass(TcxDragAndDropObjectClass value) { FDragAndDropObjectClass = value; }
+  TcxDragAndDropState GetDragAndDropState() const { return FDragAndDropState; }
+  void SetDragAndDropState(TcxDragAndDropState value);
+  virtual void BeginDragAndDrop();
+  virtual void DragAndDrop(const TPoint& point, Boolean& accepted);
+  virtual void EndDragAndDrop(Boolean accepted);
+  // Ends a running operation once (not re-entered) and frees the object.
+  void FinishDragAndDrop(Boolean accepted);
+  Boolean IsInDragDetectArea(Integer x, Integer y);
+  virtual Boolean IsWithinDragThreshold(Integer x, Integer y);
+
+  // ---- Platform drag ----
+  // The drag image list (made once, filled by InitDragImages), nil unless the control has drag
+  // images and the list holds one.
+  TDragImageList* GetDragImages();
+  virtual Boolean IsCopyDragDrop();
+
+  // ---- Child components ----
+  virtual void AddChildComponent(TcxControlChildComponent* component);
+  virtual void RemoveChildComponent(TcxControlChildComponent* component);
+
+  // ---- Events ----
+  const TNotifyEvent& GetOnFocusChanged() const { return FOnFocusChanged; }
+  void SetOnFocusChanged(const TNotifyEvent& value) { FOnFocusChanged = value; }
+
+  void TranslationChanged() override {}
+
+  // Design time only; nothing without a form designer.
+  virtual void NotifyDesignerModified();
+  virtual Boolean IsInternalControl(TControl* control);
+  // Whether a click into an internal child (a scroll bar) focuses the control.
+  virtual Boolean FocusWhenChildIsClicked(TControl* child) { return CanFocusOnClick(); }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWindowHandle() override;
+  void Paint() override;
+  void Resize() override;
+  void DoContextPopup(TPoint mousePos, bool& handled) override;
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void DoStartDrag(TDragObject*& dragObject) override;
+  void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) override;
+  void DoEndDrag(TObject* target, Integer x, Integer y) override;
+
+  // ---- New virtual operations ----
+  virtual Boolean DoShowPopupMenu(TComponent* menu, Integer x, Integer y);
+  virtual void AfterMouseDown(TMouseButton button, Integer x, Integer y);
+  virtual void BeforeMouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {}
+  virtual void BringScrollBarsToFront();
+  virtual void EndMouseOperation();
+  virtual TCursor GetCurrentCursor(Integer x, Integer y) { return FDefaultCursor; }
+  virtual TcxMouseWheelScrollingKind GetMouseWheelScrollingKind();
+  virtual void SetInternalControlsParent();
+  virtual Boolean NeedsEraseBackground() { return false; }
+  virtual Boolean NeedsRedrawOnResize() { return false; }
+  virtual Boolean CorrectMouseDownPosOnFocus() { return true; }
+  virtual void ParentBackgroundChanged() {}
+  virtual void LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changedValues) {}
+  virtual Boolean CanScrollWithoutScrollBars(TcxDirection direction) { return false; }
+  virtual TRect GetHScrollBarBounds();
+  virtual TRect GetSizeGripBounds();
+  virtual TRect GetVScrollBarBounds();
+  virtual void InitScrollBarsParameters() {}
+  virtual Boolean IsPixelScrollBar(TScrollBarKind kind) { return false; }
+  virtual Boolean NeedsScrollBars() { return true; }
+  virtual Boolean NeedsBringScrollBarsToFront() { return true; }
+  virtual void Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) {}
+  virtual void SetScrollBarsBounds();
+  virtual void UpdateScrollBarControlsState();
+  virtual Boolean CanAutoDragAtDesignTime(Integer x, Integer y, TShiftState shift) { return true; }
+  virtual TcxDragAndDropObjectClass GetDragAndDropObjectClass();
+  virtual void DrawDragImage(TcxCanvas* canvas, const TRect& rect) {}
+  virtual TcxDragImageListClass GetDragImagesClass() { return TcxDragImageList::StaticClass(); }
+  virtual TSize GetDragImagesSize() { return {0, 0}; }
+  virtual Boolean HasDragImages() { return false; }
+  virtual void InitDragImages(TDragImageList* dragImages);
+
+  // ---- Notification hooks ----
+  virtual void ControlColorChanged() {}
+  virtual void VisibleChanged() {}
+  virtual void TextChanged() {}
+  virtual void BoundsChanged();
+  // The current Cursor becomes the default cursor.
+  virtual void CursorChanged() { FDefaultCursor = GetCursor(); }
+  virtual void FocusChanged();
+  // The font listeners hear of the control's font, then the control is invalidated.
+  virtual void FontChanged();
+  virtual void MouseEnter(TControl* control);
+  virtual void MouseLeave(TControl* control);
+  virtual Boolean AllowMouseDownWithoutFocus() { return false; }
+  virtual Boolean AllowAutoDragAt(Integer x, Integer y) { return FDragAndDropState == ddsNone; }
+  // Pressed flag off, no capture object.
+  virtual void CancelMouseOperation();
+  virtual Boolean GetDesignHitTest(Integer x, Integer y, TShiftState shift);
+  virtual TcxDragControlObjectClass GetDragObjectClass() { return TcxDragControlObject::StaticClass(); }
+  // Whether an internal drag and drop may start at the mouse-down point.
+  virtual Boolean StartDragAndDrop(const TPoint& p) { return false; }
+  virtual Boolean CanBeginDrag(TDragObject* dragObject) { return true; }
+
+  // Middle-button scrolling: a modal loop until a click, a press-drag-release or Esc.
+  void RunMiddleButtonScrolling();
+  void CreateScrollBars();
+  void DestroyScrollBars();
+  void UpdateScrollBarsPresence();
+  void CalculateScrollBarParameters();
+
+ private:
+  void LookAndFeelChangeHandler(TcxLookAndFeel* sender, TcxLookAndFeelValues changedValues);
+  void ScrollBarScroll(TObject* sender, TScrollCode code, Integer& position);
+  void PrepareCanvas();
+  Boolean HandlePopupMenuShortCut(TMessage& message);
+  void UpdateScrollBarsMetrics();
+  Boolean ControlFreed(TcxObjectLink* link) const;
+
+  TcxScreenCanvas* FMeasuringCanvas = nullptr;
+  TcxControlBorderStyle FBorderStyle = cxcbsNone;
+  Boolean FCalculatingScrollBarsParams = false;
+  TcxCanvas* FCanvas = nullptr;
+  Boolean FCreatingWindow = false;
+  TCursor FDefaultCursor = crDefault;
+  TcxDragAndDropObject* FDragAndDropObject = nullptr;
+  TcxDragAndDropObjectClass FDragAndDropObjectClass;
+  TCursor FDragAndDropPrevCursor = crDefault;
+  TcxDragAndDropState FDragAndDropState = ddsNone;
+  TDragImageList* FDragImages = nullptr;
+  Boolean FFinishingDragAndDrop = false;
+  Boolean FFocusOnClick = true;
+  std::vector<IcxControlFontListener*> FFontListeners;
+  TcxControlScrollBar* FHScrollBar = nullptr;
+  Boolean FInitialHScrollBarVisible = false;
+  Boolean FInitialVScrollBarVisible = false;
+  Boolean FScrollBarsParametersFrozen = false;
+  TcxKeys FKeys;
+  TcxLookAndFeel* FLookAndFeel = nullptr;
+  Boolean FMouseButtonPressed = false;
+  TObject* FMouseCaptureObject = nullptr;
+  TPoint FMouseDownPos{-1, -1};
+  Boolean FMouseRightButtonReleased = false;
+  TComponent* FPopupMenu = nullptr;
+  TScrollStyle FScrollBars = ssBoth;
+  Integer FScrollBarsLockCount = 0;
+  Boolean FScrollBarsUpdateNeeded = false;
+  TcxSizeGrip* FSizeGrip = nullptr;
+  Boolean FUpdatingScrollBars = false;
+  TcxControlScrollBar* FVScrollBar = nullptr;
+  Boolean FScrollingContent = false;
+  Boolean FLastParentBackground = true;
+  TNotifyEvent FOnFocusChanged;
+  TRect FBounds;
+};
+
+// The editors' and grid's free function over any component's state.
+inline Boolean IsLoading(TComponent* component) { return component->GetComponentState().Contains(csLoading); }
+// Paints the pending areas of the control and its children now.
+void RedrawControlNow(TWinControl* control);
+// Tells the parent to invalidate itself only, then invalidates the control (erasing unless
+// opaque) and, when asked, the children that are not opaque or take their parent's background.
+void InvalidateControlAndChildren(TWinControl* control, Boolean invalidateSelf = true,
+                                  Boolean includeChildren = true);
+
+// ---- Child components -------------------------------------------------------------------------
+
+// A component that belongs to a control without being a window (grid views derive from it);
+// the form streams it as a child of its control.
+// Initialize runs once the object is whole: after CreateForControl's construction, or when
+// form streaming gives the component its control.
+class TcxControlChildComponent : public TcxComponent {
+  ORV_CLASS(TcxControlChildComponent, TcxComponent)
+ public:
+  explicit TcxControlChildComponent(TComponent* owner) : TcxComponent(owner) {}
+  // With the control's owner as owner when asked, then initialized and attached to the control.
+  static TcxControlChildComponent* CreateForControl(orv::ClassOf<TcxControlChildComponent> cls,
+                                                    TcxControl* control, Boolean takeOwner = true);
+  void BeforeDestruction() override;
+
+  TcxControl* GetControl() const { return FControl; }
+  virtual Boolean IsDestroying() const { return GetComponentState().Contains(csDestroying); }
+  Boolean IsLoading() const { return GetComponentState().Contains(csLoading); }
+  // Stores the control (descendants move their data).
+  virtual void SetControl(TcxControl* value) { FControl = value; }
+
+  bool HasParent() const override { return FControl != nullptr; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* value) override;
+
+ protected:
+  virtual void Initialize() {}
+
+ private:
+  void InitializeOnce();
+  TcxControl* FControl = nullptr;
+  Boolean FInitialized = false;
+};
+
+using TcxControlChildComponentClass = orv::ClassOf<TcxControlChildComponent>;

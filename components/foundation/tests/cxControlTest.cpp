@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "components/foundation/cxControlsBase.h"
+#include "components/foundation/cxControls.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Forms.h"
