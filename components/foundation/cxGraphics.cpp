@@ -9,6 +9,7 @@
 
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxImageList.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
@@ -30,9 +31,15 @@ TcxSolidBrushCache::TcxSolidBrushCache(Integer capacity) : FCapacity(std::max(ca
   FColors.reserve(std::size_t(FCapacity));
   FBrushes.reserve(std::size_t(FCapacity));
   FUseCounts.reserve(std::size_t(FCapacity));
+  FNotifier = new TcxSystemPaletteChangedNotifier;
+  FNotifier->SetOnSystemPaletteChanged(
+      TcxSystemPaletteChangedEvent(this, &TcxSolidBrushCache::SystemPaletteChanged));
 }
 
-TcxSolidBrushCache::~TcxSolidBrushCache() { Clear(); }
+TcxSolidBrushCache::~TcxSolidBrushCache() {
+  FreeAndNil(FNotifier);
+  Clear();
+}
 
 HBRUSH TcxSolidBrushCache::GetBrush(TColor color) {
   const auto key = Cardinal(color);

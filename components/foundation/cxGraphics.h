@@ -22,6 +22,8 @@ class TcxBitmap;
 // 128 solid brushes keyed by colour, and hands out the platform's own brushes for system
 // colours. A caller uses the handle at once and never deletes it; an evicted brush is deleted.
 
+class TcxSystemPaletteChangedNotifier;
+
 class TcxSolidBrushCache : public TObject {
   ORV_CLASS(TcxSolidBrushCache, TObject)
  public:
@@ -44,6 +46,8 @@ class TcxSolidBrushCache : public TObject {
 
  private:
   Integer FCapacity;
+  // Tells the cache of every system palette change, for as long as the cache lives.
+  TcxSystemPaletteChangedNotifier* FNotifier = nullptr;
   std::vector<Cardinal> FColors;
   std::vector<HBRUSH> FBrushes;
   std::vector<Cardinal> FUseCounts;

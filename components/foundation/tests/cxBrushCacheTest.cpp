@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "platform/drawing/Gdi.h"
 
 namespace {
@@ -79,6 +80,21 @@ TEST(TcxSolidBrushCache, PaletteChangeEmptiesIt) {
   EXPECT_EQ(cache->GetCount(), 0);
   cache->GetBrush(clRed);
   EXPECT_EQ(cache->GetUseCount(0), 0u);  // a new entry
+}
+
+TEST(TcxSolidBrushCache, ASystemPaletteChangeReachesEveryLiveCache) {
+  Cache first(new TcxSolidBrushCache);
+  Cache second(new TcxSolidBrushCache);
+  first->GetBrush(clRed);
+  second->GetBrush(clRed);
+  GetSystemPaletteChangedListener()->SystemColorsChanged();
+  EXPECT_EQ(first->GetCount(), 0);
+  EXPECT_EQ(second->GetCount(), 0);
+
+  second->GetBrush(clRed);
+  first.reset();  // a freed cache is no longer told (the sanitizers would see a dangling call)
+  GetSystemPaletteChangedListener()->SystemColorsChanged();
+  EXPECT_EQ(second->GetCount(), 0);
 }
 
 TEST(TcxSolidBrushCache, GlobalAccess) {

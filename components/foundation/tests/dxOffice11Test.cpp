@@ -60,6 +60,10 @@ TEST_F(Office11, WithoutVisualStylesThePaletteDerivesFromSystemColours) {
 
 TEST_F(Office11, ResourcesAreReferenceCounted) {
   ASSERT_NE(Office11HighlightBrush, nullptr);
+  // Live palette listeners of earlier tests (brush caches, painters) hold references too: lend
+  // theirs for the test so that the fixture's reference is the last one.
+  const Integer others = Office11ResourcesReferenceCount() - 1;
+  for (Integer i = 0; i < others; ++i) ReleaseOffice11Resources();
   AcquireOffice11Resources();
   ReleaseOffice11Resources();
   LOGBRUSH lb{};
@@ -75,6 +79,7 @@ TEST_F(Office11, ResourcesAreReferenceCounted) {
   EXPECT_EQ(COLORREF(Office11Color33), RGB(200, 0, 0));
   EXPECT_EQ(Office11HighlightBrush, nullptr);
   AcquireOffice11Resources();  // balanced by TearDown
+  for (Integer i = 0; i < others; ++i) AcquireOffice11Resources();
 }
 
 TEST_F(Office11, TheSubMenuArrowIsRecolouredBetweenTheTwoBackgroundColours) {
