@@ -424,11 +424,11 @@ void TcxContainerStyle::SetStyleController(TcxStyleController* value) {
   if (!value) value = defaultController;
   if (value && value->IsDestroying()) return;
   // Refuse a controller whose chain of styles leads back here.
-  for (TcxStyleController* c = value; c;) {
+  TcxStyleController* c = value;
+  for (int depth = 0; c && depth < kMaxControllerDepth; ++depth) {
     TcxContainerStyle* style = c->GetStyles()->GetNormalStyle();
     if (style == this) return;
     c = style->FStyleController;
-    if (c == value) break;
   }
   LinkController(value);
 }

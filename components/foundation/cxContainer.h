@@ -26,7 +26,6 @@ class TcxContainerStyle;
 class TcxContainerStyles;
 class TcxStyleController;
 class TcxContainerViewInfo;
-class TWinControl;
 class TReader;
 class TWriter;
 

@@ -31,6 +31,10 @@ struct TContainerModel {
   TcxContainerStyle* Calculate(TPoint point = {-1, -1}, Boolean hotTracking = true) {
     return orv::CalculateContainerViewInfo(Context, &ViewInfo, point, hotTracking);
   }
+  void Paint(HDC dc) {
+    Owned<TcxCanvas> canvas(new TcxCanvas(dc));
+    ViewInfo.PaintOn(canvas.get());
+  }
   TRect OuterRect() {
     TcxContainerStyle* active = orv::ContainerStyleForState(Context, ViewInfo.ContainerState);
     return orv::ContainerOuterRect(Context, active, &ViewInfo);
@@ -247,8 +251,7 @@ TEST(ContainerViewInfoPainting, UltraFlatDefaultLeavesTheTransparentBand) {
   paint_test::TPaintDC dc(8, 6, 0x00FF00);
   TContainerModel m(8, 6);
   m.Calculate();
-  Owned<TcxCanvas> canvas(new TcxCanvas(dc.Dc));
-  m.ViewInfo.PaintOn(canvas.get());
+  m.Paint(dc.Dc);
   EXPECT_TRUE(dc.Art({0, 0, 8, 6}, R"(
 gggggggg
 gSSSSSSg
@@ -267,8 +270,7 @@ TEST(ContainerViewInfoPainting, SingleFrameWithShadow) {
   m.Style()->SetShadow(true);
   m.Style()->SetColor(clWhite);
   m.Calculate();
-  Owned<TcxCanvas> canvas(new TcxCanvas(dc.Dc));
-  m.ViewInfo.PaintOn(canvas.get());
+  m.Paint(dc.Dc);
   EXPECT_TRUE(dc.Art({0, 0, 10, 8}, R"(
 KKKKKKKggg
 KWWWWWKggg
