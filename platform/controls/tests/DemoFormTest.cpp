@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
+#include <string>
 
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
@@ -116,7 +118,7 @@ TEST(DemoFormTest, KeyboardAndMouseDriveTheFormAndItsPictureMatches) {
   EXPECT_TRUE(form->Exact->GetChecked());
   EXPECT_EQ(form->Status->GetCaption(), "Всего: 2"_a);
 
-  const std::string png = (std::filesystem::temp_directory_path() / "orv-demo-form.png").string();
+  const std::string png = (std::filesystem::temp_directory_path() / ("orv-demo-form-" + std::to_string(::getpid()) + ".png")).string();
   EXPECT_TRUE(orv::headless::SaveWindowPng(form->GetHandle(), png));
   const orv::TSurface picture = orv::headless::CaptureWindow(form->GetHandle());
   EXPECT_TRUE(orv::MatchGoldenImage(picture, ORV_SOURCE_DIR "/platform/controls/tests/golden/demo_form.png"));

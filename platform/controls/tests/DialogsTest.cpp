@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/Dialogs.h"
@@ -33,7 +34,7 @@ class DialogsTest : public ::testing::Test {
   void SetUp() override {
     orv::headless::Reset();
     Application->ResetTerminated();
-    Dir = std::filesystem::temp_directory_path() / "orv-controls-dialog";
+    Dir = std::filesystem::temp_directory_path() / ("orv-controls-dialog-" + std::to_string(::getpid()));
     std::filesystem::remove_all(Dir);
     std::filesystem::create_directories(Dir / "sub");
     std::ofstream(Dir / "a.txt") << "a";

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
+#include <string>
 
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
@@ -26,7 +28,7 @@ Owned<TBitmap> MakeBitmap(int w, int h, TPixelFormat format = pf24bit) {
 }
 
 std::string TempPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() / ("orv-controls-" + name)).string();
+  return (std::filesystem::temp_directory_path() / ("orv-controls-" + std::to_string(::getpid()) + "-" + name)).string();
 }
 
 TEST(FontTest, DefaultsAndPointSize) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
+#include <string>
 
 #include "platform/drawing/tests/DrawingFixture.h"
 #include "platform/runtime/AnsiString.h"
@@ -146,7 +148,7 @@ TEST(GoldenImages, ClassicFrameControlsAndText) {
 }
 
 TEST(GoldenImages, MismatchesWriteActualAndDifferenceImages) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "orv-golden-test";
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("orv-golden-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   orv::TSurface s(4, 3);
   s.Fill(orv::MakePixel(255, 255, 255));

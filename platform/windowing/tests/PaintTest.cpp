@@ -2,6 +2,8 @@
 // and siblings, the non-client area, scrolling, printing, layered windows and PNG output.
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
+#include <string>
 
 #include "TestWindows.h"
 #include "platform/drawing/GoldenImage.h"
@@ -175,7 +177,7 @@ TEST_F(Paint, ClassicFrameOfABorderedWindow) {
       #....#
       #....#
       ######)", {{'#', 0x000000}, {'.', 0xFFFFFF}}));
-  std::string path = (std::filesystem::temp_directory_path() / "orv-windowing-frame.png").string();
+  std::string path = (std::filesystem::temp_directory_path() / ("orv-windowing-frame-" + std::to_string(::getpid()) + ".png")).string();
   EXPECT_TRUE(headless::SaveWindowPng(w, path));
   TSurface back;
   ASSERT_TRUE(ReadPng(path, back));
