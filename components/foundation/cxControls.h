@@ -438,7 +438,6 @@ class TcxDragAndDropObject : public TObject {
 
   TcxControl* GetControl() const { return FControl; }
   TcxCanvas* GetCanvas() const { return FCanvas; }
-  Boolean GetDirty() const { return FDirty; }
   Boolean GetFeedbackHidden() const { return FFeedbackHidden; }
   // Calls FeedbackStateChanged when the flag changes.
   void SetFeedbackHidden(Boolean value);
@@ -462,7 +461,6 @@ class TcxDragAndDropObject : public TObject {
   friend class TcxControl;
   TcxControl* FControl;
   TcxCanvas* FCanvas;
-  Boolean FDirty = false;
   Boolean FFeedbackHidden = false;
   TPoint FCurMousePos{-1, -1};
   TPoint FPrevMousePos{-1, -1};
