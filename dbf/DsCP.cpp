@@ -4,6 +4,7 @@
 
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/CodePages.h"
+#include "platform/runtime/Collation.h"
 
 namespace {
 
@@ -493,18 +494,10 @@ constexpr std::array<TTables, cpgCount> BuildAllTables() {
 
 constexpr std::array<TTables, cpgCount> kTables = BuildAllTables();
 
-constexpr char32_t UpperCodePoint(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 0x20;
-  if (c >= 0x0430 && c <= 0x044F) return c - 0x20;  // а..я
-  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;  // ѐ..џ: ё, ђ, ѓ, є, ѕ, і, ї, ј, љ, ...
-  if (c == 0x0491) return 0x0490;                   // ґ
-  return c;
-}
-
 constexpr std::array<Byte, 256> BuildUpperCase() {
   std::array<Byte, 256> t{};
   for (int b = 0; b < 256; ++b) {
-    const int upper = Cp1251Byte(UpperCodePoint(orv::Cp1251ToUnicode(static_cast<unsigned char>(b))));
+    const int upper = Cp1251Byte(orv::UpperCodePoint(orv::Cp1251ToUnicode(static_cast<unsigned char>(b))));
     t[b] = static_cast<Byte>(upper < 0 ? b : upper);
   }
   return t;

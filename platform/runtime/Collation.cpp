@@ -29,22 +29,6 @@ constexpr std::string_view kOrder[] = {
     "ь"_a, "э"_a, "ю"_a, "я"_a,
 };
 
-constexpr char32_t UpperCodePoint(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 0x20;
-  if (c >= 0x0430 && c <= 0x044F) return c - 0x20;
-  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;
-  if (c == 0x0491) return 0x0490;
-  return c;
-}
-
-constexpr char32_t LowerCodePoint(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 0x20;
-  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;
-  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;
-  if (c == 0x0490) return 0x0491;
-  return c;
-}
-
 struct Tables {
   Byte Upper[256]{};
   Byte Lower[256]{};
@@ -56,8 +40,8 @@ struct Tables {
   constexpr Tables() {
     for (int b = 0; b < 256; ++b) {
       const char32_t c = orv::Cp1251ToUnicode(static_cast<unsigned char>(b));
-      const int up = orv::UnicodeToCp1251(UpperCodePoint(c));
-      const int low = orv::UnicodeToCp1251(LowerCodePoint(c));
+      const int up = orv::UnicodeToCp1251(orv::UpperCodePoint(c));
+      const int low = orv::UnicodeToCp1251(orv::LowerCodePoint(c));
       Upper[b] = static_cast<Byte>(up >= 0 ? up : b);
       Lower[b] = static_cast<Byte>(low >= 0 ? low : b);
     }

@@ -50,4 +50,22 @@ std::string AnsiSortKey(std::string_view text, Cardinal flags = 0);
 char AnsiUpperChar(char c);
 char AnsiLowerChar(char c);
 
+// The case mapping behind both, on code points: the Latin letters and the Cyrillic letters of
+// Windows-1251, its Cyrillic extensions included; every other code point unchanged.
+constexpr char32_t UpperCodePoint(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 0x20;
+  if (c >= 0x0430 && c <= 0x044F) return c - 0x20;  // а..я
+  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;  // ѐ..џ: ё, ђ, ѓ, є, ѕ, і, ї, ј, љ, ...
+  if (c == 0x0491) return 0x0490;                   // ґ
+  return c;
+}
+
+constexpr char32_t LowerCodePoint(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 0x20;
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;
+  if (c == 0x0490) return 0x0491;
+  return c;
+}
+
 }  // namespace orv
