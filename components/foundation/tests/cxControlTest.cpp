@@ -180,6 +180,7 @@ class TSink : public TObject {
   void FreeOnMouseDown(TObject* sender, TMouseButton, TShiftState, Integer, Integer) {
     static_cast<TControl*>(sender)->Free();
   }
+  void FreeOnClick(TObject* sender) { static_cast<TControl*>(sender)->Free(); }
   std::vector<TObject*> Sources;
   std::vector<TObject*> Drops;
   std::vector<TObject*> EndTargets;
@@ -410,11 +411,16 @@ TEST_F(ControlTest, BarsThatKeepFlippingStayVisibleButDisabled) {
 
 TEST_F(ControlTest, ScrollsByLinePageThumbAndWheel) {
   TTestControl* c = Add(10, 10, 120, 80, {400, 300});
+  TTestControl* other = Add(150, 10, 50, 50, {10, 10});
   Show();
+  other->SetFocus();
+  Run();
   TcxControlScrollBar* v = c->GetVScrollBar();
   const TPoint vOrigin = v->GetBoundsRect().TopLeft();
   // The down arrow: a line at once, again after 400 ms, then every 60 ms.
+  EXPECT_FALSE(c->Focused());
   Press(c, vOrigin.X + 8, vOrigin.Y + v->GetHeight() - 4);
+  EXPECT_TRUE(c->Focused());  // a click into a bar focuses its control
   EXPECT_EQ(c->Origin.Y, 10);
   EXPECT_EQ(v->GetPosition(), 10);
   orv::headless::AdvanceTime(400);
@@ -606,6 +612,16 @@ TEST_F(ControlTest, PlatformDragBetweenControlsWithItsImage) {
   Release();
   EXPECT_EQ(GetDragObject(), nullptr);
   EXPECT_EQ(source->AfterMouseDowns, 1);
+  // Nor does Esc while the control waits for the drag to start.
+  orv::headless::SetIdleHandler([]() {
+    orv::headless::PressKey(VK_ESCAPE);
+    return true;
+  });
+  Press(source, 20, 20);
+  orv::headless::SetIdleHandler(nullptr);
+  EXPECT_EQ(GetDragObject(), nullptr);
+  EXPECT_NE(GetCapture(), source->GetHandle());
+  Release();
 
   // Press, then (while the control waits for the drag to start) a move out of the square.
   const TPoint out = At(source, 40, 20);
@@ -642,6 +658,13 @@ TEST_F(ControlTest, FreedInItsOwnMouseDownHandler) {
   Show();
   const int before = Form->GetControlCount();
   Press(c, 20, 20);
+  Release();
+  EXPECT_EQ(Form->GetControlCount(), before - 1);
+  // The same from OnClick, which comes before the release reaches the control.
+  TTestControl* d = Add(10, 10, 120, 80, {10, 10});
+  d->SetOnClick(TNotifyEvent(&sink, &TSink::FreeOnClick));
+  Run();
+  Press(d, 20, 20);
   Release();
   EXPECT_EQ(Form->GetControlCount(), before - 1);
 }
