@@ -14,29 +14,10 @@ namespace {
 // child count (a condition takes at least 11 bytes).
 constexpr Int64 kMinChildBytes = 6;
 
-// The ordering of CompareVariants, except that a pair the platform cannot compare raises
-// EVariantError instead of reading as "less": a condition such as "less than 'abc'" on a
-// number is an error that fcoSoftCompare turns into a failed test, never a match.
-Integer CompareFilterValues(const Variant& a, const Variant& b) {
-  const bool arrayA = a.IsArray(), arrayB = b.IsArray();
-  if (arrayA || arrayB) {
-    if (!arrayB) return 1;
-    if (!arrayA) return -1;
-    const Integer highA = a.HighBound(), highB = b.HighBound();
-    if (highA != highB) return highA < highB ? -1 : 1;
-    for (Integer i = std::max({0, a.LowBound(), b.LowBound()}); i <= highA; ++i) {
-      const Integer r = CompareFilterValues(a.GetElement(i), b.GetElement(i));
-      if (r != 0) return r;
-    }
-    return 0;
-  }
-  if (a.IsEmpty()) return b.IsEmpty() ? 0 : -1;
-  if (b.IsEmpty()) return 1;
-  if (a == b) return 0;
-  if (a.IsNull()) return -1;
-  if (b.IsNull()) return 1;
-  return a < b ? -1 : 1;
-}
+// A pair the platform cannot compare raises EVariantError instead of reading as "less": a
+// condition such as "less than 'abc'" on a number is an error that fcoSoftCompare turns into a
+// failed test, never a match.
+Integer CompareFilterValues(const Variant& a, const Variant& b) { return orv::CompareVariantsRaising(a, b); }
 
 // The platform's texts for a range or list test on a value that is no such array.
 const char* const kNotAnArray = "Variant is not an array";

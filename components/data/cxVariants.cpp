@@ -129,7 +129,10 @@ Variant LoadVariantAt(TStream* stream, Integer depth) {
 
 // ==== Comparison and tests ===================================================================
 
-Integer CompareVariants(const Variant& a, const Variant& b) {
+namespace {
+
+// The one ordering; `raise` lets an EVariantError of a scalar pair through instead of "less".
+Integer CompareVariantValues(const Variant& a, const Variant& b, bool raise) {
   const bool arrayA = a.IsArray(), arrayB = b.IsArray();
   if (arrayA || arrayB) {
     if (!arrayB) return 1;
@@ -142,7 +145,7 @@ Integer CompareVariants(const Variant& a, const Variant& b) {
     }
     // Elements from 0 up, skipping indexes below either array's low bound (they hold nothing).
     for (Integer i = std::max({0, a.LowBound(), b.LowBound()}); i <= highA; ++i) {
-      const Integer r = CompareVariants(a.GetElement(i), b.GetElement(i));
+      const Integer r = CompareVariantValues(a.GetElement(i), b.GetElement(i), raise);
       if (r != 0) return r;
     }
     return 0;
@@ -155,9 +158,16 @@ Integer CompareVariants(const Variant& a, const Variant& b) {
     if (b.IsNull()) return 1;
     return a < b ? -1 : 1;
   } catch (const EVariantError&) {
+    if (raise) throw;
     return -1;
   }
 }
+
+}  // namespace
+
+Integer CompareVariants(const Variant& a, const Variant& b) { return CompareVariantValues(a, b, false); }
+
+Integer orv::CompareVariantsRaising(const Variant& a, const Variant& b) { return CompareVariantValues(a, b, true); }
 
 Boolean SameVariants(const Variant& a, const Variant& b) { return CompareVariants(a, b) == 0; }
 

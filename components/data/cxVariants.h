@@ -41,6 +41,11 @@
 // sorts after a scalar, two arrays by their high bounds, then element by element; scalars by the
 // platform's variant rules. A pair the platform cannot compare (EVariantError) reads as "less".
 Integer CompareVariants(const Variant& a, const Variant& b);
+namespace orv {
+// The ordering of CompareVariants, except that a pair the platform cannot compare raises
+// EVariantError instead of reading as "less" (the filter's comparisons).
+Integer CompareVariantsRaising(const Variant& a, const Variant& b);
+}  // namespace orv
 Boolean SameVariants(const Variant& a, const Variant& b);
 // SameVariants, except that a Boolean beside a non-Null value compares as text ("True" / "False"
 // against the other's text); a value without a text form is unequal.
