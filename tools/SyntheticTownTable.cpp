@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/Collation.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace orv {
@@ -27,12 +28,6 @@ std::uint64_t SplitMix(std::uint64_t& state) {
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return z ^ (z >> 31);
-}
-
-unsigned char UpperLetter(unsigned char c) {
-  if (c >= 0xE0) return static_cast<unsigned char>(c - 0x20);
-  if (c == 0xB8) return 0xA8;  // ё
-  return c;
 }
 
 }  // namespace
@@ -91,7 +86,7 @@ AnsiString SyntheticTownGenerator::MakeName(int minLength, int maxLength, bool a
     syllable += kVowels[NextBits() % kVowels.size()];
     if (NextUnit() < 0.25) syllable += kCodas[NextBits() % kCodas.size()];
     if (capital && !syllable.empty()) {
-      syllable[0] = static_cast<char>(UpperLetter(static_cast<unsigned char>(syllable[0])));
+      syllable[0] = AnsiUpperChar(syllable[0]);
       capital = false;
     }
     name += syllable;
