@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dbf/DsDbParser.h"
+#include "dbf/DsDbUtils.h"
 #include "platform/dataset/DataSet.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/FileSystem.h"
@@ -639,7 +640,7 @@ AnsiString TDsCustomField::AsString(const Byte* record) const {
     case ftAutoInc:
       return IntToStr(Load<Integer>(buffer));
     case ftBoolean:
-      return Load<SmallInt>(buffer) != 0 ? "True" : "False";
+      return DsBoolToStr(Load<SmallInt>(buffer) != 0);
     case ftFloat:
       return FloatToStr(Load<double>(buffer));
     case ftCurrency:
