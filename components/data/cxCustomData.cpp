@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "components/data/cxDataConsts.h"
+#include "components/data/cxFilterConsts.h"
 #include "components/foundation/cxClasses.h"
 #include "platform/runtime/Collation.h"
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/SysUtils.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 
 namespace {
 
@@ -767,6 +771,291 @@ void TcxCustomDataProvider::FreeSavedRecord() {
   if (FDataController->FDataStorage) FDataController->FDataStorage->RemoveRecord(index);
 }
 
+// ---- Editing ----
+
+namespace {
+
+// Releases a lock pair on every way out of a scope.
+// An unlock that fails while another failure is already on its way is dropped, so that the first
+// one reaches the caller.
+template <class Unlock>
+struct ScopeExit {
+  Unlock Fn;
+  int Pending = std::uncaught_exceptions();
+  ~ScopeExit() noexcept(false) {
+    if (std::uncaught_exceptions() == Pending) {
+      Fn();
+      return;
+    }
+    try {
+      Fn();
+    } catch (...) {
+    }
+  }
+};
+template <class Unlock>
+ScopeExit(Unlock) -> ScopeExit<Unlock>;
+
+// The grouping values of a record, one per grouping level (none without a record).
+std::vector<Variant> GroupingValuesOf(TcxCustomDataController* controller, Integer recordIndex) {
+  std::vector<Variant> values;
+  TcxGroupingFieldList* grouping = controller->GetDataControllerInfo()->GetGroupingFieldList();
+  if (recordIndex < 0 || recordIndex >= controller->GetRecordCount()) return values;
+  for (Integer i = 0; i < grouping->Count(); ++i)
+    values.push_back(controller->GetGroupingValue(recordIndex, grouping->GetItem(i).Field));
+  return values;
+}
+
+}  // namespace
+
+Boolean TcxCustomDataProvider::CanInitEditing(Integer recordIndex) {
+  FDataController->CheckRecordRange(recordIndex);
+  if (!IsEditing()) SetEditing();
+  SetChanging();
+  return true;
+}
+
+void TcxCustomDataProvider::UpdateData() {
+  if (FInUpdateData) return;
+  FInUpdateData = true;
+  ScopeExit reset{[this] { FInUpdateData = false; }};
+  if (IsChanging()) FDataController->UpdateEditorValue();
+}
+
+void TcxCustomDataProvider::PostEditingData() {
+  UpdateData();
+  ResetChanging();
+}
+
+void TcxCustomDataProvider::GetEditValue(Integer recordIndex, TcxCustomDataField* field, TcxDataEditValueSource kind,
+                                         Variant& value) {
+  if (recordIndex == cxNullEditingRecordIndex) {
+    value = Null();
+    RaiseControllerError(cxSDataRecordIndexError);
+  }
+  value = FDataController->GetFieldValue(recordIndex, field);
+}
+
+Boolean TcxCustomDataProvider::SetEditValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value,
+                                            TcxDataEditValueSource kind) {
+  const Boolean emptyText = kind == evsText && (value.IsNull() || value.AsString().empty());
+  FDataController->SetValue(recordIndex, field->GetIndex(), emptyText ? Null() : value);
+  SetModified();
+  return true;
+}
+
+void TcxCustomDataProvider::AssignItemValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value) {
+  FDataController->SetValue(recordIndex, field->GetIndex(), value);
+}
+
+void TcxCustomDataProvider::AssignItemValues(Integer recordIndex, const std::vector<Variant>& groupingValues) {
+  TcxGroupingFieldList* grouping = FDataController->GetDataControllerInfo()->GetGroupingFieldList();
+  if (grouping->Count() > 0 && FDataController->GetOptions().Contains(dcoAssignGroupingValues))
+    for (Integer i = 0; i < grouping->Count() && std::size_t(i) < groupingValues.size(); ++i)
+      AssignItemValue(recordIndex, grouping->GetItem(i).Field, groupingValues[std::size_t(i)]);
+  FDataController->DoNewRecord(recordIndex);
+}
+
+void TcxCustomDataProvider::StartEditing() {
+  TcxCustomDataController* controller = FDataController;
+  if (controller->IsNewItemRowEditing() && !IsInserting()) {
+    Insert();
+    return;
+  }
+  FEditingRecordIndex = controller->GetRecordIndexForEditing();
+  if (FEditingRecordIndex >= 0) {
+    FEditingRecordIndex1 = cxNullEditingRecordIndex;
+    FEditingRecordIndex2 = cxNullEditingRecordIndex;
+    const Integer row = controller->GetFocusedRowIndex();
+    if (row >= 0 && row < controller->GetRowCount()) {
+      if (row < controller->GetRowCount() - 1)
+        FEditingRecordIndex2 = controller->GetRowInfo(row + 1).RecordIndex;
+      else
+        FEditingRecordIndex1 = controller->GetRowInfo(row > 0 ? row - 1 : row).RecordIndex;
+    }
+  }
+  if (FEditingRecordIndex != cxNullEditingRecordIndex && !IsInserting() &&
+      (!HasOpenDataSet() || controller->IsSmartRefresh()))
+    CopyToSavedRecord(FEditingRecordIndex);
+  controller->Change(TcxCustomDataController::dccUpdateRecord);
+}
+
+void TcxCustomDataProvider::StartInserting(Boolean append) {
+  TcxCustomDataController* controller = FDataController;
+  const Boolean openDataSet = HasOpenDataSet();
+  if (!openDataSet && IsInserting() && !IsChanging() && !IsModified()) return;
+  if (!openDataSet && IsEditing() && (IsChanging() || IsModified())) {
+    if (IsChanging()) PostEditingData();
+    Post(false);
+  }
+  controller->DoBeforeInsert();
+  std::vector<Variant> groupingValues;
+  {
+    controller->LockUpdate();
+    ScopeExit unlock{[controller] { controller->UnlockUpdate(); }};
+    if (controller->IsNewItemRowEditing()) {
+      Integer source = controller->GetFocusedRecordIndex();
+      if (source == -1 && controller->GetRowCount() > 0) source = controller->GetRowInfo(0).RecordIndex;
+      FEditingRecordIndex = controller->GetNewItemRecordIndex();
+      controller->FNewItemRowFocused = true;
+      groupingValues = GroupingValuesOf(controller, source);
+    } else {
+      if (!append) controller->ClearSelection();
+      if (IsGridMode()) {
+        FEditingRecordIndex = controller->GetEffectiveFocusedRecordIndex();
+        groupingValues = GroupingValuesOf(controller, FEditingRecordIndex);
+      } else if (append) {
+        const Integer rowCount = controller->GetRowCount();
+        const Integer last = rowCount > 0 ? controller->GetRowInfo(rowCount - 1).RecordIndex : -1;
+        groupingValues = GroupingValuesOf(controller, last);
+        FEditingRecordIndex = controller->AppendRecord();
+        FEditingRecordIndex1 = last != -1 ? last : cxNullEditingRecordIndex;
+      } else {
+        const Integer focused = controller->GetFocusedRecordIndex();
+        const Integer position = focused != -1 ? focused : 0;
+        groupingValues = GroupingValuesOf(controller, focused);
+        Integer inserted;
+        if (controller->IsProviderMode()) {
+          if (position < 0 || position > controller->GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+          inserted = InsertRecord(position);
+        } else {
+          controller->InsertRecord(position);
+          inserted = position;
+        }
+        FEditingRecordIndex = inserted;
+        FEditingRecordIndex2 =
+            inserted <= position && position < controller->GetRecordCount() - 1 ? position + 1 : position;
+      }
+    }
+    AssignItemValues(FEditingRecordIndex, groupingValues);
+    ResetChanging();
+    FInserting = true;
+  }
+  controller->ChangeFocusedRecordIndex(FEditingRecordIndex);
+  controller->DoAfterInsert();
+}
+
+void TcxCustomDataProvider::Post(Boolean force) {
+  TcxCustomDataController* controller = FDataController;
+  controller->BeginUpdate();
+  ScopeExit unlock{[controller] { controller->EndUpdate(); }};
+  UpdateData();
+  Integer target = -1;
+  Boolean posted = false;
+  if (!IsInserting() || IsModified() || force) {
+    controller->DoBeforePost();
+    target = FEditingRecordIndex;
+    if (IsInserting() && FEditingRecordIndex != cxNullEditingRecordIndex && FEditingRecordIndex < 0 &&
+        FEditingRecordIndex == controller->FNewItemRecordIndex) {
+      // A record typed in the new-item row becomes a real record only now.
+      const Boolean savedLocked = FDataChangedLocked;
+      if (FCustomDataSource) FDataChangedLocked = true;
+      try {
+        target = controller->AppendRecord();
+      } catch (...) {
+        FDataChangedLocked = savedLocked;
+        throw;
+      }
+      FDataChangedLocked = savedLocked;
+      FInsertedRecordIndex = target;
+      controller->CopyRecordValues(FEditingRecordIndex, target);
+    }
+    ResetEditing();
+    posted = true;
+  } else {
+    Cancel();
+  }
+  controller->DataChanged(dcRecord, -1, target);
+  if (posted) controller->DoAfterPost();
+}
+
+void TcxCustomDataProvider::Cancel() {
+  TcxCustomDataController* controller = FDataController;
+  controller->DoBeforeCancel();
+  Integer refocusRecord = -1;
+  {
+    controller->LockUpdate();
+    ScopeExit unlock{[controller] { controller->UnlockUpdate(); }};
+    const Integer editing = FEditingRecordIndex;
+    if (editing != cxNullEditingRecordIndex &&
+        ((editing >= 0 && editing < controller->GetRecordCount()) || editing == controller->FNewItemRecordIndex)) {
+      if (IsInserting()) {
+        const Integer focused = controller->GetFocusedRecordIndex();
+        controller->DeleteRecord(editing);
+        if (!controller->FInCancel && focused > 0 && focused >= controller->GetRecordCount()) refocusRecord = focused - 1;
+      } else if (FSavedRecordIndex != 0) {
+        controller->CopyRecordValues(FSavedRecordIndex, editing);
+      }
+    }
+    ResetEditing();
+  }
+  // After the rows were rebuilt, so that the record maps onto its row.
+  if (refocusRecord != -1 && refocusRecord < controller->GetRecordCount()) controller->ChangeFocusedRecordIndex(refocusRecord);
+  controller->DoAfterCancel();
+}
+
+void TcxCustomDataProvider::BeginDeleting() {
+  TcxCustomDataController* controller = FDataController;
+  if (IsGridMode()) return;
+  Integer row = controller->GetFocusedRowIndex();
+  if (row < 0 || row >= controller->GetRowCount()) return;
+  const Boolean selection = controller->GetMultiSelect() && controller->GetSelectedCount() > 0;
+  if (selection && controller->IsRowSelected(row)) {
+    // The selected rows go together: the first row after the focused one that stays, else the
+    // last one before it.
+    const Integer focused = row;
+    row = -1;
+    for (Integer r = focused + 1; r < controller->GetRowCount() && row == -1; ++r)
+      if (!controller->IsRowSelected(r)) row = r;
+    for (Integer r = focused - 1; r >= 0 && row == -1; --r)
+      if (!controller->IsRowSelected(r)) row = r;
+  } else if (!selection) {
+    row = controller->FInfo->GetNearestRowIndex(row);
+  }
+  if (row >= 0 && row < controller->GetRowCount()) controller->FNearestRecordIndex = controller->GetRowInfo(row).RecordIndex;
+}
+
+void TcxCustomDataProvider::EndDeleting() { FDataController->FNearestRecordIndex = -1; }
+
+void TcxCustomDataProvider::Delete() {
+  TcxCustomDataController* controller = FDataController;
+  if (controller->GetFocusedRowIndex() == -1) return;
+  const Integer recordIndex = controller->GetFocusedRecordIndex();
+  if (recordIndex < 0) return;
+  controller->DoBeforeDelete(recordIndex);
+  controller->DeleteRecord(recordIndex);
+  controller->FocusNearestRecord();
+  controller->DoAfterDelete();
+}
+
+void TcxCustomDataProvider::DeleteRecords(const std::vector<Integer>& recordIndexes) {
+  TcxCustomDataController* controller = FDataController;
+  {
+    controller->BeginUpdate();
+    ScopeExit unlock{[controller] { controller->EndUpdate(); }};
+    for (auto it = recordIndexes.rbegin(); it != recordIndexes.rend(); ++it) {
+      controller->DoBeforeDelete(*it);
+      controller->DeleteRecord(*it);
+      controller->DoAfterDelete();
+    }
+    if (controller->FDeletingSelection) controller->ClearSelection();
+  }
+  controller->FocusNearestRecord();
+}
+
+void TcxCustomDataProvider::DeleteSelection() {
+  TcxCustomDataController* controller = FDataController;
+  std::vector<Integer> recordIndexes;
+  for (Integer i = 0; i < controller->GetSelectedCount(); ++i) {
+    const Integer row = controller->GetSelectedRowIndex(i);
+    if (row >= 0 && row < controller->GetRowCount()) recordIndexes.push_back(controller->GetRowInfo(row).RecordIndex);
+  }
+  const Boolean saved = controller->FDeletingSelection;
+  controller->FDeletingSelection = true;
+  ScopeExit reset{[controller, saved] { controller->FDeletingSelection = saved; }};
+  controller->DeleteRecordList(recordIndexes);
+}
+
 void TcxCustomDataProvider::BeforeDestruction() {
   FreeSavedRecord();
   DetachFromSource();
@@ -1160,7 +1449,10 @@ void TcxCustomDataControllerInfo::RebuildPositions() {
 void TcxCustomDataControllerInfo::FilterRecordList() {
   TcxCustomDataController* controller = FDataController;
   const Boolean byEvent = controller->HasFilterRecordHandler() && !controller->IsGridMode();
-  if (!byEvent) return;
+  TcxDataFilterCriteria* criteria = controller->FFilter;
+  const Boolean byCriteria = criteria && criteria->IsFiltering();
+  const Boolean byIncremental = controller->HasIncrementalFilter();
+  if (!byEvent && !byCriteria && !byIncremental) return;
   const Integer editing = controller->GetProvider()->GetEditingRecordIndex();
   // One pass from the last position to the first (the order the handler sees); the records
   // that stay are gathered at the end of the list, which is then cut at the front.
@@ -1168,7 +1460,11 @@ void TcxCustomDataControllerInfo::FilterRecordList() {
   for (std::size_t i = FRecordList.size(); i-- > 0;) {
     const Integer recordIndex = FRecordList[i];
     Boolean accept = true;
-    if (recordIndex != editing) controller->DoFilterRecord(recordIndex, accept);
+    if (recordIndex != editing) {
+      if (byEvent) controller->DoFilterRecord(recordIndex, accept);
+      if (accept && byIncremental) accept = controller->MatchesIncrementalFilter(recordIndex);
+      if (accept && byCriteria) accept = criteria->DoFilterRecord(recordIndex);
+    }
     if (accept) FRecordList[--kept] = recordIndex;
   }
   if (kept == 0) return;
@@ -1614,6 +1910,7 @@ TcxCustomDataController::TcxCustomDataController(TComponent* owner)
   FInfo = new TcxCustomDataControllerInfo(this);
   ResetDataChangeInfo();
   FNotifier = new TcxDataControllerNotifier(this);
+  FFilters = new TcxDataFilterList;
   FDataStorage->SetOnClearInternalRecords(TNotifyEvent(this, &TcxCustomDataController::StorageCleared));
 }
 
@@ -1623,6 +1920,8 @@ void TcxCustomDataController::BeforeDestruction() {
   FDestroying = true;
   FreeAndNil(FNotifier);
   FreeAndNil(FInfo);
+  FreeAndNil(FFilter);
+  FreeAndNil(FFilters);
   if (FDataStorage) FDataStorage->ClearAll(false);
   FreeAndNil(FFields);
   if (FProvider) FProvider->FreeSavedRecord();
@@ -1656,6 +1955,7 @@ void TcxCustomDataController::Assign(TPersistent* source) {
   FOnDetailExpanded = other->FOnDetailExpanded;
   FOnDetailCollapsing = other->FOnDetailCollapsing;
   FOnDetailCollapsed = other->FOnDetailCollapsed;
+  if (other->FFilter) GetFilter()->AssignCriteria(other->FFilter, false);
   SetOnFilterRecord(other->FOnFilterRecord);
 }
 
@@ -1775,8 +2075,14 @@ void TcxCustomDataController::UpdateFields() {
 }
 
 void TcxCustomDataController::FieldRemoved(TcxCustomDataField* field) {
+  if (FIncrementalFilterField == field) {
+    FIncrementalFilterField = nullptr;
+    FIncrementalFilterText.clear();
+  }
   if (FRecordHandlesField == field) FRecordHandlesField = nullptr;
   if (FSortingBySummaryField == field) FSortingBySummaryField = nullptr;
+  if (FFilters) FFilters->RemoveItemByItemLink(field);
+  if (FFilter) FFilter->RemoveItemByItemLink(field);
   if (FInfo) FInfo->FieldRemoved(field);
 }
 
@@ -1929,7 +2235,18 @@ void TcxCustomDataController::DeleteRecord(Integer recordIndex) {
 
 void TcxCustomDataController::DeleteRecordFromStorage(Integer recordIndex) { FDataStorage->RemoveRecord(recordIndex); }
 
-void TcxCustomDataController::RecordDeleted(Integer recordIndex) { ValidateEditingRecord(recordIndex); }
+void TcxCustomDataController::RecordDeleted(Integer recordIndex) {
+  ValidateEditingRecord(recordIndex);
+  // The bookmark follows its record: gone with it, or one place down when a record before it went.
+  if (recordIndex >= 0 && FBookmarkRecordIndex >= 0) {
+    if (recordIndex == FBookmarkRecordIndex) {
+      ClearBookmark();
+      Change(dccBookmark);
+    } else if (recordIndex < FBookmarkRecordIndex) {
+      --FBookmarkRecordIndex;
+    }
+  }
+}
 
 void TcxCustomDataController::ValidateEditingRecord(Integer recordIndex) {
   TcxCustomDataProvider* provider = GetProvider();
@@ -2155,6 +2472,10 @@ void TcxCustomDataController::EndLoad() {
 }
 
 void TcxCustomDataController::Loaded() {
+  if (FFilter && FFilter->FChangedWhileLoading) {
+    FFilter->FChangedWhileLoading = false;
+    FilterChanged();
+  }
   if (FDataChangedEventPending) DoDataChanged();
 }
 
@@ -2440,7 +2761,9 @@ void TcxCustomDataController::RemoveNotification(TComponent* component) { FField
 
 void TcxCustomDataController::FilterChanged() {
   FFocusCheckAfterFilterRequested = true;
+  Cancel();
   Refresh();
+  CheckBookmark(-1);
   RereadPrevSelection();
 }
 
@@ -2533,7 +2856,9 @@ void TcxCustomDataController::SetOnCompare(const TcxDataControllerCompareEvent& 
 void TcxCustomDataController::SetOnFilterRecord(const TcxDataFilterRecordEvent& value) {
   if (FOnFilterRecord == value) return;
   FOnFilterRecord = value;
-  FilterChanged();
+  // Through the bound criteria, so that a pending edit is posted and OnChanged fires as for
+  // any other filter change.
+  GetFilter()->MarkChanged();
 }
 
 // ---- Focus and selection ----
@@ -2689,6 +3014,372 @@ void TcxCustomDataController::SelectRows(Integer startRowIndex, Integer endRowIn
 }
 
 void TcxCustomDataController::CheckSelection(Integer deletedRecordIndex) { FInfo->CheckSelection(); }
+
+void TcxCustomDataController::SetSelectionAnchor(Integer rowIndex) {
+  FInfo->CheckRowIndex(rowIndex);
+  GetSelection()->SetAnchorRowIndex(rowIndex);
+}
+
+Integer TcxCustomDataController::GetSelectionAnchorRowIndex() { return GetSelection()->GetAnchorRowIndex(); }
+
+void TcxCustomDataController::SelectFromAnchor(Integer rowIndex, Boolean keepSelection) {
+  const Integer anchor = GetSelectionAnchorRowIndex();
+  if (anchor == -1) return;
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  if (!keepSelection) ClearSelection();
+  GetSelection()->SetAnchorRowIndex(anchor);
+  SelectRows(anchor, rowIndex);
+}
+
+void TcxCustomDataController::SelectFocusedRow() {
+  const Integer row = GetFocusedRowIndex();
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  ClearSelection();
+  if (row == -1) return;
+  SetSelectionAnchor(row);
+  ChangeRowSelection(row, true);
+}
+
+void TcxCustomDataController::SyncSelectionWithFocusedRow() {
+  if (IsSingleSelectMode()) return;
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  ClearSelection();
+  if (GetFocusedRowIndex() != -1) ChangeRowSelection(GetFocusedRowIndex(), true);
+}
+
+Boolean TcxCustomDataController::FocusSelectedRow(Integer selectedIndex) {
+  const Integer row = GetSelectedRowIndex(selectedIndex);
+  if (row < 0 || row >= GetRowCount()) return false;
+  ChangeFocusedRowIndex(row);
+  return GetFocusedRowIndex() == row;
+}
+
+void TcxCustomDataController::ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data) {
+  if (selectedRowsOnly) {
+    for (Integer i = 0; i < GetSelectedCount(); ++i) {
+      const Integer row = GetSelectedRowIndex(i);
+      if (row >= 0 && row < GetRowCount()) proc(data, row, GetRowInfo(row));
+    }
+    return;
+  }
+  for (Integer row = 0; row < GetRowCount(); ++row) proc(data, row, GetRowInfo(row));
+}
+
+// ---- Editing ----
+
+Integer TcxCustomDataController::GetEditState() {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (!provider->IsEditing()) return 0;
+  Integer state = provider->IsInserting() ? dceInsert : dceEdit;
+  if (provider->IsChanging()) state |= dceChanging;
+  if (provider->IsModified()) state |= dceModified;
+  return state;
+}
+
+Boolean TcxCustomDataController::IsEditing() {
+  return (GetEditState() & (dceInsert | dceEdit)) != 0 && GetProvider()->GetEditingRecordIndex() != cxNullEditingRecordIndex;
+}
+
+Integer TcxCustomDataController::GetAllowedOperations() {
+  TcxCustomDataProvider* provider = GetProvider();
+  Integer result = 0;
+  if (provider->CanAppend()) result |= dcoAppend;
+  if (provider->CanDelete()) result |= dcoDelete;
+  if (provider->CanModify()) result |= dcoEdit;
+  if (provider->CanInsert()) result |= dcoInsert;
+  if (!(provider->HasOpenDataSet() && !provider->IsSyncMode())) result |= dcoSync;
+  return result;
+}
+
+void TcxCustomDataController::Append() {
+  if (GetProvider()->CanAppend()) GetProvider()->Append();
+}
+
+void TcxCustomDataController::Insert() {
+  if (GetProvider()->CanInsert()) GetProvider()->Insert();
+}
+
+void TcxCustomDataController::Edit() {
+  if (GetProvider()->CanModify()) GetProvider()->Edit();
+}
+
+Boolean TcxCustomDataController::EditItem(Integer itemIndex) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  TcxCustomDataProvider* provider = GetProvider();
+  if (!provider->CanModify() && !field->IsUnbound()) return false;
+  if (!(field->CanModify(evsValue) && IsItemEditable(itemIndex))) return false;
+  return provider->CanInitEditing(GetEditingRecordIndex());
+}
+
+Boolean TcxCustomDataController::SetEditValue(Integer itemIndex, const Variant& value, TcxDataEditValueSource kind) {
+  if (!EditItem(itemIndex)) return false;
+  const Boolean written = GetProvider()->SetEditValue(GetEditingRecordIndex(), GetItemField(itemIndex), value, kind);
+  if (written && IsImmediatePost()) Post(false);
+  return written;
+}
+
+Variant TcxCustomDataController::GetEditValue(Integer itemIndex, TcxDataEditValueSource kind) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  if (FUseNewItemRowForEditing && FNewItemRowFocused && !IsEditing()) return Null();
+  Variant value;
+  GetProvider()->GetEditValue(GetEditingRecordIndex(), field, kind, value);
+  return value;
+}
+
+void TcxCustomDataController::Post(Boolean force) {
+  TcxDataListenerLink* link = AddListenerLink();
+  ScopeExit release{[&link] {
+    TcxCustomDataController* controller = link->GetDataController();
+    if (controller) controller->RemoveListenerLink(link);
+    else FreeAndNil(link);
+  }};
+  FFocusCheckAfterFilterRequested = true;
+  TcxCustomDataProvider* provider = GetProvider();
+  if (provider->IsEditing()) provider->Post(force);
+  if (link->GetDataController()) provider->SetInsertedRecordIndex(-1);
+}
+
+void TcxCustomDataController::Cancel() {
+  if (FInCancel) return;
+  FInCancel = true;
+  ScopeExit reset{[this] { FInCancel = false; }};
+  TcxCustomDataProvider* provider = GetProvider();
+  // Without an edit there is nothing to undo and the focus stays where it is.
+  if (!provider->IsEditing()) return;
+  const Integer row = GetFocusedRowIndex();
+  provider->Cancel();
+  if (!FInfo->IsInCanFocus()) ChangeFocusedRowIndex(std::min<Integer>(row, GetRowCount() - 1));
+}
+
+void TcxCustomDataController::UpdateData() { GetProvider()->PostEditingData(); }
+
+void TcxCustomDataController::PostEditing() {
+  if (IsEditing()) Post(false);
+}
+
+Boolean TcxCustomDataController::CanFocusRecord(Integer recordIndex) {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (!provider->HasOpenDataSet() && provider->IsEditing() && recordIndex != provider->GetEditingRecordIndex()) Post(false);
+  return true;
+}
+
+void TcxCustomDataController::DeleteFocused() {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (GetFocusedRowIndex() == -1 || !provider->CanDelete()) return;
+  {
+    provider->BeginDeleting();
+    ScopeExit end{[provider] { provider->EndDeleting(); }};
+    DeleteFocusedRecord();
+  }
+  ClearSelection();
+}
+
+void TcxCustomDataController::DeleteFocusedRecord() {
+  const Integer focused = GetFocusedRecordIndex();
+  if (FNearestRecordIndex != -1 && FNearestRecordIndex >= focused) --FNearestRecordIndex;
+  try {
+    GetProvider()->Delete();
+  } catch (...) {
+    // A failed delete leaves the focus where it was.
+    FNearestRecordIndex = focused;
+    throw;
+  }
+}
+
+void TcxCustomDataController::DeleteSelection() {
+  TcxCustomDataProvider* provider = GetProvider();
+  if (GetSelectedCount() == 0 || !provider->CanDelete()) return;
+  provider->BeginDeleting();
+  ScopeExit end{[provider] { provider->EndDeleting(); }};
+  if (IsSingleSelectMode())
+    DeleteFocusedRecord();
+  else
+    provider->DeleteSelection();
+}
+
+void TcxCustomDataController::DeleteRecordList(std::vector<Integer> recordIndexes) {
+  std::sort(recordIndexes.begin(), recordIndexes.end());
+  recordIndexes.erase(std::unique(recordIndexes.begin(), recordIndexes.end()), recordIndexes.end());
+  if (FNearestRecordIndex >= 0) {
+    // The nearest record itself may be among the deleted (a selected successor): the next record
+    // that stays takes its place, else the last one before it.
+    Integer nearest = FNearestRecordIndex;
+    const Integer count = GetRecordCount();
+    auto deleted = [&](Integer r) { return std::binary_search(recordIndexes.begin(), recordIndexes.end(), r); };
+    if (deleted(nearest)) {
+      Integer next = nearest;
+      while (next < count && deleted(next)) ++next;
+      if (next >= count) {
+        next = nearest;
+        while (next >= 0 && deleted(next)) --next;
+      }
+      nearest = next < count ? next : -1;
+    }
+    if (nearest >= 0)
+      nearest -= Integer(std::upper_bound(recordIndexes.begin(), recordIndexes.end(), nearest) - recordIndexes.begin());
+    FNearestRecordIndex = nearest;
+  }
+  GetProvider()->DeleteRecords(recordIndexes);
+}
+
+void TcxCustomDataController::FocusNearestRecord() {
+  if (FNearestRecordIndex == -1) {
+    if (GetFocusedRowIndex() == -1 && LockCount() == 0 && GetRowCount() > 0) ChangeFocusedRowIndex(GetRowCount() - 1);
+  } else if (FNearestRecordIndex >= 0 && FNearestRecordIndex < GetRecordCount()) {
+    ChangeFocusedRecordIndex(FNearestRecordIndex);
+  }
+}
+
+void TcxCustomDataController::SetUseNewItemRowForEditing(Boolean value) {
+  if (FUseNewItemRowForEditing == value) return;
+  Cancel();
+  ClearSelection();
+  FUseNewItemRowForEditing = value;
+  Change(dccData);
+}
+
+void TcxCustomDataController::SetNewItemRowFocused(Boolean value) {
+  if (FNewItemRowFocused == value) return;
+  {
+    LockUpdate();
+    ScopeExit unlock{[this] { UnlockUpdate(); }};
+    if (value)
+      FInfo->ChangeFocusedRow(-1, true);
+    else if (!IsDestroying())
+      Post(false);
+    FNewItemRowFocusingChanged = true;
+    FInfo->FocusChanged(true);
+    FNewItemRowFocused = value;
+  }
+  if (FOptions.Contains(dcoInsertOnNewItemRowFocusing) && IsNewItemRowEditing() && !GetProvider()->IsInserting()) Insert();
+}
+
+void TcxCustomDataController::DoAfterCancel() {
+  if (FOnAfterCancel) FOnAfterCancel(this);
+}
+
+void TcxCustomDataController::DoAfterDelete() {
+  if (FOnAfterDelete) FOnAfterDelete(this);
+}
+
+void TcxCustomDataController::DoAfterInsert() {
+  if (FOnAfterInsert) FOnAfterInsert(this);
+}
+
+void TcxCustomDataController::DoAfterPost() {
+  if (FOnAfterPost) FOnAfterPost(this);
+}
+
+void TcxCustomDataController::DoBeforeCancel() {
+  if (FOnBeforeCancel) FOnBeforeCancel(this);
+}
+
+void TcxCustomDataController::DoBeforeDelete(Integer recordIndex) {
+  if (FOnBeforeDelete) FOnBeforeDelete(this, recordIndex);
+}
+
+void TcxCustomDataController::DoBeforeInsert() {
+  if (FOnBeforeInsert) FOnBeforeInsert(this);
+}
+
+void TcxCustomDataController::DoBeforePost() {
+  if (FOnBeforePost) FOnBeforePost(this);
+}
+
+// ---- Bookmark ----
+
+Boolean TcxCustomDataController::SetBookmark() {
+  const Integer recordIndex = GetFocusedRecordIndex();
+  if (recordIndex == FBookmarkRecordIndex) return false;
+  FBookmarkRecordIndex = recordIndex;
+  return true;
+}
+
+void TcxCustomDataController::GotoBookmark() {
+  if (FBookmarkRecordIndex >= 0 && FBookmarkRecordIndex < GetRecordCount()) ChangeFocusedRecordIndex(FBookmarkRecordIndex);
+}
+
+Boolean TcxCustomDataController::IsBookmarkRow(Integer rowIndex) {
+  return HasBookmark() && rowIndex >= 0 && rowIndex < GetRowCount() && GetRowInfo(rowIndex).RecordIndex == FBookmarkRecordIndex;
+}
+
+Boolean TcxCustomDataController::IsBookmarkAffected(Integer recordIndex) {
+  return recordIndex == FBookmarkRecordIndex || GetFilteredIndexOfRecord(FBookmarkRecordIndex) == -1;
+}
+
+void TcxCustomDataController::CheckBookmark(Integer recordIndex) {
+  if (!HasBookmark() || !IsBookmarkAffected(recordIndex)) return;
+  ClearBookmark();
+  Change(dccBookmark);
+}
+
+void TcxCustomDataController::SaveBookmark() {
+  if (SetBookmark()) Change(dccBookmark);
+}
+
+void TcxCustomDataController::ResetBookmark() {
+  if (!HasBookmark()) return;
+  ClearBookmark();
+  Change(dccBookmark);
+}
+
+void TcxCustomDataController::RestoreBookmark() {
+  if (HasBookmark()) GotoBookmark();
+}
+
+// ---- Incremental filter and text search ----
+
+Integer TcxCustomDataController::SetIncrementalFilter(Integer itemIndex, const AnsiString& text) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  FIncrementalFilterField = field;
+  FIncrementalFilterText = text;
+  Refresh();
+  return GetFilteredRecordCount() > 0 ? GetFilteredRecordIndex(0) : -1;
+}
+
+Boolean TcxCustomDataController::ChangeIncrementalFilterText(const AnsiString& text) {
+  if (!FIncrementalFilterField || text == FIncrementalFilterText) return false;
+  SetIncrementalFilter(FIncrementalFilterField->GetIndex(), text);
+  return true;
+}
+
+void TcxCustomDataController::ResetIncrementalFilter() {
+  const Boolean active = HasIncrementalFilter();
+  FIncrementalFilterField = nullptr;
+  FIncrementalFilterText.clear();
+  if (active && !IsDestroying()) Refresh();
+}
+
+Integer TcxCustomDataController::GetIncrementalFilterItemIndex() const {
+  return FIncrementalFilterField ? FIncrementalFilterField->GetIndex() : -1;
+}
+
+Boolean TcxCustomDataController::MatchesIncrementalFilter(Integer recordIndex) {
+  return TextMatchesSearch(GetFieldDisplayText(recordIndex, FIncrementalFilterField), FIncrementalFilterText, true);
+}
+
+Integer TcxCustomDataController::FindRecordByText(Integer startRecordListIndex, Integer itemIndex, const AnsiString& text,
+                                                  Boolean partial, Boolean wrap, Boolean forward) {
+  TcxCustomDataField* field = GetItemField(itemIndex);
+  const Integer count = GetFilteredRecordCount();
+  if (startRecordListIndex < 0 || startRecordListIndex >= count) return -1;
+  // Positions first .. last in the search direction; the answer is the first match's record.
+  auto search = [&](Integer first, Integer last) -> Integer {
+    const Integer step = forward ? 1 : -1;
+    for (Integer position = first; forward ? position <= last : position >= last; position += step) {
+      const Integer recordIndex = GetFilteredRecordIndex(position);
+      if (TextMatchesSearch(GetFieldDisplayText(recordIndex, field), text, partial)) return recordIndex;
+    }
+    return -1;
+  };
+  Integer result = forward ? search(startRecordListIndex, count - 1) : search(startRecordListIndex, 0);
+  if (result == -1 && wrap)
+    result = forward ? search(0, startRecordListIndex - 1) : search(count - 1, startRecordListIndex + 1);
+  return result;
+}
 
 // ---- Sorting and comparison ----
 
@@ -2914,3 +3605,249 @@ Integer TcxCustomDataController::FindRecordIndexByGroupValues(Integer internalRe
 // ==== Unbound controller =====================================================================
 
 TcxDataController::TcxDataController(TComponent* owner) : TcxCustomDataController(owner) { ActiveChanged(true); }
+
+// ==== Filter criteria bound to a controller ==================================================
+
+TcxDataFilterCriteria* TcxCustomDataController::GetFilter() {
+  if (!FFilter) FFilter = GetFilterCriteriaClass().Create(this);
+  return FFilter;
+}
+
+void TcxCustomDataController::SetFilter(TcxDataFilterCriteria* value) { GetFilter()->AssignCriteria(value, true); }
+
+TcxDataFilterCriteriaClass TcxCustomDataController::GetFilterCriteriaClass() {
+  return TcxDataFilterCriteria::StaticClass();
+}
+
+TcxDataFilterCriteria* TcxCustomDataController::CreateFilter() {
+  TcxDataFilterCriteria* criteria = GetFilterCriteriaClass().Create(this);
+  criteria->FIsExtraFilter = true;
+  FFilters->Add(criteria);
+  return criteria;
+}
+
+// ---- conditions
+
+TcxDataFilterCriteriaItem::TcxDataFilterCriteriaItem(TcxFilterCriteriaItemList* parent, TObject* itemLink,
+                                                     TcxFilterOperatorCode operatorCode, const Variant& value,
+                                                     const AnsiString& displayValue)
+    : TcxFilterCriteriaItem(parent, itemLink, operatorCode, value, displayValue) {
+  SetLinkedItem(itemLink);
+}
+
+TcxCustomDataController* TcxDataFilterCriteriaItem::GetDataController() {
+  auto* criteria = static_cast<TcxDataFilterCriteria*>(OwnerCriteria());
+  return criteria ? criteria->GetDataController() : nullptr;
+}
+
+TcxCustomDataField* TcxDataFilterCriteriaItem::GetField() {
+  return static_cast<TcxCustomDataField*>(inherited::GetLinkedItem());
+}
+
+Integer TcxDataFilterCriteriaItem::GetItemIndex() {
+  TcxCustomDataField* field = GetField();
+  return field && field->GetItem() ? field->GetIndex() : -1;
+}
+
+void TcxDataFilterCriteriaItem::GetDataValue(Integer recordIndex, Variant& value) {
+  TcxCustomDataField* field = GetField();
+  TcxCustomDataController* controller = field ? GetDataController() : nullptr;
+  if (!controller)
+    value = Null();
+  else
+    value = controller->GetFilterValue(recordIndex, field);
+}
+
+AnsiString TcxDataFilterCriteriaItem::GetFieldCaption() {
+  const Integer itemIndex = GetItemIndex();
+  TcxCustomDataController* controller = GetDataController();
+  return itemIndex < 0 || !controller ? AnsiString() : controller->GetItemFilterCaption(itemIndex);
+}
+
+AnsiString TcxDataFilterCriteriaItem::GetFieldName() {
+  const Integer itemIndex = GetItemIndex();
+  TcxCustomDataController* controller = GetDataController();
+  return itemIndex < 0 || !controller ? AnsiString() : controller->GetItemFilterFieldName(itemIndex);
+}
+
+TObject* TcxDataFilterCriteriaItem::GetLinkedItem() {
+  TcxCustomDataField* field = GetField();
+  return field ? field->GetItem() : nullptr;
+}
+
+void TcxDataFilterCriteriaItem::SetLinkedItem(TObject* value) {
+  if (value && !value->InheritsFrom(TcxCustomDataField::StaticClass())) {
+    TcxCustomDataController* controller = GetDataController();
+    value = controller ? controller->GetFieldByItem(value) : nullptr;
+  }
+  inherited::SetLinkedItem(value);
+}
+
+// ---- criteria
+
+TcxDataFilterCriteria::TcxDataFilterCriteria(TcxCustomDataController* dataController)
+    : FDataController(dataController) {
+  SetStreamVersion(kDefaultFilterStreamVersion);
+}
+
+void TcxDataFilterCriteria::BeforeDestruction() {
+  FDestroying = true;
+  if (FIsExtraFilter && FDataController && FDataController->GetFilters()) FDataController->GetFilters()->Remove(this);
+  SetActive(false);
+  inherited::BeforeDestruction();
+}
+
+Integer TcxDataFilterCriteria::GetIDByItemLink(TObject* itemLink) { return FDataController->GetItemID(itemLink); }
+
+AnsiString TcxDataFilterCriteria::GetNameByItemLink(TObject* itemLink) { return FDataController->GetItemName(itemLink); }
+
+TObject* TcxDataFilterCriteria::GetItemLinkByID(Integer id) { return FDataController->FindItemByID(id); }
+
+TObject* TcxDataFilterCriteria::GetItemLinkByName(const AnsiString& name) {
+  return FDataController->FindItemByName(name);
+}
+
+TcxFilterCriteriaItemClass TcxDataFilterCriteria::GetItemClass() { return TcxDataFilterCriteriaItem::StaticClass(); }
+
+orv::ClassOf<TcxFilterValueList> TcxDataFilterCriteria::GetValueListClass() {
+  return TcxDataFilterValueList::StaticClass();
+}
+
+void TcxDataFilterCriteria::DoChanged() {
+  if (FIsExtraFilter || FDestroying || FDataController->IsDestroying()) return;
+  if (FDataController->IsLoading()) {
+    FChangedWhileLoading = true;
+    return;
+  }
+  // A pending edit is written before the rows are filtered again.
+  if (!FDataController->GetProvider()->HasOpenDataSet()) FDataController->Post(false);
+  FDataController->FilterChanged();
+  inherited::DoChanged();
+}
+
+void TcxDataFilterCriteria::AssignCriteria(TPersistent* source, Boolean withoutNames) {
+  LockChanges();
+  try {
+    inherited::AssignCriteria(source, withoutNames);
+    if (auto* other = dynamic_cast<TcxDataFilterCriteria*>(source)) SetActive(other->FActive);
+  } catch (...) {
+    UnlockChanges();
+    throw;
+  }
+  UnlockChanges();
+}
+
+void TcxDataFilterCriteria::CopyEvents(TcxFilterCriteria* source) {
+  inherited::CopyEvents(source);
+  if (auto* other = dynamic_cast<TcxDataFilterCriteria*>(source)) FOnGetValueList = other->FOnGetValueList;
+}
+
+TcxFilterCriteriaItem* TcxDataFilterCriteria::FindItemForLink(TObject* itemLink) {
+  if (itemLink && !itemLink->InheritsFrom(TcxCustomDataField::StaticClass()))
+    itemLink = FDataController->GetFieldByItem(itemLink);
+  return itemLink ? inherited::FindItemForLink(itemLink) : nullptr;
+}
+
+void TcxDataFilterCriteria::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineBinaryProperty("Criteria", TStreamProc(this, &TcxDataFilterCriteria::ReadData),
+                              TStreamProc(this, &TcxDataFilterCriteria::WriteData), HasStorableItems());
+}
+
+TcxDataFilterValueList* TcxDataFilterCriteria::CreateValueList() {
+  return static_cast<TcxDataFilterValueList*>(GetValueListClass().Create(this));
+}
+
+Boolean TcxDataFilterCriteria::IsFiltering() {
+  return FActive && !IsEmptyCriteria() && !FDataController->IsGridMode();
+}
+
+void TcxDataFilterCriteria::SetActive(Boolean value) {
+  if (FActive == value) return;
+  FActive = value;
+  MarkChanged();
+}
+
+namespace {
+
+Boolean HasNotNullConditionIn(TcxFilterCriteriaItemList* group, TcxCustomDataField* field) {
+  for (Integer i = 0; i < group->GetCount(); ++i) {
+    TcxCustomFilterCriteriaItem* child = group->GetItem(i);
+    if (child->IsGroup()) {
+      if (HasNotNullConditionIn(static_cast<TcxFilterCriteriaItemList*>(child), field)) return true;
+      continue;
+    }
+    auto* condition = static_cast<TcxDataFilterCriteriaItem*>(child);
+    if (condition->GetField() == field && condition->GetOperator() &&
+        condition->GetOperator()->InheritsFrom(TcxFilterNotNullOperator::StaticClass()))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Boolean TcxDataFilterCriteria::HasNotNullCondition(TcxCustomDataField* field) {
+  return HasNotNullConditionIn(GetRoot(), field);
+}
+
+ORV_PUBLISH(TcxDataFilterCriteria) {
+  using T = TcxDataFilterCriteria;
+  p.Property("Active", &T::GetActive, &T::SetActive).Default(false);
+  p.Property("OnGetValueList", &T::GetOnGetValueList, &T::SetOnGetValueList);
+}
+
+// ---- value list
+
+void TcxDataFilterValueList::Load(Integer itemIndex, Boolean initSorting, Boolean filteredOnly) {
+  TcxDataFilterCriteria* criteria = GetDataCriteria();
+  TcxCustomDataController* controller = criteria->GetDataController();
+  TcxCustomDataField* field = controller->GetItemField(itemIndex);
+  RemoveEntries();
+  if (initSorting) SetSortByDisplayText(controller->IsTextSortedItem(itemIndex));
+  AddEntry(fvkAll, Null(), false, FilterCaptionText(&cxSFilterBoxAllCaption));
+  AddEntry(fvkCustom, Null(), false, FilterCaptionText(&cxSFilterBoxCustomCaption));
+  Boolean blanks = false;
+  if (controller->IsGridMode()) {
+    blanks = true;
+  } else {
+    if (filteredOnly && controller->GetFilteredRecordCount() == 0) filteredOnly = false;
+    const Integer count = filteredOnly ? controller->GetFilteredRecordCount() : controller->GetRecordCount();
+    Variant value;
+    for (Integer i = 0; i < count; ++i) {
+      const Integer recordIndex = filteredOnly ? controller->GetFilteredRecordIndex(i) : i;
+      value = controller->GetFilterValue(recordIndex, field);
+      if (criteria->IsNullValue(value))
+        blanks = true;
+      else
+        AddEntry(fvkValue, value, false, controller->GetFilterDisplayText(recordIndex, itemIndex));
+    }
+  }
+  if (blanks) AddEntry(fvkBlanks, Null(), false, FilterCaptionText(&cxSFilterBoxBlanksCaption));
+  if (blanks || (filteredOnly && criteria->HasNotNullCondition(field)))
+    AddEntry(fvkNonBlanks, Null(), false, FilterCaptionText(&cxSFilterBoxNonBlanksCaption));
+  if (criteria->GetOnGetValueList()) criteria->GetOnGetValueList()(criteria, itemIndex, this);
+}
+
+// ---- extra criteria
+
+void TcxDataFilterList::BeforeDestruction() {
+  Clear();
+  inherited::BeforeDestruction();
+}
+
+void TcxDataFilterList::Remove(TcxDataFilterCriteria* criteria) {
+  FItems.erase(std::remove(FItems.begin(), FItems.end(), criteria), FItems.end());
+}
+
+void TcxDataFilterList::Clear() {
+  while (!FItems.empty()) {
+    TcxDataFilterCriteria* criteria = FItems.back();
+    FItems.pop_back();
+    criteria->Free();
+  }
+}
+
+void TcxDataFilterList::RemoveItemByItemLink(TObject* field) {
+  for (TcxDataFilterCriteria* criteria : FItems) criteria->RemoveItemByItemLink(field);
+}

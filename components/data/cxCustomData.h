@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "components/data/cxDataStorage.h"
+#include "components/data/cxDataUtils.h"
+#include "components/data/cxFilter.h"
 #include "platform/runtime/Component.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Persistent.h"
@@ -35,6 +37,8 @@ class TcxCustomDataFieldList;
 class TcxCustomDataProvider;
 class TcxCustomDataSource;
 class TcxDataSelection;
+class TcxDataFilterCriteria;
+class TcxDataFilterList;
 
 // The "no record" value of an editing record index (0x80000001).
 inline constexpr Integer cxNullEditingRecordIndex = Integer(-2147483647);
@@ -600,6 +604,34 @@ class TcxCustomDataProvider : public TObject {
   virtual Boolean CanDelete();
   virtual Boolean CanInsert() { return CanModify(); }
   virtual Boolean CanModify() { return true; }
+  // Editing. A record index of cxNullEditingRecordIndex is no record.
+  // Opens an edit of the record (checked) unless one is open, and marks it changing.
+  virtual Boolean CanInitEditing(Integer recordIndex);
+  virtual void Append() { StartInserting(true); }
+  virtual void Cancel();
+  virtual void UpdateData();
+  virtual void Delete();
+  // The records (ascending, no duplicates) are deleted last first.
+  virtual void DeleteRecords(const std::vector<Integer>& recordIndexes);
+  virtual void DeleteSelection();
+  virtual void Edit() { SetEditing(); }
+  // EcxInvalidDataControllerOperation "RecordIndex out of range" for no record (value Null).
+  virtual void GetEditValue(Integer recordIndex, TcxCustomDataField* field, TcxDataEditValueSource kind, Variant& value);
+  virtual void Insert() { StartInserting(false); }
+  virtual void Post(Boolean force);
+  virtual void PostEditingData();
+  // A text edit with an empty text stores Null; whether the value was written.
+  virtual Boolean SetEditValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value,
+                               TcxDataEditValueSource kind);
+  // Computes the record to focus after the delete (the controller's nearest record).
+  virtual void BeginDeleting();
+  virtual void EndDeleting();
+  virtual void AssignItemValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value);
+  // Grouping values of a new record (dcoAssignGroupingValues), then OnNewRecord.
+  virtual void AssignItemValues(Integer recordIndex, const std::vector<Variant>& groupingValues);
+  virtual void StartEditing();
+  virtual void StartInserting(Boolean append);
+  virtual void SetEditing() { StartEditing(); }
   // Editing state.
   virtual void ResetChanging() { FChanging = false; }
   // Forgets the edit: the new-item record is deleted, the neighbours and flags reset and the
@@ -670,6 +702,8 @@ class TcxCustomDataProvider : public TObject {
   Boolean GetDataChangedLocked() const { return FDataChangedLocked; }
   void SetDataChangedLocked(Boolean value) { FDataChangedLocked = value; }
   void SetInserting(Boolean value) { FInserting = value; }
+  // The own inserting flag, whatever the source's state says.
+  Boolean GetInserting() const { return FInserting; }
 
   void BeforeDestruction() override;
 
@@ -700,6 +734,7 @@ class TcxCustomDataProvider : public TObject {
   Integer FSavedRecordIndex = 0;
   Boolean FInserting = false;
   Boolean FLoadAllNeeded = false;
+  Boolean FInUpdateData = false;
 };
 
 using TcxCustomDataProviderClass = orv::ClassOf<TcxCustomDataProvider>;
@@ -1204,13 +1239,14 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean IsBOF();
   Boolean IsEOF();
   void Scroll(Integer distance);
-  virtual Boolean CanFocusRecord(Integer recordIndex) { return true; }
+  // Posts a pending edit of another record when no dataset is bound.
+  virtual Boolean CanFocusRecord(Integer recordIndex);
   virtual void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex) {}
   virtual Boolean CanChangeFocusedRow() { return true; }
   virtual void CheckFocusedRow();
   virtual void FocusedRowChanging(Integer rowIndex) {}
   virtual void CheckBrowseMode() {}
-  virtual void PostEditing() {}
+  virtual void PostEditing();
   virtual void SavePosition() { GetProvider()->SavePos(); }
   virtual void RestorePosition() { GetProvider()->RestorePos(); }
   virtual Boolean CanSelectRow(Integer rowIndex) { return true; }
@@ -1238,6 +1274,115 @@ class TcxCustomDataController : public TInterfacedPersistent {
   virtual Integer GetRecordIndexForEditing();
   Integer GetEditingRecordIndex();
   virtual void ValidateEditingRecord(Integer recordIndex);
+
+  // ---- Editing ----
+  // Edit state bits.
+  static constexpr Integer dceInsert = 1;
+  static constexpr Integer dceEdit = 2;
+  static constexpr Integer dceChanging = 4;
+  static constexpr Integer dceModified = 8;
+  // Allowed operation bits.
+  static constexpr Integer dcoAppend = 1;
+  static constexpr Integer dcoDelete = 2;
+  static constexpr Integer dcoEdit = 4;
+  static constexpr Integer dcoInsert = 8;
+  static constexpr Integer dcoSync = 16;
+  virtual Integer GetEditState();
+  Boolean IsEditing();
+  virtual Integer GetAllowedOperations();
+  virtual void Append();
+  virtual void Insert();
+  virtual void Edit();
+  // Opens an edit of the item in the editing record; False when the item may not be edited.
+  virtual Boolean EditItem(Integer itemIndex);
+  virtual Boolean IsItemEditable(Integer itemIndex) { return true; }
+  // Writes the value into the editing record (posted at once under IsImmediatePost).
+  virtual Boolean SetEditValue(Integer itemIndex, const Variant& value, TcxDataEditValueSource kind);
+  virtual Variant GetEditValue(Integer itemIndex, TcxDataEditValueSource kind);
+  virtual void Post(Boolean force = false);
+  virtual void Cancel();
+  virtual void UpdateData();
+  virtual void UpdateEditorValue() {}
+  virtual void DeleteFocused();
+  virtual void DeleteSelection();
+  // Deletes the records through the provider: sorted, without duplicates, the nearest record
+  // lowered by one for every deleted record at or below it.
+  void DeleteRecordList(std::vector<Integer> recordIndexes);
+  // After a delete: focuses the nearest record, or the last row when none was found.
+  void FocusNearestRecord();
+  Integer GetNearestRecordIndex() const { return FNearestRecordIndex; }
+  void SetNearestRecordIndex(Integer value) { FNearestRecordIndex = value; }
+  Boolean IsDeletingSelection() const { return FDeletingSelection; }
+  void SetUseNewItemRowForEditing(Boolean value);
+  void SetNewItemRowFocused(Boolean value);
+  virtual void FocusControl(Integer itemIndex, Boolean& done) {}
+  // Events of the editing cycle.
+  virtual void DoAfterCancel();
+  virtual void DoAfterDelete();
+  virtual void DoAfterInsert();
+  virtual void DoAfterPost();
+  virtual void DoBeforeCancel();
+  virtual void DoBeforeDelete(Integer recordIndex);
+  virtual void DoBeforeInsert();
+  virtual void DoBeforePost();
+  const TcxDataControllerNotifyEvent& GetOnAfterCancel() const { return FOnAfterCancel; }
+  void SetOnAfterCancel(const TcxDataControllerNotifyEvent& value) { FOnAfterCancel = value; }
+  const TcxDataControllerNotifyEvent& GetOnAfterDelete() const { return FOnAfterDelete; }
+  void SetOnAfterDelete(const TcxDataControllerNotifyEvent& value) { FOnAfterDelete = value; }
+  const TcxDataControllerNotifyEvent& GetOnAfterInsert() const { return FOnAfterInsert; }
+  void SetOnAfterInsert(const TcxDataControllerNotifyEvent& value) { FOnAfterInsert = value; }
+  const TcxDataControllerNotifyEvent& GetOnAfterPost() const { return FOnAfterPost; }
+  void SetOnAfterPost(const TcxDataControllerNotifyEvent& value) { FOnAfterPost = value; }
+  const TcxDataControllerNotifyEvent& GetOnBeforeCancel() const { return FOnBeforeCancel; }
+  void SetOnBeforeCancel(const TcxDataControllerNotifyEvent& value) { FOnBeforeCancel = value; }
+  const TcxDataDetailExpandedEvent& GetOnBeforeDelete() const { return FOnBeforeDelete; }
+  void SetOnBeforeDelete(const TcxDataDetailExpandedEvent& value) { FOnBeforeDelete = value; }
+  const TcxDataControllerNotifyEvent& GetOnBeforeInsert() const { return FOnBeforeInsert; }
+  void SetOnBeforeInsert(const TcxDataControllerNotifyEvent& value) { FOnBeforeInsert = value; }
+  const TcxDataControllerNotifyEvent& GetOnBeforePost() const { return FOnBeforePost; }
+  void SetOnBeforePost(const TcxDataControllerNotifyEvent& value) { FOnBeforePost = value; }
+
+  // ---- Selection anchor and rows ----
+  // EcxInvalidDataControllerOperation "RowIndex out of range" for a bad row.
+  void SetSelectionAnchor(Integer rowIndex);
+  Integer GetSelectionAnchorRowIndex();
+  Boolean IsSelectionAnchorSet() { return GetSelectionAnchorRowIndex() != -1; }
+  void SelectFromAnchor(Integer rowIndex, Boolean keepSelection);
+  void SelectFocusedRow();
+  void SyncSelectionWithFocusedRow();
+  Boolean FocusSelectedRow(Integer selectedIndex);
+  using TcxDataControllerEachRowProc = orv::Event<void(Pointer data, Integer rowIndex, const TcxRowInfo& rowInfo)>;
+  void ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data);
+
+  // ---- Bookmark ----
+  virtual Boolean SetBookmark();
+  virtual void ClearBookmark() { FBookmarkRecordIndex = -1; }
+  virtual void GotoBookmark();
+  virtual Boolean HasBookmark() { return FBookmarkRecordIndex != -1; }
+  virtual Boolean IsBookmarkRow(Integer rowIndex);
+  virtual Boolean IsBookmarkAffected(Integer recordIndex);
+  // Clears the bookmark when the record change or the filter touched it (-1: any record).
+  virtual void CheckBookmark(Integer recordIndex);
+  void SaveBookmark();
+  void ResetBookmark();
+  void RestoreBookmark();
+  Integer GetBookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+
+  // ---- Incremental filter and text search ----
+  // The first filtered record after the refresh, or -1 when none remains.
+  Integer SetIncrementalFilter(Integer itemIndex, const AnsiString& text);
+  Boolean ChangeIncrementalFilterText(const AnsiString& text);
+  void ResetIncrementalFilter();
+  Boolean HasIncrementalFilter() const { return FIncrementalFilterField && !FIncrementalFilterText.empty(); }
+  const AnsiString& GetIncrementalFilterText() const { return FIncrementalFilterText; }
+  Integer GetIncrementalFilterItemIndex() const;
+  virtual Boolean MatchesIncrementalFilter(Integer recordIndex);
+  // The first filtered record from the start position whose item text matches; -1 when none.
+  Integer FindRecordByText(Integer startRecordListIndex, Integer itemIndex, const AnsiString& text, Boolean partial,
+                           Boolean wrap, Boolean forward);
+  virtual Boolean SearchInGridMode(const AnsiString& text, Boolean forward, Boolean fromNext) { return false; }
+  virtual AnsiString GetSearchDisplayText(Integer recordIndex, Integer itemIndex) { return GetDisplayText(recordIndex, itemIndex); }
+  virtual AnsiString GetFilterDisplayText(Integer recordIndex, Integer itemIndex) { return GetDisplayText(recordIndex, itemIndex); }
 
   // ---- Sorting and comparison ----
   virtual Integer CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
@@ -1276,6 +1421,20 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Integer FindRecordIndexByGroupValues(Integer internalRecordIndex, Integer levelCount, Boolean sorted);
   Boolean IsInternalFind() const { return FInternalFind; }
   void SetInternalFind(Boolean value) { FInternalFind = value; }
+
+  // ---- Filter ----
+  // The bound criteria, of GetFilterCriteriaClass, made on first use.
+  TcxDataFilterCriteria* GetFilter();
+  // Copies the conditions (matched by item IDs) and Active into the bound criteria.
+  void SetFilter(TcxDataFilterCriteria* value);
+  virtual orv::ClassOf<TcxDataFilterCriteria> GetFilterCriteriaClass();
+  // Further criteria of the filter class, owned by the controller; they filter nothing.
+  virtual TcxDataFilterCriteria* CreateFilter();
+  TcxDataFilterList* GetFilters() const { return FFilters; }
+  // The value a filter condition tests, and the item's caption and field name in filter texts.
+  virtual Variant GetFilterValue(Integer recordIndex, TcxCustomDataField* field) { return GetFieldValue(recordIndex, field); }
+  virtual AnsiString GetItemFilterCaption(Integer itemIndex) { return AnsiString(); }
+  virtual AnsiString GetItemFilterFieldName(Integer itemIndex) { return GetItemFilterCaption(itemIndex); }
 
   // ---- Provider ----
   virtual TcxCustomDataProviderClass GetProviderClass() { return TcxCustomDataProvider::StaticClass(); }
@@ -1345,6 +1504,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // row that only moved is not reported as a selection change.
   void RereadPrevSelection();
   void ReadRecords();
+  // The focused data record through the provider, the nearest record kept in step.
+  void DeleteFocusedRecord();
 
  private:
   friend class TcxCustomDataControllerInfo;
@@ -1365,6 +1526,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   TcxCustomDataProvider* FProvider = nullptr;
   TcxCustomDataControllerInfo* FInfo = nullptr;
   TcxDataControllerNotifier* FNotifier = nullptr;
+  TcxDataFilterCriteria* FFilter = nullptr;
+  TcxDataFilterList* FFilters = nullptr;
   std::vector<TDataChangedListener> FDataChangedListeners;
   std::vector<TcxDataListenerLink*> FListenerLinks;
   TcxCustomDataField* FRecordHandlesField = nullptr;
@@ -1412,6 +1575,22 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean FFocusCheckAfterFilterRequested = false;
   Boolean FInternalFind = false;
 
+  // Editing, bookmark and incremental filter.
+  Integer FNearestRecordIndex = -1;
+  Boolean FDeletingSelection = false;
+  Boolean FInCancel = false;
+  Integer FBookmarkRecordIndex = -1;
+  TcxCustomDataField* FIncrementalFilterField = nullptr;
+  AnsiString FIncrementalFilterText;
+  TcxDataControllerNotifyEvent FOnAfterCancel;
+  TcxDataControllerNotifyEvent FOnAfterDelete;
+  TcxDataControllerNotifyEvent FOnAfterInsert;
+  TcxDataControllerNotifyEvent FOnAfterPost;
+  TcxDataControllerNotifyEvent FOnBeforeCancel;
+  TcxDataDetailExpandedEvent FOnBeforeDelete;
+  TcxDataControllerNotifyEvent FOnBeforeInsert;
+  TcxDataControllerNotifyEvent FOnBeforePost;
+
   TcxDataControllerCompareEvent FOnCompare;
   TNotifyEvent FOnDataChanged;
   TcxDataFilterRecordEvent FOnFilterRecord;
@@ -1432,4 +1611,128 @@ class TcxDataController : public TcxCustomDataController {
   ORV_CLASS(TcxDataController, TcxCustomDataController)
  public:
   explicit TcxDataController(TComponent* owner);
+};
+
+// ==== Filter criteria bound to a controller ==================================================
+
+// A condition of controller criteria. Its item link is the controller's field of the item; the
+// item object is what the criteria's names, IDs and callers see.
+class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
+  ORV_CLASS(TcxDataFilterCriteriaItem, TcxFilterCriteriaItem)
+ public:
+  TcxDataFilterCriteriaItem(TcxFilterCriteriaItemList* parent, TObject* itemLink, TcxFilterOperatorCode operatorCode,
+                            const Variant& value, const AnsiString& displayValue);
+
+  // Null without a field, else the controller's GetFilterValue.
+  void GetDataValue(Integer recordIndex, Variant& value) override;
+  AnsiString GetFieldCaption() override;
+  AnsiString GetFieldName() override;
+  // The field's item object (nil without a field).
+  TObject* GetLinkedItem() override;
+  // A field is kept as it is; any other object is replaced by the controller's field of it.
+  void SetLinkedItem(TObject* value) override;
+  // The names the grid and the filter control use.
+  TObject* GetItemLink() { return GetLinkedItem(); }
+  void SetItemLink(TObject* value) { SetLinkedItem(value); }
+
+  TcxCustomDataField* GetField();
+  // The field's item index, -1 without a field.
+  Integer GetItemIndex();
+  TcxCustomDataController* GetDataController();
+};
+
+class TcxDataFilterValueList;
+using TcxDataFilterGetValueListEvent =
+    orv::Event<void(TcxFilterCriteria* sender, Integer itemIndex, TcxDataFilterValueList* valueList)>;
+
+// Criteria whose conditions name the controller's items and test its records. A change
+// refilters the rows (unless they are extra criteria made by CreateFilter); form descriptions
+// store the conditions as the binary property "Criteria".
+class TcxDataFilterCriteria : public TcxFilterCriteria {
+  ORV_CLASS(TcxDataFilterCriteria, TcxFilterCriteria)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxDataFilterCriteria(TcxCustomDataController* dataController);
+  void BeforeDestruction() override;
+
+  Integer GetIDByItemLink(TObject* itemLink) override;
+  AnsiString GetNameByItemLink(TObject* itemLink) override;
+  TObject* GetItemLinkByID(Integer id) override;
+  TObject* GetItemLinkByName(const AnsiString& name) override;
+  TcxFilterCriteriaItemClass GetItemClass() override;
+  orv::ClassOf<TcxFilterValueList> GetValueListClass() override;
+  void DoChanged() override;
+  void AssignCriteria(TPersistent* source, Boolean withoutNames = false) override;
+  void CopyEvents(TcxFilterCriteria* source) override;
+  // An item object is first mapped to its field.
+  TcxFilterCriteriaItem* FindItemForLink(TObject* itemLink) override;
+  TcxFilterCriteriaItem* FindItemByItemLink(TObject* itemLink) { return FindItemForLink(itemLink); }
+  void DefineProperties(TFiler* filer) override;
+
+  // A value list of GetValueListClass for these criteria; the caller frees it.
+  virtual TcxDataFilterValueList* CreateValueList();
+  // Active, not empty, and the controller not in grid mode.
+  virtual Boolean IsFiltering();
+  // Whether the record passes the conditions.
+  Boolean DoFilterRecord(Integer recordIndex) { return EvaluateRecord(recordIndex); }
+  // Removes the conditions of a field (the controller calls it when the field dies).
+  void RemoveItemByItemLink(TObject* field) { RemoveItemsByLink(field); }
+  // Whether the criteria hold a not-blank condition on the field.
+  Boolean HasNotNullCondition(TcxCustomDataField* field);
+
+  Boolean GetActive() const { return FActive; }
+  void SetActive(Boolean value);
+  const TcxDataFilterGetValueListEvent& GetOnGetValueList() const { return FOnGetValueList; }
+  void SetOnGetValueList(const TcxDataFilterGetValueListEvent& value) { FOnGetValueList = value; }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  Boolean IsDestroying() const { return FDestroying; }
+  // One of the controller's extra criteria (CreateFilter).
+  Boolean IsExtraFilter() const { return FIsExtraFilter; }
+
+ protected:
+  // While the controller is loading a change only waits for its Loaded.
+  Boolean FChangedWhileLoading = false;
+
+ private:
+  friend class TcxCustomDataController;
+  void ReadData(TStream* stream) { ReadBinaryData(stream); }
+  void WriteData(TStream* stream) { WriteToStream(stream); }
+
+  TcxCustomDataController* FDataController;
+  Boolean FActive = false;
+  Boolean FDestroying = false;
+  Boolean FIsExtraFilter = false;
+  TcxDataFilterGetValueListEvent FOnGetValueList;
+};
+
+using TcxDataFilterCriteriaClass = orv::ClassOf<TcxDataFilterCriteria>;
+
+// The drop-down of one item's filter: (All), (Custom...), (Blanks), (NonBlanks) and the item's
+// distinct values.
+class TcxDataFilterValueList : public TcxFilterValueList {
+  ORV_CLASS(TcxDataFilterValueList, TcxFilterValueList)
+ public:
+  explicit TcxDataFilterValueList(TcxFilterCriteria* criteria) : TcxFilterValueList(criteria) {}
+  // Fills the list from the controller's records (the filtered ones with filteredOnly, when at
+  // least one record passes the filters); in grid mode only the special entries.
+  virtual void Load(Integer itemIndex, Boolean initSorting = true, Boolean filteredOnly = false);
+  TcxDataFilterCriteria* GetDataCriteria() const { return static_cast<TcxDataFilterCriteria*>(GetCriteria()); }
+};
+
+// The controller's extra criteria; freeing a criteria takes it out of the list.
+class TcxDataFilterList : public TObject {
+  ORV_CLASS(TcxDataFilterList, TObject)
+ public:
+  TcxDataFilterList() = default;
+  void BeforeDestruction() override;
+  void Add(TcxDataFilterCriteria* criteria) { FItems.push_back(criteria); }
+  void Remove(TcxDataFilterCriteria* criteria);
+  // Frees every criteria, last first.
+  void Clear();
+  void RemoveItemByItemLink(TObject* field);
+  Integer GetCount() const { return Integer(FItems.size()); }
+  TcxDataFilterCriteria* GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+
+ private:
+  std::vector<TcxDataFilterCriteria*> FItems;
 };

@@ -6,6 +6,7 @@
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxVariants.h"
 #include "components/foundation/cxClasses.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace {
@@ -353,7 +354,42 @@ void TcxDBDataLink::DataSetScrolled(Integer distance) {
 void TcxDBDataLink::EditingChanged() {
   if (!FProvider || !FProvider->IsSyncMode()) return;
   TDataSet* dataSet = GetDataSet();
-  if (!(GetActive() && dataSet && IsEditState(dataSet))) FProvider->ResetEditing();
+  if (!(GetActive() && dataSet && IsEditState(dataSet))) {
+    FProvider->ResetEditing();
+    return;
+  }
+  if (dataSet->GetState() != dsEdit) return;
+  // The dataset went into edit state (through the controller or from outside): the focused
+  // record becomes the editing record.
+  TcxDBDataController* controller = FProvider->DataController();
+  controller->BeginInternalRecordRead();
+  try {
+    FProvider->StartEditing();
+  } catch (...) {
+    controller->EndInternalRecordRead();
+    throw;
+  }
+  controller->EndInternalRecordRead();
+}
+
+void TcxDBDataLink::UpdateData() {
+  if (!FProvider) return;
+  FProvider->UpdateData();
+  FProvider->RecordChanged(nullptr);
+  FProvider->ResetChanging();
+}
+
+void TcxDBDataLink::FocusControl(TField*& field) {
+  if (!FProvider || !field) return;
+  TcxDBDataController* controller = FProvider->DataController();
+  for (Integer i = 0; i < controller->GetItemCount(); ++i) {
+    auto* dataField = static_cast<TcxDBDataField*>(static_cast<TcxCustomDataController*>(controller)->GetItemField(i));
+    if (dataField->GetField() != field) continue;
+    Boolean done = false;
+    controller->FocusControl(i, done);
+    if (done) field = nullptr;
+    return;
+  }
 }
 
 void TcxDBDataLink::LayoutChanged() {
@@ -507,7 +543,15 @@ TcxValueDefReader* TcxDBDataProvider::CreateValueDefReader() { return new TcxVal
 
 Boolean TcxDBDataProvider::IsDataSetModified() {
   TDataSet* dataSet = GetDataSet();
-  return dataSet && dataSet->GetModified();
+  if (!dataSet || !dataSet->GetModified()) return false;
+  if (FAssignedFields.empty()) return true;
+  // Values the controller wrote itself into a new record (grouping values) are no user change.
+  for (Integer i = 0; i < dataSet->GetFieldCount(); ++i) {
+    TField* field = dataSet->GetFields().GetField(i);
+    if (std::find(FAssignedFields.begin(), FAssignedFields.end(), field) != FAssignedFields.end()) continue;
+    if (!field->GetIsNull()) return true;
+  }
+  return false;
 }
 
 Boolean TcxDBDataProvider::BookmarkValid(const TBookmarkStr& bookmark) {
@@ -524,7 +568,10 @@ void TcxDBDataProvider::CancelDataSet() {
   if (TDataSet* dataSet = GetDataSet()) dataSet->Cancel();
 }
 
-void TcxDBDataProvider::RecordChanged(TField* field) { ResetChanging(); }
+void TcxDBDataProvider::RecordChanged(TField* field) {
+  if (IsEditing()) RereadEditingRecord();
+  ResetChanging();
+}
 
 // ---- Navigation ----
 
@@ -715,9 +762,261 @@ void TcxDBDataProvider::DataSetChanged() {
   if (!dataSet || !IsEditState(dataSet)) {
     DataChanged(dcTotal, -1, -1);
     DataScrolled(0);
+    return;
   }
-  // A dataset that enters insert or edit state from outside is mirrored by the editing support,
-  // which this controller does not have yet.
+  if (dataSet->GetState() == dsInsert && !GetInserting() && IsSyncMode() && !FInInsertNotification) MirrorInsert();
+}
+
+void TcxDBDataProvider::MirrorInsert() {
+  // The own Append, or a dataset that stands past its last record, adds at the end; anything
+  // else inserts at the focused record.
+  const Boolean append = (FInInsert && !FInsertOperation) || (!FInInsert && IsEOF());
+  FInInsertNotification = true;
+  try {
+    StartInserting(append);
+  } catch (...) {
+    FInInsertNotification = false;
+    throw;
+  }
+  FInInsertNotification = false;
+}
+
+// ---- Editing ----
+
+void TcxDBDataProvider::AddAssignedField(TField* field) {
+  if (field && std::find(FAssignedFields.begin(), FAssignedFields.end(), field) == FAssignedFields.end())
+    FAssignedFields.push_back(field);
+}
+
+void TcxDBDataProvider::RereadEditingRecord() {
+  const Integer recordIndex = GetEditingRecordIndex();
+  if (recordIndex == cxNullEditingRecordIndex) return;
+  TcxDBDataController* controller = DataController();
+  if (recordIndex >= 0 && recordIndex >= controller->GetRecordCount()) return;
+  TcxValueDefDBReader reader;
+  controller->GetDataStorage()->FillRecord(recordIndex, &reader);
+  controller->AfterReadRecord(recordIndex);
+  if (!FInInitEditing) controller->Change(TcxCustomDataController::dccUpdateRecord);
+  if (recordIndex >= 0) controller->DataChanged(dcRecord, -1, recordIndex);
+}
+
+Boolean TcxDBDataProvider::CanInitEditing(Integer recordIndex) {
+  if (EditsInStorage()) return inherited::CanInitEditing(recordIndex);
+  TcxDBDataController* controller = DataController();
+  FInInitEditing = true;
+  Boolean editing;
+  try {
+    if (controller->IsNewItemRowEditing() && !IsInserting()) {
+      Insert();
+      editing = true;
+    } else {
+      editing = FDataLink->Edit();
+    }
+  } catch (...) {
+    FInInitEditing = false;
+    throw;
+  }
+  FInInitEditing = false;
+  if (!editing) return false;
+  SetChanging();
+  if (controller->GetNewItemRowFocused()) controller->Change(TcxCustomDataController::dccUpdateRecord);
+  return true;
+}
+
+void TcxDBDataProvider::InsertThroughDataSet(Boolean append) {
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet) return;
+  struct Flags {
+    TcxDBDataProvider* Self;
+    ~Flags() {
+      Self->FInInsert = false;
+      Self->FInsertOperation = false;
+    }
+  } reset{this};
+  FInInsert = true;
+  FInsertOperation = !append;
+  if (IsEditState(dataSet)) {
+    if (dataSet->GetState() == dsInsert) DataController()->CheckBrowseMode();
+    if (IsEditState(dataSet)) FDataLink->UpdateRecord();
+  }
+  if (append)
+    dataSet->Append();
+  else
+    dataSet->Insert();
+}
+
+void TcxDBDataProvider::Append() { InsertThroughDataSet(true); }
+
+void TcxDBDataProvider::Insert() { InsertThroughDataSet(false); }
+
+void TcxDBDataProvider::Cancel() {
+  if (EditsInStorage()) {
+    inherited::Cancel();
+    return;
+  }
+  CancelDataSet();
+}
+
+void TcxDBDataProvider::Edit() {
+  if (EditsInStorage()) {
+    inherited::Edit();
+    return;
+  }
+  if (TDataSet* dataSet = GetDataSet()) dataSet->Edit();
+}
+
+void TcxDBDataProvider::Post(Boolean force) {
+  if (EditsInStorage()) {
+    inherited::Post(force);
+    return;
+  }
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet) return;
+  TcxDBDataController* controller = DataController();
+  controller->BeginUpdate();
+  try {
+    if (force)
+      dataSet->Post();
+    else
+      dataSet->CheckBrowseMode();
+  } catch (...) {
+    controller->EndUpdate();
+    throw;
+  }
+  controller->EndUpdate();
+}
+
+void TcxDBDataProvider::PostEditingData() {
+  if (FDataLink->GetActive()) FDataLink->UpdateRecord();
+}
+
+void TcxDBDataProvider::GetEditValue(Integer recordIndex, TcxCustomDataField* field, TcxDataEditValueSource kind,
+                                     Variant& value) {
+  value = Null();
+  auto* dataField = static_cast<TcxDBDataField*>(field);
+  TField* dataSetField = dataField->GetField();
+  if (!dataSetField) {
+    if (dataField->IsUnbound()) inherited::GetEditValue(recordIndex, field, kind, value);
+    return;
+  }
+  if (kind == evsText) {
+    if (!dataSetField->GetIsNull() || dataSetField->GetOnGetText()) value = Variant(dataSetField->GetEditText());
+    return;
+  }
+  if (!dataSetField->GetIsNull()) value = dataSetField->GetAsVariant();
+}
+
+Boolean TcxDBDataProvider::SetEditValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value,
+                                        TcxDataEditValueSource kind) {
+  auto* dataField = static_cast<TcxDBDataField*>(field);
+  TField* dataSetField = dataField->GetField();
+  if (!dataSetField) return dataField->IsUnbound() && inherited::SetEditValue(recordIndex, field, value, kind);
+  if (kind == evsText || dataSetField->GetOnSetText()) {
+    dataSetField->SetEditText(value.IsNull() ? AnsiString() : value.AsString());
+  } else if (value.IsNull()) {
+    dataSetField->Clear();
+  } else if ((dataSetField->GetDataType() == ftDateTime || dataSetField->GetDataType() == ftDate ||
+              dataSetField->GetDataType() == ftTime) &&
+             (value.GetType() == varDouble || value.GetType() == varSingle || value.GetType() == varCurrency)) {
+    dataSetField->SetAsDateTime(TDateTime(value.AsDouble()));
+  } else {
+    dataSetField->SetAsVariant(value);
+  }
+  return true;
+}
+
+void TcxDBDataProvider::AssignItemValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value) {
+  TField* dataSetField = static_cast<TcxDBDataField*>(field)->GetField();
+  if (!dataSetField) {
+    inherited::AssignItemValue(recordIndex, field, value);
+    return;
+  }
+  dataSetField->SetAsVariant(value);
+  AddAssignedField(dataSetField);
+}
+
+void TcxDBDataProvider::AssignItemValues(Integer recordIndex, const std::vector<Variant>& groupingValues) {
+  if (IsInserting() || FInInitEditing || IsOtherInsert()) {
+    FAssignedFields.clear();
+    inherited::AssignItemValues(recordIndex, groupingValues);
+    DataController()->NewRecordValuesAssigned(recordIndex);
+  }
+  RereadEditingRecord();
+}
+
+void TcxDBDataProvider::Delete() {
+  TDataSet* dataSet = GetDataSet();
+  TcxDBDataController* controller = DataController();
+  if (!dataSet || controller->GetFocusedRecordIndex() < 0) return;
+  controller->DoBeforeDelete(controller->GetFocusedRecordIndex());
+  // The dataset's change notice is held back until the delete is done; the reload it then
+  // brings gives the controller its new records and the dataset cursor's record index, and
+  // EndDeleting focuses the nearest record among them.
+  struct PreventLayout {
+    TcxDBDataLink* Link;
+    ~PreventLayout() { Link->FPreventLayoutChanged = false; }
+  } prevent{FDataLink};
+  FDataLink->FPreventLayoutChanged = true;
+  dataSet->DisableControls();
+  try {
+    dataSet->Delete();
+  } catch (...) {
+    dataSet->EnableControls();
+    throw;
+  }
+  dataSet->EnableControls();
+  controller->DoAfterDelete();
+}
+
+void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& recordIndexes) {
+  TDataSet* dataSet = GetDataSet();
+  TcxDBDataController* controller = DataController();
+  if (!dataSet || recordIndexes.empty()) return;
+  dataSet->DisableControls();
+  try {
+    if (controller->HasRecordKeys()) {
+      std::vector<Variant> keys;
+      for (Integer recordIndex : recordIndexes) keys.push_back(controller->GetRecordID(recordIndex));
+      for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        if (!dataSet->Locate(controller->GetKeyFieldNames(), *it, {})) continue;
+        controller->DoBeforeDelete(recordIndexes[std::size_t(keys.rend() - it - 1)]);
+        dataSet->Delete();
+        controller->DoAfterDelete();
+      }
+    } else if (controller->CanFocusRecord(recordIndexes.back())) {
+      // The cursor stands on the last listed record; each delete leaves it on the record after
+      // the deleted one (on the one before when the last record went).
+      Integer current = recordIndexes.back();
+      Integer count = controller->GetRecordCount();
+      for (auto it = recordIndexes.rbegin(); it != recordIndexes.rend(); ++it) {
+        Integer distance = *it - current;
+        if (distance != 0) dataSet->MoveBy(distance);
+        controller->DoBeforeDelete(*it);
+        const Boolean wasLast = *it == count - 1;
+        dataSet->Delete();
+        controller->DoAfterDelete();
+        --count;
+        current = wasLast ? *it - 1 : *it;
+      }
+    }
+  } catch (...) {
+    dataSet->EnableControls();
+    throw;
+  }
+  dataSet->EnableControls();
+  if (!controller->HasRecordKeys()) controller->ClearSelection();
+}
+
+void TcxDBDataProvider::EndDeleting() {
+  TcxDBDataController* controller = DataController();
+  const Integer nearest = controller->GetNearestRecordIndex();
+  try {
+    if (nearest >= 0 && nearest < controller->GetRecordCount()) controller->ChangeFocusedRecordIndex(nearest);
+  } catch (...) {
+    inherited::EndDeleting();
+    throw;
+  }
+  inherited::EndDeleting();
 }
 
 void TcxDBDataProvider::SetDataSource(TDataSource* value) {
@@ -838,6 +1137,11 @@ TObject* TcxDBDataController::GetItemByFieldName(const AnsiString& fieldName) {
 void TcxDBDataController::ChangeItemFieldName(Integer itemIndex, const AnsiString& fieldName) {
   TcxDBDataField* field = AsDBField(inherited::GetItemField(itemIndex));
   if (field->GetFieldName() != fieldName) ChangeFieldName(field, fieldName);
+}
+
+AnsiString TcxDBDataController::GetItemFilterFieldName(Integer itemIndex) {
+  auto* criteria = dynamic_cast<TcxDBDataFilterCriteria*>(GetFilter());
+  return GetItemFilterFieldName(itemIndex, criteria ? criteria->GetIgnoreOrigin() : true);
 }
 
 AnsiString TcxDBDataController::GetItemFilterFieldName(Integer itemIndex, Boolean ignoreOrigin) {
@@ -1124,6 +1428,10 @@ void TcxDBDataController::CheckFocusedRow() {
 Boolean TcxDBDataController::CanFocusRecord(Integer recordIndex) {
   TcxDBDataProvider* provider = GetDBProvider();
   if (provider->IsInserting() && recordIndex == provider->GetEditingRecordIndex()) return true;
+  if (GetUseNewItemRowForEditing() && recordIndex < -1) {
+    if (!provider->IsInserting()) Post(false);
+    return true;
+  }
   Boolean result;
   provider->LockLocate();
   try {
@@ -1177,7 +1485,7 @@ void TcxDBDataController::CheckBrowseMode() {
           }
           dataSet->EnableControls();
         } else {
-          dataSet->Cancel();
+          Cancel();
         }
       }
     }
@@ -1219,4 +1527,225 @@ Variant TcxDBDataController::GetGroupingValue(Integer recordIndex, TcxCustomData
   Variant result = VarArrayCreate(0, dbField->GetFieldCount() - 1, varVariant);
   for (Integer i = 0; i < dbField->GetFieldCount(); ++i) result.PutElement(i, GetFieldValue(recordIndex, dbField->GetFieldItem(i)));
   return result;
+}
+
+// ==== Dataset filter criteria ================================================================
+
+TcxDataFilterCriteriaClass TcxDBDataController::GetFilterCriteriaClass() {
+  return TcxDBDataFilterCriteria::StaticClass();
+}
+
+// ---- adapters
+
+void TcxDBAdapterList::BeforeDestruction() {
+  while (!FItems.empty()) {
+    TcxDBAdapterItem* item = FItems.back();
+    FItems.pop_back();
+    item->Free();
+  }
+  inherited::BeforeDestruction();
+}
+
+Boolean TcxDBAdapterList::FindAdapter(TClass dataSetClass, Integer& index) {
+  index = -1;
+  for (Integer i = GetCount() - 1; i >= 0; --i) {
+    const TClass itemClass = FItems[std::size_t(i)]->GetDataSetClass();
+    if (dataSetClass->InheritsFrom(itemClass)) {
+      index = i;
+      return true;
+    }
+    if (itemClass->InheritsFrom(dataSetClass)) index = i;
+  }
+  return false;
+}
+
+void TcxDBAdapterList::RegisterAdapter(TClass dataSetClass, TcxDBAdapterItemClass adapterClass) {
+  Integer index;
+  const Boolean found = FindAdapter(dataSetClass, index);
+  TcxDBAdapterItem* item = adapterClass.Create(dataSetClass);
+  if (found)
+    FItems.insert(FItems.begin() + index + 1, item);
+  else if (index >= 0)
+    FItems.insert(FItems.begin() + index, item);
+  else
+    FItems.push_back(item);
+}
+
+void TcxDBAdapterList::UnregisterAdapter(TClass dataSetClass, TcxDBAdapterItemClass adapterClass) {
+  for (Integer i = GetCount() - 1; i >= 0; --i) {
+    TcxDBAdapterItem* item = FItems[std::size_t(i)];
+    if (item->GetDataSetClass() == dataSetClass && item->ClassType() == TClass(adapterClass)) {
+      FItems.erase(FItems.begin() + i);
+      item->Free();
+    }
+  }
+}
+
+TcxDBAdapterItem* TcxDBAdapterList::FindAdapterFor(TClass dataSetClass) {
+  Integer index;
+  return dataSetClass && FindAdapter(dataSetClass, index) ? FItems[std::size_t(index)] : nullptr;
+}
+
+void TcxDBFilterOperatorAdapter::PrepareOperatorClass(TObject* item, TDataSet* dataSet,
+                                                      TcxFilterOperatorClass& operatorClass) {
+  if (!dataSet || UpperCase(dataSet->ClassName()).find("QUERY") == AnsiString::npos) return;
+  const TClass c = operatorClass;
+  if (c->InheritsFrom(TcxFilterNotNullOperator::StaticClass()))
+    operatorClass = TcxFilterSQLNotNullOperator::StaticClass();
+  else if (c->InheritsFrom(TcxFilterNullOperator::StaticClass()))
+    operatorClass = TcxFilterSQLNullOperator::StaticClass();
+}
+
+TcxDBAdapterList* cxDBFilterOperatorAdapters() {
+  static const std::unique_ptr<TcxDBAdapterList, orv::FreeDeleter> adapters = [] {
+    std::unique_ptr<TcxDBAdapterList, orv::FreeDeleter> list(new TcxDBAdapterList);
+    list->RegisterAdapter(TDataSet::StaticClass(), TcxDBFilterOperatorAdapter::StaticClass());
+    return list;
+  }();
+  return adapters.get();
+}
+
+// ---- conditions
+
+TcxFilterOperatorClass TcxDBDataFilterCriteriaItem::GetOperatorClass() {
+  TcxFilterOperatorClass operatorClass = inherited::GetOperatorClass();
+  auto* controller = dynamic_cast<TcxDBDataController*>(GetDataController());
+  TDataSet* dataSet = controller ? controller->GetDataSet() : nullptr;
+  if (!dataSet || !TClass(operatorClass)) return operatorClass;
+  if (auto* adapter = dynamic_cast<TcxDBFilterOperatorAdapter*>(
+          cxDBFilterOperatorAdapters()->FindAdapterFor(dataSet->ClassType())))
+    adapter->PrepareOperatorClass(this, dataSet, operatorClass);
+  return operatorClass;
+}
+
+// ---- criteria
+
+TcxDBDataFilterCriteria::TcxDBDataFilterCriteria(TcxCustomDataController* dataController)
+    : TcxDataFilterCriteria(dataController) {}
+
+TcxDBDataController* TcxDBDataFilterCriteria::GetDBDataController() const {
+  return static_cast<TcxDBDataController*>(GetDataController());
+}
+
+void TcxDBDataFilterCriteria::DoFormatFilterTextValue(TcxFilterCriteriaItem* item, const Variant& value,
+                                                      AnsiString& text) {
+  if (FOnFormatFilterTextValue) FOnFormatFilterTextValue(this, value, text);
+}
+
+TcxFilterCriteriaItemClass TcxDBDataFilterCriteria::GetItemClass() { return TcxDBDataFilterCriteriaItem::StaticClass(); }
+
+Boolean TcxDBDataFilterCriteria::IsDataSetFilterInUse() {
+  return FAutoDataSetFilter && !GetDataController()->IsSmartRefresh();
+}
+
+Boolean TcxDBDataFilterCriteria::IsFiltering() {
+  return inherited::IsFiltering() && !FOnBeforeChange && !IsDataSetFilterInUse();
+}
+
+void TcxDBDataFilterCriteria::DoChanged() {
+  if (IsExtraFilter()) return;
+  TcxDBDataController* controller = GetDBDataController();
+  const Boolean dying = IsDestroying() || controller->IsDestroying();
+  if (!dying) {
+    TDataSet* dataSet = controller->GetDataSet();
+    if (dataSet && (dataSet->GetState() == dsEdit || dataSet->GetState() == dsInsert ||
+                    dataSet->GetState() == dsSetKey)) {
+      try {
+        controller->CheckBrowseMode();
+      } catch (...) {
+        // Inactive without reporting the change again: the error goes to the caller.
+        LockChanges();
+        SetActive(false);
+        UnlockChangesSilently();
+        throw;
+      }
+    }
+    if (FOnBeforeChange && !controller->IsLoading()) FOnBeforeChange(this, dataSet, GetFilterText());
+    if (dataSet && IsDataSetFilterInUse()) {
+      const AnsiString text = GetFilterText();
+      TFilterOptions options;
+      if (GetOptions().Contains(fcoCaseInsensitive)) options += TFilterOptions{foCaseInsensitive};
+      const Boolean filtered = GetActive() && !text.empty();
+      if (dataSet->GetFilter() != text || dataSet->GetFilterOptions() != options || dataSet->GetFiltered() != filtered) {
+        dataSet->DisableControls();
+        try {
+          dataSet->SetFilter(text);
+          dataSet->SetFilterOptions(options);
+          dataSet->SetFiltered(filtered);
+        } catch (...) {
+          dataSet->EnableControls();
+          throw;
+        }
+        dataSet->EnableControls();
+      }
+    }
+  }
+  inherited::DoChanged();
+  if (dying) return;
+  TcxDBDataProvider* provider = controller->GetDBProvider();
+  if (provider->IsSyncMode() && controller->GetFocusedRowIndex() == -1 && !controller->GetNewItemRowFocused() &&
+      controller->GetRowCount() > 0)
+    controller->ChangeFocusedRowIndex(0);
+}
+
+void TcxDBDataFilterCriteria::AssignCriteria(TPersistent* source, Boolean withoutNames) {
+  auto* other = dynamic_cast<TcxDBDataFilterCriteria*>(source);
+  BeginUpdate();
+  try {
+    inherited::AssignCriteria(source, withoutNames);
+    if (other) {
+      SetAutoDataSetFilter(other->FAutoDataSetFilter);
+      SetIgnoreOrigin(other->FIgnoreOrigin);
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxDBDataFilterCriteria::CopyEvents(TcxFilterCriteria* source) {
+  inherited::CopyEvents(source);
+  if (auto* other = dynamic_cast<TcxDBDataFilterCriteria*>(source)) {
+    FOnBeforeChange = other->FOnBeforeChange;
+    FOnFormatFilterTextValue = other->FOnFormatFilterTextValue;
+  }
+}
+
+void TcxDBDataFilterCriteria::RestoreDefaults() {
+  BeginUpdate();
+  try {
+    inherited::RestoreDefaults();
+    SetAutoDataSetFilter(false);
+    SetIgnoreOrigin(true);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxDBDataFilterCriteria::SetAutoDataSetFilter(Boolean value) {
+  if (FAutoDataSetFilter == value) return;
+  FAutoDataSetFilter = value;
+  MarkChanged();
+}
+
+void TcxDBDataFilterCriteria::SetIgnoreOrigin(Boolean value) {
+  if (FIgnoreOrigin == value) return;
+  FIgnoreOrigin = value;
+  MarkChanged();
+}
+
+ORV_PUBLISH(TcxDBDataFilterCriteria) {
+  using T = TcxDBDataFilterCriteria;
+  p.Property("AutoDataSetFilter", &T::GetAutoDataSetFilter, &T::SetAutoDataSetFilter).Default(false);
+  p.Property("DateTimeFormat", &T::GetDateTimeFormat, &T::SetDateTimeFormat);
+  p.Property("IgnoreOrigin", &T::GetIgnoreOrigin, &T::SetIgnoreOrigin).Default(true);
+  p.Property("SupportedLike", &T::GetSupportedLike, &T::SetSupportedLike).Default(true);
+  p.Property("TranslateBetween", &T::GetTranslateBetween, &T::SetTranslateBetween).Default(false);
+  p.Property("TranslateIn", &T::GetTranslateIn, &T::SetTranslateIn).Default(false);
+  p.Property("TranslateLike", &T::GetTranslateLike, &T::SetTranslateLike).Default(false);
+  p.Property("OnBeforeChange", &T::GetOnBeforeChange, &T::SetOnBeforeChange);
+  p.Property("OnFormatFilterTextValue", &T::GetOnFormatFilterTextValue, &T::SetOnFormatFilterTextValue);
 }

@@ -156,6 +156,8 @@ class TcxDBDataLink : public TDataLink {
   void EditingChanged() override;
   void LayoutChanged() override;
   void RecordChanged(TField* field) override;
+  void UpdateData() override;
+  void FocusControl(TField*& field) override;
 
  private:
   friend class TcxDBDataProvider;
@@ -204,6 +206,25 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   void Freeze() override;
   void Unfreeze() override;
 
+  // Editing through the dataset (in the storage when the dataset cannot be edited).
+  Boolean CanInitEditing(Integer recordIndex) override;
+  void Append() override;
+  void Insert() override;
+  void Cancel() override;
+  void Delete() override;
+  // Moves onto each record, last first, and deletes it from the dataset.
+  void DeleteRecords(const std::vector<Integer>& recordIndexes) override;
+  void Edit() override;
+  // The values of the dataset's current record.
+  void GetEditValue(Integer recordIndex, TcxCustomDataField* field, TcxDataEditValueSource kind, Variant& value) override;
+  void Post(Boolean force) override;
+  void PostEditingData() override;
+  Boolean SetEditValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value,
+                       TcxDataEditValueSource kind) override;
+  void EndDeleting() override;
+  void AssignItemValue(Integer recordIndex, TcxCustomDataField* field, const Variant& value) override;
+  void AssignItemValues(Integer recordIndex, const std::vector<Variant>& groupingValues) override;
+
   // Notifications.
   void ActiveChanged(Boolean active) override;
   void DataScrolled(Integer distance) override;
@@ -222,6 +243,9 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   TDataSet* GetDataSet() const { return FDataLink->GetDataSet(); }
   TcxDBDataLink* GetDBDataLink() const { return FDataLink; }
   TcxDBDataController* DataController() const;
+  // The dataset fields the controller itself filled in the current new record.
+  const std::vector<TField*>& GetAssignedFields() const { return FAssignedFields; }
+  Boolean IsInInsertNotification() const { return FInInsertNotification; }
   // The record index of the dataset's current record.
   Integer GetCurrentRecordIndex() const { return FCurrentRecordIndex; }
   Boolean GetPostLocate() const { return FPostLocate; }
@@ -249,8 +273,19 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   void RemoveListener(TcxDBDataProvider* provider);
   // Lets every waiting provider handle its data-set change now.
   void NotifyListeners();
+  // The dataset's Append or Insert, after an open edit was posted or given up.
+  void InsertThroughDataSet(Boolean append);
+  // The dataset entered insert state: the controller gets a new record in its storage.
+  void MirrorInsert();
+  // Reads the dataset's current record into the editing record.
+  void RereadEditingRecord();
+  void AddAssignedField(TField* field);
 
   TcxDBDataLink* FDataLink = nullptr;
+  std::vector<TField*> FAssignedFields;
+  Boolean FInInitEditing = false;
+  Boolean FInInsertNotification = false;
+  Boolean FInsertOperation = false;
   Boolean FInFirst = false;
   Boolean FInInsert = false;
   Boolean FInNotify = false;
@@ -328,8 +363,10 @@ class TcxDBDataController : public TcxCustomDataController {
   TObject* GetItemByFieldName(const AnsiString& fieldName);
   // Binds the item to another dataset field when the name differs.
   void ChangeItemFieldName(Integer itemIndex, const AnsiString& fieldName);
-  // The item's name in dataset filter texts.
-  AnsiString GetItemFilterFieldName(Integer itemIndex, Boolean ignoreOrigin = true);
+  // The item's name in dataset filter texts; the one-argument form follows the bound criteria's
+  // IgnoreOrigin.
+  AnsiString GetItemFilterFieldName(Integer itemIndex) override;
+  AnsiString GetItemFilterFieldName(Integer itemIndex, Boolean ignoreOrigin);
 
   // ---- Keys ----
   // The record whose key equals the value: one key field and a single value, or several key
@@ -346,6 +383,7 @@ class TcxDBDataController : public TcxCustomDataController {
   // ---- Overrides ----
   TcxCustomDataProviderClass GetProviderClass() override { return TcxDBDataProvider::StaticClass(); }
   TcxCustomDataFieldClass GetFieldClass() override { return TcxDBDataField::StaticClass(); }
+  TcxDataFilterCriteriaClass GetFilterCriteriaClass() override;
   Boolean IsProviderField(TcxCustomDataField* field) override;
   Boolean HasRecordKeys() override;
   Boolean NeedsStructureUpdate() override { return true; }
@@ -369,6 +407,8 @@ class TcxDBDataController : public TcxCustomDataController {
 
   // ---- Hooks ----
   virtual void DataSourceChanged() {}
+  // The controller filled a new record's values (grouping values) before the user's.
+  virtual void NewRecordValuesAssigned(Integer recordIndex) {}
   // The first stored record whose key fields equal the dataset's current key values; -1 when
   // none or without keys.
   virtual Integer LocateRecordByCurrentKey();
@@ -403,4 +443,128 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean FInUnboundCopy = false;
   Boolean FLoaded = false;
   Boolean FResetDataSetFields = false;
+};
+
+// ==== Dataset filter criteria ================================================================
+
+// The blank tests as SQL datasets write them.
+class TcxFilterSQLNullOperator : public TcxFilterNullOperator {
+  ORV_CLASS(TcxFilterSQLNullOperator, TcxFilterNullOperator)
+ public:
+  explicit TcxFilterSQLNullOperator(TcxFilterCriteriaItem* criteriaItem) : TcxFilterNullOperator(criteriaItem) {}
+  AnsiString GetSymbol() override { return "IS"; }
+};
+
+class TcxFilterSQLNotNullOperator : public TcxFilterNotNullOperator {
+  ORV_CLASS(TcxFilterSQLNotNullOperator, TcxFilterNotNullOperator)
+ public:
+  explicit TcxFilterSQLNotNullOperator(TcxFilterCriteriaItem* criteriaItem) : TcxFilterNotNullOperator(criteriaItem) {}
+  AnsiString GetSymbol() override { return "IS NOT"; }
+};
+
+// An adapter serves one dataset class and its descendants.
+class TcxDBAdapterItem : public TObject {
+  ORV_CLASS(TcxDBAdapterItem, TObject)
+ public:
+  using TCreateSignature = void(TClass dataSetClass);
+  explicit TcxDBAdapterItem(TClass dataSetClass) : FDataSetClass(dataSetClass) {}
+  TClass GetDataSetClass() const { return FDataSetClass; }
+
+ private:
+  TClass FDataSetClass;
+};
+
+using TcxDBAdapterItemClass = orv::ClassOf<TcxDBAdapterItem>;
+
+// Owned adapters, an ancestor dataset class before its descendants, so that the last match is
+// the most derived one.
+class TcxDBAdapterList : public TObject {
+  ORV_CLASS(TcxDBAdapterList, TObject)
+ public:
+  TcxDBAdapterList() = default;
+  void BeforeDestruction() override;
+  // Scans from the last adapter to the first: the first whose class is the dataset class or an
+  // ancestor of it is found; an adapter of a descendant class passed on the way notes its
+  // position as the place to insert.
+  virtual Boolean FindAdapter(TClass dataSetClass, Integer& index);
+  virtual void RegisterAdapter(TClass dataSetClass, TcxDBAdapterItemClass adapterClass);
+  // Frees every adapter of exactly that dataset class and adapter class.
+  virtual void UnregisterAdapter(TClass dataSetClass, TcxDBAdapterItemClass adapterClass);
+  // The adapter for the dataset class; nullptr when none.
+  TcxDBAdapterItem* FindAdapterFor(TClass dataSetClass);
+  Integer GetCount() const { return Integer(FItems.size()); }
+  TcxDBAdapterItem* GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+
+ private:
+  std::vector<TcxDBAdapterItem*> FItems;
+};
+
+class TcxDBFilterOperatorAdapter : public TcxDBAdapterItem {
+  ORV_CLASS(TcxDBFilterOperatorAdapter, TcxDBAdapterItem)
+ public:
+  explicit TcxDBFilterOperatorAdapter(TClass dataSetClass) : TcxDBAdapterItem(dataSetClass) {}
+  // The blank tests become their SQL forms on a dataset whose class name holds "QUERY" in any
+  // case.
+  virtual void PrepareOperatorClass(TObject* item, TDataSet* dataSet, TcxFilterOperatorClass& operatorClass);
+};
+
+// The filter operator adapters by dataset class (TcxDBFilterOperatorAdapter for TDataSet).
+TcxDBAdapterList* cxDBFilterOperatorAdapters();
+
+class TcxDBDataFilterCriteria;
+
+class TcxDBDataFilterCriteriaItem : public TcxDataFilterCriteriaItem {
+  ORV_CLASS(TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem)
+ public:
+  TcxDBDataFilterCriteriaItem(TcxFilterCriteriaItemList* parent, TObject* itemLink,
+                              TcxFilterOperatorCode operatorCode, const Variant& value,
+                              const AnsiString& displayValue)
+      : TcxDataFilterCriteriaItem(parent, itemLink, operatorCode, value, displayValue) {}
+  // The inherited class as the adapter of the controller's dataset adjusts it.
+  TcxFilterOperatorClass GetOperatorClass() override;
+};
+
+using TcxDBDataFilterBeforeChangeEvent =
+    orv::Event<void(TcxDBDataFilterCriteria* sender, TDataSet* dataSet, const AnsiString& filterText)>;
+using TcxDBDataFilterFormatFilterTextValueEvent =
+    orv::Event<void(TcxDBDataFilterCriteria* sender, const Variant& value, AnsiString& displayValue)>;
+
+// Criteria of a dataset-bound controller: they filter its rows, or with AutoDataSetFilter hand
+// their filter text to the dataset itself.
+class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
+  ORV_CLASS(TcxDBDataFilterCriteria, TcxDataFilterCriteria)
+ public:
+  explicit TcxDBDataFilterCriteria(TcxCustomDataController* dataController);
+
+  void DoFormatFilterTextValue(TcxFilterCriteriaItem* item, const Variant& value, AnsiString& text) override;
+  TcxFilterCriteriaItemClass GetItemClass() override;
+  void DoChanged() override;
+  void AssignCriteria(TPersistent* source, Boolean withoutNames = false) override;
+  void CopyEvents(TcxFilterCriteria* source) override;
+  void RestoreDefaults() override;
+  // The controller filters its rows itself: inherited, no OnBeforeChange handler and the
+  // dataset filter not in use.
+  Boolean IsFiltering() override;
+  // AutoDataSetFilter and no smart refresh.
+  Boolean IsDataSetFilterInUse();
+
+  Boolean GetAutoDataSetFilter() const { return FAutoDataSetFilter; }
+  void SetAutoDataSetFilter(Boolean value);
+  Boolean GetIgnoreOrigin() const { return FIgnoreOrigin; }
+  void SetIgnoreOrigin(Boolean value);
+  const TcxDBDataFilterBeforeChangeEvent& GetOnBeforeChange() const { return FOnBeforeChange; }
+  void SetOnBeforeChange(const TcxDBDataFilterBeforeChangeEvent& value) { FOnBeforeChange = value; }
+  const TcxDBDataFilterFormatFilterTextValueEvent& GetOnFormatFilterTextValue() const {
+    return FOnFormatFilterTextValue;
+  }
+  void SetOnFormatFilterTextValue(const TcxDBDataFilterFormatFilterTextValueEvent& value) {
+    FOnFormatFilterTextValue = value;
+  }
+  TcxDBDataController* GetDBDataController() const;
+
+ private:
+  Boolean FAutoDataSetFilter = false;
+  Boolean FIgnoreOrigin = true;
+  TcxDBDataFilterBeforeChangeEvent FOnBeforeChange;
+  TcxDBDataFilterFormatFilterTextValueEvent FOnFormatFilterTextValue;
 };
