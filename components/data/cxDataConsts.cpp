@@ -17,13 +17,8 @@ void AddDataResourceStrings(TdxProductResourceStrings* product) {
   product->AddResourceString("cxSDBKeyFieldNotFound", &cxSDBKeyFieldNotFound);
 }
 
-// Registered on construction, unregistered at exit. The repository is created during the
-// registration, so it outlives this object.
-struct TUnit {
-  TUnit() { GetResourceStringsRepository()->RegisterProduct(orv::kDataConstsProductName, &AddDataResourceStrings); }
-  ~TUnit() { GetResourceStringsRepository()->UnregisterProduct(orv::kDataConstsProductName); }
-};
-
 }  // namespace
 
-void orv::StartDataConstsUnit() { static TUnit unit; }
+void orv::StartDataConstsUnit() {
+  static TResourceStringsUnit unit(kDataConstsProductName, &AddDataResourceStrings);
+}

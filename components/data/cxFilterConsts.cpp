@@ -57,11 +57,6 @@ void AddFilterResourceStrings(TdxProductResourceStrings* product) {
   product->AddResourceString("cxSFilterBoxNonBlanksCaption", &cxSFilterBoxNonBlanksCaption);
 }
 
-struct TUnit {
-  TUnit() { GetResourceStringsRepository()->RegisterProduct(orv::kFilterConstsProductName, &AddFilterResourceStrings); }
-  ~TUnit() { GetResourceStringsRepository()->UnregisterProduct(orv::kFilterConstsProductName); }
-};
-
 }  // namespace
 
 AnsiString FilterCaptionText(PResStringRec rec) {
@@ -74,4 +69,6 @@ orv::TFilterCaptionTextHook orv::SetFilterCaptionTextHook(TFilterCaptionTextHook
   return previous;
 }
 
-void orv::StartFilterConstsUnit() { static TUnit unit; }
+void orv::StartFilterConstsUnit() {
+  static TResourceStringsUnit unit(kFilterConstsProductName, &AddFilterResourceStrings);
+}

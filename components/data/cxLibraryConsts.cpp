@@ -29,11 +29,8 @@ void AddLibraryResourceStrings(TdxProductResourceStrings* product) {
   product->AddResourceString("cxSDateNow", &cxSDateNow);
 }
 
-struct TUnit {
-  TUnit() { GetResourceStringsRepository()->RegisterProduct(orv::kLibraryConstsProductName, &AddLibraryResourceStrings); }
-  ~TUnit() { GetResourceStringsRepository()->UnregisterProduct(orv::kLibraryConstsProductName); }
-};
-
 }  // namespace
 
-void orv::StartLibraryConstsUnit() { static TUnit unit; }
+void orv::StartLibraryConstsUnit() {
+  static TResourceStringsUnit unit(kLibraryConstsProductName, &AddLibraryResourceStrings);
+}

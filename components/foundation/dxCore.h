@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/drawing/GdiTypes.h"
@@ -106,6 +107,25 @@ class TdxResourceStringsRepository {
 // The one repository, created on the first call and freed at program exit, after every unit
 // that registered in it.
 TdxResourceStringsRepository* GetResourceStringsRepository();
+
+namespace orv {
+// A strings unit's registration: registers its product when made and unregisters it when the
+// unit ends. Each strings unit keeps one as a function-local static in its start routine; the
+// repository is created during the registration, so it outlives the registration.
+class TResourceStringsUnit {
+ public:
+  TResourceStringsUnit(AnsiString productName, TdxAddResourceStringsProcedure addProc)
+      : FProductName(std::move(productName)) {
+    GetResourceStringsRepository()->RegisterProduct(FProductName, addProc);
+  }
+  ~TResourceStringsUnit() { GetResourceStringsRepository()->UnregisterProduct(FProductName); }
+  TResourceStringsUnit(const TResourceStringsUnit&) = delete;
+  TResourceStringsUnit& operator=(const TResourceStringsUnit&) = delete;
+
+ private:
+  AnsiString FProductName;
+};
+}  // namespace orv
 
 // ==== Stream wrapper and format signatures ===================================================
 //
