@@ -2147,3 +2147,959 @@ void TcxControlChildComponent::SetParentComponent(TComponent* value) {
   InitializeOnce();
   if (auto* control = dynamic_cast<TcxControl*>(value)) control->AddChildComponent(this);
 }
+
+// ==== Popup windows, drag images, size frame, drop arrow, hint window =========================
+
+#include "components/foundation/cxContainer.h"
+#include "components/foundation/dxCore.h"
+
+namespace {
+
+struct TPopupUnit {
+  // In opening order; the last one is the top popup.
+  std::vector<TcxCustomPopupWindow*> OpenPopups;
+  // Raised while a popup closes and while a popup changes its focused control.
+  Integer ActivationLock = 0;
+  // Set while a popup is being shown.
+  Boolean PopupOperation = false;
+};
+
+TPopupUnit& Popups() {
+  static TPopupUnit unit;
+  return unit;
+}
+
+// Raises a counter for the length of a scope.
+class TCounterScope {
+ public:
+  explicit TCounterScope(Integer& counter) : FCounter(counter) { ++FCounter; }
+  ~TCounterScope() { --FCounter; }
+  TCounterScope(const TCounterScope&) = delete;
+  TCounterScope& operator=(const TCounterScope&) = delete;
+
+ private:
+  Integer& FCounter;
+};
+
+Boolean LayeredWindowsAvailable() {
+  orv::InitializeControlsUnit();
+  HMODULE user32 = Unit().User32;
+  return user32 && GetProcAddress(user32, "SetLayeredWindowAttributes") != nullptr;
+}
+
+Boolean AnimateWindowAvailable() {
+  orv::InitializeControlsUnit();
+  HMODULE user32 = Unit().User32;
+  return user32 && GetProcAddress(user32, "AnimateWindow") != nullptr;
+}
+
+}  // namespace
+
+// ---- Popup window -----------------------------------------------------------------------------
+
+TcxPopupWindow::TcxPopupWindow() : TForm(nullptr), FCanvas(new TcxCanvas(nullptr)) {
+  SetBorderStyle(bsNone);
+  SetFormStyle(fsStayOnTop);
+}
+
+TcxPopupWindow::~TcxPopupWindow() { orv::Free(FCanvas); }
+
+void TcxPopupWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ACTIVATE:
+      inherited::Dispatch(message);
+      if (LOWORD(message.WParam) != WA_INACTIVE) {
+        // The window losing the activation keeps its caption drawn active while the popup is up.
+        FPrevActiveWindow = reinterpret_cast<HWND>(message.LParam);
+        if (FPrevActiveWindow) SendMessage(FPrevActiveWindow, WM_NCACTIVATE, 1, 0);
+      }
+      return;
+    case WM_ACTIVATEAPP:
+      inherited::Dispatch(message);
+      if (!message.WParam) {
+        if (FPrevActiveWindow && IsWindow(FPrevActiveWindow)) SendMessage(FPrevActiveWindow, WM_NCACTIVATE, 0, 0);
+        CloseUp();
+      }
+      return;
+    case CM_VISIBLECHANGED:
+      inherited::Dispatch(message);
+      VisibleChanged();
+      return;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxPopupWindow::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FOwnerParent) FOwnerParent = nullptr;
+}
+
+void TcxPopupWindow::SetOwnerParent(TControl* value) {
+  if (value == FOwnerParent) return;
+  if (FOwnerParent) FOwnerParent->RemoveFreeNotification(this);
+  FOwnerParent = value;
+  if (FOwnerParent) FOwnerParent->FreeNotification(this);
+}
+
+void TcxPopupWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  if (FAlphaBlend || FTransparentColor) params.ExStyle |= WS_EX_LAYERED;
+}
+
+void TcxPopupWindow::CreateWnd() {
+  inherited::CreateWnd();
+  UpdateLayeredAttributes();
+}
+
+void TcxPopupWindow::UpdateLayeredAttributes() {
+  if (!HandleAllocated()) return;
+  const Boolean layered = (FAlphaBlend || FTransparentColor) && LayeredWindowsAvailable();
+  const LONG exStyle = GetWindowLong(FHandle, GWL_EXSTYLE);
+  if (!layered) {
+    if (exStyle & WS_EX_LAYERED) SetWindowLong(FHandle, GWL_EXSTYLE, exStyle & ~LONG(WS_EX_LAYERED));
+    return;
+  }
+  if (!(exStyle & WS_EX_LAYERED)) SetWindowLong(FHandle, GWL_EXSTYLE, exStyle | LONG(WS_EX_LAYERED));
+  DWORD flags = 0;
+  if (FAlphaBlend) flags |= LWA_ALPHA;
+  if (FTransparentColor) flags |= LWA_COLORKEY;
+  SetLayeredWindowAttributes(FHandle, ColorToRGB(FTransparentColorValue), FAlphaBlendValue, flags);
+}
+
+void TcxPopupWindow::SetAlphaBlend(Boolean value) {
+  if (value == FAlphaBlend) return;
+  FAlphaBlend = value;
+  UpdateLayeredAttributes();
+}
+
+void TcxPopupWindow::SetAlphaBlendValue(Byte value) {
+  if (value == FAlphaBlendValue) return;
+  FAlphaBlendValue = value;
+  UpdateLayeredAttributes();
+}
+
+void TcxPopupWindow::SetTransparentColor(Boolean value) {
+  if (value == FTransparentColor) return;
+  FTransparentColor = value;
+  UpdateLayeredAttributes();
+}
+
+void TcxPopupWindow::SetTransparentColorValue(TColor value) {
+  if (value == FTransparentColorValue) return;
+  FTransparentColorValue = value;
+  UpdateLayeredAttributes();
+}
+
+TcxCanvas* TcxPopupWindow::GetCanvas() {
+  if (HandleAllocated()) FCanvas->SetDCHandle(TCustomForm::GetCanvas()->GetHandle());
+  return FCanvas;
+}
+
+void TcxPopupWindow::Deactivate() {
+  inherited::Deactivate();
+  CloseUp();
+}
+
+void TcxPopupWindow::Paint() {
+  inherited::Paint();
+  DrawFrame();
+}
+
+void TcxPopupWindow::CalculateSize() {
+  if (!FAdjustable) return;
+  // Extents in content coordinates (without the offset the children were given before).
+  const TPoint offset{GetNonClientSize(0), GetNonClientSize(1)};
+  Integer right = 0, bottom = 0;
+  const Integer count = GetControlCount();
+  for (Integer i = 0; i < count; ++i) {
+    TControl* child = GetControl(i);
+    const TRect r = child->GetBoundsRect();
+    right = std::max(right, r.Right - FChildrenOffset.X);
+    bottom = std::max(bottom, r.Bottom - FChildrenOffset.Y);
+  }
+  for (Integer i = 0; i < count; ++i) {
+    TControl* child = GetControl(i);
+    child->SetBounds(child->GetLeft() - FChildrenOffset.X + offset.X, child->GetTop() - FChildrenOffset.Y + offset.Y,
+                     child->GetWidth(), child->GetHeight());
+  }
+  FChildrenOffset = offset;
+  if (right != 0 || count > 0) SetWidth(GetNonClientSize(0) + right + GetNonClientSize(2));
+  if (bottom != 0 || count > 0) SetHeight(GetNonClientSize(1) + bottom + GetNonClientSize(3));
+}
+
+void TcxPopupWindow::ShiftChildrenByFrame() {
+  for (Integer i = 0; i < GetControlCount(); ++i) {
+    TControl* child = GetControl(i);
+    child->SetBounds(child->GetLeft() - FChildrenOffset.X, child->GetTop() - FChildrenOffset.Y, child->GetWidth(),
+                     child->GetHeight());
+  }
+  FChildrenOffset = {0, 0};
+}
+
+void TcxPopupWindow::SetPopupBorderStyle(TcxPopupBorderStyle value) {
+  if (value == FPopupBorderStyle) return;
+  ShiftChildrenByFrame();
+  FPopupBorderStyle = value;
+}
+
+Integer TcxPopupWindow::GetBorderStyleWidth() {
+  switch (FPopupBorderStyle) {
+    case pbsSingle:
+    case pbsRaised: return 1;
+    case pbsDouble: return 2;
+    default: return 0;
+  }
+}
+
+Integer TcxPopupWindow::GetNonClientSize(Integer side) { return GetBorderStyleWidth() + FBorderSpace; }
+
+TRect TcxPopupWindow::GetContentBounds() {
+  TRect r = GetClientRect();
+  r.Left += GetNonClientSize(0);
+  r.Top += GetNonClientSize(1);
+  r.Right -= GetNonClientSize(2);
+  r.Bottom -= GetNonClientSize(3);
+  return r;
+}
+
+TRect TcxPopupWindow::GetOwnerScreenBounds() {
+  if (!FOwnerParent) return FOwnerBounds;
+  const TPoint topLeft = FOwnerParent->ClientToScreen(TPoint{FOwnerBounds.Left, FOwnerBounds.Top});
+  const TPoint bottomRight = FOwnerParent->ClientToScreen(TPoint{FOwnerBounds.Right, FOwnerBounds.Bottom});
+  return {topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+}
+
+void TcxPopupWindow::InitPopupFont() {
+  if (FOwnerParent) GetFont()->Assign(FOwnerParent->GetFont());
+}
+
+void TcxPopupWindow::DrawFrame() {
+  if (FPopupBorderStyle == pbsNone) return;
+  TcxCanvas* canvas = GetCanvas();
+  TRect r{0, 0, GetWidth(), GetHeight()};
+  switch (FPopupBorderStyle) {
+    case pbsSingle: canvas->DrawBorderLines(r, FFrameColor, 1, cxBordersAll); break;
+    case pbsRaised: canvas->Draw3DEdge(r, false, false); break;
+    case pbsDouble:
+      canvas->Draw3DEdge(r, false, true);
+      r = TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+      canvas->Draw3DEdge(r, false, false);
+      break;
+    default: break;
+  }
+}
+
+void TcxPopupWindow::CalculatePosition(TPoint& position) {
+  // Local copies: a flip does not change the stored alignments.
+  TcxPopupAlignHorz horz = FAlignHorz;
+  TcxPopupAlignVert vert = FAlignVert;
+  const TRect owner = GetOwnerScreenBounds();
+  const Integer width = GetWidth(), height = GetHeight();
+  auto place = [&] {
+    if (horz == pahCenter) position.X = (owner.Left + owner.Right - width) / 2;
+    if (vert == pavCenter) position.Y = (owner.Top + owner.Bottom - height) / 2;
+    if (FDirection == pdVertical) {
+      if (horz == pahLeft) position.X = owner.Left;
+      if (horz == pahRight) position.X = owner.Right - width;
+      if (vert == pavTop) position.Y = owner.Top - height;
+      if (vert == pavBottom) position.Y = owner.Bottom;
+    } else {
+      if (horz == pahLeft) position.X = owner.Left - width;
+      if (horz == pahRight) position.X = owner.Right;
+      if (vert == pavTop) position.Y = owner.Top;
+      if (vert == pavBottom) position.Y = owner.Bottom - height;
+    }
+  };
+  place();
+  TPoint reference = position;
+  if (horz == pahLeft) reference.X = owner.Left;
+  if (horz == pahRight) reference.X = owner.Right;
+  if (vert == pavTop) reference.Y = owner.Top;
+  if (vert == pavBottom) reference.Y = owner.Bottom;
+  const TRect area = GetWorkAreaAtPoint(reference);
+  if (FDirection == pdVertical) {
+    const Boolean moreRoomAbove = owner.Top - area.Top > area.Bottom - owner.Bottom;
+    if (vert == pavBottom && position.Y + height > area.Bottom && moreRoomAbove) {
+      vert = pavTop;
+      place();
+    } else if (vert == pavTop && position.Y < area.Top && !moreRoomAbove) {
+      vert = pavBottom;
+      place();
+    }
+  } else {
+    const Boolean moreRoomLeft = owner.Left - area.Left > area.Right - owner.Right;
+    if (horz == pahRight && position.X + width > area.Right && moreRoomLeft) {
+      horz = pahLeft;
+      place();
+    } else if (horz == pahLeft && position.X < area.Left && !moreRoomLeft) {
+      horz = pahRight;
+      place();
+    }
+  }
+  // Whatever side it opens on, the popup ends inside the work area (the left and top edges win
+  // for a popup larger than the area).
+  if (position.X + width > area.Right) position.X = area.Right - width;
+  if (position.X < area.Left) position.X = area.Left;
+  if (position.Y + height > area.Bottom) position.Y = area.Bottom - height;
+  if (position.Y < area.Top) position.Y = area.Top;
+}
+
+void TcxPopupWindow::ShowPopup() {
+  InitPopupFont();
+  CalculateSize();
+  TPoint position;
+  CalculatePosition(position);
+  SetBounds(position.X, position.Y, GetWidth(), GetHeight());
+  Show();
+}
+
+void TcxPopupWindow::CloseUp() { Hide(); }
+
+// ---- The drop-down window of the editors ------------------------------------------------------
+
+Boolean IsInOpenPopupList(TControl* control) {
+  const auto& list = Popups().OpenPopups;
+  return control && std::find(list.begin(), list.end(), control) != list.end();
+}
+
+void AddToOpenPopupList(TcxCustomPopupWindow* popup) {
+  auto& list = Popups().OpenPopups;
+  if (!popup || std::find(list.begin(), list.end(), popup) != list.end()) throw EAssertionFailed("Assertion failure");
+  list.push_back(popup);
+}
+
+void RemoveFromOpenPopupList(TcxCustomPopupWindow* popup) {
+  auto& list = Popups().OpenPopups;
+  auto it = std::find(list.begin(), list.end(), popup);
+  if (it == list.end()) throw EAssertionFailed("Assertion failure");
+  list.erase(it);
+}
+
+Integer GetOpenPopupCount() { return Integer(Popups().OpenPopups.size()); }
+
+TcxCustomPopupWindow* GetOpenPopup(Integer index) {
+  const auto& list = Popups().OpenPopups;
+  return index >= 0 && index < Integer(list.size()) ? list[std::size_t(index)] : nullptr;
+}
+
+Boolean IsPopupClosing() { return Popups().ActivationLock > 0; }
+
+TcxCustomPopupWindow::TcxCustomPopupWindow(TControl* ownerControl) : FOwnerControl(ownerControl) {
+  SetFormStyle(fsNormal);
+  SetKeyPreview(true);
+  if (FOwnerControl) FOwnerControl->FreeNotification(this);
+}
+
+TcxContainerStyle* TcxCustomPopupWindow::GetStyle() {
+  if (!FStyle && !GetComponentState().Contains(csDestroying)) {
+    FStyle = GetStyleClass().Create(this, false, nullptr, csNormalStyle);
+    FStyle->SetOnChanged(TcxContainerStyleChangedEvent(this, &TcxCustomPopupWindow::PopupStyleChanged));
+  }
+  return FStyle;
+}
+
+TcxContainerViewInfo* TcxCustomPopupWindow::GetViewInfo() {
+  if (!FViewInfo && !GetComponentState().Contains(csDestroying)) FViewInfo = GetViewInfoClass().Create();
+  return FViewInfo;
+}
+
+void TcxCustomPopupWindow::BeforeDestruction() {
+  Destroying();
+  InvalidateObjectLinks(this);
+  if (IsInOpenPopupList(this)) RemoveFromOpenPopupList(this);
+  FreeAndNil(FViewInfo);
+  if (FStyle) {
+    FStyle->SetOnChanged({});
+    FreeAndNil(FStyle);
+  }
+  inherited::BeforeDestruction();
+}
+
+TcxCustomPopupWindow::~TcxCustomPopupWindow() {
+  // Nothing may stay listed once the object is gone (a popup freed without its teardown).
+  auto& list = Popups().OpenPopups;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  InvalidateObjectLinks(this);
+}
+
+orv::ClassOf<TcxContainerStyle> TcxCustomPopupWindow::GetStyleClass() { return TcxContainerStyle::StaticClass(); }
+
+orv::ClassOf<TcxContainerViewInfo> TcxCustomPopupWindow::GetViewInfoClass() {
+  return TcxContainerViewInfo::StaticClass();
+}
+
+void TcxCustomPopupWindow::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FOwnerControl) FOwnerControl = nullptr;
+  if (component == FFocusedControl) FFocusedControl = nullptr;
+}
+
+TCustomForm* TcxCustomPopupWindow::OwnerParentForm() const {
+  return FOwnerControl ? GetParentForm(FOwnerControl) : nullptr;
+}
+
+Boolean TcxCustomPopupWindow::IsVisible() const { return IsInOpenPopupList(const_cast<TcxCustomPopupWindow*>(this)); }
+
+Boolean TcxCustomPopupWindow::IsOwnerControlVisible() {
+  auto* owner = dynamic_cast<TWinControl*>(FOwnerControl);
+  return owner && owner->HandleAllocated() && IsWindowVisible(owner->GetHandle());
+}
+
+void TcxCustomPopupWindow::LockClosing(Boolean lock) {
+  if (lock)
+    ++FLockCount;
+  else if (FLockCount > 0)
+    --FLockCount;
+}
+
+void TcxCustomPopupWindow::NotifyClosed() {
+  if (FOnClosed) FOnClosed(this);
+}
+
+void TcxCustomPopupWindow::NotifyClosing() {
+  if (FOnClosing) FOnClosing(this);
+}
+
+void TcxCustomPopupWindow::NotifyShown() {
+  if (FOnShown) FOnShown(this);
+}
+
+void TcxCustomPopupWindow::NotifyShowing() {
+  if (FOnShowing) FOnShowing(this);
+}
+
+Boolean TcxCustomPopupWindow::AllowsSysKey(Word key) { return (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_F4; }
+
+void TcxCustomPopupWindow::FitToWorkArea(TPoint& position) {
+  if (!MustFitWorkArea()) return;
+  Integer width = GetWidth(), height = GetHeight();
+  const TRect area = GetWorkAreaAtPoint(position);
+  if (position.X < area.Left) {
+    width -= area.Left - position.X;
+    position.X = area.Left;
+  }
+  if (position.Y < area.Top) {
+    height -= area.Top - position.Y;
+    position.Y = area.Top;
+  }
+  height = std::min(height, area.Bottom - position.Y);
+  SetWidth(std::min(width, area.Right - position.X));
+  SetHeight(height);
+  // A popup that keeps a larger height than asked for stays with its bottom where it was meant.
+  if (GetHeight() != height && position.Y == area.Top) position.Y += height - GetHeight();
+}
+
+TRect TcxCustomPopupWindow::GetOwnerScreenBounds() {
+  TRect r = GetOwnerBounds();
+  auto* owner = dynamic_cast<TWinControl*>(FOwnerControl);
+  TControl* parent = GetOwnerParent();
+  if (parent && owner && owner->HandleAllocated() && HasChildStyle(owner->GetHandle())) {
+    const TPoint topLeft = parent->ClientToScreen(TPoint{r.Left, r.Top});
+    const TPoint bottomRight = parent->ClientToScreen(TPoint{r.Right, r.Bottom});
+    r = {topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+  }
+  return r;
+}
+
+TWinControl* TcxCustomPopupWindow::ChooseFocusTarget(TWinControl* control) {
+  if (!control) return this;
+  if (control->CanFocus() && control->GetTabStop()) return control;
+  TList list;
+  GetTabOrderList(&list);
+  for (Integer i = 0; i < list.GetCount(); ++i) {
+    auto* c = static_cast<TWinControl*>(list.Get(i));
+    if (c->CanFocus() && c->GetTabStop()) return c;
+  }
+  return this;
+}
+
+Boolean TcxCustomPopupWindow::IsTopmost() {
+  if (!FCaptureFocus) return true;
+  TCustomForm* form = OwnerParentForm();
+  return !form || (form->HandleAllocated() && (GetWindowLong(form->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST));
+}
+
+void TcxCustomPopupWindow::Popup(TWinControl* focusedControl) {
+  if (IsVisible() || !IsOwnerControlVisible()) return;
+  InitPopupFont();
+  CalculateSize();
+  TPoint position;
+  CalculatePosition(position);
+  FitToWorkArea(position);
+  TLinkGuard self(this);
+  TPopupUnit& unit = Popups();
+  unit.PopupOperation = true;
+  try {
+    AddToOpenPopupList(this);
+    NotifyShowing();
+    SetBounds(position.X, position.Y, GetWidth(), GetHeight());
+    Show();
+    FFocusedControl = FCaptureFocus ? ChooseFocusTarget(focusedControl) : focusedControl;
+    if (FFocusedControl && FFocusedControl != this) FFocusedControl->FreeNotification(this);
+    TWinControl* target = FFocusedControl ? FFocusedControl : this;
+    if (target->CanFocus()) target->SetFocus();
+    SetWindowPos(GetHandle(), IsTopmost() ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  } catch (...) {
+    unit.PopupOperation = false;
+    throw;
+  }
+  unit.PopupOperation = false;
+  if (!self.Alive()) return;
+  SetModalResult(mrNone);
+  NotifyShown();
+  if (self.Alive() && FCaptureFocus && FOwnLoop) RunOwnLoop();
+}
+
+void TcxCustomPopupWindow::RunOwnLoop() {
+  TLinkGuard self(this);
+  while (self.Alive() && GetVisible() && !Application->GetTerminated()) {
+    MSG msg;
+    if (PeekMessage(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) &&
+        (msg.wParam == VK_RETURN || msg.wParam == VK_MENU || msg.wParam == VK_SPACE))
+      PeekMessage(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
+    if (GetModalResult() != mrNone) {
+      if (CloseQuery())
+        CloseOnModalResult();
+      else
+        SetModalResult(mrNone);
+      // Waiting for one more message would hang a popup that has closed.
+      if (!self.Alive() || !GetVisible()) break;
+    }
+    Application->HandleMessage();
+  }
+}
+
+void TcxCustomPopupWindow::CloseUp() {
+  if (!IsVisible()) return;
+  TLinkGuard self(this);
+  TPopupUnit& unit = Popups();
+  TCustomForm* form = OwnerParentForm();
+  {
+    TCounterScope lock(unit.ActivationLock);
+    RemoveFromOpenPopupList(this);
+    NotifyClosing();
+    if (!self.Alive()) return;
+    if (HandleAllocated()) ShowWindow(FHandle, SW_HIDE);
+    Hide();
+    NotifyClosed();
+    if (!self.Alive()) return;
+    HWND capture = GetCapture();
+    if (capture && HandleAllocated() && IsSelfOrChildWindow(FHandle, capture)) ReleaseCapture();
+  }
+  // The owner's form shows its caption inactive once no popup keeps it drawn active.
+  form = OwnerParentForm();
+  if (unit.OpenPopups.empty() && form && form->HandleAllocated() && form->GetFormStyle() != fsMDIForm &&
+      GetActiveWindow() != form->GetHandle())
+    SendMessage(form->GetHandle(), WM_NCACTIVATE, 0, 0);
+}
+
+void TcxCustomPopupWindow::PostCloseUp() {
+  if (HandleAllocated()) PostMessage(FHandle, CM_CLOSEUPPOPUPWINDOW, 0, 0);
+}
+
+void TcxCustomPopupWindow::Reopen() {
+  const Boolean wasOpen = IsVisible();
+  TWinControl* target = FFocusedControl;
+  TLinkGuard self(this);
+  if (wasOpen) CloseUp();
+  if (!self.Alive()) return;
+  if (HandleAllocated()) RecreateWnd();
+  if (wasOpen) Popup(target);
+}
+
+void TcxCustomPopupWindow::SetCaptureFocus(Boolean value) {
+  if (value == FCaptureFocus) return;
+  FCaptureFocus = value;
+  Reopen();
+}
+
+void TcxCustomPopupWindow::SetTopmostWithParent(Boolean value) {
+  if (value == FTopmostWithParent) return;
+  FTopmostWithParent = value;
+  Reopen();
+}
+
+void TcxCustomPopupWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_CLOSEUPPOPUPWINDOW: {
+      TLinkGuard self(this);
+      {
+        TCounterScope lock(Popups().ActivationLock);
+        CloseUp();
+      }
+      if (!self.Alive()) return;
+      if (auto* owner = dynamic_cast<TWinControl*>(FOwnerControl))
+        if (owner->HandleAllocated()) SendMessage(owner->GetHandle(), WM_SETFOCUS, 0, 0);
+      return;
+    }
+    case CM_SHOWPOPUPWINDOW: Popup(FFocusedControl); return;
+    case WM_ACTIVATEAPP: return;
+    case WM_ERASEBKGND:
+      if (!ErasesBackground()) {
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE: {
+      inherited::Dispatch(message);
+      TControl* control = reinterpret_cast<TControl*>(message.LParam);
+      if (!control) control = this;
+      if (message.Msg == CM_MOUSEENTER)
+        MouseEnter(control);
+      else
+        MouseLeave(control);
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxCustomPopupWindow::AdjustClientRect(TRect& rect) {
+  inherited::AdjustClientRect(rect);
+  // A view info that was never calculated leaves the whole client area to the children.
+  if (TcxContainerViewInfo* viewInfo = GetViewInfo())
+    if (!RectIsEmpty(viewInfo->ClientRect)) rect = viewInfo->ClientRect;
+}
+
+void TcxCustomPopupWindow::CreateHandle() {
+  // The hooks treat the messages of a window being made as a popup's.
+  const Boolean listed = IsVisible();
+  if (!listed) AddToOpenPopupList(this);
+  try {
+    inherited::CreateHandle();
+  } catch (...) {
+    if (!listed && IsVisible()) RemoveFromOpenPopupList(this);
+    throw;
+  }
+  if (!listed && IsVisible()) RemoveFromOpenPopupList(this);
+}
+
+void TcxCustomPopupWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  if (FCaptureFocus) {
+    params.Style = (params.Style & ~DWORD(WS_CHILD)) | WS_POPUP;
+    TCustomForm* form = OwnerParentForm();
+    if (form && form->HandleAllocated()) params.WndParent = form->GetHandle();
+    if (FTopmostWithParent &&
+        (!form || (form->HandleAllocated() && (GetWindowLong(form->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST))))
+      params.ExStyle |= WS_EX_TOPMOST;
+  } else {
+    params.Style = WS_CHILD;
+    params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (TcxMessageWindow* window = GetHiddenMessageWindow()) params.WndParent = window->GetHandle();
+  }
+  params.Style |= WS_CLIPCHILDREN;
+}
+
+void TcxCustomPopupWindow::CreateWnd() {
+  inherited::CreateWnd();
+  // Shown on the desktop without ever taking the activation.
+  if (!FCaptureFocus) ::SetParent(FHandle, nullptr);
+}
+
+void TcxCustomPopupWindow::Deactivate() {
+  if (FLockCount > 0) return;
+  TLinkGuard self(this);
+  TCustomForm::Deactivate();
+  if (!self.Alive()) return;
+  auto& list = Popups().OpenPopups;
+  for (Integer i = Integer(list.size()) - 1; i >= 0; --i) {
+    if (i >= Integer(list.size())) continue;
+    TcxCustomPopupWindow* popup = list[std::size_t(i)];
+    if (popup->HandleAllocated() && GetActiveWindow() == popup->GetHandle()) break;
+    if ((!popup->HandleAllocated() || IsWindowEnabled(popup->GetHandle())) && popup->FLockCount == 0)
+      popup->CloseUp();
+    if (!self.Alive()) return;
+  }
+  if (!list.empty()) CloseUp();
+}
+
+void TcxCustomPopupWindow::KeyDown(Word& key, TShiftState shift) {
+  if (key == VK_ESCAPE && IsVisible() && HandleAllocated()) {
+    HWND capture = GetCapture();
+    if (capture && IsSelfOrChildWindow(FHandle, capture)) {
+      ReleaseCapture();
+      key = 0;
+      return;
+    }
+  }
+  inherited::KeyDown(key, shift);
+}
+
+bool TcxCustomPopupWindow::IsShortCut(TMessage& message) {
+  if (inherited::IsShortCut(message)) return true;
+  TCustomForm* form = OwnerParentForm();
+  return form && form != this && form->IsShortCut(message);
+}
+
+bool TcxCustomPopupWindow::Focused() {
+  return IsVisible() && FCaptureFocus && HandleAllocated() && IsSelfOrChildWindow(FHandle, GetFocus());
+}
+
+void TcxCustomPopupWindow::Paint() {
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  if (!viewInfo) return;
+  TcxCanvas* canvas = GetCanvas();
+  canvas->SetFontHandle(GetFont()->GetHandle());
+  canvas->SetFontColor(GetFont()->GetColor());
+  viewInfo->PaintOn(canvas);
+}
+
+void TcxCustomPopupWindow::VisibleChanged() {
+  if (!FCaptureFocus || !FOwnerControl || GetVisible()) return;
+  TCustomForm* form = OwnerParentForm();
+  auto* owner = dynamic_cast<TWinControl*>(FOwnerControl);
+  if (form && owner && form->HandleAllocated() && GetFocus() == form->GetHandle() && owner->CanFocus() &&
+      !form->GetComponentState().Contains(csDesigning))
+    owner->SetFocus();
+}
+
+// ---- Drag images --------------------------------------------------------------------------------
+
+TcxCustomDragImage::TcxCustomDragImage() {
+  SetBounds(0, 0, 0, 0);
+  SetAlphaBlend(true);
+  SetAlphaBlendValue(180);
+}
+
+void TcxCustomDragImage::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  TCustomForm* parent = FPopupParent ? FPopupParent : (Screen ? Screen->GetActiveForm() : nullptr);
+  if (parent && parent != this) params.WndParent = parent->GetHandle();
+  params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void TcxCustomDragImage::SetPopupParent(TCustomForm* value) {
+  if (value == FPopupParent) return;
+  if (FPopupParent) FPopupParent->RemoveFreeNotification(this);
+  FPopupParent = value;
+  if (FPopupParent) FPopupParent->FreeNotification(this);
+}
+
+void TcxCustomDragImage::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ERASEBKGND: message.Result = 1; return;
+    // The image never catches the mouse: the window underneath gets it.
+    case WM_NCHITTEST: message.Result = HTTRANSPARENT; return;
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxCustomDragImage::InitBounds(const TRect& rect, const TPoint& hotSpot) {
+  SetBounds(GetLeft(), GetTop(), rect.Width(), rect.Height());
+  FHotSpot = {hotSpot.X - rect.Left, hotSpot.Y - rect.Top};
+}
+
+void TcxCustomDragImage::MoveTo(const TPoint& position) {
+  HandleNeeded();
+  SetBounds(position.X - FHotSpot.X, position.Y - FHotSpot.Y, GetWidth(), GetHeight());
+}
+
+Boolean TcxCustomDragImage::GetShowing() { return HandleAllocated() && IsWindowVisible(FHandle); }
+
+void TcxCustomDragImage::SetShowing(Boolean value) {
+  if (value == GetShowing()) return;
+  if (value) {
+    ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
+    Update();
+  } else if (HandleAllocated()) {
+    ShowWindow(FHandle, SW_HIDE);
+  }
+}
+
+Boolean TcxCustomDragImage::CanUseAlphaBlend() { return GetAlphaBlend() && LayeredWindowsAvailable(); }
+
+TcxDragImage::TcxDragImage() : FImage(new TcxBitmap(0, 0, pf32bit)) {}
+
+TcxDragImage::~TcxDragImage() { orv::Free(FImage); }
+
+void TcxDragImage::SetBounds(Integer left, Integer top, Integer width, Integer height) {
+  inherited::SetBounds(left, top, width, height);
+  // Constructing forms set their bounds before the image exists.
+  if (FImage) FImage->SetSize(GetWidth(), GetHeight());
+}
+
+TcxCanvas* TcxDragImage::GetImageCanvas() { return FImage->GetCanvas(); }
+
+void TcxDragImage::Paint() {
+  inherited::Paint();
+  if (FImage->GetWidth() > 0 && FImage->GetHeight() > 0)
+    BitBlt(TCustomForm::GetCanvas()->GetHandle(), 0, 0, FImage->GetWidth(), FImage->GetHeight(),
+           FImage->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
+}
+
+// ---- Size frame -------------------------------------------------------------------------------
+
+TcxSizeFrame::TcxSizeFrame(Integer frameWidth) : FFrameWidth(frameWidth), FRegion(new TcxRegion) {
+  SetAlphaBlend(false);
+  // An 8 x 8 checker of black and white.
+  static const WORD kChecker[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  FPatternBitmap = CreateBitmap(8, 8, 1, 1, kChecker);
+  FPatternBrush = CreatePatternBrush(FPatternBitmap);
+}
+
+TcxSizeFrame::~TcxSizeFrame() {
+  orv::Free(FRegion);
+  if (FPatternBrush) DeleteObject(FPatternBrush);
+  if (FPatternBitmap) DeleteObject(FPatternBitmap);
+}
+
+void TcxSizeFrame::SetFrameRect(const TRect& rect) {
+  HandleNeeded();
+  FRegion->CombineWith(new TcxRegion(0, 0, rect.Width(), rect.Height()), roSet);
+  SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+}
+
+void TcxSizeFrame::SetBounds(Integer left, Integer top, Integer width, Integer height) {
+  inherited::SetBounds(left, top, width, height);
+  // A rectangle too small for two frame widths keeps the window region it had.
+  if (FRegion && HandleAllocated() && 2 * FFrameWidth < GetWidth() && 2 * FFrameWidth < GetHeight())
+    UpdateWindowRegion();
+}
+
+void TcxSizeFrame::UpdateWindowRegion() {
+  if (!FFillSelection) {
+    // The inner part: the region intersected with itself moved by the frame width each way.
+    auto* inner = new TcxRegion;
+    inner->CombineWith(FRegion, roSet, false);
+    const Integer w = FFrameWidth;
+    const TPoint shifts[4] = {{w, 0}, {0, w}, {-w, 0}, {0, -w}};
+    for (const TPoint& shift : shifts) {
+      auto* moved = new TcxRegion;
+      moved->CombineWith(FRegion, roSet, false);
+      moved->Offset(shift);
+      inner->CombineWith(moved, roIntersect);
+    }
+    FRegion->CombineWith(inner, roSubtract);
+  }
+  HRGN current = CreateRectRgn(0, 0, 0, 0);
+  const Boolean hasRegion = GetWindowRgn(FHandle, current) != ERROR;
+  const Boolean same = hasRegion && FRegion->IsEqualHandle(current);
+  DeleteObject(current);
+  if (same) return;
+  // The window takes ownership of the copy.
+  HRGN copy = CreateRectRgn(0, 0, 0, 0);
+  CombineRgn(copy, FRegion->GetHandle(), nullptr, RGN_COPY);
+  SetWindowRgn(FHandle, copy, TRUE);
+}
+
+void TcxSizeFrame::Paint() {
+  HDC dc = TCustomForm::GetCanvas()->GetHandle();
+  const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  const RECT r = GetClientRect();
+  FillRect(dc, &r, FPatternBrush);
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
+}
+
+// ---- Drop arrow -------------------------------------------------------------------------------
+
+TcxDragAndDropArrow::TcxDragAndDropArrow(Boolean transparent) : FTransparent(transparent) {
+  SetAlphaBlend(false);
+  if (FTransparent && LayeredWindowsAvailable()) {
+    SetTransparentColorValue(GetTransparentColor());
+    SetTransparentColor(true);
+  }
+}
+
+Boolean TcxDragAndDropArrow::UsesColorKey() { return FTransparent && LayeredWindowsAvailable(); }
+
+void TcxDragAndDropArrow::ShowAt(TControl* site, const TRect& targetRect, const TRect& boundingRect,
+                                 TcxArrowPlace place) {
+  TRect r = GetDragAndDropArrowBounds(targetRect, boundingRect, place);
+  if (site) {
+    const TPoint topLeft = site->ClientToScreen(TPoint{r.Left, r.Top});
+    r = {topLeft.X, topLeft.Y, topLeft.X + r.Width(), topLeft.Y + r.Height()};
+  }
+  HandleNeeded();
+  SetBoundsRect(r);
+  const TRect local{0, 0, r.Width(), r.Height()};
+  TcxCanvas* canvas = GetImageCanvas();
+  canvas->FillRect(local, GetTransparentColor());
+  DrawDragAndDropArrow(canvas, local, place);
+  if (!UsesColorKey()) {
+    TcxArrowPoints points;
+    GetDragAndDropArrowPoints(local, place, points, 1);
+    HRGN region = CreatePolygonRgn(points.data(), Integer(points.size()), WINDING);
+    SetWindowRgn(FHandle, region, TRUE);
+  }
+}
+
+// ---- Hint window ------------------------------------------------------------------------------
+
+void ShowHintWindow(THintWindow* window, const TRect& rect, const AnsiString& text) {
+  if (!window) return;
+  if (!MonitorFromPoint(POINT{rect.Left, rect.Top}, MONITOR_DEFAULTTONEAREST)) return;
+  window->ActivateHint(rect, text);
+}
+
+TcxBaseHintWindow::TcxBaseHintWindow(TComponent* owner) : THintWindow(owner) {}
+
+void TcxBaseHintWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  if (FStandardHint) return;
+  if (!FBorder) params.Style &= ~DWORD(WS_BORDER);
+  params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TcxBaseHintWindow::Dispatch(TMessage& message) {
+  if (message.Msg == WM_ERASEBKGND && !FNeedEraseBackground) {
+    message.Result = 1;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxBaseHintWindow::SetBounds(Integer left, Integer top, Integer width, Integer height) {
+  const TRect area = GetWorkAreaAtPoint(TPoint{left, top});
+  left = std::max(std::min(left, area.Right - width), area.Left);
+  top = std::max(std::min(top, area.Bottom - height), area.Top);
+  inherited::SetBounds(left, top, width, height);
+}
+
+void TcxBaseHintWindow::ResetWindowRegion() {
+  if (HandleAllocated()) SetWindowRgn(FHandle, nullptr, TRUE);
+}
+
+void TcxBaseHintWindow::ShowNoActivate() { ShowWindow(GetHandle(), SW_SHOWNOACTIVATE); }
+
+TcxHintAnimate TcxBaseHintWindow::GetEffectiveAnimationStyle() {
+  if (FAnimationStyle == cxhaNone) return cxhaNone;
+  BOOL animation = FALSE;
+  if (!SystemParametersInfo(SPI_GETTOOLTIPANIMATION, 0, &animation, 0) || !animation) return cxhaNone;
+  if (FAnimationStyle != cxhaAuto) return FAnimationStyle;
+  BOOL fade = FALSE;
+  SystemParametersInfo(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  return fade ? cxhaFadeIn : cxhaSlideDownward;
+}
+
+void TcxBaseHintWindow::ActivateHint(TRect rect, const AnsiString& hint) {
+  if (!MonitorFromPoint(POINT{rect.Left, rect.Top}, MONITOR_DEFAULTTONEAREST)) return;
+  if (FStandardHint) {
+    inherited::ActivateHint(rect, hint);
+    return;
+  }
+  SetCaption(hint);
+  SetBoundsRect(rect);
+  SetWindowPos(GetHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (OsWinXP) PrepareShow();
+  if (hint.size() < 100 && AnimateWindowAvailable()) {
+    static const DWORD kFlags[] = {AW_HOR_POSITIVE, AW_HOR_NEGATIVE, AW_VER_POSITIVE, AW_VER_NEGATIVE, AW_CENTER,
+                                   AW_HIDE,         AW_ACTIVATE,     AW_BLEND};
+    const TcxHintAnimate style = GetEffectiveAnimationStyle();
+    if (style < cxhaAuto) {
+      if (!OsWinXP) ResetWindowRegion();
+      AnimateWindow(FHandle, FAnimationDelay, kFlags[style] | AW_SLIDE);
+    }
+  }
+  if (!OsWinXP) PrepareShow();
+  ShowNoActivate();
+  Invalidate();
+}

@@ -865,3 +865,431 @@ class TcxControlChildComponent : public TcxComponent {
 };
 
 using TcxControlChildComponentClass = orv::ClassOf<TcxControlChildComponent>;
+
+// ==== Popup windows, drag images, size frame, drop arrow, hint window =========================
+//
+// Small top-level windows shown beside or above other windows: the popup placed against an
+// owner rectangle (the base of every drop-down window), the drop-down window of the editors with
+// the global list of open popups, semi-transparent drag images, the hatched sizing frame, the
+// drop-position arrow and the hint window base.
+
+#include "platform/controls/Forms.h"
+
+class TcxContainerStyle;
+class TcxContainerViewInfo;
+class TcxBitmap;
+
+enum TcxPopupAlignHorz : Byte { pahLeft, pahCenter, pahRight };
+// Top: above the owner (vertical direction) or top edges aligned (horizontal direction); bottom:
+// below the owner or bottom edges aligned.
+enum TcxPopupAlignVert : Byte { pavTop, pavCenter, pavBottom };
+// Horizontal: the popup opens beside the owner; vertical: above or below it.
+enum TcxPopupDirection : Byte { pdHorizontal, pdVertical };
+// The frame the popup draws itself: none, one line in the frame colour, one raised ring, two
+// rings (a raised outer ring around the raised ring).
+enum TcxPopupBorderStyle : Byte { pbsNone, pbsSingle, pbsRaised, pbsDouble };
+
+// A borderless stay-on-top form placed beside an owner rectangle, flipped and clamped so that it
+// stays inside the work area, with an optional frame. Made without owner; whoever makes it frees
+// it. ShowPopup places and shows it, CloseUp hides it.
+class TcxPopupWindow : public TForm {
+  ORV_CLASS(TcxPopupWindow, TForm)
+ public:
+  using TCreateSignature = void();
+  TcxPopupWindow();
+  ~TcxPopupWindow() override;
+  void Dispatch(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // ---- New virtual operations ----
+  // The screen position of the popup's top-left corner for its current size.
+  virtual void CalculatePosition(TPoint& position);
+  // With Adjustable: the children move inside the frame and the popup fits them.
+  virtual void CalculateSize();
+  // Frame plus border space on a side (0 left, 1 top, 2 right, 3 bottom).
+  virtual Integer GetNonClientSize(Integer side);
+  // The client rectangle less the non-client size of every side.
+  virtual TRect GetContentBounds();
+  // 1 for a single or raised frame, 2 for a double one, 0 without.
+  virtual Integer GetBorderStyleWidth();
+  // The owner bounds on the screen.
+  virtual TRect GetOwnerScreenBounds();
+  // Takes the owner parent's font.
+  virtual void InitPopupFont();
+  virtual void DrawFrame();
+  virtual void CloseUp();
+  virtual void ShowPopup();
+
+  Integer GetFrameWidth() { return GetNonClientSize(0) + GetNonClientSize(2); }
+  Integer GetFrameHeight() { return GetNonClientSize(1) + GetNonClientSize(3); }
+
+  // ---- Properties ----
+  Boolean GetAdjustable() const { return FAdjustable; }
+  void SetAdjustable(Boolean value) { FAdjustable = value; }
+  TcxPopupAlignHorz GetAlignHorz() const { return FAlignHorz; }
+  void SetAlignHorz(TcxPopupAlignHorz value) { FAlignHorz = value; }
+  TcxPopupAlignVert GetAlignVert() const { return FAlignVert; }
+  void SetAlignVert(TcxPopupAlignVert value) { FAlignVert = value; }
+  Integer GetBorderSpace() const { return FBorderSpace; }
+  void SetBorderSpace(Integer value) { FBorderSpace = value; }
+  TcxPopupBorderStyle GetPopupBorderStyle() const { return FPopupBorderStyle; }
+  // The children lose the old frame's offset (CalculateSize gives them the new one).
+  void SetPopupBorderStyle(TcxPopupBorderStyle value);
+  // The component canvas over the form's canvas.
+  TcxCanvas* GetCanvas();
+  TcxPopupDirection GetDirection() const { return FDirection; }
+  void SetDirection(TcxPopupDirection value) { FDirection = value; }
+  TColor GetFrameColor() const { return FFrameColor; }
+  void SetFrameColor(TColor value) { FFrameColor = value; }
+  // In the owner parent's client coordinates (screen coordinates without an owner parent).
+  const TRect& GetOwnerBounds() const { return FOwnerBounds; }
+  void SetOwnerBounds(const TRect& value) { FOwnerBounds = value; }
+  TControl* GetOwnerParent() const { return FOwnerParent; }
+  void SetOwnerParent(TControl* value);
+  // The window that was active when the popup activated.
+  HWND GetPrevActiveWindow() const { return FPrevActiveWindow; }
+
+  // ---- Layered window (the form's alpha blending and colour key) ----
+  Boolean GetAlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(Boolean value);
+  Byte GetAlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(Byte value);
+  Boolean GetTransparentColorEnabled() const { return FTransparentColor; }
+  void SetTransparentColor(Boolean value);
+  TColor GetTransparentColorValue() const { return FTransparentColorValue; }
+  void SetTransparentColorValue(TColor value);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void Deactivate() override;
+  void Paint() override;
+  // CM_VISIBLECHANGED.
+  virtual void VisibleChanged() {}
+  // Moves every child by minus the current frame offset.
+  void ShiftChildrenByFrame();
+
+ private:
+  void UpdateLayeredAttributes();
+
+  Boolean FAdjustable = true;
+  TcxPopupAlignHorz FAlignHorz = pahLeft;
+  TcxPopupAlignVert FAlignVert = pavBottom;
+  Integer FBorderSpace = 0;
+  TcxPopupBorderStyle FPopupBorderStyle = pbsNone;
+  TcxCanvas* FCanvas;
+  TcxPopupDirection FDirection = pdVertical;
+  TColor FFrameColor = clWindowText;
+  TRect FOwnerBounds;
+  TControl* FOwnerParent = nullptr;
+  HWND FPrevActiveWindow = nullptr;
+  // The offset CalculateSize gave the children (taken back by ShiftChildrenByFrame), so that
+  // showing the popup again does not move them further.
+  TPoint FChildrenOffset;
+  Boolean FAlphaBlend = false;
+  Byte FAlphaBlendValue = 255;
+  Boolean FTransparentColor = false;
+  TColor FTransparentColorValue = clBlack;
+};
+
+using TcxPopupWindowClass = orv::ClassOf<TcxPopupWindow>;
+
+// ---- The drop-down window of the editors ------------------------------------------------------
+
+// Private messages: close the popup (posted by PostCloseUp), open it again with its focus target.
+constexpr UINT CM_CLOSEUPPOPUPWINDOW = 0x807D;
+constexpr UINT CM_SHOWPOPUPWINDOW = 0x807E;
+
+// A popup that belongs to an owner control (an editor), has a container style and view info of
+// its own, may take the keyboard focus (then Popup runs a message loop of its own while it is
+// open) and joins the global list of open popups while it is open.
+class TcxCustomPopupWindow : public TcxPopupWindow {
+  ORV_CLASS(TcxCustomPopupWindow, TcxPopupWindow)
+ public:
+  using TCreateSignature = void(TControl* ownerControl);
+  explicit TcxCustomPopupWindow(TControl* ownerControl);
+  void BeforeDestruction() override;
+  ~TcxCustomPopupWindow() override;
+  void Dispatch(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // ---- Opening and closing ----
+  // Nothing when already open or the owner's window is not visible. With CaptureFocus and the
+  // own-loop flag it returns only once the popup has closed.
+  virtual void Popup(TWinControl* focusedControl);
+  // Only for an open popup: leaves the list, notifies, hides, releases a capture held inside.
+  void CloseUp() override;
+  // Closes later (CM_CLOSEUPPOPUPWINDOW), then gives the owner its focus back.
+  void PostCloseUp();
+  // Whether the popup is in the open-popup list.
+  Boolean IsVisible() const;
+  // The owner has a window and it is visible.
+  Boolean IsOwnerControlVisible();
+  // While raised, losing the activation does not close the popup.
+  void LockClosing(Boolean lock);
+
+  // ---- Properties ----
+  TControl* GetOwnerControl() const { return FOwnerControl; }
+  Boolean GetCaptureFocus() const { return FCaptureFocus; }
+  // On a change: the window is made again and an open popup is closed and opened again.
+  void SetCaptureFocus(Boolean value);
+  Boolean GetTopmostWithParent() const { return FTopmostWithParent; }
+  void SetTopmostWithParent(Boolean value);
+  Boolean GetOwnLoop() const { return FOwnLoop; }
+  void SetOwnLoop(Boolean value) { FOwnLoop = value; }
+  // Set when a click on the owner's area closed the popup and the popup consumed that click.
+  Boolean GetClosedByOwnerClick() const { return FClosedByOwnerClick; }
+  void SetClosedByOwnerClick(Boolean value) { FClosedByOwnerClick = value; }
+  Integer GetLockCount() const { return FLockCount; }
+  TWinControl* GetFocusedControl() const { return FFocusedControl; }
+  // Made on first use from GetStyleClass and GetViewInfoClass (a descendant's classes are known
+  // only once the object is whole).
+  TcxContainerStyle* GetStyle();
+  TcxContainerViewInfo* GetViewInfo();
+
+  // ---- Events ----
+  const TNotifyEvent& GetOnClosed() const { return FOnClosed; }
+  void SetOnClosed(const TNotifyEvent& value) { FOnClosed = value; }
+  const TNotifyEvent& GetOnClosing() const { return FOnClosing; }
+  void SetOnClosing(const TNotifyEvent& value) { FOnClosing = value; }
+  const TNotifyEvent& GetOnShown() const { return FOnShown; }
+  void SetOnShown(const TNotifyEvent& value) { FOnShown = value; }
+  const TNotifyEvent& GetOnShowing() const { return FOnShowing; }
+  void SetOnShowing(const TNotifyEvent& value) { FOnShowing = value; }
+
+  // ---- Virtual operations ----
+  virtual Boolean MustFitWorkArea() { return false; }
+  virtual void NotifyClosed();
+  virtual void NotifyClosing();
+  virtual void NotifyShown();
+  virtual void NotifyShowing();
+  // False: WM_ERASEBKGND is answered without erasing.
+  virtual Boolean ErasesBackground() { return false; }
+  // The paging, Home, End and arrow keys, and F4.
+  virtual Boolean AllowsSysKey(Word key);
+  virtual void CloseOnModalResult() { CloseUp(); }
+  // Whether a click outside the popup that closes it is eaten instead of reaching its window.
+  virtual Boolean ConsumesOutsideClick(HWND window, UINT message, const TPoint& screenPoint, TShiftState shift) {
+    return false;
+  }
+  virtual void PopupStyleChanged(TObject* sender) {}
+  // With MustFitWorkArea: the popup shrinks and moves to fit the work area at the position.
+  virtual void FitToWorkArea(TPoint& position);
+  virtual orv::ClassOf<TcxContainerStyle> GetStyleClass();
+  virtual orv::ClassOf<TcxContainerViewInfo> GetViewInfoClass();
+  // The owner rectangle is converted to the screen only when the owner is a child window.
+  TRect GetOwnerScreenBounds() override;
+  // The popup keeps its own font.
+  void InitPopupFont() override {}
+  bool Focused() override;
+  bool CanFocus() override { return GetVisible(); }
+  bool IsShortCut(TMessage& message) override;
+
+ protected:
+  void AdjustClientRect(TRect& rect) override;
+  void CreateHandle() override;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void Deactivate() override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void Paint() override;
+  void VisibleChanged() override;
+  // CM_MOUSEENTER / CM_MOUSELEAVE with the control the mouse entered or left (the popup itself
+  // when the message names none).
+  virtual void MouseEnter(TControl* control) {}
+  virtual void MouseLeave(TControl* control) {}
+
+ private:
+  TWinControl* ChooseFocusTarget(TWinControl* control);
+  Boolean IsTopmost();
+  void ShowWindowOnly();
+  void RunOwnLoop();
+  void Reopen();
+  TCustomForm* OwnerParentForm() const;
+
+  TControl* FOwnerControl;
+  Boolean FCaptureFocus = true;
+  Boolean FOwnLoop = true;
+  Boolean FTopmostWithParent = false;
+  Boolean FClosedByOwnerClick = false;
+  Integer FLockCount = 0;
+  TWinControl* FFocusedControl = nullptr;
+  TcxContainerStyle* FStyle = nullptr;
+  TcxContainerViewInfo* FViewInfo = nullptr;
+  TNotifyEvent FOnClosed;
+  TNotifyEvent FOnClosing;
+  TNotifyEvent FOnShown;
+  TNotifyEvent FOnShowing;
+};
+
+using TcxCustomPopupWindowClass = orv::ClassOf<TcxCustomPopupWindow>;
+
+// Whether the control is an open popup.
+Boolean IsInOpenPopupList(TControl* control);
+// Used by the popup itself: adding a listed popup or removing an unlisted one is a programming
+// error (EAssertionFailed).
+void AddToOpenPopupList(TcxCustomPopupWindow* popup);
+void RemoveFromOpenPopupList(TcxCustomPopupWindow* popup);
+Integer GetOpenPopupCount();
+// In opening order; the last is the top popup.
+TcxCustomPopupWindow* GetOpenPopup(Integer index);
+// A popup is closing (or changing its focused control).
+Boolean IsPopupClosing();
+// A switch nothing here turns on.
+inline Boolean GetPopupHookFlag() { return false; }
+
+// ---- Drag images --------------------------------------------------------------------------------
+
+// A semi-transparent window that follows the mouse during a drag. It never takes the mouse: the
+// window under it gets the clicks.
+class TcxCustomDragImage : public TcxPopupWindow {
+  ORV_CLASS(TcxCustomDragImage, TcxPopupWindow)
+ public:
+  TcxCustomDragImage();
+  void Dispatch(TMessage& message) override;
+
+  // The size of the rectangle; the hot spot keeps its place relative to the rectangle.
+  void InitBounds(const TRect& rect, const TPoint& hotSpot);
+  // Moves the window so that the hot spot lies at the screen point.
+  void MoveTo(const TPoint& position);
+  // Shown (without activation) or hidden.
+  Boolean GetShowing();
+  void SetShowing(Boolean value);
+  // AlphaBlend set and layered windows available.
+  Boolean CanUseAlphaBlend();
+  TCustomForm* GetPopupParent() const { return FPopupParent; }
+  void SetPopupParent(TCustomForm* value);
+  TPoint GetHotSpot() const { return FHotSpot; }
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  TCustomForm* FPopupParent = nullptr;
+  TPoint FHotSpot;
+};
+
+// A drag image that shows a bitmap kept at the window's size; users draw into its image canvas.
+class TcxDragImage : public TcxCustomDragImage {
+  ORV_CLASS(TcxDragImage, TcxCustomDragImage)
+ public:
+  TcxDragImage();
+  ~TcxDragImage() override;
+  void SetBounds(Integer left, Integer top, Integer width, Integer height) override;
+
+  TcxBitmap* GetImage() const { return FImage; }
+  // The image's canvas.
+  TcxCanvas* GetImageCanvas();
+
+ protected:
+  void Paint() override;
+
+ private:
+  TcxBitmap* FImage;
+};
+
+using TcxDragImageClass = orv::ClassOf<TcxDragImage>;
+
+// A hatched frame-shaped window that shows a sizing rectangle.
+class TcxSizeFrame : public TcxCustomDragImage {
+  ORV_CLASS(TcxSizeFrame, TcxCustomDragImage)
+ public:
+  using TCreateSignature = void(Integer frameWidth);
+  explicit TcxSizeFrame(Integer frameWidth);
+  ~TcxSizeFrame() override;
+  void SetBounds(Integer left, Integer top, Integer width, Integer height) override;
+
+  // The window takes the screen rectangle's bounds; the frame follows.
+  void SetFrameRect(const TRect& rect);
+  Integer GetFrameWidth() const { return FFrameWidth; }
+  // Set: the whole rectangle shows, not only its frame.
+  Boolean GetFillSelection() const { return FFillSelection; }
+  void SetFillSelection(Boolean value) { FFillSelection = value; }
+  TcxRegion* GetRegion() const { return FRegion; }
+
+ protected:
+  void Paint() override;
+
+ private:
+  void UpdateWindowRegion();
+
+  Boolean FFillSelection = false;
+  Integer FFrameWidth;
+  TcxRegion* FRegion;
+  HBITMAP FPatternBitmap = nullptr;
+  HBRUSH FPatternBrush = nullptr;
+};
+
+// The small arrow window that marks a drop position.
+class TcxDragAndDropArrow : public TcxDragImage {
+  ORV_CLASS(TcxDragAndDropArrow, TcxDragImage)
+ public:
+  using TCreateSignature = void(Boolean transparent);
+  explicit TcxDragAndDropArrow(Boolean transparent);
+
+  // The colour key of a transparent arrow.
+  virtual TColor GetTransparentColor() { return TColor(0xFF00FF); }
+  // Places and paints the arrow beside the target rectangle (in the site's client coordinates,
+  // or the screen's without a site); the caller shows it with SetShowing.
+  void ShowAt(TControl* site, const TRect& targetRect, const TRect& boundingRect, TcxArrowPlace place);
+  Boolean GetTransparent() const { return FTransparent; }
+
+ private:
+  Boolean UsesColorKey();
+  Boolean FTransparent;
+};
+
+using TcxDragAndDropArrowClass = orv::ClassOf<TcxDragAndDropArrow>;
+
+// ---- Hint window ------------------------------------------------------------------------------
+
+// The animation of a hint as it shows.
+enum TcxHintAnimate : Byte {
+  cxhaSlideFromLeft, cxhaSlideFromRight, cxhaSlideDownward, cxhaSlideUpward, cxhaSlideFromCenter,
+  cxhaHide, cxhaActivate, cxhaFadeIn, cxhaAuto, cxhaNone
+};
+
+// Shows the hint in the window only when a monitor exists for the rectangle's top-left point.
+void ShowHintWindow(THintWindow* window, const TRect& rect, const AnsiString& text);
+
+// The hint window base: animated showing, kept inside the work area, topmost without activation.
+class TcxBaseHintWindow : public THintWindow {
+  ORV_CLASS(TcxBaseHintWindow, THintWindow)
+ public:
+  explicit TcxBaseHintWindow(TComponent* owner);
+  void Dispatch(TMessage& message) override;
+  // Keeps the window inside the work area at its top-left corner.
+  void SetBounds(Integer left, Integer top, Integer width, Integer height) override;
+  void ActivateHint(TRect rect, const AnsiString& hint) override;
+
+  TcxHintAnimate GetAnimationStyle() const { return FAnimationStyle; }
+  void SetAnimationStyle(TcxHintAnimate value) { FAnimationStyle = value; }
+  // Milliseconds.
+  Cardinal GetAnimationDelay() const { return FAnimationDelay; }
+  void SetAnimationDelay(Cardinal value) { FAnimationDelay = value; }
+  // Off: no border (unless in standard-hint mode). Takes effect with the next window.
+  Boolean GetHasBorder() const { return FBorder; }
+  void SetHasBorder(Boolean value) { FBorder = value; }
+  Boolean GetNeedEraseBackground() const { return FNeedEraseBackground; }
+  void SetNeedEraseBackground(Boolean value) { FNeedEraseBackground = value; }
+  // The platform's hint window does all (window parameters, placement, showing).
+  Boolean GetStandardHint() const { return FStandardHint; }
+  void SetStandardHint(Boolean value) { FStandardHint = value; }
+  // The style the next showing uses: none, or the fade or slide the system settings choose.
+  TcxHintAnimate GetEffectiveAnimationStyle();
+
+  // ---- New virtual operations ----
+  virtual void ResetWindowRegion();
+  virtual void PrepareShow() {}
+  virtual void ShowNoActivate();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  TcxHintAnimate FAnimationStyle = cxhaAuto;
+  Cardinal FAnimationDelay = 100;
+  Boolean FBorder = true;
+  Boolean FNeedEraseBackground = false;
+  Boolean FStandardHint = false;
+};
