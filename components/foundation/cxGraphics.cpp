@@ -10,6 +10,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxImageList.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "components/foundation/cxStyles.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
@@ -160,95 +161,79 @@ UINT cxFlagsToDTFlags(Integer flags) {
   return result;
 }
 
-TcxCanvas::TcxCanvas(HDC dc) : FHandle(dc) {}
+TcxCanvas::TcxCanvas(TCanvas* canvas) : FCanvas(canvas) {}
+
+TcxCanvas::TcxCanvas(HDC dc) {
+  AdoptCanvas(new TCanvas);
+  if (!dc) return;
+  // The canvas goes on drawing with what the DC holds: its font, brush, pen and text colour.
+  SynchronizeObjects(dc);
+  FCanvas->SetHandle(dc);
+}
 
 TcxCanvas::~TcxCanvas() {
-  if (FOwnFont) DeleteObject(FOwnFont);
+  for (TSavedState& state : FSavedStates) {
+    orv::Free(state.Font);
+    orv::Free(state.Brush);
+    orv::Free(state.Pen);
+  }
+  FSavedClipRegions.clear();
+  FCanvas = nullptr;
 }
 
-TColor TcxCanvas::GetBrushColor() {
-  HDC dc = GetDCHandle();
-  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
-  if (brush == GetStockObject(DC_BRUSH)) return TColor(GetDCBrushColor(dc));
-  LOGBRUSH lb{};
-  GetObject(brush, sizeof lb, &lb);
-  return TColor(lb.lbColor);
+void TcxCanvas::AdoptCanvas(TCanvas* canvas) {
+  FOwnCanvas.reset(canvas);
+  FCanvas = canvas;
 }
+
+void TcxCanvas::SetCanvas(TCanvas* value) { FCanvas = value; }
+
+HDC TcxCanvas::GetDCHandle() { return FCanvas->GetHandle(); }
+void TcxCanvas::SetDCHandle(HDC dc) { FCanvas->SetHandle(dc); }
+Boolean TcxCanvas::HandleAllocated() const { return FCanvas->HandleAllocated(); }
+
+TBrush* TcxCanvas::GetBrush() const { return FCanvas->GetBrush(); }
+TFont* TcxCanvas::GetFont() const { return FCanvas->GetFont(); }
+TPen* TcxCanvas::GetPen() const { return FCanvas->GetPen(); }
+void TcxCanvas::SetFont(TFont* value) { FCanvas->SetFont(value); }
+
+TColor TcxCanvas::GetBrushColor() const { return GetBrush()->GetColor(); }
 
 void TcxCanvas::SetBrushColor(TColor color) {
-  HDC dc = GetDCHandle();
-  const COLORREF rgb = ColorToRGB(color);
-  HGDIOBJ dcBrush = GetStockObject(DC_BRUSH);
-  if (GetCurrentObject(dc, OBJ_BRUSH) != dcBrush) SelectObject(dc, dcBrush);
-  else if (GetDCBrushColor(dc) == rgb && GetBkMode(dc) == OPAQUE && GetBkColor(dc) == rgb) return;
-  SetDCBrushColor(dc, rgb);
-  SetBkColor(dc, rgb);
-  SetBkMode(dc, OPAQUE);
+  if (GetBrush()->GetColor() != color) GetBrush()->SetColor(color);
 }
 
-Boolean TcxCanvas::IsBrushClear() {
-  return GetCurrentObject(GetDCHandle(), OBJ_BRUSH) == GetStockObject(NULL_BRUSH);
-}
+Boolean TcxCanvas::IsBrushClear() const { return GetBrush()->GetStyle() == bsClear; }
 
-void TcxCanvas::SetBrushClear(Boolean clear) {
-  HDC dc = GetDCHandle();
-  if (clear) {
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    SetBkMode(dc, TRANSPARENT);
-  } else if (IsBrushClear()) {
-    SelectObject(dc, GetStockObject(DC_BRUSH));
-    SetBkColor(dc, GetDCBrushColor(dc));
-    SetBkMode(dc, OPAQUE);
-  }
-}
+void TcxCanvas::SetBrushClear(Boolean clear) { GetBrush()->SetStyle(clear ? bsClear : bsSolid); }
 
-HBRUSH TcxCanvas::GetBrushHandle() {
-  return static_cast<HBRUSH>(GetCurrentObject(GetDCHandle(), OBJ_BRUSH));
-}
+HBRUSH TcxCanvas::GetBrushHandle() { return GetBrush()->GetHandle(); }
 
-TColor TcxCanvas::GetPenColor() {
-  HDC dc = GetDCHandle();
-  HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
-  if (pen == GetStockObject(DC_PEN)) return TColor(GetDCPenColor(dc));
-  LOGPEN lp{};
-  GetObject(pen, sizeof lp, &lp);
-  return TColor(lp.lopnColor);
-}
+TColor TcxCanvas::GetPenColor() const { return GetPen()->GetColor(); }
+void TcxCanvas::SetPenColor(TColor color) { GetPen()->SetColor(color); }
 
-void TcxCanvas::SetPenColor(TColor color) {
-  HDC dc = GetDCHandle();
-  SelectObject(dc, GetStockObject(DC_PEN));
-  SetDCPenColor(dc, ColorToRGB(color));
-}
+HFONT TcxCanvas::GetFontHandle() { return GetFont()->GetHandle(); }
 
-HFONT TcxCanvas::GetFontHandle() {
-  return static_cast<HFONT>(GetCurrentObject(GetDCHandle(), OBJ_FONT));
+void TcxCanvas::SetFontHandle(HFONT font) {
+  if (font && font != GetFont()->GetHandle()) GetFont()->SetHandle(font);
 }
-
-void TcxCanvas::SetFontHandle(HFONT font) { SelectObject(GetDCHandle(), font); }
 
 void TcxCanvas::SetFont(const LOGFONT& font) {
   HFONT created = CreateFontIndirect(&font);
   if (!created) return;
-  SelectObject(GetDCHandle(), created);
-  // The previous own font may still be held by a saved state: the drawing layer frees it when
-  // the last holder lets go.
-  if (FOwnFont) DeleteObject(FOwnFont);
-  FOwnFont = created;
+  GetFont()->SetHandle(created);
+  DeleteObject(created);
 }
 
-LOGFONT TcxCanvas::GetFontInfo() {
-  LOGFONT lf{};
-  GetObject(GetFontHandle(), sizeof lf, &lf);
-  return lf;
-}
+LOGFONT TcxCanvas::GetFontInfo() const { return GetFont()->GetLogFont(); }
 
-TColor TcxCanvas::GetFontColor() { return TColor(GetTextColor(GetDCHandle())); }
-void TcxCanvas::SetFontColor(TColor color) { SetTextColor(GetDCHandle(), ColorToRGB(color)); }
+TColor TcxCanvas::GetFontColor() const { return GetFont()->GetColor(); }
+void TcxCanvas::SetFontColor(TColor color) { GetFont()->SetColor(color); }
 
-void TcxCanvas::SetPixelColor(Integer x, Integer y, TColor color) {
-  SetPixel(GetDCHandle(), x, y, ColorToRGB(color));
-}
+DWORD TcxCanvas::GetCopyMode() const { return DWORD(FCanvas->GetCopyMode()); }
+void TcxCanvas::SetCopyMode(DWORD value) { FCanvas->SetCopyMode(TCopyMode(value)); }
+
+void TcxCanvas::SetPixelColor(Integer x, Integer y, TColor color) { FCanvas->SetPixels(x, y, color); }
 
 TPoint TcxCanvas::GetWindowOrigin() {
   POINT p{};
@@ -275,16 +260,37 @@ TPoint TcxCanvas::GetDCOrigin() {
   return {viewport.X - window.X, viewport.Y - window.Y};
 }
 
-void TcxCanvas::CopyRectFrom(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect) {
-  StretchBlt(GetDCHandle(), destRect.Left, destRect.Top, destRect.Width(), destRect.Height(),
-             source->GetDCHandle(), sourceRect.Left, sourceRect.Top, sourceRect.Width(),
-             sourceRect.Height(), FCopyMode);
+TcxViewParams TcxCanvas::GetStyleParams() const {
+  TcxViewParams params;
+  params.Color = GetBrushColor();
+  params.Font = GetFont();
+  params.TextColor = GetFontColor();
+  return params;
 }
 
-void TcxCanvas::MoveToPoint(Integer x, Integer y) { MoveToEx(GetDCHandle(), x, y, nullptr); }
-void TcxCanvas::LineToPoint(Integer x, Integer y) { LineTo(GetDCHandle(), x, y); }
-void TcxCanvas::DrawPolygon(const TPoint* points, Integer count) { Polygon(GetDCHandle(), points, count); }
-void TcxCanvas::DrawPolyline(const TPoint* points, Integer count) { Polyline(GetDCHandle(), points, count); }
+void TcxCanvas::ApplyStyleParams(const TcxViewParams& params) {
+  SetBrushColor(params.Color);
+  if (params.Font) SetFont(params.Font);
+  SetFontColor(params.TextColor);
+}
+
+void TcxCanvas::CopyRectFrom(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect) {
+  FCanvas->CopyRect(destRect, source->GetCanvas(), sourceRect);
+}
+
+void TcxCanvas::DrawGraphic(Integer x, Integer y, TGraphic* graphic) { FCanvas->Draw(x, y, graphic); }
+
+void TcxCanvas::MoveToPoint(Integer x, Integer y) { FCanvas->MoveTo(x, y); }
+void TcxCanvas::LineToPoint(Integer x, Integer y) { FCanvas->LineTo(x, y); }
+
+void TcxCanvas::DrawPolygon(const TPoint* points, Integer count) {
+  FCanvas->Polygon(std::vector<TPoint>(points, points + std::max(count, 0)));
+}
+
+void TcxCanvas::DrawPolyline(const TPoint* points, Integer count) {
+  FCanvas->Polyline(std::vector<TPoint>(points, points + std::max(count, 0)));
+}
+
 void TcxCanvas::BeginPath() { ::BeginPath(GetDCHandle()); }
 void TcxCanvas::EndPath() { ::EndPath(GetDCHandle()); }
 
@@ -301,7 +307,7 @@ Boolean TcxCanvas::IsRectVisible(const TRect& rect) { return RectVisible(GetDCHa
 void TcxCanvas::FillRectWithColor(const TRect& rect, TColor color) {
   if (color == clNone) return;
   if (color != clDefault) SetBrushColor(color);
-  ::FillRect(GetDCHandle(), &rect, GetBrushHandle());
+  FCanvas->FillRect(rect);
 }
 
 namespace {
@@ -315,12 +321,13 @@ Integer FloorDiv(Integer a, Integer b) {
 
 }  // namespace
 
-void TcxCanvas::FillRectOrTile(const TRect& rect, TcxBitmap* bitmap, Boolean exclude) {
+void TcxCanvas::FillRectOrTile(const TRect& rect, TBitmap* bitmap, Boolean exclude) {
   if (RectIsEmpty(rect)) return;
-  HDC dc = GetDCHandle();
-  if (bitmap && !bitmap->Empty()) {
+  if (bitmap && !bitmap->GetEmpty()) {
     const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
-    HDC source = bitmap->GetCanvas()->GetDCHandle();
+    HDC dc = GetDCHandle();
+    HDC source = bitmap->GetCanvas()->GetHandle();
+    const DWORD rop = GetCopyMode();
     const Integer firstColumn = FloorDiv(rect.Left, w), lastColumn = FloorDiv(rect.Right - 1, w);
     const Integer firstRow = FloorDiv(rect.Top, h), lastRow = FloorDiv(rect.Bottom - 1, h);
     for (Integer row = firstRow; row <= lastRow; ++row)
@@ -329,15 +336,15 @@ void TcxCanvas::FillRectOrTile(const TRect& rect, TcxBitmap* bitmap, Boolean exc
         TRect part;
         if (!IntersectRects(part, tile, rect)) continue;
         BitBlt(dc, part.Left, part.Top, part.Width(), part.Height(), source,
-               part.Left - tile.Left, part.Top - tile.Top, FCopyMode);
+               part.Left - tile.Left, part.Top - tile.Top, rop);
       }
   } else {
-    ::FillRect(dc, &rect, GetBrushHandle());
+    FCanvas->FillRect(rect);
   }
   if (exclude) SetClipRegion(new TcxRegion(rect), roSubtract, true, true);
 }
 
-void TcxCanvas::FillRectWithBorders(const TRect& rect, TColor color, TcxBitmap* bitmap,
+void TcxCanvas::FillRectWithBorders(const TRect& rect, TColor color, TBitmap* bitmap,
                                     TcxBorders borders, TColor borderColor, Integer borderWidth,
                                     Boolean exclude) {
   DrawBorderLines(rect, borderColor, borderWidth, borders, exclude);
@@ -348,6 +355,12 @@ void TcxCanvas::FillRectWithBorders(const TRect& rect, TColor color, TcxBitmap* 
   if (borders.Contains(bBottom)) inner.Bottom -= borderWidth;
   SetBrushColor(color);
   FillRectOrTile(inner, bitmap, exclude);
+}
+
+void TcxCanvas::FillRectWithBorders(const TRect& rect, const TcxViewParams& params,
+                                    TcxBorders borders, TColor borderColor, Integer borderWidth,
+                                    Boolean exclude) {
+  FillRectWithBorders(rect, params.Color, params.Bitmap, borders, borderColor, borderWidth, exclude);
 }
 
 void TcxCanvas::DrawBorderLines(const TRect& rect, TColor color, Integer width, TcxBorders borders,
@@ -368,10 +381,9 @@ void TcxCanvas::DrawBorderLines(const TRect& rect, TColor color, Integer width, 
 void TcxCanvas::DrawTwoColorFrame(const TRect& rect, TColor leftTopColor, TColor rightBottomColor,
                                   TcxBorders borders, Integer width) {
   const TRect& r = rect;
-  HDC dc = GetDCHandle();
   auto fill = [&](TColor color, const TRect& strip) {
     SetBrushColor(color);
-    ::FillRect(dc, &strip, GetBrushHandle());
+    FCanvas->FillRect(strip);
   };
   if (borders.Contains(bLeft)) fill(leftTopColor, {r.Left, r.Top, r.Left + width, r.Bottom});
   if (borders.Contains(bTop)) fill(leftTopColor, {r.Left, r.Top, r.Right, r.Top + width});
@@ -392,7 +404,7 @@ void TcxCanvas::Draw3DEdge(const TRect& rect, Boolean sunken, Boolean outer, Tcx
 void TcxCanvas::DrawFocusFrame(const TRect& rect) {
   SetBrushColor(clWhite);
   SetFontColor(clBlack);
-  DrawFocusRect(GetDCHandle(), &rect);
+  FCanvas->DrawFocusRect(rect);
 }
 
 void TcxCanvas::DrawFocusFrames(const TRect& rect, Integer count) {
@@ -404,8 +416,9 @@ void TcxCanvas::DrawFocusFrames(const TRect& rect, Integer count) {
 }
 
 void TcxCanvas::InvertArea(const TRect& rect) {
-  HDC dc = GetDCHandle();
-  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), dc, rect.Left, rect.Top, DSTINVERT);
+  SetCopyMode(cmDstInvert);
+  FCanvas->CopyRect(rect, FCanvas, rect);
+  SetCopyMode(cmSrcCopy);
 }
 
 void TcxCanvas::FillRegionWithColor(HRGN region, TColor color) {
@@ -426,9 +439,15 @@ void TcxCanvas::FillAndFrameRegion(HRGN region, TColor fillColor, TColor frameCo
 }
 
 TSize TcxCanvas::GetTextSize(const AnsiString& text) {
+  FCanvas->RequiredState({csHandleValid, csFontValid});
   SIZE size{};
-  GetTextExtentPoint32(GetDCHandle(), text.data(), int(text.size()), &size);
+  GetTextExtentPoint32(FCanvas->GetHandle(), text.data(), int(text.size()), &size);
   return size;
+}
+
+Integer TcxCanvas::FontHeight(TFont* font) {
+  SetFont(font);
+  return TextHeightOf("Qq");
 }
 
 Integer TcxCanvas::FontHeight(HFONT font) {
@@ -438,16 +457,15 @@ Integer TcxCanvas::FontHeight(HFONT font) {
 
 void TcxCanvas::MeasureTextRect(const AnsiString& text, TRect& rect, Integer flags) {
   const Integer w0 = rect.Width(), h0 = rect.Height();
-  UINT format = cxFlagsToDTFlags(flags);
+  const UINT original = cxFlagsToDTFlags(flags);
   if (w0 <= 0 && !text.empty()) rect.Right = rect.Left + 1;
-  format = (format & ~DT_VCENTER) | DT_CALCRECT;
+  const UINT format = (original & ~DT_VCENTER) | DT_CALCRECT;
   if (DrawText(GetDCHandle(), text.data(), int(text.size()), &rect, format) == 0)
     rect = {rect.Left, rect.Top, rect.Left, rect.Top};
   const Integer w = rect.Width(), h = rect.Height();
   Integer dx = 0, dy = 0;
   if (format & DT_CENTER) dx = (w0 - w) / 2;
   else if (format & DT_RIGHT) dx = w0 - w;
-  const UINT original = cxFlagsToDTFlags(flags);
   if (original & DT_VCENTER) dy = (h0 - h) / 2;
   else if (original & DT_BOTTOM) dy = h0 - h;
   rect = GetOffsetRect(rect, dx, dy);
@@ -478,7 +496,6 @@ void TcxCanvas::AlignMultiLineTextVertically(TRect& rect, const AnsiString& text
 void TcxCanvas::DrawTextInRect(const AnsiString& text, const TRect& rect, Integer flags,
                                Boolean enabled) {
   if (text.empty()) return;
-  HDC dc = GetDCHandle();
   const Boolean useDrawText = !(flags & cxSingleLine) ||
                               (flags & (cxShowPrefix | cxShowEndEllipsis | cxShowPathEllipsis)) != 0;
   TRect r = rect;
@@ -502,7 +519,9 @@ void TcxCanvas::DrawTextInRect(const AnsiString& text, const TRect& rect, Intege
   }
   const UINT format = cxFlagsToDTFlags(flags);
   const UINT options = (flags & cxDontClip) ? 0 : ETO_CLIPPED;
+  // The DC is asked for at each output: a change of brush or font colour reselects them.
   auto output = [&](const TRect& where) {
+    HDC dc = GetDCHandle();
     if (useDrawText) {
       TRect box = where;
       DrawText(dc, text.data(), int(text.size()), &box, format);
@@ -510,7 +529,7 @@ void TcxCanvas::DrawTextInRect(const AnsiString& text, const TRect& rect, Intege
       ExtTextOut(dc, where.Left, where.Top, options, &where, text.data(), UINT(text.size()), nullptr);
     }
   };
-  const Boolean wasClear = IsBrushClear();
+  const TBrushStyle brushStyle = GetBrush()->GetStyle();
   const TColor fontColor = GetFontColor();
   if (!enabled) {
     SetBrushClear(true);
@@ -522,7 +541,7 @@ void TcxCanvas::DrawTextInRect(const AnsiString& text, const TRect& rect, Intege
     SetFontColor(clBtnShadow);
   }
   output(r);
-  if (!enabled && !wasClear) SetBrushClear(false);
+  if (GetBrush()->GetStyle() != brushStyle) GetBrush()->SetStyle(brushStyle);
   SetFontColor(fontColor);
 }
 
@@ -571,6 +590,7 @@ void TcxCanvas::PopClipRegion() {
 }
 
 void TcxCanvas::SaveDC() {
+  FCanvas->Lock();
   HDC dc = GetDCHandle();
   FSavedDCs.push_back({dc, ::SaveDC(dc)});
 }
@@ -579,32 +599,122 @@ void TcxCanvas::RestoreDC() {
   if (FSavedDCs.empty()) return;
   const TSavedDC saved = FSavedDCs.back();
   FSavedDCs.pop_back();
-  FHandle = saved.Handle;
+  FCanvas->SetHandle(saved.Handle);
   ::RestoreDC(saved.Handle, saved.Number);
+  // The restored DC holds the objects of the moment it was saved, which need not be the
+  // canvas's objects now: the canvas selects its own again before it next draws.
+  FCanvas->Refresh();
+  FCanvas->Unlock();
+}
+
+namespace {
+
+TBrushStyle BrushStyleOf(const LOGBRUSH& brush) {
+  if (brush.lbStyle == BS_NULL) return bsClear;
+  if (brush.lbStyle != BS_HATCHED) return bsSolid;
+  switch (brush.lbHatch) {
+    case HS_HORIZONTAL: return bsHorizontal;
+    case HS_VERTICAL: return bsVertical;
+    case HS_FDIAGONAL: return bsFDiagonal;
+    case HS_BDIAGONAL: return bsBDiagonal;
+    case HS_CROSS: return bsCross;
+    case HS_DIAGCROSS: return bsDiagCross;
+    default: return bsSolid;
+  }
+}
+
+TPenMode PenModeOf(int rop) {
+  for (int mode = pmBlack; mode <= pmNotXor; ++mode)
+    if (orv::PenModeRop(TPenMode(mode)) == rop) return TPenMode(mode);
+  return pmCopy;
+}
+
+// Equal descriptions: restoring a state then changes nothing, so no object is made anew.
+bool SameFont(TFont* a, TFont* b) {
+  const LOGFONT x = a->GetLogFont(), y = b->GetLogFont();
+  return a->GetColor() == b->GetColor() && std::memcmp(&x, &y, sizeof x) == 0;
+}
+
+bool SameBrush(TBrush* a, TBrush* b) {
+  return a->GetColor() == b->GetColor() && a->GetStyle() == b->GetStyle() &&
+         a->GetBitmap() == b->GetBitmap();
+}
+
+bool SamePen(TPen* a, TPen* b) {
+  return a->GetColor() == b->GetColor() && a->GetWidth() == b->GetWidth() &&
+         a->GetStyle() == b->GetStyle() && a->GetMode() == b->GetMode();
+}
+
+}  // namespace
+
+void TcxCanvas::SynchronizeObjects(HDC dc) {
+  if (!dc) return;
+  HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  if (font && font != GetFont()->GetHandle()) SetFontHandle(static_cast<HFONT>(font));
+  const TColor textColor = TColor(GetTextColor(dc));
+  if (ColorToRGB(GetFontColor()) != COLORREF(textColor)) SetFontColor(textColor);
+
+  HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+  LOGBRUSH lb{};
+  if (brush && brush != GetBrush()->GetHandle() && GetObject(brush, sizeof lb, &lb) == sizeof lb) {
+    const TBrushStyle style = BrushStyleOf(lb);
+    if (style != bsClear) SetBrushColor(TColor(lb.lbColor));
+    GetBrush()->SetStyle(style);
+  }
+
+  HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+  LOGPEN lp{};
+  if (pen && pen != GetPen()->GetHandle() && GetObject(pen, sizeof lp, &lp) == sizeof lp) {
+    GetPen()->SetColor(TColor(lp.lopnColor));
+    GetPen()->SetStyle(lp.lopnStyle <= UINT(psInsideFrame) ? TPenStyle(lp.lopnStyle) : psSolid);
+    GetPen()->SetWidth(lp.lopnWidth.X);
+  }
+  const TPenMode mode = PenModeOf(GetROP2(dc));
+  if (GetPen()->GetMode() != mode) GetPen()->SetMode(mode);
 }
 
 void TcxCanvas::PushState() {
   SynchronizeObjects(GetDCHandle());
   SaveDC();
-  FSavedStates.push_back(Integer(FSavedDCs.size()));
+  TSavedState state{new TFont, new TBrush, new TPen};
+  state.Font->Assign(GetFont());
+  state.Brush->Assign(GetBrush());
+  state.Pen->Assign(GetPen());
+  FSavedStates.push_back(state);
 }
 
 void TcxCanvas::PopState() {
   if (FSavedStates.empty()) return;
+  const TSavedState state = FSavedStates.back();
   FSavedStates.pop_back();
+  if (!SameFont(GetFont(), state.Font)) GetFont()->Assign(state.Font);
+  if (!SameBrush(GetBrush(), state.Brush)) GetBrush()->Assign(state.Brush);
+  if (!SamePen(GetPen(), state.Pen)) GetPen()->Assign(state.Pen);
+  orv::Free(state.Font);
+  orv::Free(state.Brush);
+  orv::Free(state.Pen);
   RestoreDC();
 }
 
 // ==== Screen canvas and paint canvas ==========================================================
 
-void TcxScreenCanvas::CreateHandle() { SetDCHandle(orv::CreateScreenDC()); }
-
-void TcxScreenCanvas::FreeScreenHandle() {
-  if (!HandleAllocated()) return;
-  HDC dc = GetDCHandle();
-  SetDCHandle(nullptr);
-  DeleteDC(dc);
+void TScreenCanvas::CreateHandle() {
+  if (!FDC) FDC = orv::CreateScreenDC();
+  SetHandle(FDC);
 }
+
+void TScreenCanvas::FreeHandle() {
+  if (!FDC) return;
+  SetHandle(nullptr);
+  DeleteDC(FDC);
+  FDC = nullptr;
+}
+
+TcxScreenCanvas::TcxScreenCanvas() : TcxCanvas(static_cast<TCanvas*>(nullptr)) {
+  AdoptCanvas(new TScreenCanvas);
+}
+
+void TcxScreenCanvas::FreeScreenHandle() { static_cast<TScreenCanvas*>(GetCanvas())->FreeHandle(); }
 
 namespace {
 
@@ -641,11 +751,13 @@ TcxPaintCanvas* GetPaintCanvas() {
   return s.Paint;
 }
 
+TcxPaintCanvas::TcxPaintCanvas() : TcxCanvas(static_cast<TCanvas*>(nullptr)) { AdoptCanvas(new TCanvas); }
+
 void TcxPaintCanvas::BeginPaintOnDC(HDC dc) {
-  TState state{false, nullptr, dc, 0};
+  TState state{false, nullptr, nullptr, dc, 0};
   if (HandleAllocated()) {
     PushState();
-    state.PreviousHandle = GetDCHandle();
+    state.PreviousHandle = GetCanvas()->GetHandle();
   }
   state.SavedDC = ::SaveDC(dc);
   SynchronizeObjects(dc);
@@ -654,8 +766,8 @@ void TcxPaintCanvas::BeginPaintOnDC(HDC dc) {
 }
 
 void TcxPaintCanvas::BeginPaintOnCanvas(TcxCanvas* canvas) {
-  FStates.push_back({true, HandleAllocated() ? GetDCHandle() : nullptr, nullptr, 0});
-  SetDCHandle(canvas->GetDCHandle());
+  FStates.push_back({true, GetCanvas(), nullptr, nullptr, 0});
+  SetCanvas(canvas->GetCanvas());
   PushState();
 }
 
@@ -665,7 +777,7 @@ void TcxPaintCanvas::EndPaintOnDC() {
   FStates.pop_back();
   if (state.OnCanvas) {
     PopState();
-    SetDCHandle(state.PreviousHandle);
+    SetCanvas(state.PreviousCanvas);
     return;
   }
   SetDCHandle(state.PreviousHandle);
@@ -720,7 +832,6 @@ Cardinal GetLE(const Byte* p, int bytes) {
 
 Int64 Remaining(TStream* stream) { return stream->GetSize() - stream->GetPosition(); }
 
-[[noreturn]] void InvalidBitmap() { throw EReadError("Bitmap image is not valid"); }
 
 }  // namespace
 
@@ -750,144 +861,41 @@ TcxBitmap::TcxBitmap(Integer width, Integer height, TPixelFormat pixelFormat) {
   Initialize(width, height, pixelFormat);
 }
 
-TcxBitmap::~TcxBitmap() {
-  ReleaseDC();
-  orv::Free(FCanvas);
-  if (FHandle) DeleteObject(FHandle);
-}
+TcxBitmap::~TcxBitmap() { orv::Free(FcxCanvas); }
 
 void TcxBitmap::Initialize(Integer width, Integer height, TPixelFormat pixelFormat) {
+  FcxCanvas = new TcxCanvas(TBitmap::GetCanvas());
   BeginUpdate();
   SetPixelFormat(pixelFormat);
   SetSize(width, height);
   EndUpdate(true);
 }
 
-void TcxBitmap::ReleaseDC() {
-  if (!FDC) return;
-  SelectObject(FDC, FOldBitmap);
-  DeleteDC(FDC);
-  FDC = nullptr;
-  if (FCanvas) FCanvas->SetDCHandle(nullptr);
-}
-
-TcxCanvas* TcxBitmap::GetCanvas() {
-  if (!FCanvas) FCanvas = new TcxCanvas(nullptr);
-  if (!FDC) {
-    FDC = NewMemoryDC();
-    FOldBitmap = FHandle ? SelectObject(FDC, FHandle) : nullptr;
-  }
-  FCanvas->SetDCHandle(FDC);
-  return FCanvas;
-}
-
-void TcxBitmap::RecreateBitmap(Integer width, Integer height, TPixelFormat pixelFormat) {
-  ReleaseDC();
-  HBITMAP created = nullptr;
-  if (width > 0 && height > 0) {
-    const Integer bits = PixelFormatBitsPerPixel(pixelFormat);
-    created = CreateBitmap(width, height, 1, UINT(bits), nullptr);
-    if (!created) throw EOutOfMemory("Out of system resources");
-    // New pixels are white, as a new bitmap of the platform shows them; those of a 32-bit
-    // bitmap are fully transparent black, so that growing an image with alpha adds nothing.
-    if (bits != 32) orv::GetBitmapSurface(created)->Fill(orv::ColorToPixel(0xFFFFFF));
-    if (FHandle) {
-      TSelectedBitmap from(FHandle), to(created);
-      BitBlt(to.DC(), 0, 0, std::min(width, FWidth), std::min(height, FHeight), from.DC(), 0, 0,
-             SRCCOPY);
-    }
-  }
-  if (FHandle) DeleteObject(FHandle);
-  FHandle = created;
-  FWidth = created ? width : std::max(width, 0);
-  FHeight = created ? height : std::max(height, 0);
-  FPixelFormat = pixelFormat;
-}
-
 void TcxBitmap::SetSize(Integer width, Integer height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (width == FWidth && height == FHeight) return;
+  if (width == GetWidth() && height == GetHeight()) return;
   BeginUpdate();
-  RecreateBitmap(width, height, FPixelFormat);
-  Changed();
-  EndUpdate(false);
-}
-
-void TcxBitmap::SetPixelFormat(TPixelFormat value) {
-  if (value == FPixelFormat && (FHandle || Empty())) return;
-  BeginUpdate();
-  RecreateBitmap(FWidth, FHeight, value);
-  Changed();
-  EndUpdate(false);
-}
-
-void TcxBitmap::SetHandle(HBITMAP value) {
-  if (value == FHandle) return;
-  ReleaseDC();
-  if (FHandle) DeleteObject(FHandle);
-  FHandle = value;
-  FWidth = FHeight = 0;
-  if (value) {
-    BITMAP bm{};
-    GetObject(value, sizeof bm, &bm);
-    FWidth = bm.bmWidth;
-    FHeight = bm.bmHeight;
-    switch (bm.bmBitsPixel) {
-      case 1: FPixelFormat = pf1bit; break;
-      case 4: FPixelFormat = pf4bit; break;
-      case 8: FPixelFormat = pf8bit; break;
-      case 16: FPixelFormat = pf15bit; break;
-      case 24: FPixelFormat = pf24bit; break;
-      default: FPixelFormat = pf32bit; break;
-    }
+  try {
+    inherited::SetSize(width, height);
+  } catch (...) {
+    EndUpdate(false);
+    throw;
   }
-  Changed();
-}
-
-void TcxBitmap::Assign(TPersistent* source) {
-  auto* bitmap = dynamic_cast<TcxBitmap*>(source);
-  if (!bitmap) {
-    if (!source) {
-      SetSize(0, 0);
-      return;
-    }
-    inherited::Assign(source);
-    return;
-  }
-  if (bitmap == this) return;
-  BeginUpdate();
-  ReleaseDC();
-  if (FHandle) DeleteObject(FHandle);
-  FHandle = nullptr;
-  FWidth = FHeight = 0;
-  RecreateBitmap(bitmap->FWidth, bitmap->FHeight, bitmap->FPixelFormat);
-  if (FHandle && bitmap->FHandle) {
-    // All 32 bits, the colour table of the lower depths included.
-    const TRGBColors pixels = ReadBitmapColors(bitmap, true);
-    TRGBColors copy = pixels;
-    StoreBitmapColors(this, copy, true);
-  }
-  Changed();
   EndUpdate(false);
-}
-
-TColor TcxBitmap::GetTransparentColor() {
-  if (Empty()) return clNone;
-  return TColor(GetPixel(GetCanvas()->GetDCHandle(), 0, FHeight - 1) & 0xFFFFFF);
 }
 
 void TcxBitmap::EndUpdate(Boolean forceUpdate) {
   if (FLockCount > 0) --FLockCount;
-  if (FLockCount == 0 && (forceUpdate || FModified)) Changed();
+  if (FLockCount == 0 && (forceUpdate || FModified)) Changed(this);
 }
 
-void TcxBitmap::Changed() {
+void TcxBitmap::Changed(TObject* sender) {
   if (FLockCount > 0) {
     FModified = true;
     return;
   }
-  if (FOnChange) FOnChange(this);
+  inherited::Changed(sender);
   ValidatePixelFormat();
   FModified = false;
 }
@@ -903,134 +911,65 @@ void TcxBitmap::CopyBitmapRect(TcxBitmap* source, const TRect& destRect, const T
 
 void TcxBitmap::Rotate(Integer rotation, Boolean flipVertically) { RotateBitmap(this, rotation, flipVertically); }
 
-// The bitmap file: a 14-byte file header ("BM", file size, two reserved words, offset of the
-// pixels), the 40-byte info header, the colour table of depths up to 8 bits, then the rows,
-// bottom row first, each padded to 4 bytes.
-void TcxBitmap::SaveToStream(TStream* stream) {
-  if (Empty() || !FHandle) return;
-  const Integer bits = PixelFormatBitsPerPixel(FPixelFormat);
-  TBitmapInfo256 info{};
-  info.Header.biWidth = FWidth;
-  info.Header.biHeight = FHeight;
-  info.Header.biBitCount = WORD(bits);
-  const Integer stride = ((FWidth * bits + 31) / 32) * 4;
-  std::vector<Byte> pixels(std::size_t(stride) * std::size_t(FHeight));
-  {
-    ReleaseDC();
-    TSelectedBitmap selected(FHandle);
-    GetDIBits(selected.DC(), FHandle, 0, UINT(FHeight), pixels.data(), info.Info(), DIB_RGB_COLORS);
-  }
-  const Integer tableSize = bits <= 8 ? (1 << bits) * 4 : 0;
-  info.Header.biClrUsed = 0;
-  info.Header.biSizeImage = DWORD(pixels.size());
-  const Cardinal offset = 14 + 40 + Cardinal(tableSize);
-  AnsiString head;
-  head += "BM";
-  PutLE(head, offset + Cardinal(pixels.size()), 4);
-  PutLE(head, 0, 4);
-  PutLE(head, offset, 4);
-  head.append(reinterpret_cast<const char*>(&info.Header), 40);
-  head.append(reinterpret_cast<const char*>(info.Colors), std::size_t(tableSize));
-  stream->WriteBuffer(head.data(), Integer(head.size()));
-  stream->WriteBuffer(pixels.data(), Integer(pixels.size()));
-}
-
-void TcxBitmap::LoadFromStream(TStream* stream) {
-  const Int64 start = stream->GetPosition();
-  const Int64 available = Remaining(stream);
-  Byte file[14];
-  if (available < 14 + 40) InvalidBitmap();
-  stream->ReadBuffer(file, 14);
-  if (file[0] != 'B' || file[1] != 'M') InvalidBitmap();
-  const Cardinal pixelOffset = GetLE(file + 10, 4);
-  Byte header[40];
-  stream->ReadBuffer(header, 40);
-  const Cardinal headerSize = GetLE(header, 4);
-  const Integer width = Integer(GetLE(header + 4, 4));
-  const Integer height = Integer(GetLE(header + 8, 4));
-  const Integer bits = Integer(GetLE(header + 14, 2));
-  const Cardinal compression = GetLE(header + 16, 4);
-  const Cardinal colorsUsed = GetLE(header + 32, 4);
-  if (headerSize < 40 || width <= 0 || height == 0 || height == INT32_MIN) InvalidBitmap();
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) InvalidBitmap();
-  if (compression != BI_RGB && !(compression == BI_BITFIELDS && bits == 32)) InvalidBitmap();
-  const Int64 rows = height < 0 ? -Int64(height) : Int64(height);
-  const Int64 stride = ((Int64(width) * bits + 31) / 32) * 4;
-  const Int64 tableEntries = bits <= 8 ? (colorsUsed ? std::min<Int64>(colorsUsed, 1 << bits) : 1 << bits) : 0;
-  // Everything the header promises must lie in the stream before anything is allocated.
-  const Int64 tableStart = 14 + Int64(headerSize);
-  const Int64 pixelStart = pixelOffset ? Int64(pixelOffset) : tableStart + tableEntries * 4;
-  if (pixelStart < tableStart + tableEntries * 4 || pixelStart + stride * rows > available)
-    InvalidBitmap();
-  TBitmapInfo256 info{};
-  std::memcpy(&info.Header, header, 40);
-  info.Header.biSize = 40;
-  stream->SetPosition(start + tableStart);
-  if (tableEntries) stream->ReadBuffer(info.Colors, Integer(tableEntries * 4));
-  info.Header.biClrUsed = DWORD(tableEntries);
-  std::vector<Byte> pixels(std::size_t(stride * rows));
-  stream->SetPosition(start + pixelStart);
-  stream->ReadBuffer(pixels.data(), Integer(pixels.size()));
-  TPixelFormat format = pf32bit;
-  switch (bits) {
-    case 1: format = pf1bit; break;
-    case 4: format = pf4bit; break;
-    case 8: format = pf8bit; break;
-    case 16: format = pf15bit; break;
-    case 24: format = pf24bit; break;
-    default: break;
-  }
-  BeginUpdate();
-  ReleaseDC();
-  if (FHandle) DeleteObject(FHandle);
-  FHandle = nullptr;
-  FWidth = FHeight = 0;
-  RecreateBitmap(width, Integer(rows), format);
-  {
-    TSelectedBitmap selected(FHandle);
-    ReleaseDC();
-    SetDIBits(selected.DC(), FHandle, 0, UINT(rows), pixels.data(), info.Info(), DIB_RGB_COLORS);
-  }
-  Changed();
-  EndUpdate(false);
-}
-
 void TcxBitmap::WriteData(TStream* stream) {
-  TStringStream plain;
-  SaveToStream(&plain);
-  AnsiString data;
-  PutLE(data, Cardinal(plain.GetDataString().size()), 4);
-  data += plain.GetDataString();
-  if (FCompressData) data = orv::EncodeXdbm(data, std::max(GetBitmapBitsPerPixel(this) / 8, 1));
-  stream->WriteBuffer(data.data(), Integer(data.size()));
+  if (!FCompressData) {
+    inherited::WriteData(stream);
+    return;
+  }
+  TMemoryStream plain;
+  inherited::WriteData(&plain);
+  const AnsiString data(static_cast<const char*>(plain.GetMemory()), std::size_t(plain.GetSize()));
+  const AnsiString packed = orv::EncodeXdbm(data, std::max(GetBitmapBitsPerPixel(this) / 8, 1));
+  stream->WriteBuffer(packed.data(), Integer(packed.size()));
 }
 
 void TcxBitmap::ReadData(TStream* stream) {
   AnsiString data;
-  if (orv::DecodeXdbm(stream, data)) {
-    TStringStream decoded(data);
-    ReadData(&decoded);
+  if (!orv::DecodeXdbm(stream, data)) {
+    inherited::ReadData(stream);
     return;
   }
-  Byte size[4];
-  if (Remaining(stream) < 4) InvalidBitmap();
-  stream->ReadBuffer(size, 4);
-  const Int64 length = Int64(GetLE(size, 4));
-  if (length > Remaining(stream)) InvalidBitmap();
-  if (length == 0) {
-    SetSize(0, 0);
-    return;
-  }
-  AnsiString file(std::size_t(length), '\0');
-  stream->ReadBuffer(file.data(), Integer(length));
-  TStringStream fileStream(file);
-  LoadFromStream(&fileStream);
+  TStringStream decoded(data);
+  inherited::ReadData(&decoded);
 }
 
 // ---- TcxBitmap32 ----
 
+namespace {
+
+// Transparent black from row `top` and column `left` on (rows above `top` keep their first
+// `left` pixels).
+void ClearPixels(TBitmap* bitmap, Integer left, Integer top) {
+  if (bitmap->GetPixelFormat() != pf32bit || bitmap->GetEmpty()) return;
+  const Integer width = bitmap->GetWidth();
+  for (Integer y = 0; y < bitmap->GetHeight(); ++y) {
+    auto* row = static_cast<Cardinal*>(bitmap->ScanLine(y));
+    std::fill(row + (y < top ? std::min(left, width) : 0), row + width, 0u);
+  }
+}
+
+}  // namespace
+
 TcxBitmap32::TcxBitmap32(Integer width, Integer height, Boolean clear) : TcxBitmap(width, height, pf32bit) {
+  // A new 32-bit picture is transparent black, whatever the platform fills new bitmaps with.
+  ClearPixels(this, 0, 0);
   if (clear) FillBlack();
+}
+
+void TcxBitmap32::SetSize(Integer width, Integer height) {
+  const Integer oldWidth = GetWidth(), oldHeight = GetHeight();
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == oldWidth && height == oldHeight) return;
+  BeginUpdate();
+  try {
+    inherited::SetSize(width, height);
+    ClearPixels(this, oldWidth, oldHeight);
+  } catch (...) {
+    EndUpdate(false);
+    throw;
+  }
+  EndUpdate(false);
 }
 
 void TcxBitmap32::FillBlack() {
@@ -1757,8 +1696,9 @@ void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect,
   if (!hasAlpha) {
     if (!useGlyph && HasGlyph(listMask.get()) && listMask->GetWidth() == w && listMask->GetHeight() == h) {
       TcxAlphaBitmap listAlphaMask(w, h);
-      listAlphaMask.CopyBitmap(listMask.get());
-      TRGBColors pixels = listAlphaMask.GetPixels();
+      // The mask's own colours (black and white), not those a transfer into a DC would map
+      // its bits to.
+      TRGBColors pixels = ReadBitmapColors(listMask.get(), false);
       for (Cardinal& p : pixels)
         if (p & 0xFFFFFF) p = 0xFFFFFFFFu;
       listAlphaMask.SetPixels(pixels);

@@ -136,56 +136,69 @@ inline constexpr Integer cxNoFullWidthCharBreak = 0x8000;
 
 UINT cxFlagsToDTFlags(Integer flags);
 
-// The drawing surface of every component: a thin object around a device context (which it does
-// not own) with the operations painters need: fills that honour clNone and clDefault, tiled
+struct TcxViewParams;
+class TGraphic;
+
+// The drawing surface of every component: a thin object around a platform canvas (which it
+// does not own) with the operations painters need: fills that honour clNone and clDefault, tiled
 // bitmap backgrounds, frames on chosen borders, 3-D edges, aligned and embossed text, clip-region
 // arithmetic with a save stack, and state save and restore.
 //
-// The canvas keeps no drawing objects of its own: brush, pen and font are those selected into
-// the DC. Setting a brush or pen colour selects the DC's own colour brush or pen (DC_BRUSH,
-// DC_PEN); a solid brush also makes text opaque on the brush colour and a clear brush makes it
-// transparent, as the platform's canvas does. A font set through the canvas is created and
-// owned by it.
+// Brush, pen and font are the wrapped canvas's objects, which the canvas selects into its DC
+// whenever the DC is asked for; code that draws on the DC directly gets them selected.
 class TcxCanvas : public TObject {
   ORV_CLASS(TcxCanvas, TObject)
  public:
-  using TCreateSignature = void(HDC dc);
+  using TCreateSignature = void(TCanvas* canvas);
+  // Wraps `canvas` (not owned).
+  explicit TcxCanvas(TCanvas* canvas);
+  // A canvas of its own on `dc`, for painting code that has only a DC (nullptr: none yet); it
+  // takes up the font, brush, pen and text colour the DC holds.
   explicit TcxCanvas(HDC dc);
+  explicit TcxCanvas(std::nullptr_t) : TcxCanvas(static_cast<HDC>(nullptr)) {}
   ~TcxCanvas() override;
 
-  // ---- Handle and objects ----
-  // The DC; a canvas that makes its DC on demand (the screen canvas) makes it now.
-  HDC GetDCHandle() {
-    if (!FHandle) CreateHandle();
-    return FHandle;
-  }
+  // ---- The wrapped canvas, its handle and objects ----
+  TCanvas* GetCanvas() const { return FCanvas; }
+  // Wraps another canvas (not owned).
+  void SetCanvas(TCanvas* value);
+  // The DC with the canvas's font, brush and pen selected (a canvas that makes its DC on demand,
+  // like the screen canvas, makes it now).
+  HDC GetDCHandle();
   HDC GetHandle() { return GetDCHandle(); }
-  // Points the canvas at another DC (nullptr: none).
-  void SetDCHandle(HDC dc) { FHandle = dc; }
-  Boolean HandleAllocated() const { return FHandle != nullptr; }
+  // Points the wrapped canvas at another DC (nullptr: none).
+  void SetDCHandle(HDC dc);
+  Boolean HandleAllocated() const;
 
-  TColor GetBrushColor();
-  // Selects the DC's colour brush in the resolved colour; text becomes opaque on it. Nothing
-  // changes for the colour already in use.
+  TBrush* GetBrush() const;
+  TFont* GetFont() const;
+  TPen* GetPen() const;
+  // Assigns the font.
+  void SetFont(TFont* value);
+  void SetCanvasFont(TFont* value) { SetFont(value); }
+  TBrush* GetCanvasBrush() const { return GetBrush(); }
+  TFont* GetCanvasFont() const { return GetFont(); }
+  TPen* GetCanvasPen() const { return GetPen(); }
+
+  TColor GetBrushColor() const;
+  // Assigns only a different colour, so that no change notification fires for an equal one.
   void SetBrushColor(TColor color);
-  Boolean IsBrushClear();
-  // A clear brush fills nothing and leaves text transparent; clearing it off brings back the
-  // colour brush.
+  Boolean IsBrushClear() const;
+  // A clear brush fills nothing and leaves text transparent; clearing it off makes it solid.
   void SetBrushClear(Boolean clear);
   HBRUSH GetBrushHandle();
-  TColor GetPenColor();
+  TColor GetPenColor() const;
   void SetPenColor(TColor color);
   HFONT GetFontHandle();
-  // Selects a font (not owned by the canvas).
+  // The font takes the description of `font` (the handle stays the caller's).
   void SetFontHandle(HFONT font);
-  // Creates the font, selects it and owns it.
   void SetFont(const LOGFONT& font);
-  LOGFONT GetFontInfo();
-  TColor GetFontColor();
+  LOGFONT GetFontInfo() const;
+  TColor GetFontColor() const;
   void SetFontColor(TColor color);
-  // The raster operation of CopyRectFrom and tiling (SRCCOPY at first).
-  DWORD GetCopyMode() const { return FCopyMode; }
-  void SetCopyMode(DWORD value) { FCopyMode = value; }
+  // The raster operation of CopyRectFrom, tiling and bitmap drawing (SRCCOPY at first).
+  DWORD GetCopyMode() const;
+  void SetCopyMode(DWORD value);
   void SetPixelColor(Integer x, Integer y, TColor color);
   TPoint GetWindowOrigin();
   void SetWindowOrigin(const TPoint& value);
@@ -193,9 +206,13 @@ class TcxCanvas : public TObject {
   void SetViewportOrigin(const TPoint& value);
   // Viewport origin minus window origin.
   TPoint GetDCOrigin();
+  // The brush colour, the font and the font colour as style parameters, and back.
+  TcxViewParams GetStyleParams() const;
+  void ApplyStyleParams(const TcxViewParams& params);
 
   // ---- Forwarders ----
   void CopyRectFrom(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect);
+  void DrawGraphic(Integer x, Integer y, TGraphic* graphic);
   void MoveToPoint(Integer x, Integer y);
   void LineToPoint(Integer x, Integer y);
   void DrawPolygon(const TPoint* points, Integer count);
@@ -211,10 +228,12 @@ class TcxCanvas : public TObject {
   void FillRectWithColor(const TRect& rect, TColor color);
   // Tiles the bitmap (when it has pixels) or fills with the current brush; with `exclude` the
   // rectangle then leaves the clip region.
-  void FillRectOrTile(const TRect& rect, TcxBitmap* bitmap, Boolean exclude = false);
+  void FillRectOrTile(const TRect& rect, TBitmap* bitmap, Boolean exclude = false);
   // Strips of `width` on the chosen sides (colour clDefault: the current brush), then the rest
   // in the style's colour or bitmap.
-  void FillRectWithBorders(const TRect& rect, TColor color, TcxBitmap* bitmap, TcxBorders borders,
+  void FillRectWithBorders(const TRect& rect, TColor color, TBitmap* bitmap, TcxBorders borders,
+                           TColor borderColor, Integer borderWidth, Boolean exclude = false);
+  void FillRectWithBorders(const TRect& rect, const TcxViewParams& params, TcxBorders borders,
                            TColor borderColor, Integer borderWidth, Boolean exclude = false);
   void DrawBorderLines(const TRect& rect, TColor color, Integer width, TcxBorders borders,
                        Boolean exclude = false);
@@ -237,7 +256,8 @@ class TcxCanvas : public TObject {
   TSize GetTextSize(const AnsiString& text);
   Integer TextWidthOf(const AnsiString& text) { return GetTextSize(text).cx; }
   Integer TextHeightOf(const AnsiString& text) { return GetTextSize(text).cy; }
-  // Selects the font, then the height of "Qq".
+  // Assigns the font, then the height of "Qq".
+  Integer FontHeight(TFont* font);
   Integer FontHeight(HFONT font);
   // The rectangle the text needs, aligned inside the rectangle's former size.
   void MeasureTextRect(const AnsiString& text, TRect& rect, Integer flags);
@@ -258,10 +278,12 @@ class TcxCanvas : public TObject {
                      Boolean relativeToOrigin = true);
   void PushClipRegion();
   void PopClipRegion();
+  // Saves the DC's state and locks the wrapped canvas until the matching RestoreDC.
   void SaveDC();
   void RestoreDC();
-  // The canvas reads its objects from the DC it draws on, so there is nothing to copy.
-  void SynchronizeObjects(HDC dc) {}
+  // Makes the canvas's font, brush and pen describe the objects selected into `dc`.
+  void SynchronizeObjects(HDC dc);
+  // SaveDC and copies of the font, brush and pen; PopState puts all of them back.
   void PushState();
   void PopState();
   Integer GetClipRegionStackDepth() const { return Integer(FSavedClipRegions.size()); }
@@ -272,44 +294,63 @@ class TcxCanvas : public TObject {
   void FillRect(const TRect& rect, TColor color) { FillRectWithColor(rect, color); }
   // The bars and the status bar.
   Integer TextHeight(const AnsiString& text) { return TextHeightOf(text); }
+  Integer TextWidth(const AnsiString& text) { return TextWidthOf(text); }
   void CopyRect(const TRect& destRect, TcxCanvas* source, const TRect& sourceRect) {
     CopyRectFrom(destRect, source, sourceRect);
   }
   void SetWindowOrg(const TPoint& value) { SetWindowOrigin(value); }
 
  protected:
-  // Makes the DC of a canvas that has none yet; nothing here.
-  virtual void CreateHandle() {}
+  // Takes ownership of `canvas` (the screen and paint canvases make their own).
+  void AdoptCanvas(TCanvas* canvas);
 
  private:
   struct TSavedDC {
     HDC Handle;
     Integer Number;
   };
-  HDC FHandle = nullptr;
-  HFONT FOwnFont = nullptr;
-  DWORD FCopyMode = 0x00CC0020;  // SRCCOPY
+  struct TSavedState {
+    TFont* Font;
+    TBrush* Brush;
+    TPen* Pen;
+  };
+  TCanvas* FCanvas = nullptr;
+  std::unique_ptr<TCanvas, orv::FreeDeleter> FOwnCanvas;
   std::vector<TSavedDC> FSavedDCs;
   std::vector<std::unique_ptr<TcxRegion, orv::FreeDeleter>> FSavedClipRegions;
-  std::vector<Integer> FSavedStates;
+  std::vector<TSavedState> FSavedStates;
 };
 
 using TcxCanvasClass = orv::ClassOf<TcxCanvas>;
 
 // ==== Screen canvas and paint canvas ==========================================================
 
-// A canvas on the screen's DC, made on demand; FreeScreenHandle lets it go again so that no
-// screen DC stays held between uses.
+// A canvas over the screen's DC, made on demand.
+class TScreenCanvas : public TCanvas {
+  ORV_CLASS(TScreenCanvas, TCanvas)
+ public:
+  TScreenCanvas() = default;
+  ~TScreenCanvas() override { FreeHandle(); }
+  // Lets the DC go.
+  void FreeHandle();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  HDC FDC = nullptr;
+};
+
+// A component canvas on the screen; FreeScreenHandle lets the DC go again so that no screen DC
+// stays held between uses.
 class TcxScreenCanvas : public TcxCanvas {
   ORV_CLASS(TcxScreenCanvas, TcxCanvas)
  public:
   using TCreateSignature = void();
-  TcxScreenCanvas() : TcxCanvas(nullptr) {}
+  TcxScreenCanvas();
   ~TcxScreenCanvas() override { FreeScreenHandle(); }
+  static TcxScreenCanvas* CreateForScreen() { return new TcxScreenCanvas; }
   void FreeScreenHandle();
-
- protected:
-  void CreateHandle() override;
 };
 
 // The shared screen canvas, created on first use; nil once the program has begun to end.
@@ -321,7 +362,7 @@ class TcxPaintCanvas : public TcxCanvas {
   ORV_CLASS(TcxPaintCanvas, TcxCanvas)
  public:
   using TCreateSignature = void();
-  TcxPaintCanvas() : TcxCanvas(nullptr) {}
+  TcxPaintCanvas();
 
   void BeginPaintOnDC(HDC dc);
   void BeginPaintOnCanvas(TcxCanvas* canvas);
@@ -332,7 +373,8 @@ class TcxPaintCanvas : public TcxCanvas {
  private:
   struct TState {
     Boolean OnCanvas;
-    HDC PreviousHandle;
+    TCanvas* PreviousCanvas;  // a canvas entry: the canvas wrapped before
+    HDC PreviousHandle;       // a DC entry: the handle the canvas had (nullptr: none)
     HDC DC;
     Integer SavedDC;
   };
@@ -341,24 +383,18 @@ class TcxPaintCanvas : public TcxCanvas {
 
 // The shared paint canvas, created on first use; nil once the program has begun to end.
 TcxPaintCanvas* GetPaintCanvas();
-
 // ==== Bitmaps ================================================================================
-//
-// The platform's own bitmap and image-list classes belong to the controls layer, which does
-// not exist yet: TcxBitmap stands directly on a bitmap handle, a memory DC and a TcxCanvas, and
-// writes the platform bitmap's "Data" (a 32-bit length and a bitmap file) itself.
 
 class TStream;
 class TcxImageList;
 
-// The platform's pixel formats are the controls layer's own (TPixelFormat of its graphics unit),
-// so that a unit may use the component canvas beside the class library's controls.
-
 // 32-bit pixels of one bitmap, row by row: blue in bits 0-7, green 8-15, red 16-23, alpha 24-31.
 using TRGBColors = std::vector<Cardinal>;
 
-class TcxBitmap : public TPersistent {
-  ORV_CLASS(TcxBitmap, TPersistent)
+// A platform bitmap with a component canvas, change batching and an optional compressed
+// streaming format ("XDBM" runs over the platform's own "Data").
+class TcxBitmap : public TBitmap {
+  ORV_CLASS(TcxBitmap, TBitmap)
  public:
   using TCreateSignature = void();
   // Empty, 24 bits per pixel.
@@ -380,36 +416,23 @@ class TcxBitmap : public TPersistent {
     return new TcxBitmap(width, height, pixelFormat);
   }
 
-  void Assign(TPersistent* source) override;
-
-  HBITMAP GetHandle() const { return FHandle; }
-  Boolean HandleAllocated() const { return FHandle != nullptr; }
-  // Takes ownership of a bitmap handle (nullptr empties the bitmap).
-  void SetHandle(HBITMAP value);
-  // The canvas on the bitmap's own memory DC.
-  TcxCanvas* GetCanvas();
-  Integer GetWidth() const { return FWidth; }
-  Integer GetHeight() const { return FHeight; }
-  void SetWidth(Integer value) { SetSize(value, FHeight); }
-  void SetHeight(Integer value) { SetSize(FWidth, value); }
+  // The component canvas over the bitmap's own canvas (the platform canvas stays reachable
+  // through TBitmap::GetCanvas or the component canvas's GetCanvas).
+  TcxCanvas* GetCanvas() { return FcxCanvas; }
+  TcxCanvas* GetcxCanvas() { return FcxCanvas; }
   // Negative values count as 0; nothing when the size does not change.
-  virtual void SetSize(Integer width, Integer height);
-  Boolean Empty() const { return FWidth == 0 || FHeight == 0; }
-  TPixelFormat GetPixelFormat() const { return FPixelFormat; }
-  void SetPixelFormat(TPixelFormat value);
-  TRect GetBoundsRect() const { return {0, 0, FWidth, FHeight}; }
-  // The pixel at the bottom-left corner: the colour a glyph draws as transparent.
-  TColor GetTransparentColor();
+  void SetSize(Integer width, Integer height) override;
+  Boolean Empty() const { return GetEmpty(); }
+  TRect GetBoundsRect() const { return {0, 0, GetWidth(), GetHeight()}; }
   Boolean GetCompressData() const { return FCompressData; }
   void SetCompressData(Boolean value) { FCompressData = value; }
 
   void BeginUpdate() { ++FLockCount; }
-  // Fires OnChange at the last end when forced or when a change came in between.
+  // Fires the change notification at the last end when forced or when a change came in between.
   void EndUpdate(Boolean forceUpdate = true);
-  // The graphic's change notification (batched by BeginUpdate/EndUpdate).
-  virtual void Changed();
-  const TNotifyEvent& GetOnChange() const { return FOnChange; }
-  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+  // While locked a change is only noted; otherwise it is announced and the pixel format checked.
+  void Changed(TObject* sender) override;
+  void Changed() { Changed(this); }
 
   void CopyBitmap(TcxBitmap* source, DWORD rop = 0x00CC0020);
   void CopyBitmapRect(TcxBitmap* source, const TRect& destRect, const TPoint& sourcePoint,
@@ -417,35 +440,22 @@ class TcxBitmap : public TPersistent {
   // See RotateBitmap.
   void Rotate(Integer rotation, Boolean flipVertically = false);
 
-  // The bitmap file (empty for an empty bitmap).
-  virtual void SaveToStream(TStream* stream);
-  // A bitmap file; EReadError when it is not one (the bitmap is then left unchanged).
-  virtual void LoadFromStream(TStream* stream);
   // The "Data" property: the platform format (a 32-bit length and the bitmap file), or, with
   // CompressData, the "XDBM" stream of it.
-  void WriteData(TStream* stream);
-  void ReadData(TStream* stream);
+  void WriteData(TStream* stream) override;
+  void ReadData(TStream* stream) override;
 
  protected:
   // Sets the pixel format and then the size inside one update.
   virtual void Initialize(Integer width, Integer height, TPixelFormat pixelFormat);
   // A change may not leave the bitmap in a format it cannot hold; nothing here.
   virtual void ValidatePixelFormat() {}
-  void RecreateBitmap(Integer width, Integer height, TPixelFormat pixelFormat);
 
  private:
-  void ReleaseDC();
-  HBITMAP FHandle = nullptr;
-  HDC FDC = nullptr;
-  HGDIOBJ FOldBitmap = nullptr;
-  TcxCanvas* FCanvas = nullptr;
-  TPixelFormat FPixelFormat = pf24bit;
-  Integer FWidth = 0;
-  Integer FHeight = 0;
+  TcxCanvas* FcxCanvas = nullptr;
   Boolean FCompressData = false;
   Integer FLockCount = 0;
   Boolean FModified = false;
-  TNotifyEvent FOnChange;
 };
 
 using TcxBitmapClass = orv::ClassOf<TcxBitmap>;
@@ -465,6 +475,9 @@ class TcxBitmap32 : public TcxBitmap {
 
   // Fills the bounds with black (alpha 0).
   virtual void FillBlack();
+  // Pixels a size change adds are transparent black, so that growing an image with alpha adds
+  // nothing to what it is drawn over.
+  void SetSize(Integer width, Integer height) override;
   // Bottom row first.
   TRGBColors GetPixels();
   void SetPixels(TRGBColors& colors);

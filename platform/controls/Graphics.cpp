@@ -96,13 +96,6 @@ void WritePixels(HBITMAP bitmap, Integer width, Integer height, const orv::TPixe
   SetDIBits(dc, bitmap, 0, UINT(height), pixels, b.Info(), DIB_RGB_COLORS);
 }
 
-int PenRop(TPenMode mode) {
-  static constexpr int kRops[] = {R2_BLACK,       R2_WHITE,      R2_NOP,        R2_NOT,
-                                  R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
-                                  R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,   R2_NOTMERGEPEN,
-                                  R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,     R2_NOTXORPEN};
-  return kRops[mode];
-}
 
 }  // namespace
 
@@ -470,7 +463,7 @@ void TCanvas::CreateFont() {
 
 void TCanvas::CreatePen() {
   SelectObject(FHandle, FPen->GetHandle());
-  SetROP2(FHandle, PenRop(FPen->GetMode()));
+  SetROP2(FHandle, orv::PenModeRop(FPen->GetMode()));
 }
 
 void TCanvas::CreateBrush() {
@@ -1072,13 +1065,19 @@ void TBitmap::LoadFromStream(TStream* stream) {
   const Int64 available = stream->GetSize() - start;
   Byte fh[14];
   if (available < 14 + 12 || stream->Read(fh, 14) != 14 || ReadU16(fh) != 0x4D42) InvalidBitmap();
+  // Reads exactly what the file promises, or refuses the file: nothing is allocated for more
+  // than the stream holds.
+  auto readExactly = [&](void* buffer, Int64 count) {
+    if (count > stream->GetSize() - stream->GetPosition()) InvalidBitmap();
+    if (count > 0) stream->ReadBuffer(buffer, Integer(count));
+  };
   Byte hs[4];
-  stream->ReadBuffer(hs, 4);
+  readExactly(hs, 4);
   const std::uint32_t headerSize = ReadU32(hs);
   if (headerSize != 12 && (headerSize < 40 || headerSize > 256)) InvalidBitmap();
   std::vector<Byte> header(headerSize);
   std::memcpy(header.data(), hs, 4);
-  stream->ReadBuffer(header.data() + 4, Integer(headerSize - 4));
+  readExactly(header.data() + 4, Int64(headerSize) - 4);
 
   Int64 width, height;
   Integer bpp;
@@ -1105,7 +1104,7 @@ void TBitmap::LoadFromStream(TStream* stream) {
       for (int i = 0; i < 3; ++i) masks[i] = ReadU32(&header[40 + 4 * i]);
     } else {
       Byte m[12];
-      stream->ReadBuffer(m, 12);
+      readExactly(m, 12);
       for (int i = 0; i < 3; ++i) masks[i] = ReadU32(m + 4 * i);
     }
   }
@@ -1119,7 +1118,7 @@ void TBitmap::LoadFromStream(TStream* stream) {
     if (n > (1u << bpp)) InvalidBitmap();
     const int entry = core ? 3 : 4;
     std::vector<Byte> table(std::size_t(n) * std::size_t(entry));
-    stream->ReadBuffer(table.data(), Integer(table.size()));
+    readExactly(table.data(), Int64(table.size()));
     for (std::uint32_t i = 0; i < n; ++i) {
       RGBQUAD& q = info.Info()->bmiColors[i];
       q.rgbBlue = table[i * entry];
@@ -1130,11 +1129,15 @@ void TBitmap::LoadFromStream(TStream* stream) {
     h.biClrUsed = n;
   }
   const std::uint32_t bitsOffset = ReadU32(fh + 10);
-  if (bitsOffset) stream->SetPosition(start + bitsOffset);
+  if (bitsOffset) {
+    if (Int64(bitsOffset) > available) InvalidBitmap();
+    stream->SetPosition(start + bitsOffset);
+  }
   const Int64 rows = std::abs(height);
   const Int64 stride = DibStride(Integer(width), bpp);
+  if (stride * rows > stream->GetSize() - stream->GetPosition()) InvalidBitmap();
   std::vector<Byte> bits(std::size_t(stride * rows));
-  if (stream->Read(bits.data(), Integer(bits.size())) != Integer(bits.size())) InvalidBitmap();
+  readExactly(bits.data(), Int64(bits.size()));
 
   const TPixelFormat format = FormatOfBits(bpp);
   HBITMAP handle = nullptr;
@@ -1772,4 +1775,12 @@ AnsiString ColorToString(TColor color) {
   AnsiString ident;
   if (ColorToIdent(color, ident)) return ident;
   return "$" + IntToHex(std::uint32_t(color), 8);
+}
+
+int orv::PenModeRop(TPenMode mode) {
+  static constexpr int kRops[] = {R2_BLACK,       R2_WHITE,      R2_NOP,        R2_NOT,
+                                  R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
+                                  R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,   R2_NOTMERGEPEN,
+                                  R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,     R2_NOTXORPEN};
+  return kRops[mode];
 }

@@ -567,6 +567,9 @@ TGraphicClass GraphicClassForExtension(const AnsiString& extension);
 
 namespace orv {
 
+// The raster operation (R2_ code) a pen mode draws with.
+int PenModeRop(TPenMode mode);
+
 // Draws a 32-bit bitmap of straight (not premultiplied) alpha blended into `rect` of the canvas
 // (icons and PNG pictures keep their pixels so).
 void DrawStraightAlpha(TCanvas* canvas, const TRect& rect, TBitmap* bitmap);

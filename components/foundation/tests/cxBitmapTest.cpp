@@ -239,7 +239,7 @@ TEST(TcxBitmap, AFileThatPromisesMoreThanItHoldsIsRefused) {
   for (std::size_t n : {std::size_t(0), std::size_t(20), std::size_t(60), bytes.size() - 1}) {
     BitmapPtr target(new TcxBitmap(2, 2));
     TStringStream cut(bytes.substr(0, n));
-    EXPECT_THROW(target->LoadFromStream(&cut), EReadError) << n;
+    EXPECT_THROW(target->LoadFromStream(&cut), EInvalidGraphic) << n;
     EXPECT_EQ(target->GetWidth(), 2);
   }
   // A header claiming a huge height.
@@ -247,7 +247,7 @@ TEST(TcxBitmap, AFileThatPromisesMoreThanItHoldsIsRefused) {
   huge[22 + 3] = 0x7F;
   TStringStream s(huge);
   BitmapPtr target(new TcxBitmap);
-  EXPECT_THROW(target->LoadFromStream(&s), EReadError);
+  EXPECT_THROW(target->LoadFromStream(&s), EInvalidGraphic);
 }
 
 // ---- Pixel operations ----

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/cxStyles.h"
 #include "components/foundation/tests/PaintFixture.h"
 #include "platform/drawing/Gdi.h"
 
@@ -47,7 +48,7 @@ TEST(TcxCanvas, FillsHonourNoneAndDefault) {
   EXPECT_TRUE(dc.Art({0, 0, 4, 2}, R"(
       bbrr
       bb.f)", {{'.', 0xFFFFFF}, {'b', kBlue}, {'r', kRed}, {'f', RGB(212, 208, 200)}}));
-  EXPECT_EQ(canvas->GetBrushColor(), TColor(RGB(212, 208, 200)));
+  EXPECT_EQ(canvas->GetBrushColor(), clBtnFace);
   canvas->SetBrushClear(true);
   EXPECT_TRUE(canvas->IsBrushClear());
   canvas->FillRectWithColor({0, 0, 4, 2}, clDefault);  // a clear brush fills nothing
@@ -427,3 +428,177 @@ TEST(TcxScreenCanvas, MakesItsDCOnDemandAndLetsItGo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A platform bitmap's canvas: the component canvas wraps it, as a control's or a bitmap's.
+struct TWrappedBitmap {
+  TWrappedBitmap(int width, int height) : Bitmap(new TBitmap) {
+    Bitmap->SetPixelFormat(pf32bit);
+    Bitmap->SetSize(width, height);
+    Canvas.reset(new TcxCanvas(Bitmap->GetCanvas()));
+  }
+  ~TWrappedBitmap() {
+    Canvas.reset();
+    orv::Free(Bitmap);
+  }
+  COLORREF At(int x, int y) { return ColorToRGB(Bitmap->GetCanvas()->GetPixels(x, y)); }
+  TBitmap* Bitmap;
+  CanvasPtr Canvas;
+};
+
+}  // namespace
+
+TEST(TcxCanvas, WrapsThePlatformCanvasAndItsObjects) {
+  TWrappedBitmap w(6, 2);
+  TCanvas* platform = w.Bitmap->GetCanvas();
+  EXPECT_EQ(w.Canvas->GetCanvas(), platform);
+  EXPECT_EQ(w.Canvas->GetBrush(), platform->GetBrush());
+  EXPECT_EQ(w.Canvas->GetFont(), platform->GetFont());
+  // Equal colours change nothing, so no change notification reaches the platform canvas.
+  w.Canvas->SetBrushColor(clRed);
+  Integer changes = 0;
+  struct TCounter : TObject {
+    Integer* Count;
+    void Changed(TObject*) { ++*Count; }
+  } counter;
+  counter.Count = &changes;
+  platform->GetBrush()->SetOnChange(TNotifyEvent(&counter, &TCounter::Changed));
+  w.Canvas->SetBrushColor(clRed);
+  EXPECT_EQ(changes, 0);
+  platform->GetBrush()->SetOnChange({});
+  // Drawing through either canvas shares one brush.
+  w.Canvas->FillRectWithColor({0, 0, 3, 2}, clDefault);
+  platform->GetBrush()->SetColor(clBlue);
+  w.Canvas->FillRectWithColor({3, 0, 6, 2}, clDefault);
+  EXPECT_EQ(w.At(0, 0), kRed);
+  EXPECT_EQ(w.At(5, 1), kBlue);
+  // Style parameters: brush colour, font and font colour, and back.
+  TcxViewParams params = w.Canvas->GetStyleParams();
+  EXPECT_EQ(params.Color, clBlue);
+  EXPECT_EQ(params.Font, platform->GetFont());
+  TFont font;
+  font.SetName(orv::kTestFontFace);
+  font.SetHeight(-10);
+  params.Font = &font;
+  params.Color = clLime;
+  params.TextColor = clMaroon;
+  w.Canvas->ApplyStyleParams(params);
+  EXPECT_EQ(platform->GetBrush()->GetColor(), clLime);
+  EXPECT_EQ(platform->GetFont()->GetHeight(), -10);
+  EXPECT_EQ(platform->GetFont()->GetColor(), clMaroon);
+}
+
+TEST(TcxCanvas, RestoringTheDCNeverLeavesStaleObjectsSelected) {
+  // A brush changed after a save must be the one that draws after the restore, although the
+  // restored DC holds the objects of the moment it was saved.
+  TWrappedBitmap w(4, 1);
+  w.Canvas->SetBrushColor(clRed);
+  w.Canvas->FillRectWithColor({0, 0, 1, 1}, clDefault);
+  w.Canvas->SetFontColor(clRed);
+  w.Canvas->SaveDC();
+  EXPECT_EQ(w.Bitmap->GetCanvas()->GetLockCount(), 1);
+  w.Canvas->SetBrushColor(clBlue);
+  w.Canvas->SetFontColor(clBlue);
+  w.Canvas->FillRectWithColor({1, 0, 2, 1}, clDefault);
+  w.Canvas->RestoreDC();
+  EXPECT_EQ(w.Bitmap->GetCanvas()->GetLockCount(), 0);
+  // Whoever asks for the DC finds the canvas's own objects and text colour in it.
+  HDC dc = w.Canvas->GetDCHandle();
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), w.Canvas->GetBrushHandle());
+  EXPECT_EQ(GetTextColor(dc), kBlue);
+  w.Canvas->FillRectWithColor({2, 0, 4, 1}, clDefault);
+  EXPECT_EQ(w.At(0, 0), kRed);
+  EXPECT_EQ(w.At(1, 0), kBlue);
+  EXPECT_EQ(w.At(3, 0), kBlue);
+}
+
+TEST(TcxCanvas, PushAndPopStateRestoreTheObjects) {
+  TWrappedBitmap w(2, 1);
+  w.Canvas->SetBrushColor(clRed);
+  w.Canvas->SetFontColor(clGreen);
+  w.Canvas->SetPenColor(clNavy);
+  w.Canvas->GetFont()->SetHeight(-12);
+  w.Canvas->PushState();
+  w.Canvas->SetBrushColor(clBlue);
+  w.Canvas->SetBrushClear(true);
+  w.Canvas->SetFontColor(clYellow);
+  w.Canvas->GetFont()->SetHeight(-20);
+  w.Canvas->SetPenColor(clWhite);
+  w.Canvas->PopState();
+  EXPECT_EQ(w.Canvas->GetBrushColor(), clRed);
+  EXPECT_FALSE(w.Canvas->IsBrushClear());
+  EXPECT_EQ(w.Canvas->GetFontColor(), clGreen);
+  EXPECT_EQ(w.Canvas->GetFont()->GetHeight(), -12);
+  EXPECT_EQ(w.Canvas->GetPenColor(), clNavy);
+  w.Canvas->FillRectWithColor({0, 0, 2, 1}, clDefault);
+  EXPECT_EQ(w.At(1, 0), kRed);
+  EXPECT_EQ(w.Canvas->GetStateStackDepth(), 0);
+}
+
+TEST(TcxCanvas, SynchronizesWithTheObjectsSelectedIntoADC) {
+  TPaintDC dc(2, 2);
+  const struct {
+    LOGBRUSH Brush;
+    TBrushStyle Style;
+  } brushes[] = {
+      {{BS_SOLID, kRed, 0}, bsSolid},
+      {{BS_NULL, 0, 0}, bsClear},
+      {{BS_HATCHED, kBlue, HS_CROSS}, bsCross},
+      {{BS_HATCHED, kBlue, HS_BDIAGONAL}, bsBDiagonal},
+  };
+  for (const auto& c : brushes) {
+    HBRUSH brush = CreateBrushIndirect(&c.Brush);
+    HGDIOBJ old = SelectObject(dc.Dc, brush);
+    CanvasPtr canvas(new TcxCanvas(static_cast<HDC>(nullptr)));
+    canvas->SynchronizeObjects(dc.Dc);
+    EXPECT_EQ(canvas->GetBrush()->GetStyle(), c.Style) << c.Brush.lbStyle;
+    if (c.Style != bsClear) {
+      EXPECT_EQ(ColorToRGB(canvas->GetBrushColor()), c.Brush.lbColor);
+    }
+    canvas.reset();
+    SelectObject(dc.Dc, old);
+    DeleteObject(brush);
+  }
+  LOGPEN pen{PS_DOT, {3, 0}, kBlue};
+  HPEN hpen = CreatePenIndirect(&pen);
+  HGDIOBJ old = SelectObject(dc.Dc, hpen);
+  SetROP2(dc.Dc, R2_XORPEN);
+  SetTextColor(dc.Dc, kRed);
+  CanvasPtr canvas(new TcxCanvas(dc.Dc));  // takes up what the DC holds
+  EXPECT_EQ(canvas->GetPen()->GetStyle(), psDot);
+  EXPECT_EQ(canvas->GetPen()->GetWidth(), 3);
+  EXPECT_EQ(ColorToRGB(canvas->GetPenColor()), kBlue);
+  EXPECT_EQ(canvas->GetPen()->GetMode(), pmXor);
+  EXPECT_EQ(ColorToRGB(canvas->GetFontColor()), kRed);
+  canvas.reset();
+  SelectObject(dc.Dc, old);
+  DeleteObject(hpen);
+}
+
+TEST(TcxPaintCanvas, PaintsOnAnotherCanvasAndGivesItBackUnchanged) {
+  TWrappedBitmap w(2, 1);
+  w.Canvas->SetBrushColor(clRed);
+  TcxPaintCanvas* paint = GetPaintCanvas();
+  TCanvas* own = paint->GetCanvas();
+  paint->BeginPaintOnCanvas(w.Canvas.get());
+  EXPECT_EQ(paint->GetCanvas(), w.Bitmap->GetCanvas());
+  paint->FillRectWithColor({0, 0, 1, 1}, clBlue);
+  paint->EndPaintOnDC();
+  EXPECT_EQ(paint->GetCanvas(), own);
+  EXPECT_EQ(w.Canvas->GetBrushColor(), clRed);  // the state pushed at the begin is back
+  EXPECT_EQ(w.At(0, 0), kBlue);
+  paint->EndPaintOnDC();  // nothing open: nothing happens
+  EXPECT_EQ(paint->GetPaintDepth(), 0);
+}
+
+TEST(TcxCanvas, DrawsGraphicsAndComponentBitmaps) {
+  TWrappedBitmap w(4, 2);
+  w.Canvas->FillRectWithColor({0, 0, 4, 2}, clWhite);
+  BitmapPtr glyph(new TcxBitmap(2, 2));
+  glyph->GetCanvas()->FillRectWithColor({0, 0, 2, 2}, clRed);
+  w.Canvas->DrawGraphic(2, 0, glyph.get());  // a component bitmap is a platform graphic
+  EXPECT_EQ(w.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(w.At(2, 0), kRed);
+  EXPECT_EQ(w.At(3, 1), kRed);
+}
