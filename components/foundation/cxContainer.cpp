@@ -4,6 +4,7 @@
 
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/dxOffice11.h"
+#include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -76,7 +77,7 @@ TcxContainerStyle::TcxContainerStyle(TPersistent* owner, Boolean directAccess,
                                      TcxContainerStyle* parentStyle, Integer state)
     : TcxInterfacedPersistent(owner),
       FOwner(owner),
-      FHost(owner ? dynamic_cast<orv::IContainerStyleHost*>(owner) : nullptr),
+      FContainer(dynamic_cast<TcxContainer*>(owner)),
       FState(state),
       FParentStyle(state != csNormalStyle ? parentStyle : nullptr),
       FDirectAccessMode(directAccess) {
@@ -105,10 +106,6 @@ TcxContainerStyle::~TcxContainerStyle() {
   orv::Free(FLookAndFeel);
   orv::Free(FVisibleFont);
   if (FOwnsFont) orv::Free(FFont);
-}
-
-TcxContainer* TcxContainerStyle::GetOwnerContainer() const {
-  return FHost ? FHost->GetContainer() : nullptr;
 }
 
 // ---- Resolution --------------------------------------------------------------------------------
@@ -148,8 +145,8 @@ TcxContainerBorderStyle TcxContainerStyle::GetBorderStyle() const {
 
 TColor TcxContainerStyle::GetColor() const {
   if (FDirectAccessMode) return FColor;
-  if (IsRootStyle() && FHost && FHost->GetParentColor() && FHost->HasParentControl())
-    return FHost->GetParentControlColor();
+  if (IsRootStyle() && FContainer && FContainer->GetParentColor() && FContainer->GetParent())
+    return FContainer->GetParent()->GetColor();
   const TcxContainerStyle* s = FindValueSource(csvColor);
   return s ? s->FColor : GetDefaultColor();
 }
@@ -157,9 +154,9 @@ TColor TcxContainerStyle::GetColor() const {
 TColor TcxContainerStyle::GetVisibleColor() const {
   if (FDirectAccessMode) return FColor;
   if (const TcxContainerStyle* s = FindValueSource(csvColor)) return s->FColor;
-  if (IsRootStyle() && FHost && !FHost->IsInplace() && FHost->GetParentColor() &&
-      FHost->HasParentControl())
-    return FHost->GetParentControlColor();
+  if (IsRootStyle() && FContainer && !FContainer->IsInplace() && FContainer->GetParentColor() &&
+      FContainer->GetParent())
+    return FContainer->GetParent()->GetColor();
   return GetDefaultColor();
 }
 
@@ -227,9 +224,9 @@ TcxContainerBorderStyle TcxContainerStyle::GetDefaultBorderStyle() const {
 }
 
 TColor TcxContainerStyle::GetDefaultColor() const {
-  const Boolean parentColorByDefault = FHost && FHost->UsesParentColorByDefault();
-  if (IsRootStyle()) return !FHost || parentColorByDefault ? clBtnFace : clWindow;
-  if (FState == csDisabledStyle && FHost && !parentColorByDefault) return clBtnFace;
+  const Boolean parentColorByDefault = FContainer && FContainer->UsesParentColorByDefault();
+  if (IsRootStyle()) return !FContainer || parentColorByDefault ? clBtnFace : clWindow;
+  if (FState == csDisabledStyle && FContainer && !parentColorByDefault) return clBtnFace;
   return FParentStyle->GetColor();
 }
 
@@ -394,7 +391,7 @@ void TcxContainerStyle::RefreshFont() {
     source = controllerStyle->FindValueSource(csvFont);
   if (source && source->GetFont()) {
     FFont->Assign(source->GetFont());
-  } else if (!FHost || !FHost->GetParentFont()) {
+  } else if (!FContainer || !FContainer->GetParentFont()) {
     TFont defaults;
     FFont->Assign(&defaults);
   }
@@ -473,7 +470,7 @@ Boolean TcxContainerStyle::GetValueName(Integer index, AnsiString& name) const {
 Boolean TcxContainerStyle::FindValueIndex(const AnsiString& name, Integer& index) const {
   AnsiString valueName;
   for (Integer i = 0; i < GetValueCount(); ++i)
-    if (GetValueName(i, valueName) && AnsiSameText(valueName, name)) {
+    if (GetValueName(i, valueName) && CompareStringsEqual(valueName, name, false)) {
       index = i;
       return true;
     }
@@ -527,18 +524,18 @@ void TcxContainerStyle::ResetToDefaults() {
   SetAssignedValues({});
   if (IsRootStyle()) {
     FLookAndFeel->ResetAssignedValues();
-    if (FHost) {
-      FHost->SetParentColor(false);
-      FHost->SetParentFont(true);
+    if (FContainer) {
+      FContainer->SetParentColor(false);
+      FContainer->SetParentFont(true);
     } else if (!FDirectAccessMode && FFont) {
       ++FFontAssignLock;
       TFont defaults;
       FFont->Assign(&defaults);
       --FFontAssignLock;
     }
-    if (FHost && FHost->UsesParentColorByDefault()) {
+    if (FContainer && FContainer->UsesParentColorByDefault()) {
       TcxContainerStyle* controllerStyle = ControllerStyle(csNormalStyle);
-      if (!controllerStyle || !controllerStyle->IsValueAssigned(csvColor)) FHost->SetParentColor(true);
+      if (!controllerStyle || !controllerStyle->IsValueAssigned(csvColor)) FContainer->SetParentColor(true);
     }
   }
   StyleChanged();
@@ -549,7 +546,8 @@ Boolean TcxContainerStyle::IsValueStored(TcxContainerStyleValue value) const {
   // A state style never holds the root values itself, so it never stores them.
   if (!FAssignedValues.Contains(value)) return false;
   AnsiString name;
-  return !FHost || (GetValueName(value, name) && FHost->IsStylePropertyStored(name, FState != csNormalStyle));
+  return !FContainer ||
+         (GetValueName(value, name) && FContainer->IsStylePropertyStored(name, FState != csNormalStyle));
 }
 
 void TcxContainerStyle::DefineProperties(TFiler* filer) {
@@ -775,18 +773,8 @@ void SetChildWindowRegion(HWND child, const TcxContainerInnerControlClipState& c
   else SetWindowRgn(child, CreateRectRgnIndirect(&clipState.VisibleRect), TRUE);
 }
 
-TcxContainerInnerControlClipState CalculateChildClipState(const TRect& containerRect,
-                                                          const TRect& childBounds) {
-  TcxContainerInnerControlClipState state;
-  TRect& v = state.VisibleRect;
-  v = TRect{0, 0, childBounds.Right - childBounds.Left, childBounds.Bottom - childBounds.Top};
-  if (childBounds.Left < containerRect.Left) v.Left = containerRect.Left - childBounds.Left;
-  if (childBounds.Top < containerRect.Top) v.Top = containerRect.Top - childBounds.Top;
-  if (childBounds.Right > containerRect.Right) v.Right -= childBounds.Right - containerRect.Right;
-  if (childBounds.Bottom > containerRect.Bottom) v.Bottom -= childBounds.Bottom - containerRect.Bottom;
-  state.IsWhollyVisible = v == TRect{0, 0, childBounds.Right - childBounds.Left,
-                                     childBounds.Bottom - childBounds.Top};
-  return state;
+void SetChildWindowRegion(TWinControl* child, const TcxContainerInnerControlClipState& clipState) {
+  if (child && child->HandleAllocated()) SetChildWindowRegion(child->GetHandle(), clipState);
 }
 
 void InvalidateRectExcept(HWND window, const TRect& outer, const TRect& inner, Boolean erase) {
@@ -849,109 +837,450 @@ void TcxContainerViewInfo::DoPaint(TcxCanvas* canvas) {
   canvas->FillRect(BorderRect, BackgroundColor);
 }
 
-// ==== Container geometry ======================================================================
-
-namespace orv {
+// ==== The container control ===================================================================
 
 namespace {
-TcxCustomLookAndFeelPainterClass SkinPainterOf(const TContainerViewContext& c) {
-  return c.Styles->GetNormalStyle()->GetLookAndFeel()->GetSkinPainter();
+
+// Runs a handler step only while the object lives: a handler may free the control (a click that
+// closes its form).
+class TLinkGuard {
+ public:
+  explicit TLinkGuard(TObject* object) : FLink(CreateObjectLink(object)) {}
+  ~TLinkGuard() { ReleaseObjectLink(FLink); }
+  TLinkGuard(const TLinkGuard&) = delete;
+  TLinkGuard& operator=(const TLinkGuard&) = delete;
+  Boolean Alive() const { return FLink && FLink->Ref; }
+
+ private:
+  TcxObjectLink* FLink;
+};
+
+// Sets a flag for a scope and puts its former value back.
+class TFlagScope {
+ public:
+  TFlagScope(Boolean& flag, Boolean value) : FFlag(flag), FSaved(flag) { flag = value; }
+  ~TFlagScope() { FFlag = FSaved; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  Boolean& FFlag;
+  Boolean FSaved;
+};
+
+// Whether two fonts would draw the same: copying one onto the other then changes nothing, so the
+// copy (which the control hears of as a font change) is left out.
+Boolean SameFont(TFont* a, TFont* b) {
+  return a->GetName() == b->GetName() && a->GetHeight() == b->GetHeight() &&
+         a->GetStyle() == b->GetStyle() && a->GetColor() == b->GetColor() &&
+         a->GetCharset() == b->GetCharset() && a->GetPitch() == b->GetPitch() &&
+         a->GetOrientation() == b->GetOrientation() && a->GetPixelsPerInch() == b->GetPixelsPerInch();
 }
+
+Boolean InRect(const TRect& r, const TPoint& p) {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
 }  // namespace
 
-TcxContainerStyle* ContainerStyleForState(const TContainerViewContext& c, TcxContainerState state) {
-  if (state.Contains(csDisabled)) return c.Styles->GetDisabledStyle();
-  if (state.Contains(csActive)) return c.Styles->GetFocusedStyle();
-  if (state.Contains(csHotTrack) && c.Styles->GetNormalStyle()->GetHotTrack()) return c.Styles->GetHotStyle();
-  return c.Styles->GetNormalStyle();
+ORV_PUBLISH(TcxContainer) {
+  using T = TcxContainer;
+  p.Property("FakeStyleController", &T::GetFakeStyleController, &T::SetFakeStyleController)
+      .Stored([](T*) { return false; });
+  p.Property("TabStop", &T::GetTabStop, &T::SetTabStop).Default(true);
 }
 
-TcxContainerState ContainerStateAt(const TContainerViewContext& c, Boolean hotTrackingAllowed,
-                                   Boolean inHotTrackArea) {
-  if (!c.Enabled) return {csDisabled};
-  TcxContainerState state{!c.DesignTime && c.Focused ? csActive : csNormal};
-  if (hotTrackingAllowed && inHotTrackArea) state.Include(csHotTrack);
+TcxContainer::TcxContainer(TComponent* owner) : TcxControl(owner) {
+  FIsCreating = true;
+  if (TcxSizeGrip* grip = GetSizeGrip()) grip->SetVisible(false);
+  TControlStyle style = GetControlStyle();
+  style.Include(csCaptureMouse);
+  style.Include(csSetCaption);
+  SetControlStyle(style);
+  SetTabStop(true);
+  InitInnerControlClipState();
+  FIsCreating = false;
+}
+
+void TcxContainer::BeforeDestruction() {
+  Destroying();
+  StopMouseTracking(this);
+  inherited::BeforeDestruction();
+}
+
+TcxContainer::~TcxContainer() {
+  orv::Free(FViewInfo);
+  if (FStyles) {
+    FStyles->SetOnChanged({});
+    orv::Free(FStyles);
+  }
+}
+
+TcxContainerStyles* TcxContainer::GetContainerStyles() {
+  if (!FStyles) {
+    FStyles = GetStylesClass().Create(this, GetStyleClass());
+    FActiveStyleState = TcxContainerState{csNormal};
+    FActiveStyle = FStyles->GetNormalStyle();
+    GetLookAndFeel()->SetMaster(FStyles->GetNormalStyle()->GetLookAndFeel());
+    {
+      // A descendant that takes its parent's colour by default does so unless the style gives
+      // one; the others start in the window colour.
+      TFlagScope applying(FIsStyleApplying, true);
+      SetParentColor(UsesParentColorByDefault() && !IsInplace() &&
+                     !FStyles->GetNormalStyle()->IsValueAssigned(csvColor));
+      if (!GetParentColor()) SetColor(clWindow);
+    }
+    FStyles->SetOnChanged(TcxContainerStyleChangedEvent(this, &TcxContainer::ContainerStyleChanged));
+  }
+  return FStyles;
+}
+
+TcxContainerViewInfo* TcxContainer::GetViewInfo() {
+  if (!FViewInfo) FViewInfo = GetViewInfoClass().Create();
+  return FViewInfo;
+}
+
+TcxLookAndFeel* TcxContainer::GetLookAndFeelValue() {
+  if (!FStyles && IsDestroying()) return inherited::GetLookAndFeelValue();
+  return GetStyle()->GetLookAndFeel();
+}
+
+// ---- Inner control ----------------------------------------------------------------------------
+
+void TcxContainer::SetInnerControl(TWinControl* value) {
+  if (value == FInnerControl) return;
+  if (FInnerControl) FInnerControl->RemoveFreeNotification(this);
+  FInnerControl = value;
+  if (FInnerControl) FInnerControl->FreeNotification(this);
+}
+
+void TcxContainer::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FInnerControl) FInnerControl = nullptr;
+}
+
+void TcxContainer::LockInnerControlMove(Boolean lock) {
+  if (lock)
+    ++FInnerControlMoveLockCount;
+  else if (FInnerControlMoveLockCount > 0)
+    --FInnerControlMoveLockCount;
+}
+
+Boolean TcxContainer::TryHandleInnerControlMessage(TMessage& message) {
+  return FInnerControl && !IsContainerDestroying() && HandleInnerControlMessage(message);
+}
+
+Boolean TcxContainer::HandleInnerControlMessage(TMessage& message) {
+  if (message.Msg != WM_CONTEXTMENU) return false;
+  message.Result = Perform(WM_CONTEXTMENU, message.WParam, message.LParam);
+  return message.Result != 0;
+}
+
+void TcxContainer::AlignInnerControl() {
+  if (!FInnerControl) return;
+  const TRect r = GetViewInfo()->ClientRect;
+  if (FInnerControl->GetBoundsRect() == r) return;
+  ++FLayoutLockCount;
+  try {
+    FInnerControl->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  } catch (...) {
+    --FLayoutLockCount;
+    throw;
+  }
+  --FLayoutLockCount;
+}
+
+void TcxContainer::ApplyColorsToInnerControl() {
+  if (!FInnerControl) return;
+  FInnerControl->SetColor(GetViewInfo()->BackgroundColor);
+  // The inner control hears of every copy as a font change: copy only a different font.
+  TFont* font = GetActiveFont();
+  if (!SameFont(FInnerControl->GetFont(), font)) FInnerControl->SetFont(font);
+}
+
+void TcxContainer::FocusInnerControl() {
+  if (FInnerControl && FInnerControl->CanFocus()) FInnerControl->SetFocus();
+}
+
+void TcxContainer::SetDragKind(TDragKind value) {
+  TControl::SetDragKind(value);
+  if (FInnerControl) FInnerControl->SetDragKind(value);
+}
+
+void TcxContainer::SetDragMode(TDragMode value) {
+  inherited::SetDragMode(value);
+  if (FInnerControl) FInnerControl->SetDragMode(value);
+}
+
+void TcxContainer::Invalidate() {
+  inherited::Invalidate();
+  if (FInnerControl) FInnerControl->Invalidate();
+}
+
+void TcxContainer::Update() {
+  inherited::Update();
+  if (FInnerControl) FInnerControl->Update();
+}
+
+void TcxContainer::InitInnerControlClipState() {
+  FInnerControlClipState = TcxContainerInnerControlClipState{};
+}
+
+void TcxContainer::CallAssignedHandler(Integer a, Integer b) {
+  if (FAssignedHandler) FAssignedHandler(a, b);
+}
+
+// ---- View state --------------------------------------------------------------------------------
+
+Boolean TcxContainer::CanUpdateLayout() {
+  return FLayoutLockCount == 0 && !FIsCreating && !IsContainerDestroying() &&
+         !GetControlState().Contains(csDestroyingHandle) && HandleAllocated();
+}
+
+void TcxContainer::RefreshStateAtCursor(Boolean isMouseEvent) {
+  TPoint p = QueryCursorPos();
+  const HWND window = WindowFromPoint(p);
+  if (HandleAllocated() && window && (window == GetHandle() || IsChild(GetHandle(), window)))
+    p = ScreenToClient(p);
+  else
+    p = TPoint{-1, -1};
+  ViewStateUpdate(p, 0, isMouseEvent, GetCurrentShiftState());
+}
+
+void TcxContainer::UpdateStateIfIdle() {
+  if (!FIsViewStateValid) RefreshStateAtCursor(false);
+}
+
+void TcxContainer::ViewStateUpdate(const TPoint& point, Integer button, Boolean isMouseEvent,
+                                   TShiftState shift) {
+  if (!CanUpdateLayout()) {
+    FIsViewStateValid = false;
+    return;
+  }
+  ++FLayoutLockCount;
+  Boolean valid = false;
+  try {
+    valid = RefreshViewState(point, button, isMouseEvent, shift);
+  } catch (...) {
+    --FLayoutLockCount;
+    FIsViewStateValid = false;
+    throw;
+  }
+  --FLayoutLockCount;
+  FIsViewStateValid = valid;
+}
+
+Boolean TcxContainer::RefreshViewState(const TPoint& point, Integer button, Boolean isMouseEvent,
+                                       TShiftState shift) {
+  const Boolean hotTrackingAllowed = shift.Empty() && GetActiveStyle()->GetHotTrack();
+  CalculateViewInfo(point, hotTrackingAllowed);
+  AlignInnerControl();
+  ApplyColorsToInnerControl();
+  UpdateWindowRegion();
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  const TRect local{0, 0, GetWidth(), GetHeight()};
+  if (FInnerControl)
+    InvalidateRectExcept(GetHandle(), local, viewInfo->BorderRect, false);
+  else
+    InvalidateArea(local, false);
+  if (viewInfo->ContainerState.Contains(csHotTrack)) StartTracking();
+  return true;
+}
+
+void TcxContainer::StartTracking() {
+  if (HandleAllocated()) StartMouseTracking(this, GetBounds(), this);
+}
+
+Boolean TcxContainer::IsMouseTracked() { return IsMouseTrackingActive(this); }
+
+void TcxContainer::HandleMouseLeave() {
+  MouseLeave(static_cast<TControl*>(nullptr));
+  StopMouseTracking(this);
+}
+
+TcxContainerStyle* TcxContainer::GetStyleForState(TcxContainerState state) {
+  TcxContainerStyles* styles = GetContainerStyles();
+  if (state.Contains(csDisabled)) return styles->GetDisabledStyle();
+  if (state.Contains(csActive)) return styles->GetFocusedStyle();
+  if (state.Contains(csHotTrack) && styles->GetNormalStyle()->GetHotTrack()) return styles->GetHotStyle();
+  return styles->GetNormalStyle();
+}
+
+TcxContainerStyle* TcxContainer::GetActiveStyle() {
+  GetContainerStyles();
+  const TcxContainerState state = GetViewInfo()->ContainerState;
+  if (state != FActiveStyleState || !FActiveStyle) {
+    FActiveStyle = GetStyleForState(state);
+    FActiveStyleState = state;
+  }
+  return FActiveStyle;
+}
+
+TcxContainerState TcxContainer::StateForPoint(const TPoint& point, Boolean hotTrackingAllowed) {
+  if (!GetEnabled()) return TcxContainerState{csDisabled};
+  TcxContainerState state{!IsDesigning() && Focused() ? csActive : csNormal};
+  if (hotTrackingAllowed && InRect(GetHotTrackArea(), point)) state.Include(csHotTrack);
   return state;
 }
 
-Boolean ContainerHasShadow(const TContainerViewContext& c, TcxContainerStyle* activeStyle) {
-  return activeStyle->GetShadow() && !c.InPlace;
+void TcxContainer::SetBorderStyleOfState(TcxContainerStyle* activeStyle, TcxContainerState state) {
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  viewInfo->HotState = !activeStyle->GetHotTrack()                                          ? 0
+                       : state.Contains(csActive) || state.Contains(csHotTrack) ? 2
+                                                                                          : 1;
+  if (viewInfo->NativeStyle) {
+    viewInfo->BorderStyle = GetStyle()->GetBorderStyle();
+  } else {
+    TcxContainerBorderStyle b = activeStyle->GetBorderStyle();
+    if (b == cbsUltraFlat || b == cbsOffice11) b = cbsSingle;
+    viewInfo->BorderStyle = b;
+  }
 }
 
-TRect ContainerBorderExtent(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            const TcxContainerViewInfo* viewInfo) {
-  TcxContainerStyle* style = c.Styles->GetNormalStyle();
+void TcxContainer::CalculateViewInfo(const TPoint& point, Boolean hotTrackingAllowed) {
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  const TcxCustomLookAndFeelPainterClass skinPainter = GetStyle()->GetLookAndFeel()->GetSkinPainter();
+  viewInfo->NativeStyle = IsNativeStyleAvailable();
+  viewInfo->Painter = skinPainter;
+  const Integer previousWidth = GetContainerBorderWidth(viewInfo->BorderStyle);
+
+  auto calculateState = [&] {
+    const TcxContainerState state = StateForPoint(point, hotTrackingAllowed);
+    viewInfo->ContainerState = state;
+    SetBorderStyleOfState(GetActiveStyle(), state);
+  };
+  calculateState();
+  const Integer width = GetContainerBorderWidth(viewInfo->BorderStyle);
+  if (!viewInfo->NativeStyle && width < previousWidth) {
+    // The hot-track area depends on the frame just chosen.
+    viewInfo->BorderWidth = skinPainter ? 1 : width;
+    viewInfo->Edges = GetActiveStyle()->GetEdges();
+    viewInfo->Shadow = HasShadow();
+    calculateState();
+  }
+  if (viewInfo->NativeStyle) {
+    viewInfo->ThemedObjectType = Integer(GetThemeObjectKind());
+    viewInfo->NativePart = GetThemePart();
+    viewInfo->NativeState = GetThemeState();
+  }
+  TcxContainerStyle* active = GetActiveStyle();
+  viewInfo->Bounds = TRect{0, 0, GetWidth(), GetHeight()};
+  const TRect e = GetBorderExtent();
+  viewInfo->BorderRect = TRect{e.Left, e.Top, GetWidth() - e.Right, GetHeight() - e.Bottom};
+  viewInfo->ClientRect = viewInfo->BorderRect;
+  viewInfo->BorderWidth = skinPainter ? 1 : GetContainerBorderWidth(viewInfo->BorderStyle);
+  viewInfo->Edges = active->GetEdges();
+  viewInfo->Shadow = HasShadow();
+  viewInfo->BorderColor = GetBorderColor();
+  viewInfo->AssignBackgroundColor(GetBackgroundColor());
+}
+
+Integer TcxContainer::GetThemePart() { return IsDesktopCompositionEnabled() ? 3 : 1; }
+
+Integer TcxContainer::GetThemeState() {
+  const TcxContainerState state = GetViewInfo()->ContainerState;
+  if (state.Contains(csDisabled)) return 4;
+  if (IsReadOnly()) return 6;
+  if (state.Contains(csActive)) return 5;
+  if (state.Contains(csHotTrack)) return 2;
+  return 1;
+}
+
+Boolean TcxContainer::IsNativeStyleAvailable() {
+  return IsNativeStyleUsable(GetStyle()->GetLookAndFeel()->GetNativeStyle(), GetThemeObjectKind());
+}
+
+Boolean TcxContainer::PaintsOwnFrame() {
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  return !(viewInfo->NativeStyle && viewInfo->BorderStyle != cbsNone);
+}
+
+Boolean TcxContainer::HasShadow() { return GetActiveStyle()->GetShadow() && !IsInplace(); }
+
+TRect TcxContainer::GetBorderExtent() {
+  TcxContainerStyle* active = GetActiveStyle();
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
   TRect e{};
-  if (activeStyle->GetTransparentBorder() && !SkinPainterOf(c)) {
+  if (active->GetTransparentBorder() && !GetStyle()->GetLookAndFeel()->GetSkinPainter()) {
     e = TRect{2, 2, 2, 2};
-  } else if (!activeStyle->IsBorderVisible() || (c.NativeStyle && style->GetBorderStyle() == cbsNone)) {
+  } else if (!active->IsBorderVisible() || (viewInfo->NativeStyle && GetStyle()->GetBorderStyle() == cbsNone)) {
     e = TRect{};
-  } else if (c.NativeStyle) {
+  } else if (viewInfo->NativeStyle) {
     e = TRect{2, 2, 2, 2};
   } else {
     const Integer w = GetContainerBorderWidth(viewInfo->GetContainerBorderStyle());
-    const TcxBorders edges = activeStyle->GetEdges();
+    const TcxBorders edges = active->GetEdges();
     e = TRect{edges.Contains(bLeft) ? w : 0, edges.Contains(bTop) ? w : 0,
               edges.Contains(bRight) ? w : 0, edges.Contains(bBottom) ? w : 0};
   }
-  if (ContainerHasShadow(c, activeStyle)) {
+  if (HasShadow()) {
     e.Right += 3;
     e.Bottom += 3;
   }
   return e;
 }
 
-TColor ContainerBorderColor(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            TcxContainerState state, TcxCustomLookAndFeelPainterClass skinPainter) {
+TColor TcxContainer::GetBorderColor() {
+  TcxContainerStyle* active = GetActiveStyle();
+  const TcxContainerState state = GetViewInfo()->ContainerState;
   const Boolean highlighted = state.Contains(csActive) ||
-                              (state.Contains(csHotTrack) && activeStyle->GetHotTrack()) ||
-                              (c.DesignTime && c.Enabled);
-  if (skinPainter) return skinPainter->DefaultEditorBorderColor(highlighted);
-  const TcxContainerBorderStyle borderStyle = activeStyle->GetBorderStyle();
-  if (borderStyle != cbsUltraFlat && borderStyle != cbsOffice11) return activeStyle->GetBorderColor();
+                              (state.Contains(csHotTrack) && active->GetHotTrack()) ||
+                              (IsDesigning() && GetEnabled());
+  if (TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->GetSkinPainter())
+    return painter->DefaultEditorBorderColor(highlighted);
+  const TcxContainerBorderStyle borderStyle = active->GetBorderStyle();
+  if (borderStyle != cbsUltraFlat && borderStyle != cbsOffice11) return active->GetBorderColor();
   if (!highlighted) return clBtnShadow;
   return borderStyle == cbsOffice11 ? Office11HighlightColor : clHighlight;
 }
 
-Integer ContainerColorState(const TContainerViewContext& c) {
-  if (!c.Enabled) return 1;
-  return c.Focused ? 0 : 2;
+Integer TcxContainer::GetColorState() {
+  if (!GetEnabled()) return 1;
+  return Focused() ? 0 : 2;
 }
 
-void ContainerPainterColors(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            TcxCustomLookAndFeelPainterClass skinPainter, TColor& background,
-                            TColor& textColor) {
-  background = clDefault;
+void TcxContainer::GetPainterColors(TColor& backgroundColor, TColor& textColor) {
+  backgroundColor = clDefault;
   textColor = clDefault;
-  if (!skinPainter) return;
-  TcxContainerStyle* style = c.Styles->GetNormalStyle();
-  const Integer colorState = ContainerColorState(c);
-  if (!style->IsValueAssigned(csvTextColor) && !activeStyle->IsValueAssigned(csvTextColor))
-    textColor = skinPainter->DefaultEditorTextColorByState(colorState);
-  if (!c.ParentColor && !style->IsValueAssigned(csvColor) && !activeStyle->IsValueAssigned(csvColor))
-    background = skinPainter->DefaultEditorBackgroundColorByState(colorState);
+  TcxContainerStyle* style = GetStyle();
+  const TcxCustomLookAndFeelPainterClass painter = style->GetLookAndFeel()->GetSkinPainter();
+  if (!painter) return;
+  TcxContainerStyle* active = GetActiveStyle();
+  const Integer colorState = GetColorState();
+  if (!style->IsValueAssigned(csvTextColor) && !active->IsValueAssigned(csvTextColor))
+    textColor = painter->DefaultEditorTextColorByState(colorState);
+  if (!GetParentColor() && !style->IsValueAssigned(csvColor) && !active->IsValueAssigned(csvColor))
+    backgroundColor = painter->DefaultEditorBackgroundColorByState(colorState);
 }
 
-TColor ContainerBackgroundColor(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                                TcxCustomLookAndFeelPainterClass skinPainter) {
+TColor TcxContainer::GetBackgroundColor() {
   TColor background, textColor;
-  ContainerPainterColors(c, activeStyle, skinPainter, background, textColor);
+  GetPainterColors(background, textColor);
   if (background != clDefault) return background;
-  // The themed fill colour of a disabled native frame needs visual styles, absent here.
-  return activeStyle->GetColor();
+  TcxContainerStyle* active = GetActiveStyle();
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  if (viewInfo->NativeStyle && !GetEnabled() && !active->IsValueAssigned(csvColor)) {
+    constexpr int TMT_FILLCOLOR = 3802;
+    COLORREF fill = 0;
+    if (TdxTheme theme = GetThemeHandle(TdxThemedObjectKind(viewInfo->ThemedObjectType));
+        theme && GetThemeColor(theme, viewInfo->NativePart, viewInfo->NativeState, TMT_FILLCOLOR, fill) == S_OK)
+      return TColor(fill);
+  }
+  return active->GetColor();
 }
 
-TRect ContainerHotTrackArea(const TContainerViewContext& c, const TcxContainerViewInfo* viewInfo) {
-  TRect r{0, 0, c.Width, c.Height};
-  if (c.InPlace) return r;
+TRect TcxContainer::GetHotTrackArea() {
+  TRect r{0, 0, GetWidth(), GetHeight()};
+  if (IsInplace()) return r;
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
   if (viewInfo->Shadow) {
     r.Right -= 3;
     r.Bottom -= 3;
   }
-  TcxContainerStyle* style = c.Styles->GetNormalStyle();
+  TcxContainerStyle* style = GetStyle();
   const Boolean transparent = style->GetTransparentBorder();
   if (style->IsBorderVisible()) {
-    if (c.NativeStyle) {
+    if (viewInfo->NativeStyle) {
       if (transparent && style->GetBorderStyle() == cbsNone) r = GetInflatedRect(r, -2, -2);
     } else if (transparent) {
       const Integer w = viewInfo->BorderWidth;
@@ -967,70 +1296,812 @@ TRect ContainerHotTrackArea(const TContainerViewContext& c, const TcxContainerVi
   return r;
 }
 
-TRect ContainerOuterRect(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                         const TcxContainerViewInfo* viewInfo) {
-  const TRect e = ContainerBorderExtent(c, activeStyle, viewInfo);
-  TRect r{e.Left, e.Top, c.Width - e.Right, c.Height - e.Bottom};
-  const Integer w = GetContainerBorderWidth(viewInfo->GetContainerBorderStyle());
+TRect TcxContainer::GetOuterRect() {
+  const TRect e = GetBorderExtent();
+  TRect r{e.Left, e.Top, GetWidth() - e.Right, GetHeight() - e.Bottom};
+  const Integer w = GetContainerBorderWidth(GetViewInfo()->GetContainerBorderStyle());
   r = GetInflatedRect(r, w, w);
-  ShrinkRectByMissingEdges(r, w, activeStyle->GetEdges());
+  ShrinkRectByMissingEdges(r, w, GetActiveStyle()->GetEdges());
   return r;
 }
 
-TcxContainerStyle* CalculateContainerViewInfo(const TContainerViewContext& c, TcxContainerViewInfo* viewInfo,
-                                              const TPoint& point, Boolean hotTrackingAllowed) {
-  TcxContainerStyle* style = c.Styles->GetNormalStyle();
-  const TcxCustomLookAndFeelPainterClass skinPainter = SkinPainterOf(c);
-  viewInfo->NativeStyle = c.NativeStyle;
-  viewInfo->Painter = skinPainter;
-  const Integer previousWidth = GetContainerBorderWidth(viewInfo->BorderStyle);
-
-  TcxContainerStyle* active = style;
-  TcxContainerState state;
-  auto calculateState = [&] {
-    const TRect hotArea = ContainerHotTrackArea(c, viewInfo);
-    const Boolean inHotArea = point.X >= hotArea.Left && point.X < hotArea.Right &&
-                               point.Y >= hotArea.Top && point.Y < hotArea.Bottom;
-    state = ContainerStateAt(c, hotTrackingAllowed, inHotArea);
-    active = ContainerStyleForState(c, state);
-    viewInfo->ContainerState = state;
-    viewInfo->HotState = !active->GetHotTrack() ? 0
-                         : state.Contains(csActive) || state.Contains(csHotTrack) ? 2 : 1;
-    if (c.NativeStyle) {
-      viewInfo->BorderStyle = style->GetBorderStyle();
-    } else {
-      TcxContainerBorderStyle b = active->GetBorderStyle();
-      if (b == cbsUltraFlat || b == cbsOffice11) b = cbsSingle;
-      viewInfo->BorderStyle = b;
-    }
-  };
-  calculateState();
-  const Integer width = GetContainerBorderWidth(viewInfo->BorderStyle);
-  if (!c.NativeStyle && width < previousWidth) {
-    // The hot-track area depends on the frame just chosen.
-    viewInfo->BorderWidth = skinPainter ? 1 : width;
-    viewInfo->Edges = active->GetEdges();
-    viewInfo->Shadow = ContainerHasShadow(c, active);
-    calculateState();
-  }
-  if (c.NativeStyle) {
-    viewInfo->ThemedObjectType = 3;  // Edit
-    viewInfo->NativePart = IsDesktopCompositionEnabled() ? 3 : 1;
-    viewInfo->NativeState = state.Contains(csDisabled) ? 4
-                            : state.Contains(csActive)   ? 5
-                            : state.Contains(csHotTrack) ? 2
-                                                         : 1;
-  }
-  viewInfo->Bounds = TRect{0, 0, c.Width, c.Height};
-  const TRect e = ContainerBorderExtent(c, active, viewInfo);
-  viewInfo->BorderRect = TRect{e.Left, e.Top, c.Width - e.Right, c.Height - e.Bottom};
-  viewInfo->ClientRect = viewInfo->BorderRect;
-  viewInfo->BorderWidth = skinPainter ? 1 : GetContainerBorderWidth(viewInfo->BorderStyle);
-  viewInfo->Edges = active->GetEdges();
-  viewInfo->Shadow = ContainerHasShadow(c, active);
-  viewInfo->BorderColor = ContainerBorderColor(c, active, state, skinPainter);
-  viewInfo->AssignBackgroundColor(ContainerBackgroundColor(c, active, skinPainter));
-  return active;
+void TcxContainer::UpdateWindowRegion() {
+  if (!HandleAllocated()) return;
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  ApplyWindowRegion(GetHandle(), GetOuterRect(), GetShadowInsets(),
+                    viewInfo->NativeStyle && viewInfo->BorderStyle != cbsNone, viewInfo->Shadow, TRect{});
 }
 
-}  // namespace orv
+void TcxContainer::ClipCanvasToShape(TcxCanvas* canvas) {
+  TcxRegion* region = CreateContainerRegion(HandleAllocated() ? GetHandle() : nullptr, GetOuterRect(),
+                                            GetShadowInsets(), !PaintsOwnFrame(), GetViewInfo()->Shadow, TRect{});
+  if (region) canvas->SetClipRegion(region, roIntersect);
+}
+
+void TcxContainer::CalculateChildClipRect(const TRect& containerRect, TControl* child,
+                                          TcxContainerInnerControlClipState& clipState) {
+  clipState = TcxContainerInnerControlClipState{};
+  if (!child) return;
+  const TRect bounds = child->GetBoundsRect();
+  const TRect whole{0, 0, bounds.Width(), bounds.Height()};
+  TRect& v = clipState.VisibleRect;
+  v = whole;
+  if (bounds.Left < containerRect.Left) v.Left = containerRect.Left - bounds.Left;
+  if (bounds.Top < containerRect.Top) v.Top = containerRect.Top - bounds.Top;
+  if (bounds.Right > containerRect.Right) v.Right -= bounds.Right - containerRect.Right;
+  if (bounds.Bottom > containerRect.Bottom) v.Bottom -= bounds.Bottom - containerRect.Bottom;
+  clipState.IsWhollyVisible = v == whole;
+}
+
+TFont* TcxContainer::GetActiveFont() {
+  TFont* font = GetActiveStyle()->GetDisplayFont();
+  TColor background, textColor;
+  GetPainterColors(background, textColor);
+  if (textColor != clDefault) font->SetColor(textColor);
+  return font;
+}
+
+// ---- Style changes and colours and fonts from outside ------------------------------------------
+
+void TcxContainer::ContainerStyleChanged(TObject* sender) {
+  if (FIsCreating || IsLoading()) return;
+  TLinkGuard guard(this);
+  RefreshStateAtCursor(false);
+  if (!guard.Alive()) return;
+  TcxContainerStyle* style = GetStyle();
+  if (!GetParentColor() || style->GetAssignedValues().Contains(csvColor)) {
+    TFlagScope applying(FIsStyleApplying, true);
+    SetColor(style->GetVisibleColor());
+  }
+  if (TFont* font = style->GetFont(); font && !SameFont(GetFont(), font)) {
+    TFlagScope applying(FIsStyleApplying, true);
+    SetFont(font);
+  }
+  if (style->IsValueAssigned(csvFont)) SetParentFont(false);
+}
+
+void TcxContainer::Loaded() {
+  inherited::Loaded();
+  AlignInnerControl();
+  ContainerStyleChanged(GetStyle());
+}
+
+void TcxContainer::ControlColorChanged() {
+  if (FIsStyleApplying) {
+    inherited::ControlColorChanged();
+    RefreshStateAtCursor(false);
+    return;
+  }
+  GetStyle()->SetColor(GetColor());
+}
+
+void TcxContainer::CMFontChanged(TMessage& message) {
+  if (FIsStyleApplying) {
+    inherited::Dispatch(message);
+    AlignInnerControl();
+    UpdateInnerScrollBars(false);
+    RefreshStateAtCursor(false);
+    return;
+  }
+  // A font set from outside (or coming from the parent) becomes the style's font without being
+  // an assignment of it.
+  TcxContainerStyle* style = GetStyle();
+  const Boolean wasAssigned = style->FAssignedValues.Contains(csvFont);
+  style->SetFont(GetFont());
+  if (!wasAssigned) style->FAssignedValues.Exclude(csvFont);
+  inherited::Dispatch(message);
+}
+
+void TcxContainer::CMParentColorChanged(TMessage& message) {
+  TcxContainerStyle* style = GetStyle();
+  const Boolean wasAssigned = style->FAssignedValues.Contains(csvColor);
+  inherited::Dispatch(message);
+  if (!wasAssigned || GetParentColor()) style->FAssignedValues.Exclude(csvColor);
+  if (style->GetColor() != GetColor()) ContainerStyleChanged(style);
+  if (HasTransparentBackground() && !GetParentColor()) Invalidate();
+}
+
+void TcxContainer::CMParentFontChanged(TMessage& message) {
+  TcxContainerStyle* style = GetStyle();
+  const Boolean wasAssigned = style->FAssignedValues.Contains(csvFont);
+  inherited::Dispatch(message);
+  if (!GetParentFont()) style->RefreshFont();
+  if (!wasAssigned || GetParentFont()) style->FAssignedValues.Exclude(csvFont);
+}
+
+void TcxContainer::ChangeScale(Integer m, Integer d) {
+  TcxContainerStyle* style = GetStyle();
+  // Loading scales the fonts of the form description too; a control scaled afterwards scales
+  // its font with its size.
+  const Boolean scaleFont = m != d && style->IsValueAssigned(csvFont);
+  {
+    TFlagScope applying(FIsStyleApplying, !GetParentFont());
+    inherited::ChangeScale(m, d);
+  }
+  if (!scaleFont) return;
+  if (style->GetAssignedValues().Contains(csvFont)) {
+    TFont* font = style->GetFont();
+    font->SetSize(MulDiv(font->GetSize(), m, d));
+  } else if (IsLoading()) {
+    if (TcxStyleController* controller = style->GetEffectiveStyleController()) controller->ScaleFont(m, d);
+  }
+}
+
+Boolean TcxContainer::IsStylePropertyStored(const AnsiString& propertyName, Boolean checkExtended) {
+  TcxContainerStyle* style = GetStyle();
+  Integer index = -1;
+  const Boolean isValue = style->FindValueIndex(propertyName, index);
+  if (checkExtended) {
+    if (CompareStringsEqual(propertyName, "LookAndFeel", false) ||
+        CompareStringsEqual(propertyName, "StyleController", false))
+      return false;
+    if (isValue && index < 64 &&
+        style->GetUnpublishedExtendedValues().Contains(TcxContainerStyleValue(index)))
+      return false;
+  }
+  return !(isValue && index < 64 && GetUnstoredStyleValues().Contains(TcxContainerStyleValue(index)));
+}
+
+// ---- Focus and keys ----------------------------------------------------------------------------
+
+bool TcxContainer::Focused() {
+  if (IsDesigning() || GetControlState().Contains(csDestroyingHandle)) return false;
+  const HWND focus = GetFocus();
+  if (!focus) return false;
+  if (HandleAllocated() && focus == GetHandle()) return true;
+  return FInnerControl && FInnerControl->HandleAllocated() && focus == FInnerControl->GetHandle();
+}
+
+void TcxContainer::SetFocus() {
+  if (IsDesigning() || IsFocusWithin()) return;
+  TLinkGuard guard(this);
+  inherited::SetFocus();
+  if (!guard.Alive()) return;
+  if (FInnerControl && FInnerControl->HandleAllocated() && HandleAllocated() && GetFocus() == GetHandle()) {
+    FocusInnerControl();
+    if (!guard.Alive() || !FInnerControl) return;
+    if (TCustomForm* form = GetParentForm(this)) form->FocusControl(FInnerControl);
+  }
+}
+
+Boolean TcxContainer::CanFocusOnClick() {
+  return inherited::CanFocusOnClick() &&
+         !(FInnerControl && FInnerControl->HandleAllocated() && GetFocus() == FInnerControl->GetHandle()) &&
+         !FInnerControlMouseDown;
+}
+
+Boolean TcxContainer::MayFocus() {
+  return !(FInnerControl && FInnerControl->HandleAllocated() && GetFocus() == FInnerControl->GetHandle());
+}
+
+void TcxContainer::FocusChanged() {
+  TLinkGuard guard(this);
+  inherited::FocusChanged();
+  if (guard.Alive()) RefreshStateAtCursor(false);
+}
+
+void TcxContainer::TranslationChanged() {
+  inherited::TranslationChanged();
+  RefreshStateAtCursor(false);
+}
+
+void TcxContainer::GetTabOrderList(TList* list) {
+  if (HostsChildControls()) {
+    inherited::GetTabOrderList(list);
+    return;
+  }
+  // The children are not listed; the inner control takes the container's place when the form
+  // has it as its active control.
+  TCustomForm* form = GetParentForm(this);
+  if (!form || !FInnerControl || form->GetActiveControl() != FInnerControl || !CanFocus() ||
+      form->GetActiveControl() == this)
+    return;
+  const Integer index = list->IndexOf(this);
+  if (index >= 0) list->Put(index, FInnerControl);
+}
+
+void TcxContainer::KeyDown(Word& key, TShiftState shift) {
+  TLinkGuard guard(this);
+  inherited::KeyDown(key, shift);
+  if (!guard.Alive()) return;
+  if (key != VK_TAB || shift.Contains(ssAlt) || shift.Contains(ssCtrl) || !Focused() || !MovesFocusOnTab())
+    return;
+  key = 0;
+  if (TCustomForm* form = GetParentForm(this)) {
+    form->SelectNext(form->GetActiveControl(), !shift.Contains(ssShift), true);
+    if (!guard.Alive()) return;
+  }
+  if (HandleAllocated() && GetFocus() == GetHandle() && FInnerControl && FInnerControl->CanFocus())
+    FInnerControl->SetFocus();
+}
+
+Boolean TcxContainer::PreprocessInnerKeyMessage(TMessage& message) {
+  if (message.Msg != CN_KEYDOWN && message.Msg != CN_SYSKEYDOWN) return false;
+  if (IsDesigning()) return false;
+  for (TWinControl* c = this; c; c = c->GetParent()) {
+    auto* control = dynamic_cast<TcxControl*>(c);
+    if (control && control->GetPopupMenuValue() && IsPopupMenuShortCut(control->GetPopupMenuValue(), message)) {
+      message.Result = 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+void TcxContainer::WMSetFocus(TMessage& message) {
+  if (!GetVisible()) return;
+  if (IsContainerDestroying() || !HandleAllocated() || !FInnerControl || !FInnerControl->HandleAllocated()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  if (reinterpret_cast<HWND>(message.WParam) == FInnerControl->GetHandle()) {
+    // The focus came back from the inner control: it stays here, without bouncing back.
+    message.Msg = 0;
+    message.Result = 0;
+    return;
+  }
+  TLinkGuard guard(this);
+  inherited::Dispatch(message);
+  if (guard.Alive() && FInnerControl && FInnerControl->CanFocus()) FInnerControl->SetFocus();
+}
+
+void TcxContainer::WMKillFocus(TMessage& message) {
+  if (FInnerControl && FInnerControl->HandleAllocated() &&
+      reinterpret_cast<HWND>(message.WParam) == FInnerControl->GetHandle()) {
+    message.Result = 0;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxContainer::WMWindowPosChanging(TMessage& message) {
+  if (IsContainerDestroying()) {
+    message.Result = 0;
+    return;
+  }
+  inherited::Dispatch(message);
+  if (HandleAllocated() && GetFocus() == GetHandle() && FInnerControl && FInnerControl->HandleAllocated() &&
+      FInnerControl->CanFocus() && !GetControlState().Contains(csFocusing))
+    if (TCustomForm* form = GetParentForm(this)) form->FocusControl(FInnerControl);
+}
+
+void TcxContainer::WMSetCursor(TMessage& message) {
+  if (HandleAllocated() && reinterpret_cast<HWND>(message.WParam) == GetHandle() &&
+      LOWORD(message.LParam) == HTCLIENT && FInnerControl &&
+      !InRect(GetViewInfo()->ClientRect, ScreenToClient(QueryCursorPos()))) {
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    message.Result = 1;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- Mouse --------------------------------------------------------------------------------------
+
+void TcxContainer::MouseEnter(TControl* control) {
+  TLinkGuard guard(this);
+  inherited::MouseEnter(control);
+  if (!guard.Alive()) return;
+  RefreshStateAtCursor(true);
+  StartTracking();
+}
+
+void TcxContainer::MouseLeave(TControl* control) {
+  TLinkGuard guard(this);
+  inherited::MouseLeave(control);
+  if (!guard.Alive()) return;
+  RefreshStateAtCursor(true);
+  StopMouseTracking(this);
+}
+
+void TcxContainer::MouseMove(TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseMove(shift, x, y);
+  if (!guard.Alive()) return;
+  ViewStateUpdate(TPoint{x, y}, 0, true, shift);
+  StartTracking();
+}
+
+void TcxContainer::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseDown(button, shift, x, y);
+  if (guard.Alive() && IsMouseTracked()) ViewStateUpdate(TPoint{x, y}, TranslateMouseButton(button), true, shift);
+}
+
+void TcxContainer::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseUp(button, shift, x, y);
+  if (guard.Alive()) ViewStateUpdate(TPoint{x, y}, TranslateMouseButton(button), true, shift);
+}
+
+void TcxContainer::DoContextPopup(TPoint mousePos, bool& handled) {
+  if ((mousePos.X == -1 && mousePos.Y == -1) || AllowsContextPopupAt(mousePos))
+    inherited::DoContextPopup(mousePos, handled);
+  else
+    handled = true;
+}
+
+void TcxContainer::CursorChanged() {
+  inherited::CursorChanged();
+  if (FInnerControl) FInnerControl->SetCursor(GetCursor());
+}
+
+// ---- Window, layout and painting ---------------------------------------------------------------
+
+void TcxContainer::Resize() {
+  TLinkGuard guard(this);
+  inherited::Resize();
+  if (guard.Alive()) RefreshStateAtCursor(false);
+}
+
+void TcxContainer::EnabledChanged() { RefreshStateAtCursor(false); }
+
+void TcxContainer::EnabledChangedMessage(TMessage& message) {
+  for (Integer i = 0; i < GetControlCount(); ++i)
+    if (auto* bar = dynamic_cast<TcxScrollBar*>(GetControl(i))) bar->SetEnabled(GetEnabled());
+  inherited::Dispatch(message);
+  EnabledChanged();
+}
+
+void TcxContainer::CreateHandle() {
+  inherited::CreateHandle();
+  if (FInnerControl && CanAllocateHandle(FInnerControl)) FInnerControl->HandleNeeded();
+  RefreshStateAtCursor(false);
+}
+
+void TcxContainer::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.WindowClass.style &= ~(CS_VREDRAW | CS_HREDRAW);
+}
+
+void TcxContainer::CreateWindowHandle(const TCreateParams& params) {
+  // Window creation does not take captions this long: the text follows through WM_SETTEXT.
+  constexpr std::size_t kMaxCreationCaption = 65535;
+  if (params.Caption.size() <= kMaxCreationCaption) {
+    inherited::CreateWindowHandle(params);
+    return;
+  }
+  TCreateParams shortened = params;
+  shortened.Caption.clear();
+  inherited::CreateWindowHandle(shortened);
+  if (HandleAllocated())
+    CallWindowProc(GetDefWndProc(), GetHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(params.Caption.c_str()));
+}
+
+void TcxContainer::AdjustClientRect(TRect& rect) {
+  if (IsContainerDestroying()) {
+    inherited::AdjustClientRect(rect);
+    return;
+  }
+  rect = GetViewInfo()->ClientRect;
+}
+
+TRect TcxContainer::GetClientBounds() {
+  if (IsContainerDestroying()) return inherited::GetClientBounds();
+  return GetViewInfo()->ClientRect;
+}
+
+void TcxContainer::AlignControls(TControl* control, TRect& rect) {
+  if (HostsChildControls()) {
+    inherited::AlignControls(control, rect);
+    return;
+  }
+  if (FInnerControlMoveLockCount > 0 || (control && IsInternalControl(control))) return;
+  if (!control) {
+    inherited::AlignControls(control, rect);
+    return;
+  }
+  auto* child = dynamic_cast<TWinControl*>(control);
+  if (FIsCreating || !child || !child->HandleAllocated()) return;
+  TcxContainerInnerControlClipState state;
+  CalculateChildClipRect(rect, child, state);
+  if (child == FInnerControl) {
+    if (state.IsWhollyVisible == FInnerControlClipState.IsWhollyVisible &&
+        (state.IsWhollyVisible || state.VisibleRect == FInnerControlClipState.VisibleRect))
+      return;
+    FInnerControlClipState = state;
+  }
+  SetChildWindowRegion(child, state);
+}
+
+void TcxContainer::Paint() {
+  TcxCanvas* canvas = GetCanvas();
+  TcxContainerViewInfo* viewInfo = GetViewInfo();
+  if (!canvas->IsRectVisible(viewInfo->Bounds)) return;
+  if (GetControlState().Contains(csPaintCopy)) ClipCanvasToShape(canvas);
+  UpdateStateIfIdle();
+  viewInfo->PaintOn(canvas);
+}
+
+void TcxContainer::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+      if (FInnerControl && FInnerControl->HandleAllocated()) {
+        message.Result = SendMessage(FInnerControl->GetHandle(), message.Msg, message.WParam, message.LParam);
+        return;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (GetDragMode() == dmAutomatic && !IsDesigning()) {
+        BeginDrag(Mouse->GetDragImmediate(), Mouse->GetDragThreshold());
+        return;
+      }
+      break;
+    case WM_NCCALCSIZE:
+      if (FLayoutLockCount > 0) {
+        message.Result = 0;
+        return;
+      }
+      break;
+    case WM_NCPAINT: message.Result = 0; return;
+    default: break;
+  }
+  inherited::WndProc(message);
+}
+
+void TcxContainer::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_CTL3DCHANGED:
+    case CM_SYSCOLORCHANGE: {
+      TLinkGuard guard(this);
+      inherited::Dispatch(message);
+      if (guard.Alive()) RefreshStateAtCursor(false);
+      return;
+    }
+    case DXM_CONTAINERREFRESHSTATE: RefreshStateAtCursor(false); return;
+    case DXM_UPDATEINNERSCROLLBARS: UpdateInnerScrollBars(false); return;
+    case CM_ENABLEDCHANGED: EnabledChangedMessage(message); return;
+    case WM_WINDOWPOSCHANGED: {
+      TLinkGuard guard(this);
+      inherited::Dispatch(message);
+      if (guard.Alive() && HasTransparentBackground()) RefreshStateAtCursor(false);
+      return;
+    }
+    case CM_FONTCHANGED: CMFontChanged(message); return;
+    case CM_PARENTCOLORCHANGED: CMParentColorChanged(message); return;
+    case CM_PARENTFONTCHANGED: CMParentFontChanged(message); return;
+    case WM_SETFOCUS: WMSetFocus(message); return;
+    case WM_KILLFOCUS: WMKillFocus(message); return;
+    case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
+    case WM_SETCURSOR: WMSetCursor(message); return;
+    default: inherited::Dispatch(message); return;
+  }
+}
+
+// ---- Inner scroll bars -------------------------------------------------------------------------
+
+void TcxContainer::UpdateScrollBars() {
+  // The container's bars mirror the inner control's native ones instead of a model of its own.
+  if (NeedsScrollBars()) UpdateInnerScrollBars(false);
+}
+
+Boolean TcxContainer::GetInnerScrollBarInfo(TScrollBarKind kind, SCROLLBARINFO& info) {
+  if (IsContainerDestroying() || !GetParent() || !HandleAllocated() || !FInnerControl ||
+      !FInnerControl->HandleAllocated())
+    return false;
+  return QueryScrollBarInfo(FInnerControl->GetHandle(), kind == sbHorizontal ? OBJID_HSCROLL : OBJID_VSCROLL,
+                            info);
+}
+
+Boolean TcxContainer::IsNativeScrollBarShown(const SCROLLBARINFO& info) {
+  return (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) == 0;
+}
+
+Boolean TcxContainer::IsInnerScrollBarEnabled(TcxScrollBar* scrollBar, const SCROLLBARINFO& info) {
+  return scrollBar->GetParent() && scrollBar->GetParent()->GetEnabled() &&
+         (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
+}
+
+void TcxContainer::ScreenToClientRect(const TRect& screenRect, TRect& result) {
+  const TPoint p = ScreenToClient(screenRect.TopLeft());
+  result = TRect{p.X, p.Y, screenRect.Width(), screenRect.Height()};
+  if (p.X < 0 || p.Y < 0 || result.Right > GetWidth() || result.Bottom > GetHeight()) result = TRect{};
+}
+
+void TcxContainer::SetScrollBarVisible(TcxScrollBar* scrollBar, Boolean visible) {
+  scrollBar->SetVisible(visible);
+  if (!visible) return;
+  scrollBar->SetCtl3D(false);
+  scrollBar->BringToFront();
+}
+
+void TcxContainer::PlaceInnerScrollBar(TcxScrollBar* scrollBar) {
+  SCROLLBARINFO info;
+  Boolean visible = false;
+  if (GetInnerScrollBarInfo(scrollBar->GetKind(), info) && IsNativeScrollBarShown(info)) {
+    scrollBar->SetEnabled(IsInnerScrollBarEnabled(scrollBar, info));
+    TRect r;
+    ScreenToClientRect(info.rcScrollBar, r);
+    scrollBar->SetBounds(r.Left, r.Top, r.Right, r.Bottom);
+    visible = r.Right > 0 && r.Bottom > 0;
+  }
+  SetScrollBarVisible(scrollBar, visible);
+}
+
+void TcxContainer::UpdateInnerScrollBars(Boolean skipPlacing) {
+  if (!FInnerControl || !NeedsScrollBars() || IsContainerDestroying() || !UseOwnScrollBars() ||
+      FUpdatingInnerScrollBars || !GetHScrollBar())
+    return;
+  TFlagScope updating(FUpdatingInnerScrollBars, true);
+  TcxScrollBar* bars[] = {GetHScrollBar(), GetVScrollBar()};
+  for (TcxScrollBar* bar : bars) {
+    if (!skipPlacing) PlaceInnerScrollBar(bar);
+    if (!bar->GetVisible() || !FInnerControl->HandleAllocated()) continue;
+    SCROLLINFO si{};
+    si.cbSize = 28;
+    si.fMask = SIF_ALL;
+    if (!GetScrollInfo(FInnerControl->GetHandle(), bar->GetKind() == sbHorizontal ? SB_HORZ : SB_VERT, &si))
+      continue;
+    const Integer max = std::max(si.nMin, si.nMax);
+    // The bar refuses a page above its maximum.
+    bar->SetScrollParameters(si.nMin, max, si.nPos, std::min<Integer>(Integer(si.nPage), max), true);
+  }
+  TcxScrollBar* h = GetHScrollBar();
+  TcxScrollBar* v = GetVScrollBar();
+  const Boolean gripVisible = h->GetVisible() && v->GetVisible() && FInnerControl->HandleAllocated() &&
+                              Supports<IcxContainerInnerControl>(FInnerControl);
+  TRect grip{};
+  if (gripVisible) {
+    const TPoint corner = ClientToScreen(TPoint{v->GetLeft(), h->GetTop()});
+    TRect window{};
+    GetWindowRect(FInnerControl->GetHandle(), &window);
+    grip = TRect{corner.X - window.Left, corner.Y - window.Top, corner.X - window.Left + v->GetWidth(),
+                 corner.Y - window.Top + h->GetHeight()};
+    if (!FSizeGripVisible || grip != FSizeGripRect) {
+      HRGN region = CreateRectRgnIndirect(&grip);
+      SendMessage(FInnerControl->GetHandle(), WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
+      DeleteObject(region);
+    }
+  }
+  FSizeGripVisible = gripVisible;
+  FSizeGripRect = grip;
+}
+
+void TcxContainer::PostUpdateInnerScrollBars() {
+  if (HandleAllocated()) PostMessage(GetHandle(), DXM_UPDATEINNERSCROLLBARS, 0, 0);
+}
+
+// ==== Container window routines ===============================================================
+
+namespace {
+
+Boolean SearchControl(TWinControl* control, HWND window);
+
+Boolean IsPopupWindowOrInside(TcxCustomPopupWindow* popup, HWND window) {
+  return (popup->HandleAllocated() && popup->GetHandle() == window) || SearchControl(popup, window);
+}
+
+// The open popups' part of the search: for a popup, the popups opened from controls on it; then
+// the popups the control owns.
+Boolean SearchOpenPopupsOf(TWinControl* control, HWND window) {
+  if (auto* self = dynamic_cast<TcxCustomPopupWindow*>(control)) {
+    for (Integer i = 0; i < GetOpenPopupCount(); ++i) {
+      TcxCustomPopupWindow* popup = GetOpenPopup(i);
+      if (popup == self || !popup->GetOwnerControl()) continue;
+      if (GetParentForm(popup->GetOwnerControl()) == self && IsPopupWindowOrInside(popup, window)) return true;
+    }
+  }
+  for (Integer i = 0; i < GetOpenPopupCount(); ++i) {
+    TcxCustomPopupWindow* popup = GetOpenPopup(i);
+    if (popup != control && popup->GetOwnerControl() == control && IsPopupWindowOrInside(popup, window))
+      return true;
+  }
+  return false;
+}
+
+// The window of the first open popup's owner.
+HWND FirstOpenPopupOwnerWindow() {
+  if (GetOpenPopupCount() == 0) return nullptr;
+  auto* owner = dynamic_cast<TWinControl*>(GetOpenPopup(0)->GetOwnerControl());
+  return owner && owner->HandleAllocated() ? owner->GetHandle() : nullptr;
+}
+
+Boolean SearchChildren(TWinControl* control, HWND window) {
+  for (Integer i = 0; i < control->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(control->GetControl(i));
+    if (!child) continue;
+    if (child->HandleAllocated() && child->GetHandle() == window) return true;
+    if (SearchControl(child, window)) return true;
+    if (child->HandleAllocated() && IsChild(child->GetHandle(), window)) return true;
+  }
+  return false;
+}
+
+Boolean SearchControl(TWinControl* control, HWND window) {
+  if (SearchChildren(control, window)) return true;
+  return SearchOpenPopupsOf(control, window);
+}
+
+}  // namespace
+
+TcxContainer* FindOwningContainer(TControl* control) {
+  if (!control) return nullptr;
+  if (auto* container = dynamic_cast<TcxContainer*>(control)) return container;
+  if (auto* inner = Supports<IcxContainerInnerControl>(control)) return inner->GetControlContainer();
+  return nullptr;
+}
+
+Boolean IsContainerPopupOpen(TControl* control) {
+  TcxContainer* container = FindOwningContainer(control);
+  return container && container->HasOpenPopup();
+}
+
+Boolean IsWindowOfControl(TWinControl* control, HWND window, Boolean includeDescendants) {
+  if (!control) return false;
+  if (control->HandleAllocated() && control->GetHandle() == window) return true;
+  return includeDescendants && IsWindowInsideControl(control, window);
+}
+
+Boolean IsWindowInsideControl(TWinControl* control, HWND window) {
+  if (!control || !window) return false;
+  if (control->HandleAllocated()) {
+    if (control->GetHandle() == window) return false;
+    if (IsChild(control->GetHandle(), window)) return true;
+  }
+  return SearchControl(control, window);
+}
+
+TRect GetControlLocalRect(TControl* control) { return TRect{0, 0, control->GetWidth(), control->GetHeight()}; }
+
+Boolean IsControlHotTrackable(TWinControl* control) {
+  if (!control || !Application || !Application->GetActive() || !control->HandleAllocated()) return false;
+  const HWND window = control->GetHandle();
+  if (!IsWindowVisible(window) || FindControl(WindowFromPoint(QueryCursorPos())) != control) return false;
+  HWND top = window;
+  while (GetWindowLongPtr(top, GWL_STYLE) & WS_CHILD) {
+    const HWND parent = GetParent(top);
+    if (!parent) break;
+    top = parent;
+    auto* form = dynamic_cast<TCustomForm*>(FindControl(top));
+    if (form && form->GetFormStyle() == fsMDIChild) break;
+  }
+  auto* topForm = dynamic_cast<TCustomForm*>(FindControl(top));
+  if (topForm && !topForm->GetActive() && topForm->GetFormStyle() != fsMDIForm) {
+    const HWND ownerWindow = FirstOpenPopupOwnerWindow();
+    return ownerWindow && IsChild(top, ownerWindow);
+  }
+  return true;
+}
+
+HWND FindTopLevelAncestorWindow(HWND window) {
+  for (HWND w = window; w && IsWindow(w); w = GetParent(w))
+    if (!(GetWindowLongPtr(w, GWL_STYLE) & WS_CHILD)) return w;
+  return nullptr;
+}
+
+Boolean IsFormActive(TCustomForm* form) {
+  if (!form || !form->HandleAllocated()) return false;
+  const HWND active = GetActiveWindow();
+  if (form->GetHandle() == active) return true;
+  // There are no MDI frames here: an MDI child is never the main form's active child.
+  if (IsMDIChildForm(form)) return false;
+  return FindTopLevelAncestorWindow(form->GetHandle()) == active;
+}
+
+Boolean HasPendingMessage(HWND window, UINT message) {
+  MSG msg;
+  return PeekMessage(&msg, window, message, message, PM_NOREMOVE) && msg.hwnd == window;
+}
+
+Boolean DiscardPendingMessages(HWND window, UINT first, UINT last, Boolean all) {
+  Boolean removed = false;
+  MSG msg;
+  while (PeekMessage(&msg, window, first, last, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The loop that ends the program must still see it.
+      PostQuitMessage(int(msg.wParam));
+      break;
+    }
+    removed = true;
+    if (!all) break;
+  }
+  return removed;
+}
+
+TPoint QueryCursorPos() { return SafeGetCursorPos(); }
+
+TShiftState GetCurrentShiftState() { return KeyboardStateToShiftState(); }
+
+Integer TranslateMouseButton(TMouseButton button) {
+  switch (button) {
+    case mbLeft: return 1;
+    case mbRight: return 2;
+    case mbMiddle: return 3;
+  }
+  return 0;
+}
+
+void InvalidateControlRect(TWinControl* control, const TRect& rect, Boolean erase) {
+  if (control && control->HandleAllocated()) InvalidateRect(control->GetHandle(), &rect, erase);
+}
+
+Boolean IsControlWindowVisible(TWinControl* control) {
+  return control && control->HandleAllocated() && IsWindowVisible(control->GetHandle());
+}
+
+void DisableWindowAndRemember(TcxWindowList* list, HWND window) {
+  if (!list || !window || !IsWindowEnabled(window)) return;
+  list->push_back(window);
+  EnableWindow(window, FALSE);
+}
+
+void ReenableWindows(TcxWindowList* list) {
+  if (!list) return;
+  for (HWND window : *list)
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+}
+
+void RecreateControlWnd(TWinControl* control) {
+  if (control) control->RecreateWnd();
+}
+
+void CopyFontAttributes(TFont* target, TFont* source) {
+  if (target && source) target->Assign(source);
+}
+
+Boolean UseOwnScrollBars() {
+  // Looked up once, as the platform binds optional entries by name.
+  static const Boolean found = GetProcAddress(GetModuleHandle("User32"), "GetScrollBarInfo") != nullptr;
+  return found;
+}
+
+Boolean QueryScrollBarInfo(HWND window, LONG objectId, SCROLLBARINFO& info) {
+  info.cbSize = 60;
+  return UseOwnScrollBars() && GetScrollBarInfo(window, objectId, &info);
+}
+
+void FillInnerSizeGripArea(TcxContainer* container, const TRect& rect) {
+  TWinControl* inner = container ? container->GetInnerControl() : nullptr;
+  if (!inner || !inner->HandleAllocated()) return;
+  HDC dc = GetWindowDC(inner->GetHandle());
+  if (!dc) return;
+  {
+    TcxCanvas canvas(dc);
+    canvas.FillRect(rect, container->GetStyle()->GetLookAndFeel()->CurrentPainter()->DefaultSizeGripAreaColor());
+  }
+  ReleaseDC(inner->GetHandle(), dc);
+}
+
+void PaintBuffered(HDC dc, const TRect& rect, HWND window) {
+  constexpr int kTopDownDib = 2;
+  HDC paintDC = nullptr;
+  HANDLE paint = BeginBufferedPaint(dc, rect, kTopDownDib, nullptr, paintDC);
+  if (!paint) {
+    // Without buffered painting the window paints straight into the DC.
+    SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+    SendMessage(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    return;
+  }
+  SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paintDC), reinterpret_cast<LPARAM>(paintDC));
+  SendMessage(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(paintDC), PRF_CLIENT);
+  BufferedPaintSetAlpha(paint, &rect, 255);
+  HideCaret(window);
+  EndBufferedPaint(paint, TRUE);
+  ShowCaret(window);
+}
+
+void PaintWindowBuffered(HWND window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  PaintBuffered(dc, ps.rcPaint, window);
+  EndPaint(window, &ps);
+}
+
+void RepaintWindowBuffered(HWND window) {
+  TRect r{};
+  GetClientRect(window, &r);
+  HDC dc = GetDC(window);
+  PaintBuffered(dc, r, window);
+  ReleaseDC(window, dc);
+}
+
+Boolean CompareStringsEqual(const AnsiString& a, const AnsiString& b, Boolean caseSensitive) {
+  if (caseSensitive) return AnsiCompareStr(a, b) == 0;
+  return AnsiUpperCase(a) == AnsiUpperCase(b);
+}

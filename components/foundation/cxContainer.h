@@ -15,9 +15,12 @@
 #include <vector>
 
 #include "components/foundation/cxClasses.h"
+#include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "components/foundation/dxThemeManager.h"
 #include "platform/controls/Graphics.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
 
@@ -59,25 +62,13 @@ using TcxContainerStyleClass = orv::ClassOf<TcxContainerStyle>;
 using TcxContainerStylesClass = orv::ClassOf<TcxContainerStyles>;
 using TcxContainerViewInfoClass = orv::ClassOf<TcxContainerViewInfo>;
 
-namespace orv {
-// What a container style asks of the container that owns it. The container control implements
-// it; a style whose owner does not is a style without a container (a controller's, a popup's).
-class IContainerStyleHost : public virtual IInterface {
+// A native control hosted by a container reports itself and its container (the container lookup
+// of a control and the editors' view data ask for it).
+class IcxContainerInnerControl : public virtual IInterface {
  public:
-  virtual TcxContainer* GetContainer() = 0;
-  virtual Boolean UsesParentColorByDefault() = 0;
-  virtual Boolean IsInplace() = 0;
-  virtual Boolean GetParentColor() = 0;
-  virtual void SetParentColor(Boolean value) = 0;
-  virtual Boolean GetParentFont() = 0;
-  virtual void SetParentFont(Boolean value) = 0;
-  // Whether the control has a parent, and that parent's colour.
-  virtual Boolean HasParentControl() = 0;
-  virtual TColor GetParentControlColor() = 0;
-  // Whether a style property of the container is written to form files.
-  virtual Boolean IsStylePropertyStored(const AnsiString& propertyName, Boolean checkExtended) = 0;
+  virtual TWinControl* GetControl() = 0;
+  virtual TcxContainer* GetControlContainer() = 0;
 };
-}  // namespace orv
 
 // ==== Container style =========================================================================
 
@@ -155,9 +146,8 @@ class TcxContainerStyle : public TcxInterfacedPersistent {
   Integer GetState() const { return FState; }
   Boolean GetDirectAccessMode() const { return FDirectAccessMode; }
   TPersistent* GetStyleOwner() const { return FOwner; }
-  // The owning container (nil when the owner is none).
-  TcxContainer* GetOwnerContainer() const;
-  orv::IContainerStyleHost* GetContainerHost() const { return FHost; }
+  // The owner when it is a container.
+  TcxContainer* GetOwnerContainer() const { return FContainer; }
   void RefreshFont();
   // Case-insensitive.
   Boolean FindValueIndex(const AnsiString& name, Integer& index) const;
@@ -198,6 +188,7 @@ class TcxContainerStyle : public TcxInterfacedPersistent {
 
  private:
   friend class TcxStyleController;
+  friend class TcxContainer;
   // The style that holds `value` (the root for root values).
   const TcxContainerStyle* Holder(TcxContainerStyleValue value) const {
     return cxContainerStyleRootValues.Contains(value) ? GetRootStyle() : this;
@@ -212,7 +203,7 @@ class TcxContainerStyle : public TcxInterfacedPersistent {
   void WriteIsFontAssigned(TWriter* writer);
 
   TPersistent* FOwner;
-  orv::IContainerStyleHost* FHost = nullptr;
+  TcxContainer* FContainer = nullptr;
   Integer FState;
   TcxContainerStyle* FParentStyle = nullptr;
   Boolean FDirectAccessMode;
@@ -355,11 +346,10 @@ struct TcxContainerInnerControlClipState {
   Boolean IsWhollyVisible = true;
   TRect VisibleRect{};
 };
-// The child window's region becomes its visible rectangle, or none when wholly visible.
+// The child's window region becomes its visible rectangle, or none when wholly visible
+// (redrawing); nothing for a control without a window.
 void SetChildWindowRegion(HWND child, const TcxContainerInnerControlClipState& clipState);
-// The part of a child (bounds in the container's client coordinates) inside `containerRect`,
-// in the child's own coordinates.
-TcxContainerInnerControlClipState CalculateChildClipState(const TRect& containerRect, const TRect& childBounds);
+void SetChildWindowRegion(TWinControl* child, const TcxContainerInnerControlClipState& clipState);
 // Invalidates `outer` less `inner` (four bands), or all of `outer` when `inner` is empty.
 void InvalidateRectExcept(HWND window, const TRect& outer, const TRect& inner, Boolean erase);
 
@@ -402,44 +392,339 @@ class TcxContainerViewInfo : public TObject {
   Boolean Shadow = false;
 };
 
-// ==== Container geometry ======================================================================
 
-namespace orv {
-// What a container knows when it computes its view info; the container control fills it from
-// itself and keeps the results in its view info.
-struct TContainerViewContext {
-  TcxContainerStyles* Styles = nullptr;
-  Integer Width = 0;
-  Integer Height = 0;
-  Boolean Enabled = true;
-  Boolean Focused = false;
-  Boolean DesignTime = false;
-  Boolean InPlace = false;
-  Boolean ParentColor = false;
-  Boolean NativeStyle = false;
+// ==== The container control ===================================================================
+
+// Private messages of the containers and their popups.
+// Close a popup later (posted by PostCloseUp).
+constexpr UINT DXM_CLOSEPOPUPWINDOW = 0x807D;
+// Open a popup again with its focus target.
+constexpr UINT DXM_SHOWPOPUPWINDOW = 0x807E;
+// Refresh a container's view state for the cursor.
+constexpr UINT DXM_CONTAINERREFRESHSTATE = 0x807F;
+// Place and update a container's inner scroll bars.
+constexpr UINT DXM_UPDATEINNERSCROLLBARS = 0x8080;
+
+// A handler with two integers that CallAssignedHandler calls.
+using TcxContainerAssignedHandler = orv::Event<void(Integer, Integer)>;
+
+// The windowed control that hosts one native inner control (a list box, an edit window) inside a
+// frame it draws itself, and that shows the frame, background and colours of one of four state
+// styles. From the mouse position, the focus and the enabled state it decides which style is
+// active (the view-state cycle), recomputes its view info, moves the inner control into the
+// client rectangle, gives it the active colours and font, clips the window to the frame and the
+// shadow, and keeps focus, keys and mouse of container and inner control consistent so that the
+// pair behaves as one control. Every editor and list box derives from it.
+//
+// The style set and the view info are made on first use, so that the classes a descendant names
+// (GetStylesClass, GetStyleClass, GetViewInfoClass) count; so is the parent colour a descendant
+// uses by default (UsesParentColorByDefault).
+class TcxContainer : public TcxControl, public IcxMouseTrackingCaller {
+  ORV_CLASS(TcxContainer, TcxControl)
+ public:
+  explicit TcxContainer(TComponent* owner);
+  void BeforeDestruction() override;
+  ~TcxContainer() override;
+
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+  void SetFocus() override;
+  bool Focused() override;
+  void SetDragMode(TDragMode value) override;
+  void Invalidate() override;
+  void Update() override;
+  void GetTabOrderList(TList* list) override;
+  TRect GetClientBounds() override;
+  TcxLookAndFeel* GetLookAndFeelValue() override;
+  Boolean CanFocusOnClick() override;
+  Boolean MayFocus() override;
+  Boolean FocusWhenChildIsClicked(TControl* child) override { return false; }
+  void TranslationChanged() override;
+  // The inherited notice, then the view state is refreshed (the popup hooks call it too).
+  void FocusChanged() override;
+  // The container's bars mirror the inner control's native ones (UpdateInnerScrollBars).
+  void UpdateScrollBars() override;
+
+  // ---- Styles ----
+  TcxContainerStyles* GetContainerStyles();
+  TcxContainerStyle* GetStyle() { return GetContainerStyles()->GetNormalStyle(); }
+  TcxContainerStyle* GetStyleDisabled() { return GetContainerStyles()->GetDisabledStyle(); }
+  TcxContainerStyle* GetStyleFocused() { return GetContainerStyles()->GetFocusedStyle(); }
+  TcxContainerStyle* GetStyleHot() { return GetContainerStyles()->GetHotStyle(); }
+  // The setters copy the given style into the held one.
+  void SetStyle(TcxContainerStyle* value) { GetContainerStyles()->SetNormalStyle(value); }
+  void SetStyleDisabled(TcxContainerStyle* value) { GetContainerStyles()->SetDisabledStyle(value); }
+  void SetStyleFocused(TcxContainerStyle* value) { GetContainerStyles()->SetFocusedStyle(value); }
+  void SetStyleHot(TcxContainerStyle* value) { GetContainerStyles()->SetHotStyle(value); }
+  // Style.StyleController, for form designers (the setter does nothing; never stored).
+  TcxStyleController* GetFakeStyleController() { return GetStyle()->GetStyleController(); }
+  void SetFakeStyleController(TcxStyleController*) {}
+  // The active style's display font, with the painter's text colour when it gives one.
+  TFont* GetActiveFont();
+  TcxContainerViewInfo* GetViewInfo();
+
+  // ---- Inner control ----
+  TWinControl* GetInnerControl() const { return FInnerControl; }
+  // Replaces the inner control, moving the free notification.
+  void SetInnerControl(TWinControl* value);
+  // Raises (true) or lowers (false, never below zero) the lock descendants hold around their own
+  // moves of the inner control.
+  void LockInnerControlMove(Boolean lock);
+  Boolean IsInnerControlMoveLocked() const { return FInnerControlMoveLockCount > 0; }
+  // HandleInnerControlMessage while an inner control exists and the container is not being
+  // destroyed; the inner controls skip their own handling when it answers true.
+  Boolean TryHandleInnerControlMessage(TMessage& message);
+  // Set by the inner list box while it forwards a mouse-down to the container.
+  Boolean GetInnerControlMouseDown() const { return FInnerControlMouseDown; }
+  void SetInnerControlMouseDown(Boolean value) { FInnerControlMouseDown = value; }
+
+  // ---- View state ----
+  // Recomputes and repaints the view state for the cursor: its client point when it lies over the
+  // container or one of its child windows, else (-1, -1), with the current shift state.
+  void RefreshStateAtCursor(Boolean isMouseEvent = false);
+  // RefreshStateAtCursor when the last view-state update was refused.
+  void UpdateStateIfIdle();
+  Boolean IsViewStateValid() const { return FIsViewStateValid; }
+  Boolean IsContainerDestroying() const { return GetComponentState().Contains(csDestroying); }
+  Boolean IsCreatingContainer() const { return FIsCreating; }
+  // Whether a style property is written to form files: with `checkExtended`, names the normal
+  // style does not publish as extended ones are refused; then the unstored values.
+  Boolean IsStylePropertyStored(const AnsiString& propertyName, Boolean checkExtended);
+  // Posts DXM_UPDATEINNERSCROLLBARS.
+  void PostUpdateInnerScrollBars();
+
+  const TcxContainerAssignedHandler& GetAssignedHandler() const { return FAssignedHandler; }
+  void SetAssignedHandler(const TcxContainerAssignedHandler& value) { FAssignedHandler = value; }
+
+  // IcxMouseTrackingCaller: the mouse left the tracked bounds.
+  void MouseLeave() override { HandleMouseLeave(); }
+
+  // ---- New virtual operations ----
+  // The inner control gets the view info's background colour and a copy of the active font.
+  virtual void ApplyColorsToInnerControl();
+  virtual void PlaceInnerScrollBar(TcxScrollBar* scrollBar);
+  // Native style, painter, state, border, rectangles and colours for a client point.
+  virtual void CalculateViewInfo(const TPoint& point, Boolean hotTrackingAllowed);
+  // Whether Tab in the focused container moves the focus.
+  virtual Boolean MovesFocusOnTab() { return true; }
+  // False when the theme draws the frame (native style with a border).
+  virtual Boolean PaintsOwnFrame();
+  // Only with a window, no layout lock, outside construction and destruction.
+  virtual Boolean CanUpdateLayout();
+  virtual Boolean AllowsContextPopupAt(const TPoint& clientPoint) { return true; }
+  // The change handler of the style set.
+  virtual void ContainerStyleChanged(TObject* sender);
+  // Reloads the shown value from bound data (nothing here).
+  virtual void RefreshFromData() {}
+  virtual void RefreshAtCursor() { RefreshStateAtCursor(false); }
+  // Check boxes, group boxes, labels and progress bars answer true.
+  virtual Boolean UsesParentColorByDefault() { return false; }
+  // True when handled; WM_CONTEXTMENU is performed by the container.
+  virtual Boolean HandleInnerControlMessage(TMessage& message);
+  // Buttons: 0 none, 1 left, 2 right, 3 middle. True.
+  virtual Boolean RefreshViewState(const TPoint& point, Integer button, Boolean isMouseEvent,
+                                   TShiftState shift);
+  // The control's mouse-leave handling with no control, and tracking stops.
+  virtual void HandleMouseLeave();
+  // The style of the current state (cached for the state it was computed for).
+  virtual TcxContainerStyle* GetActiveStyle();
+  virtual TColor GetBackgroundColor();
+  virtual TColor GetBorderColor();
+  // Widths between the bounds and the border rectangle per side (Left, Top, Right, Bottom).
+  virtual TRect GetBorderExtent();
+  // clDefault twice without a skin painter.
+  virtual void GetPainterColors(TColor& backgroundColor, TColor& textColor);
+  // 0 enabled and focused, 1 disabled, 2 enabled and not focused.
+  virtual Integer GetColorState();
+  // The part of `child` inside `containerRect`, in the child's own coordinates.
+  virtual void CalculateChildClipRect(const TRect& containerRect, TControl* child,
+                                      TcxContainerInnerControlClipState& clipState);
+  // The frame's outer rectangle.
+  virtual TRect GetOuterRect();
+  virtual TRect GetShadowInsets() { return TRect{}; }
+  virtual TcxContainerStyleClass GetStyleClass() { return TcxContainerStyle::StaticClass(); }
+  virtual TcxContainerStylesClass GetStylesClass() { return TcxContainerStyles::StaticClass(); }
+  virtual TcxContainerViewInfoClass GetViewInfoClass() { return TcxContainerViewInfo::StaticClass(); }
+  // The active style's Shadow, outside in-place use.
+  virtual Boolean HasShadow();
+  virtual void CallAssignedHandler(Integer a, Integer b);
+  // Disabled, else focused, else hot (with Style.HotTrack), else normal.
+  virtual TcxContainerStyle* GetStyleForState(TcxContainerState state);
+  // Editors answer the values 10 to 15.
+  virtual TcxContainerStyleValues GetUnstoredStyleValues() { return {}; }
+  virtual Boolean IsNativeScrollBarShown(const SCROLLBARINFO& info);
+  virtual Boolean IsFocusWithin() { return Focused(); }
+  // Group boxes answer true: their children keep the normal tab order and alignment.
+  virtual Boolean HostsChildControls() { return false; }
+  virtual Boolean IsMouseTracked();
+  virtual Boolean IsNativeStyleAvailable();
+  virtual Boolean IsReadOnly() { return false; }
+  virtual Boolean HasTransparentBackground() { return false; }
+  virtual void UpdateWindowRegion();
+  virtual void AlignInnerControl();
+  // Intersects the canvas clip with the window shape.
+  virtual void ClipCanvasToShape(TcxCanvas* canvas);
+  // Writes the shown value to bound data (nothing here).
+  virtual void StoreToData() {}
+  virtual TdxThemedObjectKind GetThemeObjectKind() { return totEdit; }
+  virtual Integer GetThemePart();
+  virtual Integer GetThemeState();
+  // Left and top in client coordinates, right and bottom the width and height; all zero when
+  // the position is negative or the size does not fit the control.
+  virtual void ScreenToClientRect(const TRect& screenRect, TRect& result);
+  virtual Boolean IsInnerScrollBarEnabled(TcxScrollBar* scrollBar, const SCROLLBARINFO& info);
+  // False while destroying, without a parent or without the windows.
+  virtual Boolean GetInnerScrollBarInfo(TScrollBarKind kind, SCROLLBARINFO& info);
+  virtual void FocusInnerControl();
+  // On the container and on the inner control.
+  virtual void SetDragKind(TDragKind value);
+  // A bar that becomes visible gets Ctl3D off and comes to the front.
+  virtual void SetScrollBarVisible(TcxScrollBar* scrollBar, Boolean visible);
+  virtual void InitInnerControlClipState();
+  // The part of the control in which the cursor makes it hot: the frame counts, the
+  // transparent band and the shadow do not.
+  virtual TRect GetHotTrackArea();
+  // Drop-down editors answer true while their popup is open.
+  virtual Boolean HasOpenPopup() { return false; }
+  // CN_KEYDOWN and CN_SYSKEYDOWN reaching the inner control go to the popup menus' shortcuts
+  // first; true (Result 1) when consumed.
+  virtual Boolean PreprocessInnerKeyMessage(TMessage& message);
+  // Editors working inside a grid cell or another control answer true.
+  virtual Boolean IsInplace() { return false; }
+  // Mirrors the inner control's scroll bars with the container's own.
+  virtual void UpdateInnerScrollBars(Boolean skipPlacing = false);
+
+ protected:
+  void CreateHandle() override;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandle(const TCreateParams& params) override;
+  void AdjustClientRect(TRect& rect) override;
+  void AlignControls(TControl* control, TRect& rect) override;
+  void Paint() override;
+  void Resize() override;
+  void ChangeScale(Integer m, Integer d) override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void DoContextPopup(TPoint mousePos, bool& handled) override;
+  Boolean NeedsScrollBars() override { return false; }
+  Boolean CanAutoDragAtDesignTime(Integer x, Integer y, TShiftState shift) override { return false; }
+  void ControlColorChanged() override;
+  void CursorChanged() override;
+  void MouseEnter(TControl* control) override;
+  void MouseLeave(TControl* control) override;
+  // On CM_ENABLEDCHANGED, after every child scroll bar took the container's Enabled.
+  virtual void EnabledChanged();
+
+ private:
+  friend class TcxCustomInnerListBox;
+  void ViewStateUpdate(const TPoint& point, Integer button, Boolean isMouseEvent, TShiftState shift);
+  TcxContainerState StateForPoint(const TPoint& point, Boolean hotTrackingAllowed);
+  void SetBorderStyleOfState(TcxContainerStyle* activeStyle, TcxContainerState state);
+  TcxRegion* CreateWindowShape(Boolean themedFrame);
+  void StartTracking();
+  void CMFontChanged(TMessage& message);
+  void CMParentColorChanged(TMessage& message);
+  void CMParentFontChanged(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMKillFocus(TMessage& message);
+  void WMWindowPosChanging(TMessage& message);
+  void WMSetCursor(TMessage& message);
+  void EnabledChangedMessage(TMessage& message);
+
+  TWinControl* FInnerControl = nullptr;
+  TcxContainerStyles* FStyles = nullptr;
+  TcxContainerStyle* FActiveStyle = nullptr;
+  TcxContainerState FActiveStyleState{csNormal};
+  TcxContainerViewInfo* FViewInfo = nullptr;
+  Boolean FIsViewStateValid = false;
+  Integer FLayoutLockCount = 0;
+  Integer FInnerControlMoveLockCount = 0;
+  Boolean FIsCreating = false;
+  Boolean FIsStyleApplying = false;
+  Boolean FInnerControlMouseDown = false;
+  TcxContainerInnerControlClipState FInnerControlClipState;
+  Boolean FUpdatingInnerScrollBars = false;
+  TRect FSizeGripRect{};
+  Boolean FSizeGripVisible = false;
+  TcxContainerAssignedHandler FAssignedHandler;
 };
 
-// The style of a state: disabled, else focused, else hot (with Style.HotTrack), else normal.
-TcxContainerStyle* ContainerStyleForState(const TContainerViewContext& c, TcxContainerState state);
-TcxContainerState ContainerStateAt(const TContainerViewContext& c, Boolean hotTrackingAllowed,
-                                   Boolean inHotTrackArea);
-Boolean ContainerHasShadow(const TContainerViewContext& c, TcxContainerStyle* activeStyle);
-// Widths between bounds and border rectangle per side (Left, Top, Right, Bottom).
-TRect ContainerBorderExtent(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            const TcxContainerViewInfo* viewInfo);
-TColor ContainerBorderColor(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            TcxContainerState state, TcxCustomLookAndFeelPainterClass skinPainter);
-// 0 enabled and focused, 1 disabled, 2 enabled and not focused.
-Integer ContainerColorState(const TContainerViewContext& c);
-void ContainerPainterColors(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                            TcxCustomLookAndFeelPainterClass skinPainter, TColor& background,
-                            TColor& textColor);
-TColor ContainerBackgroundColor(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                                TcxCustomLookAndFeelPainterClass skinPainter);
-TRect ContainerHotTrackArea(const TContainerViewContext& c, const TcxContainerViewInfo* viewInfo);
-TRect ContainerOuterRect(const TContainerViewContext& c, TcxContainerStyle* activeStyle,
-                         const TcxContainerViewInfo* viewInfo);
-// The whole calculation for a client point; answers the active style of the new state.
-TcxContainerStyle* CalculateContainerViewInfo(const TContainerViewContext& c, TcxContainerViewInfo* viewInfo,
-                                              const TPoint& point, Boolean hotTrackingAllowed);
-}  // namespace orv
+// ==== Container window routines ===============================================================
+
+class TCustomForm;
+
+// The control itself when it is a container; else the container an inner control reports; else
+// none.
+TcxContainer* FindOwningContainer(TControl* control);
+// The control's owning container shows a popup now.
+Boolean IsContainerPopupOpen(TControl* control);
+// The window is the control's own, or (with `includeDescendants`) lies inside it.
+Boolean IsWindowOfControl(TWinControl* control, HWND window, Boolean includeDescendants = true);
+// The window is a descendant of the control's window, of one of its windowed children, or of a
+// popup the control (or a popup opened from its popups) owns. Not the control's own window.
+Boolean IsWindowInsideControl(TWinControl* control, HWND window);
+// (0, 0, Width, Height).
+TRect GetControlLocalRect(TControl* control);
+// Whether the control may show its hot look: the application is active, the control's visible
+// window lies under the cursor, and its top window belongs to the active form (or hosts the
+// owner of the first open popup).
+Boolean IsControlHotTrackable(TWinControl* control);
+// The form's window is the active one (an MDI child: it is the main form's active child); for a
+// form parented into another window, its top-level ancestor is.
+Boolean IsFormActive(TCustomForm* form);
+// The first window from this one up its parents without WS_CHILD; none when there is none.
+HWND FindTopLevelAncestorWindow(HWND window);
+
+// A message of exactly that number waits for that window.
+Boolean HasPendingMessage(HWND window, UINT message);
+// Removes the window's waiting messages in [first, last], one at a time (only the first unless
+// `all`); a WM_QUIT met on the way is posted again and ends the removal. True when any other
+// message was removed.
+Boolean DiscardPendingMessages(HWND window, UINT first, UINT last, Boolean all = true);
+// The cursor in screen coordinates.
+TPoint QueryCursorPos();
+// Shift, Ctrl, Alt and the mouse buttons from the keyboard state.
+TShiftState GetCurrentShiftState();
+// Left 1, right 2, middle 3.
+Integer TranslateMouseButton(TMouseButton button);
+
+// Invalidates the rectangle of the control's window when the window exists.
+void InvalidateControlRect(TWinControl* control, const TRect& rect, Boolean erase);
+// The control has a window and it is visible.
+Boolean IsControlWindowVisible(TWinControl* control);
+// A window list for DisableWindowAndRemember and ReenableWindows.
+using TcxWindowList = std::vector<HWND>;
+// An enabled window joins the list and is disabled.
+void DisableWindowAndRemember(TcxWindowList* list, HWND window);
+// Every listed window that still exists is enabled again (nothing for no list).
+void ReenableWindows(TcxWindowList* list);
+// Makes the control's window again (the check list box uses it).
+void RecreateControlWnd(TWinControl* control);
+// The target takes every attribute of the source.
+void CopyFontAttributes(TFont* target, TFont* source);
+
+// Whether the window system reports its scroll bars (GetScrollBarInfo): the containers and list
+// boxes lay their own bars over the native ones only then.
+Boolean UseOwnScrollBars();
+// GetScrollBarInfo with cbSize set; false when the entry is missing or the call fails.
+Boolean QueryScrollBarInfo(HWND window, LONG objectId, SCROLLBARINFO& info);
+// Fills the rectangle of the inner control's window (its non-client area, where the corner between
+// two bars lies) in the container look and feel's size-grip area colour.
+void FillInnerSizeGripArea(TcxContainer* container, const TRect& rect);
+
+// Painting through the system's buffered painting (for controls drawn over glass): the window
+// erases and prints its client area into a buffer whose pixels become opaque, then the buffer goes
+// to the DC. Without buffered painting the window erases and prints into the DC itself.
+void PaintBuffered(HDC dc, const TRect& rect, HWND window);
+// Answers WM_PAINT through PaintBuffered.
+void PaintWindowBuffered(HWND window);
+// The whole client area through PaintBuffered on the window's DC.
+void RepaintWindowBuffered(HWND window);
+
+// Case-sensitive: the locale's comparison finds the two equal; otherwise their locale upper-case
+// forms are identical.
+Boolean CompareStringsEqual(const AnsiString& a, const AnsiString& b, Boolean caseSensitive);

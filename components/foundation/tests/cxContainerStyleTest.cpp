@@ -15,35 +15,28 @@ namespace {
 template <class T>
 using Owned = std::unique_ptr<T, orv::FreeDeleter>;
 
-// A container as its styles see it.
-class TFakeContainer : public TPersistent, public orv::IContainerStyleHost {
-  ORV_CLASS(TFakeContainer, TPersistent)
+// A container as its styles see it: whether it takes its parent's colour by default and works
+// in place are the test's to decide.
+class TFakeContainer : public TcxContainer {
+  ORV_CLASS(TFakeContainer, TcxContainer)
  public:
-  TFakeContainer() = default;
-  TcxContainer* GetContainer() override { return nullptr; }
+  explicit TFakeContainer(TComponent* owner) : TcxContainer(owner) {}
   Boolean UsesParentColorByDefault() override { return ParentColorByDefault; }
   Boolean IsInplace() override { return InPlace; }
-  Boolean GetParentColor() override { return ParentColor; }
-  void SetParentColor(Boolean value) override { ParentColor = value; }
-  Boolean GetParentFont() override { return ParentFont; }
-  void SetParentFont(Boolean value) override { ParentFont = value; }
-  Boolean HasParentControl() override { return HasParent; }
-  TColor GetParentControlColor() override { return ParentControlColor; }
-  Boolean IsStylePropertyStored(const AnsiString& name, Boolean checkExtended) override {
-    // The container's rule: the extended check refuses the values only the normal style has.
-    if (!checkExtended) return true;
-    Integer index;
-    Owned<TcxContainerStyle> probe(new TcxContainerStyle(nullptr, false));
-    return !(probe->FindValueIndex(name, index) &&
-             probe->GetUnpublishedExtendedValues().Contains(TcxContainerStyleValue(index)));
+  // Puts the container on a parent of that colour.
+  void PlaceOnParent(TColor color) {
+    Parent.reset(new TWinControl(nullptr));
+    Parent->SetColor(color);
+    SetParent(Parent.get());
+  }
+  void BeforeDestruction() override {
+    SetParent(nullptr);
+    inherited::BeforeDestruction();
   }
 
   Boolean ParentColorByDefault = false;
   Boolean InPlace = false;
-  Boolean ParentColor = false;
-  Boolean ParentFont = true;
-  Boolean HasParent = false;
-  TColor ParentControlColor = clRed;
+  Owned<TWinControl> Parent;
 };
 
 // Counts the change notices of each style of a set.
@@ -78,7 +71,7 @@ class ContainerStyleTest : public ::testing::Test {
   void SetUp() override {
     Default = new TcxStyleController(nullptr);
     GlobalDefaultStyleController = Default;
-    Host.reset(new TFakeContainer);
+    Host.reset(new TFakeContainer(nullptr));
     Styles.reset(new TcxContainerStyles(Host.get(), TcxContainerStyle::StaticClass()));
   }
   void TearDown() override {
@@ -208,8 +201,8 @@ const TResolutionCase kResolutionCases[] = {
      [](ContainerStyleTest& t) { t.Style(0)->SetColor(clAqua); }, 1, csvColor, clAqua},
     {"colour, the parent's with ParentColor",
      [](ContainerStyleTest& t) {
-       t.Host->ParentColor = true;
-       t.Host->HasParent = true;
+       t.Host->PlaceOnParent(clRed);
+       t.Host->SetParentColor(true);
        t.Style(0)->SetColor(clAqua);
      },
      0, csvColor, clRed},
@@ -265,8 +258,8 @@ TEST_F(ContainerStyleTest, StylesWithoutContainerDefaultToButtonFace) {
 }
 
 TEST_F(ContainerStyleTest, VisibleColourPrefersAssignedOverParent) {
-  Host->ParentColor = true;
-  Host->HasParent = true;
+  Host->PlaceOnParent(clRed);
+  Host->SetParentColor(true);
   EXPECT_EQ(Style(0)->GetVisibleColor(), clRed);
   Style(0)->SetColor(clAqua);
   EXPECT_EQ(Style(0)->GetVisibleColor(), clAqua);
@@ -395,7 +388,7 @@ TEST_F(ContainerStyleTest, AssignCopiesValuesWithOneNotice) {
 
 TEST_F(ContainerStyleTest, ResetToDefaults) {
   Host->ParentColorByDefault = true;
-  Host->ParentFont = false;
+  Host->SetParentFont(false);
   Style(0)->SetColor(clAqua);
   Style(0)->GetLookAndFeel()->SetKind(lfFlat);
   TChangeCounter counter;
@@ -404,14 +397,14 @@ TEST_F(ContainerStyleTest, ResetToDefaults) {
   EXPECT_EQ(counter.Senders.size(), 1u);
   EXPECT_TRUE(Style(0)->GetAssignedValues().Empty());
   EXPECT_TRUE(Style(0)->GetLookAndFeel()->GetAssignedValues().Empty());
-  EXPECT_TRUE(Host->ParentFont);
-  EXPECT_TRUE(Host->ParentColor);  // uses the parent colour by default
+  EXPECT_TRUE(Host->GetParentFont());
+  EXPECT_TRUE(Host->GetParentColor());  // uses the parent colour by default
   // ...unless the controller gives a colour.
   auto* c = NewController();
   c->GetStyle()->SetColor(clGreen);
   Style(0)->SetStyleController(c);
   Style(0)->ResetToDefaults();
-  EXPECT_FALSE(Host->ParentColor);
+  EXPECT_FALSE(Host->GetParentColor());
 }
 
 // ---- Controllers -------------------------------------------------------------------------------

@@ -19,30 +19,41 @@ std::string Str(const TRect& r) {
          ", " + std::to_string(r.Bottom) + ")";
 }
 
+// A container whose focus and in-place use the test decides.
+class TModelContainer : public TcxContainer {
+  ORV_CLASS(TModelContainer, TcxContainer)
+ public:
+  explicit TModelContainer(TComponent* owner) : TcxContainer(owner) {}
+  bool Focused() override { return IsFocused; }
+  Boolean IsInplace() override { return InPlace; }
+  // Styles of a control that takes its parent's colour default to the button face.
+  Boolean UsesParentColorByDefault() override { return true; }
+  Boolean IsFocused = false;
+  Boolean InPlace = false;
+};
+
 // A container of the given size, its four styles and its view info, without a window.
 struct TContainerModel {
-  explicit TContainerModel(Integer width, Integer height) {
-    Styles.reset(new TcxContainerStyles(nullptr, TcxContainerStyle::StaticClass()));
-    Context.Styles = Styles.get();
-    Context.Width = width;
-    Context.Height = height;
+  explicit TContainerModel(Integer width, Integer height)
+      : Container(new TModelContainer(nullptr)), Styles(Container->GetContainerStyles()),
+        ViewInfo(*Container->GetViewInfo()) {
+    Container->SetBounds(0, 0, width, height);
   }
   TcxContainerStyle* Style() { return Styles->GetNormalStyle(); }
   TcxContainerStyle* Calculate(TPoint point = {-1, -1}, Boolean hotTracking = true) {
-    return orv::CalculateContainerViewInfo(Context, &ViewInfo, point, hotTracking);
+    Container->CalculateViewInfo(point, hotTracking);
+    return Container->GetActiveStyle();
   }
   void Paint(HDC dc) {
     Owned<TcxCanvas> canvas(new TcxCanvas(dc));
     ViewInfo.PaintOn(canvas.get());
   }
-  TRect OuterRect() {
-    TcxContainerStyle* active = orv::ContainerStyleForState(Context, ViewInfo.ContainerState);
-    return orv::ContainerOuterRect(Context, active, &ViewInfo);
-  }
+  TRect OuterRect() { return Container->GetOuterRect(); }
+  TRect HotTrackArea() { return Container->GetHotTrackArea(); }
 
-  Owned<TcxContainerStyles> Styles;
-  orv::TContainerViewContext Context;
-  TcxContainerViewInfo ViewInfo;
+  Owned<TModelContainer> Container;
+  TcxContainerStyles* Styles;
+  TcxContainerViewInfo& ViewInfo;
 };
 
 TEST(ContainerBorders, Widths) {
@@ -98,7 +109,7 @@ TEST_P(ContainerGeometry, ExtentOuterRectAndHotArea) {
   EXPECT_EQ(m.ViewInfo.ClientRect, m.ViewInfo.BorderRect) << c.Name;
   EXPECT_EQ(m.ViewInfo.Shadow, c.Shadow) << c.Name;
   EXPECT_EQ(Str(m.OuterRect()), Str(c.OuterRect)) << c.Name;
-  EXPECT_EQ(Str(orv::ContainerHotTrackArea(m.Context, &m.ViewInfo)), Str(c.HotTrackArea)) << c.Name;
+  EXPECT_EQ(Str(m.HotTrackArea()), Str(c.HotTrackArea)) << c.Name;
 }
 
 const TcxBorders kAll = cxBordersAll;
@@ -150,7 +161,7 @@ TEST(ContainerViewInfo, StatesPickStylesAndColours) {
   m.Calculate({5, 5}, false);  // a key or button held
   EXPECT_EQ(m.ViewInfo.ContainerState, TcxContainerState{csNormal});
 
-  m.Context.Focused = true;
+  m.Container->IsFocused = true;
   m.Calculate();
   EXPECT_EQ(m.ViewInfo.ContainerState, TcxContainerState{csActive});
   EXPECT_EQ(m.ViewInfo.BorderColor, clHighlight);
@@ -158,20 +169,20 @@ TEST(ContainerViewInfo, StatesPickStylesAndColours) {
   m.Calculate();
   EXPECT_EQ(m.ViewInfo.BorderColor, Office11HighlightColor);
 
-  m.Context.Enabled = false;  // disabled wins over focus and the cursor
+  m.Container->SetEnabled(false);  // disabled wins over focus and the cursor
   m.Styles->GetDisabledStyle()->SetColor(clSilver);
   EXPECT_EQ(m.Calculate({5, 5}), m.Styles->GetDisabledStyle());
   EXPECT_EQ(m.ViewInfo.ContainerState, TcxContainerState{csDisabled});
   EXPECT_EQ(m.ViewInfo.BorderColor, clBtnShadow);
   EXPECT_EQ(m.ViewInfo.BackgroundColor, clSilver);
-  EXPECT_EQ(orv::ContainerColorState(m.Context), 1);
+  EXPECT_EQ(m.Container->GetColorState(), 1);
 
-  m.Context.Enabled = true;
-  m.Context.Focused = false;
-  m.Context.DesignTime = true;  // highlighted, never hot
+  m.Container->SetEnabled(true);
+  m.Container->IsFocused = false;
+  IncludeComponentState(m.Container.get(), TComponentState{csDesigning});  // highlighted, never hot
   m.Calculate({5, 5}, false);
   EXPECT_EQ(m.ViewInfo.BorderColor, Office11HighlightColor);
-  EXPECT_EQ(orv::ContainerColorState(m.Context), 2);
+  EXPECT_EQ(m.Container->GetColorState(), 2);
 }
 
 TEST(ContainerViewInfo, SingleBorderUsesTheStyleColourAndHotStyle) {
@@ -196,22 +207,22 @@ TEST(ContainerViewInfo, SingleBorderUsesTheStyleColourAndHotStyle) {
 
 TEST(ContainerViewInfo, InPlaceHasNoShadowAndWholeHotArea) {
   TContainerModel m(20, 12);
-  m.Context.InPlace = true;
+  m.Container->InPlace = true;
   m.Style()->SetShadow(true);
   m.Calculate();
   EXPECT_FALSE(m.ViewInfo.Shadow);
-  EXPECT_EQ(orv::ContainerHotTrackArea(m.Context, &m.ViewInfo), (TRect{0, 0, 20, 12}));
+  EXPECT_EQ(m.HotTrackArea(), (TRect{0, 0, 20, 12}));
 }
 
 TEST(ContainerViewInfo, ShallowControlWithShadowHasAnEmptyHotArea) {
   TContainerModel m(20, 2);
   m.Style()->SetShadow(true);
   m.Calculate();
-  EXPECT_EQ(Str(orv::ContainerHotTrackArea(m.Context, &m.ViewInfo)), Str(TRect{1, 0, 16, 0}));
+  EXPECT_EQ(Str(m.HotTrackArea()), Str(TRect{1, 0, 16, 0}));
   TContainerModel narrow(2, 20);
   narrow.Style()->SetShadow(true);
   narrow.Calculate();
-  const TRect area = orv::ContainerHotTrackArea(narrow.Context, &narrow.ViewInfo);
+  const TRect area = narrow.HotTrackArea();
   EXPECT_LE(area.Left, area.Right);
   EXPECT_LE(area.Top, area.Bottom);
   narrow.Calculate({0, 5});
@@ -332,8 +343,8 @@ TEST(ContainerViewInfoPainting, GoldenSheet) {
       s->SetShadow(col >= 4);
       s->SetColor(clWindow);
       const int state = col % 4;
-      m.Context.Enabled = state != 3;
-      m.Context.Focused = state == 2;
+      m.Container->SetEnabled(state != 3);
+      m.Container->IsFocused = state == 2;
       m.Calculate(state == 1 ? TPoint{8, 8} : TPoint{-1, -1});
       m.ViewInfo.OffsetRects(col * cellW + 1, row * cellH + 1);
       const int saved = SaveDC(dc.Dc);
@@ -462,11 +473,20 @@ TEST_F(ContainerWindowRegion, SetOnlyWhenItCutsSomethingAway) {
 }
 
 TEST_F(ContainerWindowRegion, ChildClipping) {
-  const TcxContainerInnerControlClipState whole = CalculateChildClipState({2, 2, 18, 10}, {2, 2, 18, 10});
+  TContainerModel m(20, 12);
+  Owned<TWinControl> inner(new TWinControl(nullptr));
+  inner->SetBounds(2, 2, 16, 8);
+  TcxContainerInnerControlClipState whole;
+  m.Container->CalculateChildClipRect({2, 2, 18, 10}, inner.get(), whole);
   EXPECT_TRUE(whole.IsWhollyVisible);
-  const TcxContainerInnerControlClipState cut = CalculateChildClipState({2, 2, 18, 10}, {0, 4, 20, 12});
+  inner->SetBounds(0, 4, 20, 8);
+  TcxContainerInnerControlClipState cut;
+  m.Container->CalculateChildClipRect({2, 2, 18, 10}, inner.get(), cut);
   EXPECT_FALSE(cut.IsWhollyVisible);
   EXPECT_EQ(cut.VisibleRect, (TRect{2, 0, 18, 6}));
+  TcxContainerInnerControlClipState none;
+  m.Container->CalculateChildClipRect({2, 2, 18, 10}, nullptr, none);
+  EXPECT_TRUE(none.IsWhollyVisible);
   HWND child = CreateWindowEx(0, "ContainerShapeTest", "", WS_CHILD | WS_VISIBLE, 0, 4, 20, 8, Window,
                               nullptr, nullptr, nullptr);
   SetChildWindowRegion(child, cut);
