@@ -1,6 +1,7 @@
 #include "components/foundation/cxLookAndFeelPainters.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "components/foundation/cxGeometry.h"
@@ -9,7 +10,10 @@
 #include "components/foundation/cxStyles.h"
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
+#include "platform/controls/Graphics.h"
+#include "platform/controls/ImgList.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/runtime/DateTime.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/SysUtils.h"
@@ -747,6 +751,285 @@ void TcxCustomLookAndFeelPainter::DrawCalendarDateTimePanel(TcxCanvas* canvas, T
   rect = Shrink(rect, 1);
 }
 
+namespace {
+
+// Rounds to the nearest integer, halves to even.
+Integer RoundEven(double value) { return Integer(std::nearbyint(value)); }
+
+// Text at a point in the current font and a colour, on a transparent background.
+void OutText(HDC dc, Integer x, Integer y, const AnsiString& text, TColor color) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(color));
+  TextOut(dc, x, y, text.data(), Integer(text.size()));
+}
+
+// A memory DC with a bitmap of its own compatible with `dc`.
+struct TScratchDC {
+  HDC Dc = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ OldBitmap = nullptr;
+  TScratchDC(HDC dc, Integer width, Integer height) {
+    Dc = CreateCompatibleDC(dc);
+    Bitmap = CreateCompatibleBitmap(dc, std::max<Integer>(width, 1), std::max<Integer>(height, 1));
+    OldBitmap = SelectObject(Dc, Bitmap);
+  }
+  ~TScratchDC() {
+    SelectObject(Dc, OldBitmap);
+    DeleteObject(Bitmap);
+    DeleteDC(Dc);
+  }
+  TScratchDC(const TScratchDC&) = delete;
+  TScratchDC& operator=(const TScratchDC&) = delete;
+};
+
+// A filled triangle pointing left or right whose tip lies at `tipX`, centred on `centerY`.
+void DrawHorizontalArrow(TcxCanvas* canvas, Integer tipX, Integer centerY, Integer height,
+                         Boolean pointsLeft, TColor color) {
+  const Integer half = height / 2;
+  const Integer baseX = pointsLeft ? tipX + half : tipX - half;
+  const TPoint points[3] = {{tipX, centerY}, {baseX, centerY - half}, {baseX, centerY + half}};
+  DrawTriangle(canvas, points, color);
+}
+
+// The arrows of a month header inside its inner rect (1 left, 2 right, 3 both), as high as the
+// odd number nearest half the inner height.
+void DrawMonthHeaderArrows(TcxCanvas* canvas, const TRect& inner, Integer arrows) {
+  Integer height = inner.Height() / 2;
+  if (height % 2 == 0) --height;
+  if (height < 1) return;
+  const Integer centerY = (inner.Top + inner.Bottom) / 2, margin = height / 2 + 2;
+  if (arrows == 1 || arrows == 3)
+    DrawHorizontalArrow(canvas, inner.Left + margin, centerY, height, true, clWindowText);
+  if (arrows == 2 || arrows == 3)
+    DrawHorizontalArrow(canvas, inner.Right - 1 - margin, centerY, height, false, clWindowText);
+}
+
+}  // namespace
+
+void TcxCustomLookAndFeelPainter::DrawCalendarMonthHeader(
+    TcxCanvas* canvas, const TRect& rect, const AnsiString& text, TcxNeighbors neighbors,
+    const TcxViewParams& viewParams, Integer arrows, TcxBorders sideBorders,
+    TcxDrawBackgroundEvent onCustomDraw) const {
+  const TcxBorders borders = HeaderCellBorders(neighbors);
+  DrawHeaderCell(canvas, rect, rect, neighbors, borders, cxbsNormal, 2, vaCenter, false, false,
+                 text, viewParams.Font, viewParams.TextColor, viewParams.Color, onCustomDraw);
+  DrawMonthHeaderArrows(canvas, HeaderCellContentBounds(rect, borders), arrows);
+}
+
+void TcxCustomLookAndFeelPainter::DrawClockFace(TcxCanvas* canvas, const TRect& rect,
+                                                TDateTime time, TColor backgroundColor) const {
+  constexpr double kPi = 3.14159265358979323846;
+  const Integer cx = (rect.Left + rect.Right) / 2, cy = (rect.Top + rect.Bottom) / 2;
+  const double rx = rect.Width() / 2.0 - 2, ry = rect.Height() / 2.0 - 2;
+  // The marks are kept out of the clip region while the face is filled.
+  canvas->PushClipRegion();
+  for (Integer i = 0; i < 60; i += 5) {
+    const double a = i * 2 * kPi / 60;
+    const Integer x = RoundEven(cx + rx * std::cos(a)), y = RoundEven(cy + ry * std::sin(a));
+    canvas->SetPixelColor(x, y, TColor(0x808000));
+    canvas->SetPenColor(TColor(0xFFFF00));
+    const TPoint light[3] = {{x - 1, y + 1}, {x - 1, y - 1}, {x, y - 1}};
+    canvas->DrawPolyline(light, 3);
+    canvas->SetPenColor(clBtnText);
+    const TPoint dark[3] = {{x, y + 1}, {x + 1, y + 1}, {x + 1, y - 1}};
+    canvas->DrawPolyline(dark, 3);
+    canvas->ExcludeFromClip({x - 1, y - 1, x + 2, y + 2});
+  }
+  canvas->FillRectWithColor(rect, backgroundColor);
+
+  Word hours, minutes, seconds, msec;
+  DecodeTime(time, hours, minutes, seconds, msec);
+  const double rx2 = (rect.Right - rect.Left) / 2.0 - 2, ry2 = (rect.Bottom - rect.Top) / 2.0 - 2;
+  auto hand = [&](double f, double width, double tail, double tip) {
+    auto at = [&](double radiusX, double radiusY, double angle) {
+      return TPoint{RoundEven(cx + radiusX * std::cos(angle)), RoundEven(cy + radiusY * std::sin(angle))};
+    };
+    const TPoint points[4] = {at(tip * rx2, tip * ry2, f), at(width / 2, width / 2, f + kPi / 2),
+                              at(tail * rx2, tail * ry2, f + kPi),
+                              at(width / 2, width / 2, f + 3 * kPi / 2)};
+    canvas->SetPixelColor(points[0].X, points[0].Y, TColor(0x808000));
+    canvas->SetBrushColor(TColor(0x808000));
+    canvas->SetPenColor(TColor(0x808000));
+    canvas->DrawPolygon(points, 4);
+  };
+  hand((hours % 12 * 3600 + minutes * 60 + seconds - 10800) * 2 * kPi / 12 / 3600, 9, 0.15, 0.75);
+  hand((minutes * 60 + seconds - 900) * 2 * kPi / 3600, 7, 0.2, 0.85);
+  const double b = (seconds - 15) * 2 * kPi / 60;
+  canvas->SetPenColor(clRed);
+  canvas->MoveToPoint(cx, cy);
+  canvas->LineToPoint(RoundEven(cx + 0.9 * rx2 * std::cos(b)), RoundEven(cy + 0.9 * ry2 * std::sin(b)));
+  canvas->PopClipRegion();
+}
+
+void TcxCustomLookAndFeelPainter::DrawNavigatorButtonGlyph(TcxCanvas* canvas,
+                                                           TCustomImageList* imageList,
+                                                           Integer imageIndex, Integer buttonIndex,
+                                                           const TPoint& topLeft, Boolean enabled,
+                                                           Boolean customImage) const {
+  if (!imageList) return;
+  // The platform list draws on a platform canvas: one over the same DC for the call.
+  HDC dc = canvas->GetHandle();
+  const Integer saved = ::SaveDC(dc);
+  {
+    std::unique_ptr<TCanvas, orv::FreeDeleter> target(new TCanvas);
+    target->SetHandle(dc);
+    imageList->Draw(target.get(), topLeft.X, topLeft.Y, imageIndex, enabled);
+    target->SetHandle(nullptr);
+  }
+  ::RestoreDC(dc, saved);
+}
+
+void TcxCustomLookAndFeelPainter::DrawProgressBarText(TcxCanvas* canvas, Boolean isVertical,
+                                                      Boolean solidText, const AnsiString& text,
+                                                      const TRect& textRect, const TRect& barRect,
+                                                      const TRect& filledRect,
+                                                      TColor textColor) const {
+  canvas->PushState();
+  canvas->SaveDC();
+  if (isVertical) canvas->SetFontAngle(270);
+  TColor color = textColor;
+  if (color == clDefault || !solidText) color = ProgressBarTextColor();
+  // Rotated text runs downwards from the right-top corner.
+  const TPoint origin = isVertical ? TPoint{textRect.Right, textRect.Top} : textRect.TopLeft();
+  HDC dc = canvas->GetHandle();
+  if (solidText) {
+    OutText(dc, origin.X, origin.Y, text, color);
+  } else if (ProgressBarTextColorByPart(true) == clDefault) {
+    // The text shows as the inverse of whatever lies beneath it: white text on black, combined
+    // by exclusive or.
+    const Integer w = textRect.Width(), h = textRect.Height();
+    if (w > 0 && h > 0) {
+      TScratchDC mask(dc, w, h);
+      PatBlt(mask.Dc, 0, 0, w, h, WHITENESS);
+      HGDIOBJ oldFont = SelectObject(mask.Dc, GetCurrentObject(dc, OBJ_FONT));
+      OutText(mask.Dc, origin.X - textRect.Left, origin.Y - textRect.Top, text, clBlack);
+      SelectObject(mask.Dc, oldFont);
+      PatBlt(mask.Dc, 0, 0, w, h, DSTINVERT);
+      BitBlt(dc, textRect.Left, textRect.Top, w, h, mask.Dc, 0, 0, SRCINVERT);
+    }
+  } else {
+    TRect overlap;
+    if (IntersectRects(overlap, textRect, filledRect)) {
+      // Drawn once in the colour of the empty part; the filled part is then put back and the
+      // text drawn there again in the over-fill colour.
+      const Integer w = overlap.Width(), h = overlap.Height();
+      TScratchDC saved(dc, w, h);
+      BitBlt(saved.Dc, 0, 0, w, h, dc, overlap.Left, overlap.Top, SRCCOPY);
+      OutText(dc, origin.X, origin.Y, text, ProgressBarTextColorByPart(false));
+      BitBlt(dc, overlap.Left, overlap.Top, w, h, saved.Dc, 0, 0, SRCCOPY);
+      IntersectClipRect(dc, overlap.Left, overlap.Top, overlap.Right, overlap.Bottom);
+      OutText(dc, origin.X, origin.Y, text, ProgressBarTextColorByPart(true));
+    } else {
+      OutText(dc, origin.X, origin.Y, text, color);
+    }
+  }
+  canvas->RestoreDC();
+  canvas->PopState();
+}
+
+// ---- Navigation buttons, event progress, splitters -----------------------------------------
+
+void TcxCustomLookAndFeelPainter::NavigationButtonSizes(Boolean isNextButton, TRect& borders,
+                                                        Boolean& hasText, TSize& arrowSize) const {
+  borders = isNextButton ? TRect{2, 6, 0, 6} : TRect{0, 6, 2, 6};
+  hasText = true;
+  arrowSize = {7, 7};
+}
+
+void TcxCustomLookAndFeelPainter::CalculateNavigationButtonLayout(const TRect& rect,
+                                                                  Boolean isNextButton,
+                                                                  TRect& arrowRect,
+                                                                  TRect& textRect) const {
+  TRect borders;
+  Boolean hasText;
+  TSize arrow;
+  NavigationButtonSizes(isNextButton, borders, hasText, arrow);
+  TRect content = rect;
+  ShrinkRectByMargins(content, borders);
+  const Integer left = (content.Left + content.Right - arrow.cx) / 2;
+  arrowRect = {left, content.Top, left + arrow.cx, content.Top + arrow.cy};
+  textRect = hasText ? TRect{content.Left, arrowRect.Bottom + 2, content.Right, content.Bottom}
+                     : TRect{};
+}
+
+void TcxCustomLookAndFeelPainter::DrawNavigationButtonArrow(TcxCanvas* canvas, const TRect& rect,
+                                                            Boolean isNextButton,
+                                                            TColor color) const {
+  // Bars two pixels high, one step longer every two pixels towards the middle.
+  const Integer bars = std::max<Integer>(1, rect.Height() / 2);
+  const Integer top = (rect.Top + rect.Bottom - 2 * bars) / 2;
+  for (Integer p = 0; p < bars; ++p) {
+    const Integer length = std::min<Integer>(2 * (std::min(p, bars - 1 - p) + 1), rect.Width());
+    const Integer y = top + 2 * p;
+    if (isNextButton)
+      canvas->FillRectWithColor({rect.Left, y, rect.Left + length, y + 2}, color);
+    else
+      canvas->FillRectWithColor({rect.Right - length, y, rect.Right, y + 2}, color);
+  }
+}
+
+void TcxCustomLookAndFeelPainter::DrawNavigationButtonWithArrow(TcxCanvas* canvas,
+                                                                const TRect& rect,
+                                                                Boolean isNextButton,
+                                                                TcxButtonState state) const {
+  canvas->FillRectWithColor(rect, clBtnFace);
+  const TcxBorders sides = isNextButton ? TcxBorders{bTop, bRight, bBottom}
+                                        : TcxBorders{bLeft, bTop, bBottom};
+  if (state == cxbsPressed) {
+    canvas->DrawTwoColorFrame(rect, clBtnShadow, clBtnHighlight, sides);
+    canvas->DrawTwoColorFrame(ShrinkOnBorders(rect, sides), cl3DDkShadow, cl3DLight, sides);
+  } else {
+    canvas->DrawTwoColorFrame(rect, clBtnHighlight, cl3DDkShadow, sides);
+    canvas->DrawTwoColorFrame(ShrinkOnBorders(rect, sides), cl3DLight, clBtnShadow, sides);
+  }
+  TRect arrowRect, textRect;
+  CalculateNavigationButtonLayout(rect, isNextButton, arrowRect, textRect);
+  DrawNavigationButtonArrow(canvas, arrowRect, isNextButton, NavigationButtonTextColor());
+}
+
+void TcxCustomLookAndFeelPainter::DrawEventProgress(TcxCanvas* canvas, const TRect& rect,
+                                                    const TRect& progressRect,
+                                                    const TcxViewParams& viewParams,
+                                                    Boolean transparent) const {
+  if (!transparent) FillFromViewParams(canvas, rect, viewParams);
+  Frame(canvas, rect, TColor(0x808080));
+  canvas->FillRectWithColor(progressRect, clNavy);
+}
+
+void TcxCustomLookAndFeelPainter::DrawRotatedText(TcxCanvas* canvas, const TRect& rect,
+                                                  const AnsiString& text, TFont* font,
+                                                  Boolean clockwise) const {
+  if (text.empty() || RectIsEmpty(rect)) return;
+  canvas->PushState();
+  canvas->SaveDC();
+  if (font) canvas->SetFontHandle(orv::FontHandle(font));
+  // The extent across the turned text is the unturned height, along it the width.
+  const TSize size = canvas->GetTextSize(text);
+  canvas->SetFontAngle(clockwise ? 270 : 90);
+  canvas->IntersectClip(rect);
+  const Integer x0 = (rect.Left + rect.Right - size.cy) / 2;
+  const Integer y0 = (rect.Top + rect.Bottom - size.cx) / 2;
+  HDC dc = canvas->GetHandle();
+  if (clockwise)
+    OutText(dc, x0 + size.cy, y0, text, NavigationButtonTextColor());
+  else
+    OutText(dc, x0, y0 + size.cx, text, NavigationButtonTextColor());
+  canvas->RestoreDC();
+  canvas->PopState();
+}
+
+void TcxCustomLookAndFeelPainter::DrawElement242(TcxCanvas* canvas, const TRect& rect,
+                                                 Integer colorIndex, Boolean fillInside) const {
+  static constexpr TColor kColors[2] = {clWindowText, clHighlight};
+  canvas->PushClipRegion();
+  const TRect box{rect.Left, rect.Top, rect.Right - 2, rect.Bottom - 2};
+  if (fillInside) canvas->FillRectWithColor(Shrink(box, 1), clWindow);
+  Frame(canvas, box, kColors[colorIndex == 1 ? 1 : 0]);
+  canvas->FillRectWithColor({box.Right, box.Top + 2, rect.Right, rect.Bottom}, clWindowText);
+  canvas->FillRectWithColor({box.Left + 2, box.Bottom, box.Right, rect.Bottom}, clWindowText);
+  canvas->PopClipRegion();
+}
+
 TColor TcxCustomLookAndFeelPainter::CalculatorButtonTextColor(Integer buttonKind) const {
   if (buttonKind <= 2) return clMaroon;
   if (buttonKind <= 6) return clRed;
@@ -943,7 +1226,59 @@ void TcxStandardLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const
   ExcludeFrameStrips(canvas, shifted, borders);
 }
 
+void TcxStandardLookAndFeelPainter::DrawCalendarMonthHeader(
+    TcxCanvas* canvas, const TRect& rect, const AnsiString& text, TcxNeighbors neighbors,
+    const TcxViewParams& viewParams, Integer arrows, TcxBorders sideBorders,
+    TcxDrawBackgroundEvent onCustomDraw) const {
+  TcxBorders frame{bTop, bBottom};
+  if (sideBorders.Contains(bLeft)) frame += TcxBorders{bLeft};
+  if (sideBorders.Contains(bRight)) frame += TcxBorders{bRight};
+  Frame(canvas, rect, clBlack, frame);
+  TcxCustomLookAndFeelPainter::DrawCalendarMonthHeader(canvas, ShrinkOnBorders(rect, frame), text,
+                                                       neighbors, viewParams, arrows, sideBorders,
+                                                       onCustomDraw);
+}
+
+namespace {
+
+// A splitter's bevel lines on its two long edges (top and bottom of a horizontal splitter, left
+// and right of a vertical one), outermost pair first, then the fill inside them.
+void DrawSplitterLines(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
+                       Boolean isHorizontal, std::initializer_list<std::pair<TColor, TColor>> pairs) {
+  TRect r = rect;
+  for (const auto& [first, second] : pairs) {
+    if (isHorizontal) {
+      canvas->FillRectWithColor({r.Left, r.Top, r.Right, r.Top + 1}, first);
+      canvas->FillRectWithColor({r.Left, r.Bottom - 1, r.Right, r.Bottom}, second);
+      ++r.Top;
+      --r.Bottom;
+    } else {
+      canvas->FillRectWithColor({r.Left, r.Top, r.Left + 1, r.Bottom}, first);
+      canvas->FillRectWithColor({r.Right - 1, r.Top, r.Right, r.Bottom}, second);
+      ++r.Left;
+      --r.Right;
+    }
+  }
+  FillFromViewParams(canvas, r, viewParams);
+}
+
+}  // namespace
+
+void TcxStandardLookAndFeelPainter::DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect,
+                                                       const TcxViewParams& viewParams,
+                                                       Boolean isHorizontal) const {
+  DrawSplitterLines(canvas, rect, viewParams, isHorizontal,
+                    {{clBtnFace, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}});
+}
+
 // ==== Flat painter ==============================================================================
+
+void TcxFlatLookAndFeelPainter::DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect,
+                                                   const TcxViewParams& viewParams,
+                                                   Boolean isHorizontal) const {
+  DrawSplitterLines(canvas, rect, viewParams, isHorizontal, {{clBtnHighlight, clBtnShadow}});
+}
+
 
 void TcxFlatLookAndFeelPainter::DrawControlBorder(TcxCanvas* canvas, const TRect& rect) const {
   canvas->DrawTwoColorFrame(rect, clBtnShadow, clBtnHighlight);
@@ -1251,6 +1586,37 @@ void TcxUltraFlatLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, cons
   ExcludeFrameStrips(canvas, rect, borders);
 }
 
+void TcxUltraFlatLookAndFeelPainter::DrawNavigationButtonWithArrow(TcxCanvas* canvas,
+                                                                   const TRect& rect,
+                                                                   Boolean isNextButton,
+                                                                   TcxButtonState state) const {
+  canvas->FillRectWithColor(rect, clBtnFace);
+  const TcxBorders sides = isNextButton ? TcxBorders{bTop, bRight, bBottom}
+                                        : TcxBorders{bLeft, bTop, bBottom};
+  Frame(canvas, rect, state == cxbsPressed ? TabsFrameColor() : DefaultColor246(), sides);
+  TRect arrowRect, textRect;
+  CalculateNavigationButtonLayout(rect, isNextButton, arrowRect, textRect);
+  DrawNavigationButtonArrow(canvas, arrowRect, isNextButton, NavigationButtonTextColor());
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                                                             TcxButtonState state) const {
+  DrawPushButton(canvas, rect, "", state, state == cxbsHot || state == cxbsPressed);
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect,
+                                                        const TcxViewParams& viewParams,
+                                                        Boolean isHorizontal) const {
+  DrawSplitterLines(canvas, rect, viewParams, isHorizontal, {{DefaultColor58(), DefaultColor58()}});
+}
+
+void TcxUltraFlatLookAndFeelPainter::DrawElement241(TcxCanvas* canvas, const TRect& rect) const {
+  const COLORREF shadow = ColorToRGB(clBtnShadow);
+  auto lighten = [](Integer c) { return c + (255 - c) / 3; };
+  canvas->FillRectWithColor(rect, TColor(RGB(lighten(GetRValue(shadow)), lighten(GetGValue(shadow)),
+                                             lighten(GetBValue(shadow)))));
+}
+
 // ==== Office 11 painter =========================================================================
 
 TColor TcxOffice11LookAndFeelPainter::Office11HeaderBottomColor() const { return Office11Color04; }
@@ -1488,19 +1854,387 @@ void TcxOffice11LookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* canvas, TO
     DrawGradientRect(canvas->GetHandle(), rect, color1, color2, false);
 }
 
+TColor TcxOffice11LookAndFeelPainter::GroupBoxCaptionTextColor(Boolean enabled) const {
+  if (IsVisualStyleActiveFor(totButton))
+    return TcxWinXPLookAndFeelPainter::Class()->GroupBoxCaptionTextColor(enabled);
+  return TcxCustomLookAndFeelPainter::GroupBoxCaptionTextColor(enabled);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawCalendarMonthHeader(
+    TcxCanvas* canvas, const TRect& rect, const AnsiString& text, TcxNeighbors neighbors,
+    const TcxViewParams& viewParams, Integer arrows, TcxBorders sideBorders,
+    TcxDrawBackgroundEvent onCustomDraw) const {
+  const TRect inner = Shrink(rect, 1);
+  if (!(onCustomDraw && onCustomDraw(canvas, inner))) FillFromViewParams(canvas, inner, viewParams);
+  DrawCellText(canvas, inner, 2, vaCenter, false, false, text, viewParams.Font,
+               viewParams.TextColor);
+  DrawMonthHeaderArrows(canvas, inner, arrows);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawNavigationButtonWithArrow(TcxCanvas* canvas,
+                                                                  const TRect& rect,
+                                                                  Boolean isNextButton,
+                                                                  TcxButtonState state) const {
+  canvas->FillRectWithColor(rect, state == cxbsHot       ? Office11Color34
+                                  : state == cxbsPressed ? Office11Color36
+                                                         : Office11Color01);
+  const TcxBorders sides = isNextButton ? TcxBorders{bTop, bRight, bBottom}
+                                        : TcxBorders{bLeft, bTop, bBottom};
+  Frame(canvas, rect, Office11Color50, sides);
+  TRect arrowRect, textRect;
+  CalculateNavigationButtonLayout(rect, isNextButton, arrowRect, textRect);
+  DrawNavigationButtonArrow(canvas, arrowRect, isNextButton, NavigationButtonTextColor());
+}
+
+void TcxOffice11LookAndFeelPainter::DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                                                            TcxButtonState state) const {
+  TcxWinXPLookAndFeelPainter::Class()->DrawNavigationBarButton(canvas, rect, state);
+}
+
+void TcxOffice11LookAndFeelPainter::DrawElement239(TcxCanvas* canvas, const TRect& rect) const {
+  DrawGradientRect(canvas->GetHandle(), rect, Office11Color03, Office11Color04, false);
+}
+
 // ==== Themed painter ============================================================================
+
+namespace {
+
+// Theme states by TcxButtonState (default, normal, hot, pressed, disabled).
+constexpr Integer kPushButtonStates[5] = {5, 1, 2, 3, 4};
+constexpr Integer kHeaderStates[5] = {1, 1, 2, 3, 1};
+constexpr Integer kPartStates[5] = {1, 1, 2, 3, 4};  // close button, drop-down, tab, thumb
+// Theme property ids.
+constexpr Integer TMT_BORDERCOLOR = 3801;
+constexpr Integer TMT_TEXTCOLOR = 3803;
+constexpr Integer TMT_FILLCOLOR = 204;
+// Part size kinds.
+constexpr Integer TS_MIN = 0;
+constexpr Integer TS_TRUE = 1;
+
+TdxTheme Theme(TdxThemedObjectKind kind) { return GetThemeHandle(kind); }
+
+Integer ScrollArrowState(TcxArrowDirection direction, TcxButtonState state) {
+  static constexpr Integer kOffsets[5] = {0, 0, 1, 2, 3};
+  return 1 + 4 * Integer(direction) + kOffsets[state];
+}
+
+Integer CheckState(TcxButtonState state, Boolean checked) {
+  static constexpr Integer kStates[5] = {1, 1, 2, 3, 4};
+  return kStates[state] + (checked ? 4 : 0);
+}
+
+// The inset of a part's content rect within (0, 0, 100, 100); false when it cannot be read.
+Boolean ContentInsets(TdxTheme theme, Integer part, Integer state, TRect& insets) {
+  RECT content{};
+  if (GetThemeBackgroundContentRect(theme, nullptr, part, state, {0, 0, 100, 100}, content) != S_OK)
+    return false;
+  insets = {content.Left, content.Top, 100 - content.Right, 100 - content.Bottom};
+  return true;
+}
+
+Boolean PartSize(TdxTheme theme, Integer part, Integer state, Integer kind, SIZE& size) {
+  return theme && GetThemePartSizeWithoutRect(theme, nullptr, part, state, kind, size) == S_OK;
+}
+
+void DrawThemePart(TcxCanvas* canvas, TdxTheme theme, Integer part, Integer state, const TRect& r) {
+  DrawThemeBackground(theme, canvas->GetHandle(), part, state, r, nullptr);
+}
+
+// Draws into a 32-bit bitmap of the rect's size turned a quarter and copies the result back
+// turned the other way, so that a part made for horizontal use shows vertically.
+template <class F>
+void DrawTurned(TcxCanvas* canvas, const TRect& rect, F draw) {
+  const Integer w = rect.Width(), h = rect.Height();
+  if (w <= 0 || h <= 0) return;
+  HDC dc = canvas->GetHandle();
+  TScratchDC turned(dc, h, w);
+  BitBlt(turned.Dc, 0, 0, h, w, nullptr, 0, 0, WHITENESS);
+  std::unique_ptr<TcxCanvas, orv::FreeDeleter> scratch(new TcxCanvas(turned.Dc));
+  draw(scratch.get(), TRect{0, 0, h, w});
+  scratch.reset();
+  TScratchDC back(dc, w, h);
+  for (Integer y = 0; y < h; ++y)
+    for (Integer x = 0; x < w; ++x) SetPixel(back.Dc, x, y, GetPixel(turned.Dc, h - 1 - y, x));
+  BitBlt(dc, rect.Left, rect.Top, w, h, back.Dc, 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+void TcxWinXPLookAndFeelPainter::DrawThemedText(
+    TcxCanvas* canvas, TdxTheme theme, Integer part, Integer state, const TRect& textRect,
+    TcxAlignmentHorz alignmentHorz, TcxAlignmentVert alignmentVert, Boolean multiLine,
+    Boolean showEndEllipsis, Boolean showPrefix, const AnsiString& text, TFont* font,
+    TColor textColor) const {
+  if (font) canvas->SetFontHandle(orv::FontHandle(font));
+  if (textColor == clDefault && font) textColor = orv::FontColor(font);
+  if (textColor != clDefault && textColor != clNone) canvas->SetFontColor(textColor);
+  TRect r = textRect;
+  if (multiLine && alignmentVert != vaTop)
+    canvas->AlignMultiLineTextVertically(r, text, alignmentVert == vaBottom ? 1 : 2, true,
+                                         showPrefix);
+  DWORD flags = alignmentHorz == 1 ? 2 : alignmentHorz == 2 ? 1 : 0;
+  flags |= alignmentVert == vaBottom ? 8 : alignmentVert == vaCenter ? 4 : 0;
+  flags |= multiLine ? 0x10 : 0x20;
+  if (showEndEllipsis) flags |= 0x8000;
+  if (!showPrefix) flags |= 0x800;
+  flags |= 0x2000;
+  DrawThemeTextAnsi(theme, canvas->GetHandle(), part, state, text, flags, 0, r);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawNavigationButtonWithArrow(TcxCanvas* canvas,
+                                                               const TRect& rect,
+                                                               Boolean isNextButton,
+                                                               TcxButtonState state) const {
+  const TdxTheme theme = Theme(totTab);
+  if (!theme) {
+    TcxCustomLookAndFeelPainter::DrawNavigationButtonWithArrow(canvas, rect, isNextButton, state);
+    return;
+  }
+  DrawTurned(canvas, rect, [&](TcxCanvas* c, const TRect& r) {
+    DrawThemePart(c, theme, 1, kPartStates[state], r);
+  });
+  TRect arrowRect, textRect;
+  CalculateNavigationButtonLayout(rect, isNextButton, arrowRect, textRect);
+  DrawNavigationButtonArrow(canvas, arrowRect, isNextButton, NavigationButtonTextColor());
+}
 
 Boolean TcxWinXPLookAndFeelPainter::UsesVisualStyles() const { return IsVisualStyleActive(); }
 
 TColor TcxWinXPLookAndFeelPainter::DefaultColor58() const {
   COLORREF color = 0;
-  if (const TdxTheme theme = GetThemeHandle(totComboBox))
-    if (GetThemeColor(theme, 1, 1, 3801, color) == S_OK) return TColor(color);
+  if (const TdxTheme theme = Theme(totComboBox))
+    if (GetThemeColor(theme, 1, 1, TMT_BORDERCOLOR, color) == S_OK) return TColor(color);
   return inherited::DefaultColor58();
 }
 
+void TcxWinXPLookAndFeelPainter::DrawArrowButton(TcxCanvas* canvas, const TRect& rect,
+                                                 TcxButtonState state, TcxArrowDirection direction,
+                                                 Boolean drawBackground) const {
+  if (const TdxTheme theme = Theme(totScrollBar))
+    DrawThemePart(canvas, theme, 1, ScrollArrowState(direction, state), rect);
+  else
+    inherited::DrawArrowButton(canvas, rect, state, direction, drawBackground);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawArrowButtonBackground(TcxCanvas* canvas, const TRect& rect,
+                                                           TcxButtonState state) const {
+  if (const TdxTheme theme = Theme(totButton))
+    DrawThemePart(canvas, theme, 1, kPushButtonStates[state], rect);
+  else
+    inherited::DrawArrowButtonBackground(canvas, rect, state);
+}
+
 Integer TcxWinXPLookAndFeelPainter::ControlBorderWidth() const {
-  return GetThemeHandle(totListView) ? 1 : 2;
+  return Theme(totListView) ? 1 : inherited::ControlBorderWidth();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawControlBorder(TcxCanvas* canvas, const TRect& rect) const {
+  const TdxTheme theme = Theme(totListView);
+  if (!theme) {
+    inherited::DrawControlBorder(canvas, rect);
+    return;
+  }
+  HDC dc = canvas->GetHandle();
+  const Integer saved = ::SaveDC(dc);
+  const TRect inner = Shrink(rect, 1);
+  ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
+  DrawThemeBackground(theme, dc, 5, 0, rect, nullptr);
+  ::RestoreDC(dc, saved);
+}
+
+TRect TcxWinXPLookAndFeelPainter::AdjustGroupButtonRect(const TRect& rect, Integer buttonCount,
+                                                        Integer buttonIndex) const {
+  const TRect r = inherited::AdjustGroupButtonRect(rect, buttonCount, buttonIndex);
+  if (const TdxTheme theme = Theme(totButton))
+    if (IsThemeBackgroundPartiallyTransparent(theme, 1, 1)) return GetInflatedRect(r, 1, 1);
+  return r;
+}
+
+Integer TcxWinXPLookAndFeelPainter::ButtonBorderWidth(TcxButtonState state) const {
+  TRect insets;
+  if (const TdxTheme theme = Theme(totButton))
+    if (ContentInsets(theme, 1, kPushButtonStates[state], insets)) return insets.Left;
+  // The standard width of the state, so that a default button keeps its whole frame.
+  return inherited::ButtonBorderWidth(state);
+}
+
+TColor TcxWinXPLookAndFeelPainter::ButtonFaceColor(TcxButtonState state) const {
+  COLORREF color = 0;
+  if (const TdxTheme theme = Theme(totButton))
+    if (GetThemeColor(theme, 1, kPushButtonStates[state], TMT_FILLCOLOR, color) == S_OK)
+      return TColor(color);
+  return inherited::ButtonFaceColor(state);
+}
+
+TRect TcxWinXPLookAndFeelPainter::ButtonFocusBounds(TcxCanvas* canvas, const TRect& rect) const {
+  RECT content{};
+  if (const TdxTheme theme = Theme(totButton))
+    if (GetThemeBackgroundContentRect(theme, canvas ? canvas->GetHandle() : nullptr, 1, 1, rect,
+                                      content) == S_OK)
+      return content;
+  return inherited::ButtonFocusBounds(canvas, rect);
+}
+
+TRect TcxWinXPLookAndFeelPainter::GroupButtonBorderWidths(Integer buttonCount,
+                                                          Integer buttonIndex) const {
+  // Without the theme the standard widths stand in.
+  TRect insets;
+  const TdxTheme theme = Theme(totButton);
+  if (!theme || !ContentInsets(theme, 1, 1, insets))
+    return inherited::GroupButtonBorderWidths(buttonCount, buttonIndex);
+  if (IsThemeBackgroundPartiallyTransparent(theme, 1, 1)) insets = GetOffsetRect(insets, -1, -1);
+  return insets;
+}
+
+TColor TcxWinXPLookAndFeelPainter::ButtonGlyphColor(TcxButtonState state, TColor color) const {
+  COLORREF themed = 0;
+  if (const TdxTheme theme = Theme(totButton))
+    if (GetThemeColor(theme, 1, kPushButtonStates[state], TMT_TEXTCOLOR, themed) == S_OK)
+      return TColor(themed);
+  return inherited::ButtonGlyphColor(state, color);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawPushButton(TcxCanvas* canvas, const TRect& rect,
+                                                const AnsiString& caption, TcxButtonState state,
+                                                Boolean drawBorder, TColor color, TColor textColor,
+                                                Boolean wordWrap, TcxButtonKind buttonKind) const {
+  const TdxTheme theme = Theme(buttonKind == cxbkToolBarButton ? totToolBar : totButton);
+  if (!theme) {
+    inherited::DrawPushButton(canvas, rect, caption, state, drawBorder, color, textColor, wordWrap,
+                              buttonKind);
+    return;
+  }
+  const Integer themeState = kPushButtonStates[state];
+  DrawThemePart(canvas, theme, 1, themeState, rect);
+  DrawThemedText(canvas, theme, 1, themeState, rect, 2, vaCenter, false, false, true, caption,
+                 nullptr, textColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawExpandCollapseButton(TcxCanvas* canvas, const TRect& rect,
+                                                          Boolean expanded, TColor color) const {
+  const TdxTheme theme = Theme(totTreeView);
+  if (!theme) {
+    inherited::DrawExpandCollapseButton(canvas, rect, expanded, color);
+    return;
+  }
+  DrawThemePart(canvas, theme, 2, expanded ? 2 : 1, rect);
+  canvas->ExcludeFromClip(rect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawGroupExpandChevronButton(TcxCanvas* canvas, const TRect& rect,
+                                                              Boolean pointingUp,
+                                                              TcxButtonState state) const {
+  const TdxTheme theme = Theme(totExplorerBar);
+  if (!theme) {
+    inherited::DrawGroupExpandChevronButton(canvas, rect, pointingUp, state);
+    return;
+  }
+  const Integer themeState = state == cxbsHot ? 2 : state == cxbsPressed ? 3 : 1;
+  DrawThemePart(canvas, theme, pointingUp ? 6 : 7, themeState, rect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSmallPlusMinusButton(TcxCanvas* canvas, const TRect& rect,
+                                                          Boolean expanded, TColor borderColor,
+                                                          TColor color) const {
+  if (Theme(totTreeView))
+    DrawExpandCollapseButton(canvas, rect, expanded, clDefault);
+  else
+    TcxCustomLookAndFeelPainter::DrawSmallPlusMinusButton(canvas, rect, expanded, borderColor,
+                                                          clDefault);
+}
+
+Integer TcxWinXPLookAndFeelPainter::ExpandCollapseButtonSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totTreeView), 2, 2, TS_TRUE, size)) return size.cx;
+  return inherited::ExpandCollapseButtonSize();
+}
+
+Integer TcxWinXPLookAndFeelPainter::GroupExpandChevronButtonSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totExplorerBar), 7, 1, TS_TRUE, size)) return size.cx;
+  return 15;
+}
+
+Boolean TcxWinXPLookAndFeelPainter::IsPointInGroupExpandChevronButton(const TRect& rect,
+                                                                      const TPoint& point) const {
+  HRGN region = nullptr;
+  if (const TdxTheme theme = Theme(totExplorerBar))
+    if (GetThemeBackgroundRegion(theme, nullptr, 7, 1, rect, region) == S_OK && region) {
+      const Boolean inside = PtInRegion(region, point.X, point.Y) != 0;
+      DeleteObject(region);
+      return inside;
+    }
+  return IsPointInRect(rect, point);
+}
+
+Integer TcxWinXPLookAndFeelPainter::SmallPlusMinusButtonSize() const {
+  return Theme(totTreeView) ? ExpandCollapseButtonSize() : 9;
+}
+
+Integer TcxWinXPLookAndFeelPainter::CheckBoxBorderWidth() const {
+  return Theme(totButton) ? 0 : 2;
+}
+
+TSize TcxWinXPLookAndFeelPainter::CheckBoxSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totButton), 3, 5, TS_TRUE, size)) return {size.cx, size.cy};
+  return inherited::CheckBoxSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCheckMark(TcxCanvas* canvas, const TRect& rect,
+                                               TcxButtonState state, Boolean checked,
+                                               TColor markColor) const {
+  if (const TdxTheme theme = Theme(totButton))
+    DrawThemePart(canvas, theme, 3, CheckState(state, checked), rect);
+  else
+    inherited::DrawCheckMark(canvas, rect, state, checked, markColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCheckBoxFrame(TcxCanvas* canvas, const TRect& rect,
+                                                   TcxButtonState state) const {
+  if (!Theme(totButton)) inherited::DrawCheckBoxFrame(canvas, rect, state);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawRadioButton(TcxCanvas* canvas, Integer x, Integer y,
+                                                 TcxButtonState state, Boolean checked,
+                                                 Boolean focused, TColor backgroundColor,
+                                                 Boolean isDesigning) const {
+  // Without the theme the standard glyph stands in.
+  const TdxTheme theme = Theme(totButton);
+  if (!theme) {
+    inherited::DrawRadioButton(canvas, x, y, state, checked, focused, backgroundColor, isDesigning);
+    return;
+  }
+  const TSize size = RadioButtonGlyphSize();
+  DrawThemePart(canvas, theme, 2, CheckState(state, checked), MakeRectBounds(x, y, size.cx, size.cy));
+}
+
+TSize TcxWinXPLookAndFeelPainter::RadioButtonGlyphSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totButton), 2, 1, TS_TRUE, size)) return {size.cx, size.cy};
+  return inherited::RadioButtonGlyphSize();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawHeaderCell(
+    TcxCanvas* canvas, const TRect& bounds, const TRect& textRect, TcxNeighbors neighbors,
+    TcxBorders borders, TcxButtonState state, TcxAlignmentHorz alignmentHorz,
+    TcxAlignmentVert alignmentVert, Boolean multiLine, Boolean showEndEllipsis,
+    const AnsiString& text, TFont* font, TColor textColor, TColor backgroundColor,
+    TcxDrawBackgroundEvent onDrawBackground, Boolean isLast, Boolean isGroup) const {
+  const TdxTheme theme = Theme(totHeader);
+  if (!theme) {
+    inherited::DrawHeaderCell(canvas, bounds, textRect, neighbors, borders, state, alignmentHorz,
+                              alignmentVert, multiLine, showEndEllipsis, text, font, textColor,
+                              backgroundColor, onDrawBackground, isLast, isGroup);
+    return;
+  }
+  const Integer themeState = kHeaderStates[state];
+  const Integer scheme = GetOffice11ColorScheme();
+  const Integer part = isLast && themeState == 1 && (scheme == 1 || scheme == 2) ? 3 : 1;
+  DrawThemePart(canvas, theme, part, themeState, bounds);
+  const TRect r = state == cxbsPressed ? GetOffsetRect(textRect, 1, 1) : textRect;
+  DrawThemedText(canvas, theme, part, themeState, r, alignmentHorz, alignmentVert, multiLine,
+                 showEndEllipsis, false, text, font, textColor);
 }
 
 void TcxWinXPLookAndFeelPainter::DrawHeaderSection(
@@ -1515,11 +2249,140 @@ void TcxWinXPLookAndFeelPainter::DrawHeaderSection(
 
 void TcxWinXPLookAndFeelPainter::DrawSortArrow(TcxCanvas* canvas, const TRect& rect,
                                                Boolean ascending) const {
-  DrawSortTriangle(canvas, rect, ascending, clBtnShadow, clBtnShadow);
+  TcxUltraFlatLookAndFeelPainter::Class()->DrawSortArrow(canvas, rect, ascending);
 }
 
 TPoint TcxWinXPLookAndFeelPainter::SortArrowSize() const {
   return TcxUltraFlatLookAndFeelPainter::Class()->SortArrowSize();
+}
+
+Integer TcxWinXPLookAndFeelPainter::HeaderCellBorderWidth() const {
+  TRect insets;
+  if (const TdxTheme theme = Theme(totHeader))
+    if (ContentInsets(theme, 1, 1, insets)) return std::max<Integer>((insets.Left + insets.Top) / 2, 1);
+  return inherited::HeaderCellBorderWidth();
+}
+
+TRect TcxWinXPLookAndFeelPainter::HeaderSectionContentBounds(const TRect& rect,
+                                                             TcxButtonState state) const {
+  if (Theme(totHeader)) return Shrink(rect, HeaderCellBorderWidth());
+  return inherited::HeaderSectionContentBounds(rect, state);
+}
+
+Integer TcxWinXPLookAndFeelPainter::FooterCellBorderWidth() const {
+  TRect insets;
+  if (const TdxTheme theme = Theme(totTrackBar))
+    if (ContentInsets(theme, 1, 1, insets)) return insets.Left;
+  return inherited::FooterCellBorderWidth();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFooterCell(TcxCanvas* canvas, const TRect& bounds,
+                                                TcxAlignmentHorz alignmentHorz,
+                                                TcxAlignmentVert alignmentVert, Boolean multiLine,
+                                                const AnsiString& text, TFont* font,
+                                                TColor textColor, TColor backgroundColor,
+                                                TcxDrawBackgroundEvent onDrawBackground) const {
+  const TdxTheme theme = Theme(totTrackBar);
+  if (!theme) {
+    inherited::DrawFooterCell(canvas, bounds, alignmentHorz, alignmentVert, multiLine, text, font,
+                              textColor, backgroundColor, onDrawBackground);
+    return;
+  }
+  DrawThemePart(canvas, theme, 1, 1, bounds);
+  DrawThemedText(canvas, theme, 1, 1, FooterCellTextAreaBounds(bounds), alignmentHorz,
+                 alignmentVert, multiLine, false, false, text, font, textColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFooterFrame(TcxCanvas* canvas, const TRect& rect) const {
+  if (const TdxTheme theme = Theme(totEdit))
+    DrawThemeEdge(theme, canvas->GetHandle(), 0, 0, rect, 4, 15, nullptr);
+  else
+    inherited::DrawFooterFrame(canvas, rect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFilterBoxCloseButton(TcxCanvas* canvas, const TRect& rect,
+                                                          TcxButtonState state) const {
+  if (const TdxTheme theme = Theme(totWindow))
+    DrawThemePart(canvas, theme, 19, kPartStates[state], rect);
+  else
+    inherited::DrawFilterBoxCloseButton(canvas, rect, state);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawFilterDropDownArrowButton(TcxCanvas* canvas, const TRect& rect,
+                                                               TcxButtonState state,
+                                                               Boolean isFilterActive) const {
+  if (const TdxTheme theme = Theme(totComboBox))
+    DrawThemePart(canvas, theme, 1, kPartStates[state], rect);
+  else
+    inherited::DrawFilterDropDownArrowButton(canvas, rect, state, isFilterActive);
+}
+
+TPoint TcxWinXPLookAndFeelPainter::FilterCheckBoxSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totButton), 3, 5, TS_TRUE, size)) return {size.cx, size.cy};
+  return {13, 13};
+}
+
+TPoint TcxWinXPLookAndFeelPainter::FilterBoxCloseButtonSize() const {
+  SIZE size{};
+  if (PartSize(Theme(totWindow), 19, 1, TS_TRUE, size)) return {size.cx + 4, size.cy + 4};
+  return {16, 14};
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTabItem(TcxCanvas* canvas, const TRect& rect,
+                                             TcxBorders borders, const AnsiString& text,
+                                             TcxButtonState state, Boolean isVertical, TFont* font,
+                                             TColor textColor, TColor backgroundColor,
+                                             Boolean showPrefix) const {
+  const TdxTheme theme = Theme(totTab);
+  if (!theme) {
+    inherited::DrawTabItem(canvas, rect, borders, text, state, isVertical, font, textColor,
+                           backgroundColor, showPrefix);
+    return;
+  }
+  const Integer themeState = kPartStates[state];
+  if (isVertical)
+    DrawTurned(canvas, rect, [&](TcxCanvas* c, const TRect& r) {
+      DrawThemePart(c, theme, 1, themeState, r);
+    });
+  else
+    DrawThemePart(canvas, theme, 1, themeState, rect);
+  DrawThemedText(canvas, theme, 1, themeState, rect, 2, vaCenter, false, false, showPrefix, text,
+                 font, textColor);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTabItemFrame(TcxCanvas* canvas, const TRect& rect,
+                                                  Integer selectedSide, TcxBorders borders,
+                                                  Boolean isVertical) const {
+  if (!Theme(totTab)) inherited::DrawTabItemFrame(canvas, rect, selectedSide, borders, isVertical);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawTabsPane(TcxCanvas* canvas, const TRect& rect,
+                                              TcxBorders borders, Boolean isVertical) const {
+  const TdxTheme theme = Theme(totTab);
+  if (!theme) {
+    inherited::DrawTabsPane(canvas, rect, borders, isVertical);
+    return;
+  }
+  // Only the pane's edge toward the tabs falls inside the given rect.
+  TRect pane = rect;
+  if (!borders.Contains(bLeft)) pane.Left -= 10;
+  if (!borders.Contains(bTop)) pane.Top -= 10;
+  if (!borders.Contains(bRight)) pane.Right += 10;
+  if (!borders.Contains(bBottom)) pane.Bottom += 10;
+  HDC dc = canvas->GetHandle();
+  const Integer saved = ::SaveDC(dc);
+  IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+  DrawThemeBackground(theme, dc, 9, 0, pane, nullptr);
+  ::RestoreDC(dc, saved);
+}
+
+Boolean TcxWinXPLookAndFeelPainter::IsTabDrawingSupported(Boolean isVertical) const {
+  return Theme(totTab) != 0;
+}
+
+Boolean TcxWinXPLookAndFeelPainter::SupportsTabHotTrack(Boolean isVertical) const {
+  return Theme(totTab) != 0;
 }
 
 void TcxWinXPLookAndFeelPainter::DrawIndicatorCell(TcxCanvas* canvas, const TRect& rect,
@@ -1527,6 +2390,135 @@ void TcxWinXPLookAndFeelPainter::DrawIndicatorCell(TcxCanvas* canvas, const TRec
                                                    TcxDrawBackgroundEvent onDrawBackground) const {
   TcxFlatLookAndFeelPainter::Class()->DrawIndicatorCell(canvas, rect, kind, backgroundColor,
                                                         onDrawBackground);
+}
+
+Integer TcxWinXPLookAndFeelPainter::ScrollBarMinThumbSize(Boolean isVertical) const {
+  const TdxTheme theme = Theme(totScrollBar);
+  const Integer part = isVertical ? 8 : 9;
+  SIZE minimum{};
+  if (!PartSize(theme, part, 1, TS_MIN, minimum)) return 8;
+  const Integer m = isVertical ? minimum.cy : minimum.cx;
+  SIZE trueSize{};
+  const Integer t = PartSize(theme, part, 1, TS_TRUE, trueSize)
+                        ? std::max<Integer>(isVertical ? trueSize.cy : trueSize.cx, m + 4)
+                        : m;
+  return std::max<Integer>(t, 8);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawScrollBarElement(TcxCanvas* canvas, Boolean isHorizontal,
+                                                      const TRect& rect, TcxScrollBarPart part,
+                                                      TcxButtonState state) const {
+  if (RectIsEmpty(rect)) return;
+  const TdxTheme theme = Theme(totScrollBar);
+  if (!theme || part == sbpNone) {
+    inherited::DrawScrollBarElement(canvas, isHorizontal, rect, part, state);
+    return;
+  }
+  switch (part) {
+    case sbpLineUp:
+    case sbpLineDown:
+      DrawArrowButton(canvas, rect, state, ScrollBarArrowDirection(isHorizontal, part), true);
+      break;
+    case sbpThumbnail:
+      DrawThemePart(canvas, theme, isHorizontal ? 2 : 3, kPartStates[state], rect);
+      DrawThemePart(canvas, theme, isHorizontal ? 8 : 9, 0, rect);
+      break;
+    case sbpPageUp:
+      DrawThemePart(canvas, theme, isHorizontal ? 4 : 6, kPartStates[state], rect);
+      break;
+    case sbpPageDown:
+      DrawThemePart(canvas, theme, isHorizontal ? 5 : 7, kPartStates[state], rect);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSizeGripArea(TcxCanvas* canvas, const TRect& rect,
+                                                  TColor backgroundColor) const {
+  const TdxTheme theme = Theme(totScrollBar);
+  if (!theme) {
+    inherited::DrawSizeGripArea(canvas, rect, backgroundColor);
+    return;
+  }
+  canvas->FillRectWithColor(rect, backgroundColor);
+  DrawThemePart(canvas, theme, 10, 1, rect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCalendarMonthHeader(
+    TcxCanvas* canvas, const TRect& rect, const AnsiString& text, TcxNeighbors neighbors,
+    const TcxViewParams& viewParams, Integer arrows, TcxBorders sideBorders,
+    TcxDrawBackgroundEvent onCustomDraw) const {
+  // The header cell (themed when the header theme opens) with its arrows, without the
+  // standard painter's black frame.
+  TcxCustomLookAndFeelPainter::DrawCalendarMonthHeader(canvas, rect, text, neighbors, viewParams,
+                                                       arrows, sideBorders, onCustomDraw);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawEventProgress(TcxCanvas* canvas, const TRect& rect,
+                                                   const TRect& progressRect,
+                                                   const TcxViewParams& viewParams,
+                                                   Boolean transparent) const {
+  const TdxTheme theme = Theme(totProgress);
+  if (!theme) {
+    inherited::DrawEventProgress(canvas, rect, progressRect, viewParams, transparent);
+    return;
+  }
+  DrawThemePart(canvas, theme, 1, 1, rect);
+  DrawThemePart(canvas, theme, 3, 1, progressRect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                                                         TcxButtonState state) const {
+  if (const TdxTheme theme = Theme(totToolBar))
+    DrawThemePart(canvas, theme, 1, kPushButtonStates[state], rect);
+  else
+    inherited::DrawNavigationBarButton(canvas, rect, state);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect,
+                                                    const TcxViewParams& viewParams,
+                                                    Boolean isHorizontal) const {
+  if (Theme(totComboBox) && Theme(totListView)) {
+    const TColor color = DefaultColor58();
+    DrawSplitterLines(canvas, rect, viewParams, isHorizontal, {{color, color}});
+  } else {
+    TcxStandardLookAndFeelPainter::Class()->DrawSplitterBorder(canvas, rect, viewParams,
+                                                               isHorizontal);
+  }
+}
+
+TRect TcxWinXPLookAndFeelPainter::EventProgressMargins() const {
+  return Theme(totProgress) ? TRect{3, 3, 3, 3} : inherited::EventProgressMargins();
+}
+
+void TcxWinXPLookAndFeelPainter::DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const {
+  // Nothing without the header theme.
+  if (const TdxTheme theme = Theme(totHeader)) DrawThemePart(canvas, theme, 2, 1, rect);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
+                                                     Boolean enabled, Integer captionPosition,
+                                                     TcxBorders borders) const {
+  if (const TdxTheme theme = Theme(totButton))
+    DrawThemePart(canvas, theme, 4, enabled ? 1 : 2, rect);
+  else
+    inherited::DrawGroupBoxOutline(canvas, rect, enabled, captionPosition, borders);
+}
+
+TColor TcxWinXPLookAndFeelPainter::GroupBoxCaptionTextColor(Boolean enabled) const {
+  COLORREF color = 0;
+  if (const TdxTheme theme = Theme(totButton))
+    if (GetThemeColor(theme, 4, enabled ? 1 : 2, TMT_TEXTCOLOR, color) == S_OK) return TColor(color);
+  return inherited::GroupBoxCaptionTextColor(enabled);
+}
+
+void TcxWinXPLookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control,
+                                                        const TRect& rect, TColor color1,
+                                                        TColor color2) const {
+  // Drawing the parent's background through the group box is the control's own business here:
+  // a default first colour leaves the area alone.
+  if (color1 != clDefault) canvas->FillRectWithColor(rect, color1);
 }
 
 // ==== Extended-style painter registry ===========================================================

@@ -21,13 +21,16 @@
 #include <vector>
 
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/dxThemeManager.h"
 #include "platform/drawing/GdiTypes.h"
+#include "platform/runtime/DateTime.h"
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Sets.h"
 #include "platform/runtime/Types.h"
 
 class TFont;
 class TBitmap;
+class TCustomImageList;
 class TcxImageList;
 class TcxCustomLookAndFeelPainter;
 struct TcxViewParams;
@@ -449,12 +452,56 @@ class TcxCustomLookAndFeelPainter : public TObject {
   virtual TSize SizeGripExtent() const;
   virtual void DrawSizeGripArea(TcxCanvas* canvas, const TRect& rect, TColor backgroundColor) const;
 
-  // ---- Calendar ----
+  // ---- Calendar, clock and navigator ----
   // Draws the panel and moves the rect's sides in past the frame it drew.
   virtual void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const;
   virtual void DrawBorder193(TcxCanvas* canvas, const TRect& rect) const {
     DrawControlBorder(canvas, rect);
   }
+  // A month's caption: a header cell with the text centred and arrows (1 left, 2 right, 3
+  // both) pointing out of its inner ends. `sideBorders` says which of the left and right sides
+  // get a frame of their own (painters that frame the header).
+  virtual void DrawCalendarMonthHeader(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
+                                       TcxNeighbors neighbors, const TcxViewParams& viewParams,
+                                       Integer arrows, TcxBorders sideBorders,
+                                       TcxDrawBackgroundEvent onCustomDraw = {}) const;
+  // The time editor's dial: twelve hour marks on the ellipse of the rect, the face filled with
+  // the background colour, the hour, minute and second hands for the time.
+  virtual void DrawClockFace(TcxCanvas* canvas, const TRect& rect, TDateTime time,
+                             TColor backgroundColor) const;
+  // The image of the list at the point (nothing without a list); `buttonIndex` and
+  // `customImage` are for skin painters.
+  virtual void DrawNavigatorButtonGlyph(TcxCanvas* canvas, TCustomImageList* imageList,
+                                        Integer imageIndex, Integer buttonIndex,
+                                        const TPoint& topLeft, Boolean enabled,
+                                        Boolean customImage) const;
+  virtual TSize NavigatorButtonGlyphSize() const { return {0, 0}; }
+
+  // ---- Navigation buttons, event progress and splitters (no component here uses them) ----
+  virtual void DrawNavigationButtonWithArrow(TcxCanvas* canvas, const TRect& rect,
+                                             Boolean isNextButton, TcxButtonState state) const;
+  virtual void CalculateNavigationButtonLayout(const TRect& rect, Boolean isNextButton,
+                                               TRect& arrowRect, TRect& textRect) const;
+  virtual void DrawEventProgress(TcxCanvas* canvas, const TRect& rect, const TRect& progressRect,
+                                 const TcxViewParams& viewParams, Boolean transparent) const;
+  // The text turned a quarter (clockwise, or counter-clockwise) inside the rect.
+  virtual void DrawRotatedText(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
+                               TFont* font, Boolean clockwise) const;
+  virtual void DrawNavigationButtonArrow(TcxCanvas* canvas, const TRect& rect, Boolean isNextButton,
+                                         TColor color) const;
+  virtual void DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                                       TcxButtonState state) const {
+    DrawPushButton(canvas, rect, "", state);
+  }
+  virtual void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect,
+                                  const TcxViewParams& viewParams, Boolean isHorizontal) const {}
+  virtual TRect EventProgressMargins() const { return {2, 2, 2, 2}; }
+  virtual TColor NavigationButtonTextColor() const { return ButtonGlyphColor(cxbsNormal); }
+  // The border widths around the arrow and text (left, top, right, bottom), whether the button
+  // shows text, and the arrow's size.
+  virtual void NavigationButtonSizes(Boolean isNextButton, TRect& borders, Boolean& hasText,
+                                     TSize& arrowSize) const;
+  virtual Integer BorderWidth202() const { return 1; }
 
   // ---- Editor buttons and borders (drawn by the editors themselves here) ----
   virtual void DrawEditButton(TcxCanvas* canvas, const TRect& rect, Integer buttonKind,
@@ -472,6 +519,12 @@ class TcxCustomLookAndFeelPainter : public TObject {
   virtual TColor ProgressBarTextColorByPart(Boolean isOverFilled) const {
     return isOverFilled ? clDefault : clWindowText;
   }
+  // The bar's text: solid in one colour, or, over the filled part, inverted (or in the
+  // over-fill colour where a painter names one). A vertical bar's text is turned by 270 degrees.
+  virtual void DrawProgressBarText(TcxCanvas* canvas, Boolean isVertical, Boolean solidText,
+                                   const AnsiString& text, const TRect& textRect,
+                                   const TRect& barRect, const TRect& filledRect,
+                                   TColor textColor) const;
 
   // ---- Group box and panel ----
   virtual void DrawGroupBoxContent(TcxCanvas* canvas, const TRect& rect, const TRect& rect2) const {}
@@ -497,11 +550,59 @@ class TcxCustomLookAndFeelPainter : public TObject {
   }
   virtual TRect GroupBoxCaptionOffsets(Integer captionPosition) const { return {}; }
 
+  // ---- Reserved elements (for skin painters; no component here draws them) ----
+  virtual void DrawElement226(TcxCanvas* canvas, const TRect& rect) const {}
+  virtual void DrawElement227(TcxCanvas* canvas, const TRect& rect, Integer captionPosition) const {
+    DrawGroupBoxCaption(canvas, rect, captionPosition);
+  }
+  virtual TColor DefaultColor230() const { return clDefault; }
+  virtual void DrawElement231(TcxCanvas* canvas, const TRect& rect) const {}
+  virtual void DrawElement232(TcxCanvas* canvas, const TRect& rect) const {}
+  virtual TSize ElementSize233() const { return {0, 0}; }
+  virtual TColor DefaultColor234() const { return clDefault; }
+  virtual Integer Metric235() const { return 0; }
+  virtual void DrawElement236(TcxCanvas* canvas, const TRect& rect) const {}
+  virtual TSize ElementSize237() const { return {0, 0}; }
+  virtual TColor DefaultColor238() const { return clBtnFace; }
+  virtual void DrawElement239(TcxCanvas* canvas, const TRect& rect) const {
+    canvas->FillRectWithColor(rect, DefaultColor238());
+  }
+  virtual TRect Margins240() const { return {2, 2, 4, 4}; }
+  virtual void DrawElement241(TcxCanvas* canvas, const TRect& rect) const {
+    canvas->FillRectWithColor(rect, clBtnShadow);
+  }
+  // A frame in clWindowText (colour index 0) or clHighlight (1) with a clWindowText shadow two
+  // pixels down and right, the inside filled with clWindow when asked.
+  virtual void DrawElement242(TcxCanvas* canvas, const TRect& rect, Integer colorIndex,
+                              Boolean fillInside) const;
+
   // ---- Calculator ----
   // The caption colour of a calculator button by the calculator's button kind (0 to 27).
   virtual TColor CalculatorButtonTextColor(Integer buttonKind) const;
 
   // ---- Names other subsystems use ----
+  // The editors' clock: the face colour before the time.
+  void DrawClockFace(TcxCanvas* canvas, const TRect& rect, TColor faceColor, TDateTime time) const {
+    DrawClockFace(canvas, rect, time, faceColor);
+  }
+  // The editors' navigator: the glyph's rectangle instead of its top-left point.
+  void DrawNavigatorButtonGlyph(TcxCanvas* canvas, TCustomImageList* imageList, Integer imageIndex,
+                                Integer buttonIndex, const TRect& glyphRect, Boolean enabled,
+                                Boolean customImage) const {
+    DrawNavigatorButtonGlyph(canvas, imageList, imageIndex, buttonIndex, glyphRect.TopLeft(),
+                             enabled, customImage);
+  }
+  // The editors' progress bar: colour, filled part, bar and text rects, text, solid flag.
+  void DrawProgressBarText(TcxCanvas* canvas, Boolean isVertical, TColor textColor,
+                           const TRect& filledRect, const TRect& barRect, const TRect& textRect,
+                           const AnsiString& text, Boolean solidText) const {
+    DrawProgressBarText(canvas, isVertical, solidText, text, textRect, barRect, filledRect,
+                        textColor);
+  }
+  // The editors' group box: the caption position comes along.
+  TColor GroupBoxCaptionTextColor(Boolean enabled, Integer captionPosition) const {
+    return GroupBoxCaptionTextColor(enabled);
+  }
   // The editors: the arrow with direction before state.
   void DrawStateArrow(TcxCanvas* canvas, const TRect& rect, TcxArrowDirection direction,
                       TcxButtonState state) const {
@@ -590,6 +691,12 @@ class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
                             TcxScrollBarPart part, TcxButtonState state) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
                            Integer captionPosition, TcxBorders borders) const override;
+  void DrawCalendarMonthHeader(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
+                               TcxNeighbors neighbors, const TcxViewParams& viewParams,
+                               Integer arrows, TcxBorders sideBorders,
+                               TcxDrawBackgroundEvent onCustomDraw = {}) const override;
+  void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
+                          Boolean isHorizontal) const override;
 
  protected:
   TcxStandardLookAndFeelPainter() = default;
@@ -638,6 +745,8 @@ class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
                            Integer captionPosition, TcxBorders borders) const override;
+  void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
+                          Boolean isHorizontal) const override;
 
  protected:
   TcxFlatLookAndFeelPainter() = default;
@@ -721,6 +830,13 @@ class TcxUltraFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
                             TcxScrollBarPart part, TcxButtonState state) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
                            Integer captionPosition, TcxBorders borders) const override;
+  void DrawNavigationButtonWithArrow(TcxCanvas* canvas, const TRect& rect, Boolean isNextButton,
+                                     TcxButtonState state) const override;
+  void DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                               TcxButtonState state) const override;
+  void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
+                          Boolean isHorizontal) const override;
+  void DrawElement241(TcxCanvas* canvas, const TRect& rect) const override;
 
  protected:
   TcxUltraFlatLookAndFeelPainter() = default;
@@ -814,8 +930,18 @@ class TcxOffice11LookAndFeelPainter : public TcxUltraFlatLookAndFeelPainter {
   void DrawBorder193(TcxCanvas* canvas, const TRect& rect) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
                            Integer captionPosition, TcxBorders borders) const override;
+  TColor GroupBoxCaptionTextColor(Boolean enabled) const override;
   void DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control, const TRect& rect, TColor color1,
                               TColor color2) const override;
+  void DrawCalendarMonthHeader(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
+                               TcxNeighbors neighbors, const TcxViewParams& viewParams,
+                               Integer arrows, TcxBorders sideBorders,
+                               TcxDrawBackgroundEvent onCustomDraw = {}) const override;
+  void DrawNavigationButtonWithArrow(TcxCanvas* canvas, const TRect& rect, Boolean isNextButton,
+                                     TcxButtonState state) const override;
+  void DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                               TcxButtonState state) const override;
+  void DrawElement239(TcxCanvas* canvas, const TRect& rect) const override;
 
  protected:
   TcxOffice11LookAndFeelPainter() = default;
@@ -825,23 +951,75 @@ class TcxOffice11LookAndFeelPainter : public TcxUltraFlatLookAndFeelPainter {
 
 // ---- Themed ---------------------------------------------------------------------------------
 
-// The visual-style painter. Visual styles are absent on this platform, so every operation that
-// needs a theme takes its fallback (the standard painter's drawing, or the value named for the
-// missing theme); only the values that hold with and without a theme differ from the standard.
+// The visual-style painter: draws with the parts of the platform's themes, opened through the
+// theme manager; every operation whose theme cannot be opened (visual styles off, as always on
+// this platform) falls back to the standard painter's drawing or to the value named for the
+// missing theme.
 class TcxWinXPLookAndFeelPainter : public TcxStandardLookAndFeelPainter {
   ORV_CLASS(TcxWinXPLookAndFeelPainter, TcxStandardLookAndFeelPainter)
  public:
   static TcxCustomLookAndFeelPainterClass Class();
 
+  // New operation: the text as theme text of the part and state, aligned and cut as asked.
+  virtual void DrawThemedText(TcxCanvas* canvas, TdxTheme theme, Integer part, Integer state,
+                              const TRect& textRect, TcxAlignmentHorz alignmentHorz,
+                              TcxAlignmentVert alignmentVert, Boolean multiLine,
+                              Boolean showEndEllipsis, Boolean showPrefix, const AnsiString& text,
+                              TFont* font, TColor textColor) const;
+
+  void DrawNavigationButtonWithArrow(TcxCanvas* canvas, const TRect& rect, Boolean isNextButton,
+                                     TcxButtonState state) const override;
   Integer StyleId() const override { return cxPainterStyleThemed; }
   Boolean UsesVisualStyles() const override;
   TColor DefaultColor58() const override;
   TColor DefaultColor63() const override { return TColor(0xD5FFFF); }
+  void DrawArrowButton(TcxCanvas* canvas, const TRect& rect, TcxButtonState state,
+                       TcxArrowDirection direction, Boolean drawBackground = true) const override;
+  void DrawArrowButtonBackground(TcxCanvas* canvas, const TRect& rect,
+                                 TcxButtonState state) const override;
   Integer ControlBorderWidth() const override;
+  void DrawControlBorder(TcxCanvas* canvas, const TRect& rect) const override;
+  TRect AdjustGroupButtonRect(const TRect& rect, Integer buttonCount,
+                              Integer buttonIndex) const override;
+  Integer ButtonBorderWidth(TcxButtonState state = cxbsNormal) const override;
+  TColor ButtonFaceColor(TcxButtonState state) const override;
+  TRect ButtonFocusBounds(TcxCanvas* canvas, const TRect& rect) const override;
+  TRect GroupButtonBorderWidths(Integer buttonCount, Integer buttonIndex) const override;
   Integer ButtonTextIndent() const override { return 2; }
   Integer ButtonPressedTextShift() const override { return 0; }
+  TColor ButtonGlyphColor(TcxButtonState state, TColor color = clDefault) const override;
+  void DrawPushButton(TcxCanvas* canvas, const TRect& rect, const AnsiString& caption,
+                      TcxButtonState state, Boolean drawBorder = true, TColor color = clDefault,
+                      TColor textColor = clDefault, Boolean wordWrap = false,
+                      TcxButtonKind buttonKind = cxbkPushButton) const override;
+  void DrawExpandCollapseButton(TcxCanvas* canvas, const TRect& rect, Boolean expanded,
+                                TColor color = clDefault) const override;
   Boolean ExpandButtonDrawnFirst() const override { return false; }
+  void DrawGroupExpandChevronButton(TcxCanvas* canvas, const TRect& rect, Boolean pointingUp,
+                                    TcxButtonState state) const override;
+  void DrawSmallPlusMinusButton(TcxCanvas* canvas, const TRect& rect, Boolean expanded,
+                                TColor borderColor, TColor color = clDefault) const override;
+  Integer ExpandCollapseButtonSize() const override;
+  Integer GroupExpandChevronButtonSize() const override;
   Boolean SupportsButtonHotTrack() const override { return true; }
+  Boolean IsPointInGroupExpandChevronButton(const TRect& rect, const TPoint& point) const override;
+  Integer SmallPlusMinusButtonSize() const override;
+  Integer CheckBoxBorderWidth() const override;
+  TSize CheckBoxSize() const override;
+  void DrawCheckMark(TcxCanvas* canvas, const TRect& rect, TcxButtonState state, Boolean checked,
+                     TColor markColor) const override;
+  void DrawCheckBoxFrame(TcxCanvas* canvas, const TRect& rect, TcxButtonState state) const override;
+  void DrawRadioButton(TcxCanvas* canvas, Integer x, Integer y, TcxButtonState state,
+                       Boolean checked, Boolean focused, TColor backgroundColor,
+                       Boolean isDesigning = false) const override;
+  TSize RadioButtonGlyphSize() const override;
+  void DrawHeaderCell(TcxCanvas* canvas, const TRect& bounds, const TRect& textRect,
+                      TcxNeighbors neighbors, TcxBorders borders, TcxButtonState state,
+                      TcxAlignmentHorz alignmentHorz, TcxAlignmentVert alignmentVert,
+                      Boolean multiLine, Boolean showEndEllipsis, const AnsiString& text,
+                      TFont* font, TColor textColor, TColor backgroundColor,
+                      TcxDrawBackgroundEvent onDrawBackground = {}, Boolean isLast = false,
+                      Boolean isGroup = false) const override;
   void DrawHeaderCellPressed(TcxCanvas* canvas, const TRect& rect) const override {}
   void DrawHeaderSection(TcxCanvas* canvas, const TRect& bounds, const TRect& textRect,
                          TcxNeighbors neighbors, TcxBorders borders, TcxButtonState state,
@@ -849,14 +1027,61 @@ class TcxWinXPLookAndFeelPainter : public TcxStandardLookAndFeelPainter {
                          Boolean multiLine, Boolean showEndEllipsis, const AnsiString& text,
                          TFont* font, TColor textColor, TColor backgroundColor) const override;
   void DrawSortArrow(TcxCanvas* canvas, const TRect& rect, Boolean ascending) const override;
-  TPoint SortArrowSize() const override;
+  Integer HeaderCellBorderWidth() const override;
   Integer HeaderSectionBorderWidth(TcxButtonState state) const override {
     return HeaderCellBorderWidth();
   }
+  TRect HeaderSectionContentBounds(const TRect& rect, TcxButtonState state) const override;
   Boolean SupportsHeaderHotTrack() const override { return true; }
+  TPoint SortArrowSize() const override;
+  Integer FooterBorderWidth() const override { return 1; }
+  Integer FooterCellBorderWidth() const override;
+  Integer FooterCellIndent() const override { return 1; }
   Boolean FooterCellsDrawnFirst() const override { return false; }
+  void DrawFooterCell(TcxCanvas* canvas, const TRect& bounds, TcxAlignmentHorz alignmentHorz,
+                      TcxAlignmentVert alignmentVert, Boolean multiLine, const AnsiString& text,
+                      TFont* font, TColor textColor, TColor backgroundColor,
+                      TcxDrawBackgroundEvent onDrawBackground = {}) const override;
+  void DrawFooterFrame(TcxCanvas* canvas, const TRect& rect) const override;
+  void DrawFilterBoxCloseButton(TcxCanvas* canvas, const TRect& rect,
+                                TcxButtonState state) const override;
+  void DrawFilterDropDownArrowButton(TcxCanvas* canvas, const TRect& rect, TcxButtonState state,
+                                     Boolean isFilterActive) const override;
+  TPoint FilterCheckBoxSize() const override;
+  TPoint FilterBoxCloseButtonSize() const override;
+  void DrawTabItem(TcxCanvas* canvas, const TRect& rect, TcxBorders borders, const AnsiString& text,
+                   TcxButtonState state, Boolean isVertical, TFont* font, TColor textColor,
+                   TColor backgroundColor, Boolean showPrefix = false) const override;
+  void DrawTabItemFrame(TcxCanvas* canvas, const TRect& rect, Integer selectedSide,
+                        TcxBorders borders, Boolean isVertical) const override;
+  void DrawTabsPane(TcxCanvas* canvas, const TRect& rect, TcxBorders borders,
+                    Boolean isVertical) const override;
+  Boolean IsTabDrawingSupported(Boolean isVertical) const override;
+  Boolean SupportsTabHotTrack(Boolean isVertical) const override;
+  Integer TabItemBorderWidth(Boolean isVertical) const override { return 1; }
   void DrawIndicatorCell(TcxCanvas* canvas, const TRect& rect, Integer kind, TColor backgroundColor,
                          TcxDrawBackgroundEvent onDrawBackground = {}) const override;
+  Integer ScrollBarMinThumbSize(Boolean isVertical) const override;
+  void DrawScrollBarElement(TcxCanvas* canvas, Boolean isHorizontal, const TRect& rect,
+                            TcxScrollBarPart part, TcxButtonState state) const override;
+  void DrawSizeGripArea(TcxCanvas* canvas, const TRect& rect, TColor backgroundColor) const override;
+  void DrawCalendarMonthHeader(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
+                               TcxNeighbors neighbors, const TcxViewParams& viewParams,
+                               Integer arrows, TcxBorders sideBorders,
+                               TcxDrawBackgroundEvent onCustomDraw = {}) const override;
+  void DrawEventProgress(TcxCanvas* canvas, const TRect& rect, const TRect& progressRect,
+                         const TcxViewParams& viewParams, Boolean transparent) const override;
+  void DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
+                               TcxButtonState state) const override;
+  void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
+                          Boolean isHorizontal) const override;
+  TRect EventProgressMargins() const override;
+  void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const override;
+  void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
+                           Integer captionPosition, TcxBorders borders) const override;
+  TColor GroupBoxCaptionTextColor(Boolean enabled) const override;
+  void DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control, const TRect& rect, TColor color1,
+                              TColor color2) const override;
 
  protected:
   TcxWinXPLookAndFeelPainter() = default;
