@@ -320,6 +320,8 @@ TcxSettingsController* GetSettingsController() {
 
 TcxMessageWindow* GetHiddenMessageWindow() {
   TControlsUnit& u = Unit();
+  // A window destroyed from outside (the test desktop's reset) is made again.
+  if (u.HiddenMessageWindow && !IsWindow(u.HiddenMessageWindow->GetHandle())) FreeAndNil(u.HiddenMessageWindow);
   if (!u.HiddenMessageWindow && !u.Finalizing) {
     orv::InitializeControlsUnit();
     u.HiddenMessageWindow = new TcxMessageWindow;

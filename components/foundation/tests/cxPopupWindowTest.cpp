@@ -1,0 +1,494 @@
+// Popup windows on the headless window system: placement against the owner rectangle (flips and
+// the work area), the frame and the room it takes, fitting the children, activation; the editors'
+// drop-down window with the list of open popups, its own message loop, focus target, closing
+// paths and events.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/foundation/cxControls.h"
+#include "platform/controls/Forms.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+// A windowed control that may take the focus.
+class TBox : public TCustomControl {
+  ORV_CLASS(TBox, TCustomControl)
+ public:
+  explicit TBox(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+};
+
+TRect WorkArea() { return GetWorkAreaAtPoint(TPoint{0, 0}); }
+
+class PopupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    Form.reset(new TForm(nullptr));
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(100, 100, 300, 200);
+    Form->AfterConstruction();
+    Owner = new TBox(Form.get());
+    Owner->SetParent(Form.get());
+    Owner->SetBounds(20, 30, 100, 20);  // screen (120, 130) - (220, 150)
+  }
+  void TearDown() override {
+    orv::headless::SetIdleHandler(nullptr);
+    Form.reset();
+    orv::headless::Reset();
+  }
+  void ShowForm() {
+    Form->Show();
+    Application->ProcessMessages();
+  }
+
+  Owned<TForm> Form;
+  TBox* Owner = nullptr;
+};
+
+// ---- Placement ----------------------------------------------------------------------------------
+
+struct TPlacementCase {
+  const char* Name;
+  TcxPopupDirection Direction;
+  TcxPopupAlignHorz Horz;
+  TcxPopupAlignVert Vert;
+  TRect Owner;  // relative to the work area's top-left; a negative right or bottom counts from its far edge
+  TSize Size;
+  TPoint Expected;  // likewise
+};
+
+TRect FromArea(const TRect& area, const TRect& r) {
+  auto x = [&](Integer v) { return v < 0 ? area.Right + v : area.Left + v; };
+  auto y = [&](Integer v) { return v < 0 ? area.Bottom + v : area.Top + v; };
+  return {x(r.Left), y(r.Top), x(r.Right), y(r.Bottom)};
+}
+
+TEST_F(PopupTest, PlacesBesideTheOwnerFlipsAndStaysInTheWorkArea) {
+  const TPlacementCase cases[] = {
+      {"below, left edges", pdVertical, pahLeft, pavBottom, {100, 100, 200, 120}, {150, 80}, {100, 120}},
+      {"below, right edges", pdVertical, pahRight, pavBottom, {100, 100, 200, 120}, {150, 80}, {50, 120}},
+      {"above, centred", pdVertical, pahCenter, pavTop, {100, 100, 200, 120}, {150, 80}, {75, 20}},
+      {"right of, top edges", pdHorizontal, pahRight, pavTop, {100, 100, 200, 120}, {150, 80}, {200, 100}},
+      {"left of, bottom edges", pdHorizontal, pahLeft, pavBottom, {300, 100, 400, 120}, {150, 80}, {150, 40}},
+      // No room to the left: opens to the right instead.
+      {"left of, flipped", pdHorizontal, pahLeft, pavTop, {100, 100, 200, 120}, {150, 80}, {200, 100}},
+      // No room to the right: opens to the left.
+      {"right of, flipped", pdHorizontal, pahRight, pavTop, {-124, 100, -24, 120}, {150, 80}, {-274, 100}},
+      // Near the bottom with more room above: opens above.
+      {"below, flipped above", pdVertical, pahLeft, pavBottom, {100, -30, 200, -10}, {150, 80}, {100, -110}},
+      // Above with no room there and less room above than below: opens below.
+      {"above, flipped below", pdVertical, pahLeft, pavTop, {100, 10, 200, 30}, {150, 80}, {100, 30}},
+      // Taller than the room below, but less room above: stays below, moved up into the area.
+      {"below, moved up", pdVertical, pahLeft, pavBottom, {100, 300, 200, 320}, {150, 500}, {100, -500}},
+      // Wider than the work area: at its left edge.
+      {"centred, too wide", pdVertical, pahCenter, pavBottom, {100, 100, 200, 120}, {4000, 80}, {0, 120}},
+      // Past the right edge across the direction: moved left.
+      {"below, past the right", pdVertical, pahLeft, pavBottom, {-60, 100, -10, 120}, {150, 80}, {-150, 120}},
+  };
+  const TRect area = WorkArea();
+  for (const TPlacementCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+    popup->SetDirection(c.Direction);
+    popup->SetAlignHorz(c.Horz);
+    popup->SetAlignVert(c.Vert);
+    popup->SetOwnerBounds(FromArea(area, c.Owner));
+    popup->SetBounds(0, 0, c.Size.cx, c.Size.cy);
+    TPoint p;
+    popup->CalculatePosition(p);
+    const TRect expected = FromArea(area, TRect{c.Expected.X, c.Expected.Y, c.Expected.X, c.Expected.Y});
+    EXPECT_EQ(p.X, expected.Left);
+    EXPECT_EQ(p.Y, expected.Top);
+    // The stored alignments stay as they were.
+    EXPECT_EQ(popup->GetAlignHorz(), c.Horz);
+    EXPECT_EQ(popup->GetAlignVert(), c.Vert);
+  }
+}
+
+TEST_F(PopupTest, OwnerBoundsAreInTheOwnerParentsClientCoordinates) {
+  ShowForm();
+  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  popup->SetOwnerParent(Form.get());
+  popup->SetOwnerBounds(Owner->GetBoundsRect());
+  EXPECT_EQ(popup->GetOwnerScreenBounds(), (TRect{120, 130, 220, 150}));
+  popup->SetBounds(0, 0, 60, 40);
+  TPoint p;
+  popup->CalculatePosition(p);
+  EXPECT_EQ(p, (TPoint{120, 150}));
+  // A freed owner parent is forgotten.
+  Form.reset();
+  EXPECT_EQ(popup->GetOwnerParent(), nullptr);
+}
+
+// ---- Frame and size -----------------------------------------------------------------------------
+
+TEST_F(PopupTest, FrameAndBorderSpaceMakeTheNonClientSize) {
+  struct {
+    TcxPopupBorderStyle Style;
+    Integer Space;
+    Integer FrameWidth;
+  } const cases[] = {{pbsNone, 0, 0}, {pbsNone, 3, 6}, {pbsSingle, 0, 2}, {pbsRaised, 1, 4}, {pbsDouble, 0, 4},
+                     {pbsDouble, 2, 8}};
+  for (const auto& c : cases) {
+    Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+    popup->SetPopupBorderStyle(c.Style);
+    popup->SetBorderSpace(c.Space);
+    EXPECT_EQ(popup->GetFrameWidth(), c.FrameWidth) << int(c.Style) << " " << c.Space;
+    EXPECT_EQ(popup->GetFrameHeight(), c.FrameWidth);
+    popup->SetBounds(0, 0, 100, 50);
+    const Integer side = c.FrameWidth / 2;
+    EXPECT_EQ(popup->GetContentBounds(), (TRect{side, side, 100 - side, 50 - side}));
+  }
+}
+
+TEST_F(PopupTest, SizeFitsTheChildrenInsideTheFrameOnEveryShowing) {
+  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  auto* a = new TBox(popup.get());
+  a->SetParent(popup.get());
+  a->SetBounds(0, 0, 50, 20);
+  auto* b = new TBox(popup.get());
+  b->SetParent(popup.get());
+  b->SetBounds(10, 30, 40, 20);
+  popup->SetPopupBorderStyle(pbsSingle);
+  popup->SetBorderSpace(1);
+  for (int showing = 0; showing < 3; ++showing) {
+    popup->CalculateSize();
+    EXPECT_EQ(popup->GetWidth(), 2 + 50 + 2);
+    EXPECT_EQ(popup->GetHeight(), 2 + 50 + 2);
+    EXPECT_EQ(a->GetBoundsRect(), (TRect{2, 2, 52, 22}));
+    EXPECT_EQ(b->GetBoundsRect(), (TRect{12, 32, 52, 52}));
+  }
+  // A new frame takes the old frame's offset back; the next fitting gives the new one.
+  popup->SetPopupBorderStyle(pbsDouble);
+  EXPECT_EQ(a->GetBoundsRect(), (TRect{0, 0, 50, 20}));
+  popup->CalculateSize();
+  EXPECT_EQ(a->GetBoundsRect(), (TRect{3, 3, 53, 23}));
+  EXPECT_EQ(popup->GetWidth(), 3 + 50 + 3);
+  // Not adjustable: nothing moves.
+  popup->SetAdjustable(false);
+  popup->SetBorderSpace(5);
+  popup->CalculateSize();
+  EXPECT_EQ(a->GetBoundsRect(), (TRect{3, 3, 53, 23}));
+  EXPECT_EQ(popup->GetWidth(), 56);
+}
+
+TEST_F(PopupTest, DrawsItsFrameInTheStylesColours) {
+  struct {
+    TcxPopupBorderStyle Style;
+    COLORREF Outer;        // top-left corner
+    COLORREF OuterFar;     // bottom-right corner
+    COLORREF Inner;        // one pixel in from the top-left
+    COLORREF InnerFar;     // one pixel in from the bottom-right
+  } const cases[] = {
+      {pbsSingle, 0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF},
+      {pbsRaised, ColorToRGB(clBtnHighlight), ColorToRGB(clBtnShadow), 0xFFFFFF, 0xFFFFFF},
+      {pbsDouble, ColorToRGB(cl3DLight), ColorToRGB(cl3DDkShadow), ColorToRGB(clBtnHighlight),
+       ColorToRGB(clBtnShadow)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.Style));
+    Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+    popup->SetColor(clWhite);
+    popup->SetFrameColor(TColor(0x0000FF));
+    popup->SetPopupBorderStyle(c.Style);
+    popup->SetOwnerBounds({100, 100, 200, 120});
+    popup->SetBounds(0, 0, 40, 30);
+    popup->ShowPopup();
+    Application->ProcessMessages();
+    const orv::TSurface s = orv::headless::CaptureWindow(popup->GetHandle());
+    auto at = [&](int x, int y) { return orv::PixelToColor(s.Pixel(x, y)); };
+    EXPECT_EQ(at(0, 0), c.Outer);
+    EXPECT_EQ(at(39, 29), c.OuterFar);
+    EXPECT_EQ(at(1, 1), c.Inner);
+    EXPECT_EQ(at(38, 28), c.InnerFar);
+    EXPECT_EQ(at(20, 15), 0xFFFFFFu);
+  }
+}
+
+TEST_F(PopupTest, ShowPopupPlacesAndShowsCloseUpHides) {
+  ShowForm();
+  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  popup->SetOwnerParent(Form.get());
+  popup->SetOwnerBounds(Owner->GetBoundsRect());
+  popup->SetBounds(0, 0, 80, 50);
+  popup->ShowPopup();
+  Application->ProcessMessages();
+  ASSERT_TRUE(IsWindowVisible(popup->GetHandle()));
+  EXPECT_EQ(popup->GetBoundsRect(), (TRect{120, 150, 200, 200}));
+  EXPECT_TRUE(GetWindowLong(popup->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(GetWindowLong(popup->GetHandle(), GWL_STYLE) & WS_CAPTION);
+  // The form that lost the activation is remembered.
+  EXPECT_EQ(popup->GetPrevActiveWindow(), Form->GetHandle());
+  popup->CloseUp();
+  Application->ProcessMessages();
+  EXPECT_FALSE(IsWindowVisible(popup->GetHandle()));
+}
+
+TEST_F(PopupTest, ClosesWhenAnotherFormTakesTheActivation) {
+  ShowForm();
+  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  popup->SetOwnerBounds({120, 130, 220, 150});
+  popup->SetBounds(0, 0, 80, 50);
+  popup->ShowPopup();
+  Application->ProcessMessages();
+  ASSERT_TRUE(popup->GetVisible());
+  Form->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(popup->GetVisible());
+}
+
+TEST_F(PopupTest, ClosesWhenTheProgramLosesTheActivation) {
+  ShowForm();
+  Owned<TcxPopupWindow> popup(new TcxPopupWindow);
+  popup->SetOwnerBounds({120, 130, 220, 150});
+  popup->SetBounds(0, 0, 80, 50);
+  popup->ShowPopup();
+  Application->ProcessMessages();
+  ASSERT_TRUE(popup->GetVisible());
+  orv::headless::SetAppActive(false);
+  Application->ProcessMessages();
+  EXPECT_FALSE(popup->GetVisible());
+}
+
+// ---- The editors' drop-down window --------------------------------------------------------------
+
+class TTestPopup : public TcxCustomPopupWindow {
+  ORV_CLASS(TTestPopup, TcxCustomPopupWindow)
+ public:
+  explicit TTestPopup(TControl* owner) : TcxCustomPopupWindow(owner) {
+    SetOnShowing(TNotifyEvent(this, &TTestPopup::Showing));
+    SetOnShown(TNotifyEvent(this, &TTestPopup::Shown));
+    SetOnClosing(TNotifyEvent(this, &TTestPopup::Closing));
+    SetOnClosed(TNotifyEvent(this, &TTestPopup::Closed));
+  }
+  Boolean MustFitWorkArea() override { return FitArea; }
+  std::vector<std::string> Log;
+  Boolean FitArea = false;
+
+ private:
+  void Showing(TObject*) { Log.push_back("showing " + std::to_string(GetOpenPopupCount())); }
+  void Shown(TObject*) { Log.push_back(std::string("shown ") + (IsWindowVisible(GetHandle()) ? "visible" : "hidden")); }
+  void Closing(TObject*) { Log.push_back("closing " + std::to_string(GetOpenPopupCount())); }
+  void Closed(TObject*) { Log.push_back(std::string("closed ") + (IsWindowVisible(GetHandle()) ? "visible" : "hidden")); }
+};
+
+class CustomPopupTest : public PopupTest {
+ protected:
+  void SetUp() override {
+    PopupTest::SetUp();
+    Popup.reset(new TTestPopup(Owner));
+    Popup->SetOwnerParent(Form.get());
+    Popup->SetOwnerBounds(Owner->GetBoundsRect());
+    Popup->SetBounds(0, 0, 80, 60);
+    Popup->SetAdjustable(false);
+  }
+  void TearDown() override {
+    Popup.reset();
+    PopupTest::TearDown();
+  }
+  Owned<TTestPopup> Popup;
+};
+
+TEST_F(CustomPopupTest, OpensIntoTheListAndClosesOutOfIt) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  EXPECT_TRUE(Popup->IsVisible());
+  EXPECT_TRUE(IsInOpenPopupList(Popup.get()));
+  ASSERT_EQ(GetOpenPopupCount(), 1);
+  EXPECT_EQ(GetOpenPopup(0), Popup.get());
+  EXPECT_TRUE(IsWindowVisible(Popup->GetHandle()));
+  EXPECT_EQ(Popup->GetBoundsRect(), (TRect{120, 150, 200, 210}));
+  // Without a control the popup itself takes the focus.
+  EXPECT_EQ(Popup->GetFocusedControl(), Popup.get());
+  EXPECT_TRUE(Popup->Focused());
+  // Opening an open popup does nothing.
+  Popup->Popup(nullptr);
+  EXPECT_EQ(GetOpenPopupCount(), 1);
+  Popup->CloseUp();
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+  EXPECT_FALSE(IsWindowVisible(Popup->GetHandle()));
+  Popup->CloseUp();
+  EXPECT_EQ(Popup->Log, (std::vector<std::string>{"showing 1", "shown visible", "closing 0", "closed hidden"}));
+}
+
+TEST_F(CustomPopupTest, NothingOpensOverAHiddenOwner) {
+  ShowForm();
+  Owner->Hide();
+  Application->ProcessMessages();
+  Popup->Popup(nullptr);
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_TRUE(Popup->Log.empty());
+}
+
+TEST_F(CustomPopupTest, OwnLoopRunsUntilTheModalResultClosesIt) {
+  ShowForm();
+  int idles = 0;
+  orv::headless::SetIdleHandler([&] {
+    ++idles;
+    EXPECT_TRUE(Popup->IsVisible());
+    Popup->SetModalResult(mrOk);
+    return true;
+  });
+  Popup->Popup(nullptr);  // returns once closed
+  EXPECT_EQ(idles, 1);
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_EQ(Popup->Log.back(), "closed hidden");
+}
+
+TEST_F(CustomPopupTest, OwnLoopEndsWhenThePopupIsFreed) {
+  ShowForm();
+  TTestPopup* popup = Popup.release();
+  orv::headless::SetIdleHandler([&] {
+    popup->Free();
+    return true;
+  });
+  popup->Popup(nullptr);
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+}
+
+TEST_F(CustomPopupTest, FocusGoesToAGivenTabStopOrTheFirstOne) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  auto* first = new TBox(Popup.get());
+  first->SetParent(Popup.get());
+  first->SetBounds(0, 0, 20, 20);
+  auto* second = new TBox(Popup.get());
+  second->SetParent(Popup.get());
+  second->SetBounds(0, 20, 20, 20);
+  Popup->Popup(second);
+  EXPECT_EQ(Popup->GetFocusedControl(), second);
+  EXPECT_EQ(GetFocus(), second->GetHandle());
+  Popup->CloseUp();
+  // A control that is no tab stop gives the focus to the first one in tab order.
+  second->SetTabStop(false);
+  Popup->Popup(second);
+  EXPECT_EQ(Popup->GetFocusedControl(), first);
+  Popup->CloseUp();
+  // Without capturing the focus the given control is the target as it is.
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  EXPECT_EQ(Popup->GetFocusedControl(), Owner);
+  EXPECT_EQ(GetFocus(), Owner->GetHandle());
+  Popup->CloseUp();
+}
+
+TEST_F(CustomPopupTest, NonCapturingPopupNeverTakesTheActivation) {
+  ShowForm();
+  Owner->SetFocus();
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  Application->ProcessMessages();
+  EXPECT_TRUE(IsWindowVisible(Popup->GetHandle()));
+  EXPECT_EQ(GetActiveWindow(), Form->GetHandle());
+  EXPECT_EQ(GetFocus(), Owner->GetHandle());
+  EXPECT_TRUE(GetWindowLong(Popup->GetHandle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(GetWindowLong(Popup->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Popup->CloseUp();
+}
+
+TEST_F(CustomPopupTest, PostCloseUpClosesLaterAndGivesTheOwnerItsFocusBack) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  Popup->PostCloseUp();
+  EXPECT_TRUE(Popup->IsVisible());
+  Application->ProcessMessages();
+  EXPECT_FALSE(Popup->IsVisible());
+}
+
+TEST_F(CustomPopupTest, EscapeWithTheCaptureOnlyReleasesIt) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  SetCapture(Popup->GetHandle());
+  orv::headless::PressKey(VK_ESCAPE);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(Popup->IsVisible());
+  Popup->CloseUp();
+}
+
+TEST_F(CustomPopupTest, ClosingReleasesACaptureHeldInside) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  SetCapture(Popup->GetHandle());
+  Popup->CloseUp();
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(CustomPopupTest, LosingTheActivationClosesUnlessLocked) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  Popup->LockClosing(true);
+  Form->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_TRUE(Popup->IsVisible());
+  Popup->LockClosing(false);
+  Popup->SetFocus();
+  Form->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(Popup->IsVisible());
+}
+
+TEST_F(CustomPopupTest, TheListRefusesDoubleEntriesAndForgetsFreedPopups) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  Popup->Popup(nullptr);
+  EXPECT_THROW(AddToOpenPopupList(Popup.get()), EAssertionFailed);
+  Popup.reset();
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+  Owned<TTestPopup> other(new TTestPopup(Owner));
+  EXPECT_THROW(RemoveFromOpenPopupList(other.get()), EAssertionFailed);
+}
+
+TEST_F(CustomPopupTest, FitsIntoTheWorkAreaWhenAsked) {
+  const TRect area = WorkArea();
+  Popup->FitArea = true;
+  Popup->SetBounds(0, 0, 200, 300);
+  TPoint p{area.Right - 150, area.Bottom - 100};
+  Popup->FitToWorkArea(p);
+  EXPECT_EQ(p, (TPoint{area.Right - 150, area.Bottom - 100}));
+  EXPECT_EQ(Popup->GetWidth(), 150);
+  EXPECT_EQ(Popup->GetHeight(), 100);
+  // Left of and above the area: moved onto its edges, shrunk by the overhang.
+  Popup->SetBounds(0, 0, 200, 300);
+  p = {area.Left - 20, area.Top - 30};
+  Popup->FitToWorkArea(p);
+  EXPECT_EQ(p, (TPoint{area.Left, area.Top}));
+  EXPECT_EQ(Popup->GetWidth(), 180);
+  EXPECT_EQ(Popup->GetHeight(), 270);
+  // Without MustFitWorkArea nothing changes.
+  Popup->FitArea = false;
+  p = {area.Right - 10, area.Bottom - 10};
+  Popup->FitToWorkArea(p);
+  EXPECT_EQ(Popup->GetWidth(), 180);
+}
+
+TEST_F(CustomPopupTest, SysKeysAllowedAreTheNavigationKeysAndF4) {
+  for (Word key = 0; key < 256; ++key) {
+    const bool expected = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_F4;
+    EXPECT_EQ(Popup->AllowsSysKey(key), expected) << key;
+  }
+}
+
+TEST_F(CustomPopupTest, StyleAndViewInfoComeFromTheClassesOfTheDescendant) {
+  ASSERT_NE(Popup->GetStyle(), nullptr);
+  EXPECT_EQ(Popup->GetStyle(), Popup->GetStyle());
+  ASSERT_NE(Popup->GetViewInfo(), nullptr);
+}
+
+}  // namespace
