@@ -1046,9 +1046,16 @@ void TcxCustomDataProvider::DeleteRecords(const std::vector<Integer>& recordInde
 void TcxCustomDataProvider::DeleteSelection() {
   TcxCustomDataController* controller = FDataController;
   std::vector<Integer> recordIndexes;
+  const Integer levelCount = controller->GetDataControllerInfo()->GetDataGroups()->GetLevelCount();
   for (Integer i = 0; i < controller->GetSelectedCount(); ++i) {
     const Integer row = controller->GetSelectedRowIndex(i);
-    if (row >= 0 && row < controller->GetRowCount()) recordIndexes.push_back(controller->GetRowInfo(row).RecordIndex);
+    if (row < 0 || row >= controller->GetRowCount()) continue;
+    // A group row contributes every record of its group.
+    const TcxRowInfo info = controller->GetRowInfo(row);
+    if (info.Level < levelCount)
+      controller->GetGroups()->CollectRowRecordIndexes(recordIndexes, row);
+    else
+      recordIndexes.push_back(info.RecordIndex);
   }
   const Boolean saved = controller->FDeletingSelection;
   controller->FDeletingSelection = true;
@@ -1061,6 +1068,227 @@ void TcxCustomDataProvider::BeforeDestruction() {
   DetachFromSource();
   FCustomDataSource = nullptr;
   inherited::BeforeDestruction();
+}
+
+// ==== Group rows =============================================================================
+
+void TcxDataGroups::Clear() {
+  FLevelFields.clear();
+  FItems.clear();
+  FDeepest.clear();
+}
+
+void TcxDataGroups::AddLevelField(TcxCustomDataField* field) { FLevelFields.push_back(field); }
+
+TcxDataGroupInfo* TcxDataGroups::AddGroup() {
+  FItems.emplace_back();
+  return &FItems.back();
+}
+
+Integer TcxDataGroups::GetLevel(Integer index) const {
+  return index >= 0 && index < GetCount() ? FItems[std::size_t(index)].Level : -1;
+}
+
+Integer TcxDataGroups::GetRowCount() const {
+  if (FItems.empty()) return 0;
+  const TcxDataGroupInfo& group = FItems[std::size_t(FindVisibleGroup(GetCount() - 1))];
+  if (group.Level == GetLevelCount() - 1 && group.Expanded) return group.RowIndex + (group.Last - group.First + 1) + 1;
+  return group.RowIndex + 1;
+}
+
+Integer TcxDataGroups::FindByRowIndex(Integer rowIndex, TcxDataGroupInfo*& group) {
+  group = nullptr;
+  if (FItems.empty()) return -1;
+  // Row numbers never decrease; of the groups sharing one, the first is the visible one (the
+  // others are its hidden descendants).
+  const auto it = std::lower_bound(FItems.begin(), FItems.end(), rowIndex,
+                                   [](const TcxDataGroupInfo& g, Integer row) { return g.RowIndex < row; });
+  if (it != FItems.end() && it->RowIndex == rowIndex) {
+    group = &*it;
+    return Integer(it - FItems.begin());
+  }
+  if (it != FItems.begin()) group = &*(it - 1);
+  return -1;
+}
+
+Integer TcxDataGroups::FindRowGroup(Integer rowIndex) const {
+  TcxDataGroupInfo* group;
+  const Integer index = const_cast<TcxDataGroups*>(this)->FindByRowIndex(rowIndex, group);
+  if (index != -1) return index;
+  return group ? Integer(group - FItems.data()) : -1;
+}
+
+Integer TcxDataGroups::FindVisibleGroup(Integer index) const {
+  Integer result = index;
+  for (Integer a = FItems[std::size_t(index)].Parent; a != -1; a = FItems[std::size_t(a)].Parent)
+    if (!FItems[std::size_t(a)].Expanded) result = a;
+  return result;
+}
+
+TcxRowInfo TcxDataGroups::GetRowInfo(Integer rowIndex) const {
+  TcxRowInfo info;
+  info.Level = 0;
+  info.RecordListIndex = 0;
+  if (FItems.empty()) return info;
+  TcxDataGroupInfo* group;
+  const Integer index = const_cast<TcxDataGroups*>(this)->FindByRowIndex(rowIndex, group);
+  if (index != -1) {
+    info.Expanded = group->Expanded;
+    info.Level = group->Level;
+    info.RecordListIndex = GetFirstRecordListIndex(index);
+  } else if (group) {
+    info.Level = GetLevelCount();
+    info.RecordListIndex = rowIndex + group->First - group->RowIndex - 1;
+  }
+  return info;
+}
+
+Integer TcxDataGroups::GetIndexByRowIndex(Integer rowIndex, Integer level) const {
+  Integer index = FindRowGroup(rowIndex);
+  if (index == -1 || level == -1) return index;
+  if (FItems[std::size_t(index)].Level < level) {
+    for (Integer i = index + 1; i < GetCount(); ++i)
+      if (FItems[std::size_t(i)].Level == level) return i;
+    return -1;
+  }
+  while (index != -1 && FItems[std::size_t(index)].Level > level) index = FItems[std::size_t(index)].Parent;
+  return index;
+}
+
+Integer TcxDataGroups::GetDeepestGroupByRecordListIndex(Integer recordListIndex) const {
+  const auto it = std::upper_bound(FDeepest.begin(), FDeepest.end(), recordListIndex,
+                                   [this](Integer position, Integer g) { return position < FItems[std::size_t(g)].First; });
+  if (it == FDeepest.begin()) return -1;
+  const Integer index = *(it - 1);
+  return recordListIndex <= FItems[std::size_t(index)].Last ? index : -1;
+}
+
+Integer TcxDataGroups::GetGroupIndexByRecordListIndex(Integer recordListIndex, Integer level) const {
+  if (level < 0 || level >= GetLevelCount()) return -1;
+  Integer index = GetDeepestGroupByRecordListIndex(recordListIndex);
+  while (index != -1 && FItems[std::size_t(index)].Level > level) index = FItems[std::size_t(index)].Parent;
+  return index;
+}
+
+Integer TcxDataGroups::GetFirstRecordListIndex(Integer index) const {
+  const Integer deepest = GetLevelCount() - 1;
+  while (FItems[std::size_t(index)].Level < deepest) index = FItems[std::size_t(index)].First;
+  return FItems[std::size_t(index)].First;
+}
+
+Integer TcxDataGroups::GetLastRecordListIndex(Integer index) const {
+  const Integer end = GetSubtreeEnd(index);
+  return FItems[std::size_t(end)].Last;
+}
+
+Integer TcxDataGroups::GetSubtreeEnd(Integer index) const {
+  const Integer level = FItems[std::size_t(index)].Level;
+  Integer end = index;
+  while (end + 1 < GetCount() && FItems[std::size_t(end + 1)].Level > level) ++end;
+  return end;
+}
+
+Integer TcxDataGroups::GetChildCount(Integer index) const {
+  if (index == -1) {
+    Integer count = 0;
+    for (const TcxDataGroupInfo& group : FItems)
+      if (group.Level == 0) ++count;
+    return count;
+  }
+  if (index < 0 || index >= GetCount()) return 0;
+  const TcxDataGroupInfo& group = FItems[std::size_t(index)];
+  if (group.Level == GetLevelCount() - 1) return group.Last - group.First + 1;
+  Integer count = 0;
+  for (Integer i = index + 1, end = GetSubtreeEnd(index); i <= end; ++i)
+    if (FItems[std::size_t(i)].Level == group.Level + 1) ++count;
+  return count;
+}
+
+Integer TcxDataGroups::GetChildIndex(Integer index, Integer childIndex) const {
+  if (childIndex < 0 || index < -1 || index >= GetCount()) return -1;
+  if (index != -1 && FItems[std::size_t(index)].Level == GetLevelCount() - 1) return -1;
+  const Integer level = index == -1 ? 0 : FItems[std::size_t(index)].Level + 1;
+  const Integer end = index == -1 ? GetCount() - 1 : GetSubtreeEnd(index);
+  for (Integer i = index + 1; i <= end; ++i)
+    if (FItems[std::size_t(i)].Level == level && childIndex-- == 0) return i;
+  return -1;
+}
+
+Integer TcxDataGroups::GetChildRecordListIndex(Integer index, Integer childIndex) const {
+  if (index < 0 || index >= GetCount() || FItems[std::size_t(index)].Level != GetLevelCount() - 1) return -1;
+  const TcxDataGroupInfo& group = FItems[std::size_t(index)];
+  const Integer position = group.First + childIndex;
+  return childIndex >= 0 && position <= group.Last ? position : -1;
+}
+
+Boolean TcxDataGroups::IsVisible(Integer index) const {
+  for (Integer a = FItems[std::size_t(index)].Parent; a != -1; a = FItems[std::size_t(a)].Parent)
+    if (!FItems[std::size_t(a)].Expanded) return false;
+  return true;
+}
+
+void TcxDataGroups::ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive) {
+  TcxDataGroupInfo* group;
+  const Integer index = FindByRowIndex(rowIndex, group);
+  if (index == -1) return;
+  const Integer end = recursive ? GetSubtreeEnd(index) : index;
+  for (Integer i = index; i <= end; ++i) FItems[std::size_t(i)].Expanded = expanded;
+  Renumber();
+}
+
+void TcxDataGroups::ChangeAllExpanding(Boolean expanded) {
+  for (TcxDataGroupInfo& group : FItems) group.Expanded = expanded;
+  Renumber();
+}
+
+Boolean TcxDataGroups::MakeVisible(Integer index, Boolean expandItself) {
+  Boolean changed = false;
+  for (Integer a = expandItself ? index : FItems[std::size_t(index)].Parent; a != -1; a = FItems[std::size_t(a)].Parent)
+    if (!FItems[std::size_t(a)].Expanded) {
+      FItems[std::size_t(a)].Expanded = true;
+      changed = true;
+    }
+  if (changed) Renumber();
+  return changed;
+}
+
+void TcxDataGroups::Renumber() {
+  const Integer deepest = GetLevelCount() - 1;
+  // Whether the rows of a group's children are shown: the group is visible and expanded.
+  std::vector<char> open(FItems.size(), 0);
+  Integer counter = 0;
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    TcxDataGroupInfo& group = FItems[i];
+    const Boolean visible = group.Parent == -1 || open[std::size_t(group.Parent)];
+    if (visible) {
+      group.RowIndex = counter++;
+      if (group.Expanded) {
+        open[i] = 1;
+        if (group.Level == deepest) counter += group.Last - group.First + 1;
+      }
+    } else {
+      group.RowIndex = FItems[std::size_t(group.Parent)].RowIndex;
+    }
+  }
+}
+
+void TcxDataGroups::UpdateIndexes() {
+  const Integer deepest = GetLevelCount() - 1;
+  std::vector<Integer> open(std::size_t(std::max<Integer>(GetLevelCount(), 0)), -1);
+  FDeepest.clear();
+  for (Integer i = 0; i < GetCount(); ++i) {
+    TcxDataGroupInfo& group = FItems[std::size_t(i)];
+    const Integer level = std::clamp<Integer>(group.Level, 0, std::max<Integer>(deepest, 0));
+    group.Parent = level > 0 ? open[std::size_t(level - 1)] : -1;
+    open[std::size_t(level)] = i;
+    if (level == deepest)
+      FDeepest.push_back(i);
+    else
+      group.First = i + 1;
+  }
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (FItems[std::size_t(i)].Level != deepest) FItems[std::size_t(i)].Last = GetSubtreeEnd(i);
+  Renumber();
 }
 
 // ==== Row model ==============================================================================
@@ -1137,6 +1365,7 @@ TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(TcxCustomDataController
       FGroupingFieldList(new TcxGroupingFieldList),
       FTotalSortingFieldList(new TcxSortingFieldList),
       FExpandingInfos(new TcxDataExpandingInfos),
+      FDataGroups(new TcxDataGroups),
       FFocusingInfo(new TcxDataFocusingInfo(this)),
       FPrevFocusingInfo(new TcxDataFocusingInfo(this)) {
   FSortingFieldList->SetOnChanged(TNotifyEvent(this, &TcxCustomDataControllerInfo::SortingListChanged));
@@ -1150,6 +1379,7 @@ void TcxCustomDataControllerInfo::BeforeDestruction() {
   FPrevFocusingInfo->Free();
   FFocusingInfo->Free();
   FExpandingInfos->Free();
+  FDataGroups->Free();
   FTotalSortingFieldList->Free();
   FGroupingFieldList->Free();
   FSortingFieldList->Free();
@@ -1211,6 +1441,21 @@ void TcxCustomDataControllerInfo::FocusChanged(Boolean newItemRowFocusingChanged
 }
 
 void TcxCustomDataControllerInfo::RecordsCountChanged() { AddChanges(ricRecheckFocus); }
+
+void TcxCustomDataControllerInfo::RecordIndexesShifted(Integer recordIndex, Integer delta) {
+  // Only grouped rows find the focus by its record at more than one row; the focused record
+  // follows the shift, so that the rebuild does not expand the group of whichever record took
+  // its index (a deleted one is simply lost).
+  if (!IsGrouped()) return;
+  for (TcxDataFocusingInfo* info : {FFocusingInfo, FPrevFocusingInfo}) {
+    const Integer focused = info->GetRecordIndex();
+    if (focused < 0 || focused < recordIndex) continue;
+    if (delta < 0 && focused == recordIndex)
+      info->SetRecordIndex(-1);
+    else
+      info->SetRecordIndex(focused + delta);
+  }
+}
 
 void TcxCustomDataControllerInfo::FieldRemoved(TcxCustomDataField* field) {
   FSortingFieldList->Remove(field);
@@ -1515,22 +1760,167 @@ void TcxCustomDataControllerInfo::SortRecordList() {
   UnprepareSorting();
 }
 
+void TcxCustomDataControllerInfo::BuildGroups() {
+  FDataGroups->Clear();
+  for (Integer i = 0; i < FGroupingFieldList->Count(); ++i) FDataGroups->AddLevelField(FGroupingFieldList->GetItem(i).Field);
+  const Integer levelCount = FDataGroups->GetLevelCount();
+  const Integer count = GetFilteredRecordCount();
+  if (levelCount == 0 || count == 0) return;
+  std::vector<Integer> open(std::size_t(levelCount), -1);
+  std::vector<Integer> keys(std::size_t(levelCount), -1);
+  Integer topOrdinal = 0;
+  // Opens a group of each level from `level` down for the record at `position`.
+  auto openFrom = [&](Integer level, Integer position) {
+    for (Integer l = level; l < levelCount; ++l) {
+      const Integer index = FDataGroups->GetCount();
+      TcxDataGroupInfo* group = FDataGroups->AddGroup();
+      group->RowIndex = topOrdinal;
+      group->Level = l;
+      group->First = l < levelCount - 1 ? index + 1 : position;
+      group->Parent = l > 0 ? open[std::size_t(l - 1)] : -1;
+      open[std::size_t(l)] = index;
+      keys[std::size_t(l)] = FRecordList[std::size_t(position)];
+      group->GroupingValue = FDataController->GetGroupingValue(keys[std::size_t(l)], FDataGroups->GetLevelField(l));
+    }
+  };
+  // Closes the open groups of `level` and below; the deepest ends before `position`.
+  auto closeFrom = [&](Integer level, Integer position) {
+    for (Integer l = levelCount - 1; l >= level; --l) {
+      TcxDataGroupInfo* group = FDataGroups->GetItem(open[std::size_t(l)]);
+      group->Last = l == levelCount - 1 ? position - 1 : FDataGroups->GetCount() - 1;
+    }
+  };
+  PrepareSorting();
+  try {
+    openFrom(0, 0);
+    for (Integer position = 1; position < count; ++position) {
+      const Integer recordIndex = FRecordList[std::size_t(position)];
+      Integer level = 0;
+      while (level < levelCount && CompareRecordsForGrouping(keys[std::size_t(level)], recordIndex, level) == 0) ++level;
+      if (level == levelCount) continue;
+      if (level == 0) ++topOrdinal;
+      closeFrom(level, position);
+      openFrom(level, position);
+    }
+    closeFrom(0, count);
+  } catch (...) {
+    UnprepareSorting();
+    FDataGroups->Clear();
+    throw;
+  }
+  UnprepareSorting();
+  FDataGroups->UpdateIndexes();
+}
+
 Integer TcxCustomDataControllerInfo::SaveStates() {
+  TcxCustomDataController* controller = FDataController;
+  const Boolean saveExpanding = controller->FOptions.Contains(dcoSaveExpanding);
+  const Boolean selected = FSelection && FSelection->Count() > 0;
   Integer states = 0;
-  if (FSelection && FSelection->Count() > 0 &&
-      (FChanges & (ricRecordList | ricGrouping | ricSorting | ricExpanding)))
+  if (saveExpanding && (FChanges & (ricRecordList | ricGrouping))) states |= TcxDataExpandingInfos::essExpanding;
+  if (selected && (FChanges & (ricRecordList | ricGrouping | ricSorting | ricExpanding)))
     states |= TcxDataExpandingInfos::essSelection;
+  SaveExpanding(states);
   return states;
 }
 
+void TcxCustomDataControllerInfo::SaveExpanding(Integer states) {
+  FExpandingInfos->Clear();
+  FExpandingInfos->SetSaveStates(states);
+  if (states == 0) return;
+  // The saved groups are those of the last rebuild; they are only of use while the grouping
+  // fields are the same.
+  const Integer levelCount = FDataGroups->GetLevelCount();
+  if (levelCount != FGroupingFieldList->Count() || FDataGroups->GetCount() == 0) return;
+  for (Integer level = 0; level < levelCount; ++level)
+    if (FDataGroups->GetLevelField(level) != FGroupingFieldList->GetItem(level).Field) return;
+  for (Integer level = 0; level < levelCount; ++level) FExpandingInfos->AddField(FDataGroups->GetLevelField(level));
+  TcxCustomDataController* controller = FDataController;
+  const Boolean alwaysExpanded = controller->FOptions.Contains(dcoGroupsAlwaysExpanded);
+  const Boolean selected = FSelection && FSelection->Count() > 0;
+  // Each saved group is located again by the values of its own and its ancestors' levels, so an
+  // ancestor of a saved group is saved too (without state bits of its own when it has none).
+  std::vector<Integer> savedAt(std::size_t(levelCount), -1);
+  for (Integer i = 0; i < FDataGroups->GetCount(); ++i) {
+    if (!FDataGroups->IsVisible(i)) continue;
+    const TcxDataGroupInfo& group = FDataGroups->GetItemRef(i);
+    Integer flags = 0;
+    if (group.Expanded && !(alwaysExpanded && !selected)) flags |= TcxDataExpandingInfos::essExpanding;
+    if ((states & TcxDataExpandingInfos::essSelection) && FSelection && FSelection->IndexOfGroup(i) != -1)
+      flags |= TcxDataExpandingInfos::essSelection;
+    if (flags == 0) continue;
+    // Ancestors not saved yet, outermost first.
+    std::vector<Integer> missing;
+    for (Integer a = group.Parent; a != -1 && savedAt[std::size_t(FDataGroups->GetLevel(a))] != a;
+         a = FDataGroups->GetParentIndex(a))
+      missing.push_back(a);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+      const Integer level = FDataGroups->GetLevel(*it);
+      FExpandingInfos->AddItem(level, FDataGroups->GetItemRef(*it).GroupingValue, 0);
+      savedAt[std::size_t(level)] = *it;
+    }
+    FExpandingInfos->AddItem(group.Level, group.GroupingValue, flags);
+    savedAt[std::size_t(group.Level)] = i;
+  }
+}
+
 void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
-  if (!(savedStates & TcxDataExpandingInfos::essSelection) || !FSelection) return;
-  // Without groups every selected record takes its record's new row; group entries and
-  // records that left the rows go.
+  TcxCustomDataController* controller = FDataController;
+  const Boolean grouped = IsGrouped();
+  const Boolean alwaysExpanded = controller->FOptions.Contains(dcoGroupsAlwaysExpanded);
+  if (grouped && alwaysExpanded) {
+    FDataGroups->ChangeAllExpanding(true);
+    FExpandingFlag = true;
+  }
+  if (savedStates == 0) return;
+  const Integer levelCount = FDataGroups->GetLevelCount();
+  Boolean sameFields = FExpandingInfos->FieldCount() == FGroupingFieldList->Count();
+  for (Integer i = 0; sameFields && i < FExpandingInfos->FieldCount(); ++i)
+    sameFields = FExpandingInfos->GetField(i) == FGroupingFieldList->GetItem(i).Field;
+  const Boolean selection = (savedStates & TcxDataExpandingInfos::essSelection) && FSelection;
+  if (!sameFields) {
+    if (selection && FSelection->Count() > 0) FSelection->ClearAndNotify();
+    return;
+  }
   Boolean changed = false;
+  if (selection)
+    for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
+      const TcxDataSelectionItem& item = FSelection->GetItem(i);
+      if (item.Level == -1 || (grouped && item.Level != levelCount)) {
+        FSelection->DeleteItem(i);
+        changed = true;
+      }
+    }
+  std::vector<Integer> reselected;
+  if (grouped && FExpandingInfos->Count() > 0) {
+    TcxValueDefUnboundReader reader;
+    std::unique_ptr<TcxDataControllerGroupLocateObject, orv::FreeDeleter> locate(
+        new TcxDataControllerGroupLocateObject(controller));
+    for (Integer k = 0; k < FExpandingInfos->Count(); ++k) {
+      const TcxDataExpandingInfo& info = FExpandingInfos->GetItem(k);
+      if (info.Level < 0 || info.Level >= levelCount) continue;
+      // The values of shallower entries stay; deeper ones go.
+      reader.Truncate(info.Level);
+      reader.SetValue(FDataGroups->GetLevelField(info.Level)->GetValueDef(), info.Value);
+      if (info.State == 0) continue;
+      locate->SetLevel(info.Level);
+      locate->ReadData(&reader);
+      const Integer recordIndex = locate->FindRecordIndex();
+      if (recordIndex == -1) continue;
+      const Integer group = FDataGroups->GetGroupIndexByRecordListIndex(GetFilteredIndexOfRecord(recordIndex), info.Level);
+      if (group == -1) continue;
+      if ((savedStates & TcxDataExpandingInfos::essExpanding) && (info.State & TcxDataExpandingInfos::essExpanding))
+        FDataGroups->GetItem(group)->Expanded = true;
+      if (info.State & TcxDataExpandingInfos::essSelection) reselected.push_back(group);
+    }
+    if (!alwaysExpanded) FDataGroups->Renumber();
+  }
+  if (!selection) return;
+  // Record entries take the data row of their record (removed when it is hidden); re-selected
+  // groups take their group row.
   for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
     TcxDataSelectionItem& item = FSelection->GetItemRef(i);
-    const Integer row = item.Level == -1 ? -1 : GetFilteredIndexOfRecord(item.RecordIndex);
+    const Integer row = GetRowIndexByRecordIndex(item.RecordIndex, false);
     if (row == -1) {
       FSelection->DeleteItem(i);
       changed = true;
@@ -1539,25 +1929,105 @@ void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
       changed = true;
     }
   }
+  for (const Integer group : reselected) {
+    if (!FDataGroups->IsVisible(group) || FSelection->IndexOfGroup(group) != -1) continue;
+    FSelection->AddItem(-1, FDataGroups->GetItemRef(group).RowIndex, group, -1);
+    changed = true;
+  }
   FSelection->SortByRowIndex();
   if (FSelection->GetAnchorRowIndex() != -1 && !FSelection->IsRowSelected(FSelection->GetAnchorRowIndex()))
     FSelection->ClearAnchor();
   if (changed) AddChanges(ricSelection);
 }
 
-Integer TcxCustomDataControllerInfo::FocusedRecordRow() const {
+void TcxCustomDataControllerInfo::RecomputeSelectionRows() {
+  if (!FSelection || FSelection->Count() == 0) return;
+  Boolean changed = false;
+  for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
+    TcxDataSelectionItem& item = FSelection->GetItemRef(i);
+    Integer row = -1;
+    if (item.Level == -1) {
+      if (item.RecordIndex >= 0 && item.RecordIndex < FDataGroups->GetCount() && FDataGroups->IsVisible(item.RecordIndex))
+        row = FDataGroups->GetItemRef(item.RecordIndex).RowIndex;
+    } else {
+      row = GetRowIndexByRecordIndex(item.RecordIndex, false);
+    }
+    if (row == -1) {
+      FSelection->DeleteItem(i);
+      changed = true;
+    } else if (item.RowIndex != row) {
+      item.RowIndex = row;
+      changed = true;
+    }
+  }
+  if (!changed) return;
+  FSelection->SortByRowIndex();
+  if (FSelection->GetAnchorRowIndex() != -1 && !FSelection->IsRowSelected(FSelection->GetAnchorRowIndex()))
+    FSelection->ClearAnchor();
+  AddChanges(ricSelection);
+}
+
+Integer TcxCustomDataControllerInfo::RowRecordIndex(Integer rowIndex) const {
+  if (!IsGrouped()) return FRecordList[std::size_t(rowIndex)];
+  return GetFilteredRecordIndex(FDataGroups->GetRowInfo(rowIndex).RecordListIndex);
+}
+
+Integer TcxCustomDataControllerInfo::FocusedRecordRow(Boolean makeVisible) {
   const Integer recordIndex = FFocusingInfo->GetRecordIndex();
-  return recordIndex < 0 ? -1 : GetFilteredIndexOfRecord(recordIndex);
+  const Integer position = recordIndex < 0 ? -1 : GetFilteredIndexOfRecord(recordIndex);
+  if (position == -1) return -1;
+  if (!IsGrouped()) return position;
+  const Integer levelCount = FDataGroups->GetLevelCount();
+  const Integer deepest = FDataGroups->GetDeepestGroupByRecordListIndex(position);
+  if (deepest == -1) return -1;
+  Integer level = std::min(FFocusingInfo->GetLevel(), levelCount);
+  if (makeVisible) {
+    if (level < levelCount && position == FDataGroups->GetItemRef(deepest).First) {
+      // The record opens its group: the group row of the focusing level (or, without one, the
+      // outermost group the record opens) shows it.
+      Integer group = deepest;
+      for (;;) {
+        const Integer parent = FDataGroups->GetParentIndex(group);
+        if (parent == -1 || (level != -1 && FDataGroups->GetLevel(group) <= level) ||
+            FDataGroups->GetFirstRecordListIndex(parent) != position)
+          break;
+        group = parent;
+      }
+      if (FDataGroups->MakeVisible(group, false)) ExpandingChanged();
+      return FDataGroups->GetItemRef(group).RowIndex;
+    }
+    if (FDataGroups->MakeVisible(deepest, true)) ExpandingChanged();
+    const TcxDataGroupInfo& group = FDataGroups->GetItemRef(deepest);
+    return group.RowIndex + position - group.First + 1;
+  }
+  const TcxDataGroupInfo& group = FDataGroups->GetItemRef(deepest);
+  const Boolean visible = FDataGroups->IsVisible(deepest);
+  if (level == levelCount) {
+    if (visible && group.Expanded) return group.RowIndex + position - group.First + 1;
+    level = levelCount - 1;
+  }
+  if (level < 0) return visible ? group.RowIndex : -1;
+  Integer index = deepest;
+  while (index != -1 && FDataGroups->GetLevel(index) > level) index = FDataGroups->GetParentIndex(index);
+  return index == -1 ? -1 : FDataGroups->GetItemRef(index).RowIndex;
 }
 
 void TcxCustomDataControllerInfo::CheckFocusingAfterRebuild() {
   const Integer row = FFocusingInfo->GetRowIndex();
   const Integer recordIndex = FFocusingInfo->GetRecordIndex();
   const Integer count = GetRowCount();
-  // Lost: the focused row lies beyond the rows, shows another record, or no row is focused while
-  // the focused record (the dataset cursor's, for a controller that follows one) has a row.
-  const Boolean lost = row >= count || (row >= 0 ? FRecordList[std::size_t(row)] != recordIndex : recordIndex >= 0);
-  if (lost) ChangeFocusedRow(FocusedRecordRow(), true);
+  // Lost: the focused row lies beyond the rows, shows another record (or, grouped, the same
+  // record at another level), or no row is focused while the focused record (the dataset
+  // cursor's, for a controller that follows one) has a row.
+  Boolean lost;
+  if (row >= count)
+    lost = true;
+  else if (row >= 0)
+    lost = RowRecordIndex(row) != recordIndex ||
+           (IsGrouped() && FFocusingInfo->GetLevel() != -1 && GetRowInfo(row).Level != FFocusingInfo->GetLevel());
+  else
+    lost = recordIndex >= 0;
+  if (lost) ChangeFocusedRow(FocusedRecordRow(true), true);
   if (FPrevFocusingInfo->GetRowIndex() >= count) FPrevFocusingInfo->SetRowIndex(-1);
   TcxCustomDataController* controller = FDataController;
   if (controller->FFilterChanged && GetFocusedRowIndex() == -1 && !controller->FNewItemRowFocused &&
@@ -1566,6 +2036,13 @@ void TcxCustomDataControllerInfo::CheckFocusingAfterRebuild() {
     FFocusingInfo->Clear();
     ChangeFocusedRow(0, true);
   }
+}
+
+void TcxCustomDataControllerInfo::MoveFocusAfterCollapse() {
+  const Integer row = FocusedRecordRow(false);
+  if (row == GetFocusedRowIndex()) return;
+  if (FDataController->IsSmartRefresh()) FFocusingInfo->Clear();
+  ChangeFocusedRow(row, true);
 }
 
 void TcxCustomDataControllerInfo::FocusTopRowAfterSorting() {
@@ -1583,6 +2060,7 @@ void TcxCustomDataControllerInfo::Update() {
   FInUpdate = true;
   auto finish = [this, controller] {
     FExpandingInfos->Clear();
+    if (FExpandingFlag) RecomputeSelectionRows();
     FExpandingFlag = false;
     if (FChanges & (ricSorting | ricExpanding)) controller->RereadPrevSelection();
     FInUpdate = false;
@@ -1599,7 +2077,10 @@ void TcxCustomDataControllerInfo::Update() {
     }
     if (FChanges & (ricGrouping | ricSorting)) SortRecordList();
     if (listChanged) RebuildPositions();
-    if (FChanges & ricGrouping) controller->NotifyControl(new TcxGroupingChangingInfo);
+    if (FChanges & ricGrouping) {
+      controller->NotifyControl(new TcxGroupingChangingInfo);
+      BuildGroups();
+    }
     if (FChanges & (ricGrouping | ricSorting)) FocusTopRowAfterSorting();
     RestoreStates(savedStates);
     CheckFocusingAfterRebuild();
@@ -1632,7 +2113,9 @@ void TcxCustomDataControllerInfo::ReportChanges() {
 
 // ---- Rows ----
 
-Integer TcxCustomDataControllerInfo::GetRowCount() const { return Integer(FRecordList.size()); }
+Integer TcxCustomDataControllerInfo::GetRowCount() const {
+  return IsGrouped() ? FDataGroups->GetRowCount() : Integer(FRecordList.size());
+}
 
 void TcxCustomDataControllerInfo::CheckRowIndex(Integer rowIndex) const {
   if (rowIndex < 0 || rowIndex >= GetRowCount()) RaiseControllerError(cxSDataRowIndexError);
@@ -1641,6 +2124,11 @@ void TcxCustomDataControllerInfo::CheckRowIndex(Integer rowIndex) const {
 TcxRowInfo TcxCustomDataControllerInfo::GetRowInfo(Integer rowIndex) const {
   CheckRowIndex(rowIndex);
   TcxRowInfo info;
+  if (IsGrouped()) {
+    info = FDataGroups->GetRowInfo(rowIndex);
+    info.RecordIndex = GetFilteredRecordIndex(info.RecordListIndex);
+    return info;
+  }
   info.Level = 0;
   info.RecordListIndex = rowIndex;
   info.RecordIndex = FRecordList[std::size_t(rowIndex)];
@@ -1648,12 +2136,28 @@ TcxRowInfo TcxCustomDataControllerInfo::GetRowInfo(Integer rowIndex) const {
 }
 
 Integer TcxCustomDataControllerInfo::GetRowIndexByRecordIndex(Integer recordIndex, Boolean makeVisible) {
-  return GetFilteredIndexOfRecord(recordIndex);
+  const Integer position = GetFilteredIndexOfRecord(recordIndex);
+  if (position == -1 || !IsGrouped()) return position;
+  const Integer group = FDataGroups->GetDeepestGroupByRecordListIndex(position);
+  if (group == -1) return -1;
+  if (makeVisible) {
+    if (FDataGroups->MakeVisible(group, true)) ExpandingChanged();
+  } else if (!FDataGroups->GetItemRef(group).Expanded || !FDataGroups->IsVisible(group)) {
+    return -1;
+  }
+  const TcxDataGroupInfo& info = FDataGroups->GetItemRef(group);
+  return info.RowIndex + position - info.First + 1;
 }
 
 Integer TcxCustomDataControllerInfo::GetNearestRowIndex(Integer rowIndex) const {
   CheckRowIndex(rowIndex);
-  return rowIndex + 1 < GetRowCount() ? rowIndex + 1 : rowIndex - 1;
+  const Integer count = GetRowCount();
+  if (!IsGrouped()) return rowIndex + 1 < count ? rowIndex + 1 : rowIndex - 1;
+  const Integer level = GetRowInfo(rowIndex).Level;
+  if (rowIndex + 1 < count && GetRowInfo(rowIndex + 1).Level == level) return rowIndex + 1;
+  if (rowIndex - 1 >= 0 && GetRowInfo(rowIndex - 1).Level == level) return rowIndex - 1;
+  if (rowIndex + 1 >= count) return rowIndex - 1 >= 0 ? rowIndex - 1 : rowIndex;
+  return rowIndex + 1;
 }
 
 Integer TcxCustomDataControllerInfo::GetFilteredRecordIndex(Integer index) const {
@@ -1671,7 +2175,7 @@ Integer TcxCustomDataControllerInfo::GetFilteredIndexOfRecord(Integer recordInde
 
 Integer TcxCustomDataControllerInfo::GetFocusedRecordIndex() const {
   const Integer row = FFocusingInfo->GetRowIndex();
-  return row >= 0 && row < GetRowCount() ? FRecordList[std::size_t(row)] : -1;
+  return row >= 0 && row < GetRowCount() ? RowRecordIndex(row) : -1;
 }
 
 void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer rowIndex, Boolean force) {
@@ -1689,7 +2193,7 @@ void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer rowIndex, Boolean for
   if (!allowed) {
     Flag inCanFocus{FInCanFocus, FInCanFocus};
     FInCanFocus = true;
-    allowed = FDataController->CanFocusRecord(rowIndex >= 0 ? FRecordList[std::size_t(rowIndex)] : -1);
+    allowed = FDataController->CanFocusRecord(rowIndex >= 0 ? RowRecordIndex(rowIndex) : -1);
   }
   if (allowed) {
     FDataController->FocusedRowChanging(rowIndex);
@@ -1702,8 +2206,7 @@ void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer rowIndex, Boolean for
     FFocusingInfo->UpdateFromRow();
     const Integer recordIndex = FFocusingInfo->GetRecordIndex();
     const Integer row = FFocusingInfo->GetRowIndex();
-    if (recordIndex >= 0 && (row < 0 || FRecordList[std::size_t(row)] != recordIndex))
-      FFocusingInfo->SetRowIndex(GetRowIndexByRecordIndex(recordIndex, true));
+    if (recordIndex >= 0 && (row < 0 || RowRecordIndex(row) != recordIndex)) FFocusingInfo->SetRowIndex(FocusedRecordRow(true));
   }
   if (!FFocusingInfo->IsEqual(FPrevFocusingInfo)) {
     AddChanges(ricFocusedRow | ricRecheckFocus);
@@ -1729,7 +2232,40 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(Integer rowIndex) {
 
 void TcxCustomDataControllerInfo::ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive) {
   CheckRowIndex(rowIndex);
+  TcxCustomDataController* controller = FDataController;
+  if (!IsGrouped() || controller->FOptions.Contains(dcoGroupsAlwaysExpanded)) return;
+  TcxDataGroupInfo* info;
+  const Integer group = FDataGroups->FindByRowIndex(rowIndex, info);
+  if (group == -1) return;
+  controller->BeginUpdate();
+  ScopeExit unlock{[controller] { controller->EndUpdate(); }};
+  if (!expanded) {
+    // A pending edit of a record that the collapse hides is finished first.
+    const Integer focused = GetFocusedRowIndex();
+    if (focused > rowIndex) {
+      const Integer focusedGroup = FDataGroups->FindRowGroup(focused);
+      if (focusedGroup >= group && focusedGroup <= FDataGroups->GetSubtreeEnd(group)) controller->CheckBrowseMode();
+    }
+  }
+  FDataGroups->ChangeExpanding(rowIndex, expanded, recursive);
+  ExpandingChanged();
+  if (!expanded) MoveFocusAfterCollapse();
 }
+
+void TcxCustomDataControllerInfo::AllExpandingChanged(Boolean expanded) {
+  TcxCustomDataController* controller = FDataController;
+  if (!IsGrouped() || controller->FOptions.Contains(dcoGroupsAlwaysExpanded)) return;
+  controller->BeginUpdate();
+  ScopeExit unlock{[controller] { controller->EndUpdate(); }};
+  if (!expanded && GetFocusedRowIndex() != -1 && GetRowInfo(GetFocusedRowIndex()).Level > 0) controller->CheckBrowseMode();
+  FDataGroups->ChangeAllExpanding(expanded);
+  ExpandingChanged();
+  if (!expanded) MoveFocusAfterCollapse();
+}
+
+void TcxCustomDataControllerInfo::FullCollapse() { AllExpandingChanged(false); }
+
+void TcxCustomDataControllerInfo::FullExpand() { AllExpandingChanged(true); }
 
 // ---- Selection ----
 
@@ -1769,7 +2305,10 @@ void TcxCustomDataControllerInfo::ChangeRowSelection(Integer rowIndex, Boolean s
     selection->Delete(position);
   } else if (!selected && select && FDataController->CanSelectRow(rowIndex)) {
     const TcxRowInfo info = GetRowInfo(rowIndex);
-    selection->AddAndNotify(position, rowIndex, info.RecordIndex, info.Level);
+    if (IsGrouped() && info.Level < FDataGroups->GetLevelCount())
+      selection->AddAndNotify(position, rowIndex, FDataGroups->FindRowGroup(rowIndex), -1);
+    else
+      selection->AddAndNotify(position, rowIndex, info.RecordIndex, info.Level);
   }
   CheckUpdate();
 }
@@ -1911,6 +2450,7 @@ TcxCustomDataController::TcxCustomDataController(TComponent* owner)
   ResetDataChangeInfo();
   FNotifier = new TcxDataControllerNotifier(this);
   FFilters = new TcxDataFilterList;
+  FGroups = new TcxDataControllerGroups(this);
   FDataStorage->SetOnClearInternalRecords(TNotifyEvent(this, &TcxCustomDataController::StorageCleared));
 }
 
@@ -1927,6 +2467,8 @@ void TcxCustomDataController::BeforeDestruction() {
   if (FProvider) FProvider->FreeSavedRecord();
   FreeAndNil(FDataStorage);
   FreeAndNil(FProvider);
+  FreeAndNil(FSearch);
+  FreeAndNil(FGroups);
   FDataChangedListeners.clear();
   for (TcxDataListenerLink* link : FListenerLinks) link->FDataController = nullptr;
   FListenerLinks.clear();
@@ -2081,6 +2623,10 @@ void TcxCustomDataController::FieldRemoved(TcxCustomDataField* field) {
   }
   if (FRecordHandlesField == field) FRecordHandlesField = nullptr;
   if (FSortingBySummaryField == field) FSortingBySummaryField = nullptr;
+  if (FSearchField == field) {
+    if (FSearch) FSearch->Cancel();
+    FSearchField = nullptr;
+  }
   if (FFilters) FFilters->RemoveItemByItemLink(field);
   if (FFilter) FFilter->RemoveItemByItemLink(field);
   if (FInfo) FInfo->FieldRemoved(field);
@@ -2215,6 +2761,7 @@ void TcxCustomDataController::InsertRecord(Integer recordIndex) {
     return;
   }
   FDataStorage->InsertRecordAt(recordIndex);
+  FInfo->RecordIndexesShifted(recordIndex, 1);
   RecordInserted(recordIndex);
   DataChanged(dcNew, -1, recordIndex);
 }
@@ -2227,6 +2774,7 @@ void TcxCustomDataController::DeleteRecord(Integer recordIndex) {
     return;
   }
   DeleteRecordFromStorage(recordIndex);
+  FInfo->RecordIndexesShifted(recordIndex, -1);
   RecordDeleted(recordIndex);
   CheckSelection(recordIndex);
   if (FNewItemRecordIndex == recordIndex) FNewItemRecordIndex = 0;
@@ -2302,12 +2850,26 @@ void TcxCustomDataController::AppendRecordFromReader(TcxValueDefReader* reader) 
   AfterReadRecord(recordIndex);
 }
 
+namespace {
+
+// A group row shows the value of its level's grouping item.
+Integer RowItemIndex(TcxCustomDataController* controller, const TcxRowInfo& rowInfo, Integer itemIndex) {
+  TcxGroupingFieldList* grouping = controller->GetDataControllerInfo()->GetGroupingFieldList();
+  // (The new-item row's record is internal, negative.)
+  if (rowInfo.Level >= 0 && rowInfo.Level < grouping->Count() && rowInfo.RecordIndex >= 0)
+    return grouping->GetItem(rowInfo.Level).Field->GetIndex();
+  return itemIndex;
+}
+
+}  // namespace
+
 void TcxCustomDataController::GetRowDisplayText(const TcxRowInfo& rowInfo, Integer& itemIndex, AnsiString& text) {
+  itemIndex = RowItemIndex(this, rowInfo, itemIndex);
   text = GetDisplayText(rowInfo.RecordIndex, itemIndex);
 }
 
 void TcxCustomDataController::GetRowValue(const TcxRowInfo& rowInfo, Integer itemIndex, Variant& value) {
-  value = GetValue(rowInfo.RecordIndex, itemIndex);
+  value = GetValue(rowInfo.RecordIndex, RowItemIndex(this, rowInfo, itemIndex));
 }
 
 // ---- Modes ----
@@ -2675,6 +3237,7 @@ void TcxCustomDataController::ApplyChanges() {
     NotifyControl(new TcxLayoutChangedInfo);
   } else if (changes & dccUpdateRecord) {
     NotifyControl(new TcxUpdateRecordInfo(GetFocusedRecordIndex()));
+    if (FSearch) FSearch->Cancel();
   }
   if (changes & dccFocus) {
     TcxDataFocusingInfo* prev = FInfo->GetPrevFocusingInfo();
@@ -2683,8 +3246,10 @@ void TcxCustomDataController::ApplyChanges() {
     const Integer row = current->GetRowIndex(), record = current->GetRecordIndex();
     prev->Assign(current);
     if (prevRow != row) NotifyControl(new TcxFocusedRowChangedInfo(prevRow, row));
-    if (prevRecord >= 0 || record >= 0 || changed)
+    if (prevRecord >= 0 || record >= 0 || changed) {
       NotifyControl(new TcxFocusedRecordChangedInfo(prevRecord, changed, row, prevRow, record));
+      if (FSearch) FSearch->Cancel();
+    }
   }
   if (changes & dccSelection) {
     const Integer count = GetSelectedCount();
@@ -3172,7 +3737,21 @@ void TcxCustomDataController::DeleteFocused() {
   {
     provider->BeginDeleting();
     ScopeExit end{[provider] { provider->EndDeleting(); }};
-    DeleteFocusedRecord();
+    const Integer row = GetFocusedRowIndex();
+    if (row >= 0 && row < GetRowCount() && GetRowInfo(row).Level < FInfo->GetDataGroups()->GetLevelCount()) {
+      // A group row takes every record under it.
+      std::vector<Integer> recordIndexes;
+      FGroups->CollectRowRecordIndexes(recordIndexes, row);
+      const Integer focused = GetFocusedRecordIndex();
+      try {
+        DeleteRecordList(recordIndexes);
+      } catch (...) {
+        FNearestRecordIndex = focused;
+        throw;
+      }
+    } else {
+      DeleteFocusedRecord();
+    }
   }
   ClearSelection();
 }
@@ -3601,6 +4180,184 @@ Integer TcxCustomDataController::FindRecordIndexByGroupValues(Integer internalRe
   info->UnprepareSorting();
   return result;
 }
+
+// ==== Incremental search =====================================================================
+
+TcxDataControllerSearch* TcxCustomDataController::GetSearch() {
+  if (!FSearch) FSearch = GetSearchClass().Create(this);
+  return FSearch;
+}
+
+void TcxDataControllerSearch::FocusFoundRecord(Integer recordListIndex) {
+  Lock();
+  ScopeExit unlock{[this] { Unlock(); }};
+  FDataController->ChangeFocusedRecordIndex(FDataController->GetFilteredRecordIndex(recordListIndex));
+  FDataController->SelectFocusedRow();
+}
+
+Integer TcxDataControllerSearch::DoSearch(Integer startRecordListIndex, Integer endRecordListIndex, const AnsiString& text,
+                                          Boolean forward) {
+  TcxCustomDataController* controller = FDataController;
+  const Integer count = controller->GetFilteredRecordCount();
+  const Integer itemIndex = GetItemIndex();
+  if (count == 0 || itemIndex == -1) return -1;
+  if (endRecordListIndex == -1) endRecordListIndex = forward ? count - 1 : 0;
+  const Integer step = forward ? 1 : -1;
+  for (Integer position = startRecordListIndex; forward ? position <= endRecordListIndex : position >= endRecordListIndex;
+       position += step) {
+    if (position < 0 || position >= count) continue;
+    const Integer recordIndex = controller->GetFilteredRecordIndex(position);
+    if (TextMatchesSearch(controller->GetSearchDisplayText(recordIndex, itemIndex), text, true)) return position;
+  }
+  return -1;
+}
+
+Boolean TcxDataControllerSearch::Locate(Integer itemIndex, const AnsiString& text) {
+  TcxCustomDataController* controller = FDataController;
+  if (text.empty() || controller->GetFilteredRecordCount() == 0) return false;
+  SetItemIndex(itemIndex);
+  Boolean found;
+  if (controller->IsGridMode()) {
+    found = controller->SearchInGridMode(text, true, false);
+  } else {
+    const Integer focused = controller->GetFocusedRecordIndex();
+    Integer start = focused == -1 ? 0 : controller->GetFilteredIndexOfRecord(focused);
+    if (start < 0) start = 0;
+    Integer position = DoSearch(start, -1, text, true);
+    if (position == -1 && start > 0) position = DoSearch(0, start - 1, text, true);
+    found = position != -1;
+    if (found) FocusFoundRecord(position);
+  }
+  if (found) {
+    controller->FSearching = true;
+    controller->FSearchText = text;
+    controller->Change(TcxCustomDataController::dccSearch);
+    if (!controller->IsSingleSelectMode()) controller->SelectFocusedRow();
+  }
+  return found;
+}
+
+Boolean TcxDataControllerSearch::LocateNext(Boolean forward) {
+  TcxCustomDataController* controller = FDataController;
+  if (!controller->FSearching || controller->FSearchText.empty() || !controller->FSearchField ||
+      controller->GetFilteredRecordCount() == 0)
+    return false;
+  Boolean found = false;
+  if (controller->IsGridMode()) {
+    found = controller->SearchInGridMode(controller->FSearchText, forward, true);
+  } else {
+    const Integer focused = controller->GetFocusedRecordIndex();
+    const Integer current = focused == -1 ? -1 : controller->GetFilteredIndexOfRecord(focused);
+    if (current == -1) return false;
+    if (forward ? current == controller->GetFilteredRecordCount() - 1 : current == 0) return false;
+    const Integer position = DoSearch(forward ? current + 1 : current - 1, -1, controller->FSearchText, forward);
+    found = position != -1;
+    if (found) FocusFoundRecord(position);
+  }
+  if (found && !controller->IsSingleSelectMode()) controller->SelectFocusedRow();
+  return found;
+}
+
+void TcxDataControllerSearch::Cancel() {
+  if (FLocked || !FDataController->FSearching) return;
+  FDataController->FSearchText.clear();
+  FDataController->FSearching = false;
+  FDataController->Change(TcxCustomDataController::dccSearch);
+}
+
+Integer TcxDataControllerSearch::GetItemIndex() {
+  return FDataController->FSearchField ? FDataController->FSearchField->GetIndex() : -1;
+}
+
+void TcxDataControllerSearch::SetItemIndex(Integer value) { FDataController->FSearchField = FDataController->GetItemField(value); }
+
+Boolean TcxDataControllerSearch::GetSearching() { return FDataController->FSearching; }
+
+AnsiString TcxDataControllerSearch::GetSearchText() { return FDataController->FSearchText; }
+
+// ==== Groups interface =======================================================================
+
+TcxDataGroups* TcxDataControllerGroups::DataGroups() { return FDataController->GetDataControllerInfo()->GetDataGroups(); }
+
+void TcxDataControllerGroups::ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive) {
+  FDataController->GetDataControllerInfo()->ChangeExpanding(rowIndex, expanded, recursive);
+}
+
+void TcxDataControllerGroups::ChangeGroupIndex(Integer itemIndex, Integer groupIndex) {
+  TcxCustomDataField* field = FDataController->GetItemField(itemIndex);
+  if (GetFieldGroupingLevel(field) == groupIndex) return;
+  FDataController->PostEditing();
+  FDataController->FGroupingChanged = true;
+  FDataController->GetDataControllerInfo()->ChangeGrouping(field, groupIndex);
+}
+
+void TcxDataControllerGroups::ClearGrouping() {
+  if (GetGroupingLevelCount() == 0) return;
+  FDataController->PostEditing();
+  FDataController->FGroupingChanged = true;
+  FDataController->GetDataControllerInfo()->ClearGrouping();
+}
+
+void TcxDataControllerGroups::FullCollapse() { FDataController->GetDataControllerInfo()->FullCollapse(); }
+
+void TcxDataControllerGroups::FullExpand() { FDataController->GetDataControllerInfo()->FullExpand(); }
+
+Boolean TcxDataControllerGroups::IsRowInGroup(Integer rowIndex, Integer groupRowIndex) {
+  TcxDataGroups* groups = DataGroups();
+  if (groups->GetCount() == 0) return false;
+  const Integer group = groups->FindRowGroup(rowIndex);
+  const Integer parent = groups->FindRowGroup(groupRowIndex);
+  if (group == -1 || parent == -1) return false;
+  if (group == parent) return true;
+  return groups->GetLevel(group) > groups->GetLevel(parent) && group > parent && group <= groups->GetSubtreeEnd(parent);
+}
+
+void TcxDataControllerGroups::CollectRecordIndexes(std::vector<Integer>& list, Integer dataGroupIndex) {
+  TcxDataGroups* groups = DataGroups();
+  if (dataGroupIndex < 0 || dataGroupIndex >= groups->GetCount()) return;
+  // The records under a group lie side by side in the record list.
+  const Integer last = groups->GetLastRecordListIndex(dataGroupIndex);
+  for (Integer position = groups->GetFirstRecordListIndex(dataGroupIndex); position <= last; ++position)
+    list.push_back(FDataController->GetFilteredRecordIndex(position));
+}
+
+void TcxDataControllerGroups::CollectRowRecordIndexes(std::vector<Integer>& list, Integer rowIndex) {
+  CollectRecordIndexes(list, GetRowDataGroup(rowIndex));
+}
+
+Integer TcxDataControllerGroups::GetChildCount(Integer dataGroupIndex) { return DataGroups()->GetChildCount(dataGroupIndex); }
+
+Integer TcxDataControllerGroups::GetChildDataGroupIndex(Integer dataGroupIndex, Integer childIndex) {
+  return DataGroups()->GetChildIndex(dataGroupIndex, childIndex);
+}
+
+Integer TcxDataControllerGroups::GetChildRecordIndex(Integer dataGroupIndex, Integer childIndex) {
+  const Integer position = DataGroups()->GetChildRecordListIndex(dataGroupIndex, childIndex);
+  return position == -1 ? -1 : FDataController->GetFilteredRecordIndex(position);
+}
+
+Integer TcxDataControllerGroups::GetRowDataGroup(Integer rowIndex) {
+  if (rowIndex < 0 || rowIndex >= FDataController->GetRowCount()) return -1;
+  return DataGroups()->FindRowGroup(rowIndex);
+}
+
+Integer TcxDataControllerGroups::GetFieldGroupingLevel(TcxCustomDataField* field) {
+  return FDataController->GetDataControllerInfo()->GetGroupingFieldList()->IndexOf(field);
+}
+
+Integer TcxDataControllerGroups::GetGroupingLevelCount() {
+  return FDataController->GetDataControllerInfo()->GetGroupingFieldList()->Count();
+}
+
+Integer TcxDataControllerGroups::GetLevelItemIndex(Integer level) {
+  return FDataController->GetDataControllerInfo()->GetGroupingFieldList()->GetItem(level).Field->GetIndex();
+}
+
+Integer TcxDataControllerGroups::GetItemGroupIndex(Integer itemIndex) {
+  return GetFieldGroupingLevel(FDataController->GetItemField(itemIndex));
+}
+
+Integer TcxDataControllerGroups::GetLevel(Integer dataGroupIndex) { return DataGroups()->GetLevel(dataGroupIndex); }
 
 // ==== Unbound controller =====================================================================
 

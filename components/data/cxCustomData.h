@@ -749,6 +749,97 @@ struct TcxRowInfo {
   Integer RecordListIndex = -1;
 };
 
+// ==== Group rows =============================================================================
+
+// One group row. Upper levels: First is the index of the first child group and Last the index of
+// the last group of the subtree; the deepest level: First .. Last are positions in the filtered,
+// sorted record list. A hidden group carries the row number of its visible ancestor.
+struct TcxDataGroupInfo {
+  Integer RowIndex = 0;
+  Boolean Expanded = false;
+  Integer Level = 0;
+  Integer First = 0;
+  Integer Last = 0;
+  // One value per summary item of the group's level, or Null.
+  Variant SummaryValues;
+  // The index of the enclosing group (-1 at level 0).
+  Integer Parent = -1;
+  // The group's value of its level's grouping field, read when the groups were built (records
+  // added or deleted since then do not change it).
+  Variant GroupingValue;
+};
+
+// The group rows of a grouped controller: a list in pre-order (each group before its children)
+// over the sorted record list, one level per grouping field. Row numbers never decrease along
+// the list, so a row is found by binary search.
+class TcxDataGroups : public TObject {
+  ORV_CLASS(TcxDataGroups, TObject)
+ public:
+  TcxDataGroups() = default;
+
+  void Clear();
+  void AddLevelField(TcxCustomDataField* field);
+  // Appends a group (collapsed, row 0) and answers it; valid until the next AddGroup.
+  TcxDataGroupInfo* AddGroup();
+  Integer GetLevelCount() const { return Integer(FLevelFields.size()); }
+  TcxCustomDataField* GetLevelField(Integer level) const { return FLevelFields.at(std::size_t(level)); }
+  Integer GetCount() const { return Integer(FItems.size()); }
+  TcxDataGroupInfo* GetItem(Integer index) { return &FItems.at(std::size_t(index)); }
+  const TcxDataGroupInfo& GetItemRef(Integer index) const { return FItems.at(std::size_t(index)); }
+  void SetItem(Integer index, const TcxDataGroupInfo& group) { FItems.at(std::size_t(index)) = group; }
+  // -1 outside the list.
+  Integer GetLevel(Integer index) const;
+  Boolean IsDeepest(Integer index) const { return GetLevel(index) == GetLevelCount() - 1; }
+
+  Integer GetRowCount() const;
+  // The group shown at the row; -1 for a data row, with `group` the group whose data rows hold
+  // it (nil without groups).
+  Integer FindByRowIndex(Integer rowIndex, TcxDataGroupInfo*& group);
+  // The group index of the row: the group shown there, or for a data row the deepest group that
+  // holds it; -1 without groups.
+  Integer FindRowGroup(Integer rowIndex) const;
+  // The group that shows the row of the group at `index`: its outermost collapsed ancestor, else
+  // itself.
+  Integer FindVisibleGroup(Integer index) const;
+  // A group row: {Expanded, Level, first record position}; a data row: {False, level count,
+  // record position}; zeros without groups.
+  TcxRowInfo GetRowInfo(Integer rowIndex) const;
+  // The group of the row (-1: as it is); with a level, the group of that level for it.
+  Integer GetIndexByRowIndex(Integer rowIndex, Integer level = -1) const;
+  // The group of the level that holds the record position; -1 when none.
+  Integer GetGroupIndexByRecordListIndex(Integer recordListIndex, Integer level) const;
+  // The deepest group that holds the record position; -1 when none.
+  Integer GetDeepestGroupByRecordListIndex(Integer recordListIndex) const;
+  Integer GetFirstRecordListIndex(Integer index) const;
+  Integer GetLastRecordListIndex(Integer index) const;
+  // The last group of the subtree of the group.
+  Integer GetSubtreeEnd(Integer index) const;
+  // Group -1 stands for the root (its children are the level-0 groups).
+  Integer GetChildCount(Integer index) const;
+  Integer GetChildIndex(Integer index, Integer childIndex) const;
+  Integer GetChildRecordListIndex(Integer index, Integer childIndex) const;
+  Integer GetParentIndex(Integer index) const { return FItems.at(std::size_t(index)).Parent; }
+  // Whether every ancestor of the group is expanded.
+  Boolean IsVisible(Integer index) const;
+
+  void ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive);
+  void ChangeAllExpanding(Boolean expanded);
+  // Expands the group (when asked) and each collapsed ancestor; whether anything changed.
+  Boolean MakeVisible(Integer index, Boolean expandItself);
+  // Recomputes every row number from the expanded states.
+  void Renumber();
+  // Recomputes the links of the upper levels (parent, first and last child) after the list was
+  // reordered, then the row numbers.
+  void UpdateIndexes();
+
+ private:
+  std::vector<TcxCustomDataField*> FLevelFields;
+  std::vector<TcxDataGroupInfo> FItems;
+  // The deepest groups in list order (their record positions increase).
+  std::vector<Integer> FDeepest;
+  friend class TcxCustomDataControllerInfo;
+};
+
 // Turns the controller's records into rows: the filtered and ordered record list, the sorting
 // and grouping field lists, the focused row and the selection. Rebuilds in one pass when its
 // change bits say so, at the outermost unlock.
@@ -776,6 +867,8 @@ class TcxCustomDataControllerInfo : public TObject {
   void FieldComparisonChanged(TcxCustomDataField* field);
   // Records were added or deleted: the focus is checked again at the rebuild.
   void RecordsCountChanged();
+  // A record was inserted (delta 1) or deleted (-1) at the index: the focus keeps its record.
+  void RecordIndexesShifted(Integer recordIndex, Integer delta);
 
   // Sorting.
   void ChangeSortIndex(TcxCustomDataField* field, Integer index);
@@ -826,10 +919,16 @@ class TcxCustomDataControllerInfo : public TObject {
   Boolean IsFocusing() const { return FFocusing; }
   Boolean IsInCanFocus() const { return FInCanFocus; }
 
-  // Expanding (no groups yet: every operation validates its row and does nothing more).
+  // Group rows and expanding.
+  TcxDataGroups* GetDataGroups() const { return FDataGroups; }
+  // The rows are group rows and data rows (the last rebuild grouped).
+  Boolean IsGrouped() const { return FDataGroups->GetLevelCount() > 0; }
+  // "RowIndex out of range" for a bad row; nothing without groups or with
+  // dcoGroupsAlwaysExpanded; after a collapse the focus moves to the row that shows the focused
+  // record.
   void ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive);
-  void FullCollapse() {}
-  void FullExpand() {}
+  void FullCollapse();
+  void FullExpand();
   TcxDataExpandingInfos* GetExpandingInfos() const { return FExpandingInfos; }
 
   // Selection.
@@ -878,7 +977,18 @@ class TcxCustomDataControllerInfo : public TObject {
   void CheckFocusingAfterRebuild();
   void FocusTopRowAfterSorting();
   void ReportChanges();
-  Integer FocusedRecordRow() const;
+  // The row that shows the focused record at the focusing level; making visible expands its
+  // groups, else -1 (or an enclosing group row) when it is hidden.
+  Integer FocusedRecordRow(Boolean makeVisible);
+  Integer RowRecordIndex(Integer rowIndex) const;
+  void BuildGroups();
+  void MoveFocusAfterCollapse();
+  // Every selection entry takes its current row (a record entry without expanding); entries
+  // without a row are dropped.
+  void RecomputeSelectionRows();
+  void SaveExpanding(Integer states);
+  void RestoreExpanding();
+  void AllExpandingChanged(Boolean expanded);
 
   TcxCustomDataController* FDataController;
   std::vector<Integer> FRecordList;
@@ -888,6 +998,7 @@ class TcxCustomDataControllerInfo : public TObject {
   TcxGroupingFieldList* FGroupingFieldList;
   TcxSortingFieldList* FTotalSortingFieldList;
   TcxDataExpandingInfos* FExpandingInfos;
+  TcxDataGroups* FDataGroups;
   TcxDataFocusingInfo* FFocusingInfo;
   TcxDataFocusingInfo* FPrevFocusingInfo;
   TcxDataSelection* FSelection = nullptr;
@@ -1033,6 +1144,91 @@ class TcxDataControllerNotifier : public TComponent {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  TcxCustomDataController* FDataController;
+};
+
+// ==== Incremental search and the groups interface =============================================
+
+// The incremental search of a controller: finds the next record whose display text in one item
+// starts with the typed text (ignoring case) and focuses it. The search state (searching, text,
+// item) lives in the controller.
+class TcxDataControllerSearch : public TObject {
+  ORV_CLASS(TcxDataControllerSearch, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxDataControllerSearch(TcxCustomDataController* dataController) : FDataController(dataController) {}
+
+  // Focuses the record at the filtered position and makes its row the only selected one.
+  virtual void FocusFoundRecord(Integer recordListIndex);
+  // The first filtered position from start to end (-1: the last position forward, 0 backward)
+  // whose search text starts with the text; -1 when none.
+  virtual Integer DoSearch(Integer startRecordListIndex, Integer endRecordListIndex, const AnsiString& text,
+                           Boolean forward);
+  // Searches from the focused record forward, wrapping to the top; whether a record was found.
+  virtual Boolean Locate(Integer itemIndex, const AnsiString& text);
+  // The next (or previous) match of the current search, without wrapping.
+  virtual Boolean LocateNext(Boolean forward);
+  virtual void Lock() { FLocked = true; }
+  virtual void Unlock() { FLocked = false; }
+
+  // Ends the search (nothing while locked).
+  void Cancel();
+  // -1 when no item is searched.
+  Integer GetItemIndex();
+  // EcxInvalidDataControllerOperation "ItemIndex out of range" for a bad item.
+  void SetItemIndex(Integer value);
+  Boolean GetSearching();
+  AnsiString GetSearchText();
+  Boolean GetLocked() const { return FLocked; }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+ private:
+  TcxCustomDataController* FDataController;
+  Boolean FLocked = false;
+};
+
+using TcxDataControllerSearchClass = orv::ClassOf<TcxDataControllerSearch>;
+
+// The grouping interface of a controller: grouping items, group rows, expanding and the records
+// under a group row. Data groups are indexes into the row model's group list.
+class TcxDataControllerGroups : public TObject {
+  ORV_CLASS(TcxDataControllerGroups, TObject)
+ public:
+  explicit TcxDataControllerGroups(TcxCustomDataController* dataController) : FDataController(dataController) {}
+
+  void ChangeExpanding(Integer rowIndex, Boolean expanded, Boolean recursive);
+  // Moves the item to that grouping level (-1 ungroups); "ItemIndex out of range".
+  void ChangeGroupIndex(Integer itemIndex, Integer groupIndex);
+  // The grid's name for ChangeGroupIndex.
+  void ChangeGrouping(Integer itemIndex, Integer groupIndex) { ChangeGroupIndex(itemIndex, groupIndex); }
+  void ClearGrouping();
+  void FullCollapse();
+  void FullExpand();
+  // Whether the row lies in the group row's group (the group row itself included).
+  Boolean IsRowInGroup(Integer rowIndex, Integer groupRowIndex);
+  // Appends the record indexes of every data row under the group.
+  void CollectRecordIndexes(std::vector<Integer>& list, Integer dataGroupIndex);
+  // The same for the group of a row (for a data row, the deepest group that holds it).
+  void CollectRowRecordIndexes(std::vector<Integer>& list, Integer rowIndex);
+  // Children of a group: child groups, or below the last level the group's records.
+  Integer GetChildCount(Integer dataGroupIndex);
+  Integer GetChildDataGroupIndex(Integer dataGroupIndex, Integer childIndex);
+  // The record of the child position; -1 when there is none.
+  Integer GetChildRecordIndex(Integer dataGroupIndex, Integer childIndex);
+  // The grid's name for GetChildRecordIndex.
+  Integer GetChildRecord(Integer dataGroupIndex, Integer childIndex) { return GetChildRecordIndex(dataGroupIndex, childIndex); }
+  Integer GetRowDataGroup(Integer rowIndex);
+  Integer GetDataGroupIndexByRowIndex(Integer rowIndex) { return GetRowDataGroup(rowIndex); }
+  Integer GetFieldGroupingLevel(TcxCustomDataField* field);
+  Integer GetGroupingLevelCount();
+  Integer GetLevelItemIndex(Integer level);
+  // "ItemIndex out of range" for a bad item; -1 when not grouped.
+  Integer GetItemGroupIndex(Integer itemIndex);
+  Integer GetLevel(Integer dataGroupIndex);
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+ private:
+  TcxDataGroups* DataGroups();
   TcxCustomDataController* FDataController;
 };
 
@@ -1381,6 +1577,11 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Integer FindRecordByText(Integer startRecordListIndex, Integer itemIndex, const AnsiString& text, Boolean partial,
                            Boolean wrap, Boolean forward);
   virtual Boolean SearchInGridMode(const AnsiString& text, Boolean forward, Boolean fromNext) { return false; }
+  virtual TcxDataControllerSearchClass GetSearchClass() { return TcxDataControllerSearch::StaticClass(); }
+  // The incremental search object, of GetSearchClass, made on first use.
+  TcxDataControllerSearch* GetSearch();
+  // The grouping interface.
+  TcxDataControllerGroups* GetGroups() const { return FGroups; }
   virtual AnsiString GetSearchDisplayText(Integer recordIndex, Integer itemIndex) { return GetDisplayText(recordIndex, itemIndex); }
   virtual AnsiString GetFilterDisplayText(Integer recordIndex, Integer itemIndex) { return GetDisplayText(recordIndex, itemIndex); }
 
@@ -1513,6 +1714,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   friend class TcxCustomDataFieldList;
   friend class TcxCustomDataProvider;
   friend class TcxDataControllerNotifier;
+  friend class TcxDataControllerSearch;
+  friend class TcxDataControllerGroups;
 
   struct TDataChangedListener {
     TObject* Sender;
@@ -1582,6 +1785,11 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Integer FBookmarkRecordIndex = -1;
   TcxCustomDataField* FIncrementalFilterField = nullptr;
   AnsiString FIncrementalFilterText;
+  TcxDataControllerGroups* FGroups = nullptr;
+  TcxDataControllerSearch* FSearch = nullptr;
+  Boolean FSearching = false;
+  AnsiString FSearchText;
+  TcxCustomDataField* FSearchField = nullptr;
   TcxDataControllerNotifyEvent FOnAfterCancel;
   TcxDataControllerNotifyEvent FOnAfterDelete;
   TcxDataControllerNotifyEvent FOnAfterInsert;
