@@ -11,6 +11,8 @@
 #include "components/foundation/cxImageList.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/cxStyles.h"
+#include "platform/controls/Controls.h"
+#include "platform/windowing/User.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
@@ -1652,6 +1654,124 @@ Boolean GetBitmapData(HBITMAP bitmap, BITMAP& data) { return GetObject(bitmap, s
 Boolean GetBrushInfo(HBRUSH brush, LOGBRUSH& info) { return GetObject(brush, sizeof info, &info) != 0; }
 Boolean GetFontInfo(HFONT font, LOGFONT& info) { return GetObject(font, sizeof info, &info) != 0; }
 Boolean GetPenData(HPEN pen, LOGPEN& data) { return GetObject(pen, sizeof data, &data) != 0; }
+
+TSize GetCurrentCursorSize() {
+  // The platform gives no access to a cursor's image, so its mask cannot narrow the size.
+  return {GetSystemMetrics(SM_CXCURSOR), GetSystemMetrics(SM_CYCURSOR)};
+}
+
+void InvalidateWindowRect(HWND window, const TRect& rect, Boolean erase) {
+  InvalidateRect(window, &rect, erase);
+}
+
+void InvalidateWindow(HWND window, Boolean erase) { InvalidateRect(window, nullptr, erase); }
+
+namespace {
+
+// Paints `window` (and its windowed children) into the canvas, whose coordinates are those of
+// `origin`'s client area. `rect` is in `window`'s client coordinates; children from `stop` on
+// lie above the control whose background is drawn and are left out.
+void PaintWindowCopy(TWinControl* window, TWinControl* origin, TcxCanvas* canvas,
+                     const TPoint& baseOrigin, TRect rect, TControl* stop, Boolean withEdge) {
+  if (window->GetComponentState().Contains(csDestroying) || !window->HandleAllocated()) return;
+  canvas->PushState();
+  // The window's client point p lands on the canvas where it lies in `origin`'s client area.
+  const TPoint windowOrigin = window->GetClientOrigin(), canvasOrigin = origin->GetClientOrigin();
+  const TPoint org{baseOrigin.X + canvasOrigin.X - windowOrigin.X,
+                   baseOrigin.Y + canvasOrigin.Y - windowOrigin.Y};
+  // The edge lies outside the client area, in the window's own coordinates.
+  if (withEdge) {
+    const LONG style = GetWindowLong(window->GetHandle(), GWL_STYLE);
+    const LONG exStyle = GetWindowLong(window->GetHandle(), GWL_EXSTYLE);
+    IcxTransparentBackgroundEdge* edgeQuery = nullptr;
+    const Boolean drawEdge = !Supports<IcxTransparentBackgroundEdge>(window, edgeQuery) ||
+                             edgeQuery->NeedsNonClientEdge();
+    RECT windowRect{}, clientRect{};
+    GetWindowRect(window->GetHandle(), &windowRect);
+    GetClientRect(window->GetHandle(), &clientRect);
+    POINT clientTopLeft{0, 0};
+    ClientToScreen(window->GetHandle(), &clientTopLeft);
+    const TPoint inset{clientTopLeft.X - windowRect.Left, clientTopLeft.Y - windowRect.Top};
+    if (drawEdge && (exStyle & WS_EX_CLIENTEDGE || style & WS_BORDER)) {
+      canvas->SetWindowOrigin({org.X + inset.X, org.Y + inset.Y});
+      TRect edge{0, 0, windowRect.Right - windowRect.Left, windowRect.Bottom - windowRect.Top};
+      if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(canvas->GetDCHandle(), &edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+      else DrawEdge(canvas->GetDCHandle(), &edge, BDR_OUTER, BF_RECT | BF_ADJUST | BF_MONO);
+    }
+    canvas->SetWindowOrigin(org);
+    canvas->IntersectClip({0, 0, clientRect.Right, clientRect.Bottom});
+  } else {
+    canvas->SetWindowOrigin(org);
+  }
+  if (canvas->IsRectVisible(rect)) {
+    TControlState state = window->GetControlState();
+    const Boolean wasCopy = state.Contains(csPaintCopy);
+    state.Include(csPaintCopy);
+    window->SetControlState(state);
+    canvas->GetCanvas()->Lock();
+    HRGN windowRegion = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window->GetHandle(), windowRegion) != ERROR) {
+      // The window region is in window coordinates; the canvas draws in client coordinates.
+      RECT windowRect{};
+      GetWindowRect(window->GetHandle(), &windowRect);
+      POINT clientTopLeft{0, 0};
+      ClientToScreen(window->GetHandle(), &clientTopLeft);
+      OffsetRgn(windowRegion, windowRect.Left - clientTopLeft.X, windowRect.Top - clientTopLeft.Y);
+      canvas->SetClipRegion(new TcxRegion(windowRegion), roIntersect, true, true);
+      windowRegion = nullptr;
+    }
+    if (windowRegion) DeleteObject(windowRegion);
+    canvas->IntersectClip(rect);
+    canvas->PushState();
+    HDC dc = canvas->GetDCHandle();
+    window->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
+    window->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas->GetDCHandle()), 0);
+    canvas->PopState();
+    for (Integer i = 0; i < window->GetControlCount(); ++i) {
+      TControl* child = window->GetControl(i);
+      if (child == stop) break;
+      auto* windowed = dynamic_cast<TWinControl*>(child);
+      if (!windowed || !windowed->GetVisible() || !windowed->HandleAllocated()) continue;
+      const TPoint childOrigin = windowed->GetClientOrigin();
+      const TRect childRect =
+          GetOffsetRect(rect, windowOrigin.X - childOrigin.X, windowOrigin.Y - childOrigin.Y);
+      PaintWindowCopy(windowed, origin, canvas, baseOrigin, childRect, nullptr, true);
+    }
+    canvas->GetCanvas()->Unlock();
+    if (!wasCopy) {
+      state = window->GetControlState();
+      state.Exclude(csPaintCopy);
+      window->SetControlState(state);
+    }
+  }
+  canvas->PopState();
+}
+
+}  // namespace
+
+void DrawTransparentBackground(TWinControl* control, TcxCanvas* canvas, const TRect& rect) {
+  TWinControl* parent = control ? control->GetParent() : nullptr;
+  if (!parent) return;
+  const TPoint parentOrigin = parent->GetClientOrigin(), controlOrigin = control->GetClientOrigin();
+  const TRect inParent =
+      GetOffsetRect(rect, controlOrigin.X - parentOrigin.X, controlOrigin.Y - parentOrigin.Y);
+  PaintWindowCopy(parent, control, canvas, canvas->GetWindowOrigin(), inParent, control, false);
+}
+
+void DrawParentBackground(TWinControl* control, TcxCanvas* canvas, const TRect& rect) {
+  // The themed parent background needs visual styles, which this platform does not have.
+  DrawTransparentBackground(control, canvas, rect);
+}
+
+void DrawTransparentBackgroundOnCanvas(TWinControl* control, TCanvas* canvas, const TRect& rect) {
+  TcxCanvas wrapper(canvas);
+  DrawTransparentBackground(control, &wrapper, rect);
+}
+
+void DrawParentBackgroundOnCanvas(TWinControl* control, TCanvas* canvas, const TRect& rect) {
+  TcxCanvas wrapper(canvas);
+  DrawParentBackground(control, &wrapper, rect);
+}
 
 // ==== Glyph drawing ==========================================================================
 

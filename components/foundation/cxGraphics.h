@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/drawing/GdiTypes.h"
+#include "platform/windowing/WinTypes.h"
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
@@ -660,6 +661,34 @@ void WrapTextToLines(const AnsiString& text, TcxCanvas* canvas, const TRect& rec
 Boolean IsChineseOrArabicCharset(Byte charset, const AnsiString& text);
 // The screen's logical pixels per inch, vertical or horizontal.
 Integer GetScreenLogPixels(Boolean vertical = true);
+
+// The mouse cursor's size below its hot spot: the system cursor size, narrowed to the rows its
+// mask actually uses when the cursor's image can be read. The hints of the editors and the
+// navigator place themselves below it.
+TSize GetCurrentCursorSize();
+
+void InvalidateWindowRect(HWND window, const TRect& rect, Boolean erase = true);
+void InvalidateWindow(HWND window, Boolean erase = true);
+
+class TControl;
+class TWinControl;
+
+// Asked before a child's non-client edge is drawn into a transparent background: false leaves
+// the edge out (a child that draws its own frame).
+class IcxTransparentBackgroundEdge : public virtual IInterface {
+ public:
+  virtual Boolean NeedsNonClientEdge() = 0;
+};
+
+// Paints what lies behind `control` into `rect` (control client coordinates) of the canvas, so
+// that the control can look transparent: the parent paints itself there, then its windowed
+// children below the control. Nothing without a parent.
+void DrawTransparentBackground(TWinControl* control, TcxCanvas* canvas, const TRect& rect);
+// The same; without visual styles (always here) it is DrawTransparentBackground.
+void DrawParentBackground(TWinControl* control, TcxCanvas* canvas, const TRect& rect);
+// The same on a platform canvas.
+void DrawTransparentBackgroundOnCanvas(TWinControl* control, TCanvas* canvas, const TRect& rect);
+void DrawParentBackgroundOnCanvas(TWinControl* control, TCanvas* canvas, const TRect& rect);
 
 Boolean GetBitmapData(HBITMAP bitmap, BITMAP& data);
 Boolean GetBrushInfo(HBRUSH brush, LOGBRUSH& info);
