@@ -1405,7 +1405,9 @@ void TcxContainer::CMParentFontChanged(TMessage& message) {
   TcxContainerStyle* style = GetStyle();
   const Boolean wasAssigned = style->FAssignedValues.Contains(csvFont);
   inherited::Dispatch(message);
-  if (!GetParentFont()) style->RefreshFont();
+  // Off the parent's font, the style takes its controller's font again; a font the control was
+  // given stays (refreshing without a controller font would reset it to the defaults).
+  if (!GetParentFont() && style->IsValueAssigned(csvFont)) style->RefreshFont();
   if (!wasAssigned || GetParentFont()) style->FAssignedValues.Exclude(csvFont);
 }
 
