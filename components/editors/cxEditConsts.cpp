@@ -1,0 +1,115 @@
+#include "components/editors/cxEditConsts.h"
+
+namespace {
+
+void AddEditResourceStrings(TdxProductResourceStrings* product) {
+  product->AddResourceString("cxSEditButtonCancel", &cxSEditButtonCancel);
+  product->AddResourceString("cxSEditButtonOK", &cxSEditButtonOK);
+  product->AddResourceString("cxSEditDateConvertError", &cxSEditDateConvertError);
+  product->AddResourceString("cxSEditInvalidRepositoryItem", &cxSEditInvalidRepositoryItem);
+  product->AddResourceString("cxSEditNumericValueConvertError", &cxSEditNumericValueConvertError);
+  product->AddResourceString("cxSEditPopupCircularReferencingError", &cxSEditPopupCircularReferencingError);
+  product->AddResourceString("cxSEditPostError", &cxSEditPostError);
+  product->AddResourceString("cxSEditTimeConvertError", &cxSEditTimeConvertError);
+  product->AddResourceString("cxSEditValidateErrorText", &cxSEditValidateErrorText);
+  product->AddResourceString("cxSEditValueOutOfBounds", &cxSEditValueOutOfBounds);
+  product->AddResourceString("cxSEditCheckBoxChecked", &cxSEditCheckBoxChecked);
+  product->AddResourceString("cxSEditCheckBoxGrayed", &cxSEditCheckBoxGrayed);
+  product->AddResourceString("cxSEditCheckBoxUnchecked", &cxSEditCheckBoxUnchecked);
+  product->AddResourceString("cxSRadioGroupDefaultCaption", &cxSRadioGroupDefaultCaption);
+  product->AddResourceString("cxSTextTrue", &cxSTextTrue);
+  product->AddResourceString("cxSTextFalse", &cxSTextFalse);
+  product->AddResourceString("cxSBlobButtonOK", &cxSBlobButtonOK);
+  product->AddResourceString("cxSBlobButtonCancel", &cxSBlobButtonCancel);
+  product->AddResourceString("cxSBlobButtonClose", &cxSBlobButtonClose);
+  product->AddResourceString("cxSBlobMemo", &cxSBlobMemo);
+  product->AddResourceString("cxSBlobMemoEmpty", &cxSBlobMemoEmpty);
+  product->AddResourceString("cxSBlobPicture", &cxSBlobPicture);
+  product->AddResourceString("cxSBlobPictureEmpty", &cxSBlobPictureEmpty);
+  product->AddResourceString("cxSMenuItemCaptionCut", &cxSMenuItemCaptionCut);
+  product->AddResourceString("cxSMenuItemCaptionCopy", &cxSMenuItemCaptionCopy);
+  product->AddResourceString("cxSMenuItemCaptionPaste", &cxSMenuItemCaptionPaste);
+  product->AddResourceString("cxSMenuItemCaptionDelete", &cxSMenuItemCaptionDelete);
+  product->AddResourceString("cxSMenuItemCaptionLoad", &cxSMenuItemCaptionLoad);
+  product->AddResourceString("cxSMenuItemCaptionSave", &cxSMenuItemCaptionSave);
+  product->AddResourceString("cxSDatePopupClear", &cxSDatePopupClear);
+  product->AddResourceString("cxSDatePopupNow", &cxSDatePopupNow);
+  product->AddResourceString("cxSDatePopupOK", &cxSDatePopupOK);
+  product->AddResourceString("cxSDatePopupToday", &cxSDatePopupToday);
+  product->AddResourceString("cxSDateError", &cxSDateError);
+  product->AddResourceString("scxSCalcError", &scxSCalcError);
+  product->AddResourceString("scxSHyperLinkPrefix", &scxSHyperLinkPrefix);
+  product->AddResourceString("scxSHyperLinkDoubleSlash", &scxSHyperLinkDoubleSlash);
+  product->AddResourceString("cxNavigatorHint_First", &cxNavigatorHint_First);
+  product->AddResourceString("cxNavigatorHint_Prior", &cxNavigatorHint_Prior);
+  product->AddResourceString("cxNavigatorHint_PriorPage", &cxNavigatorHint_PriorPage);
+  product->AddResourceString("cxNavigatorHint_Next", &cxNavigatorHint_Next);
+  product->AddResourceString("cxNavigatorHint_NextPage", &cxNavigatorHint_NextPage);
+  product->AddResourceString("cxNavigatorHint_Last", &cxNavigatorHint_Last);
+  product->AddResourceString("cxNavigatorHint_Insert", &cxNavigatorHint_Insert);
+  product->AddResourceString("cxNavigatorHint_Append", &cxNavigatorHint_Append);
+  product->AddResourceString("cxNavigatorHint_Delete", &cxNavigatorHint_Delete);
+  product->AddResourceString("cxNavigatorHint_Edit", &cxNavigatorHint_Edit);
+  product->AddResourceString("cxNavigatorHint_Post", &cxNavigatorHint_Post);
+  product->AddResourceString("cxNavigatorHint_Cancel", &cxNavigatorHint_Cancel);
+  product->AddResourceString("cxNavigatorHint_Refresh", &cxNavigatorHint_Refresh);
+  product->AddResourceString("cxNavigatorHint_SaveBookmark", &cxNavigatorHint_SaveBookmark);
+  product->AddResourceString("cxNavigatorHint_GotoBookmark", &cxNavigatorHint_GotoBookmark);
+  product->AddResourceString("cxNavigatorHint_Filter", &cxNavigatorHint_Filter);
+  product->AddResourceString("cxNavigator_DeleteRecordQuestion", &cxNavigator_DeleteRecordQuestion);
+  product->AddResourceString("scxSEditRepositoryBlobItem", &scxSEditRepositoryBlobItem);
+  product->AddResourceString("scxSEditRepositoryButtonItem", &scxSEditRepositoryButtonItem);
+  product->AddResourceString("scxSEditRepositoryCalcItem", &scxSEditRepositoryCalcItem);
+  product->AddResourceString("scxSEditRepositoryCheckBoxItem", &scxSEditRepositoryCheckBoxItem);
+  product->AddResourceString("scxSEditRepositoryComboBoxItem", &scxSEditRepositoryComboBoxItem);
+  product->AddResourceString("scxSEditRepositoryCurrencyItem", &scxSEditRepositoryCurrencyItem);
+  product->AddResourceString("scxSEditRepositoryDateItem", &scxSEditRepositoryDateItem);
+  product->AddResourceString("scxSEditRepositoryHyperLinkItem", &scxSEditRepositoryHyperLinkItem);
+  product->AddResourceString("scxSEditRepositoryImageComboBoxItem", &scxSEditRepositoryImageComboBoxItem);
+  product->AddResourceString("scxSEditRepositoryImageItem", &scxSEditRepositoryImageItem);
+  product->AddResourceString("scxSEditRepositoryLookupComboBoxItem", &scxSEditRepositoryLookupComboBoxItem);
+  product->AddResourceString("scxSEditRepositoryMaskItem", &scxSEditRepositoryMaskItem);
+  product->AddResourceString("scxSEditRepositoryMemoItem", &scxSEditRepositoryMemoItem);
+  product->AddResourceString("scxSEditRepositoryMRUItem", &scxSEditRepositoryMRUItem);
+  product->AddResourceString("scxSEditRepositoryPopupItem", &scxSEditRepositoryPopupItem);
+  product->AddResourceString("scxSEditRepositorySpinItem", &scxSEditRepositorySpinItem);
+  product->AddResourceString("scxSEditRepositoryRadioGroupItem", &scxSEditRepositoryRadioGroupItem);
+  product->AddResourceString("scxSEditRepositoryTextItem", &scxSEditRepositoryTextItem);
+  product->AddResourceString("scxSEditRepositoryTimeItem", &scxSEditRepositoryTimeItem);
+  product->AddResourceString("scxRegExprLine", &scxRegExprLine);
+  product->AddResourceString("scxRegExprChar", &scxRegExprChar);
+  product->AddResourceString("scxRegExprNotAssignedSourceStream", &scxRegExprNotAssignedSourceStream);
+  product->AddResourceString("scxRegExprEmptySourceStream", &scxRegExprEmptySourceStream);
+  product->AddResourceString("scxRegExprCantUsePlusQuantifier", &scxRegExprCantUsePlusQuantifier);
+  product->AddResourceString("scxRegExprCantUseStarQuantifier", &scxRegExprCantUseStarQuantifier);
+  product->AddResourceString("scxRegExprCantCreateEmptyAlt", &scxRegExprCantCreateEmptyAlt);
+  product->AddResourceString("scxRegExprCantCreateEmptyBlock", &scxRegExprCantCreateEmptyBlock);
+  product->AddResourceString("scxRegExprIllegalSymbol", &scxRegExprIllegalSymbol);
+  product->AddResourceString("scxRegExprIllegalQuantifier", &scxRegExprIllegalQuantifier);
+  product->AddResourceString("scxRegExprNotSupportQuantifier", &scxRegExprNotSupportQuantifier);
+  product->AddResourceString("scxRegExprIllegalIntegerValue", &scxRegExprIllegalIntegerValue);
+  product->AddResourceString("scxRegExprTooBigReferenceNumber", &scxRegExprTooBigReferenceNumber);
+  product->AddResourceString("scxRegExprCantCreateEmptyEnum", &scxRegExprCantCreateEmptyEnum);
+  product->AddResourceString("scxRegExprSubrangeOrder", &scxRegExprSubrangeOrder);
+  product->AddResourceString("scxRegExprHexNumberExpected0", &scxRegExprHexNumberExpected0);
+  product->AddResourceString("scxRegExprHexNumberExpected", &scxRegExprHexNumberExpected);
+  product->AddResourceString("scxRegExprMissing", &scxRegExprMissing);
+  product->AddResourceString("scxRegExprUnnecessary", &scxRegExprUnnecessary);
+  product->AddResourceString("scxRegExprIncorrectSpace", &scxRegExprIncorrectSpace);
+  product->AddResourceString("scxRegExprNotCompiled", &scxRegExprNotCompiled);
+  product->AddResourceString("scxRegExprIncorrectParameterQuantifier", &scxRegExprIncorrectParameterQuantifier);
+  product->AddResourceString("scxRegExprCantUseParameterQuantifier", &scxRegExprCantUseParameterQuantifier);
+  product->AddResourceString("scxMaskEditRegExprError", &scxMaskEditRegExprError);
+  product->AddResourceString("scxMaskEditInvalidEditValue", &scxMaskEditInvalidEditValue);
+  product->AddResourceString("scxMaskEditNoMask", &scxMaskEditNoMask);
+  product->AddResourceString("scxMaskEditIllegalFileFormat", &scxMaskEditIllegalFileFormat);
+  product->AddResourceString("scxMaskEditEmptyMaskCollectionFile", &scxMaskEditEmptyMaskCollectionFile);
+  product->AddResourceString("scxMaskEditMaskCollectionFiles", &scxMaskEditMaskCollectionFiles);
+  product->AddResourceString("cxSSpinEditInvalidNumericValue", &cxSSpinEditInvalidNumericValue);
+}
+
+}  // namespace
+
+void orv::StartEditConstsUnit() {
+  static TResourceStringsUnit unit(kEditConstsProductName, &AddEditResourceStrings);
+}
