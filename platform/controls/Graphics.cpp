@@ -8,6 +8,7 @@
 #include "platform/controls/PngImage.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
+#include "platform/forms/Filer.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/Streams.h"
@@ -1783,4 +1784,16 @@ int orv::PenModeRop(TPenMode mode) {
                                   R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,   R2_NOTMERGEPEN,
                                   R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,     R2_NOTXORPEN};
   return kRops[mode];
+}
+
+void TGraphic::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineBinaryProperty("Data", TStreamProc(this, &TGraphic::ReadData),
+                              TStreamProc(this, &TGraphic::WriteData), !GetEmpty());
+}
+
+void TPicture::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineBinaryProperty("Data", TStreamProc(this, &TPicture::ReadData),
+                              TStreamProc(this, &TPicture::WriteData), FGraphic != nullptr);
 }

@@ -333,6 +333,8 @@ class TGraphic : public TPersistent {
   // byte count first). The form reader and writer call these.
   virtual void ReadData(TStream* stream);
   virtual void WriteData(TStream* stream);
+  // Stores the graphic in a form description as the binary "Data" (nothing for an empty one).
+  void DefineProperties(TFiler* filer) override;
 
   // The clipboard form of a graphic: a packed device-independent bitmap (CF_DIB) in global
   // memory; every kind of graphic offers itself as a bitmap. Loading takes CF_DIB; EInvalidGraphic
@@ -532,6 +534,8 @@ class TPicture : public TPersistent {
   // name) followed by the graphic's own data.
   void ReadData(TStream* stream);
   void WriteData(TStream* stream);
+  // Stores the picture in a form description as the binary "Data" (nothing without a graphic).
+  void DefineProperties(TFiler* filer) override;
 
   static void RegisterFileFormat(const AnsiString& extension, const AnsiString& description,
                                  TGraphicClass graphicClass);

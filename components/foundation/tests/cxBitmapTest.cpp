@@ -7,6 +7,8 @@
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/tests/PaintFixture.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Streams.h"
 
@@ -380,3 +382,47 @@ TEST(ProcessDCAreaAsAlphaBitmap, HatchesTheArea) {
 }
 
 }  // namespace
+
+// ---- Form descriptions ----
+
+namespace {
+
+// A component with a glyph, as buttons and styles keep them.
+class TGlyphHolder : public TComponent {
+  ORV_CLASS(TGlyphHolder, TComponent)
+ public:
+  explicit TGlyphHolder(TComponent* owner) : TComponent(owner), FGlyph(new TcxBitmap) {}
+  ~TGlyphHolder() override { orv::Free(FGlyph); }
+  TcxBitmap* GetGlyph() const { return FGlyph; }
+
+ private:
+  TcxBitmap* FGlyph;
+};
+
+ORV_PUBLISH(TGlyphHolder) { p.Property("Glyph", &TGlyphHolder::GetGlyph); }
+
+}  // namespace
+
+TEST(TcxBitmap, GlyphsTravelThroughFormDescriptionsCompressedOrNot) {
+  for (Boolean compress : {false, true}) {
+    std::unique_ptr<TGlyphHolder, orv::FreeDeleter> holder(new TGlyphHolder(nullptr));
+    holder->SetName("Holder");
+    TcxBitmap* glyph = holder->GetGlyph();
+    glyph->SetPixelFormat(pf24bit);
+    glyph->SetSize(40, 3);
+    glyph->GetCanvas()->FillRectWithColor({0, 0, 40, 3}, clRed);
+    glyph->GetCanvas()->FillRectWithColor({5, 1, 7, 2}, clBlue);
+    glyph->SetCompressData(compress);
+    const std::string text = orv::WriteComponentToText(holder.get());
+    // The compressed form carries its signature "XDBM".
+    EXPECT_EQ(text.find("5844424D") != std::string::npos, compress) << text;
+    std::unique_ptr<TGlyphHolder, orv::FreeDeleter> copy(new TGlyphHolder(nullptr));
+    orv::ReadComponentFromText(copy.get(), text);
+    EXPECT_EQ(copy->GetGlyph()->GetWidth(), 40);
+    EXPECT_EQ(ReadBitmapColors(copy->GetGlyph(), true), ReadBitmapColors(glyph, true));
+  }
+  // An empty glyph stores nothing.
+  std::unique_ptr<TGlyphHolder, orv::FreeDeleter> empty(new TGlyphHolder(nullptr));
+  empty->SetName("Holder");
+  EXPECT_EQ(orv::WriteComponentToText(empty.get()).find("Glyph.Data"), std::string::npos);
+}
