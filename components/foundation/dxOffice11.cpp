@@ -158,6 +158,19 @@ void ComputePalette() {
   c[44] = c[1];
   c[45] = c[10];
   c[46] = c[21];
+  // The toolbar mark in its normal, hot and pressed states: the normal colours are the palette's
+  // own; the hot and pressed ones mix the system colours.
+  const TColor hot = GetNearestScreenColor(MixSystemColors(-15, 29, 86));
+  const TColor pressed = GetNearestScreenColor(MixSystemColors(42, 11, 47));
+  const TColor colors1[3] = {c[5], hot, pressed}, colors2[3] = {c[6], hot, pressed};
+  for (int i = 0; i < 3; ++i) {
+    Office11MarkGradientColors1[i] = colors1[i];
+    Office11MarkGradientColors2[i] = colors2[i];
+    Office11MarkLightColors[i] = i == 0 ? c[9]
+                                 : gSchemeThemed ? BlendColors(colors1[i], c[3], 90)
+                                                 : BlendColors(colors2[i], window, 50);
+    Office11MarkMidColors[i] = i == 0 ? c[10] : BlendColors(colors2[i], c[8], 50);
+  }
   c[47] = c[31];
   c[29] = BlendColors(c[27], 0, 92);
   c[30] = BlendColors(c[28], 0, 92);

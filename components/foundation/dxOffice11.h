@@ -222,6 +222,12 @@ inline TColor& Office11DisabledTextColor = Office11Color43;
 inline TColor& Office11CalendarHeaderColor = Office11Color44;
 inline TColor& Office11ArrowItemColor = Office11Color45;
 inline TColor& Office11SelectedTextColor = Office11Color46;
+// The bars' toolbar mark, one colour per state (normal, hot, pressed): the normal entries are
+// Office11Color05, Office11Color06, Office11Color09 and Office11Color10.
+inline TColor Office11MarkGradientColors1[3] = {};
+inline TColor Office11MarkGradientColors2[3] = {};
+inline TColor Office11MarkLightColors[3] = {};
+inline TColor Office11MarkMidColors[3] = {};
 
 // ---- Test hooks -----------------------------------------------------------------------------
 

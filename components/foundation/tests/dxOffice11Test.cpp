@@ -56,6 +56,17 @@ TEST_F(Office11, WithoutVisualStylesThePaletteDerivesFromSystemColours) {
   EXPECT_EQ(&Office11BorderColor, &Office11Color31);
   EXPECT_EQ(&Office11SelectedColor1, &Office11Color34);
   EXPECT_EQ(&dxOffice11BackgroundColor2, &Office11Color04);
+  // The toolbar mark's state colours: normal from the palette, hot and pressed mixed.
+  EXPECT_EQ(Office11MarkGradientColors1[0], Office11Color05);
+  EXPECT_EQ(Office11MarkGradientColors2[0], Office11Color06);
+  EXPECT_EQ(Office11MarkLightColors[0], Office11Color09);
+  EXPECT_EQ(Office11MarkMidColors[0], Office11Color10);
+  const TColor hot = GetNearestScreenColor(MixSystemColors(-15, 29, 86));
+  EXPECT_EQ(Office11MarkGradientColors1[1], hot);
+  EXPECT_EQ(Office11MarkGradientColors2[1], hot);
+  EXPECT_EQ(Office11MarkLightColors[1], BlendColors(hot, clWhite, 50));
+  EXPECT_EQ(Office11MarkMidColors[2],
+            BlendColors(GetNearestScreenColor(MixSystemColors(42, 11, 47)), Office11Color08, 50));
 }
 
 TEST_F(Office11, ResourcesAreReferenceCounted) {
