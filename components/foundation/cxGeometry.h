@@ -75,6 +75,17 @@ constexpr TRect GetContentRect(const TRect& r, const TRect& margins) {
           Sub(r.Bottom, margins.Bottom)};
 }
 
+// r grown by the four margins (each margin moves its side outward); the page control and the
+// grid call it ExtendRect.
+constexpr TRect ExtendRect(const TRect& r, const TRect& margins) {
+  return GetInflatedRectBySides(r, margins.Left, margins.Top, margins.Right, margins.Bottom);
+}
+// 1 for a value of 0 or more, else -1.
+constexpr Integer FloatSign(double value) { return value >= 0 ? 1 : -1; }
+// The null size and the empty rectangle.
+inline constexpr TSize cxNullSize{0, 0};
+inline constexpr TRect cxEmptyRect{0, 0, 0, 0};
+
 // Both corners moved by (dx, dy), or by (-dx, -dy) when `add` is false.
 constexpr TRect GetOffsetRect(const TRect& r, Integer dx, Integer dy, Boolean add = true) {
   using namespace orv::geometry;

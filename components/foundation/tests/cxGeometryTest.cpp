@@ -58,6 +58,7 @@ TEST(cxGeometry, RectangleBuilders) {
   } cases[] = {
       {MakeRectBounds(1, 2, 3, 4), {1, 2, 4, 6}},
       {GetInflatedRect(r, 2, 3), {8, 17, 32, 63}},
+      {ExtendRect(r, {1, 2, 3, 4}), {9, 18, 33, 64}},
       {GetInflatedRectBySides(r, 1, 2, 3, 4), {9, 18, 33, 64}},
       {GetContentRect(r, TRect{1, 2, 3, 4}), {11, 22, 27, 56}},
       {GetOffsetRect(r, 5, 6, true), {15, 26, 35, 66}},
