@@ -10,6 +10,9 @@
 
 namespace {
 
+// Walks of different threads never share states, but each numbers its own walks.
+thread_local std::uint64_t gLastWalkStamp = 0;
+
 // An expression may hold at most this many character positions, counted after the counted
 // repetitions and back references are unfolded, and groups may nest at most this deep: a mask
 // such as a{1000000} or ((((...)))) is refused instead of exhausting memory or the stack.
@@ -95,6 +98,8 @@ AnsiString ResText(PResStringRec rec, const AnsiString& argument) {
 
 }  // namespace
 
+orv::TcxRegExprWalk::TcxRegExprWalk() : Stamp(++gLastWalkStamp) {}
+
 bool orv::IsAnsiLetter(char c) { return orv::AnsiUpperChar(c) != orv::AnsiLowerChar(c); }
 
 // ==== Character classes ======================================================================
@@ -146,6 +151,12 @@ void TcxRegExprStates::Add(TcxRegExprState* state) {
   if (!Contains(state)) FStates.push_back(state);
 }
 
+void TcxRegExprStates::Add(TcxRegExprState* state, orv::TcxRegExprWalk& walk) {
+  if (state->GetWalkStamp() == walk.Stamp) return;
+  state->SetWalkStamp(walk.Stamp);
+  FStates.push_back(state);
+}
+
 void TcxRegExprStates::AddStates(TcxRegExprStates* states) {
   for (TcxRegExprState* state : states->FStates) Add(state);
   states->Free();
@@ -185,15 +196,15 @@ bool TcxRegExprStates::GetSingleChar(char& ch) const {
 
 TcxRegExprStates* TcxRegExprStates::Step(char& ch, bool caseInsensitive) const {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  for (TcxRegExprState* state : FStates) state->DoStep(ch, caseInsensitive, *result, passed);
+  orv::TcxRegExprWalk walk;
+  for (TcxRegExprState* state : FStates) state->DoStep(ch, caseInsensitive, *result, walk);
   return result;
 }
 
 TcxRegExprStates* TcxRegExprStates::GetNextEntryStates() const {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  for (TcxRegExprState* state : FStates) state->DoGetNextEntryStates(*result, passed);
+  orv::TcxRegExprWalk walk;
+  for (TcxRegExprState* state : FStates) state->DoGetNextEntryStates(*result, walk);
   return result;
 }
 
@@ -207,41 +218,43 @@ bool TcxRegExprStates::ContainsFinal() const {
 
 TcxRegExprStates* TcxRegExprState::Accept(char& ch, bool caseInsensitive) {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  DoAccept(ch, caseInsensitive, *result, passed);
+  orv::TcxRegExprWalk walk;
+  DoAccept(ch, caseInsensitive, *result, walk);
   return result;
 }
 
 TcxRegExprStates* TcxRegExprState::GetEntryStates() {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  DoGetEntryStates(*result, passed);
+  orv::TcxRegExprWalk walk;
+  DoGetEntryStates(*result, walk);
   return result;
 }
 
-void TcxRegExprState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed) { into.Add(this); }
+void TcxRegExprState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
+  into.Add(this, walk);
+}
 
 TcxRegExprStates* TcxRegExprState::Step(char& ch, bool caseInsensitive) {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  DoStep(ch, caseInsensitive, *result, passed);
+  orv::TcxRegExprWalk walk;
+  DoStep(ch, caseInsensitive, *result, walk);
   return result;
 }
 
 TcxRegExprStates* TcxRegExprState::GetNextEntryStates() {
   auto* result = new TcxRegExprStates;
-  orv::TcxRegExprJunctions passed;
-  DoGetNextEntryStates(*result, passed);
+  orv::TcxRegExprWalk walk;
+  DoGetNextEntryStates(*result, walk);
   return result;
 }
 
 void TcxRegExprState::DoStep(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                             orv::TcxRegExprJunctions& passed) {
-  for (Integer i = 0; i < FNext.GetCount(); ++i) FNext.GetState(i)->DoAccept(ch, caseInsensitive, into, passed);
+                             orv::TcxRegExprWalk& walk) {
+  for (Integer i = 0; i < FNext.GetCount(); ++i) FNext.GetState(i)->DoAccept(ch, caseInsensitive, into, walk);
 }
 
-void TcxRegExprState::DoGetNextEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed) {
-  for (Integer i = 0; i < FNext.GetCount(); ++i) FNext.GetState(i)->DoGetEntryStates(into, passed);
+void TcxRegExprState::DoGetNextEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
+  for (Integer i = 0; i < FNext.GetCount(); ++i) FNext.GetState(i)->DoGetEntryStates(into, walk);
 }
 
 TcxRegExprSimpleState::~TcxRegExprSimpleState() { orv::Free(FItem); }
@@ -251,28 +264,29 @@ TcxRegExprState* TcxRegExprSimpleState::Duplicate() {
 }
 
 void TcxRegExprSimpleState::DoAccept(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                                     orv::TcxRegExprJunctions& passed) {
-  if (FItem && FItem->Matches(ch, caseInsensitive)) into.Add(this);
+                                     orv::TcxRegExprWalk& walk) {
+  if (FItem && FItem->Matches(ch, caseInsensitive)) into.Add(this, walk);
 }
 
 namespace {
 
-// Marks a junction passed; false when it was passed before in this walk.
-bool Pass(const TcxRegExprState* junction, orv::TcxRegExprJunctions& passed) {
-  if (std::find(passed.begin(), passed.end(), junction) != passed.end()) return false;
-  passed.push_back(junction);
+// Marks a junction walk; false when it was walk before in this walk.
+bool Pass(TcxRegExprState* junction, orv::TcxRegExprWalk& walk) {
+  if (junction->GetWalkStamp() == walk.Stamp) return false;
+  junction->SetWalkStamp(walk.Stamp);
   return true;
 }
+
 
 }  // namespace
 
 void TcxRegExprBlockState::DoAccept(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                                    orv::TcxRegExprJunctions& passed) {
-  if (Pass(this, passed)) DoStep(ch, caseInsensitive, into, passed);
+                                    orv::TcxRegExprWalk& walk) {
+  if (Pass(this, walk)) DoStep(ch, caseInsensitive, into, walk);
 }
 
-void TcxRegExprBlockState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed) {
-  if (Pass(this, passed)) DoGetNextEntryStates(into, passed);
+void TcxRegExprBlockState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
+  if (Pass(this, walk)) DoGetNextEntryStates(into, walk);
 }
 
 // ==== Parse tree =============================================================================

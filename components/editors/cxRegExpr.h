@@ -22,6 +22,7 @@
 // case mapping; ranges compare byte values and ignore case.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -37,10 +38,13 @@ class TcxRegExprStates;
 
 namespace orv {
 
-// The junctions already passed during one step or one expansion: each is expanded once, which
-// keeps the expansion linear and ends it on cycles of junctions that consume nothing (as in
-// (a?){2,}).
-using TcxRegExprJunctions = std::vector<const TcxRegExprState*>;
+// One step or one expansion over the states. Each junction is passed once in a walk, which keeps
+// the walk linear and ends it on cycles of junctions that consume nothing (as in (a?){2,}), and
+// each state is listed once in the walk's result.
+struct TcxRegExprWalk {
+  TcxRegExprWalk();
+  std::uint64_t Stamp;
+};
 
 // Whether `c` is a letter of the locale's code page (it has a case partner), Latin and
 // Cyrillic alike.
@@ -200,6 +204,8 @@ class TcxRegExprStates : public TObject {
   TcxRegExprStates() = default;
 
   void Add(TcxRegExprState* state);
+  // Adds a state reached in `walk`, whose result this set is (once per walk, in constant time).
+  void Add(TcxRegExprState* state, orv::TcxRegExprWalk& walk);
   // Adds the members of `states` and frees it.
   void AddStates(TcxRegExprStates* states);
   Integer GetCount() const { return static_cast<Integer>(FStates.size()); }
@@ -242,15 +248,20 @@ class TcxRegExprState : public TObject {
   // A new set: the union of the successors' entry states.
   TcxRegExprStates* GetNextEntryStates();
 
-  // The forms that share the caller's record of junctions already passed.
+  // The forms that share the caller's walk (the junctions already passed).
   virtual void DoAccept(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                        orv::TcxRegExprJunctions& passed) {}
-  virtual void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed);
-  void DoStep(char& ch, bool caseInsensitive, TcxRegExprStates& into, orv::TcxRegExprJunctions& passed);
-  void DoGetNextEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed);
+                        orv::TcxRegExprWalk& walk) {}
+  virtual void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk);
+  void DoStep(char& ch, bool caseInsensitive, TcxRegExprStates& into, orv::TcxRegExprWalk& walk);
+  void DoGetNextEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk);
+
+  // The walk that last passed or listed this state.
+  std::uint64_t GetWalkStamp() const { return FWalkStamp; }
+  void SetWalkStamp(std::uint64_t value) { FWalkStamp = value; }
 
  private:
   TcxRegExprStates FNext;
+  std::uint64_t FWalkStamp = 0;
 };
 
 // A state that consumes one character of its class. The automaton's start state has no class.
@@ -267,8 +278,8 @@ class TcxRegExprSimpleState : public TcxRegExprState {
   TcxRegExprState* Duplicate() override;
 
   void DoAccept(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                orv::TcxRegExprJunctions& passed) override;
-  void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed) override { into.Add(this); }
+                orv::TcxRegExprWalk& walk) override;
+  void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) override { into.Add(this, walk); }
 
  private:
   bool FFinal = false;
@@ -284,8 +295,8 @@ class TcxRegExprBlockState : public TcxRegExprState {
   TcxRegExprState* Duplicate() override { return new TcxRegExprBlockState; }
 
   void DoAccept(char& ch, bool caseInsensitive, TcxRegExprStates& into,
-                orv::TcxRegExprJunctions& passed) override;
-  void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprJunctions& passed) override;
+                orv::TcxRegExprWalk& walk) override;
+  void DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) override;
 };
 
 // ==== Parse tree =============================================================================
