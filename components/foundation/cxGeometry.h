@@ -80,8 +80,6 @@ constexpr TRect GetContentRect(const TRect& r, const TRect& margins) {
 constexpr TRect ExtendRect(const TRect& r, const TRect& margins) {
   return GetInflatedRectBySides(r, margins.Left, margins.Top, margins.Right, margins.Bottom);
 }
-// 1 for a value of 0 or more, else -1.
-constexpr Integer FloatSign(double value) { return value >= 0 ? 1 : -1; }
 // The null size and the empty rectangle.
 inline constexpr TSize cxNullSize{0, 0};
 inline constexpr TRect cxEmptyRect{0, 0, 0, 0};
