@@ -1,6 +1,7 @@
 #include "components/data/cxCustomData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -1401,7 +1402,23 @@ void TcxCustomDataControllerInfo::SortingListChanged(TObject*) { AddChanges(ricS
 
 void TcxCustomDataControllerInfo::GroupingListChanged(TObject*) { AddChanges(ricGrouping | ricSorting | ricSummary); }
 
-void TcxCustomDataControllerInfo::SelectionChanged(TObject*) { AddChanges(ricSelection); }
+void TcxCustomDataControllerInfo::SelectionChanged(TObject*) {
+  AddChanges(ricSelection);
+  if (TcxDataSummary* summary = FDataController->FindSummary(); summary && summary->HasSelectionOptions())
+    AddChanges(ricSummary);
+}
+
+Boolean TcxCustomDataControllerInfo::IsSortingBySummary() {
+  TcxCustomDataController* controller = FDataController;
+  TcxDataSummary* summary = controller->FindSummary();
+  if (!summary || !IsGrouped() || summary->CountsSelectedRecords() || !TClass(controller->GetSortingBySummaryEngineClass()))
+    return false;
+  for (Integer level = 0; level < FGroupingFieldList->Count(); ++level) {
+    TcxDataGroupSummaryItems* items = summary->GetGroupSummaryItems(level);
+    if (items && items->GetSortedItem()) return true;
+  }
+  return false;
+}
 
 void TcxCustomDataControllerInfo::Refresh() {
   Word changes = ricRecordList;
@@ -1419,7 +1436,9 @@ void TcxCustomDataControllerInfo::CheckFocusedRow() {
 }
 
 void TcxCustomDataControllerInfo::SummaryChanged(Boolean redo) {
-  AddChanges(redo ? ricLayout : ricSummary);
+  const Boolean sortingBySummary = IsSortingBySummary();
+  AddChanges(!redo || sortingBySummary ? ricSummary : ricLayout);
+  if (sortingBySummary) AddChanges(ricGrouping);
   CheckUpdate();
 }
 
@@ -2069,12 +2088,19 @@ void TcxCustomDataControllerInfo::Update() {
   try {
     controller->GetProvider()->SetLoadAllNeeded(FGroupingFieldList->Count() > 0);
     if (controller->FSortingBySummaryChanged) AddChanges(ricSorting | ricGrouping | ricSummary);
+    TComponent* owner = controller->GetOwnerComponent();
+    TcxDataSummary* summary = controller->FindSummary();
+    const Boolean summaries = summary && (FChanges & ricSummary) && !controller->IsDestroying() &&
+                              !(owner && owner->GetComponentState().Contains(csReading));
     const Integer savedStates = SaveStates();
     const Boolean listChanged = (FChanges & (ricRecordList | ricGrouping | ricSorting)) != 0;
     if (FChanges & ricRecordList) {
       RebuildRecordList();
       FilterRecordList();
     }
+    // The footer does not depend on the order; with selection-based options it waits for the
+    // selection to be restored.
+    if (summaries && !summary->HasSelectionOptions()) summary->CalculateFooter();
     if (FChanges & (ricGrouping | ricSorting)) SortRecordList();
     if (listChanged) RebuildPositions();
     if (FChanges & ricGrouping) {
@@ -2084,6 +2110,19 @@ void TcxCustomDataControllerInfo::Update() {
     if (FChanges & (ricGrouping | ricSorting)) FocusTopRowAfterSorting();
     RestoreStates(savedStates);
     CheckFocusingAfterRebuild();
+    if (summaries) {
+      if (summary->HasSelectionOptions()) summary->CalculateFooter();
+      summary->CalculateGroupsAndNotify();
+    }
+    if ((summaries || (FChanges & (ricGrouping | ricSorting))) && IsSortingBySummary()) {
+      // The engine reorders the groups; the focus and the selection follow them.
+      std::unique_ptr<TcxSortingBySummaryEngine, orv::FreeDeleter> engine(
+          controller->GetSortingBySummaryEngineClass().Create(this));
+      engine->Sort();
+      engine.reset();
+      FExpandingFlag = true;
+      CheckFocusingAfterRebuild();
+    }
   } catch (...) {
     finish();
     throw;
@@ -2210,6 +2249,10 @@ void TcxCustomDataControllerInfo::ChangeFocusedRow(Integer rowIndex, Boolean for
   }
   if (!FFocusingInfo->IsEqual(FPrevFocusingInfo)) {
     AddChanges(ricFocusedRow | ricRecheckFocus);
+    // A single-selection summary counts the focused record.
+    if (TcxDataSummary* summary = FDataController->FindSummary();
+        summary && summary->HasSelectionOptions() && FDataController->IsSingleSelectMode())
+      AddChanges(ricSummary);
     if (FDataController->FNewItemRowFocusingChanged) {
       FPrevFocusingInfo->SetChanged(true);
       FDataController->FNewItemRowFocusingChanged = false;
@@ -2460,6 +2503,7 @@ void TcxCustomDataController::BeforeDestruction() {
   FDestroying = true;
   FreeAndNil(FNotifier);
   FreeAndNil(FInfo);
+  FreeAndNil(FSummary);
   FreeAndNil(FFilter);
   FreeAndNil(FFilters);
   if (FDataStorage) FDataStorage->ClearAll(false);
@@ -2498,6 +2542,7 @@ void TcxCustomDataController::Assign(TPersistent* source) {
   FOnDetailCollapsing = other->FOnDetailCollapsing;
   FOnDetailCollapsed = other->FOnDetailCollapsed;
   if (other->FFilter) GetFilter()->AssignCriteria(other->FFilter, false);
+  if (other->FSummary) GetSummary()->Assign(other->FSummary);
   SetOnFilterRecord(other->FOnFilterRecord);
 }
 
@@ -2629,6 +2674,7 @@ void TcxCustomDataController::FieldRemoved(TcxCustomDataField* field) {
   }
   if (FFilters) FFilters->RemoveItemByItemLink(field);
   if (FFilter) FFilter->RemoveItemByItemLink(field);
+  if (FSummary && FInfo) FSummary->RemoveItemByField(field);
   if (FInfo) FInfo->FieldRemoved(field);
 }
 
@@ -3039,6 +3085,10 @@ void TcxCustomDataController::Loaded() {
     FilterChanged();
   }
   if (FDataChangedEventPending) DoDataChanged();
+  if (FAfterSummaryPending && FSummary) {
+    FAfterSummaryPending = false;
+    FSummary->DoAfterSummary();
+  }
 }
 
 void TcxCustomDataController::Refresh() {
@@ -4358,6 +4408,828 @@ Integer TcxDataControllerGroups::GetItemGroupIndex(Integer itemIndex) {
 }
 
 Integer TcxDataControllerGroups::GetLevel(Integer dataGroupIndex) { return DataGroups()->GetLevel(dataGroupIndex); }
+
+// ==== Summaries ==============================================================================
+
+namespace {
+
+// The summary a collection of summary items, links or groups belongs to.
+TcxDataSummary* SummaryOf(TCollection* collection) {
+  if (auto* items = dynamic_cast<TcxDataSummaryItems*>(collection)) return items->GetSummary();
+  if (auto* links = dynamic_cast<TcxDataSummaryGroupItemLinks*>(collection))
+    return links->GetSummaryGroup() ? links->GetSummaryGroup()->GetSummary() : nullptr;
+  if (auto* groups = dynamic_cast<TcxDataSummaryGroups*>(collection)) return groups->GetSummary();
+  return nullptr;
+}
+
+Boolean IsIntegerVarType(TVarType type) {
+  switch (type) {
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// a + b for the running sums: integers stay integers (as a 64-bit value, a float once they
+// would overflow), currencies stay currencies, a date-time stays a date-time, others are floats.
+Variant AddSummaryValues(const Variant& a, const Variant& b) {
+  const TVarType ta = a.GetType(), tb = b.GetType();
+  if (IsIntegerVarType(ta) && IsIntegerVarType(tb)) {
+    Int64 sum;
+    if (!__builtin_add_overflow(a.AsInt64(), b.AsInt64(), &sum)) return Variant(static_cast<long long>(sum));
+    return Variant(a.AsDouble() + b.AsDouble());
+  }
+  if (ta == varCurrency && (tb == varCurrency || IsIntegerVarType(tb))) {
+    Int64 sum;
+    if (!__builtin_add_overflow(a.AsCurrency().Scaled, b.AsCurrency().Scaled, &sum)) return Variant(Currency{sum});
+  }
+  if (ta == varDate) return Variant::FromDate(a.AsDouble() + b.AsDouble());
+  return Variant(a.AsDouble() + b.AsDouble());
+}
+
+}  // namespace
+
+// ---- items
+
+void TcxCustomDataSummaryItem::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TcxCustomDataSummaryItem*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  TCollection* collection = GetCollection();
+  if (collection) collection->BeginUpdate();
+  ScopeExit end{[collection] {
+    if (collection) collection->EndUpdate();
+  }};
+  AssignValues(other);
+}
+
+void TcxCustomDataSummaryItem::AssignValues(TcxCustomDataSummaryItem* source) {
+  TcxCustomDataController* controller = GetDataController();
+  TObject* link = source->GetItemLink();
+  if (controller && link && source->GetDataController() != controller) link = controller->FindItemWithSameID(link);
+  SetItemLink(link);
+  SetFormat(source->FFormat);
+  SetKind(source->FKind);
+}
+
+Boolean TcxCustomDataSummaryItem::IsCurrency(TVarType varType) { return IsCurrencyVarType(varType); }
+
+TObject* TcxCustomDataSummaryItem::GetItemLink() { return FField ? FField->GetItem() : nullptr; }
+
+void TcxCustomDataSummaryItem::SetItemLink(TObject* value) {
+  if (GetItemLink() == value && (value || !FField)) return;
+  TcxCustomDataController* controller = GetDataController();
+  TcxCustomDataField* field = value && controller ? controller->GetFieldByItem(value) : nullptr;
+  if (field == FField) return;
+  FieldChanging(field);
+  TCollection* collection = GetCollection();
+  if (collection) collection->BeginUpdate();
+  FField = field;
+  if (collection) collection->EndUpdate();
+}
+
+void TcxCustomDataSummaryItem::SetFormat(const AnsiString& value) {
+  if (FFormat == value) return;
+  FFormat = value;
+  Changed(false);
+}
+
+void TcxCustomDataSummaryItem::SetKind(TcxSummaryKind value) {
+  if (FKind == value) return;
+  FKind = value;
+  Changed(true);
+}
+
+AnsiString TcxCustomDataSummaryItem::FormatValue(const Variant& value, Boolean isFooter) {
+  if (value.IsNull()) return AnsiString();
+  if (FKind == skNone) return VarToStr(value);
+  const TVarType type = value.GetType();
+  const Integer valueKind = IsCurrency(type) ? 1 : type == varDate ? 2 : 0;
+  const AnsiString format = GetFormat(valueKind, isFooter);
+  if (valueKind != 2 || FKind == skCount) return FormatFloat(format, value.IsEmpty() ? 0.0 : value.AsDouble());
+  // A date: the format is a plain label in front of the locale's text.
+  const TDateTime date = value.AsDateTime();
+  const double days = std::trunc(date), dayTime = date - days;
+  AnsiString text;
+  if (dayTime == 0)
+    text = DateToStr(date);
+  else if (days != 0)
+    text = DateToStr(date) + " " + TimeToStr(date);
+  else
+    text = TimeToStr(date);
+  return format + text;
+}
+
+void TcxDataSummaryItem::BeforeDestruction() {
+  if (FSorted) {
+    // Un-sorting reports nothing while the collection goes.
+    FSorted = false;
+  }
+  inherited::BeforeDestruction();
+}
+
+void TcxDataSummaryItem::AssignValues(TcxCustomDataSummaryItem* source) {
+  inherited::AssignValues(source);
+  if (auto* other = dynamic_cast<TcxDataSummaryItem*>(source)) {
+    SetPosition(other->FPosition);
+    SetSorted(other->FSorted);
+    FOnGetText = other->FOnGetText;
+  }
+}
+
+TcxDataSummaryItems* TcxDataSummaryItem::GetOwnerItems() { return dynamic_cast<TcxDataSummaryItems*>(GetCollection()); }
+
+TcxCustomDataController* TcxDataSummaryItem::GetDataController() {
+  TcxDataSummaryItems* items = GetOwnerItems();
+  return items ? items->GetDataController() : nullptr;
+}
+
+AnsiString TcxDataSummaryItem::GetFormat(Integer valueKind, Boolean isFooter) {
+  if (!GetFormat().empty()) return GetFormat();
+  TcxDataSummaryItems* items = GetOwnerItems();
+  return items ? items->GetDefaultFormat(valueKind, GetKind(), isFooter) : AnsiString();
+}
+
+AnsiString TcxDataSummaryItem::FormatValue(const Variant& value, Boolean isFooter) {
+  AnsiString text = inherited::FormatValue(value, isFooter);
+  if (FOnGetText) FOnGetText(this, value, isFooter, text);
+  return text;
+}
+
+Boolean TcxDataSummaryItem::IsCalculable() {
+  return GetDataField() != nullptr || (GetKind() == skCount && GetPosition() == spGroup);
+}
+
+Boolean TcxDataSummaryItem::StoresPosition() {
+  TcxDataSummaryItems* items = GetOwnerItems();
+  return items ? items->StoresItemPosition(this) : FPosition != spGroup;
+}
+
+TcxSummaryPosition TcxDataSummaryItem::GetPosition() {
+  TcxDataSummaryItems* items = GetOwnerItems();
+  return items ? items->GetPositionOfItem(this) : FPosition;
+}
+
+void TcxDataSummaryItem::SetPosition(TcxSummaryPosition value) {
+  if (FPosition == value) return;
+  FPosition = value;
+  Changed(false);
+}
+
+void TcxDataSummaryItem::SetSorted(Boolean value) {
+  if (FSorted == value) return;
+  if (TcxDataSummaryItems* items = GetOwnerItems()) items->ItemSortedChanging(this, value);
+  FSorted = value;
+  Changed(true);
+}
+
+// ---- item collections
+
+TPersistent* TcxDataSummaryItems::GetOwner() { return FSummary; }
+
+TcxCustomDataController* TcxDataSummaryItems::GetDataController() const {
+  return FSummary ? FSummary->GetDataController() : nullptr;
+}
+
+void TcxDataSummaryItems::Update(TCollectionItem* item) {
+  if (FSummary) FSummary->Changed(item != nullptr);
+}
+
+Boolean TcxDataSummaryItems::ArePropertiesDefault(TcxDataSummaryItem* item, Integer properties) {
+  if ((properties & 1) && !item->GetFormat().empty()) return false;
+  if ((properties & 2) && item->GetKind() != skNone) return false;
+  if ((properties & 4) && item->GetSorted()) return false;
+  return true;
+}
+
+AnsiString TcxDataSummaryItems::GetDefaultFormat(Integer valueKind, TcxSummaryKind kind, Boolean isFooter) {
+  // Other values, currency values, date prefixes.
+  static const char* const kGroup[6][3] = {{"", "", ""},
+                                           {"SUM=0.00;SUM=-0.00", "SUM=%s;SUM=-%s", "SUM="},
+                                           {"MIN=0.00;MIN=-0.00", "MIN=%s;MIN=-%s", "MIN="},
+                                           {"MAX=0.00;MAX=-0.00", "MAX=%s;MAX=-%s", "MAX="},
+                                           {"COUNT=0", "COUNT=0", "COUNT=0"},
+                                           {"AVG=0.00;AVG=-0.00", "AVG=%s;AVG=-%s", "AVG="}};
+  static const char* const kFooter[6][3] = {{"", "", ""},
+                                            {"0.00;-0.00", "%s;-%s", ""},
+                                            {"MIN=0.00;MIN=-0.00", "MIN=%s;MIN=-%s", "MIN="},
+                                            {"MAX=0.00;MAX=-0.00", "MAX=%s;MAX=-%s", "MAX="},
+                                            {"0", "0", "0"},
+                                            {"AVG=0.00;AVG=-0.00", "AVG=%s;AVG=-%s", "AVG="}};
+  if (kind > skAverage || valueKind < 0 || valueKind > 2) return AnsiString();
+  AnsiString format = (isFooter ? kFooter : kGroup)[kind][valueKind];
+  if (valueKind == 1) {
+    const AnsiString currency = CurrencyDisplayFormat();
+    for (std::size_t at = format.find("%s"); at != AnsiString::npos; at = format.find("%s", at + currency.size()))
+      format.replace(at, 2, currency);
+  }
+  return format;
+}
+
+TcxDataSummaryItem* TcxDataSummaryItems::FindItemByField(Integer itemIndex, TcxSummaryPosition position, Boolean matchKind,
+                                                          TcxSummaryKind kind) {
+  TcxCustomDataController* controller = GetDataController();
+  TcxCustomDataField* field = controller->GetItemField(itemIndex);
+  for (Integer i = 0; i < GetCount(); ++i) {
+    TcxDataSummaryItem* item = GetSummaryItem(i);
+    if (item->GetField() == field && item->GetPosition() == position && (!matchKind || item->GetKind() == kind)) return item;
+  }
+  return nullptr;
+}
+
+TcxDataSummaryItem* TcxDataSummaryItems::AddItem(TObject* itemLink, TcxSummaryPosition position, TcxSummaryKind kind,
+                                                 const AnsiString& format) {
+  BeginUpdate();
+  ScopeExit end{[this] { EndUpdate(); }};
+  TcxDataSummaryItem* item = Add();
+  item->SetItemLink(itemLink);
+  item->SetPosition(position);
+  item->SetKind(kind);
+  item->SetFormat(format);
+  return item;
+}
+
+Integer TcxDataSummaryItems::IndexOfItemLink(TObject* itemLink) {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetSummaryItem(i)->GetItemLink() == itemLink) return i;
+  return -1;
+}
+
+TcxDataSummaryItem* TcxDataSummaryItems::ItemOfItemLink(TObject* itemLink) {
+  const Integer index = IndexOfItemLink(itemLink);
+  return index == -1 ? nullptr : GetSummaryItem(index);
+}
+
+Integer TcxDataSummaryItems::IndexOfField(TcxCustomDataField* field) {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetSummaryItem(i)->GetField() == field) return i;
+  return -1;
+}
+
+TcxDataSummaryItem* TcxDataSummaryItems::ItemOfField(TcxCustomDataField* field) {
+  const Integer index = IndexOfField(field);
+  return index == -1 ? nullptr : GetSummaryItem(index);
+}
+
+AnsiString TcxDataSummaryItems::GetItemFormat(Integer itemIndex, TcxSummaryPosition position) {
+  TcxDataSummaryItem* item = FindItemByField(itemIndex, position);
+  return item ? item->GetFormat() : AnsiString();
+}
+
+TcxSummaryKind TcxDataSummaryItems::GetItemKind(Integer itemIndex, TcxSummaryPosition position) {
+  TcxDataSummaryItem* item = FindItemByField(itemIndex, position);
+  return item ? item->GetKind() : skNone;
+}
+
+Boolean TcxDataSummaryItems::GetItemSorted(Integer itemIndex, TcxSummaryPosition position) {
+  TcxDataSummaryItem* item = FindItemByField(itemIndex, position);
+  return item && item->GetSorted();
+}
+
+void TcxDataSummaryItems::SetItemProperty(Integer itemIndex, TcxSummaryPosition position, Integer property,
+                                          const AnsiString& format, TcxSummaryKind kind, Boolean sorted) {
+  TcxDataSummaryItem* item = FindItemByField(itemIndex, position);
+  const Boolean isDefault = property == 1 ? format.empty() : property == 2 ? kind == skNone : !sorted;
+  if (!item) {
+    if (isDefault) return;
+    item = AddItem(GetDataController()->GetItem(itemIndex), position, skNone, AnsiString());
+  }
+  if (property == 1)
+    item->SetFormat(format);
+  else if (property == 2)
+    item->SetKind(kind);
+  else
+    item->SetSorted(sorted);
+  if (ArePropertiesDefault(item, 1 | 2 | 4)) item->Free();
+}
+
+void TcxDataSummaryItems::SetItemFormat(Integer itemIndex, TcxSummaryPosition position, const AnsiString& value) {
+  SetItemProperty(itemIndex, position, 1, value, skNone, false);
+}
+
+void TcxDataSummaryItems::SetItemKind(Integer itemIndex, TcxSummaryPosition position, TcxSummaryKind value) {
+  SetItemProperty(itemIndex, position, 2, AnsiString(), value, false);
+}
+
+void TcxDataSummaryItems::SetItemSorted(Integer itemIndex, TcxSummaryPosition position, Boolean value) {
+  SetItemProperty(itemIndex, position, 4, AnsiString(), skNone, value);
+}
+
+TPersistent* TcxDataGroupSummaryItems::GetOwner() {
+  if (FSummaryGroup) return FSummaryGroup;
+  return GetSummary();
+}
+
+void TcxDataGroupSummaryItems::ItemSortedChanging(TcxDataSummaryItem* item, Boolean sorted) {
+  if (!sorted) return;
+  for (Integer i = 0; i < GetCount(); ++i) {
+    TcxDataSummaryItem* other = GetSummaryItem(i);
+    if (other != item && other->GetSorted()) other->SetSorted(false);
+  }
+}
+
+AnsiString TcxDataGroupSummaryItems::FormatValues(const Variant& values) {
+  AnsiString text;
+  for (Integer i = 0; i < GetCount(); ++i) {
+    TcxDataSummaryItem* item = GetSummaryItem(i);
+    if (item->GetPosition() != spGroup) continue;
+    const Variant value = values.IsArray() && i >= values.LowBound() && i <= values.HighBound() ? values.GetElement(i) : Null();
+    const AnsiString itemText = item->FormatValue(value, false);
+    if (!text.empty()) text += FSeparator + " ";
+    text += itemText;
+  }
+  if (!text.empty()) text = FBeginText + text + FEndText;
+  return text;
+}
+
+TcxDataSummaryItem* TcxDataGroupSummaryItems::GetSortedItem() {
+  TcxCustomDataController* controller = GetDataController();
+  const Integer sortingItem = controller ? controller->GetSortingBySummaryItemIndex() : -1;
+  if (sortingItem != -1) {
+    TcxCustomDataField* field = controller->GetItemField(sortingItem);
+    for (Integer i = 0; i < GetCount(); ++i)
+      if (GetSummaryItem(i)->GetField() == field) return GetSummaryItem(i);
+  }
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetSummaryItem(i)->GetSorted()) return GetSummaryItem(i);
+  return nullptr;
+}
+
+void TcxDataGroupSummaryItems::TextChanged() {
+  // Reported as a change of the first item: a relayout.
+  if (GetCount() > 0)
+    Update(GetItem(0));
+  else if (GetSummary())
+    GetSummary()->Changed(true);
+}
+
+void TcxDataGroupSummaryItems::SetBeginText(const AnsiString& value) {
+  if (FBeginText == value) return;
+  FBeginText = value;
+  TextChanged();
+}
+
+void TcxDataGroupSummaryItems::SetEndText(const AnsiString& value) {
+  if (FEndText == value) return;
+  FEndText = value;
+  TextChanged();
+}
+
+void TcxDataGroupSummaryItems::SetSeparator(const AnsiString& value) {
+  if (FSeparator == value) return;
+  FSeparator = value;
+  TextChanged();
+}
+
+// ---- summary groups
+
+TcxCustomDataController* TcxDataSummaryGroupItemLink::GetDataController() {
+  TcxDataSummary* summary = SummaryOf(GetCollection());
+  return summary ? summary->GetDataController() : nullptr;
+}
+
+TcxDataSummaryGroup* TcxDataSummaryGroupItemLink::GetSummaryGroup() {
+  auto* links = dynamic_cast<TcxDataSummaryGroupItemLinks*>(GetCollection());
+  return links ? links->GetSummaryGroup() : nullptr;
+}
+
+void TcxDataSummaryGroupItemLink::FieldChanging(TcxCustomDataField* field) {
+  if (!field) return;
+  TcxDataSummaryGroup* own = GetSummaryGroup();
+  TcxDataSummary* summary = own ? own->GetSummary() : nullptr;
+  if (!summary) return;
+  TcxDataSummaryGroups* groups = summary->GetSummaryGroups();
+  for (Integer g = 0; g < groups->GetCount(); ++g) {
+    TcxDataSummaryGroup* group = groups->GetGroup(g);
+    if (group == own) continue;
+    TcxDataSummaryGroupItemLinks* links = group->GetLinks();
+    for (Integer i = links->GetCount() - 1; i >= 0; --i)
+      if (links->GetLink(i)->GetField() == field) links->GetLink(i)->Free();
+  }
+}
+
+TPersistent* TcxDataSummaryGroupItemLinks::GetOwner() { return FSummaryGroup; }
+
+Integer TcxDataSummaryGroupItemLinks::IndexOfItemLink(TObject* itemLink) {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetLink(i)->GetItemLink() == itemLink) return i;
+  return -1;
+}
+
+void TcxDataSummaryGroupItemLinks::Update(TCollectionItem* item) {
+  if (TcxDataSummary* summary = SummaryOf(this)) summary->Changed(false);
+}
+
+TcxDataSummaryGroup::TcxDataSummaryGroup(TCollection* collection) : TCollectionItem(collection) {
+  TcxDataSummary* summary = SummaryOf(collection);
+  TcxDataSummaryItemClass itemClass =
+      summary ? summary->GetSummaryItemClass() : TcxDataSummaryItemClass(TcxDataSummaryItem::StaticClass());
+  FSummaryItems = new TcxDataGroupSummaryItems(summary, itemClass);
+  FSummaryItems->FSummaryGroup = this;
+}
+
+void TcxDataSummaryGroup::BeforeDestruction() {
+  FreeAndNil(FLinks);
+  FreeAndNil(FSummaryItems);
+  inherited::BeforeDestruction();
+}
+
+TcxDataSummary* TcxDataSummaryGroup::GetSummary() { return SummaryOf(GetCollection()); }
+
+TcxDataSummaryGroupItemLinks* TcxDataSummaryGroup::GetLinks() {
+  if (!FLinks) {
+    TcxDataSummary* summary = GetSummary();
+    TcxDataSummaryGroupItemLinkClass linkClass =
+        summary ? summary->GetGroupItemLinkClass()
+                : TcxDataSummaryGroupItemLinkClass(TcxDataSummaryGroupItemLink::StaticClass());
+    FLinks = new TcxDataSummaryGroupItemLinks(this, linkClass);
+  }
+  return FLinks;
+}
+
+void TcxDataSummaryGroup::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TcxDataSummaryGroup*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  GetLinks()->Assign(other->GetLinks());
+  FSummaryItems->Assign(other->FSummaryItems);
+  FSummaryItems->CopyEvents(other->FSummaryItems);
+  FSummaryItems->SetBeginText(other->FSummaryItems->GetBeginText());
+  FSummaryItems->SetEndText(other->FSummaryItems->GetEndText());
+  FSummaryItems->SetSeparator(other->FSummaryItems->GetSeparator());
+}
+
+TPersistent* TcxDataSummaryGroups::GetOwner() { return FSummary; }
+
+TcxDataSummaryGroup* TcxDataSummaryGroups::FindByItemLink(TObject* itemLink) {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetGroup(i)->GetLinks()->IndexOfItemLink(itemLink) != -1) return GetGroup(i);
+  return nullptr;
+}
+
+void TcxDataSummaryGroups::Update(TCollectionItem* item) {
+  if (FSummary) FSummary->Changed(false);
+}
+
+// ---- summary
+
+TcxDataSummary* TcxCustomDataController::GetSummary() {
+  if (!FSummary) FSummary = GetSummaryClass().Create(this);
+  return FSummary;
+}
+
+void TcxCustomDataController::SummaryChanged(Boolean itemOnly) { FInfo->SummaryChanged(itemOnly); }
+
+TcxDataSummary::TcxDataSummary(TcxCustomDataController* dataController) : FDataController(dataController) {
+  const TcxDataSummaryItemClass itemClass = dataController->GetSummaryItemClass();
+  FDefaultGroupSummaryItems = new TcxDataGroupSummaryItems(this, itemClass);
+  FFooterSummaryItems = new TcxDataFooterSummaryItems(this, itemClass);
+  FSummaryGroups = new TcxDataSummaryGroups(this);
+  FFooterSummaryValues = Null();
+}
+
+void TcxDataSummary::BeforeDestruction() {
+  FDestroying = true;
+  FreeAndNil(FSummaryGroups);
+  FreeAndNil(FFooterSummaryItems);
+  FreeAndNil(FDefaultGroupSummaryItems);
+  inherited::BeforeDestruction();
+}
+
+TPersistent* TcxDataSummary::GetOwner() { return FDataController; }
+
+void TcxDataSummary::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TcxDataSummary*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  BeginUpdate();
+  ScopeExit end{[this] { EndUpdate(); }};
+  FDefaultGroupSummaryItems->Assign(other->FDefaultGroupSummaryItems);
+  FDefaultGroupSummaryItems->CopyEvents(other->FDefaultGroupSummaryItems);
+  FFooterSummaryItems->Assign(other->FFooterSummaryItems);
+  FFooterSummaryItems->CopyEvents(other->FFooterSummaryItems);
+  FSummaryGroups->Assign(other->FSummaryGroups);
+  SetOptions(other->FOptions);
+  AssignEvents(other);
+}
+
+void TcxDataSummary::BeginUpdate() {
+  FDataController->LockUpdate();
+  ++FLockCount;
+}
+
+void TcxDataSummary::EndUpdate() {
+  --FLockCount;
+  ScopeExit unlock{[this] { FDataController->UnlockUpdate(); }};
+  Changed(false);
+}
+
+void TcxDataSummary::CancelUpdate() {
+  FDataController->UnlockUpdate();
+  --FLockCount;
+}
+
+void TcxDataSummary::Changed(Boolean itemOnly) {
+  if (FInAfterSummary || FLockCount != 0) return;
+  DoChanged(itemOnly);
+}
+
+void TcxDataSummary::DoChanged(Boolean itemOnly) {
+  if (FDestroying || FDataController->IsDestroying()) return;
+  FDataController->SummaryChanged(itemOnly);
+}
+
+void TcxDataSummary::SetOptions(TcxSummaryOptions value) {
+  if (value.Contains(soSelectedRecords) && value.Contains(soMultipleSelectedRecords)) {
+    if (FOptions.Contains(soSelectedRecords))
+      value -= TcxSummaryOptions{soSelectedRecords};
+    else
+      value -= TcxSummaryOptions{soMultipleSelectedRecords};
+  }
+  if (FOptions == value) return;
+  FOptions = value;
+  Changed(false);
+}
+
+Boolean TcxDataSummary::CountsSelectedRecords() {
+  return FOptions.Contains(soSelectedRecords) ||
+         (FOptions.Contains(soMultipleSelectedRecords) && FDataController->GetSelectedCount() > 1);
+}
+
+void TcxDataSummary::PrepareValues(TcxDataSummaryItems* items, std::vector<Integer>& counts, std::vector<Variant>& values) {
+  const std::size_t count = items ? std::size_t(items->GetCount()) : 0;
+  counts.assign(count, 0);
+  values.assign(count, Variant());
+}
+
+Integer TcxDataSummary::GetRecordIndex(Integer recordListIndex) {
+  const Integer recordIndex = FDataController->GetFilteredRecordIndex(recordListIndex);
+  if (recordIndex < 0 || !CountsSelectedRecords()) return recordIndex;
+  if (FDataController->IsSingleSelectMode())
+    return FDataController->GetSelectedCount() > 0 && recordIndex == FDataController->GetFocusedRecordIndex() ? recordIndex
+                                                                                                             : -1;
+  return FDataController->GetSelection()->IsRecordSelected(recordIndex) ? recordIndex : -1;
+}
+
+void TcxDataSummary::CalculateRange(TcxDataSummaryItems* items, Integer firstRecordListIndex, Integer lastRecordListIndex,
+                                    std::vector<Integer>& counts, std::vector<Variant>& values) {
+  if (!items || items->GetCount() == 0) return;
+  // The items that take part, decided once for the range.
+  std::vector<TcxDataSummaryItem*> calculable;
+  for (Integer i = 0; i < items->GetCount(); ++i) {
+    TcxDataSummaryItem* item = items->GetSummaryItem(i);
+    calculable.push_back(item->IsCalculable() ? item : nullptr);
+  }
+  for (Integer position = firstRecordListIndex; position <= lastRecordListIndex; ++position) {
+    const Integer recordIndex = GetRecordIndex(position);
+    if (recordIndex == -1) continue;
+    for (std::size_t i = 0; i < calculable.size(); ++i)
+      if (calculable[i]) AccumulateRecord(calculable[i], recordIndex, values[i], counts[i]);
+  }
+}
+
+void TcxDataSummary::AccumulateRecord(TcxDataSummaryItem* item, Integer recordIndex, Variant& value, Integer& count) {
+  if (!item->IsCalculable()) return;
+  TcxCustomDataField* field = item->GetDataField();
+  Variant v = field ? FDataController->GetFieldValue(recordIndex, field) : Null();
+  TcxDataSummaryItems* items = item->GetOwnerItems();
+  if (items && items->GetOnSummary()) {
+    const TcxSummaryEventArguments arguments{recordIndex, item};
+    TcxSummaryEventOutArguments out{v, value, count, false};
+    items->GetOnSummary()(items, arguments, out);
+    v = out.Value;
+    value = out.SummaryValue;
+    count = out.CountValue;
+    if (out.Done) return;
+  }
+  const TcxSummaryKind kind = item->GetKind();
+  if (kind == skNone) return;
+  if (v.IsNull() && FOptions.Contains(soNullIgnore)) return;
+  if (value.IsEmpty()) {
+    switch (kind) {
+      case skCount:
+        break;
+      case skMin:
+      case skMax:
+        if (!v.IsNull()) value = v;
+        break;
+      default:
+        value = v.IsNull() ? Variant(0) : v;
+        break;
+    }
+  } else if (!v.IsNull() && !value.IsNull()) {
+    switch (kind) {
+      case skSum:
+      case skAverage:
+        value = AddSummaryValues(value, v);
+        break;
+      case skMin:
+        if (CompareVariants(v, value) < 0) value = v;
+        break;
+      case skMax:
+        if (CompareVariants(v, value) > 0) value = v;
+        break;
+      default:
+        break;
+    }
+  }
+  ++count;
+}
+
+void TcxDataSummary::FinishValue(TcxDataSummaryItem* item, Variant& value, Integer count) {
+  if (!item->IsCalculable()) return;
+  if (value.IsEmpty()) value = Null();
+  switch (item->GetKind()) {
+    case skCount:
+      value = Variant(count);
+      break;
+    case skAverage:
+      if (count > 0 && !value.IsNull()) {
+        const TVarType type = value.GetType();
+        if (type == varCurrency)
+          value = Variant(Currency::FromDouble(value.AsCurrency().ToDouble() / count));
+        else if (type == varDate)
+          value = Variant::FromDate(value.AsDouble() / count);
+        else
+          value = Variant(value.AsDouble() / count);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+Variant TcxDataSummary::FinishValues(TcxDataSummaryItems* items, std::vector<Integer>& counts, std::vector<Variant>& values) {
+  if (!items || items->GetCount() == 0) return Null();
+  Variant result = VarArrayCreate(0, items->GetCount() - 1, varVariant);
+  for (Integer i = 0; i < items->GetCount(); ++i) {
+    FinishValue(items->GetSummaryItem(i), values[std::size_t(i)], counts[std::size_t(i)]);
+    result.PutElement(i, values[std::size_t(i)]);
+  }
+  return result;
+}
+
+TcxDataSummaryGroupItemLinkClass TcxDataSummary::GetGroupItemLinkClass() {
+  return FDataController->GetSummaryGroupItemLinkClass();
+}
+
+TcxDataSummaryItemClass TcxDataSummary::GetSummaryItemClass() { return FDataController->GetSummaryItemClass(); }
+
+Boolean TcxDataSummary::IsValidIndex(const Variant& values, Integer index) {
+  return values.IsArray() && index >= values.LowBound() && index <= values.HighBound();
+}
+
+void TcxDataSummary::DoCalculateFooter() {
+  std::vector<Integer> counts;
+  std::vector<Variant> values;
+  PrepareValues(FFooterSummaryItems, counts, values);
+  if (!FDataController->IsGridMode())
+    CalculateRange(FFooterSummaryItems, 0, FDataController->GetFilteredRecordCount() - 1, counts, values);
+  FFooterSummaryValues = FinishValues(FFooterSummaryItems, counts, values);
+}
+
+void TcxDataSummary::DoCalculateGroups() {
+  TcxDataGroups* groups = FDataController->GetDataControllerInfo()->GetDataGroups();
+  const Integer levelCount = groups->GetLevelCount();
+  const Integer deepest = levelCount - 1;
+  std::vector<Integer> counts;
+  std::vector<Variant> values;
+  for (Integer level = 0; level < levelCount; ++level) {
+    TcxDataGroupSummaryItems* items = GetGroupSummaryItems(level);
+    Integer current = -1;
+    auto finish = [&] {
+      if (current != -1) groups->GetItem(current)->SummaryValues = FinishValues(items, counts, values);
+    };
+    for (Integer i = 0; i < groups->GetCount(); ++i) {
+      const TcxDataGroupInfo& group = groups->GetItemRef(i);
+      if (group.Level == level) {
+        finish();
+        PrepareValues(items, counts, values);
+        current = i;
+      }
+      if (group.Level == deepest && current != -1) CalculateRange(items, group.First, group.Last, counts, values);
+    }
+    finish();
+  }
+}
+
+void TcxDataSummary::CalculateGroupsAndNotify() {
+  DoCalculateGroups();
+  DoAfterSummary();
+}
+
+void TcxDataSummary::Calculate() {
+  CalculateFooter();
+  CalculateGroupsAndNotify();
+}
+
+void TcxDataSummary::DoAfterSummary() {
+  if (!FOnAfterSummary) return;
+  if (FDataController->IsLoading()) {
+    FDataController->FAfterSummaryPending = true;
+    return;
+  }
+  if (FInAfterSummary || FDataController->IsDetailTemplate() || FDataController->IsDataStructureChanging()) return;
+  FInAfterSummary = true;
+  ScopeExit reset{[this] { FInAfterSummary = false; }};
+  FOnAfterSummary(this);
+}
+
+Variant TcxDataSummary::GetFooterSummaryValue(Integer index) {
+  return IsValidIndex(FFooterSummaryValues, index) ? FFooterSummaryValues.GetElement(index) : Null();
+}
+
+AnsiString TcxDataSummary::GetFooterSummaryText(Integer index) {
+  if (index < 0 || index >= FFooterSummaryItems->GetCount()) return AnsiString();
+  const Variant value = IsValidIndex(FFooterSummaryValues, index) ? FFooterSummaryValues.GetElement(index) : Variant();
+  return FFooterSummaryItems->GetSummaryItem(index)->FormatValue(value, true);
+}
+
+TcxDataGroupSummaryItems* TcxDataSummary::GetGroupSummaryItems(Integer level) {
+  TcxGroupingFieldList* grouping = FDataController->GetDataControllerInfo()->GetGroupingFieldList();
+  if (level < 0 || level >= grouping->Count()) return nullptr;
+  TObject* item = grouping->GetItem(level).Field->GetItem();
+  if (TcxDataSummaryGroup* group = item ? FSummaryGroups->FindByItemLink(item) : nullptr) return group->GetSummaryItems();
+  return FDefaultGroupSummaryItems;
+}
+
+Boolean TcxDataSummary::GetGroupSummaryInfo(Integer rowIndex, TcxDataSummaryItems*& items, Variant& values) {
+  items = nullptr;
+  values = Null();
+  TcxDataGroups* groups = FDataController->GetDataControllerInfo()->GetDataGroups();
+  if (rowIndex < 0 || rowIndex >= FDataController->GetRowCount()) return false;
+  TcxDataGroupInfo* group;
+  if (groups->FindByRowIndex(rowIndex, group) == -1) return false;
+  items = GetGroupSummaryItems(group->Level);
+  values = group->SummaryValues;
+  return items && !values.IsEmpty() && !values.IsNull();
+}
+
+AnsiString TcxDataSummary::GetGroupSummaryText(Integer rowIndex) {
+  TcxDataSummaryItems* items;
+  Variant values;
+  if (!GetGroupSummaryInfo(rowIndex, items, values)) return AnsiString();
+  return items->FormatValues(values);
+}
+
+AnsiString TcxDataSummary::GetGroupFooterSummaryText(Integer rowIndex, Integer level, Integer index) {
+  if (rowIndex < 0 || rowIndex >= FDataController->GetRowCount()) return AnsiString();
+  TcxDataGroups* groups = FDataController->GetDataControllerInfo()->GetDataGroups();
+  const Integer group = groups->GetIndexByRowIndex(rowIndex, level);
+  if (group == -1 || groups->GetLevel(group) != level) return AnsiString();
+  TcxDataGroupSummaryItems* items = GetGroupSummaryItems(level);
+  const Variant& values = groups->GetItemRef(group).SummaryValues;
+  if (!items || index < 0 || index >= items->GetCount() || !IsValidIndex(values, index)) return AnsiString();
+  return items->GetSummaryItem(index)->FormatValue(values.GetElement(index), true);
+}
+
+Variant TcxDataSummary::GetGroupSummaryValues(Integer dataGroupIndex) {
+  TcxDataGroups* groups = FDataController->GetDataControllerInfo()->GetDataGroups();
+  if (dataGroupIndex < 0 || dataGroupIndex >= groups->GetCount()) return Null();
+  return groups->GetItemRef(dataGroupIndex).SummaryValues;
+}
+
+TcxDataSummaryItems* TcxDataSummary::GetMatchingSummaryItems(TcxDataSummary* other, TcxDataSummaryItems* items) {
+  if (items == FFooterSummaryItems) return other->FFooterSummaryItems;
+  if (items == FDefaultGroupSummaryItems) return other->FDefaultGroupSummaryItems;
+  for (Integer i = 0; i < FSummaryGroups->GetCount(); ++i)
+    if (FSummaryGroups->GetGroup(i)->GetSummaryItems() == items)
+      return i < other->FSummaryGroups->GetCount() ? other->FSummaryGroups->GetGroup(i)->GetSummaryItems() : nullptr;
+  return nullptr;
+}
+
+void TcxDataSummary::RemoveItemByField(TcxCustomDataField* field) {
+  BeginUpdate();
+  Boolean changed = false;
+  auto clear = [&](TcxCustomDataSummaryItem* item) {
+    if (item->GetField() != field) return;
+    item->ClearField();
+    changed = true;
+  };
+  try {
+    for (Integer i = 0; i < FFooterSummaryItems->GetCount(); ++i) clear(FFooterSummaryItems->GetSummaryItem(i));
+    for (Integer i = 0; i < FDefaultGroupSummaryItems->GetCount(); ++i) clear(FDefaultGroupSummaryItems->GetSummaryItem(i));
+    for (Integer g = 0; g < FSummaryGroups->GetCount(); ++g) {
+      TcxDataSummaryGroup* group = FSummaryGroups->GetGroup(g);
+      for (Integer i = 0; i < group->GetSummaryItems()->GetCount(); ++i) clear(group->GetSummaryItems()->GetSummaryItem(i));
+      for (Integer i = 0; i < group->GetLinks()->GetCount(); ++i) clear(group->GetLinks()->GetLink(i));
+    }
+  } catch (...) {
+    CancelUpdate();
+    throw;
+  }
+  if (changed)
+    EndUpdate();
+  else
+    CancelUpdate();
+}
 
 // ==== Unbound controller =====================================================================
 

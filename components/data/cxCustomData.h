@@ -888,6 +888,9 @@ class TcxCustomDataControllerInfo : public TObject {
   Integer CompareRecords(Integer recordIndex1, Integer recordIndex2, Integer level) {
     return CompareRecordsForGrouping(recordIndex1, recordIndex2, level);
   }
+  // Groups are ordered by a group summary: an engine exists, a level's group summary items
+  // hold a sorted item and the summaries do not count selected records.
+  Boolean IsSortingBySummary();
   // Fills (and clears) the comparison caches of every entry of the total list.
   void PrepareSorting();
   void UnprepareSorting();
@@ -1232,6 +1235,385 @@ class TcxDataControllerGroups : public TObject {
   TcxCustomDataController* FDataController;
 };
 
+// ==== Summaries ==============================================================================
+
+enum TcxSummaryKind : Byte { skNone, skSum, skMin, skMax, skCount, skAverage };
+enum TcxSummaryPosition : Byte { spGroup, spFooter };
+enum TcxSummaryOption { soNullIgnore, soSelectedRecords, soMultipleSelectedRecords };
+using TcxSummaryOptions = orv::Set<TcxSummaryOption>;
+
+class TcxDataSummary;
+class TcxDataSummaryItem;
+class TcxDataSummaryItems;
+class TcxDataSummaryGroup;
+
+struct TcxSummaryEventArguments {
+  Integer RecordIndex;
+  TcxDataSummaryItem* SummaryItem;
+};
+// Value: the record's value (changeable); SummaryValue and CountValue: the running value and
+// count; Done: True skips the built-in step.
+struct TcxSummaryEventOutArguments {
+  Variant Value;
+  Variant SummaryValue;
+  Integer CountValue;
+  Boolean Done;
+};
+using TcxSummaryEvent = orv::Event<void(TcxDataSummaryItems* sender, const TcxSummaryEventArguments& arguments,
+                                        TcxSummaryEventOutArguments& outArguments)>;
+using TcxDataSummaryItemGetTextEvent =
+    orv::Event<void(TcxDataSummaryItem* sender, const Variant& value, Boolean isFooter, AnsiString& text)>;
+using TcxAfterSummaryEvent = orv::Event<void(TcxDataSummary* sender)>;
+
+// What a summary item summarizes (the controller field of an item), how and with which format.
+class TcxCustomDataSummaryItem : public TCollectionItem {
+  ORV_CLASS(TcxCustomDataSummaryItem, TCollectionItem)
+ public:
+  explicit TcxCustomDataSummaryItem(TCollection* collection) : TCollectionItem(collection) {}
+
+  // From another summary item, inside the collection's update bracket, through AssignValues.
+  void Assign(TPersistent* source) override;
+  // The item link mapped to this controller's item of the same ID, Format and Kind.
+  virtual void AssignValues(TcxCustomDataSummaryItem* source);
+  virtual TcxCustomDataController* GetDataController() { return nullptr; }
+  // The format for a value kind (0 other, 1 currency, 2 date): the item's Format.
+  virtual AnsiString GetFormat(Integer valueKind, Boolean isFooter) { return FFormat; }
+  // varCurrency (the only currency variant type here).
+  virtual Boolean IsCurrency(TVarType varType);
+  virtual void FieldChanging(TcxCustomDataField* field) {}
+  // Null: empty; skNone: the value's text; numbers (and counts) through the number-format
+  // pattern; dates as the locale writes them after the format.
+  virtual AnsiString FormatValue(const Variant& value, Boolean isFooter);
+
+  // The item object of the field (nil without one); setting looks up the item's field.
+  TObject* GetItemLink();
+  void SetItemLink(TObject* value);
+  TcxCustomDataField* GetField() const { return FField; }
+  // Sets the field without the change bracket (a field that goes).
+  void ClearField() { FField = nullptr; }
+  const AnsiString& GetFormat() const { return FFormat; }
+  void SetFormat(const AnsiString& value);
+  TcxSummaryKind GetKind() const { return FKind; }
+  void SetKind(TcxSummaryKind value);
+
+ protected:
+  void SetField(TcxCustomDataField* value) { FField = value; }
+
+ private:
+  TcxCustomDataField* FField = nullptr;
+  AnsiString FFormat;
+  TcxSummaryKind FKind = skNone;
+};
+
+// A summary item of a footer or of group rows.
+class TcxDataSummaryItem : public TcxCustomDataSummaryItem {
+  ORV_CLASS(TcxDataSummaryItem, TcxCustomDataSummaryItem)
+ public:
+  explicit TcxDataSummaryItem(TCollection* collection) : TcxCustomDataSummaryItem(collection) {}
+  void BeforeDestruction() override;
+
+  using TcxCustomDataSummaryItem::GetFormat;
+  // Also Position, Sorted and OnGetText.
+  void AssignValues(TcxCustomDataSummaryItem* source) override;
+  // The owning collection's summary's controller.
+  TcxCustomDataController* GetDataController() override;
+  // The collection's default format when the item's Format is empty.
+  AnsiString GetFormat(Integer valueKind, Boolean isFooter) override;
+  // Then OnGetText.
+  AnsiString FormatValue(const Variant& value, Boolean isFooter) override;
+  // A data field, or a count in group position.
+  virtual Boolean IsCalculable();
+  virtual Boolean StoresPosition();
+  virtual TcxCustomDataField* GetDataField() { return GetField(); }
+
+  // The collection's position for the item (spFooter for every footer item).
+  TcxSummaryPosition GetPosition();
+  void SetPosition(TcxSummaryPosition value);
+  Boolean GetSorted() const { return FSorted; }
+  void SetSorted(Boolean value);
+  const TcxDataSummaryItemGetTextEvent& GetOnGetText() const { return FOnGetText; }
+  void SetOnGetText(const TcxDataSummaryItemGetTextEvent& value) { FOnGetText = value; }
+  // Its summary items collection (nil in another collection).
+  TcxDataSummaryItems* GetOwnerItems();
+  TcxSummaryPosition GetStoredPosition() const { return FPosition; }
+
+ private:
+  TcxSummaryPosition FPosition = spGroup;
+  Boolean FSorted = false;
+  TcxDataSummaryItemGetTextEvent FOnGetText;
+};
+
+using TcxDataSummaryItemClass = orv::ClassOf<TcxDataSummaryItem>;
+
+// The summary items of a footer, of group rows by default, or of a summary group.
+class TcxDataSummaryItems : public TcxCollection {
+  ORV_CLASS(TcxDataSummaryItems, TcxCollection)
+ public:
+  using TCreateSignature = void(TcxDataSummary* summary, TCollectionItemClass itemClass);
+  TcxDataSummaryItems(TcxDataSummary* summary, TCollectionItemClass itemClass)
+      : TcxCollection(itemClass), FSummary(summary) {}
+
+  TPersistent* GetOwner() override;
+  virtual void ItemSortedChanging(TcxDataSummaryItem* item, Boolean sorted) {}
+  virtual TcxSummaryPosition GetPositionOfItem(TcxDataSummaryItem* item) { return item->GetStoredPosition(); }
+  virtual Boolean StoresItemPosition(TcxDataSummaryItem* item) { return item->GetStoredPosition() != spGroup; }
+  // Property bits: 1 Format, 2 Kind, 4 Sorted; False when a selected property is not default.
+  virtual Boolean ArePropertiesDefault(TcxDataSummaryItem* item, Integer properties);
+  virtual void CopyEvents(TcxDataSummaryItems* source) { FOnSummary = source->FOnSummary; }
+  virtual AnsiString GetDefaultFormat(Integer valueKind, TcxSummaryKind kind, Boolean isFooter);
+  // The text of a group row's values; empty here.
+  virtual AnsiString FormatValues(const Variant& values) { return AnsiString(); }
+  // "ItemIndex out of range" for a bad item; the first item of that item and position (and
+  // kind, when matched); nil when none.
+  virtual TcxDataSummaryItem* FindItemByField(Integer itemIndex, TcxSummaryPosition position, Boolean matchKind = false,
+                                              TcxSummaryKind kind = skNone);
+
+  TcxDataSummaryItem* Add() { return static_cast<TcxDataSummaryItem*>(TCollection::Add()); }
+  TcxDataSummaryItem* AddItem(TObject* itemLink, TcxSummaryPosition position, TcxSummaryKind kind, const AnsiString& format);
+  TcxDataSummaryItem* GetSummaryItem(Integer index) const { return static_cast<TcxDataSummaryItem*>(GetItem(index)); }
+  TcxDataSummaryItem* GetItems(Integer index) const { return GetSummaryItem(index); }
+  Integer Count() const { return GetCount(); }
+  Integer IndexOfItemLink(TObject* itemLink);
+  TcxDataSummaryItem* ItemOfItemLink(TObject* itemLink);
+  Integer IndexOfField(TcxCustomDataField* field);
+  TcxDataSummaryItem* ItemOfField(TcxCustomDataField* field);
+
+  // The grid's column summary properties, by (item index, position).
+  AnsiString GetItemFormat(Integer itemIndex, TcxSummaryPosition position);
+  TcxSummaryKind GetItemKind(Integer itemIndex, TcxSummaryPosition position);
+  Boolean GetItemSorted(Integer itemIndex, TcxSummaryPosition position);
+  void SetItemFormat(Integer itemIndex, TcxSummaryPosition position, const AnsiString& value);
+  void SetItemKind(Integer itemIndex, TcxSummaryPosition position, TcxSummaryKind value);
+  void SetItemSorted(Integer itemIndex, TcxSummaryPosition position, Boolean value);
+
+  TcxDataSummary* GetSummary() const { return FSummary; }
+  TcxCustomDataController* GetDataController() const;
+  const TcxSummaryEvent& GetOnSummary() const { return FOnSummary; }
+  void SetOnSummary(const TcxSummaryEvent& value) { FOnSummary = value; }
+
+ protected:
+  // A change of one item reports a relayout, any other change a recalculation.
+  void Update(TCollectionItem* item) override;
+
+ private:
+  void SetItemProperty(Integer itemIndex, TcxSummaryPosition position, Integer property, const AnsiString& format,
+                       TcxSummaryKind kind, Boolean sorted);
+
+  TcxDataSummary* FSummary;
+  TcxSummaryEvent FOnSummary;
+};
+
+// Every footer item is in footer position and stores none.
+class TcxDataFooterSummaryItems : public TcxDataSummaryItems {
+  ORV_CLASS(TcxDataFooterSummaryItems, TcxDataSummaryItems)
+ public:
+  TcxDataFooterSummaryItems(TcxDataSummary* summary, TCollectionItemClass itemClass)
+      : TcxDataSummaryItems(summary, itemClass) {}
+  TcxSummaryPosition GetPositionOfItem(TcxDataSummaryItem* item) override { return spFooter; }
+  Boolean StoresItemPosition(TcxDataSummaryItem* item) override { return false; }
+};
+
+// Group-row items: their texts are joined and wrapped as "(SUM=1.00, COUNT=2)"; at most one
+// item is Sorted.
+class TcxDataGroupSummaryItems : public TcxDataSummaryItems {
+  ORV_CLASS(TcxDataGroupSummaryItems, TcxDataSummaryItems)
+ public:
+  TcxDataGroupSummaryItems(TcxDataSummary* summary, TCollectionItemClass itemClass)
+      : TcxDataSummaryItems(summary, itemClass) {}
+
+  // Its summary group when it has one, else the summary.
+  TPersistent* GetOwner() override;
+  // A newly sorted item un-sorts the previously sorted one.
+  void ItemSortedChanging(TcxDataSummaryItem* item, Boolean sorted) override;
+  AnsiString FormatValues(const Variant& values) override;
+  // The item linked to the controller's sorting-by-summary item, else the first Sorted item.
+  TcxDataSummaryItem* GetSortedItem();
+
+  const AnsiString& GetBeginText() const { return FBeginText; }
+  void SetBeginText(const AnsiString& value);
+  const AnsiString& GetEndText() const { return FEndText; }
+  void SetEndText(const AnsiString& value);
+  const AnsiString& GetSeparator() const { return FSeparator; }
+  void SetSeparator(const AnsiString& value);
+  TcxDataSummaryGroup* GetSummaryGroup() const { return FSummaryGroup; }
+
+ private:
+  friend class TcxDataSummaryGroup;
+  void TextChanged();
+  TcxDataSummaryGroup* FSummaryGroup = nullptr;
+  AnsiString FBeginText = "(";
+  AnsiString FEndText = ")";
+  AnsiString FSeparator = ",";
+};
+
+// Links a grouping item to a summary group; an item belongs to at most one summary group.
+class TcxDataSummaryGroupItemLink : public TcxCustomDataSummaryItem {
+  ORV_CLASS(TcxDataSummaryGroupItemLink, TcxCustomDataSummaryItem)
+ public:
+  explicit TcxDataSummaryGroupItemLink(TCollection* collection) : TcxCustomDataSummaryItem(collection) {}
+  TcxCustomDataController* GetDataController() override;
+  // Removes every other summary group's link to the field.
+  void FieldChanging(TcxCustomDataField* field) override;
+  TcxDataSummaryGroup* GetSummaryGroup();
+};
+
+using TcxDataSummaryGroupItemLinkClass = orv::ClassOf<TcxDataSummaryGroupItemLink>;
+
+class TcxDataSummaryGroupItemLinks : public TcxCollection {
+  ORV_CLASS(TcxDataSummaryGroupItemLinks, TcxCollection)
+ public:
+  using TCreateSignature = void(TcxDataSummaryGroup* summaryGroup, TCollectionItemClass itemClass);
+  TcxDataSummaryGroupItemLinks(TcxDataSummaryGroup* summaryGroup, TCollectionItemClass itemClass)
+      : TcxCollection(itemClass), FSummaryGroup(summaryGroup) {}
+  TPersistent* GetOwner() override;
+  TcxDataSummaryGroupItemLink* Add() { return static_cast<TcxDataSummaryGroupItemLink*>(TCollection::Add()); }
+  TcxDataSummaryGroupItemLink* GetLink(Integer index) const {
+    return static_cast<TcxDataSummaryGroupItemLink*>(GetItem(index));
+  }
+  Integer IndexOfItemLink(TObject* itemLink);
+  TcxDataSummaryGroup* GetSummaryGroup() const { return FSummaryGroup; }
+
+ protected:
+  // Any change recalculates.
+  void Update(TCollectionItem* item) override;
+
+ private:
+  TcxDataSummaryGroup* FSummaryGroup;
+};
+
+// Summary items for the group rows of the grouping items it links.
+class TcxDataSummaryGroup : public TCollectionItem {
+  ORV_CLASS(TcxDataSummaryGroup, TCollectionItem)
+ public:
+  explicit TcxDataSummaryGroup(TCollection* collection);
+  void BeforeDestruction() override;
+  void Assign(TPersistent* source) override;
+
+  // Made on first use, with the controller's link class.
+  TcxDataSummaryGroupItemLinks* GetLinks();
+  TcxDataGroupSummaryItems* GetSummaryItems() const { return FSummaryItems; }
+  TcxDataSummary* GetSummary();
+
+ private:
+  TcxDataSummaryGroupItemLinks* FLinks = nullptr;
+  TcxDataGroupSummaryItems* FSummaryItems = nullptr;
+};
+
+class TcxDataSummaryGroups : public TcxCollection {
+  ORV_CLASS(TcxDataSummaryGroups, TcxCollection)
+ public:
+  using TCreateSignature = void(TcxDataSummary* summary);
+  explicit TcxDataSummaryGroups(TcxDataSummary* summary)
+      : TcxCollection(TcxDataSummaryGroup::StaticClass()), FSummary(summary) {}
+  TPersistent* GetOwner() override;
+  TcxDataSummaryGroup* Add() { return static_cast<TcxDataSummaryGroup*>(TCollection::Add()); }
+  TcxDataSummaryGroup* GetGroup(Integer index) const { return static_cast<TcxDataSummaryGroup*>(GetItem(index)); }
+  // The first group whose links hold the item object; nil when none.
+  TcxDataSummaryGroup* FindByItemLink(TObject* itemLink);
+  TcxDataSummary* GetSummary() const { return FSummary; }
+
+ protected:
+  void Update(TCollectionItem* item) override;
+
+ private:
+  TcxDataSummary* FSummary;
+};
+
+// The summaries of a controller: footer values over the filtered records and values per group
+// row, recalculated by the row model's rebuild.
+class TcxDataSummary : public TPersistent {
+  ORV_CLASS(TcxDataSummary, TPersistent)
+ public:
+  using TCreateSignature = void(TcxCustomDataController* dataController);
+  explicit TcxDataSummary(TcxCustomDataController* dataController);
+  void BeforeDestruction() override;
+  TPersistent* GetOwner() override;
+  // Item collections, summary groups, Options, then the events, inside one update.
+  void Assign(TPersistent* source) override;
+
+  // Arrays sized to the items: counts 0, values Empty.
+  virtual void PrepareValues(TcxDataSummaryItems* items, std::vector<Integer>& counts, std::vector<Variant>& values);
+  virtual void CalculateRange(TcxDataSummaryItems* items, Integer firstRecordListIndex, Integer lastRecordListIndex,
+                              std::vector<Integer>& counts, std::vector<Variant>& values);
+  // Nothing inside OnAfterSummary or while locked; else DoChanged.
+  virtual void Changed(Boolean itemOnly);
+  virtual void DoAfterSummary();
+  virtual void FinishValue(TcxDataSummaryItem* item, Variant& value, Integer count);
+  virtual void AccumulateRecord(TcxDataSummaryItem* item, Integer recordIndex, Variant& value, Integer& count);
+  // A variant array of the finished values; Null without items.
+  virtual Variant FinishValues(TcxDataSummaryItems* items, std::vector<Integer>& counts, std::vector<Variant>& values);
+  // The record at the position; -1 when summaries count selected records and it is not one.
+  virtual Integer GetRecordIndex(Integer recordListIndex);
+  virtual TcxDataSummaryGroupItemLinkClass GetGroupItemLinkClass();
+  virtual TcxDataSummaryItemClass GetSummaryItemClass();
+  virtual Boolean IsValidIndex(const Variant& values, Integer index);
+  virtual void DoChanged(Boolean itemOnly);
+  virtual void AssignEvents(TcxDataSummary* source) { FOnAfterSummary = source->FOnAfterSummary; }
+  virtual void CalculateFooter() { DoCalculateFooter(); }
+  virtual void CalculateGroupsAndNotify();
+  virtual void Calculate();
+  virtual void DoCalculateFooter();
+  virtual void DoCalculateGroups();
+
+  void BeginUpdate();
+  void EndUpdate();
+  // The end of an update that changed nothing.
+  void CancelUpdate();
+
+  Variant GetFooterSummaryValue(Integer index);
+  AnsiString GetFooterSummaryText(Integer index);
+  // The grid's form.
+  void GetFooterSummaryText(Integer index, AnsiString& text) { text = GetFooterSummaryText(index); }
+  // Nil for a level outside the grouping; the items of the summary group linked to the level's
+  // grouping item, else the default group items.
+  TcxDataGroupSummaryItems* GetGroupSummaryItems(Integer level);
+  Boolean GetGroupSummaryInfo(Integer rowIndex, TcxDataSummaryItems*& items, Variant& values);
+  AnsiString GetGroupSummaryText(Integer rowIndex);
+  void GetGroupSummaryText(Integer rowIndex, AnsiString& text) { text = GetGroupSummaryText(rowIndex); }
+  // The text of the item for the group of that level that holds the row.
+  AnsiString GetGroupFooterSummaryText(Integer rowIndex, Integer level, Integer index);
+  void GetGroupFooterSummaryText(Integer rowIndex, Integer level, AnsiString& text, Integer index) {
+    text = GetGroupFooterSummaryText(rowIndex, level, index);
+  }
+  Variant GetGroupSummaryValues(Integer dataGroupIndex);
+  // The collection of another summary that plays the same role as `items` here.
+  TcxDataSummaryItems* GetMatchingSummaryItems(TcxDataSummary* other, TcxDataSummaryItems* items);
+  // Inside one update every item and link of the field loses its field.
+  void RemoveItemByField(TcxCustomDataField* field);
+  // soSelectedRecords, or soMultipleSelectedRecords with more than one selected row.
+  Boolean CountsSelectedRecords();
+  Boolean HasSelectionOptions() const {
+    return FOptions.Contains(soSelectedRecords) || FOptions.Contains(soMultipleSelectedRecords);
+  }
+
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+  TcxDataGroupSummaryItems* GetDefaultGroupSummaryItems() const { return FDefaultGroupSummaryItems; }
+  TcxDataFooterSummaryItems* GetFooterSummaryItems() const { return FFooterSummaryItems; }
+  TcxDataSummaryGroups* GetSummaryGroups() const { return FSummaryGroups; }
+  const Variant& GetFooterSummaryValues() const { return FFooterSummaryValues; }
+  TcxSummaryOptions GetOptions() const { return FOptions; }
+  // Both selection options: the one that was set already is dropped.
+  void SetOptions(TcxSummaryOptions value);
+  const TcxAfterSummaryEvent& GetOnAfterSummary() const { return FOnAfterSummary; }
+  void SetOnAfterSummary(const TcxAfterSummaryEvent& value) { FOnAfterSummary = value; }
+  Boolean IsDestroying() const { return FDestroying; }
+  Integer GetLockCount() const { return FLockCount; }
+
+ private:
+  TcxCustomDataController* FDataController;
+  TcxDataGroupSummaryItems* FDefaultGroupSummaryItems = nullptr;
+  TcxDataFooterSummaryItems* FFooterSummaryItems = nullptr;
+  TcxDataSummaryGroups* FSummaryGroups = nullptr;
+  Variant FFooterSummaryValues;
+  TcxSummaryOptions FOptions;
+  Integer FLockCount = 0;
+  Boolean FInAfterSummary = false;
+  Boolean FDestroying = false;
+  TcxAfterSummaryEvent FOnAfterSummary;
+};
+
+using TcxDataSummaryClass = orv::ClassOf<TcxDataSummary>;
+
 class TcxCustomDataController : public TInterfacedPersistent {
   ORV_CLASS(TcxCustomDataController, TInterfacedPersistent)
  public:
@@ -1357,7 +1739,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   virtual void DoDataChanged();
   virtual void RemoveNotification(TComponent* component);
   virtual void FilterChanged();
-  virtual void SummaryChanged(Boolean redoSortingBySummary) {}
+  // A relayout only (itemOnly) or a recalculation of the summaries.
+  virtual void SummaryChanged(Boolean itemOnly);
   // Merges the change into the pending one and refreshes the rows; delivered at the unlock.
   virtual void DataChanged(TcxDataChange kind, Integer itemIndex, Integer recordIndex);
   virtual void UpdateControl(TcxUpdateControlInfo* info);
@@ -1623,6 +2006,18 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean IsInternalFind() const { return FInternalFind; }
   void SetInternalFind(Boolean value) { FInternalFind = value; }
 
+  // ---- Summaries ----
+  virtual TcxDataSummaryClass GetSummaryClass() { return TcxDataSummary::StaticClass(); }
+  virtual TcxDataSummaryItemClass GetSummaryItemClass() { return TcxDataSummaryItem::StaticClass(); }
+  virtual TcxDataSummaryGroupItemLinkClass GetSummaryGroupItemLinkClass() {
+    return TcxDataSummaryGroupItemLink::StaticClass();
+  }
+  // Made on first use, of GetSummaryClass.
+  TcxDataSummary* GetSummary();
+  void SetSummary(TcxDataSummary* value) { GetSummary()->Assign(value); }
+  // Whether the summary exists and has any item (cheap test for the rebuild).
+  TcxDataSummary* FindSummary() const { return FSummary; }
+
   // ---- Filter ----
   // The bound criteria, of GetFilterCriteriaClass, made on first use.
   TcxDataFilterCriteria* GetFilter();
@@ -1716,6 +2111,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   friend class TcxDataControllerNotifier;
   friend class TcxDataControllerSearch;
   friend class TcxDataControllerGroups;
+  friend class TcxDataSummary;
 
   struct TDataChangedListener {
     TObject* Sender;
@@ -1786,6 +2182,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   TcxCustomDataField* FIncrementalFilterField = nullptr;
   AnsiString FIncrementalFilterText;
   TcxDataControllerGroups* FGroups = nullptr;
+  TcxDataSummary* FSummary = nullptr;
+  Boolean FAfterSummaryPending = false;
   TcxDataControllerSearch* FSearch = nullptr;
   Boolean FSearching = false;
   AnsiString FSearchText;
