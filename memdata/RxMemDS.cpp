@@ -670,18 +670,7 @@ bool TRxMemoryData::GetFieldData(TField* field, void* buffer) {
 
 void TRxMemoryData::SetFieldData(TField* field, const void* buffer) {
   const TDataSetState state = GetState();
-  switch (state) {
-    case dsEdit:
-    case dsInsert:
-    case dsSetKey:
-    case dsCalcFields:
-    case dsFilter:
-    case dsNewValue:
-    case dsInternalCalc:
-      break;
-    default:
-      DatabaseError(SNotEditing, this);
-  }
+  if (!orv::IsWriteState(state)) DatabaseError(SNotEditing, this);
   const TRecordBuffer record = GetActiveRecordBuffer();
   if (!record) DatabaseError(SNotEditing, this);
   const TFieldKind kind = field->GetFieldKind();

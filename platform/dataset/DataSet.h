@@ -472,7 +472,9 @@ class TDataSet : public TComponent {
   TDataSetNotifyEvent FBeforeRefresh, FAfterRefresh, FOnCalcFields, FOnNewRecord;
 };
 
-// The ";"-separated names of a field list, each trimmed; empty names are skipped.
 namespace orv {
+// The ";"-separated names of a field list, each trimmed; empty names are skipped.
 std::vector<AnsiString> ExtractFieldNames(const AnsiString& fieldNames);
-}
+// The states in which field values may be written into the active record buffer.
+bool IsWriteState(TDataSetState state);
+}  // namespace orv

@@ -32,21 +32,6 @@ class ValueBuffer {
   std::unique_ptr<char[]> FHeap;
 };
 
-bool IsWriteState(TDataSetState state) {
-  switch (state) {
-    case dsEdit:
-    case dsInsert:
-    case dsSetKey:
-    case dsCalcFields:
-    case dsFilter:
-    case dsNewValue:
-    case dsInternalCalc:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Integer kinds and Booleans: stored without a detour through floating point.
 bool VarIsOrdinal(const Variant& v) {
   switch (VarType(v)) {
@@ -270,7 +255,7 @@ bool TField::GetData(void* buffer) const {
 void TField::SetData(const void* buffer) {
   if (!FDataSet) DatabaseErrorFmt(SNoDataSet, {}, this);
   const TDataSetState state = FDataSet->GetState();
-  if (!IsWriteState(state)) DatabaseError(SNotEditing, FDataSet);
+  if (!orv::IsWriteState(state)) DatabaseError(SNotEditing, FDataSet);
   if (FReadOnly && FFieldKind == fkData && (state == dsEdit || state == dsInsert))
     DatabaseErrorFmt(SFieldReadOnly, {GetDisplayName()}, FDataSet);
   FDataSet->SetFieldData(this, buffer);
@@ -1225,4 +1210,19 @@ void TFields::SetFieldIndex(TField* field, Integer index) {
   if (index == current) return;
   FList.erase(FList.begin() + current);
   FList.insert(FList.begin() + index, field);
+}
+
+bool orv::IsWriteState(TDataSetState state) {
+  switch (state) {
+    case dsEdit:
+    case dsInsert:
+    case dsSetKey:
+    case dsCalcFields:
+    case dsFilter:
+    case dsNewValue:
+    case dsInternalCalc:
+      return true;
+    default:
+      return false;
+  }
 }
