@@ -2061,7 +2061,8 @@ void TcxCustomDataControllerInfo::MoveFocusAfterCollapse() {
   const Integer row = FocusedRecordRow(false);
   if (row == GetFocusedRowIndex()) return;
   if (FDataController->IsSmartRefresh()) FFocusingInfo->Clear();
-  ChangeFocusedRow(row, true);
+  // Not forced: a controller that follows a dataset moves its cursor onto the group row's record.
+  ChangeFocusedRow(row, false);
 }
 
 void TcxCustomDataControllerInfo::FocusTopRowAfterSorting() {

@@ -1749,3 +1749,63 @@ ORV_PUBLISH(TcxDBDataFilterCriteria) {
   p.Property("OnBeforeChange", &T::GetOnBeforeChange, &T::SetOnBeforeChange);
   p.Property("OnFormatFilterTextValue", &T::GetOnFormatFilterTextValue, &T::SetOnFormatFilterTextValue);
 }
+
+// ==== Dataset summary item ===================================================================
+
+TcxDataSummaryItemClass TcxDBDataController::GetSummaryItemClass() { return TcxDBDataSummaryItem::StaticClass(); }
+
+void TcxDBDataSummaryItem::BeforeDestruction() {
+  if (FDataField) {
+    TcxDBDataField* field = FDataField;
+    FDataField = nullptr;
+    // The controller frees its fields itself when it goes.
+    TcxCustomDataController* controller = GetDataController();
+    if (controller && !controller->IsDestroying()) field->Free();
+  }
+  inherited::BeforeDestruction();
+}
+
+void TcxDBDataSummaryItem::Assign(TPersistent* source) {
+  if (auto* other = dynamic_cast<TcxDBDataSummaryItem*>(source)) {
+    TCollection* collection = GetCollection();
+    if (collection) collection->BeginUpdate();
+    try {
+      inherited::Assign(source);
+      SetFieldName(other->FFieldName);
+    } catch (...) {
+      if (collection) collection->EndUpdate();
+      throw;
+    }
+    if (collection) collection->EndUpdate();
+    return;
+  }
+  inherited::Assign(source);
+}
+
+Boolean TcxDBDataSummaryItem::IsCurrency(TVarType varType) {
+  if (auto* field = dynamic_cast<TcxDBDataField*>(GetDataField()); field && field->GetField()) return field->GetIsCurrency();
+  return inherited::IsCurrency(varType);
+}
+
+TcxCustomDataField* TcxDBDataSummaryItem::GetDataField() {
+  return FDataField ? FDataField : inherited::GetDataField();
+}
+
+void TcxDBDataSummaryItem::SetFieldName(const AnsiString& value) {
+  if (FFieldName == value) return;
+  FFieldName = value;
+  auto* controller = dynamic_cast<TcxDBDataController*>(GetDataController());
+  if (!controller) return;
+  if (value.empty()) {
+    if (FDataField) {
+      TcxDBDataField* field = FDataField;
+      FDataField = nullptr;
+      field->Free();
+    }
+    controller->Change(TcxCustomDataController::dccData);
+  } else {
+    if (!FDataField) FDataField = static_cast<TcxDBDataField*>(controller->AddInternalField(nullptr, TcxValueTypeClass()));
+    controller->ChangeFieldName(FDataField, value);
+  }
+  Changed(true);
+}

@@ -372,6 +372,8 @@ class TcxDBDataController : public TcxCustomDataController {
   // The record whose key equals the value: one key field and a single value, or several key
   // fields and an array of at least as many elements; anything else gives -1.
   Integer FindRecordIndexByKey(const Variant& keyValue);
+  // The lookup editors' name for FindRecordIndexByKey.
+  Integer GetRecordIndexByKey(const Variant& keyValue) { return FindRecordIndexByKey(keyValue); }
   // Focuses the record of that key (-1: no focused row); whether a row was focused.
   Boolean LocateByKey(const Variant& keyValue);
   // Appends the key field, or its sub-fields when it has several names.
@@ -384,6 +386,7 @@ class TcxDBDataController : public TcxCustomDataController {
   TcxCustomDataProviderClass GetProviderClass() override { return TcxDBDataProvider::StaticClass(); }
   TcxCustomDataFieldClass GetFieldClass() override { return TcxDBDataField::StaticClass(); }
   TcxDataFilterCriteriaClass GetFilterCriteriaClass() override;
+  TcxDataSummaryItemClass GetSummaryItemClass() override;
   Boolean IsProviderField(TcxCustomDataField* field) override;
   Boolean HasRecordKeys() override;
   Boolean NeedsStructureUpdate() override { return true; }
@@ -430,6 +433,7 @@ class TcxDBDataController : public TcxCustomDataController {
  private:
   friend class TcxDBDataField;
   friend class TcxDBDataProvider;
+  friend class TcxDBDataSummaryItem;
 
   void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
   Variant GetDataSetKeyValues();
@@ -567,4 +571,32 @@ class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
   Boolean FIgnoreOrigin = true;
   TcxDBDataFilterBeforeChangeEvent FOnBeforeChange;
   TcxDBDataFilterFormatFilterTextValueEvent FOnFormatFilterTextValue;
+};
+
+// ==== Dataset summary item ===================================================================
+
+// A summary item that summarizes a dataset field by name, whether or not an item shows it: the
+// controller keeps an internal field bound to the name.
+class TcxDBDataSummaryItem : public TcxDataSummaryItem {
+  ORV_CLASS(TcxDBDataSummaryItem, TcxDataSummaryItem)
+ public:
+  explicit TcxDBDataSummaryItem(TCollection* collection) : TcxDataSummaryItem(collection) {}
+  void BeforeDestruction() override;
+
+  // Also FieldName, from another dataset summary item.
+  void Assign(TPersistent* source) override;
+  // A data field bound to a TField answers its currency flag.
+  Boolean IsCurrency(TVarType varType) override;
+  // The field bound to FieldName when there is one, else the item's field.
+  TcxCustomDataField* GetDataField() override;
+
+  const AnsiString& GetFieldName() const { return FFieldName; }
+  // An empty name frees the data field; otherwise it is made on first use and bound to the
+  // name(s).
+  void SetFieldName(const AnsiString& value);
+  TcxDBDataField* GetDBDataField() const { return FDataField; }
+
+ private:
+  TcxDBDataField* FDataField = nullptr;
+  AnsiString FFieldName;
 };
