@@ -5,6 +5,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/UserControls.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -2106,4 +2107,455 @@ void RepaintWindowBuffered(HWND window) {
 Boolean CompareStringsEqual(const AnsiString& a, const AnsiString& b, Boolean caseSensitive) {
   if (caseSensitive) return AnsiCompareStr(a, b) == 0;
   return AnsiUpperCase(a) == AnsiUpperCase(b);
+}
+
+// ==== Inner list box ==========================================================================
+
+ORV_PUBLISH(TcxCustomInnerListBox) {
+  using T = TcxCustomInnerListBox;
+  p.Property("AutoCompleteDelay", &T::GetAutoCompleteDelay, &T::SetAutoCompleteDelay).Default(500u);
+}
+
+TcxCustomInnerListBox::TcxCustomInnerListBox(TComponent* owner) : TListBox(owner) {
+  SetAutoCompleteDelay(500);
+  FcxCanvas = new TcxCanvas(TCustomListBox::GetCanvas());
+  auto makeBar = [this](TScrollBarKind kind, void (TcxCustomInnerListBox::*handler)(TObject*, TScrollCode, Integer&)) {
+    auto* bar = new TcxScrollBar(this);
+    bar->SetKind(kind);
+    bar->SetVisible(false);
+    bar->SetSmallChange(1);
+    bar->SetOnScroll(TScrollEvent(this, handler));
+    bar->FreeNotification(this);
+    return bar;
+  };
+  FHScrollBar = makeBar(sbHorizontal, &TcxCustomInnerListBox::HScrollHandler);
+  FVScrollBar = makeBar(sbVertical, &TcxCustomInnerListBox::VScrollHandler);
+  FLookAndFeel = new TcxLookAndFeel(this);
+  FLookAndFeel->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TcxCustomInnerListBox::LookAndFeelChanged));
+  FHScrollBar->GetLookAndFeel()->SetMaster(FLookAndFeel);
+  FVScrollBar->GetLookAndFeel()->SetMaster(FLookAndFeel);
+  SetBorderStyle(bsNone);
+  TControlStyle style = GetControlStyle();
+  style.Exclude(csOpaque);
+  style.Include(csDoubleClicks);
+  SetControlStyle(style);
+  SetParentColor(false);
+  SetParentFont(true);
+}
+
+void TcxCustomInnerListBox::BeforeDestruction() {
+  Destroying();
+  // The bars live on the container while they show; they go with the list box.
+  for (TcxScrollBar* bar : {FHScrollBar, FVScrollBar})
+    if (bar) bar->SetParent(nullptr);
+  inherited::BeforeDestruction();
+}
+
+TcxCustomInnerListBox::~TcxCustomInnerListBox() {
+  orv::Free(FLookAndFeel);
+  orv::Free(FcxCanvas);
+}
+
+void TcxCustomInnerListBox::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FHScrollBar) FHScrollBar = nullptr;
+  if (component == FVScrollBar) FVScrollBar = nullptr;
+}
+
+void TcxCustomInnerListBox::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) { RefreshList(); }
+
+void TcxCustomInnerListBox::RefreshList() {
+  if (HandleAllocated()) InvalidateRect(GetHandle(), nullptr, TRUE);
+}
+
+void TcxCustomInnerListBox::DestroyWindowHandle() {
+  FIsRedrawLocked = false;
+  inherited::DestroyWindowHandle();
+}
+
+TPopupMenu* TcxCustomInnerListBox::GetPopupMenu() {
+  return FContainer ? FContainer->GetPopupMenu() : inherited::GetPopupMenu();
+}
+
+// ---- Own scroll bars ----------------------------------------------------------------------------
+
+Boolean TcxCustomInnerListBox::BothScrollBarsVisible() const {
+  return FHScrollBar && FVScrollBar && FHScrollBar->GetVisible() && FVScrollBar->GetVisible();
+}
+
+void TcxCustomInnerListBox::SyncScrollBar(TcxScrollBar* bar) {
+  if (!bar) return;
+  const Boolean horizontal = bar->GetKind() == sbHorizontal;
+  TWinControl* parent = GetParent();
+  Boolean visible = false;
+  SCROLLBARINFO info;
+  if (parent && HandleAllocated() &&
+      QueryScrollBarInfo(GetHandle(), horizontal ? OBJID_HSCROLL : OBJID_VSCROLL, info) &&
+      (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) == 0) {
+    visible = true;
+    bar->SetEnabled((info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0 && parent->GetEnabled());
+    const TPoint p = parent->ScreenToClient(info.rcScrollBar.TopLeft());
+    const Integer w = info.rcScrollBar.Width();
+    const Integer h = info.rcScrollBar.Height();
+    if (p.X < 0 || p.Y < 0 || w > GetWidth() || h > GetHeight())
+      visible = false;
+    else
+      bar->SetBounds(p.X, p.Y, w, h);
+  }
+  if (visible) {
+    ++FScrollBarsLockCount;
+    try {
+      bar->SetParent(parent);
+    } catch (...) {
+      --FScrollBarsLockCount;
+      throw;
+    }
+    --FScrollBarsLockCount;
+    bar->SetCtl3D(false);
+    bar->BringToFront();
+  } else {
+    bar->SetBounds(0, 0, 0, 0);
+  }
+  bar->SetVisible(visible);
+  if (!visible) return;
+  SCROLLINFO si{};
+  si.cbSize = 28;
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(GetHandle(), horizontal ? SB_HORZ : SB_VERT, &si)) return;
+  const Integer max = std::max(si.nMin, si.nMax);
+  // The bar refuses a page above its maximum.
+  bar->SetScrollParameters(si.nMin, max, si.nPos, std::min<Integer>(Integer(si.nPage), max), true);
+}
+
+void TcxCustomInnerListBox::SyncScrollBars() {
+  if (IsDestroyingListBox() || FScrollBarsLockCount > 0 || !UseOwnScrollBars() || FIsRedrawLocked) return;
+  TFlagScope calculating(FScrollBarsCalculating, true);
+  SyncScrollBar(FHScrollBar);
+  SyncScrollBar(FVScrollBar);
+}
+
+void TcxCustomInnerListBox::HScrollHandler(TObject* sender, TScrollCode code, Integer& position) {
+  if (!HandleAllocated()) return;
+  CallWindowProc(GetDefWndProc(), GetHandle(), WM_HSCROLL, MAKEWPARAM(Word(code), Word(position)),
+                 reinterpret_cast<LPARAM>(FHScrollBar && FHScrollBar->HandleAllocated() ? FHScrollBar->GetHandle() : nullptr));
+  position = GetScrollPos(GetHandle(), SB_HORZ);
+}
+
+void TcxCustomInnerListBox::VScrollHandler(TObject* sender, TScrollCode code, Integer& position) {
+  if (!HandleAllocated()) return;
+  switch (code) {
+    case scLineUp:
+    case scLineDown: SetTopIndex(position); return;
+    case scPosition:
+    case scTrack:
+      SetTopIndex(position);
+      position = GetScrollPos(GetHandle(), SB_VERT);
+      return;
+    default:
+      CallWindowProc(GetDefWndProc(), GetHandle(), WM_VSCROLL, MAKEWPARAM(Word(code), Word(position)),
+                     reinterpret_cast<LPARAM>(FVScrollBar && FVScrollBar->HandleAllocated() ? FVScrollBar->GetHandle() : nullptr));
+      position = GetScrollPos(GetHandle(), SB_VERT);
+      return;
+  }
+}
+
+void TcxCustomInnerListBox::GetSizeGripRect(TRect& rect) {
+  rect = TRect{};
+  TWinControl* parent = GetParent();
+  if (!BothScrollBarsVisible() || !parent || !HandleAllocated()) return;
+  const TPoint corner = parent->ClientToScreen(TPoint{FVScrollBar->GetLeft(), FHScrollBar->GetTop()});
+  TRect window{};
+  GetWindowRect(GetHandle(), &window);
+  rect.Left = corner.X - window.Left;
+  rect.Top = corner.Y - window.Top;
+  rect.Right = rect.Left + FVScrollBar->GetWidth();
+  rect.Bottom = rect.Top + FHScrollBar->GetHeight();
+}
+
+void TcxCustomInnerListBox::PaintSizeGripCorner() {
+  TRect r;
+  GetSizeGripRect(r);
+  if (RectIsEmpty(r)) return;
+  if (FContainer) {
+    FillInnerSizeGripArea(FContainer, r);
+    return;
+  }
+  HDC dc = GetWindowDC(GetHandle());
+  if (!dc) return;
+  {
+    TcxCanvas canvas(dc);
+    canvas.FillRect(r, FLookAndFeel->CurrentPainter()->DefaultSizeGripAreaColor());
+  }
+  ReleaseDC(GetHandle(), dc);
+}
+
+// ---- Messages -----------------------------------------------------------------------------------
+
+void TcxCustomInnerListBox::WndProc(TMessage& message) {
+  if (FContainer && FContainer->PreprocessInnerKeyMessage(message)) return;
+  TLinkGuard guard(this);
+  const UINT msg = message.Msg;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      if (GetDragMode() == dmAutomatic && !GetComponentState().Contains(csDesigning)) {
+        LeftButtonDown(message);
+        return;
+      }
+      break;
+    case WM_PRINT:
+      if (message.LParam & PRF_NONCLIENT) {
+        // The corner between the own bars is printed here; the rest as usual.
+        if (UseOwnScrollBars() && BothScrollBarsVisible()) PaintSizeGripCorner();
+        message.LParam &= ~PRF_NONCLIENT;
+      }
+      break;
+    default: break;
+  }
+  inherited::WndProc(message);
+  if (!guard.Alive()) return;
+  switch (msg) {
+    case WM_SETREDRAW:
+      FIsRedrawLocked = message.WParam == 0;
+      if (!FIsRedrawLocked) SyncScrollBars();
+      break;
+    case WM_WINDOWPOSCHANGED:
+      SyncScrollBars();
+      if (UseOwnScrollBars() && BothScrollBarsVisible()) {
+        TRect r;
+        GetSizeGripRect(r);
+        HRGN region = CreateRectRgnIndirect(&r);
+        SendMessage(GetHandle(), WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
+        DeleteObject(region);
+      }
+      break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+    case LB_SETCURSEL:
+    case LB_SETHORIZONTALEXTENT:
+    case LB_SETTOPINDEX:
+    case LB_SETCARETINDEX:
+    case WM_MOUSEWHEEL:
+    case CM_WININICHANGE:
+    // The native bars become visible only when the list shows with its form.
+    case CM_SHOWINGCHANGED: SyncScrollBars(); break;
+    case WM_NCCALCSIZE:
+      if (!FScrollBarsCalculating) SyncScrollBars();
+      break;
+    case WM_NCPAINT:
+      if (UseOwnScrollBars() && BothScrollBarsVisible()) PaintSizeGripCorner();
+      break;
+    default: break;
+  }
+}
+
+void TcxCustomInnerListBox::LeftButtonDown(TMessage& message) {
+  // The container decides about automatic dragging: the list box only selects.
+  TLinkGuard guard(this);
+  SetDragMode(dmManual);
+  const TShiftState shift = KeysToShiftState(message.WParam);
+  const TPoint p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  Boolean dragged = false;
+  if (GetMultiSelect()) {
+    const Integer item = ItemAtPos(p, true);
+    if (item >= 0 && GetSelected(item) && shift != TShiftState{ssShift, ssLeft} && shift != TShiftState{ssShift}) {
+      // A press on a selected item keeps the selection and starts dragging at once.
+      if (FContainer) FContainer->BeginDrag(false);
+      dragged = true;
+    }
+  }
+  if (!dragged) {
+    inherited::WndProc(message);
+    if (!guard.Alive()) return;
+    if (FContainer && !(GetMultiSelect() && (shift.Contains(ssCtrl) || shift.Contains(ssShift))))
+      FContainer->BeginDrag(false);
+  }
+  if (guard.Alive()) SetDragMode(dmAutomatic);
+}
+
+void TcxCustomInnerListBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_GETDLGCODE:
+      inherited::Dispatch(message);
+      message.Result |= DLGC_WANTCHARS;
+      if (GetKeyState(VK_CONTROL) >= 0) message.Result |= DLGC_WANTARROWS;
+      return;
+    case WM_SETFOCUS: {
+      TLinkGuard guard(this);
+      inherited::Dispatch(message);
+      if (!guard.Alive() || !FContainer || FContainer->IsContainerDestroying() || IsDestroyingListBox()) return;
+      if (!FContainer->HandleAllocated() || reinterpret_cast<HWND>(message.WParam) != FContainer->GetHandle())
+        FContainer->FocusChanged();
+      return;
+    }
+    case WM_KILLFOCUS: {
+      TLinkGuard guard(this);
+      inherited::Dispatch(message);
+      if (guard.Alive() && FContainer && !FContainer->IsContainerDestroying()) FContainer->FocusChanged();
+      return;
+    }
+    case CM_MOUSEENTER: return;
+    case CM_MOUSELEAVE:
+      if (FContainer) FContainer->RefreshStateAtCursor(true);
+      return;
+    case WM_PRINTCLIENT: DefaultHandler(message); return;
+    case CN_DRAWITEM: {
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+      TCanvas* canvas = TCustomListBox::GetCanvas();
+      const TOwnerDrawState state = [&] {
+        TOwnerDrawState s;
+        if (di->itemState & ODS_SELECTED) s.Include(odSelected);
+        if (di->itemState & ODS_FOCUS) s.Include(odFocused);
+        if (di->itemState & ODS_DISABLED) s.Include(odDisabled);
+        return s;
+      }();
+      const int saved = SaveDC(di->hDC);
+      canvas->SetHandle(di->hDC);
+      canvas->SetFont(GetFont());
+      canvas->SetBrush(GetBrush());
+      if (di->itemState & ODS_SELECTED) {
+        canvas->GetBrush()->SetColor(clHighlight);
+        canvas->GetFont()->SetColor(clHighlightText);
+      }
+      if (int(di->itemID) < 0)
+        canvas->FillRect(di->rcItem);
+      else
+        DrawItem(Integer(di->itemID), di->rcItem, state);
+      if ((di->itemState & ODS_FOCUS) && DrawsItemsByDefault()) ::DrawFocusRect(di->hDC, &di->rcItem);
+      canvas->SetHandle(nullptr);
+      RestoreDC(di->hDC, saved);
+      message.Result = 1;
+      return;
+    }
+    default: break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxCustomInnerListBox::DefaultHandler(TMessage& message) {
+  if (FContainer && FContainer->TryHandleInnerControlMessage(message)) return;
+  inherited::DefaultHandler(message);
+}
+
+// ---- Keys, mouse, drag --------------------------------------------------------------------------
+
+void TcxCustomInnerListBox::KeyDown(Word& key, TShiftState shift) {
+  TLinkGuard guard(this);
+  if (FContainer) FContainer->KeyDown(key, shift);
+  if (guard.Alive() && key != 0) inherited::KeyDown(key, shift);
+}
+
+void TcxCustomInnerListBox::KeyUp(Word& key, TShiftState shift) {
+  if (key == VK_TAB) key = 0;
+  TLinkGuard guard(this);
+  if (FContainer) FContainer->KeyUp(key, shift);
+  if (guard.Alive() && key != 0) inherited::KeyUp(key, shift);
+}
+
+void TcxCustomInnerListBox::KeyPress(char& key) {
+  if (key == '\t') key = 0;
+  TLinkGuard guard(this);
+  if (FContainer) FContainer->KeyPress(key);
+  if (!guard.Alive()) return;
+  if (key == '\r') key = 0;
+  if (key == 0) return;
+  // OnKeyPress, without the platform list box's own search: the search below replaces it.
+  TWinControl::KeyPress(key);
+  if (guard.Alive() && key != 0) ProcessAutoCompleteKey(key);
+}
+
+void TcxCustomInnerListBox::ProcessAutoCompleteKey(char& key) {
+  if (!GetAutoComplete() || !HandleAllocated()) return;
+  const DWORD now = GetTickCount();
+  if (now - FLastKeyTime >= GetAutoCompleteDelay()) FSearchText.clear();
+  FLastKeyTime = now;
+  // Windows-1251 has no double-byte characters: every key is one character.
+  if (key == '\b') {
+    if (!FSearchText.empty()) FSearchText.pop_back();
+  } else {
+    FSearchText += key;
+  }
+  TLinkGuard guard(this);
+  if (FSearchText.empty()) {
+    SetItemIndex(0);
+    Click();
+    return;
+  }
+  const Integer found = IsVirtual() ? DoFindData(FSearchText)
+                                    : Integer(SendMessage(GetHandle(), LB_FINDSTRING, WPARAM(-1),
+                                                          reinterpret_cast<LPARAM>(FSearchText.c_str())));
+  if (found >= 0) {
+    if (GetMultiSelect()) {
+      ClearSelection();
+      SendMessage(GetHandle(), LB_SELITEMRANGE, 1, MAKELPARAM(found, found));
+    }
+    SetItemIndex(found);
+    Click();
+  }
+  if (guard.Alive() && key != '\b' && key != '\r' && key != '\x1b') key = 0;
+}
+
+void TcxCustomInnerListBox::Click() {
+  TLinkGuard guard(this);
+  inherited::Click();
+  if (!guard.Alive()) return;
+  if (FVScrollBar && FVScrollBar->GetVisible() && HandleAllocated()) FVScrollBar->SetPosition(GetTopIndex());
+  if (FContainer) FContainer->Click();
+}
+
+void TcxCustomInnerListBox::DblClick() {
+  TLinkGuard guard(this);
+  inherited::DblClick();
+  if (guard.Alive() && FContainer) FContainer->DblClick();
+}
+
+void TcxCustomInnerListBox::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseDown(button, shift, x, y);
+  if (!guard.Alive() || !FContainer) return;
+  TcxContainer* container = FContainer;
+  TLinkGuard containerGuard(container);
+  container->SetInnerControlMouseDown(true);
+  try {
+    container->MouseDown(button, shift, x + GetLeft(), y + GetTop());
+  } catch (...) {
+    if (containerGuard.Alive()) container->SetInnerControlMouseDown(false);
+    throw;
+  }
+  if (containerGuard.Alive()) container->SetInnerControlMouseDown(false);
+}
+
+void TcxCustomInnerListBox::MouseMove(TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseMove(shift, x, y);
+  if (guard.Alive() && FContainer) FContainer->MouseMove(shift, x + GetLeft(), y + GetTop());
+}
+
+void TcxCustomInnerListBox::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  TLinkGuard guard(this);
+  inherited::MouseUp(button, shift, x, y);
+  if (guard.Alive() && FContainer) FContainer->MouseUp(button, shift, x + GetLeft(), y + GetTop());
+}
+
+bool TcxCustomInnerListBox::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) {
+  if (FContainer && FContainer->DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  return inherited::DoMouseWheel(shift, wheelDelta, mousePos);
+}
+
+void TcxCustomInnerListBox::DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) {
+  if (FContainer)
+    FContainer->DragOver(source, x + GetLeft(), y + GetTop(), state, accept);
+  else
+    inherited::DragOver(source, x, y, state, accept);
+}
+
+void TcxCustomInnerListBox::DragDrop(TObject* source, Integer x, Integer y) {
+  if (FContainer)
+    FContainer->DragDrop(source, x + GetLeft(), y + GetTop());
+  else
+    inherited::DragDrop(source, x, y);
 }

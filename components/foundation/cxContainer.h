@@ -728,3 +728,86 @@ void RepaintWindowBuffered(HWND window);
 // Case-sensitive: the locale's comparison finds the two equal; otherwise their locale upper-case
 // forms are identical.
 Boolean CompareStringsEqual(const AnsiString& a, const AnsiString& b, Boolean caseSensitive);
+
+// ==== Inner list box ==========================================================================
+
+// The native list box that list containers and the lists inside editor popups host. It lays two
+// scroll bars of the library over its native ones (kept in step with them, scrolling through
+// them, the corner between them painted), forwards keys, mouse, drag and focus to its container
+// so that the pair behaves as one control, and finds items by typing.
+class TcxCustomInnerListBox : public TListBox, public IcxContainerInnerControl {
+  ORV_CLASS(TcxCustomInnerListBox, TListBox)
+ public:
+  explicit TcxCustomInnerListBox(TComponent* owner);
+  void BeforeDestruction() override;
+  ~TcxCustomInnerListBox() override;
+
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  TPopupMenu* GetPopupMenu() override;
+  void DragDrop(TObject* source, Integer x, Integer y) override;
+
+  // IcxContainerInnerControl.
+  TWinControl* GetControl() override { return this; }
+  TcxContainer* GetControlContainer() override { return FContainer; }
+
+  TcxContainer* GetContainer() const { return FContainer; }
+  void SetContainer(TcxContainer* value) { FContainer = value; }
+  // The component canvas over the list box's canvas.
+  TcxCanvas* GetCanvas() const { return FcxCanvas; }
+  TcxLookAndFeel* GetLookAndFeel() const { return FLookAndFeel; }
+  TcxScrollBar* GetHScrollBar() const { return FHScrollBar; }
+  TcxScrollBar* GetVScrollBar() const { return FVScrollBar; }
+  // The typed search text.
+  const AnsiString& GetSearchText() const { return FSearchText; }
+
+  // The corner between the two own bars in the list box's window coordinates; empty unless both
+  // show.
+  void GetSizeGripRect(TRect& rect);
+  void PaintSizeGripCorner();
+
+  // ---- New virtual operations ----
+  // Incremental search by typing (with AutoComplete on).
+  virtual void ProcessAutoCompleteKey(char& key);
+  // Invalidates the list when it has a window.
+  virtual void RefreshList();
+  // No OnDrawItem handler.
+  virtual Boolean DrawsItemsByDefault() { return !GetOnDrawItem(); }
+  // Lays the own bars over the native ones and gives them their range, page and position.
+  virtual void SyncScrollBars();
+
+ protected:
+  void Click() override;
+  void DblClick() override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void KeyUp(Word& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
+  void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) override;
+  void DestroyWindowHandle() override;
+
+ private:
+  void HScrollHandler(TObject* sender, TScrollCode code, Integer& position);
+  void VScrollHandler(TObject* sender, TScrollCode code, Integer& position);
+  void LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changedValues);
+  void SyncScrollBar(TcxScrollBar* bar);
+  void LeftButtonDown(TMessage& message);
+  Boolean BothScrollBarsVisible() const;
+  Boolean IsDestroyingListBox() const { return GetComponentState().Contains(csDestroying); }
+
+  TcxContainer* FContainer = nullptr;
+  TcxCanvas* FcxCanvas = nullptr;
+  TcxScrollBar* FHScrollBar = nullptr;
+  TcxScrollBar* FVScrollBar = nullptr;
+  TcxLookAndFeel* FLookAndFeel = nullptr;
+  AnsiString FSearchText;
+  DWORD FLastKeyTime = 0;
+  Integer FScrollBarsLockCount = 0;
+  Boolean FScrollBarsCalculating = false;
+  Boolean FIsRedrawLocked = false;
+};

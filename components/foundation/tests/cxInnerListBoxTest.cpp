@@ -1,0 +1,231 @@
+// The inner list box inside a container on the headless window system: the own scroll bar laid
+// over the native one and scrolling through it, incremental search by typing, and keys, mouse and
+// clicks forwarded to the container.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/foundation/cxContainer.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/UserControls.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+// The platform's list box drops its native bar for good once a list fits (WS_VSCROLL goes with
+// it); a list that keeps its bar disabled shows it whatever the item count.
+class TTestInnerListBox : public TcxCustomInnerListBox {
+  ORV_CLASS(TTestInnerListBox, TcxCustomInnerListBox)
+ public:
+  explicit TTestInnerListBox(TComponent* owner) : TcxCustomInnerListBox(owner) {}
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    inherited::CreateParams(params);
+    params.Style |= LBS_DISABLENOSCROLL;
+  }
+};
+
+// A list container as the list boxes of the editors are.
+class TListContainer : public TcxContainer {
+  ORV_CLASS(TListContainer, TcxContainer)
+ public:
+  explicit TListContainer(TComponent* owner) : TcxContainer(owner) {
+    List = new TTestInnerListBox(this);
+    List->SetContainer(this);
+    List->SetParent(this);
+    List->GetLookAndFeel()->SetMaster(GetStyle()->GetLookAndFeel());
+    SetInnerControl(List);
+  }
+  TcxCustomInnerListBox* List;
+};
+
+// Records what reaches the container and the list box.
+class TRecorder : public TObject {
+  ORV_CLASS(TRecorder, TObject)
+ public:
+  TRecorder() = default;
+  void MouseDown(TObject* sender, TMouseButton, TShiftState, Integer x, Integer y) {
+    Log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void Click(TObject* sender) { Log.push_back(sender == Container ? "container click" : "list click"); }
+  void ListKey(TObject* sender, char& key) { Keys += key; }
+  void ContainerKey(TObject* sender, Word& key, TShiftState shift) {
+    Log.push_back("container key " + std::to_string(key));
+  }
+  std::vector<std::string> Log;
+  std::string Keys;
+  TObject* Container = nullptr;
+};
+
+class InnerListBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    Form.reset(new TForm(nullptr));
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(100, 100, 300, 300);
+    Form->AfterConstruction();
+    Box = new TListContainer(Form.get());
+    Box->SetParent(Form.get());
+    Box->SetBounds(10, 10, 120, 100);
+    Box->GetStyle()->SetTransparentBorder(false);
+    Box->GetStyle()->SetBorderStyle(cbsSingle);
+    List()->GetFont()->SetName(orv::kTestFontFace);
+  }
+  void TearDown() override {
+    Form.reset();
+    orv::headless::Reset();
+  }
+  TcxCustomInnerListBox* List() { return Box->List; }
+  void Fill(int count) {
+    for (int i = 0; i < count; ++i) List()->GetItems()->Add("Item " + std::to_string(i));
+  }
+  void Show() {
+    Form->Show();
+    Run();
+  }
+  static void Run() { Application->ProcessMessages(); }
+
+  Owned<TForm> Form;
+  TListContainer* Box = nullptr;
+};
+
+TEST_F(InnerListBoxTest, OwnScrollBarLiesOverTheNativeOneAndScrollsTheList) {
+  Fill(30);
+  Show();
+  EXPECT_EQ(FindOwningContainer(List()), Box);
+  TcxScrollBar* bar = List()->GetVScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  EXPECT_EQ(bar->GetParent(), Box);
+  EXPECT_FALSE(List()->GetHScrollBar()->GetVisible());
+  EXPECT_EQ(List()->GetHScrollBar()->GetBoundsRect(), TRect{});
+  SCROLLBARINFO info;
+  ASSERT_TRUE(QueryScrollBarInfo(List()->GetHandle(), OBJID_VSCROLL, info));
+  const TPoint topLeft = Box->ScreenToClient(info.rcScrollBar.TopLeft());
+  EXPECT_EQ(bar->GetBoundsRect(), (TRect{topLeft.X, topLeft.Y, topLeft.X + info.rcScrollBar.Width(),
+                                         topLeft.Y + info.rcScrollBar.Height()}));
+  EXPECT_EQ(bar->GetMax(), 29);
+  EXPECT_EQ(bar->GetPosition(), 0);
+  // Scrolling through the own bar moves the list; the list moving moves the bar.
+  bar->PerformScroll(scLineDown);
+  Run();
+  EXPECT_EQ(List()->GetTopIndex(), 1);
+  bar->PerformScroll(scPageDown);
+  Run();
+  EXPECT_GT(List()->GetTopIndex(), 1);
+  EXPECT_EQ(bar->GetPosition(), List()->GetTopIndex());
+  List()->SetTopIndex(5);
+  Run();
+  EXPECT_EQ(bar->GetPosition(), 5);
+  // A disabled native bar makes the own bar disabled.
+  EXPECT_TRUE(bar->GetEnabled());
+  EnableScrollBar(List()->GetHandle(), SB_VERT, ESB_DISABLE_BOTH);
+  List()->SyncScrollBars();
+  EXPECT_TRUE(bar->GetVisible());
+  EXPECT_FALSE(bar->GetEnabled());
+  EnableScrollBar(List()->GetHandle(), SB_VERT, ESB_ENABLE_BOTH);
+  List()->SyncScrollBars();
+  EXPECT_TRUE(bar->GetEnabled());
+  // A list that fits keeps the native bar: so does the own bar.
+  List()->Clear();
+  Run();
+  EXPECT_TRUE(bar->GetVisible());
+  // A native bar that is not shown hides the own bar and leaves it without bounds.
+  ShowScrollBar(List()->GetHandle(), SB_VERT, FALSE);
+  List()->SyncScrollBars();
+  EXPECT_FALSE(bar->GetVisible());
+  EXPECT_EQ(bar->GetBoundsRect(), TRect{});
+}
+
+TEST_F(InnerListBoxTest, TypingFindsItemsWithinTheDelay) {
+  for (const char* name : {"Абаза", "Абакан", "Барнаул", "Бийск", "Бирск"})
+    List()->GetItems()->Add(orv::Utf8ToAnsi(name));
+  Show();
+  List()->SetFocus();
+  Run();
+  orv::headless::TypeText("Б"_a);
+  Run();
+  EXPECT_EQ(List()->GetItemIndex(), 2);
+  orv::headless::AdvanceTime(100);
+  orv::headless::TypeText("ир"_a);
+  Run();
+  EXPECT_EQ(List()->GetItemIndex(), 4);
+  EXPECT_EQ(List()->GetSearchText(), "Бир"_a);
+  // After the delay a letter starts a new search.
+  orv::headless::AdvanceTime(600);
+  orv::headless::TypeText("А"_a);
+  Run();
+  EXPECT_EQ(List()->GetItemIndex(), 0);
+  orv::headless::TypeText("бак"_a);
+  Run();
+  EXPECT_EQ(List()->GetItemIndex(), 1);
+  // Backspace takes a letter back; on an empty search text it selects the first item.
+  orv::headless::AdvanceTime(600);
+  List()->SetItemIndex(3);
+  orv::headless::PressKey(VK_BACK);
+  Run();
+  EXPECT_EQ(List()->GetSearchText(), "");
+  EXPECT_EQ(List()->GetItemIndex(), 0);
+  // No match keeps the selection.
+  orv::headless::TypeText("Я"_a);
+  Run();
+  EXPECT_EQ(List()->GetItemIndex(), 0);
+}
+
+TEST_F(InnerListBoxTest, KeysMouseAndClicksReachTheContainer) {
+  Fill(5);
+  TRecorder rec;
+  rec.Container = Box;
+  Box->SetOnMouseDown(TMouseEvent(&rec, &TRecorder::MouseDown));
+  Box->SetOnClick(TNotifyEvent(&rec, &TRecorder::Click));
+  Box->SetOnKeyDown(TKeyEvent(&rec, &TRecorder::ContainerKey));
+  List()->SetOnClick(TNotifyEvent(&rec, &TRecorder::Click));
+  List()->SetOnKeyPress(TKeyPressEvent(&rec, &TRecorder::ListKey));
+  List()->SetAutoComplete(false);
+  Show();
+  const TPoint p = List()->ClientToScreen(Point(5, 3));
+  orv::headless::Click(p.X, p.Y);
+  Run();
+  const std::string down = "down " + std::to_string(5 + List()->GetLeft()) + "," + std::to_string(3 + List()->GetTop());
+  EXPECT_NE(std::find(rec.Log.begin(), rec.Log.end(), down), rec.Log.end());
+  EXPECT_NE(std::find(rec.Log.begin(), rec.Log.end(), "list click"), rec.Log.end());
+  EXPECT_NE(std::find(rec.Log.begin(), rec.Log.end(), "container click"), rec.Log.end());
+  EXPECT_EQ(GetFocus(), List()->GetHandle());
+  EXPECT_TRUE(Box->Focused());
+  EXPECT_TRUE(Box->GetViewInfo()->ContainerState.Contains(csActive));
+  // Keys go to the container first; Tab and Enter never reach the list box's own handling.
+  rec.Log.clear();
+  orv::headless::PressKey(VK_DOWN);
+  Run();
+  ASSERT_FALSE(rec.Log.empty());
+  EXPECT_EQ(rec.Log[0], "container key " + std::to_string(VK_DOWN));
+  EXPECT_EQ(List()->GetItemIndex(), 1);
+  orv::headless::TypeText("x"_a);
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(rec.Keys, "x");
+}
+
+TEST_F(InnerListBoxTest, ItemsArePaintedSelectedInTheHighlightColours) {
+  Fill(3);
+  Show();
+  List()->SetItemIndex(1);
+  Run();
+  const TRect r = List()->ItemRect(1);
+  const orv::TSurface s = orv::headless::CaptureClient(List()->GetHandle());
+  const std::uint32_t p = s.Pixel(r.Right - 2, r.Top + 1) & 0xFFFFFF;
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(p, std::uint32_t((GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight)));
+}
+
+}  // namespace
