@@ -2162,8 +2162,13 @@ struct TPopupUnit {
   std::vector<TcxCustomPopupWindow*> OpenPopups;
   // Raised while a popup closes and while a popup changes its focused control.
   Integer ActivationLock = 0;
-  // Set while a popup is being shown.
+  // Set while a popup is being shown and while the mouse hook closes a popup.
   Boolean PopupOperation = false;
+  HHOOK CallWndProcHook = nullptr;
+  HHOOK GetMessageHook = nullptr;
+  HHOOK MouseHook = nullptr;
+  // Windows whose next message is swallowed, with the procedure they get back.
+  std::vector<std::pair<HWND, WNDPROC>> Swallowing;
 };
 
 TPopupUnit& Popups() {
@@ -2182,6 +2187,9 @@ class TCounterScope {
  private:
   Integer& FCounter;
 };
+
+void InstallPopupHooks();
+void RemovePopupHooksWhenIdle();
 
 Boolean LayeredWindowsAvailable() {
   orv::InitializeControlsUnit();
@@ -2458,6 +2466,312 @@ void TcxPopupWindow::ShowPopup() {
 
 void TcxPopupWindow::CloseUp() { Hide(); }
 
+// ---- Popup hooks ------------------------------------------------------------------------------
+
+namespace {
+
+Boolean IsBeingDestroyed(TComponent* component) {
+  return component && component->GetComponentState().Contains(csDestroying);
+}
+
+TcxCustomPopupWindow* OpenPopupAt(std::size_t index) {
+  const auto& list = Popups().OpenPopups;
+  return index < list.size() ? list[index] : nullptr;
+}
+
+HWND ControlWindow(TControl* control) {
+  auto* w = dynamic_cast<TWinControl*>(control);
+  return w && w->HandleAllocated() ? w->GetHandle() : nullptr;
+}
+
+HWND PopupWindowHandle(TcxCustomPopupWindow* popup) {
+  return popup->HandleAllocated() ? popup->GetHandle() : nullptr;
+}
+
+TCustomForm* OwnerFormOf(TcxCustomPopupWindow* popup) {
+  return popup->GetOwnerControl() ? GetParentForm(popup->GetOwnerControl()) : nullptr;
+}
+
+// The procedure a swallowing window has for one message: the old one comes back, the message is
+// answered 1 without being handled.
+LRESULT SwallowingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto& swallowing = Popups().Swallowing;
+  for (auto it = swallowing.begin(); it != swallowing.end(); ++it)
+    if (it->first == window) {
+      SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
+      swallowing.erase(it);
+      return 1;
+    }
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+// The message being sent to the window reaches nothing but the swallowing procedure.
+void SwallowMessage(HWND window) {
+  auto& swallowing = Popups().Swallowing;
+  for (const auto& entry : swallowing)
+    if (entry.first == window) return;
+  const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtr(window, GWLP_WNDPROC));
+  if (!previous || previous == SwallowingWndProc) return;
+  swallowing.emplace_back(window, previous);
+  SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SwallowingWndProc));
+}
+
+// The first window up the parent chain that is no child window.
+HWND TopLevelWindowOf(HWND window) {
+  while (window && HasChildStyle(window)) window = GetParent(window);
+  return window;
+}
+
+void CloseOnDestroy(HWND window) {
+  for (std::size_t i = 0; TcxCustomPopupWindow* popup = OpenPopupAt(i); ++i) {
+    if (IsBeingDestroyed(popup) || PopupWindowHandle(popup) != window) continue;
+    TLinkGuard alive(popup);
+    popup->Close();
+    if (alive.Alive()) popup->CloseUp();
+    return;
+  }
+}
+
+void CloseOnClose(HWND window) {
+  for (std::size_t i = 0; TcxCustomPopupWindow* popup = OpenPopupAt(i); ++i) {
+    if (IsBeingDestroyed(popup)) continue;
+    TControl* owner = popup->GetOwnerControl();
+    if (PopupWindowHandle(popup) == window) {
+      TLinkGuard alive(popup);
+      if (popup->CloseQuery() && alive.Alive()) popup->CloseUp();
+      if (alive.Alive() && !popup->IsVisible() && popup->GetCaptureFocus() && owner && !IsBeingDestroyed(owner))
+        if (HWND top = TopLevelWindowOf(ControlWindow(owner))) SendMessage(top, WM_CLOSE, 0, 0);
+      return;
+    }
+    if (!popup->GetCaptureFocus() && !IsBeingDestroyed(owner)) {
+      TCustomForm* form = OwnerFormOf(popup);
+      if (!form || !form->HandleAllocated() || form->GetHandle() == window) popup->CloseUp();
+      return;
+    }
+  }
+}
+
+void CloseOnOwnerHidden(HWND window) {
+  auto& list = Popups().OpenPopups;
+  for (std::size_t i = list.size(); i-- > 0;) {
+    TcxCustomPopupWindow* popup = list[i];
+    TControl* owner = popup->GetOwnerControl();
+    if (IsBeingDestroyed(popup) || !owner || IsBeingDestroyed(owner) || ControlWindow(owner) != window) continue;
+    // That popup and every popup opened after it, the last first.
+    while (list.size() > i) {
+      TcxCustomPopupWindow* last = list.back();
+      last->CloseUp();
+      if (!list.empty() && list.back() == last) break;
+    }
+    return;
+  }
+}
+
+void CloseOnAppDeactivation() {
+  auto& list = Popups().OpenPopups;
+  for (std::size_t i = 0; i < list.size();) {
+    TcxCustomPopupWindow* popup = list[i];
+    if (TCustomForm* form = OwnerFormOf(popup))
+      if (form->HandleAllocated()) PostMessage(form->GetHandle(), WM_NCACTIVATE, 0, 0);
+    const HWND handle = PopupWindowHandle(popup);
+    // The window system tells the windows of their deactivation before the program's: the form
+    // the program had active when it lost the activation is the screen's active form.
+    const Boolean active = popup->GetActive() || (Screen && Screen->GetActiveCustomForm() == popup);
+    const Boolean stays = (popup->GetCaptureFocus() && active) || (handle && !IsWindowEnabled(handle));
+    if (stays) {
+      ++i;
+      continue;
+    }
+    TLinkGuard alive(popup);
+    popup->CloseUp();
+    if (alive.Alive()) popup->NotifyOwnerFocusChanged();
+    if (alive.Alive() && popup->IsVisible()) {
+      ++i;  // a popup that opened again under its handlers stays
+      continue;
+    }
+    i = 0;
+  }
+}
+
+void CloseOnOwnerMoved(HWND window) {
+  auto& list = Popups().OpenPopups;
+  for (std::size_t i = 0; i < list.size();) {
+    TcxCustomPopupWindow* popup = list[i];
+    TControl* owner = popup->GetOwnerControl();
+    const HWND ownerWindow = ControlWindow(owner);
+    if (!IsBeingDestroyed(popup) && popup->HandleAllocated() && owner && !IsBeingDestroyed(owner) && ownerWindow &&
+        ownerWindow == window && !IsWindowVisible(ownerWindow)) {
+      popup->CloseUp();
+      if (!popup->IsVisible()) {
+        i = 0;
+        continue;
+      }
+    }
+    ++i;
+  }
+}
+
+Boolean SwallowsNCDeactivation(HWND window) {
+  if (Popups().PopupOperation) return true;
+  for (std::size_t i = 0; TcxCustomPopupWindow* popup = OpenPopupAt(i); ++i) {
+    TCustomForm* form = OwnerFormOf(popup);
+    if (form && form->HandleAllocated() && form->GetHandle() == window) return true;
+  }
+  return false;
+}
+
+LRESULT PopupCallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
+  TPopupUnit& unit = Popups();
+  const LRESULT result = CallNextHookEx(unit.CallWndProcHook, code, wParam, lParam);
+  if (code != HC_ACTION) return result;
+  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if ((m.message == CM_ACTIVATE || m.message == CM_DEACTIVATE) && unit.ActivationLock > 0) {
+    SwallowMessage(m.hwnd);
+    return result;
+  }
+  if (unit.OpenPopups.empty()) return result;
+  try {
+    switch (m.message) {
+      case WM_DESTROY: CloseOnDestroy(m.hwnd); break;
+      case WM_CLOSE: CloseOnClose(m.hwnd); break;
+      case WM_SHOWWINDOW:
+        if (!m.wParam) CloseOnOwnerHidden(m.hwnd);
+        break;
+      case WM_ACTIVATEAPP:
+        if (!m.wParam) CloseOnAppDeactivation();
+        break;
+      case WM_WINDOWPOSCHANGED: CloseOnOwnerMoved(m.hwnd); break;
+      case WM_NCACTIVATE:
+        if (!m.wParam && SwallowsNCDeactivation(m.hwnd)) SwallowMessage(m.hwnd);
+        break;
+      default: break;
+    }
+  } catch (...) {
+    // A hook must not let an exception into the window system's sending.
+    if (Application) Application->HandleException(nullptr);
+  }
+  return result;
+}
+
+LRESULT PopupGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+  TPopupUnit& unit = Popups();
+  if (code == HC_ACTION && wParam == PM_REMOVE && !unit.OpenPopups.empty()) {
+    MSG& msg = *reinterpret_cast<MSG*>(lParam);
+    TcxCustomPopupWindow* top = unit.OpenPopups.back();
+    if (msg.message == WM_SYSKEYDOWN && !(top->GetCaptureFocus() && top->GetOwnLoop()) &&
+        !top->AllowsSysKey(Word(msg.wParam)))
+      msg.message = 0;
+  }
+  return CallNextHookEx(unit.GetMessageHook, code, wParam, lParam);
+}
+
+// The owner's form holds the window, or the form's window sits inside another window chain whose
+// top-level window holds it.
+Boolean IsWindowInOwnerForm(TcxCustomPopupWindow* popup, HWND window) {
+  TCustomForm* form = OwnerFormOf(popup);
+  if (!form || !form->HandleAllocated()) return false;
+  if (IsSelfOrChildWindow(form->GetHandle(), window)) return true;
+  if (!form->GetParent() && HasChildStyle(form->GetHandle())) {
+    const HWND top = TopLevelWindowOf(form->GetHandle());
+    return IsSelfOrChildWindow(top, window);
+  }
+  return false;
+}
+
+// Whether the click may go on to its window; closes the popups it concerns.
+Boolean ProcessOutsideClick(HWND window, UINT message, const TPoint& point) {
+  TPopupUnit& unit = Popups();
+  Boolean pass = true;
+  Boolean ownerArea = false;
+  const TShiftState shift = KeyboardStateToShiftState();
+  for (std::size_t i = 0; i < unit.OpenPopups.size();) {
+    TcxCustomPopupWindow* popup = unit.OpenPopups[i];
+    const HWND handle = PopupWindowHandle(popup);
+    if ((popup->GetCaptureFocus() && !popup->GetActive()) || (handle && IsSelfOrChildWindow(handle, window))) {
+      ++i;
+      continue;
+    }
+    auto* ownerForm = dynamic_cast<TcxCustomPopupWindow*>(OwnerFormOf(popup));
+    if (!IsWindowInOwnerForm(popup, window) && !(ownerForm && !ownerForm->IsVisible())) {
+      ++i;
+      continue;
+    }
+    TControl* owner = popup->GetOwnerControl();
+    Boolean consumedByOwner = false;
+    const HWND ownerWindow = ControlWindow(owner);
+    if (ownerWindow && IsSelfOrChildWindow(ownerWindow, window) &&
+        (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) &&
+        IsPointInRect(popup->GetOwnerScreenBounds(), point)) {
+      ownerArea = true;
+      if (popup->ConsumesOutsideClick(window, message, point, shift)) popup->SetClosedByOwnerClick(true);
+      consumedByOwner = true;
+    }
+    TLinkGuard alive(popup);
+    const Boolean savedOperation = unit.PopupOperation;
+    unit.PopupOperation = true;
+    popup->LockClosing(true);
+    try {
+      if (!consumedByOwner) pass = pass && !popup->ConsumesOutsideClick(window, message, point, shift);
+      popup->CloseUp();
+      if (ownerArea && (!owner || IsBeingDestroyed(owner) || !ControlWindow(owner) || !IsWindowVisible(ControlWindow(owner))))
+        pass = false;
+    } catch (...) {
+      if (alive.Alive()) popup->LockClosing(false);
+      unit.PopupOperation = savedOperation;
+      throw;
+    }
+    if (alive.Alive()) popup->LockClosing(false);
+    unit.PopupOperation = savedOperation;
+    // A popup that stayed open (its handlers opened it again) is passed over.
+    i = alive.Alive() && popup->IsVisible() ? i + 1 : 0;
+  }
+  return pass;
+}
+
+LRESULT PopupMouseHook(int code, WPARAM wParam, LPARAM lParam) {
+  TPopupUnit& unit = Popups();
+  if (code == HC_ACTION && !unit.OpenPopups.empty()) {
+    switch (wParam) {
+      case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK:
+      case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: {
+        const auto& info = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+        Boolean pass = true;
+        try {
+          pass = ProcessOutsideClick(info.hwnd, UINT(wParam), TPoint(info.pt));
+        } catch (...) {
+          if (Application) Application->HandleException(nullptr);
+        }
+        if (!pass) return 1;
+        break;
+      }
+      default: break;
+    }
+  }
+  return CallNextHookEx(unit.MouseHook, code, wParam, lParam);
+}
+
+void InstallPopupHooks() {
+  TPopupUnit& unit = Popups();
+  // Hooks the desktop removed from outside (the test desktop's reset) leave stale handles.
+  RemoveThreadHook(unit.MouseHook);
+  RemoveThreadHook(unit.GetMessageHook);
+  RemoveThreadHook(unit.CallWndProcHook);
+  InstallThreadHook(unit.CallWndProcHook, WH_CALLWNDPROC, &PopupCallWndProcHook);
+  InstallThreadHook(unit.GetMessageHook, WH_GETMESSAGE, &PopupGetMessageHook);
+  InstallThreadHook(unit.MouseHook, WH_MOUSE, &PopupMouseHook);
+}
+
+void RemovePopupHooksWhenIdle() {
+  TPopupUnit& unit = Popups();
+  if (!unit.OpenPopups.empty() || unit.ActivationLock > 0) return;
+  RemoveThreadHook(unit.MouseHook);
+  RemoveThreadHook(unit.GetMessageHook);
+  RemoveThreadHook(unit.CallWndProcHook);
+}
+
+}  // namespace
+
 // ---- The drop-down window of the editors ------------------------------------------------------
 
 Boolean IsInOpenPopupList(TControl* control) {
@@ -2469,6 +2783,7 @@ void AddToOpenPopupList(TcxCustomPopupWindow* popup) {
   auto& list = Popups().OpenPopups;
   if (!popup || std::find(list.begin(), list.end(), popup) != list.end()) throw EAssertionFailed("Assertion failure");
   list.push_back(popup);
+  if (list.size() == 1) InstallPopupHooks();
 }
 
 void RemoveFromOpenPopupList(TcxCustomPopupWindow* popup) {
@@ -2476,7 +2791,10 @@ void RemoveFromOpenPopupList(TcxCustomPopupWindow* popup) {
   auto it = std::find(list.begin(), list.end(), popup);
   if (it == list.end()) throw EAssertionFailed("Assertion failure");
   list.erase(it);
+  RemovePopupHooksWhenIdle();
 }
+
+Boolean ArePopupHooksInstalled() { return Popups().MouseHook != nullptr; }
 
 Integer GetOpenPopupCount() { return Integer(Popups().OpenPopups.size()); }
 
@@ -2547,6 +2865,10 @@ Boolean TcxCustomPopupWindow::IsVisible() const { return IsInOpenPopupList(const
 Boolean TcxCustomPopupWindow::IsOwnerControlVisible() {
   auto* owner = dynamic_cast<TWinControl*>(FOwnerControl);
   return owner && owner->HandleAllocated() && IsWindowVisible(owner->GetHandle());
+}
+
+void TcxCustomPopupWindow::NotifyOwnerFocusChanged() {
+  if (auto* control = dynamic_cast<TcxControl*>(FOwnerControl)) control->FocusChanged();
 }
 
 void TcxCustomPopupWindow::LockClosing(Boolean lock) {
@@ -2691,6 +3013,7 @@ void TcxCustomPopupWindow::CloseUp() {
     HWND capture = GetCapture();
     if (capture && HandleAllocated() && IsSelfOrChildWindow(FHandle, capture)) ReleaseCapture();
   }
+  RemovePopupHooksWhenIdle();
   // The owner's form shows its caption inactive once no popup keeps it drawn active.
   form = OwnerParentForm();
   if (unit.OpenPopups.empty() && form && form->HandleAllocated() && form->GetFormStyle() != fsMDIForm &&

@@ -558,6 +558,8 @@ class TcxControl : public TCustomControl,
                    public IcxLookAndFeelHost,
                    public orv::ITranslationListener {
   ORV_CLASS(TcxControl, TCustomControl)
+  friend class TcxCustomPopupWindow;
+
  public:
   explicit TcxControl(TComponent* owner);
   void BeforeDestruction() override;
@@ -1025,6 +1027,9 @@ class TcxCustomPopupWindow : public TcxPopupWindow {
   Boolean IsVisible() const;
   // The owner has a window and it is visible.
   Boolean IsOwnerControlVisible();
+  // A library control owning the popup hears that its focus state changed (the popup closed
+  // under it when the program lost the activation).
+  void NotifyOwnerFocusChanged();
   // While raised, losing the activation does not close the popup.
   void LockClosing(Boolean lock);
 
@@ -1137,6 +1142,14 @@ TcxCustomPopupWindow* GetOpenPopup(Integer index);
 Boolean IsPopupClosing();
 // A switch nothing here turns on.
 inline Boolean GetPopupHookFlag() { return false; }
+
+// While popups are open three thread hooks watch them: a call-window hook closes a popup whose
+// window is destroyed or closed, whose owner's window is hidden or moved out of sight, or that
+// the program's deactivation leaves behind, and keeps the owner form's caption active; a
+// get-message hook takes system keys from the top popup that does not handle them; a mouse hook
+// closes the popups a click outside them concerns. They are installed with the first open popup
+// and removed with the last.
+Boolean ArePopupHooksInstalled();
 
 // ---- Drag images --------------------------------------------------------------------------------
 

@@ -24,6 +24,13 @@ class TBox : public TCustomControl {
   ORV_CLASS(TBox, TCustomControl)
  public:
   explicit TBox(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+  int Downs = 0;
+
+ protected:
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override {
+    ++Downs;
+    inherited::MouseDown(button, shift, x, y);
+  }
 };
 
 TRect WorkArea() { return GetWorkAreaAtPoint(TPoint{0, 0}); }
@@ -272,8 +279,10 @@ class TTestPopup : public TcxCustomPopupWindow {
     SetOnClosed(TNotifyEvent(this, &TTestPopup::Closed));
   }
   Boolean MustFitWorkArea() override { return FitArea; }
+  Boolean ConsumesOutsideClick(HWND, UINT, const TPoint&, TShiftState) override { return Consumes; }
   std::vector<std::string> Log;
   Boolean FitArea = false;
+  Boolean Consumes = false;
 
  private:
   void Showing(TObject*) { Log.push_back("showing " + std::to_string(GetOpenPopupCount())); }
@@ -489,6 +498,183 @@ TEST_F(CustomPopupTest, StyleAndViewInfoComeFromTheClassesOfTheDescendant) {
   ASSERT_NE(Popup->GetStyle(), nullptr);
   EXPECT_EQ(Popup->GetStyle(), Popup->GetStyle());
   ASSERT_NE(Popup->GetViewInfo(), nullptr);
+}
+
+// ---- Popup hooks --------------------------------------------------------------------------------
+
+class PopupHookTest : public CustomPopupTest {
+ protected:
+  void SetUp() override {
+    CustomPopupTest::SetUp();
+    Other = new TBox(Form.get());
+    Other->SetParent(Form.get());
+    Other->SetBounds(150, 120, 100, 50);  // screen (250, 220) - (350, 270)
+    ShowForm();
+    Popup->SetOwnLoop(false);
+  }
+  static void ClickAt(int x, int y) {
+    orv::headless::AdvanceTime(1000);
+    orv::headless::Click(x, y);
+    Application->ProcessMessages();
+  }
+  TBox* Other = nullptr;
+};
+
+TEST_F(PopupHookTest, HooksLiveWhilePopupsAreOpen) {
+  EXPECT_FALSE(ArePopupHooksInstalled());
+  Popup->Popup(nullptr);
+  EXPECT_TRUE(ArePopupHooksInstalled());
+  Popup->CloseUp();
+  EXPECT_FALSE(ArePopupHooksInstalled());
+}
+
+TEST_F(PopupHookTest, AClickOutsideClosesThePopupAndGoesOn) {
+  for (const Boolean captureFocus : {true, false}) {
+    SCOPED_TRACE(captureFocus);
+    Popup->SetCaptureFocus(captureFocus);
+    Popup->Popup(captureFocus ? nullptr : Owner);
+    ASSERT_TRUE(Popup->IsVisible());
+    const int downs = Other->Downs;
+    ClickAt(300, 250);
+    EXPECT_FALSE(Popup->IsVisible());
+    EXPECT_EQ(Other->Downs, downs + 1);
+  }
+}
+
+TEST_F(PopupHookTest, AClickInsideThePopupLeavesItOpen) {
+  Popup->Popup(nullptr);
+  ClickAt(150, 180);  // the popup lies at (120, 150) - (200, 210)
+  EXPECT_TRUE(Popup->IsVisible());
+  Popup->CloseUp();
+}
+
+TEST_F(PopupHookTest, APopupThatConsumesOutsideClicksEatsTheClick) {
+  Popup->Consumes = true;
+  Popup->Popup(nullptr);
+  ClickAt(300, 250);
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_EQ(Other->Downs, 0);
+  EXPECT_FALSE(Popup->GetClosedByOwnerClick());
+}
+
+TEST_F(PopupHookTest, AClickOnTheOwnerAreaClosesAndReachesTheOwner) {
+  for (const Boolean consumes : {false, true}) {
+    SCOPED_TRACE(consumes);
+    Popup->Consumes = consumes;
+    Popup->SetClosedByOwnerClick(false);
+    Popup->Popup(nullptr);
+    const int downs = Owner->Downs;
+    ClickAt(170, 140);  // the owner lies at (120, 130) - (220, 150)
+    EXPECT_FALSE(Popup->IsVisible());
+    EXPECT_EQ(Owner->Downs, downs + 1);
+    EXPECT_EQ(Popup->GetClosedByOwnerClick(), consumes);
+  }
+}
+
+TEST_F(PopupHookTest, HidingTheOwnerClosesItsPopupAndTheLaterOnes) {
+  Owned<TTestPopup> second(new TTestPopup(Other));
+  second->SetOwnLoop(false);
+  second->SetCaptureFocus(false);
+  second->SetOwnerBounds({250, 220, 350, 270});
+  second->SetBounds(0, 0, 40, 40);
+  Owned<TTestPopup> unrelated(new TTestPopup(Other));
+  unrelated->SetOwnLoop(false);
+  unrelated->SetCaptureFocus(false);
+  unrelated->SetOwnerBounds({250, 220, 350, 270});
+  unrelated->SetBounds(0, 0, 40, 40);
+  unrelated->Popup(Other);
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  second->Popup(Other);
+  ASSERT_EQ(GetOpenPopupCount(), 3);
+  ShowWindow(Owner->GetHandle(), SW_HIDE);
+  Application->ProcessMessages();
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_FALSE(second->IsVisible());
+  EXPECT_TRUE(unrelated->IsVisible());
+  // The last one first.
+  EXPECT_EQ(second->Log.back(), "closed hidden");
+  unrelated->CloseUp();
+}
+
+TEST_F(PopupHookTest, ClosingAFocusCapturingPopupClosesTheOwnersWindowToo) {
+  Popup->Popup(nullptr);
+  SendMessage(Popup->GetHandle(), WM_CLOSE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_FALSE(Popup->IsVisible());
+  EXPECT_FALSE(Form->GetVisible());
+}
+
+TEST_F(PopupHookTest, DeactivatingTheProgramKeepsOnlyAnActiveCapturingPopup) {
+  Popup->Popup(nullptr);
+  ASSERT_TRUE(Popup->GetActive());
+  orv::headless::SetAppActive(false);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Popup->IsVisible());
+  Popup->CloseUp();
+  orv::headless::SetAppActive(true);
+  Application->ProcessMessages();
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  orv::headless::SetAppActive(false);
+  Application->ProcessMessages();
+  EXPECT_FALSE(Popup->IsVisible());
+}
+
+// Counts the non-client deactivations that reach the form's own procedure.
+LRESULT CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WNDPROC gFormProc = nullptr;
+int gNCDeactivations = 0;
+LRESULT CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCACTIVATE && !wParam) ++gNCDeactivations;
+  return CallWindowProc(gFormProc, window, message, wParam, lParam);
+}
+
+TEST_F(PopupHookTest, TheOwnerFormKeepsItsActiveCaptionOncePerDeactivation) {
+  Owned<TTestPopup> second(new TTestPopup(Other));
+  second->SetOwnLoop(false);
+  second->SetCaptureFocus(false);
+  second->SetOwnerBounds({250, 220, 350, 270});
+  second->SetBounds(0, 0, 40, 40);
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  second->Popup(Other);
+  const HWND form = Form->GetHandle();
+  gFormProc = reinterpret_cast<WNDPROC>(GetWindowLongPtr(form, GWLP_WNDPROC));
+  SetWindowLongPtr(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc));
+  gNCDeactivations = 0;
+  EXPECT_EQ(SendMessage(form, WM_NCACTIVATE, 0, 0), 1);
+  EXPECT_EQ(gNCDeactivations, 0);
+  // The procedure is back: the next one arrives while the popups are gone.
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtr(form, GWLP_WNDPROC)), &CountingProc);
+  second->CloseUp();
+  Popup->CloseUp();
+  SendMessage(form, WM_NCACTIVATE, 0, 0);
+  EXPECT_EQ(gNCDeactivations, 1);
+  SetWindowLongPtr(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gFormProc));
+}
+
+TEST_F(PopupHookTest, SystemKeysReachOnlyPopupsThatAllowThem) {
+  Popup->SetCaptureFocus(false);
+  Popup->Popup(Owner);
+  std::vector<WPARAM> seen;
+  // What a window of the program gets after the hooks ran.
+  auto drain = [&] {
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_SYSKEYDOWN && msg.wParam != VK_MENU) seen.push_back(msg.wParam);
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  };
+  orv::headless::PressKey(VK_DOWN, false, false, true);
+  drain();
+  orv::headless::PressKey('X', false, false, true);
+  drain();
+  orv::headless::PressKey(VK_F4, false, false, true);
+  drain();
+  EXPECT_EQ(seen, (std::vector<WPARAM>{VK_DOWN, VK_F4}));
+  Popup->CloseUp();
 }
 
 }  // namespace
