@@ -100,8 +100,6 @@ AnsiString ResText(PResStringRec rec, const AnsiString& argument) {
 
 orv::TcxRegExprWalk::TcxRegExprWalk() : Stamp(++gLastWalkStamp) {}
 
-bool orv::IsAnsiLetter(char c) { return orv::AnsiUpperChar(c) != orv::AnsiLowerChar(c); }
-
 // ==== Character classes ======================================================================
 
 bool TcxRegExprSymbol::Matches(char& ch, bool caseInsensitive) {

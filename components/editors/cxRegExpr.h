@@ -46,10 +46,6 @@ struct TcxRegExprWalk {
   std::uint64_t Stamp;
 };
 
-// Whether `c` is a letter of the locale's code page (it has a case partner), Latin and
-// Cyrillic alike.
-bool IsAnsiLetter(char c);
-
 }  // namespace orv
 
 // ==== Character classes ======================================================================
