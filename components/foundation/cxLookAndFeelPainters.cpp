@@ -10,6 +10,7 @@
 #include "components/foundation/cxStyles.h"
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
+#include "platform/controls/Controls.h"
 #include "platform/controls/Graphics.h"
 #include "platform/controls/ImgList.h"
 #include "platform/drawing/Gdi.h"
@@ -156,6 +157,11 @@ struct TFreeAtExit {
     orv::Free(object);
   }
 };
+
+// What lies behind a group box (a windowed control) shows through it.
+void DrawGroupBoxParentBackground(TcxCanvas* canvas, TObject* control, const TRect& rect) {
+  if (auto* windowed = dynamic_cast<TWinControl*>(control)) DrawParentBackground(windowed, canvas, rect);
+}
 
 // Rounds halves toward negative infinity, as the sort arrow's vertical placement does.
 Integer FloorHalf(Integer value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
@@ -1845,9 +1851,10 @@ void TcxOffice11LookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const
 void TcxOffice11LookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control,
                                                            const TRect& rect, TColor color1,
                                                            TColor color2) const {
-  // Drawing the parent's background through the group box is the control's own business here:
-  // a default first colour leaves the area alone.
-  if (color1 == clDefault) return;
+  if (color1 == clDefault) {
+    DrawGroupBoxParentBackground(canvas, control, rect);
+    return;
+  }
   if (color2 == clDefault)
     canvas->FillRectWithColor(rect, color1);
   else
@@ -2516,9 +2523,10 @@ TColor TcxWinXPLookAndFeelPainter::GroupBoxCaptionTextColor(Boolean enabled) con
 void TcxWinXPLookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control,
                                                         const TRect& rect, TColor color1,
                                                         TColor color2) const {
-  // Drawing the parent's background through the group box is the control's own business here:
-  // a default first colour leaves the area alone.
-  if (color1 != clDefault) canvas->FillRectWithColor(rect, color1);
+  if (color1 == clDefault)
+    DrawGroupBoxParentBackground(canvas, control, rect);
+  else
+    canvas->FillRectWithColor(rect, color1);
 }
 
 // ==== Extended-style painter registry ===========================================================

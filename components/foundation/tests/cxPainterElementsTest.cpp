@@ -10,10 +10,12 @@
 #include "components/foundation/cxStyles.h"
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/tests/PaintFixture.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
 #include "platform/controls/ImgList.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/runtime/DateTime.h"
+#include "platform/windowing/Headless.h"
 
 namespace {
 
@@ -218,7 +220,7 @@ TEST_F(PainterElementsTest, NavigatorGlyphIsTheImageListsImage) {
 TEST_F(PainterElementsTest, GroupBoxBackgrounds) {
   TPaintDC dc(20, 20, 0x00FF00);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
-  // A default colour leaves the area to the control; a colour fills.
+  // A default colour without a windowed control leaves the area alone; a colour fills.
   kThemed->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clDefault, clDefault);
   EXPECT_EQ(Count(dc, {0, 0, 20, 20}, 0x00FF00), 400);
   kThemed->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clRed, clBlue);
@@ -229,6 +231,49 @@ TEST_F(PainterElementsTest, GroupBoxBackgrounds) {
   EXPECT_EQ(kOffice11->GroupBoxCaptionTextColor(true), clWindowText);
   EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false), clBtnShadow);
   EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false, 0), clBtnShadow);
+}
+
+// A window filled with one colour.
+class TFilledPanel : public TCustomControl {
+ public:
+  TFilledPanel(TComponent* owner, TColor color) : TCustomControl(owner), FFill(color) {}
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(FFill);
+    GetCanvas()->FillRect({0, 0, GetClientWidth(), GetClientHeight()});
+  }
+
+ private:
+  TColor FFill;
+};
+
+TEST_F(PainterElementsTest, GroupBoxShowsItsParentUnderADefaultColour) {
+  orv::headless::Reset();
+  {
+    std::unique_ptr<TForm, orv::FreeDeleter> form(new TForm(nullptr));
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 60, 40);
+    form->AfterConstruction();
+    auto* parent = new TFilledPanel(form.get(), clBlue);
+    parent->SetParent(form.get());
+    parent->SetBoundsRect({0, 0, 60, 40});
+    auto* box = new TFilledPanel(form.get(), clWhite);
+    box->SetParent(parent);
+    box->SetBoundsRect({10, 10, 30, 30});
+    form->Show();
+    for (const Painter p : {kOffice11, kThemed}) {
+      TPaintDC dc(20, 20, 0x00FF00);
+      CanvasPtr canvas(new TcxCanvas(dc.Dc));
+      p->DrawGroupBoxBackground(canvas.get(), box, {0, 0, 20, 20}, clDefault, clDefault);
+      EXPECT_EQ(Count(dc, {0, 0, 20, 20}, 0xFF0000), 400) << p->ClassName();
+      // Not a window: nothing to show through.
+      dc.Clear(0x00FF00);
+      p->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clDefault, clDefault);
+      EXPECT_EQ(Count(dc, {0, 0, 20, 20}, 0x00FF00), 400) << p->ClassName();
+    }
+  }
+  orv::headless::Reset();
 }
 
 TEST_F(PainterElementsTest, SplittersAndReservedElements) {
