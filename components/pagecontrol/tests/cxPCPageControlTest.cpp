@@ -1,0 +1,145 @@
+// The page control: sheets mirrored into tabs, switching pages by tab, by ActivePage and by
+// freeing the active page, OnPageChanging, page order and its error.
+#include "components/foundation/cxClasses.h"
+#include "components/foundation/cxGeometry.h"
+#include "components/pagecontrol/tests/PCFixture.h"
+#include "platform/controls/StdCtrls.h"
+
+using namespace pc_test;
+
+namespace {
+
+TcxTabSheet* AddSheet(TcxPageControl* pc, const char* caption) {
+  auto* sheet = new TcxTabSheet(pc->GetOwner());
+  sheet->SetCaption(caption);
+  sheet->SetPageControl(pc);
+  return sheet;
+}
+
+}  // namespace
+
+TEST_F(PCTest, PagesMirrorTheirTabsAndSwitch) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  pc->SetStyle(8);
+  TcxTabSheet* a = AddSheet(pc, "Alpha");
+  TcxTabSheet* b = AddSheet(pc, "Beta");
+  TcxTabSheet* c = AddSheet(pc, "Gamma");
+  Show();
+  EXPECT_EQ(pc->GetPageCount(), 3);
+  EXPECT_EQ(pc->GetActivePage(), a);
+  EXPECT_EQ(pc->GetTabIndex(), 0);
+  EXPECT_EQ(pc->GetTabs()->Get(1), "Beta");
+  EXPECT_TRUE(a->GetVisible());
+  EXPECT_FALSE(b->GetVisible());
+  // The active sheet fills the page client rect.
+  EXPECT_EQ(a->GetBoundsRect(), pc->GetPageClientRect());
+
+  TEventLog log;
+  pc->SetOnChange(TNotifyEvent(&log, &TEventLog::Change));
+  pc->SetOnPageChanging(TcxPageChangingEvent(&log, &TEventLog::PageChanging));
+  // A click on a tab shows its page: one OnPageChanging, one OnChange.
+  const TPoint p = Center(TabRect(pc, 2));
+  Click(pc, p.X, p.Y);
+  EXPECT_EQ(pc->GetActivePage(), c);
+  EXPECT_TRUE(c->GetVisible());
+  EXPECT_FALSE(a->GetVisible());
+  EXPECT_EQ(log.PageChangings, 1);
+  EXPECT_EQ(log.LastPage, c);
+  EXPECT_EQ(log.Changes, 1);
+  // A refusing handler keeps the page and the tab.
+  log.Allow = false;
+  pc->SetTabIndex(1);
+  EXPECT_EQ(pc->GetActivePage(), c);
+  EXPECT_EQ(pc->GetTabIndex(), 2);
+  pc->SetActivePage(a);
+  EXPECT_EQ(pc->GetActivePage(), c);
+  log.Allow = true;
+  // ActivePage moves the tab along without a second OnChange.
+  pc->SetActivePage(b);
+  EXPECT_EQ(pc->GetTabIndex(), 1);
+  EXPECT_EQ(log.Changes, 2);
+
+  // Captions and visibility follow the sheet.
+  b->SetCaption("Bravo");
+  EXPECT_EQ(pc->GetTabs()->Get(1), "Bravo");
+  c->SetTabVisible(false);
+  EXPECT_FALSE(pc->GetTabs()->GetTab(2)->GetVisible());
+  EXPECT_EQ(pc->GetVisibleTabList()->GetCount(), 2);
+}
+
+TEST_F(PCTest, FreeingTheActivePageActivatesTheNext) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TcxTabSheet* a = AddSheet(pc, "A");
+  TcxTabSheet* b = AddSheet(pc, "B");
+  TcxTabSheet* c = AddSheet(pc, "C");
+  TcxTabSheet* d = AddSheet(pc, "D");
+  Show();
+  c->SetEnabled(false);
+  pc->SetActivePage(b);
+  b->Free();
+  // The next page that is enabled and has a visible tab.
+  EXPECT_EQ(pc->GetActivePage(), d);
+  EXPECT_EQ(pc->GetTabIndex(), 2);
+  EXPECT_EQ(pc->GetPageCount(), 3);
+  EXPECT_EQ(pc->GetTabs()->GetCount(), 3);
+  // The last one: the previous page.
+  d->Free();
+  EXPECT_EQ(pc->GetActivePage(), a);
+  // Hiding the active page's tab activates the next visible page.
+  c->SetEnabled(true);
+  a->SetTabVisible(false);
+  EXPECT_EQ(pc->GetActivePage(), c);
+  EXPECT_EQ(pc->GetTabIndex(), 1);
+}
+
+TEST_F(PCTest, PageOrderAndItsError) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TcxTabSheet* a = AddSheet(pc, "A");
+  AddSheet(pc, "B");
+  TcxTabSheet* c = AddSheet(pc, "C");
+  Show();
+  c->SetPageIndex(0);
+  EXPECT_EQ(pc->GetPage(0), c);
+  EXPECT_EQ(pc->GetTabs()->Get(0), "C");
+  EXPECT_EQ(a->GetPageIndex(), 1);
+  EXPECT_EQ(pc->GetActivePage(), a);
+  EXPECT_EQ(pc->GetTabIndex(), 1);
+  try {
+    a->SetPageIndex(3);
+    FAIL() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_EQ(e.GetMessage(), "3 is an invalid PageIndex value.  PageIndex must be between 0 and 2");
+  }
+  EXPECT_EQ(a->GetPageIndex(), 1);
+}
+
+TEST_F(PCTest, ASheetWhoseTabBecomesVisibleIsActivated) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  auto* sheet = new TcxTabSheet(Form.get());
+  sheet->SetTabVisible(false);
+  sheet->SetPageControl(pc);
+  EXPECT_EQ(pc->GetActivePage(), nullptr);
+  sheet->SetTabVisible(true);
+  EXPECT_EQ(pc->GetActivePage(), sheet);
+  // ActivePage to a sheet without a visible tab shows it with TabIndex -1.
+  auto* hidden = new TcxTabSheet(Form.get());
+  hidden->SetTabVisible(false);
+  hidden->SetPageControl(pc);
+  pc->SetActivePage(hidden);
+  EXPECT_EQ(pc->GetActivePage(), hidden);
+  EXPECT_EQ(pc->GetTabIndex(), -1);
+}
+
+TEST_F(PCTest, FreeingThePageControlTakesItsSheets) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TcxTabSheet* a = AddSheet(pc, "A");
+  AddSheet(pc, "B");
+  auto* edit = new TEdit(Form.get());
+  edit->SetParent(a);
+  Show();
+  TcxObjectLink* link = CreateObjectLink(a);
+  pc->Free();
+  EXPECT_EQ(link->Ref, nullptr);
+  ReleaseObjectLink(link);
+  Run();
+}
