@@ -1920,6 +1920,15 @@ constexpr Integer TS_TRUE = 1;
 
 TdxTheme Theme(TdxThemedObjectKind kind) { return GetThemeHandle(kind); }
 
+// A colour property of a theme part, or `fallback` without the theme or the property.
+TColor ThemeColor(TdxThemedObjectKind kind, Integer part, Integer state, Integer property,
+                  TColor fallback) {
+  COLORREF color = 0;
+  if (const TdxTheme theme = Theme(kind))
+    if (GetThemeColor(theme, part, state, property, color) == S_OK) return TColor(color);
+  return fallback;
+}
+
 Integer ScrollArrowState(TcxArrowDirection direction, TcxButtonState state) {
   static constexpr Integer kOffsets[5] = {0, 0, 1, 2, 3};
   return 1 + 4 * Integer(direction) + kOffsets[state];
@@ -2008,10 +2017,7 @@ void TcxWinXPLookAndFeelPainter::DrawNavigationButtonWithArrow(TcxCanvas* canvas
 Boolean TcxWinXPLookAndFeelPainter::UsesVisualStyles() const { return IsVisualStyleActive(); }
 
 TColor TcxWinXPLookAndFeelPainter::DefaultColor58() const {
-  COLORREF color = 0;
-  if (const TdxTheme theme = Theme(totComboBox))
-    if (GetThemeColor(theme, 1, 1, TMT_BORDERCOLOR, color) == S_OK) return TColor(color);
-  return inherited::DefaultColor58();
+  return ThemeColor(totComboBox, 1, 1, TMT_BORDERCOLOR, inherited::DefaultColor58());
 }
 
 void TcxWinXPLookAndFeelPainter::DrawArrowButton(TcxCanvas* canvas, const TRect& rect,
@@ -2066,11 +2072,8 @@ Integer TcxWinXPLookAndFeelPainter::ButtonBorderWidth(TcxButtonState state) cons
 }
 
 TColor TcxWinXPLookAndFeelPainter::ButtonFaceColor(TcxButtonState state) const {
-  COLORREF color = 0;
-  if (const TdxTheme theme = Theme(totButton))
-    if (GetThemeColor(theme, 1, kPushButtonStates[state], TMT_FILLCOLOR, color) == S_OK)
-      return TColor(color);
-  return inherited::ButtonFaceColor(state);
+  return ThemeColor(totButton, 1, kPushButtonStates[state], TMT_FILLCOLOR,
+                    inherited::ButtonFaceColor(state));
 }
 
 TRect TcxWinXPLookAndFeelPainter::ButtonFocusBounds(TcxCanvas* canvas, const TRect& rect) const {
@@ -2094,11 +2097,8 @@ TRect TcxWinXPLookAndFeelPainter::GroupButtonBorderWidths(Integer buttonCount,
 }
 
 TColor TcxWinXPLookAndFeelPainter::ButtonGlyphColor(TcxButtonState state, TColor color) const {
-  COLORREF themed = 0;
-  if (const TdxTheme theme = Theme(totButton))
-    if (GetThemeColor(theme, 1, kPushButtonStates[state], TMT_TEXTCOLOR, themed) == S_OK)
-      return TColor(themed);
-  return inherited::ButtonGlyphColor(state, color);
+  return ThemeColor(totButton, 1, kPushButtonStates[state], TMT_TEXTCOLOR,
+                    inherited::ButtonGlyphColor(state, color));
 }
 
 void TcxWinXPLookAndFeelPainter::DrawPushButton(TcxCanvas* canvas, const TRect& rect,
@@ -2514,10 +2514,8 @@ void TcxWinXPLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TR
 }
 
 TColor TcxWinXPLookAndFeelPainter::GroupBoxCaptionTextColor(Boolean enabled) const {
-  COLORREF color = 0;
-  if (const TdxTheme theme = Theme(totButton))
-    if (GetThemeColor(theme, 4, enabled ? 1 : 2, TMT_TEXTCOLOR, color) == S_OK) return TColor(color);
-  return inherited::GroupBoxCaptionTextColor(enabled);
+  return ThemeColor(totButton, 4, enabled ? 1 : 2, TMT_TEXTCOLOR,
+                    inherited::GroupBoxCaptionTextColor(enabled));
 }
 
 void TcxWinXPLookAndFeelPainter::DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control,

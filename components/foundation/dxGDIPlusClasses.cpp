@@ -50,6 +50,18 @@ TBitmap* BitmapOfPixels(Integer width, Integer height, const TdxRGBColors& pixel
   return bitmap.release();
 }
 
+// The header of a top-down 32-bit device-independent bitmap.
+BITMAPINFO TopDown32BitInfo(Integer width, Integer height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 Boolean IsPngSignature(const Byte* data, std::size_t size) {
   return size >= 8 && std::memcmp(data, "\x89PNG\r\n\x1A\n", 8) == 0;
 }
@@ -65,13 +77,7 @@ void GetBitmapColors(TBitmap* bitmap, TdxRGBColors& colors) {
   const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
   colors.assign(std::size_t(w) * std::size_t(h), 0);
   if (w <= 0 || h <= 0) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(w, h);
   HDC screen = orv::CreateScreenDC();
   const int lines = GetDIBits(screen, bitmap->GetHandle(), 0, UINT(h), colors.data(), &info,
                               DIB_RGB_COLORS);
@@ -224,13 +230,7 @@ void TdxGPImage::DrawOnDC(HDC dc, const TRect& dest, const TRect& source) const 
   // column are not blended with what lies beyond the image.
   if (dest.Width() > src.Width() && src.Width() > 1) --src.Right;
   if (dest.Height() > src.Height() && src.Height() > 1) --src.Bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = FWidth;
-  info.bmiHeader.biHeight = -FHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(FWidth, FHeight);
   void* bits = nullptr;
   HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!section) return;
