@@ -593,6 +593,7 @@ class TcxRegExpr::TCompiler {
   }
 
   TcxRegExpr& E;
+  std::vector<std::unique_ptr<TcxRegExprParserItem, orv::FreeDeleter>> FDetached;
   const char* FText;
   Integer FLength;
   Integer FStateCount = 0;
@@ -1005,7 +1006,9 @@ TcxRegExprParserItem* TcxRegExpr::TCompiler::ApplyParameters(TcxRegExprParserAlt
     copies = m;
   }
   alt->Replace(alt->GetCount() - 1, block);
-  item->Free();
+  // The item leaves the tree, but a back reference may still name it (or a group inside it), as
+  // in (ab){2}\1: it lives on, unlinked, until the parse ends.
+  FDetached.emplace_back(item);
   FStateCount += size * (copies - 1);
   return block;
 }
@@ -1110,14 +1113,17 @@ void TcxRegExpr::Compile(TStream* stream) {
     fail();
   }
 
-  TCompiler compiler(*this);
-  compiler.Lex();
-  if (FErrors->GetCount() > 0) fail();
-  TcxRegExprParserAlts* tree = compiler.Parse();
-  if (!tree) {
-    FBlocks->Clear();
-    fail();
+  TcxRegExprParserAlts* tree;
+  {
+    TCompiler compiler(*this);
+    compiler.Lex();
+    if (FErrors->GetCount() > 0) fail();
+    tree = compiler.Parse();
   }
+  // The group list serves back references while parsing; it may name groups the parser has
+  // since dropped.
+  FBlocks->Clear();
+  if (!tree) fail();
   for (Integer k = 0; k < tree->GetCount(); ++k) LinkAlt(tree->GetAlt(k));
   for (Integer k = 0; k < tree->GetCount(); ++k) MarkAltFinal(tree->GetAlt(k));
   FAutomat = new TcxRegExprAutomat(tree, this);

@@ -652,7 +652,7 @@ class TcxRegExpr : public TObject {
   TMemoryStream* FSource;
   TcxRegExprErrors* FErrors;
   TcxLexems* FLexems;
-  TList* FBlocks;  // the groups in the order of their opening parentheses (not owned)
+  TList* FBlocks;  // the groups in the order of their opening parentheses, while parsing (not owned)
   TcxRegExprAutomat* FAutomat = nullptr;
   Integer FSourcePos = 0;
   Integer FLexemPos = 0;

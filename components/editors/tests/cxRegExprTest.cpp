@@ -202,6 +202,8 @@ TEST_F(RegExprMatch, AlternativesGroupsAndQuantifiers) {
       {"(ab)\\1", "abab", {4, kComplete}},    // the pattern again
       {"(a|b)\\1", "ab", {2, kComplete}},     // not the same text
       {"(a(b)\\2)", "abb", {3, kComplete}},
+      {"(ab){2}\\1", "ababab", {6, kComplete}},  // a counted group can still be referred to
+      {"((a)b){0}\\2\\1c", "aabc", {4, kComplete}},
       {"\\d{2}-\\d{2}", "12-34", {5, kComplete}},
       {"(\\+7)?\\d{3}", "+7123", {5, kComplete}},
       {"(\\+7)?\\d{3}", "123", {3, kComplete}},
