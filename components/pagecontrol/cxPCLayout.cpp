@@ -482,8 +482,8 @@ void TcxCustomTabControl::OrderRows() {
     fromFar = FRotate && !topToBottom;
     if (FTabPosition == tpBottom) fromFar = !fromFar;
   }
-  // The spec counts from the far end for these cases and exchanges once more for the far-side
-  // positions; the mirroring of step 3 below handles bottom and right again.
+  // Rows counted from the far end for these cases; the mirroring for bottom and right tabs
+  // below turns them once more.
   for (Integer i = 0; i < count; ++i) {
     TcxTab* tab = FTabs->GetVisibleTab(i);
     tab->FVisibleRow = fromFar ? n - tab->FRow - 1 : tab->FRow;

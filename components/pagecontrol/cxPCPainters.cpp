@@ -989,19 +989,34 @@ void TcxPCTabsPainter::DrawTabOutline(Integer visibleIndex) {
       DrawPolylineWithEnd(std::vector<TPoint>{{rt - 2, t + 2}, {rt - 2, b - 3}, {rt - 3, b - 2}, {l, b - 2}}.data(), 4, GetCanvas(), clBtnShadow);
       break;
   }
-  if (tab->IsMainTab() && side == 0) {
-    // The row line under the main tab merges it with the page.
+  if (tab->IsMainTab()) {
+    // The row line beyond the main tab merges it with the page; drawn for a top tab and turned
+    // to the tab's side.
     TcxCustomTabControl* c = GetTabControl();
     const TColor body = c->GetIsTabsContainer() ? clBtnFace : GetTabBodyColor(visibleIndex);
-    const Boolean atLeft = l <= 0, atRight = rt >= c->GetWidth();
-    if (atLeft) GetCanvas()->SetPixelColor(l, b, clBtnHighlight);
-    FillRect({atLeft ? l + 1 : l, b, l + 2, b + 1}, cl3DLight);
-    if (atRight) {
-      FillRect({l + 2, b, rt - 2, b + 1}, body);
-      GetCanvas()->SetPixelColor(rt - 2, b, clBtnShadow);
-      GetCanvas()->SetPixelColor(rt - 1, b, cl3DDkShadow);
-    } else {
-      FillRect({l + 2, b, rt, b + 1}, body);
+    const TRect v = side >= 2 ? TRect{r.Left, r.Bottom - r.Width(), r.Left + r.Height(), r.Bottom} : r;
+    const Boolean horizontal = c->IsHorizontalStrip();
+    auto atEdge = [&](Integer x) {
+      TPoint p{x, v.Bottom};
+      TransformPoints(r, &p, 1, side);
+      const Integer along = horizontal ? p.X : p.Y;
+      const Integer limit = horizontal ? c->GetWidth() : c->GetHeight();
+      return along <= 0 || along >= limit - 1;
+    };
+    const Boolean atStart = atEdge(v.Left), atEnd = atEdge(v.Right - 1);
+    for (Integer x = v.Left; x < v.Right; ++x) {
+      TColor color = body;
+      if (x == v.Left && atStart)
+        color = clBtnHighlight;
+      else if (x <= v.Left + 1)
+        color = cl3DLight;
+      else if (atEnd && x == v.Right - 2)
+        color = clBtnShadow;
+      else if (atEnd && x == v.Right - 1)
+        color = cl3DDkShadow;
+      TPoint p{x, v.Bottom};
+      TransformPoints(r, &p, 1, side);
+      GetCanvas()->SetPixelColor(p.X, p.Y, color);
     }
   }
   DrawTabCorners(visibleIndex);
@@ -1035,8 +1050,9 @@ void TcxPCTabsPainter::DrawTabCorners(Integer visibleIndex) {
   if ((side == 2 || side == 3) && !GetTabControl()->GetOptions().Contains(pcoTopToBottomText)) std::swap(first, last);
   const TRect r = GetTab(visibleIndex)->GetFullRect();
   // The corners of a top tab, turned to the tab's side.
+  // The tab as a top tab with the same left and bottom (what TransformPoints expects).
   TRect top = r;
-  if (side >= 2) top = {r.Left, r.Top, r.Left + r.Height(), r.Top + r.Width()};
+  if (side >= 2) top = {r.Left, r.Bottom - r.Width(), r.Left + r.Height(), r.Bottom};
   TPoint points[6] = {{top.Left, top.Top + 1},      {top.Left, top.Top},      {top.Left + 1, top.Top},
                       {top.Right - 2, top.Top},     {top.Right - 1, top.Top}, {top.Right - 1, top.Top + 1}};
   TransformPoints(r, points, 6, side);

@@ -85,9 +85,9 @@ TEST_F(PCTest, PaintersFactoryRegistry) {
   for (const auto& cls : classes) RegisterPCPainterClass(cls);
   ASSERT_NE(PaintersFactory(), nullptr);
   EXPECT_EQ(PaintersFactory()->GetCount(), 9);
-  TcxLookAndFeel lookAndFeel(nullptr);
-  lookAndFeel.SetNativeStyle(true);
-  EXPECT_EQ(PaintersFactory()->GetDefaultStyleID(&lookAndFeel), 7);  // the last default: Flat
+  Owned<TcxLookAndFeel> lookAndFeel(new TcxLookAndFeel(nullptr));
+  lookAndFeel->SetNativeStyle(true);
+  EXPECT_EQ(PaintersFactory()->GetDefaultStyleID(lookAndFeel.get()), 7);  // the last default: Flat
 }
 
 TEST_F(PCTest, TabsListIndexesAndErrors) {
