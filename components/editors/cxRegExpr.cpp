@@ -192,18 +192,29 @@ bool TcxRegExprStates::GetSingleChar(char& ch) const {
   return true;
 }
 
-TcxRegExprStates* TcxRegExprStates::Step(char& ch, bool caseInsensitive) const {
+namespace {
+
+// A new set filled by one walk.
+template <class F>
+TcxRegExprStates* Walk(F fill) {
   auto* result = new TcxRegExprStates;
   orv::TcxRegExprWalk walk;
-  for (TcxRegExprState* state : FStates) state->DoStep(ch, caseInsensitive, *result, walk);
+  fill(*result, walk);
   return result;
 }
 
+}  // namespace
+
+TcxRegExprStates* TcxRegExprStates::Step(char& ch, bool caseInsensitive) const {
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
+    for (TcxRegExprState* state : FStates) state->DoStep(ch, caseInsensitive, into, walk);
+  });
+}
+
 TcxRegExprStates* TcxRegExprStates::GetNextEntryStates() const {
-  auto* result = new TcxRegExprStates;
-  orv::TcxRegExprWalk walk;
-  for (TcxRegExprState* state : FStates) state->DoGetNextEntryStates(*result, walk);
-  return result;
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
+    for (TcxRegExprState* state : FStates) state->DoGetNextEntryStates(into, walk);
+  });
 }
 
 bool TcxRegExprStates::ContainsFinal() const {
@@ -215,17 +226,11 @@ bool TcxRegExprStates::ContainsFinal() const {
 }
 
 TcxRegExprStates* TcxRegExprState::Accept(char& ch, bool caseInsensitive) {
-  auto* result = new TcxRegExprStates;
-  orv::TcxRegExprWalk walk;
-  DoAccept(ch, caseInsensitive, *result, walk);
-  return result;
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) { DoAccept(ch, caseInsensitive, into, walk); });
 }
 
 TcxRegExprStates* TcxRegExprState::GetEntryStates() {
-  auto* result = new TcxRegExprStates;
-  orv::TcxRegExprWalk walk;
-  DoGetEntryStates(*result, walk);
-  return result;
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) { DoGetEntryStates(into, walk); });
 }
 
 void TcxRegExprState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWalk& walk) {
@@ -233,17 +238,11 @@ void TcxRegExprState::DoGetEntryStates(TcxRegExprStates& into, orv::TcxRegExprWa
 }
 
 TcxRegExprStates* TcxRegExprState::Step(char& ch, bool caseInsensitive) {
-  auto* result = new TcxRegExprStates;
-  orv::TcxRegExprWalk walk;
-  DoStep(ch, caseInsensitive, *result, walk);
-  return result;
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) { DoStep(ch, caseInsensitive, into, walk); });
 }
 
 TcxRegExprStates* TcxRegExprState::GetNextEntryStates() {
-  auto* result = new TcxRegExprStates;
-  orv::TcxRegExprWalk walk;
-  DoGetNextEntryStates(*result, walk);
-  return result;
+  return Walk([&](TcxRegExprStates& into, orv::TcxRegExprWalk& walk) { DoGetNextEntryStates(into, walk); });
 }
 
 void TcxRegExprState::DoStep(char& ch, bool caseInsensitive, TcxRegExprStates& into,

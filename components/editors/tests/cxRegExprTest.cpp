@@ -587,3 +587,48 @@ TEST(RegExprParser, GroupDumpAndCopy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RegExprStates, JunctionsPassOnAndCyclesEnd) {
+  TcxRegExprSimpleState start;
+  TcxRegExprSimpleState a(new TcxRegExprSymbol('a'));
+  TcxRegExprSimpleState b(new TcxRegExprSymbol('b'));
+  TcxRegExprBlockState j1, j2;
+  start.AddNext(&j1);
+  j1.AddNext(&j2);
+  j2.AddNext(&j1);  // a cycle that consumes nothing
+  j2.AddNext(&a);
+  j1.AddNext(&b);
+  j1.AddNext(&a);  // listed once
+
+  TcxRegExprStates* entry = start.GetNextEntryStates();
+  ASSERT_EQ(entry->GetCount(), 2);
+  EXPECT_EQ(entry->GetState(0), &a);  // in successor order: j1, j2, a; then b
+  EXPECT_EQ(entry->GetState(1), &b);
+  EXPECT_FALSE(entry->GetSingleChar(*std::make_unique<char>()));
+  entry->Free();
+
+  char c = 'b';
+  TcxRegExprStates* next = start.Step(c, false);
+  ASSERT_EQ(next->GetCount(), 1);
+  EXPECT_EQ(next->GetState(0), &b);
+  EXPECT_FALSE(next->ContainsFinal());
+  b.SetFinal(true);
+  EXPECT_TRUE(next->ContainsFinal());
+  next->Free();
+
+  TcxRegExprStates* accepted = j1.Accept(c, false);
+  EXPECT_EQ(accepted->GetCount(), 1);
+  accepted->Free();
+  TcxRegExprState* copy = a.Duplicate();
+  EXPECT_EQ(copy->ClassType(), TcxRegExprSimpleState::StaticClass());
+  EXPECT_EQ(copy->GetNext().GetCount(), 0);
+  c = 'a';
+  TcxRegExprStates* self = copy->Accept(c, false);
+  EXPECT_EQ(self->GetCount(), 1);
+  self->Free();
+  copy->Free();
+}
+
+}  // namespace
