@@ -821,8 +821,22 @@ void TcxContainerViewInfo::DrawBorder(TcxCanvas* canvas, const TRect& rect) {
 
 void TcxContainerViewInfo::DoPaint(TcxCanvas* canvas) {
   if (NativeStyle) {
-    // Without visual styles the themed frame cannot be drawn; the background is.
-    canvas->FillRect(Bounds, BackgroundColor);
+    if (BorderStyle == cbsNone) {
+      canvas->FillRect(Bounds, BackgroundColor);
+      return;
+    }
+    // The theme's content rectangle takes the background, the band around it the theme's
+    // border colour.
+    TRect content = Bounds;
+    if (TdxTheme theme = GetThemeHandle(TdxThemedObjectKind(ThemedObjectType)))
+      GetThemeBackgroundContentRect(theme, canvas->GetHandle(), 1, NativeState, Bounds, content);
+    canvas->FillRect(content, BackgroundColor);
+    constexpr int TMT_BORDERCOLOR = 3801;
+    const Boolean composition = IsDesktopCompositionEnabled();
+    COLORREF border = ColorToRGB(clWindowFrame);
+    if (TdxTheme theme = GetThemeHandle(composition ? totListBox : totComboBox))
+      GetThemeColor(theme, composition ? 3 : 1, 1, TMT_BORDERCOLOR, border);
+    FillFrameBand(canvas, Bounds, content, TColor(border));
     return;
   }
   const Integer width = BorderWidth;

@@ -1,5 +1,5 @@
 // Containers: the windowed controls that host one native inner control inside a frame they draw
-// themselves. This unit holds
+// themselves (every editor and list box derives from the container control). This unit holds
 //  - the container styles: ten style values (frame, colours, font, hot tracking, shadow), each
 //    assigned in the style, supplied by a style controller or defaulted; a container has four of
 //    them (normal, focused, disabled, hot), the three state styles taking what they leave
@@ -8,7 +8,10 @@
 //    default controller that styles naming none follow;
 //  - the view info: the frame, background, shadow and client rectangle computed for a container
 //    state, their painting through the look-and-feel painters, and the window shape that cuts
-//    away the transparent border band and follows the shadow.
+//    away the transparent border band and follows the shadow;
+//  - the container control itself, with its view-state cycle and its inner scroll bars;
+//  - window routines the containers, popups and editors share;
+//  - the inner list box, the native list the list containers host.
 #pragma once
 
 #include <array>

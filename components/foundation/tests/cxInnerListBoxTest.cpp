@@ -229,3 +229,63 @@ TEST_F(InnerListBoxTest, ItemsArePaintedSelectedInTheHighlightColours) {
 }
 
 }  // namespace
+
+// ---- The container's own pair over its inner control ---------------------------------------------
+
+// A list whose native vertical bar stays (disabled when the list fits).
+class TBarListBox : public TListBox {
+  ORV_CLASS(TBarListBox, TListBox)
+ public:
+  explicit TBarListBox(TComponent* owner) : TListBox(owner) {}
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    inherited::CreateParams(params);
+    params.Style |= LBS_DISABLENOSCROLL;
+  }
+};
+
+// A container that mirrors its inner control's scroll bars with its own.
+class TScrollingContainer : public TcxContainer {
+  ORV_CLASS(TScrollingContainer, TcxContainer)
+ public:
+  explicit TScrollingContainer(TComponent* owner) : TcxContainer(owner) {
+    List = new TBarListBox(this);
+    List->SetParent(this);
+    SetInnerControl(List);
+  }
+  TBarListBox* List;
+
+ protected:
+  Boolean NeedsScrollBars() override { return true; }
+};
+
+TEST_F(InnerListBoxTest, ContainerBarsMirrorTheInnerControlsBars) {
+  auto* c = new TScrollingContainer(Form.get());
+  c->SetParent(Form.get());
+  c->SetBounds(150, 10, 120, 100);
+  for (int i = 0; i < 40; ++i) c->List->GetItems()->Add("Line " + std::to_string(i));
+  Show();
+  c->List->SetTopIndex(7);
+  c->PostUpdateInnerScrollBars();
+  Run();
+  TcxScrollBar* v = c->GetVScrollBar();
+  TcxScrollBar* h = c->GetHScrollBar();
+  ASSERT_TRUE(v->GetVisible());
+  EXPECT_FALSE(h->GetVisible());
+  EXPECT_EQ(v->GetParent(), c);
+  SCROLLBARINFO info;
+  ASSERT_TRUE(QueryScrollBarInfo(c->List->GetHandle(), OBJID_VSCROLL, info));
+  TRect r;
+  c->ScreenToClientRect(info.rcScrollBar, r);
+  EXPECT_EQ(v->GetBoundsRect(), (TRect{r.Left, r.Top, r.Left + r.Right, r.Top + r.Bottom}));
+  EXPECT_EQ(v->GetMax(), 39);
+  EXPECT_EQ(v->GetPosition(), 7);
+  EXPECT_LE(v->GetPageSize(), v->GetMax());
+  // A rectangle that does not fit the control gives nothing.
+  const TPoint origin = c->ClientToScreen(TPoint{0, 0});
+  c->ScreenToClientRect(TRect{origin.X - 1, origin.Y, origin.X + 5, origin.Y + 5}, r);
+  EXPECT_EQ(r, TRect{});
+  c->ScreenToClientRect(TRect{origin.X, origin.Y, origin.X + 121, origin.Y + 5}, r);
+  EXPECT_EQ(r, TRect{});
+}
