@@ -289,3 +289,42 @@ TEST_F(InnerListBoxTest, ContainerBarsMirrorTheInnerControlsBars) {
   c->ScreenToClientRect(TRect{origin.X, origin.Y, origin.X + 121, origin.Y + 5}, r);
   EXPECT_EQ(r, TRect{});
 }
+
+TEST_F(InnerListBoxTest, PressOnASelectedItemDragsWithoutChangingTheSelection) {
+  Fill(6);
+  List()->SetMultiSelect(true);
+  Box->SetDragMode(dmAutomatic);
+  EXPECT_EQ(List()->GetDragMode(), dmAutomatic);
+  Show();
+  List()->SetSelected(1, true);
+  List()->SetSelected(3, true);
+  const TRect item = List()->ItemRect(3);
+  const TPoint p = List()->ClientToScreen(Point(item.Left + 4, item.Top + 2));
+  orv::headless::MouseMove(p.X, p.Y);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(p.X + 12, p.Y + 12);
+  Run();
+  EXPECT_TRUE(Box->Dragging());
+  EXPECT_TRUE(List()->GetSelected(1));
+  EXPECT_TRUE(List()->GetSelected(3));
+  EXPECT_EQ(List()->GetSelCount(), 2);
+  EXPECT_EQ(List()->GetDragMode(), dmAutomatic);
+  orv::headless::MouseUp();
+  Run();
+  Box->EndDrag(false);
+  // A press on an item that is not selected selects it first, then the drag begins.
+  const TRect other = List()->ItemRect(4);
+  const TPoint q = List()->ClientToScreen(Point(other.Left + 4, other.Top + 2));
+  orv::headless::AdvanceTime(1000);
+  orv::headless::MouseMove(q.X, q.Y);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(q.X + 12, q.Y + 12);
+  Run();
+  EXPECT_TRUE(List()->GetSelected(4));
+  EXPECT_TRUE(Box->Dragging());
+  orv::headless::MouseUp();
+  Run();
+  Box->EndDrag(false);
+}
