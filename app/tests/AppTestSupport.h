@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "dbf/DsDbfTable.h"
 #include "platform/dataset/Fields.h"
 #include "platform/runtime/AnsiString.h"
+#include "platform/runtime/CodePages.h"
 #include "platform/windowing/Backend.h"
 
 namespace apptest {
@@ -114,6 +117,69 @@ inline std::vector<Integer> ShownIds(TDataSet* table) {
   TField* id = table->FieldByName("ID");
   for (table->First(); !table->GetEOF(); table->Next()) ids.push_back(id->GetAsInteger());
   return ids;
+}
+
+}  // namespace apptest
+
+namespace apptest {
+
+// A town as the file stores it, read straight from the bytes (not through the table engine).
+struct RawTown {
+  Integer Id = 0;
+  AnsiString Country, City;  // Windows-1251, trailing blanks removed
+  double Lon = 0, Lat = 0, EclLon = 0, EclLat = 0;
+  bool HasLon = false, HasLat = false, HasEclLon = false, HasEclLat = false;
+};
+
+// The records of a town table that are not marked deleted, in file order.
+inline std::vector<RawTown> ReadRawTowns(const std::string& path) {
+  const std::vector<char> bytes = ReadBytes(path);
+  auto u8 = [&](std::size_t i) { return static_cast<unsigned char>(bytes.at(i)); };
+  const std::size_t count = u8(4) | u8(5) << 8 | u8(6) << 16 | std::size_t(u8(7)) << 24;
+  const std::size_t headerSize = u8(8) | u8(9) << 8, recordSize = u8(10) | u8(11) << 8;
+  struct Field {
+    std::string Name;
+    std::size_t Offset, Length;
+  };
+  std::vector<Field> fields;
+  for (std::size_t d = 32, offset = 1; u8(d) != 0x0D; d += 32) {
+    const std::size_t length = u8(d + 16);
+    fields.push_back({std::string(&bytes[d], ::strnlen(&bytes[d], 11)), offset, length});
+    offset += length;
+  }
+  auto field = [&](const char* name) {
+    for (const Field& f : fields)
+      if (f.Name == name) return f;
+    throw std::runtime_error(std::string("no field ") + name);
+  };
+  const Field id = field("ID"), country = field("COUNTRY"), city = field("CITY"), lon = field("LON"),
+              lat = field("LAT"), eclLon = field("ECLLON"), eclLat = field("ECLLAT");
+  std::vector<RawTown> towns;
+  for (std::size_t r = 0; r < count; ++r) {
+    const std::size_t at = headerSize + r * recordSize;
+    if (bytes.at(at) == '*') continue;
+    RawTown t;
+    const std::size_t i = at + id.Offset;
+    t.Id = Integer((std::uint32_t(u8(i)) << 24 | u8(i + 1) << 16 | u8(i + 2) << 8 | u8(i + 3)) ^ 0x80000000u);
+    auto text = [&](const Field& f) {
+      std::string s(&bytes[at + f.Offset], f.Length);
+      s.erase(s.find_last_not_of(' ') + 1);
+      return orv::Cp866ToAnsi(s);
+    };
+    auto number = [&](const Field& f, double& value, bool& has) {
+      const std::string s(&bytes[at + f.Offset], f.Length);
+      has = s.find_first_not_of(' ') != std::string::npos;
+      value = has ? std::stod(s) : 0;
+    };
+    t.Country = text(country);
+    t.City = text(city);
+    number(lon, t.Lon, t.HasLon);
+    number(lat, t.Lat, t.HasLat);
+    number(eclLon, t.EclLon, t.HasEclLon);
+    number(eclLat, t.EclLat, t.HasEclLat);
+    towns.push_back(t);
+  }
+  return towns;
 }
 
 }  // namespace apptest
