@@ -14,10 +14,11 @@ namespace {
 thread_local std::uint64_t gLastWalkStamp = 0;
 
 // An expression may hold at most this many character positions, counted after the counted
-// repetitions and back references are unfolded, and groups may nest at most this deep: a mask
-// such as a{1000000} or ((((...)))) is refused instead of exhausting memory or the stack.
+// repetitions and back references are unfolded, and groups (those written and those the parser
+// makes for quantifiers) may nest at most this deep: a mask such as a{1000000}, ((((...)))) or
+// a+????... is refused instead of exhausting memory or the stack.
 constexpr Integer kMaxStates = 4096;
-constexpr Integer kMaxNesting = 256;
+constexpr Integer kMaxNesting = 1024;
 // Integers in braces are read up to this value; anything larger is too large anyway.
 constexpr Integer kMaxInteger = 1000000;
 
@@ -376,6 +377,15 @@ void TcxRegExprParserBlockItem::MarkFinal() {
 TcxRegExprState* TcxRegExprParserBlockItem::GetEntry() { return FStart; }
 
 TcxRegExprState* TcxRegExprParserBlockItem::GetExit() { return FFinish; }
+
+Integer TcxRegExprParserBlockItem::GetNesting() {
+  Integer nesting = 0;
+  for (Integer k = 0; k < FAlts->GetCount(); ++k) {
+    const TcxRegExprParserAlt* alt = FAlts->GetAlt(k);
+    for (Integer i = 0; i < alt->GetCount(); ++i) nesting = std::max(nesting, alt->GetItem(i)->GetNesting());
+  }
+  return nesting + 1;
+}
 
 Integer TcxRegExprParserBlockItem::GetStateCount() {
   Integer count = 0;
@@ -859,7 +869,7 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
         }
         auto* block = static_cast<TcxRegExprParserBlockItem*>(E.FBlocks->Get(number - 1));
         const Integer size = block->GetStateCount();
-        if (!Fits(size, 1)) {
+        if (!Fits(size, 1) || depth + block->GetNesting() > kMaxNesting) {
           Error(lexem, ResText(&scxRegExprTooBigReferenceNumber));
           break;
         }
@@ -891,12 +901,13 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
           case '*':
           case '+': {
             const char q = lexem.Value[0];
-            if (!current) {
+            if (!current ||
+                (!current->HasNoQuantifier() && depth + current->GetNesting() + 1 > kMaxNesting)) {
               Error(lexem, ResText(&scxRegExprIllegalQuantifier, AnsiString(1, q)));
+            } else if (q != '?' && current->MayMatchEmpty()) {
+              Error(lexem, ResText(q == '*' ? &scxRegExprCantUseStarQuantifier : &scxRegExprCantUsePlusQuantifier));
             } else if (q == '?') {
               current = ApplyQuantifier(alt, current, new TcxRegExprQuestionQuantifier);
-            } else if (current->MayMatchEmpty()) {
-              Error(lexem, ResText(q == '*' ? &scxRegExprCantUseStarQuantifier : &scxRegExprCantUsePlusQuantifier));
             } else if (q == '*') {
               current = ApplyQuantifier(alt, current, new TcxRegExprStarQuantifier);
             } else {
@@ -916,7 +927,8 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
               Error(last, ResText(&scxRegExprIncorrectParameterQuantifier));
             } else if (current->IsOptional()) {
               Error(last, ResText(&scxRegExprCantUseParameterQuantifier));
-            } else if (!Fits(current->GetStateCount(), (unbounded ? n + 1 : std::max(n, m)) - 1)) {
+            } else if (!Fits(current->GetStateCount(), (unbounded ? n + 1 : m) - 1) ||
+                       depth + 1 + current->GetNesting() + (!unbounded && m > n ? m - 1 - n : 0) > kMaxNesting) {
               Error(last, ResText(&scxRegExprIncorrectParameterQuantifier));
             } else {
               current = ApplyParameters(alt, current, n, m, unbounded);
@@ -983,7 +995,8 @@ TcxRegExprParserItem* TcxRegExpr::TCompiler::ApplyParameters(TcxRegExprParserAlt
   const Integer size = item->GetStateCount();
   auto* block = new TcxRegExprParserBlockItem;
   TcxRegExprParserAlt* content = block->GetAlts()->Add();
-  for (Integer i = 0; i < n; ++i) content->Add(item->Duplicate());
+  // The item itself is the first copy: it stays what a back reference to it names.
+  for (Integer i = 0; i < n; ++i) content->Add(i == 0 ? item : item->Duplicate());
   Integer copies = n;
   if (unbounded) {
     TcxRegExprParserItem* rest = item->Duplicate();
@@ -1005,9 +1018,9 @@ TcxRegExprParserItem* TcxRegExpr::TCompiler::ApplyParameters(TcxRegExprParserAlt
     copies = m;
   }
   alt->Replace(alt->GetCount() - 1, block);
-  // The item leaves the tree, but a back reference may still name it (or a group inside it), as
-  // in (ab){2}\1: it lives on, unlinked, until the parse ends.
-  FDetached.emplace_back(item);
+  // Without copies of its own the item leaves the tree, but a back reference may still name it
+  // (or a group inside it), as in ((a)b){0}\2: it lives on, unlinked, until the parse ends.
+  if (n == 0) FDetached.emplace_back(item);
   FStateCount += size * (copies - 1);
   return block;
 }

@@ -378,6 +378,8 @@ class TcxRegExprParserItem : public TObject {
   virtual TcxRegExprState* GetExit() = 0;
   // The number of character positions (simple states) the item holds.
   virtual Integer GetStateCount() = 0;
+  // How deep groups nest in the item (0 for a character class).
+  virtual Integer GetNesting() = 0;
 
  private:
   TcxRegExprQuantifier* FQuantifier;
@@ -398,6 +400,7 @@ class TcxRegExprParserSimpleItem : public TcxRegExprParserItem {
   TcxRegExprState* GetEntry() override { return FState; }
   TcxRegExprState* GetExit() override { return FState; }
   Integer GetStateCount() override { return 1; }
+  Integer GetNesting() override { return 0; }
 
  private:
   TcxRegExprParserSimpleItem(TcxRegExprSimpleState* state, TcxRegExprQuantifier* quantifier);
@@ -421,6 +424,7 @@ class TcxRegExprParserBlockItem : public TcxRegExprParserItem {
   TcxRegExprState* GetEntry() override;
   TcxRegExprState* GetExit() override;
   Integer GetStateCount() override;
+  Integer GetNesting() override;
 
  private:
   TcxRegExprParserAlts* FAlts;

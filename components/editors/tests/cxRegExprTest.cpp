@@ -374,10 +374,16 @@ TEST(RegExprErrors, HostileMasksAreRefusedOrBounded) {
   EXPECT_EQ(CompileErrors("(a{30})\\1\\1\\1"), "");
   EXPECT_FALSE(CompileErrors("(x{2000})\\1\\1").empty());
   // Deep nesting is refused before it can exhaust the stack.
-  std::string deep = std::string(300, '(') + "a" + std::string(300, ')');
+  std::string deep = std::string(1100, '(') + "a" + std::string(1100, ')');
   EXPECT_NE(CompileErrors(deep).find("Illegal '('"), std::string::npos);
-  std::string fine = std::string(100, '(') + "a" + std::string(100, ')');
+  std::string fine = std::string(500, '(') + "a" + std::string(500, ')');
   EXPECT_EQ(CompileErrors(fine), "");
+  // Quantifiers on quantified items nest groups as deeply.
+  EXPECT_NE(CompileErrors("a+" + std::string(2000, '?')).find("Illegal quantifier '?'"), std::string::npos);
+  std::string counted = "a";
+  for (int i = 0; i < 2000; ++i) counted += "{1}";
+  EXPECT_NE(CompileErrors(counted).find("Incorrect parameter quantifier"), std::string::npos);
+  EXPECT_NE(CompileErrors("(a{0,1020})((((\\1))))").find("Too big reference number"), std::string::npos);
 
   // Empty-matching content repeated without end forms cycles of junctions; stepping ends.
   for (const char* mask : {"(a?){2,}", "(a*){1,}b", "(a?b?){3,}", "((a?)?){2,}"}) {
