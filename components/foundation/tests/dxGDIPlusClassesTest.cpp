@@ -57,6 +57,8 @@ TEST(GPImage, FromBitmapsKeepOrAddAlpha) {
   EXPECT_EQ(b->GetPixels(), (TdxRGBColors{0xFF402010u, 0xFF000000u, kRed, 0xFFFFFFFFu}));
   EXPECT_EQ(b->GetWidth(), 2);
   EXPECT_EQ(b->GetHeight(), 2);
+  // Fewer pixels than the size needs are refused, never read past.
+  EXPECT_THROW(Ptr<TdxGPImage>(TdxGPImage::CreateFromBits(2, 2, {kRed}, true)), EAssertionFailed);
   EXPECT_EQ(GetGPImageClass(), TdxGPImage::StaticClass());
 }
 
