@@ -2,6 +2,7 @@
 // bundled table compared with a direct scan of the file's bytes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <set>
 
@@ -9,6 +10,7 @@
 #include "app/tests/AppTestSupport.h"
 #include "memdata/RxMemDS.h"
 #include "platform/runtime/SysUtils.h"
+#include "tools/TownTable.h"
 
 using namespace apptest;
 using orv::TCoordinateSearch;
@@ -338,6 +340,44 @@ TEST_F(TownSearchOnTable, PickListsHoldEachCountryOnceAndEveryTownSortedWithoutR
     }
   }
   EXPECT_EQ(listedTowns, towns);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TownSearchNames, WildcardsAndApostrophesInNamesStillFindTheirOwnTowns) {
+  TempDir temp;
+  MessageBoxes boxes;
+  // Names the filter language reads as patterns: "*" any run, "?" any one character, and the
+  // apostrophe that would end a text constant.
+  orv::WriteTownTable(temp.File("ORVANE.DBF"),
+                      {{1, "Кот-д'Ивуар"_a, "Абиджан"_a, 356, 5},
+                       {2, "Кот-д-Ивуар"_a, "Ман"_a, 352.4, 7.4},
+                       {3, "Звезда*"_a, "Д'"_a, 10, 10},
+                       {4, "Звезда и Ко"_a, "Д?"_a, 11, 11},
+                       {5, "Звезда?"_a, "Д"_a, 12, 12},
+                       {6, "Звезда"_a, "Дё"_a, 13, 13}},
+                      std::chrono::year_month_day{std::chrono::year{2006}, std::chrono::month{12},
+                                                  std::chrono::day{23}});
+  DMPtr dm = StartDataModule(temp.Dir());
+  ASSERT_TRUE(dm->DataReady);
+  TDsDbfTable* table = dm->tblOrvane;
+  auto search = [&](Integer countryIndex, const char* country, Integer cityIndex, const char* city) {
+    orv::ApplyTownFilter(table, orv::NameFilterPieces(countryIndex, orv::Utf8ToAnsi(country), cityIndex,
+                                                      orv::Utf8ToAnsi(city)));
+    return ShownIds(table);
+  };
+  // The apostrophe matches any one character: the name's own towns and those of a name that
+  // differs there alone.
+  EXPECT_EQ(search(1, "Кот-д'Ивуар", 0, "*"), (std::vector<Integer>{1, 2}));
+  EXPECT_EQ(search(1, "Кот-д'Ивуар", 1, "Абиджан"), (std::vector<Integer>{1}));
+  EXPECT_EQ(search(0, "*", 1, "Д'"), (std::vector<Integer>{3, 4, 6}));
+  // A wildcard in a name finds the name's own towns, and every name it stands for.
+  EXPECT_EQ(search(1, "Звезда*", 0, "*"), (std::vector<Integer>{3, 4, 5, 6}));
+  EXPECT_EQ(search(1, "Звезда?", 0, "*"), (std::vector<Integer>{3, 4, 5}));
+  EXPECT_EQ(search(0, "*", 1, "Д?"), (std::vector<Integer>{3, 4, 6}));
+  EXPECT_TRUE(boxes.Shown.empty());
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include "app/TownExport.h"
+
+#include "platform/controls/Forms.h"
+#include "platform/dataset/DataSet.h"
+#include "platform/dataset/Fields.h"
+#include "platform/runtime/AnsiString.h"
+#include "platform/runtime/Variants.h"
+#include "platform/windowing/WinTypes.h"
+
+namespace orv {
+
+namespace {
+
+// The rules above and below the header; a town's line is 105 characters.
+constexpr Integer kRuleWidth = 103;
+constexpr Integer kTownLineWidth = 105;
+
+// The text left-justified in at least `width` characters.
+void AppendPadded(AnsiString& line, const AnsiString& text, std::size_t width) {
+  line += text;
+  if (text.size() < width) line.append(width - text.size(), ' ');
+}
+
+}  // namespace
+
+AnsiString TownExportLine(TDataSet* table) {
+  AnsiString line;
+  line.reserve(kTownLineWidth);
+  AppendPadded(line, table->FieldByName("country")->GetAsString(), 25);
+  AppendPadded(line, table->FieldByName("city")->GetAsString(), 40);
+  for (const char* name : {"g_dolg", "g_shir", "e_dolg", "e_shir"})
+    AppendPadded(line, table->FieldByName(name)->GetAsString(), 10);
+  return line;
+}
+
+void AddTownExportLines(TDataSet* table, TStrings& lines, TExportProgressEvent progress) {
+  const AnsiString dashes(kRuleWidth, '-');
+  AnsiString header;
+  AppendPadded(header, "Страна"_a, 25);
+  AppendPadded(header, "Город"_a, 40);
+  AppendPadded(header, "Г.Долгота"_a, 10);
+  AppendPadded(header, "Г.Широта"_a, 10);
+  AppendPadded(header, "Э.Долгота"_a, 10);
+  header += "Э.Широта"_a;
+  table->First();
+  lines.Add(dashes);
+  lines.Add(header);
+  lines.Add(dashes);
+  // To the table's end rather than a count taken beforehand: a count that ran past the last
+  // town would write it again.
+  for (Integer index = 1; !table->GetEOF(); ++index) {
+    if (progress) progress(index);
+    lines.Add(TownExportLine(table));
+    table->Next();
+  }
+}
+
+void WriteTownExport(TDataSet* table, const AnsiString& fileName, TExportProgressEvent progress) {
+  TStringList lines;
+  AddTownExportLines(table, lines, progress);
+  lines.SaveToFile(fileName);
+}
+
+void ReopenTownTable(TDataSet* table, Integer savedId) {
+  table->Close();
+  table->Open();
+  if (savedId > 0)
+    table->Locate("ID", Variant(savedId), TLocateOptions{loCaseInsensitive});
+  else
+    table->First();
+}
+
+void ShowExportFileError() { Application->MessageBox("Невозможно записать файл"_a, "Ошибка"_a, MB_ICONERROR); }
+
+}  // namespace orv
