@@ -3000,7 +3000,6 @@ void TcxCustomPopupWindow::CloseUp() {
   if (!IsVisible()) return;
   TLinkGuard self(this);
   TPopupUnit& unit = Popups();
-  TCustomForm* form = OwnerParentForm();
   {
     TCounterScope lock(unit.ActivationLock);
     RemoveFromOpenPopupList(this);
@@ -3015,7 +3014,7 @@ void TcxCustomPopupWindow::CloseUp() {
   }
   RemovePopupHooksWhenIdle();
   // The owner's form shows its caption inactive once no popup keeps it drawn active.
-  form = OwnerParentForm();
+  TCustomForm* form = OwnerParentForm();
   if (unit.OpenPopups.empty() && form && form->HandleAllocated() && form->GetFormStyle() != fsMDIForm &&
       GetActiveWindow() != form->GetHandle())
     SendMessage(form->GetHandle(), WM_NCACTIVATE, 0, 0);
@@ -3336,8 +3335,8 @@ TcxDragAndDropArrow::TcxDragAndDropArrow(Boolean transparent) : FTransparent(tra
 
 Boolean TcxDragAndDropArrow::UsesColorKey() { return FTransparent && LayeredWindowsAvailable(); }
 
-void TcxDragAndDropArrow::ShowAt(TControl* site, const TRect& targetRect, const TRect& boundingRect,
-                                 TcxArrowPlace place) {
+void TcxDragAndDropArrow::ShowAt(TControl* site, const TRect& targetRect, TcxArrowPlace place,
+                                 const TRect& boundingRect) {
   TRect r = GetDragAndDropArrowBounds(targetRect, boundingRect, place);
   if (site) {
     const TPoint topLeft = site->ClientToScreen(TPoint{r.Left, r.Top});
@@ -3355,6 +3354,7 @@ void TcxDragAndDropArrow::ShowAt(TControl* site, const TRect& targetRect, const 
     HRGN region = CreatePolygonRgn(points.data(), Integer(points.size()), WINDING);
     SetWindowRgn(FHandle, region, TRUE);
   }
+  Invalidate();
 }
 
 // ---- Hint window ------------------------------------------------------------------------------

@@ -1193,6 +1193,8 @@ class TcxDragImage : public TcxCustomDragImage {
   TcxBitmap* GetImage() const { return FImage; }
   // The image's canvas.
   TcxCanvas* GetImageCanvas();
+  // The grid's name for the image canvas (the form's own canvas stays TCustomForm::GetCanvas).
+  TcxCanvas* GetCanvas() { return GetImageCanvas(); }
 
  protected:
   void Paint() override;
@@ -1244,7 +1246,7 @@ class TcxDragAndDropArrow : public TcxDragImage {
   virtual TColor GetTransparentColor() { return TColor(0xFF00FF); }
   // Places and paints the arrow beside the target rectangle (in the site's client coordinates,
   // or the screen's without a site); the caller shows it with SetShowing.
-  void ShowAt(TControl* site, const TRect& targetRect, const TRect& boundingRect, TcxArrowPlace place);
+  void ShowAt(TControl* site, const TRect& targetRect, TcxArrowPlace place, const TRect& boundingRect);
   Boolean GetTransparent() const { return FTransparent; }
 
  private:

@@ -186,9 +186,9 @@ TEST_F(DragImageTest, ArrowSitsBesideTheTargetOfTheSite) {
   Owned<TcxDragAndDropArrow> arrow(new TcxDragAndDropArrow(false));
   EXPECT_FALSE(arrow->GetAlphaBlend());
   // The target in the site's client coordinates; the site's client area starts at (100, 100).
-  arrow->ShowAt(Target, {100, 50, 200, 70}, {}, apTop);
+  arrow->ShowAt(Target, {100, 50, 200, 70}, apTop, {});
   EXPECT_EQ(arrow->GetBoundsRect(), (TRect{195, 141, 206, 150}));
-  arrow->ShowAt(nullptr, {100, 50, 200, 70}, {}, apBottom);
+  arrow->ShowAt(nullptr, {100, 50, 200, 70}, apBottom, {});
   EXPECT_EQ(arrow->GetBoundsRect(), (TRect{95, 70, 106, 79}));
   EXPECT_FALSE(arrow->GetShowing());
 }
@@ -196,7 +196,7 @@ TEST_F(DragImageTest, ArrowSitsBesideTheTargetOfTheSite) {
 TEST_F(DragImageTest, OpaqueArrowIsShapedByItsPolygon) {
   Owned<TcxDragAndDropArrow> arrow(new TcxDragAndDropArrow(false));
   EXPECT_FALSE(arrow->GetTransparentColorEnabled());
-  arrow->ShowAt(nullptr, {600, 400, 700, 420}, {}, apLeft);
+  arrow->ShowAt(nullptr, {600, 400, 700, 420}, apLeft, {});
   const TRect r = arrow->GetBoundsRect();
   EXPECT_EQ(r, (TRect{591, 395, 600, 406}));
   HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -216,7 +216,7 @@ TEST_F(DragImageTest, TransparentArrowUsesTheColourKey) {
   Owned<TcxDragAndDropArrow> arrow(new TcxDragAndDropArrow(true));
   EXPECT_TRUE(arrow->GetTransparentColorEnabled());
   EXPECT_EQ(arrow->GetTransparentColorValue(), TColor(0xFF00FF));
-  arrow->ShowAt(nullptr, {600, 400, 700, 420}, {}, apRight);
+  arrow->ShowAt(nullptr, {600, 400, 700, 420}, apRight, {});
   COLORREF key = 0;
   DWORD flags = 0;
   ASSERT_TRUE(GetLayeredWindowAttributes(arrow->GetHandle(), &key, nullptr, &flags));
@@ -232,6 +232,19 @@ TEST_F(DragImageTest, TransparentArrowUsesTheColourKey) {
   Application->ProcessMessages();
   EXPECT_EQ(ScreenAt(r.Left + 5, r.Top + 5), 0x00FF00u);
   EXPECT_EQ(ScreenAt(r.Right - 1, r.Top), beneath);
+}
+
+TEST_F(DragImageTest, ArrowShownAgainElsewherePaintsItsNewPlace) {
+  Owned<TcxDragAndDropArrow> arrow(new TcxDragAndDropArrow(false));
+  arrow->ShowAt(nullptr, {600, 400, 700, 420}, apLeft, {});
+  arrow->SetShowing(true);
+  Application->ProcessMessages();
+  // The target is clamped into the bounding rectangle first: the arrow stays at its right edge.
+  arrow->ShowAt(nullptr, {900, 500, 1000, 520}, apTop, {550, 450, 800, 600});
+  EXPECT_EQ(arrow->GetBoundsRect(), (TRect{794, 491, 805, 500}));
+  Application->ProcessMessages();
+  EXPECT_EQ(ScreenAt(799, 494), 0x00FF00u);
+  EXPECT_EQ(ScreenAt(799, 499), 0x000000u);  // the tip's outline
 }
 
 TEST_F(DragImageTest, ClassReferencesMakeTheDescendants) {
