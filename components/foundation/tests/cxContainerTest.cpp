@@ -447,6 +447,67 @@ TEST_F(ContainerTest, DisabledWindowsComeBackOnlyWhenTheyWereEnabled) {
   EXPECT_FALSE(IsWindowEnabled(b->GetHandle()));
 }
 
+// A popup that opens without a loop of its own, beside its owner.
+Owned<TcxCustomPopupWindow> OpenPopup(TControl* owner, Boolean captureFocus) {
+  Owned<TcxCustomPopupWindow> popup(new TcxCustomPopupWindow(owner));
+  popup->SetCaptureFocus(captureFocus);
+  popup->SetOwnLoop(false);
+  popup->SetAdjustable(false);
+  popup->SetBounds(0, 0, 60, 40);
+  popup->SetOwnerParent(owner->GetParent());
+  popup->SetOwnerBounds(owner->GetBoundsRect());
+  popup->Popup(nullptr);
+  return popup;
+}
+
+TEST_F(ContainerTest, WindowsInsidePopupsOpenedFromTheControlsPopups) {
+  TTestContainer* c = Add(10, 10);
+  TBareContainer* other = Add<TBareContainer>(10, 60);
+  Show();
+  Owned<TcxCustomPopupWindow> first = OpenPopup(c, true);
+  ASSERT_TRUE(first->IsVisible());
+  auto* edit = new TEdit(first.get());
+  edit->SetParent(first.get());
+  edit->SetBounds(2, 2, 40, 16);
+  Run();
+  // The first stays open while the second takes the activation.
+  first->LockClosing(true);
+  Owned<TcxCustomPopupWindow> second = OpenPopup(edit, true);
+  ASSERT_TRUE(second->IsVisible());
+  auto* button = new TButton(second.get());
+  button->SetParent(second.get());
+  Run();
+  EXPECT_TRUE(IsWindowInsideControl(c, first->GetHandle()));
+  EXPECT_TRUE(IsWindowInsideControl(c, edit->GetHandle()));
+  EXPECT_TRUE(IsWindowInsideControl(c, second->GetHandle()));
+  EXPECT_TRUE(IsWindowInsideControl(c, button->GetHandle()));
+  EXPECT_TRUE(IsWindowInsideControl(first.get(), button->GetHandle()));
+  EXPECT_FALSE(IsWindowInsideControl(other, button->GetHandle()));
+  second->CloseUp();
+  EXPECT_FALSE(IsWindowInsideControl(c, button->GetHandle()));
+  first->LockClosing(false);
+  first->CloseUp();
+}
+
+TEST_F(ContainerTest, HotTrackableOnAnInactiveFormThatHostsThePopupOwner) {
+  TBareContainer* c = Add<TBareContainer>(10, 10);
+  TBareContainer* owner = Add<TBareContainer>(10, 60);
+  Show();
+  orv::headless::SetAppActive(true);
+  Owned<TForm> other(new TForm(nullptr));
+  other->SetBounds(500, 500, 100, 100);
+  other->AfterConstruction();
+  other->Show();
+  Run();
+  Move(c, 5, 5);
+  EXPECT_FALSE(IsControlHotTrackable(c));
+  Owned<TcxCustomPopupWindow> popup = OpenPopup(owner, false);
+  ASSERT_TRUE(popup->IsVisible());
+  Move(c, 5, 5);
+  EXPECT_TRUE(IsControlHotTrackable(c));
+  popup->CloseUp();
+}
+
 TEST(ContainerRoutines, StringsButtonsAndTopLevelWindows) {
   EXPECT_TRUE(CompareStringsEqual("Москва"_a, "МОСКВА"_a, false));
   EXPECT_FALSE(CompareStringsEqual("Москва"_a, "МОСКВА"_a, true));

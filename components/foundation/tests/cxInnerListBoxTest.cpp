@@ -136,6 +136,17 @@ TEST_F(InnerListBoxTest, OwnScrollBarLiesOverTheNativeOneAndScrollsTheList) {
   EnableScrollBar(List()->GetHandle(), SB_VERT, ESB_ENABLE_BOTH);
   List()->SyncScrollBars();
   EXPECT_TRUE(bar->GetEnabled());
+  // A native page above the range is cut to it.
+  SCROLLINFO si{};
+  si.cbSize = 28;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+  si.nMin = 0;
+  si.nMax = 5;
+  si.nPage = 50;
+  SetScrollInfo(List()->GetHandle(), SB_VERT, &si, FALSE);
+  List()->SyncScrollBars();
+  EXPECT_EQ(bar->GetMax(), 5);
+  EXPECT_EQ(bar->GetPageSize(), 5);
   // A list that fits keeps the native bar: so does the own bar.
   List()->Clear();
   Run();
