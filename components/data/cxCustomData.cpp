@@ -5232,6 +5232,62 @@ void TcxDataSummary::RemoveItemByField(TcxCustomDataField* field) {
     CancelUpdate();
 }
 
+// ---- published properties
+
+namespace {
+
+const orv::EnumNames<TcxSummaryKind> kSummaryKindNames("TcxSummaryKind",
+                                                        {"skNone", "skSum", "skMin", "skMax", "skCount", "skAverage"});
+const orv::EnumNames<TcxSummaryPosition> kSummaryPositionNames("TcxSummaryPosition", {"spGroup", "spFooter"});
+const orv::EnumNames<TcxSummaryOption> kSummaryOptionNames("TcxSummaryOption",
+                                                            {"soNullIgnore", "soSelectedRecords",
+                                                             "soMultipleSelectedRecords"});
+
+}  // namespace
+
+ORV_PUBLISH(TcxDataSummaryItem) {
+  using T = TcxDataSummaryItem;
+  p.Property("Format", [](T* self) { return self->GetFormat(); }, [](T* self, AnsiString value) { self->SetFormat(value); });
+  p.Property("Kind", &T::GetKind, &T::SetKind).Default(skNone);
+  p.Property("Position", &T::GetStoredPosition, &T::SetPosition).Stored([](T* self) { return self->StoresPosition(); });
+  p.Property("OnGetText", &T::GetOnGetText, &T::SetOnGetText);
+}
+
+ORV_PUBLISH(TcxDataSummaryItems) {
+  using T = TcxDataSummaryItems;
+  p.Property("OnSummary", &T::GetOnSummary, &T::SetOnSummary);
+}
+
+ORV_PUBLISH(TcxDataGroupSummaryItems) {
+  using T = TcxDataGroupSummaryItems;
+  p.Property("BeginText", &T::GetBeginText, &T::SetBeginText).Default(AnsiString("("));
+  p.Property("EndText", &T::GetEndText, &T::SetEndText).Default(AnsiString(")"));
+  p.Property("Separator", &T::GetSeparator, &T::SetSeparator).Default(AnsiString(","));
+}
+
+ORV_PUBLISH(TcxDataSummaryGroupItemLink) {
+  using T = TcxDataSummaryGroupItemLink;
+  // The linked item is a component of the form (a grid column).
+  p.Property(
+      "ItemLink", [](T* self) { return dynamic_cast<TComponent*>(self->GetItemLink()); },
+      [](T* self, TComponent* value) { self->SetItemLink(value); });
+}
+
+ORV_PUBLISH(TcxDataSummaryGroup) {
+  using T = TcxDataSummaryGroup;
+  p.Property("Links", &T::GetLinks);
+  p.Property("SummaryItems", &T::GetSummaryItems);
+}
+
+ORV_PUBLISH(TcxDataSummary) {
+  using T = TcxDataSummary;
+  p.Property("DefaultGroupSummaryItems", &T::GetDefaultGroupSummaryItems);
+  p.Property("FooterSummaryItems", &T::GetFooterSummaryItems);
+  p.Property("SummaryGroups", &T::GetSummaryGroups);
+  p.Property("Options", &T::GetOptions, &T::SetOptions).Default(TcxSummaryOptions{});
+  p.Property("OnAfterSummary", &T::GetOnAfterSummary, &T::SetOnAfterSummary);
+}
+
 // ==== Unbound controller =====================================================================
 
 TcxDataController::TcxDataController(TComponent* owner) : TcxCustomDataController(owner) { ActiveChanged(true); }

@@ -1809,3 +1809,8 @@ void TcxDBDataSummaryItem::SetFieldName(const AnsiString& value) {
   }
   Changed(true);
 }
+
+ORV_PUBLISH(TcxDBDataSummaryItem) {
+  using T = TcxDBDataSummaryItem;
+  p.Property("FieldName", &T::GetFieldName, &T::SetFieldName);
+}

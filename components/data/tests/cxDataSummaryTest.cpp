@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "components/data/tests/DataControllerFixture.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Locale.h"
 
 namespace {
@@ -271,6 +273,41 @@ TEST(TcxDataSummary, GroupValuesPerLevelAndSummaryGroups) {
   second->GetLinks()->Add()->SetItemLink(c->GetItem(kCountry));
   EXPECT_EQ(group->GetLinks()->GetCount(), 0);
   EXPECT_EQ(summary->GetGroupSummaryItems(0), second->GetSummaryItems());
+}
+
+class TSummaryHost : public TComponent {
+  ORV_CLASS(TSummaryHost, TComponent)
+ public:
+  explicit TSummaryHost(TComponent* owner) : TComponent(owner), FController(MakeNumbers({1.0, 2.0, 4.0})) {}
+  TcxDataSummary* GetSummary() { return FController->GetSummary(); }
+
+ private:
+  TControllerPtr FController;
+};
+
+ORV_PUBLISH(TSummaryHost) { p.Property("Summary", &TSummaryHost::GetSummary); }
+
+TEST(TcxDataSummary, FormDescriptionRoundTrip) {
+  std::unique_ptr<TSummaryHost, orv::FreeDeleter> source(new TSummaryHost(nullptr));
+  source->SetName("Host");
+  TcxDataSummary* summary = source->GetSummary();
+  summary->GetFooterSummaryItems()->AddItem(nullptr, spFooter, skCount, "0 шт."_a);
+  summary->GetDefaultGroupSummaryItems()->AddItem(nullptr, spFooter, skAverage, "");
+  summary->SetOptions(TcxSummaryOptions{soNullIgnore});
+  const std::string text = orv::WriteComponentToText(source.get());
+  EXPECT_NE(text.find("Kind = skCount"), std::string::npos) << text;
+  EXPECT_NE(text.find("Position = spFooter"), std::string::npos) << text;
+  EXPECT_NE(text.find("Summary.Options = [soNullIgnore]"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Format = ''"), std::string::npos) << text;  // defaults are not stored
+
+  std::unique_ptr<TSummaryHost, orv::FreeDeleter> target(new TSummaryHost(nullptr));
+  orv::ReadComponentFromText(target.get(), text);
+  TcxDataSummary* read = target->GetSummary();
+  ASSERT_EQ(read->GetFooterSummaryItems()->GetCount(), 1);
+  EXPECT_EQ(read->GetFooterSummaryItems()->GetSummaryItem(0)->GetFormat(), "0 шт."_a);
+  EXPECT_EQ(read->GetDefaultGroupSummaryItems()->GetSummaryItem(0)->GetPosition(), spFooter);
+  EXPECT_EQ(read->GetOptions(), TcxSummaryOptions{soNullIgnore});
+  EXPECT_EQ(orv::WriteComponentToText(target.get()), text);
 }
 
 }  // namespace
