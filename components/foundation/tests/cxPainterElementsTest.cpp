@@ -145,6 +145,7 @@ TEST_F(PainterElementsTest, VerticalProgressTextStaysInItsRect) {
   const TRect text{5, 20, 15, 60};
   kStandard->DrawProgressBarText(canvas.get(), true, true, "WWWWWWWW", text, {0, 0, 20, 80},
                                  {0, 40, 20, 80}, clBlack);
+  EXPECT_EQ(canvas->GetFontInfo().lfEscapement, 0);  // the canvas font is back upright
   const int inside = Count(dc, text, 0x000000);
   EXPECT_GT(inside, 0);
   EXPECT_EQ(Count(dc, {0, 0, 20, 80}, 0x000000), inside);
