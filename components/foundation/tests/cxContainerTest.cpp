@@ -269,6 +269,25 @@ TEST_F(ContainerTest, FontFromTheParentIsNoAssignment) {
   EXPECT_EQ(c->GetFont()->GetHeight(), -9);
 }
 
+TEST_F(ContainerTest, ScalingScalesTheStyleFont) {
+  TTestContainer* c = Add(10, 10, 100, 20);
+  TTestContainer* plain = Add(10, 40, 100, 20);
+  TFont font;
+  font.SetName(orv::kTestFontFace);
+  font.SetSize(10);
+  c->GetStyle()->SetFont(&font);
+  Show();
+  c->ScaleBy(2, 1);
+  plain->ScaleBy(2, 1);
+  EXPECT_EQ(c->GetStyle()->GetFont()->GetSize(), 20);
+  EXPECT_EQ(c->GetFont()->GetSize(), 20);
+  EXPECT_EQ(c->GetWidth(), 200);
+  // Without a font of its own the style follows the control's font as the parent gives it.
+  EXPECT_FALSE(plain->GetStyle()->GetAssignedValues().Contains(csvFont));
+  EXPECT_EQ(plain->GetStyle()->GetFont()->GetSize(), plain->GetFont()->GetSize());
+  EXPECT_EQ(plain->GetWidth(), 200);
+}
+
 TEST_F(ContainerTest, WindowShapeCutsTheTransparentBandAndFollowsTheShadow) {
   TTestContainer* c = Add(10, 10, 40, 20);
   Show();
