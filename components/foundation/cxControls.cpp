@@ -2160,7 +2160,7 @@ namespace {
 struct TPopupUnit {
   // In opening order; the last one is the top popup.
   std::vector<TcxCustomPopupWindow*> OpenPopups;
-  // Raised while a popup closes and while a popup changes its focused control.
+  // Raised while a popup closes.
   Integer ActivationLock = 0;
   // Set while a popup is being shown and while the mouse hook closes a popup.
   Boolean PopupOperation = false;

@@ -517,6 +517,15 @@ class PopupHookTest : public CustomPopupTest {
     orv::headless::Click(x, y);
     Application->ProcessMessages();
   }
+  // A non-capturing popup below the other box.
+  Owned<TTestPopup> OtherPopup() {
+    Owned<TTestPopup> popup(new TTestPopup(Other));
+    popup->SetOwnLoop(false);
+    popup->SetCaptureFocus(false);
+    popup->SetOwnerBounds({250, 220, 350, 270});
+    popup->SetBounds(0, 0, 40, 40);
+    return popup;
+  }
   TBox* Other = nullptr;
 };
 
@@ -572,16 +581,8 @@ TEST_F(PopupHookTest, AClickOnTheOwnerAreaClosesAndReachesTheOwner) {
 }
 
 TEST_F(PopupHookTest, HidingTheOwnerClosesItsPopupAndTheLaterOnes) {
-  Owned<TTestPopup> second(new TTestPopup(Other));
-  second->SetOwnLoop(false);
-  second->SetCaptureFocus(false);
-  second->SetOwnerBounds({250, 220, 350, 270});
-  second->SetBounds(0, 0, 40, 40);
-  Owned<TTestPopup> unrelated(new TTestPopup(Other));
-  unrelated->SetOwnLoop(false);
-  unrelated->SetCaptureFocus(false);
-  unrelated->SetOwnerBounds({250, 220, 350, 270});
-  unrelated->SetBounds(0, 0, 40, 40);
+  Owned<TTestPopup> second = OtherPopup();
+  Owned<TTestPopup> unrelated = OtherPopup();
   unrelated->Popup(Other);
   Popup->SetCaptureFocus(false);
   Popup->Popup(Owner);
@@ -631,11 +632,7 @@ LRESULT CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(PopupHookTest, TheOwnerFormKeepsItsActiveCaptionOncePerDeactivation) {
-  Owned<TTestPopup> second(new TTestPopup(Other));
-  second->SetOwnLoop(false);
-  second->SetCaptureFocus(false);
-  second->SetOwnerBounds({250, 220, 350, 270});
-  second->SetBounds(0, 0, 40, 40);
+  Owned<TTestPopup> second = OtherPopup();
   Popup->SetCaptureFocus(false);
   Popup->Popup(Owner);
   second->Popup(Other);
