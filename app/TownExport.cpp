@@ -21,17 +21,30 @@ void AppendPadded(AnsiString& line, const AnsiString& text, std::size_t width) {
   if (text.size() < width) line.append(width - text.size(), ' ');
 }
 
+// The six fields of a town's line, looked up once per export (names match without regard to
+// case), with their widths.
+class TExportFields {
+ public:
+  explicit TExportFields(TDataSet* table) {
+    for (std::size_t i = 0; i < kCount; ++i) FFields[i] = table->FieldByName(kNames[i]);
+  }
+  AnsiString Line() const {
+    AnsiString line;
+    line.reserve(kTownLineWidth);
+    for (std::size_t i = 0; i < kCount; ++i) AppendPadded(line, FFields[i]->GetAsString(), kWidths[i]);
+    return line;
+  }
+
+ private:
+  static constexpr std::size_t kCount = 6;
+  static constexpr const char* kNames[kCount] = {"country", "city", "g_dolg", "g_shir", "e_dolg", "e_shir"};
+  static constexpr std::size_t kWidths[kCount] = {25, 40, 10, 10, 10, 10};
+  TField* FFields[kCount];
+};
+
 }  // namespace
 
-AnsiString TownExportLine(TDataSet* table) {
-  AnsiString line;
-  line.reserve(kTownLineWidth);
-  AppendPadded(line, table->FieldByName("country")->GetAsString(), 25);
-  AppendPadded(line, table->FieldByName("city")->GetAsString(), 40);
-  for (const char* name : {"g_dolg", "g_shir", "e_dolg", "e_shir"})
-    AppendPadded(line, table->FieldByName(name)->GetAsString(), 10);
-  return line;
-}
+AnsiString TownExportLine(TDataSet* table) { return TExportFields(table).Line(); }
 
 void AddTownExportLines(TDataSet* table, TStrings& lines, TExportProgressEvent progress) {
   const AnsiString dashes(kRuleWidth, '-');
@@ -42,6 +55,7 @@ void AddTownExportLines(TDataSet* table, TStrings& lines, TExportProgressEvent p
   AppendPadded(header, "Г.Широта"_a, 10);
   AppendPadded(header, "Э.Долгота"_a, 10);
   header += "Э.Широта"_a;
+  const TExportFields fields(table);
   table->First();
   lines.Add(dashes);
   lines.Add(header);
@@ -50,7 +64,7 @@ void AddTownExportLines(TDataSet* table, TStrings& lines, TExportProgressEvent p
   // town would write it again.
   for (Integer index = 1; !table->GetEOF(); ++index) {
     if (progress) progress(index);
-    lines.Add(TownExportLine(table));
+    lines.Add(fields.Line());
     table->Next();
   }
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <cstring>
@@ -13,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/UDM.h"
 #include "dbf/DsDatabase.h"
 #include "dbf/DsDbfTable.h"
@@ -22,6 +19,7 @@
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/CodePages.h"
 #include "platform/windowing/Backend.h"
+#include "tools/tests/ToolsTestSupport.h"
 
 namespace apptest {
 
@@ -38,26 +36,10 @@ inline void WriteBytes(const std::string& path, const std::vector<char>& bytes) 
 }
 
 // A fresh folder, removed with everything in it at the end of the scope.
-class TempDir {
+class TempDir : public orv::test::TempDir {
  public:
-  TempDir() {
-    static int counter = 0;
-    FPath = std::filesystem::temp_directory_path() /
-            ("orv-app-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::create_directories(FPath);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   // The folder with a trailing separator, as the system holds names.
-  AnsiString Dir() const { return orv::Utf8ToAnsi(FPath.string()) + "/"; }
-  std::string File(const std::string& name) const { return (FPath / name).string(); }
-
- private:
-  std::filesystem::path FPath;
+  AnsiString Dir() const { return orv::Utf8ToAnsi(File("")); }
 };
 
 // The program's data module started on a folder of the test's choice instead of the one beside

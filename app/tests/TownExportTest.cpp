@@ -43,6 +43,14 @@ class TownExport : public ::testing::Test {
   TDsDbfTable* Table = nullptr;
 };
 
+// Three Russian towns and one of another country, in this order.
+std::vector<orv::TownRecord> FourTowns() {
+  return {{1, "Россия"_a, "Москва"_a, 37.6173, 55.7558},
+          {2, "Россия"_a, "Мурманск"_a, 33.0827, 68.9585},
+          {3, "Украина"_a, "Киев"_a, 30.5234, 50.4501},
+          {4, "Россия"_a, "Омск"_a, 73.3686, 54.9885}};
+}
+
 const std::string kDashes(103, '-');
 const std::string kHeader = Bytes(
     "Страна                   Город                                   Г.Долгота Г.Широта  Э.Долгота Э.Широта"_a);
@@ -105,10 +113,7 @@ TEST(TownExportLine, ALongerTextIsWrittenWholeAndShiftsTheRestOfItsLine) {
 }
 
 TEST_F(TownExport, WritesOnlyTheFoundTownsAndReportsProgressForEach) {
-  Open({{1, "Россия"_a, "Москва"_a, 37.6173, 55.7558},
-        {2, "Россия"_a, "Мурманск"_a, 33.0827, 68.9585},
-        {3, "Украина"_a, "Киев"_a, 30.5234, 50.4501},
-        {4, "Россия"_a, "Омск"_a, 73.3686, 54.9885}});
+  Open(FourTowns());
   orv::ApplyTownFilter(Table, orv::NameFilterPieces(1, "Россия"_a, 0, "*"));
   std::vector<Integer> progress, current;
   auto note = [&](Integer index) {
@@ -131,10 +136,7 @@ TEST_F(TownExport, WritesOnlyTheFoundTownsAndReportsProgressForEach) {
 }
 
 TEST_F(TownExport, AfterwardsTheTableIsReopenedOnTheTownThatWasCurrent) {
-  Open({{1, "Россия"_a, "Москва"_a, 37.6173, 55.7558},
-        {2, "Россия"_a, "Мурманск"_a, 33.0827, 68.9585},
-        {3, "Украина"_a, "Киев"_a, 30.5234, 50.4501},
-        {4, "Россия"_a, "Омск"_a, 73.3686, 54.9885}});
+  Open(FourTowns());
   orv::ApplyTownFilter(Table, orv::NameFilterPieces(1, "Россия"_a, 0, "*"));
   Table->Next();
   const Integer saved = Table->FieldByName("ID")->GetAsInteger();

@@ -2,6 +2,8 @@
 // error box of a failed connection, and the one disconnect at the end.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/tests/AppTestSupport.h"
 #include "memdata/RxMemDS.h"
 #include "platform/dataset/FieldDefs.h"
