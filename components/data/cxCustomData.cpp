@@ -1905,7 +1905,7 @@ void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
   if (selection)
     for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
       const TcxDataSelectionItem& item = FSelection->GetItem(i);
-      if (item.Level == -1 || (grouped && item.Level != levelCount)) {
+      if (item.Level == -1 || item.Level != levelCount) {
         FSelection->DeleteItem(i);
         changed = true;
       }

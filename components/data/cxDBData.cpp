@@ -1030,10 +1030,50 @@ void TcxDBDataProvider::SetDataSource(TDataSource* value) {
 
 void TcxDBDataModeController::Assign(TPersistent* source) {
   if (auto* other = dynamic_cast<TcxDBDataModeController*>(source)) {
+    SetDetailInSQLMode(other->FDetailInSQLMode);
+    SetDetailSyncMode(other->FDetailSyncMode);
+    SetGridMode(other->FGridMode);
+    SetGridModeBufferCount(other->FGridModeBufferCount);
+    SetSmartRefresh(other->FSmartRefresh);
+    SetInsertTracking(other->FInsertTracking);
     SetSyncMode(other->FSyncMode);
+    FOnDetailFirst = other->FOnDetailFirst;
+    FOnDetailIsCurrentQuery = other->FOnDetailIsCurrentQuery;
     return;
   }
   inherited::Assign(source);
+}
+
+Boolean TcxDBDataModeController::DetailIsCurrentQuery(const AnsiString& masterDetailKeyFieldNames,
+                                                      const Variant& masterDetailKeyValues) {
+  return FOnDetailIsCurrentQuery &&
+         FOnDetailIsCurrentQuery(this, FDataController->GetDataSet(), masterDetailKeyFieldNames, masterDetailKeyValues);
+}
+
+void TcxDBDataModeController::DetailFirst(const AnsiString& masterDetailKeyFieldNames, const Variant& masterDetailKeyValues,
+                                          Boolean& reopened) {
+  if (FOnDetailFirst)
+    FOnDetailFirst(this, FDataController->GetDataSet(), masterDetailKeyFieldNames, masterDetailKeyValues, reopened);
+}
+
+void TcxDBDataModeController::SetGridMode(Boolean value) {
+  if (value == FGridMode) return;
+  const Boolean wasGridMode = FDataController->IsGridMode();
+  FGridMode = value;
+  if (FDataController->IsGridMode() != wasGridMode) FDataController->RebuildStructure();
+}
+
+void TcxDBDataModeController::SetGridModeBufferCount(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (value == FGridModeBufferCount) return;
+  FGridModeBufferCount = value;
+  if (FDataController->IsGridMode()) FDataController->UpdateGridModeBufferCount();
+}
+
+void TcxDBDataModeController::SetSmartRefresh(Boolean value) {
+  if (value == FSmartRefresh) return;
+  FSmartRefresh = value;
+  if (!FDataController->IsGridMode()) FDataController->GetDBProvider()->DataScrolled(0);
 }
 
 void TcxDBDataModeController::SetSyncMode(Boolean value) {
@@ -1043,7 +1083,23 @@ void TcxDBDataModeController::SetSyncMode(Boolean value) {
   if (provider->IsActive()) provider->DataScrolled(0);
 }
 
+ORV_PUBLISH(TcxDBDataModeController) {
+  using T = TcxDBDataModeController;
+  p.Property("DetailInSQLMode", &T::GetDetailInSQLMode, &T::SetDetailInSQLMode).Default(false);
+  p.Property("GridMode", &T::GetGridMode, &T::SetGridMode).Default(false);
+  p.Property("GridModeBufferCount", &T::GetGridModeBufferCount, &T::SetGridModeBufferCount).Default(0);
+  p.Property("SmartRefresh", &T::GetSmartRefresh, &T::SetSmartRefresh).Default(false);
+  p.Property("SyncMode", &T::GetSyncMode, &T::SetSyncMode).Default(true);
+  p.Property("OnDetailFirst", &T::GetOnDetailFirst, &T::SetOnDetailFirst);
+  p.Property("OnDetailIsCurrentQuery", &T::GetOnDetailIsCurrentQuery, &T::SetOnDetailIsCurrentQuery);
+}
+
 // ==== Controller =============================================================================
+
+Integer TcxDBDataController::GetGridModeBufferCount() {
+  const Integer count = FDataModeController->GetGridModeBufferCount();
+  return count > 0 ? count : GetDefaultGridModeBufferCount();
+}
 
 TcxDBDataController::TcxDBDataController(TComponent* owner) : TcxCustomDataController(owner) {
   FDataModeController = new TcxDBDataModeController(this);

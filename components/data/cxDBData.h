@@ -305,6 +305,14 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
 
 // ==== Data mode settings =====================================================================
 
+class TcxDBDataModeController;
+using TcxDBDataModeControllerDetailFirstEvent =
+    orv::Event<void(TcxDBDataModeController* sender, TDataSet* dataSet, const AnsiString& masterDetailKeyFieldNames,
+                    const Variant& masterDetailKeyValues, Boolean& reopened)>;
+using TcxDBDataModeControllerDetailIsCurrentQueryEvent =
+    orv::Event<Boolean(TcxDBDataModeController* sender, TDataSet* dataSet, const AnsiString& masterDetailKeyFieldNames,
+                       const Variant& masterDetailKeyValues)>;
+
 // How the controller follows its dataset.
 class TcxDBDataModeController : public TPersistent {
   ORV_CLASS(TcxDBDataModeController, TPersistent)
@@ -312,17 +320,58 @@ class TcxDBDataModeController : public TPersistent {
   using TCreateSignature = void(TcxDBDataController* dataController);
   explicit TcxDBDataModeController(TcxDBDataController* dataController) : FDataController(dataController) {}
 
+  // Every setting through its setter, and both events.
   void Assign(TPersistent* source) override;
+  // Whether a detail dataset holds the records of the master key already (the event's answer;
+  // False without one).
+  virtual Boolean DetailIsCurrentQuery(const AnsiString& masterDetailKeyFieldNames, const Variant& masterDetailKeyValues);
+  // Positions a detail dataset on its first record for the master key (the event).
+  virtual void DetailFirst(const AnsiString& masterDetailKeyFieldNames, const Variant& masterDetailKeyValues,
+                           Boolean& reopened);
 
   // The focused row follows the dataset's cursor and moves it. A change makes an active provider
   // check its focus again.
   Boolean GetSyncMode() const { return FSyncMode; }
   void SetSyncMode(Boolean value);
+  Boolean GetDetailInSQLMode() const { return FDetailInSQLMode; }
+  void SetDetailInSQLMode(Boolean value) { FDetailInSQLMode = value; }
+  Boolean GetDetailSyncMode() const { return FDetailSyncMode; }
+  void SetDetailSyncMode(Boolean value) { FDetailSyncMode = value; }
+  // Load only the data link's buffer. A change that changes the controller's effective grid
+  // mode rebuilds its structure.
+  Boolean GetGridMode() const { return FGridMode; }
+  void SetGridMode(Boolean value);
+  // The buffer size (0: the controller's default); negative values become 0.
+  Integer GetGridModeBufferCount() const { return FGridModeBufferCount; }
+  void SetGridModeBufferCount(Integer value);
+  // Refresh only the edited record after a post; a change outside grid mode makes the provider
+  // check its focus again.
+  Boolean GetSmartRefresh() const { return FSmartRefresh; }
+  void SetSmartRefresh(Boolean value);
+  // Mirror an insert of the dataset into the controller.
+  Boolean GetInsertTracking() const { return FInsertTracking; }
+  void SetInsertTracking(Boolean value) { FInsertTracking = value; }
+  const TcxDBDataModeControllerDetailFirstEvent& GetOnDetailFirst() const { return FOnDetailFirst; }
+  void SetOnDetailFirst(const TcxDBDataModeControllerDetailFirstEvent& value) { FOnDetailFirst = value; }
+  const TcxDBDataModeControllerDetailIsCurrentQueryEvent& GetOnDetailIsCurrentQuery() const {
+    return FOnDetailIsCurrentQuery;
+  }
+  void SetOnDetailIsCurrentQuery(const TcxDBDataModeControllerDetailIsCurrentQueryEvent& value) {
+    FOnDetailIsCurrentQuery = value;
+  }
   TcxDBDataController* GetDataController() const { return FDataController; }
 
  private:
   TcxDBDataController* FDataController;
+  Boolean FDetailInSQLMode = false;
+  Boolean FDetailSyncMode = true;
+  Boolean FGridMode = false;
+  Integer FGridModeBufferCount = 0;
+  Boolean FSmartRefresh = false;
+  Boolean FInsertTracking = true;
   Boolean FSyncMode = true;
+  TcxDBDataModeControllerDetailFirstEvent FOnDetailFirst;
+  TcxDBDataModeControllerDetailIsCurrentQueryEvent FOnDetailIsCurrentQuery;
 };
 
 // ==== Controller =============================================================================
@@ -408,8 +457,22 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean IsItemDisplayTextStored(Integer itemIndex, Boolean flag) override;
   Variant GetGroupingValue(Integer recordIndex, TcxCustomDataField* field) override;
 
+  // ---- Grid-mode settings ----
+  // The buffer size when the settings name none; the grid's view answers the rows it shows.
+  virtual Integer GetDefaultGridModeBufferCount() { return 100; }
+  // The settings' buffer size, else the default.
+  Integer GetGridModeBufferCount();
+  // The editors' lock of grid-mode notifications.
+  void LockGridModeNotify() { ++FGridModeNotifyLockCount; }
+  void UnlockGridModeNotify() { --FGridModeNotifyLockCount; }
+  Boolean IsGridModeNotifyLocked() const { return FGridModeNotifyLockCount > 0; }
+  // Refreshes the buffer size in grid mode.
+  void UpdateGridModeBufferCount() {}
+
   // ---- Hooks ----
   virtual void DataSourceChanged() {}
+  // The dataset's position changed in grid mode over a sequenced dataset.
+  virtual void GridModePositionChanged() {}
   // The controller filled a new record's values (grouping values) before the user's.
   virtual void NewRecordValuesAssigned(Integer recordIndex) {}
   // The first stored record whose key fields equal the dataset's current key values; -1 when
@@ -445,6 +508,7 @@ class TcxDBDataController : public TcxCustomDataController {
   AnsiString FKeyFieldNames;
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
+  Integer FGridModeNotifyLockCount = 0;
   Boolean FLoaded = false;
   Boolean FResetDataSetFields = false;
 };
