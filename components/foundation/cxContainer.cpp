@@ -1727,6 +1727,13 @@ void TcxContainer::Paint() {
   if (!canvas->IsRectVisible(viewInfo->Bounds)) return;
   if (GetControlState().Contains(csPaintCopy)) ClipCanvasToShape(canvas);
   UpdateStateIfIdle();
+  if (viewInfo->Painter && viewInfo->BorderStyle != cbsNone) {
+    // A skin's frame may leave its corners open: what lies behind shows there.
+    canvas->PushClipRegion();
+    canvas->ExcludeFromClip(GetInflatedRect(viewInfo->BorderRect, 1, 1));
+    DrawTransparentBackground(this, canvas, viewInfo->Bounds);
+    canvas->PopClipRegion();
+  }
   viewInfo->PaintOn(canvas);
 }
 
