@@ -804,18 +804,7 @@ constexpr UINT_PTR kMiddleButtonTimerInterval = 20;
 // The message coordinates are 16-bit: larger controls read the point from the cursor.
 constexpr Integer kMaxMessageCoordinate = 32768;
 
-// Keeps a link on an object for the length of a scope.
-class TLinkGuard {
- public:
-  explicit TLinkGuard(TObject* object) : FLink(CreateObjectLink(object)) {}
-  ~TLinkGuard() { ReleaseObjectLink(FLink); }
-  TLinkGuard(const TLinkGuard&) = delete;
-  TLinkGuard& operator=(const TLinkGuard&) = delete;
-  Boolean Alive() const { return FLink && FLink->Ref; }
-
- private:
-  TcxObjectLink* FLink;
-};
+using TLinkGuard = orv::TObjectLinkGuard;
 
 TPoint MessagePoint(TControl* control, const TMessage& message) {
   if (control->GetWidth() > kMaxMessageCoordinate || control->GetHeight() > kMaxMessageCoordinate)
