@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/Program.h"
 #include "app/tests/AppTestSupport.h"
 #include "memdata/RxMemDS.h"
 #include "platform/dataset/FieldDefs.h"
@@ -175,6 +176,28 @@ TEST(DataModule, TheDestroyHandlerDisconnectsAReadyModuleOnce) {
   dm.reset();
   EXPECT_EQ(counter.Disconnects, 1);
   EXPECT_TRUE(boxes.Shown.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProgramStart, TitlesTheApplicationAndGoesOnOnlyWhenTheDataIsReady) {
+  MessageBoxes boxes;
+  {
+    EXPECT_TRUE(orv::StartProgramData());
+    DMPtr dm(DM);
+    EXPECT_EQ(Application->GetTitle(), "Орване"_a);
+    EXPECT_TRUE(dm->tblOrvane->GetActive());
+    EXPECT_EQ(dm->ClassType(), TDM::StaticClass());
+  }
+  EXPECT_TRUE(boxes.Shown.empty());
+
+  TempDir empty;
+  TTestDM::Folder() = empty.Dir();
+  EXPECT_FALSE(orv::StartProgramData(TTestDM::StaticClass()));
+  DMPtr dm(DM);
+  EXPECT_EQ(boxes.Shown.size(), 1u);
 }
 
 }  // namespace
