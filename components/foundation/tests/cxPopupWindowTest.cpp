@@ -393,6 +393,26 @@ TEST_F(CustomPopupTest, FocusGoesToAGivenTabStopOrTheFirstOne) {
   Popup->CloseUp();
 }
 
+TEST_F(CustomPopupTest, ChangingTheWindowKindReopensAnOpenPopup) {
+  ShowForm();
+  Popup->SetOwnLoop(false);
+  auto* box = new TBox(Popup.get());
+  box->SetParent(Popup.get());
+  box->SetBounds(0, 0, 20, 20);
+  Popup->Popup(box);
+  const HWND before = Popup->GetHandle();
+  Popup->Log.clear();
+  Popup->SetTopmostWithParent(true);
+  EXPECT_TRUE(Popup->IsVisible());
+  EXPECT_NE(Popup->GetHandle(), before);  // made again
+  EXPECT_EQ(Popup->GetFocusedControl(), box);
+  EXPECT_EQ(Popup->Log,
+            (std::vector<std::string>{"closing 0", "closed hidden", "showing 1", "shown visible"}));
+  Popup->SetTopmostWithParent(true);  // no change: nothing happens
+  EXPECT_EQ(Popup->Log.size(), 4u);
+  Popup->CloseUp();
+}
+
 TEST_F(CustomPopupTest, NonCapturingPopupNeverTakesTheActivation) {
   ShowForm();
   Owner->SetFocus();
