@@ -2087,7 +2087,13 @@ void TcxCustomDataControllerInfo::Update() {
     ReportChanges();
   };
   try {
+    // Grouped rows need every record: a grid-mode controller switches to a full load and back.
+    const Boolean wasGridMode = controller->IsGridMode();
     controller->GetProvider()->SetLoadAllNeeded(FGroupingFieldList->Count() > 0);
+    if (controller->IsGridMode() != wasGridMode) {
+      controller->RebuildStructure();
+      AddChanges(ricRecordList);
+    }
     if (controller->FSortingBySummaryChanged) AddChanges(ricSorting | ricGrouping | ricSummary);
     TComponent* owner = controller->GetOwnerComponent();
     TcxDataSummary* summary = controller->FindSummary();

@@ -729,8 +729,98 @@ void TcxDBDataProvider::ActiveChanged(Boolean active) {
 }
 
 void TcxDBDataProvider::DataScrolled(Integer distance) {
-  FCurrentRecordIndex += distance;
-  inherited::DataScrolled(distance);
+  if (!IsGridMode()) {
+    FCurrentRecordIndex += distance;
+    inherited::DataScrolled(distance);
+    return;
+  }
+  TcxDBDataController* controller = DataController();
+  FCurrentRecordIndex = FDataLink->GetActiveRecord();
+  controller->LockUpdate();
+  try {
+    // The buffer rows show other records now.
+    if (distance != 0) controller->Change(TcxCustomDataController::dccLayout);
+    inherited::DataScrolled(distance);
+  } catch (...) {
+    controller->UnlockUpdate();
+    throw;
+  }
+  controller->UnlockUpdate();
+  if (controller->IsDataSetSequenced()) controller->GridModePositionChanged();
+}
+
+Boolean TcxDBDataProvider::IsGridMode() {
+  TcxDBDataController* controller = DataController();
+  TDataSet* dataSet = GetDataSet();
+  return controller->GetDataModeController()->GetGridMode() && dataSet && !dataSet->IsUnidirectional() &&
+         !GetLoadAllNeeded() && !controller->IsDetailTemplate();
+}
+
+void TcxDBDataProvider::LoadDataBuffer() {
+  if (!FDataLink->GetActive() || !IsGridMode()) return;
+  TcxDBDataController* controller = DataController();
+  FDataLink->SetBufferCount(controller->GetGridModeBufferCount());
+  TcxDataStorage* storage = controller->GetDataStorage();
+  storage->SetStoredRecordCount(0);
+  storage->SetStoredRecordCount(FDataLink->GetRecordCount());
+  FCurrentRecordIndex = FDataLink->GetActiveRecord();
+}
+
+template <class R>
+R TcxDBDataProvider::ReadBufferRow(Integer recordIndex, R (*read)(TField*), TField* field, R none) {
+  if (!field) return none;
+  if (recordIndex >= 0 && recordIndex < FDataLink->GetRecordCount()) {
+    const Integer active = FDataLink->GetActiveRecord();
+    FDataLink->SetActiveRecord(recordIndex);
+    try {
+      R result = read(field);
+      FDataLink->SetActiveRecord(active);
+      return result;
+    } catch (...) {
+      FDataLink->SetActiveRecord(active);
+      throw;
+    }
+  }
+  // A record outside the buffer: the current record while inserting or searching.
+  if (IsInserting() || DataController()->GetSearch()->GetLocked()) return read(field);
+  return none;
+}
+
+Variant TcxDBDataProvider::GetExternalDataValue(Integer recordIndex, TcxCustomDataField* field) {
+  auto* dbField = dynamic_cast<TcxDBDataField*>(field);
+  return ReadBufferRow<Variant>(recordIndex, [](TField* f) { return ReadFieldValue(f); },
+                                dbField ? dbField->GetField() : nullptr, Null());
+}
+
+AnsiString TcxDBDataProvider::GetExternalDataDisplayText(Integer recordIndex, TcxCustomDataField* field) {
+  auto* dbField = dynamic_cast<TcxDBDataField*>(field);
+  return ReadBufferRow<AnsiString>(recordIndex, [](TField* f) { return f->GetDisplayText(); },
+                                   dbField ? dbField->GetField() : nullptr, AnsiString());
+}
+
+void TcxDBDataProvider::Scroll(Integer distance) {
+  if (!IsGridMode() || distance == 0 || !IsActive()) return;
+  // Past the rows the buffer shows already.
+  const Integer active = FDataLink->GetActiveRecord();
+  if (distance < 0)
+    distance -= active;
+  else
+    distance += FDataLink->GetRecordCount() - active - 1;
+  GetDataSet()->MoveBy(distance);
+  DataController()->SetFocusedSelected(true);
+}
+
+void TcxDBDataProvider::RefillGridModeBuffer() {
+  TcxDBDataController* controller = DataController();
+  FDataLink->SetBufferCount(controller->GetGridModeBufferCount());
+  FCurrentRecordIndex = FDataLink->GetActiveRecord();
+  TDataSet* dataSet = GetDataSet();
+  if (controller->GetRecordCount() != FDataLink->GetRecordCount() || (dataSet && dataSet->GetState() == dsInsert)) {
+    DataChanged(dcTotal, -1, -1);
+    return;
+  }
+  if (!IsEditing()) DataChanged(dcRecord, -1, -1);
+  controller->CheckFocusedRow();
 }
 
 void TcxDBDataProvider::DataSetChanged() {
@@ -758,6 +848,10 @@ void TcxDBDataProvider::DataSetChanged() {
       }
       break;
     }
+  }
+  if (IsGridMode()) {
+    RefillGridModeBuffer();
+    return;
   }
   if (!dataSet || !IsEditState(dataSet)) {
     DataChanged(dcTotal, -1, -1);

@@ -176,7 +176,16 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
 
   // State.
   Boolean IsCustomDataSourceSupported() override { return false; }
-  Boolean IsGridMode() override { return false; }
+  // GridMode set, a dataset that is not unidirectional, no grouping (which needs every record)
+  // and no detail template.
+  Boolean IsGridMode() override;
+  // Grid mode: the storage gets one empty record per row of the link's buffer.
+  void LoadDataBuffer() override;
+  // Grid mode: the TField's value or text at the link's buffer row.
+  Variant GetExternalDataValue(Integer recordIndex, TcxCustomDataField* field) override;
+  AnsiString GetExternalDataDisplayText(Integer recordIndex, TcxCustomDataField* field) override;
+  // Grid mode: moves the dataset past the visible buffer by the distance.
+  void Scroll(Integer distance) override;
   Boolean HasOpenDataSet() override;
   Boolean IsOtherInsert() override;
   Boolean IsSyncMode() override;
@@ -262,6 +271,12 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
 
   // The data link's data-set change.
   void DataSetChanged();
+  // Grid mode: the buffer is sized again and reloaded when its record count changed, else its
+  // values are read anew.
+  void RefillGridModeBuffer();
+  // Reads `read` with the link's active record on the buffer row (put back afterwards).
+  template <class R>
+  R ReadBufferRow(Integer recordIndex, R (*read)(TField*), TField* field, R none);
   // The link's data-set change as a scroll of no distance.
   void DataSetScrolledNone() { DataScrolled(0); }
   // Providers over the same dataset in the registry (this one included when asked).

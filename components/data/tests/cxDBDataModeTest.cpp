@@ -39,4 +39,61 @@ TEST(cxDBDataModeController, SettingsAndTheirDefaults) {
   EXPECT_FALSE(controller->GetDataModeController()->GetGridMode());
 }
 
+// The IDs the controller's rows show.
+std::vector<Integer> RowIds(TcxCustomDataController* controller) {
+  std::vector<Integer> ids;
+  for (Integer row = 0; row < controller->GetRowCount(); ++row)
+    ids.push_back(controller->GetValue(controller->GetRowInfo(row).RecordIndex, kId).AsInteger());
+  return ids;
+}
+
+TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
+  TFixtureTownTable fixture;
+  TDsDbfTable* table = fixture.Town->Table;
+  const std::vector<Integer> all = DataSetIds(table);
+  ASSERT_GT(all.size(), 10u);
+  const Integer count = Integer(all.size());
+  TDBControllerPtr controller = MakeTownController(fixture.Town->Source);
+  controller->GetDataModeController()->SetGridModeBufferCount(5);
+  controller->GetDataModeController()->SetGridMode(true);
+  ASSERT_TRUE(controller->IsGridMode());
+  table->First();
+  EXPECT_EQ(controller->GetRecordCount(), 5);
+  EXPECT_EQ(RowIds(controller.get()), std::vector<Integer>(all.begin(), all.begin() + 5));
+  EXPECT_EQ(controller->GetFocusedRowIndex(), 0);
+
+  // Navigation moves the dataset; the buffer follows it.
+  controller->GotoLast();
+  EXPECT_TRUE(table->GetEOF() || table->FieldByName("ID")->GetAsInteger() == all.back());
+  EXPECT_EQ(RowIds(controller.get()), std::vector<Integer>(all.end() - 5, all.end()));
+  EXPECT_EQ(controller->GetValue(controller->GetFocusedRecordIndex(), kId).AsInteger(), all.back());
+  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kCity),
+            table->FieldByName("CITY")->GetDisplayText());
+  controller->GotoFirst();
+  EXPECT_EQ(table->FieldByName("ID")->GetAsInteger(), all.front());
+  controller->Scroll(1);  // past the five rows shown
+  EXPECT_EQ(table->FieldByName("ID")->GetAsInteger(), all[5]);
+
+  // A new filter refills the buffer.
+  Search(table, {"(lat >= 55)"});
+  const Integer found = Integer(DataSetIds(table).size());
+  ASSERT_GT(found, 0);
+  ASSERT_LT(found, 5);
+  table->First();
+  EXPECT_EQ(controller->GetRecordCount(), found);
+  Search(table, {});
+  EXPECT_EQ(controller->GetRecordCount(), 5);
+
+  // Grouping needs every record; without it the buffer comes back.
+  controller->GetGroups()->ChangeGroupIndex(kCountry, 0);
+  EXPECT_FALSE(controller->IsGridMode());
+  EXPECT_EQ(controller->GetRecordCount(), count);
+  controller->GetGroups()->ClearGrouping();
+  EXPECT_TRUE(controller->IsGridMode());
+  EXPECT_EQ(controller->GetRecordCount(), 5);
+
+  controller->GetDataModeController()->SetGridMode(false);
+  EXPECT_EQ(controller->GetRecordCount(), count);
+}
+
 }  // namespace
