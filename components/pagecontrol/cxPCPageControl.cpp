@@ -407,31 +407,6 @@ void TcxTabSheet::Dispatch(TMessage& message) {
 ORV_PUBLISH(TcxPageControl) {
   using T = TcxPageControl;
   p.Property("ActivePage", &T::GetActivePage, &T::SetActivePage);
-  p.Property("Focusable", &T::GetFocusable, &T::SetFocusable).Default(true);
-  p.Property("HideTabs", &T::GetHideTabs, &T::SetHideTabs).Default(false);
-  p.Property("HotTrack", &T::GetHotTrack, &T::SetHotTrack).Default(false);
-  p.Property("ImageBorder", &T::GetImageBorder, &T::SetImageBorder).Default(0);
-  p.Property("Images", &T::GetImages, &T::SetImages);
-  p.Property("LookAndFeel", &T::GetLookAndFeel);
-  p.Property("MaxRotatedTabWidth", &T::GetMaxRotatedTabWidth, &T::SetMaxRotatedTabWidth).Default(0);
-  p.Property("MultiLine", &T::GetMultiLine, &T::SetMultiLine).Default(false);
-  p.Property("NavigatorPosition", &T::GetNavigatorPosition, &T::SetNavigatorPosition).Default(npRightTop);
-  p.Property("Options", &T::GetOptions, &T::SetOptions).Default(cxPCDefaultOptions);
-  p.Property("OwnerDraw", &T::GetOwnerDraw, &T::SetOwnerDraw).Default(false);
-  p.Property("RaggedRight", &T::GetRaggedRight, &T::SetRaggedRight).Default(false);
-  p.Property("Rotate", &T::GetRotate, &T::SetRotate).Default(false);
-  p.Property("ScrollOpposite", &T::GetScrollOpposite, &T::SetScrollOpposite).Default(false);
-  p.Property("ShowFrame", &T::GetShowFrame, &T::SetShowFrame).Default(false);
-  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(0);
-  p.Property("TabHeight", &T::GetTabHeight, &T::SetTabHeight).Default(SmallInt(0));
-  p.Property("TabPosition", &T::GetTabPosition, &T::SetTabPosition).Default(tpTop);
-  p.Property("TabSlants", &T::GetTabSlants, &T::SetTabSlants);
-  p.Property("TabWidth", &T::GetTabWidth, &T::SetTabWidth).Default(SmallInt(0));
-  p.Property("OnCanClose", &T::GetOnCanClose, &T::SetOnCanClose);
-  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
-  p.Property("OnDrawTab", &T::GetOnDrawTab, &T::SetOnDrawTab);
-  p.Property("OnDrawTabEx", &T::GetOnDrawTabEx, &T::SetOnDrawTabEx);
-  p.Property("OnGetImageIndex", &T::GetOnGetImageIndex, &T::SetOnGetImageIndex);
   p.Property("OnPageChanging", &T::GetOnPageChanging, &T::SetOnPageChanging);
 }
 

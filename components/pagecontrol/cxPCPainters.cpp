@@ -733,7 +733,28 @@ TRect TcxPCStandardPainter::ExtendTowardsPage(const TRect& rect, Integer visible
   return r;
 }
 
-// ==== Tabs painter =============================================================================
+// ==== Tabs painter ============================================================================
+
+namespace {
+
+// The glyph offsets of the Tabs and button styles: fixed per button, one pixel further right and
+// down while pressed.
+TPoint FixedButtonGlyphOffset(TcxPCNavigatorButton button, Boolean vertical, Boolean pressed) {
+  TPoint p;
+  switch (button) {
+    case nbTopLeft: p = vertical ? TPoint{5, 7} : TPoint{6, 5}; break;
+    case nbBottomRight: p = vertical ? TPoint{5, 7} : TPoint{8, 5}; break;
+    case nbGoDialog: p = vertical ? TPoint{6, 4} : TPoint{2, 8}; break;
+    default: p = {5, 5}; break;
+  }
+  if (pressed) {
+    ++p.X;
+    ++p.Y;
+  }
+  return p;
+}
+
+}  // namespace
 
 Boolean TcxPCTabsPainter::HasLookAndFeel(TcxLookAndFeel* lookAndFeel) const {
   const Integer id = lookAndFeel->GetPainterForThemeType(totTab)->StyleId();
@@ -891,19 +912,8 @@ Integer TcxPCTabsPainter::GetButtonWidth(TcxPCNavigatorButton button) {
 }
 
 TPoint TcxPCTabsPainter::GetButtonGlyphOffset(TcxPCNavigatorButton button) {
-  const Boolean vertical = IsVerticalStrip();
-  TPoint p;
-  switch (button) {
-    case nbTopLeft: p = vertical ? TPoint{5, 7} : TPoint{6, 5}; break;
-    case nbBottomRight: p = vertical ? TPoint{5, 7} : TPoint{8, 5}; break;
-    case nbGoDialog: p = vertical ? TPoint{6, 4} : TPoint{2, 8}; break;
-    default: p = {5, 5}; break;
-  }
-  if (GetTabControl()->GetNavigatorButtonState(button) == nbsPressed) {
-    ++p.X;
-    ++p.Y;
-  }
-  return p;
+  return FixedButtonGlyphOffset(button, IsVerticalStrip(),
+                                GetTabControl()->GetNavigatorButtonState(button) == nbsPressed);
 }
 
 void TcxPCTabsPainter::PaintTabs() {
@@ -1087,19 +1097,8 @@ void TcxPCButtonedPainter::GetTabCutTextWOffset(Integer visibleIndex, Integer& o
 }
 
 TPoint TcxPCButtonedPainter::GetButtonGlyphOffset(TcxPCNavigatorButton button) {
-  const Boolean vertical = IsVerticalStrip();
-  TPoint p;
-  switch (button) {
-    case nbTopLeft: p = vertical ? TPoint{5, 7} : TPoint{6, 5}; break;
-    case nbBottomRight: p = vertical ? TPoint{5, 7} : TPoint{8, 5}; break;
-    case nbGoDialog: p = vertical ? TPoint{6, 4} : TPoint{2, 8}; break;
-    default: p = {5, 5}; break;
-  }
-  if (GetTabControl()->GetNavigatorButtonState(button) == nbsPressed) {
-    ++p.X;
-    ++p.Y;
-  }
-  return p;
+  return FixedButtonGlyphOffset(button, IsVerticalStrip(),
+                                GetTabControl()->GetNavigatorButtonState(button) == nbsPressed);
 }
 
 Boolean TcxPCButtonedPainter::IsMainTab(Integer visibleIndex) {

@@ -918,10 +918,9 @@ ORV_PUBLISH(TcxTabSlants) {
   p.Property("Positions", &T::GetPositions, &T::SetPositions).Default(TcxTabSlantPositions{spLeft});
 }
 
-ORV_PUBLISH(TcxCustomTabControl) {}
-
-ORV_PUBLISH(TcxTabControl) {
-  using T = TcxTabControl;
+// What the tab control and the page control publish alike.
+ORV_PUBLISH(TcxCustomTabControl) {
+  using T = TcxCustomTabControl;
   p.Property("Focusable", &T::GetFocusable, &T::SetFocusable).Default(true);
   p.Property("HideTabs", &T::GetHideTabs, &T::SetHideTabs).Default(false);
   p.Property("HotTrack", &T::GetHotTrack, &T::SetHotTrack).Default(false);
@@ -930,7 +929,6 @@ ORV_PUBLISH(TcxTabControl) {
   p.Property("LookAndFeel", &T::GetLookAndFeel);
   p.Property("MaxRotatedTabWidth", &T::GetMaxRotatedTabWidth, &T::SetMaxRotatedTabWidth).Default(0);
   p.Property("MultiLine", &T::GetMultiLine, &T::SetMultiLine).Default(false);
-  p.Property("MultiSelect", &T::GetMultiSelect, &T::SetMultiSelect).Default(false);
   p.Property("NavigatorPosition", &T::GetNavigatorPosition, &T::SetNavigatorPosition).Default(npRightTop);
   p.Property("Options", &T::GetOptions, &T::SetOptions).Default(cxPCDefaultOptions);
   p.Property("OwnerDraw", &T::GetOwnerDraw, &T::SetOwnerDraw).Default(false);
@@ -940,15 +938,20 @@ ORV_PUBLISH(TcxTabControl) {
   p.Property("ShowFrame", &T::GetShowFrame, &T::SetShowFrame).Default(false);
   p.Property("Style", &T::GetStyle, &T::SetStyle).Default(0);
   p.Property("TabHeight", &T::GetTabHeight, &T::SetTabHeight).Default(SmallInt(0));
-  p.Property("TabIndex", &T::GetTabIndex, &T::SetTabIndex).Default(-1);
   p.Property("TabPosition", &T::GetTabPosition, &T::SetTabPosition).Default(tpTop);
-  p.Property("Tabs", &T::GetTabs, &T::SetTabs);
   p.Property("TabSlants", &T::GetTabSlants, &T::SetTabSlants);
   p.Property("TabWidth", &T::GetTabWidth, &T::SetTabWidth).Default(SmallInt(0));
   p.Property("OnCanClose", &T::GetOnCanClose, &T::SetOnCanClose);
   p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
-  p.Property("OnChanging", &T::GetOnChanging, &T::SetOnChanging);
   p.Property("OnDrawTab", &T::GetOnDrawTab, &T::SetOnDrawTab);
   p.Property("OnDrawTabEx", &T::GetOnDrawTabEx, &T::SetOnDrawTabEx);
   p.Property("OnGetImageIndex", &T::GetOnGetImageIndex, &T::SetOnGetImageIndex);
+}
+
+ORV_PUBLISH(TcxTabControl) {
+  using T = TcxTabControl;
+  p.Property("MultiSelect", &T::GetMultiSelect, &T::SetMultiSelect).Default(false);
+  p.Property("TabIndex", &T::GetTabIndex, &T::SetTabIndex).Default(-1);
+  p.Property("Tabs", &T::GetTabs, &T::SetTabs);
+  p.Property("OnChanging", &T::GetOnChanging, &T::SetOnChanging);
 }
