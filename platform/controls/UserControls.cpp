@@ -1189,7 +1189,10 @@ struct TItem {
 };
 
 struct TListState {
-  explicit TListState(const CREATESTRUCT*) {}
+  explicit TListState(const CREATESTRUCT* cs) : WantsVScroll(cs && (DWORD(cs->style) & WS_VSCROLL)) {}
+  // Created with a vertical scroll bar: the bar comes and goes with the items, while the style
+  // bit only tells whether it shows now.
+  bool WantsVScroll;
   std::vector<TItem> Items;
   int Cur = -1;     // the selected item of a single-selection list
   int Caret = 0;    // the focused item
@@ -1264,7 +1267,7 @@ int VisibleCount(HWND w, const TListState* s) {
 }
 
 void ListScrollBar(HWND w, TListState* s) {
-  if (!(ListStyle(w) & WS_VSCROLL)) return;
+  if (!s->WantsVScroll) return;
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | ((ListStyle(w) & LBS_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0);
   si.nMin = 0;

@@ -324,6 +324,19 @@ TEST_F(StdCtrlsTest, ListBoxSelectionScrollingAndKeys) {
   EXPECT_EQ(list->GetCount(), 7);
 }
 
+TEST_F(StdCtrlsTest, AListShownEmptyGetsItsScrollBarWhenItemsOverflow) {
+  auto* list = Add<TListBox>(10, 10, 100, 52);  // five items of 10 pixels show
+  Show();
+  HWND h = list->GetHandle();
+  EXPECT_FALSE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);  // nothing to scroll yet
+  for (int i = 0; i < 8; ++i) list->GetItems()->Add("item");
+  Run();
+  EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);
+  list->GetItems()->Clear();
+  Run();
+  EXPECT_FALSE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);
+}
+
 TEST_F(StdCtrlsTest, ListBoxExtendedSelectionAndOwnerDrawing) {
   auto* list = Add<TListBox>(10, 10, 100, 100);
   list->SetMultiSelect(true);
