@@ -517,3 +517,99 @@ TEST_F(PCTest, GoDialogListsEnabledTabsAndSelects) {
   items->GetItem(2)->Click();
   EXPECT_EQ(c->GetTabIndex(), 0);
 }
+
+TEST_F(PCTest, GoDialogButtonOpensTheMenu) {
+  auto* c = Add(10, 10, 200, 60);
+  c->SetStyle(1);
+  c->SetOptions(cxPCDefaultOptions + TcxPCOptions{pcoGoDialog});
+  AddTabs(c, {"A", "B", "C"});
+  Show();
+  const TRect go = c->GetPainter()->GetGoDialogButtonBounds();
+  ASSERT_FALSE(RectIsEmpty(go));
+  // The menu opens below the button; Esc closes it without a choice.
+  int opened = 0;
+  orv::headless::SetIdleHandler([&] {
+    ++opened;
+    orv::headless::PressKey(VK_ESCAPE);
+    return true;
+  });
+  Click(c, Center(go).X, Center(go).Y);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(c->GetTabIndex(), 0);
+  EXPECT_FALSE(c->IsGoDialogShowing());
+  EXPECT_EQ(c->GetNavigatorButtonState(nbGoDialog), nbsNormal);
+  // Choosing an item selects its tab.
+  int step = 0;
+  orv::headless::SetIdleHandler([&] {
+    if (step++ == 0) {
+      orv::headless::PressKey(VK_DOWN);
+      orv::headless::PressKey(VK_DOWN);
+      orv::headless::PressKey(VK_RETURN);
+    }
+    return true;
+  });
+  Click(c, Center(go).X, Center(go).Y);
+  orv::headless::SetIdleHandler(nullptr);
+  EXPECT_NE(c->GetTabIndex(), 0);
+}
+
+TEST_F(PCTest, HotTrackWheelAndAccelerators) {
+  auto* c = Add(10, 10, 150, 60);
+  c->SetStyle(1);
+  c->SetHotTrack(true);
+  AddTabs(c, {"&One", "&Two", "T&hree", "Four", "Five"});
+  Show();
+  const TRect second = TabRect(c, 1);
+  Move(c, Center(second).X, Center(second).Y);
+  EXPECT_EQ(c->GetHotTabVisibleIndex(), 1);
+  EXPECT_EQ(c->GetPainter()->GetTabTextColor(1), TColor(clHotLight));
+  Move(c, 100, 50);
+  EXPECT_EQ(c->GetHotTabVisibleIndex(), -1);
+  // The wheel over the row scrolls by one tab.
+  ASSERT_FALSE(c->GetNavigatorButtons().Empty());
+  Move(c, 20, 10);
+  orv::headless::Wheel(-WHEEL_DELTA);
+  Run();
+  EXPECT_EQ(c->GetFirstShownTab(), 1);
+  orv::headless::Wheel(WHEEL_DELTA);
+  Run();
+  EXPECT_EQ(c->GetFirstShownTab(), 0);
+  // Accelerators select the tab whose caption carries them.
+  EXPECT_TRUE(c->ProcessAccelerator('h'));
+  EXPECT_EQ(c->GetTabIndex(), 2);
+  EXPECT_FALSE(c->ProcessAccelerator('x'));
+}
+
+namespace {
+
+class TOwnerDraw : public TObject {
+  ORV_CLASS(TOwnerDraw, TObject)
+ public:
+  TOwnerDraw() = default;
+  void DrawTab(TcxCustomTabControl* control, TcxTab* tab, bool& defaultDraw) {
+    ++Calls;
+    if (tab->GetIndex() == 1) {
+      control->GetCanvas()->FillRectWithColor(tab->GetVisibleRect(), clRed);
+      defaultDraw = false;
+    }
+  }
+  int Calls = 0;
+};
+
+}  // namespace
+
+TEST_F(PCTest, OwnerDrawnTabs) {
+  auto* c = Add(10, 10, 200, 60);
+  c->SetStyle(1);
+  AddTabs(c, {"A", "B"});
+  TOwnerDraw drawer;
+  c->SetOnDrawTab(TcxDrawTabEvent(&drawer, &TOwnerDraw::DrawTab));
+  Show();
+  EXPECT_EQ(drawer.Calls, 0);  // only with OwnerDraw
+  c->SetOwnerDraw(true);
+  Run();
+  EXPECT_EQ(drawer.Calls, 2);
+  const TPoint p = Center(TabRect(c, 1));
+  const orv::TSurface surface = orv::headless::CaptureWindow(c->GetHandle());
+  EXPECT_EQ(orv::PixelToColor(surface.Pixel(p.X, p.Y)), COLORREF(0x0000FF));
+}
