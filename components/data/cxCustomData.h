@@ -1931,7 +1931,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   void SyncSelectionWithFocusedRow();
   Boolean FocusSelectedRow(Integer selectedIndex);
   using TcxDataControllerEachRowProc = orv::Event<void(Pointer data, Integer rowIndex, const TcxRowInfo& rowInfo)>;
-  void ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data);
+  virtual void ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data);
 
   // ---- Bookmark ----
   virtual Boolean SetBookmark();

@@ -1,6 +1,7 @@
 #include "components/data/cxDBData.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "components/data/cxDataConsts.h"
@@ -1898,6 +1899,174 @@ ORV_PUBLISH(TcxDBDataFilterCriteria) {
   p.Property("TranslateLike", &T::GetTranslateLike, &T::SetTranslateLike).Default(false);
   p.Property("OnBeforeChange", &T::GetOnBeforeChange, &T::SetOnBeforeChange);
   p.Property("OnFormatFilterTextValue", &T::GetOnFormatFilterTextValue, &T::SetOnFormatFilterTextValue);
+}
+
+// ==== Grid mode ==============================================================================
+
+Integer TcxDBDataController::GetEffectiveFocusedRecordIndex() {
+  if (!IsGridMode()) return inherited::GetEffectiveFocusedRecordIndex();
+  return GetDBProvider()->GetDBDataLink()->GetActiveRecord();
+}
+
+Boolean TcxDBDataController::IsDataChangeLocked() {
+  if (inherited::IsDataChangeLocked()) return true;
+  TDataSet* dataSet = GetDataSet();
+  return IsGridMode() && dataSet && dataSet->GetState() == dsInsert;
+}
+
+TBookmarkStr TcxDBDataController::GetRowBookmark(Integer rowIndex) {
+  if (!IsGridMode()) return TBookmarkStr();
+  TcxDBDataLink* link = GetDBProvider()->GetDBDataLink();
+  const Integer active = link->GetActiveRecord();
+  link->SetActiveRecord(GetRowInfo(rowIndex).RecordIndex);
+  TBookmarkStr bookmark;
+  try {
+    bookmark = GetDataSet()->GetBookmarkStr();
+  } catch (...) {
+    link->SetActiveRecord(active);
+    throw;
+  }
+  link->SetActiveRecord(active);
+  return bookmark;
+}
+
+Variant TcxDBDataController::GetRowID(Integer rowIndex) {
+  if (!IsGridMode() || rowIndex < 0) return inherited::GetRowID(rowIndex);
+  return Variant(GetRowBookmark(rowIndex));
+}
+
+Boolean TcxDBDataController::SearchInGridMode(const AnsiString& text, Boolean forward, Boolean fromNext) {
+  TDataSet* dataSet = GetDataSet();
+  TcxDBDataProvider* provider = GetDBProvider();
+  if (!dataSet || !dataSet->GetActive() || provider->IsEditing() || (dataSet->GetBOF() && dataSet->GetEOF())) return false;
+  TcxDataControllerSearch* search = GetSearch();
+  const Integer itemIndex = search->GetItemIndex();
+  TField* field = itemIndex == -1 ? nullptr : GetItemField(itemIndex);
+  if (!field) return false;
+  auto matches = [&] { return TextMatchesSearch(field->GetDisplayText(), text, true); };
+  search->Lock();
+  Boolean found = false;
+  try {
+    found = SearchDataSet(dataSet, matches, forward, fromNext);
+  } catch (...) {
+    search->Unlock();
+    throw;
+  }
+  search->Unlock();
+  if (found) SelectFocusedRow();
+  return found;
+}
+
+Boolean TcxDBDataController::SearchDataSet(TDataSet* dataSet, const std::function<Boolean()>& matches, Boolean forward,
+                                           Boolean fromNext) {
+  TcxDBDataProvider* provider = GetDBProvider();
+  Boolean found = false;
+  if (!fromNext && matches()) {
+    found = true;
+    CheckFocusedRow();
+  } else {
+    provider->Freeze();
+    try {
+      provider->SavePos();
+      const TBookmarkStr start = dataSet->GetBookmarkStr();
+      TBookmarkStr stop;
+      Boolean stopSet = false, ended = false;
+      // One step; at the end the search wraps (from the current record) or ends (from the next).
+      auto step = [&] {
+        if (forward)
+          dataSet->Next();
+        else
+          dataSet->Prior();
+        if (forward ? dataSet->GetEOF() : dataSet->GetBOF()) {
+          if (fromNext) {
+            ended = true;
+          } else if (forward) {
+            dataSet->First();
+          } else {
+            dataSet->Last();
+          }
+          if (!stopSet) {
+            stop = start;
+            stopSet = true;
+          }
+        }
+      };
+      if (fromNext) step();
+      while (!ended) {
+        if (stopSet && dataSet->CompareBookmarks(dataSet->GetBookmarkStr(), stop) == 0) break;
+        if (matches()) {
+          found = true;
+          break;
+        }
+        step();
+      }
+      if (!found) provider->RestorePos();
+    } catch (...) {
+      provider->Unfreeze();
+      throw;
+    }
+    provider->Unfreeze();
+    if (found) Change(dccLayout);
+    DataLoaded();
+  }
+  return found;
+}
+
+void TcxDBDataController::ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data) {
+  TDataSet* dataSet = GetDataSet();
+  if (!IsGridMode() || !dataSet) {
+    inherited::ForEachRow(selectedRowsOnly, proc, data);
+    return;
+  }
+  if (selectedRowsOnly) {
+    // The bookmark selection of several rows is not kept in grid mode: the focused row.
+    const Integer row = GetFocusedRowIndex();
+    if (row >= 0 && row < GetRowCount() && GetSelectedCount() > 0) proc(data, row, GetRowInfo(row));
+    return;
+  }
+  for (dataSet->First(); !dataSet->GetEOF(); dataSet->Next()) {
+    const Integer row = GetFocusedRowIndex();
+    if (row >= 0 && row < GetRowCount()) proc(data, row, GetRowInfo(row));
+  }
+}
+
+Boolean TcxDBDataController::SetBookmark() {
+  if (!IsGridMode()) return inherited::SetBookmark();
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet) return false;
+  const TBookmarkStr bookmark = dataSet->GetBookmarkStr();
+  if (FBookmark.empty() || dataSet->CompareBookmarks(bookmark, FBookmark) != 0) FBookmark = bookmark;
+  return false;
+}
+
+void TcxDBDataController::ClearBookmark() {
+  FBookmark.clear();
+  inherited::ClearBookmark();
+}
+
+void TcxDBDataController::GotoBookmark() {
+  if (!IsGridMode()) {
+    inherited::GotoBookmark();
+    return;
+  }
+  if (TDataSet* dataSet = GetDataSet(); dataSet && !FBookmark.empty()) dataSet->SetBookmarkStr(FBookmark);
+}
+
+Boolean TcxDBDataController::HasBookmark() {
+  if (!IsGridMode()) return inherited::HasBookmark();
+  return !FBookmark.empty();
+}
+
+Boolean TcxDBDataController::IsBookmarkRow(Integer rowIndex) {
+  if (!IsGridMode()) return inherited::IsBookmarkRow(rowIndex);
+  TDataSet* dataSet = GetDataSet();
+  return !FBookmark.empty() && dataSet && dataSet->CompareBookmarks(GetRowBookmark(rowIndex), FBookmark) == 0;
+}
+
+Boolean TcxDBDataController::IsBookmarkAffected(Integer recordIndex) {
+  if (!IsGridMode()) return inherited::IsBookmarkAffected(recordIndex);
+  TDataSet* dataSet = GetDataSet();
+  return !dataSet || !dataSet->BookmarkValid(FBookmark);
 }
 
 // ==== Dataset summary item ===================================================================

@@ -17,6 +17,7 @@
 // dataset waits for that reader's load to end and then handles the change.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "components/data/cxCustomData.h"
@@ -472,6 +473,28 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean IsItemDisplayTextStored(Integer itemIndex, Boolean flag) override;
   Variant GetGroupingValue(Integer recordIndex, TcxCustomDataField* field) override;
 
+  // ---- Grid mode ----
+  // The incremental search through the dataset: from the current record wrapping once, or from
+  // the next one without wrapping.
+  Boolean SearchInGridMode(const AnsiString& text, Boolean forward, Boolean fromNext) override;
+  // The link's active buffer row in grid mode.
+  Integer GetEffectiveFocusedRecordIndex() override;
+  // Also while the dataset inserts, in grid mode.
+  Boolean IsDataChangeLocked() override;
+  // The row's bookmark in grid mode.
+  Variant GetRowID(Integer rowIndex) override;
+  // Grid mode: every record of the dataset from its first, or the focused row.
+  void ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data) override;
+  // Grid mode keeps the bookmark as the dataset's bookmark.
+  Boolean SetBookmark() override;
+  void ClearBookmark() override;
+  void GotoBookmark() override;
+  Boolean HasBookmark() override;
+  Boolean IsBookmarkRow(Integer rowIndex) override;
+  Boolean IsBookmarkAffected(Integer recordIndex) override;
+  // The dataset's bookmark of a buffer row (empty outside grid mode).
+  TBookmarkStr GetRowBookmark(Integer rowIndex);
+
   // ---- Grid-mode settings ----
   // The buffer size when the settings name none; the grid's view answers the rows it shows.
   virtual Integer GetDefaultGridModeBufferCount() { return 100; }
@@ -514,6 +537,8 @@ class TcxDBDataController : public TcxCustomDataController {
   friend class TcxDBDataSummaryItem;
 
   void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
+  // The dataset walk of SearchInGridMode, inside the search object's lock.
+  Boolean SearchDataSet(TDataSet* dataSet, const std::function<Boolean()>& matches, Boolean forward, Boolean fromNext);
   Variant GetDataSetKeyValues();
 
   TcxDBDataModeController* FDataModeController = nullptr;
@@ -524,6 +549,7 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
   Integer FGridModeNotifyLockCount = 0;
+  TBookmarkStr FBookmark;
   Boolean FLoaded = false;
   Boolean FResetDataSetFields = false;
 };

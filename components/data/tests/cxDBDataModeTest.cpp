@@ -84,6 +84,39 @@ TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
   Search(table, {});
   EXPECT_EQ(controller->GetRecordCount(), 5);
 
+  // The incremental search walks the dataset beyond the buffer, wrapping from the current record.
+  table->First();
+  table->MoveBy(count - 1);
+  const AnsiString city = [&] {
+    std::unique_ptr<TTownTable> direct = std::make_unique<TTownTable>(fixture.Temp.Dir, true);
+    direct->Table->First();
+    direct->Table->Next();
+    return direct->Table->FieldByName("CITY")->GetAsString();
+  }();
+  TcxDataControllerSearch* search = controller->GetSearch();
+  ASSERT_TRUE(search->Locate(kCity, city.substr(0, 3)));
+  EXPECT_EQ(table->FieldByName("CITY")->GetAsString(), city);
+  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kCity), city);
+  EXPECT_TRUE(search->GetSearching());
+  EXPECT_FALSE(search->Locate(kCity, "Щщщ"_a));
+  EXPECT_EQ(table->FieldByName("CITY")->GetAsString(), city);  // the position is kept
+  // The bookmark is the dataset's.
+  EXPECT_FALSE(controller->SetBookmark());
+  EXPECT_TRUE(controller->HasBookmark());
+  EXPECT_TRUE(controller->IsBookmarkRow(controller->GetFocusedRowIndex()));
+  table->Last();
+  controller->GotoBookmark();
+  EXPECT_EQ(table->FieldByName("CITY")->GetAsString(), city);
+  controller->ClearBookmark();
+  EXPECT_FALSE(controller->HasBookmark());
+  Integer visited = 0;
+  struct Counter {
+    Integer* Count;
+    void Row(Pointer, Integer, const TcxRowInfo&) { ++*Count; }
+  } counter{&visited};
+  controller->ForEachRow(false, TcxCustomDataController::TcxDataControllerEachRowProc(&counter, &Counter::Row), nullptr);
+  EXPECT_EQ(visited, count);
+
   // Grouping needs every record; without it the buffer comes back.
   controller->GetGroups()->ChangeGroupIndex(kCountry, 0);
   EXPECT_FALSE(controller->IsGridMode());
