@@ -856,19 +856,9 @@ void TcxContainerViewInfo::DoPaint(TcxCanvas* canvas) {
 
 namespace {
 
-// Runs a handler step only while the object lives: a handler may free the control (a click that
+// Handler steps run only while the object lives: a handler may free the control (a click that
 // closes its form).
-class TLinkGuard {
- public:
-  explicit TLinkGuard(TObject* object) : FLink(CreateObjectLink(object)) {}
-  ~TLinkGuard() { ReleaseObjectLink(FLink); }
-  TLinkGuard(const TLinkGuard&) = delete;
-  TLinkGuard& operator=(const TLinkGuard&) = delete;
-  Boolean Alive() const { return FLink && FLink->Ref; }
-
- private:
-  TcxObjectLink* FLink;
-};
+using TLinkGuard = orv::TObjectLinkGuard;
 
 // Sets a flag for a scope and puts its former value back.
 class TFlagScope {

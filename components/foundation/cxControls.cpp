@@ -964,7 +964,7 @@ void TcxSizeGrip::Dispatch(TMessage& message) {
 }
 
 void TcxSizeGrip::Paint() {
-  TcxCanvas canvas(TCustomControl::GetCanvas()->GetHandle());
+  TcxCanvas canvas(TCustomControl::GetCanvas());
   canvas.FillRect(Rect(0, 0, GetWidth(), GetHeight()),
                   FLookAndFeel->CurrentPainter()->DefaultSizeGripAreaColor());
 }
@@ -972,7 +972,9 @@ void TcxSizeGrip::Paint() {
 // ---- The base control -------------------------------------------------------------------------
 
 TcxControl::TcxControl(TComponent* owner) : TCustomControl(owner) {
-  FCanvas = new TcxCanvas(nullptr);
+  // The component canvas draws through the control's own canvas, which holds the paint DC while
+  // the control paints and makes a window DC on demand otherwise.
+  FCanvas = new TcxCanvas(TCustomControl::GetCanvas());
   FDefaultCursor = GetCursor();
   FLookAndFeel = new TcxLookAndFeel(this);
   FLookAndFeel->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TcxControl::LookAndFeelChangeHandler));
@@ -1006,10 +1008,7 @@ TcxControl::~TcxControl() {
 
 // ---- Canvas, look and feel ----
 
-TcxCanvas* TcxControl::GetCanvas() {
-  if (HandleAllocated()) FCanvas->SetDCHandle(TCustomControl::GetCanvas()->GetHandle());
-  return FCanvas;
-}
+TcxCanvas* TcxControl::GetCanvas() { return FCanvas; }
 
 TcxCanvas* TcxControl::GetCanvasOrScreenCanvas() {
   if (HandleAllocated()) {
@@ -1030,8 +1029,7 @@ void TcxControl::LookAndFeelChangeHandler(TcxLookAndFeel* sender, TcxLookAndFeel
 }
 
 void TcxControl::PrepareCanvas() {
-  FCanvas->SetFontHandle(GetFont()->GetHandle());
-  FCanvas->SetFontColor(GetFont()->GetColor());
+  FCanvas->SetFont(GetFont());
 }
 
 // ---- Bounds and painting ----
@@ -1093,7 +1091,6 @@ void TcxControl::DestroyWindowHandle() {
 }
 
 void TcxControl::Paint() {
-  FCanvas->SetDCHandle(TCustomControl::GetCanvas()->GetHandle());
   PrepareCanvas();
   if (FBorderStyle == cxcbsDefault) {
     GetPainter()->DrawControlBorder(FCanvas, GetBounds());
@@ -1466,7 +1463,7 @@ void TcxControl::InitDragImages(TDragImageList* dragImages) {
   if (size.cx == 0 || size.cy == 0) return;
   std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
   bitmap->SetSize(size.cx, size.cy);
-  TcxCanvas canvas(bitmap->GetCanvas()->GetHandle());
+  TcxCanvas canvas(bitmap->GetCanvas());
   DrawDragImage(&canvas, Rect(0, 0, size.cx, size.cy));
   dragImages->AddMasked(bitmap.get(), bitmap->GetTransparentColor());
 }
@@ -2196,7 +2193,7 @@ Boolean AnimateWindowAvailable() {
 
 // ---- Popup window -----------------------------------------------------------------------------
 
-TcxPopupWindow::TcxPopupWindow() : TForm(nullptr), FCanvas(new TcxCanvas(nullptr)) {
+TcxPopupWindow::TcxPopupWindow() : TForm(nullptr), FCanvas(new TcxCanvas(TCustomForm::GetCanvas())) {
   SetBorderStyle(bsNone);
   SetFormStyle(fsStayOnTop);
 }
@@ -2290,10 +2287,7 @@ void TcxPopupWindow::SetTransparentColorValue(TColor value) {
   UpdateLayeredAttributes();
 }
 
-TcxCanvas* TcxPopupWindow::GetCanvas() {
-  if (HandleAllocated()) FCanvas->SetDCHandle(TCustomForm::GetCanvas()->GetHandle());
-  return FCanvas;
-}
+TcxCanvas* TcxPopupWindow::GetCanvas() { return FCanvas; }
 
 void TcxPopupWindow::Deactivate() {
   inherited::Deactivate();
