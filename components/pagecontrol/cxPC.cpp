@@ -731,7 +731,7 @@ TcxPCCustomPainter* TcxPCPaintersFactory::GetPainterInstance(TcxPCPainterClass p
 // ==== TcxPCPainterParentInfo ===================================================================
 
 TObject* TcxPCPainterParentInfo::ActivePageObject() const { return FControl->GetActivePageObject(); }
-TcxCanvas* TcxPCPainterParentInfo::Canvas() const { return FControl->GetCanvas(); }
+TcxCanvas* TcxPCPainterParentInfo::Canvas() const { return FControl->GetPaintCanvas(); }
 TFont* TcxPCPainterParentInfo::Font() const { return FControl->GetFont(); }
 Boolean TcxPCPainterParentInfo::IsTabsContainer() const { return FControl->GetIsTabsContainer(); }
 TColor TcxPCPainterParentInfo::Color() const { return FControl->GetColor(); }

@@ -692,6 +692,8 @@ class TcxCustomTabControl : public TcxControl {
 
   // ---- Layout state (read by painters and tests) ----
   TcxPCCustomPainter* GetPainter() const { return FPainter; }
+  // The canvas painters draw on: the control's own, or the foreign DC's while PaintToDC runs.
+  TcxCanvas* GetPaintCanvas() { return FPaintCanvas ? FPaintCanvas : GetCanvas(); }
   TcxVisibleTabList* GetVisibleTabList() const { return FVisibleTabList; }
   TcxPCImageList* GetTabImageList() const { return FImages; }
   TcxPCGoDialog* GetGoDialog() const { return FGoDialog; }
@@ -873,6 +875,7 @@ class TcxCustomTabControl : public TcxControl {
   Boolean FGoDialogShowing = false;
   Boolean FGoDialogJustClosed = false;
   TFont* FTabFont = nullptr;
+  TcxCanvas* FPaintCanvas = nullptr;
 
   TcxPCCanCloseEvent FOnCanClose;
   TNotifyEvent FOnChange;

@@ -27,7 +27,7 @@ TcxTab* TcxPCCustomPainter::GetTab(Integer visibleIndex) {
   return FTabControl->GetTabs()->GetVisibleTab(visibleIndex);
 }
 
-TcxCanvas* TcxPCCustomPainter::GetCanvas() { return FTabControl->GetCanvas(); }
+TcxCanvas* TcxPCCustomPainter::GetCanvas() { return FTabControl->GetPaintCanvas(); }
 
 Boolean TcxPCCustomPainter::HasFrame() { return FTabControl->GetShowFrame(); }
 

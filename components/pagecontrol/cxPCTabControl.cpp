@@ -1,5 +1,6 @@
 // The tab control: construction, properties, the painter choice, selection, input and messages.
 #include <algorithm>
+#include <memory>
 
 #include "components/foundation/cxGeometry.h"
 #include "components/pagecontrol/cxPC.h"
@@ -757,20 +758,18 @@ void TcxCustomTabControl::Paint() {
 }
 
 void TcxCustomTabControl::PaintToDC(HDC dc) {
-  if (!FPainter) return;
-  TcxCanvas* canvas = GetCanvas();
-  TCustomControl::GetCanvas()->Lock();
-  const HDC old = canvas->GetHandle();
-  canvas->SetDCHandle(dc);
+  if (!FPainter || FPaintCanvas) return;
+  // A canvas of its own on the foreign DC: the control's canvas keeps its window's DC.
+  std::unique_ptr<TcxCanvas, orv::FreeDeleter> canvas(new TcxCanvas(dc));
+  canvas->SetFontHandle(GetFont()->GetHandle());
+  FPaintCanvas = canvas.get();
   try {
     FPainter->PaintClientAreaBackground();
   } catch (...) {
-    canvas->SetDCHandle(old);
-    TCustomControl::GetCanvas()->Unlock();
+    FPaintCanvas = nullptr;
     throw;
   }
-  canvas->SetDCHandle(old);
-  TCustomControl::GetCanvas()->Unlock();
+  FPaintCanvas = nullptr;
 }
 
 void TcxCustomTabControl::FillTabBitmapBackgroundHandler(TcxBitmap* bitmap) {

@@ -133,3 +133,36 @@ TEST_F(PCTest, ReadFromAFormDescription) {
   EXPECT_NE(text.find("ClientRectRight = 289"), AnsiString::npos) << text;
   EXPECT_NE(text.find("TabIndex = 2"), AnsiString::npos) << text;
 }
+
+TEST_F(PCTest, GoldenAboutBoxPage) {
+  // The about box: an Office 2003 page control with images and a frame, one sheet.
+  auto* pc = Add<TcxPageControl>(10, 10, 220, 120);
+  pc->GetLookAndFeel()->SetKind(lfOffice11);
+  pc->SetShowFrame(true);
+  pc->SetImages(MakeImages(Form.get()));
+  auto* sheet = new TcxTabSheet(Form.get());
+  sheet->SetCaption("Info");
+  sheet->SetImageIndex(0);
+  sheet->SetPageControl(pc);
+  Show();
+  EXPECT_EQ(pc->GetPainter()->GetStyleID(), 8);
+  EXPECT_EQ(pc->GetActivePage(), sheet);
+  EXPECT_EQ(pc->GetTabImageIndex(0), 0);
+  EXPECT_TRUE(Golden(pc, "office11-page.png"));
+}
+
+TEST_F(PCTest, RotatedTabsStandAcrossTheRow) {
+  auto* c = Add(10, 10, 289, 193);
+  c->SetStyle(1);
+  c->SetRotate(true);
+  AddTabs(c, {"abc", "abcdefgh", "a"});
+  // Rows are as thick as the widest tab; along the row each tab takes the common height.
+  EXPECT_EQ(c->GetRowHeight(), 60);
+  EXPECT_EQ(c->GetWidestRotatedCaptionWidth(), 48);
+  const TRect r = c->GetTabs()->GetTab(2)->GetNormalRect();
+  EXPECT_EQ(r.Width(), c->GetTabs()->GetTabNormalHeight());
+  EXPECT_EQ(r.Height(), 60);
+  EXPECT_EQ(c->GetCaptionOrientation(), 1);
+  c->SetMaxRotatedTabWidth(50);
+  EXPECT_EQ(c->GetRowHeight(), 50);
+}
