@@ -1097,26 +1097,31 @@ Integer TcxDataGroups::GetRowCount() const {
   return group.RowIndex + 1;
 }
 
-Integer TcxDataGroups::FindByRowIndex(Integer rowIndex, TcxDataGroupInfo*& group) {
-  group = nullptr;
-  if (FItems.empty()) return -1;
+Integer TcxDataGroups::LocateRow(Integer rowIndex, Integer& holder) const {
   // Row numbers never decrease; of the groups sharing one, the first is the visible one (the
   // others are its hidden descendants).
   const auto it = std::lower_bound(FItems.begin(), FItems.end(), rowIndex,
                                    [](const TcxDataGroupInfo& g, Integer row) { return g.RowIndex < row; });
+  const Integer index = Integer(it - FItems.begin());
   if (it != FItems.end() && it->RowIndex == rowIndex) {
-    group = &*it;
-    return Integer(it - FItems.begin());
+    holder = index;
+    return index;
   }
-  if (it != FItems.begin()) group = &*(it - 1);
+  holder = index - 1;
   return -1;
 }
 
+Integer TcxDataGroups::FindByRowIndex(Integer rowIndex, TcxDataGroupInfo*& group) {
+  Integer holder;
+  const Integer index = LocateRow(rowIndex, holder);
+  group = holder >= 0 ? &FItems[std::size_t(holder)] : nullptr;
+  return index;
+}
+
 Integer TcxDataGroups::FindRowGroup(Integer rowIndex) const {
-  TcxDataGroupInfo* group;
-  const Integer index = const_cast<TcxDataGroups*>(this)->FindByRowIndex(rowIndex, group);
-  if (index != -1) return index;
-  return group ? Integer(group - FItems.data()) : -1;
+  Integer holder;
+  LocateRow(rowIndex, holder);
+  return holder;
 }
 
 Integer TcxDataGroups::FindVisibleGroup(Integer index) const {
@@ -1130,16 +1135,17 @@ TcxRowInfo TcxDataGroups::GetRowInfo(Integer rowIndex) const {
   TcxRowInfo info;
   info.Level = 0;
   info.RecordListIndex = 0;
-  if (FItems.empty()) return info;
-  TcxDataGroupInfo* group;
-  const Integer index = const_cast<TcxDataGroups*>(this)->FindByRowIndex(rowIndex, group);
+  Integer holder;
+  const Integer index = LocateRow(rowIndex, holder);
+  if (holder < 0) return info;
+  const TcxDataGroupInfo& group = FItems[std::size_t(holder)];
   if (index != -1) {
-    info.Expanded = group->Expanded;
-    info.Level = group->Level;
+    info.Expanded = group.Expanded;
+    info.Level = group.Level;
     info.RecordListIndex = GetFirstRecordListIndex(index);
-  } else if (group) {
+  } else {
     info.Level = GetLevelCount();
-    info.RecordListIndex = rowIndex + group->First - group->RowIndex - 1;
+    info.RecordListIndex = rowIndex + group.First - group.RowIndex - 1;
   }
   return info;
 }
@@ -4666,8 +4672,7 @@ Integer TcxDataSummaryItems::IndexOfItemLink(TObject* itemLink) {
 }
 
 TcxDataSummaryItem* TcxDataSummaryItems::ItemOfItemLink(TObject* itemLink) {
-  const Integer index = IndexOfItemLink(itemLink);
-  return index == -1 ? nullptr : GetSummaryItem(index);
+  return ItemOfField(itemLink ? GetDataController()->GetFieldByItem(itemLink) : nullptr);
 }
 
 Integer TcxDataSummaryItems::IndexOfField(TcxCustomDataField* field) {

@@ -833,6 +833,10 @@ class TcxDataGroups : public TObject {
   void UpdateIndexes();
 
  private:
+  // The group shown at the row (-1 when none) and, in `holder`, that group or the last group
+  // whose row is before the row (-1 when none).
+  Integer LocateRow(Integer rowIndex, Integer& holder) const;
+
   std::vector<TcxCustomDataField*> FLevelFields;
   std::vector<TcxDataGroupInfo> FItems;
   // The deepest groups in list order (their record positions increase).
