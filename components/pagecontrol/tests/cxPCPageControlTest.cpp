@@ -143,3 +143,34 @@ TEST_F(PCTest, FreeingThePageControlTakesItsSheets) {
   ReleaseObjectLink(link);
   Run();
 }
+
+TEST_F(PCTest, SheetsTakeOnlyAPageControlAsParent) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TcxTabSheet* a = AddSheet(pc, "A");
+  EXPECT_THROW(a->SetParent(Form.get()), EAbort);
+  EXPECT_EQ(a->GetPageControl(), pc);
+  a->SetParent(nullptr);
+  EXPECT_EQ(pc->GetPageCount(), 0);
+  EXPECT_EQ(pc->GetActivePage(), nullptr);
+  a->SetParent(pc);
+  EXPECT_EQ(pc->GetActivePage(), a);
+}
+
+TEST_F(PCTest, PageColoursReachTheirTabs) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TcxTabSheet* a = AddSheet(pc, "A");
+  TcxTabSheet* b = AddSheet(pc, "B");
+  b->SetColor(clYellow);
+  EXPECT_EQ(pc->GetTabColor(1), TColor(clDefault));
+  pc->SetOptions(cxPCDefaultOptions + TcxPCOptions{pcoUsePageColorForTab});
+  EXPECT_EQ(pc->GetTabColor(1), TColor(clYellow));
+  EXPECT_EQ(pc->GetTabColor(0), TColor(clDefault));  // a page with its parent's colour
+  // The Slanted style always uses the page colour; the client area shows the active page's.
+  pc->SetOptions(cxPCDefaultOptions);
+  pc->SetStyle(9);
+  EXPECT_EQ(pc->GetTabColor(1), TColor(clYellow));
+  pc->SetActivePage(b);
+  EXPECT_EQ(pc->GetPainter()->GetClientColor(), TColor(clYellow));
+  pc->SetActivePage(a);
+  EXPECT_EQ(pc->GetPainter()->GetClientColor(), pc->GetColor());
+}

@@ -177,3 +177,21 @@ TEST_F(PCTest, GoldenVerticalCaptionsAndNavigator) {
   EXPECT_TRUE(Golden(scrolled, "ultraflat-navigator.png"));
   EXPECT_TRUE(Golden(bottom, "office11-bottom.png"));
 }
+
+TEST_F(PCTest, SlantedTabsKeepTheirHeightFromLayoutToLayout) {
+  auto* c = Add(10, 10, 240, 90);
+  c->SetStyle(9);
+  AddTabs(c, {"One", "Two"});
+  const Integer height = c->GetTabs()->GetTabNormalHeight();
+  const Integer cut = static_cast<TcxPCSlantedPainter*>(c->GetPainter())->GetCutValue();
+  c->RequestLayout();
+  c->RequestLayout();
+  EXPECT_EQ(c->GetTabs()->GetTabNormalHeight(), height);
+  EXPECT_EQ(static_cast<TcxPCSlantedPainter*>(c->GetPainter())->GetCutValue(), cut);
+  EXPECT_EQ(cut, height - 1);
+  // Without slant positions: vertical ends with small cut corners, an extra width of 8.
+  c->GetTabSlants()->SetPositions({});
+  EXPECT_EQ(static_cast<TcxPCSlantedPainter*>(c->GetPainter())->GetMinTabExtraWidth(), 8);
+  c->SetRotate(true);
+  EXPECT_EQ(static_cast<TcxPCSlantedPainter*>(c->GetPainter())->GetMinTabExtraWidth(), 0);
+}
