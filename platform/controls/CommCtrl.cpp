@@ -1,6 +1,7 @@
 #include "platform/controls/CommCtrl.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -461,7 +462,16 @@ HIMAGELIST ImageList_Read(TStream* stream) {
   } catch (const Exception&) {
     return nullptr;
   }
-  HIMAGELIST list = ImageList_Create(cx, cy, flags, count, grow);
+  // The strips must hold every image the header counts (four to a row): a header that claims
+  // more images, or larger ones, than its data holds is refused instead of being allocated.
+  const int rows = std::max(1, (count + kPerRow - 1) / kPerRow);
+  auto covers = [&](TBitmap* strip) {
+    return std::int64_t(strip->GetWidth()) >= std::int64_t(cx) * std::max(1, std::min(count, kPerRow)) &&
+           std::int64_t(strip->GetHeight()) >= std::int64_t(cy) * rows;
+  };
+  if (!covers(image.get()) || ((flags & ILC_MASK) && !covers(mask.get()))) return nullptr;
+  // Growth beyond what the list holds is only a hint; a huge one would allocate on the next add.
+  HIMAGELIST list = ImageList_Create(cx, cy, flags, count, std::clamp(grow, 1, std::max(kPerRow, count)));
   Reserve(list, count);
   const TSurface* img = orv::GetBitmapSurface(image->GetHandle());
   const TSurface* msk = (flags & ILC_MASK) ? orv::GetBitmapSurface(mask->GetHandle()) : nullptr;

@@ -5,6 +5,7 @@
 
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
+#include "platform/forms/Filer.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Streams.h"
 
@@ -448,6 +449,12 @@ void TCustomImageList::ReadData(TStream* stream) {
 void TCustomImageList::WriteData(TStream* stream) {
   HandleNeeded();
   if (!ImageList_Write(FHandle, stream)) throw EWriteError("Failed to write ImageList data to stream");
+}
+
+void TCustomImageList::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineBinaryProperty("Bitmap", TStreamProc(this, &TCustomImageList::ReadData),
+                              TStreamProc(this, &TCustomImageList::WriteData), GetCount() > 0);
 }
 
 bool TCustomImageList::Equal(TCustomImageList* other) {

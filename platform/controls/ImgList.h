@@ -103,7 +103,7 @@ class TCustomImageList : public TComponent {
   void SetHeight(Integer value) { SetSize(FWidth, value); }
   Integer GetWidth() const { return FWidth; }
   void SetWidth(Integer value) { SetSize(value, FHeight); }
-  void SetSize(Integer width, Integer height);
+  virtual void SetSize(Integer width, Integer height);
   TImageType GetImageType() const { return FImageType; }
   void SetImageType(TImageType value);
   bool GetMasked() const { return FMasked; }
@@ -114,6 +114,7 @@ class TCustomImageList : public TComponent {
   void SetOnChange(TNotifyEvent value) { FOnChange = value; }
 
   // The form-description "Bitmap" of a list: the platform's list stream (ImageList_Write).
+  void DefineProperties(TFiler* filer) override;
   virtual void ReadData(TStream* stream);
   virtual void WriteData(TStream* stream);
   // Whether the lists hold the same images (their streams are equal).
@@ -128,11 +129,12 @@ class TCustomImageList : public TComponent {
   virtual void Initialize() {}
   UINT GetCreationFlags() const;
   void CheckImage(TGraphic* image);
+  // Rebuilds the platform list with the current flags, keeping the images.
+  void RecreateHandle();
 
  private:
   void HandleNeeded();
   void FreeHandle();
-  void RecreateHandle();
   bool ValidIndex(Integer index);
 
   HIMAGELIST FHandle = nullptr;
