@@ -412,6 +412,7 @@ ORV_PUBLISH(TcxPageControl) {
 
 ORV_PUBLISH(TcxTabSheet) {
   using T = TcxTabSheet;
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
   p.Property("Highlighted", &T::GetHighlighted, &T::SetHighlighted).Default(false);
   p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
   p.Property("TabVisible", &T::GetTabVisible, &T::SetTabVisible).Default(true);

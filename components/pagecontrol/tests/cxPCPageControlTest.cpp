@@ -4,6 +4,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/pagecontrol/tests/PCFixture.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/forms/Filer.h"
 
 using namespace pc_test;
 
@@ -173,4 +174,35 @@ TEST_F(PCTest, PageColoursReachTheirTabs) {
   EXPECT_EQ(pc->GetPainter()->GetClientColor(), TColor(clYellow));
   pc->SetActivePage(a);
   EXPECT_EQ(pc->GetPainter()->GetClientColor(), pc->GetColor());
+}
+
+TEST_F(PCTest, PageControlReadFromAFormDescription) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  TEventLog log;
+  pc->SetOnChange(TNotifyEvent(&log, &TEventLog::Change));
+  orv::ReadComponentFromText(pc,
+                             "object PC: TcxPageControl\n"
+                             "  ActivePage = Sheet2\n"
+                             "  ShowFrame = True\n"
+                             "  object Sheet1: TcxTabSheet\n"
+                             "    Caption = 'One'\n"
+                             "  end\n"
+                             "  object Sheet2: TcxTabSheet\n"
+                             "    Caption = 'Two'\n"
+                             "    ImageIndex = 0\n"
+                             "  end\n"
+                             "end\n");
+  ASSERT_EQ(pc->GetPageCount(), 2);
+  EXPECT_EQ(pc->GetActivePage(), pc->GetPage(1));
+  EXPECT_EQ(pc->GetTabIndex(), 1);
+  EXPECT_EQ(pc->GetTabs()->Get(0), "One");
+  EXPECT_EQ(pc->GetTabs()->Get(1), "Two");
+  EXPECT_EQ(pc->GetPage(1)->GetImageIndex(), 0);
+  EXPECT_EQ(log.Changes, 0);
+  Show();
+  EXPECT_TRUE(pc->GetPage(1)->GetVisible());
+  EXPECT_FALSE(pc->GetPage(0)->GetVisible());
+  const AnsiString text = orv::WriteComponentToText(pc);
+  EXPECT_NE(text.find("ActivePage = Sheet2"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("object Sheet1: TcxTabSheet"), AnsiString::npos) << text;
 }
