@@ -1863,6 +1863,14 @@ void TcxCustomDataControllerInfo::SaveExpanding(Integer states) {
   TcxCustomDataController* controller = FDataController;
   const Boolean alwaysExpanded = controller->FOptions.Contains(dcoGroupsAlwaysExpanded);
   const Boolean selected = FSelection && FSelection->Count() > 0;
+  // The selected group rows, looked up once.
+  std::vector<char> groupSelected(std::size_t(FDataGroups->GetCount()), 0);
+  if ((states & TcxDataExpandingInfos::essSelection) && FSelection)
+    for (Integer i = 0; i < FSelection->Count(); ++i) {
+      const TcxDataSelectionItem& item = FSelection->GetItem(i);
+      if (item.Level == -1 && item.RecordIndex >= 0 && item.RecordIndex < FDataGroups->GetCount())
+        groupSelected[std::size_t(item.RecordIndex)] = 1;
+    }
   // Each saved group is located again by the values of its own and its ancestors' levels, so an
   // ancestor of a saved group is saved too (without state bits of its own when it has none).
   std::vector<Integer> savedAt(std::size_t(levelCount), -1);
@@ -1871,8 +1879,7 @@ void TcxCustomDataControllerInfo::SaveExpanding(Integer states) {
     const TcxDataGroupInfo& group = FDataGroups->GetItemRef(i);
     Integer flags = 0;
     if (group.Expanded && !(alwaysExpanded && !selected)) flags |= TcxDataExpandingInfos::essExpanding;
-    if ((states & TcxDataExpandingInfos::essSelection) && FSelection && FSelection->IndexOfGroup(i) != -1)
-      flags |= TcxDataExpandingInfos::essSelection;
+    if (groupSelected[std::size_t(i)]) flags |= TcxDataExpandingInfos::essSelection;
     if (flags == 0) continue;
     // Ancestors not saved yet, outermost first.
     std::vector<Integer> missing;
@@ -1954,8 +1961,11 @@ void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
       changed = true;
     }
   }
+  // Group entries were all dropped above; a group located twice is selected once.
+  std::sort(reselected.begin(), reselected.end());
+  reselected.erase(std::unique(reselected.begin(), reselected.end()), reselected.end());
   for (const Integer group : reselected) {
-    if (!FDataGroups->IsVisible(group) || FSelection->IndexOfGroup(group) != -1) continue;
+    if (!FDataGroups->IsVisible(group)) continue;
     FSelection->AddItem(-1, FDataGroups->GetItemRef(group).RowIndex, group, -1);
     changed = true;
   }

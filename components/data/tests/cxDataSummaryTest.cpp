@@ -275,6 +275,52 @@ TEST(TcxDataSummary, GroupValuesPerLevelAndSummaryGroups) {
   EXPECT_EQ(summary->GetGroupSummaryItems(0), second->GetSummaryItems());
 }
 
+// An engine that reverses the order of the level-0 groups, and a controller that names it.
+Integer gEngineSorts = 0;
+
+class TReversingEngine : public TcxSortingBySummaryEngine {
+  ORV_CLASS(TReversingEngine, TcxSortingBySummaryEngine)
+ public:
+  explicit TReversingEngine(TcxCustomDataControllerInfo* info) : TcxSortingBySummaryEngine(info) {}
+  void Sort() override {
+    ++gEngineSorts;
+    TcxDataGroups* groups = GetDataControllerInfo()->GetDataGroups();
+    std::vector<TcxDataGroupInfo> items;
+    for (Integer i = groups->GetCount() - 1; i >= 0; --i) items.push_back(*groups->GetItem(i));
+    for (Integer i = 0; i < groups->GetCount(); ++i) groups->SetItem(i, items[std::size_t(i)]);
+    groups->UpdateIndexes();
+  }
+};
+
+class TEngineController : public TTestDataController {
+  ORV_CLASS(TEngineController, TTestDataController)
+ public:
+  explicit TEngineController(TComponent* owner) : TTestDataController(owner) {}
+  TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() override { return TReversingEngine::StaticClass(); }
+};
+
+TEST(TcxDataSummary, ASortedGroupItemLetsTheEngineOrderTheGroups) {
+  std::unique_ptr<TEngineController, orv::FreeDeleter> c(new TEngineController(nullptr));
+  c->AddTestItem(TcxStringValueType::StaticClass());
+  c->SetRecordCount(3);
+  c->SetValue(0, 0, Variant("A"));
+  c->SetValue(1, 0, Variant("B"));
+  c->SetValue(2, 0, Variant("C"));
+  c->GetGroups()->ChangeGroupIndex(0, 0);
+  gEngineSorts = 0;
+  EXPECT_EQ(c->GetRowInfo(0).RecordIndex, 0);
+  // One level, one record per group: reversing the list keeps every group whole.
+  c->GetSummary()->GetDefaultGroupSummaryItems()->AddItem(nullptr, spGroup, skCount, "")->SetSorted(true);
+  EXPECT_GT(gEngineSorts, 0);
+  EXPECT_EQ(c->GetRowCount(), 3);
+  EXPECT_EQ(c->GetRowInfo(0).RecordIndex, 2);
+  EXPECT_EQ(c->GetRowInfo(2).RecordIndex, 0);
+  // Counting selected records turns the engine off.
+  const Integer sorts = gEngineSorts;
+  c->GetSummary()->SetOptions(TcxSummaryOptions{soSelectedRecords});
+  EXPECT_EQ(gEngineSorts, sorts);
+}
+
 class TSummaryHost : public TComponent {
   ORV_CLASS(TSummaryHost, TComponent)
  public:
