@@ -142,14 +142,16 @@ void TcxImageInfoCollection::SetCompressData(Boolean value) {
 
 // ---- TcxImageList: creation ----
 
-TcxImageList::TcxImageList(TComponent* owner) : TDragImageList(owner) { Create(); }
+TcxImageList::TcxImageList(TComponent* owner) : TDragImageList(owner) { Initialize(); }
 
 TcxImageList::TcxImageList(TComponent* owner, Integer width, Integer height)
     : TDragImageList(owner, std::max(width, 1), std::max(height, 1)) {
-  Create();
+  Initialize();
 }
 
-void TcxImageList::Create() {
+void TcxImageList::Initialize() {
+  if (FImages) return;
+  inherited::Initialize();
   FImages = new TcxImageInfoCollection(this);
   SetColorDepth(cd32Bit);
   SetMasked(true);

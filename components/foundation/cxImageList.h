@@ -165,9 +165,11 @@ class TcxImageList : public TDragImageList {
  protected:
   void DoDraw(Integer index, TCanvas* canvas, Integer x, Integer y, UINT style,
               bool enabled = true) override;
+  // The entry collection and the platform list of 32-bit colour with masks; the constructors
+  // call it (the platform list's constructor cannot reach an override).
+  void Initialize() override;
 
  private:
-  void Create();
   void DrawImage(Integer index, TcxCanvas* canvas, const TRect& rect, UINT style, Boolean stretch,
                  Boolean smooth, Boolean enabled);
   // Adds the images to the platform list alone; the index of the first or -1. `single` adds
