@@ -195,3 +195,29 @@ TEST_F(PCTest, SlantedTabsKeepTheirHeightFromLayoutToLayout) {
   c->SetRotate(true);
   EXPECT_EQ(static_cast<TcxPCSlantedPainter*>(c->GetPainter())->GetMinTabExtraWidth(), 0);
 }
+
+TEST_F(PCTest, GoldenMultiLineAndOtherSides) {
+  auto makeRows = [&](Integer x, Integer y, TcxPCStyleID style, TcxTabPosition position) {
+    auto* c = Add(x, y, 180, 110);
+    c->SetStyle(style);
+    c->SetTabPosition(position);
+    c->SetMultiLine(true);
+    AddTabs(c, {"One", "Two", "Three", "Four", "Five", "Six", "Seven"});
+    c->SetTabIndex(1);
+    return c;
+  };
+  auto* tabs = makeRows(5, 5, 1, tpTop);
+  auto* office = makeRows(195, 5, 8, tpTop);
+  auto* extraFlat = makeRows(5, 125, 5, tpBottom);
+  auto* slanted = Add(195, 125, 180, 110);
+  slanted->SetStyle(9);
+  slanted->SetTabPosition(tpRight);
+  AddTabs(slanted, {"One", "Two", "Three"});
+  slanted->SetTabIndex(1);
+  Show();
+  EXPECT_EQ(tabs->GetRowCount(), 2);
+  EXPECT_TRUE(Golden(tabs, "multiline-tabs.png"));
+  EXPECT_TRUE(Golden(office, "multiline-office11.png"));
+  EXPECT_TRUE(Golden(extraFlat, "multiline-extraflat-bottom.png"));
+  EXPECT_TRUE(Golden(slanted, "slanted-right.png"));
+}
