@@ -470,7 +470,7 @@ HIMAGELIST ImageList_Read(TStream* stream) {
            std::int64_t(strip->GetHeight()) >= std::int64_t(cy) * rows;
   };
   if (!covers(image.get()) || ((flags & ILC_MASK) && !covers(mask.get()))) return nullptr;
-  // Growth beyond what the list holds is only a hint; a huge one would allocate on the next add.
+  // The growth step is capped by the images read: a huge one would allocate on the next add.
   HIMAGELIST list = ImageList_Create(cx, cy, flags, count, std::clamp(grow, 1, std::max(kPerRow, count)));
   Reserve(list, count);
   const TSurface* img = orv::GetBitmapSurface(image->GetHandle());
