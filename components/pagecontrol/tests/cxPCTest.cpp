@@ -210,6 +210,13 @@ TEST_F(PCTest, PropertySettersKeepTheirRules) {
   EXPECT_GE(c->GetMaxRotatedTabWidth(), 42);
   c->SetMaxRotatedTabWidth(-5);
   EXPECT_EQ(c->GetMaxRotatedTabWidth(), 0);
+  // Hidden tabs: the page takes the whole control and no tab answers a hit test.
+  c->SetHideTabs(true);
+  EXPECT_EQ(c->GetPageClientRect(), Rect(2, 2, 287, 191));
+  EXPECT_EQ(c->GetTabVisibleIndexAt(10, 10), -1);
+  // Not focusable: left out of the tab order.
+  c->SetFocusable(false);
+  EXPECT_FALSE(c->CanFocus());
 }
 
 // ---- Layout ----
