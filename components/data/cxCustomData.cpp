@@ -1644,7 +1644,9 @@ void TcxCustomDataControllerInfo::BuildSortKeys() {
     const TcxValueTypeClass valueType = field->GetValueTypeClass();
     auto keys = std::make_unique<TSortKeys>();
     Boolean isDouble = false;
-    if (field->FCompareMode < 0) {
+    // Stored 8-bit texts compare byte by byte: their own bytes are the key.
+    const Boolean storedText = field->FCompareMode < 0 && TClass(valueType) == TcxStringValueType::StaticClass();
+    if (field->FCompareMode < 0 && !storedText) {
       // Stored values compared by their type.
       if (!NumberKeyKind(valueType, isDouble)) continue;
       keys->Kind = isDouble ? TSortKeys::skDouble : TSortKeys::skInt64;
@@ -1674,15 +1676,17 @@ void TcxCustomDataControllerInfo::BuildSortKeys() {
       keys->Texts.assign(std::size_t(recordCount), TSortKeys::TText{0, TSortKeys::kNone});
       for (const Integer recordIndex : FRecordList) {
         if (recordIndex < 0 || recordIndex >= recordCount) continue;
-        const Variant value = controller->GetSortingValue(recordIndex, field);
+        const Variant value = storedText ? storage->FetchValue(recordIndex, def) : controller->GetSortingValue(recordIndex, field);
         if (!VarIsStr(value)) continue;
         std::string key = value.AsString();
-        if (ansiSort)
-          key = orv::AnsiSortKey(key, caseInsensitive ? NORM_IGNORECASE : 0);
-        else if (caseInsensitive)
-          CharUpperBuff(key.data(), Cardinal(key.size()));
-        else
-          key = orv::AnsiSortKey(key, 0);  // CompareVariants compares texts by the collation
+        if (!storedText) {
+          if (ansiSort)
+            key = orv::AnsiSortKey(key, caseInsensitive ? NORM_IGNORECASE : 0);
+          else if (caseInsensitive)
+            CharUpperBuff(key.data(), Cardinal(key.size()));
+          else
+            key = orv::AnsiSortKey(key, 0);  // CompareVariants compares texts by the collation
+        }
         if (keys->Data.size() + key.size() >= TSortKeys::kNone) break;  // beyond 4 GB: compare the rest directly
         keys->Texts[std::size_t(recordIndex)] = {std::uint32_t(keys->Data.size()), std::uint32_t(key.size())};
         keys->Data += key;
