@@ -2179,8 +2179,15 @@ TcxRegion* TcxPCSlantedPainter::GetTabRegion(Integer visibleIndex, Boolean drawi
     return result;
   };
   for (Integer y = b - h; y < b; ++y) {
-    const Integer x0 = xAt(y, true), x1 = xAt(y, false);
+    Integer x0 = xAt(y, true), x1 = xAt(y, false);
     if (x0 > x1 || x0 == INT32_MAX || x1 == INT32_MIN) continue;
+    if (drawing) {
+      // The inside only: the outline drawn before stays.
+      if (y == b - h) continue;
+      ++x0;
+      --x1;
+      if (x0 > x1) continue;
+    }
     TPoint corners[2] = {{x0, y}, {x1, y}};
     TransformPoints(rect, corners, 2, side);
     const TRect span{std::min(corners[0].X, corners[1].X), std::min(corners[0].Y, corners[1].Y),
