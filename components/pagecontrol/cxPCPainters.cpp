@@ -943,11 +943,6 @@ void TcxPCTabsPainter::RepaintTab(Integer visibleIndex, TcxPCTabPropertyChanged 
   TcxPCStandardPainter::RepaintTab(visibleIndex, changedProperty);
 }
 
-void TcxPCTabsPainter::DrawSidePolyline(Integer visibleIndex, const TRect& rect, std::vector<TPoint> points,
-                                        TColor color) {
-  DrawTransformedPolyline(rect, std::move(points), color, TabSide(visibleIndex));
-}
-
 void TcxPCTabsPainter::DrawTab(TcxTab* tab, Integer visibleIndex) {
   const TRect full = tab->GetFullRect();
   const TRect body = ExtendTowardsPage(GetInflatedRect(full, -2, -2), visibleIndex, 2);
@@ -972,31 +967,36 @@ void TcxPCTabsPainter::DrawTabOutline(Integer visibleIndex) {
   const TRect r = tab->GetFullRect();
   const Integer side = TabSide(visibleIndex);
   const Integer l = r.Left, t = r.Top, rt = r.Right, b = r.Bottom;
+  TcxCanvas* canvas = GetCanvas();
+  auto line = [&](std::initializer_list<TPoint> points, TColor color) {
+    const std::vector<TPoint> v(points);
+    DrawPolylineWithEnd(v.data(), Integer(v.size()), canvas, color);
+  };
   // Light lines on the left and top, dark lines on the right and bottom, for every side.
   switch (side) {
     case 0:
-      DrawPolylineWithEnd(std::vector<TPoint>{{l, b - 1}, {l, t + 2}, {l + 2, t}, {rt - 3, t}}.data(), 4, GetCanvas(), clBtnHighlight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 1, b - 1}, {l + 1, t + 2}, {l + 2, t + 1}, {rt - 3, t + 1}}.data(), 4, GetCanvas(), cl3DLight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 1, b - 1}, {rt - 1, t + 2}, {rt - 2, t + 1}}.data(), 3, GetCanvas(), cl3DDkShadow);
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 2, b - 1}, {rt - 2, t + 2}}.data(), 2, GetCanvas(), clBtnShadow);
+      line({{l, b - 1}, {l, t + 2}, {l + 2, t}, {rt - 3, t}}, clBtnHighlight);
+      line({{l + 1, b - 1}, {l + 1, t + 2}, {l + 2, t + 1}, {rt - 3, t + 1}}, cl3DLight);
+      line({{rt - 1, b - 1}, {rt - 1, t + 2}, {rt - 2, t + 1}}, cl3DDkShadow);
+      line({{rt - 2, b - 1}, {rt - 2, t + 2}}, clBtnShadow);
       break;
     case 1:
-      DrawPolylineWithEnd(std::vector<TPoint>{{l, t}, {l, b - 3}}.data(), 2, GetCanvas(), clBtnHighlight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 1, t}, {l + 1, b - 3}}.data(), 2, GetCanvas(), cl3DLight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 1, b - 2}, {l + 2, b - 1}, {rt - 3, b - 1}, {rt - 1, b - 3}, {rt - 1, t}}.data(), 5, GetCanvas(), cl3DDkShadow);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 2, b - 2}, {rt - 3, b - 2}, {rt - 2, b - 3}, {rt - 2, t}}.data(), 4, GetCanvas(), clBtnShadow);
+      line({{l, t}, {l, b - 3}}, clBtnHighlight);
+      line({{l + 1, t}, {l + 1, b - 3}}, cl3DLight);
+      line({{l + 1, b - 2}, {l + 2, b - 1}, {rt - 3, b - 1}, {rt - 1, b - 3}, {rt - 1, t}}, cl3DDkShadow);
+      line({{l + 2, b - 2}, {rt - 3, b - 2}, {rt - 2, b - 3}, {rt - 2, t}}, clBtnShadow);
       break;
     case 2:
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 1, t}, {l + 2, t}, {l, t + 2}, {l, b - 3}}.data(), 4, GetCanvas(), clBtnHighlight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 1, t + 1}, {l + 2, t + 1}, {l + 1, t + 2}, {l + 1, b - 3}}.data(), 4, GetCanvas(), cl3DLight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 1, b - 2}, {l + 2, b - 1}, {rt - 1, b - 1}}.data(), 3, GetCanvas(), cl3DDkShadow);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l + 2, b - 2}, {rt - 1, b - 2}}.data(), 2, GetCanvas(), clBtnShadow);
+      line({{rt - 1, t}, {l + 2, t}, {l, t + 2}, {l, b - 3}}, clBtnHighlight);
+      line({{rt - 1, t + 1}, {l + 2, t + 1}, {l + 1, t + 2}, {l + 1, b - 3}}, cl3DLight);
+      line({{l + 1, b - 2}, {l + 2, b - 1}, {rt - 1, b - 1}}, cl3DDkShadow);
+      line({{l + 2, b - 2}, {rt - 1, b - 2}}, clBtnShadow);
       break;
     default:
-      DrawPolylineWithEnd(std::vector<TPoint>{{l, t}, {rt - 3, t}}.data(), 2, GetCanvas(), clBtnHighlight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{l, t + 1}, {rt - 3, t + 1}}.data(), 2, GetCanvas(), cl3DLight);
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 2, t + 1}, {rt - 1, t + 2}, {rt - 1, b - 3}, {rt - 3, b - 1}, {l, b - 1}}.data(), 5, GetCanvas(), cl3DDkShadow);
-      DrawPolylineWithEnd(std::vector<TPoint>{{rt - 2, t + 2}, {rt - 2, b - 3}, {rt - 3, b - 2}, {l, b - 2}}.data(), 4, GetCanvas(), clBtnShadow);
+      line({{l, t}, {rt - 3, t}}, clBtnHighlight);
+      line({{l, t + 1}, {rt - 3, t + 1}}, cl3DLight);
+      line({{rt - 2, t + 1}, {rt - 1, t + 2}, {rt - 1, b - 3}, {rt - 3, b - 1}, {l, b - 1}}, cl3DDkShadow);
+      line({{rt - 2, t + 2}, {rt - 2, b - 3}, {rt - 3, b - 2}, {l, b - 2}}, clBtnShadow);
       break;
   }
   if (tab->IsMainTab()) {

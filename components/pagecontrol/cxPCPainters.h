@@ -214,8 +214,6 @@ class TcxPCTabsPainter : public TcxPCStandardPainter {
   static TRect GetInflatedRectTabs(const TRect& r, Integer d) {
     return {r.Left - d, r.Top - d, r.Right + d, r.Bottom + d};
   }
-  // Points given for a top tab, mapped to the tab's side.
-  void DrawSidePolyline(Integer visibleIndex, const TRect& rect, std::vector<TPoint> points, TColor color);
 };
 
 class TcxPCButtonedPainter : public TcxPCStandardPainter {
@@ -499,7 +497,6 @@ class TcxPCSlantedPainter : public TcxPCStandardPainter {
   TPoints GetTabOutlinePoints(Integer visibleIndex, const TRect& rect);
   // The main tab's strip one pixel towards the page.
   TRect GetPageJointRect(Integer visibleIndex);
-  Boolean IsTabMain(Integer visibleIndex) { return GetTab(visibleIndex)->IsMainTab(); }
 
   Integer FCutValue = 0;
 };
