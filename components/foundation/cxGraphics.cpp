@@ -1775,8 +1775,12 @@ void DrawParentBackgroundOnCanvas(TWinControl* control, TCanvas* canvas, const T
 
 // ==== Glyph drawing ==========================================================================
 
+Boolean IsImageIndexValid(TCustomImageList* imageList, Integer index) {
+  return imageList && index >= 0 && index < imageList->GetCount();
+}
+
 void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect, TcxBitmap* glyph,
-                      TcxImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
+                      TCustomImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
                       Boolean stretch, HBRUSH backgroundBrush, TColor transparentColor,
                       Boolean useGlyphTransparentColor) {
   const Boolean useGlyph = HasGlyph(glyph);
@@ -1803,7 +1807,11 @@ void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect,
   if (!useGlyph) {
     listImage.reset(new TcxBitmap);
     listMask.reset(new TcxBitmap(0, 0, pf1bit));
-    imageList->GetImage(imageIndex, listImage.get(), listMask.get());
+    // The component list keeps its 32-bit images; any other list gives its platform image and mask.
+    if (auto* cxList = dynamic_cast<TcxImageList*>(imageList))
+      cxList->GetImage(imageIndex, listImage.get(), listMask.get());
+    else
+      TcxImageList::GetPlatformImageInfo(imageList->GetHandle(), imageIndex, listMask.get(), listImage.get());
     source = listImage.get();
   }
   const Integer w = source->GetWidth(), h = source->GetHeight();

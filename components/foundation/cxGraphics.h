@@ -579,7 +579,9 @@ TRGBColors ReadBitmapColors(TcxBitmap* bitmap, Boolean topDown);
 // Writes the pixels back and frees the array.
 void StoreBitmapColors(TcxBitmap* bitmap, TRGBColors& colors, Boolean topDown);
 inline Boolean HasGlyph(TcxBitmap* bitmap) { return bitmap && !bitmap->Empty(); }
-Boolean IsImageIndexValid(TcxImageList* imageList, Integer index);
+class TCustomImageList;
+// The list is assigned and 0 <= index < its count.
+Boolean IsImageIndexValid(TCustomImageList* imageList, Integer index);
 inline void ShrinkRectByMargins(TRect& rect, const TRect& margins) {
   rect = {rect.Left + margins.Left, rect.Top + margins.Top, rect.Right - margins.Right,
           rect.Bottom - margins.Bottom};
@@ -614,12 +616,12 @@ enum TcxImageDrawMode { idmNormal, idmDisabled, idmFaded, idmGrayScale, idmLight
 // (which is filled with the brush, or keeps what the DC shows there) in one of six looks.
 // Nothing without a glyph and without a valid image.
 void DrawGlyphOrImage(HDC dc, const TRect& imageRect, const TRect& composedRect, TcxBitmap* glyph,
-                      TcxImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
+                      TCustomImageList* imageList, Integer imageIndex, TcxImageDrawMode drawMode,
                       Boolean stretch = false, HBRUSH backgroundBrush = nullptr,
                       TColor transparentColor = clNone, Boolean useGlyphTransparentColor = true);
 
 // A replacement for DrawGlyphOrImage's own drawing: true ends the drawing. Nothing here sets it.
-using TcxDrawGlyphHook = Boolean (*)(TcxCanvas* canvas, TcxImageList* imageList, Integer imageIndex,
+using TcxDrawGlyphHook = Boolean (*)(TcxCanvas* canvas, TCustomImageList* imageList, Integer imageIndex,
                                      TcxImageDrawMode drawMode, const TRect& imageRect, TcxBitmap* glyph);
 extern TcxDrawGlyphHook cxDrawGlyphHook;
 

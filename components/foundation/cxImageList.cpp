@@ -597,10 +597,6 @@ void TcxImageList::ReadData(TStream* stream) {
 
 // ---- Utilities ----
 
-Boolean IsImageIndexValid(TcxImageList* imageList, Integer index) {
-  return imageList && index >= 0 && index < imageList->GetCount();
-}
-
 void CopyBitmapInto(TcxBitmap* dest, TcxBitmap* source) {
   StretchBlt(dest->GetCanvas()->GetDCHandle(), 0, 0, dest->GetWidth(), dest->GetHeight(),
              source->GetCanvas()->GetDCHandle(), 0, 0, source->GetWidth(), source->GetHeight(), SRCCOPY);

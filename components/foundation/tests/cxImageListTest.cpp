@@ -176,6 +176,28 @@ TEST(DrawGlyphOrImage, TheGlyphsOwnTransparentColourShowsTheBackground) {
   EXPECT_EQ(dc.At(1, 1), RGB(255, 0, 255));
 }
 
+TEST(DrawGlyphOrImage, APlatformListDrawsLikeAComponentList) {
+  // The same masked image in a plain platform list and in a component list.
+  BitmapPtr image(new TcxBitmap(8, 8, pf24bit));
+  image->GetCanvas()->FillRectWithColor({0, 0, 8, 8}, clFuchsia);
+  image->GetCanvas()->FillRectWithColor({2, 1, 6, 7}, RGB(30, 60, 200));
+  std::unique_ptr<TImageList, orv::FreeDeleter> plain(new TImageList(nullptr));
+  plain->SetWidth(8);
+  plain->SetHeight(8);
+  plain->AddMasked(image.get(), clFuchsia);
+  ListPtr list(new TcxImageList(nullptr, 8, 8));
+  list->AddMaskedImage(image.get(), clFuchsia);
+  EXPECT_TRUE(IsImageIndexValid(plain.get(), 0));
+  for (int mode = 0; mode < 6; ++mode) {
+    TPaintDC a(12, 12, RGB(0, 200, 0)), b(12, 12, RGB(0, 200, 0));
+    DrawGlyphOrImage(a.Dc, {2, 2, 10, 10}, {0, 0, 12, 12}, nullptr, plain.get(), 0, TcxImageDrawMode(mode));
+    DrawGlyphOrImage(b.Dc, {2, 2, 10, 10}, {0, 0, 12, 12}, nullptr, list.get(), 0, TcxImageDrawMode(mode));
+    EXPECT_EQ(orv::ToAsciiArt(a.Surface(), {0, 0, 12, 12}, {{'.', RGB(0, 200, 0)}}),
+              orv::ToAsciiArt(b.Surface(), {0, 0, 12, 12}, {{'.', RGB(0, 200, 0)}}))
+        << "mode " << mode;
+  }
+}
+
 TEST(DrawGlyphOrImage, ListImagesAndEveryLookGolden) {
   // A 32-bit image with alpha and a 24-bit one with a mask colour, each in six looks.
   ListPtr list(new TcxImageList(nullptr, 8, 8));
