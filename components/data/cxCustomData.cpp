@@ -2529,6 +2529,11 @@ TcxCustomDataController::~TcxCustomDataController() = default;
 void TcxCustomDataController::BeforeDestruction() {
   FDestroying = true;
   FreeAndNil(FNotifier);
+  if (FMasterRelation) {
+    if (FMasterRelation->FDetailDataController == this) FMasterRelation->FDetailDataController = nullptr;
+    FMasterRelation = nullptr;
+  }
+  FreeAndNil(FRelations);
   FreeAndNil(FInfo);
   FreeAndNil(FSummary);
   FreeAndNil(FFilter);
@@ -2701,6 +2706,7 @@ void TcxCustomDataController::FieldRemoved(TcxCustomDataField* field) {
   }
   if (FFilters) FFilters->RemoveItemByItemLink(field);
   if (FFilter) FFilter->RemoveItemByItemLink(field);
+  if (FRelations) FRelations->RemoveField(field);
   if (FSummary && FInfo) FSummary->RemoveItemByField(field);
   if (FInfo) FInfo->FieldRemoved(field);
 }
@@ -2815,6 +2821,7 @@ void TcxCustomDataController::SetRecordCount(Integer value) {
     return;
   }
   FDataStorage->SetStoredRecordCount(value);
+  if (FRelations) FRelations->TrimDetailObjects(value);
   CheckSelection(-1);
   ValidateEditingRecord(-1);
   DataChanged(value > count ? dcNew : dcDeleted, -1, -1);
@@ -2858,6 +2865,10 @@ void TcxCustomDataController::DeleteRecordFromStorage(Integer recordIndex) { FDa
 
 void TcxCustomDataController::RecordDeleted(Integer recordIndex) {
   ValidateEditingRecord(recordIndex);
+  if (FRelations) {
+    FRelations->RecordDeleted(recordIndex);
+    ReindexDetailMasters(recordIndex);
+  }
   // The bookmark follows its record: gone with it, or one place down when a record before it went.
   if (recordIndex >= 0 && FBookmarkRecordIndex >= 0) {
     if (recordIndex == FBookmarkRecordIndex) {
@@ -2964,6 +2975,7 @@ Boolean TcxCustomDataController::IsUnboundMode() {
 // ---- Loading and structure ----
 
 void TcxCustomDataController::LoadData() {
+  if (FRelations) FRelations->FreeDetailObjects();
   FDataStorage->ClearAll(false);
   TcxCustomDataProvider* provider = GetProvider();
   if (provider->IsActive() && !IsIncrementalLoadMode()) {
@@ -5311,6 +5323,470 @@ ORV_PUBLISH(TcxDataSummary) {
   p.Property("SummaryGroups", &T::GetSummaryGroups);
   p.Property("Options", &T::GetOptions, &T::SetOptions).Default(TcxSummaryOptions{});
   p.Property("OnAfterSummary", &T::GetOnAfterSummary, &T::SetOnAfterSummary);
+}
+
+// ==== Relations and detail objects ==========================================================
+
+TcxCustomDataRelation::TcxCustomDataRelation(TcxCustomDataRelationList* relationList, TObject* item)
+    : FItem(item), FRelationList(relationList) {
+  relationList->FItems.push_back(this);
+}
+
+void TcxCustomDataRelation::BeforeDestruction() {
+  if (TcxCustomDataController* detail = FDetailDataController) {
+    FDetailDataController = nullptr;
+    detail->AttachAsDetailTemplate(nullptr, detail->GetIsPattern());
+  }
+  if (FRelationList) {
+    auto& items = FRelationList->FItems;
+    items.erase(std::remove(items.begin(), items.end(), this), items.end());
+    FRelationList->Changed(nullptr);
+  }
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomDataRelation::Changed() { FRelationList->Changed(this); }
+
+TcxCustomDataController* TcxCustomDataRelation::GetDataController() const { return FRelationList->GetDataController(); }
+
+Integer TcxCustomDataRelation::GetIndex() const { return IndexIn(FRelationList->FItems, const_cast<TcxCustomDataRelation*>(this)); }
+
+void TcxDetailObject::ClearInfoObjects() {
+  for (std::size_t i = 0; i < FInfoObjects.size(); ++i) ClearInfoObject(Integer(i));
+  FInfoObjects.clear();
+}
+
+Boolean TcxDetailObject::ClearInfoObject(Integer index) {
+  TcxDetailInfoObject* info = GetInfoObject(index);
+  if (!info || !info->LinkObject) return false;
+  TObject* link = info->LinkObject;
+  info->LinkObject = nullptr;
+  link->Free();
+  return true;
+}
+
+TcxDetailInfoObject* TcxDetailObject::GetInfoObject(Integer index) {
+  return index >= 0 && index < Integer(FInfoObjects.size()) ? &FInfoObjects[std::size_t(index)] : nullptr;
+}
+
+TcxDetailInfoObject* TcxDetailObject::InfoObject(Integer index) {
+  if (index >= Integer(FInfoObjects.size())) FInfoObjects.resize(std::size_t(index) + 1);
+  return &FInfoObjects.at(std::size_t(index));
+}
+
+TObject* TcxDetailObject::GetLinkObject(Integer index) {
+  TcxDetailInfoObject* info = GetInfoObject(index);
+  return info ? info->LinkObject : nullptr;
+}
+
+void TcxDetailObject::SetLinkObject(Integer index, TObject* value) { InfoObject(index)->LinkObject = value; }
+
+Boolean TcxDetailObject::IsEmpty() {
+  for (const TcxDetailInfoObject& info : FInfoObjects)
+    if (info.LinkObject) return false;
+  return true;
+}
+
+Boolean TcxDetailObject::ResetHasChildren() {
+  Boolean any = false;
+  for (TcxDetailInfoObject& info : FInfoObjects) {
+    any = any || info.HasChildrenAssigned;
+    info.HasChildrenAssigned = false;
+  }
+  return any;
+}
+
+void TcxDetailObject::CorrectActiveRelationIndex(TcxCustomDataRelationList* relations) {
+  const Integer count = relations->Count();
+  if (Integer(FInfoObjects.size()) < count) FInfoObjects.resize(std::size_t(count));
+  if (count == 0) {
+    ActiveRelationIndex = -1;
+    return;
+  }
+  ActiveRelationIndex = std::clamp<Integer>(ActiveRelationIndex, 0, count - 1);
+  if (relations->GetItem(ActiveRelationIndex)->GetDetailDataController()) return;
+  for (Integer i = 0; i < count; ++i)
+    if (relations->GetItem(i)->GetDetailDataController()) {
+      ActiveRelationIndex = i;
+      return;
+    }
+}
+
+void TcxCustomDataRelationList::BeforeDestruction() {
+  FLockCount = 1;  // nothing is applied while the list goes
+  FreeDetailObjects();
+  while (!FItems.empty()) {
+    TcxCustomDataRelation* relation = FItems.back();
+    FItems.pop_back();
+    relation->FRelationList = nullptr;
+    relation->Free();
+  }
+  inherited::BeforeDestruction();
+}
+
+TcxCustomDataRelation* TcxCustomDataRelationList::Add(TObject* item) {
+  TcxCustomDataRelation* relation = FDataController->GetRelationClass().Create(this, item);
+  Changed(relation);
+  return relation;
+}
+
+void TcxCustomDataRelationList::Assign(TcxCustomDataRelationList* source) {
+  BeginUpdate();
+  try {
+    Clear();
+    for (TcxCustomDataRelation* relation : source->FItems) Add(relation->GetItem())->CopyFrom(relation);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomDataRelationList::EndUpdate() {
+  --FLockCount;
+  Changed(nullptr);
+}
+
+void TcxCustomDataRelationList::Clear() {
+  BeginUpdate();
+  while (!FItems.empty()) FItems.back()->Free();
+  EndUpdate();
+}
+
+TcxCustomDataRelation* TcxCustomDataRelationList::FindByItem(TObject* item) {
+  for (TcxCustomDataRelation* relation : FItems)
+    if (relation->GetItem() == item) return relation;
+  return nullptr;
+}
+
+void TcxCustomDataRelationList::Move(Integer fromIndex, Integer toIndex) {
+  if (fromIndex == toIndex) return;
+  TcxCustomDataRelation* relation = FItems.at(std::size_t(fromIndex));
+  FItems.erase(FItems.begin() + fromIndex);
+  FItems.insert(FItems.begin() + std::clamp<Integer>(toIndex, 0, Count()), relation);
+  Changed(nullptr);
+}
+
+Boolean TcxCustomDataRelationList::IsDetailFree() {
+  for (TcxCustomDataRelation* relation : FItems)
+    if (relation->GetDetailDataController()) return false;
+  return true;
+}
+
+void TcxCustomDataRelationList::Changed(TcxCustomDataRelation* relation) {
+  if (FLockCount != 0) return;
+  TcxCustomDataController* controller = FDataController;
+  controller->LockUpdate();
+  ScopeExit unlock{[controller] { controller->UnlockUpdate(); }};
+  // Every record's details collapse: their relations are not the same any more.
+  for (TcxDetailObject* object : FDetailObjects)
+    if (object) {
+      object->ClearInfoObjects();
+      object->Expanded = false;
+    }
+  if (FItems.empty()) FreeDetailObjects();
+  controller->RelationChanged(relation);
+}
+
+void TcxCustomDataRelationList::FreeDetailObject(TcxDetailObject*& object) {
+  if (!object) return;
+  TcxDetailObject* dying = object;
+  object = nullptr;
+  dying->Free();
+}
+
+void TcxCustomDataRelationList::FreeDetailObjects() {
+  for (TcxDetailObject*& object : FDetailObjects) FreeDetailObject(object);
+  FDetailObjects.clear();
+}
+
+void TcxCustomDataRelationList::TrimDetailObjects(Integer recordCount) {
+  while (Integer(FDetailObjects.size()) > std::max<Integer>(recordCount, 0)) {
+    FreeDetailObject(FDetailObjects.back());
+    FDetailObjects.pop_back();
+  }
+}
+
+TcxDetailObject* TcxCustomDataRelationList::GetStoredDetailObject(Integer recordIndex) const {
+  return recordIndex >= 0 && recordIndex < Integer(FDetailObjects.size()) ? FDetailObjects[std::size_t(recordIndex)] : nullptr;
+}
+
+TcxDetailObject* TcxCustomDataRelationList::GetDetailObject(Integer recordIndex) {
+  if (recordIndex < 0 || recordIndex >= FDataController->GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  if (FItems.empty()) return nullptr;
+  if (IsDetailFree()) {
+    if (recordIndex < Integer(FDetailObjects.size())) FreeDetailObject(FDetailObjects[std::size_t(recordIndex)]);
+    return nullptr;
+  }
+  if (recordIndex >= Integer(FDetailObjects.size())) FDetailObjects.resize(std::size_t(recordIndex) + 1, nullptr);
+  TcxDetailObject*& object = FDetailObjects[std::size_t(recordIndex)];
+  if (!object) {
+    object = new TcxDetailObject;
+    object->ActiveRelationIndex = FDataController->GetDefaultActiveRelationIndex();
+  }
+  object->CorrectActiveRelationIndex(this);
+  return object;
+}
+
+Boolean TcxCustomDataRelationList::HasDetail(Integer recordIndex, Integer relationIndex) {
+  TcxDetailObject* object = GetStoredDetailObject(recordIndex);
+  if (!object) return false;
+  if (relationIndex != -1) return object->GetLinkObject(relationIndex) != nullptr;
+  return !object->IsEmpty();
+}
+
+Boolean TcxCustomDataRelationList::ClearDetailObject(Integer recordIndex, Integer relationIndex) {
+  if (recordIndex < 0 || recordIndex >= FDataController->GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  TcxDetailObject* object = GetStoredDetailObject(recordIndex);
+  if (!object) return false;
+  if (relationIndex == -1)
+    object->ClearInfoObjects();
+  else
+    object->ClearInfoObject(relationIndex);
+  return true;
+}
+
+void TcxCustomDataRelationList::RemoveField(TcxCustomDataField* field) {
+  for (TcxCustomDataRelation* relation : FItems) relation->ForgetField(field);
+}
+
+void TcxCustomDataRelationList::RecordInserted(Integer recordIndex) {
+  if (recordIndex < Integer(FDetailObjects.size()))
+    FDetailObjects.insert(FDetailObjects.begin() + std::max<Integer>(recordIndex, 0), nullptr);
+}
+
+void TcxCustomDataRelationList::RecordDeleted(Integer recordIndex) {
+  if (recordIndex < 0 || recordIndex >= Integer(FDetailObjects.size())) return;
+  FreeDetailObject(FDetailObjects[std::size_t(recordIndex)]);
+  FDetailObjects.erase(FDetailObjects.begin() + recordIndex);
+}
+
+// ---- controller side
+
+TcxCustomDataRelationList* TcxCustomDataController::GetRelationList() {
+  if (!FRelations) FRelations = new TcxCustomDataRelationList(this);
+  return FRelations;
+}
+
+Integer TcxCustomDataController::GetDetailMode() {
+  if (FIsPattern || (FMasterRelation && FMasterRecordIndex == -1)) return 1;
+  return FMasterRelation ? 2 : 0;
+}
+
+TcxCustomDataController* TcxCustomDataController::GetMasterDataController() const {
+  return FMasterRelation ? FMasterRelation->GetDataController() : nullptr;
+}
+
+TcxCustomDataController* TcxCustomDataController::GetRootDataController() {
+  TcxCustomDataController* controller = this;
+  while (TcxCustomDataController* master = controller->GetMasterDataController()) controller = master;
+  return controller;
+}
+
+TcxCustomDataController* TcxCustomDataController::GetPatternDataController() {
+  if (!FMasterRelation) return this;
+  return FMasterRelation->GetDetailDataController() ? FMasterRelation->GetDetailDataController() : this;
+}
+
+void TcxCustomDataController::SetMasterRelation(TcxCustomDataRelation* relation, Integer masterRecordIndex) {
+  if (relation == FMasterRelation && masterRecordIndex == FMasterRecordIndex) return;
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  if (FMasterRelation && FMasterRecordIndex == -1 && FMasterRelation->FDetailDataController == this)
+    FMasterRelation->FDetailDataController = nullptr;
+  FMasterRelation = relation;
+  if (relation && masterRecordIndex == -1) {
+    relation->FDetailDataController = this;
+    if (relation->FRelationList) relation->FRelationList->GetDataController()->RelationChanged(relation);
+  }
+  FMasterRecordIndex = relation ? masterRecordIndex : -1;
+  LayoutChanged(2);
+}
+
+void TcxCustomDataController::AttachAsDetailTemplate(TcxCustomDataRelation* relation, Boolean isTemplate) {
+  BeginUpdate();
+  ScopeExit end{[this] { EndUpdate(); }};
+  SetMasterRelation(relation, -1);
+  SetIsPattern(isTemplate);
+}
+
+void TcxCustomDataController::SetIsPattern(Boolean value) {
+  const Boolean wasTemplate = IsDetailTemplate();
+  FIsPattern = value;
+  if (wasTemplate != IsDetailTemplate() && !IsDestroying()) RebuildStructure();
+}
+
+TObject* TcxCustomDataController::GetDetailLinkObject(Integer recordIndex, Integer relationIndex) {
+  TcxDetailObject* object = FRelations ? FRelations->GetDetailObject(recordIndex) : nullptr;
+  if (!object || relationIndex < 0 || relationIndex >= FRelations->Count()) return nullptr;
+  TObject* link = object->GetLinkObject(relationIndex);
+  if (link || FCreatingLinkObject) return link;
+  FCreatingLinkObject = true;
+  ScopeExit reset{[this] { FCreatingLinkObject = false; }};
+  link = CreateDetailLinkObject(FRelations->GetItem(relationIndex), recordIndex);
+  // The record may have gone meanwhile.
+  if (link && FRelations->GetStoredDetailObject(recordIndex) != object) {
+    link->Free();
+    return nullptr;
+  }
+  if (link) object->SetLinkObject(relationIndex, link);
+  return link;
+}
+
+TcxCustomDataController* TcxCustomDataController::GetDetailDataController(Integer recordIndex, Integer relationIndex) {
+  TObject* link = GetDetailLinkObject(recordIndex, relationIndex);
+  return link ? GetDetailDataController(link) : nullptr;
+}
+
+Boolean TcxCustomDataController::IsDetailDataControllerExist(Integer recordIndex, Integer relationIndex) {
+  return FRelations && FRelations->HasDetail(recordIndex, relationIndex);
+}
+
+void TcxCustomDataController::RelationChanged(TcxCustomDataRelation* relation) {
+  if (IsDestroying()) return;
+  if (IsDetailTemplate()) {
+    if (FMasterRelation) GetRootDataController()->ResetRelationDetails(FMasterRelation->GetItem());
+    return;
+  }
+  Change(dccData);
+}
+
+void TcxCustomDataController::ResetRelationDetails(TObject* item) {
+  if (!FRelations) return;
+  if (TcxCustomDataRelation* relation = FRelations->FindByItem(item)) {
+    const Integer index = relation->GetIndex();
+    for (Integer r = 0; r < GetRecordCount(); ++r)
+      if (FRelations->GetStoredDetailObject(r)) FRelations->ClearDetailObject(r, index);
+    return;
+  }
+  for (Integer r = 0; r < GetRecordCount(); ++r)
+    if (TcxDetailObject* object = FRelations->GetStoredDetailObject(r))
+      for (Integer i = 0; i < object->LinkObjectCount(); ++i)
+        if (TObject* link = object->GetLinkObject(i))
+          if (TcxCustomDataController* detail = GetDetailDataController(link)) detail->ResetRelationDetails(item);
+}
+
+void TcxCustomDataController::CheckDetailsBrowseMode() {
+  if (!FRelations) return;
+  for (Integer r = 0; r < GetRecordCount(); ++r)
+    if (TcxDetailObject* object = FRelations->GetStoredDetailObject(r))
+      for (Integer i = 0; i < object->LinkObjectCount(); ++i)
+        if (TObject* link = object->GetLinkObject(i))
+          if (TcxCustomDataController* detail = GetDetailDataController(link)) detail->CheckBrowseMode();
+}
+
+Boolean TcxCustomDataController::CanChangeDetailExpanding(Integer recordIndex, Boolean expanded) {
+  Boolean allow = true;
+  if (expanded)
+    DoDetailExpanding(recordIndex, allow);
+  else
+    DoDetailCollapsing(recordIndex, allow);
+  return allow;
+}
+
+Boolean TcxCustomDataController::GetDetailExpanding(Integer recordIndex) {
+  TcxDetailObject* object = FRelations ? FRelations->GetStoredDetailObject(recordIndex) : nullptr;
+  return object && object->Expanded;
+}
+
+Boolean TcxCustomDataController::ChangeDetailExpanding(Integer recordIndex, Boolean expanded) {
+  if (GetDetailExpanding(recordIndex) == expanded) return true;
+  if (recordIndex < 0 || recordIndex >= GetRecordCount() || !FRelations) return false;
+  FInDetailExpanding = true;
+  ScopeExit reset{[this] { FInDetailExpanding = false; }};
+  CheckBrowseMode();
+  TcxDetailObject* object = FRelations->GetDetailObject(recordIndex);
+  if (!object || !CanChangeDetailExpanding(recordIndex, expanded)) return false;
+  object->Expanded = expanded;
+  TcxCustomDataController* master = GetMasterDataController();
+  if (!master || master->LockCount() == 0) Change(dccDetail);
+  if (expanded)
+    DoDetailExpanded(recordIndex);
+  else
+    DoDetailCollapsed(recordIndex);
+  return true;
+}
+
+Integer TcxCustomDataController::GetDetailActiveRelationIndex(Integer recordIndex) {
+  if (!FRelations || FRelations->Count() == 0) return -1;
+  TcxDetailObject* object = FRelations->GetDetailObject(recordIndex);
+  return object ? object->ActiveRelationIndex : -1;
+}
+
+void TcxCustomDataController::ChangeDetailActiveRelationIndex(Integer recordIndex, Integer relationIndex) {
+  if (!FRelations || FRelations->Count() == 0) return;
+  TcxDetailObject* object = FRelations->GetDetailObject(recordIndex);
+  if (!object || object->ActiveRelationIndex == relationIndex) return;
+  CheckBrowseMode();
+  object->ActiveRelationIndex = relationIndex;
+  Change(dccDetail);
+}
+
+void TcxCustomDataController::ClearDetailLinkObject(Integer recordIndex, Integer relationIndex) {
+  if (FRelations && FRelations->HasDetail(recordIndex, relationIndex) &&
+      FRelations->ClearDetailObject(recordIndex, relationIndex))
+    Change(dccDetail);
+}
+
+void TcxCustomDataController::ClearDetails() {
+  if (!FRelations) return;
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  for (Integer r = 0; r < GetRecordCount(); ++r) ClearDetailLinkObject(r, -1);
+}
+
+void TcxCustomDataController::CollapseDetails() {
+  if (!FRelations) return;
+  CheckBrowseMode();
+  LockUpdate();
+  ScopeExit unlock{[this] { UnlockUpdate(); }};
+  for (Integer r = 0; r < GetRecordCount(); ++r) {
+    TcxDetailObject* object = FRelations->GetStoredDetailObject(r);
+    if (!object) continue;
+    object->ClearInfoObjects();
+    if (object->Expanded) {
+      object->Expanded = false;
+      Change(dccDetail);
+    }
+  }
+}
+
+Boolean TcxCustomDataController::HasDetailChildren(Integer recordIndex, Integer relationIndex) {
+  if (!FRelations || relationIndex < 0 || relationIndex >= FRelations->Count()) return false;
+  if (TcxDetailObject* object = FRelations->GetStoredDetailObject(recordIndex))
+    if (TObject* link = object->GetLinkObject(relationIndex))
+      if (TcxCustomDataController* detail = GetDetailDataController(link)) return detail->GetRecordCount() > 0;
+  if (!IsProviderMode() && !GetProvider()->HasOpenDataSet()) return false;
+  TcxDetailObject* object = FRelations->GetDetailObject(recordIndex);
+  if (!object) return false;
+  TcxDetailInfoObject* info = object->InfoObject(relationIndex);
+  if (!info->HasChildrenAssigned) {
+    info->HasChildren = GetProvider()->GetDetailHasChildren(recordIndex, relationIndex);
+    info->HasChildrenAssigned = true;
+  }
+  return info->HasChildren;
+}
+
+void TcxCustomDataController::ResetDetailHasChildren() {
+  if (!FRelations) return;
+  Boolean any = false;
+  for (Integer r = 0; r < GetRecordCount(); ++r)
+    if (TcxDetailObject* object = FRelations->GetStoredDetailObject(r)) any = object->ResetHasChildren() || any;
+  if (any) FInfo->LayoutChanged();
+}
+
+void TcxCustomDataController::RecordInserted(Integer recordIndex) {
+  if (!FRelations) return;
+  FRelations->RecordInserted(recordIndex);
+  ReindexDetailMasters(recordIndex + 1);
+}
+
+void TcxCustomDataController::ReindexDetailMasters(Integer fromRecordIndex) {
+  for (Integer r = std::max<Integer>(fromRecordIndex, 0); r < GetRecordCount(); ++r)
+    if (TcxDetailObject* object = FRelations->GetStoredDetailObject(r))
+      for (Integer i = 0; i < object->LinkObjectCount(); ++i)
+        if (TObject* link = object->GetLinkObject(i))
+          if (TcxCustomDataController* detail = GetDetailDataController(link)) detail->FMasterRecordIndex = r;
 }
 
 // ==== Unbound controller =====================================================================

@@ -1618,6 +1618,132 @@ class TcxDataSummary : public TPersistent {
 
 using TcxDataSummaryClass = orv::ClassOf<TcxDataSummary>;
 
+// ==== Relations and detail objects ==========================================================
+
+class TcxCustomDataRelationList;
+
+// Makes the controller the master of detail controllers through one item (a grid level): the
+// detail template is the controller designed for it; every master record may have a clone.
+class TcxCustomDataRelation : public TObject {
+  ORV_CLASS(TcxCustomDataRelation, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomDataRelationList* relationList, TObject* item);
+  // Registers itself in the list.
+  TcxCustomDataRelation(TcxCustomDataRelationList* relationList, TObject* item);
+  // Detaches the template and leaves the list.
+  void BeforeDestruction() override;
+
+  virtual void ForgetField(TcxCustomDataField* field) {}
+  virtual void CopyFrom(TcxCustomDataRelation* source) {}
+
+  // The list applies the relation again.
+  void Changed();
+  TcxCustomDataController* GetDataController() const;
+  Integer GetIndex() const;
+  TcxCustomDataController* GetDetailDataController() const { return FDetailDataController; }
+  TObject* GetItem() const { return FItem; }
+  TcxCustomDataRelationList* GetRelationList() const { return FRelationList; }
+
+ private:
+  friend class TcxCustomDataController;
+  friend class TcxCustomDataRelationList;
+  TcxCustomDataController* FDetailDataController = nullptr;
+  TObject* FItem;
+  TcxCustomDataRelationList* FRelationList;
+};
+
+using TcxCustomDataRelationClass = orv::ClassOf<TcxCustomDataRelation>;
+
+// The detail state of one relation of a master record: its link object (e.g. a grid detail
+// view, freed with it) and the cached has-children answer.
+struct TcxDetailInfoObject {
+  TObject* LinkObject = nullptr;
+  Boolean HasChildren = false;
+  Boolean HasChildrenAssigned = false;
+};
+
+// The detail state of one master record.
+class TcxDetailObject : public TObject {
+  ORV_CLASS(TcxDetailObject, TObject)
+ public:
+  TcxDetailObject() = default;
+  void BeforeDestruction() override { ClearInfoObjects(); inherited::BeforeDestruction(); }
+
+  void ClearInfoObjects();
+  // Frees the info object's link object; whether there was one.
+  Boolean ClearInfoObject(Integer index);
+  // nil outside the list.
+  TcxDetailInfoObject* GetInfoObject(Integer index);
+  // The info object of the index, made (and the list grown) when missing.
+  TcxDetailInfoObject* InfoObject(Integer index);
+  TObject* GetLinkObject(Integer index);
+  void SetLinkObject(Integer index, TObject* value);
+  Integer LinkObjectCount() const { return Integer(FInfoObjects.size()); }
+  // No link object at all.
+  Boolean IsEmpty();
+  // Forgets the cached answers; whether any was set.
+  Boolean ResetHasChildren();
+  // The list grows to the relation count; -1 without info objects, else clamped, and a relation
+  // without a detail controller gives way to the first that has one.
+  void CorrectActiveRelationIndex(TcxCustomDataRelationList* relations);
+
+  Integer ActiveRelationIndex = -1;
+  Boolean Expanded = false;
+
+ private:
+  std::vector<TcxDetailInfoObject> FInfoObjects;
+};
+
+// The relations of a master controller and the detail objects of its records (kept beside the
+// records: inserted and deleted with them, freed with a reload).
+class TcxCustomDataRelationList : public TObject {
+  ORV_CLASS(TcxCustomDataRelationList, TObject)
+ public:
+  explicit TcxCustomDataRelationList(TcxCustomDataController* dataController) : FDataController(dataController) {}
+  void BeforeDestruction() override;
+
+  // A relation of the controller's relation class for the item.
+  TcxCustomDataRelation* Add(TObject* item);
+  void Assign(TcxCustomDataRelationList* source);
+  void BeginUpdate() { ++FLockCount; }
+  void EndUpdate();
+  void Clear();
+  TcxCustomDataRelation* FindByItem(TObject* item);
+  void Move(Integer fromIndex, Integer toIndex);
+  Integer Count() const { return Integer(FItems.size()); }
+  Integer GetCount() const { return Count(); }
+  TcxCustomDataRelation* GetItem(Integer index) const { return FItems.at(std::size_t(index)); }
+  // No relation has a detail template.
+  Boolean IsDetailFree();
+  // The record's detail object, made when missing ("RecordIndex out of range" for a bad record);
+  // nil (and an existing one freed) while no relation has a template.
+  TcxDetailObject* GetDetailObject(Integer recordIndex);
+  TcxDetailObject* GetStoredDetailObject(Integer recordIndex) const;
+  // The record's detail object holds a link object for the relation (-1: any).
+  Boolean HasDetail(Integer recordIndex, Integer relationIndex);
+  // Frees the record's link objects of the relation (-1: all); False without a detail object.
+  Boolean ClearDetailObject(Integer recordIndex, Integer relationIndex);
+  void RemoveField(TcxCustomDataField* field);
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+  // Bookkeeping with the records.
+  void RecordInserted(Integer recordIndex);
+  void RecordDeleted(Integer recordIndex);
+  void FreeDetailObjects();
+  // Frees the detail objects of the records from the count on.
+  void TrimDetailObjects(Integer recordCount);
+
+ private:
+  friend class TcxCustomDataRelation;
+  void Changed(TcxCustomDataRelation* relation);
+  void FreeDetailObject(TcxDetailObject*& object);
+
+  TcxCustomDataController* FDataController;
+  std::vector<TcxCustomDataRelation*> FItems;
+  std::vector<TcxDetailObject*> FDetailObjects;
+  Integer FLockCount = 0;
+};
+
 class TcxCustomDataController : public TInterfacedPersistent {
   ORV_CLASS(TcxCustomDataController, TInterfacedPersistent)
  public:
@@ -1678,7 +1804,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   void InsertRecord(Integer recordIndex);
   void DeleteRecord(Integer recordIndex);
   virtual void CopyRecordValues(Integer fromRecordIndex, Integer toRecordIndex);
-  virtual void RecordInserted(Integer recordIndex) {}
+  // The detail objects of later records move with them.
+  virtual void RecordInserted(Integer recordIndex);
   virtual void RecordDeleted(Integer recordIndex);
   virtual void DeleteRecordFromStorage(Integer recordIndex);
   virtual void AfterReadRecord(Integer recordIndex);
@@ -1712,8 +1839,11 @@ class TcxCustomDataController : public TInterfacedPersistent {
   virtual Boolean IsDataStructureChanging() { return FDataStructureChanging; }
   virtual Boolean IsSynchronizationEnabled() { return false; }
   virtual Boolean IsDataChangeLocked() { return FDataChangedLockCount != 0; }
-  virtual Boolean IsDetailMode() { return false; }
-  Boolean IsDetailTemplate() { return false; }
+  // A master relation is set.
+  virtual Boolean IsDetailMode() { return FMasterRelation != nullptr; }
+  // 0 no detail, 1 template (no master record, or marked as the template), 2 clone.
+  Integer GetDetailMode();
+  Boolean IsDetailTemplate() { return GetDetailMode() == 1; }
   Boolean IsProviderFrozen() { return FProvider && FProvider->GetLockCount() > 0; }
   // The grid's name for IsProviderFrozen.
   Boolean IsProviderLocked() { return IsProviderFrozen(); }
@@ -2010,6 +2140,51 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean IsInternalFind() const { return FInternalFind; }
   void SetInternalFind(Boolean value) { FInternalFind = value; }
 
+  // ---- Master-detail ----
+  // Made on first use.
+  TcxCustomDataRelationList* GetRelationList();
+  TcxCustomDataRelationList* FindRelationList() const { return FRelations; }
+  virtual TcxCustomDataRelationClass GetRelationClass() { return TcxCustomDataRelation::StaticClass(); }
+  TcxCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+  Integer GetMasterRecordIndex() const { return FMasterRecordIndex; }
+  TcxCustomDataController* GetMasterDataController() const;
+  TcxCustomDataController* GetRootDataController();
+  // The template of a detail's relation; a non-detail is its own pattern.
+  TcxCustomDataController* GetPatternDataController();
+  // Attaches the controller to the relation as the detail of a master record (-1: as its
+  // template); nil detaches it.
+  virtual void SetMasterRelation(TcxCustomDataRelation* relation, Integer masterRecordIndex);
+  void AttachAsDetailTemplate(TcxCustomDataRelation* relation, Boolean isTemplate);
+  Boolean GetIsPattern() const { return FIsPattern; }
+  void SetIsPattern(Boolean value);
+  // The grid makes a detail view for a master record and answers its controller.
+  virtual TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) { return nullptr; }
+  virtual TcxCustomDataController* GetDetailDataController(TObject* linkObject) { return nullptr; }
+  // The detail controller of a record and relation, made on demand.
+  TcxCustomDataController* GetDetailDataController(Integer recordIndex, Integer relationIndex);
+  virtual Integer GetDefaultActiveRelationIndex() { return 0; }
+  virtual void RelationChanged(TcxCustomDataRelation* relation);
+  // Every record's links of the item's relation go (recursively in the details).
+  virtual void ResetRelationDetails(TObject* item);
+  virtual void CheckDetailsBrowseMode();
+  virtual Boolean CanChangeDetailExpanding(Integer recordIndex, Boolean expanded);
+  TObject* GetDetailLinkObject(Integer recordIndex, Integer relationIndex);
+  Boolean IsDetailDataControllerExist(Integer recordIndex, Integer relationIndex);
+  Boolean GetDetailExpanding(Integer recordIndex);
+  // True when the details are (now) in that state; False when refused or without detail state.
+  Boolean ChangeDetailExpanding(Integer recordIndex, Boolean expanded);
+  Integer GetDetailActiveRelationIndex(Integer recordIndex);
+  void ChangeDetailActiveRelationIndex(Integer recordIndex, Integer relationIndex);
+  void ClearDetailLinkObject(Integer recordIndex, Integer relationIndex);
+  void ClearDetails();
+  void CollapseDetails();
+  // With an existing detail controller: whether it has records; else the provider's cached
+  // answer (False when the controller has no data).
+  Boolean HasDetailChildren(Integer recordIndex, Integer relationIndex);
+  // The grid's name for HasDetailChildren.
+  Boolean HasDetailData(Integer recordIndex, Integer relationIndex) { return HasDetailChildren(recordIndex, relationIndex); }
+  void ResetDetailHasChildren();
+
   // ---- Summaries ----
   virtual TcxDataSummaryClass GetSummaryClass() { return TcxDataSummary::StaticClass(); }
   virtual TcxDataSummaryItemClass GetSummaryItemClass() { return TcxDataSummaryItem::StaticClass(); }
@@ -2104,6 +2279,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // row that only moved is not reported as a selection change.
   void RereadPrevSelection();
   void ReadRecords();
+  // The detail controllers of the records from the index on take their records' indexes.
+  void ReindexDetailMasters(Integer fromRecordIndex);
   // The focused data record through the provider, the nearest record kept in step.
   void DeleteFocusedRecord();
 
@@ -2116,6 +2293,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   friend class TcxDataControllerSearch;
   friend class TcxDataControllerGroups;
   friend class TcxDataSummary;
+  friend class TcxCustomDataRelationList;
 
   struct TDataChangedListener {
     TObject* Sender;
@@ -2188,6 +2366,12 @@ class TcxCustomDataController : public TInterfacedPersistent {
   TcxDataControllerGroups* FGroups = nullptr;
   TcxDataSummary* FSummary = nullptr;
   Boolean FAfterSummaryPending = false;
+  TcxCustomDataRelationList* FRelations = nullptr;
+  TcxCustomDataRelation* FMasterRelation = nullptr;
+  Integer FMasterRecordIndex = -1;
+  Boolean FIsPattern = false;
+  Boolean FCreatingLinkObject = false;
+  Boolean FInDetailExpanding = false;
   TcxDataControllerSearch* FSearch = nullptr;
   Boolean FSearching = false;
   AnsiString FSearchText;
