@@ -2060,8 +2060,10 @@ void TcxControl::Dispatch(TMessage& message) {
       FontChanged();
       return;
     case CM_INVALIDATE:
+      // WParam 1: a child reports its own invalidation; its siblings need nothing (and a child
+      // that reports again would make the two go round for ever).
       if (HandleAllocated() && !IsDestroying())
-        InvalidateControlAndChildren(this, message.WParam == 0, NeedsRedrawOnResize());
+        InvalidateControlAndChildren(this, message.WParam == 0, message.WParam == 0 && NeedsRedrawOnResize());
       return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {

@@ -286,6 +286,43 @@ TEST_F(ControlTest, PaintsThroughItsCanvasAndLookAndFeel) {
   EXPECT_TRUE(flat) << flat.Message;
 }
 
+namespace {
+
+// Redraws its windowed children when it is invalidated, as composite controls do.
+class TRedrawingControl : public TcxControl {
+  ORV_CLASS(TRedrawingControl, TcxControl)
+ public:
+  explicit TRedrawingControl(TComponent* owner) : TcxControl(owner) {}
+  int Invalidations = 0;
+
+ protected:
+  Boolean NeedsRedrawOnResize() override { return true; }
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == CM_INVALIDATE) ++Invalidations;
+    TcxControl::Dispatch(message);
+  }
+};
+
+}  // namespace
+
+TEST_F(ControlTest, NestedRedrawingControlsInvalidateOnce) {
+  auto* outer = new TRedrawingControl(Form.get());
+  outer->SetParent(Form.get());
+  outer->SetBounds(0, 0, 100, 100);
+  auto* inner = new TRedrawingControl(Form.get());
+  inner->SetParent(outer);
+  inner->SetBounds(10, 10, 50, 50);
+  Show();
+  inner->Invalidations = outer->Invalidations = 0;
+  // The inner control reports to the outer one, which does not send the invalidation back.
+  inner->Invalidate();
+  EXPECT_EQ(inner->Invalidations, 1);
+  EXPECT_EQ(outer->Invalidations, 1);
+  // The outer one still invalidates its children when it is invalidated itself.
+  outer->Invalidate();
+  EXPECT_EQ(inner->Invalidations, 2);
+}
+
 TEST_F(ControlTest, ScrollBarsFollowTheContent) {
   TTestControl* c = Add(10, 10, 120, 80, {100, 50});
   Show();
