@@ -273,15 +273,8 @@ Integer TranslateTextFlags(Integer canvasFlags) {
 
 Integer TranslateTextFlagsToCanvas(Integer engineFlags) {
   Integer result = 0;
-  // The engine's horizontal and vertical alignments are values, not bits.
-  const Integer horz = engineFlags & 7;
-  if (horz == 1) result |= 4;
-  if (horz == 2) result |= 2;
-  const Integer vert = engineFlags & 0x30;
-  if (vert == 0x10) result |= 0x20;
-  if (vert == 0x20) result |= 0x10;
-  if (engineFlags & 0x200) result |= 0x40;
-  if (engineFlags & 0x100) result |= 0x400;
+  for (const auto& pair : kTextFlagPairs)
+    if (engineFlags & pair[1]) result |= pair[0];
   return result;
 }
 
