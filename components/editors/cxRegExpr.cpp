@@ -46,13 +46,14 @@ TcxRegExprStates* AltEntryStates(const TcxRegExprParserAlt* alt) {
   return result;
 }
 
-// Marks the positions where the alternative may end. The walk follows the quantifiers only: a
-// group whose content may be empty but that has no quantifier of its own stops it.
+// Marks the positions where the alternative may end: the last item, and the items before it
+// as long as everything after them may match nothing. An item that may match nothing counts
+// whether a quantifier or its content makes it so: in x(a?) the x alone is complete.
 void MarkAltFinal(const TcxRegExprParserAlt* alt) {
   for (Integer i = alt->GetCount() - 1; i >= 0; --i) {
     TcxRegExprParserItem* item = alt->GetItem(i);
     item->MarkFinal();
-    if (!item->IsOptional()) break;
+    if (!item->MayMatchEmpty()) break;
   }
 }
 
@@ -337,12 +338,8 @@ TcxRegExprParserBlockItem::~TcxRegExprParserBlockItem() {
 
 bool TcxRegExprParserBlockItem::MayMatchEmpty() {
   if (IsOptional()) return true;
-  for (Integer k = 0; k < FAlts->GetCount(); ++k) {
-    const TcxRegExprParserAlt* alt = FAlts->GetAlt(k);
-    bool all = true;
-    for (Integer i = 0; i < alt->GetCount() && all; ++i) all = alt->GetItem(i)->MayMatchEmpty();
-    if (all) return true;
-  }
+  for (Integer k = 0; k < FAlts->GetCount(); ++k)
+    if (FAlts->GetAlt(k)->MayMatchEmpty()) return true;
   return false;
 }
 
@@ -412,6 +409,10 @@ TcxRegExprParserAlt* TcxRegExprParserAlt::Duplicate() const {
   return result;
 }
 
+bool TcxRegExprParserAlt::MayMatchEmpty() const {
+  return std::all_of(FItems.begin(), FItems.end(), [](TcxRegExprParserItem* item) { return item->MayMatchEmpty(); });
+}
+
 bool TcxRegExprParserAlt::IsAllOptional() const {
   return std::all_of(FItems.begin(), FItems.end(), [](TcxRegExprParserItem* item) { return item->IsOptional(); });
 }
@@ -439,7 +440,7 @@ TcxRegExprAutomat::TcxRegExprAutomat(TcxRegExprParserAlts* parseTree, TcxRegExpr
   bool startFinal = false;
   for (Integer k = 0; k < FParseTree->GetCount(); ++k) {
     FStartState->AddNextStates(AltEntryStates(FParseTree->GetAlt(k)));
-    if (FParseTree->GetAlt(k)->IsAllOptional()) startFinal = true;
+    if (FParseTree->GetAlt(k)->MayMatchEmpty()) startFinal = true;
   }
   FStartState->SetFinal(startFinal);
   FCurrent = new TcxRegExprStates;

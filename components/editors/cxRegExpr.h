@@ -447,6 +447,8 @@ class TcxRegExprParserAlt : public TObject {
   TcxRegExprParserAlt* Duplicate() const;
   // Every item is optional (true for an empty alternative).
   bool IsAllOptional() const;
+  // Every item may match nothing, by its quantifier or by its content.
+  bool MayMatchEmpty() const;
 
  private:
   std::vector<TcxRegExprParserItem*> FItems;

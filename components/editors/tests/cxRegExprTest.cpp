@@ -182,7 +182,11 @@ TEST_F(RegExprMatch, AlternativesGroupsAndQuantifiers) {
       {"a?", "", {0, kComplete}},
       {"a+*", "aaa", {3, kComplete}},         // (a+)*
       {"a??", "a", {1, kComplete}},           // (a?)?
-      {"x(a?)", "x", {1, kIncomplete}},       // the unquantified group stops the final marking
+      {"x(a?)", "x", {1, kComplete}},  // a group whose content may be empty may be left out
+      {"x(a?|b)", "x", {1, kComplete}},
+      {"x(a|b)", "x", {1, kIncomplete}},
+      {"(a*)", "", {0, kComplete}},
+      {"x(a?)(b*)y", "xy", {2, kComplete}},
       {"x(a?)", "xa", {2, kComplete}},
       {"x(a?)?", "x", {1, kComplete}},
       {"xa?", "x", {1, kComplete}},
