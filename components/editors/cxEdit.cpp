@@ -1650,7 +1650,8 @@ Boolean TcxCustomEdit::ValidateEditValue(Boolean raiseOnError) {
 }
 
 void TcxCustomEdit::HandleValidationError(const AnsiString& errorText, Boolean raiseAbort) {
-  if (!CanFocus()) {
+  // A window that is not on the screen (its form not shown yet) cannot take the focus either.
+  if (!CanFocus() || !HandleAllocated() || !IsWindowVisible(GetHandle())) {
     FIsEditValidated = true;
     return;
   }
@@ -1793,7 +1794,9 @@ Boolean TcxCustomEdit::IsActiveControl() {
   return active == this || (GetInnerControl() && active == GetInnerControl());
 }
 
-Boolean TcxCustomEdit::IsPaintCopy() { return GetControlState().Contains(csPaintCopy) && false; }
+Boolean TcxCustomEdit::IsPaintCopy() {
+  return GetControlState().Contains(csPaintCopy) && GetDataBinding()->GetDefaultValuesProviderIntf()->IsDataBound();
+}
 
 void TcxCustomEdit::PaintCopy() {
   TcxCustomEditProperties* properties = GetEffectiveProperties();
