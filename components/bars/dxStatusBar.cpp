@@ -627,14 +627,15 @@ void TdxStatusBarContainerPanelStyle::RestoreDefaults() {
   inherited::RestoreDefaults();
 }
 
-void TdxStatusBarContainerPanelStyle::DrawContent(TcxCanvas* canvas, const TRect& rect,
-                                                  TdxStatusBarPainterClass painter) {
-  inherited::DrawContent(canvas, rect, painter);
+void TdxStatusBarContainerPanelStyle::PlaceContainer(const TRect& contentRect, TdxStatusBarPainterClass painter) {
   if (!FContainer) return;
   TdxCustomStatusBar* statusBar = GetStatusBar();
-  TRect r = rect;
+  TRect r = contentRect;
   if (painter->ExcludesSizeGripFromContent(statusBar)) ExcludeSizeGrip(r);
-  FContainer->SetBoundsRect(r);
+  if (FContainer->GetBoundsRect() != r)
+    FContainer->SetBoundsRect(r);
+  else
+    FContainer->Invalidate();  // it shows the status bar's background, which may have changed
   if (FAlignControl && !statusBar->IsDesigning()) {
     for (Integer i = 0; i < FContainer->GetControlCount(); ++i)
       FContainer->GetControl(i)->SetBounds(0, 0, FContainer->GetWidth(), FContainer->GetHeight());
@@ -1052,7 +1053,8 @@ void TdxStatusBarPanel::SetPanelStyle(TdxStatusBarPanelStyle* value) {
 
 void TdxStatusBarPanel::CreatePanelStyle() {
   if (FPanelStyleClass) FPanelStyle = FPanelStyleClass.Create(this);
-  if (TdxCustomStatusBar* statusBar = GetStatusBar()) statusBar->Invalidate();
+  // The new style decides widths and content: lay out again, not only repaint.
+  if (TdxCustomStatusBar* statusBar = GetStatusBar()) statusBar->LayoutChanged();
 }
 
 void TdxStatusBarPanel::DestroyPanelStyle() {
@@ -1313,7 +1315,34 @@ TdxCustomStatusBar::~TdxCustomStatusBar() { orv::Free(FViewInfo); }
 
 TdxStatusBarViewInfo* TdxCustomStatusBar::CreateViewInfo() { return new TdxStatusBarViewInfo(this); }
 
-void TdxCustomStatusBar::CalculateLayout() { FViewInfo->Calculate(GetClientBounds()); }
+void TdxCustomStatusBar::CalculateLayout() {
+  FViewInfo->Calculate(GetClientBounds());
+  PlaceContainers();
+}
+
+void TdxCustomStatusBar::PlaceContainers() {
+  // Container panels place their windows with the layout, not while the status bar paints:
+  // moving a child window changes what the paint may still draw on. The content rectangle is
+  // the panel's less the bevel its painter draws, measured on a scratch DC.
+  HDC scratch = nullptr;
+  TcxCanvas* canvas = nullptr;
+  for (Integer i = 0; i < FViewInfo->GetPanelCount(); ++i) {
+    TdxStatusBarPanel* panel = FViewInfo->GetPanel(i);
+    auto* style = dynamic_cast<TdxStatusBarContainerPanelStyle*>(panel->GetPanelStyle());
+    if (!style || !style->GetContainer()) continue;
+    if (!canvas) {
+      scratch = CreateCompatibleDC(nullptr);
+      canvas = new TcxCanvas(scratch);
+    }
+    TRect r = GetPanelRect(i);
+    FPainter->DrawPanelBorder(this, FPainter->GetPanelBevel(panel), canvas, r);
+    style->PlaceContainer(r, FPainter);
+  }
+  if (canvas) {
+    canvas->Free();
+    DeleteDC(scratch);
+  }
+}
 
 TdxStatusBarPanel* TdxCustomStatusBar::CreatePanel() { return FPanels->Add(); }
 

@@ -270,9 +270,11 @@ class TdxStatusBarContainerPanelStyle : public TdxStatusBarPanelStyle {
 
   Boolean IsDeletable() override;
   void DoAssign(TdxStatusBarPanelStyle* style) override;
-  void DrawContent(TcxCanvas* canvas, const TRect& rect, TdxStatusBarPainterClass painter) override;
   void PanelVisibleChanged() override;
   void RestoreDefaults() override;
+  // Gives the container the panel's content rectangle, less the size grip (and its children
+  // the whole container when AlignControl is set); the status bar calls it with every layout.
+  void PlaceContainer(const TRect& contentRect, TdxStatusBarPainterClass painter);
 
  private:
   friend class TdxStatusBarContainerControl;
@@ -656,6 +658,7 @@ class TdxCustomStatusBar : public TcxControl {
  private:
   void ImageListChanged(TObject* sender);
   void ThemeChangedHandler(TObject* sender);
+  void PlaceContainers();
 
   TCustomImageList* FImages = nullptr;
   TdxStatusBarPanels* FPanels = nullptr;
