@@ -2529,6 +2529,7 @@ TcxCustomDataController::~TcxCustomDataController() = default;
 void TcxCustomDataController::BeforeDestruction() {
   FDestroying = true;
   FreeAndNil(FNotifier);
+  FreeAndNil(FSaveObject);
   if (FMasterRelation) {
     if (FMasterRelation->FDetailDataController == this) FMasterRelation->FDetailDataController = nullptr;
     FMasterRelation = nullptr;
@@ -3455,12 +3456,26 @@ void TcxCustomDataController::EndUpdateFields() {
 }
 
 void TcxCustomDataController::BeginSaveState() {
-  if (FSaveStateCount++ == 0) BeginUpdate();
+  if (FSaveStateCount++ != 0) return;
+  BeginUpdate();
+  try {
+    FSaveObject = new TcxSaveObject;
+    FSaveObject->Save(this);
+  } catch (...) {
+    FreeAndNil(FSaveObject);
+    --FSaveStateCount;
+    EndUpdate();
+    throw;
+  }
 }
 
 void TcxCustomDataController::EndSaveState() {
-  if (FSaveStateCount == 0) return;
-  if (--FSaveStateCount == 0) EndUpdate();
+  if (FSaveStateCount == 0 || --FSaveStateCount != 0) return;
+  ScopeExit end{[this] {
+    FreeAndNil(FSaveObject);
+    EndUpdate();
+  }};
+  if (FSaveObject) FSaveObject->Restore(this);
 }
 
 TcxDataListenerLink* TcxCustomDataController::AddListenerLink() {
@@ -5787,6 +5802,134 @@ void TcxCustomDataController::ReindexDetailMasters(Integer fromRecordIndex) {
       for (Integer i = 0; i < object->LinkObjectCount(); ++i)
         if (TObject* link = object->GetLinkObject(i))
           if (TcxCustomDataController* detail = GetDetailDataController(link)) detail->FMasterRecordIndex = r;
+}
+
+// ==== Saved keys =============================================================================
+
+void TcxKeys::BeforeDestruction() {
+  Clear();
+  inherited::BeforeDestruction();
+}
+
+void TcxKeys::Clear() {
+  for (TcxKeyInfo& info : FInfos) FreeInfo(info);
+  FInfos.clear();
+}
+
+Variant TcxKeys::RecordKey(Integer recordIndex) { return FDataController->GetRecordKeyValues(recordIndex, FKeyFields); }
+
+void TcxKeys::Save(TcxCustomDataController* dataController) {
+  Clear();
+  FDataController = dataController;
+  FKeyFields.clear();
+  dataController->GetKeyFieldList(FKeyFields);
+  SaveData();
+  std::stable_sort(FInfos.begin(), FInfos.end(),
+                   [](const TcxKeyInfo& a, const TcxKeyInfo& b) { return CompareVariants(a.Key, b.Key) < 0; });
+}
+
+void TcxKeys::Restore(TcxCustomDataController* dataController) {
+  FDataController = dataController;
+  FKeyFields.clear();
+  dataController->GetKeyFieldList(FKeyFields);
+  if (!FInfos.empty()) RestoreData();
+  Clear();
+}
+
+Integer TcxKeys::FindRecordKey(Integer recordIndex) {
+  const Variant key = RecordKey(recordIndex);
+  const auto it = std::lower_bound(FInfos.begin(), FInfos.end(), key,
+                                   [](const TcxKeyInfo& info, const Variant& k) { return CompareVariants(info.Key, k) < 0; });
+  return it != FInfos.end() && CompareVariants(it->Key, key) == 0 ? Integer(it - FInfos.begin()) : -1;
+}
+
+void TcxDetailKeys::FreeInfo(TcxKeyInfo& info) { FreeAndNil(info.SaveObject); }
+
+void TcxDetailKeys::SaveData() {
+  TcxCustomDataController* controller = GetDataController();
+  TcxCustomDataRelationList* relations = controller->FindRelationList();
+  if (!relations) return;
+  for (Integer r = 0; r < controller->GetRecordCount(); ++r) {
+    TcxDetailObject* object = relations->GetStoredDetailObject(r);
+    if (!object || !object->Expanded) continue;
+    TcxKeyInfo info;
+    info.Key = RecordKey(r);
+    info.ActiveRelationIndex = object->ActiveRelationIndex;
+    TcxCustomDataController* detail = controller->GetDetailDataController(r, object->ActiveRelationIndex);
+    if (detail && detail->InheritsFrom(controller->ClassType())) {
+      info.SaveObject = new TcxSaveObject;
+      info.SaveObject->Save(detail);
+    }
+    AddInfo(std::move(info));
+  }
+}
+
+void TcxDetailKeys::RestoreData() {
+  TcxCustomDataController* controller = GetDataController();
+  for (Integer r = 0; r < controller->GetRecordCount(); ++r) {
+    const Integer index = FindRecordKey(r);
+    if (index == -1) continue;
+    TcxKeyInfo& info = GetInfo(index);
+    controller->ChangeDetailExpanding(r, true);
+    controller->ChangeDetailActiveRelationIndex(r, info.ActiveRelationIndex);
+    if (!info.SaveObject || !controller->GetDetailExpanding(r) ||
+        controller->GetDetailActiveRelationIndex(r) != info.ActiveRelationIndex)
+      continue;
+    TcxCustomDataController* detail = controller->GetDetailDataController(r, info.ActiveRelationIndex);
+    if (detail && detail->InheritsFrom(controller->ClassType())) info.SaveObject->Restore(detail);
+  }
+}
+
+void TcxSelectedKeys::SaveData() {
+  TcxCustomDataController* controller = GetDataController();
+  TcxDataSelection* selection = controller->GetSelection();
+  for (Integer i = 0; i < selection->Count(); ++i) {
+    const TcxDataSelectionItem& item = selection->GetItem(i);
+    if (item.Level == -1 || item.RecordIndex < 0 || item.RecordIndex >= controller->GetRecordCount()) continue;
+    TcxKeyInfo info;
+    info.Key = RecordKey(item.RecordIndex);
+    info.SelectionIndex = i;
+    AddInfo(std::move(info));
+  }
+}
+
+void TcxSelectedKeys::RestoreData() {
+  TcxCustomDataController* controller = GetDataController();
+  TcxDataSelection* selection = controller->GetSelection();
+  if (selection->Count() == 0) return;
+  // Each saved entry takes the record that now has its key; entries whose key is gone go.
+  std::vector<Integer> records(std::size_t(selection->Count()), -1);
+  for (Integer r = 0; r < controller->GetRecordCount(); ++r) {
+    const Integer index = FindRecordKey(r);
+    if (index == -1) continue;
+    const Integer entry = GetInfo(index).SelectionIndex;
+    if (entry >= 0 && entry < Integer(records.size())) records[std::size_t(entry)] = r;
+  }
+  for (Integer i = selection->Count() - 1; i >= 0; --i) {
+    TcxDataSelectionItem& item = selection->GetItemRef(i);
+    if (item.Level == -1) continue;
+    if (records[std::size_t(i)] == -1)
+      selection->DeleteItem(i);
+    else
+      item.RecordIndex = records[std::size_t(i)];
+  }
+  controller->GetDataControllerInfo()->MarkExpandingChanged();
+}
+
+void TcxSaveObject::Save(TcxCustomDataController* dataController) {
+  if (dataController->FCreatingLinkObject || dataController->IsDestroying() || !dataController->HasRecordKeys()) return;
+  FDetailKeys.Save(dataController);
+  FSelectedKeys.Save(dataController);
+}
+
+void TcxSaveObject::Restore(TcxCustomDataController* dataController) {
+  if (dataController->FCreatingLinkObject) return;
+  if (dataController->HasRecordKeys()) {
+    FDetailKeys.Restore(dataController);
+    FSelectedKeys.Restore(dataController);
+  } else {
+    dataController->ClearDetails();
+  }
 }
 
 // ==== Unbound controller =====================================================================

@@ -866,6 +866,8 @@ class TcxCustomDataControllerInfo : public TObject {
   void SummaryChanged(Boolean redo);
   void LayoutChanged();
   void ExpandingChanged();
+  // Every selection entry takes its row again at the end of the next rebuild.
+  void MarkExpandingChanged() { FExpandingFlag = true; }
   void FocusChanged(Boolean newItemRowFocusingChanged);
   void FieldRemoved(TcxCustomDataField* field);
   void FieldComparisonChanged(TcxCustomDataField* field);
@@ -1744,6 +1746,91 @@ class TcxCustomDataRelationList : public TObject {
   Integer FLockCount = 0;
 };
 
+// ==== Saved keys =============================================================================
+
+class TcxSaveObject;
+
+// A record's key with what was saved for it.
+struct TcxKeyInfo {
+  Variant Key;
+  // Selected keys: the selection entry's index.
+  Integer SelectionIndex = -1;
+  // Detail keys: the active relation and the detail controller's own saved state.
+  Integer ActiveRelationIndex = -1;
+  TcxSaveObject* SaveObject = nullptr;
+};
+
+// Key values of records, saved before a reload and matched against the records afterwards.
+class TcxKeys : public TObject {
+  ORV_CLASS(TcxKeys, TObject)
+ public:
+  TcxKeys() = default;
+  void BeforeDestruction() override;
+
+  virtual void RestoreData() {}
+  virtual void SaveData() {}
+  virtual void FreeInfo(TcxKeyInfo& info) {}
+  void Clear();
+  // Takes the controller's key fields, saves and sorts the key infos by their keys.
+  void Save(TcxCustomDataController* dataController);
+  // Restores when anything was saved, then clears.
+  void Restore(TcxCustomDataController* dataController);
+  // The key info of the record's key; -1 when none.
+  Integer FindRecordKey(Integer recordIndex);
+  Integer Count() const { return Integer(FInfos.size()); }
+  TcxKeyInfo& GetInfo(Integer index) { return FInfos.at(std::size_t(index)); }
+  TcxCustomDataController* GetDataController() const { return FDataController; }
+
+ protected:
+  void AddInfo(TcxKeyInfo info) { FInfos.push_back(std::move(info)); }
+  Variant RecordKey(Integer recordIndex);
+
+ private:
+  TcxCustomDataController* FDataController = nullptr;
+  std::vector<TcxCustomDataField*> FKeyFields;
+  std::vector<TcxKeyInfo> FInfos;
+};
+
+// The records with expanded details, their active relations and their details' own state.
+class TcxDetailKeys : public TcxKeys {
+  ORV_CLASS(TcxDetailKeys, TcxKeys)
+ public:
+  TcxDetailKeys() = default;
+  void RestoreData() override;
+  void SaveData() override;
+  void FreeInfo(TcxKeyInfo& info) override;
+};
+
+// The selected records.
+class TcxSelectedKeys : public TcxKeys {
+  ORV_CLASS(TcxSelectedKeys, TcxKeys)
+ public:
+  TcxSelectedKeys() = default;
+  void RestoreData() override;
+  void SaveData() override;
+};
+
+// Expanded details and selected rows of a controller kept by key across a reload.
+class TcxSaveObject : public TObject {
+  ORV_CLASS(TcxSaveObject, TObject)
+ public:
+  TcxSaveObject() = default;
+  // The key lists are members: their saved detail states go here.
+  void BeforeDestruction() override {
+    FDetailKeys.Clear();
+    FSelectedKeys.Clear();
+    inherited::BeforeDestruction();
+  }
+  // Nothing while a link object is being made, while the controller goes, or without keys.
+  void Save(TcxCustomDataController* dataController);
+  // Without keys every record's detail links go.
+  void Restore(TcxCustomDataController* dataController);
+
+ private:
+  TcxDetailKeys FDetailKeys;
+  TcxSelectedKeys FSelectedKeys;
+};
+
 class TcxCustomDataController : public TInterfacedPersistent {
   ORV_CLASS(TcxCustomDataController, TInterfacedPersistent)
  public:
@@ -1830,6 +1917,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   virtual Boolean IsSingleSelectMode() { return !FMultiSelect; }
   virtual Boolean IsImmediatePost() { return FOptions.Contains(dcoImmediatePost) || GetProvider()->EditsInStorage(); }
   virtual Boolean HasRecordKeys() { return false; }
+  // The fields whose values are a record's key (none here).
+  virtual void GetKeyFieldList(std::vector<TcxCustomDataField*>& list) {}
   virtual Boolean NeedsStructureUpdate();
   virtual Boolean IsProviderMode();
   virtual Boolean IsIncrementalLoadMode() { return false; }
@@ -2294,6 +2383,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   friend class TcxDataControllerGroups;
   friend class TcxDataSummary;
   friend class TcxCustomDataRelationList;
+  friend class TcxSaveObject;
 
   struct TDataChangedListener {
     TObject* Sender;
@@ -2333,6 +2423,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Integer FLocateCount = 0;
   Integer FUpdateFieldsLockCount = 0;
   Integer FSaveStateCount = 0;
+  TcxSaveObject* FSaveObject = nullptr;
 
   // Structure and loading.
   Boolean FActive = false;

@@ -442,7 +442,7 @@ class TcxDBDataController : public TcxCustomDataController {
   // Focuses the record of that key (-1: no focused row); whether a row was focused.
   Boolean LocateByKey(const Variant& keyValue);
   // Appends the key field, or its sub-fields when it has several names.
-  virtual void GetKeyFieldList(std::vector<TcxCustomDataField*>& list);
+  void GetKeyFieldList(std::vector<TcxCustomDataField*>& list) override;
   // The record's key values (one field: its value; several: an array), Null without keys.
   Variant GetRecordID(Integer recordIndex) override;
   TcxDBDataField* GetKeyField() const { return FKeyField; }

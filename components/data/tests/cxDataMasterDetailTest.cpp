@@ -141,3 +141,47 @@ TEST(TcxDataMasterDetail, AFreedRelationDetachesItsTemplate) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace orv::test;
+
+// A master whose records have keys (the town's name).
+class TKeyedController : public TMasterController {
+  ORV_CLASS(TKeyedController, TMasterController)
+ public:
+  explicit TKeyedController(TComponent* owner) : TMasterController(owner) {}
+  Boolean HasRecordKeys() override { return true; }
+  void GetKeyFieldList(std::vector<TcxCustomDataField*>& list) override { list.push_back(GetItemField(0)); }
+};
+
+TEST(TcxDataMasterDetail, SavedKeysKeepExpandedDetailsAndSelectionAcrossAReload) {
+  std::unique_ptr<TKeyedController, orv::FreeDeleter> master(new TKeyedController(nullptr));
+  master->AddTestItem(TcxStringValueType::StaticClass());
+  const std::vector<const char*> names = {"A", "B", "C", "D"};
+  auto load = [&](const std::vector<const char*>& order) {
+    master->SetRecordCount(Integer(order.size()));
+    for (std::size_t i = 0; i < order.size(); ++i) master->SetValue(Integer(i), 0, Variant(order[i]));
+  };
+  load(names);
+  TTestItem level;
+  TcxCustomDataRelation* relation = master->GetRelationList()->Add(&level);
+  TControllerPtr pattern(new TTestDataController(nullptr));
+  pattern->AttachAsDetailTemplate(relation, true);
+  master->ChangeDetailExpanding(2, true);  // C
+  master->SetMultiSelect(true);
+  master->ChangeRowSelection(1, true);  // B
+  master->ChangeRowSelection(3, true);  // D
+
+  // The records come back in another order, without D.
+  master->BeginSaveState();
+  load({"C", "A", "B"});
+  master->CollapseDetails();  // as a reload of the records does
+  master->EndSaveState();
+  EXPECT_TRUE(master->GetDetailExpanding(0));
+  EXPECT_FALSE(master->GetDetailExpanding(2));
+  ASSERT_EQ(master->GetSelectedCount(), 1);
+  EXPECT_EQ(master->GetRowInfo(master->GetSelectedRowIndex(0)).RecordIndex, 2);  // B
+}
+
+}  // namespace
