@@ -187,6 +187,13 @@ void TcxGridPainter::Invalidate(Boolean invalidateDetails) {
       if (auto* site = dynamic_cast<TcxGridSite*>(grid->GetControl(i))) site->Invalidate();
 }
 
+void TcxGridPainter::InvalidateWindows() {
+  TcxCustomGrid* grid = GetControl();
+  grid->Invalidate();
+  for (Integer i = 0; i < grid->GetControlCount(); ++i)
+    if (auto* site = dynamic_cast<TcxGridSite*>(grid->GetControl(i))) site->Invalidate();
+}
+
 void TcxGridPainter::Invalidate(const TRect& rect) { GetControl()->InvalidateArea(rect, false); }
 
 TRect TcxGridViewInfo::GetClientBounds() { return GetControl()->GetClientBounds(); }

@@ -158,6 +158,8 @@ class TcxGridPainter : public TcxCustomGridHandler {
   // Full: the layout is computed again and every site window is invalidated too.
   void Invalidate(Boolean invalidateDetails);
   void Invalidate(const TRect& rect);
+  // The grid window and every site window among its children, without a relayout.
+  void InvalidateWindows();
 };
 
 using TcxGridPainterClass = orv::ClassOf<TcxGridPainter>;

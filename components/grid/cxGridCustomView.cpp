@@ -52,7 +52,7 @@ void TcxGridLayoutChange::Run() {
         throw;
       }
       viewInfo->SetIsCalculating(saved);
-      grid->GetPainterObject()->Invalidate(true);
+      grid->GetPainterObject()->InvalidateWindows();
     }
   } else if (view->CanCalculate() && view->GetSite()) {
     const TRect bounds = view->GetSite()->GetBoundsRect();
