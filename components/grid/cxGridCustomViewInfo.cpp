@@ -1276,8 +1276,8 @@ void TcxGridSite::SetParent(TWinControl* value) {
 
 void TcxGridSite::SetBounds(Integer left, Integer top, Integer width, Integer height) {
   if (width != GetWidth() || height != GetHeight()) {
-    FLastClientWidth = GetClientWidth();
-    FLastClientHeight = GetClientHeight();
+    FLastClientWidth = HandleAllocated() ? GetClientWidth() : GetWidth();
+    FLastClientHeight = HandleAllocated() ? GetClientHeight() : GetHeight();
   }
   inherited::SetBounds(left, top, width, height);
 }
@@ -1285,8 +1285,8 @@ void TcxGridSite::SetBounds(Integer left, Integer top, Integer width, Integer he
 void TcxGridSite::BoundsChanged() {
   const Integer prevWidth = FLastClientWidth;
   const Integer prevHeight = FLastClientHeight;
-  FLastClientWidth = GetClientWidth();
-  FLastClientHeight = GetClientHeight();
+  FLastClientWidth = HandleAllocated() ? GetClientWidth() : GetWidth();
+  FLastClientHeight = HandleAllocated() ? GetClientHeight() : GetHeight();
   if (FViewInfo->IsVisibilityChanging()) return;
   if ((prevWidth != 0 || prevHeight != 0) && (prevWidth != FLastClientWidth || prevHeight != FLastClientHeight)) {
     Boolean canHandle = FViewInfo->CanHandleBoundsChange();
