@@ -1038,6 +1038,16 @@ class TcxSortingBySummaryEngine : public TObject {
 
 using TcxSortingBySummaryEngineClass = orv::ClassOf<TcxSortingBySummaryEngine>;
 
+// How an engine orders the groups of one level: by which group summary item (-1: none) and in
+// which direction.
+class TcxSortingBySummaryInfo : public TObject {
+  ORV_CLASS(TcxSortingBySummaryInfo, TObject)
+ public:
+  TcxSortingBySummaryInfo() = default;
+  TcxDataSortOrder SortOrder = soNone;
+  Integer SummaryIndex = -1;
+};
+
 // Finds records by values: ReadData fills an internal record of the storage from a reader,
 // FindRecordIndex answers the matching record or -1.
 class TcxDataControllerLocateObject : public TObject {

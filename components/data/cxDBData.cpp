@@ -2132,4 +2132,5 @@ void TcxDBDataSummaryItem::SetFieldName(const AnsiString& value) {
 ORV_PUBLISH(TcxDBDataSummaryItem) {
   using T = TcxDBDataSummaryItem;
   p.Property("FieldName", &T::GetFieldName, &T::SetFieldName);
+  p.Property("Sorted", &T::GetSorted, &T::SetSorted).Default(false);
 }
