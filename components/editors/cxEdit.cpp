@@ -6,6 +6,7 @@
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/data/cxFilterConsts.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/forms/Filer.h"
@@ -80,6 +81,86 @@ class TCountScope {
 }  // namespace
 
 Boolean cxEditCheckBoxLayoutSwitch = false;
+
+// ==== Published properties ====================================================================
+
+namespace {
+const orv::EnumNames<TAlignment> kAlignmentNames("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
+const orv::EnumNames<TcxEditVertAlignment> kVertAlignmentNames("TcxEditVertAlignment",
+                                                               {"taTopJustify", "taBottomJustify", "taVCenter"});
+const orv::EnumNames<TcxEditButtonKind> kButtonKindNames("TcxEditButtonKind",
+                                                         {"bkEllipsis", "bkDown", "bkGlyph", "bkText"});
+const orv::EnumNames<TcxEditBorderStyle> kEditBorderStyleNames(
+    "TcxEditBorderStyle", {"ebsNone", "ebsSingle", "ebsThick", "ebsFlat", "ebs3D", "ebsUltraFlat", "ebsOffice11"});
+const orv::EnumNames<TcxEditButtonStyle> kButtonStyleNames(
+    "TcxEditButtonStyle", {"btsDefault", "bts3D", "btsFlat", "btsSimple", "btsHotFlat", "btsUltraFlat", "btsOffice11"});
+const orv::EnumNames<TcxEditButtonTransparency> kButtonTransparencyNames(
+    "TcxEditButtonTransparency", {"ebtNone", "ebtInactive", "ebtAlways", "ebtHideInactive", "ebtHideUnselected"});
+const orv::EnumNames<TcxEditPopupBorderStyle> kPopupBorderStyleNames(
+    "TcxEditPopupBorderStyle", {"epbsDefault", "epbsSingle", "epbsFrame3D", "epbsFlat"});
+const orv::EnumNames<TcxDirection> kDirectionNames("TcxDirection",
+                                                   {"dirNone", "dirLeft", "dirRight", "dirUp", "dirDown"});
+}  // namespace
+
+ORV_PUBLISH(TcxEditAlignment) {
+  using T = TcxEditAlignment;
+  p.Property("Horz", &T::GetHorz, &T::SetHorz).Stored([](T* a) { return a->IsHorzStored(); });
+  p.Property("Vert", &T::GetVert, &T::SetVert).Stored([](T* a) { return a->IsVertStored(); });
+}
+
+ORV_PUBLISH(TcxCustomEditPropertiesValues) {
+  using T = TcxCustomEditPropertiesValues;
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T*) { return false; });
+}
+
+ORV_PUBLISH(TcxEditButton) {
+  using T = TcxEditButton;
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("ContentAlignment", &T::GetContentAlignment, &T::SetContentAlignment).Default(taCenter);
+  p.Property("Default", &T::GetDefault, &T::SetDefault).Default(false);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  p.Property("Glyph", &T::GetGlyph, &T::SetGlyph).Stored([](T* b) { return b->HasGlyph() && !b->GetGlyph()->GetEmpty(); });
+  p.Property("Hint", &T::GetHint, &T::SetHint);
+  p.Property("Kind", &T::GetKind, &T::SetKind).Default(bkDown);
+  p.Property("LeftAlignment", &T::GetLeftAlignment, &T::SetLeftAlignment).Default(false);
+  p.Property("Stretchable", &T::GetStretchable, &T::SetStretchable).Default(true);
+  p.Property("Tag", &T::GetTag, &T::SetTag).Default(0);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(true);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Default(0);
+}
+
+ORV_PUBLISH(TcxEditStyle) {
+  using T = TcxEditStyle;
+  auto stored = [](Integer index, const char* name) {
+    return [index, name](T* s) { return s->IsEditValueStored(index, name); };
+  };
+  p.Property("BorderStyle", &T::GetEditBorderStyle, &T::SetEditBorderStyle)
+      .Stored([](T* s) { return s->IsValueStored(csvBorderStyle); });
+  p.Property("ButtonStyle", &T::GetButtonStyle, &T::SetButtonStyle).Stored(stored(svButtonStyle, "ButtonStyle"));
+  p.Property("ButtonTransparency", &T::GetButtonTransparency, &T::SetButtonTransparency)
+      .Stored(stored(svButtonTransparency, "ButtonTransparency"));
+  p.Property("Gradient", &T::GetGradient, &T::SetGradient).Stored(stored(svGradient, "Gradient"));
+  p.Property("GradientDirection", &T::GetGradientDirection, &T::SetGradientDirection)
+      .Stored(stored(svGradientDirection, "GradientDirection"));
+  p.Property("PopupBorderStyle", &T::GetPopupBorderStyle, &T::SetPopupBorderStyle)
+      .Stored(stored(svPopupBorderStyle, "PopupBorderStyle"));
+}
+
+ORV_PUBLISH(TcxEditStyleController) {
+  using T = TcxEditStyleController;
+  p.Property("Style", &T::GetStyle);
+  p.Property("StyleDisabled", &T::GetStyleDisabled);
+  p.Property("StyleFocused", &T::GetStyleFocused);
+  p.Property("StyleHot", &T::GetStyleHot);
+  p.Property("OnStyleChanged", &T::GetOnStyleChanged, &T::SetOnStyleChanged);
+}
+
+ORV_PUBLISH(TcxEditRepository) {}
+
+ORV_PUBLISH(TcxEditRepositoryItem) {
+  using T = TcxEditRepositoryItem;
+  p.Property("PropertiesEvents", &T::GetPropertiesEvents, &T::SetPropertiesEvents);
+}
 
 // ==== Alignment ===============================================================================
 
@@ -348,6 +429,7 @@ void TcxCustomEditData::Clear() {
 // ==== Properties ==============================================================================
 
 TcxCustomEditProperties::TcxCustomEditProperties(TPersistent* owner) : TcxInterfacedPersistent(owner) {
+  orv::StartEditFramework();
   PropertiesList().push_back(this);
   FAlignment = new TcxEditAlignment(this);
   FAlignment->SetOnChanged(TNotifyEvent(this, &TcxCustomEditProperties::AlignmentChanged));
@@ -678,13 +760,28 @@ const char* const kEditStyleValueNames[] = {"ButtonStyle", "ButtonTransparency",
 }
 
 TcxEditStyleController* GetDefaultEditStyleController() {
-  static TcxEditStyleController* controller = [] {
+  // Freed at exit; its teardown clears the foundation's default controller.
+  static Owned<TcxEditStyleController> controller([] {
     auto* c = new TcxEditStyleController(nullptr);
     if (!GlobalDefaultStyleController) GlobalDefaultStyleController = c;
     return c;
-  }();
-  return controller;
+  }());
+  return controller.get();
 }
+
+namespace orv {
+
+void StartEditFramework() {
+  static const bool started = [] {
+    GetDefaultEditStyleController();
+    // Filter captions take the replacements an application sets for the texts.
+    SetFilterCaptionTextHook(&GetLocalizedResourceString);
+    return true;
+  }();
+  (void)started;
+}
+
+}  // namespace orv
 
 void TcxCustomEditStyle::Assign(TPersistent* source) {
   auto* s = dynamic_cast<TcxCustomEditStyle*>(source);
@@ -2129,7 +2226,8 @@ void TcxCustomEdit::FocusChanged() {
   if (GetComponentState().Contains(csDestroying) || FFocusingOnError) return;
   const Boolean state = Focused() && Application->GetActive();
   if (state == FLastFocusState) {
-    inherited::FocusChanged();
+    // No change to announce; the look may still follow the window focus.
+    RefreshStateAtCursor(false);
     return;
   }
   FLastFocusState = state;
@@ -2406,12 +2504,14 @@ void TcxEditRepositoryItem::SetRepository(TcxEditRepository* value) {
 TComponent* TcxEditRepositoryItem::GetParentComponent() const { return FRepository; }
 
 void TcxEditRepositoryItem::SetParentComponent(TComponent* value) {
-  if (GetComponentState().Contains(csLoading) && FRepository) return;
+  // While loading, ReadState joins the repository the reader names.
+  if (GetComponentState().Contains(csLoading)) return;
   if (auto* repository = dynamic_cast<TcxEditRepository*>(value)) SetRepository(repository);
 }
 
 void TcxEditRepositoryItem::ReadState(TReader* reader) {
   inherited::ReadState(reader);
+  if (auto* repository = dynamic_cast<TcxEditRepository*>(reader->GetParent())) SetRepository(repository);
 }
 
 void TcxEditRepository::BeforeDestruction() {

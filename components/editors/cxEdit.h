@@ -687,6 +687,13 @@ class TcxEditStyleController : public TcxStyleController {
 // The one default controller (made on first use, freed at exit).
 TcxEditStyleController* GetDefaultEditStyleController();
 
+namespace orv {
+// The framework's start, run once by the first properties object: the default style controller
+// becomes the one container styles follow, and filter captions read their texts through the
+// replacements the application sets.
+void StartEditFramework();
+}  // namespace orv
+
 // ==== View info ===============================================================================
 
 class TcxEditButtonViewInfo : public TPersistent {
