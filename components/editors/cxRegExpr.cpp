@@ -1,6 +1,7 @@
 #include "components/editors/cxRegExpr.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "components/editors/cxEditConsts.h"
 #include "components/foundation/cxClasses.h"
@@ -10,8 +11,9 @@
 
 namespace {
 
-// Walks of different threads never share states, but each numbers its own walks.
-thread_local std::uint64_t gLastWalkStamp = 0;
+// Every walk gets a number of its own, so a state stamped by an earlier walk (on any thread)
+// never looks passed to a later one.
+std::atomic<std::uint64_t> gLastWalkStamp{0};
 
 // An expression may hold at most this many character positions, counted after the counted
 // repetitions and back references are unfolded, and groups (those written and those the parser
