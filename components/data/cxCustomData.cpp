@@ -1744,7 +1744,7 @@ void TcxCustomDataControllerInfo::FilterRecordList() {
   if (kept == 0) return;
   FRecordList.erase(FRecordList.begin(), FRecordList.begin() + std::ptrdiff_t(kept));
   RebuildPositions();
-  if (FSelection) FSelection->RemoveFilteredOut();
+  if (FSelection && !controller->IsGridMode()) FSelection->RemoveFilteredOut();
   if (controller->FFocusCheckAfterFilterRequested) {
     controller->FFocusCheckAfterFilterRequested = false;
     controller->FFilterChanged = true;
@@ -1913,7 +1913,8 @@ void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
   Boolean sameFields = FExpandingInfos->FieldCount() == FGroupingFieldList->Count();
   for (Integer i = 0; sameFields && i < FExpandingInfos->FieldCount(); ++i)
     sameFields = FExpandingInfos->GetField(i) == FGroupingFieldList->GetItem(i).Field;
-  const Boolean selection = (savedStates & TcxDataExpandingInfos::essSelection) && FSelection;
+  const Boolean selection =
+      (savedStates & TcxDataExpandingInfos::essSelection) && FSelection && !controller->IsGridMode();
   if (!sameFields) {
     if (selection && FSelection->Count() > 0) FSelection->ClearAndNotify();
     return;
@@ -1980,7 +1981,8 @@ void TcxCustomDataControllerInfo::RestoreStates(Integer savedStates) {
 }
 
 void TcxCustomDataControllerInfo::RecomputeSelectionRows() {
-  if (!FSelection || FSelection->Count() == 0) return;
+  // In grid mode the selection is held by dataset bookmarks, not by records of the buffer.
+  if (!FSelection || FSelection->Count() == 0 || FDataController->IsGridMode()) return;
   Boolean changed = false;
   for (Integer i = FSelection->Count() - 1; i >= 0; --i) {
     TcxDataSelectionItem& item = FSelection->GetItemRef(i);
@@ -2348,7 +2350,7 @@ TcxDataSelection* TcxCustomDataControllerInfo::GetSelection() {
 }
 
 void TcxCustomDataControllerInfo::CheckSelection() {
-  if (!FSelection || FSelection->Count() == 0) return;
+  if (!FSelection || FSelection->Count() == 0 || FDataController->IsGridMode()) return;
   const Integer count = FDataController->GetRecordCount();
   if (count == 0) {
     FSelection->ClearAndNotify();

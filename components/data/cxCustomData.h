@@ -2068,11 +2068,11 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean GetFocusedSelected() const { return FFocusedSelected; }
   void SetFocusedSelected(Boolean value);
   Integer GetSelectedCount();
-  Integer GetSelectedRowIndex(Integer index);
+  virtual Integer GetSelectedRowIndex(Integer index);
   Boolean IsRowSelected(Integer rowIndex);
   void ChangeRowSelection(Integer rowIndex, Boolean select);
   void ClearSelection();
-  void SelectAll();
+  virtual void SelectAll();
   void SelectRows(Integer startRowIndex, Integer endRowIndex);
   TcxDataSelection* GetSelection() { return FInfo->GetSelection(); }
   // Drops the selection entries whose records are gone (-1: after a reload).
@@ -2156,13 +2156,13 @@ class TcxCustomDataController : public TInterfacedPersistent {
 
   // ---- Selection anchor and rows ----
   // EcxInvalidDataControllerOperation "RowIndex out of range" for a bad row.
-  void SetSelectionAnchor(Integer rowIndex);
-  Integer GetSelectionAnchorRowIndex();
-  Boolean IsSelectionAnchorSet() { return GetSelectionAnchorRowIndex() != -1; }
-  void SelectFromAnchor(Integer rowIndex, Boolean keepSelection);
+  virtual void SetSelectionAnchor(Integer rowIndex);
+  virtual Integer GetSelectionAnchorRowIndex();
+  virtual Boolean IsSelectionAnchorSet() { return GetSelectionAnchorRowIndex() != -1; }
+  virtual void SelectFromAnchor(Integer rowIndex, Boolean keepSelection);
   void SelectFocusedRow();
   void SyncSelectionWithFocusedRow();
-  Boolean FocusSelectedRow(Integer selectedIndex);
+  virtual Boolean FocusSelectedRow(Integer selectedIndex);
   using TcxDataControllerEachRowProc = orv::Event<void(Pointer data, Integer rowIndex, const TcxRowInfo& rowInfo)>;
   virtual void ForEachRow(Boolean selectedRowsOnly, const TcxDataControllerEachRowProc& proc, Pointer data);
 

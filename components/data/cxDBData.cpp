@@ -2019,9 +2019,18 @@ void TcxDBDataController::ForEachRow(Boolean selectedRowsOnly, const TcxDataCont
     return;
   }
   if (selectedRowsOnly) {
-    // The bookmark selection of several rows is not kept in grid mode: the focused row.
-    const Integer row = GetFocusedRowIndex();
-    if (row >= 0 && row < GetRowCount() && GetSelectedCount() > 0) proc(data, row, GetRowInfo(row));
+    if (IsSingleSelectMode()) {
+      const Integer row = GetFocusedRowIndex();
+      if (row >= 0 && row < GetRowCount() && GetSelectedCount() > 0) proc(data, row, GetRowInfo(row));
+      return;
+    }
+    // Each selected bookmark becomes the dataset's record in turn.
+    TcxBookmarkList* bookmarks = static_cast<TcxDBDataSelection*>(GetSelection())->GetBookmarks();
+    for (Integer i = 0; i < bookmarks->GetCount(); ++i) {
+      dataSet->SetBookmarkStr(bookmarks->Get(i));
+      const Integer row = GetFocusedRowIndex();
+      if (row >= 0 && row < GetRowCount()) proc(data, row, GetRowInfo(row));
+    }
     return;
   }
   for (dataSet->First(); !dataSet->GetEOF(); dataSet->Next()) {
@@ -2067,6 +2076,233 @@ Boolean TcxDBDataController::IsBookmarkAffected(Integer recordIndex) {
   if (!IsGridMode()) return inherited::IsBookmarkAffected(recordIndex);
   TDataSet* dataSet = GetDataSet();
   return !dataSet || !dataSet->BookmarkValid(FBookmark);
+}
+
+// ==== Bookmark selection =====================================================================
+
+TcxDBDataSelection::TcxDBDataSelection(TcxCustomDataController* dataController)
+    : TcxDataSelection(dataController), FBookmarks(new TcxBookmarkList) {}
+
+void TcxDBDataSelection::BeforeDestruction() {
+  FreeAndNil(FBookmarks);
+  inherited::BeforeDestruction();
+}
+
+TcxDBDataController* TcxDBDataSelection::DBController() const {
+  return static_cast<TcxDBDataController*>(GetDataController());
+}
+
+Boolean TcxDBDataSelection::InGridMode() const { return DBController()->IsGridMode(); }
+
+void TcxDBDataSelection::ClearAnchor() {
+  inherited::ClearAnchor();
+  FAnchorBookmark.clear();
+}
+
+void TcxDBDataSelection::AddItem(Integer position, Integer rowIndex, Integer recordIndex, Integer level) {
+  inherited::AddItem(position, rowIndex, recordIndex, level);
+  if (!InGridMode() || FInSelectAll) return;
+  const TBookmarkStr bookmark = DBController()->GetRowBookmark(rowIndex);
+  if (position < 0 || position >= FBookmarks->GetCount())
+    FBookmarks->Add(bookmark);
+  else
+    FBookmarks->Insert(position, bookmark);
+}
+
+void TcxDBDataSelection::ClearItems() {
+  inherited::ClearItems();
+  FBookmarks->Clear();
+}
+
+void TcxDBDataSelection::DeleteItem(Integer index) {
+  inherited::DeleteItem(index);
+  if (!InGridMode() || FInSelectAll || index >= FBookmarks->GetCount()) return;
+  TDataSet* dataSet = DBController()->GetDataSet();
+  if (!FAnchorBookmark.empty() && dataSet && dataSet->CompareBookmarks(FBookmarks->Get(index), FAnchorBookmark) == 0)
+    FAnchorBookmark.clear();
+  FBookmarks->Delete(index);
+}
+
+Boolean TcxDBDataSelection::FindBookmark(const TBookmarkStr& bookmark, Integer& index) const {
+  TDataSet* dataSet = DBController()->GetDataSet();
+  Integer low = 0, high = FBookmarks->GetCount() - 1;
+  while (low <= high && dataSet) {
+    const Integer middle = (low + high) / 2;
+    const Integer c = dataSet->CompareBookmarks(FBookmarks->Get(middle), bookmark);
+    if (c == 0) {
+      index = middle;
+      return true;
+    }
+    if (c < 0)
+      low = middle + 1;
+    else
+      high = middle - 1;
+  }
+  index = low;
+  return false;
+}
+
+Boolean TcxDBDataSelection::FindByRowIndex(Integer rowIndex, Integer& index) const {
+  if (!InGridMode()) return inherited::FindByRowIndex(rowIndex, index);
+  return FindBookmark(DBController()->GetRowBookmark(rowIndex), index);
+}
+
+void TcxDBDataSelection::SyncItemCount() {
+  FInSelectAll = true;
+  try {
+    SetItemCount(FBookmarks->GetCount());
+  } catch (...) {
+    FInSelectAll = false;
+    throw;
+  }
+  FInSelectAll = false;
+}
+
+void TcxDBDataSelection::AddCurrentBookmark() {
+  if (!GetDataController()->CanSelectRow(-1)) return;
+  const TBookmarkStr bookmark = DBController()->GetDataSet()->GetBookmarkStr();
+  Integer index;
+  if (!FindBookmark(bookmark, index)) FBookmarks->Insert(index, bookmark);
+}
+
+void TcxDBDataSelection::SelectAll() {
+  TcxDBDataController* controller = DBController();
+  TDataSet* dataSet = controller->GetDataSet();
+  if (!dataSet) return;
+  TcxDBDataProvider* provider = controller->GetDBProvider();
+  provider->Freeze();
+  try {
+    provider->SavePos();
+    inherited::ClearItems();
+    FBookmarks->Clear();
+    for (dataSet->First(); !dataSet->GetEOF(); dataSet->Next())
+      if (controller->CanSelectRow(-1)) FBookmarks->Add(dataSet->GetBookmarkStr());
+    SyncItemCount();
+    provider->RestorePos();
+  } catch (...) {
+    FBookmarks->Clear();
+    SyncItemCount();
+    provider->Unfreeze();
+    throw;
+  }
+  provider->Unfreeze();
+  Changed();
+  controller->DataLoaded();
+}
+
+void TcxDBDataSelection::SelectRange(const TBookmarkStr& bookmark1, const TBookmarkStr& bookmark2, Boolean keepSelection) {
+  TcxDBDataController* controller = DBController();
+  TDataSet* dataSet = controller->GetDataSet();
+  if (!dataSet || (dataSet->GetState() == dsInsert && dataSet->GetEOF())) return;
+  TcxDBDataProvider* provider = controller->GetDBProvider();
+  provider->Freeze();
+  try {
+    provider->SavePos();
+    const Boolean ordered = dataSet->CompareBookmarks(bookmark1, bookmark2) <= 0;
+    const TBookmarkStr& first = ordered ? bookmark1 : bookmark2;
+    const TBookmarkStr& last = ordered ? bookmark2 : bookmark1;
+    if (!keepSelection) FBookmarks->Clear();
+    dataSet->SetBookmarkStr(first);
+    while (!dataSet->GetEOF()) {
+      AddCurrentBookmark();
+      if (dataSet->CompareBookmarks(dataSet->GetBookmarkStr(), last) == 0) break;
+      dataSet->Next();
+    }
+    SyncItemCount();
+    provider->RestorePos();
+  } catch (...) {
+    FBookmarks->Clear();
+    SyncItemCount();
+    provider->Unfreeze();
+    throw;
+  }
+  provider->Unfreeze();
+  Changed();
+  controller->DataLoaded();
+}
+
+Integer TcxDBDataController::GetSelectedRowIndex(Integer index) {
+  if (!IsGridMode() || IsSingleSelectMode()) return inherited::GetSelectedRowIndex(index);
+  auto* selection = static_cast<TcxDBDataSelection*>(GetSelection());
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet || index < 0 || index >= selection->GetBookmarks()->GetCount() || GetRowCount() == 0) return -1;
+  const TBookmarkStr bookmark = selection->GetBookmarks()->Get(index);
+  // Only a bookmark within the buffer has a row.
+  if (dataSet->CompareBookmarks(bookmark, GetRowBookmark(0)) < 0 ||
+      dataSet->CompareBookmarks(bookmark, GetRowBookmark(GetRowCount() - 1)) > 0)
+    return -1;
+  for (Integer row = 0; row < GetRowCount(); ++row)
+    if (dataSet->CompareBookmarks(GetRowBookmark(row), bookmark) == 0) return row;
+  return -1;
+}
+
+Integer TcxDBDataController::GetSelectionAnchorRowIndex() {
+  return IsGridMode() ? -1 : inherited::GetSelectionAnchorRowIndex();
+}
+
+Boolean TcxDBDataController::IsSelectionAnchorSet() {
+  if (!IsGridMode()) return inherited::IsSelectionAnchorSet();
+  return !static_cast<TcxDBDataSelection*>(GetSelection())->GetAnchorBookmark().empty();
+}
+
+void TcxDBDataController::SelectAll() {
+  if (!IsGridMode()) {
+    inherited::SelectAll();
+    return;
+  }
+  if (IsSingleSelectMode()) return;
+  LockUpdate();
+  try {
+    static_cast<TcxDBDataSelection*>(GetSelection())->SelectAll();
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxDBDataController::SelectFromAnchor(Integer rowIndex, Boolean keepSelection) {
+  if (!IsGridMode()) {
+    inherited::SelectFromAnchor(rowIndex, keepSelection);
+    return;
+  }
+  GetDataControllerInfo()->CheckRowIndex(rowIndex);
+  auto* selection = static_cast<TcxDBDataSelection*>(GetSelection());
+  if (selection->GetAnchorBookmark().empty() || IsSingleSelectMode()) return;
+  LockUpdate();
+  try {
+    selection->SelectRange(selection->GetAnchorBookmark(), GetRowBookmark(rowIndex), keepSelection);
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxDBDataController::SetSelectionAnchor(Integer rowIndex) {
+  if (!IsGridMode()) {
+    inherited::SetSelectionAnchor(rowIndex);
+    return;
+  }
+  GetDataControllerInfo()->CheckRowIndex(rowIndex);
+  static_cast<TcxDBDataSelection*>(GetSelection())->SetAnchorBookmark(GetRowBookmark(rowIndex));
+}
+
+TBookmarkStr TcxDBDataController::GetSelectedBookmark(Integer index) {
+  if (!IsGridMode()) throw EcxInvalidDataControllerOperation(GetLocalizedResourceString(&cxSDBNotInGridMode));
+  if (IsSingleSelectMode()) {
+    const Integer row = GetFocusedRowIndex();
+    return row == -1 ? TBookmarkStr() : GetRowBookmark(row);
+  }
+  return static_cast<TcxDBDataSelection*>(GetSelection())->GetBookmarks()->Get(index);
+}
+
+Boolean TcxDBDataController::FocusSelectedRow(Integer selectedIndex) {
+  if (!IsGridMode()) return inherited::FocusSelectedRow(selectedIndex);
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet) return false;
+  dataSet->SetBookmarkStr(GetSelectedBookmark(selectedIndex));
+  return true;
 }
 
 // ==== Dataset summary item ===================================================================

@@ -319,6 +319,56 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   Integer FReadCount = 0;
 };
 
+// ==== Bookmark selection =====================================================================
+
+// Dataset bookmarks, kept in dataset order.
+class TcxBookmarkList : public TStringList {
+  ORV_CLASS(TcxBookmarkList, TStringList)
+ public:
+  TcxBookmarkList() = default;
+};
+
+// The selection of a dataset-bound controller: outside grid mode its base; in grid mode the
+// selected records are dataset bookmarks (the base keeps as many items as there are bookmarks),
+// so a selection reaches beyond the buffer the controller holds.
+class TcxDBDataSelection : public TcxDataSelection {
+  ORV_CLASS(TcxDBDataSelection, TcxDataSelection)
+ public:
+  explicit TcxDBDataSelection(TcxCustomDataController* dataController);
+  void BeforeDestruction() override;
+
+  void ClearAnchor() override;
+  void AddItem(Integer position, Integer rowIndex, Integer recordIndex, Integer level) override;
+  void ClearItems() override;
+  void DeleteItem(Integer index) override;
+  // Grid mode: the row's bookmark in the bookmark list.
+  Boolean FindByRowIndex(Integer rowIndex, Integer& index) const override;
+
+  // Grid mode: every record of the dataset.
+  void SelectAll();
+  // Grid mode: the records from one bookmark to the other (either order), added to the
+  // selection when keeping it, else in its place.
+  void SelectRange(const TBookmarkStr& bookmark1, const TBookmarkStr& bookmark2, Boolean keepSelection);
+  // Binary search by CompareBookmarks: True with the position, else False with the insert
+  // position.
+  Boolean FindBookmark(const TBookmarkStr& bookmark, Integer& index) const;
+  TcxBookmarkList* GetBookmarks() const { return FBookmarks; }
+  const TBookmarkStr& GetAnchorBookmark() const { return FAnchorBookmark; }
+  void SetAnchorBookmark(const TBookmarkStr& value) { FAnchorBookmark = value; }
+
+ private:
+  TcxDBDataController* DBController() const;
+  Boolean InGridMode() const;
+  // The base items follow the bookmarks.
+  void SyncItemCount();
+  // Inserts the current record's bookmark in order unless it is there.
+  void AddCurrentBookmark();
+
+  TcxBookmarkList* FBookmarks;
+  TBookmarkStr FAnchorBookmark;
+  Boolean FInSelectAll = false;
+};
+
 // ==== Data mode settings =====================================================================
 
 class TcxDBDataModeController;
@@ -492,6 +542,18 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean HasBookmark() override;
   Boolean IsBookmarkRow(Integer rowIndex) override;
   Boolean IsBookmarkAffected(Integer recordIndex) override;
+  // Grid mode: the bookmark selection.
+  TcxDataSelectionClass GetSelectionClass() override { return TcxDBDataSelection::StaticClass(); }
+  Integer GetSelectedRowIndex(Integer index) override;
+  Integer GetSelectionAnchorRowIndex() override;
+  Boolean IsSelectionAnchorSet() override;
+  void SelectAll() override;
+  void SelectFromAnchor(Integer rowIndex, Boolean keepSelection) override;
+  void SetSelectionAnchor(Integer rowIndex) override;
+  Boolean FocusSelectedRow(Integer selectedIndex) override;
+  // The selected bookmark (single selection: the focused row's); "DataController not in
+  // GridMode" outside grid mode.
+  TBookmarkStr GetSelectedBookmark(Integer index);
   // The dataset's bookmark of a buffer row (empty outside grid mode).
   TBookmarkStr GetRowBookmark(Integer rowIndex);
 

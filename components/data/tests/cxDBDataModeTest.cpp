@@ -129,4 +129,55 @@ TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
   EXPECT_EQ(controller->GetRecordCount(), count);
 }
 
+TEST(cxDBDataModeController, GridModeSelectsByBookmarks) {
+  TFixtureTownTable fixture;
+  TDsDbfTable* table = fixture.Town->Table;
+  const std::vector<Integer> all = DataSetIds(table);
+  const Integer count = Integer(all.size());
+  TDBControllerPtr controller = MakeTownController(fixture.Town->Source);
+  EXPECT_THROW(controller->GetSelectedBookmark(0), EcxInvalidDataControllerOperation);
+  controller->GetDataModeController()->SetGridModeBufferCount(5);
+  controller->GetDataModeController()->SetGridMode(true);
+  controller->SetMultiSelect(true);
+  table->First();
+  ASSERT_EQ(controller->GetRowCount(), 5);
+
+  // A range from an anchor, in dataset order.
+  controller->SetSelectionAnchor(3);
+  EXPECT_TRUE(controller->IsSelectionAnchorSet());
+  EXPECT_EQ(controller->GetSelectionAnchorRowIndex(), -1);
+  controller->SelectFromAnchor(1, false);
+  ASSERT_EQ(controller->GetSelectedCount(), 3);
+  EXPECT_EQ(controller->GetSelectedRowIndex(0), 1);
+  EXPECT_EQ(controller->GetSelectedRowIndex(2), 3);
+  EXPECT_TRUE(controller->IsRowSelected(2));
+  EXPECT_FALSE(controller->IsRowSelected(4));
+  controller->SelectFromAnchor(4, true);  // kept and extended: rows 1 .. 4
+  EXPECT_EQ(controller->GetSelectedCount(), 4);
+
+  // Moving the buffer away leaves the selection in place, without rows.
+  controller->GotoLast();
+  EXPECT_EQ(controller->GetSelectedCount(), 4);
+  EXPECT_EQ(controller->GetSelectedRowIndex(0), -1);
+  EXPECT_FALSE(controller->IsRowSelected(4));
+  Integer visited = 0;
+  struct Counter {
+    Integer* Count;
+    void Row(Pointer, Integer, const TcxRowInfo&) { ++*Count; }
+  } counter{&visited};
+  controller->ForEachRow(true, TcxCustomDataController::TcxDataControllerEachRowProc(&counter, &Counter::Row), nullptr);
+  EXPECT_EQ(visited, 4);
+  EXPECT_TRUE(controller->FocusSelectedRow(0));
+  EXPECT_EQ(table->FieldByName("ID")->GetAsInteger(), all[1]);
+
+  // Select all walks the dataset; a cleared selection forgets every bookmark.
+  controller->SelectAll();
+  EXPECT_EQ(controller->GetSelectedCount(), count);
+  controller->ClearSelection();
+  EXPECT_EQ(controller->GetSelectedCount(), 0);
+  controller->ChangeRowSelection(0, true);
+  EXPECT_EQ(controller->GetSelectedCount(), 1);
+  EXPECT_TRUE(controller->IsRowSelected(0));
+}
+
 }  // namespace
