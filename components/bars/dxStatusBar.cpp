@@ -557,9 +557,9 @@ ORV_PUBLISH(TdxStatusBarContainerPanelStyle) {
 
 TdxStatusBarContainerPanelStyle::TdxStatusBarContainerPanelStyle(TdxStatusBarPanel* owner)
     : TdxStatusBarPanelStyle(owner) {
+  // While a form loads, the streamed Container property binds the streamed control instead.
   TdxCustomStatusBar* statusBar = GetStatusBar();
-  if (statusBar && !statusBar->GetComponentState().Contains(csLoading) &&
-      !statusBar->GetComponentState().Contains(csReading) && !statusBar->GetComponentState().Contains(csUpdating))
+  if (statusBar && !IsLoadingOrReading(statusBar) && !statusBar->GetComponentState().Contains(csUpdating))
     CreateContainer();
 }
 

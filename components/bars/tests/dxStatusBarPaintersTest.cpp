@@ -141,3 +141,12 @@ TEST_F(StatusBarPaintersTest, GripSquareReachesFurtherWhenPanelsFillTheWidth) {
   EXPECT_EQ(At(Capture(), r.Right - 1, y), ColorToRGB(clRed));
   EXPECT_EQ(Bar->GetPainterClassValue()->GetSizeGripSize(), (TSize{16, 16}));
 }
+
+TEST_F(StatusBarPaintersTest, ThemedPainterMetricsWithoutVisualStyles) {
+  TdxStatusBarPainterClass xp = TdxStatusBarXPPainter::Class();
+  EXPECT_EQ(xp->GetSizeGripSize(), (TSize{16, 16}));
+  EXPECT_EQ(xp->GetSeparatorWidth(), 2);
+  Bar->SetBorderWidth(4);
+  EXPECT_EQ(xp->GetBorderWidths(Bar), Rect(0, 2, 0, 0));
+  EXPECT_EQ(TdxStatusBarStandardPainter::Class()->GetBorderWidths(Bar), Rect(4, 6, 4, 4));
+}

@@ -464,3 +464,62 @@ TEST(BarDrawing, TransparentSizeGripLeavesTheBackground) {
   EXPECT_GT(red, 200);
   EXPECT_EQ(face, 0);
 }
+
+TEST_F(StatusBarTest, AnInheritedContainerRefusesToLoseItsStyle) {
+  TdxStatusBarPanel* panel = AddPanel(kContainer);
+  auto* style = static_cast<TdxStatusBarContainerPanelStyle*>(panel->GetPanelStyle());
+  IncludeComponentState(style->GetContainer(), TComponentState{csAncestor});
+  EXPECT_FALSE(style->IsDeletable());
+  EXPECT_THROW(panel->SetPanelStyleClassName(kText), EdxException);
+  EXPECT_EQ(panel->GetPanelStyle(), style);
+  EXPECT_EQ(panel->GetPanelStyleClassName(), kContainer);
+}
+
+TEST_F(StatusBarTest, StylesFollowTheBarsFontUntilTheyHaveTheirOwn) {
+  TdxStatusBarPanel* p0 = AddPanel(kText);
+  TdxStatusBarPanel* p1 = AddPanel(kText);
+  auto* own = static_cast<TdxStatusBarTextPanelStyle*>(p1->GetPanelStyle());
+  EXPECT_EQ(p0->GetPanelStyle()->GetFont()->GetHeight(), -10);
+  own->GetFont()->SetHeight(-14);
+  EXPECT_FALSE(own->GetParentFont());
+  Bar->GetFont()->SetHeight(-12);
+  EXPECT_EQ(p0->GetPanelStyle()->GetFont()->GetHeight(), -12);
+  EXPECT_TRUE(p0->GetPanelStyle()->GetParentFont());
+  EXPECT_EQ(own->GetFont()->GetHeight(), -14);
+  own->SetParentFont(true);
+  EXPECT_EQ(own->GetFont()->GetHeight(), -12);
+  // An unassigned colour reads the bar's.
+  Bar->SetColor(clAqua);
+  EXPECT_EQ(own->GetColor(), clAqua);
+  EXPECT_FALSE(own->IsColorStored());
+}
+
+TEST_F(StatusBarTest, TextPanelImageFromTheBarsImages) {
+  auto* images = new TCustomImageList(Form.get(), 8, 8);
+  Owned<TBitmap> picture(new TBitmap);
+  picture->SetSize(8, 8);
+  picture->GetCanvas()->GetBrush()->SetColor(clRed);
+  picture->GetCanvas()->FillRect(Rect(0, 0, 8, 8));
+  images->AddMasked(picture.get(), clNone);
+  TdxStatusBarPanel* panel = AddPanel(kText, 100, "A");
+  auto* style = static_cast<TdxStatusBarTextPanelStyle*>(panel->GetPanelStyle());
+  AddPanel(kText);
+  Bar->SetImages(images);
+  style->SetImageIndex(0);
+  Show();
+  const TRect cell = Bar->GetPanelRect(0);
+  const TRect inner{cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1};
+  const int middle = (inner.Top + inner.Bottom) / 2;
+  orv::TSurface s = Capture();
+  // The image one pixel from the left, centred; the text starts after it.
+  EXPECT_EQ(At(s, inner.Left + 1, middle), ColorToRGB(clRed));
+  EXPECT_EQ(At(s, inner.Left, middle), ColorToRGB(clBtnFace));
+  EXPECT_GE(InkColumns(s, inner, 0x000000).first, inner.Left + 1 + 8 + 1 + 2);
+  // An index outside the list draws no image.
+  style->SetImageIndex(3);
+  Run();
+  EXPECT_EQ(CountColor(Capture(), inner, ColorToRGB(clRed)), 0);
+  // The list going away leaves the bar without images.
+  images->Free();
+  EXPECT_EQ(Bar->GetImages(), nullptr);
+}
