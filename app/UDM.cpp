@@ -111,10 +111,6 @@ const TDataModuleDescription kDescription;
 
 }  // namespace
 
-TDM::TDM(TComponent* owner) : TDataModule(owner) {
-  orv::InitInheritedComponent(this, TDataModule::StaticClass());
-}
-
 AnsiString TDM::DataFolder() const { return ExtractFilePath(Application->GetExeName()) + "DB\\"; }
 
 void TDM::DataModuleCreate(TObject* sender) {
@@ -136,23 +132,6 @@ void TDM::DataModuleDestroy(TObject* sender) {
   if (DataReady) DsDatabase->SetConnected(false);
 }
 
-void TDM::GetChildren(TGetChildProc proc, TComponent* root) {
-  for (Integer i = 0; i < GetComponentCount(); ++i)
-    if (!GetComponent(i)->HasParent()) proc(GetComponent(i));
-}
-
-void TDM::DefineProperties(TFiler* filer) {
-  inherited::DefineProperties(filer);
-  filer->DefineProperty("Height", TReaderProc(this, &TDM::ReadHeight), TWriterProc(this, &TDM::WriteHeight),
-                        true);
-  filer->DefineProperty("Width", TReaderProc(this, &TDM::ReadWidth), TWriterProc(this, &TDM::WriteWidth), true);
-}
-
-void TDM::ReadHeight(TReader* reader) { SetDesignSize(TPoint{GetDesignSize().X, reader->ReadInteger()}); }
-void TDM::WriteHeight(TWriter* writer) { writer->WriteInteger(GetDesignSize().Y); }
-void TDM::ReadWidth(TReader* reader) { SetDesignSize(TPoint{reader->ReadInteger(), GetDesignSize().Y}); }
-void TDM::WriteWidth(TWriter* writer) { writer->WriteInteger(GetDesignSize().X); }
-
 namespace orv {
 
 AnsiString ConnectionErrorText() {
@@ -164,13 +143,8 @@ AnsiString ConnectionErrorText() {
 
 }  // namespace orv
 
-// The platform's data module stores its create order and events in descriptions; they are
-// published here with the program's module.
 ORV_PUBLISH(TDM) {
   using T = TDM;
-  p.Property("OldCreateOrder", &T::GetOldCreateOrder, &T::SetOldCreateOrder);
-  p.Property("OnCreate", &T::GetOnCreate, &T::SetOnCreate);
-  p.Property("OnDestroy", &T::GetOnDestroy, &T::SetOnDestroy);
   p.Method("DataModuleCreate", &T::DataModuleCreate);
   p.Method("DataModuleDestroy", &T::DataModuleDestroy);
   p.Field("DsDatabase", &T::DsDatabase);

@@ -8,15 +8,13 @@
 class TDsDatabase;
 class TDsDbfTable;
 class TRxMemoryData;
-class TReader;
-class TWriter;
 
 class TDM : public TDataModule {
   ORV_CLASS(TDM, TDataModule)
  public:
-  // Builds the components from the form description "TDM"; OnCreate runs afterwards
-  // (AfterConstruction, which TApplication::CreateForm calls).
-  explicit TDM(TComponent* owner);
+  // The components come from the form description "TDM", which AfterConstruction (called by
+  // TApplication::CreateForm) reads before OnCreate runs.
+  explicit TDM(TComponent* owner) : TDataModule(owner) {}
 
   // Components, set by the form description.
   TDsDatabase* DsDatabase = nullptr;
@@ -33,21 +31,10 @@ class TDM : public TDataModule {
   // OnDestroy: disconnects (closing every table of the connection) when the data was ready.
   void DataModuleDestroy(TObject* sender);
 
-  // The module's components, for writing its description.
-  void GetChildren(TGetChildProc proc, TComponent* root) override;
-
  protected:
-  // The design size is stored as "Height" and "Width", after the designer position.
-  void DefineProperties(TFiler* filer) override;
   // The folder of the tables: the program's folder and "DB\". Tests start the module on
   // folders of their own.
   virtual AnsiString DataFolder() const;
-
- private:
-  void ReadHeight(TReader* reader);
-  void WriteHeight(TWriter* writer);
-  void ReadWidth(TReader* reader);
-  void WriteWidth(TWriter* writer);
 };
 
 // The data module of the program, set by TApplication::CreateForm.

@@ -51,7 +51,9 @@ void ExpectTownFieldDefs(TFieldDefs& defs, TFieldType idType) {
 
 TEST(DataModule, ItsDescriptionBuildsTheFourComponentsAndWritesBackTheSame) {
   MessageBoxes boxes;
-  DMPtr dm(new TDM(Application));  // OnCreate runs only in AfterConstruction
+  // What AfterConstruction does before OnCreate: read the module's description.
+  DMPtr dm(new TDM(Application));
+  ASSERT_TRUE(orv::InitInheritedComponent(dm.get(), TDataModule::StaticClass()));
   EXPECT_EQ(dm->GetName(), "DM");
   ASSERT_EQ(dm->GetComponentCount(), 4);
   EXPECT_EQ(dm->GetComponent(0), dm->DsDatabase);

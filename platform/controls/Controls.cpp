@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/UserControls.h"
 #include "platform/runtime/Exceptions.h"
@@ -561,8 +562,13 @@ void TControl::SetClientWidth(Integer value) { SetClientSize({value, GetClientHe
 void TControl::SetClientHeight(Integer value) { SetClientSize({GetClientWidth(), value}); }
 
 void TControl::SetClientSize(TPoint value) {
-  const TRect client = GetClientRect();
-  SetBounds(FLeft, FTop, FWidth - client.Right + value.X, FHeight - client.Bottom + value.Y);
+  // A window smaller than its frame has an empty client area, which hides the frame's size:
+  // measure again once the window is large enough.
+  for (int pass = 0; pass < 2; ++pass) {
+    const TRect client = GetClientRect();
+    if (client.Right == value.X && client.Bottom == value.Y) return;
+    SetBounds(FLeft, FTop, FWidth - client.Right + value.X, FHeight - client.Bottom + value.Y);
+  }
 }
 
 TPoint TControl::GetClientOrigin() {
@@ -2391,6 +2397,13 @@ HDC TWinControl::GetDeviceContext(HWND& windowHandle) {
   return GetDC(windowHandle);
 }
 
+void TWinControl::GetChildren(TGetChildProc proc, TComponent* root) {
+  for (Integer i = 0; i < GetControlCount(); ++i) {
+    TControl* control = GetControl(i);
+    if (control->GetOwner() == root) proc(control);
+  }
+}
+
 // ---- TControlCanvas ---------------------------------------------------------------------------
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
@@ -2587,3 +2600,72 @@ Integer TMouse::GetWheelScrollLines() const {
   SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   return Integer(lines);
 }
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TAlign> kAlignNames("TAlign",
+                                         {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
+const orv::EnumNames<TAnchorKind> kAnchorKindNames("TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"});
+const orv::EnumNames<TShiftStateItem> kShiftStateNames("TShiftState", {"ssShift", "ssAlt", "ssCtrl", "ssLeft",
+                                                                       "ssRight", "ssMiddle", "ssDouble"});
+const orv::EnumNames<TMouseButton> kMouseButtonNames("TMouseButton", {"mbLeft", "mbRight", "mbMiddle"});
+const orv::EnumNames<TDragMode> kDragModeNames("TDragMode", {"dmManual", "dmAutomatic"});
+const orv::EnumNames<TDragKind> kDragKindNames("TDragKind", {"dkDrag", "dkDock"});
+const orv::EnumNames<TScrollStyle> kScrollStyleNames("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+const orv::EnumNames<TFormBorderStyle> kBorderStyleNames(
+    "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+const orv::EnumNames<TAlignment> kAlignmentNames("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
+
+// Cursors are written by name where the platform names them.
+const bool kCursorIdents = (orv::RegisterIntegerIdents("TCursor", {{crDefault, "crDefault"},
+                                                                   {crNone, "crNone"},
+                                                                   {crArrow, "crArrow"},
+                                                                   {crCross, "crCross"},
+                                                                   {crIBeam, "crIBeam"},
+                                                                   {crSizeNESW, "crSizeNESW"},
+                                                                   {crSizeNS, "crSizeNS"},
+                                                                   {crSizeNWSE, "crSizeNWSE"},
+                                                                   {crSizeWE, "crSizeWE"},
+                                                                   {crUpArrow, "crUpArrow"},
+                                                                   {crHourGlass, "crHourGlass"},
+                                                                   {crDrag, "crDrag"},
+                                                                   {crNoDrop, "crNoDrop"},
+                                                                   {crHSplit, "crHSplit"},
+                                                                   {crVSplit, "crVSplit"},
+                                                                   {crMultiDrag, "crMultiDrag"},
+                                                                   {crSQLWait, "crSQLWait"},
+                                                                   {crNo, "crNo"},
+                                                                   {crAppStart, "crAppStart"},
+                                                                   {crHelp, "crHelp"},
+                                                                   {crHandPoint, "crHandPoint"},
+                                                                   {crSizeAll, "crSizeAll"}}),
+                            true);
+
+}  // namespace
+
+ORV_PUBLISH(TSizeConstraints) {
+  using T = TSizeConstraints;
+  p.Property("MaxHeight", &T::GetMaxHeight, &T::SetMaxHeight).Default(0);
+  p.Property("MaxWidth", &T::GetMaxWidth, &T::SetMaxWidth).Default(0);
+  p.Property("MinHeight", &T::GetMinHeight, &T::SetMinHeight).Default(0);
+  p.Property("MinWidth", &T::GetMinWidth, &T::SetMinWidth).Default(0);
+}
+
+// The control publishes its bounds, cursor and hint; every other property is published by the
+// concrete classes that show it (ControlProperties.h).
+ORV_PUBLISH(TControl) {
+  using T = TControl;
+  p.Property("Left", &T::GetLeft, &T::SetLeft);
+  p.Property("Top", &T::GetTop, &T::SetTop);
+  p.Property("Width", &T::GetWidth, &T::SetWidth);
+  p.Property("Height", &T::GetHeight, &T::SetHeight);
+  p.Property("Cursor", &T::GetCursor, &T::SetCursor).Kind("TCursor").Default(crDefault);
+  p.Property("Hint", &T::GetHint, &T::SetHint).Stored(&orv::IsControlHintStored);
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
+}
+
+ORV_PUBLISH(TWinControl) {}
+ORV_PUBLISH(TGraphicControl) {}
+ORV_PUBLISH(TCustomControl) {}

@@ -744,6 +744,10 @@ class TWinControl : public TControl {
   // Paints the control and its children into a DC at (x, y).
   void PaintTo(HDC dc, Integer x, Integer y);
 
+  // ---- Streaming protocol ----
+  // The child controls that `root` owns, in the order of GetControl.
+  void GetChildren(TGetChildProc proc, TComponent* root) override;
+
   // ---- Events ----
   TNotifyEvent GetOnEnter() const { return FOnEnter; }
   void SetOnEnter(TNotifyEvent value) { FOnEnter = value; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/windowing/User.h"
 
@@ -176,4 +177,13 @@ void TImage::SetTransparent(bool value) {
   if (value == FTransparent) return;
   FTransparent = value;
   PictureChanged(this);
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+ORV_PUBLISH(TTimer) {
+  using T = TTimer;
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  p.Property("Interval", &T::GetInterval, &T::SetInterval).Default(Cardinal(1000));
+  p.Property("OnTimer", &T::GetOnTimer, &T::SetOnTimer);
 }

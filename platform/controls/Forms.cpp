@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "platform/controls/AppEvnts.h"
+#include "platform/controls/ControlProperties.h"
+#include "platform/forms/Filer.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/SysUtils.h"
@@ -89,6 +91,8 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::AfterConstruction() {
   if (FCreated) return;
   FCreated = true;
+  orv::InitInheritedComponent(this, InheritsFrom(TForm::StaticClass()) ? TForm::StaticClass()
+                                                                        : TCustomForm::StaticClass());
   FFormState.Exclude(fsCreating);
   if (!FOldCreateOrder) DoCreate();
   if (FFormState.Contains(fsActivated)) {
@@ -177,6 +181,13 @@ void TCustomForm::ReadState(TReader* reader) {
   if (FDesignSize.X > 0) TControl::SetClientWidth(FDesignSize.X);
   if (FDesignSize.Y > 0) TControl::SetClientHeight(FDesignSize.Y);
   EnableAlign();
+}
+
+void TCustomForm::GetChildren(TGetChildProc proc, TComponent* root) {
+  inherited::GetChildren(proc, root);
+  if (root != this) return;
+  for (Integer i = 0; i < GetComponentCount(); ++i)
+    if (!GetComponent(i)->HasParent()) proc(GetComponent(i));
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {
@@ -679,6 +690,7 @@ TDataModule::TDataModule(TComponent* owner) : TComponent(owner) {
 void TDataModule::AfterConstruction() {
   if (FCreated) return;
   FCreated = true;
+  orv::InitInheritedComponent(this, TDataModule::StaticClass());
   if (!FOldCreateOrder) DoCreate();
 }
 
@@ -688,6 +700,24 @@ void TDataModule::BeforeDestruction() {
   if (Screen) Screen->RemoveDataModule(this);
   inherited::BeforeDestruction();
 }
+
+void TDataModule::GetChildren(TGetChildProc proc, TComponent* root) {
+  for (Integer i = 0; i < GetComponentCount(); ++i)
+    if (!GetComponent(i)->HasParent()) proc(GetComponent(i));
+}
+
+void TDataModule::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("Height", TReaderProc(this, &TDataModule::ReadHeight),
+                        TWriterProc(this, &TDataModule::WriteHeight), true);
+  filer->DefineProperty("Width", TReaderProc(this, &TDataModule::ReadWidth),
+                        TWriterProc(this, &TDataModule::WriteWidth), true);
+}
+
+void TDataModule::ReadHeight(TReader* reader) { FDesignSize.Y = reader->ReadInteger(); }
+void TDataModule::WriteHeight(TWriter* writer) { writer->WriteInteger(FDesignSize.Y); }
+void TDataModule::ReadWidth(TReader* reader) { FDesignSize.X = reader->ReadInteger(); }
+void TDataModule::WriteWidth(TWriter* writer) { writer->WriteInteger(FDesignSize.X); }
 
 void TDataModule::DoCreate() {
   if (!FOnCreate) return;
@@ -1252,4 +1282,83 @@ TRect TScreen::GetWorkAreaRect() const {
   RECT r;
   SystemParametersInfo(SPI_GETWORKAREA, 0, &r, 0);
   return r;
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TFormStyle> kFormStyleNames("TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+const orv::EnumNames<TPosition> kPositionNames("TPosition",
+                                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                                "poOwnerFormCenter"});
+const orv::EnumNames<TWindowState> kWindowStateNames("TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"});
+const orv::EnumNames<TBorderIcon> kBorderIconNames("TBorderIcon",
+                                                   {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
+
+}  // namespace
+
+ORV_PUBLISH(TScrollingWinControl) {}
+ORV_PUBLISH(TCustomForm) {}
+
+// A form stores its client size, not its outer size.
+ORV_PUBLISH(TForm) {
+  using T = TForm;
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Stored(false);
+  p.Property("Height", &T::GetHeight, &T::SetHeight).Stored(false);
+  p.Property("ActiveControl", &T::GetActiveControl, &T::SetActiveControl);
+  orv::PublishLayout(p);
+  p.Property("AutoSize", &T::GetAutoSize, &T::SetAutoSize).Default(false);
+  p.Property("BorderIcons", &T::GetBorderIcons, &T::SetBorderIcons)
+      .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+  p.Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle).Default(bsSizeable);
+  p.Property("BorderWidth", &T::GetBorderWidth, &T::SetBorderWidth).Default(0);
+  orv::PublishCaption(p);
+  p.Property("ClientHeight", [](T* f) { return f->GetClientHeight(); },
+             [](T* f, Integer value) { f->SetClientHeight(value); });
+  p.Property("ClientWidth", [](T* f) { return f->GetClientWidth(); },
+             [](T* f, Integer value) { f->SetClientWidth(value); });
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clBtnFace);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  orv::PublishFont(p, false);
+  p.Property("FormStyle", &T::GetFormStyle, &T::SetFormStyle).Default(fsNormal);
+  p.Property("KeyPreview", &T::GetKeyPreview, &T::SetKeyPreview).Default(false);
+  p.Property("OldCreateOrder", &T::GetOldCreateOrder, &T::SetOldCreateOrder);
+  p.Property("ParentShowHint", &T::GetParentShowHint, &T::SetParentShowHint).Default(true);
+  p.Property("PopupMenu", [](T* f) { return f->GetPopupMenu(); },
+             [](T* f, TPopupMenu* value) { f->SetPopupMenu(value); });
+  p.Property("Position", &T::GetPosition, &T::SetPosition).Default(poDesigned);
+  p.Property("Scaled", &T::GetScaled, &T::SetScaled).Default(true);
+  p.Property("ShowHint", &T::GetShowHint, &T::SetShowHint).Stored([](T* f) { return !f->GetParentShowHint(); });
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(false);
+  p.Property("WindowState", &T::GetWindowState, &T::SetWindowState).Default(wsNormal);
+  p.Property("OnActivate", &T::GetOnActivate, &T::SetOnActivate);
+  orv::PublishClickEvents(p);
+  p.Property("OnClose", &T::GetOnClose, &T::SetOnClose);
+  p.Property("OnCloseQuery", &T::GetOnCloseQuery, &T::SetOnCloseQuery);
+  p.Property("OnCreate", &T::GetOnCreate, &T::SetOnCreate);
+  p.Property("OnDeactivate", &T::GetOnDeactivate, &T::SetOnDeactivate);
+  p.Property("OnDestroy", &T::GetOnDestroy, &T::SetOnDestroy);
+  p.Property("OnHide", &T::GetOnHide, &T::SetOnHide);
+  p.Property("OnKeyDown", &T::GetOnKeyDown, &T::SetOnKeyDown);
+  p.Property("OnKeyPress", &T::GetOnKeyPress, &T::SetOnKeyPress);
+  p.Property("OnKeyUp", &T::GetOnKeyUp, &T::SetOnKeyUp);
+  orv::PublishMouseEvents(p);
+  p.Property("OnMouseWheel", &T::GetOnMouseWheel, &T::SetOnMouseWheel);
+  p.Property("OnMouseWheelDown", &T::GetOnMouseWheelDown, &T::SetOnMouseWheelDown);
+  p.Property("OnMouseWheelUp", &T::GetOnMouseWheelUp, &T::SetOnMouseWheelUp);
+  p.Property("OnPaint", &T::GetOnPaint, &T::SetOnPaint);
+  p.Property("OnResize", &T::GetOnResize, &T::SetOnResize);
+  p.Property("OnShortCut", &T::GetOnShortCut, &T::SetOnShortCut);
+  p.Property("OnShow", &T::GetOnShow, &T::SetOnShow);
+  p.Property("PixelsPerInch", &T::GetPixelsPerInch, &T::SetPixelsPerInch);
+}
+
+// Left and Top (the designer position) and the design size are the module's own values.
+ORV_PUBLISH(TDataModule) {
+  using T = TDataModule;
+  p.Property("OldCreateOrder", &T::GetOldCreateOrder, &T::SetOldCreateOrder);
+  p.Property("OnCreate", &T::GetOnCreate, &T::SetOnCreate);
+  p.Property("OnDestroy", &T::GetOnDestroy, &T::SetOnDestroy);
 }

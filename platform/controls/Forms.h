@@ -61,7 +61,9 @@ class TCustomForm : public TScrollingWinControl {
   explicit TCustomForm(TComponent* owner);
   ~TCustomForm() override;
   void BeforeDestruction() override;
-  // Runs OnCreate (unless OldCreateOrder); the creator calls it once the form is built.
+  // Reads the form descriptions of the form's classes (below TForm, or TCustomForm for other
+  // forms), then runs OnCreate; the creator calls it once the form is built. A constructor
+  // cannot read them: while it runs the form is not yet of its most derived class.
   virtual void AfterConstruction();
 
   void Dispatch(TMessage& message) override;
@@ -150,6 +152,9 @@ class TCustomForm : public TScrollingWinControl {
   // Alignment waits for the end of the description; the client size it names (kept meanwhile
   // as the design size) is applied then.
   void ReadState(TReader* reader) override;
+  // The form's controls, then (for the form as root) the components it owns that have no
+  // parent.
+  void GetChildren(TGetChildProc proc, TComponent* root) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -227,8 +232,10 @@ class TDataModule : public TComponent {
  public:
   explicit TDataModule(TComponent* owner);
   void BeforeDestruction() override;
-  // Runs OnCreate (unless OldCreateOrder).
+  // Reads the form descriptions of the module's classes below TDataModule, then runs OnCreate.
   virtual void AfterConstruction();
+  // The components the module owns that have no parent.
+  void GetChildren(TGetChildProc proc, TComponent* root) override;
 
   bool GetOldCreateOrder() const { return FOldCreateOrder; }
   void SetOldCreateOrder(bool value) { FOldCreateOrder = value; }
@@ -242,8 +249,15 @@ class TDataModule : public TComponent {
  protected:
   virtual void DoCreate();
   virtual void DoDestroy();
+  // The design size is stored as "Height" and "Width".
+  void DefineProperties(TFiler* filer) override;
 
  private:
+  void ReadHeight(TReader* reader);
+  void WriteHeight(TWriter* writer);
+  void ReadWidth(TReader* reader);
+  void WriteWidth(TWriter* writer);
+
   bool FOldCreateOrder = false;
   bool FCreated = false;
   TPoint FDesignSize;

@@ -1797,3 +1797,126 @@ void TPicture::DefineProperties(TFiler* filer) {
   filer->DefineBinaryProperty("Data", TStreamProc(this, &TPicture::ReadData),
                               TStreamProc(this, &TPicture::WriteData), FGraphic != nullptr);
 }
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TFontStyle> kFontStyleNames("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+const orv::EnumNames<TFontPitch> kFontPitchNames("TFontPitch", {"fpDefault", "fpVariable", "fpFixed"});
+const orv::EnumNames<TPenStyle> kPenStyleNames(
+    "TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"});
+const orv::EnumNames<TPenMode> kPenModeNames(
+    "TPenMode", {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot", "pmMaskPenNot",
+                 "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor",
+                 "pmNotXor"});
+const orv::EnumNames<TBrushStyle> kBrushStyleNames("TBrushStyle", {"bsSolid", "bsClear", "bsHorizontal",
+                                                                   "bsVertical", "bsFDiagonal", "bsBDiagonal",
+                                                                   "bsCross", "bsDiagCross"});
+
+// Colours are written by name where the platform names them (the first name of a value wins),
+// else as numbers; charsets likewise.
+const bool kColorIdents = (orv::RegisterIntegerIdents(
+                               "TColor",
+                               {{clBlack, "clBlack"},
+                                {clMaroon, "clMaroon"},
+                                {clGreen, "clGreen"},
+                                {clOlive, "clOlive"},
+                                {clNavy, "clNavy"},
+                                {clPurple, "clPurple"},
+                                {clTeal, "clTeal"},
+                                {clGray, "clGray"},
+                                {clSilver, "clSilver"},
+                                {clRed, "clRed"},
+                                {clLime, "clLime"},
+                                {clYellow, "clYellow"},
+                                {clBlue, "clBlue"},
+                                {clFuchsia, "clFuchsia"},
+                                {clAqua, "clAqua"},
+                                {clWhite, "clWhite"},
+                                {0xC0DCC0, "clMoneyGreen"},
+                                {0xF0CAA6, "clSkyBlue"},
+                                {0xF0FBFF, "clCream"},
+                                {0xA4A0A0, "clMedGray"},
+                                {clSilver, "clLtGray"},
+                                {clGray, "clDkGray"},
+                                {clScrollBar, "clScrollBar"},
+                                {clBackground, "clBackground"},
+                                {clActiveCaption, "clActiveCaption"},
+                                {clInactiveCaption, "clInactiveCaption"},
+                                {clMenu, "clMenu"},
+                                {clWindow, "clWindow"},
+                                {clWindowFrame, "clWindowFrame"},
+                                {clMenuText, "clMenuText"},
+                                {clWindowText, "clWindowText"},
+                                {clCaptionText, "clCaptionText"},
+                                {clActiveBorder, "clActiveBorder"},
+                                {clInactiveBorder, "clInactiveBorder"},
+                                {clAppWorkSpace, "clAppWorkSpace"},
+                                {clHighlight, "clHighlight"},
+                                {clHighlightText, "clHighlightText"},
+                                {clBtnFace, "clBtnFace"},
+                                {clBtnShadow, "clBtnShadow"},
+                                {clGrayText, "clGrayText"},
+                                {clBtnText, "clBtnText"},
+                                {clInactiveCaptionText, "clInactiveCaptionText"},
+                                {clBtnHighlight, "clBtnHighlight"},
+                                {cl3DDkShadow, "cl3DDkShadow"},
+                                {cl3DLight, "cl3DLight"},
+                                {clInfoText, "clInfoText"},
+                                {clInfoBk, "clInfoBk"},
+                                {clHotLight, "clHotLight"},
+                                {clGradientActiveCaption, "clGradientActiveCaption"},
+                                {clGradientInactiveCaption, "clGradientInactiveCaption"},
+                                {clMenuHighlight, "clMenuHighlight"},
+                                {clMenuBar, "clMenuBar"},
+                                {clNone, "clNone"},
+                                {clDefault, "clDefault"}}),
+                           true);
+
+const bool kCharsetIdents = (orv::RegisterIntegerIdents("TFontCharset", {{ANSI_CHARSET, "ANSI_CHARSET"},
+                                                                         {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+                                                                         {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+                                                                         {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
+                                                                         {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+                                                                         {GB2312_CHARSET, "GB2312_CHARSET"},
+                                                                         {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"},
+                                                                         {GREEK_CHARSET, "GREEK_CHARSET"},
+                                                                         {TURKISH_CHARSET, "TURKISH_CHARSET"},
+                                                                         {HEBREW_CHARSET, "HEBREW_CHARSET"},
+                                                                         {ARABIC_CHARSET, "ARABIC_CHARSET"},
+                                                                         {BALTIC_CHARSET, "BALTIC_CHARSET"},
+                                                                         {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+                                                                         {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+                                                                         {OEM_CHARSET, "OEM_CHARSET"}}),
+                             true);
+
+}  // namespace
+
+// A font stores its whole description (as the platform writes it: Style even when empty); Size
+// follows from Height and is not stored.
+ORV_PUBLISH(TFont) {
+  using T = TFont;
+  p.Property("Charset", &T::GetCharset, &T::SetCharset).Kind("TFontCharset");
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor");
+  p.Property("Height", &T::GetHeight, &T::SetHeight);
+  p.Property("Name", &T::GetName, &T::SetName);
+  p.Property("Orientation", &T::GetOrientation, &T::SetOrientation).Default(0);
+  p.Property("Pitch", &T::GetPitch, &T::SetPitch).Default(fpDefault);
+  p.Property("Size", &T::GetSize, &T::SetSize).Stored(false);
+  p.Property("Style", &T::GetStyle, &T::SetStyle);
+}
+
+ORV_PUBLISH(TPen) {
+  using T = TPen;
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clBlack);
+  p.Property("Mode", &T::GetMode, &T::SetMode).Default(pmCopy);
+  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(psSolid);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Default(1);
+}
+
+ORV_PUBLISH(TBrush) {
+  using T = TBrush;
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clWhite);
+  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(bsSolid);
+}
