@@ -1,0 +1,2647 @@
+#include "components/bars/dxBar.h"
+
+#include <algorithm>
+
+#include "components/bars/dxBarStrs.h"
+#include "components/foundation/cxControls.h"
+#include "components/foundation/dxOffice11.h"
+#include "components/foundation/dxThemeManager.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Math.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+// ---- Process-wide state of the bars -----------------------------------------------------------
+
+Boolean gFinalizing = false;
+TdxBarManagerList* gManagerList = nullptr;
+TdxBarItemList* gItemClassList = nullptr;
+TdxBarManagerCallback gOnRegistered = nullptr;
+TdxBarManagerCallback gOnUnregistered = nullptr;
+
+HHOOK gKeyboardHook = nullptr;
+HHOOK gMouseHook = nullptr;
+HHOOK gCallWndHook = nullptr;
+
+// The key whose key-down was consumed: its key-up is consumed too.
+Word gRememberedKey = 0;
+Boolean gKeyRemembered = false;
+// A bare Alt or F10 went down and nothing else happened since.
+Boolean gAltAlone = false;
+Boolean gMDIButtonPressed = false;
+Boolean gDirectCall = false;
+Boolean gAppDeactivating = false;
+Boolean gAppActive = true;
+Boolean gLookupGuard = false;
+Boolean gMouseGuard = false;
+
+TdxBarHookServices gServices;
+
+// Frees the process-wide objects at exit (the hooks went with the last manager).
+struct TUnitFinalization {
+  ~TUnitFinalization() {
+    gFinalizing = true;
+    orv::Free(gItemClassList);
+    gItemClassList = nullptr;
+    orv::Free(gManagerList);
+    gManagerList = nullptr;
+  }
+} gUnitFinalization;
+
+
+Boolean KeyIsDown(int key) { return GetKeyState(key) < 0; }
+Boolean IsKeyUpData(LPARAM data) { return (DWORD(data) & 0x80000000u) != 0; }
+
+TCustomdxBarControl* ActiveBarControl() {
+  return gServices.GetActiveBarControl ? gServices.GetActiveBarControl() : nullptr;
+}
+
+Boolean IsChildWindow(HWND window) { return (GetWindowLong(window, GWL_STYLE) & WS_CHILD) != 0; }
+
+}  // namespace
+
+// ==== Lists ===================================================================================
+
+Integer TdxObjectList::AddUnique(TObject* object) {
+  if (!object) return -1;
+  const Integer index = IndexOf(object);
+  return index >= 0 ? index : Add(object);
+}
+
+TObject* TdxObjectList::ItemOrNil(Integer index) const {
+  return index >= 0 && index < GetCount() ? Get(index) : nullptr;
+}
+
+void TdxObjectList::CopyTo(TList* target) const {
+  target->Clear();
+  target->SetCapacity(GetCount());
+  auto* unique = dynamic_cast<TdxObjectList*>(target);
+  for (Integer i = 0; i < GetCount(); ++i) {
+    if (unique)
+      unique->AddUnique(Get(i));
+    else
+      target->Add(Get(i));
+  }
+}
+
+void TdxBarComponentList::HandleItemNotification(TComponent* component, TListNotification action) {
+  if (auto* barComponent = dynamic_cast<TdxBarComponent*>(component)) {
+    if (action == lnAdded)
+      barComponent->AddChangeNotify(this);
+    else if (!barComponent->GetComponentState().Contains(csDestroying))
+      barComponent->RemoveChangeNotify(this);
+  }
+  inherited::HandleItemNotification(component, action);
+}
+
+TClass TdxBarComponentList::GetAcceptedClass() { return TdxBarComponent::StaticClass(); }
+
+// ==== Bar components and groups ===============================================================
+
+TdxBarComponent::TdxBarComponent(TComponent* owner) : TComponent(owner) {}
+
+TdxBarComponent::~TdxBarComponent() = default;
+
+void TdxBarComponent::BeforeDestruction() {
+  Destroying();
+  InvalidateObjectLinks(this);
+  // The lists drop the dying component by its free notification; it must not be told back.
+  FChangeNotifyList.clear();
+  inherited::BeforeDestruction();
+}
+
+void TdxBarComponent::AddChangeNotify(TdxBarComponentList* list) {
+  if (std::find(FChangeNotifyList.begin(), FChangeNotifyList.end(), list) == FChangeNotifyList.end())
+    FChangeNotifyList.push_back(list);
+}
+
+void TdxBarComponent::RemoveChangeNotify(TdxBarComponentList* list) {
+  FChangeNotifyList.erase(std::remove(FChangeNotifyList.begin(), FChangeNotifyList.end(), list),
+                          FChangeNotifyList.end());
+}
+
+namespace {
+// Reaches the protected NotifyChanged of a component list.
+class TComponentListAccess : public TcxComponentList {
+ public:
+  static void Notify(TcxComponentList* list, TComponent* component) {
+    static_cast<TComponentListAccess*>(list)->NotifyChanged(component, orv::ccaChanged);
+  }
+};
+}  // namespace
+
+void TdxBarComponent::NotifyChanged(Boolean passNil) {
+  if (GetComponentState().Contains(csDestroying)) return;
+  const std::vector<TdxBarComponentList*> lists = FChangeNotifyList;
+  for (TdxBarComponentList* list : lists) TComponentListAccess::Notify(list, passNil ? nullptr : this);
+}
+
+Boolean TdxBarComponent::IsDeletable() {
+  return !FBarManager || FBarManager->AllowsDeletion();
+}
+
+void TdxBarComponent::DeleteSelectable() {
+  if (IsDeletable()) Free();
+}
+
+Integer TdxBarComponent::GetSelectionState() {
+  return FBarManager ? FBarManager->GetSelectionState(this) : 0;
+}
+
+Boolean TdxBarComponent::IsInSelection() { return GetSelectionState() == 1; }
+
+void TdxBarComponent::SelectInDesigner(Integer mode) {
+  if (FBarManager) FBarManager->ChangeSelection(this, mode);
+}
+
+TdxBarGroup::TdxBarGroup(TComponent* owner) : TdxBarComponent(owner), FItems(new TdxBarComponentList) {}
+
+TdxBarGroup::~TdxBarGroup() { orv::Free(FItems); }
+
+Boolean TdxBarGroup::Contains(TdxBarGroup* group) const {
+  if (group == this) return true;
+  for (Integer i = 0; i < FItems->GetCount(); ++i)
+    if (auto* member = dynamic_cast<TdxBarGroup*>(FItems->Get(i)))
+      if (member->Contains(group)) return true;
+  return false;
+}
+
+void TdxBarGroup::Add(TdxBarComponent* component) {
+  if (!component || IndexOf(component) >= 0) return;
+  if (auto* group = dynamic_cast<TdxBarGroup*>(component))
+    if (group->Contains(this)) throw EdxException(GetLocalizedResourceString(&dxSBAR_RECURSIVEGROUPS));
+  FItems->Add(component);
+}
+
+Integer TdxBarGroup::IndexOf(TdxBarComponent* component) const { return FItems->IndexOf(component); }
+
+void TdxBarGroup::Remove(TdxBarComponent* component) { FItems->Remove(component); }
+
+Integer TdxBarGroup::GetCount() const { return FItems->GetCount(); }
+
+TdxBarComponent* TdxBarGroup::GetItem(Integer index) const {
+  return index >= 0 && index < GetCount() ? static_cast<TdxBarComponent*>(FItems->Get(index)) : nullptr;
+}
+
+void TdxBarGroup::SetEnabled(Boolean value) {
+  FEnabled = value;
+  const auto state = GetComponentState();
+  if (state.Contains(csLoading) || state.Contains(csDestroying)) return;
+  if (FBarManager) FBarManager->BeginUpdate();
+  try {
+    for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->SetEnabled(value);
+  } catch (...) {
+    if (FBarManager) FBarManager->EndUpdate();
+    throw;
+  }
+  if (FBarManager) FBarManager->EndUpdate();
+}
+
+void TdxBarGroup::SetVisible(TdxBarItemVisible value) {
+  FVisible = value;
+  const auto state = GetComponentState();
+  if (state.Contains(csLoading) || state.Contains(csDestroying)) return;
+  if (FBarManager) FBarManager->BeginUpdate();
+  try {
+    for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->SetVisible(value);
+  } catch (...) {
+    if (FBarManager) FBarManager->EndUpdate();
+    throw;
+  }
+  if (FBarManager) FBarManager->EndUpdate();
+}
+
+TComponent* TdxBarGroup::GetParentComponent() const { return FBarManager; }
+
+void TdxBarGroup::SetParentComponent(TComponent* value) {
+  if (auto* manager = dynamic_cast<TdxBarManager*>(value)) manager->AddGroupToList(this);
+}
+
+void TdxBarGroup::AddByName(const AnsiString& name) {
+  TComponent* owner = FBarManager ? FBarManager->GetOwner() : GetOwner();
+  if (!owner) return;
+  if (auto* component = dynamic_cast<TdxBarComponent*>(owner->FindComponent(name))) Add(component);
+}
+
+void TdxBarGroup::Loaded() {
+  inherited::Loaded();
+  if (FHasLoadedNames) {
+    const std::vector<AnsiString> names = std::move(FLoadedNames);
+    FLoadedNames.clear();
+    FHasLoadedNames = false;
+    for (const AnsiString& name : names) AddByName(name);
+  }
+}
+
+void TdxBarGroup::SetName(const AnsiString& newName) {
+  inherited::SetName(newName);
+  NotifyChanged();
+}
+
+void TdxBarGroup::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("Items", TReaderProc(this, &TdxBarGroup::ReadItems),
+                        TWriterProc(this, &TdxBarGroup::WriteItems), true);
+}
+
+void TdxBarGroup::ReadItems(TReader* reader) {
+  const Boolean loading = GetComponentState().Contains(csLoading);
+  if (loading) {
+    FLoadedNames.clear();
+    FHasLoadedNames = true;
+  } else {
+    FItems->Clear();
+  }
+  reader->ReadListBegin();
+  while (!reader->EndOfList()) {
+    const AnsiString name = reader->ReadString();
+    if (loading)
+      FLoadedNames.push_back(name);
+    else
+      AddByName(name);
+  }
+  reader->ReadListEnd();
+}
+
+void TdxBarGroup::WriteItems(TWriter* writer) {
+  writer->WriteListBegin();
+  for (Integer i = 0; i < GetCount(); ++i) writer->WriteString(GetItem(i)->GetName());
+  writer->WriteListEnd();
+}
+
+// ==== Items, links and bars (core) ============================================================
+
+TdxBarItem::TdxBarItem(TComponent* owner) : TdxBarComponent(owner) {}
+
+void TdxBarItem::SetCaption(const AnsiString& value) {
+  if (FCaption == value) return;
+  FCaption = value;
+  NotifyChanged();
+}
+
+void TdxBarItem::SetCategory(Integer value) {
+  if (FCategory == value) return;
+  FCategory = value;
+  NotifyChanged();
+}
+
+void TdxBarItem::SetEnabled(Boolean value) {
+  if (FEnabled == value) return;
+  FEnabled = value;
+  NotifyChanged();
+}
+
+void TdxBarItem::SetVisible(TdxBarItemVisible value) {
+  if (FVisible == value) return;
+  FVisible = value;
+  NotifyChanged();
+}
+
+void TdxBarItem::SetShortCut(TShortCut value) { FShortCut = value; }
+
+void TdxBarItem::SetImageIndex(Integer value) {
+  if (FImageIndex == value) return;
+  FImageIndex = value;
+  GlyphChanged();
+}
+
+void TdxBarItem::Click() { DoClick(); }
+
+void TdxBarItem::DoClick() {
+  // The manager's handler may free the item; the item's own handler runs only if it lives.
+  orv::TObjectLinkGuard guard(this);
+  if (FBarManager) FBarManager->DoClickItem(this);
+  if (guard.Alive() && FOnClick) FOnClick(this);
+}
+
+Boolean TdxBarItem::IsShortCut(TShortCut shortCut) {
+  if (shortCut == 0) return false;
+  if (GetEnabled() && FShortCut == shortCut && CanClicked()) {
+    Click();
+    return true;
+  }
+  TdxBarItemLinks* links = GetItemLinks();
+  return links && links->IsShortCut(shortCut);
+}
+
+TComponent* TdxBarItem::GetParentComponent() const { return FBarManager; }
+
+void TdxBarItem::BeforeDestruction() {
+  Destroying();
+  // Links showing the item go with it.
+  if (FBarManager)
+    for (Integer i = 0; i < FBarManager->GetBarCount(); ++i) FBarManager->GetBar(i)->GetLinks()->RemoveItem(this);
+  inherited::BeforeDestruction();
+}
+
+void TdxBarItem::SetParentComponent(TComponent* value) {
+  if (auto* manager = dynamic_cast<TdxBarManager*>(value)) manager->AddItem(this);
+}
+
+TdxBarItemLinks* TdxBarItemLink::GetOwnerLinks() const { return static_cast<TdxBarItemLinks*>(GetCollection()); }
+
+void TdxBarItemLink::ResolveLoadedItemName(TdxBarManager* manager) {
+  if (FLoadedItemName.empty()) return;
+  if (manager) FItem = manager->GetItemByName(FLoadedItemName);
+  FLoadedItemName.clear();
+}
+
+void TdxBarItemLink::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("ItemName", TReaderProc(this, &TdxBarItemLink::ReadItemName),
+                        TWriterProc(this, &TdxBarItemLink::WriteItemName), FItem != nullptr);
+}
+
+void TdxBarItemLink::ReadItemName(TReader* reader) { FLoadedItemName = reader->ReadString(); }
+
+void TdxBarItemLink::WriteItemName(TWriter* writer) { writer->WriteString(FItem ? FItem->GetName() : AnsiString()); }
+
+TdxBarItemLinks::TdxBarItemLinks(TdxBarManager* barManager, TPersistent* owner)
+    : TOwnedCollection(owner, TdxBarItemLink::StaticClass()), FBarManager(barManager) {}
+
+TdxBarItemLink* TdxBarItemLinks::AddItem(TdxBarItem* item) {
+  TdxBarItemLink* link = Add();
+  link->SetItem(item);
+  return link;
+}
+
+Boolean TdxBarItemLinks::IsShortCut(TShortCut shortCut) {
+  for (Integer i = 0; i < GetCount(); ++i) {
+    TdxBarItem* item = GetItem(i)->GetItem();
+    if (item && item->IsShortCut(shortCut)) return true;
+  }
+  return false;
+}
+
+void TdxBarItemLinks::RemoveItem(TdxBarItem* item) {
+  for (Integer i = GetCount() - 1; i >= 0; --i)
+    if (GetItem(i)->GetItem() == item) GetItem(i)->Free();
+}
+
+TdxBar::TdxBar(TComponent* owner) : TcxComponentCollectionItem(owner) {
+  FItemLinks = new TdxBarItemLinks(nullptr, this);
+}
+
+TdxBar::~TdxBar() { orv::Free(FItemLinks); }
+
+void TdxBar::BeforeDestruction() {
+  Destroying();
+  if (TdxBarManager* manager = GetBarManager())
+    if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
+  inherited::BeforeDestruction();
+}
+
+TdxBarManager* TdxBar::GetBarManager() const {
+  auto* bars = static_cast<TdxBars*>(GetCollection());
+  return bars ? bars->GetBarManager() : nullptr;
+}
+
+void TdxBar::SetVisible(Boolean value) { FVisible = value; }
+
+void TdxBar::SetIsMainMenu(Boolean value) {
+  if (FIsMainMenu == value) return;
+  FIsMainMenu = value;
+  TdxBarManager* manager = GetBarManager();
+  if (!manager) return;
+  if (value) {
+    if (TdxBar* previous = manager->GetMainMenuBarRaw(); previous && previous != this) previous->FIsMainMenu = false;
+    manager->SetMainMenuBar(this);
+  } else if (manager->GetMainMenuBarRaw() == this) {
+    manager->SetMainMenuBar(nullptr);
+  }
+}
+
+void TdxBar::SetItemLinks(TdxBarItemLinks* value) { FItemLinks->Assign(value); }
+
+Boolean TdxBar::IsShortCut(TShortCut shortCut) { return FItemLinks->IsShortCut(shortCut); }
+
+TcxComponentCollection* TdxBar::GetParentCollection(TComponent* parent) {
+  auto* manager = dynamic_cast<TdxBarManager*>(parent);
+  TcxComponentCollection* bars = manager ? manager->GetBars() : nullptr;
+  // A main-menu bar read before it joined its manager registers now.
+  if (bars && FIsMainMenu && !manager->GetMainMenuBarRaw()) manager->SetMainMenuBar(this);
+  return bars;
+}
+
+TdxBars::TdxBars(TdxBarManager* barManager)
+    : TcxComponentCollection(barManager, TdxBar::StaticClass()), FBarManager(barManager) {}
+
+TdxBarDockControl* TdxBars::GetDockControl(TdxBarDockingStyle style) const { return FDockControls[style]; }
+
+void TdxBars::SetDockControl(TdxBarDockingStyle style, TdxBarDockControl* value) { FDockControls[style] = value; }
+
+void TdxBars::NameNewItem(TcxComponentCollectionItem* item) {
+  TComponent* owner = item->GetOwner();
+  if (!owner || !FBarManager) return;
+  item->SetName(GenerateUniqueComponentName(owner, FBarManager, item, "Td"));
+}
+
+// ==== Categories, image options and backgrounds ===============================================
+
+TPersistent* TdxBarPersistent::GetOwner() { return FBarManager; }
+
+TdxBarManagerCategories::TdxBarManagerCategories(TdxBarManager* barManager) : FBarManager(barManager) {
+  if (!barManager->IsLoading()) EnsureDefault();
+}
+
+TdxBarManagerCategories::~TdxBarManagerCategories() {
+  for (Integer i = 0; i < GetCount(); ++i) orv::Free(GetObject(i));
+}
+
+void TdxBarManagerCategories::EnsureDefault() {
+  if (GetCount() == 0) Add(GetLocalizedResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
+}
+
+TdxBarCategoryData* TdxBarManagerCategories::FindData(Integer index) const {
+  return index >= 0 && index < GetCount() ? static_cast<TdxBarCategoryData*>(GetObject(index)) : nullptr;
+}
+
+TdxBarCategoryData* TdxBarManagerCategories::GetData(Integer index) {
+  if (index < 0 || index >= GetCount()) return nullptr;
+  auto* data = static_cast<TdxBarCategoryData*>(GetObject(index));
+  if (!data) {
+    data = new TdxBarCategoryData;
+    PutObject(index, data);
+  }
+  return data;
+}
+
+void TdxBarManagerCategories::RenumberItems(Integer from, Integer to) {
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i)
+    if (TdxBarItem* item = FBarManager->GetItem(i); item->GetCategory() == from) item->SetCategory(to);
+}
+
+void TdxBarManagerCategories::Clear() {
+  for (Integer i = 0; i < GetCount(); ++i) orv::Free(GetObject(i));
+  inherited::Clear();
+}
+
+void TdxBarManagerCategories::Delete(Integer index) {
+  if (FMoving) {
+    inherited::Delete(index);
+    return;
+  }
+  if (index < 0 || index >= GetCount()) {
+    inherited::Delete(index);  // the list reports the bad index
+    return;
+  }
+  if (!FBarManager->InDestruction()) {
+    for (Integer i = FBarManager->GetItemCount() - 1; i >= 0; --i)
+      if (TdxBarItem* item = FBarManager->GetItem(i); item && item->GetCategory() == index) item->Free();
+    for (Integer c = index + 1; c < GetCount(); ++c) RenumberItems(c, c - 1);
+  }
+  orv::Free(GetObject(index));
+  PutObject(index, nullptr);
+  inherited::Delete(index);
+  if (!FBarManager->InDestruction()) EnsureDefault();
+}
+
+void TdxBarManagerCategories::Insert(Integer index, const AnsiString& s) {
+  if (!FMoving && index >= 0 && index < GetCount())
+    for (Integer c = GetCount() - 1; c >= index; --c) RenumberItems(c, c + 1);
+  inherited::Insert(index, s);
+}
+
+void TdxBarManagerCategories::Exchange(Integer index1, Integer index2) {
+  if (index1 < 0 || index2 < 0 || index1 >= GetCount() || index2 >= GetCount()) {
+    inherited::Exchange(index1, index2);
+    return;
+  }
+  std::vector<TdxBarItem*> first, second;
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i) {
+    TdxBarItem* item = FBarManager->GetItem(i);
+    if (item->GetCategory() == index1) first.push_back(item);
+    if (item->GetCategory() == index2) second.push_back(item);
+  }
+  for (TdxBarItem* item : first) item->SetCategory(index2);
+  for (TdxBarItem* item : second) item->SetCategory(index1);
+  inherited::Exchange(index1, index2);
+}
+
+void TdxBarManagerCategories::Move(Integer curIndex, Integer newIndex) {
+  if (curIndex == newIndex || curIndex < 0 || newIndex < 0 || curIndex >= GetCount() || newIndex >= GetCount())
+    return;
+  constexpr Integer kParked = -1000;
+  RenumberItems(curIndex, kParked);
+  if (curIndex < newIndex)
+    for (Integer c = curIndex + 1; c <= newIndex; ++c) RenumberItems(c, c - 1);
+  else
+    for (Integer c = curIndex - 1; c >= newIndex; --c) RenumberItems(c, c + 1);
+  RenumberItems(kParked, newIndex);
+  FMoving = true;
+  try {
+    inherited::Move(curIndex, newIndex);
+  } catch (...) {
+    FMoving = false;
+    throw;
+  }
+  FMoving = false;
+}
+
+void TdxBarManagerCategories::Changed() {
+  inherited::Changed();
+  FBarManager->DesignerModified();
+}
+
+void TdxBarManagerCategories::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("ItemsVisibles", TReaderProc(this, &TdxBarManagerCategories::ReadItemsVisibles),
+                        TWriterProc(this, &TdxBarManagerCategories::WriteItemsVisibles), true);
+  filer->DefineProperty("Visibles", TReaderProc(this, &TdxBarManagerCategories::ReadVisibles),
+                        TWriterProc(this, &TdxBarManagerCategories::WriteVisibles), true);
+}
+
+void TdxBarManagerCategories::ReadItemsVisibles(TReader* reader) {
+  BeginUpdate();
+  reader->ReadListBegin();
+  for (Integer i = 0; !reader->EndOfList(); ++i) {
+    const Integer value = reader->ReadInteger();
+    if (i < GetCount() && value >= ivNever && value <= ivAlways)
+      FBarManager->SetCategoryItemsVisible(i, TdxBarItemVisible(value));
+  }
+  reader->ReadListEnd();
+  EndUpdate();
+}
+
+void TdxBarManagerCategories::WriteItemsVisibles(TWriter* writer) {
+  writer->WriteListBegin();
+  for (Integer i = 0; i < GetCount(); ++i) writer->WriteInteger(FBarManager->GetCategoryItemsVisible(i));
+  writer->WriteListEnd();
+}
+
+void TdxBarManagerCategories::ReadVisibles(TReader* reader) {
+  BeginUpdate();
+  reader->ReadListBegin();
+  for (Integer i = 0; !reader->EndOfList(); ++i) {
+    const Boolean value = reader->ReadBoolean();
+    if (i < GetCount()) FBarManager->SetCategoryVisible(i, value);
+  }
+  reader->ReadListEnd();
+  EndUpdate();
+}
+
+void TdxBarManagerCategories::WriteVisibles(TWriter* writer) {
+  writer->WriteListBegin();
+  for (Integer i = 0; i < GetCount(); ++i) writer->WriteBoolean(FBarManager->GetCategoryVisible(i));
+  writer->WriteListEnd();
+}
+
+TdxBarImageOptions::TdxBarImageOptions(TdxBarManager* barManager)
+    : TdxBarPersistent(barManager), FFreeNotificator(new TcxFreeNotificator(nullptr)) {
+  FFreeNotificator->SetOnFreeNotification(TcxFreeNotificationEvent(this, &TdxBarImageOptions::ImageListFreed));
+  for (auto& link : FChangeLinks) link = new TChangeLink;
+  UpdateGlyphSize();
+}
+
+TdxBarImageOptions::~TdxBarImageOptions() {
+  for (Integer kind = 0; kind < kImageListCount; ++kind) {
+    if (FImages[kind]) FImages[kind]->UnRegisterChanges(FChangeLinks[kind]);
+    orv::Free(FChangeLinks[kind]);
+  }
+  orv::Free(FFreeNotificator);
+}
+
+void TdxBarImageOptions::SetImageListChangeHandler(Integer kind, const TNotifyEvent& handler) {
+  FChangeLinks[kind]->SetOnChange(handler);
+}
+
+void TdxBarImageOptions::SetImageList(Integer kind, TCustomImageList* value) {
+  if (FImages[kind] == value) return;
+  if (FImages[kind]) {
+    FImages[kind]->UnRegisterChanges(FChangeLinks[kind]);
+    FFreeNotificator->RemoveSender(FImages[kind]);
+  }
+  FImages[kind] = value;
+  if (value) {
+    value->RegisterChanges(FChangeLinks[kind]);
+    FFreeNotificator->AddSender(value);
+  }
+  if (const TNotifyEvent& handler = FChangeLinks[kind]->GetOnChange()) handler(this);
+}
+
+void TdxBarImageOptions::SetLargeImages(TCustomImageList* value) {
+  if (FImages[kLarge] == value) return;
+  SetImageList(kLarge, value);
+  if (FLargeIcons && FUseLargeImagesForLargeIcons) GlyphSizeChanged();
+}
+
+void TdxBarImageOptions::ImageListFreed(TComponent* sender) {
+  for (Integer kind = 0; kind < kImageListCount; ++kind)
+    if (FImages[kind] == sender) {
+      FImages[kind] = nullptr;
+      if (const TNotifyEvent& handler = FChangeLinks[kind]->GetOnChange()) handler(this);
+    }
+}
+
+void TdxBarImageOptions::GlyphOptionsChanged() {
+  if (FOnGlyphOptionsChanged) FOnGlyphOptionsChanged(this);
+}
+
+void TdxBarImageOptions::GlyphSizeChanged() {
+  if (FOnGlyphSizeChanged) FOnGlyphSizeChanged(this);
+}
+
+void TdxBarImageOptions::SetImageListBkColor(TColor value) {
+  if (FImageListBkColor == value) return;
+  FImageListBkColor = value;
+  GlyphOptionsChanged();
+}
+
+void TdxBarImageOptions::SetLargeIcons(Boolean value) {
+  if (FLargeIcons == value) return;
+  FLargeIcons = value;
+  GlyphSizeChanged();
+}
+
+void TdxBarImageOptions::SetMakeDisabledImagesFaded(Boolean value) {
+  if (FMakeDisabledImagesFaded == value) return;
+  FMakeDisabledImagesFaded = value;
+  GlyphOptionsChanged();
+}
+
+void TdxBarImageOptions::SetUseLargeImagesForLargeIcons(Boolean value) {
+  if (FUseLargeImagesForLargeIcons == value) return;
+  FUseLargeImagesForLargeIcons = value;
+  GlyphOptionsChanged();
+}
+
+void TdxBarImageOptions::SetUseLeftBottomPixelAsTransparent(Boolean value) {
+  if (FUseLeftBottomPixelAsTransparent == value) return;
+  FUseLeftBottomPixelAsTransparent = value;
+  GlyphOptionsChanged();
+}
+
+Boolean TdxBarImageOptions::IsLoading() const {
+  for (TCustomImageList* list : FImages)
+    if (list && list->GetComponentState().Contains(csLoading)) return true;
+  return false;
+}
+
+void TdxBarImageOptions::UpdateGlyphSize() {
+  if (!FLargeIcons)
+    FGlyphSize = 16;
+  else
+    FGlyphSize = UseLargeImages() ? GetLargeImages()->GetWidth() : 32;
+}
+
+void TdxBarImageOptions::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TdxBarImageOptions*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  SetDisabledImages(other->GetDisabledImages());
+  SetDisabledLargeImages(other->GetDisabledLargeImages());
+  SetHotImages(other->GetHotImages());
+  SetImageListBkColor(other->GetImageListBkColor());
+  SetImages(other->GetImages());
+  SetLargeIcons(other->GetLargeIcons());
+  SetLargeImages(other->GetLargeImages());
+  SetMakeDisabledImagesFaded(other->GetMakeDisabledImagesFaded());
+  FSmoothGlyphs = other->FSmoothGlyphs;
+  FStretchGlyphs = other->FStretchGlyphs;
+  SetUseLargeImagesForLargeIcons(other->GetUseLargeImagesForLargeIcons());
+  SetUseLeftBottomPixelAsTransparent(other->GetUseLeftBottomPixelAsTransparent());
+}
+
+TdxBarBackgrounds::TdxBarBackgrounds(TdxBarManager* barManager)
+    : TdxBarPersistent(barManager), FBar(new TBitmap), FSubMenu(new TBitmap) {
+  FBar->SetOnChange(TNotifyEvent(this, &TdxBarBackgrounds::BarChanged));
+}
+
+TdxBarBackgrounds::~TdxBarBackgrounds() {
+  orv::Free(FBar);
+  orv::Free(FSubMenu);
+}
+
+void TdxBarBackgrounds::BarChanged(TObject* sender) {
+  if (FBarManager && !FBarManager->InDestruction()) FBarManager->StyleChanged();
+}
+
+void TdxBarBackgrounds::SetBar(TBitmap* value) {
+  const Boolean wasEmpty = FBar->GetEmpty();
+  if (value) {
+    FBar->Assign(value);
+  } else {
+    FBar->Assign(nullptr);
+    if (!wasEmpty) BarChanged(FBar);
+  }
+}
+
+void TdxBarBackgrounds::SetSubMenu(TBitmap* value) { FSubMenu->Assign(value); }
+
+void TdxBarBackgrounds::Assign(TPersistent* source) {
+  if (auto* other = dynamic_cast<TdxBarBackgrounds*>(source)) {
+    SetBar(other->GetBar());
+    SetSubMenu(other->GetSubMenu());
+  } else {
+    inherited::Assign(source);
+  }
+}
+
+// ==== The bar manager =========================================================================
+
+TdxBarPainterClass dxBarSkinPainterClass = TdxBarStandardPainter::StaticClass();
+
+namespace {
+
+// Runs before the component exists, so that a refused owner leaves nothing behind.
+TComponent* CheckedManagerOwner(TComponent* owner) {
+  if (!owner && Application) owner = Application->GetMainForm();
+  if (!dynamic_cast<TWinControl*>(owner))
+    throw EdxException(GetLocalizedResourceString(&dxSBAR_BARMANAGERBADOWNER));
+  if (GetBarManagerOwnedBy(owner))
+    throw EdxException(GetLocalizedResourceString(&dxSBAR_BARMANAGERMORETHANONE));
+  return owner;
+}
+
+// Each channel c raised by (255 - c) * percent / 100, rounded as MulDiv rounds.
+COLORREF LightenColor(COLORREF color, Integer percent) {
+  auto channel = [&](Integer c) { return Byte(c + MulDiv(255 - c, percent, 100)); };
+  return RGB(channel(GetRValue(color)), channel(GetGValue(color)), channel(GetBValue(color)));
+}
+
+COLORREF ScaleColor(COLORREF color, Integer numerator, Integer denominator) {
+  auto channel = [&](Integer c) { return Byte(MulDiv(c, numerator, denominator)); };
+  return RGB(channel(GetRValue(color)), channel(GetGValue(color)), channel(GetBValue(color)));
+}
+
+}  // namespace
+
+TdxBarManager::TdxBarManager(TComponent* owner) : TComponent(CheckedManagerOwner(owner)) {
+  RegisterBarManager(this);
+  FBackgrounds = new TdxBarBackgrounds(this);
+  FLookAndFeel = new TcxLookAndFeel(this);
+  FLookAndFeel->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TdxBarManager::LookAndFeelChanged));
+  StyleChanged();  // Style starts as bmsEnhanced: builds the painter
+  FInternalItems = new TdxObjectList;
+  FItemList = new TdxBarComponentList;
+  FCategories = new TdxBarManagerCategories(this);
+  FBars = new TdxBars(this);
+  for (auto& handlers : FHandlers) handlers = new TcxEventHandlerCollection;
+  FBarCaptionFont = new TFont;
+  FEditFont = new TFont;
+  FFont = new TFont;
+  FFont->SetOnChange(TNotifyEvent(this, &TdxBarManager::FontChanged));
+  FGroups = new TdxBarComponentList;
+  FHelpButtonGlyph = new TBitmap;
+  FHelpButtonGlyph->SetOnChange(TNotifyEvent(this, &TdxBarManager::HelpButtonGlyphChanged));
+  FThemeNotificator = new TdxThemeChangedNotificator;
+  FThemeNotificator->SetOnThemeChanged(TNotifyEvent(this, &TdxBarManager::ThemeChanged));
+  RecalcRecentUseThreshold();
+  SetUseSystemFont(true);
+  CreateBrushes();
+  AcquireOffice11Resources();
+  FOffice11Acquired = true;
+  FImageOptions = new TdxBarImageOptions(this);
+  using Opt = TdxBarImageOptions;
+  FImageOptions->SetImageListChangeHandler(Opt::kImages, TNotifyEvent(this, &TdxBarManager::ImagesChanged));
+  FImageOptions->SetImageListChangeHandler(Opt::kDisabled, TNotifyEvent(this, &TdxBarManager::ImagesChanged));
+  FImageOptions->SetImageListChangeHandler(Opt::kHot, TNotifyEvent(this, &TdxBarManager::HotImagesChanged));
+  FImageOptions->SetImageListChangeHandler(Opt::kLarge, TNotifyEvent(this, &TdxBarManager::LargeImagesChanged));
+  FImageOptions->SetImageListChangeHandler(Opt::kDisabledLarge,
+                                           TNotifyEvent(this, &TdxBarManager::LargeImagesChanged));
+  FImageOptions->SetOnGlyphOptionsChanged(TNotifyEvent(this, &TdxBarManager::GlyphOptionsChanged));
+  FImageOptions->SetOnGlyphSizeChanged(TNotifyEvent(this, &TdxBarManager::GlyphSizeChanged));
+}
+
+void TdxBarManager::BeforeDestruction() {
+  Destroying();
+  InvalidateObjectLinks(this);
+  UnregisterBarManager(this);
+  SetCustomizingMode(false);
+  orv::Free(FImageOptions);
+  FImageOptions = nullptr;
+  orv::Free(FThemeNotificator);
+  FThemeNotificator = nullptr;
+  DestroyBrushes();
+  if (FOffice11Acquired) ReleaseOffice11Resources();
+  FOffice11Acquired = false;
+  // The manager frees the bars, items and groups still listed, whoever owns them.
+  for (TdxBarPopupMenu* menu : std::vector<TdxBarPopupMenu*>(FPopupMenus)) orv::Free(reinterpret_cast<TObject*>(menu));
+  FPopupMenus.clear();
+  while (FGroups->GetCount()) FGroups->Get(FGroups->GetCount() - 1)->Free();
+  FBars->Clear();
+  FMainMenuBar = nullptr;
+  for (Integer i = FInternalItems->GetCount() - 1; i >= 0; --i) FInternalItems->Get(i)->Free();
+  FInternalItems->Clear();
+  while (FItemList->GetCount()) FItemList->Get(FItemList->GetCount() - 1)->Free();
+  FDockControls.clear();
+  inherited::BeforeDestruction();
+}
+
+TdxBarManager::~TdxBarManager() {
+  orv::Free(FLookAndFeel);
+  orv::Free(FHelpButtonGlyph);
+  orv::Free(FGroups);
+  orv::Free(FFont);
+  orv::Free(FEditFont);
+  orv::Free(FBarCaptionFont);
+  orv::Free(FBars);
+  for (auto* handlers : FHandlers) orv::Free(handlers);
+  orv::Free(FInternalItems);
+  orv::Free(FItemList);
+  orv::Free(FCategories);
+  orv::Free(FRestoringList);
+  orv::Free(FBackgrounds);
+  orv::Free(FPainter);
+}
+
+// ---- Queries
+
+TWinControl* TdxBarManager::GetOwnerControl() const {
+  return dynamic_cast<TWinControl*>(const_cast<TdxBarManager*>(this)->GetOwner());
+}
+
+TCustomForm* TdxBarManager::GetMainForm() const { return FindBarManagerForm(const_cast<TdxBarManager*>(this), fsoMainOnly); }
+
+TdxBar* TdxBarManager::GetMainMenuBar() const {
+  // Without bar windows a main-menu bar counts as shown; a bar window decides once it exists.
+  return FMainMenuBar;
+}
+
+TCustomdxBarControl* TdxBarManager::GetMainMenuControl() const {
+  return FMainMenuBar ? FMainMenuBar->GetControl() : nullptr;
+}
+
+TdxBarManagerStyle TdxBarManager::GetEffectiveStyle() const {
+  if (FStyle != bmsUseLookAndFeel) return FStyle;
+  if (FLookAndFeel->GetNativeStyle() && FThemeAvailable) return bmsXP;
+  switch (FLookAndFeel->GetKind()) {
+    case lfFlat: return bmsEnhanced;
+    case lfStandard: return bmsStandard;
+    case lfUltraFlat: return bmsFlat;
+    default: return bmsOffice11;
+  }
+}
+
+TdxBarManagerStyle TdxBarManager::GetPainterStyle() const {
+  const TdxBarManagerStyle style = GetEffectiveStyle();
+  return style == bmsXP && !FThemeAvailable ? bmsEnhanced : style;
+}
+
+TdxBarPainterClass TdxBarManager::GetPainterClass() {
+  if (FStyle == bmsUseLookAndFeel && FLookAndFeel->GetSkinPainter() && !FLookAndFeel->GetNativeStyle())
+    return dxBarSkinPainterClass;
+  switch (GetPainterStyle()) {
+    case bmsEnhanced: return TdxBarEnhancedPainter::StaticClass();
+    case bmsFlat: return TdxBarFlatPainter::StaticClass();
+    case bmsXP: return TdxBarXPPainter::StaticClass();
+    case bmsOffice11: return TdxBarOffice11Painter::StaticClass();
+    default: return TdxBarStandardPainter::StaticClass();
+  }
+}
+
+Boolean TdxBarManager::UseRecentItems() const {
+  return FMenusShowRecentItemsFirst && SupportsRecentItems() && !IsDesigning();
+}
+
+TdxBarItem* TdxBarManager::GetItem(Integer index) const {
+  return index >= 0 && index < GetItemCount() ? static_cast<TdxBarItem*>(FItemList->Get(index)) : nullptr;
+}
+
+Integer TdxBarManager::GetBarCount() const { return FBars ? FBars->GetCount() : 0; }
+
+TdxBar* TdxBarManager::GetBar(Integer index) const {
+  return index >= 0 && index < GetBarCount() ? FBars->GetItem(index) : nullptr;
+}
+
+TdxBarGroup* TdxBarManager::GetGroup(Integer index) const {
+  return index >= 0 && index < GetGroupCount() ? static_cast<TdxBarGroup*>(FGroups->Get(index)) : nullptr;
+}
+
+TdxBarDockControl* TdxBarManager::GetDockControl(Integer index) const {
+  return index >= 0 && index < GetDockControlCount() ? FDockControls[index] : nullptr;
+}
+
+HWND TdxBarManager::GetParentHandle() const {
+  if (Application) {
+    HWND appWindow = Application->GetHandle();
+    if (appWindow && IsWindowVisible(appWindow)) return appWindow;
+  }
+  TWinControl* owner = GetOwnerControl();
+  return owner ? owner->GetHandle() : nullptr;
+}
+
+Boolean TdxBarManager::IsAnotherManagerCustomizing() const {
+  TdxBarManager* customizing = dxBarManagerList()->GetCustomizingManager();
+  return customizing && customizing != this;
+}
+
+// ---- Lookups
+
+TdxBarItem* TdxBarManager::GetItemByName(const AnsiString& name) const {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (SameText(GetItem(i)->GetName(), name)) return GetItem(i);
+  return nullptr;
+}
+
+TdxBar* TdxBarManager::GetBarByName(const AnsiString& name) const {
+  for (Integer i = 0; i < GetBarCount(); ++i)
+    if (GetBar(i)->GetName() == name) return GetBar(i);
+  return nullptr;
+}
+
+TdxBar* TdxBarManager::GetBarByCaption(const AnsiString& caption) const {
+  for (Integer i = 0; i < GetBarCount(); ++i)
+    if (GetBar(i)->GetCaption() == caption) return GetBar(i);
+  return nullptr;
+}
+
+void TdxBarManager::GetItemsByCategory(Integer category, TList* list) {
+  list->Clear();
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TdxBarItem* item = GetItem(i);
+    if (item->GetCategory() != category) continue;
+    if (IsDesigning()) {
+      list->Add(item);
+      continue;
+    }
+    if (item->IsHiddenFromCategory()) continue;
+    const TdxBarItemVisible visible = item->GetVisible();
+    if ((visible == ivAlways && (item->CanBeVisible() || FIsCustomizing)) ||
+        (visible == ivInCustomizing && FIsCustomizing))
+      list->Add(item);
+  }
+}
+
+Integer TdxBarManager::GetRealCategoryIndex(Integer index) {
+  if (IsDesigning()) return index;
+  for (Integer i = 0; i < FCategories->GetCount(); ++i)
+    if (GetCategoryVisible(i) && index-- == 0) return i;
+  return -1;
+}
+
+// ---- Naming
+
+AnsiString TdxBarManager::GetUniqueBarCaption(const AnsiString& prefix) const {
+  for (Integer n = 1;; ++n) {
+    const AnsiString caption = prefix + IntToStr(n);
+    if (!GetBarByCaption(caption)) return caption;
+  }
+}
+
+AnsiString TdxBarManager::GetUniqueBarName(const AnsiString& prefix) {
+  AnsiString name;
+  if (IsDesigning() && !IsLoading() && FDesigner && FDesigner->MakeUniqueName(prefix, name)) return name;
+  TComponent* owner = GetOwner();
+  for (Integer n = 1;; ++n) {
+    name = prefix + IntToStr(n);
+    if (!GetBarByName(name) && !(owner && owner->FindComponent(name))) return name;
+  }
+}
+
+AnsiString TdxBarManager::GetUniqueItemName(TClass itemClass) {
+  const AnsiString prefix = AnsiString(itemClass->ClassName()).substr(1);
+  AnsiString name;
+  if (IsDesigning() && FDesigner && FDesigner->MakeUniqueName(prefix, name)) return name;
+  TComponent* owner = GetOwner();
+  for (Integer n = 1;; ++n) {
+    name = prefix + IntToStr(n);
+    if (!GetItemByName(name) && !(owner && owner->FindComponent(name))) return name;
+  }
+}
+
+// ---- Changes
+
+void TdxBarManager::AddItem(TdxBarItem* item) {
+  if (!item || FItemList->IndexOf(item) >= 0) return;
+  item->SetBarManager(this);
+  FItemList->Add(item);
+}
+
+void TdxBarManager::AddGroupToList(TdxBarGroup* group) {
+  if (!group || FGroups->IndexOf(group) >= 0) return;
+  group->SetBarManager(this);
+  FGroups->Add(group);
+}
+
+TdxBarGroup* TdxBarManager::AddGroup() {
+  auto* group = new TdxBarGroup(GetOwner());
+  AddGroupToList(group);
+  return group;
+}
+
+TdxBar* TdxBarManager::AddToolbar(Boolean mainMenu) {
+  const AnsiString caption = GetUniqueBarCaption(GetLocalizedResourceString(&dxSBAR_TOOLBARNEWNAME));
+  TdxBar* bar = nullptr;
+  BeginUpdate();
+  try {
+    FBars->BeginUpdate();
+    bar = FBars->Add();
+    bar->SetCaption(caption);
+    bar->SetDockingStyle(dsTop);
+    if (mainMenu) {
+      bar->SetRow(0);
+      bar->SetIsMainMenu(true);
+      bar->SetVisible(true);
+    } else {
+      bar->SetOneOnRow(true);
+      bar->SetVisible(true);
+      bar->SetOneOnRow(false);
+    }
+    FBars->EndUpdate();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+  return bar;
+}
+
+void TdxBarManager::MoveItem(Integer curIndex, Integer newIndex) {
+  if (curIndex == newIndex || curIndex < 0 || newIndex < 0 || curIndex >= GetItemCount() ||
+      newIndex >= GetItemCount())
+    return;
+  FItemList->Move(curIndex, newIndex);
+  DesignerModified();
+}
+
+void TdxBarManager::SetCustomizingMode(Boolean value) {
+  if (FIsCustomizing == value) return;
+  // Turning customizing on and off opens and closes the customization form and refreshes the
+  // bar windows; both land with those units. The flag itself already stops shortcuts.
+  FIsCustomizing = value;
+}
+
+void TdxBarManager::SetSelectedItem(TdxBarItemControl* value) { StoreSelectedItem(value); }
+
+void TdxBarManager::AddDockControl(TdxBarDockControl* dockControl) {
+  if (!dockControl) return;
+  FDockControls.push_back(dockControl);
+  if (auto* component = dynamic_cast<TComponent*>(reinterpret_cast<TObject*>(dockControl))) component->FreeNotification(this);
+}
+
+void TdxBarManager::RemoveDockControl(TdxBarDockControl* dockControl) {
+  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), dockControl), FDockControls.end());
+  for (TdxBarDockingStyle style : {dsLeft, dsTop, dsRight, dsBottom})
+    if (FBars->GetDockControl(style) == dockControl) FBars->SetDockControl(style, nullptr);
+}
+
+void TdxBarManager::AddPopupMenu(TdxBarPopupMenu* popupMenu) {
+  if (popupMenu && std::find(FPopupMenus.begin(), FPopupMenus.end(), popupMenu) == FPopupMenus.end())
+    FPopupMenus.push_back(popupMenu);
+}
+
+void TdxBarManager::RemovePopupMenu(TdxBarPopupMenu* popupMenu) {
+  FPopupMenus.erase(std::remove(FPopupMenus.begin(), FPopupMenus.end(), popupMenu), FPopupMenus.end());
+}
+
+void TdxBarManager::AddRestoringBar(TdxBar* bar) {
+  if (!FRestoringList) FRestoringList = new TdxObjectList;
+  FRestoringList->AddUnique(bar);
+}
+
+Boolean TdxBarManager::IsBarRestoring(TdxBar* bar) const { return FRestoringList && FRestoringList->IndexOf(bar) >= 0; }
+
+void TdxBarManager::ShowRestoredBars() {
+  if (!FRestoringList) return;
+  for (Integer i = FRestoringList->GetCount() - 1; i >= 0; --i) {
+    auto* bar = static_cast<TdxBar*>(FRestoringList->Get(i));
+    FRestoringList->Delete(i);
+    bar->SetVisible(true);
+  }
+  if (!FRestoringList->GetCount()) {
+    orv::Free(FRestoringList);
+    FRestoringList = nullptr;
+  }
+}
+
+// ---- Categories
+
+TdxBarItemVisible TdxBarManager::GetCategoryItemsVisible(Integer index) {
+  if (index < 0 || index >= FCategories->GetCount()) return ivNever;
+  TdxBarCategoryData* data = FCategories->FindData(index);
+  return data ? data->ItemsVisible : ivAlways;
+}
+
+void TdxBarManager::SetCategoryItemsVisible(Integer index, TdxBarItemVisible value) {
+  if (index < 0 || index >= FCategories->GetCount()) return;
+  const TdxBarItemVisible old = GetCategoryItemsVisible(index);
+  TdxBarCategoryData* data = FCategories->GetData(index);
+  if (IsLoading()) {
+    data->LoadedItemsVisible = value;
+    data->HasLoadedItemsVisible = true;
+    return;
+  }
+  data->ItemsVisible = value;
+  if (!IsDesigning()) {
+    BeginUpdate();
+    try {
+      if (value == ivAlways) {
+        for (Integer i = GetItemCount() - 1; i >= 0; --i)
+          if (TdxBarItem* item = GetItem(i); item->GetCategory() == index && item->GetVisible() == old)
+            item->SetVisible(value);
+      } else {
+        for (Integer i = 0; i < GetItemCount(); ++i)
+          if (TdxBarItem* item = GetItem(i); item->GetCategory() == index && item->GetVisible() == old)
+            item->SetVisible(value);
+      }
+    } catch (...) {
+      EndUpdate();
+      throw;
+    }
+    EndUpdate();
+  }
+  if (old != value) DesignerModified();
+}
+
+Boolean TdxBarManager::GetCategoryVisible(Integer index) {
+  if (index < 0 || index >= FCategories->GetCount()) return false;
+  TdxBarCategoryData* data = FCategories->FindData(index);
+  return data ? data->Visible : true;
+}
+
+void TdxBarManager::SetCategoryVisible(Integer index, Boolean value) {
+  if (index < 0 || index >= FCategories->GetCount() || GetCategoryVisible(index) == value) return;
+  FCategories->GetData(index)->Visible = value;
+  DesignerModified();
+}
+
+// ---- Update lock
+
+void TdxBarManager::BeginUpdate() { ++FLockUpdate; }
+
+void TdxBarManager::EndUpdate() {
+  if (FLockUpdate <= 0) return;
+  if (--FLockUpdate == 0 && !InDestruction()) UpdateBars();
+}
+
+void TdxBarManager::EndUpdateNoRealign() {
+  if (FLockUpdate > 0) --FLockUpdate;
+}
+
+void TdxBarManager::UpdateBars(Boolean realignChanged) {
+  // The bar windows and dock sites re-lay out here once they exist; the model only forgets
+  // which bars were marked changed.
+  if (realignChanged)
+    for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->SetChanged(false);
+}
+
+// ---- Design support
+
+void TdxBarManager::DesignerModified() {
+  if (IsLoading() || FApplyingLoadedValues || InDestruction()) return;
+  if (FDesignerModifiedLock > 0) {
+    FDesignerModifiedDue = true;
+    return;
+  }
+  FModified = true;
+}
+
+void TdxBarManager::LockDesignerModified(Boolean lock, Boolean notify) {
+  if (lock) {
+    if (FDesignerModifiedLock++ == 0) FDesignerModifiedDue = false;
+    return;
+  }
+  if (FDesignerModifiedLock > 0 && --FDesignerModifiedLock == 0 && notify && FDesignerModifiedDue) {
+    FDesignerModifiedDue = false;
+    DesignerModified();
+  }
+}
+
+void TdxBarManager::GetSelectedComponents(TList* list) {
+  list->Clear();
+  if (!FDesigner) return;
+  TList selection;
+  FDesigner->FillSelection(&selection);
+  for (Integer i = 0; i < selection.GetCount(); ++i) {
+    auto* object = static_cast<TPersistent*>(selection.Get(i));
+    if (FDesigner->GetSelectionState(object) == 1) list->Add(object);
+  }
+}
+
+Boolean TdxBarManager::AllowsDeletion() { return FDesigner ? FDesigner->AllowsDeletion() : true; }
+void TdxBarManager::FillSelection(TList* list) {
+  if (FDesigner) FDesigner->FillSelection(list);
+}
+Integer TdxBarManager::GetSelectionState(TPersistent* object) {
+  return FDesigner ? FDesigner->GetSelectionState(object) : 0;
+}
+Boolean TdxBarManager::IsSelectedObject(TPersistent* object) { return GetSelectionState(object) == 1; }
+void TdxBarManager::ChangeSelection(TPersistent* object, Integer operation) {
+  if (FDesigner) FDesigner->ChangeSelection(object, operation);
+}
+void TdxBarManager::ReplaceSelection(TList* list) {
+  if (FDesigner) FDesigner->ReplaceSelection(list);
+}
+void TdxBarManager::EditItem(TdxBarItem* item) {
+  if (FDesigner) FDesigner->EditItem(item);
+}
+Boolean TdxBarManager::MakeUniqueName(const AnsiString& prefix, AnsiString& name) {
+  return FDesigner && FDesigner->MakeUniqueName(prefix, name);
+}
+
+// ---- Events
+
+void TdxBarManager::DoClickItem(TdxBarItem* item) {
+  if (FOnClickItem) FOnClickItem(this, item);
+}
+
+Boolean TdxBarManager::CanDock(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dockControl) {
+  Boolean result = !bar->GetNotDocking().Contains(style);
+  if (result) {
+    Boolean defaultSite = !dockControl;
+    for (TdxBarDockingStyle s : {dsLeft, dsTop, dsRight, dsBottom})
+      if (reinterpret_cast<void*>(FBars->GetDockControl(s)) == reinterpret_cast<void*>(dockControl))
+        defaultSite = true;
+    // A user-placed dock site answers for itself once dock sites exist.
+    if (defaultSite) result = !FNotDocking.Contains(style);
+  }
+  if (FOnDocking) FOnDocking(bar, style, dockControl, result);
+  return result;
+}
+
+void TdxBarManager::DoBarAfterReset(TdxBar* bar) {
+  if (FOnBarAfterReset) FOnBarAfterReset(this, bar);
+}
+void TdxBarManager::DoBarBeforeReset(TdxBar* bar) {
+  if (FOnBarBeforeReset) FOnBarBeforeReset(this, bar);
+}
+void TdxBarManager::DoBarClose(TdxBar* bar) {
+  if (FOnBarClose) FOnBarClose(this, bar);
+}
+void TdxBarManager::DoBarDockingStyleChange(TdxBar* bar) {
+  if (FApplyingLoadedValues) return;
+  if (FOnBarDockingStyleChange) FOnBarDockingStyleChange(this, bar);
+  bar->SetChanged(true);
+}
+void TdxBarManager::DoItemLinkChange(TdxBarItemLink* link) {
+  if (!IsLoading() && FOnItemLinkChange) FOnItemLinkChange(this, link);
+}
+void TdxBarManager::DoCloseButtonClick() { ::FireNotifyEvent(this, FOnCloseButtonClick); }
+void TdxBarManager::DoHelpButtonClick() { ::FireNotifyEvent(this, FOnHelpButtonClick); }
+void TdxBarManager::DoMergeItemLink(TdxBarItemLinks* dst, TdxBarItemLinks* src, TdxBarItemLink* srcLink,
+                                    TdxBarItemMergeKind kind, Integer& mergeIndex) {
+  if (FOnMergeItemLink) FOnMergeItemLink(this, dst, src, srcLink, kind, mergeIndex);
+}
+void TdxBarManager::DoShowCustomizingPopup(TdxBarItemLinks* links) {
+  if (FOnShowCustomizingPopup) FOnShowCustomizingPopup(this, links);
+}
+void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* links) {
+  if (FOnShowToolbarsPopup) FOnShowToolbarsPopup(this, links);
+}
+
+// ---- Style, painter, brushes and fonts
+
+void TdxBarManager::StyleChanged() {
+  FChangingStyle = true;
+  FThemeAvailable = IsVisualStyleActive(TdxThemedObjectKinds{totToolBar});
+  TdxBarPainter* old = FPainter;
+  FPainter = GetPainterClass().Create(FLookAndFeel->GetSkinPainter());
+  orv::Free(old);
+  // The bar windows and dock sites rebuild for the new painter once they exist.
+  FChangingStyle = false;
+}
+
+void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changed) {
+  if (!InDestruction()) StyleChanged();
+}
+
+void TdxBarManager::ThemeChanged(TObject* sender) {
+  if (!InDestruction()) StyleChanged();
+}
+
+void TdxBarManager::AssignLookAndFeelFromStyle(TcxLookAndFeel* lookAndFeel) {
+  lookAndFeel->ResetAssignedValues();
+  lookAndFeel->SetSkinName(AnsiString());
+  if (FStyle == bmsUseLookAndFeel && FLookAndFeel->GetSkinPainter() && !FLookAndFeel->GetNativeStyle()) {
+    lookAndFeel->Assign(FLookAndFeel);
+    return;
+  }
+  switch (GetPainterStyle()) {
+    case bmsFlat: lookAndFeel->AssignStyleId(2); break;
+    case bmsXP: lookAndFeel->AssignStyleId(3); break;
+    case bmsOffice11: lookAndFeel->AssignStyleId(4); break;
+    default: lookAndFeel->AssignStyleId(0); break;
+  }
+}
+
+void TdxBarManager::CreateBrushes() {
+  // Our screens show every colour, so the nearest screen colour is the colour itself.
+  FFlatBrushes[0] = CreateSolidBrush(ScaleColor(ColorToRGB(clBtnShadow), 8, 10));
+  FFlatBrushes[1] = CreateSolidBrush(LightenColor(ColorToRGB(clBtnFace), 16));
+  FFlatBrushes[2] = CreateSolidBrush(MixSystemColors(11, 9, 73));
+  FFlatBrushes[3] = CreateSolidBrush(MixSystemColors(14, 44, 40));
+  FFlatBrushes[4] = CreateSolidBrush(MixSystemColors(-2, 30, 72));
+  if (FThemeAvailable) {
+    // The theme's toolbar fill colour (property 3802).
+    COLORREF color = 0;
+    if (GetThemeColor(GetThemeHandle(totToolBar), 0, 0, 3802, color) == S_OK)
+      FThemedToolbarBrush = CreateSolidBrush(color);
+  }
+}
+
+void TdxBarManager::DestroyBrushes() {
+  for (auto& brush : FFlatBrushes) {
+    if (brush) DeleteObject(brush);
+    brush = nullptr;
+  }
+  if (FThemedToolbarBrush) DeleteObject(FThemedToolbarBrush);
+  FThemedToolbarBrush = nullptr;
+}
+
+void TdxBarManager::RecalcRecentUseThreshold() {
+  if (FMostRecentItemsPercents >= 100) {
+    FRecentUseThreshold = 0;
+    return;
+  }
+  Integer n = 1;
+  while (n * (100 - FMostRecentItemsPercents) / 100 <= 0) ++n;
+  FRecentUseThreshold = n;
+}
+
+void TdxBarManager::ApplySystemFont() {
+  NONCLIENTMETRICS metrics;
+  if (!SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
+  const Boolean wasInternal = FInternalFontChange;
+  FInternalFontChange = true;
+  try {
+    if (FUseSystemFont)
+      FFont->SetHandle(CreateFontIndirect(&metrics.lfMenuFont));
+    else if (FScaled)
+      FFont->SetHeight(metrics.lfMenuFont.lfHeight);
+  } catch (...) {
+    FInternalFontChange = wasInternal;
+    throw;
+  }
+  FInternalFontChange = wasInternal;
+}
+
+void TdxBarManager::FontChanged(TObject* sender) {
+  if (!FInternalFontChange) {
+    FUseSystemFont = false;
+    if (FScaled) {
+      NONCLIENTMETRICS metrics;
+      if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        const TNotifyEvent handler = FFont->GetOnChange();
+        FFont->SetOnChange(TNotifyEvent());
+        FFont->SetHeight(metrics.lfMenuFont.lfHeight);
+        FFont->SetOnChange(handler);
+      }
+    }
+  }
+  FEditFont->Assign(FFont);
+  NONCLIENTMETRICS metrics;
+  if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    if (FScaled) FEditFont->SetHeight(std::min(metrics.lfMenuFont.lfHeight, -11));
+    FBarCaptionFont->SetHandle(CreateFontIndirect(&metrics.lfSmCaptionFont));
+    if (!FUseSystemFont) {
+      FBarCaptionFont->SetName(FFont->GetName());
+      if (std::abs(FBarCaptionFont->GetHeight()) < 11) FBarCaptionFont->SetHeight(-11);
+    }
+  }
+  FHandlers[3]->InvokeAll(this, nullptr);
+}
+
+// ---- Shortcut search
+
+Boolean TdxBarManager::ManagerExecuteShortCut(TShortCut shortCut) {
+  if (TdxBar* mainMenu = GetMainMenuBar())
+    if (mainMenu->IsShortCut(shortCut)) return true;
+  for (Integer i = 0; i < GetBarCount(); ++i) {
+    TdxBar* bar = GetBar(i);
+    if (bar == FMainMenuBar) continue;
+    // A bar takes part while it is shown in a window or waits for one.
+    const Boolean shown = (bar->GetVisible() && bar->GetControl()) || IsBarRestoring(bar);
+    if (shown && bar->IsShortCut(shortCut)) return true;
+  }
+  // Registered popup menus answer through their own shortcut operation once they exist.
+  return false;
+}
+
+Boolean TdxBarManager::ExecuteShortCut(TShortCut shortCut) {
+  // Popup menu links of the focused control's manager are asked first once popup menus exist.
+  TWinControl* owner = GetOwnerControl();
+  if (owner && owner->HandleAllocated()) {
+    for (HWND window = owner->GetHandle(); window; window = GetParent(window)) {
+      if (TdxBarManager* manager = FindBarManagerOfWindow(window))
+        if (manager->ManagerExecuteShortCut(shortCut)) return true;
+      if (!IsChildWindow(window)) break;
+    }
+  }
+  TdxBarManagerList* list = dxBarManagerList();
+  for (TdxBarManager* manager = list->GetNextManager(this); manager && manager != this;
+       manager = list->GetNextManager(manager)) {
+    if (manager->ManagerExecuteShortCut(shortCut)) return true;
+  }
+  return false;
+}
+
+TdxBarItemLink* TdxBarManager::FindAcceleratorLink(Word key, TShiftState shift) {
+  // Accelerators belong to the links shown in bar windows: nothing answers before they exist.
+  return nullptr;
+}
+
+// ---- Component overrides
+
+void TdxBarManager::ReadState(TReader* reader) {
+  ++FReadStateCount;
+  inherited::ReadState(reader);
+}
+
+void TdxBarManager::Loaded() {
+  inherited::Loaded();
+  if (FLockUpdate > 0) return;
+  FLoadingBars = true;
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks())
+      for (Integer j = 0; j < links->GetCount(); ++j) links->GetItem(j)->ResolveLoadedItemName(this);
+  for (Integer i = 0; i < GetBarCount(); ++i) {
+    TdxBarItemLinks* links = GetBar(i)->GetLinks();
+    for (Integer j = 0; j < links->GetCount(); ++j) links->GetItem(j)->ResolveLoadedItemName(this);
+  }
+  if (IsDesigning()) {
+    // A stable sort of the items by category, one neighbour swap at a time.
+    Boolean swapped = true;
+    while (swapped) {
+      swapped = false;
+      for (Integer i = 0; i + 1 < GetItemCount(); ++i)
+        if (GetItem(i)->GetCategory() > GetItem(i + 1)->GetCategory()) {
+          MoveItem(i + 1, i);
+          swapped = true;
+        }
+    }
+  }
+  BeginUpdate();
+  try {
+    for (Integer i = 0; i < FCategories->GetCount(); ++i)
+      if (TdxBarCategoryData* data = FCategories->FindData(i); data && data->HasLoadedItemsVisible) {
+        data->HasLoadedItemsVisible = false;
+        SetCategoryItemsVisible(i, data->LoadedItemsVisible);
+      }
+  } catch (...) {
+    EndUpdate();
+    FLoadingBars = false;
+    throw;
+  }
+  EndUpdate();
+  FLoadingBars = false;
+}
+
+void TdxBarManager::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (auto* group = dynamic_cast<TdxBarGroup*>(component)) FGroups->Remove(group);
+}
+
+void TdxBarManager::SetName(const AnsiString& newName) {
+  const AnsiString oldName = GetName();
+  inherited::SetName(newName);
+  if (!IsDesigning() || oldName == newName || oldName.empty() || !GetOwner()) return;
+  TComponent* owner = GetOwner();
+  for (Integer i = 0; i < owner->GetComponentCount(); ++i) {
+    auto* item = dynamic_cast<TdxBarItem*>(owner->GetComponent(i));
+    if (!item) continue;
+    const AnsiString name = item->GetName();
+    if (name.size() > oldName.size() && SameText(name.substr(0, oldName.size()), oldName)) {
+      try {
+        item->SetName(newName + name.substr(oldName.size()));
+      } catch (EComponentError&) {
+        // A name the owner refuses keeps the item's old name.
+      }
+    }
+  }
+}
+
+void TdxBarManager::GetChildren(TGetChildProc proc, TComponent* root) {
+  for (Integer i = 0; i < GetBarCount(); ++i)
+    if (GetBar(i)->GetOwner() == root) proc(GetBar(i));
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TdxBarItem* item = GetItem(i); item->GetOwner() == root && item->GetCategory() >= 0) proc(item);
+  for (Integer i = 0; i < GetGroupCount(); ++i)
+    if (GetGroup(i)->GetOwner() == root) proc(GetGroup(i));
+}
+
+void TdxBarManager::SetChildOrder(TComponent* child, Integer order) {
+  inherited::SetChildOrder(child, order);
+  if (auto* item = dynamic_cast<TdxBarItem*>(child)) {
+    const Integer from = FItemList->IndexOf(item), to = order - GetBarCount();
+    if (from >= 0 && to >= 0 && to < GetItemCount()) FItemList->Move(from, to);
+  } else if (auto* group = dynamic_cast<TdxBarGroup*>(child)) {
+    const Integer from = FGroups->IndexOf(group), to = order - GetBarCount() - GetItemCount();
+    if (from >= 0 && to >= 0 && to < GetGroupCount()) FGroups->Move(from, to);
+  }
+}
+
+void TdxBarManager::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("DockControlHeights", TReaderProc(this, &TdxBarManager::ReadDockControlHeights),
+                        TWriterProc(this, &TdxBarManager::WriteDockControlHeights), true);
+}
+
+void TdxBarManager::ReadDockControlHeights(TReader* reader) {
+  reader->ReadListBegin();
+  for (Integer i = 0; !reader->EndOfList(); ++i) {
+    const Integer value = reader->ReadInteger();
+    if (i < 4) FDockControlHeights[i] = value;
+  }
+  reader->ReadListEnd();
+}
+
+void TdxBarManager::WriteDockControlHeights(TWriter* writer) {
+  writer->WriteListBegin();
+  for (Integer value : FDockControlHeights) writer->WriteInteger(value);
+  writer->WriteListEnd();
+}
+
+// ---- Property setters
+
+void TdxBarManager::SetAutoAlignBars(Boolean value) {
+  if (FAutoAlignBars == value) return;
+  FAutoAlignBars = value;
+  UpdateBars(true);
+}
+
+void TdxBarManager::SetAutoDockColor(Boolean value) { FAutoDockColor = value; }
+
+TColor TdxBarManager::GetDockColor() const {
+  if (FAutoDockColor)
+    if (TWinControl* owner = GetOwnerControl()) return owner->GetColor();
+  return FDockColor;
+}
+
+void TdxBarManager::SetDockColor(TColor value) {
+  FDockColor = value;
+  FAutoDockColor = false;
+}
+
+void TdxBarManager::SetAutoHideEmptyBars(Boolean value) {
+  if (FAutoHideEmptyBars == value) return;
+  FAutoHideEmptyBars = value;
+  if (!value)
+    for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->SetHiddenBecauseEmpty(false);
+}
+
+void TdxBarManager::SetScaled(Boolean value) {
+  if (FScaled == value) return;
+  FScaled = value;
+  if (value && !FUseSystemFont) ApplySystemFont();
+}
+
+void TdxBarManager::SetButtonArrowWidth(Integer value) {
+  if (value <= 1 || FButtonArrowWidth == value) return;
+  FButtonArrowWidth = value;
+  RepaintBars();
+}
+
+void TdxBarManager::SetCategories(TStrings* value) { FCategories->Assign(value); }
+
+void TdxBarManager::SetFlatCloseButton(Boolean value) { FFlatCloseButton = value; }
+
+void TdxBarManager::SetHideFloatingBarsWhenInactive(Boolean value) {
+  if (FHideFloatingBarsWhenInactive == value) return;
+  FHideFloatingBarsWhenInactive = value;
+  UpdateFloatingBarsActivation(FOwnerFormActive || !value, true);
+}
+
+#define ORV_IMAGE_OPTION(Type, Name)                                                          \
+  Type TdxBarManager::Get##Name() const { return FImageOptions->Get##Name(); }              \
+  void TdxBarManager::Set##Name(Type value) { FImageOptions->Set##Name(value); }
+ORV_IMAGE_OPTION(TCustomImageList*, DisabledImages)
+ORV_IMAGE_OPTION(TCustomImageList*, DisabledLargeImages)
+ORV_IMAGE_OPTION(TCustomImageList*, HotImages)
+ORV_IMAGE_OPTION(TColor, ImageListBkColor)
+ORV_IMAGE_OPTION(TCustomImageList*, Images)
+ORV_IMAGE_OPTION(TCustomImageList*, LargeImages)
+ORV_IMAGE_OPTION(Boolean, LargeIcons)
+ORV_IMAGE_OPTION(Boolean, MakeDisabledImagesFaded)
+ORV_IMAGE_OPTION(Boolean, StretchGlyphs)
+ORV_IMAGE_OPTION(Boolean, UseLargeImagesForLargeIcons)
+#undef ORV_IMAGE_OPTION
+
+void TdxBarManager::SetLargeButtonArrowWidth(Integer value) {
+  if (value < 2 || FLargeButtonArrowWidth == value) return;
+  FLargeButtonArrowWidth = value;
+}
+
+void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations value) {
+  if (FMenuAnimations == value) return;
+  FMenuAnimations = value;
+  DesignerModified();
+}
+
+void TdxBarManager::SetMenusShowRecentItemsFirst(Boolean value) {
+  if (FMenusShowRecentItemsFirst == value) return;
+  FMenusShowRecentItemsFirst = value;
+  DesignerModified();
+}
+
+void TdxBarManager::SetMostRecentItemsPercents(Integer value) {
+  value = std::clamp<Integer>(value, 0, 100);
+  if (FMostRecentItemsPercents == value) return;
+  FMostRecentItemsPercents = Byte(value);
+  RecalcRecentUseThreshold();
+}
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles value) {
+  if (FNotDocking == value) return;
+  FNotDocking = value;
+  StyleChanged();
+}
+
+void TdxBarManager::SetRegistryPath(const AnsiString& value) {
+  AnsiString path = value;
+  if (!path.empty()) {
+    if (path.front() != '\\') path.insert(path.begin(), '\\');
+    if (path.back() != '\\') path.push_back('\\');
+  }
+  FRegistryPath = path;
+}
+
+void TdxBarManager::SetShowCloseButton(Boolean value) { FShowCloseButton = value; }
+
+void TdxBarManager::SetShowFullMenusAfterDelay(Boolean value) {
+  if (FShowFullMenusAfterDelay == value) return;
+  FShowFullMenusAfterDelay = value;
+  DesignerModified();
+}
+
+void TdxBarManager::SetShowHint(Boolean value) {
+  if (FShowHint == value) return;
+  FShowHint = value;
+  DesignerModified();
+}
+
+void TdxBarManager::SetShowShortCutInHint(Boolean value) {
+  if (FShowShortCutInHint == value) return;
+  FShowShortCutInHint = value;
+  DesignerModified();
+}
+
+void TdxBarManager::SetStyle(TdxBarManagerStyle value) {
+  if (FStyle == value) return;
+  FStyle = value;
+  StyleChanged();
+}
+
+void TdxBarManager::SetSunkenBorder(Boolean value) { FSunkenBorder = value; }
+
+void TdxBarManager::SetUseSystemFont(Boolean value) {
+  if (FUseSystemFont == value) return;
+  FUseSystemFont = value;
+  if (value) ApplySystemFont();
+}
+
+void TdxBarManager::SetWaitForDockingTime(Integer value) {
+  if (value >= 0) FWaitForDockingTime = value;
+}
+
+void TdxBarManager::ImagesChanged(TObject* sender) {
+  if (IsLoading() || InDestruction()) return;
+  BeginUpdate();
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItem(i)->GetImageIndex() >= 0) GetItem(i)->GlyphChanged();
+  EndUpdate();
+}
+
+void TdxBarManager::HotImagesChanged(TObject* sender) {
+  if (IsLoading() || InDestruction()) return;
+  BeginUpdate();
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItem(i)->HasHotImage()) GetItem(i)->HotGlyphChanged();
+  EndUpdate();
+}
+
+void TdxBarManager::LargeImagesChanged(TObject* sender) {
+  if (IsLoading() || InDestruction()) return;
+  BeginUpdate();
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (GetItem(i)->HasImage()) GetItem(i)->LargeGlyphChanged();
+  EndUpdate();
+}
+
+void TdxBarManager::GlyphOptionsChanged(TObject* sender) { RepaintBars(); }
+
+void TdxBarManager::GlyphSizeChanged(TObject* sender) {
+  FImageOptions->UpdateGlyphSize();
+  DesignerModified();
+  RepaintBars();
+}
+
+// ==== The owner window ========================================================================
+
+void TdxBarManager::OwnerWindowMessage(HWND window, UINT message, LPARAM lParam, WPARAM wParam) {
+  TWinControl* owner = GetOwnerControl();
+  if (owner && !owner->GetComponentState().Contains(csDestroying)) {
+    if (!FBars) return;
+    switch (message) {
+      case WM_ACTIVATE:
+      case WM_SYSCOLORCHANGE:
+      case WM_SETTINGCHANGE:
+      case WM_ACTIVATEAPP:
+      case WM_CHILDACTIVATE:
+      case WM_WINDOWPOSCHANGING:
+      case WM_WINDOWPOSCHANGED:
+      case WM_SYSCOMMAND:
+      case WM_MDIACTIVATE:
+        StateMessage(window, message, wParam, lParam);
+        break;
+      default:
+        OtherMessage(window, message, wParam, lParam);
+        break;
+    }
+  }
+  // On WM_DESTROY of a dying owner the layout is saved to the registry or the ini file when
+  // asked; layout persistence lives in its own unit.
+}
+
+void TdxBarManager::StateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      WMActivate(LOWORD(wParam), HIWORD(wParam) != 0, reinterpret_cast<HWND>(lParam), window);
+      break;
+    case WM_SYSCOLORCHANGE:
+      DestroyBrushes();
+      CreateBrushes();
+      RefreshOffice11Colors();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETNONCLIENTMETRICS)
+        ApplySystemFont();
+      else if (wParam == SPI_SETWORKAREA)
+        KeepFloatingBarsInWorkArea();
+      break;
+    case WM_ACTIVATEAPP:
+      WMActivateApp(wParam != 0);
+      break;
+    case WM_CHILDACTIVATE:
+      SetOwnerFormActive(true, false);
+      break;
+    case WM_WINDOWPOSCHANGING:
+      if (auto* pos = reinterpret_cast<WINDOWPOS*>(lParam); pos && (pos->flags & SWP_HIDEWINDOW))
+        SetOwnerFormActive(false, true);
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      TCustomForm* form = FindBarManagerForm(this, fsoMainOrChild);
+      const Boolean inMDIChild = form && form->GetFormStyle() == fsMDIChild;
+      if (pos && (pos->flags & SWP_SHOWWINDOW) && !inMDIChild) SetOwnerFormActive(true, true);
+      break;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE && IsDesigning() && gServices.CloseActiveBarControls &&
+          gServices.GetBarControlManager && ActiveBarControl() &&
+          gServices.GetBarControlManager(ActiveBarControl()) == this)
+        gServices.CloseActiveBarControls();
+      break;
+    case WM_MDIACTIVATE:
+      SetOwnerFormActive(reinterpret_cast<HWND>(lParam) == window, false);
+      break;
+  }
+}
+
+void TdxBarManager::OtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      if (FRestoringList) {
+        FRestoringBars = true;
+        ShowRestoredBars();
+        FRestoringBars = false;
+      }
+      break;
+    case WM_CANCELMODE:
+      if (!FProcessingCancelMode) {
+        FProcessingCancelMode = true;
+        TCustomdxBarControl* active = ActiveBarControl();
+        if (active && gServices.GetBarControlManager && gServices.GetBarControlManager(active) == this &&
+            gServices.CloseActiveBarControls)
+          gServices.CloseActiveBarControls();
+        FProcessingCancelMode = false;
+      }
+      break;
+    case WM_DISPLAYCHANGE:
+      KeepFloatingBarsInWorkArea();
+      break;
+    default:
+      break;
+  }
+}
+
+void TdxBarManager::WMActivate(Integer state, Boolean minimized, HWND other, HWND window) {
+  if (FProcessingActivation) return;
+  FProcessingActivation = true;
+  try {
+    TCustomForm* form = FindBarManagerForm(this, fsoMainOrChild);
+    const Boolean otherMDIChild =
+        form && form->GetFormStyle() == fsMDIChild && form->GetHandle() != GetActiveMDIChildWindow();
+    if (!otherMDIChild) {
+      // Losing the activation to a bar window of a manager of the same main form is no
+      // deactivation: the form's own menus are open.
+      TdxBarManager* otherManager = nullptr;
+      if (state == WA_INACTIVE && other && gServices.GetActiveBarControl && gServices.GetBarControlManager)
+        if (TCustomdxBarControl* active = ActiveBarControl())
+          otherManager = gServices.GetBarControlManager(active);
+      if (!(otherManager && otherManager->GetMainForm() == GetMainForm())) {
+        TCustomForm* mainForm = GetMainForm();
+        HWND mainWindow = mainForm && mainForm->HandleAllocated() ? mainForm->GetHandle() : nullptr;
+        const Boolean active = state != WA_INACTIVE || (other && other == mainWindow) ||
+                               (FOwnerFormActive && mainWindow && !IsWindowEnabled(mainWindow) && !IsDesigning());
+        SetOwnerFormActive(active, false, other);
+      }
+    }
+  } catch (...) {
+    FProcessingActivation = false;
+    throw;
+  }
+  FProcessingActivation = false;
+}
+
+void TdxBarManager::WMActivateApp(Boolean active) {
+  if (FProcessingCancelMode) return;
+  if (!active) {
+    TCustomForm* mainForm = GetMainForm();
+    if (FOwnerFormActive && mainForm && mainForm->HandleAllocated() && !IsWindowEnabled(mainForm->GetHandle()))
+      FMainFormDisabled = true;
+    SetOwnerFormActive(false, false);
+    TCustomdxBarControl* activeBar = ActiveBarControl();
+    if (activeBar && gServices.GetBarControlManager && gServices.GetBarControlManager(activeBar) == this &&
+        gServices.CloseActiveBarControls)
+      gServices.CloseActiveBarControls();
+  } else if (FMainFormDisabled) {
+    SetOwnerFormActive(true, false);
+    FMainFormDisabled = false;
+  }
+}
+
+void TdxBarManager::SetOwnerFormActive(Boolean active, Boolean force, HWND other) {
+  if (!force && FOwnerFormActive == active) return;
+  FOwnerFormActive = active;
+  UpdateFloatingBarsActivation(active, force, other);
+}
+
+void TdxBarManager::UpdateFloatingBarsActivation(Boolean active, Boolean force, HWND other) {
+  if (FUpdatingFloatingActivation) return;
+  FUpdatingFloatingActivation = true;
+  // Floating bar windows show and hide here once they exist; of the model only the closing of
+  // open menus and the end of keyboard navigation remain.
+  if (!active && !(FHideFloatingBarsWhenInactive == false && !force)) {
+    TCustomForm* mainForm = GetMainForm();
+    const Boolean intoMainForm =
+        other && mainForm && mainForm->HandleAllocated() && GetParent(other) == mainForm->GetHandle();
+    if (!intoMainForm) {
+      TCustomdxBarControl* activeBar = ActiveBarControl();
+      if (activeBar && gServices.CloseActiveBarControls) gServices.CloseActiveBarControls();
+      if (gServices.EndKeyboardNavigation) gServices.EndKeyboardNavigation();
+    }
+  }
+  FUpdatingFloatingActivation = false;
+}
+
+void TdxBarManager::KeepFloatingBarsInWorkArea() {
+  // Floating bars keep their windows inside the work area once floating windows exist.
+}
+
+void TdxBarManager::ActiveMDIChildChanged(HWND window) {
+  // The platform has no MDI: no frame ever has an active child.
+}
+
+void TdxBarManager::MDIStateChanged(Integer state, HWND child) {
+  if (!FMainMenuBar) return;
+  struct {
+    Integer State;
+    HWND Child;
+  } args{state, child};
+  FHandlers[2]->InvokeAll(this, &args);
+}
+
+void TdxBarManager::ActivateHint(Boolean show, const AnsiString& text, TObject* object) {
+  if (InCustomizingMode() || !FShowHint) return;
+  // The hint window shows and hides the request once it exists.
+}
+
+// ==== The manager list, registries and lookups ================================================
+
+TdxBarManagerList* dxBarManagerList() {
+  if (!gManagerList && !gFinalizing) gManagerList = new TdxBarManagerList;
+  return gManagerList;
+}
+
+TdxBarManager* TdxBarManagerList::GetManager(Integer index) const {
+  return static_cast<TdxBarManager*>(ItemOrNil(index));
+}
+
+TdxBarManager* TdxBarManagerList::GetCustomizingManager() const {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetManager(i)->IsCustomizing()) return GetManager(i);
+  return nullptr;
+}
+
+Boolean TdxBarManagerList::IsManagerOfForm(TdxBarManager* manager, TCustomForm* form) const {
+  if (!manager || !form || !form->HandleAllocated()) return false;
+  if (!IsBarManagerOwnerWindow(manager, form->GetHandle())) {
+    // The owner's window must be the form's window or lie inside it.
+    TWinControl* owner = manager->GetOwnerControl();
+    if (!owner || !owner->HandleAllocated()) return false;
+    HWND window = owner->GetHandle();
+    if (window != form->GetHandle() && !IsChild(form->GetHandle(), window)) return false;
+  }
+  TCustomForm* managerForm = FindBarManagerForm(manager, fsoMainOrChild);
+  return !managerForm || managerForm->GetFormStyle() != fsMDIChild ||
+         managerForm->GetHandle() == GetActiveMDIChildWindow();
+}
+
+TdxBarManager* TdxBarManagerList::GetNextManager(TdxBarManager* manager, Boolean forward) const {
+  const Integer start = IndexOf(manager);
+  if (start < 0 || GetCount() == 0) return manager;
+  TCustomForm* form = manager->GetMainForm();
+  Integer index = start;
+  for (;;) {
+    index = forward ? (index + 1) % GetCount() : (index + GetCount() - 1) % GetCount();
+    if (index == start) return manager;
+    if (IsManagerOfForm(GetManager(index), form)) return GetManager(index);
+  }
+}
+
+TdxBarItemList::~TdxBarItemList() {
+  for (Integer i = GetCount() - 1; i >= 0; --i) DeleteRecord(i);
+}
+
+Integer TdxBarItemList::GetVisibleItemCount() const {
+  Integer count = 0;
+  for (Integer i = 0; i < GetCount(); ++i) count += GetRecord(i)->Visible ? 1 : 0;
+  return count;
+}
+
+TClass TdxBarItemList::GetVisibleItemClass(Integer index) const {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetRecord(i)->Visible && index-- == 0) return GetRecord(i)->ItemClass;
+  return nullptr;
+}
+
+void TdxBarItemList::DeleteRecord(Integer index) {
+  TRegItemRecord* record = GetRecord(index);
+  if (!gFinalizing) UnRegisterClass(record->ItemClass);
+  Delete(index);
+  orv::Free(record);
+}
+
+TClass TdxBarItemList::FindControlClass(TClass itemClass) const {
+  for (TClass c = itemClass; c; c = c->ClassParent())
+    for (Integer i = GetCount() - 1; i >= 0; --i)
+      if (GetRecord(i)->ItemClass == c) return GetRecord(i)->ControlClass;
+  return nullptr;
+}
+
+TdxBarItemList* GetBarItemClassList() {
+  if (!gItemClassList && !gFinalizing) gItemClassList = new TdxBarItemList;
+  return gItemClassList;
+}
+
+void RegisterBarItem(TClass itemClass, TClass controlClass, Boolean visible) {
+  if (TdxBarItemList* list = GetBarItemClassList()) {
+    list->Add(new TRegItemRecord(itemClass, controlClass, visible));
+    RegisterClass(itemClass);
+  }
+}
+
+void SetBarManagerRegistrationCallbacks(TdxBarManagerCallback registered, TdxBarManagerCallback unregistered) {
+  gOnRegistered = registered;
+  gOnUnregistered = unregistered;
+}
+
+// ---- Hooks
+
+void RegisterBarManager(TdxBarManager* manager) {
+  TdxBarManagerList* list = dxBarManagerList();
+  if (list->IndexOf(manager) < 0) {
+    if (list->GetCount() == 0) {
+      InstallThreadHook(gKeyboardHook, WH_KEYBOARD, KeyboardHookProc);
+      InstallThreadHook(gMouseHook, WH_MOUSE, MouseHookProc);
+      InstallThreadHook(gCallWndHook, WH_CALLWNDPROC, CallWndProcHookProc);
+    }
+    list->Add(manager);
+    if (gOnRegistered) gOnRegistered(manager);
+  }
+  // The shared hint window is created here outside design mode once it exists.
+}
+
+void UnregisterBarManager(TdxBarManager* manager) {
+  TdxBarManagerList* list = dxBarManagerList();
+  if (!list) return;
+  list->Remove(manager);
+  if (list->GetCount() == 0) {
+    RemoveThreadHook(gCallWndHook);
+    RemoveThreadHook(gMouseHook);
+    RemoveThreadHook(gKeyboardHook);
+    gKeyRemembered = false;
+    gAltAlone = false;
+  }
+  if (gOnUnregistered) gOnUnregistered(manager);
+}
+
+Boolean BarHooksInstalled() { return gKeyboardHook && gMouseHook && gCallWndHook; }
+void SetKeyboardHookDirectCall(Boolean value) { gDirectCall = value; }
+void SetMDIButtonPressed(Boolean value) { gMDIButtonPressed = value; }
+Boolean IsApplicationDeactivating() { return gAppDeactivating; }
+Boolean IsApplicationActive() { return gAppActive; }
+TdxBarHookServices& BarHookServices() { return gServices; }
+
+TShiftState GetHookShiftState() {
+  TShiftState shift;
+  if (KeyIsDown(VK_SHIFT)) shift += TShiftState{ssShift};
+  if (KeyIsDown(VK_MENU)) shift += TShiftState{ssAlt};
+  if (KeyIsDown(VK_CONTROL)) shift += TShiftState{ssCtrl};
+  return shift;
+}
+
+TShortCut KeyToShortCut(Word key, LPARAM keyData) {
+  if (key == 0) return 0;
+  Word result = key;
+  if (KeyIsDown(VK_SHIFT)) result += scShift;
+  if (KeyIsDown(VK_CONTROL)) result += scCtrl;
+  if (DWORD(keyData) & (1u << 29)) result += scAlt;
+  return TShortCut(result);
+}
+
+namespace {
+
+// Walks from a window up through child windows to the first that owns a manager.
+TdxBarManager* ManagerFromWindowUp(HWND window) {
+  for (; window; window = GetParent(window)) {
+    if (TdxBarManager* manager = FindBarManagerOfWindow(window)) return manager;
+    if (!IsChildWindow(window)) break;
+  }
+  return nullptr;
+}
+
+TdxBarManager* FindKeyTargetManager(Boolean altOrF10) {
+  TdxBarManager* manager = ManagerFromWindowUp(GetFocus());
+  if (!manager)
+    if (TCustomForm* form = FindActiveEnabledForm(); form && form->HandleAllocated())
+      manager = ManagerFromWindowUp(form->GetHandle());
+  if (!manager && Application)
+    if (TForm* mainForm = Application->GetMainForm();
+        mainForm && mainForm->HandleAllocated() && IsWindowEnabled(mainForm->GetHandle()))
+      if (TdxBarManager* candidate = ManagerFromWindowUp(mainForm->GetHandle());
+          candidate && candidate->GetAllowCallFromAnotherForm())
+        manager = candidate;
+  if (!manager && !altOrF10) {
+    HWND activeWindow = GetActiveWindow();
+    auto* form = dynamic_cast<TCustomForm*>(FindControl(activeWindow));
+    if (form && IsWindowEnabled(activeWindow)) {
+      TdxBarManagerList* list = dxBarManagerList();
+      for (Integer i = 0; i < list->GetCount() && !manager; ++i)
+        if (list->GetManager(i)->GetMainForm() == form) manager = list->GetManager(i);
+    }
+  }
+  if (!manager || manager->InCustomizingMode()) return nullptr;
+  if (gServices.HasFocusedBarControl) {
+    if (gServices.HasFocusedBarControl(manager)) return nullptr;
+    TdxBarManagerList* list = dxBarManagerList();
+    for (TdxBarManager* other = list->GetNextManager(manager); other && other != manager;
+         other = list->GetNextManager(other))
+      if (gServices.HasFocusedBarControl(other)) return nullptr;
+  }
+  return manager;
+}
+
+void RememberKey(Word key) {
+  gRememberedKey = key;
+  gKeyRemembered = true;
+}
+
+// Whether the key is taken by the active bar window, the navigation controller or a
+// remembered key-down.
+Boolean ProcessActiveBarKey(WPARAM key, LPARAM data) {
+  const Boolean keyDown = !IsKeyUpData(data);
+  if (gKeyRemembered && gRememberedKey == key && !keyDown) {
+    gKeyRemembered = false;
+    return true;
+  }
+  const TShiftState shift = GetHookShiftState();
+  if (gServices.NavigationWantsKey && gServices.NavigationWantsKey(key, shift)) {
+    if (keyDown) {
+      RememberKey(Word(key));
+      gAltAlone = false;
+      if (gServices.NavigationProcessKey) gServices.NavigationProcessKey(key, shift);
+    }
+    return true;
+  }
+  const Boolean takesKeys = gServices.ActiveBarControlTakesKeys && gServices.ActiveBarControlTakesKeys();
+  if (!takesKeys) return false;  // Alt, Esc and Delete serve the quick-customization and design controls
+  if (keyDown) RememberKey(Word(key));
+  const Boolean stillActive =
+      gServices.SendKeyToActiveBarControl &&
+      gServices.SendKeyToActiveBarControl(keyDown ? WM_KEYDOWN : WM_KEYUP, key, data);
+  if (!stillActive || !keyDown) gKeyRemembered = false;
+  return true;
+}
+
+Boolean ProcessShortCutKey(TdxBarManager* manager, Word key, LPARAM data) {
+  if (manager->ExecuteShortCut(KeyToShortCut(key, data))) return true;
+  if (!KeyIsDown(VK_MENU)) return false;
+  TShiftState shift = GetHookShiftState();
+  shift -= TShiftState{ssAlt};
+  TdxBarItemLink* link = manager->FindAcceleratorLink(key, shift);
+  if (!link || !link->GetItem() || !link->GetItem()->GetEnabled()) return false;
+  // Selecting or clicking the link's control is the bar window's part; the key is consumed.
+  return true;
+}
+
+// Alt, F10 and the shortcut dispatch; true when the key is consumed.
+Boolean ProcessManagerKey(WPARAM key, LPARAM data) {
+  const Boolean altOrF10 = key == VK_MENU || key == VK_F10;
+  TdxBarManager* manager = FindKeyTargetManager(altOrF10);
+  if (!manager) return false;
+  const Boolean noModifiers = !KeyIsDown(VK_SHIFT) && !KeyIsDown(VK_MENU) && !KeyIsDown(VK_CONTROL);
+  if (!IsKeyUpData(data)) {
+    const Boolean bareAlt = key == VK_MENU && !KeyIsDown(VK_CONTROL);
+    const Boolean bareF10 = key == VK_F10 && manager->GetUseF10ForMenu() && noModifiers;
+    if ((bareAlt || bareF10) && !(gKeyRemembered && gRememberedKey == key)) {
+      manager->HideHint();
+      gAltAlone = true;
+      return false;  // the form still sees Alt
+    }
+    gAltAlone = false;
+    return ProcessShortCutKey(manager, Word(key), data);
+  }
+  const Boolean altUp = key == VK_MENU && gAltAlone;
+  const Boolean f10Up = key == VK_F10 && manager->GetUseF10ForMenu() && noModifiers;
+  if (altUp || f10Up) {
+    gAltAlone = false;
+    if (gServices.StartNavigation) gServices.StartNavigation(manager);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+LRESULT KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  Boolean consumed = false;
+  if (code != HC_NOREMOVE) {
+    if (gMDIButtonPressed) {
+      consumed = true;
+    } else if (wParam != VK_PROCESSKEY && code >= 0) {
+      try {
+        consumed = ProcessActiveBarKey(wParam, lParam);
+        if (!consumed && !GetCapture()) {
+          consumed = ProcessManagerKey(wParam, lParam);
+          // The key-up of a consumed key-down is consumed too.
+          if (consumed && !IsKeyUpData(lParam)) RememberKey(Word(wParam));
+        }
+      } catch (...) {
+        // A failure inside user code run from the hook must not leave the hook; the key counts
+        // as handled so that it does not run a second time elsewhere.
+        consumed = true;
+      }
+    }
+  }
+  if (gDirectCall) return consumed ? 1 : 0;
+  const LRESULT next = CallNextHookEx(gKeyboardHook, code, wParam, lParam);
+  return consumed ? 1 : next;
+}
+
+LRESULT MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  Boolean consumed = false;
+  try {
+    const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    const UINT message = UINT(wParam);
+    if (code == HC_ACTION && IsButtonDownMessage(message) && gServices.EndKeyboardNavigation)
+      gServices.EndKeyboardNavigation();
+    if (code >= 0 && message == WM_MOUSEWHEEL && gServices.ActiveBarControlTakesKeys &&
+        gServices.ActiveBarControlTakesKeys())
+      consumed = true;
+    if (!consumed && code >= 0 && info && !gMouseGuard &&
+        (GetCapture() != info->hwnd || message == WM_RBUTTONUP)) {
+      // Outside clicks close the open menus innermost first.
+      if (IsButtonDownMessage(message) && ActiveBarControl() && gServices.CloseActiveBarControls &&
+          Integer(info->wHitTestCode) >= 0) {
+        gMouseGuard = true;
+        gServices.CloseActiveBarControls();
+        gMouseGuard = false;
+      }
+    }
+  } catch (...) {
+    gMouseGuard = false;
+  }
+  const LRESULT next = CallNextHookEx(gMouseHook, code, wParam, lParam);
+  return consumed ? 1 : next;
+}
+
+namespace {
+
+// Every listed manager whose owner window lies inside `window` (but is not it) hears a state
+// message of the window too.
+void BroadcastOwnerMessage(HWND window, UINT message, LPARAM lParam, WPARAM wParam) {
+  switch (message) {
+    case WM_ACTIVATE: case WM_SYSCOLORCHANGE: case WM_SETTINGCHANGE: case WM_ACTIVATEAPP:
+    case WM_CHILDACTIVATE: case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED: case WM_SYSCOMMAND:
+    case WM_MDIACTIVATE:
+      break;
+    default:
+      return;
+  }
+  TdxBarManagerList* list = dxBarManagerList();
+  for (Integer i = 0; i < list->GetCount(); ++i) {
+    TdxBarManager* manager = list->GetManager(i);
+    TWinControl* owner = manager->GetOwnerControl();
+    if (!owner || !owner->HandleAllocated() || owner->GetHandle() == window) continue;
+    if (IsBarManagerOwnerWindow(manager, window) && manager->GetMainForm())
+      manager->OwnerWindowMessage(window, message, lParam, wParam);
+  }
+}
+
+TdxBarManager* LookupManager(HWND window) {
+  gLookupGuard = true;
+  TdxBarManager* manager = nullptr;
+  try {
+    manager = FindBarManagerOfWindow(window);
+  } catch (...) {
+  }
+  gLookupGuard = false;
+  return manager;
+}
+
+void HandleHookedMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE) {
+    HWND other = reinterpret_cast<HWND>(lParam);
+    if (other && !IsOtherProcessWindow(other) && (GetParent(window) == other || GetParent(other) == window)) return;
+  }
+  TdxBarManager* manager = LookupManager(window);
+  if (!manager && message == WM_ACTIVATE) {
+    HWND parent = GetParent(window);
+    if (parent && IsWindowVisible(parent)) manager = LookupManager(parent);
+  }
+  if (manager) manager->OwnerWindowMessage(window, message, lParam, wParam);
+  BroadcastOwnerMessage(window, message, lParam, wParam);
+}
+
+}  // namespace
+
+LRESULT CallWndProcHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code >= 0) {
+    try {
+      if (const auto* info = reinterpret_cast<const CWPSTRUCT*>(lParam)) {
+        if (info->message == WM_ACTIVATE && LOWORD(info->wParam) == WA_INACTIVE &&
+            IsOtherProcessWindow(reinterpret_cast<HWND>(info->lParam)) && info->lParam)
+          gAppDeactivating = true;
+        else if (info->message == WM_ACTIVATEAPP) {
+          gAppDeactivating = false;
+          gAppActive = info->wParam != 0;
+        }
+        if (!gLookupGuard) HandleHookedMessage(info->hwnd, info->message, info->wParam, info->lParam);
+      }
+    } catch (...) {
+      // A failure of the bars' own processing leaves the message to its window.
+    }
+  }
+  return CallNextHookEx(gCallWndHook, code, wParam, lParam);
+}
+
+// ---- Lookups
+
+TdxBarManager* GetBarManagerOwnedBy(TObject* object) {
+  if (!object) return nullptr;
+  if (auto* manager = dynamic_cast<TdxBarManager*>(object)) return manager;
+  TdxBarManagerList* list = dxBarManagerList();
+  if (!list) return nullptr;
+  for (Integer i = 0; i < list->GetCount(); ++i)
+    if (list->GetManager(i)->GetOwner() == object) return list->GetManager(i);
+  return nullptr;
+}
+
+TdxBarManager* FindBarManagerOfWindow(HWND window) {
+  return window ? GetBarManagerOwnedBy(FindControl(window)) : nullptr;
+}
+
+TWinControl* FindWindowedOwner(TComponent* component) {
+  for (; component; component = component->GetOwner())
+    if (auto* control = dynamic_cast<TWinControl*>(component)) return control;
+  return nullptr;
+}
+
+TdxBarManager* FindComponentBarManager(TComponent* component) {
+  TWinControl* control = FindWindowedOwner(component);
+  if (!control || !control->HandleAllocated()) return nullptr;
+  for (HWND window = control->GetHandle(); window; window = GetParent(window)) {
+    if (TdxBarManager* manager = FindBarManagerOfWindow(window)) return manager;
+    if (!IsChildWindow(window)) break;
+  }
+  return nullptr;
+}
+
+TWinControl* FindControlOfChildWindow(HWND window) {
+  while (window && IsChildWindow(window)) {
+    window = GetParent(window);
+    if (TWinControl* control = FindControl(window)) return control;
+  }
+  return nullptr;
+}
+
+TWinControl* FindVCLControlOfWindow(HWND window) {
+  for (; window; window = GetParent(window))
+    if (TWinControl* control = FindControl(window)) return control;
+  return nullptr;
+}
+
+TCustomForm* FindControlForm(TControl* control, TdxBarFormSearchKind kind) {
+  auto* windowed = dynamic_cast<TWinControl*>(control);
+  if (!windowed && control) windowed = control->GetParent();
+  if (!windowed || !windowed->HandleAllocated()) return dynamic_cast<TCustomForm*>(control);
+  TCustomForm* result = nullptr;
+  for (HWND window = windowed->GetHandle(); window; window = GetParent(window)) {
+    if (auto* form = dynamic_cast<TCustomForm*>(FindControl(window))) {
+      result = form;
+      if (kind == fsoAnyForm || (kind == fsoMainOrChild && form->GetFormStyle() == fsMDIChild)) break;
+    }
+    if (!IsChildWindow(window)) break;
+  }
+  return result;
+}
+
+TCustomForm* FindBarManagerForm(TdxBarManager* manager, TdxBarFormSearchKind kind) {
+  return manager ? FindControlForm(manager->GetOwnerControl(), kind) : nullptr;
+}
+
+TCustomForm* FormOfComponent(TComponent* component) { return FindControlForm(FindWindowedOwner(component), fsoAnyForm); }
+
+Boolean IsBarManagerOwnerWindow(TdxBarManager* manager, HWND window) {
+  TWinControl* owner = manager ? manager->GetOwnerControl() : nullptr;
+  if (!owner || !owner->HandleAllocated() || !window) return false;
+  for (HWND w = owner->GetHandle(); w; w = GetParent(w)) {
+    if (w == window) return true;
+    if (!IsChildWindow(w)) break;
+  }
+  return false;
+}
+
+Boolean IsWindowInControl(TControl* control, TControl* inner) {
+  if (!control || !inner) return false;
+  auto* windowed = dynamic_cast<TWinControl*>(control);
+  auto* innerWindowed = dynamic_cast<TWinControl*>(inner);
+  if (!innerWindowed) innerWindowed = inner->GetParent();
+  if (windowed && innerWindowed && windowed->HandleAllocated() && innerWindowed->HandleAllocated())
+    return windowed->GetHandle() == innerWindowed->GetHandle() || IsChild(windowed->GetHandle(), innerWindowed->GetHandle());
+  for (TControl* c = inner; c; c = c->GetParent())
+    if (c == control) return true;
+  return false;
+}
+
+Boolean IsControlOfManagerOwner(TdxBarManager* manager, TControl* control) {
+  return manager && IsWindowInControl(manager->GetOwnerControl(), control);
+}
+
+Boolean HasAsParent(HWND window, HWND parent) {
+  for (HWND w = GetParent(window); w; w = GetParent(w))
+    if (w == parent) return true;
+  return false;
+}
+
+TCustomForm* FindActiveEnabledForm() {
+  HWND active = GetActiveWindow();
+  if (!active || !IsWindowEnabled(active)) return nullptr;
+  return dynamic_cast<TCustomForm*>(FindControl(active));
+}
+
+HWND GetActiveMDIChildWindow() { return nullptr; }
+
+Boolean IsOtherProcessWindow(HWND window) {
+  if (!window) return true;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process != GetCurrentProcessId();
+}
+
+TdxBarItem* GetLinkItem(TdxBarItemLink* link) { return link ? link->GetItem() : nullptr; }
+
+TdxBarItemLinks* GetOwnerItemLinks(TObject* object) {
+  auto* owner = dynamic_cast<IdxBarLinksOwner*>(object);
+  return owner ? owner->GetItemLinks() : nullptr;
+}
+
+Boolean IsCharacterKey(Word key) {
+  const UINT c = MapVirtualKey(key, 2);
+  return c < 65536 && c != ' ' && c >= 32;
+}
+
+AnsiString GetShortCutHintText(TShortCut shortCut) {
+  const AnsiString text = ShortCutToText(shortCut);
+  return text.empty() ? AnsiString() : " (" + text + ")";
+}
+
+AnsiString GetPlainCaption(const AnsiString& caption) { return StripHotkey(caption); }
+
+Integer GetAcceleratorPosition(AnsiString& caption, Boolean remove) {
+  Integer result = 0;
+  if (remove) {
+    AnsiString plain;
+    for (size_t i = 0; i < caption.size(); ++i) {
+      if (caption[i] == '&') {
+        if (i + 1 < caption.size() && caption[i + 1] == '&') {
+          plain.push_back('&');
+          ++i;
+        } else if (i + 1 < caption.size()) {
+          result = Integer(plain.size()) + 1;
+        }
+        continue;
+      }
+      plain.push_back(caption[i]);
+    }
+    caption = plain;
+    return result;
+  }
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    if (i + 1 < caption.size()) result = Integer(i) + 2;
+  }
+  return result;
+}
+
+AnsiString GetIniPathSeparator(Boolean registry) { return registry ? "\\" : "."; }
+
+Boolean IsButtonDownMessage(UINT message) {
+  switch (message) {
+    case 161: case 163: case 164: case 166: case 167: case 169:
+    case 513: case 515: case 516: case 518: case 519: case 521:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RemovePendingCharMessages(HWND window) {
+  MSG msg;
+  while (PeekMessage(&msg, window, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(Integer(msg.wParam));
+      break;
+    }
+  }
+}
+
+Boolean IsAncestorBeingLoaded(TComponent* component) {
+  const auto state = component->GetComponentState();
+  return state.Contains(csLoading) && state.Contains(csInline) && !state.Contains(csReading);
+}
+
+void SetWindowZOrder(HWND window, HWND insertAfter, Boolean activate, UINT extraFlags) {
+  SetWindowPos(window, insertAfter, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE) | extraFlags);
+}
+
+void ActivateTopWindowOf(HWND window) {
+  while (window && IsChildWindow(window)) window = GetParent(window);
+  if (window) SetActiveWindow(window);
+}
+
+void DestroyWindowAndClear(HWND& window, Boolean destroy) {
+  if (window && destroy) DestroyWindow(window);
+  window = nullptr;
+}
+
+void StopWindowTimer(HWND window, UINT_PTR& id) {
+  if (id) KillTimer(window, id);
+  id = 0;
+}
+
+
+// ==== Form descriptions =======================================================================
+
+const orv::EnumNames<TdxBarManagerStyle> kBarManagerStyleNames(
+    "TdxBarManagerStyle", {"bmsStandard", "bmsEnhanced", "bmsFlat", "bmsXP", "bmsOffice11", "bmsUseLookAndFeel"});
+const orv::EnumNames<TdxBarMenuAnimations> kMenuAnimationNames("TdxBarMenuAnimations",
+                                                                {"maNone", "maRandom", "maUnfold", "maSlide", "maFade"});
+const orv::EnumNames<TdxBarDockingStyle> kDockingStyleNames("TdxBarDockingStyle",
+                                                             {"dsNone", "dsLeft", "dsTop", "dsRight", "dsBottom"});
+const orv::EnumNames<TdxBarItemVisible> kItemVisibleNames("TdxBarItemVisible", {"ivNever", "ivInCustomizing", "ivAlways"});
+
+ORV_PUBLISH(TdxBarManager) {
+  using T = TdxBarManager;
+  p.Property("AllowCallFromAnotherForm", &T::GetAllowCallFromAnotherForm, &T::SetAllowCallFromAnotherForm).Default(false);
+  p.Property("AllowReset", &T::GetAllowReset, &T::SetAllowReset).Default(true);
+  p.Property("AlwaysMerge", &T::GetAlwaysMerge, &T::SetAlwaysMerge).Default(false);
+  p.Property("AlwaysSaveText", &T::GetAlwaysSaveText, &T::SetAlwaysSaveText).Default(false);
+  p.Property("AutoAlignBars", &T::GetAutoAlignBars, &T::SetAutoAlignBars).Default(false);
+  p.Property("AutoDockColor", &T::GetAutoDockColor, &T::SetAutoDockColor).Default(true);
+  p.Property("AutoHideEmptyBars", &T::GetAutoHideEmptyBars, &T::SetAutoHideEmptyBars).Default(false);
+  p.Property("Scaled", &T::GetScaled, &T::SetScaled).Default(true);
+  p.Property("Font", &T::GetFont);
+  p.Property("Backgrounds", &T::GetBackgrounds);
+  p.Property("ButtonArrowWidth", &T::GetButtonArrowWidth, &T::SetButtonArrowWidth).Default(11);
+  p.Property("CanCustomize", &T::GetCanCustomize, &T::SetCanCustomize).Default(true);
+  p.Property("Categories", &T::GetCategories);
+  p.Property("DockColor", &T::GetDockColor, &T::SetDockColor).Kind("TColor").Stored(&T::IsDockColorStored);
+  p.Property("FlatCloseButton", &T::GetFlatCloseButton, &T::SetFlatCloseButton).Default(false);
+  p.Property("HelpButtonGlyph", &T::GetHelpButtonGlyph);
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
+  p.Property("HideFloatingBarsWhenInactive", &T::GetHideFloatingBarsWhenInactive,
+             &T::SetHideFloatingBarsWhenInactive).Default(true);
+  p.Property("ImageOptions", &T::GetImageOptions);
+  p.Property("IniFileName", &T::GetIniFileName, &T::SetIniFileName);
+  p.Property("LargeButtonArrowWidth", &T::GetLargeButtonArrowWidth, &T::SetLargeButtonArrowWidth).Default(13);
+  p.Property("LookAndFeel", &T::GetLookAndFeel);
+  p.Property("MenuAnimations", &T::GetMenuAnimations, &T::SetMenuAnimations).Default(maNone);
+  p.Property("MenusShowRecentItemsFirst", &T::GetMenusShowRecentItemsFirst, &T::SetMenusShowRecentItemsFirst)
+      .Default(true);
+  p.Property("MostRecentItemsPercents", &T::GetMostRecentItemsPercents, &T::SetMostRecentItemsPercents)
+      .Default(Byte(95));
+  p.Property("NotDocking", &T::GetNotDocking, &T::SetNotDocking).Default(TdxBarDockingStyles{});
+  p.Property("RegistryPath", &T::GetRegistryPath, &T::SetRegistryPath);
+  p.Property("ShowCloseButton", &T::GetShowCloseButton, &T::SetShowCloseButton).Default(false);
+  p.Property("ShowFullMenusAfterDelay", &T::GetShowFullMenusAfterDelay, &T::SetShowFullMenusAfterDelay).Default(true);
+  p.Property("ShowHelpButton", &T::GetShowHelpButton, &T::SetShowHelpButton).Default(false);
+  p.Property("ShowHint", &T::GetShowHint, &T::SetShowHint).Default(true);
+  p.Property("ShowHintForDisabledItems", &T::GetShowHintForDisabledItems, &T::SetShowHintForDisabledItems)
+      .Default(true);
+  p.Property("ShowShortCutInHint", &T::GetShowShortCutInHint, &T::SetShowShortCutInHint).Default(false);
+  p.Property("StoreInIniFile", &T::GetStoreInIniFile, &T::SetStoreInIniFile).Default(false);
+  p.Property("StoreInRegistry", &T::GetStoreInRegistry, &T::SetStoreInRegistry).Default(false);
+  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(bmsEnhanced);
+  p.Property("SunkenBorder", &T::GetSunkenBorder, &T::SetSunkenBorder).Default(false);
+  p.Property("UseF10ForMenu", &T::GetUseF10ForMenu, &T::SetUseF10ForMenu).Default(true);
+  p.Property("UseFullReset", &T::GetUseFullReset, &T::SetUseFullReset).Default(false);
+  p.Property("UseSystemFont", &T::GetUseSystemFont, &T::SetUseSystemFont);
+  p.Property("WaitForDockingTime", &T::GetWaitForDockingTime, &T::SetWaitForDockingTime).Default(21);
+  p.Property("OnBarAdd", &T::GetOnBarAdd, &T::SetOnBarAdd);
+  p.Property("OnBarAfterReset", &T::GetOnBarAfterReset, &T::SetOnBarAfterReset);
+  p.Property("OnBarBeforeReset", &T::GetOnBarBeforeReset, &T::SetOnBarBeforeReset);
+  p.Property("OnBarClose", &T::GetOnBarClose, &T::SetOnBarClose);
+  p.Property("OnBarDelete", &T::GetOnBarDelete, &T::SetOnBarDelete);
+  p.Property("OnBarDockingStyleChange", &T::GetOnBarDockingStyleChange, &T::SetOnBarDockingStyleChange);
+  p.Property("OnBarVisibleChange", &T::GetOnBarVisibleChange, &T::SetOnBarVisibleChange);
+  p.Property("OnItemLinkAdd", &T::GetOnItemLinkAdd, &T::SetOnItemLinkAdd);
+  p.Property("OnItemLinkChange", &T::GetOnItemLinkChange, &T::SetOnItemLinkChange);
+  p.Property("OnItemLinkDelete", &T::GetOnItemLinkDelete, &T::SetOnItemLinkDelete);
+  p.Property("OnMergeItemLink", &T::GetOnMergeItemLink, &T::SetOnMergeItemLink);
+  p.Property("OnCloseButtonClick", &T::GetOnCloseButtonClick, &T::SetOnCloseButtonClick);
+  p.Property("OnHelpButtonClick", &T::GetOnHelpButtonClick, &T::SetOnHelpButtonClick);
+  p.Property("OnHideCustomizingForm", &T::GetOnHideCustomizingForm, &T::SetOnHideCustomizingForm);
+  p.Property("OnShowCustomizingForm", &T::GetOnShowCustomizingForm, &T::SetOnShowCustomizingForm);
+  p.Property("OnDocking", &T::GetOnDocking, &T::SetOnDocking);
+  p.Property("OnMenuMerge", &T::GetOnMenuMerge, &T::SetOnMenuMerge);
+  p.Property("OnMerge", &T::GetOnMerge, &T::SetOnMerge);
+  p.Property("OnShowCustomizingPopup", &T::GetOnShowCustomizingPopup, &T::SetOnShowCustomizingPopup);
+  p.Property("OnShowToolbarsPopup", &T::GetOnShowToolbarsPopup, &T::SetOnShowToolbarsPopup);
+  p.Property("OnClickItem", &T::GetOnClickItem, &T::SetOnClickItem);
+}
+
+ORV_PUBLISH(TdxBarImageOptions) {
+  using T = TdxBarImageOptions;
+  p.Property("CacheGlyphs", &T::GetCacheGlyphs, &T::SetCacheGlyphs).Default(true);
+  p.Property("DisabledImages", &T::GetDisabledImages, &T::SetDisabledImages);
+  p.Property("DisabledLargeImages", &T::GetDisabledLargeImages, &T::SetDisabledLargeImages);
+  p.Property("HotImages", &T::GetHotImages, &T::SetHotImages);
+  p.Property("ImageListBkColor", &T::GetImageListBkColor, &T::SetImageListBkColor).Kind("TColor").Default(clFuchsia);
+  p.Property("Images", &T::GetImages, &T::SetImages);
+  p.Property("LargeImages", &T::GetLargeImages, &T::SetLargeImages);
+  p.Property("LargeIcons", &T::GetLargeIcons, &T::SetLargeIcons).Default(false);
+  p.Property("MakeDisabledImagesFaded", &T::GetMakeDisabledImagesFaded, &T::SetMakeDisabledImagesFaded).Default(false);
+  p.Property("SmoothGlyphs", &T::GetSmoothGlyphs, &T::SetSmoothGlyphs).Default(false);
+  p.Property("StretchGlyphs", &T::GetStretchGlyphs, &T::SetStretchGlyphs).Default(true);
+  p.Property("UseLargeImagesForLargeIcons", &T::GetUseLargeImagesForLargeIcons, &T::SetUseLargeImagesForLargeIcons)
+      .Default(false);
+  p.Property("UseLeftBottomPixelAsTransparent", &T::GetUseLeftBottomPixelAsTransparent,
+             &T::SetUseLeftBottomPixelAsTransparent).Default(true);
+}
+
+ORV_PUBLISH(TdxBarBackgrounds) {
+  using T = TdxBarBackgrounds;
+  p.Property("Bar", &T::GetBar);
+  p.Property("SubMenu", &T::GetSubMenu);
+}
+
+ORV_PUBLISH(TdxBarGroup) {
+  using T = TdxBarGroup;
+  p.Property("Enabled", &T::GetEnabledValue, &T::SetEnabled).Default(true);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(ivAlways);
+}
+
+ORV_PUBLISH(TdxBarItem) {
+  using T = TdxBarItem;
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("Category", &T::GetCategory, &T::SetCategory).Default(0);
+  p.Property("Enabled", &T::GetEnabledValue, &T::SetEnabled).Default(true);
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
+  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
+  p.Property("ShortCut", &T::GetShortCutValue, &T::SetShortCutValue).Default(0);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(ivAlways);
+  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick);
+}
+
+ORV_PUBLISH(TdxBarButton) {}
+
+ORV_PUBLISH(TdxBarItemLink) {}
+
+ORV_PUBLISH(TdxBar) {
+  using T = TdxBar;
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("DockingStyle", &T::GetDockingStyle, &T::SetDockingStyle).Default(dsTop);
+  p.Property("IsMainMenu", &T::GetIsMainMenu, &T::SetIsMainMenu).Default(false);
+  p.Property("ItemLinks", &T::GetLinks);
+  p.Property("NotDocking", &T::GetNotDocking, &T::SetNotDocking).Default(TdxBarDockingStyles{});
+  p.Property("OneOnRow", &T::GetOneOnRow, &T::SetOneOnRow).Default(false);
+  p.Property("Row", &T::GetRow, &T::SetRow).Default(0);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(false);
+}

@@ -1,0 +1,1137 @@
+// The bar manager and its model side: the manager with its lists, style, fonts and events; the
+// categories, image options and backgrounds it owns; the bar components and groups; the
+// process-wide manager list, item-class registry and lookups; the keyboard, mouse and
+// call-window hooks that route shortcuts, Alt and F10; and the manager's reaction to the
+// messages of its owner window.
+//
+// Items, links, bars and the bar windows are completed by their own units of this library.
+// What the manager needs of them is declared here in its smallest form (marked "core"), so that
+// shortcuts, streaming and the manager's lists work before the windows exist; those classes
+// grow in place.
+#pragma once
+
+#include <vector>
+
+#include "components/foundation/cxClasses.h"
+#include "components/foundation/cxLookAndFeels.h"
+#include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Graphics.h"
+#include "platform/controls/ImgList.h"
+#include "platform/controls/Menus.h"
+#include "platform/runtime/Collection.h"
+#include "platform/runtime/Component.h"
+#include "platform/runtime/Sets.h"
+#include "platform/windowing/WinTypes.h"
+
+class TdxBarManager;
+class TdxBarItem;
+class TdxBarItemLink;
+class TdxBarItemLinks;
+class TdxBar;
+class TdxBars;
+class TdxBarGroup;
+class TdxBarPainter;
+class TdxBarDockControl;
+class TdxBarPopupMenu;
+class TdxBarPopupMenuLinks;
+class TdxDockControl;
+class TCustomdxBarControl;
+class TdxBarItemControl;
+class TdxThemeChangedNotificator;
+class TMemIniFile;
+class TdxBarHintWindow;
+class TdxBarDragInfo;
+class TdxBarImageOptions;
+class TdxBarBackgrounds;
+class TdxBarManagerCategories;
+class TdxBarManagerList;
+
+// ==== Types ===================================================================================
+
+enum TdxBarManagerStyle { bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11, bmsUseLookAndFeel };
+enum TdxBarMenuAnimations { maNone, maRandom, maUnfold, maSlide, maFade };
+enum TdxBarDockingStyle { dsNone, dsLeft, dsTop, dsRight, dsBottom };
+using TdxBarDockingStyles = orv::Set<TdxBarDockingStyle>;
+enum TdxBarItemVisible { ivNever, ivInCustomizing, ivAlways };
+enum TdxBarItemMergeKind { mkAdd, mkMergeByCaption, mkNone };
+// The form lookups: the top-level form, the form stopping at an MDI child, the nearest form.
+enum TdxBarFormSearchKind { fsoMainOnly, fsoMainOrChild, fsoAnyForm };
+
+using TdxBarEvent = orv::Event<void(TdxBarManager* sender, TdxBar* bar)>;
+using TdxBarVisibleChangeEvent = orv::Event<void(TdxBarManager* sender, TdxBar* bar)>;
+using TdxBarItemLinkEvent = orv::Event<void(TdxBarManager* sender, TdxBarItemLink* itemLink)>;
+using TdxBarMergeItemLinkEvent =
+    orv::Event<void(TdxBarManager* sender, TdxBarItemLinks* dstItemLinks, TdxBarItemLinks* srcItemLinks,
+                    TdxBarItemLink* srcItemLink, TdxBarItemMergeKind mergeKind, Integer& mergeIndex)>;
+using TdxBarCanDockingEvent =
+    orv::Event<void(TdxBar* sender, TdxBarDockingStyle style, TdxDockControl* dockControl, Boolean& canDocking)>;
+using TdxBarMergeEvent = orv::Event<void(TdxBarManager* sender, TdxBarManager* childBarManager, Boolean addItems)>;
+using TdxBarShowPopupEvent = orv::Event<void(TdxBarManager* sender, TdxBarItemLinks* popupItemLinks)>;
+using TdxBarClickItemEvent = orv::Event<void(TdxBarManager* sender, TdxBarItem* clickedItem)>;
+
+// The mark of classes that take part in look-and-feel skinning.
+class IdxSkinSupport : public virtual IInterface {};
+
+// The form designer at design time, the run-time selection controller while the customization
+// form is open; the manager forwards to it and answers defaults without one.
+class IdxBarDesigner : public virtual IInterface {
+ public:
+  virtual Boolean AllowsDeletion() = 0;
+  virtual void FillSelection(TList* list) = 0;
+  virtual Integer GetSelectionState(TPersistent* object) = 0;
+  virtual Boolean IsSelectedObject(TPersistent* object) = 0;
+  virtual void ChangeSelection(TPersistent* object, Integer operation) = 0;
+  virtual void ReplaceSelection(TList* list) = 0;
+  virtual void EditItem(TdxBarItem* item) = 0;
+  virtual Boolean MakeUniqueName(const AnsiString& prefix, AnsiString& name) = 0;
+};
+
+// The owners of item links (bars, sub items, popup menus).
+class IdxBarLinksOwner : public virtual IInterface {
+ public:
+  virtual TdxBarItemLinks* GetItemLinks() = 0;
+};
+
+// ==== Lists ===================================================================================
+
+// A list of objects it does not own.
+class TdxObjectList : public TObjectList {
+  ORV_CLASS(TdxObjectList, TObjectList)
+ public:
+  TdxObjectList() : TObjectList(false) {}
+
+  // Adds a non-nil object not yet listed; answers its index (-1 for nil).
+  Integer AddUnique(TObject* object);
+  TObject* ItemOrNil(Integer index) const;
+  TObject* Last() const { return GetCount() ? Get(GetCount() - 1) : nullptr; }
+  void CopyTo(TList* target) const;
+};
+
+// The manager's item and group lists: each listed component knows the lists that hold it.
+class TdxBarComponentList : public TcxComponentList {
+  ORV_CLASS(TdxBarComponentList, TcxComponentList)
+ public:
+  TdxBarComponentList() = default;
+
+ protected:
+  void HandleItemNotification(TComponent* component, TListNotification action) override;
+  TClass GetAcceptedClass() override;
+};
+
+// ==== Bar components and groups ===============================================================
+
+// The base of items, groups and popup menus.
+class TdxBarComponent : public TComponent {
+  ORV_CLASS(TdxBarComponent, TComponent)
+ public:
+  explicit TdxBarComponent(TComponent* owner);
+  ~TdxBarComponent() override;
+
+  virtual void NotifyChanged(Boolean passNil = false);
+  virtual Boolean GetEnabled() { return FEnabled; }
+  virtual void SetEnabled(Boolean value) { FEnabled = value; }
+  virtual void SetVisible(TdxBarItemVisible value) { FVisible = value; }
+  TdxBarItemVisible GetVisible() const { return FVisible; }
+  // The stored Enabled, for form descriptions.
+  Boolean GetEnabledValue() const { return FEnabled; }
+  // Selection in the designer (the design controller completes these).
+  virtual Boolean IsDeletable();
+  virtual void DeleteSelectable();
+  virtual void ApplyCommand(Integer command) {}
+  virtual TdxBarManager* GetBarManager() const { return FBarManager; }
+  virtual void AddSelectionOwner(TdxObjectList* list) { list->AddUnique(GetOwner()); }
+  virtual TObject* GetNextSelectableItem() { return nullptr; }
+  virtual TObject* GetSelectableParent() { return GetOwner(); }
+  virtual Integer GetSelectionState();
+  virtual Integer GetCustomizationCommands() { return 2; }
+  virtual void InvalidateSelection() {}
+  virtual Boolean HasSeveralLinks() { return false; }
+  virtual Boolean IsInSelection();
+  virtual void SelectInDesigner(Integer mode);
+  virtual Boolean SelectLinkExclusively() { return false; }
+  virtual void SelectionChanged() {}
+  virtual TObject* GetObject() { return this; }
+
+  void AddChangeNotify(TdxBarComponentList* list);
+  void RemoveChangeNotify(TdxBarComponentList* list);
+  void SetBarManager(TdxBarManager* value) { FBarManager = value; }
+  void BeforeDestruction() override;
+
+ protected:
+  TdxBarManager* FBarManager = nullptr;
+  Boolean FEnabled = true;
+  TdxBarItemVisible FVisible = ivAlways;
+
+ private:
+  std::vector<TdxBarComponentList*> FChangeNotifyList;
+};
+
+// Items and groups whose Enabled and Visible are set together.
+class TdxBarGroup : public TdxBarComponent {
+  ORV_CLASS(TdxBarGroup, TdxBarComponent)
+ public:
+  explicit TdxBarGroup(TComponent* owner);
+  ~TdxBarGroup() override;
+
+  void Add(TdxBarComponent* component);
+  Integer IndexOf(TdxBarComponent* component) const;
+  void Remove(TdxBarComponent* component);
+  Integer GetCount() const;
+  TdxBarComponent* GetItem(Integer index) const;
+  // Whether `group` is this group or lies inside it at any depth.
+  Boolean Contains(TdxBarGroup* group) const;
+
+  Boolean GetEnabled() override { return FEnabled; }
+  void SetEnabled(Boolean value) override;
+  void SetVisible(TdxBarItemVisible value) override;
+
+  // Streamed inside their manager.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* value) override;
+  void Loaded() override;
+  void SetName(const AnsiString& newName) override;
+  void DefineProperties(TFiler* filer) override;
+
+ private:
+  void ReadItems(TReader* reader);
+  void WriteItems(TWriter* writer);
+  void AddByName(const AnsiString& name);
+  TdxBarComponentList* FItems;
+  std::vector<AnsiString> FLoadedNames;
+  Boolean FHasLoadedNames = false;
+};
+
+// ==== Items, links and bars (core) ============================================================
+
+// Core of the bar item: what the manager's lists, categories, groups and shortcut search use.
+class TdxBarItem : public TdxBarComponent {
+  ORV_CLASS(TdxBarItem, TdxBarComponent)
+ public:
+  explicit TdxBarItem(TComponent* owner);
+
+  const AnsiString& GetCaption() const { return FCaption; }
+  void SetCaption(const AnsiString& value);
+  Integer GetCategory() const { return FCategory; }
+  void SetCategory(Integer value);
+  void SetEnabled(Boolean value) override;
+  void SetVisible(TdxBarItemVisible value) override;
+  TShortCut GetShortCut() const { return FShortCut; }
+  void SetShortCut(TShortCut value);
+  Integer GetShortCutValue() const { return FShortCut; }
+  void SetShortCutValue(Integer value) { SetShortCut(TShortCut(value)); }
+  THelpContext GetHelpContext() const { return FHelpContext; }
+  void SetHelpContext(THelpContext value) { FHelpContext = value; }
+  Integer GetImageIndex() const { return FImageIndex; }
+  void SetImageIndex(Integer value);
+  const TNotifyEvent& GetOnClick() const { return FOnClick; }
+  void SetOnClick(const TNotifyEvent& value) { FOnClick = value; }
+
+  // The click path: the manager's OnClickItem, then the item's own OnClick.
+  virtual void Click();
+  virtual void DoClick();
+  virtual Boolean CanClicked() { return true; }
+  // Executes the item when it is enabled, its ShortCut is `shortCut` and it can be clicked;
+  // otherwise asks the links it owns (sub items). True when something ran.
+  virtual Boolean IsShortCut(TShortCut shortCut);
+  virtual TdxBarItemLinks* GetItemLinks() { return nullptr; }
+  virtual Boolean CanBeVisible() { return true; }
+  virtual Boolean IsHiddenFromCategory() { return false; }
+  virtual Boolean HasImage() { return FImageIndex >= 0; }
+  virtual Boolean HasHotImage() { return false; }
+  virtual void GlyphChanged() {}
+  virtual void HotGlyphChanged() {}
+  virtual void LargeGlyphChanged() {}
+
+  // Streamed inside their manager.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* value) override;
+  void BeforeDestruction() override;
+
+ private:
+  AnsiString FCaption;
+  Integer FCategory = 0;
+  TShortCut FShortCut = 0;
+  THelpContext FHelpContext = 0;
+  Integer FImageIndex = -1;
+  TNotifyEvent FOnClick;
+};
+
+// Core of the button.
+class TdxBarButton : public TdxBarItem {
+  ORV_CLASS(TdxBarButton, TdxBarItem)
+ public:
+  explicit TdxBarButton(TComponent* owner) : TdxBarItem(owner) {}
+};
+
+// Core of the item link: the item it shows, streamed by name.
+class TdxBarItemLink : public TCollectionItem {
+  ORV_CLASS(TdxBarItemLink, TCollectionItem)
+ public:
+  explicit TdxBarItemLink(TCollection* collection) : TCollectionItem(collection) {}
+
+  TdxBarItem* GetItem() const { return FItem; }
+  void SetItem(TdxBarItem* value) { FItem = value; }
+  TdxBarItemLinks* GetOwnerLinks() const;
+  const AnsiString& GetLoadedItemName() const { return FLoadedItemName; }
+  // The item of the loaded name among the manager's items; the loaded name is cleared.
+  void ResolveLoadedItemName(TdxBarManager* manager);
+
+  void DefineProperties(TFiler* filer) override;
+
+ private:
+  void ReadItemName(TReader* reader);
+  void WriteItemName(TWriter* writer);
+  TdxBarItem* FItem = nullptr;
+  AnsiString FLoadedItemName;
+};
+
+// Core of the link collection of a bar or a sub item.
+class TdxBarItemLinks : public TOwnedCollection {
+  ORV_CLASS(TdxBarItemLinks, TOwnedCollection)
+ public:
+  TdxBarItemLinks(TdxBarManager* barManager, TPersistent* owner);
+
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  TdxBarItemLink* Add() { return static_cast<TdxBarItemLink*>(TCollection::Add()); }
+  TdxBarItemLink* AddItem(TdxBarItem* item);
+  TdxBarItemLink* GetItem(Integer index) const { return static_cast<TdxBarItemLink*>(TCollection::GetItem(index)); }
+  // The first link whose item runs the shortcut.
+  Boolean IsShortCut(TShortCut shortCut);
+  // Drops the links of an item that is being destroyed.
+  void RemoveItem(TdxBarItem* item);
+
+ private:
+  TdxBarManager* FBarManager;
+};
+
+// Core of the bar: a component of the manager's bar collection with its links.
+class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
+  ORV_CLASS(TdxBar, TcxComponentCollectionItem)
+ public:
+  explicit TdxBar(TComponent* owner);
+  ~TdxBar() override;
+
+  TdxBarManager* GetBarManager() const;
+  const AnsiString& GetCaption() const { return FCaption; }
+  void SetCaption(const AnsiString& value) { FCaption = value; }
+  Boolean GetVisible() const { return FVisible; }
+  void SetVisible(Boolean value);
+  Boolean GetIsMainMenu() const { return FIsMainMenu; }
+  void SetIsMainMenu(Boolean value);
+  TdxBarDockingStyle GetDockingStyle() const { return FDockingStyle; }
+  void SetDockingStyle(TdxBarDockingStyle value) { FDockingStyle = value; }
+  TdxBarDockingStyles GetNotDocking() const { return FNotDocking; }
+  void SetNotDocking(TdxBarDockingStyles value) { FNotDocking = value; }
+  Integer GetRow() const { return FRow; }
+  void SetRow(Integer value) { FRow = value; }
+  Boolean GetOneOnRow() const { return FOneOnRow; }
+  void SetOneOnRow(Boolean value) { FOneOnRow = value; }
+  TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
+  TdxBarItemLinks* GetLinks() const { return FItemLinks; }
+  void SetItemLinks(TdxBarItemLinks* value);
+  // The bar's window (the bar windows set it while they live).
+  TCustomdxBarControl* GetControl() const { return FControl; }
+  void SetControl(TCustomdxBarControl* value) { FControl = value; }
+  // The shortcut search of a bar: the items of its links.
+  Boolean IsShortCut(TShortCut shortCut);
+  Boolean GetHiddenBecauseEmpty() const { return FHiddenBecauseEmpty; }
+  void SetHiddenBecauseEmpty(Boolean value) { FHiddenBecauseEmpty = value; }
+  Boolean GetChanged() const { return FChanged; }
+  void SetChanged(Boolean value) { FChanged = value; }
+
+  // Streamed inside their manager.
+  bool HasParent() const override { return true; }
+  void BeforeDestruction() override;
+
+ protected:
+  TcxComponentCollection* GetParentCollection(TComponent* parent) override;
+
+ private:
+  AnsiString FCaption;
+  Boolean FVisible = false;
+  Boolean FIsMainMenu = false;
+  TdxBarDockingStyle FDockingStyle = dsTop;
+  TdxBarDockingStyles FNotDocking;
+  Integer FRow = 0;
+  Boolean FOneOnRow = false;
+  Boolean FHiddenBecauseEmpty = false;
+  Boolean FChanged = false;
+  TdxBarItemLinks* FItemLinks;
+  TCustomdxBarControl* FControl = nullptr;
+};
+
+class TdxBars : public TcxComponentCollection {
+  ORV_CLASS(TdxBars, TcxComponentCollection)
+ public:
+  explicit TdxBars(TdxBarManager* barManager);
+
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  TdxBar* GetItem(Integer index) const { return static_cast<TdxBar*>(GetItemAt(index)); }
+  TdxBar* Add() { return static_cast<TdxBar*>(AddItem()); }
+  Integer GetCount() const { return GetItemCount(); }
+  // The default dock site of the owner form for a docking style (nil until dock sites exist).
+  TdxBarDockControl* GetDockControl(TdxBarDockingStyle style) const;
+  void SetDockControl(TdxBarDockingStyle style, TdxBarDockControl* value);
+
+ protected:
+  void NameNewItem(TcxComponentCollectionItem* item) override;
+
+ private:
+  TdxBarManager* FBarManager;
+  TdxBarDockControl* FDockControls[5] = {};
+};
+
+// The painter every bar window draws with; the style painters derive from it. The manager
+// creates one from GetPainterClass with the look and feel's skin painter.
+class TdxBarPainter : public TcxIUnknownObject {
+  ORV_CLASS(TdxBarPainter, TcxIUnknownObject)
+ public:
+  using TCreateSignature = void(TcxCustomLookAndFeelPainterClass skinPainter);
+  explicit TdxBarPainter(TcxCustomLookAndFeelPainterClass skinPainter) : FSkinPainter(skinPainter) {}
+  TcxCustomLookAndFeelPainterClass GetSkinPainter() const { return FSkinPainter; }
+
+ private:
+  TcxCustomLookAndFeelPainterClass FSkinPainter;
+};
+using TdxBarPainterClass = orv::ClassOf<TdxBarPainter>;
+
+class TdxBarStandardPainter : public TdxBarPainter {
+  ORV_CLASS(TdxBarStandardPainter, TdxBarPainter)
+ public:
+  using TdxBarPainter::TdxBarPainter;
+};
+class TdxBarEnhancedPainter : public TdxBarStandardPainter {
+  ORV_CLASS(TdxBarEnhancedPainter, TdxBarStandardPainter)
+ public:
+  using TdxBarStandardPainter::TdxBarStandardPainter;
+};
+class TdxBarFlatPainter : public TdxBarPainter {
+  ORV_CLASS(TdxBarFlatPainter, TdxBarPainter)
+ public:
+  using TdxBarPainter::TdxBarPainter;
+};
+class TdxBarXPPainter : public TdxBarFlatPainter {
+  ORV_CLASS(TdxBarXPPainter, TdxBarFlatPainter)
+ public:
+  using TdxBarFlatPainter::TdxBarFlatPainter;
+};
+class TdxBarOffice11Painter : public TdxBarFlatPainter {
+  ORV_CLASS(TdxBarOffice11Painter, TdxBarFlatPainter)
+ public:
+  using TdxBarFlatPainter::TdxBarFlatPainter;
+};
+
+// ==== Categories, image options and backgrounds ===============================================
+
+class TdxBarPersistent : public TPersistent {
+  ORV_CLASS(TdxBarPersistent, TPersistent)
+ public:
+  explicit TdxBarPersistent(TdxBarManager* barManager) : FBarManager(barManager) {}
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  TPersistent* GetOwner() override;
+
+ protected:
+  TdxBarManager* FBarManager;
+};
+
+class TdxBarCategoryData : public TObject {
+  ORV_CLASS(TdxBarCategoryData, TObject)
+ public:
+  TdxBarCategoryData() = default;
+  TdxBarItemVisible ItemsVisible = ivAlways;
+  TdxBarItemVisible LoadedItemsVisible = ivAlways;
+  Boolean HasLoadedItemsVisible = false;
+  Boolean Visible = true;
+};
+
+// The category names; each item refers to its category by index.
+class TdxBarManagerCategories : public TStringList {
+  ORV_CLASS(TdxBarManagerCategories, TStringList)
+ public:
+  explicit TdxBarManagerCategories(TdxBarManager* barManager);
+  ~TdxBarManagerCategories() override;
+
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  // The data object of a category, created on first use.
+  TdxBarCategoryData* GetData(Integer index);
+  TdxBarCategoryData* FindData(Integer index) const;
+
+  void Clear() override;
+  void Delete(Integer index) override;
+  void Insert(Integer index, const AnsiString& s) override;
+  void Exchange(Integer index1, Integer index2) override;
+  void Move(Integer curIndex, Integer newIndex) override;
+  void DefineProperties(TFiler* filer) override;
+
+ protected:
+  void Changed() override;
+
+ private:
+  void ReadItemsVisibles(TReader* reader);
+  void WriteItemsVisibles(TWriter* writer);
+  void ReadVisibles(TReader* reader);
+  void WriteVisibles(TWriter* writer);
+  void RenumberItems(Integer from, Integer to);
+  void EnsureDefault();
+  TdxBarManager* FBarManager;
+  Boolean FMoving = false;
+};
+
+class TdxBarImageOptions : public TdxBarPersistent {
+  ORV_CLASS(TdxBarImageOptions, TdxBarPersistent)
+ public:
+  explicit TdxBarImageOptions(TdxBarManager* barManager);
+  ~TdxBarImageOptions() override;
+
+  void Assign(TPersistent* source) override;
+
+  Boolean GetCacheGlyphs() const { return FCacheGlyphs; }
+  void SetCacheGlyphs(Boolean value) { FCacheGlyphs = value; }
+  TCustomImageList* GetDisabledImages() const { return FImages[kDisabled]; }
+  void SetDisabledImages(TCustomImageList* value) { SetImageList(kDisabled, value); }
+  TCustomImageList* GetDisabledLargeImages() const { return FImages[kDisabledLarge]; }
+  void SetDisabledLargeImages(TCustomImageList* value) { SetImageList(kDisabledLarge, value); }
+  TCustomImageList* GetHotImages() const { return FImages[kHot]; }
+  void SetHotImages(TCustomImageList* value) { SetImageList(kHot, value); }
+  TCustomImageList* GetImages() const { return FImages[kImages]; }
+  void SetImages(TCustomImageList* value) { SetImageList(kImages, value); }
+  TCustomImageList* GetLargeImages() const { return FImages[kLarge]; }
+  void SetLargeImages(TCustomImageList* value);
+  TColor GetImageListBkColor() const { return FImageListBkColor; }
+  void SetImageListBkColor(TColor value);
+  Boolean GetLargeIcons() const { return FLargeIcons; }
+  void SetLargeIcons(Boolean value);
+  Boolean GetMakeDisabledImagesFaded() const { return FMakeDisabledImagesFaded; }
+  void SetMakeDisabledImagesFaded(Boolean value);
+  Boolean GetSmoothGlyphs() const { return FSmoothGlyphs; }
+  void SetSmoothGlyphs(Boolean value) { FSmoothGlyphs = value; }
+  Boolean GetStretchGlyphs() const { return FStretchGlyphs; }
+  void SetStretchGlyphs(Boolean value) { FStretchGlyphs = value; }
+  Boolean GetUseLargeImagesForLargeIcons() const { return FUseLargeImagesForLargeIcons; }
+  void SetUseLargeImagesForLargeIcons(Boolean value);
+  Boolean GetUseLeftBottomPixelAsTransparent() const { return FUseLeftBottomPixelAsTransparent; }
+  void SetUseLeftBottomPixelAsTransparent(Boolean value);
+
+  Boolean IsLoading() const;
+  Boolean UseLargeImages() const { return FUseLargeImagesForLargeIcons && GetLargeImages(); }
+  void UpdateGlyphSize();
+  Integer GetGlyphSize() const { return FGlyphSize; }
+
+  // The manager's handlers.
+  const TNotifyEvent& GetOnGlyphOptionsChanged() const { return FOnGlyphOptionsChanged; }
+  void SetOnGlyphOptionsChanged(const TNotifyEvent& value) { FOnGlyphOptionsChanged = value; }
+  const TNotifyEvent& GetOnGlyphSizeChanged() const { return FOnGlyphSizeChanged; }
+  void SetOnGlyphSizeChanged(const TNotifyEvent& value) { FOnGlyphSizeChanged = value; }
+  // The change handler of each image list (the manager tells its items).
+  void SetImageListChangeHandler(Integer kind, const TNotifyEvent& handler);
+
+  enum : Integer { kImages, kDisabled, kHot, kLarge, kDisabledLarge, kImageListCount };
+
+ private:
+  void SetImageList(Integer kind, TCustomImageList* value);
+  void ImageListFreed(TComponent* sender);
+  void GlyphOptionsChanged();
+  void GlyphSizeChanged();
+  TCustomImageList* FImages[kImageListCount] = {};
+  TChangeLink* FChangeLinks[kImageListCount] = {};
+  TcxFreeNotificator* FFreeNotificator;
+  Boolean FCacheGlyphs = true;
+  TColor FImageListBkColor = clFuchsia;
+  Boolean FLargeIcons = false;
+  Boolean FMakeDisabledImagesFaded = false;
+  Boolean FSmoothGlyphs = false;
+  Boolean FStretchGlyphs = true;
+  Boolean FUseLargeImagesForLargeIcons = false;
+  Boolean FUseLeftBottomPixelAsTransparent = true;
+  Integer FGlyphSize = 16;
+  TNotifyEvent FOnGlyphOptionsChanged;
+  TNotifyEvent FOnGlyphSizeChanged;
+};
+
+class TdxBarBackgrounds : public TdxBarPersistent {
+  ORV_CLASS(TdxBarBackgrounds, TdxBarPersistent)
+ public:
+  explicit TdxBarBackgrounds(TdxBarManager* barManager);
+  ~TdxBarBackgrounds() override;
+
+  void Assign(TPersistent* source) override;
+  TBitmap* GetBar() const { return FBar; }
+  void SetBar(TBitmap* value);
+  TBitmap* GetSubMenu() const { return FSubMenu; }
+  void SetSubMenu(TBitmap* value);
+
+ private:
+  void BarChanged(TObject* sender);
+  TBitmap* FBar;
+  TBitmap* FSubMenu;
+};
+
+// ==== The bar manager =========================================================================
+
+class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSupport {
+  ORV_CLASS(TdxBarManager, TComponent)
+ public:
+  // A nil owner means the application's main form. Raises EdxException when the owner is not
+  // a windowed control or already holds a manager.
+  explicit TdxBarManager(TComponent* owner);
+  ~TdxBarManager() override;
+  void BeforeDestruction() override;
+
+  // ---- Queries
+  Boolean IsDesigning() const { return GetComponentState().Contains(csDesigning); }
+  Boolean InDestruction() const { return GetComponentState().Contains(csDestroying); }
+  Boolean IsLoading() const { return GetComponentState().Contains(csLoading); }
+  Boolean InCustomizingMode() const { return FIsCustomizing || IsDesigning(); }
+  Boolean IsCustomizing() const { return FIsCustomizing; }
+  Boolean IsUpdateLocked() const { return FLockUpdate > 0; }
+  Boolean IsDragging() const { return FDragging; }
+  TWinControl* GetOwnerControl() const;
+  TCustomForm* GetMainForm() const;
+  // The main-menu bar when it has no window or its window is visible.
+  TdxBar* GetMainMenuBar() const;
+  // The main-menu bar whatever its window shows.
+  TdxBar* GetMainMenuBarRaw() const { return FMainMenuBar; }
+  void SetMainMenuBar(TdxBar* bar) { FMainMenuBar = bar; }
+  TCustomdxBarControl* GetMainMenuControl() const;
+  TdxBarManagerStyle GetEffectiveStyle() const;
+  TdxBarManagerStyle GetPainterStyle() const;
+  Boolean UseRecentItems() const;
+  Boolean SupportsRecentItems() const { return GetEffectiveStyle() != bmsStandard; }
+  Boolean IsResetAllowed() const { return FReadStateCount > 0 && FAllowReset; }
+  Integer GetItemCount() const { return FItemList->GetCount(); }
+  TdxBarItem* GetItem(Integer index) const;
+  Integer GetBarCount() const;
+  TdxBar* GetBar(Integer index) const;
+  Integer GetGroupCount() const { return FGroups->GetCount(); }
+  TdxBarGroup* GetGroup(Integer index) const;
+  Integer GetDockControlCount() const { return Integer(FDockControls.size()); }
+  TdxBarDockControl* GetDockControl(Integer index) const;
+  HWND GetParentHandle() const;
+  Integer GetRecentUseThreshold() const { return FRecentUseThreshold; }
+  Boolean IsOwnerFormActive() const { return FOwnerFormActive; }
+  TdxBarPainter* GetPainter() const { return FPainter; }
+  TdxBarPainterClass GetPainterClass();
+  TdxBars* GetBars() const { return FBars; }
+  TdxBarComponentList* GetItemList() const { return FItemList; }
+  TdxObjectList* GetInternalItems() const { return FInternalItems; }
+  TdxBarComponentList* GetGroupList() const { return FGroups; }
+  TFont* GetEditFont() const { return FEditFont; }
+  TFont* GetBarCaptionFont() const { return FBarCaptionFont; }
+  HBRUSH GetFlatToolbarBrush() const { return FFlatBrushes[1]; }
+  HBRUSH GetFlatBrush(Integer index) const { return FFlatBrushes[index]; }
+  TcxEventHandlerCollection* GetIniFileReadHandlers() const { return FHandlers[0]; }
+  TcxEventHandlerCollection* GetIniFileWriteHandlers() const { return FHandlers[1]; }
+  TcxEventHandlerCollection* GetMDIStateChangedHandlers() const { return FHandlers[2]; }
+  TcxEventHandlerCollection* GetSystemFontChangedHandlers() const { return FHandlers[3]; }
+  IdxBarDesigner* GetDesigner() const { return FDesigner; }
+  void SetDesigner(IdxBarDesigner* value) { FDesigner = value; }
+  Boolean IsAnotherManagerCustomizing() const;
+  Boolean GetModified() const { return FModified; }
+  TdxBarItemControl* GetSelectedItem() const { return FSelectedItem; }
+  TCustomdxBarControl* GetFocusedBarControl() const { return FFocusedBarControl; }
+  void SetFocusedBarControl(TCustomdxBarControl* value) { FFocusedBarControl = value; }
+
+  // ---- Lookups
+  TdxBarItem* GetItemByName(const AnsiString& name) const;
+  TdxBar* GetBarByName(const AnsiString& name) const;
+  TdxBar* GetBarByCaption(const AnsiString& caption) const;
+  void GetItemsByCategory(Integer category, TList* list);
+  Integer GetRealCategoryIndex(Integer index);
+
+  // ---- Naming
+  AnsiString GetUniqueBarCaption(const AnsiString& prefix) const;
+  AnsiString GetUniqueBarName(const AnsiString& prefix);
+  AnsiString GetUniqueItemName(TClass itemClass);
+
+  // ---- Changes
+  TdxBarGroup* AddGroup();
+  TdxBar* AddToolbar(Boolean mainMenu = false);
+  void MoveItem(Integer curIndex, Integer newIndex);
+  void SetCustomizingMode(Boolean value);
+  void SetSelectedItem(TdxBarItemControl* value);
+  void StoreSelectedItem(TdxBarItemControl* value) { FSelectedItem = value; }
+  void AddDockControl(TdxBarDockControl* dockControl);
+  void RemoveDockControl(TdxBarDockControl* dockControl);
+  void AddPopupMenu(TdxBarPopupMenu* popupMenu);
+  void RemovePopupMenu(TdxBarPopupMenu* popupMenu);
+  Integer GetPopupMenuCount() const { return Integer(FPopupMenus.size()); }
+  void AddRestoringBar(TdxBar* bar);
+  Boolean IsBarRestoring(TdxBar* bar) const;
+  void ShowRestoredBars();
+
+  // ---- Categories
+  TdxBarItemVisible GetCategoryItemsVisible(Integer index);
+  void SetCategoryItemsVisible(Integer index, TdxBarItemVisible value);
+  Boolean GetCategoryVisible(Integer index);
+  void SetCategoryVisible(Integer index, Boolean value);
+
+  // ---- Update lock
+  void BeginUpdate();
+  void EndUpdate();
+  void EndUpdateNoRealign();
+  void UpdateBars(Boolean realignChanged = true);
+
+  // ---- Design support
+  void DesignerModified();
+  void LockDesignerModified(Boolean lock, Boolean notify = true);
+  void GetSelectedComponents(TList* list);
+  Boolean AllowsDeletion() override;
+  void FillSelection(TList* list) override;
+  Integer GetSelectionState(TPersistent* object) override;
+  Boolean IsSelectedObject(TPersistent* object) override;
+  void ChangeSelection(TPersistent* object, Integer operation) override;
+  void ReplaceSelection(TList* list) override;
+  void EditItem(TdxBarItem* item) override;
+  Boolean MakeUniqueName(const AnsiString& prefix, AnsiString& name) override;
+
+  // ---- Events fired here
+  virtual void DoClickItem(TdxBarItem* item);
+  virtual Boolean CanDock(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dockControl);
+  void DoBarAfterReset(TdxBar* bar);
+  void DoBarBeforeReset(TdxBar* bar);
+  void DoBarClose(TdxBar* bar);
+  void DoBarDockingStyleChange(TdxBar* bar);
+  void DoItemLinkChange(TdxBarItemLink* link);
+  void DoCloseButtonClick();
+  void DoHelpButtonClick();
+  void DoMergeItemLink(TdxBarItemLinks* dst, TdxBarItemLinks* src, TdxBarItemLink* srcLink,
+                       TdxBarItemMergeKind kind, Integer& mergeIndex);
+  void DoShowCustomizingPopup(TdxBarItemLinks* links);
+  void DoShowToolbarsPopup(TdxBarItemLinks* links);
+
+  // ---- Style, painter and fonts
+  void StyleChanged();
+  void ApplySystemFont();
+  void AssignLookAndFeelFromStyle(TcxLookAndFeel* lookAndFeel);
+
+  // ---- Shortcut search
+  // The whole search: popup menu links, the owner windows' managers, the other managers of
+  // the form. True when some item ran.
+  Boolean ExecuteShortCut(TShortCut shortCut);
+  // The search within this manager: main menu, other bars, popup menus.
+  Boolean ManagerExecuteShortCut(TShortCut shortCut);
+  // The link whose caption accelerator is the key (nil until the bar windows provide links'
+  // accelerators).
+  TdxBarItemLink* FindAcceleratorLink(Word key, TShiftState shift);
+
+  // ---- The owner window
+  void OwnerWindowMessage(HWND window, UINT message, LPARAM lParam, WPARAM wParam);
+  void SetOwnerFormActive(Boolean active, Boolean force, HWND other = nullptr);
+  void UpdateFloatingBarsActivation(Boolean active, Boolean force, HWND other = nullptr);
+  void KeepFloatingBarsInWorkArea();
+  void ActiveMDIChildChanged(HWND window);
+  void MDIStateChanged(Integer state, HWND child);
+  void ActivateHint(Boolean show, const AnsiString& text, TObject* object);
+  void HideHint() { ActivateHint(false, AnsiString(), nullptr); }
+
+  // ---- Component overrides
+  void DefineProperties(TFiler* filer) override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void ReadState(TReader* reader) override;
+  void SetName(const AnsiString& newName) override;
+  void GetChildren(TGetChildProc proc, TComponent* root) override;
+  TComponent* GetChildOwner() override { return GetOwner(); }
+  void SetChildOrder(TComponent* child, Integer order) override;
+
+  // ---- Published properties
+  Boolean GetAllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
+  void SetAllowCallFromAnotherForm(Boolean value) { FAllowCallFromAnotherForm = value; }
+  Boolean GetAllowReset() const { return FAllowReset; }
+  void SetAllowReset(Boolean value) { FAllowReset = value; }
+  Boolean GetAlwaysMerge() const { return FAlwaysMerge; }
+  void SetAlwaysMerge(Boolean value) { FAlwaysMerge = value; }
+  Boolean GetAlwaysSaveText() const { return FAlwaysSaveText; }
+  void SetAlwaysSaveText(Boolean value) { FAlwaysSaveText = value; }
+  Boolean GetAutoAlignBars() const { return FAutoAlignBars; }
+  void SetAutoAlignBars(Boolean value);
+  Boolean GetAutoDockColor() const { return FAutoDockColor; }
+  void SetAutoDockColor(Boolean value);
+  Boolean GetAutoHideEmptyBars() const { return FAutoHideEmptyBars; }
+  void SetAutoHideEmptyBars(Boolean value);
+  Boolean GetScaled() const { return FScaled; }
+  void SetScaled(Boolean value);
+  TFont* GetFont() const { return FFont; }
+  void SetFont(TFont* value) { FFont->Assign(value); }
+  TdxBarBackgrounds* GetBackgrounds() const { return FBackgrounds; }
+  void SetBackgrounds(TdxBarBackgrounds* value) { FBackgrounds->Assign(value); }
+  Integer GetButtonArrowWidth() const { return FButtonArrowWidth; }
+  void SetButtonArrowWidth(Integer value);
+  Boolean GetCanCustomize() const { return FCanCustomize; }
+  void SetCanCustomize(Boolean value) { FCanCustomize = value; }
+  TdxBarManagerCategories* GetCategories() const { return FCategories; }
+  void SetCategories(TStrings* value);
+  TColor GetDockColor() const;
+  void SetDockColor(TColor value);
+  Boolean IsDockColorStored() const { return !FAutoDockColor; }
+  Boolean GetFlatCloseButton() const { return FFlatCloseButton; }
+  void SetFlatCloseButton(Boolean value);
+  TBitmap* GetHelpButtonGlyph() const { return FHelpButtonGlyph; }
+  void SetHelpButtonGlyph(TBitmap* value) { FHelpButtonGlyph->Assign(value); }
+  THelpContext GetHelpContext() const { return FHelpContext; }
+  void SetHelpContext(THelpContext value) { FHelpContext = value; }
+  Boolean GetHideFloatingBarsWhenInactive() const { return FHideFloatingBarsWhenInactive; }
+  void SetHideFloatingBarsWhenInactive(Boolean value);
+  TdxBarImageOptions* GetImageOptions() const { return FImageOptions; }
+  void SetImageOptions(TdxBarImageOptions* value) { FImageOptions->Assign(value); }
+  TCustomImageList* GetDisabledImages() const;
+  void SetDisabledImages(TCustomImageList* value);
+  TCustomImageList* GetDisabledLargeImages() const;
+  void SetDisabledLargeImages(TCustomImageList* value);
+  TCustomImageList* GetHotImages() const;
+  void SetHotImages(TCustomImageList* value);
+  TColor GetImageListBkColor() const;
+  void SetImageListBkColor(TColor value);
+  TCustomImageList* GetImages() const;
+  void SetImages(TCustomImageList* value);
+  TCustomImageList* GetLargeImages() const;
+  void SetLargeImages(TCustomImageList* value);
+  Boolean GetLargeIcons() const;
+  void SetLargeIcons(Boolean value);
+  Boolean GetMakeDisabledImagesFaded() const;
+  void SetMakeDisabledImagesFaded(Boolean value);
+  Boolean GetStretchGlyphs() const;
+  void SetStretchGlyphs(Boolean value);
+  Boolean GetUseLargeImagesForLargeIcons() const;
+  void SetUseLargeImagesForLargeIcons(Boolean value);
+  const AnsiString& GetIniFileName() const { return FIniFileName; }
+  void SetIniFileName(const AnsiString& value) { FIniFileName = value; }
+  Integer GetLargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
+  void SetLargeButtonArrowWidth(Integer value);
+  TcxLookAndFeel* GetLookAndFeel() const { return FLookAndFeel; }
+  void SetLookAndFeel(TcxLookAndFeel* value) { FLookAndFeel->Assign(value); }
+  TdxBarMenuAnimations GetMenuAnimations() const { return FMenuAnimations; }
+  void SetMenuAnimations(TdxBarMenuAnimations value);
+  Boolean GetMenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
+  void SetMenusShowRecentItemsFirst(Boolean value);
+  Byte GetMostRecentItemsPercents() const { return FMostRecentItemsPercents; }
+  void SetMostRecentItemsPercents(Integer value);
+  TdxBarDockingStyles GetNotDocking() const { return FNotDocking; }
+  void SetNotDocking(TdxBarDockingStyles value);
+  TdxBarPopupMenuLinks* GetPopupMenuLinks() const { return FPopupMenuLinks; }
+  const AnsiString& GetRegistryPath() const { return FRegistryPath; }
+  void SetRegistryPath(const AnsiString& value);
+  Boolean GetShowCloseButton() const { return FShowCloseButton; }
+  void SetShowCloseButton(Boolean value);
+  Boolean GetShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
+  void SetShowFullMenusAfterDelay(Boolean value);
+  Boolean GetShowHelpButton() const { return FShowHelpButton; }
+  void SetShowHelpButton(Boolean value) { FShowHelpButton = value; }
+  Boolean GetShowHint() const { return FShowHint; }
+  void SetShowHint(Boolean value);
+  Boolean GetShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
+  void SetShowHintForDisabledItems(Boolean value) { FShowHintForDisabledItems = value; }
+  Boolean GetShowShortCutInHint() const { return FShowShortCutInHint; }
+  void SetShowShortCutInHint(Boolean value);
+  Boolean GetStoreInIniFile() const { return FStoreInIniFile; }
+  void SetStoreInIniFile(Boolean value) { FStoreInIniFile = value; }
+  Boolean GetStoreInRegistry() const { return FStoreInRegistry; }
+  void SetStoreInRegistry(Boolean value) { FStoreInRegistry = value; }
+  TdxBarManagerStyle GetStyle() const { return FStyle; }
+  void SetStyle(TdxBarManagerStyle value);
+  Boolean GetSunkenBorder() const { return FSunkenBorder; }
+  void SetSunkenBorder(Boolean value);
+  Boolean GetUseF10ForMenu() const { return FUseF10ForMenu; }
+  void SetUseF10ForMenu(Boolean value) { FUseF10ForMenu = value; }
+  Boolean GetUseFullReset() const { return FUseFullReset; }
+  void SetUseFullReset(Boolean value) { FUseFullReset = value; }
+  Boolean GetUseSystemFont() const { return FUseSystemFont; }
+  void SetUseSystemFont(Boolean value);
+  Integer GetWaitForDockingTime() const { return FWaitForDockingTime; }
+  void SetWaitForDockingTime(Integer value);
+
+  // ---- Published events
+#define ORV_BAR_EVENT(Type, Name) \
+  const Type& Get##Name() const { return F##Name; } \
+  void Set##Name(const Type& value) { F##Name = value; }
+  ORV_BAR_EVENT(TdxBarEvent, OnBarAdd)
+  ORV_BAR_EVENT(TdxBarEvent, OnBarAfterReset)
+  ORV_BAR_EVENT(TdxBarEvent, OnBarBeforeReset)
+  ORV_BAR_EVENT(TdxBarEvent, OnBarClose)
+  ORV_BAR_EVENT(TdxBarEvent, OnBarDelete)
+  ORV_BAR_EVENT(TdxBarEvent, OnBarDockingStyleChange)
+  ORV_BAR_EVENT(TdxBarVisibleChangeEvent, OnBarVisibleChange)
+  ORV_BAR_EVENT(TdxBarItemLinkEvent, OnItemLinkAdd)
+  ORV_BAR_EVENT(TdxBarItemLinkEvent, OnItemLinkChange)
+  ORV_BAR_EVENT(TdxBarItemLinkEvent, OnItemLinkDelete)
+  ORV_BAR_EVENT(TdxBarMergeItemLinkEvent, OnMergeItemLink)
+  ORV_BAR_EVENT(TNotifyEvent, OnCloseButtonClick)
+  ORV_BAR_EVENT(TNotifyEvent, OnHelpButtonClick)
+  ORV_BAR_EVENT(TNotifyEvent, OnHideCustomizingForm)
+  ORV_BAR_EVENT(TNotifyEvent, OnShowCustomizingForm)
+  ORV_BAR_EVENT(TdxBarCanDockingEvent, OnDocking)
+  ORV_BAR_EVENT(TdxBarMergeEvent, OnMenuMerge)
+  ORV_BAR_EVENT(TdxBarMergeEvent, OnMerge)
+  ORV_BAR_EVENT(TdxBarShowPopupEvent, OnShowCustomizingPopup)
+  ORV_BAR_EVENT(TdxBarShowPopupEvent, OnShowToolbarsPopup)
+  ORV_BAR_EVENT(TdxBarClickItemEvent, OnClickItem)
+#undef ORV_BAR_EVENT
+
+  // Registration of an item with its manager (SetParentComponent of items).
+  void AddItem(TdxBarItem* item);
+  void AddGroupToList(TdxBarGroup* group);
+
+ private:
+  void LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changed);
+  void ThemeChanged(TObject* sender);
+  void FontChanged(TObject* sender);
+  void HelpButtonGlyphChanged(TObject* sender) {}
+  void ImagesChanged(TObject* sender);
+  void HotImagesChanged(TObject* sender);
+  void LargeImagesChanged(TObject* sender);
+  void GlyphOptionsChanged(TObject* sender);
+  void GlyphSizeChanged(TObject* sender);
+  void CreateBrushes();
+  void DestroyBrushes();
+  void RecalcRecentUseThreshold();
+  void RepaintBars() {}
+  void ReadBars(TReader* reader);
+  void ReadDockControlHeights(TReader* reader);
+  void WriteDockControlHeights(TWriter* writer);
+  void WMActivate(Integer state, Boolean minimized, HWND other, HWND window);
+  void WMActivateApp(Boolean active);
+  void StateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void OtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  Boolean FConstructorFailed = false;
+  // Lists.
+  TdxBars* FBars = nullptr;
+  TdxBarComponentList* FItemList = nullptr;
+  TdxObjectList* FInternalItems = nullptr;
+  TdxBarComponentList* FGroups = nullptr;
+  TdxBarManagerCategories* FCategories = nullptr;
+  std::vector<TdxBarDockControl*> FDockControls;
+  std::vector<TdxBarPopupMenu*> FPopupMenus;
+  TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
+  TdxObjectList* FRestoringList = nullptr;
+  TdxBar* FMainMenuBar = nullptr;
+  // Left and right widths, top and bottom heights of the default dock sites, as streamed.
+  Integer FDockControlHeights[4] = {};
+  // Painting.
+  TdxBarPainter* FPainter = nullptr;
+  Boolean FThemeAvailable = false;
+  HBRUSH FFlatBrushes[5] = {};
+  HBRUSH FThemedToolbarBrush = nullptr;
+  TFont* FFont = nullptr;
+  TFont* FEditFont = nullptr;
+  TFont* FBarCaptionFont = nullptr;
+  Boolean FOffice11Acquired = false;
+  // Interaction.
+  TdxBarItemControl* FSelectedItem = nullptr;
+  TCustomdxBarControl* FFocusedBarControl = nullptr;
+  Boolean FIsCustomizing = false;
+  Boolean FOwnerFormActive = false;
+  Boolean FMaximizedMDIChild = false;
+  HWND FPrevActiveMDIChild = nullptr;
+  Boolean FDragging = false;
+  // Counters and flags.
+  Integer FLockUpdate = 0;
+  Integer FDesignerModifiedLock = 0;
+  Integer FReadStateCount = 0;
+  Boolean FModified = false;
+  Boolean FDesignerModifiedDue = false;
+  Boolean FChangingStyle = false;
+  Boolean FInternalFontChange = false;
+  Boolean FLoadingBars = false;          // inside Loaded
+  Boolean FApplyingLoadedValues = false;
+  Boolean FRestoringBars = false;
+  Boolean FProcessingCancelMode = false;
+  Boolean FProcessingActivation = false;
+  Boolean FUpdatingFloatingActivation = false;
+  Boolean FMainFormDisabled = false;
+  Integer FRecentUseThreshold = 0;
+  TcxEventHandlerCollection* FHandlers[4] = {};
+  IdxBarDesigner* FDesigner = nullptr;
+  TdxThemeChangedNotificator* FThemeNotificator = nullptr;
+  // Published values.
+  Boolean FAllowCallFromAnotherForm = false;
+  Boolean FAllowReset = true;
+  Boolean FAlwaysMerge = false;
+  Boolean FAlwaysSaveText = false;
+  Boolean FAutoAlignBars = false;
+  Boolean FAutoDockColor = true;
+  Boolean FAutoHideEmptyBars = false;
+  Boolean FScaled = true;
+  TdxBarBackgrounds* FBackgrounds = nullptr;
+  Integer FButtonArrowWidth = 11;
+  Boolean FCanCustomize = true;
+  TColor FDockColor = clBtnFace;
+  Boolean FFlatCloseButton = false;
+  TBitmap* FHelpButtonGlyph = nullptr;
+  THelpContext FHelpContext = 0;
+  Boolean FHideFloatingBarsWhenInactive = true;
+  TdxBarImageOptions* FImageOptions = nullptr;
+  AnsiString FIniFileName;
+  Integer FLargeButtonArrowWidth = 13;
+  TcxLookAndFeel* FLookAndFeel = nullptr;
+  TdxBarMenuAnimations FMenuAnimations = maNone;
+  Boolean FMenusShowRecentItemsFirst = true;
+  Byte FMostRecentItemsPercents = 95;
+  TdxBarDockingStyles FNotDocking;
+  AnsiString FRegistryPath;
+  Boolean FShowCloseButton = false;
+  Boolean FShowFullMenusAfterDelay = true;
+  Boolean FShowHelpButton = false;
+  Boolean FShowHint = true;
+  Boolean FShowHintForDisabledItems = true;
+  Boolean FShowShortCutInHint = false;
+  Boolean FStoreInIniFile = false;
+  Boolean FStoreInRegistry = false;
+  TdxBarManagerStyle FStyle = bmsEnhanced;
+  Boolean FSunkenBorder = false;
+  Boolean FUseF10ForMenu = true;
+  Boolean FUseFullReset = false;
+  Boolean FUseSystemFont = false;
+  Integer FWaitForDockingTime = 21;
+  // Events.
+  TdxBarEvent FOnBarAdd, FOnBarAfterReset, FOnBarBeforeReset, FOnBarClose, FOnBarDelete,
+      FOnBarDockingStyleChange;
+  TdxBarVisibleChangeEvent FOnBarVisibleChange;
+  TdxBarItemLinkEvent FOnItemLinkAdd, FOnItemLinkChange, FOnItemLinkDelete;
+  TdxBarMergeItemLinkEvent FOnMergeItemLink;
+  TNotifyEvent FOnCloseButtonClick, FOnHelpButtonClick, FOnHideCustomizingForm, FOnShowCustomizingForm;
+  TdxBarCanDockingEvent FOnDocking;
+  TdxBarMergeEvent FOnMenuMerge, FOnMerge;
+  TdxBarShowPopupEvent FOnShowCustomizingPopup, FOnShowToolbarsPopup;
+  TdxBarClickItemEvent FOnClickItem;
+};
+
+// ==== The manager list, registries and lookups ================================================
+
+class TdxBarManagerList : public TdxObjectList {
+  ORV_CLASS(TdxBarManagerList, TdxObjectList)
+ public:
+  TdxBarManagerList() = default;
+
+  TdxBarManager* GetManager(Integer index) const;
+  Integer GetCount() const { return TdxObjectList::GetCount(); }
+  TdxBarManager* GetCustomizingManager() const;
+  Boolean IsManagerOfForm(TdxBarManager* manager, TCustomForm* form) const;
+  TdxBarManager* GetNextManager(TdxBarManager* manager, Boolean forward = true) const;
+};
+
+// Every living manager, in creation order.
+TdxBarManagerList* dxBarManagerList();
+
+// One entry of the item-class registry.
+class TRegItemRecord : public TObject {
+  ORV_CLASS(TRegItemRecord, TObject)
+ public:
+  TRegItemRecord(TClass itemClass, TClass controlClass, Boolean visible)
+      : ItemClass(itemClass), ControlClass(controlClass), Visible(visible) {}
+  TClass ItemClass;
+  TClass ControlClass;
+  Boolean Visible;
+};
+
+// Maps item classes to the item-control classes that show them.
+class TdxBarItemList : public TList {
+  ORV_CLASS(TdxBarItemList, TList)
+ public:
+  TdxBarItemList() = default;
+  ~TdxBarItemList() override;
+
+  TRegItemRecord* GetRecord(Integer index) const { return static_cast<TRegItemRecord*>(Get(index)); }
+  TClass GetItemClass(Integer index) const { return GetRecord(index)->ItemClass; }
+  Integer GetVisibleItemCount() const;
+  TClass GetVisibleItemClass(Integer index) const;
+  void DeleteRecord(Integer index);
+  // The control class registered for the class or its nearest registered ancestor.
+  TClass FindControlClass(TClass itemClass) const;
+};
+
+// Nil once the unit is finalizing.
+TdxBarItemList* GetBarItemClassList();
+// Registers an item class (also for creation by name from form descriptions) with the
+// item-control class that shows it; `visible` offers it in lists of item kinds. The item units
+// register their classes in the order their design lists them.
+void RegisterBarItem(TClass itemClass, TClass controlClass, Boolean visible);
+
+// Called with each manager registered and unregistered, when set (design-time services).
+using TdxBarManagerCallback = void (*)(TdxBarManager* manager);
+void SetBarManagerRegistrationCallbacks(TdxBarManagerCallback registered, TdxBarManagerCallback unregistered);
+
+// ---- Hooks
+void RegisterBarManager(TdxBarManager* manager);
+void UnregisterBarManager(TdxBarManager* manager);
+LRESULT KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CallWndProcHookProc(int code, WPARAM wParam, LPARAM lParam);
+// Whether the three hooks are installed.
+Boolean BarHooksInstalled();
+// Set while a windowed item control calls KeyboardHookProc itself: the next hook is not called.
+void SetKeyboardHookDirectCall(Boolean value);
+// Set by the main-menu toolbar while the mouse holds one of its MDI buttons down.
+void SetMDIButtonPressed(Boolean value);
+Boolean IsApplicationDeactivating();
+Boolean IsApplicationActive();
+
+// The bar windows and the navigation and design controllers plug into the hooks here; each
+// pointer left unset means that part does not exist yet (no bar window is active, nothing
+// navigates, nothing is being designed).
+struct TdxBarHookServices {
+  // The head of the chain of active bar windows.
+  TCustomdxBarControl* (*GetActiveBarControl)() = nullptr;
+  // The active bar window's manager.
+  TdxBarManager* (*GetBarControlManager)(TCustomdxBarControl* control) = nullptr;
+  // Whether the active bar window has a handle, is enabled and is not customizing.
+  Boolean (*ActiveBarControlTakesKeys)() = nullptr;
+  // Hands a key to the active bar window (WM_KEYDOWN or WM_KEYUP); true when it still exists
+  // and is active afterwards.
+  Boolean (*SendKeyToActiveBarControl)(UINT message, WPARAM key, LPARAM data) = nullptr;
+  // Whether the focused bar window of a manager exists.
+  Boolean (*HasFocusedBarControl)(TdxBarManager* manager) = nullptr;
+  // The navigation controller: whether it wants the key, and processing it.
+  Boolean (*NavigationWantsKey)(WPARAM key, TShiftState shift) = nullptr;
+  void (*NavigationProcessKey)(WPARAM key, TShiftState shift) = nullptr;
+  // Selects the first item of the manager's main menu for keyboard navigation (Alt, F10).
+  void (*StartNavigation)(TdxBarManager* manager) = nullptr;
+  void (*EndKeyboardNavigation)() = nullptr;
+  // Closes the chain of active bar windows, innermost first.
+  void (*CloseActiveBarControls)() = nullptr;
+};
+TdxBarHookServices& BarHookServices();
+
+// ---- Lookups
+TdxBarManager* GetBarManagerOwnedBy(TObject* object);
+TdxBarManager* FindBarManagerOfWindow(HWND window);
+TWinControl* FindWindowedOwner(TComponent* component);
+TdxBarManager* FindComponentBarManager(TComponent* component);
+TWinControl* FindControlOfChildWindow(HWND window);
+TWinControl* FindVCLControlOfWindow(HWND window);
+TCustomForm* FindControlForm(TControl* control, TdxBarFormSearchKind kind);
+TCustomForm* FindBarManagerForm(TdxBarManager* manager, TdxBarFormSearchKind kind);
+TCustomForm* FormOfComponent(TComponent* component);
+Boolean IsBarManagerOwnerWindow(TdxBarManager* manager, HWND window);
+Boolean IsWindowInControl(TControl* control, TControl* inner);
+Boolean IsControlOfManagerOwner(TdxBarManager* manager, TControl* control);
+Boolean HasAsParent(HWND window, HWND parent);
+TCustomForm* FindActiveEnabledForm();
+HWND GetActiveMDIChildWindow();
+Boolean IsOtherProcessWindow(HWND window);
+TdxBarItem* GetLinkItem(TdxBarItemLink* link);
+TdxBarItemLinks* GetOwnerItemLinks(TObject* object);
+
+// ---- Key and text operations
+TShortCut KeyToShortCut(Word key, LPARAM keyData);
+Boolean IsCharacterKey(Word key);
+AnsiString GetShortCutHintText(TShortCut shortCut);
+AnsiString GetPlainCaption(const AnsiString& caption);
+// The 1-based position of the accelerator character after the last single "&" (0 for none);
+// with `remove` every "&" is deleted from the caption.
+Integer GetAcceleratorPosition(AnsiString& caption, Boolean remove);
+AnsiString GetIniPathSeparator(Boolean registry);
+Boolean IsButtonDownMessage(UINT message);
+void RemovePendingCharMessages(HWND window);
+Boolean IsAncestorBeingLoaded(TComponent* component);
+inline TdxBarItemVisible BooleanToBarItemVisible(Boolean value) { return value ? ivAlways : ivNever; }
+TShiftState GetHookShiftState();
+
+// ---- Window operations
+void SetWindowZOrder(HWND window, HWND insertAfter, Boolean activate, UINT extraFlags = 0);
+void ActivateTopWindowOf(HWND window);
+void DestroyWindowAndClear(HWND& window, Boolean destroy = true);
+void StopWindowTimer(HWND window, UINT_PTR& id);

@@ -1,0 +1,600 @@
+// The bar manager on a form: its life cycle with the owner, the process-wide manager list and
+// hooks, the property rules, categories and groups, the shortcut, Alt and F10 dispatch through
+// the keyboard hook, and form descriptions of a manager with its bars and items.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "components/bars/dxBar.h"
+#include "components/bars/dxBarStrs.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/forms/Filer.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+// Counts clicks and the keys the focused edit receives.
+class TClickCounter : public TObject {
+  ORV_CLASS(TClickCounter, TObject)
+ public:
+  TClickCounter() = default;
+  void Click(TObject* sender) {
+    ++Clicks;
+    LastSender = sender;
+  }
+  void ManagerClick(TdxBarManager* sender, TdxBarItem* item) { ManagerClicks.push_back(item); }
+  int Clicks = 0;
+  TObject* LastSender = nullptr;
+  std::vector<TdxBarItem*> ManagerClicks;
+};
+
+int gNavigationStarts = 0;
+TdxBarManager* gNavigationManager = nullptr;
+void CountNavigation(TdxBarManager* manager) {
+  ++gNavigationStarts;
+  gNavigationManager = manager;
+}
+
+class BarManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    gNavigationStarts = 0;
+    gNavigationManager = nullptr;
+    BarHookServices() = TdxBarHookServices();
+    BarHookServices().StartNavigation = CountNavigation;
+    Form.reset(new TForm(nullptr));
+    Form->SetBounds(100, 100, 400, 300);
+    Form->AfterConstruction();
+    Edit = new TEdit(Form.get());
+    Edit->SetParent(Form.get());
+    Manager = new TdxBarManager(Form.get());
+    MainMenu = Manager->AddToolbar(true);
+    Button = AddButton("Copy", ShortCut('C', false, true, false));
+    MainMenu->GetLinks()->AddItem(Button);
+  }
+  void TearDown() override {
+    Form.reset();
+    Second.reset();
+    BarHookServices() = TdxBarHookServices();
+    orv::headless::Reset();
+  }
+
+  TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut) {
+    auto* button = new TdxBarButton(Form.get());
+    button->SetParentComponent(Manager);
+    button->SetCaption(caption);
+    button->SetShortCut(shortCut);
+    button->SetOnClick(TNotifyEvent(&Counter, &TClickCounter::Click));
+    return button;
+  }
+  void ShowAndFocus() {
+    Form->Show();
+    Run();
+    Edit->SetFocus();
+    Run();
+    ASSERT_EQ(GetFocus(), Edit->GetHandle());
+  }
+  static void Run() { Application->ProcessMessages(); }
+
+  Owned<TForm> Form;
+  Owned<TForm> Second;
+  TEdit* Edit = nullptr;
+  TdxBarManager* Manager = nullptr;
+  TdxBar* MainMenu = nullptr;
+  TdxBarButton* Button = nullptr;
+  TClickCounter Counter;
+};
+
+// ---- Life cycle, list and hooks
+
+TEST_F(BarManagerTest, OwnerRulesAndTheFirstManagerKeepsWorking) {
+  EXPECT_EQ(GetBarManagerOwnedBy(Form.get()), Manager);
+  EXPECT_EQ(GetBarManagerOwnedBy(Manager), Manager);
+  EXPECT_EQ(GetBarManagerOwnedBy(Edit), nullptr);
+
+  const int components = Form->GetComponentCount();
+  try {
+    new TdxBarManager(Form.get());
+    FAIL() << "a second manager on one form";
+  } catch (EdxException& e) {
+    EXPECT_EQ(e.GetMessage(), GetLocalizedResourceString(&dxSBAR_BARMANAGERMORETHANONE));
+  }
+  EXPECT_EQ(Form->GetComponentCount(), components);
+  EXPECT_EQ(dxBarManagerList()->GetCount(), 1);
+
+  Owned<TComponent> plain(new TComponent(nullptr));
+  EXPECT_THROW(new TdxBarManager(plain.get()), EdxException);
+  EXPECT_EQ(plain->GetComponentCount(), 0);
+
+  // The first manager still dispatches.
+  ShowAndFocus();
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+}
+
+TEST_F(BarManagerTest, NilOwnerMeansTheMainForm) {
+  TForm* main = nullptr;
+  Application->CreateForm(main);
+  ASSERT_EQ(Application->GetMainForm(), main);
+  auto* manager = new TdxBarManager(nullptr);
+  EXPECT_EQ(manager->GetOwner(), main);
+  EXPECT_EQ(GetBarManagerOwnedBy(main), manager);
+  main->Free();
+  EXPECT_EQ(dxBarManagerList()->GetCount(), 1);
+}
+
+TEST_F(BarManagerTest, HooksLiveWithTheManagers) {
+  EXPECT_TRUE(BarHooksInstalled());
+  Owned<TForm> other(new TForm(nullptr));
+  auto* second = new TdxBarManager(other.get());
+  EXPECT_EQ(dxBarManagerList()->GetCount(), 2);
+  EXPECT_EQ(dxBarManagerList()->GetManager(1), second);
+  EXPECT_EQ(dxBarManagerList()->GetManager(2), nullptr);
+  other.reset();
+  EXPECT_TRUE(BarHooksInstalled());
+  Form.reset();
+  EXPECT_FALSE(BarHooksInstalled());
+  EXPECT_EQ(dxBarManagerList()->GetCount(), 0);
+}
+
+TEST_F(BarManagerTest, DestroyingTheManagerFreesItsBarsItemsAndGroups) {
+  TdxBarGroup* group = Manager->AddGroup();
+  group->Add(Button);
+  const int before = Form->GetComponentCount();
+  EXPECT_EQ(Manager->GetItemCount(), 1);
+  EXPECT_EQ(Manager->GetBarCount(), 1);
+  Manager->Free();
+  // The manager, its bar, its button and its group are gone; the edit stays.
+  EXPECT_EQ(Form->GetComponentCount(), before - 4);
+  EXPECT_FALSE(BarHooksInstalled());
+}
+
+TEST_F(BarManagerTest, FreeingAnItemDropsItFromTheListsAndLinks) {
+  TdxBarGroup* group = Manager->AddGroup();
+  group->Add(Button);
+  Button->Free();
+  EXPECT_EQ(Manager->GetItemCount(), 0);
+  EXPECT_EQ(group->GetCount(), 0);
+  EXPECT_EQ(MainMenu->GetLinks()->GetCount(), 0);
+}
+
+// ---- Properties
+
+TEST_F(BarManagerTest, PropertyRules) {
+  EXPECT_TRUE(Manager->GetUseSystemFont());
+  EXPECT_EQ(Manager->GetRecentUseThreshold(), 20);
+  struct {
+    int percents, stored, threshold;
+  } cases[] = {{95, 95, 20}, {90, 90, 10}, {100, 100, 0}, {0, 0, 1}, {200, 100, 0}};
+  for (auto c : cases) {
+    Manager->SetMostRecentItemsPercents(c.percents);
+    EXPECT_EQ(Manager->GetMostRecentItemsPercents(), c.stored) << c.percents;
+    EXPECT_EQ(Manager->GetRecentUseThreshold(), c.threshold) << c.percents;
+  }
+  Manager->SetButtonArrowWidth(1);
+  EXPECT_EQ(Manager->GetButtonArrowWidth(), 11);
+  Manager->SetLargeButtonArrowWidth(1);
+  EXPECT_EQ(Manager->GetLargeButtonArrowWidth(), 13);
+  Manager->SetWaitForDockingTime(-5);
+  EXPECT_EQ(Manager->GetWaitForDockingTime(), 21);
+  Manager->SetRegistryPath("Software\\X");
+  EXPECT_EQ(Manager->GetRegistryPath(), "\\Software\\X\\");
+  Manager->SetRegistryPath("");
+  EXPECT_EQ(Manager->GetRegistryPath(), "");
+
+  Form->SetColor(clRed);
+  EXPECT_EQ(Manager->GetDockColor(), clRed);
+  Manager->SetDockColor(clBlue);
+  EXPECT_FALSE(Manager->GetAutoDockColor());
+  EXPECT_EQ(Manager->GetDockColor(), clBlue);
+}
+
+TEST_F(BarManagerTest, StyleChoosesThePainter) {
+  EXPECT_TRUE(Manager->GetPainter()->InheritsFrom(TdxBarEnhancedPainter::StaticClass()));
+  Manager->SetStyle(bmsXP);  // no visual styles here
+  EXPECT_EQ(Manager->GetEffectiveStyle(), bmsXP);
+  EXPECT_EQ(Manager->GetPainter()->ClassType(), TdxBarEnhancedPainter::StaticClass());
+  Manager->SetStyle(bmsOffice11);
+  EXPECT_EQ(Manager->GetPainter()->ClassType(), TdxBarOffice11Painter::StaticClass());
+  Manager->SetStyle(bmsUseLookAndFeel);
+  Manager->GetLookAndFeel()->SetKind(lfUltraFlat);
+  EXPECT_EQ(Manager->GetEffectiveStyle(), bmsFlat);
+  EXPECT_EQ(Manager->GetPainter()->ClassType(), TdxBarFlatPainter::StaticClass());
+  Manager->GetLookAndFeel()->SetKind(lfStandard);
+  EXPECT_EQ(Manager->GetEffectiveStyle(), bmsStandard);
+  EXPECT_FALSE(Manager->SupportsRecentItems());
+  EXPECT_FALSE(Manager->UseRecentItems());
+}
+
+TEST_F(BarManagerTest, LookupsAndNames) {
+  EXPECT_EQ(Manager->GetItemByName(Button->GetName()), Button);
+  Button->SetName("btnCopy");
+  EXPECT_EQ(Manager->GetItemByName("BTNCOPY"), Button);
+  EXPECT_EQ(Manager->GetItemByName("none"), nullptr);
+  EXPECT_EQ(Manager->GetItem(5), nullptr);
+  EXPECT_EQ(Manager->GetBarByCaption("Custom 1"), MainMenu);
+  EXPECT_EQ(Manager->GetUniqueBarCaption("Custom "), "Custom 2");
+  EXPECT_EQ(Manager->GetUniqueItemName(TdxBarButton::StaticClass()), "dxBarButton1");
+  AnsiString caption = "Sa&ve && Exit";
+  EXPECT_EQ(GetAcceleratorPosition(caption, false), 4);
+  EXPECT_EQ(GetAcceleratorPosition(caption, true), 3);
+  EXPECT_EQ(caption, "Save & Exit");
+}
+
+// ---- Categories and groups
+
+TEST_F(BarManagerTest, CategoryEditsKeepTheItemsCategories) {
+  TdxBarManagerCategories* categories = Manager->GetCategories();
+  ASSERT_EQ(categories->GetCount(), 1);
+  EXPECT_EQ(categories->Get(0), "Default");
+  categories->Add("File");
+  categories->Add("Edit");
+  TdxBarButton* file = AddButton("Open", 0);
+  file->SetCategory(1);
+  TdxBarButton* edit = AddButton("Paste", 0);
+  edit->SetCategory(2);
+
+  categories->Move(0, 2);  // Default moves behind Edit
+  EXPECT_EQ(Button->GetCategory(), 2);
+  EXPECT_EQ(file->GetCategory(), 0);
+  EXPECT_EQ(edit->GetCategory(), 1);
+  EXPECT_EQ(categories->Get(2), "Default");
+
+  categories->Delete(0);  // File and its item go
+  EXPECT_EQ(Manager->GetItemCount(), 2);
+  EXPECT_EQ(edit->GetCategory(), 0);
+  EXPECT_EQ(Button->GetCategory(), 1);
+
+  categories->Delete(1);
+  categories->Delete(0);
+  EXPECT_EQ(Manager->GetItemCount(), 0);
+  ASSERT_EQ(categories->GetCount(), 1);
+  EXPECT_EQ(categories->Get(0), "Default");
+}
+
+TEST_F(BarManagerTest, CategoryItemsVisibleAndVisible) {
+  Manager->SetCategoryItemsVisible(0, ivNever);
+  EXPECT_EQ(Button->GetVisible(), ivNever);
+  EXPECT_EQ(Manager->GetCategoryItemsVisible(0), ivNever);
+  Manager->SetCategoryItemsVisible(0, ivAlways);
+  EXPECT_EQ(Button->GetVisible(), ivAlways);
+  EXPECT_EQ(Manager->GetCategoryItemsVisible(7), ivNever);
+  EXPECT_FALSE(Manager->GetCategoryVisible(7));
+  Manager->GetCategories()->Add("Hidden");
+  Manager->SetCategoryVisible(0, false);
+  EXPECT_EQ(Manager->GetRealCategoryIndex(0), 1);
+  EXPECT_EQ(Manager->GetRealCategoryIndex(1), -1);
+}
+
+TEST_F(BarManagerTest, GroupsSetTheirMembersAndRefuseRecursion) {
+  TdxBarGroup* outer = Manager->AddGroup();
+  TdxBarGroup* inner = Manager->AddGroup();
+  TdxBarButton* other = AddButton("Other", 0);
+  outer->Add(inner);
+  inner->Add(Button);
+  outer->Add(other);
+  outer->SetEnabled(false);
+  EXPECT_FALSE(Button->GetEnabled());
+  EXPECT_FALSE(other->GetEnabled());
+  outer->SetVisible(ivNever);
+  EXPECT_EQ(Button->GetVisible(), ivNever);
+  try {
+    inner->Add(outer);
+    FAIL() << "a recursive group";
+  } catch (EdxException& e) {
+    EXPECT_EQ(e.GetMessage(), "You cannot create recursive groups");
+  }
+  EXPECT_EQ(inner->GetCount(), 1);
+  EXPECT_THROW(outer->Add(outer), EdxException);
+}
+
+// ---- Shortcut dispatch
+
+TEST_F(BarManagerTest, ShortcutReachesOnClickOnceAndNotTheFocusedEdit) {
+  Manager->SetOnClickItem(TdxBarClickItemEvent(&Counter, &TClickCounter::ManagerClick));
+  ShowAndFocus();
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(Counter.LastSender, Button);
+  ASSERT_EQ(Counter.ManagerClicks.size(), 1u);
+  EXPECT_EQ(Counter.ManagerClicks[0], Button);
+  EXPECT_EQ(Edit->GetText(), "");  // the edit saw no character
+
+  // A plain C types into the edit and clicks nothing.
+  orv::headless::PressKey('C');
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(Edit->GetText(), "c");
+}
+
+TEST_F(BarManagerTest, DisabledItemsAndCustomizingRunNothing) {
+  ShowAndFocus();
+  Button->SetEnabled(false);
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  Button->SetEnabled(true);
+  Manager->SetCustomizingMode(true);
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  Manager->SetCustomizingMode(false);
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+}
+
+TEST_F(BarManagerTest, ShortcutsOfOtherBarsAndOfTheMainMenuOnly) {
+  TdxBar* toolbar = Manager->AddToolbar(false);
+  TdxBarButton* find = AddButton("Find", VK_F2);
+  toolbar->GetLinks()->AddItem(find);
+  ShowAndFocus();
+  // A toolbar without a window is not searched; a bar waiting for its window is.
+  orv::headless::PressKey(VK_F2);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  Manager->AddRestoringBar(toolbar);
+  orv::headless::PressKey(VK_F2);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(Counter.LastSender, find);
+}
+
+TEST_F(BarManagerTest, AnotherActiveFormNeedsAllowCallFromAnotherForm) {
+  TForm* main = nullptr;
+  Form.reset();
+  Application->CreateForm(main);
+  Form.reset(main);
+  main->SetBounds(50, 50, 300, 200);
+  Manager = new TdxBarManager(main);
+  MainMenu = Manager->AddToolbar(true);
+  Button = AddButton("Copy", ShortCut('C', false, true, false));
+  MainMenu->GetLinks()->AddItem(Button);
+  main->Show();
+  Run();
+
+  Second.reset(new TForm(nullptr));
+  Second->SetBounds(500, 100, 200, 150);
+  Second->AfterConstruction();
+  Second->Show();
+  Run();
+  ASSERT_EQ(GetActiveWindow(), Second->GetHandle());
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  Manager->SetAllowCallFromAnotherForm(true);
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+}
+
+TEST_F(BarManagerTest, HandlerThatFreesTheItemEndsTheClickSafely) {
+  struct TFreeing : TObject {
+    TdxBarItem* Item = nullptr;
+    int Calls = 0;
+    void ManagerClick(TdxBarManager*, TdxBarItem* item) {
+      ++Calls;
+      item->Free();
+    }
+  } freeing;
+  Manager->SetOnClickItem(TdxBarClickItemEvent(&freeing, &TFreeing::ManagerClick));
+  ShowAndFocus();
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(freeing.Calls, 1);
+  EXPECT_EQ(Counter.Clicks, 0);
+  EXPECT_EQ(Manager->GetItemCount(), 0);
+}
+
+// ---- Alt and F10
+
+TEST_F(BarManagerTest, F10AndAltSelectTheMainMenu) {
+  ShowAndFocus();
+  orv::headless::PressKey(VK_F10);
+  Run();
+  EXPECT_EQ(gNavigationStarts, 1);
+  EXPECT_EQ(gNavigationManager, Manager);
+
+  orv::headless::PressKey(VK_F10, true);  // Shift+F10 is no menu key
+  Run();
+  EXPECT_EQ(gNavigationStarts, 1);
+
+  orv::headless::KeyDown(VK_MENU);
+  orv::headless::KeyUp(VK_MENU);
+  Run();
+  EXPECT_EQ(gNavigationStarts, 2);
+
+  // A letter between Alt down and up ends the Alt-alone state.
+  orv::headless::KeyDown(VK_MENU);
+  orv::headless::PressKey('X');
+  orv::headless::KeyUp(VK_MENU);
+  Run();
+  EXPECT_EQ(gNavigationStarts, 2);
+
+  Manager->SetUseF10ForMenu(false);
+  orv::headless::PressKey(VK_F10);
+  Run();
+  EXPECT_EQ(gNavigationStarts, 2);
+}
+
+TEST_F(BarManagerTest, F10ShortcutRunsWhenF10IsNoMenuKey) {
+  TdxBarButton* exit = AddButton("Exit", VK_F10);
+  MainMenu->GetLinks()->AddItem(exit);
+  ShowAndFocus();
+  orv::headless::PressKey(VK_F10);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  Manager->SetUseF10ForMenu(false);
+  orv::headless::PressKey(VK_F10);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(Counter.LastSender, exit);
+}
+
+// The key-up of a consumed shortcut is consumed too; the hook answers the direct call.
+TEST_F(BarManagerTest, KeyUpOfAConsumedKeyIsSwallowed) {
+  ShowAndFocus();
+  orv::headless::KeyDown(VK_CONTROL);
+  Run();
+  SetKeyboardHookDirectCall(true);
+  const LPARAM downData = 0x002E0001;
+  EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'C', downData), 1);
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'C', LPARAM(DWORD(downData) | 0xC0000000u)), 1);
+  // Another key-up passes.
+  EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'V', LPARAM(0xC02F0001u)), 0);
+  SetKeyboardHookDirectCall(false);
+  orv::headless::KeyUp(VK_CONTROL);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+}
+
+// ---- Owner window
+
+TEST_F(BarManagerTest, OwnerActivationFollowsTheForm) {
+  ShowAndFocus();
+  EXPECT_TRUE(Manager->IsOwnerFormActive());
+  Second.reset(new TForm(nullptr));
+  Second->SetBounds(500, 100, 200, 150);
+  Second->AfterConstruction();
+  Second->Show();
+  Run();
+  EXPECT_FALSE(Manager->IsOwnerFormActive());
+  Second.reset();
+  Run();
+  Form->SetFocus();
+  Run();
+  EXPECT_TRUE(Manager->IsOwnerFormActive());
+}
+
+// ---- Form descriptions
+
+class TBarForm : public TForm {
+  ORV_CLASS(TBarForm, TForm)
+ public:
+  explicit TBarForm(TComponent* owner) : TForm(owner) {}
+  void ButtonClick(TObject* sender) { ++Clicks; }
+  int Clicks = 0;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TBarForm) { p.Method("ButtonClick", &TBarForm::ButtonClick); }
+
+namespace {
+
+TEST_F(BarManagerTest, FormDescriptionRoundTrip) {
+  const char* text =
+      "object BarForm: TBarForm\n"
+      "  Left = 10\n"
+      "  Top = 10\n"
+      "  Width = 300\n"
+      "  Height = 200\n"
+      "  object dxBarManager1: TdxBarManager\n"
+      "    Categories.Strings = (\n"
+      "      'Default'\n"
+      "      'Tools')\n"
+      "    Categories.ItemsVisibles = (\n"
+      "      2\n"
+      "      0)\n"
+      "    Categories.Visibles = (\n"
+      "      True\n"
+      "      False)\n"
+      "    MenuAnimations = maFade\n"
+      "    Style = bmsOffice11\n"
+      "    UseF10ForMenu = False\n"
+      "    UseSystemFont = True\n"
+      "    DockControlHeights = (\n"
+      "      0\n"
+      "      0\n"
+      "      23\n"
+      "      0)\n"
+      "    object dxBarManager1Bar1: TdxBar\n"
+      "      Caption = 'Main'\n"
+      "      IsMainMenu = True\n"
+      "      ItemLinks = <\n"
+      "        item\n"
+      "          ItemName = 'btnFind'\n"
+      "        end\n"
+      "        item\n"
+      "          ItemName = 'btnTool'\n"
+      "        end>\n"
+      "      Visible = True\n"
+      "    end\n"
+      "    object btnFind: TdxBarButton\n"
+      "      Caption = 'Find'\n"
+      "      ShortCut = 113\n"
+      "      OnClick = ButtonClick\n"
+      "    end\n"
+      "    object btnTool: TdxBarButton\n"
+      "      Caption = 'Tool'\n"
+      "      Category = 1\n"
+      "    end\n"
+      "    object grpAll: TdxBarGroup\n"
+      "      Items = (\n"
+      "        'btnFind'\n"
+      "        'nothing'\n"
+      "        'btnTool')\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  Form.reset();
+  Owned<TBarForm> form(new TBarForm(nullptr));
+  orv::ReadComponentFromText(form.get(), text);
+  TdxBarManager* manager = GetBarManagerOwnedBy(form.get());
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetStyle(), bmsOffice11);
+  EXPECT_EQ(manager->GetMenuAnimations(), maFade);
+  EXPECT_FALSE(manager->GetUseF10ForMenu());
+  EXPECT_TRUE(manager->IsResetAllowed());
+  ASSERT_EQ(manager->GetBarCount(), 1);
+  ASSERT_EQ(manager->GetItemCount(), 2);
+  ASSERT_EQ(manager->GetGroupCount(), 1);
+  EXPECT_EQ(manager->GetGroup(0)->GetCount(), 2);  // the unknown name is skipped
+  TdxBar* bar = manager->GetBar(0);
+  EXPECT_EQ(manager->GetMainMenuBar(), bar);
+  ASSERT_EQ(bar->GetLinks()->GetCount(), 2);
+  EXPECT_EQ(bar->GetLinks()->GetItem(0)->GetItem(), manager->GetItem(0));
+  EXPECT_EQ(bar->GetLinks()->GetItem(1)->GetItem(), manager->GetItem(1));
+  EXPECT_EQ(manager->GetCategoryItemsVisible(1), ivNever);
+  EXPECT_EQ(manager->GetItem(1)->GetVisible(), ivNever);
+  EXPECT_FALSE(manager->GetCategoryVisible(1));
+
+  const AnsiString written = orv::WriteComponentToText(form.get());
+  for (const char* part : {"object dxBarManager1: TdxBarManager", "Style = bmsOffice11", "ItemName = 'btnFind'",
+                           "ShortCut = 113", "OnClick = ButtonClick", "object grpAll: TdxBarGroup",
+                           "IsMainMenu = True", "DockControlHeights = (", "Categories.ItemsVisibles"})
+    EXPECT_NE(written.find(part), AnsiString::npos) << part << "\n" << written;
+  EXPECT_EQ(written.find("Bars ="), AnsiString::npos);
+
+  // The streamed shortcut reaches the streamed handler.
+  form->Show();
+  Run();
+  orv::headless::PressKey(VK_F2);
+  Run();
+  EXPECT_EQ(form->Clicks, 1);
+
+  // And the written text reads back into a fresh form the same way.
+  Owned<TBarForm> copy(new TBarForm(nullptr));
+  form.reset();
+  orv::ReadComponentFromText(copy.get(), written);
+  TdxBarManager* copyManager = GetBarManagerOwnedBy(copy.get());
+  ASSERT_NE(copyManager, nullptr);
+  EXPECT_EQ(copyManager->GetBar(0)->GetLinks()->GetItem(1)->GetItem(), copyManager->GetItem(1));
+  EXPECT_EQ(copyManager->GetGroup(0)->GetCount(), 2);
+  EXPECT_EQ(copyManager->GetCategories()->GetCount(), 2);
+}
+
+}  // namespace
