@@ -5808,19 +5808,19 @@ void TcxCustomDataController::ReindexDetailMasters(Integer fromRecordIndex) {
 
 // ==== Saved keys =============================================================================
 
-void TcxKeys::BeforeDestruction() {
+void TcxDataControllerKeys::BeforeDestruction() {
   Clear();
   inherited::BeforeDestruction();
 }
 
-void TcxKeys::Clear() {
+void TcxDataControllerKeys::Clear() {
   for (TcxKeyInfo& info : FInfos) FreeInfo(info);
   FInfos.clear();
 }
 
-Variant TcxKeys::RecordKey(Integer recordIndex) { return FDataController->GetRecordKeyValues(recordIndex, FKeyFields); }
+Variant TcxDataControllerKeys::RecordKey(Integer recordIndex) { return FDataController->GetRecordKeyValues(recordIndex, FKeyFields); }
 
-void TcxKeys::Save(TcxCustomDataController* dataController) {
+void TcxDataControllerKeys::Save(TcxCustomDataController* dataController) {
   Clear();
   FDataController = dataController;
   FKeyFields.clear();
@@ -5830,7 +5830,7 @@ void TcxKeys::Save(TcxCustomDataController* dataController) {
                    [](const TcxKeyInfo& a, const TcxKeyInfo& b) { return CompareVariants(a.Key, b.Key) < 0; });
 }
 
-void TcxKeys::Restore(TcxCustomDataController* dataController) {
+void TcxDataControllerKeys::Restore(TcxCustomDataController* dataController) {
   FDataController = dataController;
   FKeyFields.clear();
   dataController->GetKeyFieldList(FKeyFields);
@@ -5838,7 +5838,7 @@ void TcxKeys::Restore(TcxCustomDataController* dataController) {
   Clear();
 }
 
-Integer TcxKeys::FindRecordKey(Integer recordIndex) {
+Integer TcxDataControllerKeys::FindRecordKey(Integer recordIndex) {
   const Variant key = RecordKey(recordIndex);
   const auto it = std::lower_bound(FInfos.begin(), FInfos.end(), key,
                                    [](const TcxKeyInfo& info, const Variant& k) { return CompareVariants(info.Key, k) < 0; });

@@ -1771,10 +1771,11 @@ struct TcxKeyInfo {
 };
 
 // Key values of records, saved before a reload and matched against the records afterwards.
-class TcxKeys : public TObject {
-  ORV_CLASS(TcxKeys, TObject)
+// (Named apart from the control unit's set of wanted keys, TcxKeys.)
+class TcxDataControllerKeys : public TObject {
+  ORV_CLASS(TcxDataControllerKeys, TObject)
  public:
-  TcxKeys() = default;
+  TcxDataControllerKeys() = default;
   void BeforeDestruction() override;
 
   virtual void RestoreData() {}
@@ -1802,8 +1803,8 @@ class TcxKeys : public TObject {
 };
 
 // The records with expanded details, their active relations and their details' own state.
-class TcxDetailKeys : public TcxKeys {
-  ORV_CLASS(TcxDetailKeys, TcxKeys)
+class TcxDetailKeys : public TcxDataControllerKeys {
+  ORV_CLASS(TcxDetailKeys, TcxDataControllerKeys)
  public:
   TcxDetailKeys() = default;
   void RestoreData() override;
@@ -1812,8 +1813,8 @@ class TcxDetailKeys : public TcxKeys {
 };
 
 // The selected records.
-class TcxSelectedKeys : public TcxKeys {
-  ORV_CLASS(TcxSelectedKeys, TcxKeys)
+class TcxSelectedKeys : public TcxDataControllerKeys {
+  ORV_CLASS(TcxSelectedKeys, TcxDataControllerKeys)
  public:
   TcxSelectedKeys() = default;
   void RestoreData() override;
