@@ -2188,9 +2188,11 @@ LRESULT KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
           if (consumed && !IsKeyUpData(lParam)) RememberKey(Word(wParam));
         }
       } catch (...) {
-        // A failure inside user code run from the hook must not leave the hook; the key counts
-        // as handled so that it does not run a second time elsewhere.
+        // A failure inside a handler run from the hook must not leave the hook: it is shown as
+        // any handler's failure is, and the key counts as handled so that it does not run a
+        // second time elsewhere.
         consumed = true;
+        if (Application) Application->HandleException(nullptr);
       }
     }
   }

@@ -12,6 +12,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/Messages.h"
 #include "platform/windowing/User.h"
@@ -461,7 +462,115 @@ TEST_F(BarManagerTest, KeyUpOfAConsumedKeyIsSwallowed) {
   EXPECT_EQ(Counter.Clicks, 1);
 }
 
+// ---- The bar windows' side of the hooks
+
+struct TFakeBarWindows {
+  static inline bool Active = false;
+  static inline int Closes = 0;
+  static inline std::vector<std::pair<UINT, WPARAM>> Keys;
+  static TCustomdxBarControl* GetActive() {
+    return Active ? reinterpret_cast<TCustomdxBarControl*>(&Active) : nullptr;
+  }
+  static Boolean TakesKeys() { return Active; }
+  static Boolean SendKey(UINT message, WPARAM key, LPARAM) {
+    Keys.push_back({message, key});
+    if (key == VK_ESCAPE) Active = false;
+    return Active;
+  }
+  static void Close() {
+    ++Closes;
+    Active = false;
+  }
+  static void Install() {
+    Active = false;
+    Closes = 0;
+    Keys.clear();
+    BarHookServices().GetActiveBarControl = GetActive;
+    BarHookServices().ActiveBarControlTakesKeys = TakesKeys;
+    BarHookServices().SendKeyToActiveBarControl = SendKey;
+    BarHookServices().CloseActiveBarControls = Close;
+  }
+};
+
+TEST_F(BarManagerTest, AnActiveBarWindowTakesTheKeysAndOutsideClicksCloseIt) {
+  TFakeBarWindows::Install();
+  ShowAndFocus();
+  TFakeBarWindows::Active = true;
+  orv::headless::PressKey(VK_DOWN);
+  orv::headless::PressKey('C', false, true);  // no shortcut while a menu has the keys
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  EXPECT_EQ(Edit->GetText(), "");
+  ASSERT_GE(TFakeBarWindows::Keys.size(), 2u);
+  EXPECT_EQ(TFakeBarWindows::Keys[0], std::make_pair(UINT(WM_KEYDOWN), WPARAM(VK_DOWN)));
+  // The key-up of a key the menu took is swallowed with it.
+  EXPECT_EQ(TFakeBarWindows::Keys[1], std::make_pair(UINT(WM_KEYDOWN), WPARAM(VK_CONTROL)));
+
+  // Esc closes the menu on its key-down; its key-up still goes nowhere else.
+  TFakeBarWindows::Keys.clear();
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(TFakeBarWindows::Active);
+  EXPECT_EQ(TFakeBarWindows::Keys.size(), 1u);
+
+  // A click outside an open menu closes it.
+  TFakeBarWindows::Active = true;
+  const TRect r = Edit->GetClientRect();
+  TPoint p = Edit->ClientToScreen(TPoint{r.Left + 2, r.Top + 2});
+  orv::headless::Click(p.X, p.Y);
+  Run();
+  EXPECT_EQ(TFakeBarWindows::Closes, 1);
+  EXPECT_FALSE(TFakeBarWindows::Active);
+
+  // With the menu closed the shortcut works again.
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+}
+
+TEST_F(BarManagerTest, AFailingHandlerIsShownAndTheKeyIsHandledOnce) {
+  struct TThrowing : TObject {
+    int Calls = 0;
+    void Click(TObject*) {
+      ++Calls;
+      throw Exception("broken handler");
+    }
+  } throwing;
+  Button->SetOnClick(TNotifyEvent(&throwing, &TThrowing::Click));
+  int boxes = 0;
+  orv::SetMessageBoxHandler([&](HWND, const AnsiString& text, const AnsiString&, UINT) {
+    ++boxes;
+    EXPECT_EQ(text.substr(0, 14), "broken handler");
+    return IDOK;
+  });
+  ShowAndFocus();
+  orv::headless::PressKey('C', false, true);
+  Run();
+  orv::SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(throwing.Calls, 1);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(Edit->GetText(), "");
+}
+
 // ---- Owner window
+
+TEST_F(BarManagerTest, TheSystemMenuFontFollowsSettingChanges) {
+  ShowAndFocus();
+  orv::SystemSettings().NonClient.lfMenuFont.lfHeight = -21;
+  orv::SendSettingChange(SPI_SETNONCLIENTMETRICS);
+  Run();
+  EXPECT_EQ(Manager->GetFont()->GetHeight(), -21);
+  // Setting the font by hand leaves the system font.
+  Manager->GetFont()->SetName("Arial");
+  EXPECT_FALSE(Manager->GetUseSystemFont());
+  orv::SystemSettings().NonClient.lfMenuFont.lfHeight = -15;
+  Manager->SetScaled(false);
+  orv::SendSettingChange(SPI_SETNONCLIENTMETRICS);
+  Run();
+  EXPECT_EQ(Manager->GetFont()->GetHeight(), -21);
+  Manager->SetUseSystemFont(true);
+  EXPECT_EQ(Manager->GetFont()->GetHeight(), -15);
+}
 
 TEST_F(BarManagerTest, OwnerActivationFollowsTheForm) {
   ShowAndFocus();
