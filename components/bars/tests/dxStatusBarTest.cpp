@@ -523,3 +523,43 @@ TEST_F(StatusBarTest, TextPanelImageFromTheBarsImages) {
   images->Free();
   EXPECT_EQ(Bar->GetImages(), nullptr);
 }
+
+TEST_F(StatusBarTest, FormDescriptionBindsTheStreamedContainer) {
+  Owned<TForm> form(new TForm(nullptr));
+  orv::ReadComponentFromText(form.get(),
+                             "object Form2: TForm\n"
+                             "  object Bar: TdxStatusBar\n"
+                             "    Panels = <\n"
+                             "      item\n"
+                             "        PanelStyleClassName = 'TdxStatusBarTextPanelStyle'\n"
+                             "        Width = 120\n"
+                             "      end\n"
+                             "      item\n"
+                             "        PanelStyleClassName = 'TdxStatusBarContainerPanelStyle'\n"
+                             "        PanelStyle.Container = Cont1\n"
+                             "      end>\n"
+                             "    PaintStyle = stpsOffice11\n"
+                             "    object Cont1: TdxStatusBarContainerControl\n"
+                             "    end\n"
+                             "  end\n"
+                             "end\n");
+  auto* bar = dynamic_cast<TdxStatusBar*>(form->FindComponent("Bar"));
+  auto* container = dynamic_cast<TdxStatusBarContainerControl*>(form->FindComponent("Cont1"));
+  ASSERT_NE(bar, nullptr);
+  ASSERT_NE(container, nullptr);
+  EXPECT_EQ(bar->GetPaintStyle(), stpsOffice11);
+  ASSERT_EQ(bar->GetPanels()->GetCount(), 2);
+  auto* style = dynamic_cast<TdxStatusBarContainerPanelStyle*>(bar->GetPanels()->GetItem(1)->GetPanelStyle());
+  ASSERT_NE(style, nullptr);
+  // Loading made no container of its own: the streamed one is bound in both directions.
+  EXPECT_EQ(style->GetContainer(), container);
+  EXPECT_EQ(container->GetPanelStyle(), style);
+  EXPECT_EQ(container->GetParent(), bar);
+  Integer containers = 0;
+  for (Integer i = 0; i < form->GetComponentCount(); ++i)
+    if (dynamic_cast<TdxStatusBarContainerControl*>(form->GetComponent(i))) ++containers;
+  EXPECT_EQ(containers, 1);
+  const AnsiString written = orv::WriteComponentToText(form.get());
+  EXPECT_NE(written.find("PanelStyle.Container = Cont1"), AnsiString::npos) << written;
+  EXPECT_NE(written.find("object Cont1: TdxStatusBarContainerControl"), AnsiString::npos) << written;
+}
