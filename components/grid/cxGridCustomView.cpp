@@ -503,7 +503,11 @@ TComponent* TcxCustomGridView::GetParentComponent() const {
   return FStorageControl ? static_cast<TComponent*>(FStorageControl) : FRepository;
 }
 
-bool TcxCustomGridView::HasParent() const { return FStorageControl || FRepository; }
+// While a form description is read the view has no storage control yet; it asks for its parent so
+// that the reader attaches it to the grid it is written in.
+bool TcxCustomGridView::HasParent() const {
+  return FStorageControl || FRepository || GetComponentState().Contains(csReading);
+}
 
 void TcxCustomGridView::SetParentComponent(TComponent* value) {
   inherited::SetParentComponent(value);

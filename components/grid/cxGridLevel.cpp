@@ -184,7 +184,9 @@ Boolean TcxGridLevel::IsShown() const {
 Boolean TcxGridLevel::AreParentsVisible() const { return FVisible && (!FParent || FParent->AreParentsVisible()); }
 
 TcxGridLevel* TcxGridLevel::Add() {
-  TcxGridLevel* child = GetChildLevelClass().Create(GetOwner());
+  // The root level has no owner: its children belong to the grid's owner, like the views.
+  TComponent* owner = GetOwner() ? GetOwner() : (FControl ? FControl->GetOwner() : nullptr);
+  TcxGridLevel* child = GetChildLevelClass().Create(owner);
   AttachChild(child);
   return child;
 }

@@ -1,0 +1,114 @@
+// Form descriptions of a grid: its views and its level tree are written as the grid's children
+// and read back into the same structure, with the levels' settings and the grid's own.
+#include <gtest/gtest.h>
+
+#include "components/grid/tests/GridFixture.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+
+namespace grid_test {
+
+ORV_PUBLISH(TTestGridView) {}
+
+namespace {
+
+// A form-like root that owns the grid and its views and levels.
+class TGridHost : public TForm {
+  ORV_CLASS(TGridHost, TForm)
+ public:
+  explicit TGridHost(TComponent* owner) : TForm(owner) {}
+};
+
+}  // namespace
+
+ORV_PUBLISH(TGridHost) {}
+
+namespace {
+
+class StreamingTest : public ::testing::Test {
+ protected:
+  void SetUp() override { orv::headless::Reset(); }
+  void TearDown() override { orv::headless::Reset(); }
+  static Owned<TGridHost> NewHost() {
+    Owned<TGridHost> host(new TGridHost(nullptr));
+    host->AfterConstruction();
+    host->SetName("Host");
+    return host;
+  }
+};
+
+TEST_F(StreamingTest, AGridWithLevelsAndViewsRoundTrips) {
+  Owned<TGridHost> source = NewHost();
+  auto* grid = new TcxGrid(source.get());
+  grid->SetName("grdTowns");
+  grid->SetParent(source.get());
+  grid->SetDragOpeningWaitTime(500);
+  grid->GetRootLevelOptions()->SetDetailTabsPosition(dtpTop);
+  auto* view = static_cast<TTestGridView*>(grid->CreateView(TTestGridView::StaticClass()));
+  view->SetName("grdTownsView");
+  TcxGridLevel* level = grid->AddLevel();
+  level->SetName("grdTownsLevel");
+  level->SetCaption("Города"_a);
+  level->SetGridView(view);
+  TcxGridLevel* detail = level->Add();
+  detail->SetName("grdDetailLevel");
+  detail->SetMaxDetailHeight(120);
+  detail->GetOptions()->SetDetailFrameWidth(3);
+
+  const AnsiString text = orv::WriteComponentToText(source.get());
+  EXPECT_NE(text.find("object grdTownsView: TTestGridView"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("object grdTownsLevel: TcxGridLevel"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("GridView = grdTownsView"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("DragOpeningWaitTime = 500"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("RootLevelOptions.DetailTabsPosition = dtpTop"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("ImageIndex"), AnsiString::npos) << text;  // defaults are not written
+  // The detail level is written inside its parent level.
+  const auto outer = text.find("object grdTownsLevel");
+  const auto inner = text.find("object grdDetailLevel");
+  ASSERT_NE(inner, AnsiString::npos) << text;
+  EXPECT_GT(inner, outer);
+
+  Owned<TGridHost> target = NewHost();
+  orv::ReadComponentFromText(target.get(), text);
+  auto* readGrid = dynamic_cast<TcxGrid*>(target->FindComponent("grdTowns"));
+  ASSERT_NE(readGrid, nullptr);
+  EXPECT_EQ(readGrid->GetDragOpeningWaitTime(), 500);
+  EXPECT_EQ(readGrid->GetRootLevelOptions()->GetDetailTabsPosition(), dtpTop);
+  ASSERT_EQ(readGrid->GetViewCount(), 1);
+  auto* readView = dynamic_cast<TTestGridView*>(readGrid->GetView(0));
+  ASSERT_NE(readView, nullptr);
+  EXPECT_EQ(readView->GetName(), "grdTownsView");
+  ASSERT_EQ(readGrid->GetRootLevel()->GetCount(), 1);
+  TcxGridLevel* readLevel = readGrid->GetRootLevel()->GetItem(0);
+  EXPECT_EQ(readLevel->GetCaption(), "Города"_a);
+  EXPECT_EQ(readLevel->GetGridView(), readView);
+  EXPECT_EQ(readGrid->GetActiveLevel(), readLevel);
+  EXPECT_EQ(readGrid->ActiveView(), readView);
+  ASSERT_EQ(readLevel->GetCount(), 1);
+  EXPECT_EQ(readLevel->GetItem(0)->GetMaxDetailHeight(), 120);
+  EXPECT_EQ(readLevel->GetItem(0)->GetOptions()->GetDetailFrameWidth(), 3);
+  EXPECT_EQ(orv::WriteComponentToText(target.get()), text);
+}
+
+TEST_F(StreamingTest, RenamingTheGridRenamesItsViewsAndLevels) {
+  Owned<TGridHost> host = NewHost();
+  auto* grid = new TcxGrid(host.get());
+  grid->SetName("grd");
+  grid->SetParent(host.get());
+  TcxCustomGridView* view = grid->CreateView(TTestGridView::StaticClass());
+  view->SetName("grdView");
+  TcxGridLevel* level = grid->AddLevel();
+  level->SetName("grdLevel1");
+  TcxGridLevel* detail = level->Add();
+  detail->SetName("grdLevel2");
+  TcxGridLevel* other = grid->AddLevel();
+  other->SetName("Other");
+  grid->SetName("grdOrvane");
+  EXPECT_EQ(view->GetName(), "grdOrvaneView");
+  EXPECT_EQ(level->GetName(), "grdOrvaneLevel1");
+  EXPECT_EQ(detail->GetName(), "grdOrvaneLevel2");
+  EXPECT_EQ(other->GetName(), "Other");
+}
+
+}  // namespace
+}  // namespace grid_test
