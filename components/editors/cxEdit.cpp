@@ -35,22 +35,6 @@ Boolean gCreatingInplace = false;
 
 AnsiString ResText(PResStringRec rec) { return GetLocalizedResourceString(rec); }
 
-// The caption without accelerator marks: "&&" is "&", a single "&" goes, a trailing one is "_".
-AnsiString RemoveAccelChars(const AnsiString& text) {
-  AnsiString result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '&') {
-      result += text[i];
-    } else if (i + 1 < text.size()) {
-      ++i;
-      result += text[i];
-    } else {
-      result += '_';
-    }
-  }
-  return result;
-}
-
 using TLinkGuard = orv::TObjectLinkGuard;
 
 // Sets a flag for a scope and puts its former value back.
@@ -285,7 +269,7 @@ void TcxEditButton::Assign(TPersistent* source) {
 void TcxEditButton::SetCaption(const AnsiString& value) {
   if (FCaption == value) return;
   FCaption = value;
-  FVisibleCaption = RemoveAccelChars(value);
+  FVisibleCaption = StripAccelChars(value, true);
   Changed(false);
 }
 

@@ -22,6 +22,7 @@
 
 #include <vector>
 
+#include "components/data/cxDataUtils.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxContainer.h"
 #include "components/foundation/cxControls.h"
@@ -1021,6 +1022,13 @@ class TcxEditDataBinding : public TPersistent {
   TcxCustomEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
 };
 using TcxEditDataBindingClass = orv::ClassOf<TcxEditDataBinding>;
+
+// The binding of the list boxes: the data controller's base binding, unchanged.
+class TcxDataBinding : public TcxCustomDataBinding {
+  ORV_CLASS(TcxDataBinding, TcxCustomDataBinding)
+ public:
+  using TcxCustomDataBinding::TcxCustomDataBinding;
+};
 
 // ==== The editor ==============================================================================
 

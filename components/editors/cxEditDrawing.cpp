@@ -1208,7 +1208,7 @@ void TcxCustomEditViewInfo::DrawButtonContent(TcxCanvas* canvas, TcxEditButtonVi
     }
     switch (button->Kind) {
       case bkEllipsis: {
-        const Integer dot = rect.Width() > 11 ? 2 : 1;
+        const Integer dot = button->Bounds.Width() > 11 ? 2 : 1;
         const Integer width = 3 * dot + 4;
         Integer x = rect.Left + (rect.Width() - width) / 2;
         Integer y = rect.Top + (rect.Height() - dot) / 2;

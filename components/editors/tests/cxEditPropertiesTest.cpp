@@ -399,3 +399,121 @@ TEST_F(PaintUtilsTest, ButtonWidthsAndTextFlags) {
 }
 
 }  // namespace
+
+namespace {
+
+// An editor frame and its buttons painted from a view info, on a memory DC.
+class EditPaintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HDC screen = orv::CreateScreenDC();
+    Dc = CreateCompatibleDC(screen);
+    Bitmap = CreateCompatibleBitmap(screen, 80, 24);
+    DeleteDC(screen);
+    Old = SelectObject(Dc, Bitmap);
+    Surface().Fill(orv::ColorToPixel(0x00FF00));
+    Canvas.reset(new TcxCanvas(Dc));
+    Properties.reset(new TcxCustomEditProperties(nullptr));
+    Style.reset(new TcxEditStyle(nullptr, false));
+    Style->SetEditBorderStyle(ebsSingle);
+    Style->SetTransparentBorder(false);
+    Style->SetHotTrack(false);
+  }
+  void TearDown() override {
+    ViewInfo.reset();
+    Canvas.reset();
+    SelectObject(Dc, Old);
+    DeleteDC(Dc);
+    DeleteObject(Bitmap);
+  }
+  void Paint(const TRect& bounds) {
+    Owned<TcxCustomEditViewData> viewData(Properties->CreateViewData(Style.get(), false));
+    ViewInfo.reset(new TcxCustomEditViewInfo);
+    viewData->CalculateViewInfo(Canvas.get(), bounds, false, ViewInfo.get());
+    ViewInfo->Paint(Canvas.get());
+  }
+  orv::TSurface& Surface() { return *orv::GetBitmapSurface(Bitmap); }
+  COLORREF At(int x, int y) { return orv::PixelToColor(Surface().Pixel(x, y)); }
+  int Count(const TRect& area, TColor color) {
+    int n = 0;
+    for (int y = area.Top; y < area.Bottom; ++y)
+      for (int x = area.Left; x < area.Right; ++x)
+        if (At(x, y) == ColorToRGB(color)) ++n;
+    return n;
+  }
+  HDC Dc = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ Old = nullptr;
+  Owned<TcxCanvas> Canvas;
+  Owned<TcxCustomEditProperties> Properties;
+  Owned<TcxEditStyle> Style;
+  Owned<TcxCustomEditViewInfo> ViewInfo;
+};
+
+TEST_F(EditPaintTest, SingleFrameAroundTheBackgroundAndAHotFlatButton) {
+  Style->SetColor(clWindow);
+  Style->SetButtonStyle(btsHotFlat);
+  Properties->GetButtons()->Add()->SetWidth(12);
+  Paint(TRect{0, 0, 60, 20});
+  ASSERT_EQ(ViewInfo->GetButtonCount(), 1);
+  EXPECT_EQ(ViewInfo->GetButton(0)->Bounds, (TRect{47, 1, 59, 19}));
+  EXPECT_EQ(At(0, 10), ColorToRGB(Style->GetBorderColor()));
+  EXPECT_EQ(At(59, 10), ColorToRGB(Style->GetBorderColor()));
+  EXPECT_EQ(At(10, 10), ColorToRGB(clWindow));
+  // The right button that is first of its group: a whole clBtnShadow frame.
+  EXPECT_TRUE(ViewInfo->GetButton(0)->IsFirstInGroup);
+  for (int y = 1; y < 19; ++y) {
+    EXPECT_EQ(At(47, y), ColorToRGB(clBtnShadow)) << y;
+    EXPECT_EQ(At(58, y), ColorToRGB(clBtnShadow)) << y;
+  }
+  EXPECT_EQ(At(52, 1), ColorToRGB(clBtnShadow));
+  // Its arrow in the text colour.
+  EXPECT_GT(Count(TRect{48, 2, 58, 18}, clBtnText), 0);
+}
+
+TEST_F(EditPaintTest, DisabledEllipsisDotsAreEmbossed) {
+  Style->SetButtonStyle(btsUltraFlat);
+  TcxEditButton* button = Properties->GetButtons()->Add();
+  button->SetKind(bkEllipsis);
+  button->SetWidth(11);
+  button->SetEnabled(false);
+  Paint(TRect{0, 0, 60, 20});
+  ASSERT_EQ(ViewInfo->GetButton(0)->State, ebsDisabled);
+  const TRect content = GetInflatedRect(ViewInfo->GetButton(0)->Bounds, -2, -2);
+  // Three one-pixel dots in clBtnShadow, each with a clBtnHighlight copy one pixel right and down
+  // (the last copy falls outside the content and is clipped).
+  EXPECT_EQ(Count(content, clBtnShadow), 3);
+  EXPECT_EQ(Count(content, clBtnHighlight), 2);
+  const int y = content.Top + (content.Height() - 1) / 2;
+  EXPECT_EQ(At(content.Left, y), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(At(content.Left + 1, y + 1), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(At(content.Left + 3, y), ColorToRGB(clBtnShadow));
+}
+
+TEST_F(EditPaintTest, ShadowIsDrawnAroundTheFrame) {
+  Style->SetShadow(true);
+  Paint(TRect{0, 0, 60, 20});
+  EXPECT_EQ(ViewInfo->BorderWidths, (TRect{1, 1, 4, 4}));
+  EXPECT_EQ(At(0, 5), ColorToRGB(Style->GetBorderColor()));
+  EXPECT_EQ(At(58, 10), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(At(10, 18), ColorToRGB(clBtnShadow));
+}
+
+TEST_F(EditPaintTest, TransparentGlyphLeavesTheBackgroundUnderItsTransparentColour) {
+  TBitmap glyph;
+  glyph.SetWidth(4);
+  glyph.SetHeight(4);
+  glyph.GetCanvas()->GetBrush()->SetColor(clRed);
+  glyph.GetCanvas()->FillRect(TRect{0, 0, 4, 4});
+  glyph.GetCanvas()->GetBrush()->SetColor(clBlue);
+  glyph.GetCanvas()->FillRect(TRect{1, 1, 3, 3});
+  glyph.SetTransparentColor(clRed);
+  glyph.SetTransparent(true);
+  DrawTransparentGlyph(Canvas.get(), 10, 10, &glyph, clNone, true);
+  EXPECT_EQ(At(10, 10), RGB(0, 255, 0));
+  EXPECT_EQ(At(11, 11), ColorToRGB(clBlue));
+  DrawTransparentGlyph(Canvas.get(), 20, 10, &glyph, clYellow, true);
+  EXPECT_EQ(At(20, 10), ColorToRGB(clYellow));
+}
+
+}  // namespace

@@ -4,7 +4,9 @@
 // headless window system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "components/editors/cxEditPaintUtils.h"
 #include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -447,6 +450,98 @@ TEST_F(EditTest, InplaceEditListKeepsOneEditorPerProperties) {
   EXPECT_EQ(list->GetCount(), 2);
   list->RemoveByProperties(b.get());
   EXPECT_EQ(list->GetCount(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A label-like editor: its content is a box of a set width, it widens with it and keeps the
+// anchor of its alignment in place.
+class TBoxViewData : public TcxCustomEditViewData {
+  ORV_CLASS(TBoxViewData, TcxCustomEditViewData)
+ public:
+  using TcxCustomEditViewData::TcxCustomEditViewData;
+  void CalculateContentSize(TcxCanvas*, const Variant& value, TSize& size, const TcxEditSizeProperties&) override {
+    size = TSize{VarIsNull(value) ? 10 : value.AsInteger(), 13};
+  }
+};
+
+class TBoxProperties : public TTestEditProperties {
+  ORV_CLASS(TBoxProperties, TTestEditProperties)
+ public:
+  explicit TBoxProperties(TPersistent* owner) : TTestEditProperties(owner) {}
+  TcxCustomEditViewDataClass GetViewDataClass() override { return TBoxViewData::StaticClass(); }
+};
+
+class TBoxEdit : public TTestEdit {
+  ORV_CLASS(TBoxEdit, TTestEdit)
+ public:
+  explicit TBoxEdit(TComponent* owner) : TTestEdit(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TBoxProperties::StaticClass(); }
+  Boolean CanAutoWidth() override { return true; }
+  Boolean UsesAnchorX() override { return true; }
+};
+
+// Records which custom values an object would write.
+class TRecordingFiler : public TFiler {
+ public:
+  void DefineProperty(const AnsiString& name, TReaderProc, TWriterProc, bool hasData) override {
+    Written[name] = hasData;
+  }
+  void DefineBinaryProperty(const AnsiString& name, TStreamProc, TStreamProc, bool hasData) override {
+    Written[name] = hasData;
+  }
+  std::map<AnsiString, bool> Written;
+};
+
+TEST_F(EditTest, AutoSizedEditorsKeepTheirAnchor) {
+  auto* e = new TBoxEdit(Form.get());
+  e->SetParent(Form.get());
+  e->GetEditStyle()->SetHotTrack(false);
+  e->GetProperties()->GetAlignment()->SetHorz(taCenter);
+  e->SetBounds(100, 10, 40, 21);
+  Show();
+  const Integer centre = e->GetLeft() + (e->GetWidth() + 1) / 2;
+  // The content plus a transparent border of 2 on each side.
+  EXPECT_EQ(e->GetWidth(), 10 + 4);
+  EXPECT_EQ(e->GetAnchorX(), centre);
+  e->SetEditValueProperty(Variant(Integer(60)));
+  e->AlignInnerControl();
+  EXPECT_EQ(e->GetWidth(), 60 + 4);
+  EXPECT_EQ(e->GetLeft() + (e->GetWidth() + 1) / 2, centre);
+
+  TRecordingFiler filer;
+  e->DefineProperties(&filer);
+  EXPECT_FALSE(filer.Written["Height"]);
+  EXPECT_FALSE(filer.Written["Width"]);
+  EXPECT_TRUE(filer.Written["AnchorX"]);
+  EXPECT_FALSE(filer.Written["AnchorY"]);
+  e->SetAutoSize(false);
+  e->DefineProperties(&filer);
+  EXPECT_TRUE(filer.Written["Height"]);
+  EXPECT_TRUE(filer.Written["Width"]);
+}
+
+TEST_F(EditTest, InplaceStylesFollowNoDefaultController) {
+  TTestEdit* standAlone = Add();
+  Owned<TcxCustomEdit> inplace(TcxCustomEdit::CreateInplace(TTestEdit::StaticClass(), nullptr, true));
+  EXPECT_EQ(standAlone->GetEditStyle()->GetDefaultController(), GetDefaultEditStyleController());
+  EXPECT_EQ(inplace->GetStyle()->GetDefaultController(), nullptr);
+  // The editor leaves the edit style's own values to the style's streaming.
+  EXPECT_TRUE(standAlone->GetUnstoredStyleValues().Contains(TcxContainerStyleValue(svGradient)));
+  EXPECT_FALSE(standAlone->GetUnstoredStyleValues().Contains(csvColor));
+}
+
+TEST(cxEditRegistry, PropertiesClassesAreListedByDescription) {
+  TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  registry->AddClass(TTestEditProperties::StaticClass(), "TextEdit|Represents a single line text editor");
+  registry->AddClass(TOtherProperties::StaticClass(), "ButtonEdit|Represents an edit control with embedded buttons");
+  EXPECT_EQ(registry->GetItem(0), TOtherProperties::StaticClass());
+  EXPECT_EQ(registry->GetItemDescription(0), "ButtonEdit");
+  registry->RemoveClass(TTestEditProperties::StaticClass());
+  registry->RemoveClass(TOtherProperties::StaticClass());
+  EXPECT_EQ(registry->GetCount(), 0);
 }
 
 }  // namespace
