@@ -43,6 +43,8 @@ Boolean gMouseGuard = false;
 
 TdxBarHookServices gServices;
 
+void ForgetHintOf(TdxBarManager* manager);
+
 // Frees the process-wide objects at exit (the hooks went with the last manager).
 struct TUnitFinalization {
   ~TUnitFinalization() {
@@ -126,20 +128,10 @@ void TdxBarComponent::RemoveChangeNotify(TdxBarComponentList* list) {
                           FChangeNotifyList.end());
 }
 
-namespace {
-// Reaches the protected NotifyChanged of a component list.
-class TComponentListAccess : public TcxComponentList {
- public:
-  static void Notify(TcxComponentList* list, TComponent* component) {
-    static_cast<TComponentListAccess*>(list)->NotifyChanged(component, orv::ccaChanged);
-  }
-};
-}  // namespace
-
 void TdxBarComponent::NotifyChanged(Boolean passNil) {
   if (GetComponentState().Contains(csDestroying)) return;
   const std::vector<TdxBarComponentList*> lists = FChangeNotifyList;
-  for (TdxBarComponentList* list : lists) TComponentListAccess::Notify(list, passNil ? nullptr : this);
+  for (TdxBarComponentList* list : lists) list->ComponentChanged(passNil ? nullptr : this);
 }
 
 Boolean TdxBarComponent::IsDeletable() {
@@ -191,25 +183,20 @@ TdxBarComponent* TdxBarGroup::GetItem(Integer index) const {
 
 void TdxBarGroup::SetEnabled(Boolean value) {
   FEnabled = value;
-  const auto state = GetComponentState();
-  if (state.Contains(csLoading) || state.Contains(csDestroying)) return;
-  if (FBarManager) FBarManager->BeginUpdate();
-  try {
-    for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->SetEnabled(value);
-  } catch (...) {
-    if (FBarManager) FBarManager->EndUpdate();
-    throw;
-  }
-  if (FBarManager) FBarManager->EndUpdate();
+  ApplyToMembers([value](TdxBarComponent* member) { member->SetEnabled(value); });
 }
 
 void TdxBarGroup::SetVisible(TdxBarItemVisible value) {
   FVisible = value;
+  ApplyToMembers([value](TdxBarComponent* member) { member->SetVisible(value); });
+}
+
+void TdxBarGroup::ApplyToMembers(const std::function<void(TdxBarComponent*)>& apply) {
   const auto state = GetComponentState();
   if (state.Contains(csLoading) || state.Contains(csDestroying)) return;
   if (FBarManager) FBarManager->BeginUpdate();
   try {
-    for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->SetVisible(value);
+    for (Integer i = 0; i < GetCount(); ++i) apply(GetItem(i));
   } catch (...) {
     if (FBarManager) FBarManager->EndUpdate();
     throw;
@@ -815,6 +802,7 @@ void TdxBarManager::BeforeDestruction() {
   Destroying();
   InvalidateObjectLinks(this);
   UnregisterBarManager(this);
+  ForgetHintOf(this);
   SetCustomizingMode(false);
   orv::Free(FImageOptions);
   FImageOptions = nullptr;
@@ -1911,9 +1899,134 @@ void TdxBarManager::MDIStateChanged(Integer state, HWND child) {
   FHandlers[2]->InvokeAll(this, &args);
 }
 
+namespace {
+
+// The one hint of the process: what was asked for, by which manager, and its two timers.
+struct THintState {
+  Boolean Requested = false;
+  AnsiString Text;
+  TObject* Object = nullptr;
+  TdxBarManager* Manager = nullptr;
+  Boolean Shown = false;
+  UINT_PTR Timer = 0;
+  Boolean TimerHides = false;
+  UINT_PTR QuickTimer = 0;
+  Boolean QuickReshow = false;
+} gHint;
+
+TdxBarHintServices gHintServices;
+
+constexpr UINT kQuickReshowPeriod = 400;
+
+Boolean HintWindowVisible() {
+  return gHintServices.IsHintWindowVisible && gHintServices.IsHintWindowVisible();
+}
+
+void HideHintWindowNow() {
+  if (HintWindowVisible() && gHintServices.HideHintWindow) gHintServices.HideHintWindow();
+}
+
+void StopHintTimer() {
+  StopWindowTimer(nullptr, gHint.Timer);
+}
+
+Boolean IsManagerAlive(TdxBarManager* manager) {
+  TdxBarManagerList* list = dxBarManagerList();
+  return manager && list && list->IndexOf(manager) >= 0 && !manager->InDestruction();
+}
+
+void HintTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  StopHintTimer();
+  if (!IsManagerAlive(gHint.Manager)) return;
+  if (gHint.TimerHides)
+    HideHintWindowNow();
+  else
+    gHint.Manager->ShowHintNow();
+}
+
+void QuickReshowTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  StopWindowTimer(nullptr, gHint.QuickTimer);
+  gHint.QuickReshow = false;
+}
+
+void StartHintTimer(TdxBarManager* manager, Boolean hides, UINT fallbackDelay, UINT (*delay)()) {
+  StopHintTimer();
+  gHint.Manager = manager;
+  gHint.TimerHides = hides;
+  gHint.Timer = SetTimer(nullptr, 0, delay ? delay() : fallbackDelay, HintTimerProc);
+}
+
+// A manager that goes takes its pending or shown hint with it.
+void ForgetHintOf(TdxBarManager* manager) {
+  if (gHint.Manager == manager) {
+    StopHintTimer();
+    HideHintWindowNow();
+    gHint.Manager = nullptr;
+    gHint.Object = nullptr;
+    gHint.Requested = false;
+  }
+  StopWindowTimer(nullptr, gHint.QuickTimer);
+  gHint.QuickReshow = false;
+}
+
+}  // namespace
+
+TdxBarHintServices& BarHintServices() { return gHintServices; }
+
 void TdxBarManager::ActivateHint(Boolean show, const AnsiString& text, TObject* object) {
   if (InCustomizingMode() || !FShowHint) return;
-  // The hint window shows and hides the request once it exists.
+  UpdateHint(show, text, object);
+}
+
+void TdxBarManager::UpdateHint(Boolean show, const AnsiString& text, TObject* object) {
+  if (!show && !gHint.Requested) return;
+  gHint.Requested = show;
+  gHint.Text = text;
+  gHint.Shown = false;
+  // Moving over a bar whose menu is open asks for no hint unless a text or object is given.
+  const Boolean wanted = show && (!text.empty() || object || !FSelectedItem);
+  StopHintTimer();
+  gHint.Object = object;
+  if (wanted) {
+    if (HintWindowVisible() || gHint.QuickReshow)
+      ShowHintNow();
+    else
+      StartHintTimer(this, false, 1000, gHintServices.GetShowPause);
+    return;
+  }
+  if (HintWindowVisible()) {
+    HideHintWindowNow();
+    if (show) {
+      // A request that found nothing to show: the next hint within the quick-reshow period
+      // shows at once.
+      StopWindowTimer(nullptr, gHint.QuickTimer);
+      gHint.QuickReshow = true;
+      gHint.QuickTimer = SetTimer(nullptr, 0, kQuickReshowPeriod, QuickReshowTimerProc);
+    }
+  }
+}
+
+void TdxBarManager::ShowHintNow() {
+  if (!gHint.Text.empty()) {
+    ShowHintWindow(gHint.Text, AnsiString());
+    return;
+  }
+  AnsiString hint, shortCut;
+  Boolean enabled = true;
+  if (auto* source = dynamic_cast<IdxBarHintSource*>(gHint.Object)) source->GetHintInfo(hint, shortCut, enabled);
+  if (!enabled && !FShowHintForDisabledItems) hint.clear();
+  if (!FShowShortCutInHint) shortCut.clear();
+  if (hint.empty())
+    HideHintWindowNow();
+  else
+    ShowHintWindow(hint, shortCut);
+}
+
+void TdxBarManager::ShowHintWindow(const AnsiString& text, const AnsiString& shortCut) {
+  if (gHintServices.ShowHintWindow && gHintServices.ShowHintWindow(this, text, shortCut)) {
+    gHint.Shown = true;
+    StartHintTimer(this, true, 10000, gHintServices.GetHidePause);
+  }
 }
 
 // ==== The manager list, registries and lookups ================================================

@@ -10,6 +10,7 @@
 // grow in place.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "components/foundation/cxClasses.h"
@@ -93,6 +94,13 @@ class IdxBarLinksOwner : public virtual IInterface {
   virtual TdxBarItemLinks* GetItemLinks() = 0;
 };
 
+// Objects that have a hint (item controls, caption buttons): its text, the text of its
+// shortcut, and whether the object is enabled.
+class IdxBarHintSource : public virtual IInterface {
+ public:
+  virtual void GetHintInfo(AnsiString& hint, AnsiString& shortCut, Boolean& enabled) = 0;
+};
+
 // ==== Lists ===================================================================================
 
 // A list of objects it does not own.
@@ -113,6 +121,9 @@ class TdxBarComponentList : public TcxComponentList {
   ORV_CLASS(TdxBarComponentList, TcxComponentList)
  public:
   TdxBarComponentList() = default;
+
+  // A listed component (nil: the whole list) changed.
+  void ComponentChanged(TComponent* component) { NotifyChanged(component, orv::ccaChanged); }
 
  protected:
   void HandleItemNotification(TComponent* component, TListNotification action) override;
@@ -198,6 +209,8 @@ class TdxBarGroup : public TdxBarComponent {
   void ReadItems(TReader* reader);
   void WriteItems(TWriter* writer);
   void AddByName(const AnsiString& name);
+  // Runs `apply` on every member inside the manager's update lock, unless loading or dying.
+  void ApplyToMembers(const std::function<void(TdxBarComponent*)>& apply);
   TdxBarComponentList* FItems;
   std::vector<AnsiString> FLoadedNames;
   Boolean FHasLoadedNames = false;
@@ -726,6 +739,9 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void MDIStateChanged(Integer state, HWND child);
   void ActivateHint(Boolean show, const AnsiString& text, TObject* object);
   void HideHint() { ActivateHint(false, AnsiString(), nullptr); }
+  void UpdateHint(Boolean show, const AnsiString& text, TObject* object);
+  void ShowHintNow();
+  void ShowHintWindow(const AnsiString& text, const AnsiString& shortCut);
 
   // ---- Component overrides
   void DefineProperties(TFiler* filer) override;
@@ -1094,6 +1110,18 @@ struct TdxBarHookServices {
   void (*CloseActiveBarControls)() = nullptr;
 };
 TdxBarHookServices& BarHookServices();
+
+// The shared hint window plugs in here (unset: no hint is ever shown).
+struct TdxBarHintServices {
+  // Shows the texts for the manager; true when something was shown.
+  Boolean (*ShowHintWindow)(TdxBarManager* manager, const AnsiString& text, const AnsiString& shortCut) = nullptr;
+  void (*HideHintWindow)() = nullptr;
+  Boolean (*IsHintWindowVisible)() = nullptr;
+  // The delays before showing and before hiding, in ms.
+  UINT (*GetShowPause)() = nullptr;
+  UINT (*GetHidePause)() = nullptr;
+};
+TdxBarHintServices& BarHintServices();
 
 // ---- Lookups
 TdxBarManager* GetBarManagerOwnedBy(TObject* object);

@@ -552,6 +552,86 @@ TEST_F(BarManagerTest, AFailingHandlerIsShownAndTheKeyIsHandledOnce) {
   EXPECT_EQ(Edit->GetText(), "");
 }
 
+// ---- Hints
+
+struct TFakeHintWindow {
+  static inline bool Visible = false;
+  static inline std::vector<std::string> Shown;
+  static Boolean Show(TdxBarManager*, const AnsiString& text, const AnsiString& shortCut) {
+    Visible = true;
+    Shown.push_back(text + (shortCut.empty() ? "" : "|" + shortCut));
+    return true;
+  }
+  static void Hide() { Visible = false; }
+  static Boolean IsVisible() { return Visible; }
+  static void Install() {
+    Visible = false;
+    Shown.clear();
+    BarHintServices() = TdxBarHintServices{Show, Hide, IsVisible, nullptr, nullptr};
+  }
+};
+
+class THintObject : public TObject, public IdxBarHintSource {
+  ORV_CLASS(THintObject, TObject)
+ public:
+  THintObject(AnsiString hint, Boolean enabled) : FHint(std::move(hint)), FEnabled(enabled) {}
+  void GetHintInfo(AnsiString& hint, AnsiString& shortCut, Boolean& enabled) override {
+    hint = FHint;
+    shortCut = "Ctrl+C";
+    enabled = FEnabled;
+  }
+
+ private:
+  AnsiString FHint;
+  Boolean FEnabled;
+};
+
+TEST_F(BarManagerTest, HintsShowAfterTheDelayAndAtOnceWithinTheQuickReshowPeriod) {
+  TFakeHintWindow::Install();
+  THintObject copy("Copy", true), paste("Paste", true), disabled("Cut", false);
+  Manager->ActivateHint(true, AnsiString(), &copy);
+  orv::headless::AdvanceTime(999);
+  EXPECT_TRUE(TFakeHintWindow::Shown.empty());
+  orv::headless::AdvanceTime(1);
+  ASSERT_EQ(TFakeHintWindow::Shown.size(), 1u);
+  EXPECT_EQ(TFakeHintWindow::Shown[0], "Copy");  // no shortcut unless asked
+
+  // Moving onto an empty part of the bar hides it; the next item within 400 ms shows at once.
+  Manager->StoreSelectedItem(reinterpret_cast<TdxBarItemControl*>(&copy));
+  Manager->ActivateHint(true, AnsiString(), nullptr);
+  Manager->StoreSelectedItem(nullptr);
+  EXPECT_FALSE(TFakeHintWindow::Visible);
+  orv::headless::AdvanceTime(300);
+  Manager->SetShowShortCutInHint(true);
+  Manager->ActivateHint(true, AnsiString(), &paste);
+  ASSERT_EQ(TFakeHintWindow::Shown.size(), 2u);
+  EXPECT_EQ(TFakeHintWindow::Shown[1], "Paste|Ctrl+C");
+
+  // The hide delay takes it down.
+  orv::headless::AdvanceTime(10000);
+  EXPECT_FALSE(TFakeHintWindow::Visible);
+
+  // Disabled objects show a hint only when asked to; ShowHint False shows nothing.
+  Manager->SetShowHintForDisabledItems(false);
+  Manager->ActivateHint(true, AnsiString(), &disabled);
+  orv::headless::AdvanceTime(1000);
+  EXPECT_EQ(TFakeHintWindow::Shown.size(), 2u);
+  Manager->SetShowHint(false);
+  Manager->ActivateHint(true, "Text", nullptr);
+  orv::headless::AdvanceTime(1000);
+  EXPECT_EQ(TFakeHintWindow::Shown.size(), 2u);
+  BarHintServices() = TdxBarHintServices();
+}
+
+TEST_F(BarManagerTest, AManagerThatGoesTakesItsPendingHint) {
+  TFakeHintWindow::Install();
+  Manager->ActivateHint(true, "Pending", nullptr);
+  Form.reset();
+  orv::headless::AdvanceTime(2000);
+  EXPECT_TRUE(TFakeHintWindow::Shown.empty());
+  BarHintServices() = TdxBarHintServices();
+}
+
 // ---- Owner window
 
 TEST_F(BarManagerTest, TheSystemMenuFontFollowsSettingChanges) {
