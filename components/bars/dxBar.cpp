@@ -850,7 +850,8 @@ TWinControl* TdxBarManager::GetOwnerControl() const {
 TCustomForm* TdxBarManager::GetMainForm() const { return FindBarManagerForm(const_cast<TdxBarManager*>(this), fsoMainOnly); }
 
 TdxBar* TdxBarManager::GetMainMenuBar() const {
-  // Without bar windows a main-menu bar counts as shown; a bar window decides once it exists.
+  TCustomdxBarControl* control = FMainMenuBar ? FMainMenuBar->GetControl() : nullptr;
+  if (control && gServices.IsBarControlVisible && !gServices.IsBarControlVisible(control)) return nullptr;
   return FMainMenuBar;
 }
 
@@ -1397,7 +1398,11 @@ Boolean TdxBarManager::ManagerExecuteShortCut(TShortCut shortCut) {
     TdxBar* bar = GetBar(i);
     if (bar == FMainMenuBar) continue;
     // A bar takes part while it is shown in a window or waits for one.
-    const Boolean shown = (bar->GetVisible() && bar->GetControl()) || IsBarRestoring(bar);
+    TCustomdxBarControl* control = bar->GetControl();
+    const Boolean shown =
+        (bar->GetVisible() && control &&
+         (!gServices.BarControlAllowsShortCuts || gServices.BarControlAllowsShortCuts(control))) ||
+        IsBarRestoring(bar);
     if (shown && bar->IsShortCut(shortCut)) return true;
   }
   // Registered popup menus answer through their own shortcut operation once they exist.

@@ -1098,6 +1098,9 @@ struct TdxBarHookServices {
   // Hands a key to the active bar window (WM_KEYDOWN or WM_KEYUP); true when it still exists
   // and is active afterwards.
   Boolean (*SendKeyToActiveBarControl)(UINT message, WPARAM key, LPARAM data) = nullptr;
+  // Whether a bar window is visible, and whether it takes part in the shortcut search.
+  Boolean (*IsBarControlVisible)(TCustomdxBarControl* control) = nullptr;
+  Boolean (*BarControlAllowsShortCuts)(TCustomdxBarControl* control) = nullptr;
   // Whether the focused bar window of a manager exists.
   Boolean (*HasFocusedBarControl)(TdxBarManager* manager) = nullptr;
   // The navigation controller: whether it wants the key, and processing it.

@@ -353,6 +353,42 @@ TEST_F(BarManagerTest, ShortcutsOfOtherBarsAndOfTheMainMenuOnly) {
   EXPECT_EQ(Counter.LastSender, find);
 }
 
+TEST_F(BarManagerTest, BarWindowsDecideWhetherTheirBarsAreSearched) {
+  static int mainWindow = 0, toolWindow = 0;
+  static bool mainVisible = false;
+  BarHookServices().IsBarControlVisible = [](TCustomdxBarControl* c) -> Boolean {
+    return c == reinterpret_cast<TCustomdxBarControl*>(&mainWindow) ? mainVisible : true;
+  };
+  BarHookServices().BarControlAllowsShortCuts = [](TCustomdxBarControl* c) -> Boolean {
+    return c == reinterpret_cast<TCustomdxBarControl*>(&toolWindow);
+  };
+  TdxBar* toolbar = Manager->AddToolbar(false);
+  TdxBarButton* find = AddButton("Find", VK_F2);
+  toolbar->GetLinks()->AddItem(find);
+  MainMenu->SetControl(reinterpret_cast<TCustomdxBarControl*>(&mainWindow));
+  ShowAndFocus();
+  EXPECT_EQ(Manager->GetMainMenuBar(), nullptr);  // its window is hidden
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 0);
+  mainVisible = true;
+  EXPECT_EQ(Manager->GetMainMenuBar(), MainMenu);
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+
+  toolbar->SetControl(reinterpret_cast<TCustomdxBarControl*>(&toolWindow));
+  orv::headless::PressKey(VK_F2);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 2);
+  toolbar->SetVisible(false);
+  orv::headless::PressKey(VK_F2);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 2);
+  MainMenu->SetControl(nullptr);
+  toolbar->SetControl(nullptr);
+}
+
 TEST_F(BarManagerTest, AnotherActiveFormNeedsAllowCallFromAnotherForm) {
   TForm* main = nullptr;
   Form.reset();
