@@ -366,6 +366,24 @@ Boolean TdxBarItemLinks::IsShortCut(TShortCut shortCut) {
   return false;
 }
 
+TdxBarItemLink* TdxBarItemLinks::FindAcceleratorLink(Word key, TdxBarItemLink* after) {
+  const Integer count = GetCount();
+  if (count == 0) return nullptr;
+  const UINT mapped = MapVirtualKey(key, 2);
+  if (mapped == 0 || mapped > 255) return nullptr;
+  const AnsiString keyText = AnsiUpperCase(AnsiString(1, char(mapped)));
+  const Integer start = after ? after->GetIndex() + 1 : 0;
+  for (Integer n = 0; n < count; ++n) {
+    TdxBarItemLink* link = GetItem((start + n) % count);
+    TdxBarItem* item = link->GetItem();
+    if (!item) continue;
+    AnsiString caption = item->GetCaption();
+    const Integer position = GetAcceleratorPosition(caption, false);
+    if (position > 0 && AnsiUpperCase(caption.substr(position - 1, 1)) == keyText) return link;
+  }
+  return nullptr;
+}
+
 void TdxBarItemLinks::RemoveItem(TdxBarItem* item) {
   for (Integer i = GetCount() - 1; i >= 0; --i)
     if (GetItem(i)->GetItem() == item) GetItem(i)->Free();
@@ -1427,8 +1445,38 @@ Boolean TdxBarManager::ExecuteShortCut(TShortCut shortCut) {
   return false;
 }
 
+namespace {
+
+// The accelerator search within one manager: the main-menu bar, then the other shown bars.
+TdxBarItemLink* ManagerFindAcceleratorLink(TdxBarManager* manager, Word key) {
+  TdxBar* mainMenu = manager->GetMainMenuBar();
+  if (mainMenu && mainMenu->GetControl())
+    if (TdxBarItemLink* link = mainMenu->GetLinks()->FindAcceleratorLink(key)) return link;
+  for (Integer i = 0; i < manager->GetBarCount(); ++i) {
+    TdxBar* bar = manager->GetBar(i);
+    if (bar == mainMenu || !bar->GetVisible() || !bar->GetControl()) continue;
+    if (TdxBarItemLink* link = bar->GetLinks()->FindAcceleratorLink(key)) return link;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 TdxBarItemLink* TdxBarManager::FindAcceleratorLink(Word key, TShiftState shift) {
-  // Accelerators belong to the links shown in bar windows: nothing answers before they exist.
+  // Accelerators are letters alone: with Ctrl or Shift held, none answers.
+  if (shift.Contains(ssCtrl) || shift.Contains(ssShift)) return nullptr;
+  TWinControl* owner = GetOwnerControl();
+  if (owner && owner->HandleAllocated()) {
+    for (HWND window = owner->GetHandle(); window; window = GetParent(window)) {
+      if (TdxBarManager* manager = FindBarManagerOfWindow(window))
+        if (TdxBarItemLink* link = ManagerFindAcceleratorLink(manager, key)) return link;
+      if (!IsChildWindow(window)) break;
+    }
+  }
+  TdxBarManagerList* list = dxBarManagerList();
+  for (TdxBarManager* manager = list->GetNextManager(this); manager && manager != this;
+       manager = list->GetNextManager(manager))
+    if (TdxBarItemLink* link = ManagerFindAcceleratorLink(manager, key)) return link;
   return nullptr;
 }
 
@@ -2259,7 +2307,9 @@ Boolean ProcessShortCutKey(TdxBarManager* manager, Word key, LPARAM data) {
   shift -= TShiftState{ssAlt};
   TdxBarItemLink* link = manager->FindAcceleratorLink(key, shift);
   if (!link || !link->GetItem() || !link->GetItem()->GetEnabled()) return false;
-  // Selecting or clicking the link's control is the bar window's part; the key is consumed.
+  // Another link with the same letter makes the press select instead of click.
+  TdxBarItemLink* next = link->GetOwnerLinks()->FindAcceleratorLink(key, link);
+  if (gServices.AcceleratorLinkPressed) gServices.AcceleratorLinkPressed(link, next == link);
   return true;
 }
 

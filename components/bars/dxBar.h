@@ -313,6 +313,9 @@ class TdxBarItemLinks : public TOwnedCollection {
   TdxBarItemLink* GetItem(Integer index) const { return static_cast<TdxBarItemLink*>(TCollection::GetItem(index)); }
   // The first link whose item runs the shortcut.
   Boolean IsShortCut(TShortCut shortCut);
+  // The next link after `after` (from the first when nil), going round, whose item's caption
+  // has the key's character as its accelerator; nil when none.
+  TdxBarItemLink* FindAcceleratorLink(Word key, TdxBarItemLink* after = nullptr);
   // Drops the links of an item that is being destroyed.
   void RemoveItem(TdxBarItem* item);
 
@@ -1109,6 +1112,9 @@ struct TdxBarHookServices {
   // Selects the first item of the manager's main menu for keyboard navigation (Alt, F10).
   void (*StartNavigation)(TdxBarManager* manager) = nullptr;
   void (*EndKeyboardNavigation)() = nullptr;
+  // An Alt+letter accelerator found a link: its bar window selects it (several links share
+  // the letter) or clicks it (`unique`).
+  void (*AcceleratorLinkPressed)(TdxBarItemLink* link, Boolean unique) = nullptr;
   // Closes the chain of active bar windows, innermost first.
   void (*CloseActiveBarControls)() = nullptr;
 };

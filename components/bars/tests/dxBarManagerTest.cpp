@@ -480,6 +480,44 @@ TEST_F(BarManagerTest, F10ShortcutRunsWhenF10IsNoMenuKey) {
   EXPECT_EQ(Counter.LastSender, exit);
 }
 
+TEST_F(BarManagerTest, AltLetterFindsTheAcceleratorLink) {
+  static int window = 0;
+  static std::vector<std::pair<TdxBarItemLink*, bool>> pressed;
+  pressed.clear();
+  BarHookServices().AcceleratorLinkPressed = [](TdxBarItemLink* link, Boolean unique) {
+    pressed.push_back({link, unique});
+  };
+  Button->SetCaption("&File");
+  TdxBarButton* find = AddButton("Fin&d && &Fix", 0);
+  TdxBarButton* edit = AddButton("&Edit", 0);
+  TdxBarItemLink* findLink = MainMenu->GetLinks()->AddItem(find);
+  TdxBarItemLink* editLink = MainMenu->GetLinks()->AddItem(edit);
+  MainMenu->SetControl(reinterpret_cast<TCustomdxBarControl*>(&window));
+  ShowAndFocus();
+  auto altPress = [](int key) {
+    orv::headless::KeyDown(VK_MENU);
+    orv::headless::PressKey(key);
+    orv::headless::KeyUp(VK_MENU);
+    Run();
+  };
+  altPress('F');
+  ASSERT_EQ(pressed.size(), 1u);
+  EXPECT_EQ(pressed[0].first, MainMenu->GetLinks()->GetItem(0));
+  EXPECT_FALSE(pressed[0].second);  // "Fin&d && &Fix" shares the F
+  EXPECT_EQ(MainMenu->GetLinks()->FindAcceleratorLink('F', pressed[0].first), findLink);
+  altPress('E');
+  ASSERT_EQ(pressed.size(), 2u);
+  EXPECT_EQ(pressed[1].first, editLink);
+  EXPECT_TRUE(pressed[1].second);
+  EXPECT_EQ(gNavigationStarts, 0);  // the letter ended the Alt-alone state
+  edit->SetEnabled(false);
+  altPress('E');
+  EXPECT_EQ(pressed.size(), 2u);
+  altPress('Q');
+  EXPECT_EQ(pressed.size(), 2u);
+  MainMenu->SetControl(nullptr);
+}
+
 // The key-up of a consumed shortcut is consumed too; the hook answers the direct call.
 TEST_F(BarManagerTest, KeyUpOfAConsumedKeyIsSwallowed) {
   ShowAndFocus();
