@@ -1043,6 +1043,13 @@ TdxBar* TdxBarManager::AddToolbar(Boolean mainMenu) {
     FBars->BeginUpdate();
     bar = FBars->Add();
     bar->SetCaption(caption);
+    if (TWinControl* owner = GetOwnerControl()) {
+      const TRect area = GetWorkAreaAtPoint(TPoint{owner->GetLeft(), owner->GetTop()});
+      Integer left = owner->GetLeft() - 50;
+      if (left < area.Left) left = owner->GetLeft() + owner->GetWidth() + 10;
+      bar->SetFloatLeft(left);
+      bar->SetFloatTop(owner->GetTop() < area.Top ? area.Top + 10 : owner->GetTop());
+    }
     bar->SetDockingStyle(dsTop);
     if (mainMenu) {
       bar->SetRow(0);
@@ -1936,7 +1943,32 @@ void TdxBarManager::UpdateFloatingBarsActivation(Boolean active, Boolean force, 
 }
 
 void TdxBarManager::KeepFloatingBarsInWorkArea() {
-  // Floating bars keep their windows inside the work area once floating windows exist.
+  TWinControl* owner = GetOwnerControl();
+  if (!owner) return;
+  const TRect area = GetWorkAreaAtPoint(
+      TPoint{owner->GetLeft() + owner->GetWidth() / 2, owner->GetTop() + owner->GetHeight() / 2});
+  for (Integer i = 0; i < GetBarCount(); ++i) {
+    TdxBar* bar = GetBar(i);
+    // A floating bar with a window is kept inside by its window; the model keeps the place of
+    // the others (their frames are not counted before a window measures them).
+    if (bar->GetDockingStyle() != dsNone || bar->GetControl()) continue;
+    TRect r{bar->GetFloatLeft(), bar->GetFloatTop(), bar->GetFloatLeft() + bar->GetFloatClientWidth(),
+            bar->GetFloatTop() + bar->GetFloatClientHeight()};
+    auto shift = [&r](Integer dx, Integer dy) {
+      r.Left += dx;
+      r.Right += dx;
+      r.Top += dy;
+      r.Bottom += dy;
+    };
+    if (r.Bottom > area.Bottom) shift(0, area.Bottom - r.Bottom);
+    if (r.Top < area.Top) shift(0, area.Top - r.Top);
+    if (r.Right > area.Right) shift(area.Right - r.Right, 0);
+    if (r.Left < area.Left) shift(area.Left - r.Left, 0);
+    LockDesignerModified(true);
+    bar->SetFloatLeft(r.Left);
+    bar->SetFloatTop(r.Top);
+    LockDesignerModified(false, false);
+  }
 }
 
 void TdxBarManager::ActiveMDIChildChanged(HWND window) {
@@ -2808,6 +2840,10 @@ ORV_PUBLISH(TdxBar) {
   using T = TdxBar;
   p.Property("Caption", &T::GetCaption, &T::SetCaption);
   p.Property("DockingStyle", &T::GetDockingStyle, &T::SetDockingStyle).Default(dsTop);
+  p.Property("FloatLeft", &T::GetFloatLeft, &T::SetFloatLeft).Default(0);
+  p.Property("FloatTop", &T::GetFloatTop, &T::SetFloatTop).Default(0);
+  p.Property("FloatClientWidth", &T::GetFloatClientWidth, &T::SetFloatClientWidth).Default(0);
+  p.Property("FloatClientHeight", &T::GetFloatClientHeight, &T::SetFloatClientHeight).Default(0);
   p.Property("IsMainMenu", &T::GetIsMainMenu, &T::SetIsMainMenu).Default(false);
   p.Property("ItemLinks", &T::GetLinks);
   p.Property("NotDocking", &T::GetNotDocking, &T::SetNotDocking).Default(TdxBarDockingStyles{});

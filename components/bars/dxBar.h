@@ -345,6 +345,15 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetRow(Integer value) { FRow = value; }
   Boolean GetOneOnRow() const { return FOneOnRow; }
   void SetOneOnRow(Boolean value) { FOneOnRow = value; }
+  // Where the bar floats (screen coordinates) and the size of its client area there.
+  Integer GetFloatLeft() const { return FFloatLeft; }
+  void SetFloatLeft(Integer value) { FFloatLeft = value; }
+  Integer GetFloatTop() const { return FFloatTop; }
+  void SetFloatTop(Integer value) { FFloatTop = value; }
+  Integer GetFloatClientWidth() const { return FFloatClientWidth; }
+  void SetFloatClientWidth(Integer value) { FFloatClientWidth = value; }
+  Integer GetFloatClientHeight() const { return FFloatClientHeight; }
+  void SetFloatClientHeight(Integer value) { FFloatClientHeight = value; }
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
   TdxBarItemLinks* GetLinks() const { return FItemLinks; }
   void SetItemLinks(TdxBarItemLinks* value);
@@ -373,6 +382,10 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   TdxBarDockingStyles FNotDocking;
   Integer FRow = 0;
   Boolean FOneOnRow = false;
+  Integer FFloatLeft = 0;
+  Integer FFloatTop = 0;
+  Integer FFloatClientWidth = 0;
+  Integer FFloatClientHeight = 0;
   Boolean FHiddenBecauseEmpty = false;
   Boolean FChanged = false;
   TdxBarItemLinks* FItemLinks;

@@ -742,6 +742,34 @@ TEST_F(BarManagerTest, OwnerActivationFollowsTheForm) {
   EXPECT_TRUE(Manager->IsOwnerFormActive());
 }
 
+TEST_F(BarManagerTest, FloatingBarsStayInTheWorkArea) {
+  // The form sits at (100, 100): a new toolbar floats 50 pixels to its left, at its top.
+  TdxBar* floating = Manager->AddToolbar(false);
+  EXPECT_EQ(floating->GetFloatLeft(), 50);
+  EXPECT_EQ(floating->GetFloatTop(), 100);
+  floating->SetDockingStyle(dsNone);
+  floating->SetFloatClientWidth(200);
+  floating->SetFloatClientHeight(40);
+  floating->SetFloatLeft(900);
+  floating->SetFloatTop(-30);
+  Manager->KeepFloatingBarsInWorkArea();
+  EXPECT_EQ(floating->GetFloatLeft(), 1024 - 200);
+  EXPECT_EQ(floating->GetFloatTop(), 0);
+  // A bar larger than the area keeps its top-left corner inside.
+  floating->SetFloatClientWidth(2000);
+  floating->SetFloatClientHeight(1000);
+  Manager->KeepFloatingBarsInWorkArea();
+  EXPECT_EQ(floating->GetFloatLeft(), 0);
+  EXPECT_EQ(floating->GetFloatTop(), 0);
+  // Docked bars keep theirs.
+  MainMenu->SetFloatLeft(5000);
+  Manager->KeepFloatingBarsInWorkArea();
+  EXPECT_EQ(MainMenu->GetFloatLeft(), 5000);
+  // The form near the left edge: the toolbar floats to its right instead.
+  Form->SetBounds(20, 100, 400, 300);
+  EXPECT_EQ(Manager->AddToolbar(false)->GetFloatLeft(), 20 + 400 + 10);
+}
+
 // ---- Form descriptions
 
 class TBarForm : public TForm {
