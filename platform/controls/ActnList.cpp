@@ -1,6 +1,7 @@
 #include "platform/controls/ActnList.h"
 
 #include "platform/controls/ImgList.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 
 namespace {
@@ -404,4 +405,53 @@ void TCustomActionList::Notification(TComponent* component, TOperation operation
   } else if (auto* a = dynamic_cast<TContainedAction*>(component)) {
     RemoveAction(a);
   }
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+// An action list's actions are its children in a description.
+
+namespace {
+
+const orv::EnumNames<TActionListState> kActionListStateNames("TActionListState",
+                                                             {"asNormal", "asSuspended", "asSuspendedEnabled"});
+
+}  // namespace
+
+ORV_PUBLISH(TBasicAction) {
+  using T = TBasicAction;
+  p.Property("OnExecute", &T::GetOnExecute, &T::SetOnExecute);
+  p.Property("OnUpdate", &T::GetOnUpdate, &T::SetOnUpdate);
+}
+
+ORV_PUBLISH(TContainedAction) {
+  using T = TContainedAction;
+  p.Property("Category", &T::GetCategory, &T::SetCategory);
+}
+
+ORV_PUBLISH(TCustomAction) {}
+
+ORV_PUBLISH(TAction) {
+  using T = TAction;
+  p.Property("AutoCheck", &T::GetAutoCheck, &T::SetAutoCheck).Default(false);
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("Checked", &T::GetChecked, &T::SetChecked).Default(false);
+  p.Property("DisableIfNoHandler", &T::GetDisableIfNoHandler, &T::SetDisableIfNoHandler).Default(true);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  p.Property("GroupIndex", &T::GetGroupIndex, &T::SetGroupIndex).Default(0);
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
+  p.Property("Hint", &T::GetHint, &T::SetHint);
+  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
+  p.Property("ShortCut", &T::GetShortCut, &T::SetShortCut).Default(TShortCut(scNone));
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(true);
+}
+
+ORV_PUBLISH(TCustomActionList) {}
+
+ORV_PUBLISH(TActionList) {
+  using T = TActionList;
+  p.Property("Images", &T::GetImages, &T::SetImages);
+  p.Property("State", &T::GetState, &T::SetState).Default(asNormal);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnExecute", &T::GetOnExecute, &T::SetOnExecute);
+  p.Property("OnUpdate", &T::GetOnUpdate, &T::SetOnUpdate);
 }

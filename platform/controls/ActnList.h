@@ -113,7 +113,8 @@ class TContainedAction : public TBasicAction {
   Integer GetIndex() const;
   void SetIndex(Integer value);
 
-  bool HasParent() const override { return FActionList != nullptr; }
+  // An action always belongs to an action list (the one a description names it inside).
+  bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
 

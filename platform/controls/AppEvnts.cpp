@@ -1,4 +1,5 @@
 #include "platform/controls/AppEvnts.h"
+#include "platform/forms/Published.h"
 
 TCustomApplicationEvents::TCustomApplicationEvents(TComponent* owner) : TComponent(owner) {
   if (Application) Application->AddEvents(this);
@@ -52,4 +53,21 @@ void TCustomApplicationEvents::DoActionExecute(TBasicAction* action, bool& handl
 
 void TCustomApplicationEvents::DoActionUpdate(TBasicAction* action, bool& handled) {
   if (FOnActionUpdate) FOnActionUpdate(action, handled);
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+ORV_PUBLISH(TCustomApplicationEvents) {}
+
+ORV_PUBLISH(TApplicationEvents) {
+  using T = TApplicationEvents;
+  p.Property("OnActionExecute", &T::GetOnActionExecute, &T::SetOnActionExecute);
+  p.Property("OnActionUpdate", &T::GetOnActionUpdate, &T::SetOnActionUpdate);
+  p.Property("OnActivate", &T::GetOnActivate, &T::SetOnActivate);
+  p.Property("OnDeactivate", &T::GetOnDeactivate, &T::SetOnDeactivate);
+  p.Property("OnException", &T::GetOnException, &T::SetOnException);
+  p.Property("OnHint", &T::GetOnHint, &T::SetOnHint);
+  p.Property("OnIdle", &T::GetOnIdle, &T::SetOnIdle);
+  p.Property("OnMessage", &T::GetOnMessage, &T::SetOnMessage);
+  p.Property("OnShortCut", &T::GetOnShortCut, &T::SetOnShortCut);
 }

@@ -65,14 +65,14 @@ void PublishCaption(Published<T>& p) {
       .Stored([](T* c) { return IsControlCaptionStored(c); });
 }
 
-// Color (stored unless it comes from the parent) and ParentColor.
+// Color (stored unless it comes from the parent) and ParentColor, with the class's defaults.
 template <class T>
-void PublishColor(Published<T>& p, TColor defaultColor) {
+void PublishColor(Published<T>& p, TColor defaultColor, bool parentColorDefault = true) {
   p.Property("Color", &TControl::GetColor, &TControl::SetColor)
       .Kind("TColor")
       .Default(defaultColor)
       .Stored([](T* c) { return !c->GetParentColor(); });
-  p.Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor).Default(true);
+  p.Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor).Default(parentColorDefault);
 }
 
 // Font (stored unless it comes from the parent) and ParentFont.

@@ -1,4 +1,5 @@
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/ControlProperties.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -448,3 +449,38 @@ void ShowMessage(const AnsiString& msg) {
   form->AfterConstruction();
   form->ShowModal();
 }
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TOpenOption> kOpenOptionNames(
+    "TOpenOption", {"ofReadOnly", "ofOverwritePrompt", "ofHideReadOnly", "ofNoChangeDir", "ofShowHelp",
+                    "ofNoValidate", "ofAllowMultiSelect", "ofExtensionDifferent", "ofPathMustExist",
+                    "ofFileMustExist", "ofCreatePrompt", "ofShareAware", "ofNoReadOnlyReturn",
+                    "ofNoTestFileCreate", "ofNoNetworkButton", "ofNoLongNames", "ofOldStyleDialog",
+                    "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing", "ofDontAddToRecent",
+                    "ofForceShowHidden"});
+
+}  // namespace
+
+ORV_PUBLISH(TCommonDialog) {
+  using T = TCommonDialog;
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
+  p.Property("OnClose", &T::GetOnClose, &T::SetOnClose);
+  p.Property("OnShow", &T::GetOnShow, &T::SetOnShow);
+}
+
+ORV_PUBLISH(TOpenDialog) {
+  using T = TOpenDialog;
+  p.Property("DefaultExt", &T::GetDefaultExt, &T::SetDefaultExt);
+  p.Property("FileName", &T::GetFileName, &T::SetFileName);
+  p.Property("Filter", &T::GetFilter, &T::SetFilter);
+  p.Property("FilterIndex", &T::GetFilterIndex, &T::SetFilterIndex).Default(1);
+  p.Property("InitialDir", &T::GetInitialDir, &T::SetInitialDir);
+  p.Property("Options", &T::GetOptions, &T::SetOptions).Default(TOpenOptions{ofHideReadOnly, ofEnableSizing});
+  p.Property("Title", &T::GetTitle, &T::SetTitle);
+  p.Property("OnCanClose", &T::GetOnCanClose, &T::SetOnCanClose);
+}
+
+ORV_PUBLISH(TSaveDialog) {}

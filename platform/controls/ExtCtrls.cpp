@@ -187,3 +187,18 @@ ORV_PUBLISH(TTimer) {
   p.Property("Interval", &T::GetInterval, &T::SetInterval).Default(Cardinal(1000));
   p.Property("OnTimer", &T::GetOnTimer, &T::SetOnTimer);
 }
+
+ORV_PUBLISH(TImage) {
+  using T = TImage;
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishDrag(p);
+  p.Property("AutoSize", &T::GetAutoSize, &T::SetAutoSize).Default(false);
+  p.Property("Center", &T::GetCenter, &T::SetCenter).Default(false);
+  p.Property("Picture", &T::GetPicture);
+  p.Property("Proportional", &T::GetProportional, &T::SetProportional).Default(false);
+  p.Property("Stretch", &T::GetStretch, &T::SetStretch).Default(false);
+  p.Property("Transparent", &T::GetTransparent, &T::SetTransparent).Default(false);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+}

@@ -6,6 +6,7 @@
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Streams.h"
 
@@ -501,3 +502,34 @@ bool TDragImageList::EndDrag() {
   FDragWindow = nullptr;
   return was;
 }
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TDrawingStyle> kDrawingStyleNames("TDrawingStyle",
+                                                       {"dsFocus", "dsSelected", "dsNormal", "dsTransparent"});
+const orv::EnumNames<TImageType> kImageTypeNames("TImageType", {"itImage", "itMask"});
+const orv::EnumNames<TColorDepth> kColorDepthNames(
+    "TColorDepth", {"cdDeviceDependent", "cd4Bit", "cd8Bit", "cd16Bit", "cd24Bit", "cd32Bit"});
+
+}  // namespace
+
+// The images themselves travel in the list's own "Bitmap" value (DefineProperties).
+ORV_PUBLISH(TCustomImageList) {
+  using T = TCustomImageList;
+  p.Property("AllocBy", &T::GetAllocBy, &T::SetAllocBy).Default(4);
+  p.Property("BlendColor", &T::GetBlendColor, &T::SetBlendColor).Kind("TColor").Default(clNone);
+  p.Property("BkColor", &T::GetBkColor, &T::SetBkColor).Kind("TColor").Default(clNone);
+  p.Property("ColorDepth", &T::GetColorDepth, &T::SetColorDepth).Default(cdDeviceDependent);
+  p.Property("DrawingStyle", &T::GetDrawingStyle, &T::SetDrawingStyle).Default(dsNormal);
+  p.Property("Height", &T::GetHeight, &T::SetHeight).Default(16);
+  p.Property("ImageType", &T::GetImageType, &T::SetImageType).Default(itImage);
+  p.Property("Masked", &T::GetMasked, &T::SetMasked).Default(true);
+  p.Property("ShareImages", &T::GetShareImages, &T::SetShareImages).Default(false);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Default(16);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+}
+
+ORV_PUBLISH(TDragImageList) {}
+ORV_PUBLISH(TImageList) {}

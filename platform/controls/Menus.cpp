@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/controls/ImgList.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windowing/User.h"
 
@@ -823,4 +824,44 @@ void TPopupMenu::Popup(Integer x, Integer y) {
 void TPopupMenu::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation == opRemove && component == FPopupComponent) FPopupComponent = nullptr;
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+// A menu's items are its children in a description; shortcuts are written as numbers.
+
+namespace {
+
+const orv::EnumNames<TPopupAlignment> kPopupAlignmentNames("TPopupAlignment", {"paLeft", "paRight", "paCenter"});
+const orv::EnumNames<TTrackButton> kTrackButtonNames("TTrackButton", {"tbRightButton", "tbLeftButton"});
+
+}  // namespace
+
+ORV_PUBLISH(TMenuItem) {
+  using T = TMenuItem;
+  p.Property("Action", &T::GetAction, &T::SetAction);
+  p.Property("AutoCheck", &T::GetAutoCheck, &T::SetAutoCheck).Default(false);
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("Checked", &T::GetChecked, &T::SetChecked).Default(false);
+  p.Property("Default", &T::GetDefault, &T::SetDefault).Default(false);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  p.Property("GroupIndex", &T::GetGroupIndex, &T::SetGroupIndex).Default(Byte(0));
+  p.Property("Hint", &T::GetHint, &T::SetHint);
+  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
+  p.Property("RadioItem", &T::GetRadioItem, &T::SetRadioItem).Default(false);
+  p.Property("ShortCut", &T::GetShortCut, &T::SetShortCut).Default(TShortCut(scNone));
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(true);
+  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick);
+}
+
+ORV_PUBLISH(TMenu) {
+  using T = TMenu;
+  p.Property("Images", &T::GetImages, &T::SetImages);
+}
+
+ORV_PUBLISH(TPopupMenu) {
+  using T = TPopupMenu;
+  p.Property("Alignment", &T::GetAlignment, &T::SetAlignment).Default(paLeft);
+  p.Property("AutoPopup", &T::GetAutoPopup, &T::SetAutoPopup).Default(true);
+  p.Property("TrackButton", &T::GetTrackButton, &T::SetTrackButton).Default(tbRightButton);
+  p.Property("OnPopup", &T::GetOnPopup, &T::SetOnPopup);
 }

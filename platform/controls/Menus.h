@@ -119,7 +119,8 @@ class TMenuItem : public TComponent {
   // The menu this item belongs to (through its parents), nullptr for a free item.
   TMenu* GetMenu() const;
 
-  bool HasParent() const override { return FParent != nullptr; }
+  // An item always belongs to a menu or another item (the one a description names it inside).
+  bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
   void GetChildren(TGetChildProc proc, TComponent* root) override;

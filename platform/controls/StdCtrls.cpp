@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/UserControls.h"
 #include "platform/runtime/SysUtils.h"
@@ -1384,4 +1385,183 @@ void TCustomGroupBox::Dispatch(TMessage& message) {
     default: break;
   }
   inherited::Dispatch(message);
+}
+
+// ---- Form descriptions ------------------------------------------------------------------------
+
+namespace {
+
+const orv::EnumNames<TTextLayout> kTextLayoutNames("TTextLayout", {"tlTop", "tlCenter", "tlBottom"});
+const orv::EnumNames<TEditCharCase> kCharCaseNames("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
+const orv::EnumNames<TCheckBoxState> kCheckBoxStateNames("TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"});
+const orv::EnumNames<TListBoxStyle> kListBoxStyleNames(
+    "TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable", "lbVirtual", "lbVirtualOwnerDraw"});
+const orv::EnumNames<TScrollBarKind> kScrollBarKindNames("TScrollBarKind", {"sbHorizontal", "sbVertical"});
+const orv::EnumNames<TScrollCode> kScrollCodeNames("TScrollCode", {"scLineUp", "scLineDown", "scPageUp",
+                                                                   "scPageDown", "scPosition", "scTrack", "scTop",
+                                                                   "scBottom", "scEndScroll"});
+
+// The common set of a windowed standard control.
+template <class T>
+void PublishWindowed(orv::Published<T>& p, TColor color, bool tabStop, bool parentColor = true) {
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, color, parentColor);
+  orv::PublishFont(p);
+  orv::PublishDrag(p);
+  orv::PublishTabs(p, tabStop);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+}
+
+}  // namespace
+
+ORV_PUBLISH(TCustomLabel) {}
+
+ORV_PUBLISH(TLabel) {
+  using T = TLabel;
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishCaption(p);
+  orv::PublishColor(p, clBtnFace);
+  orv::PublishFont(p);
+  orv::PublishDrag(p);
+  p.Property("Alignment", &T::GetAlignment, &T::SetAlignment).Default(taLeftJustify);
+  p.Property("AutoSize", &T::GetAutoSize, &T::SetAutoSize).Default(true);
+  p.Property("FocusControl", &T::GetFocusControl, &T::SetFocusControl);
+  p.Property("Layout", &T::GetLayout, &T::SetLayout).Default(tlTop);
+  p.Property("ShowAccelChar", &T::GetShowAccelChar, &T::SetShowAccelChar).Default(true);
+  p.Property("Transparent", &T::GetTransparent, &T::SetTransparent).Default(false);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(false);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  p.Property("OnMouseEnter", &T::GetOnMouseEnter, &T::SetOnMouseEnter);
+  p.Property("OnMouseLeave", &T::GetOnMouseLeave, &T::SetOnMouseLeave);
+}
+
+ORV_PUBLISH(TButtonControl) {}
+
+ORV_PUBLISH(TButton) {
+  using T = TButton;
+  PublishWindowed(p, clBtnFace, true, false);
+  orv::PublishCaption(p);
+  p.Property("Cancel", &T::GetCancel, &T::SetCancel).Default(false);
+  p.Property("Default", &T::GetDefault, &T::SetDefault).Default(false);
+  p.Property("ModalResult", &T::GetModalResult, &T::SetModalResult).Default(mrNone);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(false);
+}
+
+ORV_PUBLISH(TCustomCheckBox) {}
+
+ORV_PUBLISH(TCheckBox) {
+  using T = TCheckBox;
+  PublishWindowed(p, clBtnFace, true);
+  orv::PublishCaption(p);
+  p.Property("Alignment", &T::GetAlignment, &T::SetAlignment).Default(taRightJustify);
+  p.Property("AllowGrayed", &T::GetAllowGrayed, &T::SetAllowGrayed).Default(false);
+  p.Property("Checked", &T::GetChecked, &T::SetChecked).Default(false);
+  p.Property("State", &T::GetState, &T::SetState).Default(cbUnchecked);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(false);
+}
+
+ORV_PUBLISH(TRadioButton) {
+  using T = TRadioButton;
+  PublishWindowed(p, clBtnFace, false);
+  orv::PublishCaption(p);
+  p.Property("Alignment", &T::GetAlignment, &T::SetAlignment).Default(taRightJustify);
+  p.Property("Checked", &T::GetChecked, &T::SetChecked).Default(false);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(false);
+}
+
+ORV_PUBLISH(TCustomEdit) {}
+
+namespace {
+
+// The edits' common set; the password character is written as a one-character string.
+template <class T>
+void PublishEdit(orv::Published<T>& p) {
+  PublishWindowed(p, clWindow, true, false);
+  p.Property("Alignment", &T::GetAlignment, &T::SetAlignment).Default(taLeftJustify);
+  p.Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle).Default(bsSingle);
+  p.Property("CharCase", &T::GetCharCase, &T::SetCharCase).Default(ecNormal);
+  p.Property("HideSelection", &T::GetHideSelection, &T::SetHideSelection).Default(true);
+  p.Property("MaxLength", &T::GetMaxLength, &T::SetMaxLength).Default(0);
+  p.Property("OEMConvert", &T::GetOEMConvert, &T::SetOEMConvert).Default(false);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Default(false);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+}
+
+}  // namespace
+
+ORV_PUBLISH(TEdit) {
+  using T = TEdit;
+  PublishEdit(p);
+  p.Property("AutoSelect", &T::GetAutoSelect, &T::SetAutoSelect).Default(true);
+  p.Property("AutoSize", &T::GetAutoSize, &T::SetAutoSize).Default(true);
+  p.Property(
+      "PasswordChar", [](T* e) { return e->GetPasswordChar() ? AnsiString(1, e->GetPasswordChar()) : AnsiString(); },
+      [](T* e, AnsiString value) {
+        if (value.size() > 1) throw EConvertError("Invalid property value '" + value + "'");
+        e->SetPasswordChar(value.empty() ? char(0) : value[0]);
+      });
+  p.Property("Text", [](T* e) { return e->GetText(); }, [](T* e, AnsiString value) { e->SetText(value); });
+}
+
+ORV_PUBLISH(TCustomMemo) {}
+
+ORV_PUBLISH(TMemo) {
+  using T = TMemo;
+  PublishEdit(p);
+  p.Property("Lines", &T::GetLines);
+  p.Property("ScrollBars", &T::GetScrollBars, &T::SetScrollBars).Default(ssNone);
+  p.Property("WantReturns", &T::GetWantReturns, &T::SetWantReturns).Default(true);
+  p.Property("WantTabs", &T::GetWantTabs, &T::SetWantTabs).Default(false);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(true);
+}
+
+ORV_PUBLISH(TCustomListBox) {}
+
+ORV_PUBLISH(TListBox) {
+  using T = TListBox;
+  PublishWindowed(p, clWindow, true, false);
+  p.Property("AutoComplete", &T::GetAutoComplete, &T::SetAutoComplete).Default(true);
+  p.Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle).Default(bsSingle);
+  p.Property("Columns", &T::GetColumns, &T::SetColumns).Default(0);
+  p.Property("ExtendedSelect", &T::GetExtendedSelect, &T::SetExtendedSelect).Default(true);
+  p.Property("IntegralHeight", &T::GetIntegralHeight, &T::SetIntegralHeight).Default(false);
+  p.Property("ItemHeight", [](T* l) { return l->GetItemHeight(); },
+             [](T* l, Integer value) { l->SetItemHeight(value); })
+      .Stored([](T* l) { return l->GetStyle() != lbStandard; });
+  p.Property("Items", &T::GetItems);
+  p.Property("MultiSelect", &T::GetMultiSelect, &T::SetMultiSelect).Default(false);
+  p.Property("Sorted", &T::GetSorted, &T::SetSorted).Default(false);
+  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(lbStandard);
+  p.Property("TabWidth", &T::GetTabWidth, &T::SetTabWidth).Default(0);
+  p.Property("OnData", &T::GetOnData, &T::SetOnData);
+  p.Property("OnDataFind", &T::GetOnDataFind, &T::SetOnDataFind);
+  p.Property("OnDataObject", &T::GetOnDataObject, &T::SetOnDataObject);
+  p.Property("OnDrawItem", &T::GetOnDrawItem, &T::SetOnDrawItem);
+  p.Property("OnMeasureItem", &T::GetOnMeasureItem, &T::SetOnMeasureItem);
+}
+
+ORV_PUBLISH(TScrollBar) {
+  using T = TScrollBar;
+  PublishWindowed(p, clBtnFace, true);
+  p.Property("Kind", &T::GetKind, &T::SetKind).Default(sbHorizontal);
+  p.Property("LargeChange", &T::GetLargeChange, &T::SetLargeChange).Default(1);
+  p.Property("Max", &T::GetMax, &T::SetMax).Default(100);
+  p.Property("Min", &T::GetMin, &T::SetMin).Default(0);
+  p.Property("PageSize", &T::GetPageSize, &T::SetPageSize).Default(0);
+  p.Property("Position", &T::GetPosition, &T::SetPosition).Default(0);
+  p.Property("SmallChange", &T::GetSmallChange, &T::SetSmallChange).Default(1);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnScroll", &T::GetOnScroll, &T::SetOnScroll);
+}
+
+ORV_PUBLISH(TCustomGroupBox) {}
+
+ORV_PUBLISH(TGroupBox) {
+  PublishWindowed(p, clBtnFace, false);
+  orv::PublishCaption(p);
 }

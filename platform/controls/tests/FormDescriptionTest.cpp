@@ -5,9 +5,16 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/controls/ActnList.h"
+#include "platform/controls/AppEvnts.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/ImgList.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/windowing/Headless.h"
@@ -266,6 +273,372 @@ TEST_F(FormDescriptionTest, AFormClassReadsItsDescriptionWhenItIsCreated) {
   EXPECT_EQ(form->GetCaption(), "Built");
   EXPECT_EQ(form->Created, 1);
   orv::UnregisterFormDescription("TDescribedForm");
+}
+
+// ---- Standard controls and components ----
+
+// The names of the properties a description gives the child `name` (its own lines only).
+std::vector<std::string> PropertyNamesOf(const std::string& text, const std::string& name) {
+  std::vector<std::string> names;
+  const auto start = text.find("object " + name + ":");
+  if (start == std::string::npos) return names;
+  auto pos = text.find('\n', start) + 1;
+  const std::string indent = text.substr(text.rfind('\n', start) + 1, start - text.rfind('\n', start) - 1) + "  ";
+  while (pos < text.size()) {
+    const auto end = text.find('\n', pos);
+    const std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (line.rfind(indent, 0) != 0 || line.size() <= indent.size() || line[indent.size()] == ' ') {
+      if (line.rfind(indent + "  ", 0) == 0) continue;  // a nested object or a list's lines
+      break;
+    }
+    const std::string rest = line.substr(indent.size());
+    if (rest.rfind("object ", 0) == 0) break;
+    names.push_back(rest.substr(0, rest.find(' ')));
+  }
+  return names;
+}
+
+TEST_F(FormDescriptionTest, FreshControlsAndComponentsWriteOnlyTheirBoundsAndTabOrder) {
+  Owned<TForm> form(new TForm(nullptr));
+  form->SetName("Host");
+  struct Made {
+    const char* Name;
+    TComponent* Component;
+  };
+  std::vector<Made> made;
+  auto control = [&](TControl* c, const char* name) {
+    c->SetParent(form.get());
+    made.push_back({name, c});
+  };
+  auto component = [&](TComponent* c, const char* name) { made.push_back({name, c}); };
+  control(new TLabel(form.get()), "Label");
+  control(new TButton(form.get()), "Button");
+  control(new TCheckBox(form.get()), "CheckBox");
+  control(new TRadioButton(form.get()), "RadioButton");
+  control(new TEdit(form.get()), "Edit");
+  control(new TMemo(form.get()), "Memo");
+  control(new TListBox(form.get()), "ListBox");
+  control(new TScrollBar(form.get()), "ScrollBar");
+  control(new TGroupBox(form.get()), "GroupBox");
+  control(new TImage(form.get()), "Image");
+  component(new TTimer(form.get()), "Timer");
+  component(new TImageList(form.get()), "ImageList");
+  component(new TPopupMenu(form.get()), "PopupMenu");
+  component(new TActionList(form.get()), "ActionList");
+  component(new TSaveDialog(form.get()), "SaveDialog");
+  component(new TOpenDialog(form.get()), "OpenDialog");
+  component(new TApplicationEvents(form.get()), "AppEvents");
+  // Named without the captions a name gives: the names go straight into the description.
+  for (const Made& m : made) {
+    TControlStyle style;
+    if (auto* c = dynamic_cast<TControl*>(m.Component)) {
+      style = c->GetControlStyle();
+      c->SetControlStyle(style - TControlStyle{csSetCaption});
+    }
+    m.Component->SetName(m.Name);
+    if (auto* c = dynamic_cast<TControl*>(m.Component)) c->SetControlStyle(style);
+  }
+  const std::string text = orv::WriteComponentToText(form.get());
+  for (const Made& m : made) {
+    SCOPED_TRACE(m.Name);
+    std::vector<std::string> expected;
+    if (dynamic_cast<TControl*>(m.Component)) expected = {"Left", "Top", "Width", "Height"};
+    if (dynamic_cast<TWinControl*>(m.Component)) expected.push_back("TabOrder");
+    EXPECT_EQ(PropertyNamesOf(text, m.Name), expected) << text;
+  }
+}
+
+// A small form of the program's kind, with its handlers and fields.
+class TSmallForm : public TForm {
+  ORV_CLASS(TSmallForm, TForm)
+ public:
+  explicit TSmallForm(TComponent* owner) : TForm(owner) {}
+  TGroupBox* Box = nullptr;
+  TLabel* CityLabel = nullptr;
+  TEdit* City = nullptr;
+  TButton* Search = nullptr;
+  TCheckBox* Exact = nullptr;
+  TListBox* Found = nullptr;
+  TPopupMenu* Menu = nullptr;
+  TMenuItem* FileItem = nullptr;
+  TMenuItem* ExportItem = nullptr;
+  TMenuItem* ExitItem = nullptr;
+  TTimer* Ticker = nullptr;
+  TImageList* Images = nullptr;
+  TActionList* Actions = nullptr;
+  TAction* FindAction = nullptr;
+  TSaveDialog* SaveDialog = nullptr;
+  int Clicks = 0;
+  void SearchClick(TObject* sender) { ++Clicks; }
+  void CityChange(TObject* sender) {}
+  void CityKeyPress(TObject* sender, char& key) {}
+  void ExportClick(TObject* sender) {}
+  void ExitClick(TObject* sender) {}
+  void TickerTimer(TObject* sender) {}
+  void FindExecute(TObject* sender) {}
+  void FoundMouseDown(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y) {}
+};
+
+ORV_PUBLISH(TSmallForm) {
+  using T = TSmallForm;
+  p.Field("Box", &T::Box);
+  p.Field("CityLabel", &T::CityLabel);
+  p.Field("City", &T::City);
+  p.Field("Search", &T::Search);
+  p.Field("Exact", &T::Exact);
+  p.Field("Found", &T::Found);
+  p.Field("Menu", &T::Menu);
+  p.Field("FileItem", &T::FileItem);
+  p.Field("ExportItem", &T::ExportItem);
+  p.Field("ExitItem", &T::ExitItem);
+  p.Field("Ticker", &T::Ticker);
+  p.Field("Images", &T::Images);
+  p.Field("Actions", &T::Actions);
+  p.Field("FindAction", &T::FindAction);
+  p.Field("SaveDialog", &T::SaveDialog);
+  p.Method("SearchClick", &T::SearchClick);
+  p.Method("CityChange", &T::CityChange);
+  p.Method("CityKeyPress", &T::CityKeyPress);
+  p.Method("ExportClick", &T::ExportClick);
+  p.Method("ExitClick", &T::ExitClick);
+  p.Method("TickerTimer", &T::TickerTimer);
+  p.Method("FindExecute", &T::FindExecute);
+  p.Method("FoundMouseDown", &T::FoundMouseDown);
+}
+
+// Builds the small form in code, every part with values of its own.
+void BuildSmallForm(TSmallForm* f) {
+  f->SetName("Small");
+  f->SetBounds(100, 80, 0, 0);
+  f->SetCaption("Поиск"_a);
+  f->SetClientWidth(320);
+  f->SetClientHeight(200);
+  f->SetPosition(poScreenCenter);
+  f->SetKeyPreview(true);
+
+  f->Box = new TGroupBox(f);
+  f->Box->SetName("Box");
+  f->Box->SetParent(f);
+  f->Box->SetBounds(8, 8, 200, 90);
+  f->Box->SetCaption(" Город "_a);
+  f->Box->SetColor(clInfoBk);
+  f->Box->SetAlign(alTop);
+
+  f->City = new TEdit(f);
+  f->City->SetName("City");
+  f->City->SetParent(f->Box);
+  f->City->SetBounds(8, 36, 120, f->City->GetHeight());  // an auto-sized edit keeps its own height
+  f->City->SetText("Москва"_a);
+  f->City->SetMaxLength(40);
+  f->City->SetCharCase(ecUpperCase);
+  f->City->SetPasswordChar('*');
+  f->City->SetHint("Название|Название города"_a);
+  f->City->SetShowHint(true);
+  f->City->SetOnChange(TNotifyEvent(f, &TSmallForm::CityChange));
+  f->City->SetOnKeyPress(TKeyPressEvent(f, &TSmallForm::CityKeyPress));
+
+  f->CityLabel = new TLabel(f);
+  f->CityLabel->SetName("CityLabel");
+  f->CityLabel->SetParent(f->Box);
+  f->CityLabel->SetBounds(8, 18, 40, 13);
+  f->CityLabel->SetCaption("&Город:"_a);
+  f->CityLabel->SetFocusControl(f->City);
+  f->CityLabel->SetAutoSize(false);
+  f->CityLabel->SetAlignment(taRightJustify);
+  f->CityLabel->GetFont()->SetStyle(TFontStyles{fsBold});
+
+  f->Search = new TButton(f);
+  f->Search->SetName("Search");
+  f->Search->SetParent(f);
+  f->Search->SetBounds(220, 110, 90, 25);
+  f->Search->SetCaption("Найти"_a);
+  f->Search->SetDefault(true);
+  f->Search->SetModalResult(mrOk);
+  f->Search->SetAnchors(TAnchors{akRight, akBottom});
+  f->Search->SetCursor(crHandPoint);
+  f->Search->SetOnClick(TNotifyEvent(f, &TSmallForm::SearchClick));
+
+  f->Exact = new TCheckBox(f);
+  f->Exact->SetName("Exact");
+  f->Exact->SetParent(f);
+  f->Exact->SetBounds(8, 110, 100, 17);
+  f->Exact->SetCaption("Точно"_a);
+  f->Exact->SetChecked(true);
+  f->Exact->SetEnabled(false);
+
+  f->Found = new TListBox(f);
+  f->Found->SetName("Found");
+  f->Found->SetParent(f);
+  f->Found->SetBounds(8, 140, 200, 50);
+  f->Found->GetItems()->Add("Москва"_a);
+  f->Found->GetItems()->Add("Мытищи"_a);
+  f->Found->SetSorted(true);
+  f->Found->SetOnMouseDown(TMouseEvent(f, &TSmallForm::FoundMouseDown));
+
+  f->Images = new TImageList(f);
+  f->Images->SetName("Images");
+  f->Images->SetSize(24, 20);
+  f->Images->SetDesignInfo((40 << 16) | 260);
+
+  f->Menu = new TPopupMenu(f);
+  f->Menu->SetName("Menu");
+  f->Menu->SetImages(f->Images);
+  f->Menu->SetAutoPopup(false);
+  f->FileItem = new TMenuItem(f);
+  f->FileItem->SetName("FileItem");
+  f->FileItem->SetCaption("&Файл"_a);
+  f->Menu->GetItems()->Add(f->FileItem);
+  f->ExportItem = new TMenuItem(f);
+  f->ExportItem->SetName("ExportItem");
+  f->ExportItem->SetCaption("&Экспорт"_a);
+  f->ExportItem->SetShortCut(TShortCut(0x4045));  // Ctrl+E
+  f->ExportItem->SetImageIndex(2);
+  f->ExportItem->SetOnClick(TNotifyEvent(f, &TSmallForm::ExportClick));
+  f->FileItem->Add(f->ExportItem);
+  f->ExitItem = new TMenuItem(f);
+  f->ExitItem->SetName("ExitItem");
+  f->ExitItem->SetCaption("В&ыход"_a);
+  f->ExitItem->SetShortCut(TShortCut(0x8073));  // Alt+F4
+  f->ExitItem->SetOnClick(TNotifyEvent(f, &TSmallForm::ExitClick));
+  f->FileItem->Add(f->ExitItem);
+  f->Found->SetPopupMenu(f->Menu);
+
+  f->Ticker = new TTimer(f);
+  f->Ticker->SetName("Ticker");
+  f->Ticker->SetEnabled(false);
+  f->Ticker->SetInterval(250);
+  f->Ticker->SetOnTimer(TNotifyEvent(f, &TSmallForm::TickerTimer));
+
+  f->Actions = new TActionList(f);
+  f->Actions->SetName("Actions");
+  f->Actions->SetImages(f->Images);
+  f->FindAction = new TAction(f);
+  f->FindAction->SetName("FindAction");
+  f->FindAction->SetActionList(f->Actions);
+  f->FindAction->SetCaption("Найти"_a);
+  f->FindAction->SetShortCut(TShortCut(0x4046));  // Ctrl+F
+  f->FindAction->SetOnExecute(TNotifyEvent(f, &TSmallForm::FindExecute));
+
+  f->SaveDialog = new TSaveDialog(f);
+  f->SaveDialog->SetName("SaveDialog");
+  f->SaveDialog->SetDefaultExt("txt");
+  f->SaveDialog->SetFilter("Текст (*.txt)|*.txt"_a);
+  f->SaveDialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly});
+}
+
+TEST_F(FormDescriptionTest, ASmallFormRoundTripsThroughTextWithItsEventsBound) {
+  Owned<TSmallForm> source(new TSmallForm(nullptr));
+  BuildSmallForm(source.get());
+  const std::string text = orv::WriteComponentToText(source.get());
+  for (const char* line :
+       {"    object City: TEdit\n", "      Text = 'Москва'\n", "      PasswordChar = '*'\n",
+        "      CharCase = ecUpperCase\n", "      OnChange = CityChange\n", "      FocusControl = City\n",
+        "      Font.Style = [fsBold]\n", "    Anchors = [akRight, akBottom]\n", "    ModalResult = 1\n",
+        "    Cursor = crHandPoint\n", "    Checked = True\n", "    State = cbChecked\n",
+        "    Enabled = False\n", "    Items.Strings = (\n", "    PopupMenu = Menu\n", "    Color = clInfoBk\n",
+        "    Align = alTop\n", "        ShortCut = 16453\n", "        OnClick = ExportClick\n",
+        "    object FileItem: TMenuItem\n", "      object ExportItem: TMenuItem\n", "    Interval = 250\n",
+        "    OnTimer = TickerTimer\n", "    Height = 20\n", "    Width = 24\n", "    Left = 260\n",
+        "    object FindAction: TAction\n", "      ShortCut = 16454\n", "      OnExecute = FindExecute\n",
+        "    Options = [ofOverwritePrompt, ofHideReadOnly]\n", "    DefaultExt = 'txt'\n",
+        "    OnMouseDown = FoundMouseDown\n", "  KeyPreview = True\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  // Controls come first, each inside its parent, then the other components.
+  EXPECT_LT(text.find("object Box: TGroupBox"), text.find("object City: TEdit"));
+  EXPECT_LT(text.find("object Found: TListBox"), text.find("object Images: TImageList"));
+
+  Owned<TSmallForm> copy = Read<TSmallForm>(text);
+  TSmallForm* g = copy.get();
+  ASSERT_NE(g->City, nullptr);
+  ASSERT_NE(g->ExitItem, nullptr);
+  EXPECT_EQ(g->GetClientWidth(), 320);
+  EXPECT_EQ(g->GetClientHeight(), 200);
+  EXPECT_EQ(g->Box->GetParent(), g);
+  EXPECT_EQ(g->Box->GetAlign(), alTop);
+  EXPECT_EQ(g->Box->GetColor(), clInfoBk);
+  EXPECT_EQ(g->Box->GetCaption(), " Город "_a);
+  EXPECT_EQ(g->City->GetParent(), g->Box);
+  EXPECT_EQ(g->City->GetText(), "Москва"_a);
+  EXPECT_EQ(g->City->GetMaxLength(), 40);
+  EXPECT_EQ(g->City->GetCharCase(), ecUpperCase);
+  EXPECT_EQ(g->City->GetPasswordChar(), '*');
+  EXPECT_EQ(g->City->GetHint(), "Название|Название города"_a);
+  EXPECT_TRUE(g->City->GetShowHint());
+  EXPECT_EQ(g->City->GetOnChange(), TNotifyEvent(g, &TSmallForm::CityChange));
+  EXPECT_EQ(g->City->GetOnKeyPress(), TKeyPressEvent(g, &TSmallForm::CityKeyPress));
+  EXPECT_EQ(g->CityLabel->GetFocusControl(), g->City);
+  EXPECT_EQ(g->CityLabel->GetAlignment(), taRightJustify);
+  EXPECT_FALSE(g->CityLabel->GetAutoSize());
+  EXPECT_FALSE(g->CityLabel->GetParentFont());
+  EXPECT_EQ(g->CityLabel->GetFont()->GetStyle(), TFontStyles{fsBold});
+  EXPECT_EQ(g->Search->GetBoundsRect(), source->Search->GetBoundsRect());
+  EXPECT_TRUE(g->Search->GetDefault());
+  EXPECT_EQ(g->Search->GetModalResult(), mrOk);
+  EXPECT_EQ(g->Search->GetAnchors(), (TAnchors{akRight, akBottom}));
+  EXPECT_EQ(g->Search->GetCursor(), crHandPoint);
+  EXPECT_EQ(g->Search->GetTabOrder(), source->Search->GetTabOrder());
+  g->Search->GetOnClick()(g->Search);
+  EXPECT_EQ(g->Clicks, 1);
+  EXPECT_TRUE(g->Exact->GetChecked());
+  EXPECT_FALSE(g->Exact->GetEnabled());
+  EXPECT_EQ(g->Found->GetItems()->GetCount(), 2);
+  EXPECT_EQ(g->Found->GetItems()->Get(1), "Мытищи"_a);
+  EXPECT_TRUE(g->Found->GetSorted());
+  EXPECT_EQ(g->Found->GetPopupMenu(), g->Menu);
+  EXPECT_EQ(g->Found->GetOnMouseDown(), TMouseEvent(g, &TSmallForm::FoundMouseDown));
+  EXPECT_EQ(g->Menu->GetImages(), g->Images);
+  EXPECT_FALSE(g->Menu->GetAutoPopup());
+  ASSERT_EQ(g->Menu->GetItems()->GetCount(), 1);
+  EXPECT_EQ(g->Menu->GetItems()->GetItem(0), g->FileItem);
+  ASSERT_EQ(g->FileItem->GetCount(), 2);
+  EXPECT_EQ(g->FileItem->GetItem(0), g->ExportItem);
+  EXPECT_EQ(g->FileItem->GetItem(1), g->ExitItem);
+  EXPECT_EQ(g->ExportItem->GetShortCut(), TShortCut(0x4045));
+  EXPECT_EQ(g->ExportItem->GetImageIndex(), 2);
+  EXPECT_EQ(g->ExitItem->GetCaption(), "В&ыход"_a);
+  EXPECT_EQ(g->ExitItem->GetOnClick(), TNotifyEvent(g, &TSmallForm::ExitClick));
+  EXPECT_FALSE(g->Ticker->GetEnabled());
+  EXPECT_EQ(g->Ticker->GetInterval(), 250u);
+  EXPECT_EQ(g->Ticker->GetOnTimer(), TNotifyEvent(g, &TSmallForm::TickerTimer));
+  EXPECT_EQ(g->Images->GetWidth(), 24);
+  EXPECT_EQ(g->Images->GetHeight(), 20);
+  EXPECT_EQ(g->Images->GetDesignInfo(), (40 << 16) | 260);
+  EXPECT_EQ(g->Actions->GetImages(), g->Images);
+  ASSERT_EQ(g->Actions->GetActionCount(), 1);
+  EXPECT_EQ(g->Actions->GetAction(0), g->FindAction);
+  EXPECT_EQ(g->FindAction->GetCaption(), "Найти"_a);
+  EXPECT_EQ(g->FindAction->GetShortCut(), TShortCut(0x4046));
+  EXPECT_EQ(g->FindAction->GetOnExecute(), TNotifyEvent(g, &TSmallForm::FindExecute));
+  EXPECT_EQ(g->SaveDialog->GetDefaultExt(), "txt");
+  EXPECT_EQ(g->SaveDialog->GetFilter(), "Текст (*.txt)|*.txt"_a);
+  EXPECT_EQ(g->SaveDialog->GetOptions(), (TOpenOptions{ofOverwritePrompt, ofHideReadOnly}));
+  EXPECT_EQ(orv::WriteComponentToText(g), text);
+}
+
+TEST_F(FormDescriptionTest, ControlsRefuseUnknownPropertiesAndBadValues) {
+  const struct {
+    const char* Object;
+    const char* Message;
+  } bad[] = {
+      {"object E: TEdit\n  PasswordChar = '**'\n", "component E, property PasswordChar (line 3): Invalid property value '**'"},
+      {"object E: TEdit\n  CharCase = ecTitle\n", "component E, property CharCase (line 3): Invalid property value ecTitle"},
+      {"object B: TButton\n  Anchors = [akLeft, akMiddle]\n", "component B, property Anchors (line 3): Invalid property value akMiddle"},
+      {"object L: TLabel\n  TabOrder = 1\n", "component L, property TabOrder (line 3): Property TabOrder does not exist"},
+      {"object M: TPopupMenu\n  object I: TMenuItem\n    ShortCut = 'Ctrl+E'\n  end\n",
+       "component I, property ShortCut (line 4): Invalid property value 'Ctrl+E'"},
+      {"object T: TTimer\n  Interval = -5\n", "component T, property Interval (line 3): Invalid property value -5"},
+  };
+  for (const auto& b : bad) {
+    SCOPED_TRACE(b.Object);
+    Owned<TForm> target(new TForm(nullptr));
+    try {
+      orv::ReadComponentFromText(target.get(), std::string("object Bad: TForm\n") + b.Object + "end\nend\n");
+      ADD_FAILURE() << "read without error";
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.GetMessage(), std::string("Error reading form TForm, ") + b.Message);
+    }
+  }
 }
 
 }  // namespace
