@@ -2095,6 +2095,11 @@ Boolean TcxCustomEdit::CanUseMouseWheel(TShiftState shift) {
   return !FIsInplace || GetEffectiveProperties()->GetMouseWheelEnabled() || shift.Contains(ssCtrl);
 }
 
+bool TcxCustomEdit::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) {
+  if (!CanUseMouseWheel(shift)) return false;
+  return inherited::DoMouseWheel(shift, wheelDelta, mousePos);
+}
+
 void TcxCustomEdit::UpdateViewInfoFor(const TPoint& point, Integer button, Boolean isMouseEvent, TShiftState shift) {
   Owned<TcxCustomEditViewData> viewData(CreateViewData());
   viewData->CalculateViewInfo(GetCanvas(), GetControlLocalRect(this), isMouseEvent, GetEditViewInfo(), shift,

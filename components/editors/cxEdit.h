@@ -1297,6 +1297,8 @@ class TcxCustomEdit : public TcxContainer,
   void DoExit() override;
   void FocusChanged() override;
   bool CanResize(Integer& newWidth, Integer& newHeight) override;
+  // Refused (false) when CanUseMouseWheel says no.
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
   // Runs Initialize once (see the unit's note on construction order).
   void EnsureInitialized();
   virtual void ExitEdit(Boolean callDoExit);

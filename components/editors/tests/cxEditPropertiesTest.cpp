@@ -192,6 +192,10 @@ TEST_F(EditStyleTest, RootValuesGoToTheBaseStyleAndButtonStyleStaysOnItsState) {
   EXPECT_TRUE(Style(csNormalStyle)->GetValueName(13, name));
   EXPECT_EQ(name, "GradientButtons");
   EXPECT_FALSE(Style(csNormalStyle)->GetValueName(16, name));
+  Cardinal bits = 0;
+  for (int i = 0; i < 16; ++i)
+    if (Style(csNormalStyle)->GetUnpublishedExtendedValues().Contains(TcxContainerStyleValue(i))) bits |= 1u << i;
+  EXPECT_EQ(bits, 64120u);
 }
 
 TEST_F(EditStyleTest, ControllerValuesAreAssignedValuesOfTheFollowingStyle) {

@@ -533,6 +533,32 @@ TEST_F(EditTest, InplaceStylesFollowNoDefaultController) {
   EXPECT_FALSE(standAlone->GetUnstoredStyleValues().Contains(csvColor));
 }
 
+TEST_F(EditTest, ActivationByMousePressesTheButtonUnderIt) {
+  auto* e = static_cast<TTestEdit*>(TcxCustomEdit::CreateInplace(TTestEdit::StaticClass(), Form.get(), true));
+  e->GetProperties()->GetButtons()->Add()->SetWidth(16);
+  e->SetParent(Form.get());
+  e->SetBounds(10, 10, 100, 20);
+  e->SetVisible(false);
+  Show();
+  TcxCustomEditData* data = nullptr;
+  TShiftState shift{ssLeft};
+  // The host's point: the button's middle in the form's client coordinates.
+  e->ActivateByMouse(shift, 10 + 92, 20, data);
+  Run();
+  EXPECT_TRUE(e->IsActivated());
+  EXPECT_TRUE(e->GetVisible());
+  ASSERT_FALSE(e->Log.empty());
+  EXPECT_EQ(e->Log.front(), "down 0");
+  EXPECT_TRUE(e->GetDblClickTimer()->GetEnabled());
+  EXPECT_TRUE(e->Deactivate());
+  EXPECT_FALSE(e->GetDblClickTimer()->GetEnabled());
+  // In place the wheel changes the value only when the properties allow it or Ctrl is held.
+  EXPECT_TRUE(e->CanUseMouseWheel({}));
+  e->GetProperties()->SetMouseWheelEnabled(false);
+  EXPECT_FALSE(e->CanUseMouseWheel({}));
+  EXPECT_TRUE(e->CanUseMouseWheel(TShiftState{ssCtrl}));
+}
+
 TEST(cxEditRegistry, PropertiesClassesAreListedByDescription) {
   TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
   registry->AddClass(TTestEditProperties::StaticClass(), "TextEdit|Represents a single line text editor");
