@@ -26,6 +26,7 @@
 #include "components/foundation/cxStyles.h"
 #include "components/grid/cxGridCommon.h"
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
 
 class TcxCustomGrid;
@@ -1029,10 +1030,9 @@ class TcxCustomGridController : public TcxGridViewHandler, public IcxMouseTracki
   virtual void LevelChanged(Boolean attached);
   virtual void CheckCustomizationFormBounds(TRect& rect) {}
   virtual void CustomizationChanged();
-  // The class of the customization form; none in the base (the table views bring theirs).
-  virtual TClass GetCustomizationFormClass() { return nullptr; }
-  // Makes the customization form of GetCustomizationFormClass for this controller; nil without one.
-  virtual TCustomForm* CreateCustomizationForm() { return nullptr; }
+  virtual TClass GetCustomizationFormClass();
+  // Makes the customization form of GetCustomizationFormClass for this controller.
+  virtual TCustomForm* CreateCustomizationForm();
   virtual Integer GetCustomizationFormDefaultWidth() { return 180; }
   virtual Integer GetCustomizationFormDefaultHeight() { return 300; }
   virtual void ControlFocusChanged();
@@ -1143,6 +1143,97 @@ class TcxCustomGridDragAndDropObject : public TcxDragAndDropObject {
  private:
   TPoint FDragStartPoint;
 };
+
+// Moves an item (a column header) inside a view: a drag image of the item follows the mouse and
+// two arrows mark the drop position.
+class TcxCustomGridMovingObject : public TcxCustomGridDragAndDropObject {
+  ORV_CLASS(TcxCustomGridMovingObject, TcxCustomGridDragAndDropObject)
+ public:
+  explicit TcxCustomGridMovingObject(TcxControl* control) : TcxCustomGridDragAndDropObject(control) {}
+  ~TcxCustomGridMovingObject() override;
+
+  void BeginDragAndDrop() override;
+  void DragAndDrop(const TPoint& point, Boolean& accepted) override;
+  void EndDragAndDrop(Boolean accepted) override;
+  void FeedbackStateChanged() override;
+  void FeedbackRestored() override;
+  // crArrow when accepted; otherwise the remove cursor when the item may be removed, else the
+  // no-drop cursor.
+  TCursor GetDragAndDropCursor(Boolean accepted) override;
+
+  virtual Boolean ArrowsAtTopAndBottom() { return true; }
+  virtual Boolean CanRemove() = 0;
+  virtual void GetArrowsClientRect(TcxArrowPlace place, TRect& rect) = 0;
+  virtual TcxDragAndDropArrowClass GetArrowClass();
+  virtual void GetArrowAreaBounds(TRect& rect);
+  // The customization list box the item was dragged from (a TcxCustomGridItemsListBox), or nil.
+  virtual TWinControl* GetSourceListBox() = 0;
+  virtual TcxDragImageClass GetDragImageClass();
+  virtual void GetSourceItemBounds(TRect& rect);
+  virtual TcxCustomGridCellViewInfo* GetSourceItemViewInfo() { return nullptr; }
+  virtual void InitDragImage();
+  // The source list box paints the item; the table views' list boxes do it.
+  virtual void PaintSourceItemFromListBox(TcxCanvas* canvas, const TRect& rect, TObject* item) {}
+  virtual Boolean IsSourceCustomizationForm() = 0;
+  virtual Boolean AreArrowsVisible() = 0;
+
+  // Place 1 and 3 (above and below) with ArrowsAtTopAndBottom, else 0 and 2.
+  TcxArrowPlace ArrowPlace(Integer arrow);
+  void ShowArrows(Boolean visible);
+  TObject* GetSourceItem() const { return FSourceItem; }
+  void SetSourceItem(TObject* value) { FSourceItem = value; }
+  TcxDragImage* GetDragImage() const { return FDragImage; }
+  TcxDragAndDropArrow* GetArrow(Integer index) const { return FArrows[index]; }
+
+ private:
+  void FreeFeedback();
+  TcxDragImage* FDragImage = nullptr;
+  TObject* FSourceItem = nullptr;
+  TcxDragAndDropArrow* FArrows[2] = {nullptr, nullptr};
+};
+
+class TcxPageControl;
+class TcxTabSheet;
+
+// The view's customization form: a tool window above the grid's form with a page control whose
+// pages hold the item lists of the table views.
+class TcxCustomGridCustomizationForm : public TForm {
+  ORV_CLASS(TcxCustomGridCustomizationForm, TForm)
+ public:
+  using TCreateSignature = void(TcxCustomGridController* controller);
+  explicit TcxCustomGridCustomizationForm(TcxCustomGridController* controller);
+  void BeforeDestruction() override;
+
+  virtual void CalculateConsts();
+  virtual void CreateControls();
+  virtual void RefreshData() {}
+  virtual void GetContentBounds(TRect& rect);
+  virtual void GetPageControlBounds(TRect& rect) { GetContentBounds(rect); }
+  virtual void InitPageControl() {}
+  virtual void RefreshItemLists() {}
+
+  TcxCustomGridController* GetController() const { return FController; }
+  TcxCustomGridView* GridView() const;
+  TcxPageControl* GetPageControl() const { return FPageControl; }
+  Integer GetMargin() const { return FMargin; }
+  TcxTimer* GetHookTimer() const { return FHookTimer; }
+  TcxTabSheet* CreatePage(const AnsiString& caption, Boolean tabVisible);
+  void ActivatePage(TcxTabSheet* page);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void DoShow() override;
+  void DoClose(TCloseAction& action) override;
+
+ private:
+  void HookTimerHandler(TObject* sender);
+  TcxCustomGridController* FController;
+  TcxTimer* FHookTimer = nullptr;
+  Integer FMargin = 0;
+  TcxPageControl* FPageControl = nullptr;
+};
+
+using TcxCustomGridCustomizationFormClass = orv::ClassOf<TcxCustomGridCustomizationForm>;
 
 // ==== Options and styles ======================================================================
 

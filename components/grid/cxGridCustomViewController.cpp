@@ -420,3 +420,202 @@ void TcxCustomGridPopup::VisibleChanged() {
   inherited::VisibleChanged();
   if (!GetVisible() && FOwner) FOwner->PopupClosed();
 }
+
+// ==== Moving objects ============================================================================
+
+TcxCustomGridMovingObject::~TcxCustomGridMovingObject() { FreeFeedback(); }
+
+void TcxCustomGridMovingObject::FreeFeedback() {
+  FreeAndNil(FArrows[0]);
+  FreeAndNil(FArrows[1]);
+  FreeAndNil(FDragImage);
+}
+
+TcxDragAndDropArrowClass TcxCustomGridMovingObject::GetArrowClass() { return TcxDragAndDropArrow::StaticClass(); }
+
+TcxDragImageClass TcxCustomGridMovingObject::GetDragImageClass() { return TcxDragImage::StaticClass(); }
+
+void TcxCustomGridMovingObject::GetArrowAreaBounds(TRect& rect) { rect = ViewInfo()->GetBounds(); }
+
+TcxArrowPlace TcxCustomGridMovingObject::ArrowPlace(Integer arrow) {
+  if (ArrowsAtTopAndBottom()) return arrow == 0 ? apTop : apBottom;
+  return arrow == 0 ? apLeft : apRight;
+}
+
+void TcxCustomGridMovingObject::BeginDragAndDrop() {
+  FDragImage = GetDragImageClass().Create();
+  InitDragImage();
+  for (TcxDragAndDropArrow*& arrow : FArrows) arrow = GetArrowClass().Create(FDragImage->GetTransparentColorEnabled());
+  RedrawControlNow(GridView()->GetControlGrid());
+  inherited::BeginDragAndDrop();
+}
+
+void TcxCustomGridMovingObject::ShowArrows(Boolean visible) {
+  if (!AreArrowsVisible()) visible = false;
+  for (Integer i = 0; i < 2; ++i) {
+    TcxDragAndDropArrow* arrow = FArrows[i];
+    if (!arrow) continue;
+    if (visible) {
+      TRect area;
+      GetArrowAreaBounds(area);
+      TRect rect;
+      GetArrowsClientRect(ArrowPlace(i), rect);
+      arrow->ShowAt(GetSite(), rect, ArrowPlace(i), area);
+    }
+    arrow->SetShowing(visible);
+  }
+}
+
+void TcxCustomGridMovingObject::FeedbackStateChanged() {
+  inherited::FeedbackStateChanged();
+  ShowArrows(!GetFeedbackHidden());
+  if (FDragImage) FDragImage->SetShowing(!GetFeedbackHidden());
+}
+
+void TcxCustomGridMovingObject::FeedbackRestored() {
+  ShowArrows(true);
+  inherited::FeedbackRestored();
+}
+
+void TcxCustomGridMovingObject::DragAndDrop(const TPoint& point, Boolean& accepted) {
+  inherited::DragAndDrop(point, accepted);
+  if (!FDragImage) return;
+  FDragImage->MoveTo(GetSite()->ClientToScreen(GetCurMousePos()));
+  FDragImage->SetShowing(true);
+}
+
+void TcxCustomGridMovingObject::EndDragAndDrop(Boolean accepted) {
+  inherited::EndDragAndDrop(accepted);
+  FreeFeedback();
+}
+
+TCursor TcxCustomGridMovingObject::GetDragAndDropCursor(Boolean accepted) {
+  if (accepted) return crArrow;
+  return CanRemove() ? crcxGridRemove : crcxGridNoDrop;
+}
+
+void TcxCustomGridMovingObject::GetSourceItemBounds(TRect& rect) {
+  if (TcxCustomGridCellViewInfo* cell = GetSourceItemViewInfo()) {
+    rect = cell->GetBounds();
+    return;
+  }
+  // An item dragged from a customization list box: the list boxes of the table views give its
+  // rectangle; without one the drag image is empty.
+  rect = TRect();
+}
+
+void TcxCustomGridMovingObject::InitDragImage() {
+  TRect bounds;
+  GetSourceItemBounds(bounds);
+  FDragImage->InitBounds(bounds, GetDragStartPoint());
+  if (TcxCustomGridCellViewInfo* cell = GetSourceItemViewInfo()) {
+    TcxCanvas* canvas = FDragImage->GetCanvas();
+    const TPoint origin = canvas->GetWindowOrigin();
+    canvas->SetWindowOrigin(TPoint(origin.X + bounds.Left, origin.Y + bounds.Top));
+    cell->Paint(canvas);
+    canvas->SetWindowOrigin(origin);
+  } else if (IsSourceCustomizationForm()) {
+    PaintSourceItemFromListBox(FDragImage->GetCanvas(), GetOffsetRect(bounds, -bounds.Left, -bounds.Top), FSourceItem);
+  }
+}
+
+// ==== Customization form ========================================================================
+
+#include "components/grid/cxGridStrs.h"
+#include "components/pagecontrol/cxPC.h"
+
+TClass TcxCustomGridController::GetCustomizationFormClass() { return TcxCustomGridCustomizationForm::StaticClass(); }
+
+TCustomForm* TcxCustomGridController::CreateCustomizationForm() {
+  TClass cls = GetCustomizationFormClass();
+  if (!cls) return nullptr;
+  return TcxCustomGridCustomizationFormClass(cls).Create(this);
+}
+
+TcxCustomGridCustomizationForm::TcxCustomGridCustomizationForm(TcxCustomGridController* controller)
+    : TForm(nullptr), FController(controller) {
+  SetCaption(GetLocalizedResourceString(&scxGridCustomizationFormCaption));
+  SetBorderStyle(bsSizeToolWin);
+  if (TcxCustomGrid* grid = controller->GetControl()) GetFont()->Assign(grid->GetFont());
+  CalculateConsts();
+  CreateControls();
+}
+
+void TcxCustomGridCustomizationForm::BeforeDestruction() {
+  FreeAndNil(FHookTimer);
+  TcxCustomGridController* controller = FController;
+  FController = nullptr;
+  if (controller && controller->GetCustomizationForm() == this) controller->CustomizationFormDestroying();
+  inherited::BeforeDestruction();
+}
+
+TcxCustomGridView* TcxCustomGridCustomizationForm::GridView() const { return FController ? FController->GetGridView() : nullptr; }
+
+void TcxCustomGridCustomizationForm::CalculateConsts() {
+  TcxCanvas canvas(GetCanvas());
+  FMargin = canvas.TextHeightOf("Qq") / 6;
+}
+
+void TcxCustomGridCustomizationForm::GetContentBounds(TRect& rect) {
+  rect = GetInflatedRect(GetClientRect(), -FMargin, -FMargin);
+}
+
+void TcxCustomGridCustomizationForm::CreateControls() {
+  FPageControl = new TcxPageControl(this);
+  FPageControl->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+  TRect bounds;
+  GetPageControlBounds(bounds);
+  FPageControl->SetBoundsRect(bounds);
+  FPageControl->SetFocusable(false);
+  FPageControl->SetHotTrack(true);
+  if (GridView() && GridView()->LookAndFeel()) FPageControl->GetLookAndFeel()->SetMaster(GridView()->LookAndFeel());
+  FPageControl->SetParent(this);
+  InitPageControl();
+}
+
+TcxTabSheet* TcxCustomGridCustomizationForm::CreatePage(const AnsiString& caption, Boolean tabVisible) {
+  auto* page = new TcxTabSheet(FPageControl);
+  page->SetCaption(caption);
+  page->SetTabVisible(tabVisible);
+  page->SetPageControl(FPageControl);
+  return page;
+}
+
+void TcxCustomGridCustomizationForm::ActivatePage(TcxTabSheet* page) {
+  if (page && page->GetTabVisible()) FPageControl->SetActivePage(page);
+}
+
+void TcxCustomGridCustomizationForm::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style |= WS_POPUP;
+  if (FController && FController->GetSite() && FController->GetSite()->HandleAllocated())
+    params.WndParent = FController->GetSite()->GetHandle();
+}
+
+void TcxCustomGridCustomizationForm::DoShow() {
+  inherited::DoShow();
+  if (FHookTimer) return;
+  FHookTimer = new TcxTimer(nullptr);
+  FHookTimer->SetInterval(100);
+  FHookTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridCustomizationForm::HookTimerHandler));
+}
+
+void TcxCustomGridCustomizationForm::HookTimerHandler(TObject* sender) {
+  if (!FController) return;
+  if (Application->GetMainForm() && Application->GetMainForm()->GetWindowState() == wsMinimized) {
+    if (HandleAllocated()) ShowWindow(GetHandle(), SW_HIDE);
+    return;
+  }
+  TcxGridSite* site = FController->GetSite();
+  if (!GridView()->IsVisible() || !site || !site->HandleAllocated() || !IsWindowVisible(site->GetHandle())) {
+    FController->SetCustomization(false);  // frees this form
+    return;
+  }
+  if (HandleAllocated() && !IsWindowVisible(GetHandle())) ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
+}
+
+void TcxCustomGridCustomizationForm::DoClose(TCloseAction& action) {
+  inherited::DoClose(action);
+  FreeAndNil(FHookTimer);
+  action = caFree;
+}

@@ -227,15 +227,57 @@ TEST_F(ViewTest, RegisteredViewsListDatasetKindsLast) {
   EXPECT_EQ(views.GetItemDescription(2), "DB Table");
 }
 
-TEST_F(ViewTest, CustomizationNeedsAWindowAndTellsTheListeners) {
-  View->GetController()->SetCustomization(true);
+TEST_F(ViewTest, CustomizationOpensAFormAtTheSitesBottomRightCorner) {
+  int customizations = 0;
+  struct TSink {
+    int* Count;
+    void Customized(TObject*) { ++*Count; }
+  } sink{&customizations};
+  View->SetOnCustomization(TNotifyEvent(&sink, &TSink::Customized));
+  View->RunLayoutCustomization();
   EXPECT_TRUE(View->GetController()->GetCustomization());
+  auto* form = dynamic_cast<TcxCustomGridCustomizationForm*>(View->GetController()->GetCustomizationForm());
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->GetCaption(), "Customization");
+  const TPoint corner = View->GetSite()->ClientToScreen(
+      Point(View->GetSite()->GetClientWidth(), View->GetSite()->GetClientHeight()));
+  EXPECT_EQ(form->GetBoundsRect(), Rect(corner.X - 180, corner.Y - 300, corner.X, corner.Y));
+  EXPECT_NE(form->GetPageControl(), nullptr);
+  EXPECT_EQ(customizations, 1);
+  Run();
+  orv::headless::AdvanceTime(150);
+  Run();
+  EXPECT_TRUE(View->GetController()->GetCustomization());  // the view is still shown
   View->GetController()->SetCustomization(false);
   EXPECT_FALSE(View->GetController()->GetCustomization());
+  EXPECT_EQ(View->GetController()->GetCustomizationForm(), nullptr);
+  EXPECT_EQ(customizations, 2);
   // Hiding the level detaches the view from its level tab and turns customization off.
   View->GetController()->SetCustomization(true);
   Grid->GetActiveLevel()->SetGridView(nullptr);
   EXPECT_FALSE(View->GetController()->GetCustomization());
+}
+
+class TTestMovingObject : public TcxCustomGridMovingObject {
+  ORV_CLASS(TTestMovingObject, TcxCustomGridMovingObject)
+ public:
+  explicit TTestMovingObject(TcxControl* control) : TcxCustomGridMovingObject(control) {}
+  Boolean Removable = false;
+  Boolean CanRemove() override { return Removable; }
+  void GetArrowsClientRect(TcxArrowPlace place, TRect& rect) override { rect = Rect(10, 10, 60, 30); }
+  TWinControl* GetSourceListBox() override { return nullptr; }
+  Boolean IsSourceCustomizationForm() override { return false; }
+  Boolean AreArrowsVisible() override { return true; }
+};
+
+TEST_F(ViewTest, AMovedItemOutsideTheViewShowsTheRemoveOrNoDropCursor) {
+  TTestMovingObject moving(View->GetSite());
+  EXPECT_EQ(moving.GetDragAndDropCursor(true), crArrow);
+  EXPECT_EQ(moving.GetDragAndDropCursor(false), crcxGridNoDrop);
+  moving.Removable = true;
+  EXPECT_EQ(moving.GetDragAndDropCursor(false), crcxGridRemove);
+  EXPECT_EQ(moving.ArrowPlace(0), apTop);
+  EXPECT_EQ(moving.ArrowPlace(1), apBottom);
 }
 
 TEST_F(ViewTest, StartingDragAndDropNeedsAClassFromTheHitTest) {
