@@ -190,6 +190,13 @@ void TCustomForm::GetChildren(TGetChildProc proc, TComponent* root) {
     if (!GetComponent(i)->HasParent()) proc(GetComponent(i));
 }
 
+void TCustomForm::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("TextHeight", TReaderProc(this, &TCustomForm::ReadTextHeight), TWriterProc(), false);
+}
+
+void TCustomForm::ReadTextHeight(TReader* reader) { reader->ReadInteger(); }
+
 void TCustomForm::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   if (!FParent && !GetParentWindow()) {

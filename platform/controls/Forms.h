@@ -160,6 +160,9 @@ class TCustomForm : public TScrollingWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void PaintWindow(HDC dc) override;
+  // Descriptions may carry the designer's "TextHeight" (the font's text height when the form was
+  // designed); it is read and not written, as forms are not rescaled by it here.
+  void DefineProperties(TFiler* filer) override;
   void ChangeScale(Integer m, Integer d) override;
   void ConstraintsChanged(TObject* sender) override;
   virtual void DoCreate();
@@ -185,6 +188,7 @@ class TCustomForm : public TScrollingWinControl {
   friend class TApplication;
   void SetActive(bool value);
   void SetWindowFocus();
+  void ReadTextHeight(TReader* reader);
   void CloseModal();
 
   TWinControl* FActiveControl = nullptr;

@@ -163,6 +163,7 @@ TEST_F(FormDescriptionTest, NamesOfEveryKindAreReadAndBadOnesFailWithTheReadersE
       "  WindowState = wsMaximized\n"
       "  Align = alCustom\n"
       "  Anchors = [akLeft, akBottom]\n"
+      "  TextHeight = 13\n"
       "end\n");
   EXPECT_EQ(form->GetColor(), clInfoBk);
   EXPECT_EQ(form->GetCursor(), crHandPoint);
