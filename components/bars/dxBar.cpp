@@ -830,8 +830,11 @@ void TdxBarManager::BeforeDestruction() {
   if (FOffice11Acquired) ReleaseOffice11Resources();
   FOffice11Acquired = false;
   // The manager frees the bars, items and groups still listed, whoever owns them.
-  for (TdxBarPopupMenu* menu : std::vector<TdxBarPopupMenu*>(FPopupMenus)) orv::Free(reinterpret_cast<TObject*>(menu));
-  FPopupMenus.clear();
+  while (!FPopupMenus.empty()) {
+    TdxBarComponent* menu = FPopupMenus.back();
+    FPopupMenus.pop_back();
+    menu->Free();
+  }
   while (FGroups->GetCount()) FGroups->Get(FGroups->GetCount() - 1)->Free();
   FBars->Clear();
   FMainMenuBar = nullptr;
@@ -1079,8 +1082,10 @@ void TdxBarManager::MoveItem(Integer curIndex, Integer newIndex) {
 
 void TdxBarManager::SetCustomizingMode(Boolean value) {
   if (FIsCustomizing == value) return;
-  // Turning customizing on and off opens and closes the customization form and refreshes the
-  // bar windows; both land with those units. The flag itself already stops shortcuts.
+  // Open menus close first. Opening and closing the customization form and refreshing the bar
+  // windows land with those units; the flag itself already stops shortcuts and hints.
+  if (ActiveBarControl() && gServices.CloseActiveBarControls) gServices.CloseActiveBarControls();
+  if (value) HideHint();
   FIsCustomizing = value;
 }
 
@@ -1088,8 +1093,8 @@ void TdxBarManager::SetSelectedItem(TdxBarItemControl* value) { StoreSelectedIte
 
 void TdxBarManager::AddDockControl(TdxBarDockControl* dockControl) {
   if (!dockControl) return;
+  // A dock site unregisters itself (RemoveDockControl) when it goes.
   FDockControls.push_back(dockControl);
-  if (auto* component = dynamic_cast<TComponent*>(reinterpret_cast<TObject*>(dockControl))) component->FreeNotification(this);
 }
 
 void TdxBarManager::RemoveDockControl(TdxBarDockControl* dockControl) {
@@ -1098,12 +1103,18 @@ void TdxBarManager::RemoveDockControl(TdxBarDockControl* dockControl) {
     if (FBars->GetDockControl(style) == dockControl) FBars->SetDockControl(style, nullptr);
 }
 
-void TdxBarManager::AddPopupMenu(TdxBarPopupMenu* popupMenu) {
-  if (popupMenu && std::find(FPopupMenus.begin(), FPopupMenus.end(), popupMenu) == FPopupMenus.end())
-    FPopupMenus.push_back(popupMenu);
+TdxBarComponent* TdxBarManager::GetPopupMenu(Integer index) const {
+  return index >= 0 && index < GetPopupMenuCount() ? FPopupMenus[index] : nullptr;
 }
 
-void TdxBarManager::RemovePopupMenu(TdxBarPopupMenu* popupMenu) {
+void TdxBarManager::AddPopupMenu(TdxBarComponent* popupMenu) {
+  if (popupMenu && std::find(FPopupMenus.begin(), FPopupMenus.end(), popupMenu) == FPopupMenus.end()) {
+    FPopupMenus.push_back(popupMenu);
+    popupMenu->FreeNotification(this);
+  }
+}
+
+void TdxBarManager::RemovePopupMenu(TdxBarComponent* popupMenu) {
   FPopupMenus.erase(std::remove(FPopupMenus.begin(), FPopupMenus.end(), popupMenu), FPopupMenus.end());
 }
 
@@ -1537,6 +1548,7 @@ void TdxBarManager::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation != opRemove) return;
   if (auto* group = dynamic_cast<TdxBarGroup*>(component)) FGroups->Remove(group);
+  if (auto* menu = dynamic_cast<TdxBarComponent*>(component)) RemovePopupMenu(menu);
 }
 
 void TdxBarManager::SetName(const AnsiString& newName) {

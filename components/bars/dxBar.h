@@ -684,9 +684,12 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void StoreSelectedItem(TdxBarItemControl* value) { FSelectedItem = value; }
   void AddDockControl(TdxBarDockControl* dockControl);
   void RemoveDockControl(TdxBarDockControl* dockControl);
-  void AddPopupMenu(TdxBarPopupMenu* popupMenu);
-  void RemovePopupMenu(TdxBarPopupMenu* popupMenu);
+  // The registered popup menus (TdxBarPopupMenu, a bar component); the manager frees those
+  // still registered when it goes.
+  void AddPopupMenu(TdxBarComponent* popupMenu);
+  void RemovePopupMenu(TdxBarComponent* popupMenu);
   Integer GetPopupMenuCount() const { return Integer(FPopupMenus.size()); }
+  TdxBarComponent* GetPopupMenu(Integer index) const;
   void AddRestoringBar(TdxBar* bar);
   Boolean IsBarRestoring(TdxBar* bar) const;
   void ShowRestoredBars();
@@ -936,7 +939,7 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   TdxBarComponentList* FGroups = nullptr;
   TdxBarManagerCategories* FCategories = nullptr;
   std::vector<TdxBarDockControl*> FDockControls;
-  std::vector<TdxBarPopupMenu*> FPopupMenus;
+  std::vector<TdxBarComponent*> FPopupMenus;
   TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
   TdxObjectList* FRestoringList = nullptr;
   TdxBar* FMainMenuBar = nullptr;

@@ -233,6 +233,61 @@ TEST_F(BarManagerTest, LookupsAndNames) {
   EXPECT_EQ(caption, "Save & Exit");
 }
 
+class TTestMenu : public TdxBarComponent {
+  ORV_CLASS(TTestMenu, TdxBarComponent)
+ public:
+  explicit TTestMenu(TComponent* owner) : TdxBarComponent(owner) {}
+};
+class TTestItem : public TdxBarItem {
+  ORV_CLASS(TTestItem, TdxBarItem)
+ public:
+  explicit TTestItem(TComponent* owner) : TdxBarItem(owner) {}
+};
+class TTestSubItem : public TTestItem {
+  ORV_CLASS(TTestSubItem, TTestItem)
+ public:
+  explicit TTestSubItem(TComponent* owner) : TTestItem(owner) {}
+};
+class TTestItemControl : public TObject {
+  ORV_CLASS(TTestItemControl, TObject)
+ public:
+  TTestItemControl() = default;
+};
+
+TEST_F(BarManagerTest, RegisteredPopupMenusGoWithTheManagerOrLeaveWhenFreed) {
+  auto* kept = new TTestMenu(Form.get());
+  auto* freed = new TTestMenu(Form.get());
+  Manager->AddPopupMenu(kept);
+  Manager->AddPopupMenu(freed);
+  Manager->AddPopupMenu(kept);
+  EXPECT_EQ(Manager->GetPopupMenuCount(), 2);
+  freed->Free();
+  EXPECT_EQ(Manager->GetPopupMenuCount(), 1);
+  EXPECT_EQ(Manager->GetPopupMenu(0), kept);
+  const int before = Form->GetComponentCount();
+  Manager->Free();
+  EXPECT_EQ(Form->FindComponent(kept->GetName()), nullptr);
+  EXPECT_LT(Form->GetComponentCount(), before);
+}
+
+TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
+  TdxBarItemList* list = GetBarItemClassList();
+  const int count = list->GetCount(), visible = list->GetVisibleItemCount();
+  RegisterBarItem(TTestItem::StaticClass(), TTestItemControl::StaticClass(), true);
+  RegisterBarItem(TTestMenu::StaticClass(), TTestItemControl::StaticClass(), false);
+  EXPECT_EQ(list->GetCount(), count + 2);
+  EXPECT_EQ(list->GetVisibleItemCount(), visible + 1);
+  EXPECT_EQ(list->GetVisibleItemClass(visible), TTestItem::StaticClass());
+  EXPECT_EQ(list->GetVisibleItemClass(visible + 1), nullptr);
+  EXPECT_EQ(list->FindControlClass(TTestSubItem::StaticClass()), TTestItemControl::StaticClass());
+  EXPECT_EQ(list->FindControlClass(TdxBarButton::StaticClass()), nullptr);
+  EXPECT_EQ(GetClass("TTestItem"), TTestItem::StaticClass());
+  list->DeleteRecord(list->GetCount() - 1);
+  list->DeleteRecord(list->GetCount() - 1);
+  EXPECT_EQ(list->GetCount(), count);
+  EXPECT_EQ(GetClass("TTestItem"), nullptr);
+}
+
 // ---- Categories and groups
 
 TEST_F(BarManagerTest, CategoryEditsKeepTheItemsCategories) {
