@@ -972,8 +972,12 @@ void TcxEditDataBinding::UpdateDisplayValue() { FEdit->UpdateDisplayValue(); }
 
 ORV_PUBLISH(TcxCustomEdit) {
   using T = TcxCustomEdit;
+  // The size travels as the custom values "Height" and "Width" (DefineProperties), which an
+  // auto-sized editor leaves out.
+  p.Property("Height", &T::GetHeight, &T::SetHeight).Stored([](T*) { return false; });
   p.Property("PropertiesEvents", &T::GetPropertiesEvents, &T::SetPropertiesEvents);
   p.Property("RepositoryItem", &T::GetRepositoryItem, &T::SetRepositoryItem);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Stored([](T*) { return false; });
   p.Property("OnFocusChanged", &T::GetOnFocusChanged, &T::SetOnFocusChanged);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -568,6 +569,32 @@ TEST(cxEditRegistry, PropertiesClassesAreListedByDescription) {
   registry->RemoveClass(TTestEditProperties::StaticClass());
   registry->RemoveClass(TOtherProperties::StaticClass());
   EXPECT_EQ(registry->GetCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+ORV_PUBLISH(TTestEdit) {}
+
+TEST_F(EditTest, FormTextLeavesOutTheSizeAnAutoSizedEditorComputes) {
+  TTestEdit* e = Add(10, 10, 120, 21);
+  e->SetName("Edit1");
+  const auto block = [&] {
+    const AnsiString text = orv::WriteComponentToText(Form.get());
+    const std::size_t at = text.find("object Edit1");
+    return at == AnsiString::npos ? AnsiString() : text.substr(at, text.find("end", at) - at);
+  };
+  AnsiString written = block();
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(written.find("Height"), AnsiString::npos) << written;
+  // The width stays: this editor's width does not follow its content.
+  EXPECT_NE(written.find("Width = 120"), AnsiString::npos) << written;
+  e->SetAutoSize(false);
+  e->SetHeight(30);
+  written = block();
+  EXPECT_NE(written.find("Height = 30"), AnsiString::npos) << written;
+  EXPECT_NE(written.find("Width = 120"), AnsiString::npos) << written;
 }
 
 }  // namespace
