@@ -439,14 +439,10 @@ void TcxCustomGrid::ActiveTabChanged(TcxGridLevel* level) {
 
 TcxCustomGridView* TcxCustomGrid::ChooseSubstituteView(TcxCustomGridView* previous) {
   for (TcxCustomGridView* view = previous; view; view = view->MasterGridView())
-    if (!view->IsDestroying() && view != previous) return view;
-  if (previous && !previous->IsDestroying()) {
-    for (TcxCustomGridView* view = previous->MasterGridView(); view; view = view->MasterGridView())
-      if (!view->IsDestroying()) return view;
-  }
+    if (!view->IsDestroying()) return view;
   for (Integer i = 0; i < FRootLevel->GetCount(); ++i)
     if (TcxCustomGridView* view = FRootLevel->GetItem(i)->GetGridView())
-      if (!view->IsDestroying() && view->CanFocus()) return view;
+      if (!view->IsDestroying()) return view;
   return nullptr;
 }
 
@@ -457,8 +453,7 @@ void TcxCustomGrid::SetFocusedView(TcxCustomGridView* value) {
   if (!IsDestroying() && !IsDesigning()) {
     const Boolean needSubstitute = (!value && ActiveView()) || (value && value->IsDestroying());
     if (needSubstitute) {
-      value = ChooseSubstituteView(previous && !previous->IsDestroying() ? previous : nullptr);
-      if (value == previous && previous) value = nullptr;
+      value = ChooseSubstituteView(previous);
       if (value == FFocusedView) return;
     }
   }
