@@ -288,6 +288,36 @@ TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
   EXPECT_EQ(GetClass("TTestItem"), nullptr);
 }
 
+TEST_F(BarManagerTest, UpdateLocksNestAndRelayOutOnce) {
+  MainMenu->SetChanged(true);
+  Manager->BeginUpdate();
+  Manager->BeginUpdate();
+  EXPECT_TRUE(Manager->IsUpdateLocked());
+  Manager->EndUpdate();
+  EXPECT_TRUE(MainMenu->GetChanged());
+  Manager->EndUpdate();
+  EXPECT_FALSE(Manager->IsUpdateLocked());
+  EXPECT_FALSE(MainMenu->GetChanged());
+  Manager->EndUpdate();  // an unbalanced end changes nothing
+  EXPECT_FALSE(Manager->IsUpdateLocked());
+}
+
+TEST_F(BarManagerTest, RenamingTheManagerAtDesignTimeRenamesItsItems) {
+  Manager->SetName("dxBarManager1");
+  Button->SetName("dxBarManager1Button1");
+  TdxBarButton* plain = AddButton("Plain", 0);
+  plain->SetName("Button1");
+  Manager->SetName("bm");  // not designing: items keep their names
+  EXPECT_EQ(Button->GetName(), "dxBarManager1Button1");
+  Manager->SetName("dxBarManager1");
+  IncludeComponentState(Manager, TComponentState{csDesigning});
+  EXPECT_TRUE(Manager->InCustomizingMode());
+  Manager->SetName("bm");
+  EXPECT_EQ(Button->GetName(), "bmButton1");
+  EXPECT_EQ(plain->GetName(), "Button1");
+  ExcludeComponentState(Manager, TComponentState{csDesigning});
+}
+
 // ---- Categories and groups
 
 TEST_F(BarManagerTest, CategoryEditsKeepTheItemsCategories) {
