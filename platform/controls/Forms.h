@@ -1,8 +1,8 @@
 // Forms, data modules, the application object and the screen.
 //
-// A form is a top-level window. Its OnCreate runs in AfterConstruction (TApplication::CreateForm
-// calls it; code that creates a form with new calls it once the form is built), its OnDestroy in
-// BeforeDestruction. Show, Hide and ShowModal follow the platform: a modal form runs the
+// A form is a top-level window. AfterConstruction (TApplication::CreateForm calls it; code that
+// creates a form with new calls it once the form is built) reads the form descriptions of its
+// classes and then runs OnCreate; OnDestroy runs in BeforeDestruction. Data modules do the same. Show, Hide and ShowModal follow the platform: a modal form runs the
 // application's message loop until its ModalResult is set, Close asks CloseQuery and OnClose
 // (hide, free, nothing), and closing the main form ends the application.
 //

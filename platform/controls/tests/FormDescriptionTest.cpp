@@ -642,4 +642,63 @@ TEST_F(FormDescriptionTest, ControlsRefuseUnknownPropertiesAndBadValues) {
   }
 }
 
+// A component that stores a pen and a brush, as shapes and canvases of components do.
+class TPenHolder : public TComponent {
+  ORV_CLASS(TPenHolder, TComponent)
+ public:
+  explicit TPenHolder(TComponent* owner) : TComponent(owner) {}
+  ~TPenHolder() override {
+    FPen->Free();
+    FBrush->Free();
+  }
+  TPen* GetPen() const { return FPen; }
+  TBrush* GetBrush() const { return FBrush; }
+
+ private:
+  TPen* FPen = new TPen;
+  TBrush* FBrush = new TBrush;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TPenHolder) {
+  p.Property("Pen", &TPenHolder::GetPen);
+  p.Property("Brush", &TPenHolder::GetBrush);
+}
+
+namespace {
+
+TEST_F(FormDescriptionTest, PensAndBrushesWriteWhatDiffersFromTheirDefaults) {
+  Owned<TPenHolder> plain(new TPenHolder(nullptr));
+  plain->SetName("Shape");
+  EXPECT_EQ(orv::WriteComponentToText(plain.get()), "object Shape: TPenHolder\nend\n");
+
+  Owned<TPenHolder> source(new TPenHolder(nullptr));
+  source->SetName("Shape");
+  source->GetPen()->SetColor(clNavy);
+  source->GetPen()->SetWidth(3);
+  source->GetPen()->SetStyle(psDot);
+  source->GetPen()->SetMode(pmXor);
+  source->GetBrush()->SetColor(clBtnFace);
+  source->GetBrush()->SetStyle(bsDiagCross);
+  const std::string text = orv::WriteComponentToText(source.get());
+  EXPECT_EQ(text,
+            "object Shape: TPenHolder\n"
+            "  Pen.Color = clNavy\n"
+            "  Pen.Mode = pmXor\n"
+            "  Pen.Style = psDot\n"
+            "  Pen.Width = 3\n"
+            "  Brush.Color = clBtnFace\n"
+            "  Brush.Style = bsDiagCross\n"
+            "end\n");
+  Owned<TPenHolder> copy(new TPenHolder(nullptr));
+  orv::ReadComponentFromText(copy.get(), text);
+  EXPECT_EQ(copy->GetPen()->GetColor(), clNavy);
+  EXPECT_EQ(copy->GetPen()->GetWidth(), 3);
+  EXPECT_EQ(copy->GetPen()->GetStyle(), psDot);
+  EXPECT_EQ(copy->GetPen()->GetMode(), pmXor);
+  EXPECT_EQ(copy->GetBrush()->GetColor(), clBtnFace);
+  EXPECT_EQ(copy->GetBrush()->GetStyle(), bsDiagCross);
+}
+
 }  // namespace
