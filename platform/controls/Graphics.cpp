@@ -1814,65 +1814,14 @@ const orv::EnumNames<TBrushStyle> kBrushStyleNames("TBrushStyle", {"bsSolid", "b
                                                                    "bsVertical", "bsFDiagonal", "bsBDiagonal",
                                                                    "bsCross", "bsDiagCross"});
 
-// Colours are written by name where the platform names them (the first name of a value wins),
-// else as numbers; charsets likewise.
-const bool kColorIdents = (orv::RegisterIntegerIdents(
-                               "TColor",
-                               {{clBlack, "clBlack"},
-                                {clMaroon, "clMaroon"},
-                                {clGreen, "clGreen"},
-                                {clOlive, "clOlive"},
-                                {clNavy, "clNavy"},
-                                {clPurple, "clPurple"},
-                                {clTeal, "clTeal"},
-                                {clGray, "clGray"},
-                                {clSilver, "clSilver"},
-                                {clRed, "clRed"},
-                                {clLime, "clLime"},
-                                {clYellow, "clYellow"},
-                                {clBlue, "clBlue"},
-                                {clFuchsia, "clFuchsia"},
-                                {clAqua, "clAqua"},
-                                {clWhite, "clWhite"},
-                                {0xC0DCC0, "clMoneyGreen"},
-                                {0xF0CAA6, "clSkyBlue"},
-                                {0xF0FBFF, "clCream"},
-                                {0xA4A0A0, "clMedGray"},
-                                {clSilver, "clLtGray"},
-                                {clGray, "clDkGray"},
-                                {clScrollBar, "clScrollBar"},
-                                {clBackground, "clBackground"},
-                                {clActiveCaption, "clActiveCaption"},
-                                {clInactiveCaption, "clInactiveCaption"},
-                                {clMenu, "clMenu"},
-                                {clWindow, "clWindow"},
-                                {clWindowFrame, "clWindowFrame"},
-                                {clMenuText, "clMenuText"},
-                                {clWindowText, "clWindowText"},
-                                {clCaptionText, "clCaptionText"},
-                                {clActiveBorder, "clActiveBorder"},
-                                {clInactiveBorder, "clInactiveBorder"},
-                                {clAppWorkSpace, "clAppWorkSpace"},
-                                {clHighlight, "clHighlight"},
-                                {clHighlightText, "clHighlightText"},
-                                {clBtnFace, "clBtnFace"},
-                                {clBtnShadow, "clBtnShadow"},
-                                {clGrayText, "clGrayText"},
-                                {clBtnText, "clBtnText"},
-                                {clInactiveCaptionText, "clInactiveCaptionText"},
-                                {clBtnHighlight, "clBtnHighlight"},
-                                {cl3DDkShadow, "cl3DDkShadow"},
-                                {cl3DLight, "cl3DLight"},
-                                {clInfoText, "clInfoText"},
-                                {clInfoBk, "clInfoBk"},
-                                {clHotLight, "clHotLight"},
-                                {clGradientActiveCaption, "clGradientActiveCaption"},
-                                {clGradientInactiveCaption, "clGradientInactiveCaption"},
-                                {clMenuHighlight, "clMenuHighlight"},
-                                {clMenuBar, "clMenuBar"},
-                                {clNone, "clNone"},
-                                {clDefault, "clDefault"}}),
-                           true);
+// Colours are written by name where the platform names them (ColorToIdent), else as numbers;
+// charsets likewise.
+const bool kColorIdents = [] {
+  std::vector<orv::IdentMapEntry> table;
+  for (const TColorName& c : kColorNames) table.push_back({c.Value, c.Name});
+  orv::RegisterIntegerIdents("TColor", std::move(table));
+  return true;
+}();
 
 const bool kCharsetIdents = (orv::RegisterIntegerIdents("TFontCharset", {{ANSI_CHARSET, "ANSI_CHARSET"},
                                                                          {DEFAULT_CHARSET, "DEFAULT_CHARSET"},

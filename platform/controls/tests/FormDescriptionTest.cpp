@@ -45,6 +45,18 @@ ORV_PUBLISH(TDescribedForm) {
   p.Method("FormKeyDown", &T::FormKeyDown);
 }
 
+// Reading `text` into a form fails with the reader's error and exactly `message`.
+void ExpectReadError(const std::string& text, const std::string& message) {
+  SCOPED_TRACE(text);
+  Owned<TForm> target(new TForm(nullptr));
+  try {
+    orv::ReadComponentFromText(target.get(), text);
+    ADD_FAILURE() << "read without error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.GetMessage(), message);
+  }
+}
+
 class FormDescriptionTest : public ::testing::Test {
  protected:
   void SetUp() override { orv::headless::Reset(); }
@@ -187,16 +199,9 @@ TEST_F(FormDescriptionTest, NamesOfEveryKindAreReadAndBadOnesFailWithTheReadersE
       {"  OnCreate = NoSuchMethod\n", "property OnCreate (line 2): Method NoSuchMethod not found in TForm"},
       {"  Cursor = 40000\n", "property Cursor (line 2): Invalid property value 40000"},
   };
-  for (const auto& b : bad) {
-    SCOPED_TRACE(b.Line);
-    Owned<TForm> target(new TForm(nullptr));
-    try {
-      orv::ReadComponentFromText(target.get(), std::string("object Bad: TForm\n") + b.Line + "end\n");
-      ADD_FAILURE() << "read without error";
-    } catch (const EReadError& e) {
-      EXPECT_EQ(e.GetMessage(), std::string("Error reading form TForm, component Bad, ") + b.Message);
-    }
-  }
+  for (const auto& b : bad)
+    ExpectReadError(std::string("object Bad: TForm\n") + b.Line + "end\n",
+                    std::string("Error reading form TForm, component Bad, ") + b.Message);
 }
 
 // ---- Data modules ----
@@ -630,16 +635,9 @@ TEST_F(FormDescriptionTest, ControlsRefuseUnknownPropertiesAndBadValues) {
        "component I, property ShortCut (line 4): Invalid property value 'Ctrl+E'"},
       {"object T: TTimer\n  Interval = -5\n", "component T, property Interval (line 3): Invalid property value -5"},
   };
-  for (const auto& b : bad) {
-    SCOPED_TRACE(b.Object);
-    Owned<TForm> target(new TForm(nullptr));
-    try {
-      orv::ReadComponentFromText(target.get(), std::string("object Bad: TForm\n") + b.Object + "end\nend\n");
-      ADD_FAILURE() << "read without error";
-    } catch (const EReadError& e) {
-      EXPECT_EQ(e.GetMessage(), std::string("Error reading form TForm, ") + b.Message);
-    }
-  }
+  for (const auto& b : bad)
+    ExpectReadError(std::string("object Bad: TForm\n") + b.Object + "end\nend\n",
+                    std::string("Error reading form TForm, ") + b.Message);
 }
 
 // A component that stores a pen and a brush, as shapes and canvases of components do.
