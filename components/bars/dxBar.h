@@ -426,6 +426,8 @@ class TdxBarPainter : public TcxIUnknownObject {
   TcxCustomLookAndFeelPainterClass FSkinPainter;
 };
 using TdxBarPainterClass = orv::ClassOf<TdxBarPainter>;
+// The painter of a skinned look and feel under bmsUseLookAndFeel; a skin unit replaces it.
+extern TdxBarPainterClass dxBarSkinPainterClass;
 
 class TdxBarStandardPainter : public TdxBarPainter {
   ORV_CLASS(TdxBarStandardPainter, TdxBarPainter)
