@@ -14,6 +14,7 @@
 #include "components/editors/cxEdit.h"
 #include "components/editors/cxEditPaintUtils.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -595,6 +596,75 @@ TEST_F(EditTest, FormTextLeavesOutTheSizeAnAutoSizedEditorComputes) {
   written = block();
   EXPECT_NE(written.find("Height = 30"), AnsiString::npos) << written;
   EXPECT_NE(written.find("Width = 120"), AnsiString::npos) << written;
+}
+
+}  // namespace
+
+namespace {
+
+// A native edit window as an editor's inner control, reporting itself through the interface.
+class TFakeInnerEdit : public TEdit, public IcxCustomInnerEdit {
+  ORV_CLASS(TFakeInnerEdit, TEdit)
+ public:
+  explicit TFakeInnerEdit(TComponent* owner) : TEdit(owner) {}
+  TWinControl* GetControl() override { return this; }
+  TcxContainer* GetControlContainer() override { return dynamic_cast<TcxContainer*>(GetOwner()); }
+  LRESULT CallDefWndProc(UINT, WPARAM, LPARAM) override { return 0; }
+  Boolean RejectsClipboardMessages() override { return false; }
+  void GetEditValue(Variant& value) override { value = Variant(GetText()); }
+  TNotifyEvent GetOnChange() override { return TEdit::GetOnChange(); }
+  Boolean GetReadOnly() override { return TEdit::GetReadOnly(); }
+  void LockBounds(Boolean) override {}
+  void SafelySetFocus() override { SetFocus(); }
+  void SetEditValue(const Variant& value) override { SetText(VarToStr(value)); }
+  void SetParent(TWinControl* value) override { TEdit::SetParent(value); }
+  void SetOnChange(const TNotifyEvent& value) override { TEdit::SetOnChange(value); }
+  void SetReadOnly(Boolean value) override { TEdit::SetReadOnly(value); }
+};
+
+class TSeparateProperties : public TTestEditProperties {
+  ORV_CLASS(TSeparateProperties, TTestEditProperties)
+ public:
+  explicit TSeparateProperties(TPersistent* owner) : TTestEditProperties(owner) {}
+  Boolean HasSeparateChangeEvents() override { return true; }
+};
+
+class TInnerEditEditor : public TTestEdit {
+  ORV_CLASS(TInnerEditEditor, TTestEdit)
+ public:
+  explicit TInnerEditEditor(TComponent* owner) : TTestEdit(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TSeparateProperties::StaticClass(); }
+  TClass GetInnerEditClass() override { return TFakeInnerEdit::StaticClass(); }
+};
+
+TEST_F(EditTest, TheInnerControlReportsItsChangesAndTakesTheReadOnlyState) {
+  auto* e = new TInnerEditEditor(Form.get());
+  e->SetAutoSize(false);
+  e->SetParent(Form.get());
+  e->SetBounds(10, 10, 120, 21);
+  e->GetEditStyle()->SetHotTrack(false);
+  Listen(e);
+  ASSERT_NE(e->GetInnerEdit(), nullptr);
+  auto* inner = static_cast<TFakeInnerEdit*>(e->GetInnerEdit()->GetControl());
+  EXPECT_EQ(e->GetInnerControl(), inner);
+  EXPECT_EQ(inner->GetParent(), e);
+  Show();
+  EXPECT_EQ(inner->GetBoundsRect(), e->GetViewInfo()->ClientRect);
+
+  e->SetFocus();
+  Run();
+  ASSERT_TRUE(e->Focused());
+  inner->SetText("Oslo");
+  Run();
+  EXPECT_TRUE(e->GetModifiedAfterEnter());
+  ASSERT_FALSE(Log.Events.empty());
+  EXPECT_EQ(Log.Events.front(), "change");
+
+  e->GetProperties()->SetReadOnly(true);
+  EXPECT_TRUE(inner->GetReadOnly());
+  // A read-only editor drops the modification it had.
+  EXPECT_FALSE(e->GetModifiedAfterEnter());
+  EXPECT_EQ(e->GetColorState(), 3);
 }
 
 }  // namespace
