@@ -622,6 +622,61 @@ TEST_F(FormDescriptionTest, ASmallFormRoundTripsThroughTextWithItsEventsBound) {
   EXPECT_EQ(orv::WriteComponentToText(g), text);
 }
 
+TEST_F(FormDescriptionTest, MemosScrollBarsRadioButtonsAndImagesKeepTheirValues) {
+  Owned<TForm> source(new TForm(nullptr));
+  source->SetName("Other");
+  auto* memo = new TMemo(source.get());
+  memo->SetName("Notes");
+  memo->SetParent(source.get());
+  memo->GetLines()->Clear();  // a new memo shows its name
+  memo->GetLines()->Add("первая"_a);
+  memo->GetLines()->Add("вторая"_a);
+  memo->SetScrollBars(ssVertical);
+  memo->SetWordWrap(false);
+  memo->SetReadOnly(true);
+  auto* bar = new TScrollBar(source.get());
+  bar->SetName("Bar");
+  bar->SetParent(source.get());
+  bar->SetKind(sbVertical);
+  bar->SetMax(50);
+  bar->SetPosition(20);
+  bar->SetLargeChange(10);
+  auto* radio = new TRadioButton(source.get());
+  radio->SetName("Radio");
+  radio->SetParent(source.get());
+  radio->SetChecked(true);
+  radio->SetAlignment(taLeftJustify);
+  auto* image = new TImage(source.get());
+  image->SetName("Picture");
+  image->SetParent(source.get());
+  image->SetStretch(true);
+  image->SetAlign(alClient);
+  const std::string text = orv::WriteComponentToText(source.get());
+  EXPECT_NE(text.find("    Lines.Strings = (\n      'первая'\n      'вторая')\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("    Kind = sbVertical\n"), std::string::npos) << text;
+
+  Owned<TForm> copy = Read<TForm>(text);
+  auto* memo2 = static_cast<TMemo*>(copy->FindComponent("Notes"));
+  auto* bar2 = static_cast<TScrollBar*>(copy->FindComponent("Bar"));
+  auto* radio2 = static_cast<TRadioButton*>(copy->FindComponent("Radio"));
+  auto* image2 = static_cast<TImage*>(copy->FindComponent("Picture"));
+  ASSERT_TRUE(memo2 && bar2 && radio2 && image2);
+  EXPECT_EQ(memo2->GetLines()->GetCount(), 2);
+  EXPECT_EQ(memo2->GetLines()->Get(1), "вторая"_a);
+  EXPECT_EQ(memo2->GetScrollBars(), ssVertical);
+  EXPECT_FALSE(memo2->GetWordWrap());
+  EXPECT_TRUE(memo2->GetReadOnly());
+  EXPECT_EQ(bar2->GetKind(), sbVertical);
+  EXPECT_EQ(bar2->GetMax(), 50);
+  EXPECT_EQ(bar2->GetPosition(), 20);
+  EXPECT_EQ(bar2->GetLargeChange(), 10);
+  EXPECT_TRUE(radio2->GetChecked());
+  EXPECT_EQ(radio2->GetAlignment(), taLeftJustify);
+  EXPECT_TRUE(image2->GetStretch());
+  EXPECT_EQ(image2->GetAlign(), alClient);
+  EXPECT_EQ(orv::WriteComponentToText(copy.get()), text);
+}
+
 TEST_F(FormDescriptionTest, ControlsRefuseUnknownPropertiesAndBadValues) {
   const struct {
     const char* Object;
