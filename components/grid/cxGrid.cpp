@@ -394,10 +394,8 @@ TcxCustomGridView* TcxCustomGrid::CreateView(TcxCustomGridViewClass viewClass) {
 void TcxCustomGrid::RegisterView(TcxCustomGridView* view) {
   if (std::find(FViews.begin(), FViews.end(), view) != FViews.end()) return;
   FViews.push_back(view);
-  if (view->GetDataController()) {
-    // A view of the grid is a detail template without relation until a level attaches it; the
-    // data controller keeps no relations yet, so there is nothing to mark.
-  }
+  // A view is a detail template without relation until a level attaches it.
+  if (view->GetDataController()) view->GetDataController()->AttachAsDetailTemplate(nullptr, true);
 }
 
 void TcxCustomGrid::UnregisterView(TcxCustomGridView* view) {

@@ -744,13 +744,12 @@ Boolean TcxCustomGridView::IsPattern() { return FDataController && FDataControll
 Boolean TcxCustomGridView::IsDetail() { return FDataController && FDataController->IsDetailMode(); }
 
 TcxCustomGridView* TcxCustomGridView::MasterGridView() {
-  // The data controller names no master controller until it offers master-detail relations; a
-  // clone's master is found through its pattern's level.
   if (!IsDetail()) return nullptr;
-  return nullptr;
+  TcxCustomDataController* master = FDataController->GetMasterDataController();
+  return master ? dynamic_cast<TcxCustomGridView*>(master->GetOwnerComponent()) : nullptr;
 }
 
-Integer TcxCustomGridView::MasterRecordIndex() { return -1; }
+Integer TcxCustomGridView::MasterRecordIndex() { return FDataController ? FDataController->GetMasterRecordIndex() : -1; }
 
 Integer TcxCustomGridView::MasterGridRecordIndex() {
   const Integer recordIndex = MasterRecordIndex();

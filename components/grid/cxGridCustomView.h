@@ -15,12 +15,7 @@
 
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxControls.h"
-// The data controller's record-key class shares its name with the control unit's set of wanted
-// keys; inside the grid the data controller's one is seen under another name (the grid uses
-// neither directly).
-#define TcxKeys TcxDataControllerKeys
 #include "components/data/cxCustomData.h"
-#undef TcxKeys
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/foundation/cxStyles.h"

@@ -250,7 +250,8 @@ void TcxGridLevel::SetChildIndex(TcxGridLevel* child, Integer index) {
   FItems.erase(it);
   FItems.insert(FItems.begin() + index, child);
   RefreshVisibleItems();
-  // The child's relation follows once the data controller keeps relations.
+  if (FGridView && child->FDataRelation && FGridView->GetDataController())
+    FGridView->GetDataController()->GetRelationList()->Move(child->FDataRelation->GetIndex(), index);
   Changed(true);
 }
 
@@ -321,6 +322,7 @@ void TcxGridLevel::SetGridView(TcxCustomGridView* value) {
   if (FGridView) {
     FGridView->BeginUpdate();
     try {
+      if (old && old->GetDataController()) old->GetDataController()->AttachAsDetailTemplate(nullptr, true);
       FGridView->SetLevel(this);
       UpdateViewRelation(FVisible, !IsTop());
       for (TcxGridLevel* child : FItems) CreateChildRelation(child);
@@ -332,6 +334,7 @@ void TcxGridLevel::SetGridView(TcxCustomGridView* value) {
     FGridView->EndUpdate();
     if ((!gridHadFocusedView && !old) || oldFocused) FGridView->SetFocused(true);
   } else if (old && !old->IsDestroying()) {
+    if (old->GetDataController()) old->GetDataController()->AttachAsDetailTemplate(nullptr, true);
     old->SetFocused(false);
   }
   if (old && !old->IsDestroying() && old->GetStorageControl() && old->GetControl() != old->GetStorageControl())
@@ -375,11 +378,26 @@ orv::ClassOf<TcxGridLevel> TcxGridLevel::GetChildLevelClass() { return TcxGridLe
 TcxGridLevelOptionsClass TcxGridLevel::GetOptionsClass() { return TcxGridLevelOptions::StaticClass(); }
 TcxGridLevelStylesClass TcxGridLevel::GetStylesClass() { return TcxGridLevelStyles::StaticClass(); }
 
-// Master-detail relations belong to the data controller; until it keeps them, a level has no
-// relation and its view is attached to none (a top level's view shows its own data).
-void TcxGridLevel::CreateChildRelation(TcxGridLevel* child) {}
-void TcxGridLevel::DestroyChildRelation(TcxGridLevel* child) { child->FDataRelation = nullptr; }
-void TcxGridLevel::UpdateViewRelation(Boolean visible, Boolean isTemplate) {}
+// A child level's views are attached through a relation of this level's view's data controller.
+void TcxGridLevel::CreateChildRelation(TcxGridLevel* child) {
+  if (!FGridView || !FGridView->GetDataController()) return;
+  FreeAndNil(child->FDataRelation);
+  child->FDataRelation = FGridView->GetDataController()->GetRelationList()->Add(child);
+  if (TcxCustomGridView* view = child->FGridView)
+    if (TcxCustomDataController* controller = view->GetDataController())
+      controller->AttachAsDetailTemplate(child->FDataRelation, controller->IsDetailTemplate());
+}
+
+void TcxGridLevel::DestroyChildRelation(TcxGridLevel* child) { FreeAndNil(child->FDataRelation); }
+
+void TcxGridLevel::UpdateViewRelation(Boolean visible, Boolean isTemplate) {
+  TcxCustomDataController* controller = FGridView ? FGridView->GetDataController() : nullptr;
+  if (!controller) return;
+  if (visible)
+    controller->AttachAsDetailTemplate(FDataRelation, isTemplate);
+  else
+    controller->AttachAsDetailTemplate(nullptr, true);
+}
 
 TcxCustomGridRecord* TcxGridLevel::GetMasterRecord(TcxCustomGridView* masterView, Integer masterRecordIndex) {
   // Records are the table views'; the base has none to hand out.
@@ -397,6 +415,18 @@ TcxCustomGridView* TcxGridLevel::CreateDetailView(TcxCustomDataRelation* relatio
   clone->BeginUpdate();
   try {
     clone->AssignPattern(pattern);
+    TcxCustomDataRelationList* relations = clone->GetDataController()->GetRelationList();
+    relations->BeginUpdate();
+    try {
+      relations->Assign(pattern->GetDataController()->GetRelationList());
+    } catch (...) {
+      relations->EndUpdate();
+      throw;
+    }
+    relations->EndUpdate();
+    // The clone shows real data of one master record: it stops being the template it was made as.
+    clone->GetDataController()->AttachAsDetailTemplate(nullptr, false);
+    clone->GetDataController()->SetMasterRelation(relation, masterRecordIndex);
     clone->SetLevel(this);
   } catch (...) {
     clone->CancelUpdate();

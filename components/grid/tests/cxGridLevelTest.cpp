@@ -54,7 +54,7 @@ TEST_F(LevelTest, HidingTheOnlyLevelLeavesNoActiveLevelAndNoFocusedView) {
   EXPECT_EQ(Grid->GetActiveLevel(), nullptr);
   EXPECT_EQ(Grid->GetFocusedView(), nullptr);
   EXPECT_FALSE(view->IsVisible());
-  EXPECT_FALSE(view->CanCalculate());
+  EXPECT_TRUE(view->IsPattern());  // detached from its relation as a template
   EXPECT_EQ(Grid->GetRootLevel()->GetVisibleCount(), 0);
   level->SetVisible(true);
   EXPECT_EQ(Grid->GetActiveLevel(), level);
@@ -136,6 +136,36 @@ TEST_F(LevelTest, AViewHearsWhenTheVisibilityOfAChildLevelChanges) {
   EXPECT_TRUE(child->AreParentsVisible());
   level->SetVisible(false);
   EXPECT_FALSE(child->AreParentsVisible());
+}
+
+TEST_F(LevelTest, ADetailLevelsViewIsAPatternThatMakesClonesPerMasterRecord) {
+  TcxGridLevel* master = nullptr;
+  TTestGridView* masterView = AddLevelWithView(&master);
+  EXPECT_FALSE(masterView->IsPattern());
+  TcxGridLevel* detail = master->Add();
+  TTestGridView* pattern = AddView();
+  detail->SetGridView(pattern);
+  ASSERT_NE(detail->GetDataRelation(), nullptr);
+  EXPECT_EQ(detail->GetDataRelation()->GetItem(), detail);
+  EXPECT_EQ(detail->GetDataRelation()->GetDataController(), masterView->GetDataController());
+  EXPECT_TRUE(pattern->IsPattern());
+  EXPECT_FALSE(pattern->IsVisible());
+
+  TcxCustomGridView* clone = detail->CreateDetailView(detail->GetDataRelation(), 0);
+  ASSERT_NE(clone, nullptr);
+  EXPECT_TRUE(clone->IsTransient());
+  EXPECT_EQ(clone->PatternGridView(), pattern);
+  EXPECT_EQ(pattern->CloneCount(), 1);
+  EXPECT_TRUE(clone->IsDetail());
+  EXPECT_FALSE(clone->IsPattern());
+  EXPECT_EQ(clone->MasterGridView(), masterView);
+  EXPECT_EQ(clone->MasterRecordIndex(), 0);
+  EXPECT_TRUE(clone->HasAsMaster(masterView));
+  clone->Free();
+  EXPECT_EQ(pattern->CloneCount(), 0);
+  // An invisible level makes no detail.
+  detail->SetVisible(false);
+  EXPECT_EQ(detail->CreateDetailView(detail->GetDataRelation(), 0), nullptr);
 }
 
 TEST_F(LevelTest, SettingsAreClampedAndCaptionsLoseTheirAccelerators) {
