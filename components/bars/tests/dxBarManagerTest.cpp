@@ -256,6 +256,7 @@ class TTestItemControl : public TObject {
 
 TEST_F(BarManagerTest, RegisteredPopupMenusGoWithTheManagerOrLeaveWhenFreed) {
   auto* kept = new TTestMenu(Form.get());
+  kept->SetName("menuKept");
   auto* freed = new TTestMenu(Form.get());
   Manager->AddPopupMenu(kept);
   Manager->AddPopupMenu(freed);
@@ -266,7 +267,7 @@ TEST_F(BarManagerTest, RegisteredPopupMenusGoWithTheManagerOrLeaveWhenFreed) {
   EXPECT_EQ(Manager->GetPopupMenu(0), kept);
   const int before = Form->GetComponentCount();
   Manager->Free();
-  EXPECT_EQ(Form->FindComponent(kept->GetName()), nullptr);
+  EXPECT_EQ(Form->FindComponent("menuKept"), nullptr);
   EXPECT_LT(Form->GetComponentCount(), before);
 }
 
