@@ -475,6 +475,44 @@ TEST_F(BarManagerTest, BarWindowsDecideWhetherTheirBarsAreSearched) {
   toolbar->SetControl(nullptr);
 }
 
+TEST_F(BarManagerTest, ManagersOfOneFormShareShortcutsAndActivation) {
+  auto* box = new TGroupBox(Form.get());
+  box->SetParent(Form.get());
+  box->SetBounds(10, 60, 200, 100);
+  auto* inner = new TEdit(Form.get());
+  inner->SetParent(box);
+  auto* boxManager = new TdxBarManager(box);
+  TdxBar* boxMenu = boxManager->AddToolbar(true);
+  auto* paste = new TdxBarButton(Form.get());
+  paste->SetParentComponent(boxManager);
+  paste->SetShortCut(ShortCut('V', false, true, false));
+  paste->SetOnClick(TNotifyEvent(&Counter, &TClickCounter::Click));
+  boxMenu->GetLinks()->AddItem(paste);
+  ShowAndFocus();
+
+  EXPECT_EQ(dxBarManagerList()->GetNextManager(Manager), boxManager);
+  EXPECT_EQ(dxBarManagerList()->GetNextManager(boxManager), Manager);
+  EXPECT_EQ(dxBarManagerList()->GetNextManager(boxManager, false), Manager);
+  EXPECT_EQ(FindComponentBarManager(inner), boxManager);
+  EXPECT_EQ(FindComponentBarManager(Edit), Manager);
+  EXPECT_EQ(FindBarManagerForm(boxManager, fsoAnyForm), Form.get());
+  // The form's activation reaches the manager of the box inside it.
+  EXPECT_TRUE(boxManager->IsOwnerFormActive());
+
+  // From the form's edit, the box's shortcut runs (another manager of the form) ...
+  orv::headless::PressKey('V', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 1);
+  EXPECT_EQ(Counter.LastSender, paste);
+  // ... and from the box's edit the form's (the owner windows upwards).
+  inner->SetFocus();
+  Run();
+  orv::headless::PressKey('C', false, true);
+  Run();
+  EXPECT_EQ(Counter.Clicks, 2);
+  EXPECT_EQ(Counter.LastSender, Button);
+}
+
 TEST_F(BarManagerTest, AnotherActiveFormNeedsAllowCallFromAnotherForm) {
   TForm* main = nullptr;
   Form.reset();
