@@ -211,5 +211,27 @@ TEST_F(LevelTest, SettingChangesOfALevelQueueOneRelayoutOfTheGrid) {
   EXPECT_EQ(layouts, 1);
 }
 
+TEST_F(LevelTest, DataChangesRelayoutTheGridOnlyWhenTabsComeAndGoWithData) {
+  int layouts = 0;
+  struct TCounter {
+    int* Count;
+    void Changed(TcxCustomGrid*, TcxCustomGridView*) { ++*Count; }
+  } counter{&layouts};
+  TTestGridView* view = AddLevelWithView();
+  Grid->SetOnLayoutChanged(TcxGridLayoutChangedEvent(&counter, &TCounter::Changed));
+  TcxDataChangedInfo info(dcTotal, -1, -1);
+  view->UpdateControl(&info);
+  EXPECT_EQ(layouts, 0);
+  Grid->GetRootLevelOptions()->SetDetailTabsPosition(dtpTop);
+  Grid->GetRootLevelOptions()->SetTabsForEmptyDetails(false);
+  layouts = 0;
+  view->UpdateControl(&info);
+  EXPECT_EQ(layouts, 1);
+  // Other notices of the controller are no data changes.
+  TcxGroupingChangingInfo grouping;
+  view->UpdateControl(&grouping);
+  EXPECT_EQ(layouts, 1);
+}
+
 }  // namespace
 }  // namespace grid_test
