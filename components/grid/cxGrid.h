@@ -27,7 +27,9 @@ using TcxGridFocusedViewChangedEvent =
     orv::Event<void(TcxCustomGrid* sender, TcxCustomGridView* prevFocusedView, TcxCustomGridView* focusedView)>;
 using TcxGridLayoutChangedEvent = orv::Event<void(TcxCustomGrid* sender, TcxCustomGridView* gridView)>;
 
-// Notification kinds of the grid's listeners.
+// Notification kinds of the grid's listeners. The data of gnkContextMenu is 1 (as a pointer) when
+// the menu was called from the keyboard, else nil; the data of gnkKeyDown is the TMessage of the
+// key (a listener that sets handled, or the message's Result, consumes it).
 enum TcxGridNotificationKind : Integer {
   gnkFocusedViewChanged = 0,
   gnkFocusedRecordChanged = 1,
