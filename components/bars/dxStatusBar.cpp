@@ -288,11 +288,6 @@ const orv::EnumNames<TdxStatusBarKeyboardState> kKeyboardStateNames(
     "TdxStatusBarKeyboardState", {"dxksCapsLock", "dxksNumLock", "dxksScrollLock", "dxksInsert"});
 const orv::EnumNames<TdxStatusBarStateIndicatorType> kIndicatorTypeNames(
     "TdxStatusBarStateIndicatorType", {"sitOff", "sitYellow", "sitBlue", "sitGreen", "sitRed", "sitTeal", "sitPurple"});
-const orv::EnumNames<TAlignment> kAlignmentNames("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
-// The control properties the status bar publishes.
-const orv::EnumNames<TAnchorKind> kAnchorNames("TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"});
-const orv::EnumNames<TDragKind> kDragKindNames("TDragKind", {"dkDrag", "dkDock"});
-const orv::EnumNames<TDragMode> kDragModeNames("TDragMode", {"dmManual", "dmAutomatic"});
 }  // namespace
 
 ORV_PUBLISH(TdxStatusBarPanelStyle) {}

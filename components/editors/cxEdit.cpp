@@ -69,7 +69,6 @@ Boolean cxEditCheckBoxLayoutSwitch = false;
 // ==== Published properties ====================================================================
 
 namespace {
-const orv::EnumNames<TAlignment> kAlignmentNames("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
 const orv::EnumNames<TcxEditVertAlignment> kVertAlignmentNames("TcxEditVertAlignment",
                                                                {"taTopJustify", "taBottomJustify", "taVCenter"});
 const orv::EnumNames<TcxEditButtonKind> kButtonKindNames("TcxEditButtonKind",

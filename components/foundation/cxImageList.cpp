@@ -56,10 +56,6 @@ Boolean SameSize(TBitmap* a, TBitmap* b) {
   return a->GetWidth() == b->GetWidth() && a->GetHeight() == b->GetHeight();
 }
 
-const orv::EnumNames<TDrawingStyle> kDrawingStyleNames("TDrawingStyle",
-                                                       {"dsFocus", "dsSelected", "dsNormal", "dsTransparent"});
-const orv::EnumNames<TImageType> kImageTypeNames("TImageType", {"itImage", "itMask"});
-
 }  // namespace
 
 ORV_PUBLISH(TcxImageInfoItem) {
