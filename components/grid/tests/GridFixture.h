@@ -48,11 +48,13 @@ class TTestCellViewInfo : public TcxCustomGridViewCellViewInfo {
   TColor Color;
   AnsiString CellText;
   Boolean Trackable = true;
+  Boolean Hinted = false;
   int Clicks = 0;
   int ParamsCalculations = 0;
 
   TClass GetHitTestClass() override { return TTestCellHitTest::StaticClass(); }
   Boolean HotTrackable() override { return Trackable; }
+  Boolean HasHint() override { return Hinted; }
   void Click() override { ++Clicks; }
   void GetText(AnsiString& text) override { text = CellText; }
   void GetViewParams(TcxViewParams& params) override {

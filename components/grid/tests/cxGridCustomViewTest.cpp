@@ -110,6 +110,27 @@ TEST_F(ViewTest, ACellGoesHotPressedAndClickedUnderTheMouse) {
   EXPECT_EQ(cell->Clicks, 1);
 }
 
+TEST_F(ViewTest, ATruncatedCellTextShowsAHintThatGoesWithTheMouse) {
+  TTestCellViewInfo* cell = View->TestViewInfo()->Cells[0];
+  TTestCellViewInfo* other = View->TestViewInfo()->Cells[1];
+  cell->Hinted = true;
+  other->Hinted = true;
+  cell->CellText = "A text far wider than its cell"_a;
+  cell->Recalculate();
+  TcxCustomGridController* controller = View->GetController();
+  MoveTo(20, 20);
+  ASSERT_NE(controller->GetHintWindow(), nullptr);
+  EXPECT_EQ(controller->GetHintCell(), cell);
+  EXPECT_TRUE(IsWindowVisible(controller->GetHintWindow()->GetHandle()));
+  THintWindow* window = controller->GetHintWindow();
+  MoveTo(22, 21);  // the same cell and text: the hint stays as it is
+  EXPECT_EQ(controller->GetHintWindow(), window);
+  EXPECT_EQ(controller->GetHintCell(), cell);
+  MoveTo(80, 20);  // a cell whose text fits shows none
+  EXPECT_EQ(controller->GetHintCell(), nullptr);
+  EXPECT_FALSE(IsWindowVisible(window->GetHandle()));
+}
+
 TEST_F(ViewTest, AMouseMoveGoesToTheCellHoldingTheCapture) {
   TTestCellViewInfo* a = View->TestViewInfo()->Cells[0];
   TTestCellViewInfo* b = View->TestViewInfo()->Cells[1];
