@@ -702,7 +702,6 @@ void TcxCustomGrid::Loaded() {
 namespace {
 
 const orv::EnumNames<TcxControlBorderStyle> kBorderStyleNames("TcxControlBorderStyle", {"cxcbsNone", "cxcbsDefault"});
-const orv::EnumNames<TAlignment> kAlignmentNames("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
 
 }  // namespace
 

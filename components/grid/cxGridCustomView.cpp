@@ -1094,13 +1094,6 @@ TcxGridRegisteredViews* cxGridRegisteredViews() {
 
 // ==== Published properties ======================================================================
 
-namespace {
-
-const orv::EnumNames<TDragMode> kDragModeNames("TDragMode", {"dmManual", "dmAutomatic"});
-const orv::EnumNames<TScrollStyle> kScrollStyleNames("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
-
-}  // namespace
-
 ORV_PUBLISH(TcxCustomGridView) {
   using T = TcxCustomGridView;
   p.Property("DataControllerEvents", &T::GetDataControllerEvents, &T::SetDataControllerEvents);
