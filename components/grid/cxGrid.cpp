@@ -630,9 +630,7 @@ void TcxCustomGrid::Dispatch(TMessage& message) {
 // ---- Streaming and names ----
 
 void TcxCustomGrid::GetChildren(TGetChildProc proc, TComponent* root) {
-  inherited::GetChildren(proc, root);
-  for (Integer i = 0; i < GetControlCount(); ++i)
-    if (TControl* control = GetControl(i); control->GetOwner() == root) proc(control);
+  inherited::GetChildren(proc, root);  // the controls the root owns
   for (TcxCustomGridView* view : std::vector<TcxCustomGridView*>(FViews))
     if (view->GetOwner() == root && !view->IsTransient()) proc(view);
   for (Integer i = 0; i < FRootLevel->GetCount(); ++i)

@@ -90,6 +90,20 @@ TEST_F(StreamingTest, AGridWithLevelsAndViewsRoundTrips) {
   EXPECT_EQ(orv::WriteComponentToText(target.get()), text);
 }
 
+TEST_F(StreamingTest, AControlInsideTheGridIsWrittenOnce) {
+  Owned<TGridHost> source = NewHost();
+  auto* grid = new TcxGrid(source.get());
+  grid->SetName("grdTowns");
+  grid->SetParent(source.get());
+  auto* label = new TLabel(source.get());
+  label->SetName("lblInside");
+  label->SetParent(grid);
+  const AnsiString text = orv::WriteComponentToText(source.get());
+  const auto first = text.find("object lblInside");
+  ASSERT_NE(first, AnsiString::npos) << text;
+  EXPECT_EQ(text.find("object lblInside", first + 1), AnsiString::npos) << text;
+}
+
 TEST_F(StreamingTest, RenamingTheGridRenamesItsViewsAndLevels) {
   Owned<TGridHost> host = NewHost();
   auto* grid = new TcxGrid(host.get());
