@@ -37,18 +37,7 @@ AnsiString ResText(PResStringRec rec) { return GetLocalizedResourceString(rec); 
 
 using TLinkGuard = orv::TObjectLinkGuard;
 
-// Sets a flag for a scope and puts its former value back.
-class TFlagScope {
- public:
-  TFlagScope(Boolean& flag, Boolean value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  Boolean& FFlag;
-  Boolean FSaved;
-};
+using orv::TFlagScope;
 
 // A scoped raise of an integer counter.
 class TCountScope {

@@ -860,18 +860,7 @@ namespace {
 // closes its form).
 using TLinkGuard = orv::TObjectLinkGuard;
 
-// Sets a flag for a scope and puts its former value back.
-class TFlagScope {
- public:
-  TFlagScope(Boolean& flag, Boolean value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  Boolean& FFlag;
-  Boolean FSaved;
-};
+using orv::TFlagScope;
 
 // Whether two fonts would draw the same: copying one onto the other then changes nothing, so the
 // copy (which the control hears of as a font change) is left out.

@@ -39,6 +39,19 @@ class TObjectLinkGuard {
   TcxObjectLink* FLink;
 };
 
+// Sets a flag for a scope and puts its former value back.
+class TFlagScope {
+ public:
+  TFlagScope(Boolean& flag, Boolean value) : FFlag(flag), FSaved(flag) { flag = value; }
+  ~TFlagScope() { FFlag = FSaved; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  Boolean& FFlag;
+  Boolean FSaved;
+};
+
 }  // namespace orv
 
 // ==== The library's cursors and private messages =============================================
