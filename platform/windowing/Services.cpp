@@ -443,9 +443,10 @@ BOOL DestroyCursor(HCURSOR cursor) {
 
 namespace {
 
+// Never destroyed: components freed by static destructors at exit still let their windows go.
 std::map<HWND, TWndMethod>& UtilMethods() {
-  static std::map<HWND, TWndMethod> m;
-  return m;
+  static auto* m = new std::map<HWND, TWndMethod>;
+  return *m;
 }
 
 LRESULT UtilWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
