@@ -5,6 +5,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/pagecontrol/cxPC.h"
 #include "components/pagecontrol/cxPCConsts.h"
+#include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -945,6 +946,19 @@ ORV_PUBLISH(TcxCustomTabControl) {
   p.Property("OnDrawTab", &T::GetOnDrawTab, &T::SetOnDrawTab);
   p.Property("OnDrawTabEx", &T::GetOnDrawTabEx, &T::SetOnDrawTabEx);
   p.Property("OnGetImageIndex", &T::GetOnGetImageIndex, &T::SetOnGetImageIndex);
+  // The platform's control properties and events.
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, clBtnFace);
+  orv::PublishFont(p);
+  orv::PublishDrag(p);
+  orv::PublishTabs(p, true);
+  p.Property("ParentBackground", &T::GetParentBackground, &T::SetParentBackground).Default(true);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  p.Property("OnEnter", &TWinControl::GetOnEnter, &TWinControl::SetOnEnter);
+  p.Property("OnExit", &TWinControl::GetOnExit, &TWinControl::SetOnExit);
+  p.Property("OnResize", &TControl::GetOnResize, &TControl::SetOnResize);
 }
 
 ORV_PUBLISH(TcxTabControl) {

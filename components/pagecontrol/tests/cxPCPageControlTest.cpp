@@ -205,4 +205,19 @@ TEST_F(PCTest, PageControlReadFromAFormDescription) {
   const AnsiString text = orv::WriteComponentToText(pc);
   EXPECT_NE(text.find("ActivePage = Sheet2"), AnsiString::npos) << text;
   EXPECT_NE(text.find("object Sheet1: TcxTabSheet"), AnsiString::npos) << text;
+  // The platform's control properties travel too, and only when they differ from the defaults.
+  for (const char* name : {"Align", "Anchors", "Visible", "Enabled", "TabStop", "Color"})
+    EXPECT_EQ(text.find(AnsiString("  ") + name + " ="), AnsiString::npos) << name << "\n" << text;
+  orv::ReadComponentFromText(pc,
+                             "object PC: TcxPageControl\n"
+                             "  Align = alClient\n"
+                             "  Anchors = [akLeft, akTop, akRight]\n"
+                             "  TabStop = False\n"
+                             "end\n");
+  EXPECT_EQ(pc->GetAlign(), alClient);
+  EXPECT_EQ(pc->GetAnchors(), (TAnchors{akLeft, akTop, akRight}));
+  EXPECT_FALSE(pc->GetTabStop());
+  const AnsiString again = orv::WriteComponentToText(pc);
+  EXPECT_NE(again.find("Align = alClient"), AnsiString::npos) << again;
+  EXPECT_NE(again.find("TabStop = False"), AnsiString::npos) << again;
 }
