@@ -464,18 +464,12 @@ void TcxDBDataProvider::RemoveListener(TcxDBDataProvider* provider) {
 
 void TcxDBDataProvider::NotifyListeners() {
   if (FInNotify) return;
-  FInNotify = true;
-  try {
-    while (!FListeners.empty()) {
-      TcxDBDataProvider* provider = FListeners.front();
-      FListeners.erase(FListeners.begin());
-      provider->DataSetChanged();
-    }
-  } catch (...) {
-    FInNotify = false;
-    throw;
+  const orv::TFlagScope notifying(FInNotify, true);
+  while (!FListeners.empty()) {
+    TcxDBDataProvider* provider = FListeners.front();
+    FListeners.erase(FListeners.begin());
+    provider->DataSetChanged();
   }
-  FInNotify = false;
 }
 
 // ---- State ----
@@ -1618,33 +1612,27 @@ Boolean TcxDBDataController::MoveDataSetToRecord(Integer recordIndex) {
 
 void TcxDBDataController::CheckBrowseMode() {
   if (FInCheckBrowseMode) return;
-  FInCheckBrowseMode = true;
-  try {
-    TDataSet* dataSet = GetDataSet();
-    if (dataSet && dataSet->GetState() != dsInactive) {
-      dataSet->DataEvent(deCheckBrowseMode, 0);
-      const TDataSetState state = dataSet->GetState();
-      if (state == dsEdit || state == dsInsert) {
-        dataSet->UpdateRecord();
-        if (GetDBProvider()->IsDataSetModified()) {
-          dataSet->DisableControls();
-          try {
-            dataSet->Post();
-          } catch (...) {
-            dataSet->EnableControls();
-            throw;
-          }
+  const orv::TFlagScope checking(FInCheckBrowseMode, true);
+  TDataSet* dataSet = GetDataSet();
+  if (dataSet && dataSet->GetState() != dsInactive) {
+    dataSet->DataEvent(deCheckBrowseMode, 0);
+    const TDataSetState state = dataSet->GetState();
+    if (state == dsEdit || state == dsInsert) {
+      dataSet->UpdateRecord();
+      if (GetDBProvider()->IsDataSetModified()) {
+        dataSet->DisableControls();
+        try {
+          dataSet->Post();
+        } catch (...) {
           dataSet->EnableControls();
-        } else {
-          Cancel();
+          throw;
         }
+        dataSet->EnableControls();
+      } else {
+        Cancel();
       }
     }
-  } catch (...) {
-    FInCheckBrowseMode = false;
-    throw;
   }
-  FInCheckBrowseMode = false;
 }
 
 void TcxDBDataController::RefreshExternalData() {

@@ -23,37 +23,6 @@ class TWinControl;
 class TcxObjectLink;
 class TcxTimerWindow;
 
-namespace orv {
-
-// Keeps an object link on an object for the length of a scope, so that a step after a call into
-// handlers (which may free the object) runs only while the object lives.
-class TObjectLinkGuard {
- public:
-  explicit TObjectLinkGuard(TObject* object) : FLink(CreateObjectLink(object)) {}
-  ~TObjectLinkGuard() { ReleaseObjectLink(FLink); }
-  TObjectLinkGuard(const TObjectLinkGuard&) = delete;
-  TObjectLinkGuard& operator=(const TObjectLinkGuard&) = delete;
-  Boolean Alive() const { return FLink && FLink->Ref; }
-
- private:
-  TcxObjectLink* FLink;
-};
-
-// Sets a flag for a scope and puts its former value back.
-class TFlagScope {
- public:
-  TFlagScope(Boolean& flag, Boolean value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagScope() { FFlag = FSaved; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  Boolean& FFlag;
-  Boolean FSaved;
-};
-
-}  // namespace orv
-
 // ==== The library's cursors and private messages =============================================
 
 // Loaded into the screen's cursor table when the unit starts.
