@@ -5,7 +5,11 @@ target_compile_options(orv_options INTERFACE
   -Wall -Wextra -Wpedantic -Werror
   # Virtual handlers of the component model routinely ignore some of their arguments.
   -Wno-unused-parameter)
-target_compile_definitions(orv_options INTERFACE ORV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+# Tests, benchmarks and generators find fixtures and data through ORV_SOURCE_DIR. The libraries do
+# not see it, so that their objects do not depend on where the tree lies (ccache then shares them
+# between checkouts).
+add_library(orv_source_dir INTERFACE)
+target_compile_definitions(orv_source_dir INTERFACE ORV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 if(ORV_SANITIZE)
   target_compile_options(orv_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -30,7 +34,7 @@ function(orv_module name)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   if(tests)
     add_executable(${name}_tests ${tests})
-    target_link_libraries(${name}_tests PRIVATE ${name} ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name}_tests PRIVATE ${name} orv_source_dir ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name}_tests
       WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
       DISCOVERY_MODE PRE_TEST
