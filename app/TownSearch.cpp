@@ -107,6 +107,11 @@ std::vector<AnsiString> NameFilterPieces(Integer countryIndex, const AnsiString&
 void ApplyTownFilter(TDsDbfTable* table, const std::vector<AnsiString>& pieces) {
   const AnsiString oldFilter = table->GetFilter();
   const bool oldFiltered = table->GetFiltered();
+  // Every piece moves the table to its first record, which tells the data-aware controls that
+  // the data changed; the grid's controller would reload all the towns the half-built filter
+  // lets through each time. With the controls held, they hear one change at the end and load
+  // what the finished filter lets through.
+  table->DisableControls();
   table->BeginBatch();
   try {
     table->SetFiltered(false);
@@ -125,9 +130,19 @@ void ApplyTownFilter(TDsDbfTable* table, const std::vector<AnsiString>& pieces) 
       table->EndBatch();
     } catch (...) {
     }
+    try {
+      table->EnableControls();
+    } catch (...) {
+    }
     throw;
   }
-  table->EndBatch();
+  try {
+    table->EndBatch();
+  } catch (...) {
+    table->EnableControls();
+    throw;
+  }
+  table->EnableControls();
 }
 
 TSignToggle ToggleLongitudeSign(const AnsiString& caption) {

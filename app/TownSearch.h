@@ -57,7 +57,8 @@ std::vector<AnsiString> NameFilterPieces(Integer countryIndex, const AnsiString&
 
 // Hands a search to the table inside a header-write batch: unfiltered, Filter emptied, the
 // pieces appended one by one, then filtered when the text is not empty. When the table refuses
-// the text, its previous filter is put back and the error passes on.
+// the text, its previous filter is put back and the error passes on. The data-aware controls
+// hear one data-set change, when the filter is complete (or put back), not one per piece.
 void ApplyTownFilter(TDsDbfTable* table, const std::vector<AnsiString>& pieces);
 
 // A hemisphere toggle after a click: its caption and text colour.

@@ -8,6 +8,7 @@
 
 #include "app/TownSearch.h"
 #include "app/tests/AppTestSupport.h"
+#include "components/data/tests/DBDataFixture.h"
 #include "memdata/RxMemDS.h"
 #include "platform/runtime/SysUtils.h"
 #include "tools/TownTable.h"
@@ -301,6 +302,78 @@ TEST_F(TownSearchOnTable, ARefusedFilterKeepsTheLastResultAndSearchesWriteNothin
   EXPECT_EQ(Search(orv::CoordinateFilterPieces(Geographic("37", "В", "55", "С", "1", "1"))).empty(), false);
   Module.reset();
   EXPECT_EQ(ReadBytes(Temp.File("ORVANE.DBF")), ReadBytes(BundledTable()));
+}
+
+// A data-aware control's link: counts the data-set changes it hears (not the scrolls).
+class TChangeCountingLink : public TDataLink {
+  ORV_CLASS(TChangeCountingLink, TDataLink)
+ public:
+  TChangeCountingLink() = default;
+  Integer Changes = 0;
+
+ protected:
+  void DataEvent(TDataEvent event, NativeInt info) override {
+    if (event == deDataSetChange) ++Changes;
+    inherited::DataEvent(event, info);
+  }
+};
+
+TEST_F(TownSearchOnTable, ASearchReachesTheDataAwareControlsAsOneChangeAndOneReload) {
+  std::unique_ptr<TDataSource, orv::FreeDeleter> source(new TDataSource(nullptr));
+  source->SetDataSet(Table);
+  const struct {
+    const char* What;
+    std::vector<AnsiString> Pieces;
+    Integer Changes;  // nothing changes for the last search: the controls hear nothing
+  } searches[] = {
+      {"across the meridian: four pieces", orv::CoordinateFilterPieces(Geographic("2", "В", "48", "С", "5", "5")), 1},
+      {"a second search on the filtered table", orv::CoordinateFilterPieces(Geographic("37", "В", "55", "С", "3", "3")), 1},
+      {"country and town", orv::NameFilterPieces(1, "Россия"_a, 1, "Москва"_a), 1},
+      {"no pieces: every town", {}, 1},
+      {"again every town, on the unfiltered table", {}, 0},
+  };
+  const std::vector<AnsiString> russia = orv::NameFilterPieces(1, "Россия"_a, 0, "*");
+  const std::vector<AnsiString> refused = {"(lon >= 1", ") and (lon <= 2147483648)"};
+
+  // A control alone on the table: the changes it hears. (A bound controller's own reading
+  // echoes one more change to every control, which the controller takes for a scroll.)
+  {
+    std::unique_ptr<TChangeCountingLink, orv::FreeDeleter> link(new TChangeCountingLink);
+    link->SetDataSource(source.get());
+    for (const auto& s : searches) {
+      SCOPED_TRACE(s.What);
+      link->Changes = 0;
+      orv::ApplyTownFilter(Table, s.Pieces);
+      EXPECT_EQ(link->Changes, s.Changes);
+    }
+    orv::ApplyTownFilter(Table, russia);
+    link->Changes = 0;
+    EXPECT_THROW(orv::ApplyTownFilter(Table, refused), Exception);
+    EXPECT_FALSE(Table->ControlsDisabled());
+    EXPECT_EQ(link->Changes, 1);
+  }
+
+  // The grid's controller: one reload per search, holding what the finished filter lets through.
+  orv::ApplyTownFilter(Table, {});
+  orv::test::TDBControllerPtr controller = orv::test::MakeTownController(source.get());
+  ASSERT_EQ(controller->GetRecordCount(), Integer(Towns.size()));
+  for (const auto& s : searches) {
+    SCOPED_TRACE(s.What);
+    controller->LoadCount = 0;
+    orv::ApplyTownFilter(Table, s.Pieces);
+    EXPECT_EQ(controller->LoadCount, s.Changes);
+    const std::vector<Integer> records = orv::test::RecordIds(controller.get());
+    EXPECT_EQ(records, ShownIds(Table));
+    EXPECT_EQ(controller->GetRecordCount(), Integer(records.size()));
+  }
+  // A refused text: one reload, and the controller still holds the last result.
+  orv::ApplyTownFilter(Table, russia);
+  const std::vector<Integer> russianTowns = orv::test::RecordIds(controller.get());
+  ASSERT_GT(russianTowns.size(), 100u);
+  controller->LoadCount = 0;
+  EXPECT_THROW(orv::ApplyTownFilter(Table, refused), Exception);
+  EXPECT_EQ(controller->LoadCount, 1);
+  EXPECT_EQ(orv::test::RecordIds(controller.get()), russianTowns);
 }
 
 TEST_F(TownSearchOnTable, PickListsHoldEachCountryOnceAndEveryTownSortedWithoutRegardToCase) {
