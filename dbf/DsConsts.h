@@ -86,6 +86,8 @@ inline constexpr const char* SErrorCreatingCursor = "Error creating cursor handl
 inline constexpr const char* SCannotAccessFieldInFilter = "Cannot access field '%s' in a filter";
 inline constexpr const char* SFieldCannotBeModified = "Field '%s' cannot be modified";
 inline constexpr const char* SNotEditing = "Dataset not in edit or insert mode";
+// A memo read of a table whose memo file is missing; "%s" is the memo file's name.
+inline constexpr const char* SMemoFileNotFound = "Memo file %s not found";
 // Raised as a plain exception when a filter text is refused.
 inline constexpr const char* SInvalidFilterExpression = "Invalid filter expression.";
 // The text of a code that has no entry in the table.

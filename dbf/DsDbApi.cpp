@@ -532,11 +532,24 @@ Byte TDsCustomHeader::SeekToStart() {
 
 namespace {
 
-// Room for the largest native value: a text of 255 bytes and its zero.
+// Room for the usual native values: a text of 255 bytes and its zero; longer texts (character
+// fields of up to 65 535 bytes) take a buffer of their size.
 constexpr Integer kValueBufferSize = 264;
 
 struct TValueBuffer {
-  alignas(8) Byte Bytes[kValueBufferSize];
+  explicit TValueBuffer(const TDsCustomField& field) {
+    const Integer size = field.GetDataSize();
+    if (size > kValueBufferSize) {
+      Large.resize(std::size_t(size));
+      Bytes = Large.data();
+    }
+  }
+  TValueBuffer(const TValueBuffer&) = delete;
+  TValueBuffer& operator=(const TValueBuffer&) = delete;
+  alignas(8) Byte Small[kValueBufferSize];
+  std::vector<Byte> Large;
+  Byte* Bytes = Small;
+  std::size_t Size() const { return Large.empty() ? std::size_t(kValueBufferSize) : Large.size(); }
 };
 
 template <typename T>
@@ -577,7 +590,7 @@ bool TDsCustomField::IsNull(const Byte* record) const {
 }
 
 bool TDsCustomField::AsBoolean(const Byte* record) const {
-  TValueBuffer buffer;  // written by GetData whenever the field is not null
+  TValueBuffer buffer(*this);  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   return !isNull && buffer.Bytes[0] != 0;
@@ -586,7 +599,7 @@ bool TDsCustomField::AsBoolean(const Byte* record) const {
 // The value of a numeric field as a double (every int32 fits exactly); false for a null field
 // or one of another type.
 bool TDsCustomField::NumericValue(const Byte* record, double& value) const {
-  TValueBuffer buffer;  // written by GetData whenever the field is not null
+  TValueBuffer buffer(*this);  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return false;
@@ -622,15 +635,15 @@ double TDsCustomField::AsFloat(const Byte* record) const {
 }
 
 AnsiString TDsCustomField::AsString(const Byte* record) const {
-  TValueBuffer buffer;  // written by GetData whenever the field is not null
+  TValueBuffer buffer(*this);  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return AnsiString();
   switch (GetFieldType()) {
     case ftString: {
       const auto* text = reinterpret_cast<const char*>(buffer.Bytes);
-      const void* end = std::memchr(text, 0, kValueBufferSize);
-      return AnsiString(text, end ? static_cast<const char*>(end) - text : kValueBufferSize);
+      const void* end = std::memchr(text, 0, buffer.Size());
+      return AnsiString(text, end ? std::size_t(static_cast<const char*>(end) - text) : buffer.Size());
     }
     case ftSmallint:
       return IntToStr(Integer(Load<SmallInt>(buffer)));
@@ -643,15 +656,26 @@ AnsiString TDsCustomField::AsString(const Byte* record) const {
       return DsBoolToStr(Load<SmallInt>(buffer) != 0);
     case ftFloat:
       return FloatToStr(Load<double>(buffer));
-    case ftCurrency:
-      return CurrToStr(Currency::FromDouble(Load<double>(buffer)));
+    case ftCurrency: {
+      Currency amount;
+      return GetCurrency(record, amount) ? CurrToStr(amount) : AnsiString();
+    }
     default:
       return AnsiString();
   }
 }
 
+bool TDsCustomField::GetCurrency(const Byte* record, Currency& value) const {
+  double amount = 0;
+  if (GetFieldType() != ftCurrency || !NumericValue(record, amount)) return false;
+  // The amounts a currency holds, times 10 000, fit an int64; a double past them does not.
+  if (!(amount > -922337203685477.0 && amount < 922337203685477.0)) return false;
+  value = Currency::FromDouble(amount);
+  return true;
+}
+
 TDateTime TDsCustomField::AsDateTime(const Byte* record) const {
-  TValueBuffer buffer;  // written by GetData whenever the field is not null
+  TValueBuffer buffer(*this);  // written by GetData whenever the field is not null
   bool isNull = true;
   GetData(record, buffer.Bytes, isNull);
   if (isNull) return 0;

@@ -103,6 +103,7 @@ struct TDsOpenParams {
 
 class TDsCustomHeader;
 class TDsDbParser;
+struct Currency;
 
 // One open table: its file, header and code page, a cursor that moves over the records while
 // skipping deleted ones and those its filter rejects, a read-ahead block of records, writes
@@ -328,6 +329,10 @@ class TDsCustomField {
   // the handle's current record). Returns 0, or an error code with the record unchanged when
   // the value cannot be stored (dsErrInvalidParameter).
   virtual Byte SetData(const void* value, Byte* record) = 0;
+  // The value of a currency field as the exact amount (a currency read through a double loses
+  // digits and fails at the ends of the range); false for a null field or one of another type.
+  // The base reads the double of GetData.
+  virtual bool GetCurrency(const Byte* record, Currency& value) const;
 
   bool IsNull(const Byte* record = nullptr) const;
   bool AsBoolean(const Byte* record = nullptr) const;

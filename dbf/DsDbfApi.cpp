@@ -106,6 +106,21 @@ void EncodeSortableDouble(Byte* p, double value) {
   DsPutBigEndian64(p, bits);
 }
 
+// FoxPro's double: 8 bytes little-endian.
+double DbfFoxProDouble(const Byte* p) {
+  const UInt64 bits = UInt64(DsGetLittleEndian32(p)) | UInt64(DsGetLittleEndian32(p + 4)) << 32;
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void PutDbfFoxProDouble(Byte* p, double value) {
+  UInt64 bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  DsPutLittleEndian32(p, LongWord(bits));
+  DsPutLittleEndian32(p + 4, LongWord(bits >> 32));
+}
+
 // Milliseconds of the first and past the last moment the time-stamp routines accept.
 constexpr double kMinMSecs = double(MSecsPerDay);
 constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
@@ -126,8 +141,7 @@ TFieldType TDbfField::FieldTypeOf(char letter) {
     case 'L': return ftBoolean;
     case 'I': return ftInteger;
     case '+': return ftAutoInc;
-    case '@': return ftDateTime;
-    case 'T': return ftTime;
+    case '@': case 'T': return ftDateTime;
     case 'Y': return ftCurrency;
     case 'M': return ftMemo;
     case 'B': return ftTypedBinary;
@@ -157,15 +171,33 @@ TDbfField::TDbfField(TDbfHeader* header, const Byte* descriptor, Integer fieldNo
     FDecimals = descriptor[wide ? 34 : 17];
   }
   FName = FDescriptorName;
-  FFieldType = FieldTypeOf(FLetter);
+  FFieldType = IsBlob() || FLetter != 'B' ? FieldTypeOf(FLetter) : ftFloat;
   switch (FLetter) {
     case 'C': FDataSize = FLength + 1; break;
-    case 'N': case 'F': case 'O': case 'Y': case '@': FDataSize = 8; break;
+    case 'N': case 'F': case 'O': case 'Y': case '@': case 'T': FDataSize = 8; break;
     case 'L': FDataSize = 2; break;
-    case 'D': case 'I': case '+': case 'T': FDataSize = 4; break;
-    case 'M': case 'B': case 'P': case 'G': FDataSize = 4; break;
+    case 'D': case 'I': case '+': FDataSize = 4; break;
+    case 'B': FDataSize = IsBlob() ? 4 : 8; break;
+    case 'M': case 'P': case 'G': FDataSize = 4; break;
     default: FDataSize = FLength; break;
   }
+}
+
+bool TDbfField::IsBlob() const {
+  // FoxPro writes its doubles with the letter that dBASE gives binary memos.
+  if (FLetter == 'B') return !(FLevel == dlFoxPro && FLength == 8);
+  return FLetter == 'M' || FLetter == 'G' || FLetter == 'P';
+}
+
+bool TDbfField::GetCurrency(const Byte* record, Currency& value) const {
+  if (FLetter != 'Y') return TDsCustomField::GetCurrency(record, value);
+  record = ResolveRecord(record);
+  if (!record || FLength < 8) return false;
+  const Byte* p = record + FOffset;
+  if (AllBytes(p, FLength, kBlank)) return false;
+  value.Scaled = static_cast<Int64>(static_cast<UInt64>(DsGetLittleEndian32(p)) |
+                                    static_cast<UInt64>(DsGetLittleEndian32(p + 4)) << 32);
+  return true;
 }
 
 CP_TYPE TDbfField::GetCodePage() const {
@@ -266,11 +298,13 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
       return;
     }
     case 'T': {
-      if (n < 8 || AllBytes(p, 8, 0)) return;
-      const Integer mSecs = static_cast<Integer>(DsGetLittleEndian32(p + 4));
-      if (mSecs < 0 || mSecs >= MSecsPerDay) return;
+      if (n < 8) return;
+      // A day before year 1 or after 9999 (day 0 included: the empty date-time) is no value.
+      const Int64 day = Int64(DsGetLittleEndian32(p)) - kJulianDayOfDay0;
+      const LongWord mSecs = DsGetLittleEndian32(p + 4);
+      if (day < 1 || day > kMaxDay || mSecs >= LongWord(MSecsPerDay)) return;
       isNull = false;
-      Store(destination, mSecs);
+      Store(destination, double(day) * MSecsPerDay + double(mSecs));
       return;
     }
     case 'Y': {
@@ -281,8 +315,14 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
       Store(destination, static_cast<double>(scaled) / 10000.0);
       return;
     }
-    case 'M':
     case 'B':
+      if (!IsBlob()) {
+        isNull = false;
+        Store(destination, DbfFoxProDouble(p));
+        return;
+      }
+      [[fallthrough]];
+    case 'M':
     case 'P':
     case 'G': {
       Integer block = 0;
@@ -386,14 +426,12 @@ Byte TDbfField::SetData(const void* value, Byte* record) {
       EncodeSortableDouble(p, Fetch<double>(value));
       return dsErrNone;
     case 'T': {
-      const Integer mSecs = Fetch<Integer>(value);
-      if (n < 8 || mSecs < 0 || mSecs >= MSecsPerDay) return dsErrInvalidParameter;
-      // The field keeps its day; a time without one lands on the time stamp's day 1.
-      LongWord day = AllBytes(p, 4, kBlank) ? 0 : DsGetLittleEndian32(p);
-      if (day == 0) day = kJulianDayOfDay0 + 1;
+      const double mSecs = std::floor(Fetch<double>(value) + 0.5);
+      if (n < 8 || !(mSecs >= kMinMSecs && mSecs < kEndMSecs)) return dsErrInvalidParameter;
+      const double day = std::floor(mSecs / MSecsPerDay);
       blank();
-      DsPutLittleEndian32(p, day);
-      DsPutLittleEndian32(p + 4, static_cast<LongWord>(mSecs));
+      DsPutLittleEndian32(p, static_cast<LongWord>(day) + kJulianDayOfDay0);
+      DsPutLittleEndian32(p + 4, static_cast<LongWord>(mSecs - day * MSecsPerDay));
       return dsErrNone;
     }
     case 'Y': {
@@ -405,8 +443,15 @@ Byte TDbfField::SetData(const void* value, Byte* record) {
       DsPutLittleEndian32(p + 4, static_cast<LongWord>(bits >> 32));
       return dsErrNone;
     }
-    case 'M':
     case 'B':
+      if (!IsBlob()) {
+        if (n < 8) return dsErrInvalidParameter;
+        blank();
+        PutDbfFoxProDouble(p, Fetch<double>(value));
+        return dsErrNone;
+      }
+      [[fallthrough]];
+    case 'M':
     case 'P':
     case 'G': {
       const Integer block = Fetch<Integer>(value);
@@ -491,20 +536,51 @@ Byte TDbfHeader::Read() {
   if (code != dsErrNone) {
     ClearFields();
     FLevel = dlUnknown;
+    return code;
   }
-  return code;
+  // A count past the records the file holds (a writer stopped in the middle of an append, or a
+  // header size past the end of the file) would let reading forward, reading backward and the
+  // count disagree: the records that are there are the table.
+  const Int64 fileSize = file->GetSize();
+  if (fileSize >= 0) {
+    const Int64 held = fileSize > headerSize ? (fileSize - headerSize) / GetRecordSize() : 0;
+    if (held < GetRecordCount()) SetRecordCount(static_cast<Integer>(held));
+  }
+  return dsErrNone;
 }
 
 Byte TDbfHeader::ReadDescriptors(const Byte* area, Integer size) {
   const Integer step = GetDescriptorSize();
   const Integer lengthAt = FLevel == dlDBaseVII ? 33 : 16;
+  const Integer letterAt = FLevel == dlDBaseVII ? 32 : 11;
   const Integer recordSize = GetRecordSize();
+  // Character fields longer than 255 bytes keep the high byte of their length in the decimals
+  // byte. Which reading holds is told by the record size: the long lengths where they add up
+  // to it, else the short ones (other writers leave junk in that byte); a header where
+  // character fields carry such a byte and neither adds up is refused rather than read with
+  // fields that overlap.
+  Int64 shortTotal = 1, longTotal = 1;
+  bool anyLong = false;
+  for (Integer at = 0; at + step <= size && area[at] != kDescriptorEnd; at += step) {
+    const Integer high = area[at + lengthAt + 1];
+    shortTotal += area[at + lengthAt];
+    longTotal += area[at + lengthAt] + (area[at + letterAt] == 'C' ? high * 256 : 0);
+    anyLong = anyLong || (area[at + letterAt] == 'C' && high != 0);
+  }
+  const bool useLong = anyLong && shortTotal != recordSize && longTotal == recordSize;
+  if (anyLong && shortTotal != recordSize && !useLong) return dsErrInvalidDatabaseFile;
   Integer offset = 1;  // after the deletion byte
   for (Integer at = 0; at < size && area[at] != kDescriptorEnd; at += step) {
     if (at + step > size) return dsErrInvalidDatabaseFile;
-    const Integer length = area[at + lengthAt];
+    const bool isLong = useLong && area[at + letterAt] == 'C';
+    const Integer length = area[at + lengthAt] + (isLong ? area[at + lengthAt + 1] * 256 : 0);
     if (offset + length > recordSize) return dsErrInvalidDatabaseFile;
     auto field = std::make_unique<TDbfField>(this, area + at, GetFieldCount() + 1, offset);
+    if (isLong) {
+      field->FLength = length;
+      field->FDecimals = 0;
+      field->FDataSize = length + 1;
+    }
     // A name that an earlier field holds gets a number: NAME, NAME_1, NAME_2, ...
     for (Integer counter = 1; FindField(field->FName); ++counter)
       field->FName = field->FDescriptorName + "_" + std::to_string(counter);
@@ -531,8 +607,9 @@ Byte TDbfHeader::WriteEndMark() {
 
 namespace {
 
-bool IsBlobLetter(char letter) {
-  return letter == 'M' || letter == 'B' || letter == 'G' || letter == 'P';
+const TDbfField* DbfBlobFieldOf(const TDsCustomHeader* header, Integer index) {
+  const auto* field = header ? dynamic_cast<const TDbfField*>(header->GetField(index)) : nullptr;
+  return field && field->IsBlob() ? field : nullptr;
 }
 
 constexpr Byte kDBaseIVBlockMark[4] = {0xFF, 0xFF, 0x08, 0x00};
@@ -543,7 +620,8 @@ constexpr Byte kDBaseIIIMemoEnd[2] = {0x1A, 0x1A};
 TDbfBlobHandle::TDbfBlobHandle(TDbfHandle* owner) : FOwner(owner) {
   const AnsiString ext = owner->GetDbfHeader()->GetLevel() == dlFoxPro ? ".fpt" : ".dbt";
   const Word share = owner->GetExclusive() ? fmShareExclusive : fmShareDenyNone;
-  FFile = orv::TDsDiskFile::Open(ChangeFileExt(owner->GetFileName(), ext), Word(fmOpenRead | share));
+  FFileName = ChangeFileExt(owner->GetFileName(), ext);
+  FFile = orv::TDsDiskFile::Open(FFileName, Word(fmOpenRead | share));
   ReadHeader();
 }
 
@@ -579,8 +657,8 @@ void TDbfBlobHandle::ReadHeader() {
 
 Byte TDbfBlobHandle::BlockOf(const Byte* record, Integer fieldNo, Integer& block, bool& isMemoText) const {
   block = 0;
-  const auto* field = dynamic_cast<const TDbfField*>(FOwner->GetHeader()->GetField(fieldNo - 1));
-  if (!field || !IsBlobLetter(field->GetTypeLetter())) return dsErrNotBlobField;
+  const TDbfField* field = DbfBlobFieldOf(FOwner->GetHeader(), fieldNo - 1);
+  if (!field) return dsErrNotBlobField;
   isMemoText = field->GetFieldType() == ftMemo;
   bool isNull = true;
   Integer value = 0;
@@ -591,7 +669,7 @@ Byte TDbfBlobHandle::BlockOf(const Byte* record, Integer fieldNo, Integer& block
 
 Byte TDbfBlobHandle::Measure(Integer block) {
   FLast = TExtent();
-  if (!FFile) return dsErrCannotSeekFile;
+  if (!FFile) return dsErrCannotOpenFile;
   const Int64 fileSize = FFile->GetSize();
   const Int64 blockStart = Int64(block) * FBlockSize;
   // The header is no memo, and a memo needs at least its block's first bytes in the file.
@@ -694,10 +772,8 @@ TDbfHandle::~TDbfHandle() = default;
 bool TDbfHandle::HasBlobFields() const {
   const TDsCustomHeader* header = GetHeader();
   if (!header) return false;
-  for (Integer i = 0; i < header->GetFieldCount(); ++i) {
-    const auto* field = dynamic_cast<const TDbfField*>(header->GetField(i));
-    if (field && IsBlobLetter(field->GetTypeLetter())) return true;
-  }
+  for (Integer i = 0; i < header->GetFieldCount(); ++i)
+    if (DbfBlobFieldOf(header, i)) return true;
   return false;
 }
 
@@ -831,8 +907,7 @@ TDbfBlobHandle* BlobHandleOf(TDsCustomHandle* handle) {
 // 0 when the field is a blob field of a .DBF handle, else the code that says why not.
 Byte CheckBlobField(TDsCustomHandle* handle, Integer fieldNo) {
   if (!dynamic_cast<TDbfHandle*>(handle)) return dsErrInvalidHandle;
-  const auto* field = dynamic_cast<const TDbfField*>(FieldOf(handle, fieldNo));
-  return field && IsBlobLetter(field->GetTypeLetter()) ? dsErrNone : dsErrNotBlobField;
+  return DbfBlobFieldOf(handle->GetHeader(), fieldNo - 1) ? dsErrNone : dsErrNotBlobField;
 }
 
 Byte RefuseMemoWrite(TDsCustomHandle* handle) {

@@ -10,7 +10,9 @@
 //     1   3  date of the last update: year - 1900, month, day
 //     4   4  number of records, deleted ones included
 //     8   2  header size: offset of the first record
-//    10   2  record size, the deletion byte included
+//    10   2  record size, the deletion byte included; the records the file holds after the
+//             header size bound the record count (a writer that stopped in the middle of an
+//             append leaves a count past them: the records that are there are the table)
 //    15   1  1 = enciphered (refused)
 //    28   1  1 = a production index exists
 //    29   1  language-driver byte
@@ -21,6 +23,9 @@
 //     32 bytes    0..10         11           16      17
 //     48 bytes    0..31         32           33      34
 //   a name ends at its first zero byte; the other bytes are kept as read
+//   a character field longer than 255 keeps its length's high byte in the decimals byte; that
+//   long length is taken where the field lengths then add up to the record size, the short one
+//   where they add up without it (a header where neither adds up is refused)
 //   one byte 0x0D ends the descriptors (without it they end at the header size)
 //
 //   records from the header size on, each: the deletion byte (" " active, "*" deleted), then
@@ -71,9 +76,12 @@ bool DbfReadPlainNumber(const Byte* p, Integer length, double& value);
 //   "I", "+"       ftInteger / ftAutoInc  int32 (dBASE VII: big-endian, sign bit inverted;
 //                              FoxPro: little-endian)
 //   "@"            ftDateTime  double: time-stamp milliseconds (8 bytes big-endian)
-//   "T"            ftTime      int32 milliseconds since midnight (FoxPro date-time: day and
-//                              milliseconds, 4 bytes little-endian each)
-//   "Y"            ftCurrency  double (FoxPro: int64 little-endian, times 10 000)
+//   "T"            ftDateTime  double: time-stamp milliseconds (FoxPro date-time: the Julian
+//                              day and the milliseconds since midnight, 4 bytes little-endian
+//                              each; day 0 is no date-time)
+//   "Y"            ftCurrency  double (FoxPro: int64 little-endian, times 10 000; GetCurrency
+//                              reads it exactly)
+//   "B" of 8 bytes in a FoxPro table  ftFloat  double (8 bytes little-endian)
 //   "M", "B", "P", "G"  memo kinds  int32 block number of the memo file
 //   other letters  ftUnknown   the field's bytes as they are
 // A field is null when all its bytes are blanks; "I", "+", "@", "O" and "T" also when all its
@@ -98,8 +106,13 @@ class TDbfField : public TDsCustomField {
 
   void GetData(const Byte* record, void* destination, bool& isNull) const override;
   Byte SetData(const void* value, Byte* record) override;
+  bool GetCurrency(const Byte* record, Currency& value) const override;
 
-  // The field type of a type letter.
+  // Whether the field's content lies in the memo file ("M", "G", "P", and "B" but for the
+  // FoxPro double).
+  bool IsBlob() const;
+
+  // The field type of a type letter (FoxPro's 8-byte "B" is ftFloat, whatever this says).
   static TFieldType FieldTypeOf(char letter);
 
  private:
@@ -128,8 +141,9 @@ class TDbfHeader : public TDsCustomHeader {
   // Reads the prefix and the descriptors: 0, or dsErrCannotSeekFile, dsErrCannotReadFile,
   // dsErrInvalidDatabaseFile (an unknown level or a header that contradicts itself: a header
   // size below the prefix, a record size of 0, a descriptor cut off by the end of the header,
-  // fields that do not fit the record size) or dsErrTableCrypted. After a failure the header
-  // holds no fields.
+  // fields that do not fit the record size, long character fields whose lengths add up to the
+  // record size neither way) or dsErrTableCrypted. After a failure the header holds no fields.
+  // A record count past the records the file holds is lowered to them.
   Byte Read() override;
   // The prefix as held in memory (the record count current, the update date as read).
   Byte WritePrefix() override;
@@ -172,7 +186,8 @@ class TDbfHandle;
 // read or allocated: a memo that would start inside the 512-byte header or past the end of the
 // file, or run past its end, gives dsErrInvalidBlock. Content of "M" fields is translated from
 // the table's code page; other blob fields are passed as they are. A table without a memo file
-// opens; its memos then fail with dsErrCannotSeekFile (blank memos read as empty).
+// opens; its memos then fail with dsErrCannotOpenFile (blank memos read as empty), and the
+// table component names the missing file in its error.
 //
 // The engine stores no memo content: writes that would change a memo are refused (see
 // DbfPutBlob).
@@ -189,12 +204,15 @@ class TDbfBlobHandle {
   ~TDbfBlobHandle();
 
   orv::IDsFile* GetFile() const { return FFile.get(); }
+  // The memo file's name beside the table (empty for a memo file handed over open).
+  const AnsiString& GetFileName() const { return FFileName; }
   // Bytes per block as the header gives it for the table's level.
   Integer GetBlockSize() const { return FBlockSize; }
   const Byte* GetHeader() const { return FHeader.data(); }
 
   // The memo length of field `fieldNo` (from 1) of `record`: 0 for a blank memo; otherwise
-  // dsErrCannotSeekFile, dsErrCannotReadFile, dsErrInvalidBlock or dsErrNotBlobField.
+  // dsErrCannotOpenFile (no memo file), dsErrCannotSeekFile, dsErrCannotReadFile,
+  // dsErrInvalidBlock or dsErrNotBlobField.
   Byte GetBlobSize(const Byte* record, Integer fieldNo, Integer& size);
   // Reads up to `count` bytes of the memo from `offset` on. Fewer bytes than asked for (the
   // memo ends): dsErrEndOfBlob with the bytes read in `bytesRead`; an offset outside the memo:
@@ -216,6 +234,7 @@ class TDbfBlobHandle {
   Byte Measure(Integer block);
 
   TDbfHandle* FOwner;
+  AnsiString FFileName;
   std::unique_ptr<orv::IDsFile> FFile;
   std::array<Byte, kHeaderSize> FHeader{};
   Integer FBlockSize = kHeaderSize;

@@ -32,6 +32,16 @@ bool IsCalculatedKind(const TField* field) {
   return field->GetFieldKind() == fkCalculated || field->GetFieldKind() == fkLookup;
 }
 
+// DsCheck for a memo read: a failure of a table whose memo file is missing says which file.
+void DsCheckMemoCode(TDsCustomHandle* handle, Byte code) {
+  if (code == dsErrNone) return;
+  const auto* table = dynamic_cast<TDbfHandle*>(handle);
+  const TDbfBlobHandle* memo = table ? table->GetBlobHandle() : nullptr;
+  if (memo && !memo->GetFile() && !memo->GetFileName().empty())
+    DatabaseErrorFmt(SMemoFileNotFound, {memo->GetFileName()});
+  DsCheck(code);
+}
+
 }  // namespace
 
 TDsDbfTable::TDsDbfTable(TComponent* owner) : TDataSet(owner) {}
@@ -571,7 +581,7 @@ Integer TDsDbfTable::GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer
   // In the block-read state a memo that cannot be read gives 0 bytes instead of an error.
   const auto check = [this](Byte code) {
     if (code == dsErrNone || code == dsErrEndOfBlob) return true;
-    if (GetState() != dsBlockRead) DsCheck(code);
+    if (GetState() != dsBlockRead) DsCheckMemoCode(FHandle, code);
     return false;
   };
   Integer length = 0;
@@ -633,7 +643,7 @@ Int64 TBlobStream::GetSize() {
   }
   if (FSize < 0) {
     Integer size = 0;
-    DsCheck(DbfGetBlobSize(FDataSet->FHandle, FBuffer, FFieldNo, size));
+    DsCheckMemoCode(FDataSet->FHandle, DbfGetBlobSize(FDataSet->FHandle, FBuffer, FFieldNo, size));
     FSize = size;
   }
   return FSize;
@@ -662,7 +672,7 @@ Integer TBlobStream::Read(void* buffer, Integer count) {
   Integer got = 0;
   const Byte code = DbfGetBlob(FDataSet->FHandle, FBuffer, FFieldNo, Integer(FPosition), count, buffer, got);
   if (code == dsErrInvalidBlobOffset) return 0;
-  if (code != dsErrNone && code != dsErrEndOfBlob) DsCheck(code);
+  if (code != dsErrNone && code != dsErrEndOfBlob) DsCheckMemoCode(FDataSet->FHandle, code);
   // Bytes read in order from the start of the active record's memo go to the cache, which
   // takes the memo once it is whole.
   if (FDataSet->FCacheBlobs && FMode == bmRead && FBuffer == FDataSet->ActiveBuffer() &&

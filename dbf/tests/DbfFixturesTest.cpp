@@ -109,7 +109,7 @@ TEST(DbfFixtures, FoxProIntegersCurrencyAndDateTimes) {
   EXPECT_EQ(t.Field("NAME").AsString(), "Орёл"_a);
   EXPECT_EQ(t.Field("CNT").AsInteger(), -7);
   EXPECT_DOUBLE_EQ(t.Field("PRICE").AsFloat(), 12.75);
-  EXPECT_NEAR(t.Field("STAMP").AsDateTime(), EncodeTime(10, 20, 30, 0), 1e-9);
+  EXPECT_NEAR(t.Field("STAMP").AsDateTime(), EncodeDate(2006, 12, 23) + EncodeTime(10, 20, 30, 0), 1e-9);
   EXPECT_DOUBLE_EQ(t.Field("RATIO").AsFloat(), 1.25);
 
   t.Record(2);

@@ -182,7 +182,7 @@ TEST(DbfMemo, AMissingMemoFileFailsEveryMemoButBlankOnes) {
   ASSERT_NE(table->GetBlobHandle(), nullptr);
   EXPECT_EQ(table->GetBlobHandle()->GetFile(), nullptr);
   EXPECT_EQ(MemoSize(*table, 1), std::make_pair(dsErrNone, Integer(0)));
-  EXPECT_EQ(MemoSize(*table, 2), std::make_pair(dsErrCannotSeekFile, Integer(0)));
+  EXPECT_EQ(MemoSize(*table, 2), std::make_pair(dsErrCannotOpenFile, Integer(0)));
   // A table without blob fields has no memo file to open.
   TDbfHandle plain(std::make_unique<TMemoryFile>(dbftest::BuildDbf(0x03, 0, {{"NAME", 'C', 4}})), nullptr, false);
   EXPECT_EQ(plain.GetBlobHandle(), nullptr);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "dbf/DsDbfApi.h"
@@ -298,7 +299,7 @@ TEST(DbfField, DBaseVIIDoublesSortAsTheirBytes) {
   }
 }
 
-TEST(DbfField, FoxProCurrencyAndDateTimes) {
+TEST(DbfField, FoxProCurrencyIsAScaledInteger) {
   TOneField money('Y', 8, 4, 0x30);
   money.SetBytes(std::string("\x40\xE2\x01\x00\x00\x00\x00\x00", 8));  // 123456 / 10000
   double v = 0;
@@ -310,19 +311,71 @@ TEST(DbfField, FoxProCurrencyAndDateTimes) {
   EXPECT_EQ(money.Field().AsString(), CurrToStr(Currency{-5000}));
   EXPECT_EQ(money.Put(1e30), dsErrInvalidParameter);
 
+}
+
+TEST(DbfField, FoxProCurrencyReadsAsTextAtTheEndsOfItsRange) {
+  // The amounts times 10 000 fill an int64; a double cannot carry the ends of that range.
+  const struct {
+    std::string Bytes;
+    Int64 Scaled;
+  } cases[] = {
+      {std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 8), std::numeric_limits<Int64>::max()},
+      {std::string("\x00\x00\x00\x00\x00\x00\x00\x80", 8), std::numeric_limits<Int64>::min()},
+      {std::string("\x01\x00\x00\x00\x00\x00\x00\x00", 8), 1},
+  };
+  for (const auto& c : cases) {
+    TOneField money('Y', 8, 4, 0x30);
+    money.SetBytes(c.Bytes);
+    EXPECT_EQ(money.Field().AsString(), CurrToStr(Currency{c.Scaled}));
+    EXPECT_DOUBLE_EQ(money.Field().AsFloat(), double(c.Scaled) / 10000);
+  }
+  // Every digit of the largest amount is there.
+  TOneField money('Y', 8, 4, 0x30);
+  money.SetBytes(cases[0].Bytes);
+  AnsiString digits;
+  for (const char c : money.Field().AsString())
+    if (c >= '0' && c <= '9') digits += c;
+  EXPECT_EQ(digits, "9223372036854775807");
+}
+
+TEST(DbfField, FoxProDateTimesKeepTheirDay) {
   TOneField stamp('T', 8, 0, 0x30);
+  EXPECT_EQ(stamp.Field().GetFieldType(), ftDateTime);
   stamp.SetBytes(std::string("\x4D\x72\x25\x00\xB0\x15\x38\x02", 8));  // 2006-12-23 10:20:30
-  Integer mSecs = 0;
+  const TDateTime expected = EncodeDate(2006, 12, 23) + EncodeTime(10, 20, 30, 0);
+  EXPECT_NEAR(stamp.Field().AsDateTime(), expected, 1e-9);
+  double mSecs = 0;
   ASSERT_TRUE(stamp.Get(mSecs));
-  EXPECT_EQ(mSecs, (10 * 3600 + 20 * 60 + 30) * 1000);
-  EXPECT_NEAR(stamp.Field().AsDateTime(), EncodeTime(10, 20, 30, 0), 1e-9);
-  ASSERT_EQ(stamp.Put(Integer(1000)), dsErrNone);
-  EXPECT_EQ(stamp.Bytes().substr(0, 4), std::string("\x4D\x72\x25\x00", 4));  // the day stays
-  ASSERT_TRUE(stamp.Get(mSecs));
-  EXPECT_EQ(mSecs, 1000);
-  EXPECT_EQ(stamp.Put(Integer(MSecsPerDay)), dsErrInvalidParameter);
-  stamp.SetBytes(std::string(8, '\0'));
-  EXPECT_TRUE(stamp.Field().IsNull());
+  EXPECT_EQ(mSecs, TimeStampToMSecs(DateTimeToTimeStamp(expected)));
+  // Written back as the day and the milliseconds of the day.
+  const double moment = TimeStampToMSecs(DateTimeToTimeStamp(EncodeDate(1999, 1, 2) + EncodeTime(0, 0, 1, 0)));
+  ASSERT_EQ(stamp.Put(moment), dsErrNone);
+  EXPECT_EQ(stamp.Bytes(), std::string("\xED\x66\x25\x00\xE8\x03\x00\x00", 8));
+  EXPECT_NEAR(stamp.Field().AsDateTime(), EncodeDate(1999, 1, 2) + EncodeTime(0, 0, 1, 0), 1e-9);
+  EXPECT_EQ(stamp.Put(0.0), dsErrInvalidParameter);
+  // Day 0, a time past midnight or a day past year 9999 is no value.
+  for (const std::string& bytes :
+       {std::string(8, '\0'), std::string("\x00\x00\x00\x00\x02\x00\x00\x00", 8),
+        std::string("\x4D\x72\x25\x00\x00\x5C\x26\x05", 8), std::string("\xFF\xFF\xFF\x7F\x00\x00\x00\x00", 8)}) {
+    stamp.SetBytes(bytes);
+    EXPECT_TRUE(stamp.Field().IsNull());
+  }
+}
+
+TEST(DbfField, FoxProEightByteBinaryFieldsAreDoubles) {
+  TOneField number('B', 8, 2, 0x30);
+  EXPECT_EQ(number.Field().GetFieldType(), ftFloat);
+  EXPECT_EQ(number.Field().GetDataSize(), 8);
+  number.SetBytes(std::string("\x00\x00\x00\x00\x00\x80\x29\x40", 8));  // 12.75
+  double v = 0;
+  ASSERT_TRUE(number.Get(v));
+  EXPECT_EQ(v, 12.75);
+  EXPECT_EQ(number.Field().AsFloat(), 12.75);
+  ASSERT_EQ(number.Put(-0.5), dsErrNone);
+  EXPECT_EQ(number.Bytes(), std::string("\x00\x00\x00\x00\x00\x00\xE0\xBF", 8));
+  // A dBASE "B" is a binary memo.
+  TOneField memo('B', 10, 0, 0x8B);
+  EXPECT_EQ(memo.Field().GetFieldType(), ftTypedBinary);
 }
 
 TEST(DbfField, MemoKindsGiveTheirBlockNumber) {

@@ -206,13 +206,35 @@ TEST(DsDbfHandle, ReadAheadBlockStartsAtTheRecordForwardAndEndsThereBackward) {
   EXPECT_EQ(t.Forward().size(), 10u);
 }
 
-TEST(DsDbfHandle, ARecordCutOffByTheEndOfTheFileIsNotRead) {
-  // The header counts three records but the file holds two and a half.
+TEST(DsDbfHandle, ACountPastTheRecordsTheFileHoldsIsClampedToThem) {
+  // The header counts three records but the file holds two and a half (a writer stopped in
+  // the middle of an append): the two whole records are the table, whichever way it is read.
   std::vector<Byte> bytes = Table(3);
   bytes.resize(std::size_t(kHeaderSize + 2 * kRecordSize + 10));
   TMemTable t(bytes, 2);
+  Integer count = -1;
+  ASSERT_EQ(DbfGetRecordCount(t.Handle.get(), count), dsErrNone);
+  EXPECT_EQ(count, 2);
   EXPECT_EQ(t.Forward(), (Names{"R1", "R2"}));
-  EXPECT_EQ(t.Backward(), Names{});  // record 3 is not there: begin of file for GetPrior
+  EXPECT_EQ(t.Backward(), (Names{"R2", "R1"}));
+  // An append goes after the records that are there, and the header then counts them.
+  std::vector<Byte> record(static_cast<std::size_t>(kRecordSize));
+  DbfInitRecord(t.Handle.get(), record.data());
+  std::memcpy(&record[1], "NEW", 3);
+  ASSERT_EQ(DbfAppendRecord(t.Handle.get(), record.data()), dsErrNone);
+  EXPECT_EQ(t.HeaderCount(), 3u);
+  EXPECT_EQ(t.Backward(), (Names{"NEW", "R2", "R1"}));
+
+  // A header size past the end of the file leaves no record, whatever the header counts.
+  std::vector<Byte> past = Table(3);
+  past[8] = 0xFF;
+  past[9] = 0x7F;
+  TMemTable none(past);
+  ASSERT_EQ(none.Handle->GetStatus(), dsErrNone);
+  ASSERT_EQ(DbfGetRecordCount(none.Handle.get(), count), dsErrNone);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(none.Forward(), Names{});
+  EXPECT_EQ(none.Backward(), Names{});
 }
 
 TEST(DsDbfHandle, ReadErrorsAreReported) {

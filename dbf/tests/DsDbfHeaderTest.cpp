@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "dbf/DsDbfApi.h"
 #include "dbf/tests/DbfTestSupport.h"
 
@@ -110,6 +113,39 @@ TEST(DbfHeader, DescriptorsWithoutTheEndByteEndAtTheHeaderSize) {
   THeaderFixture f(bytes);
   ASSERT_EQ(f.Header.Read(), dsErrNone);
   EXPECT_EQ(f.Header.GetFieldCount(), 2);
+}
+
+TEST(DbfHeader, LongCharacterFieldsTakeTheHighByteOfTheirLengthFromTheDecimals) {
+  // NOTE C(300): length byte 44, decimals byte 1, as long-field writers store it.
+  const std::string note = std::string(299, 'n') + "!";
+  auto bytes = BuildDbf(0xF5, 0, {{"NOTE", 'C', 300, 1}, {"CODE", 'C', 3}}, {note + "abc"});
+  TDbfHandle table(std::make_unique<TMemoryFile>(bytes), nullptr, true);
+  ASSERT_EQ(table.GetStatus(), dsErrNone);
+  const TDsCustomField* noteField = table.GetHeader()->GetField(0);
+  const TDsCustomField* codeField = table.GetHeader()->GetField(1);
+  EXPECT_EQ(noteField->GetLength(), 300);
+  EXPECT_EQ(noteField->GetDecimals(), 0);
+  EXPECT_EQ(noteField->GetDataSize(), 301);
+  EXPECT_EQ(codeField->GetOffset(), 301);
+  std::vector<Byte> record(std::size_t(table.GetRecordSize()));
+  table.First();
+  ASSERT_EQ(table.GetNext(record.data()), dsErrNone);
+  EXPECT_EQ(noteField->AsString(), note);
+  EXPECT_EQ(codeField->AsString(), "abc");
+
+  // The decimals byte of a character field that the record size does not count is ignored
+  // (some writers leave junk there).
+  THeaderFixture junk(BuildDbf(0x03, 0, {{"A", 'C', 10, 2}, {"B", 'N', 4}}));
+  ASSERT_EQ(junk.Header.Read(), dsErrNone);
+  EXPECT_EQ(junk.Header.GetField(0)->GetLength(), 10);
+  EXPECT_EQ(junk.Header.GetField(1)->GetOffset(), 11);
+
+  // Where neither reading adds up to the record size, the header is refused.
+  auto neither = BuildDbf(0x03, 0, {{"A", 'C', 10, 2}, {"B", 'N', 4}});
+  neither[10] = 100;
+  THeaderFixture refused(neither);
+  EXPECT_EQ(refused.Header.Read(), dsErrInvalidDatabaseFile);
+  EXPECT_EQ(refused.Header.GetFieldCount(), 0);
 }
 
 TEST(DbfHeader, RefusesHeadersThatCannotBeRead) {

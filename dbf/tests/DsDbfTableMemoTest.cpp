@@ -184,10 +184,23 @@ TEST_F(DsDbfTableMemo, WritesRaiseInsteadOfBeingReportedAsDone) {
   EXPECT_EQ(dbftest::ReadFileBytes(MemoPath), memoBefore);
 }
 
-TEST_F(DsDbfTableMemo, ATableWhoseMemoFileIsMissingOpensAndFailsItsMemos) {
-  Open(dbftest::MemoFixtures()[1], false);  // its second memo is blank (the others write an empty one)
+TEST_F(DsDbfTableMemo, ATableWhoseMemoFileIsMissingOpensAndItsMemosNameTheFile) {
+  const dbftest::TMemoFixture& fixture = dbftest::MemoFixtures()[1];
+  Open(fixture, false);  // its second memo is blank (the others write an empty one)
   EXPECT_EQ(Table->FieldByName("NAME")->GetAsString(), MemoRows()[0].Name);
-  EXPECT_THROW(Note()->GetAsString(), EDatabaseError);
+  const std::string memoName = std::filesystem::path(fixture.Memo).filename().string();
+  for (const bool stream : {false, true}) {
+    try {
+      if (stream)
+        ReadInPieces(Note(), 16);
+      else
+        Note()->GetAsString();
+      ADD_FAILURE() << "no error";
+    } catch (const EDatabaseError& e) {
+      EXPECT_EQ(e.GetMessage().rfind("Memo file ", 0), 0u) << e.GetMessage();
+      EXPECT_NE(e.GetMessage().find(memoName), std::string::npos) << e.GetMessage();
+    }
+  }
   Table->Next();
   EXPECT_TRUE(Note()->GetIsNull());
   EXPECT_EQ(Note()->GetAsString(), "");
