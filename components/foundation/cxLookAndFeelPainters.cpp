@@ -1222,7 +1222,7 @@ void TcxStandardLookAndFeelPainter::DrawScrollBarElement(TcxCanvas* canvas, Bool
 }
 
 void TcxStandardLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
-                                                        Boolean enabled, Integer captionPosition,
+                                                        Boolean enabled, TcxCaptionPosition captionPosition,
                                                         TcxBorders borders) const {
   const TRect r = {rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1};
   const TRect shifted = GetOffsetRect(r, 1, 1);
@@ -1385,7 +1385,7 @@ void TcxFlatLookAndFeelPainter::DrawCalendarDateTimePanel(TcxCanvas* canvas, TRe
 }
 
 void TcxFlatLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
-                                                    Boolean enabled, Integer captionPosition,
+                                                    Boolean enabled, TcxCaptionPosition captionPosition,
                                                     TcxBorders borders) const {
   const TRect inner = ShrinkOnBorders(rect, borders);
   Frame(canvas, rect, clBtnShadow, borders);
@@ -1586,7 +1586,7 @@ void TcxUltraFlatLookAndFeelPainter::DrawScrollBarElement(TcxCanvas* canvas, Boo
 }
 
 void TcxUltraFlatLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
-                                                         Boolean enabled, Integer captionPosition,
+                                                         Boolean enabled, TcxCaptionPosition captionPosition,
                                                          TcxBorders borders) const {
   Frame(canvas, rect, enabled ? clHighlight : clBtnShadow, borders);
   ExcludeFrameStrips(canvas, rect, borders);
@@ -1839,7 +1839,7 @@ void TcxOffice11LookAndFeelPainter::DrawCalendarDateTimePanel(TcxCanvas* canvas,
 }
 
 void TcxOffice11LookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
-                                                        Boolean enabled, Integer captionPosition,
+                                                        Boolean enabled, TcxCaptionPosition captionPosition,
                                                         TcxBorders borders) const {
   if (IsVisualStyleActiveFor(totButton))
     TcxWinXPLookAndFeelPainter::Class()->DrawGroupBoxOutline(canvas, rect, enabled,
@@ -2505,7 +2505,7 @@ void TcxWinXPLookAndFeelPainter::DrawCalendarDateTimePanel(TcxCanvas* canvas, TR
 }
 
 void TcxWinXPLookAndFeelPainter::DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect,
-                                                     Boolean enabled, Integer captionPosition,
+                                                     Boolean enabled, TcxCaptionPosition captionPosition,
                                                      TcxBorders borders) const {
   if (const TdxTheme theme = Theme(totButton))
     DrawThemePart(canvas, theme, 4, enabled ? 1 : 2, rect);

@@ -39,6 +39,8 @@ struct TcxViewParams;
 
 enum TcxButtonState { cxbsDefault, cxbsNormal, cxbsHot, cxbsPressed, cxbsDisabled };
 enum TcxCheckBoxState { cbsUnchecked, cbsChecked, cbsGrayed };
+// The side of a group box's frame that carries its caption; cpNone centres it over the frame.
+enum TcxCaptionPosition { cpTop, cpBottom, cpLeft, cpRight, cpNone };
 // The sides of a header cell that touch another cell.
 enum TcxNeighbor { nLeft, nTop, nRight, nBottom };
 using TcxNeighbors = orv::Set<TcxNeighbor>;
@@ -528,16 +530,16 @@ class TcxCustomLookAndFeelPainter : public TObject {
 
   // ---- Group box and panel ----
   virtual void DrawGroupBoxContent(TcxCanvas* canvas, const TRect& rect, const TRect& rect2) const {}
-  virtual void DrawGroupBoxCaption(TcxCanvas* canvas, const TRect& rect, Integer captionPosition) const {}
-  virtual void DrawGroupBoxBorder(TcxCanvas* canvas, const TRect& rect, Integer captionPosition,
+  virtual void DrawGroupBoxCaption(TcxCanvas* canvas, const TRect& rect, TcxCaptionPosition captionPosition) const {}
+  virtual void DrawGroupBoxBorder(TcxCanvas* canvas, const TRect& rect, TcxCaptionPosition captionPosition,
                                   TcxBorders borders) const {}
   virtual void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                                   Integer captionPosition, TcxBorders borders) const {}
-  virtual TRect GroupBoxBorderWidths(Boolean hasCaption, Integer captionPosition) const { return {}; }
+                                   TcxCaptionPosition captionPosition, TcxBorders borders) const {}
+  virtual TRect GroupBoxBorderWidths(Boolean hasCaption, TcxCaptionPosition captionPosition) const { return {}; }
   virtual TColor GroupBoxCaptionTextColor(Boolean enabled) const {
     return enabled ? clWindowText : clBtnShadow;
   }
-  virtual Boolean IsGroupBoxPartTransparent(Integer part, Integer captionPosition) const {
+  virtual Boolean IsGroupBoxPartTransparent(Integer part, TcxCaptionPosition captionPosition) const {
     return false;
   }
   // The control is the group box; these painters do not look at it.
@@ -548,11 +550,11 @@ class TcxCustomLookAndFeelPainter : public TObject {
   virtual void DrawPanelBackground(TcxCanvas* canvas, const TRect& rect, Boolean flag = false) const {
     canvas->FillRectWithColor(rect, clBtnFace);
   }
-  virtual TRect GroupBoxCaptionOffsets(Integer captionPosition) const { return {}; }
+  virtual TRect GroupBoxCaptionOffsets(TcxCaptionPosition captionPosition) const { return {}; }
 
   // ---- Reserved elements (for skin painters; no component here draws them) ----
   virtual void DrawElement226(TcxCanvas* canvas, const TRect& rect) const {}
-  virtual void DrawElement227(TcxCanvas* canvas, const TRect& rect, Integer captionPosition) const {
+  virtual void DrawElement227(TcxCanvas* canvas, const TRect& rect, TcxCaptionPosition captionPosition) const {
     DrawGroupBoxCaption(canvas, rect, captionPosition);
   }
   virtual TColor DefaultColor230() const { return clDefault; }
@@ -600,7 +602,7 @@ class TcxCustomLookAndFeelPainter : public TObject {
                         textColor);
   }
   // The editors' group box: the caption position comes along.
-  TColor GroupBoxCaptionTextColor(Boolean enabled, Integer captionPosition) const {
+  TColor GroupBoxCaptionTextColor(Boolean enabled, TcxCaptionPosition captionPosition) const {
     return GroupBoxCaptionTextColor(enabled);
   }
   // The editors: the arrow with direction before state.
@@ -690,7 +692,7 @@ class TcxStandardLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   void DrawScrollBarElement(TcxCanvas* canvas, Boolean isHorizontal, const TRect& rect,
                             TcxScrollBarPart part, TcxButtonState state) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                           Integer captionPosition, TcxBorders borders) const override;
+                           TcxCaptionPosition captionPosition, TcxBorders borders) const override;
   void DrawCalendarMonthHeader(TcxCanvas* canvas, const TRect& rect, const AnsiString& text,
                                TcxNeighbors neighbors, const TcxViewParams& viewParams,
                                Integer arrows, TcxBorders sideBorders,
@@ -744,7 +746,7 @@ class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
                             TcxScrollBarPart part, TcxButtonState state) const override;
   void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                           Integer captionPosition, TcxBorders borders) const override;
+                           TcxCaptionPosition captionPosition, TcxBorders borders) const override;
   void DrawSplitterBorder(TcxCanvas* canvas, const TRect& rect, const TcxViewParams& viewParams,
                           Boolean isHorizontal) const override;
 
@@ -829,7 +831,7 @@ class TcxUltraFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
   void DrawScrollBarElement(TcxCanvas* canvas, Boolean isHorizontal, const TRect& rect,
                             TcxScrollBarPart part, TcxButtonState state) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                           Integer captionPosition, TcxBorders borders) const override;
+                           TcxCaptionPosition captionPosition, TcxBorders borders) const override;
   void DrawNavigationButtonWithArrow(TcxCanvas* canvas, const TRect& rect, Boolean isNextButton,
                                      TcxButtonState state) const override;
   void DrawNavigationBarButton(TcxCanvas* canvas, const TRect& rect,
@@ -929,7 +931,7 @@ class TcxOffice11LookAndFeelPainter : public TcxUltraFlatLookAndFeelPainter {
   void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const override;
   void DrawBorder193(TcxCanvas* canvas, const TRect& rect) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                           Integer captionPosition, TcxBorders borders) const override;
+                           TcxCaptionPosition captionPosition, TcxBorders borders) const override;
   TColor GroupBoxCaptionTextColor(Boolean enabled) const override;
   void DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control, const TRect& rect, TColor color1,
                               TColor color2) const override;
@@ -1078,7 +1080,7 @@ class TcxWinXPLookAndFeelPainter : public TcxStandardLookAndFeelPainter {
   TRect EventProgressMargins() const override;
   void DrawCalendarDateTimePanel(TcxCanvas* canvas, TRect& rect) const override;
   void DrawGroupBoxOutline(TcxCanvas* canvas, const TRect& rect, Boolean enabled,
-                           Integer captionPosition, TcxBorders borders) const override;
+                           TcxCaptionPosition captionPosition, TcxBorders borders) const override;
   TColor GroupBoxCaptionTextColor(Boolean enabled) const override;
   void DrawGroupBoxBackground(TcxCanvas* canvas, TObject* control, const TRect& rect, TColor color1,
                               TColor color2) const override;

@@ -231,7 +231,7 @@ TEST_F(PainterElementsTest, GroupBoxBackgrounds) {
   // Without the button theme the Office 11 and themed captions take the base colours.
   EXPECT_EQ(kOffice11->GroupBoxCaptionTextColor(true), clWindowText);
   EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false), clBtnShadow);
-  EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false, 0), clBtnShadow);
+  EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false, cpTop), clBtnShadow);
 }
 
 // A window filled with one colour.
@@ -346,7 +346,7 @@ TEST_F(PainterElementsTest, ThemedPainterFallsBackToTheStandardLook) {
       },
       [](Painter p, TcxCanvas* c) { p->DrawScrollBarElement(c, false, {2, 2, 18, 30}, sbpThumbnail, cxbsNormal); },
       [](Painter p, TcxCanvas* c) { p->DrawScrollBarElement(c, true, {2, 2, 18, 18}, sbpLineUp, cxbsPressed); },
-      [](Painter p, TcxCanvas* c) { p->DrawGroupBoxOutline(c, {2, 2, 40, 30}, true, 0, cxBordersAll); },
+      [](Painter p, TcxCanvas* c) { p->DrawGroupBoxOutline(c, {2, 2, 40, 30}, true, cpTop, cxBordersAll); },
       [](Painter p, TcxCanvas* c) { p->DrawFilterDropDownArrowButton(c, {2, 2, 17, 17}, cxbsNormal, true); },
       [](Painter p, TcxCanvas* c) { p->DrawFilterBoxCloseButton(c, {2, 2, 18, 16}, cxbsNormal); },
       [](Painter p, TcxCanvas* c) { p->DrawControlBorder(c, {0, 0, 40, 30}); },
@@ -434,7 +434,7 @@ TEST_F(PainterElementsTest, GoldenSheet) {
     canvas->FillRectWithColor({160, y, 200, y + 18}, clHighlight);
     p->DrawProgressBarText(canvas.get(), false, false, "50%", {170, y + 4, 190, y + 14},
                            {160, y, 240, y + 18}, {160, y, 200, y + 18}, clDefault);
-    p->DrawGroupBoxOutline(canvas.get(), {160, y + 22, 240, y + 44}, i % 2 == 0, 0, cxBordersAll);
+    p->DrawGroupBoxOutline(canvas.get(), {160, y + 22, 240, y + 44}, i % 2 == 0, cpTop, cxBordersAll);
     canvas->SetClipRegion(new TcxRegion(0, 0, 330, 250), roSet);
     p->DrawNavigationButtonWithArrow(canvas.get(), {246, y, 270, y + 44}, false, cxbsNormal);
     p->DrawNavigationButtonWithArrow(canvas.get(), {272, y, 296, y + 44}, true, cxbsPressed);
