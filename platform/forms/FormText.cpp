@@ -137,6 +137,10 @@ namespace {
 
 enum class Tok { End, Ident, Integer, Float, String, Symbol };
 
+// Objects, lists and collections may nest this deep, together: far beyond any real form, and
+// far below what the parser's recursion could take before it exhausts the stack.
+constexpr int kFormTextMaxNesting = 256;
+
 class Parser {
  public:
   explicit Parser(std::string_view text) : FText(text) { Next(); }
@@ -171,7 +175,24 @@ class Parser {
     return v;
   }
 
+  // Counts one level of nesting for as long as it lives; refuses a level past the bound.
+  class NestingLevel {
+   public:
+    explicit NestingLevel(Parser& parser) : FParser(parser) {
+      if (FParser.FNesting >= kFormTextMaxNesting)
+        FParser.Error("nesting deeper than " + std::to_string(kFormTextMaxNesting) + " levels");
+      ++FParser.FNesting;
+    }
+    ~NestingLevel() { --FParser.FNesting; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+
+   private:
+    Parser& FParser;
+  };
+
   FormObject ParseObject() {
+    const NestingLevel level(*this);
     FormObject obj;
     obj.Line = FTokLine;
     if (IsKeyword("object")) obj.Kind = FormObjectKind::Object;
@@ -256,6 +277,7 @@ class Parser {
         switch (FSymbol) {
           case '[': v = ParseSet(); break;
           case '(': {
+            const NestingLevel level(*this);
             Next();
             std::vector<FormValue> values;
             while (!IsSymbol(')')) {
@@ -292,6 +314,7 @@ class Parser {
   }
 
   FormValue ParseCollection() {
+    const NestingLevel level(*this);
     Next();  // <
     std::vector<FormItem> items;
     while (!IsSymbol('>')) {
@@ -507,6 +530,7 @@ class Parser {
   std::size_t FPos = 0;
   Integer FLine = 1;
   Integer FTokLine = 1;
+  int FNesting = 0;
   Tok FTok = Tok::End;
   char FSymbol = 0;
   AnsiString FIdent;

@@ -201,7 +201,11 @@ Int64 ReadEnum(const EnumInfo* info, const FormValue& value, Int64 min, Int64 ma
   Int64 ordinal = 0;
   if (value.Kind == FormValueKind::Ident && info && info->OrdinalOf(value.Text, ordinal))
     return ordinal;
-  return ReadInteger(value, min, max);
+  // A number must name a member too: any other value of the underlying type is no value of
+  // the enumeration, and code that switches over its members would meet it unprepared.
+  const Int64 number = ReadInteger(value, min, max);
+  if (info && !info->NameOf(number)) BadValue(value);
+  return number;
 }
 
 FormValue WriteSet(const EnumInfo* info, UInt64 bits) {

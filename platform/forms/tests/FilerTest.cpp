@@ -564,6 +564,11 @@ TEST(Filer, LoadingErrorsNameFormComponentAndProperty) {
        "Error reading form TTestForm, component W, property Colour (line 4): Property Colour does not exist"},
       {"object W: TTestWidget\nAlign = alMiddle\nend",
        "Error reading form TTestForm, component W, property Align (line 3): Invalid property value alMiddle"},
+      // A number of the underlying type that names no member is no value of the enumeration.
+      {"object W: TTestWidget\nAlign = 40\nend",
+       "Error reading form TTestForm, component W, property Align (line 3): Invalid property value 40"},
+      {"object W: TTestWidget\nAlign = -1\nend",
+       "Error reading form TTestForm, component W, property Align (line 3): Invalid property value -1"},
       {"object W: TTestWidget\nSmall = 256\nend",
        "Error reading form TTestForm, component W, property Small (line 3): Invalid property value 256"},
       {"object W: TTestWidget\nWidth = '1'\nend",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "platform/runtime/AnsiString.h"
 
 using namespace orv;
@@ -102,6 +105,35 @@ TEST(FormText, EveryByteOfAStringSurvivesPrinting) {
   EXPECT_EQ(back.Properties[0].Value.Text, all);
   EXPECT_EQ(back.Properties[1].Value.FloatValue, 0.1);
   EXPECT_EQ(back.Properties[2].Value.Kind, FormValueKind::Float);
+}
+
+TEST(FormText, NestingIsBoundedAndRefusedWithItsLine) {
+  // Lists, collections and objects nested ten thousand deep: a read error, not a stack overflow.
+  const auto repeat = [](const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  const std::string deep[] = {
+      "object A: TA\n  X = " + repeat("(", 10000) + "\nend",
+      "object A: TA\n  X = " + repeat("<item X = ", 10000) + "\nend",
+      repeat("object A: TA\n", 10000) + "end",
+      "object A: TA\n  X = " + repeat("(<item X = ", 5000) + "\nend",
+  };
+  const char* lines[] = {"Line 2", "Line 2", "Line 257", "Line 2"};
+  for (std::size_t i = 0; i < std::size(deep); ++i) {
+    try {
+      ParseFormText(deep[i]);
+      ADD_FAILURE() << "no error for case " << i;
+    } catch (const EParserError& e) {
+      EXPECT_EQ(e.GetMessage(), std::string(lines[i]) + ": nesting deeper than 256 levels") << i;
+    }
+  }
+  // Nesting within the bound reads, whatever the kinds.
+  const FormObject lists = ParseFormText("object A: TA\n  X = " + repeat("(", 200) + repeat(")", 200) + "\nend");
+  EXPECT_EQ(lists.Properties[0].Value.Kind, FormValueKind::List);
+  const FormObject objects = ParseFormText(repeat("object A: TA\n", 200) + repeat("end\n", 200));
+  EXPECT_EQ(objects.Children.size(), 1u);
 }
 
 TEST(FormText, MalformedTextNamesTheLine) {
