@@ -21,8 +21,32 @@ std::atomic<std::uint64_t> gLastWalkStamp{0};
 // a+????... is refused instead of exhausting memory or the stack.
 constexpr Integer kMaxStates = 4096;
 constexpr Integer kMaxNesting = 1024;
+// Positions are not the whole cost of a compile: a group that holds none, as in (){1000000} or
+// ((){100000}){100000}, or a bracketed set of many members, still costs a node per copy (and a
+// node per member). The nodes that counted repetitions and back references make, every copy
+// counted, are bounded too.
+constexpr Int64 kMaxCopiedNodes = 4 * Int64(kMaxStates);
 // Integers in braces are read up to this value; anything larger is too large anyway.
 constexpr Integer kMaxInteger = 1000000;
+
+// The nodes of a parser item and everything inside it: one per item, per alternative and per
+// member of a bracketed set; what copying the item makes.
+Int64 RegExprNodeCount(TcxRegExprParserItem* item) {
+  if (auto* simple = dynamic_cast<TcxRegExprParserSimpleItem*>(item)) {
+    auto* set = dynamic_cast<TcxRegExprUserEnumeration*>(simple->GetState()->GetItem());
+    return 1 + (set ? set->GetCount() : 0);
+  }
+  Int64 count = 1;
+  if (auto* block = dynamic_cast<TcxRegExprParserBlockItem*>(item)) {
+    const TcxRegExprParserAlts* alts = block->GetAlts();
+    for (Integer k = 0; k < alts->GetCount(); ++k) {
+      const TcxRegExprParserAlt* alt = alts->GetAlt(k);
+      count += 1;
+      for (Integer i = 0; i < alt->GetCount(); ++i) count += RegExprNodeCount(alt->GetItem(i));
+    }
+  }
+  return count;
+}
 
 bool IsWhiteSpace(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
 
@@ -603,12 +627,15 @@ class TcxRegExpr::TCompiler {
   bool Fits(Integer size, Integer count) const {
     return static_cast<Int64>(size) * count <= kMaxStates - FStateCount;
   }
+  // Whether `count` more nodes stay within the bound of copied nodes.
+  bool FitsCopies(Int64 count) const { return count <= kMaxCopiedNodes - FCopiedNodes; }
 
   TcxRegExpr& E;
   std::vector<std::unique_ptr<TcxRegExprParserItem, orv::FreeDeleter>> FDetached;
   const char* FText;
   Integer FLength;
   Integer FStateCount = 0;
+  Int64 FCopiedNodes = 0;
 };
 
 char TcxRegExpr::TCompiler::Read() {
@@ -872,13 +899,15 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
         }
         auto* block = static_cast<TcxRegExprParserBlockItem*>(E.FBlocks->Get(number - 1));
         const Integer size = block->GetStateCount();
-        if (!Fits(size, 1) || depth + block->GetNesting() > kMaxNesting) {
+        const Int64 nodes = RegExprNodeCount(block);
+        if (!Fits(size, 1) || !FitsCopies(nodes) || depth + block->GetNesting() > kMaxNesting) {
           Error(lexem, ResText(&scxRegExprTooBigReferenceNumber));
           break;
         }
         current = block->Duplicate();
         alt->Add(current);
         FStateCount += size;
+        FCopiedNodes += nodes;
         break;
       }
       case lkOperator:
@@ -931,6 +960,8 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
             } else if (current->IsOptional()) {
               Error(last, ResText(&scxRegExprCantUseParameterQuantifier));
             } else if (!Fits(current->GetStateCount(), (unbounded ? n + 1 : m) - 1) ||
+                       !FitsCopies(RegExprNodeCount(current) * std::max((unbounded ? n + 1 : m) - 1, 0) +
+                                   (m > n ? m - n : 0) + 1) ||
                        depth + 1 + current->GetNesting() + (!unbounded && m > n ? m - 1 - n : 0) > kMaxNesting) {
               Error(last, ResText(&scxRegExprIncorrectParameterQuantifier));
             } else {
@@ -996,6 +1027,7 @@ bool TcxRegExpr::TCompiler::ReadParameters(Integer& n, Integer& m, bool& unbound
 TcxRegExprParserItem* TcxRegExpr::TCompiler::ApplyParameters(TcxRegExprParserAlt* alt, TcxRegExprParserItem* item,
                                                              Integer n, Integer m, bool unbounded) {
   const Integer size = item->GetStateCount();
+  const Int64 nodes = RegExprNodeCount(item);
   auto* block = new TcxRegExprParserBlockItem;
   TcxRegExprParserAlt* content = block->GetAlts()->Add();
   // The item itself is the first copy: it stays what a back reference to it names.
@@ -1025,6 +1057,8 @@ TcxRegExprParserItem* TcxRegExpr::TCompiler::ApplyParameters(TcxRegExprParserAlt
   // (or a group inside it), as in ((a)b){0}\2: it lives on, unlinked, until the parse ends.
   if (n == 0) FDetached.emplace_back(item);
   FStateCount += size * (copies - 1);
+  // Copies made, not positions: an item repeated {0} times leaves the tree but still lives.
+  FCopiedNodes += nodes * std::max(copies - 1, 0) + (!unbounded && m > n ? m - n : 0) + 1;
   return block;
 }
 

@@ -413,6 +413,29 @@ TEST(RegExprErrors, HostileMasksAreRefusedOrBounded) {
   EXPECT_EQ(Feed(expr.get(), AnsiString(1000, 'a')), (TOutcome{1000, true}));
 }
 
+TEST(RegExprErrors, CopiesOfGroupsWithoutPositionsAreBoundedToo) {
+  // A group with no position of its own still costs a node per copy: counted repetitions of
+  // such groups, or of large sets, are refused at the count's closing brace.
+  std::string bigSet = "[";
+  for (int i = 0; i < 500; ++i) bigSet += "a-b";
+  bigSet += "]";
+  const std::pair<std::string, std::string> refused[] = {
+      {"((a{0}){1000}){1000}", "Line1, Char20: Incorrect parameter quantifier"},
+      {"(){1000000}", "Line1, Char2: The block should not be empty\nLine1, Char11: Incorrect parameter quantifier"},
+      {"((){100000}){100000}",
+       "Line1, Char3: The block should not be empty\nLine1, Char11: Incorrect parameter quantifier\n"
+       "Line1, Char20: Incorrect parameter quantifier"},
+      {"(a{0}){99999}", "Line1, Char13: Incorrect parameter quantifier"},
+      {bigSet + "{1000}", "Line1, Char" + std::to_string(bigSet.size() + 6) + ": Incorrect parameter quantifier"},
+      {"((a{4000}){0}){1}((a{4000}){0}){1}((a{4000}){0}){1}((a{4000}){0}){1}((a{4000}){0}){1}",
+       "Line1, Char77: Incorrect parameter quantifier"},
+  };
+  for (const auto& [mask, errors] : refused) EXPECT_EQ(CompileErrors(mask), errors) << mask;
+  // Repetitions of that kind within the bound compile.
+  for (const char* mask : {"((a{0}){10}){10}b", "[0-9a-f]{64}", "(a|b|c){1,300}", "(\\d\\d)\\1\\1\\1"})
+    EXPECT_EQ(CompileErrors(mask), "") << mask;
+}
+
 // ---- Lexemes ---------------------------------------------------------------------------------
 
 TEST(RegExprLexer, KindsAndPositions) {
