@@ -1301,6 +1301,8 @@ class TcxCustomEdit : public TcxContainer,
   bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
   // Runs Initialize once (see the unit's note on construction order).
   void EnsureInitialized();
+  // Stores the edit value without showing it: for editors that derive it from the shown text.
+  void StoreEditValueField(const Variant& value) { FEditValue = value; }
   virtual void ExitEdit(Boolean callDoExit);
   virtual Boolean CanRevert();
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/drawing/GoldenImage.h"
+#include "platform/runtime/AnsiString.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/windowing/UtilWindow.h"
 #include "platform/windowing/WindowInternal.h"
@@ -181,6 +182,15 @@ void TypeText(const AnsiString& text) {
     Key(TInputKind::KeyDown, vk, false, ch, true);
     Key(TInputKind::KeyUp, vk, false);
     if (shift) KeyUp(VK_SHIFT);
+  }
+}
+
+void TypeUtf8(const std::string& utf8) {
+  for (char ch : Utf8ToAnsi(utf8)) {
+    TInputEvent ev;
+    ev.Kind = TInputKind::Char;
+    ev.Char = ch;
+    PostInputEvent(ev);
   }
 }
 

@@ -37,6 +37,9 @@ void KeyUp(int virtualKey, bool extended = false);
 void PressKey(int virtualKey, bool shift = false, bool ctrl = false, bool alt = false);
 // Each character as a key press that carries it (Windows-1251).
 void TypeText(const AnsiString& text);
+// Text the desktop's input method typed (UTF-8, as the desktop hands it over): each character,
+// converted to Windows-1251, arrives as a character of its own without a key.
+void TypeUtf8(const std::string& utf8);
 // The program gains or loses the desktop's activation.
 void SetAppActive(bool active);
 

@@ -1,0 +1,326 @@
+// The text editor on the headless window system: typing Latin and Russian text (keys and the
+// desktop's text input), caret moves, selection by Shift and the mouse, the clipboard, undo, the
+// length limit and read-only; the properties' text conversions; incremental search and lookup
+// navigation; the text messages.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/editors/cxTextEdit.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/Forms.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+class TTextEditLog : public TObject {
+ public:
+  void Change(TObject*) { ++Changes; }
+  void OwnerKey(TObject*, Word& key, TShiftState) { Keys.push_back(key); }
+  void NewText(TObject*, const AnsiString& text) { NewTexts.push_back(text); }
+  int Changes = 0;
+  std::vector<Word> Keys;
+  std::vector<AnsiString> NewTexts;
+};
+
+class TextEditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    Form.reset(new TForm(nullptr));
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(100, 100, 300, 200);
+    Form->AfterConstruction();
+  }
+  void TearDown() override {
+    Form.reset();
+    orv::headless::Reset();
+  }
+  TcxTextEdit* Add(Integer x = 10, Integer y = 10) {
+    auto* e = new TcxTextEdit(Form.get());
+    e->SetParent(Form.get());
+    e->SetLeft(x);
+    e->SetTop(y);
+    e->GetProperties()->SetOnChange(TNotifyEvent(&Log, &TTextEditLog::Change));
+    e->SetOnOwnerKeyDown(TKeyEvent(&Log, &TTextEditLog::OwnerKey));
+    return e;
+  }
+  void ShowAndFocus(TcxTextEdit* e) {
+    Form->Show();
+    Run();
+    e->SetFocus();
+    Run();
+  }
+  static void Run() { Application->ProcessMessages(); }
+  static TcxCustomInnerTextEdit* Inner(TcxTextEdit* e) {
+    return static_cast<TcxCustomInnerTextEdit*>(e->GetInnerEdit()->GetControl());
+  }
+  static void Press(int vk, bool shift = false, bool ctrl = false) {
+    orv::headless::PressKey(vk, shift, ctrl);
+    Run();
+  }
+  static void Type(const AnsiString& text) {
+    orv::headless::TypeText(text);
+    Run();
+  }
+
+  Owned<TForm> Form;
+  TTextEditLog Log;
+};
+
+TEST_F(TextEditTest, TypedLatinAndRussianTextReachesTheValueWithOneChangePerCharacter) {
+  TcxTextEdit* e = Add();
+  ShowAndFocus(e);
+  ASSERT_TRUE(e->Focused());
+  Type("Oslo ");
+  orv::headless::TypeUtf8("Москва");
+  Run();
+  EXPECT_EQ(e->GetText(), "Oslo Москва"_a);
+  EXPECT_EQ(Log.Changes, 11);
+  EXPECT_TRUE(e->GetModifiedAfterEnter());
+  Variant value;
+  e->GetEditingValue(value);
+  EXPECT_EQ(VarToStr(value), "Oslo Москва"_a);
+  // Posting takes the typed text as the edit value.
+  e->PostEditValue();
+  EXPECT_EQ(VarToStr(e->GetEditValueProperty()), "Oslo Москва"_a);
+}
+
+TEST_F(TextEditTest, CaretMovesAndShiftSelectionsFeedTheClipboardAndUndo) {
+  TcxTextEdit* e = Add();
+  ShowAndFocus(e);
+  Type("Париж"_a);
+  Press(VK_HOME);
+  EXPECT_EQ(e->GetSelectionStart(), 0);
+  Press(VK_RIGHT, true);
+  Press(VK_RIGHT, true);
+  EXPECT_EQ(e->GetSelectedText(), "Па"_a);
+  Press('C', false, true);
+  EXPECT_EQ(Clipboard()->GetAsText(), "Па"_a);
+  // The desktop receives UTF-8.
+  EXPECT_EQ(orv::headless::DesktopClipboard(), "Па");
+  Press(VK_END);
+  Press('V', false, true);
+  EXPECT_EQ(e->GetText(), "ПарижПа"_a);
+  Press(VK_HOME);
+  Press(VK_RIGHT, true);
+  Press('X', false, true);
+  EXPECT_EQ(e->GetText(), "арижПа"_a);
+  EXPECT_EQ(Clipboard()->GetAsText(), "П"_a);
+  Press('Z', false, true);
+  EXPECT_EQ(e->GetText(), "ПарижПа"_a);
+}
+
+TEST_F(TextEditTest, MouseDragSelectsCharacters) {
+  TcxTextEdit* e = Add();
+  e->GetStyle()->GetFont()->SetName(orv::kTestFontFace);
+  e->GetStyle()->GetFont()->SetHeight(-8);
+  ShowAndFocus(e);
+  Type("abcdefgh");
+  // The test font's characters are 5 pixels wide; the text starts at the inner edit's left.
+  const TPoint origin = Inner(e)->ClientToScreen(TPoint{0, 3});
+  orv::headless::MouseMove(origin.X + 1, origin.Y);
+  orv::headless::MouseDown();
+  orv::headless::MouseMove(origin.X + 16, origin.Y);
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(e->GetSelectedText(), "abc");
+}
+
+TEST_F(TextEditTest, MaxLengthCutsTypingAndPaste) {
+  TcxTextEdit* e = Add();
+  e->GetProperties()->SetMaxLength(5);
+  ShowAndFocus(e);
+  Type("abc");
+  e->SelectAll();
+  Clipboard()->SetAsText("uvwxyz");
+  Press('V', false, true);
+  EXPECT_EQ(e->GetText(), "uvwxy");
+  Type("q");
+  EXPECT_EQ(e->GetText(), "uvwxy");
+}
+
+TEST_F(TextEditTest, ReadOnlyEditorRefusesTypingButCopies) {
+  TcxTextEdit* e = Add();
+  e->SetTextProperty("Рим"_a);
+  e->GetProperties()->SetReadOnly(true);
+  ShowAndFocus(e);
+  Type("x");
+  Press(VK_BACK);
+  EXPECT_EQ(e->GetText(), "Рим"_a);
+  e->SelectAll();
+  Press('C', false, true);
+  EXPECT_EQ(Clipboard()->GetAsText(), "Рим"_a);
+  EXPECT_EQ(Log.Changes, 0);
+}
+
+TEST_F(TextEditTest, TextSetWhileNotFocusedIsNotAModificationAndAFixedListRefusesStrangers) {
+  TcxTextEdit* e = Add();
+  e->SetTextProperty("Берн"_a);
+  EXPECT_EQ(VarToStr(e->GetEditValueProperty()), "Берн"_a);
+  EXPECT_FALSE(e->GetModifiedAfterEnter());
+}
+
+TEST_F(TextEditTest, GetTextCopiesWhatTheBufferHolds) {
+  TcxTextEdit* e = Add();
+  e->SetTextProperty("Den Haag");
+  char buffer[8] = "zzzzzzz";
+  EXPECT_EQ(e->Perform(WM_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(buffer[0], 0);
+  EXPECT_EQ(e->Perform(WM_GETTEXT, 5, reinterpret_cast<LPARAM>(buffer)), 4);
+  EXPECT_STREQ(buffer, "Den ");
+  EXPECT_EQ(e->Perform(WM_GETTEXTLENGTH, 0, 0), 8);
+}
+
+TEST_F(TextEditTest, UpAndDownOfAPlainTextEditorGoToTheOwner) {
+  TcxTextEdit* e = Add();
+  e->GetProperties()->GetLookupItems()->SetText("a\r\nb");
+  ShowAndFocus(e);
+  Press(VK_DOWN);
+  Press(VK_UP);
+  EXPECT_EQ(Log.Keys, (std::vector<Word>{VK_DOWN, VK_UP}));
+  EXPECT_EQ(e->GetText(), "");
+}
+
+TEST_F(TextEditTest, IncrementalSearchCompletesFromTheLookupItems) {
+  TcxTextEdit* e = Add();
+  e->GetProperties()->GetLookupItems()->SetText("Berlin\r\nBern\r\nBonn");
+  ShowAndFocus(e);
+  Type("b");
+  EXPECT_EQ(e->GetText(), "berlin");
+  EXPECT_EQ(e->GetSelectionStart(), 1);
+  EXPECT_EQ(e->GetSelectionLength(), 5);
+  EXPECT_TRUE(e->GetIncrementalSearchShown());
+  Type("ern");
+  EXPECT_EQ(e->GetText(), "bern");
+  EXPECT_EQ(e->GetSelectionLength(), 0);
+  Press(VK_BACK);
+  EXPECT_EQ(e->GetText(), "berlin");
+  EXPECT_EQ(e->GetSelectionStart(), 3);
+  EXPECT_EQ(e->GetSelectionLength(), 3);
+  // With the caret inside the text, a character is inserted without completion.
+  Press(VK_END);
+  Press(VK_HOME);
+  Press(VK_RIGHT);
+  Type("x");
+  EXPECT_EQ(e->GetText(), "bxerlin");
+}
+
+TEST_F(TextEditTest, RussianIncrementalSearchIgnoresCase) {
+  TcxTextEdit* e = Add();
+  e->GetProperties()->GetLookupItems()->SetText("Минск\r\nМосква\r\nМурманск"_a);
+  ShowAndFocus(e);
+  orv::headless::TypeUtf8("мос");
+  Run();
+  EXPECT_EQ(e->GetText(), "москва"_a);
+  EXPECT_EQ(e->GetSelectedText(), "ква"_a);
+}
+
+// A text editor whose Up, Down and page keys walk the lookup items.
+class TNavigatingTextEdit : public TcxTextEdit {
+  ORV_CLASS(TNavigatingTextEdit, TcxTextEdit)
+ public:
+  explicit TNavigatingTextEdit(TComponent* owner) : TcxTextEdit(owner) {}
+  Boolean IsLookupNavigationAllowed(Boolean) override { return true; }
+};
+
+TEST_F(TextEditTest, LookupNavigationMovesByPagesAndTheWheel) {
+  auto* e = new TNavigatingTextEdit(Form.get());
+  e->SetParent(Form.get());
+  TStringList* items = e->GetProperties()->GetLookupItems();
+  for (int i = 0; i < 20; ++i) items->Add("item" + std::to_string(i));
+  ShowAndFocus(reinterpret_cast<TcxTextEdit*>(e));
+  e->SetItemIndexProperty(0);
+  struct Step {
+    int key;
+    int from;
+    int to;
+  };
+  for (const Step& s : {Step{VK_NEXT, 0, 7}, Step{VK_NEXT, 15, 19}, Step{VK_PRIOR, 3, 0}, Step{VK_DOWN, 4, 5},
+                        Step{VK_UP, 4, 3}}) {
+    e->SetItemIndexProperty(s.from);
+    Press(s.key);
+    EXPECT_EQ(e->GetItemIndexProperty(), s.to) << "key " << s.key << " from " << s.from;
+  }
+  EXPECT_EQ(e->GetText(), "item3");
+  e->SetItemIndexProperty(5);
+  const TPoint p = e->ClientToScreen(TPoint{5, 5});
+  orv::headless::MouseMove(p.X, p.Y);
+  orv::headless::Wheel(WHEEL_DELTA);
+  Run();
+  EXPECT_EQ(e->GetItemIndexProperty(), 4);
+}
+
+TEST(cxTextEditProperties, EchoCaseLengthBoundsAndFormats) {
+  Owned<TcxTextEditProperties> p(new TcxTextEditProperties(nullptr));
+  AnsiString text = "Лима"_a;
+  p->SetCharCase(ecUpperCase);
+  p->ApplyEchoModeAndCharCase(text);
+  EXPECT_EQ(text, "ЛИМА"_a);
+  p->SetEchoMode(eemPassword);
+  text = "Лима"_a;
+  p->ApplyEchoModeAndCharCase(text);
+  EXPECT_EQ(text, "****");
+  p->SetPasswordChar('#');
+  p->ApplyEchoModeAndCharCase(text);
+  EXPECT_EQ(text, "####");
+
+  p->SetMaxLength(-5);
+  EXPECT_EQ(p->GetMaxLength(), 0);
+  EXPECT_TRUE(p->GetTextAssignedValues()->GetMaxLength());
+
+  p->SetMinValue(1);
+  EXPECT_TRUE(p->IsValueBoundDefined(0));
+  EXPECT_FALSE(p->IsValueBoundDefined(1));
+  p->SetMaxValue(1);
+  EXPECT_FALSE(p->IsValueBoundDefined(0));
+  EXPECT_FALSE(p->IsValueBoundDefined(1));
+
+  p->GetLookupItems()->Add("ABC");
+  EXPECT_TRUE(p->IsLookupText("abc"));
+  EXPECT_FALSE(p->IsLookupText("ab"));
+
+  EXPECT_EQ(p->GetEditingStyle(), 0);
+  p->SetViewStyle(vsButtonsOnly);
+  EXPECT_TRUE(p->GetHideCursor());
+  EXPECT_EQ(p->GetEditingStyle(), 3);
+
+  p->SetDisplayFormat("0.00");
+  EXPECT_EQ(p->GetEditFormat(), "");
+  p->SetUseDisplayFormatWhenEditing(true);
+  EXPECT_EQ(p->GetEditFormat(), "0.00");
+  p->SetUseDisplayFormatWhenEditing(false);
+  p->SetEditFormat("0.0");
+  EXPECT_EQ(p->GetEditFormat(), "0.0");
+}
+
+// Numbers shown with the display format when not focused and the edit format while editing.
+class TNumericTextProperties : public TcxTextEditProperties {
+  ORV_CLASS(TNumericTextProperties, TcxTextEditProperties)
+ public:
+  explicit TNumericTextProperties(TPersistent* owner) : TcxTextEditProperties(owner) {}
+  Boolean IsEditValueNumeric() override { return true; }
+};
+
+TEST(cxTextEditProperties, NumericValuesTakeTheDisplayAndEditFormats) {
+  Owned<TNumericTextProperties> p(new TNumericTextProperties(nullptr));
+  p->SetDisplayFormat("0.00");
+  p->SetEditFormat("0.0");
+  Variant shown;
+  p->EditValueToDisplayValue(Variant(Double(2.5)), shown, false);
+  EXPECT_EQ(VarToStr(shown), "2,50");
+  p->EditValueToDisplayValue(Variant(Double(2.5)), shown, true);
+  EXPECT_EQ(VarToStr(shown), "2,5");
+  p->EditValueToDisplayValue(Null(), shown, true);
+  EXPECT_EQ(VarToStr(shown), "");
+  EXPECT_THROW(p->EditValueToDisplayValue(Variant(true), shown, true), EConvertError);
+}
+
+}  // namespace
