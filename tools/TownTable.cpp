@@ -7,20 +7,23 @@
 //   1       3     date of last update: year - 1900, month, day
 //   4       4     number of records
 //   8       2     header size: 32 + 11 * 32 + 1 = 385
-//   10      2     record size: 150
+//   10      2     record size: 156
 //   12      17    zero
 //   29      1     0x26, the cp866 Russian language driver
 //   30      2     zero
 //   32      352   eleven field descriptors of 32 bytes: name (11 bytes, zero-padded),
 //                 type letter at 11, length at 16, decimals at 17, every other byte zero
 //   384     1     0x0D, end of the descriptors
-//   385     150*n records: a deletion byte " " and the fields in order, without gaps
+//   385     156*n records: a deletion byte " " and the fields in order, without gaps
 //   ...     1     0x1A, end of file
 //
 // Field encodings:
-//   "I"  4 bytes, the int32 big-endian with its sign bit inverted (1 is 80 00 00 01);
 //   "C"  cp866 text, blank-padded on the right;
-//   "N"  decimal text with a "." and the field's decimals, blank-padded on the left.
+//   "N"  decimal text with a "." and the field's decimals (none for ID, which is digits only),
+//        blank-padded on the left.
+// ID is such a number rather than the engine's binary "I" field (big-endian with the sign bit
+// inverted), which other readers of dBASE tables take for the little-endian integer of another
+// dialect and show as other numbers.
 #include "tools/TownTable.h"
 
 #include <algorithm>
@@ -68,12 +71,11 @@ AnsiString DegreesMinutes(bool negative, long long minutes) {
 
 AnsiString PathForMessage(const std::string& path) { return Utf8ToAnsi(path); }
 
-void PutBigEndianInteger(char* out, Integer value) {
-  const std::uint32_t bits = static_cast<std::uint32_t>(value) ^ 0x80000000u;
-  out[0] = static_cast<char>(bits >> 24);
-  out[1] = static_cast<char>(bits >> 16);
-  out[2] = static_cast<char>(bits >> 8);
-  out[3] = static_cast<char>(bits);
+void PutTownId(char* out, Integer value) {
+  char text[32];
+  const int n = std::snprintf(text, sizeof text, "%*ld", kTownIdLength, static_cast<long>(value));
+  if (n != kTownIdLength) throw EConvertError("Town ID too wide for the town table"_a);
+  std::memcpy(out, text, kTownIdLength);
 }
 
 void PutLittleEndian(unsigned char* out, std::uint32_t value, int size) {
@@ -98,6 +100,14 @@ void PutNumber(char* out, double value) {
 }
 
 }  // namespace
+
+static_assert(
+    [] {
+      int size = 1;
+      for (const TownField& field : kTownFields) size += field.Length;
+      return size;
+    }() == kTownRecordSize,
+    "the record size is the deletion byte and the fields");
 
 double NormalizeLongitude(double lon) {
   double r = std::fmod(lon, 360.0);
@@ -209,8 +219,8 @@ void TownTableWriter::Add(const TownRecord& town) {
 
   char* r = FRecord.data();
   r[0] = ' ';
-  PutBigEndianInteger(r + 1, town.Id);
-  char* p = r + 5;
+  PutTownId(r + 1, town.Id);
+  char* p = r + 1 + kTownIdLength;
   PutText(p, kTownCountryLength, town.Country, "COUNTRY");
   p += kTownCountryLength;
   PutText(p, kTownCityLength, town.City, "CITY");

@@ -27,6 +27,9 @@ namespace orv {
 // Obliquity of the ecliptic used for the ecliptic coordinates, degrees.
 inline constexpr double kObliquityOfEcliptic = 23.4393;
 
+// ID is a decimal number (not the engine's binary "I"), so that every reader of dBASE tables
+// shows the ids the engine reads.
+inline constexpr int kTownIdLength = 10;
 inline constexpr int kTownCountryLength = 25;
 inline constexpr int kTownCityLength = 40;
 inline constexpr int kTownTextLength = 10;   // G_DOLG, G_SHIR, E_DOLG, E_SHIR
@@ -42,7 +45,7 @@ struct TownField {
 };
 // The eleven fields in file order.
 inline constexpr std::array<TownField, 11> kTownFields = {{
-    {"ID", 'I', 4, 0},
+    {"ID", 'N', kTownIdLength, 0},
     {"COUNTRY", 'C', kTownCountryLength, 0},
     {"CITY", 'C', kTownCityLength, 0},
     {"G_DOLG", 'C', kTownTextLength, 0},
@@ -55,7 +58,7 @@ inline constexpr std::array<TownField, 11> kTownFields = {{
     {"ECLLAT", 'N', kTownNumberLength, kTownNumberDecimals},
 }};
 // 1 (deletion byte) + the sum of the field lengths.
-inline constexpr int kTownRecordSize = 150;
+inline constexpr int kTownRecordSize = 156;
 // Header: the 32-byte prefix, 32 bytes per field descriptor, the 0x0D terminator.
 inline constexpr int kTownHeaderSize = 32 + 32 * 11 + 1;
 // dBASE IV table in the cp866 language driver.

@@ -141,8 +141,7 @@ inline std::vector<RawTown> ReadRawTowns(const std::string& path) {
     const std::size_t at = headerSize + r * recordSize;
     if (bytes.at(at) == '*') continue;
     RawTown t;
-    const std::size_t i = at + id.Offset;
-    t.Id = Integer((std::uint32_t(u8(i)) << 24 | u8(i + 1) << 16 | u8(i + 2) << 8 | u8(i + 3)) ^ 0x80000000u);
+    t.Id = std::stoi(std::string(&bytes[at + id.Offset], id.Length));  // digits, blank-padded
     auto text = [&](const Field& f) {
       std::string s(&bytes[at + f.Offset], f.Length);
       s.erase(s.find_last_not_of(' ') + 1);

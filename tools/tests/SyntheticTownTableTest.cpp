@@ -49,7 +49,7 @@ TEST(SyntheticTownTable, IndependentReaderAcceptsAWrittenTable) {
   orv::test::TempDir dir;
   const std::string path = dir.File("synthetic.dbf");
   orv::WriteSyntheticTownTable(path, 3000, 42);
-  EXPECT_EQ(std::filesystem::file_size(path), 385u + 3000 * 150 + 1);
+  EXPECT_EQ(std::filesystem::file_size(path), 385u + 3000 * 156 + 1);
   std::string output;
   EXPECT_EQ(orv::test::CheckTownTable(path + " synthetic 3000", output), 0) << output;
 }

@@ -114,7 +114,7 @@ TEST(TownTable, WriterProducesTheExactLayout) {
                        Town(7, "Эквадор"_a, "Кито"_a, -0.00001, -0.00001)},
                       year_month_day(year(2024), month(5), day(6)));
   const std::string bytes = ReadAll(path);
-  ASSERT_EQ(bytes.size(), 385u + 2 * 150 + 1);
+  ASSERT_EQ(bytes.size(), 385u + 2 * 156 + 1);
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
 
   EXPECT_EQ(byte(0), 0x03);
@@ -122,31 +122,35 @@ TEST(TownTable, WriterProducesTheExactLayout) {
   EXPECT_EQ(byte(2), 5);
   EXPECT_EQ(byte(3), 6);
   EXPECT_EQ(bytes.substr(4, 4), std::string("\x02\x00\x00\x00", 4));
-  EXPECT_EQ(bytes.substr(8, 4), std::string("\x81\x01\x96\x00", 4));  // 385, 150
+  EXPECT_EQ(bytes.substr(8, 4), std::string("\x81\x01\x9C\x00", 4));  // 385, 156
   EXPECT_EQ(byte(29), 0x26);
   EXPECT_EQ(byte(384), 0x0D);
   EXPECT_EQ(byte(bytes.size() - 1), 0x1A);
-  // Descriptor of CITY (the third) and of LON (the eighth).
+  // Descriptors of ID (the first: digits, so that every reader shows the ids), CITY (the third)
+  // and LON (the eighth).
+  EXPECT_EQ(bytes.substr(32, 12), std::string("ID\0\0\0\0\0\0\0\0\0N", 12));
+  EXPECT_EQ(byte(32 + 16), 10);
+  EXPECT_EQ(byte(32 + 17), 0);
   EXPECT_EQ(bytes.substr(32 + 2 * 32, 12), std::string("CITY\0\0\0\0\0\0\0C", 12));
   EXPECT_EQ(byte(32 + 2 * 32 + 16), 40);
   EXPECT_EQ(bytes.substr(32 + 7 * 32, 12), std::string("LON\0\0\0\0\0\0\0\0N", 12));
   EXPECT_EQ(byte(32 + 7 * 32 + 16), 10);
   EXPECT_EQ(byte(32 + 7 * 32 + 17), 4);
 
-  const std::string moscow = bytes.substr(385, 150);
-  EXPECT_EQ(moscow.substr(0, 5), std::string(" \x80\x00\x00\x2A", 5));  // active, ID 42
-  EXPECT_EQ(moscow.substr(5, 25), "\x90\xAE\xE1\xE1\xA8\xEF" + std::string(19, ' '));  // Россия in cp866
-  EXPECT_EQ(moscow.substr(30, 6), "\x8C\xAE\xE1\xAA\xA2\xA0");                         // Москва
-  EXPECT_EQ(moscow.substr(70, 10), std::string("37\xA2" "37") + std::string(5, ' '));  // 37в37
-  EXPECT_EQ(moscow.substr(80, 10), std::string("55\xE1" "45") + std::string(5, ' '));  // 55с45
-  EXPECT_EQ(moscow.substr(90, 10), std::string("55\xF8" "18'") + std::string(4, ' '));
-  EXPECT_EQ(moscow.substr(110, 40), "   37.6156   55.7522   55.3067   38.4453");
+  const std::string moscow = bytes.substr(385, 156);
+  EXPECT_EQ(moscow.substr(0, 11), "         42");  // active, ID 42
+  EXPECT_EQ(moscow.substr(11, 25), "\x90\xAE\xE1\xE1\xA8\xEF" + std::string(19, ' '));  // Россия in cp866
+  EXPECT_EQ(moscow.substr(36, 6), "\x8C\xAE\xE1\xAA\xA2\xA0");                         // Москва
+  EXPECT_EQ(moscow.substr(76, 10), std::string("37\xA2" "37") + std::string(5, ' '));  // 37в37
+  EXPECT_EQ(moscow.substr(86, 10), std::string("55\xE1" "45") + std::string(5, ' '));  // 55с45
+  EXPECT_EQ(moscow.substr(96, 10), std::string("55\xF8" "18'") + std::string(4, ' '));
+  EXPECT_EQ(moscow.substr(116, 40), "   37.6156   55.7522   55.3067   38.4453");
 
   // A point a hair west of 0 and south of the equator is stored as 0, never as "-0.0000".
-  const std::string quito = bytes.substr(385 + 150, 150);
-  EXPECT_EQ(quito.substr(1, 4), std::string("\x80\x00\x00\x07", 4));
-  EXPECT_EQ(quito.substr(70, 20), "0\xA2" "00" + std::string(6, ' ') + "0\xE1" "00" + std::string(6, ' '));
-  EXPECT_EQ(quito.substr(110, 20), "    0.0000    0.0000");
+  const std::string quito = bytes.substr(385 + 156, 156);
+  EXPECT_EQ(quito.substr(1, 10), "         7");
+  EXPECT_EQ(quito.substr(76, 20), "0\xA2" "00" + std::string(6, ' ') + "0\xE1" "00" + std::string(6, ' '));
+  EXPECT_EQ(quito.substr(116, 20), "    0.0000    0.0000");
 }
 
 TEST(TownTable, WriterRefusesWhatTheLayoutCannotHoldAndKeepsTheEarlierTable) {

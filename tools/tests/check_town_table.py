@@ -9,13 +9,12 @@ Prints every failure and exits 1 when there is one.
 import math
 import os
 import re
-import struct
 import sys
 
-from dbfread import DBF, FieldParser
+from dbfread import DBF
 
 EXPECTED_FIELDS = [
-    ('ID', 'I', 4, 0), ('COUNTRY', 'C', 25, 0), ('CITY', 'C', 40, 0),
+    ('ID', 'N', 10, 0), ('COUNTRY', 'C', 25, 0), ('CITY', 'C', 40, 0),
     ('G_DOLG', 'C', 10, 0), ('G_SHIR', 'C', 10, 0), ('E_DOLG', 'C', 10, 0), ('E_SHIR', 'C', 10, 0),
     ('LON', 'N', 10, 4), ('LAT', 'N', 10, 4), ('ECLLON', 'N', 10, 4), ('ECLLAT', 'N', 10, 4),
 ]
@@ -28,14 +27,6 @@ def check(condition, message):
     if not condition:
         failures.append(message)
     return condition
-
-
-class TownFieldParser(FieldParser):
-    # The table engine stores "I" big-endian with the sign bit inverted (dbfread's own
-    # parser reads the little-endian form of another dialect).
-    def parseI(self, field, data):
-        value = struct.unpack('>I', data)[0] ^ 0x80000000
-        return value - (1 << 32) if value >= 1 << 31 else value
 
 
 def ecliptic(lon, lat):
@@ -55,21 +46,22 @@ def check_layout(path, table):
     check(raw[0] == 0x03, 'version byte %#x, expected 0x03 (dBASE IV)' % raw[0])
     check(raw[29] == 0x26, 'language driver %#x, expected 0x26 (cp866)' % raw[29])
     check(table.encoding == 'cp866', 'dbfread sees the code page %s' % table.encoding)
-    check(table.header.headerlen == 385 and table.header.recordlen == 150,
+    check(table.header.headerlen == 385 and table.header.recordlen == 156,
           'header %d / record %d bytes' % (table.header.headerlen, table.header.recordlen))
     fields = [(f.name, f.type, f.length, f.decimal_count) for f in table.fields]
     check(fields == EXPECTED_FIELDS, 'fields %s' % fields)
     n = table.header.numrecords
-    check(len(raw) == 385 + 150 * n + 1 and raw[-1] == 0x1A, 'file size or end mark wrong')
+    check(len(raw) == 385 + 156 * n + 1 and raw[-1] == 0x1A, 'file size or end mark wrong')
     check(raw[384] == 0x0D, 'descriptor terminator missing')
     # Numbers right-aligned with four decimals, texts left-aligned: look at the raw bytes.
     for i in range(min(n, 2000)):
-        record = raw[385 + 150 * i: 385 + 150 * (i + 1)]
+        record = raw[385 + 156 * i: 385 + 156 * (i + 1)]
         check(record[0:1] == b' ', 'record %d is not active' % i)
+        check(re.fullmatch(r' *[1-9]\d*', record[1:11].decode('ascii')) is not None, 'ID field %r' % record[1:11])
         for k in range(4):
-            number = record[110 + 10 * k: 120 + 10 * k].decode('ascii')
+            number = record[116 + 10 * k: 126 + 10 * k].decode('ascii')
             check(re.fullmatch(r' *-?\d+\.\d{4}', number) is not None, 'number field %r' % number)
-        for start, length in ((5, 25), (30, 40)):
+        for start, length in ((11, 25), (36, 40)):
             text = record[start:start + length]
             check(text[:1] != b' ' and b'\x00' not in text, 'text field %r' % text)
     return n
@@ -132,7 +124,7 @@ def main():
         print(__doc__)
         return 2
     path, mode = sys.argv[1], sys.argv[2]
-    table = DBF(path, parserclass=TownFieldParser, load=False)
+    table = DBF(path, load=False)
     n = check_layout(path, table)
     ids, towns = check_records(table)
     if mode == 'bundled':
