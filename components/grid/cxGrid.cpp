@@ -6,6 +6,7 @@
 #include "components/foundation/cxGraphics.h"
 #include "components/grid/cxGridStrs.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/ControlProperties.h"
 #include "platform/forms/Published.h"
 #include "platform/windowing/User.h"
 
@@ -732,4 +733,14 @@ ORV_PUBLISH(TcxGrid) {
   p.Property("OnLayoutChanged", &T::GetOnLayoutChanged, &T::SetOnLayoutChanged);
   p.Property("OnMouseEnter", &T::GetOnMouseEnter, &T::SetOnMouseEnter);
   p.Property("OnMouseLeave", &T::GetOnMouseLeave, &T::SetOnMouseLeave);
+  // The platform's control properties and events (the grid keeps TabStop in its own field).
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishFont(p);
+  orv::PublishDrag(p);
+  p.Property("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder).Default(TTabOrder(-1));
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+  p.Property("OnResize", &TControl::GetOnResize, &TControl::SetOnResize);
 }

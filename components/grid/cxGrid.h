@@ -126,6 +126,22 @@ class TcxGridDragOpenInfoTab : public TcxCustomGridDragOpenInfo {
   TcxGridLevel* FLevel;
 };
 
+// A level tab of a details site; Owner is the details site's view info that made it.
+class TcxGridDetailsSiteTabHitTest : public TcxCustomGridHitTest {
+  ORV_CLASS(TcxGridDetailsSiteTabHitTest, TcxCustomGridHitTest)
+ public:
+  TcxGridDetailsSiteTabHitTest() = default;
+  Integer GetHitTestCode() const override { return htTab; }
+  TcxGridLevel* GetLevel() const { return FLevel; }
+  void SetLevel(TcxGridLevel* value) { FLevel = value; }
+  TObject* GetOwner() const { return FOwner; }
+  void SetOwner(TObject* value) { FOwner = value; }
+
+ private:
+  TcxGridLevel* FLevel = nullptr;
+  TObject* FOwner = nullptr;
+};
+
 class TcxGridController : public TcxCustomGridHandler {
   ORV_CLASS(TcxGridController, TcxCustomGridHandler)
  public:

@@ -4,23 +4,13 @@
 #include <memory>
 
 #include "components/grid/cxGrid.h"
+#include "components/grid/cxGridCustomTableView.h"
 #include "components/grid/cxGridLevel.h"
 #include "platform/controls/Forms.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 
 // ==== Changes ===================================================================================
-
-namespace orv {
-
-Boolean InheritsFromClassNamed(TObject* object, const char* className) {
-  if (!object) return false;
-  for (TClass c = object->ClassType(); c; c = c->ClassParent())
-    if (c->ClassNameIs(className)) return true;
-  return false;
-}
-
-}  // namespace orv
 
 namespace {
 
@@ -110,7 +100,7 @@ Boolean TcxGridSizeChange::IsCoveredBy(TcxCustomGridChange* other) {
   if (!viewChange || viewChange->GetGridView() != GetGridView()) return false;
   if (auto* size = dynamic_cast<TcxGridSizeChange*>(other))
     return size->FPartialReset == FPartialReset && FViewOnly;
-  return orv::InheritsFromClassNamed(other, "TcxGridDataChange");
+  return other->InheritsFrom(TcxGridDataChange::StaticClass());
 }
 
 Boolean TcxGridSizeChange::IsSameAs(TcxCustomGridChange* other) {

@@ -182,12 +182,6 @@ class TcxGridControlFocusChange : public TcxCustomGridViewChange {
   void Run() override;
 };
 
-namespace orv {
-// Whether the object's class is, or descends from, a class of that name (the table view's data
-// change is defined above this unit).
-Boolean InheritsFromClassNamed(TObject* object, const char* className);
-}  // namespace orv
-
 // ==== Handlers ================================================================================
 
 // The base of every handler of a view; reaches the view's other handlers through it.

@@ -4,6 +4,7 @@
 
 #include "components/grid/tests/GridFixture.h"
 #include "platform/forms/Filer.h"
+#include "platform/controls/Menus.h"
 #include "platform/forms/Published.h"
 
 namespace grid_test {
@@ -17,11 +18,13 @@ class TGridHost : public TForm {
   ORV_CLASS(TGridHost, TForm)
  public:
   explicit TGridHost(TComponent* owner) : TForm(owner) {}
+  int DblClicks = 0;
+  void grdOrvaneDblClick(TObject* sender) { ++DblClicks; }
 };
 
 }  // namespace
 
-ORV_PUBLISH(TGridHost) {}
+ORV_PUBLISH(TGridHost) { p.Method("grdOrvaneDblClick", &TGridHost::grdOrvaneDblClick); }
 
 namespace {
 
@@ -102,6 +105,55 @@ TEST_F(StreamingTest, AControlInsideTheGridIsWrittenOnce) {
   const auto first = text.find("object lblInside");
   ASSERT_NE(first, AnsiString::npos) << text;
   EXPECT_EQ(text.find("object lblInside", first + 1), AnsiString::npos) << text;
+}
+
+TEST_F(StreamingTest, AClientAlignedGridInAFormReadsAndWritesBackUnchanged) {
+  const AnsiString text =
+      "object Host: TGridHost\n"
+      "  Left = 0\n"
+      "  Top = 0\n"
+      "  Caption = 'Host'\n"
+      "  ClientHeight = 453\n"
+      "  ClientWidth = 632\n"
+      "  Font.Charset = DEFAULT_CHARSET\n"
+      "  Font.Color = clWindowText\n"
+      "  Font.Height = -11\n"
+      "  Font.Name = 'MS Sans Serif'\n"
+      "  Font.Style = []\n"
+      "  OldCreateOrder = False\n"
+      "  PixelsPerInch = 96\n"
+      "  object grdOrvane: TcxGrid\n"
+      "    Left = 0\n"
+      "    Top = 0\n"
+      "    Width = 632\n"
+      "    Height = 453\n"
+      "    LookAndFeel.AssignedValues = [lfvKind]\n"
+      "    LookAndFeel.Kind = lfOffice11\n"
+      "    Align = alClient\n"
+      "    Anchors = [akLeft, akTop, akRight, akBottom]\n"
+      "    Enabled = False\n"
+      "    PopupMenu = mnuGrid\n"
+      "    TabOrder = 0\n"
+      "    OnDblClick = grdOrvaneDblClick\n"
+      "  end\n"
+      "  object mnuGrid: TPopupMenu\n"
+      "  end\n"
+      "end\n";
+  Owned<TGridHost> host = NewHost();
+  orv::ReadComponentFromText(host.get(), text);
+  auto* grid = dynamic_cast<TcxGrid*>(host->FindComponent("grdOrvane"));
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->GetAlign(), alClient);
+  EXPECT_FALSE(grid->GetEnabled());
+  EXPECT_EQ(grid->GetPopupMenu(), host->FindComponent("mnuGrid"));
+  EXPECT_EQ(grid->GetBoundsRect(), Rect(0, 0, 632, 453));
+  ASSERT_TRUE(grid->GetOnDblClick());
+  grid->GetOnDblClick()(grid);
+  EXPECT_EQ(host->DblClicks, 1);
+  EXPECT_EQ(orv::WriteComponentToText(host.get()), text);
+  // Defaults stay out of the description.
+  for (const char* name : {"Visible", "TabStop", "DragMode", "ParentFont", "BorderStyle"})
+    EXPECT_EQ(text.find(AnsiString("    ") + name + " ="), AnsiString::npos) << name;
 }
 
 TEST_F(StreamingTest, RenamingTheGridRenamesItsViewsAndLevels) {

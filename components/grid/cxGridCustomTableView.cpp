@@ -1,0 +1,2602 @@
+#include "components/grid/cxGridCustomTableView.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "components/foundation/cxControls.h"
+#include "components/grid/cxGrid.h"
+#include "components/grid/cxGridLevel.h"
+#include "components/grid/cxGridStrs.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/Streams.h"
+
+namespace {
+
+// Hourglass cursor for the lifetime of the object (also when the work raises).
+struct TGridTableHourglass {
+  TGridTableHourglass() { ShowHourglassCursor(); }
+  ~TGridTableHourglass() { HideHourglassCursor(); }
+  TGridTableHourglass(const TGridTableHourglass&) = delete;
+  TGridTableHourglass& operator=(const TGridTableHourglass&) = delete;
+};
+
+// The view's update lock for a scope (also when the work raises).
+struct TGridTableViewLock {
+  explicit TGridTableViewLock(TcxCustomGridView* view) : View(view) { View->BeginUpdate(); }
+  ~TGridTableViewLock() { View->EndUpdate(); }
+  TGridTableViewLock(const TGridTableViewLock&) = delete;
+  TGridTableViewLock& operator=(const TGridTableViewLock&) = delete;
+  TcxCustomGridView* View;
+};
+
+// "Hex:" and two upper-case hexadecimal digits per byte.
+AnsiString GridTableStreamToHexText(TMemoryStream* stream) {
+  if (stream->GetSize() == 0) return AnsiString();
+  static const char kDigits[] = "0123456789ABCDEF";
+  AnsiString text = "Hex:";
+  const auto* bytes = static_cast<const Byte*>(stream->GetMemory());
+  for (Int64 i = 0; i < stream->GetSize(); ++i) {
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 15];
+  }
+  return text;
+}
+
+Integer GridTableHexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The bytes after the first four characters; false for malformed hexadecimal.
+Boolean GridTableHexTextToStream(const AnsiString& text, TMemoryStream* stream) {
+  const std::size_t length = text.size() - 4;
+  if (length % 2 != 0) return false;
+  for (std::size_t i = 4; i < text.size(); i += 2) {
+    const Integer high = GridTableHexDigit(text[i]);
+    const Integer low = GridTableHexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    const Byte b = Byte(high * 16 + low);
+    stream->Write(&b, 1);
+  }
+  stream->SetPosition(0);
+  return true;
+}
+
+TcxGridDefaultRepositoryItemLookup gGridDefaultRepositoryItemLookup = nullptr;
+
+}  // namespace
+
+void SetGridDefaultRepositoryItemLookup(TcxGridDefaultRepositoryItemLookup lookup) {
+  gGridDefaultRepositoryItemLookup = lookup;
+}
+
+// ==== Changes ===================================================================================
+
+void TcxGridDataChange::Run() {
+  if (auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView())) view->RecordsViewDataChanged();
+}
+
+void TcxGridRecordChange::Run() {
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
+  if (!view) return;
+  // The record is looked up by its row again: the object named at submission may have been
+  // replaced since (a data change is never queued, so it does not absorb this change).
+  TcxCustomGridRecord* record = view->GetTableViewData()->ExistingRecordAt(FRecordIndex);
+  if (!record || record != FRecord) return;
+  TcxCustomGridCellViewInfo* viewInfo = record->GetViewInfo();
+  if (!viewInfo) return;
+  if (FItem && (view->IndexOfItem(FItem) == -1 || !FItem->GetActuallyVisible())) return;
+  if (!view->IsVisible()) return;
+  viewInfo->Recalculate();
+  const TRect bounds = viewInfo->GetBounds();
+  if (!RectIsEmpty(bounds)) view->ViewChanged(bounds);
+}
+
+Boolean TcxGridRecordChange::IsCoveredBy(TcxCustomGridChange* other) {
+  auto* viewChange = dynamic_cast<TcxCustomGridViewChange*>(other);
+  if (!viewChange || viewChange->GetGridView() != GetGridView()) return false;
+  return other->InheritsFrom(TcxGridLayoutChange::StaticClass()) ||
+         other->InheritsFrom(TcxGridSizeChange::StaticClass()) ||
+         other->InheritsFrom(TcxGridDataChange::StaticClass());
+}
+
+Boolean TcxGridRecordChange::IsSameAs(TcxCustomGridChange* other) {
+  if (!inherited::IsSameAs(other)) return false;
+  auto* change = static_cast<TcxGridRecordChange*>(other);
+  return change->FRecord == FRecord && change->FRecordIndex == FRecordIndex && change->FItem == FItem;
+}
+
+void TcxGridFocusedRecordChange::Run() {
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
+  if (!view) return;
+  TcxCustomGridTableController* controller = view->GetTableController();
+  TcxCustomGridTableViewData* viewData = view->GetTableViewData();
+  if (view->GetDataController()->IsGridMode() && view->GetSite()) view->GetSite()->UpdateScrollBars();
+  if ((FFocusedRecordIndex != FPrevFocusedRecordIndex || FNewItemRecordFocusingChanged) &&
+      !controller->IsFocusing())
+    controller->MakeFocusedRecordVisible();
+  if (view->RecordHeightsVaryWithFocus()) {
+    view->SizeChanged(false, false);
+  } else {
+    if (TcxCustomGridRecord* record = viewData->CheckedRecordAt(FPrevFocusedRecordIndex)) record->Invalidate();
+    if (FFocusedRecordIndex != FPrevFocusedRecordIndex)
+      if (TcxCustomGridRecord* record = viewData->CheckedRecordAt(FFocusedRecordIndex)) record->Invalidate();
+    if (FNewItemRecordFocusingChanged && viewData->GetNewItemRecord()) viewData->GetNewItemRecord()->Invalidate();
+  }
+  view->DoFocusedRecordChanged(FPrevFocusedRecordIndex, FFocusedRecordIndex, FNewItemRecordFocusingChanged);
+}
+
+// ==== Hit tests =================================================================================
+
+TcxCustomGridRecord* TcxGridRecordHitTest::HitRecord() const {
+  return FViewData ? FViewData->RecordOfKind(FGridRecordKind, FGridRecordIndex) : nullptr;
+}
+
+void TcxGridRecordHitTest::SetHitRecord(TcxCustomGridRecord* record) {
+  if (record) {
+    FViewData = record->GetViewData();
+    FGridRecordIndex = record->GetIndex();
+    FGridRecordKind = FViewData->KindOfRecord(record);
+  } else {
+    FViewData = nullptr;
+    FGridRecordIndex = -1;
+    FGridRecordKind = -1;
+  }
+}
+
+// ==== Records ===================================================================================
+
+void TcxCustomGridRecord::BeforeDestruction() {
+  FViewInfo = nullptr;
+  inherited::BeforeDestruction();
+}
+
+TcxCustomGridTableView* TcxCustomGridRecord::GetGridView() const { return FViewData->GetGridView(); }
+TcxCustomDataController* TcxCustomGridRecord::GetDataController() const { return FViewData->GetDataController(); }
+TcxCustomGridTableController* TcxCustomGridRecord::GetController() const {
+  return GetGridView()->GetTableController();
+}
+
+void TcxCustomGridRecord::RefreshRecordInfo() {
+  if (IsNewItemRecord()) {
+    FRecordInfo = TcxRowInfo();
+    FRecordInfo.RecordIndex = GetDataController()->GetNewItemRecordIndex();
+  } else {
+    FRecordInfo = GetDataController()->GetRowInfo(FIndex);
+  }
+}
+
+Boolean TcxCustomGridRecord::IsLast() { return FIndex + 1 == FViewData->GetRecordCount(); }
+
+TcxCustomGridRecord* TcxCustomGridRecord::GetParentRecord() {
+  if (GetLevel() == 0) {
+    TcxCustomGridView* view = GetGridView();
+    if (!view->IsDetail()) return nullptr;
+    auto* master = dynamic_cast<TcxCustomGridTableView*>(view->MasterGridView());
+    return master ? master->GetTableViewData()->CheckedRecordAt(view->MasterGridRecordIndex()) : nullptr;
+  }
+  for (Integer i = FIndex - 1; i >= 0; --i) {
+    TcxCustomGridRecord* record = FViewData->RecordAt(i);
+    if (record->GetLevel() < GetLevel()) return record;
+  }
+  return nullptr;
+}
+
+Boolean TcxCustomGridRecord::GetSelected() {
+  if (IsNewItemRecord()) return GetDataController()->GetNewItemRowFocused();
+  return GetDataController()->IsRowSelected(FIndex);
+}
+
+Boolean TcxCustomGridRecord::ReadVisible() {
+  if (IsNewItemRecord()) return true;
+  return FViewInfo && FViewInfo->GetVisible();
+}
+
+void TcxCustomGridRecord::SetSelected(Boolean value) {
+  if (IsNewItemRecord()) {
+    GetDataController()->SetNewItemRowFocused(value);
+    return;
+  }
+  if (GetGridView()->GetTableOptionsSelection()->GetMultiSelect()) GetDataController()->ChangeRowSelection(FIndex, value);
+}
+
+void TcxCustomGridRecord::GetDisplayText(Integer itemIndex, AnsiString& text) {
+  Integer index = itemIndex;
+  GetDataController()->GetRowDisplayText(FRecordInfo, index, text);
+}
+
+Integer TcxCustomGridRecord::GetValueCount() { return GetDataController()->GetItemCount(); }
+
+void TcxCustomGridRecord::GetValue(Integer itemIndex, Variant& value) {
+  GetDataController()->GetRowValue(FRecordInfo, itemIndex, value);
+}
+
+void TcxCustomGridRecord::SetDisplayText(Integer itemIndex, const AnsiString& text) {
+  GetDataController()->SetDisplayText(GetRecordIndex(), itemIndex, text);
+}
+
+void TcxCustomGridRecord::SetValue(Integer itemIndex, const Variant& value) {
+  GetDataController()->SetValue(GetRecordIndex(), itemIndex, value);
+}
+
+void TcxCustomGridRecord::KeyDown(Word& key, TShiftState shift) {
+  // Editing starts with the editing controller, which comes with the table view's layout.
+  if (key == VK_ADD || key == VK_SUBTRACT) {
+    if (!GetExpandable()) return;
+    if (key == VK_ADD)
+      ExpandIfPossible(false);
+    else
+      CollapseIfPossible(false);
+    key = 0;
+  }
+}
+
+Boolean TcxCustomGridRecord::CanFocus() { return GetGridView()->DoCanFocusRecord(this); }
+
+Boolean TcxCustomGridRecord::CanFocusCells() { return GetGridView()->GetTableOptionsSelection()->GetCellSelect(); }
+
+void TcxCustomGridRecord::Invalidate(TcxCustomGridTableItem* item) {
+  if (FViewInfo) GetGridView()->AddChange(new TcxGridRecordChange(GetGridView(), item, FIndex, this));
+}
+
+Boolean TcxCustomGridRecord::GetFocused() { return GetController()->GetFocusedRecord() == this; }
+
+void TcxCustomGridRecord::SetFocused(Boolean value) {
+  if (value)
+    GetController()->FocusRecord(this);
+  else if (GetFocused())
+    GetController()->FocusRecord(nullptr);
+}
+
+void TcxCustomGridRecord::SetExpanded(Boolean value) {
+  if (value == GetExpanded()) return;
+  if (value)
+    ExpandIfPossible(false);
+  else
+    CollapseIfPossible(false);
+}
+
+Boolean TcxCustomGridRecord::IsEditing() { return FViewData->GetEditingRecord() == this; }
+Boolean TcxCustomGridRecord::IsNewItemRecord() { return FViewData->GetNewItemRecord() == this; }
+
+Boolean TcxCustomGridRecord::IsValid() {
+  return GetRecordIndex() >= 0 && GetRecordIndex() < GetDataController()->GetRecordCount();
+}
+
+Boolean TcxCustomGridRecord::IsParentRecordLast(Integer depth) {
+  if (IsLast()) return true;
+  return FViewData->RecordAt(FIndex + 1)->GetLevel() < GetLevel() - depth;
+}
+
+Integer TcxCustomGridRecord::LastParentRecordCount() {
+  if (GetLevel() == 0) return 0;
+  Integer count = 0;
+  while (count < GetLevel() && IsParentRecordLast(count)) ++count;
+  return count;
+}
+
+Boolean TcxCustomGridRecord::DragHighlighted() { return GetController()->GetDragHighlightedRecord() == this; }
+
+void TcxCustomGridRecord::MakeVisible() { GetController()->MakeRecordVisible(this); }
+
+// ==== View data =================================================================================
+
+TcxCustomGridTableViewData::~TcxCustomGridTableViewData() {
+  DestroyNewItemRecord();
+  DestroyRecords();
+}
+
+TcxCustomGridTableView* TcxCustomGridTableViewData::GetGridView() const {
+  return static_cast<TcxCustomGridTableView*>(TcxGridViewHandler::GetGridView());
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::RecordAt(Integer index) {
+  TcxCustomGridRecord*& slot = FRecords[std::size_t(index)];
+  if (!slot) {
+    const TcxRowInfo info = GetDataController()->GetRowInfo(index);
+    slot = RecordClassForRow(info).Create(this, index, info);
+  }
+  return slot;
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::CheckedRecordAt(Integer index) {
+  return IsRowIndexInRange(index) ? RecordAt(index) : nullptr;
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::ExistingRecordAt(Integer index) const {
+  return IsRowIndexInRange(index) ? FRecords[std::size_t(index)] : nullptr;
+}
+
+Integer TcxCustomGridTableViewData::CreatedRecordCount() const {
+  return Integer(std::count_if(FRecords.begin(), FRecords.end(), [](TcxCustomGridRecord* r) { return r != nullptr; }));
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::RecordOfKind(Integer kind, Integer index) {
+  if (kind == 1) return FNewItemRecord;
+  if (kind == 0) return CheckedRecordAt(index);
+  return nullptr;
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::RecordOfDataRecord(Integer recordIndex) {
+  TcxCustomDataController* controller = GetDataController();
+  if (FNewItemRecord && recordIndex == controller->GetNewItemRecordIndex()) return FNewItemRecord;
+  if (recordIndex < 0 || recordIndex >= controller->GetRecordCount()) return nullptr;
+  if (GetGridView()->IsUpdateLocked() || !controller->IsRowModelConsistent()) {
+    for (TcxCustomGridRecord* record : FRecords)
+      if (record && record->GetIsData() && record->GetRecordIndex() == recordIndex) return record;
+    // The row numbering cannot be trusted now: no record is made from it.
+    return nullptr;
+  }
+  return CheckedRecordAt(controller->GetRowIndexByRecordIndex(recordIndex, false));
+}
+
+void TcxCustomGridTableViewData::UpdateEditingRecord() {
+  TcxCustomDataController* controller = GetDataController();
+  FEditingRecord = controller->IsEditing() ? RecordOfDataRecord(controller->GetEditingRecordIndex()) : nullptr;
+}
+
+void TcxCustomGridTableViewData::RefreshRecordInfos() {
+  if (FNewItemRecord) FNewItemRecord->RefreshRecordInfo();
+  for (TcxCustomGridRecord* record : FRecords)
+    if (record) record->RefreshRecordInfo();
+  UpdateEditingRecord();
+}
+
+void TcxCustomGridTableViewData::SyncNewItemRecord() {
+  if (HasNewItemRecord()) {
+    if (!FNewItemRecord) CreateNewItemRecord();
+  } else {
+    DestroyNewItemRecord();
+  }
+}
+
+void TcxCustomGridTableViewData::CreateNewItemRecord() {
+  TcxCustomGridRecordClass recordClass = NewItemRecordClass();
+  if (!recordClass) return;
+  FNewItemRecord = recordClass.Create(this, -1, TcxRowInfo());
+  FNewItemRecord->RefreshRecordInfo();
+}
+
+void TcxCustomGridTableViewData::DestroyNewItemRecord() {
+  if (FEditingRecord == FNewItemRecord) FEditingRecord = nullptr;
+  FreeAndNil(FNewItemRecord);
+}
+
+void TcxCustomGridTableViewData::DestroyRecords() {
+  FEditingRecord = FEditingRecord == FNewItemRecord ? FEditingRecord : nullptr;
+  for (TcxCustomGridRecord*& record : FRecords) FreeAndNil(record);
+  FRecords.clear();
+}
+
+void TcxCustomGridTableViewData::ResetRecords(Integer rowCount) {
+  if (FNewItemRecord) {
+    DestroyNewItemRecord();
+    CreateNewItemRecord();
+  }
+  DestroyRecords();
+  FRecords.assign(std::size_t(std::max<Integer>(rowCount, 0)), nullptr);
+  UpdateEditingRecord();
+  GetGridView()->SizeChanged(GetDataController()->IsDetailTemplate(), false);
+}
+
+void TcxCustomGridTableViewData::CollapseAll(Boolean recursive) {
+  TGridTableViewLock lock(GetGridView());
+  for (Integer i = GetRecordCount() - 1; i >= 0; --i)
+    if (i < GetRecordCount()) RecordAt(i)->CollapseIfPossible(recursive);
+}
+
+void TcxCustomGridTableViewData::ExpandAll(Boolean recursive) {
+  TGridTableViewLock lock(GetGridView());
+  const Integer count = GetRecordCount();
+  for (Integer i = 0; i < count && i < GetRecordCount(); ++i) RecordAt(i)->ExpandIfPossible(recursive);
+}
+
+Boolean TcxCustomGridTableViewData::ItemDisplayText(Integer recordIndex, Integer itemIndex, Integer mode,
+                                                    Boolean converted, AnsiString& text) {
+  TcxCustomGridTableView* view = GetGridView();
+  if (itemIndex < 0 || itemIndex >= view->GetItemCount()) return false;
+  TcxCustomEditProperties* properties = view->GetItem(itemIndex)->GetPropertiesForRecordIndex(recordIndex);
+  if (!properties) return false;
+  if (!converted && properties->GetValueExchangeMode(false) != 0) return false;
+  const Variant value = GetDataController()->GetValue(recordIndex, itemIndex);
+  properties->EditValueToDisplayText(value, text);
+  return true;
+}
+
+// ==== Item data binding =========================================================================
+
+TcxGridItemDataBinding::TcxGridItemDataBinding(TcxCustomGridTableItem* item) : FItem(item) {
+  FDefaultValuesProvider = new TcxCustomEditDefaultValuesProvider(this);
+}
+
+TcxGridItemDataBinding::~TcxGridItemDataBinding() { orv::Free(FDefaultValuesProvider); }
+
+TPersistent* TcxGridItemDataBinding::GetOwner() { return FItem; }
+
+void TcxGridItemDataBinding::Assign(TPersistent* source) {
+  if (auto* binding = dynamic_cast<TcxGridItemDataBinding*>(source)) {
+    SetData(binding->GetData());
+    SetValueTypeClass(binding->GetValueTypeClass());
+    return;
+  }
+  inherited::Assign(source);
+}
+
+TcxCustomGridTableView* TcxGridItemDataBinding::GetGridView() const { return FItem->GetGridView(); }
+TcxCustomDataController* TcxGridItemDataBinding::GetDataController() const { return FItem->GetDataController(); }
+
+TcxDataFilterCriteria* TcxGridItemDataBinding::GetFilterCriteria() const {
+  TcxCustomDataController* controller = GetDataController();
+  return controller ? controller->GetFilter() : nullptr;
+}
+
+TcxFilterCriteriaItem* TcxGridItemDataBinding::GetFilterCriteriaItem() const {
+  TcxDataFilterCriteria* criteria = GetFilterCriteria();
+  return criteria ? criteria->FindItemForLink(FItem) : nullptr;
+}
+
+TcxValueTypeClass TcxGridItemDataBinding::GetValueTypeClass() const {
+  TcxCustomDataController* controller = GetDataController();
+  if (!controller || FItem->GetIndex() < 0 || FItem->GetIndex() >= controller->GetItemCount()) return nullptr;
+  return controller->GetItemValueTypeClass(FItem->GetIndex());
+}
+
+void TcxGridItemDataBinding::SetValueTypeClass(TcxValueTypeClass value) {
+  TcxCustomDataController* controller = GetDataController();
+  if (!controller || FItem->GetIndex() < 0 || FItem->GetIndex() >= controller->GetItemCount()) return;
+  if (TClass(GetValueTypeClass()) == TClass(value)) return;
+  controller->SetItemValueTypeClass(FItem->GetIndex(), value);
+  FItem->ValueTypeClassChanged();
+}
+
+AnsiString TcxGridItemDataBinding::GetValueType() const {
+  TcxValueTypeClass valueType = GetValueTypeClass();
+  return TClass(valueType) ? valueType->TypeCaption() : AnsiString();
+}
+
+void TcxGridItemDataBinding::SetValueType(const AnsiString& value) {
+  if (value == GetValueType()) return;
+  SetValueTypeClass(ValueTypeRegistry()->FindByCaption(value));
+}
+
+void TcxGridItemDataBinding::SetData(TObject* value) {
+  if (FData == value) return;
+  FData = value;
+  FItem->Changed(vcProperty);
+}
+
+Boolean TcxGridItemDataBinding::GetFiltered() const { return GetFilterCriteriaItem() != nullptr; }
+
+void TcxGridItemDataBinding::SetFiltered(Boolean value) {
+  if (value) return;
+  if (TcxDataFilterCriteria* criteria = GetFilterCriteria()) criteria->RemoveItemsByLink(FItem);
+}
+
+TcxValueTypeClass TcxGridItemDataBinding::GetDefaultValueTypeClass() { return TcxStringValueType::StaticClass(); }
+
+Boolean TcxGridItemDataBinding::IsValueTypeClassStored() {
+  return TClass(GetValueTypeClass()) != TClass(GetDefaultValueTypeClass());
+}
+
+TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() {
+  return gGridDefaultRepositoryItemLookup ? gGridDefaultRepositoryItemLookup(GetValueTypeClass()) : nullptr;
+}
+
+// ==== Item options ==============================================================================
+
+TPersistent* TcxCustomGridTableItemCustomOptions::GetOwner() { return FItem; }
+
+void TcxCustomGridTableItemCustomOptions::Changed(TcxGridViewChangeKind kind) { FItem->Changed(kind); }
+
+#define ORV_GRID_ITEM_OPTION(Name, Kind)                               \
+  void TcxCustomGridTableItemOptions::Set##Name(Boolean value) {       \
+    if (F##Name == value) return;                                      \
+    F##Name = value;                                                   \
+    Changed(Kind);                                                     \
+  }
+ORV_GRID_ITEM_OPTION(FilteringFilteredItemsList, vcProperty)
+ORV_GRID_ITEM_OPTION(FilteringMRUItemsList, vcProperty)
+ORV_GRID_ITEM_OPTION(FilteringPopup, vcSize)
+ORV_GRID_ITEM_OPTION(FilteringPopupMultiSelect, vcProperty)
+ORV_GRID_ITEM_OPTION(Grouping, vcProperty)
+ORV_GRID_ITEM_OPTION(Moving, vcProperty)
+ORV_GRID_ITEM_OPTION(Sorting, vcProperty)
+#undef ORV_GRID_ITEM_OPTION
+
+void TcxCustomGridTableItemOptions::SetEditing(Boolean value) {
+  if (FEditing == value) return;
+  FEditing = value;
+  Changed(vcLayout);
+}
+
+void TcxCustomGridTableItemOptions::SetFiltering(Boolean value) {
+  if (FFiltering == value) return;
+  FFiltering = value;
+  if (TcxCustomGridTableView* view = GetItem()->GetGridView()) view->RefreshFilterableItemsList();
+  Changed(vcLayout);
+}
+
+void TcxCustomGridTableItemOptions::SetFocusing(Boolean value) {
+  if (FFocusing == value) return;
+  FFocusing = value;
+  if (!value && GetItem()->GetGridView() && GetItem()->GetFocused()) GetItem()->SetFocused(false);
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableItemOptions::SetIgnoreTimeForFiltering(Boolean value) {
+  if (FIgnoreTimeForFiltering == value) return;
+  FIgnoreTimeForFiltering = value;
+  if (TcxCustomDataController* controller = GetItem()->GetDataController()) controller->Refresh();
+}
+
+void TcxCustomGridTableItemOptions::SetIncSearch(Boolean value) {
+  if (FIncSearch == value) return;
+  FIncSearch = value;
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableItemOptions::SetShowCaption(Boolean value) {
+  if (FShowCaption == value) return;
+  BeforeShowCaptionChange();
+  FShowCaption = value;
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableItemOptions::SetShowEditButtons(TcxGridItemShowEditButtons value) {
+  if (FShowEditButtons == value) return;
+  FShowEditButtons = value;
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableItemOptions::SetSortByDisplayText(TcxGridItemSortByDisplayText value) {
+  if (FSortByDisplayText == value) return;
+  FSortByDisplayText = value;
+  if (TcxCustomDataController* controller = GetItem()->GetDataController()) controller->RequestRefresh();
+}
+
+void TcxCustomGridTableItemOptions::Assign(TPersistent* source) {
+  auto* options = dynamic_cast<TcxCustomGridTableItemOptions*>(source);
+  if (!options) {
+    inherited::Assign(source);
+    return;
+  }
+  SetEditing(options->GetEditing());
+  SetFiltering(options->GetFiltering());
+  SetFilteringFilteredItemsList(options->GetFilteringFilteredItemsList());
+  SetFilteringMRUItemsList(options->GetFilteringMRUItemsList());
+  SetFilteringPopup(options->GetFilteringPopup());
+  SetFilteringPopupMultiSelect(options->GetFilteringPopupMultiSelect());
+  SetFocusing(options->GetFocusing());
+  SetGrouping(options->GetGrouping());
+  SetIgnoreTimeForFiltering(options->GetIgnoreTimeForFiltering());
+  SetIncSearch(options->GetIncSearch());
+  SetMoving(options->GetMoving());
+  SetShowCaption(options->GetShowCaption());
+  SetShowEditButtons(options->GetShowEditButtons());
+  SetSortByDisplayText(options->GetSortByDisplayText());
+  SetSorting(options->GetSorting());
+}
+
+// ==== Item styles ===============================================================================
+
+TcxCustomGridTableItem* TcxCustomGridTableItemStyles::GetItem() const {
+  return dynamic_cast<TcxCustomGridTableItem*>(const_cast<TcxCustomGridTableItemStyles*>(this)->GetOwner());
+}
+
+TcxCustomGridView* TcxCustomGridTableItemStyles::GetGridView() const {
+  TcxCustomGridTableItem* item = GetItem();
+  return item ? item->GetGridView() : nullptr;
+}
+
+void TcxCustomGridTableItemStyles::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* styles = dynamic_cast<TcxCustomGridTableItemStyles*>(source)) {
+    SetContent(styles->GetContent());
+    SetOnGetContentStyle(styles->GetOnGetContentStyle());
+  }
+}
+
+void TcxCustomGridTableItemStyles::SetOnGetContentStyle(const TcxGridGetCellStyleEvent& value) {
+  if (FOnGetContentStyle == value) return;
+  FOnGetContentStyle = value;
+  if (TcxCustomGridTableItem* item = GetItem()) item->Changed(vcProperty);
+}
+
+void TcxCustomGridTableItemStyles::GetContentParams(TcxCustomGridRecord* record, TcxViewParams& params) {
+  TcxStyle* style = nullptr;
+  auto* view = static_cast<TcxCustomGridTableView*>(GetGridView());
+  if (record && FOnGetContentStyle) FOnGetContentStyle(view, record, GetItem(), style);
+  ResolveStyleParams(isContent, record, style, params);
+}
+
+void TcxCustomGridTableItemStyles::GetDefaultStyleParams(Integer index, TObject* data, TcxViewParams& params) {
+  inherited::GetDefaultStyleParams(index, data, params);
+  auto* view = static_cast<TcxCustomGridTableView*>(GetGridView());
+  if (index == isContent && view)
+    view->GetTableStyles()->GetRecordContentParams(dynamic_cast<TcxCustomGridRecord*>(data), GetItem(), params);
+}
+
+// ==== Items =====================================================================================
+
+TcxCustomGridTableItem::TcxCustomGridTableItem(TComponent* owner) : TcxComponent(owner) {}
+
+void TcxCustomGridTableItem::BeforeDestruction() {
+  SetRepositoryItem(nullptr);
+  if (FGridView) FGridView->RemoveItem(this);
+  DestroySubClasses();
+  inherited::BeforeDestruction();
+}
+
+TcxCustomGridTableItem::~TcxCustomGridTableItem() = default;
+
+void TcxCustomGridTableItem::CreateSubClasses() {
+  FOptions = GetOptionsClass().Create(this);
+  FStyles = GetStylesClass().Create(this);
+}
+
+void TcxCustomGridTableItem::CheckSubClasses() const {
+  // Made once the object is whole, so that the class factories of descendants answer.
+  if (!FOptions) const_cast<TcxCustomGridTableItem*>(this)->CreateSubClasses();
+}
+
+void TcxCustomGridTableItem::DestroySubClasses() {
+  FPropertiesValue = nullptr;
+  FreeAndNil(FProperties);
+  FreeAndNil(FStyles);
+  FreeAndNil(FOptions);
+}
+
+TcxCustomGridTableItemOptionsClass TcxCustomGridTableItem::GetOptionsClass() {
+  return TcxCustomGridTableItemOptions::StaticClass();
+}
+TcxCustomGridTableItemStylesClass TcxCustomGridTableItem::GetStylesClass() {
+  return TcxCustomGridTableItemStyles::StaticClass();
+}
+
+TComponent* TcxCustomGridTableItem::GetParentComponent() const { return FGridView; }
+
+void TcxCustomGridTableItem::SetParentComponent(TComponent* value) {
+  CheckSubClasses();
+  if (auto* view = dynamic_cast<TcxCustomGridTableView*>(value)) view->AddItem(this);
+}
+
+TcxCustomDataController* TcxCustomGridTableItem::GetDataController() const {
+  return FGridView ? FGridView->GetDataController() : nullptr;
+}
+TcxCustomGridTableController* TcxCustomGridTableItem::GetController() const {
+  return FGridView ? FGridView->GetTableController() : nullptr;
+}
+TcxCustomGridTableViewData* TcxCustomGridTableItem::GetViewData() const {
+  return FGridView ? FGridView->GetTableViewData() : nullptr;
+}
+
+void TcxCustomGridTableItem::Assign(TPersistent* source) {
+  auto* item = dynamic_cast<TcxCustomGridTableItem*>(source);
+  if (!item) {
+    inherited::Assign(source);
+    return;
+  }
+  SetAlternateCaption(item->GetAlternateCaption());
+  if (item->FIsCaptionAssigned) SetCaption(item->GetCaption());
+  SetBestFitMaxWidth(item->GetBestFitMaxWidth());
+  if (item->FIsHeaderAlignmentHorzAssigned) SetHeaderAlignmentHorz(item->GetHeaderAlignmentHorz());
+  if (item->FIsHeaderAlignmentVertAssigned) SetHeaderAlignmentVert(item->GetHeaderAlignmentVert());
+  SetMinWidth(item->FMinWidth);
+  if (item->FIsWidthAssigned) SetWidth(item->FWidth);
+  SetPropertiesClass(item->GetPropertiesClass());
+  if (FProperties && item->GetPropertiesObject()) FProperties->Assign(item->GetPropertiesObject());
+  SetRepositoryItem(item->GetRepositoryItem());
+  if (FDataBinding && item->GetDataBinding()) FDataBinding->Assign(item->GetDataBinding());
+  GetOptions()->Assign(item->GetOptions());
+  GetStyles()->Assign(item->GetStyles());
+  SetVisible(item->GetVisible());
+  SetVisibleForCustomization(item->GetVisibleForCustomization());
+  SetTag(item->GetTag());
+  SetOnGetDataText(item->GetOnGetDataText());
+  SetOnGetDisplayText(item->GetOnGetDisplayText());
+  SetOnGetFilterDisplayText(item->GetOnGetFilterDisplayText());
+  SetOnGetProperties(item->GetOnGetProperties());
+  SetOnGetPropertiesForEdit(item->GetOnGetPropertiesForEdit());
+  SetOnUserFiltering(item->GetOnUserFiltering());
+}
+
+AnsiString TcxCustomGridTableItem::GetObjectName() {
+  AnsiString name;
+  GetStoredObjectName(name);
+  return name;
+}
+
+void TcxCustomGridTableItem::GetStoredObjectName(AnsiString& name) {
+  if (FGridView && !FGridView->GetStoringName().empty())
+    name = IntToStr(FID);
+  else
+    name = GetName();
+}
+
+Boolean TcxCustomGridTableItem::GetStoredProperties(TStrings* properties) {
+  if (FPropertiesValue) properties->Add("AlignmentHorz");
+  properties->Add("Index");
+  properties->Add("Visible");
+  properties->Add("SortOrder");
+  properties->Add("SortIndex");
+  properties->Add("WasVisibleBeforeGrouping");
+  if (FOnGetStoredProperties) FOnGetStoredProperties(this, properties);
+  return true;
+}
+
+void TcxCustomGridTableItem::GetStoredPropertyValue(const AnsiString& name, Variant& value) {
+  if (name == "AlignmentHorz") {
+    if (FPropertiesValue) value = Integer(FPropertiesValue->GetAlignment()->GetHorz());
+  } else if (name == "Index") {
+    value = FIndex;
+  } else if (name == "Visible") {
+    value = bool(GetVisible());
+  } else if (name == "SortOrder") {
+    value = Integer(GetSortOrder());
+  } else if (name == "SortIndex") {
+    value = GetSortIndex();
+  } else if (name == "WasVisibleBeforeGrouping") {
+    value = bool(FWasVisibleBeforeGrouping);
+  } else if (FOnGetStoredPropertyValue) {
+    FOnGetStoredPropertyValue(this, name, value);
+  }
+}
+
+void TcxCustomGridTableItem::SetStoredPropertyValue(const AnsiString& name, const Variant& value) {
+  if (name == "AlignmentHorz") {
+    const auto alignment = TAlignment(value.AsInteger());
+    if (!FPropertiesValue || FPropertiesValue->GetAlignment()->GetHorz() == alignment) return;
+    if (!FRepositoryItem && !FProperties) {
+      TcxCustomEditProperties* source = FPropertiesValue;
+      SetPropertiesClass(TcxCustomEditPropertiesClass(source->ClassType()));
+      if (FProperties) FProperties->Assign(source);
+    }
+    if (FProperties) FProperties->GetAlignment()->SetHorz(alignment);
+  } else if (name == "Index") {
+    SetIndex(value.AsInteger());
+  } else if (name == "Visible") {
+    SetVisible(value.AsBoolean());
+  } else if (name == "SortOrder") {
+    SetSortOrder(TcxDataSortOrder(value.AsInteger()));
+  } else if (name == "SortIndex") {
+    SetSortIndex(value.AsInteger());
+  } else if (name == "WasVisibleBeforeGrouping") {
+    FWasVisibleBeforeGrouping = value.AsBoolean();
+  } else if (FOnSetStoredPropertyValue) {
+    FOnSetStoredPropertyValue(this, name, value);
+  }
+}
+
+void TcxCustomGridTableItem::CreateDataBinding() {
+  FDataBinding = FGridView->GetItemDataBindingClass().Create(this);
+  FDataBinding->SetValueTypeClass(FDataBinding->GetDefaultValueTypeClass());
+}
+
+void TcxCustomGridTableItem::DestroyDataBinding() { FreeAndNil(FDataBinding); }
+
+void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* value) {
+  CheckSubClasses();
+  FGridView = value;
+  if (FGridView)
+    CreateDataBinding();
+  else
+    DestroyDataBinding();
+  RecomputePropertiesValue();
+}
+
+// ---- Caption, widths, alignment ----
+
+void TcxCustomGridTableItem::SetAlternateCaption(const AnsiString& value) {
+  if (FAlternateCaption == value) return;
+  FAlternateCaption = value;
+  CaptionChanged();
+}
+
+AnsiString TcxCustomGridTableItem::GetAlternateCaptionInEffect() {
+  return FAlternateCaption.empty() ? GetAlternateCaptionDefault() : FAlternateCaption;
+}
+
+AnsiString TcxCustomGridTableItem::GetCaption() { return FIsCaptionAssigned ? FCaption : GetDefaultCaption(); }
+
+void TcxCustomGridTableItem::SetCaption(const AnsiString& value) {
+  if (value == GetCaption() && FIsCaptionAssigned) return;
+  FCaption = value;
+  FIsCaptionAssigned = true;
+  CaptionChanged();
+}
+
+Boolean TcxCustomGridTableItem::IsCaptionStored() { return FIsCaptionAssigned && FCaption != GetDefaultCaption(); }
+
+AnsiString TcxCustomGridTableItem::GetDefaultCaption() {
+  return FDataBinding ? FDataBinding->GetDefaultCaption() : AnsiString();
+}
+
+void TcxCustomGridTableItem::CaptionChanged() {
+  if (FGridView) FGridView->ItemCaptionChanged(this);
+}
+
+void TcxCustomGridTableItem::SetBestFitMaxWidth(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FBestFitMaxWidth == value) return;
+  FBestFitMaxWidth = value;
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableItem::SetHeaderAlignmentHorz(TAlignment value) {
+  if (value == GetHeaderAlignmentHorz()) return;
+  FHeaderAlignmentHorz = value;
+  FIsHeaderAlignmentHorzAssigned = true;
+  Changed(vcLayout);
+}
+
+void TcxCustomGridTableItem::SetHeaderAlignmentVert(TcxAlignmentVert value) {
+  if (value == GetHeaderAlignmentVert()) return;
+  FHeaderAlignmentVert = value;
+  FIsHeaderAlignmentVertAssigned = true;
+  Changed(vcLayout);
+}
+
+Integer TcxCustomGridTableItem::GetMinWidth() { return HasFixedWidth() ? GetWidth() : FMinWidth; }
+
+void TcxCustomGridTableItem::SetMinWidth(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FMinWidth == value) return;
+  FMinWidth = value;
+  if (IsLoading(this)) return;
+  if (GetWidth() < FMinWidth)
+    SetWidth(FMinWidth);
+  else
+    Changed(vcSize);
+}
+
+Integer TcxCustomGridTableItem::GetWidth() { return FIsWidthAssigned ? FWidth : GetDefaultWidth(); }
+
+void TcxCustomGridTableItem::SetWidth(Integer value) {
+  const Integer minimum = HasFixedWidth() ? 0 : FMinWidth;
+  value = std::max(value, minimum);
+  if (!IsLoading(this) && FIsWidthAssigned && value == FWidth) return;
+  FWidth = value;
+  FIsWidthAssigned = true;
+  Changed(vcSize);
+}
+
+Integer TcxCustomGridTableItem::GetDefaultWidth() { return FDataBinding ? FDataBinding->GetDefaultWidth(true) : 64; }
+
+void TcxCustomGridTableItem::ForceWidth(Integer value) {
+  TcxCustomGridTableController* controller = GetController();
+  if (controller) controller->SetForcingWidthItem(this);
+  try {
+    SetWidth(value);
+  } catch (...) {
+    if (controller) controller->SetForcingWidthItem(nullptr);
+    throw;
+  }
+  if (controller) controller->SetForcingWidthItem(nullptr);
+}
+
+Boolean TcxCustomGridTableItem::GetFixed() {
+  return (GetController() && GetController()->GetForcingWidthItem() == this) || HasFixedWidth();
+}
+
+void TcxCustomGridTableItem::RestoreDefaults() {
+  FIsCaptionAssigned = false;
+  FIsHeaderAlignmentHorzAssigned = false;
+  FIsHeaderAlignmentVertAssigned = false;
+  FIsWidthAssigned = false;
+  Changed(vcSize);
+}
+
+// ---- Index, visibility, sorting ----
+
+void TcxCustomGridTableItem::SetIndex(Integer value) {
+  if (!FGridView) return;
+  if (FGridView->IsRestoringItems())
+    FGridView->AddPendingIndexItem(this, value);
+  else
+    FGridView->ChangeItemIndex(this, value);
+}
+
+void TcxCustomGridTableItem::SetVisible(Boolean value) {
+  if (value == ReadVisible()) return;
+  if (FGridView) FGridView->SaveItemsVisibilities();
+  FVisible = value;
+  VisibleChanged();
+  if (FGridView) {
+    FGridView->CheckItemVisibilities();
+    FGridView->RefreshCustomizationForm();
+  }
+}
+
+void TcxCustomGridTableItem::SetVisibleForCustomization(Boolean value) {
+  if (FVisibleForCustomization == value) return;
+  FVisibleForCustomization = value;
+  VisibleForCustomizationChanged();
+}
+
+void TcxCustomGridTableItem::VisibleForCustomizationChanged() {
+  if (FGridView) FGridView->RefreshCustomizationForm();
+  Changed(vcProperty);
+}
+
+Boolean TcxCustomGridTableItem::IsLast() {
+  return FGridView && FVisibleIndex >= 0 && FVisibleIndex + 1 == FGridView->GetVisibleItemCount();
+}
+
+TcxDataSortOrder TcxCustomGridTableItem::GetSortOrder() {
+  TcxCustomDataController* controller = GetDataController();
+  return controller && FIndex >= 0 ? controller->GetItemSortOrder(FIndex) : soNone;
+}
+
+void TcxCustomGridTableItem::SetSortOrder(TcxDataSortOrder value) {
+  if (!GetDataController() || FIndex < 0 || value == GetSortOrder()) return;
+  TGridTableHourglass hourglass;
+  GetDataController()->ChangeSorting(FIndex, value);
+}
+
+Boolean TcxCustomGridTableItem::IsSortOrderStored() { return GetSortOrder() != soNone && GetSortIndex() != -1; }
+
+Integer TcxCustomGridTableItem::GetSortIndex() {
+  TcxCustomDataController* controller = GetDataController();
+  return controller && FIndex >= 0 ? controller->GetItemSortingIndex(FIndex) : -1;
+}
+
+void TcxCustomGridTableItem::SetSortIndex(Integer value) {
+  if (!FGridView) return;
+  if (FGridView->IsAssigningItems()) {
+    if (value != -1) FGridView->AddPendingSortedItem(this, value);
+    return;
+  }
+  if (value == GetSortIndex()) return;
+  TGridTableHourglass hourglass;
+  GetDataController()->ChangeSortingIndex(FIndex, value);
+}
+
+Integer TcxCustomGridTableItem::GetGroupIndex() {
+  TcxCustomDataController* controller = GetDataController();
+  return controller && FIndex >= 0 ? controller->GetGroups()->GetItemGroupIndex(FIndex) : -1;
+}
+
+void TcxCustomGridTableItem::SetGroupIndex(Integer value) {
+  if (!FGridView) return;
+  if (FGridView->IsAssigningItems()) {
+    if (value != -1) FGridView->AddPendingGroupedItem(this, value);
+    return;
+  }
+  if (value == GetGroupIndex()) return;
+  TGridTableHourglass hourglass;
+  if (GetGroupIndex() == -1 && !FGridView->IsAfterAssigningItems()) FWasVisibleBeforeGrouping = GetVisible();
+  GetDataController()->GetGroups()->ChangeGrouping(FIndex, value);
+}
+
+// ---- Focus ----
+
+Boolean TcxCustomGridTableItem::GetFocused() { return GetController() && GetController()->GetFocusedItem() == this; }
+
+void TcxCustomGridTableItem::SetFocused(Boolean value) {
+  TcxCustomGridTableController* controller = GetController();
+  if (!controller) return;
+  if (value) {
+    controller->SetFocusedItem(this);
+  } else if (GetFocused()) {
+    if (!controller->FocusNextItem(FVisibleIndex, true, true)) controller->SetFocusedItem(nullptr);
+  }
+}
+
+// ---- Properties ----
+
+void TcxCustomGridTableItem::SetPropertiesObject(TcxCustomEditProperties* value) {
+  if (FProperties && value) FProperties->Assign(value);
+}
+
+AnsiString TcxCustomGridTableItem::GetPropertiesClassName() const {
+  return FProperties ? AnsiString(FProperties->ClassName()) : AnsiString();
+}
+
+void TcxCustomGridTableItem::SetPropertiesClassName(const AnsiString& value) {
+  TClass found = value.empty() ? nullptr : GetEditPropertiesRegistry()->FindByClassName(value);
+  SetPropertiesClass(found ? TcxCustomEditPropertiesClass(found) : TcxCustomEditPropertiesClass());
+}
+
+void TcxCustomGridTableItem::SetPropertiesClass(TcxCustomEditPropertiesClass value) {
+  if (TClass(FPropertiesClass) == TClass(value)) return;
+  FPropertiesClass = value;
+  if (FPropertiesValue == FProperties) FPropertiesValue = nullptr;
+  FreeAndNil(FProperties);
+  if (TClass(value)) {
+    FProperties = value.Create(this);
+    FProperties->SetOnPropertiesChanged(TNotifyEvent(this, &TcxCustomGridTableItem::PropertiesChangedHandler));
+  }
+  RecomputePropertiesValue();
+  RunPropertiesChanged();
+}
+
+void TcxCustomGridTableItem::SetRepositoryItem(TcxEditRepositoryItem* value) {
+  if (FRepositoryItem == value) return;
+  if (FRepositoryItem) FRepositoryItem->RemoveListener(this);
+  FRepositoryItem = value;
+  if (FRepositoryItem) FRepositoryItem->AddListener(this);
+  RecomputePropertiesValue();
+  RunPropertiesChanged();
+}
+
+void TcxCustomGridTableItem::RecomputePropertiesValue() {
+  if (FLastUsedDefaultRepositoryItem) {
+    FLastUsedDefaultRepositoryItem->RemoveListener(this);
+    FLastUsedDefaultRepositoryItem = nullptr;
+  }
+  const Boolean destroying = GetComponentState().Contains(csDestroying);
+  if (!FGridView) {
+    FPropertiesValue = nullptr;
+  } else if (FProperties && !FRepositoryItem) {
+    FPropertiesValue = FProperties;
+  } else {
+    TcxEditRepositoryItem* item = FRepositoryItem;
+    if (!item && !destroying && FDataBinding) {
+      item = FDataBinding->GetDefaultRepositoryItem();
+      if (item) {
+        item->AddListener(this);
+        FLastUsedDefaultRepositoryItem = item;
+      }
+    }
+    FPropertiesValue = item ? item->GetProperties() : nullptr;
+  }
+  if (!destroying && FPropertiesValue && GetDataController()) GetDataController()->RequestRefresh();
+}
+
+void TcxCustomGridTableItem::PropertiesChangedHandler(TObject* sender) { RunPropertiesChanged(); }
+
+void TcxCustomGridTableItem::RunPropertiesChanged() {
+  if (!FGridView || GetComponentState().Contains(csDestroying)) return;
+  FGridView->RefreshFilterableItemsList();
+  if (FIndex < 0 || !GetDataController()->RefreshIfItemSorted(FIndex)) Changed(vcSize);
+}
+
+void TcxCustomGridTableItem::ItemRemoved(TcxEditRepositoryItem* sender) {
+  if (sender == FLastUsedDefaultRepositoryItem) {
+    FLastUsedDefaultRepositoryItem = nullptr;
+    RecomputePropertiesValue();
+  } else if (sender == FRepositoryItem) {
+    SetRepositoryItem(nullptr);
+  }
+}
+
+void TcxCustomGridTableItem::PropertiesChanged(TcxEditRepositoryItem* sender) {
+  if (GetDataController() && !GetDataController()->IsDetailTemplate()) RunPropertiesChanged();
+}
+
+void TcxCustomGridTableItem::ValueTypeClassChanged() {
+  if (FDataBinding) FDataBinding->Init();
+  RecomputePropertiesValue();
+  if (FProperties) FProperties->Changed();
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetProperties(TcxCustomGridRecord* record) {
+  TcxCustomEditProperties* properties = FPropertiesValue;
+  if (FOnGetProperties) FOnGetProperties(this, record, properties);
+  return properties;
+}
+
+void TcxCustomGridTableItem::InitProperties(TcxCustomEditProperties* properties) {
+  if (!properties || !FDataBinding) return;
+  properties->BeginUpdate();
+  try {
+    properties->SetDefaultValuesProvider(FDataBinding->GetDefaultValuesProvider());
+  } catch (...) {
+    properties->EndUpdate(false);
+    throw;
+  }
+  properties->EndUpdate(false);
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetPropertiesForRecord(TcxCustomGridRecord* record) {
+  TcxCustomEditProperties* properties = GetProperties(record);
+  InitProperties(properties);
+  return properties;
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetPropertiesForRecordIndex(Integer recordIndex) {
+  if (FOnGetProperties && GetViewData())
+    if (TcxCustomGridRecord* record = GetViewData()->RecordOfDataRecord(recordIndex))
+      return GetPropertiesForRecord(record);
+  return FPropertiesValue;
+}
+
+TcxCustomEditProperties* TcxCustomGridTableItem::GetPropertiesForEdit() {
+  TcxCustomGridRecord* focused = GetController() ? GetController()->GetFocusedRecord() : nullptr;
+  TcxCustomEditProperties* properties = GetPropertiesForRecord(focused);
+  DoGetPropertiesForEdit(focused, properties);
+  InitProperties(properties);
+  return properties;
+}
+
+void TcxCustomGridTableItem::DoGetPropertiesForEdit(TcxCustomGridRecord* record, TcxCustomEditProperties*& properties) {
+  if (FOnGetPropertiesForEdit) FOnGetPropertiesForEdit(this, record, properties);
+}
+
+Boolean TcxCustomGridTableItem::SortByDisplayText(Boolean considerEditor) {
+  switch (GetOptions()->GetSortByDisplayText()) {
+    case isbtOn:
+      return true;
+    case isbtOff:
+      return false;
+    default:
+      return bool(FOnGetDataText) ||
+             (considerEditor && FPropertiesValue && (FPropertiesValue->GetCapabilities() & 512) != 0);
+  }
+}
+
+// ---- Capabilities ----
+
+namespace {
+Boolean GridItemHasCapability(TcxCustomEditProperties* properties, Word capability) {
+  // Without properties the controller's own text handling serves: everything is allowed.
+  return !properties || (properties->GetCapabilities() & capability) != 0;
+}
+}  // namespace
+
+Boolean TcxCustomGridTableItem::CanAutoHeight() {
+  return FPropertiesValue && (FPropertiesValue->GetCapabilities() & 2) != 0;
+}
+
+Boolean TcxCustomGridTableItem::CanEdit() {
+  TcxCustomGridTableController* controller = GetController();
+  TcxCustomGridRecord* focused = controller ? controller->GetFocusedRecord() : nullptr;
+  return focused && CanFocus(focused) && GetEditable() &&
+         (GetDataController()->GetAllowedOperations() & TcxCustomDataController::dcoSync) == 0;
+}
+
+Boolean TcxCustomGridTableItem::CanFilter(Boolean visually) {
+  if (!GridItemHasCapability(FPropertiesValue, 8) || !GetOptions()->GetFiltering()) return false;
+  if (!visually) return true;
+  return FGridView && FGridView->GetOptionsCustomize()->GetItemFiltering() && GetOptions()->GetFilteringPopup();
+}
+
+Boolean TcxCustomGridTableItem::CanFocus(TcxCustomGridRecord* record) {
+  if (!GetActuallyVisible() || !GetOptions()->GetFocusing()) return false;
+  if (!record) return FGridView && FGridView->GetTableOptionsSelection()->GetCellSelect();
+  return record->CanFocusCells();
+}
+
+Boolean TcxCustomGridTableItem::CanGroup() {
+  return GridItemHasCapability(FPropertiesValue, 256) && FGridView &&
+         FGridView->GetOptionsCustomize()->GetItemGrouping() && GetOptions()->GetGrouping();
+}
+
+Boolean TcxCustomGridTableItem::CanHide() { return !(IsFirst() && IsLast()) && CanMove(); }
+
+Boolean TcxCustomGridTableItem::CanIncSearch() {
+  return GridItemHasCapability(FPropertiesValue, 64) && FGridView &&
+         FGridView->GetTableOptionsBehavior()->GetIncSearch() && GetOptions()->GetIncSearch();
+}
+
+Boolean TcxCustomGridTableItem::CanMove() {
+  return IsDesignTime() || (FGridView && FGridView->GetOptionsCustomize()->GetItemMoving() && GetOptions()->GetMoving());
+}
+
+Boolean TcxCustomGridTableItem::CanSort() {
+  return GridItemHasCapability(FPropertiesValue, 256) && FGridView &&
+         FGridView->GetOptionsCustomize()->GetItemSorting() && GetOptions()->GetSorting();
+}
+
+Boolean TcxCustomGridTableItem::GetEditable() {
+  return FGridView && FGridView->GetTableOptionsData()->GetEditing() && GetOptions()->GetEditing();
+}
+
+void TcxCustomGridTableItem::Changed(TcxGridViewChangeKind kind) {
+  if (FGridView) FGridView->Changed(kind);
+}
+
+// ---- Best fit ----
+
+Integer TcxCustomGridTableItem::CalculateBestFitWidth() {
+  // Measures the display texts with the view's canvas: the in-place editors' own measuring
+  // comes with the cells that show them.
+  TcxCustomGridView* view = FGridView;
+  if (!view || !view->GetViewInfo() || !view->GetViewInfo()->Canvas()) return 0;
+  TcxCanvas* canvas = view->GetViewInfo()->Canvas();
+  const Integer n = FGridView->GetTableOptionsBehavior()->GetBestFitMaxRecordCount();
+  Integer first = 0;
+  Integer last = FGridView->GetTableViewData()->GetRecordCount() - 1;
+  if (n > 0) {
+    first = std::max<Integer>(GetController()->GetTopRecordIndex(), 0);
+    last = std::min<Integer>(last, Integer(std::min<Int64>(Int64(first) + n - 1, orv::kGridMaxInt)));
+  }
+  Integer width = 0;
+  for (Integer i = first; i <= last; ++i) {
+    TcxCustomGridRecord* record = FGridView->GetTableViewData()->RecordAt(i);
+    if (!record->GetHasCells()) continue;
+    AnsiString text;
+    record->GetDisplayText(FIndex, text);
+    width = std::max(width, canvas->TextWidth(text) + 4);
+  }
+  if (width != 0) width += 2;
+  return width;
+}
+
+Integer TcxCustomGridTableItem::GetBestFitWidth() {
+  Integer width = CalculateBestFitWidth();
+  if (FBestFitMaxWidth != 0) width = std::min(width, FBestFitMaxWidth);
+  return width;
+}
+
+void TcxCustomGridTableItem::ApplyBestFit(Boolean checkCanSize, Boolean fireEvents) {
+  if (!GetDataController() || GetDataController()->IsDetailTemplate()) return;
+  if (checkCanSize && !CanHorzSize()) return;
+  {
+    TGridTableHourglass hourglass;
+    try {
+      ForceWidth(GetBestFitWidth());
+      Changed(vcSize);
+    } catch (...) {
+      BestFitApplied(fireEvents);
+      throw;
+    }
+  }
+  BestFitApplied(fireEvents);
+}
+
+// ---- Events ----
+
+#define ORV_GRID_ITEM_EVENT(Name, Type, Kind)                             \
+  void TcxCustomGridTableItem::Set##Name(const Type& value) {             \
+    if (F##Name == value) return;                                         \
+    F##Name = value;                                                      \
+    Changed(Kind);                                                        \
+  }
+ORV_GRID_ITEM_EVENT(OnGetDataText, TcxGridGetDataTextEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetDisplayText, TcxGridGetDisplayTextEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetFilterDisplayText, TcxGridGetFilterDisplayTextEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetProperties, TcxGridGetPropertiesEvent, vcLayout)
+ORV_GRID_ITEM_EVENT(OnGetPropertiesForEdit, TcxGridGetPropertiesEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetStoredProperties, TcxGridTableItemGetStoredPropertiesEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetStoredPropertyValue, TcxGridTableItemGetStoredPropertyValueEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnSetStoredPropertyValue, TcxGridTableItemSetStoredPropertyValueEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnUserFiltering, TcxGridUserFilteringEvent, vcProperty)
+#undef ORV_GRID_ITEM_EVENT
+
+void TcxCustomGridTableItem::DoGetDataText(Integer recordIndex, AnsiString& text) {
+  if (FOnGetDataText) FOnGetDataText(this, recordIndex, text);
+}
+
+void TcxCustomGridTableItem::DoGetDisplayText(TcxCustomGridRecord* record, AnsiString& text) {
+  if (FOnGetDisplayText) FOnGetDisplayText(this, record, text);
+}
+
+void TcxCustomGridTableItem::GetFilterDisplayText(const Variant& value, AnsiString& text) {
+  if (FOnGetFilterDisplayText) FOnGetFilterDisplayText(this, value, text);
+}
+
+void TcxCustomGridTableItem::DoUserFiltering(const Variant& value, const AnsiString& displayText) {
+  if (FOnUserFiltering) FOnUserFiltering(this, value, displayText);
+}
+
+// ---- Streaming ----
+
+void TcxCustomGridTableItem::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("Hidden", TReaderProc(this, &TcxCustomGridTableItem::ReadHidden), TWriterProc(), false);
+  filer->DefineProperty("IsCaptionAssigned", TReaderProc(this, &TcxCustomGridTableItem::ReadIsCaptionAssigned),
+                        TWriterProc(this, &TcxCustomGridTableItem::WriteIsCaptionAssigned),
+                        FIsCaptionAssigned && GetCaption().empty());
+}
+
+void TcxCustomGridTableItem::ReadHidden(TReader* reader) { SetVisibleForCustomization(!reader->ReadBoolean()); }
+void TcxCustomGridTableItem::ReadIsCaptionAssigned(TReader* reader) { FIsCaptionAssigned = reader->ReadBoolean(); }
+void TcxCustomGridTableItem::WriteIsCaptionAssigned(TWriter* writer) { writer->WriteBoolean(true); }
+
+// ==== Table controller ==========================================================================
+
+TcxCustomGridTableView* TcxCustomGridTableController::GetTableView() const {
+  return static_cast<TcxCustomGridTableView*>(GetGridView());
+}
+
+TcxCustomGridTableViewData* TcxCustomGridTableController::GetTableViewData() const {
+  return GetTableView()->GetTableViewData();
+}
+
+Integer TcxCustomGridTableController::GetFocusedRecordIndex() { return GetDataController()->GetFocusedRowIndex(); }
+
+void TcxCustomGridTableController::SetFocusedRecordIndex(Integer value) {
+  GetDataController()->ChangeFocusedRowIndex(value);
+}
+
+TcxCustomGridRecord* TcxCustomGridTableController::GetFocusedRecord() {
+  TcxCustomGridTableViewData* viewData = GetTableViewData();
+  if (!viewData) return nullptr;
+  if (GetDataController()->GetNewItemRowFocused() && viewData->GetNewItemRecord()) return viewData->GetNewItemRecord();
+  return viewData->CheckedRecordAt(GetFocusedRecordIndex());
+}
+
+void TcxCustomGridTableController::FocusRecord(TcxCustomGridRecord* record) {
+  if (record && record->IsNewItemRecord()) {
+    GetDataController()->SetNewItemRowFocused(true);
+    return;
+  }
+  if (record && !record->CanFocus()) return;
+  SetFocusedRecordIndex(record ? record->GetIndex() : -1);
+}
+
+void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* value) {
+  if (FFocusedItem == value) return;
+  if (value && !value->CanFocus(GetFocusedRecord())) return;
+  TcxCustomGridTableItem* prev = FFocusedItem;
+  FFocusedItem = value;
+  if (TcxCustomGridRecord* record = GetFocusedRecord()) record->Invalidate();
+  GetTableView()->DoFocusedItemChanged(prev, value);
+}
+
+Boolean TcxCustomGridTableController::FocusFirstAvailableItem() {
+  TcxCustomGridTableView* view = GetTableView();
+  for (Integer i = 0; i < view->GetVisibleItemCount(); ++i) {
+    TcxCustomGridTableItem* item = view->GetVisibleItem(i);
+    if (item->CanFocus(GetFocusedRecord())) {
+      SetFocusedItem(item);
+      return FFocusedItem == item;
+    }
+  }
+  return false;
+}
+
+Boolean TcxCustomGridTableController::FocusNextItem(Integer fromVisibleIndex, Boolean goForward, Boolean goOnCycle) {
+  TcxCustomGridTableView* view = GetTableView();
+  const Integer count = view->GetVisibleItemCount();
+  if (count == 0) return false;
+  Integer index = fromVisibleIndex;
+  for (Integer step = 0; step < count; ++step) {
+    index += goForward ? 1 : -1;
+    if (index >= count || index < 0) {
+      if (!goOnCycle) return false;
+      index = goForward ? 0 : count - 1;
+    }
+    if (index == fromVisibleIndex) break;
+    TcxCustomGridTableItem* item = view->GetVisibleItem(index);
+    if (item->CanFocus(GetFocusedRecord())) {
+      SetFocusedItem(item);
+      return FFocusedItem == item;
+    }
+  }
+  return false;
+}
+
+void TcxCustomGridTableController::MakeFocusedRecordVisible() {
+  if (TcxCustomGridRecord* record = GetFocusedRecord()) MakeRecordVisible(record);
+}
+
+void TcxCustomGridTableController::FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
+                                                        Boolean newItemRecordFocusingChanged) {
+  GetTableView()->FocusedRecordChanged(prevFocusedRecordIndex, focusedRecordIndex, newItemRecordFocusingChanged);
+}
+
+void TcxCustomGridTableController::ItemRemoved(TcxCustomGridTableItem* item) {
+  if (FForcingWidthItem == item) FForcingWidthItem = nullptr;
+  if (FFocusedItem == item) {
+    const Integer visibleIndex = item->GetVisibleIndex();
+    FFocusedItem = nullptr;
+    if (visibleIndex >= 0) FocusNextItem(visibleIndex - 1, true, true);
+  }
+}
+
+// ==== Options ===================================================================================
+
+#define ORV_GRID_OPTION(Class, Name, Type, Kind) \
+  void Class::Set##Name(Type value) {            \
+    if (F##Name == value) return;                \
+    F##Name = value;                             \
+    Changed(Kind);                               \
+  }
+
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, AlwaysShowEditor, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, CellHints, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, CopyCaptionsToClipboard, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, DragDropText, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, DragFocusing, TcxGridDragFocusing, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, DragHighlighting, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, DragOpening, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, DragScrolling, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, FocusCellOnCycle, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, FocusFirstCellOnNewRecord, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, GoToNextCellOnEnter, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, ImmediateEditor, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, IncSearch, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, IncSearchItem, TcxCustomGridTableItem*, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, NavigatorHints, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsBehavior, PullFocusing, Boolean, vcProperty)
+
+void TcxCustomGridTableOptionsBehavior::SetBestFitMaxRecordCount(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FBestFitMaxRecordCount == value) return;
+  FBestFitMaxRecordCount = value;
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableOptionsBehavior::SetFocusCellOnTab(Boolean value) {
+  if (FFocusCellOnTab == value) return;
+  FFocusCellOnTab = value;
+  if (TcxGridSite* site = GetGridView()->GetSite()) {
+    TcxKeys keys = site->GetKeys();
+    if (value)
+      keys.Include(kTab);
+    else
+      keys.Exclude(kTab);
+    site->SetKeys(keys);
+  }
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableOptionsBehavior::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableOptionsBehavior*>(source)) {
+    SetAlwaysShowEditor(o->GetAlwaysShowEditor());
+    SetBestFitMaxRecordCount(o->GetBestFitMaxRecordCount());
+    SetCellHints(o->GetCellHints());
+    SetCopyCaptionsToClipboard(o->GetCopyCaptionsToClipboard());
+    SetDragDropText(o->GetDragDropText());
+    SetDragFocusing(o->GetDragFocusing());
+    SetDragHighlighting(o->GetDragHighlighting());
+    SetDragOpening(o->GetDragOpening());
+    SetDragScrolling(o->GetDragScrolling());
+    SetFocusCellOnCycle(o->GetFocusCellOnCycle());
+    SetFocusCellOnTab(o->GetFocusCellOnTab());
+    SetFocusFirstCellOnNewRecord(o->GetFocusFirstCellOnNewRecord());
+    SetGoToNextCellOnEnter(o->GetGoToNextCellOnEnter());
+    SetImmediateEditor(o->GetImmediateEditor());
+    SetIncSearch(o->GetIncSearch());
+    SetIncSearchItem(o->GetIncSearchItem());
+    SetNavigatorHints(o->GetNavigatorHints());
+    SetPullFocusing(o->GetPullFocusing());
+  }
+  inherited::Assign(source);
+}
+
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemFiltering, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemGrouping, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemHiding, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemMoving, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemSorting, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemsQuickCustomization, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsCustomize, ItemsQuickCustomizationReordering,
+                TcxGridQuickCustomizationReordering, vcProperty)
+
+void TcxCustomGridTableOptionsCustomize::SetItemsQuickCustomizationMaxDropDownCount(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FItemsQuickCustomizationMaxDropDownCount == value) return;
+  FItemsQuickCustomizationMaxDropDownCount = value;
+  Changed(vcProperty);
+}
+
+Boolean TcxCustomGridTableOptionsCustomize::SupportsItemsQuickCustomizationReordering() {
+  if (GetGridView()->IsDesignTime()) return true;
+  switch (FItemsQuickCustomizationReordering) {
+    case qcrEnabled:
+      return true;
+    case qcrDefault:
+      return FItemMoving;
+    default:
+      return false;
+  }
+}
+
+void TcxCustomGridTableOptionsCustomize::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableOptionsCustomize*>(source)) {
+    SetItemFiltering(o->GetItemFiltering());
+    SetItemGrouping(o->GetItemGrouping());
+    SetItemHiding(o->GetItemHiding());
+    SetItemMoving(o->GetItemMoving());
+    SetItemSorting(o->GetItemSorting());
+    SetItemsQuickCustomization(o->GetItemsQuickCustomization());
+    SetItemsQuickCustomizationMaxDropDownCount(o->GetItemsQuickCustomizationMaxDropDownCount());
+    SetItemsQuickCustomizationReordering(o->GetItemsQuickCustomizationReordering());
+  }
+  inherited::Assign(source);
+}
+
+ORV_GRID_OPTION(TcxCustomGridTableOptionsData, Appending, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsData, CancelOnExit, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsData, Deleting, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsData, DeletingConfirmation, Boolean, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsData, Inserting, Boolean, vcProperty)
+
+void TcxCustomGridTableOptionsData::SetEditing(Boolean value) {
+  if (FEditing == value) return;
+  FEditing = value;
+  Changed(vcLayout);
+}
+
+void TcxCustomGridTableOptionsData::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableOptionsData*>(source)) {
+    SetAppending(o->GetAppending());
+    SetCancelOnExit(o->GetCancelOnExit());
+    SetDeleting(o->GetDeleting());
+    SetDeletingConfirmation(o->GetDeletingConfirmation());
+    SetEditing(o->GetEditing());
+    SetInserting(o->GetInserting());
+  }
+  inherited::Assign(source);
+}
+
+ORV_GRID_OPTION(TcxCustomGridTableOptionsSelection, HideFocusRectOnExit, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsSelection, HideSelection, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsSelection, InvertSelect, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsSelection, UnselectFocusedRecordOnExit, Boolean, vcProperty)
+
+void TcxCustomGridTableOptionsSelection::SetCellSelect(Boolean value) {
+  if (FCellSelect == value) return;
+  FCellSelect = value;
+  if (auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView())) {
+    TcxCustomGridTableController* controller = view->GetTableController();
+    if (controller) {
+      if (value)
+        controller->FocusFirstAvailableItem();
+      else
+        controller->SetFocusedItem(nullptr);
+    }
+  }
+  Changed(vcProperty);
+}
+
+Boolean TcxCustomGridTableOptionsSelection::GetMultiSelect() const {
+  TcxCustomGridView* view = const_cast<TcxCustomGridTableOptionsSelection*>(this)->GetGridView();
+  return view && view->GetDataController() && view->GetDataController()->GetMultiSelect();
+}
+
+void TcxCustomGridTableOptionsSelection::SetMultiSelect(Boolean value) {
+  if (GetMultiSelect() == value) return;
+  GetGridView()->GetDataController()->SetMultiSelect(value);
+  Changed(vcProperty);
+}
+
+void TcxCustomGridTableOptionsSelection::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableOptionsSelection*>(source)) {
+    SetCellSelect(o->GetCellSelect());
+    SetHideFocusRectOnExit(o->GetHideFocusRectOnExit());
+    SetHideSelection(o->GetHideSelection());
+    SetInvertSelect(o->GetInvertSelect());
+    SetMultiSelect(o->GetMultiSelect());
+    SetUnselectFocusedRecordOnExit(o->GetUnselectFocusedRecordOnExit());
+  }
+  inherited::Assign(source);
+}
+
+TcxCustomGridTableOptionsView::TcxCustomGridTableOptionsView(TcxCustomGridView* gridView)
+    : TcxCustomGridOptionsView(gridView), FNoDataToDisplayInfoText(LoadResString(&scxGridNoDataInfoText)) {}
+
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, CellAutoHeight, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, CellEndEllipsis, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, FocusRect, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, ItemCaptionAutoHeight, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, ItemCaptionEndEllipsis, Boolean, vcLayout)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, Navigator, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, ShowEditButtons, TcxGridShowEditButtons, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableOptionsView, ShowItemFilterButtons, TcxGridShowItemFilterButtons, vcSize)
+
+void TcxCustomGridTableOptionsView::SetCellTextMaxLineCount(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FCellTextMaxLineCount == value) return;
+  FCellTextMaxLineCount = value;
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableOptionsView::SetNavigatorOffset(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FNavigatorOffset == value) return;
+  FNavigatorOffset = value;
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableOptionsView::SetNoDataToDisplayInfoText(const AnsiString& value) {
+  if (FNoDataToDisplayInfoText == value) return;
+  FNoDataToDisplayInfoText = value;
+  Changed(vcLayout);
+}
+
+Boolean TcxCustomGridTableOptionsView::IsNoDataToDisplayInfoTextStored() const {
+  return FNoDataToDisplayInfoText != LoadResString(&scxGridNoDataInfoText);
+}
+
+AnsiString TcxCustomGridTableOptionsView::GetNoDataToDisplayInfoText() const {
+  return IsNoDataToDisplayInfoTextStored() ? FNoDataToDisplayInfoText
+                                           : GetLocalizedResourceString(&scxGridNoDataInfoText);
+}
+
+void TcxCustomGridTableOptionsView::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableOptionsView*>(source)) {
+    SetCellAutoHeight(o->GetCellAutoHeight());
+    SetCellEndEllipsis(o->GetCellEndEllipsis());
+    SetCellTextMaxLineCount(o->GetCellTextMaxLineCount());
+    SetFocusRect(o->GetFocusRect());
+    SetItemCaptionAutoHeight(o->GetItemCaptionAutoHeight());
+    SetItemCaptionEndEllipsis(o->GetItemCaptionEndEllipsis());
+    SetNavigator(o->GetNavigator());
+    SetNavigatorOffset(o->GetNavigatorOffset());
+    SetNoDataToDisplayInfoText(o->GetNoDataToDisplayInfoTextValue());
+    SetShowEditButtons(o->GetShowEditButtons());
+    SetShowItemFilterButtons(o->GetShowItemFilterButtons());
+  }
+  inherited::Assign(source);
+}
+
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, DateFormat, const AnsiString&, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, Filters, TcxGridDateTimeFilters, vcProperty)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, HourFormat, const AnsiString&, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, MonthFormat, const AnsiString&, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, UseLongDateFormat, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, UseShortTimeFormat, Boolean, vcSize)
+ORV_GRID_OPTION(TcxCustomGridTableDateTimeHandling, YearFormat, const AnsiString&, vcSize)
+#undef ORV_GRID_OPTION
+
+void TcxCustomGridTableDateTimeHandling::SetGrouping(TcxGridDateTimeGrouping value) {
+  if (value == dtgDefault) value = dtgByDateAndTime;
+  if (FGrouping == value) return;
+  FGrouping = value;
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
+  if (view && view->GetItemCount() > 0) {
+    // The items' grouping date ranges come with the date ranges; the rows are grouped again.
+    TGridTableViewLock lock(view);
+    view->GetDataController()->Refresh();
+  } else {
+    Changed(vcProperty);
+  }
+}
+
+void TcxCustomGridTableDateTimeHandling::SetIgnoreTimeForFiltering(Boolean value) {
+  if (FIgnoreTimeForFiltering == value) return;
+  FIgnoreTimeForFiltering = value;
+  if (GetGridView()->GetDataController()) GetGridView()->GetDataController()->Refresh();
+}
+
+AnsiString TcxCustomGridTableDateTimeHandling::GetDateFormatInEffect() const {
+  if (!FDateFormat.empty()) return FDateFormat;
+  return FUseLongDateFormat ? FormatSettings.LongDateFormat : AnsiString();
+}
+
+AnsiString TcxCustomGridTableDateTimeHandling::GetHourFormatInEffect() const {
+  if (!FHourFormat.empty()) return FHourFormat;
+  return FUseShortTimeFormat ? FormatSettings.ShortTimeFormat : AnsiString();
+}
+
+AnsiString TcxCustomGridTableDateTimeHandling::GetMonthFormatInEffect() const {
+  return FMonthFormat.empty() ? GetLocalizedResourceString(&scxGridMonthFormat) : FMonthFormat;
+}
+
+AnsiString TcxCustomGridTableDateTimeHandling::GetYearFormatInEffect() const {
+  return FYearFormat.empty() ? GetLocalizedResourceString(&scxGridYearFormat) : FYearFormat;
+}
+
+void TcxCustomGridTableDateTimeHandling::Assign(TPersistent* source) {
+  if (auto* o = dynamic_cast<TcxCustomGridTableDateTimeHandling*>(source)) {
+    SetDateFormat(o->GetDateFormat());
+    SetFilters(o->GetFilters());
+    SetGrouping(o->GetGrouping());
+    SetHourFormat(o->GetHourFormat());
+    SetIgnoreTimeForFiltering(o->GetIgnoreTimeForFiltering());
+    SetMonthFormat(o->GetMonthFormat());
+    SetUseLongDateFormat(o->GetUseLongDateFormat());
+    SetUseShortTimeFormat(o->GetUseShortTimeFormat());
+    SetYearFormat(o->GetYearFormat());
+  }
+  inherited::Assign(source);
+}
+
+// ==== View styles ===============================================================================
+
+TcxCustomGridTableView* TcxCustomGridTableViewStyles::GetTableView() const {
+  return dynamic_cast<TcxCustomGridTableView*>(GetGridView());
+}
+
+void TcxCustomGridTableViewStyles::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* styles = dynamic_cast<TcxCustomGridTableViewStyles*>(source)) {
+    for (Integer i = vsContent; i <= vsSelection; ++i) SetStyleValue(i, styles->GetStyleValue(i));
+    SetOnGetContentStyle(styles->GetOnGetContentStyle());
+  }
+}
+
+void TcxCustomGridTableViewStyles::SetOnGetContentStyle(const TcxGridGetCellStyleEvent& value) {
+  if (FOnGetContentStyle == value) return;
+  FOnGetContentStyle = value;
+  if (TcxCustomGridView* view = GetGridView()) view->Changed(vcProperty);
+}
+
+void TcxCustomGridTableViewStyles::GetContentParams(TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                                                    TcxViewParams& params) {
+  TcxStyle* style = nullptr;
+  if (record && FOnGetContentStyle) FOnGetContentStyle(GetTableView(), record, item, style);
+  if (record) {
+    const Integer index = record->GetIndex() % 2 == 0 ? vsContentEven : vsContentOdd;
+    if (GetStyleValue(index)) {
+      TcxGridDataCellPos pos(record, item);
+      ResolveStyleParams(index, &pos, style, params);
+      return;
+    }
+  }
+  ResolveStyleParams(vsContent, record, style, params);
+}
+
+void TcxCustomGridTableViewStyles::GetItemContentParams(TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                                                        TcxViewParams& params) {
+  if (!item)
+    GetRecordContentParams(record, item, params);
+  else
+    item->GetStyles()->GetContentParams(record, params);
+}
+
+void TcxCustomGridTableViewStyles::GetCellContentParams(TcxCustomGridRecord* record, TObject* item,
+                                                        TcxViewParams& params) {
+  if (!item || dynamic_cast<TcxCustomGridTableItem*>(item))
+    GetItemContentParams(record, static_cast<TcxCustomGridTableItem*>(item), params);
+}
+
+void TcxCustomGridTableViewStyles::GetSelectionParams(TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                                                      TcxViewParams& params) {
+  const Integer index = GetTableView()->IsSelectionActive(record) ? vsSelection : vsInactive;
+  if (record) {
+    TcxGridCellPos pos(record, item);
+    ResolveStyleParams(index, &pos, nullptr, params);
+  } else {
+    ResolveStyleParams(index, nullptr, nullptr, params);
+  }
+  params.Bitmap = nullptr;
+}
+
+void TcxCustomGridTableViewStyles::GetDataCellParams(TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                                                     Boolean ignoreSelection, TcxCustomGridCellViewInfo* cellViewInfo,
+                                                     Boolean fromViewInfo, TcxViewParams& params) {
+  Boolean selected = false;
+  if (!ignoreSelection) {
+    if (fromViewInfo && cellViewInfo)
+      selected = cellViewInfo->GetState() == gcsSelected;
+    else
+      selected = GetTableView()->IsRecordCellDrawnSelected(record, item);
+  }
+  if (selected)
+    GetSelectionParams(record, item, params);
+  else
+    GetItemContentParams(record, item, params);
+}
+
+void TcxCustomGridTableViewStyles::GetDefaultStyleParams(Integer index, TObject* data, TcxViewParams& params) {
+  inherited::GetDefaultStyleParams(index, data, params);
+  TcxCustomLookAndFeelPainterClass painter = LookAndFeelPainter();
+  switch (index) {
+    case vsContent:
+      if (auto* record = dynamic_cast<TcxCustomGridRecord*>(data)) {
+        params.Color = record->GetIndex() % 2 == 0 ? painter->DefaultContentEvenColor() : painter->DefaultContentOddColor();
+      } else {
+        params.Color = painter->DefaultContentColor();
+      }
+      params.TextColor = painter->DefaultContentTextColor();
+      break;
+    case vsContentEven:
+      params.Color = painter->DefaultContentEvenColor();
+      params.TextColor = painter->DefaultContentTextColor();
+      break;
+    case vsContentOdd:
+      params.Color = painter->DefaultContentOddColor();
+      params.TextColor = painter->DefaultContentTextColor();
+      break;
+    case vsFilterBox:
+      params.Color = painter->DefaultFilterBoxColor();
+      params.TextColor = painter->DefaultFilterBoxTextColor();
+      break;
+    case vsInactive:
+    case vsSelection:
+      if (auto* pos = dynamic_cast<TcxGridCellPos*>(data)) GetCellContentParams(pos->GridRecord, pos->Item, params);
+      params.Color = index == vsSelection ? painter->DefaultSelectionColor() : painter->DefaultInactiveColor();
+      params.TextColor =
+          index == vsSelection ? painter->DefaultSelectionTextColor() : painter->DefaultInactiveTextColor();
+      break;
+    case vsIncSearch:
+      params.Color = clDefault;
+      params.TextColor = clDefault;
+      break;
+    default:
+      break;
+  }
+}
+
+// ==== The view ==================================================================================
+
+void TcxCustomGridTableView::BeforeDestruction() {
+  inherited::BeforeDestruction();
+}
+
+TcxCustomGridTableController* TcxCustomGridTableView::GetTableController() const {
+  return static_cast<TcxCustomGridTableController*>(GetController());
+}
+TcxCustomGridTableViewData* TcxCustomGridTableView::GetTableViewData() const {
+  return static_cast<TcxCustomGridTableViewData*>(GetViewData());
+}
+TcxCustomGridTableOptionsBehavior* TcxCustomGridTableView::GetTableOptionsBehavior() const {
+  return static_cast<TcxCustomGridTableOptionsBehavior*>(GetOptionsBehavior());
+}
+TcxCustomGridTableOptionsData* TcxCustomGridTableView::GetTableOptionsData() const {
+  return static_cast<TcxCustomGridTableOptionsData*>(GetOptionsData());
+}
+TcxCustomGridTableOptionsSelection* TcxCustomGridTableView::GetTableOptionsSelection() const {
+  return static_cast<TcxCustomGridTableOptionsSelection*>(GetOptionsSelection());
+}
+TcxCustomGridTableOptionsView* TcxCustomGridTableView::GetTableOptionsView() const {
+  return static_cast<TcxCustomGridTableOptionsView*>(GetOptionsView());
+}
+TcxCustomGridTableViewStyles* TcxCustomGridTableView::GetTableStyles() const {
+  return static_cast<TcxCustomGridTableViewStyles*>(GetStyles());
+}
+
+void TcxCustomGridTableView::CreateHandlers() {
+  FItems.clear();
+  FVisibleItems.clear();
+  FFilterableItems.clear();
+  inherited::CreateHandlers();
+}
+
+void TcxCustomGridTableView::DestroyHandlers() {
+  ClearItems();
+  inherited::DestroyHandlers();
+}
+
+void TcxCustomGridTableView::CreateOptions() {
+  inherited::CreateOptions();
+  FDateTimeHandling = GetDateTimeHandlingClass().Create(this);
+  FOptionsCustomize = GetOptionsCustomizeClass().Create(this);
+}
+
+void TcxCustomGridTableView::DestroyOptions() {
+  FreeAndNil(FOptionsCustomize);
+  FreeAndNil(FDateTimeHandling);
+  inherited::DestroyOptions();
+}
+
+// ---- Items ----
+
+Integer TcxCustomGridTableView::IndexOfItem(TcxCustomGridTableItem* item) const {
+  auto it = std::find(FItems.begin(), FItems.end(), item);
+  return it == FItems.end() ? -1 : Integer(it - FItems.begin());
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableView::FindItemByName(const AnsiString& name) const {
+  for (TcxCustomGridTableItem* item : FItems)
+    if (item->GetName() == name) return item;
+  return nullptr;
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableView::FindItemByID(Integer id) const {
+  for (TcxCustomGridTableItem* item : FItems)
+    if (item->GetID() == id) return item;
+  return nullptr;
+}
+
+Integer TcxCustomGridTableView::GetSortedItemCount() { return GetDataController()->GetSortingItemCount(); }
+
+TcxCustomGridTableItem* TcxCustomGridTableView::GetSortedItem(Integer index) {
+  return GetItem(GetDataController()->GetSortingItemIndex(index));
+}
+
+Integer TcxCustomGridTableView::GetGroupedItemCount() { return GetDataController()->GetGroups()->GetGroupingLevelCount(); }
+
+TcxCustomGridTableItem* TcxCustomGridTableView::GetGroupedItem(Integer index) {
+  return GetItem(GetDataController()->GetGroups()->GetLevelItemIndex(index));
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableView::CreateItem() {
+  auto* item = GetItemClass().Create(GetOwner());
+  AddItem(item);
+  return item;
+}
+
+void TcxCustomGridTableView::ClearItems() {
+  if (FItems.empty()) {
+    FNextID = 0;
+    return;
+  }
+  {
+    TGridTableViewLock lock(this);
+    while (!FItems.empty()) FItems.back()->Free();
+  }
+  FNextID = 0;
+}
+
+void TcxCustomGridTableView::AddItem(TcxCustomGridTableItem* item) {
+  if (IndexOfItem(item) != -1) return;
+  FItems.push_back(item);
+  RefreshItemIndexes();
+  item->SetIDValue(FNextID++);
+  GetDataController()->AddItem(item);
+  item->SetGridView(this);
+  item->SetVisible(true);
+  RefreshFilterableItemsList();
+}
+
+void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
+  const Integer index = IndexOfItem(item);
+  if (index == -1) return;
+  {
+    TGridTableViewLock lock(this);
+    if (GetTableOptionsBehavior() && GetTableOptionsBehavior()->GetIncSearchItem() == item)
+      GetTableOptionsBehavior()->SetIncSearchItem(nullptr);
+    item->SetVisible(false);
+    if (GetTableController()) GetTableController()->ItemRemoved(item);
+    FItems.erase(FItems.begin() + index);
+    item->SetIndexValue(-1);
+    RefreshItemIndexes();
+    GetDataController()->RemoveItem(item);
+  }
+  item->SetGridView(nullptr);
+  if (item->GetID() == FNextID - 1) --FNextID;
+  RefreshFilterableItemsList();
+  RefreshCustomizationForm();
+  SynchronizeClones(true);
+}
+
+void TcxCustomGridTableView::ChangeItemIndex(TcxCustomGridTableItem* item, Integer index) {
+  const Integer current = IndexOfItem(item);
+  if (current == -1) return;
+  index = std::clamp<Integer>(index, 0, GetItemCount() - 1);
+  if (index == current) return;
+  FItems.erase(FItems.begin() + current);
+  FItems.insert(FItems.begin() + index, item);
+  RefreshItemIndexes();
+  if (item->GetActuallyVisible()) RefreshVisibleItemsList();
+  GetDataController()->UpdateItemIndexes();
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableView::RefreshItemIndexes() {
+  for (std::size_t i = 0; i < FItems.size(); ++i) FItems[i]->SetIndexValue(Integer(i));
+}
+
+void TcxCustomGridTableView::RefreshVisibleItemsList() {
+  FVisibleItems.clear();
+  for (TcxCustomGridTableItem* item : FItems) {
+    if (item->GetActuallyVisible()) {
+      item->SetVisibleIndexValue(Integer(FVisibleItems.size()));
+      FVisibleItems.push_back(item);
+    } else {
+      item->SetVisibleIndexValue(-1);
+    }
+  }
+}
+
+void TcxCustomGridTableView::RefreshFilterableItemsList() {
+  if (IsDestroying()) return;
+  FFilterableItems.clear();
+  for (TcxCustomGridTableItem* item : FItems)
+    if (item->GetFilterable()) FFilterableItems.push_back(item);
+}
+
+void TcxCustomGridTableView::SaveItemsVisibilities() {
+  for (TcxCustomGridTableItem* item : FItems) item->SaveActuallyVisible();
+}
+
+void TcxCustomGridTableView::CheckItemVisibilities() {
+  TGridTableViewLock lock(this);
+  for (std::size_t i = 0; i < FItems.size(); ++i) {
+    TcxCustomGridTableItem* item = FItems[i];
+    const Boolean visible = item->GetActuallyVisible();
+    if (visible != item->GetSavedVisible()) ItemVisibilityChanged(item, visible);
+  }
+}
+
+void TcxCustomGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* item, Boolean value) {
+  RefreshVisibleItemsList();
+  TcxCustomGridTableController* controller = GetTableController();
+  if (value) {
+    if (controller && !controller->GetFocusedItem() && !IsLoading()) item->SetFocused(true);
+  } else if (controller && controller->GetFocusedItem() == item) {
+    item->SetFocused(false);
+  }
+  Changed(vcSize);
+}
+
+void TcxCustomGridTableView::ItemCaptionChanged(TcxCustomGridTableItem* item) {
+  if (!item || item->GetVisible() || item->GetGroupIndex() != -1)
+    Changed(vcSize);
+  else
+    Changed(vcProperty);
+  RefreshCustomizationForm();
+}
+
+void TcxCustomGridTableView::AddPendingGroupedItem(TcxCustomGridTableItem* item, Integer groupIndex) {
+  if (groupIndex < 0) return;
+  if (std::size_t(groupIndex) >= FPendingGroupedItems.size()) FPendingGroupedItems.resize(std::size_t(groupIndex) + 1);
+  FPendingGroupedItems[std::size_t(groupIndex)] = item;
+}
+
+void TcxCustomGridTableView::AddPendingSortedItem(TcxCustomGridTableItem* item, Integer sortIndex) {
+  if (sortIndex < 0) return;
+  if (std::size_t(sortIndex) >= FPendingSortedItems.size()) FPendingSortedItems.resize(std::size_t(sortIndex) + 1);
+  FPendingSortedItems[std::size_t(sortIndex)] = item;
+}
+
+void TcxCustomGridTableView::AddPendingIndexItem(TcxCustomGridTableItem* item, Integer index) {
+  if (index < 0) index = 0;
+  if (std::size_t(index) >= FPendingIndexItems.size()) FPendingIndexItems.resize(std::size_t(index) + 1);
+  FPendingIndexItems[std::size_t(index)] = item;
+}
+
+void TcxCustomGridTableView::BeginAssigningItems() {
+  FPendingGroupedItems.clear();
+  FPendingSortedItems.clear();
+}
+
+void TcxCustomGridTableView::EndAssigningItems() {
+  std::vector<TcxCustomGridTableItem*> grouped;
+  std::vector<TcxCustomGridTableItem*> sorted;
+  grouped.swap(FPendingGroupedItems);
+  sorted.swap(FPendingSortedItems);
+  // Items freed while reading have left the lists' view already; skip any that are gone.
+  Integer groupIndex = 0;
+  for (TcxCustomGridTableItem* item : grouped)
+    if (item && IndexOfItem(item) != -1) item->SetGroupIndex(groupIndex++);
+  Integer sortIndex = 0;
+  for (TcxCustomGridTableItem* item : sorted)
+    if (item && IndexOfItem(item) != -1) {
+      if (item->GetSortIndex() == -1 && item->GetSortOrder() == soNone)
+        GetDataController()->ChangeSorting(item->GetIndex(), soAscending);
+      item->SetSortIndex(sortIndex++);
+    }
+}
+
+void TcxCustomGridTableView::ReadState(TReader* reader) {
+  BeginAssigningItems();
+  FAssigningItems = true;
+  try {
+    inherited::ReadState(reader);
+  } catch (...) {
+    FAssigningItems = false;
+    FAfterAssigningItems = true;
+    try {
+      EndAssigningItems();
+    } catch (...) {
+    }
+    FAfterAssigningItems = false;
+    throw;
+  }
+  FAssigningItems = false;
+  FAfterAssigningItems = true;
+  try {
+    EndAssigningItems();
+  } catch (...) {
+    FAfterAssigningItems = false;
+    throw;
+  }
+  FAfterAssigningItems = false;
+}
+
+void TcxCustomGridTableView::GetChildren(TGetChildProc proc, TComponent* root) {
+  inherited::GetChildren(proc, root);
+  for (TcxCustomGridTableItem* item : FItems)
+    if (item->GetOwner() == root) proc(item);
+}
+
+void TcxCustomGridTableView::SetChildOrder(TComponent* child, Integer order) {
+  if (auto* item = dynamic_cast<TcxCustomGridTableItem*>(child))
+    if (IndexOfItem(item) != -1) ChangeItemIndex(item, order);
+}
+
+void TcxCustomGridTableView::SetName(const AnsiString& newName) {
+  const AnsiString oldName = GetName();
+  inherited::SetName(newName);
+  if (oldName.empty() || oldName == newName) return;
+  for (TcxCustomGridTableItem* item : FItems) {
+    const AnsiString& name = item->GetName();
+    if (name.size() > oldName.size() && SameText(name.substr(0, oldName.size()), oldName))
+      item->SetName(newName + name.substr(oldName.size()));
+  }
+}
+
+// ---- Notices ----
+
+void TcxCustomGridTableView::UpdateControl(TcxUpdateControlInfo* info) {
+  if (IsDestroying()) return;
+  if (dynamic_cast<TcxDataChangedInfo*>(info)) {
+    DataChanged();
+  } else if (dynamic_cast<TcxLayoutChangedInfo*>(info)) {
+    DataLayoutChanged();
+  } else if (auto* focus = dynamic_cast<TcxFocusedRecordChangedInfo*>(info)) {
+    GetTableController()->FocusedRecordChanged(focus->GetPrevFocusedRowIndex(), focus->GetFocusedRowIndex(),
+                                               focus->GetNewItemRowFocusingChanged());
+  } else if (auto* selection = dynamic_cast<TcxSelectionChangedInfo*>(info)) {
+    SelectionChanged(selection);
+  } else if (auto* record = dynamic_cast<TcxUpdateRecordInfo*>(info)) {
+    RecordChanged(record->GetRecordIndex());
+  }
+  inherited::UpdateControl(info);
+}
+
+void TcxCustomGridTableView::DataChanged() {
+  GetTableController()->SetDragHighlightedRecord(nullptr);
+  for (TcxCustomGridTableItem* item : FItems) item->DataChanged();
+  AddChange(new TcxGridDataChange(this));
+  SynchronizeClones(true);
+}
+
+void TcxCustomGridTableView::RecordsViewDataChanged() {
+  const Integer rowCount = GetDataController()->GetRowCount();
+  if (TcxCustomGridViewInfoCache* cache = GetViewInfoCache()) cache->SetCount(rowCount);
+  GetTableViewData()->ResetRecords(rowCount);
+  if (TcxCustomGrid* grid = GetControlGrid()) grid->NotifyListeners(gnkRecordCountChanged, this);
+}
+
+void TcxCustomGridTableView::DataLayoutChanged() {
+  GetTableViewData()->RefreshRecordInfos();
+  SizeChanged(false, false);
+  SynchronizeClones(true);
+}
+
+void TcxCustomGridTableView::RecordChanged(Integer recordIndex) {
+  GetTableViewData()->UpdateEditingRecord();
+  if (RecordHeightsVary()) {
+    SizeChanged(false, false);
+    return;
+  }
+  if (TcxCustomGridRecord* record = GetTableViewData()->RecordOfDataRecord(recordIndex))
+    record->Invalidate();
+  else
+    LayoutChanged(true);
+}
+
+void TcxCustomGridTableView::SelectionChanged(TcxSelectionChangedInfo* info) {
+  if (info->GetCount() == 0) {
+    LayoutChanged(true);
+  } else {
+    for (Integer i = 0; i < info->GetCount(); ++i)
+      if (TcxCustomGridRecord* record = GetTableViewData()->ExistingRecordAt(info->GetRowIndex(i))) record->Invalidate();
+  }
+  if (!IsLoading()) DoSelectionChanged();
+}
+
+void TcxCustomGridTableView::FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
+                                                  Boolean newItemRecordFocusingChanged) {
+  AddChange(new TcxGridFocusedRecordChange(this, newItemRecordFocusingChanged, focusedRecordIndex,
+                                           prevFocusedRecordIndex));
+}
+
+void TcxCustomGridTableView::DoFocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
+                                                    Boolean newItemRecordFocusingChanged) {
+  if (TcxCustomGrid* grid = GetControlGrid()) grid->NotifyListeners(gnkFocusedRecordChanged, this);
+  if (FOnFocusedRecordChanged) {
+    TcxCustomGridTableViewData* viewData = GetTableViewData();
+    FOnFocusedRecordChanged(this, viewData->CheckedRecordAt(prevFocusedRecordIndex),
+                            viewData->CheckedRecordAt(focusedRecordIndex), newItemRecordFocusingChanged);
+  }
+}
+
+void TcxCustomGridTableView::DoFocusedItemChanged(TcxCustomGridTableItem* prevFocusedItem,
+                                                  TcxCustomGridTableItem* focusedItem) {
+  if (FOnFocusedItemChanged) FOnFocusedItemChanged(this, prevFocusedItem, focusedItem);
+}
+
+void TcxCustomGridTableView::DoSelectionChanged() {
+  if (FOnSelectionChanged) FOnSelectionChanged(this);
+}
+
+Boolean TcxCustomGridTableView::DoCanFocusRecord(TcxCustomGridRecord* record) {
+  Boolean allow = true;
+  if (FOnCanFocusRecord) FOnCanFocusRecord(this, record, allow);
+  return allow;
+}
+
+Boolean TcxCustomGridTableView::DoCanSelectRecord(Integer recordIndex) {
+  Boolean allow = true;
+  if (FOnCanSelectRecord) FOnCanSelectRecord(this, GetTableViewData()->CheckedRecordAt(recordIndex), allow);
+  return allow;
+}
+
+// ---- Selection drawing ----
+
+Boolean TcxCustomGridTableView::IsSelectionVisible() {
+  return IsControlFocused() || !GetTableOptionsSelection()->GetHideSelection();
+}
+
+Boolean TcxCustomGridTableView::IsSelectionActive(TcxCustomGridRecord* record) {
+  return IsControlFocused() || (record && record->DragHighlighted());
+}
+
+Boolean TcxCustomGridTableView::IsRecordFocusedInView(TcxCustomGridRecord* record) {
+  TcxCustomGrid* grid = GetControlGrid();
+  return record && record->GetFocused() && grid && grid->GetFocusedView() == this;
+}
+
+Boolean TcxCustomGridTableView::IsRecordDrawnSelected(TcxCustomGridRecord* record) {
+  if (!record) return false;
+  TcxCustomGrid* grid = GetControlGrid();
+  return (record->GetSelected() &&
+          ((grid && grid->GetFocusedView() == this) || GetTableOptionsSelection()->GetMultiSelect())) ||
+         record->DragHighlighted();
+}
+
+Boolean TcxCustomGridTableView::IsCellDrawnInSelection(TcxCustomGridRecord* record, TcxCustomGridTableItem* item) {
+  if (!record || !record->GetHasCells() || !record->CanFocusCells()) return true;
+  const Boolean focusedCell = IsRecordFocusedInView(record) && item && item->GetFocused();
+  if (GetTableOptionsSelection()->GetInvertSelect()) return !focusedCell;
+  if (!GetTableOptionsSelection()->GetMultiSelect() && !focusedCell) return false;
+  return true;
+}
+
+Boolean TcxCustomGridTableView::IsRecordCellDrawnSelected(TcxCustomGridRecord* record, TcxCustomGridTableItem* item) {
+  return record && IsRecordDrawnSelected(record) && IsCellDrawnInSelection(record, item) && IsSelectionVisible();
+}
+
+// ---- Clipboard ----
+
+void TcxCustomGridTableView::GetItemsForCopy(std::vector<TcxCustomGridTableItem*>& list, Boolean copyAll) {
+  GetVisibleItemsList(list);
+}
+
+void TcxCustomGridTableView::CopyRowProc(Pointer data, Integer rowIndex, const TcxRowInfo& rowInfo) {
+  const std::vector<TcxCustomGridTableItem*>& list = *FCopyList;
+  TcxCustomDataController* controller = GetDataController();
+  const Integer groupingCount = controller->GetGroups() ? controller->GetGroups()->GetGroupingLevelCount() : 0;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    Integer itemIndex = list[i]->GetIndex();
+    AnsiString text;
+    controller->GetRowDisplayText(rowInfo, itemIndex, text);
+    FCopyText += text;
+    FCopyText += '\t';
+    if (rowInfo.Level < groupingCount) break;
+  }
+  if (!list.empty()) FCopyText.pop_back();
+  FCopyText += "\r\n";
+}
+
+AnsiString TcxCustomGridTableView::GetCopyText(Boolean copyAll) {
+  std::vector<TcxCustomGridTableItem*> list;
+  GetItemsForCopy(list, copyAll);
+  FCopyList = &list;
+  FCopyText.clear();
+  struct TCopyCleanup {
+    TcxCustomGridTableView* View;
+    ~TCopyCleanup() { View->FCopyList = nullptr; }
+  } cleanup{this};
+  if (GetTableOptionsBehavior()->GetCopyCaptionsToClipboard()) {
+    for (TcxCustomGridTableItem* item : list) {
+      FCopyText += item->GetAlternateCaptionInEffect();
+      FCopyText += '\t';
+    }
+    if (!list.empty()) FCopyText.pop_back();
+    FCopyText += "\r\n";
+  }
+  TcxCustomGrid* grid = GetControlGrid();
+  if (grid) grid->BeginUpdate();
+  try {
+    GetDataController()->ForEachRow(!copyAll,
+                                    TcxCustomDataController::TcxDataControllerEachRowProc(
+                                        this, &TcxCustomGridTableView::CopyRowProc),
+                                    nullptr);
+    if (GetDataController()->IsGridMode()) GetTableController()->MakeFocusedRecordVisible();
+  } catch (...) {
+    if (grid) grid->EndUpdate();
+    throw;
+  }
+  if (grid) grid->EndUpdate();
+  AnsiString text;
+  text.swap(FCopyText);
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+  return text;
+}
+
+void TcxCustomGridTableView::CopyToClipboard(Boolean copyAll) { Clipboard()->SetAsText(GetCopyText(copyAll)); }
+
+void TcxCustomGridTableView::ApplyBestFit(TcxCustomGridTableItem* item, Boolean checkCanSize, Boolean fireEvents) {
+  if (item) {
+    item->ApplyBestFit(checkCanSize, fireEvents);
+    return;
+  }
+  TGridTableViewLock lock(this);
+  const std::vector<TcxCustomGridTableItem*> items = FVisibleItems;
+  for (TcxCustomGridTableItem* visible : items) visible->ApplyBestFit(checkCanSize, fireEvents);
+}
+
+// ---- Layout storage ----
+
+TcxCustomGridTableItem* TcxCustomGridTableView::FindItemByStoredName(const AnsiString& name) {
+  if (name.empty()) return nullptr;
+  if (GetStoringName().empty()) return FindItemByName(name);
+  Integer id = 0;
+  if (!TryStrToInt(name, id)) return nullptr;
+  return FindItemByID(id);
+}
+
+Boolean TcxCustomGridTableView::GetStoredProperties(TStrings* properties) {
+  if (FTableStorageOptions & 1) {
+    properties->Add("FilterActive");
+    properties->Add("Filter");
+  }
+  return inherited::GetStoredProperties(properties);
+}
+
+void TcxCustomGridTableView::GetStoredPropertyValue(const AnsiString& name, Variant& value) {
+  if ((FTableStorageOptions & 1) && name == "FilterActive") {
+    value = bool(GetDataController()->GetFilter()->GetActive());
+  } else if ((FTableStorageOptions & 1) && name == "Filter") {
+    std::unique_ptr<TMemoryStream, orv::FreeDeleter> stream(new TMemoryStream());
+    if (!GetDataController()->GetFilter()->IsEmptyCriteria()) GetDataController()->GetFilter()->WriteToStream(stream.get());
+    value = GridTableStreamToHexText(stream.get());
+  } else {
+    inherited::GetStoredPropertyValue(name, value);
+  }
+}
+
+void TcxCustomGridTableView::SetStoredPropertyValue(const AnsiString& name, const Variant& value) {
+  if ((FTableStorageOptions & 1) && name == "FilterActive") {
+    const AnsiString text = UpperCase(VarToStr(value));
+    if (text != "TRUE" && text != "FALSE") throw EConvertError(AnsiString());
+    GetDataController()->GetFilter()->SetActive(text == "TRUE");
+  } else if ((FTableStorageOptions & 1) && name == "Filter") {
+    const AnsiString text = VarToStr(value);
+    if (text.size() <= 5) return;
+    std::unique_ptr<TMemoryStream, orv::FreeDeleter> stream(new TMemoryStream());
+    // Malformed hexadecimal leaves the filter as it is.
+    if (!GridTableHexTextToStream(text, stream.get())) return;
+    GetDataController()->GetFilter()->ReadBinaryData(stream.get());
+  } else {
+    inherited::SetStoredPropertyValue(name, value);
+  }
+}
+
+void TcxCustomGridTableView::GetStoredChildren(TStringList* children) {
+  for (TcxCustomGridTableItem* item : FItems) children->AddObject(AnsiString(), item);
+}
+
+TObject* TcxCustomGridTableView::CreateStoredObject(const AnsiString& objectName, const AnsiString& className) {
+  if (className == GetItemClass()->ClassName()) return CreateItem();
+  return inherited::CreateStoredObject(objectName, className);
+}
+
+void TcxCustomGridTableView::BeforeRestoring() {
+  inherited::BeforeRestoring();
+  BeginAssigningItems();
+  FAssigningItems = true;
+  FRestoringItems = true;
+  FPendingIndexItems.clear();
+}
+
+void TcxCustomGridTableView::AfterRestoring() {
+  std::vector<TcxCustomGridTableItem*> pending;
+  pending.swap(FPendingIndexItems);
+  FRestoringItems = false;
+  for (std::size_t i = 0; i < pending.size(); ++i)
+    if (pending[i] && IndexOfItem(pending[i]) != -1) ChangeItemIndex(pending[i], Integer(i));
+  FAssigningItems = false;
+  FAfterAssigningItems = true;
+  try {
+    EndAssigningItems();
+  } catch (...) {
+    FAfterAssigningItems = false;
+    throw;
+  }
+  FAfterAssigningItems = false;
+  inherited::AfterRestoring();
+}
+
+void TcxCustomGridTableView::BeforeLoaded() {
+  TGridTableViewLock lock(this);
+  inherited::BeforeLoaded();
+  DataChanged();
+}
+
+void TcxCustomGridTableView::AfterAssignOrLoad() {
+  inherited::AfterAssignOrLoad();
+  if (!GetTableController()->GetFocusedItem()) GetTableController()->FocusFirstAvailableItem();
+}
+
+void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
+  if (auto* table = dynamic_cast<TcxCustomGridTableView*>(source)) {
+    TGridTableViewLock lock(this);
+    if (!IsAssigningPattern()) {
+      for (Integer i = 0; i < table->GetItemCount(); ++i) {
+        TcxCustomGridTableItem* sourceItem = table->GetItem(i);
+        TcxCustomGridTableItem* item = FindItemByID(sourceItem->GetID());
+        if (!item) {
+          item = CreateItem();
+          item->SetIDValue(sourceItem->GetID());
+        }
+        item->SetIndex(sourceItem->GetIndex());
+        item->Assign(sourceItem);
+      }
+      while (GetItemCount() > table->GetItemCount()) GetItem(GetItemCount() - 1)->Free();
+      FNextID = table->FNextID;
+    }
+    FDateTimeHandling->Assign(table->GetDateTimeHandling());
+    FOptionsCustomize->Assign(table->GetOptionsCustomize());
+    SetOnCanFocusRecord(table->GetOnCanFocusRecord());
+    SetOnCanSelectRecord(table->GetOnCanSelectRecord());
+    SetOnFocusedItemChanged(table->GetOnFocusedItemChanged());
+    SetOnFocusedRecordChanged(table->GetOnFocusedRecordChanged());
+    SetOnSelectionChanged(table->GetOnSelectionChanged());
+    SetOnTopRecordIndexChanged(table->GetOnTopRecordIndexChanged());
+  }
+  inherited::DoAssign(source);
+}
+
+#define ORV_GRID_VIEW_EVENT(Name, Type)                          \
+  void TcxCustomGridTableView::Set##Name(const Type& value) {    \
+    if (F##Name == value) return;                                \
+    F##Name = value;                                             \
+    Changed(vcProperty);                                         \
+  }
+ORV_GRID_VIEW_EVENT(OnCanFocusRecord, TcxGridAllowRecordOperationEvent)
+ORV_GRID_VIEW_EVENT(OnCanSelectRecord, TcxGridAllowRecordOperationEvent)
+ORV_GRID_VIEW_EVENT(OnFocusedItemChanged, TcxGridFocusedItemChangedEvent)
+ORV_GRID_VIEW_EVENT(OnFocusedRecordChanged, TcxGridFocusedRecordChangedEvent)
+ORV_GRID_VIEW_EVENT(OnSelectionChanged, TcxGridCustomTableViewEvent)
+ORV_GRID_VIEW_EVENT(OnTopRecordIndexChanged, TNotifyEvent)
+#undef ORV_GRID_VIEW_EVENT
+
+// ==== Published properties ======================================================================
+
+namespace {
+
+const orv::EnumNames<TcxDataSortOrder> kGridDataSortOrderNames("TcxDataSortOrder",
+                                                               {"soNone", "soAscending", "soDescending"});
+const orv::EnumNames<TcxGridItemShowEditButtons> kGridItemShowEditButtonsNames(
+    "TcxGridItemShowEditButtons", {"isebDefault", "isebNever", "isebAlways"});
+const orv::EnumNames<TcxGridItemSortByDisplayText> kGridItemSortByDisplayTextNames(
+    "TcxGridItemSortByDisplayText", {"isbtDefault", "isbtOn", "isbtOff"});
+const orv::EnumNames<TcxGridDragFocusing> kGridDragFocusingNames("TcxGridDragFocusing",
+                                                                 {"dfNone", "dfDragOver", "dfDragDrop"});
+const orv::EnumNames<TcxGridQuickCustomizationReordering> kGridQuickCustomizationReorderingNames(
+    "TcxGridQuickCustomizationReordering", {"qcrDefault", "qcrEnabled", "qcrDisabled"});
+const orv::EnumNames<TcxGridShowEditButtons> kGridShowEditButtonsNames(
+    "TcxGridShowEditButtons", {"gsebNever", "gsebForFocusedRecord", "gsebAlways"});
+const orv::EnumNames<TcxGridShowItemFilterButtons> kGridShowItemFilterButtonsNames(
+    "TcxGridShowItemFilterButtons", {"sfbAlways", "sfbWhenSelected"});
+const orv::EnumNames<TcxGridDateTimeGrouping> kGridDateTimeGroupingNames(
+    "TcxGridDateTimeGrouping",
+    {"dtgDefault", "dtgByDateAndTime", "dtgRelativeToToday", "dtgByHour", "dtgByDate", "dtgByMonth", "dtgByYear"});
+const orv::EnumNames<TcxGridDateTimeFilter> kGridDateTimeFilterNames(
+    "TcxGridDateTimeFilter", {"dtfRelativeDays", "dtfRelativeDayPeriods", "dtfRelativeWeeks", "dtfRelativeMonths",
+                              "dtfRelativeYears", "dtfPastFuture", "dtfMonths", "dtfYears"});
+
+}  // namespace
+
+ORV_PUBLISH(TcxGridItemDataBinding) {
+  using T = TcxGridItemDataBinding;
+  p.Property("ValueType", &T::GetValueType, &T::SetValueType).Stored([](T* b) { return b->IsValueTypeStored(); });
+}
+
+ORV_PUBLISH(TcxCustomGridTableItemCustomOptions) {}
+
+ORV_PUBLISH(TcxCustomGridTableItemOptions) {
+  using T = TcxCustomGridTableItemOptions;
+  p.Property("Editing", &T::GetEditing, &T::SetEditing).Default(true);
+  p.Property("Filtering", &T::GetFiltering, &T::SetFiltering).Default(true);
+  p.Property("FilteringFilteredItemsList", &T::GetFilteringFilteredItemsList, &T::SetFilteringFilteredItemsList)
+      .Default(true);
+  p.Property("FilteringMRUItemsList", &T::GetFilteringMRUItemsList, &T::SetFilteringMRUItemsList).Default(true);
+  p.Property("FilteringPopup", &T::GetFilteringPopup, &T::SetFilteringPopup).Default(true);
+  p.Property("FilteringPopupMultiSelect", &T::GetFilteringPopupMultiSelect, &T::SetFilteringPopupMultiSelect)
+      .Default(true);
+  p.Property("Focusing", &T::GetFocusing, &T::SetFocusing).Default(true);
+  p.Property("IgnoreTimeForFiltering", &T::GetIgnoreTimeForFiltering, &T::SetIgnoreTimeForFiltering).Default(true);
+  p.Property("IncSearch", &T::GetIncSearch, &T::SetIncSearch).Default(true);
+  p.Property("ShowEditButtons", &T::GetShowEditButtons, &T::SetShowEditButtons).Default(isebDefault);
+}
+
+ORV_PUBLISH(TcxCustomGridTableItemStyles) {
+  using T = TcxCustomGridTableItemStyles;
+  p.Property("Content", &T::GetContent, &T::SetContent);
+  p.Property("OnGetContentStyle", &T::GetOnGetContentStyle, &T::SetOnGetContentStyle);
+}
+
+ORV_PUBLISH(TcxCustomGridTableItem) {
+  using T = TcxCustomGridTableItem;
+  p.Property("AlternateCaption", &T::GetAlternateCaption, &T::SetAlternateCaption);
+  p.Property("Caption", &T::GetCaption, &T::SetCaption).Stored([](T* item) { return item->IsCaptionStored(); });
+  p.Property("DataBinding", &T::GetDataBinding, &T::SetDataBinding);
+  p.Property("PropertiesClassName", &T::GetPropertiesClassName, &T::SetPropertiesClassName);
+  p.Property("Properties", &T::GetPropertiesObject, &T::SetPropertiesObject);
+  p.Property("RepositoryItem", &T::GetRepositoryItem, &T::SetRepositoryItem);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible)
+      .Default(true)
+      .Stored([](T* item) { return item->ShouldStoreVisible(); });
+  p.Property("PropertiesEvents", &T::GetPropertiesEvents, &T::SetPropertiesEvents);
+  p.Property("StylesEvents", &T::GetStylesEvents, &T::SetStylesEvents);
+  p.Property("Tag", &T::GetTag, &T::SetTag).Default(NativeInt(0));
+  p.Property("OnGetDataText", &T::GetOnGetDataText, &T::SetOnGetDataText);
+  p.Property("OnGetDisplayText", &T::GetOnGetDisplayText, &T::SetOnGetDisplayText);
+  p.Property("OnGetFilterDisplayText", &T::GetOnGetFilterDisplayText, &T::SetOnGetFilterDisplayText);
+  p.Property("OnGetProperties", &T::GetOnGetProperties, &T::SetOnGetProperties);
+  p.Property("OnGetPropertiesForEdit", &T::GetOnGetPropertiesForEdit, &T::SetOnGetPropertiesForEdit);
+  p.Property("OnGetStoredProperties", &T::GetOnGetStoredProperties, &T::SetOnGetStoredProperties);
+  p.Property("OnGetStoredPropertyValue", &T::GetOnGetStoredPropertyValue, &T::SetOnGetStoredPropertyValue);
+  p.Property("OnSetStoredPropertyValue", &T::GetOnSetStoredPropertyValue, &T::SetOnSetStoredPropertyValue);
+  p.Property("OnUserFiltering", &T::GetOnUserFiltering, &T::SetOnUserFiltering);
+}
+
+ORV_PUBLISH(TcxCustomGridTableOptionsBehavior) {
+  using T = TcxCustomGridTableOptionsBehavior;
+  p.Property("AlwaysShowEditor", &T::GetAlwaysShowEditor, &T::SetAlwaysShowEditor).Default(false);
+  p.Property("CellHints", &T::GetCellHints, &T::SetCellHints).Default(false);
+  p.Property("CopyCaptionsToClipboard", &T::GetCopyCaptionsToClipboard, &T::SetCopyCaptionsToClipboard).Default(true);
+  p.Property("DragDropText", &T::GetDragDropText, &T::SetDragDropText).Default(false);
+  p.Property("DragFocusing", &T::GetDragFocusing, &T::SetDragFocusing).Default(dfNone);
+  p.Property("DragHighlighting", &T::GetDragHighlighting, &T::SetDragHighlighting).Default(true);
+  p.Property("DragOpening", &T::GetDragOpening, &T::SetDragOpening).Default(true);
+  p.Property("DragScrolling", &T::GetDragScrolling, &T::SetDragScrolling).Default(true);
+  p.Property("FocusCellOnTab", &T::GetFocusCellOnTab, &T::SetFocusCellOnTab).Default(false);
+  p.Property("FocusFirstCellOnNewRecord", &T::GetFocusFirstCellOnNewRecord, &T::SetFocusFirstCellOnNewRecord)
+      .Default(false);
+  p.Property("GoToNextCellOnEnter", &T::GetGoToNextCellOnEnter, &T::SetGoToNextCellOnEnter).Default(false);
+  p.Property("ImmediateEditor", &T::GetImmediateEditor, &T::SetImmediateEditor).Default(true);
+  p.Property("IncSearch", &T::GetIncSearch, &T::SetIncSearch).Default(false);
+  p.Property("IncSearchItem", &T::GetIncSearchItem, &T::SetIncSearchItem);
+  p.Property("NavigatorHints", &T::GetNavigatorHints, &T::SetNavigatorHints).Default(false);
+}
+
+ORV_PUBLISH(TcxCustomGridTableOptionsCustomize) {}
+
+ORV_PUBLISH(TcxCustomGridTableOptionsData) {
+  using T = TcxCustomGridTableOptionsData;
+  p.Property("Appending", &T::GetAppending, &T::SetAppending).Default(false);
+  p.Property("CancelOnExit", &T::GetCancelOnExit, &T::SetCancelOnExit).Default(true);
+  p.Property("Deleting", &T::GetDeleting, &T::SetDeleting).Default(true);
+  p.Property("DeletingConfirmation", &T::GetDeletingConfirmation, &T::SetDeletingConfirmation).Default(true);
+  p.Property("Editing", &T::GetEditing, &T::SetEditing).Default(true);
+  p.Property("Inserting", &T::GetInserting, &T::SetInserting).Default(true);
+}
+
+ORV_PUBLISH(TcxCustomGridTableOptionsSelection) {
+  using T = TcxCustomGridTableOptionsSelection;
+  p.Property("CellSelect", &T::GetCellSelect, &T::SetCellSelect).Default(true);
+  p.Property("HideFocusRectOnExit", &T::GetHideFocusRectOnExit, &T::SetHideFocusRectOnExit).Default(true);
+  p.Property("HideFocusRect", &T::GetHideFocusRect, &T::SetHideFocusRect).Stored([](T*) { return false; });
+  p.Property("HideSelection", &T::GetHideSelection, &T::SetHideSelection).Default(false);
+  p.Property("InvertSelect", &T::GetInvertSelect, &T::SetInvertSelect)
+      .Stored([](T* o) { return o->IsInvertSelectStored(); });
+  p.Property("MultiSelect", &T::GetMultiSelect, &T::SetMultiSelect).Stored([](T* o) { return o->IsMultiSelectStored(); });
+  p.Property("UnselectFocusedRecordOnExit", &T::GetUnselectFocusedRecordOnExit, &T::SetUnselectFocusedRecordOnExit)
+      .Default(true);
+}
+
+ORV_PUBLISH(TcxCustomGridTableOptionsView) {
+  using T = TcxCustomGridTableOptionsView;
+  p.Property("CellEndEllipsis", &T::GetCellEndEllipsis, &T::SetCellEndEllipsis).Default(false);
+  p.Property("FocusRect", &T::GetFocusRect, &T::SetFocusRect).Default(true);
+  p.Property("Navigator", &T::GetNavigator, &T::SetNavigator).Default(false);
+  p.Property("NavigatorOffset", &T::GetNavigatorOffset, &T::SetNavigatorOffset).Default(50);
+  p.Property("NoDataToDisplayInfoText", &T::GetNoDataToDisplayInfoTextValue, &T::SetNoDataToDisplayInfoText)
+      .Stored([](T* o) { return o->IsNoDataToDisplayInfoTextStored(); });
+  p.Property("ShowEditButtons", &T::GetShowEditButtons, &T::SetShowEditButtons).Default(gsebNever);
+}
+
+ORV_PUBLISH(TcxCustomGridTableDateTimeHandling) {
+  using T = TcxCustomGridTableDateTimeHandling;
+  p.Property("DateFormat", &T::GetDateFormat, &T::SetDateFormat);
+  p.Property("Filters", &T::GetFilters, &T::SetFilters);
+  p.Property("Grouping", &T::GetGrouping, &T::SetGrouping).Default(dtgByDateAndTime);
+  p.Property("HourFormat", &T::GetHourFormat, &T::SetHourFormat);
+  p.Property("IgnoreTimeForFiltering", &T::GetIgnoreTimeForFiltering, &T::SetIgnoreTimeForFiltering).Default(false);
+  p.Property("MonthFormat", &T::GetMonthFormat, &T::SetMonthFormat);
+  p.Property("UseLongDateFormat", &T::GetUseLongDateFormat, &T::SetUseLongDateFormat).Default(true);
+  p.Property("UseShortTimeFormat", &T::GetUseShortTimeFormat, &T::SetUseShortTimeFormat).Default(true);
+  p.Property("YearFormat", &T::GetYearFormat, &T::SetYearFormat);
+}
+
+ORV_PUBLISH(TcxCustomGridTableViewStyles) {
+  using T = TcxCustomGridTableViewStyles;
+  p.Property("Content", &T::GetContent, &T::SetContent);
+  p.Property("ContentEven", &T::GetContentEven, &T::SetContentEven);
+  p.Property("ContentOdd", &T::GetContentOdd, &T::SetContentOdd);
+  p.Property("FilterBox", &T::GetFilterBox, &T::SetFilterBox);
+  p.Property("Inactive", &T::GetInactive, &T::SetInactive);
+  p.Property("IncSearch", &T::GetIncSearch, &T::SetIncSearch);
+  p.Property("Selection", &T::GetSelection, &T::SetSelection);
+  p.Property("OnGetContentStyle", &T::GetOnGetContentStyle, &T::SetOnGetContentStyle);
+}
+
+ORV_PUBLISH(TcxCustomGridTableView) {
+  using T = TcxCustomGridTableView;
+  p.Property("OnCanFocusRecord", &T::GetOnCanFocusRecord, &T::SetOnCanFocusRecord);
+  p.Property("OnCanSelectRecord", &T::GetOnCanSelectRecord, &T::SetOnCanSelectRecord);
+  p.Property("OnFocusedItemChanged", &T::GetOnFocusedItemChanged, &T::SetOnFocusedItemChanged);
+  p.Property("OnFocusedRecordChanged", &T::GetOnFocusedRecordChanged, &T::SetOnFocusedRecordChanged);
+  p.Property("OnInitStoredObject", &T::GetOnInitStoredObject, &T::SetOnInitStoredObject);
+  p.Property("OnSelectionChanged", &T::GetOnSelectionChanged, &T::SetOnSelectionChanged);
+  p.Property("OnTopRecordIndexChanged", &T::GetOnTopRecordIndexChanged, &T::SetOnTopRecordIndexChanged);
+}
