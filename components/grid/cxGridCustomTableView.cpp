@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridLevel.h"
@@ -69,6 +70,20 @@ Boolean GridTableHexTextToStream(const AnsiString& text, TMemoryStream* stream) 
 }
 
 TcxGridDefaultRepositoryItemLookup gGridDefaultRepositoryItemLookup = nullptr;
+
+// Text editing for every value type until the editor collection installs its lookup.
+class TcxGridFallbackTextRepositoryItem : public TcxEditRepositoryItem {
+  ORV_CLASS(TcxGridFallbackTextRepositoryItem, TcxEditRepositoryItem)
+ public:
+  explicit TcxGridFallbackTextRepositoryItem(TComponent* owner) : TcxEditRepositoryItem(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TcxTextEditProperties::StaticClass(); }
+};
+
+TcxEditRepositoryItem* GridFallbackTextRepositoryItem() {
+  static std::unique_ptr<TcxGridFallbackTextRepositoryItem, orv::FreeDeleter> item(
+      new TcxGridFallbackTextRepositoryItem(nullptr));
+  return item.get();
+}
 
 }  // namespace
 
@@ -296,13 +311,25 @@ TcxCustomGridTableView* TcxCustomGridTableViewData::GetGridView() const {
   return static_cast<TcxCustomGridTableView*>(TcxGridViewHandler::GetGridView());
 }
 
+TcxCustomGridRecord** TcxCustomGridTableViewData::Slot(Integer index) {
+  std::unique_ptr<TcxCustomGridRecord*[]>& page = FPages[std::size_t(index >> kPageShift)];
+  if (!page) page.reset(new TcxCustomGridRecord*[kPageSize]());
+  return &page[std::size_t(index & (kPageSize - 1))];
+}
+
+TcxCustomGridRecord* TcxCustomGridTableViewData::SlotValue(Integer index) const {
+  const std::unique_ptr<TcxCustomGridRecord*[]>& page = FPages[std::size_t(index >> kPageShift)];
+  return page ? page[std::size_t(index & (kPageSize - 1))] : nullptr;
+}
+
 TcxCustomGridRecord* TcxCustomGridTableViewData::RecordAt(Integer index) {
-  TcxCustomGridRecord*& slot = FRecords[std::size_t(index)];
-  if (!slot) {
+  TcxCustomGridRecord** slot = Slot(index);
+  if (!*slot) {
     const TcxRowInfo info = GetDataController()->GetRowInfo(index);
-    slot = RecordClassForRow(info).Create(this, index, info);
+    *slot = RecordClassForRow(info).Create(this, index, info);
+    ++FCreatedCount;
   }
-  return slot;
+  return *slot;
 }
 
 TcxCustomGridRecord* TcxCustomGridTableViewData::CheckedRecordAt(Integer index) {
@@ -310,12 +337,10 @@ TcxCustomGridRecord* TcxCustomGridTableViewData::CheckedRecordAt(Integer index) 
 }
 
 TcxCustomGridRecord* TcxCustomGridTableViewData::ExistingRecordAt(Integer index) const {
-  return IsRowIndexInRange(index) ? FRecords[std::size_t(index)] : nullptr;
+  return IsRowIndexInRange(index) ? SlotValue(index) : nullptr;
 }
 
-Integer TcxCustomGridTableViewData::CreatedRecordCount() const {
-  return Integer(std::count_if(FRecords.begin(), FRecords.end(), [](TcxCustomGridRecord* r) { return r != nullptr; }));
-}
+Integer TcxCustomGridTableViewData::CreatedRecordCount() const { return FCreatedCount; }
 
 TcxCustomGridRecord* TcxCustomGridTableViewData::RecordOfKind(Integer kind, Integer index) {
   if (kind == 1) return FNewItemRecord;
@@ -328,8 +353,13 @@ TcxCustomGridRecord* TcxCustomGridTableViewData::RecordOfDataRecord(Integer reco
   if (FNewItemRecord && recordIndex == controller->GetNewItemRecordIndex()) return FNewItemRecord;
   if (recordIndex < 0 || recordIndex >= controller->GetRecordCount()) return nullptr;
   if (GetGridView()->IsUpdateLocked() || !controller->IsRowModelConsistent()) {
-    for (TcxCustomGridRecord* record : FRecords)
-      if (record && record->GetIsData() && record->GetRecordIndex() == recordIndex) return record;
+    for (std::size_t p = 0; p < FPages.size(); ++p) {
+      if (!FPages[p]) continue;
+      for (Integer i = 0; i < kPageSize; ++i) {
+        TcxCustomGridRecord* record = FPages[p][std::size_t(i)];
+        if (record && record->GetIsData() && record->GetRecordIndex() == recordIndex) return record;
+      }
+    }
     // The row numbering cannot be trusted now: no record is made from it.
     return nullptr;
   }
@@ -343,8 +373,10 @@ void TcxCustomGridTableViewData::UpdateEditingRecord() {
 
 void TcxCustomGridTableViewData::RefreshRecordInfos() {
   if (FNewItemRecord) FNewItemRecord->RefreshRecordInfo();
-  for (TcxCustomGridRecord* record : FRecords)
-    if (record) record->RefreshRecordInfo();
+  for (const auto& page : FPages)
+    if (page)
+      for (Integer i = 0; i < kPageSize; ++i)
+        if (TcxCustomGridRecord* record = page[std::size_t(i)]) record->RefreshRecordInfo();
   UpdateEditingRecord();
 }
 
@@ -370,8 +402,12 @@ void TcxCustomGridTableViewData::DestroyNewItemRecord() {
 
 void TcxCustomGridTableViewData::DestroyRecords() {
   FEditingRecord = FEditingRecord == FNewItemRecord ? FEditingRecord : nullptr;
-  for (TcxCustomGridRecord*& record : FRecords) FreeAndNil(record);
-  FRecords.clear();
+  for (auto& page : FPages)
+    if (page)
+      for (Integer i = 0; i < kPageSize; ++i) FreeAndNil(page[std::size_t(i)]);
+  FPages.clear();
+  FRecordCount = 0;
+  FCreatedCount = 0;
 }
 
 void TcxCustomGridTableViewData::ResetRecords(Integer rowCount) {
@@ -380,7 +416,8 @@ void TcxCustomGridTableViewData::ResetRecords(Integer rowCount) {
     CreateNewItemRecord();
   }
   DestroyRecords();
-  FRecords.assign(std::size_t(std::max<Integer>(rowCount, 0)), nullptr);
+  FRecordCount = std::max<Integer>(rowCount, 0);
+  FPages.resize(std::size_t((Int64(FRecordCount) + kPageSize - 1) >> kPageShift));
   UpdateEditingRecord();
   GetGridView()->SizeChanged(GetDataController()->IsDetailTemplate(), false);
 }
@@ -485,7 +522,8 @@ Boolean TcxGridItemDataBinding::IsValueTypeClassStored() {
 }
 
 TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() {
-  return gGridDefaultRepositoryItemLookup ? gGridDefaultRepositoryItemLookup(GetValueTypeClass()) : nullptr;
+  return gGridDefaultRepositoryItemLookup ? gGridDefaultRepositoryItemLookup(GetValueTypeClass())
+                                          : GridFallbackTextRepositoryItem();
 }
 
 // ==== Item options ==============================================================================

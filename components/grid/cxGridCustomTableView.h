@@ -9,6 +9,7 @@
 // so recreated record objects keep them.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "components/editors/cxEdit.h"
@@ -279,7 +280,7 @@ class TcxCustomGridTableViewData : public TcxCustomGridViewData {
                                   AnsiString& text);
 
   // ---- Records ----
-  Integer GetRecordCount() const { return Integer(FRecords.size()); }
+  Integer GetRecordCount() const { return FRecordCount; }
   // Made on first access; the index must be in range.
   TcxCustomGridRecord* RecordAt(Integer index);
   TcxCustomGridRecord* CheckedRecordAt(Integer index);
@@ -303,7 +304,16 @@ class TcxCustomGridTableViewData : public TcxCustomGridViewData {
 
   TcxCustomGridRecord* FEditingRecord = nullptr;
   TcxCustomGridRecord* FNewItemRecord = nullptr;
-  std::vector<TcxCustomGridRecord*> FRecords;
+  // The slot of a row (nil until its record is made); pages of slots are made on first use,
+  // so that a reset costs nothing per row that is never asked for.
+  TcxCustomGridRecord** Slot(Integer index);
+  TcxCustomGridRecord* SlotValue(Integer index) const;
+
+  static constexpr Integer kPageShift = 8;
+  static constexpr Integer kPageSize = 1 << kPageShift;
+  std::vector<std::unique_ptr<TcxCustomGridRecord*[]>> FPages;
+  Integer FRecordCount = 0;
+  Integer FCreatedCount = 0;
 };
 
 using TcxCustomGridTableViewDataClass = orv::ClassOf<TcxCustomGridTableViewData>;
@@ -353,8 +363,8 @@ class TcxGridItemDataBinding : public TPersistent {
 
 using TcxGridItemDataBindingClass = orv::ClassOf<TcxGridItemDataBinding>;
 
-// The default editor of a value type when an item has no properties of its own (the editor
-// collection installs the real lookup; until then there is none).
+// The default editor of a value type when an item has no properties of its own. The editor
+// collection installs its lookup; until then every value type is shown and edited as text.
 using TcxGridDefaultRepositoryItemLookup = TcxEditRepositoryItem* (*)(TcxValueTypeClass valueTypeClass);
 void SetGridDefaultRepositoryItemLookup(TcxGridDefaultRepositoryItemLookup lookup);
 

@@ -3,6 +3,7 @@
 // storage and form descriptions, options and styles.
 #include <gtest/gtest.h>
 
+#include "components/editors/cxTextEdit.h"
 #include "components/grid/cxGridStrs.h"
 #include "components/grid/cxGridTableView.h"
 #include "components/grid/tests/GridTableFixture.h"
@@ -506,6 +507,43 @@ TEST_F(TableViewTest, FilteredFalseRemovesEveryConditionOfTheItem) {
   Town->SetFiltered(false);
   EXPECT_FALSE(Town->GetFiltered());
   EXPECT_TRUE(Country->GetFiltered());
+}
+
+}  // namespace
+}  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+TEST_F(TableViewTest, ItemsShowTheirValuesThroughTextEditPropertiesUnlessTheyHaveTheirOwn) {
+  FillNumbered(3);
+  ASSERT_NE(Town->GetPropertiesValue(), nullptr);
+  EXPECT_TRUE(Town->GetPropertiesValue()->InheritsFrom(TcxTextEditProperties::StaticClass()));
+  EXPECT_EQ(Town->GetPropertiesObject(), nullptr);
+  // Text editing exchanges values as text: unconverted, the controller forms the text itself.
+  AnsiString text;
+  EXPECT_FALSE(Data()->ItemDisplayText(2, 2, 0, false, text));
+  EXPECT_TRUE(Data()->ItemDisplayText(2, 2, 0, true, text));
+  EXPECT_EQ(text, "2");
+  EXPECT_TRUE(Data()->ItemDisplayText(1, 1, 0, true, text));
+  EXPECT_EQ(text, "Town1");
+
+  Town->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  ASSERT_NE(Town->GetPropertiesObject(), nullptr);
+  EXPECT_EQ(Town->GetPropertiesValue(), Town->GetPropertiesObject());
+  EXPECT_EQ(Town->GetPropertiesClassName(), "TcxTextEditProperties");
+  // An unknown class name leaves no own properties and the default in effect.
+  Town->SetPropertiesClassName("TNoSuchProperties");
+  EXPECT_EQ(Town->GetPropertiesObject(), nullptr);
+  EXPECT_TRUE(Town->GetPropertiesValue()->InheritsFrom(TcxTextEditProperties::StaticClass()));
+
+  // A repository item wins over the default and is forgotten when it goes.
+  auto* repositoryItem = new TcxEditRepositoryItem(nullptr);
+  Town->SetRepositoryItem(repositoryItem);
+  EXPECT_EQ(Town->GetPropertiesValue(), repositoryItem->GetProperties());
+  repositoryItem->Free();
+  EXPECT_EQ(Town->GetRepositoryItem(), nullptr);
+  EXPECT_TRUE(Town->GetPropertiesValue()->InheritsFrom(TcxTextEditProperties::StaticClass()));
 }
 
 }  // namespace
