@@ -1363,6 +1363,7 @@ void TcxCustomGridTableController::FocusRecord(TcxCustomGridRecord* record) {
 void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* value) {
   if (FFocusedItem == value) return;
   if (value && !value->CanFocus(GetFocusedRecord())) return;
+  if (IsIncSearching()) CancelIncSearching();
   TcxCustomGridTableItem* prev = FFocusedItem;
   FFocusedItem = value;
   if (TcxCustomGridRecord* record = GetFocusedRecord()) record->Invalidate();
@@ -1400,6 +1401,264 @@ Boolean TcxCustomGridTableController::FocusNextItem(Integer fromVisibleIndex, Bo
     }
   }
   return false;
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableController::GetIncSearchingItem() const {
+  TcxDataControllerSearch* search = GetDataController()->GetSearch();
+  if (!search->GetSearching()) return nullptr;
+  const Integer index = search->GetItemIndex();
+  TcxCustomGridTableView* view = GetTableView();
+  return index >= 0 && index < view->GetItemCount() ? view->GetItem(index) : nullptr;
+}
+
+// ---- Top record and pages ----
+
+void TcxCustomGridTableController::SetTopRecordIndex(Integer value) {
+  CheckTopRecordIndex(value);
+  SetTopRecordIndexValue(value);
+}
+
+void TcxCustomGridTableController::SetTopRecordIndexValue(Integer value) {
+  if (FTopRecordIndex == value) return;
+  FTopRecordIndex = value;
+  TcxCustomGridTableView* view = GetTableView();
+  if (view->IsDetail())
+    view->SizeChanged(false, false);
+  else
+    view->LayoutChanged(true);
+  view->DoTopRecordIndexChanged();
+}
+
+void TcxCustomGridTableController::CheckTopRecordIndex(Integer& index) {
+  if (FCheckingTopRecordIndex) return;
+  FCheckingTopRecordIndex = true;
+  struct TGuard {
+    Boolean& Flag;
+    ~TGuard() { Flag = false; }
+  } guard{FCheckingTopRecordIndex};
+  const Integer count = GetTableViewData()->GetRecordCount();
+  if (index > count - 1) index = count - 1;
+  if (index < 0) index = 0;
+  if (index > 0) {
+    // An unchanged top whose page is still full stays.
+    if (index == FTopRecordIndex && GetVisibleRecordCount() < count - index) return;
+    index = std::min(index, std::max<Integer>(GetMaxTopRecordIndex(), 0));
+  }
+}
+
+Integer TcxCustomGridTableController::GetPageRecordCount(Integer recordIndex, Boolean forward) {
+  const Integer left = forward ? GetTableViewData()->GetRecordCount() - recordIndex : recordIndex + 1;
+  return std::max<Integer>(0, std::min(GetVisibleRecordCount(), left));
+}
+
+Integer TcxCustomGridTableController::GetMaxTopRecordIndex() {
+  const Integer count = GetTableViewData()->GetRecordCount();
+  return count - GetPageRecordCount(count - 1, false);
+}
+
+void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record) {
+  if (!record || record->IsNewItemRecord()) return;
+  const Integer index = record->GetIndex();
+  if (index < FTopRecordIndex) {
+    SetTopRecordIndex(index);
+    return;
+  }
+  const Integer visible = GetVisibleRecordCount();
+  if (visible <= 0) return;
+  if (index >= FTopRecordIndex + visible) SetTopRecordIndex(index - GetPageRecordCount(index, false) + 1);
+}
+
+void TcxCustomGridTableController::ShowNextPage(Boolean syncSelection) {
+  MakeFocusedRecordVisible();
+  const Integer visible = GetVisibleRecordCount();
+  if (visible <= 0) return;
+  if (GetFocusedRecordIndex() == FTopRecordIndex + visible - 1) ScrollPageDown();
+  const Integer last = std::min(FTopRecordIndex + GetVisibleRecordCount(), GetTableViewData()->GetRecordCount()) - 1;
+  if (last >= 0) SetFocusedRecordIndex(last);
+}
+
+void TcxCustomGridTableController::ShowPrevPage(Boolean syncSelection) {
+  MakeFocusedRecordVisible();
+  if (GetFocusedRecordIndex() == FTopRecordIndex) ScrollPageUp();
+  if (GetTableViewData()->GetRecordCount() > 0) SetFocusedRecordIndex(FTopRecordIndex);
+}
+
+// ---- Record navigation ----
+
+Integer TcxCustomGridTableController::FindNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle,
+                                                     Boolean& cycled) {
+  cycled = false;
+  TcxCustomGridTableViewData* data = GetTableViewData();
+  const Integer count = data->GetRecordCount();
+  if (count == 0) return -1;
+  Integer index = recordIndex;
+  for (Integer step = 0; step < count; ++step) {
+    index += forward ? 1 : -1;
+    if (index >= count || index < 0) {
+      if (!goOnCycle && recordIndex != -1) return -1;
+      if (recordIndex != -1) cycled = true;
+      index = forward ? 0 : count - 1;
+    }
+    if (index == recordIndex) return -1;
+    if (data->RecordAt(index)->CanFocus()) return index;
+  }
+  return -1;
+}
+
+Boolean TcxCustomGridTableController::FocusNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle) {
+  TcxCustomDataController* controller = GetDataController();
+  if (controller->IsEditing()) {
+    if ((controller->GetEditState() & TcxCustomDataController::dceModified) != 0) {
+      controller->Post();
+      recordIndex = GetFocusedRecordIndex();
+    } else if (controller->GetEditState() == TcxCustomDataController::dceInsert) {
+      controller->Cancel();
+      return true;
+    }
+  }
+  Boolean cycled = false;
+  const Integer next = FindNextRecord(recordIndex, forward, goOnCycle, cycled);
+  if (next == -1) return false;
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
+  GetTableViewData()->RecordAt(next)->SetFocused(true);
+  if (!link->GetGridView()) return true;
+  return GetFocusedRecordIndex() == next;
+}
+
+Boolean TcxCustomGridTableController::IsStart() {
+  Boolean cycled = false;
+  return FindNextRecord(GetFocusedRecordIndex(), false, false, cycled) == -1;
+}
+
+Boolean TcxCustomGridTableController::IsFinish() {
+  Boolean cycled = false;
+  return FindNextRecord(GetFocusedRecordIndex(), true, false, cycled) == -1;
+}
+
+// ---- Keyboard ----
+
+void TcxCustomGridTableController::KeyDown(Word& key, TShiftState shift) {
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
+  if (IsIncSearching()) {
+    IncSearchKeyDown(key, shift);
+    if (!link->GetGridView()) {
+      key = 0;
+      return;
+    }
+  }
+  const Integer prevTop = FTopRecordIndex;
+  inherited::KeyDown(key, shift);
+  if (!link->GetGridView()) {
+    key = 0;
+    return;
+  }
+  if (FTopRecordIndex != prevTop && GetSite() && GetSite()->HandleAllocated()) GetSite()->Update();
+}
+
+void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
+  if (TcxCustomGridRecord* record = GetFocusedRecord()) {
+    record->KeyDown(key, shift);
+    if (key == 0) return;
+  }
+  const Boolean ctrl = shift.Contains(ssCtrl);
+  switch (key) {
+    case VK_ESCAPE:
+      if (GetDataController()->IsEditing()) {
+        GetDataController()->Cancel();
+        key = 0;
+      }
+      break;
+    case VK_PRIOR:
+      ShowPrevPage(false);
+      key = 0;
+      break;
+    case VK_NEXT:
+      ShowNextPage(false);
+      key = 0;
+      break;
+    case VK_INSERT:
+      if (ctrl) GetTableView()->CopyToClipboard(false);
+      break;
+    case 'A':
+      if (ctrl) GetDataController()->SelectAll();
+      break;
+    case 'C':
+      if (ctrl) GetTableView()->CopyToClipboard(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxCustomGridTableController::KeyPress(char& key) {
+  if (FSwallowNextChar) {
+    FSwallowNextChar = false;
+    return;
+  }
+  const Boolean printable = Byte(key) >= 32 && key != 127;
+  if ((printable || key == '\b') && !GetDataController()->IsEditing()) {
+    TcxCustomGridTableItem* item = IsIncSearching() ? GetIncSearchingItem() : GetItemForIncSearching();
+    if (item && item->CanIncSearch()) {
+      if (key == '\b') {
+        const AnsiString text = GetIncSearchingText();
+        SetIncSearchingText(text.empty() ? text : text.substr(0, text.size() - 1));
+      } else {
+        SetIncSearchingText(GetIncSearchingText() + key);
+      }
+      key = 0;
+    }
+  }
+}
+
+// ---- Incremental search ----
+
+TcxCustomGridTableItem* TcxCustomGridTableController::GetItemForIncSearching() {
+  TcxCustomGridTableView* view = GetTableView();
+  if (view->GetTableOptionsSelection()->GetCellSelect()) return FFocusedItem;
+  if (TcxCustomGridTableItem* item = view->GetTableOptionsBehavior()->GetIncSearchItem()) return item;
+  return view->GetVisibleItemCount() > 0 ? view->GetVisibleItem(0) : nullptr;
+}
+
+Boolean TcxCustomGridTableController::IsIncSearching() { return GetDataController()->GetSearch()->GetSearching(); }
+
+AnsiString TcxCustomGridTableController::GetIncSearchingText() {
+  return IsIncSearching() ? GetDataController()->GetSearch()->GetSearchText() : AnsiString();
+}
+
+void TcxCustomGridTableController::SetIncSearchingText(const AnsiString& value) {
+  if (value == GetIncSearchingText()) return;
+  TcxCustomGridTableItem* item = IsIncSearching() ? GetIncSearchingItem() : GetItemForIncSearching();
+  if (!item) return;
+  if (value.empty())
+    CancelIncSearching();
+  else
+    GetDataController()->GetSearch()->Locate(item->GetIndex(), value);
+}
+
+void TcxCustomGridTableController::CancelIncSearching() { GetDataController()->GetSearch()->Cancel(); }
+
+void TcxCustomGridTableController::IncSearchKeyDown(Word& key, TShiftState shift) {
+  switch (key) {
+    case VK_BACK: {
+      const AnsiString text = GetIncSearchingText();
+      SetIncSearchingText(text.substr(0, text.empty() ? 0 : text.size() - 1));
+      key = 0;
+      break;
+    }
+    case VK_ESCAPE:
+      CancelIncSearching();
+      key = 0;
+      break;
+    case VK_UP:
+    case VK_DOWN:
+      if (shift.Contains(ssCtrl)) {
+        GetDataController()->GetSearch()->LocateNext(key == VK_DOWN);
+        key = 0;
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 void TcxCustomGridTableController::MakeFocusedRecordVisible() {

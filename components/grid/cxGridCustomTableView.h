@@ -775,15 +775,56 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   // From the item's visible index on, forward, wrapping around.
   virtual Boolean FocusNextItem(Integer fromVisibleIndex, Boolean goForward, Boolean goOnCycle);
   TcxCustomGridTableItem* GetEditingItem() const { return nullptr; }
-  TcxCustomGridTableItem* GetIncSearchingItem() const { return nullptr; }
-  // The first record shown (scrolling comes with the table view's layout).
+  TcxCustomGridTableItem* GetIncSearchingItem() const;
+  // ---- Top record and pages ----
+  // The first record shown.
   Integer GetTopRecordIndex() const { return FTopRecordIndex; }
-  void SetTopRecordIndexValue(Integer value) { FTopRecordIndex = value; }
+  // Checked first (CheckTopRecordIndex), then stored.
+  void SetTopRecordIndex(Integer value);
+  // Stores without checking; a change relays the view out and fires OnTopRecordIndexChanged.
+  void SetTopRecordIndexValue(Integer value);
+  virtual void CheckTopRecordIndex(Integer& index);
+  // The records the view's layout shows whole from the top record (the records view info
+  // answers it; none without a layout).
+  virtual Integer GetVisibleRecordCount() { return 0; }
+  // The records a page shows from the record in the direction, never more than are left.
+  virtual Integer GetPageRecordCount(Integer recordIndex, Boolean forward);
+  virtual Integer GetMaxTopRecordIndex();
+  virtual void ScrollPageDown() { SetTopRecordIndex(FTopRecordIndex + GetVisibleRecordCount()); }
+  virtual void ScrollPageUp() { SetTopRecordIndex(FTopRecordIndex - GetVisibleRecordCount()); }
+  virtual void ScrollRecords(Boolean forward, Integer count) {
+    SetTopRecordIndex(FTopRecordIndex + (forward ? count : -count));
+  }
+  virtual void ShowNextPage(Boolean syncSelection);
+  virtual void ShowPrevPage(Boolean syncSelection);
+
+  // ---- Record navigation ----
+  // The next record from the row that can be focused; -1 when none.
+  Integer FindNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle, Boolean& cycled);
+  virtual Boolean FocusNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle);
+  Boolean GoToFirst() { return FocusNextRecord(-1, true, false); }
+  Boolean GoToLast() { return FocusNextRecord(-1, false, true); }
+  Boolean GoToNext() { return FocusNextRecord(GetFocusedRecordIndex(), true, false); }
+  Boolean GoToPrev() { return FocusNextRecord(GetFocusedRecordIndex(), false, false); }
+  Boolean IsStart();
+  Boolean IsFinish();
+
+  // ---- Keyboard and incremental search ----
+  void KeyDown(Word& key, TShiftState shift) override;
+  void DoKeyDown(Word& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  virtual TcxCustomGridTableItem* GetItemForIncSearching();
+  virtual void IncSearchKeyDown(Word& key, TShiftState shift);
+  Boolean IsIncSearching();
+  AnsiString GetIncSearchingText();
+  void SetIncSearchingText(const AnsiString& value);
+  void CancelIncSearching();
+  void SetSwallowNextChar() { FSwallowNextChar = true; }
   TcxCustomGridRecord* GetDragHighlightedRecord() const { return FDragHighlightedRecord; }
   void SetDragHighlightedRecord(TcxCustomGridRecord* value) { FDragHighlightedRecord = value; }
   TcxCustomGridTableItem* GetForcingWidthItem() const { return FForcingWidthItem; }
   void SetForcingWidthItem(TcxCustomGridTableItem* value) { FForcingWidthItem = value; }
-  virtual void MakeRecordVisible(TcxCustomGridRecord* record) {}
+  virtual void MakeRecordVisible(TcxCustomGridRecord* record);
   virtual void MakeFocusedRecordVisible();
   // The data controller's focus moved.
   virtual void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
@@ -795,6 +836,8 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   TcxCustomGridRecord* FDragHighlightedRecord = nullptr;
   TcxCustomGridTableItem* FFocusedItem = nullptr;
   TcxCustomGridTableItem* FForcingWidthItem = nullptr;
+  Boolean FCheckingTopRecordIndex = false;
+  Boolean FSwallowNextChar = false;
   Integer FTopRecordIndex = 0;
 };
 

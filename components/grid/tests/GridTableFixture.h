@@ -95,11 +95,23 @@ class TTestTableViewInfo : public TcxCustomGridViewInfo {
   }
 };
 
+// Shows a fixed number of whole records, as a laid-out view of that height would.
+class TTestTableController : public TcxCustomGridTableController {
+  ORV_CLASS(TTestTableController, TcxCustomGridTableController)
+ public:
+  explicit TTestTableController(TcxCustomGridView* view) : TcxCustomGridTableController(view) {}
+  Integer Visible = 10;
+  Integer GetVisibleRecordCount() override {
+    return std::min(Visible, std::max<Integer>(GetTableViewData()->GetRecordCount() - GetTopRecordIndex(), 0));
+  }
+};
+
 class TTestTableView : public TcxCustomGridTableView {
   ORV_CLASS(TTestTableView, TcxCustomGridTableView)
  public:
   explicit TTestTableView(TComponent* owner) : TcxCustomGridTableView(owner) {}
   TcxCustomGridTableItemClass GetItemClass() override { return TTestColumn::StaticClass(); }
+  TcxCustomGridControllerClass GetControllerClass() override { return TTestTableController::StaticClass(); }
   TcxCustomDataControllerClass GetDataControllerClass() override { return TTestTableDataController::StaticClass(); }
   TcxCustomGridPainterClass GetPainterClass() override { return TcxCustomGridPainter::StaticClass(); }
   TcxCustomGridViewDataClass GetViewDataClass() override { return TTestTableViewData::StaticClass(); }
