@@ -563,13 +563,15 @@ TEST_F(EditTest, ActivationByMousePressesTheButtonUnderIt) {
 
 TEST(cxEditRegistry, PropertiesClassesAreListedByDescription) {
   TcxRegisteredClasses* registry = GetEditPropertiesRegistry();
+  // The editor kinds of this library may already be registered.
+  const Integer before = registry->GetCount();
   registry->AddClass(TTestEditProperties::StaticClass(), "TextEdit|Represents a single line text editor");
   registry->AddClass(TOtherProperties::StaticClass(), "ButtonEdit|Represents an edit control with embedded buttons");
   EXPECT_EQ(registry->GetItem(0), TOtherProperties::StaticClass());
   EXPECT_EQ(registry->GetItemDescription(0), "ButtonEdit");
   registry->RemoveClass(TTestEditProperties::StaticClass());
   registry->RemoveClass(TOtherProperties::StaticClass());
-  EXPECT_EQ(registry->GetCount(), 0);
+  EXPECT_EQ(registry->GetCount(), before);
 }
 
 }  // namespace
