@@ -665,6 +665,9 @@ void TcxCustomGridTableItemStyles::GetDefaultStyleParams(Integer index, TObject*
 TcxCustomGridTableItem::TcxCustomGridTableItem(TComponent* owner) : TcxComponent(owner) {}
 
 void TcxCustomGridTableItem::BeforeDestruction() {
+  // Marked first, so that letting the repository item go does not take a default one again.
+  Destroying();
+  DestroySharedEditViewData();
   SetRepositoryItem(nullptr);
   if (FGridView) FGridView->RemoveItem(this);
   DestroySubClasses();
@@ -684,6 +687,8 @@ void TcxCustomGridTableItem::CheckSubClasses() const {
 }
 
 void TcxCustomGridTableItem::DestroySubClasses() {
+  FCellStyleUseCount = 0;
+  FreeAndNil(FCellStyle);
   FPropertiesValue = nullptr;
   FreeAndNil(FProperties);
   FreeAndNil(FStyles);
@@ -1230,14 +1235,131 @@ void TcxCustomGridTableItem::Changed(TcxGridViewChangeKind kind) {
   if (FGridView) FGridView->Changed(kind);
 }
 
+// ---- Cell view data ----
+
+TcxCustomEditStyle* TcxCustomGridTableItem::CreateEditStyle() {
+  TcxCustomEditStyleClass styleClass =
+      FPropertiesValue ? FPropertiesValue->GetStyleClass() : TcxCustomEditStyleClass(TcxEditStyle::StaticClass());
+  TcxCustomEditStyle* style = styleClass.Create(nullptr, true, nullptr, csNormalStyle);
+  if (FGridView && FGridView->GetControl() && FGridView->LookAndFeel())
+    style->GetLookAndFeel()->SetMaster(FGridView->LookAndFeel());
+  return style;
+}
+
+TcxCustomEditStyle* TcxCustomGridTableItem::AcquireCellStyle() {
+  if (!FCellStyle) FCellStyle = CreateEditStyle();
+  ++FCellStyleUseCount;
+  return FCellStyle;
+}
+
+void TcxCustomGridTableItem::ReleaseCellStyle() {
+  if (FCellStyleUseCount == 0) return;
+  if (--FCellStyleUseCount == 0) FreeAndNil(FCellStyle);
+}
+
+void TcxCustomGridTableItem::InitStyle(TcxCustomEditStyle* style, const TcxViewParams& params, Boolean focused) {
+  style->SetColor(params.Color);
+  if (params.Font) style->SetFont(params.Font);
+  style->SetTextColor(params.TextColor);
+  style->SetButtonTransparency(ShowsEditButtons(focused) ? ebtNone : ebtHideInactive);
+  style->SetHotTrack(true);
+}
+
+Boolean TcxCustomGridTableItem::ShowsEditButtons(Boolean focused) {
+  switch (GetOptions()->GetShowEditButtons()) {
+    case isebAlways:
+      return true;
+    case isebNever:
+      return false;
+    default:
+      break;
+  }
+  if (!FGridView) return false;
+  switch (FGridView->GetTableOptionsView()->GetShowEditButtons()) {
+    case gsebAlways:
+      return true;
+    case gsebForFocusedRecord:
+      return focused;
+    default:
+      return false;
+  }
+}
+
+void TcxCustomGridTableItem::EditViewDataGetDisplayText(TObject* sender, AnsiString& text) {
+  auto* viewData = dynamic_cast<TcxCustomEditViewData*>(sender);
+  TcxCustomGridRecord* record =
+      viewData && viewData->Data ? dynamic_cast<TcxCustomGridRecord*>(static_cast<TObject*>(viewData->Data)) : nullptr;
+  DoGetDisplayText(record, text);
+}
+
+TcxCustomEditViewData* TcxCustomGridTableItem::CreateEditViewData(TcxCustomEditProperties* properties) {
+  if (!properties) return nullptr;
+  TcxCustomEditStyle* style = AcquireCellStyle();
+  TcxCustomEditViewData* viewData = nullptr;
+  try {
+    viewData = properties->CreateViewData(style, true);
+  } catch (...) {
+    ReleaseCellStyle();
+    throw;
+  }
+  viewData->Data = static_cast<TObject*>(this);
+  viewData->OnGetDisplayText = TcxEditGetDisplayTextEvent(this, &TcxCustomGridTableItem::EditViewDataGetDisplayText);
+  return viewData;
+}
+
+void TcxCustomGridTableItem::DestroyEditViewData(TcxCustomEditViewData*& viewData) {
+  if (!viewData) return;
+  FreeAndNil(viewData);
+  ReleaseCellStyle();
+}
+
+void TcxCustomGridTableItem::CreateSharedEditViewData() {
+  if (!FEditViewData) FEditViewData = CreateEditViewData(FPropertiesValue);
+}
+
+void TcxCustomGridTableItem::DestroySharedEditViewData() { DestroyEditViewData(FEditViewData); }
+
+TcxCustomEditViewData* TcxCustomGridTableItem::GetCellViewData(TcxCustomEditProperties* properties, Boolean& mustFree) {
+  mustFree = bool(FOnGetProperties) || !FEditViewData;
+  return mustFree ? CreateEditViewData(properties) : FEditViewData;
+}
+
+Integer TcxCustomGridTableItem::CalculateDefaultCellHeight(TcxCanvas* canvas, TFont* font) {
+  if (!FPropertiesValue) return 0;
+  TcxCustomEditStyle* style = AcquireCellStyle();
+  Integer height = 0;
+  try {
+    style->SetFont(font);
+    TcxEditSizeProperties limits;
+    limits.MaxLineCount = 1;
+    height = FPropertiesValue->CalculateEditSize(canvas, style, true, Variant(), limits).cy;
+  } catch (...) {
+    ReleaseCellStyle();
+    throw;
+  }
+  ReleaseCellStyle();
+  return height == 0 ? 0 : height + 2;
+}
+
 // ---- Best fit ----
 
 Integer TcxCustomGridTableItem::CalculateBestFitWidth() {
-  // Measures the display texts with the view's canvas: the in-place editors' own measuring
-  // comes with the cells that show them.
   TcxCustomGridView* view = FGridView;
-  if (!view || !view->GetViewInfo() || !view->GetViewInfo()->Canvas()) return 0;
+  if (!view || !view->GetViewInfo() || !view->GetViewInfo()->Canvas() || !FPropertiesValue) return 0;
   TcxCanvas* canvas = view->GetViewInfo()->Canvas();
+  TcxCustomEditProperties* properties = FPropertiesValue;
+  const Boolean exchangesValues = properties->GetValueExchangeMode(false) == 0;
+  TcxCustomEditViewData* viewData = CreateEditViewData(properties);
+  struct TViewDataGuard {
+    TcxCustomGridTableItem* Item;
+    TcxCustomEditViewData*& Data;
+    ~TViewDataGuard() { Item->DestroyEditViewData(Data); }
+  } guard{this, viewData};
+  TcxEditSizeProperties limits;
+  if (FGridView->GetTableOptionsView()->GetCellAutoHeight()) {
+    viewData->MaxLineCount = FGridView->GetTableOptionsView()->GetCellTextMaxLineCount();
+    limits.MaxLineCount = viewData->MaxLineCount;
+  }
   const Integer n = FGridView->GetTableOptionsBehavior()->GetBestFitMaxRecordCount();
   Integer first = 0;
   Integer last = FGridView->GetTableViewData()->GetRecordCount() - 1;
@@ -1249,10 +1371,19 @@ Integer TcxCustomGridTableItem::CalculateBestFitWidth() {
   for (Integer i = first; i <= last; ++i) {
     TcxCustomGridRecord* record = FGridView->GetTableViewData()->RecordAt(i);
     if (!record->GetHasCells()) continue;
-    AnsiString text;
-    record->GetDisplayText(FIndex, text);
-    width = std::max(width, canvas->TextWidth(text) + 4);
+    Variant value;
+    if (exchangesValues) {
+      record->GetValue(FIndex, value);
+    } else {
+      AnsiString text;
+      record->GetDisplayText(FIndex, text);
+      value = text;
+    }
+    viewData->Data = static_cast<TObject*>(record);
+    width = std::max<Integer>(width, viewData->GetContentSize(canvas, value, limits).cx);
   }
+  viewData->Data = nullptr;
+  width = std::max<Integer>(width, viewData->GetContentSize(canvas, Variant(), limits).cx);
   if (width != 0) width += 2;
   return width;
 }
@@ -2097,10 +2228,6 @@ void TcxCustomGridTableViewStyles::GetDefaultStyleParams(Integer index, TObject*
 }
 
 // ==== The view ==================================================================================
-
-void TcxCustomGridTableView::BeforeDestruction() {
-  inherited::BeforeDestruction();
-}
 
 TcxCustomGridTableController* TcxCustomGridTableView::GetTableController() const {
   return static_cast<TcxCustomGridTableController*>(GetController());

@@ -629,6 +629,29 @@ class TcxCustomGridTableItem : public TcxComponent,
   void RestoreDefaults();
   void ApplyBestFit(Boolean checkCanSize = false, Boolean fireEvents = false);
   void FocusWithSelection() { SetFocused(true); }
+  // ---- Cell view data and the shared cell style ----
+  // The shared style, made on first use and freed with its last user.
+  TcxCustomEditStyle* AcquireCellStyle();
+  void ReleaseCellStyle();
+  TcxCustomEditStyle* GetCellStyle() const { return FCellStyle; }
+  Integer GetCellStyleUseCount() const { return FCellStyleUseCount; }
+  // A view data of the properties for the cells (nil for nil properties); the caller frees it
+  // with DestroyEditViewData.
+  TcxCustomEditViewData* CreateEditViewData(TcxCustomEditProperties* properties);
+  void DestroyEditViewData(TcxCustomEditViewData*& viewData);
+  // The view data shared by the cells of the properties in effect (the records' layout makes
+  // and frees it).
+  void CreateSharedEditViewData();
+  void DestroySharedEditViewData();
+  TcxCustomEditViewData* GetSharedEditViewData() const { return FEditViewData; }
+  // A new view data (mustFree) when the properties come per record or none is shared.
+  TcxCustomEditViewData* GetCellViewData(TcxCustomEditProperties* properties, Boolean& mustFree);
+  // The height of a one-line in-place editor in the font, plus 2 (0 when it measures 0).
+  Integer CalculateDefaultCellHeight(TcxCanvas* canvas, TFont* font);
+  virtual TcxCustomEditStyle* CreateEditStyle();
+  virtual void InitStyle(TcxCustomEditStyle* style, const TcxViewParams& params, Boolean focused);
+  virtual Boolean ShowsEditButtons(Boolean focused);
+
   // The visibility bracket of the view.
   void SaveActuallyVisible() { FSavedVisible = GetActuallyVisible(); }
   Boolean GetSavedVisible() const { return FSavedVisible; }
@@ -710,8 +733,13 @@ class TcxCustomGridTableItem : public TcxComponent,
   void ReadIsCaptionAssigned(TReader* reader);
   void WriteIsCaptionAssigned(TWriter* writer);
 
+  void EditViewDataGetDisplayText(TObject* sender, AnsiString& text);
+
   AnsiString FAlternateCaption;
   Integer FBestFitMaxWidth = 0;
+  TcxCustomEditStyle* FCellStyle = nullptr;
+  Integer FCellStyleUseCount = 0;
+  TcxCustomEditViewData* FEditViewData = nullptr;
   AnsiString FCaption;
   TcxGridItemDataBinding* FDataBinding = nullptr;
   TcxCustomGridTableView* FGridView = nullptr;
@@ -1211,7 +1239,6 @@ class TcxCustomGridTableView : public TcxCustomGridView {
   ORV_CLASS(TcxCustomGridTableView, TcxCustomGridView)
  public:
   explicit TcxCustomGridTableView(TComponent* owner) : TcxCustomGridView(owner) {}
-  void BeforeDestruction() override;
 
   void GetChildren(TGetChildProc proc, TComponent* root) override;
   using TcxCustomGridView::GetChildren;

@@ -548,3 +548,72 @@ TEST_F(TableViewTest, ItemsShowTheirValuesThroughTextEditPropertiesUnlessTheyHav
 
 }  // namespace
 }  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+TEST_F(TableViewTest, CellsShareOneStyleAndViewDataThatShowTheItemsText) {
+  FillNumbered(3);
+  TcxCustomEditStyle* style = Town->AcquireCellStyle();
+  EXPECT_EQ(Town->AcquireCellStyle(), style);
+  EXPECT_EQ(Town->GetCellStyleUseCount(), 2);
+  Town->ReleaseCellStyle();
+  Town->ReleaseCellStyle();
+  EXPECT_EQ(Town->GetCellStyle(), nullptr);
+  EXPECT_EQ(Town->CreateEditViewData(nullptr), nullptr);
+
+  Town->CreateSharedEditViewData();
+  ASSERT_NE(Town->GetSharedEditViewData(), nullptr);
+  Boolean mustFree = true;
+  EXPECT_EQ(Town->GetCellViewData(Town->GetPropertiesValue(), mustFree), Town->GetSharedEditViewData());
+  EXPECT_FALSE(mustFree);
+  // Per-record properties give every cell a view data of its own.
+  auto onProperties = [](TcxCustomGridTableItem*, TcxCustomGridRecord*, TcxCustomEditProperties*&) {};
+  Town->SetOnGetProperties(TcxGridGetPropertiesEvent::Callable(onProperties));
+  TcxCustomEditViewData* own = Town->GetCellViewData(Town->GetPropertiesValue(), mustFree);
+  EXPECT_TRUE(mustFree);
+  EXPECT_NE(own, Town->GetSharedEditViewData());
+  // The view data's text hook reaches the item's event with the record it shows.
+  TcxCustomGridRecord* seen = nullptr;
+  auto onText = [&](TcxCustomGridTableItem*, TcxCustomGridRecord* record, AnsiString& text) {
+    seen = record;
+    text += "!";
+  };
+  Town->SetOnGetDisplayText(TcxGridGetDisplayTextEvent::Callable(onText));
+  own->Data = static_cast<TObject*>(Data()->RecordAt(1));
+  AnsiString text = "Town1";
+  own->OnGetDisplayText(own, text);
+  EXPECT_EQ(text, "Town1!");
+  EXPECT_EQ(seen, Data()->RecordAt(1));
+  own->Data = static_cast<TObject*>(Town);
+  own->OnGetDisplayText(own, text);
+  EXPECT_EQ(seen, nullptr);
+  Town->DestroyEditViewData(own);
+  EXPECT_EQ(own, nullptr);
+  EXPECT_EQ(Town->GetCellStyleUseCount(), 1);  // the shared view data's
+  Town->DestroySharedEditViewData();
+  EXPECT_EQ(Town->GetCellStyle(), nullptr);
+}
+
+TEST_F(TableViewTest, BestFitMeasuresTheRecordsInRangeAndKeepsToTheCap) {
+  Show();
+  Fill({{"Россия"_a, "Ош"_a, 1}, {"Россия"_a, "Санкт-Петербург"_a, 2}, {"Россия"_a, "Тверь"_a, 3}});
+  TcxCanvas* canvas = View->GetViewInfo()->Canvas();
+  ASSERT_NE(canvas, nullptr);
+  Town->ApplyBestFit();
+  const Integer all = Town->GetWidth();
+  EXPECT_GT(all, canvas->TextWidth("Санкт-Петербург"_a));
+  EXPECT_LT(all, canvas->TextWidth("Санкт-Петербург"_a) + 20);
+  // Only the first record: a narrower width.
+  View->GetTableOptionsBehavior()->SetBestFitMaxRecordCount(1);
+  Town->ApplyBestFit();
+  EXPECT_LT(Town->GetWidth(), all);
+  View->GetTableOptionsBehavior()->SetBestFitMaxRecordCount(0);
+  Town->SetBestFitMaxWidth(50);
+  Town->ApplyBestFit();
+  EXPECT_EQ(Town->GetWidth(), 50);
+  EXPECT_GT(Town->CalculateDefaultCellHeight(canvas, Grid->GetFont()), 0);
+}
+
+}  // namespace
+}  // namespace grid_test
