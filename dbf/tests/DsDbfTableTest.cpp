@@ -627,3 +627,33 @@ TEST_F(DsDbfTableFiles, TablesWithMemoFieldsOpenAndReadTheirMemos) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DsDbfTableFiles, FieldsOfOtherWritersReachTheDatasetWhole) {
+  // A FoxPro table with a character field of 300 bytes, a date-time and an 8-byte double.
+  const std::string note = std::string(299, 'n') + "!";
+  std::string record = note + "abc";
+  record += std::string("\x4D\x72\x25\x00\xB0\x15\x38\x02", 8);  // 2006-12-23 10:20:30
+  record += std::string("\x00\x00\x00\x00\x00\x80\x29\x40", 8);  // 12.75
+  WriteBytes(Path("OTHER.DBF"), dbftest::BuildDbf(0x30, 0, {{"NOTE", 'C', 300, 1}, {"CODE", 'C', 3},
+                                                              {"STAMP", 'T', 8}, {"RATIO", 'B', 8}},
+                                                  {record}));
+  std::unique_ptr<TComponent, orv::FreeDeleter> owner(new TComponent(nullptr));
+  auto* database = new TDsDatabase(owner.get());
+  database->SetDatabaseName(Dir);
+  auto* table = new TDsDbfTable(owner.get());
+  table->SetDatabase(database);
+  table->SetTableName("other");
+  table->Open();
+  EXPECT_EQ(table->FieldByName("NOTE")->GetSize(), 300);
+  EXPECT_EQ(table->FieldByName("NOTE")->GetAsString(), note);
+  EXPECT_EQ(table->FieldByName("CODE")->GetAsString(), "abc");
+  EXPECT_EQ(table->FieldByName("STAMP")->GetDataType(), ftDateTime);
+  EXPECT_NEAR(table->FieldByName("STAMP")->GetAsDateTime(), EncodeDate(2006, 12, 23) + EncodeTime(10, 20, 30, 0),
+              1e-9);
+  EXPECT_EQ(table->FieldByName("RATIO")->GetDataType(), ftFloat);
+  EXPECT_EQ(table->FieldByName("RATIO")->GetAsFloat(), 12.75);
+}
+
+}  // namespace
