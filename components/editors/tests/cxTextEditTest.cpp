@@ -10,6 +10,8 @@
 
 #include "components/editors/cxTextEdit.h"
 #include "platform/controls/Clipbrd.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/drawing/Surface.h"
 #include "platform/controls/Forms.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -321,6 +323,88 @@ TEST(cxTextEditProperties, NumericValuesTakeTheDisplayAndEditFormats) {
   p->EditValueToDisplayValue(Null(), shown, true);
   EXPECT_EQ(VarToStr(shown), "");
   EXPECT_THROW(p->EditValueToDisplayValue(Variant(true), shown, true), EConvertError);
+}
+
+}  // namespace
+
+namespace {
+
+// A text cell drawn without an editor window, as a grid draws it.
+class TextCellPaintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HDC screen = orv::CreateScreenDC();
+    Dc = CreateCompatibleDC(screen);
+    Bitmap = CreateCompatibleBitmap(screen, 100, 20);
+    DeleteDC(screen);
+    Old = SelectObject(Dc, Bitmap);
+    Canvas.reset(new TcxCanvas(Dc));
+    Properties.reset(new TcxTextEditProperties(nullptr));
+    Style.reset(new TcxEditStyle(nullptr, false));
+    Style->GetFont()->SetName(orv::kTestFontFace);
+    Style->GetFont()->SetHeight(-8);
+    Style->SetColor(clWhite);
+    Style->SetTextColor(clBlack);
+    ViewData.reset(Properties->CreateViewData(Style.get(), true));
+    ViewInfo.reset(static_cast<TcxCustomTextEditViewInfo*>(
+        orv::ClassOf<TObject>(Properties->GetViewInfoClass()).Create()));
+  }
+  void TearDown() override {
+    ViewInfo.reset();
+    ViewData.reset();
+    Canvas.reset();
+    SelectObject(Dc, Old);
+    DeleteDC(Dc);
+    DeleteObject(Bitmap);
+  }
+  void Paint(const Variant& value) {
+    ViewData->CalculateViewInfo(Canvas.get(), TRect{0, 0, 100, 20}, false, ViewInfo.get());
+    ViewData->SetViewInfoValue(Canvas.get(), value, ViewInfo.get());
+    ViewInfo->Paint(Canvas.get());
+  }
+  int CountBlack() {
+    const orv::TSurface& s = *orv::GetBitmapSurface(Bitmap);
+    int n = 0;
+    for (int y = 0; y < s.Height(); ++y)
+      for (int x = 0; x < s.Width(); ++x)
+        if ((s.Pixel(x, y) & 0xFFFFFF) == 0) ++n;
+    return n;
+  }
+  HDC Dc = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ Old = nullptr;
+  Owned<TcxCanvas> Canvas;
+  Owned<TcxTextEditProperties> Properties;
+  Owned<TcxEditStyle> Style;
+  Owned<TcxCustomEditViewData> ViewData;
+  Owned<TcxCustomTextEditViewInfo> ViewInfo;
+};
+
+TEST_F(TextCellPaintTest, ACellShowsItsTextAndNothingWithoutOne) {
+  Paint(Variant("Oslo"_a));
+  EXPECT_EQ(ViewInfo->ShownText, "Oslo");
+  EXPECT_TRUE(ViewInfo->InplaceView);
+  const int withText = CountBlack();
+  EXPECT_GT(withText, 20);
+  Paint(Null());
+  EXPECT_EQ(ViewInfo->ShownText, "");
+  EXPECT_EQ(CountBlack(), 0);
+}
+
+TEST_F(TextCellPaintTest, ALongTextOnOneRowEndsWithAnEllipsisAndTheMarkedRangeStaysInTheText) {
+  auto* data = static_cast<TcxCustomTextEditViewData*>(ViewData.get());
+  data->SelStart = 3;
+  data->SelLength = 10;
+  Paint(Variant("abcde"_a));
+  EXPECT_EQ(ViewInfo->MarkLength, 2);
+  data->SelStart = 5;
+  data->SelLength = 1;
+  Paint(Variant("abcde"_a));
+  EXPECT_EQ(ViewInfo->MarkLength, 0);
+  data->SelLength = 0;
+  ViewInfo->PaintOptionsSet |= 8;
+  Paint(Variant(AnsiString(60, 'W')));
+  EXPECT_TRUE(ViewInfo->IsTextTruncated());
 }
 
 }  // namespace
