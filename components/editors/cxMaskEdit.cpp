@@ -997,6 +997,8 @@ struct TMaskEditUnitStart {
   TMaskEditUnitStart() {
     GetEditPropertiesRegistry()->AddClass(TcxMaskEditProperties::StaticClass(),
                                           GetLocalizedResourceString(&scxSEditRepositoryMaskItem));
+    FilterEditsController()->AddHelperClass(TcxMaskEditProperties::StaticClass(),
+                                            TcxFilterMaskEditHelper::StaticClass());
   }
 };
 
@@ -1638,4 +1640,32 @@ void TcxCustomMaskEdit::UnhookInnerEdit() {
       SendMessage(inner->GetControl()->GetHandle(), WM_SETREDRAW, 1, 0);
       inner->GetControl()->Invalidate();
     }
+}
+
+// ==== Filter helper ===========================================================================
+
+TcxCustomEditClass TcxFilterMaskEditHelper::GetFilterEditorClass() const { return TcxMaskEdit::StaticClass(); }
+
+void TcxFilterMaskEditHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                   TcxCustomEditProperties* sourceProperties,
+                                                   Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  auto* mask = dynamic_cast<TcxCustomMaskEditProperties*>(properties);
+  auto* source = dynamic_cast<TcxCustomMaskEditProperties*>(sourceProperties);
+  if (!mask) return;
+  if (source && source->GetMaskKind() == emkRegExpr) mask->SetMaskKind(emkRegExprEx);
+  mask->SetAutoSelect(!mask->IsMasked());
+}
+
+void TcxFilterMaskEditHelper::GetSupportedOperators(TcxCustomEditProperties* properties,
+                                                    TcxValueTypeClass valueTypeClass,
+                                                    TcxFilterControlOperators& operators, Boolean extended) const {
+  operators = TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10};
+  auto* mask = dynamic_cast<TcxCustomMaskEditProperties*>(properties);
+  if ((!mask || !mask->IsMasked()) && valueTypeClass.Get() != nullptr && valueTypeClass->IsString()) {
+    operators.Include(7);
+    operators.Include(8);
+  }
+  if (extended)
+    for (Integer i = 11; i <= 14; ++i) operators.Include(i);
 }

@@ -433,3 +433,16 @@ class TcxMaskEdit : public TcxCustomMaskEdit {
   }
   Boolean HasEditableText() override { return CanEditPlainText(); }
 };
+
+// Prepares mask editors for entering the values of filter conditions: a regular-expression mask
+// becomes the extended kind, and "like" is offered only without a mask.
+class TcxFilterMaskEditHelper : public TcxFilterTextEditHelper {
+  ORV_CLASS(TcxFilterMaskEditHelper, TcxFilterTextEditHelper)
+ public:
+  TcxFilterMaskEditHelper() = default;
+  TcxCustomEditClass GetFilterEditorClass() const override;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
+  void GetSupportedOperators(TcxCustomEditProperties* properties, TcxValueTypeClass valueTypeClass,
+                             TcxFilterControlOperators& operators, Boolean extended) const override;
+};

@@ -92,6 +92,8 @@ void EnsureTextEditUnitStarted() {
     registered = true;
     GetEditPropertiesRegistry()->AddClass(TcxTextEditProperties::StaticClass(),
                                           TextEditResText(&scxSEditRepositoryTextItem));
+    FilterEditsController()->AddHelperClass(TcxTextEditProperties::StaticClass(),
+                                            TcxFilterTextEditHelper::StaticClass());
   }
 }
 
@@ -2612,4 +2614,19 @@ bool TcxCustomTextEdit::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoi
   }
   if (guard.Alive()) LockChangeEvents(false, true);
   return true;
+}
+
+// ==== Filter helper ===========================================================================
+
+TcxCustomEditClass TcxFilterTextEditHelper::GetFilterEditorClass() const { return TcxTextEdit::StaticClass(); }
+
+void TcxFilterTextEditHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                   TcxCustomEditProperties* sourceProperties,
+                                                   Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  auto* text = dynamic_cast<TcxCustomTextEditProperties*>(properties);
+  if (!text) return;
+  text->SetAutoSelect(true);
+  text->SetHideSelection(true);
+  text->SetViewStyle(vsNormal);
 }

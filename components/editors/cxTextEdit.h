@@ -14,6 +14,7 @@
 
 #include "components/data/cxFormats.h"
 #include "components/editors/cxEdit.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxDrawTextUtils.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/runtime/Strings.h"
@@ -712,6 +713,19 @@ class TcxTextEdit : public TcxCustomTextEdit {
     return static_cast<TcxTextEditProperties*>(GetEffectiveProperties());
   }
   Boolean HasEditableText() override { return CanEditPlainText(); }
+};
+
+// Prepares text editors for entering the values of filter conditions.
+class TcxFilterTextEditHelper : public TcxCustomFilterEditHelper {
+  ORV_CLASS(TcxFilterTextEditHelper, TcxCustomFilterEditHelper)
+ public:
+  TcxFilterTextEditHelper() = default;
+  TcxCustomEditClass GetFilterEditorClass() const override;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
+  void SetEditValue(TcxCustomEdit* edit, TcxCustomEditProperties* properties, const Variant& value) const override {
+    edit->SetEditValue(value);
+  }
 };
 
 // The registered window messages of the text editors.
