@@ -26,13 +26,18 @@ struct TGridTableHourglass {
 };
 
 // The view's update lock for a scope (also when the work raises).
-struct TGridTableViewLock {
-  explicit TGridTableViewLock(TcxCustomGridView* view) : View(view) { View->BeginUpdate(); }
-  ~TGridTableViewLock() { View->EndUpdate(); }
-  TGridTableViewLock(const TGridTableViewLock&) = delete;
-  TGridTableViewLock& operator=(const TGridTableViewLock&) = delete;
-  TcxCustomGridView* View;
-};
+// (The unlock runs changes that may raise, so it is not left to a destructor.)
+template <class F>
+void GridTableLocked(TcxCustomGridView* view, F&& work) {
+  view->BeginUpdate();
+  try {
+    work();
+  } catch (...) {
+    view->EndUpdate();
+    throw;
+  }
+  view->EndUpdate();
+}
 
 // "Hex:" and two upper-case hexadecimal digits per byte.
 AnsiString GridTableStreamToHexText(TMemoryStream* stream) {
@@ -423,15 +428,17 @@ void TcxCustomGridTableViewData::ResetRecords(Integer rowCount) {
 }
 
 void TcxCustomGridTableViewData::CollapseAll(Boolean recursive) {
-  TGridTableViewLock lock(GetGridView());
-  for (Integer i = GetRecordCount() - 1; i >= 0; --i)
-    if (i < GetRecordCount()) RecordAt(i)->CollapseIfPossible(recursive);
+  GridTableLocked(GetGridView(), [&] {
+    for (Integer i = GetRecordCount() - 1; i >= 0; --i)
+      if (i < GetRecordCount()) RecordAt(i)->CollapseIfPossible(recursive);
+  });
 }
 
 void TcxCustomGridTableViewData::ExpandAll(Boolean recursive) {
-  TGridTableViewLock lock(GetGridView());
-  const Integer count = GetRecordCount();
-  for (Integer i = 0; i < count && i < GetRecordCount(); ++i) RecordAt(i)->ExpandIfPossible(recursive);
+  GridTableLocked(GetGridView(), [&] {
+    const Integer count = GetRecordCount();
+    for (Integer i = 0; i < count && i < GetRecordCount(); ++i) RecordAt(i)->ExpandIfPossible(recursive);
+  });
 }
 
 Boolean TcxCustomGridTableViewData::ItemDisplayText(Integer recordIndex, Integer itemIndex, Integer mode,
@@ -524,6 +531,72 @@ Boolean TcxGridItemDataBinding::IsValueTypeClassStored() {
 TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() {
   return gGridDefaultRepositoryItemLookup ? gGridDefaultRepositoryItemLookup(GetValueTypeClass())
                                           : GridFallbackTextRepositoryItem();
+}
+
+// ==== Grid data controller ======================================================================
+
+TcxCustomGridTableView* TcxGridDataController::GetGridView() const {
+  return dynamic_cast<TcxCustomGridTableView*>(GetOwnerComponent());
+}
+
+TObject* TcxGridDataController::GetItem(Integer index) {
+  TcxCustomGridTableView* view = GetGridView();
+  return view && index >= 0 && index < view->GetItemCount() ? view->GetItem(index) : nullptr;
+}
+
+Integer TcxGridDataController::GetItemID(TObject* item) {
+  auto* tableItem = dynamic_cast<TcxCustomGridTableItem*>(item);
+  return tableItem ? tableItem->GetID() : -1;
+}
+
+Boolean TcxGridDataController::CanSelectRow(Integer rowIndex) {
+  TcxCustomGridTableView* view = GetGridView();
+  return !view || view->DoCanSelectRecord(rowIndex);
+}
+
+void TcxGridDataController::ItemValueTypeChanged(Integer itemIndex) {
+  inherited::ItemValueTypeChanged(itemIndex);
+  TcxCustomGridTableView* view = GetGridView();
+  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount()) view->GetItem(itemIndex)->ValueTypeClassChanged();
+}
+
+AnsiString TcxGridDataController::GetDisplayText(Integer recordIndex, Integer itemIndex) {
+  TcxCustomGridTableView* view = GetGridView();
+  AnsiString text;
+  if (!view || !view->GetTableViewData() ||
+      !view->GetTableViewData()->ItemDisplayText(recordIndex, itemIndex, 0, true, text))
+    text = inherited::GetDisplayText(recordIndex, itemIndex);
+  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount())
+    view->GetItem(itemIndex)->DoGetDataText(recordIndex, text);
+  return text;
+}
+
+AnsiString TcxGridDataController::GetItemFilterCaption(Integer itemIndex) {
+  TcxCustomGridTableView* view = GetGridView();
+  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return AnsiString();
+  return view->GetItem(itemIndex)->GetAlternateCaptionInEffect();
+}
+
+Boolean TcxGridDataController::GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) {
+  TcxCustomGridTableView* view = GetGridView();
+  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return defaultValue;
+  return view->GetItem(itemIndex)->SortByDisplayText(defaultValue);
+}
+
+void TcxGridDataController::BeginUpdate() {
+  if (TcxCustomGridTableView* view = GetGridView()) view->BeginUpdate();
+  inherited::BeginUpdate();
+}
+
+void TcxGridDataController::EndUpdate() {
+  TcxCustomGridTableView* view = GetGridView();
+  try {
+    inherited::EndUpdate();
+  } catch (...) {
+    if (view) view->EndUpdate();
+    throw;
+  }
+  if (view) view->EndUpdate();
 }
 
 // ==== Item options ==============================================================================
@@ -2064,8 +2137,7 @@ void TcxCustomGridTableDateTimeHandling::SetGrouping(TcxGridDateTimeGrouping val
   auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
   if (view && view->GetItemCount() > 0) {
     // The items' grouping date ranges come with the date ranges; the rows are grouped again.
-    TGridTableViewLock lock(view);
-    view->GetDataController()->Refresh();
+    GridTableLocked(view, [&] { view->GetDataController()->Refresh(); });
   } else {
     Changed(vcProperty);
   }
@@ -2317,10 +2389,9 @@ void TcxCustomGridTableView::ClearItems() {
     FNextID = 0;
     return;
   }
-  {
-    TGridTableViewLock lock(this);
+  GridTableLocked(this, [&] {
     while (!FItems.empty()) FItems.back()->Free();
-  }
+  });
   FNextID = 0;
 }
 
@@ -2338,8 +2409,7 @@ void TcxCustomGridTableView::AddItem(TcxCustomGridTableItem* item) {
 void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
   const Integer index = IndexOfItem(item);
   if (index == -1) return;
-  {
-    TGridTableViewLock lock(this);
+  GridTableLocked(this, [&] {
     if (GetTableOptionsBehavior() && GetTableOptionsBehavior()->GetIncSearchItem() == item)
       GetTableOptionsBehavior()->SetIncSearchItem(nullptr);
     item->SetVisible(false);
@@ -2348,7 +2418,7 @@ void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
     item->SetIndexValue(-1);
     RefreshItemIndexes();
     GetDataController()->RemoveItem(item);
-  }
+  });
   item->SetGridView(nullptr);
   if (item->GetID() == FNextID - 1) --FNextID;
   RefreshFilterableItemsList();
@@ -2397,12 +2467,13 @@ void TcxCustomGridTableView::SaveItemsVisibilities() {
 }
 
 void TcxCustomGridTableView::CheckItemVisibilities() {
-  TGridTableViewLock lock(this);
-  for (std::size_t i = 0; i < FItems.size(); ++i) {
-    TcxCustomGridTableItem* item = FItems[i];
-    const Boolean visible = item->GetActuallyVisible();
-    if (visible != item->GetSavedVisible()) ItemVisibilityChanged(item, visible);
-  }
+  GridTableLocked(this, [&] {
+    for (std::size_t i = 0; i < FItems.size(); ++i) {
+      TcxCustomGridTableItem* item = FItems[i];
+      const Boolean visible = item->GetActuallyVisible();
+      if (visible != item->GetSavedVisible()) ItemVisibilityChanged(item, visible);
+    }
+  });
 }
 
 void TcxCustomGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* item, Boolean value) {
@@ -2711,9 +2782,10 @@ void TcxCustomGridTableView::ApplyBestFit(TcxCustomGridTableItem* item, Boolean 
     item->ApplyBestFit(checkCanSize, fireEvents);
     return;
   }
-  TGridTableViewLock lock(this);
   const std::vector<TcxCustomGridTableItem*> items = FVisibleItems;
-  for (TcxCustomGridTableItem* visible : items) visible->ApplyBestFit(checkCanSize, fireEvents);
+  GridTableLocked(this, [&] {
+    for (TcxCustomGridTableItem* visible : items) visible->ApplyBestFit(checkCanSize, fireEvents);
+  });
 }
 
 // ---- Layout storage ----
@@ -2799,9 +2871,10 @@ void TcxCustomGridTableView::AfterRestoring() {
 }
 
 void TcxCustomGridTableView::BeforeLoaded() {
-  TGridTableViewLock lock(this);
-  inherited::BeforeLoaded();
-  DataChanged();
+  GridTableLocked(this, [&] {
+    inherited::BeforeLoaded();
+    DataChanged();
+  });
 }
 
 void TcxCustomGridTableView::AfterAssignOrLoad() {
@@ -2811,29 +2884,30 @@ void TcxCustomGridTableView::AfterAssignOrLoad() {
 
 void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
   if (auto* table = dynamic_cast<TcxCustomGridTableView*>(source)) {
-    TGridTableViewLock lock(this);
-    if (!IsAssigningPattern()) {
-      for (Integer i = 0; i < table->GetItemCount(); ++i) {
-        TcxCustomGridTableItem* sourceItem = table->GetItem(i);
-        TcxCustomGridTableItem* item = FindItemByID(sourceItem->GetID());
-        if (!item) {
-          item = CreateItem();
-          item->SetIDValue(sourceItem->GetID());
+    GridTableLocked(this, [&] {
+      if (!IsAssigningPattern()) {
+        for (Integer i = 0; i < table->GetItemCount(); ++i) {
+          TcxCustomGridTableItem* sourceItem = table->GetItem(i);
+          TcxCustomGridTableItem* item = FindItemByID(sourceItem->GetID());
+          if (!item) {
+            item = CreateItem();
+            item->SetIDValue(sourceItem->GetID());
+          }
+          item->SetIndex(sourceItem->GetIndex());
+          item->Assign(sourceItem);
         }
-        item->SetIndex(sourceItem->GetIndex());
-        item->Assign(sourceItem);
+        while (GetItemCount() > table->GetItemCount()) GetItem(GetItemCount() - 1)->Free();
+        FNextID = table->FNextID;
       }
-      while (GetItemCount() > table->GetItemCount()) GetItem(GetItemCount() - 1)->Free();
-      FNextID = table->FNextID;
-    }
-    FDateTimeHandling->Assign(table->GetDateTimeHandling());
-    FOptionsCustomize->Assign(table->GetOptionsCustomize());
-    SetOnCanFocusRecord(table->GetOnCanFocusRecord());
-    SetOnCanSelectRecord(table->GetOnCanSelectRecord());
-    SetOnFocusedItemChanged(table->GetOnFocusedItemChanged());
-    SetOnFocusedRecordChanged(table->GetOnFocusedRecordChanged());
-    SetOnSelectionChanged(table->GetOnSelectionChanged());
-    SetOnTopRecordIndexChanged(table->GetOnTopRecordIndexChanged());
+      FDateTimeHandling->Assign(table->GetDateTimeHandling());
+      FOptionsCustomize->Assign(table->GetOptionsCustomize());
+      SetOnCanFocusRecord(table->GetOnCanFocusRecord());
+      SetOnCanSelectRecord(table->GetOnCanSelectRecord());
+      SetOnFocusedItemChanged(table->GetOnFocusedItemChanged());
+      SetOnFocusedRecordChanged(table->GetOnFocusedRecordChanged());
+      SetOnSelectionChanged(table->GetOnSelectionChanged());
+      SetOnTopRecordIndexChanged(table->GetOnTopRecordIndexChanged());
+    });
   }
   inherited::DoAssign(source);
 }

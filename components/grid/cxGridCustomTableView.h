@@ -368,6 +368,29 @@ using TcxGridItemDataBindingClass = orv::ClassOf<TcxGridItemDataBinding>;
 using TcxGridDefaultRepositoryItemLookup = TcxEditRepositoryItem* (*)(TcxValueTypeClass valueTypeClass);
 void SetGridDefaultRepositoryItemLookup(TcxGridDefaultRepositoryItemLookup lookup);
 
+// ==== Grid data controller ====================================================================
+
+// The unbound data controller of a table-like view: values in its own storage; items, texts,
+// selection permission and update locking come from its view (its owner).
+class TcxGridDataController : public TcxDataController {
+  ORV_CLASS(TcxGridDataController, TcxDataController)
+ public:
+  explicit TcxGridDataController(TComponent* owner) : TcxDataController(owner) {}
+
+  TcxCustomGridTableView* GetGridView() const;
+  TObject* GetItem(Integer index) override;
+  Integer GetItemID(TObject* item) override;
+  Boolean CanSelectRow(Integer rowIndex) override;
+  void ItemValueTypeChanged(Integer itemIndex) override;
+  // The view's editor properties may form the text; the item's OnGetDataText may change it.
+  AnsiString GetDisplayText(Integer recordIndex, Integer itemIndex) override;
+  AnsiString GetItemFilterCaption(Integer itemIndex) override;
+  Boolean GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) override;
+  // The view is locked with the controller, so that the controller's updates lock the grid.
+  void BeginUpdate() override;
+  void EndUpdate() override;
+};
+
 // ==== Item options and styles =================================================================
 
 enum TcxGridItemShowEditButtons : Byte { isebDefault, isebNever, isebAlways };

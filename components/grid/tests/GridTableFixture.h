@@ -10,14 +10,11 @@
 
 namespace grid_test {
 
-// The view's columns are the controller's items.
-class TTestTableDataController : public TcxDataController {
-  ORV_CLASS(TTestTableDataController, TcxDataController)
+// The view's own grid data controller.
+class TTestTableDataController : public TcxGridDataController {
+  ORV_CLASS(TTestTableDataController, TcxGridDataController)
  public:
-  explicit TTestTableDataController(TComponent* owner) : TcxDataController(owner) {}
-  TcxCustomGridTableView* View() const { return static_cast<TcxCustomGridTableView*>(GetOwnerComponent()); }
-  TObject* GetItem(Integer index) override { return View()->GetItem(index); }
-  Integer GetItemID(TObject* item) override { return static_cast<TcxCustomGridTableItem*>(item)->GetID(); }
+  explicit TTestTableDataController(TComponent* owner) : TcxGridDataController(owner) {}
 };
 
 // Publishes what the table view's column publishes of the item.

@@ -617,3 +617,48 @@ TEST_F(TableViewTest, BestFitMeasuresTheRecordsInRangeAndKeepsToTheCap) {
 
 }  // namespace
 }  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+TEST_F(TableViewTest, TheGridDataControllerAsksTheViewForTextsSelectionAndLocking) {
+  FillNumbered(3);
+  EXPECT_EQ(DC()->GetDisplayText(2, 2), "2");
+  auto onDataText = [](TcxCustomGridTableItem*, Integer recordIndex, AnsiString& text) {
+    text = "№"_a + IntToStr(recordIndex) + " " + text;
+  };
+  Town->SetOnGetDataText(TcxGridGetDataTextEvent::Callable(onDataText));
+  EXPECT_EQ(Data()->RecordAt(1)->GetDisplayTexts(1), "№1 Town1"_a);
+  EXPECT_TRUE(Town->SortByDisplayText(false));
+  EXPECT_EQ(DC()->GetItemFilterCaption(1), "Город"_a);
+  Town->SetAlternateCaption("Населённый пункт"_a);
+  EXPECT_EQ(DC()->GetItemFilterCaption(1), "Населённый пункт"_a);
+  auto onCanSelect = [](TcxCustomGridTableView*, TcxCustomGridRecord* record, Boolean& allow) {
+    allow = record && record->GetIndex() != 0;
+  };
+  View->SetOnCanSelectRecord(TcxGridAllowRecordOperationEvent::Callable(onCanSelect));
+  EXPECT_FALSE(DC()->CanSelectRow(0));
+  EXPECT_TRUE(DC()->CanSelectRow(1));
+  // The controller's update locks the view and through it the grid.
+  DC()->BeginUpdate();
+  EXPECT_TRUE(View->IsUpdateLocked());
+  EXPECT_TRUE(Grid->IsUpdateLocked());
+  DC()->EndUpdate();
+  EXPECT_FALSE(Grid->IsUpdateLocked());
+}
+
+TEST_F(TableViewTest, AssigningAViewMatchesItsItemsByID) {
+  auto* other = static_cast<TTestTableView*>(Grid->CreateView(TTestTableView::StaticClass()));
+  TcxCustomGridTableItem* first = other->CreateItem();
+  for (int i = 0; i < 4; ++i) other->CreateItem();
+  Town->SetWidth(120);
+  other->Assign(View);
+  ASSERT_EQ(other->GetItemCount(), 3);
+  EXPECT_EQ(other->GetItem(0), first);  // the item with ID 0 was kept
+  EXPECT_EQ(other->FindItemByID(1)->GetCaption(), "Город"_a);
+  EXPECT_EQ(other->FindItemByID(1)->GetWidth(), 120);
+  EXPECT_EQ(other->GetNextID(), View->GetNextID());
+}
+
+}  // namespace
+}  // namespace grid_test
