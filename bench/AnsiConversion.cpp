@@ -8,12 +8,14 @@
 
 namespace {
 
+AnsiString MakeSample() {
+  AnsiString s;
+  while (s.size() < 4096) s += "Российская Федерация Москва 37в37 55с45 "_a;
+  return s;
+}
+
 const AnsiString& Sample() {
-  static const AnsiString text = [] {
-    AnsiString s;
-    while (s.size() < 4096) s += "Российская Федерация Москва 37в37 55с45 "_a;
-    return s;
-  }();
+  static const AnsiString text = MakeSample();
   return text;
 }
 

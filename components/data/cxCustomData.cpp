@@ -1379,6 +1379,8 @@ TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(TcxCustomDataController
   FGroupingFieldList->SetOnChanged(TNotifyEvent(this, &TcxCustomDataControllerInfo::GroupingListChanged));
 }
 
+TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo() = default;
+
 void TcxCustomDataControllerInfo::BeforeDestruction() {
   FreeSortKeys();
   orv::Free(FSelection);

@@ -852,6 +852,7 @@ class TcxCustomDataControllerInfo : public TObject {
  public:
   using TCreateSignature = void(TcxCustomDataController* dataController);
   explicit TcxCustomDataControllerInfo(TcxCustomDataController* dataController);
+  ~TcxCustomDataControllerInfo() override;  // where TSortKeys is complete
 
   virtual void CheckSelection();
   virtual void Update();

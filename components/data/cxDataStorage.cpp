@@ -16,6 +16,15 @@
 #include "platform/runtime/Locale.h"
 #include "platform/runtime/SysUtils.h"
 
+// Where a value's bytes lay in a record before a change of the definitions (complete before the
+// first function that destroys a vector of them).
+struct TcxDataStorage::TSlotLayout {
+  TcxValueDef* Def;
+  Integer Offset;
+  Integer BufferSize;
+  Boolean TextStored;
+};
+
 namespace {
 
 constexpr Integer kPointerSize = Integer(sizeof(void*));
@@ -786,13 +795,6 @@ void TcxInternalValueDefs::RemoveByLink(TObject* linkObject) {
 }
 
 // ==== Data storage: records ==================================================================
-
-struct TcxDataStorage::TSlotLayout {
-  TcxValueDef* Def;
-  Integer Offset;
-  Integer BufferSize;
-  Boolean TextStored;
-};
 
 TcxDataStorage::TcxDataStorage() {
   FInternalValueDefs = new TcxInternalValueDefs(this);

@@ -1193,6 +1193,7 @@ class TcxCustomEdit : public TcxContainer,
   virtual void EndPost() { FIsPosting = false; }
   virtual void BeginPost() { FIsPosting = true; }
   virtual Boolean CanAutoSize();
+  using TcxContainer::CanAutoSize;  // the sizing query of the windowed control stays reachable
   virtual Boolean CanAutoWidth();
   virtual Boolean IsValueChangingKey(Word key, TShiftState shift) { return false; }
   virtual Boolean IsValueChangingChar(char c) { return false; }

@@ -415,7 +415,7 @@ void StartMouseTracking(TWinControl* control, const TRect& bounds, IcxMouseTrack
   TRect screenBounds = bounds;
   if (control) {
     const TPoint topLeft = control->ClientToScreen(bounds.TopLeft());
-    screenBounds = TRect(topLeft.X, topLeft.Y, topLeft.X + bounds.Width(), topLeft.Y + bounds.Height());
+    screenBounds = TRect{topLeft.X, topLeft.Y, topLeft.X + bounds.Width(), topLeft.Y + bounds.Height()};
   }
   auto* tracker = new TMouseTrackingTimer(nullptr);
   Unit().MouseTrackers.push_back(tracker);

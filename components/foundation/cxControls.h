@@ -759,6 +759,7 @@ class TcxControl : public TCustomControl,
   virtual void FocusChanged();
   // The font listeners hear of the control's font, then the control is invalidated.
   virtual void FontChanged();
+  using TControl::FontChanged;  // the font's change handler stays reachable beside it
   virtual void MouseEnter(TControl* control);
   virtual void MouseLeave(TControl* control);
   virtual Boolean AllowMouseDownWithoutFocus() { return false; }

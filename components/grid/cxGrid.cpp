@@ -151,17 +151,17 @@ void TcxGridController::DragOpenTimerHandler(TObject* sender) {
 }
 
 void TcxGridController::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
-  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint(x, y));
+  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint{x, y});
   if (hitTest && hitTest->GetViewInfo()) hitTest->GetViewInfo()->MouseDown(hitTest, button, shift);
 }
 
 void TcxGridController::MouseMove(TShiftState shift, Integer x, Integer y) {
-  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint(x, y));
+  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint{x, y});
   if (hitTest && hitTest->GetViewInfo()) hitTest->GetViewInfo()->MouseMove(hitTest, shift);
 }
 
 void TcxGridController::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
-  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint(x, y));
+  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(TPoint{x, y});
   if (hitTest && hitTest->GetViewInfo()) hitTest->GetViewInfo()->MouseUp(hitTest, button, shift);
 }
 
@@ -606,7 +606,7 @@ void TcxCustomGrid::DoContextPopup(TPoint mousePos, bool& handled) {
 
 void TcxCustomGrid::DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) {
   inherited::DragOver(source, x, y, state, accept);
-  FController->DragOver(source, TPoint(x, y), state == dsDragLeave);
+  FController->DragOver(source, TPoint{x, y}, state == dsDragLeave);
 }
 
 void TcxCustomGrid::DoEndDrag(TObject* target, Integer x, Integer y) {
@@ -617,7 +617,7 @@ void TcxCustomGrid::DoEndDrag(TObject* target, Integer x, Integer y) {
 Boolean TcxCustomGrid::GetDesignHitTest(Integer x, Integer y, TShiftState shift) {
   if (inherited::GetDesignHitTest(x, y, shift)) return true;
   if (!shift.Contains(ssLeft)) return false;
-  TcxCustomGridHitTest* hitTest = FViewInfo->GetHitTest(TPoint(x, y));
+  TcxCustomGridHitTest* hitTest = FViewInfo->GetHitTest(TPoint{x, y});
   return hitTest && hitTest->GetHitTestCode() == htTab;
 }
 

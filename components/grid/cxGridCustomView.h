@@ -667,7 +667,7 @@ class TcxCustomGridViewInfo : public TcxGridViewHandler {
   virtual void InitHitTest(TcxCustomGridHitTest* hitTest);
   virtual void VisibilityChanged(Boolean visible);
   virtual TcxCustomGridHitTest* GetHitTest(const TPoint& point);
-  TcxCustomGridHitTest* GetHitTest(Integer x, Integer y) { return GetHitTest(TPoint(x, y)); }
+  TcxCustomGridHitTest* GetHitTest(Integer x, Integer y) { return GetHitTest(TPoint{x, y}); }
 
   // ---- Non-virtual ----
   Boolean IsCalculated() const { return !RectIsEmpty(FBounds); }

@@ -164,10 +164,10 @@ void TcxCustomGridController::GetCustomizationFormBounds(TRect& rect) {
   TPoint corner;
   if (site) {
     const TRect client = site->GetClientRect();
-    corner = site->ClientToScreen(TPoint(client.Right, client.Bottom));
+    corner = site->ClientToScreen(TPoint{client.Right, client.Bottom});
   }
-  rect = TRect(corner.X - GetCustomizationFormDefaultWidth(), corner.Y - GetCustomizationFormDefaultHeight(),
-               corner.X, corner.Y);
+  rect = TRect{corner.X - GetCustomizationFormDefaultWidth(), corner.Y - GetCustomizationFormDefaultHeight(),
+               corner.X, corner.Y};
   CheckCustomizationFormBounds(rect);
 }
 
@@ -328,7 +328,7 @@ void TcxCustomGridController::ShowHint(const TRect& hintAreaBounds, const TRect&
   rect = GetOffsetRect(rect, origin.X - rect.Left, origin.Y - rect.Top);
   TPoint border{2, 2};
   if (FHintWindow->HandleAllocated()) {
-    const TPoint clientOrigin = FHintWindow->ClientToScreen(TPoint(0, 0));
+    const TPoint clientOrigin = FHintWindow->ClientToScreen(TPoint{0, 0});
     const TRect windowRect = SafeGetWindowRect(FHintWindow->GetHandle());
     border.X += clientOrigin.X - windowRect.Left;
     border.Y += clientOrigin.Y - windowRect.Top;
@@ -511,7 +511,7 @@ void TcxCustomGridMovingObject::InitDragImage() {
   if (TcxCustomGridCellViewInfo* cell = GetSourceItemViewInfo()) {
     TcxCanvas* canvas = FDragImage->GetCanvas();
     const TPoint origin = canvas->GetWindowOrigin();
-    canvas->SetWindowOrigin(TPoint(origin.X + bounds.Left, origin.Y + bounds.Top));
+    canvas->SetWindowOrigin(TPoint{origin.X + bounds.Left, origin.Y + bounds.Top});
     cell->Paint(canvas);
     canvas->SetWindowOrigin(origin);
   } else if (IsSourceCustomizationForm()) {

@@ -62,7 +62,7 @@ void TcxCustomGridCellViewInfo::Calculate(Integer leftBound, Integer topBound, I
   CheckCalculateParams();
   if (width == -1) width = CalculateWidth();
   if (height == -1) height = CalculateHeight();
-  FBounds = TRect(leftBound, topBound, leftBound + width, topBound + height);
+  FBounds = TRect{leftBound, topBound, leftBound + width, topBound + height};
   AfterCalculateBounds(FBounds);
   FCalculated = true;
 }
@@ -216,7 +216,7 @@ Integer TcxCustomGridCellViewInfo::TextWidth(Integer angle) {
   CheckCalculateParams();
   TcxCanvas* canvas = GetCanvas();
   if (!canvas) return 0;
-  TRect rect(0, 0, 0x3FFFFFFF, 0x3FFFFFFF);
+  TRect rect{0, 0, 0x3FFFFFFF, 0x3FFFFFFF};
   if (FParams.Font) canvas->SetFont(FParams.Font);
   if (angle != 0) canvas->SetFontAngle(angle);
   const Integer flags = (GetTextAttributes(false) & ~(cxAlignRight | cxAlignHCenter | cxAlignVCenter)) | cxAlignLeft;
@@ -561,8 +561,8 @@ void TcxGridDesignSelectorViewInfo::Calculate(Integer leftBound, Integer topBoun
   inherited::Calculate(leftBound, topBound, width, height);
   orv::Free(FRegion);
   const TRect& b = GetBounds();
-  const TPoint points[3] = {TPoint(b.Left, b.Top), TPoint(b.Left + b.Width(), b.Top),
-                            TPoint(b.Left, b.Top + b.Height())};
+  const TPoint points[3] = {TPoint{b.Left, b.Top}, TPoint{b.Left + b.Width(), b.Top},
+                            TPoint{b.Left, b.Top + b.Height()}};
   FRegion = new TcxRegion(CreatePolygonRgn(points, 3, WINDING));
 }
 
@@ -760,7 +760,7 @@ void TcxCustomGridViewInfo::UpdateMousePos() {
     TPoint p = SafeGetCursorPos();
     FMousePos = FSite->ScreenToClient(p);
   } else {
-    FMousePos = TPoint(orv::kGridMaxInt, orv::kGridMaxInt);
+    FMousePos = TPoint{orv::kGridMaxInt, orv::kGridMaxInt};
   }
 }
 
@@ -994,11 +994,11 @@ void TcxGridDesignSelectorPainter::DrawHatch(TColor color) {
   r.Top += 3;
   r.Right -= 8;
   r.Bottom -= 8;
-  GetCanvas()->FillRectWithColor(TRect(r.Left, r.Top, r.Left + 1, r.Bottom), color);
+  GetCanvas()->FillRectWithColor(TRect{r.Left, r.Top, r.Left + 1, r.Bottom}, color);
   Integer right = r.Right;
   for (Integer i = 0; i < r.Height() / 2; ++i) {
     const Integer y = r.Top + i * 2;
-    if (right > r.Left + 1) GetCanvas()->FillRectWithColor(TRect(r.Left + 1, y, right, y + 1), color);
+    if (right > r.Left + 1) GetCanvas()->FillRectWithColor(TRect{r.Left + 1, y, right, y + 1}, color);
     right -= 2;
   }
 }
@@ -1075,10 +1075,10 @@ void TcxCustomGridPainter::DrawFocusRect(const TRect& rect, Boolean hideFocusRec
   if (GetGridView()->IsControlFocused()) {
     canvas->DrawFocusFrame(rect);
   } else if (!hideFocusRect) {
-    canvas->InvertArea(TRect(rect.Left, rect.Top, rect.Right, rect.Top + 1));
-    canvas->InvertArea(TRect(rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom));
-    canvas->InvertArea(TRect(rect.Left, rect.Top + 1, rect.Left + 1, rect.Bottom - 1));
-    canvas->InvertArea(TRect(rect.Right - 1, rect.Top + 1, rect.Right, rect.Bottom - 1));
+    canvas->InvertArea(TRect{rect.Left, rect.Top, rect.Right, rect.Top + 1});
+    canvas->InvertArea(TRect{rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
+    canvas->InvertArea(TRect{rect.Left, rect.Top + 1, rect.Left + 1, rect.Bottom - 1});
+    canvas->InvertArea(TRect{rect.Right - 1, rect.Top + 1, rect.Right, rect.Bottom - 1});
   }
 }
 
@@ -1246,7 +1246,7 @@ Boolean TcxGridSite::IsDesigning() const {
 Boolean TcxGridSite::GetDesignHitTest(Integer x, Integer y, TShiftState shift) {
   if (inherited::GetDesignHitTest(x, y, shift)) return true;
   if (shift.Contains(ssRight) || (GetContainer() && GetContainer()->IsUpdateLocked())) return false;
-  return GetController()->IsDesignHitTest(FViewInfo->GetHitTest(TPoint(x, y)));
+  return GetController()->IsDesignHitTest(FViewInfo->GetHitTest(TPoint{x, y}));
 }
 
 Boolean TcxGridSite::AllowAutoDragAt(Integer x, Integer y) {

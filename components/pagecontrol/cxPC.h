@@ -691,7 +691,12 @@ class TcxCustomTabControl : public TcxControl {
   void SetOnGetImageIndex(const TcxGetTabImageEvent& value) { FOnGetImageIndex = value; }
 
   // ---- Layout state (read by painters and tests) ----
+  // The tab painter hides TcxControl's look-and-feel painter by name alone (that one takes no
+  // const and is still what a TcxControl pointer reaches).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
   TcxPCCustomPainter* GetPainter() const { return FPainter; }
+#pragma GCC diagnostic pop
   // The canvas painters draw on: the control's own, or the foreign DC's while PaintToDC runs.
   TcxCanvas* GetPaintCanvas() { return FPaintCanvas ? FPaintCanvas : GetCanvas(); }
   TcxVisibleTabList* GetVisibleTabList() const { return FVisibleTabList; }

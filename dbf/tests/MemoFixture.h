@@ -20,18 +20,22 @@ struct TMemoRow {
 };
 
 // A Cyrillic memo, an empty one, one over several blocks in every format, a short last one.
+// A plain function rather than an initialising lambda: clang 14 crashes when it tries to evaluate
+// such a lambda as a constant and prints a "..."_a literal in its notes.
+inline std::vector<TMemoRow> MakeMemoRows() {
+  AnsiString longMemo;
+  for (int i = 1; i <= 30; ++i) {
+    if (i > 1) longMemo += "\r\n";
+    longMemo += "Строка "_a + std::to_string(i) + ": съешь же ещё этих мягких французских булок"_a;
+  }
+  return std::vector<TMemoRow>{{"Ёлки"_a, "Первая заметка\r\nвторая строка"_a},
+                               {"Пусто"_a, ""},
+                               {"Длинная"_a, longMemo},
+                               {"Хвост"_a, "конец"_a}};
+}
+
 inline const std::vector<TMemoRow>& MemoRows() {
-  static const std::vector<TMemoRow> rows = [] {
-    AnsiString longMemo;
-    for (int i = 1; i <= 30; ++i) {
-      if (i > 1) longMemo += "\r\n";
-      longMemo += "Строка "_a + std::to_string(i) + ": съешь же ещё этих мягких французских булок"_a;
-    }
-    return std::vector<TMemoRow>{{"Ёлки"_a, "Первая заметка\r\nвторая строка"_a},
-                                 {"Пусто"_a, ""},
-                                 {"Длинная"_a, longMemo},
-                                 {"Хвост"_a, "конец"_a}};
-  }();
+  static const std::vector<TMemoRow> rows = MakeMemoRows();
   return rows;
 }
 

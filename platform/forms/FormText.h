@@ -55,7 +55,7 @@ struct FormValue {
   static FormValue Float(double value);
   static FormValue Str(AnsiString value);
   static FormValue Ident(AnsiString name);
-  static FormValue Bool(bool value) { return Ident(value ? "True" : "False"); }
+  static FormValue Bool(bool value);
   static FormValue SetOf(std::vector<AnsiString> names);
   static FormValue ListOf(std::vector<FormValue> values);
   static FormValue Bytes(AnsiString bytes);
@@ -78,6 +78,9 @@ struct FormItem {
   std::vector<FormProperty> Properties;
   Integer Line = 0;
 };
+
+// Defined once FormItem is complete: returning a FormValue destroys its vector of items.
+inline FormValue FormValue::Bool(bool value) { return Ident(value ? "True" : "False"); }
 
 enum class FormObjectKind { Object, Inherited, Inline };
 

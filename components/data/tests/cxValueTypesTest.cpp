@@ -82,7 +82,7 @@ TEST(cxValueTypes, CaptionsAndClassReferences) {
   EXPECT_EQ(a.operator->(), b.operator->());
   EXPECT_EQ(a, b);
   EXPECT_NE(a, TcxWideStringValueType::StaticClass());
-  EXPECT_THROW(TcxValueTypeClass(TObject::StaticClass()), EInvalidOperation);
+  EXPECT_THROW((void)TcxValueTypeClass(TObject::StaticClass()), EInvalidOperation);
   EXPECT_TRUE(IsDateTimeValueType(TcxDateTimeValueType::StaticClass()));
   EXPECT_TRUE(IsDateTimeValueType(TcxSQLTimeStampValueType::StaticClass()));
   EXPECT_FALSE(IsDateTimeValueType(TcxLaterDateTimeValueType::StaticClass()));

@@ -9,7 +9,9 @@
 #include <random>
 // The standard matcher, the reference of one test, trips a false uninitialised-use warning of
 // the compiler in sanitizer builds.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <regex>
 #include <string>
 #include <vector>

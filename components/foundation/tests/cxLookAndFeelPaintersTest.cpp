@@ -82,7 +82,7 @@ TEST(LookAndFeelPainters, ClassReferencesNameTheirClassesAndCompareByIdentity) {
   EXPECT_TRUE(fromClass == kFlat);
   EXPECT_EQ(fromClass->ClassName(), "TcxFlatLookAndFeelPainter");
   EXPECT_FALSE(Painter(nullptr));
-  EXPECT_THROW(Painter(TObject::StaticClass()), EInvalidOperation);
+  EXPECT_THROW((void)Painter(TObject::StaticClass()), EInvalidOperation);
 }
 
 TEST(LookAndFeelPainters, StyleIdsAndKinds) {
@@ -180,30 +180,30 @@ TEST(LookAndFeelPainters, HeaderCellGeometry) {
   EXPECT_EQ(kUltraFlat->HeaderCellBorders({nLeft, nTop}), (TcxBorders{bRight, bBottom}));
   EXPECT_EQ(kOffice11->HeaderCellBorders({nLeft, nTop}), cxBordersAll);
   EXPECT_EQ(kUltraFlat->HeaderCellExtendedBounds({10, 10, 50, 30}, {nLeft}, cxBordersAll),
-            TRect(9, 10, 50, 30));
+            (TRect{9, 10, 50, 30}));
   EXPECT_EQ(kStandard->HeaderCellExtendedBounds({10, 10, 50, 30}, {nLeft}, cxBordersAll),
-            TRect(10, 10, 50, 30));
+            (TRect{10, 10, 50, 30}));
   EXPECT_EQ(kStandard->HeaderCellContentBounds({10, 10, 50, 30}, {bLeft, bBottom}),
-            TRect(11, 10, 50, 29));
-  EXPECT_EQ(kStandard->HeaderSectionContentBounds({0, 0, 20, 20}, cxbsNormal), TRect(2, 2, 18, 18));
-  EXPECT_EQ(kStandard->HeaderSectionTextBounds({0, 0, 20, 20}, cxbsPressed), TRect(1, 1, 21, 21));
-  EXPECT_EQ(kUltraFlat->FooterCellContentBounds({0, 0, 20, 20}), TRect(1, 1, 19, 19));
-  EXPECT_EQ(kUltraFlat->FooterCellTextAreaBounds({0, 0, 20, 20}), TRect(3, 3, 17, 17));
+            (TRect{11, 10, 50, 29}));
+  EXPECT_EQ(kStandard->HeaderSectionContentBounds({0, 0, 20, 20}, cxbsNormal), (TRect{2, 2, 18, 18}));
+  EXPECT_EQ(kStandard->HeaderSectionTextBounds({0, 0, 20, 20}, cxbsPressed), (TRect{1, 1, 21, 21}));
+  EXPECT_EQ(kUltraFlat->FooterCellContentBounds({0, 0, 20, 20}), (TRect{1, 1, 19, 19}));
+  EXPECT_EQ(kUltraFlat->FooterCellTextAreaBounds({0, 0, 20, 20}), (TRect{3, 3, 17, 17}));
 }
 
 TEST(LookAndFeelPainters, ButtonMetrics) {
-  EXPECT_EQ(kBase->ButtonFocusBounds({0, 0, 20, 10}), TRect(4, 4, 16, 6));
+  EXPECT_EQ(kBase->ButtonFocusBounds({0, 0, 20, 10}), (TRect{4, 4, 16, 6}));
   // Shrinking a 6 x 6 rect by 4 leaves nothing: the rect itself.
-  EXPECT_EQ(kBase->ButtonFocusBounds({0, 0, 6, 6}), TRect(0, 0, 6, 6));
-  EXPECT_EQ(kUltraFlat->ButtonFocusBounds({0, 0, 20, 10}), TRect(3, 3, 17, 7));
-  EXPECT_EQ(kStandard->GroupButtonBorderWidths(3, 1), TRect(2, 2, 2, 2));
-  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 0), TRect(2, 2, 1, 2));
-  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 1), TRect(1, 2, 1, 2));
-  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 2), TRect(1, 2, 2, 2));
+  EXPECT_EQ(kBase->ButtonFocusBounds({0, 0, 6, 6}), (TRect{0, 0, 6, 6}));
+  EXPECT_EQ(kUltraFlat->ButtonFocusBounds({0, 0, 20, 10}), (TRect{3, 3, 17, 7}));
+  EXPECT_EQ(kStandard->GroupButtonBorderWidths(3, 1), (TRect{2, 2, 2, 2}));
+  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 0), (TRect{2, 2, 1, 2}));
+  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 1), (TRect{1, 2, 1, 2}));
+  EXPECT_EQ(kUltraFlat->GroupButtonBorderWidths(3, 2), (TRect{1, 2, 2, 2}));
   EXPECT_EQ(kUltraFlat->ButtonGlyphState(cxbsPressed), cxbsNormal);
   EXPECT_EQ(kStandard->ButtonGlyphState(cxbsPressed), cxbsPressed);
-  EXPECT_EQ(kStandard->CheckBoxSize(), TSize(13, 13));
-  EXPECT_EQ(kUltraFlat->RadioButtonGlyphSize(), TSize(12, 12));
+  EXPECT_EQ(kStandard->CheckBoxSize(), (TSize{13, 13}));
+  EXPECT_EQ(kUltraFlat->RadioButtonGlyphSize(), (TSize{12, 12}));
 }
 
 // ---- Default colours ------------------------------------------------------------------------------
@@ -339,29 +339,29 @@ TEST(LookAndFeelPainters, ArrowTriangles) {
   TPoint p[3];
   // 16 x 16, automatic size: s = 4, the up triangle is 7 wide and 4 high with its apex at x 7.
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 16, 16}, adUp, false, 0, p);
-  EXPECT_EQ(p[0], TPoint(4, 9));
-  EXPECT_EQ(p[1], TPoint(7, 6));
-  EXPECT_EQ(p[2], TPoint(10, 9));
+  EXPECT_EQ(p[0], (TPoint{4, 9}));
+  EXPECT_EQ(p[1], (TPoint{7, 6}));
+  EXPECT_EQ(p[2], (TPoint{10, 9}));
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 16, 16}, adDown, false, 0, p);
-  EXPECT_EQ(p[0], TPoint(10, 6));
-  EXPECT_EQ(p[1], TPoint(7, 9));
-  EXPECT_EQ(p[2], TPoint(4, 6));
+  EXPECT_EQ(p[0], (TPoint{10, 6}));
+  EXPECT_EQ(p[1], (TPoint{7, 9}));
+  EXPECT_EQ(p[2], (TPoint{4, 6}));
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 16, 16}, adLeft, false, 0, p);
   // The middle line rounds halves away from zero: (16 - 7) / 2 gives 5.
-  EXPECT_EQ(p[0], TPoint(9, 11));
-  EXPECT_EQ(p[1], TPoint(6, 8));
-  EXPECT_EQ(p[2], TPoint(9, 5));
+  EXPECT_EQ(p[0], (TPoint{9, 11}));
+  EXPECT_EQ(p[1], (TPoint{6, 8}));
+  EXPECT_EQ(p[2], (TPoint{9, 5}));
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 16, 16}, adRight, false, 0, p);
-  EXPECT_EQ(p[0], TPoint(6, 5));
-  EXPECT_EQ(p[1], TPoint(9, 8));
-  EXPECT_EQ(p[2], TPoint(6, 11));
+  EXPECT_EQ(p[0], (TPoint{6, 5}));
+  EXPECT_EQ(p[1], (TPoint{9, 8}));
+  EXPECT_EQ(p[2], (TPoint{6, 11}));
   // Proportional: a wide rect is narrowed to its centred square first.
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 40, 16}, adUp, true, 0, p);
-  EXPECT_EQ(p[1], TPoint(19, 6));
+  EXPECT_EQ(p[1], (TPoint{19, 6}));
   EXPECT_EQ(p[2].X - p[0].X, 6);
   // The bars' name: size before direction.
   TcxCustomLookAndFeelPainter::ComputeArrowTriangle({0, 0, 16, 16}, p, 2, adDown);
-  EXPECT_EQ(p[1], TPoint(7, 8));
+  EXPECT_EQ(p[1], (TPoint{7, 8}));
 }
 
 TEST_F(PainterTest, StateArrowEmbossedWhenDisabled) {
@@ -659,7 +659,7 @@ TEST_F(PainterTest, CheckBoxes) {
 TEST_F(PainterTest, RadioButtonImages) {
   TcxRadioButtonImageList* list = GetRadioButtonImageList();
   EXPECT_EQ(list->GetImageList()->GetCount(), 128);
-  EXPECT_EQ(list->GetSize(), TSize(12, 12));
+  EXPECT_EQ(list->GetSize(), (TSize{12, 12}));
   // Every combination has its own image.
   std::vector<Integer> seen;
   for (int kind = 0; kind < 4; ++kind)

@@ -106,10 +106,12 @@ TEST(Collation, StringSortAndIgnoreFlags) {
 }
 
 TEST(Collation, KeysAgreeWithComparisonOnEveryPairOfAMixedSample) {
-  std::vector<AnsiString> sample = {"", "a", "A", "-a", "a-", "'a", "a'b", "ab", "Ab", "a b", "a-b", "ё"_a,
-                                    "е"_a, "Е"_a, "Ё"_a, "ее"_a, "её"_a, "ёе"_a, "Её"_a, "1", "1a", "a1", "\xA0",
-                                    " ", "Ъ"_a, "ъ"_a, "ь"_a, "-", "--", "a--b", "a-b-", "\x01", "\xAD",
-                                    "Ьа"_a, "Ё-а"_a, "е-а"_a};
+  // An array, not a vector from a list: clang 14 crashes on a vector of strings listed from plain
+  // and "..."_a literals mixed.
+  const AnsiString sample[] = {"", "a", "A", "-a", "a-", "'a", "a'b", "ab", "Ab", "a b", "a-b", "ё"_a,
+                               "е"_a, "Е"_a, "Ё"_a, "ее"_a, "её"_a, "ёе"_a, "Её"_a, "1", "1a", "a1", "\xA0",
+                               " ", "Ъ"_a, "ъ"_a, "ь"_a, "-", "--", "a--b", "a-b-", "\x01", "\xAD",
+                               "Ьа"_a, "Ё-а"_a, "е-а"_a};
   for (const Cardinal flags : {0u, Cardinal(NORM_IGNORECASE), Cardinal(SORT_STRINGSORT), Cardinal(NORM_IGNORESYMBOLS)}) {
     for (const auto& a : sample) {
       for (const auto& b : sample) {

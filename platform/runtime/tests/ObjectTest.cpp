@@ -100,7 +100,7 @@ TEST(ObjectModel, ClassReferencesCreateTheMostDerivedClass) {
 
   // An abstract class cannot be created; a class reference refuses an unrelated class.
   EXPECT_THROW(orv::ClassOf<TShape>(TShape::StaticClass()).Create(), EInvalidOperation);
-  EXPECT_THROW(orv::ClassOf<TShape>(TCell::StaticClass()), EInvalidOperation);
+  EXPECT_THROW((void)orv::ClassOf<TShape>(TCell::StaticClass()), EInvalidOperation);
 }
 
 TEST(ObjectModel, FreeRunsBeforeDestructionWhileWholeThenTheDestructors) {

@@ -61,7 +61,8 @@ TEST(Variant, CopiesAndMovesOwnTheirText) {
   Variant c = std::move(b);
   EXPECT_TRUE(b.IsEmpty());
   EXPECT_EQ(c.AsString(), "Орване"_a);
-  c = c;
+  Variant& self = c;  // self-assignment, without the compiler noticing
+  c = self;
   EXPECT_EQ(c.AsString(), "Орване"_a);
   Variant arr = VarArrayOf({"x", 2});
   Variant copy = arr;
