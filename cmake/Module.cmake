@@ -10,6 +10,9 @@ target_compile_options(orv_options INTERFACE
 # between checkouts).
 add_library(orv_source_dir INTERFACE)
 target_compile_definitions(orv_source_dir INTERFACE ORV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+if(ORV_FUZZ_COVERAGE)
+  target_compile_options(orv_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
 if(ORV_SANITIZE)
   target_compile_options(orv_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
