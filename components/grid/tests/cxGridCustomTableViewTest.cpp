@@ -219,7 +219,7 @@ TEST_F(TableViewTest, ARecordRepaintQueuedBeforeTheRecordsWereRemadeDoesNotReach
 
 TEST_F(TableViewTest, ARecordHitTestStaysValidWhenRecordsAreRemade) {
   FillNumbered(5);
-  auto* hitTest = TcxCustomGridHitTest::InstanceOf<TcxGridRecordHitTest>(TPoint(1, 2));
+  auto* hitTest = TcxCustomGridHitTest::InstanceOf<TcxGridRecordHitTest>(TPoint{1, 2});
   hitTest->SetHitRecord(Data()->RecordAt(4));
   DC()->SetValue(0, 1, Variant("Z"));
   ASSERT_NE(hitTest->HitRecord(), nullptr);
