@@ -671,3 +671,400 @@ ORV_PUBLISH(TcxGroupBox) {
              &T::SetOnCustomDrawContentBackground);
   p.Property("OnMeasureCaptionHeight", &T::GetOnMeasureCaptionHeight, &T::SetOnMeasureCaptionHeight);
 }
+
+// ==== Button group items =======================================================================
+
+TcxButtonGroupItem::TcxButtonGroupItem(TCollection* collection) : TcxCaptionItem(collection) {}
+
+void TcxButtonGroupItem::BeforeDestruction() {
+  if (auto* items = dynamic_cast<TcxButtonGroupItems*>(GetCollection())) {
+    const Integer index = items->IsDestroying() ? -1 : GetIndex();
+    items->ItemChanged(nullptr, index, bgicDeleted);
+  }
+  inherited::BeforeDestruction();
+}
+
+void TcxButtonGroupItem::Assign(TPersistent* source) {
+  if (auto* s = dynamic_cast<TcxButtonGroupItem*>(source)) SetEnabled(s->FEnabled);
+  inherited::Assign(source);
+}
+
+void TcxButtonGroupItem::SetEnabled(Boolean value) {
+  if (value == FEnabled) return;
+  FEnabled = value;
+  if (auto* items = dynamic_cast<TcxButtonGroupItems*>(GetCollection())) items->ItemChanged(this, -1, bgicChanged);
+}
+
+TcxCustomEditProperties* TcxButtonGroupItems::OwnerProperties() {
+  return dynamic_cast<TcxCustomEditProperties*>(GetOwner());
+}
+
+void TcxButtonGroupItems::ItemChanged(TCollectionItem* item, Integer index, TcxButtonGroupItemChange operation) {
+  TcxCustomEditProperties* properties = OwnerProperties();
+  if (IsDestroying() || !properties || properties->IsChangeLocked()) return;
+  LastChangeIndex = item ? item->GetIndex() : index;
+  LastChangeOperation = operation;
+  NotifyingItemChange = true;
+  try {
+    properties->Changed();
+  } catch (...) {
+    NotifyingItemChange = false;
+    throw;
+  }
+  NotifyingItemChange = false;
+}
+
+void TcxButtonGroupItems::Update(TCollectionItem* item) {
+  if (IsDestroying()) return;
+  TcxCustomEditProperties* properties = OwnerProperties();
+  if (properties && !properties->IsChangeLocked()) {
+    if (item) {
+      LastChangeIndex = item->GetIndex();
+      LastChangeOperation = bgicChanged;
+    }
+    inherited::Update(item);
+  }
+  if (properties) properties->Changed();
+}
+
+// ==== Button group properties ==================================================================
+
+void TcxCustomButtonGroupProperties::BeforeDestruction() {
+  if (FItems) {
+    FItems->BeginUpdate();
+    FreeAndNil(FItems);
+  }
+  inherited::BeforeDestruction();
+}
+
+TcxCustomButtonGroupProperties::~TcxCustomButtonGroupProperties() { orv::Free(FItems); }
+
+TcxButtonGroupItems* TcxCustomButtonGroupProperties::CreateItems() {
+  return new TcxButtonGroupItems(this, TcxButtonGroupItem::StaticClass());
+}
+
+TcxButtonGroupItems* TcxCustomButtonGroupProperties::GetItems() {
+  if (!FItems) FItems = CreateItems();
+  return FItems;
+}
+
+void TcxCustomButtonGroupProperties::Assign(TPersistent* source) {
+  auto* s = dynamic_cast<TcxCustomButtonGroupProperties*>(source);
+  if (!s) {
+    inherited::Assign(source);
+    return;
+  }
+  BeginUpdate();
+  try {
+    inherited::Assign(source);
+    SetColumns(s->FColumns);
+    GetItems()->Assign(s->GetItems());
+    SetWordWrap(s->FWordWrap);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TcxCustomEditProperties* TcxCustomButtonGroupProperties::CreateEmptyCopy() {
+  auto* copy = static_cast<TcxCustomButtonGroupProperties*>(inherited::CreateEmptyCopy());
+  for (const char* caption : {"A", "B", "C"}) copy->GetItems()->Add()->SetCaption(caption);
+  copy->SetColumns(3);
+  return copy;
+}
+
+TcxCustomEditClass TcxCustomButtonGroupProperties::GetEditClass() { return TcxCustomButtonGroup::StaticClass(); }
+TcxCustomEditViewDataClass TcxCustomButtonGroupProperties::GetViewDataClass() {
+  return TcxButtonGroupViewData::StaticClass();
+}
+TcxCustomEditViewInfoClass TcxCustomButtonGroupProperties::GetViewInfoClass() {
+  return TcxButtonGroupViewInfo::StaticClass();
+}
+
+void TcxCustomButtonGroupProperties::SetColumns(Integer value) {
+  value = std::max(1, value);
+  if (value == FColumns) return;
+  FColumns = value;
+  Changed();
+}
+
+void TcxCustomButtonGroupProperties::SetWordWrap(Boolean value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  Changed();
+}
+
+Integer TcxCustomButtonGroupProperties::GetColumnCount() {
+  const Integer count = GetItems()->GetCount();
+  Integer c = std::min(FColumns, count);
+  if (count == 0) return c;
+  c = std::max(c, 1);
+  const Integer rows = (count + c - 1) / c;
+  return (count + rows - 1) / rows;
+}
+
+Integer TcxCustomButtonGroupProperties::GetRowCount() {
+  const Integer columns = std::max(1, GetColumnCount());
+  return (GetItems()->GetCount() + columns - 1) / columns;
+}
+
+// ==== Button group view info ===================================================================
+
+void TcxGroupBoxButtonViewInfo::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* s = dynamic_cast<TcxGroupBoxButtonViewInfo*>(source)) {
+    ItemCaption = s->ItemCaption;
+    Column = s->Column;
+    Row = s->Row;
+    ButtonStyleUsed = s->ButtonStyleUsed;
+  }
+}
+
+TRect TcxGroupBoxButtonViewInfo::GlyphBounds(const TSize& glyphSize, Boolean isPaintCopy, Integer glyphAlignment) {
+  TRect r;
+  r.Top = Bounds.Top + (Bounds.Height() - glyphSize.cy) / 2;
+  r.Bottom = r.Top + glyphSize.cy;
+  if (glyphAlignment == 1) {
+    r.Left = Bounds.Left;
+    r.Right = r.Left + glyphSize.cx;
+  } else {
+    r.Right = Bounds.Right;
+    r.Left = r.Right - glyphSize.cx;
+  }
+  return r;
+}
+
+void TcxButtonGroupViewInfo::DrawButton(TcxCanvas* canvas, Integer index) {
+  TcxGroupBoxButtonViewInfo* button = GetItemButton(index);
+  const TRect glyph = button->GlyphBounds(GetGlyphSize(), IsPaintingCopy, GlyphAlignment);
+  if (!IsPaintingCopy)
+    DrawBackgroundByMode(canvas, button->Bounds, true, IsButtonGlyphTransparent(button) ? TRect{} : glyph);
+  DrawButtonGlyph(canvas, button, glyph);
+  DrawButtonCaption(canvas, button, glyph);
+}
+
+void TcxButtonGroupViewInfo::DoPaint(TcxCanvas* canvas) {
+  inherited::DoPaint(canvas);
+  // Without child windows (grid cells, paint copies) the buttons are drawn here.
+  if (InplaceView || IsPaintingCopy)
+    for (Integer i = 0; i < GetButtonCount(); ++i) DrawButton(canvas, i);
+}
+
+// ==== Button group view data ===================================================================
+
+Boolean TcxButtonGroupViewData::IsButtonNativeStyle(TcxLookAndFeel* lookAndFeel) {
+  return lookAndFeel && IsNativeStyleUsable(lookAndFeel->GetNativeStyle(), totButton);
+}
+
+Integer TcxButtonGroupViewData::GetCaptionTextFlags() {
+  if ((PaintFlags & cxEditPaintOptionMultiLine) && GroupProperties()->GetWordWrap()) return 1697;
+  return 609;
+}
+
+void TcxButtonGroupViewData::CalculateViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                                               TcxCustomEditViewInfo* viewInfo, TShiftState shift, Integer button,
+                                               const TPoint& mousePos) {
+  inherited::CalculateViewInfo(canvas, bounds, isMouseEvent, viewInfo, shift, button, mousePos);
+  static_cast<TcxButtonGroupViewInfo*>(viewInfo)->CaptionTextFlags = GetCaptionTextFlags();
+}
+
+void TcxButtonGroupViewData::InitializeButtonInfos(TcxButtonGroupViewInfo* viewInfo) {
+  TcxEditButtonStyle style;
+  if (IsInplace) {
+    static constexpr TcxEditButtonStyle kByKind[] = {btsFlat, bts3D, btsUltraFlat, btsOffice11};
+    style = kByKind[Style->GetLookAndFeel()->GetKind()];
+  } else if (Style->GetEditBorderStyle() == ebsUltraFlat) {
+    style = btsUltraFlat;
+  } else if (Style->GetEditBorderStyle() == ebsOffice11) {
+    style = btsOffice11;
+  } else {
+    static constexpr TcxEditButtonStyle kByBorder[] = {bts3D, btsFlat, btsFlat, btsFlat, bts3D, btsUltraFlat, btsOffice11};
+    style = kByBorder[viewInfo->EditBorderStyle];
+  }
+  const Integer rows = std::max(1, GroupProperties()->GetRowCount());
+  for (Integer i = 0; i < viewInfo->GetButtonCount(); ++i) {
+    TcxGroupBoxButtonViewInfo* b = viewInfo->GetItemButton(i);
+    b->EraseOnInvalidate = viewInfo->EraseOnInvalidate;
+    b->ButtonStyleUsed = style;
+    b->ItemCaption = GroupProperties()->GetItems()->GetItem(i)->GetCaption();
+    b->Column = i / rows;
+    b->Row = i % rows;
+  }
+}
+
+void TcxButtonGroupViewData::CalculateButtonPositions(TcxCanvas* canvas, TcxButtonGroupViewInfo* viewInfo) {
+  TcxButtonGroupMetrics m;
+  GetButtonMetrics(false, nullptr, m);
+  const TRect e = GetContentExtent(canvas, viewInfo);
+  const Integer c = std::max(1, GroupProperties()->GetColumnCount());
+  const Integer r = std::max(1, GroupProperties()->GetRowCount());
+  const TRect b = viewInfo->Bounds;
+  const Integer cw = (b.Width() + m.ButtonWidthCorrection - e.Left - e.Right - (c - 1) * m.ColumnSpacing) / c;
+  const Integer h = b.Height() - e.Top - e.Bottom;
+  const Integer rh = h / r;
+  const Integer t0 = b.Top + e.Top + (h % r) / 2;
+  for (Integer i = 0; i < viewInfo->GetButtonCount(); ++i) {
+    TcxGroupBoxButtonViewInfo* button = viewInfo->GetItemButton(i);
+    const Integer left = b.Left + e.Left + (cw + m.ColumnSpacing) * button->Column + m.FirstColumnOffset;
+    const Integer top = rh * button->Row + t0;
+    button->Bounds = TRect{left, top, left + cw, top + rh};
+    button->VisibleBounds = button->Bounds;
+  }
+}
+
+void TcxButtonGroupViewData::CalculateButtonsViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                                                      TcxCustomEditViewInfo* viewInfo, TShiftState shift,
+                                                      Integer button, const TPoint& mousePos) {
+  auto* info = static_cast<TcxButtonGroupViewInfo*>(viewInfo);
+  const Integer count = GroupProperties()->GetItems()->GetCount();
+  info->SetButtonCount(count);
+  info->PressedButtonIndex = -1;
+  info->HotButtonIndex = -1;
+  if (count == 0) return;
+  InitializeButtonInfos(info);
+  CalculateButtonPositions(canvas, info);
+  const TcxEditButtonTransparency transparency = Style->GetButtonTransparency();
+  const Boolean focusedOrHot = ContainerStateFlags.Contains(csActive) || ContainerStateFlags.Contains(csHotTrack);
+  for (Integer i = 0; i < count; ++i) {
+    TcxGroupBoxButtonViewInfo* b = info->GetItemButton(i);
+    b->ButtonIndex = i;
+    b->NativeStyle = IsButtonNativeStyle(Style->GetLookAndFeel());
+    b->Transparent = transparency == ebtAlways || (transparency == ebtInactive && !focusedOrHot);
+    b->BackgroundColor = info->BackgroundColor;
+    if (!IsEnabledView)
+      b->State = ebsDisabled;
+    else if (IsPointInRect(b->Bounds, mousePos))
+      b->State = (shift.Contains(ssLeft) && isMouseEvent) ? ebsPressed : ebsSelected;
+    else
+      b->State = ebsNormal;
+    CalculateButtonNativeState(info, b);
+  }
+}
+
+TSize TcxButtonGroupViewData::GetContentSize(TcxCanvas* canvas, const Variant& value,
+                                             const TcxEditSizeProperties& sizeLimits) {
+  TcxCustomButtonGroupProperties* p = GroupProperties();
+  canvas->SetFont(Style->GetVisibleFont());
+  const Integer c = std::max(1, p->GetColumnCount());
+  const Integer r = std::max(1, p->GetRowCount());
+  const Integer n = p->GetItems()->GetCount();
+  TcxButtonGroupMetrics m;
+  GetButtonMetrics(sizeLimits.Width >= 0, canvas, m);
+  const Integer line = canvas->TextHeightOf("Zg") + GetContentExtents().cy;
+  if (sizeLimits.Width < 0 || sizeLimits.Width == orv::kMaxInt) {
+    if (n == 0) return TSize{0, line};
+    Integer widest = 0;
+    for (Integer i = 0; i < n; ++i) widest = std::max(widest, canvas->TextWidthOf(p->GetItems()->GetItem(i)->GetCaption()));
+    return TSize{(widest + m.CaptionExtraWidth + m.GlyphWidth) * c + (c - 1) * m.ColumnSpacing + m.AutoWidthExtra,
+                 std::max(m.GlyphHeight, line) * r};
+  }
+  if (n == 0) return TSize{sizeLimits.Width, line};
+  return TSize{sizeLimits.Width, std::max(m.GlyphHeight, line) * r};
+}
+
+// ==== Button group control =====================================================================
+
+TcxCustomEditPropertiesClass TcxCustomButtonGroup::GetPropertiesClass() {
+  return TcxCustomButtonGroupProperties::StaticClass();
+}
+
+void TcxCustomButtonGroup::Initialize() {
+  inherited::Initialize();
+  SetAutoSize(false);
+  SetTabStop(true);
+  FButtonsReady = true;
+}
+
+void TcxCustomButtonGroup::BeforeDestruction() {
+  FButtonsReady = false;
+  SyncButtonCount(0);
+  inherited::BeforeDestruction();
+}
+
+bool TcxCustomButtonGroup::Focused() {
+  if (inherited::Focused()) return true;
+  for (TWinControl* b : FButtons)
+    if (b->Focused()) return true;
+  return false;
+}
+
+Integer TcxCustomButtonGroup::GetFocusedButtonIndex() {
+  for (Integer i = 0; i < GetButtonCount(); ++i)
+    if (FButtons[std::size_t(i)]->Focused()) return i;
+  return -1;
+}
+
+Boolean TcxCustomButtonGroup::RefreshViewState(const TPoint& point, Integer button, Boolean isMouseEvent,
+                                               TShiftState shift) {
+  const Boolean alive = inherited::RefreshViewState(point, button, isMouseEvent, shift);
+  if (alive) ArrangeButtons();
+  return alive;
+}
+
+void TcxCustomButtonGroup::ArrangeButtons() {
+  TcxButtonGroupViewInfo* info = GetGroupViewInfo();
+  const Integer count = std::min(GetButtonCount(), info->GetButtonCount());
+  for (Integer i = 0; i < count; ++i) {
+    const TRect r = info->GetButton(i)->Bounds;
+    FButtons[std::size_t(i)]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  }
+}
+
+void TcxCustomButtonGroup::InitializeButton(TWinControl* button) {
+  button->SetParentShowHint(false);
+  button->SetParent(this);
+}
+
+void TcxCustomButtonGroup::SyncButtonCount(Integer count) {
+  while (GetButtonCount() > count) {
+    TWinControl* b = FButtons.back();
+    FButtons.pop_back();
+    b->Free();
+  }
+  while (GetButtonCount() < count) {
+    TWinControl* b = CreateButton();
+    FButtons.push_back(b);
+    InitializeButton(b);
+  }
+}
+
+void TcxCustomButtonGroup::UpdateButtonStyles() {
+  for (TWinControl* b : FButtons) b->SetColor(GetBackgroundColor());
+}
+
+void TcxCustomButtonGroup::UpdateButtons() {
+  if (!FButtonsReady) return;
+  TcxButtonGroupItems* items = GetGroupProperties()->GetItems();
+  SyncButtonCount(items->GetCount());
+  RefreshStateAtCursor(false);
+  for (Integer i = 0; i < GetButtonCount(); ++i)
+    FButtons[std::size_t(i)]->SetEnabled(GetEnabled() && items->GetItem(i)->GetEnabled());
+  UpdateButtonStyles();
+  for (TWinControl* b : FButtons) b->SetCursor(GetCursor());
+}
+
+void TcxCustomButtonGroup::HandlePropertiesChange(TObject* sender) {
+  if (!GetComponentState().Contains(csReading)) UpdateButtons();
+  inherited::HandlePropertiesChange(sender);
+}
+
+void TcxCustomButtonGroup::ContainerStyleChanged(TObject* sender) {
+  inherited::ContainerStyleChanged(sender);
+  UpdateButtons();
+}
+
+void TcxCustomButtonGroup::CreateHandle() {
+  inherited::CreateHandle();
+  UpdateButtons();
+  UpdateDisplayValue();
+}
+
+void TcxCustomButtonGroup::EnabledChanged() { UpdateButtons(); }
+
+void TcxCustomButtonGroup::Dispatch(TMessage& message) {
+  inherited::Dispatch(message);
+  if (message.Msg == CM_ENABLEDCHANGED) EnabledChanged();
+}
+
+ORV_PUBLISH(TcxButtonGroupItem) {}

@@ -4,6 +4,7 @@
 // none); in panel mode (PanelStyle.Active) the box is a filled panel with the caption inside.
 #pragma once
 
+#include "components/editors-more/cxCheckBox.h"
 #include "components/editors/cxEdit.h"
 
 class TcxCustomGroupBox;
@@ -193,4 +194,192 @@ class TcxGroupBox : public TcxCustomGroupBox {
   ORV_CLASS(TcxGroupBox, TcxCustomGroupBox)
  public:
   using TcxCustomGroupBox::TcxCustomGroupBox;
+};
+
+// ==== Button group =============================================================================
+//
+// A group box that shows one child button per item, laid out in columns below its caption. The
+// radio group (cxRadioGroup) is its one concrete kind.
+
+class TcxCustomButtonGroup;
+
+enum TcxButtonGroupItemChange { bgicAdded, bgicDeleted, bgicChanged };
+
+class TcxButtonGroupItem : public TcxCaptionItem {
+  ORV_CLASS(TcxButtonGroupItem, TcxCaptionItem)
+ public:
+  explicit TcxButtonGroupItem(TCollection* collection);
+  void BeforeDestruction() override;
+  void Assign(TPersistent* source) override;
+  Boolean GetEnabled() const { return FEnabled; }
+  void SetEnabled(Boolean value);
+
+ private:
+  Boolean FEnabled = true;
+};
+
+class TcxButtonGroupItems : public TcxCaptionItems {
+  ORV_CLASS(TcxButtonGroupItems, TcxCaptionItems)
+ public:
+  using TcxCaptionItems::TcxCaptionItems;
+  TcxButtonGroupItem* GetItem(Integer index) const {
+    return static_cast<TcxButtonGroupItem*>(TCollection::GetItem(index));
+  }
+  TcxButtonGroupItem* Add() { return static_cast<TcxButtonGroupItem*>(TCollection::Add()); }
+  // One item added, deleted or changed (index -1 with an item given: the item's own).
+  void ItemChanged(TCollectionItem* item, Integer index, TcxButtonGroupItemChange operation);
+
+  Integer LastChangeIndex = -1;
+  TcxButtonGroupItemChange LastChangeOperation = bgicChanged;
+  Boolean NotifyingItemChange = false;
+
+ protected:
+  void Update(TCollectionItem* item) override;
+
+ private:
+  TcxCustomEditProperties* OwnerProperties();
+};
+
+class TcxCustomButtonGroupProperties : public TcxCustomGroupBoxProperties {
+  ORV_CLASS(TcxCustomButtonGroupProperties, TcxCustomGroupBoxProperties)
+ public:
+  explicit TcxCustomButtonGroupProperties(TPersistent* owner) : TcxCustomGroupBoxProperties(owner) {}
+  void BeforeDestruction() override;
+  ~TcxCustomButtonGroupProperties() override;
+
+  void Assign(TPersistent* source) override;
+  TcxCustomEditProperties* CreateEmptyCopy() override;
+  TcxCustomEditClass GetEditClass() override;
+  Integer GetEditorTraits() override { return inherited::GetEditorTraits() | etButtonGroup; }
+  Word GetCapabilities() override { return GetItems()->GetCount() == 0 ? 1423 : 1455; }
+  TcxCustomEditViewDataClass GetViewDataClass() override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() override;
+
+  virtual TcxButtonGroupItems* CreateItems();
+  virtual Integer GetColumnCount();
+  Integer GetRowCount();
+
+  Integer GetColumns() const { return FColumns; }
+  void SetColumns(Integer value);
+  TcxButtonGroupItems* GetItems();
+  void SetItems(TcxButtonGroupItems* value) { GetItems()->Assign(value); }
+  Boolean GetWordWrap() const { return FWordWrap; }
+  void SetWordWrap(Boolean value);
+
+ private:
+  Integer FColumns = 1;
+  TcxButtonGroupItems* FItems = nullptr;
+  Boolean FWordWrap = false;
+};
+
+// One item's button as laid out in the group.
+class TcxGroupBoxButtonViewInfo : public TcxEditButtonViewInfo {
+  ORV_CLASS(TcxGroupBoxButtonViewInfo, TcxEditButtonViewInfo)
+ public:
+  TcxGroupBoxButtonViewInfo() = default;
+  void Assign(TPersistent* source) override;
+  // The glyph inside the bounds, centred vertically, at the left (alignment 1) or right edge.
+  virtual TRect GlyphBounds(const TSize& glyphSize, Boolean isPaintCopy, Integer glyphAlignment);
+  AnsiString ItemCaption;
+  Integer Column = 0;
+  Integer Row = 0;
+  TcxEditButtonStyle ButtonStyleUsed = btsDefault;
+};
+
+class TcxButtonGroupViewInfo : public TcxGroupBoxViewInfo {
+  ORV_CLASS(TcxButtonGroupViewInfo, TcxGroupBoxViewInfo)
+ public:
+  TcxButtonGroupViewInfo() = default;
+  TcxEditButtonViewInfoClass GetButtonViewInfoClass() override { return TcxGroupBoxButtonViewInfo::StaticClass(); }
+  void DrawButton(TcxCanvas* canvas, Integer index) override;
+  void DoPaint(TcxCanvas* canvas) override;
+  TcxGroupBoxButtonViewInfo* GetItemButton(Integer index) const {
+    return static_cast<TcxGroupBoxButtonViewInfo*>(GetButton(index));
+  }
+
+  virtual void DrawButtonCaption(TcxCanvas* canvas, TcxGroupBoxButtonViewInfo* button, const TRect& glyphRect) {}
+  virtual void DrawButtonGlyph(TcxCanvas* canvas, TcxGroupBoxButtonViewInfo* button, const TRect& glyphRect) {}
+  virtual TSize GetGlyphSize() { return GlyphSize; }
+  virtual Boolean IsButtonGlyphTransparent(TcxGroupBoxButtonViewInfo* button) { return false; }
+
+  Byte GlyphAlignment = 1;
+  TSize GlyphSize{0, 0};
+  Integer CaptionTextFlags = 0;
+};
+
+// The nine layout numbers of a group's buttons.
+struct TcxButtonGroupMetrics {
+  Integer CaptionIndent = 0;
+  Integer LimitedWidthCorrection = 0;
+  Integer CaptionExtraWidth = 0;
+  Integer AutoWidthExtra = 0;
+  Integer FirstColumnOffset = 0;
+  Integer ButtonWidthCorrection = 0;
+  Integer ColumnSpacing = 0;
+  Integer GlyphWidth = 0;
+  Integer GlyphHeight = 0;
+};
+
+class TcxButtonGroupViewData : public TcxGroupBoxViewData {
+  ORV_CLASS(TcxButtonGroupViewData, TcxGroupBoxViewData)
+ public:
+  using TcxGroupBoxViewData::TcxGroupBoxViewData;
+  void CalculateViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                         TcxCustomEditViewInfo* viewInfo, TShiftState shift = {}, Integer button = 0,
+                         const TPoint& mousePos = TPoint{-1, -1}) override;
+  void CalculateButtonsViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                                TcxCustomEditViewInfo* viewInfo, TShiftState shift, Integer button,
+                                const TPoint& mousePos) override;
+  TSize GetContentSize(TcxCanvas* canvas, const Variant& value, const TcxEditSizeProperties& sizeLimits) override;
+
+  virtual void CalculateButtonPositions(TcxCanvas* canvas, TcxButtonGroupViewInfo* viewInfo);
+  virtual void InitializeButtonInfos(TcxButtonGroupViewInfo* viewInfo);
+  virtual Integer GetCaptionTextFlags();
+  virtual void GetButtonMetrics(Boolean widthLimited, TcxCanvas* canvas, TcxButtonGroupMetrics& metrics) {}
+  virtual void CalculateButtonNativeState(TcxButtonGroupViewInfo* viewInfo, TcxGroupBoxButtonViewInfo* button) {}
+  static Boolean IsButtonNativeStyle(TcxLookAndFeel* lookAndFeel);
+
+ protected:
+  TcxCustomButtonGroupProperties* GroupProperties() const {
+    return static_cast<TcxCustomButtonGroupProperties*>(Properties);
+  }
+};
+
+class TcxCustomButtonGroup : public TcxCustomGroupBox {
+  ORV_CLASS(TcxCustomButtonGroup, TcxCustomGroupBox)
+ public:
+  explicit TcxCustomButtonGroup(TComponent* owner) : TcxCustomGroupBox(owner) {}
+  void BeforeDestruction() override;
+
+  TcxCustomEditPropertiesClass GetPropertiesClass() override;
+  void Initialize() override;
+  Boolean CanAutoSize() override { return !IsInplace() && GetAutoSize(); }
+  Boolean SupportsNonClientArea() override { return false; }
+  Boolean HostsChildControls() override { return GetSelectingFirstChild(); }
+  bool Focused() override;
+  Boolean RefreshViewState(const TPoint& point, Integer button, Boolean isMouseEvent, TShiftState shift) override;
+  void HandlePropertiesChange(TObject* sender) override;
+  void ContainerStyleChanged(TObject* sender) override;
+
+  Integer GetButtonCount() const { return Integer(FButtons.size()); }
+  TWinControl* GetButton(Integer index) const { return FButtons[std::size_t(index)]; }
+  TcxCustomButtonGroupProperties* GetGroupProperties() {
+    return static_cast<TcxCustomButtonGroupProperties*>(GetEffectiveProperties());
+  }
+  TcxButtonGroupViewInfo* GetGroupViewInfo() { return static_cast<TcxButtonGroupViewInfo*>(GetEditViewInfo()); }
+  Integer GetFocusedButtonIndex();
+
+  virtual void ArrangeButtons();
+  virtual TWinControl* CreateButton() = 0;
+  virtual void InitializeButton(TWinControl* button);
+  virtual void SyncButtonCount(Integer count);
+  virtual void UpdateButtonStyles();
+  virtual void UpdateButtons();
+
+ protected:
+  void CreateHandle() override;
+  void EnabledChanged();
+  void Dispatch(TMessage& message) override;
+  std::vector<TWinControl*> FButtons;
+  Boolean FButtonsReady = false;
 };
