@@ -1,0 +1,479 @@
+#include "components/editors-more/cxCalc.h"
+
+#include <cmath>
+
+#include "components/editors/cxEditConsts.h"
+#include "components/foundation/cxGeometry.h"
+#include "platform/runtime/Math.h"
+#include "components/foundation/cxGraphics.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/Graphics.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/forms/Published.h"
+#include "platform/runtime/Locale.h"
+#include "platform/runtime/SysUtils.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+const char* const kCalcCaptions[27] = {"Back", "CE", "C",  "MC", "MR", "MS", "M+", "0",    "1", "2",   "3", "4", "5", "6",
+                                       "7",    "8",  "9",  "+/-", ",",  "/",  "*",  "-",    "+", "sqrt", "%", "1/x", "="};
+
+Boolean CalcIsOperator(TcxCalcButtonKind code) {
+  return code == cbDiv || code == cbMul || code == cbSub || code == cbAdd || code == cbPercent || code == cbEqual;
+}
+
+}  // namespace
+
+TcxCustomCalculator::TcxCustomCalculator(TComponent* owner) : TcxControl(owner) {
+  SetBounds(GetLeft(), GetTop(), 198, 131);
+  SetControlStyle(TControlStyle{csCaptureMouse, csOpaque});
+  SetColor(clBtnFace);
+  SetParentColor(false);
+  SetTabStop(true);
+  SetWantedKeys(TcxKeys{kAll, kArrows, kTab});
+  LayoutButtons();
+}
+
+TcxCustomLookAndFeelPainterClass TcxCustomCalculator::GetButtonPainter() {
+  return TcxCustomLookAndFeelPainterClass(TcxStandardLookAndFeelPainter::StaticClass());
+}
+
+void TcxCustomCalculator::FireCloseRequest(TObject* sender, Integer reason) {
+  if (FOnCloseRequest) FOnCloseRequest(sender, reason);
+}
+
+void TcxCustomCalculator::Beep() {
+  if (FBeepOnError) MessageBeep(0);
+}
+
+void TcxCustomCalculator::SetAutoFontSize(Boolean value) {
+  if (value == FAutoFontSize) return;
+  FAutoFontSize = value;
+  Resize();
+}
+
+void TcxCustomCalculator::ResetState() {
+  FPendingOperator = cbEqual;
+  FEntryState = csFirst;
+  FMemory = 0;
+}
+
+void TcxCustomCalculator::LayoutButtons() {
+  const Integer w = FButtonWidth, h = FButtonHeight, b = FWideButtonWidth, gx = FHorzGap, gy = FVertGap;
+  for (Integer i = 0; i < 27; ++i) {
+    FButtons[i].Code = TcxCalcButtonKind(i);
+    FButtons[i].Caption = kCalcCaptions[i];
+    FButtons[i].Down = false;
+    FButtons[i].Disabled = false;
+  }
+  FButtons[cbDecimal].Caption = AnsiString(1, FormatSettings.DecimalSeparator);
+  auto rowTop = [&](Integer r) { return r * (h + gy) + gy; };
+  auto rowBottom = [&](Integer r) { return (r + 1) * (h + gy); };
+  const Integer x0 = w + 2 * gx + 4;
+  auto colLeft = [&](Integer c) { return x0 + gx + c * (w + gx); };
+  auto colRight = [&](Integer c) { return x0 + (c + 1) * (w + gx); };
+  // Top row: three wide buttons ending at column 4's right edge.
+  Integer right = colRight(4);
+  for (Integer i = 2; i >= 0; --i) {
+    FButtons[i].Bounds = TRect{right - b, gy, right, gy + h};
+    right -= b + gy;
+  }
+  for (Integer r = 1; r <= 4; ++r) FButtons[cbMC + r - 1].Bounds = TRect{gx, rowTop(r), gx + w, rowBottom(r)};
+  auto place = [&](TcxCalcButtonKind code, Integer r, Integer c) {
+    FButtons[code].Bounds = TRect{colLeft(c), rowTop(r), colRight(c), rowBottom(r)};
+  };
+  place(cbNum0, 4, 0);
+  for (Integer digit = 1; digit <= 9; ++digit) place(TcxCalcButtonKind(cbNum0 + digit), 3 - (digit - 1) / 3, (digit - 1) % 3);
+  place(cbSign, 4, 1);
+  place(cbDecimal, 4, 2);
+  place(cbDiv, 1, 3);
+  place(cbMul, 2, 3);
+  place(cbSub, 3, 3);
+  place(cbAdd, 4, 3);
+  place(cbSqrt, 1, 4);
+  place(cbPercent, 2, 4);
+  place(cbRev, 3, 4);
+  place(cbEqual, 4, 4);
+  ResetState();
+  UpdateMemoryButtons();
+}
+
+void TcxCustomCalculator::ScaleLayout(Integer width, Integer height) {
+  Integer h = 22;
+  if (FAutoFontSize) {
+    const Integer usable = std::min(height, Integer(Int64(width) * 131 / 198));
+    auto distance = [&](Integer x) { return std::abs(5 * x + 6 * MulDiv(x, 3, 22) - usable); };
+    while (distance(h + 1) < distance(h)) ++h;
+  } else {
+    TcxScreenCanvas* canvas = GetScreenCanvas();
+    canvas->SetFont(GetFont());
+    h = 2 * canvas->TextHeightOf("Wg");
+  }
+  FButtonHeight = h;
+  FButtonWidth = MulDiv(h, 28, 22);
+  FHorzGap = FVertGap = MulDiv(h, 3, 22);
+  FWideButtonWidth = MulDiv(FButtonWidth, 17, 10);
+  FButtonFontSize = MulDiv(h, 8, 22);
+  FPanelHeight = 5 * h + 6 * FVertGap;
+  FPanelWidth = 6 * FButtonWidth + 8 * FHorzGap + 4;
+  const Double memory = FMemory;
+  LayoutButtons();
+  FMemory = memory;
+  UpdateMemoryButtons();
+}
+
+void TcxCustomCalculator::Resize() {
+  inherited::Resize();
+  static thread_local Boolean scaling = false;
+  if (scaling) return;
+  scaling = true;
+  ScaleLayout(GetClientWidth(), GetClientHeight());
+  if (GetClientWidth() != FPanelWidth || GetClientHeight() != FPanelHeight) SetClientSize(TPoint{FPanelWidth, FPanelHeight});
+  scaling = false;
+  Invalidate();
+}
+
+TcxCalcButtonKind TcxCustomCalculator::ButtonAt(Integer x, Integer y) {
+  for (Integer i = 0; i < 27; ++i) {
+    const TRect& r = FButtons[i].Bounds;
+    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return TcxCalcButtonKind(i);
+  }
+  return cbNone;
+}
+
+Double TcxCustomCalculator::GetCalcValue() {
+  if (FEntryState == csError) return 0;
+  AnsiString text = Trim(GetDisplayText());
+  if (text.empty()) text = "0";
+  AnsiString plain;
+  for (char c : text)
+    if (c != FormatSettings.ThousandSeparator || c == FormatSettings.DecimalSeparator) plain += c;
+  double value = 0;
+  return TryStrToFloat(plain, value) ? value : 0;
+}
+
+void TcxCustomCalculator::SetCalcValue(Double value) {
+  const AnsiString text = FloatToStrF(value, ffGeneral, std::max(2, FPrecision), 0);
+  if (text == GetDisplayText()) return;
+  SetCalcText(text);
+  if (FOnDisplayValueChange) FOnDisplayValueChange(this);
+}
+
+void TcxCustomCalculator::ShowError() {
+  FEntryState = csError;
+  SetCalcText(GetLocalizedResourceString(&scxSCalcError));
+  Beep();
+}
+
+void TcxCustomCalculator::ClearAll() {
+  FEntryState = csFirst;
+  SetCalcValue(0);
+  SetCalcText("0");
+  FPendingOperator = cbEqual;
+}
+
+void TcxCustomCalculator::BeginEntry() {
+  if (FEntryState != csFirst) return;
+  FEntryState = csValid;
+  SetCalcText("0");
+}
+
+void TcxCustomCalculator::UpdateMemoryButtons() {
+  const Boolean empty = FMemory == 0;
+  FButtons[cbMC].Disabled = empty;
+  FButtons[cbMR].Disabled = empty;
+  InvalidateButton(cbMC);
+  InvalidateButton(cbMR);
+}
+
+void TcxCustomCalculator::InvalidateButton(TcxCalcButtonKind code) {
+  if (code == cbNone || !HandleAllocated()) return;
+  const TRect r = FButtons[code].Bounds;
+  ::InvalidateRect(GetHandle(), &r, FALSE);
+}
+
+void TcxCustomCalculator::ExecuteButton(TcxCalcButtonKind code) {
+  if (FOnCalcButtonClick) FOnCalcButtonClick(this, code);
+  if (code == cbNone) return;
+  if (FEntryState == csError && code != cbCancel && code != cbClear) {
+    ShowError();
+    return;
+  }
+  const AnsiString before = GetDisplayText();
+  LockDisplayChanges(true, true);
+  try {
+    switch (code) {
+      case cbBack: {
+        BeginEntry();
+        AnsiString text = GetDisplayText();
+        if (text.size() <= 1 || (text.size() == 2 && text[0] == '-'))
+          text = "0";
+        else
+          text.pop_back();
+        SetCalcText(text);
+        break;
+      }
+      case cbCancel:
+      case cbClear: ClearAll(); break;
+      case cbMC:
+        FMemory = 0;
+        UpdateMemoryButtons();
+        break;
+      case cbMR:
+        FEntryState = csFirst;
+        BeginEntry();
+        SetCalcValue(FMemory);
+        break;
+      case cbMS:
+        FEntryState = csFirst;
+        FMemory = GetCalcValue();
+        UpdateMemoryButtons();
+        break;
+      case cbMP:
+        FEntryState = csFirst;
+        FMemory += GetCalcValue();
+        UpdateMemoryButtons();
+        break;
+      case cbSign: SetCalcValue(-GetCalcValue()); break;
+      case cbDecimal: {
+        BeginEntry();
+        const AnsiString text = GetDisplayText();
+        if (text.find(FormatSettings.DecimalSeparator) == AnsiString::npos)
+          SetCalcText(text + FormatSettings.DecimalSeparator);
+        break;
+      }
+      case cbSqrt:
+      case cbRev: {
+        FEntryState = (FPendingOperator != cbEqual && FPendingOperator != cbPercent) ? csValid : csFirst;
+        const Double v = GetCalcValue();
+        if ((code == cbSqrt && v < 0) || (code == cbRev && v == 0))
+          ShowError();
+        else
+          SetCalcValue(code == cbSqrt ? std::sqrt(v) : 1 / v);
+        break;
+      }
+      default:
+        if (code >= cbNum0 && code <= cbNum9) {
+          BeginEntry();
+          AnsiString text = GetDisplayText();
+          if (text == "0") text.clear();
+          const std::size_t limit = std::size_t(std::max(2, FPrecision)) + (!text.empty() && text[0] == '-' ? 1 : 0);
+          if (text.size() < limit)
+            SetCalcText(text + char('0' + (code - cbNum0)));
+          else {
+            if (text.empty()) SetCalcText("0");
+            Beep();
+          }
+        } else if (CalcIsOperator(code)) {
+          if (FEntryState == csValid) {
+            FEntryState = csFirst;
+            Double v = GetCalcValue();
+            if (code == cbPercent) {
+              if (FPendingOperator == cbDiv || FPendingOperator == cbMul)
+                v = v / 100;
+              else if (FPendingOperator == cbSub || FPendingOperator == cbAdd)
+                v = FOperand * v / 100;
+            }
+            switch (FPendingOperator) {
+              case cbDiv:
+                if (v == 0) {
+                  ShowError();
+                  break;
+                }
+                SetCalcValue(FOperand / v);
+                break;
+              case cbMul: SetCalcValue(FOperand * v); break;
+              case cbSub: SetCalcValue(FOperand - v); break;
+              case cbAdd: SetCalcValue(FOperand + v); break;
+              default:
+                if (code == cbPercent) SetCalcValue(v);
+                break;
+            }
+          }
+          if (FEntryState != csError) {
+            FPendingOperator = code;
+            FOperand = GetCalcValue();
+            if ((code == cbEqual || code == cbPercent) && FOnCalcResult) FOnCalcResult(this);
+          }
+        }
+        break;
+    }
+  } catch (...) {
+    LockDisplayChanges(false, GetDisplayText() != before);
+    throw;
+  }
+  LockDisplayChanges(false, GetDisplayText() != before);
+}
+
+void TcxCustomCalculator::CopyDisplay() { Clipboard()->SetAsText(GetDisplayText()); }
+
+void TcxCustomCalculator::PasteDisplay() {
+  if (!Clipboard()->HasFormat(CF_TEXT)) return;
+  AnsiString text = Clipboard()->GetAsText();
+  const AnsiString currency = FormatSettings.CurrencyString;
+  if (!currency.empty())
+    for (std::size_t at; (at = text.find(currency)) != AnsiString::npos;) text.erase(at, currency.size());
+  double value = 0;
+  if (!TryStrToFloat(Trim(text), value)) value = 0;
+  SetCalcValue(value);
+  SetCalcText(FloatToStrF(value, ffGeneral, std::max(2, FPrecision), 0));
+  FEntryState = csValid;
+}
+
+void TcxCustomCalculator::Paint() {
+  TcxCanvas* canvas = GetCanvas();
+  TcxCustomLookAndFeelPainterClass painter = GetButtonPainter();
+  canvas->FillRectWithColor(TRect{0, 0, GetWidth(), GetHeight()}, GetColor());
+  canvas->SetFont(GetFont());
+  if (FAutoFontSize) {
+    LOGFONT lf = canvas->GetFontInfo();
+    canvas->GetFont()->SetSize(FButtonFontSize);
+    if (FButtonFontSize > 9) canvas->GetFont()->SetStyle(TFontStyles{fsBold});
+    (void)lf;
+  }
+  const Boolean focused = Focused();
+  for (Integer i = 0; i < 27; ++i) {
+    const TcxCalcButton& b = FButtons[i];
+    if (!canvas->IsRectVisible(b.Bounds)) continue;
+    TcxButtonState state = cxbsNormal;
+    if (b.Disabled || !GetEnabled())
+      state = cxbsDisabled;
+    else if (b.Down)
+      state = cxbsPressed;
+    else if (i == FHotButton && i != FMouseButton)
+      state = cxbsHot;
+    else if (i == cbEqual && focused)
+      state = cxbsDefault;
+    painter->DrawPushButton(canvas, b.Bounds, "", state, true, clDefault, clDefault);
+    TRect text = b.Bounds;
+    if (state == cxbsPressed) text = GetOffsetRect(text, painter->ButtonPressedTextShift(), painter->ButtonPressedTextShift());
+    canvas->SetBrushClear(true);
+    canvas->SetFontColor(painter->CalculatorButtonTextColor(i));
+    canvas->DrawTextInRect(b.Caption, text, cxAlignHCenter | cxAlignVCenter | cxSingleLine, state != cxbsDisabled);
+    canvas->SetBrushClear(false);
+    if (i == cbEqual && focused && FDrawsFocusRect) {
+      const TRect f{b.Bounds.Left + 3, b.Bounds.Top + 3, b.Bounds.Right - 3, b.Bounds.Bottom - 3};
+      canvas->DrawFocusFrame(f);
+    }
+  }
+}
+
+void TcxCustomCalculator::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  if (!InPopup && !IsDesigning() && CanFocus()) SetFocus();
+  inherited::MouseDown(button, shift, x, y);
+  const TcxCalcButtonKind code = ButtonAt(x, y);
+  if (button == mbLeft && code != cbNone && !FButtons[code].Disabled) {
+    SetCapture(GetHandle());
+    FTracking = true;
+    FMouseButton = code;
+    FButtons[code].Down = true;
+    InvalidateButton(code);
+  }
+}
+
+void TcxCustomCalculator::MouseMove(TShiftState shift, Integer x, Integer y) {
+  inherited::MouseMove(shift, x, y);
+  const TcxCalcButtonKind code = ButtonAt(x, y);
+  if (FTracking) {
+    const Boolean down = code == FMouseButton;
+    if (FButtons[FMouseButton].Down != down) {
+      FButtons[FMouseButton].Down = down;
+      InvalidateButton(FMouseButton);
+    }
+    return;
+  }
+  if (GetButtonPainter()->SupportsButtonHotTrack() && GetEnabled() && code != FHotButton) {
+    const TcxCalcButtonKind old = FHotButton;
+    FHotButton = code;
+    InvalidateButton(old);
+    InvalidateButton(code);
+  }
+}
+
+void TcxCustomCalculator::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  inherited::MouseUp(button, shift, x, y);
+  if (!FTracking) return;
+  FTracking = false;
+  ReleaseCapture();
+  const TcxCalcButtonKind code = FMouseButton;
+  FMouseButton = cbNone;
+  const Boolean wasDown = FButtons[code].Down;
+  FButtons[code].Down = false;
+  InvalidateButton(code);
+  if (wasDown && button == mbLeft) ExecuteButton(code);
+}
+
+void TcxCustomCalculator::PressKeyButton(TcxCalcButtonKind code) {
+  if (code == cbNone) return;
+  if (code != FKeyButton) {
+    if (FKeyButton != cbNone) {
+      FButtons[FKeyButton].Down = false;
+      InvalidateButton(FKeyButton);
+    }
+    FKeyButton = code;
+    FButtons[code].Down = true;
+    InvalidateButton(code);
+    if (HandleAllocated()) UpdateWindow(GetHandle());
+    if (code != cbBack) ExecuteButton(code);
+  }
+  if (code == cbBack) ExecuteButton(code);
+}
+
+void TcxCustomCalculator::KeyDown(Word& key, TShiftState shift) {
+  inherited::KeyDown(key, shift);
+  const Boolean ctrl = shift.Contains(ssCtrl);
+  TcxCalcButtonKind code = cbNone;
+  switch (key) {
+    case VK_RETURN: code = cbEqual; break;
+    case VK_ESCAPE: code = cbClear; break;
+    case VK_DELETE: code = cbCancel; break;
+    case VK_F9: code = cbSign; break;
+    case 'C': if (!ctrl) code = cbClear; break;
+    case 'L': if (ctrl) code = cbMC; break;
+    case 'R': code = ctrl ? cbMR : cbRev; break;
+    case 'M': if (ctrl) code = cbMS; break;
+    case 'P': if (ctrl) code = cbMP; break;
+    default: break;
+  }
+  PressKeyButton(code);
+}
+
+void TcxCustomCalculator::KeyPress(char& key) {
+  inherited::KeyPress(key);
+  TcxCalcButtonKind code = cbNone;
+  switch (key) {
+    case 8: code = cbBack; break;
+    case '+': code = cbAdd; break;
+    case '-': code = cbSub; break;
+    case '*': code = cbMul; break;
+    case '/': code = cbDiv; break;
+    case '%': code = cbPercent; break;
+    case '=': code = cbEqual; break;
+    case '@': code = cbSqrt; break;
+    case '.':
+    case ',': code = cbDecimal; break;
+    case 22: PasteDisplay(); return;
+    case 3: CopyDisplay(); return;
+    default:
+      if (key >= '0' && key <= '9') code = TcxCalcButtonKind(cbNum0 + (key - '0'));
+      break;
+  }
+  PressKeyButton(code);
+}
+
+void TcxCustomCalculator::KeyUp(Word& key, TShiftState shift) {
+  inherited::KeyUp(key, shift);
+  if (FKeyButton != cbNone) {
+    FButtons[FKeyButton].Down = false;
+    InvalidateButton(FKeyButton);
+    FKeyButton = cbNone;
+  }
+}
+
+void TcxCustomCalculator::FocusChanged() {
+  inherited::FocusChanged();
+  InvalidateButton(cbEqual);
+}
+
+ORV_PUBLISH(TcxCalculator) {}

@@ -1,0 +1,127 @@
+// The pocket calculator: a grid of 27 buttons (digits, operators, square root, percent,
+// reciprocal, sign, decimal separator, backspace, two clear buttons and four memory buttons)
+// working on a display text kept outside the control, with memory, precision and an error state.
+#pragma once
+
+#include "components/foundation/cxControls.h"
+#include "components/foundation/cxLookAndFeelPainters.h"
+
+// The button codes: each equals the button's place in the button table.
+enum TcxCalcButtonKind {
+  cbBack, cbCancel, cbClear, cbMC, cbMR, cbMS, cbMP, cbNum0, cbNum1, cbNum2, cbNum3, cbNum4, cbNum5, cbNum6,
+  cbNum7, cbNum8, cbNum9, cbSign, cbDecimal, cbDiv, cbMul, cbSub, cbAdd, cbSqrt, cbPercent, cbRev, cbEqual, cbNone
+};
+enum TcxCalcState { csFirst, csValid, csError };
+
+using TcxButtonClickEvent = orv::Event<void(TObject* sender, TcxCalcButtonKind& button)>;
+using TcxCalcCloseRequestEvent = orv::Event<void(TObject* sender, Integer reason)>;
+
+struct TcxCalcButton {
+  TRect Bounds{};
+  Boolean Down = false;
+  Boolean Disabled = false;
+  TcxCalcButtonKind Code = cbNone;
+  AnsiString Caption;
+};
+
+class TcxCustomCalculator : public TcxControl {
+  ORV_CLASS(TcxCustomCalculator, TcxControl)
+ public:
+  explicit TcxCustomCalculator(TComponent* owner);
+
+  // ---- New virtual operations ----
+  virtual TcxCustomLookAndFeelPainterClass GetButtonPainter();
+  virtual void GetCalcText(AnsiString& text) { text = FDisplay; }
+  virtual void SetCalcText(const AnsiString& text) { FDisplay = text; }
+  virtual void FireCloseRequest(TObject* sender, Integer reason);
+  virtual void LockDisplayChanges(Boolean lock, Boolean fire) {}
+
+  TcxCalcButtonKind ButtonAt(Integer x, Integer y);
+  Double GetCalcValue();
+  void SetCalcValue(Double value);
+  void ExecuteButton(TcxCalcButtonKind code);
+  void CopyDisplay();
+  void PasteDisplay();
+  void ShowError();
+  void ClearAll();
+  void ResetState();
+  void LayoutButtons();
+  void ScaleLayout(Integer width, Integer height);
+
+  AnsiString GetDisplayText() { AnsiString t; GetCalcText(t); return t; }
+  Boolean GetAutoFontSize() const { return FAutoFontSize; }
+  void SetAutoFontSize(Boolean value);
+  Boolean GetBeepOnError() const { return FBeepOnError; }
+  void SetBeepOnError(Boolean value) { FBeepOnError = value; }
+  Integer GetPrecision() const { return FPrecision; }
+  void SetPrecision(Integer value) { FPrecision = std::max(1, std::min(value, 255)); }
+  Double GetMemory() const { return FMemory; }
+  TcxCalcState GetEntryState() const { return FEntryState; }
+  const TcxCalcButton& GetButton(TcxCalcButtonKind code) const { return FButtons[code]; }
+  Integer GetButtonWidth() const { return FButtonWidth; }
+  Integer GetButtonHeight() const { return FButtonHeight; }
+  Integer GetWideButtonWidth() const { return FWideButtonWidth; }
+  Integer GetHorzGap() const { return FHorzGap; }
+  Integer GetPanelWidth() const { return FPanelWidth; }
+  Integer GetPanelHeight() const { return FPanelHeight; }
+
+  const TNotifyEvent& GetOnDisplayValueChange() const { return FOnDisplayValueChange; }
+  void SetOnDisplayValueChange(const TNotifyEvent& value) { FOnDisplayValueChange = value; }
+  const TcxButtonClickEvent& GetOnCalcButtonClick() const { return FOnCalcButtonClick; }
+  void SetOnCalcButtonClick(const TcxButtonClickEvent& value) { FOnCalcButtonClick = value; }
+  const TNotifyEvent& GetOnCalcResult() const { return FOnCalcResult; }
+  void SetOnCalcResult(const TNotifyEvent& value) { FOnCalcResult = value; }
+  const TcxCalcCloseRequestEvent& GetOnCloseRequest() const { return FOnCloseRequest; }
+  void SetOnCloseRequest(const TcxCalcCloseRequestEvent& value) { FOnCloseRequest = value; }
+
+ protected:
+  void Paint() override;
+  void Resize() override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void KeyUp(Word& key, TShiftState shift) override;
+  void FocusChanged() override;
+  void BeginEntry();
+  void UpdateMemoryButtons();
+  void InvalidateButton(TcxCalcButtonKind code);
+  void PressKeyButton(TcxCalcButtonKind code);
+  Boolean InPopup = false;
+
+ private:
+  void Beep();
+  Boolean FAutoFontSize = true;
+  Boolean FBeepOnError = true;
+  Boolean FDrawsFocusRect = true;
+  Integer FButtonFontSize = 8;
+  Integer FButtonWidth = 28;
+  Integer FButtonHeight = 22;
+  Integer FWideButtonWidth = 47;
+  Integer FHorzGap = 3;
+  Integer FVertGap = 3;
+  Integer FPanelWidth = 198;
+  Integer FPanelHeight = 131;
+  Double FMemory = 0;
+  TcxCalcButtonKind FPendingOperator = cbEqual;
+  Double FOperand = 0;
+  Integer FPrecision = 15;
+  TcxCalcState FEntryState = csFirst;
+  TcxCalcButton FButtons[27];
+  TcxCalcButtonKind FHotButton = cbNone;
+  TcxCalcButtonKind FMouseButton = cbNone;
+  TcxCalcButtonKind FKeyButton = cbNone;
+  Boolean FTracking = false;
+  AnsiString FDisplay = "0";
+  TNotifyEvent FOnDisplayValueChange;
+  TcxButtonClickEvent FOnCalcButtonClick;
+  TNotifyEvent FOnCalcResult;
+  TcxCalcCloseRequestEvent FOnCloseRequest;
+};
+
+class TcxCalculator : public TcxCustomCalculator {
+  ORV_CLASS(TcxCalculator, TcxCustomCalculator)
+ public:
+  using TcxCustomCalculator::TcxCustomCalculator;
+};
