@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
+#include "platform/controls/ControlProperties.h"
 #include "components/foundation/cxGeometry.h"
 #include "platform/runtime/Math.h"
 #include "components/foundation/cxGraphics.h"
@@ -125,12 +127,16 @@ void TcxCustomCalculator::ScaleLayout(Integer width, Integer height) {
 
 void TcxCustomCalculator::Resize() {
   inherited::Resize();
-  static thread_local Boolean scaling = false;
-  if (scaling) return;
-  scaling = true;
+  // Setting the client size below resizes again: that inner round keeps the layout.
+  if (FScaling) return;
+  orv::TFlagScope scaling(FScaling, true);
+  if (!GetParent() || !GetParent()->HandleAllocated()) {
+    // Without a window yet the control's size stands for its client size.
+    ScaleLayout(GetWidth(), GetHeight());
+    return;
+  }
   ScaleLayout(GetClientWidth(), GetClientHeight());
   if (GetClientWidth() != FPanelWidth || GetClientHeight() != FPanelHeight) SetClientSize(TPoint{FPanelWidth, FPanelHeight});
-  scaling = false;
   Invalidate();
 }
 
@@ -477,3 +483,411 @@ void TcxCustomCalculator::FocusChanged() {
 }
 
 ORV_PUBLISH(TcxCalculator) {}
+
+// ==== Popup calculator =========================================================================
+
+namespace {
+
+// The close reasons of a drop-down editor.
+inline constexpr Integer kCalcCloseToggle = 2;
+inline constexpr Integer kCalcCloseCancel = 3;
+inline constexpr Integer kCalcCloseAccept = 4;
+
+const bool kCalcEditRegistered = [] {
+  GetEditPropertiesRegistry()->AddClass(TcxCalcEditProperties::StaticClass(),
+                                        GetLocalizedResourceString(&scxSEditRepositoryCalcItem));
+  return true;
+}();
+
+// Thousand separators every three digits left of the decimal separator.
+AnsiString CalcGroupThousands(const AnsiString& text) {
+  const char separator = FormatSettings.DecimalSeparator;
+  std::size_t start = (!text.empty() && text[0] == '-') ? 1 : 0;
+  std::size_t end = text.find(separator);
+  if (end == AnsiString::npos) end = text.find_first_of("eE");
+  if (end == AnsiString::npos) end = text.size();
+  AnsiString result = text.substr(0, start);
+  for (std::size_t i = start; i < end; ++i) {
+    result += text[i];
+    const std::size_t left = end - i - 1;
+    if (left > 0 && left % 3 == 0) result += FormatSettings.ThousandSeparator;
+  }
+  return result + text.substr(end);
+}
+
+}  // namespace
+
+TcxPopupCalculator::TcxPopupCalculator(TComponent* owner) : TcxCustomCalculator(owner) {
+  InPopup = true;
+  SetAutoFontSize(false);
+}
+
+TcxCustomLookAndFeelPainterClass TcxPopupCalculator::GetButtonPainter() {
+  if (FOwnerEdit) return FOwnerEdit->GetStyle()->GetLookAndFeel()->CurrentPainter();
+  return inherited::GetButtonPainter();
+}
+
+void TcxPopupCalculator::GetCalcText(AnsiString& text) {
+  if (FOwnerEdit)
+    text = FOwnerEdit->GetText();
+  else
+    inherited::GetCalcText(text);
+}
+
+void TcxPopupCalculator::SetCalcText(const AnsiString& text) {
+  if (FOwnerEdit)
+    FOwnerEdit->SetCalculatorText(text);
+  else
+    inherited::SetCalcText(text);
+}
+
+void TcxPopupCalculator::LockDisplayChanges(Boolean lock, Boolean fire) {
+  if (FOwnerEdit) FOwnerEdit->LockChangeEvents(lock, fire);
+}
+
+void TcxPopupCalculator::KeyDown(Word& key, TShiftState shift) {
+  inherited::KeyDown(key, shift);
+  if (!FOwnerEdit) return;
+  const Boolean alt = shift.Contains(ssAlt);
+  if (key == VK_RETURN)
+    FireCloseRequest(this, kCalcCloseAccept);
+  else if (key == VK_ESCAPE)
+    FireCloseRequest(this, kCalcCloseCancel);
+  else if ((alt && (key == VK_UP || key == VK_DOWN)) || (key == VK_F4 && !alt))
+    FireCloseRequest(this, kCalcCloseToggle);
+}
+
+void TcxPopupCalculator::KeyPress(char& key) {
+  const Boolean equal = key == '=';
+  inherited::KeyPress(key);
+  if (equal && FOwnerEdit && FOwnerEdit->CalcProperties()->GetQuickClose()) FireCloseRequest(this, kCalcCloseAccept);
+}
+
+// ==== Calculator editor properties =============================================================
+
+TcxCustomCalcEditProperties::TcxCustomCalcEditProperties(TPersistent* owner) : TcxCustomTextEditProperties(owner) {
+  GetButtons()->Add();
+}
+
+TcxCustomEditClass TcxCustomCalcEditProperties::GetEditClass() { return TcxCalcEdit::StaticClass(); }
+
+void TcxCustomCalcEditProperties::Assign(TPersistent* source) {
+  auto* s = dynamic_cast<TcxCustomCalcEditProperties*>(source);
+  if (!s) {
+    inherited::Assign(source);
+    return;
+  }
+  BeginUpdate();
+  try {
+    inherited::Assign(source);
+    SetCalcBeepOnError(s->FBeepOnError);
+    FPrecisionAssigned = false;
+    if (s->FPrecisionAssigned) SetPrecision(s->GetPrecision());
+    SetQuickClose(s->FQuickClose);
+    SetScientificFormat(s->FScientificFormat);
+    SetUseThousandSeparator(s->FUseThousandSeparator);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+Integer TcxCustomCalcEditProperties::GetPrecision() {
+  Integer result = 15;
+  if (FPrecisionAssigned)
+    result = FPrecision;
+  else if (IcxEditDefaultValuesProvider* provider = GetDefaultValuesProvider())
+    result = provider->DefaultPrecision();
+  return result >= 16 ? 15 : result;
+}
+
+void TcxCustomCalcEditProperties::SetPrecision(Integer value) {
+  if (FPrecisionAssigned && value == FPrecision) return;
+  FPrecisionAssigned = true;
+  FPrecision = value;
+  Changed();
+}
+
+void TcxCustomCalcEditProperties::SetCalcBeepOnError(Boolean value) {
+  if (value == FBeepOnError) return;
+  FBeepOnError = value;
+  Changed();
+}
+
+void TcxCustomCalcEditProperties::SetQuickClose(Boolean value) {
+  if (value == FQuickClose) return;
+  FQuickClose = value;
+  Changed();
+}
+
+void TcxCustomCalcEditProperties::SetScientificFormat(Boolean value) {
+  if (value == FScientificFormat) return;
+  FScientificFormat = value;
+  Changed();
+}
+
+void TcxCustomCalcEditProperties::SetUseThousandSeparator(Boolean value) {
+  if (value == FUseThousandSeparator) return;
+  FUseThousandSeparator = value;
+  Changed();
+}
+
+Boolean TcxCustomCalcEditProperties::TextToValue(const AnsiString& text, Variant& value) {
+  AnsiString plain = Trim(text);
+  if (FUseThousandSeparator && !FScientificFormat) {
+    AnsiString stripped;
+    for (char c : plain)
+      if (c != FormatSettings.ThousandSeparator) stripped += c;
+    plain = stripped;
+  }
+  if (plain.empty()) {
+    value = Null();
+    return true;
+  }
+  double d = 0;
+  if (TextToFloat(plain, d)) {
+    value = Variant(d);
+    return true;
+  }
+  value = Null();
+  return false;
+}
+
+Boolean TcxCustomCalcEditProperties::AcceptsEditValue(const Variant& value) {
+  if (VarIsNull(value) || VarIsEmpty(value) || IsNumericVariant(value)) return true;
+  if (VarIsStr(value)) {
+    if (VarToStr(value).empty()) return true;
+    double d = 0;
+    return TextToFloat(VarToStr(value), d);
+  }
+  return false;
+}
+
+void TcxCustomCalcEditProperties::EditValueToDisplayValue(const Variant& value, Variant& displayValue,
+                                                          Boolean focused) {
+  if (VarIsNull(value) || VarIsEmpty(value) || (VarIsStr(value) && VarToStr(value).empty())) {
+    displayValue = Variant(AnsiString());
+    return;
+  }
+  double d = 0;
+  if (IsNumericVariant(value))
+    d = value.AsDouble();
+  else if (!TextToFloat(VarToStr(value), d)) {
+    displayValue = Variant(VarToStr(value));
+    return;
+  }
+  const Integer precision = GetPrecision() == 0 ? 15 : GetPrecision();
+  if (!focused && GetTextAssignedValues()->GetDisplayFormat()) {
+    displayValue = Variant(FormatFloat(GetDisplayFormat(), d));
+    return;
+  }
+  AnsiString text = FloatToStrF(d, FScientificFormat ? ffExponent : ffGeneral, precision, 0);
+  if (FScientificFormat) {
+    const std::size_t e = text.find_first_of("eE");
+    if (e != AnsiString::npos) {
+      AnsiString mantissa = text.substr(0, e);
+      if (mantissa.find(FormatSettings.DecimalSeparator) != AnsiString::npos) {
+        while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+        if (!mantissa.empty() && mantissa.back() == FormatSettings.DecimalSeparator) mantissa.pop_back();
+      }
+      text = mantissa + text.substr(e);
+    }
+  } else if (FUseThousandSeparator) {
+    text = CalcGroupThousands(text);
+  }
+  displayValue = Variant(text);
+}
+
+// ==== Calculator editor ========================================================================
+
+TcxCustomEditPropertiesClass TcxCustomCalcEdit::GetPropertiesClass() {
+  return TcxCustomCalcEditProperties::StaticClass();
+}
+TcxCustomEditPropertiesClass TcxCalcEdit::GetPropertiesClass() { return TcxCalcEditProperties::StaticClass(); }
+
+void TcxCustomCalcEdit::Initialize() {
+  inherited::Initialize();
+  FCalculator = new TcxPopupCalculator(nullptr);
+  FCalculator->SetOwnerEdit(this);
+  FCalculator->SetOnCloseRequest(TcxCalcCloseRequestEvent(this, &TcxCustomCalcEdit::ClosePopup));
+  LockChangeEvents(true, false);
+  ChangeEditValue(Variant(0.0));
+  LockChangeEvents(false, false);
+}
+
+void TcxCustomCalcEdit::BeforeDestruction() {
+  if (FCalculator) FCalculator->SetOwnerEdit(nullptr);
+  FreeAndNil(FCalculator);
+  FreeAndNil(FPopupWindow);
+  inherited::BeforeDestruction();
+}
+
+TcxCustomCalcEdit::~TcxCustomCalcEdit() = default;
+
+Double TcxCustomCalcEdit::GetValue() {
+  const Variant v = GetEditValueProperty();
+  if (VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && VarToStr(v).empty())) return 0;
+  if (IsNumericVariant(v)) return v.AsDouble();
+  double d = 0;
+  return TextToFloat(VarToStr(v), d) ? d : 0;
+}
+
+void TcxCustomCalcEdit::SetValue(Double value) { ChangeEditValue(Variant(value)); }
+
+void TcxCustomCalcEdit::DisplayValueToEditValue(const Variant& displayValue, Variant& editValue, Boolean focused) {
+  CalcProperties()->TextToValue(VarToStr(displayValue), editValue);
+}
+
+void TcxCustomCalcEdit::SetCalculatorText(const AnsiString& text) {
+  if (!DoEditing()) return;
+  SetUserChangeInProgress(true);
+  try {
+    SetInnerDisplayValue(Variant(text));
+  } catch (...) {
+    SetUserChangeInProgress(false);
+    throw;
+  }
+  SetUserChangeInProgress(false);
+  SetModifiedAfterEnter(true);
+}
+
+void TcxCustomCalcEdit::DropDown() {
+  if (FDroppedDown || CalcProperties()->GetReadOnly()) return;
+  if (!FPopupWindow) {
+    FPopupWindow = new TcxPopupWindow;
+    FPopupWindow->SetPopupBorderStyle(pbsRaised);
+    FPopupWindow->HandleNeeded();
+  }
+  FCalculator->SetBeepOnError(CalcProperties()->GetCalcBeepOnError());
+  FCalculator->SetPrecision(CalcProperties()->GetPrecision());
+  FCalculator->SetParent(FPopupWindow);
+  FCalculator->GetFont()->Assign(GetStyle()->GetVisibleFont());
+  FCalculator->SetBounds(0, 0, 198, 131);
+  FPopupWindow->SetOwnerParent(GetParent());
+  FPopupWindow->SetOwnerBounds(GetBoundsRect());
+  FPopupWindow->ShowPopup();
+  FDroppedDown = true;
+  if (FCalculator->CanFocus()) FCalculator->SetFocus();
+}
+
+void TcxCustomCalcEdit::ClosePopup(TObject* sender, Integer reason) {
+  if (!FDroppedDown) return;
+  FDroppedDown = false;
+  // Read before the focus returns: focusing refreshes the text from the value.
+  const AnsiString text = GetText();
+  if (FPopupWindow) FPopupWindow->CloseUp();
+  Variant value;
+  if (text == GetLocalizedResourceString(&scxSCalcError)) {
+    ChangeEditValue(Variant(0.0));
+  } else if ((reason == kCalcCloseAccept || reason == kCalcCloseToggle) && CalcProperties()->TextToValue(text, value)) {
+    SetUserChangeInProgress(true);
+    try {
+      ChangeEditValue(value);
+    } catch (...) {
+      SetUserChangeInProgress(false);
+      throw;
+    }
+    SetUserChangeInProgress(false);
+  }
+  if (CanFocus()) SetFocus();
+  if (CalcProperties()->GetAutoSelect())
+    SelectAll();
+  else
+    SetSelection(Integer(GetText().size()), 0);
+}
+
+void TcxCustomCalcEdit::DoButtonClick(Integer index) {
+  inherited::DoButtonClick(index);
+  if (FDroppedDown)
+    ClosePopup(this, kCalcCloseToggle);
+  else
+    DropDown();
+}
+
+void TcxCustomCalcEdit::DoEditKeyDown(Word& key, TShiftState shift) {
+  if ((key == VK_F4 && !shift.Contains(ssAlt)) || (shift.Contains(ssAlt) && (key == VK_UP || key == VK_DOWN))) {
+    DropDown();
+    key = 0;
+    return;
+  }
+  inherited::DoEditKeyDown(key, shift);
+}
+
+void TcxCustomCalcEdit::DoEditKeyPress(char& key) {
+  if (key == '.' || key == ',') key = FormatSettings.DecimalSeparator;
+  if (key >= 32 && !IsValidChar(key)) {
+    if (CalcProperties()->GetCalcBeepOnError()) MessageBeep(0);
+    key = 0;
+    return;
+  }
+  inherited::DoEditKeyPress(key);
+}
+
+Boolean TcxCustomCalcEdit::IsValidChar(char c) {
+  if (c < 32) return true;
+  const char separator = FormatSettings.DecimalSeparator;
+  if (!((c >= '0' && c <= '9') || c == '-' || c == '+' || c == separator || c == 'e' || c == 'E')) return false;
+  AnsiString text = GetText();
+  const Integer start = GetSelectionStart();
+  const Integer length = GetSelectionLength();
+  if (start >= 0 && start <= Integer(text.size()))
+    text = text.substr(0, std::size_t(start)) + c + text.substr(std::min(text.size(), std::size_t(start + length)));
+  else
+    text += c;
+  if (text == "-") return true;
+  AnsiString plain;
+  for (char ch : text)
+    if (ch != FormatSettings.ThousandSeparator) plain += ch;
+  double d = 0;
+  // A number still being typed ("1e", "2.") is checked as the prefix of a number.
+  if (!TextToFloat(plain, d)) {
+    const char last = plain.empty() ? 0 : plain.back();
+    if (last == 'e' || last == 'E' || last == '-' || last == '+' || last == separator) {
+      AnsiString head = plain.substr(0, plain.size() - 1);
+      if (head.empty() || head == "-") return true;
+      if (!TextToFloat(head, d)) return false;
+    } else {
+      return false;
+    }
+  }
+  const double magnitude = std::fabs(d);
+  return magnitude == 0 || (magnitude >= 5.0E-324 && magnitude <= 1.7E308);
+}
+
+// ==== Published ================================================================================
+
+ORV_PUBLISH(TcxCalcEditProperties) {
+  using T = TcxCalcEditProperties;
+  p.Property("BeepOnError", &T::GetCalcBeepOnError, &T::SetCalcBeepOnError).Default(true);
+  p.Property("ImmediatePost", &T::GetImmediatePost, &T::SetImmediatePost).Default(false);
+  p.Property("Precision", &T::GetPrecision, &T::SetPrecision).Stored([](T* x) { return x->IsPrecisionAssigned(); });
+  p.Property("QuickClose", &T::GetQuickClose, &T::SetQuickClose).Default(false);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
+  p.Property("ScientificFormat", &T::GetScientificFormat, &T::SetScientificFormat).Default(false);
+  p.Property("UseThousandSeparator", &T::GetUseThousandSeparator, &T::SetUseThousandSeparator).Default(false);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnValidate", &T::GetOnValidate, &T::SetOnValidate);
+}
+
+ORV_PUBLISH(TcxCalcEdit) {
+  using T = TcxCalcEdit;
+  orv::PublishLayout(p);
+  p.Property("AutoSize", [](T* x) { return x->GetAutoSize(); }, [](T* x, bool v) { x->SetAutoSize(v); }).Default(true);
+  orv::PublishDrag(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, clWindow, false);
+  orv::PublishFont(p);
+  p.Property("EditValue", [](T* x) { return x->GetEditValueProperty(); }, [](T* x, Variant v) { x->SetEditValueProperty(v); })
+      .Stored([](T* x) { return !VarIsNull(x->GetEditValueProperty()); });
+  p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxCalcEditProperties* v) { x->SetProperties(v); });
+  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
+  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
+  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
+  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishTabs(p, true);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+}

@@ -3,8 +3,12 @@
 // working on a display text kept outside the control, with memory, precision and an error state.
 #pragma once
 
+#include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
+
+class TcxCustomCalcEdit;
+class TcxPopupWindow;
 
 // The button codes: each equals the button's place in the button table.
 enum TcxCalcButtonKind {
@@ -113,6 +117,7 @@ class TcxCustomCalculator : public TcxControl {
   TcxCalcButtonKind FMouseButton = cbNone;
   TcxCalcButtonKind FKeyButton = cbNone;
   Boolean FTracking = false;
+  Boolean FScaling = false;
   AnsiString FDisplay = "0";
   TNotifyEvent FOnDisplayValueChange;
   TcxButtonClickEvent FOnCalcButtonClick;
@@ -124,4 +129,119 @@ class TcxCalculator : public TcxCustomCalculator {
   ORV_CLASS(TcxCalculator, TcxCustomCalculator)
  public:
   using TcxCustomCalculator::TcxCustomCalculator;
+};
+
+// ==== Calculator editor ========================================================================
+//
+// A text editor for a floating-point number whose drop-down button opens a calculator whose
+// display is the editor's own text.
+
+// The calculator inside the editor's popup.
+class TcxPopupCalculator : public TcxCustomCalculator {
+  ORV_CLASS(TcxPopupCalculator, TcxCustomCalculator)
+ public:
+  explicit TcxPopupCalculator(TComponent* owner);
+  TcxCustomLookAndFeelPainterClass GetButtonPainter() override;
+  void GetCalcText(AnsiString& text) override;
+  void SetCalcText(const AnsiString& text) override;
+  void LockDisplayChanges(Boolean lock, Boolean fire) override;
+  void ResetKeyButton() { PressKeyButton(cbNone); }
+  TcxCustomCalcEdit* GetOwnerEdit() const { return FOwnerEdit; }
+  void SetOwnerEdit(TcxCustomCalcEdit* value) { FOwnerEdit = value; }
+
+ protected:
+  void KeyDown(Word& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+
+ private:
+  TcxCustomCalcEdit* FOwnerEdit = nullptr;
+};
+
+class TcxCustomCalcEditProperties : public TcxCustomTextEditProperties {
+  ORV_CLASS(TcxCustomCalcEditProperties, TcxCustomTextEditProperties)
+ public:
+  explicit TcxCustomCalcEditProperties(TPersistent* owner);
+  void Assign(TPersistent* source) override;
+  TcxCustomEditClass GetEditClass() override;
+  Boolean IsDisplayValueValid(Variant& displayValue, Boolean focused) override { return true; }
+  Boolean NeedRemoveThousandSeparators(Boolean synchronizing) override {
+    return FUseThousandSeparator && !FScientificFormat;
+  }
+  Boolean AcceptsEditValue(const Variant& value) override;
+  void EditValueToDisplayValue(const Variant& value, Variant& displayValue, Boolean focused) override;
+
+  // Text to a number: Null for an empty text; false for a text that is no number.
+  Boolean TextToValue(const AnsiString& text, Variant& value);
+
+  Boolean GetCalcBeepOnError() const { return FBeepOnError; }
+  void SetCalcBeepOnError(Boolean value);
+  // The assigned precision, else the data's; never above 15.
+  Integer GetPrecision();
+  void SetPrecision(Integer value);
+  Boolean IsPrecisionAssigned() const { return FPrecisionAssigned; }
+  Boolean GetQuickClose() const { return FQuickClose; }
+  void SetQuickClose(Boolean value);
+  Boolean GetScientificFormat() const { return FScientificFormat; }
+  void SetScientificFormat(Boolean value);
+  Boolean GetUseThousandSeparator() const { return FUseThousandSeparator; }
+  void SetUseThousandSeparator(Boolean value);
+
+ private:
+  Boolean FBeepOnError = true;
+  Integer FPrecision = 15;
+  Boolean FPrecisionAssigned = false;
+  Boolean FQuickClose = false;
+  Boolean FScientificFormat = false;
+  Boolean FUseThousandSeparator = false;
+};
+
+class TcxCalcEditProperties : public TcxCustomCalcEditProperties {
+  ORV_CLASS(TcxCalcEditProperties, TcxCustomCalcEditProperties)
+ public:
+  using TcxCustomCalcEditProperties::TcxCustomCalcEditProperties;
+};
+
+class TcxCustomCalcEdit : public TcxCustomTextEdit {
+  ORV_CLASS(TcxCustomCalcEdit, TcxCustomTextEdit)
+ public:
+  explicit TcxCustomCalcEdit(TComponent* owner) : TcxCustomTextEdit(owner) {}
+  void BeforeDestruction() override;
+  ~TcxCustomCalcEdit() override;
+
+  TcxCustomEditPropertiesClass GetPropertiesClass() override;
+  void Initialize() override;
+  void DoButtonClick(Integer index) override;
+  void DisplayValueToEditValue(const Variant& displayValue, Variant& editValue, Boolean focused) override;
+  void DoEditKeyDown(Word& key, TShiftState shift) override;
+  void DoEditKeyPress(char& key) override;
+  Boolean IsValidChar(char c) override;
+
+  Double GetValue();
+  void SetValue(Double value);
+  void DropDown();
+  // Closes the popup; an accepting reason takes the calculator's result as the value.
+  void ClosePopup(TObject* sender, Integer reason);
+  Boolean GetDroppedDown() const { return FDroppedDown; }
+  TcxPopupCalculator* GetCalculator() const { return FCalculator; }
+  TcxCustomCalcEditProperties* CalcProperties() {
+    return static_cast<TcxCustomCalcEditProperties*>(GetEffectiveProperties());
+  }
+  // What the popup calculator writes: the inner text, marked as the user's change.
+  void SetCalculatorText(const AnsiString& text);
+
+ private:
+  TcxPopupCalculator* FCalculator = nullptr;
+  TcxPopupWindow* FPopupWindow = nullptr;
+  Boolean FDroppedDown = false;
+};
+
+class TcxCalcEdit : public TcxCustomCalcEdit {
+  ORV_CLASS(TcxCalcEdit, TcxCustomCalcEdit)
+ public:
+  using TcxCustomCalcEdit::TcxCustomCalcEdit;
+  TcxCustomEditPropertiesClass GetPropertiesClass() override;
+  TcxCalcEditProperties* GetProperties() {
+    return static_cast<TcxCalcEditProperties*>(TcxCustomCalcEdit::GetProperties());
+  }
+  void SetProperties(TcxCalcEditProperties* value) { GetProperties()->Assign(value); }
 };

@@ -1,0 +1,56 @@
+#include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
+
+#include <memory>
+
+#include "components/editors-more/cxEditRepositoryItems.h"
+#include "platform/dataset/Fields.h"
+
+void TcxEditDBRegisteredRepositoryItems::BeforeDestruction() {
+  FDestroying = true;
+  ClearAllEntries();
+  inherited::BeforeDestruction();
+}
+
+void TcxEditDBRegisteredRepositoryItems::ClearAllEntries() {
+  ClearEntries();
+  while (!FLookupEntries.empty()) DeleteEntry(FLookupEntries, Integer(FLookupEntries.size()) - 1);
+  while (!FCurrencyEntries.empty()) DeleteEntry(FCurrencyEntries, Integer(FCurrencyEntries.size()) - 1);
+}
+
+void TcxEditDBRegisteredRepositoryItems::RepositoryItemDestroyed(TcxEditRepositoryItem* item) {
+  inherited::RepositoryItemDestroyed(item);
+  RemoveItemFrom(FLookupEntries, item);
+  RemoveItemFrom(FCurrencyEntries, item);
+}
+
+TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::CurrencyItem() {
+  return FCurrencyEntries.empty() ? DefaultRepositoryItem() : FCurrencyEntries.front().RepositoryItem;
+}
+
+TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::LookupItem() {
+  return FLookupEntries.empty() ? DefaultRepositoryItem() : FLookupEntries.front().RepositoryItem;
+}
+
+TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* field) {
+  if (!field) return DefaultRepositoryItem();
+  if (field->GetFieldKind() == fkLookup) return LookupItem();
+  if (dynamic_cast<TNumericField*>(field) && IsCurrencyField(field)) return CurrencyItem();
+  return ItemForFieldType(field->GetDataType());
+}
+
+void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
+  TcxEditRepository* repository = GetGlobalEditRepository();
+  // The masked text editor's item is the default until the mask editor's properties arrive; the
+  // currency, lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
+  registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryTextItem::StaticClass()));
+  registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
+}
+
+TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {
+  static std::unique_ptr<TcxEditDBRegisteredRepositoryItems, orv::FreeDeleter> registry;
+  if (!registry) {
+    registry.reset(new TcxEditDBRegisteredRepositoryItems);
+    RegisterDefaultFieldTypeEditors(registry.get());
+  }
+  return registry.get();
+}

@@ -1,0 +1,23 @@
+#include "components/editors-more/cxEditRepositoryItems.h"
+
+#include "platform/forms/Published.h"
+
+ORV_PUBLISH(TcxEditRepositoryTextItem) {
+  using T = TcxEditRepositoryTextItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryCheckBoxItem) {
+  using T = TcxEditRepositoryCheckBoxItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositorySpinItem) {
+  using T = TcxEditRepositorySpinItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryRadioGroupItem) {
+  using T = TcxEditRepositoryRadioGroupItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

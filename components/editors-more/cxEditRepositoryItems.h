@@ -1,0 +1,29 @@
+// The repository items of the editor kinds: named, shared properties objects that editors and
+// grid columns use (one item class per editor kind; each publishes its Properties).
+#pragma once
+
+#include "components/editors-more/cxCheckBox.h"
+#include "components/editors-more/cxLabel.h"
+#include "components/editors-more/cxProgressBar.h"
+#include "components/editors-more/cxRadioGroup.h"
+#include "components/editors-more/cxSpinEdit.h"
+#include "components/editors/cxEdit.h"
+#include "components/editors/cxTextEdit.h"
+
+// One repository item class per editor kind: the properties class it names is its only answer.
+#define ORV_DECLARE_REPOSITORY_ITEM(ItemClass, PropertiesClass)                                     \
+  class ItemClass : public TcxEditRepositoryItem {                                                 \
+    ORV_CLASS(ItemClass, TcxEditRepositoryItem)                                                    \
+   public:                                                                                         \
+    explicit ItemClass(TComponent* owner) : TcxEditRepositoryItem(owner) {}                        \
+    TcxCustomEditPropertiesClass GetPropertiesClass() override { return PropertiesClass::StaticClass(); } \
+    PropertiesClass* GetItemProperties() { return static_cast<PropertiesClass*>(GetProperties()); } \
+    void SetItemProperties(PropertiesClass* value) { GetProperties()->Assign(value); }             \
+  }
+
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTextItem, TcxTextEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositorySpinItem, TcxSpinEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
+
+#undef ORV_DECLARE_REPOSITORY_ITEM

@@ -1,0 +1,114 @@
+// The calculator editor: number formatting, typed characters, and the main window's coordinate
+// field computing in its popup calculator and taking the result.
+#include <gtest/gtest.h>
+
+#include "components/editors-more/cxCalc.h"
+#include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/foundation/cxLookAndFeels.h"
+#include "platform/runtime/Locale.h"
+
+using namespace edmore_test;
+
+namespace {
+
+class CalcEditTest : public FormTest {
+ protected:
+  TcxCalcEdit* Add() {
+    auto* e = new TcxCalcEdit(Form.get());
+    e->SetParent(Form.get());
+    e->SetBounds(10, 10, 57, 21);
+    e->GetStyle()->GetFont()->SetName(orv::kTestFontFace);
+    e->GetStyle()->GetFont()->SetHeight(-8);
+    e->GetProperties()->SetPrecision(15);
+    e->GetStyle()->SetBorderStyle(cbsOffice11);
+    e->GetStyle()->GetLookAndFeel()->SetKind(lfOffice11);
+    return e;
+  }
+};
+
+}  // namespace
+
+TEST_F(CalcEditTest, NumbersAreShownWithTheirPrecisionAndFormats) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  std::unique_ptr<TcxCalcEditProperties, orv::FreeDeleter> p(new TcxCalcEditProperties(nullptr));
+  struct Case {
+    Variant value;
+    bool thousands, scientific;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Variant(0.0), false, false, "0"},
+      {Variant(1.0 / 3), false, false, "0.333333333333333"},
+      {Variant(1200000.5), true, false, "1,200,000.5"},
+      {Variant(1500.0), false, true, "1.5E+3"},
+      {Null(), false, false, ""},
+  };
+  for (const Case& c : cases) {
+    p->SetUseThousandSeparator(c.thousands);
+    p->SetScientificFormat(c.scientific);
+    Variant shown;
+    p->EditValueToDisplayValue(c.value, shown, true);
+    EXPECT_EQ(VarToStr(shown), c.text);
+  }
+  Variant back;
+  p->SetUseThousandSeparator(true);
+  p->SetScientificFormat(false);
+  EXPECT_TRUE(p->TextToValue("1,200,000.5", back));
+  EXPECT_EQ(back.AsDouble(), 1200000.5);
+  EXPECT_FALSE(p->TextToValue("abc", back));
+  EXPECT_TRUE(VarIsNull(back));
+  EXPECT_EQ(p->GetPrecision(), 15);
+  p->SetPrecision(20);
+  EXPECT_EQ(p->GetPrecision(), 15) << "never above 15";
+}
+
+TEST_F(CalcEditTest, PopupCalculatorComputesAndTheResultIsTaken) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  TcxCalcEdit* e = Add();
+  Show();
+  EXPECT_EQ(e->GetValue(), 0);
+  e->SetFocus();
+  Run();
+  e->DropDown();
+  Run();
+  ASSERT_TRUE(e->GetDroppedDown());
+  for (const char* keys : {"1", "2", ".", "5", "*", "3", "="}) {
+    orv::headless::TypeText(keys);
+    Run();
+  }
+  EXPECT_EQ(e->GetText(), "37.5") << "the calculator writes into the editor";
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_FALSE(e->GetDroppedDown());
+  EXPECT_EQ(e->GetValue(), 37.5);
+  // A division by zero leaves 0 when the popup closes.
+  e->DropDown();
+  Run();
+  e->GetCalculator()->SetBeepOnError(false);
+  for (const char* keys : {"5", "/", "0", "="}) {
+    orv::headless::TypeText(keys);
+    Run();
+  }
+  EXPECT_EQ(e->GetText(), "Error");
+  orv::headless::PressKey(VK_F4);
+  Run();
+  EXPECT_FALSE(e->GetDroppedDown());
+  EXPECT_EQ(e->GetValue(), 0) << "closed on an error, the value is 0";
+}
+
+TEST_F(CalcEditTest, OnlyNumberCharactersAreTyped) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  TcxCalcEdit* e = Add();
+  e->GetProperties()->SetCalcBeepOnError(false);
+  Show();
+  e->SetFocus();
+  Run();
+  e->SelectAll();
+  orv::headless::TypeText("-");
+  orv::headless::TypeText("1");
+  orv::headless::TypeText("x");
+  orv::headless::TypeText(",");
+  orv::headless::TypeText("5");
+  Run();
+  EXPECT_EQ(e->GetText(), "-1.5") << "a comma types the decimal separator, a letter is refused";
+}
