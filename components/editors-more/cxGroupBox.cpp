@@ -1060,11 +1060,9 @@ void TcxCustomButtonGroup::CreateHandle() {
   UpdateDisplayValue();
 }
 
-void TcxCustomButtonGroup::EnabledChanged() { UpdateButtons(); }
-
-void TcxCustomButtonGroup::Dispatch(TMessage& message) {
-  inherited::Dispatch(message);
-  if (message.Msg == CM_ENABLEDCHANGED) EnabledChanged();
+void TcxCustomButtonGroup::EnabledChanged() {
+  inherited::EnabledChanged();
+  UpdateButtons();
 }
 
 ORV_PUBLISH(TcxButtonGroupItem) {}

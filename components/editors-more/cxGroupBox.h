@@ -378,8 +378,7 @@ class TcxCustomButtonGroup : public TcxCustomGroupBox {
 
  protected:
   void CreateHandle() override;
-  void EnabledChanged();
-  void Dispatch(TMessage& message) override;
+  void EnabledChanged() override;
   std::vector<TWinControl*> FButtons;
   Boolean FButtonsReady = false;
 };
