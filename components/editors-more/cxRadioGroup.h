@@ -37,7 +37,11 @@ class TcxRadioButton : public TRadioButton,
   void MouseLeave() override;
 
   void SetLookAndFeel(TcxLookAndFeel* value) { FLookAndFeel->Assign(value); }
+  // Hides TControl's popup menu by name (that one is not const and is what a TControl reaches).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
   TComponent* GetPopupMenu() const { return FPopupMenu; }
+#pragma GCC diagnostic pop
   void SetPopupMenu(TComponent* value);
   Boolean GetTransparent() const { return FTransparent; }
   void SetTransparent(Boolean value);

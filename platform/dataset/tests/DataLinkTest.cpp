@@ -257,13 +257,14 @@ TEST(DataLink, FreeingTheDataSetDetachesItsSources) {
 }
 
 TEST(DataLink, StateChangesReachTheDataSource) {
-  Linked t(2);
+  // Declared before the source, which still reports its last state change while it is destroyed.
   struct Counter {
     int states = 0, data = 0, updates = 0;
     void State(TObject*) { ++states; }
     void Data(TObject*, TField*) { ++data; }
     void Update(TObject*) { ++updates; }
   } c;
+  Linked t(2);
   t.source->SetOnStateChange(TNotifyEvent(&c, &Counter::State));
   t.source->SetOnDataChange(TDataChangeEvent(&c, &Counter::Data));
   t.source->SetOnUpdateData(TNotifyEvent(&c, &Counter::Update));
