@@ -85,9 +85,10 @@ class TcxGridFallbackTextRepositoryItem : public TcxEditRepositoryItem {
 };
 
 TcxEditRepositoryItem* GridFallbackTextRepositoryItem() {
-  static std::unique_ptr<TcxGridFallbackTextRepositoryItem, orv::FreeDeleter> item(
-      new TcxGridFallbackTextRepositoryItem(nullptr));
-  return item.get();
+  // Kept to the end of the program: its text properties reach the locale format controller
+  // when freed, which static destruction may already have taken away.
+  static TcxGridFallbackTextRepositoryItem* item = new TcxGridFallbackTextRepositoryItem(nullptr);
+  return item;
 }
 
 }  // namespace
