@@ -141,6 +141,28 @@ Integer GetFieldNameCount(const AnsiString& names) { return Integer(orv::Extract
 
 Boolean HasSeveralFieldNames(const AnsiString& names) { return GetFieldNameCount(names) > 1; }
 
+Boolean IsKeyValueValid(TDataSet* dataSet, const AnsiString& keyFieldNames, const Variant& key) {
+  if (!dataSet) return false;
+  const std::vector<AnsiString> names = orv::ExtractFieldNames(keyFieldNames);
+  if (names.empty()) return false;
+  std::vector<Variant> parts;
+  if (names.size() == 1) {
+    parts.push_back(key);
+  } else {
+    if (!VarIsArray(key) || VarArrayDimCount(key) != 1) return false;
+    const Integer low = VarArrayLowBound(key, 1);
+    const Integer high = VarArrayHighBound(key, 1);
+    if (Integer(high) - Integer(low) + 1 != Integer(names.size())) return false;
+    for (Integer i = low; i <= high; ++i) parts.push_back(key.GetElement(i));
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    TField* field = dataSet->FindField(names[i]);
+    if (!field) return false;
+    if (VarIsNull(parts[i]) && field->GetDataType() == ftAutoInc) return false;
+  }
+  return true;
+}
+
 void SplitFieldNames(const AnsiString& names, TStrings* list) {
   list->Clear();
   for (const AnsiString& name : orv::ExtractFieldNames(names)) list->Add(name);

@@ -52,6 +52,11 @@ Boolean SameFieldName(const AnsiString& name1, const AnsiString& name2);
 // Whether a ";"-separated list holds more than one name.
 Boolean HasSeveralFieldNames(const AnsiString& names);
 Integer GetFieldNameCount(const AnsiString& names);
+// The editors' name for GetFieldNameCount.
+inline Integer CountFieldNames(const AnsiString& names) { return GetFieldNameCount(names); }
+// Every key field exists, the key holds one value per field (a variant array 0..n-1 for several
+// fields), and a Null part belongs only to a field that does not count up by itself.
+Boolean IsKeyValueValid(TDataSet* dataSet, const AnsiString& keyFieldNames, const Variant& key);
 // Clears the list and adds each name of the ";"-separated list, trimmed.
 void SplitFieldNames(const AnsiString& names, TStrings* list);
 // The field's value: Null for a null field, the wide text of a wide-string field.

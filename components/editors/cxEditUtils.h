@@ -17,3 +17,7 @@ void StreamToHexString(TStream* stream, AnsiString& text);
 void HexStringToStream(const AnsiString& text, TStream* stream);
 // "TRUE" / "FALSE" in any letter case; EPropertyConvertError (no message) otherwise.
 Boolean StringToBoolean(const AnsiString& text);
+
+// Whether a character belongs to a number: "+", "-" and the digits; kind 1 adds the locale's
+// decimal separator, kind 2 the separator, "e" and "E".
+Boolean IsNumericChar(char c, Integer kind);

@@ -7,6 +7,7 @@
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxExtEditConsts.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
@@ -87,6 +88,7 @@ struct TTextEditUnitStart {
 
 void EnsureTextEditUnitStarted() {
   static TTextEditUnitStart start;
+  orv::StartExtEditConstsUnit();
   static bool registered = false;
   if (!registered) {
     registered = true;

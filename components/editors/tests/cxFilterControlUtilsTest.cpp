@@ -65,3 +65,20 @@ TEST(cxFilterEditHelpers, AFilterEditorGetsAPlainCopyOfTheColumnsProperties) {
 }
 
 }  // namespace
+
+#include "components/editors/cxEditUtils.h"
+#include "platform/runtime/Locale.h"
+
+namespace {
+
+TEST(cxEditUtils, NumericCharactersByKind) {
+  EXPECT_TRUE(IsNumericChar('7', 0));
+  EXPECT_TRUE(IsNumericChar('-', 0));
+  EXPECT_FALSE(IsNumericChar(',', 0));
+  EXPECT_TRUE(IsNumericChar(FormatSettings.DecimalSeparator, 1));
+  EXPECT_FALSE(IsNumericChar('e', 1));
+  EXPECT_TRUE(IsNumericChar('E', 2));
+  EXPECT_FALSE(IsNumericChar('x', 2));
+}
+
+}  // namespace
