@@ -262,35 +262,241 @@ void TdxBarGroup::WriteItems(TWriter* writer) {
   writer->WriteListEnd();
 }
 
-// ==== Items, links and bars (core) ============================================================
+// ==== Items ===================================================================================
 
-TdxBarItem::TdxBarItem(TComponent* owner) : TdxBarComponent(owner) {}
+namespace {
+
+// The manager an item of `owner` registers with: the owner's, else the first one living.
+TdxBarManager* ManagerForNewItem(TComponent* owner) {
+  if (TdxBarManager* manager = GetBarManagerOwnedBy(owner)) return manager;
+  TdxBarManagerList* list = dxBarManagerList();
+  return list && list->GetCount() > 0 ? list->GetManager(0) : nullptr;
+}
+
+// The text before the first "|" (the whole text without one).
+AnsiString ShortHintPart(const AnsiString& hint) {
+  const size_t bar = hint.find('|');
+  return bar == AnsiString::npos ? hint : hint.substr(0, bar);
+}
+
+void EraseFirst(AnsiString& text, const char* part) {
+  const size_t at = text.find(part);
+  if (at != AnsiString::npos) text.erase(at, std::char_traits<char>::length(part));
+}
+
+}  // namespace
+
+TdxBarItem::TdxBarItem(TComponent* owner) : TdxBarComponent(owner) {
+  if (TdxBarManager* manager = ManagerForNewItem(owner)) manager->AddItem(this);
+  FStylesData = new TdxBarItemStylesData(GetStyleCount(), TdxBarItemStylesData::TChangeEvent(this, &TdxBarItem::StyleChanged));
+  FGlyph = new TBitmap;
+  FGlyph->SetOnChange(TNotifyEvent(this, &TdxBarItem::GlyphBitmapChanged));
+  FLargeGlyph = new TBitmap;
+  FLargeGlyph->SetOnChange(TNotifyEvent(this, &TdxBarItem::LargeGlyphBitmapChanged));
+}
+
+TdxBarItem::~TdxBarItem() {
+  orv::Free(FStylesData);
+  orv::Free(FActionLink);
+  orv::Free(FLargeGlyph);
+  orv::Free(FGlyph);
+}
+
+void TdxBarItem::BeforeDestruction() {
+  Destroying();
+  FireNotifyEvent(this, FOnDestroy);
+  DeleteLinks();
+  inherited::BeforeDestruction();
+}
+
+void TdxBarItem::DeleteLinks() {
+  if (FLinks.empty()) return;
+  // Links on toolbars of a manager that is not locked are deleted in one update, so that the
+  // toolbars re-lay out once.
+  Boolean lock = false;
+  if (FBarManager && !FBarManager->InDestruction() && !FBarManager->IsUpdateLocked())
+    for (TdxBarItemLink* link : FLinks)
+      if (auto* bar = dynamic_cast<TdxBar*>(link->GetOwnerLinks()->GetOwnerComponent()); bar && bar->GetControl())
+        lock = true;
+  if (lock) FBarManager->BeginUpdate();
+  try {
+    while (!FLinks.empty()) {
+      TdxBarItemLink* link = FLinks.back();
+      FLinks.pop_back();
+      link->FItem = nullptr;
+      link->Free();
+    }
+  } catch (...) {
+    if (lock) FBarManager->EndUpdate();
+    throw;
+  }
+  if (lock) FBarManager->EndUpdate();
+}
+
+void TdxBarItem::RemoveLink(TdxBarItemLink* link) {
+  FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end());
+}
+
+TdxBarItemLink* TdxBarItem::GetLink(Integer index) const {
+  return index >= 0 && index < GetLinkCount() ? FLinks[size_t(index)] : nullptr;
+}
+
+void TdxBarItem::ForEachLink(const std::function<void(TdxBarItemLink*)>& action) {
+  const std::vector<TdxBarItemLink*> links = FLinks;
+  for (TdxBarItemLink* link : links) action(link);
+}
+
+Integer TdxBarItem::GetIndex() const { return FBarManager ? FBarManager->GetItemList()->IndexOf(const_cast<TdxBarItem*>(this)) : -1; }
+
+void TdxBarItem::SetIndex(Integer value) {
+  const Integer index = GetIndex();
+  if (FBarManager && index >= 0 && index != value) FBarManager->MoveItem(index, value);
+}
+
+TBasicAction* TdxBarItem::GetAction() const { return FActionLink ? FActionLink->GetAction() : nullptr; }
+
+void TdxBarItem::SetAction(TBasicAction* value) {
+  if (GetAction() == value) return;
+  if (!value) {
+    orv::Free(FActionLink);
+    FActionLink = nullptr;
+    return;
+  }
+  const Boolean loading = value->GetComponentState().Contains(csLoading);
+  TdxBarManager* manager = FBarManager;
+  if (loading && manager) manager->LockDesignerModified(true);
+  try {
+    if (!FActionLink) FActionLink = new TdxBarItemActionLink(this);
+    FActionLink->SetAction(value);
+    FActionLink->SetOnChange(TNotifyEvent(this, &TdxBarItem::ActionLinkChanged));
+    ActionChange(value, loading);
+    value->FreeNotification(this);
+  } catch (...) {
+    if (loading && manager) manager->LockDesignerModified(false);
+    throw;
+  }
+  if (loading && manager) manager->LockDesignerModified(false);
+}
+
+void TdxBarItem::ActionLinkChanged(TObject* sender) {
+  if (FActionLink && FActionLink->GetAction()) ActionChange(FActionLink->GetAction(), false);
+}
+
+void TdxBarItem::ActionChange(TObject* sender, Boolean checkDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || GetCaption().empty()) {
+    orv::TFlagScope scope(FCheckDefaults, checkDefaults);
+    SetCaption(action->GetCaption());
+  }
+  if (auto* button = dynamic_cast<TdxBarButton*>(this); button && (!checkDefaults || !button->GetDown()))
+    button->SetDown(action->GetChecked());
+  if (!checkDefaults || GetEnabled()) SetEnabled(action->GetEnabled());
+  if (!checkDefaults || FHelpContext == 0) SetHelpContext(action->GetHelpContext());
+  if (!checkDefaults || FHint.empty()) SetHint(action->GetHint());
+  if (!checkDefaults || GetActionImageIndex() == -1) SetActionImageIndex(action->GetImageIndex());
+  if (!checkDefaults || FShortCut == 0) SetShortCut(action->GetShortCut());
+  if (!checkDefaults || GetVisibleValue() == ivAlways) SetVisible(action->GetVisible() ? ivAlways : ivNever);
+  if (!checkDefaults || !FOnClick) SetOnClick(action->GetOnExecute());
+}
+
+void TdxBarItem::SetAlign(TdxBarItemAlign value) {
+  if (FAlign == value) return;
+  FAlign = value;
+  RepaintBars();
+}
+
+AnsiString TdxBarItem::CaptionForHint(const AnsiString& caption) {
+  AnsiString text = caption;
+  EraseFirst(text, "&");
+  EraseFirst(text, "...");
+  return text;
+}
+
+Boolean TdxBarItem::IsHintFromCaption() const { return ShortHintPart(FHint) == GetCaptionForHint(); }
 
 void TdxBarItem::SetCaption(const AnsiString& value) {
   if (FCaption == value) return;
+  const Boolean hintFollows = !FCheckDefaults && !dynamic_cast<TCustomdxBarSubItem*>(this) &&
+                              (FHint.empty() || IsHintFromCaption());
   FCaption = value;
-  NotifyChanged();
+  if (IsLoadingNow()) return;
+  if (hintFollows) {
+    AnsiString hint = CaptionForHint(GetCaption());
+    const size_t bar = FHint.find('|');
+    if (bar != AnsiString::npos) hint += FHint.substr(bar);
+    FHint = hint;
+  }
+  CaptionChanged();
 }
+
+Boolean TdxBarItem::IsCaptionStored() const { return !(FActionLink && FActionLink->IsCaptionLinked()); }
+Boolean TdxBarItem::IsEnabledStored() const { return !(FActionLink && FActionLink->IsEnabledLinked()); }
+Boolean TdxBarItem::IsHelpContextStored() const { return !(FActionLink && FActionLink->IsHelpContextLinked()); }
+Boolean TdxBarItem::IsHintStored() const { return !(FActionLink && FActionLink->IsHintLinked()); }
+Boolean TdxBarItem::IsImageIndexStored() const { return !(FActionLink && FActionLink->IsImageIndexLinked()); }
+Boolean TdxBarItem::IsShortCutStored() const { return !(FActionLink && FActionLink->IsShortCutLinked()); }
+Boolean TdxBarItem::IsVisibleStored() const { return !(FActionLink && FActionLink->IsVisibleLinked()); }
+Boolean TdxBarItem::IsOnClickStored() const { return !(FActionLink && FActionLink->IsOnExecuteLinked()); }
 
 void TdxBarItem::SetCategory(Integer value) {
   if (FCategory == value) return;
+  if (IsLoadingNow()) {
+    FCategory = value;
+    return;
+  }
+  if (!FBarManager || value < 0 || value >= FBarManager->GetCategories()->GetCount()) return;
+  // The item moves behind the last item of its new category.
+  const Integer own = GetIndex();
+  Integer last = -1;
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i)
+    if (i != own && FBarManager->GetItem(i)->GetCategory() == value) last = i;
+  if (last >= 0 && own >= 0) FBarManager->MoveItem(own, last < own ? last + 1 : last);
   FCategory = value;
+  NotifyChanged(true);
+}
+
+void TdxBarItem::SetDescription(const AnsiString& value) {
+  if (FDescription == value) return;
+  FDescription = value;
   NotifyChanged();
+}
+
+Boolean TdxBarItem::GetEnabled() {
+  // While the user customizes, items of the command list can be dragged even when disabled.
+  if (FBarManager && !FBarManager->IsDesigning() && FBarManager->IsCustomizing() && FCategory >= 0) return true;
+  return FEnabled;
 }
 
 void TdxBarItem::SetEnabled(Boolean value) {
   if (FEnabled == value) return;
   FEnabled = value;
-  NotifyChanged();
+  if (!IsLoadingNow()) EnabledChanged();
 }
+
+TcxStyle* TdxBarItem::GetStyle() const { return FStylesData->GetStyle(0); }
+void TdxBarItem::SetStyle(TcxStyle* value) { FStylesData->SetStyle(0, value); }
+
+TdxBarItemVisible TdxBarItem::GetVisibleValue() const { return IsLoadingNow() ? FLoadedVisible : FVisible; }
 
 void TdxBarItem::SetVisible(TdxBarItemVisible value) {
+  if (IsLoadingNow()) {
+    FLoadedVisible = value;
+    return;
+  }
   if (FVisible == value) return;
   FVisible = value;
-  NotifyChanged();
+  if (!IsDesigningNow()) VisibleChanged();
 }
 
-void TdxBarItem::SetShortCut(TShortCut value) { FShortCut = value; }
+void TdxBarItem::ApplyLoadedVisible() {
+  if (FVisible == FLoadedVisible) return;
+  FVisible = FLoadedVisible;
+  if (!IsDesigningNow()) VisibleChanged();
+}
+
+void TdxBarItem::SetGlyph(TBitmap* value) { FGlyph->Assign(value); }
+void TdxBarItem::SetLargeGlyph(TBitmap* value) { FLargeGlyph->Assign(value); }
 
 void TdxBarItem::SetImageIndex(Integer value) {
   if (FImageIndex == value) return;
@@ -298,45 +504,812 @@ void TdxBarItem::SetImageIndex(Integer value) {
   GlyphChanged();
 }
 
-void TdxBarItem::Click() { DoClick(); }
-
-void TdxBarItem::DoClick() {
-  // The manager's handler may free the item; the item's own handler runs only if it lives.
-  orv::TObjectLinkGuard guard(this);
-  if (FBarManager) FBarManager->DoClickItem(this);
-  if (guard.Alive() && FOnClick) FOnClick(this);
+void TdxBarItem::SetLargeImageIndex(Integer value) {
+  if (FLargeImageIndex == value) return;
+  FLargeImageIndex = value;
+  LargeGlyphChanged();
 }
 
+void TdxBarItem::SetShortCut(TShortCut value) {
+  if (FShortCut == value) return;
+  FShortCut = value;
+  if (!IsLoadingNow()) ShortCutChanged();
+}
+
+void TdxBarItem::SetPaintStyle(TdxBarPaintStyle value) {
+  if (FPaintStyle == value) return;
+  FPaintStyle = value;
+  if (!IsLoadingNow()) PaintStyleChanged();
+}
+
+void TdxBarItem::SetShowCaption(Boolean value) {
+  if (FShowCaption == value) return;
+  FShowCaption = value;
+  if (!IsLoadingNow()) RepaintBars();
+}
+
+void TdxBarItem::SetWidth(Integer value) {
+  if (FWidth == value || value < 0) return;
+  FWidth = value;
+  WidthChanged();
+}
+
+void TdxBarItem::SetGlyphLayout(TdxBarGlyphLayout value) {
+  if (FGlyphLayout == value) return;
+  FGlyphLayout = value;
+  RepaintBars();
+}
+
+Boolean TdxBarItem::GetRealVisible() {
+  const Boolean customizing = FBarManager && FBarManager->InCustomizingMode();
+  switch (FVisible) {
+    case ivAlways: return CanBeVisible() || customizing;
+    case ivInCustomizing: return customizing;
+    default: return false;
+  }
+}
+
+TCustomImageList* TdxBarItem::GetImages() const { return FBarManager ? FBarManager->GetImages() : nullptr; }
+
+Boolean TdxBarItem::IsImageValid() {
+  TCustomImageList* images = GetImages();
+  return images && FImageIndex >= 0 && FImageIndex < images->GetCount();
+}
+
+TClass TdxBarItem::GetControlClass(Boolean textRotated) {
+  TdxBarItemList* list = GetBarItemClassList();
+  if (!list) return nullptr;
+  for (Integer i = 0; i < list->GetCount(); ++i)
+    if (list->GetItemClass(i) == ClassType()) return list->GetRecord(i)->ControlClass;
+  return nullptr;
+}
+
+AnsiString TdxBarItem::GetDefaultCaption() { return LoadResString(&dxSBAR_NEWITEMCAPTION); }
+
 Boolean TdxBarItem::IsShortCut(TShortCut shortCut) {
-  if (shortCut == 0) return false;
-  if (GetEnabled() && FShortCut == shortCut && CanClicked()) {
-    Click();
+  if (shortCut == 0 || !GetEnabled()) return false;
+  if (CanClick() && FShortCut == shortCut) {
+    DoClick();
     return true;
   }
   TdxBarItemLinks* links = GetItemLinks();
   return links && links->IsShortCut(shortCut);
 }
 
-TComponent* TdxBarItem::GetParentComponent() const { return FBarManager; }
+// ---- Change fan-out. The item controls that show the links hear these once the bar windows
+// exist; the model side tells the component lists and the links.
 
-void TdxBarItem::BeforeDestruction() {
-  Destroying();
-  // Links showing the item go with it.
-  if (FBarManager)
-    for (Integer i = 0; i < FBarManager->GetBarCount(); ++i) FBarManager->GetBar(i)->GetLinks()->RemoveItem(this);
-  inherited::BeforeDestruction();
+void TdxBarItem::CaptionChanged() { NotifyChanged(); }
+void TdxBarItem::EnabledChanged() {}
+void TdxBarItem::GlyphChanged() { NotifyChanged(); }
+void TdxBarItem::HotGlyphChanged() {}
+void TdxBarItem::LargeGlyphChanged() { NotifyChanged(); }
+void TdxBarItem::ShortCutChanged() {
+  RepaintBars(TdxBarKinds{bkSubMenu});
+  NotifyChanged();
 }
 
+void TdxBarItem::VisibleChanged() {
+  TdxBarManager* manager = FBarManager;
+  if (manager) manager->BeginUpdate();
+  try {
+    ForEachLink([](TdxBarItemLink* link) { link->RecalcVisible(); });
+  } catch (...) {
+    if (manager) manager->EndUpdate();
+    NotifyChanged();
+    throw;
+  }
+  if (manager) manager->EndUpdate();
+  NotifyChanged();
+}
+
+void TdxBarItem::WidthChanged() {}
+void TdxBarItem::UpdateControlsLayout() {}
+void TdxBarItem::InvalidateControls() {}
+void TdxBarItem::RepaintBars(TdxBarKinds kinds) {}
+
+void TdxBarItem::StyleChanged(Integer changeKind) {
+  if (GetComponentState().Contains(csDestroying)) return;
+  if (changeKind == 1) {
+    RepaintBars();
+  } else if (changeKind == 0) {
+    InvalidateControls();
+  }
+}
+
+TcxViewParams TdxBarItem::GetStyleViewParams(TcxStyle* style) const {
+  TcxViewParams params;
+  if (!style) return params;
+  const TcxStyleValues assigned = style->GetAssignedValues();
+  if (assigned.Contains(svBitmap)) params.Bitmap = style->GetBitmap();
+  if (assigned.Contains(svColor)) params.Color = style->GetColor();
+  if (assigned.Contains(svFont)) params.Font = style->GetFont();
+  if (assigned.Contains(svTextColor)) params.TextColor = style->GetTextColor();
+  return params;
+}
+
+TcxViewParams TdxBarItem::GetViewParams() const { return GetStyleViewParams(GetStyle()); }
+
+// ---- Click path
+
+void TdxBarItem::DoClick() {
+  if (CanClick()) DirectClick();
+}
+
+void TdxBarItem::DirectClick() {
+  if (!GetEnabled()) return;
+  // The manager's handler may free the item; the item's own click runs only if it lives.
+  orv::TObjectLinkGuard guard(this);
+  try {
+    if (FBarManager) FBarManager->DoClickItem(this);
+    if (guard.Alive()) Click();
+  } catch (...) {
+    if (Application) Application->HandleException(guard.Alive() ? this : nullptr);
+  }
+}
+
+void TdxBarItem::Click() {
+  TBasicAction* action = GetAction();
+  if (FOnClick && (!action || !(FOnClick == action->GetOnExecute())))
+    FOnClick(this);
+  else if (!IsDesigningNow() && FActionLink)
+    FActionLink->Execute(this);
+}
+
+// ---- Component overrides
+
+void TdxBarItem::Assign(TPersistent* source) {
+  auto* item = dynamic_cast<TdxBarItem*>(source);
+  if (!item) {
+    inherited::Assign(source);
+    return;
+  }
+  SetAction(item->GetAction());
+  SetAlign(item->FAlign);
+  SetCaption(item->GetCaption());
+  SetCategory(item->FCategory);
+  SetDescription(item->FDescription);
+  SetEnabled(item->GetEnabled());
+  SetHelpContext(item->FHelpContext);
+  SetHint(item->FHint);
+  SetKeyTip(item->FKeyTip);
+  SetMergeKind(item->FMergeKind);
+  SetMergeOrder(item->FMergeOrder);
+  SetStyle(item->GetStyle());
+  SetVisible(item->FVisible);
+  FUserData = item->FUserData;
+  SetGlyph(item->FGlyph);
+  SetImageIndex(item->FImageIndex);
+  SetLargeGlyph(item->FLargeGlyph);
+  SetLargeImageIndex(item->FLargeImageIndex);
+  SetShortCut(item->FShortCut);
+  SetOnClick(item->FOnClick);
+}
+
+void TdxBarItem::AssignTo(TPersistent* dest) {
+  auto* action = dynamic_cast<TCustomAction*>(dest);
+  if (!action) {
+    inherited::AssignTo(dest);
+    return;
+  }
+  action->SetCaption(GetCaption());
+  if (auto* button = dynamic_cast<TdxBarButton*>(this)) action->SetChecked(button->GetDown());
+  action->SetEnabled(GetEnabled());
+  action->SetHelpContext(FHelpContext);
+  action->SetHint(FHint);
+  action->SetImageIndex(FImageIndex);
+  action->SetShortCut(FShortCut);
+  if (FVisible != ivInCustomizing) action->SetVisible(FVisible == ivAlways);
+  action->SetOnExecute(FOnClick);
+}
+
+void TdxBarItem::Loaded() {
+  inherited::Loaded();
+  ApplyLoadedVisible();
+  if (TBasicAction* action = GetAction()) ActionChange(action, true);
+  FireNotifyEvent(this, FOnLoaded);
+}
+
+void TdxBarItem::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component && component == GetAction()) SetAction(nullptr);
+}
+
+void TdxBarItem::ReadState(TReader* reader) {
+  inherited::ReadState(reader);
+  if (auto* manager = dynamic_cast<TdxBarManager*>(reader->GetParent())) {
+    manager->AddItem(this);
+    BarManagerChanged();
+  }
+}
+
+void TdxBarItem::SetName(const AnsiString& newName) {
+  inherited::SetName(newName);
+  if (!(IsDesigningNow() && newName.empty())) NotifyChanged();
+}
+
+TComponent* TdxBarItem::GetParentComponent() const { return FCategory >= 0 ? FBarManager : nullptr; }
+
 void TdxBarItem::SetParentComponent(TComponent* value) {
-  if (auto* manager = dynamic_cast<TdxBarManager*>(value)) manager->AddItem(this);
+  if (auto* manager = dynamic_cast<TdxBarManager*>(value)) {
+    manager->AddItem(this);
+    BarManagerChanged();
+  }
+}
+
+// ---- Action link
+
+TdxBarItemActionLink::TdxBarItemActionLink(TObject* client) : TActionLink(client) { AssignClient(client); }
+
+void TdxBarItemActionLink::AssignClient(TObject* client) {
+  FClient = dynamic_cast<TdxBarItem*>(client);
+  if (!FClient) throw EConvertError("Invalid class typecast");
+}
+
+bool TdxBarItemActionLink::IsCaptionLinked() {
+  return inherited::IsCaptionLinked() && FClient->GetCaption() == CustomAction()->GetCaption();
+}
+bool TdxBarItemActionLink::IsCheckedLinked() {
+  auto* button = dynamic_cast<TdxBarButton*>(FClient);
+  return inherited::IsCheckedLinked() && button && button->GetDown() == CustomAction()->GetChecked();
+}
+bool TdxBarItemActionLink::IsEnabledLinked() {
+  return inherited::IsEnabledLinked() && FClient->GetEnabled() == CustomAction()->GetEnabled();
+}
+bool TdxBarItemActionLink::IsHelpContextLinked() {
+  return inherited::IsHelpContextLinked() && FClient->GetHelpContext() == CustomAction()->GetHelpContext();
+}
+bool TdxBarItemActionLink::IsHintLinked() {
+  return inherited::IsHintLinked() &&
+         (FClient->GetHint() == CustomAction()->GetHint() || FClient->IsHintFromCaption());
+}
+bool TdxBarItemActionLink::IsImageIndexLinked() {
+  return inherited::IsImageIndexLinked() && FClient->GetActionImageIndex() == CustomAction()->GetImageIndex();
+}
+bool TdxBarItemActionLink::IsShortCutLinked() {
+  return inherited::IsShortCutLinked() && FClient->GetShortCut() == CustomAction()->GetShortCut();
+}
+bool TdxBarItemActionLink::IsVisibleLinked() {
+  return inherited::IsVisibleLinked() &&
+         FClient->GetVisibleValue() == (CustomAction()->GetVisible() ? ivAlways : ivNever);
+}
+bool TdxBarItemActionLink::IsOnExecuteLinked() { return FAction && FClient->GetOnClick() == FAction->GetOnExecute(); }
+
+void TdxBarItemActionLink::SetCaption(const AnsiString& value) {
+  if (IsCaptionLinked()) FClient->SetCaption(value);
+}
+void TdxBarItemActionLink::SetChecked(bool value) {
+  if (IsCheckedLinked()) static_cast<TdxBarButton*>(FClient)->SetDown(value);
+}
+void TdxBarItemActionLink::SetEnabled(bool value) {
+  if (IsEnabledLinked()) FClient->SetEnabled(value);
+}
+void TdxBarItemActionLink::SetHelpContext(Integer value) {
+  if (IsHelpContextLinked()) FClient->SetHelpContext(value);
+}
+void TdxBarItemActionLink::SetHint(const AnsiString& value) {
+  if (IsHintLinked()) FClient->SetHint(value);
+}
+void TdxBarItemActionLink::SetImageIndex(Integer value) {
+  if (IsImageIndexLinked()) FClient->SetActionImageIndex(value);
+}
+void TdxBarItemActionLink::SetShortCut(TShortCut value) {
+  if (IsShortCutLinked()) FClient->SetShortCut(value);
+}
+void TdxBarItemActionLink::SetVisible(bool value) {
+  if (IsVisibleLinked()) FClient->SetVisible(value ? ivAlways : ivNever);
+}
+void TdxBarItemActionLink::SetOnExecute(TNotifyEvent value) {
+  if (IsOnExecuteLinked()) FClient->SetOnClick(value);
+}
+
+// ---- Item styles data
+
+TdxBarItemStylesData::TdxBarItemStylesData(Integer count, TChangeEvent onChange)
+    : FSlots(size_t(std::max(count, 1))), FOnChange(std::move(onChange)) {}
+
+TdxBarItemStylesData::~TdxBarItemStylesData() {
+  FDestroying = true;
+  for (Integer i = 0; i < GetCount(); ++i) SetStyle(i, nullptr);
+}
+
+TcxStyle* TdxBarItemStylesData::GetStyle(Integer index) const {
+  return index >= 0 && index < GetCount() ? FSlots[size_t(index)].Style : nullptr;
+}
+
+Integer TdxBarItemStylesData::HoldCount(TcxStyle* style) const {
+  Integer n = 0;
+  for (const TSlot& slot : FSlots) n += slot.Style == style;
+  return n;
+}
+
+void TdxBarItemStylesData::SetStyle(Integer index, TcxStyle* style) {
+  if (index < 0 || index >= GetCount() || FSlots[size_t(index)].Style == style) return;
+  TcxStyle* old = FSlots[size_t(index)].Style;
+  FSlots[size_t(index)].Style = style;
+  if (old && HoldCount(old) == 0) old->RemoveListener(this);
+  if (style && HoldCount(style) == 1) style->AddListener(this);
+  Update(index);
+}
+
+void TdxBarItemStylesData::Update(Integer index) {
+  if (FDestroying) return;
+  TSlot& slot = FSlots[size_t(index)];
+  TSnapshot now;
+  if (TcxStyle* style = slot.Style) {
+    now.Assigned = style->GetAssignedValues();
+    now.Assigned.Exclude(svBitmap);
+    if (now.Assigned.Contains(svColor)) now.Color = ColorToRGB(style->GetColor());
+    if (now.Assigned.Contains(svTextColor)) now.TextColor = ColorToRGB(style->GetTextColor());
+    if (now.Assigned.Contains(svFont)) {
+      TFont* font = style->GetFont();
+      now.FontHeight = font->GetHeight();
+      now.FontPitch = Integer(font->GetPitch());
+      now.FontStyle = Integer(font->GetStyle().Bits());
+      now.FontCharset = Integer(font->GetCharset());
+      now.FontName = font->GetName().substr(0, 31);
+    }
+  }
+  const TSnapshot& was = slot.Snapshot;
+  auto colorChanged = [](TcxStyleValue value, const TSnapshot& a, const TSnapshot& b, TColor ca, TColor cb) {
+    return a.Assigned.Contains(value) != b.Assigned.Contains(value) || (a.Assigned.Contains(value) && ca != cb);
+  };
+  const Boolean color = colorChanged(svColor, was, now, was.Color, now.Color);
+  const Boolean textColor = colorChanged(svTextColor, was, now, was.TextColor, now.TextColor);
+  const Boolean font =
+      was.Assigned.Contains(svFont) != now.Assigned.Contains(svFont) ||
+      (now.Assigned.Contains(svFont) &&
+       (was.FontHeight != now.FontHeight || was.FontPitch != now.FontPitch || was.FontStyle != now.FontStyle ||
+        was.FontCharset != now.FontCharset || was.FontName != now.FontName));
+  slot.Snapshot = now;
+  if (font)
+    Notify(1);
+  else if (color || textColor)
+    Notify(0);
+}
+
+void TdxBarItemStylesData::Notify(Integer kind) {
+  if (FLockCount > 0) {
+    if (FPending != 1) FPending = kind;
+    return;
+  }
+  if (FOnChange) FOnChange(kind);
+}
+
+void TdxBarItemStylesData::Lock() {
+  if (FLockCount++ == 0) FPending = 2;
+}
+
+void TdxBarItemStylesData::Unlock() {
+  if (FLockCount <= 0 || --FLockCount > 0) return;
+  if (FPending != 2) {
+    const Integer kind = FPending;
+    FPending = 2;
+    Notify(kind);
+  }
+}
+
+void TdxBarItemStylesData::StyleModified(TcxCustomStyle* style) {
+  Lock();
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (FSlots[size_t(i)].Style == style) Update(i);
+  Unlock();
+}
+
+void TdxBarItemStylesData::StyleDestroying(TcxCustomStyle* style) {
+  Lock();
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (FSlots[size_t(i)].Style == style) SetStyle(i, nullptr);
+  Unlock();
+}
+
+// ---- Buttons, labels and separators
+
+TdxBarButton::TdxBarButton(TComponent* owner) : TdxBarItem(owner) { SetUnclickAfterDoing(true); }
+
+AnsiString TdxBarButton::GetDefaultCaption() { return LoadResString(&dxSBAR_NEWBUTTONCAPTION); }
+
+void TdxBarButton::SetButtonStyle(TdxBarButtonStyle value) {
+  if (Integer(value) == FStyleBits) return;
+  FStyleBits = Integer(value);
+  SetDown(false);
+  if (!IsLoadingNow()) RepaintBars();
+  NotifyChanged();
+}
+
+void TdxBarButton::SetDropDownEnabled(Boolean value) {
+  if (FDropDownEnabled == value) return;
+  FDropDownEnabled = value;
+  if (!IsLoadingNow()) InvalidateControls();
+}
+
+void TdxBarButton::SetLowered(Boolean value) {
+  if (FLowered == value) return;
+  FLowered = value;
+  if (!IsLoadingNow()) RepaintBars();
+}
+
+void TdxBarButton::SetGroupIndex(Integer value) {
+  if (FGroupIndex == value) return;
+  FGroupIndex = IsCheckable() ? value : 0;
+  SetDown(false);
+}
+
+void TdxBarButton::SetAllowAllUp(Boolean value) {
+  if (FAllowAllUp == value) return;
+  FAllowAllUp = value;
+  // A group shares one setting.
+  if (FGroupIndex == 0 || !FBarManager) return;
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i)
+    if (auto* button = dynamic_cast<TdxBarButton*>(FBarManager->GetItem(i)); button && button->FGroupIndex == FGroupIndex)
+      button->FAllowAllUp = value;
+}
+
+Boolean TdxBarButton::IsGroupDownButton() {
+  if (!FBarManager) return false;
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i) {
+    auto* button = dynamic_cast<TdxBarButton*>(FBarManager->GetItem(i));
+    if (button && button != this && button->IsCheckable() && button->FGroupIndex == FGroupIndex && button->FDown)
+      return true;
+  }
+  return false;
+}
+
+TdxBarButton* TdxBarButton::FindDownGroupButton() {
+  if (!FBarManager) return nullptr;
+  for (Integer i = 0; i < FBarManager->GetItemCount(); ++i) {
+    auto* button = dynamic_cast<TdxBarButton*>(FBarManager->GetItem(i));
+    if (button && button->IsCheckable() && button->FGroupIndex == FGroupIndex && button->FDown) return button;
+  }
+  return nullptr;
+}
+
+void TdxBarButton::SetDown(Boolean value) {
+  if (FDown == value || (value && !IsCheckable())) return;
+  TdxBarButton* released = nullptr;
+  const Boolean loading = IsLoadingNow();
+  if (!loading && IsCheckable() && FGroupIndex != 0) {
+    if (value)
+      released = FindDownGroupButton();
+    else if (!FAllowAllUp && !IsGroupDownButton())
+      return;  // the last down button of a group stays down
+  }
+  FDown = value;
+  if (loading) return;
+  InvalidateControls();
+  if (released && released != this) {
+    // The other button may be released only because this one is down now.
+    released->FDown = false;
+    released->InvalidateControls();
+  }
+}
+
+Boolean TdxBarButton::IsDownStored() const {
+  TdxBarItemActionLink* link = GetActionLink();
+  return !(link && link->IsCheckedLinked());
+}
+
+Boolean TdxBarButton::CanUseAccelerator(TdxBarItemLink* link) {
+  if (!GetEnabled()) return false;
+  if (link && dynamic_cast<TdxBar*>(link->GetOwnerLinks()->GetOwnerComponent())) {
+    const TdxBarPaintStyle style = link->GetPaintStyle();
+    return style == psCaption || style == psCaptionGlyph;
+  }
+  return true;
+}
+
+void TdxBarButton::PaintStyleChanged() {}
+
+void TdxBarButton::DoClick() {
+  if (GetEnabled() && IsCheckable()) SetDown(!FDown);
+  inherited::DoClick();
+}
+
+TdxBarLabel::TdxBarLabel(TComponent* owner) : TdxBarItem(owner) { SetShowCaption(true); }
+
+Boolean TdxBarSeparator::CanBePlacedOn(Integer barKind, TdxBar* bar, AnsiString& errorText) {
+  if (barKind == 1) return true;
+  errorText = LoadResString(&dxSBAR_CANTPLACESEPARATOR);
+  return false;
+}
+
+AnsiString TdxBarSeparator::GetDefaultCaption() { return LoadResString(&dxSBAR_NEWSEPARATORCAPTION); }
+
+// ---- Sub items
+
+TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* owner) : TdxBarItem(owner) {
+  FItemLinks = new TdxBarItemLinks(GetBarManager(), this);
+  SetShowCaption(true);
+}
+
+TCustomdxBarSubItem::~TCustomdxBarSubItem() {
+  SetDetachingBar(-1);
+  orv::Free(FItemLinks);
+}
+
+void TCustomdxBarSubItem::BarManagerChanged() { FItemLinks->SetBarManager(GetBarManager()); }
+
+Boolean TCustomdxBarSubItem::CanContainItem(TdxBarItem* item, AnsiString& errorText) {
+  if (!item->CanBePlacedOn(1, nullptr, errorText)) return false;
+  if (TdxBarItemLinks* links = GetOwnerItemLinks(item); links && links->HasLinksOwner(this)) {
+    errorText = GetLocalizedResourceString(&dxSBAR_RECURSIVEMENUS);
+    return false;
+  }
+  return true;
+}
+
+void TCustomdxBarSubItem::SetInternal(Boolean value) { FItemLinks->SetInternal(value); }
+
+Integer TCustomdxBarSubItem::GetDetachingBar() const { return FDetachingBar ? FDetachingBar->GetIndex() : -1; }
+
+void TCustomdxBarSubItem::SetDetachingBar(Integer value) {
+  TdxBarManager* manager = GetBarManager();
+  const Integer count = manager ? manager->GetBarCount() : 0;
+  if (value < -1 || value >= count || count == 0) value = -1;
+  if (value == GetDetachingBar()) return;
+  FDetachingBar = value >= 0 ? manager->GetBar(value) : nullptr;
+}
+
+void TCustomdxBarSubItem::BarRemoved(TdxBar* bar) {
+  if (bar && bar == FDetachingBar) FDetachingBar = nullptr;
+}
+
+AnsiString TdxBarSubItem::GetDefaultCaption() { return LoadResString(&dxSBAR_NEWSUBITEMCAPTION); }
+
+void TCustomdxBarContainerItem::AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink,
+                                             Boolean firstTime) {
+  if (FNeedClear) ClearItemList();
+  if (firstTime && FOnGetData) {
+    orv::TFlagScope scope(FInGetData, true);
+    FOnGetData(this);
+  }
+}
+
+void TCustomdxBarContainerItem::ItemsChanged(TObject* sender) {
+  if (!FInGetData) VisibleChanged();
+}
+
+TdxBarListItem::TdxBarListItem(TComponent* owner) : TCustomdxBarContainerItem(owner), FItems(new TStringList) {
+  FItems->SetOnChange(TNotifyEvent(this, &TdxBarListItem::ItemsChanged));
+}
+
+TdxBarListItem::~TdxBarListItem() {
+  FreeGenerated();
+  orv::Free(FItems);
+}
+
+void TdxBarListItem::FreeGenerated() {
+  while (!FItemList.empty()) {
+    TdxBarButton* button = FItemList.back();
+    FItemList.pop_back();
+    button->Free();
+  }
+}
+
+void TdxBarListItem::SetItems(TStrings* value) { FItems->Assign(value); }
+
+void TdxBarListItem::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove) std::erase(FItemList, static_cast<TdxBarButton*>(component));
+}
+
+Integer TdxBarListItem::GetDataIndex() const {
+  if (FItemIndex < 0 || FItemIndex >= FItems->GetCount()) return -1;
+  Integer n = 0;
+  for (Integer i = 0; i <= FItemIndex; ++i) n += FItems->Get(i) != "-";
+  return n - 1;
+}
+
+void TdxBarListItem::SetDataIndex(Integer value) {
+  if (FItems->GetCount() == 0) {
+    FItemIndex = -1;
+    return;
+  }
+  Integer n = -1;
+  for (Integer i = 0; i < FItems->GetCount(); ++i) {
+    if (FItems->Get(i) != "-") ++n;
+    if (n == value && FItems->Get(i) != "-") {
+      FItemIndex = i;
+      return;
+    }
+  }
+  FItemIndex = FItems->GetCount();
+}
+
+Boolean TdxBarListItem::CanBeVisible() { return bool(GetOnGetData()) || FItems->GetCount() > 0; }
+
+void TdxBarListItem::AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink,
+                                  Boolean firstTime) {
+  inherited::AddListItems(links, index, sourceLink, firstTime);
+  const Boolean reuse = !FItemList.empty();
+  Integer i = 0;
+  Boolean afterSeparator = false;
+  for (Integer n = 0; n < FItems->GetCount(); ++n) {
+    if (FItems->Get(n) == "-") {
+      afterSeparator = true;
+      continue;
+    }
+    if (!reuse) {
+      TdxBarManager* manager = GetBarManager();
+      auto* button = new TdxBarButton(manager ? manager->GetOwner() : GetOwner());
+      // Generated buttons belong to the list item, not to the manager's commands.
+      if (manager) manager->GetItemList()->Remove(button);
+      FItemList.push_back(button);
+      button->FreeNotification(this);
+      button->SetAction(GetAction());
+      if (FShowCheck && n == FItemIndex) {
+        button->SetButtonStyle(bsChecked);
+        button->SetDown(true);
+      }
+      AnsiString caption;
+      if (FShowNumbers) caption = "&" + AnsiString(1, char(i < 9 ? '1' + i : i + 56)) + " ";
+      button->SetCaptionField(caption + GetItemDisplayText(n));
+      button->SetHintField(GetItemHint(FItems->Get(n)));
+      button->SetTag(n);
+      button->SetOnClick(TNotifyEvent(this, &TdxBarListItem::EntryClick));
+      button->SetEnabled(GetEnabled());
+    }
+    if (size_t(i) >= FItemList.size()) break;
+    TdxBarItemLink* link = links->Insert(std::min(index + i, links->GetCount()));
+    link->SetItem(FItemList[size_t(i)]);
+    if (i == 0 || afterSeparator) link->SetBeginGroup(true);
+    if (sourceLink) link->CopyRecentData(sourceLink);
+    afterSeparator = false;
+    ++i;
+  }
+}
+
+void TdxBarListItem::DeleteListItems(TdxBarItemLinks* links, Integer index) {
+  for (Integer n = 0; n < FItems->GetCount(); ++n)
+    if (FItems->Get(n) != "-" && index < links->GetCount()) links->GetItem(index)->Free();
+}
+
+void TdxBarListItem::ClearItemList() {
+  if (FItemList.empty() || FItemList.front()->GetLinkCount() == 0) FreeGenerated();
+  inherited::ClearItemList();
+}
+
+void TdxBarListItem::DirectClick() { inherited::DirectClick(); }
+
+void TdxBarListItem::EntryClick(TObject* sender) {
+  if (auto* button = dynamic_cast<TdxBarButton*>(sender)) FItemIndex = Integer(button->GetTag());
+  DirectClick();
+}
+
+TdxBarContainerItem::TdxBarContainerItem(TComponent* owner) : TCustomdxBarContainerItem(owner) {
+  GetLinks()->SetOnChange(TNotifyEvent(this, &TdxBarContainerItem::ItemsChanged));
+}
+
+Boolean TdxBarContainerItem::HasVisibleLinks() {
+  TdxBarItemLinks* links = GetLinks();
+  if (links->GetCount() == 0) return false;
+  Boolean anyItem = false;
+  for (Integer i = 0; i < links->GetCount(); ++i)
+    if (TdxBarItem* item = links->GetItem(i)->GetItem()) {
+      anyItem = true;
+      if (item->GetRealVisible()) return true;
+    }
+  return !anyItem;
+}
+
+Boolean TdxBarContainerItem::CanBeVisible() { return bool(GetOnGetData()) || HasVisibleLinks(); }
+
+void TdxBarContainerItem::AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink,
+                                       Boolean firstTime) {
+  inherited::AddListItems(links, index, sourceLink, firstTime);
+  TdxBarItemLinks* own = GetLinks();
+  if (links == own) return;
+  links->BeginUpdate();
+  try {
+    for (Integer i = 0; i < own->GetCanVisibleItemCount(); ++i) {
+      TdxBarItemLink* link = links->Insert(std::min(index + i, links->GetCount()));
+      link->Assign(own->GetCanVisibleItem(i));
+      if (i == 0 && HidesOwnLink()) link->SetBeginGroup(true);
+      if (sourceLink) link->CopyRecentData(sourceLink);
+    }
+  } catch (...) {
+    links->EndUpdate();
+    throw;
+  }
+  links->EndUpdate();
+}
+
+void TdxBarContainerItem::DeleteListItems(TdxBarItemLinks* links, Integer index) {
+  if (links == GetLinks()) return;
+  for (Integer i = 0; i < GetLinks()->GetCanVisibleItemCount(); ++i)
+    if (index < links->GetCount()) links->GetItem(index)->Free();
+}
+
+// ==== Item links ============================================================================
+
+TdxBarItemLink::TdxBarItemLink(TCollection* collection) : TCollectionItem(collection) {
+  FUserGlyph = new TBitmap;
+  FUserGlyph->SetOnChange(TNotifyEvent(this, &TdxBarItemLink::UserGlyphChanged));
+  TdxBarItemLinks* links = GetOwnerLinks();
+  TdxBarManager* manager = links ? links->GetBarManager() : nullptr;
+  if (manager) FUseCount = manager->GetRecentUseThreshold();
+  if (links) links->FRecent.push_back(this);
+  if (manager && !manager->IsLoading() && manager->GetOnItemLinkAdd()) manager->GetOnItemLinkAdd()(manager, this);
+}
+
+TdxBarItemLink::~TdxBarItemLink() { orv::Free(FUserGlyph); }
+
+void TdxBarItemLink::BeforeDestruction() {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  TdxBarManager* manager = links ? links->GetBarManager() : nullptr;
+  if (manager && !manager->InDestruction() && manager->GetOnItemLinkDelete()) manager->GetOnItemLinkDelete()(manager, this);
+  if (FItem) {
+    FItem->RemoveLink(this);
+    FItem = nullptr;
+  }
+  if (links) {
+    std::erase(links->FRecent, this);
+    std::erase(links->FAvailable, this);
+    std::erase(links->FCanVisible, this);
+    std::erase(links->FVisibleList, this);
+  }
+  inherited::BeforeDestruction();
 }
 
 TdxBarItemLinks* TdxBarItemLink::GetOwnerLinks() const { return static_cast<TdxBarItemLinks*>(GetCollection()); }
 
+TdxBarManager* TdxBarItemLink::GetBarManager() const {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  return links ? links->GetBarManager() : nullptr;
+}
+
+TdxBarItem* TdxBarItemLink::GetItem() const {
+  if (!FLoadedItemName.empty()) {
+    TdxBarItemLinks* links = GetOwnerLinks();
+    TComponent* owner = links ? links->GetOwnerComponent() : nullptr;
+    if (owner && IsAncestorBeingLoaded(owner))
+      if (TdxBarManager* manager = GetBarManager()) return manager->GetItemByName(FLoadedItemName);
+  }
+  return FItem;
+}
+
+void TdxBarItemLink::SetItem(TdxBarItem* value) {
+  if (FItem == value) return;
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (links) links->BeginUpdate();
+  try {
+    if (FItem) {
+      FItem->RemoveLink(this);
+      FItem = nullptr;
+    }
+    if (value) {
+      AnsiString errorText;
+      if (links && !links->CanContainItem(value, errorText)) throw EdxException(errorText);
+      FItem = value;
+      value->AddLink(this);
+      if (links) {
+        links->RefreshLists();
+        TComponent* owner = links->GetOwnerComponent();
+        if (owner && !owner->GetComponentState().Contains(csLoading)) ResetUseCount();
+        if (links->GetUpdateCount() == 1)
+          if (TdxBarManager* manager = links->GetBarManager()) manager->DoItemLinkChange(this);
+      }
+    }
+  } catch (...) {
+    if (links) links->EndUpdate();
+    throw;
+  }
+  if (links) links->EndUpdate();
+  if (!value) Free();
+}
+
 void TdxBarItemLink::ResolveLoadedItemName(TdxBarManager* manager) {
   if (FLoadedItemName.empty()) return;
-  if (manager) FItem = manager->GetItemByName(FLoadedItemName);
+  const AnsiString name = FLoadedItemName;
   FLoadedItemName.clear();
+  if (!manager) return;
+  if (TdxBarItem* item = manager->GetItemByName(name)) {
+    try {
+      SetItem(item);
+    } catch (EdxException&) {
+      // A description that links an item where it cannot stand leaves the link empty.
+    }
+  }
 }
 
 void TdxBarItemLink::DefineProperties(TFiler* filer) {
@@ -349,20 +1322,438 @@ void TdxBarItemLink::ReadItemName(TReader* reader) { FLoadedItemName = reader->R
 
 void TdxBarItemLink::WriteItemName(TWriter* writer) { writer->WriteString(FItem ? FItem->GetName() : AnsiString()); }
 
+void TdxBarItemLink::LinkChanged(Boolean structural) { Changed(structural); }
+
+void TdxBarItemLink::UserGlyphChanged(TObject* sender) {}
+
+Boolean TdxBarItemLink::GetBeginGroup() const {
+  const Integer v = GetVisibleIndex();
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (FBeginGroup && v != 0) {
+    if (v == -1) return true;
+    return !dynamic_cast<TdxBarSeparator*>(links->GetVisibleItem(v - 1)->GetItem());
+  }
+  if (v > 0) {
+    // A group start of hidden links moves on to the next shown link.
+    const Integer from = links->GetVisibleItem(v - 1)->GetIndex();
+    for (Integer i = from + 1; i < GetIndex(); ++i)
+      if (links->GetItem(i)->FBeginGroup) return true;
+  }
+  return false;
+}
+
+void TdxBarItemLink::SetBeginGroup(Boolean value) {
+  if (FBeginGroup == value) return;
+  FBeginGroup = value;
+  LinkChanged(false);
+}
+
+void TdxBarItemLink::SetButtonGroup(TdxBarButtonGroupPosition value) {
+  if (FButtonGroup == value) return;
+  FButtonGroup = value;
+  LinkChanged(true);
+}
+
+void TdxBarItemLink::SetDistributed(Boolean value) {
+  if (FDistributed == value) return;
+  FDistributed = value;
+  LinkChanged(true);
+}
+
+void TdxBarItemLink::SetMostRecentlyUsed(Boolean value) {
+  if (FMostRecentlyUsed == value) return;
+  FMostRecentlyUsed = value;
+  ResetUseCount();
+  LinkChanged(false);
+}
+
+void TdxBarItemLink::SetPosition(TdxBarItemPosition value) {
+  if (FPosition == value) return;
+  FPosition = value;
+  LinkChanged(true);
+}
+
+void TdxBarItemLink::SetViewLevels(TdxBarItemViewLevels value) {
+  if (FViewLevels == value) return;
+  FViewLevels = value;
+  LinkChanged(true);
+}
+
+void TdxBarItemLink::SetUserCaption(const AnsiString& value) {
+  FUserCaption = value;
+  TdxBarUserDefines defines = FUserDefine;
+  defines.Include(udCaption);
+  SetUserDefine(defines);
+}
+
+void TdxBarItemLink::SetUserGlyph(TBitmap* value) {
+  if (value != FUserGlyph) FUserGlyph->Assign(value);
+  TdxBarUserDefines defines = FUserDefine;
+  defines.Include(udGlyph);
+  SetUserDefine(defines);
+}
+
+void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle value) {
+  if (value == GetPaintStyle()) return;
+  FUserPaintStyle = value;
+  TdxBarUserDefines defines = FUserDefine;
+  defines.Include(udPaintStyle);
+  SetUserDefine(defines);
+}
+
+void TdxBarItemLink::SetUserWidth(Integer value) {
+  if (value == GetWidth()) return;
+  FUserWidth = value;
+  TdxBarUserDefines defines = FUserDefine;
+  defines.Include(udWidth);
+  SetUserDefine(defines);
+}
+
+void TdxBarItemLink::SetUserDefine(TdxBarUserDefines value) {
+  if (FUserDefine == value) return;
+  for (TdxBarUserDefine flag : {udCaption, udGlyph, udPaintStyle, udWidth}) {
+    if (FUserDefine.Contains(flag) && !value.Contains(flag)) {
+      FUserDefine.Exclude(flag);
+      switch (flag) {
+        case udCaption: FUserCaption.clear(); break;
+        case udGlyph: {
+          const TNotifyEvent handler = FUserGlyph->GetOnChange();
+          FUserGlyph->SetOnChange(TNotifyEvent());
+          auto* empty = new TBitmap;
+          FUserGlyph->Assign(empty);
+          orv::Free(empty);
+          FUserGlyph->SetOnChange(handler);
+          break;
+        }
+        case udPaintStyle: FUserPaintStyle = psStandard; break;
+        case udWidth: FUserWidth = 0; break;
+      }
+    } else if (!FUserDefine.Contains(flag) && value.Contains(flag)) {
+      FUserDefine.Include(flag);
+    }
+  }
+  LinkChanged(false);
+}
+
+void TdxBarItemLink::SetVisible(Boolean value) {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  TdxBarManager* manager = GetBarManager();
+  if ((manager && manager->IsLoading()) || (links && links->IsAssigning())) {
+    FLoadedVisible = value;
+    return;
+  }
+  if (FVisible == value) return;
+  FVisible = value;
+  if (!(manager && manager->IsDesigning())) RecalcVisible();
+  LinkChanged(false);
+}
+
+void TdxBarItemLink::ApplyLoadedVisible() {
+  if (FVisible == FLoadedVisible) return;
+  FVisible = FLoadedVisible;
+  RecalcVisible();
+}
+
+AnsiString TdxBarItemLink::GetCaption() const {
+  TdxBarItem* item = GetItem();
+  return FUserDefine.Contains(udCaption) || !item ? FUserCaption : item->GetCaption();
+}
+
+TBitmap* TdxBarItemLink::GetGlyph() const {
+  TdxBarItem* item = GetItem();
+  return FUserDefine.Contains(udGlyph) || !item ? FUserGlyph : item->GetGlyph();
+}
+
+TdxBarPaintStyle TdxBarItemLink::GetPaintStyle() const {
+  TdxBarItem* item = GetItem();
+  return FUserDefine.Contains(udPaintStyle) || !item ? FUserPaintStyle : item->GetPaintStyle();
+}
+
+Integer TdxBarItemLink::GetWidth() const {
+  if (FUserDefine.Contains(udWidth)) return FUserWidth;
+  return 0;  // edits publish their own width
+}
+
+Boolean TdxBarItemLink::CanBeShown() const {
+  TdxBarItem* item = GetItem();
+  return item && item->GetRealVisible() && FVisible;
+}
+
+Integer TdxBarItemLink::GetVisibleIndex() const {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (!links) return -1;
+  auto& list = links->FVisibleList;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : Integer(it - list.begin());
+}
+
+Integer TdxBarItemLink::GetCanVisibleIndex() const {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (!links) return -1;
+  auto& list = links->FCanVisible;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : Integer(it - list.begin());
+}
+
+Boolean TdxBarItemLink::IsAccelerator(Word key, TShiftState shift) const {
+  if (shift.Contains(ssCtrl)) return false;
+  AnsiString caption = GetCaption();
+  const Integer position = GetAcceleratorPosition(caption, false);
+  if (position <= 0) return false;
+  const char c = caption[size_t(position - 1)];
+  if (c >= '0' && c <= '9') return key == Word(Byte(c)) && shift.Empty();
+  return key == Word(VkKeyScan(c) & 0xFF);
+}
+
+Integer TdxBarItemLink::GetRecentIndex() const {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  return links ? links->RecentIndexOf(this) : FDetachedRecentIndex;
+}
+
+void TdxBarItemLink::SetRecentIndex(Integer index) {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (!links) {
+    FDetachedRecentIndex = index;
+    return;
+  }
+  auto& recent = links->FRecent;
+  if (recent.empty()) return;
+  index = std::clamp(index, 0, Integer(recent.size()) - 1);
+  const Integer current = links->RecentIndexOf(this);
+  if (current < 0 || current == index) return;
+  recent.erase(recent.begin() + current);
+  recent.insert(recent.begin() + index, this);
+  links->RefreshLists();
+}
+
+void TdxBarItemLink::MarkUsed(Boolean count) {
+  if (!CanBeShown()) return;
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (!links || links->UsesRecentItems()) {
+    SetRecentIndex(0);
+    if (count) ++FUseCount;
+  }
+  // Marking the menus on the way to a command follows the open menus' links once the
+  // submenu windows exist.
+}
+
+void TdxBarItemLink::SendToBottom() {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  SetRecentIndex(links ? links->GetCount() - 1 : 0);
+}
+
+void TdxBarItemLink::ResetUseCount() {
+  if (FMostRecentlyUsed) {
+    TdxBarManager* manager = GetBarManager();
+    FUseCount = manager ? manager->GetRecentUseThreshold() : 0;
+    MarkUsed(false);
+  } else {
+    FUseCount = 0;
+    SendToBottom();
+  }
+}
+
+void TdxBarItemLink::CopyRecentData(TdxBarItemLink* source) {
+  if (!source) return;
+  FUseCount = source->FUseCount;
+  SetRecentIndex(source->GetRecentIndex());
+}
+
+void TdxBarItemLink::RecalcVisible() {
+  TdxBarItemLinks* links = GetOwnerLinks();
+  if (links) links->RefreshLists();
+  if (CanBeShown())
+    MarkUsed(false);
+  else
+    SendToBottom();
+}
+
+void TdxBarItemLink::UpdateItemAction() {
+  if (FItem && FItem->GetActionLink()) FItem->GetActionLink()->Update();
+}
+
+void TdxBarItemLink::Assign(TPersistent* source) {
+  auto* link = dynamic_cast<TdxBarItemLink*>(source);
+  if (!link) {
+    inherited::Assign(source);
+    return;
+  }
+  FData = link->FData;
+  FUserCaption = link->FUserCaption;
+  if (link->FUserDefine.Contains(udGlyph)) FUserGlyph->Assign(link->FUserGlyph);
+  FUserPaintStyle = link->FUserPaintStyle;
+  FUserWidth = link->FUserWidth;
+  TdxBarItem* item = link->GetItem();
+  TdxBarManager* manager = GetBarManager();
+  if (item && manager && manager->IsUpdateLocked())
+    if (TdxBarItem* named = manager->GetItemByName(item->GetName())) item = named;
+  SetItem(item);
+  if (!item) return;  // a link without item is gone
+  FUserDefine = link->FUserDefine;
+  FBeginGroup = link->GetBeginGroup();
+  FButtonGroup = link->FButtonGroup;
+  FDistributed = link->FDistributed;
+  FPosition = link->FPosition;
+  FViewLevels = link->FViewLevels;
+  SetVisible(link->FVisible);
+  LinkChanged(false);
+}
+
+// ---- Link collections
+
 TdxBarItemLinks::TdxBarItemLinks(TdxBarManager* barManager, TPersistent* owner)
-    : TOwnedCollection(owner, TdxBarItemLink::StaticClass()), FBarManager(barManager) {}
+    : TOwnedCollection(owner, TdxBarItemLink::StaticClass()),
+      FBarManager(barManager),
+      FLinksOwner(dynamic_cast<IdxBarLinksOwner*>(owner)) {
+  FItemOptions = new TdxBarItemOptions(this);
+}
+
+TdxBarItemLinks::~TdxBarItemLinks() {
+  BeginUpdate();
+  Clear();
+  orv::Free(FItemOptions);
+}
+
+TdxBarManager* TdxBarItemLinks::GetBarManager() const {
+  if (FBarManager) return FBarManager;
+  if (auto* bar = dynamic_cast<TdxBar*>(FLinksOwner ? FLinksOwner->GetInstance() : nullptr)) return bar->GetBarManager();
+  return nullptr;
+}
+
+TComponent* TdxBarItemLinks::GetOwnerComponent() const { return FLinksOwner ? FLinksOwner->GetInstance() : nullptr; }
+
+Boolean TdxBarItemLinks::IsManagerDesigning() const {
+  TdxBarManager* manager = GetBarManager();
+  return manager && manager->IsDesigning();
+}
+
+Boolean TdxBarItemLinks::CanContainItem(TdxBarItem* item, AnsiString& errorText) {
+  errorText.clear();
+  return !FLinksOwner || FLinksOwner->CanContainItem(item, errorText);
+}
+
+Boolean TdxBarItemLinks::CanShowAllLinks() const { return !dynamic_cast<TdxBar*>(GetOwnerComponent()); }
 
 TdxBarItemLink* TdxBarItemLinks::AddItem(TdxBarItem* item) {
-  TdxBarItemLink* link = Add();
-  link->SetItem(item);
+  BeginUpdate();
+  TdxBarItemLink* link = nullptr;
+  try {
+    link = Add();
+    link->SetItem(item);
+  } catch (...) {
+    if (link && !link->GetItemRaw()) link->Free();
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
   return link;
 }
 
-Boolean TdxBarItemLinks::IsShortCut(TShortCut shortCut) {
+Integer TdxBarItemLinks::IndexOfLink(TdxBarItemLink* link) const {
+  return link && link->GetCollection() == this ? link->GetIndex() : -1;
+}
+
+Integer TdxBarItemLinks::IndexOfItemName(const AnsiString& name) const {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (TdxBarItem* item = GetItem(i)->GetItem(); item && item->GetName() == name) return i;
+  return -1;
+}
+
+void TdxBarItemLinks::Move(Integer from, Integer to) {
+  BeginUpdate();
+  if (from != to && from >= 0 && to >= 0 && from < GetCount() && to < GetCount()) GetItem(from)->SetIndex(to);
+  EndUpdate();
+}
+
+Integer TdxBarItemLinks::RecentIndexOf(const TdxBarItemLink* link) const {
+  auto it = std::find(FRecent.begin(), FRecent.end(), link);
+  return it == FRecent.end() ? -1 : Integer(it - FRecent.begin());
+}
+
+void TdxBarItemLinks::RefreshLists() {
+  FAvailable.clear();
+  FCanVisible.clear();
+  FVisibleList.clear();
+  const Boolean designing = IsManagerDesigning();
   for (Integer i = 0; i < GetCount(); ++i) {
-    TdxBarItem* item = GetItem(i)->GetItem();
-    if (item && item->IsShortCut(shortCut)) return true;
+    TdxBarItemLink* link = GetItem(i);
+    TdxBarItem* item = link->GetItem();
+    if (!item || !(designing || item->GetRealVisible())) continue;
+    FAvailable.push_back(link);
+    if (!(designing || link->GetVisible())) continue;
+    FCanVisible.push_back(link);
+    if (designing || FRecentItemCount == -1) FVisibleList.push_back(link);
   }
+  if (!designing && FRecentItemCount > 0) {
+    for (TdxBarItemLink* link : FRecent) {
+      if (Integer(FVisibleList.size()) >= FRecentItemCount) break;
+      if (std::find(FCanVisible.begin(), FCanVisible.end(), link) != FCanVisible.end()) FVisibleList.push_back(link);
+    }
+    std::stable_sort(FVisibleList.begin(), FVisibleList.end(),
+                     [](TdxBarItemLink* a, TdxBarItemLink* b) { return a->GetCanVisibleIndex() < b->GetCanVisibleIndex(); });
+  }
+  TdxBarManager* manager = GetBarManager();
+  if (!(manager && manager->InCustomizingMode()) && GetUpdateCount() == 0) {
+    // A separator never stands before another one or at the end.
+    const std::vector<TdxBarItemLink*> shown = FVisibleList;
+    for (Integer i = Integer(shown.size()) - 1; i >= 0; --i) {
+      if (!dynamic_cast<TdxBarSeparator*>(shown[size_t(i)]->GetItem())) continue;
+      const Boolean last = i == Integer(shown.size()) - 1;
+      if (last || dynamic_cast<TdxBarSeparator*>(shown[size_t(i + 1)]->GetItem())) {
+        std::erase(FVisibleList, shown[size_t(i)]);
+        std::erase(FCanVisible, shown[size_t(i)]);
+      }
+    }
+  }
+}
+
+Boolean TdxBarItemLinks::UsesRecentItems() const {
+  TdxBarManager* manager = GetBarManager();
+  return manager && manager->SupportsRecentItems() && FUseRecentItems && (!FParentLinks || FParentLinks->UsesRecentItems());
+}
+
+void TdxBarItemLinks::SetRecentItemCount(Integer count) {
+  if (!UsesRecentItems()) count = -1;
+  FPrevRecentItemCount = FRecentItemCount;
+  if (count == FRecentItemCount) return;
+  FRecentItemCount = count;
+  RefreshLists();
+}
+
+void TdxBarItemLinks::RestoreRecentItemCount() {
+  FRecentItemCount = FPrevRecentItemCount;
+  RefreshLists();
+}
+
+Integer TdxBarItemLinks::CalcRecentItemCount() {
+  if (!UsesRecentItems() || FCanVisible.empty()) return -1;
+  Integer low = FCanVisible.front()->GetUseCount(), high = low;
+  for (TdxBarItemLink* link : FCanVisible) {
+    low = std::min(low, link->GetUseCount());
+    high = std::max(high, link->GetUseCount());
+  }
+  TdxBarManager* manager = GetBarManager();
+  const Integer threshold = low + MulDiv(high - low, 100 - manager->GetMostRecentItemsPercents(), 100);
+  Integer result = 0;
+  for (Integer position = std::min(Integer(FCanVisible.size()), Integer(FRecent.size())) - 1; position >= 0; --position)
+    if (FRecent[size_t(position)]->GetUseCount() >= threshold) {
+      result = position + 1;
+      break;
+    }
+  return result == Integer(FCanVisible.size()) ? -1 : result;
+}
+
+void TdxBarItemLinks::UpdateActions() {
+  for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->UpdateItemAction();
+}
+
+Boolean TdxBarItemLinks::IsShortCut(TShortCut shortCut) {
+  if (shortCut == 0) return false;
+  UpdateActions();
+  // The lists may change while items run: the links available now are asked.
+  const std::vector<TdxBarItemLink*> available = FAvailable;
+  for (TdxBarItemLink* link : available)
+    if (TdxBarItem* item = link->GetItem(); item && item->IsShortCut(shortCut)) return true;
   return false;
 }
 
@@ -377,17 +1768,123 @@ TdxBarItemLink* TdxBarItemLinks::FindAcceleratorLink(Word key, TdxBarItemLink* a
     TdxBarItemLink* link = GetItem((start + n) % count);
     TdxBarItem* item = link->GetItem();
     if (!item) continue;
-    AnsiString caption = item->GetCaption();
+    AnsiString caption = link->GetCaption();
     const Integer position = GetAcceleratorPosition(caption, false);
     if (position > 0 && AnsiUpperCase(caption.substr(position - 1, 1)) == keyText) return link;
   }
   return nullptr;
 }
 
+Integer TdxBarItemLinks::GetDefaultItemOptionValue(TdxBarItemOption option) const {
+  switch (option) {
+    case ioShowDescriptions: return 0;
+    case ioShowShortCuts: return 1;
+    default: return Integer(misNormal);
+  }
+}
+
+Integer TdxBarItemLinks::GetItemOptionValue(TdxBarItemOption option) const {
+  if (FItemOptions->IsOptionStored(option) || !FParentLinks) return FItemOptions->GetValue(option);
+  return FParentLinks->GetItemOptionValue(option);
+}
+
+Boolean TdxBarItemLinks::HasLinksOwner(IdxBarLinksOwner* owner) {
+  if (!owner) return false;
+  if (owner->GetItemLinks() == this) return true;
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (TdxBarItemLinks* inner = GetOwnerItemLinks(GetItem(i)->GetItem()); inner && inner != this && inner->HasLinksOwner(owner))
+      return true;
+  return false;
+}
+
+void TdxBarItemLinks::ResolveLoadedItems() {
+  TdxBarManager* manager = GetBarManager();
+  for (Integer i = 0; i < GetCount(); ++i) GetItem(i)->ResolveLoadedItemName(manager);
+  for (Integer i = GetCount() - 1; i >= 0; --i) GetItem(i)->ApplyLoadedVisible();
+  RefreshLists();
+}
+
 void TdxBarItemLinks::RemoveItem(TdxBarItem* item) {
   for (Integer i = GetCount() - 1; i >= 0; --i)
-    if (GetItem(i)->GetItem() == item) GetItem(i)->Free();
+    if (GetItem(i)->GetItemRaw() == item) GetItem(i)->Free();
 }
+
+void TdxBarItemLinks::Assign(TPersistent* source) {
+  orv::TFlagScope scope(FAssigning, true);
+  try {
+    inherited::Assign(source);
+  } catch (...) {
+    FAssigning = false;
+    RefreshLists();
+    throw;
+  }
+  FAssigning = false;
+  RefreshLists();
+}
+
+void TdxBarItemLinks::Update(TCollectionItem* item) {
+  if (!item) RefreshLists();
+  TComponent* owner = GetOwnerComponent();
+  if (owner && owner->GetComponentState().Contains(csDestroying)) return;
+  inherited::Update(item);
+  TdxBarManager* manager = GetBarManager();
+  if (!FInternal && manager) manager->DesignerModified();
+  if (item) {
+    if (manager) manager->DoItemLinkChange(static_cast<TdxBarItemLink*>(item));
+    return;
+  }
+  FireNotifyEvent(this, FOnChange);
+}
+
+// ---- Item options
+
+TdxBarItemOptions::TdxBarItemOptions(TdxBarItemLinks* links) : FLinks(links) {
+  FShowDescriptions = links->GetDefaultItemOptionValue(ioShowDescriptions) != 0;
+  FShowShortCuts = links->GetDefaultItemOptionValue(ioShowShortCuts) != 0;
+  FSize = TdxBarMenuItemSize(links->GetDefaultItemOptionValue(ioSize));
+}
+
+void TdxBarItemOptions::Assign(TPersistent* source) {
+  auto* options = dynamic_cast<TdxBarItemOptions*>(source);
+  if (!options) {
+    inherited::Assign(source);
+    return;
+  }
+  FAssignedValues = options->FAssignedValues;
+  FShowDescriptions = options->FShowDescriptions;
+  FShowShortCuts = options->FShowShortCuts;
+  FSize = options->FSize;
+}
+
+Integer TdxBarItemOptions::GetValue(TdxBarItemOption option) const {
+  if (!FAssignedValues.Contains(option)) return FLinks->GetDefaultItemOptionValue(option);
+  switch (option) {
+    case ioShowDescriptions: return FShowDescriptions;
+    case ioShowShortCuts: return FShowShortCuts;
+    default: return Integer(FSize);
+  }
+}
+
+Boolean TdxBarItemOptions::GetShowDescriptions() const { return GetValue(ioShowDescriptions) != 0; }
+Boolean TdxBarItemOptions::GetShowShortCuts() const { return GetValue(ioShowShortCuts) != 0; }
+TdxBarMenuItemSize TdxBarItemOptions::GetSize() const { return TdxBarMenuItemSize(GetValue(ioSize)); }
+
+void TdxBarItemOptions::SetShowDescriptions(Boolean value) {
+  FShowDescriptions = value;
+  FAssignedValues.Include(ioShowDescriptions);
+}
+
+void TdxBarItemOptions::SetShowShortCuts(Boolean value) {
+  FShowShortCuts = value;
+  FAssignedValues.Include(ioShowShortCuts);
+}
+
+void TdxBarItemOptions::SetSize(TdxBarMenuItemSize value) {
+  FSize = value;
+  FAssignedValues.Include(ioSize);
+}
+
+// ==== Bars ====================================================================================
 
 TdxBar::TdxBar(TComponent* owner) : TcxComponentCollectionItem(owner) {
   FItemLinks = new TdxBarItemLinks(nullptr, this);
@@ -397,8 +1894,11 @@ TdxBar::~TdxBar() { orv::Free(FItemLinks); }
 
 void TdxBar::BeforeDestruction() {
   Destroying();
-  if (TdxBarManager* manager = GetBarManager())
+  if (TdxBarManager* manager = GetBarManager()) {
     if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
+    for (Integer i = 0; i < manager->GetItemCount(); ++i)
+      if (auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(manager->GetItem(i))) subItem->BarRemoved(this);
+  }
   inherited::BeforeDestruction();
 }
 
@@ -408,6 +1908,15 @@ TdxBarManager* TdxBar::GetBarManager() const {
 }
 
 void TdxBar::SetVisible(Boolean value) { FVisible = value; }
+
+void TdxBar::SetName(const AnsiString& newName) {
+  // A name read from the older list of bars is kept aside; the bar keeps its own.
+  if (TdxBarManager* manager = GetBarManager(); manager && manager->IsReadingOldBars()) {
+    FOldName = newName;
+    return;
+  }
+  inherited::SetName(newName);
+}
 
 void TdxBar::SetIsMainMenu(Boolean value) {
   if (FIsMainMenu == value) return;
@@ -425,6 +1934,8 @@ void TdxBar::SetIsMainMenu(Boolean value) {
 void TdxBar::SetItemLinks(TdxBarItemLinks* value) { FItemLinks->Assign(value); }
 
 Boolean TdxBar::IsShortCut(TShortCut shortCut) { return FItemLinks->IsShortCut(shortCut); }
+
+Boolean TdxBar::CanContainItem(TdxBarItem* item, AnsiString& errorText) { return item->CanBePlacedOn(0, this, errorText); }
 
 TcxComponentCollection* TdxBar::GetParentCollection(TComponent* parent) {
   auto* manager = dynamic_cast<TdxBarManager*>(parent);
@@ -479,7 +1990,7 @@ TdxBarCategoryData* TdxBarManagerCategories::GetData(Integer index) {
 
 void TdxBarManagerCategories::RenumberItems(Integer from, Integer to) {
   for (Integer i = 0; i < FBarManager->GetItemCount(); ++i)
-    if (TdxBarItem* item = FBarManager->GetItem(i); item->GetCategory() == from) item->SetCategory(to);
+    if (TdxBarItem* item = FBarManager->GetItem(i); item->GetCategory() == from) item->StoreCategory(to);
 }
 
 void TdxBarManagerCategories::Clear() {
@@ -1022,6 +2533,7 @@ AnsiString TdxBarManager::GetUniqueItemName(TClass itemClass) {
 
 void TdxBarManager::AddItem(TdxBarItem* item) {
   if (!item || FItemList->IndexOf(item) >= 0) return;
+  if (TdxBarManager* previous = item->GetBarManager(); previous && previous != this) previous->FItemList->Remove(item);
   item->SetBarManager(this);
   FItemList->Add(item);
 }
@@ -1203,10 +2715,10 @@ void TdxBarManager::EndUpdateNoRealign() {
 }
 
 void TdxBarManager::UpdateBars(Boolean realignChanged) {
-  // The bar windows and dock sites re-lay out here once they exist; the model only forgets
-  // which bars were marked changed.
   if (realignChanged)
     for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->SetChanged(false);
+  ++FRealignCount;
+  if (gServices.RealignBars) gServices.RealignBars(this);
 }
 
 // ---- Design support
@@ -1218,6 +2730,9 @@ void TdxBarManager::DesignerModified() {
     return;
   }
   FModified = true;
+  if (IsDesigning() && !GetComponentState().Contains(csUpdating) && !GetComponentState().Contains(csWriting) &&
+      !FRestoringBars && !(FImageOptions && FImageOptions->IsLoading()))
+    cxDesignController()->NotifyDesignerModified(FindBarManagerForm(this, fsoAnyForm));
 }
 
 void TdxBarManager::LockDesignerModified(Boolean lock, Boolean notify) {
@@ -1413,9 +2928,12 @@ void TdxBarManager::FontChanged(TObject* sender) {
     }
   }
   FEditFont->Assign(FFont);
+  // Edits take the height of the icon-title font, the system's font of small editable texts.
+  LOGFONT iconTitle;
+  if (FScaled && SystemParametersInfo(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0))
+    FEditFont->SetHeight(std::abs(iconTitle.lfHeight) < 11 ? -11 : iconTitle.lfHeight);
   NONCLIENTMETRICS metrics;
   if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    if (FScaled) FEditFont->SetHeight(std::min(metrics.lfMenuFont.lfHeight, -11));
     FBarCaptionFont->SetHandle(CreateFontIndirect(&metrics.lfSmCaptionFont));
     if (!FUseSystemFont) {
       FBarCaptionFont->SetName(FFont->GetName());
@@ -1509,13 +3027,11 @@ void TdxBarManager::Loaded() {
   inherited::Loaded();
   if (FLockUpdate > 0) return;
   FLoadingBars = true;
+  for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->ApplyLoadedVisible();
   for (Integer i = 0; i < GetItemCount(); ++i)
-    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks())
-      for (Integer j = 0; j < links->GetCount(); ++j) links->GetItem(j)->ResolveLoadedItemName(this);
-  for (Integer i = 0; i < GetBarCount(); ++i) {
-    TdxBarItemLinks* links = GetBar(i)->GetLinks();
-    for (Integer j = 0; j < links->GetCount(); ++j) links->GetItem(j)->ResolveLoadedItemName(this);
-  }
+    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this)
+      links->ResolveLoadedItems();
+  for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->ResolveLoadedItems();
   if (IsDesigning()) {
     // A stable sort of the items by category, one neighbour swap at a time.
     Boolean swapped = true;
@@ -1592,8 +3108,17 @@ void TdxBarManager::SetChildOrder(TComponent* child, Integer order) {
 
 void TdxBarManager::DefineProperties(TFiler* filer) {
   inherited::DefineProperties(filer);
+  // Older descriptions held the bars as one list; they are read, never written.
+  filer->DefineProperty("Bars", TReaderProc(this, &TdxBarManager::ReadBars), TWriterProc(), false);
   filer->DefineProperty("DockControlHeights", TReaderProc(this, &TdxBarManager::ReadDockControlHeights),
                         TWriterProc(this, &TdxBarManager::WriteDockControlHeights), true);
+}
+
+void TdxBarManager::ReadBars(TReader* reader) {
+  orv::TFlagScope scope(FReadingOldBars, true);
+  reader->ReadCollectionInto([this](Integer index) -> TPersistent* {
+    return index < GetBarCount() ? GetBar(index) : FBars->Add();
+  });
 }
 
 void TdxBarManager::ReadDockControlHeights(TReader* reader) {
@@ -2832,24 +4357,146 @@ ORV_PUBLISH(TdxBarGroup) {
   p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(ivAlways);
 }
 
+const orv::EnumNames<TdxBarItemAlign> kItemAlignNames("TdxBarItemAlign", {"iaLeft", "iaCenter", "iaRight", "iaClient"});
+const orv::EnumNames<TdxBarItemMergeKind> kMergeKindNames("TdxBarItemMergeKind", {"mkAdd", "mkMergeByCaption", "mkNone"});
+const orv::EnumNames<TdxBarPaintStyle> kPaintStyleNames("TdxBarPaintStyle",
+                                                         {"psStandard", "psCaption", "psCaptionInMenu", "psCaptionGlyph"});
+const orv::EnumNames<TdxBarGlyphLayout> kGlyphLayoutNames("TdxBarGlyphLayout", {"glLeft", "glRight", "glTop", "glBottom"});
+const orv::EnumNames<TdxBarButtonStyle> kButtonStyleNames("TdxBarButtonStyle",
+                                                           {"bsDefault", "bsChecked", "bsDropDown", "bsCheckedDropDown"});
+const orv::EnumNames<TdxBarUserDefine> kUserDefineNames("TdxBarUserDefine",
+                                                         {"udCaption", "udGlyph", "udPaintStyle", "udWidth"});
+const orv::EnumNames<TdxBarItemPosition> kItemPositionNames("TdxBarItemPosition",
+                                                             {"ipBeginsNewRow", "ipBeginsNewColumn", "ipContinuesRow"});
+const orv::EnumNames<TdxBarItemViewLevel> kViewLevelNames(
+    "TdxBarItemViewLevel", {"ivlLargeIconWithText", "ivlSmallIconWithText", "ivlSmallIcon", "ivlControlOnly"});
+const orv::EnumNames<TdxBarButtonGroupPosition> kButtonGroupNames("TdxBarButtonGroupPosition",
+                                                                   {"bgpNone", "bgpStart", "bgpMember"});
+const orv::EnumNames<TdxBarItemOption> kItemOptionNames("TdxBarItemOption",
+                                                         {"ioShowDescriptions", "ioShowShortCuts", "ioSize"});
+const orv::EnumNames<TdxBarMenuItemSize> kMenuItemSizeNames("TdxBarMenuItemSize", {"misNormal", "misLarge"});
+
 ORV_PUBLISH(TdxBarItem) {
   using T = TdxBarItem;
-  p.Property("Caption", &T::GetCaption, &T::SetCaption);
-  p.Property("Category", &T::GetCategory, &T::SetCategory).Default(0);
-  p.Property("Enabled", &T::GetEnabledValue, &T::SetEnabled).Default(true);
-  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0);
-  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
-  p.Property("ShortCut", &T::GetShortCutValue, &T::SetShortCutValue).Default(0);
-  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(ivAlways);
-  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick);
+  p.Property("Action", &T::GetAction, &T::SetAction);
+  p.Property("Align", &T::GetAlign, &T::SetAlign).Default(iaLeft);
+  p.Property("Caption", &T::GetCaption, &T::SetCaption).Stored(&T::IsCaptionStored);
+  p.Property("Category", &T::GetCategory, &T::SetCategory);
+  p.Property("Description", &T::GetDescription, &T::SetDescription);
+  p.Property("Enabled", &T::GetEnabledValue, &T::SetEnabled).Default(true).Stored(&T::IsEnabledStored);
+  p.Property("HelpContext", &T::GetHelpContext, &T::SetHelpContext).Default(0).Stored(&T::IsHelpContextStored);
+  p.Property("Hint", &T::GetHint, &T::SetHint).Stored(&T::IsHintStored);
+  p.Property("KeyTip", &T::GetKeyTip, &T::SetKeyTip);
+  p.Property("MergeKind", &T::GetMergeKind, &T::SetMergeKind).Default(mkAdd);
+  p.Property("MergeOrder", &T::GetMergeOrder, &T::SetMergeOrder).Default(0);
+  p.Property("Style", &T::GetStyle, &T::SetStyle);
+  p.Property("Visible", &T::GetVisibleValue, &T::SetVisible).Stored(&T::IsVisibleStored);
+  p.Property("OnDestroy", &T::GetOnDestroy, &T::SetOnDestroy);
 }
 
-ORV_PUBLISH(TdxBarButton) {}
+namespace {
 
-ORV_PUBLISH(TdxBarItemLink) {}
+// The glyph, image and click properties the button-like kinds publish.
+template <class T>
+void PublishBarItemImages(orv::Published<T>& p) {
+  p.Property("Glyph", &T::GetGlyph, &T::SetGlyph);
+  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1).Stored(&T::IsImageIndexStored);
+  p.Property("LargeGlyph", &T::GetLargeGlyph, &T::SetLargeGlyph);
+  p.Property("LargeImageIndex", &T::GetLargeImageIndex, &T::SetLargeImageIndex).Default(-1);
+}
+
+Boolean ItemOptionsShowDescriptionsStored(TdxBarItemOptions* o) { return o->IsOptionStored(ioShowDescriptions); }
+Boolean ItemOptionsShowShortCutsStored(TdxBarItemOptions* o) { return o->IsOptionStored(ioShowShortCuts); }
+Boolean ItemOptionsSizeStored(TdxBarItemOptions* o) { return o->IsOptionStored(ioSize); }
+
+}  // namespace
+
+ORV_PUBLISH(TdxBarButton) {
+  using T = TdxBarButton;
+  p.Property("AllowAllUp", &T::GetAllowAllUp, &T::SetAllowAllUp).Default(false);
+  p.Property("ButtonStyle", &T::GetButtonStyle, &T::SetButtonStyle).Default(bsDefault);
+  p.Property("CloseSubMenuOnClick", &T::GetCloseSubMenuOnClick, &T::SetCloseSubMenuOnClick).Default(true);
+  p.Property("DropDownEnabled", &T::GetDropDownEnabled, &T::SetDropDownEnabled).Default(true);
+  p.Property("GroupIndex", &T::GetGroupIndex, &T::SetGroupIndex).Default(0);
+  p.Property("Down", &T::GetDown, &T::SetDown).Default(false).Stored(&T::IsDownStored);
+  PublishBarItemImages(p);
+  p.Property("Lowered", &T::GetLowered, &T::SetLowered).Default(false);
+  p.Property("PaintStyle", &T::GetPaintStyle, &T::SetPaintStyle).Default(psStandard);
+  p.Property("ShortCut", &T::GetShortCutValue, &T::SetShortCutValue).Default(0).Stored(&T::IsShortCutStored);
+  p.Property("UnclickAfterDoing", &T::GetUnclickAfterDoing, &T::SetUnclickAfterDoing).Default(true);
+  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
+}
+
+ORV_PUBLISH(TdxBarLabel) {}
+
+ORV_PUBLISH(TdxBarSeparator) {
+  using T = TdxBarSeparator;
+  p.Property("ShowCaption", &T::GetShowCaption, &T::SetShowCaption).Default(true);
+}
+
+ORV_PUBLISH(TdxBarItemOptions) {
+  using T = TdxBarItemOptions;
+  p.Property("AssignedValues", &T::GetAssignedValues, &T::SetAssignedValues).Stored([](T*) { return false; });
+  p.Property("ShowDescriptions", &T::GetShowDescriptions, &T::SetShowDescriptions).Stored(ItemOptionsShowDescriptionsStored);
+  p.Property("ShowShortCuts", &T::GetShowShortCuts, &T::SetShowShortCuts).Stored(ItemOptionsShowShortCutsStored);
+  p.Property("Size", &T::GetSize, &T::SetSize).Stored(ItemOptionsSizeStored);
+}
+
+ORV_PUBLISH(TdxBarSubItem) {
+  using T = TdxBarSubItem;
+  p.Property("BarSize", &T::GetBarSize, &T::SetBarSize).Default(0);
+  p.Property("Detachable", &T::GetDetachable, &T::SetDetachable).Default(false);
+  PublishBarItemImages(p);
+  p.Property("ShowCaption", &T::GetShowCaption, &T::SetShowCaption).Default(true);
+  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
+  p.Property("OnDetaching", &T::GetOnDetaching, &T::SetOnDetaching);
+  p.Property("AllowCustomizing", &T::GetAllowCustomizing, &T::SetAllowCustomizing).Default(true);
+  p.Property("ItemLinks", &T::GetLinks);
+  p.Property("ItemOptions", &T::GetItemOptions);
+  p.Property("OnCloseUp", &T::GetOnCloseUp, &T::SetOnCloseUp);
+  p.Property("OnPopup", &T::GetOnPopup, &T::SetOnPopup);
+}
+
+ORV_PUBLISH(TdxBarListItem) {
+  using T = TdxBarListItem;
+  p.Property("ItemIndex", &T::GetItemIndex, &T::SetItemIndex).Default(-1);
+  p.Property("Items", &T::GetItems);
+  p.Property("LargeGlyph", &T::GetLargeGlyph, &T::SetLargeGlyph);
+  p.Property("LargeImageIndex", &T::GetLargeImageIndex, &T::SetLargeImageIndex).Default(-1);
+  p.Property("ShowCheck", &T::GetShowCheck, &T::SetShowCheck).Default(false);
+  p.Property("ShowNumbers", &T::GetShowNumbers, &T::SetShowNumbers).Default(true);
+  p.Property("OnGetData", &T::GetOnGetData, &T::SetOnGetData);
+  p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
+}
+
+ORV_PUBLISH(TdxBarContainerItem) {
+  using T = TdxBarContainerItem;
+  p.Property("ItemLinks", &T::GetLinks);
+  p.Property("OnGetData", &T::GetOnGetData, &T::SetOnGetData);
+}
+
+ORV_PUBLISH(TdxBarItemLink) {
+  using T = TdxBarItemLink;
+  p.Property("BeginGroup", &T::GetBeginGroupValue, &T::SetBeginGroup).Default(false);
+  p.Property("ButtonGroup", &T::GetButtonGroup, &T::SetButtonGroup).Default(bgpNone);
+  p.Property("Distributed", &T::GetDistributed, &T::SetDistributed).Default(true);
+  p.Property("MostRecentlyUsed", &T::GetMostRecentlyUsed, &T::SetMostRecentlyUsed).Default(true);
+  p.Property("Position", &T::GetPosition, &T::SetPosition).Default(ipBeginsNewRow);
+  p.Property("UserCaption", &T::GetUserCaption, &T::SetUserCaption);
+  p.Property("UserDefine", &T::GetUserDefine, &T::SetUserDefine).Default(TdxBarUserDefines{});
+  p.Property("UserGlyph", &T::GetUserGlyph, &T::SetUserGlyph);
+  p.Property("UserPaintStyle", &T::GetUserPaintStyle, &T::SetUserPaintStyle).Default(psStandard);
+  p.Property("UserWidth", &T::GetUserWidth, &T::SetUserWidth).Default(0);
+  p.Property("ViewLevels", &T::GetViewLevels, &T::SetViewLevels)
+      .Default(TdxBarItemViewLevels{ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly});
+  p.Property("Visible", &T::GetVisible, &T::SetVisible);
+}
 
 ORV_PUBLISH(TdxBar) {
   using T = TdxBar;
+  // Only older descriptions, which held the bars as one list, name a bar among its values.
+  p.Property("Name", [](T* self) { return self->GetName(); }, [](T* self, const AnsiString& value) { self->SetName(value); })
+      .Stored(false);
   p.Property("Caption", &T::GetCaption, &T::SetCaption);
   p.Property("DockingStyle", &T::GetDockingStyle, &T::SetDockingStyle).Default(dsTop);
   p.Property("FloatLeft", &T::GetFloatLeft, &T::SetFloatLeft).Default(0);

@@ -15,6 +15,7 @@
 
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "components/foundation/cxStyles.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
@@ -91,6 +92,10 @@ class IdxBarDesigner : public virtual IInterface {
 // The owners of item links (bars, sub items, popup menus).
 class IdxBarLinksOwner : public virtual IInterface {
  public:
+  // Whether `item` may be linked here; otherwise `errorText` says why.
+  virtual Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) = 0;
+  // The owner component.
+  virtual TComponent* GetInstance() = 0;
   virtual TdxBarItemLinks* GetItemLinks() = 0;
 };
 
@@ -216,111 +221,734 @@ class TdxBarGroup : public TdxBarComponent {
   Boolean FHasLoadedNames = false;
 };
 
-// ==== Items, links and bars (core) ============================================================
+// ==== Items, links and item kinds =============================================================
 
-// Core of the bar item: what the manager's lists, categories, groups and shortcut search use.
+enum TdxBarItemAlign { iaLeft, iaCenter, iaRight, iaClient };
+enum TdxBarPaintStyle { psStandard, psCaption, psCaptionInMenu, psCaptionGlyph };
+enum TdxBarGlyphLayout { glLeft, glRight, glTop, glBottom };
+enum TdxBarButtonStyle { bsDefault, bsChecked, bsDropDown, bsCheckedDropDown };
+enum TdxBarUserDefine { udCaption, udGlyph, udPaintStyle, udWidth };
+using TdxBarUserDefines = orv::Set<TdxBarUserDefine>;
+enum TdxBarItemPosition { ipBeginsNewRow, ipBeginsNewColumn, ipContinuesRow };
+enum TdxBarItemViewLevel { ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly };
+using TdxBarItemViewLevels = orv::Set<TdxBarItemViewLevel>;
+enum TdxBarButtonGroupPosition { bgpNone, bgpStart, bgpMember };
+enum TdxBarItemOption { ioShowDescriptions, ioShowShortCuts, ioSize };
+using TdxBarItemOptionValues = orv::Set<TdxBarItemOption>;
+enum TdxBarMenuItemSize { misNormal, misLarge };
+// Bar-control kinds of RepaintBars: 0 toolbar, 1 quick control, 2 submenu.
+enum TdxBarKind { bkBarControl, bkQuickControl, bkSubMenu };
+using TdxBarKinds = orv::Set<TdxBarKind>;
+
+class TdxBarItemActionLink;
+class TdxBarItemStylesData;
+class TdxBarItemOptions;
+
+// A command of the bar library: shown through its links on bars and in menus.
 class TdxBarItem : public TdxBarComponent {
   ORV_CLASS(TdxBarItem, TdxBarComponent)
  public:
   explicit TdxBarItem(TComponent* owner);
+  ~TdxBarItem() override;
+  void BeforeDestruction() override;
 
-  const AnsiString& GetCaption() const { return FCaption; }
-  void SetCaption(const AnsiString& value);
+  // ---- Published
+  TBasicAction* GetAction() const;
+  void SetAction(TBasicAction* value);
+  TdxBarItemAlign GetAlign() const { return FAlign; }
+  void SetAlign(TdxBarItemAlign value);
+  virtual const AnsiString& GetCaption() const { return FCaption; }
+  virtual void SetCaption(const AnsiString& value);
+  Boolean IsCaptionStored() const;
   Integer GetCategory() const { return FCategory; }
   void SetCategory(Integer value);
+  // The categories renumber their items as they move, without the checks of SetCategory.
+  void StoreCategory(Integer value) { FCategory = value; }
+  const AnsiString& GetDescription() const { return FDescription; }
+  void SetDescription(const AnsiString& value);
+  Boolean GetEnabled() override;
   void SetEnabled(Boolean value) override;
+  THelpContext GetHelpContext() const { return FHelpContext; }
+  void SetHelpContext(THelpContext value) { FHelpContext = value; }
+  const AnsiString& GetHint() const { return FHint; }
+  void SetHint(const AnsiString& value) { FHint = value; }
+  const AnsiString& GetKeyTip() const { return FKeyTip; }
+  void SetKeyTip(const AnsiString& value) { FKeyTip = value; }
+  TdxBarItemMergeKind GetMergeKind() const { return FMergeKind; }
+  void SetMergeKind(TdxBarItemMergeKind value) { FMergeKind = value; }
+  Integer GetMergeOrder() const { return FMergeOrder; }
+  void SetMergeOrder(Integer value) { FMergeOrder = value < 0 ? 0 : value; }
+  TcxStyle* GetStyle() const;
+  void SetStyle(TcxStyle* value);
+  // The visibility the item has, or the loaded one while the item is being read.
+  TdxBarItemVisible GetVisibleValue() const;
   void SetVisible(TdxBarItemVisible value) override;
+  // The manager applies the Visible values read from a form description once loading ends.
+  void ApplyLoadedVisible();
+  const TNotifyEvent& GetOnDestroy() const { return FOnDestroy; }
+  void SetOnDestroy(const TNotifyEvent& value) { FOnDestroy = value; }
+  // Published by the kinds that use them.
+  TBitmap* GetGlyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* value);
+  TBitmap* GetLargeGlyph() const { return FLargeGlyph; }
+  void SetLargeGlyph(TBitmap* value);
+  Integer GetImageIndex() const { return FImageIndex; }
+  virtual void SetImageIndex(Integer value);
+  Integer GetLargeImageIndex() const { return FLargeImageIndex; }
+  virtual void SetLargeImageIndex(Integer value);
   TShortCut GetShortCut() const { return FShortCut; }
   void SetShortCut(TShortCut value);
   Integer GetShortCutValue() const { return FShortCut; }
   void SetShortCutValue(Integer value) { SetShortCut(TShortCut(value)); }
-  THelpContext GetHelpContext() const { return FHelpContext; }
-  void SetHelpContext(THelpContext value) { FHelpContext = value; }
-  Integer GetImageIndex() const { return FImageIndex; }
-  void SetImageIndex(Integer value);
+  TdxBarPaintStyle GetPaintStyle() const { return FPaintStyle; }
+  void SetPaintStyle(TdxBarPaintStyle value);
+  Boolean GetShowCaption() const { return FShowCaption; }
+  void SetShowCaption(Boolean value);
+  virtual Integer GetWidth() const { return FWidth; }
+  virtual void SetWidth(Integer value);
+  TdxBarGlyphLayout GetGlyphLayout() const { return FGlyphLayout; }
+  void SetGlyphLayout(TdxBarGlyphLayout value);
+  Boolean GetUnclickAfterDoing() const { return FUnclickAfterDoing; }
+  void SetUnclickAfterDoing(Boolean value) { FUnclickAfterDoing = value; }
   const TNotifyEvent& GetOnClick() const { return FOnClick; }
   void SetOnClick(const TNotifyEvent& value) { FOnClick = value; }
+  Boolean GetAcceptsSelection() const { return FAcceptsSelection; }
+  void SetAcceptsSelection(Boolean value) { FAcceptsSelection = value; }
+  NativeInt GetUserData() const { return FUserData; }
+  void SetUserData(NativeInt value) { FUserData = value; }
+  const TNotifyEvent& GetOnLoaded() const { return FOnLoaded; }
+  void SetOnLoaded(const TNotifyEvent& value) { FOnLoaded = value; }
+  TdxBarItemActionLink* GetActionLink() const { return FActionLink; }
+  // The caption and hint without the caption and hint rule (generated list entries).
+  void SetCaptionField(const AnsiString& value) { FCaption = value; }
+  void SetHintField(const AnsiString& value) { FHint = value; }
 
-  // The click path: the manager's OnClickItem, then the item's own OnClick.
-  virtual void Click();
-  virtual void DoClick();
-  virtual Boolean CanClicked() { return true; }
-  // Executes the item when it is enabled, its ShortCut is `shortCut` and it can be clicked;
-  // otherwise asks the links it owns (sub items). True when something ran.
-  virtual Boolean IsShortCut(TShortCut shortCut);
-  virtual TdxBarItemLinks* GetItemLinks() { return nullptr; }
-  virtual Boolean CanBeVisible() { return true; }
+  // ---- Links
+  Integer GetLinkCount() const { return Integer(FLinks.size()); }
+  TdxBarItemLink* GetLink(Integer index) const;
+  // The link whose click is running (the item control sets it around DirectClick).
+  TdxBarItemLink* GetClickItemLink() const { return FClickItemLink; }
+  void SetClickItemLink(TdxBarItemLink* value) { FClickItemLink = value; }
+  void DeleteLinks();
+  // Position in the manager's item list.
+  Integer GetIndex() const;
+  void SetIndex(Integer value);
+  // Whether the item's links may show now.
+  Boolean GetRealVisible();
+  Boolean IsImageValid();
+
+  // ---- Kinds answer these
+  virtual void BarManagerChanged() {}
+  virtual Boolean CanBePlacedOn(Integer barKind, TdxBar* bar, AnsiString& errorText) { return true; }
+  virtual Boolean SupportsPaintStyle() { return false; }
+  virtual Boolean CanClick() { return true; }
+  virtual Integer GetActionImageIndex() { return FImageIndex; }
+  virtual void SetActionImageIndex(Integer value) { SetImageIndex(value); }
+  // The control class registered for exactly this item class.
+  virtual TClass GetControlClass(Boolean textRotated);
   virtual Boolean IsHiddenFromCategory() { return false; }
-  virtual Boolean HasImage() { return FImageIndex >= 0; }
+  virtual TdxBarItemLinks* GetItemLinks() { return nullptr; }
+  virtual Integer GetStyleCount() const { return 1; }
+  virtual Boolean CanUseAccelerator(TdxBarItemLink* link) { return GetEnabled(); }
+  virtual Boolean CanBeVisible() { return true; }
+  virtual Boolean CanMergeWith(TdxBarItem* item) { return false; }
+  // Runs the item when enabled, clickable and its ShortCut is `shortCut`; otherwise asks the
+  // links it owns. True when something ran.
+  virtual Boolean IsShortCut(TShortCut shortCut);
+  virtual Boolean HasImage() { return FImageIndex >= 0 || FLargeImageIndex >= 0; }
   virtual Boolean HasHotImage() { return false; }
-  virtual void GlyphChanged() {}
-  virtual void HotGlyphChanged() {}
-  virtual void LargeGlyphChanged() {}
+  virtual AnsiString GetDefaultCaption();
+  TCustomImageList* GetImages() const;
 
-  // Streamed inside their manager.
-  bool HasParent() const override { return true; }
+  // ---- Change fan-out
+  virtual void CaptionChanged();
+  virtual void EnabledChanged();
+  virtual void GlyphChanged();
+  virtual void HotGlyphChanged();
+  virtual void LargeGlyphChanged();
+  virtual void PaintStyleChanged() {}
+  virtual void ShortCutChanged();
+  virtual void VisibleChanged();
+  virtual void WidthChanged();
+  virtual void UpdateControlsLayout();
+  virtual void InvalidateControls();
+  virtual void RepaintBars(TdxBarKinds kinds = TdxBarKinds{bkBarControl, bkQuickControl, bkSubMenu});
+  void StyleChanged(Integer changeKind);
+  TcxViewParams GetStyleViewParams(TcxStyle* style) const;
+  TcxViewParams GetViewParams() const;
+
+  // ---- Click path
+  // Runs DirectClick when the item can be clicked.
+  virtual void DoClick();
+  // The manager's OnClickItem, then Click; an exception goes to the application's handler.
+  virtual void DirectClick();
+  // OnClick, or the action when OnClick is the action's own handler.
+  virtual void Click();
+
+  // ---- Actions
+  virtual void ActionChange(TObject* sender, Boolean checkDefaults);
+  Boolean IsHintFromCaption() const;
+  AnsiString GetCaptionForHint() const { return CaptionForHint(GetCaption()); }
+  static AnsiString CaptionForHint(const AnsiString& caption);
+
+  void Assign(TPersistent* source) override;
+  void AssignTo(TPersistent* dest) override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void ReadState(TReader* reader) override;
+  void SetName(const AnsiString& newName) override;
+  // Items with a category are streamed inside their manager; the others beside it.
+  bool HasParent() const override { return FCategory >= 0; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
-  void BeforeDestruction() override;
+
+  // Stored rules of the published values the action provides.
+  Boolean IsEnabledStored() const;
+  Boolean IsHelpContextStored() const;
+  Boolean IsHintStored() const;
+  Boolean IsImageIndexStored() const;
+  Boolean IsShortCutStored() const;
+  Boolean IsVisibleStored() const;
+  Boolean IsOnClickStored() const;
+
+ protected:
+  friend class TdxBarItemLink;
+  friend class TdxBarItemActionLink;
+  Boolean IsLoadingNow() const { return GetComponentState().Contains(csLoading); }
+  Boolean IsDesigningNow() const { return GetComponentState().Contains(csDesigning); }
+  void AddLink(TdxBarItemLink* link) { FLinks.push_back(link); }
+  void RemoveLink(TdxBarItemLink* link);
+  // Every link of the item that has (or would have) a control; bar windows tell controls.
+  void ForEachLink(const std::function<void(TdxBarItemLink*)>& action);
 
  private:
+  void ActionLinkChanged(TObject* sender);
+  void GlyphBitmapChanged(TObject* sender) { GlyphChanged(); }
+  void LargeGlyphBitmapChanged(TObject* sender) { LargeGlyphChanged(); }
   AnsiString FCaption;
-  Integer FCategory = 0;
-  TShortCut FShortCut = 0;
+  TdxBarItemAlign FAlign = iaLeft;
+  Integer FCategory = -1;
+  AnsiString FDescription;
   THelpContext FHelpContext = 0;
+  AnsiString FHint;
+  AnsiString FKeyTip;
+  TdxBarItemMergeKind FMergeKind = mkAdd;
+  Integer FMergeOrder = 0;
+  TdxBarItemVisible FLoadedVisible = ivAlways;
+  TNotifyEvent FOnDestroy;
+  TBitmap* FGlyph = nullptr;
+  TBitmap* FLargeGlyph = nullptr;
   Integer FImageIndex = -1;
+  Integer FLargeImageIndex = -1;
+  TShortCut FShortCut = 0;
+  TdxBarPaintStyle FPaintStyle = psStandard;
+  Boolean FShowCaption = false;
+  Integer FWidth = 0;
+  TdxBarGlyphLayout FGlyphLayout = glTop;
+  Boolean FUnclickAfterDoing = false;
   TNotifyEvent FOnClick;
+  std::vector<TdxBarItemLink*> FLinks;
+  TdxBarItemActionLink* FActionLink = nullptr;
+  TdxBarItemStylesData* FStylesData = nullptr;
+  Boolean FAcceptsSelection = true;
+  NativeInt FUserData = 0;
+  TNotifyEvent FOnLoaded;
+  TdxBarItemLink* FClickItemLink = nullptr;
+  Boolean FCheckDefaults = false;
 };
 
-// Core of the button.
+// Binds an item to an action: the action pushes its values into the item, and the item tells
+// which of its values still follow the action (those are not written to form descriptions).
+class TdxBarItemActionLink : public TActionLink {
+  ORV_CLASS(TdxBarItemActionLink, TActionLink)
+ public:
+  explicit TdxBarItemActionLink(TObject* client);
+
+  bool IsCaptionLinked() override;
+  bool IsCheckedLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHelpContextLinked() override;
+  bool IsHintLinked() override;
+  bool IsImageIndexLinked() override;
+  bool IsShortCutLinked() override;
+  bool IsVisibleLinked() override;
+  bool IsOnExecuteLinked() override;
+  void SetCaption(const AnsiString& value) override;
+  void SetChecked(bool value) override;
+  void SetEnabled(bool value) override;
+  void SetHelpContext(Integer value) override;
+  void SetHint(const AnsiString& value) override;
+  void SetImageIndex(Integer value) override;
+  void SetShortCut(TShortCut value) override;
+  void SetVisible(bool value) override;
+  void SetOnExecute(TNotifyEvent value) override;
+
+ protected:
+  void AssignClient(TObject* client) override;
+
+ private:
+  TdxBarItem* FClient = nullptr;
+};
+
+// Connects an item to its style slots (Style, and StyleEdit of edits) and turns their changes
+// into the item's repaint (kind 0) or re-layout (kind 1).
+class TdxBarItemStylesData : public TcxIUnknownObject, public IcxStyleObserver {
+  ORV_CLASS(TdxBarItemStylesData, TcxIUnknownObject)
+ public:
+  using TChangeEvent = orv::Event<void(Integer kind)>;
+  TdxBarItemStylesData(Integer count, TChangeEvent onChange);
+  ~TdxBarItemStylesData() override;
+
+  Integer GetCount() const { return Integer(FSlots.size()); }
+  TcxStyle* GetStyle(Integer index) const;
+  void SetStyle(Integer index, TcxStyle* style);
+  void StyleModified(TcxCustomStyle* style) override;
+  void StyleDestroying(TcxCustomStyle* style) override;
+  void Lock();
+  void Unlock();
+
+ private:
+  struct TSnapshot {
+    TcxStyleValues Assigned;
+    TColor Color = clDefault;
+    Integer FontHeight = 0;
+    Integer FontPitch = 0;
+    Integer FontStyle = 0;
+    Integer FontCharset = 0;
+    AnsiString FontName;
+    TColor TextColor = clDefault;
+  };
+  struct TSlot {
+    TcxStyle* Style = nullptr;
+    TSnapshot Snapshot;
+  };
+  void Update(Integer index);
+  void Notify(Integer kind);
+  Integer HoldCount(TcxStyle* style) const;
+  std::vector<TSlot> FSlots;
+  TChangeEvent FOnChange;
+  Integer FLockCount = 0;
+  Integer FPending = 2;
+  Boolean FDestroying = false;
+};
+
+// The menu display options of a links collection.
+class TdxBarItemOptions : public TPersistent {
+  ORV_CLASS(TdxBarItemOptions, TPersistent)
+ public:
+  explicit TdxBarItemOptions(TdxBarItemLinks* links);
+  void Assign(TPersistent* source) override;
+
+  TdxBarItemOptionValues GetAssignedValues() const { return FAssignedValues; }
+  void SetAssignedValues(TdxBarItemOptionValues value) { FAssignedValues = value; }
+  Boolean GetShowDescriptions() const;
+  void SetShowDescriptions(Boolean value);
+  Boolean GetShowShortCuts() const;
+  void SetShowShortCuts(Boolean value);
+  TdxBarMenuItemSize GetSize() const;
+  void SetSize(TdxBarMenuItemSize value);
+  Boolean IsOptionStored(TdxBarItemOption option) const { return FAssignedValues.Contains(option); }
+  // The own value when assigned, else the default, as an integer (Booleans 0 or 1).
+  Integer GetValue(TdxBarItemOption option) const;
+
+ private:
+  TdxBarItemLinks* FLinks;
+  TdxBarItemOptionValues FAssignedValues;
+  Boolean FShowDescriptions = false;
+  Boolean FShowShortCuts = true;
+  TdxBarMenuItemSize FSize = misNormal;
+};
+
+// A button: a command that may also be a check button, a radio-group member or a drop-down.
 class TdxBarButton : public TdxBarItem {
   ORV_CLASS(TdxBarButton, TdxBarItem)
  public:
-  explicit TdxBarButton(TComponent* owner) : TdxBarItem(owner) {}
+  explicit TdxBarButton(TComponent* owner);
+
+  Boolean GetAllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(Boolean value);
+  TdxBarButtonStyle GetButtonStyle() const { return TdxBarButtonStyle(FStyleBits); }
+  void SetButtonStyle(TdxBarButtonStyle value);
+  Boolean GetCloseSubMenuOnClick() const { return FCloseSubMenuOnClick; }
+  void SetCloseSubMenuOnClick(Boolean value) { FCloseSubMenuOnClick = value; }
+  Boolean GetDropDownEnabled() const { return FDropDownEnabled; }
+  void SetDropDownEnabled(Boolean value);
+  Integer GetGroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(Integer value);
+  Boolean GetDown() const { return FDown; }
+  void SetDown(Boolean value);
+  Boolean IsDownStored() const;
+  Boolean GetLowered() const { return FLowered; }
+  void SetLowered(Boolean value);
+  Boolean IsCheckable() const { return (FStyleBits & 1) != 0; }
+
+  // Another button of the group is down.
+  Boolean IsGroupDownButton();
+  // The first down button of the group in the manager's item order (nil when none).
+  TdxBarButton* FindDownGroupButton();
+
+  Boolean SupportsPaintStyle() override { return true; }
+  Boolean CanUseAccelerator(TdxBarItemLink* link) override;
+  void PaintStyleChanged() override;
+  AnsiString GetDefaultCaption() override;
+  void DoClick() override;
+
+ private:
+  Boolean FAllowAllUp = false;
+  Integer FStyleBits = 0;
+  Boolean FCloseSubMenuOnClick = true;
+  Boolean FDropDownEnabled = true;
+  Integer FGroupIndex = 0;
+  Boolean FDown = false;
+  Boolean FLowered = false;
 };
 
-// Core of the item link: the item it shows, streamed by name.
+// A label only shows its caption; a separator is a titled line in menus.
+class TdxBarLabel : public TdxBarItem {
+  ORV_CLASS(TdxBarLabel, TdxBarItem)
+ public:
+  explicit TdxBarLabel(TComponent* owner);
+};
+
+class TdxBarSeparator : public TdxBarLabel {
+  ORV_CLASS(TdxBarSeparator, TdxBarLabel)
+ public:
+  explicit TdxBarSeparator(TComponent* owner) : TdxBarLabel(owner) {}
+  // Menus only.
+  Boolean CanBePlacedOn(Integer barKind, TdxBar* bar, AnsiString& errorText) override;
+  AnsiString GetDefaultCaption() override;
+};
+
+// One placement of an item on a bar or in a menu.
 class TdxBarItemLink : public TCollectionItem {
   ORV_CLASS(TdxBarItemLink, TCollectionItem)
  public:
-  explicit TdxBarItemLink(TCollection* collection) : TCollectionItem(collection) {}
+  explicit TdxBarItemLink(TCollection* collection);
+  ~TdxBarItemLink() override;
+  void BeforeDestruction() override;
 
-  TdxBarItem* GetItem() const { return FItem; }
-  void SetItem(TdxBarItem* value) { FItem = value; }
+  // The item; nil frees the link. Raises EdxException when the owner refuses the item.
+  TdxBarItem* GetItem() const;
+  void SetItem(TdxBarItem* value);
+  TdxBarItem* GetItemRaw() const { return FItem; }
   TdxBarItemLinks* GetOwnerLinks() const;
+  TdxBarManager* GetBarManager() const;
   const AnsiString& GetLoadedItemName() const { return FLoadedItemName; }
   // The item of the loaded name among the manager's items; the loaded name is cleared.
   void ResolveLoadedItemName(TdxBarManager* manager);
 
+  // ---- Published
+  Boolean GetBeginGroup() const;
+  Boolean GetBeginGroupValue() const { return FBeginGroup; }
+  void SetBeginGroup(Boolean value);
+  TdxBarButtonGroupPosition GetButtonGroup() const { return FButtonGroup; }
+  void SetButtonGroup(TdxBarButtonGroupPosition value);
+  Boolean GetDistributed() const { return FDistributed; }
+  void SetDistributed(Boolean value);
+  Boolean GetMostRecentlyUsed() const { return FMostRecentlyUsed; }
+  void SetMostRecentlyUsed(Boolean value);
+  TdxBarItemPosition GetPosition() const { return FPosition; }
+  void SetPosition(TdxBarItemPosition value);
+  const AnsiString& GetUserCaption() const { return FUserCaption; }
+  void SetUserCaption(const AnsiString& value);
+  TdxBarUserDefines GetUserDefine() const { return FUserDefine; }
+  void SetUserDefine(TdxBarUserDefines value);
+  TBitmap* GetUserGlyph() const { return FUserGlyph; }
+  void SetUserGlyph(TBitmap* value);
+  TdxBarPaintStyle GetUserPaintStyle() const { return FUserPaintStyle; }
+  void SetUserPaintStyle(TdxBarPaintStyle value);
+  Integer GetUserWidth() const { return FUserWidth; }
+  void SetUserWidth(Integer value);
+  TdxBarItemViewLevels GetViewLevels() const { return FViewLevels; }
+  void SetViewLevels(TdxBarItemViewLevels value);
+  Boolean GetVisible() const { return FVisible; }
+  void SetVisible(Boolean value);
+  Boolean GetLoadedVisible() const { return FLoadedVisible; }
+  void ApplyLoadedVisible();
+
+  // ---- Effective values
+  AnsiString GetCaption() const;
+  TBitmap* GetGlyph() const;
+  TdxBarPaintStyle GetPaintStyle() const;
+  Integer GetWidth() const;
+  Boolean CanBeShown() const;
+  Integer GetVisibleIndex() const;
+  Integer GetCanVisibleIndex() const;
+  Boolean IsAccelerator(Word key, TShiftState shift) const;
+  NativeInt GetData() const { return FData; }
+  void SetData(NativeInt value) { FData = value; }
+  TdxBar* GetMergeSourceBar() const { return FMergeSourceBar; }
+
+  // ---- Recent use
+  Integer GetUseCount() const { return FUseCount; }
+  void SetUseCount(Integer value) { FUseCount = value; }
+  Integer GetRecentIndex() const;
+  void SetRecentIndex(Integer index);
+  void MarkUsed(Boolean count = true);
+  void SendToBottom();
+  void ResetUseCount();
+  void CopyRecentData(TdxBarItemLink* source);
+  void RecalcVisible();
+  void UpdateItemAction();
+
+  void Assign(TPersistent* source) override;
   void DefineProperties(TFiler* filer) override;
 
  private:
+  friend class TdxBarItemLinks;
+  friend class TdxBarItem;
   void ReadItemName(TReader* reader);
   void WriteItemName(TWriter* writer);
+  void UserGlyphChanged(TObject* sender);
+  void LinkChanged(Boolean structural);
   TdxBarItem* FItem = nullptr;
   AnsiString FLoadedItemName;
+  Boolean FBeginGroup = false;
+  TdxBarButtonGroupPosition FButtonGroup = bgpNone;
+  Boolean FDistributed = true;
+  Boolean FMostRecentlyUsed = true;
+  TdxBarItemPosition FPosition = ipBeginsNewRow;
+  AnsiString FUserCaption;
+  TdxBarUserDefines FUserDefine;
+  TBitmap* FUserGlyph = nullptr;
+  TdxBarPaintStyle FUserPaintStyle = psStandard;
+  Integer FUserWidth = 0;
+  TdxBarItemViewLevels FViewLevels{ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly};
+  Boolean FVisible = true;
+  Boolean FLoadedVisible = true;
+  Integer FUseCount = 0;
+  Integer FDetachedRecentIndex = -1;
+  NativeInt FData = 0;
+  TdxBar* FMergeSourceBar = nullptr;
 };
 
-// Core of the link collection of a bar or a sub item.
+// The ordered links of a bar, a sub item or a popup menu, with the lists of links shown now.
 class TdxBarItemLinks : public TOwnedCollection {
   ORV_CLASS(TdxBarItemLinks, TOwnedCollection)
  public:
   TdxBarItemLinks(TdxBarManager* barManager, TPersistent* owner);
+  ~TdxBarItemLinks() override;
 
-  TdxBarManager* GetBarManager() const { return FBarManager; }
+  TdxBarManager* GetBarManager() const;
+  void SetBarManager(TdxBarManager* value) { FBarManager = value; }
   TdxBarItemLink* Add() { return static_cast<TdxBarItemLink*>(TCollection::Add()); }
+  TdxBarItemLink* Insert(Integer index) { return static_cast<TdxBarItemLink*>(TCollection::Insert(index)); }
   TdxBarItemLink* AddItem(TdxBarItem* item);
   TdxBarItemLink* GetItem(Integer index) const { return static_cast<TdxBarItemLink*>(TCollection::GetItem(index)); }
-  // The first link whose item runs the shortcut.
+  TComponent* GetOwnerComponent() const;
+  Integer IndexOfLink(TdxBarItemLink* link) const;
+  Integer IndexOfItemName(const AnsiString& name) const;
+  void Move(Integer from, Integer to);
+  Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText);
+  // True when the owner is not a bar (menus show all their links).
+  Boolean CanShowAllLinks() const;
+
+  // ---- Lists of the links shown now
+  void RefreshLists();
+  Integer GetAvailableItemCount() const { return Integer(FAvailable.size()); }
+  TdxBarItemLink* GetAvailableItem(Integer index) const { return FAvailable.at(size_t(index)); }
+  Integer GetCanVisibleItemCount() const { return Integer(FCanVisible.size()); }
+  TdxBarItemLink* GetCanVisibleItem(Integer index) const { return FCanVisible.at(size_t(index)); }
+  Integer GetVisibleItemCount() const { return Integer(FVisibleList.size()); }
+  TdxBarItemLink* GetVisibleItem(Integer index) const { return FVisibleList.at(size_t(index)); }
+  Integer GetRecentItemCount() const { return FRecentItemCount; }
+  void SetRecentItemCount(Integer count);
+  void RestoreRecentItemCount();
+  Integer CalcRecentItemCount();
+  Boolean UsesRecentItems() const;
+  Boolean GetUseRecentItems() const { return FUseRecentItems; }
+  void SetUseRecentItems(Boolean value) { FUseRecentItems = value; }
+  Integer RecentIndexOf(const TdxBarItemLink* link) const;
+
+  // ---- Shortcuts and accelerators
+  // The items of the available links in order, after their actions updated.
   Boolean IsShortCut(TShortCut shortCut);
-  // The next link after `after` (from the first when nil), going round, whose item's caption
-  // has the key's character as its accelerator; nil when none.
+  void UpdateActions();
+  // The next link after `after` (from the first when nil), going round, whose caption has the
+  // key's character as its accelerator; nil when none.
   TdxBarItemLink* FindAcceleratorLink(Word key, TdxBarItemLink* after = nullptr);
+
+  // ---- Item options
+  TdxBarItemOptions* GetItemOptions() const { return FItemOptions; }
+  void SetItemOptions(TdxBarItemOptions* value) { FItemOptions->Assign(value); }
+  Integer GetDefaultItemOptionValue(TdxBarItemOption option) const;
+  Integer GetItemOptionValue(TdxBarItemOption option) const;
+  TdxBarItemLinks* GetParentLinks() const { return FParentLinks; }
+  void SetParentLinks(TdxBarItemLinks* value) { FParentLinks = value; }
+  Boolean GetShowDescriptions() const { return GetItemOptionValue(ioShowDescriptions) != 0; }
+  Boolean GetShowShortCuts() const { return GetItemOptionValue(ioShowShortCuts) != 0; }
+  TdxBarMenuItemSize GetItemSize() const { return TdxBarMenuItemSize(GetItemOptionValue(ioSize)); }
+
+  // Whether `owner`'s links are these or lie inside them at any depth.
+  Boolean HasLinksOwner(IdxBarLinksOwner* owner);
+  // Resolves the loaded item names and applies the loaded visibility.
+  void ResolveLoadedItems();
   // Drops the links of an item that is being destroyed.
   void RemoveItem(TdxBarItem* item);
+  Boolean GetInternal() const { return FInternal; }
+  void SetInternal(Boolean value) { FInternal = value; }
+  const TNotifyEvent& GetOnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
+  Boolean IsAssigning() const { return FAssigning; }
+
+  void Assign(TPersistent* source) override;
+
+ protected:
+  void Update(TCollectionItem* item) override;
 
  private:
+  friend class TdxBarItemLink;
+  Boolean IsManagerDesigning() const;
   TdxBarManager* FBarManager;
+  IdxBarLinksOwner* FLinksOwner = nullptr;
+  std::vector<TdxBarItemLink*> FAvailable;
+  std::vector<TdxBarItemLink*> FCanVisible;
+  std::vector<TdxBarItemLink*> FVisibleList;
+  std::vector<TdxBarItemLink*> FRecent;
+  Integer FRecentItemCount = -1;
+  Integer FPrevRecentItemCount = -1;
+  Boolean FUseRecentItems = true;
+  TdxBarItemOptions* FItemOptions = nullptr;
+  TdxBarItemLinks* FParentLinks = nullptr;
+  Boolean FInternal = false;
+  Boolean FAssigning = false;
+  TNotifyEvent FOnChange;
+};
+
+// An item that owns links of its own: it opens a submenu of them.
+class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
+  ORV_CLASS(TCustomdxBarSubItem, TdxBarItem)
+ public:
+  explicit TCustomdxBarSubItem(TComponent* owner);
+  ~TCustomdxBarSubItem() override;
+
+  Integer GetBarSize() const { return FBarSize; }
+  void SetBarSize(Integer value) { FBarSize = value < 0 ? 0 : value; }
+  Boolean GetDetachable() const { return FDetachable; }
+  void SetDetachable(Boolean value) { FDetachable = value; }
+  Integer GetDetachingBar() const;
+  void SetDetachingBar(Integer value);
+  TdxBar* GetDetachingBarObject() const { return FDetachingBar; }
+  TdxBarItemLinks* GetLinks() const { return FItemLinks; }
+  void SetItemLinks(TdxBarItemLinks* value) { FItemLinks->Assign(value); }
+  TdxBarItemOptions* GetItemOptions() const { return FItemLinks->GetItemOptions(); }
+  void SetItemOptions(TdxBarItemOptions* value) { FItemLinks->SetItemOptions(value); }
+  const TNotifyEvent& GetOnCloseUp() const { return FOnCloseUp; }
+  void SetOnCloseUp(const TNotifyEvent& value) { FOnCloseUp = value; }
+  const TNotifyEvent& GetOnPopup() const { return FOnPopup; }
+  void SetOnPopup(const TNotifyEvent& value) { FOnPopup = value; }
+  const TNotifyEvent& GetOnDetaching() const { return FOnDetaching; }
+  void SetOnDetaching(const TNotifyEvent& value) { FOnDetaching = value; }
+  void SetInternal(Boolean value);
+  void DoPopup() { FireNotifyEvent(this, FOnPopup); }
+  void DoCloseUp() { FireNotifyEvent(this, FOnCloseUp); }
+  void DoDetaching() { FireNotifyEvent(this, FOnDetaching); }
+  // A bar of the manager is going: the detaching bar forgets it.
+  void BarRemoved(TdxBar* bar);
+
+  TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
+  Boolean CanClick() override { return false; }
+  void BarManagerChanged() override;
+  Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
+  TComponent* GetInstance() override { return this; }
+
+ private:
+  TdxBarItemLinks* FItemLinks;
+  Integer FBarSize = 0;
+  Boolean FDetachable = false;
+  TdxBar* FDetachingBar = nullptr;
+  TNotifyEvent FOnCloseUp, FOnPopup, FOnDetaching;
+};
+
+class TdxBarSubItem : public TCustomdxBarSubItem {
+  ORV_CLASS(TdxBarSubItem, TCustomdxBarSubItem)
+ public:
+  explicit TdxBarSubItem(TComponent* owner) : TCustomdxBarSubItem(owner) {}
+  Boolean GetAllowCustomizing() const { return FAllowCustomizing; }
+  void SetAllowCustomizing(Boolean value) { FAllowCustomizing = value; }
+  AnsiString GetDefaultCaption() override;
+  Boolean CanMergeWith(TdxBarItem* item) override { return dynamic_cast<TdxBarSubItem*>(item) != nullptr; }
+
+ private:
+  Boolean FAllowCustomizing = true;
+};
+
+// A sub item whose entries are generated when its menu opens.
+class TCustomdxBarContainerItem : public TCustomdxBarSubItem {
+  ORV_CLASS(TCustomdxBarContainerItem, TCustomdxBarSubItem)
+ public:
+  explicit TCustomdxBarContainerItem(TComponent* owner) : TCustomdxBarSubItem(owner) {}
+  const TNotifyEvent& GetOnGetData() const { return FOnGetData; }
+  void SetOnGetData(const TNotifyEvent& value) { FOnGetData = value; }
+  // Adds the generated links to `links` at `index` (the menu window calls it).
+  virtual void AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink, Boolean firstTime);
+  virtual void DeleteListItems(TdxBarItemLinks* links, Integer index) {}
+  virtual void ClearItemList() { FNeedClear = false; }
+  virtual Boolean HidesOwnLink() { return true; }
+  void MarkForClear() { FNeedClear = true; }
+  void ItemsChanged(TObject* sender);
+  Boolean CanBeVisible() override { return bool(FOnGetData); }
+
+ protected:
+  Boolean FInGetData = false;
+
+ private:
+  Boolean FNeedClear = false;
+  TNotifyEvent FOnGetData;
+};
+
+// A list of strings shown as numbered commands.
+class TdxBarListItem : public TCustomdxBarContainerItem {
+  ORV_CLASS(TdxBarListItem, TCustomdxBarContainerItem)
+ public:
+  explicit TdxBarListItem(TComponent* owner);
+  ~TdxBarListItem() override;
+
+  Integer GetDataIndex() const;
+  void SetDataIndex(Integer value);
+  Integer GetItemIndex() const { return FItemIndex; }
+  void SetItemIndex(Integer value) { FItemIndex = value; }
+  TStrings* GetItems() const { return FItems; }
+  void SetItems(TStrings* value);
+  Boolean GetShowCheck() const { return FShowCheck; }
+  void SetShowCheck(Boolean value) { FShowCheck = value; }
+  Boolean GetShowNumbers() const { return FShowNumbers; }
+  void SetShowNumbers(Boolean value) { FShowNumbers = value; }
+  // The generated buttons.
+  Integer GetGeneratedCount() const { return Integer(FItemList.size()); }
+  TdxBarButton* GetGenerated(Integer index) const { return FItemList.at(size_t(index)); }
+
+  virtual AnsiString GetItemHint(const AnsiString& text) { return AnsiString(); }
+  virtual AnsiString FormatItemText(const AnsiString& text) { return text; }
+  virtual AnsiString GetItemDisplayText(Integer index) { return FormatItemText(FItems->Get(index)); }
+
+  void AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink, Boolean firstTime) override;
+  void DeleteListItems(TdxBarItemLinks* links, Integer index) override;
+  void ClearItemList() override;
+  void DirectClick() override;
+  Boolean CanBeVisible() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void EntryClick(TObject* sender);
+  void FreeGenerated();
+  TStringList* FItems;
+  Integer FItemIndex = -1;
+  Boolean FShowCheck = false;
+  Boolean FShowNumbers = true;
+  std::vector<TdxBarButton*> FItemList;
+};
+
+// Inserts the links of its own collection into the menu that shows it.
+class TdxBarContainerItem : public TCustomdxBarContainerItem {
+  ORV_CLASS(TdxBarContainerItem, TCustomdxBarContainerItem)
+ public:
+  explicit TdxBarContainerItem(TComponent* owner);
+  Boolean HasVisibleLinks();
+  void AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink, Boolean firstTime) override;
+  void DeleteListItems(TdxBarItemLinks* links, Integer index) override;
+  Boolean CanBeVisible() override;
+  Boolean CanMergeWith(TdxBarItem* item) override { return dynamic_cast<TdxBarContainerItem*>(item) != nullptr; }
 };
 
 // Core of the bar: a component of the manager's bar collection with its links.
@@ -362,6 +990,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetControl(TCustomdxBarControl* value) { FControl = value; }
   // The shortcut search of a bar: the items of its links.
   Boolean IsShortCut(TShortCut shortCut);
+  Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
+  TComponent* GetInstance() override { return this; }
   Boolean GetHiddenBecauseEmpty() const { return FHiddenBecauseEmpty; }
   void SetHiddenBecauseEmpty(Boolean value) { FHiddenBecauseEmpty = value; }
   Boolean GetChanged() const { return FChanged; }
@@ -370,6 +1000,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // Streamed inside their manager.
   bool HasParent() const override { return true; }
   void BeforeDestruction() override;
+  void SetName(const AnsiString& newName) override;
+  // The name an older description gave the bar.
+  const AnsiString& GetOldName() const { return FOldName; }
 
  protected:
   TcxComponentCollection* GetParentCollection(TComponent* parent) override;
@@ -390,6 +1023,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   Boolean FChanged = false;
   TdxBarItemLinks* FItemLinks;
   TCustomdxBarControl* FControl = nullptr;
+  AnsiString FOldName;
 };
 
 class TdxBars : public TcxComponentCollection {
@@ -618,6 +1252,10 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   Boolean InCustomizingMode() const { return FIsCustomizing || IsDesigning(); }
   Boolean IsCustomizing() const { return FIsCustomizing; }
   Boolean IsUpdateLocked() const { return FLockUpdate > 0; }
+  // How often the bars were re-laid out (each last unlock lays them out once).
+  Integer GetRealignCount() const { return FRealignCount; }
+  // While the older list of bars of a description is read.
+  Boolean IsReadingOldBars() const { return FReadingOldBars; }
   Boolean IsDragging() const { return FDragging; }
   TWinControl* GetOwnerControl() const;
   TCustomForm* GetMainForm() const;
@@ -966,6 +1604,8 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   Boolean FDragging = false;
   // Counters and flags.
   Integer FLockUpdate = 0;
+  Integer FRealignCount = 0;
+  Boolean FReadingOldBars = false;
   Integer FDesignerModifiedLock = 0;
   Integer FReadStateCount = 0;
   Boolean FModified = false;
@@ -1135,6 +1775,8 @@ struct TdxBarHookServices {
   void (*AcceleratorLinkPressed)(TdxBarItemLink* link, Boolean unique) = nullptr;
   // Closes the chain of active bar windows, innermost first.
   void (*CloseActiveBarControls)() = nullptr;
+  // Re-lays out the manager's bar windows and dock sites.
+  void (*RealignBars)(TdxBarManager* manager) = nullptr;
 };
 TdxBarHookServices& BarHookServices();
 

@@ -463,9 +463,20 @@ void HideHourglassCursor() {
 
 void TcxDesignController::NotifyDesignerModified(TCustomForm* form) {
   if (FLockCount > 0 || FNotifying) return;
+  if (!form || !form->GetDesigner()) return;
   FNotifying = true;
-  // No form designer exists in this system: there is nobody to tell.
+  try {
+    form->GetDesigner()->Modified();
+  } catch (...) {
+    FNotifying = false;
+    throw;
+  }
   FNotifying = false;
+}
+
+TcxDesignController* cxDesignController() {
+  static TcxDesignController controller;
+  return &controller;
 }
 
 void NotifyRootDesignerModified(TControl* control) {}

@@ -277,6 +277,9 @@ class TcxDesignController : public TObject {
   Boolean FNotifying = false;
 };
 
+// The design controller the components share.
+TcxDesignController* cxDesignController();
+
 // ==== Drop-position arrow =====================================================================
 
 // Places: 0 left of the target, 1 above, 2 right, 3 below.

@@ -46,6 +46,13 @@ using TIdleEvent = orv::Event<void(TObject* sender, bool& done)>;
 using TMessageEvent = orv::Event<void(MSG& msg, bool& handled)>;
 using TShowHintEvent = orv::Event<void(AnsiString& hintStr, bool& canShow, THintInfo& hintInfo)>;
 
+// The designer of a form at design time: told when the form's components change.
+class IDesignerNotify {
+ public:
+  virtual ~IDesignerNotify() = default;
+  virtual void Modified() = 0;
+};
+
 // A windowed control that may scroll its children (the base of forms).
 class TScrollingWinControl : public TWinControl {
   ORV_CLASS(TScrollingWinControl, TWinControl)
@@ -67,6 +74,10 @@ class TCustomForm : public TScrollingWinControl {
   virtual void AfterConstruction();
 
   void Dispatch(TMessage& message) override;
+
+  // The form's designer (none at run time); not owned.
+  IDesignerNotify* GetDesigner() const { return FDesigner; }
+  void SetDesigner(IDesignerNotify* value) { FDesigner = value; }
 
   // ---- Showing and closing ----
   void Show();
@@ -186,6 +197,7 @@ class TCustomForm : public TScrollingWinControl {
 
  private:
   friend class TApplication;
+  IDesignerNotify* FDesigner = nullptr;
   void SetActive(bool value);
   void SetWindowFocus();
   void ReadTextHeight(TReader* reader);

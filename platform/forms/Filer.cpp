@@ -541,6 +541,18 @@ void TReader::ReadCollection(TCollection* collection) {
   ReadItems(CollectionRef{collection, &orv::CollectionItemsAccess()}, v, FPropertyPath);
 }
 
+void TReader::ReadCollectionInto(const std::function<TPersistent*(Integer index)>& target) {
+  const FormValue& v = Take();
+  if (v.Kind != FormValueKind::Collection) orv::detail::BadValue(v);
+  const AnsiString path = FPropertyPath;
+  for (std::size_t i = 0; i < v.Items.size(); ++i) {
+    TPersistent* object = target(Integer(i));
+    if (!object) continue;
+    const AnsiString itemPath = path + "[" + std::to_string(i) + "]";
+    for (const FormProperty& p : v.Items[i].Properties) ReadProperty(Instance::Of(object), p, itemPath + "." + p.Name);
+  }
+}
+
 void TReader::ResolveFixups() {
   for (const Fixup& f : FFixups) {
     FComponentName = f.ComponentName;

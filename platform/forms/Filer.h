@@ -34,6 +34,8 @@
 // values DefineProperties writes. No ancestor is ever compared: GetAncestor is nullptr.
 #pragma once
 
+#include <functional>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,6 +117,9 @@ class TReader : public TFiler {
   Variant ReadVariant();
   // Replaces the items of `collection` by those of a collection value.
   void ReadCollection(TCollection* collection);
+  // A collection value whose elements are read into objects the caller chooses: `target`
+  // answers the object for element i (older descriptions kept some lists this way).
+  void ReadCollectionInto(const std::function<TPersistent*(Integer index)>& target);
 
  private:
   struct Fixup;

@@ -511,6 +511,9 @@ class EventProp : public PropInfo {
     const auto* typed = dynamic_cast<const TypedMethod<Sig>*>(method);
     return typed && FGet(SelfOf<T>(self)) == typed->Bind(root);
   }
+  bool IsStored(void* self) const override { return !FStored || FStored(SelfOf<T>(self)); }
+
+  std::function<bool(T*)> FStored;
 
  private:
   std::function<Event<Sig>(T*)> FGet;

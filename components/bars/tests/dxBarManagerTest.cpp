@@ -73,6 +73,7 @@ class BarManagerTest : public ::testing::Test {
   TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut) {
     auto* button = new TdxBarButton(Form.get());
     button->SetParentComponent(Manager);
+    button->SetCategory(0);
     button->SetCaption(caption);
     button->SetShortCut(shortCut);
     button->SetOnClick(TNotifyEvent(&Counter, &TClickCounter::Click));
@@ -289,18 +290,46 @@ TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
   EXPECT_EQ(GetClass("TTestItem"), nullptr);
 }
 
+int gRealigns = 0;
+TdxBarManager* gRealignedManager = nullptr;
+void CountRealign(TdxBarManager* manager) {
+  ++gRealigns;
+  gRealignedManager = manager;
+}
+
 TEST_F(BarManagerTest, UpdateLocksNestAndRelayOutOnce) {
+  BarHookServices().RealignBars = CountRealign;
+  gRealigns = 0;
+  const Integer realigns = Manager->GetRealignCount();
   MainMenu->SetChanged(true);
   Manager->BeginUpdate();
   Manager->BeginUpdate();
   EXPECT_TRUE(Manager->IsUpdateLocked());
   Manager->EndUpdate();
+  EXPECT_EQ(gRealigns, 0);
   EXPECT_TRUE(MainMenu->GetChanged());
   Manager->EndUpdate();
   EXPECT_FALSE(Manager->IsUpdateLocked());
+  EXPECT_EQ(gRealigns, 1);
+  EXPECT_EQ(gRealignedManager, Manager);
+  EXPECT_EQ(Manager->GetRealignCount(), realigns + 1);
   EXPECT_FALSE(MainMenu->GetChanged());
   Manager->EndUpdate();  // an unbalanced end changes nothing
   EXPECT_FALSE(Manager->IsUpdateLocked());
+  EXPECT_EQ(gRealigns, 1);
+
+  // Freeing an item whose links stand on three bars inside a lock re-lays out once at the end.
+  TdxBar* second = Manager->AddToolbar();
+  TdxBar* third = Manager->AddToolbar();
+  second->GetLinks()->AddItem(Button);
+  third->GetLinks()->AddItem(Button);
+  gRealigns = 0;
+  Manager->BeginUpdate();
+  Button->Free();
+  EXPECT_EQ(gRealigns, 0);
+  Manager->EndUpdate();
+  EXPECT_EQ(gRealigns, 1);
+  EXPECT_EQ(MainMenu->GetLinks()->GetCount() + second->GetLinks()->GetCount() + third->GetLinks()->GetCount(), 0);
 }
 
 TEST_F(BarManagerTest, RenamingTheManagerAtDesignTimeRenamesItsItems) {
@@ -950,6 +979,7 @@ TEST_F(BarManagerTest, FormDescriptionRoundTrip) {
       "    end\n"
       "    object btnFind: TdxBarButton\n"
       "      Caption = 'Find'\n"
+      "      Category = 0\n"
       "      ShortCut = 113\n"
       "      OnClick = ButtonClick\n"
       "    end\n"
