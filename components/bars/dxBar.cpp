@@ -379,7 +379,11 @@ void TdxBarItem::SetAction(TBasicAction* value) {
 }
 
 void TdxBarItem::ActionLinkChanged(TObject* sender) {
-  if (FActionLink && FActionLink->GetAction()) ActionChange(FActionLink->GetAction(), false);
+  // Each changed value of the action already reached the item through the link's setters, which
+  // leave alone what the item no longer takes from the action. The whole-action notice only
+  // fills what is still empty: copying every value again would wipe the item's own ones (its
+  // shortcut when the action has none) whenever the action is enabled or its list gets images.
+  if (TBasicAction* action = FActionLink ? FActionLink->GetAction() : nullptr) ActionChange(action, true);
 }
 
 void TdxBarItem::ActionChange(TObject* sender, Boolean checkDefaults) {
@@ -1836,6 +1840,75 @@ void TdxBarItemLinks::Update(TCollectionItem* item) {
   FireNotifyEvent(this, FOnChange);
 }
 
+namespace {
+// The bar whose links are being merged into another bar: links added by the merge remember it.
+TdxBar* gMergingBar = nullptr;
+}  // namespace
+
+void TdxBarItemLinks::Merge(TdxBarItemLinks* source) {
+  if (!source || source == this) return;
+  TdxBar* const savedBar = gMergingBar;
+  if (auto* bar = dynamic_cast<TdxBar*>(source->GetOwnerComponent())) gMergingBar = bar;
+  try {
+    for (Integer s = 0; s < source->GetCount(); ++s) {
+      TdxBarItemLink* sourceLink = source->GetItem(s);
+      TdxBarItem* sourceItem = sourceLink->GetItem();
+      if (!sourceItem) continue;
+      TdxBarItemMergeKind kind = sourceItem->GetMergeKind();
+      Integer position = -1;
+      if (kind == mkMergeByCaption) {
+        for (Integer i = GetCount() - 1; i >= 0 && position < 0; --i) {
+          TdxBarItem* item = GetItem(i)->GetItem();
+          if (item && item->GetMergeKind() == mkMergeByCaption && GetItem(i)->GetCaption() == sourceLink->GetCaption() &&
+              item->CanMergeWith(sourceItem) && sourceItem->CanMergeWith(item))
+            position = i;
+        }
+        if (position < 0) kind = mkAdd;
+      }
+      if (kind == mkAdd) {
+        // Behind the last link of the greatest merge order not above the source item's.
+        Integer best = -1, bestOrder = -1;
+        for (Integer i = 0; i < GetCount(); ++i) {
+          TdxBarItem* item = GetItem(i)->GetItem();
+          if (item && item->GetMergeOrder() <= sourceItem->GetMergeOrder() && item->GetMergeOrder() >= bestOrder) {
+            best = i;
+            bestOrder = item->GetMergeOrder();
+          }
+        }
+        position = best + 1;
+      }
+      if (TdxBarManager* manager = GetBarManager()) manager->DoMergeItemLink(this, source, sourceLink, kind, position);
+      if (position < 0) kind = mkNone;
+      if (kind == mkMergeByCaption) {
+        TdxBarItem* target = position < GetCount() ? GetItem(position)->GetItem() : nullptr;
+        if (!target || !target->CanMergeWith(sourceItem) || !sourceItem->CanMergeWith(target)) kind = mkNone;
+        if (kind != mkNone && target->GetItemLinks() && sourceItem->GetItemLinks())
+          target->GetItemLinks()->Merge(sourceItem->GetItemLinks());
+      } else if (kind == mkAdd && position <= GetCount()) {
+        TdxBarItemLink* link = Insert(position);
+        link->Assign(sourceLink);
+        if (link->GetCollection() == this) link->FMergeSourceBar = gMergingBar;
+      }
+    }
+  } catch (...) {
+    gMergingBar = savedBar;
+    throw;
+  }
+  gMergingBar = savedBar;
+}
+
+void TdxBarItemLinks::Unmerge(TdxBar* bar) {
+  for (Integer i = GetCount() - 1; i >= 0; --i) {
+    if (i >= GetCount()) continue;
+    TdxBarItemLink* link = GetItem(i);
+    if (link->FMergeSourceBar) {
+      if (!bar || link->FMergeSourceBar == bar) link->Free();
+    } else if (TdxBarItem* item = link->GetItem(); item && item->GetItemLinks() && item->GetItemLinks() != this) {
+      item->GetItemLinks()->Unmerge(bar);
+    }
+  }
+}
+
 // ---- Item options
 
 TdxBarItemOptions::TdxBarItemOptions(TdxBarItemLinks* links) : FLinks(links) {
@@ -2264,6 +2337,11 @@ void TdxBarBackgrounds::Assign(TPersistent* source) {
 // ==== The bar manager =========================================================================
 
 TdxBarPainterClass dxBarSkinPainterClass = TdxBarStandardPainter::StaticClass();
+
+namespace {
+// The manager carries the skinning mark from the start.
+[[maybe_unused]] const Boolean kBarManagerSkinnable = (RegisterSkinnableClass(TdxBarManager::StaticClass()), true);
+}  // namespace
 
 namespace {
 
@@ -3027,11 +3105,15 @@ void TdxBarManager::Loaded() {
   inherited::Loaded();
   if (FLockUpdate > 0) return;
   FLoadingBars = true;
-  for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->ApplyLoadedVisible();
-  for (Integer i = 0; i < GetItemCount(); ++i)
-    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this)
-      links->ResolveLoadedItems();
-  for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->ResolveLoadedItems();
+  {
+    // Applying what was read is no change the designer has to hear of.
+    orv::TFlagScope applying(FApplyingLoadedValues, true);
+    for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->ApplyLoadedVisible();
+    for (Integer i = 0; i < GetItemCount(); ++i)
+      if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this)
+        links->ResolveLoadedItems();
+    for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->ResolveLoadedItems();
+  }
   if (IsDesigning()) {
     // A stable sort of the items by category, one neighbour swap at a time.
     Boolean swapped = true;

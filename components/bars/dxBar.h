@@ -72,8 +72,6 @@ using TdxBarMergeEvent = orv::Event<void(TdxBarManager* sender, TdxBarManager* c
 using TdxBarShowPopupEvent = orv::Event<void(TdxBarManager* sender, TdxBarItemLinks* popupItemLinks)>;
 using TdxBarClickItemEvent = orv::Event<void(TdxBarManager* sender, TdxBarItem* clickedItem)>;
 
-// The mark of classes that take part in look-and-feel skinning.
-class IdxSkinSupport : public virtual IInterface {};
 
 // The form designer at design time, the run-time selection controller while the customization
 // form is open; the manager forwards to it and answers defaults without one.
@@ -779,6 +777,11 @@ class TdxBarItemLinks : public TOwnedCollection {
   Boolean GetShowShortCuts() const { return GetItemOptionValue(ioShowShortCuts) != 0; }
   TdxBarMenuItemSize GetItemSize() const { return TdxBarMenuItemSize(GetItemOptionValue(ioSize)); }
 
+  // Merges the links of another bar or menu into these: by caption into sub items of the same
+  // kind, otherwise added by merge order (the manager's OnMergeItemLink may move them).
+  void Merge(TdxBarItemLinks* source);
+  // Frees the links a merge of `bar` added (of every bar when nil), at any depth.
+  void Unmerge(TdxBar* bar);
   // Whether `owner`'s links are these or lie inside them at any depth.
   Boolean HasLinksOwner(IdxBarLinksOwner* owner);
   // Resolves the loaded item names and applies the loaded visibility.

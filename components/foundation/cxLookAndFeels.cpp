@@ -414,3 +414,25 @@ AnsiString TcxLookAndFeelController::GetSkinName() const {
 void TcxLookAndFeelController::SetSkinName(const AnsiString& value) {
   if (TcxLookAndFeel* root = GetRootLookAndFeel()) root->SetSkinName(value);
 }
+
+// ==== Skinnable classes =======================================================================
+
+namespace {
+std::vector<TClass>& SkinnableClasses() {
+  static std::vector<TClass> classes;
+  return classes;
+}
+}  // namespace
+
+void RegisterSkinnableClass(TClass componentClass) {
+  auto& classes = SkinnableClasses();
+  if (componentClass && std::find(classes.begin(), classes.end(), componentClass) == classes.end())
+    classes.push_back(componentClass);
+}
+
+Boolean IsSkinnableClass(TClass componentClass) {
+  const auto& classes = SkinnableClasses();
+  for (TClass c = componentClass; c; c = c->ClassParent())
+    if (std::find(classes.begin(), classes.end(), c) != classes.end()) return true;
+  return false;
+}

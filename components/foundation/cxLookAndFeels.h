@@ -18,6 +18,13 @@
 
 class TcxLookAndFeel;
 
+// The mark of classes that take part in look-and-feel skinning. A class carrying it registers
+// itself, so that the mark can be asked of the class without an instance.
+class IdxSkinSupport : public virtual IInterface {};
+void RegisterSkinnableClass(TClass componentClass);
+// Whether the class or one of its ancestors carries the mark.
+Boolean IsSkinnableClass(TClass componentClass);
+
 enum TcxLookAndFeelValue { lfvKind, lfvNativeStyle, lfvSkinName };
 using TcxLookAndFeelValues = orv::Set<TcxLookAndFeelValue>;
 inline constexpr TcxLookAndFeelValues cxLookAndFeelValuesAll{lfvKind, lfvNativeStyle, lfvSkinName};

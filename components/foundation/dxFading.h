@@ -32,6 +32,15 @@ class IdxFadingElementData : public virtual IInterface {
   virtual Boolean GetFrameImage(TdxGPImage*& image) = 0;
 };
 
+// A painter that can fade parts of bars draws the toolbar's mark through this; the fader
+// decides whether fading runs at all.
+class IFadingPainter : public virtual IInterface {
+ public:
+  virtual void DrawMark(TObject* toolbar, HDC dc, Boolean hot, const TRect& rect) = 0;
+  // Whether fade images must be made opaque before they are drawn.
+  virtual Boolean NeedOpaqueFadeImages() = 0;
+};
+
 // An object that can fade.
 class IdxFadingObject : public virtual IInterface {
  public:

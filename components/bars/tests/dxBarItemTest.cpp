@@ -229,14 +229,14 @@ TEST_F(BarItemTest, TheActionFillsTheItemAndItsLinkedValuesAreNotStored) {
   auto* actions = new TActionList(Form.get());
   auto* action = new TAction(Form.get());
   action->SetActionList(actions);
-  action->SetCaption("Копировать в буфер");
+  action->SetCaption("Копировать в буфер"_a);
   action->SetImageIndex(5);
   action->SetShortCut(ShortCut('C', false, true, false));
   action->SetOnExecute(TNotifyEvent(&Events, &TItemEvents::Execute));
 
   TdxBarButton* item = NewItem();
   item->SetAction(action);
-  EXPECT_EQ(item->GetCaption(), "Копировать в буфер");
+  EXPECT_EQ(item->GetCaption(), "Копировать в буфер"_a);
   EXPECT_EQ(item->GetImageIndex(), 5);
   EXPECT_EQ(item->GetShortCut(), ShortCut('C', false, true, false));
   EXPECT_TRUE(item->GetActionLink()->IsCaptionLinked());
@@ -246,14 +246,14 @@ TEST_F(BarItemTest, TheActionFillsTheItemAndItsLinkedValuesAreNotStored) {
   action->SetEnabled(false);
   EXPECT_FALSE(item->GetEnabled());
   action->SetEnabled(true);
-  action->SetCaption("Копировать");
-  EXPECT_EQ(item->GetCaption(), "Копировать");
+  action->SetCaption("Копировать"_a);
+  EXPECT_EQ(item->GetCaption(), "Копировать"_a);
 
   // A caption set by hand no longer counts as the action's: the link leaves it alone and it
   // is stored.
-  item->SetCaption("Своё");
-  item->GetActionLink()->SetCaption("Другое");
-  EXPECT_EQ(item->GetCaption(), "Своё");
+  item->SetCaption("Своё"_a);
+  item->GetActionLink()->SetCaption("Другое"_a);
+  EXPECT_EQ(item->GetCaption(), "Своё"_a);
   EXPECT_TRUE(item->IsCaptionStored());
 
   // With check defaults an item keeps the values it already has.
@@ -269,7 +269,7 @@ TEST_F(BarItemTest, TheActionFillsTheItemAndItsLinkedValuesAreNotStored) {
   // The action going away leaves the item its values.
   action->Free();
   EXPECT_EQ(item->GetAction(), nullptr);
-  EXPECT_EQ(item->GetCaption(), "Своё");
+  EXPECT_EQ(item->GetCaption(), "Своё"_a);
   EXPECT_EQ(item->GetImageIndex(), 5);
 }
 
@@ -443,6 +443,51 @@ TEST_F(BarItemTest, AcceleratorsOfLinks) {
   EXPECT_FALSE(letter->IsAccelerator('X', TShiftState{}));
 }
 
+TEST_F(BarItemTest, MergingJoinsSubItemsOfOneCaptionAndUnmergingTakesOnlyThatBarsLinks) {
+  auto* file = NewItem<TdxBarSubItem>("File");
+  file->SetMergeKind(mkMergeByCaption);
+  file->GetLinks()->AddItem(NewItem("Open"));
+  TdxBarButton* help = NewItem("Help");
+  help->SetMergeOrder(5);
+  Bar->GetLinks()->AddItem(file);
+  Bar->GetLinks()->AddItem(help);
+
+  TdxBar* child = Manager->AddToolbar();
+  auto* childFile = NewItem<TdxBarSubItem>("File");
+  childFile->SetMergeKind(mkMergeByCaption);
+  childFile->GetLinks()->AddItem(NewItem("Save"));
+  TdxBarButton* tools = NewItem("Tools");
+  tools->SetMergeOrder(1);  // before Help, whose order is greater
+  TdxBarButton* none = NewItem("Private");
+  none->SetMergeKind(mkNone);
+  child->GetLinks()->AddItem(childFile);
+  child->GetLinks()->AddItem(tools);
+  child->GetLinks()->AddItem(none);
+  TdxBar* other = Manager->AddToolbar();
+  other->GetLinks()->AddItem(NewItem("Other"));
+
+  Bar->GetLinks()->Merge(child->GetLinks());
+  Bar->GetLinks()->Merge(other->GetLinks());
+  // File, Other (order 0, behind File), Tools (order 1), Help (order 5).
+  ASSERT_EQ(Bar->GetLinks()->GetCount(), 4);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(0)->GetItem(), file);  // no second "File"
+  EXPECT_EQ(Bar->GetLinks()->GetItem(1)->GetCaption(), "Other");
+  EXPECT_EQ(Bar->GetLinks()->GetItem(1)->GetMergeSourceBar(), other);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(2)->GetItem(), tools);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(2)->GetMergeSourceBar(), child);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(3)->GetItem(), help);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(3)->GetMergeSourceBar(), nullptr);
+  ASSERT_EQ(file->GetLinks()->GetCount(), 2);
+  EXPECT_EQ(file->GetLinks()->GetItem(1)->GetCaption(), "Save");
+
+  Bar->GetLinks()->Unmerge(child);
+  ASSERT_EQ(Bar->GetLinks()->GetCount(), 3);
+  EXPECT_EQ(Bar->GetLinks()->GetItem(1)->GetCaption(), "Other");
+  EXPECT_EQ(file->GetLinks()->GetCount(), 1);
+  Bar->GetLinks()->Unmerge(nullptr);
+  EXPECT_EQ(Bar->GetLinks()->GetCount(), 2);
+}
+
 // ---- Container items
 
 TEST_F(BarItemTest, AListItemGeneratesNumberedButtons) {
@@ -544,6 +589,13 @@ TEST_F(BarItemTest, TheEditFontTakesTheIconTitleFontHeight) {
   orv::SystemSettings().IconTitleFont.lfHeight = -8;  // at least 11 pixels
   Manager->GetFont()->SetName("Tahoma");
   EXPECT_EQ(Manager->GetEditFont()->GetHeight(), -11);
+}
+
+TEST_F(BarItemTest, TheManagerClassCarriesTheSkinningMark) {
+  EXPECT_TRUE(IsSkinnableClass(TdxBarManager::StaticClass()));
+  EXPECT_NE(dynamic_cast<IdxSkinSupport*>(Manager), nullptr);
+  EXPECT_FALSE(IsSkinnableClass(TdxBarItem::StaticClass()));
+  EXPECT_FALSE(IsSkinnableClass(nullptr));
 }
 
 struct TCountingDesigner : IDesignerNotify {

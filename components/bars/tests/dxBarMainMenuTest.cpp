@@ -1,0 +1,183 @@
+// The program's main menu as its window's description holds it: the menu bar with the sub
+// items "Программа", "Результат поиска" and "Сведения", the buttons with their shortcuts,
+// images and group starts, two of them bound to actions; read into a manager, written back
+// unchanged, and run by its shortcuts.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "components/bars/dxBar.h"
+#include "platform/controls/ActnList.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Graphics.h"
+#include "platform/controls/ImgList.h"
+#include "platform/controls/Menus.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+#include "platform/windowing/Backend.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+class TMainMenuForm : public TForm {
+  ORV_CLASS(TMainMenuForm, TForm)
+ public:
+  explicit TMainMenuForm(TComponent* owner) : TForm(owner) {}
+  void dxBarButton4Click(TObject* sender) { Log.push_back("exit"); }
+  void dxBarButton1Click(TObject* sender) { Log.push_back("about"); }
+  void aWriteToFileExecute(TObject* sender) { Log.push_back("write"); }
+  void aCopyToClipboardExecute(TObject* sender) { Log.push_back("copy"); }
+  std::vector<std::string> Log;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TMainMenuForm) {
+  using T = TMainMenuForm;
+  p.Method("dxBarButton4Click", &T::dxBarButton4Click);
+  p.Method("dxBarButton1Click", &T::dxBarButton1Click);
+  p.Method("aWriteToFileExecute", &T::aWriteToFileExecute);
+  p.Method("aCopyToClipboardExecute", &T::aCopyToClipboardExecute);
+}
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+AnsiString ReadFixture() {
+  std::ifstream in(std::string(ORV_SOURCE_DIR) + "/components/bars/tests/MainMenu.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class BarMainMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Application->ResetTerminated();
+    BarHookServices() = TdxBarHookServices();
+    // The menu font of the machine the window was designed on: the manager follows the system
+    // menu font and stores it.
+    LOGFONT& menuFont = orv::SystemSettings().NonClient.lfMenuFont;
+    menuFont.lfHeight = -12;
+    menuFont.lfCharSet = DEFAULT_CHARSET;
+    std::snprintf(menuFont.lfFaceName, sizeof(menuFont.lfFaceName), "%s", "Segoe UI");
+    Text = ReadFixture();
+    ASSERT_FALSE(Text.empty());
+    Form.reset(new TMainMenuForm(nullptr));
+    orv::ReadComponentFromText(Form.get(), Text);
+    Manager = GetBarManagerOwnedBy(Form.get());
+    ASSERT_NE(Manager, nullptr);
+  }
+  void TearDown() override {
+    Form.reset();
+    BarHookServices() = TdxBarHookServices();
+    orv::headless::Reset();
+  }
+  template <class T>
+  T* Find(const char* name) {
+    return dynamic_cast<T*>(Form->FindComponent(name));
+  }
+  static void Run() { Application->ProcessMessages(); }
+  void Press(Word key, bool shift = false, bool ctrl = false) {
+    orv::headless::PressKey(key, shift, ctrl);
+    Run();
+  }
+
+  AnsiString Text;
+  Owned<TMainMenuForm> Form;
+  TdxBarManager* Manager = nullptr;
+};
+
+TEST_F(BarMainMenuTest, TheDescriptionBuildsTheMenuAndIsWrittenBackUnchanged) {
+  EXPECT_EQ(Manager->GetStyle(), bmsOffice11);
+  EXPECT_EQ(Manager->GetMenuAnimations(), maFade);
+  EXPECT_TRUE(Manager->GetUseSystemFont());
+  EXPECT_FALSE(Manager->GetMenusShowRecentItemsFirst());
+  EXPECT_TRUE(Manager->GetShowShortCutInHint());
+  EXPECT_TRUE(Manager->GetUseF10ForMenu());
+  ASSERT_EQ(Manager->GetItemCount(), 7);
+
+  TdxBar* bar = Manager->GetMainMenuBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetCaption(), "Главное меню"_a);
+  TdxBarItemLinks* links = bar->GetLinks();
+  ASSERT_EQ(links->GetVisibleItemCount(), 2);
+  EXPECT_EQ(links->GetItem(0)->GetCaption(), "Программа"_a);
+  EXPECT_EQ(links->GetItem(1)->GetCaption(), "Сведения"_a);
+  EXPECT_TRUE(links->GetItem(1)->GetBeginGroup());
+
+  auto* program = Find<TdxBarSubItem>("dxBarSubItem1");
+  auto* results = Find<TdxBarSubItem>("dxBarSubItem3");
+  ASSERT_TRUE(program && results);
+  ASSERT_EQ(program->GetLinks()->GetCount(), 2);
+  EXPECT_EQ(program->GetLinks()->GetItem(0)->GetItem(), results);
+  EXPECT_EQ(program->GetLinks()->GetItem(1)->GetCaption(), "Выход"_a);
+  EXPECT_TRUE(program->GetLinks()->GetItem(1)->GetBeginGroup());
+
+  // Action-bound captions, images from the image list, shortcuts.
+  struct {
+    const char* name;
+    AnsiString caption;
+    Integer image;
+    TShortCut shortCut;
+  } buttons[] = {{"dxBarButton3", "Записать в файл..."_a, 3, VK_F2},
+                 {"dxBarButton2", "Копировать в буфер"_a, 5, ShortCut('C', false, true, false)},
+                 {"dxBarButton4", "Выход"_a, 2, VK_F10},
+                 {"dxBarButton1", "О программе"_a, 1, VK_F1}};
+  for (auto b : buttons) {
+    auto* button = Find<TdxBarButton>(b.name);
+    ASSERT_NE(button, nullptr) << b.name;
+    EXPECT_EQ(button->GetCaption(), b.caption) << b.name;
+    EXPECT_EQ(button->GetImageIndex(), b.image) << b.name;
+    EXPECT_TRUE(button->IsImageValid()) << b.name;
+    EXPECT_EQ(button->GetShortCut(), b.shortCut) << b.name;
+    EXPECT_EQ(button->GetCategory(), 0) << b.name;
+  }
+  EXPECT_EQ(Manager->GetImages(), Find<TImageList>("ImageList1"));
+
+  const AnsiString written = orv::WriteComponentToText(Form.get());
+  EXPECT_EQ(written, Text);
+}
+
+TEST_F(BarMainMenuTest, ShortcutsRunTheClicksAndTheActions) {
+  Form->Show();
+  Run();
+  Manager->SetUseF10ForMenu(false);  // with the menu key F10 enters the menu instead
+  Press(VK_F1);
+  Press(VK_F2);
+  Press('C', false, true);
+  Press(VK_F10);
+  EXPECT_EQ(Form->Log, (std::vector<std::string>{"about", "write", "copy", "exit"}));
+
+  // A disabled action disables its button: its shortcut runs nothing.
+  Form->Log.clear();
+  Find<TAction>("aWriteToFile")->SetEnabled(false);
+  EXPECT_FALSE(Find<TdxBarButton>("dxBarButton3")->GetEnabled());
+  Press(VK_F2);
+  EXPECT_TRUE(Form->Log.empty());
+  Find<TAction>("aWriteToFile")->SetEnabled(true);
+  Press(VK_F2);
+  EXPECT_EQ(Form->Log, (std::vector<std::string>{"write"}));
+}
+
+TEST_F(BarMainMenuTest, F10EntersTheMenuWhileItIsTheMenuKey) {
+  static int starts = 0;
+  starts = 0;
+  BarHookServices().StartNavigation = [](TdxBarManager*) { ++starts; };
+  Form->Show();
+  Run();
+  Press(VK_F10);
+  EXPECT_EQ(starts, 1);
+  EXPECT_TRUE(Form->Log.empty());
+}
+
+}  // namespace
