@@ -18,16 +18,18 @@ namespace {
 template <class T>
 using Owned = std::unique_ptr<T, orv::FreeDeleter>;
 
-// Every living properties object.
+// Every living properties object. The list lives for the whole process: properties objects held
+// by static objects (the grid's fallback repository item, for one) are freed during static
+// destruction and must still find it.
 std::vector<TcxCustomEditProperties*>& PropertiesList() {
-  static std::vector<TcxCustomEditProperties*> list;
-  return list;
+  static auto* list = new std::vector<TcxCustomEditProperties*>;
+  return *list;
 }
 
 // Every living in-place edit list.
 std::vector<TcxInplaceEditList*>& InplaceEditLists() {
-  static std::vector<TcxInplaceEditList*> lists;
-  return lists;
+  static auto* lists = new std::vector<TcxInplaceEditList*>;  // lives for the whole process too
+  return *lists;
 }
 
 // Set by CreateInplace around the virtual constructor.
