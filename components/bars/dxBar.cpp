@@ -134,12 +134,14 @@ void TdxBarComponent::NotifyChanged(Boolean passNil) {
   for (TdxBarComponentList* list : lists) list->ComponentChanged(passNil ? nullptr : this);
 }
 
-Boolean TdxBarComponent::IsDeletable() {
+Boolean TdxBarComponent::IsDeletable(Boolean forced) {
   return !FBarManager || FBarManager->AllowsDeletion();
 }
 
-void TdxBarComponent::DeleteSelectable() {
-  if (IsDeletable()) Free();
+void TdxBarComponent::DeleteSelectable(TObject*& selection, Boolean forced) {
+  if (!IsDeletable(forced)) return;
+  selection = nullptr;
+  Free();
 }
 
 Integer TdxBarComponent::GetSelectionState() {
@@ -366,7 +368,8 @@ void TdxBarItem::SetAction(TBasicAction* value) {
   TdxBarManager* manager = FBarManager;
   if (loading && manager) manager->LockDesignerModified(true);
   try {
-    if (!FActionLink) FActionLink = new TdxBarItemActionLink(this);
+    if (!FActionLink)
+      FActionLink = orv::ClassOf<TdxBarItemActionLink>(GetActionLinkClass()).Create(static_cast<TObject*>(this));
     FActionLink->SetAction(value);
     FActionLink->SetOnChange(TNotifyEvent(this, &TdxBarItem::ActionLinkChanged));
     ActionChange(value, loading);
@@ -741,6 +744,38 @@ void TdxBarItem::SetParentComponent(TComponent* value) {
   }
 }
 
+// ---- Designer and customizing selection
+
+// Command sets of the customizing menus: the run-time set, and the design-time set while the
+// design controller customizes a link.
+constexpr Integer kRunTimeItemCommands = 1049;
+constexpr Integer kDesignItemCommands = 2;
+
+Boolean TdxBarItem::IsDeletable(Boolean forced) {
+  return (GetLinkCount() > 0 && !forced) || inherited::IsDeletable(forced);
+}
+
+void TdxBarItem::DeleteSelectable(TObject*& selection, Boolean forced) {
+  if (forced || GetLinkCount() == 0)
+    inherited::DeleteSelectable(selection, forced);
+  else
+    DeleteLinks();
+}
+
+void TdxBarItem::AddSelectionOwner(TdxObjectList* list) {
+  if (FBarManager) list->AddUnique(FBarManager->GetOwner());
+}
+
+Integer TdxBarItem::GetCustomizationCommands() {
+  return IsDesigningNow() ? kDesignItemCommands : kRunTimeItemCommands;
+}
+
+void TdxBarItem::ActivateInDesigner() {
+  if (FBarManager) FBarManager->EditItem(this);
+}
+
+TClass TdxBarItem::GetActionLinkClass() { return TdxBarItemActionLink::StaticClass(); }
+
 // ---- Action link
 
 TdxBarItemActionLink::TdxBarItemActionLink(TObject* client) : TActionLink(client) { AssignClient(client); }
@@ -1009,6 +1044,111 @@ void TdxBarButton::DoClick() {
   inherited::DoClick();
 }
 
+Integer TdxBarButton::GetCustomizationCommands() {
+  return inherited::GetCustomizationCommands() | (IsDesigningNow() ? 0x120 : 0x20);
+}
+
+// ---- Large buttons
+
+TdxBarLargeButton::TdxBarLargeButton(TComponent* owner) : TdxBarButton(owner), FHotGlyph(new TBitmap) {
+  FHotGlyph->SetOnChange(TNotifyEvent(this, &TdxBarLargeButton::HotGlyphBitmapChanged));
+  SetShowCaption(true);
+}
+
+TdxBarLargeButton::~TdxBarLargeButton() { orv::Free(FHotGlyph); }
+
+void TdxBarLargeButton::SetAutoGrayScale(Boolean value) {
+  if (FAutoGrayScale == value) return;
+  FAutoGrayScale = value;
+  InvalidateControls();
+}
+
+void TdxBarLargeButton::SetHeight(Integer value) {
+  if (FHeight == value || value < 0) return;
+  FHeight = value;
+  RepaintBars();
+}
+
+void TdxBarLargeButton::SetHotGlyph(TBitmap* value) { FHotGlyph->Assign(value); }
+
+void TdxBarLargeButton::SetHotImageIndex(Integer value) {
+  if (FHotImageIndex == value) return;
+  FHotImageIndex = value;
+  HotGlyphChanged();
+}
+
+Boolean TdxBarLargeButton::IsHotImageValid() {
+  TCustomImageList* images = FBarManager ? FBarManager->GetHotImages() : nullptr;
+  return images && FHotImageIndex >= 0 && FHotImageIndex < images->GetCount();
+}
+
+Boolean TdxBarLargeButton::IsLargeImageValid() {
+  TCustomImageList* images = FBarManager ? FBarManager->GetLargeImages() : nullptr;
+  return images && GetLargeImageIndex() >= 0 && GetLargeImageIndex() < images->GetCount();
+}
+
+// While SyncImageIndex holds, ImageIndex mirrors LargeImageIndex. A description holds
+// ImageIndex only when the two were made to differ; since it may come in any order with the
+// other two values, loading notes which of them it set and decides once it has seen them.
+void TdxBarLargeButton::SetImageIndex(Integer value) {
+  const Boolean loading = IsLoadingNow();
+  if (loading && !FInSync) FSetImageIndex = true;
+  inherited::SetImageIndex(value);
+  if (FInSync) return;
+  if (loading && GetLargeImageIndex() == -1 && (FSyncImageIndex || !FSetSyncImageIndex)) {
+    orv::TFlagScope sync(FInSync, true);
+    SetLargeImageIndex(GetImageIndex());
+  } else if (!FSetSyncImageIndex) {
+    FSyncImageIndex = false;  // a hand-set small index breaks the mirror
+  }
+}
+
+void TdxBarLargeButton::SetLargeImageIndex(Integer value) {
+  if (IsLoadingNow() && !FInSync) FSetLargeImageIndex = true;
+  inherited::SetLargeImageIndex(value);
+}
+
+void TdxBarLargeButton::LargeGlyphChanged() {
+  if (!FInSync && FSyncImageIndex) {
+    if (IsLoadingNow() && FSetImageIndex) {
+      FSyncImageIndex = GetLargeImageIndex() == GetImageIndex();
+    } else {
+      orv::TFlagScope sync(FInSync, true);
+      SetImageIndex(GetLargeImageIndex());
+    }
+  }
+  inherited::LargeGlyphChanged();
+}
+
+void TdxBarLargeButton::SetSyncImageIndex(Boolean value) {
+  if (IsLoadingNow() && !FInSync) FSetSyncImageIndex = true;
+  if (FSyncImageIndex == value) return;
+  FSyncImageIndex = value;
+  if (value) LargeGlyphChanged();
+}
+
+Boolean TdxBarLargeButton::CanUseAccelerator(TdxBarItemLink* link) {
+  if (!inherited::CanUseAccelerator(link)) return false;
+  const Boolean onToolbar = link && dynamic_cast<TdxBar*>(link->GetOwnerLinks()->GetOwnerComponent());
+  return !onToolbar || GetShowCaption();
+}
+
+Integer TdxBarLargeButton::GetCustomizationCommands() { return inherited::GetCustomizationCommands() & ~0x20; }
+
+void TdxBarLargeButton::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("ImageIndex", TReaderProc(this, &TdxBarLargeButton::ReadImageIndex),
+                        TWriterProc(this, &TdxBarLargeButton::WriteImageIndex), !FSyncImageIndex);
+}
+
+void TdxBarLargeButton::ReadImageIndex(TReader* reader) { SetImageIndex(reader->ReadInteger()); }
+void TdxBarLargeButton::WriteImageIndex(TWriter* writer) { writer->WriteInteger(GetImageIndex()); }
+
+void TdxBarLargeButton::Loaded() {
+  inherited::Loaded();
+  FSetImageIndex = FSetLargeImageIndex = FSetSyncImageIndex = false;
+}
+
 TdxBarLabel::TdxBarLabel(TComponent* owner) : TdxBarItem(owner) { SetShowCaption(true); }
 
 Boolean TdxBarSeparator::CanBePlacedOn(Integer barKind, TdxBar* bar, AnsiString& errorText) {
@@ -1029,6 +1169,10 @@ TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* owner) : TdxBarItem(owner) 
 TCustomdxBarSubItem::~TCustomdxBarSubItem() {
   SetDetachingBar(-1);
   orv::Free(FItemLinks);
+}
+
+Integer TCustomdxBarSubItem::GetCustomizationCommands() {
+  return inherited::GetCustomizationCommands() | (IsDesigningNow() ? 0x100 : 0);
 }
 
 void TCustomdxBarSubItem::BarManagerChanged() { FItemLinks->SetBarManager(GetBarManager()); }
@@ -4507,6 +4651,23 @@ ORV_PUBLISH(TdxBarButton) {
   p.Property("ShortCut", &T::GetShortCutValue, &T::SetShortCutValue).Default(0).Stored(&T::IsShortCutStored);
   p.Property("UnclickAfterDoing", &T::GetUnclickAfterDoing, &T::SetUnclickAfterDoing).Default(true);
   p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
+}
+
+ORV_PUBLISH(TdxBarLargeButton) {
+  using T = TdxBarLargeButton;
+  p.Property("AutoGrayScale", &T::GetAutoGrayScale, &T::SetAutoGrayScale).Default(true);
+  p.Property("GlyphLayout", &T::GetGlyphLayout, &T::SetGlyphLayout).Default(glTop);
+  p.Property("Height", &T::GetHeight, &T::SetHeight).Default(0);
+  p.Property("HotGlyph", &T::GetHotGlyph, &T::SetHotGlyph);
+  p.Property("HotImageIndex", &T::GetHotImageIndex, &T::SetHotImageIndex).Default(-1);
+  p.Property("LargeImageIndex", &T::GetLargeImageIndex, &T::SetLargeImageIndex)
+      .Default(-1)
+      .Stored(&T::IsLargeImageIndexStored);
+  p.Property("ShowCaption", &T::GetShowCaption, &T::SetShowCaption).Default(true);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Default(0);
+  // Written as a value of its own, and only while it does not mirror LargeImageIndex.
+  p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Stored([](T*) { return false; });
+  p.Property("SyncImageIndex", &T::GetSyncImageIndex, &T::SetSyncImageIndex).Default(true);
 }
 
 ORV_PUBLISH(TdxBarLabel) {}

@@ -150,8 +150,12 @@ class TdxBarComponent : public TComponent {
   // The stored Enabled, for form descriptions.
   Boolean GetEnabledValue() const { return FEnabled; }
   // Selection in the designer (the design controller completes these).
-  virtual Boolean IsDeletable();
-  virtual void DeleteSelectable();
+  // Whether the designer lets the component go; `forced` deletes even what has other ways out
+  // (an item with links loses only its links unless forced).
+  virtual Boolean IsDeletable(Boolean forced = false);
+  // Deletes the selected object; `selection` (the caller's reference to it) is cleared when the
+  // object itself was freed.
+  virtual void DeleteSelectable(TObject*& selection, Boolean forced = false);
   virtual void ApplyCommand(Integer command) {}
   virtual TdxBarManager* GetBarManager() const { return FBarManager; }
   virtual void AddSelectionOwner(TdxObjectList* list) { list->AddUnique(GetOwner()); }
@@ -356,7 +360,16 @@ class TdxBarItem : public TdxBarComponent {
   virtual Boolean HasImage() { return FImageIndex >= 0 || FLargeImageIndex >= 0; }
   virtual Boolean HasHotImage() { return false; }
   virtual AnsiString GetDefaultCaption();
+  virtual AnsiString GetDefaultKeyTip() { return AnsiString(); }
+  virtual Boolean HasStyleColor() { return false; }
+  // Whether the item wants to hear of its links that a bar window leaves out for lack of room.
+  virtual Boolean WantsHiddenLinkNotify() { return false; }
+  virtual void HandleHiddenLink(TdxBarItemLink* link) {}
+  // The class of the action link the item makes for its Action (a TdxBarItemActionLink).
+  virtual TClass GetActionLinkClass();
   TCustomImageList* GetImages() const;
+  // Hands the item to the designer's item editor (a double click on it while designing).
+  void ActivateInDesigner();
 
   // ---- Change fan-out
   virtual void CaptionChanged();
@@ -395,6 +408,17 @@ class TdxBarItem : public TdxBarComponent {
   void Notification(TComponent* component, TOperation operation) override;
   void ReadState(TReader* reader) override;
   void SetName(const AnsiString& newName) override;
+  // ---- Designer and customizing selection
+  // With links and not forced the item is deletable (its links go); otherwise the designer
+  // decides.
+  Boolean IsDeletable(Boolean forced = false) override;
+  // Frees the item when forced or without links; otherwise deletes only its links.
+  void DeleteSelectable(TObject*& selection, Boolean forced = false) override;
+  void AddSelectionOwner(TdxObjectList* list) override;
+  Integer GetCustomizationCommands() override;
+  Boolean HasSeveralLinks() override { return GetLinkCount() > 1; }
+  void InvalidateSelection() override { InvalidateControls(); }
+
   // Items with a category are streamed inside their manager; the others beside it.
   bool HasParent() const override { return FCategory >= 0; }
   TComponent* GetParentComponent() const override;
@@ -590,6 +614,7 @@ class TdxBarButton : public TdxBarItem {
   void PaintStyleChanged() override;
   AnsiString GetDefaultCaption() override;
   void DoClick() override;
+  Integer GetCustomizationCommands() override;
 
  private:
   Boolean FAllowAllUp = false;
@@ -599,6 +624,59 @@ class TdxBarButton : public TdxBarItem {
   Integer FGroupIndex = 0;
   Boolean FDown = false;
   Boolean FLowered = false;
+};
+
+// A button drawn with a large image and its caption below or beside it, with a hot image and
+// a size of its own. Its small ImageIndex follows LargeImageIndex while SyncImageIndex is set.
+class TdxBarLargeButton : public TdxBarButton {
+  ORV_CLASS(TdxBarLargeButton, TdxBarButton)
+ public:
+  explicit TdxBarLargeButton(TComponent* owner);
+  ~TdxBarLargeButton() override;
+
+  Boolean GetAutoGrayScale() const { return FAutoGrayScale; }
+  void SetAutoGrayScale(Boolean value);
+  Integer GetHeight() const { return FHeight; }
+  void SetHeight(Integer value);
+  TBitmap* GetHotGlyph() const { return FHotGlyph; }
+  void SetHotGlyph(TBitmap* value);
+  Integer GetHotImageIndex() const { return FHotImageIndex; }
+  void SetHotImageIndex(Integer value);
+  Boolean GetSyncImageIndex() const { return FSyncImageIndex; }
+  void SetSyncImageIndex(Boolean value);
+  Boolean IsLargeImageIndexStored() const { return IsImageIndexStored(); }
+  // The indexes address images of the manager's hot and large image lists.
+  Boolean IsHotImageValid();
+  Boolean IsLargeImageValid();
+
+  void SetImageIndex(Integer value) override;
+  void SetLargeImageIndex(Integer value) override;
+  Integer GetActionImageIndex() override { return GetLargeImageIndex(); }
+  void SetActionImageIndex(Integer value) override { SetLargeImageIndex(value); }
+  Boolean CanUseAccelerator(TdxBarItemLink* link) override;
+  Boolean HasHotImage() override { return FHotImageIndex >= 0; }
+  Boolean HasImage() override { return GetLargeImageIndex() >= 0; }
+  void LargeGlyphChanged() override;
+  void WidthChanged() override { RepaintBars(); }
+  Integer GetCustomizationCommands() override;
+  void DefineProperties(TFiler* filer) override;
+  void Loaded() override;
+
+ private:
+  void HotGlyphBitmapChanged(TObject* sender) { HotGlyphChanged(); }
+  void ReadImageIndex(TReader* reader);
+  void WriteImageIndex(TWriter* writer);
+  Boolean FAutoGrayScale = true;
+  Integer FHeight = 0;
+  TBitmap* FHotGlyph;
+  Integer FHotImageIndex = -1;
+  Boolean FSyncImageIndex = true;
+  // Which of the three values the description set while loading, and whether a synchronising
+  // assignment runs.
+  Boolean FSetImageIndex = false;
+  Boolean FSetLargeImageIndex = false;
+  Boolean FSetSyncImageIndex = false;
+  Boolean FInSync = false;
 };
 
 // A label only shows its caption; a separator is a titled line in menus.
@@ -615,6 +693,7 @@ class TdxBarSeparator : public TdxBarLabel {
   // Menus only.
   Boolean CanBePlacedOn(Integer barKind, TdxBar* bar, AnsiString& errorText) override;
   AnsiString GetDefaultCaption() override;
+  Integer GetCustomizationCommands() override { return inherited::GetCustomizationCommands() & ~0x1000; }
 };
 
 // One placement of an item on a bar or in a menu.
@@ -851,6 +930,7 @@ class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
 
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
   Boolean CanClick() override { return false; }
+  Integer GetCustomizationCommands() override;
   void BarManagerChanged() override;
   Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
   TComponent* GetInstance() override { return this; }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarStrs.h"
@@ -315,6 +317,171 @@ TEST_F(BarItemTest, RadioGroupButtonsStayExclusive) {
   EXPECT_EQ(plain->GetGroupIndex(), 0);
   buttons[0]->SetButtonStyle(bsDropDown);
   EXPECT_FALSE(buttons[0]->GetDown());
+}
+
+// ---- Large buttons
+
+// Whether a line of the text, without its indentation, starts with `start`.
+bool HasLineStarting(const AnsiString& text, const char* start) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find_first_not_of(' ') != std::string::npos && line.compare(line.find_first_not_of(' '), std::strlen(start), start) == 0)
+      return true;
+  return false;
+}
+
+// Reads one large button from a description into a fresh form and answers it; the form is kept
+// in `form`.
+TdxBarLargeButton* ReadLargeButton(Owned<TForm>& form, const char* values) {
+  const AnsiString text = AnsiString("object LargeForm: TForm\n"
+                                     "  object dxBarManager1: TdxBarManager\n"
+                                     "    Categories.Strings = (\n"
+                                     "      'Default')\n"
+                                     "    object Large: TdxBarLargeButton\n"
+                                     "      Category = 0\n") +
+                          values +
+                          "    end\n"
+                          "  end\n"
+                          "end\n";
+  form.reset(new TForm(nullptr));
+  orv::ReadComponentFromText(form.get(), text);
+  return dynamic_cast<TdxBarLargeButton*>(form->FindComponent("Large"));
+}
+
+TEST_F(BarItemTest, ALargeButtonsSmallIndexMirrorsTheLargeOneUntilSetByHand) {
+  auto* large = NewItem<TdxBarLargeButton>("Big");
+  EXPECT_TRUE(large->GetShowCaption());
+  EXPECT_TRUE(large->GetSyncImageIndex());
+  large->SetLargeImageIndex(3);
+  EXPECT_EQ(large->GetImageIndex(), 3);
+  EXPECT_TRUE(large->HasImage());
+  large->SetImageIndex(1);  // by hand: the mirror breaks
+  EXPECT_FALSE(large->GetSyncImageIndex());
+  large->SetLargeImageIndex(4);
+  EXPECT_EQ(large->GetImageIndex(), 1);
+  large->SetSyncImageIndex(true);  // restored: the small index follows again at once
+  EXPECT_EQ(large->GetImageIndex(), 4);
+  EXPECT_FALSE(large->HasHotImage());
+  large->SetHotImageIndex(0);
+  EXPECT_TRUE(large->HasHotImage());
+  large->SetHeight(-1);
+  EXPECT_EQ(large->GetHeight(), 0);
+}
+
+TEST_F(BarItemTest, ALargeButtonReadFromADescriptionKeepsItsIndexesAndIsWrittenBackSo) {
+  struct {
+    const char* values;
+    int image, large;
+    bool sync;
+    bool writesImageIndex;
+  } cases[] = {
+      // Only the large index: the small one follows it.
+      {"      LargeImageIndex = 3\n", 3, 3, true, false},
+      // Both, differing by choice: both are kept and the mirror is off.
+      {"      LargeImageIndex = 3\n      SyncImageIndex = False\n      ImageIndex = 2\n", 2, 3, false, true},
+      // An older description without SyncImageIndex: differing indexes still turn it off.
+      {"      LargeImageIndex = 3\n      ImageIndex = 2\n", 2, 3, false, true},
+      // The small index before the large one.
+      {"      ImageIndex = 2\n      LargeImageIndex = 3\n", 2, 3, false, true},
+      // Equal indexes mirror.
+      {"      ImageIndex = 5\n      LargeImageIndex = 5\n", 5, 5, true, false},
+  };
+  Form.reset();
+  for (const auto& c : cases) {
+    Owned<TForm> form;
+    TdxBarLargeButton* large = ReadLargeButton(form, c.values);
+    ASSERT_NE(large, nullptr) << c.values;
+    EXPECT_EQ(large->GetImageIndex(), c.image) << c.values;
+    EXPECT_EQ(large->GetLargeImageIndex(), c.large) << c.values;
+    EXPECT_EQ(large->GetSyncImageIndex(), c.sync) << c.values;
+    const AnsiString written = orv::WriteComponentToText(form.get());
+    EXPECT_EQ(HasLineStarting(written, "ImageIndex = "), c.writesImageIndex) << written;
+    // Read back, the button is the same.
+    Owned<TForm> again(new TForm(nullptr));
+    orv::ReadComponentFromText(again.get(), written);
+    auto* copy = dynamic_cast<TdxBarLargeButton*>(again->FindComponent("Large"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GetImageIndex(), c.image) << written;
+    EXPECT_EQ(copy->GetLargeImageIndex(), c.large) << written;
+    EXPECT_EQ(copy->GetSyncImageIndex(), c.sync) << written;
+  }
+}
+
+TEST_F(BarItemTest, ALargeButtonsAcceleratorOnAToolbarNeedsItsCaptionShown) {
+  auto* large = NewItem<TdxBarLargeButton>("&Open");
+  large->SetPaintStyle(psCaptionGlyph);
+  TdxBarItemLink* onBar = Bar->GetLinks()->AddItem(large);
+  auto* sub = NewItem<TdxBarSubItem>("Menu");
+  TdxBarItemLink* inMenu = sub->GetLinks()->AddItem(large);
+  EXPECT_TRUE(large->CanUseAccelerator(onBar));
+  large->SetShowCaption(false);
+  EXPECT_FALSE(large->CanUseAccelerator(onBar));
+  EXPECT_TRUE(large->CanUseAccelerator(inMenu));
+}
+
+// ---- Designer and customizing selection
+
+struct TRefusingDesigner : IdxBarDesigner {
+  bool Allow = false;
+  Boolean AllowsDeletion() override { return Allow; }
+  void FillSelection(TList*) override {}
+  Integer GetSelectionState(TPersistent*) override { return 0; }
+  Boolean IsSelectedObject(TPersistent*) override { return false; }
+  void ChangeSelection(TPersistent*, Integer) override {}
+  void ReplaceSelection(TList*) override {}
+  void EditItem(TdxBarItem* item) override { Edited = item; }
+  Boolean MakeUniqueName(const AnsiString&, AnsiString&) override { return false; }
+  TdxBarItem* Edited = nullptr;
+};
+
+TEST_F(BarItemTest, DeletingASelectedItemTakesItsLinksFirstAndTheItemOnlyWhenForcedOrBare) {
+  TdxBarButton* button = NewItem("Copy");
+  Bar->GetLinks()->AddItem(button);
+  auto* sub = NewItem<TdxBarSubItem>("Menu");
+  sub->GetLinks()->AddItem(button);
+  TObject* selection = button;
+  EXPECT_TRUE(button->HasSeveralLinks());
+  button->DeleteSelectable(selection, false);
+  EXPECT_EQ(button->GetLinkCount(), 0);  // the links went, the item stays selected
+  EXPECT_EQ(Bar->GetLinks()->GetCount(), 0);
+  EXPECT_EQ(selection, button);
+  EXPECT_GE(Manager->GetItemList()->IndexOf(button), 0);
+
+  // A designer that refuses deletion keeps the bare item.
+  TRefusingDesigner designer;
+  Manager->SetDesigner(&designer);
+  EXPECT_FALSE(button->IsDeletable(false));
+  button->DeleteSelectable(selection, false);
+  EXPECT_EQ(selection, button);
+  ASSERT_GE(Manager->GetItemList()->IndexOf(button), 0);
+  button->ActivateInDesigner();
+  EXPECT_EQ(designer.Edited, button);
+  designer.Allow = true;
+  Bar->GetLinks()->AddItem(button);
+  button->DeleteSelectable(selection, true);  // forced: the item itself goes
+  EXPECT_EQ(selection, nullptr);
+  EXPECT_EQ(Manager->GetItemList()->IndexOf(button), -1);
+  EXPECT_EQ(Bar->GetLinks()->GetCount(), 0);
+  Manager->SetDesigner(nullptr);
+}
+
+TEST_F(BarItemTest, CustomizationCommandSetsPerKindAtRunTimeAndInDesignMode) {
+  struct {
+    TdxBarItem* item;
+    int runTime, design;
+  } cases[] = {
+      {NewItem<TdxBarItem>(), 1049, 2},
+      {NewItem<TdxBarButton>(), 1049 | 0x20, 2 | 0x120},
+      {NewItem<TdxBarLargeButton>(), 1049, 2 | 0x100},
+      {NewItem<TdxBarSubItem>(), 1049, 2 | 0x100},
+      {NewItem<TdxBarSeparator>(), 1049 & ~0x1000, 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.item->GetCustomizationCommands(), c.runTime) << c.item->ClassName();
+    IncludeComponentState(c.item, TComponentState{csDesigning});
+    EXPECT_EQ(c.item->GetCustomizationCommands(), c.design) << c.item->ClassName();
+    ExcludeComponentState(c.item, TComponentState{csDesigning});
+  }
 }
 
 // ---- Links
