@@ -3284,6 +3284,37 @@ void TdxBarManager::Loaded() {
   }
   EndUpdate();
   FLoadingBars = false;
+  if (IsDesigning()) CheckBrokenLinks();
+}
+
+void TdxBarManager::CheckBrokenLinks() {
+  std::vector<TdxBarItemLink*> broken;
+  auto collect = [&](TdxBarItemLinks* links) {
+    for (Integer i = 0; i < links->GetCount(); ++i)
+      if (!links->GetItem(i)->GetItemRaw()) broken.push_back(links->GetItem(i));
+  };
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this) collect(links);
+  for (Integer i = 0; i < GetBarCount(); ++i) collect(GetBar(i)->GetLinks());
+  if (broken.empty()) return;
+  // The manager's dotted path: its owners' names, outermost first, and its own.
+  AnsiString path = GetName();
+  for (TComponent* owner = GetOwner(); owner; owner = owner->GetOwner())
+    if (!owner->GetName().empty()) path = owner->GetName() + "." + path;
+  const AnsiString text =
+      path +
+      " has broken bar item links. These links are not associated with any bar item, and may cause "
+      "problems when creating a bar layout.\r\n\r\nDo you want to delete broken bar item links?";
+  switch (::MessageBox(nullptr, text.c_str(), "Bar manager", MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+      for (TdxBarItemLink* link : broken) link->Free();
+      DesignerModified();
+      break;
+    case IDCANCEL:
+      throw EAbort("");
+    default:
+      break;
+  }
 }
 
 void TdxBarManager::Notification(TComponent* component, TOperation operation) {

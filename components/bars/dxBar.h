@@ -1647,6 +1647,8 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void RecalcRecentUseThreshold();
   void RepaintBars() {}
   void ReadBars(TReader* reader);
+  // Design mode, after loading: offers to delete the links whose item was not found.
+  void CheckBrokenLinks();
   void ReadDockControlHeights(TReader* reader);
   void WriteDockControlHeights(TWriter* writer);
   void WMActivate(Integer state, Boolean minimized, HWND other, HWND window);

@@ -1042,4 +1042,65 @@ TEST_F(BarManagerTest, FormDescriptionRoundTrip) {
   EXPECT_EQ(copyManager->GetCategories()->GetCount(), 2);
 }
 
+TEST_F(BarManagerTest, BrokenLinksAtDesignTimeAreOfferedForDeletion) {
+  const char* text =
+      "object BrokenForm: TForm\n"
+      "  object dxBarManager1: TdxBarManager\n"
+      "    Categories.Strings = (\n"
+      "      'Default')\n"
+      "    object dxBarManager1Bar1: TdxBar\n"
+      "      Caption = 'Main'\n"
+      "      ItemLinks = <\n"
+      "        item\n"
+      "          ItemName = 'btnGone'\n"
+      "        end\n"
+      "        item\n"
+      "          ItemName = 'btnFind'\n"
+      "        end>\n"
+      "    end\n"
+      "    object btnFind: TdxBarButton\n"
+      "      Caption = 'Find'\n"
+      "      Category = 0\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  Form.reset();
+  struct {
+    int answer;
+    int linksLeft;
+    bool aborts;
+  } cases[] = {{IDYES, 1, false}, {IDNO, 2, false}, {IDCANCEL, 0, true}};
+  for (const auto& c : cases) {
+    std::vector<AnsiString> texts;
+    orv::SetMessageBoxHandler([&](HWND, const AnsiString& t, const AnsiString&, UINT type) {
+      texts.push_back(t);
+      EXPECT_EQ(type & MB_TYPEMASK, UINT(MB_YESNOCANCEL));
+      return c.answer;
+    });
+    Owned<TForm> form(new TForm(nullptr));
+    IncludeComponentState(form.get(), TComponentState{csDesigning});
+    if (c.aborts) {
+      EXPECT_THROW(orv::ReadComponentFromText(form.get(), text), EAbort);
+    } else {
+      orv::ReadComponentFromText(form.get(), text);
+      TdxBarManager* manager = GetBarManagerOwnedBy(form.get());
+      ASSERT_NE(manager, nullptr);
+      ASSERT_EQ(manager->GetBar(0)->GetLinks()->GetCount(), c.linksLeft);
+      EXPECT_EQ(manager->GetBar(0)->GetLinks()->GetItem(c.linksLeft - 1)->GetItem(), manager->GetItem(0));
+    }
+    ASSERT_EQ(texts.size(), 1u) << c.answer;
+    EXPECT_EQ(texts[0].find("BrokenForm.dxBarManager1 has broken bar item links."), 0u) << texts[0];
+    orv::SetMessageBoxHandler(nullptr);
+  }
+
+  // At run time nothing is asked and the empty link stays.
+  int asked = 0;
+  orv::SetMessageBoxHandler([&](HWND, const AnsiString&, const AnsiString&, UINT) { return ++asked, IDYES; });
+  Owned<TForm> form(new TForm(nullptr));
+  orv::ReadComponentFromText(form.get(), text);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(GetBarManagerOwnedBy(form.get())->GetBar(0)->GetLinks()->GetCount(), 2);
+  orv::SetMessageBoxHandler(nullptr);
+}
+
 }  // namespace
