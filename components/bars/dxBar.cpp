@@ -4720,10 +4720,12 @@ ORV_PUBLISH(TdxBarSubItem) {
   using T = TdxBarSubItem;
   p.Property("BarSize", &T::GetBarSize, &T::SetBarSize).Default(0);
   p.Property("Detachable", &T::GetDetachable, &T::SetDetachable).Default(false);
+  p.Property("DetachingBar", &T::GetDetachingBar, &T::SetDetachingBar).Default(-1);
   PublishBarItemImages(p);
   p.Property("ShowCaption", &T::GetShowCaption, &T::SetShowCaption).Default(true);
   p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
   p.Property("OnDetaching", &T::GetOnDetaching, &T::SetOnDetaching);
+  p.Property("OnPaintBar", &T::GetOnPaintBar, &T::SetOnPaintBar);
   p.Property("AllowCustomizing", &T::GetAllowCustomizing, &T::SetAllowCustomizing).Default(true);
   p.Property("ItemLinks", &T::GetLinks);
   p.Property("ItemOptions", &T::GetItemOptions);

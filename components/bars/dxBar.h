@@ -897,6 +897,8 @@ class TdxBarItemLinks : public TOwnedCollection {
   TNotifyEvent FOnChange;
 };
 
+using TdxBarPaintSubMenuBarEvent = orv::Event<void(TObject* sender, TCanvas* canvas, const TRect& rect)>;
+
 // An item that owns links of its own: it opens a submenu of them.
 class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
   ORV_CLASS(TCustomdxBarSubItem, TdxBarItem)
@@ -925,6 +927,12 @@ class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
   void DoPopup() { FireNotifyEvent(this, FOnPopup); }
   void DoCloseUp() { FireNotifyEvent(this, FOnCloseUp); }
   void DoDetaching() { FireNotifyEvent(this, FOnDetaching); }
+  // Paints the band beside the submenu (BarSize wide) through OnPaintBar.
+  const TdxBarPaintSubMenuBarEvent& GetOnPaintBar() const { return FOnPaintBar; }
+  void SetOnPaintBar(const TdxBarPaintSubMenuBarEvent& value) { FOnPaintBar = value; }
+  virtual void DoPaintBar(TCanvas* canvas, const TRect& rect) {
+    if (FOnPaintBar) FOnPaintBar(this, canvas, rect);
+  }
   // A bar of the manager is going: the detaching bar forgets it.
   void BarRemoved(TdxBar* bar);
 
@@ -941,6 +949,7 @@ class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
   Boolean FDetachable = false;
   TdxBar* FDetachingBar = nullptr;
   TNotifyEvent FOnCloseUp, FOnPopup, FOnDetaching;
+  TdxBarPaintSubMenuBarEvent FOnPaintBar;
 };
 
 class TdxBarSubItem : public TCustomdxBarSubItem {

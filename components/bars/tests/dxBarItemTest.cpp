@@ -655,6 +655,40 @@ TEST_F(BarItemTest, MergingJoinsSubItemsOfOneCaptionAndUnmergingTakesOnlyThatBar
   EXPECT_EQ(Bar->GetLinks()->GetCount(), 2);
 }
 
+TEST_F(BarItemTest, TheDetachingBarIsAValidBarIndexAndIsForgottenWithItsBar) {
+  TdxBar* second = Manager->AddToolbar();
+  TdxBar* third = Manager->AddToolbar();
+  auto* sub = NewItem<TdxBarSubItem>("Menu");
+  EXPECT_EQ(sub->GetDetachingBar(), -1);
+  for (Integer bad : {-2, 3, 99}) {
+    sub->SetDetachingBar(bad);
+    EXPECT_EQ(sub->GetDetachingBar(), -1) << bad;
+  }
+  sub->SetDetachingBar(2);
+  EXPECT_EQ(sub->GetDetachingBarObject(), third);
+  second->Free();  // the index follows the bar
+  EXPECT_EQ(sub->GetDetachingBar(), 1);
+  third->Free();
+  EXPECT_EQ(sub->GetDetachingBar(), -1);
+  EXPECT_EQ(sub->GetDetachingBarObject(), nullptr);
+
+  // Written and read back with the description.
+  TdxBar* tools = Manager->AddToolbar();
+  Manager->GetCategories()->Add("Default");
+  sub->SetCategory(0);
+  sub->SetName("subMenu");
+  sub->SetDetachingBar(1);
+  ASSERT_EQ(sub->GetDetachingBarObject(), tools);
+  const AnsiString written = orv::WriteComponentToText(Form.get());
+  EXPECT_NE(written.find("DetachingBar = 1"), AnsiString::npos) << written;
+  Owned<TForm> copy(new TForm(nullptr));
+  Form.reset();
+  orv::ReadComponentFromText(copy.get(), written);
+  auto* copied = dynamic_cast<TdxBarSubItem*>(copy->FindComponent("subMenu"));
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(copied->GetDetachingBar(), 1);
+}
+
 // ---- Container items
 
 TEST_F(BarItemTest, AListItemGeneratesNumberedButtons) {
