@@ -1127,6 +1127,8 @@ class TcxCustomEdit : public TcxContainer,
   void PostEditValue(Boolean validateFirst = true);
   Boolean CanPostEditValue();
   Boolean DoEditing();
+  // OnEditing is being asked (DoEditing runs).
+  Boolean IsInOnEditing() const { return FInOnEditing; }
   void MarkModifiedAndClick();
   Boolean IsFocusedForDisplay();
   Boolean IsPosting() const { return FIsPosting; }

@@ -1065,6 +1065,115 @@ void TcxCustomInnerTextEdit::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
+// ==== Popup list box ==========================================================================
+
+TcxCustomEditListBox::TcxCustomEditListBox(TComponent* owner) : TcxCustomInnerListBox(owner) {
+  SetBorderStyle(bsNone);
+  // Every item is measured (by the font), so a font change re-measures the rows.
+  SetStyle(lbOwnerDrawVariable);
+}
+
+void TcxCustomEditListBox::BeforeDestruction() {
+  // The lookup data that made the list holds a link to it: it reads empty from here on.
+  InvalidateObjectLinks(this);
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomEditListBox::SetItemCount(Integer count) {
+  if (count < 0) count = 0;
+  TStrings* items = GetItems();
+  if (items->GetCount() == count) return;
+  items->BeginUpdate();
+  try {
+    while (items->GetCount() < count) items->Add(AnsiString());
+    while (items->GetCount() > count) items->Delete(items->GetCount() - 1);
+  } catch (...) {
+    items->EndUpdate();
+    throw;
+  }
+  items->EndUpdate();
+}
+
+void TcxCustomEditListBox::SelectionChanged() {
+  SyncScrollBars();
+  if (FOnSelectionChanged) FOnSelectionChanged(this);
+}
+
+void TcxCustomEditListBox::SetItemIndex(Integer value) {
+  orv::TObjectLinkGuard guard(this);
+  TcxCustomInnerListBox::SetItemIndex(value);
+  if (guard.Alive()) SelectionChanged();
+}
+
+void TcxCustomEditListBox::Click() {
+  orv::TObjectLinkGuard guard(this);
+  inherited::Click();
+  if (guard.Alive()) SelectionChanged();
+}
+
+AnsiString TcxCustomEditListBox::GetItemText(Integer index) { return GetItems()->Get(index); }
+
+Integer TcxCustomEditListBox::GetItemHeight(Integer index) {
+  TcxScreenCanvas* canvas = GetScreenCanvas();
+  canvas->SetCanvasFont(GetFont());
+  return canvas->TextHeightOf("Wg");
+}
+
+Integer TcxCustomEditListBox::GetItemWidth(Integer index) {
+  TcxScreenCanvas* canvas = GetScreenCanvas();
+  canvas->SetCanvasFont(GetFont());
+  return canvas->TextWidthOf(GetItemText(index));
+}
+
+Boolean TcxCustomEditListBox::DrawsItemsByDefault() {
+  if (!FEdit) return inherited::DrawsItemsByDefault();
+  const Integer style = FEdit->TextProperties()->GetEditingStyle();
+  return style == 2 || style == 3;
+}
+
+void TcxCustomEditListBox::DrawItem(Integer index, TRect rect, TOwnerDrawState state) {
+  if (DoDrawItem(index, rect, state)) return;
+  TCanvas* canvas = TCustomListBox::GetCanvas();
+  canvas->FillRect(rect);
+  if (index < 0 || index >= GetItems()->GetCount()) return;
+  const AnsiString text = GetItemText(index);
+  RECT r{rect.Left + 2, rect.Top, rect.Right, rect.Bottom};
+  const int saved = SetBkMode(canvas->GetHandle(), TRANSPARENT);
+  DrawText(canvas->GetHandle(), text.c_str(), int(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  SetBkMode(canvas->GetHandle(), saved);
+}
+
+void TcxCustomEditListBox::MeasureItem(Integer index, Integer& height) { height = GetItemHeight(-1); }
+
+void TcxCustomEditListBox::MouseMove(TShiftState shift, Integer x, Integer y) {
+  orv::TObjectLinkGuard guard(this);
+  inherited::MouseMove(shift, x, y);
+  if (!guard.Alive() || !FHotTrack || !HandleAllocated() || GetCapture() == GetHandle()) return;
+  const Integer item = ItemAtPos(TPoint{x, y}, true);
+  if (item >= 0 && item != GetItemIndex()) SetItemIndex(item);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) {
+  if (inherited::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  if (!HandleAllocated()) return false;
+  UINT lines = 3;
+  SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  orv::TObjectLinkGuard guard(this);
+  for (UINT i = 0; i < lines && guard.Alive(); ++i)
+    Perform(WM_VSCROLL, wheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+  return true;
+}
+
+void TcxCustomEditListBox::Dispatch(TMessage& message) {
+  if (message.Msg == WM_SHOWWINDOW && message.WParam != 0 && HandleAllocated()) {
+    inherited::Dispatch(message);
+    // The list draws its selection as focused while the editor keeps the focus.
+    CallWindowProc(GetDefWndProc(), GetHandle(), WM_SETFOCUS, 0, 0);
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
 // ==== Lookup data =============================================================================
 
 TcxCustomTextEdit* TcxCustomTextEditLookupData::OwnerEditor() { return dynamic_cast<TcxCustomTextEdit*>(GetOwner()); }
@@ -1072,6 +1181,75 @@ TcxCustomTextEdit* TcxCustomTextEditLookupData::OwnerEditor() { return dynamic_c
 TcxCustomTextEditProperties* TcxCustomTextEditLookupData::TextProperties() {
   TcxCustomTextEdit* edit = OwnerEditor();
   return edit ? edit->TextProperties() : nullptr;
+}
+
+TcxCustomTextEditLookupData::~TcxCustomTextEditLookupData() { ReleaseObjectLink(FListBoxLink); }
+
+TcxCustomEditListBox* TcxCustomTextEditLookupData::GetListBox() {
+  return FListBoxLink ? static_cast<TcxCustomEditListBox*>(FListBoxLink->Ref) : nullptr;
+}
+
+Boolean TcxCustomTextEditLookupData::IsListVisible() {
+  TWinControl* list = GetListControl();
+  return list && list->HandleAllocated() && IsWindowVisible(list->GetHandle());
+}
+
+void TcxCustomTextEditLookupData::SetListControlIndex(Integer index) {
+  if (TcxCustomEditListBox* list = GetListBox()) list->SetItemIndex(index);
+}
+
+void TcxCustomTextEditLookupData::UpdateListItemCount() {
+  if (TcxCustomEditListBox* list = GetListBox()) list->SetItemCount(GetItemCount());
+}
+
+void TcxCustomTextEditLookupData::ClosePopupList() {
+  TcxCustomTextEdit* edit = OwnerEditor();
+  if (edit && edit->IsInOnEditing()) return;
+  SetListIndex(FCurrentItem);
+}
+
+void TcxCustomTextEditLookupData::DoPrepareList(TWinControl* parent) {
+  TcxCustomEditListBox* list = GetListBox();
+  if (!list) {
+    TcxCustomEditListBoxClass listClass = GetListBoxClass();
+    if (!listClass) return;
+    list = listClass.Create(static_cast<TComponent*>(parent));
+    ReleaseObjectLink(FListBoxLink);
+    FListBoxLink = CreateObjectLink(list);
+  }
+  TcxCustomTextEdit* edit = OwnerEditor();
+  list->SetEdit(edit);
+  if (edit) {
+    list->SetColor(edit->GetBackgroundColor());
+    list->GetFont()->Assign(edit->GetActiveFont());
+    list->GetCanvas()->SetCanvasFont(edit->GetActiveFont());
+  }
+  list->SetParent(parent);
+  list->SetOnSelectionChanged(TNotifyEvent(this, &TcxCustomTextEditLookupData::ListSelectionChanged));
+  list->SetItemCount(GetItemCount());
+  list->SetItemIndex(FListIndex);
+  list->RecalculateItems();
+  SyncWithEditText();
+}
+
+void TcxCustomTextEditLookupData::DoSetListBounds(const TRect& rect) {
+  TcxCustomEditListBox* list = GetListBox();
+  if (!list) return;
+  list->SetBoundsRect(rect);
+  if (list->HandleAllocated()) {
+    // Makes the native list re-measure its horizontal extent for the new width.
+    const Integer width = list->GetScrollWidth();
+    list->SetScrollWidth(0);
+    list->SetScrollWidth(width);
+  }
+}
+
+Boolean TcxCustomTextEditLookupData::IsRowAtPoint(const TPoint& screenPoint) {
+  TWinControl* list = GetListControl();
+  if (!list || !list->HandleAllocated()) return false;
+  const TPoint p = list->ScreenToClient(screenPoint);
+  const TRect r = list->GetClientRect();
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
 
 AnsiString TcxCustomTextEditLookupData::GetItem(Integer index) {
@@ -1084,7 +1262,7 @@ Integer TcxCustomTextEditLookupData::GetItemCount() {
 }
 
 void TcxCustomTextEditLookupData::ListSelectionChanged(TObject* sender) {
-  if (auto* list = dynamic_cast<TCustomListBox*>(FListControl)) FListIndex = list->GetItemIndex();
+  if (auto* list = dynamic_cast<TCustomListBox*>(GetListControl())) FListIndex = list->GetItemIndex();
 }
 
 Integer TcxCustomTextEditLookupData::FindItem(const AnsiString& text) {
@@ -1104,7 +1282,7 @@ void TcxCustomTextEditLookupData::SetCurrentItem(Integer index) {
 void TcxCustomTextEditLookupData::SetListIndex(Integer index) {
   if (index < -1 || index >= GetItemCount()) return;
   if (index == FListIndex && index != -1) return;
-  if (FListControl && GetItemCount() > 0) {
+  if (GetListControl() && GetItemCount() > 0) {
     if (index == -1) SetListControlIndex(0);
     SetListControlIndex(index);
   }
@@ -1191,7 +1369,7 @@ void TcxCustomTextEditLookupData::MoveCurrent(Integer direction, Boolean cycle) 
   // A previous of nothing stays on nothing; the first step down from nothing takes the first.
   if (a < -1) a = -1;
   TcxCustomTextEdit* edit = OwnerEditor();
-  if (!FListControl || !IsListVisible() || (TextProperties()->GetImmediateUpdateText() && edit->DoEditing()))
+  if (!GetListControl() || !IsListVisible() || (TextProperties()->GetImmediateUpdateText() && edit->DoEditing()))
     SelectKey(Variant(a));
   else
     SetListIndex(a);

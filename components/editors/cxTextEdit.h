@@ -79,19 +79,39 @@ class IcxInnerTextEdit : public IcxCustomInnerEdit {
   virtual void SetSelText(const AnsiString& value) = 0;
 };
 
-// The list behind a text editor: the current item (the lookup key), search and navigation.
+// The list behind a text editor: the current item (the lookup key), search and navigation, and
+// the list a drop-down editor shows in its popup.
 class IcxTextEditLookupData : public virtual IInterface {
  public:
+  // Fits the popup list's size into the limits; False refuses the size.
+  virtual Boolean AdjustListSize(TSize& size, Integer maxHeight, Integer maxWidth) = 0;
+  // The popup closed: the list's selection goes back to the current item.
+  virtual void ClosePopupList() = 0;
+  virtual void ReleaseList() = 0;
+  virtual void InitializePopup() = 0;
+  // The text before the caret when a popup opens during a search.
+  virtual void SyncListWithText(const AnsiString& text) = 0;
   virtual Boolean ContainsText(const AnsiString& text) = 0;
+  // nil before the list was prepared.
   virtual TWinControl* GetListControl() = 0;
   virtual Variant GetKey() = 0;
   virtual AnsiString GetKeyDisplayText(const Variant& key) = 0;
+  virtual TSize GetListPreferredSize() = 0;
   virtual void MoveListFocus(Integer direction, Boolean cycle) = 0;
+  // Makes (once) the popup list inside `parent` and fills it.
+  virtual void PrepareList(TWinControl* parent) = 0;
   virtual Boolean IsListEmpty() = 0;
+  // Whether a screen point lies in the list.
+  virtual Boolean IsRowAtPoint(const TPoint& screenPoint) = 0;
   virtual Boolean LocateText(AnsiString& text, AnsiString& tail, Boolean exact) = 0;
+  virtual void SetListBounds(const TRect& rect) = 0;
   virtual void ItemsChanged() = 0;
+  // The user picked the list's item.
+  virtual void ConfirmItem() = 0;
   virtual void SetKey(const Variant& key) = 0;
   virtual void SyncWithEditText() = 0;
+  virtual TNotifyEvent GetOnKeyChanged() = 0;
+  virtual void SetOnKeyChanged(const TNotifyEvent& value) = 0;
   virtual TNotifyEvent GetOnSelectItem() = 0;
   virtual void SetOnSelectItem(const TNotifyEvent& value) = 0;
 };
@@ -381,12 +401,68 @@ class TcxCustomInnerTextEdit : public TCustomEdit, public IcxInnerTextEdit {
   TNotifyEvent FOnSelChange;
 };
 
+// ==== Popup list box ==========================================================================
+
+// The list box of editor popups: owner drawn, with hot tracking; its items are placeholders made
+// by count, whose texts come from GetItemText (a combo's list asks its lookup data).
+class TcxCustomEditListBox : public TcxCustomInnerListBox {
+  ORV_CLASS(TcxCustomEditListBox, TcxCustomInnerListBox)
+ public:
+  explicit TcxCustomEditListBox(TComponent* owner);
+  void BeforeDestruction() override;
+
+  void Dispatch(TMessage& message) override;
+
+  // The editor whose list this is (its editing style decides the focus rectangle).
+  TcxCustomTextEdit* GetEdit() const { return FEdit; }
+  void SetEdit(TcxCustomTextEdit* value) { FEdit = value; }
+  Boolean GetHotTrack() const { return FHotTrack; }
+  void SetHotTrack(Boolean value) { FHotTrack = value; }
+  const TNotifyEvent& GetOnSelectionChanged() const { return FOnSelectionChanged; }
+  void SetOnSelectionChanged(const TNotifyEvent& value) { FOnSelectionChanged = value; }
+
+  // Adds empty items or deletes from the end until the list holds `count` items.
+  void SetItemCount(Integer count);
+  // The platform's setter, then the bars follow and the selection-changed handler runs.
+  void SetItemIndex(Integer value);
+  using TcxCustomInnerListBox::GetItemIndex;
+
+  // ---- New virtual operations ----
+  // False: not drawn by the override (the built-in drawing runs).
+  virtual Boolean DoDrawItem(Integer index, const TRect& rect, TOwnerDrawState state) { return false; }
+  virtual AnsiString GetItemText(Integer index);
+  virtual void RecalculateItems() {}
+  virtual Integer GetRowsHeight(Integer count) { return count * GetItemHeight(-1); }
+  // The height of "Wg" in the list's font.
+  virtual Integer GetItemHeight(Integer index);
+  using TcxCustomInnerListBox::GetItemHeight;
+  virtual Integer GetItemWidth(Integer index);
+
+  Boolean DrawsItemsByDefault() override;
+
+ protected:
+  void DrawItem(Integer index, TRect rect, TOwnerDrawState state) override;
+  void MeasureItem(Integer index, Integer& height) override;
+  void Click() override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
+
+ private:
+  void SelectionChanged();
+
+  TcxCustomTextEdit* FEdit = nullptr;
+  Boolean FHotTrack = true;
+  TNotifyEvent FOnSelectionChanged;
+};
+using TcxCustomEditListBoxClass = orv::ClassOf<TcxCustomEditListBox>;
+
 // ==== Lookup data =============================================================================
 
 class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTextEditLookupData {
   ORV_CLASS(TcxCustomTextEditLookupData, TcxInterfacedPersistent)
  public:
   explicit TcxCustomTextEditLookupData(TPersistent* owner) : TcxInterfacedPersistent(owner) {}
+  ~TcxCustomTextEditLookupData() override;
 
   TcxCustomTextEdit* OwnerEditor();
   TcxCustomTextEditProperties* TextProperties();
@@ -398,43 +474,66 @@ class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTe
   void SelectKey(const Variant& key);
   void SelectListItem();
   AnsiString GetKeyText(Integer key);
+  // The popup list; nil before PrepareList and after the list was freed with its parent.
+  TcxCustomEditListBox* GetListBox();
 
   // ---- New virtual operations ----
   virtual AnsiString GetItem(Integer index);
   virtual Integer GetItemCount();
+  // nil: no popup list (a plain text editor).
+  virtual TcxCustomEditListBoxClass GetListBoxClass() { return nullptr; }
   virtual void ListSelectionChanged(TObject* sender);
   virtual Boolean LocateTextEx(AnsiString& text, AnsiString& tail, Boolean fromCurrent, Boolean exact);
-  virtual void UpdateListItemCount() {}
-  virtual void InitializePopup() {}
-  virtual void SyncListWithText(const AnsiString& text) {}
+  virtual void UpdateListItemCount();
+  virtual Boolean DoAdjustListSize(TSize& size, Integer maxHeight, Integer maxWidth) { return true; }
+  void InitializePopup() override {}
+  void SyncListWithText(const AnsiString& text) override {}
+  virtual TSize DoGetListPreferredSize() { return TSize{0, 0}; }
+  virtual void DoPrepareList(TWinControl* parent);
+  virtual void DoSetListBounds(const TRect& rect);
   virtual void MoveCurrent(Integer direction, Boolean cycle);
 
   // ---- IcxTextEditLookupData ----
+  Boolean AdjustListSize(TSize& size, Integer maxHeight, Integer maxWidth) override {
+    return DoAdjustListSize(size, maxHeight, maxWidth);
+  }
+  void ClosePopupList() override;
+  void ReleaseList() override {}
   Boolean ContainsText(const AnsiString& text) override { return FindItem(text) != -1; }
-  TWinControl* GetListControl() override { return FListControl; }
+  TWinControl* GetListControl() override { return GetListBox() ? GetListBox() : FListControl; }
   Variant GetKey() override { return Variant(FCurrentItem); }
   AnsiString GetKeyDisplayText(const Variant& key) override;
+  TSize GetListPreferredSize() override { return DoGetListPreferredSize(); }
   void MoveListFocus(Integer direction, Boolean cycle) override { MoveCurrent(direction, cycle); }
+  void PrepareList(TWinControl* parent) override { DoPrepareList(parent); }
   Boolean IsListEmpty() override { return GetItemCount() == 0; }
+  Boolean IsRowAtPoint(const TPoint& screenPoint) override;
   Boolean LocateText(AnsiString& text, AnsiString& tail, Boolean exact) override {
     return LocateTextEx(text, tail, false, exact);
   }
+  void SetListBounds(const TRect& rect) override { DoSetListBounds(rect); }
   void ItemsChanged() override { UpdateListItemCount(); }
+  void ConfirmItem() override { SelectListItem(); }
   void SetKey(const Variant& key) override { SelectKey(key); }
   void SyncWithEditText() override;
+  TNotifyEvent GetOnKeyChanged() override { return FOnKeyChanged; }
+  void SetOnKeyChanged(const TNotifyEvent& value) override { FOnKeyChanged = value; }
   TNotifyEvent GetOnSelectItem() override { return FOnSelectItem; }
   void SetOnSelectItem(const TNotifyEvent& value) override { FOnSelectItem = value; }
 
  protected:
-  // The popup list a drop-down editor shows (none for a plain text editor).
+  // A popup list of another kind than TcxCustomEditListBox (set by the lookup data that makes it).
   TWinControl* FListControl = nullptr;
-  // Whether the popup list shows now (drop-down editors answer).
-  virtual Boolean IsListVisible() { return false; }
-  virtual void SetListControlIndex(Integer index) {}
+  // Whether the popup list shows now.
+  virtual Boolean IsListVisible();
+  virtual void SetListControlIndex(Integer index);
 
  private:
   Integer FCurrentItem = -1;
   Integer FListIndex = -1;
+  // The list box belongs to the parent it was made in; the link reads nil once it is freed.
+  TcxObjectLink* FListBoxLink = nullptr;
+  TNotifyEvent FOnKeyChanged;
   TNotifyEvent FOnSelectItem;
 };
 

@@ -163,11 +163,162 @@ TEST_F(TextEditTest, ReadOnlyEditorRefusesTypingButCopies) {
   EXPECT_EQ(Log.Changes, 0);
 }
 
+// Text editors whose properties limit the text to the lookup items (editing style 1) and whose
+// lookup data shows a popup list, as drop-down editors do.
+class TListLookupBox : public TcxCustomEditListBox {
+  ORV_CLASS(TListLookupBox, TcxCustomEditListBox)
+ public:
+  explicit TListLookupBox(TComponent* owner) : TcxCustomEditListBox(owner) {}
+  AnsiString GetItemText(Integer index) override {
+    return GetEdit()->TextProperties()->GetLookupItems()->Get(index);
+  }
+};
+
+class TListLookupData : public TcxCustomTextEditLookupData {
+  ORV_CLASS(TListLookupData, TcxCustomTextEditLookupData)
+ public:
+  explicit TListLookupData(TPersistent* owner) : TcxCustomTextEditLookupData(owner) {}
+  TcxCustomEditListBoxClass GetListBoxClass() override { return TListLookupBox::StaticClass(); }
+};
+
+class TFixedListProperties : public TcxTextEditProperties {
+  ORV_CLASS(TFixedListProperties, TcxTextEditProperties)
+ public:
+  explicit TFixedListProperties(TPersistent* owner) : TcxTextEditProperties(owner) {}
+  Integer GetEditingStyle() override { return 1; }
+  TClass GetLookupDataClass() override { return TListLookupData::StaticClass(); }
+};
+
+class TFixedListEdit : public TcxTextEdit {
+  ORV_CLASS(TFixedListEdit, TcxTextEdit)
+ public:
+  explicit TFixedListEdit(TComponent* owner) : TcxTextEdit(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TFixedListProperties::StaticClass(); }
+};
+
 TEST_F(TextEditTest, TextSetWhileNotFocusedIsNotAModificationAndAFixedListRefusesStrangers) {
   TcxTextEdit* e = Add();
   e->SetTextProperty("Берн"_a);
   EXPECT_EQ(VarToStr(e->GetEditValueProperty()), "Берн"_a);
   EXPECT_FALSE(e->GetModifiedAfterEnter());
+
+  auto* list = new TFixedListEdit(Form.get());
+  list->SetParent(Form.get());
+  list->GetProperties()->GetLookupItems()->SetText("Берн\r\nЦюрих"_a);
+  list->SetTextProperty("цюрих"_a);
+  EXPECT_EQ(list->GetText(), "цюрих"_a);
+  list->SetTextProperty("Женева"_a);
+  EXPECT_EQ(list->GetText(), "цюрих"_a);
+  EXPECT_FALSE(list->TrySetDisplayText("Женева"_a));
+  EXPECT_EQ(list->Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Basel")), 0);
+  EXPECT_EQ(list->GetText(), "цюрих"_a);
+}
+
+class EditListBoxTest : public TextEditTest {
+ protected:
+  TFixedListEdit* AddListEdit() {
+    auto* e = new TFixedListEdit(Form.get());
+    e->SetParent(Form.get());
+    e->SetBounds(10, 10, 120, 21);
+    e->GetProperties()->GetLookupItems()->SetText("Berlin\r\nBern\r\nBonn\r\nBremen\r\nBrno");
+    e->GetStyle()->GetFont()->SetName(orv::kTestFontFace);
+    e->GetStyle()->GetFont()->SetHeight(-8);
+    return e;
+  }
+  // The popup list made in the form below the editor, as a drop-down editor makes it in its popup.
+  TcxCustomEditListBox* ShowList(TFixedListEdit* e) {
+    IcxTextEditLookupData* data = e->GetLookupDataInterface();
+    data->PrepareList(Form.get());
+    data->SetListBounds(TRect{10, 40, 130, 140});
+    Form->Show();
+    Run();
+    return static_cast<TcxCustomEditListBox*>(data->GetListControl());
+  }
+};
+
+TEST_F(EditListBoxTest, ThePreparedListHoldsTheItemsAndFollowsTheCurrentItem) {
+  TFixedListEdit* e = AddListEdit();
+  e->SetTextProperty("Bonn");
+  TcxCustomEditListBox* list = ShowList(e);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCount(), 5);
+  EXPECT_EQ(list->GetItemIndex(), 2);
+  EXPECT_EQ(list->GetItemText(3), "Bremen");
+  EXPECT_EQ(list->ItemRect(1).Height(), list->GetItemHeight(-1));
+  EXPECT_EQ(list->GetRowsHeight(3), 3 * list->GetItemHeight(-1));
+  // Preparing again reuses the list.
+  e->GetLookupDataInterface()->PrepareList(Form.get());
+  EXPECT_EQ(e->GetLookupDataInterface()->GetListControl(), list);
+  // New lookup items reach the list's count.
+  e->GetProperties()->GetLookupItems()->Add("Brugge");
+  EXPECT_EQ(list->GetCount(), 6);
+  // The drawn rows show the items' texts (the list has no texts of its own).
+  const orv::TSurface shot = orv::headless::CaptureClient(list->GetHandle());
+  const TRect row = list->ItemRect(4);
+  int dark = 0;
+  for (int y = row.Top; y < row.Bottom; ++y)
+    for (int x = 0; x < 40; ++x)
+      if ((shot.Pixel(x, y) & 0xFFFFFF) == 0) ++dark;
+  EXPECT_GT(dark, 10);
+}
+
+TEST_F(EditListBoxTest, MovingWhileTheListShowsOnlyMovesTheListUntilAnItemIsConfirmed) {
+  TFixedListEdit* e = AddListEdit();
+  e->SetTextProperty("Berlin");
+  TcxCustomEditListBox* list = ShowList(e);
+  auto* data = static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData());
+  data->MoveCurrent(cxLookupNext, false);
+  data->MoveCurrent(cxLookupNext, false);
+  EXPECT_EQ(list->GetItemIndex(), 2);
+  EXPECT_EQ(data->GetListIndex(), 2);
+  EXPECT_EQ(e->GetText(), "Berlin");
+  // Closing the popup puts the list back on the current item.
+  data->ClosePopupList();
+  EXPECT_EQ(list->GetItemIndex(), 0);
+  data->MoveCurrent(cxLookupLast, false);
+  data->ConfirmItem();
+  EXPECT_EQ(e->GetText(), "Brno");
+  EXPECT_EQ(data->GetCurrentItem(), 4);
+  // With immediate update the editor follows each move.
+  e->GetProperties()->SetImmediateUpdateText(true);
+  data->MoveCurrent(cxLookupFirst, false);
+  EXPECT_EQ(e->GetText(), "Berlin");
+}
+
+TEST_F(EditListBoxTest, TheRowUnderThePointerBecomesTheListsSelection) {
+  TFixedListEdit* e = AddListEdit();
+  TcxCustomEditListBox* list = ShowList(e);
+  auto* data = static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData());
+  const TRect row = list->ItemRect(3);
+  const TPoint p = list->ClientToScreen(TPoint{5, row.Top + 1});
+  EXPECT_TRUE(data->IsRowAtPoint(p));
+  EXPECT_FALSE(data->IsRowAtPoint(list->ClientToScreen(TPoint{5, -3})));
+  orv::headless::MouseMove(p.X, p.Y);
+  Run();
+  EXPECT_EQ(list->GetItemIndex(), 3);
+  EXPECT_EQ(data->GetListIndex(), 3);
+  EXPECT_EQ(data->GetCurrentItem(), -1);
+  list->SetHotTrack(false);
+  const TPoint q = list->ClientToScreen(TPoint{5, list->ItemRect(1).Top + 1});
+  orv::headless::MouseMove(q.X, q.Y);
+  Run();
+  EXPECT_EQ(list->GetItemIndex(), 3);
+}
+
+TEST_F(EditListBoxTest, AListFreedWithItsParentIsNoLongerReached) {
+  TFixedListEdit* e = AddListEdit();
+  auto* panel = new TCustomGroupBox(Form.get());
+  panel->SetParent(Form.get());
+  e->GetLookupDataInterface()->PrepareList(panel);
+  ASSERT_NE(e->GetLookupDataInterface()->GetListControl(), nullptr);
+  panel->Free();
+  EXPECT_EQ(e->GetLookupDataInterface()->GetListControl(), nullptr);
+  // Items and navigation keep working without a list, and a new list can be made.
+  e->GetProperties()->GetLookupItems()->Add("Brugge");
+  static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData())->MoveCurrent(cxLookupLast, false);
+  EXPECT_EQ(e->GetText(), "Brugge");
+  e->GetLookupDataInterface()->PrepareList(Form.get());
+  EXPECT_NE(e->GetLookupDataInterface()->GetListControl(), nullptr);
 }
 
 TEST_F(TextEditTest, GetTextCopiesWhatTheBufferHolds) {
