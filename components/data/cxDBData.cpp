@@ -325,21 +325,78 @@ void TcxDBDataField::BeforeDestruction() {
 
 // ==== Reader =================================================================================
 
+namespace {
+
+// How a reader reads a definition's field.
+enum : Byte {
+  kReadNone,     // no dataset field
+  kReadWide,     // Unicode text
+  kReadText,     // plain text, GetValueText gives what GetAsVariant holds
+  kReadFloat,    // a double, GetValueFloat gives what GetAsVariant holds
+  kReadVariant,  // any other field
+};
+
+Byte ReadKindOf(TField* field) {
+  if (!field) return kReadNone;
+  const TClass c = field->ClassType();
+  if (c == TStringField::StaticClass()) return kReadText;
+  if (c == TFloatField::StaticClass() || c == TCurrencyField::StaticClass() || c == TBCDField::StaticClass())
+    return kReadFloat;
+  if (dynamic_cast<TWideStringField*>(field)) return kReadWide;
+  return kReadVariant;
+}
+
+}  // namespace
+
+const TcxValueDefDBReader::TFieldRead& TcxValueDefDBReader::Resolve(TcxValueDef* def) {
+  // Records are filled definition by definition in the same order: the next entry is the one.
+  if (FNextRead < FReads.size() && FReads[FNextRead].Def == def) return FReads[FNextRead++];
+  for (std::size_t i = 0; i < FReads.size(); ++i)
+    if (FReads[i].Def == def) {
+      FNextRead = i + 1;
+      return FReads[i];
+    }
+  TcxDBDataField* dataField = DBFieldOfDef(def);
+  TField* field = dataField ? dataField->GetField() : nullptr;
+  FReads.push_back({def, dataField, field, ReadKindOf(field)});
+  FNextRead = FReads.size();
+  return FReads.back();
+}
+
 AnsiString TcxValueDefDBReader::ProvideDisplayText(TcxValueDef* def) {
-  if (TcxDBDataField* field = DBFieldOfDef(def))
-    if (TField* dataSetField = field->GetField()) return dataSetField->GetDisplayText();
+  if (TField* field = Resolve(def).Field) return field->GetDisplayText();
   return inherited::ProvideDisplayText(def);
 }
 
 Variant TcxValueDefDBReader::ProvideValue(TcxValueDef* def) {
-  if (TcxDBDataField* field = DBFieldOfDef(def))
-    if (TField* dataSetField = field->GetField()) return ReadFieldValue(dataSetField);
-  return inherited::ProvideValue(def);
+  const TFieldRead& read = Resolve(def);
+  switch (read.Kind) {
+    case kReadNone:
+      return inherited::ProvideValue(def);
+    case kReadWide: {
+      auto* wide = static_cast<TWideStringField*>(read.Field);
+      return wide->IsNull() ? Null() : Variant(wide->GetAsWideString());
+    }
+    default:
+      return read.Field->GetAsVariant();
+  }
 }
 
 Boolean TcxValueDefDBReader::SkipsValueDef(TcxValueDef* def) {
-  if (TcxDBDataField* field = DBFieldOfDef(def)) return field->IsValueDefInternal();
+  if (TcxDBDataField* field = Resolve(def).DataField) return field->IsValueDefInternal();
   return inherited::SkipsValueDef(def);
+}
+
+Boolean TcxValueDefDBReader::ProvidesTextValue(TcxValueDef* def) { return Resolve(def).Kind == kReadText; }
+
+Boolean TcxValueDefDBReader::ProvidesFloatValue(TcxValueDef* def) { return Resolve(def).Kind == kReadFloat; }
+
+Boolean TcxValueDefDBReader::ProvideTextValue(TcxValueDef* def, AnsiString& value) {
+  return static_cast<TStringField*>(Resolve(def).Field)->GetValueText(value);
+}
+
+Boolean TcxValueDefDBReader::ProvideFloatValue(TcxValueDef* def, double& value) {
+  return static_cast<orv::TRealField*>(Resolve(def).Field)->GetValueFloat(value);
 }
 
 // ==== Data link ==============================================================================

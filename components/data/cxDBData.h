@@ -140,6 +140,23 @@ class TcxValueDefDBReader : public TcxValueDefReader {
   AnsiString ProvideDisplayText(TcxValueDef* def) override;
   Variant ProvideValue(TcxValueDef* def) override;
   Boolean SkipsValueDef(TcxValueDef* def) override;
+  Boolean ProvidesTextValue(TcxValueDef* def) override;
+  Boolean ProvidesFloatValue(TcxValueDef* def) override;
+  Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) override;
+  Boolean ProvideFloatValue(TcxValueDef* def, double& value) override;
+
+ private:
+  // A definition's dataset field and how it is read, found on the definition's first read: a
+  // reader lives for one fill of records, during which the fields stay.
+  struct TFieldRead {
+    TcxValueDef* Def;
+    TcxDBDataField* DataField;
+    TField* Field;
+    Byte Kind;
+  };
+  const TFieldRead& Resolve(TcxValueDef* def);
+  std::vector<TFieldRead> FReads;
+  std::size_t FNextRead = 0;
 };
 
 // ==== Data link ==============================================================================

@@ -1,11 +1,13 @@
 #include "components/data/cxDataStorage.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
+#include <sys/mman.h>
 #include <string_view>
 #include <unordered_map>
 
@@ -69,9 +71,18 @@ void* NewTextCell(std::basic_string_view<Char> text) {
   return cell;
 }
 
+// A cell made in the storage's loading arena stores its length as -(length + 1): the arena owns
+// its memory, so the cell is dropped rather than freed.
+bool IsArenaTextCell(const void* cell) { return Load<Integer>(cell) < 0; }
+
+void FreeCellMemory(void* cell) {
+  if (cell && !IsArenaTextCell(cell)) std::free(cell);
+}
+
 template <class Char>
 std::basic_string_view<Char> TextCellView(const void* cell) {
-  const auto length = Load<Integer>(cell);
+  Integer length = Load<Integer>(cell);
+  if (length < 0) length = -(length + 1);
   return {reinterpret_cast<const Char*>(static_cast<const Byte*>(cell) + sizeof(Integer)), std::size_t(length)};
 }
 
@@ -81,14 +92,14 @@ void AssignTextCell(void* slot, std::basic_string_view<Char> text) {
   void* cell = NewTextCell(text);
   void* old = LoadPointer(slot);
   StorePointer(slot, cell);
-  std::free(old);
+  FreeCellMemory(old);
 }
 
 void FreeTextCell(void* slot) {
   void* cell = LoadPointer(slot);
   if (!cell) return;
   StorePointer(slot, nullptr);
-  std::free(cell);
+  FreeCellMemory(cell);
 }
 
 AnsiString AnsiCellText(const void* cell) {
@@ -796,7 +807,117 @@ void TcxInternalValueDefs::RemoveByLink(TObject* linkObject) {
 
 // ==== Data storage: records ==================================================================
 
-TcxDataStorage::TcxDataStorage() {
+namespace orv {
+
+void* AllocateRecordList(std::size_t bytes) {
+  constexpr std::size_t kLargePage = std::size_t(2) << 20;
+  void* p;
+  if (bytes >= kLargePage) {
+    p = std::aligned_alloc(kLargePage, (bytes + kLargePage - 1) & ~(kLargePage - 1));
+    if (p) madvise(p, bytes, MADV_HUGEPAGE);
+  } else {
+    p = std::malloc(bytes ? bytes : 1);
+  }
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
+void FreeRecordList(void* p) noexcept { std::free(p); }
+
+}  // namespace orv
+
+// What a load keeps: the blocks its record buffers and texts live in, and how each definition
+// is filled.
+struct TcxDataStorage::TLoad {
+  // Large blocks, aligned so that the system may back them with large pages: a million records
+  // then fault in a few hundred pages, not tens of thousands.
+  static constexpr std::size_t kBlockSize = std::size_t(4) << 20;
+  static constexpr std::size_t kBlockAlign = std::size_t(2) << 20;
+
+  enum class TStep : Byte { Variant, Text, Float };
+  struct TFill {
+    TcxValueDef* Def;
+    TcxValueDef* SlotDef;
+    TStep Step;
+  };
+
+  ~TLoad() {
+    Release();
+    DropSpare();
+  }
+
+  // Memory that lives until Release, 8-aligned or (for texts, read byte-wise) packed.
+  Byte* Allocate(std::size_t size, bool aligned = true) {
+    if (aligned) Next = Next + ((8 - reinterpret_cast<std::uintptr_t>(Next) % 8) % 8);
+    if (!Next || Next > End || size > std::size_t(End - Next)) NewBlock(size);
+    Byte* result = Next;
+    Next += size;
+    return result;
+  }
+
+  bool Owns(const void* p) const {
+    if (Blocks.empty()) return false;
+    const auto* b = static_cast<const Byte*>(p);
+    auto it = std::upper_bound(Blocks.begin(), Blocks.end(), b,
+                               [](const Byte* a, const TBlock& block) { return a < block.Start; });
+    if (it == Blocks.begin()) return false;
+    --it;
+    return b < it->Start + it->Size;
+  }
+
+  // Every block is free for reuse; the next load takes them before asking for new ones.
+  void Release() {
+    for (const TBlock& block : Blocks) {
+      if (block.Size == kBlockSize)
+        Spare.push_back(block.Start);
+      else
+        std::free(block.Start);
+    }
+    Blocks.clear();
+    Next = End = nullptr;
+  }
+
+  // Frees the blocks a load did not need.
+  void DropSpare() {
+    for (Byte* block : Spare) std::free(block);
+    Spare.clear();
+  }
+
+  struct TBlock {
+    Byte* Start;
+    std::size_t Size;
+  };
+
+  void NewBlock(std::size_t size) {
+    TBlock block{nullptr, size > kBlockSize ? size : kBlockSize};
+    if (block.Size == kBlockSize && !Spare.empty()) {
+      block.Start = Spare.back();
+      Spare.pop_back();
+    } else {
+      block.Start = static_cast<Byte*>(block.Size == kBlockSize ? std::aligned_alloc(kBlockAlign, block.Size)
+                                                                 : std::malloc(block.Size));
+      if (!block.Start) throw std::bad_alloc();
+      if (block.Size == kBlockSize) madvise(block.Start, block.Size, MADV_HUGEPAGE);
+    }
+    Blocks.insert(std::upper_bound(Blocks.begin(), Blocks.end(), block.Start,
+                                   [](const Byte* a, const TBlock& b) { return a < b.Start; }),
+                  block);
+    Next = block.Start;
+    End = block.Start + block.Size;
+  }
+
+  // In use, sorted by address (for Owns).
+  std::vector<TBlock> Blocks;
+  std::vector<Byte*> Spare;
+  Byte* Next = nullptr;
+  Byte* End = nullptr;
+  Boolean Loading = false;
+  // The fill of the records of this load, made for this reader on its first record.
+  TcxValueDefReader* PlanReader = nullptr;
+  std::vector<TFill> Plan;
+};
+
+TcxDataStorage::TcxDataStorage() : FLoad(std::make_unique<TLoad>()) {
   FInternalValueDefs = new TcxInternalValueDefs(this);
   FValueDefs = new TcxValueDefs(this);
 }
@@ -819,13 +940,17 @@ void TcxDataStorage::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
-void TcxDataStorage::LayOutDefs(TcxValueDefs* valueDefs) { valueDefs->LayOut(FKeepRecordIDs ? 1 + kRecordIDSize : 1); }
+void TcxDataStorage::LayOutDefs(TcxValueDefs* valueDefs) {
+  // Slots move: a load resolves its fill again.
+  if (FLoad) FLoad->PlanReader = nullptr;
+  valueDefs->LayOut(FKeepRecordIDs ? 1 + kRecordIDSize : 1);
+}
 
 TcxValueDefs* TcxDataStorage::DefsForRecord(Integer recordIndex) {
   return recordIndex < 0 ? FInternalValueDefs : FValueDefs;
 }
 
-std::vector<Byte*>& TcxDataStorage::BuffersOf(TcxValueDefs* defs) {
+TcxDataStorage::TBufferList& TcxDataStorage::BuffersOf(TcxValueDefs* defs) {
   return defs == FInternalValueDefs ? FInternalRecords : FRecords;
 }
 
@@ -853,8 +978,21 @@ Byte* TcxDataStorage::NewBuffer(TcxValueDefs* defs) const {
 
 Byte* TcxDataStorage::EnsureBuffer(Integer recordIndex) {
   Byte*& buffer = BufferRef(recordIndex);
-  if (!buffer) buffer = NewBuffer(recordIndex < 0 ? FInternalValueDefs : FValueDefs);
+  if (!buffer)
+    buffer = recordIndex >= 0 && FLoad->Loading ? NewLoadBuffer()
+                                                : NewBuffer(recordIndex < 0 ? FInternalValueDefs : FValueDefs);
   return buffer;
+}
+
+Byte* TcxDataStorage::NewLoadBuffer() {
+  const std::size_t size = std::size_t(FValueDefs->GetRecordSize());
+  Byte* buffer = FLoad->Allocate(size);
+  std::memset(buffer, 0, size);
+  return buffer;
+}
+
+void TcxDataStorage::FreeBufferMemory(Byte* buffer) {
+  if (!FLoad->Owns(buffer)) std::free(buffer);
 }
 
 void TcxDataStorage::FreeBuffer(Byte*& buffer, TcxValueDefs* defs) {
@@ -866,12 +1004,14 @@ void TcxDataStorage::FreeBuffer(Byte*& buffer, TcxValueDefs* defs) {
     if (slot[0]) type->ReleaseBuffer(slot + 1);
     if (def->FTextStored) type->ReleaseTextBuffer(slot + 1 + def->FDataSize);
   }
-  std::free(buffer);
+  FreeBufferMemory(buffer);
   buffer = nullptr;
 }
 
 void TcxDataStorage::FreeRecordBuffers() {
   for (Byte*& buffer : FRecords) FreeBuffer(buffer, FValueDefs);
+  // Only records' buffers and texts live in the loading blocks, and none is left.
+  if (!FLoad->Loading) FLoad->Release();
 }
 
 TcxValueDef* TcxDataStorage::SlotDef(Integer recordIndex, TcxValueDef* def) const {
@@ -907,7 +1047,7 @@ void TcxDataStorage::ResetRecordIDCounterWhenEmpty() {
 Integer TcxDataStorage::AddRecord() {
   FRecords.push_back(nullptr);
   if (FKeepRecordIDs) {
-    FRecords.back() = NewBuffer(FValueDefs);
+    FRecords.back() = FLoad->Loading ? NewLoadBuffer() : NewBuffer(FValueDefs);
     GiveRecordID(FRecords.back());
   }
   return Integer(FRecords.size()) - 1;
@@ -998,7 +1138,8 @@ std::vector<TcxDataStorage::TSlotLayout> TcxDataStorage::SnapshotLayout(TcxValue
 
 void TcxDataStorage::ConvertBuffers(TcxValueDefs* defs, const std::vector<TSlotLayout>& oldLayout,
                                     Integer oldRecordOffset, TcxValueDef* removed) {
-  std::vector<Byte*>& buffers = BuffersOf(defs);
+  FLoad->PlanReader = nullptr;
+  TBufferList& buffers = BuffersOf(defs);
   const Integer newSize = defs->GetRecordSize(), newRecordOffset = defs->GetRecordOffset();
   Integer oldSize = oldRecordOffset, oldBuffered = 0;
   bool unmoved = !removed && oldRecordOffset == newRecordOffset;
@@ -1013,7 +1154,15 @@ void TcxDataStorage::ConvertBuffers(TcxValueDefs* defs, const std::vector<TSlotL
     if (newSize == oldSize) return;
     for (Byte*& buffer : buffers) {
       if (!buffer) continue;
-      auto* grown = static_cast<Byte*>(std::realloc(buffer, std::size_t(newSize)));
+      Byte* grown;
+      if (FLoad->Owns(buffer)) {
+        // A loaded buffer cannot grow in place: it moves to memory of its own.
+        grown = static_cast<Byte*>(std::malloc(std::size_t(newSize)));
+        if (!grown) throw std::bad_alloc();
+        std::memcpy(grown, buffer, std::size_t(std::min(oldSize, newSize)));
+      } else {
+        grown = static_cast<Byte*>(std::realloc(buffer, std::size_t(newSize)));
+      }
       if (!grown) throw std::bad_alloc();
       if (newSize > oldSize) std::memset(grown + oldSize, 0, std::size_t(newSize - oldSize));
       buffer = grown;
@@ -1053,7 +1202,7 @@ void TcxDataStorage::ConvertBuffers(TcxValueDefs* defs, const std::vector<TSlotL
           type->ReleaseTextBuffer(oldSlot + 1 + dataSize);
       }
     }
-    std::free(buffer);
+    FreeBufferMemory(buffer);
     buffer = converted;
   }
 }
@@ -1110,8 +1259,88 @@ void TcxDataStorage::StoreDisplayText(Integer recordIndex, TcxValueDef* def, con
   slotDef->FValueTypeClass->StringToTextBuffer(buffer + slotDef->FOffset + 1 + slotDef->FDataSize, text);
 }
 
+void TcxDataStorage::StartLoading() {
+  FLoad->Loading = true;
+  FLoad->PlanReader = nullptr;
+  FLoad->Plan.clear();
+}
+
+void TcxDataStorage::FinishLoading() {
+  FLoad->Loading = false;
+  FLoad->DropSpare();
+  FLoad->PlanReader = nullptr;
+  FLoad->Plan.clear();
+}
+
+void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
+  using TStep = TLoad::TStep;
+  if (FLoad->PlanReader != reader) {
+    // Resolved once per load: which definitions take a value, into which slot, and how.
+    FLoad->Plan.clear();
+    for (TcxValueDef* def : FValueDefs->FItems) {
+      if (reader->SkipsValueDef(def)) continue;
+      TcxValueDef* slotDef = SlotDef(0, def);
+      if (!slotDef) continue;
+      TStep step = TStep::Variant;
+      const TClass type = slotDef->FValueTypeClass;
+      if (!slotDef->FTextStored) {
+        if (type == TcxStringValueType::StaticClass() && reader->ProvidesTextValue(def))
+          step = TStep::Text;
+        else if (type == TcxFloatValueType::StaticClass() && reader->ProvidesFloatValue(def))
+          step = TStep::Float;
+      }
+      FLoad->Plan.push_back({def, slotDef, step});
+    }
+    FLoad->PlanReader = reader;
+  }
+  AnsiString text;
+  for (const TLoad::TFill& fill : FLoad->Plan) {
+    TcxValueDef* slotDef = fill.SlotDef;
+    Byte* slot = buffer + slotDef->FOffset;
+    switch (fill.Step) {
+      case TStep::Text: {
+        const Boolean assigned = reader->ProvideTextValue(fill.Def, text);
+        if (slot[0]) slotDef->FValueTypeClass->ReleaseBuffer(slot + 1);
+        if (!assigned) {
+          slot[0] = 0;
+          StorePointer(slot + 1, nullptr);
+          break;
+        }
+        Byte* cell = FLoad->Allocate(sizeof(Integer) + text.size(), false);
+        const Integer mark = -Integer(text.size()) - 1;
+        std::memcpy(cell, &mark, sizeof mark);
+        if (!text.empty()) std::memcpy(cell + sizeof(Integer), text.data(), text.size());
+        StorePointer(slot + 1, cell);
+        slot[0] = 1;
+        break;
+      }
+      case TStep::Float: {
+        double value;
+        if (reader->ProvideFloatValue(fill.Def, value)) {
+          Store(slot + 1, value);
+          slot[0] = 1;
+        } else {
+          slot[0] = 0;
+          std::memset(slot + 1, 0, sizeof value);
+        }
+        break;
+      }
+      case TStep::Variant:
+        StoreSlotValue(buffer, slotDef, reader->ProvideValue(fill.Def));
+        if (slotDef->FTextStored)
+          slotDef->FValueTypeClass->StringToTextBuffer(slot + 1 + slotDef->FDataSize,
+                                                       reader->ProvideDisplayText(fill.Def));
+        break;
+    }
+  }
+}
+
 void TcxDataStorage::FillRecord(Integer recordIndex, TcxValueDefReader* reader) {
   Byte* buffer = EnsureBuffer(recordIndex);
+  if (recordIndex >= 0 && FLoad->Loading) {
+    FillLoadedRecord(buffer, reader);
+    return;
+  }
   TcxValueDefs* defs = DefsForRecord(recordIndex);
   for (Integer i = 0; i < defs->GetCount(); ++i) {
     TcxValueDef* def = defs->FItems[std::size_t(i)];

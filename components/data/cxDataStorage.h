@@ -37,10 +37,33 @@
 // bytes leaves the rest of that signature behind it (the next record overwrites it).
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "components/data/cxVariants.h"
 #include "platform/runtime/Lists.h"
+
+namespace orv {
+
+// Memory for a storage's list of record buffers, which grows to millions of entries: large
+// blocks are aligned so that the system may back them with large pages, which costs one page
+// fault where small pages cost hundreds.
+void* AllocateRecordList(std::size_t bytes);
+void FreeRecordList(void* p) noexcept;
+
+template <class T>
+struct TRecordListAllocator {
+  using value_type = T;
+  TRecordListAllocator() = default;
+  template <class U>
+  TRecordListAllocator(const TRecordListAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(AllocateRecordList(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t) noexcept { FreeRecordList(p); }
+  friend bool operator==(const TRecordListAllocator&, const TRecordListAllocator&) { return true; }
+  friend bool operator!=(const TRecordListAllocator&, const TRecordListAllocator&) { return false; }
+};
+
+}  // namespace orv
 
 class TcxValueType;
 class TcxValueDefs;
@@ -457,6 +480,15 @@ class TcxValueDefReader : public TObject {
   virtual AnsiString ProvideDisplayText(TcxValueDef* def) { return AnsiString(); }
   virtual Variant ProvideValue(TcxValueDef* def) { return Null(); }
   virtual Boolean SkipsValueDef(TcxValueDef* def) { return false; }
+
+  // Reads without a Variant, for filling many records: whether the reader gives the
+  // definition's value as text (ProvideTextValue) or as a double (ProvideFloatValue), each the
+  // value ProvideValue would give. Asked once per definition and fill; the reads answer False
+  // for a null value.
+  virtual Boolean ProvidesTextValue(TcxValueDef* def) { return false; }
+  virtual Boolean ProvidesFloatValue(TcxValueDef* def) { return false; }
+  virtual Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) { return false; }
+  virtual Boolean ProvideFloatValue(TcxValueDef* def, double& value) { return false; }
 };
 
 // ==== Data storage ===========================================================================
@@ -505,8 +537,11 @@ class TcxDataStorage : public TObject {
   // Frees every record buffer; empties the list or keeps the entries (bufferless, then given
   // IDs while IDs are kept).
   void DropRecords(Boolean emptyList);
-  void StartLoading() {}
-  void FinishLoading() {}
+  // Between the two, records are filled in bulk: their buffers and texts come from blocks that
+  // are freed together once no record buffer is left, and each definition's way of reading is
+  // resolved once.
+  void StartLoading();
+  void FinishLoading();
   // Whether the record has a buffer.
   Boolean HasBuffer(Integer recordIndex) const;
 
@@ -559,13 +594,20 @@ class TcxDataStorage : public TObject {
   friend class TcxValueDefs;
   friend class TcxValueDef;
   struct TSlotLayout;
+  struct TLoad;
 
-  std::vector<Byte*>& BuffersOf(TcxValueDefs* defs);
+  using TBufferList = std::vector<Byte*, orv::TRecordListAllocator<Byte*>>;
+  TBufferList& BuffersOf(TcxValueDefs* defs);
   Byte*& BufferRef(Integer recordIndex);
   Byte* BufferOf(Integer recordIndex) const;
   Byte* NewBuffer(TcxValueDefs* defs) const;
   Byte* EnsureBuffer(Integer recordIndex);
+  // A zeroed record buffer of the value definitions from the loading blocks.
+  Byte* NewLoadBuffer();
+  // Frees a buffer's memory: nothing for one from the loading blocks.
+  void FreeBufferMemory(Byte* buffer);
   void FreeBuffer(Byte*& buffer, TcxValueDefs* defs);
+  void FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader);
   void FreeRecordBuffers();
   // The definition that lays out the record's buffer, or nil when `def` has no slot there.
   TcxValueDef* SlotDef(Integer recordIndex, TcxValueDef* def) const;
@@ -581,14 +623,15 @@ class TcxDataStorage : public TObject {
   Integer FRecordIDCounter = 1;
   TcxInternalValueDefs* FInternalValueDefs = nullptr;
   TcxValueDefs* FValueDefs = nullptr;
-  std::vector<Byte*> FInternalRecords;
-  std::vector<Byte*> FRecords;
+  TBufferList FInternalRecords;
+  TBufferList FRecords;
   Boolean FDestroying = false;
   Boolean FKeepOnlyStoredValues = false;
   Boolean FKeepRecordIDs = false;
   Boolean FStreaming = false;
   std::vector<TcxValueDef*> FStreamingOrder;
   TNotifyEvent FOnClearInternalRecords;
+  std::unique_ptr<TLoad> FLoad;
 };
 
 // ==== Lookup list ============================================================================

@@ -350,6 +350,108 @@ TEST(cxDataStorage, ReadersAndComparison) {
   EXPECT_EQ(visited, (std::vector<TcxValueDef*>{number, name}));
 }
 
+// A loading fill takes the direct reads for text and float slots and ProvideValue for the rest;
+// what it stores must read, change, move and go like values stored one by one.
+TEST(cxDataStorage, RecordsFilledWhileLoadingBehaveLikeStoredOnes) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDefs* defs = storage->GetValueDefs();
+  TcxValueDef* name = defs->AddValueDef(kString, true, false, nullptr);
+  TcxValueDef* ratio = defs->AddValueDef(kFloat, true, false, nullptr);
+  TcxValueDef* number = defs->AddValueDef(kInteger, true, false, nullptr);
+  TcxValueDef* labelled = defs->AddValueDef(kString, true, true, nullptr);  // keeps its text: no direct read
+  struct TReader : TcxValueDefReader {
+    TcxValueDef* Name = nullptr;
+    TcxValueDef* Ratio = nullptr;
+    Integer Next = 0;
+    Integer VariantReads = 0;
+    // Every third record has null text and float values; every fifth an empty name.
+    Boolean ProvidesTextValue(TcxValueDef* def) override { return true; }
+    Boolean ProvidesFloatValue(TcxValueDef* def) override { return def == Ratio; }
+    Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) override {
+      value = Next % 5 == 0 ? AnsiString() : "name " + IntToStr(Next);
+      return Next % 3 != 0;
+    }
+    Boolean ProvideFloatValue(TcxValueDef* def, double& value) override {
+      value = Next + 0.25;
+      return Next % 3 != 0;
+    }
+    // The same values as the direct reads give.
+    Variant ProvideValue(TcxValueDef* def) override {
+      ++VariantReads;
+      AnsiString text;
+      double value;
+      if (def == Name) return ProvideTextValue(def, text) ? Variant(text) : Null();
+      if (def == Ratio) return ProvideFloatValue(def, value) ? Variant(value) : Null();
+      if (def->GetValueTypeClass() == TcxStringValueType::StaticClass()) return Variant("l" + IntToStr(Next));
+      return Variant(Next * 2);
+    }
+    AnsiString ProvideDisplayText(TcxValueDef* def) override { return "text " + IntToStr(Next); }
+  };
+  std::unique_ptr<TReader, orv::FreeDeleter> reader(new TReader);
+  reader->Name = name;
+  reader->Ratio = ratio;
+  constexpr Integer kCount = 40000;  // more than one block of memory
+  auto load = [&] {
+    storage->ClearAll(false);
+    reader->VariantReads = 0;
+    storage->StartLoading();
+    for (Integer i = 0; i < kCount; ++i) {
+      reader->Next = i;
+      storage->FillRecord(storage->AddRecord(), reader.get());
+    }
+    storage->FinishLoading();
+  };
+  auto expectRecord = [&](Integer r, Integer i) {
+    SCOPED_TRACE(r);
+    if (i % 3 == 0) {
+      EXPECT_TRUE(storage->FetchValue(r, name).IsNull());
+      EXPECT_TRUE(storage->FetchValue(r, ratio).IsNull());
+    } else {
+      EXPECT_EQ(storage->FetchValue(r, name).AsString(), i % 5 == 0 ? AnsiString() : "name " + IntToStr(i));
+      EXPECT_EQ(storage->FetchValue(r, ratio).AsDouble(), i + 0.25);
+    }
+    EXPECT_EQ(storage->FetchValue(r, number).AsInteger(), i * 2);
+    EXPECT_EQ(storage->FetchValue(r, labelled).AsString(), "l" + IntToStr(i));
+    EXPECT_EQ(storage->FetchDisplayText(r, labelled), "text " + IntToStr(i));
+  };
+  load();
+  EXPECT_EQ(reader->VariantReads, 2 * kCount) << "the number and the labelled text, nothing else";
+  for (Integer i : {1, 2, 3, 5, 10, kCount - 1}) expectRecord(i, i);
+  EXPECT_LT(storage->CompareRecordValues(1, 2, name), 0);
+  EXPECT_LT(storage->CompareRecordValues(3, 1, name), 0) << "null first";
+
+  // Values replaced and cleared, records removed, a definition added and one removed: the
+  // loaded texts and buffers are given up without being freed one by one.
+  storage->StoreValue(1, name, "changed");
+  storage->StoreValue(2, name, Null());
+  storage->RemoveRecord(4);
+  TcxValueDef* added = defs->AddValueDef(kString, true, false, nullptr);
+  storage->StoreValue(0, added, "new");
+  EXPECT_EQ(storage->FetchValue(1, name).AsString(), "changed");
+  EXPECT_TRUE(storage->FetchValue(2, name).IsNull());
+  expectRecord(4, 5);
+  number->Free();
+  EXPECT_EQ(storage->FetchValue(1, name).AsString(), "changed");
+  EXPECT_EQ(storage->FetchValue(0, added).AsString(), "new");
+  EXPECT_EQ(storage->FetchValue(7, ratio).AsDouble(), 8.25);
+  EXPECT_EQ(storage->FetchValue(7, labelled).AsString(), "l8");
+  added->Free();
+
+  // A reload after the definitions changed fills the new layout.
+  number = defs->AddValueDef(kInteger, true, false, nullptr);
+  load();
+  EXPECT_EQ(storage->GetStoredRecordCount(), kCount);
+  for (Integer i : {1, 4, 7, kCount - 1}) expectRecord(i, i);
+  // Outside a load, the fill reads through ProvideValue and stores the same.
+  reader->Next = 11;
+  reader->VariantReads = 0;
+  storage->FillRecord(2, reader.get());
+  EXPECT_EQ(reader->VariantReads, 4);
+  expectRecord(2, 11);
+  storage->ClearAll(false);
+  EXPECT_EQ(storage->GetStoredRecordCount(), 0);
+}
+
 // ---- Record stream ----------------------------------------------------------------------------
 
 TEST(cxDataStorage, GoldenRecordBytes) {
