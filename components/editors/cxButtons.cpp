@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/controls/ActnList.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
@@ -555,6 +556,26 @@ void TcxSpeedButtonOptions::SetTransparent(Boolean value) {
 
 // ==== The button ==============================================================================
 
+TcxButtonGlyph* TcxButtonActionLink::ClientGlyph() const {
+  auto* button = dynamic_cast<TcxCustomButton*>(FClient);
+  if (!button || button->GetComponentState().Contains(csDestroying)) return nullptr;
+  return button->GetGlyphObject();
+}
+
+void TcxButtonActionLink::BeforeDestruction() {
+  // The button's own teardown frees the link after its glyph: nothing to clear then.
+  if (TcxButtonGlyph* glyph = ClientGlyph()) {
+    glyph->SetImages(nullptr);
+    glyph->SetImageIndex(-1);
+  }
+  inherited::BeforeDestruction();
+}
+
+void TcxButtonActionLink::SetImageIndex(Integer value) {
+  inherited::SetImageIndex(value);
+  if (TcxButtonGlyph* glyph = ClientGlyph()) glyph->SetImageIndex(value);
+}
+
 TcxCustomButton::TcxCustomButton(TComponent* owner) : TButton(owner) {
   FControlCanvas = new TControlCanvas;
   FControlCanvas->SetControl(this);
@@ -570,6 +591,24 @@ TcxCustomButton::TcxCustomButton(TComponent* owner) : TButton(owner) {
   style.Include(csOpaque);
   style.Include(csReflector);
   SetControlStyle(style);
+}
+
+void TcxCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
+  inherited::ActionChange(sender, checkDefaults);
+  UpdateImageInfo();
+}
+
+void TcxCustomButton::UpdateImageInfo() {
+  TCustomImageList* images = nullptr;
+  Integer index = -1;
+  if (TControlActionLink* link = GetActionLink())
+    if (auto* action = dynamic_cast<TCustomAction*>(link->GetAction()))
+      if (action->GetActionList()) {
+        images = action->GetImages();
+        index = action->GetImageIndex();
+      }
+  FGlyph->SetImages(images);
+  FGlyph->SetImageIndex(index);
 }
 
 void TcxCustomButton::BeforeDestruction() {
@@ -956,6 +995,7 @@ void TcxCustomButton::PaintOn(HDC dc, Boolean selected, Boolean focused) {
     TRect content{client.Left + w0, client.Top + w0, client.Right - w0, client.Bottom - w0};
     if (FKind == cxbkDropDownButton) content.Right -= 13;
     SetTextColor(canvas->GetHandle(), ColorToRGB(textColor));
+    UpdateImageInfo();
     FGlyph->PaintGlyph(canvas, content, TPoint{shift, shift}, GetCaption(), FLayout, FMargin, FSpacing, state, 0,
                        GetWordWrap(), FLookAndFeel->GetSkinPainter() != nullptr);
     canvas->RestoreDC();

@@ -212,6 +212,19 @@ class TcxSpeedButtonOptions : public TPersistent {
 
 // ==== The button ==============================================================================
 
+// The link of a button to its action: the action's image index reaches the button's glyph, and
+// a link that goes away takes the action's image off the glyph.
+class TcxButtonActionLink : public TButtonActionLink {
+  ORV_CLASS(TcxButtonActionLink, TButtonActionLink)
+ public:
+  explicit TcxButtonActionLink(TObject* client) : TButtonActionLink(client) {}
+  void BeforeDestruction() override;
+  void SetImageIndex(Integer value) override;
+
+ private:
+  TcxButtonGlyph* ClientGlyph() const;
+};
+
 class TcxCustomButton : public TButton, public IcxLookAndFeelHost, public IcxMouseTrackingCaller {
   ORV_CLASS(TcxCustomButton, TButton)
  public:
@@ -302,6 +315,8 @@ class TcxCustomButton : public TButton, public IcxLookAndFeelHost, public IcxMou
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
   void SetButtonStyle(bool isDefault) override;
+  void ActionChange(TObject* sender, bool checkDefaults) override;
+  TControlActionLinkClass GetActionLinkClass() override { return TcxButtonActionLink::StaticClass(); }
   void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
   void MouseMove(TShiftState shift, Integer x, Integer y) override;
   void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
@@ -326,6 +341,8 @@ class TcxCustomButton : public TButton, public IcxLookAndFeelHost, public IcxMou
   void DrawBackground(TcxCanvas* canvas, TcxCustomLookAndFeelPainterClass painter, TRect r, TcxButtonState state,
                       TColor color, TColor textColor);
   void SetDownFlag(Boolean value);
+  // The glyph takes the image list and image index of the action (none without an action list).
+  void UpdateImageInfo();
 
   Integer FMouseFlags = 0;
   TControlCanvas* FControlCanvas;

@@ -7,6 +7,8 @@
 
 #include "components/editors/cxButtons.h"
 #include "components/editors/cxTextEdit.h"
+#include "platform/controls/ActnList.h"
+#include "platform/controls/ImgList.h"
 #include "platform/controls/Forms.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -126,6 +128,57 @@ TEST_F(ButtonTest, SpeedButtonsOfAGroupGoDownOneAtATime) {
   ClickAt(b);
   EXPECT_FALSE(b->GetDown());
   EXPECT_EQ(Log.Clicks.size(), 4u);
+}
+
+TEST_F(ButtonTest, TheActionsImageIsTheGlyphUntilTheActionGoes) {
+  auto* images = new TImageList(Form.get());
+  images->SetSize(16, 16);
+  Owned<TBitmap> bitmap(new TBitmap);
+  bitmap->SetSize(16, 16);
+  for (TColor color : {clRed, clBlue}) {
+    bitmap->GetCanvas()->GetBrush()->SetColor(color);
+    bitmap->GetCanvas()->FillRect(TRect{0, 0, 16, 16});
+    images->Add(bitmap.get(), nullptr);
+  }
+  auto* actions = new TActionList(Form.get());
+  actions->SetImages(images);
+  auto* action = new TAction(Form.get());
+  action->SetActionList(actions);
+  action->SetCaption("Go");
+  action->SetImageIndex(1);
+  TcxButton* b = Add(10, 10);
+  b->SetAction(action);
+  TcxButtonGlyph* glyph = b->GetGlyphObject();
+  EXPECT_EQ(glyph->GetImages(), images);
+  EXPECT_EQ(glyph->GetImageIndex(), 1);
+  Form->Show();
+  Run();
+  // Surfaces hold red in the third byte, colours in the first.
+  auto count = [&](TColor color) {
+    const orv::TSurface shot = orv::headless::CaptureClient(b->GetHandle());
+    const COLORREF c = ColorToRGB(color);
+    const uint32_t pixel = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    int n = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+      for (int x = 0; x < shot.Width(); ++x)
+        if ((shot.Pixel(x, y) & 0xFFFFFF) == pixel) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(clBlue), 16 * 16);
+  // The action's new image reaches the painted glyph.
+  action->SetImageIndex(0);
+  EXPECT_EQ(glyph->GetImageIndex(), 0);
+  b->Repaint();
+  Run();
+  EXPECT_EQ(count(clRed), 16 * 16);
+  EXPECT_EQ(count(clBlue), 0);
+  // Without the action the button shows no image.
+  b->SetAction(nullptr);
+  EXPECT_EQ(glyph->GetImages(), nullptr);
+  EXPECT_EQ(glyph->GetImageIndex(), -1);
+  b->Repaint();
+  Run();
+  EXPECT_EQ(count(clRed), 0);
 }
 
 TEST_F(ButtonTest, MarginBelowMinusOneIsIgnored) {
