@@ -1195,7 +1195,9 @@ void TCustomdxBarSubItem::SetDetachingBar(Integer value) {
   const Integer count = manager ? manager->GetBarCount() : 0;
   if (value < -1 || value >= count || count == 0) value = -1;
   if (value == GetDetachingBar()) return;
+  if (FDetachingBar) FDetachingBar->RemoveFreeNotification(this);
   FDetachingBar = value >= 0 ? manager->GetBar(value) : nullptr;
+  if (FDetachingBar) FDetachingBar->AddFreeNotification(this);
 }
 
 void TCustomdxBarSubItem::BarRemoved(TdxBar* bar) {
@@ -2103,18 +2105,36 @@ void TdxBarItemOptions::SetSize(TdxBarMenuItemSize value) {
 
 // ==== Bars ====================================================================================
 
-TdxBar::TdxBar(TComponent* owner) : TcxComponentCollectionItem(owner) {
+TdxBar::TdxBar(TComponent* owner)
+    : TcxComponentCollectionItem(owner),
+      FFont(new TFont),
+      FItemFont(new TFont),
+      FGlyph(new TBitmap),
+      FBackgroundBitmap(new TBitmap) {
+  FFont->SetOnChange(TNotifyEvent(this, &TdxBar::FontChanged));
   FItemLinks = new TdxBarItemLinks(nullptr, this);
 }
 
-TdxBar::~TdxBar() { orv::Free(FItemLinks); }
+TdxBar::~TdxBar() {
+  orv::Free(FItemLinks);
+  orv::Free(FBackgroundBitmap);
+  orv::Free(FGlyph);
+  orv::Free(FItemFont);
+  orv::Free(FFont);
+}
 
 void TdxBar::BeforeDestruction() {
   Destroying();
+  InvalidateObjectLinks(this);
   if (TdxBarManager* manager = GetBarManager()) {
+    if (!manager->InDestruction()) manager->DoBarDelete(this);
     if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
-    for (Integer i = 0; i < manager->GetItemCount(); ++i)
-      if (auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(manager->GetItem(i))) subItem->BarRemoved(this);
+  }
+  // Each sub item that refers to the bar hears of its removal once per reference.
+  while (!FSubItems.empty()) {
+    TCustomdxBarSubItem* subItem = FSubItems.front();
+    FSubItems.erase(FSubItems.begin());
+    subItem->BarRemoved(this);
   }
   inherited::BeforeDestruction();
 }
@@ -2124,7 +2144,282 @@ TdxBarManager* TdxBar::GetBarManager() const {
   return bars ? bars->GetBarManager() : nullptr;
 }
 
-void TdxBar::SetVisible(Boolean value) { FVisible = value; }
+Boolean TdxBar::IsLoadingValues() const {
+  if (FApplyingLoadedValues) return false;
+  TdxBarManager* manager = GetBarManager();
+  return GetComponentState().Contains(csLoading) || (manager && manager->IsLoading());
+}
+
+void TdxBar::SetParentComponent(TComponent* value) {
+  const Boolean joining = !GetCollection();
+  inherited::SetParentComponent(value);
+  TdxBarManager* manager = GetBarManager();
+  if (!joining || !manager) return;
+  // The bar starts with the manager's font without taking it as its own.
+  {
+    orv::TFlagScope internal(FInternalFontChange, true);
+    FFont->Assign(manager->GetFont());
+  }
+  if (!manager->IsLoading() && !GetComponentState().Contains(csLoading)) {
+    manager->DoBarAdd(this);
+    ReportChange();
+  }
+}
+
+void TdxBar::SetAllowClose(Boolean value) {
+  if (FAllowClose == value) return;
+  FAllowClose = value;
+  ReportChange();
+}
+
+void TdxBar::SetAllowCustomizing(Boolean value) {
+  if (FAllowCustomizing == value) return;
+  FAllowCustomizing = value;
+  ReportChange();
+}
+
+void TdxBar::SetAllowReset(Boolean value) {
+  if (FAllowReset == value) return;
+  FAllowReset = value;
+  ReportChange();
+}
+
+void TdxBar::SetBorderStyle(TdxBarBorderStyle value) {
+  if (FBorderStyle == value) return;
+  FBorderStyle = value;
+  ReportChange();
+}
+
+void TdxBar::SetCaption(const AnsiString& value) {
+  if (FCaption == value) return;
+  if (TdxBarManager* manager = GetBarManager())
+    if (TdxBar* other = manager->GetBarByCaption(value); other && other != this) return;
+  FCaption = value;
+  ReportChange();
+}
+
+void TdxBar::SetColor(TColor value) {
+  if (FColor == value) return;
+  FColor = value;
+  ReportChange();
+}
+
+void TdxBar::SetDockedDockingStyle(TdxBarDockingStyle value) {
+  if (FDockedDockingStyle == value) return;
+  FDockedDockingStyle = value;
+  ReportChange();
+}
+
+void TdxBar::SetDockedLeft(Integer value) {
+  value = std::max(value, 0);
+  if (FDockedLeft == value) return;
+  FDockedLeft = value;
+  ReportChange();
+}
+
+void TdxBar::SetDockedTop(Integer value) {
+  value = std::max(value, 0);
+  if (FDockedTop == value) return;
+  FDockedTop = value;
+  ReportChange();
+}
+
+void TdxBar::SetFloatLeft(Integer value) {
+  if (FFloatLeft == value) return;
+  FFloatLeft = value;
+  ReportChange();
+}
+
+void TdxBar::SetFloatTop(Integer value) {
+  if (FFloatTop == value) return;
+  FFloatTop = value;
+  ReportChange();
+}
+
+void TdxBar::SetFloatClientWidth(Integer value) {
+  if (FFloatClientWidth == value) return;
+  FFloatClientWidth = value;
+  ReportChange();
+}
+
+void TdxBar::SetFloatClientHeight(Integer value) {
+  if (FFloatClientHeight == value) return;
+  FFloatClientHeight = value;
+  ReportChange();
+}
+
+TdxBarDockingStyle TdxBar::GetDockingStyle() const { return IsLoadingValues() ? FLoadedDockingStyle : FDockingStyle; }
+
+void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
+  if (IsLoadingValues()) {
+    FLoadedDockingStyle = value;
+    return;
+  }
+  if (FDockingStyle == value) return;
+  FDockingStyle = value;
+  // A bar that changes sides shows all its links again until it has measured its new room.
+  FItemLinks->SetRecentItemCount(-1);
+  if (!FChangingDockingStyle)
+    if (TdxBarManager* manager = GetBarManager()) manager->DoBarDockingStyleChange(this);
+  ReportChange();
+}
+
+void TdxBar::DockTo(TdxBarDockingStyle style) { SetDockingStyle(style); }
+
+Boolean TdxBar::GetVisible() const { return IsLoadingValues() ? FLoadedVisible : FVisible; }
+
+void TdxBar::SetVisible(Boolean value) {
+  TdxBarManager* manager = GetBarManager();
+  if (value && manager && manager->InDestruction()) return;
+  if (!value && !FVisible && manager) manager->RemoveRestoringBar(this);
+  if (IsLoadingValues()) {
+    if (FLoadedVisible != value) FHiddenBecauseEmpty = false;
+    FLoadedVisible = value;
+    return;
+  }
+  if (FVisible == value) return;
+  FHiddenBecauseEmpty = false;
+  FVisible = value;
+  ReportChange();
+  if (manager && !manager->InDestruction()) manager->DoBarVisibleChange(this);
+}
+
+void TdxBar::ApplyLoadedValues() {
+  orv::TFlagScope applying(FApplyingLoadedValues, true);
+  FPredefined = true;
+  SetDockingStyle(FLoadedDockingStyle);
+  SetVisible(FLoadedVisible);
+}
+
+void TdxBar::SetIsMainMenu(Boolean value) {
+  if (FIsMainMenu == value) return;
+  TdxBarManager* manager = GetBarManager();
+  if (manager) manager->BeginUpdate();
+  try {
+    if (value) {
+      if (manager)
+        if (TdxBar* previous = manager->GetMainMenuBarRaw(); previous && previous != this) previous->SetIsMainMenu(false);
+      FIsMainMenu = true;
+      if (manager) manager->SetMainMenuBar(this);
+      SetWholeRow(true);
+      SetMultiLine(true);
+    } else {
+      FIsMainMenu = false;
+      if (manager && manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
+      SetMultiLine(false);
+      SetWholeRow(false);
+    }
+  } catch (...) {
+    if (manager) manager->EndUpdate();
+    throw;
+  }
+  if (manager) manager->EndUpdate();
+  ReportChange();
+}
+
+void TdxBar::SetMultiLine(Boolean value) {
+  if (FMultiLine == value || (!value && FIsMainMenu)) return;
+  FMultiLine = value;
+  ReportChange();
+}
+
+void TdxBar::SetWholeRow(Boolean value) {
+  if (FWholeRow == value || (!value && FIsMainMenu)) return;
+  FWholeRow = value;
+  ReportChange();
+}
+
+void TdxBar::SetOneOnRow(Boolean value) {
+  if (FOneOnRow == value) return;
+  FOneOnRow = value;
+  ReportChange();
+}
+
+void TdxBar::SetRow(Integer value) {
+  value = std::max(value, 0);
+  if (FRow == value) return;
+  FRow = value;
+  ReportChange();
+}
+
+Boolean TdxBar::GetUseRecentItems() const { return FItemLinks->GetUseRecentItems(); }
+
+void TdxBar::SetUseRecentItems(Boolean value) { FItemLinks->SetUseRecentItems(value); }
+
+void TdxBar::SetUseOwnFont(Boolean value) {
+  if (FUseOwnFont == value) return;
+  FUseOwnFont = value;
+  orv::TFlagScope internal(FInternalFontChange, true);
+  if (value) {
+    ApplyOwnFont();
+  } else if (TdxBarManager* manager = GetBarManager()) {
+    FFont->Assign(manager->GetFont());
+  }
+  ReportChange();
+}
+
+void TdxBar::FontChanged(TObject* sender) {
+  if (!FInternalFontChange) FUseOwnFont = true;
+  if (FUseOwnFont) ApplyOwnFont();
+}
+
+void TdxBar::ApplyOwnFont() { FItemFont->Assign(FFont); }
+
+Boolean TdxBar::CanMove() const {
+  TdxBarManager* manager = GetBarManager();
+  for (TdxBarDockingStyle style : {dsNone, dsLeft, dsTop, dsRight, dsBottom})
+    if (!FNotDocking.Contains(style) && !(manager && manager->GetNotDocking().Contains(style))) return true;
+  return false;
+}
+
+void TdxBar::RemoveFreeNotification(TCustomdxBarSubItem* subItem) {
+  auto it = std::find(FSubItems.begin(), FSubItems.end(), subItem);
+  if (it != FSubItems.end()) FSubItems.erase(it);
+}
+
+void TdxBar::MarkChanged() {
+  TdxBarManager* manager = GetBarManager();
+  if (manager && manager->IsUpdateLocked()) FChanged = true;
+}
+
+void TdxBar::Assign(TPersistent* source) {
+  auto* bar = dynamic_cast<TdxBar*>(source);
+  if (!bar) {
+    inherited::Assign(source);
+    return;
+  }
+  SetAllowClose(bar->FAllowClose);
+  SetAllowCustomizing(bar->FAllowCustomizing);
+  SetAllowQuickCustomizing(bar->FAllowQuickCustomizing);
+  SetAllowReset(bar->FAllowReset);
+  SetBorderStyle(bar->FBorderStyle);
+  SetCaption(bar->FCaption);
+  SetDockedDockingStyle(bar->FDockedDockingStyle);
+  SetDockedLeft(bar->FDockedLeft);
+  SetDockedTop(bar->FDockedTop);
+  SetFloatLeft(bar->FFloatLeft);
+  SetFloatTop(bar->FFloatTop);
+  SetFloatClientWidth(bar->FFloatClientWidth);
+  SetFloatClientHeight(bar->FFloatClientHeight);
+  SetHidden(bar->FHidden);
+  SetIsMainMenu(bar->FIsMainMenu);
+  SetItemLinks(bar->FItemLinks);
+  SetNotDocking(bar->FNotDocking);
+  SetOldName(bar->FOldName);
+  SetOneOnRow(bar->FOneOnRow);
+  SetRotateWhenVertical(bar->FRotateWhenVertical);
+  SetRow(bar->FRow);
+  SetShowMark(bar->FShowMark);
+  SetSizeGrip(bar->FSizeGrip);
+  SetWholeRow(bar->FWholeRow);
+  DockTo(bar->GetDockingStyle());
+  SetUseRecentItems(bar->GetUseRecentItems());
+  SetUseRestSpace(bar->FUseRestSpace);
+  SetColor(bar->FColor);
+  SetFont(bar->FFont);
+  SetUseOwnFont(bar->FUseOwnFont);
+  SetVisible(bar->GetVisible());
+}
 
 void TdxBar::SetName(const AnsiString& newName) {
   // A name read from the older list of bars is kept aside; the bar keeps its own.
@@ -2133,19 +2428,6 @@ void TdxBar::SetName(const AnsiString& newName) {
     return;
   }
   inherited::SetName(newName);
-}
-
-void TdxBar::SetIsMainMenu(Boolean value) {
-  if (FIsMainMenu == value) return;
-  FIsMainMenu = value;
-  TdxBarManager* manager = GetBarManager();
-  if (!manager) return;
-  if (value) {
-    if (TdxBar* previous = manager->GetMainMenuBarRaw(); previous && previous != this) previous->FIsMainMenu = false;
-    manager->SetMainMenuBar(this);
-  } else if (manager->GetMainMenuBarRaw() == this) {
-    manager->SetMainMenuBar(nullptr);
-  }
 }
 
 void TdxBar::SetItemLinks(TdxBarItemLinks* value) { FItemLinks->Assign(value); }
@@ -3029,6 +3311,27 @@ void TdxBarManager::DoBarBeforeReset(TdxBar* bar) {
 void TdxBarManager::DoBarClose(TdxBar* bar) {
   if (FOnBarClose) FOnBarClose(this, bar);
 }
+void TdxBarManager::DoBarAdd(TdxBar* bar) {
+  if (FOnBarAdd) FOnBarAdd(this, bar);
+}
+
+void TdxBarManager::DoBarDelete(TdxBar* bar) {
+  if (FOnBarDelete) FOnBarDelete(this, bar);
+}
+
+void TdxBarManager::DoBarVisibleChange(TdxBar* bar) {
+  if (FOnBarVisibleChange) FOnBarVisibleChange(this, bar);
+}
+
+void TdxBarManager::RemoveRestoringBar(TdxBar* bar) {
+  if (!FRestoringList) return;
+  FRestoringList->Remove(bar);
+  if (FRestoringList->GetCount() == 0) {
+    orv::Free(FRestoringList);
+    FRestoringList = nullptr;
+  }
+}
+
 void TdxBarManager::DoBarDockingStyleChange(TdxBar* bar) {
   if (FApplyingLoadedValues) return;
   if (FOnBarDockingStyleChange) FOnBarDockingStyleChange(this, bar);
@@ -3257,6 +3560,8 @@ void TdxBarManager::Loaded() {
       if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this)
         links->ResolveLoadedItems();
     for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->ResolveLoadedItems();
+    // The bars present now are the designed ones; they take their side and visibility.
+    for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->ApplyLoadedValues();
   }
   if (IsDesigning()) {
     // A stable sort of the items by category, one neighbour swap at a time.
@@ -4768,21 +5073,47 @@ ORV_PUBLISH(TdxBarItemLink) {
   p.Property("Visible", &T::GetVisible, &T::SetVisible);
 }
 
+const orv::EnumNames<TdxBarBorderStyle> kBarBorderStyleNames("TdxBarBorderStyle", {"bbsNone", "bbsSingle"});
+
 ORV_PUBLISH(TdxBar) {
   using T = TdxBar;
   // Only older descriptions, which held the bars as one list, name a bar among its values.
   p.Property("Name", [](T* self) { return self->GetName(); }, [](T* self, const AnsiString& value) { self->SetName(value); })
       .Stored(false);
+  p.Property("AllowClose", &T::GetAllowClose, &T::SetAllowClose).Default(true);
+  p.Property("AllowCustomizing", &T::GetAllowCustomizing, &T::SetAllowCustomizing).Default(true);
+  p.Property("AllowQuickCustomizing", &T::GetAllowQuickCustomizing, &T::SetAllowQuickCustomizing).Default(true);
+  p.Property("AllowReset", &T::GetAllowReset, &T::SetAllowReset).Default(true);
+  p.Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle).Default(bbsSingle);
   p.Property("Caption", &T::GetCaption, &T::SetCaption);
-  p.Property("DockingStyle", &T::GetDockingStyle, &T::SetDockingStyle).Default(dsTop);
-  p.Property("FloatLeft", &T::GetFloatLeft, &T::SetFloatLeft).Default(0);
-  p.Property("FloatTop", &T::GetFloatTop, &T::SetFloatTop).Default(0);
-  p.Property("FloatClientWidth", &T::GetFloatClientWidth, &T::SetFloatClientWidth).Default(0);
-  p.Property("FloatClientHeight", &T::GetFloatClientHeight, &T::SetFloatClientHeight).Default(0);
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clDefault);
+  p.Property("DockedDockingStyle", &T::GetDockedDockingStyle, &T::SetDockedDockingStyle);
+  p.Property("DockedLeft", &T::GetDockedLeft, &T::SetDockedLeft);
+  p.Property("DockedTop", &T::GetDockedTop, &T::SetDockedTop);
+  p.Property("DockingStyle", &T::GetDockingStyle, &T::SetDockingStyle);
+  p.Property("FloatLeft", &T::GetFloatLeft, &T::SetFloatLeft);
+  p.Property("FloatTop", &T::GetFloatTop, &T::SetFloatTop);
+  p.Property("FloatClientWidth", &T::GetFloatClientWidth, &T::SetFloatClientWidth);
+  p.Property("FloatClientHeight", &T::GetFloatClientHeight, &T::SetFloatClientHeight);
+  p.Property("Font", &T::GetFont, &T::SetFont).Stored(&T::IsFontStored);
+  p.Property("Glyph", &T::GetGlyph, &T::SetGlyph);
+  p.Property("Hidden", &T::GetHidden, &T::SetHidden).Default(false);
   p.Property("IsMainMenu", &T::GetIsMainMenu, &T::SetIsMainMenu).Default(false);
   p.Property("ItemLinks", &T::GetLinks);
+  p.Property("KeyTip", &T::GetKeyTip, &T::SetKeyTip);
+  p.Property("MultiLine", &T::GetMultiLine, &T::SetMultiLine).Default(false);
   p.Property("NotDocking", &T::GetNotDocking, &T::SetNotDocking).Default(TdxBarDockingStyles{});
-  p.Property("OneOnRow", &T::GetOneOnRow, &T::SetOneOnRow).Default(false);
-  p.Property("Row", &T::GetRow, &T::SetRow).Default(0);
-  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(false);
+  p.Property("OldName", &T::GetOldName, &T::SetOldName);
+  p.Property("OneOnRow", &T::GetOneOnRow, &T::SetOneOnRow);
+  p.Property("RotateWhenVertical", &T::GetRotateWhenVertical, &T::SetRotateWhenVertical).Default(true);
+  p.Property("Row", &T::GetRow, &T::SetRow);
+  p.Property("ShowMark", &T::GetShowMark, &T::SetShowMark).Default(true);
+  p.Property("SizeGrip", &T::GetSizeGrip, &T::SetSizeGrip).Default(true);
+  p.Property("UseOwnFont", &T::GetUseOwnFont, &T::SetUseOwnFont);
+  p.Property("UseRecentItems", &T::GetUseRecentItems, &T::SetUseRecentItems).Default(true);
+  p.Property("UseRestSpace", &T::GetUseRestSpace, &T::SetUseRestSpace).Default(false);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible);
+  p.Property("WholeRow", &T::GetWholeRow, &T::SetWholeRow);
+  p.Property("BackgroundBitmap", &T::GetBackgroundBitmap, &T::SetBackgroundBitmap);
+  p.Property("AlphaBlendValue", &T::GetAlphaBlendValue, &T::SetAlphaBlendValue).Default(Byte(255));
 }

@@ -1043,7 +1043,11 @@ class TdxBarContainerItem : public TCustomdxBarContainerItem {
   Boolean CanMergeWith(TdxBarItem* item) override { return dynamic_cast<TdxBarContainerItem*>(item) != nullptr; }
 };
 
-// Core of the bar: a component of the manager's bar collection with its links.
+enum TdxBarBorderStyle { bbsNone, bbsSingle };
+
+// A toolbar or the main-menu bar of a manager: a caption, the links it shows, its dock state
+// (floating, or docked at a side of the form), its row and floating bounds and its display
+// options. Its window exists while it is visible.
 class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   ORV_CLASS(TdxBar, TcxComponentCollectionItem)
  public:
@@ -1051,32 +1055,116 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   ~TdxBar() override;
 
   TdxBarManager* GetBarManager() const;
+
+  // ---- Published
+  Boolean GetAllowClose() const { return FAllowClose; }
+  void SetAllowClose(Boolean value);
+  Boolean GetAllowCustomizing() const { return FAllowCustomizing; }
+  void SetAllowCustomizing(Boolean value);
+  Boolean GetAllowQuickCustomizing() const { return FAllowQuickCustomizing; }
+  void SetAllowQuickCustomizing(Boolean value) { FAllowQuickCustomizing = value; }
+  Boolean GetAllowReset() const { return FAllowReset; }
+  void SetAllowReset(Boolean value);
+  TdxBarBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TdxBarBorderStyle value);
   const AnsiString& GetCaption() const { return FCaption; }
-  void SetCaption(const AnsiString& value) { FCaption = value; }
-  Boolean GetVisible() const { return FVisible; }
-  void SetVisible(Boolean value);
-  Boolean GetIsMainMenu() const { return FIsMainMenu; }
-  void SetIsMainMenu(Boolean value);
-  TdxBarDockingStyle GetDockingStyle() const { return FDockingStyle; }
-  void SetDockingStyle(TdxBarDockingStyle value) { FDockingStyle = value; }
-  TdxBarDockingStyles GetNotDocking() const { return FNotDocking; }
-  void SetNotDocking(TdxBarDockingStyles value) { FNotDocking = value; }
-  Integer GetRow() const { return FRow; }
-  void SetRow(Integer value) { FRow = value; }
-  Boolean GetOneOnRow() const { return FOneOnRow; }
-  void SetOneOnRow(Boolean value) { FOneOnRow = value; }
+  // Ignored when another bar of the manager has the caption already.
+  void SetCaption(const AnsiString& value);
+  TColor GetColor() const { return FColor; }
+  void SetColor(TColor value);
+  TdxBarDockingStyle GetDockedDockingStyle() const { return FDockedDockingStyle; }
+  void SetDockedDockingStyle(TdxBarDockingStyle value);
+  Integer GetDockedLeft() const { return FDockedLeft; }
+  void SetDockedLeft(Integer value);
+  Integer GetDockedTop() const { return FDockedTop; }
+  void SetDockedTop(Integer value);
+  // The side the bar is docked at; dsNone floats. While the manager loads, the value read is
+  // kept aside and applied when loading ends.
+  TdxBarDockingStyle GetDockingStyle() const;
+  void SetDockingStyle(TdxBarDockingStyle value);
   // Where the bar floats (screen coordinates) and the size of its client area there.
   Integer GetFloatLeft() const { return FFloatLeft; }
-  void SetFloatLeft(Integer value) { FFloatLeft = value; }
+  void SetFloatLeft(Integer value);
   Integer GetFloatTop() const { return FFloatTop; }
-  void SetFloatTop(Integer value) { FFloatTop = value; }
+  void SetFloatTop(Integer value);
   Integer GetFloatClientWidth() const { return FFloatClientWidth; }
-  void SetFloatClientWidth(Integer value) { FFloatClientWidth = value; }
+  void SetFloatClientWidth(Integer value);
   Integer GetFloatClientHeight() const { return FFloatClientHeight; }
-  void SetFloatClientHeight(Integer value) { FFloatClientHeight = value; }
+  void SetFloatClientHeight(Integer value);
+  TFont* GetFont() const { return FFont; }
+  void SetFont(TFont* value) { FFont->Assign(value); }
+  Boolean IsFontStored() const { return FUseOwnFont; }
+  TBitmap* GetGlyph() const { return FGlyph; }
+  void SetGlyph(TBitmap* value) { FGlyph->Assign(value); }
+  Boolean GetHidden() const { return FHidden; }
+  void SetHidden(Boolean value) { FHidden = value; }
+  Boolean GetIsMainMenu() const { return FIsMainMenu; }
+  void SetIsMainMenu(Boolean value);
   TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
   TdxBarItemLinks* GetLinks() const { return FItemLinks; }
   void SetItemLinks(TdxBarItemLinks* value);
+  const AnsiString& GetKeyTip() const { return FKeyTip; }
+  void SetKeyTip(const AnsiString& value) { FKeyTip = value; }
+  // A main-menu bar is always multi-line.
+  Boolean GetMultiLine() const { return FMultiLine; }
+  void SetMultiLine(Boolean value);
+  TdxBarDockingStyles GetNotDocking() const { return FNotDocking; }
+  void SetNotDocking(TdxBarDockingStyles value) { FNotDocking = value; }
+  // The name an older description gave the bar.
+  const AnsiString& GetOldName() const { return FOldName; }
+  void SetOldName(const AnsiString& value) { FOldName = value; }
+  Boolean GetOneOnRow() const { return FOneOnRow; }
+  void SetOneOnRow(Boolean value);
+  Boolean GetRotateWhenVertical() const { return FRotateWhenVertical; }
+  void SetRotateWhenVertical(Boolean value) { FRotateWhenVertical = value; }
+  Integer GetRow() const { return FRow; }
+  void SetRow(Integer value);
+  Boolean GetShowMark() const { return FShowMark; }
+  void SetShowMark(Boolean value) { FShowMark = value; }
+  Boolean GetSizeGrip() const { return FSizeGrip; }
+  void SetSizeGrip(Boolean value) { FSizeGrip = value; }
+  // The bar draws with Font instead of the manager's font; an outside change of Font sets it.
+  Boolean GetUseOwnFont() const { return FUseOwnFont; }
+  void SetUseOwnFont(Boolean value);
+  // The font the bar's items are drawn with while UseOwnFont holds: a copy of Font.
+  TFont* GetItemFont() const { return FItemFont; }
+  // Held by the links.
+  Boolean GetUseRecentItems() const;
+  void SetUseRecentItems(Boolean value);
+  Boolean GetUseRestSpace() const { return FUseRestSpace; }
+  void SetUseRestSpace(Boolean value) { FUseRestSpace = value; }
+  // While the manager loads, the value read is kept aside and applied when loading ends.
+  Boolean GetVisible() const;
+  void SetVisible(Boolean value);
+  // A main-menu bar always takes a whole row.
+  Boolean GetWholeRow() const { return FWholeRow; }
+  void SetWholeRow(Boolean value);
+  TBitmap* GetBackgroundBitmap() const { return FBackgroundBitmap; }
+  void SetBackgroundBitmap(TBitmap* value) { FBackgroundBitmap->Assign(value); }
+  Byte GetAlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(Byte value) { FAlphaBlendValue = value; }
+
+  // ---- Queries
+  // The floating caption may show a close button: AllowClose, and not the main menu.
+  Boolean CanClose() const { return FAllowClose && !FIsMainMenu; }
+  // False when the bar's or the manager's NotDocking holds all five styles.
+  Boolean CanMove() const;
+  // Predefined (present when loading ended) and AllowReset.
+  Boolean CanReset() const { return FPredefined && FAllowReset; }
+  Boolean IsFloating() const { return FControl && GetDockingStyle() == dsNone; }
+  // Only a borderless whole-row bar at the bottom can have a size grip.
+  Boolean CanHaveSizeGrip() const { return FBorderStyle == bbsNone && GetDockingStyle() == dsBottom && FWholeRow; }
+  Boolean GetPredefined() const { return FPredefined; }
+  // Docks the bar at `style` (dsNone floats it).
+  void DockTo(TdxBarDockingStyle style);
+  // The manager applies the values read while it loaded and marks the bar predefined.
+  void ApplyLoadedValues();
+
+  // Sub items whose detaching bar this is (a sub item may stand more than once); each hears
+  // of the bar's removal.
+  void AddFreeNotification(TCustomdxBarSubItem* subItem) { FSubItems.push_back(subItem); }
+  void RemoveFreeNotification(TCustomdxBarSubItem* subItem);
+
   // The bar's window (the bar windows set it while they live).
   TCustomdxBarControl* GetControl() const { return FControl; }
   void SetControl(TCustomdxBarControl* value) { FControl = value; }
@@ -1086,33 +1174,68 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   TComponent* GetInstance() override { return this; }
   Boolean GetHiddenBecauseEmpty() const { return FHiddenBecauseEmpty; }
   void SetHiddenBecauseEmpty(Boolean value) { FHiddenBecauseEmpty = value; }
+  // A rebuild is pending for the end of the manager's update lock.
   Boolean GetChanged() const { return FChanged; }
   void SetChanged(Boolean value) { FChanged = value; }
+  void MarkChanged();
 
+  void Assign(TPersistent* source) override;
   // Streamed inside their manager.
   bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* value) override;
   void BeforeDestruction() override;
   void SetName(const AnsiString& newName) override;
-  // The name an older description gave the bar.
-  const AnsiString& GetOldName() const { return FOldName; }
 
  protected:
   TcxComponentCollection* GetParentCollection(TComponent* parent) override;
 
  private:
+  Boolean IsLoadingValues() const;
+  void FontChanged(TObject* sender);
+  void ApplyOwnFont();
   AnsiString FCaption;
+  Boolean FAllowClose = true;
+  Boolean FAllowCustomizing = true;
+  Boolean FAllowQuickCustomizing = true;
+  Boolean FAllowReset = true;
+  TdxBarBorderStyle FBorderStyle = bbsSingle;
+  TColor FColor = clDefault;
+  TdxBarDockingStyle FDockedDockingStyle = dsTop;
+  Integer FDockedLeft = 0;
+  Integer FDockedTop = 0;
+  TdxBarDockingStyle FDockingStyle = dsNone;
+  TdxBarDockingStyle FLoadedDockingStyle = dsNone;
+  TFont* FFont;
+  TFont* FItemFont;
+  TBitmap* FGlyph;
+  TBitmap* FBackgroundBitmap;
+  Boolean FHidden = false;
   Boolean FVisible = false;
+  Boolean FLoadedVisible = false;
   Boolean FIsMainMenu = false;
-  TdxBarDockingStyle FDockingStyle = dsTop;
+  AnsiString FKeyTip;
+  Boolean FMultiLine = false;
   TdxBarDockingStyles FNotDocking;
   Integer FRow = 0;
   Boolean FOneOnRow = false;
+  Boolean FRotateWhenVertical = true;
+  Boolean FShowMark = true;
+  Boolean FSizeGrip = true;
+  Boolean FUseOwnFont = false;
+  Boolean FUseRestSpace = false;
+  Boolean FWholeRow = false;
+  Byte FAlphaBlendValue = 255;
   Integer FFloatLeft = 0;
   Integer FFloatTop = 0;
   Integer FFloatClientWidth = 0;
   Integer FFloatClientHeight = 0;
   Boolean FHiddenBecauseEmpty = false;
   Boolean FChanged = false;
+  Boolean FPredefined = false;
+  Boolean FChangingDockingStyle = false;
+  Boolean FInternalFontChange = false;
+  Boolean FApplyingLoadedValues = false;
+  std::vector<TCustomdxBarSubItem*> FSubItems;
   TdxBarItemLinks* FItemLinks;
   TCustomdxBarControl* FControl = nullptr;
   AnsiString FOldName;
@@ -1424,6 +1547,7 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   TdxBarComponent* GetPopupMenu(Integer index) const;
   void AddRestoringBar(TdxBar* bar);
   Boolean IsBarRestoring(TdxBar* bar) const;
+  void RemoveRestoringBar(TdxBar* bar);
   void ShowRestoredBars();
 
   // ---- Categories
@@ -1457,6 +1581,9 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void DoBarAfterReset(TdxBar* bar);
   void DoBarBeforeReset(TdxBar* bar);
   void DoBarClose(TdxBar* bar);
+  void DoBarAdd(TdxBar* bar);
+  void DoBarDelete(TdxBar* bar);
+  void DoBarVisibleChange(TdxBar* bar);
   void DoBarDockingStyleChange(TdxBar* bar);
   void DoItemLinkChange(TdxBarItemLink* link);
   void DoCloseButtonClick();

@@ -109,6 +109,12 @@ TEST_F(BarMainMenuTest, TheDescriptionBuildsTheMenuAndIsWrittenBackUnchanged) {
   TdxBar* bar = Manager->GetMainMenuBar();
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->GetCaption(), "Главное меню"_a);
+  // One whole row at the top, shown, and designed (so it can be reset).
+  EXPECT_EQ(bar->GetDockingStyle(), dsTop);
+  EXPECT_TRUE(bar->GetVisible());
+  EXPECT_TRUE(bar->GetWholeRow());
+  EXPECT_TRUE(bar->GetMultiLine());
+  EXPECT_TRUE(bar->CanReset());
   TdxBarItemLinks* links = bar->GetLinks();
   ASSERT_EQ(links->GetVisibleItemCount(), 2);
   EXPECT_EQ(links->GetItem(0)->GetCaption(), "Программа"_a);

@@ -1,0 +1,230 @@
+// Bars as the manager's model holds them: the main-menu invariants, unique captions, clamped
+// positions, the values a description gives while the manager loads, the bar events, the bar's
+// own font and the queries the toolbar windows ask.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "components/bars/dxBar.h"
+#include "platform/controls/Forms.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+#include "platform/windowing/Headless.h"
+
+namespace {
+
+template <class T>
+using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+
+class TBarEvents : public TObject {
+  ORV_CLASS(TBarEvents, TObject)
+ public:
+  TBarEvents() = default;
+  void Add(TdxBarManager*, TdxBar* bar) { Log.push_back("add:" + bar->GetCaption()); }
+  void Delete(TdxBarManager*, TdxBar* bar) { Log.push_back("delete:" + bar->GetCaption()); }
+  void VisibleChange(TdxBarManager*, TdxBar* bar) {
+    Log.push_back("visible:" + bar->GetCaption() + (bar->GetVisible() ? "=1" : "=0"));
+  }
+  void DockingStyleChange(TdxBarManager*, TdxBar* bar) { Log.push_back("dock:" + bar->GetCaption()); }
+  std::vector<AnsiString> Log;
+};
+
+class BarTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    orv::headless::Reset();
+    Form.reset(new TForm(nullptr));
+    Form->AfterConstruction();
+    Manager = new TdxBarManager(Form.get());
+  }
+  void TearDown() override {
+    Form.reset();
+    orv::headless::Reset();
+  }
+  void Listen(TdxBarManager* manager) {
+    manager->SetOnBarAdd(TdxBarEvent(&Events, &TBarEvents::Add));
+    manager->SetOnBarDelete(TdxBarEvent(&Events, &TBarEvents::Delete));
+    manager->SetOnBarVisibleChange(TdxBarVisibleChangeEvent(&Events, &TBarEvents::VisibleChange));
+    manager->SetOnBarDockingStyleChange(TdxBarEvent(&Events, &TBarEvents::DockingStyleChange));
+  }
+
+  Owned<TForm> Form;
+  TdxBarManager* Manager = nullptr;
+  TBarEvents Events;
+};
+
+TEST_F(BarTest, OneMainMenuAtATimeAlwaysMultiLineAndAWholeRow) {
+  TdxBar* first = Manager->AddToolbar(true);
+  TdxBar* second = Manager->AddToolbar();
+  EXPECT_TRUE(first->GetMultiLine());
+  EXPECT_TRUE(first->GetWholeRow());
+  EXPECT_FALSE(second->GetMultiLine());
+  first->SetMultiLine(false);  // refused on a main menu
+  first->SetWholeRow(false);
+  EXPECT_TRUE(first->GetMultiLine());
+  EXPECT_TRUE(first->GetWholeRow());
+
+  second->SetIsMainMenu(true);
+  EXPECT_EQ(Manager->GetMainMenuBar(), second);
+  EXPECT_FALSE(first->GetIsMainMenu());
+  EXPECT_FALSE(first->GetMultiLine());
+  EXPECT_FALSE(first->GetWholeRow());
+  EXPECT_TRUE(second->GetMultiLine());
+  EXPECT_TRUE(second->GetWholeRow());
+  EXPECT_FALSE(second->CanClose());
+  EXPECT_TRUE(first->CanClose());
+
+  second->SetIsMainMenu(false);
+  EXPECT_EQ(Manager->GetMainMenuBarRaw(), nullptr);
+  second->Free();
+  first->SetIsMainMenu(true);
+  first->Free();  // the manager forgets its main menu with it
+  EXPECT_EQ(Manager->GetMainMenuBarRaw(), nullptr);
+}
+
+TEST_F(BarTest, CaptionsStayUniqueAndPositionsAreNeverNegative) {
+  TdxBar* a = Manager->AddToolbar();
+  TdxBar* b = Manager->AddToolbar();
+  a->SetCaption("Tools");
+  b->SetCaption("Tools");
+  EXPECT_EQ(b->GetCaption(), "Custom 2");
+  b->SetCaption("Edit");
+  EXPECT_EQ(b->GetCaption(), "Edit");
+
+  struct {
+    void (TdxBar::*set)(Integer);
+    Integer (TdxBar::*get)() const;
+  } clamped[] = {{&TdxBar::SetDockedLeft, &TdxBar::GetDockedLeft},
+                 {&TdxBar::SetDockedTop, &TdxBar::GetDockedTop},
+                 {&TdxBar::SetRow, &TdxBar::GetRow}};
+  for (auto c : clamped) {
+    (a->*c.set)(7);
+    EXPECT_EQ((a->*c.get)(), 7);
+    (a->*c.set)(-3);
+    EXPECT_EQ((a->*c.get)(), 0);
+  }
+  a->SetFloatLeft(-40);  // floating windows may stand left of the screen
+  EXPECT_EQ(a->GetFloatLeft(), -40);
+}
+
+TEST_F(BarTest, BarEventsFireForChangesButNotForTheManagersOwnTeardown) {
+  Listen(Manager);
+  TdxBar* bar = Manager->AddToolbar();  // added, docked at the top and shown
+  EXPECT_EQ(Events.Log, (std::vector<AnsiString>{"add:", "dock:Custom 1", "visible:Custom 1=1"}));
+  Events.Log.clear();
+  bar->SetVisible(true);  // unchanged: nothing
+  bar->DockTo(dsNone);
+  bar->SetVisible(false);
+  bar->SetDockingStyle(dsNone);
+  EXPECT_EQ(Events.Log, (std::vector<AnsiString>{"dock:Custom 1", "visible:Custom 1=0"}));
+  EXPECT_EQ(bar->GetDockingStyle(), dsNone);
+  Events.Log.clear();
+  bar->Free();
+  EXPECT_EQ(Events.Log, (std::vector<AnsiString>{"delete:Custom 1"}));
+  Manager->AddToolbar();
+  Events.Log.clear();
+  Form.reset();  // the manager goes with its bars: no deletes reported
+  EXPECT_TRUE(Events.Log.empty());
+}
+
+TEST_F(BarTest, MovingIsImpossibleOnlyWhenNoStyleIsLeft) {
+  TdxBar* bar = Manager->AddToolbar();
+  EXPECT_TRUE(bar->CanMove());
+  bar->SetNotDocking(TdxBarDockingStyles{dsLeft, dsTop, dsRight, dsBottom});
+  EXPECT_TRUE(bar->CanMove());  // it may still float
+  Manager->SetNotDocking(TdxBarDockingStyles{dsNone});
+  EXPECT_FALSE(bar->CanMove());
+  bar->SetNotDocking(TdxBarDockingStyles{});
+  EXPECT_TRUE(bar->CanMove());
+
+  EXPECT_FALSE(bar->CanHaveSizeGrip());
+  bar->SetBorderStyle(bbsNone);
+  bar->SetDockingStyle(dsBottom);
+  bar->SetWholeRow(true);
+  EXPECT_TRUE(bar->CanHaveSizeGrip());
+  EXPECT_FALSE(bar->CanReset());  // made at run time: nothing to reset to
+}
+
+TEST_F(BarTest, TheBarsOwnFontIsTakenByAnOutsideChangeAndGivenBack) {
+  Manager->SetUseSystemFont(false);
+  Manager->GetFont()->SetName("Arial");
+  TdxBar* bar = Manager->AddToolbar();
+  EXPECT_EQ(bar->GetFont()->GetName(), "Arial");  // the manager's, not the bar's own
+  EXPECT_FALSE(bar->GetUseOwnFont());
+  bar->GetFont()->SetName("Tahoma");
+  EXPECT_TRUE(bar->GetUseOwnFont());
+  EXPECT_EQ(bar->GetItemFont()->GetName(), "Tahoma");
+  EXPECT_TRUE(bar->IsFontStored());
+  bar->SetUseOwnFont(false);
+  EXPECT_EQ(bar->GetFont()->GetName(), "Arial");
+  EXPECT_FALSE(bar->GetUseOwnFont());
+  EXPECT_FALSE(bar->IsFontStored());
+}
+
+TEST_F(BarTest, AssignCopiesTheBarAndItsLinks) {
+  auto* button = new TdxBarButton(Form.get());
+  TdxBar* source = Manager->AddToolbar();
+  source->SetCaption("Source");
+  source->SetDockingStyle(dsLeft);
+  source->SetRow(2);
+  source->SetAllowClose(false);
+  source->SetColor(clRed);
+  source->GetLinks()->AddItem(button);
+  TdxBar* copy = Manager->AddToolbar();
+  copy->Assign(source);
+  EXPECT_NE(copy->GetCaption(), "Source");  // captions stay unique
+  EXPECT_EQ(copy->GetDockingStyle(), dsLeft);
+  EXPECT_EQ(copy->GetRow(), 2);
+  EXPECT_FALSE(copy->GetAllowClose());
+  EXPECT_EQ(copy->GetColor(), clRed);
+  ASSERT_EQ(copy->GetLinks()->GetCount(), 1);
+  EXPECT_EQ(copy->GetLinks()->GetItem(0)->GetItem(), button);
+}
+
+TEST_F(BarTest, ADescriptionsValuesApplyWhenLoadingEndsAndMakeTheBarsPredefined) {
+  const char* text =
+      "object BarForm: TForm\n"
+      "  object dxBarManager1: TdxBarManager\n"
+      "    object dxBarManager1Bar1: TdxBar\n"
+      "      Caption = 'Tools'\n"
+      "      DockedDockingStyle = dsTop\n"
+      "      DockedLeft = 0\n"
+      "      DockedTop = 0\n"
+      "      DockingStyle = dsLeft\n"
+      "      FloatLeft = 0\n"
+      "      FloatTop = 0\n"
+      "      FloatClientWidth = 0\n"
+      "      FloatClientHeight = 0\n"
+      "      OneOnRow = False\n"
+      "      Row = 1\n"
+      "      UseOwnFont = False\n"
+      "      Visible = True\n"
+      "      WholeRow = False\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  Form.reset();
+  Owned<TForm> form(new TForm(nullptr));
+  orv::ReadComponentFromText(form.get(), text);
+  TdxBarManager* manager = GetBarManagerOwnedBy(form.get());
+  ASSERT_NE(manager, nullptr);
+  ASSERT_EQ(manager->GetBarCount(), 1);
+  TdxBar* bar = manager->GetBar(0);
+  EXPECT_EQ(bar->GetDockingStyle(), dsLeft);
+  EXPECT_TRUE(bar->GetVisible());
+  EXPECT_EQ(bar->GetRow(), 1);
+  EXPECT_TRUE(bar->CanReset());
+  // Applying what was read is no docking change of the user's.
+  EXPECT_FALSE(bar->GetChanged());
+  // A bar added afterwards is not one of the designed bars.
+  EXPECT_FALSE(manager->AddToolbar()->CanReset());
+  manager->GetBar(1)->Free();
+  // Written back as read.
+  const AnsiString barPart(std::strstr(text, "    object dxBarManager1Bar1"));
+  const AnsiString written = orv::WriteComponentToText(form.get());
+  EXPECT_NE(written.find(barPart.substr(0, barPart.find("    end\n") + 8)), AnsiString::npos) << written;
+}
+
+}  // namespace
