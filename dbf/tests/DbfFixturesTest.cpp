@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 
 #include "dbf/DsDbfApi.h"
@@ -140,6 +141,57 @@ TEST(DbfFixtures, FoxProTwoWithMemoBlockNumbers) {
   t.Field("NOTE").GetData(nullptr, &second, isNull);
   EXPECT_GT(first, 0);
   EXPECT_GT(second, first);
+}
+
+TEST(DbfFixtures, FoxProDoublesDateTimesAndCurrencyAtTheEndsOfItsRange) {
+  TFixtureTable t("doubles_vfp.dbf", ascii_ANSI);
+  ASSERT_EQ(t.Code, dsErrNone);
+  ASSERT_EQ(t.Count(), 3);
+  // The 8-byte "B" is a double, not a block number of a memo file the table does not have.
+  EXPECT_FALSE(static_cast<TDbfField&>(t.Field("RATIO")).IsBlob());
+  const Int64 end = std::numeric_limits<Int64>::max();
+  const struct {
+    AnsiString Name;
+    Int64 Amount;      // times 10 000
+    TDateTime Stamp;  // 0: null
+    double Ratio;
+  } expected[] = {
+      {"Орёл"_a, end, EncodeDate(2006, 12, 23) + EncodeTime(10, 20, 30, 0), 12.75},
+      {"Тула"_a, -end, 0, -0.5},
+      // Before 1899 the time of day is the fraction below the day: read through the time stamp.
+      {"Мир"_a, 1, TimeStampToDateTime(TTimeStamp{1000, 1}), 1e300},
+  };
+  for (Integer n = 1; n <= t.Count(); ++n) {
+    const auto& e = expected[n - 1];
+    t.Record(n);
+    EXPECT_EQ(t.Field("NAME").AsString(), e.Name) << n;
+    EXPECT_EQ(t.Field("AMT").AsString(), CurrToStr(Currency{e.Amount})) << n;
+    EXPECT_EQ(t.Field("STAMP").IsNull(), e.Stamp == 0) << n;
+    EXPECT_NEAR(t.Field("STAMP").AsDateTime(), e.Stamp, 1e-9) << n;
+    EXPECT_EQ(t.Field("RATIO").AsFloat(), e.Ratio) << n;
+  }
+}
+
+TEST(DbfFixtures, ACharacterFieldLongerThan255AndTheFieldAfterIt) {
+  TFixtureTable t("long_clp.dbf", dBASE_RUS_cp866);
+  ASSERT_EQ(t.Code, dsErrNone);
+  ASSERT_EQ(t.Count(), 2);
+  EXPECT_EQ(t.Field("TEXT").GetLength(), 300);
+  EXPECT_EQ(t.Field("CODE").GetOffset(), 1 + 10 + 300);
+  AnsiString text;
+  for (int i = 1; i <= 25; ++i) {
+    char number[8];
+    std::snprintf(number, sizeof number, " %03d; ", i);
+    text += "Строка"_a + number;
+  }
+  text = text.substr(0, 299) + "!";
+  t.Record(1);
+  EXPECT_EQ(t.Field("NAME").AsString(), "Первая"_a);
+  EXPECT_EQ(t.Field("TEXT").AsString(), text);
+  EXPECT_EQ(t.Field("CODE").AsString(), "abc");
+  t.Record(2);
+  EXPECT_EQ(t.Field("TEXT").AsString(), "коротко"_a);
+  EXPECT_EQ(t.Field("CODE").AsString(), "xyz");
 }
 
 // Runs a command and returns its standard output; the exit status goes to `status`.

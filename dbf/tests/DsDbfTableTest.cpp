@@ -274,6 +274,32 @@ TEST_F(DsDbfTableFiles, OpenFailuresRaiseTheDatabaseErrorTheConnectionBoxCatches
   }
 }
 
+TEST_F(DsDbfTableFiles, ACountPastTheRecordsTheFileHoldsAgreesWithReadingEitherWay) {
+  // The header counts two records more than the file holds, the last of them cut off (a writer
+  // stopped in the middle of an append): the 15 records that are there are the table.
+  std::vector<Byte> cut = dbftest::TownTableBytes();
+  cut[4] = 17;
+  cut.insert(cut.end() - 1, std::size_t(kTownRecordSize / 2), Byte('x'));
+  // A header size past the end of the file: no record, whatever the header counts.
+  std::vector<Byte> past = dbftest::TownTableBytes();
+  past[8] = 0xFF;
+  past[9] = 0x7F;
+  const Ids all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15};  // 10 is deleted
+  const struct {
+    const char* what;
+    std::vector<Byte> bytes;
+    Integer count;
+    Ids ids;
+  } cases[] = {{"cut append", cut, 15, all}, {"header past the end", past, 0, {}}};
+  for (const auto& c : cases) {
+    auto dm = Open(c.bytes);
+    TDsDbfTable* t = dm->tblOrvane;
+    EXPECT_EQ(t->GetRecordCount(), c.count) << c.what;
+    EXPECT_EQ(IdsForward(t), c.ids) << c.what;
+    EXPECT_EQ(IdsBackward(t), c.ids) << c.what;
+  }
+}
+
 TEST_F(DsDbfTableFiles, TableNameTakesTheExtensionDbfAndAnyLetterCase) {
   WriteBytes(Path("ORVANE.DBF"), dbftest::TownTableBytes());
   TDataModule dm;
