@@ -1775,8 +1775,13 @@ void TcxCustomComboBox::GetPopupContentSize(TSize& size) {
   size = data->GetListPreferredSizeFor(m.cy, widthLimit);
 }
 
-void TcxCustomComboBox::SetupPopupWindow() {
+void TcxCustomComboBox::ApplyPopupWindowProperties() {
+  inherited::ApplyPopupWindowProperties();
+  // A sizeable list carries its grip in the system panel.
   GetPopupWindow()->SetHasSysPanel(ComboProperties()->GetDropDownSizeable());
+}
+
+void TcxCustomComboBox::SetupPopupWindow() {
   inherited::SetupPopupWindow();
   if (TWinControl* list = GetLookupDataInterface() ? GetLookupDataInterface()->GetListControl() : nullptr)
     list->Invalidate();

@@ -556,6 +556,7 @@ class TcxCustomComboBox : public TcxCustomDropDownEdit {
   TcxCustomEditPropertiesClass GetPropertiesClass() override;
   Boolean CanDropDown() override;
   void GetPopupContentSize(TSize& size) override;
+  void ApplyPopupWindowProperties() override;
   void SetupPopupWindow() override;
   void HandleInnerEditChange(TObject* sender) override;
   Boolean CanEditPlainText() override;

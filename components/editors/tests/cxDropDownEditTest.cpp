@@ -10,7 +10,7 @@
 
 #include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEditConsts.h"
-#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Headless.h"
@@ -187,6 +187,202 @@ TEST_F(DropDownEditTest, TheButtonOpensARowClickPicksAndAClickOutsideCloses) {
   EXPECT_FALSE(c->HasOpenPopup());
   EXPECT_EQ(c->GetTextProperty(), "Item 3");
   EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrAccept, dcrOther, dcrOther}));
+}
+
+TEST_F(DropDownEditTest, TypingOpensTheListAndFindsTheFirstItemStartingSoWithoutRegardToCase) {
+  TcxComboBox* c = AddCombo(0);
+  TStrings* items = c->GetProperties()->GetItems();
+  for (const char* name : {"Мадрид", "москва", "Москва-Сити", "Мурманск", "Осло"}) items->Add(orv::Utf8ToAnsi(name));
+  ShowAndFocus(c);
+  Type("М"_a);
+  EXPECT_TRUE(c->HasOpenPopup()) << "a typed character opens the list";
+  Type("ОС"_a);
+  // Free text: what was typed stays as typed, the rest of the found item is selected after it.
+  EXPECT_EQ(c->GetTextProperty(), "МОСква"_a);
+  EXPECT_EQ(c->GetItemIndexProperty(), 1);
+  EXPECT_EQ(List(c)->GetItemIndex(), 1) << "the open list shows the found item";
+  Press(VK_RETURN);
+  EXPECT_FALSE(c->HasOpenPopup());
+  EXPECT_EQ(c->GetTextProperty(), "москва"_a) << "Enter takes the item's own text";
+  EXPECT_EQ(c->GetItemIndexProperty(), 1);
+
+  // A text that starts no item is kept and has no item.
+  c->SetTextProperty(AnsiString());
+  Type("Мос"_a);
+  Type("x"_a);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(c->GetTextProperty(), "Мосx"_a);
+  EXPECT_EQ(c->GetItemIndexProperty(), -1);
+}
+
+TEST_F(DropDownEditTest, TheOpenListScrollsByWheelAndPagesByKeys) {
+  TcxComboBox* c = AddCombo(100);
+  c->GetProperties()->SetDropDownRows(10);
+  ShowAndFocus(c);
+  Press(VK_F4);
+  TcxCustomEditListBox* list = List(c);
+  ASSERT_EQ(list->GetTopIndex(), 0);
+  const TRect r = ScreenRect(list);
+  orv::headless::MouseMove(r.Left + 10, r.Top + 10);
+  Run();
+  orv::headless::Wheel(-WHEEL_DELTA);
+  Run();
+  EXPECT_EQ(list->GetTopIndex(), 3) << "one notch scrolls the wheel's three lines";
+  EXPECT_TRUE(c->HasOpenPopup());
+  // Over the editor too the wheel scrolls the open list.
+  const TRect editor = ScreenRect(c);
+  orv::headless::MouseMove(editor.Left + 10, editor.Top + 5);
+  Run();
+  orv::headless::Wheel(-WHEEL_DELTA);
+  Run();
+  EXPECT_EQ(list->GetTopIndex(), 6);
+  EXPECT_EQ(c->GetTextProperty(), "") << "scrolling picks nothing";
+
+  Press(VK_NEXT);
+  EXPECT_EQ(list->GetItemIndex(), 9) << "a page down from nothing ends on the page's last row";
+  Press(VK_NEXT);
+  EXPECT_EQ(list->GetItemIndex(), 18);
+  EXPECT_GE(list->GetTopIndex(), 9);
+  Press(VK_END, false, false);
+  Press(VK_NEXT, false, true);
+  EXPECT_EQ(list->GetItemIndex(), 99);
+  Press(VK_RETURN);
+  EXPECT_EQ(c->GetTextProperty(), "Item 99");
+}
+
+TEST_F(DropDownEditTest, TheListOpensAboveTheEditorWhenThereIsNoRoomBelow) {
+  // The headless screen is 768 pixels high; 27 rows need more than the room below y 680.
+  Form->SetBounds(100, 0, 400, 768);
+  TcxComboBox* low = AddCombo(40, 680);
+  low->GetProperties()->SetDropDownRows(27);
+  ShowAndFocus(low);
+  Press(VK_F4);
+  ASSERT_TRUE(low->HasOpenPopup());
+  const TRect popup = ScreenRect(low->GetPopupWindow());
+  const TRect owner = low->GetPopupOwnerBounds();
+  EXPECT_EQ(popup.Bottom, Form->ClientToScreen(TPoint{0, owner.Top}).Y);
+  EXPECT_EQ(List(low)->GetClientHeight(), 27 * List(low)->GetItemHeight(-1)) << "all rows fit above";
+  Press(VK_ESCAPE);
+
+  // With a sizing grip, the grip goes to a top corner, away from the editor.
+  low->GetProperties()->SetDropDownSizeable(true);
+  Press(VK_F4);
+  TcxCustomEditPopupWindowViewInfo* vi = low->GetPopupWindow()->GetPopupViewInfo();
+  EXPECT_EQ(vi->GripCorner, 1);
+  EXPECT_TRUE(vi->HasSysPanel);
+  EXPECT_LT(vi->GripRect.Top, vi->ClientRect.Top) << "the system panel lies above the list";
+  Integer horz = 0, vert = 0;
+  EXPECT_TRUE(vi->HitTestSizingArea(TPoint{5, vi->Bounds.Height() - 1}, horz, vert));
+  EXPECT_EQ(vert, 0) << "the edge next to the editor never resizes";
+  Press(VK_ESCAPE);
+}
+
+TEST_F(DropDownEditTest, AnEmptyListDoesNotOpen) {
+  TcxComboBox* c = AddCombo(0);
+  ShowAndFocus(c);
+  Press(VK_F4);
+  Type("a"_a);
+  const TRect editor = ScreenRect(c);
+  ClickAt(TPoint{editor.Right - 6, editor.Top + 8});
+  EXPECT_FALSE(c->HasOpenPopup());
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+  EXPECT_EQ(c->GetTextProperty(), "a");
+}
+
+TEST_F(DropDownEditTest, AFixedListOpensOnAClickIntoTheTextAndTypingOnlySearches) {
+  TcxComboBox* c = AddCombo(5);
+  c->GetProperties()->SetDropDownListStyle(lsFixedList);
+  ShowAndFocus(c);
+  const TRect editor = ScreenRect(c);
+  ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
+  EXPECT_TRUE(c->HasOpenPopup());
+  Press(VK_ESCAPE);
+  Type("item 3"_a);
+  EXPECT_EQ(c->GetTextProperty(), "Item 3") << "a fixed list shows the item found, in its own case";
+  Type("x"_a);
+  EXPECT_EQ(c->GetTextProperty(), "Item 3") << "a character that continues no item is refused";
+  Press(VK_RETURN);
+  EXPECT_EQ(c->GetItemIndexProperty(), 3);
+
+  c->GetProperties()->SetDropDownListStyle(lsEditList);
+  ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
+  EXPECT_FALSE(c->HasOpenPopup()) << "a free-text combo box only places the caret";
+}
+
+TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
+  Owned<TcxPopupEditProperties> p(new TcxPopupEditProperties(nullptr));
+  EXPECT_EQ(p->GetPopupWidth(), 250);
+  EXPECT_EQ(p->GetPopupHeight(), 200);
+  p->SetPopupWidth(50);
+  EXPECT_EQ(p->GetPopupWidth(), 100) << "raised to the minimum width";
+  p->SetPopupWidth(0);
+  EXPECT_EQ(p->GetPopupWidth(), 0) << "0 stays: the editor's width";
+  p->SetPopupWidth(-5);
+  EXPECT_EQ(p->GetPopupWidth(), 0);
+  p->SetPopupHeight(150);
+  p->SetPopupMinHeight(50);
+  EXPECT_EQ(p->GetPopupHeight(), 150) << "lowering the minimum keeps the height";
+  p->SetPopupMinHeight(180);
+  EXPECT_EQ(p->GetPopupHeight(), 180) << "raising it above the height raises the height";
+  Owned<TcxComboBoxProperties> combo(new TcxComboBoxProperties(nullptr));
+  combo->SetDropDownRows(0);
+  combo->SetDropDownRows(-3);
+  EXPECT_EQ(combo->GetDropDownRows(), 8) << "rows below 1 are ignored";
+}
+
+TEST_F(DropDownEditTest, APopupEditorShowsItsControlAndPutsItBackAfterEachClosing) {
+  auto* panel = new TGroupBox(Form.get());
+  panel->SetParent(Form.get());
+  panel->SetBounds(200, 300, 120, 80);
+  panel->SetAlign(alNone);
+  panel->SetVisible(false);
+  auto* e = new TcxPopupEdit(Form.get());
+  e->SetParent(Form.get());
+  e->SetBounds(10, 10, 150, 21);
+  e->GetProperties()->SetPopupControl(panel);
+  e->GetProperties()->SetOnPopupClosed(TcxEditClosePopupEvent(&Log, &TPopupLog::Closed));
+  ShowAndFocus(e);
+  Press(VK_F4);
+  ASSERT_TRUE(e->HasOpenPopup());
+  EXPECT_EQ(panel->GetParent(), e->GetPopupWindow());
+  EXPECT_TRUE(panel->GetVisible());
+  EXPECT_EQ(panel->GetAlign(), alClient);
+  e->ClosePopup(dcrCancel);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(panel->GetParent(), Form.get());
+  EXPECT_EQ(panel->GetBoundsRect(), (TRect{200, 300, 320, 380}));
+  EXPECT_FALSE(panel->GetVisible());
+  EXPECT_EQ(panel->GetAlign(), alNone);
+  EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrCancel}));
+
+  // Destroyed while open: the control is back on its form, not freed with the popup.
+  Press(VK_F4);
+  ASSERT_TRUE(e->HasOpenPopup());
+  e->Free();
+  Run();
+  EXPECT_EQ(panel->GetParent(), Form.get());
+  EXPECT_EQ(panel->GetBoundsRect(), (TRect{200, 300, 320, 380}));
+}
+
+TEST_F(DropDownEditTest, APopupControlThatHoldsTheEditorIsRefused) {
+  auto* panel = new TGroupBox(Form.get());
+  panel->SetParent(Form.get());
+  panel->SetBounds(0, 0, 300, 100);
+  auto* e = new TcxPopupEdit(Form.get());
+  e->SetParent(panel);
+  e->SetBounds(10, 10, 150, 21);
+  e->GetProperties()->SetPopupControl(panel);
+  ShowAndFocus(e);
+  EXPECT_THROW(e->DropDown(), EcxEditError);
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(panel->GetParent(), Form.get());
+  // A freed control is forgotten: the editor cannot drop down.
+  auto* other = new TGroupBox(Form.get());
+  e->GetProperties()->SetPopupControl(other);
+  other->Free();
+  EXPECT_EQ(e->GetProperties()->GetPopupControl(), nullptr);
+  EXPECT_FALSE(e->CanDropDown());
 }
 
 }  // namespace
