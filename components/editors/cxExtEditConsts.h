@@ -27,7 +27,7 @@ inline constexpr TResStringRec cxSEditCheckGroupChecked{"Checked"_a};
 inline constexpr TResStringRec cxSEditCheckGroupGrayed{"Grayed"_a};
 inline constexpr TResStringRec cxSEditCheckGroupUnchecked{"Unchecked"_a};
 inline constexpr TResStringRec cxSCheckComboBoxStatesItemsPropertyDlgCaption{"cxCheckComboBox - CheckStates editor"_a};
-inline constexpr TResStringRec cxSCheckControlIncorrectItemCount{"The number of items cannot be greater than 64, if the EditValueFormat is cvfInteger"_a};
+inline constexpr TResStringRec cxSCheckControlIncorrectItemCount{"The number of items cannot be greater than 64, if the EditValueFormat is cvfInteger"_a};
 inline constexpr TResStringRec cxSCheckGroupStatesItemsPropertyDlgCaption{"cxCheckGroup - CheckStates editor"_a};
 inline constexpr TResStringRec cxSCheckComboBoxEmptySelectionText{"None selected"_a};
 inline constexpr TResStringRec cxSColorComboBoxDefaultDescription{"Color not selected"_a};
