@@ -2,6 +2,8 @@
 // tracking, the bar's rectangles, the marquee animation on the test clock, and golden images.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "components/foundation/cxLookAndFeels.h"
@@ -159,6 +161,86 @@ TEST_F(ProgressBarTest, MarqueeMovesOnTheTimer) {
   b->GetProperties()->SetAnimationSpeed(0);
   Run();
   EXPECT_EQ(info->GetStepTimer(), nullptr) << "speed 0 runs no timer";
+}
+
+TEST_F(ProgressBarTest, MarqueeCyclesAndPingPongPausesAtTheEnds) {
+  TcxProgressBar* b = Add();
+  b->GetProperties()->SetAnimationSpeed(10);
+  b->GetProperties()->SetAnimationRestartDelay(100);
+  b->GetProperties()->SetMarquee(true);
+  Show();
+  TcxCustomProgressBarViewInfo* info = b->GetBarViewInfo();
+  auto tick = [] {
+    orv::headless::AdvanceTime(30);
+    Run();
+  };
+  // A cycle runs from the near end past the far end, then starts again from the near end.
+  std::vector<Integer> offsets{info->AnimationOffset};
+  while (offsets.size() < 40 && (offsets.size() < 2 || offsets.back() > offsets[offsets.size() - 2])) {
+    tick();
+    offsets.push_back(info->AnimationOffset);
+  }
+  ASSERT_LT(offsets.size(), 40u) << "the block comes back";
+  EXPECT_EQ(offsets.front(), -25);
+  EXPECT_EQ(offsets[1], -5) << "speed 10 moves 20 pixels a step";
+  EXPECT_GT(offsets[offsets.size() - 2], info->Bounds.Width() + 25 - 20) << "it left the far end";
+  EXPECT_EQ(offsets.back(), -25);
+  // The restart delay holds it there for 100 ms, then it moves again.
+  for (int i = 0; i < 3; ++i) tick();
+  EXPECT_EQ(info->AnimationOffset, -25);
+  tick();
+  EXPECT_EQ(info->AnimationOffset, -5);
+
+  // Ping-pong: forward to the far end, a 500 ms pause, then back.
+  b->GetProperties()->SetAnimationRestartDelay(500);
+  b->GetProperties()->SetAnimationPath(cxapPingPong);
+  Run();
+  EXPECT_EQ(info->AnimationOffset, 25);
+  Integer before = info->AnimationOffset;
+  int steps = 0;
+  while (steps < 40 && info->AnimationDirectionSign > 0) {
+    before = info->AnimationOffset;
+    tick();
+    ++steps;
+  }
+  ASSERT_LT(steps, 40) << "it turns";
+  const Integer turned = info->AnimationOffset;
+  EXPECT_EQ(turned, before + 20 - 1) << "past the end it steps back one pixel and turns";
+  EXPECT_GT(turned, info->Bounds.Width() - 25);
+  for (int i = 0; i < 16; ++i) tick();  // 480 ms
+  EXPECT_EQ(info->AnimationOffset, turned) << "paused";
+  tick();
+  EXPECT_EQ(info->AnimationOffset, turned - 20) << "and back the other way";
+}
+
+TEST_F(ProgressBarTest, StatusBarBarFollowsASearchFrom0To100) {
+  // As the main window drives it: hidden at first, shown for a search, stepped 0..100, hidden.
+  TcxProgressBar* b = Add(4, 4, 122, 21);
+  b->GetStyle()->GetLookAndFeel()->SetKind(lfOffice11);
+  b->GetStyle()->GetFont()->SetStyle(TFontStyles{fsBold});
+  b->GetProperties()->SetPeakValue(100);
+  b->SetVisible(false);
+  Show();
+  EXPECT_FALSE(IsWindowVisible(b->GetHandle()));
+  b->SetVisible(true);
+  b->SetPosition(0);
+  Run();
+  TcxCustomProgressBarViewInfo* info = b->GetBarViewInfo();
+  EXPECT_EQ(info->FilledBounds.Width(), 0);
+  Integer previous = -1;
+  for (int position = 10; position <= 100; position += 10) {
+    b->SetPosition(position);
+    Run();
+    EXPECT_GT(info->FilledBounds.Width(), previous) << position;
+    previous = info->FilledBounds.Width();
+    AnsiString text;
+    b->GetProperties()->EditValueToDisplayText(Variant(Double(position)), text);
+    EXPECT_EQ(text, IntToStr(position) + " %");
+  }
+  EXPECT_EQ(info->FilledBounds, info->BarBounds) << "full at 100";
+  b->SetVisible(false);
+  Run();
+  EXPECT_FALSE(IsWindowVisible(b->GetHandle()));
 }
 
 TEST_F(ProgressBarTest, GoldenStatusBarBarAndStyles) {
