@@ -1557,15 +1557,35 @@ void TcxComboBoxLookupData::DoPrepareList(TWinControl* parent) {
     if (edit && edit->GetPopupLookAndFeel()) list->GetLookAndFeel()->SetMaster(edit->GetPopupLookAndFeel());
 }
 
+Integer TcxComboBoxLookupData::GetWidestItemWidth(TcxCustomEditListBox* list) {
+  TFont* font = list->GetFont();
+  const Integer n = GetItemCount();
+  const AnsiString fontKey = font->GetName() + "/" + IntToStr(font->GetHeight()) + "/" +
+                             IntToStr(Integer(font->GetStyle().Bits()));
+  if (FWidestItemWidth >= 0 && FWidestItemCount == n && FWidestItemFont == fontKey) return FWidestItemWidth;
+  // The font is chosen once for all items: choosing it per item costs more than measuring.
+  TcxScreenCanvas* canvas = GetScreenCanvas();
+  canvas->SetCanvasFont(font);
+  Integer width = 0;
+  for (Integer i = 0; i < n; ++i) width = std::max(width, canvas->TextWidthOf(list->GetItemText(i)));
+  FWidestItemWidth = width;
+  FWidestItemCount = n;
+  FWidestItemFont = fontKey;
+  return width;
+}
+
+void TcxComboBoxLookupData::UpdateListItemCount() {
+  FWidestItemWidth = -1;
+  inherited::UpdateListItemCount();
+}
+
 TSize TcxComboBoxLookupData::GetListPreferredSizeFor(Integer maxHeight, Integer maxWidth) {
   TcxCustomEditListBox* list = GetListBox();
   if (!list) return TSize{0, 0};
   const Integer n = GetItemCount();
   const Integer rows = std::min(TextProperties()->GetDropDownRowCount(), n);
   TSize size{0, list->GetRowsHeight(rows)};
-  Integer width = 0;
-  for (Integer i = 0; i < n; ++i) width = std::max(width, list->GetItemWidth(i));
-  size.cx = width + 4;
+  size.cx = GetWidestItemWidth(list) + 4;
   list->SetScrollWidth(size.cx);
   if (TextProperties()->GetDropDownRowCount() < n || (maxHeight > 0 && maxHeight < size.cy))
     size.cx += GetSystemMetrics(SM_CXVSCROLL);

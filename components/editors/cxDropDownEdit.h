@@ -462,6 +462,15 @@ class TcxComboBoxLookupData : public TcxCustomTextEditLookupData {
   // The size of min(DropDownRows, count) rows and the widest item (+ 4), with the scroll bars the
   // limits call for (a limit of 0 is none).
   TSize GetListPreferredSizeFor(Integer maxHeight, Integer maxWidth);
+  // The items changed: the widest item is measured again.
+  void UpdateListItemCount() override;
+
+ private:
+  // The widest item in the list's font, kept until the items or the font change.
+  Integer GetWidestItemWidth(TcxCustomEditListBox* list);
+  Integer FWidestItemWidth = -1;
+  Integer FWidestItemCount = -1;
+  AnsiString FWidestItemFont;
 };
 
 class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
