@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -1699,6 +1700,60 @@ void TcxCustomDataControllerInfo::BuildSortKeys() {
   }
 }
 
+Boolean TcxCustomDataControllerInfo::SortRecordListByKeys() {
+  // An edited record held in its place compares by its neighbours: the general comparison.
+  TcxCustomDataProvider* provider = FDataController->GetProvider();
+  if (provider->GetEditingRecordIndex1() != cxNullEditingRecordIndex ||
+      provider->GetEditingRecordIndex2() != cxNullEditingRecordIndex)
+    return false;
+  struct TFieldKeys {
+    const TSortKeys* Keys;
+    Boolean Descending;
+  };
+  std::vector<TFieldKeys> fields;
+  for (Integer i = 0; i < FTotalSortingFieldList->Count(); ++i) {
+    const TcxDataSortInfo& info = FTotalSortingFieldList->GetItem(i);
+    if (info.Field->FSortKeysIndex < 0) return false;
+    fields.push_back({FSortKeys[std::size_t(info.Field->FSortKeysIndex)].get(), info.SortOrder == soDescending});
+  }
+  if (fields.empty()) return false;
+  for (const Integer recordIndex : FRecordList)
+    for (const TFieldKeys& f : fields)
+      if (!f.Keys->Has(recordIndex)) return false;
+  // What the general comparison gives when every record has its keys: field by field, each
+  // turned for a descending order, then the record index. The first field's text key leads
+  // with its first eight bytes as a number, beside the record index: most pairs part there,
+  // without reaching for the keys.
+  struct TItem {
+    std::uint64_t Prefix;
+    Integer Record;
+  };
+  const TSortKeys& first = *fields.front().Keys;
+  const Boolean prefixed = first.Kind == TSortKeys::skText;
+  std::vector<TItem> items;
+  items.reserve(FRecordList.size());
+  for (const Integer recordIndex : FRecordList) {
+    std::uint64_t prefix = 0;
+    if (prefixed) {
+      const TSortKeys::TText& t = first.Texts[std::size_t(recordIndex)];
+      const auto* bytes = reinterpret_cast<const unsigned char*>(first.Data.data() + t.Start);
+      for (std::uint32_t k = 0; k < 8; ++k) prefix = prefix << 8 | (k < t.Length ? bytes[k] : 0u);
+    }
+    items.push_back({prefix, recordIndex});
+  }
+  const Boolean firstDescending = fields.front().Descending;
+  std::sort(items.begin(), items.end(), [&fields, firstDescending](const TItem& a, const TItem& b) {
+    if (a.Prefix != b.Prefix) return firstDescending ? a.Prefix > b.Prefix : a.Prefix < b.Prefix;
+    for (const TFieldKeys& f : fields) {
+      const Integer c = f.Keys->Compare(a.Record, b.Record);
+      if (c != 0) return f.Descending ? c > 0 : c < 0;
+    }
+    return a.Record < b.Record;
+  });
+  for (std::size_t i = 0; i < items.size(); ++i) FRecordList[i] = items[i].Record;
+  return true;
+}
+
 void TcxCustomDataControllerInfo::FreeSortKeys() {
   if (FSortKeys.empty()) return;
   FSortKeys.clear();
@@ -1770,6 +1825,11 @@ void TcxCustomDataControllerInfo::SortRecordList() {
       FDataController->GetProvider()->CustomSort();
     } else {
       BuildSortKeys();
+      if (SortRecordListByKeys()) {
+        FreeSortKeys();
+        UnprepareSorting();
+        return;
+      }
       auto compare = [this](Integer a, Integer b) { return CompareRecordsForSorting(a, b); };
       // The keys of the first field are read for every comparison in random record order: the
       // scans ask for them ahead of time.

@@ -980,6 +980,9 @@ class TcxCustomDataControllerInfo : public TObject {
   void SortRecordList();
   void RebuildPositions();
   void BuildSortKeys();
+  // Sorts the record list on the keys alone when every sorting field has a key for every
+  // record; False (nothing done) otherwise.
+  Boolean SortRecordListByKeys();
   void FreeSortKeys();
   Integer CompareByTotalList(Integer recordIndex1, Integer recordIndex2);
   Integer SaveStates();
