@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "components/data/cxDataUtils.h"
+#include "components/editors/cxEditErrors.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxContainer.h"
 #include "components/foundation/cxControls.h"
@@ -36,12 +37,6 @@
 #include "platform/runtime/Collection.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Variants.h"
-
-// Misuse of an editor or of one of its engines (an unacceptable repository item, an expression
-// used before it was compiled).
-ORV_DECLARE_EXCEPTION(EcxEditError, EdxException);
-// A value the editor's validation rejected; the message is the text shown to the user.
-ORV_DECLARE_EXCEPTION(EcxEditValidationError, EcxEditError);
 
 namespace orv {
 

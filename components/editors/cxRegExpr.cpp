@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "components/editors/cxEdit.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/foundation/cxClasses.h"
 #include "platform/runtime/Collation.h"

@@ -26,7 +26,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/editors/cxEdit.h"
+#include "components/editors/cxEditErrors.h"
 #include "platform/runtime/Lists.h"
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Streams.h"
