@@ -4,6 +4,7 @@
 // navigation; the text messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -319,6 +320,96 @@ TEST_F(EditListBoxTest, AListFreedWithItsParentIsNoLongerReached) {
   EXPECT_EQ(e->GetText(), "Brugge");
   e->GetLookupDataInterface()->PrepareList(Form.get());
   EXPECT_NE(e->GetLookupDataInterface()->GetListControl(), nullptr);
+}
+
+// An outside spell checker: logs what the editors tell it.
+class TSpellLog : public IcxSpellCheckerHook {
+ public:
+  void FocusExit() override { Notices.push_back("exit"); }
+  void FocusEnter(TWinControl* inner) override { Note("enter", inner); }
+  void RedrawMisspellings(TWinControl* inner) override { Note("redraw", inner); }
+  Boolean IsOwnWindow(HWND window) override { return window == Own; }
+  void Scrolled(TWinControl* inner) override { Note("scrolled", inner); }
+  void SelectionChanged(TWinControl* inner) override { Note("selection", inner); }
+  void TextChanged(TWinControl* inner) override { Note("text", inner); }
+  void Undo() override { Notices.push_back("undo"); }
+  void Note(const char* what, TWinControl* inner) { Notices.push_back(inner == Expected ? what : "wrong control"); }
+  int Count(const std::string& what) const { return int(std::count(Notices.begin(), Notices.end(), what)); }
+  std::vector<std::string> Notices;
+  TWinControl* Expected = nullptr;
+  HWND Own = nullptr;
+};
+
+class SpellCheckerTest : public TextEditTest {
+ protected:
+  void TearDown() override {
+    SpellCheckerHook = nullptr;
+    TextEditTest::TearDown();
+  }
+  TSpellLog Spell;
+};
+
+TEST_F(SpellCheckerTest, TheInnerEditsActivityReachesAnAssignedHook) {
+  TcxTextEdit* e = Add();
+  TcxTextEdit* other = Add(10, 60);
+  Spell.Expected = Inner(e);
+  // Nothing reaches a hook while none is assigned.
+  ShowAndFocus(e);
+  Type("ab");
+  ASSERT_EQ(e->GetText(), "ab");
+  SpellCheckerHook = &Spell;
+  other->SetFocus();
+  Run();
+  e->SetFocus();
+  Run();
+  // The hook hears every editor: this one left and came back, the other came and left.
+  EXPECT_EQ(Spell.Count("exit"), 2);
+  EXPECT_EQ(Spell.Count("enter"), 1);
+  Press(VK_END);
+  Spell.Notices.clear();
+  Type("cd");
+  EXPECT_EQ(Spell.Count("text"), 2);
+  Spell.Notices.clear();
+  Press(VK_LEFT, true);
+  EXPECT_EQ(Spell.Count("selection"), 1);
+  // A key that moves nothing reports no new selection.
+  Press(VK_SHIFT);
+  EXPECT_EQ(Spell.Count("selection"), 1);
+  Press('Z', false, true);
+  EXPECT_EQ(Spell.Count("undo"), 1);
+  EXPECT_EQ(Spell.Count("wrong control"), 0);
+  // A repaint of the inner edit asks the checker to redraw its marks.
+  Spell.Notices.clear();
+  Inner(e)->Repaint();
+  Run();
+  EXPECT_GE(Spell.Count("redraw"), 1);
+  EXPECT_EQ(Spell.Count("wrong control"), 0);
+  // The checker's own windows count as the editor's.
+  Spell.Own = reinterpret_cast<HWND>(0x1234);
+  EXPECT_TRUE(e->IsOwnWindow(Spell.Own));
+  SpellCheckerHook = nullptr;
+  EXPECT_FALSE(e->IsOwnWindow(Spell.Own));
+}
+
+TEST_F(SpellCheckerTest, AnAutoCorrectionReplacesItsRangeAndPlacesTheCaret) {
+  TcxTextEdit* e = Add();
+  ShowAndFocus(e);
+  orv::headless::TypeUtf8("Мсоква река");
+  Run();
+  struct {
+    const char16_t* Text;
+    Integer SelStart;
+    Integer SelLength;
+    Integer NewCaret;
+  } record{u"Москва", 0, 6, 11};
+  e->Perform(GetSpellCheckerAutoCorrectMessage(), 0, reinterpret_cast<LPARAM>(&record));
+  Run();
+  EXPECT_EQ(e->GetText(), "Москва река"_a);
+  EXPECT_EQ(e->GetSelectionStart(), 11);
+  EXPECT_EQ(e->GetSelectionLength(), 0);
+  // Undo takes the correction back.
+  Press('Z', false, true);
+  EXPECT_EQ(e->GetText(), "Мсоква река"_a);
 }
 
 TEST_F(TextEditTest, GetTextCopiesWhatTheBufferHolds) {
