@@ -129,6 +129,8 @@ namespace {
 
 // A block never grows beyond this, whatever the records per block asked for.
 constexpr Int64 kMaxBlockBytes = 16 * 1024 * 1024;
+// What a filtered scan reads at once.
+constexpr std::size_t kScanBlockBytes = std::size_t(1) << 20;
 constexpr Byte kBlank = 0x20;
 constexpr Byte kDeleted = 0x2A;
 
@@ -219,15 +221,25 @@ Byte TDsCustomHandle::GoTo(Integer n) {
   return dsErrNone;
 }
 
-Byte TDsCustomHandle::FetchRecord(Integer n, TDirection direction, Byte notThere) {
+Byte TDsCustomHandle::FetchRecord(Integer n, TDirection direction, Byte notThere, bool skipping) {
   if (!FFile || !FHeader || GetRecordSize() <= 0) return notThere;
   if (!BlockHolds(n)) {
     if (FBlock.empty()) ResetBlock();
     const Integer first = direction == dirForward ? n : std::max(1, n - FBlockCapacity + 1);
+    std::size_t bytes = std::size_t(FBlockCapacity) * std::size_t(GetRecordSize());
+    if (skipping && direction == dirForward && bytes < kScanBlockBytes) {
+      // A step that passes over records the filter hides reads on in large blocks, about as
+      // fast as the system gives the file; unfiltered browsing keeps blocks of BufferRecords.
+      bytes = kScanBlockBytes / std::size_t(GetRecordSize()) * std::size_t(GetRecordSize());
+      if (FBlock.size() < bytes) {
+        FCurrentRecord = nullptr;
+        FBlock.resize(bytes, kBlank);
+      }
+    }
     FBlockFirst = first;
     FBlockCount = 0;
     if (!FFile->Seek(RecordOffset(first))) return dsErrCannotSeekFile;
-    const Integer got = FFile->Read(FBlock.data(), static_cast<Integer>(FBlock.size()));
+    const Integer got = FFile->Read(FBlock.data(), static_cast<Integer>(bytes));
     if (got < 0) return dsErrCannotReadFile;
     FBlockCount = got / GetRecordSize();
     if (!BlockHolds(n)) return notThere;
@@ -250,6 +262,7 @@ bool TDsCustomHandle::Visible(orv::TDsRecordInfo& info) {
 Byte TDsCustomHandle::Step(Byte* buffer, orv::TDsRecordInfo* info, TDirection direction) {
   const Integer count = GetRecordCount();
   orv::TDsRecordInfo local;
+  bool skipping = false;
   for (;;) {
     if (direction == dirForward) {
       if (FCursor <= count) ++FCursor;
@@ -260,7 +273,7 @@ Byte TDsCustomHandle::Step(Byte* buffer, orv::TDsRecordInfo* info, TDirection di
       if (FCursor == 0) return dsErrBeginOfFile;
     }
     const Byte code =
-        FetchRecord(FCursor, direction, direction == dirForward ? dsErrEndOfFile : dsErrBeginOfFile);
+        FetchRecord(FCursor, direction, direction == dirForward ? dsErrEndOfFile : dsErrBeginOfFile, skipping);
     if (code != dsErrNone) return code;
     FillInfo(FCursor, &local);
     if (Visible(local)) {
@@ -268,6 +281,7 @@ Byte TDsCustomHandle::Step(Byte* buffer, orv::TDsRecordInfo* info, TDirection di
       std::memcpy(buffer, FCurrentRecord, std::size_t(GetRecordSize()));
       return dsErrNone;
     }
+    skipping = true;
   }
 }
 

@@ -258,7 +258,9 @@ class TDsCustomHandle {
   // Points the current record at record n inside the block, refilling the block when it does
   // not hold it. 0, dsErrCannotSeekFile, dsErrCannotReadFile, or `notThere` when the file
   // has no such record.
-  Byte FetchRecord(Integer n, TDirection direction, Byte notThere);
+  // `skipping`: a forward step passing over records the filter or the deletion mark hides,
+  // which reads ahead in large blocks.
+  Byte FetchRecord(Integer n, TDirection direction, Byte notThere, bool skipping = false);
   Byte* BlockRecord(Integer n) { return FBlock.data() + std::size_t(n - FBlockFirst) * std::size_t(GetRecordSize()); }
   bool BlockHolds(Integer n) const { return n >= FBlockFirst && n < FBlockFirst + FBlockCount; }
   // Whether the current record is visible (deleted ones only when shown; the filter).

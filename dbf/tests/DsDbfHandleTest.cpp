@@ -206,6 +206,41 @@ TEST(DsDbfHandle, ReadAheadBlockStartsAtTheRecordForwardAndEndsThereBackward) {
   EXPECT_EQ(t.Forward().size(), 10u);
 }
 
+// A step that passes over hidden records reads on in large blocks; a step that stops at the
+// first record it reads, and every backward step, reads blocks of BufferRecords.
+TEST(DsDbfHandle, AStepPassingOverHiddenRecordsReadsInLargeBlocks) {
+  constexpr Integer kCount = 100000;  // about 2.9 MB
+  const Int64 recordAt1 = kHeaderSize;
+  for (const bool filtered : {false, true}) {
+    SCOPED_TRACE(filtered ? "filter" : "deleted records");
+    // Only the first and the last record are shown: NUM 1 (the rest 0), or not deleted.
+    std::vector<std::string> rows;
+    std::vector<bool> marks;
+    for (Integer i = 1; i <= kCount; ++i) {
+      const bool shown = i == 1 || i == kCount;
+      rows.push_back(Row("R" + std::to_string(i), shown ? "1.0" : "0.0"));
+      marks.push_back(!filtered && !shown);
+    }
+    TMemTable t(dbftest::BuildDbf(0x03, 0, kFields, rows, marks), 4);
+    if (filtered) t.Handle->SetFilter("NUM = 1", 0);
+    t.File->Reads.clear();
+    EXPECT_EQ(t.Forward(), (Names{"R1", "R100000"}));
+    // R1 from a block of four; then the step on to R100000 reads on in 1 MiB blocks.
+    ASSERT_GE(t.File->Reads.size(), 3u);
+    EXPECT_EQ(t.File->Reads[0], std::make_pair(recordAt1, 4 * kRecordSize));
+    EXPECT_EQ(t.File->Reads[1], std::make_pair(recordAt1 + 4 * kRecordSize, (1 << 20) / kRecordSize * kRecordSize));
+    EXPECT_LE(t.File->Reads.size(), 6u);
+    t.File->Reads.clear();
+    EXPECT_EQ(t.Backward(), (Names{"R100000", "R1"}));
+    for (const auto& read : t.File->Reads) EXPECT_EQ(read.second, 4 * kRecordSize);
+  }
+  // Browsing every record keeps the blocks of BufferRecords.
+  TMemTable all(Table(50), 4);
+  all.File->Reads.clear();
+  EXPECT_EQ(all.Forward().size(), 50u);
+  for (const auto& read : all.File->Reads) EXPECT_EQ(read.second, 4 * kRecordSize);
+}
+
 TEST(DsDbfHandle, ACountPastTheRecordsTheFileHoldsIsClampedToThem) {
   // The header counts three records but the file holds two and a half (a writer stopped in
   // the middle of an append): the two whole records are the table, whichever way it is read.
