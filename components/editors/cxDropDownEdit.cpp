@@ -1044,6 +1044,11 @@ void TcxCustomEditPopupWindowViewInfo::DoPaint(TcxCanvas* canvas) {
 
 TcxCustomEditPopupWindow::TcxCustomEditPopupWindow(TControl* ownerControl) : TcxCustomPopupWindow(ownerControl) {
   SetPopupBorderStyle(pbsNone);
+  // The window's releases are its close button's and grip's: a release that made a click would
+  // not reach MouseUp.
+  TControlStyle style = GetControlStyle();
+  style.Exclude(csClickEvents);
+  SetControlStyle(style);
 }
 
 void TcxCustomEditPopupWindow::BeforeDestruction() {
@@ -1276,6 +1281,13 @@ void TcxCustomEditPopupWindow::Dispatch(TMessage& message) {
     case DXM_POPUPSENDCHAR:
       if (GetVisible()) SendCharToFocusedControl(char(message.WParam));
       return;
+    case WM_MOUSEACTIVATE:
+      // A popup that leaves the focus in its editor is not activated by a click either.
+      if (!GetCaptureFocus()) {
+        message.Result = MA_NOACTIVATE;
+        return;
+      }
+      break;
     default: break;
   }
   inherited::Dispatch(message);
@@ -1325,12 +1337,12 @@ void TcxCustomEditPopupWindow::ShowSizeFrame(const TRect& rect) {
   state.LastFrame = rect;
   if (!RectIsEmpty(rect)) state.LastNonEmptyFrame = rect;
   if (RectIsEmpty(rect)) {
-    if (FSizeFrame) FSizeFrame->Hide();
+    if (FSizeFrame) FSizeFrame->SetShowing(false);
     return;
   }
   if (!FSizeFrame) FSizeFrame = new TcxSizeFrame(2);
   FSizeFrame->SetFrameRect(rect);
-  FSizeFrame->Show();
+  FSizeFrame->SetShowing(true);
 }
 
 void TcxCustomEditPopupWindow::RepaintCloseButton() {
@@ -1347,6 +1359,8 @@ void TcxCustomEditPopupWindow::MouseDown(TMouseButton button, TShiftState shift,
   TcxCustomEditPopupWindowViewInfo* vi = GetPopupViewInfo();
   const TPoint p{x, y};
   if (IsPointInRect(vi->CloseButtonRect, p)) {
+    // The release comes back here wherever it happens: only a release on the button closes.
+    if (HandleAllocated()) SetCapture(GetHandle());
     if (vi->CloseButtonState != cxbsPressed) {
       vi->CloseButtonState = cxbsPressed;
       RepaintCloseButton();
@@ -1434,6 +1448,7 @@ void TcxCustomEditPopupWindow::MouseUp(TMouseButton button, TShiftState shift, I
     return;
   }
   if (vi->CloseButtonState == cxbsPressed) {
+    if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
     if (IsPointInRect(vi->CloseButtonRect, TPoint{x, y})) {
       orv::TObjectLinkGuard self(this);
       if (CloseQuery() && OwnerEditor()) OwnerEditor()->CloseUp(dcrOther);

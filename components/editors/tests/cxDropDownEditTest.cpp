@@ -74,6 +74,15 @@ class DropDownEditTest : public ::testing::Test {
     GetWindowRect(static_cast<TWinControl*>(c)->GetHandle(), &r);
     return r;
   }
+  static void PressAndRelease(const TPoint& p) {
+    orv::headless::AdvanceTime(1000);  // not a double click
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+    orv::headless::MouseDown();
+    Run();
+    orv::headless::MouseUp();
+    Run();
+  }
   static void ClickAt(const TPoint& p) {
     orv::headless::Click(p.X, p.Y);
     Run();
@@ -307,6 +316,85 @@ TEST_F(DropDownEditTest, AFixedListOpensOnAClickIntoTheTextAndTypingOnlySearches
   c->GetProperties()->SetDropDownListStyle(lsEditList);
   ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
   EXPECT_FALSE(c->HasOpenPopup()) << "a free-text combo box only places the caret";
+}
+
+TEST_F(DropDownEditTest, DraggingTheGripSnapsTheListToWholeRowsAndTheNextOpeningKeepsTheSize) {
+  TcxComboBox* c = AddCombo(30);
+  c->GetProperties()->SetDropDownSizeable(true);
+  ShowAndFocus(c);
+  Press(VK_F4);
+  ASSERT_TRUE(c->HasOpenPopup());
+  TcxCustomEditPopupWindow* popup = c->GetPopupWindow();
+  TcxCustomEditPopupWindowViewInfo* vi = popup->GetPopupViewInfo();
+  ASSERT_EQ(vi->GripCorner, 3);
+  TcxCustomEditListBox* list = List(c);
+  const Integer row = list->GetItemHeight(-1);
+  ASSERT_EQ(list->GetClientHeight(), 8 * row);
+  const TRect grip = vi->GripHitRect;
+  const TPoint start = popup->ClientToScreen(TPoint{(grip.Left + grip.Right) / 2, (grip.Top + grip.Bottom) / 2});
+  orv::headless::MouseMove(start.X, start.Y);
+  Run();
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(start.X + 30, start.Y + row * 5 / 2);
+  Run();
+  orv::headless::MouseUp();
+  Run();
+  ASSERT_TRUE(c->HasOpenPopup());
+  EXPECT_EQ(list->GetClientHeight(), 10 * row) << "two and a half rows more give two whole rows";
+  EXPECT_EQ(ScreenRect(popup).Width(), c->GetPopupOwnerBounds().Width() + 30);
+  Press(VK_ESCAPE);
+  Press(VK_F4);
+  EXPECT_EQ(List(c)->GetClientHeight(), 10 * row) << "the user's size is kept";
+  Press(VK_ESCAPE);
+
+  // Not sizeable any more: the size is forgotten.
+  c->GetProperties()->SetDropDownSizeable(false);
+  Press(VK_F4);
+  EXPECT_EQ(List(c)->GetClientHeight(), 8 * row);
+  Press(VK_ESCAPE);
+}
+
+TEST_F(DropDownEditTest, TheCloseButtonClosesOnReleaseOverItUnlessCloseQueryRefuses) {
+  class TQuery : public TObject {
+   public:
+    void Query(TObject*, bool& canClose) {
+      ++Asked;
+      canClose = Allow;
+    }
+    bool Allow = false;
+    int Asked = 0;
+  } query;
+  TcxComboBox* c = AddCombo(10);
+  c->GetProperties()->SetDropDownSizeable(true);
+  c->GetProperties()->SetOnCloseQuery(TCloseQueryEvent(&query, &TQuery::Query));
+  ShowAndFocus(c);
+  Press(VK_F4);
+  TcxCustomEditPopupWindow* popup = c->GetPopupWindow();
+  TcxCustomEditPopupWindowViewInfo* vi = popup->GetPopupViewInfo();
+  ASSERT_TRUE(vi->HasSysPanel);
+  ASSERT_FALSE(RectIsEmpty(vi->CloseButtonRect));
+  const TRect b = vi->CloseButtonRect;
+  const TPoint on = popup->ClientToScreen(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+  // Pressed on the button and released elsewhere: nothing.
+  for (const TPoint& p : {on, TPoint{on.X + 60, on.Y}}) {
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+    if (p == on) orv::headless::MouseDown();
+    Run();
+  }
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_TRUE(c->HasOpenPopup());
+  EXPECT_EQ(query.Asked, 0);
+  // Released on it: asked, refused, still open.
+  PressAndRelease(on);
+  EXPECT_TRUE(c->HasOpenPopup());
+  EXPECT_EQ(query.Asked, 1);
+  query.Allow = true;
+  PressAndRelease(on);
+  EXPECT_FALSE(c->HasOpenPopup());
+  EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrOther}));
 }
 
 TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
