@@ -553,6 +553,65 @@ class TNumericTextProperties : public TcxTextEditProperties {
   Boolean IsEditValueNumeric() override { return true; }
 };
 
+// A number editor whose typed digits are grouped by thousands, as the currency editor groups them.
+class TGroupingNumberProperties : public TNumericTextProperties {
+  ORV_CLASS(TGroupingNumberProperties, TNumericTextProperties)
+ public:
+  explicit TGroupingNumberProperties(TPersistent* owner) : TNumericTextProperties(owner) {}
+  Boolean NeedRemoveThousandSeparators(Boolean synchronizing) override { return Grouping && !synchronizing; }
+  Boolean Grouping = false;
+};
+
+class TNumberEdit : public TcxTextEdit {
+  ORV_CLASS(TNumberEdit, TcxTextEdit)
+ public:
+  explicit TNumberEdit(TComponent* owner) : TcxTextEdit(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TGroupingNumberProperties::StaticClass(); }
+  TGroupingNumberProperties* Numbers() { return static_cast<TGroupingNumberProperties*>(GetProperties()); }
+};
+
+TEST_F(TextEditTest, ANumberShowsTheEditFormatWhileFocusedAndTheDisplayFormatOtherwise) {
+  auto* e = new TNumberEdit(Form.get());
+  e->SetParent(Form.get());
+  TcxTextEdit* other = Add(10, 60);
+  e->Numbers()->SetDisplayFormat("0.00 км"_a);
+  e->Numbers()->SetEditFormat("0.0");
+  e->SetEditValue(Variant(Double(2.5)));
+  EXPECT_EQ(e->GetText(), "2,50 км"_a);
+  ShowAndFocus(e);
+  EXPECT_EQ(e->GetText(), "2,5");
+  Press(VK_END);
+  Type("7");
+  other->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetEditValueProperty().AsDouble(), 2.57);
+  EXPECT_EQ(e->GetText(), "2,57 км"_a);
+}
+
+TEST_F(TextEditTest, TypedDigitsAreGroupedByThousandsWithTheCaretAfterTheLastDigit) {
+  auto* e = new TNumberEdit(Form.get());
+  e->SetParent(Form.get());
+  e->Numbers()->Grouping = true;
+  ShowAndFocus(e);
+  Type("1234567");
+  const AnsiString sep(1, FormatSettings.ThousandSeparator);
+  EXPECT_EQ(e->GetText(), "1" + sep + "234" + sep + "567");
+  EXPECT_EQ(e->GetSelectionStart(), 9);
+  // Digits typed in the middle regroup the whole number and keep the caret behind them.
+  e->SetSelection(1, 0);
+  Type("8");
+  EXPECT_EQ(e->GetText(), "18" + sep + "234" + sep + "567");
+  EXPECT_EQ(e->GetSelectionStart(), 2);
+  // An exponent stays at the end as typed.
+  Press(VK_END);
+  Type("E12");
+  EXPECT_EQ(e->GetText(), "18" + sep + "234" + sep + "567E12");
+  // Text that is no number is left alone.
+  e->SelectAll();
+  Type("12345x");
+  EXPECT_EQ(e->GetText(), "12" + sep + "345x");
+}
+
 TEST(cxTextEditProperties, NumericValuesTakeTheDisplayAndEditFormats) {
   Owned<TNumericTextProperties> p(new TNumericTextProperties(nullptr));
   p->SetDisplayFormat("0.00");
