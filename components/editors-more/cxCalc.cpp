@@ -764,6 +764,11 @@ void TcxCustomCalcEdit::DropDown() {
   FCalculator->SetParent(FPopupWindow);
   FCalculator->GetFont()->Assign(GetStyle()->GetVisibleFont());
   FCalculator->SetBounds(0, 0, 198, 131);
+  // The buttons follow the editor's font: the calculator takes the size they need before the
+  // popup window measures its content (a size set without a window does not lay it out).
+  FCalculator->HandleNeeded();
+  FCalculator->ScaleLayout(FCalculator->GetClientWidth(), FCalculator->GetClientHeight());
+  FCalculator->SetClientSize(TPoint{FCalculator->GetPanelWidth(), FCalculator->GetPanelHeight()});
   FPopupWindow->SetOwnerParent(GetParent());
   FPopupWindow->SetOwnerBounds(GetBoundsRect());
   FPopupWindow->ShowPopup();

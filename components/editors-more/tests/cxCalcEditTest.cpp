@@ -112,3 +112,27 @@ TEST_F(CalcEditTest, OnlyNumberCharactersAreTyped) {
   Run();
   EXPECT_EQ(e->GetText(), "-1.5") << "a comma types the decimal separator, a letter is refused";
 }
+
+TEST_F(CalcEditTest, GoldenEditorAndPopupInOffice2003Look) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  Form->SetBounds(100, 100, 80, 30);
+  TcxCalcEdit* e = Add();
+  e->SetBounds(4, 4, 57, 21);
+  e->GetStyle()->GetFont()->SetName("Arial");
+  e->GetStyle()->GetFont()->SetHeight(-11);
+  e->SetValue(37.5);
+  Show();
+  ExpectGolden(Form.get(), "calcedit-office11");
+  e->SetFocus();
+  Run();
+  e->DropDown();
+  Run();
+  ASSERT_TRUE(e->GetDroppedDown());
+  // The calculator sized its buttons for the editor's font; the popup holds all of it.
+  TcxPopupCalculator* calc = e->GetCalculator();
+  TWinControl* popup = calc->GetParent();
+  EXPECT_GT(calc->GetWidth(), 198) << "an 11-pixel Arial needs larger buttons than the default";
+  EXPECT_GE(popup->GetClientWidth(), calc->GetLeft() + calc->GetWidth());
+  EXPECT_GE(popup->GetClientHeight(), calc->GetTop() + calc->GetHeight());
+  ExpectGolden(e->GetCalculator()->GetParent(), "calcedit-popup-office11");
+}

@@ -28,6 +28,20 @@ class TLabelEvents : public TObject {
   int Clicks = 0;
 };
 
+// The main window's hemisphere toggles: east/west and north/south, blue for the first letter and
+// red for the other; any other caption becomes the first letter.
+class TSignToggle : public TObject {
+ public:
+  TSignToggle(AnsiString first, AnsiString second) : First(std::move(first)), Second(std::move(second)) {}
+  void Click(TObject* sender) {
+    auto* label = static_cast<TcxLabel*>(sender);
+    const bool toFirst = label->GetCaption() != First;
+    label->SetCaption(toFirst ? First : Second);
+    label->GetStyle()->SetTextColor(toFirst ? TColor(0x00FF0000) : TColor(0x000000FF));
+  }
+  AnsiString First, Second;
+};
+
 class LabelTest : public FormTest {
  protected:
   TcxLabel* Add(const AnsiString& caption, Integer x = 10, Integer y = 10) {
@@ -181,4 +195,43 @@ TEST_F(LabelTest, GoldenImagesOfEffectsStylesAndLines) {
   Show();
   EXPECT_LT(turned->GetWidth(), turned->GetHeight()) << "turned text stands upright";
   ExpectGolden(Form.get(), "label-effects");
+}
+
+TEST_F(LabelTest, MainWindowSignLabelsToggleLetterAndColour) {
+  Form->SetBounds(100, 100, 70, 30);
+  TSignToggle eastWest("В"_a, "З"_a), northSouth("С"_a, "Ю"_a);
+  TcxLabel* lon = Add("В"_a, 4, 4);
+  TcxLabel* lat = Add("C", 36, 4);  // the form description holds a Latin C, replaced at first show
+  for (TcxLabel* l : {lon, lat}) {
+    l->SetAutoSize(false);
+    l->SetBounds(l->GetLeft(), 4, 27, 21);
+    l->GetStyle()->GetLookAndFeel()->SetKind(lfOffice11);
+    l->GetStyle()->GetFont()->SetName("Arial");
+    l->GetStyle()->GetFont()->SetHeight(-13);
+    l->GetStyle()->GetFont()->SetStyle(TFontStyles{fsBold});
+    l->GetStyle()->SetTextColor(TColor(0x00FF0000));
+  }
+  lon->SetOnClick(TNotifyEvent(&eastWest, &TSignToggle::Click));
+  lat->SetOnClick(TNotifyEvent(&northSouth, &TSignToggle::Click));
+  lat->SetCaption("С"_a);
+  Show();
+  EXPECT_EQ(lon->GetWidth(), 27) << "not auto-sized";
+  auto click = [](TcxLabel* l) {
+    const TPoint p = l->ClientToScreen(TPoint{13, 10});
+    orv::headless::Click(p.X, p.Y);
+    Run();
+    orv::headless::AdvanceTime(1000);  // two clicks, not a double click
+  };
+  click(lon);
+  EXPECT_EQ(lon->GetCaption(), "З"_a);
+  EXPECT_EQ(CountColor(lon, RGB(0, 0, 255)), 0);
+  EXPECT_GT(CountColor(lon, RGB(255, 0, 0)), 0);
+  click(lat);
+  click(lat);
+  EXPECT_EQ(lat->GetCaption(), "С"_a) << "twice returns to north";
+  EXPECT_GT(CountColor(lat, RGB(0, 0, 255)), 0);
+  lat->SetCaption("x");
+  click(lat);
+  EXPECT_EQ(lat->GetCaption(), "С"_a) << "any other caption becomes north";
+  ExpectGolden(Form.get(), "label-signs-office11");
 }
