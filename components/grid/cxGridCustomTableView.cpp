@@ -247,7 +247,16 @@ void TcxCustomGridRecord::SetValue(Integer itemIndex, const Variant& value) {
 }
 
 void TcxCustomGridRecord::KeyDown(Word& key, TShiftState shift) {
-  // Editing starts with the editing controller, which comes with the table view's layout.
+  if ((key == VK_RETURN || key == VK_F2 || key == 229) && shift.Empty() && GetHasCells()) {
+    TcxCustomGridTableController* controller = GetController();
+    if (TcxCustomGridTableItem* item = controller->GetFocusedItem()) {
+      if (item->CanEdit()) {
+        controller->GetEditingController()->ShowEdit(item);
+        if (controller->IsEditing()) key = 0;
+      }
+    }
+    return;
+  }
   if (key == VK_ADD || key == VK_SUBTRACT) {
     if (!GetExpandable()) return;
     if (key == VK_ADD)
@@ -1264,8 +1273,10 @@ Boolean TcxCustomGridTableItem::CanAutoHeight() {
 Boolean TcxCustomGridTableItem::CanEdit() {
   TcxCustomGridTableController* controller = GetController();
   TcxCustomGridRecord* focused = controller ? controller->GetFocusedRecord() : nullptr;
-  return focused && CanFocus(focused) && GetEditable() &&
-         (GetDataController()->GetAllowedOperations() & TcxCustomDataController::dcoSync) == 0;
+  // Editing needs the focused cell on screen and a controller that works on its own rows or
+  // follows its dataset's cursor (the sync bit).
+  return focused && CanFocus(focused) && GetEditable() && GetFocusedCellViewInfo() &&
+         (GetDataController()->GetAllowedOperations() & TcxCustomDataController::dcoSync) != 0;
 }
 
 Boolean TcxCustomGridTableItem::CanFilter(Boolean visually) {
@@ -1568,11 +1579,14 @@ void TcxCustomGridTableController::FocusRecord(TcxCustomGridRecord* record) {
 void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* value) {
   if (FFocusedItem == value) return;
   if (value && !value->CanFocus(GetFocusedRecord())) return;
+  if (FFocusedItem && FEditingController && !FEditingController->IsEditPreparing())
+    FEditingController->HideEdit(true);
   if (IsIncSearching()) CancelIncSearching();
   TcxCustomGridTableItem* prev = FFocusedItem;
   FFocusedItem = value;
   if (TcxCustomGridRecord* record = GetFocusedRecord()) record->Invalidate();
   GetTableView()->DoFocusedItemChanged(prev, value);
+  ShowEditorIfNeeded();
 }
 
 Boolean TcxCustomGridTableController::FocusFirstAvailableItem() {
@@ -1625,8 +1639,17 @@ void TcxCustomGridTableController::SetTopRecordIndex(Integer value) {
 
 void TcxCustomGridTableController::SetTopRecordIndexValue(Integer value) {
   if (FTopRecordIndex == value) return;
+  const Integer distance = value - FTopRecordIndex;
   FTopRecordIndex = value;
   TcxCustomGridTableView* view = GetTableView();
+  // A laid-out view shifts the records that stay on screen instead of laying itself out again.
+  TcxCustomGridTableViewInfo* viewInfo = view->GetTableViewInfo();
+  if (viewInfo && viewInfo->IsCalculated() && !viewInfo->GetIsCalculating() && !view->IsDetail() &&
+      viewInfo->CanOffsetRecords(distance)) {
+    view->ScrollRecords(true, 0, distance);
+    view->DoTopRecordIndexChanged();
+    return;
+  }
   if (view->IsDetail())
     view->SizeChanged(false, false);
   else
@@ -1766,7 +1789,37 @@ void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
     if (key == 0) return;
   }
   const Boolean ctrl = shift.Contains(ssCtrl);
+  TcxCustomGridRecord* focused = GetFocusedRecord();
+  const Boolean hasCells = focused && focused->GetHasCells() && focused->CanFocusCells();
   switch (key) {
+    // The walk over the records; Home and End go to the first and last cell of a record whose
+    // cells take the focus, else (and with Ctrl) to the first and last record.
+    case VK_UP:
+    case VK_DOWN:
+      FocusNextRecord(GetFocusedRecordIndex(), key == VK_DOWN, false);
+      key = 0;
+      break;
+    case VK_HOME:
+      if (ctrl || !hasCells)
+        GoToFirst();
+      else
+        FocusNextItem(-1, true, false);
+      key = 0;
+      break;
+    case VK_END:
+      if (ctrl || !hasCells)
+        GoToLast();
+      else
+        FocusNextItem(GetTableView()->GetVisibleItemCount(), false, false);
+      key = 0;
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (hasCells && FFocusedItem) {
+        FocusNextItem(FFocusedItem->GetVisibleIndex(), key == VK_RIGHT, false);
+        key = 0;
+      }
+      break;
     case VK_ESCAPE:
       if (GetDataController()->IsEditing()) {
         GetDataController()->Cancel();
@@ -1811,7 +1864,14 @@ void TcxCustomGridTableController::KeyPress(char& key) {
         SetIncSearchingText(GetIncSearchingText() + key);
       }
       key = 0;
+      return;
     }
+  }
+  // A typed character opens the focused cell's editor with it.
+  const Boolean editingChar = printable || key == '\b' || key == 0x16 || key == 0x18;
+  if (editingChar && GetFocusedRecord() && GetFocusedRecord()->GetHasCells() && FFocusedItem) {
+    GetEditingController()->ShowEditByKey(FFocusedItem, key);
+    if (IsEditing()) key = 0;
   }
 }
 
@@ -1872,6 +1932,8 @@ void TcxCustomGridTableController::MakeFocusedRecordVisible() {
 
 void TcxCustomGridTableController::FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
                                                         Boolean newItemRecordFocusingChanged) {
+  if (FEditingController && FEditingController->IsEditing() && FEditingController->GetHideEditOnFocusedRecordChange())
+    FEditingController->HideEdit(true);
   GetTableView()->FocusedRecordChanged(prevFocusedRecordIndex, focusedRecordIndex, newItemRecordFocusingChanged);
 }
 
@@ -2332,6 +2394,10 @@ void TcxCustomGridTableView::CreateHandlers() {
 }
 
 void TcxCustomGridTableView::DestroyHandlers() {
+  // The in-place editor goes first: it works on the items and the records.
+  if (TcxCustomGridTableController* controller = GetTableController())
+    if (TcxGridEditingController* editing = controller->FindEditingController()) editing->HideEdit(false);
+  ClearRecordViewInfos();
   ClearItems();
   inherited::DestroyHandlers();
 }
@@ -2340,9 +2406,11 @@ void TcxCustomGridTableView::CreateOptions() {
   inherited::CreateOptions();
   FDateTimeHandling = GetDateTimeHandlingClass().Create(this);
   FOptionsCustomize = GetOptionsCustomizeClass().Create(this);
+  FFilterBox = GetFilterBoxClass().Create(this);
 }
 
 void TcxCustomGridTableView::DestroyOptions() {
+  FreeAndNil(FFilterBox);
   FreeAndNil(FOptionsCustomize);
   FreeAndNil(FDateTimeHandling);
   inherited::DestroyOptions();
@@ -2410,6 +2478,11 @@ void TcxCustomGridTableView::AddItem(TcxCustomGridTableItem* item) {
 void TcxCustomGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
   const Integer index = IndexOfItem(item);
   if (index == -1) return;
+  if (TcxCustomGridTableController* controller = GetTableController())
+    if (TcxGridEditingController* editing = controller->FindEditingController())
+      if (editing->GetEditingItem() == item) editing->HideEdit(false);
+  // The cells of the item go with the laid-out records; the layout makes them again.
+  ClearRecordViewInfos();
   GridTableLocked(this, [&] {
     if (GetTableOptionsBehavior() && GetTableOptionsBehavior()->GetIncSearchItem() == item)
       GetTableOptionsBehavior()->SetIncSearchItem(nullptr);
@@ -2614,6 +2687,8 @@ void TcxCustomGridTableView::DataChanged() {
 void TcxCustomGridTableView::RecordsViewDataChanged() {
   const Integer rowCount = GetDataController()->GetRowCount();
   if (TcxCustomGridViewInfoCache* cache = GetViewInfoCache()) cache->SetCount(rowCount);
+  // The record view infos show the records about to go; they are made again by the layout.
+  ClearRecordViewInfos();
   GetTableViewData()->ResetRecords(rowCount);
   if (TcxCustomGrid* grid = GetControlGrid()) grid->NotifyListeners(gnkRecordCountChanged, this);
 }
@@ -2902,6 +2977,21 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
       }
       FDateTimeHandling->Assign(table->GetDateTimeHandling());
       FOptionsCustomize->Assign(table->GetOptionsCustomize());
+      FFilterBox->Assign(table->GetFilterBox());
+      FOnCellClick = table->FOnCellClick;
+      FOnCellDblClick = table->FOnCellDblClick;
+      FOnCustomDrawCell = table->FOnCustomDrawCell;
+      FOnCustomDrawPartBackground = table->FOnCustomDrawPartBackground;
+      FOnEditing = table->FOnEditing;
+      FOnEditChanged = table->FOnEditChanged;
+      FOnEditKeyDown = table->FOnEditKeyDown;
+      FOnEditKeyPress = table->FOnEditKeyPress;
+      FOnEditKeyUp = table->FOnEditKeyUp;
+      FOnEditValueChanged = table->FOnEditValueChanged;
+      FOnGetCellHeight = table->FOnGetCellHeight;
+      FOnGetDragDropText = table->FOnGetDragDropText;
+      FOnInitEdit = table->FOnInitEdit;
+      FOnInitEditValue = table->FOnInitEditValue;
       SetOnCanFocusRecord(table->GetOnCanFocusRecord());
       SetOnCanSelectRecord(table->GetOnCanSelectRecord());
       SetOnFocusedItemChanged(table->GetOnFocusedItemChanged());
@@ -3098,4 +3188,19 @@ ORV_PUBLISH(TcxCustomGridTableView) {
   p.Property("OnInitStoredObject", &T::GetOnInitStoredObject, &T::SetOnInitStoredObject);
   p.Property("OnSelectionChanged", &T::GetOnSelectionChanged, &T::SetOnSelectionChanged);
   p.Property("OnTopRecordIndexChanged", &T::GetOnTopRecordIndexChanged, &T::SetOnTopRecordIndexChanged);
+  p.Property("FilterBox", &T::GetFilterBox, &T::SetFilterBox);
+  p.Property("OnCellClick", &T::GetOnCellClick, &T::SetOnCellClick);
+  p.Property("OnCellDblClick", &T::GetOnCellDblClick, &T::SetOnCellDblClick);
+  p.Property("OnCustomDrawCell", &T::GetOnCustomDrawCell, &T::SetOnCustomDrawCell);
+  p.Property("OnCustomDrawPartBackground", &T::GetOnCustomDrawPartBackground, &T::SetOnCustomDrawPartBackground);
+  p.Property("OnEditing", &T::GetOnEditing, &T::SetOnEditing);
+  p.Property("OnEditChanged", &T::GetOnEditChanged, &T::SetOnEditChanged);
+  p.Property("OnEditKeyDown", &T::GetOnEditKeyDown, &T::SetOnEditKeyDown);
+  p.Property("OnEditKeyPress", &T::GetOnEditKeyPress, &T::SetOnEditKeyPress);
+  p.Property("OnEditKeyUp", &T::GetOnEditKeyUp, &T::SetOnEditKeyUp);
+  p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnGetCellHeight", &T::GetOnGetCellHeight, &T::SetOnGetCellHeight);
+  p.Property("OnGetDragDropText", &T::GetOnGetDragDropText, &T::SetOnGetDragDropText);
+  p.Property("OnInitEdit", &T::GetOnInitEdit, &T::SetOnInitEdit);
+  p.Property("OnInitEditValue", &T::GetOnInitEditValue, &T::SetOnInitEditValue);
 }

@@ -25,6 +25,36 @@ class TcxCustomGridTableItemOptions;
 class TcxCustomGridTableItemStyles;
 class TcxCustomGridTableOptionsCustomize;
 class TcxCustomGridTableDateTimeHandling;
+class TcxCustomGridRecordViewInfo;
+class TcxGridEditingController;
+using TcxGridEditingControllerClass = orv::ClassOf<TcxGridEditingController>;
+
+class TcxCustomGridPartViewInfo;
+class TcxGridTableDataCellViewInfo;
+class TcxCustomGridTableViewInfo;
+class TcxGridFilterBox;
+using TcxGridCellClickEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxGridTableDataCellViewInfo* cellViewInfo,
+                                              TMouseButton button, TShiftState shift, Boolean& handled)>;
+using TcxGridTableDataCellCustomDrawEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCanvas* canvas,
+                                                            TcxGridTableDataCellViewInfo* viewInfo, Boolean& done)>;
+using TcxGridPartCustomDrawBackgroundEvent =
+    orv::Event<void(TcxCustomGridTableView* sender, TcxCanvas* canvas, TcxCustomGridCellViewInfo* viewInfo, Boolean& done)>;
+using TcxGridEditingEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item, Boolean& allow)>;
+using TcxGridCustomTableItemEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item)>;
+using TcxGridEditKeyEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item,
+                                            TcxCustomEdit* edit, Word& key, TShiftState shift)>;
+using TcxGridEditKeyPressEvent =
+    orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item, TcxCustomEdit* edit, char& key)>;
+using TcxGridGetCellHeightEvent =
+    orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                    TcxGridTableDataCellViewInfo* cellViewInfo, Integer& height)>;
+using TcxGridGetDragDropTextEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridRecord* record,
+                                                    TcxCustomGridTableItem* item, AnsiString& text)>;
+using TcxGridInitEditEvent =
+    orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item, TcxCustomEdit* edit)>;
+using TcxGridInitEditValueEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item,
+                                                  TcxCustomEdit* edit, Variant& value)>;
+using TcxGridFilterBoxClass = orv::ClassOf<TcxGridFilterBox>;
 
 // ==== Changes =================================================================================
 
@@ -204,6 +234,9 @@ class TcxCustomGridRecord : public TObject {
   virtual TcxCustomGridRecord* GetFirstChildToFocus() { return nullptr; }
   virtual TcxCustomGridRecord* GetLastChildToFocus(Boolean recursive) { return nullptr; }
   virtual void Invalidate(TcxCustomGridTableItem* item = nullptr);
+  // The layout objects of the record's kind (none in the base: such a record is not laid out).
+  virtual orv::ClassOf<TcxCustomGridRecordViewInfo> GetViewInfoClass();
+  virtual TcxCustomGridViewInfoCacheItemClass GetViewInfoCacheItemClass();
 
   // ---- Access ----
   Integer GetIndex() const { return FIndex; }
@@ -671,6 +704,24 @@ class TcxCustomGridTableItem : public TcxComponent,
   TcxCustomEditViewData* GetCellViewData(TcxCustomEditProperties* properties, Boolean& mustFree);
   // The height of a one-line in-place editor in the font, plus 2 (0 when it measures 0).
   Integer CalculateDefaultCellHeight(TcxCanvas* canvas, TFont* font);
+  // ---- The cells that show the item and its in-place editing ----
+  void AddCell(TcxGridTableDataCellViewInfo* cell) { FCells.push_back(cell); }
+  void RemoveCell(TcxGridTableDataCellViewInfo* cell);
+  Integer GetCellCount() const { return Integer(FCells.size()); }
+  // The cell of the focused record that shows this item, nil when it is not laid out.
+  virtual TcxGridTableDataCellViewInfo* GetFocusedCellViewInfo();
+  // Whether the focused cell reaches outside the view's client area.
+  virtual Boolean IsFocusedCellViewInfoPartVisible();
+  virtual void GetEditValue(Variant& value);
+  virtual void SetEditValue(const Variant& value);
+  // Starts editing the item in the controller's editing record.
+  virtual Boolean CanInitEditing();
+  Boolean IsEditing();
+  void SetItemEditing(Boolean value);
+  // The open editor's properties while editing, else those for editing.
+  TcxCustomEditProperties* GetEditingProperties();
+  const TcxGridTableDataCellCustomDrawEvent& GetOnCustomDrawCell() const { return FOnCustomDrawCell; }
+  void SetOnCustomDrawCell(const TcxGridTableDataCellCustomDrawEvent& value) { FOnCustomDrawCell = value; }
   virtual TcxCustomEditStyle* CreateEditStyle();
   virtual void InitStyle(TcxCustomEditStyle* style, const TcxViewParams& params, Boolean focused);
   virtual Boolean ShowsEditButtons(Boolean focused);
@@ -798,6 +849,8 @@ class TcxCustomGridTableItem : public TcxComponent,
   TcxGridTableItemSetStoredPropertyValueEvent FOnSetStoredPropertyValue;
   TcxGridUserFilteringEvent FOnUserFiltering;
   TNotifyEvent FSubClassEvents;
+  std::vector<TcxGridTableDataCellViewInfo*> FCells;
+  TcxGridTableDataCellCustomDrawEvent FOnCustomDrawCell;
 };
 
 using TcxCustomGridTableItemClass = orv::ClassOf<TcxCustomGridTableItem>;
@@ -811,6 +864,7 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   ORV_CLASS(TcxCustomGridTableController, TcxCustomGridController)
  public:
   explicit TcxCustomGridTableController(TcxCustomGridView* gridView) : TcxCustomGridController(gridView) {}
+  void BeforeDestruction() override;
 
   TcxCustomGridTableView* GetTableView() const;
   TcxCustomGridTableViewData* GetTableViewData() const;
@@ -825,7 +879,32 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   virtual Boolean FocusFirstAvailableItem();
   // From the item's visible index on, forward, wrapping around.
   virtual Boolean FocusNextItem(Integer fromVisibleIndex, Boolean goForward, Boolean goOnCycle);
-  TcxCustomGridTableItem* GetEditingItem() const { return nullptr; }
+  TcxCustomGridTableItem* GetEditingItem() const;
+  // Made on first use, from GetEditingControllerClass.
+  TcxGridEditingController* GetEditingController();
+  TcxGridEditingController* FindEditingController() const { return FEditingController; }
+  virtual TcxGridEditingControllerClass GetEditingControllerClass();
+  Boolean IsEditing() const;
+  // The data cell the mouse went down on last.
+  TcxGridTableDataCellViewInfo* GetPressedCell() const { return FPressedCell; }
+  void SetPressedCell(TcxGridTableDataCellViewInfo* value) { FPressedCell = value; }
+  // Whether the layout is known after a press (a focus action may wait for it).
+  Boolean GetIsLayoutKnown() const { return FIsLayoutKnown; }
+  void SetIsLayoutKnown(Boolean value) { FIsLayoutKnown = value; }
+  virtual Boolean IsKeyForController(Word key, TShiftState shift);
+  // The data option CancelOnExit with a fresh, untouched insertion.
+  virtual Boolean IsCancelOnExitNeeded();
+  virtual void ShowEditorIfNeeded();
+  void RequestEditorCheck() {
+    if (FEditorCheckAllowed) FEditorCheckRequested = true;
+  }
+  void SetKeyFromEditor(Boolean value) { FKeyFromEditor = value; }
+  Boolean IsKeyFromEditor() const { return FKeyFromEditor; }
+  void AfterPaint() override;
+  void BeforePaint() override;
+  void BeforeKillFocus() override;
+  virtual void BeforeScrolling();
+  virtual void AfterScrolling();
   TcxCustomGridTableItem* GetIncSearchingItem() const;
   // ---- Top record and pages ----
   // The first record shown.
@@ -837,7 +916,7 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   virtual void CheckTopRecordIndex(Integer& index);
   // The records the view's layout shows whole from the top record (the records view info
   // answers it; none without a layout).
-  virtual Integer GetVisibleRecordCount() { return 0; }
+  virtual Integer GetVisibleRecordCount();
   // The records a page shows from the record in the direction, never more than are left.
   virtual Integer GetPageRecordCount(Integer recordIndex, Boolean forward);
   virtual Integer GetMaxTopRecordIndex();
@@ -884,6 +963,12 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void ItemRemoved(TcxCustomGridTableItem* item);
 
  private:
+  TcxGridEditingController* FEditingController = nullptr;
+  Boolean FEditorCheckAllowed = true;
+  Boolean FEditorCheckRequested = false;
+  Boolean FIsLayoutKnown = true;
+  Boolean FKeyFromEditor = false;
+  TcxGridTableDataCellViewInfo* FPressedCell = nullptr;
   TcxCustomGridRecord* FDragHighlightedRecord = nullptr;
   TcxCustomGridTableItem* FFocusedItem = nullptr;
   TcxCustomGridTableItem* FForcingWidthItem = nullptr;
@@ -1356,6 +1441,46 @@ class TcxCustomGridTableView : public TcxCustomGridView {
                                       Boolean newItemRecordFocusingChanged);
   virtual void DoSelectionChanged();
   virtual void DoTopRecordIndexChanged() { FireNotifyEvent(this, FOnTopRecordIndexChanged); }
+  // Whether the view info shows the part now (never while the grid is locked or the view hidden).
+  virtual Boolean IsRecordPartVisible(TcxCustomGridPartViewInfo* part);
+  // The item starts editing; answers whether it is the editing item now.
+  virtual Boolean ShowItemEditor(Integer index);
+  virtual Integer GetDefaultActiveDetailIndex();
+  virtual void ScrollRecords(Boolean byRows, Integer dx, Integer dy);
+  virtual void PostEditingValue();
+  virtual void GroupingChanging();
+  virtual void ItemValueTypeClassChanged(Integer index);
+  virtual void SearchChanged();
+  virtual Boolean DoCellClick(TcxGridTableDataCellViewInfo* cell, TMouseButton button, TShiftState shift);
+  virtual Boolean DoCellDblClick(TcxGridTableDataCellViewInfo* cell, TMouseButton button, TShiftState shift);
+  virtual Boolean DoEditing(TcxCustomGridTableItem* item);
+  virtual void DoCustomDrawCell(TcxCanvas* canvas, TcxGridTableDataCellViewInfo* viewInfo, Boolean& done);
+  virtual void DoCustomDrawPartBackground(TcxCanvas* canvas, TcxCustomGridCellViewInfo* viewInfo, Boolean& done);
+  virtual void DoEditChanged(TcxCustomGridTableItem* item);
+  virtual void DoEditKeyDown(TcxCustomGridTableItem* item, TcxCustomEdit* edit, Word& key, TShiftState shift);
+  virtual void DoEditKeyPress(TcxCustomGridTableItem* item, TcxCustomEdit* edit, char& key);
+  virtual void DoEditKeyUp(TcxCustomGridTableItem* item, TcxCustomEdit* edit, Word& key, TShiftState shift);
+  virtual void DoEditValueChanged(TcxCustomGridTableItem* item);
+  virtual void DoGetCellHeight(TcxCustomGridRecord* record, TcxCustomGridTableItem* item,
+                               TcxGridTableDataCellViewInfo* cellViewInfo, Integer& height);
+  virtual void DoGetDragDropText(TcxCustomGridRecord* record, TcxCustomGridTableItem* item, AnsiString& text);
+  virtual void DoInitEdit(TcxCustomGridTableItem* item, TcxCustomEdit* edit);
+  virtual void DoInitEditValue(TcxCustomGridTableItem* item, TcxCustomEdit* edit, Variant& value);
+  Boolean HasCustomDrawCell() const { return bool(FOnCustomDrawCell); }
+  Boolean HasCustomDrawPartBackground() const { return bool(FOnCustomDrawPartBackground); }
+  Boolean HasGetCellHeight() const { return bool(FOnGetCellHeight); }
+  // The layout, when the view has one of the table views' kind.
+  TcxCustomGridTableViewInfo* GetTableViewInfo() const;
+  // Drops the laid-out records (before the records or items they show go away).
+  void ClearRecordViewInfos();
+  TcxGridFilterBox* GetFilterBox() const { return FFilterBox; }
+  void SetFilterBox(TcxGridFilterBox* value);
+  virtual TcxGridFilterBoxClass GetFilterBoxClass();
+  TcxCustomGridPainterClass GetPainterClass() override;
+  TcxCustomGridViewInfoCacheClass GetViewInfoCacheClass() override;
+  // Set while a cell hands a press to the editing controller: the master record stays put.
+  Boolean GetDontMakeMasterRecordVisible() const { return FDontMakeMasterRecordVisible; }
+  void SetDontMakeMasterRecordVisible(Boolean value) { FDontMakeMasterRecordVisible = value; }
   virtual TcxCustomGridTableDateTimeHandlingClass GetDateTimeHandlingClass() {
     return TcxCustomGridTableDateTimeHandling::StaticClass();
   }
@@ -1405,6 +1530,28 @@ class TcxCustomGridTableView : public TcxCustomGridView {
   void SetOnSelectionChanged(const TcxGridCustomTableViewEvent& value);
   const TNotifyEvent& GetOnTopRecordIndexChanged() const { return FOnTopRecordIndexChanged; }
   void SetOnTopRecordIndexChanged(const TNotifyEvent& value);
+#define ORV_GRID_TABLE_EVENT(Type, Name)                        \
+  const Type& GetOn##Name() const { return FOn##Name; }        \
+  void SetOn##Name(const Type& value) {                        \
+    if (FOn##Name == value) return;                            \
+    FOn##Name = value;                                         \
+    Changed(vcProperty);                                       \
+  }
+  ORV_GRID_TABLE_EVENT(TcxGridCellClickEvent, CellClick)
+  ORV_GRID_TABLE_EVENT(TcxGridCellClickEvent, CellDblClick)
+  ORV_GRID_TABLE_EVENT(TcxGridTableDataCellCustomDrawEvent, CustomDrawCell)
+  ORV_GRID_TABLE_EVENT(TcxGridPartCustomDrawBackgroundEvent, CustomDrawPartBackground)
+  ORV_GRID_TABLE_EVENT(TcxGridEditingEvent, Editing)
+  ORV_GRID_TABLE_EVENT(TcxGridCustomTableItemEvent, EditChanged)
+  ORV_GRID_TABLE_EVENT(TcxGridEditKeyEvent, EditKeyDown)
+  ORV_GRID_TABLE_EVENT(TcxGridEditKeyPressEvent, EditKeyPress)
+  ORV_GRID_TABLE_EVENT(TcxGridEditKeyEvent, EditKeyUp)
+  ORV_GRID_TABLE_EVENT(TcxGridCustomTableItemEvent, EditValueChanged)
+  ORV_GRID_TABLE_EVENT(TcxGridGetCellHeightEvent, GetCellHeight)
+  ORV_GRID_TABLE_EVENT(TcxGridGetDragDropTextEvent, GetDragDropText)
+  ORV_GRID_TABLE_EVENT(TcxGridInitEditEvent, InitEdit)
+  ORV_GRID_TABLE_EVENT(TcxGridInitEditValueEvent, InitEditValue)
+#undef ORV_GRID_TABLE_EVENT
 
   // The storage flags the view reads: bit 0 the filter, bit 1 the summaries.
   Byte GetStorageOptionsValue() const { return FTableStorageOptions; }
@@ -1434,6 +1581,791 @@ class TcxCustomGridTableView : public TcxCustomGridView {
   TcxGridFocusedRecordChangedEvent FOnFocusedRecordChanged;
   TcxGridCustomTableViewEvent FOnSelectionChanged;
   TNotifyEvent FOnTopRecordIndexChanged;
+  Boolean FDontMakeMasterRecordVisible = false;
+  TcxGridFilterBox* FFilterBox = nullptr;
+  TcxGridCellClickEvent FOnCellClick;
+  TcxGridCellClickEvent FOnCellDblClick;
+  TcxGridTableDataCellCustomDrawEvent FOnCustomDrawCell;
+  TcxGridPartCustomDrawBackgroundEvent FOnCustomDrawPartBackground;
+  TcxGridEditingEvent FOnEditing;
+  TcxGridCustomTableItemEvent FOnEditChanged;
+  TcxGridEditKeyEvent FOnEditKeyDown;
+  TcxGridEditKeyPressEvent FOnEditKeyPress;
+  TcxGridEditKeyEvent FOnEditKeyUp;
+  TcxGridCustomTableItemEvent FOnEditValueChanged;
+  TcxGridGetCellHeightEvent FOnGetCellHeight;
+  TcxGridGetDragDropTextEvent FOnGetDragDropText;
+  TcxGridInitEditEvent FOnInitEdit;
+  TcxGridInitEditValueEvent FOnInitEditValue;
 };
 
 using TcxCustomGridTableViewClass = orv::ClassOf<TcxCustomGridTableView>;
+
+// ==== Layout: table view info, records, cells =================================================
+//
+// The table view info lays out the docked parts (the filter box), the records area between them
+// and, in it, one record view info per record on screen, each with its data cells. The cells
+// show their values through the editor's view info, so a cell looks exactly as the in-place
+// editor would without one being made. Painters read these objects and draw them.
+
+class TcxCustomGridTableViewInfo;
+class TcxCustomGridRecordsViewInfo;
+class TcxCustomGridRecordViewInfo;
+class TcxGridTableDataCellViewInfo;
+class TcxCustomGridPartViewInfo;
+class TcxGridFilterViewInfo;
+class TcxGridFilterButtonsViewInfo;
+
+// What a view info keeps of one record across recalculations: its height.
+class TcxCustomGridTableViewInfoCacheItem : public TcxCustomGridViewInfoCacheItem {
+  ORV_CLASS(TcxCustomGridTableViewInfoCacheItem, TcxCustomGridViewInfoCacheItem)
+ public:
+  using TcxCustomGridViewInfoCacheItem::TcxCustomGridViewInfoCacheItem;
+  void UnassignValues(Boolean keepMaster) override { IsRecordHeightAssigned = false; }
+  Integer RecordHeight = 0;
+  Boolean IsRecordHeightAssigned = false;
+};
+
+class TcxCustomGridTableViewInfoCache : public TcxCustomGridViewInfoCache {
+  ORV_CLASS(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
+ public:
+  explicit TcxCustomGridTableViewInfoCache(TcxCustomGridView* gridView) : TcxCustomGridViewInfoCache(gridView) {}
+  TcxCustomGridTableViewInfoCacheItem* GetTableItem(Integer index) {
+    return static_cast<TcxCustomGridTableViewInfoCacheItem*>(GetItem(index));
+  }
+
+ protected:
+  TcxCustomGridViewInfoCacheItemClass GetItemClass(Integer index) override;
+};
+
+// ---- Records view info ----
+
+using TcxCustomGridRecordsViewInfoClass = orv::ClassOf<TcxCustomGridRecordsViewInfo>;
+class TcxCustomGridRecordsPainter;
+using TcxCustomGridRecordsPainterClass = orv::ClassOf<TcxCustomGridRecordsPainter>;
+
+// The records on screen, from the view's first record down (or up, for a paging view info).
+class TcxCustomGridRecordsViewInfo : public TObject {
+  ORV_CLASS(TcxCustomGridRecordsViewInfo, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomGridTableViewInfo* gridViewInfo);
+  explicit TcxCustomGridRecordsViewInfo(TcxCustomGridTableViewInfo* gridViewInfo) : FGridViewInfo(gridViewInfo) {}
+  ~TcxCustomGridRecordsViewInfo() override;
+
+  // ---- New virtual operations ----
+  virtual void FinishCalculation();
+  virtual void PrepareCalculation();
+  virtual void BeforeRecordRecalculation();
+  virtual void AfterOffset() {}
+  virtual void BeforeOffset() { FIncSearchingCellViewInfoCalculated = false; }
+  virtual void CalculateBounds();
+  virtual void GetBounds(TRect& rect);
+  virtual void GetContentBounds(TRect& rect) { rect = FBounds; }
+  virtual TcxGridTableDataCellViewInfo* FindIncSearchingCellViewInfo();
+  virtual void CalculateVisibleCount() { FVisibleCount = 0; }
+  virtual void GetRecordBackgroundArea(Integer index, TRect& rect);
+  virtual Boolean RecordHeightsVary() { return CellHeightsVary(); }
+  virtual Boolean FocusMayChangeRecordHeights() { return CellHeightsVary(); }
+  virtual Boolean CellHeightsVary();
+  virtual TBitmap* GetBackgroundBitmap();
+  virtual Integer GetRecordLeft(Integer index) = 0;
+  // The pixel extent of `count` records (negative: above the first item).
+  virtual Integer GetRecordsOffset(Integer count) = 0;
+  virtual Integer GetRecordTop(Integer index) = 0;
+  virtual Boolean IsEmpty() { return FItems.empty(); }
+  virtual void OffsetRecordViewInfo(Integer index, Integer offset) = 0;
+  virtual void ControlFocusChanged();
+  virtual void VisibilityChanged(Boolean visible);
+  virtual TcxCustomGridRecordsPainterClass GetPainterClass();
+  virtual Boolean CanOffsetRecords(Integer recordCount);
+  virtual Integer RecordsOffsetToPixels(Integer recordCount) { return recordCount; }
+  virtual TcxCustomGridHitTest* GetHitTest(const TPoint& point);
+  virtual TcxCustomGridRecordViewInfo* GetRecordViewInfo(TcxCustomGridRecord* record);
+  virtual Boolean ItemCellsMultiLine(TcxCustomGridTableItem* item) { return false; }
+  virtual void Calculate();
+  virtual void OffsetRecords(Integer recordCount);
+  virtual void OffsetBy(Integer dx, Integer dy);
+
+  // ---- Non-virtual ----
+  Integer Count() const { return Integer(FItems.size()); }
+  // Existing items as they are; past the end a new record view info for the mapped row.
+  TcxCustomGridRecordViewInfo* ItemAt(Integer index);
+  TcxCustomGridRecordViewInfo* ExistingItem(Integer index) const { return FItems[std::size_t(index)]; }
+  Integer MaxCount();
+  Integer GetVisibleCount() const { return FVisibleCount; }
+  void SetVisibleCount(Integer value) { FVisibleCount = value; }
+  Integer GetItemsOffset() const { return FItemsOffset; }
+  // Row of an item index and back (-1 for rows outside the items).
+  Integer RowOfItem(Integer index);
+  Integer ItemOfRow(Integer rowIndex);
+  void Paint(TcxCanvas* canvas);
+  TcxCustomGridTableViewInfo* GetGridViewInfo() const { return FGridViewInfo; }
+  TcxCustomGridTableView* GetGridView() const;
+  const TRect& Bounds() const { return FBounds; }
+  const TRect& ContentBounds() const { return FContentBounds; }
+  TcxGridTableDataCellViewInfo* GetIncSearchingCellViewInfo();
+  TBitmap* BackgroundBitmap() const { return FBackgroundBitmap; }
+
+  // Frees every record view info (before the records they show go away).
+  void ClearItems();
+
+ protected:
+  TcxCustomGridRecordViewInfo* CreateRecordViewInfo(Integer index);
+
+ private:
+  TBitmap* FBackgroundBitmap = nullptr;
+  TRect FBounds{};
+  TRect FContentBounds{};
+  TcxCustomGridTableViewInfo* FGridViewInfo;
+  TcxGridTableDataCellViewInfo* FIncSearchingCellViewInfo = nullptr;
+  Boolean FIncSearchingCellViewInfoCalculated = false;
+  std::vector<TcxCustomGridRecordViewInfo*> FItems;
+  Integer FItemsOffset = 0;
+  Integer FVisibleCount = 0;
+};
+
+// ---- Record view info ----
+
+class TcxCustomGridRecordViewInfo : public TcxCustomGridViewCellViewInfo {
+  ORV_CLASS(TcxCustomGridRecordViewInfo, TcxCustomGridViewCellViewInfo)
+ public:
+  using TCreateSignature = void(TcxCustomGridRecordsViewInfo* recordsViewInfo, TcxCustomGridRecord* record);
+  TcxCustomGridRecordViewInfo(TcxCustomGridRecordsViewInfo* recordsViewInfo, TcxCustomGridRecord* record);
+  void BeforeDestruction() override;
+
+  // ---- New virtual operations ----
+  virtual void CalculateExpandButtonBounds(TRect& rect) { rect = TRect{}; }
+  virtual Boolean CalculateSelected();
+  virtual Boolean ExpandButtonHitEnabled() { return true; }
+  virtual void ControlFocusChanged() {}
+  virtual Boolean HasAutoHeight() { return false; }
+  virtual void GetBackgroundArea(TRect& rect) { rect = GetBounds(); }
+  virtual void GetExpandButtonAreaBounds(TRect& rect) { rect = TRect{}; }
+  virtual void GetRecordContentBounds(TRect& rect) { rect = GetBounds(); }
+  virtual Boolean IsVisibleOnScreen();
+  virtual Boolean HideFocusRectOnExit();
+  virtual Boolean SelectsWholeRecord();
+  virtual Boolean CountsAsRecordClick(TcxCustomGridHitTest* hitTest);
+  virtual Boolean IsDetailVisible(TcxCustomGridView* detail) { return false; }
+  virtual void VisibilityChanged(Boolean visible) {}
+  virtual Boolean ProcessRecordMouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift);
+  virtual void GetInvalidateBounds(TcxCustomGridTableItem* item, TRect& rect);
+  virtual void GetCellBoundsForItem(TcxCustomGridTableItem* item, TRect& rect) { rect = TRect{}; }
+  virtual TcxGridTableDataCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* item) { return nullptr; }
+  virtual void CalculateAt(Integer left, Integer top);
+  virtual Boolean ProcessDialogChar(char c) { return false; }
+  // The cell's own height, stored in the view info cache by the height query.
+  virtual Integer CalculateRecordHeight() { return 0; }
+
+  // ---- Cell overrides ----
+  TcxCanvas* GetCanvas() override;
+  TBitmap* GetBackgroundBitmap() override;
+  Boolean HasBackground() override { return GetBackgroundBitmap() != nullptr; }
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TClass GetHitTestClass() override { return TcxGridRecordHitTest::StaticClass(); }
+  Boolean GetVisible() override { return IsVisibleOnScreen(); }
+  void InitHitTest(TcxCustomGridHitTest* hitTest) override;
+  void Offset(Integer dx, Integer dy) override;
+  void BeforeRecalculation() override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& point) override;
+  Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void GetViewParams(TcxViewParams& params) override;
+
+  // ---- Access ----
+  TcxCustomGridRecord* GetGridRecord() const { return FRecord; }
+  TcxCustomGridRecordsViewInfo* GetRecordsViewInfo() const { return FRecordsViewInfo; }
+  TcxCustomGridTableView* GetTableView() const;
+  Integer GetIndex();
+  Boolean Selected();
+  Boolean Expanded();
+  Boolean Focused();
+  Boolean HasExpandButton();
+  const TRect& ExpandButtonBounds() const { return FExpandButtonBounds; }
+  Boolean IsCreatedWhileRecordHadViewInfo() const { return FForeignRecordViewInfo; }
+
+ private:
+  TRect FExpandButtonBounds{};
+  Boolean FExpanded = false;
+  Boolean FExpandedRead = false;
+  Boolean FForeignRecordViewInfo = false;
+  TcxCustomGridRecordsViewInfo* FRecordsViewInfo;
+  Boolean FSelected = false;
+  Boolean FSelectedCalculated = false;
+  TcxCustomGridRecord* FRecord;
+};
+
+using TcxCustomGridRecordViewInfoClass = orv::ClassOf<TcxCustomGridRecordViewInfo>;
+
+// ---- Cells ----
+
+// A cell inside a record.
+class TcxGridTableCellViewInfo : public TcxCustomGridViewCellViewInfo {
+  ORV_CLASS(TcxGridTableCellViewInfo, TcxCustomGridViewCellViewInfo)
+ public:
+  explicit TcxGridTableCellViewInfo(TcxCustomGridRecordViewInfo* recordViewInfo);
+
+  virtual Boolean CalculateSelected();
+  virtual Boolean ParticipatesInSelection() { return false; }
+
+  void Calculate(Integer leftBound, Integer topBound, Integer width = -1, Integer height = -1) override;
+  using TcxCustomGridViewCellViewInfo::Calculate;
+  TcxCanvas* GetCanvas() override;
+  TClass GetHitTestClass() override { return TcxGridRecordHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* hitTest) override;
+  Boolean HasBackgroundBitmap() override;
+  Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+
+  TcxCustomGridRecordViewInfo* GetRecordViewInfo() const { return FRecordViewInfo; }
+  TcxCustomGridRecord* GetGridRecord() const { return FRecordViewInfo->GetGridRecord(); }
+  TcxCustomGridTableView* GetTableView() const { return FRecordViewInfo->GetTableView(); }
+  Boolean Selected();
+
+ private:
+  TcxCustomGridRecordViewInfo* FRecordViewInfo;
+  Boolean FSelected = false;
+  Boolean FSelectedCalculated = false;
+};
+
+// One item's value in one record, shown through the editor's view info.
+class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
+  ORV_CLASS(TcxGridTableDataCellViewInfo, TcxGridTableCellViewInfo)
+ public:
+  using TCreateSignature = void(TcxCustomGridRecordViewInfo* recordViewInfo, TcxCustomGridTableItem* item);
+  TcxGridTableDataCellViewInfo(TcxCustomGridRecordViewInfo* recordViewInfo, TcxCustomGridTableItem* item);
+  void BeforeDestruction() override;
+  ~TcxGridTableDataCellViewInfo() override;
+
+  // ---- New virtual operations ----
+  virtual void CalculateEditViewInfo(TcxCustomEditViewInfo* editViewInfo, const TPoint& mousePos);
+  virtual Boolean ShowsEditorOnMouseDown(TMouseButton button);
+  virtual Boolean CanShowEditor() { return true; }
+  virtual Boolean AllowsMultiLineText() { return false; }
+  virtual void GetDisplayValue(Variant& value);
+  virtual void GetEditorBounds(TRect& rect);
+  virtual void GetEditBounds(TRect& rect) { GetContentBounds(rect); }
+  virtual void GetEditContentOffsets(TRect& rect) { rect = TRect{1, 1, 1, 1}; }
+  virtual Boolean IsFocusedCell();
+  virtual Integer GetMaxLineCount();
+  virtual void GetValue(Variant& value);
+  virtual Boolean DrawsFocusRect();
+  virtual void PrepareIncSearchHighlight(TcxCustomEditViewData* viewData);
+  virtual Boolean IsIncSearchCell();
+  virtual Boolean KeepsZeroHeight() { return false; }
+  virtual Boolean CellHints();
+  virtual void InitStyle();
+  virtual void InvalidateCell(Boolean recalculate);
+
+  // ---- Cell overrides ----
+  void Calculate(Integer leftBound, Integer topBound, Integer width = -1, Integer height = -1) override;
+  using TcxGridTableCellViewInfo::Calculate;
+  Integer CalculateHeight() override;
+  Boolean ParticipatesInSelection() override { return true; }
+  TClass GetHitTestClass() override { return TcxGridRecordCellHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* hitTest) override;
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  Boolean GetMultiLine() override;
+  Boolean GetShowEndEllipsis() override;
+  void GetViewParams(TcxViewParams& params) override;
+  void Offset(Integer dx, Integer dy) override;
+  Boolean HasCustomDraw() override;
+  Boolean CustomDraw(TcxCanvas* canvas) override;
+  Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+  Boolean MouseUp(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+
+  // ---- Access ----
+  TcxCustomGridTableItem* GetItem() const { return FItem; }
+  TcxCustomEditViewInfo* GetEditViewInfo() const { return FEditViewInfo; }
+  TcxCustomEditProperties* GetProperties() const { return FProperties; }
+  Boolean IsEditing();
+  Boolean ShowsEditButtons();
+
+ private:
+  TcxCustomEditViewInfo* FEditViewInfo = nullptr;
+  TcxCustomGridTableItem* FItem;
+  TcxCustomEditProperties* FProperties = nullptr;
+  Boolean FWasFocusedBeforeClick = false;
+};
+
+using TcxGridTableDataCellViewInfoClass = orv::ClassOf<TcxGridTableDataCellViewInfo>;
+
+// ---- Parts and the filter box ----
+
+enum TcxGridFilterPosition : Byte { fpTop, fpBottom };
+enum TcxGridFilterVisible : Byte { fvNever, fvNonEmpty, fvAlways };
+
+// Where the filter box lies, when it shows and whether it offers the filter builder.
+class TcxGridFilterBox : public TcxCustomGridOptions {
+  ORV_CLASS(TcxGridFilterBox, TcxCustomGridOptions)
+ public:
+  explicit TcxGridFilterBox(TcxCustomGridView* gridView) : TcxCustomGridOptions(gridView) {}
+  void Assign(TPersistent* source) override;
+  Boolean GetCustomizeDialog() const { return FCustomizeDialog; }
+  void SetCustomizeDialog(Boolean value);
+  TcxGridFilterPosition GetPosition() const { return FPosition; }
+  void SetPosition(TcxGridFilterPosition value);
+  TcxGridFilterVisible GetVisible() const { return FVisible; }
+  void SetVisible(TcxGridFilterVisible value);
+
+ private:
+  Boolean FCustomizeDialog = true;
+  TcxGridFilterPosition FPosition = fpBottom;
+  TcxGridFilterVisible FVisible = fvNonEmpty;
+};
+
+// A strip docked to the top (alignment 0) or bottom (1) of the table view info.
+class TcxCustomGridPartViewInfo : public TcxCustomGridViewCellViewInfo {
+  ORV_CLASS(TcxCustomGridPartViewInfo, TcxCustomGridViewCellViewInfo)
+ public:
+  explicit TcxCustomGridPartViewInfo(TcxCustomGridTableViewInfo* gridViewInfo);
+  void BeforeDestruction() override;
+
+  virtual void GetPartBounds(TRect& rect);
+  virtual void CalculateInvisible();
+  virtual void CalculateVisible();
+  virtual Integer GetAlignment() = 0;
+  virtual Boolean IsFullWidth() = 0;
+  virtual Boolean IsPart() { return true; }
+  // Its own width when it is not full width.
+  virtual Integer GetPartWidth() { return 0; }
+
+  void CalculatePart();
+  Integer GetPartHeight() const { return FHeight; }
+  Integer GetPartIndex();
+  void SetPartIndex(Integer value);
+  TcxCustomGridTableViewInfo* GetTableViewInfo() const;
+
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  Boolean HasCustomDrawBackground() override;
+  Boolean CustomDrawBackground(TcxCanvas* canvas) override;
+
+ private:
+  Integer FHeight = 0;
+};
+
+// One button of the filter box.
+class TcxCustomGridFilterButtonViewInfo : public TcxCustomGridViewCellViewInfo {
+  ORV_CLASS(TcxCustomGridFilterButtonViewInfo, TcxCustomGridViewCellViewInfo)
+ public:
+  using TCreateSignature = void(TcxGridFilterButtonsViewInfo* container);
+  explicit TcxCustomGridFilterButtonViewInfo(TcxGridFilterButtonsViewInfo* container);
+  virtual Boolean IsRightAligned() { return false; }
+  virtual Boolean IsButtonVisible() { return true; }
+  TcxGridFilterButtonsViewInfo* GetContainer() const { return FContainer; }
+  TcxFilterCriteria* GetCriteria();
+  Boolean HotTrackable() override { return true; }
+  Boolean CaptureMouseOnPress() override { return true; }
+  Boolean GetVisible() override { return IsButtonVisible(); }
+
+ private:
+  TcxGridFilterButtonsViewInfo* FContainer;
+};
+
+using TcxCustomGridFilterButtonViewInfoClass = orv::ClassOf<TcxCustomGridFilterButtonViewInfo>;
+
+class TcxGridFilterCloseButtonViewInfo : public TcxCustomGridFilterButtonViewInfo {
+  ORV_CLASS(TcxGridFilterCloseButtonViewInfo, TcxCustomGridFilterButtonViewInfo)
+ public:
+  using TcxCustomGridFilterButtonViewInfo::TcxCustomGridFilterButtonViewInfo;
+  Boolean IsButtonVisible() override;
+  Integer CalculateWidth() override;
+  Integer CalculateHeight() override;
+  TClass GetHitTestClass() override { return TcxGridFilterCloseButtonHitTest::StaticClass(); }
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void Click() override;
+};
+
+class TcxGridFilterActivateButtonViewInfo : public TcxCustomGridFilterButtonViewInfo {
+  ORV_CLASS(TcxGridFilterActivateButtonViewInfo, TcxCustomGridFilterButtonViewInfo)
+ public:
+  using TcxCustomGridFilterButtonViewInfo::TcxCustomGridFilterButtonViewInfo;
+  Boolean IsButtonVisible() override;
+  Integer CalculateWidth() override;
+  Integer CalculateHeight() override;
+  TClass GetHitTestClass() override { return TcxGridFilterActivateButtonHitTest::StaticClass(); }
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void Click() override;
+  Boolean Checked();
+};
+
+class TcxGridFilterCustomizeButtonViewInfo : public TcxCustomGridFilterButtonViewInfo {
+  ORV_CLASS(TcxGridFilterCustomizeButtonViewInfo, TcxCustomGridFilterButtonViewInfo)
+ public:
+  using TcxCustomGridFilterButtonViewInfo::TcxCustomGridFilterButtonViewInfo;
+  Boolean IsRightAligned() override { return true; }
+  Boolean IsButtonVisible() override;
+  Integer CalculateWidth() override;
+  Integer CalculateHeight() override;
+  void GetText(AnsiString& text) override;
+  void GetViewParams(TcxViewParams& params) override;
+  TClass GetHitTestClass() override { return TcxGridFilterCustomizeButtonHitTest::StaticClass(); }
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void Click() override;
+};
+
+class TcxGridFilterDropDownButtonViewInfo : public TcxCustomGridFilterButtonViewInfo {
+  ORV_CLASS(TcxGridFilterDropDownButtonViewInfo, TcxCustomGridFilterButtonViewInfo)
+ public:
+  using TcxCustomGridFilterButtonViewInfo::TcxCustomGridFilterButtonViewInfo;
+  Boolean IsRightAligned() override { return true; }
+  Boolean IsButtonVisible() override;
+  Boolean CaptureMouseOnPress() override { return false; }
+  Integer CalculateWidth() override;
+  Integer CalculateHeight() override;
+  TClass GetHitTestClass() override { return TcxGridFilterDropDownButtonHitTest::StaticClass(); }
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+};
+
+class TcxGridFilterButtonsViewInfo : public TObject {
+  ORV_CLASS(TcxGridFilterButtonsViewInfo, TObject)
+ public:
+  using TCreateSignature = void(TcxGridFilterViewInfo* filterViewInfo);
+  explicit TcxGridFilterButtonsViewInfo(TcxGridFilterViewInfo* filterViewInfo);
+  ~TcxGridFilterButtonsViewInfo() override;
+  virtual void CreateItems();
+  virtual void DestroyItems();
+  virtual void Calculate(const TRect& bounds);
+  virtual TcxCustomGridHitTest* GetHitTest(const TPoint& point);
+
+  TcxGridFilterViewInfo* GetFilterViewInfo() const { return FFilterViewInfo; }
+  Integer Count() const { return Integer(FItems.size()); }
+  TcxCustomGridFilterButtonViewInfo* Item(Integer index) const { return FItems[std::size_t(index)]; }
+  TcxGridFilterDropDownButtonViewInfo* DropDownButton() const { return FDropDownButton; }
+  // The width the buttons of one side take, with the gaps: 0 without a visible button.
+  Integer SideWidth(Boolean right);
+  // The greatest height of the visible buttons plus 8, 0 without one.
+  Integer ButtonsHeight();
+  void Paint(TcxCanvas* canvas);
+
+ private:
+  TcxGridFilterViewInfo* FFilterViewInfo;
+  std::vector<TcxCustomGridFilterButtonViewInfo*> FItems;
+  TcxGridFilterDropDownButtonViewInfo* FDropDownButton = nullptr;
+};
+
+using TcxGridFilterButtonsViewInfoClass = orv::ClassOf<TcxGridFilterButtonsViewInfo>;
+
+// The filter box: the filter's text and its buttons. Always made; visible as the options say.
+class TcxGridFilterViewInfo : public TcxCustomGridPartViewInfo {
+  ORV_CLASS(TcxGridFilterViewInfo, TcxCustomGridPartViewInfo)
+ public:
+  using TCreateSignature = void(TcxCustomGridTableViewInfo* gridViewInfo);
+  explicit TcxGridFilterViewInfo(TcxCustomGridTableViewInfo* gridViewInfo);
+  void BeforeDestruction() override;
+
+  virtual void GetButtonsAreaBounds(TRect& rect) { rect = GetBounds(); }
+  virtual TcxGridFilterButtonsViewInfoClass ButtonsViewInfoClass() {
+    return TcxGridFilterButtonsViewInfo::StaticClass();
+  }
+
+  Integer GetAlignment() override;
+  Boolean IsFullWidth() override { return true; }
+  Boolean GetVisible() override;
+  Integer CalculateHeight() override;
+  void Calculate(Integer leftBound, Integer topBound, Integer width = -1, Integer height = -1) override;
+  using TcxCustomGridPartViewInfo::Calculate;
+  void GetText(AnsiString& text) override;
+  void GetTextAreaBounds(TRect& rect) override;
+  TcxAlignmentVert GetAlignmentVert() override { return vaCenter; }
+  void GetViewParams(TcxViewParams& params) override;
+  TBitmap* GetBackgroundBitmap() override;
+  TClass GetHitTestClass() override { return TcxGridFilterHitTest::StaticClass(); }
+  TcxCustomGridHitTest* GetHitTest(const TPoint& point) override;
+  Boolean HasPoint(const TPoint& point) override;
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void Offset(Integer dx, Integer dy) override;
+
+  TcxGridFilterButtonsViewInfo* GetButtonsViewInfo() const { return FButtonsViewInfo; }
+  TcxFilterCriteria* GetCriteria();
+  // The rectangle of the text as drawn.
+  TRect TextRect();
+
+ private:
+  TcxGridFilterButtonsViewInfo* FButtonsViewInfo = nullptr;
+};
+
+using TcxGridFilterViewInfoClass = orv::ClassOf<TcxGridFilterViewInfo>;
+
+// ---- The table view info ----
+
+class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
+  ORV_CLASS(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
+ public:
+  explicit TcxCustomGridTableViewInfo(TcxCustomGridView* gridView) : TcxCustomGridViewInfo(gridView) {}
+  ~TcxCustomGridTableViewInfo() override;
+
+  // ---- New virtual operations ----
+  virtual void AfterOffset();
+  virtual void BeforeOffset();
+  virtual void GetPartBounds(TcxCustomGridPartViewInfo* part, TRect& rect);
+  virtual Integer EqualHeightPageRecordCount() { return -1; }
+  virtual Integer BufferRecordCount() { return 0; }
+  virtual TcxGridFilterViewInfoClass FilterViewInfoClass() { return TcxGridFilterViewInfo::StaticClass(); }
+  virtual void GetNoDataInfoText(AnsiString& text);
+  virtual void GetNoDataInfoTextAreaBounds(TRect& rect);
+  virtual void GetNoDataInfoTextParams(TcxViewParams& params);
+  virtual Boolean ShowsNoDataInfoText();
+  virtual Integer GetNonRecordsAreaHeight(Boolean withScrollBars);
+  virtual TcxCustomGridRecordsViewInfoClass RecordsViewInfoClass() = 0;
+  virtual void GetRecordsAreaBounds(TRect& rect) { GetClientBounds(rect); }
+  virtual void OffsetRecords(Integer recordCount);
+  virtual void OffsetBy(Integer dx, Integer dy);
+  virtual Boolean CanOffset(Integer recordCount, Integer dx, Integer dy) { return true; }
+  virtual Boolean CanOffsetRecords(Integer recordCount);
+  virtual void Offset(Integer recordCount, Integer dx, Integer dy);
+  virtual Integer HeightForRecordCount(Integer count) { return 0; }
+
+  // ---- View info overrides ----
+  void CreateViewInfos() override;
+  void DestroyViewInfos(Boolean full) override;
+  void Calculate() override;
+  void GetClientBounds(TRect& rect) override;
+  TcxCustomGridHitTest* GetContentHitTest(const TPoint& point) override;
+  void VisibilityChanged(Boolean visible) override;
+  void ControlFocusChanged() override;
+  void AfterCalculating() override;
+
+  // ---- Non-virtual ----
+  // The explicit first record of a paging view info, else the controller's top record.
+  Integer FirstRecordIndex();
+  void SetFirstRecordIndex(Integer value) { FFirstRecordIndex = value; }
+  Boolean CalculateDown() const { return FCalculateDown; }
+  void SetCalculateDown(Boolean value) { FCalculateDown = value; }
+  Integer VisibleRecordCount();
+  Integer PartCount() const { return Integer(FParts.size()); }
+  TcxCustomGridPartViewInfo* PartAt(Integer index) const { return FParts[std::size_t(index)]; }
+  void AddPart(TcxCustomGridPartViewInfo* part) { FParts.push_back(part); }
+  void RemovePart(TcxCustomGridPartViewInfo* part);
+  void MovePart(TcxCustomGridPartViewInfo* part, Integer index);
+  // The client area before the parts were taken off.
+  TRect UnreducedClientBounds() { return TcxCustomGridViewInfo::GetBounds(); }
+  TcxCustomGridRecordsViewInfo* GetRecordsViewInfo() const { return FRecordsViewInfo; }
+  TcxGridFilterViewInfo* GetFilterViewInfo() const { return FFilterViewInfo; }
+  TcxCustomGridTableView* GetTableView() const;
+
+ private:
+  Boolean FCalculateDown = true;
+  TcxGridFilterViewInfo* FFilterViewInfo = nullptr;
+  Integer FFirstRecordIndex = -1;
+  std::vector<TcxCustomGridPartViewInfo*> FParts;
+  TcxCustomGridRecordsViewInfo* FRecordsViewInfo = nullptr;
+};
+
+using TcxCustomGridTableViewInfoClass = orv::ClassOf<TcxCustomGridTableViewInfo>;
+
+// ---- Painters ----
+
+class TcxCustomGridTablePainter : public TcxCustomGridPainter {
+  ORV_CLASS(TcxCustomGridTablePainter, TcxCustomGridPainter)
+ public:
+  explicit TcxCustomGridTablePainter(TcxCustomGridView* gridView) : TcxCustomGridPainter(gridView) {}
+
+  virtual Boolean CanScrollWindow(Integer recordsDistance, Integer dx, Integer dy);
+  virtual void DrawFilterBox();
+  virtual void DrawNoDataInfo();
+  virtual void DrawNavigator() {}
+  virtual void DrawRecords();
+  virtual void ScrollRecords(Integer distance) { Invalidate(); }
+  virtual void ScrollPixels(Integer dx, Integer dy) { Invalidate(); }
+  // The view scrolled by records (distance in pixels) or by pixels.
+  void Scroll(Integer recordsDistance, Integer dx, Integer dy);
+
+  void PaintContent() override;
+  void DrawBackground() override;
+  TcxCustomGridTableViewInfo* TableViewInfo() { return static_cast<TcxCustomGridTableViewInfo*>(ViewInfo()); }
+};
+
+class TcxCustomGridRecordsPainter : public TObject {
+  ORV_CLASS(TcxCustomGridRecordsPainter, TObject)
+ public:
+  using TCreateSignature = void(TcxCanvas* canvas, TcxCustomGridRecordsViewInfo* viewInfo);
+  TcxCustomGridRecordsPainter(TcxCanvas* canvas, TcxCustomGridRecordsViewInfo* viewInfo)
+      : FCanvas(canvas), FViewInfo(viewInfo) {}
+  virtual void Paint();
+  TcxCanvas* GetCanvas() const { return FCanvas; }
+  TcxCustomGridRecordsViewInfo* GetViewInfo() const { return FViewInfo; }
+
+ private:
+  TcxCanvas* FCanvas;
+  TcxCustomGridRecordsViewInfo* FViewInfo;
+};
+
+class TcxCustomGridRecordPainter : public TcxCustomGridCellPainter {
+  ORV_CLASS(TcxCustomGridRecordPainter, TcxCustomGridCellPainter)
+ public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  virtual void DrawExpandButton();
+  virtual Boolean DrawExpandButtonFirst() { return false; }
+  virtual void DrawFocusRect();
+  void BeforePaint() override;
+  void Paint() override {}
+  void AfterPaint() override;
+  TcxCustomGridRecordViewInfo* RecordViewInfo() const {
+    return static_cast<TcxCustomGridRecordViewInfo*>(GetViewInfo());
+  }
+};
+
+class TcxGridTableDataCellPainter : public TcxCustomGridCellPainter {
+  ORV_CLASS(TcxGridTableDataCellPainter, TcxCustomGridCellPainter)
+ public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  virtual void DrawFocusRect();
+  void DrawContent() override;
+  void Paint() override;
+  Boolean ExcludeFromClipRect() override { return true; }
+  TcxGridTableDataCellViewInfo* CellViewInfo() const {
+    return static_cast<TcxGridTableDataCellViewInfo*>(GetViewInfo());
+  }
+};
+
+class TcxCustomGridPartPainter : public TcxCustomGridCellPainter {
+  ORV_CLASS(TcxCustomGridPartPainter, TcxCustomGridCellPainter)
+ public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+};
+
+class TcxGridFilterPainter : public TcxCustomGridPartPainter {
+  ORV_CLASS(TcxGridFilterPainter, TcxCustomGridPartPainter)
+ public:
+  using TcxCustomGridPartPainter::TcxCustomGridPartPainter;
+  void DrawBackground(const TRect& rect) override;
+  using TcxCustomGridPartPainter::DrawBackground;
+  void PrepareCanvasForDrawText() override;
+  void UnprepareCanvasForDrawText() override;
+  void Paint() override;
+  Boolean ExcludeFromClipRect() override { return true; }
+
+ private:
+  Boolean FUnderlineAdded = false;
+};
+
+class TcxGridFilterButtonPainter : public TcxCustomGridCellPainter {
+  ORV_CLASS(TcxGridFilterButtonPainter, TcxCustomGridCellPainter)
+ public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  Boolean ExcludeFromClipRect() override { return true; }
+};
+
+class TcxGridFilterCloseButtonPainter : public TcxGridFilterButtonPainter {
+  ORV_CLASS(TcxGridFilterCloseButtonPainter, TcxGridFilterButtonPainter)
+ public:
+  using TcxGridFilterButtonPainter::TcxGridFilterButtonPainter;
+  void Paint() override;
+};
+
+class TcxGridFilterActivateButtonPainter : public TcxGridFilterButtonPainter {
+  ORV_CLASS(TcxGridFilterActivateButtonPainter, TcxGridFilterButtonPainter)
+ public:
+  using TcxGridFilterButtonPainter::TcxGridFilterButtonPainter;
+  void Paint() override;
+};
+
+class TcxGridFilterCustomizeButtonPainter : public TcxGridFilterButtonPainter {
+  ORV_CLASS(TcxGridFilterCustomizeButtonPainter, TcxGridFilterButtonPainter)
+ public:
+  using TcxGridFilterButtonPainter::TcxGridFilterButtonPainter;
+  void Paint() override;
+};
+
+class TcxGridFilterDropDownButtonPainter : public TcxGridFilterButtonPainter {
+  ORV_CLASS(TcxGridFilterDropDownButtonPainter, TcxGridFilterButtonPainter)
+ public:
+  using TcxGridFilterButtonPainter::TcxGridFilterButtonPainter;
+  void Paint() override;
+};
+
+// ==== Editing controller ======================================================================
+
+// The one in-place editor of a table view, shown over the focused cell.
+class TcxGridEditingController : public TObject {
+  ORV_CLASS(TcxGridEditingController, TObject)
+ public:
+  using TCreateSignature = void(TcxCustomGridTableController* controller);
+  explicit TcxGridEditingController(TcxCustomGridTableController* controller);
+  ~TcxGridEditingController() override;
+
+  // ---- New virtual operations ----
+  virtual void HideEditOutOfView();
+  virtual void ResetEditPlacement() { FEditPlaced = false; }
+  virtual Boolean CanInitEditing();
+  virtual Boolean CanRemoveEditFocus();
+  virtual Boolean CanUpdateEditValue();
+  virtual void DoEditChanged() {}
+  virtual void DoEditKeyDown(Word& key, TShiftState shift);
+  virtual Boolean GetHideEditOnExit() { return true; }
+  virtual Boolean GetHideEditOnFocusedRecordChange();
+  virtual void InitEdit();
+  virtual void UninitEdit() { UnassignEditEvents(); }
+  virtual void UpdateData();
+  virtual Boolean PrepareEdit(TcxCustomGridTableItem* item, Boolean byMouse);
+  virtual void AssignEditEvents();
+  virtual void UnassignEditEvents();
+  virtual void HideEdit(Boolean accept);
+  virtual void EditPropertiesRemoved(TcxCustomEditProperties* properties);
+
+  // ---- Non-virtual ----
+  TcxCustomGridTableItem* GetEditingItem() const { return FEditingItem; }
+  void SetEditingItem(TcxCustomGridTableItem* value);
+  Boolean IsEditing() const { return FEditingItem != nullptr; }
+  TcxCustomEdit* GetEdit() const { return FEdit; }
+  TcxInplaceEditList* GetEditList() const { return FEditList; }
+  TcxCustomGridTableController* GetController() const { return FController; }
+  TcxCustomGridTableView* GetGridView() const;
+  TcxCustomEditProperties* EditingProperties();
+  void ShowEdit(TcxCustomGridTableItem* item = nullptr);
+  void ShowEditByKey(TcxCustomGridTableItem* item, char key);
+  void ShowEditByMouse(TcxCustomGridTableItem* item, TShiftState shift, const TPoint& point);
+  void ShowEditDelayed(TcxCustomGridTableItem* item);
+  void StopEditShowingTimer();
+  void EditShowingByController();
+  void UpdateEditIfNeeded() {
+    if (FEditUpdateNeeded) UpdateEdit();
+  }
+  void UpdateEdit();
+  void RequestEditUpdate() { FEditUpdateNeeded = true; }
+  void UpdateEditPosition();
+  void UpdateEditValue();
+  void WriteEditValue();
+  Boolean IsEditPreparing() const { return FEditPreparing; }
+  Boolean IsEditHiding() const { return FEditHiding; }
+  Boolean IsEditPlaced() const { return FEditPlaced; }
+  Boolean IsEditUpdateNeeded() const { return FEditUpdateNeeded; }
+  Boolean IsErrorOnEditExit() const { return FErrorOnEditExit; }
+  Boolean IsEditShowingTimerActive() const { return FEditShowingTimer != nullptr; }
+  TcxCustomGridTableItem* GetEditShowingTimerItem() const { return FEditShowingTimerItem; }
+  // Runs what the showing timer runs when it fires.
+  void EditShowingTimerHandler(TObject* sender);
+
+  // The editor's hooks.
+  void EditOwnerKey(TObject* sender, Word& key, TShiftState shift);
+  void EditChanged(TObject* sender);
+  void EditEditing(TObject* sender, Boolean& canEdit);
+  void EditExit(TObject* sender);
+  void EditKeyDown(TObject* sender, Word& key, TShiftState shift);
+  void EditKeyPress(TObject* sender, char& key);
+  void EditKeyUp(TObject* sender, Word& key, TShiftState shift);
+  void EditPostEditValue(TObject* sender);
+  void EditValueChanged(TObject* sender);
+
+ private:
+  TcxGridTableDataCellViewInfo* FocusedCellViewInfo();
+
+  TcxCustomGridTableController* FController;
+  TcxCustomEdit* FEdit = nullptr;
+  Boolean FEditHiding = false;
+  TcxCustomGridTableItem* FEditingItem = nullptr;
+  Boolean FEditingItemSetting = false;
+  TcxInplaceEditList* FEditList = nullptr;
+  Boolean FEditPreparing = false;
+  TcxTimer* FEditShowingTimer = nullptr;
+  TcxCustomGridTableItem* FEditShowingTimerItem = nullptr;
+  Boolean FEditUpdateNeeded = false;
+  Boolean FInitiatingEditing = false;
+  Boolean FEditPlaced = false;
+  Boolean FErrorOnEditExit = false;
+  TNotifyEvent FPrevEditOnChange;
+  TNotifyEvent FPrevEditOnEditValueChanged;
+};
+
+using TcxGridEditingControllerClass = orv::ClassOf<TcxGridEditingController>;
