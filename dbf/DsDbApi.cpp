@@ -222,13 +222,21 @@ Byte TDsCustomHandle::GoTo(Integer n) {
 }
 
 Byte TDsCustomHandle::FetchRecord(Integer n, TDirection direction, Byte notThere, bool skipping) {
-  if (!FFile || !FHeader || GetRecordSize() <= 0) return notThere;
-  if (!BlockHolds(n)) {
+  if (!FFile || !FHeader) return notThere;
+  if (BlockHolds(n)) {
+    // The common case of a scan: one look at the record size.
+    const Integer size = GetRecordSize();
+    if (size <= 0) return notThere;
+    FCurrentRecord = FBlock.data() + std::size_t(n - FBlockFirst) * std::size_t(size);
+    return dsErrNone;
+  }
+  if (GetRecordSize() <= 0) return notThere;
+  {
     if (FBlock.empty()) ResetBlock();
     const Integer first = direction == dirForward ? n : std::max(1, n - FBlockCapacity + 1);
     std::size_t bytes = std::size_t(FBlockCapacity) * std::size_t(GetRecordSize());
     if (skipping && direction == dirForward && bytes < kScanBlockBytes) {
-      // A step that passes over records the filter hides reads on in large blocks, about as
+      // A step that passes over hidden records reads on in large blocks, about as
       // fast as the system gives the file; unfiltered browsing keeps blocks of BufferRecords.
       bytes = kScanBlockBytes / std::size_t(GetRecordSize()) * std::size_t(GetRecordSize());
       if (FBlock.size() < bytes) {

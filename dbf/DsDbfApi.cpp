@@ -56,26 +56,26 @@ std::string_view NumberText(const Byte* p, Integer length) {
 bool PlainNumberValue(std::string_view text, double& value) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
+  // Read in one pass over the bytes: blanks, a sign, the whole digits, then the decimals.
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end && *p == ' ') ++p;
   bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  Int64 mantissa = 0;
-  int digits = 0, decimals = -1;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      if (digits < 16) mantissa = mantissa * 10 + (c - '0');  // more digits go through Val
-      ++digits;
-      if (decimals >= 0) ++decimals;
-    } else if (c == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
-    }
+  if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  UInt64 mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 go through Val
+  const char* const digitsStart = p;
+  while (p != end && static_cast<unsigned char>(*p - '0') < 10) mantissa = mantissa * 10 + UInt64(*p++ - '0');
+  Integer digits = Integer(p - digitsStart);
+  Integer decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const decimalsStart = ++p;
+    while (p != end && static_cast<unsigned char>(*p - '0') < 10) mantissa = mantissa * 10 + UInt64(*p++ - '0');
+    decimals = Integer(p - decimalsStart);
+    if (decimals == 0) return false;  // "12." is Val's to read
+    digits += decimals;
   }
-  if (i != text.size() || digits == 0 || digits > 15 || decimals == 0) return false;
-  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+  if (p != end || digits == 0 || digits > 15) return false;
+  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
   value = negative ? -magnitude : magnitude;
   return true;
 }
