@@ -4,6 +4,8 @@
 
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxControls.h"
+#include "components/foundation/cxGraphics.h"
+#include "components/foundation/dxFading.h"
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
 #include "platform/drawing/Gdi.h"
@@ -2763,6 +2765,65 @@ void TdxBarBackgrounds::Assign(TPersistent* source) {
 // ==== The bar manager =========================================================================
 
 TdxBarPainterClass dxBarSkinPainterClass = TdxBarStandardPainter::StaticClass();
+
+// ---- The painter's metrics and style answers
+
+Boolean TdxBarPainter::SupportsFading() { return Supports<IFadingPainter>(static_cast<TObject*>(this)) != nullptr; }
+
+void TdxBarPainter::FillColorRect(TcxCanvas* canvas, const TRect& rect, TColor color) {
+  canvas->FillRectWithColor(rect, color);
+}
+
+Integer TdxBarPainter::CalcTextHeight(TcxCanvas* canvas) { return canvas->TextHeight("Wg") + 6; }
+
+Boolean TdxBarPainter::IsFlatOnNonWhiteFace() { return IsFlatStyle() && !IsWhiteButtonFace(); }
+
+Integer TdxBarPainter::GetFloatingFrameWidth() { return GetSystemMetrics(SM_CXFRAME); }
+Integer TdxBarPainter::GetFloatingFrameHeight() { return GetSystemMetrics(SM_CYFRAME); }
+
+Integer TdxBarPainter::GetButtonArrowWidth(TdxBarManager* manager) {
+  Integer width = manager->GetButtonArrowWidth();
+  if (manager->GetLargeIcons()) width *= 2;
+  // Always odd, so that the arrow has a middle column.
+  return width % 2 == 0 ? width + 1 : width;
+}
+
+Integer TdxBarPainter::GetLargeButtonArrowWidth(TdxBarManager* manager) { return manager->GetLargeButtonArrowWidth(); }
+
+void TdxBarPainter::GetDockedBorderMargins(TCustomdxBarControl* barControl, TRect& rect) {
+  const Integer margin = GetDockedBorderMargin();
+  rect = TRect{margin, margin, margin, margin};
+}
+
+Integer TdxBarPainter::GetSmallCaptionHeight() {
+  NONCLIENTMETRICS metrics;
+  return SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) ? metrics.iSmCaptionHeight : 0;
+}
+
+void TdxBarPainter::GetCaptionButtonSize(TSize& size) {
+  const Integer side = GetSmallCaptionHeight();
+  size = TSize{side, side};
+}
+
+void TdxBarPainter::GetSizeGripSize(TdxBarManager* manager, TSize& size) {
+  // Native backgrounds would take the themed grip; visual styles are absent here.
+  size = TSize{GetSystemMetrics(SM_CXHSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
+}
+
+void TdxBarPainter::GetMenuContentOffsets(TCustomdxBarControl* subMenu, TRect& rect) {
+  const Integer border = GetMenuInnerBorderWidth();
+  rect = TRect{border, border, border, border};
+}
+
+void TdxBarPainter::ApplyLookAndFeel(TdxBarManager* manager, TcxLookAndFeel* lookAndFeel) {
+  if (manager && lookAndFeel) manager->SetLookAndFeel(lookAndFeel);
+}
+
+TColor TdxBarPainter::GetEditDefaultColor(TdxBarItemControl* control) { return TColor(GetSysColor(COLOR_WINDOW)); }
+TColor TdxBarPainter::GetEditTextDefaultColor() { return TColor(GetSysColor(COLOR_WINDOWTEXT)); }
+TColor TdxBarPainter::GetEditDisabledTextColor() { return TColor(GetSysColor(COLOR_GRAYTEXT)); }
+TColor TdxBarPainter::GetProgressColor() { return TColor(GetSysColor(COLOR_HIGHLIGHT)); }
+HBRUSH TdxBarPainter::GetArrowItemBrush() { return reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNSHADOW + 1)); }
 
 namespace {
 // The manager carries the skinning mark from the start.

@@ -26,6 +26,7 @@
 #include "platform/runtime/Sets.h"
 #include "platform/windowing/WinTypes.h"
 
+class TcxCanvas;
 class TdxBarManager;
 class TdxBarItem;
 class TdxBarItemLink;
@@ -1264,12 +1265,164 @@ class TdxBars : public TcxComponentCollection {
 
 // The painter every bar window draws with; the style painters derive from it. The manager
 // creates one from GetPainterClass with the look and feel's skin painter.
+//
+// A painter holds no state of its own: every answer depends on the arguments and the system's
+// colours and metrics, read at each call, so one instance serves every bar window of its manager
+// at once. The operations keep one fixed order; the style painters override what differs. Below
+// are the metric and style answers of the plain, system-coloured look every style falls back to;
+// the drawing operations join with the bar windows and item controls they draw.
 class TdxBarPainter : public TcxIUnknownObject {
   ORV_CLASS(TdxBarPainter, TcxIUnknownObject)
  public:
   using TCreateSignature = void(TcxCustomLookAndFeelPainterClass skinPainter);
   explicit TdxBarPainter(TcxCustomLookAndFeelPainterClass skinPainter) : FSkinPainter(skinPainter) {}
   TcxCustomLookAndFeelPainterClass GetSkinPainter() const { return FSkinPainter; }
+
+  // ---- Style questions and metrics, in the painters' order of operations
+  virtual Boolean DrawsWholeBar() { return false; }
+  virtual Boolean NeedsDoubleBuffering() { return false; }
+  virtual Boolean SupportsLargeIcons() { return true; }
+  virtual Boolean IsStandardLook() { return false; }
+  virtual Boolean HandlesNonRecentItems() { return false; }
+  // Whether this painter can fade parts of bars (implements IFadingPainter).
+  virtual Boolean SupportsFading();
+  virtual Boolean DrawsAsMenuBarItem(TdxBarItemControl* control) { return false; }
+  virtual Boolean AllowsItemColors() { return false; }
+  // Compact items leave out their vertical padding.
+  virtual Boolean IsCompactHeight(TCustomdxBarControl* barControl, const TRect& rect) { return rect.Height() < 17; }
+  // A system colour index.
+  virtual Integer GetMarkGlyphColor(TCustomdxBarControl* toolbar) { return COLOR_BTNTEXT; }
+  virtual void GetTextIndentRect(TRect& rect) { rect = TRect{4, 0, 0, 0}; }
+  virtual Integer GetScaledMetric(Integer value) { return value; }
+  virtual void FillColorRect(TcxCanvas* canvas, const TRect& rect, TColor color);
+  virtual Boolean HasScrollButtonAreas() { return false; }
+  virtual Integer GetToolbarsAutoAlignOffset() { return 0; }
+  virtual Integer GetBarBorderOffset() { return 0; }
+  // The height of "Wg" on the canvas plus 6: the text height of bar windows.
+  virtual Integer CalcTextHeight(TcxCanvas* canvas);
+  virtual Integer GetPopupBorderWidth() { return 2; }
+  virtual void GetEditContentOffsets(TRect& rect) { rect = TRect{2, 2, 2, 3}; }
+  virtual Integer GetCheckedGlyphShift(TdxBarItemControl* control) { return 0; }
+  virtual Integer GetPressedGlyphShift(TdxBarItemControl* control, Boolean checked) { return 0; }
+  virtual Boolean UsesGlyphShadow() { return false; }
+  virtual Boolean IsFlatStyle() { return false; }
+  // A flat style on a button face that is not pure white.
+  virtual Boolean IsFlatOnNonWhiteFace();
+  virtual Boolean ShiftsPressedButton() { return false; }
+  virtual Boolean DrawsGlyphShadowOffset() { return false; }
+  virtual Boolean ShowsPressedState() { return true; }
+  virtual Integer GetButtonExtraSpace() { return 0; }
+  virtual Integer GetGripIndent() { return 0; }
+  virtual Integer GetFloatingFrameWidth();
+  virtual Integer GetFloatingFrameHeight();
+  virtual Integer GetNoGripSize() { return 0; }
+  virtual Integer GetGripAreaSize(TCustomdxBarControl* barControl) { return 0; }
+  virtual Integer GetGripWidth() { return 3; }
+  // The manager's ButtonArrowWidth (doubled for large icons), made odd.
+  virtual Integer GetButtonArrowWidth(TdxBarManager* manager);
+  virtual Integer GetLargeButtonArrowWidth(TdxBarManager* manager);
+  virtual Integer GetMenuSeparatorIndent() { return 0; }
+  virtual Boolean UsesNativeBackground() { return false; }
+  virtual Boolean HasFlatLook() { return false; }
+  virtual Integer GetDockOffset() { return 0; }
+  virtual Integer CalcComboArrowWidth(TCustomdxBarControl* barControl, Integer zeroWidth) { return zeroWidth * 2 - 1; }
+  virtual void GetEditFrameSizes(Integer& top, Integer& bottom) { top = bottom = 2; }
+  virtual void AdjustPopupWindow(HWND window, TRect& rect, Boolean flag) {}
+  virtual Boolean SupportsHotTracking() { return true; }
+  virtual Boolean AllowsQuickCustomizing() { return true; }
+  // Where the etched line stands in a toolbar separator's gap.
+  virtual Integer GetSeparatorOffset() { return (GetToolbarSeparatorSize() - 2) / 2; }
+  virtual Integer GetToolbarSeparatorSize() { return 6; }
+  virtual void GetDockedBorderMargins(TCustomdxBarControl* barControl, TRect& rect);
+  virtual Integer GetDockedBorderMargin() { return 1; }
+  virtual void GetDockedBorderSizes(TdxBar* bar, TdxBarDockingStyle style, TRect& rect) { rect = TRect{2, 2, 2, 2}; }
+  virtual Integer GetFloatingCaptionHeight(TCustomdxBarControl* barControl) { return GetSmallCaptionHeight() + 1; }
+  // The system's small caption height, read at each call.
+  virtual Integer GetSmallCaptionHeight();
+  virtual Boolean DrawsThemedCaption() { return false; }
+  virtual void GetCaptionButtonSize(TSize& size);
+  virtual Integer GetFloatingSideBorder() { return 0; }
+  virtual Integer GetFloatingTopBorder() { return 0; }
+  virtual Integer GetFloatingBottomBorder() { return 0; }
+  virtual Boolean UsesSizingBorderHitTest() { return false; }
+  virtual Boolean IsClassicFrame() { return false; }
+  virtual Integer GetMarkSize(TCustomdxBarControl* toolbar) { return 11; }
+  virtual void GetSizeGripBarOffsets(TRect& rect) { rect = TRect{0, 0, 0, 0}; }
+  virtual Integer GetSizeGripBarBandHeight(TCustomdxBarControl* barControl) { return 2; }
+  // The size grip of a status-bar-like toolbar: the scroll-bar arrow metrics.
+  virtual void GetSizeGripSize(TdxBarManager* manager, TSize& size);
+  virtual Boolean DrawsQuickControlFrame() { return false; }
+  virtual void GetItemContentMargins(TRect& rect) { rect = TRect{3, 0, 3, 0}; }
+  virtual Boolean AllowsShadows() { return IsFlatStyle(); }
+  virtual Boolean UsesFlatDropDown() { return IsFlatStyle(); }
+  // The room computed sizes of items get around their content.
+  virtual Integer GetExtraHeight() { return 6; }
+  virtual Integer GetExtraWidth() { return 7; }
+  virtual Integer AddExtraHeight(Integer value) { return value + GetExtraHeight(); }
+  virtual Integer AddExtraWidth(Integer value) { return value + GetExtraWidth(); }
+  virtual void CalcExtendedSize(Integer width, Integer height, TSize& size) {
+    size = TSize{AddExtraWidth(width), AddExtraHeight(height)};
+  }
+  virtual void GetSmallArrowSize(TSize& size) { size = TSize{5, 3}; }
+  virtual void AdjustIconAreaSize(Integer& size) {}
+  virtual void AdjustMenuItemWidth(Integer& width) {}
+  virtual Integer GetSplitLineWidth() { return 1; }
+  virtual void GetComboButtonOffsets(Integer paintType, TRect& rect) { GetEditButtonOffsets(paintType, rect); }
+  virtual Integer GetDropDownListBorderSize() { return 2; }
+  virtual Boolean HasMenuBand() { return false; }
+  virtual Boolean OffsetsRecentGroups() { return false; }
+  virtual Integer GetMenuArrowOffset() { return 2; }
+  virtual Integer CalcMenuArrowWidth(Integer textHeight) { return textHeight / 4 * 3 + 1; }
+  virtual Integer GetMenuSeparatorSize() { return 10; }
+  virtual Integer GetMenuBorderOffset(TCustomdxBarControl* subMenu) { return GetMenuBorderWidth() + GetMenuInnerBorderWidth(); }
+  virtual Integer GetMenuBorderWidth() { return 1; }
+  virtual Integer GetMenuInnerBorderWidth() { return 1; }
+  virtual void GetMenuContentOffsets(TCustomdxBarControl* subMenu, TRect& rect);
+  virtual Integer GetMenuTextOffset() { return 0; }
+  virtual Integer GetMenuExtraIndent() { return 0; }
+  virtual Integer CalcDetachGripOffset(Integer size) { return (size - 6) / 2; }
+  virtual Integer GetDefaultItemHeight() { return 19; }
+  virtual void AfterScrollButtonDrawn(TCustomdxBarControl* subMenu, TcxCanvas* canvas, Boolean bottom) {}
+  virtual Integer CalcMenuTextHeight(TCustomdxBarControl* barControl, TcxCanvas* canvas) { return CalcTextHeight(canvas); }
+  virtual void DrawApplicationMenuButtonExtra() {}
+  virtual void GetExtraPaneOffsets(TRect& rect) { rect = TRect{0, 0, 0, 0}; }
+  // Hands the look and feel to the manager, which takes it as its own.
+  virtual void ApplyLookAndFeel(TdxBarManager* manager, TcxLookAndFeel* lookAndFeel);
+  virtual TColor GetEditDefaultColor(TdxBarItemControl* control);
+  virtual TColor GetEditTextDefaultColor();
+  virtual TColor GetEditDisabledTextColor();
+  virtual Boolean IsEditFramedAlways() { return true; }
+  virtual Integer GetEditExtraSpace() { return 0; }
+  virtual Integer GetEditStateIndex() { return 0; }
+  virtual Integer SplitEditState(Integer state) { return 0; }
+  virtual void AfterEditDrawn() {}
+  virtual void PrepareEditDraw(Integer value1, Integer value2) {}
+  virtual void GetEditButtonOffsets(Integer paintType, TRect& rect) { rect = TRect{2, 2, 2, 2}; }
+  virtual Boolean IsEditCaptionOutside() { return false; }
+  virtual Integer GetEditCaptionIndentInMenu() { return 2; }
+  virtual Integer GetEditCaptionIndent() { return 2; }
+  virtual Integer GetEditCaptionGap() { return 4; }
+  virtual Boolean IsEditCaptionHot(TdxBarItemControl* control) { return false; }
+  virtual Boolean IsEditHotInMenu(Integer paintType, Boolean flag) { return false; }
+  virtual Boolean HasEditImage() { return false; }
+  virtual void GetEditImageOffsets(Integer paintType, TRect& rect) { rect = TRect{1, 2, 1, 2}; }
+  virtual Boolean IsCalendarFlat() { return false; }
+  virtual TColor GetCalendarHeaderColor() { return clBtnFace; }
+  virtual void GetSpinButtonOffsets(Integer paintType, TRect& rect) { rect = TRect{1, 0, 1, 0}; }
+  virtual TColor GetProgressColor();
+  virtual Integer GetProgressBorder() { return 0; }
+  virtual Integer GetProgressChunkSize() { return 12; }
+  virtual Boolean IsProgressSolid() { return false; }
+  virtual Integer GetArrowItemIndent() { return 0; }
+  virtual HBRUSH GetArrowItemBrush();
+  virtual Integer GetArrowItemTextIndent() { return 5; }
+  virtual void GetSeparatorItemOffsets(TRect& rect) { rect = TRect{6, 0, 0, 0}; }
+  virtual Integer GetSeparatorLineHeight() { return 2; }
+  virtual TColor GetStaticTextColor() { return clDefault; }
+  virtual TColor GetStaticBackgroundColor() { return clDefault; }
+  virtual Integer GetStaticCaptionGap() { return 3; }
+  virtual void BeforeStaticDrawn() {}
+  virtual void AfterStaticDrawn() {}
 
  private:
   TcxCustomLookAndFeelPainterClass FSkinPainter;
