@@ -20,6 +20,8 @@ const bool kDropDownEditorsRegistered = [] {
                                         GetLocalizedResourceString(&scxSEditRepositoryComboBoxItem));
   GetEditPropertiesRegistry()->AddClass(TcxPopupEditProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositoryPopupItem));
+  FilterEditsController()->AddHelperClass(TcxComboBoxProperties::StaticClass(),
+                                          TcxFilterComboBoxHelper::StaticClass());
   return true;
 }();
 
@@ -1892,6 +1894,24 @@ void TcxCustomComboBox::Dispatch(TMessage& message) {
     SetControlState(state);
   }
   inherited::Dispatch(message);
+}
+
+// ==== Filter helpers ==========================================================================
+
+TcxCustomEditClass TcxFilterComboBoxHelper::GetFilterEditorClass() const { return TcxComboBox::StaticClass(); }
+
+void TcxFilterComboBoxHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                   TcxCustomEditProperties* sourceProperties,
+                                                   Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  auto* combo = dynamic_cast<TcxCustomComboBoxProperties*>(properties);
+  if (!combo) return;
+  combo->SetButtonGlyph(nullptr);
+  combo->SetDropDownRows(8);
+  combo->SetDropDownListStyle(lsEditList);
+  combo->SetImmediateDropDown(false);
+  combo->SetPopupAlignment(taLeftJustify);
+  combo->SetRevertable(false);
 }
 
 // ==== Popup editor ============================================================================

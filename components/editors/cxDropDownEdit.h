@@ -588,6 +588,26 @@ class TcxComboBox : public TcxCustomComboBox {
   Boolean HasEditableText() override { return CanEditPlainText(); }
 };
 
+// ==== Filter helpers ==========================================================================
+
+// Filter-row editors of the drop-down kinds keep their drop-down button.
+class TcxFilterDropDownEditHelper : public TcxFilterMaskEditHelper {
+  ORV_CLASS(TcxFilterDropDownEditHelper, TcxFilterMaskEditHelper)
+ public:
+  TcxFilterDropDownEditHelper() = default;
+  Boolean KeepsEditButtons() const override { return true; }
+};
+
+// The filter control enters values for combo box items with a free-text combo box.
+class TcxFilterComboBoxHelper : public TcxFilterDropDownEditHelper {
+  ORV_CLASS(TcxFilterComboBoxHelper, TcxFilterDropDownEditHelper)
+ public:
+  TcxFilterComboBoxHelper() = default;
+  TcxCustomEditClass GetFilterEditorClass() const override;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
+};
+
 // ==== Popup editor ============================================================================
 
 class TcxCustomPopupEditProperties : public TcxCustomDropDownEditProperties {

@@ -397,6 +397,27 @@ TEST_F(DropDownEditTest, TheCloseButtonClosesOnReleaseOverItUnlessCloseQueryRefu
   EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrOther}));
 }
 
+TEST_F(DropDownEditTest, AFilterRowEntersComboValuesWithAFreeTextComboThatKeepsItsButton) {
+  TcxCustomFilterEditHelperClass helper =
+      FilterEditsController()->FindFilterEditHelper(TcxComboBoxProperties::StaticClass());
+  ASSERT_NE(helper, nullptr);
+  EXPECT_TRUE(helper->KeepsEditButtons());
+  EXPECT_EQ(helper->GetFilterEditorClass(), TcxComboBox::StaticClass());
+  Owned<TcxComboBoxProperties> source(new TcxComboBoxProperties(nullptr));
+  source->SetDropDownListStyle(lsFixedList);
+  source->SetDropDownRows(20);
+  source->SetRevertable(true);
+  source->GetItems()->Add("a");
+  Owned<TcxComboBoxProperties> filter(new TcxComboBoxProperties(nullptr));
+  filter->Assign(source.get());
+  helper->InitFilterProperties(filter.get(), source.get(), true);
+  EXPECT_EQ(filter->GetDropDownListStyle(), lsEditList);
+  EXPECT_EQ(filter->GetDropDownRows(), 8);
+  EXPECT_FALSE(filter->GetImmediateDropDown());
+  EXPECT_FALSE(filter->GetRevertable());
+  EXPECT_EQ(filter->GetItems()->GetCount(), 1) << "the items stay";
+}
+
 TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
   Owned<TcxPopupEditProperties> p(new TcxPopupEditProperties(nullptr));
   EXPECT_EQ(p->GetPopupWidth(), 250);
