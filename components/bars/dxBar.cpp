@@ -1737,7 +1737,8 @@ void TdxBarItemLink::Assign(TPersistent* source) {
   FUserWidth = link->FUserWidth;
   TdxBarItem* item = link->GetItem();
   TdxBarManager* manager = GetBarManager();
-  if (item && manager && manager->IsUpdateLocked())
+  // Items made at run time may have no name: an empty name names no item.
+  if (item && manager && manager->IsUpdateLocked() && !item->GetName().empty())
     if (TdxBarItem* named = manager->GetItemByName(item->GetName())) item = named;
   SetItem(item);
   if (!item) return;  // a link without item is gone
@@ -2132,6 +2133,19 @@ void TdxBar::BeforeDestruction() {
     if (!manager->InDestruction()) manager->DoBarDelete(this);
     if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
   }
+  // A merged bar leaves its target, and bars merged here go back, visible as before.
+  if (FMergeTarget) FMergeTarget->UnmergeFrom(this, true);
+  UnmergeFrom(nullptr, true);
+  // Bars that keep this one among their saved merges forget it.
+  for (TdxBar* target : FSavingTargets)
+    target->FSavedMerges.erase(std::remove(target->FSavedMerges.begin(), target->FSavedMerges.end(), this),
+                               target->FSavedMerges.end());
+  FSavingTargets.clear();
+  for (TdxBar* saved : FSavedMerges)
+    saved->FSavingTargets.erase(std::remove(saved->FSavingTargets.begin(), saved->FSavingTargets.end(), this),
+                                saved->FSavingTargets.end());
+  FSavedMerges.clear();
+  SetVisible(false);
   // Each sub item that refers to the bar hears of its removal once per reference.
   while (!FSubItems.empty()) {
     TCustomdxBarSubItem* subItem = FSubItems.front();
@@ -2372,6 +2386,77 @@ Boolean TdxBar::CanMove() const {
   for (TdxBarDockingStyle style : {dsNone, dsLeft, dsTop, dsRight, dsBottom})
     if (!FNotDocking.Contains(style) && !(manager && manager->GetNotDocking().Contains(style))) return true;
   return false;
+}
+
+// ---- Merging
+
+void TdxBar::MergeWith(TdxBar* bar, Boolean keepVisibility) {
+  if (FMergeTarget) throw EdxException(GetLocalizedResourceString(&dxSBAR_CANTMERGEWITHMERGEDTOOLBAR));
+  if (!bar || bar == this) throw EdxException(GetLocalizedResourceString(&dxSBAR_CANTMERGETOOLBAR));
+  if (bar->FMergeTarget == this)
+    throw EdxException(Format(GetLocalizedResourceString(&dxSBAR_TOOLBARSALREADYMERGED), {bar->FCaption, FCaption}));
+  if (!bar->FMergedBars.empty())
+    throw EdxException(Format(GetLocalizedResourceString(&dxSBAR_TOOLBARHASMERGEDTOOLBARS), {bar->FCaption}));
+  const Boolean wasMerged = bar->FMergeTarget != nullptr;
+  if (wasMerged) bar->FMergeTarget->UnmergeFrom(bar, false);
+  bar->FMergeTarget = this;
+  FMergedBars.push_back(bar);
+  TdxBarManager* manager = GetBarManager();
+  if (manager) manager->BeginUpdate();
+  try {
+    FItemLinks->Merge(bar->FItemLinks);
+  } catch (...) {
+    if (manager) manager->EndUpdate();
+    throw;
+  }
+  if (manager) manager->EndUpdate();
+  if (!wasMerged && keepVisibility) bar->FVisibleBeforeMerge = bar->GetVisible();
+  bar->SetVisible(false);
+}
+
+void TdxBar::UnmergeFrom(TdxBar* bar, Boolean restoreVisibility) {
+  if (bar == this) throw EdxException(GetLocalizedResourceString(&dxSBAR_CANTUNMERGETOOLBAR));
+  if (bar && !bar->FMergeTarget) return;
+  if (bar && bar->FMergeTarget != this)
+    throw EdxException(Format(GetLocalizedResourceString(&dxSBAR_TOOLBARSARENOTMERGED), {bar->FCaption, FCaption}));
+  if (FMergedBars.empty()) return;
+  TdxBarManager* manager = GetBarManager();
+  if (manager) manager->BeginUpdate();
+  try {
+    FItemLinks->Unmerge(bar);
+  } catch (...) {
+    if (manager) manager->EndUpdate();
+    throw;
+  }
+  if (manager) manager->EndUpdate();
+  const std::vector<TdxBar*> leaving = bar ? std::vector<TdxBar*>{bar} : FMergedBars;
+  for (auto it = leaving.rbegin(); it != leaving.rend(); ++it) {
+    TdxBar* merged = *it;
+    merged->FMergeTarget = nullptr;
+    FMergedBars.erase(std::remove(FMergedBars.begin(), FMergedBars.end(), merged), FMergedBars.end());
+    if (restoreVisibility) merged->SetVisible(merged->FVisibleBeforeMerge);
+  }
+}
+
+void TdxBar::UnmergeAllOf(TdxBarManager* manager, Boolean restoreVisibility) {
+  for (Integer i = GetMergedBarCount() - 1; i >= 0; --i)
+    if (i < GetMergedBarCount() && (!manager || FMergedBars[size_t(i)]->GetBarManager() == manager))
+      UnmergeFrom(FMergedBars[size_t(i)], restoreVisibility);
+}
+
+void TdxBar::SaveMerges() {
+  FSavedMerges = FMergedBars;
+  for (TdxBar* bar : FSavedMerges) bar->FSavingTargets.push_back(this);
+}
+
+void TdxBar::RestoreMerges() {
+  const std::vector<TdxBar*> saved = FSavedMerges;
+  FSavedMerges.clear();
+  for (TdxBar* bar : saved) {
+    bar->FSavingTargets.erase(std::remove(bar->FSavingTargets.begin(), bar->FSavingTargets.end(), this),
+                              bar->FSavingTargets.end());
+    MergeWith(bar, bar->GetBarManager() == GetBarManager());
+  }
 }
 
 void TdxBar::RemoveFreeNotification(TCustomdxBarSubItem* subItem) {
@@ -3164,6 +3249,36 @@ void TdxBarManager::SetCustomizingMode(Boolean value) {
   if (ActiveBarControl() && gServices.CloseActiveBarControls) gServices.CloseActiveBarControls();
   if (value) HideHint();
   FIsCustomizing = value;
+  // Every shown list follows the customizing state (items visible only while customizing).
+  for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->RefreshLists();
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TdxBarItemLinks* links = GetItem(i)->GetItemLinks(); links && links->GetBarManager() == this)
+      links->RefreshLists();
+  // The user customizes the bars as designed: merges are taken apart meanwhile.
+  if (value)
+    UnmergeAll();
+  else
+    RemergeAll();
+}
+
+void TdxBarManager::UnmergeAll() {
+  // The bars of this manager merged into another bar of it come back into view afterwards.
+  std::vector<TdxBar*> ownMerged;
+  for (Integer i = 0; i < GetBarCount(); ++i)
+    if (TdxBar* target = GetBar(i)->GetMergeTarget(); target && target->GetBarManager() == this)
+      ownMerged.push_back(GetBar(i));
+  for (Integer i = GetBarCount() - 1; i >= 0; --i) {
+    if (i >= GetBarCount()) continue;
+    TdxBar* bar = GetBar(i);
+    bar->SaveMerges();
+    bar->UnmergeAllOf(nullptr, false);
+  }
+  for (TdxBar* bar : ownMerged)
+    if (FBars->IndexOf(bar) >= 0) bar->SetVisible(bar->GetVisibleBeforeMerge());
+}
+
+void TdxBarManager::RemergeAll() {
+  for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->RestoreMerges();
 }
 
 void TdxBarManager::SetSelectedItem(TdxBarItemControl* value) { StoreSelectedItem(value); }

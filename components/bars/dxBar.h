@@ -1161,6 +1161,25 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // The manager applies the values read while it loaded and marks the bar predefined.
   void ApplyLoadedValues();
 
+  // ---- Merging: the links of a merged bar show among this bar's, and the merged bar hides.
+  // Merges `bar` into this bar, remembering its visibility to give back when unmerged.
+  void Merge(TdxBar* bar) { MergeWith(bar, true); }
+  // Unmerges `bar` (every merged bar when nil), giving back its visibility.
+  void UnMerge(TdxBar* bar) { UnmergeFrom(bar, true); }
+  // Raises EdxException when this bar is merged itself, `bar` is nil or this bar, already
+  // merged here, or has merged bars; a bar merged elsewhere moves here.
+  void MergeWith(TdxBar* bar, Boolean keepVisibility);
+  void UnmergeFrom(TdxBar* bar, Boolean restoreVisibility);
+  // Unmerges, last first, the merged bars of `manager` (all when nil).
+  void UnmergeAllOf(TdxBarManager* manager, Boolean restoreVisibility);
+  // Keeps the merged bars aside (customizing takes merges apart) and merges them again.
+  void SaveMerges();
+  void RestoreMerges();
+  TdxBar* GetMergeTarget() const { return FMergeTarget; }
+  Integer GetMergedBarCount() const { return Integer(FMergedBars.size()); }
+  TdxBar* GetMergedBar(Integer index) const { return FMergedBars.at(size_t(index)); }
+  Boolean GetVisibleBeforeMerge() const { return FVisibleBeforeMerge; }
+
   // Sub items whose detaching bar this is (a sub item may stand more than once); each hears
   // of the bar's removal.
   void AddFreeNotification(TCustomdxBarSubItem* subItem) { FSubItems.push_back(subItem); }
@@ -1237,6 +1256,13 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   Boolean FInternalFontChange = false;
   Boolean FApplyingLoadedValues = false;
   std::vector<TCustomdxBarSubItem*> FSubItems;
+  // Merge bookkeeping.
+  TdxBar* FMergeTarget = nullptr;
+  std::vector<TdxBar*> FMergedBars;
+  std::vector<TdxBar*> FSavedMerges;
+  // The bars that keep this one among their saved merges.
+  std::vector<TdxBar*> FSavingTargets;
+  Boolean FVisibleBeforeMerge = false;
   TdxBarItemLinks* FItemLinks;
   TCustomdxBarControl* FControl = nullptr;
   AnsiString FOldName;
@@ -1688,6 +1714,10 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   TdxBar* AddToolbar(Boolean mainMenu = false);
   void MoveItem(Integer curIndex, Integer newIndex);
   void SetCustomizingMode(Boolean value);
+  // Takes apart the merges of every bar (kept to be made again) while customizing; bars of this
+  // manager merged into one of its own bars show again meanwhile.
+  void UnmergeAll();
+  void RemergeAll();
   void SetSelectedItem(TdxBarItemControl* value);
   void StoreSelectedItem(TdxBarItemControl* value) { FSelectedItem = value; }
   void AddDockControl(TdxBarDockControl* dockControl);

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarStrs.h"
 #include "platform/controls/Forms.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -225,6 +227,112 @@ TEST_F(BarTest, ADescriptionsValuesApplyWhenLoadingEndsAndMakeTheBarsPredefined)
   const AnsiString barPart(std::strstr(text, "    object dxBarManager1Bar1"));
   const AnsiString written = orv::WriteComponentToText(form.get());
   EXPECT_NE(written.find(barPart.substr(0, barPart.find("    end\n") + 8)), AnsiString::npos) << written;
+}
+
+// ---- Merging
+
+class BarMergeTest : public BarTest {
+ protected:
+  void SetUp() override {
+    BarTest::SetUp();
+    A = Bar("A");
+    B = Bar("B");
+    C = Bar("C");
+  }
+  TdxBar* Bar(const char* caption) {
+    TdxBar* bar = Manager->AddToolbar();
+    bar->SetCaption(caption);
+    auto* button = new TdxBarButton(Form.get());
+    button->SetCaption(AnsiString(caption) + "1");
+    bar->GetLinks()->AddItem(button);
+    return bar;
+  }
+  static std::vector<AnsiString> Captions(TdxBar* bar) {
+    std::vector<AnsiString> captions;
+    for (Integer i = 0; i < bar->GetLinks()->GetCount(); ++i) captions.push_back(bar->GetLinks()->GetItem(i)->GetCaption());
+    return captions;
+  }
+  TdxBar* A = nullptr;
+  TdxBar* B = nullptr;
+  TdxBar* C = nullptr;
+};
+
+TEST_F(BarMergeTest, AMergedBarsLinksJoinTheTargetAndItHidesUntilUnmerged) {
+  A->Merge(B);
+  EXPECT_EQ(B->GetMergeTarget(), A);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1", "B1"}));
+  EXPECT_FALSE(B->GetVisible());
+  A->UnMerge(B);
+  EXPECT_EQ(B->GetMergeTarget(), nullptr);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1"}));
+  EXPECT_TRUE(B->GetVisible());
+  A->UnMerge(B);  // merged into nothing: nothing happens
+
+  // Merged elsewhere: the bar moves, and keeps the visibility it had before the first merge.
+  B->SetVisible(false);
+  A->Merge(B);
+  B->SetVisible(true);  // shown by hand while merged
+  C->Merge(B);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1"}));
+  EXPECT_EQ(Captions(C), (std::vector<AnsiString>{"C1", "B1"}));
+  EXPECT_FALSE(B->GetVisible());
+  C->UnMerge(nullptr);
+  EXPECT_FALSE(B->GetVisible());
+}
+
+TEST_F(BarMergeTest, MergeRulesRaiseBeforeAnythingChanges) {
+  A->Merge(B);
+  struct {
+    std::function<void()> call;
+    const char* message;
+  } cases[] = {
+      {[&] { B->Merge(C); }, "You cannot merge a toolbar with a toolbar that is already merged"},
+      {[&] { C->Merge(nullptr); }, "You cannot merge with the specified toolbar"},
+      {[&] { C->Merge(C); }, "You cannot merge with the specified toolbar"},
+      {[&] { A->Merge(B); }, "The 'B' toolbar is already merged with the 'A' toolbar"},
+      {[&] { C->Merge(A); }, "The 'A' toolbar has merged toolbars"},
+      {[&] { A->UnMerge(A); }, "You cannot unmerge the specified toolbar"},
+      {[&] { C->UnMerge(B); }, "The 'B' toolbar is not merged with the 'C' toolbar"},
+  };
+  for (auto& c : cases) {
+    try {
+      c.call();
+      ADD_FAILURE() << "no error: " << c.message;
+    } catch (EdxException& e) {
+      EXPECT_EQ(e.GetMessage(), c.message);
+    }
+  }
+  EXPECT_EQ(B->GetMergeTarget(), A);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1", "B1"}));
+  EXPECT_EQ(Captions(C), (std::vector<AnsiString>{"C1"}));
+}
+
+TEST_F(BarMergeTest, FreeingEitherSideOfAMergeGivesTheOtherBack) {
+  A->Merge(B);
+  A->Merge(C);
+  A->Free();
+  EXPECT_EQ(B->GetMergeTarget(), nullptr);
+  EXPECT_TRUE(B->GetVisible());
+  EXPECT_TRUE(C->GetVisible());
+  A = Bar("A");
+  A->Merge(B);
+  B->Free();
+  EXPECT_EQ(A->GetMergedBarCount(), 0);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1"}));
+}
+
+TEST_F(BarMergeTest, CustomizingTakesMergesApartAndMakesThemAgain) {
+  A->Merge(B);
+  A->Merge(C);
+  Manager->SetCustomizingMode(true);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1"}));
+  EXPECT_TRUE(B->GetVisible());  // this manager's own bars show while customizing
+  EXPECT_TRUE(C->GetVisible());
+  C->Free();  // a kept merge whose bar goes is skipped
+  Manager->SetCustomizingMode(false);
+  EXPECT_EQ(Captions(A), (std::vector<AnsiString>{"A1", "B1"}));
+  EXPECT_EQ(B->GetMergeTarget(), A);
+  EXPECT_FALSE(B->GetVisible());
 }
 
 }  // namespace
