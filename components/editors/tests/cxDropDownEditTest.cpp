@@ -121,6 +121,24 @@ TEST_F(DropDownEditTest, TheListShowsAtMostDropDownRowsAndScrollsBeyondThem) {
   }
 }
 
+TEST_F(DropDownEditTest, TheListWidensToItsWidestItemAsTheItemsChange) {
+  TcxComboBox* c = AddCombo(3);
+  ShowAndFocus(c);
+  Press(VK_F4);
+  const Integer narrow = ScreenRect(c->GetPopupWindow()).Width();
+  Press(VK_ESCAPE);
+  c->GetProperties()->GetItems()->Add(AnsiString(60, 'W'));
+  Press(VK_F4);
+  const Integer wide = ScreenRect(c->GetPopupWindow()).Width();
+  EXPECT_GT(wide, narrow + 100);
+  EXPECT_GE(List(c)->GetClientWidth(), List(c)->GetItemWidth(3)) << "the widest item fits";
+  Press(VK_ESCAPE);
+  c->GetProperties()->GetItems()->Delete(3);
+  Press(VK_F4);
+  EXPECT_EQ(ScreenRect(c->GetPopupWindow()).Width(), narrow);
+  Press(VK_ESCAPE);
+}
+
 TEST_F(DropDownEditTest, KeysOpenToggleAcceptAndCancelWithTheirCloseReasons) {
   TcxComboBox* c = AddCombo(10);
   ShowAndFocus(c);
