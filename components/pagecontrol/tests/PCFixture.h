@@ -10,6 +10,7 @@
 #include "components/pagecontrol/cxPC.h"
 #include "components/pagecontrol/cxPCPainters.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/windowing/Headless.h"
@@ -17,23 +18,11 @@
 
 namespace pc_test {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
-class PCTest : public ::testing::Test {
+class PCTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 300);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  PCTest() : HeadlessFormTest({100, 100, 400, 300}) {}
 
   template <class T = TcxTabControl>
   T* Add(Integer x, Integer y, Integer w, Integer h) {
@@ -47,11 +36,6 @@ class PCTest : public ::testing::Test {
   static void AddTabs(TcxCustomTabControl* c, std::initializer_list<const char*> captions) {
     for (const char* caption : captions) c->GetTabs()->Add(caption);
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
   static TPoint At(TControl* c, int x, int y) { return c->ClientToScreen(Point(x, y)); }
   static void Move(TControl* c, int x, int y) {
     const TPoint p = At(c, x, y);
@@ -81,8 +65,6 @@ class PCTest : public ::testing::Test {
     if (check) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << check.Message;
   }
-
-  Owned<TForm> Form;
 };
 
 // Records the control's events.
