@@ -2538,6 +2538,11 @@ TdxBarDockControl* TdxBars::GetDockControl(TdxBarDockingStyle style) const { ret
 
 void TdxBars::SetDockControl(TdxBarDockingStyle style, TdxBarDockControl* value) { FDockControls[style] = value; }
 
+void TdxBars::CollectionChanged(TcxComponentCollectionItem* item, orv::TComponentCollectionAction action) {
+  inherited::CollectionChanged(item, action);
+  if (item && action == orv::ccaChanged && FBarManager) FBarManager->DesignerModified();
+}
+
 void TdxBars::NameNewItem(TcxComponentCollectionItem* item) {
   TComponent* owner = item->GetOwner();
   if (!owner || !FBarManager) return;

@@ -1283,6 +1283,8 @@ class TdxBars : public TcxComponentCollection {
 
  protected:
   void NameNewItem(TcxComponentCollectionItem* item) override;
+  // A changed bar is a change of the layout the designer keeps.
+  void CollectionChanged(TcxComponentCollectionItem* item, orv::TComponentCollectionAction action) override;
 
  private:
   TdxBarManager* FBarManager;

@@ -229,6 +229,27 @@ TEST_F(BarTest, ADescriptionsValuesApplyWhenLoadingEndsAndMakeTheBarsPredefined)
   EXPECT_NE(written.find(barPart.substr(0, barPart.find("    end\n") + 8)), AnsiString::npos) << written;
 }
 
+struct TCountingDesigner : IDesignerNotify {
+  int Modified_ = 0;
+  void Modified() override { ++Modified_; }
+};
+
+TEST_F(BarTest, AChangedBarTellsTheFormsDesigner) {
+  TdxBar* bar = Manager->AddToolbar();
+  TCountingDesigner designer;
+  Form->SetDesigner(&designer);
+  IncludeComponentState(Manager, TComponentState{csDesigning});
+  bar->SetCaption("Tools");
+  EXPECT_EQ(designer.Modified_, 1);
+  bar->SetCaption("Tools");  // unchanged
+  bar->SetShowMark(false);   // kept without a change report
+  EXPECT_EQ(designer.Modified_, 1);
+  bar->SetDockedLeft(4);
+  EXPECT_EQ(designer.Modified_, 2);
+  ExcludeComponentState(Manager, TComponentState{csDesigning});
+  Form->SetDesigner(nullptr);
+}
+
 // ---- Merging
 
 class BarMergeTest : public BarTest {
