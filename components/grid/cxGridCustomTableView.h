@@ -2333,6 +2333,9 @@ class TcxGridEditingController : public TObject {
   Boolean IsEditUpdateNeeded() const { return FEditUpdateNeeded; }
   Boolean IsErrorOnEditExit() const { return FErrorOnEditExit; }
   Boolean IsEditShowingTimerActive() const { return FEditShowingTimer != nullptr; }
+  // A press marked the editor to be shown when the button comes up.
+  Boolean IsEditShowPending() const { return FEditShowPending; }
+  void SetEditShowPending(Boolean value) { FEditShowPending = value; }
   TcxCustomGridTableItem* GetEditShowingTimerItem() const { return FEditShowingTimerItem; }
   // Runs what the showing timer runs when it fires.
   void EditShowingTimerHandler(TObject* sender);
@@ -2360,6 +2363,7 @@ class TcxGridEditingController : public TObject {
   Boolean FEditPreparing = false;
   TcxTimer* FEditShowingTimer = nullptr;
   TcxCustomGridTableItem* FEditShowingTimerItem = nullptr;
+  Boolean FEditShowPending = false;
   Boolean FEditUpdateNeeded = false;
   Boolean FInitiatingEditing = false;
   Boolean FEditPlaced = false;

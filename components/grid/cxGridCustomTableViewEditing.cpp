@@ -539,6 +539,7 @@ void TcxGridEditingController::UnassignEditEvents() {
 
 void TcxGridEditingController::HideEdit(Boolean accept) {
   FEditUpdateNeeded = false;
+  FEditShowPending = false;
   StopEditShowingTimer();
   if (FEditHiding || !IsEditing()) return;
   TFlagHold hiding(FEditHiding);
@@ -587,6 +588,7 @@ void TcxGridEditingController::ShowEditByKey(TcxCustomGridTableItem* item, char 
 
 void TcxGridEditingController::ShowEditByMouse(TcxCustomGridTableItem* item, TShiftState shift, const TPoint& point) {
   StopEditShowingTimer();
+  FEditShowPending = false;
   if (PrepareEdit(item, true)) {
     TcxCustomEditData* data = nullptr;
     FEdit->ActivateByMouse(shift, point.X, point.Y, data);

@@ -682,6 +682,7 @@ Boolean TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* hitTest, T
   TcxCustomGridTableView* view = GetTableView();
   TcxCustomGridTableController* controller = view->GetTableController();
   FWasFocusedBeforeClick = IsFocusedCell();
+  controller->GetEditingController()->SetEditShowPending(false);
   Owned<TcxGridListenerLink> link(view->AddListenerLink());
   orv::TObjectLinkGuard self(this);
   const Boolean editorOnMouseDown = ShowsEditorOnMouseDown(button);
@@ -711,7 +712,7 @@ Boolean TcxGridTableDataCellViewInfo::MouseDown(TcxCustomGridHitTest* hitTest, T
     if (itemFocused && !self.Alive()) return handled;
     if (itemFocused) {
       if (button == mbMiddle || shift.Contains(ssShift) || shift.Contains(ssCtrl) || !editorOnMouseDown) {
-        // shown on mouse up
+        editing->SetEditShowPending(true);
       } else {
         if (TcxGridSite* site = view->GetSite())
           if (site->CanFocus()) site->SetFocus();
@@ -737,7 +738,7 @@ Boolean TcxGridTableDataCellViewInfo::MouseUp(TcxCustomGridHitTest* hitTest, TMo
   if (IsEditing()) return true;
   TcxGridEditingController* editing = controller->GetEditingController();
   if (view->GetTableOptionsBehavior()->GetImmediateEditor()) {
-    if (editing->IsEditShowingTimerActive()) editing->ShowEditByMouse(FItem, shift, hitTest->GetPos());
+    if (editing->IsEditShowPending()) editing->ShowEditByMouse(FItem, shift, hitTest->GetPos());
   } else if (FWasFocusedBeforeClick && !shift.Contains(ssDouble)) {
     editing->ShowEditDelayed(FItem);
   }

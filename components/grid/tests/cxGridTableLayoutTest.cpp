@@ -376,3 +376,42 @@ TEST_F(TableLayoutTest, ASmallViewPaintsEvenAndOddRowsAndTheSelectedRow) {
 
 }  // namespace
 }  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+TEST_F(TableLayoutTest, AClickFocusesTheCellAndASecondClickOpensItsEditorAfterTheDoubleClickTime) {
+  Fill({{"Россия"_a, "Казань"_a, 1}, {"Россия"_a, "Москва"_a, 2}});
+  View->GetTableOptionsSelection()->SetCellSelect(true);
+  View->GetTableOptionsBehavior()->SetImmediateEditor(false);
+  Layout();
+  const Integer rowHeight = Row(0)->GetBounds().Height();
+  const TPoint town = View->GetSite()->ClientToScreen(TPoint{150, rowHeight + rowHeight / 2});
+  TcxGridEditingController* editing = Ctrl()->GetEditingController();
+  // The first click focuses the record and the item, no editor.
+  orv::headless::Click(town.X, town.Y);
+  Run();
+  EXPECT_EQ(Ctrl()->GetFocusedRecordIndex(), 1);
+  EXPECT_EQ(Ctrl()->GetFocusedItem(), Town);
+  EXPECT_FALSE(editing->IsEditing());
+  // Shift-click on the focused cell never opens it.
+  orv::headless::AdvanceTime(1000);
+  orv::headless::KeyDown(VK_SHIFT);
+  orv::headless::Click(town.X, town.Y);
+  orv::headless::KeyUp(VK_SHIFT);
+  orv::headless::AdvanceTime(1000);
+  Run();
+  EXPECT_FALSE(editing->IsEditing());
+  // A plain second click opens it once the double-click time has passed.
+  orv::headless::Click(town.X, town.Y);
+  Run();
+  EXPECT_FALSE(editing->IsEditing());
+  EXPECT_TRUE(editing->IsEditShowingTimerActive());
+  orv::headless::AdvanceTime(600);
+  Run();
+  EXPECT_TRUE(editing->IsEditing());
+  EXPECT_EQ(editing->GetEditingItem(), Town);
+}
+
+}  // namespace
+}  // namespace grid_test
