@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "components/editors-more/cxExtEditUtils.h"
+#include "components/editors-more/cxSpinEdit.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
@@ -16,6 +18,16 @@
 #include "platform/forms/Published.h"
 #include "platform/runtime/SysUtils.h"
 
+// Prepares a spin editor for entering progress bar values in filter conditions: its buttons and
+// the bar's range. Found through the filter-edits registry; nothing else names it.
+class TcxFilterProgressBarHelper : public TcxFilterSpinEditHelper {
+  ORV_CLASS(TcxFilterProgressBarHelper, TcxFilterSpinEditHelper)
+ public:
+  TcxFilterProgressBarHelper() = default;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
+};
+
 namespace {
 
 inline constexpr TResStringRec scxSEditRepositoryProgressBarItem{"ProgressBar|Represents a ProgressBar"_a};
@@ -23,6 +35,8 @@ inline constexpr TResStringRec scxSEditRepositoryProgressBarItem{"ProgressBar|Re
 const bool kProgressBarRegistered = [] {
   GetEditPropertiesRegistry()->AddClass(TcxProgressBarProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositoryProgressBarItem));
+  FilterEditsController()->AddHelperClass(TcxProgressBarProperties::StaticClass(),
+                                          TcxFilterProgressBarHelper::StaticClass());
   return true;
 }();
 
@@ -973,4 +987,21 @@ ORV_PUBLISH(TcxProgressBar) {
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishMouseEvents(p);
   orv::PublishKeyEvents(p);
+}
+
+// ==== Filter helper ===========================================================================
+
+void TcxFilterProgressBarHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                      TcxCustomEditProperties* sourceProperties,
+                                                      Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  auto* spin = dynamic_cast<TcxCustomSpinEditProperties*>(properties);
+  if (!spin) return;
+  // A progress bar has no buttons of its own to keep: the spin buttons are added.
+  spin->GetButtons()->Add();
+  spin->GetButtons()->Add();
+  if (auto* bar = dynamic_cast<TcxCustomProgressBarProperties*>(sourceProperties)) {
+    spin->SetMinValue(bar->GetMin());
+    spin->SetMaxValue(bar->GetMax());
+  }
 }

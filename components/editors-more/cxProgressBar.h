@@ -316,3 +316,4 @@ class TcxProgressBar : public TcxCustomProgressBar {
   }
   void SetProperties(TcxProgressBarProperties* value) { GetProperties()->Assign(value); }
 };
+

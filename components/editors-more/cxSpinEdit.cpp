@@ -19,6 +19,8 @@ namespace {
 const bool kSpinEditRegistered = [] {
   GetEditPropertiesRegistry()->AddClass(TcxSpinEditProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositorySpinItem));
+  FilterEditsController()->AddHelperClass(TcxSpinEditProperties::StaticClass(),
+                                          TcxFilterSpinEditHelper::StaticClass());
   return true;
 }();
 
@@ -85,7 +87,7 @@ void TcxSpinEditPropertiesValues::SetValueType(Boolean value) {
 // ==== Properties ===============================================================================
 
 TcxCustomSpinEditProperties::TcxCustomSpinEditProperties(TPersistent* owner)
-    : TcxCustomTextEditProperties(owner), FSpinButtons(new TcxSpinEditButtons(this)) {
+    : TcxCustomMaskEditProperties(owner), FSpinButtons(new TcxSpinEditButtons(this)) {
   GetButtons()->Add();
   GetButtons()->Add();
 }
@@ -703,4 +705,24 @@ ORV_PUBLISH(TcxSpinEdit) {
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxSpinEditProperties* v) { x->SetProperties(v); });
   p.Property("Value", [](T* x) { return x->GetValue(); }, [](T* x, Variant v) { x->SetValue(v); })
       .Stored([](T* x) { return !VarEqualsExactly(x->GetValue(), Variant(Int64(0))); });
+}
+
+// ==== Filter helper ===========================================================================
+
+TcxCustomEditClass TcxFilterSpinEditHelper::GetFilterEditorClass() const { return TcxSpinEdit::StaticClass(); }
+
+void TcxFilterSpinEditHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                   TcxCustomEditProperties* sourceProperties,
+                                                   Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  if (auto* spin = dynamic_cast<TcxCustomSpinEditProperties*>(properties)) spin->SetCanEdit(true);
+}
+
+void TcxFilterSpinEditHelper::GetSupportedOperators(TcxCustomEditProperties* properties,
+                                                    TcxValueTypeClass valueTypeClass,
+                                                    TcxFilterControlOperators& operators, Boolean extended) const {
+  // Numbers: comparisons and ranges, no "like".
+  operators = TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10};
+  if (extended)
+    for (Integer i = 11; i <= 14; ++i) operators.Include(i);
 }

@@ -3,7 +3,7 @@
 // auto-repeat timer while a button is held.
 #pragma once
 
-#include "components/editors/cxTextEdit.h"
+#include "components/editors/cxMaskEdit.h"
 
 class TcxTimer;
 
@@ -48,8 +48,8 @@ class TcxSpinEditPropertiesValues : public TcxTextEditPropertiesValues {
   Boolean FValueType = false;
 };
 
-class TcxCustomSpinEditProperties : public TcxCustomTextEditProperties {
-  ORV_CLASS(TcxCustomSpinEditProperties, TcxCustomTextEditProperties)
+class TcxCustomSpinEditProperties : public TcxCustomMaskEditProperties {
+  ORV_CLASS(TcxCustomSpinEditProperties, TcxCustomMaskEditProperties)
  public:
   explicit TcxCustomSpinEditProperties(TPersistent* owner);
   ~TcxCustomSpinEditProperties() override;
@@ -154,10 +154,10 @@ class TcxSpinEditViewData : public TcxCustomTextEditViewData {
   Byte KeyPressedButton = 0;
 };
 
-class TcxCustomSpinEdit : public TcxCustomTextEdit {
-  ORV_CLASS(TcxCustomSpinEdit, TcxCustomTextEdit)
+class TcxCustomSpinEdit : public TcxCustomMaskEdit {
+  ORV_CLASS(TcxCustomSpinEdit, TcxCustomMaskEdit)
  public:
-  explicit TcxCustomSpinEdit(TComponent* owner) : TcxCustomTextEdit(owner) {}
+  explicit TcxCustomSpinEdit(TComponent* owner) : TcxCustomMaskEdit(owner) {}
   void BeforeDestruction() override;
 
   TcxCustomEditPropertiesClass GetPropertiesClass() override;
@@ -218,4 +218,18 @@ class TcxSpinEdit : public TcxCustomSpinEdit {
     return static_cast<TcxSpinEditProperties*>(TcxCustomSpinEdit::GetProperties());
   }
   void SetProperties(TcxSpinEditProperties* value) { GetProperties()->Assign(value); }
+};
+
+// Prepares spin editors for entering the values of filter conditions: the filter row keeps the
+// spin buttons and the text can be typed.
+class TcxFilterSpinEditHelper : public TcxFilterMaskEditHelper {
+  ORV_CLASS(TcxFilterSpinEditHelper, TcxFilterMaskEditHelper)
+ public:
+  TcxFilterSpinEditHelper() = default;
+  Boolean KeepsEditButtons() const override { return true; }
+  TcxCustomEditClass GetFilterEditorClass() const override;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
+  void GetSupportedOperators(TcxCustomEditProperties* properties, TcxValueTypeClass valueTypeClass,
+                             TcxFilterControlOperators& operators, Boolean extended) const override;
 };

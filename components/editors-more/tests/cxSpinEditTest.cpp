@@ -3,6 +3,9 @@
 // spinners driven as a user would.
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxSpinEdit.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "components/editors/cxTextEdit.h"
@@ -158,4 +161,34 @@ TEST_F(SpinEditTest, GoldenTolerancesInOffice2003Look) {
   lat->SetValue(Variant(Int64(45)));
   Show();
   ExpectGolden(Form.get(), "spinedit-office11");
+}
+
+TEST(SpinEditFilterHelpers, SpinAndProgressBarValuesAreEnteredWithASpinEditor) {
+  using Spin = std::unique_ptr<TcxSpinEditProperties, orv::FreeDeleter>;
+  using Bar = std::unique_ptr<TcxProgressBarProperties, orv::FreeDeleter>;
+  const TcxCustomFilterEditHelper* spinHelper = FilterEditsController()->FindFilterEditHelper(TcxSpinEditProperties::StaticClass());
+  const TcxCustomFilterEditHelper* barHelper = FilterEditsController()->FindFilterEditHelper(TcxProgressBarProperties::StaticClass());
+  ASSERT_NE(spinHelper, nullptr);
+  ASSERT_NE(barHelper, nullptr);
+  ASSERT_NE(spinHelper, barHelper);
+  EXPECT_EQ(spinHelper->GetFilterEditorClass(), TcxSpinEdit::StaticClass());
+  EXPECT_EQ(barHelper->GetFilterEditorClass(), TcxSpinEdit::StaticClass());
+  EXPECT_TRUE(spinHelper->KeepsEditButtons());
+  // Numbers are compared and ranged, never matched with "like".
+  TcxFilterControlOperators ops;
+  spinHelper->GetSupportedOperators(nullptr, TcxValueTypeClass(), ops, false);
+  EXPECT_EQ(ops, (TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10}));
+  spinHelper->GetSupportedOperators(nullptr, TcxValueTypeClass(), ops, true);
+  EXPECT_EQ(ops, (TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14}));
+  // The filter editor of a progress bar column spins within the bar's range.
+  Bar bar(new TcxProgressBarProperties(nullptr));
+  bar->SetMin(10);
+  bar->SetMax(90);
+  Spin filter(new TcxSpinEditProperties(nullptr));
+  filter->SetCanEdit(false);
+  barHelper->InitFilterProperties(filter.get(), bar.get(), false);
+  EXPECT_TRUE(filter->GetCanEdit());
+  EXPECT_EQ(filter->GetMinValue(), 10);
+  EXPECT_EQ(filter->GetMaxValue(), 90);
+  EXPECT_EQ(filter->GetButtons()->GetCount(), 2) << "the set-up drops the buttons; the spin buttons come back";
 }
