@@ -1903,14 +1903,22 @@ Integer TcxCustomEdit::GetDefaultButtonIndex() {
 void TcxCustomEdit::KeyDown(Word& key, TShiftState shift) {
   TLinkGuard guard(this);
   FEscapeReverted = false;
-  TFlagScope escape(FEscapeKeyDown, key == VK_ESCAPE);
-  if (!IsClickKey(key, shift)) {
-    // The container's own Tab handling is the editor's DoEditKeyDown; only OnKeyDown runs here.
-    if (const TKeyEvent e = GetOnKeyDown()) e(this, key, shift);
-    if (!guard.Alive()) return;
+  // Restored by hand, and only while the editor lives: a key handler may free it.
+  const Boolean savedEscape = FEscapeKeyDown;
+  FEscapeKeyDown = key == VK_ESCAPE;
+  try {
+    if (!IsClickKey(key, shift)) {
+      // The container's own Tab handling is the editor's DoEditKeyDown; only OnKeyDown runs here.
+      if (const TKeyEvent e = GetOnKeyDown()) e(this, key, shift);
+      if (!guard.Alive()) return;
+    }
+    if (key != 0) DoEditKeyDown(key, shift);
+    if (guard.Alive() && key != 0 && IsKeyPassedToOwner(key, shift)) NotifyKeyToOwner(key, shift);
+  } catch (...) {
+    if (guard.Alive()) FEscapeKeyDown = savedEscape;
+    throw;
   }
-  if (key != 0) DoEditKeyDown(key, shift);
-  if (guard.Alive() && key != 0 && IsKeyPassedToOwner(key, shift)) NotifyKeyToOwner(key, shift);
+  if (guard.Alive()) FEscapeKeyDown = savedEscape;
 }
 
 void TcxCustomEdit::NotifyKeyToOwner(Word& key, TShiftState shift) {

@@ -678,6 +678,9 @@ TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* owner) : TCustomEdit(
 
 void TcxCustomInnerTextEdit::BeforeDestruction() {
   Destroying();
+  // Its own message handlers watch it through links while they call into the editor, whose
+  // handlers may free both.
+  InvalidateObjectLinks(this);
   FOnSelChange = TNotifyEvent();
   inherited::BeforeDestruction();
 }

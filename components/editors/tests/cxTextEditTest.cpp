@@ -412,6 +412,54 @@ TEST_F(SpellCheckerTest, AnAutoCorrectionReplacesItsRangeAndPlacesTheCaret) {
   EXPECT_EQ(e->GetText(), "Мсоква река"_a);
 }
 
+// Frees the editor whose key handler runs, as a handler that closes what it edits does.
+class TFreeOnKey : public TObject {
+ public:
+  void KeyDown(TObject* sender, Word& key, TShiftState) {
+    if (key == VK_F2) static_cast<TComponent*>(sender)->Free();
+  }
+  void KeyPress(TObject* sender, char& key) {
+    if (key == '!') static_cast<TComponent*>(sender)->Free();
+  }
+};
+
+// The inner edit's key entry points, reached directly (the window layer beneath does not let a
+// control free itself inside its own message).
+class TKeyedInnerEdit : public TcxCustomInnerTextEdit {
+  ORV_CLASS(TKeyedInnerEdit, TcxCustomInnerTextEdit)
+ public:
+  explicit TKeyedInnerEdit(TComponent* owner) : TcxCustomInnerTextEdit(owner) {}
+  using TcxCustomInnerTextEdit::KeyDown;
+  using TcxCustomInnerTextEdit::KeyPress;
+};
+
+class TKeyedTextEdit : public TcxTextEdit {
+  ORV_CLASS(TKeyedTextEdit, TcxTextEdit)
+ public:
+  explicit TKeyedTextEdit(TComponent* owner) : TcxTextEdit(owner) {}
+  TClass GetInnerEditClass() override { return TKeyedInnerEdit::StaticClass(); }
+};
+
+TEST_F(TextEditTest, AnEditorFreedByItsOwnKeyHandlerIsNotTouchedAfterwards) {
+  TFreeOnKey freer;
+  for (int step = 0; step < 2; ++step) {
+    auto* e = new TKeyedTextEdit(Form.get());
+    e->SetParent(Form.get());
+    e->SetOnKeyDown(TKeyEvent(&freer, &TFreeOnKey::KeyDown));
+    e->SetOnKeyPress(TKeyPressEvent(&freer, &TFreeOnKey::KeyPress));
+    auto* inner = static_cast<TKeyedInnerEdit*>(e->GetInnerEdit()->GetControl());
+    const Integer before = Form->GetComponentCount();
+    if (step == 0) {
+      Word key = VK_F2;
+      inner->KeyDown(key, {});
+    } else {
+      char key = '!';
+      inner->KeyPress(key);
+    }
+    EXPECT_EQ(Form->GetComponentCount(), before - 1) << step;
+  }
+}
+
 TEST_F(TextEditTest, GetTextCopiesWhatTheBufferHolds) {
   TcxTextEdit* e = Add();
   e->SetTextProperty("Den Haag");
