@@ -1328,6 +1328,79 @@ void TdxBarListItem::EntryClick(TObject* sender) {
   DirectClick();
 }
 
+// ---- Extra-pane list items
+
+orv::TBarExtraPaneEntry* TdxBarExtraPaneListItem::Entry(Integer index) const {
+  return index >= 0 && index < GetItems()->GetCount() ? dynamic_cast<orv::TBarExtraPaneEntry*>(GetItems()->GetObject(index))
+                                                      : nullptr;
+}
+
+void TdxBarExtraPaneListItem::BeforeDestruction() {
+  Destroying();
+  if (FTitle) FTitle->Free();
+  FTitle = nullptr;
+  inherited::BeforeDestruction();
+}
+
+AnsiString TdxBarExtraPaneListItem::GetItemDisplayText(Integer index) {
+  orv::TBarExtraPaneEntry* entry = Entry(index);
+  AnsiString text = entry ? entry->DisplayName : AnsiString();
+  if (FOnGetDisplayText) FOnGetDisplayText(this, index, text);
+  if (text.empty() && entry) {
+    text = entry->FileName;
+    const size_t slash = text.find_last_of("\\/");
+    if (slash != AnsiString::npos) text.erase(0, slash + 1);
+    const size_t dot = text.rfind('.');
+    if (dot != AnsiString::npos && dot > 0) text.erase(dot);
+  }
+  return text;
+}
+
+void TdxBarExtraPaneListItem::AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink,
+                                           Boolean firstTime) {
+  inherited::AddListItems(links, index, sourceLink, firstTime);
+  // Entries show their images only when one of them has one; then all keep a glyph column.
+  Boolean anyImage = false;
+  for (Integer i = 0; i < GetGeneratedCount(); ++i)
+    if (orv::TBarExtraPaneEntry* entry = Entry(Integer(GetGenerated(i)->GetTag())); entry && entry->ImageIndex != -1) {
+      GetGenerated(i)->SetImageIndex(entry->ImageIndex);
+      anyImage = true;
+    }
+  for (Integer i = 0; i < GetGeneratedCount(); ++i) GetGenerated(i)->SetPaintStyle(anyImage ? psCaptionGlyph : psStandard);
+  // The pane's title stands before the entries.
+  if (!FTitle) {
+    TdxBarManager* manager = GetBarManager();
+    FTitle = new TdxBarLabel(manager ? manager->GetOwner() : GetOwner());
+    if (manager) manager->GetItemList()->Remove(FTitle);
+    FTitle->FreeNotification(this);
+  }
+  FTitle->SetCaptionField(GetCaption());
+  TdxBarItemLink* link = links->Insert(std::min(index, links->GetCount()));
+  link->SetItem(FTitle);
+  if (sourceLink) link->CopyRecentData(sourceLink);
+}
+
+void TdxBarExtraPaneListItem::DeleteListItems(TdxBarItemLinks* links, Integer index) {
+  inherited::DeleteListItems(links, index);
+  if (index < links->GetCount()) links->GetItem(index)->Free();
+}
+
+void TdxBarExtraPaneListItem::ClearItemList() {
+  const Boolean clearing = GetGeneratedCount() == 0 || GetGenerated(0)->GetLinkCount() == 0;
+  inherited::ClearItemList();
+  if (clearing && FTitle && FTitle->GetLinkCount() == 0) {
+    FTitle->Free();
+    FTitle = nullptr;
+  }
+}
+
+Boolean TdxBarExtraPaneListItem::CanBeVisible() { return inherited::CanBeVisible() || !GetCaption().empty(); }
+
+void TdxBarExtraPaneListItem::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FTitle) FTitle = nullptr;
+}
+
 TdxBarContainerItem::TdxBarContainerItem(TComponent* owner) : TCustomdxBarContainerItem(owner) {
   GetLinks()->SetOnChange(TNotifyEvent(this, &TdxBarContainerItem::ItemsChanged));
 }
@@ -5230,6 +5303,9 @@ ORV_PUBLISH(TdxBarListItem) {
   p.Property("OnGetData", &T::GetOnGetData, &T::SetOnGetData);
   p.Property("OnClick", &T::GetOnClick, &T::SetOnClick).Stored(&T::IsOnClickStored);
 }
+
+// Its entries come from the program at run time: nothing of its own is published.
+ORV_PUBLISH(TdxBarExtraPaneListItem) {}
 
 ORV_PUBLISH(TdxBarContainerItem) {
   using T = TdxBarContainerItem;

@@ -1032,6 +1032,48 @@ class TdxBarListItem : public TCustomdxBarContainerItem {
   std::vector<TdxBarButton*> FItemList;
 };
 
+namespace orv {
+// What an entry of an extra-pane list shows (a recently used file): the object of its line.
+class TBarExtraPaneEntry : public TObject {
+  ORV_CLASS(TBarExtraPaneEntry, TObject)
+ public:
+  TBarExtraPaneEntry() = default;
+  AnsiString DisplayName;
+  AnsiString FileName;
+  Integer ImageIndex = -1;
+};
+}  // namespace orv
+
+using TdxBarExtraPaneGetDisplayTextEvent = orv::Event<void(TObject* sender, Integer index, AnsiString& text)>;
+
+// The recently used files of an application menu: one entry per line of Items, whose object
+// (an orv::TBarExtraPaneEntry) gives its name, file and image, under a title with the caption.
+class TdxBarExtraPaneListItem : public TdxBarListItem {
+  ORV_CLASS(TdxBarExtraPaneListItem, TdxBarListItem)
+ public:
+  explicit TdxBarExtraPaneListItem(TComponent* owner) : TdxBarListItem(owner) {}
+  void BeforeDestruction() override;
+
+  const TdxBarExtraPaneGetDisplayTextEvent& GetOnGetDisplayText() const { return FOnGetDisplayText; }
+  void SetOnGetDisplayText(const TdxBarExtraPaneGetDisplayTextEvent& value) { FOnGetDisplayText = value; }
+  TdxBarLabel* GetTitle() const { return FTitle; }
+
+  AnsiString GetItemHint(const AnsiString& text) override { return text; }
+  // The entry's display name (OnGetDisplayText may change it), else its file name without folder
+  // and extension.
+  AnsiString GetItemDisplayText(Integer index) override;
+  void AddListItems(TdxBarItemLinks* links, Integer index, TdxBarItemLink* sourceLink, Boolean firstTime) override;
+  void DeleteListItems(TdxBarItemLinks* links, Integer index) override;
+  void ClearItemList() override;
+  Boolean CanBeVisible() override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  orv::TBarExtraPaneEntry* Entry(Integer index) const;
+  TdxBarLabel* FTitle = nullptr;
+  TdxBarExtraPaneGetDisplayTextEvent FOnGetDisplayText;
+};
+
 // Inserts the links of its own collection into the menu that shows it.
 class TdxBarContainerItem : public TCustomdxBarContainerItem {
   ORV_CLASS(TdxBarContainerItem, TCustomdxBarContainerItem)

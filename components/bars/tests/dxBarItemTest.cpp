@@ -719,6 +719,51 @@ TEST_F(BarItemTest, AListItemGeneratesNumberedButtons) {
   EXPECT_FALSE(empty->GetRealVisible());
 }
 
+class TDisplayTextHook : public TObject {
+  ORV_CLASS(TDisplayTextHook, TObject)
+ public:
+  TDisplayTextHook() = default;
+  void GetText(TObject*, Integer index, AnsiString& text) {
+    if (index == 1) text = "renamed";
+  }
+};
+
+TEST_F(BarItemTest, AnExtraPaneListShowsItsFilesUnderATitle) {
+  auto* pane = NewItem<TdxBarExtraPaneListItem>("Recent");
+  std::vector<Owned<orv::TBarExtraPaneEntry>> entries;
+  struct {
+    const char* display;
+    const char* file;
+    int image;
+  } files[] = {{"", "C:\\charts\\moscow.dbf", -1}, {"Old", "/tmp/old.txt", -1}, {"Named", "x.y", 3}};
+  for (auto f : files) {
+    entries.emplace_back(new orv::TBarExtraPaneEntry);
+    entries.back()->DisplayName = f.display;
+    entries.back()->FileName = f.file;
+    entries.back()->ImageIndex = f.image;
+    pane->GetItems()->AddObject(f.file, entries.back().get());
+  }
+  TDisplayTextHook hook;
+  pane->SetOnGetDisplayText(TdxBarExtraPaneGetDisplayTextEvent(&hook, &TDisplayTextHook::GetText));
+  auto* menu = NewItem<TdxBarSubItem>("menu");
+  pane->AddListItems(menu->GetLinks(), 0, nullptr, true);
+  ASSERT_EQ(menu->GetLinks()->GetCount(), 4);
+  EXPECT_EQ(menu->GetLinks()->GetItem(0)->GetItem(), pane->GetTitle());
+  EXPECT_EQ(menu->GetLinks()->GetItem(0)->GetCaption(), "Recent");
+  EXPECT_EQ(menu->GetLinks()->GetItem(1)->GetCaption(), "&1 moscow");  // the file's name without folder
+  EXPECT_EQ(menu->GetLinks()->GetItem(2)->GetCaption(), "&2 renamed");
+  EXPECT_EQ(menu->GetLinks()->GetItem(3)->GetCaption(), "&3 Named");
+  EXPECT_EQ(pane->GetGenerated(0)->GetHint(), "C:\\charts\\moscow.dbf");  // the whole entry
+  // One image gives every entry a glyph column.
+  EXPECT_EQ(pane->GetGenerated(2)->GetImageIndex(), 3);
+  for (Integer i = 0; i < 3; ++i) EXPECT_EQ(pane->GetGenerated(i)->GetPaintStyle(), psCaptionGlyph);
+  // The title goes with the entries, and again with the pane.
+  pane->DeleteListItems(menu->GetLinks(), 0);
+  EXPECT_EQ(menu->GetLinks()->GetCount(), 0);
+  EXPECT_TRUE(pane->GetRealVisible());  // a caption alone keeps it visible
+  pane->Free();
+}
+
 TEST_F(BarItemTest, AContainerItemIsVisibleWithVisibleOrUnsetLinks) {
   auto* container = NewItem<TdxBarContainerItem>("container");
   EXPECT_FALSE(container->GetRealVisible());
