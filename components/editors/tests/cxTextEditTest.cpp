@@ -186,8 +186,9 @@ class TFixedListProperties : public TcxTextEditProperties {
   ORV_CLASS(TFixedListProperties, TcxTextEditProperties)
  public:
   explicit TFixedListProperties(TPersistent* owner) : TcxTextEditProperties(owner) {}
-  Integer GetEditingStyle() override { return 1; }
+  Integer GetEditingStyle() override { return Style; }
   TClass GetLookupDataClass() override { return TListLookupData::StaticClass(); }
+  Integer Style = 1;
 };
 
 class TFixedListEdit : public TcxTextEdit {
@@ -224,6 +225,7 @@ class EditListBoxTest : public TextEditTest {
     e->GetProperties()->GetLookupItems()->SetText("Berlin\r\nBern\r\nBonn\r\nBremen\r\nBrno");
     e->GetStyle()->GetFont()->SetName(orv::kTestFontFace);
     e->GetStyle()->GetFont()->SetHeight(-8);
+    e->GetProperties()->SetOnChange(TNotifyEvent(&Log, &TTextEditLog::Change));
     return e;
   }
   // The popup list made in the form below the editor, as a drop-down editor makes it in its popup.
@@ -236,6 +238,64 @@ class EditListBoxTest : public TextEditTest {
     return static_cast<TcxCustomEditListBox*>(data->GetListControl());
   }
 };
+
+TEST_F(EditListBoxTest, LocatingATextDependsOnTheEditingStyle) {
+  TFixedListEdit* e = AddListEdit();
+  e->GetProperties()->GetLookupItems()->SetText("Alpha\r\nalpine\r\nBern");
+  auto* properties = static_cast<TFixedListProperties*>(e->GetProperties());
+  auto* data = static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData());
+  struct Case {
+    Integer style;
+    const char* typed;
+    Boolean exact;
+    Boolean found;
+    const char* text;  // the typed text after the search
+    const char* tail;
+    Integer current;   // the current item after the search, starting from item 2
+  };
+  const Case cases[] = {
+      {1, "AL", false, true, "Al", "pha", 0},    // the item's case is taken
+      {0, "AL", false, true, "AL", "pha", 0},    // free text keeps the typed case
+      {1, "alpi", false, true, "alpi", "ne", 1},
+      {0, "", false, false, "", "", -1},         // nothing typed: free text has no item
+      {1, "", false, false, "", "", -1},
+      {1, "x", false, false, "x", "", 2},        // a limited list keeps its item
+      {1, "x", true, false, "x", "", -1},
+      {2, "x", false, false, "x", "", 2},
+      {2, "x", true, false, "x", "", -1},
+      {0, "x", false, false, "x", "", -1},
+  };
+  for (const Case& c : cases) {
+    properties->Style = c.style;
+    data->SetCurrentItem(2);
+    AnsiString text = c.typed;
+    AnsiString tail;
+    EXPECT_EQ(data->LocateTextEx(text, tail, false, c.exact), c.found) << c.style << " " << c.typed;
+    EXPECT_EQ(text, c.text) << c.style << " " << c.typed;
+    EXPECT_EQ(tail, c.tail) << c.style << " " << c.typed;
+    EXPECT_EQ(data->GetCurrentItem(), c.current) << c.style << " " << c.typed << " " << c.exact;
+  }
+  // An index past the items is ignored.
+  data->SetCurrentItem(1);
+  data->SetCurrentItem(3);
+  EXPECT_EQ(data->GetCurrentItem(), 1);
+}
+
+TEST_F(EditListBoxTest, AListOnlyEditorSwallowsCharactersNoItemBeginsWith) {
+  TFixedListEdit* e = AddListEdit();
+  static_cast<TFixedListProperties*>(e->GetProperties())->Style = 2;
+  ShowAndFocus(e);
+  Type("bo");
+  EXPECT_EQ(e->GetText(), "Bonn");
+  const Integer current = static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData())->GetCurrentItem();
+  EXPECT_EQ(current, 2);
+  EXPECT_GT(Log.Changes, 0);
+  Log.Changes = 0;
+  Type("q");
+  EXPECT_EQ(e->GetText(), "Bonn");
+  EXPECT_EQ(static_cast<TcxCustomTextEditLookupData*>(e->GetLookupData())->GetCurrentItem(), current);
+  EXPECT_EQ(Log.Changes, 0);
+}
 
 TEST_F(EditListBoxTest, ThePreparedListHoldsTheItemsAndFollowsTheCurrentItem) {
   TFixedListEdit* e = AddListEdit();
