@@ -10,34 +10,29 @@
 #include "platform/controls/ActnList.h"
 #include "platform/controls/ImgList.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TButtonLog : public TObject {
  public:
   void Click(TObject* sender) { Clicks.push_back(sender); }
+  // Takes the drop-down menu's place: records the request and shows nothing.
+  void MenuPopup(TObject* sender, TPopupMenu*&, Boolean& handled) {
+    Menus.push_back(sender);
+    handled = true;
+  }
   std::vector<TObject*> Clicks;
+  std::vector<TObject*> Menus;
 };
 
-class ButtonTest : public ::testing::Test {
+class ButtonTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  ButtonTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   TcxButton* Add(Integer x, Integer y) {
     auto* b = new TcxButton(Form.get());
     b->SetParent(Form.get());
@@ -46,7 +41,6 @@ class ButtonTest : public ::testing::Test {
     b->SetOnClick(TNotifyEvent(&Log, &TButtonLog::Click));
     return b;
   }
-  static void Run() { Application->ProcessMessages(); }
   // Clicks far enough apart in time not to make double clicks.
   static void ClickAt(TControl* c, Integer x = 10, Integer y = 10) {
     orv::headless::AdvanceTime(1000);
@@ -55,7 +49,6 @@ class ButtonTest : public ::testing::Test {
     Run();
   }
 
-  Owned<TForm> Form;
   TButtonLog Log;
 };
 
@@ -179,6 +172,58 @@ TEST_F(ButtonTest, TheActionsImageIsTheGlyphUntilTheActionGoes) {
   b->Repaint();
   Run();
   EXPECT_EQ(count(clRed), 0);
+}
+
+TEST_F(ButtonTest, DropDownKindsOpenTheMenuInsteadOfClicking) {
+  TcxButton* whole = Add(10, 10);
+  whole->SetKind(cxbkDropDown);
+  TcxButton* split = Add(100, 10);
+  split->SetKind(cxbkDropDownButton);
+  for (TcxButton* b : {whole, split})
+    b->SetOnDropDownMenuPopup(TcxButtonDropDownMenuPopupEvent(&Log, &TButtonLog::MenuPopup));
+  Form->Show();
+  Run();
+  // The whole button is the drop-down part: a click opens the menu and is no click.
+  ClickAt(whole);
+  EXPECT_EQ(Log.Menus, (std::vector<TObject*>{whole}));
+  EXPECT_TRUE(Log.Clicks.empty());
+  orv::headless::PressKey(VK_SPACE);
+  Run();
+  EXPECT_EQ(Log.Menus.size(), 2u);
+  EXPECT_TRUE(Log.Clicks.empty());
+  // The split button clicks on its main part and opens the menu from its arrow part.
+  Log.Menus.clear();
+  ClickAt(split, 10, 10);
+  EXPECT_EQ(Log.Clicks, (std::vector<TObject*>{split}));
+  EXPECT_TRUE(Log.Menus.empty());
+  ClickAt(split, split->GetWidth() - 5, 10);
+  EXPECT_EQ(Log.Menus, (std::vector<TObject*>{split}));
+  EXPECT_EQ(Log.Clicks.size(), 1u);
+}
+
+TEST(cxButtonColors, AStateWithoutItsOwnColourTakesTheNormalOneAndClearingUnassigns) {
+  TcxButtonColors colors(nullptr);
+  EXPECT_EQ(colors.GetBackgroundColor(cxbsHot), clDefault);
+  colors.SetColor(cxbcNormal, clYellow);
+  colors.SetColor(cxbcNormalText, clNavy);
+  colors.SetColor(cxbcHot, clLime);
+  struct Case {
+    TcxButtonState state;
+    TColor face;
+    TColor text;
+  };
+  for (const Case& c : {Case{cxbsHot, clLime, clNavy}, Case{cxbsPressed, clYellow, clNavy},
+                        Case{cxbsDisabled, clYellow, clNavy}, Case{cxbsNormal, clYellow, clNavy},
+                        Case{cxbsDefault, clYellow, clNavy}}) {
+    EXPECT_EQ(colors.GetBackgroundColor(c.state), c.face) << int(c.state);
+    EXPECT_EQ(colors.GetTextColor(c.state), c.text) << int(c.state);
+  }
+  // The default state's own colour serves the normal state when that has none.
+  colors.SetColor(cxbcNormal, clNone);
+  EXPECT_FALSE(colors.IsColorStored(cxbcNormal));
+  colors.SetColor(cxbcDefault, clAqua);
+  EXPECT_EQ(colors.GetBackgroundColor(cxbsNormal), clAqua);
+  EXPECT_EQ(colors.GetBackgroundColor(cxbsPressed), clDefault);
 }
 
 TEST_F(ButtonTest, MarginBelowMinusOneIsIgnored) {
