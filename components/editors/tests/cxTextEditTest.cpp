@@ -565,6 +565,28 @@ TEST_F(TextEditTest, IncrementalSearchCompletesFromTheLookupItems) {
   EXPECT_EQ(e->GetText(), "bxerlin");
 }
 
+TEST_F(TextEditTest, ATextThatIsNoLookupItemIsAnnouncedWhenItIsTaken) {
+  TcxTextEdit* e = Add();
+  TcxTextEdit* other = Add(10, 60);
+  e->GetProperties()->GetLookupItems()->SetText("Berlin\r\nBern");
+  e->GetProperties()->SetOnNewLookupDisplayText(TcxNewLookupDisplayTextEvent(&Log, &TTextEditLog::NewText));
+  ShowAndFocus(e);
+  Type("Oslo");
+  EXPECT_TRUE(Log.NewTexts.empty());
+  other->SetFocus();
+  Run();
+  EXPECT_EQ(Log.NewTexts, (std::vector<AnsiString>{"Oslo"}));
+  // An item is no news, whatever its case.
+  e->SetFocus();
+  Run();
+  e->SelectAll();
+  Type("bern");
+  other->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetText(), "bern");
+  EXPECT_EQ(Log.NewTexts.size(), 1u);
+}
+
 TEST_F(TextEditTest, RussianIncrementalSearchIgnoresCase) {
   TcxTextEdit* e = Add();
   e->GetProperties()->GetLookupItems()->SetText("Минск\r\nМосква\r\nМурманск"_a);
