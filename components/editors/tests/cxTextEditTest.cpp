@@ -605,6 +605,34 @@ class TNavigatingTextEdit : public TcxTextEdit {
   Boolean IsLookupNavigationAllowed(Boolean) override { return true; }
 };
 
+TEST_F(TextEditTest, SettingTheItemIndexShowsTheItemWithOneChange) {
+  TcxTextEdit* e = Add();
+  e->GetProperties()->GetLookupItems()->SetText("Берлин\r\nБерн\r\nБонн"_a);
+  int clicks = 0;
+  struct TClickCount : TObject {
+    int* Count;
+    void Click(TObject*) { ++*Count; }
+  } counter;
+  counter.Count = &clicks;
+  e->SetOnClick(TNotifyEvent(&counter, &TClickCount::Click));
+  Form->Show();
+  Run();
+  e->SetItemIndexProperty(1);
+  EXPECT_EQ(e->GetText(), "Берн"_a);
+  EXPECT_EQ(e->GetItemIndexProperty(), 1);
+  EXPECT_EQ(Log.Changes, 1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(e->GetModified());
+  // The same index again changes nothing.
+  e->SetItemIndexProperty(1);
+  EXPECT_EQ(Log.Changes, 1);
+  EXPECT_EQ(clicks, 1);
+  // An index outside the items selects nothing and keeps the text.
+  e->SetItemIndexProperty(3);
+  EXPECT_EQ(e->GetItemIndexProperty(), 1);
+  EXPECT_EQ(e->GetText(), "Берн"_a);
+}
+
 TEST_F(TextEditTest, LookupNavigationMovesByPagesAndTheWheel) {
   auto* e = new TNavigatingTextEdit(Form.get());
   e->SetParent(Form.get());
