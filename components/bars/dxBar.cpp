@@ -1242,7 +1242,9 @@ void TdxBarListItem::SetItems(TStrings* value) { FItems->Assign(value); }
 
 void TdxBarListItem::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove) std::erase(FItemList, static_cast<TdxBarButton*>(component));
+  // Any component may be reported: compare as components, never cast the report down.
+  if (operation == opRemove)
+    std::erase_if(FItemList, [component](TdxBarButton* button) { return static_cast<TComponent*>(button) == component; });
 }
 
 Integer TdxBarListItem::GetDataIndex() const {
