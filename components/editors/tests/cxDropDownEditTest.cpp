@@ -436,6 +436,81 @@ TEST_F(DropDownEditTest, AFilterRowEntersComboValuesWithAFreeTextComboThatKeepsI
   EXPECT_EQ(filter->GetItems()->GetCount(), 1) << "the items stay";
 }
 
+TEST_F(DropDownEditTest, PopupEventsComeOncePerOpeningAndAFailedInitIsAskedAgain) {
+  class TEvents : public TObject {
+   public:
+    void Init(TObject*) {
+      Log.push_back("init");
+      if (Fail) {
+        Fail = false;
+        throw Exception("refused");
+      }
+    }
+    void Popup(TObject*) { Log.push_back("popup"); }
+    void CloseUp(TObject*) { Log.push_back("closeup"); }
+    void Finalize(TObject*) { Log.push_back("finalize"); }
+    std::vector<std::string> Log;
+    bool Fail = true;
+  } events;
+  TcxComboBox* c = AddCombo(5);
+  TcxComboBoxProperties* p = c->GetProperties();
+  p->SetOnInitPopup(TNotifyEvent(&events, &TEvents::Init));
+  p->SetOnPopup(TNotifyEvent(&events, &TEvents::Popup));
+  p->SetOnCloseUp(TNotifyEvent(&events, &TEvents::CloseUp));
+  p->SetOnFinalizePopup(TNotifyEvent(&events, &TEvents::Finalize));
+  ShowAndFocus(c);
+  EXPECT_THROW(c->DropDown(), Exception);
+  Run();
+  EXPECT_FALSE(c->HasOpenPopup());
+  Press(VK_F4);
+  ASSERT_TRUE(c->HasOpenPopup());
+  c->CloseUp(dcrCancel);
+  c->CloseUp(dcrAccept);  // closed already: nothing
+  Run();
+  EXPECT_EQ(events.Log, (std::vector<std::string>{"init", "init", "popup", "finalize", "closeup"}));
+  EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrCancel}));
+}
+
+TEST_F(DropDownEditTest, AnOpeningStillQueuedWhenTheEditorGoesIsFinalizedUnshown) {
+  int finalized = 0;
+  class TCounter : public TObject {
+   public:
+    explicit TCounter(int& n) : N(n) {}
+    void Finalize(TObject*) { ++N; }
+    int& N;
+  } counter(finalized);
+  TcxComboBox* c = AddCombo(5);
+  c->GetProperties()->SetOnFinalizePopup(TNotifyEvent(&counter, &TCounter::Finalize));
+  ShowAndFocus(c);
+  c->DropDown();  // the show is posted, not handled yet
+  EXPECT_FALSE(c->HasOpenPopup());
+  c->Free();
+  EXPECT_EQ(finalized, 1);
+  Run();
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+}
+
+TEST_F(DropDownEditTest, TabTakesTheListItemOnlyWithPostPopupValueOnTab) {
+  TcxComboBox* c = AddCombo(5);
+  auto* next = AddCombo(0, 50);
+  ShowAndFocus(c);
+  Press(VK_F4);
+  Press(VK_DOWN);
+  Press(VK_TAB);
+  EXPECT_FALSE(c->HasOpenPopup());
+  EXPECT_EQ(c->GetTextProperty(), "") << "leaving closes without taking the item";
+  c->GetProperties()->SetPostPopupValueOnTab(true);
+  c->SetFocus();
+  Run();
+  Press(VK_F4);
+  Press(VK_DOWN);
+  Press(VK_TAB);
+  EXPECT_FALSE(c->HasOpenPopup());
+  EXPECT_EQ(c->GetTextProperty(), "Item 0");
+  EXPECT_TRUE(next->Focused());
+  EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrOther, dcrTab}));
+}
+
 TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
   Owned<TcxPopupEditProperties> p(new TcxPopupEditProperties(nullptr));
   EXPECT_EQ(p->GetPopupWidth(), 250);
