@@ -4554,6 +4554,24 @@ void RegisterBarItem(TClass itemClass, TClass controlClass, Boolean visible) {
   }
 }
 
+namespace {
+// The item kinds built here with the controls that show them, in the order lists of item kinds
+// offer them; a label is no kind the user adds, nor is a pane of recent files.
+[[maybe_unused]] const Boolean kItemKindsRegistered = [] {
+  RegisterBarItem(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
+  RegisterBarItem(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
+  RegisterBarItem(TdxBarSubItem::StaticClass(), TdxBarSubItemControl::StaticClass(), true);
+  RegisterBarItem(TdxBarListItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), true);
+  RegisterBarItem(TdxBarContainerItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), true);
+  RegisterBarItem(TdxBarExtraPaneListItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), false);
+  RegisterBarItem(TdxBarLabel::StaticClass(), TdxBarCustomStaticControl::StaticClass(), false);
+  RegisterBarItem(TdxBarSeparator::StaticClass(), TdxBarSeparatorControl::StaticClass(), true);
+  return true;
+}();
+}  // namespace
+
+TdxBarItem* TdxBarItemControl::GetItem() const { return FItemLink ? FItemLink->GetItem() : nullptr; }
+
 void SetBarManagerRegistrationCallbacks(TdxBarManagerCallback registered, TdxBarManagerCallback unregistered) {
   gOnRegistered = registered;
   gOnUnregistered = unregistered;

@@ -1527,6 +1527,63 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
   using TdxBarFlatPainter::TdxBarFlatPainter;
 };
 
+// ==== Item controls ===========================================================================
+
+// The object that shows one link inside one bar window: not a window itself; the bar window
+// sizes, lays out, paints and routes input to it. Each item class has its control class in the
+// item-class registry; the bar windows make one per shown link.
+class TdxBarItemControl : public TcxIUnknownObject {
+  ORV_CLASS(TdxBarItemControl, TcxIUnknownObject)
+ public:
+  using TCreateSignature = void(TdxBarItemLink* link);
+  explicit TdxBarItemControl(TdxBarItemLink* link) : FItemLink(link) {}
+  TdxBarItemLink* GetItemLink() const { return FItemLink; }
+  TdxBarItem* GetItem() const;
+
+ private:
+  TdxBarItemLink* FItemLink;
+};
+using TdxBarItemControlClass = orv::ClassOf<TdxBarItemControl>;
+
+// Labels (selectable only while customizing) and the titled separators of menus.
+class TdxBarCustomStaticControl : public TdxBarItemControl {
+  ORV_CLASS(TdxBarCustomStaticControl, TdxBarItemControl)
+ public:
+  using TdxBarItemControl::TdxBarItemControl;
+};
+class TdxBarSeparatorControl : public TdxBarCustomStaticControl {
+  ORV_CLASS(TdxBarSeparatorControl, TdxBarCustomStaticControl)
+ public:
+  using TdxBarCustomStaticControl::TdxBarCustomStaticControl;
+};
+// Controls that press like buttons: buttons, large buttons and sub items.
+class TdxBarButtonLikeControl : public TdxBarItemControl {
+  ORV_CLASS(TdxBarButtonLikeControl, TdxBarItemControl)
+ public:
+  using TdxBarItemControl::TdxBarItemControl;
+};
+class TdxBarButtonControl : public TdxBarButtonLikeControl {
+  ORV_CLASS(TdxBarButtonControl, TdxBarButtonLikeControl)
+ public:
+  using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+};
+class TdxBarLargeButtonControl : public TdxBarButtonControl {
+  ORV_CLASS(TdxBarLargeButtonControl, TdxBarButtonControl)
+ public:
+  using TdxBarButtonControl::TdxBarButtonControl;
+};
+class TdxBarSubItemControl : public TdxBarButtonLikeControl {
+  ORV_CLASS(TdxBarSubItemControl, TdxBarButtonLikeControl)
+ public:
+  using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+};
+// Container and list items: their entries stand in the menu in place of their own link.
+class TdxBarContainerItemControl : public TdxBarSubItemControl {
+  ORV_CLASS(TdxBarContainerItemControl, TdxBarSubItemControl)
+ public:
+  using TdxBarSubItemControl::TdxBarSubItemControl;
+};
+
 // ==== Categories, image options and backgrounds ===============================================
 
 class TdxBarPersistent : public TPersistent {

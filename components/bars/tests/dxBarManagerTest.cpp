@@ -282,7 +282,7 @@ TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
   EXPECT_EQ(list->GetVisibleItemClass(visible), TTestItem::StaticClass());
   EXPECT_EQ(list->GetVisibleItemClass(visible + 1), nullptr);
   EXPECT_EQ(list->FindControlClass(TTestSubItem::StaticClass()), TTestItemControl::StaticClass());
-  EXPECT_EQ(list->FindControlClass(TdxBarButton::StaticClass()), nullptr);
+  EXPECT_EQ(list->FindControlClass(TdxBarItem::StaticClass()), nullptr);
   EXPECT_EQ(GetClass("TTestItem"), TTestItem::StaticClass());
   list->DeleteRecord(list->GetCount() - 1);
   list->DeleteRecord(list->GetCount() - 1);
@@ -295,6 +295,37 @@ TdxBarManager* gRealignedManager = nullptr;
 void CountRealign(TdxBarManager* manager) {
   ++gRealigns;
   gRealignedManager = manager;
+}
+
+TEST_F(BarManagerTest, TheItemKindsAreRegisteredWithTheirControlsInListOrder) {
+  TdxBarItemList* list = GetBarItemClassList();
+  const TClass offered[] = {TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(),
+                            TdxBarSubItem::StaticClass(), TdxBarListItem::StaticClass(),
+                            TdxBarContainerItem::StaticClass(), TdxBarSeparator::StaticClass()};
+  ASSERT_GE(list->GetVisibleItemCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(list->GetVisibleItemClass(i), offered[i]) << i;
+  struct {
+    TdxBarItem* item;
+    TClass control;
+  } cases[] = {{Button, TdxBarButtonControl::StaticClass()},
+               {new TdxBarLargeButton(Form.get()), TdxBarLargeButtonControl::StaticClass()},
+               {new TdxBarSubItem(Form.get()), TdxBarSubItemControl::StaticClass()},
+               {new TdxBarListItem(Form.get()), TdxBarContainerItemControl::StaticClass()},
+               {new TdxBarLabel(Form.get()), TdxBarCustomStaticControl::StaticClass()},
+               {new TdxBarSeparator(Form.get()), TdxBarSeparatorControl::StaticClass()},
+               // An item kind without a control of its own has none (the registry's nearest
+               // ancestor answers only through FindControlClass).
+               {new TdxBarItem(Form.get()), nullptr}};
+  for (auto c : cases) EXPECT_EQ(c.item->GetControlClass(false), c.control) << c.item->ClassName();
+  // A link's control is made from its item's class.
+  TdxBarItemControl* control =
+      TdxBarItemControlClass(Button->GetControlClass(false)).Create(MainMenu->GetLinks()->GetItem(0));
+  EXPECT_EQ(control->ClassType(), TdxBarButtonControl::StaticClass());
+  EXPECT_EQ(control->GetItem(), Button);
+  control->Free();
+  // Descriptions can name every kind.
+  EXPECT_EQ(GetClass("TdxBarLargeButton"), TdxBarLargeButton::StaticClass());
+  EXPECT_EQ(GetClass("TdxBarExtraPaneListItem"), TdxBarExtraPaneListItem::StaticClass());
 }
 
 TEST_F(BarManagerTest, UpdateLocksNestAndRelayOutOnce) {
