@@ -520,6 +520,32 @@ TEST_F(TextEditTest, AnEditorFreedByItsOwnKeyHandlerIsNotTouchedAfterwards) {
   }
 }
 
+TEST_F(TextEditTest, EnterReachesTheEditWindowOnlyFromAStandAloneEditorThatBeepsOnEnter) {
+  // What the inner edit leaves of a character is what the edit window gets.
+  auto typed = [](TcxCustomEdit* e, char c) {
+    static_cast<TKeyedInnerEdit*>(e->GetInnerEdit()->GetControl())->KeyPress(c);
+    return c;
+  };
+  auto* e = new TKeyedTextEdit(Form.get());
+  e->SetParent(Form.get());
+  EXPECT_EQ(typed(e, '\r'), '\r');
+  EXPECT_EQ(typed(e, '\x1b'), '\x1b');
+  e->SetBeepOnEnter(false);
+  EXPECT_EQ(typed(e, '\r'), 0);
+  EXPECT_TRUE(e->GetInnerTextEdit()->GetKeyHandled());
+  // A drop-down that closed its popup by the key keeps it from the window once.
+  e->SetBeepOnEnter(true);
+  e->SetKeyClosedPopup(true);
+  EXPECT_EQ(typed(e, '\x1b'), 0);
+  EXPECT_FALSE(e->GetKeyClosedPopup());
+  EXPECT_EQ(typed(e, '\x1b'), '\x1b');
+  // In place (a grid cell), neither Enter nor Escape reaches the window.
+  Owned<TcxCustomEdit> cell(TcxCustomEdit::CreateInplace(TKeyedTextEdit::StaticClass(), nullptr, true));
+  cell->SetParent(Form.get());
+  for (char c : {'\r', '\x1b'}) EXPECT_EQ(typed(cell.get(), c), 0) << int(c);
+  EXPECT_EQ(typed(cell.get(), 'a'), 'a');
+}
+
 TEST_F(TextEditTest, GetTextCopiesWhatTheBufferHolds) {
   TcxTextEdit* e = Add();
   e->SetTextProperty("Den Haag");
