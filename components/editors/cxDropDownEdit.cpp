@@ -1701,6 +1701,73 @@ TcxCustomEditViewDataClass TcxCustomComboBoxProperties::GetViewDataClass() {
   return TcxCustomComboBoxViewData::StaticClass();
 }
 
+TcxCustomEditViewInfoClass TcxCustomComboBoxProperties::GetViewInfoClass() {
+  return TcxCustomComboBoxViewInfo::StaticClass();
+}
+
+void TcxCustomComboBoxViewData::CalculateViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                                                  TcxCustomEditViewInfo* viewInfo, TShiftState shift, Integer button,
+                                                  const TPoint& mousePos) {
+  inherited::CalculateViewInfo(canvas, bounds, isMouseEvent, viewInfo, shift, button, mousePos);
+  auto* info = dynamic_cast<TcxCustomComboBoxViewInfo*>(viewInfo);
+  if (!info) return;
+  auto* properties = static_cast<TcxCustomComboBoxProperties*>(Properties);
+  auto* combo = dynamic_cast<TcxCustomComboBox*>(Edit);
+  if (combo) {
+    info->DrawItemIndex = properties->GetDropDownListStyle() == lsFixedList && combo->HasCustomDrawItem()
+                              ? combo->GetItemIndexProperty()
+                              : -1;
+  }
+  info->CustomDrawsText = info->DrawItemIndex != -1;
+  info->UsesCustomTextPainter = info->CustomDrawsText;
+}
+
+void TcxCustomComboBoxViewData::SetViewInfoValue(TcxCanvas* canvas, const Variant& value,
+                                                 TcxCustomEditViewInfo* viewInfo) {
+  inherited::SetViewInfoValue(canvas, value, viewInfo);
+  auto* info = dynamic_cast<TcxCustomComboBoxViewInfo*>(viewInfo);
+  if (!info || Edit) return;
+  // A grid cell without an editor: the item is found by its text.
+  auto* properties = static_cast<TcxCustomComboBoxProperties*>(Properties);
+  const AnsiString text = VarIsNull(value) || VarIsEmpty(value) ? AnsiString() : VarToStr(value);
+  info->DrawItemIndex = properties->GetDropDownListStyle() == lsFixedList && properties->GetOnDrawItem()
+                            ? properties->GetItems()->IndexOf(text)
+                            : -1;
+  info->CustomDrawsText = info->DrawItemIndex != -1;
+  info->UsesCustomTextPainter = info->CustomDrawsText;
+}
+
+TcxCustomComboBoxViewInfo::TcxCustomComboBoxViewInfo() {
+  CustomTextPainter = TCustomTextPainter(this, &TcxCustomComboBoxViewInfo::DrawComboItemText);
+}
+
+void TcxCustomComboBoxViewInfo::Assign(TObject* source) {
+  inherited::Assign(source);
+  if (auto* s = dynamic_cast<TcxCustomComboBoxViewInfo*>(source)) {
+    DrawItemIndex = s->DrawItemIndex;
+    CustomDrawsText = s->CustomDrawsText;
+  }
+  // The painter is this view info's own, whatever the source's was.
+  CustomTextPainter = TCustomTextPainter(this, &TcxCustomComboBoxViewInfo::DrawComboItemText);
+}
+
+void TcxCustomComboBoxViewInfo::DrawComboItemText(TcxCanvas* canvas, const TRect& rect) {
+  canvas->SetBrushColor(SelectionBarShown ? clHighlight : BackgroundColor);
+  if (TextFont) canvas->SetFont(TextFont);
+  canvas->SetFontColor(SelectionBarShown ? clHighlightText : DefaultTextColor);
+  PrepareCanvasFont(canvas);
+  TOwnerDrawState state{odComboBoxEdit};
+  if (IsFocused) {
+    state.Include(odSelected);
+    state.Include(odFocused);
+  }
+  if (auto* combo = dynamic_cast<TcxCustomComboBox*>(Edit)) {
+    combo->FireDrawItem(canvas, DrawItemIndex, rect, state);
+  } else if (auto* properties = dynamic_cast<TcxCustomComboBoxProperties*>(Properties)) {
+    if (properties->GetOnDrawItem()) properties->GetOnDrawItem()(nullptr, canvas, DrawItemIndex, rect, state);
+  }
+}
+
 TClass TcxCustomComboBoxProperties::GetLookupDataClass() { return TcxComboBoxLookupData::StaticClass(); }
 
 orv::ClassOf<TcxCustomEditPopupWindow> TcxCustomComboBoxProperties::GetPopupWindowClass() {

@@ -505,6 +505,7 @@ class TcxCustomComboBoxProperties : public TcxCustomDropDownEditProperties {
 
   TcxCustomEditClass GetEditClass() override;
   TcxCustomEditViewDataClass GetViewDataClass() override;
+  TcxCustomEditViewInfoClass GetViewInfoClass() override;
   TClass GetLookupDataClass() override;
   orv::ClassOf<TcxCustomEditPopupWindow> GetPopupWindowClass() override;
   Boolean UseLookupData() override { return true; }
@@ -533,6 +534,22 @@ class TcxCustomComboBoxViewData : public TcxCustomDropDownEditViewData {
   TcxCustomComboBoxViewData(TcxCustomEditProperties* properties, TcxCustomEditStyle* style, Boolean isInplace)
       : TcxCustomDropDownEditViewData(properties, style, isInplace) {}
   Boolean IsComboBoxStyle() override { return true; }
+  void CalculateViewInfo(TcxCanvas* canvas, const TRect& bounds, Boolean isMouseEvent,
+                         TcxCustomEditViewInfo* viewInfo, TShiftState shift = {}, Integer button = 0,
+                         const TPoint& mousePos = TPoint{-1, -1}) override;
+  void SetViewInfoValue(TcxCanvas* canvas, const Variant& value, TcxCustomEditViewInfo* viewInfo) override;
+};
+
+// A fixed-list combo box with custom drawing draws its item in the edit area through OnDrawItem.
+class TcxCustomComboBoxViewInfo : public TcxCustomTextEditViewInfo {
+  ORV_CLASS(TcxCustomComboBoxViewInfo, TcxCustomTextEditViewInfo)
+ public:
+  TcxCustomComboBoxViewInfo();
+  void Assign(TObject* source) override;
+  virtual void DrawComboItemText(TcxCanvas* canvas, const TRect& rect);
+
+  Integer DrawItemIndex = -1;
+  Boolean CustomDrawsText = false;
 };
 
 class TcxComboBoxPopupWindow : public TcxCustomEditPopupWindow {

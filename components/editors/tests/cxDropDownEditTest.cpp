@@ -13,6 +13,7 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
@@ -509,6 +510,48 @@ TEST_F(DropDownEditTest, TabTakesTheListItemOnlyWithPostPopupValueOnTab) {
   EXPECT_EQ(c->GetTextProperty(), "Item 0");
   EXPECT_TRUE(next->Focused());
   EXPECT_EQ(Log.Reasons, (std::vector<Integer>{dcrOther, dcrTab}));
+}
+
+TEST_F(DropDownEditTest, OnDrawItemDrawsTheListRowsAndAFixedListsEditArea) {
+  class TDraw : public TObject {
+   public:
+    void Draw(TcxCustomComboBox*, TcxCanvas* canvas, Integer index, const TRect& rect, TOwnerDrawState state) {
+      (state.Contains(odComboBoxEdit) ? EditArea : Rows).push_back(index);
+      if (state.Contains(odComboBoxEdit)) {
+        EditRect = rect;
+        EditFocused = state.Contains(odFocused);
+      }
+      canvas->FillRect(rect, clRed);
+    }
+    std::vector<Integer> EditArea, Rows;
+    TRect EditRect{};
+    bool EditFocused = false;
+  } draw;
+  TcxComboBox* c = AddCombo(5);
+  c->GetProperties()->SetDropDownListStyle(lsFixedList);
+  c->GetProperties()->SetOnDrawItem(TcxEditDrawItemEvent(&draw, &TDraw::Draw));
+  ShowAndFocus(c);
+  c->SetItemIndexProperty(2);
+  c->Invalidate();
+  Run();
+  ASSERT_FALSE(draw.EditArea.empty());
+  EXPECT_EQ(draw.EditArea.back(), 2);
+  EXPECT_TRUE(draw.EditFocused);
+  const TRect client = c->GetEditViewInfo()->ClientRect;
+  EXPECT_GE(draw.EditRect.Left, client.Left);
+  EXPECT_LE(draw.EditRect.Right, client.Right);
+  EXPECT_GT(draw.EditRect.Height(), 8) << "the handler gets the edit area, not a strip";
+  Press(VK_F4);
+  Run();
+  EXPECT_FALSE(draw.Rows.empty()) << "the list's rows are drawn by the handler too";
+  Press(VK_ESCAPE);
+
+  // A free-text combo box shows its text as usual.
+  c->GetProperties()->SetDropDownListStyle(lsEditList);
+  draw.EditArea.clear();
+  c->Invalidate();
+  Run();
+  EXPECT_TRUE(draw.EditArea.empty());
 }
 
 TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
