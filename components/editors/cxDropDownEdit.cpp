@@ -999,6 +999,27 @@ void TcxCustomEditPopupWindowViewInfo::DrawPopupBorder(TcxCanvas* canvas, TRect&
   }
 }
 
+void TcxCustomEditPopupWindowViewInfo::DrawGrip(TcxCanvas* canvas) {
+  // The system draws the grip for the bottom-right corner; it is mirrored into the grip corner.
+  const Integer w = GripRect.Width(), h = GripRect.Height();
+  HDC dc = canvas->GetHandle();
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  {
+    TcxCanvas grip(memory);
+    grip.FillRect(TRect{0, 0, w, h}, clBtnFace);
+  }
+  RECT r{0, 0, w, h};
+  DrawFrameControl(memory, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  const Boolean flipX = GripCorner == 0 || GripCorner == 2, flipY = GripCorner <= 1;
+  StretchBlt(dc, flipX ? GripRect.Right : GripRect.Left, flipY ? GripRect.Bottom : GripRect.Top,
+             flipX ? -w : w, flipY ? -h : h, memory, 0, 0, w, h, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
 void TcxCustomEditPopupWindowViewInfo::DoPaint(TcxCanvas* canvas) {
   TRect r{0, 0, Bounds.Width(), Bounds.Height()};
   if (ShowsShadow) {
@@ -1022,10 +1043,7 @@ void TcxCustomEditPopupWindowViewInfo::DoPaint(TcxCanvas* canvas) {
       const Integer y = GripCorner >= 2 ? panel.Top : panel.Bottom - 1;
       canvas->FillRect(TRect{panel.Left, y, panel.Right, y + 1}, clBtnText);
     }
-    if (!RectIsEmpty(GripRect)) {
-      RECT g = GripRect;
-      DrawFrameControl(canvas->GetHandle(), &g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-    }
+    if (!RectIsEmpty(GripRect)) DrawGrip(canvas);
     if (!RectIsEmpty(CloseButtonRect)) {
       if (Painter) Painter->DrawFilterBoxCloseButton(canvas, CloseButtonRect, CloseButtonState);
     }

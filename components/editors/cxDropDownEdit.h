@@ -303,6 +303,8 @@ class TcxCustomEditPopupWindowViewInfo : public TcxContainerViewInfo {
 
   Integer OuterFrameWidth();
   Integer ClientEdgeWidth();
+  // The size grip, mirrored into the grip corner.
+  void DrawGrip(TcxCanvas* canvas);
 
   TcxEditPopupBorderStyle FrameStyle = epbsDefault;
   Boolean HasClientEdge = false;
