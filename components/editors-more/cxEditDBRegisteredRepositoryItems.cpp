@@ -40,9 +40,8 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The masked text editor's item is the default until the mask editor's properties arrive; the
-  // currency, lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
-  registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryTextItem::StaticClass()));
+  // The currency, lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
+  registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
 }
 

@@ -21,3 +21,23 @@ ORV_PUBLISH(TcxEditRepositoryRadioGroupItem) {
   using T = TcxEditRepositoryRadioGroupItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryMaskItem) {
+  using T = TcxEditRepositoryMaskItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryComboBoxItem) {
+  using T = TcxEditRepositoryComboBoxItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryPopupItem) {
+  using T = TcxEditRepositoryPopupItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryCalcItem) {
+  using T = TcxEditRepositoryCalcItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

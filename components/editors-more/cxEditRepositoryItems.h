@@ -2,12 +2,15 @@
 // grid columns use (one item class per editor kind; each publishes its Properties).
 #pragma once
 
+#include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
 #include "components/editors-more/cxSpinEdit.h"
+#include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEdit.h"
+#include "components/editors/cxMaskEdit.h"
 #include "components/editors/cxTextEdit.h"
 
 // One repository item class per editor kind: the properties class it names is its only answer.
@@ -22,6 +25,10 @@
   }
 
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTextItem, TcxTextEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMaskItem, TcxMaskEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryComboBoxItem, TcxComboBoxProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryPopupItem, TcxPopupEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCalcItem, TcxCalcEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositorySpinItem, TcxSpinEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);

@@ -70,6 +70,8 @@ TEST(cxEditRegistry, DefaultEditorPerFieldType) {
   TcxEditDBRegisteredRepositoryItems* registry = FieldTypeEditorRegistry();
   TcxEditRepositoryItem* fallback = registry->ItemForField(nullptr);
   ASSERT_NE(fallback, nullptr);
+  EXPECT_TRUE(fallback->GetProperties()->InheritsFrom(TcxMaskEditProperties::StaticClass()))
+      << "dataset fields without an editor of their own take the masked text editor";
   TcxEditRepositoryItem* flag = registry->ItemForField(data->FieldByName("FLAG"));
   ASSERT_NE(flag, nullptr);
   EXPECT_TRUE(flag->GetProperties()->InheritsFrom(TcxCheckBoxProperties::StaticClass()));
