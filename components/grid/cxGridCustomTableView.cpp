@@ -1,6 +1,7 @@
 #include "components/grid/cxGridCustomTableView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "components/editors/cxTextEdit.h"
@@ -458,9 +459,61 @@ Boolean TcxCustomGridTableViewData::ItemDisplayText(Integer recordIndex, Integer
   TcxCustomEditProperties* properties = view->GetItem(itemIndex)->GetPropertiesForRecordIndex(recordIndex);
   if (!properties) return false;
   if (!converted && properties->GetValueExchangeMode(false) != 0) return false;
-  const Variant value = GetDataController()->GetValue(recordIndex, itemIndex);
+  Variant value = GetDataController()->GetValue(recordIndex, itemIndex);
+  if (converted && UsesDateHandling(view->GetItem(itemIndex), mode)) {
+    Variant result;
+    ConvertDateValue(view->GetItem(itemIndex), value, result, mode);
+    value = result;
+  }
   properties->EditValueToDisplayText(value, text);
   return true;
+}
+
+Boolean TcxCustomGridTableViewData::UsesDateHandling(TcxCustomGridTableItem* item, Integer mode) {
+  if (!item || !item->GetDataBinding()) return false;
+  const Boolean dates = TClass(item->GetDataBinding()->GetValueTypeClass()) == TClass(TcxDateTimeValueType::StaticClass());
+  if (!dates || mode != 2) return false;  // no grouping date ranges yet
+  return GetGridView()->GetDateTimeHandling()->GetIgnoreTimeForFiltering() &&
+         item->GetOptions()->GetIgnoreTimeForFiltering();
+}
+
+Boolean TcxCustomGridTableViewData::ComparesConvertedValues(Integer itemIndex, Integer mode) {
+  TcxCustomGridTableView* view = GetGridView();
+  if (itemIndex < 0 || itemIndex >= view->GetItemCount() || (mode != 0 && mode != 1)) return false;
+  return UsesDateHandling(view->GetItem(itemIndex), 1);
+}
+
+void TcxCustomGridTableViewData::ConvertDateValue(TcxCustomGridTableItem* item, const Variant& value, Variant& result,
+                                                  Integer mode) {
+  if (VarIsNull(value) || VarIsEmpty(value)) {
+    result = value;
+    return;
+  }
+  // Without date ranges every mode keeps the date part.
+  result = VarFromDateTime(TDateTime(std::floor(double(VarToDateTime(value)))));
+}
+
+Integer TcxCustomGridTableViewData::CompareItemValues(Integer itemIndex, const Variant& value1, const Variant& value2,
+                                                      Integer mode) {
+  TcxCustomGridTableView* view = GetGridView();
+  TcxCustomGridTableItem* item = itemIndex >= 0 && itemIndex < view->GetItemCount() ? view->GetItem(itemIndex) : nullptr;
+  Variant a, b;
+  ConvertDateValue(item, value1, a, mode == 0 ? 0 : 1);
+  ConvertDateValue(item, value2, b, mode == 0 ? 0 : 1);
+  switch (VarCompareValue(a, b)) {
+    case vrLessThan:
+      return -1;
+    case vrGreaterThan:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+void TcxCustomGridTableViewData::GroupValueDisplayText(Integer recordIndex, Integer itemIndex, AnsiString& text,
+                                                       Integer mode) {
+  text.clear();
+  ItemDisplayText(recordIndex, itemIndex, mode, true, text);
 }
 
 // ==== Item data binding =========================================================================

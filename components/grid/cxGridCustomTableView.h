@@ -311,6 +311,15 @@ class TcxCustomGridTableViewData : public TcxCustomGridViewData {
   // The item's text through its editor properties; false leaves the text to the controller.
   virtual Boolean ItemDisplayText(Integer recordIndex, Integer itemIndex, Integer mode, Boolean converted,
                                   AnsiString& text);
+  // Date handling for the controller's operations (mode 0 sorting, 1 grouping, 2 filtering).
+  // Grouping by date ranges comes with the items' date ranges; until an item has any, its values
+  // group and sort as they are and filter by their date when time is ignored.
+  virtual Boolean UsesDateHandling(TcxCustomGridTableItem* item, Integer mode);
+  virtual Boolean ComparesConvertedValues(Integer itemIndex, Integer mode);
+  virtual void ConvertDateValue(TcxCustomGridTableItem* item, const Variant& value, Variant& result, Integer mode);
+  // -1, 0 or 1.
+  virtual Integer CompareItemValues(Integer itemIndex, const Variant& value1, const Variant& value2, Integer mode);
+  virtual void GroupValueDisplayText(Integer recordIndex, Integer itemIndex, AnsiString& text, Integer mode);
 
   // ---- Records ----
   Integer GetRecordCount() const { return FRecordCount; }

@@ -660,5 +660,32 @@ TEST_F(TableViewTest, AssigningAViewMatchesItsItemsByID) {
   EXPECT_EQ(other->GetNextID(), View->GetNextID());
 }
 
+TEST_F(TableViewTest, DateItemsFilterByTheirDateWhenTimeIsIgnored) {
+  TcxCustomGridTableItem* when = View->CreateItem();
+  when->GetDataBinding()->SetValueType("DateTime");
+  TcxCustomGridTableViewData* data = Data();
+  // Only a date item, only for filtering, only with both options on.
+  View->GetDateTimeHandling()->SetIgnoreTimeForFiltering(true);
+  EXPECT_TRUE(data->UsesDateHandling(when, 2));
+  EXPECT_FALSE(data->UsesDateHandling(when, 1));
+  EXPECT_FALSE(data->UsesDateHandling(Town, 2));
+  when->GetOptions()->SetIgnoreTimeForFiltering(false);
+  EXPECT_FALSE(data->UsesDateHandling(when, 2));
+  View->GetDateTimeHandling()->SetIgnoreTimeForFiltering(false);
+  when->GetOptions()->SetIgnoreTimeForFiltering(true);
+  EXPECT_FALSE(data->UsesDateHandling(when, 2));
+  EXPECT_FALSE(data->ComparesConvertedValues(when->GetIndex(), 0));
+  // Converted values keep the date; nulls stay null.
+  const TDateTime day = EncodeDate(2024, 3, 12);
+  Variant result;
+  data->ConvertDateValue(when, VarFromDateTime(day + 0.75), result, 2);
+  EXPECT_EQ(VarToDateTime(result), day);
+  data->ConvertDateValue(when, Null(), result, 2);
+  EXPECT_TRUE(VarIsNull(result));
+  EXPECT_EQ(data->CompareItemValues(when->GetIndex(), VarFromDateTime(day + 0.1), VarFromDateTime(day + 0.9), 1), 0);
+  EXPECT_EQ(data->CompareItemValues(when->GetIndex(), VarFromDateTime(day), VarFromDateTime(day + 1.5), 1), -1);
+  EXPECT_EQ(data->CompareItemValues(when->GetIndex(), VarFromDateTime(day + 2), VarFromDateTime(day), 0), 1);
+}
+
 }  // namespace
 }  // namespace grid_test
