@@ -2154,6 +2154,10 @@ void TcxCustomInnerListBox::BeforeDestruction() {
 TcxCustomInnerListBox::~TcxCustomInnerListBox() {
   orv::Free(FLookAndFeel);
   orv::Free(FcxCanvas);
+  // The message handlers guard their steps after a call into handlers with an object link; the
+  // link reads empty only once it is invalidated here (the platform's list box knows nothing of
+  // links).
+  InvalidateObjectLinks(this);
 }
 
 void TcxCustomInnerListBox::Notification(TComponent* component, TOperation operation) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "components/foundation/cxClasses.h"
+#include "components/foundation/cxContainer.h"
+#include "components/foundation/cxControls.h"
 
 namespace {
 
@@ -64,6 +66,29 @@ TEST(ObjectLinks, ControllerComesBackAfterTheLastRelease) {
   InvalidateObjectLinks(Fake(a));
   EXPECT_EQ(link->Ref, nullptr);
   ReleaseObjectLink(link);
+}
+
+// The window classes whose message handlers check, through a link, that a handler did not free
+// them: their links must read empty once they are freed, or the check never sees it.
+TEST(ObjectLinks, FoundationWindowsEmptyTheirLinksWhenFreed) {
+  struct TCase {
+    const char* name;
+    TObject* (*make)();
+  };
+  const TCase cases[] = {
+      {"inner list box", []() -> TObject* { return new TcxCustomInnerListBox(nullptr); }},
+      {"container", []() -> TObject* { return new TcxContainer(nullptr); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TObject* object = c.make();
+    TcxObjectLink* link = CreateObjectLink(object);
+    ASSERT_EQ(link->Ref, object);
+    orv::Free(object);
+    EXPECT_EQ(link->Ref, nullptr);
+    ReleaseObjectLink(link);
+  }
+  EXPECT_EQ(orv::ObjectLinkReferenceCount(), 0);
 }
 
 }  // namespace
