@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
@@ -16,29 +17,11 @@
 
 namespace edmore_test {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
-class FormTest : public ::testing::Test {
+class FormTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 320, 240);
-    Form->SetColor(clBtnFace);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
+  FormTest() : HeadlessFormTest({100, 100, 320, 240}) {}
   static COLORREF Pixel(TWinControl* c, int x, int y) {
     const orv::TSurface s = orv::headless::CaptureWindow(c->GetHandle());
     const std::uint32_t p = s.Pixel(x, y);
@@ -61,7 +44,6 @@ class FormTest : public ::testing::Test {
         std::string(ORV_SOURCE_DIR) + "/components/editors-more/tests/golden/" + name + ".png");
     EXPECT_TRUE(check) << check.Message;
   }
-  Owned<TForm> Form;
 };
 
 }  // namespace edmore_test

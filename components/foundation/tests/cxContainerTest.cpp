@@ -11,6 +11,7 @@
 #include "components/foundation/cxContainer.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
@@ -18,8 +19,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // An edit window that tells its container of focus changes, as the editors' inner edits do.
 class TInnerEdit : public TEdit {
@@ -62,21 +62,9 @@ class TBareContainer : public TcxContainer {
   explicit TBareContainer(TComponent* owner) : TcxContainer(owner) {}
 };
 
-class ContainerTest : public ::testing::Test {
+class ContainerTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->SetColor(clBtnFace);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  ContainerTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   template <class T = TTestContainer>
   T* Add(Integer x, Integer y, Integer w = 100, Integer h = 21) {
     auto* c = new T(Form.get());
@@ -84,11 +72,6 @@ class ContainerTest : public ::testing::Test {
     c->SetBounds(x, y, w, h);
     return c;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
   static void Move(TControl* c, int x, int y) {
     const TPoint p = c->ClientToScreen(Point(x, y));
     orv::headless::MouseMove(p.X, p.Y);
@@ -102,7 +85,6 @@ class ContainerTest : public ::testing::Test {
   }
   static TcxContainerState State(TcxContainer* c) { return c->GetViewInfo()->ContainerState; }
 
-  Owned<TForm> Form;
 };
 
 TEST_F(ContainerTest, InnerControlTakesTheClientRectColourAndFont) {

@@ -13,6 +13,7 @@
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/windowing/Backend.h"
@@ -21,8 +22,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A scrollable picture of `Content` pixels: ten-pixel lines, a page of the client bounds.
 class TTestControl : public TcxControl {
@@ -201,21 +201,16 @@ class TTestPopup : public TComponent, public IcxPopupMenuSupport {
   std::vector<TPoint> Points;
 };
 
-class ControlTest : public ::testing::Test {
+class ControlTest : public orv::test::HeadlessFormTest {
  protected:
+  ControlTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
+    HeadlessFormTest::SetUp();
     TTestDragAndDrop::Log().clear();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
   }
   void TearDown() override {
     orv::headless::SetIdleHandler(nullptr);
-    Form.reset();
-    orv::headless::Reset();
+    HeadlessFormTest::TearDown();
   }
   TTestControl* Add(Integer x, Integer y, Integer w, Integer h, TSize content) {
     auto* c = new TTestControl(Form.get());
@@ -224,11 +219,6 @@ class ControlTest : public ::testing::Test {
     c->SetBounds(x, y, w, h);
     return c;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
   // A client point of a control on the screen.
   static TPoint At(TControl* c, int x, int y) { return c->ClientToScreen(Point(x, y)); }
   static void Move(TControl* c, int x, int y) {
@@ -247,8 +237,6 @@ class ControlTest : public ::testing::Test {
     orv::headless::MouseUp(button);
     Run();
   }
-
-  Owned<TForm> Form;
 };
 
 TEST_F(ControlTest, PaintsThroughItsCanvasAndLookAndFeel) {

@@ -9,14 +9,14 @@
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TClickCounter : public TCustomControl {
   ORV_CLASS(TClickCounter, TCustomControl)
@@ -31,30 +31,22 @@ class TClickCounter : public TCustomControl {
   }
 };
 
-class DragImageTest : public ::testing::Test {
+class DragImageTest : public orv::test::HeadlessFormTest {
  protected:
+  DragImageTest() : HeadlessFormTest({100, 100, 400, 300}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 300);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Target = new TClickCounter(Form.get());
     Target->SetParent(Form.get());
     Target->SetBounds(0, 0, 400, 300);
     Form->Show();
     Application->ProcessMessages();
   }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
   static COLORREF ScreenAt(int x, int y) {
     const orv::TSurface s = orv::headless::CaptureScreen();
     return orv::PixelToColor(s.Pixel(x, y)) & 0xFFFFFF;
   }
 
-  Owned<TForm> Form;
   TClickCounter* Target = nullptr;
 };
 

@@ -8,13 +8,13 @@
 
 #include "components/foundation/cxControls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Records whether the window was already on screen when the final showing came (it is when an
 // animation showed it).
@@ -36,24 +36,19 @@ void SetTooltipAnimation(bool animation, bool fade) {
   SystemParametersInfo(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<void*>(std::uintptr_t(fade)), 0);
 }
 
-class HintWindowTest : public ::testing::Test {
+class HintWindowTest : public orv::test::HeadlessFormTest {
  protected:
+  HintWindowTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Form->Show();
     Application->ProcessMessages();
     Hint.reset(new TTestHint(nullptr));
   }
   void TearDown() override {
     Hint.reset();
-    Form.reset();
-    orv::headless::Reset();
+    HeadlessFormTest::TearDown();
   }
-  Owned<TForm> Form;
   Owned<TTestHint> Hint;
 };
 

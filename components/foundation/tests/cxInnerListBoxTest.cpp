@@ -12,13 +12,13 @@
 #include "components/foundation/cxContainer.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/UserControls.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // The inner list of the test container: its native bar comes and goes with the items.
 class TTestInnerListBox : public TcxCustomInnerListBox {
@@ -59,15 +59,11 @@ class TRecorder : public TObject {
   TObject* Container = nullptr;
 };
 
-class InnerListBoxTest : public ::testing::Test {
+class InnerListBoxTest : public orv::test::HeadlessFormTest {
  protected:
+  InnerListBoxTest() : HeadlessFormTest({100, 100, 300, 300}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 300);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Box = new TListContainer(Form.get());
     Box->SetParent(Form.get());
     Box->SetBounds(10, 10, 120, 100);
@@ -75,21 +71,11 @@ class InnerListBoxTest : public ::testing::Test {
     Box->GetStyle()->SetBorderStyle(cbsSingle);
     List()->GetFont()->SetName(orv::kTestFontFace);
   }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
   TcxCustomInnerListBox* List() { return Box->List; }
   void Fill(int count) {
     for (int i = 0; i < count; ++i) List()->GetItems()->Add("Item " + std::to_string(i));
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
 
-  Owned<TForm> Form;
   TListContainer* Box = nullptr;
 };
 

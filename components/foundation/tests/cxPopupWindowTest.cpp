@@ -10,14 +10,14 @@
 
 #include "components/foundation/cxControls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A windowed control that may take the focus.
 class TBox : public TCustomControl {
@@ -35,30 +35,24 @@ class TBox : public TCustomControl {
 
 TRect WorkArea() { return GetWorkAreaAtPoint(TPoint{0, 0}); }
 
-class PopupTest : public ::testing::Test {
+class PopupTest : public orv::test::HeadlessFormTest {
  protected:
+  PopupTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Owner = new TBox(Form.get());
     Owner->SetParent(Form.get());
     Owner->SetBounds(20, 30, 100, 20);  // screen (120, 130) - (220, 150)
   }
   void TearDown() override {
     orv::headless::SetIdleHandler(nullptr);
-    Form.reset();
-    orv::headless::Reset();
+    HeadlessFormTest::TearDown();
   }
   void ShowForm() {
     Form->Show();
     Application->ProcessMessages();
   }
 
-  Owned<TForm> Form;
   TBox* Owner = nullptr;
 };
 

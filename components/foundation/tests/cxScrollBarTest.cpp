@@ -11,6 +11,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxScrollBar.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/windowing/Headless.h"
@@ -18,8 +19,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Records OnScroll and OnChange.
 class TScrollLog : public TObject {
@@ -169,14 +169,11 @@ TEST(ScrollBarParameters, RangeErrorsClampingAndNotices) {
   orv::headless::Reset();
 }
 
-class ScrollBarMouse : public ::testing::Test {
+class ScrollBarMouse : public orv::test::HeadlessFormTest {
  protected:
+  ScrollBarMouse() : HeadlessFormTest({100, 100, 300, 200}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Bar = new TcxScrollBar(Form.get());
     Bar->SetParent(Form.get());
     Bar->SetBounds(10, 10, 121, 16);
@@ -184,10 +181,6 @@ class ScrollBarMouse : public ::testing::Test {
     Log.Attach(Bar);
     Form->Show();
     orv::headless::ProcessMessages();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   // Client point of the bar on the screen.
   static int X(int x) { return 110 + x; }
@@ -206,7 +199,6 @@ class ScrollBarMouse : public ::testing::Test {
     orv::headless::ProcessMessages();
   }
 
-  Owned<TForm> Form;
   TcxScrollBar* Bar = nullptr;
   TScrollLog Log;
 };

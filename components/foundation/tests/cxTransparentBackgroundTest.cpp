@@ -7,14 +7,14 @@
 
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
 
@@ -43,26 +43,15 @@ class TFill : public TCustomControl {
   DWORD FExStyle, FStyle;
 };
 
-class TransparentBackground : public ::testing::Test {
+class TransparentBackground : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(0, 0, 100, 60);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  TransparentBackground() : HeadlessFormTest({0, 0, 100, 60}) {}
   TFill* Add(TWinControl* parent, const TRect& bounds, TColor color, DWORD exStyle = 0, DWORD style = 0) {
     auto* c = new TFill(Form.get(), color, exStyle, style);
     c->SetParent(parent);
     c->SetBoundsRect(bounds);
     return c;
   }
-  Owned<TForm> Form;
 };
 
 TEST_F(TransparentBackground, ParentAndLowerSiblingsPaintIntoTheControl) {

@@ -13,13 +13,13 @@
 #include "components/grid/cxGridCustomView.h"
 #include "components/grid/cxGridLevel.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Headless.h"
 
 namespace grid_test {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Unbound data without items.
 class TTestDataController : public TcxDataController {
@@ -131,21 +131,14 @@ class TTestGridView : public TcxCustomGridView {
 };
 
 // A form with a grid on the headless desktop.
-class GridFixture : public ::testing::Test {
+class GridFixture : public orv::test::HeadlessFormTest {
  protected:
+  GridFixture() : HeadlessFormTest({100, 100, 400, 300}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 300);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Grid = new TcxGrid(Form.get());
     Grid->SetParent(Form.get());
     Grid->SetBounds(10, 10, 300, 200);
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   TTestGridView* AddView() { return static_cast<TTestGridView*>(Grid->CreateView(TTestGridView::StaticClass())); }
   // A top level showing a new view.
@@ -156,13 +149,7 @@ class GridFixture : public ::testing::Test {
     if (level) *level = l;
     return view;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
 
-  Owned<TForm> Form;
   TcxGrid* Grid = nullptr;
 };
 
