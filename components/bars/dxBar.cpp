@@ -4512,8 +4512,11 @@ TdxBarManager* TdxBarManagerList::GetNextManager(TdxBarManager* manager, Boolean
   }
 }
 
-TdxBarItemList::~TdxBarItemList() {
+TdxBarItemList::~TdxBarItemList() = default;
+
+void TdxBarItemList::BeforeDestruction() {
   for (Integer i = GetCount() - 1; i >= 0; --i) DeleteRecord(i);
+  inherited::BeforeDestruction();
 }
 
 Integer TdxBarItemList::GetVisibleItemCount() const {

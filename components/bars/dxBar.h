@@ -2215,6 +2215,8 @@ class TdxBarItemList : public TList {
  public:
   TdxBarItemList() = default;
   ~TdxBarItemList() override;
+  // The records go before the list empties itself.
+  void BeforeDestruction() override;
 
   TRegItemRecord* GetRecord(Integer index) const { return static_cast<TRegItemRecord*>(Get(index)); }
   TClass GetItemClass(Integer index) const { return GetRecord(index)->ItemClass; }
