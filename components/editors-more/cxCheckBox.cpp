@@ -11,6 +11,7 @@
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/dxThemeManager.h"
+#include "platform/controls/ActnList.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/controls/Graphics.h"
 #include "platform/controls/Menus.h"
@@ -785,6 +786,41 @@ void TcxCustomCheckBox::SetState(TcxCheckBoxState value) {
   Variant editValue;
   DisplayValueToEditValue(Variant(Integer(value)), editValue, false);
   ChangeEditValue(editValue);
+}
+
+void TcxCustomCheckBox::SetCheckedSilently(Boolean value) {
+  LockClick(true);
+  LockChangeEvents(true);
+  try {
+    SetChecked(value);
+  } catch (...) {
+    LockChangeEvents(false, false);
+    LockClick(false);
+    throw;
+  }
+  LockChangeEvents(false, false);
+  LockClick(false);
+}
+
+TControlActionLinkClass TcxCustomCheckBox::GetActionLinkClass() { return TcxCheckBoxActionLink::StaticClass(); }
+
+void TcxCustomCheckBox::ActionChange(TObject* sender, bool checkDefaults) {
+  inherited::ActionChange(sender, checkDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  // A state read from the form description wins over the action's while loading.
+  if (GetComponentState().Contains(csLoading) && FHasStreamedState) return;
+  if (!checkDefaults || !GetChecked()) SetCheckedSilently(action->GetChecked());
+}
+
+bool TcxCheckBoxActionLink::IsCheckedLinked() {
+  auto* box = dynamic_cast<TcxCustomCheckBox*>(FClient);
+  return inherited::IsCheckedLinked() && box && box->GetState() != cbsGrayed &&
+         bool(box->GetChecked()) == CustomAction()->GetChecked();
+}
+
+void TcxCheckBoxActionLink::SetChecked(bool value) {
+  if (IsCheckedLinked()) static_cast<TcxCustomCheckBox*>(FClient)->SetCheckedSilently(value);
 }
 
 void TcxCustomCheckBox::AssignEditValue(const Variant& value, Boolean isUserAction) {

@@ -79,6 +79,16 @@ Boolean CheckStatesFromValue(const Variant& value, IcxCaptionItems* items, TcxCh
 
 // ==== The check box ============================================================================
 
+// Links a check box's Checked to its action's: linked while the box is not grayed and shows the
+// action's state; setting it through the link neither clicks nor reports changes.
+class TcxCheckBoxActionLink : public TControlActionLink {
+  ORV_CLASS(TcxCheckBoxActionLink, TControlActionLink)
+ public:
+  explicit TcxCheckBoxActionLink(TObject* client) : TControlActionLink(client) {}
+  bool IsCheckedLinked() override;
+  void SetChecked(bool value) override;
+};
+
 class TcxCustomCheckBoxProperties : public TcxCustomEditProperties {
   ORV_CLASS(TcxCustomCheckBoxProperties, TcxCustomEditProperties)
  public:
@@ -247,6 +257,9 @@ class TcxCustomCheckBox : public TcxCustomEdit {
   void GetDisplayText(AnsiString& text) override { text = GetCaption(); }
 
   virtual void Toggle();
+  // Checked set with the click and change events held back (the action link and the action's
+  // own change use it).
+  void SetCheckedSilently(Boolean value);
 
   TcxCheckBoxState GetState();
   void SetState(TcxCheckBoxState value);
@@ -266,6 +279,8 @@ class TcxCustomCheckBox : public TcxCustomEdit {
  protected:
   void TextChanged() override;
   void DoExit() override;
+  void ActionChange(TObject* sender, bool checkDefaults) override;
+  TControlActionLinkClass GetActionLinkClass() override;
   void Dispatch(TMessage& message) override;
 
  private:

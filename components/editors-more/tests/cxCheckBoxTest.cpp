@@ -4,6 +4,7 @@
 
 #include "components/data/cxVariants.h"
 #include "components/editors-more/cxCheckBox.h"
+#include "platform/controls/ActnList.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "components/foundation/cxLookAndFeels.h"
 
@@ -111,6 +112,23 @@ TEST_F(CheckBoxTest, SpaceTogglesOnReleaseAndValueChangesFireEvents) {
   EXPECT_EQ(c->GetState(), cbsGrayed);
   EXPECT_EQ(Events.Clicks, 2);
   EXPECT_EQ(Events.Changes, 2);
+}
+
+TEST_F(CheckBoxTest, AnActionsCheckedStateReachesTheBoxWithoutClicks) {
+  TcxCheckBox* c = Add("Linked");
+  c->GetProperties()->SetAllowGrayed(true);
+  Show();
+  Owned<TAction> action(new TAction(nullptr));
+  action->SetCaption("Linked");
+  action->SetChecked(true);
+  c->SetAction(action.get());
+  EXPECT_TRUE(c->GetChecked());
+  action->SetChecked(false);
+  EXPECT_FALSE(c->GetChecked());
+  action->SetChecked(true);
+  EXPECT_TRUE(c->GetChecked());
+  EXPECT_EQ(Events.Clicks, 0);
+  EXPECT_EQ(Events.Changes, 0) << "set through the action, not by the user";
 }
 
 TEST_F(CheckBoxTest, GlyphIndexAndBorderOffsets) {
