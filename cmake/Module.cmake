@@ -22,7 +22,8 @@ endif()
 # orv_module(<target> [DEPS <targets>...] [TEST_DEPS <targets>...])
 #
 # One static library from the folder's *.cpp files, and one test executable from tests/*.cpp
-# whose cases CTest lists one by one. New files are picked up without editing any CMake file.
+# whose cases CTest lists one by one (or, with ORV_TEST_SHARDS=N, runs as N shards). New files
+# are picked up without editing any CMake file.
 function(orv_module name)
   cmake_parse_arguments(M "" "" "DEPS;TEST_DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -38,9 +39,21 @@ function(orv_module name)
   if(tests)
     add_executable(${name}_tests ${tests})
     target_link_libraries(${name}_tests PRIVATE ${name} orv_source_dir ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${name}_tests
-      WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
-      DISCOVERY_MODE PRE_TEST
-      DISCOVERY_TIMEOUT 60)
+    if(ORV_TEST_SHARDS GREATER 0)
+      # A few processes per executable instead of one per case: under the sanitizers a process's
+      # start and leak check cost more than most cases.
+      foreach(shard RANGE 1 ${ORV_TEST_SHARDS})
+        math(EXPR index "${shard} - 1")
+        add_test(NAME ${name}_tests.shard${shard} COMMAND ${name}_tests
+                 WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+        set_tests_properties(${name}_tests.shard${shard} PROPERTIES
+          ENVIRONMENT "GTEST_TOTAL_SHARDS=${ORV_TEST_SHARDS};GTEST_SHARD_INDEX=${index}")
+      endforeach()
+    else()
+      gtest_discover_tests(${name}_tests
+        WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60)
+    endif()
   endif()
 endfunction()
