@@ -41,3 +41,8 @@ ORV_PUBLISH(TcxEditRepositoryCalcItem) {
   using T = TcxEditRepositoryCalcItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryButtonItem) {
+  using T = TcxEditRepositoryButtonItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

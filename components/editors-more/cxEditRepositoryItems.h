@@ -2,6 +2,7 @@
 // grid columns use (one item class per editor kind; each publishes its Properties).
 #pragma once
 
+#include "components/editors-more/cxButtonEdit.h"
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
 #include "components/editors-more/cxLabel.h"
@@ -32,5 +33,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCalcItem, TcxCalcEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositorySpinItem, TcxSpinEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryButtonItem, TcxButtonEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM
