@@ -11,6 +11,7 @@
 // Everything runs on the UI thread.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "components/foundation/cxClasses.h"
@@ -747,7 +748,7 @@ class TcxCustomGridViewInfoCache : public TcxGridViewHandler {
   explicit TcxCustomGridViewInfoCache(TcxCustomGridView* gridView) : TcxGridViewHandler(gridView) {}
   ~TcxCustomGridViewInfoCache() override;
 
-  Integer GetCount() const { return Integer(FItems.size()); }
+  Integer GetCount() const { return FCount; }
   // nil for an entry not made yet.
   TcxCustomGridViewInfoCacheItem* GetItems(Integer index) const;
   // The entry, made on demand.
@@ -760,7 +761,9 @@ class TcxCustomGridViewInfoCache : public TcxGridViewHandler {
   virtual TcxCustomGridViewInfoCacheItemClass GetItemClass(Integer index) = 0;
 
  private:
-  std::vector<TcxCustomGridViewInfoCacheItem*> FItems;
+  // Only the entries asked for exist, so that a new count costs nothing per row.
+  std::unordered_map<Integer, TcxCustomGridViewInfoCacheItem*> FItems;
+  Integer FCount = 0;
   Boolean FUnassigningValues = false;
 };
 

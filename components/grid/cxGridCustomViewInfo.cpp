@@ -832,34 +832,35 @@ void TcxCustomGridViewInfo::Recalculate() { Calculate(FSite->GetBoundsRect()); }
 TcxCustomGridViewInfoCache::~TcxCustomGridViewInfoCache() { Clear(); }
 
 TcxCustomGridViewInfoCacheItem* TcxCustomGridViewInfoCache::GetItems(Integer index) const {
-  if (index < 0 || index >= GetCount()) return nullptr;
-  return FItems[std::size_t(index)];
+  const auto found = FItems.find(index);
+  return found == FItems.end() ? nullptr : found->second;
 }
 
 TcxCustomGridViewInfoCacheItem* TcxCustomGridViewInfoCache::GetItem(Integer index) {
   if (index < 0) return nullptr;
-  if (index >= GetCount()) FItems.resize(std::size_t(index) + 1, nullptr);
-  TcxCustomGridViewInfoCacheItem*& item = FItems[std::size_t(index)];
+  if (index >= FCount) FCount = index + 1;
+  TcxCustomGridViewInfoCacheItem*& item = FItems[index];
   if (!item) item = GetItemClass(index).Create(this, index);
   return item;
 }
 
 void TcxCustomGridViewInfoCache::SetCount(Integer value) {
   Clear();
-  FItems.assign(std::size_t(std::max(0, value)), nullptr);
+  FCount = std::max(0, value);
 }
 
 void TcxCustomGridViewInfoCache::Clear() {
-  for (TcxCustomGridViewInfoCacheItem* item : FItems) orv::Free(item);
+  for (auto& entry : FItems) orv::Free(entry.second);
   FItems.clear();
+  FCount = 0;
 }
 
 void TcxCustomGridViewInfoCache::UnassignValues(Boolean keepMaster) {
   if (FUnassigningValues) return;
   FUnassigningValues = true;
   try {
-    for (TcxCustomGridViewInfoCacheItem* item : FItems)
-      if (item) item->UnassignValues(keepMaster);
+    for (auto& entry : FItems)
+      if (entry.second) entry.second->UnassignValues(keepMaster);
     if (!keepMaster) {
       TcxCustomGridView* view = GetGridView();
       for (TcxCustomGridView* master = view->MasterGridView(); master; master = master->MasterGridView()) {
