@@ -15,6 +15,7 @@
 #include "components/editors/cxEditPaintUtils.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -24,8 +25,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TTestEditProperties : public TcxCustomEditProperties {
   ORV_CLASS(TTestEditProperties, TcxCustomEditProperties)
@@ -130,32 +130,15 @@ class TEventLog : public TObject {
   AnsiString Replacement;
 };
 
-class EditTest : public ::testing::Test {
+class EditTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->SetColor(clBtnFace);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  EditTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   TTestEdit* Add(Integer x = 10, Integer y = 10, Integer w = 120, Integer h = 21) {
     auto* e = new TTestEdit(Form.get());
     e->SetParent(Form.get());
     e->SetBounds(x, y, w, h);
     return e;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
   void Listen(TcxCustomEdit* e) {
     e->GetProperties()->SetOnChange(TNotifyEvent(&Log, &TEventLog::Change));
     e->GetProperties()->SetOnEditValueChanged(TNotifyEvent(&Log, &TEventLog::EditValueChanged));
@@ -166,7 +149,6 @@ class EditTest : public ::testing::Test {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
 
-  Owned<TForm> Form;
   TEventLog Log;
 };
 

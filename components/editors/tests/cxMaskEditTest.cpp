@@ -9,13 +9,13 @@
 
 #include "components/editors/cxMaskEdit.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TMaskEditLog : public TObject {
  public:
@@ -23,20 +23,9 @@ class TMaskEditLog : public TObject {
   std::vector<Word> Keys;
 };
 
-class MaskEditTest : public ::testing::Test {
+class MaskEditTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  MaskEditTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   TcxMaskEdit* Add(TcxEditMaskKind kind, const AnsiString& mask) {
     auto* e = new TcxMaskEdit(Form.get());
     e->SetParent(Form.get());
@@ -50,7 +39,6 @@ class MaskEditTest : public ::testing::Test {
     Run();
     return e;
   }
-  static void Run() { Application->ProcessMessages(); }
   static void Type(const AnsiString& text) {
     orv::headless::TypeText(text);
     Run();
@@ -61,7 +49,6 @@ class MaskEditTest : public ::testing::Test {
   }
   static AnsiString Shown(TcxMaskEdit* e) { return e->GetInnerText(); }
 
-  Owned<TForm> Form;
   TMaskEditLog Log;
 };
 
