@@ -740,10 +740,12 @@ void TdxBarItem::SetName(const AnsiString& newName) {
 TComponent* TdxBarItem::GetParentComponent() const { return FCategory >= 0 ? FBarManager : nullptr; }
 
 void TdxBarItem::SetParentComponent(TComponent* value) {
-  if (auto* manager = dynamic_cast<TdxBarManager*>(value)) {
-    manager->AddItem(this);
-    BarManagerChanged();
-  }
+  // While loading, the reader's parent registers the item (ReadState).
+  if (GetComponentState().Contains(csLoading)) return;
+  auto* manager = dynamic_cast<TdxBarManager*>(value);
+  if (!manager) throw EConvertError("Invalid class typecast");
+  manager->AddItem(this);
+  BarManagerChanged();
 }
 
 // ---- Designer and customizing selection
@@ -3188,6 +3190,9 @@ Boolean TdxBarManager::IsAnotherManagerCustomizing() const {
 // ---- Lookups
 
 TdxBarItem* TdxBarManager::GetItemByName(const AnsiString& name) const {
+  // Items made at run time have no name; an empty name (a link stored without its item's name)
+  // must not pick the first of them.
+  if (name.empty()) return nullptr;
   for (Integer i = 0; i < GetItemCount(); ++i)
     if (SameText(GetItem(i)->GetName(), name)) return GetItem(i);
   return nullptr;

@@ -90,6 +90,24 @@ TEST_F(BarItemTest, ANewItemJoinsItsOwnersManagerWithoutCategory) {
   stray->Free();
 }
 
+TEST_F(BarItemTest, SetParentComponentTakesOnlyAManager) {
+  // A second manager on another form takes the item from the first; anything else is refused
+  // and leaves the item where it was.
+  Owned<TForm> other(new TForm(nullptr));
+  other->AfterConstruction();
+  auto* otherManager = new TdxBarManager(other.get());
+  auto* item = NewItem("Move me");
+  item->SetParentComponent(otherManager);
+  EXPECT_EQ(item->GetBarManager(), otherManager);
+  EXPECT_EQ(Manager->GetItemList()->IndexOf(item), -1);
+  EXPECT_GE(otherManager->GetItemList()->IndexOf(item), 0);
+
+  EXPECT_THROW(item->SetParentComponent(Form.get()), EConvertError);
+  EXPECT_THROW(item->SetParentComponent(nullptr), EConvertError);
+  EXPECT_EQ(item->GetBarManager(), otherManager);
+  item->Free();
+}
+
 TEST_F(BarItemTest, SetCategoryChecksTheIndexAndMovesTheItemBehindItsCategory) {
   Manager->GetCategories()->Add("File");
   TdxBarButton* a = NewItem("a");
