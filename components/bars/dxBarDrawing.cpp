@@ -1,6 +1,8 @@
 #include "components/bars/dxBarDrawing.h"
 
+#include "components/foundation/cxStyles.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/windowing/User.h"
 
 void DrawTransparentSizeGrip(HDC dc, const TRect& rect) {
   const Integer width = rect.Right - rect.Left;
@@ -39,4 +41,170 @@ void DrawTransparentSizeGrip(HDC dc, const TRect& rect) {
   SelectObject(imageDC, oldImage);
   DeleteObject(image);
   DeleteDC(imageDC);
+}
+
+// ---- Polygons and arrows
+
+void FillPolygonWithColors(HDC dc, const TPoint* points, Integer count, TColor fill, TColor outline) {
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(fill));
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(outline));
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  Polygon(dc, points, int(count));
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+TPoint DrawSmallTriangle(HDC dc, TColor color, Integer size, Boolean vertical, const TRect& rect) {
+  const Integer across = 2 * size - 1;  // the long side
+  const Integer width = vertical ? across : size;
+  const Integer height = vertical ? size : across;
+  const TPoint corner{rect.Left + (rect.Right - rect.Left - width) / 2, rect.Top + (rect.Bottom - rect.Top - height) / 2};
+  const Integer x = corner.X, y = corner.Y;
+  TPoint points[3];
+  if (vertical)
+    points[0] = {x, y}, points[1] = {x + 2 * size - 2, y}, points[2] = {x + size - 1, y + size - 1};
+  else
+    points[0] = {x, y}, points[1] = {x, y + 2 * size - 2}, points[2] = {x + size - 1, y + size - 1};
+  FillPolygonWithColors(dc, points, 3, color, color);
+  return corner;
+}
+
+void DrawArrowEmboss(HDC dc, TPoint corner, Integer size, Boolean vertical) {
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  const Integer x = corner.X, y = corner.Y;
+  if (vertical) {
+    MoveToEx(dc, x + size, y + size - 1, nullptr);
+    LineTo(dc, x + 2 * size - 1, y);
+    MoveToEx(dc, x + size, y + size, nullptr);
+    LineTo(dc, x + 2 * size, y);
+  } else {
+    MoveToEx(dc, x + size - 1, y + size, nullptr);
+    LineTo(dc, x, y + 2 * size - 1);
+    MoveToEx(dc, x + size, y + size, nullptr);
+    LineTo(dc, x, y + 2 * size);
+  }
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+}
+
+void DrawItemArrow(HDC dc, const TRect& rect, Boolean down, TColor color, Boolean noEmboss, Boolean enabled,
+                   Boolean selected, Integer size) {
+  if (color == clDefault) {
+    if (!enabled)
+      color = clBtnShadow;
+    else if (!selected)
+      color = clBtnText;
+    else
+      color = ColorToRGB(clBtnFace) == ColorToRGB(clWhite) ? clBtnFace : clHighlightText;
+  }
+  const TPoint corner = DrawSmallTriangle(dc, color, size, down, rect);
+  if (!enabled && !noEmboss) DrawArrowEmboss(dc, corner, size, down);
+}
+
+// ---- Frames
+
+void FrameHighlightRect(HDC dc, const TRect& rect) { FrameRect(dc, &rect, GetSysColorBrush(COLOR_HIGHLIGHT)); }
+
+void DrawDoubleFrame(HDC dc, const TRect& rect, Integer sysColor) {
+  HBRUSH brush = GetSysColorBrush(int(sysColor));
+  TRect r = rect;
+  FrameRect(dc, &r, brush);
+  r.Left += 1, r.Top += 1, r.Right -= 1, r.Bottom -= 1;
+  FrameRect(dc, &r, brush);
+}
+
+void DrawDottedFocusRect(HDC dc, const TRect& rect) {
+  const COLORREF color = GetSysColor(COLOR_BTNTEXT);
+  auto dot = [&](Integer x, Integer y) {
+    if ((x + y) % 2 == 0) SetPixel(dc, x, y, color);
+  };
+  TRect r = rect;
+  for (int ring = 0; ring < 2 && r.Right > r.Left && r.Bottom > r.Top; ++ring) {
+    for (Integer x = r.Left; x < r.Right; ++x) dot(x, r.Top), dot(x, r.Bottom - 1);
+    for (Integer y = r.Top + 1; y < r.Bottom - 1; ++y) dot(r.Left, y), dot(r.Right - 1, y);
+    r.Left += 1, r.Top += 1, r.Right -= 1, r.Bottom -= 1;
+  }
+}
+
+// ---- Tiles and brushes
+
+void TileBitmap(HDC dc, const TRect& rect, const TRect& origin, TBitmap* bitmap) {
+  if (orv::IsBitmapEmpty(bitmap) || origin.Right <= origin.Left || origin.Bottom <= origin.Top) return;
+  HRGN region = nullptr;
+  Boolean hadRegion = false;
+  SaveClipRegion(dc, region, hadRegion);
+  IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+  // The foundation's tiling is aligned to the DC's origin: move that origin to the anchor.
+  POINT oldOrigin{};
+  OffsetWindowOrgEx(dc, -origin.Left, -origin.Top, &oldOrigin);
+  orv::TileBitmap(dc, TRect{rect.Left - origin.Left, rect.Top - origin.Top, rect.Right - origin.Left, rect.Bottom - origin.Top},
+                  bitmap);
+  SetWindowOrgEx(dc, oldOrigin.X, oldOrigin.Y, nullptr);
+  RestoreClipRegion(dc, region, hadRegion);
+}
+
+void FillRectOrTile(HDC dc, const TRect& rect, const TRect& origin, TBitmap* bitmap, TColor color, HBRUSH brush) {
+  if (!orv::IsBitmapEmpty(bitmap)) {
+    TileBitmap(dc, rect, origin, bitmap);
+    return;
+  }
+  if (brush) {
+    FillRect(dc, &rect, brush);
+    return;
+  }
+  HBRUSH solid = CreateSolidBrush(ColorToRGB(color));
+  FillRect(dc, &rect, solid);
+  DeleteObject(solid);
+}
+
+namespace {
+HBRUSH& CheckeredBrushSlot() {
+  static HBRUSH brush = nullptr;
+  return brush;
+}
+}  // namespace
+
+void RebuildCheckeredBrush() {
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP pattern = CreateCompatibleBitmap(screen, 8, 8);
+  HGDIOBJ old = SelectObject(memory, pattern);
+  const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), face = GetSysColor(COLOR_BTNFACE);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) SetPixel(memory, x, y, (x % 2) == (y % 2) ? face : highlight);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  HBRUSH& slot = CheckeredBrushSlot();
+  if (slot) DeleteObject(slot);
+  slot = CreatePatternBrush(pattern);
+  DeleteObject(pattern);
+}
+
+HBRUSH CheckeredBrush() {
+  if (!CheckeredBrushSlot()) RebuildCheckeredBrush();
+  return CheckeredBrushSlot();
+}
+
+// ---- Clip regions
+
+void SaveClipRegion(HDC dc, HRGN& region, Boolean& hadRegion) {
+  region = CreateRectRgn(0, 0, 0, 0);
+  hadRegion = GetClipRgn(dc, region) == 1;
+}
+
+void RestoreClipRegion(HDC dc, HRGN& region, Boolean hadRegion) {
+  SelectClipRgn(dc, hadRegion ? region : nullptr);
+  DeleteObject(region);
+  region = nullptr;
+}
+
+void UnionClipWithRect(HDC dc, const TRect& rect) {
+  HRGN region = CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  ExtSelectClipRgn(dc, region, RGN_OR);
+  DeleteObject(region);
 }
