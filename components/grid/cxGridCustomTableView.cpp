@@ -878,6 +878,7 @@ void TcxCustomGridTableItem::Assign(TPersistent* source) {
   SetVisibleForCustomization(item->GetVisibleForCustomization());
   SetTag(item->GetTag());
   SetOnGetDataText(item->GetOnGetDataText());
+  SetOnGetCellHint(item->GetOnGetCellHint());
   SetOnGetDisplayText(item->GetOnGetDisplayText());
   SetOnGetFilterDisplayText(item->GetOnGetFilterDisplayText());
   SetOnGetProperties(item->GetOnGetProperties());
@@ -1557,6 +1558,7 @@ void TcxCustomGridTableItem::ApplyBestFit(Boolean checkCanSize, Boolean fireEven
     Changed(Kind);                                                        \
   }
 ORV_GRID_ITEM_EVENT(OnGetDataText, TcxGridGetDataTextEvent, vcProperty)
+ORV_GRID_ITEM_EVENT(OnGetCellHint, TcxGridGetCellHintEvent, vcProperty)
 ORV_GRID_ITEM_EVENT(OnGetDisplayText, TcxGridGetDisplayTextEvent, vcProperty)
 ORV_GRID_ITEM_EVENT(OnGetFilterDisplayText, TcxGridGetFilterDisplayTextEvent, vcProperty)
 ORV_GRID_ITEM_EVENT(OnGetProperties, TcxGridGetPropertiesEvent, vcLayout)
@@ -1569,6 +1571,12 @@ ORV_GRID_ITEM_EVENT(OnUserFiltering, TcxGridUserFilteringEvent, vcProperty)
 
 void TcxCustomGridTableItem::DoGetDataText(Integer recordIndex, AnsiString& text) {
   if (FOnGetDataText) FOnGetDataText(this, recordIndex, text);
+}
+
+void TcxCustomGridTableItem::DoGetCellHint(TcxCustomGridRecord* record, TcxGridTableDataCellViewInfo* cellViewInfo,
+                                           const TPoint& mousePos, AnsiString& hintText, Boolean& isHintMultiLine,
+                                           TRect& hintTextRect) {
+  if (FOnGetCellHint) FOnGetCellHint(this, record, cellViewInfo, mousePos, hintText, isHintMultiLine, hintTextRect);
 }
 
 void TcxCustomGridTableItem::DoGetDisplayText(TcxCustomGridRecord* record, AnsiString& text) {
@@ -3141,6 +3149,7 @@ ORV_PUBLISH(TcxCustomGridTableItem) {
   p.Property("StylesEvents", &T::GetStylesEvents, &T::SetStylesEvents);
   p.Property("Tag", &T::GetTag, &T::SetTag).Default(NativeInt(0));
   p.Property("OnGetDataText", &T::GetOnGetDataText, &T::SetOnGetDataText);
+  p.Property("OnGetCellHint", &T::GetOnGetCellHint, &T::SetOnGetCellHint);
   p.Property("OnGetDisplayText", &T::GetOnGetDisplayText, &T::SetOnGetDisplayText);
   p.Property("OnGetFilterDisplayText", &T::GetOnGetFilterDisplayText, &T::SetOnGetFilterDisplayText);
   p.Property("OnGetProperties", &T::GetOnGetProperties, &T::SetOnGetProperties);

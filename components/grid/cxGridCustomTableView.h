@@ -540,6 +540,9 @@ using TcxCustomGridTableItemStylesClass = orv::ClassOf<TcxCustomGridTableItemSty
 
 // ==== Items ===================================================================================
 
+using TcxGridGetCellHintEvent =
+    orv::Event<void(TcxCustomGridTableItem* sender, TcxCustomGridRecord* record, TcxGridTableDataCellViewInfo* cellViewInfo,
+                    const TPoint& mousePos, AnsiString& hintText, Boolean& isHintMultiLine, TRect& hintTextRect)>;
 using TcxGridGetDisplayTextEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, TcxCustomGridRecord* record, AnsiString& text)>;
 using TcxGridGetDataTextEvent =
@@ -663,6 +666,10 @@ class TcxCustomGridTableItem : public TcxComponent,
   // Events.
   const TcxGridGetDataTextEvent& GetOnGetDataText() const { return FOnGetDataText; }
   void SetOnGetDataText(const TcxGridGetDataTextEvent& value);
+  const TcxGridGetCellHintEvent& GetOnGetCellHint() const { return FOnGetCellHint; }
+  void SetOnGetCellHint(const TcxGridGetCellHintEvent& value);
+  void DoGetCellHint(TcxCustomGridRecord* record, TcxGridTableDataCellViewInfo* cellViewInfo, const TPoint& mousePos,
+                     AnsiString& hintText, Boolean& isHintMultiLine, TRect& hintTextRect);
   const TcxGridGetDisplayTextEvent& GetOnGetDisplayText() const { return FOnGetDisplayText; }
   void SetOnGetDisplayText(const TcxGridGetDisplayTextEvent& value);
   const TcxGridGetFilterDisplayTextEvent& GetOnGetFilterDisplayText() const { return FOnGetFilterDisplayText; }
@@ -849,6 +856,7 @@ class TcxCustomGridTableItem : public TcxComponent,
   Boolean FWasVisibleBeforeGrouping = false;
   Integer FWidth = 0;
   TcxGridGetDataTextEvent FOnGetDataText;
+  TcxGridGetCellHintEvent FOnGetCellHint;
   TcxGridGetDisplayTextEvent FOnGetDisplayText;
   TcxGridGetFilterDisplayTextEvent FOnGetFilterDisplayText;
   TcxGridGetPropertiesEvent FOnGetProperties;
@@ -1863,6 +1871,8 @@ class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
   virtual Boolean IsIncSearchCell();
   virtual Boolean KeepsZeroHeight() { return false; }
   virtual Boolean CellHints();
+  virtual Boolean HasItemHint();
+  virtual Boolean UsesBaseHint() { return false; }
   virtual void InitStyle();
   virtual void InvalidateCell(Boolean recalculate);
 
@@ -1882,6 +1892,16 @@ class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
   Boolean CustomDraw(TcxCanvas* canvas) override;
   Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
   Boolean MouseUp(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+  Boolean MouseMove(TcxCustomGridHitTest* hitTest, TShiftState shift) override;
+  // Hot tracking repaints what the editor's look changed, not the whole cell.
+  Boolean HotTrackable() override;
+  Boolean InvalidateOnStateChange() override { return false; }
+  void StateChanged(TcxGridCellState prevState) override;
+  Boolean HasHint() override;
+  void GetHintText(AnsiString& text) override;
+  void GetHintTextRect(const TPoint& mousePos, TRect& rect) override { GetContentBounds(rect); }
+  Boolean NeedsHint(const TPoint& mousePos, AnsiString& hintText, TRect& hintTextRect,
+                    Boolean& isHintMultiLine) override;
 
   // ---- Access ----
   TcxCustomGridTableItem* GetItem() const { return FItem; }
@@ -1895,6 +1915,9 @@ class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
   TcxCustomGridTableItem* FItem;
   TcxCustomEditProperties* FProperties = nullptr;
   Boolean FWasFocusedBeforeClick = false;
+
+  // Builds the editor's look for the mouse at `point` and repaints what differs from the shown one.
+  void UpdateHotTrack(const TPoint& point);
 };
 
 using TcxGridTableDataCellViewInfoClass = orv::ClassOf<TcxGridTableDataCellViewInfo>;

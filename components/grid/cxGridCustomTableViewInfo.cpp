@@ -529,6 +529,93 @@ void TcxGridTableDataCellViewInfo::PrepareIncSearchHighlight(TcxCustomEditViewDa
 
 Boolean TcxGridTableDataCellViewInfo::CellHints() { return GetTableView()->GetTableOptionsBehavior()->GetCellHints(); }
 
+Boolean TcxGridTableDataCellViewInfo::HasItemHint() { return bool(FItem->GetOnGetCellHint()); }
+
+Boolean TcxGridTableDataCellViewInfo::HasHint() { return (CellHints() || HasItemHint()) && !IsEditing(); }
+
+void TcxGridTableDataCellViewInfo::GetHintText(AnsiString& text) {
+  auto* textInfo = dynamic_cast<TcxCustomTextEditViewInfo*>(FEditViewInfo);
+  if (textInfo)
+    text = textInfo->ShownText;
+  else
+    text.clear();
+}
+
+Boolean TcxGridTableDataCellViewInfo::NeedsHint(const TPoint& mousePos, AnsiString& hintText, TRect& hintTextRect,
+                                                Boolean& isHintMultiLine) {
+  hintText.clear();
+  isHintMultiLine = false;
+  Boolean buttonHint = false;
+  Boolean result = false;
+  if (CellHints() && FEditViewInfo) {
+    // A button's own hint comes first; the cell's text is offered only where it does not fit.
+    TRect unused{};
+    buttonHint = FEditViewInfo->TcxCustomEditViewInfo::GetHint(GetCanvas(), mousePos, hintTextRect, isHintMultiLine,
+                                                               hintText, unused);
+    result = buttonHint;
+    auto* textInfo = dynamic_cast<TcxCustomTextEditViewInfo*>(FEditViewInfo);
+    if (!buttonHint && textInfo && !textInfo->ShownText.empty() && IsPointInRect(textInfo->TextArea, mousePos)) {
+      TcxCanvas* canvas = GetCanvas();
+      canvas->SetFont(textInfo->TextFont ? textInfo->TextFont : Params().Font);
+      textInfo->PrepareTextLayout(canvas);
+      const Boolean multiLine = (textInfo->TextFlags & TextFlagWordBreak) && !(textInfo->TextFlags & TextFlagSingleLine);
+      const Boolean truncated = textInfo->IsTextTruncated() ||
+                                (!multiLine && canvas->TextWidth(textInfo->ShownText) > textInfo->TextArea.Width());
+      if (truncated) {
+        hintText = textInfo->ShownText;
+        isHintMultiLine = multiLine;
+        hintTextRect = textInfo->TextArea;
+        result = true;
+      }
+    }
+  }
+  if (HasItemHint() && (buttonHint || IsPointInRect(GetBounds(), mousePos))) {
+    if (!buttonHint) {
+      hintText.clear();
+      isHintMultiLine = false;
+      GetHintTextRect(mousePos, hintTextRect);
+    }
+    FItem->DoGetCellHint(GetGridRecord(), this, mousePos, hintText, isHintMultiLine, hintTextRect);
+    result = buttonHint || !hintText.empty();
+  }
+  return result;
+}
+
+Boolean TcxGridTableDataCellViewInfo::HotTrackable() {
+  if (ShowsEditButtons()) return true;
+  if (!FProperties || (FProperties->GetCapabilities() & 1) == 0) return false;
+  return GetTableView()->GetTableOptionsBehavior()->GetImmediateEditor() || IsFocusedCell();
+}
+
+Boolean TcxGridTableDataCellViewInfo::MouseMove(TcxCustomGridHitTest* hitTest, TShiftState shift) {
+  orv::TObjectLinkGuard self(this);
+  const Boolean result = inherited::MouseMove(hitTest, shift);
+  if (self.Alive() && HotTrackable()) UpdateHotTrack(hitTest->GetPos());
+  return result;
+}
+
+void TcxGridTableDataCellViewInfo::StateChanged(TcxGridCellState prevState) {
+  inherited::StateChanged(prevState);
+  // Back to normal: the mouse has left, so the editor's look is the one for a point just outside.
+  if (GetState() == gcsNone && prevState != gcsNone)
+    UpdateHotTrack(TPoint{GetBounds().Left - 1, GetBounds().Top - 1});
+}
+
+void TcxGridTableDataCellViewInfo::UpdateHotTrack(const TPoint& point) {
+  if (!FEditViewInfo || !FProperties || IsDestroying()) return;
+  std::unique_ptr<TcxCustomEditViewInfo, orv::FreeDeleter> fresh(
+      static_cast<TcxCustomEditViewInfo*>(orv::ClassOf<TObject>(FProperties->GetViewInfoClass()).Create()));
+  CalculateEditViewInfo(fresh.get(), point);
+  TcxControl* site = GetControl();
+  if (!site || !fresh->InvalidateChanges(site, FEditViewInfo)) return;
+  // The fresh look is the one for this point: keep it rather than recalculating from the cursor.
+  TcxCustomEditViewInfo* previous = FEditViewInfo;
+  FEditViewInfo = fresh.release();
+  orv::Free(previous);
+  Invalidate();
+  if (IsEditing()) GetTableView()->GetTableController()->GetEditingController()->UpdateEdit();
+}
+
 Boolean TcxGridTableDataCellViewInfo::IsEditing() {
   return GetTableView()->GetTableController()->GetEditingItem() == FItem && IsFocusedCell();
 }

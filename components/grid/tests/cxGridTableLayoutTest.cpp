@@ -413,5 +413,77 @@ TEST_F(TableLayoutTest, AClickFocusesTheCellAndASecondClickOpensItsEditorAfterTh
   EXPECT_EQ(editing->GetEditingItem(), Town);
 }
 
+TEST_F(TableLayoutTest, ACellShowsAHintOnlyForATruncatedTextOrFromItsItemsHandler) {
+  Fill({{"Россия"_a, "Петропавловск-Камчатский, Камчатский край"_a, 1}, {"Россия"_a, "Омск"_a, 2}});
+  View->GetTableOptionsBehavior()->SetCellHints(true);
+  Layout();
+  const Integer rowHeight = Row(0)->GetBounds().Height();
+  TcxCustomGridController* ctrl = View->GetController();
+  auto moveTo = [&](Integer x, Integer y) {
+    const TPoint p = View->GetSite()->ClientToScreen(TPoint{x, y});
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+  };
+  auto hintShown = [&]() {
+    THintWindow* hint = ctrl->GetHintWindow();
+    return ctrl->GetHintCell() && hint && hint->HandleAllocated() && IsWindowVisible(hint->GetHandle());
+  };
+  // The long town does not fit its 100 pixels: its whole text is the hint.
+  moveTo(150, rowHeight / 2);
+  ASSERT_TRUE(hintShown());
+  EXPECT_EQ(ctrl->GetHintCell(), Row(0)->Cells[1]);
+  EXPECT_EQ(ctrl->GetHintWindow()->GetCaption(), "Петропавловск-Камчатский, Камчатский край"_a);
+  // A text that fits shows none, and the one shown goes.
+  moveTo(150, rowHeight + rowHeight / 2);
+  EXPECT_FALSE(hintShown());
+  // The item's handler gives a hint to any cell of its own, even without cell hints; an empty text shows none.
+  View->GetTableOptionsBehavior()->SetCellHints(false);
+  auto handler = [](TcxCustomGridTableItem*, TcxCustomGridRecord* record, TcxGridTableDataCellViewInfo*,
+                    const TPoint&, AnsiString& text, Boolean&, TRect&) {
+    if (record->GetIndex() == 1) text = "Второй"_a;
+  };
+  Id->SetOnGetCellHint(TcxGridGetCellHintEvent::Callable(handler));
+  Run();
+  moveTo(150, rowHeight / 2);
+  EXPECT_FALSE(hintShown());
+  moveTo(230, rowHeight / 2);
+  EXPECT_FALSE(hintShown());
+  moveTo(230, rowHeight + rowHeight / 2);
+  ASSERT_TRUE(hintShown());
+  EXPECT_EQ(ctrl->GetHintWindow()->GetCaption(), "Второй"_a);
+}
+
+TEST_F(TableLayoutTest, ACellWithEditButtonsTracksTheMouseOverItsButtonAndLetsGoWhenItLeaves) {
+  Fill({{"Россия"_a, "Казань"_a, 1}, {"Россия"_a, "Москва"_a, 2}});
+  Town->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  Town->GetPropertiesObject()->GetButtons()->Add();
+  Town->GetOptions()->SetShowEditButtons(isebAlways);
+  Layout();
+  const Integer rowHeight = Row(0)->GetBounds().Height();
+  TcxGridTableDataCellViewInfo* cell = Row(1)->Cells[1];
+  ASSERT_TRUE(cell->HotTrackable());
+  EXPECT_FALSE(Row(1)->Cells[0]->HotTrackable());
+  ASSERT_EQ(cell->GetEditViewInfo()->GetButtonCount(), 1);
+  const TRect button = cell->GetEditViewInfo()->GetButton(0)->Bounds;
+  ASSERT_FALSE(RectIsEmpty(button));
+  auto moveTo = [&](TPoint client) {
+    const TPoint p = View->GetSite()->ClientToScreen(client);
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+  };
+  // Over the text part the button stays normal; over the button it turns hot.
+  moveTo(TPoint{cell->GetBounds().Left + 5, cell->GetBounds().Top + rowHeight / 2});
+  EXPECT_EQ(cell->GetEditViewInfo()->GetButton(0)->State, ebsNormal);
+  moveTo(TPoint{(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2});
+  ASSERT_EQ(Row(1)->Cells[1], cell);
+  EXPECT_EQ(cell->GetEditViewInfo()->GetButton(0)->State, ebsSelected);
+  // Leaving the cell for the one above returns the button to normal once the mouse tracking sees it.
+  moveTo(TPoint{(button.Left + button.Right) / 2, rowHeight / 2});
+  orv::headless::AdvanceTime(200);
+  Run();
+  EXPECT_EQ(cell->GetEditViewInfo()->GetButton(0)->State, ebsNormal);
+  EXPECT_EQ(cell->GetState(), gcsNone);
+}
+
 }  // namespace
 }  // namespace grid_test
