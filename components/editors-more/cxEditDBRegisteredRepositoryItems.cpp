@@ -40,9 +40,14 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The currency, lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
+  // The lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
+  TcxEditRepositoryItem* currency = repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass());
+  registry->RegisterCurrencyItem(-1, currency);
+  registry->RegisterForFieldType(ftCurrency, -1, currency);
+  registry->RegisterForFieldType(ftBCD, -1, currency);
+  registry->RegisterForFieldType(ftFMTBcd, -1, currency);
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

@@ -116,7 +116,9 @@ void RegisterDefaultValueTypeEditors(TcxEditDataRegisteredRepositoryItems* regis
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryTextItem::StaticClass()));
   registry->RegisterForValueType(TcxBooleanValueType::StaticClass(), -1,
                                  repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
-  // The currency and date kinds join the registry as their editors arrive.
+  registry->RegisterForValueType(TcxCurrencyValueType::StaticClass(), -1,
+                                 repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass()));
+  // The date kind joins the registry as its editor arrives.
 }
 
 TcxEditDataRegisteredRepositoryItems* ValueTypeEditorRegistry() {

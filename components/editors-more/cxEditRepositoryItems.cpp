@@ -46,3 +46,8 @@ ORV_PUBLISH(TcxEditRepositoryButtonItem) {
   using T = TcxEditRepositoryButtonItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryCurrencyItem) {
+  using T = TcxEditRepositoryCurrencyItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

@@ -5,6 +5,7 @@
 #include "components/editors-more/cxButtonEdit.h"
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
+#include "components/editors-more/cxCurrencyEdit.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
@@ -34,5 +35,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCheckBoxItem, TcxCheckBoxProperties
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositorySpinItem, TcxSpinEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryButtonItem, TcxButtonEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCurrencyItem, TcxCurrencyEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM
