@@ -1559,7 +1559,11 @@ Integer TcxCustomComboBoxListBox::GetRowsHeight(Integer count) {
 void TcxCustomComboBoxListBox::RecalculateItems() {
   TcxCustomComboBox* combo = ComboBox();
   SetItemHeight(GetItemHeight(-1));
+  // A change between measured and fixed rows changes how the native list holds them (items or
+  // only a count): the row count carries over.
+  const Integer count = GetCount();
   SetStyle(combo && combo->HasCustomMeasureItem() ? lbOwnerDrawVariable : lbOwnerDrawFixed);
+  SetItemCount(count);
 }
 
 void TcxCustomComboBoxListBox::MouseMove(TShiftState shift, Integer x, Integer y) {

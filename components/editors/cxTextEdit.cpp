@@ -1074,6 +1074,9 @@ TcxCustomEditListBox::TcxCustomEditListBox(TComponent* owner) : TcxCustomInnerLi
   SetBorderStyle(bsNone);
   // Every item is measured (by the font), so a font change re-measures the rows.
   SetStyle(lbOwnerDrawVariable);
+  // The rows are placeholders whose texts come from GetItemText: a fixed-height list has the
+  // native list keep only their count, set in one message however many rows there are.
+  SetOwnerDrawNoData(true);
 }
 
 void TcxCustomEditListBox::BeforeDestruction() {
@@ -1084,6 +1087,10 @@ void TcxCustomEditListBox::BeforeDestruction() {
 
 void TcxCustomEditListBox::SetItemCount(Integer count) {
   if (count < 0) count = 0;
+  if (IsVirtual()) {
+    if (GetCount() != count) SetCount(count);
+    return;
+  }
   TStrings* items = GetItems();
   if (items->GetCount() == count) return;
   items->BeginUpdate();

@@ -421,7 +421,8 @@ class TcxCustomEditListBox : public TcxCustomInnerListBox {
   const TNotifyEvent& GetOnSelectionChanged() const { return FOnSelectionChanged; }
   void SetOnSelectionChanged(const TNotifyEvent& value) { FOnSelectionChanged = value; }
 
-  // Adds empty items or deletes from the end until the list holds `count` items.
+  // Adds empty items or deletes from the end until the list holds `count` items (a fixed-height
+  // list, holding no data, takes the count at once).
   void SetItemCount(Integer count);
   // The platform's setter, then the bars follow and the selection-changed handler runs.
   void SetItemIndex(Integer value);

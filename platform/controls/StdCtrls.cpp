@@ -902,7 +902,8 @@ void TCustomListBox::CreateWnd() {
   if (FStyle != lbStandard || FItemHeight != 16)
     SendMessage(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
   if (saved) {
-    for (Integer i = 0; i < saved->GetCount(); ++i) {
+    // A no-data list has only its count: items kept from a window with data are dropped.
+    for (Integer i = 0; !IsVirtual() && i < saved->GetCount(); ++i) {
       const LRESULT at = SendMessage(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved->Get(i).c_str()));
       SendMessage(FHandle, LB_SETITEMDATA, WPARAM(at), reinterpret_cast<LPARAM>(saved->GetObject(i)));
     }
@@ -918,7 +919,10 @@ void TCustomListBox::CreateWnd() {
 
 void TCustomListBox::DestroyWnd() {
   auto* saved = new TStringList;
-  for (Integer i = 0; i < FItems->GetCount(); ++i) saved->AddObject(FItems->Get(i), FItems->GetObject(i));
+  // The window's own style says whether it holds items: the list's style may already have changed
+  // to or from a no-data one (whose rows, only a count, stay in FVirtualCount).
+  if (!IsVirtual() && !(GetWindowLongPtr(FHandle, GWL_STYLE) & LBS_NODATA))
+    for (Integer i = 0; i < FItems->GetCount(); ++i) saved->AddObject(FItems->Get(i), FItems->GetObject(i));
   FSaveItemIndex = GetItemIndex();
   FSaveTopIndex = GetTopIndex();
   inherited::DestroyWnd();
@@ -1051,6 +1055,13 @@ void TCustomListBox::SetStyle(TListBoxStyle value) {
   if (value == FStyle) return;
   FStyle = value;
   RecreateWnd();
+}
+
+void TCustomListBox::SetOwnerDrawNoData(bool value) {
+  if (value == FOwnerDrawNoData) return;
+  const bool wasVirtual = IsVirtual();
+  FOwnerDrawNoData = value;
+  if (IsVirtual() != wasVirtual) RecreateWnd();
 }
 
 void TCustomListBox::SetIntegralHeight(bool value) {

@@ -389,7 +389,13 @@ class TCustomListBox : public TWinControl {
   virtual AnsiString DoGetData(Integer index);
   virtual TObject* DoGetDataObject(Integer index);
   virtual Integer DoFindData(const AnsiString& data);
-  bool IsVirtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
+  // A fixed-height owner-drawn list whose rows carry no data (the native list's no-data style):
+  // a row count set in one message (SetCount) instead of one item per row, the row texts coming
+  // from DoGetData. For lists of many rows drawn from elsewhere; lbOwnerDrawVariable keeps items.
+  void SetOwnerDrawNoData(bool value);
+  bool IsVirtual() const {
+    return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw || (FOwnerDrawNoData && FStyle == lbOwnerDrawFixed);
+  }
 
  private:
   friend class TListBoxStrings;
@@ -408,6 +414,7 @@ class TCustomListBox : public TWinControl {
   Integer FColumns = 0;
   Integer FTabWidth = 0;
   Integer FVirtualCount = 0;
+  bool FOwnerDrawNoData = false;
   bool FAutoComplete = true;
   Cardinal FAutoCompleteDelay = 500;
   AnsiString FFilter;

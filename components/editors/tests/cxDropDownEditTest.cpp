@@ -15,6 +15,7 @@
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
+#include "platform/controls/UserControls.h"
 #include "platform/windowing/User.h"
 
 namespace {
@@ -315,6 +316,48 @@ TEST_F(DropDownEditTest, AnEmptyListDoesNotOpen) {
   EXPECT_FALSE(c->HasOpenPopup());
   EXPECT_EQ(GetOpenPopupCount(), 0);
   EXPECT_EQ(c->GetTextProperty(), "a");
+}
+
+TEST_F(DropDownEditTest, AListOfFixedRowsHoldsOnlyItsRowCountAndMeasuredRowsKeepTheCount) {
+  class TMeasure : public TObject {
+   public:
+    void Measure(TcxCustomComboBox*, Integer index, TcxCanvas*, Integer& height) { height = 20 + index % 2; }
+  } measure;
+  TcxComboBox* c = AddCombo(3000);
+  ShowAndFocus(c);
+  auto openAndCheck = [&](bool noData, Integer count) {
+    Press(VK_F4);
+    ASSERT_TRUE(c->HasOpenPopup());
+    TcxCustomEditListBox* list = List(c);
+    const LONG_PTR style = GetWindowLongPtr(list->GetHandle(), GWL_STYLE);
+    EXPECT_EQ((style & LBS_NODATA) != 0, noData);
+    EXPECT_EQ((style & LBS_OWNERDRAWVARIABLE) != 0, !noData);
+    EXPECT_EQ(SendMessage(list->GetHandle(), LB_GETCOUNT, 0, 0), count);
+    EXPECT_EQ(list->GetCount(), count);
+    EXPECT_EQ(list->GetItemText(count - 1), "Item " + IntToStr(count - 1));
+    Press(VK_ESCAPE);
+  };
+  {
+    SCOPED_TRACE("fixed rows");
+    openAndCheck(true, 3000);
+  }
+  c->GetProperties()->SetOnMeasureItem(TcxComboBoxMeasureItemEvent(&measure, &TMeasure::Measure));
+  {
+    SCOPED_TRACE("measured rows");
+    openAndCheck(false, 3000);
+  }
+  c->GetProperties()->SetOnMeasureItem(TcxComboBoxMeasureItemEvent());
+  c->GetProperties()->GetItems()->Add("Item 3000");
+  {
+    SCOPED_TRACE("fixed again, one more item");
+    openAndCheck(true, 3001);
+  }
+  // Picking the last row by keys still reaches its item.
+  Press(VK_F4);
+  Press(VK_NEXT, false, true);
+  Press(VK_RETURN);
+  EXPECT_EQ(c->GetItemIndexProperty(), 3000);
+  EXPECT_EQ(c->GetTextProperty(), "Item 3000");
 }
 
 TEST_F(DropDownEditTest, AFixedListOpensOnAClickIntoTheTextAndTypingOnlySearches) {

@@ -419,6 +419,58 @@ TEST_F(StdCtrlsTest, ListBoxVirtualItemsColumnsAndTypeSearch) {
   EXPECT_EQ(towns->GetItemIndex(), 3);
 }
 
+// A list whose fixed-height owner-drawn rows carry no data, as lists drawn from elsewhere use it.
+class TRowCountListBox : public TListBox {
+ public:
+  explicit TRowCountListBox(TComponent* owner) : TListBox(owner) { SetOwnerDrawNoData(true); }
+  using TCustomListBox::IsVirtual;
+};
+
+TEST_F(StdCtrlsTest, AnOwnerDrawnNoDataListKeepsOnlyItsRowCountThroughWindowChanges) {
+  auto* list = Add<TRowCountListBox>(10, 10, 100, 52);
+  std::vector<Integer> drawn;
+  auto draw = [&](TWinControl*, Integer index, const TRect&, TOwnerDrawState) { drawn.push_back(index); };
+  list->SetOnDrawItem(TDrawItemEvent::Callable(draw));
+  int dataAsked = 0;
+  auto data = [&](TWinControl*, Integer index, AnsiString& text) {
+    ++dataAsked;
+    text = "Row " + std::to_string(index);
+  };
+  list->SetOnData(TLBGetDataEvent::Callable(data));
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(10);
+  ASSERT_TRUE(list->IsVirtual());
+  list->SetCount(20000);
+  Show();
+  const LONG_PTR style = GetWindowLongPtr(list->GetHandle(), GWL_STYLE);
+  EXPECT_TRUE(style & LBS_NODATA);
+  EXPECT_TRUE(style & LBS_OWNERDRAWFIXED);
+  EXPECT_FALSE(style & LBS_HASSTRINGS);
+  EXPECT_EQ(SendMessage(list->GetHandle(), LB_GETCOUNT, 0, 0), 20000);
+  EXPECT_EQ(list->GetItems()->Get(19999), "Row 19999");
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_LE(drawn.back(), 5) << "only the rows in view are drawn";
+  // A new window (here for the border) keeps the count and the selection, without reading rows.
+  list->SetItemIndex(12345);
+  dataAsked = 0;
+  list->SetBorderStyle(bsNone);
+  Run();
+  EXPECT_EQ(SendMessage(list->GetHandle(), LB_GETCOUNT, 0, 0), 20000);
+  EXPECT_EQ(list->GetItemIndex(), 12345);
+  EXPECT_EQ(dataAsked, 0);
+  // Measured rows hold items of their own: the no-data rows are not turned into items, and
+  // items put in meanwhile do not outlive the way back.
+  list->SetStyle(lbOwnerDrawVariable);
+  EXPECT_FALSE(list->IsVirtual());
+  EXPECT_EQ(list->GetCount(), 0);
+  EXPECT_EQ(dataAsked, 0);
+  list->GetItems()->Add("measured");
+  list->SetStyle(lbOwnerDrawFixed);
+  EXPECT_TRUE(GetWindowLongPtr(list->GetHandle(), GWL_STYLE) & LBS_NODATA);
+  EXPECT_EQ(SendMessage(list->GetHandle(), LB_GETCOUNT, 0, 0), 20000) << "the count set last";
+  EXPECT_THROW(list->GetItems()->Add("x"), EListError);
+}
+
 TEST_F(StdCtrlsTest, LabelSizesToItsTextAndFocusesItsControl) {
   auto* label = Add<TLabel>(10, 10, 100, 100);
   label->SetCaption("&Name:");
