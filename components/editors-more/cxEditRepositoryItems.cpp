@@ -51,3 +51,8 @@ ORV_PUBLISH(TcxEditRepositoryCurrencyItem) {
   using T = TcxEditRepositoryCurrencyItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryHyperLinkItem) {
+  using T = TcxEditRepositoryHyperLinkItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

@@ -6,6 +6,7 @@
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
 #include "components/editors-more/cxCurrencyEdit.h"
+#include "components/editors-more/cxHyperLinkEdit.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
@@ -36,5 +37,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositorySpinItem, TcxSpinEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryButtonItem, TcxButtonEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCurrencyItem, TcxCurrencyEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryHyperLinkItem, TcxHyperLinkEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM
