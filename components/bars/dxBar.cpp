@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
@@ -3713,19 +3714,8 @@ void TdxBarManager::FontChanged(TObject* sender) {
       }
     }
   }
-  FEditFont->Assign(FFont);
-  // Edits take the height of the icon-title font, the system's font of small editable texts.
-  LOGFONT iconTitle;
-  if (FScaled && SystemParametersInfo(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0))
-    FEditFont->SetHeight(std::abs(iconTitle.lfHeight) < 11 ? -11 : iconTitle.lfHeight);
-  NONCLIENTMETRICS metrics;
-  if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    FBarCaptionFont->SetHandle(CreateFontIndirect(&metrics.lfSmCaptionFont));
-    if (!FUseSystemFont) {
-      FBarCaptionFont->SetName(FFont->GetName());
-      if (std::abs(FBarCaptionFont->GetHeight()) < 11) FBarCaptionFont->SetHeight(-11);
-    }
-  }
+  AssignBarFont(FFont, FEditFont, FScaled);
+  if (HFONT caption = CreateSmallCaptionFont(FFont, FUseSystemFont)) FBarCaptionFont->SetHandle(caption);
   FHandlers[3]->InvokeAll(this, nullptr);
 }
 

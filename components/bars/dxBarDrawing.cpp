@@ -1,6 +1,12 @@
 #include "components/bars/dxBarDrawing.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxStyles.h"
+#include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/User.h"
 
@@ -207,4 +213,125 @@ void UnionClipWithRect(HDC dc, const TRect& rect) {
   HRGN region = CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
   ExtSelectClipRgn(dc, region, RGN_OR);
   DeleteObject(region);
+}
+
+// ---- Glyph looks
+
+namespace {
+// Inactive glyphs are drawn light; nothing in this system switches it off.
+constexpr Boolean kFadeInactiveGlyphs = true;
+// Menu sounds are on; nothing in this system switches them off.
+constexpr Boolean kMenuSounds = true;
+}  // namespace
+
+Integer BarGlyphDrawMode(const TdxBarGlyphLookFlags& f, Integer colorDepth) {
+  if (colorDepth < 0) colorDepth = ScreenColorDepth();
+  if (!f.CanDrawStateImage) return f.FadedDisabledImages ? idmFaded : idmDisabled;
+  if (f.GrayScale) return idmGrayScale;
+  if (!f.UsesGlyphShadow) return idmNormal;
+  if (!f.Selected && !f.Down && kFadeInactiveGlyphs && colorDepth > 8) return idmLight;
+  if (f.ShadowsOffset && f.Selected && !f.Sunken) return idmShadowed;
+  return idmNormal;
+}
+
+// ---- System state
+
+namespace {
+Integer& ColorDepthSlot() {
+  static Integer depth = -1;
+  return depth;
+}
+}  // namespace
+
+void ReadScreenColorDepth() {
+  HDC screen = GetDC(nullptr);
+  ColorDepthSlot() = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+  ReleaseDC(nullptr, screen);
+}
+
+Integer ScreenColorDepth() {
+  if (ColorDepthSlot() < 0) ReadScreenColorDepth();
+  return ColorDepthSlot();
+}
+
+TColor NearestScreenColor(TColor color) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF nearest = GetNearestColor(screen, ColorToRGB(color));
+  ReleaseDC(nullptr, screen);
+  return TColor(nearest);
+}
+
+Integer ScaleByScreenDPI(Integer value, Integer baseDPI) {
+  HDC screen = GetDC(nullptr);
+  const Integer dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (baseDPI <= 0) return value;
+  const long long scaled = (long long)value * dpi;
+  // Rounded half away from zero.
+  return Integer(scaled >= 0 ? (scaled + baseDPI / 2) / baseDPI : -((-scaled + baseDPI / 2) / baseDPI));
+}
+
+Boolean IsMouseButtonDown(Integer button, Integer swappedButton) {
+  const Integer key = GetSystemMetrics(SM_SWAPBUTTON) ? swappedButton : button;
+  return (GetAsyncKeyState(int(key)) & 0x8000) != 0;
+}
+
+Boolean IsLeftMouseButtonDown() { return IsMouseButtonDown(VK_LBUTTON, VK_RBUTTON); }
+Boolean IsRightMouseButtonDown() { return IsMouseButtonDown(VK_RBUTTON, VK_LBUTTON); }
+
+namespace {
+void FlushMessages(UINT first, UINT last) {
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, first, last, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));
+      return;
+    }
+    DispatchMessage(&msg);
+  }
+}
+}  // namespace
+
+void FlushMouseMessages() { FlushMessages(WM_MOUSEFIRST, WM_MOUSEWHEEL); }
+void FlushPaintMessages() { FlushMessages(WM_PAINT, WM_PAINT); }
+
+void PlayMenuSound(TdxBarMenuSound sound) {
+  if (!kMenuSounds) return;
+  static const char* const names[] = {"MenuPopup", "MenuCommand", nullptr};
+  PlaySound(names[sound], nullptr, SND_ASYNC | SND_NODEFAULT | SND_NOWAIT | SND_ALIAS);
+}
+
+void StopMenuSound() { PlayMenuSound(msNone); }
+
+// ---- Fonts
+
+namespace {
+constexpr Integer kMinFontHeight = 11;
+}
+
+void AssignBarFont(TFont* source, TFont* target, Boolean systemHeight) {
+  target->Assign(source);
+  // Edits take the height of the icon-title font, the system's font of small editable texts.
+  LOGFONT iconTitle{};
+  if (systemHeight && SystemParametersInfo(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0))
+    target->SetHeight(std::abs(iconTitle.lfHeight) < kMinFontHeight ? -kMinFontHeight : iconTitle.lfHeight);
+}
+
+HFONT CreateSmallCaptionFont(TFont* font, Boolean useSystem) {
+  NONCLIENTMETRICS metrics;
+  if (!SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+  LOGFONT caption = metrics.lfSmCaptionFont;
+  if (!useSystem) {
+    if (std::abs(caption.lfHeight) < kMinFontHeight) caption.lfHeight = -kMinFontHeight;
+    std::memset(caption.lfFaceName, 0, sizeof(caption.lfFaceName));
+    const AnsiString& name = font->GetName();
+    std::memcpy(caption.lfFaceName, name.c_str(), std::min<size_t>(name.size(), LF_FACESIZE - 1));
+  }
+  return CreateFontIndirect(&caption);
+}
+
+HFONT CopyFontHandle(HFONT font) {
+  LOGFONT logFont{};
+  GetObject(font, sizeof(logFont), &logFont);
+  return CreateFontIndirect(&logFont);
 }

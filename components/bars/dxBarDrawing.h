@@ -56,3 +56,56 @@ void UnionClipWithRect(HDC dc, const TRect& rect);
 inline void EnsureMinimum(Integer& value, Integer minimum) {
   if (value < minimum) value = minimum;
 }
+
+// ---- Glyph looks
+
+// The flags a painter's glyph drawing passes to choose the look of an item's glyph.
+struct TdxBarGlyphLookFlags {
+  Boolean CanDrawStateImage = true;  // enabled, or a disabled image exists
+  Boolean FadedDisabledImages = false;
+  Boolean GrayScale = false;
+  Boolean UsesGlyphShadow = false;
+  Boolean Selected = false;
+  Boolean Down = false;
+  Boolean Sunken = false;
+  Boolean ShadowsOffset = false;
+};
+// The foundation's image draw mode (TcxImageDrawMode) for those flags: disabled or faded when
+// the state image cannot be drawn, gray scale, then for painters with glyph shadows the light
+// look of inactive glyphs (only on screens of more than 256 colours) or the shadowed look of a
+// selected raised glyph; else normal. The colour depth is the screen's unless given.
+Integer BarGlyphDrawMode(const TdxBarGlyphLookFlags& flags, Integer colorDepth = -1);
+
+// ---- System state
+
+// The screen's bits per pixel, read at start-up and again by ReadScreenColorDepth (display
+// settings changed).
+Integer ScreenColorDepth();
+void ReadScreenColorDepth();
+TColor NearestScreenColor(TColor color);
+// value x the screen's pixels per inch / base DPI, rounded.
+Integer ScaleByScreenDPI(Integer value, Integer baseDPI = 96);
+// The asynchronous state of a mouse button; the swapped one when the system swaps them.
+Boolean IsMouseButtonDown(Integer button, Integer swappedButton);
+Boolean IsLeftMouseButtonDown();
+Boolean IsRightMouseButtonDown();
+// Dispatch every queued mouse (paint) message; a quit message met on the way is posted again
+// and ends the loop.
+void FlushMouseMessages();
+void FlushPaintMessages();
+
+// Menu sounds, played asynchronously by their system alias; the stop entry stops any sound.
+enum TdxBarMenuSound { msPopup, msCommand, msNone };
+void PlayMenuSound(TdxBarMenuSound sound);
+void StopMenuSound();
+
+// ---- Fonts
+
+class TFont;
+// Without system height a copy of the source font; with it the source font at the height of the
+// system's icon-title font, but at least 11 pixels high.
+void AssignBarFont(TFont* source, TFont* target, Boolean systemHeight);
+// A new font from the system's small-caption font; unless the system font is asked, at least 11
+// pixels high and with the given font's face name.
+HFONT CreateSmallCaptionFont(TFont* font, Boolean useSystem);
+HFONT CopyFontHandle(HFONT font);

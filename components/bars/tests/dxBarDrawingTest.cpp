@@ -1,11 +1,20 @@
 // The bars' shared drawing helpers on memory surfaces: item arrows and their emboss, tiled
-// backgrounds, the checkered pattern brush, dotted focus frames and clip-region saving.
+// backgrounds, the checkered pattern brush, dotted focus frames and clip-region saving; glyph
+// looks, message flushing, menu sounds and bar fonts.
+
+#include "components/bars/dxBarDrawing.h"
 
 #include <gtest/gtest.h>
 
-#include "components/bars/dxBarDrawing.h"
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "components/foundation/cxGraphics.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
@@ -43,7 +52,10 @@ class TSurfaceDC {
 class BarDrawingTest : public ::testing::Test {
  protected:
   void SetUp() override { orv::headless::Reset(); }
-  void TearDown() override { orv::headless::Reset(); }
+  void TearDown() override {
+    orv::ResetSystemSettings();
+    orv::headless::Reset();
+  }
 };
 
 TEST_F(BarDrawingTest, ItemArrowColoursAndTheDisabledEmboss) {
@@ -175,6 +187,112 @@ TEST_F(BarDrawingTest, ClipRegionsAreSavedWidenedAndRestored) {
   RestoreClipRegion(t.DC, saved, had);
   t.Clear(0x0000FF);
   EXPECT_EQ(t.At(3, 3), 0x0000FFu);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BarDrawingTest, TheGlyphLookFollowsTheStateFlagsInOrder) {
+  using F = TdxBarGlyphLookFlags;
+  auto flags = [](auto edit) {
+    F f;
+    f.UsesGlyphShadow = true;
+    edit(f);
+    return f;
+  };
+  struct TCase {
+    const char* Name;
+    F Flags;
+    Integer Depth;
+    Integer Mode;
+  } cases[] = {
+      {"disabled without image", flags([](F& f) { f.CanDrawStateImage = false; f.GrayScale = true; }), 32, idmDisabled},
+      {"disabled, faded images", flags([](F& f) { f.CanDrawStateImage = false; f.FadedDisabledImages = true; }), 32, idmFaded},
+      {"gray scale before shadows", flags([](F& f) { f.GrayScale = true; f.UsesGlyphShadow = false; }), 32, idmGrayScale},
+      {"no glyph shadows", flags([](F& f) { f.UsesGlyphShadow = false; }), 32, idmNormal},
+      {"inactive glyph is light", flags([](F&) {}), 32, idmLight},
+      {"inactive glyph on 256 colours", flags([](F&) {}), 8, idmNormal},
+      {"selected raised with offset", flags([](F& f) { f.Selected = true; f.ShadowsOffset = true; }), 32, idmShadowed},
+      {"selected raised on 256 colours", flags([](F& f) { f.Selected = true; f.ShadowsOffset = true; }), 8, idmShadowed},
+      {"selected sunken", flags([](F& f) { f.Selected = true; f.ShadowsOffset = true; f.Sunken = true; }), 32, idmNormal},
+      {"selected without offset", flags([](F& f) { f.Selected = true; }), 32, idmNormal},
+      {"down", flags([](F& f) { f.Down = true; f.ShadowsOffset = true; }), 32, idmNormal},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(BarGlyphDrawMode(c.Flags, c.Depth), c.Mode) << c.Name;
+  // The headless screen has 32 bits per pixel.
+  EXPECT_EQ(BarGlyphDrawMode(flags([](F&) {})), idmLight);
+}
+
+TEST_F(BarDrawingTest, FlushingMouseMessagesStopsAtAQuitAndPostsItAgain) {
+  std::unique_ptr<TForm, orv::FreeDeleter> form(new TForm(nullptr));
+  form->AfterConstruction();
+  HWND window = form->GetHandle();
+  PostMessage(window, WM_MOUSEMOVE, 0, 0);
+  PostMessage(window, WM_KEYDOWN, VK_RETURN, 0);
+  FlushMouseMessages();
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_NOREMOVE));
+  EXPECT_TRUE(PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));  // other messages stay
+
+  PostQuitMessage(3);
+  PostMessage(window, WM_MOUSEMOVE, 0, 0);
+  FlushMouseMessages();
+  // The quit is pending again and ends the flush; the queued move may wait behind it.
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, WPARAM(3));
+}
+
+TEST_F(BarDrawingTest, MenuSoundsPlayTheirAliasAsynchronouslyAndStopWithNone) {
+  std::vector<orv::TSoundEvent> sounds;
+  orv::SetSoundSink([&](const orv::TSoundEvent& e) { sounds.push_back(e); });
+  PlayMenuSound(msPopup);
+  PlayMenuSound(msCommand);
+  StopMenuSound();
+  ASSERT_EQ(sounds.size(), 3u);
+  const DWORD flags = SND_ASYNC | SND_NODEFAULT | SND_NOWAIT | SND_ALIAS;
+  EXPECT_EQ(sounds[0].Name, "MenuPopup");
+  EXPECT_EQ(sounds[1].Name, "MenuCommand");
+  EXPECT_EQ(sounds[2].Name, "");
+  for (const auto& s : sounds) EXPECT_EQ(s.Flags, flags);
+  orv::SetSoundSink(nullptr);
+}
+
+TEST_F(BarDrawingTest, BarFontsTakeSystemHeightsOfAtLeastElevenPixels) {
+  std::unique_ptr<TFont, orv::FreeDeleter> source(new TFont()), target(new TFont());
+  source->SetName("Arial");
+  source->SetHeight(-20);
+  source->SetColor(clRed);
+  orv::SystemSettings().IconTitleFont.lfHeight = -8;
+  orv::SystemSettings().NonClient.lfSmCaptionFont.lfHeight = -9;
+  std::strcpy(orv::SystemSettings().NonClient.lfSmCaptionFont.lfFaceName, "Tahoma");
+
+  AssignBarFont(source.get(), target.get(), false);
+  EXPECT_EQ(target->GetHeight(), -20);
+  AssignBarFont(source.get(), target.get(), true);
+  EXPECT_EQ(target->GetHeight(), -11);
+  EXPECT_EQ(target->GetName(), "Arial");
+  EXPECT_EQ(target->GetColor(), clRed);
+  orv::SystemSettings().IconTitleFont.lfHeight = -15;
+  AssignBarFont(source.get(), target.get(), true);
+  EXPECT_EQ(target->GetHeight(), -15);
+
+  LOGFONT made{};
+  HFONT own = CreateSmallCaptionFont(source.get(), false);
+  GetObject(own, sizeof(made), &made);
+  EXPECT_EQ(made.lfHeight, -11);
+  EXPECT_STREQ(made.lfFaceName, "Arial");
+  HFONT system = CreateSmallCaptionFont(source.get(), true);
+  GetObject(system, sizeof(made), &made);
+  EXPECT_EQ(made.lfHeight, -9);
+  EXPECT_STREQ(made.lfFaceName, "Tahoma");
+  HFONT copy = CopyFontHandle(system);
+  EXPECT_NE(copy, system);
+  LOGFONT copied{};
+  GetObject(copy, sizeof(copied), &copied);
+  EXPECT_EQ(std::memcmp(&copied, &made, sizeof(made)), 0);
+  for (HFONT f : {own, system, copy}) DeleteObject(f);
 }
 
 }  // namespace
