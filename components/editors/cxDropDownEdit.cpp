@@ -699,8 +699,10 @@ Boolean TcxCustomDropDownEdit::RefreshViewState(const TPoint& point, Integer but
   const Boolean result = inherited::RefreshViewState(point, button, isMouseEvent, shift);
   if (!guard.Alive()) return false;
   TcxCustomEditViewInfo* viewInfo = GetEditViewInfo();
+  // Only a press (the button down): the release of the click that opened it comes here too when
+  // the editor draws its value itself and the text area is the editor's own.
   if (HasOpenPopup() && viewInfo->ContainerState.Contains(csActive) && isMouseEvent && button == 1 &&
-      viewInfo->PressedButtonIndex < 0 && IsPointInRect(viewInfo->ClientRect, point) &&
+      shift.Contains(ssLeft) && viewInfo->PressedButtonIndex < 0 && IsPointInRect(viewInfo->ClientRect, point) &&
       DropDownProperties()->IsDropDownOnClick()) {
     // A press into the text area of a list that opened by a click closes it again.
     CloseUp(dcrOther);

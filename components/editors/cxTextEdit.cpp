@@ -2007,6 +2007,10 @@ void TcxCustomTextEdit::AdjustInnerEditPosition() {
   TWinControl* control = inner->GetControl();
   const TRect wanted{left, top, left + width, top + h};
   if (control->GetBoundsRect() != wanted) control->SetBounds(left, top, width, h);
+  // The inner edit's window region follows from the position and from whether it shows the text
+  // (an editor drawing its value itself hides it): a window made after it was placed, or a change
+  // of style that kept its place, gets its region here.
+  if (control->HandleAllocated()) AlignControl(control);
 }
 
 void TcxCustomTextEdit::UpdateInnerEditStyle() {

@@ -367,6 +367,11 @@ TEST_F(DropDownEditTest, AFixedListOpensOnAClickIntoTheTextAndTypingOnlySearches
   const TRect editor = ScreenRect(c);
   ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
   EXPECT_TRUE(c->HasOpenPopup());
+  orv::headless::AdvanceTime(1000);  // not a double click
+  ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
+  EXPECT_FALSE(c->HasOpenPopup()) << "a second click into the text closes it";
+  ClickAt(TPoint{editor.Left + 20, editor.Top + 8});
+  ASSERT_TRUE(c->HasOpenPopup());
   Press(VK_ESCAPE);
   Type("item 3"_a);
   EXPECT_EQ(c->GetTextProperty(), "Item 3") << "a fixed list shows the item found, in its own case";
@@ -595,6 +600,42 @@ TEST_F(DropDownEditTest, OnDrawItemDrawsTheListRowsAndAFixedListsEditArea) {
   c->Invalidate();
   Run();
   EXPECT_TRUE(draw.EditArea.empty());
+}
+
+TEST_F(DropDownEditTest, WhatOnDrawItemDrawsInAFixedListsEditAreaIsWhatTheScreenShows) {
+  class TDraw : public TObject {
+   public:
+    void Draw(TcxCustomComboBox*, TcxCanvas* canvas, Integer index, const TRect& rect, TOwnerDrawState state) {
+      canvas->FillRect(rect, state.Contains(odComboBoxEdit) ? TColor(RGB(0, 160, 0)) : clWhite);
+    }
+  } draw;
+  TcxComboBox* c = AddCombo(5);
+  c->GetProperties()->SetDropDownListStyle(lsFixedList);
+  c->GetProperties()->SetOnDrawItem(TcxEditDrawItemEvent(&draw, &TDraw::Draw));
+  auto* other = AddCombo(1, 60);
+  ShowAndFocus(c);
+  auto greenAtCentre = [&] {
+    const TRect client = c->GetEditViewInfo()->ClientRect;
+    const orv::TSurface shot = orv::headless::CaptureWindow(c->GetHandle());
+    const TPoint centre{(client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2};
+    return shot.Row(centre.Y)[centre.X] == orv::ColorToPixel(RGB(0, 160, 0));
+  };
+  c->SetItemIndexProperty(1);
+  Run();
+  EXPECT_TRUE(greenAtCentre()) << "focused";
+  Press(VK_DOWN);
+  EXPECT_EQ(c->GetItemIndexProperty(), 2);
+  EXPECT_TRUE(greenAtCentre()) << "after a key picked the next item";
+  other->SetFocus();
+  Run();
+  EXPECT_TRUE(greenAtCentre()) << "unfocused";
+  // A free-text combo box shows its inner edit again, wholly.
+  c->GetProperties()->SetDropDownListStyle(lsEditList);
+  Run();
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(static_cast<TWinControl*>(c->GetInnerEdit()->GetControl())->GetHandle(), region), ERROR);
+  DeleteObject(region);
+  EXPECT_FALSE(greenAtCentre());
 }
 
 TEST_F(DropDownEditTest, PopupSizeSettersKeepTheMinimums) {
