@@ -56,3 +56,8 @@ ORV_PUBLISH(TcxEditRepositoryHyperLinkItem) {
   using T = TcxEditRepositoryHyperLinkItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryMRUItem) {
+  using T = TcxEditRepositoryMRUItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

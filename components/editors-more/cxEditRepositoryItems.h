@@ -8,6 +8,7 @@
 #include "components/editors-more/cxCurrencyEdit.h"
 #include "components/editors-more/cxHyperLinkEdit.h"
 #include "components/editors-more/cxLabel.h"
+#include "components/editors-more/cxMRUEdit.h"
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
 #include "components/editors-more/cxSpinEdit.h"
@@ -38,5 +39,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryRadioGroupItem, TcxRadioGroupProper
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryButtonItem, TcxButtonEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCurrencyItem, TcxCurrencyEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryHyperLinkItem, TcxHyperLinkEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMRUItem, TcxMRUEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM
