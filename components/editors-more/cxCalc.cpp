@@ -488,14 +488,11 @@ ORV_PUBLISH(TcxCalculator) {}
 
 namespace {
 
-// The close reasons of a drop-down editor.
-inline constexpr Integer kCalcCloseToggle = 2;
-inline constexpr Integer kCalcCloseCancel = 3;
-inline constexpr Integer kCalcCloseAccept = 4;
-
 const bool kCalcEditRegistered = [] {
   GetEditPropertiesRegistry()->AddClass(TcxCalcEditProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositoryCalcItem));
+  FilterEditsController()->AddHelperClass(TcxCalcEditProperties::StaticClass(),
+                                          TcxFilterCalcEditHelper::StaticClass());
   return true;
 }();
 
@@ -550,23 +547,59 @@ void TcxPopupCalculator::KeyDown(Word& key, TShiftState shift) {
   if (!FOwnerEdit) return;
   const Boolean alt = shift.Contains(ssAlt);
   if (key == VK_RETURN)
-    FireCloseRequest(this, kCalcCloseAccept);
+    FireCloseRequest(this, Integer(dcrAccept));
   else if (key == VK_ESCAPE)
-    FireCloseRequest(this, kCalcCloseCancel);
+    FireCloseRequest(this, Integer(dcrCancel));
   else if ((alt && (key == VK_UP || key == VK_DOWN)) || (key == VK_F4 && !alt))
-    FireCloseRequest(this, kCalcCloseToggle);
+    FireCloseRequest(this, Integer(dcrToggle));
 }
 
 void TcxPopupCalculator::KeyPress(char& key) {
   const Boolean equal = key == '=';
   inherited::KeyPress(key);
-  if (equal && FOwnerEdit && FOwnerEdit->CalcProperties()->GetQuickClose()) FireCloseRequest(this, kCalcCloseAccept);
+  if (equal && FOwnerEdit && FOwnerEdit->CalcProperties()->GetQuickClose()) FireCloseRequest(this, Integer(dcrAccept));
 }
 
 // ==== Calculator editor properties =============================================================
 
-TcxCustomCalcEditProperties::TcxCustomCalcEditProperties(TPersistent* owner) : TcxCustomTextEditProperties(owner) {
-  GetButtons()->Add();
+void TcxCalcEditPropertiesValues::Assign(TPersistent* source) {
+  auto* s = dynamic_cast<TcxCalcEditPropertiesValues*>(source);
+  if (!s) {
+    inherited::Assign(source);
+    return;
+  }
+  Properties()->BeginUpdate();
+  try {
+    inherited::Assign(source);
+    SetPrecision(s->FPrecision);
+  } catch (...) {
+    Properties()->EndUpdate();
+    throw;
+  }
+  Properties()->EndUpdate();
+}
+
+void TcxCalcEditPropertiesValues::ResetToDefaults() {
+  Properties()->BeginUpdate();
+  try {
+    inherited::ResetToDefaults();
+    SetPrecision(false);
+  } catch (...) {
+    Properties()->EndUpdate();
+    throw;
+  }
+  Properties()->EndUpdate();
+}
+
+void TcxCalcEditPropertiesValues::SetPrecision(Boolean value) {
+  if (value == FPrecision) return;
+  FPrecision = value;
+  Changed();
+}
+
+TcxCustomCalcEditProperties::TcxCustomCalcEditProperties(TPersistent* owner) : TcxCustomPopupEditProperties(owner) {
+  SetPopupSizeable(false);
+  SetImmediateDropDown(false);
 }
 
 TcxCustomEditClass TcxCustomCalcEditProperties::GetEditClass() { return TcxCalcEdit::StaticClass(); }
@@ -581,8 +614,8 @@ void TcxCustomCalcEditProperties::Assign(TPersistent* source) {
   try {
     inherited::Assign(source);
     SetCalcBeepOnError(s->FBeepOnError);
-    FPrecisionAssigned = false;
-    if (s->FPrecisionAssigned) SetPrecision(s->GetPrecision());
+    GetCalcAssignedValues()->SetPrecision(false);
+    if (s->IsPrecisionAssigned()) SetPrecision(s->GetPrecision());
     SetQuickClose(s->FQuickClose);
     SetScientificFormat(s->FScientificFormat);
     SetUseThousandSeparator(s->FUseThousandSeparator);
@@ -595,7 +628,7 @@ void TcxCustomCalcEditProperties::Assign(TPersistent* source) {
 
 Integer TcxCustomCalcEditProperties::GetPrecision() {
   Integer result = 15;
-  if (FPrecisionAssigned)
+  if (IsPrecisionAssigned())
     result = FPrecision;
   else if (IcxEditDefaultValuesProvider* provider = GetDefaultValuesProvider())
     result = provider->DefaultPrecision();
@@ -603,10 +636,17 @@ Integer TcxCustomCalcEditProperties::GetPrecision() {
 }
 
 void TcxCustomCalcEditProperties::SetPrecision(Integer value) {
-  if (FPrecisionAssigned && value == FPrecision) return;
-  FPrecisionAssigned = true;
-  FPrecision = value;
-  Changed();
+  if (IsPrecisionAssigned() && value == FPrecision) return;
+  BeginUpdate();
+  try {
+    GetCalcAssignedValues()->SetPrecision(true);
+    FPrecision = value;
+    Changed();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
 }
 
 void TcxCustomCalcEditProperties::SetCalcBeepOnError(Boolean value) {
@@ -708,22 +748,96 @@ TcxCustomEditPropertiesClass TcxCalcEdit::GetPropertiesClass() { return TcxCalcE
 
 void TcxCustomCalcEdit::Initialize() {
   inherited::Initialize();
-  FCalculator = new TcxPopupCalculator(nullptr);
-  FCalculator->SetOwnerEdit(this);
-  FCalculator->SetOnCloseRequest(TcxCalcCloseRequestEvent(this, &TcxCustomCalcEdit::ClosePopup));
   LockChangeEvents(true, false);
   ChangeEditValue(Variant(0.0));
   LockChangeEvents(false, false);
+  // Not owned: it must go before the popup window it sits in, which the inherited destructor frees.
+  FCalculator = new TcxPopupCalculator(nullptr);
+  FCalculator->SetParent(GetPopupWindow());
+  FCalculator->SetOwnerEdit(this);
+  FCalculator->SetAutoFontSize(false);
+  FCalculator->SetOnCloseRequest(TcxCalcCloseRequestEvent(this, &TcxCustomCalcEdit::CalculatorCloseRequest));
+  FCalculator->SetBeepOnError(CalcProperties()->GetCalcBeepOnError());
+  FCalculator->SetPrecision(CalcProperties()->GetPrecision());
+  CalcProperties()->SetPopupControl(FCalculator);
 }
 
-void TcxCustomCalcEdit::BeforeDestruction() {
+TcxCustomCalcEdit::~TcxCustomCalcEdit() {
   if (FCalculator) FCalculator->SetOwnerEdit(nullptr);
   FreeAndNil(FCalculator);
-  FreeAndNil(FPopupWindow);
-  inherited::BeforeDestruction();
 }
 
-TcxCustomCalcEdit::~TcxCustomCalcEdit() = default;
+void TcxCustomCalcEdit::CalculatorCloseRequest(TObject* sender, Integer reason) {
+  ClosePopup(TcxDropDownCloseReason(reason));
+}
+
+void TcxCustomCalcEdit::CreatePopupWindow() {
+  inherited::CreatePopupWindow();
+  // The calculator's keys arrive through the normal message flow.
+  GetPopupWindow()->SetOwnLoop(false);
+}
+
+Boolean TcxCustomCalcEdit::CanDropDown() {
+  if (CalcProperties()->GetReadOnly()) return false;
+  return !GetDataBinding() || GetDataBinding()->HasActiveData();
+}
+
+void TcxCustomCalcEdit::DoInitPopup() {
+  inherited::DoInitPopup();
+  // A handler cannot put another control into the popup.
+  CalcProperties()->SetPopupControl(FCalculator);
+}
+
+void TcxCustomCalcEdit::ApplyPopupWindowProperties() {
+  inherited::ApplyPopupWindowProperties();
+  // The buttons follow the editor's font: the calculator takes the size they need before the
+  // popup window measures its content.
+  GetPopupWindow()->HandleNeeded();
+  FCalculator->HandleNeeded();
+  FCalculator->GetFont()->Assign(GetStyle()->GetVisibleFont());
+  FCalculator->FitToFont();
+}
+
+void TcxCustomCalcEdit::HandlePropertiesChange(TObject* sender) {
+  inherited::HandlePropertiesChange(sender);
+  if (!FCalculator || IsInnerEditPending()) return;
+  FCalculator->SetBeepOnError(CalcProperties()->GetCalcBeepOnError());
+  FCalculator->SetPrecision(CalcProperties()->GetPrecision());
+  CalcProperties()->SetPopupControl(FCalculator);
+}
+
+void TcxCustomCalcEdit::PopupWindowShowed(TObject* sender) {
+  inherited::PopupWindowShowed(sender);
+  FCalculator->ResetKeyButton();
+}
+
+void TcxCustomCalcEdit::PopupWindowClosed(TObject* sender) {
+  const AnsiString text = GetText();
+  Variant value;
+  if (text == GetLocalizedResourceString(&scxSCalcError)) {
+    ChangeEditValue(Variant(0.0));
+  } else if ((GetCloseReason() == dcrAccept || GetCloseReason() == dcrToggle) &&
+             CalcProperties()->TextToValue(text, value)) {
+    // An accepted result is the value at once, not only once the editor is left.
+    SetUserChangeInProgress(true);
+    try {
+      ChangeEditValue(value);
+    } catch (...) {
+      SetUserChangeInProgress(false);
+      throw;
+    }
+    SetUserChangeInProgress(false);
+  }
+  if (CalcProperties()->GetAutoSelect())
+    SelectAll();
+  else
+    SetSelection(Integer(GetText().size()), 0);
+  inherited::PopupWindowClosed(sender);
+}
+
+void TcxCustomCalcEdit::PasteFromClipboard() {
+  if (DoEditing()) FCalculator->PasteDisplay();
+}
 
 Double TcxCustomCalcEdit::GetValue() {
   const Variant v = GetEditValueProperty();
@@ -750,73 +864,6 @@ void TcxCustomCalcEdit::SetCalculatorText(const AnsiString& text) {
   }
   SetUserChangeInProgress(false);
   SetModifiedAfterEnter(true);
-}
-
-void TcxCustomCalcEdit::DropDown() {
-  if (FDroppedDown || CalcProperties()->GetReadOnly()) return;
-  if (!FPopupWindow) {
-    FPopupWindow = new TcxPopupWindow;
-    FPopupWindow->SetPopupBorderStyle(pbsRaised);
-    FPopupWindow->HandleNeeded();
-  }
-  FCalculator->SetBeepOnError(CalcProperties()->GetCalcBeepOnError());
-  FCalculator->SetPrecision(CalcProperties()->GetPrecision());
-  FCalculator->SetParent(FPopupWindow);
-  FCalculator->GetFont()->Assign(GetStyle()->GetVisibleFont());
-  FCalculator->SetBounds(0, 0, 198, 131);
-  // The buttons follow the editor's font: the calculator takes the size they need before the
-  // popup window measures its content (a size set without a window does not lay it out).
-  FCalculator->HandleNeeded();
-  FCalculator->ScaleLayout(FCalculator->GetClientWidth(), FCalculator->GetClientHeight());
-  FCalculator->SetClientSize(TPoint{FCalculator->GetPanelWidth(), FCalculator->GetPanelHeight()});
-  FPopupWindow->SetOwnerParent(GetParent());
-  FPopupWindow->SetOwnerBounds(GetBoundsRect());
-  FPopupWindow->ShowPopup();
-  FDroppedDown = true;
-  if (FCalculator->CanFocus()) FCalculator->SetFocus();
-}
-
-void TcxCustomCalcEdit::ClosePopup(TObject* sender, Integer reason) {
-  if (!FDroppedDown) return;
-  FDroppedDown = false;
-  // Read before the focus returns: focusing refreshes the text from the value.
-  const AnsiString text = GetText();
-  if (FPopupWindow) FPopupWindow->CloseUp();
-  Variant value;
-  if (text == GetLocalizedResourceString(&scxSCalcError)) {
-    ChangeEditValue(Variant(0.0));
-  } else if ((reason == kCalcCloseAccept || reason == kCalcCloseToggle) && CalcProperties()->TextToValue(text, value)) {
-    SetUserChangeInProgress(true);
-    try {
-      ChangeEditValue(value);
-    } catch (...) {
-      SetUserChangeInProgress(false);
-      throw;
-    }
-    SetUserChangeInProgress(false);
-  }
-  if (CanFocus()) SetFocus();
-  if (CalcProperties()->GetAutoSelect())
-    SelectAll();
-  else
-    SetSelection(Integer(GetText().size()), 0);
-}
-
-void TcxCustomCalcEdit::DoButtonClick(Integer index) {
-  inherited::DoButtonClick(index);
-  if (FDroppedDown)
-    ClosePopup(this, kCalcCloseToggle);
-  else
-    DropDown();
-}
-
-void TcxCustomCalcEdit::DoEditKeyDown(Word& key, TShiftState shift) {
-  if ((key == VK_F4 && !shift.Contains(ssAlt)) || (shift.Contains(ssAlt) && (key == VK_UP || key == VK_DOWN))) {
-    DropDown();
-    key = 0;
-    return;
-  }
-  inherited::DoEditKeyDown(key, shift);
 }
 
 void TcxCustomCalcEdit::DoEditKeyPress(char& key) {
@@ -858,6 +905,25 @@ Boolean TcxCustomCalcEdit::IsValidChar(char c) {
   }
   const double magnitude = std::fabs(d);
   return magnitude == 0 || (magnitude >= 5.0E-324 && magnitude <= 1.7E308);
+}
+
+// ==== Filter helper ============================================================================
+
+TcxCustomEditClass TcxFilterCalcEditHelper::GetFilterEditorClass() const { return TcxCalcEdit::StaticClass(); }
+
+void TcxFilterCalcEditHelper::GetSupportedOperators(TcxCustomEditProperties* properties,
+                                                    TcxValueTypeClass valueTypeClass,
+                                                    TcxFilterControlOperators& operators, Boolean extended) const {
+  operators = TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10};
+  if (extended)
+    for (Integer i = 11; i <= 14; ++i) operators.Include(i);
+}
+
+void TcxFilterCalcEditHelper::InitFilterProperties(TcxCustomEditProperties* properties,
+                                                   TcxCustomEditProperties* sourceProperties,
+                                                   Boolean keepButtons) const {
+  inherited::InitFilterProperties(properties, sourceProperties, keepButtons);
+  if (auto* calc = dynamic_cast<TcxCustomCalcEditProperties*>(properties)) calc->SetQuickClose(true);
 }
 
 // ==== Published ================================================================================

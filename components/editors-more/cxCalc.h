@@ -3,12 +3,12 @@
 // working on a display text kept outside the control, with memory, precision and an error state.
 #pragma once
 
+#include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 
 class TcxCustomCalcEdit;
-class TcxPopupWindow;
 
 // The button codes: each equals the button's place in the button table.
 enum TcxCalcButtonKind {
@@ -133,7 +133,7 @@ class TcxCalculator : public TcxCustomCalculator {
 
 // ==== Calculator editor ========================================================================
 //
-// A text editor for a floating-point number whose drop-down button opens a calculator whose
+// A popup editor for a floating-point number whose drop-down button opens a calculator whose
 // display is the editor's own text.
 
 // The calculator inside the editor's popup.
@@ -146,6 +146,8 @@ class TcxPopupCalculator : public TcxCustomCalculator {
   void SetCalcText(const AnsiString& text) override;
   void LockDisplayChanges(Boolean lock, Boolean fire) override;
   void ResetKeyButton() { PressKeyButton(cbNone); }
+  // Lays the buttons out again for the current font.
+  void FitToFont() { Resize(); }
   TcxCustomCalcEdit* GetOwnerEdit() const { return FOwnerEdit; }
   void SetOwnerEdit(TcxCustomCalcEdit* value) { FOwnerEdit = value; }
 
@@ -157,12 +159,34 @@ class TcxPopupCalculator : public TcxCustomCalculator {
   TcxCustomCalcEdit* FOwnerEdit = nullptr;
 };
 
-class TcxCustomCalcEditProperties : public TcxCustomTextEditProperties {
-  ORV_CLASS(TcxCustomCalcEditProperties, TcxCustomTextEditProperties)
+// Which calculator settings were assigned rather than taken from the data.
+class TcxCalcEditPropertiesValues : public TcxTextEditPropertiesValues {
+  ORV_CLASS(TcxCalcEditPropertiesValues, TcxTextEditPropertiesValues)
+ public:
+  using TcxTextEditPropertiesValues::TcxTextEditPropertiesValues;
+  void Assign(TPersistent* source) override;
+  void ResetToDefaults() override;
+  Boolean GetPrecision() const { return FPrecision; }
+  void SetPrecision(Boolean value);
+
+ private:
+  Boolean FPrecision = false;
+};
+
+class TcxCustomCalcEditProperties : public TcxCustomPopupEditProperties {
+  ORV_CLASS(TcxCustomCalcEditProperties, TcxCustomPopupEditProperties)
  public:
   explicit TcxCustomCalcEditProperties(TPersistent* owner);
   void Assign(TPersistent* source) override;
   TcxCustomEditClass GetEditClass() override;
+  TcxCustomEditPropertiesValuesClass GetAssignedValuesClass() override {
+    return TcxCalcEditPropertiesValues::StaticClass();
+  }
+  TcxCalcEditPropertiesValues* GetCalcAssignedValues() {
+    return static_cast<TcxCalcEditPropertiesValues*>(GetAssignedValues());
+  }
+  Boolean DefersPostUntilClosed() override { return true; }
+  Boolean PopupMustFitWorkArea() override { return false; }
   Boolean IsDisplayValueValid(Variant& displayValue, Boolean focused) override { return true; }
   Boolean NeedRemoveThousandSeparators(Boolean synchronizing) override {
     return FUseThousandSeparator && !FScientificFormat;
@@ -178,7 +202,7 @@ class TcxCustomCalcEditProperties : public TcxCustomTextEditProperties {
   // The assigned precision, else the data's; never above 15.
   Integer GetPrecision();
   void SetPrecision(Integer value);
-  Boolean IsPrecisionAssigned() const { return FPrecisionAssigned; }
+  Boolean IsPrecisionAssigned() { return GetCalcAssignedValues()->GetPrecision(); }
   Boolean GetQuickClose() const { return FQuickClose; }
   void SetQuickClose(Boolean value);
   Boolean GetScientificFormat() const { return FScientificFormat; }
@@ -189,7 +213,6 @@ class TcxCustomCalcEditProperties : public TcxCustomTextEditProperties {
  private:
   Boolean FBeepOnError = true;
   Integer FPrecision = 15;
-  Boolean FPrecisionAssigned = false;
   Boolean FQuickClose = false;
   Boolean FScientificFormat = false;
   Boolean FUseThousandSeparator = false;
@@ -201,27 +224,28 @@ class TcxCalcEditProperties : public TcxCustomCalcEditProperties {
   using TcxCustomCalcEditProperties::TcxCustomCalcEditProperties;
 };
 
-class TcxCustomCalcEdit : public TcxCustomTextEdit {
-  ORV_CLASS(TcxCustomCalcEdit, TcxCustomTextEdit)
+class TcxCustomCalcEdit : public TcxCustomPopupEdit {
+  ORV_CLASS(TcxCustomCalcEdit, TcxCustomPopupEdit)
  public:
-  explicit TcxCustomCalcEdit(TComponent* owner) : TcxCustomTextEdit(owner) {}
-  void BeforeDestruction() override;
+  explicit TcxCustomCalcEdit(TComponent* owner) : TcxCustomPopupEdit(owner) {}
   ~TcxCustomCalcEdit() override;
 
   TcxCustomEditPropertiesClass GetPropertiesClass() override;
   void Initialize() override;
-  void DoButtonClick(Integer index) override;
   void DisplayValueToEditValue(const Variant& displayValue, Variant& editValue, Boolean focused) override;
-  void DoEditKeyDown(Word& key, TShiftState shift) override;
   void DoEditKeyPress(char& key) override;
   Boolean IsValidChar(char c) override;
+  Boolean CanDropDown() override;
+  void CreatePopupWindow() override;
+  void DoInitPopup() override;
+  void ApplyPopupWindowProperties() override;
+  void HandlePropertiesChange(TObject* sender) override;
+  void PopupWindowShowed(TObject* sender) override;
+  void PopupWindowClosed(TObject* sender) override;
+  void PasteFromClipboard() override;
 
   Double GetValue();
   void SetValue(Double value);
-  void DropDown();
-  // Closes the popup; an accepting reason takes the calculator's result as the value.
-  void ClosePopup(TObject* sender, Integer reason);
-  Boolean GetDroppedDown() const { return FDroppedDown; }
   TcxPopupCalculator* GetCalculator() const { return FCalculator; }
   TcxCustomCalcEditProperties* CalcProperties() {
     return static_cast<TcxCustomCalcEditProperties*>(GetEffectiveProperties());
@@ -230,9 +254,8 @@ class TcxCustomCalcEdit : public TcxCustomTextEdit {
   void SetCalculatorText(const AnsiString& text);
 
  private:
+  void CalculatorCloseRequest(TObject* sender, Integer reason);
   TcxPopupCalculator* FCalculator = nullptr;
-  TcxPopupWindow* FPopupWindow = nullptr;
-  Boolean FDroppedDown = false;
 };
 
 class TcxCalcEdit : public TcxCustomCalcEdit {
@@ -244,4 +267,17 @@ class TcxCalcEdit : public TcxCustomCalcEdit {
     return static_cast<TcxCalcEditProperties*>(TcxCustomCalcEdit::GetProperties());
   }
   void SetProperties(TcxCalcEditProperties* value) { GetProperties()->Assign(value); }
+};
+
+// The filter control enters values for calculator columns with a calculator editor that closes
+// on "=".
+class TcxFilterCalcEditHelper : public TcxFilterDropDownEditHelper {
+  ORV_CLASS(TcxFilterCalcEditHelper, TcxFilterDropDownEditHelper)
+ public:
+  TcxFilterCalcEditHelper() = default;
+  TcxCustomEditClass GetFilterEditorClass() const override;
+  void GetSupportedOperators(TcxCustomEditProperties* properties, TcxValueTypeClass valueTypeClass,
+                             TcxFilterControlOperators& operators, Boolean extended) const override;
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override;
 };

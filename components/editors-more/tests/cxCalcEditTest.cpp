@@ -4,6 +4,7 @@
 
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "platform/runtime/Locale.h"
 
@@ -71,7 +72,7 @@ TEST_F(CalcEditTest, PopupCalculatorComputesAndTheResultIsTaken) {
   Run();
   e->DropDown();
   Run();
-  ASSERT_TRUE(e->GetDroppedDown());
+  ASSERT_TRUE(e->HasOpenPopup());
   for (const char* keys : {"1", "2", ".", "5", "*", "3", "="}) {
     orv::headless::TypeText(keys);
     Run();
@@ -79,7 +80,7 @@ TEST_F(CalcEditTest, PopupCalculatorComputesAndTheResultIsTaken) {
   EXPECT_EQ(e->GetText(), "37.5") << "the calculator writes into the editor";
   orv::headless::PressKey(VK_RETURN);
   Run();
-  EXPECT_FALSE(e->GetDroppedDown());
+  EXPECT_FALSE(e->HasOpenPopup());
   EXPECT_EQ(e->GetValue(), 37.5);
   // A division by zero leaves 0 when the popup closes.
   e->DropDown();
@@ -92,8 +93,96 @@ TEST_F(CalcEditTest, PopupCalculatorComputesAndTheResultIsTaken) {
   EXPECT_EQ(e->GetText(), "Error");
   orv::headless::PressKey(VK_F4);
   Run();
-  EXPECT_FALSE(e->GetDroppedDown());
+  EXPECT_FALSE(e->HasOpenPopup());
   EXPECT_EQ(e->GetValue(), 0) << "closed on an error, the value is 0";
+}
+
+TEST_F(CalcEditTest, PrecisionIsRecordedAsAssignedAndCopiedOnlyThen) {
+  using Props = std::unique_ptr<TcxCalcEditProperties, orv::FreeDeleter>;
+  Props a(new TcxCalcEditProperties(nullptr)), b(new TcxCalcEditProperties(nullptr));
+  EXPECT_FALSE(a->IsPrecisionAssigned());
+  EXPECT_EQ(a->GetPrecision(), 15) << "without data the precision is 15";
+  a->SetPrecision(15);
+  EXPECT_TRUE(a->IsPrecisionAssigned()) << "assigning the default value still counts";
+  EXPECT_TRUE(a->GetCalcAssignedValues()->GetPrecision());
+  a->SetPrecision(7);
+  b->Assign(a.get());
+  EXPECT_TRUE(b->IsPrecisionAssigned());
+  EXPECT_EQ(b->GetPrecision(), 7);
+  // Copying from properties without an assigned precision clears the record.
+  Props plain(new TcxCalcEditProperties(nullptr));
+  b->Assign(plain.get());
+  EXPECT_FALSE(b->IsPrecisionAssigned());
+  EXPECT_EQ(b->GetPrecision(), 15);
+  a->GetAssignedValues()->ResetToDefaults();
+  EXPECT_FALSE(a->IsPrecisionAssigned());
+}
+
+TEST_F(CalcEditTest, CalculatorLivesInThePopupEditorsPopup) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  TcxCalcEdit* e = Add();
+  e->GetProperties()->SetPrecision(4);
+  Show();
+  e->SetFocus();
+  Run();
+  TcxPopupCalculator* calc = e->GetCalculator();
+  EXPECT_EQ(e->GetProperties()->GetPopupControl(), calc);
+  EXPECT_EQ(calc->GetPrecision(), 4) << "the calculator follows the properties";
+  EXPECT_FALSE(e->GetProperties()->GetPopupSizeable());
+  e->DropDown();
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  EXPECT_EQ(calc->GetParent(), e->GetPopupWindow());
+  EXPECT_TRUE(calc->Focused()) << "the popup takes the keys";
+  // Escape is the calculator's "C" and then closes without taking the result as the value; the
+  // text the calculator wrote stays.
+  e->SetValue(2);
+  for (const char* keys : {"9", "+", "1", "="}) orv::headless::TypeText(keys);
+  Run();
+  EXPECT_EQ(e->GetText(), "10");
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(calc->GetParent(), e->GetPopupWindow()) << "the calculator is put back where it was";
+  EXPECT_EQ(e->GetText(), "0");
+  EXPECT_EQ(e->GetValue(), 2);
+  // With QuickClose "=" closes the popup and takes the result.
+  e->GetProperties()->SetQuickClose(true);
+  e->DropDown();
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  for (const char* keys : {"6", "/", "4", "="}) orv::headless::TypeText(keys);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(e->GetValue(), 1.5);
+  // A read-only editor does not open.
+  e->GetProperties()->SetReadOnly(true);
+  e->DropDown();
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+}
+
+TEST_F(CalcEditTest, FilterHelperEntersNumbersWithAQuickClosingCalculator) {
+  const TcxCustomFilterEditHelper* helper =
+      FilterEditsController()->FindFilterEditHelper(TcxCalcEditProperties::StaticClass());
+  ASSERT_NE(helper, nullptr);
+  EXPECT_EQ(helper->ClassType(), TcxFilterCalcEditHelper::StaticClass());
+  EXPECT_EQ(helper->GetFilterEditorClass(), TcxCalcEdit::StaticClass());
+  EXPECT_TRUE(helper->KeepsEditButtons()) << "the drop-down button stays";
+  TcxFilterControlOperators ops, extended;
+  helper->GetSupportedOperators(nullptr, nullptr, ops, false);
+  helper->GetSupportedOperators(nullptr, nullptr, extended, true);
+  EXPECT_EQ(ops, (TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10}));
+  EXPECT_EQ(extended, (TcxFilterControlOperators{1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14}));
+  using Props = std::unique_ptr<TcxCalcEditProperties, orv::FreeDeleter>;
+  Props column(new TcxCalcEditProperties(nullptr)), filter(new TcxCalcEditProperties(nullptr));
+  column->SetPrecision(6);
+  column->SetReadOnly(true);
+  helper->InitFilterProperties(filter.get(), column.get(), helper->KeepsEditButtons());
+  EXPECT_TRUE(filter->GetQuickClose());
+  EXPECT_EQ(filter->GetPrecision(), 6);
+  EXPECT_FALSE(filter->GetReadOnly());
+  EXPECT_EQ(filter->GetButtons()->GetCount(), 1);
 }
 
 TEST_F(CalcEditTest, OnlyNumberCharactersAreTyped) {
@@ -127,7 +216,7 @@ TEST_F(CalcEditTest, GoldenEditorAndPopupInOffice2003Look) {
   Run();
   e->DropDown();
   Run();
-  ASSERT_TRUE(e->GetDroppedDown());
+  ASSERT_TRUE(e->HasOpenPopup());
   // The calculator sized its buttons for the editor's font; the popup holds all of it.
   TcxPopupCalculator* calc = e->GetCalculator();
   TWinControl* popup = calc->GetParent();
