@@ -5,8 +5,10 @@
 
 #include "components/data/cxVariants.h"
 #include "components/editors-more/cxExtEditUtils.h"
+#include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxContainer.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeels.h"
@@ -21,9 +23,68 @@
 
 namespace {
 
+// The filter row enters a check-box condition with a fixed-list combo box of two items: the
+// display texts of the checked and of the unchecked value. Conditions keep the display text.
+class TcxFilterCheckBoxHelper : public TcxFilterComboBoxHelper {
+  ORV_CLASS(TcxFilterCheckBoxHelper, TcxFilterComboBoxHelper)
+ public:
+  TcxFilterCheckBoxHelper() = default;
+
+  void GetSupportedOperators(TcxCustomEditProperties* properties, TcxValueTypeClass valueTypeClass,
+                             TcxFilterControlOperators& operators, Boolean extended) const override {
+    operators = TcxFilterControlOperators{1, 2, 9, 10};
+  }
+
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override {
+    auto* combo = dynamic_cast<TcxCustomComboBoxProperties*>(properties);
+    auto* check = dynamic_cast<TcxCustomCheckBoxProperties*>(sourceProperties);
+    if (!combo || !check) return;
+    combo->SetDropDownListStyle(lsFixedList);
+    TStrings* items = combo->GetItems();
+    items->Clear();
+    AnsiString text;
+    check->EditValueToDisplayText(check->GetValueChecked(), text);
+    items->Add(text);
+    check->EditValueToDisplayText(check->GetValueUnchecked(), text);
+    items->Add(text);
+    combo->SetDefaultValuesProvider(nullptr);
+    ClearEventHandlers(combo);
+  }
+
+  void GetEditValueAndText(TcxCustomEdit* edit, TcxCustomEditProperties* properties, AnsiString& text,
+                           Variant& value) const override {
+    auto* combo = dynamic_cast<TcxCustomTextEdit*>(edit);
+    auto* check = dynamic_cast<TcxCustomCheckBoxProperties*>(properties);
+    const Integer index = combo ? combo->GetItemIndex() : -1;
+    if (!check || index < 0 || index > 1) {
+      value = Null();
+      text.clear();
+      return;
+    }
+    value = index == 0 ? check->GetValueChecked() : check->GetValueUnchecked();
+    check->EditValueToDisplayText(value, text);
+  }
+
+  void SetEditValue(TcxCustomEdit* edit, TcxCustomEditProperties* properties, const Variant& value) const override {
+    auto* combo = dynamic_cast<TcxCustomTextEdit*>(edit);
+    auto* check = dynamic_cast<TcxCustomCheckBoxProperties*>(properties);
+    if (!combo || !check) return;
+    switch (check->GetStateOf(value)) {
+      case cbsUnchecked: combo->SetItemIndex(1); break;
+      case cbsChecked: combo->SetItemIndex(0); break;
+      default: combo->SetItemIndex(-1); break;
+    }
+  }
+
+  Boolean UsesDisplayText() const override { return true; }
+};
+
 const bool kCheckBoxRegistered = [] {
   GetEditPropertiesRegistry()->AddClass(TcxCheckBoxProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositoryCheckBoxItem));
+  FilterEditsController()->AddHelperClass(TcxCheckBoxProperties::StaticClass(),
+                                          TcxFilterCheckBoxHelper::StaticClass());
   return true;
 }();
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "components/data/cxVariants.h"
+#include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/foundation/dxThemeManager.h"
@@ -339,9 +341,74 @@ void TcxRadioButton::Dispatch(TMessage& message) {
 
 namespace {
 
+// The filter row enters a radio-group condition with a fixed-list combo box of the item captions;
+// its item index stands for the item, -1 for the default value. Conditions keep the display text.
+class TcxFilterRadioGroupHelper : public TcxFilterComboBoxHelper {
+  ORV_CLASS(TcxFilterRadioGroupHelper, TcxFilterComboBoxHelper)
+ public:
+  TcxFilterRadioGroupHelper() = default;
+
+  void GetSupportedOperators(TcxCustomEditProperties* properties, TcxValueTypeClass valueTypeClass,
+                             TcxFilterControlOperators& operators, Boolean extended) const override {
+    operators = TcxFilterControlOperators{1, 2, 9, 10};
+    if (extended) {
+      operators.Include(13);
+      operators.Include(14);
+    }
+  }
+
+  void InitFilterProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* sourceProperties,
+                            Boolean keepButtons) const override {
+    auto* combo = dynamic_cast<TcxCustomComboBoxProperties*>(properties);
+    auto* radio = dynamic_cast<TcxCustomRadioGroupProperties*>(sourceProperties);
+    if (!combo || !radio) return;
+    TStrings* items = combo->GetItems();
+    items->Clear();
+    TcxRadioGroupItems* source = radio->GetRadioItems();
+    for (Integer i = 0; i < source->GetCount(); ++i) items->Add(source->GetItem(i)->GetCaption());
+    combo->SetDropDownListStyle(lsFixedList);
+    combo->SetDefaultValuesProvider(nullptr);
+    ClearEventHandlers(combo);
+  }
+
+  void GetEditValueAndText(TcxCustomEdit* edit, TcxCustomEditProperties* properties, AnsiString& text,
+                           Variant& value) const override {
+    auto* combo = dynamic_cast<TcxCustomTextEdit*>(edit);
+    auto* radio = dynamic_cast<TcxCustomRadioGroupProperties*>(properties);
+    if (!radio) {
+      value = Null();
+      text.clear();
+      return;
+    }
+    const Integer index = combo ? combo->GetItemIndex() : -1;
+    TcxRadioGroupItems* items = radio->GetRadioItems();
+    if (index < 0 || index >= items->GetCount()) {
+      value = radio->GetDefaultValue();
+      text = radio->GetDefaultCaption();
+      return;
+    }
+    auto* item = static_cast<TcxRadioGroupItem*>(items->GetItem(index));
+    value = item->GetValue();
+    text = item->GetCaption();
+  }
+
+  void SetEditValue(TcxCustomEdit* edit, TcxCustomEditProperties* properties, const Variant& value) const override {
+    auto* combo = dynamic_cast<TcxCustomTextEdit*>(edit);
+    auto* radio = dynamic_cast<TcxCustomRadioGroupProperties*>(properties);
+    if (!combo || !radio) return;
+    Variant index;
+    radio->EditValueToDisplayValue(value, index, edit->Focused());
+    combo->SetItemIndex(VarIsNull(index) || VarIsEmpty(index) ? -1 : index.AsInteger());
+  }
+
+  Boolean UsesDisplayText() const override { return true; }
+};
+
 const bool kRadioGroupRegistered = [] {
   GetEditPropertiesRegistry()->AddClass(TcxRadioGroupProperties::StaticClass(),
                                         GetLocalizedResourceString(&scxSEditRepositoryRadioGroupItem));
+  FilterEditsController()->AddHelperClass(TcxRadioGroupProperties::StaticClass(),
+                                          TcxFilterRadioGroupHelper::StaticClass());
   return true;
 }();
 

@@ -6,6 +6,8 @@
 #include "components/editors-more/cxCheckBox.h"
 #include "platform/controls/ActnList.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/editors/cxDropDownEdit.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxLookAndFeels.h"
 
 using namespace edmore_test;
@@ -129,6 +131,78 @@ TEST_F(CheckBoxTest, AnActionsCheckedStateReachesTheBoxWithoutClicks) {
   EXPECT_TRUE(c->GetChecked());
   EXPECT_EQ(Events.Clicks, 0);
   EXPECT_EQ(Events.Changes, 0) << "set through the action, not by the user";
+}
+
+TEST_F(CheckBoxTest, AClickOnALinkedBoxRunsTheActionUnlessItsOwnOnClickWasSetAfterLinking) {
+  TcxCheckBox* c = Add("Linked");
+  Show();
+  TCheckEvents executes;
+  Owned<TAction> action(new TAction(nullptr));
+  action->SetOnExecute(TNotifyEvent(&executes, &TCheckEvents::Click));
+  // Linking gives the box the action's handler in place of the OnClick it had.
+  c->SetAction(action.get());
+  ClickOn(c);
+  EXPECT_TRUE(c->GetChecked());
+  EXPECT_EQ(executes.Clicks, 1) << "the click runs the action";
+  EXPECT_EQ(Events.Clicks, 0) << "the handler set before linking was replaced";
+  EXPECT_EQ(Events.Changes, 1);
+  // An OnClick set after linking differs from the action's handler and wins over the action.
+  c->SetOnClick(TNotifyEvent(&Events, &TCheckEvents::Click));
+  ClickOn(c);
+  EXPECT_FALSE(c->GetChecked());
+  EXPECT_EQ(Events.Clicks, 1);
+  EXPECT_EQ(executes.Clicks, 1);
+  // Unlinked, the box clicks through its own handler again.
+  c->SetAction(nullptr);
+  ClickOn(c);
+  EXPECT_EQ(Events.Clicks, 2);
+  EXPECT_EQ(executes.Clicks, 1);
+}
+
+TEST_F(CheckBoxTest, FilterRowChoosesCheckedOrUncheckedFromAFixedList) {
+  std::unique_ptr<TcxCheckBoxProperties, orv::FreeDeleter> p(new TcxCheckBoxProperties(nullptr));
+  p->SetValueChecked(Variant(AnsiString("Y")));
+  p->SetValueUnchecked(Variant(AnsiString("N")));
+  const TcxCustomFilterEditHelper* helper =
+      FilterEditsController()->FindFilterEditHelper(TcxCheckBoxProperties::StaticClass());
+  ASSERT_NE(helper, nullptr);
+  EXPECT_EQ(helper->ClassName(), "TcxFilterCheckBoxHelper");
+  EXPECT_EQ(helper->GetFilterEditorClass(), TcxComboBox::StaticClass());
+  EXPECT_TRUE(helper->UsesDisplayText());
+  TcxFilterControlOperators ops;
+  helper->GetSupportedOperators(p.get(), nullptr, ops, true);
+  EXPECT_EQ(ops, (TcxFilterControlOperators{1, 2, 9, 10}));
+
+  auto* combo = new TcxComboBox(Form.get());
+  combo->SetParent(Form.get());
+  helper->InitializeEdit(combo, p.get());
+  AnsiString checkedText, uncheckedText;
+  p->EditValueToDisplayText(p->GetValueChecked(), checkedText);
+  p->EditValueToDisplayText(p->GetValueUnchecked(), uncheckedText);
+  EXPECT_EQ(combo->GetProperties()->GetDropDownListStyle(), lsFixedList);
+  ASSERT_EQ(combo->GetProperties()->GetItems()->GetCount(), 2);
+  EXPECT_EQ(combo->GetProperties()->GetItems()->Get(0), checkedText);
+  EXPECT_EQ(combo->GetProperties()->GetItems()->Get(1), uncheckedText);
+  struct Case {
+    Variant set;
+    Integer index;
+    Variant value;
+  };
+  const Case cases[] = {
+      {Variant(AnsiString("N")), 1, Variant(AnsiString("N"))},
+      {Variant(AnsiString("Y")), 0, Variant(AnsiString("Y"))},
+      {Null(), -1, Null()},
+  };
+  for (const Case& c : cases) {
+    helper->SetEditValue(combo, p.get(), c.set);
+    EXPECT_EQ(combo->GetItemIndexProperty(), c.index);
+    AnsiString text, expectedText;
+    Variant value;
+    helper->GetEditValueAndText(combo, p.get(), text, value);
+    EXPECT_TRUE(AreVariantsEqual(value, c.value)) << c.index;
+    if (c.index >= 0) p->EditValueToDisplayText(c.value, expectedText);
+    EXPECT_EQ(text, expectedText) << c.index;
+  }
 }
 
 TEST_F(CheckBoxTest, GlyphIndexAndBorderOffsets) {

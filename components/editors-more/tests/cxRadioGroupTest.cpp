@@ -4,6 +4,8 @@
 
 #include "components/editors-more/cxRadioGroup.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/editors/cxDropDownEdit.h"
+#include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxLookAndFeels.h"
 
 using namespace edmore_test;
@@ -134,4 +136,52 @@ TEST_F(RadioGroupTest, GoldenGroupInOffice2003Look) {
   g->SetItemIndex(1);
   Show();
   ExpectGolden(Form.get(), "radiogroup-office11");
+}
+
+TEST_F(RadioGroupTest, FilterRowChoosesAnItemFromAFixedListOfTheCaptions) {
+  std::unique_ptr<TcxRadioGroupProperties, orv::FreeDeleter> p(new TcxRadioGroupProperties(nullptr));
+  p->GetRadioItems()->Add()->SetCaption("Low");
+  auto* high = p->GetRadioItems()->Add();
+  high->SetCaption("High");
+  high->SetValue(Variant(20));
+  p->SetDefaultValue(Variant(-1));
+  p->SetDefaultCaption("None");
+  const TcxCustomFilterEditHelper* helper =
+      FilterEditsController()->FindFilterEditHelper(TcxRadioGroupProperties::StaticClass());
+  ASSERT_NE(helper, nullptr);
+  EXPECT_EQ(helper->ClassName(), "TcxFilterRadioGroupHelper");
+  EXPECT_EQ(helper->GetFilterEditorClass(), TcxComboBox::StaticClass());
+  EXPECT_TRUE(helper->UsesDisplayText());
+  TcxFilterControlOperators ops, extended;
+  helper->GetSupportedOperators(p.get(), nullptr, ops, false);
+  helper->GetSupportedOperators(p.get(), nullptr, extended, true);
+  EXPECT_EQ(ops, (TcxFilterControlOperators{1, 2, 9, 10}));
+  EXPECT_EQ(extended, (TcxFilterControlOperators{1, 2, 9, 10, 13, 14}));
+
+  auto* combo = new TcxComboBox(Form.get());
+  combo->SetParent(Form.get());
+  helper->InitializeEdit(combo, p.get());
+  EXPECT_EQ(combo->GetProperties()->GetDropDownListStyle(), lsFixedList);
+  ASSERT_EQ(combo->GetProperties()->GetItems()->GetCount(), 2);
+  EXPECT_EQ(combo->GetProperties()->GetItems()->Get(1), "High");
+  struct Case {
+    Variant set;
+    Integer index;
+    Variant value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Variant(20), 1, Variant(20), "High"},
+      {Variant(AnsiString("Low")), 0, Null(), "Low"},
+      {Variant(99), -1, Variant(-1), "None"},
+  };
+  for (const Case& c : cases) {
+    helper->SetEditValue(combo, p.get(), c.set);
+    EXPECT_EQ(combo->GetItemIndexProperty(), c.index) << c.text;
+    AnsiString text;
+    Variant value;
+    helper->GetEditValueAndText(combo, p.get(), text, value);
+    EXPECT_EQ(text, c.text);
+    EXPECT_TRUE(AreVariantsEqual(value, c.value)) << c.text;
+  }
 }
