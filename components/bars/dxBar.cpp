@@ -1603,6 +1603,12 @@ void TdxBarItemLink::SetPosition(TdxBarItemPosition value) {
   LinkChanged(true);
 }
 
+Integer GetMostCompactViewLevel(TdxBarItemViewLevels levels) {
+  for (Integer level = ivlControlOnly; level >= ivlLargeIconWithText; --level)
+    if (levels.Contains(TdxBarItemViewLevel(level))) return level;
+  return 255;
+}
+
 void TdxBarItemLink::SetViewLevels(TdxBarItemViewLevels value) {
   if (FViewLevels == value) return;
   FViewLevels = value;

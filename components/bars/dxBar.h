@@ -235,6 +235,8 @@ using TdxBarUserDefines = orv::Set<TdxBarUserDefine>;
 enum TdxBarItemPosition { ipBeginsNewRow, ipBeginsNewColumn, ipContinuesRow };
 enum TdxBarItemViewLevel { ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly };
 using TdxBarItemViewLevels = orv::Set<TdxBarItemViewLevel>;
+// The most compact view level of the set (ivlControlOnly first); 255 for an empty set.
+Integer GetMostCompactViewLevel(TdxBarItemViewLevels levels);
 enum TdxBarButtonGroupPosition { bgpNone, bgpStart, bgpMember };
 enum TdxBarItemOption { ioShowDescriptions, ioShowShortCuts, ioSize };
 using TdxBarItemOptionValues = orv::Set<TdxBarItemOption>;

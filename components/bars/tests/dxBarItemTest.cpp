@@ -618,6 +618,19 @@ TEST_F(BarItemTest, ShortcutsReachItemsInsideSubItemsButNotDisabledOnes) {
   EXPECT_EQ(Events.Log.size(), 1u);
 }
 
+TEST(BarViewLevels, TheMostCompactLevelOfASet) {
+  const struct {
+    TdxBarItemViewLevels Levels;
+    Integer Level;
+  } cases[] = {
+      {{}, 255},
+      {{ivlLargeIconWithText}, ivlLargeIconWithText},
+      {{ivlLargeIconWithText, ivlSmallIcon}, ivlSmallIcon},
+      {{ivlSmallIconWithText, ivlControlOnly, ivlLargeIconWithText}, ivlControlOnly},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetMostCompactViewLevel(c.Levels), c.Level);
+}
+
 TEST_F(BarItemTest, AcceleratorsOfLinks) {
   TdxBarItemLink* digit = Bar->GetLinks()->AddItem(NewItem("Item &1"));
   TdxBarItemLink* letter = Bar->GetLinks()->AddItem(NewItem("&Edit"));
