@@ -839,7 +839,65 @@ struct TcxDataStorage::TLoad {
     TcxValueDef* Def;
     TcxValueDef* SlotDef;
     TStep Step;
+    // Text definitions: the index of their cell cache in Caches, or -1.
+    int Cache = -1;
   };
+
+  // The texts of a column repeat (countries, coordinates in a region): a load keeps, per text
+  // definition, the cells it made last under each of a few thousand hashes, and a text equal to
+  // one of them shares that cell instead of taking memory of its own. Cells of the loading
+  // blocks are never changed or freed one by one, so sharing them is safe. A column whose texts
+  // rarely repeat stops looking after a trial.
+  struct TCellCache {
+    // Few slots, tagged with the hash: the cells a lookup reaches stay in the processor's cache,
+    // and a cell is read only when its tag matches.
+    static constexpr std::size_t kSlots = std::size_t(1) << 10;
+    static constexpr unsigned kTrial = 1u << 13;
+    // A small load does not look: the cache is made at its kStart-th text.
+    static constexpr unsigned kStart = 256;
+    struct TEntry {
+      std::uint64_t Tag;
+      Byte* Cell;
+    };
+    std::vector<TEntry> Cells;
+    unsigned Tries = 0;
+    unsigned Hits = 0;
+    bool Active = true;
+  };
+  std::vector<TCellCache> Caches;
+
+  // A cell of the loading blocks holding `text`: a cached equal one or a new one.
+  Byte* TextCell(const AnsiString& text, int cacheIndex) {
+    const Integer mark = -Integer(text.size()) - 1;
+    TCellCache::TEntry* entry = nullptr;
+    std::uint64_t h = 1469598103934665603ull;
+    if (cacheIndex >= 0) {
+      TCellCache& cache = Caches[std::size_t(cacheIndex)];
+      if (cache.Active && ++cache.Tries >= TCellCache::kStart) {
+        if (cache.Cells.empty()) cache.Cells.assign(TCellCache::kSlots, TCellCache::TEntry{0, nullptr});
+        for (const char c : text) h = (h ^ Byte(c)) * 1099511628211ull;
+        entry = &cache.Cells[(h ^ (h >> 29)) & (TCellCache::kSlots - 1)];
+        if (Byte* cached = entry->Tag == h ? entry->Cell : nullptr) {
+          Integer cachedMark;
+          std::memcpy(&cachedMark, cached, sizeof cachedMark);
+          if (cachedMark == mark && std::memcmp(cached + sizeof(Integer), text.data(), text.size()) == 0) {
+            ++cache.Hits;
+            return cached;
+          }
+        }
+        if (cache.Tries == TCellCache::kTrial && cache.Hits < (TCellCache::kTrial - TCellCache::kStart) / 4) {
+          cache.Active = false;
+          std::vector<TCellCache::TEntry>().swap(cache.Cells);
+          entry = nullptr;
+        }
+      }
+    }
+    Byte* cell = Allocate(sizeof(Integer) + text.size(), false);
+    std::memcpy(cell, &mark, sizeof mark);
+    if (!text.empty()) std::memcpy(cell + sizeof(Integer), text.data(), text.size());
+    if (entry) *entry = {h, cell};
+    return cell;
+  }
 
   ~TLoad() {
     Release();
@@ -986,7 +1044,8 @@ Byte* TcxDataStorage::EnsureBuffer(Integer recordIndex) {
 
 Byte* TcxDataStorage::NewLoadBuffer() {
   const std::size_t size = std::size_t(FValueDefs->GetRecordSize());
-  Byte* buffer = FLoad->Allocate(size);
+  // Packed: slots are read and written byte-wise at odd offsets anyway.
+  Byte* buffer = FLoad->Allocate(size, false);
   std::memset(buffer, 0, size);
   return buffer;
 }
@@ -1263,6 +1322,7 @@ void TcxDataStorage::StartLoading() {
   FLoad->Loading = true;
   FLoad->PlanReader = nullptr;
   FLoad->Plan.clear();
+  FLoad->Caches.clear();
 }
 
 void TcxDataStorage::FinishLoading() {
@@ -1270,6 +1330,7 @@ void TcxDataStorage::FinishLoading() {
   FLoad->DropSpare();
   FLoad->PlanReader = nullptr;
   FLoad->Plan.clear();
+  FLoad->Caches.clear();
 }
 
 void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
@@ -1277,6 +1338,7 @@ void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
   if (FLoad->PlanReader != reader) {
     // Resolved once per load: which definitions take a value, into which slot, and how.
     FLoad->Plan.clear();
+    FLoad->Caches.clear();
     for (TcxValueDef* def : FValueDefs->FItems) {
       if (reader->SkipsValueDef(def)) continue;
       TcxValueDef* slotDef = SlotDef(0, def);
@@ -1290,6 +1352,10 @@ void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
           step = TStep::Float;
       }
       FLoad->Plan.push_back({def, slotDef, step});
+      if (step == TStep::Text) {
+        FLoad->Plan.back().Cache = int(FLoad->Caches.size());
+        FLoad->Caches.emplace_back();
+      }
     }
     FLoad->PlanReader = reader;
   }
@@ -1306,11 +1372,7 @@ void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
           StorePointer(slot + 1, nullptr);
           break;
         }
-        Byte* cell = FLoad->Allocate(sizeof(Integer) + text.size(), false);
-        const Integer mark = -Integer(text.size()) - 1;
-        std::memcpy(cell, &mark, sizeof mark);
-        if (!text.empty()) std::memcpy(cell + sizeof(Integer), text.data(), text.size());
-        StorePointer(slot + 1, cell);
+        StorePointer(slot + 1, FLoad->TextCell(text, fill.Cache));
         slot[0] = 1;
         break;
       }

@@ -452,6 +452,68 @@ TEST(cxDataStorage, RecordsFilledWhileLoadingBehaveLikeStoredOnes) {
   EXPECT_EQ(storage->GetStoredRecordCount(), 0);
 }
 
+// A load shares the memory of equal texts of a column: every record still reads its own text,
+// and a record given a new text leaves the records that shared the old one alone.
+TEST(cxDataStorage, EqualTextsOfALoadStayTheRecordsOwn) {
+  TStoragePtr storage(new TcxDataStorage);
+  TcxValueDefs* defs = storage->GetValueDefs();
+  TcxValueDef* country = defs->AddValueDef(kString, true, false, nullptr);  // few values, repeating
+  TcxValueDef* region = defs->AddValueDef(kString, true, false, nullptr);   // thousands, repeating
+  TcxValueDef* town = defs->AddValueDef(kString, true, false, nullptr);     // never repeating
+  struct TReader : TcxValueDefReader {
+    TcxValueDef* Country = nullptr;
+    TcxValueDef* Region = nullptr;
+    Integer Next = 0;
+    Boolean ProvidesTextValue(TcxValueDef* def) override { return true; }
+    Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) override {
+      value = Text(def == Country ? 0 : def == Region ? 1 : 2, Next);
+      return true;
+    }
+    static AnsiString Text(int column, Integer i) {
+      switch (column) {
+        case 0: return i % 7 == 0 ? AnsiString() : "страна "_a + IntToStr(i % 7);
+        case 1: return "r" + IntToStr((i * 7919) % 3001);
+        default: return "town " + IntToStr(i);
+      }
+    }
+  };
+  std::unique_ptr<TReader, orv::FreeDeleter> reader(new TReader);
+  reader->Country = country;
+  reader->Region = region;
+  constexpr Integer kCount = 30000;
+  storage->StartLoading();
+  for (Integer i = 0; i < kCount; ++i) {
+    reader->Next = i;
+    storage->FillRecord(storage->AddRecord(), reader.get());
+  }
+  storage->FinishLoading();
+  TcxValueDef* const columns[] = {country, region, town};
+  auto expectLoaded = [&](Integer r) {
+    for (int c = 0; c < 3; ++c)
+      EXPECT_EQ(storage->FetchValue(r, columns[c]).AsString(), TReader::Text(c, r)) << "record " << r << ", column " << c;
+  };
+  for (Integer r = 0; r < kCount; r += 37) expectLoaded(r);
+  expectLoaded(kCount - 1);
+
+  storage->StoreValue(8, country, "другая"_a);
+  storage->StoreValue(9, region, Null());
+  storage->StoreValue(8 + 3001, region, "changed");
+  EXPECT_EQ(storage->FetchValue(8, country).AsString(), "другая"_a);
+  EXPECT_TRUE(storage->FetchValue(9, region).IsNull());
+  for (Integer r : {1, 15, 22, 10, 9 + 3001, 8, 8 + 2 * 3001}) {
+    if (r != 8) {
+      EXPECT_EQ(storage->FetchValue(r, country).AsString(), TReader::Text(0, r)) << r;
+    }
+    if (r != 9 && r != 8 + 3001) {
+      EXPECT_EQ(storage->FetchValue(r, region).AsString(), TReader::Text(1, r)) << r;
+    }
+  }
+  storage->RemoveRecord(1);
+  EXPECT_EQ(storage->FetchValue(7, country).AsString(), "другая"_a);
+  EXPECT_EQ(storage->FetchValue(14, country).AsString(), TReader::Text(0, 15));
+  storage->ClearAll(false);
+}
+
 // ---- Record stream ----------------------------------------------------------------------------
 
 TEST(cxDataStorage, GoldenRecordBytes) {
