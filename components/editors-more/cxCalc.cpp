@@ -930,6 +930,7 @@ void TcxFilterCalcEditHelper::InitFilterProperties(TcxCustomEditProperties* prop
 
 ORV_PUBLISH(TcxCalcEditProperties) {
   using T = TcxCalcEditProperties;
+  p.Property("AutoSelect", &T::GetAutoSelect, &T::SetAutoSelect).Default(true);
   p.Property("BeepOnError", &T::GetCalcBeepOnError, &T::SetCalcBeepOnError).Default(true);
   p.Property("ImmediatePost", &T::GetImmediatePost, &T::SetImmediatePost).Default(false);
   p.Property("Precision", &T::GetPrecision, &T::SetPrecision).Stored([](T* x) { return x->IsPrecisionAssigned(); });
@@ -937,8 +938,12 @@ ORV_PUBLISH(TcxCalcEditProperties) {
   p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
   p.Property("ScientificFormat", &T::GetScientificFormat, &T::SetScientificFormat).Default(false);
   p.Property("UseThousandSeparator", &T::GetUseThousandSeparator, &T::SetUseThousandSeparator).Default(false);
+  p.Property("ValidateOnEnter", &T::GetValidateOnEnter, &T::SetValidateOnEnter).Default(true);
   p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnCloseUp", &T::GetOnCloseUp, &T::SetOnCloseUp);
   p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnInitPopup", &T::GetOnInitPopup, &T::SetOnInitPopup);
+  p.Property("OnPopup", &T::GetOnPopup, &T::SetOnPopup);
   p.Property("OnValidate", &T::GetOnValidate, &T::SetOnValidate);
 }
 
