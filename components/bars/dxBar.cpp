@@ -5398,3 +5398,46 @@ ORV_PUBLISH(TdxBar) {
   p.Property("BackgroundBitmap", &T::GetBackgroundBitmap, &T::SetBackgroundBitmap);
   p.Property("AlphaBlendValue", &T::GetAlphaBlendValue, &T::SetAlphaBlendValue).Default(Byte(255));
 }
+
+// ==== Hint view infos
+
+TdxBarHintViewInfo::TdxBarHintViewInfo(TdxBarManager* manager, const TPoint& position, const AnsiString& hint,
+                                       const AnsiString& shortCut)
+    : TdxBarCustomHintViewInfo(manager), FPosition(position) {
+  // A shortcut alone is no hint.
+  if (!hint.empty()) FText = hint + shortCut;
+}
+
+void TdxBarHintViewInfo::Calculate(TCanvas* canvas) {
+  if (FText.empty()) {
+    FBounds = TRect();
+    return;
+  }
+  const TRect workArea = GetWorkAreaAtPoint(FPosition);
+  TRect measured{0, 0, workArea.Right - workArea.Left, 0};
+  ::DrawText(canvas->GetHandle(), FText.c_str(), int(FText.size()), &measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  TSize size{measured.Right - measured.Left, measured.Bottom - measured.Top};
+  AdjustSize(size);
+  FBounds = TRect{0, 0, size.cx, size.cy};
+}
+
+void TdxBarHintViewInfo::AdjustSize(TSize& size) {
+  size.cx += 6;
+  size.cy += 6;
+}
+
+TRect TdxBarHintViewInfo::GetTextRect() {
+  return TRect{FBounds.Left + 3, FBounds.Top + 3, FBounds.Right - 1, FBounds.Bottom - 1};
+}
+
+void TdxBarHintViewInfo::Paint(TCanvas* canvas) {
+  TRect edge = FBounds;
+  DrawEdge(canvas->GetHandle(), &edge, BDR_RAISEDOUTER, BF_RECT);
+  DrawText(canvas);
+}
+
+void TdxBarHintViewInfo::DrawText(TCanvas* canvas) {
+  TRect text = GetTextRect();
+  canvas->GetBrush()->SetStyle(bsClear);
+  ::DrawText(canvas->GetHandle(), FText.c_str(), int(FText.size()), &text, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
+}

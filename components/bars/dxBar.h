@@ -2341,3 +2341,46 @@ void SetWindowZOrder(HWND window, HWND insertAfter, Boolean activate, UINT extra
 void ActivateTopWindowOf(HWND window);
 void DestroyWindowAndClear(HWND& window, Boolean destroy = true);
 void StopWindowTimer(HWND window, UINT_PTR& id);
+
+// ==== Hint view infos ========================================================================
+
+class TCanvas;
+
+// What a hint window shows: its bounds in the window's client coordinates (empty: nothing to
+// show) and how it paints there.
+class TdxBarCustomHintViewInfo : public TObject {
+  ORV_CLASS(TdxBarCustomHintViewInfo, TObject)
+ public:
+  explicit TdxBarCustomHintViewInfo(TdxBarManager* manager) : FBarManager(manager) {}
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  const TRect& GetBounds() const { return FBounds; }
+  virtual void Calculate(TCanvas* canvas) {}
+  virtual Boolean IsScreenTip() { return false; }
+  virtual void Paint(TCanvas* canvas) {}
+
+ protected:
+  TRect FBounds;
+
+ private:
+  TdxBarManager* FBarManager;
+};
+
+// A plain hint: a framed, word-wrapped text, the shortcut text following the hint text.
+class TdxBarHintViewInfo : public TdxBarCustomHintViewInfo {
+  ORV_CLASS(TdxBarHintViewInfo, TdxBarCustomHintViewInfo)
+ public:
+  TdxBarHintViewInfo(TdxBarManager* manager, const TPoint& position, const AnsiString& hint,
+                     const AnsiString& shortCut);
+  const AnsiString& GetText() const { return FText; }
+  const TPoint& GetPosition() const { return FPosition; }
+  // Measured word-wrapped within the width of the work area of the monitor at the position.
+  void Calculate(TCanvas* canvas) override;
+  void Paint(TCanvas* canvas) override;
+  virtual void AdjustSize(TSize& size);
+  virtual TRect GetTextRect();
+  virtual void DrawText(TCanvas* canvas);
+
+ private:
+  AnsiString FText;
+  TPoint FPosition;
+};
