@@ -546,7 +546,13 @@ void TcxPopupCalculator::KeyDown(Word& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
   if (!FOwnerEdit) return;
   const Boolean alt = shift.Contains(ssAlt);
-  if (key == VK_RETURN)
+  if (key == VK_TAB)
+    FOwnerEdit->DoEditKeyDown(key, shift);  // the focus moves on from the editor
+  else if (key == VK_INSERT && shift.Contains(ssShift))
+    PasteDisplay();
+  else if (key == VK_INSERT && shift.Contains(ssCtrl))
+    CopyDisplay();
+  else if (key == VK_RETURN)
     FireCloseRequest(this, Integer(dcrAccept));
   else if (key == VK_ESCAPE)
     FireCloseRequest(this, Integer(dcrCancel));

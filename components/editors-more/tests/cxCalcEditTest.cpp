@@ -5,6 +5,7 @@
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "components/editors/cxFilterControlUtils.h"
+#include "platform/controls/Clipbrd.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "platform/runtime/Locale.h"
 
@@ -146,6 +147,19 @@ TEST_F(CalcEditTest, CalculatorLivesInThePopupEditorsPopup) {
   EXPECT_EQ(calc->GetParent(), e->GetPopupWindow()) << "the calculator is put back where it was";
   EXPECT_EQ(e->GetText(), "0");
   EXPECT_EQ(e->GetValue(), 2);
+  // Shift+Insert in the open calculator pastes the clipboard's number into the editor.
+  e->DropDown();
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  Clipboard()->SetAsText("42.25");
+  orv::headless::KeyDown(VK_SHIFT);
+  orv::headless::PressKey(VK_INSERT);
+  orv::headless::KeyUp(VK_SHIFT);
+  Run();
+  EXPECT_EQ(e->GetText(), "42.25");
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  ASSERT_FALSE(e->HasOpenPopup());
   // With QuickClose "=" closes the popup and takes the result.
   e->GetProperties()->SetQuickClose(true);
   e->DropDown();
