@@ -5441,3 +5441,90 @@ void TdxBarHintViewInfo::DrawText(TCanvas* canvas) {
   canvas->GetBrush()->SetStyle(bsClear);
   ::DrawText(canvas->GetHandle(), FText.c_str(), int(FText.size()), &text, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
 }
+
+void TdxBarCustomHintViewInfo::PrepareHintWindow(TdxBarHintWindow* window) {
+  window->SetScreenTipKind(IsScreenTip());
+  window->HandleNeeded();
+}
+
+void TdxBarHintViewInfo::PrepareHintWindow(TdxBarHintWindow* window) {
+  inherited::PrepareHintWindow(window);
+  window->SetCaption(FText);
+  SetupFont(window);
+  window->SetColor(Application->GetHintColor());
+}
+
+void TdxBarHintViewInfo::SetupFont(TdxBarHintWindow* window) {
+  TFont* font = window->GetCanvas()->GetFont();
+  if (!GetBarManager() || GetBarManager()->GetUseSystemFont()) {
+    NONCLIENTMETRICS metrics;
+    if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+      font->SetHandle(CreateFontIndirect(&metrics.lfStatusFont));
+    else
+      font->SetSize(8);
+  } else {
+    font->Assign(GetBarManager()->GetFont());
+  }
+  font->SetColor(Screen->GetHintFont()->GetColor());
+}
+
+// ---- Hint window
+
+TdxBarHintWindow::TdxBarHintWindow(TComponent* owner) : TcxBaseHintWindow(owner) {
+  SetColor(clInfoBk);
+  SetNeedEraseBackground(true);
+  SetAnimationStyle(cxhaNone);
+  // The view info paints its own frame around the whole client area.
+  SetHasBorder(false);
+}
+
+void TdxBarHintWindow::BeforeDestruction() {
+  FreeViewInfo();
+  inherited::BeforeDestruction();
+}
+
+void TdxBarHintWindow::FreeViewInfo() {
+  TdxBarCustomHintViewInfo* info = FViewInfo;
+  FViewInfo = nullptr;
+  if (info) info->Free();
+}
+
+void TdxBarHintWindow::Dispatch(TMessage& message) {
+  // A hidden hint has nothing left to show.
+  if (message.Msg == WM_SHOWWINDOW && message.WParam == 0) FreeViewInfo();
+  inherited::Dispatch(message);
+}
+
+void TdxBarHintWindow::SetScreenTipKind(Boolean value) {
+  if (FIsScreenTip == value) return;
+  if (HandleAllocated()) ShowWindow(GetHandle(), SW_HIDE);
+  FIsScreenTip = value;
+  RecreateForKind();
+}
+
+void TdxBarHintWindow::RecreateForKind() {
+  if (HandleAllocated()) RecreateWnd();
+}
+
+Boolean TdxBarHintWindow::ShowHint(TdxBarManager* manager, const AnsiString& hint, const AnsiString& shortCut) {
+  FreeViewInfo();
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  auto* info = new TdxBarHintViewInfo(manager, TPoint{cursor.X, cursor.Y}, hint, shortCut);
+  FViewInfo = info;
+  info->PrepareHintWindow(this);
+  info->Calculate(GetCanvas());
+  const TRect bounds = info->GetBounds();
+  if (bounds.Right <= bounds.Left || bounds.Bottom <= bounds.Top) return false;
+  ActivateHint(TRect{cursor.X, cursor.Y, cursor.X + bounds.Right - bounds.Left, cursor.Y + bounds.Bottom - bounds.Top},
+               info->GetText());
+  return true;
+}
+
+void TdxBarHintWindow::Paint() {
+  if (!FViewInfo) return;
+  const TRect bounds = FViewInfo->GetBounds();
+  SetClientWidth(bounds.Right - bounds.Left);
+  SetClientHeight(bounds.Bottom - bounds.Top);
+  FViewInfo->Paint(GetCanvas());
+}

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "components/foundation/cxClasses.h"
+#include "components/foundation/cxControls.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/cxStyles.h"
 #include "platform/controls/Controls.h"
@@ -2078,7 +2079,7 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void StateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OtherMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  Boolean FConstructorFailed = false;
+  [[maybe_unused]] Boolean FConstructorFailed = false;
   // Lists.
   TdxBars* FBars = nullptr;
   TdxBarComponentList* FItemList = nullptr;
@@ -2106,8 +2107,8 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   TCustomdxBarControl* FFocusedBarControl = nullptr;
   Boolean FIsCustomizing = false;
   Boolean FOwnerFormActive = false;
-  Boolean FMaximizedMDIChild = false;
-  HWND FPrevActiveMDIChild = nullptr;
+  [[maybe_unused]] Boolean FMaximizedMDIChild = false;
+  [[maybe_unused]] HWND FPrevActiveMDIChild = nullptr;
   Boolean FDragging = false;
   // Counters and flags.
   Integer FLockUpdate = 0;
@@ -2357,6 +2358,8 @@ class TdxBarCustomHintViewInfo : public TObject {
   virtual void Calculate(TCanvas* canvas) {}
   virtual Boolean IsScreenTip() { return false; }
   virtual void Paint(TCanvas* canvas) {}
+  // Gives the window the kind of this view info and makes sure it has its handle.
+  virtual void PrepareHintWindow(TdxBarHintWindow* window);
 
  protected:
   TRect FBounds;
@@ -2376,11 +2379,41 @@ class TdxBarHintViewInfo : public TdxBarCustomHintViewInfo {
   // Measured word-wrapped within the width of the work area of the monitor at the position.
   void Calculate(TCanvas* canvas) override;
   void Paint(TCanvas* canvas) override;
+  void PrepareHintWindow(TdxBarHintWindow* window) override;
   virtual void AdjustSize(TSize& size);
   virtual TRect GetTextRect();
   virtual void DrawText(TCanvas* canvas);
+  // The system's status font (without manager or with its system font), else the manager's.
+  virtual void SetupFont(TdxBarHintWindow* window);
 
  private:
   AnsiString FText;
   TPoint FPosition;
+};
+
+// The one hint window of the bars: it shows a view info at the cursor.
+class TdxBarHintWindow : public TcxBaseHintWindow {
+  ORV_CLASS(TdxBarHintWindow, TcxBaseHintWindow)
+ public:
+  explicit TdxBarHintWindow(TComponent* owner);
+  void BeforeDestruction() override;
+  void Dispatch(TMessage& message) override;
+  TdxBarCustomHintViewInfo* GetViewInfo() const { return FViewInfo; }
+  Boolean GetIsScreenTip() const { return FIsScreenTip; }
+  // A view info of the other kind makes the window again for it.
+  void SetScreenTipKind(Boolean value);
+  // Milliseconds after which the manager hides the hint, and before it shows one.
+  virtual Cardinal GetHidePause() { return FIsScreenTip ? 200000 : 10000; }
+  virtual Cardinal GetShowPause() { return FIsScreenTip ? 900 : 1000; }
+  virtual void RecreateForKind();
+  // False when there is nothing to show (no hint text).
+  virtual Boolean ShowHint(TdxBarManager* manager, const AnsiString& hint, const AnsiString& shortCut);
+
+ protected:
+  void Paint() override;
+
+ private:
+  void FreeViewInfo();
+  TdxBarCustomHintViewInfo* FViewInfo = nullptr;
+  Boolean FIsScreenTip = false;
 };

@@ -1,13 +1,18 @@
 // Plain hint view infos: the text with its shortcut, the size measured with word wrap inside the
-// work area, and the framed painting.
+// work area, and the framed painting; the hint window that shows them at the cursor.
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "components/bars/dxBar.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
 
 namespace {
 
@@ -71,6 +76,78 @@ TEST_F(BarHintTest, PaintingFramesTheBoundsAndWritesTheText) {
   for (Integer y = t.Top; y < t.Bottom; ++y)
     for (Integer x = t.Left; x < t.Right; ++x) inked += GetPixel(dc, x, y) != 0xFFFFFF;
   EXPECT_GT(inked, 10);
+}
+
+class TScreenTipInfo : public TdxBarCustomHintViewInfo {
+  ORV_CLASS(TScreenTipInfo, TdxBarCustomHintViewInfo)
+ public:
+  using TdxBarCustomHintViewInfo::TdxBarCustomHintViewInfo;
+  Boolean IsScreenTip() override { return true; }
+};
+
+TEST_F(BarHintTest, TheHintWindowShowsTheHintAtTheCursorAndNothingWithoutText) {
+  SetCursorPos(200, 150);
+  std::unique_ptr<TdxBarHintWindow, orv::FreeDeleter> window(new TdxBarHintWindow(nullptr));
+  EXPECT_FALSE(window->ShowHint(nullptr, "", " (F1)"));
+  EXPECT_FALSE(window->HandleAllocated() && IsWindowVisible(window->GetHandle()));
+
+  ASSERT_TRUE(window->ShowHint(nullptr, "Find", " (F2)"));
+  auto* info = static_cast<TdxBarHintViewInfo*>(window->GetViewInfo());
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->GetText(), "Find (F2)");
+  EXPECT_TRUE(IsWindowVisible(window->GetHandle()));
+  TRect shown;
+  GetWindowRect(window->GetHandle(), &shown);
+  EXPECT_EQ(shown.Left, 200);
+  EXPECT_EQ(shown.Top, 150);
+  EXPECT_EQ(shown.Right - shown.Left, info->GetBounds().Right);
+  EXPECT_EQ(shown.Bottom - shown.Top, info->GetBounds().Bottom);
+  EXPECT_EQ(window->GetHidePause(), 10000u);
+  EXPECT_EQ(window->GetShowPause(), 1000u);
+
+  // Hiding the window frees what it showed.
+  ShowWindow(window->GetHandle(), SW_HIDE);
+  EXPECT_EQ(window->GetViewInfo(), nullptr);
+}
+
+TEST_F(BarHintTest, AScreenTipViewInfoMakesTheWindowAgainWithItsPauses) {
+  std::unique_ptr<TdxBarHintWindow, orv::FreeDeleter> window(new TdxBarHintWindow(nullptr));
+  window->HandleNeeded();
+  const HWND plain = window->GetHandle();
+  TScreenTipInfo tip(nullptr);
+  tip.PrepareHintWindow(window.get());
+  EXPECT_TRUE(window->GetIsScreenTip());
+  EXPECT_TRUE(window->HandleAllocated());
+  EXPECT_FALSE(IsWindow(plain));
+  EXPECT_EQ(window->GetHidePause(), 200000u);
+  EXPECT_EQ(window->GetShowPause(), 900u);
+  const HWND screenTip = window->GetHandle();
+  tip.PrepareHintWindow(window.get());  // same kind: kept
+  EXPECT_EQ(window->GetHandle(), screenTip);
+}
+
+TEST_F(BarHintTest, TheHintFontIsTheSystemStatusFontOrTheManagersFont) {
+  std::unique_ptr<TForm, orv::FreeDeleter> form(new TForm(nullptr));
+  form->AfterConstruction();
+  auto* manager = new TdxBarManager(form.get());
+  manager->GetFont()->SetName("Courier New");
+  manager->GetFont()->SetHeight(-17);
+  std::strcpy(orv::SystemSettings().NonClient.lfStatusFont.lfFaceName, "Status Face");
+  orv::SystemSettings().NonClient.lfStatusFont.lfHeight = -13;
+  std::unique_ptr<TdxBarHintWindow, orv::FreeDeleter> window(new TdxBarHintWindow(nullptr));
+
+  ASSERT_FALSE(manager->GetUseSystemFont());
+  ASSERT_TRUE(window->ShowHint(manager, "Copy", ""));
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetName(), "Courier New");
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetHeight(), manager->GetFont()->GetHeight());
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetColor(), Screen->GetHintFont()->GetColor());
+
+  manager->SetUseSystemFont(true);
+  ASSERT_TRUE(window->ShowHint(manager, "Copy", ""));
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetName(), "Status Face");
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetHeight(), -13);
+  ASSERT_TRUE(window->ShowHint(nullptr, "Copy", ""));
+  EXPECT_EQ(window->GetCanvas()->GetFont()->GetName(), "Status Face");
 }
 
 }  // namespace
