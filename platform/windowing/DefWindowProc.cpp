@@ -666,10 +666,13 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXTLENGTH: return LRESULT(w->Text.size());
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_WINDOWPOSCHANGING: {
-      // A sizable or captioned top-level window keeps to the sizes WM_GETMINMAXINFO allows.
+      // A sizable or captioned top-level window keeps to the sizes WM_GETMINMAXINFO allows. A
+      // caption takes both of WS_CAPTION's bits: a popup with a thin border alone (a hint) has
+      // none and keeps any size.
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      const bool captioned = (w->Style & WS_CAPTION) == WS_CAPTION;
       if (!pos || (pos->flags & SWP_NOSIZE) || !w->IsTopLevel() || w->IsChild() ||
-          !(w->Style & (WS_THICKFRAME | WS_CAPTION)))
+          !((w->Style & WS_THICKFRAME) || captioned))
         return 0;
       MINMAXINFO mmi;
       mmi.ptMaxSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};

@@ -303,5 +303,33 @@ TEST_F(Paint, SizableWindowsKeepToTheirMinimumAndMaximumTrackSizes) {
   EXPECT_EQ(r, (RECT{0, 0, 200, 150}));
 }
 
+// Only a sizing frame or a whole caption holds a window to the track sizes; a popup with a thin
+// border (a hint window) is as small as it is made.
+TEST_F(Paint, OnlySizableOrCaptionedWindowsKeepToTheMinimumTrackSize) {
+  struct TCase {
+    const char* name;
+    DWORD style;
+    RECT expected;
+  };
+  const TCase cases[] = {
+      {"thin border", WS_POPUP | WS_BORDER, {0, 0, 40, 10}},
+      {"dialog frame", WS_POPUP | WS_DLGFRAME, {0, 0, 40, 10}},
+      {"caption", WS_POPUP | WS_CAPTION, {0, 0, 200, 150}},
+      {"sizing frame", WS_POPUP | WS_THICKFRAME, {0, 0, 200, 150}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND w = Make(c.style | WS_VISIBLE, 0, 0, 300, 200);
+    Handlers[w] = [](HWND, UINT m, WPARAM, LPARAM lp, bool&) -> LRESULT {
+      if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {200, 150};
+      return 0;
+    };
+    MoveWindow(w, 0, 0, 40, 10, TRUE);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace orv::test
