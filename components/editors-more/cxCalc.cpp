@@ -4,6 +4,7 @@
 
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditPublished.h"
 #include "platform/controls/ControlProperties.h"
 #include "components/foundation/cxGeometry.h"
 #include "platform/runtime/Math.h"
@@ -964,10 +965,7 @@ ORV_PUBLISH(TcxCalcEdit) {
   p.Property("EditValue", [](T* x) { return x->GetEditValueProperty(); }, [](T* x, Variant v) { x->SetEditValueProperty(v); })
       .Stored([](T* x) { return !VarIsNull(x->GetEditValueProperty()); });
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxCalcEditProperties* v) { x->SetProperties(v); });
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);

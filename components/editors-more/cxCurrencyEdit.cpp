@@ -5,6 +5,7 @@
 #include "components/data/cxFormats.h"
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditPublished.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Locale.h"
@@ -338,10 +339,7 @@ ORV_PUBLISH(TcxCurrencyEdit) {
   orv::PublishDrag(p);
   orv::PublishState(p);
   orv::PublishFont(p);
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);

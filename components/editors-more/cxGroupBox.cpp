@@ -4,6 +4,7 @@
 
 #include "components/editors-more/cxExtEditUtils.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/dxOffice11.h"
@@ -656,10 +657,7 @@ ORV_PUBLISH(TcxGroupBox) {
   p.Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor).Default(true);
   p.Property("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont).Default(true);
   p.Property("RedrawOnResize", &T::GetRedrawOnResize, &T::SetRedrawOnResize).Default(true);
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, false);
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishClickEvents(p);

@@ -5,6 +5,7 @@
 
 #include "components/editors-more/cxExtEditUtils.h"
 #include "components/editors-more/cxSpinEdit.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/editors/cxFilterControlUtils.h"
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
@@ -979,10 +980,7 @@ ORV_PUBLISH(TcxProgressBar) {
   p.Property("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont).Default(true);
   p.Property("Position", &T::GetPosition, &T::SetPosition).Stored([](T* x) { return x->GetPosition() != 0; });
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxProgressBarProperties* v) { x->SetProperties(v); });
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishMouseEvents(p);

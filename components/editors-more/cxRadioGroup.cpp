@@ -6,6 +6,7 @@
 #include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/editors/cxFilterControlUtils.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
@@ -945,10 +946,7 @@ ORV_PUBLISH(TcxRadioGroup) {
   p.Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor).Default(true);
   p.Property("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont).Default(true);
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxRadioGroupProperties* v) { x->SetProperties(v); });
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishClickEvents(p);

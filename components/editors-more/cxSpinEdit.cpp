@@ -7,6 +7,7 @@
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/foundation/cxControls.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/forms/Published.h"
@@ -694,10 +695,7 @@ ORV_PUBLISH(TcxSpinEdit) {
   orv::PublishState(p);
   orv::PublishColor(p, clWindow, false);
   orv::PublishFont(p);
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);

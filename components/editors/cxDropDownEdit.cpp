@@ -4,6 +4,7 @@
 
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/foundation/dxThemeManager.h"
@@ -2207,10 +2208,7 @@ ORV_PUBLISH(TcxComboBox) {
   orv::PublishDrag(p);
   orv::PublishState(p);
   orv::PublishFont(p);
-  p.Property("Style", [](T* x) { return x->GetEditStyle(); });
-  p.Property("StyleDisabled", [](T* x) { return x->GetEditStyleDisabled(); });
-  p.Property("StyleFocused", [](T* x) { return x->GetEditStyleFocused(); });
-  p.Property("StyleHot", [](T* x) { return x->GetEditStyleHot(); });
+  orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
