@@ -711,6 +711,12 @@ Boolean TcxCustomCalcEditProperties::AcceptsEditValue(const Variant& value) {
   return false;
 }
 
+Integer TcxCustomCalcEditProperties::GetValueExchangeMode(Boolean focused) {
+  if (focused || GetTextAssignedValues()->GetDisplayFormat()) return 0;
+  IcxEditDefaultValuesProvider* provider = GetDefaultValuesProvider();
+  return provider && provider->HasDefaultDisplayFormat(true) ? 1 : 0;
+}
+
 void TcxCustomCalcEditProperties::EditValueToDisplayValue(const Variant& value, Variant& displayValue,
                                                           Boolean focused) {
   if (VarIsNull(value) || VarIsEmpty(value) || (VarIsStr(value) && VarToStr(value).empty())) {
@@ -806,6 +812,8 @@ void TcxCustomCalcEdit::ApplyPopupWindowProperties() {
 }
 
 void TcxCustomCalcEdit::HandlePropertiesChange(TObject* sender) {
+  // A locale change reaches the text through FormatChanged; the calculator's settings stay.
+  if (CalcProperties()->GetInFormatChange()) return;
   inherited::HandlePropertiesChange(sender);
   if (!FCalculator || IsInnerEditPending()) return;
   FCalculator->SetBeepOnError(CalcProperties()->GetCalcBeepOnError());
@@ -840,6 +848,23 @@ void TcxCustomCalcEdit::PopupWindowClosed(TObject* sender) {
   else
     SetSelection(Integer(GetText().size()), 0);
   inherited::PopupWindowClosed(sender);
+}
+
+void TcxCustomCalcEdit::DoEnter() {
+  // The focused text is the full-precision number, whatever the display format showed.
+  UpdateDisplayValue();
+  inherited::DoEnter();
+}
+
+void TcxCustomCalcEdit::DoExit() {
+  orv::TObjectLinkGuard guard(this);
+  inherited::DoExit();
+  if (guard.Alive() && !GetComponentState().Contains(csDestroying)) GetDataBinding()->UpdateDisplayValue();
+}
+
+void TcxCustomCalcEdit::FormatChanged() {
+  // The new decimal and thousand separators: the text is rebuilt from the value.
+  GetDataBinding()->UpdateDisplayValue();
 }
 
 void TcxCustomCalcEdit::PasteFromClipboard() {
@@ -935,15 +960,29 @@ void TcxFilterCalcEditHelper::InitFilterProperties(TcxCustomEditProperties* prop
 
 // ==== Published ================================================================================
 
+ORV_PUBLISH(TcxCalcEditPropertiesValues) {
+  using T = TcxCalcEditPropertiesValues;
+  p.Property("Precision", &T::GetPrecision, &T::SetPrecision).Stored([](T*) { return false; });
+}
+
 ORV_PUBLISH(TcxCalcEditProperties) {
   using T = TcxCalcEditProperties;
+  p.Property("Alignment", &T::GetAlignment).Stored([](T* x) { return x->IsAlignmentStored(); });
+  p.Property("AssignedValues", [](T* x) { return x->GetCalcAssignedValues(); });
   p.Property("AutoSelect", &T::GetAutoSelect, &T::SetAutoSelect).Default(true);
   p.Property("BeepOnError", &T::GetCalcBeepOnError, &T::SetCalcBeepOnError).Default(true);
+  p.Property("ButtonGlyph", &T::GetButtonGlyph, &T::SetButtonGlyph)
+      .Stored([](T* x) { return !x->GetButtonGlyph()->GetEmpty(); });
+  p.Property("ClearKey", &T::GetClearKey, &T::SetClearKey).Default(TShortCut(0));
+  p.Property("DisplayFormat", &T::GetDisplayFormat, &T::SetDisplayFormat)
+      .Stored([](T* x) { return x->IsDisplayFormatStored(); });
   p.Property("ImmediatePost", &T::GetImmediatePost, &T::SetImmediatePost).Default(false);
   p.Property("Precision", &T::GetPrecision, &T::SetPrecision).Stored([](T* x) { return x->IsPrecisionAssigned(); });
   p.Property("QuickClose", &T::GetQuickClose, &T::SetQuickClose).Default(false);
   p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
   p.Property("ScientificFormat", &T::GetScientificFormat, &T::SetScientificFormat).Default(false);
+  p.Property("UseLeftAlignmentOnEditing", &T::GetUseLeftAlignmentOnEditing, &T::SetUseLeftAlignmentOnEditing)
+      .Stored([](T* x) { return x->IsUseLeftAlignmentOnEditingStored(); });
   p.Property("UseThousandSeparator", &T::GetUseThousandSeparator, &T::SetUseThousandSeparator).Default(false);
   p.Property("ValidateOnEnter", &T::GetValidateOnEnter, &T::SetValidateOnEnter).Default(true);
   p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
@@ -958,6 +997,7 @@ ORV_PUBLISH(TcxCalcEdit) {
   using T = TcxCalcEdit;
   orv::PublishLayout(p);
   p.Property("AutoSize", [](T* x) { return x->GetAutoSize(); }, [](T* x, bool v) { x->SetAutoSize(v); }).Default(true);
+  p.Property("BeepOnEnter", &T::GetBeepOnEnter, &T::SetBeepOnEnter).Default(true);
   orv::PublishDrag(p);
   orv::PublishState(p);
   orv::PublishColor(p, clWindow, false);
@@ -967,6 +1007,8 @@ ORV_PUBLISH(TcxCalcEdit) {
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxCalcEditProperties* v) { x->SetProperties(v); });
   orv::PublishEditStyles(p);
   orv::PublishTabs(p, true);
+  // The value travels as EditValue.
+  p.Property("Value", &T::GetValue, &T::SetValue).Stored([](T*) { return false; });
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
   orv::PublishKeyEvents(p);

@@ -193,6 +193,9 @@ class TcxCustomCalcEditProperties : public TcxCustomPopupEditProperties {
   }
   Boolean AcceptsEditValue(const Variant& value) override;
   void EditValueToDisplayValue(const Variant& value, Variant& displayValue, Boolean focused) override;
+  // Exchanged as a value only while unfocused, without a display format of its own, when the
+  // data formats the number itself.
+  Integer GetValueExchangeMode(Boolean focused) override;
 
   // Text to a number: Null for an empty text; false for a text that is no number.
   Boolean TextToValue(const AnsiString& text, Variant& value);
@@ -243,6 +246,7 @@ class TcxCustomCalcEdit : public TcxCustomPopupEdit {
   void PopupWindowShowed(TObject* sender) override;
   void PopupWindowClosed(TObject* sender) override;
   void PasteFromClipboard() override;
+  void FormatChanged() override;
 
   Double GetValue();
   void SetValue(Double value);
@@ -252,6 +256,10 @@ class TcxCustomCalcEdit : public TcxCustomPopupEdit {
   }
   // What the popup calculator writes: the inner text, marked as the user's change.
   void SetCalculatorText(const AnsiString& text);
+
+ protected:
+  void DoEnter() override;
+  void DoExit() override;
 
  private:
   void CalculatorCloseRequest(TObject* sender, Integer reason);

@@ -152,6 +152,10 @@ TSystemSettings& SystemSettings();
 void ResetSystemSettings();
 // Sends WM_SETTINGCHANGE (wParam = the SPI_ action) to every top-level window.
 void SendSettingChange(UINT action);
+// Tells every top-level window that the regional settings changed (WM_SETTINGCHANGE with
+// wParam 0 and the section name "intl"), as the desktop does after a locale change: change
+// FormatSettings first, then call this.
+void SendLocaleChange();
 
 // ---- Message boxes and sounds -----------------------------------------------------------------
 

@@ -114,6 +114,11 @@ void SendSettingChange(UINT action) {
   SendMessage(HWND_BROADCAST, WM_SETTINGCHANGE, action, 0);
 }
 
+void SendLocaleChange() {
+  static const char kSection[] = "intl";
+  SendMessage(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kSection));
+}
+
 }  // namespace orv
 
 namespace {

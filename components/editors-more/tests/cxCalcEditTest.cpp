@@ -239,3 +239,74 @@ TEST_F(CalcEditTest, GoldenEditorAndPopupInOffice2003Look) {
   EXPECT_GE(popup->GetClientHeight(), calc->GetTop() + calc->GetHeight());
   ExpectGolden(e->GetCalculator()->GetParent(), "calcedit-popup-office11");
 }
+
+namespace {
+
+// Data whose field formats its numbers itself.
+class TFormattingProvider : public TcxCustomEditDefaultValuesProvider {
+ public:
+  using TcxCustomEditDefaultValuesProvider::TcxCustomEditDefaultValuesProvider;
+  Boolean HasDefaultDisplayFormat(Boolean formatsItself) override { return formatsItself; }
+};
+
+}  // namespace
+
+TEST_F(CalcEditTest, TextFollowsTheFocusAndTheDisplayFormat) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  TcxCalcEdit* e = Add();
+  TcxCalcEdit* other = Add();
+  other->SetTop(40);
+  e->GetProperties()->SetDisplayFormat("0.00");
+  e->SetValue(2.5);
+  Show();
+  other->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetText(), "2.50") << "unfocused: the display format";
+  e->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetText(), "2.5") << "focused: the number itself";
+  e->SelectAll();
+  orv::headless::TypeText("7.125");
+  Run();
+  other->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetValue(), 7.125);
+  EXPECT_EQ(e->GetText(), "7.13") << "left: the typed value in the display format";
+}
+
+TEST_F(CalcEditTest, LocaleChangeRewritesTheTextFromTheValue) {
+  orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
+  TcxCalcEdit* e = Add();
+  TcxCalcEdit* focused = Add();
+  focused->SetTop(40);
+  e->GetProperties()->SetUseThousandSeparator(true);
+  e->SetValue(1234.5);
+  focused->SetValue(0.25);
+  Show();
+  focused->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetText(), "1,234.5");
+  EXPECT_EQ(focused->GetText(), "0.25");
+  e->GetCalculator()->SetPrecision(9);
+  orv::SetLocaleProfile(orv::TLocaleProfile::Russian);
+  orv::SendLocaleChange();
+  Run();
+  EXPECT_EQ(e->GetText(), "1\xA0"
+                          "234,5");
+  EXPECT_EQ(focused->GetText(), "0,25") << "the focused editor too";
+  EXPECT_EQ(e->GetValue(), 1234.5);
+  EXPECT_EQ(e->GetCalculator()->GetPrecision(), 9) << "a locale change leaves the calculator's settings";
+}
+
+TEST_F(CalcEditTest, ValuesAreExchangedAsValuesOnlyWhenTheDataFormatsThem) {
+  using Props = std::unique_ptr<TcxCalcEditProperties, orv::FreeDeleter>;
+  Props p(new TcxCalcEditProperties(nullptr));
+  EXPECT_EQ(p->GetValueExchangeMode(false), 0) << "without data: as text";
+  Owned<TFormattingProvider> provider(new TFormattingProvider(nullptr));
+  p->SetDefaultValuesProvider(provider.get());
+  EXPECT_EQ(p->GetValueExchangeMode(false), 1);
+  EXPECT_EQ(p->GetValueExchangeMode(true), 0) << "focused: always as text";
+  p->SetDisplayFormat("0.0");
+  EXPECT_EQ(p->GetValueExchangeMode(false), 0) << "an own display format: as text";
+  p->SetDefaultValuesProvider(nullptr);
+}

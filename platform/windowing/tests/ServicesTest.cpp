@@ -59,6 +59,21 @@ TEST_F(Services, SettingsComeFromOneTableAndChangesReachHiddenWindows) {
   EXPECT_NE(GetSysColor(COLOR_BTNFACE), RGB(1, 2, 3));
 }
 
+TEST_F(Services, LocaleChangeNamesTheRegionalSection) {
+  struct TSectionListener {
+    std::vector<std::string> Sections;
+    void WndProc(TMessage& m) {
+      if (m.Msg == WM_SETTINGCHANGE && m.WParam == 0 && m.LParam != 0)
+        Sections.emplace_back(reinterpret_cast<const char*>(m.LParam));
+    }
+  } listener;
+  HWND hidden = AllocateHWnd(TWndMethod(&listener, &TSectionListener::WndProc));
+  SendLocaleChange();
+  SendSettingChange(SPI_SETNONCLIENTMETRICS);
+  EXPECT_EQ(listener.Sections, (std::vector<std::string>{"intl"}));
+  DeallocateHWnd(hidden);
+}
+
 TEST_F(Services, AbsentDesktopServicesAnswerNotAvailable) {
   for (const char* name : {"uxtheme.dll", "dwmapi.dll", "gdiplus.dll", "oleacc.dll"})
     EXPECT_EQ(LoadLibrary(name), nullptr) << name;
