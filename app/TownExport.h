@@ -13,6 +13,8 @@
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Strings.h"
 
+#include <string>
+
 class TDataSet;
 
 namespace orv {
@@ -29,6 +31,13 @@ void AddTownExportLines(TDataSet* table, TStrings& lines, TExportProgressEvent p
 // Writes the export of the table to the file, replacing it. A file that cannot be created
 // raises EFCreateError (an EFileStreamError); nothing is written before every line is built.
 void WriteTownExport(TDataSet* table, const AnsiString& fileName, TExportProgressEvent progress = {});
+
+// Puts `bytes` in place of the file's contents without ever leaving a half-written file under
+// its name: they go to a new file beside it, which then replaces it in one step (an existing
+// file keeps its permissions). A file that may not be written (read-only, a folder) or a
+// folder where nothing can be created raises EFCreateError; a failure while writing raises
+// EWriteError. On a failure the old file stays as it was and nothing else is left behind.
+void ReplaceFileContents(const AnsiString& fileName, const std::string& bytes);
 
 // After an export, written, cancelled or failed: the table is closed and opened again (with
 // the same filter, so the same towns) and stands on the town with the ID `savedId` when it is

@@ -2,7 +2,9 @@
 // box, the table reopened on the town that was current; and the status line's texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "app/StatusLine.h"
 #include "app/TownExport.h"
@@ -164,6 +166,46 @@ TEST_F(TownExport, AFileThatCannotBeCreatedRaisesAFileStreamErrorAndHasItsOwnBox
   EXPECT_EQ(Boxes.Shown[0].Text, "Невозможно записать файл"_a);
   EXPECT_EQ(Boxes.Shown[0].Caption, "Ошибка"_a);
   EXPECT_EQ(Boxes.Shown[0].Type & MB_ICONMASK, MB_ICONERROR);
+}
+
+// The names in the folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(TownExport, AnOlderFileIsReplacedWholeOrNotAtAllAndNothingIsLeftBeside) {
+  Open(FourTowns());
+  const std::string path = Temp.File(orv::AnsiToUtf8("Орване.txt"_a));
+  const std::string older(20000, 'z');  // longer than the export: no tail of it may remain
+  WriteBytes(path, std::vector<char>(older.begin(), older.end()));
+  std::filesystem::permissions(path, std::filesystem::perms(0640));
+  const std::string text = Export();
+  EXPECT_EQ(text.substr(0, kDashes.size()), kDashes);
+  EXPECT_EQ(text.size(), 3 * (103 + 2) + 4 * (105 + 2));
+  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(FolderNames(Temp.File("")), (std::vector<std::string>{"ORVANE.DBF", "Орване.txt"}));
+
+  // An export that fails half-way (here the window's progress step) leaves the file it would
+  // have replaced as it was.
+  auto failAtSecond = [](Integer index) {
+    if (index == 2) throw EAbort("stop");
+  };
+  EXPECT_THROW(orv::WriteTownExport(Table, Temp.Dir() + "Орване.txt"_a,
+                                    orv::TExportProgressEvent::Callable(failAtSecond)),
+               EAbort);
+  EXPECT_EQ(ReadBytes(path).size(), text.size());
+
+  // A read-only file is not replaced: the file-creation error, and the file as it was.
+  WriteBytes(path, std::vector<char>(older.begin(), older.end()));
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  EXPECT_THROW(orv::WriteTownExport(Table, Temp.Dir() + "Орване.txt"_a), EFCreateError);
+  const std::vector<char> kept = ReadBytes(path);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), older);
+  EXPECT_EQ(FolderNames(Temp.File("")), (std::vector<std::string>{"ORVANE.DBF", "Орване.txt"}));
+  std::filesystem::permissions(path, std::filesystem::perms(0644));
 }
 
 TEST(StatusLine, TextsOfTheCountAndOfAnExportUnderWay) {
