@@ -98,7 +98,36 @@ TcxCustomEditPropertiesClass TcxMRUEdit::GetPropertiesClass() { return TcxMRUEdi
 void TcxCustomMRUEdit::AddText(const AnsiString& text) {
   if (text.empty()) return;
   if (MRUProperties()->GetLookupItems()->IndexOf(text) < 0) DoNewLookupDisplayText(text);
-  MRUProperties()->AddRecentItem(text, false);
+  // A changed item list is a properties change, which shows the edit value again. A text confirmed
+  // by Enter has not reached the edit value yet: without care the old value came back into the
+  // editor and the lookup list, synced with it, handed its row to the drop-down's Enter handling.
+  // So the typed text, its selection and the modified flags stay, and the list follows that text.
+  const AnsiString shown = GetText();
+  IcxInnerTextEdit* inner = GetInnerTextEdit();
+  const Integer selStart = inner ? inner->GetSelStart() : 0;
+  const Integer selLength = inner ? inner->GetSelLength() : 0;
+  const Boolean wasSuppressed = GetLookupSyncSuppressed();
+  orv::TObjectLinkGuard guard(this);
+  SaveModifiedFlags();
+  SetLookupSyncSuppressed(true);
+  try {
+    MRUProperties()->AddRecentItem(text, false);
+  } catch (...) {
+    if (guard.Alive()) {
+      SetLookupSyncSuppressed(wasSuppressed);
+      RestoreModifiedFlags();
+    }
+    throw;
+  }
+  if (!guard.Alive()) return;
+  if (GetText() != shown && inner) {
+    SetInnerDisplayValue(Variant(shown));
+    inner->SetSelStart(selStart);
+    inner->SetSelLength(selLength);
+  }
+  SetLookupSyncSuppressed(wasSuppressed);
+  RestoreModifiedFlags();
+  if (IcxTextEditLookupData* data = GetLookupDataInterface()) data->SyncWithEditText();
 }
 
 void TcxCustomMRUEdit::DoButtonClick(Integer index) {

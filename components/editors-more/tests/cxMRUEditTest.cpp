@@ -56,6 +56,7 @@ TEST_F(MRUEditTest, ConfirmedTextsMoveToTheTopAndTheListIsTrimmed) {
   const Step steps[] = {
       {"B", {"B", "A", "C"}},
       {"B", {"B", "A", "C"}},
+      {"E", {"E", "B", "A"}},
   };
   for (const Step& s : steps) {
     e->SetSelection(0, 100);
@@ -63,14 +64,16 @@ TEST_F(MRUEditTest, ConfirmedTextsMoveToTheTopAndTheListIsTrimmed) {
     orv::headless::PressKey(VK_RETURN);
     Run();
     EXPECT_EQ(Items(e), s.items) << s.typed;
+    EXPECT_EQ(e->GetText(), AnsiString(s.typed)) << "the confirmed text stays in the editor";
   }
+  EXPECT_EQ(Events.DeletedIndexes, std::vector<Integer>{3}) << "E pushed C out at index 3";
   e->AddText("D");
-  EXPECT_EQ(Items(e), (std::vector<AnsiString>{"D", "B", "A"}));
-  EXPECT_EQ(Events.DeletedIndexes, std::vector<Integer>{3}) << "D pushed C out at index 3";
+  EXPECT_EQ(Items(e), (std::vector<AnsiString>{"D", "E", "B"}));
+  EXPECT_EQ(e->GetText(), AnsiString("E")) << "adding an item leaves the editor's text alone";
 
   e->GetProperties()->SetMaxItemCount(1);
   EXPECT_EQ(Items(e), std::vector<AnsiString>{"D"});
-  EXPECT_EQ(Events.DeletedIndexes, (std::vector<Integer>{3, 2, 1}));
+  EXPECT_EQ(Events.DeletedIndexes, (std::vector<Integer>{3, 3, 2, 1}));
   e->GetProperties()->SetMaxItemCount(-5);
   EXPECT_EQ(e->GetProperties()->GetMaxItemCount(), 0);
 }
@@ -92,4 +95,37 @@ TEST_F(MRUEditTest, EllipsisButtonIsTheDefaultButtonAndCanBeHidden) {
   e->GetProperties()->SetShowEllipsis(false);
   EXPECT_FALSE(buttons->GetItem(1)->GetVisible());
   EXPECT_EQ(e->GetProperties()->GetGlyphButtonIndex(), 0) << "a glyph now belongs to the drop-down button";
+}
+
+TEST_F(MRUEditTest, EnterAfterTypingANewTextWithTheListOpenKeepsTheTypedText) {
+  // The list drops down as the user types and follows the text; a text no item starts with must
+  // leave no current item behind, or Enter takes the old row back into the editor.
+  TcxMRUEdit* e = AddEdit({"A", "B", "C"});
+  ASSERT_TRUE(e->GetProperties()->GetImmediateDropDown());
+  Show();
+  e->SetFocus();
+  Run();
+  struct Step {
+    const char* typed;
+    const char* text;
+    std::vector<AnsiString> items;
+  };
+  const Step steps[] = {
+      {"B", "B", {"B", "A", "C"}},
+      {"D", "D", {"D", "B", "A", "C"}},
+      {"a", "A", {"A", "D", "B", "C"}},
+  };
+  for (const Step& s : steps) {
+    e->SetSelection(0, 100);
+    orv::headless::TypeText(s.typed);
+    Run();
+    orv::headless::PressKey(VK_RETURN);
+    Run();
+    EXPECT_EQ(e->GetText(), AnsiString(s.text)) << s.typed;
+    Variant value;
+    e->GetEditValue(value);
+    EXPECT_EQ(VarToStr(value), AnsiString(s.text)) << s.typed;
+    EXPECT_EQ(Items(e), s.items) << s.typed;
+    EXPECT_FALSE(e->HasOpenPopup()) << s.typed;
+  }
 }
