@@ -10,7 +10,7 @@ TFStart* FStart = nullptr;
 
 namespace {
 
-const char* const kStartDescription =
+const char* const kStartFormText =
     "object FStart: TFStart\n"
     "  Left = 388\n"
     "  Top = 305\n"
@@ -61,9 +61,9 @@ const char* const kStartDescription =
     "end\n";
 
 struct TStartDescription {
-  TStartDescription() { orv::RegisterFormDescription("TFStart", kStartDescription); }
+  TStartDescription() { orv::RegisterFormDescription("TFStart", kStartFormText); }
 };
-const TStartDescription kDescription;
+const TStartDescription kStartDescription;
 
 }  // namespace
 

@@ -14,7 +14,7 @@ TfrmMsgF1DE* frmMsgF1DE = nullptr;
 
 namespace {
 
-const char* const kAboutDescription =
+const char* const kAboutFormText =
     "object frmMsgF1DE: TfrmMsgF1DE\n"
     "  Left = 356\n"
     "  Top = 274\n"
@@ -157,9 +157,9 @@ const char* const kAboutDescription =
     "end\n";
 
 struct TAboutDescription {
-  TAboutDescription() { orv::RegisterFormDescription("TfrmMsgF1DE", kAboutDescription); }
+  TAboutDescription() { orv::RegisterFormDescription("TfrmMsgF1DE", kAboutFormText); }
 };
-const TAboutDescription kDescription;
+const TAboutDescription kAboutDescription;
 
 }  // namespace
 

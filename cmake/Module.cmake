@@ -19,6 +19,17 @@ if(ORV_SANITIZE)
   target_link_options(orv_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+function(orv_unity target)
+  if(ORV_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${ORV_UNITY_BATCH_SIZE})
+    # g++ takes every source of a batch for a header and warns of a class whose base lives in an
+    # unnamed namespace (each test's fixture), which is only a fault in a real header.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+    endif()
+  endif()
+endfunction()
+
 # orv_module(<target> [DEPS <targets>...] [TEST_DEPS <targets>...])
 #
 # One static library from the folder's *.cpp files, and one test executable from tests/*.cpp
@@ -30,6 +41,7 @@ function(orv_module name)
   if(srcs)
     add_library(${name} STATIC ${srcs})
     target_link_libraries(${name} PUBLIC orv_options ${M_DEPS})
+    orv_unity(${name})
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE orv_options ${M_DEPS})
@@ -39,6 +51,7 @@ function(orv_module name)
   if(tests)
     add_executable(${name}_tests ${tests})
     target_link_libraries(${name}_tests PRIVATE ${name} orv_source_dir ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+    orv_unity(${name}_tests)
     if(ORV_TEST_SHARDS GREATER 0)
       # A few processes per executable instead of one per case: under the sanitizers a process's
       # start and leak check cost more than most cases.

@@ -44,7 +44,7 @@ bool IsDataType(TFieldType type) {
 bool IsSupportedType(TFieldType type) { return IsDataType(type) || IsBlobType(type); }
 
 // Text kinds whose empty text counts as no value.
-bool IsTextType(TFieldType type) {
+bool EmptyTextIsNull(TFieldType type) {
   return type == ftString || type == ftFixedChar || type == ftWideString || type == ftGuid;
 }
 
@@ -659,7 +659,7 @@ bool TRxMemoryData::GetFieldData(TField* field, void* buffer) {
   if (!slot || slot->Offset < 0) return false;
   const Byte* p = record + slot->Offset;
   if (!p[0]) return false;
-  if (IsTextType(slot->Type) && !TextPresent(slot->Type, p + 1)) return false;
+  if (EmptyTextIsNull(slot->Type) && !TextPresent(slot->Type, p + 1)) return false;
   if (buffer) {
     const std::size_t n = std::min(dataSize, static_cast<std::size_t>(slot->Size));
     std::memcpy(buffer, p + 1, n);
@@ -690,7 +690,7 @@ void TRxMemoryData::SetFieldData(TField* field, const void* buffer) {
           std::memcpy(p + 1, buffer, n);
           if (n < size) std::memset(p + 1 + n, 0, size - n);
           // Text always ends inside its slot.
-          if (IsTextType(slot->Type) && size > 0) {
+          if (EmptyTextIsNull(slot->Type) && size > 0) {
             p[size] = 0;
             if (slot->Type == ftWideString && size > 1) p[size - 1] = 0;
           }
@@ -1048,7 +1048,7 @@ class SortColumn {
     const Byte* p = data + FOffset;
     bool present = p[0] != 0;
     const Byte* v = p + 1;
-    if (present && IsTextType(FType)) present = TextPresent(FType, v);
+    if (present && EmptyTextIsNull(FType)) present = TextPresent(FType, v);
     FPresent.push_back(present);
     switch (FKind) {
       case kText: {

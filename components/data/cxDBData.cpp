@@ -12,11 +12,11 @@
 
 namespace {
 
-[[noreturn]] void RaiseControllerError(const TResStringRec& rec) {
+[[noreturn]] void RaiseDBControllerError(const TResStringRec& rec) {
   throw EcxInvalidDataControllerOperation(GetLocalizedResourceString(&rec));
 }
 
-Boolean SameTypeClass(TcxValueTypeClass a, TcxValueTypeClass b) { return TClass(a) == TClass(b); }
+Boolean SameValueTypeClass(TcxValueTypeClass a, TcxValueTypeClass b) { return TClass(a) == TClass(b); }
 
 Boolean IsIdentifier(const AnsiString& name) {
   auto letter = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
@@ -1436,7 +1436,7 @@ void TcxDBDataController::ChangeFieldName(TcxDBDataField* field, const AnsiStrin
       LayoutChanged(1);
     }
   }
-  if (!SameTypeClass(oldType, field->GetValueTypeClass()) && !field->GetIsInternal()) ItemValueTypeChanged(field->GetIndex());
+  if (!SameValueTypeClass(oldType, field->GetValueTypeClass()) && !field->GetIsInternal()) ItemValueTypeChanged(field->GetIndex());
 }
 
 void TcxDBDataController::SetupField(TcxDBDataField* field, Boolean force) {
@@ -1445,7 +1445,7 @@ void TcxDBDataController::SetupField(TcxDBDataField* field, Boolean force) {
   const Boolean textStored = IsFieldDisplayTextStored(dataSetField, !field->GetIsInternal());
   const TcxValueTypeClass valueType = GetFieldValueTypeClass(dataSetField);
   const Boolean isCurrency = IsCurrencyField(dataSetField);
-  const Boolean typeChanged = !SameTypeClass(valueType, field->GetValueTypeClass()) || isCurrency != field->FIsCurrency;
+  const Boolean typeChanged = !SameValueTypeClass(valueType, field->GetValueTypeClass()) || isCurrency != field->FIsCurrency;
   if (typeChanged || textStored != field->GetTextStored()) {
     // One rebuild of the value definition for all three.
     field->BeginRecreate();
@@ -1519,7 +1519,7 @@ void TcxDBDataController::GetKeyFieldList(std::vector<TcxCustomDataField*>& list
 Boolean TcxDBDataController::HasRecordKeys() { return FKeyField != nullptr && !IsGridMode(); }
 
 Variant TcxDBDataController::GetRecordID(Integer recordIndex) {
-  if (recordIndex < 0 || recordIndex >= GetRecordCount()) RaiseControllerError(cxSDataRecordIndexError);
+  if (recordIndex < 0 || recordIndex >= GetRecordCount()) RaiseDBControllerError(cxSDataRecordIndexError);
   std::vector<TcxCustomDataField*> keyFields;
   GetKeyFieldList(keyFields);
   if (keyFields.empty()) return Null();
@@ -1532,7 +1532,7 @@ Variant TcxDBDataController::GetDataSetKeyValues() {
   std::vector<TField*> fields;
   for (TcxCustomDataField* keyField : keyFields) {
     TField* field = AsDBField(keyField)->GetField();
-    if (!field) RaiseControllerError(cxSDBKeyFieldNotFound);
+    if (!field) RaiseDBControllerError(cxSDBKeyFieldNotFound);
     fields.push_back(field);
   }
   return ReadFieldValues(GetDataSet(), fields);

@@ -8,32 +8,14 @@
 
 #include "components/data/cxDataConsts.h"
 #include "components/foundation/dxCore.h"
+#include "platform/forms/Filer.h"
 #include "platform/runtime/Exceptions.h"
 
 // The stream is little-endian and the raw primitives copy values as held in memory.
 static_assert(std::endian::native == std::endian::little, "the variant stream assumes a little-endian machine");
 
+// The variant stream's type bytes are the form filer's value types (TValueType).
 namespace {
-
-// Type bytes of the variant stream.
-enum : Byte {
-  vaNull = 0,
-  vaList = 1,
-  vaInt8 = 2,
-  vaInt16 = 3,
-  vaInt32 = 4,
-  vaExtended = 5,
-  vaString = 6,
-  vaFalse = 8,
-  vaTrue = 9,
-  vaLString = 12,
-  vaNil = 13,
-  vaSingle = 15,
-  vaCurrency = 16,
-  vaDate = 17,
-  vaWString = 18,
-  vaInt64 = 19,
-};
 
 template <class T>
 T ReadRaw(TStream* stream) {

@@ -119,9 +119,9 @@ void LinkAlt(const TcxRegExprParserAlt* alt) {
   }
 }
 
-AnsiString ResText(PResStringRec rec) { return GetLocalizedResourceString(rec); }
+AnsiString RegExprText(PResStringRec rec) { return GetLocalizedResourceString(rec); }
 
-AnsiString ResText(PResStringRec rec, const AnsiString& argument) {
+AnsiString RegExprText(PResStringRec rec, const AnsiString& argument) {
   return Format(GetLocalizedResourceString(rec), {argument});
 }
 
@@ -558,8 +558,8 @@ void TcxRegExprAutomat::RemoveForcedChars() {
 
 AnsiString TcxRegExprError::GetPositionedMessage() const {
   if (FLine <= 0) return FMessage;
-  AnsiString result = ResText(&scxRegExprLine) + IntToStr(FLine);
-  if (FColumn > 0) result += ", " + ResText(&scxRegExprChar) + IntToStr(FColumn);
+  AnsiString result = RegExprText(&scxRegExprLine) + IntToStr(FLine);
+  if (FColumn > 0) result += ", " + RegExprText(&scxRegExprChar) + IntToStr(FColumn);
   return result + ": " + FMessage;
 }
 
@@ -661,7 +661,7 @@ bool TcxRegExpr::TCompiler::PeekNonWhite(char& ch) const {
 void TcxRegExpr::TCompiler::LexQuoted() {
   for (;;) {
     if (AtEnd()) {
-      ErrorAfterEnd(ResText(&scxRegExprMissing, " ' "));
+      ErrorAfterEnd(RegExprText(&scxRegExprMissing, " ' "));
       return;
     }
     char c = Read();
@@ -681,7 +681,7 @@ void TcxRegExpr::TCompiler::LexEscape() {
   auto symbol = [&](char value) { AddLexem(lkSymbol, line, column, AnsiString(1, value)); };
   auto lexem = [&](Integer code) { AddLexem(code, line, column, AnsiString(1, c)); };
   if (IsWhiteSpace(c)) {
-    Error(E.FLine, E.FColumn, ResText(&scxRegExprIncorrectSpace));
+    Error(E.FLine, E.FColumn, RegExprText(&scxRegExprIncorrectSpace));
     return;
   }
   switch (c) {
@@ -696,12 +696,12 @@ void TcxRegExpr::TCompiler::LexEscape() {
       Integer value = 0;
       for (int i = 0; i < 2; ++i) {
         if (AtEnd()) {
-          ErrorAfterEnd(ResText(&scxRegExprHexNumberExpected0));
+          ErrorAfterEnd(RegExprText(&scxRegExprHexNumberExpected0));
           return;
         }
         char digit = Read();
         if (!IsHexDigit(digit)) {
-          Error(E.FLine, E.FColumn, ResText(&scxRegExprHexNumberExpected, AnsiString(1, digit)));
+          Error(E.FLine, E.FColumn, RegExprText(&scxRegExprHexNumberExpected, AnsiString(1, digit)));
           return;
         }
         value = value * 16 + HexValue(digit);
@@ -728,7 +728,7 @@ void TcxRegExpr::TCompiler::LexSet() {
   for (;;) {
     SkipWhiteSpace();
     if (AtEnd()) {
-      ErrorAfterEnd(ResText(&scxRegExprMissing, "]"));
+      ErrorAfterEnd(RegExprText(&scxRegExprMissing, "]"));
       return;
     }
     char c = Read();
@@ -747,7 +747,7 @@ void TcxRegExpr::TCompiler::LexSet() {
           AddLexem(lkSymbol, c);
         } else if (!PeekNonWhite(next)) {
           AddLexem(lkOperator, c);
-          ErrorAfterEnd(ResText(&scxRegExprMissing, "]"));
+          ErrorAfterEnd(RegExprText(&scxRegExprMissing, "]"));
           while (!AtEnd()) Read();
           return;
         } else {
@@ -765,7 +765,7 @@ void TcxRegExpr::TCompiler::LexBraces() {
   for (;;) {
     SkipWhiteSpace();
     if (AtEnd()) {
-      ErrorAfterEnd(ResText(&scxRegExprMissing, "}"));
+      ErrorAfterEnd(RegExprText(&scxRegExprMissing, "}"));
       return;
     }
     const Integer line = E.FLine;
@@ -781,7 +781,7 @@ void TcxRegExpr::TCompiler::LexBraces() {
       AddLexem(lkOperator, c);
       return;
     } else {
-      Error(E.FLine, E.FColumn, ResText(&scxRegExprIllegalSymbol, c == '\'' ? AnsiString(" ' ") : AnsiString(1, c)));
+      Error(E.FLine, E.FColumn, RegExprText(&scxRegExprIllegalSymbol, c == '\'' ? AnsiString(" ' ") : AnsiString(1, c)));
     }
   }
 }
@@ -821,8 +821,8 @@ void TcxRegExpr::TCompiler::Lex() {
       default: AddLexem(lkSymbol, c);
     }
   }
-  if (depth > 0) Error(0, 0, ResText(&scxRegExprMissing, ")"));
-  if (depth < 0) Error(0, 0, ResText(&scxRegExprUnnecessary, ")"));
+  if (depth > 0) Error(0, 0, RegExprText(&scxRegExprMissing, ")"));
+  if (depth < 0) Error(0, 0, RegExprText(&scxRegExprUnnecessary, ")"));
 }
 
 bool TcxRegExpr::TCompiler::Next(TcxLexem& lexem) {
@@ -863,17 +863,17 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
                                                               Integer depth) {
   TcxLexem lexem;
   if (!PeekLexem(lexem)) {
-    Error(0, 0, ResText(&scxRegExprCantCreateEmptyAlt));
+    Error(0, 0, RegExprText(&scxRegExprCantCreateEmptyAlt));
     return aeEnd;
   }
   if (IsOperator(lexem, '|')) {
     ++E.FLexemPos;
-    Error(lexem, ResText(&scxRegExprCantCreateEmptyAlt));
+    Error(lexem, RegExprText(&scxRegExprCantCreateEmptyAlt));
     return aeBar;
   }
   if (inGroup && IsOperator(lexem, ')')) {
     ++E.FLexemPos;
-    Error(lexem, ResText(&scxRegExprCantCreateEmptyBlock));
+    Error(lexem, RegExprText(&scxRegExprCantCreateEmptyBlock));
     return aeClose;
   }
 
@@ -891,18 +891,18 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
       case lkNotSpace:
       case lkDateSeparator:
       case lkTimeSeparator: current = AddSimple(alt, SetMember(lexem)); break;
-      case lkInteger: Error(lexem, ResText(&scxRegExprIllegalIntegerValue)); break;
+      case lkInteger: Error(lexem, RegExprText(&scxRegExprIllegalIntegerValue)); break;
       case lkReference: {
         const Integer number = lexem.Value[0] - '0';
         if (number > E.FBlocks->GetCount()) {
-          Error(lexem, ResText(&scxRegExprTooBigReferenceNumber));
+          Error(lexem, RegExprText(&scxRegExprTooBigReferenceNumber));
           break;
         }
         auto* block = static_cast<TcxRegExprParserBlockItem*>(E.FBlocks->Get(number - 1));
         const Integer size = block->GetStateCount();
         const Int64 nodes = RegExprNodeCount(block);
         if (!Fits(size, 1) || !FitsCopies(nodes) || depth + block->GetNesting() > kMaxNesting) {
-          Error(lexem, ResText(&scxRegExprTooBigReferenceNumber));
+          Error(lexem, RegExprText(&scxRegExprTooBigReferenceNumber));
           break;
         }
         current = block->Duplicate();
@@ -915,7 +915,7 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
         switch (lexem.Value[0]) {
           case '(': {
             if (depth >= kMaxNesting) {
-              Error(lexem, ResText(&scxRegExprIllegalSymbol, "("));
+              Error(lexem, RegExprText(&scxRegExprIllegalSymbol, "("));
               break;
             }
             auto* block = new TcxRegExprParserBlockItem;
@@ -927,7 +927,7 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
           }
           case ')':
             if (inGroup) return aeClose;
-            Error(lexem, ResText(&scxRegExprIllegalSymbol, ")"));
+            Error(lexem, RegExprText(&scxRegExprIllegalSymbol, ")"));
             break;
           case '|': return aeBar;
           case '?':
@@ -936,9 +936,9 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
             const char q = lexem.Value[0];
             if (!current ||
                 (!current->HasNoQuantifier() && depth + current->GetNesting() + 1 > kMaxNesting)) {
-              Error(lexem, ResText(&scxRegExprIllegalQuantifier, AnsiString(1, q)));
+              Error(lexem, RegExprText(&scxRegExprIllegalQuantifier, AnsiString(1, q)));
             } else if (q != '?' && current->MayMatchEmpty()) {
-              Error(lexem, ResText(q == '*' ? &scxRegExprCantUseStarQuantifier : &scxRegExprCantUsePlusQuantifier));
+              Error(lexem, RegExprText(q == '*' ? &scxRegExprCantUseStarQuantifier : &scxRegExprCantUsePlusQuantifier));
             } else if (q == '?') {
               current = ApplyQuantifier(alt, current, new TcxRegExprQuestionQuantifier);
             } else if (q == '*') {
@@ -950,21 +950,21 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
           }
           case '{': {
             if (!current) {
-              Error(lexem, ResText(&scxRegExprIncorrectParameterQuantifier));
+              Error(lexem, RegExprText(&scxRegExprIncorrectParameterQuantifier));
               break;
             }
             Integer n = 0, m = 0;
             bool unbounded = false;
             TcxLexem last = lexem;
             if (!ReadParameters(n, m, unbounded, last)) {
-              Error(last, ResText(&scxRegExprIncorrectParameterQuantifier));
+              Error(last, RegExprText(&scxRegExprIncorrectParameterQuantifier));
             } else if (current->IsOptional()) {
-              Error(last, ResText(&scxRegExprCantUseParameterQuantifier));
+              Error(last, RegExprText(&scxRegExprCantUseParameterQuantifier));
             } else if (!Fits(current->GetStateCount(), (unbounded ? n + 1 : m) - 1) ||
                        !FitsCopies(RegExprNodeCount(current) * std::max((unbounded ? n + 1 : m) - 1, 0) +
                                    (m > n ? m - n : 0) + 1) ||
                        depth + 1 + current->GetNesting() + (!unbounded && m > n ? m - 1 - n : 0) > kMaxNesting) {
-              Error(last, ResText(&scxRegExprIncorrectParameterQuantifier));
+              Error(last, RegExprText(&scxRegExprIncorrectParameterQuantifier));
             } else {
               current = ApplyParameters(alt, current, n, m, unbounded);
             }
@@ -972,7 +972,7 @@ TcxRegExpr::TCompiler::TAltEnd TcxRegExpr::TCompiler::ParseAlt(TcxRegExprParserA
           }
           case '[': current = AddSimple(alt, ParseSet()); break;
           case ',': break;
-          default: Error(lexem, ResText(&scxRegExprIllegalSymbol, lexem.Value));
+          default: Error(lexem, RegExprText(&scxRegExprIllegalSymbol, lexem.Value));
         }
         break;
     }
@@ -1087,7 +1087,7 @@ TcxRegExprUserEnumeration* TcxRegExpr::TCompiler::ParseSet() {
   auto* result = new TcxRegExprUserEnumeration(inverse);
   if (!Next(lexem)) return result;
   if (IsOperator(lexem, ']')) {
-    Error(lexem, ResText(&scxRegExprCantCreateEmptyEnum));
+    Error(lexem, RegExprText(&scxRegExprCantCreateEmptyEnum));
     return result;
   }
   do {
@@ -1100,10 +1100,10 @@ TcxRegExprUserEnumeration* TcxRegExpr::TCompiler::ParseSet() {
       if (Ord(lexem.Value[0]) < Ord(last.Value[0]))
         result->Add(new TcxRegExprSubrange(lexem.Value[0], last.Value[0]));
       else
-        Error(last, ResText(&scxRegExprSubrangeOrder));
+        Error(last, RegExprText(&scxRegExprSubrangeOrder));
       while (PeekLexem(next) && IsOperator(next, '-')) {
         ++E.FLexemPos;
-        Error(next, ResText(&scxRegExprIllegalSymbol, "-"));
+        Error(next, RegExprText(&scxRegExprIllegalSymbol, "-"));
       }
     } else {
       result->Add(SetMember(lexem));
@@ -1153,13 +1153,13 @@ void TcxRegExpr::Compile(TStream* stream) {
     }
   }
   if (!copied) {
-    FErrors->Add(new TcxRegExprError(0, 0, ResText(&scxRegExprNotAssignedSourceStream)));
+    FErrors->Add(new TcxRegExprError(0, 0, RegExprText(&scxRegExprNotAssignedSourceStream)));
     fail();
   }
   const char* text = static_cast<const char*>(FSource->GetMemory());
   const Int64 size = FSource->GetSize();
   if (std::all_of(text, text + size, IsWhiteSpace)) {
-    FErrors->Add(new TcxRegExprError(0, 0, ResText(&scxRegExprEmptySourceStream)));
+    FErrors->Add(new TcxRegExprError(0, 0, RegExprText(&scxRegExprEmptySourceStream)));
     fail();
   }
 
@@ -1182,7 +1182,7 @@ void TcxRegExpr::Compile(TStream* stream) {
 }
 
 void TcxRegExpr::CheckCompiled() const {
-  if (!FCompiled) throw EcxEditError(ResText(&scxRegExprNotCompiled));
+  if (!FCompiled) throw EcxEditError(RegExprText(&scxRegExprNotCompiled));
 }
 
 bool TcxRegExpr::Step(char& ch) {

@@ -871,10 +871,6 @@ Boolean SameFont(TFont* a, TFont* b) {
          a->GetOrientation() == b->GetOrientation() && a->GetPixelsPerInch() == b->GetPixelsPerInch();
 }
 
-Boolean InRect(const TRect& r, const TPoint& p) {
-  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
-}
-
 }  // namespace
 
 ORV_PUBLISH(TcxContainer) {
@@ -1113,7 +1109,7 @@ TcxContainerStyle* TcxContainer::GetActiveStyle() {
 TcxContainerState TcxContainer::StateForPoint(const TPoint& point, Boolean hotTrackingAllowed) {
   if (!GetEnabled()) return TcxContainerState{csDisabled};
   TcxContainerState state{!IsDesigning() && Focused() ? csActive : csNormal};
-  if (hotTrackingAllowed && InRect(GetHotTrackArea(), point)) state.Include(csHotTrack);
+  if (hotTrackingAllowed && IsPointInRect(GetHotTrackArea(), point)) state.Include(csHotTrack);
   return state;
 }
 
@@ -1564,7 +1560,7 @@ void TcxContainer::WMWindowPosChanging(TMessage& message) {
 void TcxContainer::WMSetCursor(TMessage& message) {
   if (HandleAllocated() && reinterpret_cast<HWND>(message.WParam) == GetHandle() &&
       LOWORD(message.LParam) == HTCLIENT && FInnerControl &&
-      !InRect(GetViewInfo()->ClientRect, ScreenToClient(QueryCursorPos()))) {
+      !IsPointInRect(GetViewInfo()->ClientRect, ScreenToClient(QueryCursorPos()))) {
     ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
     message.Result = 1;
     return;

@@ -357,12 +357,6 @@ void TMouseTrackingTimer::Setup(TWinControl* control, const TRect& screenBounds,
   SetOnTimer(TNotifyEvent(this, &TMouseTrackingTimer::TimerHandler));
 }
 
-namespace {
-Boolean InRect(const TRect& r, const TPoint& p) {
-  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
-}
-}  // namespace
-
 Boolean TMouseTrackingTimer::CallerAlive() const { return !FCallerLink || FCallerLink->Ref; }
 
 namespace {
@@ -391,7 +385,7 @@ void TMouseTrackingTimer::TimerHandler(TObject* sender) {
   if (auto* hitTest = dynamic_cast<IcxMouseTrackingHitTest*>(FCaller))
     inside = hasWindow && hitTest->PtInCaller(FControl->ScreenToClient(cursor));
   else
-    inside = InRect(FBounds, cursor);
+    inside = IsPointInRect(FBounds, cursor);
   const Boolean gone = !hasWindow || !IsWindowEnabledWithParents(FControl->GetHandle());
   if (inside && !gone) return;
 
@@ -402,7 +396,7 @@ void TMouseTrackingTimer::TimerHandler(TObject* sender) {
   if (hasWindow && FControl) {
     const HWND window = FControl->GetHandle();
     const TPoint client = FControl->ScreenToClient(cursor);
-    if (gone || !InRect(FControl->GetClientRect(), client))
+    if (gone || !IsPointInRect(FControl->GetClientRect(), client))
       SendMessage(window, CM_MOUSELEAVE, 0, LPARAM(FControl));
   }
   if (CallerAlive()) FCaller->MouseLeave();

@@ -632,7 +632,7 @@ TPenMode PenModeOf(int rop) {
 }
 
 // Equal descriptions: restoring a state then changes nothing, so no object is made anew.
-bool SameFont(TFont* a, TFont* b) {
+bool SameCanvasFont(TFont* a, TFont* b) {
   const LOGFONT x = a->GetLogFont(), y = b->GetLogFont();
   return a->GetColor() == b->GetColor() && std::memcmp(&x, &y, sizeof x) == 0;
 }
@@ -689,7 +689,7 @@ void TcxCanvas::PopState() {
   if (FSavedStates.empty()) return;
   const TSavedState state = FSavedStates.back();
   FSavedStates.pop_back();
-  if (!SameFont(GetFont(), state.Font)) GetFont()->Assign(state.Font);
+  if (!SameCanvasFont(GetFont(), state.Font)) GetFont()->Assign(state.Font);
   if (!SameBrush(GetBrush(), state.Brush)) GetBrush()->Assign(state.Brush);
   if (!SamePen(GetPen(), state.Pen)) GetPen()->Assign(state.Pen);
   orv::Free(state.Font);

@@ -122,7 +122,7 @@ namespace {
 const orv::EnumNames<TcxLookAndFeelKind> kKindNames("TcxLookAndFeelKind",
                                                     {"lfFlat", "lfStandard", "lfUltraFlat",
                                                      "lfOffice11"});
-const orv::EnumNames<TcxLookAndFeelValue> kValueNames("TcxLookAndFeelValue",
+const orv::EnumNames<TcxLookAndFeelValue> kLookAndFeelValueNames("TcxLookAndFeelValue",
                                                       {"lfvKind", "lfvNativeStyle", "lfvSkinName"});
 }  // namespace
 

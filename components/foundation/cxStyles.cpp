@@ -41,7 +41,7 @@ void TileBitmap(HDC dc, const TRect& rect, TBitmap* bitmap) {
 // ==== Published properties ======================================================================
 
 namespace {
-const orv::EnumNames<TcxStyleValue> kStyleValueNames("TcxStyleValue",
+const orv::EnumNames<TcxStyleValue> kStyleItemValueNames("TcxStyleValue",
                                                      {"svBitmap", "svColor", "svFont", "svTextColor"});
 }  // namespace
 

@@ -13,7 +13,7 @@ namespace {
 // Identifiers are ASCII: letters compare without regard to case.
 int CompareIdentifiers(const AnsiString& a, const AnsiString& b) { return CompareText(a, b); }
 
-[[noreturn]] void ListIndexError(Integer index) { orv::ListError("List index out of bounds", index); }
+[[noreturn]] void RaiseListIndexError(Integer index) { orv::ListError("List index out of bounds", index); }
 
 }  // namespace
 
@@ -34,12 +34,12 @@ void TdxProductResourceStrings::AddResourceString(const AnsiString& name, PResSt
 }
 
 const AnsiString& TdxProductResourceStrings::GetResourceStringName(Integer index) const {
-  if (index < 0 || index >= GetResourceStringCount()) ListIndexError(index);
+  if (index < 0 || index >= GetResourceStringCount()) RaiseListIndexError(index);
   return FResourceStringNames[std::size_t(index)].Name;
 }
 
 PResStringRec TdxProductResourceStrings::GetResourceStringRec(Integer index) const {
-  if (index < 0 || index >= GetResourceStringCount()) ListIndexError(index);
+  if (index < 0 || index >= GetResourceStringCount()) RaiseListIndexError(index);
   return FResourceStringNames[std::size_t(index)].Rec;
 }
 
@@ -64,7 +64,7 @@ void TdxResourceStringsRepository::UnregisterProduct(const AnsiString& productNa
 }
 
 TdxProductResourceStrings* TdxResourceStringsRepository::GetProduct(Integer index) const {
-  if (index < 0 || index >= GetProductCount()) ListIndexError(index);
+  if (index < 0 || index >= GetProductCount()) RaiseListIndexError(index);
   return FProducts[std::size_t(index)].get();
 }
 
@@ -85,7 +85,7 @@ void TdxResourceStringsRepository::RemoveListener(orv::ITranslationListener* lis
 }
 
 orv::ITranslationListener* TdxResourceStringsRepository::GetListener(Integer index) const {
-  if (index < 0 || index >= GetListenerCount()) ListIndexError(index);
+  if (index < 0 || index >= GetListenerCount()) RaiseListIndexError(index);
   return FListeners[std::size_t(index)];
 }
 

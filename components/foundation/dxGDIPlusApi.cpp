@@ -47,7 +47,7 @@ using TGdipGetImageEncodersSize = GpStatus (*)(Cardinal* count, Cardinal* size);
 using TGdipGetImageEncoders = GpStatus (*)(Cardinal count, Cardinal size,
                                            TdxImageCodecInfo* encoders);
 
-struct TBinding {
+struct TGdiPlusBinding {
   HMODULE Module = nullptr;
   Boolean Available = false;
   FARPROC Functions[dxGdipFunctionCount] = {};
@@ -59,14 +59,14 @@ struct TBinding {
   orv::TGdiPlusLibraryAccess Access;
 };
 
-TBinding& Binding() {
-  static TBinding binding;
+TGdiPlusBinding& GdiPlusBinding() {
+  static TGdiPlusBinding binding;
   return binding;
 }
 
 template <class F>
 F Function(Integer index) {
-  return reinterpret_cast<F>(Binding().Functions[index]);
+  return reinterpret_cast<F>(GdiPlusBinding().Functions[index]);
 }
 
 enum : Integer {
@@ -75,17 +75,17 @@ enum : Integer {
 };
 
 HMODULE LoadModule(const char* name) {
-  const auto& access = Binding().Access;
+  const auto& access = GdiPlusBinding().Access;
   return access.Load ? access.Load(name) : LoadLibrary(name);
 }
 
 FARPROC FindProc(HMODULE module, const char* name) {
-  const auto& access = Binding().Access;
+  const auto& access = GdiPlusBinding().Access;
   return access.GetProc ? access.GetProc(module, name) : GetProcAddress(module, name);
 }
 
 void FreeModule(HMODULE module) {
-  const auto& access = Binding().Access;
+  const auto& access = GdiPlusBinding().Access;
   if (access.Free)
     access.Free(module);
   else
@@ -107,7 +107,7 @@ Boolean SameTextAscii(const char16_t* wide, const AnsiString& text) {
 
 }  // namespace
 
-void orv::SetGdiPlusLibraryAccess(const TGdiPlusLibraryAccess& access) { Binding().Access = access; }
+void orv::SetGdiPlusLibraryAccess(const TGdiPlusLibraryAccess& access) { GdiPlusBinding().Access = access; }
 
 const char* GdipFunctionName(Integer index) {
   return index >= 0 && index < dxGdipFunctionCount ? kFunctionNames[index] : nullptr;
@@ -115,12 +115,12 @@ const char* GdipFunctionName(Integer index) {
 
 FARPROC GdipFunction(const char* name) {
   for (Integer i = 0; i < dxGdipFunctionCount; ++i)
-    if (std::string_view(kFunctionNames[i]) == name) return Binding().Functions[i];
+    if (std::string_view(kFunctionNames[i]) == name) return GdiPlusBinding().Functions[i];
   return nullptr;
 }
 
 void LoadGdiPlusLibrary() {
-  TBinding& b = Binding();
+  TGdiPlusBinding& b = GdiPlusBinding();
   if (b.Available) return;
   // The platform's loader shows no error boxes for a missing library.
   if (!b.Module) b.Module = LoadModule("gdiplus.dll");
@@ -143,12 +143,12 @@ void LoadGdiPlusLibrary() {
 }
 
 Boolean IsGdiPlusAvailable() {
-  if (!Binding().Available) LoadGdiPlusLibrary();
-  return Binding().Available;
+  if (!GdiPlusBinding().Available) LoadGdiPlusLibrary();
+  return GdiPlusBinding().Available;
 }
 
 void UnloadGdiPlus() {
-  TBinding& b = Binding();
+  TGdiPlusBinding& b = GdiPlusBinding();
   if (b.Available) {
     if (b.StartupOutput.NotificationUnhook) b.StartupOutput.NotificationUnhook(b.HookToken);
     Function<TGdiplusShutdown>(fnGdiplusShutdown)(b.StartupToken);
@@ -160,7 +160,7 @@ void UnloadGdiPlus() {
   b.Available = false;
 }
 
-void ResetGdiPlusAvailability() { Binding().Available = false; }
+void ResetGdiPlusAvailability() { GdiPlusBinding().Available = false; }
 
 void CheckGdiPlusStatus(GpStatus status) {
   if (status != GpOk) throw EAssertionFailed(GetLocalizedResourceString(&cxSGdiPlusInvalidOperation));
@@ -196,11 +196,11 @@ Integer GetEncoderClsid(const AnsiString& mimeType, TdxClsid& clsid) {
 }
 
 void EnsurePngEncoderClsid() {
-  TdxClsid& clsid = Binding().PngEncoderClsid;
+  TdxClsid& clsid = GdiPlusBinding().PngEncoderClsid;
   if (clsid == TdxClsid{}) GetEncoderClsid("image/png", clsid);
 }
 
-const TdxClsid& GetPngEncoderClsid() { return Binding().PngEncoderClsid; }
+const TdxClsid& GetPngEncoderClsid() { return GdiPlusBinding().PngEncoderClsid; }
 
 // ---- Units loader -------------------------------------------------------------------------------
 
