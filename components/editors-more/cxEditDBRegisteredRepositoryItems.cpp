@@ -40,7 +40,7 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The lookup, date, time, BLOB, memo and image kinds join as their editors arrive.
+  // The lookup, date, BLOB, memo and image kinds join as their editors arrive.
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
   TcxEditRepositoryItem* currency = repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass());
@@ -48,6 +48,7 @@ void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registr
   registry->RegisterForFieldType(ftCurrency, -1, currency);
   registry->RegisterForFieldType(ftBCD, -1, currency);
   registry->RegisterForFieldType(ftFMTBcd, -1, currency);
+  registry->RegisterForFieldType(ftTime, -1, repository->CreateItem(TcxEditRepositoryTimeItem::StaticClass()));
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

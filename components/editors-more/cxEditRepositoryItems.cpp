@@ -61,3 +61,8 @@ ORV_PUBLISH(TcxEditRepositoryMRUItem) {
   using T = TcxEditRepositoryMRUItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryTimeItem) {
+  using T = TcxEditRepositoryTimeItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

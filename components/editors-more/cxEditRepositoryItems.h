@@ -12,6 +12,7 @@
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
 #include "components/editors-more/cxSpinEdit.h"
+#include "components/editors-more/cxTimeEdit.h"
 #include "components/editors/cxDropDownEdit.h"
 #include "components/editors/cxEdit.h"
 #include "components/editors/cxMaskEdit.h"
@@ -40,5 +41,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryButtonItem, TcxButtonEditProperties
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCurrencyItem, TcxCurrencyEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryHyperLinkItem, TcxHyperLinkEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMRUItem, TcxMRUEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM

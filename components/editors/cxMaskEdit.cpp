@@ -389,13 +389,18 @@ bool TcxMaskEditStandardMode::ProcessChar(char& key) {
     BeepOnError();
     return false;
   }
+  // The editor's rule may have rewritten the text and moved the caret on (a time part whose
+  // first digit became 0 takes the key as its second digit).
+  text = GetEditText();
+  const Integer at = GetSelStart();
+  if (at != start && !IsEditableAt(at)) return false;
   if (GetSelLength() > 1) {
     ProcessDelete();
     text = GetEditText();
   }
-  text[std::size_t(start)] = ch;
+  text[std::size_t(at)] = ch;
   FEdit->SetInnerDisplayValue(Variant(text));
-  SetSelStart(start);
+  SetSelStart(at);
   FEdit->SetShiftKeyPressed(false);
   ProcessRight();
   return false;
