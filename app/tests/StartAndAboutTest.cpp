@@ -21,7 +21,7 @@
 
 namespace {
 
-::testing::AssertionResult Golden(TWinControl* c, const std::string& name) {
+::testing::AssertionResult StartGolden(TWinControl* c, const std::string& name) {
   const orv::TImageCheck check = orv::MatchGoldenImage(
       orv::headless::CaptureWindow(c->GetHandle()), std::string(ORV_SOURCE_DIR) + "/app/tests/golden/" + name);
   if (check) return ::testing::AssertionSuccess();
@@ -60,7 +60,7 @@ TEST_F(StartWindow, ShowsOneBorderlessCentredBoxThatIsPaintedBeforeTheWorkStarts
   EXPECT_EQ(FStart->cxLabel1->GetCaption(), "Загрузка данных..."_a);
   EXPECT_EQ(FStart->cxLabel1->GetStyle()->GetFont()->GetHeight(), -16);
   // Painted by ShowStartWindow itself: no further message is handled before the capture.
-  EXPECT_TRUE(Golden(FStart, "splash.png"));
+  EXPECT_TRUE(StartGolden(FStart, "splash.png"));
 
   CloseStartWindow();
   EXPECT_EQ(FStart, nullptr);
@@ -123,7 +123,7 @@ TEST_F(AboutBox, OKAndEscapeHideItAndItShowsAgainAlike) {
   bool painted = false;
   ShowModalAndThen([&] {
     EXPECT_TRUE(frmMsgF1DE->GetVisible());
-    EXPECT_TRUE(Golden(frmMsgF1DE, "about.png"));
+    EXPECT_TRUE(StartGolden(frmMsgF1DE, "about.png"));
     painted = true;
     ClickOK();
   });
@@ -135,7 +135,7 @@ TEST_F(AboutBox, OKAndEscapeHideItAndItShowsAgainAlike) {
   orv::headless::MouseMove(0, 0);
   TfrmMsgF1DE* same = frmMsgF1DE;
   ShowModalAndThen([&] {
-    EXPECT_TRUE(Golden(frmMsgF1DE, "about.png"));
+    EXPECT_TRUE(StartGolden(frmMsgF1DE, "about.png"));
     orv::headless::PressKey(VK_ESCAPE);
   });
   EXPECT_EQ(frmMsgF1DE, same);

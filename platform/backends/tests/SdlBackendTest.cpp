@@ -6,23 +6,16 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "platform/backends/SdlBackend.h"
+#include "platform/backends/tests/support/XvfbDisplay.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/windowing/Headless.h"
-
-extern char** environ;
 
 // When no desktop bus runs (as under Xvfb), the bus library that SDL asks for one keeps the
 // failed attempt's buffer until the process ends.
@@ -31,61 +24,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 namespace orv {
 namespace {
 
-// An X display for the test: the one in DISPLAY, or an Xvfb server of its own.
-class TDisplay {
- public:
-  TDisplay() {
-    const char* env = std::getenv("DISPLAY");
-    if (env && *env) {
-      FOk = true;
-      return;
-    }
-    const char* candidates[] = {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"};
-    std::string xvfb;
-    for (const char* c : candidates)
-      if (std::filesystem::exists(c)) xvfb = c;
-    if (xvfb.empty()) {
-      FWhy = "no DISPLAY and no Xvfb to start one (scripts/setup installs xvfb)";
-      return;
-    }
-    int n = 90 + int(getpid() % 100);
-    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-           std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-      ++n;
-    std::string display = ":" + std::to_string(n);
-    const char* argv[] = {xvfb.c_str(), display.c_str(), "-nolisten", "tcp", "-screen", "0",
-                          "800x600x24", nullptr};
-    if (posix_spawn(&FPid, xvfb.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-      FWhy = "Xvfb could not be started";
-      FPid = 0;
-      return;
-    }
-    std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    if (!std::filesystem::exists(socket)) {
-      FWhy = "Xvfb did not come up";
-      return;
-    }
-    setenv("DISPLAY", display.c_str(), 1);
-    FOk = true;
-  }
-  ~TDisplay() {
-    if (FPid > 0) {
-      kill(FPid, SIGTERM);
-      int status = 0;
-      waitpid(FPid, &status, 0);
-      unsetenv("DISPLAY");
-    }
-  }
-  bool Ok() const { return FOk; }
-  const std::string& Why() const { return FWhy; }
-
- private:
-  pid_t FPid = 0;
-  bool FOk = false;
-  std::string FWhy;
-};
+using TDisplay = orv::test::TXvfbDisplay;
 
 std::vector<std::pair<UINT, LPARAM>> gLog;
 
