@@ -589,9 +589,23 @@ Boolean TdxBarItem::IsShortCut(TShortCut shortCut) {
 // ---- Change fan-out. The item controls that show the links hear these once the bar windows
 // exist; the model side tells the component lists and the links.
 
-void TdxBarItem::CaptionChanged() { NotifyChanged(); }
-void TdxBarItem::EnabledChanged() {}
-void TdxBarItem::GlyphChanged() { NotifyChanged(); }
+void TdxBarItem::CaptionChanged() {
+  ForEachLink([](TdxBarItemLink* link) {
+    if (TdxBarItemControl* control = link->GetControl()) control->CaptionChanged();
+  });
+  NotifyChanged();
+}
+void TdxBarItem::EnabledChanged() {
+  ForEachLink([](TdxBarItemLink* link) {
+    if (TdxBarItemControl* control = link->GetControl()) control->EnabledChanged();
+  });
+}
+void TdxBarItem::GlyphChanged() {
+  ForEachLink([](TdxBarItemLink* link) {
+    if (TdxBarItemControl* control = link->GetControl()) control->GlyphChanged();
+  });
+  NotifyChanged();
+}
 void TdxBarItem::HotGlyphChanged() {}
 void TdxBarItem::LargeGlyphChanged() { NotifyChanged(); }
 void TdxBarItem::ShortCutChanged() {
@@ -615,7 +629,11 @@ void TdxBarItem::VisibleChanged() {
 
 void TdxBarItem::WidthChanged() {}
 void TdxBarItem::UpdateControlsLayout() {}
-void TdxBarItem::InvalidateControls() {}
+void TdxBarItem::InvalidateControls() {
+  ForEachLink([](TdxBarItemLink* link) {
+    if (TdxBarItemControl* control = link->GetControl()) control->Invalidate();
+  });
+}
 void TdxBarItem::RepaintBars(TdxBarKinds kinds) {}
 
 void TdxBarItem::StyleChanged(Integer changeKind) {
@@ -1466,6 +1484,9 @@ TdxBarItemLink::~TdxBarItemLink() { orv::Free(FUserGlyph); }
 
 void TdxBarItemLink::BeforeDestruction() {
   TdxBarItemLinks* links = GetOwnerLinks();
+  if (TCustomdxBarControl* barControl = GetBarControl())
+    if (barControl->GetSelectedLink() == this) barControl->ClearSelectedLink();
+  DestroyControl();
   TdxBarManager* manager = links ? links->GetBarManager() : nullptr;
   if (manager && !manager->InDestruction() && manager->GetOnItemLinkDelete()) manager->GetOnItemLinkDelete()(manager, this);
   if (FItem) {
@@ -2064,6 +2085,7 @@ void TdxBarItemLinks::Update(TCollectionItem* item) {
   TComponent* owner = GetOwnerComponent();
   if (owner && owner->GetComponentState().Contains(csDestroying)) return;
   inherited::Update(item);
+  if (FBarControl) FBarControl->Repaint();
   TdxBarManager* manager = GetBarManager();
   if (!FInternal && manager) manager->DesignerModified();
   if (item) {
@@ -2213,6 +2235,10 @@ TdxBar::~TdxBar() {
 void TdxBar::BeforeDestruction() {
   Destroying();
   InvalidateObjectLinks(this);
+  if (TCustomdxBarControl* control = FControl) {
+    FControl = nullptr;
+    control->Free();
+  }
   if (TdxBarManager* manager = GetBarManager()) {
     if (!manager->InDestruction()) manager->DoBarDelete(this);
     if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
@@ -2362,6 +2388,7 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
   if (!FChangingDockingStyle)
     if (TdxBarManager* manager = GetBarManager()) manager->DoBarDockingStyleChange(this);
   ReportChange();
+  if (TdxBarManager* manager = GetBarManager()) UpdateBarControls(manager);
 }
 
 void TdxBar::DockTo(TdxBarDockingStyle style) { SetDockingStyle(style); }
@@ -2382,6 +2409,7 @@ void TdxBar::SetVisible(Boolean value) {
   FVisible = value;
   ReportChange();
   if (manager && !manager->InDestruction()) manager->DoBarVisibleChange(this);
+  if (manager) UpdateBarControls(manager);
 }
 
 void TdxBar::ApplyLoadedValues() {
@@ -3490,6 +3518,7 @@ void TdxBarManager::UpdateBars(Boolean realignChanged) {
   if (realignChanged)
     for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->SetChanged(false);
   ++FRealignCount;
+  UpdateBarControls(this);
   if (gServices.RealignBars) gServices.RealignBars(this);
 }
 
@@ -3629,8 +3658,9 @@ void TdxBarManager::StyleChanged() {
   TdxBarPainter* old = FPainter;
   FPainter = GetPainterClass().Create(FLookAndFeel->GetSkinPainter());
   orv::Free(old);
-  // The bar windows and dock sites rebuild for the new painter once they exist.
   FChangingStyle = false;
+  // The bar windows measure, frame and paint themselves again with the new painter.
+  UpdateBarControls(this);
 }
 
 void TdxBarManager::LookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changed) {
@@ -4574,7 +4604,6 @@ namespace {
 }();
 }  // namespace
 
-TdxBarItem* TdxBarItemControl::GetItem() const { return FItemLink ? FItemLink->GetItem() : nullptr; }
 
 void SetBarManagerRegistrationCallbacks(TdxBarManagerCallback registered, TdxBarManagerCallback unregistered) {
   gOnRegistered = registered;

@@ -41,6 +41,9 @@ class TdxBarPopupMenu;
 class TdxBarPopupMenuLinks;
 class TdxDockControl;
 class TCustomdxBarControl;
+class TdxBarControl;
+class TdxBarItemControlDrawParams;
+class TdxBarButtonLikeControlDrawParams;
 class TdxBarItemControl;
 class TdxThemeChangedNotificator;
 class TMemIniFile;
@@ -756,7 +759,24 @@ class TdxBarItemLink : public TCollectionItem {
   Integer GetVisibleIndex() const;
   Integer GetCanVisibleIndex() const;
   Boolean IsAccelerator(Word key, TShiftState shift) const;
+  // The link that a generated copy stands for (the link itself here).
+  TdxBarItemLink* GetSourceLink() { return this; }
   NativeInt GetData() const { return FData; }
+
+  // ---- Its control in the bar window that shows the links
+  TdxBarItemControl* GetControl() const { return FControl; }
+  // The bar window of the owner links (nil while none shows them).
+  TCustomdxBarControl* GetBarControl() const;
+  // Makes the control of the item's control class; nothing without item, without bar window or
+  // when the control exists.
+  void CreateControl();
+  void DestroyControl();
+  // Where the bar window laid the link out (client coordinates; empty: not shown).
+  const TRect& GetItemRect() const { return FItemRect; }
+  void SetItemRect(const TRect& value);
+  // The thickness of the row the link stands in.
+  Integer GetRowThickness() const { return FRowThickness; }
+  void SetRowThickness(Integer value) { FRowThickness = value; }
   void SetData(NativeInt value) { FData = value; }
   TdxBar* GetMergeSourceBar() const { return FMergeSourceBar; }
 
@@ -801,6 +821,9 @@ class TdxBarItemLink : public TCollectionItem {
   Integer FDetachedRecentIndex = -1;
   NativeInt FData = 0;
   TdxBar* FMergeSourceBar = nullptr;
+  TdxBarItemControl* FControl = nullptr;
+  TRect FItemRect;
+  Integer FRowThickness = 0;
 };
 
 // The ordered links of a bar, a sub item or a popup menu, with the lists of links shown now.
@@ -876,6 +899,9 @@ class TdxBarItemLinks : public TOwnedCollection {
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
   Boolean IsAssigning() const { return FAssigning; }
+  // The window that shows these links (set by the window while it does).
+  TCustomdxBarControl* GetBarControl() const { return FBarControl; }
+  void SetBarControl(TCustomdxBarControl* value) { FBarControl = value; }
 
   void Assign(TPersistent* source) override;
 
@@ -899,6 +925,7 @@ class TdxBarItemLinks : public TOwnedCollection {
   Boolean FInternal = false;
   Boolean FAssigning = false;
   TNotifyEvent FOnChange;
+  TCustomdxBarControl* FBarControl = nullptr;
 };
 
 using TdxBarPaintSubMenuBarEvent = orv::Event<void(TObject* sender, TCanvas* canvas, const TRect& rect)>;
@@ -1497,6 +1524,56 @@ class TdxBarPainter : public TcxIUnknownObject {
   virtual void BeforeStaticDrawn() {}
   virtual void AfterStaticDrawn() {}
 
+  // ---- Colours and brushes of items and toolbars
+  virtual TColor GetItemTextColor(TdxBarItemControl* control, Boolean selected, Boolean flat);
+  virtual void GetDisabledTextColorPair(TdxBarItemControl* control, Boolean selected, TColor& text, TColor& shadow,
+                                        Boolean flat);
+  virtual void GetItemColors(TdxBarItemControl* control, Boolean enabled, TColor& text, TColor& shadow, Boolean flat,
+                             Boolean selected);
+  virtual HBRUSH GetToolbarBrush();
+  virtual HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) { return GetToolbarBrush(); }
+  virtual HBRUSH GetFaceBrush();
+  virtual HBRUSH GetSelectionBrush();
+  virtual HBRUSH GetItemBackgroundBrush(TdxBarItemControlDrawParams* params);
+  virtual Boolean IsItemFramed(TdxBarItemControlDrawParams* params);
+
+  // ---- Glyphs, text and buttons
+  // Fills with the brush, or lets the parent window paint its background there.
+  virtual void FillItemBackground(TdxBarItemControl* control, HDC dc, Boolean useBrush, HBRUSH brush,
+                                  const TRect& rect);
+  virtual void DrawLoweredEdge(HDC dc, TRect& rect);
+  // The frame around an item's glyph cell (or, without glyph, around its content): each style
+  // draws its own.
+  virtual void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) {}
+  virtual void DrawItemGlyph(TdxBarItemControlDrawParams* params, HDC dc, const TRect& area, TRect& glyphRect);
+  virtual void DrawItemText(TdxBarItemControl* control, HDC dc, UINT format, Boolean flat, Boolean clip,
+                            Boolean rotated, Boolean selected, Boolean enabled, Integer alignment, const TRect& rect,
+                            const AnsiString& text);
+  virtual void CalcCaptionRect(TdxBarItemControlDrawParams* params, TRect& rect);
+  virtual void CalcGlyphAndTextLayout(TdxBarItemControlDrawParams* params, TRect& textRect, Integer& alignment,
+                                      const TRect& glyphRect);
+  virtual void OffsetPressedContent(Boolean down, Boolean pressed, TRect& rect);
+  virtual void DrawButtonContent(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush);
+  virtual void DrawButtonDropDownPart(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void CalcButtonParts(TdxBarItemControlDrawParams* params, std::vector<TRect>& parts, const TRect& rect);
+  virtual void AdjustButtonWidth(TdxBarItemControlDrawParams* params, Integer& width);
+
+  // ---- Toolbars, captions and borders
+  virtual void DrawBarControlBackground(TCustomdxBarControl* barControl);
+  virtual void DrawToolbarSeparator(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, HBRUSH brush,
+                                    const TRect& rect);
+  // The non-client border of a toolbar on each side for a docking style.
+  virtual void CalcBarBorders(TdxBar* bar, TdxBarDockingStyle style, TRect& rect, Boolean withSizeGrip);
+  virtual void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect);
+  virtual void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) {}
+  virtual void CalcFloatingCaptionRect(const TRect& windowRect, TRect& rect);
+  virtual void DrawFloatingCaption(TdxBarControl* toolbar, HDC dc, HBRUSH brush, const TRect& captionRect,
+                                   TRect textRect);
+  virtual TColor GetFloatingCaptionColor(TCustomdxBarControl* barControl, Boolean active);
+  virtual TColor GetFloatingCaptionTextColor();
+  virtual void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) {}
+
  private:
   TcxCustomLookAndFeelPainterClass FSkinPainter;
 };
@@ -1504,15 +1581,40 @@ using TdxBarPainterClass = orv::ClassOf<TdxBarPainter>;
 // The painter of a skinned look and feel under bmsUseLookAndFeel; a skin unit replaces it.
 extern TdxBarPainterClass dxBarSkinPainterClass;
 
+// The classic three-dimensional look: raised and sunken one-pixel edges on button faces.
 class TdxBarStandardPainter : public TdxBarPainter {
   ORV_CLASS(TdxBarStandardPainter, TdxBarPainter)
  public:
   using TdxBarPainter::TdxBarPainter;
+  Boolean IsStandardLook() override { return true; }
+  Boolean IsCompactHeight(TCustomdxBarControl* barControl, const TRect& rect) override { return false; }
+  Integer GetBarBorderOffset() override { return 2; }
+  Integer GetCheckedGlyphShift(TdxBarItemControl* control) override { return 1; }
+  Integer GetPressedGlyphShift(TdxBarItemControl* control, Boolean checked) override { return 1; }
+  Integer GetButtonExtraSpace() override { return 1; }
+  Integer GetGripIndent() override { return 2; }
+  Integer GetGripAreaSize(TCustomdxBarControl* barControl) override { return 2 * GetGripWidth() + GetGripIndent() + 1; }
+  Boolean SupportsHotTracking() override { return false; }
+  Boolean AllowsQuickCustomizing() override { return false; }
+  Integer GetFloatingSideBorder() override { return 4; }
+  Integer GetFloatingTopBorder() override { return 2; }
+  Integer GetFloatingBottomBorder() override { return 1; }
+  Boolean UsesSizingBorderHitTest() override { return true; }
+  Boolean IsClassicFrame() override { return true; }
+  void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) override;
+  void DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) override;
+  void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
+  void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
 };
 class TdxBarEnhancedPainter : public TdxBarStandardPainter {
   ORV_CLASS(TdxBarEnhancedPainter, TdxBarStandardPainter)
  public:
   using TdxBarStandardPainter::TdxBarStandardPainter;
+  Integer GetGripIndent() override { return 1; }
+  Integer GetGripAreaSize(TCustomdxBarControl* barControl) override { return GetGripWidth() + GetGripIndent() + 2; }
+  Boolean SupportsHotTracking() override { return true; }
+  void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
 };
 class TdxBarFlatPainter : public TdxBarPainter {
   ORV_CLASS(TdxBarFlatPainter, TdxBarPainter)
@@ -1532,21 +1634,235 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
 
 // ==== Item controls ===========================================================================
 
+// The view level a new control starts with: the bar window decides (not a member of the
+// published sets of view levels).
+constexpr TdxBarItemViewLevel ivlDefault = TdxBarItemViewLevel(4);
+
+// Size modes, host kinds and content kinds of an item control's computed look.
+enum TdxBarItemControlSizeMode : Byte { smSmall, smLargeIcons, smLarge };
+enum TdxBarItemControlHostKind : Byte { hkToolbar, hkMenu, hkRotatedToolbar };
+enum TdxBarItemControlContentKind : Byte { ceIcon = 1, ceText = 2 };
+
+class TdxBarItemControlViewInfo;
+
+// What the painter draws an item control from; the control fills it before each drawing.
+class TdxBarItemControlDrawParams : public TObject {
+  ORV_CLASS(TdxBarItemControlDrawParams, TObject)
+ public:
+  using TCreateSignature = void(TdxBarItemControl* owner);
+  explicit TdxBarItemControlDrawParams(TdxBarItemControl* owner) : Owner(owner) {}
+  Byte SizeMode = smSmall;
+  TdxBarItemControl* Owner;
+  TcxCanvas* Canvas = nullptr;
+  AnsiString Caption;
+  AnsiString Description;
+  AnsiString ShortCutText;
+  Byte HostKind = hkToolbar;
+  Byte Content = 0;
+  Boolean Enabled = false;
+  Boolean Selectable = false;
+  Boolean Selected = false;
+  Boolean MenuOpen = false;
+  Boolean HasDropDown = false;
+  Integer HotPart = -1;
+  Boolean Customizing = false;
+  Boolean Pressed = false;
+  Boolean KeyboardSelected = false;
+  TSize GlyphCellSize{};
+};
+using TdxBarItemControlDrawParamsClass = orv::ClassOf<TdxBarItemControlDrawParams>;
+
+class TdxBarButtonLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  ORV_CLASS(TdxBarButtonLikeControlDrawParams, TdxBarItemControlDrawParams)
+ public:
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  Boolean Down = false;
+  Boolean Sunken = false;
+  Boolean FlatMenuOpen = false;
+  Boolean IsButton = false;
+  Boolean DropDownEnabled = false;
+  Boolean CaptionSelected = false;
+  Boolean CaptionFlat = false;
+  Boolean GrayScaleGlyph = false;
+  Boolean Lowered = false;
+  Boolean InMainMenu = false;
+  TSize ArrowSize{};
+  TdxBarButtonGroupPosition ButtonGroupPosition = bgpNone;
+};
+
 // The object that shows one link inside one bar window: not a window itself; the bar window
 // sizes, lays out, paints and routes input to it. Each item class has its control class in the
 // item-class registry; the bar windows make one per shown link.
-class TdxBarItemControl : public TcxIUnknownObject {
+class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
   ORV_CLASS(TdxBarItemControl, TcxIUnknownObject)
  public:
   using TCreateSignature = void(TdxBarItemLink* link);
-  explicit TdxBarItemControl(TdxBarItemLink* link) : FItemLink(link) {}
+  explicit TdxBarItemControl(TdxBarItemLink* link);
+  ~TdxBarItemControl() override;
+  void BeforeDestruction() override;
+  // The second step of construction, where the kind's own answers count: draw parameters,
+  // view info, style and the starting view level.
+  void Initialize();
+
   TdxBarItemLink* GetItemLink() const { return FItemLink; }
   TdxBarItem* GetItem() const;
+  TCustomdxBarControl* GetParent() const { return FParent; }
+  TdxBarManager* GetBarManager() const;
+  TdxBarPainter* GetPainter() const;
+  TcxCanvas* GetCanvas() const;
+  TdxBarItemControlDrawParams* GetDrawParams() const { return FDrawParams; }
+  TdxBarItemControlViewInfo* GetViewInfo() const { return FViewInfo; }
+  // -1: the mouse is not over the control; 100: over it but over no part; else the part.
+  Integer GetHotPartIndex() const { return FHotPartIndex; }
+  Boolean GetPressed() const { return FPressed; }
+  void SetPressed(Boolean value);
+  Boolean GetSelectedByMouse() const { return FSelectedByMouse; }
+  void SetSelectedByMouse(Boolean value) { FSelectedByMouse = value; }
+  Boolean IsActive() const { return FActive; }
+  Integer GetPartCount() const { return Integer(FParts.size()); }
+  const TRect& GetPartRect(Integer index) const { return FParts.at(size_t(index)); }
+  // The link's rectangle in its bar window.
+  TRect GetItemRect() const;
+  TdxBarItemAlign GetAlign();
+  Integer GetTextSize() const;
+
+  // ---- Hint source
+  void GetHintInfo(AnsiString& hint, AnsiString& shortCut, Boolean& enabled) override;
+
+  // ---- Notifications from the item
+  virtual void CaptionChanged();
+  virtual void EnabledChanged();
+  virtual void GlyphChanged();
+  virtual void LayoutChanged();
+  virtual void VisibleChanged();
+  virtual void ParentVisibilityChanged(Boolean shown) {}
+  virtual void ParentChanged() {}
+
+  // ---- Questions
+  virtual Boolean IsEnabled();
+  virtual Boolean IsClickable() { return true; }
+  virtual Boolean CanDeactivate() { return true; }
+  virtual Boolean AcceptsSelection();
+  virtual Boolean CanSelectByMouse() { return AcceptsSelection(); }
+  virtual Boolean CanPress() { return AcceptsSelection() || IsClickable(); }
+  virtual Boolean CanCloseMenusOnClick() { return true; }
+  virtual Boolean HasDropDown() { return false; }
+  virtual Boolean IsDroppedDown() { return false; }
+  virtual Boolean IsInSelection();
+  virtual Boolean IsExpandKey(Word key) { return false; }
+  virtual Boolean WantsDoubleClick() { return false; }
+  virtual Boolean IsInMainMenu() { return false; }
+  Boolean IsTextRotated();
+
+  // ---- Actions
+  virtual void UpdateHotPart(const TPoint& point);
+  // A click: runs ControlClick, then ExecuteClick while the window still holds the control.
+  void Click(Boolean byMouse);
+  virtual void ControlActivate(Boolean immediate, Boolean byMouse) { FActive = true; }
+  virtual void ControlInactivate(Boolean immediate) { FActive = false; }
+  virtual void ControlClick(Boolean byMouse) {}
+  virtual void ExecuteClick(Boolean byMouse);
+  virtual void KeyDown(Word& key, TShiftState shift) {}
+  virtual void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {}
+  virtual void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {}
+  virtual void MouseEnter(Integer x, Integer y) { UpdateHotPart(TPoint{x, y}); }
+  virtual void MouseLeave() { UpdateHotPart(TPoint{-1, -1}); }
+  virtual void MouseMove(Integer x, Integer y) { UpdateHotPart(TPoint{x, y}); }
+  void Invalidate();
+
+  // ---- Sizes and drawing
+  Integer CalcWidth();
+  Integer CalcHeight();
+  Integer GetPartAtPos(const TPoint& point) const;
+  virtual void CalculateParts();
+  virtual void CalcDrawParams(Boolean full = true);
+  // Draws into `canvas` (the window's canvas, or another one) within `rect`.
+  void Paint(TcxCanvas* canvas, const TRect& rect, Integer hostKind);
+  virtual Integer GetMinWidth() { return 1; }
+  virtual Integer GetMinHeight() { return 1; }
+  // The view levels the control can show and those its link allows.
+  virtual TdxBarItemViewLevels CalcPossibleViewLevels();
+  TdxBarItemViewLevels GetPossibleViewLevels();
+  TdxBarItemViewLevels GetAllowedViewLevels();
+  virtual Byte GetContentKinds();
+  virtual Byte GetDefaultContentKinds() { return 0; }
+  virtual Byte GetDefaultSizeMode();
+  Byte GetSizeMode();
+  Byte GetHostKind();
+  virtual AnsiString GetCaption();
+  virtual AnsiString GetHint();
+  virtual TShortCut GetShortCut();
+  virtual Integer GetImageIndex();
+  virtual TCustomImageList* GetImages();
+  virtual TBitmap* GetGlyph();
+  // The image of a size mode: the glyph or the image list with its index; false for none.
+  virtual Boolean GetImageSource(Byte sizeMode, Integer& index, TCustomImageList*& images, TBitmap*& glyph);
+  Boolean HasImageForSize(Byte sizeMode);
+  TSize GetGlyphSize(Byte sizeMode);
+  Boolean IsGlyphShown();
+  Integer GetCaptionWidth();
+  Integer GetCaptionOffset();
+  HBRUSH GetBkBrush() const;
+  Boolean HasOwnBkBrush() const { return FBkBrush != nullptr; }
+  void ResetCachedValues();
+
+ protected:
+  virtual TdxBarItemControlDrawParamsClass GetDrawParamsClass();
+  virtual void Draw(const TRect& rect, Integer hostKind) {}
+  virtual Integer GetWidth();
+  virtual Integer GetHeight();
+  virtual Integer GetSmallWidth();
+  virtual Integer GetSmallHeight();
+  virtual Integer GetLargeWidth();
+  virtual Integer GetLargeHeight();
+  virtual Integer GetWidthForSizeMode();
+  virtual Integer GetHeightForSizeMode();
+  virtual Integer GetGlyphAreaWidth();
+  virtual Integer GetCaptionAreaWidth();
+  virtual void DoCalcStyleParams();
+  void CalcStyleParams();
+  void SetParts(const std::vector<TRect>& parts) { FParts = parts; }
 
  private:
+  friend class TdxBarItemControlViewInfo;
   TdxBarItemLink* FItemLink;
+  TCustomdxBarControl* FParent = nullptr;
+  TcxCanvas* FActiveCanvas = nullptr;
+  HBRUSH FBkBrush = nullptr;
+  Boolean FActive = false;
+  Boolean FPressed = false;
+  Boolean FSelectedByMouse = false;
+  Integer FTextSize = 0;
+  TdxBarItemControlDrawParams* FDrawParams = nullptr;
+  Integer FHotPartIndex = -1;
+  std::vector<TRect> FParts;
+  TdxBarItemControlViewInfo* FViewInfo = nullptr;
 };
 using TdxBarItemControlClass = orv::ClassOf<TdxBarItemControl>;
+
+// The control's place in its bar window and the widths it has per view level.
+class TdxBarItemControlViewInfo : public TObject {
+  ORV_CLASS(TdxBarItemControlViewInfo, TObject)
+ public:
+  explicit TdxBarItemControlViewInfo(TdxBarItemControl* control);
+  TdxBarItemControl* GetControl() const { return FControl; }
+  const TRect& GetBounds() const { return FBounds; }
+  void SetBounds(const TRect& value) { FBounds = value; }
+  TdxBarItemViewLevel GetViewLevel() const { return FViewLevel; }
+  void SetViewLevel(TdxBarItemViewLevel value) { FViewLevel = value; }
+  TdxBarItemViewLevels GetAllowedViewLevels() const { return FAllowedViewLevels; }
+  // The width at a view level (cached); raises EdxException for a level that is not allowed.
+  Integer GetWidth(TdxBarItemViewLevel level);
+  void ResetCachedValues();
+
+ private:
+  TdxBarItemControl* FControl;
+  TRect FBounds;
+  TdxBarItemViewLevel FViewLevel = ivlDefault;
+  TdxBarItemViewLevels FAllowedViewLevels;
+  Integer FWidths[4] = {};
+  Boolean FWidthValid[4] = {};
+};
 
 // Labels (selectable only while customizing) and the titled separators of menus.
 class TdxBarCustomStaticControl : public TdxBarItemControl {
@@ -1564,11 +1880,47 @@ class TdxBarButtonLikeControl : public TdxBarItemControl {
   ORV_CLASS(TdxBarButtonLikeControl, TdxBarItemControl)
  public:
   using TdxBarItemControl::TdxBarItemControl;
+  TdxBarButtonLikeControlDrawParams* GetButtonDrawParams() const {
+    return static_cast<TdxBarButtonLikeControlDrawParams*>(GetDrawParams());
+  }
+  virtual Integer GetArrowWidth();
+  virtual Boolean IsCaptionFlat();
+  virtual Boolean IsCaptionSelected();
+  void CalcDrawParams(Boolean full = true) override;
+  Boolean GetShowAnimation() const { return FShowAnimation; }
+  void SetShowAnimation(Boolean value) { FShowAnimation = value; }
+
+ protected:
+  TdxBarItemControlDrawParamsClass GetDrawParamsClass() override;
+  void Draw(const TRect& rect, Integer hostKind) override;
+
+ private:
+  Boolean FShowAnimation = false;
 };
 class TdxBarButtonControl : public TdxBarButtonLikeControl {
   ORV_CLASS(TdxBarButtonControl, TdxBarButtonLikeControl)
  public:
   using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+  TdxBarButton* GetButton() const;
+  Boolean HasDropDown() override;
+  Boolean IsInSelection() override;
+  Boolean IsCaptionSelected() override;
+  Boolean CanCloseMenusOnClick() override;
+  void CalcDrawParams(Boolean full = true) override;
+  void CalculateParts() override;
+  void ControlClick(Boolean byMouse) override;
+  void ExecuteClick(Boolean byMouse) override;
+  Byte GetDefaultContentKinds() override;
+  Byte GetContentKinds() override;
+  // The link's paint style; on a toolbar a standard style without image shows the caption.
+  TdxBarPaintStyle GetEffectivePaintStyle();
+  // Whether the button looks pressed now (the mouse holds it, or it is being clicked).
+  Boolean IsPressedLook();
+
+ protected:
+  Integer GetWidth() override;
+  Integer GetHeight() override;
+  Integer GetSmallHeight() override;
 };
 class TdxBarLargeButtonControl : public TdxBarButtonControl {
   ORV_CLASS(TdxBarLargeButtonControl, TdxBarButtonControl)
@@ -1579,6 +1931,9 @@ class TdxBarSubItemControl : public TdxBarButtonLikeControl {
   ORV_CLASS(TdxBarSubItemControl, TdxBarButtonLikeControl)
  public:
   using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+  Boolean HasDropDown() override { return true; }
+  Boolean IsInMainMenu() override;
+  Byte GetDefaultContentKinds() override;
 };
 // Container and list items: their entries stand in the menu in place of their own link.
 class TdxBarContainerItemControl : public TdxBarSubItemControl {
@@ -2417,3 +2772,204 @@ class TdxBarHintWindow : public TcxBaseHintWindow {
   TdxBarCustomHintViewInfo* FViewInfo = nullptr;
   Boolean FIsScreenTip = false;
 };
+
+// ==== Bar windows =============================================================================
+
+// The window that shows one links collection as item controls: it makes a control per shown
+// link, lays them out, paints them through the painter, keeps the selected and hot controls,
+// turns presses into clicks and shows the selected item's hint. The toolbar window derives from
+// it; so will the submenus.
+class TCustomdxBarControl : public TCustomControl {
+  ORV_CLASS(TCustomdxBarControl, TCustomControl)
+ public:
+  explicit TCustomdxBarControl(TComponent* owner);
+  ~TCustomdxBarControl() override;
+  void BeforeDestruction() override;
+
+  TdxBarManager* GetOwnerBarManager() const;
+  TdxBarItemLinks* GetItemLinks() const { return FItemLinks; }
+  virtual void SetItemLinks(TdxBarItemLinks* value);
+  TcxCanvas* GetBarControlCanvas();
+  virtual TdxBarPainter* GetPainter();
+  TCustomdxBarControl* GetParentBarControl() const { return FParentBarControl; }
+
+  // ---- Item controls and their layout
+  void CreateItemControls();
+  void DestroyItemControls();
+  // Recreates the item controls and lays them out again (`recreate`), or repaints only.
+  void Refresh(Boolean recreate);
+  void Repaint() override { Refresh(true); }
+  virtual void UpdateLayout();
+  virtual void CalcMetrics();
+  Boolean HasItemControl(TdxBarItemControl* control) const;
+  // The controls laid out, in paint order.
+  Integer GetViewInfoCount() const { return Integer(FViewInfos.size()); }
+  TdxBarItemControl* GetViewInfoControl(Integer index) const { return FViewInfos.at(size_t(index)); }
+  TdxBarItemControl* GetItemControlAtPos(const TPoint& point);
+  void GetItemControlRect(TdxBarItemControl* control, TRect& rect);
+  virtual void RepaintItemControl(TdxBarItemControl* control);
+
+  // ---- Metrics
+  Integer GetTextSize() const { return FTextSize; }
+  Integer GetMenuArrowHeight() const { return FMenuArrowHeight; }
+  virtual Integer GetItemTextSize(TdxBarItemControl* control);
+  virtual Integer GetBeginGroupSize() { return 0; }
+  Integer GetBeginGroupOffset(TdxBarItemLink* link);
+  virtual Integer GetBehaviorFlags();
+  virtual Integer GetItemPaintKind() { return IsTextRotated() ? 2 : 0; }
+  virtual Boolean IsVertical() { return false; }
+  virtual Boolean IsTextRotated() { return false; }
+  virtual Boolean IsMainMenu() { return false; }
+  virtual Boolean UsesRestSpace(TdxBarItemLink* link) { return false; }
+  virtual Integer GetMarkAreaSize() { return 0; }
+  virtual TdxBarItemViewLevel GetLayoutKind(TdxBarItemControl* control) { return ivlDefault; }
+  virtual Integer GetKind() = 0;
+  virtual HBRUSH GetBackgroundBrush();
+  HBRUSH GetCurrentBackgroundBrush() const { return FCurrentBackgroundBrush; }
+  virtual void DrawBackground(HDC dc, const TRect& rect, HBRUSH brush, TColor color);
+
+  // ---- Selection, activation and closing
+  TdxBarItemLink* GetSelectedLink() const { return FSelectedLink; }
+  TdxBarItemControl* GetSelectedItemControl() const;
+  void SetSelectedItemControl(TdxBarItemControl* control);
+  void SelectItemControlByMouse(TdxBarItemControl* control);
+  void ChangeSelection(TdxBarItemControl* control);
+  void ClearSelectedLink() { FSelectedLink = nullptr; }
+  virtual void ClickItemControl(TdxBarItemControl* control);
+  Boolean IsActive() const { return FActive; }
+  void SetActiveState(Boolean value);
+  virtual Boolean CanActivate();
+  virtual void ActivateWithItem(TdxBarItemControl* control);
+  virtual void Deactivate();
+  Boolean IsInactive() { return !FActive; }
+  Boolean InCustomizingMode();
+  Boolean GetPressedDownMode() const { return FPressedDownMode; }
+  void SetPressedDownMode(Boolean value) { FPressedDownMode = value; }
+  void Close();
+  void CloseByEscape();
+  virtual Boolean IsPopup() { return false; }
+  Boolean IsInActiveChain();
+  Boolean IsDestroying() const { return (FState & 0x8) != 0; }
+  // Whether the mouse is not over the window (or, with the flag, has not moved since).
+  virtual Boolean IsMouseOutside(Boolean checkLastPosition);
+  void DoMouseLeave();
+  // Where a hint of the given height appears for a point under the cursor.
+  virtual void AdjustHintPosition(TPoint& point, Integer hintHeight);
+
+  // The global list of live bar windows.
+  static Boolean IsAlive(TCustomdxBarControl* control);
+
+ protected:
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void Resize() override;
+  virtual void SetActive(Boolean value);
+  virtual void DoClose();
+  virtual void ArrangeItemRows() {}
+  virtual void ArrangeItemLinks();
+  virtual void RecalcViewInfo();
+  virtual void DrawItemControls();
+  void DrawItemControl(TdxBarItemControl* control);
+  virtual void DoKeyDown(Word key, TShiftState shift);
+  virtual void DoMouseEnter(const TPoint& point, TdxBarItemControl* control);
+  virtual void DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control);
+  virtual void UpdateFont() {}
+  virtual Integer GetTextHeight();
+  virtual Boolean IsUpdateLocked();
+  void SelectNextLink(Boolean forward);
+
+  TdxBarItemLinks* FItemLinks = nullptr;
+  TCustomdxBarControl* FParentBarControl = nullptr;
+  std::vector<TdxBarItemControl*> FViewInfos;
+  TdxBarItemLink* FSelectedLink = nullptr;
+  TdxBarItemControl* FClickedItemControl = nullptr;
+  TdxBarItemLink* FTrackedLink = nullptr;
+  TCustomdxBarControl* FPreviousActive = nullptr;
+  TdxBarDockingStyle FDockingStyle = dsNone;
+  Boolean FActive = false;
+  Boolean FClosedByEscape = false;
+  Boolean FPressedDownMode = false;
+  TPoint FLastMousePos{-1, -1};
+  Integer FTextSize = 0;
+  Integer FMenuArrowHeight = 4;
+  HBRUSH FCurrentBackgroundBrush = nullptr;
+  Word FState = 0;
+
+ private:
+  TcxCanvas* FCanvas = nullptr;
+  TcxCanvas* FScreenCanvas = nullptr;
+};
+
+// The window of a bar: docked at a side of its form as a child window (its links in one row,
+// or wrapped into rows when the bar is multi-line), or floating as a top-level window with a
+// frame, a caption and a close button.
+class TdxBarControl : public TCustomdxBarControl {
+  ORV_CLASS(TdxBarControl, TCustomdxBarControl)
+ public:
+  TdxBarControl(TComponent* owner, TdxBar* bar);
+  ~TdxBarControl() override;
+
+  TdxBar* GetBar() const { return FBar; }
+  TdxBarDockingStyle GetDockingStyle() const { return FDockingStyle; }
+  // Moves the window to a side of its form, or out of it (dsNone), remaking its window.
+  void SetDockingStyle(TdxBarDockingStyle value);
+  Integer GetKind() override { return 0; }
+  Boolean IsMainMenu() override;
+  Boolean IsVertical() override { return FDockingStyle == dsLeft || FDockingStyle == dsRight; }
+  Boolean IsTextRotated() override;
+  Boolean IsMultiLine();
+  Boolean IsTruncated() const { return FTruncated; }
+  Boolean UsesRestSpace(TdxBarItemLink* link) override;
+  Integer GetBeginGroupSize() override;
+  HBRUSH GetBackgroundBrush() override;
+  virtual AnsiString GetCaption();
+  virtual Boolean HasCloseButton();
+  Boolean CanMove();
+  // 0 normal, 1 hot, 2 pressed.
+  Integer GetCloseButtonState() const { return FCloseButtonState; }
+
+  // ---- Sizes (client sizes, without the frame)
+  Integer GetMinWidth(TdxBarDockingStyle style);
+  Integer GetMinHeight(TdxBarDockingStyle style);
+  Integer CalcWidthForStyle(TdxBarDockingStyle style);
+  Integer CalcHeightForStyle(TdxBarDockingStyle style);
+  // The whole window size for a docking style, frame included.
+  void CalcBarControlSize(TdxBarDockingStyle style, TSize& size);
+  // Places the window for its bar: docked windows along their side of the form, floating ones
+  // at the bar's float position.
+  void UpdatePlacement();
+
+  // ---- Frame and caption, window coordinates
+  void GetBorders(TRect& borders);
+  TRect GetCaptionRect();
+  TRect GetCloseButtonRect();
+  void DrawNonClient(HDC dc);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+  void ArrangeItemRows() override;
+  void SetActive(Boolean value) override;
+  void DoClose() override;
+  void UpdateFont() override;
+  Boolean IsUpdateLocked() override;
+
+ private:
+  Integer MeasureLine(Integer& across);
+  Integer CalcMultiLineAcross(Integer length);
+  void DrawSeparators();
+  TdxBar* FBar;
+  Boolean FTruncated = false;
+  Integer FCloseButtonState = 0;
+  Boolean FStoringPosition = false;
+};
+
+// Shows, places and frees the windows of a manager's bars by their visibility and side.
+void UpdateBarControls(TdxBarManager* manager);

@@ -69,7 +69,7 @@ TEST_F(BarTest, OneMainMenuAtATimeAlwaysMultiLineAndAWholeRow) {
   EXPECT_TRUE(first->GetWholeRow());
 
   second->SetIsMainMenu(true);
-  EXPECT_EQ(Manager->GetMainMenuBar(), second);
+  EXPECT_EQ(Manager->GetMainMenuBarRaw(), second);
   EXPECT_FALSE(first->GetIsMainMenu());
   EXPECT_FALSE(first->GetMultiLine());
   EXPECT_FALSE(first->GetWholeRow());

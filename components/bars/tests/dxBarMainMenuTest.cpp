@@ -106,7 +106,7 @@ TEST_F(BarMainMenuTest, TheDescriptionBuildsTheMenuAndIsWrittenBackUnchanged) {
   EXPECT_TRUE(Manager->GetUseF10ForMenu());
   ASSERT_EQ(Manager->GetItemCount(), 7);
 
-  TdxBar* bar = Manager->GetMainMenuBar();
+  TdxBar* bar = Manager->GetMainMenuBarRaw();
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->GetCaption(), "Главное меню"_a);
   // One whole row at the top, shown, and designed (so it can be reset).

@@ -489,8 +489,10 @@ TEST_F(BarManagerTest, ShortcutsOfOtherBarsAndOfTheMainMenuOnly) {
   TdxBar* toolbar = Manager->AddToolbar(false);
   TdxBarButton* find = AddButton("Find", VK_F2);
   toolbar->GetLinks()->AddItem(find);
+  toolbar->SetVisible(false);
   ShowAndFocus();
-  // A toolbar without a window is not searched; a bar waiting for its window is.
+  // A hidden toolbar has no window and is not searched; a bar waiting for its window is.
+  EXPECT_EQ(toolbar->GetControl(), nullptr);
   orv::headless::PressKey(VK_F2);
   Run();
   EXPECT_EQ(Counter.Clicks, 0);
@@ -502,39 +504,32 @@ TEST_F(BarManagerTest, ShortcutsOfOtherBarsAndOfTheMainMenuOnly) {
 }
 
 TEST_F(BarManagerTest, BarWindowsDecideWhetherTheirBarsAreSearched) {
-  static int mainWindow = 0, toolWindow = 0;
-  static bool mainVisible = false;
-  BarHookServices().IsBarControlVisible = [](TCustomdxBarControl* c) -> Boolean {
-    return c == reinterpret_cast<TCustomdxBarControl*>(&mainWindow) ? mainVisible : true;
-  };
-  BarHookServices().BarControlAllowsShortCuts = [](TCustomdxBarControl* c) -> Boolean {
-    return c == reinterpret_cast<TCustomdxBarControl*>(&toolWindow);
-  };
   TdxBar* toolbar = Manager->AddToolbar(false);
   TdxBarButton* find = AddButton("Find", VK_F2);
   toolbar->GetLinks()->AddItem(find);
-  MainMenu->SetControl(reinterpret_cast<TCustomdxBarControl*>(&mainWindow));
   ShowAndFocus();
+  ASSERT_NE(MainMenu->GetControl(), nullptr);
+  ASSERT_NE(toolbar->GetControl(), nullptr);
+  HWND mainWindow = MainMenu->GetControl()->GetHandle();
+  ShowWindow(mainWindow, SW_HIDE);
   EXPECT_EQ(Manager->GetMainMenuBar(), nullptr);  // its window is hidden
   orv::headless::PressKey('C', false, true);
   Run();
   EXPECT_EQ(Counter.Clicks, 0);
-  mainVisible = true;
+  ShowWindow(mainWindow, SW_SHOWNA);
   EXPECT_EQ(Manager->GetMainMenuBar(), MainMenu);
   orv::headless::PressKey('C', false, true);
   Run();
   EXPECT_EQ(Counter.Clicks, 1);
 
-  toolbar->SetControl(reinterpret_cast<TCustomdxBarControl*>(&toolWindow));
   orv::headless::PressKey(VK_F2);
   Run();
   EXPECT_EQ(Counter.Clicks, 2);
-  toolbar->SetVisible(false);
+  toolbar->SetVisible(false);  // takes its window away
+  EXPECT_EQ(toolbar->GetControl(), nullptr);
   orv::headless::PressKey(VK_F2);
   Run();
   EXPECT_EQ(Counter.Clicks, 2);
-  MainMenu->SetControl(nullptr);
-  toolbar->SetControl(nullptr);
 }
 
 TEST_F(BarManagerTest, ManagersOfOneFormShareShortcutsAndActivation) {
@@ -667,7 +662,6 @@ TEST_F(BarManagerTest, F10ShortcutRunsWhenF10IsNoMenuKey) {
 }
 
 TEST_F(BarManagerTest, AltLetterFindsTheAcceleratorLink) {
-  static int window = 0;
   static std::vector<std::pair<TdxBarItemLink*, bool>> pressed;
   pressed.clear();
   BarHookServices().AcceleratorLinkPressed = [](TdxBarItemLink* link, Boolean unique) {
@@ -678,8 +672,8 @@ TEST_F(BarManagerTest, AltLetterFindsTheAcceleratorLink) {
   TdxBarButton* edit = AddButton("&Edit", 0);
   TdxBarItemLink* findLink = MainMenu->GetLinks()->AddItem(find);
   TdxBarItemLink* editLink = MainMenu->GetLinks()->AddItem(edit);
-  MainMenu->SetControl(reinterpret_cast<TCustomdxBarControl*>(&window));
   ShowAndFocus();
+  ASSERT_NE(MainMenu->GetControl(), nullptr);  // the shown main menu has its window
   auto altPress = [](int key) {
     orv::headless::KeyDown(VK_MENU);
     orv::headless::PressKey(key);
@@ -701,7 +695,6 @@ TEST_F(BarManagerTest, AltLetterFindsTheAcceleratorLink) {
   EXPECT_EQ(pressed.size(), 2u);
   altPress('Q');
   EXPECT_EQ(pressed.size(), 2u);
-  MainMenu->SetControl(nullptr);
 }
 
 // The key-up of a consumed shortcut is consumed too; the hook answers the direct call.
@@ -931,6 +924,7 @@ TEST_F(BarManagerTest, OwnerActivationFollowsTheForm) {
 TEST_F(BarManagerTest, FloatingBarsStayInTheWorkArea) {
   // The form sits at (100, 100): a new toolbar floats 50 pixels to its left, at its top.
   TdxBar* floating = Manager->AddToolbar(false);
+  floating->SetVisible(false);  // the model keeps the place of a bar without window
   EXPECT_EQ(floating->GetFloatLeft(), 50);
   EXPECT_EQ(floating->GetFloatTop(), 100);
   floating->SetDockingStyle(dsNone);

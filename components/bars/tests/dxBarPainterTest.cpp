@@ -63,7 +63,9 @@ TEST_F(BarPainterTest, TheButtonArrowIsAlwaysOddAndDoubledForLargeIcons) {
 }
 
 TEST_F(BarPainterTest, SizesDerivedFromOtherAnswers) {
-  TdxBarPainter* p = Painter();
+  // The plain look every style falls back to (the classic styles never call items compact).
+  Owned<TdxBarPainter> plain(new TdxBarPainter(Painter()->GetSkinPainter()));
+  TdxBarPainter* p = plain.get();
   EXPECT_TRUE(p->IsCompactHeight(nullptr, TRect{0, 0, 10, 16}));
   EXPECT_FALSE(p->IsCompactHeight(nullptr, TRect{0, 0, 10, 17}));
   EXPECT_EQ(p->GetSeparatorOffset(), 2);

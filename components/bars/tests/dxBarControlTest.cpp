@@ -1,0 +1,367 @@
+// The bar windows on the headless desktop: the main-menu bar docked at the top of its form as a
+// child window with its links in one row, hot tracking, pressing and clicking its items, the
+// classic looks in golden images, a floating toolbar with its caption and close button, and
+// item hints with their shortcut text after the hint delay.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "components/bars/dxBar.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/drawing/GoldenImage.h"
+#include "platform/windowing/Backend.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+struct TClickLog {
+  std::vector<std::string> Clicks;
+  void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
+};
+
+class BarControlTest : public orv::test::HeadlessFormTest {
+ protected:
+  BarControlTest() : HeadlessFormTest({100, 100, 320, 120}) {}
+
+  void SetUp() override {
+    HeadlessFormTest::SetUp();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    Manager = new TdxBarManager(Form.get());
+    Manager->GetFont()->SetName(orv::kTestFontFace);
+    Manager->GetFont()->SetHeight(-11);
+    MainMenu = Manager->AddToolbar(true);
+    Find = AddButton("Find", ShortCut('F', false, true, false), "Find towns|Finds the towns near a point");
+    Copy = AddButton("Copy", ShortCut('C', false, true, false), "Copy");
+    Exit = AddButton("Exit", VK_F10, "");
+    MainMenu->GetLinks()->AddItem(Exit)->SetBeginGroup(true);
+  }
+  void TearDown() override {
+    Form.reset();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    HeadlessFormTest::TearDown();
+  }
+
+  TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut, const AnsiString& hint) {
+    auto* button = new TdxBarButton(Form.get());
+    button->SetParentComponent(Manager);
+    button->SetCaption(caption);
+    button->SetShortCut(shortCut);
+    button->SetHint(hint);
+    button->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
+    if (caption != "Exit") MainMenu->GetLinks()->AddItem(button);
+    return button;
+  }
+
+  TdxBarControl* MainWindow() const { return dynamic_cast<TdxBarControl*>(MainMenu->GetControl()); }
+  TdxBarItemLink* LinkOf(TdxBarItem* item) const {
+    for (Integer i = 0; i < MainMenu->GetLinks()->GetCount(); ++i)
+      if (MainMenu->GetLinks()->GetItem(i)->GetItem() == item) return MainMenu->GetLinks()->GetItem(i);
+    return nullptr;
+  }
+  // The screen point at the centre of an item of the main menu.
+  TPoint ScreenCentreOf(TdxBarItem* item) const {
+    const TRect r = LinkOf(item)->GetItemRect();
+    POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    ClientToScreen(MainWindow()->GetHandle(), &p);
+    return TPoint{p.X, p.Y};
+  }
+  void MoveTo(TdxBarItem* item) {
+    const TPoint p = ScreenCentreOf(item);
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+  }
+
+  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
+    const orv::TImageCheck check = orv::MatchGoldenImage(
+        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
+    if (check) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << check.Message;
+  }
+
+  TdxBarManager* Manager = nullptr;
+  TdxBar* MainMenu = nullptr;
+  TdxBarButton* Find = nullptr;
+  TdxBarButton* Copy = nullptr;
+  TdxBarButton* Exit = nullptr;
+  TClickLog Log;
+};
+
+}  // namespace
+
+TEST_F(BarControlTest, TheMainMenuIsAChildWindowAtTheTopWithItsLinksInOneRow) {
+  Show();
+  TdxBarControl* window = MainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->HandleAllocated());
+  EXPECT_EQ(::GetParent(window->GetHandle()), Form->GetHandle());
+  EXPECT_TRUE(GetWindowLong(window->GetHandle(), GWL_STYLE) & WS_CHILD);
+  EXPECT_TRUE(IsWindowVisible(window->GetHandle()));
+  // At the top, across the whole client width.
+  EXPECT_EQ(window->GetLeft(), 0);
+  EXPECT_EQ(window->GetTop(), 0);
+  EXPECT_EQ(window->GetWidth(), Form->GetClientWidth());
+
+  // One row: every link on the same line, left to right, each as wide as its caption needs
+  // (caption plus half the font's point size on both sides), the group start after a gap.
+  TdxBarItemControl* find = LinkOf(Find)->GetControl();
+  ASSERT_NE(find, nullptr);
+  const TRect f = LinkOf(Find)->GetItemRect();
+  const TRect c = LinkOf(Copy)->GetItemRect();
+  const TRect e = LinkOf(Exit)->GetItemRect();
+  EXPECT_EQ(f.Left, 0);
+  EXPECT_EQ(c.Left, f.Right);
+  EXPECT_EQ(e.Left, c.Right + Manager->GetPainter()->GetToolbarSeparatorSize());
+  EXPECT_EQ(f.Top, c.Top);
+  EXPECT_EQ(c.Top, e.Top);
+  const Integer offset = Manager->GetFont()->GetSize() / 2;
+  TCanvas* canvas = window->GetCanvas();
+  canvas->SetFont(window->GetFont());
+  EXPECT_EQ(f.Width(), canvas->TextWidth("Find") + 2 * offset);
+  EXPECT_EQ(e.Width(), canvas->TextWidth("Exit") + 2 * offset);
+  // The row is as high as the bar's text height or a glyph cell, inside the docked border.
+  const Integer glyphCell = 16 + Manager->GetPainter()->GetExtraHeight();
+  EXPECT_EQ(f.Height(), std::max(window->GetTextSize(), glyphCell));
+  EXPECT_EQ(window->GetClientHeight(), f.Height());
+  EXPECT_EQ(window->GetViewInfoCount(), 3);
+
+  // A hidden bar gives its window back; shown again it gets a new one.
+  MainMenu->SetVisible(false);
+  EXPECT_EQ(MainMenu->GetControl(), nullptr);
+  MainMenu->SetVisible(true);
+  Run();
+  ASSERT_NE(MainWindow(), nullptr);
+  EXPECT_EQ(MainWindow()->GetViewInfoCount(), 3);
+}
+
+TEST_F(BarControlTest, ANewCaptionOrLinkLaysTheRowOutAgain) {
+  Show();
+  const Integer before = LinkOf(Copy)->GetItemRect().Width();
+  Find->SetCaption("Find the towns");
+  Run();
+  EXPECT_GT(LinkOf(Find)->GetItemRect().Width(), before);
+  EXPECT_EQ(LinkOf(Copy)->GetItemRect().Left, LinkOf(Find)->GetItemRect().Right);
+  TdxBarButton* help = AddButton("Help", 0, "");
+  Run();
+  ASSERT_NE(LinkOf(help)->GetControl(), nullptr);
+  EXPECT_EQ(LinkOf(help)->GetItemRect().Left, LinkOf(Exit)->GetItemRect().Right);
+  EXPECT_EQ(MainWindow()->GetViewInfoCount(), 4);
+}
+
+TEST_F(BarControlTest, HoverHotTracksAndAClickFiresOnClickOnce) {
+  Show();
+  TdxBarControl* window = MainWindow();
+  MoveTo(Copy);
+  EXPECT_EQ(window->GetSelectedItemControl(), LinkOf(Copy)->GetControl());
+  EXPECT_EQ(LinkOf(Copy)->GetControl()->GetHotPartIndex(), 0);
+  EXPECT_TRUE(Log.Clicks.empty());
+  MoveTo(Find);
+  EXPECT_EQ(window->GetSelectedItemControl(), LinkOf(Find)->GetControl());
+  EXPECT_EQ(LinkOf(Copy)->GetControl()->GetHotPartIndex(), -1);
+
+  orv::headless::MouseDown();
+  Run();
+  EXPECT_TRUE(Log.Clicks.empty());  // the release clicks
+  EXPECT_TRUE(window->IsActive());
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"Find"}));
+  EXPECT_FALSE(window->IsActive());
+  EXPECT_EQ(Manager->GetFocusedBarControl(), nullptr);
+
+  // Released elsewhere, a press clicks nothing.
+  MoveTo(Copy);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(150, 190);
+  Run();
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(Log.Clicks.size(), 1u);
+
+  // Disabled items take no hot tracking and no click.
+  Copy->SetEnabled(false);
+  MoveTo(Copy);
+  EXPECT_EQ(LinkOf(Copy)->GetControl()->GetHotPartIndex(), -1);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(Log.Clicks.size(), 1u);
+
+  // Leaving the bar drops the hot item.
+  MoveTo(Exit);
+  EXPECT_EQ(window->GetSelectedItemControl(), LinkOf(Exit)->GetControl());
+  orv::headless::MouseMove(150, 200);
+  Run();
+  EXPECT_EQ(window->GetSelectedItemControl(), nullptr);
+}
+
+TEST_F(BarControlTest, AClickHandlerThatFreesTheBarLeavesNoDanglingWindow) {
+  struct TFreeing {
+    TdxBar* Bar;
+    Integer Calls = 0;
+    void Click(TObject*) {
+      ++Calls;
+      Bar->Free();
+    }
+  } freeing{MainMenu};
+  Copy->SetOnClick(TNotifyEvent(&freeing, &TFreeing::Click));
+  Show();
+  MoveTo(Copy);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(freeing.Calls, 1);
+  EXPECT_EQ(Manager->GetBarCount(), 0);
+  orv::headless::MouseMove(120, 105);
+  Run();
+}
+
+TEST_F(BarControlTest, CheckedButtonsToggleDownOnEachClick) {
+  Copy->SetButtonStyle(bsChecked);
+  Show();
+  for (Boolean expected : {true, false}) {
+    MoveTo(Copy);
+    orv::headless::MouseDown();
+    Run();
+    orv::headless::MouseUp();
+    Run();
+    EXPECT_EQ(Copy->GetDown(), expected);
+  }
+}
+
+TEST_F(BarControlTest, GoldenImagesOfTheClassicLooks) {
+  Form->SetBounds(100, 100, 240, 60);
+  struct TCase {
+    TdxBarManagerStyle Style;
+    Boolean Press;
+    const char* Golden;
+  };
+  // The enhanced look raises the item under the mouse; both looks sink the pressed item.
+  const TCase cases[] = {
+      {bmsEnhanced, false, "bar-enhanced-hot.png"},
+      {bmsEnhanced, true, "bar-enhanced-pressed.png"},
+      {bmsStandard, true, "bar-standard-pressed.png"},
+  };
+  Show();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Golden);
+    Manager->SetStyle(c.Style);
+    Run();
+    MoveTo(Copy);
+    if (c.Press) {
+      orv::headless::MouseDown();
+      Run();
+    }
+    EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Form->GetHandle()), c.Golden));
+    if (c.Press) {
+      orv::headless::MouseMove(150, 200);
+      Run();
+      orv::headless::MouseUp();
+      Run();
+    }
+    orv::headless::MouseMove(150, 200);
+    Run();
+  }
+  EXPECT_TRUE(Log.Clicks.empty());
+}
+
+TEST_F(BarControlTest, TheStandardLookDoesNotHotTrackOnHover) {
+  Manager->SetStyle(bmsStandard);
+  Show();
+  MoveTo(Copy);
+  EXPECT_EQ(MainWindow()->GetSelectedItemControl(), nullptr);
+  EXPECT_EQ(LinkOf(Copy)->GetControl()->GetHotPartIndex(), 0);  // the part is still tracked
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseUp();
+  Run();
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"Copy"}));
+}
+
+TEST_F(BarControlTest, AFloatingToolbarHasACaptionAndAClosingButton) {
+  TdxBar* tools = Manager->AddToolbar(false);
+  tools->SetCaption("Tools");
+  tools->SetFloatLeft(150);
+  tools->SetFloatTop(200);
+  auto* zoom = new TdxBarButton(Form.get());
+  zoom->SetParentComponent(Manager);
+  zoom->SetCaption("Zoom");
+  tools->GetLinks()->AddItem(zoom);
+  tools->SetDockingStyle(dsNone);
+  Show();
+  auto* window = dynamic_cast<TdxBarControl*>(tools->GetControl());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->HandleAllocated());
+  const LONG style = GetWindowLong(window->GetHandle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CHILD);
+  EXPECT_TRUE(window->HasCloseButton());
+  RECT bounds{};
+  GetWindowRect(window->GetHandle(), &bounds);
+  EXPECT_EQ(bounds.Left, 150);
+  EXPECT_EQ(bounds.Top, 200);
+  // The client area lies below the caption, inside the frame.
+  TRect borders;
+  window->GetBorders(borders);
+  const TRect caption = window->GetCaptionRect();
+  EXPECT_GE(borders.Top, caption.Bottom);
+  EXPECT_EQ(window->GetClientWidth(), window->GetWidth() - borders.Left - borders.Right);
+  EXPECT_GE(window->GetClientWidth(), 51 - 0);
+  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(window->GetHandle()), "bar-floating.png"));
+
+  // A main menu has no close button even when it floats.
+  MainMenu->SetDockingStyle(dsNone);
+  Run();
+  ASSERT_NE(MainWindow(), nullptr);
+  EXPECT_FALSE(MainWindow()->HasCloseButton());
+
+  // Pressing and releasing the close button hides the bar and frees its window.
+  const TRect close = window->GetCloseButtonRect();
+  const Integer x = bounds.Left + (close.Left + close.Right) / 2;
+  const Integer y = bounds.Top + (close.Top + close.Bottom) / 2;
+  orv::headless::Click(x, y);
+  Run();
+  EXPECT_FALSE(tools->GetVisible());
+  EXPECT_EQ(tools->GetControl(), nullptr);
+}
+
+TEST_F(BarControlTest, HintsShowWithTheirShortcutTextAfterTheHintDelay) {
+  Manager->SetShowShortCutInHint(true);
+  Show();
+  MoveTo(Find);
+  const TdxBarHintServices& hints = BarHintServices();
+  ASSERT_NE(hints.IsHintWindowVisible, nullptr);
+  EXPECT_FALSE(hints.IsHintWindowVisible());
+  orv::headless::AdvanceTime(999);
+  EXPECT_FALSE(hints.IsHintWindowVisible());
+  orv::headless::AdvanceTime(1);
+  ASSERT_TRUE(hints.IsHintWindowVisible());
+  // Only the short part of the hint, with the shortcut's text in brackets.
+  HWND hint = nullptr;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsWindowVisible(w) && w != Form->GetHandle()) hint = w;
+  ASSERT_NE(hint, nullptr);
+  AnsiString text;
+  if (auto* window = dynamic_cast<TdxBarHintWindow*>(FindControl(hint))) {
+    auto* info = dynamic_cast<TdxBarHintViewInfo*>(window->GetViewInfo());
+    ASSERT_NE(info, nullptr);
+    text = info->GetText();
+  }
+  EXPECT_EQ(text, "Find towns (" + ShortCutToText(ShortCut('F', false, true, false)) + ")");
+
+  // Moving on to an item without hint hides it.
+  MoveTo(Exit);
+  EXPECT_FALSE(hints.IsHintWindowVisible());
+}
