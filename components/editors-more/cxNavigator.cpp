@@ -1,9 +1,11 @@
 #include "components/editors-more/cxNavigator.h"
 
 #include "components/editors/cxEditConsts.h"
+#include "components/foundation/cxContainer.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Published.h"
 #include "platform/windowing/User.h"
@@ -29,12 +31,100 @@ AnsiString GetNavigatorButtonDefaultHint(Integer index) {
   return GetLocalizedResourceString(kNavigatorHints[index]);
 }
 
+namespace {
+
+constexpr Integer kNavGlyphWidth = 12;
+constexpr Integer kNavGlyphHeight = 11;
+constexpr Integer kNavGlyphCount = 22;
+// The transparent colour of the strip.
+constexpr TColor kNavGlyphMask = TColor(0x008080);
+
+void NavTriangle(TCanvas* c, Integer x, Integer left, Boolean pointsLeft) {
+  // Five columns wide, nine rows tall, centred on row 5.
+  if (pointsLeft)
+    c->Polygon({TPoint{x + left, 5}, TPoint{x + left + 4, 1}, TPoint{x + left + 4, 9}});
+  else
+    c->Polygon({TPoint{x + left, 1}, TPoint{x + left, 9}, TPoint{x + left + 4, 5}});
+}
+
+void NavBar(TCanvas* c, Integer x, Integer left) { c->FillRect(TRect{x + left, 1, x + left + 2, 10}); }
+
+void NavBookmark(TCanvas* c, Integer x, Boolean filled) {
+  const std::vector<TPoint> shape{TPoint{x + 3, 1}, TPoint{x + 8, 1}, TPoint{x + 8, 9}, TPoint{x + 5, 6},
+                                  TPoint{x + 3, 9}, TPoint{x + 3, 1}};
+  if (filled)
+    c->Polygon(shape);
+  else
+    c->Polyline(shape);
+}
+
+// Glyph i of the strip at x = 12 * i.
+void NavDrawGlyph(TCanvas* c, Integer index) {
+  const Integer x = index * kNavGlyphWidth;
+  c->GetPen()->SetWidth(1);
+  switch (index) {
+    case NBDI_FIRST: NavBar(c, x, 2); NavTriangle(c, x, 5, true); break;
+    case NBDI_PRIORPAGE: NavTriangle(c, x, 1, true); NavTriangle(c, x, 6, true); break;
+    case NBDI_PRIOR: NavTriangle(c, x, 4, true); break;
+    case NBDI_NEXT: NavTriangle(c, x, 4, false); break;
+    case NBDI_NEXTPAGE: NavTriangle(c, x, 1, false); NavTriangle(c, x, 6, false); break;
+    case NBDI_LAST: NavTriangle(c, x, 3, false); NavBar(c, x, 8); break;
+    case NBDI_INSERT:
+      c->FillRect(TRect{x + 2, 4, x + 10, 6});
+      c->FillRect(TRect{x + 5, 1, x + 7, 9});
+      break;
+    case NBDI_APPEND:
+      c->FillRect(TRect{x + 3, 3, x + 9, 5});
+      c->FillRect(TRect{x + 5, 1, x + 7, 7});
+      c->FillRect(TRect{x + 1, 8, x + 11, 10});
+      break;
+    case NBDI_DELETE: c->FillRect(TRect{x + 2, 4, x + 10, 6}); break;
+    case NBDI_EDIT: c->Polygon({TPoint{x + 2, 7}, TPoint{x + 10, 7}, TPoint{x + 6, 3}}); break;
+    case NBDI_POST:
+      c->GetPen()->SetWidth(2);
+      c->Polyline({TPoint{x + 2, 5}, TPoint{x + 5, 8}, TPoint{x + 10, 2}});
+      break;
+    case NBDI_CANCEL:
+      c->GetPen()->SetWidth(2);
+      c->Polyline({TPoint{x + 3, 2}, TPoint{x + 9, 8}});
+      c->Polyline({TPoint{x + 9, 2}, TPoint{x + 3, 8}});
+      break;
+    case NBDI_REFRESH:
+      // An open ring with its arrow head at the top right.
+      c->Polyline({TPoint{x + 8, 2}, TPoint{x + 6, 1}, TPoint{x + 4, 1}, TPoint{x + 2, 3}, TPoint{x + 1, 5},
+                   TPoint{x + 2, 7}, TPoint{x + 4, 9}, TPoint{x + 7, 9}, TPoint{x + 9, 7}, TPoint{x + 10, 5}});
+      c->Polygon({TPoint{x + 7, 0}, TPoint{x + 10, 3}, TPoint{x + 7, 4}});
+      break;
+    case NBDI_SAVEBOOKMARK: NavBookmark(c, x, true); break;
+    case NBDI_GOTOBOOKMARK:
+      NavBookmark(c, x, false);
+      NavTriangle(c, x, 6, false);
+      break;
+    case NBDI_FILTER:
+      c->Polygon({TPoint{x + 1, 1}, TPoint{x + 10, 1}, TPoint{x + 7, 5}, TPoint{x + 7, 9}, TPoint{x + 5, 10},
+                  TPoint{x + 5, 5}});
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
 TCustomImageList* GetNavigatorDefaultImages() {
   static std::unique_ptr<TCustomImageList, orv::FreeDeleter> images;
   if (!images) {
     images.reset(new TCustomImageList(nullptr));
-    images->SetWidth(12);
-    images->SetHeight(11);
+    images->SetWidth(kNavGlyphWidth);
+    images->SetHeight(kNavGlyphHeight);
+    std::unique_ptr<TBitmap, orv::FreeDeleter> strip(new TBitmap);
+    strip->SetSize(kNavGlyphWidth * kNavGlyphCount, kNavGlyphHeight);
+    TCanvas* c = strip->GetCanvas();
+    c->GetBrush()->SetColor(kNavGlyphMask);
+    c->FillRect(TRect{0, 0, strip->GetWidth(), strip->GetHeight()});
+    c->GetBrush()->SetColor(clBlack);
+    c->GetPen()->SetColor(clBlack);
+    for (Integer i = 0; i < kNavGlyphCount; ++i) NavDrawGlyph(c, i);
+    images->AddMasked(strip.get(), kNavGlyphMask);
   }
   return images.get();
 }
@@ -265,6 +355,7 @@ TcxNavigatorViewInfo::TcxNavigatorViewInfo(IcxNavigatorOwner* navigator, Boolean
 }
 
 void TcxNavigatorViewInfo::BeforeDestruction() {
+  FreeAndNil(FHintWindow);
   FreeAndNil(FButtonPressTimer);
   FreeAndNil(FHintTimer);
   inherited::BeforeDestruction();
@@ -379,7 +470,7 @@ TcxButtonState TcxNavigatorViewInfo::GetButtonState(TcxNavigatorButtonViewInfo* 
 }
 
 void TcxNavigatorViewInfo::MouseDown(Integer x, Integer y) {
-  FHintTimer->SetEnabled(false);
+  CheckHint(false);
   TcxNavigatorButtonViewInfo* info = GetButtonViewInfoAt(TPoint{x, y});
   if (info && info->Enabled) {
     FButtonPressTimer->SetInterval(400);
@@ -419,8 +510,12 @@ void TcxNavigatorViewInfo::TrackMouse(Integer x, Integer y) {
     if (FHotTrack && FHotTrack->Enabled) InvalidateButton(FHotTrack);
     FHotTrack = info;
     if (info && info->Enabled) InvalidateButton(info);
-    FHintTimer->SetEnabled(info != nullptr);
+    if (FHintWindowShowing)
+      CheckHint(true);
+    else
+      FHintTimer->SetEnabled(true);
   }
+  if (!FHotTrack) CheckHint(false);
   UpdateSelection();
 }
 
@@ -434,6 +529,28 @@ void TcxNavigatorViewInfo::MouseUp(Integer x, Integer y) {
   if (pressed && pressed->Enabled && x >= pressed->Bounds.Left && x < pressed->Bounds.Right &&
       y >= pressed->Bounds.Top && y < pressed->Bounds.Bottom)
     pressed->Button->Click();
+}
+
+void TcxNavigatorViewInfo::CheckHint(Boolean show) {
+  if (FHintWindow) {
+    if (FHintWindow->HandleAllocated() && IsWindowVisible(FHintWindow->GetHandle()))
+      ShowWindow(FHintWindow->GetHandle(), SW_HIDE);
+    FreeAndNil(FHintWindow);
+  }
+  FHintTimer->SetEnabled(false);
+  FHintWindowShowing = false;
+  if (!show || !FHotTrack || !FNavigator->GetNavigatorShowHint()) return;
+  const AnsiString hint = FHotTrack->Hint;
+  const AnsiString text = hint.substr(0, hint.find('|'));
+  if (text.empty() || !IsControlHotTrackable(FNavigator->GetNavigatorControl())) return;
+  FHintWindow = HintWindowClass.Create(nullptr);
+  FHintWindow->SetColor(Application->GetHintColor());
+  TRect rect = FHintWindow->CalcHintRect(Screen->GetWidth(), text, nullptr);
+  TPoint cursor = QueryCursorPos();
+  cursor.Y += GetCurrentCursorSize().cy;
+  rect = GetOffsetRect(rect, cursor.X, cursor.Y);
+  ShowHintWindow(FHintWindow, rect, text);
+  FHintWindowShowing = true;
 }
 
 void TcxNavigatorViewInfo::UpdateSelection() {

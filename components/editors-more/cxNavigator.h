@@ -15,6 +15,7 @@
 class TcxCustomNavigatorButtons;
 class TcxNavigatorButton;
 class TCanvas;
+class THintWindow;
 
 inline constexpr Integer NavigatorButtonCount = 16;
 inline constexpr Integer NBDI_FIRST = 0;
@@ -74,8 +75,8 @@ using TcxNavigatorGetControlEvent = orv::Event<IcxNavigator*(TObject* sender)>;
 
 // The default hint of a button index; empty outside 0..15.
 AnsiString GetNavigatorButtonDefaultHint(Integer index);
-// The shared default images (none are bundled here: buttons without images of their own draw
-// no glyph), 12 x 11.
+// The shared default images: a strip of 12 x 11 glyphs, one per button index (drawn at first use,
+// black on the transparent olive).
 TCustomImageList* GetNavigatorDefaultImages();
 
 class TcxNavigatorButton : public TPersistent {
@@ -189,6 +190,7 @@ struct TcxNavigatorButtonViewInfo {
 class TcxNavigatorViewInfo : public TObject {
   ORV_CLASS(TcxNavigatorViewInfo, TObject)
  public:
+  using TCreateSignature = void(IcxNavigatorOwner* navigator, Boolean isInplace);
   TcxNavigatorViewInfo(IcxNavigatorOwner* navigator, Boolean isInplace);
   void BeforeDestruction() override;
   ~TcxNavigatorViewInfo() override;
@@ -214,17 +216,26 @@ class TcxNavigatorViewInfo : public TObject {
   TcxNavigatorButton* GetFocusedButton() const { return FFocusedButton; }
   Boolean GetIsDirty() const { return FIsDirty; }
   TcxTimer* GetButtonPressTimer() const { return FButtonPressTimer; }
+  TcxTimer* GetHintTimer() const { return FHintTimer; }
+  // The hint window while a hint shows (nil otherwise).
+  THintWindow* GetHintWindow() const { return FHintWindow; }
+  Boolean IsHintWindowShowing() const { return FHintWindowShowing; }
+  // Hides any hint; with `show`, shows the hot button's hint at the cursor when the host wants
+  // hints and the control is under the mouse.
+  void CheckHint(Boolean show);
 
  private:
   TcxCustomLookAndFeelPainterClass Painter();
   void ButtonPressTimerTick(TObject* sender);
-  void HintTimerTick(TObject* sender) { FHintTimer->SetEnabled(false); }
+  void HintTimerTick(TObject* sender) { CheckHint(true); }
   void UpdateSelection();
   void CheckFocusedButton();
   IcxNavigatorOwner* FNavigator;
   Boolean FIsInplace;
   TcxTimer* FButtonPressTimer = nullptr;
   TcxTimer* FHintTimer = nullptr;
+  THintWindow* FHintWindow = nullptr;
+  Boolean FHintWindowShowing = false;
   std::vector<TcxNavigatorButtonViewInfo> FButtons;
   TcxNavigatorButtonViewInfo* FHotTrack = nullptr;
   TcxNavigatorButtonViewInfo* FPressed = nullptr;

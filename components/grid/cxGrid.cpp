@@ -250,9 +250,11 @@ void TcxCustomGrid::CreateHandlers() {
   FController = GetControllerClass().Create(this);
   FPainter = GetPainterClass().Create(this);
   FViewInfo = GetViewInfoClass().Create(this);
+  FNavigatorNotifier = new TcxNavigatorControlNotifier;
 }
 
 void TcxCustomGrid::DestroyHandlers() {
+  FreeAndNil(FNavigatorNotifier);
   FreeAndNil(FViewInfo);
   FreeAndNil(FPainter);
   FreeAndNil(FController);
@@ -479,8 +481,70 @@ void TcxCustomGrid::SetFocusedView(TcxCustomGridView* value) {
 
 void TcxCustomGrid::FocusedViewChanged(TcxCustomGridView* prevFocusedView, TcxCustomGridView* focusedView) {
   if (IsDestroying()) return;
+  if (FNavigatorNotifier) FNavigatorNotifier->NotifyNavigators();
   NotifyListeners(gnkFocusedViewChanged, nullptr);
   if (FOnFocusedViewChanged) FOnFocusedViewChanged(this, prevFocusedView, focusedView);
+}
+
+// ---- The navigator interface ----
+
+namespace {
+
+IcxNavigator* GridNavigatedView(const TcxCustomGrid* grid) { return Supports<IcxNavigator>(grid->GetFocusedView()); }
+
+}  // namespace
+
+Boolean TcxCustomGrid::CanAppend() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->CanAppend();
+}
+
+Boolean TcxCustomGrid::CanDelete() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->CanDelete();
+}
+
+Boolean TcxCustomGrid::CanEdit() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->CanEdit();
+}
+
+Boolean TcxCustomGrid::CanInsert() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->CanInsert();
+}
+
+Boolean TcxCustomGrid::IsActive() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->IsActive();
+}
+
+Boolean TcxCustomGrid::IsBof() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->IsBof();
+}
+
+Boolean TcxCustomGrid::IsBookmarkAvailable() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->IsBookmarkAvailable();
+}
+
+Boolean TcxCustomGrid::IsEditing() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->IsEditing();
+}
+
+Boolean TcxCustomGrid::IsEof() {
+  IcxNavigator* view = GridNavigatedView(this);
+  return view && view->IsEof();
+}
+
+void TcxCustomGrid::ClearBookmark() {
+  if (IcxNavigator* view = GridNavigatedView(this)) view->ClearBookmark();
+}
+
+void TcxCustomGrid::DoAction(Integer buttonIndex) {
+  if (IcxNavigator* view = GridNavigatedView(this)) view->DoAction(buttonIndex);
 }
 
 void TcxCustomGrid::CheckFocusedView() {

@@ -10,6 +10,7 @@
 
 #include <vector>
 
+#include "components/editors-more/cxNavigator.h"
 #include "components/foundation/cxControls.h"
 #include "components/grid/cxGridCommon.h"
 #include "components/grid/cxGridCustomView.h"
@@ -203,7 +204,7 @@ using TcxGridViewInfoClass = orv::ClassOf<TcxGridViewInfo>;
 
 // ---- The grid -----------------------------------------------------------------------------------
 
-class TcxCustomGrid : public TcxControl {
+class TcxCustomGrid : public TcxControl, public IcxNavigator {
   ORV_CLASS(TcxCustomGrid, TcxControl)
  public:
   // The handlers, level tabs and root level come from the factories of this class (a descendant
@@ -235,6 +236,21 @@ class TcxCustomGrid : public TcxControl {
   void SetActiveLevel(TcxGridLevel* value);
   TcxCustomGridView* ActiveView() const;
   TcxCustomGridView* GetFocusedView() const { return FFocusedView; }
+  // The navigators that show the grid: refreshed whenever the focused view changes.
+  TcxNavigatorControlNotifier* GetNavigatorNotifier() const { return FNavigatorNotifier; }
+  // IcxNavigator: forwarded to the focused view when it is navigable; without one queries answer
+  // False and commands do nothing.
+  Boolean CanAppend() override;
+  Boolean CanDelete() override;
+  Boolean CanEdit() override;
+  Boolean CanInsert() override;
+  Boolean IsActive() override;
+  Boolean IsBof() override;
+  Boolean IsBookmarkAvailable() override;
+  Boolean IsEditing() override;
+  Boolean IsEof() override;
+  void ClearBookmark() override;
+  void DoAction(Integer buttonIndex) override;
   void SetFocusedView(TcxCustomGridView* value);
   void CheckFocusedView();
   Integer GetViewCount() const { return Integer(FViews.size()); }
@@ -331,6 +347,7 @@ class TcxCustomGrid : public TcxControl {
   Boolean FDragOpening = true;
   Integer FDragOpeningWaitTime = 800;
   TcxCustomGridView* FFocusedView = nullptr;
+  TcxNavigatorControlNotifier* FNavigatorNotifier = nullptr;
   TcxGridRootLevel* FRootLevel = nullptr;
   TcxGridLevelTabs* FLevelTabs = nullptr;
   std::vector<IcxGridNotificationHandler*> FListeners;

@@ -1807,7 +1807,14 @@ Boolean TcxCustomGridTableController::FocusNextRecord(Integer recordIndex, Boole
   }
   Boolean cycled = false;
   const Integer next = FindNextRecord(recordIndex, forward, goOnCycle, cycled);
-  if (next == -1) return false;
+  if (next == -1) {
+    // Past the last record a new one is appended when the view allows it.
+    if (forward && CanAppend(true) && (controller->GetEditState() & TcxCustomDataController::dceInsert) == 0) {
+      CreateNewRecord(true);
+      return true;
+    }
+    return false;
+  }
   std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
   GetTableViewData()->RecordAt(next)->SetFocused(true);
   if (!link->GetGridView()) return true;
@@ -1896,7 +1903,16 @@ void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
       key = 0;
       break;
     case VK_INSERT:
-      if (ctrl) GetTableView()->CopyToClipboard(false);
+      if (ctrl && !IsEditing())
+        GetTableView()->CopyToClipboard(false);
+      else if (shift.Empty() && CanInsert(true))
+        CreateNewRecord(false);
+      break;
+    case VK_DELETE:
+      if ((shift.Empty() || shift == TShiftState{ssCtrl}) && CanDelete(true)) {
+        DeleteSelection();
+        key = 0;
+      }
       break;
     case 'A':
       if (ctrl) GetDataController()->SelectAll();
@@ -2451,7 +2467,12 @@ void TcxCustomGridTableView::CreateHandlers() {
   FItems.clear();
   FVisibleItems.clear();
   FFilterableItems.clear();
+  FNavigatorNotifier = new TcxNavigatorControlNotifier;
   inherited::CreateHandlers();
+  // The buttons show in the view info's navigator site and act on this view.
+  FNavigatorButtons = GetNavigatorButtonsClass().Create(static_cast<IcxNavigatorOwner*>(GetTableViewInfo()));
+  FNavigatorButtons->SetOnGetControl(TcxNavigatorGetControlEvent(this, &TcxCustomGridTableView::NavigatorGetControl));
+  FNavigatorButtons->SetConfirmDelete(false);
 }
 
 void TcxCustomGridTableView::DestroyHandlers() {
@@ -2460,7 +2481,9 @@ void TcxCustomGridTableView::DestroyHandlers() {
     if (TcxGridEditingController* editing = controller->FindEditingController()) editing->HideEdit(false);
   ClearRecordViewInfos();
   ClearItems();
+  FreeAndNil(FNavigatorButtons);
   inherited::DestroyHandlers();
+  FreeAndNil(FNavigatorNotifier);
 }
 
 void TcxCustomGridTableView::CreateOptions() {
@@ -2735,6 +2758,8 @@ void TcxCustomGridTableView::UpdateControl(TcxUpdateControlInfo* info) {
   } else if (auto* record = dynamic_cast<TcxUpdateRecordInfo*>(info)) {
     RecordChanged(record->GetRecordIndex());
   }
+  // Whatever changed, the navigator buttons follow the data's state.
+  RefreshNavigators();
   inherited::UpdateControl(info);
 }
 
@@ -3039,6 +3064,7 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
       FDateTimeHandling->Assign(table->GetDateTimeHandling());
       FOptionsCustomize->Assign(table->GetOptionsCustomize());
       FFilterBox->Assign(table->GetFilterBox());
+      FNavigatorButtons->Assign(table->GetNavigatorButtons());
       FOnCellClick = table->FOnCellClick;
       FOnCellDblClick = table->FOnCellDblClick;
       FOnCustomDrawCell = table->FOnCustomDrawCell;
@@ -3243,6 +3269,8 @@ ORV_PUBLISH(TcxCustomGridTableViewStyles) {
 
 ORV_PUBLISH(TcxCustomGridTableView) {
   using T = TcxCustomGridTableView;
+  p.Property("NavigatorButtons", &T::GetNavigatorButtons, &T::SetNavigatorButtons);
+  p.Property("NavigatorButtonsEvents", &T::GetNavigatorButtonsEvents, &T::SetNavigatorButtonsEvents);
   p.Property("OnCanFocusRecord", &T::GetOnCanFocusRecord, &T::SetOnCanFocusRecord);
   p.Property("OnCanSelectRecord", &T::GetOnCanSelectRecord, &T::SetOnCanSelectRecord);
   p.Property("OnFocusedItemChanged", &T::GetOnFocusedItemChanged, &T::SetOnFocusedItemChanged);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "components/editors-more/cxNavigator.h"
 #include "components/editors/cxEdit.h"
 #include "components/grid/cxGridCustomView.h"
 
@@ -33,6 +34,7 @@ class TcxCustomGridPartViewInfo;
 class TcxGridTableDataCellViewInfo;
 class TcxCustomGridTableViewInfo;
 class TcxGridFilterBox;
+class TcxNavigatorSiteViewInfo;
 using TcxGridCellClickEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxGridTableDataCellViewInfo* cellViewInfo,
                                               TMouseButton button, TShiftState shift, Boolean& handled)>;
 using TcxGridTableDataCellCustomDrawEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCanvas* canvas,
@@ -973,6 +975,23 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void SetForcingWidthItem(TcxCustomGridTableItem* value) { FForcingWidthItem = value; }
   virtual void MakeRecordVisible(TcxCustomGridRecord* record);
   virtual void MakeFocusedRecordVisible();
+
+  // ---- Data operations ----
+  // What the data controller allows (and, when asked, the view's data options).
+  virtual Boolean CanAppend(Boolean checkOptions);
+  virtual Boolean CanDelete(Boolean checkOptions);
+  virtual Boolean CanEdit();
+  virtual Boolean CanInsert(Boolean checkOptions);
+  // The horizontal scroll bar stays while the navigator shares its row.
+  virtual Boolean CanHScrollBarHide();
+  // A new record appended at the end or inserted at the focused one.
+  virtual void CreateNewRecord(Boolean append);
+  // The selected records, or the focused one, after the confirmation the data options ask for.
+  virtual void DeleteSelection();
+  // Asks whether to delete; OK goes on. Tests replace the question.
+  static Boolean (*DeleteConfirmationQuestion)(const AnsiString& caption, const AnsiString& text);
+  Boolean GetAllowAppend() const { return FAllowAppend; }
+  void SetAllowAppend(Boolean value) { FAllowAppend = value; }
   // The data controller's focus moved.
   virtual void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
                                     Boolean newItemRecordFocusingChanged);
@@ -980,6 +999,7 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void ItemRemoved(TcxCustomGridTableItem* item);
 
  private:
+  Boolean FAllowAppend = true;
   TcxGridEditingController* FEditingController = nullptr;
   Boolean FEditorCheckAllowed = true;
   Boolean FEditorCheckRequested = false;
@@ -1129,6 +1149,8 @@ class TcxCustomGridTableOptionsData : public TcxCustomGridOptionsData {
  public:
   explicit TcxCustomGridTableOptionsData(TcxCustomGridView* gridView) : TcxCustomGridOptionsData(gridView) {}
   void Assign(TPersistent* source) override;
+  // What the navigator's buttons may do follows the options.
+  void Changed(TcxGridViewChangeKind changeKind) override;
 
   Boolean GetAppending() const { return FAppending; }
   void SetAppending(Boolean value);
@@ -1360,7 +1382,7 @@ using TcxGridFocusedItemChangedEvent =
 using TcxGridCustomTableViewEvent = orv::Event<void(TcxCustomGridTableView* sender)>;
 
 // The base of the table-like views: items over the controller's fields, records over its rows.
-class TcxCustomGridTableView : public TcxCustomGridView {
+class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
   ORV_CLASS(TcxCustomGridTableView, TcxCustomGridView)
  public:
   explicit TcxCustomGridTableView(TComponent* owner) : TcxCustomGridView(owner) {}
@@ -1492,6 +1514,32 @@ class TcxCustomGridTableView : public TcxCustomGridView {
   void ClearRecordViewInfos();
   TcxGridFilterBox* GetFilterBox() const { return FFilterBox; }
   void SetFilterBox(TcxGridFilterBox* value);
+
+  // ---- The record navigator ----
+  TcxNavigatorControlButtons* GetNavigatorButtons() const { return FNavigatorButtons; }
+  void SetNavigatorButtons(TcxNavigatorControlButtons* value) { FNavigatorButtons->Assign(value); }
+  // The navigators that show this view.
+  TcxNavigatorControlNotifier* GetNavigatorNotifier() const { return FNavigatorNotifier; }
+  virtual orv::ClassOf<TcxNavigatorControlButtons> GetNavigatorButtonsClass() {
+    return TcxNavigatorControlButtons::StaticClass();
+  }
+  // A placeholder of the design environment; nothing fires it.
+  const TNotifyEvent& GetNavigatorButtonsEvents() const { return FNavigatorButtonsEvents; }
+  void SetNavigatorButtonsEvents(const TNotifyEvent& value) { FNavigatorButtonsEvents = value; }
+  // The view's own navigator, its notifier and the grid's after a data-controller notice.
+  void RefreshNavigators();
+  // IcxNavigator: the buttons act on the focused record of the data controller.
+  Boolean CanAppend() override;
+  Boolean CanDelete() override;
+  Boolean CanEdit() override;
+  Boolean CanInsert() override;
+  Boolean IsActive() override;
+  Boolean IsBof() override;
+  Boolean IsBookmarkAvailable() override;
+  Boolean IsEditing() override;
+  Boolean IsEof() override;
+  void ClearBookmark() override;
+  void DoAction(Integer buttonIndex) override;
   virtual TcxGridFilterBoxClass GetFilterBoxClass();
   TcxCustomGridPainterClass GetPainterClass() override;
   TcxCustomGridViewInfoCacheClass GetViewInfoCacheClass() override;
@@ -1576,6 +1624,7 @@ class TcxCustomGridTableView : public TcxCustomGridView {
 
  private:
   void CopyRowProc(Pointer data, Integer rowIndex, const TcxRowInfo& rowInfo);
+  IcxNavigator* NavigatorGetControl(TObject* sender) { return this; }
 
   Boolean FAfterAssigningItems = false;
   Boolean FAssigningItems = false;
@@ -1614,6 +1663,9 @@ class TcxCustomGridTableView : public TcxCustomGridView {
   TcxGridGetDragDropTextEvent FOnGetDragDropText;
   TcxGridInitEditEvent FOnInitEdit;
   TcxGridInitEditValueEvent FOnInitEditValue;
+  TcxNavigatorControlButtons* FNavigatorButtons = nullptr;
+  TNotifyEvent FNavigatorButtonsEvents;
+  TcxNavigatorControlNotifier* FNavigatorNotifier = nullptr;
 };
 
 using TcxCustomGridTableViewClass = orv::ClassOf<TcxCustomGridTableView>;
@@ -2121,7 +2173,32 @@ using TcxGridFilterViewInfoClass = orv::ClassOf<TcxGridFilterViewInfo>;
 
 // ---- The table view info ----
 
-class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
+// The cell that hosts the record navigator: in the horizontal scroll bar's row, or in a strip of
+// its height under the records.
+class TcxNavigatorSiteViewInfo : public TcxCustomGridViewCellViewInfo {
+  ORV_CLASS(TcxNavigatorSiteViewInfo, TcxCustomGridViewCellViewInfo)
+ public:
+  using TcxCustomGridViewCellViewInfo::TcxCustomGridViewCellViewInfo;
+  TcxCustomGridTableViewInfo* GetTableViewInfo() const;
+  TcxNavigatorViewInfo* GetNavigatorViewInfo() const;
+
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TClass GetHitTestClass() override;
+  TcxCustomGridCellPainterClass GetPainterClass() override;
+  void GetViewParams(TcxViewParams& params) override;
+  Boolean HotTrackable() override { return true; }
+  Boolean CaptureMouseOnPress() override { return true; }
+  Boolean InvalidateOnStateChange() override { return false; }
+  void StateChanged(TcxGridCellState prevState) override;
+  Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+  Boolean MouseMove(TcxCustomGridHitTest* hitTest, TShiftState shift) override;
+  Boolean MouseUp(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
+};
+
+using TcxNavigatorSiteViewInfoClass = orv::ClassOf<TcxNavigatorSiteViewInfo>;
+
+class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo, public IcxNavigatorOwner {
   ORV_CLASS(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
  public:
   explicit TcxCustomGridTableViewInfo(TcxCustomGridView* gridView) : TcxCustomGridViewInfo(gridView) {}
@@ -2147,6 +2224,26 @@ class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
   virtual Boolean CanOffsetRecords(Integer recordCount);
   virtual void Offset(Integer recordCount, Integer dx, Integer dy);
   virtual Integer HeightForRecordCount(Integer count) { return 0; }
+  // The navigator: its gap to the scroll bar, the site's place, the classes of its cells.
+  virtual Integer NavigatorOffset();
+  virtual void GetNavigatorSiteBounds(TRect& rect);
+  virtual TcxNavigatorSiteViewInfoClass NavigatorSiteViewInfoClass() { return TcxNavigatorSiteViewInfo::StaticClass(); }
+  virtual orv::ClassOf<TcxNavigatorViewInfo> NavigatorViewInfoClass() { return TcxNavigatorViewInfo::StaticClass(); }
+
+  // ---- The navigator's host (IcxNavigatorOwner) ----
+  void NavigatorChanged(Integer changeType) override;
+  // The navigator site cut to the navigator's width.
+  TRect GetNavigatorBounds() override;
+  TcxCustomNavigatorButtons* GetNavigatorButtons() override;
+  TCanvas* GetNavigatorCanvas() override;
+  TWinControl* GetNavigatorControl() override;
+  Boolean GetNavigatorFocused() override { return false; }
+  TcxLookAndFeel* GetNavigatorLookAndFeel() override;
+  TComponent* GetNavigatorOwner() override;
+  Boolean GetNavigatorShowHint() override;
+  Boolean GetNavigatorTabStop() override { return false; }
+  void RefreshNavigator() override;
+  void NavigatorStateChanged() override;
 
   // ---- View info overrides ----
   void CreateViewInfos() override;
@@ -2157,6 +2254,9 @@ class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
   void VisibilityChanged(Boolean visible) override;
   void ControlFocusChanged() override;
   void AfterCalculating() override;
+  void AdjustClientBounds(TRect& rect) override;
+  void AdjustHScrollBarBounds(TRect& rect) override;
+  void CalculateHeight(const TPoint& maxSize, Integer& height, Boolean& fullyVisible) override;
 
   // ---- Non-virtual ----
   // The explicit first record of a paging view info, else the controller's top record.
@@ -2175,11 +2275,26 @@ class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
   TcxCustomGridRecordsViewInfo* GetRecordsViewInfo() const { return FRecordsViewInfo; }
   TcxGridFilterViewInfo* GetFilterViewInfo() const { return FFilterViewInfo; }
   TcxCustomGridTableView* GetTableView() const;
+  // Whether the view shows a navigator (its view option).
+  Boolean IsNavigatorVisible();
+  // As tall as the horizontal scroll bar.
+  Integer NavigatorSiteHeight();
+  Integer NavigatorSiteWidth() { return NavigatorOffset() + FNavigatorSize.cx; }
+  TcxNavigatorSiteViewInfo* GetNavigatorSiteViewInfo() const { return FNavigatorSiteViewInfo; }
+  TcxNavigatorViewInfo* GetNavigatorViewInfo() const { return FNavigatorViewInfo; }
+  const TSize& GetNavigatorSize() const { return FNavigatorSize; }
+  // The canvas the painter paints on, for the navigator's painting.
+  void SetNavigatorPaintCanvas(TcxCanvas* value) { FNavigatorPaintCanvas = value; }
 
  private:
+  void CalculateNavigator();
   Boolean FCalculateDown = true;
   TcxGridFilterViewInfo* FFilterViewInfo = nullptr;
   Integer FFirstRecordIndex = -1;
+  TcxCanvas* FNavigatorPaintCanvas = nullptr;
+  TSize FNavigatorSize{};
+  TcxNavigatorSiteViewInfo* FNavigatorSiteViewInfo = nullptr;
+  TcxNavigatorViewInfo* FNavigatorViewInfo = nullptr;
   std::vector<TcxCustomGridPartViewInfo*> FParts;
   TcxCustomGridRecordsViewInfo* FRecordsViewInfo = nullptr;
 };
@@ -2196,7 +2311,7 @@ class TcxCustomGridTablePainter : public TcxCustomGridPainter {
   virtual Boolean CanScrollWindow(Integer recordsDistance, Integer dx, Integer dy);
   virtual void DrawFilterBox();
   virtual void DrawNoDataInfo();
-  virtual void DrawNavigator() {}
+  virtual void DrawNavigator();
   virtual void DrawRecords();
   virtual void ScrollRecords(Integer distance) { Invalidate(); }
   virtual void ScrollPixels(Integer dx, Integer dy) { Invalidate(); }
@@ -2206,6 +2321,14 @@ class TcxCustomGridTablePainter : public TcxCustomGridPainter {
   void PaintContent() override;
   void DrawBackground() override;
   TcxCustomGridTableViewInfo* TableViewInfo() { return static_cast<TcxCustomGridTableViewInfo*>(ViewInfo()); }
+};
+
+// The navigator site: its background, then the navigator's buttons.
+class TcxNavigatorSitePainter : public TcxCustomGridCellPainter {
+  ORV_CLASS(TcxNavigatorSitePainter, TcxCustomGridCellPainter)
+ public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  void DrawContent() override;
 };
 
 class TcxCustomGridRecordsPainter : public TObject {

@@ -1160,11 +1160,24 @@ void TcxCustomGridTableViewInfo::CreateViewInfos() {
   FFilterViewInfo = FilterViewInfoClass().Create(this);
   FFilterViewInfo->AfterConstruction();
   inherited::CreateViewInfos();
+  FNavigatorSiteViewInfo = NavigatorSiteViewInfoClass().Create(this);
+  // The navigator keeps its state (hot and pressed buttons, timers) across re-creation.
+  if (!FNavigatorViewInfo) {
+    FNavigatorViewInfo = NavigatorViewInfoClass().Create(static_cast<IcxNavigatorOwner*>(this), false);
+    if (TcxNavigatorControlNotifier* notifier = GetTableView()->GetNavigatorNotifier()) notifier->AddNavigator(this);
+  }
   FRecordsViewInfo = RecordsViewInfoClass().Create(this);
 }
 
 void TcxCustomGridTableViewInfo::DestroyViewInfos(Boolean full) {
   FreeAndNil(FRecordsViewInfo);
+  FreeAndNil(FNavigatorSiteViewInfo);
+  // Recreation passes full; the view info's own end does not.
+  if (!full) {
+    if (TcxNavigatorControlNotifier* notifier = GetTableView()->GetNavigatorNotifier())
+      notifier->RemoveNavigator(this);
+    FreeAndNil(FNavigatorViewInfo);
+  }
   inherited::DestroyViewInfos(full);
   FreeAndNil(FFilterViewInfo);
 }
@@ -1191,6 +1204,7 @@ void TcxCustomGridTableViewInfo::Calculate() {
   for (TcxCustomGridPartViewInfo* part : FParts) part->CalculatePart();
   if (FRecordsViewInfo) FRecordsViewInfo->Calculate();
   inherited::Calculate();
+  CalculateNavigator();
 }
 
 void TcxCustomGridTableViewInfo::GetClientBounds(TRect& rect) {
@@ -1254,9 +1268,13 @@ Boolean TcxCustomGridTableViewInfo::ShowsNoDataInfoText() {
 Integer TcxCustomGridTableViewInfo::GetNonRecordsAreaHeight(Boolean withScrollBars) {
   Integer height = 0;
   for (TcxCustomGridPartViewInfo* part : FParts) height += part->GetPartHeight();
-  if (withScrollBars)
-    if (TcxGridSite* site = GetSiteValue())
-      if (site->IsHScrollBarVisible()) height += site->GetHScrollBar()->GetHeight();
+  if (withScrollBars) {
+    TcxGridSite* site = GetSiteValue();
+    if (site && site->IsHScrollBarVisible())
+      height += site->GetHScrollBar()->GetHeight();
+    else if (IsNavigatorVisible())
+      height += NavigatorSiteHeight();
+  }
   return height;
 }
 
@@ -1269,6 +1287,8 @@ TcxCustomGridHitTest* TcxCustomGridTableViewInfo::GetContentHitTest(const TPoint
         if (TcxCustomGridHitTest* hitTest = part->GetHitTest(point)) return hitTest;
     if (FRecordsViewInfo)
       if (TcxCustomGridHitTest* hitTest = FRecordsViewInfo->GetHitTest(point)) return hitTest;
+  } else if (FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible()) {
+    if (TcxCustomGridHitTest* hitTest = FNavigatorSiteViewInfo->GetHitTest(point)) return hitTest;
   }
   return inherited::GetContentHitTest(point);
 }
@@ -1357,6 +1377,7 @@ void TcxCustomGridTablePainter::DrawRecords() {
 void TcxCustomGridTablePainter::PaintContent() {
   DrawFilterBox();
   DrawRecords();
+  DrawNavigator();
 }
 
 void TcxCustomGridTablePainter::DrawBackground() {
