@@ -602,15 +602,50 @@ TcxCustomGridTableView* TcxGridDataController::GetGridView() const {
   return dynamic_cast<TcxCustomGridTableView*>(GetOwnerComponent());
 }
 
-TObject* TcxGridDataController::GetItem(Integer index) {
-  TcxCustomGridTableView* view = GetGridView();
+namespace orv::grid {
+
+TObject* ViewItem(TcxCustomGridTableView* view, Integer index) {
   return view && index >= 0 && index < view->GetItemCount() ? view->GetItem(index) : nullptr;
 }
 
-Integer TcxGridDataController::GetItemID(TObject* item) {
+Integer ViewItemID(TObject* item) {
   auto* tableItem = dynamic_cast<TcxCustomGridTableItem*>(item);
   return tableItem ? tableItem->GetID() : -1;
 }
+
+Boolean ViewDisplayText(TcxCustomGridTableView* view, Integer recordIndex, Integer itemIndex, AnsiString& text) {
+  return view && view->GetTableViewData() &&
+         view->GetTableViewData()->ItemDisplayText(recordIndex, itemIndex, 0, true, text);
+}
+
+void ItemDataText(TcxCustomGridTableView* view, Integer recordIndex, Integer itemIndex, AnsiString& text) {
+  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount())
+    view->GetItem(itemIndex)->DoGetDataText(recordIndex, text);
+}
+
+AnsiString ItemFilterCaption(TcxCustomGridTableView* view, Integer itemIndex) {
+  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return AnsiString();
+  return view->GetItem(itemIndex)->GetAlternateCaptionInEffect();
+}
+
+Boolean ItemSortByDisplayText(TcxCustomGridTableView* view, Integer itemIndex, Boolean defaultValue) {
+  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return defaultValue;
+  return view->GetItem(itemIndex)->SortByDisplayText(defaultValue);
+}
+
+void ItemValueTypeChanged(TcxCustomGridTableView* view, Integer itemIndex) {
+  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount()) view->GetItem(itemIndex)->ValueTypeClassChanged();
+}
+
+void ViewFilterChanged(TcxCustomGridTableView* view) {
+  if (view && view->GetFiltering()) view->GetFiltering()->ViewFilterChanged();
+}
+
+}  // namespace orv::grid
+
+TObject* TcxGridDataController::GetItem(Integer index) { return orv::grid::ViewItem(GetGridView(), index); }
+
+Integer TcxGridDataController::GetItemID(TObject* item) { return orv::grid::ViewItemID(item); }
 
 Boolean TcxGridDataController::CanSelectRow(Integer rowIndex) {
   TcxCustomGridTableView* view = GetGridView();
@@ -619,31 +654,40 @@ Boolean TcxGridDataController::CanSelectRow(Integer rowIndex) {
 
 void TcxGridDataController::ItemValueTypeChanged(Integer itemIndex) {
   inherited::ItemValueTypeChanged(itemIndex);
-  TcxCustomGridTableView* view = GetGridView();
-  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount()) view->GetItem(itemIndex)->ValueTypeClassChanged();
+  orv::grid::ItemValueTypeChanged(GetGridView(), itemIndex);
 }
 
 AnsiString TcxGridDataController::GetDisplayText(Integer recordIndex, Integer itemIndex) {
   TcxCustomGridTableView* view = GetGridView();
   AnsiString text;
-  if (!view || !view->GetTableViewData() ||
-      !view->GetTableViewData()->ItemDisplayText(recordIndex, itemIndex, 0, true, text))
-    text = inherited::GetDisplayText(recordIndex, itemIndex);
-  if (view && itemIndex >= 0 && itemIndex < view->GetItemCount())
-    view->GetItem(itemIndex)->DoGetDataText(recordIndex, text);
+  if (!orv::grid::ViewDisplayText(view, recordIndex, itemIndex, text)) text = inherited::GetDisplayText(recordIndex, itemIndex);
+  orv::grid::ItemDataText(view, recordIndex, itemIndex, text);
   return text;
 }
 
 AnsiString TcxGridDataController::GetItemFilterCaption(Integer itemIndex) {
-  TcxCustomGridTableView* view = GetGridView();
-  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return AnsiString();
-  return view->GetItem(itemIndex)->GetAlternateCaptionInEffect();
+  return orv::grid::ItemFilterCaption(GetGridView(), itemIndex);
 }
 
 Boolean TcxGridDataController::GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) {
+  return orv::grid::ItemSortByDisplayText(GetGridView(), itemIndex, defaultValue);
+}
+
+TcxDataSummaryItemClass TcxGridDataController::GetSummaryItemClass() {
   TcxCustomGridTableView* view = GetGridView();
-  if (!view || itemIndex < 0 || itemIndex >= view->GetItemCount()) return defaultValue;
-  return view->GetItem(itemIndex)->SortByDisplayText(defaultValue);
+  TcxDataSummaryItemClass cls = view ? view->GetSummaryItemClass() : TcxDataSummaryItemClass();
+  return cls ? cls : inherited::GetSummaryItemClass();
+}
+
+TcxDataSummaryGroupItemLinkClass TcxGridDataController::GetSummaryGroupItemLinkClass() {
+  TcxCustomGridTableView* view = GetGridView();
+  TcxDataSummaryGroupItemLinkClass cls = view ? view->GetSummaryGroupItemLinkClass() : TcxDataSummaryGroupItemLinkClass();
+  return cls ? cls : inherited::GetSummaryGroupItemLinkClass();
+}
+
+void TcxGridDataController::FilterChanged() {
+  inherited::FilterChanged();
+  orv::grid::ViewFilterChanged(GetGridView());
 }
 
 void TcxGridDataController::BeginUpdate() {
@@ -2491,9 +2535,11 @@ void TcxCustomGridTableView::CreateOptions() {
   FDateTimeHandling = GetDateTimeHandlingClass().Create(this);
   FOptionsCustomize = GetOptionsCustomizeClass().Create(this);
   FFilterBox = GetFilterBoxClass().Create(this);
+  FFiltering = GetFilteringClass().Create(this);
 }
 
 void TcxCustomGridTableView::DestroyOptions() {
+  FreeAndNil(FFiltering);
   FreeAndNil(FFilterBox);
   FreeAndNil(FOptionsCustomize);
   FreeAndNil(FDateTimeHandling);

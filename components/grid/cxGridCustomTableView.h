@@ -35,6 +35,12 @@ class TcxGridTableDataCellViewInfo;
 class TcxCustomGridTableViewInfo;
 class TcxGridFilterBox;
 class TcxNavigatorSiteViewInfo;
+class TcxCustomGridTableFiltering;
+using TcxCustomGridTableFilteringClass = orv::ClassOf<TcxCustomGridTableFiltering>;
+// The filter dialogs of the table views: the filter control installs its opener; until then
+// customizing a filter opens nothing.
+using TcxGridFilterCustomizeProc = void (*)(TcxCustomGridTableFiltering* filtering, TcxCustomGridTableItem* item);
+void SetGridFilterCustomizeProc(TcxGridFilterCustomizeProc proc);
 using TcxGridCellClickEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxGridTableDataCellViewInfo* cellViewInfo,
                                               TMouseButton button, TShiftState shift, Boolean& handled)>;
 using TcxGridTableDataCellCustomDrawEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxCanvas* canvas,
@@ -433,7 +439,53 @@ class TcxGridDataController : public TcxDataController {
   // The view is locked with the controller, so that the controller's updates lock the grid.
   void BeginUpdate() override;
   void EndUpdate() override;
+  // The view's summary item classes when it names them.
+  TcxDataSummaryItemClass GetSummaryItemClass() override;
+  TcxDataSummaryGroupItemLinkClass GetSummaryGroupItemLinkClass() override;
+  // The view's recently used filters follow the filter.
+  void FilterChanged() override;
 };
+
+// What both grid data controllers ask of their view (the dataset-bound one shares them).
+namespace orv::grid {
+TObject* ViewItem(TcxCustomGridTableView* view, Integer index);
+Integer ViewItemID(TObject* item);
+// The view data's text (false leaves it to the controller).
+Boolean ViewDisplayText(TcxCustomGridTableView* view, Integer recordIndex, Integer itemIndex, AnsiString& text);
+void ItemDataText(TcxCustomGridTableView* view, Integer recordIndex, Integer itemIndex, AnsiString& text);
+AnsiString ItemFilterCaption(TcxCustomGridTableView* view, Integer itemIndex);
+Boolean ItemSortByDisplayText(TcxCustomGridTableView* view, Integer itemIndex, Boolean defaultValue);
+void ItemValueTypeChanged(TcxCustomGridTableView* view, Integer itemIndex);
+void ViewFilterChanged(TcxCustomGridTableView* view);
+
+// The published properties both grid data controllers share: the filter, the options, the
+// summary and the controller's events.
+template <class T, class P>
+void PublishGridDataController(P& p) {
+  p.Property("Filter", &T::GetFilter, &T::SetFilter);
+  p.Property("Options", &T::GetOptions, &T::SetOptions);
+  p.Property("Summary", &T::GetSummary, &T::SetSummary);
+  p.Property("OnAfterCancel", &T::GetOnAfterCancel, &T::SetOnAfterCancel);
+  p.Property("OnAfterDelete", &T::GetOnAfterDelete, &T::SetOnAfterDelete);
+  p.Property("OnAfterInsert", &T::GetOnAfterInsert, &T::SetOnAfterInsert);
+  p.Property("OnAfterPost", &T::GetOnAfterPost, &T::SetOnAfterPost);
+  p.Property("OnBeforeCancel", &T::GetOnBeforeCancel, &T::SetOnBeforeCancel);
+  p.Property("OnBeforeDelete", &T::GetOnBeforeDelete, &T::SetOnBeforeDelete);
+  p.Property("OnBeforeInsert", &T::GetOnBeforeInsert, &T::SetOnBeforeInsert);
+  p.Property("OnBeforePost", &T::GetOnBeforePost, &T::SetOnBeforePost);
+  p.Property("OnNewRecord", &T::GetOnNewRecord, &T::SetOnNewRecord);
+  p.Property("OnCompare", &T::GetOnCompare, &T::SetOnCompare);
+  p.Property("OnDataChanged", &T::GetOnDataChanged, &T::SetOnDataChanged);
+  p.Property("OnDetailCollapsing", &T::GetOnDetailCollapsing, &T::SetOnDetailCollapsing);
+  p.Property("OnDetailCollapsed", &T::GetOnDetailCollapsed, &T::SetOnDetailCollapsed);
+  p.Property("OnDetailExpanding", &T::GetOnDetailExpanding, &T::SetOnDetailExpanding);
+  p.Property("OnDetailExpanded", &T::GetOnDetailExpanded, &T::SetOnDetailExpanded);
+  p.Property("OnFilterRecord", &T::GetOnFilterRecord, &T::SetOnFilterRecord);
+  p.Property("OnGroupingChanged", &T::GetOnGroupingChanged, &T::SetOnGroupingChanged);
+  p.Property("OnRecordChanged", &T::GetOnRecordChanged, &T::SetOnRecordChanged);
+  p.Property("OnSortingChanged", &T::GetOnSortingChanged, &T::SetOnSortingChanged);
+}
+}  // namespace orv::grid
 
 // ==== Item options and styles =================================================================
 
@@ -1552,6 +1604,15 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
   virtual TcxCustomGridTableOptionsCustomizeClass GetOptionsCustomizeClass() {
     return TcxCustomGridTableOptionsCustomize::StaticClass();
   }
+  TcxCustomGridTableFiltering* GetFiltering() const { return FFiltering; }
+  void SetFiltering(TcxCustomGridTableFiltering* value);
+  virtual TcxCustomGridTableFilteringClass GetFilteringClass();
+  // Opens the filter dialog for the item (nil: the whole filter) through the installed opener.
+  virtual void DoFilterCustomize(TcxCustomGridTableItem* item);
+  // The summary item classes the view's data controller makes (nil: the controller's own).
+  virtual TcxDataSummaryItemClass GetSummaryItemClass() { return {}; }
+  virtual TcxDataSummaryGroupItemLinkClass GetSummaryGroupItemLinkClass() { return {}; }
+  TcxCustomGridBackgroundBitmapsClass GetBackgroundBitmapsClass() override;
 
   // ---- View base overrides ----
   void UpdateControl(TcxUpdateControlInfo* info) override;
@@ -1632,6 +1693,7 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
   AnsiString FCopyText;
   TcxCustomGridTableDateTimeHandling* FDateTimeHandling = nullptr;
   std::vector<TcxCustomGridTableItem*> FFilterableItems;
+  TcxCustomGridTableFiltering* FFiltering = nullptr;
   std::vector<TcxCustomGridTableItem*> FItems;
   Integer FNextID = 0;
   TcxCustomGridTableOptionsCustomize* FOptionsCustomize = nullptr;
@@ -1991,11 +2053,159 @@ class TcxGridFilterBox : public TcxCustomGridOptions {
   void SetPosition(TcxGridFilterPosition value);
   TcxGridFilterVisible GetVisible() const { return FVisible; }
   void SetVisible(TcxGridFilterVisible value);
+  // The most rows the recently-used drop-down shows at once (0: no limit).
+  Integer GetMRUItemsListDropDownCount() const { return FMRUItemsListDropDownCount; }
+  void SetMRUItemsListDropDownCount(Integer value);
 
  private:
   Boolean FCustomizeDialog = true;
+  Integer FMRUItemsListDropDownCount = 0;
   TcxGridFilterPosition FPosition = fpBottom;
   TcxGridFilterVisible FVisible = fvNonEmpty;
+};
+
+// ---- Filtering options and the recently used filters ----
+
+enum TcxGridItemFilterPopupApplyChangesMode : Byte { fpacImmediately, fpacOnButtonClick };
+
+// The settings of the items' filter drop-downs.
+class TcxGridItemFilterPopupOptions : public TcxCustomGridOptions {
+  ORV_CLASS(TcxGridItemFilterPopupOptions, TcxCustomGridOptions)
+ public:
+  explicit TcxGridItemFilterPopupOptions(TcxCustomGridView* gridView) : TcxCustomGridOptions(gridView) {}
+  void Assign(TPersistent* source) override;
+
+  TcxGridItemFilterPopupApplyChangesMode GetApplyMultiSelectChanges() const { return FApplyMultiSelectChanges; }
+  void SetApplyMultiSelectChanges(TcxGridItemFilterPopupApplyChangesMode value);
+  Integer GetDropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(Integer value);
+  Integer GetMaxDropDownItemCount() const { return FMaxDropDownItemCount; }
+  void SetMaxDropDownItemCount(Integer value);
+  Boolean GetMultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(Boolean value);
+
+ private:
+  TcxGridItemFilterPopupApplyChangesMode FApplyMultiSelectChanges = fpacImmediately;
+  Integer FDropDownWidth = 0;
+  Integer FMaxDropDownItemCount = 15;
+  Boolean FMultiSelect = true;
+};
+
+using TcxGridItemFilterPopupOptionsClass = orv::ClassOf<TcxGridItemFilterPopupOptions>;
+
+// A recently used filter: a private copy of a criteria of the view's data controller.
+class TcxGridFilterMRUItem : public TcxMRUItem {
+  ORV_CLASS(TcxGridFilterMRUItem, TcxMRUItem)
+ public:
+  explicit TcxGridFilterMRUItem(TcxFilterCriteria* filter);
+  ~TcxGridFilterMRUItem() override;
+
+  Boolean Equals(TcxMRUItem* item) override;
+  Boolean IsSameFilter(TcxFilterCriteria* filter);
+  // A new stream holding the copy's binary form (the caller frees it).
+  TMemoryStream* GetFilterStream();
+  AnsiString GetCaption();
+  // Replaces the criteria's conditions by the copy's (its Active flag stays).
+  void ApplyTo(TcxFilterCriteria* filter);
+  TcxFilterCriteria* GetFilter() const { return FFilter; }
+
+ private:
+  TcxFilterCriteria* FFilter = nullptr;
+};
+
+// The view's recently used filters, most recent first; the visible ones leave out the filter in
+// force.
+class TcxGridFilterMRUItems : public TcxMRUItems {
+  ORV_CLASS(TcxGridFilterMRUItems, TcxMRUItems)
+ public:
+  using TCreateSignature = void(TcxCustomGridTableFiltering* filtering);
+  explicit TcxGridFilterMRUItems(TcxCustomGridTableFiltering* filtering) : FFiltering(filtering) {}
+
+  TcxCustomGridTableFiltering* GetFiltering() const { return FFiltering; }
+  TcxGridFilterMRUItem* GetItem(Integer index) const { return static_cast<TcxGridFilterMRUItem*>(GetItemAt(index)); }
+  Integer GetVisibleItemCount() const { return Integer(FVisibleItems.size()); }
+  TcxGridFilterMRUItem* GetVisibleItemAt(Integer index) const { return FVisibleItems[std::size_t(index)]; }
+  void RefreshVisibleItems();
+  void AddFilter(TcxFilterCriteria* filter);
+  void DeleteEmptyItems();
+
+ private:
+  TcxCustomGridTableFiltering* FFiltering;
+  std::vector<TcxGridFilterMRUItem*> FVisibleItems;
+};
+
+using TcxGridFilterMRUItemsClass = orv::ClassOf<TcxGridFilterMRUItems>;
+
+// The settings of the items' filter drop-downs, the recently used filters and the filter dialogs.
+class TcxCustomGridTableFiltering : public TcxCustomGridOptions {
+  ORV_CLASS(TcxCustomGridTableFiltering, TcxCustomGridOptions)
+ public:
+  explicit TcxCustomGridTableFiltering(TcxCustomGridView* gridView);
+  ~TcxCustomGridTableFiltering() override;
+  void Assign(TPersistent* source) override;
+  TcxCustomGridTableView* GetTableView() const;
+
+  Boolean GetItemFilteredItemsList() const { return FItemFilteredItemsList; }
+  void SetItemFilteredItemsList(Boolean value);
+  Boolean GetItemMRUItemsList() const { return FItemMRUItemsList; }
+  void SetItemMRUItemsList(Boolean value);
+  Integer GetItemMRUItemsListCount() const { return FItemMRUItemsListCount; }
+  void SetItemMRUItemsListCount(Integer value);
+  TcxGridItemFilterPopupOptions* GetItemPopup() const { return FItemPopup; }
+  void SetItemPopup(TcxGridItemFilterPopupOptions* value) { FItemPopup->Assign(value); }
+  TcxGridFilterMRUItems* GetMRUItems() const { return FMRUItems; }
+  Boolean GetMRUItemsList() const { return FMRUItemsList; }
+  void SetMRUItemsList(Boolean value);
+  Integer GetMRUItemsListCount() const { return FMRUItemsListCount; }
+  void SetMRUItemsListCount(Integer value);
+
+  // ---- New virtual operations ----
+  virtual void ViewFilterChanged();
+  virtual TcxGridItemFilterPopupOptionsClass ItemFilterPopupOptionsClass() {
+    return TcxGridItemFilterPopupOptions::StaticClass();
+  }
+  virtual TcxGridFilterMRUItemsClass FilterMRUItemsClass() { return TcxGridFilterMRUItems::StaticClass(); }
+  virtual Boolean IsMRUItemsListAvailable();
+  virtual void MRUItemsVisibleCountChanged(Integer oldCount, Integer newCount);
+
+  // Opens the filter dialog that suits the item (nil: the whole filter).
+  void Customize(TcxCustomGridTableItem* item);
+  // nil adds the view's filter.
+  void AddFilterToMRUItems(TcxFilterCriteria* filter = nullptr);
+  void FilterControlDialogApply(TObject* sender);
+
+ protected:
+  void DefineProperties(TFiler* filer) override;
+
+ private:
+  void ReadCustomizeDialog(TReader* reader);
+  void ReadDropDownWidth(TReader* reader);
+  void ReadMaxDropDownCount(TReader* reader);
+  void ReadMRUItemsListDropDownCount(TReader* reader);
+  void ReadPosition(TReader* reader);
+  void ReadVisible(TReader* reader);
+
+  Boolean FItemFilteredItemsList = false;
+  Boolean FItemMRUItemsList = true;
+  Integer FItemMRUItemsListCount = 5;
+  TcxGridItemFilterPopupOptions* FItemPopup = nullptr;
+  TcxGridFilterMRUItems* FMRUItems = nullptr;
+  Boolean FMRUItemsList = true;
+  Integer FMRUItemsListCount = 10;
+};
+
+// The table views' background bitmaps: content and filter box besides the background.
+class TcxCustomGridTableBackgroundBitmaps : public TcxCustomGridBackgroundBitmaps {
+  ORV_CLASS(TcxCustomGridTableBackgroundBitmaps, TcxCustomGridBackgroundBitmaps)
+ public:
+  explicit TcxCustomGridTableBackgroundBitmaps(TcxCustomGridView* gridView)
+      : TcxCustomGridBackgroundBitmaps(gridView) {}
+  void Assign(TPersistent* source) override;
+  Integer GetBitmapStyleIndex(Integer index) override;
+  TBitmap* GetContent() { return GetValue(1); }
+  void SetContent(TBitmap* value) { SetValue(1, value); }
+  TBitmap* GetFilterBox() { return GetValue(2); }
+  void SetFilterBox(TBitmap* value) { SetValue(2, value); }
 };
 
 // A strip docked to the top (alignment 0) or bottom (1) of the table view info.

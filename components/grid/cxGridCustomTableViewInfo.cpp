@@ -835,13 +835,20 @@ Boolean TcxGridTableDataCellViewInfo::MouseUp(TcxCustomGridHitTest* hitTest, TMo
 // ==== Filter box ================================================================================
 
 void TcxGridFilterBox::Assign(TPersistent* source) {
-  if (auto* box = dynamic_cast<TcxGridFilterBox*>(source)) {
-    FCustomizeDialog = box->FCustomizeDialog;
-    FPosition = box->FPosition;
-    FVisible = box->FVisible;
-    Changed(vcLayout);
-  }
   inherited::Assign(source);
+  if (auto* box = dynamic_cast<TcxGridFilterBox*>(source)) {
+    SetCustomizeDialog(box->FCustomizeDialog);
+    SetMRUItemsListDropDownCount(box->FMRUItemsListDropDownCount);
+    SetPosition(box->FPosition);
+    SetVisible(box->FVisible);
+  }
+}
+
+void TcxGridFilterBox::SetMRUItemsListDropDownCount(Integer value) {
+  value = std::max<Integer>(value, 0);
+  if (FMRUItemsListDropDownCount == value) return;
+  FMRUItemsListDropDownCount = value;
+  Changed(vcProperty);
 }
 
 void TcxGridFilterBox::SetCustomizeDialog(Boolean value) {
@@ -859,7 +866,7 @@ void TcxGridFilterBox::SetPosition(TcxGridFilterPosition value) {
 void TcxGridFilterBox::SetVisible(TcxGridFilterVisible value) {
   if (FVisible == value) return;
   FVisible = value;
-  Changed(vcLayout);
+  Changed(vcSize);
 }
 
 // ---- Parts ----
