@@ -108,24 +108,28 @@ void NavDrawGlyph(TCanvas* c, Integer index) {
   }
 }
 
+TCustomImageList* MakeNavigatorDefaultImages() {
+  auto* images = new TCustomImageList(nullptr);
+  images->SetWidth(kNavGlyphWidth);
+  images->SetHeight(kNavGlyphHeight);
+  std::unique_ptr<TBitmap, orv::FreeDeleter> strip(new TBitmap);
+  strip->SetSize(kNavGlyphWidth * kNavGlyphCount, kNavGlyphHeight);
+  TCanvas* c = strip->GetCanvas();
+  c->GetBrush()->SetColor(kNavGlyphMask);
+  c->FillRect(TRect{0, 0, strip->GetWidth(), strip->GetHeight()});
+  c->GetBrush()->SetColor(clBlack);
+  c->GetPen()->SetColor(clBlack);
+  for (Integer i = 0; i < kNavGlyphCount; ++i) NavDrawGlyph(c, i);
+  images->AddMasked(strip.get(), kNavGlyphMask);
+  return images;
+}
+
 }  // namespace
 
 TCustomImageList* GetNavigatorDefaultImages() {
-  static std::unique_ptr<TCustomImageList, orv::FreeDeleter> images;
-  if (!images) {
-    images.reset(new TCustomImageList(nullptr));
-    images->SetWidth(kNavGlyphWidth);
-    images->SetHeight(kNavGlyphHeight);
-    std::unique_ptr<TBitmap, orv::FreeDeleter> strip(new TBitmap);
-    strip->SetSize(kNavGlyphWidth * kNavGlyphCount, kNavGlyphHeight);
-    TCanvas* c = strip->GetCanvas();
-    c->GetBrush()->SetColor(kNavGlyphMask);
-    c->FillRect(TRect{0, 0, strip->GetWidth(), strip->GetHeight()});
-    c->GetBrush()->SetColor(clBlack);
-    c->GetPen()->SetColor(clBlack);
-    for (Integer i = 0; i < kNavGlyphCount; ++i) NavDrawGlyph(c, i);
-    images->AddMasked(strip.get(), kNavGlyphMask);
-  }
+  // Made whole before the holder is: the platform's image lists it uses are then still there
+  // when the holder frees it at exit.
+  static std::unique_ptr<TCustomImageList, orv::FreeDeleter> images(MakeNavigatorDefaultImages());
   return images.get();
 }
 
