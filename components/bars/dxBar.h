@@ -237,7 +237,8 @@ enum TdxBarButtonStyle { bsDefault, bsChecked, bsDropDown, bsCheckedDropDown };
 enum TdxBarUserDefine { udCaption, udGlyph, udPaintStyle, udWidth };
 using TdxBarUserDefines = orv::Set<TdxBarUserDefine>;
 enum TdxBarItemPosition { ipBeginsNewRow, ipBeginsNewColumn, ipContinuesRow };
-enum TdxBarItemViewLevel { ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly };
+// One byte wide, so that the bar windows' default level (4, outside the published names) is a value.
+enum TdxBarItemViewLevel : Byte { ivlLargeIconWithText, ivlSmallIconWithText, ivlSmallIcon, ivlControlOnly };
 using TdxBarItemViewLevels = orv::Set<TdxBarItemViewLevel>;
 // The most compact view level of the set (ivlControlOnly first); 255 for an empty set.
 Integer GetMostCompactViewLevel(TdxBarItemViewLevels levels);
@@ -2968,7 +2969,6 @@ class TdxBarControl : public TCustomdxBarControl {
   TdxBar* FBar;
   Boolean FTruncated = false;
   Integer FCloseButtonState = 0;
-  Boolean FStoringPosition = false;
 };
 
 // Shows, places and frees the windows of a manager's bars by their visibility and side.

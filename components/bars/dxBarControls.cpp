@@ -89,7 +89,8 @@ TCustomdxBarControl* TdxBarItemLink::GetBarControl() const {
 void TdxBarItemLink::CreateControl() {
   if (FControl || !GetItem() || !GetBarControl()) return;
   TClass controlClass = GetItem()->GetControlClass(GetBarControl()->IsTextRotated());
-  if (!controlClass) return;
+  // An item kind registered without a control class of the bars shows nothing.
+  if (!controlClass || !controlClass->InheritsFrom(TdxBarItemControl::StaticClass())) return;
   FControl = TdxBarItemControlClass(controlClass).Create(this);
   FControl->Initialize();
 }

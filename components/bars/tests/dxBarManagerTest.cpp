@@ -292,13 +292,6 @@ TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
   EXPECT_EQ(GetClass("TTestItem"), nullptr);
 }
 
-int gRealigns = 0;
-TdxBarManager* gRealignedManager = nullptr;
-void CountRealign(TdxBarManager* manager) {
-  ++gRealigns;
-  gRealignedManager = manager;
-}
-
 TEST_F(BarManagerTest, TheItemKindsAreRegisteredWithTheirControlsInListOrder) {
   TdxBarItemList* list = GetBarItemClassList();
   const TClass offered[] = {TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(),
@@ -330,39 +323,80 @@ TEST_F(BarManagerTest, TheItemKindsAreRegisteredWithTheirControlsInListOrder) {
   EXPECT_EQ(GetClass("TdxBarExtraPaneListItem"), TdxBarExtraPaneListItem::StaticClass());
 }
 
+namespace {
+
+// A button whose controls count how often bar windows make them: a bar window makes its item
+// controls afresh each time it lays itself out again.
+class TCountedButton : public TdxBarButton {
+  ORV_CLASS(TCountedButton, TdxBarButton)
+ public:
+  explicit TCountedButton(TComponent* owner) : TdxBarButton(owner) {}
+};
+class TCountedButtonControl : public TdxBarButtonControl {
+  ORV_CLASS(TCountedButtonControl, TdxBarButtonControl)
+ public:
+  static inline int Made = 0;
+  explicit TCountedButtonControl(TdxBarItemLink* link) : TdxBarButtonControl(link) { ++Made; }
+};
+
+}  // namespace
+
 TEST_F(BarManagerTest, UpdateLocksNestAndRelayOutOnce) {
-  BarHookServices().RealignBars = CountRealign;
-  gRealigns = 0;
+  TdxBarItemList* kinds = GetBarItemClassList();
+  RegisterBarItem(TCountedButton::StaticClass(), TCountedButtonControl::StaticClass(), false);
+  auto* counted = new TCountedButton(Form.get());
+  counted->SetParentComponent(Manager);
+  counted->SetCaption("Counted");
+  TdxBarItemLink* link = MainMenu->GetLinks()->AddItem(counted);
+  ShowAndFocus();
+  ASSERT_NE(MainMenu->GetControl(), nullptr);
+  ASSERT_NE(link->GetControl(), nullptr);
+  const Integer width = link->GetItemRect().Width();
   const Integer realigns = Manager->GetRealignCount();
-  MainMenu->SetChanged(true);
+
+  // Each of these changes lays the bar window out again at once outside a lock.
+  TCountedButtonControl::Made = 0;
   Manager->BeginUpdate();
   Manager->BeginUpdate();
   EXPECT_TRUE(Manager->IsUpdateLocked());
+  counted->SetCaption("Counted twice over");
+  MainMenu->GetLinks()->AddItem(AddButton("More", 0));
   Manager->EndUpdate();
-  EXPECT_EQ(gRealigns, 0);
+  EXPECT_EQ(TCountedButtonControl::Made, 0);
   EXPECT_TRUE(MainMenu->GetChanged());
   Manager->EndUpdate();
   EXPECT_FALSE(Manager->IsUpdateLocked());
-  EXPECT_EQ(gRealigns, 1);
-  EXPECT_EQ(gRealignedManager, Manager);
+  EXPECT_EQ(TCountedButtonControl::Made, 1);
   EXPECT_EQ(Manager->GetRealignCount(), realigns + 1);
   EXPECT_FALSE(MainMenu->GetChanged());
+  EXPECT_GT(link->GetItemRect().Width(), width);  // laid out with the new caption
   Manager->EndUpdate();  // an unbalanced end changes nothing
   EXPECT_FALSE(Manager->IsUpdateLocked());
-  EXPECT_EQ(gRealigns, 1);
+  EXPECT_EQ(TCountedButtonControl::Made, 1);
+  counted->SetCaption("Counted");
+  EXPECT_EQ(TCountedButtonControl::Made, 2);
 
-  // Freeing an item whose links stand on three bars inside a lock re-lays out once at the end.
+  // Freeing an item whose links stand on three bars inside a lock lays each bar window out once,
+  // at the end.
   TdxBar* second = Manager->AddToolbar();
   TdxBar* third = Manager->AddToolbar();
   second->GetLinks()->AddItem(Button);
   third->GetLinks()->AddItem(Button);
-  gRealigns = 0;
+  second->GetLinks()->AddItem(counted);
+  third->GetLinks()->AddItem(counted);
+  ASSERT_NE(second->GetControl(), nullptr);
+  ASSERT_NE(third->GetControl(), nullptr);
+  TCountedButtonControl::Made = 0;
   Manager->BeginUpdate();
   Button->Free();
-  EXPECT_EQ(gRealigns, 0);
+  EXPECT_EQ(TCountedButtonControl::Made, 0);
   Manager->EndUpdate();
-  EXPECT_EQ(gRealigns, 1);
-  EXPECT_EQ(MainMenu->GetLinks()->GetCount() + second->GetLinks()->GetCount() + third->GetLinks()->GetCount(), 0);
+  EXPECT_EQ(TCountedButtonControl::Made, 3);
+  for (TdxBar* bar : {MainMenu, second, third})
+    for (Integer i = 0; i < bar->GetLinks()->GetCount(); ++i)
+      EXPECT_NE(bar->GetLinks()->GetItem(i)->GetItem(), static_cast<TdxBarItem*>(nullptr));
+  EXPECT_EQ(MainMenu->GetLinks()->GetCount() + second->GetLinks()->GetCount() + third->GetLinks()->GetCount(), 4);
+  kinds->DeleteRecord(kinds->GetCount() - 1);
 }
 
 TEST_F(BarManagerTest, RenamingTheManagerAtDesignTimeRenamesItsItems) {
