@@ -6,6 +6,8 @@
 // and the record count the status line reads. Synthetic town tables of 100k and 1M towns.
 //
 //   BM_RawRead            baseline: the table file's bytes read in 1 MiB blocks (page cache warm)
+//   BM_PlainScanName      a plain C scan: the file read in 1 MiB blocks and the country's stored
+//                         bytes of each record compared with the name prefix filter's
 //   BM_TableScanBox       the table's own filtered scan, First to EOF reading no field, under the
 //                         first search's coordinate box
 //   BM_TableScanName      the same under a country name prefix filter
@@ -15,8 +17,10 @@
 //   BM_SortCityController the bound controller sorted by town (100k towns)
 //   BM_SortCityBytes      baseline of the sort: the same towns' names in a vector, std::sort
 //
-// Every timed benchmark reports x_raw, its time over the raw read of the same file measured in
-// the same process (best of several reads), so that ratios come out of one run:
+// Every timed benchmark reports x_raw, its time over a raw read of the same file, and the sort
+// also x_bytes, its time over the byte-wise sort. The baseline runs right after each iteration
+// (untimed), so that both see the same machine even when other work comes and goes; the ratio
+// is the sum of the iterations' times over the sum of the baseline's:
 //   bench_SearchRoad --benchmark_repetitions=7 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
@@ -27,6 +31,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,6 +39,7 @@
 
 #include "app/TownSearch.h"
 #include "components/data/cxDBData.h"
+#include "dbf/DsCP.h"
 #include "dbf/DsDatabase.h"
 #include "dbf/DsDbfTable.h"
 #include "platform/dataset/DataSource.h"
@@ -90,20 +96,23 @@ std::size_t ReadFileBytes(const std::string& path) {
   return total;
 }
 
-// The raw read's best time over a few reads, once per size.
-double RawSeconds(std::size_t count) {
-  static std::map<std::size_t, double> best;
-  double& b = best[count];
-  if (b == 0) {
-    b = 1e9;
-    for (int i = 0; i < 9; ++i) {
-      const auto start = Clock::now();
-      ReadFileBytes(RoadFile(count).Path());
-      b = std::min(b, Seconds(start));
-    }
-  }
-  return b;
+double RawReadSeconds(std::size_t count) {
+  const auto start = Clock::now();
+  ReadFileBytes(RoadFile(count).Path());
+  return Seconds(start);
 }
+
+// The times of a benchmark's iterations and of the baseline run after each.
+struct TTimes {
+  double Total = 0;
+  double Baseline = 0;
+  // One iteration of `seconds`, then the raw read of the file as its baseline.
+  void Add(benchmark::State& state, std::size_t count, double seconds) {
+    state.SetIterationTime(seconds);
+    Total += seconds;
+    Baseline += RawReadSeconds(count);
+  }
+};
 
 class TRoadColumn : public TObject {
   ORV_CLASS(TRoadColumn, TObject)
@@ -199,41 +208,72 @@ AnsiString NameFilter(std::size_t count) {
   return Join(orv::NameFilterPieces(1, town.Table->FieldByName("COUNTRY")->GetAsString(), 0, "*"));
 }
 
-void Report(benchmark::State& state, std::size_t count, double total, double records) {
+void Report(benchmark::State& state, const TTimes& times, double records) {
   state.counters["records"] = records;
-  state.counters["x_raw"] = total / double(state.iterations()) / RawSeconds(count);
+  state.counters["x_raw"] = times.Baseline > 0 ? times.Total / times.Baseline : 0;
 }
 
 void BM_RawRead(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
-  double total = 0;
+  ReadFileBytes(RoadFile(count).Path());
+  TTimes times;
+  for (auto _ : state) times.Add(state, count, RawReadSeconds(count));
+  Report(state, times, double(count));
+}
+
+// The country prefix of the name filter, as the table stores it (cp866).
+std::string StoredCountryPrefix(std::size_t count) {
+  TRoadTable town(count);
+  town.Table->First();
+  std::string prefix = town.Table->FieldByName("COUNTRY")->GetAsString();
+  DsTranslateToFile(dBASE_RUS_cp866, prefix.data(), Integer(prefix.size()));
+  return prefix;
+}
+
+void BM_PlainScanName(benchmark::State& state) {
+  const std::size_t count = std::size_t(state.range(0));
+  const std::string prefix = StoredCountryPrefix(count);
+  Integer recordSize = 0, headerSize = 0, offset = 0;
+  {
+    TRoadTable town(count);
+    const TDsCustomHeader* header = town.Table->GetHandle()->GetHeader();
+    recordSize = header->GetRecordSize();
+    headerSize = header->GetHeaderSize();
+    offset = header->GetField(town.Table->FieldByName("COUNTRY")->GetFieldNo() - 1)->GetOffset();
+  }
+  std::vector<char> block(std::size_t(1 << 20) / std::size_t(recordSize) * std::size_t(recordSize));
+  TTimes times;
+  std::size_t found = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    benchmark::DoNotOptimize(ReadFileBytes(RoadFile(count).Path()));
-    const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    found = 0;
+    const int fd = open(RoadFile(count).Path().c_str(), O_RDONLY);
+    if (fd < 0 || lseek(fd, headerSize, SEEK_SET) != headerSize) break;
+    for (;;) {
+      const ssize_t n = read(fd, block.data(), block.size());
+      if (n <= 0) break;
+      for (const char* r = block.data(); r + recordSize <= block.data() + n; r += recordSize)
+        if (r[0] != '*' && std::memcmp(r + offset, prefix.data(), prefix.size()) == 0) ++found;
+    }
+    close(fd);
+    times.Add(state, count, Seconds(start));
   }
-  Report(state, count, total, double(count));
+  Report(state, times, double(found));
 }
 
 void TableScan(benchmark::State& state, const AnsiString& filter) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
   TRoadTable town(count);
   town.Table->SetFilter(filter);
   town.Table->SetFiltered(true);
-  double total = 0;
+  TTimes times;
   Integer records = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
     records = town.Walk();
-    const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    times.Add(state, count, Seconds(start));
   }
-  Report(state, count, total, records);
+  Report(state, times, records);
 }
 
 void BM_TableScanBox(benchmark::State& state) {
@@ -244,9 +284,8 @@ void BM_TableScanName(benchmark::State& state) { TableScan(state, NameFilter(std
 
 void BM_BindController(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
   TRoadTable town(count);
-  double total = 0;
+  TTimes times;
   Integer records = 0;
   for (auto _ : state) {
     TRoadControllerPtr controller(new TRoadController);
@@ -254,10 +293,10 @@ void BM_BindController(benchmark::State& state) {
     controller->SetDataSource(town.Source);
     records = controller->GetRecordCount();
     const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    controller.reset();
+    times.Add(state, count, s);
   }
-  Report(state, count, total, records);
+  Report(state, times, records);
 }
 
 // A search road: the handler's filter, then the count the status line reads.
@@ -268,12 +307,11 @@ Integer Search(TRoadController* controller, TDsDbfTable* table, const std::vecto
 
 void SearchRoad(benchmark::State& state, bool second) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
   const std::vector<AnsiString> first = FirstPieces(count), next = SecondPieces(count);
   TRoadTable town(count);
   TRoadControllerPtr controller(new TRoadController);
   controller->SetDataSource(town.Source);
-  double total = 0;
+  TTimes times;
   Integer records = 0;
   for (auto _ : state) {
     // Untimed: the state the search starts from.
@@ -283,55 +321,57 @@ void SearchRoad(benchmark::State& state, bool second) {
       Search(controller.get(), town.Table, {});
     const auto start = Clock::now();
     records = Search(controller.get(), town.Table, second ? next : first);
-    const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    times.Add(state, count, Seconds(start));
   }
-  Report(state, count, total, records);
+  Report(state, times, records);
 }
 
 void BM_SearchFirst(benchmark::State& state) { SearchRoad(state, false); }
 void BM_SearchSecond(benchmark::State& state) { SearchRoad(state, true); }
 
+// The towns' names as the table gives them.
+std::vector<AnsiString> CityNames(std::size_t count) {
+  std::vector<AnsiString> names;
+  TRoadTable town(count);
+  TField* city = town.Table->FieldByName("CITY");
+  for (town.Table->First(); !town.Table->GetEOF(); town.Table->Next()) names.push_back(city->GetAsString());
+  return names;
+}
+
+double ByteSortSeconds(const std::vector<AnsiString>& names) {
+  std::vector<AnsiString> copy = names;
+  const auto start = Clock::now();
+  std::sort(copy.begin(), copy.end());
+  benchmark::DoNotOptimize(copy.data());
+  return Seconds(start);
+}
+
 void BM_SortCityController(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
+  const std::vector<AnsiString> names = CityNames(count);
   TRoadTable town(count);
   TRoadControllerPtr controller(new TRoadController);
   controller->SetDataSource(town.Source);
-  double total = 0;
+  TTimes times;
+  double bytes = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
     controller->ChangeSorting(1, soAscending);
     benchmark::DoNotOptimize(controller->GetRowInfo(0).RecordIndex);
-    const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
+    times.Add(state, count, Seconds(start));
     controller->ClearSorting(false);
+    bytes += ByteSortSeconds(names);
   }
-  Report(state, count, total, double(count));
+  Report(state, times, double(count));
+  state.counters["x_bytes"] = bytes > 0 ? times.Total / bytes : 0;
 }
 
 void BM_SortCityBytes(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
-  RawSeconds(count);
-  std::vector<AnsiString> names;
-  {
-    TRoadTable town(count);
-    TField* city = town.Table->FieldByName("CITY");
-    for (town.Table->First(); !town.Table->GetEOF(); town.Table->Next()) names.push_back(city->GetAsString());
-  }
-  double total = 0;
-  for (auto _ : state) {
-    std::vector<AnsiString> copy = names;
-    const auto start = Clock::now();
-    std::sort(copy.begin(), copy.end());
-    benchmark::DoNotOptimize(copy.data());
-    const double s = Seconds(start);
-    state.SetIterationTime(s);
-    total += s;
-  }
-  Report(state, count, total, double(count));
+  const std::vector<AnsiString> names = CityNames(count);
+  TTimes times;
+  for (auto _ : state) times.Add(state, count, ByteSortSeconds(names));
+  Report(state, times, double(count));
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
@@ -342,6 +382,7 @@ void RoadSizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_RawRead)->Apply(Sizes);
+BENCHMARK(BM_PlainScanName)->Apply(Sizes);
 BENCHMARK(BM_TableScanBox)->Apply(Sizes);
 BENCHMARK(BM_TableScanName)->Apply(Sizes);
 BENCHMARK(BM_BindController)->Apply(RoadSizes);

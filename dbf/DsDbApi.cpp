@@ -140,7 +140,10 @@ TDsCustomHandle::TDsCustomHandle() = default;
 
 TDsCustomHandle::~TDsCustomHandle() = default;
 
-void TDsCustomHandle::SetHeader(std::unique_ptr<TDsCustomHeader> value) { FHeader = std::move(value); }
+void TDsCustomHandle::SetHeader(std::unique_ptr<TDsCustomHeader> value) {
+  FHeader = std::move(value);
+  if (FFilter) FFilter->InvalidateRecordTest();  // its layouts were those of the old header
+}
 
 Byte TDsCustomHandle::TranslateToFile(void* bytes, Integer count) const {
   return DsTranslateToFile(FCodePage, bytes, count);
@@ -271,6 +274,8 @@ Byte TDsCustomHandle::Step(Byte* buffer, orv::TDsRecordInfo* info, TDirection di
   const Integer count = GetRecordCount();
   orv::TDsRecordInfo local;
   bool skipping = false;
+  // Forward, the filter's record test passes over what it rejects a block at a time.
+  const bool tested = direction == dirForward && FFilter && FFilter->HasRecordTest();
   for (;;) {
     if (direction == dirForward) {
       if (FCursor <= count) ++FCursor;
@@ -283,6 +288,17 @@ Byte TDsCustomHandle::Step(Byte* buffer, orv::TDsRecordInfo* info, TDirection di
     const Byte code =
         FetchRecord(FCursor, direction, direction == dirForward ? dsErrEndOfFile : dsErrBeginOfFile, skipping);
     if (code != dsErrNone) return code;
+    if (tested) {
+      const Integer last = std::min(count, FBlockFirst + FBlockCount - 1);
+      const Integer rejected = FFilter->SkipRejected(FCurrentRecord, last - FCursor + 1, GetRecordSize());
+      if (rejected > 0) {
+        skipping = true;
+        FCursor += rejected - 1;
+        if (FCursor >= last) continue;  // the rest of the block is rejected
+        ++FCursor;
+        FCurrentRecord = BlockRecord(FCursor);
+      }
+    }
     FillInfo(FCursor, &local);
     if (Visible(local)) {
       if (info) *info = local;
@@ -428,6 +444,13 @@ Byte TDsCustomHandle::SetFilter(const AnsiString& text, Byte options) {
   filter->Check();  // raises for a refused text; the installed filter stays
   FFilter = std::move(filter);
   return dsErrNone;
+}
+
+void TDsCustomHandle::SetCodePage(CP_TYPE value) {
+  if (value == FCodePage) return;
+  FCodePage = value;
+  // The filter's record test holds the code page's translation of its patterns.
+  if (FFilter) FFilter->InvalidateRecordTest();
 }
 
 Byte TDsCustomHandle::ClearFilter() {

@@ -132,7 +132,7 @@ class TDsCustomHandle {
   void SetHeader(std::unique_ptr<TDsCustomHeader> value);
 
   CP_TYPE GetCodePage() const { return FCodePage; }
-  void SetCodePage(CP_TYPE value) { FCodePage = value; }
+  void SetCodePage(CP_TYPE value);
 
   // The record that the field codec and the filter read when they are given none: after a read
   // the record last read. May be null.

@@ -227,9 +227,6 @@ bool TextToTemporal(std::string_view text, TDbKind kind, double& value) {
   }
 }
 
-// Number fields of at most this many characters are read straight from the record
-// (orv::DbfReadPlainNumber); the codec reads no further into a number field anyway.
-constexpr Integer kMaxNumberText = 32;
 
 // ---------------------------------------------------------------------------------------------
 // Operators
@@ -1042,6 +1039,7 @@ void TDsDbParser::SplitConjuncts() {
 
 bool TDsDbParser::Tokenize() {
   if (FTokenized) return FValid;
+  FRecordTestBuilt = false;
   const bool tokenized = TokenizeText();
   if (!tokenized) FTokens.clear();
   FTokens.push_back(TToken{});  // the end
@@ -1192,6 +1190,321 @@ bool TDsDbParser::Accept() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The record test
+
+namespace {
+
+// Operations applied to a number field before it is compared, at most.
+constexpr int kMaxRecordSteps = 4;
+// Distinct number fields one test reads (each read once per record), at most.
+constexpr int kMaxRecordNumbers = 32;
+// Depth of the AND/OR nesting of one operand, at most.
+constexpr int kMaxRecordDepth = 32;
+
+}  // namespace
+
+// The program of the record test: the tested operands of the AND chain in postfix, each
+// yielding "surely not True" (False or no value) or "cannot tell". AND is surely not True
+// when either side is; OR only when both are.
+struct TDsDbParser::TRecordTest {
+  enum TKind : Byte { rkNumber, rkPrefix, rkAnd, rkOr };
+  struct TNode {
+    TKind Kind = rkAnd;
+    TDbKind Compare = dkNone;  // rkNumber: the comparison with Value
+    Byte Steps = 0;            // rkNumber: operations before the comparison
+    Byte Number = 0;           // rkNumber: index in Numbers
+    std::array<TDbKind, kMaxRecordSteps> StepOps{};
+    std::array<double, kMaxRecordSteps> StepValues{};
+    double Value = 0;
+    // rkNumber without steps: by the number's decimals, bounds of its scaled whole number
+    // (DbfReadPlainDecimal) below and above which it is surely less and greater than Value.
+    std::array<double, 16> Below{}, Above{};
+    Integer Offset = 0;        // rkPrefix: the field's bytes
+    Integer Length = 0;        // rkPrefix: characters tested
+    std::size_t Mask = 0;      // rkPrefix: offset in Masks of Length tables of 256 bytes
+  };
+  struct TNumber {
+    Integer Offset = 0;
+    Integer Length = 0;
+  };
+  std::vector<TNode> Nodes;
+  std::vector<Integer> Ends;  // where each tested operand ends in Nodes
+  std::vector<TNumber> Numbers;
+  // Per prefix character: 1 for every stored byte that the pattern's character admits.
+  std::vector<Byte> Masks;
+
+  bool PrefixRejects(const TNode& n, const Byte* record) const {
+    const Byte* bytes = record + n.Offset;
+    const Byte* mask = Masks.data() + n.Mask;
+    for (Integer i = 0; i < n.Length; ++i, mask += 256)
+      if (!mask[bytes[i]]) return true;
+    return false;
+  }
+
+  // Sets the bounds of a comparison without steps. A scaled number s and its value
+  // x = s / 10^d (rounded): when s lies below Value * 10^d by a margin far beyond the rounding
+  // of both products, x is below Value, and so above; near the bound only x tells.
+  static void SetBounds(TNode& n) {
+    for (std::size_t d = 0; d < n.Below.size(); ++d) {
+      const double bound = n.Value * DbfDecimalPowers[d];
+      const double margin = std::fabs(bound) * 1e-9;
+      n.Below[d] = bound - margin;  // NaN for an infinite bound: then x always decides
+      n.Above[d] = bound + margin;
+    }
+  }
+
+  static bool Holds(TDbKind op, int order) {
+    switch (op) {
+      case dkEqual: return order == 0;
+      case dkNotEqual: return order != 0;
+      case dkGreater: return order > 0;
+      case dkLess: return order < 0;
+      case dkGreaterEqual: return order >= 0;
+      default: return order <= 0;
+    }
+  }
+
+  bool Rejects(const Byte* record) const {
+    double scaled[kMaxRecordNumbers];
+    Integer decimals[kMaxRecordNumbers];
+    std::uint32_t read = 0, plain = 0;
+    bool stack[kMaxRecordDepth];
+    const TNode* node = Nodes.data();
+    for (const Integer end : Ends) {
+      int sp = 0;
+      for (const TNode* const last = Nodes.data() + end; node != last; ++node) {
+        switch (node->Kind) {
+          case rkNumber: {
+            const std::uint32_t bit = std::uint32_t(1) << node->Number;
+            if (!(read & bit)) {
+              read |= bit;
+              const TNumber& f = Numbers[node->Number];
+              if (DbfReadPlainDecimal(record + f.Offset, f.Length, scaled[node->Number], decimals[node->Number]))
+                plain |= bit;
+            }
+            if (!(plain & bit)) {
+              stack[sp++] = false;  // only the codec can read it
+              break;
+            }
+            const double s = scaled[node->Number];
+            const Integer d = decimals[node->Number];
+            if (node->Steps == 0) {
+              if (s < node->Below[std::size_t(d)]) {
+                stack[sp++] = !Holds(node->Compare, -1);
+                break;
+              }
+              if (s > node->Above[std::size_t(d)]) {
+                stack[sp++] = !Holds(node->Compare, 1);
+                break;
+              }
+            }
+            // The value as the field's reading gives it, then the interpreter's arithmetic of
+            // a floating-point field with number constants.
+            double v = s / DbfDecimalPowers[d];
+            bool value = true;
+            for (Byte k = 0; k < node->Steps; ++k) {
+              const double c = node->StepValues[k];
+              switch (node->StepOps[k]) {
+                case dkPlus: v = v + c; break;
+                case dkMinus: v = v - c; break;
+                case dkMultiply: v = v * c; break;
+                default:
+                  if (c == 0) value = false;
+                  else v = v / c;
+                  break;
+              }
+              if (!value) break;
+            }
+            stack[sp++] = !value || !::Compare(node->Compare, v, node->Value);
+            break;
+          }
+          case rkPrefix:
+            stack[sp++] = PrefixRejects(*node, record);
+            break;
+          case rkAnd:
+            --sp;
+            stack[sp - 1] = stack[sp - 1] || stack[sp];
+            break;
+          case rkOr:
+            --sp;
+            stack[sp - 1] = stack[sp - 1] && stack[sp];
+            break;
+        }
+      }
+      if (stack[0]) return true;
+    }
+    return false;
+  }
+};
+
+namespace {
+
+constexpr bool IsArithmetic(TDbKind op) { return op >= dkPlus && op <= dkDivide; }
+
+}  // namespace
+
+void TDsDbParser::BuildRecordTest() {
+  FRecordTestBuilt = true;
+  FRecordTestOptions = FOptions;
+  FRecordTest.reset();
+  if (!FValid || FAcceptsNothing || !FSource) return;
+  auto test = std::make_unique<TRecordTest>();
+  using TNode = TRecordTest::TNode;
+  // What each value of the program's stack is to the test.
+  enum TEntryKind : Byte { ekOther, ekTest, ekArithmetic };
+  struct TEntry {
+    TEntryKind Kind = ekOther;
+    TNode Node;  // ekArithmetic: the number and its operations so far
+  };
+  auto layoutOf = [this](Integer slot, TDbFieldLayout& layout) {
+    const TFieldSlot& s = FFieldSlots[std::size_t(slot)];
+    layout = TDbFieldLayout{};
+    return FSource->GetFilterFieldLayout(s.Field, layout) && layout.Length > 0 &&
+           layout.Number == (s.Kind == dkFloat) && (layout.Number || s.Kind == dkText);
+  };
+  auto numberOf = [&test](const TDbFieldLayout& layout) -> Integer {
+    for (std::size_t i = 0; i < test->Numbers.size(); ++i)
+      if (test->Numbers[i].Offset == layout.Offset && test->Numbers[i].Length == layout.Length)
+        return Integer(i);
+    if (test->Numbers.size() >= std::size_t(kMaxRecordNumbers)) return -1;
+    test->Numbers.push_back({layout.Offset, layout.Length});
+    return Integer(test->Numbers.size() - 1);
+  };
+  const bool caseInsensitive = FOptions & dpoCaseInsensitive;
+  for (const TConjunct& c : FConjuncts) {
+    const std::size_t nodes = test->Nodes.size(), masks = test->Masks.size(), numbers = test->Numbers.size();
+    std::vector<TEntry> stack;
+    bool call = false;
+    for (Integer i = c.Begin; i < c.End && !call; ++i) {
+      const TOp& op = FProgram[std::size_t(i)];
+      TEntry entry;
+      switch (op.Code) {
+        case opConstant:
+        case opField:
+          stack.push_back(entry);
+          break;
+        case opFieldOperatorConstant: {
+          TDbFieldLayout layout;
+          const bool laidOut = layoutOf(op.Index, layout);
+          if (!laidOut) {
+            // Read only by the source's decoding.
+          } else if (layout.Number && IsNumber(op.Value.Kind) &&
+                     (op.NumberComparison || IsArithmetic(op.Operator))) {
+            const Integer number = numberOf(layout);
+            if (number >= 0) {
+              entry.Node.Kind = TRecordTest::rkNumber;
+              entry.Node.Number = Byte(number);
+              if (op.NumberComparison) {
+                entry.Kind = ekTest;
+                entry.Node.Compare = op.Operator;
+                entry.Node.Value = op.Number;
+                TRecordTest::SetBounds(entry.Node);
+                test->Nodes.push_back(entry.Node);
+              } else {
+                entry.Kind = ekArithmetic;
+                entry.Node.StepOps[0] = op.Operator;
+                entry.Node.StepValues[0] = op.Number;
+                entry.Node.Steps = 1;
+              }
+            }
+          } else if (!layout.Number && op.Operator == dkEqual && op.Anchor > 0 &&
+                     !(FOptions & dpoNoPartialCompare)) {
+            // As RejectedByBytes: the pattern's leading characters against the stored bytes.
+            entry.Kind = ekTest;
+            entry.Node.Kind = TRecordTest::rkPrefix;
+            entry.Node.Offset = layout.Offset;
+            entry.Node.Length = std::min(op.Anchor, layout.Length);
+            entry.Node.Mask = test->Masks.size();
+            for (Integer k = 0; k < entry.Node.Length; ++k) {
+              const Byte p = static_cast<Byte>(op.Value.Text[k]);
+              for (int b = 0; b < 256; ++b) {
+                const Byte t = layout.Table ? layout.Table[b] : Byte(b);
+                const bool admits = p == '?' || (caseInsensitive ? UpperByte(t) == UpperByte(p) : t == p);
+                test->Masks.push_back(admits ? 1 : 0);
+              }
+            }
+            test->Nodes.push_back(entry.Node);
+          }
+          stack.push_back(entry);
+          break;
+        }
+        case opOperatorConstant: {
+          TEntry& top = stack.back();
+          if (top.Kind == ekArithmetic && IsNumber(op.Value.Kind) && op.NumberComparison) {
+            top.Kind = ekTest;
+            top.Node.Compare = op.Operator;
+            top.Node.Value = op.Number;
+            test->Nodes.push_back(top.Node);
+          } else if (top.Kind == ekArithmetic && IsNumber(op.Value.Kind) && IsArithmetic(op.Operator) &&
+                     top.Node.Steps < kMaxRecordSteps) {
+            top.Node.StepOps[top.Node.Steps] = op.Operator;
+            top.Node.StepValues[top.Node.Steps] = op.Number;
+            ++top.Node.Steps;
+          } else {
+            top = TEntry{};
+          }
+          break;
+        }
+        case opOperator: {
+          const TEntry right = stack.back();
+          stack.pop_back();
+          TEntry& left = stack.back();
+          if (left.Kind == ekTest && right.Kind == ekTest && (op.Operator == dkAnd || op.Operator == dkOr)) {
+            TNode n;
+            n.Kind = op.Operator == dkAnd ? TRecordTest::rkAnd : TRecordTest::rkOr;
+            test->Nodes.push_back(n);
+          } else {
+            left = TEntry{};
+          }
+          break;
+        }
+        case opCall:
+          call = true;
+          break;
+      }
+    }
+    // An operand that calls a function ends the test: Accept would call it before it reads
+    // the operands after it.
+    if (call) {
+      test->Nodes.resize(nodes);
+      test->Masks.resize(masks);
+      test->Numbers.resize(numbers);
+      break;
+    }
+    // Deeper than the evaluation's stack: left to Accept.
+    int depth = 0, most = 0;
+    for (std::size_t k = nodes; k < test->Nodes.size(); ++k) {
+      const auto kind = test->Nodes[k].Kind;
+      depth += kind == TRecordTest::rkNumber || kind == TRecordTest::rkPrefix ? 1 : -1;
+      most = std::max(most, depth);
+    }
+    if (stack.size() == 1 && stack.back().Kind == ekTest && most <= kMaxRecordDepth) {
+      test->Ends.push_back(Integer(test->Nodes.size()));
+    } else {
+      test->Nodes.resize(nodes);
+      test->Masks.resize(masks);
+      test->Numbers.resize(numbers);
+    }
+  }
+  if (!test->Ends.empty()) FRecordTest = std::move(test);
+}
+
+bool TDsDbParser::HasRecordTest() {
+  if (!Tokenize()) return false;
+  if (!FRecordTestBuilt || FRecordTestOptions != FOptions) BuildRecordTest();
+  return FRecordTest != nullptr;
+}
+
+Integer TDsDbParser::SkipRejected(const Byte* records, Integer count, Integer size) {
+  if (!HasRecordTest()) return 0;
+  const TRecordTest& test = *FRecordTest;
+  Integer i = 0;
+  for (; i < count; ++i, records += size)
+    if (!test.Rejects(records)) break;
+  return i;
+}
+
+// ---------------------------------------------------------------------------------------------
 // TDbFunctionCall
 
 void TDbFunctionCall::SetTextResult(TDbValue& result, std::string_view text) const {
@@ -1239,7 +1552,7 @@ void TDsHandleFilterSource::Learn(const TDsCustomHeader* header) const {
     if (!f || f->GetHandle() != FHandle || f->GetOffset() + f->GetLength() > header->GetRecordSize())
       continue;
     const char letter = f->GetTypeLetter();
-    if ((letter == 'N' || letter == 'F') && f->GetLength() <= kMaxNumberText)
+    if ((letter == 'N' || letter == 'F') && f->GetLength() <= DbfMaxNumberText)
       FLayouts[std::size_t(i)] = TFieldLayout{f->GetOffset(), f->GetLength(), true};
     else if (letter == 'C')
       FLayouts[std::size_t(i)] = TFieldLayout{f->GetOffset(), f->GetLength(), false};
@@ -1256,6 +1569,18 @@ bool TDsHandleFilterSource::GetFilterFieldBytes(Integer field, TDbFieldBytes& by
   bytes.Bytes = record + layout.Offset;
   bytes.Length = layout.Length;
   bytes.Table = DsReadTable(FHandle->GetCodePage());
+  return true;
+}
+
+bool TDsHandleFilterSource::GetFilterFieldLayout(Integer field, TDbFieldLayout& layout) const {
+  const TDsCustomHeader* header = FHandle ? FHandle->GetHeader() : nullptr;
+  if (!header || field < 0 || field >= header->GetFieldCount()) return false;
+  const TFieldLayout& known = Layout(header, field);
+  if (known.Length == 0) return false;
+  layout.Offset = known.Offset;
+  layout.Length = known.Length;
+  layout.Number = known.Number;
+  layout.Table = known.Number ? nullptr : DsReadTable(FHandle->GetCodePage());
   return true;
 }
 

@@ -111,6 +111,17 @@ struct TDbFieldBytes {
   const Byte* Table = nullptr;  // stored byte -> Windows-1251; null: the bytes are the text's own
 };
 
+// Where a field's value lies in the bytes of a record, for a source whose records are byte
+// strings (the bytes of the record that GetFilterFieldData decodes): a number field whose
+// values are what orv::DbfReadPlainNumber reads from Length bytes at Offset whenever it reads
+// one, or a text field whose stored bytes are Length bytes at Offset (see TDbFieldBytes).
+struct TDbFieldLayout {
+  Integer Offset = 0;
+  Integer Length = 0;
+  bool Number = false;
+  const Byte* Table = nullptr;  // texts: stored byte -> Windows-1251; null: the bytes are the text's own
+};
+
 // What the filter language reads of its table: the fields by name and their values on the
 // current record. TDsHandleFilterSource serves a table handle; tests use synthetic records.
 class IDbFilterSource {
@@ -126,6 +137,9 @@ class IDbFilterSource {
   // that a pattern can reject a record by the first characters without decoding the field.
   // False when the source does not offer them.
   virtual bool GetFilterFieldBytes(Integer field, TDbFieldBytes& bytes) const { return false; }
+  // Optional: where the field lies in a record's bytes (see TDbFieldLayout), so that a scan can
+  // reject records by their bytes. False for a field the source reads otherwise.
+  virtual bool GetFilterFieldLayout(Integer field, TDbFieldLayout& layout) const { return false; }
 };
 
 // The filter's view of a table handle: the fields of its header, found by name without regard
@@ -142,6 +156,7 @@ class TDsHandleFilterSource : public IDbFilterSource {
   TFieldType GetFilterFieldType(Integer field) const override;
   bool GetFilterFieldData(Integer field, TDbFieldData& data) const override;
   bool GetFilterFieldBytes(Integer field, TDbFieldBytes& bytes) const override;
+  bool GetFilterFieldLayout(Integer field, TDbFieldLayout& layout) const override;
 
  private:
   // Where the bytes of a .DBF number or text field lie in the record; Length 0 for the fields
@@ -205,6 +220,21 @@ class TDsDbParser {
   // decides, so a record is rejected without reading the fields the rest would read.
   bool Accept();
 
+  // The record test: a look at the bytes of records (see TDbFieldLayout) that rejects a record
+  // only where Accept, with that record current, would reject it too. It is built, when the
+  // source offers field layouts, from the operands of the top-level AND chain that read no
+  // function: comparisons of a number field, after adding, subtracting, multiplying or
+  // dividing constants, with a number constant; a text field matched against a pattern with
+  // leading characters; AND and OR of these. A number field not in its plain form, or a text
+  // whose leading characters match, leaves the record to Accept. False when there is no test
+  // (then SkipRejected rejects nothing).
+  bool HasRecordTest();
+  // Of `count` records `size` bytes apart from `records` on, the number of leading ones that the
+  // record test rejects.
+  Integer SkipRejected(const Byte* records, Integer count, Integer size);
+  // Builds the record test anew on its next use (the source's layouts or code page changed).
+  void InvalidateRecordTest() { FRecordTestBuilt = false; }
+
   // Field lookup through the source (case-insensitive, first match); -1 when none.
   Integer FindField(std::string_view name) const;
   // Function lookup (case-insensitive); -1 when none.
@@ -224,6 +254,7 @@ class TDsDbParser {
   struct TFunction;
   struct TFieldSlot;
   class TCompiler;
+  struct TRecordTest;
 
   // An operand of the top-level AND chain: the part [Begin, End) of the program.
   struct TConjunct {
@@ -243,6 +274,7 @@ class TDsDbParser {
   bool RejectedByBytes(const TOp& op) const;
   bool ReadField(Integer field, char* buffer, orv::TDbValue& value) const;
   bool ReadField(Integer field, orv::TDbKind kind, char* buffer, orv::TDbValue& value) const;
+  void BuildRecordTest();
 
   std::unique_ptr<orv::TDsHandleFilterSource> FHandleSource;
   orv::IDbFilterSource* FSource;
@@ -261,6 +293,9 @@ class TDsDbParser {
   std::vector<orv::TDbValue> FStack;
   std::vector<char> FBuffers;
   orv::TDbValue FResult;
+  std::unique_ptr<TRecordTest> FRecordTest;  // null: none
+  bool FRecordTestBuilt = false;
+  Byte FRecordTestOptions = 0;
 };
 
 namespace orv {

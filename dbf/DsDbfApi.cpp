@@ -13,13 +13,11 @@
 
 namespace {
 
-constexpr Byte kBlank = 0x20;
+constexpr Byte kBlankByte = 0x20;
 constexpr Byte kDescriptorEnd = 0x0D;
 constexpr Byte kEndOfFile = 0x1A;
 // The time-stamp day number of 31 December 9999, the last day the date routines know.
 constexpr Integer kMaxDay = 3652059;
-// Numbers and block numbers are read from at most this many characters of a field.
-constexpr Integer kMaxNumberText = 32;
 // FoxPro date-times count days from the Julian day 0; this is the Julian day of the time
 // stamp's day 0.
 constexpr Integer kJulianDayOfDay0 = 1721425;
@@ -45,17 +43,15 @@ T Fetch(const void* value) {
 // The characters of a number field without the blanks around it (leading blanks are part of
 // a right-aligned number; trailing blanks appear when a writer aligned it left).
 std::string_view NumberText(const Byte* p, Integer length) {
-  Integer n = length < kMaxNumberText ? length : kMaxNumberText;
-  while (n > 0 && p[n - 1] == kBlank) --n;
+  Integer n = length < orv::DbfMaxNumberText ? length : orv::DbfMaxNumberText;
+  while (n > 0 && p[n - 1] == kBlankByte) --n;
   return {reinterpret_cast<const char*>(p), static_cast<std::size_t>(n)};
 }
 
-// The usual number field (blanks, a sign, at most 15 digits around one ".") converted
-// directly: its digits make an exact integer and dividing it by an exact power of ten rounds
-// correctly, as Val does. False for any other text.
-bool PlainNumberValue(std::string_view text, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// The usual number field (blanks, a sign, at most 15 digits around one ".") read directly:
+// its digits make an exact integer, `scaled` (with the text's sign), and the number is that
+// over 10^decimals. False for any other text.
+bool PlainDecimal(std::string_view text, double& scaled, Integer& decimals) {
   // Read in one pass over the bytes: blanks, a sign, the whole digits, then the decimals.
   const char* p = text.data();
   const char* const end = p + text.size();
@@ -66,7 +62,7 @@ bool PlainNumberValue(std::string_view text, double& value) {
   const char* const digitsStart = p;
   while (p != end && static_cast<unsigned char>(*p - '0') < 10) mantissa = mantissa * 10 + UInt64(*p++ - '0');
   Integer digits = Integer(p - digitsStart);
-  Integer decimals = 0;
+  decimals = 0;
   if (p != end && *p == '.') {
     const char* const decimalsStart = ++p;
     while (p != end && static_cast<unsigned char>(*p - '0') < 10) mantissa = mantissa * 10 + UInt64(*p++ - '0');
@@ -75,8 +71,18 @@ bool PlainNumberValue(std::string_view text, double& value) {
     digits += decimals;
   }
   if (p != end || digits == 0 || digits > 15) return false;
-  const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
-  value = negative ? -magnitude : magnitude;
+  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+  return true;
+}
+
+// The usual number field converted directly: dividing the exact integer of its digits by an
+// exact power of ten rounds correctly, as Val does (and rounding is symmetric, so the sign may
+// come first). False for any other text.
+bool PlainNumberValue(std::string_view text, double& value) {
+  double scaled = 0;
+  Integer decimals = 0;
+  if (!PlainDecimal(text, scaled, decimals)) return false;
+  value = scaled / orv::DbfDecimalPowers[decimals];
   return true;
 }
 
@@ -127,8 +133,115 @@ constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
 
 }  // namespace
 
+namespace {
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// A right-aligned number of at most 16 characters read a word at a time: classes of all its
+// bytes at once, then the digits joined eight at a time. Byte i of the text is byte i of the
+// two words (Lo holds 0..7, Hi 8..15).
+constexpr UInt64 kEachByte = 0x0101010101010101ull;
+constexpr UInt64 kHighBits = 0x8080808080808080ull;
+constexpr UInt64 kBlanks = kEachByte * ' ';
+
+// The high bit of every byte equal to `c`.
+UInt64 BytesEqual(UInt64 x, Byte c) {
+  const UInt64 y = x ^ (kEachByte * c);
+  return ~(((y & ~kHighBits) + ~kHighBits) | y) & kHighBits;
+}
+
+// The high bit of every byte that is a digit.
+UInt64 DigitBytes(UInt64 x) {
+  const UInt64 low = x & ~kHighBits;
+  return (low + kEachByte * (0x80 - '0')) & ~(low + kEachByte * (0x80 - '9' - 1)) & ~x & kHighBits;
+}
+
+// Eight digit values (0..9 each, the first the most significant) as a number.
+UInt64 EightDigits(UInt64 v) {
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  return (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+}
+
+// The 16 characters' value (as PlainDecimal gives it) when they hold blanks, a sign, at most 15 digits around one "."
+// with a digit after it, and end with a non-blank; False for anything else (even a number in
+// another form), which the character-wise reading then decides.
+bool RightAlignedDecimal(UInt64 lo, UInt64 hi, double& scaled, Integer& decimals) {
+  const UInt64 blankLo = BytesEqual(lo, ' '), blankHi = BytesEqual(hi, ' ');
+  const UInt64 digitLo = DigitBytes(lo), digitHi = DigitBytes(hi);
+  const UInt64 pointLo = BytesEqual(lo, '.'), pointHi = BytesEqual(hi, '.');
+  const UInt64 minusLo = BytesEqual(lo, '-'), minusHi = BytesEqual(hi, '-');
+  const UInt64 signLo = minusLo | BytesEqual(lo, '+'), signHi = minusHi | BytesEqual(hi, '+');
+  if ((blankLo | digitLo | pointLo | signLo) != kHighBits || (blankHi | digitHi | pointHi | signHi) != kHighBits)
+    return false;
+  if (blankHi >> 63 || pointHi >> 63) return false;  // a blank or a point at the end
+  // The blanks lead, the sign (if any) stands at the first other character.
+  const UInt64 otherLo = ~blankLo & kHighBits, otherHi = ~blankHi & kHighBits;
+  UInt64 firstLo = 0, firstHi = 0;
+  if (otherLo) {
+    firstLo = otherLo & (~otherLo + 1);
+    if (blankLo != ((firstLo - 1) & kHighBits) || blankHi) return false;
+  } else {
+    firstHi = otherHi & (~otherHi + 1);
+    if (blankHi != ((firstHi - 1) & kHighBits)) return false;
+  }
+  const bool signed_ = signLo | signHi;
+  if (signed_ && (signLo != firstLo || signHi != firstHi)) return false;
+  // At most one point; every character after the blanks but the sign and the point is a digit.
+  if ((pointLo && (pointHi || (pointLo & (pointLo - 1)))) || (pointHi & (pointHi - 1))) return false;
+  const int leading = firstLo ? __builtin_ctzll(firstLo) / 8 : 8 + __builtin_ctzll(firstHi) / 8;
+  const int digits = 16 - leading - int(signed_) - int((pointLo | pointHi) != 0);
+  if (digits == 0 || digits > 15) return false;
+  // Digit values, the point taken out by moving what stands before it one byte on.
+  UInt64 vLo = lo & ((digitLo >> 7) * 0x0F), vHi = hi & ((digitHi >> 7) * 0x0F);
+  decimals = 0;
+  if (pointLo | pointHi) {
+    const int at = pointLo ? __builtin_ctzll(pointLo) / 8 : 8 + __builtin_ctzll(pointHi) / 8;
+    decimals = 15 - at;
+    const UInt64 beforeLo = at >= 8 ? ~UInt64(0) : (UInt64(1) << (8 * at)) - 1;
+    const UInt64 beforeHi = at >= 8 ? (UInt64(1) << (8 * (at - 8))) - 1 : 0;
+    const UInt64 movedLo = vLo & beforeLo, movedHi = vHi & beforeHi;
+    vHi = ((movedHi << 8) | (movedLo >> 56)) | (vHi & ~beforeHi);
+    vLo = (movedLo << 8) | (vLo & ~beforeLo);
+  }
+  const auto mantissa = static_cast<double>(EightDigits(vLo) * 100000000 + EightDigits(vHi));
+  scaled = minusLo | minusHi ? -mantissa : mantissa;
+  return true;
+}
+#endif
+
+}  // namespace
+
+bool orv::DbfReadPlainDecimal(const Byte* p, Integer length, double& scaled, Integer& decimals) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  // Most number fields are at most 16 characters and right-aligned: read them a word at a time,
+  // blanks before them.
+  if (length > 0 && length <= 16) {
+    UInt64 lo = kBlanks, hi = kBlanks;
+    if (length >= 8) {
+      std::memcpy(&hi, p + length - 8, 8);
+      if (length > 8) {
+        std::memcpy(&lo, p, 8);
+        const int shift = 8 * (16 - length);
+        lo = (lo << shift) | (kBlanks & ((UInt64(1) << shift) - 1));
+      }
+    } else {
+      for (Integer k = 0; k < length; ++k) {
+        const int at = 8 * (8 - length + k);
+        hi = (hi & ~(UInt64(0xFF) << at)) | (UInt64(p[k]) << at);
+      }
+    }
+    if (RightAlignedDecimal(lo, hi, scaled, decimals)) return true;
+  }
+#endif
+  return PlainDecimal(NumberText(p, length), scaled, decimals);
+}
+
 bool orv::DbfReadPlainNumber(const Byte* p, Integer length, double& value) {
-  return PlainNumberValue(NumberText(p, length), value);
+  double scaled = 0;
+  Integer decimals = 0;
+  if (!DbfReadPlainDecimal(p, length, scaled, decimals)) return false;
+  value = scaled / DbfDecimalPowers[decimals];
+  return true;
 }
 
 // ---- TDbfField ----
@@ -164,7 +277,7 @@ TDbfField::TDbfField(TDbfHeader* header, const Byte* descriptor, Integer fieldNo
     const Integer nameSize = wide ? 32 : 11;
     Integer n = 0;
     while (n < nameSize && descriptor[n] != 0) ++n;
-    while (n > 0 && descriptor[n - 1] <= kBlank) --n;
+    while (n > 0 && descriptor[n - 1] <= kBlankByte) --n;
     FDescriptorName.assign(reinterpret_cast<const char*>(descriptor), static_cast<std::size_t>(n));
     FLetter = static_cast<char>(descriptor[wide ? 32 : 11]);
     FLength = descriptor[wide ? 33 : 16];
@@ -194,7 +307,7 @@ bool TDbfField::GetCurrency(const Byte* record, Currency& value) const {
   record = ResolveRecord(record);
   if (!record || FLength < 8) return false;
   const Byte* p = record + FOffset;
-  if (AllBytes(p, FLength, kBlank)) return false;
+  if (AllBytes(p, FLength, kBlankByte)) return false;
   value.Scaled = static_cast<Int64>(static_cast<UInt64>(DsGetLittleEndian32(p)) |
                                     static_cast<UInt64>(DsGetLittleEndian32(p + 4)) << 32);
   return true;
@@ -215,11 +328,11 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
     // One backward pass finds both the blank field and the text's end; texts are mostly
     // padding, so this is the shorter walk.
     Integer end = n;
-    while (end > 0 && p[end - 1] == kBlank) --end;
+    while (end > 0 && p[end - 1] == kBlankByte) --end;
     if (end == 0) return;
     const void* zero = std::memchr(p, 0, static_cast<std::size_t>(end));
     Integer len = zero ? static_cast<Integer>(static_cast<const Byte*>(zero) - p) : end;
-    while (len > 0 && p[len - 1] == kBlank) --len;
+    while (len > 0 && p[len - 1] == kBlankByte) --len;
     isNull = false;
     if (destination) {
       auto* text = static_cast<Byte*>(destination);
@@ -229,7 +342,7 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
     }
     return;
   }
-  if (AllBytes(p, n, kBlank)) return;
+  if (AllBytes(p, n, kBlankByte)) return;
 
   switch (FLetter) {
     case 'N':
@@ -350,7 +463,7 @@ Byte TDbfField::SetData(const void* value, Byte* record) {
   if (!record) return dsErrInvalidParameter;
   Byte* p = record + FOffset;
   const Integer n = FLength;
-  const auto blank = [&] { std::memset(p, kBlank, static_cast<std::size_t>(n)); };
+  const auto blank = [&] { std::memset(p, kBlankByte, static_cast<std::size_t>(n)); };
 
   if (!value) {
     if ((FLetter == 'I' || FLetter == '+' || FLetter == '@') && n > 0)

@@ -63,6 +63,14 @@ namespace orv {
 // at most 15 digits around one "."), bit for bit what TDbfField decodes; False for any other
 // form, which only the codec decides (null included). For callers that read many records.
 bool DbfReadPlainNumber(const Byte* p, Integer length, double& value);
+// The same reading short of its last step: the value is scaled / DbfDecimalPowers[decimals],
+// where `scaled` is the exact whole number of the digits with the text's sign ("-0" gives
+// -0.0) and `decimals` is 0..15.
+bool DbfReadPlainDecimal(const Byte* p, Integer length, double& scaled, Integer& decimals);
+inline constexpr double DbfDecimalPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+// Numbers are read from at most this many characters of a field.
+inline constexpr Integer DbfMaxNumberText = 32;
 }  // namespace orv
 
 // One field descriptor of a .DBF table and its codec.

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -26,12 +28,12 @@ using orv::test::TQuery;
 namespace {
 
 // An open table over an image in memory; Select makes a record the current one.
-struct TOpenTable {
+struct TOpenParserTable {
   dbftest::TMemoryFile File;
   TDsCustomHandle Handle;
   TDbfHeader* Header = nullptr;
 
-  TOpenTable(std::vector<Byte> image, CP_TYPE codePage) : File(std::move(image)) {
+  TOpenParserTable(std::vector<Byte> image, CP_TYPE codePage) : File(std::move(image)) {
     Handle.SetCodePage(codePage);
     auto header = std::make_unique<TDbfHeader>(&Handle, &File);
     EXPECT_EQ(header->Read(), 0);
@@ -91,7 +93,7 @@ std::vector<Byte> TownImage() {
 
 TEST(DsDbParserTable, FiltersSelectRecordsOfATable) {
   const TLocaleScope russian(TLocaleProfile::Russian);
-  TOpenTable table(TownImage(), dBASE_RUS_cp866);
+  TOpenParserTable table(TownImage(), dBASE_RUS_cp866);
   TDsDbParser parser(&table.Handle);
   struct {
     std::string_view Text;
@@ -142,7 +144,7 @@ TEST(DsDbParserTable, FiltersSelectRecordsOfATable) {
 TEST(DsDbParserTable, SearchFiltersOnTheTownTable) {
   const std::string path = std::string(ORV_SOURCE_DIR) + "/DB/ORVANE.DBF";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no town table";
-  TOpenTable table(dbftest::ReadFileBytes(path), dBASE_RUS_cp866);
+  TOpenParserTable table(dbftest::ReadFileBytes(path), dBASE_RUS_cp866);
   ASSERT_GT(table.Count(), 1000);
   const TDsCustomField* fields[] = {table.Header->FindField("LON"), table.Header->FindField("LAT"),
                                     table.Header->FindField("ECLLON"),
@@ -219,7 +221,7 @@ TEST(DsDbParserTable, FieldsReadFromTheRecordGiveWhatTheCodecGives) {
     for (const TSpec& n : numbers) record += numberText(n.Length, n.Decimals);
     records.push_back(record);
   }
-  TOpenTable table(dbftest::BuildDbf(0x03, 0x26, specs, records), dBASE_RUS_cp866);
+  TOpenParserTable table(dbftest::BuildDbf(0x03, 0x26, specs, records), dBASE_RUS_cp866);
   TDsHandleFilterSource source(&table.Handle);
   for (Integer i = 0; i < table.Count(); ++i) {
     table.Select(i);
@@ -269,7 +271,7 @@ TEST(DsDbParserTable, PatternsOnStoredBytesMatchAsOnDecodedTexts) {
     values.push_back(value);
     records.push_back(Text(value, 8));
   }
-  TOpenTable table(dbftest::BuildDbf(0x03, 0x26, {{"NAME", 'C', 8}}, records), dBASE_RUS_cp866);
+  TOpenParserTable table(dbftest::BuildDbf(0x03, 0x26, {{"NAME", 'C', 8}}, records), dBASE_RUS_cp866);
   // The same texts, decoded by the codec, in a source without stored bytes.
   orv::test::TTestRecord decoded;
   const Integer name = decoded.Add("NAME", ftString);
@@ -303,3 +305,195 @@ TEST(DsDbParserTable, PatternsOnStoredBytesMatchAsOnDecodedTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Number texts of a field of `width` characters: mostly the plain forms a scan meets (around
+// the constants the filters compare with, exact ties included), also blanks, left-aligned
+// numbers, more digits than a double holds, and garbage.
+std::string RandomNumberText(std::mt19937& rng, Integer width) {
+  static const char* const kForms[] = {"-0",  "+0",   "-.5", ".5",   "5.",  ".",   "-",    "+",
+                                       "1 2", "1e2",  "1,5", "--1",  "+-1", "1.2.3", "3-", "\x7F\x31"};
+  std::string s;
+  switch (rng() % 8) {
+    case 0: s = kForms[rng() % std::size(kForms)]; break;
+    case 1: s = std::string(rng() % 18 + 1, char('0' + rng() % 10)); break;
+    case 2: s = std::to_string(int(rng() % 11) - 5); break;  // ties with whole constants
+    case 3:
+      for (Integer k = Integer(rng() % std::size_t(width + 1)); k > 0; --k)
+        s += std::string_view(" 0123456789.-+\0*", 16)[rng() % 16];
+      break;
+    default: {
+      char buffer[64];
+      const int decimals = int(rng() % 5);
+      std::snprintf(buffer, sizeof buffer, "%.*f", decimals, (double(rng() % 2001) - 1000) / 100.0);
+      s = buffer;
+      break;
+    }
+  }
+  if (Integer(s.size()) > width) s.resize(std::size_t(width));
+  const std::size_t pad = std::size_t(width) - s.size();
+  return rng() % 5 ? std::string(pad, ' ') + s : s + std::string(pad, ' ');
+}
+
+}  // namespace
+
+// A number field read a word at a time gives what the codec gives, bit for bit, for the forms
+// around the plain one at every width up to 16 (and the codec's answer where it is no number).
+TEST(DsDbParserTable, PlainNumbersReadAsTheCodecReadsThem) {
+  const char* const texts[] = {"0",    "-0",   "+0",    "-0.0000", "5",     "-5",   "+5",   ".5",
+                               "-.5",  "5.",   ".",     "-",       "+",     "1 2",  "1e2",  "1,5",
+                               "--1",  "+-1",  "1.2.3", "3-",      "12.34", "-1.2", "0.001",
+                               "000000000000001", "123456789012345", "1234567890123456",
+                               "9999999.99999999", "-1234567.1234567", "-12345678.123456",
+                               "99999999999999.9", "-.000000000000001"};
+  std::vector<dbftest::TFieldSpec> specs;
+  std::vector<std::string> records;
+  for (Integer width = 1; width <= 16; ++width) specs.push_back({"N" + std::to_string(width), 'N', width, 0});
+  for (const char* t : texts) {
+    for (const bool right : {true, false}) {
+      std::string record;
+      for (Integer width = 1; width <= 16; ++width) {
+        std::string s = std::string(t).substr(0, std::size_t(width));
+        const std::string pad(std::size_t(width) - s.size(), ' ');
+        record += right ? pad + s : s + pad;
+      }
+      records.push_back(record);
+    }
+  }
+  TOpenParserTable table(dbftest::BuildDbf(0x03, 0x26, specs, records), dBASE_RUS_cp866);
+  for (Integer i = 0; i < table.Count(); ++i) {
+    table.Select(i);
+    for (Integer f = 0; f < Integer(specs.size()); ++f) {
+      const TDsCustomField* field = table.Header->GetField(f);
+      const Byte* bytes = table.Handle.GetCurrentRecord() + field->GetOffset();
+      double read = 0, expected = 0;
+      bool isNull = true;
+      field->GetData(nullptr, &expected, isNull);
+      const std::string text(reinterpret_cast<const char*>(bytes), std::size_t(field->GetLength()));
+      if (DbfReadPlainNumber(bytes, field->GetLength(), read)) {
+        ASSERT_FALSE(isNull) << "[" << text << "]";
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << "[" << text << "] " << read << " " << expected;
+      }
+    }
+  }
+  // The usual forms are read without the codec.
+  double v = 0;
+  EXPECT_TRUE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("  -12.3400"), 10, v));
+  EXPECT_EQ(v, -12.34);
+  EXPECT_TRUE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("-.5 "), 4, v));
+  EXPECT_EQ(v, -0.5);
+  EXPECT_FALSE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("1234567890123456"), 16, v));
+}
+
+// A scan of the table's records with a filter passes over records by their bytes (the filter's
+// record test); whatever the filter, the options, the forms of the numbers and texts and the
+// deleted records, it visits exactly the records that Accept, evaluated on each record, lets
+// through, and the record test rejects no record that Accept would accept.
+TEST(DsDbParserTable, ScanWithTheRecordTestVisitsWhatAcceptLetsThrough) {
+  const TLocaleScope russian(TLocaleProfile::Russian);
+  std::mt19937 rng(26);
+  const AnsiString letters = "аАбБёЁяЯжЖaAbB ?*'"_a;
+  auto word = [&](std::size_t most) {
+    AnsiString w;
+    for (std::size_t n = rng() % (most + 1); n > 0; --n) w += letters[rng() % (letters.size() - 3)];
+    return w;
+  };
+  const std::vector<dbftest::TFieldSpec> specs{{"NAME", 'C', 10}, {"CITY", 'C', 6},  {"X", 'N', 10, 4},
+                                               {"Y", 'N', 6, 0},  {"W", 'N', 20, 3}};
+  std::vector<std::string> records;
+  std::vector<AnsiString> names;
+  std::vector<bool> deleted;
+  for (int r = 0; r < 1500; ++r) {
+    AnsiString name = word(10);
+    if (rng() % 12 == 0) name = name.substr(0, 3) + std::string(1, '\0') + "аб"_a;
+    names.push_back(name);
+    records.push_back(Text(name, 10) + Text(word(6), 6) + RandomNumberText(rng, 10) + RandomNumberText(rng, 6) +
+                      RandomNumberText(rng, 20));
+    deleted.push_back(rng() % 10 == 0);
+  }
+  const std::vector<Byte> image = dbftest::BuildDbf(0x03, 0x26, specs, records, deleted);
+  TOpenParserTable table(image, dBASE_RUS_cp866);
+
+  auto number = [&]() -> std::string {
+    static const char* const kConstants[] = {"0", "1", "-1", "2.5", "-2.5", "3", "-5", "0.0001", "10.5", "-0.25"};
+    return kConstants[rng() % std::size(kConstants)];
+  };
+  auto comparison = [&]() -> std::string {
+    static const char* const kOps[] = {"=", "<>", ">", "<", ">=", "<="};
+    return kOps[rng() % std::size(kOps)];
+  };
+  auto field = [&]() -> std::string {
+    static const char* const kFields[] = {"X", "Y", "W", "x"};
+    return kFields[rng() % std::size(kFields)];
+  };
+  // A constant after a comparison keeps its sign only directly after the operator.
+  auto compared = [&](std::string op) { return op + number(); };
+  auto leaf = [&]() -> std::string {
+    switch (rng() % 10) {
+      case 0:
+      case 1:
+      case 2: return "(" + field() + " " + compared(comparison()) + ")";
+      case 3: return "(" + field() + " + " + std::to_string(rng() % 4) + " " + compared(comparison()) + ")";
+      case 4: {
+        static const char* const kSteps[] = {" - 1.5", " * 2", " / 4", " / 0", " * 0.1 + 1"};
+        return "(" + field() + kSteps[rng() % std::size(kSteps)] + " " + compared(comparison()) + ")";
+      }
+      case 5:
+      case 6: {
+        // A pattern from a stored name: a prefix, perhaps changed, and a tail.
+        AnsiString pattern = names[rng() % names.size()];
+        pattern = pattern.substr(0, std::min(pattern.find('\0'), std::size_t(rng() % 6)));
+        if (!pattern.empty() && rng() % 3 == 0) pattern[rng() % pattern.size()] = letters[rng() % letters.size()];
+        static const char* const kTails[] = {"*", "*", "", "?", "*а"};
+        pattern += AnsiString(kTails[rng() % std::size(kTails)]);
+        std::replace(pattern.begin(), pattern.end(), '\'', '?');
+        return "(" + std::string(rng() % 4 ? "NAME" : "city") + " = '" + pattern + "')";
+      }
+      case 7: return "(X = NULL)";
+      case 8: return "(NAME > 'б')";
+      default: return "(TRUNC(X) = 1)";
+    }
+  };
+  std::function<std::string(int)> expression = [&](int depth) -> std::string {
+    if (depth == 0 || rng() % 3 == 0) return leaf();
+    return "(" + expression(depth - 1) + (rng() % 2 ? " and " : " or ") + expression(depth - 1) + ")";
+  };
+
+  TDsDbParser evaluated(&table.Handle);
+  std::vector<Byte> buffer(std::size_t(table.Header->GetRecordSize()));
+  Integer tested = 0, rejected = 0;
+  for (int iteration = 0; iteration < 400; ++iteration) {
+    std::string text = expression(2);
+    for (std::size_t n = rng() % 3; n > 0; --n) text += " and " + expression(1);
+    const Byte options = Byte(rng() % 4);
+    evaluated.SetText(text);
+    evaluated.SetOptions(options);
+    if (!evaluated.Tokenize()) continue;  // kinds that never combine
+    const bool showDeleted = rng() % 4 == 0;
+    std::vector<Integer> expected;
+    for (Integer i = 0; i < table.Count(); ++i) {
+      table.Select(i);
+      const bool accepted = evaluated.Accept();
+      if (evaluated.SkipRejected(table.Handle.GetCurrentRecord(), 1, table.Header->GetRecordSize()) == 1) {
+        ++rejected;
+        ASSERT_FALSE(accepted) << orv::AnsiToUtf8(text) << " record " << i + 1;
+      }
+      ++tested;
+      if (accepted && (showDeleted || !deleted[std::size_t(i)])) expected.push_back(i + 1);
+    }
+    orv::TDsOpenParams params;
+    params.BufferRecords = Integer(rng() % 20 + 1);
+    params.ShowDeleted = showDeleted;
+    params.CodePage = dBASE_RUS_cp866;
+    TDbfHandle handle(std::make_unique<dbftest::TMemoryFile>(image), &params, true);
+    handle.SetFilter(text, options);
+    std::vector<Integer> visited;
+    orv::TDsRecordInfo info;
+    handle.First();
+    while (handle.GetNext(buffer.data(), &info) == dsErrNone) visited.push_back(info.RecNo);
+    ASSERT_EQ(visited, expected) << orv::AnsiToUtf8(text) << " options " << int(options);
+  }
+  // The record test decided a fair share of the records by itself.
+  EXPECT_GT(rejected, tested / 4);
+}
