@@ -2837,6 +2837,11 @@ class TCustomdxBarControl : public TCustomControl {
   void ChangeSelection(TdxBarItemControl* control);
   void ClearSelectedLink() { FSelectedLink = nullptr; }
   virtual void ClickItemControl(TdxBarItemControl* control);
+  // Selects the control and, unless told to select only, clicks it as Enter does.
+  void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly);
+  // The next link from `start` whose caption's accelerator is the key (nil when none or its item
+  // is disabled); `several` when another link shares the letter.
+  TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start);
   Boolean IsActive() const { return FActive; }
   void SetActiveState(Boolean value);
   virtual Boolean CanActivate();
@@ -2883,6 +2888,8 @@ class TCustomdxBarControl : public TCustomControl {
   virtual Integer GetTextHeight();
   virtual Boolean IsUpdateLocked();
   void SelectNextLink(Boolean forward);
+  void SelectEdgeLink(Boolean last);
+  void HandleKeyDown(TMessage& message);
 
   TdxBarItemLinks* FItemLinks = nullptr;
   TCustomdxBarControl* FParentBarControl = nullptr;
@@ -2959,6 +2966,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void ArrangeItemRows() override;
   void SetActive(Boolean value) override;
   void DoClose() override;
+  void DoKeyDown(Word key, TShiftState shift) override;
   void UpdateFont() override;
   Boolean IsUpdateLocked() override;
 

@@ -59,6 +59,25 @@ Boolean HookIsBarControlVisible(TCustomdxBarControl* control) {
   return control && control->HandleAllocated() && IsWindowVisible(control->GetHandle());
 }
 Boolean HookBarControlAllowsShortCuts(TCustomdxBarControl* control) { return HookIsBarControlVisible(control); }
+Boolean HookActiveBarControlTakesKeys() {
+  TCustomdxBarControl* active = gActiveBarControl;
+  return active && active->HandleAllocated() && IsWindowEnabled(active->GetHandle()) && !active->InCustomizingMode();
+}
+Boolean HookSendKeyToActiveBarControl(UINT message, WPARAM key, LPARAM data) {
+  TCustomdxBarControl* active = gActiveBarControl;
+  if (!active || !active->HandleAllocated()) return false;
+  SendMessage(active->GetHandle(), message, key, data);
+  return TCustomdxBarControl::IsAlive(active) && active->IsActive();
+}
+Boolean HookHasFocusedBarControl(TdxBarManager* manager) {
+  return gActiveBarControl && gActiveBarControl->GetOwnerBarManager() == manager;
+}
+void HookAcceleratorLinkPressed(TdxBarItemLink* link, Boolean unique) {
+  TCustomdxBarControl* window = link ? link->GetBarControl() : nullptr;
+  if (!window || !link->GetControl()) return;
+  window->ActivateWithItem(link->GetControl());
+  if (unique && TCustomdxBarControl::IsAlive(window)) window->SelectAndClick(link->GetControl(), false);
+}
 void HookCloseActiveBarControls() {
   if (gActiveBarControl) gActiveBarControl->Close();
 }
@@ -71,6 +90,10 @@ void InstallBarWindowServices() {
   if (!hooks.IsBarControlVisible) hooks.IsBarControlVisible = HookIsBarControlVisible;
   if (!hooks.BarControlAllowsShortCuts) hooks.BarControlAllowsShortCuts = HookBarControlAllowsShortCuts;
   if (!hooks.CloseActiveBarControls) hooks.CloseActiveBarControls = HookCloseActiveBarControls;
+  if (!hooks.ActiveBarControlTakesKeys) hooks.ActiveBarControlTakesKeys = HookActiveBarControlTakesKeys;
+  if (!hooks.SendKeyToActiveBarControl) hooks.SendKeyToActiveBarControl = HookSendKeyToActiveBarControl;
+  if (!hooks.HasFocusedBarControl) hooks.HasFocusedBarControl = HookHasFocusedBarControl;
+  if (!hooks.AcceleratorLinkPressed) hooks.AcceleratorLinkPressed = HookAcceleratorLinkPressed;
   TdxBarHintServices& hints = BarHintServices();
   if (!hints.ShowHintWindow && !hints.HideHintWindow && !hints.IsHintWindowVisible)
     hints = TdxBarHintServices{ShowBarHintWindow, HideBarHintWindow, IsBarHintWindowVisible, BarHintShowPause,
@@ -1509,8 +1532,9 @@ void TCustomdxBarControl::SelectNextLink(Boolean forward) {
   Integer index = -1;
   for (Integer i = 0; i < count; ++i)
     if (FViewInfos[size_t(i)] == GetSelectedItemControl()) index = i;
+  // With nothing selected either direction starts at the first item.
   for (Integer step = 0; step < count; ++step) {
-    index = index < 0 ? (forward ? 0 : count - 1) : (index + (forward ? 1 : count - 1)) % count;
+    index = index < 0 ? 0 : (index + (forward ? 1 : count - 1)) % count;
     TdxBarItemControl* control = FViewInfos[size_t(index)];
     if (control->AcceptsSelection() && control->IsEnabled()) {
       SetSelectedItemControl(control);
@@ -1684,6 +1708,88 @@ void TCustomdxBarControl::MouseUp(TMouseButton button, TShiftState shift, Intege
   }
 }
 
+void TCustomdxBarControl::SelectEdgeLink(Boolean last) {
+  for (Integer step = 0; step < Integer(FViewInfos.size()); ++step) {
+    TdxBarItemControl* control = FViewInfos[size_t(last ? Integer(FViewInfos.size()) - 1 - step : step)];
+    if (control->AcceptsSelection() && control->IsEnabled()) {
+      SetSelectedItemControl(control);
+      return;
+    }
+  }
+}
+
+TdxBarItemLink* TCustomdxBarControl::FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start) {
+  several = false;
+  if (!FItemLinks) return nullptr;
+  TdxBarItemLink* link = FItemLinks->FindAcceleratorLink(key, start);
+  if (!link || !link->GetItem() || !link->GetItem()->GetEnabled()) return nullptr;
+  TdxBarItemLink* next = FItemLinks->FindAcceleratorLink(key, link);
+  several = next && next != link;
+  return link;
+}
+
+void TCustomdxBarControl::SelectAndClick(TdxBarItemControl* control, Boolean selectOnly) {
+  SetSelectedItemControl(control);
+  if (!selectOnly && HandleAllocated()) SendMessage(GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Keys while the window is the focused bar window: the arrows, Tab, Home and End move the
+// selection (along the column on vertical windows), Alt closes, a letter finds its item.
+void TCustomdxBarControl::HandleKeyDown(TMessage& message) {
+  orv::TObjectLinkGuard self(this);
+  if (!gActiveBarControl) return;
+  const Word received = Word(message.WParam);
+  Word key = received;
+  // The keys come through the keyboard hook, which may have taken the modifier's own message
+  // before the thread's key state saw it: the physical state counts too.
+  TShiftState shift = GetHookShiftState();
+  if (GetAsyncKeyState(VK_SHIFT) < 0) shift += TShiftState{ssShift};
+  if (GetAsyncKeyState(VK_CONTROL) < 0) shift += TShiftState{ssCtrl};
+  if (IsVertical()) {
+    if (key == VK_LEFT) key = VK_UP;
+    else if (key == VK_UP) key = VK_LEFT;
+    else if (key == VK_RIGHT) key = VK_DOWN;
+    else if (key == VK_DOWN) key = VK_RIGHT;
+  }
+  if (GetKind() == 2) {
+    if (key == VK_LEFT || key == VK_RIGHT) key = 0;
+    else if (key == VK_UP) key = VK_LEFT;
+    else if (key == VK_DOWN) key = VK_RIGHT;
+  }
+  if (key == VK_TAB && !shift.Contains(ssCtrl)) key = shift.Contains(ssShift) ? VK_LEFT : VK_RIGHT;
+  TdxBarManager* manager = GetOwnerBarManager();
+  if (key == VK_F10 && manager && manager->GetUseF10ForMenu()) key = VK_MENU;
+  switch (key) {
+    case 0:
+    case VK_TAB:
+    case VK_F10: break;
+    case VK_END: SelectEdgeLink(true); break;
+    case VK_HOME: SelectEdgeLink(false); break;
+    case VK_LEFT: SelectNextLink(false); break;
+    case VK_RIGHT: SelectNextLink(true); break;
+    case VK_MENU:
+      message.WParam = 0;
+      Close();
+      break;
+    default:
+      if (IsCharacterKey(key) && key != VK_SPACE) {
+        Boolean several = false;
+        if (TdxBarItemLink* link = FindLinkByKey(key, several, FSelectedLink)) {
+          if (!link->GetControl()) break;
+          SelectAndClick(link->GetControl(), several);
+        }
+      }
+      break;
+  }
+  if (!self.Alive() || !gActiveBarControl || message.WParam == 0) return;
+  TdxBarItemControl* control = GetSelectedItemControl();
+  Word offered = received;
+  if (control && control->IsEnabled() && control->IsExpandKey(offered))
+    control->KeyDown(offered, shift);
+  else
+    DoKeyDown(received, shift);
+}
+
 void TCustomdxBarControl::DoKeyDown(Word key, TShiftState shift) {
   if (key == VK_RETURN) {
     if (TdxBarItemControl* control = GetSelectedItemControl()) control->Click(false);
@@ -1718,23 +1824,10 @@ void TCustomdxBarControl::WndProc(TMessage& message) {
       inherited::WndProc(message);
       FClickedItemControl = nullptr;
       return;
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
       inherited::WndProc(message);
-      orv::TObjectLinkGuard self(this);
-      const Word key = Word(message.WParam);
-      const TShiftState shift = GetHookShiftState();
-      if (key == VK_LEFT || key == VK_UP)
-        SelectNextLink(false);
-      else if (key == VK_RIGHT || key == VK_DOWN || key == VK_TAB)
-        SelectNextLink(!(key == VK_TAB && shift.Contains(ssShift)));
-      else if (key == VK_HOME || key == VK_END) {
-        SetSelectedItemControl(nullptr);
-        SelectNextLink(key == VK_HOME);
-      } else if (key == VK_ESCAPE || key == VK_MENU)
-        CloseByEscape();
-      if (self.Alive()) DoKeyDown(key, shift);
+      HandleKeyDown(message);
       return;
-    }
     default:
       if (((message.Msg >= 0xA0 && message.Msg <= 0xA9) || (message.Msg >= 0x200 && message.Msg <= 0x20A)) &&
           !IsInActiveChain())
@@ -2157,6 +2250,15 @@ void TdxBarControl::DrawNonClient(HDC dc) {
 }
 
 void TdxBarControl::SetActive(Boolean value) { inherited::SetActive(value); }
+
+void TdxBarControl::DoKeyDown(Word key, TShiftState shift) {
+  // Escape leaves the keyboard mode of a toolbar.
+  if (key == VK_ESCAPE) {
+    CloseByEscape();
+    return;
+  }
+  inherited::DoKeyDown(key, shift);
+}
 void TdxBarControl::DoClose() { inherited::DoClose(); }
 
 void TdxBarControl::WndProc(TMessage& message) {

@@ -12,6 +12,7 @@
 #include "components/bars/dxBar.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
@@ -364,4 +365,61 @@ TEST_F(BarControlTest, HintsShowWithTheirShortcutTextAfterTheHintDelay) {
   // Moving on to an item without hint hides it.
   MoveTo(Exit);
   EXPECT_FALSE(hints.IsHintWindowVisible());
+}
+
+TEST_F(BarControlTest, KeysMoveTheSelectionAndALetterClicksItsItem) {
+  Find->SetCaption("&Find");
+  Copy->SetCaption("&Copy");
+  Exit->SetCaption("E&xit");
+  auto* edit = new TEdit(Form.get());
+  edit->SetParent(Form.get());
+  edit->SetBounds(10, 60, 100, 20);
+  Show();
+  edit->SetFocus();
+  Run();
+  TdxBarControl* window = MainWindow();
+  auto selected = [&] { return window->GetSelectedItemControl(); };
+  auto press = [](int key) {
+    orv::headless::PressKey(key);
+    Run();
+  };
+  window->ActivateWithItem(nullptr);
+  ASSERT_TRUE(window->IsActive());
+  press(VK_LEFT);  // nothing selected: Left starts at the first item
+  EXPECT_EQ(selected(), LinkOf(Find)->GetControl());
+  press(VK_RIGHT);
+  EXPECT_EQ(selected(), LinkOf(Copy)->GetControl());
+  press(VK_END);
+  EXPECT_EQ(selected(), LinkOf(Exit)->GetControl());
+  press(VK_RIGHT);  // round to the first
+  EXPECT_EQ(selected(), LinkOf(Find)->GetControl());
+  orv::headless::KeyDown(VK_SHIFT);  // Shift+Tab goes left
+  press(VK_TAB);
+  orv::headless::KeyUp(VK_SHIFT);
+  Run();
+  EXPECT_EQ(selected(), LinkOf(Exit)->GetControl());
+  press(VK_HOME);
+  EXPECT_EQ(selected(), LinkOf(Find)->GetControl());
+  EXPECT_TRUE(Log.Clicks.empty());
+  EXPECT_EQ(GetFocus(), edit->GetHandle());  // the keys never took the focus
+
+  // A letter of one item selects and clicks it, which ends the keyboard mode.
+  press('C');
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Copy"}));
+  EXPECT_FALSE(window->IsActive());
+
+  // Escape leaves without a click; Enter clicks the selected item.
+  window->ActivateWithItem(LinkOf(Exit)->GetControl());
+  press(VK_ESCAPE);
+  EXPECT_FALSE(window->IsActive());
+  window->ActivateWithItem(LinkOf(Exit)->GetControl());
+  press(VK_RETURN);
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Copy", "E&xit"}));
+
+  // Alt and a letter reach the item from the form.
+  orv::headless::KeyDown(VK_MENU);
+  orv::headless::PressKey('F');
+  orv::headless::KeyUp(VK_MENU);
+  Run();
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Copy", "E&xit", "&Find"}));
 }
