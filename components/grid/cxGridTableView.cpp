@@ -7,6 +7,7 @@
 #include "components/grid/cxGridLevel.h"
 #include "components/grid/cxGridSortingBySummary.h"
 #include "components/grid/cxGridStrs.h"
+#include "components/grid/cxGridTableViewInfo.h"
 #include "platform/controls/Graphics.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -1980,23 +1981,36 @@ TcxCustomGridViewStylesClass TcxGridTableView::GetStylesClass() { return TcxGrid
 
 // ---- Layout classes ----
 //
-// The table view's layout (view info, painters, row view infos) answers these; until a layout
-// class is given the view uses the plain view info, which lays out nothing, and rows have none.
+// The table view's layout: its view info and painter, and the data rows'
+// view info and cache item.
 
-TcxCustomGridPainterClass TcxGridTableView::GetPainterClass() { return TcxCustomGridTablePainter::StaticClass(); }
+TcxCustomGridPainterClass TcxGridTableView::GetPainterClass() { return TcxGridTablePainter::StaticClass(); }
 
-TcxCustomGridViewInfoClass TcxGridTableView::GetViewInfoClass() { return TcxCustomGridViewInfo::StaticClass(); }
+TcxCustomGridViewInfoClass TcxGridTableView::GetViewInfoClass() { return TcxGridTableViewInfo::StaticClass(); }
 
-Integer TcxGridTableView::GetMinRowHeight(Boolean group) { return 0; }
+Integer TcxGridTableView::GetMinRowHeight(Boolean group) {
+  auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(GetViewInfo());
+  TcxGridRowsViewInfo* rows = viewInfo ? viewInfo->RowsViewInfo() : nullptr;
+  if (!rows) return 0;
+  return group ? rows->CalculateGroupRowHeight(true) : rows->CalculateDataRowHeight();
+}
 
-Boolean TcxGridTableView::CanShowMultiSummaries(Boolean groupFooter) { return false; }
+Boolean TcxGridTableView::CanShowMultiSummaries(Boolean groupFooter) {
+  auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(GetViewInfo());
+  return viewInfo && viewInfo->SupportsMultiSummaries();
+}
 
-Boolean TcxGridTableView::CanAlignGroupSummariesWithColumns() { return false; }
+Boolean TcxGridTableView::CanAlignGroupSummariesWithColumns() {
+  auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(GetViewInfo());
+  return viewInfo && viewInfo->SupportsGroupSummaryLayout();
+}
 
-orv::ClassOf<TcxCustomGridRecordViewInfo> TcxGridDataRow::GetViewInfoClass() { return inherited::GetViewInfoClass(); }
+orv::ClassOf<TcxCustomGridRecordViewInfo> TcxGridDataRow::GetViewInfoClass() {
+  return TcxGridDataRowViewInfo::StaticClass();
+}
 
 TcxCustomGridViewInfoCacheItemClass TcxGridDataRow::GetViewInfoCacheItemClass() {
-  return inherited::GetViewInfoCacheItemClass();
+  return TcxGridTableViewInfoCacheItem::StaticClass();
 }
 
 orv::ClassOf<TcxCustomGridRecordViewInfo> TcxGridMasterDataRow::GetViewInfoClass() {
