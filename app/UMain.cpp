@@ -16,12 +16,16 @@
 #include "components/editors-more/cxSpinEdit.h"
 #include "components/editors/cxButtons.h"
 #include "components/editors/cxDropDownEdit.h"
+#include "components/foundation/cxClasses.h"
 #include "components/foundation/cxStyles.h"
+#include "components/grid/cxGrid.h"
+#include "components/grid/cxGridDBTableView.h"
+#include "components/grid/cxGridLevel.h"
+#include "components/grid/cxGridStrs.h"
 #include "components/pagecontrol/cxPC.h"
 #include "dbf/DsDbfTable.h"
 #include "platform/controls/ActnList.h"
 #include "platform/controls/AppEvnts.h"
-#include "platform/controls/Clipbrd.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/ImgList.h"
 #include "platform/dataset/DataSource.h"
@@ -458,6 +462,163 @@ const char* const kMainFormText =
     "        end\n"
     "      end\n"
     "    end\n"
+    "    object grdOrvane: TcxGrid\n"
+    "      Left = 2\n"
+    "      Top = 131\n"
+    "      Width = 648\n"
+    "      Height = 248\n"
+    "      Align = alClient\n"
+    "      TabOrder = 1\n"
+    "      LookAndFeel.Kind = lfOffice11\n"
+    "      LookAndFeel.NativeStyle = False\n"
+    "      object grdOrvaneDBTableView1: TcxGridDBTableView\n"
+    "        DataController.DataSource = dsOrvane\n"
+    "        DataController.Options = [dcoAnsiSort, dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding]\n"
+    "        FilterBox.Visible = fvNever\n"
+    "        OptionsCustomize.ColumnFiltering = False\n"
+    "        OptionsCustomize.ColumnGrouping = False\n"
+    "        OptionsCustomize.ColumnMoving = False\n"
+    "        OptionsCustomize.ColumnsQuickCustomization = True\n"
+    "        OptionsData.Deleting = False\n"
+    "        OptionsData.DeletingConfirmation = False\n"
+    "        OptionsData.Editing = False\n"
+    "        OptionsData.Inserting = False\n"
+    "        OptionsSelection.CellSelect = False\n"
+    "        OptionsView.CellEndEllipsis = True\n"
+    "        OptionsView.ColumnAutoWidth = True\n"
+    "        OptionsView.GridLines = glVertical\n"
+    "        OptionsView.GroupByBox = False\n"
+    "        OptionsView.GroupRowStyle = grsOffice11\n"
+    "        OptionsView.HeaderEndEllipsis = True\n"
+    "        OptionsView.Indicator = True\n"
+    "        OptionsView.IndicatorWidth = 15\n"
+    "        Styles.Background = cxStyle4\n"
+    "        Styles.ContentEven = cxStyle2\n"
+    "        Styles.ContentOdd = cxStyle1\n"
+    "        Styles.Selection = cxStyle3\n"
+    "        object grdOrvaneDBTableView1COUNTRY: TcxGridDBColumn\n"
+    "          Caption = 'Страна'\n"
+    "          DataBinding.FieldName = 'COUNTRY'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Width = 150\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1CITY: TcxGridDBColumn\n"
+    "          Caption = 'Город'\n"
+    "          DataBinding.FieldName = 'CITY'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Width = 245\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1G_DOLG: TcxGridDBColumn\n"
+    "          Caption = 'Г.Долгота'\n"
+    "          DataBinding.FieldName = 'G_DOLG'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Width = 66\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1G_SHIR: TcxGridDBColumn\n"
+    "          Caption = 'Г.Широта'\n"
+    "          DataBinding.FieldName = 'G_SHIR'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Width = 61\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1E_DOLG: TcxGridDBColumn\n"
+    "          Caption = 'Э.Долгота'\n"
+    "          DataBinding.FieldName = 'E_DOLG'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Width = 65\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1E_SHIR: TcxGridDBColumn\n"
+    "          Caption = 'Э.Широта'\n"
+    "          DataBinding.FieldName = 'E_SHIR'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Width = 63\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1LON: TcxGridDBColumn\n"
+    "          Caption = 'Г.Долг, град.'\n"
+    "          DataBinding.FieldName = 'LON'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Visible = False\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1LAT: TcxGridDBColumn\n"
+    "          Caption = 'Г.Шир, град.'\n"
+    "          DataBinding.FieldName = 'LAT'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Visible = False\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1ECLLON: TcxGridDBColumn\n"
+    "          Caption = 'Э.Долг, град.'\n"
+    "          DataBinding.FieldName = 'ECLLON'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Visible = False\n"
+    "        end\n"
+    "        object grdOrvaneDBTableView1ECLLAT: TcxGridDBColumn\n"
+    "          Caption = 'Э.Шир, град.'\n"
+    "          DataBinding.FieldName = 'ECLLAT'\n"
+    "          HeaderAlignmentHorz = taCenter\n"
+    "          HeaderAlignmentVert = vaCenter\n"
+    "          Options.Editing = False\n"
+    "          Options.Filtering = False\n"
+    "          Options.Grouping = False\n"
+    "          Options.Moving = False\n"
+    "          Options.Sorting = False\n"
+    "          Visible = False\n"
+    "        end\n"
+    "      end\n"
+    "      object grdOrvaneLevel1: TcxGridLevel\n"
+    "        GridView = grdOrvaneDBTableView1\n"
+    "      end\n"
+    "    end\n"
     "  end\n"
     "  object dsOrvane: TDataSource\n"
     "    DataSet = DM.tblOrvane\n"
@@ -548,6 +709,8 @@ AnsiString SpinText(TcxSpinEdit* edit) { return edit->GetText(); }
 }  // namespace
 
 void TFMain::FormCreate(TObject* sender) {
+  cxSetResourceString(&scxGridNoDataInfoText, "Нет данных"_a);
+  cxSetResourceString(&scxGridColumnsQuickCustomizationHint, "Управление видимостью столбцов"_a);
   // The menu's and the actions' pictures are drawn by the program.
   orv::AddProgramImages(ImageList1);
 }
@@ -573,25 +736,7 @@ void TFMain::FillPickLists() {
   ShowFoundCount();
 }
 
-Integer TFMain::FoundCount() {
-  // Until the grid's view is here, the towns the table's filter lets through, counted on the
-  // table itself without moving its cursor.
-  TDataSet* table = DM->tblOrvane;
-  if (!table->GetActive()) return 0;
-  const TBookmarkStr mark = table->GetBookmark();
-  table->DisableControls();
-  Integer count = 0;
-  try {
-    for (table->First(); !table->GetEOF(); table->Next()) ++count;
-    if (!mark.empty() && table->BookmarkValid(mark)) table->GotoBookmark(mark);
-    else table->First();
-  } catch (...) {
-    table->EnableControls();
-    throw;
-  }
-  table->EnableControls();
-  return count;
-}
+Integer TFMain::FoundCount() { return grdOrvaneDBTableView1->GetDataController()->GetRecordCount(); }
 
 void TFMain::ShowFoundCount() {
   const Integer n = FoundCount();
@@ -642,14 +787,20 @@ void TFMain::cxRadioButton1Click(TObject* sender) {
 }
 
 void TFMain::RunSearch(const std::vector<AnsiString>& pieces) {
+  grdOrvane->BeginUpdate();
   try {
     orv::ApplyTownFilter(DM->tblOrvane, pieces);
   } catch (const EDatabaseError& e) {
+    grdOrvane->EndUpdate();
     // The table refused the text and kept the last result: say so, and why.
     ShowFoundCount();
     Application->MessageBox("Ошибка при работе программы"_a + "\n\r" + e.GetMessage(), "Ошибка"_a, MB_ICONERROR);
     return;
+  } catch (...) {
+    grdOrvane->EndUpdate();
+    throw;
   }
+  grdOrvane->EndUpdate();
   ShowFoundCount();
 }
 
@@ -683,6 +834,7 @@ void TFMain::cxButton2Click(TObject* sender) {
 }
 
 void TFMain::SetSearchEnabled(bool enabled) {
+  grdOrvane->SetEnabled(enabled);
   aWriteToFile->SetEnabled(enabled);
   aCopyToClipboard->SetEnabled(enabled);
   cxButton1->SetEnabled(enabled);
@@ -726,32 +878,7 @@ void TFMain::aWriteToFileExecute(TObject* sender) {
   cleanUp();
 }
 
-void TFMain::aCopyToClipboardExecute(TObject* sender) {
-  // Until the grid's view is here: its visible columns' texts, a tab between cells and CR LF
-  // between rows, without a break after the last row.
-  TDataSet* table = DM->tblOrvane;
-  const TBookmarkStr mark = table->GetBookmark();
-  AnsiString text;
-  static const char* const kColumns[] = {"COUNTRY", "CITY", "G_DOLG", "G_SHIR", "E_DOLG", "E_SHIR"};
-  table->DisableControls();
-  try {
-    bool first = true;
-    for (table->First(); !table->GetEOF(); table->Next()) {
-      if (!first) text += "\r\n";
-      first = false;
-      for (std::size_t i = 0; i < std::size(kColumns); ++i) {
-        if (i) text += '\t';
-        text += table->FieldByName(kColumns[i])->GetDisplayText();
-      }
-    }
-    if (!mark.empty() && table->BookmarkValid(mark)) table->GotoBookmark(mark);
-  } catch (...) {
-    table->EnableControls();
-    throw;
-  }
-  table->EnableControls();
-  Clipboard()->SetAsText(text);
-}
+void TFMain::aCopyToClipboardExecute(TObject* sender) { grdOrvaneDBTableView1->CopyToClipboard(true); }
 
 void TFMain::ApplicationEventsException(TObject* sender, Exception& e) {
   Application->MessageBox("Ошибка при работе программы"_a, "Ошибка"_a, MB_ICONERROR);
@@ -808,6 +935,19 @@ ORV_PUBLISH(TFMain) {
   ORV_FIELD(cxButton3);
   ORV_FIELD(cxButton4);
   ORV_FIELD(cxButton2);
+  ORV_FIELD(grdOrvane);
+  ORV_FIELD(grdOrvaneDBTableView1);
+  ORV_FIELD(grdOrvaneDBTableView1COUNTRY);
+  ORV_FIELD(grdOrvaneDBTableView1CITY);
+  ORV_FIELD(grdOrvaneDBTableView1G_DOLG);
+  ORV_FIELD(grdOrvaneDBTableView1G_SHIR);
+  ORV_FIELD(grdOrvaneDBTableView1E_DOLG);
+  ORV_FIELD(grdOrvaneDBTableView1E_SHIR);
+  ORV_FIELD(grdOrvaneDBTableView1LON);
+  ORV_FIELD(grdOrvaneDBTableView1LAT);
+  ORV_FIELD(grdOrvaneDBTableView1ECLLON);
+  ORV_FIELD(grdOrvaneDBTableView1ECLLAT);
+  ORV_FIELD(grdOrvaneLevel1);
   ORV_FIELD(cxGroupBox2);
   ORV_FIELD(cxGroupBox6);
   ORV_FIELD(cxButton5);

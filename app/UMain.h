@@ -16,6 +16,10 @@ class TSaveDialog;
 class TcxButton;
 class TcxCalcEdit;
 class TcxComboBox;
+class TcxGrid;
+class TcxGridDBColumn;
+class TcxGridDBTableView;
+class TcxGridLevel;
 class TcxGroupBox;
 class TcxLabel;
 class TcxProgressBar;
@@ -60,6 +64,19 @@ class TFMain : public TForm {
   TcxButton* cxButton3 = nullptr;
   TcxButton* cxButton4 = nullptr;
   TcxButton* cxButton2 = nullptr;
+  TcxGrid* grdOrvane = nullptr;
+  TcxGridDBTableView* grdOrvaneDBTableView1 = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1COUNTRY = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1CITY = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1G_DOLG = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1G_SHIR = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1E_DOLG = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1E_SHIR = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1LON = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1LAT = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1ECLLON = nullptr;
+  TcxGridDBColumn* grdOrvaneDBTableView1ECLLAT = nullptr;
+  TcxGridLevel* grdOrvaneLevel1 = nullptr;
   TcxGroupBox* cxGroupBox2 = nullptr;
   TcxGroupBox* cxGroupBox6 = nullptr;
   TcxButton* cxButton5 = nullptr;
@@ -81,6 +98,7 @@ class TFMain : public TForm {
   TImageList* ImageList1 = nullptr;
 
   // ---- Handlers ----
+  // The grid's texts for an empty view and for its column chooser, in Russian.
   void FormCreate(TObject* sender);
   // Every showing (the window shows once): the splash window while the pick lists fill.
   void FormShow(TObject* sender);
@@ -111,17 +129,17 @@ class TFMain : public TForm {
   // Fills the country and town pick lists from the town table and sets the window's start
   // state (east and north, geographic, the progress bar hidden, the count shown).
   void FillPickLists();
-  // The status line's count of the found towns; the export and copy are enabled only when
-  // something was found.
+  // The status line's count of the found towns (the grid's records); the export and copy are
+  // enabled only when something was found.
   void ShowFoundCount();
-  // The number of towns the last search found.
-  Integer FoundCount();
 
  private:
   // Hands the filter pieces to the town table; a text the table refuses leaves the previous
   // result and says why in the program's error box.
   void RunSearch(const std::vector<AnsiString>& pieces);
+  // Enables or disables the grid, the two searches and the two actions (during an export).
   void SetSearchEnabled(bool enabled);
+  Integer FoundCount();
 };
 
 // The main window, set by TApplication::CreateForm.
