@@ -40,7 +40,7 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The lookup, date, BLOB, memo and image kinds join as their editors arrive.
+  // The lookup, BLOB, memo and image kinds join as their editors arrive.
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
   TcxEditRepositoryItem* currency = repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass());
@@ -49,6 +49,9 @@ void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registr
   registry->RegisterForFieldType(ftBCD, -1, currency);
   registry->RegisterForFieldType(ftFMTBcd, -1, currency);
   registry->RegisterForFieldType(ftTime, -1, repository->CreateItem(TcxEditRepositoryTimeItem::StaticClass()));
+  TcxEditRepositoryItem* date = repository->CreateItem(TcxEditRepositoryDateItem::StaticClass());
+  registry->RegisterForFieldType(ftDate, -1, date);
+  registry->RegisterForFieldType(ftDateTime, -1, date);
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

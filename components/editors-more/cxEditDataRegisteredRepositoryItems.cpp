@@ -118,7 +118,8 @@ void RegisterDefaultValueTypeEditors(TcxEditDataRegisteredRepositoryItems* regis
                                  repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
   registry->RegisterForValueType(TcxCurrencyValueType::StaticClass(), -1,
                                  repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass()));
-  // The date kind joins the registry as its editor arrives.
+  registry->RegisterForValueType(TcxDateTimeValueType::StaticClass(), -1,
+                                 repository->CreateItem(TcxEditRepositoryDateItem::StaticClass()));
 }
 
 TcxEditDataRegisteredRepositoryItems* ValueTypeEditorRegistry() {

@@ -66,3 +66,8 @@ ORV_PUBLISH(TcxEditRepositoryTimeItem) {
   using T = TcxEditRepositoryTimeItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryDateItem) {
+  using T = TcxEditRepositoryDateItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

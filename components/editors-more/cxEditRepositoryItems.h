@@ -6,6 +6,7 @@
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
 #include "components/editors-more/cxCurrencyEdit.h"
+#include "components/editors-more/cxDateEdit.h"
 #include "components/editors-more/cxHyperLinkEdit.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxMRUEdit.h"
@@ -42,5 +43,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryCurrencyItem, TcxCurrencyEditProper
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryHyperLinkItem, TcxHyperLinkEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMRUItem, TcxMRUEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryDateItem, TcxDateEditProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM

@@ -27,7 +27,7 @@ constexpr const char* kDisplayFormats[3][2] = {
 constexpr const char* k24HourMasks[3] = {"00:00:00;1;0", "00:00;1;0", "00;1;0"};
 constexpr Double kSecondsPerDay = 86400.0;
 
-Boolean IsEmptyValue(const Variant& v) {
+Boolean IsEmptyTimeValue(const Variant& v) {
   return VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && VarToStr(v).empty());
 }
 
@@ -301,7 +301,7 @@ void TcxCustomTimeEdit::StoreDisplayValue(const Variant& value) {
 
 void TcxCustomTimeEdit::AssignEditValue(const Variant& value, Boolean isUserAction) {
   TDateTime v = 0;
-  if ((isUserAction && !TimeProperties()->AcceptsEditValueFocused(value, Focused())) || IsEmptyValue(value) ||
+  if ((isUserAction && !TimeProperties()->AcceptsEditValueFocused(value, Focused())) || IsEmptyTimeValue(value) ||
       !ValueToDateTime(value, v))
     FDatePart = 0;
   else
@@ -325,7 +325,7 @@ TDateTime TcxCustomTimeEdit::GetTime() {
     v = edit.AsDouble();
   } else {
     const Variant edit = GetEditValueProperty();
-    if (!IsEmptyValue(edit) && !ValueToDateTime(edit, v)) v = 0;
+    if (!IsEmptyTimeValue(edit) && !ValueToDateTime(edit, v)) v = 0;
   }
   return std::fabs(FracOf(v));
 }
@@ -394,31 +394,24 @@ Boolean TcxCustomTimeEdit::IncrementValue(Integer kind) {
   return changed;
 }
 
-void TcxCustomTimeEdit::ReplaceTextAt(const AnsiString& part, Integer position) {
-  IcxInnerTextEdit* inner = GetInnerTextEdit();
+namespace {
+
+// Writes characters into the inner edit's text at a 1-based position, keeping the caret.
+void ReplaceTextAt(TcxCustomTextEdit* edit, const AnsiString& part, Integer position) {
+  IcxInnerTextEdit* inner = edit->GetInnerTextEdit();
   if (!inner) return;
-  AnsiString text = GetText();
+  AnsiString text = edit->GetText();
   const std::size_t at = std::size_t(position - 1);
   if (text.size() < at + part.size()) text.resize(at + part.size(), ' ');
   text.replace(at, part.size(), part);
   const Integer selStart = inner->GetSelStart();
-  SetInnerDisplayValue(Variant(text));
+  edit->SetInnerDisplayValue(Variant(text));
   inner->SetSelStart(selStart);
 }
 
-Boolean TcxCustomTimeEdit::CanInsertCharAt(char& key, Integer position) {
-  TcxTimePartInfo info;
-  TimeProperties()->GetTimePartInfo(position, info);
-  return CheckTimePartChar(key, position, info);
-}
-
-Boolean TcxCustomTimeEdit::CheckTimePartChar(char& key, Integer position, const TcxTimePartInfo& info) {
-  return info.Part == tpAmPm ? CheckAmPm(key, position, info) : CheckDigit(key, position, info);
-}
-
-Boolean TcxCustomTimeEdit::CheckDigit(char& key, Integer position, const TcxTimePartInfo& info) {
-  IcxInnerTextEdit* inner = GetInnerTextEdit();
-  const AnsiString text = GetText();
+Boolean CheckDigit(TcxCustomTextEdit* edit, char& key, Integer position, const TcxTimePartInfo& info) {
+  IcxInnerTextEdit* inner = edit->GetInnerTextEdit();
+  const AnsiString text = edit->GetText();
   AnsiString part = text.size() >= std::size_t(info.Start + 1) ? text.substr(std::size_t(info.Start - 1), 2) : "00";
   const std::size_t index = std::size_t(std::clamp(position - info.Start, 0, 1));
   AnsiString typed = part;
@@ -436,26 +429,26 @@ Boolean TcxCustomTimeEdit::CheckDigit(char& key, Integer position, const TcxTime
   if (index == 0) {
     const char highFirst = char('0' + high / 10);
     if (key == '0') {
-      ReplaceTextAt(AnsiString("0") + part[0], info.Start);
+      ReplaceTextAt(edit, AnsiString("0") + part[0], info.Start);
       moveOn();
       key = 0;
     } else if (key <= highFirst) {
-      ReplaceTextAt(AnsiString(1, key) + "0", info.Start);
+      ReplaceTextAt(edit, AnsiString(1, key) + "0", info.Start);
       moveOn();
       key = 0;
     } else {
       // The digit can only be the second one: the first becomes 0 and the mask writes the key next.
-      ReplaceTextAt("0", info.Start);
+      ReplaceTextAt(edit, "0", info.Start);
       moveOn();
     }
     return true;
   }
   if (key == '0') return false;
-  ReplaceTextAt("0", info.Start);
+  ReplaceTextAt(edit, "0", info.Start);
   return true;
 }
 
-Boolean TcxCustomTimeEdit::CheckAmPm(char& key, Integer position, const TcxTimePartInfo& info) {
+Boolean CheckAmPm(TcxCustomTextEdit* edit, char& key, Integer position, const TcxTimePartInfo& info) {
   AnsiString am, pm;
   orv::GetAmPmStrings(info.AmPmKind, am, pm);
   // The first 1-based position at which the two texts differ, ignoring case.
@@ -465,7 +458,7 @@ Boolean TcxCustomTimeEdit::CheckAmPm(char& key, Integer position, const TcxTimeP
   if (differ == common && am.size() == pm.size()) differ = std::size_t(-1);  // identical: never differ
   const Integer d = differ == std::size_t(-1) ? Integer(1 << 20) : Integer(differ) + 1;
   const Integer pivot = info.Start + d - 1;
-  const AnsiString text = GetText();
+  const AnsiString text = edit->GetText();
   if (position < pivot) {
     const std::size_t i = std::size_t(position - info.Start);
     if (i >= am.size() || UpCase(key) != UpCase(am[i])) return false;
@@ -485,13 +478,25 @@ Boolean TcxCustomTimeEdit::CheckAmPm(char& key, Integer position, const TcxTimeP
   else if (i < pm.size() && UpCase(key) == UpCase(pm[i]))
     chosen = &pm;
   if (!chosen) return false;
-  ReplaceTextAt(*chosen, info.Start);
-  if (IcxInnerTextEdit* inner = GetInnerTextEdit()) {
+  ReplaceTextAt(edit, *chosen, info.Start);
+  if (IcxInnerTextEdit* inner = edit->GetInnerTextEdit()) {
     inner->SetSelStart(info.Start - 1 + Integer(chosen->size()));
     inner->SetSelLength(0);
   }
   key = 0;
   return true;
+}
+
+}  // namespace
+
+Boolean CheckTimePartChar(TcxCustomTextEdit* edit, char& key, Integer position, const TcxTimePartInfo& info) {
+  return info.Part == tpAmPm ? CheckAmPm(edit, key, position, info) : CheckDigit(edit, key, position, info);
+}
+
+Boolean TcxCustomTimeEdit::CanInsertCharAt(char& key, Integer position) {
+  TcxTimePartInfo info;
+  TimeProperties()->GetTimePartInfo(position, info);
+  return ::CheckTimePartChar(this, key, position, info);
 }
 
 // ==== Filter helper ============================================================================

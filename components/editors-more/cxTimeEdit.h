@@ -123,15 +123,8 @@ class TcxCustomTimeEdit : public TcxCustomSpinEdit {
   TcxCustomTimeEditProperties* TimeProperties() {
     return static_cast<TcxCustomTimeEditProperties*>(GetEffectiveProperties());
   }
-  // The character rule of a time part, shared with the date editor's time portion: may rewrite
-  // the part in the text and consume the key (made #0).
-  Boolean CheckTimePartChar(char& key, Integer position, const TcxTimePartInfo& info);
 
  private:
-  Boolean CheckDigit(char& key, Integer position, const TcxTimePartInfo& info);
-  Boolean CheckAmPm(char& key, Integer position, const TcxTimePartInfo& info);
-  // Writes characters into the inner edit's text at a 1-based position, keeping the caret.
-  void ReplaceTextAt(const AnsiString& text, Integer position);
   Double FDatePart = 0;
 };
 
@@ -154,6 +147,12 @@ class TcxFilterTimeEditHelper : public TcxFilterSpinEditHelper {
   TcxCustomEditClass GetFilterEditorClass() const override;
   void InitializeEdit(TcxCustomEdit* edit, TcxCustomEditProperties* sourceProperties) const override;
 };
+
+// The character rule of a time part at a 1-based position of an editor's text, shared by the time
+// editor and the time portion of the date editor's mask: keeps hours, minutes and seconds in range
+// and takes AM/PM by its distinguishing letter. It may rewrite the part in the editor's text and
+// consume the key (made #0).
+Boolean CheckTimePartChar(TcxCustomTextEdit* edit, char& key, Integer position, const TcxTimePartInfo& info);
 
 namespace orv {
 // The AM and PM texts of an AM/PM kind (0 "A"/"P", 1 "AM"/"PM", 2 the locale's).

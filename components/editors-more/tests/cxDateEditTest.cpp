@@ -1,0 +1,189 @@
+// The date editor: the kind's defaults, dates typed and confirmed with Enter (29 February of leap
+// and common years, the time of day kept under a new date, unreadable texts by DateOnError), the
+// drop-down calendar driven by keys and mouse, bounds, and a date round-tripping through a
+// dataset field.
+#include <gtest/gtest.h>
+
+#include "components/data/cxDateUtils.h"
+#include "components/editors-more/cxDateEdit.h"
+#include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
+#include "components/editors-more/cxEditRepositoryItems.h"
+#include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "memdata/RxMemDS.h"
+#include "platform/dataset/Fields.h"
+#include "platform/runtime/DateTime.h"
+
+using namespace edmore_test;
+
+namespace {
+
+TDateTime FixedNow() { return EncodeDate(2024, 2, 14) + 10.5 / 24; }
+
+class DateEditTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    FSavedNow = orv::SetNowFunction(&FixedNow);
+  }
+  void TearDown() override {
+    orv::SetNowFunction(FSavedNow);
+    FormTest::TearDown();
+  }
+  TcxDateEdit* AddEdit(Integer y = 10) {
+    auto* e = new TcxDateEdit(Form.get());
+    e->SetParent(Form.get());
+    e->SetBounds(10, y, 120, 21);
+    return e;
+  }
+  // Focuses, replaces the whole text by typing and confirms with Enter.
+  static void TypeAndEnter(TcxDateEdit* e, const char* text) {
+    e->SetFocus();
+    Run();
+    e->SelectAll();
+    orv::headless::PressKey(VK_DELETE);
+    Run();
+    e->SetSelection(0, 0);
+    orv::headless::TypeText(text);
+    Run();
+    orv::headless::PressKey(VK_RETURN);
+    Run();
+  }
+  static AnsiString Stamp(TDateTime d) { return d == NullDate ? AnsiString("null") : FormatDateTime("yyyy-mm-dd hh:nn", d); }
+  orv::TNowFunction FSavedNow = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DateEditTest, KindDecidesInputKindAndButtonsUnlessAssigned) {
+  Owned<TcxDateEditProperties> p(new TcxDateEditProperties(nullptr));
+  EXPECT_EQ(p->GetKind(), ckDate);
+  EXPECT_EQ(p->GetInputKind(), ikRegExpr);
+  EXPECT_EQ(p->GetDateButtons(), (TDateButtons{btnClear, btnToday}));
+  p->SetKind(ckDateTime);
+  EXPECT_EQ(p->GetInputKind(), ikMask);
+  EXPECT_EQ(p->GetDateButtons(), (TDateButtons{btnClear, btnNow}));
+  p->SetInputKind(ikStandard);
+  p->SetDateButtons(TDateButtons{btnToday});
+  p->SetKind(ckDate);
+  EXPECT_EQ(p->GetInputKind(), ikStandard) << "an assigned kind stays";
+  EXPECT_EQ(p->GetDateButtons(), TDateButtons{btnToday});
+  // Bounds: 0 means none; a minimum after the maximum disables both.
+  EXPECT_FALSE(p->IsValueBoundsDefined());
+  p->SetMinDate(EncodeDate(2024, 1, 1));
+  EXPECT_TRUE(p->IsValueBoundDefined(0));
+  EXPECT_FALSE(p->IsValueBoundDefined(1));
+  p->SetMaxDate(EncodeDate(2023, 1, 1));
+  EXPECT_FALSE(p->IsValueBoundsDefined());
+  EXPECT_FALSE(p->IsValueBoundDefined(0));
+}
+
+TEST_F(DateEditTest, TypedDatesAreConfirmedWithEnter) {
+  TcxDateEdit* e = AddEdit();
+  e->GetProperties()->SetDateOnError(deNull);
+  Show();
+  struct Case {
+    const char* typed;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"29.02.2024", "2024-02-29 00:00"},
+      {"29.02.2023", "null"},  // no such day: DateOnError deNull
+      {"01.03.2023", "2023-03-01 00:00"},
+  };
+  for (const Case& c : cases) {
+    TypeAndEnter(e, c.typed);
+    EXPECT_EQ(Stamp(e->GetDate()), AnsiString(c.value)) << c.typed;
+  }
+  e->GetProperties()->SetDateOnError(deToday);
+  TypeAndEnter(e, "31.02.2024");
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-14 00:00") << "an unreadable text becomes today";
+}
+
+TEST_F(DateEditTest, DateKindKeepsTheTimeOfDayUnderANewDate) {
+  TcxDateEdit* e = AddEdit();
+  Show();
+  e->SetEditValue(Variant::FromDate(EncodeDate(2024, 3, 5) + 10.5 / 24));
+  TypeAndEnter(e, "29.02.2024");
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-29 10:30");
+  e->GetProperties()->SetShowTime(false);
+  Form->SetFocus();
+  Run();
+  EXPECT_EQ(e->GetText(), "29.02.2024");
+  // Clearing the text gives the saved time alone.
+  e->SetFocus();
+  Run();
+  e->SelectAll();
+  orv::headless::PressKey(VK_DELETE);
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  Variant v;
+  e->GetEditValue(v);
+  ASSERT_FALSE(VarIsNull(v));
+  EXPECT_DOUBLE_EQ(v.AsDouble(), 10.5 / 24);
+}
+
+TEST_F(DateEditTest, PopupCalendarPicksADay) {
+  TcxDateEdit* e = AddEdit();
+  Show();
+  e->SetDate(EncodeDate(2024, 2, 10));
+  e->SetFocus();
+  Run();
+  orv::headless::PressKey(VK_DOWN, false, false, true);
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  TcxPopupCalendar* c = e->GetCalendar();
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", c->GetSelectedDate()), "2024-02-10");
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", c->GetDisplayMonth()), "2024-02-01");
+  // Keys move the calendar's selection; Enter takes it.
+  orv::headless::PressKey(VK_END, false, true);
+  Run();
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-29 00:00");
+  // The mouse: a click on a day chooses it and closes.
+  orv::headless::PressKey(VK_F4);
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  const TRect cell = c->GetCellRect(2, 1);  // Wednesday of the second row: 7 February
+  const TPoint p = c->ClientToScreen(TPoint{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2});
+  orv::headless::Click(p.X, p.Y);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-07 00:00");
+  // Escape closes without a change.
+  orv::headless::PressKey(VK_F4);
+  Run();
+  orv::headless::PressKey(VK_LEFT);
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-07 00:00");
+}
+
+TEST_F(DateEditTest, DateRoundTripsThroughADatasetField) {
+  Owned<TComponent> root(new TComponent(nullptr));
+  auto* data = new TRxMemoryData(root.get());
+  data->GetFieldDefs().Add("FOUNDED", ftDate);
+  data->Open();
+  data->Append();
+  TField* field = data->FieldByName("FOUNDED");
+  field->SetValue(Variant::FromDate(EncodeDate(1147, 4, 4)));
+  data->Post();
+  TcxEditRepositoryItem* item = FieldTypeEditorRegistry()->ItemForField(field);
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->GetProperties()->InheritsFrom(TcxDateEditProperties::StaticClass()));
+
+  TcxDateEdit* e = AddEdit();
+  Show();
+  e->SetEditValue(field->GetValue());
+  EXPECT_EQ(e->GetText(), "04.04.1147");
+  TypeAndEnter(e, "29.02.2024");
+  data->Edit();
+  Variant v;
+  e->GetEditValue(v);
+  field->SetValue(v);
+  data->Post();
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", field->GetAsDateTime()), "2024-02-29");
+}
