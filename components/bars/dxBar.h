@@ -2967,6 +2967,7 @@ class TdxBarControl : public TCustomdxBarControl {
   void SetActive(Boolean value) override;
   void DoClose() override;
   void DoKeyDown(Word key, TShiftState shift) override;
+  void Resize() override;
   void UpdateFont() override;
   Boolean IsUpdateLocked() override;
 

@@ -2251,6 +2251,16 @@ void TdxBarControl::DrawNonClient(HDC dc) {
 
 void TdxBarControl::SetActive(Boolean value) { inherited::SetActive(value); }
 
+void TdxBarControl::Resize() {
+  inherited::Resize();
+  if (IsDestroying() || !HandleAllocated() || FDockingStyle == dsNone) return;
+  // A new width of a docked multi-line bar may wrap its links into more or fewer rows.
+  TSize size;
+  CalcBarControlSize(FDockingStyle, size);
+  if ((FDockingStyle == dsTop || FDockingStyle == dsBottom) && size.cy != GetHeight()) SetHeight(size.cy);
+  if ((FDockingStyle == dsLeft || FDockingStyle == dsRight) && size.cx != GetWidth()) SetWidth(size.cx);
+}
+
 void TdxBarControl::DoKeyDown(Word key, TShiftState shift) {
   // Escape leaves the keyboard mode of a toolbar.
   if (key == VK_ESCAPE) {

@@ -423,3 +423,47 @@ TEST_F(BarControlTest, KeysMoveTheSelectionAndALetterClicksItsItem) {
   Run();
   EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Copy", "E&xit", "&Find"}));
 }
+
+TEST_F(BarControlTest, TheMainMenuWrapsIntoRowsWhenTheFormIsNarrow) {
+  // The main menu is multi-line: a narrow form puts the links into two rows, the group that
+  // starts with "Exit" moving to the second row whole, and the window grows to hold both.
+  Show();
+  const Integer oneRow = MainWindow()->GetClientHeight();
+  const TRect find = LinkOf(Find)->GetItemRect();
+  const TRect copy = LinkOf(Copy)->GetItemRect();
+  TRect borders;
+  MainWindow()->GetBorders(borders);
+  Form->SetClientWidth(copy.Right + borders.Left + borders.Right + 4);
+  Run();
+  const TRect exit = LinkOf(Exit)->GetItemRect();
+  EXPECT_EQ(LinkOf(Copy)->GetItemRect().Top, find.Top);
+  EXPECT_EQ(exit.Left, 0);  // no group gap at a row start
+  EXPECT_GE(exit.Top, find.Bottom + Manager->GetPainter()->GetToolbarSeparatorSize());
+  EXPECT_EQ(MainWindow()->GetClientHeight(), exit.Bottom);
+  EXPECT_GT(MainWindow()->GetClientHeight(), oneRow);
+  EXPECT_FALSE(MainWindow()->IsTruncated());
+
+  // A single-line toolbar keeps one row and leaves out what does not fit.
+  MainMenu->SetIsMainMenu(false);
+  MainMenu->SetMultiLine(false);
+  Run();
+  EXPECT_TRUE(MainWindow()->IsTruncated());
+  EXPECT_EQ(MainWindow()->GetViewInfoCount(), 2);
+  EXPECT_TRUE(LinkOf(Exit)->GetItemRect().Right <= LinkOf(Exit)->GetItemRect().Left);
+}
+
+TEST_F(BarControlTest, ViewLevelsOfAnItemControl) {
+  Show();
+  TdxBarItemControl* control = LinkOf(Copy)->GetControl();
+  ASSERT_NE(control, nullptr);
+  // Without an image only the small icon with text is possible; widths of other levels are
+  // refused.
+  EXPECT_EQ(control->GetPossibleViewLevels(), TdxBarItemViewLevels{ivlSmallIconWithText});
+  EXPECT_EQ(control->GetViewInfo()->GetWidth(ivlSmallIconWithText), control->CalcWidth());
+  EXPECT_THROW(control->GetViewInfo()->GetWidth(ivlSmallIcon), EdxException);
+  // A link that allows none of the possible levels gets the possible ones.
+  LinkOf(Copy)->SetViewLevels(TdxBarItemViewLevels{ivlLargeIconWithText});
+  EXPECT_EQ(control->GetAllowedViewLevels(), TdxBarItemViewLevels{ivlSmallIconWithText});
+  EXPECT_EQ(control->GetViewInfo()->GetViewLevel(), ivlDefault);
+  EXPECT_EQ(control->GetContentKinds(), Byte(ceText));  // a toolbar button without image shows its caption
+}
