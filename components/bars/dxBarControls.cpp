@@ -8,6 +8,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/drawing/Gdi.h"
@@ -1798,7 +1799,7 @@ void TCustomdxBarControl::DoKeyDown(Word key, TShiftState shift) {
 
 void TCustomdxBarControl::AdjustHintPosition(TPoint& point, Integer hintHeight) {
   point.Y += ScaleByScreenDPI(20);
-  const TRect area = orv::SystemSettings().WorkArea;
+  const TRect area = GetWorkAreaAtPoint(point);
   if (point.Y + hintHeight > area.Bottom && HandleAllocated()) {
     POINT origin{0, 0};
     ::ClientToScreen(GetHandle(), &origin);
@@ -2308,6 +2309,55 @@ void TdxBarControl::WndProc(TMessage& message) {
       else message.Result = HTBORDER;
       return;
     }
+    case WM_GETMINMAXINFO: {
+      inherited::WndProc(message);
+      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+      info->ptMinTrackSize = POINT{10, 10};
+      info->ptMaxTrackSize = info->ptMaxSize = info->ptMaxPosition = POINT{30000, 30000};
+      return;
+    }
+    case WM_WINDOWPOSCHANGING: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+      if (FDockingStyle == dsNone && pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        // A floating toolbar moved off every work area comes back into the one under the cursor.
+        RECT now{};
+        GetWindowRect(GetHandle(), &now);
+        const Integer x = (pos->flags & SWP_NOMOVE) ? now.Left : pos->x;
+        const Integer y = (pos->flags & SWP_NOMOVE) ? now.Top : pos->y;
+        const Integer w = (pos->flags & SWP_NOSIZE) ? now.Right - now.Left : pos->cx;
+        const Integer h = (pos->flags & SWP_NOSIZE) ? now.Bottom - now.Top : pos->cy;
+        const TRect bounds{x, y, x + w, y + h};
+        const TRect own = GetWorkAreaAtPoint(TPoint{x + w / 2, y + h / 2});
+        const Boolean visible = bounds.Left < own.Right && own.Left < bounds.Right && bounds.Top < own.Bottom &&
+                                own.Top < bounds.Bottom;
+        if (!visible) {
+          POINT cursor{};
+          GetCursorPos(&cursor);
+          const TRect area = GetWorkAreaAtPoint(TPoint{cursor.X, cursor.Y});
+          Integer nx = x, ny = y;
+          if (bounds.Right <= area.Left) nx = area.Left;
+          else if (bounds.Left >= area.Right) nx = area.Right - w;
+          if (bounds.Bottom <= area.Top) ny = area.Top;
+          else if (bounds.Top >= area.Bottom) ny = area.Bottom - h;
+          pos->x = nx;
+          pos->y = ny;
+          pos->flags &= ~UINT(SWP_NOMOVE);
+        }
+      }
+      break;
+    }
+    case WM_WINDOWPOSCHANGED:
+      inherited::WndProc(message);
+      // A floating toolbar keeps its place and client size in its bar.
+      if (!IsDestroying() && FDockingStyle == dsNone && FBar && HandleAllocated()) {
+        RECT r{};
+        GetWindowRect(GetHandle(), &r);
+        FBar->SetFloatLeft(r.Left);
+        FBar->SetFloatTop(r.Top);
+        FBar->SetFloatClientWidth(GetClientWidth());
+        FBar->SetFloatClientHeight(GetClientHeight());
+      }
+      return;
     case WM_NCLBUTTONDOWN:
       if (message.WParam == HTCLOSE) {
         FCloseButtonState = 2;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/foundation/cxControls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
@@ -321,6 +322,19 @@ TEST_F(BarControlTest, AFloatingToolbarHasACaptionAndAClosingButton) {
   EXPECT_EQ(window->GetClientWidth(), window->GetWidth() - borders.Left - borders.Right);
   EXPECT_GE(window->GetClientWidth(), 51 - 0);
   EXPECT_TRUE(Golden(orv::headless::CaptureWindow(window->GetHandle()), "bar-floating.png"));
+
+  // The bar keeps where its window floats; a window moved off the work area comes back.
+  SetWindowPos(window->GetHandle(), nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(tools->GetFloatLeft(), 300);
+  EXPECT_EQ(tools->GetFloatTop(), 250);
+  EXPECT_EQ(tools->GetFloatClientWidth(), window->GetClientWidth());
+  orv::headless::MouseMove(500, 300);
+  const TRect area = GetWorkAreaAtPoint(TPoint{500, 300});
+  SetWindowPos(window->GetHandle(), nullptr, area.Right + 100, area.Bottom + 50, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(tools->GetFloatLeft(), area.Right - window->GetWidth());
+  EXPECT_EQ(tools->GetFloatTop(), area.Bottom - window->GetHeight());
+  GetWindowRect(window->GetHandle(), &bounds);
 
   // A main menu has no close button even when it floats.
   MainMenu->SetDockingStyle(dsNone);
