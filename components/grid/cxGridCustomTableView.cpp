@@ -1690,6 +1690,8 @@ void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* value)
   TcxCustomGridTableItem* prev = FFocusedItem;
   FFocusedItem = value;
   if (TcxCustomGridRecord* record = GetFocusedRecord()) record->Invalidate();
+  // Editing needs a focused item: the navigator's Edit follows.
+  if (!prev || !value) GetTableView()->RefreshNavigators();
   GetTableView()->DoFocusedItemChanged(prev, value);
   ShowEditorIfNeeded();
 }
@@ -1725,6 +1727,30 @@ Boolean TcxCustomGridTableController::FocusNextItem(Integer fromVisibleIndex, Bo
     }
   }
   return false;
+}
+
+Boolean TcxCustomGridTableController::FocusNextCell(Boolean goForward, Boolean stopAtRecordEnd,
+                                                   Boolean nextRecordOnCycle) {
+  TcxCustomGridTableView* view = GetTableView();
+  const Boolean onCycle = view->GetTableOptionsBehavior()->GetFocusCellOnCycle();
+  TcxCustomGridRecord* record = GetFocusedRecord();
+  if (record && record->GetHasCells() && record->CanFocusCells()) {
+    const Integer from = FFocusedItem ? FFocusedItem->GetVisibleIndex() : -1;
+    if (FocusNextItem(from, goForward, false)) return true;
+    if (!(nextRecordOnCycle && onCycle)) return false;
+    // Past the record's end: the next record, at its first (or last) cell.
+    std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(view->AddListenerLink());
+    const Integer row = GetFocusedRecordIndex();
+    if (!FocusNextRecord(row, goForward, false) || !link->GetGridView() || GetFocusedRecordIndex() == row) return false;
+    return FocusNextItem(goForward ? -1 : view->GetVisibleItemCount(), goForward, false);
+  }
+  if (stopAtRecordEnd || !onCycle) return false;
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(view->AddListenerLink());
+  if (!FocusNextRecord(GetFocusedRecordIndex(), goForward, false) || !link->GetGridView()) return false;
+  record = GetFocusedRecord();
+  if (record && record->GetHasCells() && record->CanFocusCells())
+    FocusNextItem(goForward ? -1 : view->GetVisibleItemCount(), goForward, false);
+  return true;
 }
 
 TcxCustomGridTableItem* TcxCustomGridTableController::GetIncSearchingItem() const {
@@ -1896,7 +1922,8 @@ void TcxCustomGridTableController::KeyDown(Word& key, TShiftState shift) {
 }
 
 void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
-  if (TcxCustomGridRecord* record = GetFocusedRecord()) {
+  // A key the editor passed on is not the record's (Enter would open the editor again).
+  if (TcxCustomGridRecord* record = FKeyFromEditor ? nullptr : GetFocusedRecord()) {
     record->KeyDown(key, shift);
     if (key == 0) return;
   }
@@ -1932,10 +1959,33 @@ void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
         key = 0;
       }
       break;
+    case VK_TAB:
+      if (GetTableView()->GetTableOptionsBehavior()->GetFocusCellOnTab()) {
+        const Boolean back = shift.Contains(ssShift);
+        TcxCustomGrid* grid = GetGridView()->GetControlGrid();
+        if (ctrl) {
+          if (grid) grid->FocusNextControl(!back);
+        } else if (!FocusNextCell(!back, false, true) && !IsEditing() && grid) {
+          grid->FocusNextControl(!back);
+        }
+        key = 0;
+      }
+      break;
+    case VK_RETURN:
+      if (GetTableView()->GetTableOptionsBehavior()->GetGoToNextCellOnEnter() && !ctrl) {
+        // Consumed even when the focus cannot move: Enter never leaves the grid here.
+        FocusNextCell(!shift.Contains(ssShift), false, true);
+        key = 0;
+      }
+      break;
     case VK_ESCAPE:
       if (GetDataController()->IsEditing()) {
         GetDataController()->Cancel();
         key = 0;
+        // The record left editing: with multi-selection it is the selected one again.
+        if (!GetDataController()->IsEditing() && GetTableView()->GetTableOptionsSelection()->GetMultiSelect() &&
+            GetFocusedRecordIndex() != -1)
+          GetDataController()->ChangeRowSelection(GetFocusedRecordIndex(), true);
       }
       break;
     case VK_PRIOR:
@@ -1962,7 +2012,8 @@ void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
       if (ctrl) GetDataController()->SelectAll();
       break;
     case 'C':
-      if (ctrl) GetTableView()->CopyToClipboard(false);
+      // With an editor open the copy is the editor's.
+      if (ctrl && !IsEditing()) GetTableView()->CopyToClipboard(false);
       break;
     default:
       break;

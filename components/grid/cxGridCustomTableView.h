@@ -950,6 +950,10 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   virtual Boolean FocusFirstAvailableItem();
   // From the item's visible index on, forward, wrapping around.
   virtual Boolean FocusNextItem(Integer fromVisibleIndex, Boolean goForward, Boolean goOnCycle);
+  // Tab's and Enter's move: the next cell of the record; past its last cell the next record's
+  // first (backward: the previous record's last) only with nextRecordOnCycle and the behaviour
+  // option FocusCellOnCycle. A record without cells moves to the next record unless asked to stop.
+  virtual Boolean FocusNextCell(Boolean goForward, Boolean stopAtRecordEnd, Boolean nextRecordOnCycle);
   TcxCustomGridTableItem* GetEditingItem() const;
   // Made on first use, from GetEditingControllerClass.
   TcxGridEditingController* GetEditingController();

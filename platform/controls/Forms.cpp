@@ -247,6 +247,17 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_SHOWINGCHANGED: CMShowingChangedForm(message); return;
     case CM_DIALOGKEY: CMDialogKeyForm(message); return;
     case CM_RELEASE: CMRelease(message); return;
+    case WM_NEXTDLGCTL:
+      // The dialog step a control asks for: with LParam set WParam is the window to focus, else
+      // 0 goes to the next control in the tab order and anything else to the previous one.
+      if (message.LParam) {
+        TWinControl* control = FindControl(reinterpret_cast<HWND>(message.WParam));
+        if (control && control->CanFocus()) control->SetFocus();
+      } else {
+        SelectNext(GetActiveControl(), message.WParam == 0, true);
+      }
+      message.Result = 0;
+      return;
     default: break;
   }
   inherited::Dispatch(message);

@@ -9,6 +9,7 @@
 #include "components/grid/tests/GridFixture.h"
 #include "components/grid/tests/GridTableRows.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/drawing/GoldenImage.h"
 
 namespace grid_test {
@@ -384,6 +385,59 @@ TEST_F(NavigatorTest, GoldenStripUnderTheRecords) {
   const orv::TImageCheck check =
       orv::MatchGoldenImage(surface, std::string(ORV_SOURCE_DIR) + "/components/grid/tests/golden/navigator-strip.png");
   EXPECT_TRUE(check) << check.Message;
+}
+
+}  // namespace
+}  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+using TableKeysTest = NavigatorTest;
+
+TEST_F(TableKeysTest, TabAndEnterWalkTheCellsAndLeaveAsTheOptionsSay) {
+  Fill(3);
+  View->GetTableOptionsView()->SetNavigator(false);
+  View->GetTableOptionsSelection()->SetCellSelect(true);
+  View->GetTableOptionsBehavior()->SetFocusCellOnTab(true);
+  // The next control of the form, for the focus that leaves the grid.
+  auto* next = new TButton(Form.get());
+  next->SetParent(Form.get());
+  next->SetBounds(10, 170, 60, 20);
+  Layout();
+  View->GetSite()->SetFocus();
+  Ctrl()->GoToFirst();
+  View->GetItem(0)->SetFocused(true);
+  Run();
+  auto at = [&] { return std::make_pair(Ctrl()->GetFocusedRecordIndex(), Ctrl()->GetFocusedItem()->GetVisibleIndex()); };
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_EQ(at(), std::make_pair(0, 1));
+  // Without FocusCellOnCycle the last cell hands the focus to the next control.
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_EQ(at(), std::make_pair(0, 1));
+  EXPECT_FALSE(View->GetSite()->IsFocused()) << "the focus left the grid";
+  View->GetSite()->SetFocus();
+  Run();
+  // With it, the walk goes on in the next record, and Shift+Tab comes back.
+  View->GetTableOptionsBehavior()->SetFocusCellOnCycle(true);
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_EQ(at(), std::make_pair(1, 0));
+  orv::headless::PressKey(VK_TAB, true);
+  Run();
+  EXPECT_EQ(at(), std::make_pair(0, 1));
+  EXPECT_TRUE(View->GetSite()->IsFocused());
+  // Enter moves the same way when the option says so (from the editor, which Enter opens).
+  View->GetTableOptionsBehavior()->SetGoToNextCellOnEnter(true);
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  ASSERT_TRUE(Ctrl()->IsEditing());
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(at(), std::make_pair(1, 0));
+  EXPECT_TRUE(Ctrl()->IsEditing() || View->GetSite()->IsFocused());
 }
 
 }  // namespace
