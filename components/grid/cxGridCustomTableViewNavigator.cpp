@@ -196,6 +196,10 @@ void TcxCustomGridTableView::DoAction(Integer buttonIndex) {
       break;
     case NBDI_SAVEBOOKMARK: data->SaveBookmark(); break;
     case NBDI_GOTOBOOKMARK: data->GotoBookmark(); break;
+    // The filter dialog of the whole filter.
+    case NBDI_FILTER:
+      if (TcxCustomGridTableFiltering* filtering = GetFiltering()) filtering->Customize(nullptr);
+      break;
     default: break;
   }
   if (link->GetGridView()) RefreshNavigators();

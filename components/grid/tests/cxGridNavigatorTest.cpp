@@ -200,6 +200,19 @@ TEST_F(NavigatorTest, ButtonsAreEnabledByTheStateOfTheData) {
   }
   EXPECT_TRUE(Enabled(NBDI_REFRESH));
   EXPECT_TRUE(Enabled(NBDI_FILTER));
+  // Filter opens the dialog of the view's whole filter through the installed opener.
+  static TcxCustomGridTableFiltering* opened;
+  static TcxCustomGridTableItem* openedItem;
+  opened = nullptr;
+  openedItem = View->GetItem(0);
+  SetGridFilterCustomizeProc([](TcxCustomGridTableFiltering* filtering, TcxCustomGridTableItem* item) {
+    opened = filtering;
+    openedItem = item;
+  });
+  View->DoAction(NBDI_FILTER);
+  SetGridFilterCustomizeProc(nullptr);
+  EXPECT_EQ(opened, View->GetFiltering());
+  EXPECT_EQ(openedItem, nullptr);
   EXPECT_FALSE(Enabled(NBDI_GOTOBOOKMARK)) << "no bookmark yet";
   // A disabled site disables every button.
   View->GetSite()->SetEnabled(false);
