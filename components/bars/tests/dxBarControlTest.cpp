@@ -477,6 +477,8 @@ TEST_F(BarControlTest, ViewLevelsOfAnItemControl) {
   EXPECT_THROW(control->GetViewInfo()->GetWidth(ivlSmallIcon), EdxException);
   // A link that allows none of the possible levels gets the possible ones.
   LinkOf(Copy)->SetViewLevels(TdxBarItemViewLevels{ivlLargeIconWithText});
+  control = LinkOf(Copy)->GetControl();  // the changed link was shown by a new control
+  ASSERT_NE(control, nullptr);
   EXPECT_EQ(control->GetAllowedViewLevels(), TdxBarItemViewLevels{ivlSmallIconWithText});
   EXPECT_EQ(control->GetViewInfo()->GetViewLevel(), ivlDefault);
   EXPECT_EQ(control->GetContentKinds(), Byte(ceText));  // a toolbar button without image shows its caption
