@@ -16,6 +16,7 @@
 #include "platform/controls/Graphics.h"
 #include "platform/controls/ImgList.h"
 #include "platform/controls/Menus.h"
+#include "platform/drawing/Surface.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 #include "platform/windowing/Backend.h"
@@ -173,6 +174,36 @@ TEST_F(BarMainMenuTest, ShortcutsRunTheClicksAndTheActions) {
   Find<TAction>("aWriteToFile")->SetEnabled(true);
   Press(VK_F2);
   EXPECT_EQ(Form->Log, (std::vector<std::string>{"write"}));
+}
+
+TEST_F(BarMainMenuTest, TheShownMenuIsAChildWindowAtTheTopWithItsCaptionsInOneRow) {
+  Form->Show();
+  Run();
+  TdxBar* bar = Manager->GetMainMenuBar();
+  ASSERT_NE(bar, nullptr);
+  auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(::GetParent(window->GetHandle()), Form->GetHandle());
+  EXPECT_EQ(window->GetTop(), 0);
+  EXPECT_EQ(window->GetWidth(), Form->GetClientWidth());
+  ASSERT_EQ(window->GetViewInfoCount(), 2);
+  TdxBarItemControl* program = window->GetViewInfoControl(0);
+  TdxBarItemControl* about = window->GetViewInfoControl(1);
+  EXPECT_EQ(program->GetCaption(), "Программа"_a);
+  EXPECT_EQ(about->GetCaption(), "Сведения"_a);
+  // Both carry their image and caption, side by side in one row ("Сведения" starts a group).
+  EXPECT_EQ(program->GetContentKinds(), Byte(ceIcon | ceText));
+  EXPECT_EQ(program->GetItemRect().Top, about->GetItemRect().Top);
+  EXPECT_EQ(about->GetItemRect().Left,
+            program->GetItemRect().Right + Manager->GetPainter()->GetToolbarSeparatorSize());
+  EXPECT_EQ(window->GetClientHeight(), program->GetItemRect().Height());
+  // The glyph is drawn at the start of the item: its cell holds more than the face colour.
+  const orv::TSurface surface = orv::headless::CaptureClient(window->GetHandle());
+  const TRect r = program->GetItemRect();
+  Integer inked = 0;
+  for (Integer y = r.Top; y < r.Bottom; ++y)
+    for (Integer x = r.Left; x < r.Left + 22; ++x) inked += orv::PixelToColor(surface.Pixel(x, y)) != std::uint32_t(ColorToRGB(clBtnFace));
+  EXPECT_GT(inked, 20);
 }
 
 TEST_F(BarMainMenuTest, F10EntersTheMenuWhileItIsTheMenuKey) {
