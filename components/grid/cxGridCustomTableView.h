@@ -1003,6 +1003,19 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   virtual void ShowNextPage(Boolean syncSelection);
   virtual void ShowPrevPage(Boolean syncSelection);
 
+  // ---- Scroll bars ----
+  // The vertical bar runs over the records, one step a record and a page the records shown
+  // whole; in grid mode one more step at each end that has records not loaded. The horizontal
+  // bar shows only while the navigator shares its row.
+  void InitScrollBarsParameters() override;
+  void Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) override;
+  TcxMouseWheelScrollingKind GetMouseWheelScrollingKind() override { return mwskVertical; }
+  virtual Integer GetScrollBarOffsetBegin();
+  virtual Integer GetScrollBarOffsetEnd();
+  virtual Integer GetScrollBarPos();
+  virtual Integer GetScrollBarRecordCount();
+  virtual void SetScrollBarPos(Integer value);
+
   // ---- Record navigation ----
   // The next record from the row that can be focused; -1 when none.
   Integer FindNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle, Boolean& cycled);

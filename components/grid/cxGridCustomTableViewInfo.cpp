@@ -1345,6 +1345,8 @@ void TcxCustomGridTableViewInfo::Offset(Integer recordCount, Integer dx, Integer
     OffsetBy(dx, dy);
   AfterOffset();
   controller->AfterScrolling();
+  // The shifted layout is not calculated again: the scroll bars learn the new top here.
+  if (!IsInternalUseAny()) controller->UpdateScrollBars(false);
 }
 
 // ==== Painters ==================================================================================

@@ -421,3 +421,52 @@ void TcxCustomGridTableOptionsData::Changed(TcxGridViewChangeKind changeKind) {
   inherited::Changed(changeKind);
   if (auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView())) view->RefreshNavigators();
 }
+
+// ==== Scroll bars of the table controller ======================================================
+
+Integer TcxCustomGridTableController::GetScrollBarOffsetBegin() {
+  TcxCustomDataController* data = GetDataController();
+  return data && data->IsGridMode() && !data->IsBOF() ? 1 : 0;
+}
+
+Integer TcxCustomGridTableController::GetScrollBarOffsetEnd() {
+  TcxCustomDataController* data = GetDataController();
+  return data && data->IsGridMode() && !data->IsEOF() ? 1 : 0;
+}
+
+Integer TcxCustomGridTableController::GetScrollBarPos() { return GetScrollBarOffsetBegin() + GetTopRecordIndex(); }
+
+Integer TcxCustomGridTableController::GetScrollBarRecordCount() {
+  TcxCustomGridTableViewData* data = GetTableViewData();
+  return GetScrollBarOffsetBegin() + (data ? data->GetRecordCount() : 0) + GetScrollBarOffsetEnd();
+}
+
+void TcxCustomGridTableController::SetScrollBarPos(Integer value) {
+  TcxCustomDataController* data = GetDataController();
+  if (data && data->IsGridMode())
+    SetTopRecordIndex(value - GetScrollBarOffsetBegin());
+  else
+    SetTopRecordIndexValue(value);
+}
+
+void TcxCustomGridTableController::InitScrollBarsParameters() {
+  SetScrollBarInfo(sbVertical, 0, GetScrollBarRecordCount() - 1, 1, GetVisibleRecordCount(), GetScrollBarPos(), true,
+                   true);
+  SetScrollBarInfo(sbHorizontal, 0, -1, 1, 0, 0, true, CanHScrollBarHide());
+}
+
+void TcxCustomGridTableController::Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) {
+  if (kind != sbVertical) return;
+  switch (code) {
+    case scLineUp: ScrollRecords(false, 1); break;
+    case scLineDown: ScrollRecords(true, 1); break;
+    case scPageUp: ScrollPageUp(); break;
+    case scPageDown: ScrollPageDown(); break;
+    case scTop: SetTopRecordIndex(0); break;
+    case scBottom: SetTopRecordIndex(GetMaxTopRecordIndex()); break;
+    case scTrack:
+    case scPosition: SetScrollBarPos(position); break;
+    default: break;
+  }
+  position = GetScrollBarPos();
+}

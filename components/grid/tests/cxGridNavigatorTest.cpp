@@ -408,6 +408,44 @@ namespace {
 
 using TableKeysTest = NavigatorTest;
 
+TEST_F(TableKeysTest, TheVerticalBarScrollsByWholeRecords) {
+  Fill(30);
+  View->GetTableOptionsView()->SetNavigator(false);
+  Layout();
+  TcxGridSite* site = View->GetSite();
+  ASSERT_TRUE(site->IsVScrollBarVisible());
+  EXPECT_FALSE(site->IsHScrollBarVisible()) << "without the navigator nothing needs the horizontal bar";
+  const Integer page = Ctrl()->GetVisibleRecordCount();
+  ASSERT_GT(page, 1);
+  EXPECT_EQ(site->GetVScrollBar()->GetMax(), 29);
+  EXPECT_EQ(site->GetVScrollBar()->GetPageSize(), page);
+  Integer position = 0;
+  struct Step {
+    TScrollCode code;
+    Integer trackTo;
+    Integer top;
+  };
+  const Step steps[] = {{scLineDown, 0, 1},           {scPageDown, 0, 1 + page},    {scLineUp, 0, page},
+                        {scTrack, 10, 10},            {scBottom, 0, 30 - page},     {scPageDown, 0, 30 - page},
+                        {scTop, 0, 0},                {scLineUp, 0, 0}};
+  for (const Step& step : steps) {
+    position = step.trackTo;
+    Ctrl()->Scroll(sbVertical, step.code, position);
+    Run();
+    EXPECT_EQ(Ctrl()->GetTopRecordIndex(), step.top) << int(step.code);
+    EXPECT_EQ(position, step.top);
+    EXPECT_EQ(site->GetVScrollBar()->GetPosition(), step.top) << "the bar follows";
+  }
+  // The navigator keeps the horizontal bar, disabled, to share its row.
+  View->GetTableOptionsView()->SetNavigator(true);
+  Run();
+  EXPECT_TRUE(site->IsHScrollBarVisible());
+  const TRect bar = site->GetHScrollBar()->GetBoundsRect();
+  const TRect strip = ViewInfo()->GetNavigatorSiteViewInfo()->GetBounds();
+  EXPECT_EQ(strip.Top, bar.Top);
+  EXPECT_EQ(strip.Right, bar.Left) << "the bar begins where the navigator site ends";
+}
+
 TEST_F(TableKeysTest, TabAndEnterWalkTheCellsAndLeaveAsTheOptionsSay) {
   Fill(3);
   View->GetTableOptionsView()->SetNavigator(false);
