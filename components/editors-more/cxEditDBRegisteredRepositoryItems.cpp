@@ -40,7 +40,7 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The lookup, BLOB, memo and image kinds join as their editors arrive.
+  // The lookup, BLOB and image kinds join as their editors arrive.
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
   TcxEditRepositoryItem* currency = repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass());
@@ -52,6 +52,7 @@ void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registr
   TcxEditRepositoryItem* date = repository->CreateItem(TcxEditRepositoryDateItem::StaticClass());
   registry->RegisterForFieldType(ftDate, -1, date);
   registry->RegisterForFieldType(ftDateTime, -1, date);
+  registry->RegisterForFieldType(ftMemo, -1, repository->CreateItem(TcxEditRepositoryMemoItem::StaticClass()));
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

@@ -71,3 +71,8 @@ ORV_PUBLISH(TcxEditRepositoryDateItem) {
   using T = TcxEditRepositoryDateItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryMemoItem) {
+  using T = TcxEditRepositoryMemoItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}

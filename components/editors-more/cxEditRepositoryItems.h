@@ -10,6 +10,7 @@
 #include "components/editors-more/cxHyperLinkEdit.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxMRUEdit.h"
+#include "components/editors-more/cxMemo.h"
 #include "components/editors-more/cxProgressBar.h"
 #include "components/editors-more/cxRadioGroup.h"
 #include "components/editors-more/cxSpinEdit.h"
@@ -44,5 +45,6 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryHyperLinkItem, TcxHyperLinkEditProp
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMRUItem, TcxMRUEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryDateItem, TcxDateEditProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMemoItem, TcxMemoProperties);
 
 #undef ORV_DECLARE_REPOSITORY_ITEM

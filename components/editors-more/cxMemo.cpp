@@ -1,0 +1,436 @@
+#include "components/editors-more/cxMemo.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "components/data/cxVariants.h"
+#include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditPublished.h"
+#include "components/foundation/cxDrawTextUtils.h"
+#include "components/foundation/cxGraphics.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/controls/UserControls.h"
+#include "platform/controls/ControlProperties.h"
+#include "platform/forms/Published.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+const bool kMemoRegistered = [] {
+  GetEditPropertiesRegistry()->AddClass(TcxMemoProperties::StaticClass(),
+                                        GetLocalizedResourceString(&scxSEditRepositoryMemoItem));
+  FilterEditsController()->AddHelperClass(TcxMemoProperties::StaticClass(), TcxFilterMemoHelper::StaticClass());
+  return true;
+}();
+
+constexpr std::size_t kOneLineLimit = 250;
+
+// Pasted text: a line feed directly followed by a carriage return starts two lines.
+AnsiString NormalizeBreaks(const AnsiString& text) {
+  AnsiString r;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && i + 1 < text.size() && text[i + 1] == '\r') {
+      r += "\r\n\r\n";
+      ++i;
+      continue;
+    }
+    r += text[i];
+  }
+  return r;
+}
+
+// The lines of a multi-line edit as it shows them; the hard lines of its text without a window.
+class TcxInnerMemoLines : public TStrings {
+  ORV_CLASS(TcxInnerMemoLines, TStrings)
+ public:
+  explicit TcxInnerMemoLines(TCustomEdit* edit) : FEdit(edit) {}
+  AnsiString Get(Integer index) const override {
+    if (!FEdit->HandleAllocated()) return Hard().at(std::size_t(Checked(index, Hard().size())));
+    HWND h = FEdit->GetHandle();
+    Checked(index, std::size_t(GetCount()));
+    const LRESULT start = SendMessage(h, EM_LINEINDEX, WPARAM(index), 0);
+    const LRESULT length = SendMessage(h, EM_LINELENGTH, WPARAM(start), 0);
+    std::vector<char> buffer(std::size_t(std::max<LRESULT>(length, 2)) + 1, 0);
+    const WORD size = WORD(std::min<LRESULT>(length, 0xFFFF));
+    std::memcpy(buffer.data(), &size, sizeof size);
+    const LRESULT n = SendMessage(h, EM_GETLINE, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
+    return AnsiString(buffer.data(), std::size_t(std::max<LRESULT>(0, n)));
+  }
+  Integer GetCount() const override {
+    if (!FEdit->HandleAllocated()) return Integer(Hard().size());
+    HWND h = FEdit->GetHandle();
+    Integer n = Integer(SendMessage(h, EM_GETLINECOUNT, 0, 0));
+    if (n > 0 && SendMessage(h, EM_LINELENGTH, WPARAM(SendMessage(h, EM_LINEINDEX, WPARAM(n - 1), 0)), 0) == 0) --n;
+    return n;
+  }
+  void Put(Integer index, const AnsiString& s) override {
+    std::vector<AnsiString> lines = All();
+    lines.at(std::size_t(Checked(index, lines.size()))) = s;
+    SetAll(lines);
+  }
+  void Insert(Integer index, const AnsiString& s) override {
+    std::vector<AnsiString> lines = All();
+    if (index < 0 || index > Integer(lines.size())) throw EStringListError("List index out of bounds");
+    lines.insert(lines.begin() + index, s);
+    SetAll(lines);
+  }
+  void Delete(Integer index) override {
+    std::vector<AnsiString> lines = All();
+    lines.erase(lines.begin() + Checked(index, lines.size()));
+    SetAll(lines);
+  }
+  void Clear() override { FEdit->SetText(AnsiString()); }
+  AnsiString GetText() const override { return FEdit->GetText(); }
+  void SetText(const AnsiString& text) override { FEdit->SetText(text); }
+
+ private:
+  static Integer Checked(Integer index, std::size_t size) {
+    if (index < 0 || std::size_t(index) >= size) throw EStringListError("List index out of bounds");
+    return index;
+  }
+  std::vector<AnsiString> Hard() const {
+    std::vector<AnsiString> lines;
+    const AnsiString text = FEdit->GetText();
+    std::size_t start = 0;
+    while (start < text.size()) {
+      const std::size_t end = text.find_first_of("\r\n", start);
+      if (end == AnsiString::npos) {
+        lines.push_back(text.substr(start));
+        break;
+      }
+      lines.push_back(text.substr(start, end - start));
+      start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+  }
+  std::vector<AnsiString> All() const {
+    std::vector<AnsiString> lines;
+    for (Integer i = 0; i < GetCount(); ++i) lines.push_back(Get(i));
+    return lines;
+  }
+  void SetAll(const std::vector<AnsiString>& lines) {
+    AnsiString text;
+    for (const AnsiString& l : lines) text += l + "\r\n";
+    FEdit->SetText(text);
+  }
+  TCustomEdit* FEdit;
+};
+
+}  // namespace
+
+// ==== Properties ===============================================================================
+
+TcxCustomMemoProperties::TcxCustomMemoProperties(TPersistent* owner) : TcxCustomTextEditProperties(owner) {
+  GetAlignment()->SetVert(taTopJustify);
+  SetAutoSelect(false);
+}
+
+TcxCustomEditClass TcxCustomMemoProperties::GetEditClass() { return TcxMemo::StaticClass(); }
+
+TcxCustomEditViewDataClass TcxCustomMemoProperties::GetViewDataClass() {
+  return TcxCustomMemoViewData::StaticClass();
+}
+
+void TcxCustomMemoProperties::Assign(TPersistent* source) {
+  auto* s = dynamic_cast<TcxCustomMemoProperties*>(source);
+  if (!s) {
+    inherited::Assign(source);
+    return;
+  }
+  BeginUpdate();
+  try {
+    inherited::Assign(source);
+    SetScrollBars(s->FScrollBars);
+    SetVisibleLineCount(s->FVisibleLineCount);
+    SetWantReturns(s->FWantReturns);
+    SetWantTabs(s->FWantTabs);
+    SetWordWrap(s->FWordWrap);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TcxCustomMemoProperties::SetScrollBars(TScrollStyle value) {
+  if (value == FScrollBars) return;
+  FScrollBars = value;
+  Changed();
+}
+
+void TcxCustomMemoProperties::SetVisibleLineCount(Integer value) {
+  value = std::max(value, 0);
+  if (value == FVisibleLineCount) return;
+  FVisibleLineCount = value;
+  Changed();
+}
+
+void TcxCustomMemoProperties::SetWantReturns(Boolean value) {
+  if (value == FWantReturns) return;
+  FWantReturns = value;
+  Changed();
+}
+
+void TcxCustomMemoProperties::SetWantTabs(Boolean value) {
+  if (value == FWantTabs) return;
+  FWantTabs = value;
+  Changed();
+}
+
+void TcxCustomMemoProperties::SetWordWrap(Boolean value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  Changed();
+}
+
+void TcxCustomMemoProperties::EditValueToDisplayText(const Variant& value, AnsiString& text) {
+  inherited::EditValueToDisplayText(value, text);
+  const std::size_t head = std::min(text.size(), kOneLineLimit);
+  const std::size_t brk = text.substr(0, head).find_first_of("\r\n");
+  text = text.substr(0, brk == AnsiString::npos ? head : brk);
+}
+
+Integer TcxCustomMemoProperties::GetValueExchangeMode(Boolean focused) {
+  IcxEditDefaultValuesProvider* provider = GetDefaultValuesProvider();
+  return provider && provider->IsBlobValue() ? 0 : 1;
+}
+
+// ==== View data ================================================================================
+
+Cardinal TcxCustomMemoViewData::GetDrawTextFlags() {
+  auto* p = static_cast<TcxCustomMemoProperties*>(Properties);
+  static constexpr Cardinal kHorz[] = {TextFlagLeft, TextFlagRight, TextFlagCenterHorz};
+  Cardinal flags = TextFlagEditControl | TextFlagClampLeft | TextFlagExpandTabs | kHorz[HorzAlignment];
+  if (p->GetWordWrap() && p->GetScrollBars() != ssHorizontal && p->GetScrollBars() != ssBoth)
+    flags |= TextFlagWordBreak | TextFlagCharBreak;
+  return flags;
+}
+
+TRect TcxCustomMemoViewData::GetTextAreaMargins() {
+  return IsInplace ? TRect{1, 1, 1, 1} : TRect{1, 1, 1, 3};
+}
+
+void TcxCustomMemoViewData::CalculateEditSize(TcxCanvas* canvas, Boolean isInplace, const Variant& value,
+                                              TcxCustomEditViewInfo* viewInfo, TSize& frameSize,
+                                              TSize& minContentSize, const TcxEditSizeProperties& sizeLimits) {
+  inherited::CalculateEditSize(canvas, isInplace, value, viewInfo, frameSize, minContentSize, sizeLimits);
+  auto* p = static_cast<TcxCustomMemoProperties*>(Properties);
+  Integer height = minContentSize.cy;
+  if (p->GetVisibleLineCount() > 0 && canvas) {
+    canvas->SetFont(Style->GetVisibleFont());
+    const TRect margins = GetTextAreaMargins();
+    height = std::max(height, Integer(margins.Top + margins.Bottom + p->GetVisibleLineCount() * canvas->TextHeight("Zg")));
+  }
+  if (!isInplace && (p->GetScrollBars() == ssHorizontal || p->GetScrollBars() == ssBoth))
+    height += GetSystemMetrics(SM_CYHSCROLL);
+  minContentSize.cy = height;
+}
+
+Integer TcxCustomMemoViewData::GetLineCountLimit() {
+  auto* p = static_cast<TcxCustomMemoProperties*>(Properties);
+  return p->GetVisibleLineCount() > 0 ? p->GetVisibleLineCount() : inherited::GetLineCountLimit();
+}
+
+// ==== Inner memo ===============================================================================
+
+TcxCustomInnerMemo::TcxCustomInnerMemo(TComponent* owner)
+    : TcxCustomInnerTextEdit(owner), FLines(new TcxInnerMemoLines(this)) {}
+
+TcxCustomInnerMemo::~TcxCustomInnerMemo() { FLines->Free(); }
+
+TcxCustomMemo* TcxCustomInnerMemo::Memo() const { return dynamic_cast<TcxCustomMemo*>(GetEdit()); }
+
+void TcxCustomInnerMemo::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  static constexpr DWORD kScrollBars[] = {0, WS_HSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL};
+  params.Style |= ES_MULTILINE | kScrollBars[FScrollBars];
+  if (FWordWrap && FScrollBars != ssHorizontal && FScrollBars != ssBoth) params.Style &= ~ES_AUTOHSCROLL;
+}
+
+void TcxCustomInnerMemo::SetScrollBars(TScrollStyle value) {
+  if (value == FScrollBars) return;
+  FScrollBars = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TcxCustomInnerMemo::SetWordWrap(Boolean value) {
+  if (value == FWordWrap) return;
+  FWordWrap = value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+TPoint TcxCustomInnerMemo::GetCaretPos() {
+  DWORD start = 0;
+  SendMessage(GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  const LRESULT line = SendMessage(GetHandle(), EM_LINEFROMCHAR, start, 0);
+  const LRESULT index = SendMessage(GetHandle(), EM_LINEINDEX, WPARAM(line), 0);
+  return TPoint{Integer(start - DWORD(index)), Integer(line)};
+}
+
+void TcxCustomInnerMemo::SetCaretPos(TPoint value) {
+  const LRESULT index = SendMessage(GetHandle(), EM_LINEINDEX, WPARAM(value.Y), 0);
+  SendMessage(GetHandle(), EM_SETSEL, WPARAM(index + value.X), index + value.X);
+}
+
+void TcxCustomInnerMemo::Dispatch(TMessage& message) {
+  if (message.Msg == WM_GETDLGCODE) {
+    inherited::Dispatch(message);
+    TcxCustomMemo* memo = Memo();
+    if (memo && memo->WantsTabKey() && GetKeyState(VK_CONTROL) >= 0)
+      message.Result |= DLGC_WANTTAB;
+    else
+      message.Result &= ~DLGC_WANTTAB;
+    // Enter is input: the form's default button does not take it.
+    message.Result |= DLGC_WANTALLKEYS;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TcxCustomInnerMemo::KeyDown(Word& key, TShiftState shift) {
+  // The character of the key arrives later; whether Ctrl was held is kept for it.
+  FCtrlHeld = shift.Contains(ssCtrl);
+  inherited::KeyDown(key, shift);
+}
+
+void TcxCustomInnerMemo::KeyPress(char& key) {
+  // Ctrl+Enter types a line feed: it breaks the line like Enter.
+  if (key == '\n' && FCtrlHeld) key = '\r';
+  if (key == '\t') {
+    // The single-line edit drops Tab; the memo types it when it wants tabs and Ctrl is not held.
+    if (!FWantTabs || FCtrlHeld) {
+      key = 0;
+      return;
+    }
+    orv::TObjectLinkGuard guard(this);
+    if (TcxCustomTextEdit* edit = GetEdit()) edit->InnerKeyPress(key);
+    if (guard.Alive() && key != 0) TCustomEdit::KeyPress(key);
+    return;
+  }
+  inherited::KeyPress(key);
+  if (key == '\r' && !FWantReturns && !FCtrlHeld) key = 0;
+}
+
+// ==== Editor ===================================================================================
+
+TcxCustomEditPropertiesClass TcxCustomMemo::GetPropertiesClass() { return TcxCustomMemoProperties::StaticClass(); }
+
+TcxCustomEditPropertiesClass TcxMemo::GetPropertiesClass() { return TcxMemoProperties::StaticClass(); }
+
+TClass TcxCustomMemo::GetInnerEditClass() { return TcxCustomInnerMemo::StaticClass(); }
+
+void TcxCustomMemo::Initialize() {
+  inherited::Initialize();
+  SetBounds(GetLeft(), GetTop(), 185, 89);
+}
+
+TStrings* TcxCustomMemo::GetLines() {
+  TcxCustomInnerMemo* inner = GetInnerMemo();
+  return inner->GetLines();
+}
+
+Boolean TcxCustomMemo::CanAutoSize() { return !IsInplace() && MemoProperties()->GetVisibleLineCount() >= 1; }
+
+Boolean TcxCustomMemo::IsMemoInputKey(Word key, TShiftState shift, Boolean tabAllowed) {
+  TcxCustomMemoProperties* p = MemoProperties();
+  if (key == VK_RETURN) return p->GetWantReturns() || shift.Contains(ssCtrl);
+  if (key == VK_TAB) return tabAllowed || p->GetWantTabs();
+  return false;
+}
+
+Boolean TcxCustomMemo::IsValueChangingKey(Word key, TShiftState shift) {
+  return inherited::IsValueChangingKey(key, shift) || IsMemoInputKey(key, shift, false);
+}
+
+void TcxCustomMemo::HandlePropertiesChange(TObject* sender) {
+  TcxCustomMemoProperties* p = MemoProperties();
+  if (TcxCustomInnerMemo* inner = GetInnerMemo()) {
+    if (inner->GetScrollBars() != p->GetScrollBars()) {
+      inner->SetScrollBars(p->GetScrollBars());
+      if (HandleAllocated()) RecreateWnd();
+    }
+    inner->SetWantReturns(p->GetWantReturns());
+    inner->SetWantTabs(p->GetWantTabs());
+    inner->SetWordWrap(p->GetWordWrap());
+  }
+  inherited::HandlePropertiesChange(sender);
+}
+
+void TcxCustomMemo::PasteFromClipboard() {
+  if (!GetInnerTextEdit() || !Clipboard()->HasFormat(CF_TEXT)) return;
+  // Through SetSelectedText, which normalises the line breaks and keeps MaxLength.
+  SetSelectedText(Clipboard()->GetAsText());
+}
+
+void TcxCustomMemo::KeyDown(Word& key, TShiftState shift) {
+  // In place, Enter that the memo takes must not reach the host.
+  if (IsInplace() && key == VK_RETURN &&
+      ((MemoProperties()->GetWantReturns() && !shift.Contains(ssCtrl)) ||
+       (shift.Contains(ssCtrl) && !MemoProperties()->GetWantReturns()))) {
+    DoEditKeyDown(key, shift);
+    return;
+  }
+  inherited::KeyDown(key, shift);
+}
+
+void TcxCustomMemo::DoEditKeyDown(Word& key, TShiftState shift) {
+  inherited::DoEditKeyDown(key, shift);
+  if (key == 'A' && shift == TShiftState{ssCtrl} && !GetText().empty()) {
+    if (GetInnerTextEdit()) GetInnerTextEdit()->SelectAll();
+    NotifyKeyToOwner(key, shift);
+    key = 0;
+  }
+}
+
+void TcxCustomMemo::SetSelectedText(const AnsiString& text) {
+  AnsiString inserted = NormalizeBreaks(text);
+  const Integer maxLength = MemoProperties()->GetMaxLength();
+  IcxInnerTextEdit* inner = GetInnerTextEdit();
+  if (Focused() && maxLength > 0 && inner) {
+    // What stands before the selection plus the inserted text stays within MaxLength.
+    const Integer room = maxLength - inner->GetSelStart();
+    if (room <= 0) return;
+    if (Integer(inserted.size()) > room) inserted.resize(std::size_t(room));
+  }
+  inherited::SetSelectedText(inserted);
+}
+
+// ==== Filter helper ============================================================================
+
+void TcxFilterMemoHelper::GetSupportedOperators(TcxCustomEditProperties* properties,
+                                                TcxValueTypeClass valueTypeClass,
+                                                TcxFilterControlOperators& operators, Boolean extended) const {
+  operators = TcxFilterControlOperators{7, 8, 9, 10};
+}
+
+// ==== Published ================================================================================
+
+ORV_PUBLISH(TcxMemoProperties) {
+  using T = TcxMemoProperties;
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
+  p.Property("ScrollBars", &T::GetScrollBars, &T::SetScrollBars).Default(ssNone);
+  p.Property("VisibleLineCount", &T::GetVisibleLineCount, &T::SetVisibleLineCount).Default(0);
+  p.Property("WantReturns", &T::GetWantReturns, &T::SetWantReturns).Default(true);
+  p.Property("WantTabs", &T::GetWantTabs, &T::SetWantTabs).Default(false);
+  p.Property("WordWrap", &T::GetWordWrap, &T::SetWordWrap).Default(true);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnValidate", &T::GetOnValidate, &T::SetOnValidate);
+}
+
+ORV_PUBLISH(TcxMemo) {
+  using T = TcxMemo;
+  orv::PublishLayout(p);
+  orv::PublishDrag(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, clWindow, false);
+  orv::PublishFont(p);
+  orv::PublishEditStyles(p);
+  orv::PublishTabs(p, true);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+  p.Property("Lines", [](T* x) { return x->GetLines(); }, [](T* x, TStrings* v) { x->SetLines(v); });
+  p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxMemoProperties* v) { x->SetProperties(v); });
+}

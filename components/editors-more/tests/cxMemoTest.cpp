@@ -1,0 +1,174 @@
+// The memo editor: Enter, Ctrl+Enter and Tab by the memo's rules, the caret moving across
+// wrapped lines, the one-line display form, pasted line breaks and MaxLength, the height of
+// VisibleLineCount lines, and a text round-tripping through a dataset memo field.
+#include <gtest/gtest.h>
+
+#include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
+#include "components/editors-more/cxEditRepositoryItems.h"
+#include "components/editors-more/cxMemo.h"
+#include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "memdata/RxMemDS.h"
+#include "platform/controls/Clipbrd.h"
+#include "platform/dataset/Fields.h"
+
+using namespace edmore_test;
+
+namespace {
+
+class MemoTest : public FormTest {
+ protected:
+  TcxMemo* AddMemo(Integer width = 185) {
+    auto* m = new TcxMemo(Form.get());
+    m->SetParent(Form.get());
+    m->SetBounds(10, 10, width, 89);
+    return m;
+  }
+  static void Focus(TcxMemo* m) {
+    m->SetFocus();
+    Run();
+  }
+  static void Type(const char* text) {
+    orv::headless::TypeText(text);
+    Run();
+  }
+  static void Press(int key, bool shift = false, bool ctrl = false) {
+    orv::headless::PressKey(key, shift, ctrl);
+    Run();
+  }
+  static AnsiString Value(TcxMemo* m) {
+    Variant v;
+    m->GetEditValue(v);
+    return VarToStr(v);
+  }
+};
+
+}  // namespace
+
+TEST_F(MemoTest, EnterAndTabFollowTheMemoRules) {
+  TcxMemo* m = AddMemo();
+  Show();
+  struct Case {
+    bool wantReturns;
+    bool wantTabs;
+    bool ctrl;
+    int key;
+    const char* text;
+  };
+  const Case cases[] = {
+      {true, false, false, VK_RETURN, "ab\r\ncd"},  // Enter breaks the line
+      {false, false, false, VK_RETURN, "abcd"},     // not without WantReturns
+      {false, false, true, VK_RETURN, "ab\r\ncd"},  // but Ctrl+Enter does
+      {true, true, false, VK_TAB, "ab\tcd"},        // Tab is typed with WantTabs
+      {true, false, false, VK_TAB, "abcd"},
+  };
+  for (const Case& c : cases) {
+    m->GetProperties()->SetWantReturns(c.wantReturns);
+    m->GetProperties()->SetWantTabs(c.wantTabs);
+    m->SetEditValue(Variant(AnsiString()));
+    Focus(m);
+    Type("ab");
+    Press(c.key, false, c.ctrl);
+    if (!m->Focused()) Focus(m);
+    m->SetSelection(Integer(m->GetText().size()), 0);
+    Type("cd");
+    EXPECT_EQ(m->GetText(), AnsiString(c.text)) << c.key << " returns " << c.wantReturns << " tabs " << c.wantTabs
+                                                 << " ctrl " << c.ctrl;
+  }
+}
+
+TEST_F(MemoTest, CaretMovesAcrossWrappedLines) {
+  TcxMemo* m = AddMemo(90);
+  Show();
+  m->SetEditValue(Variant(AnsiString("one two three four five six seven eight")));
+  Focus(m);
+  TcxCustomInnerMemo* inner = m->GetInnerMemo();
+  ASSERT_NE(inner, nullptr);
+  const Integer wrapped = m->GetLines()->GetCount();
+  EXPECT_GT(wrapped, 1) << "the long line wraps";
+  inner->SetCaretPos(TPoint{1, 0});
+  Press(VK_DOWN);
+  EXPECT_EQ(inner->GetCaretPos().Y, 1) << "Down goes to the next wrapped line";
+  Press(VK_END);
+  Press(VK_RIGHT);
+  EXPECT_EQ(inner->GetCaretPos().Y, 2) << "Right at a wrapped line's end goes on into the next";
+  Press(VK_UP);
+  EXPECT_EQ(inner->GetCaretPos().Y, 1);
+  // Without word wrap the text is one line.
+  m->GetProperties()->SetWordWrap(false);
+  EXPECT_EQ(m->GetLines()->GetCount(), 1);
+  EXPECT_EQ(Value(m), "one two three four five six seven eight") << "the value has no wrap breaks";
+}
+
+TEST_F(MemoTest, OneLineDisplayTextIsTheFirstLineCutTo250) {
+  Owned<TcxMemoProperties> p(new TcxMemoProperties(nullptr));
+  AnsiString text;
+  p->EditValueToDisplayText(Variant(AnsiString("first\r\nsecond")), text);
+  EXPECT_EQ(text, "first");
+  p->EditValueToDisplayText(Variant(AnsiString(300, 'x')), text);
+  EXPECT_EQ(text.size(), 250u);
+  p->SetVisibleLineCount(-3);
+  EXPECT_EQ(p->GetVisibleLineCount(), 0);
+}
+
+TEST_F(MemoTest, PastedBreaksAreNormalisedAndMaxLengthCuts) {
+  TcxMemo* m = AddMemo();
+  Show();
+  Focus(m);
+  Clipboard()->SetAsText(AnsiString("a\n\rb"));
+  m->PasteFromClipboard();
+  Run();
+  EXPECT_EQ(m->GetText(), "a\r\n\r\nb");
+
+  m->SetEditValue(Variant(AnsiString("12345")));
+  m->GetProperties()->SetMaxLength(10);
+  Focus(m);
+  m->SetSelection(5, 0);
+  Clipboard()->SetAsText(AnsiString("abcdefgh"));
+  m->PasteFromClipboard();
+  Run();
+  EXPECT_EQ(m->GetText(), "12345abcde");
+}
+
+TEST_F(MemoTest, VisibleLineCountFitsTheHeight) {
+  TcxMemo* m = AddMemo();
+  Show();
+  const Integer before = m->GetHeight();
+  m->GetProperties()->SetVisibleLineCount(3);
+  const Integer three = m->GetHeight();
+  m->GetProperties()->SetVisibleLineCount(6);
+  const Integer six = m->GetHeight();
+  EXPECT_NE(three, before);
+  EXPECT_GT(six, three);
+  EXPECT_EQ((six - three) % 3, 0) << "three more lines of one height each";
+  m->GetProperties()->SetScrollBars(ssHorizontal);
+  EXPECT_GT(m->GetHeight(), six) << "a horizontal scroll bar adds its height";
+}
+
+TEST_F(MemoTest, TextRoundTripsThroughADatasetMemoField) {
+  Owned<TComponent> root(new TComponent(nullptr));
+  auto* data = new TRxMemoryData(root.get());
+  data->GetFieldDefs().Add("NOTES", ftMemo);
+  data->Open();
+  data->Append();
+  TField* field = data->FieldByName("NOTES");
+  field->SetAsString("Москва\r\nСанкт-Петербург"_a);
+  data->Post();
+  TcxEditRepositoryItem* item = FieldTypeEditorRegistry()->ItemForField(field);
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->GetProperties()->InheritsFrom(TcxMemoProperties::StaticClass()));
+
+  TcxMemo* m = AddMemo();
+  Show();
+  m->SetEditValue(field->GetValue());
+  EXPECT_EQ(m->GetLines()->GetCount(), 2);
+  EXPECT_EQ(m->GetLines()->Get(1), "Санкт-Петербург"_a);
+  Focus(m);
+  m->SetSelection(Integer(m->GetText().size()), 0);
+  Press(VK_RETURN);
+  Type("Kazan");
+  ASSERT_TRUE(m->ValidateEditValue(true)) << "the typed text becomes the value";
+  data->Edit();
+  field->SetValue(Variant(Value(m)));
+  data->Post();
+  EXPECT_EQ(field->GetAsString(), "Москва\r\nСанкт-Петербург\r\nKazan"_a);
+}
