@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -282,21 +283,32 @@ void BM_TableScanBox(benchmark::State& state) {
 
 void BM_TableScanName(benchmark::State& state) { TableScan(state, NameFilter(std::size_t(state.range(0)))); }
 
+long MinorFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt;
+}
+
 void BM_BindController(benchmark::State& state) {
   const std::size_t count = std::size_t(state.range(0));
   TRoadTable town(count);
   TTimes times;
   Integer records = 0;
+  double faults = 0;
   for (auto _ : state) {
     TRoadControllerPtr controller(new TRoadController);
+    const long before = MinorFaults();
     const auto start = Clock::now();
     controller->SetDataSource(town.Source);
     records = controller->GetRecordCount();
     const double s = Seconds(start);
+    faults += double(MinorFaults() - before);
     controller.reset();
     times.Add(state, count, s);
   }
   Report(state, times, records);
+  // Fresh memory the load touched (each fault brings in at least a page).
+  state.counters["faults_per_record"] = faults / double(state.iterations()) / double(std::max<Integer>(records, 1));
 }
 
 // A search road: the handler's filter, then the count the status line reads.

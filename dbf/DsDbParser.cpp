@@ -1499,6 +1499,14 @@ Integer TDsDbParser::SkipRejected(const Byte* records, Integer count, Integer si
   if (!HasRecordTest()) return 0;
   const TRecordTest& test = *FRecordTest;
   Integer i = 0;
+  if (test.Ends[0] == 1 && test.Nodes[0].Kind == TRecordTest::rkPrefix) {
+    // A name search: most records differ from the pattern in their first character.
+    const Byte* first = test.Masks.data() + test.Nodes[0].Mask;
+    const Integer offset = test.Nodes[0].Offset;
+    for (; i < count; ++i, records += size)
+      if (first[records[offset]] && !test.Rejects(records)) break;
+    return i;
+  }
   for (; i < count; ++i, records += size)
     if (!test.Rejects(records)) break;
   return i;

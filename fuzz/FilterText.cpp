@@ -30,8 +30,32 @@ const TField kFields[] = {
     {"EMPTY", ftString, 0, 0, nullptr},
 };
 
+// The same record as bytes (blank-padded texts of 10 characters, right-aligned numbers), for the
+// filter's record test; fields not listed are read only through GetFilterFieldData.
+struct TLaidOut {
+  const char* Name;
+  Integer Offset;
+  bool Number;
+};
+const TLaidOut kLayouts[] = {{"LAT", 0, true},      {"LON", 10, true},  {"COUNTRY", 20, false},
+                             {"CITY", 30, false},   {"EMPTY", 40, false}};
+const char kRecordBytes[] = "     55.75     37.61\xD0\xEE\xF1\xF1\xE8\xFF    \xCC\xEE\xF1\xEA\xE2\xE0              ";
+constexpr Integer kRecordSize = 50;
+static_assert(sizeof kRecordBytes == kRecordSize + 1);
+
 class TRecord : public orv::IDbFilterSource {
  public:
+  bool GetFilterFieldLayout(Integer field, orv::TDbFieldLayout& layout) const override {
+    for (const TLaidOut& l : kLayouts)
+      if (std::strcmp(l.Name, kFields[field].Name) == 0) {
+        layout.Offset = l.Offset;
+        layout.Length = 10;
+        layout.Number = l.Number;
+        layout.Table = nullptr;
+        return true;
+      }
+    return false;
+  }
   Integer FindFilterField(std::string_view name) const override {
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
       const std::string_view field = kFields[i].Name;
@@ -74,7 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!parser.Tokenize()) return 0;
     parser.Check();
     parser.Evaluate();
-    parser.Accept();
+    const bool accepted = parser.Accept();
+    // The record test may only reject what the evaluation rejects.
+    if (accepted && parser.SkipRejected(reinterpret_cast<const Byte*>(kRecordBytes), 1, kRecordSize) != 0)
+      __builtin_trap();
   } catch (const Exception&) {
     // A text the language refuses is an answer, not a fault.
   }

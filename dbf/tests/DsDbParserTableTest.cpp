@@ -497,3 +497,25 @@ TEST(DsDbParserTable, ScanWithTheRecordTestVisitsWhatAcceptLetsThrough) {
   // The record test decided a fair share of the records by itself.
   EXPECT_GT(rejected, tested / 4);
 }
+
+// The record test reads patterns in the table's code page: a handle whose code page changes
+// under an installed filter tests the stored bytes in the new one.
+TEST(DsDbParserTable, RecordTestFollowsTheCodePage) {
+  // 0xE1 is "б" in Windows-1251 and "с" in cp866.
+  const std::vector<Byte> image = dbftest::BuildDbf(0x03, 0x26, {{"NAME", 'C', 4}}, {"\xE1" "x  ", "ab  "});
+  orv::TDsOpenParams params;
+  params.CodePage = dBASE_RUS_cp866;
+  TDbfHandle handle(std::make_unique<dbftest::TMemoryFile>(image), &params, true);
+  handle.SetFilter("NAME = 'б*'"_a, 0);
+  std::vector<Byte> buffer(std::size_t(handle.GetRecordSize()));
+  auto visited = [&] {
+    std::vector<Integer> recNos;
+    orv::TDsRecordInfo info;
+    handle.First();
+    while (handle.GetNext(buffer.data(), &info) == dsErrNone) recNos.push_back(info.RecNo);
+    return recNos;
+  };
+  EXPECT_EQ(visited(), std::vector<Integer>{});
+  handle.SetCodePage(ascii_ANSI);
+  EXPECT_EQ(visited(), std::vector<Integer>{1});
+}
