@@ -30,13 +30,13 @@ function(orv_unity target)
   endif()
 endfunction()
 
-# orv_module(<target> [DEPS <targets>...] [TEST_DEPS <targets>...])
+# orv_module(<target> [DEPS <targets>...] [TEST_DEPS <targets>...] [UNITY_SKIP <sources>...])
 #
 # One static library from the folder's *.cpp files, and one test executable from tests/*.cpp
 # whose cases CTest lists one by one (or, with ORV_TEST_SHARDS=N, runs as N shards). New files
 # are picked up without editing any CMake file.
 function(orv_module name)
-  cmake_parse_arguments(M "" "" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(M "" "" "DEPS;TEST_DEPS;UNITY_SKIP" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(srcs)
     add_library(${name} STATIC ${srcs})
@@ -69,4 +69,9 @@ function(orv_module name)
         DISCOVERY_TIMEOUT 60)
     endif()
   endif()
+  # Sources (relative to the folder) compiled on their own in a unity build: a file-local name
+  # clashes with another source's and is still being worked on.
+  foreach(src IN LISTS M_UNITY_SKIP)
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${src} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endforeach()
 endfunction()

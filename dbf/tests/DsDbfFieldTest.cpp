@@ -55,7 +55,7 @@ class TOneField {
   std::vector<Byte> Record;
 };
 
-Integer DayOf(Word y, Word m, Word d) { return Integer(EncodeDate(y, m, d)) + DateDelta; }
+Integer FieldDayOf(Word y, Word m, Word d) { return Integer(EncodeDate(y, m, d)) + DateDelta; }
 
 TEST(DbfField, IntegersAreBigEndianWithTheSignBitInverted) {
   TOneField t('I', 4, 0, 0x04);
@@ -206,8 +206,8 @@ TEST(DbfField, DatesAreDigitsAndBadDigitsAreNull) {
     bool Null;
     Integer Day;
   } cases[] = {
-      {"20061223", false, DayOf(2006, 12, 23)}, {"00010101", false, 1},
-      {"99991231", false, DayOf(9999, 12, 31)}, {"        ", true, 0},
+      {"20061223", false, FieldDayOf(2006, 12, 23)}, {"00010101", false, 1},
+      {"99991231", false, FieldDayOf(9999, 12, 31)}, {"        ", true, 0},
       {"00000000", true, 0},                    {"20061323", true, 0},
       {"20060230", true, 0},                    {"2006ab23", true, 0},
       {"2006 223", true, 0},                    {"20O61223", true, 0},
@@ -223,10 +223,10 @@ TEST(DbfField, DatesAreDigitsAndBadDigitsAreNull) {
   t.SetBytes("20061223");
   EXPECT_DOUBLE_EQ(t.Field().AsDateTime(), EncodeDate(2006, 12, 23));
 
-  ASSERT_EQ(t.Put(DayOf(1147, 4, 4)), dsErrNone);
+  ASSERT_EQ(t.Put(FieldDayOf(1147, 4, 4)), dsErrNone);
   EXPECT_EQ(t.Bytes(), "11470404");
   EXPECT_EQ(t.Put(Integer(0)), dsErrInvalidParameter);
-  EXPECT_EQ(t.Put(DayOf(9999, 12, 31) + 1), dsErrInvalidParameter);
+  EXPECT_EQ(t.Put(FieldDayOf(9999, 12, 31) + 1), dsErrInvalidParameter);
   EXPECT_EQ(t.Bytes(), "11470404");
 }
 

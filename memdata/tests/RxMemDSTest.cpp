@@ -21,7 +21,7 @@ namespace {
 
 constexpr Integer kFirstId = std::numeric_limits<Integer>::min() + 1;
 
-const std::vector<Town> kTowns = {
+const std::vector<Town> kMemTowns = {
     {1, "Россия", "Москва", 55.75},
     {2, "Россия", "Тверь", 56.86},
     {3, "Франция", "Париж", 48.85},
@@ -34,7 +34,7 @@ const std::vector<Town> kTowns = {
 
 TEST(RxMemoryData, OpensWithDefaultFieldsAndNavigates) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   EXPECT_EQ(data->GetFieldCount(), 4);
   EXPECT_EQ(data->GetRecordCount(), 5);
   EXPECT_TRUE(data->GetBOF());
@@ -96,7 +96,7 @@ TEST(RxMemoryData, RecordNumbersFollowAWideRing) {
 
 TEST(RxMemoryData, EditsInsertsCancelsAndDeletes) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   data->SetRecNo(2);
   data->Edit();
   data->FieldByName("CITY")->SetAsString("Тверь-2"_a);
@@ -145,7 +145,7 @@ TEST(RxMemoryData, EmptyTextReadsBackAsNull) {
 
 TEST(RxMemoryData, WritesOutsideEditingAreRefused) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   EXPECT_THROW(data->FieldByName("CITY")->SetAsString("X"), EDatabaseError);
   data->FieldByName("CITY")->SetReadOnly(true);
   data->Edit();
@@ -235,7 +235,7 @@ struct CountryFilter {
 
 TEST(RxMemoryData, OnFilterRecordHidesRecordsButNotFromTheCount) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   CountryFilter filter{"Россия"_a};
   data->SetOnFilterRecord(TFilterRecordEvent(&filter, &CountryFilter::Filter));
   EXPECT_EQ(filter.Calls, 0);  // not filtered yet
@@ -265,7 +265,7 @@ TEST(RxMemoryData, OnFilterRecordHidesRecordsButNotFromTheCount) {
 
 TEST(RxMemoryData, AFailingFilterHandlerLeavesTheRecordAsItDecided) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   CountryFilter filter{"Франция"_a};
   filter.Throw = true;
   data->SetOnFilterRecord(TFilterRecordEvent(&filter, &CountryFilter::Filter));
@@ -320,7 +320,7 @@ TEST(RxMemoryData, CalculatedFieldsAreComputedPerRecord) {
   CityLength calc;
   data->SetOnCalcFields(TDataSetNotifyEvent(&calc, &CityLength::Calc));
   data->Open();
-  for (const Town& town : kTowns) memtest::AppendTown(data, town);
+  for (const Town& town : kMemTowns) memtest::AppendTown(data, town);
   EXPECT_EQ(Column(data, "LEN"), (Strings{"6", "5", "5", "4", "8"}));
   EXPECT_EQ(data->GetFieldDefs().GetCount(), 4);  // rebuilt from the data fields only
   try {
@@ -421,7 +421,7 @@ TEST(RxMemoryData, TakeStructureFromLeavesOutUnsupportedTypes) {
 
 TEST(RxMemoryData, CapacityReservesTheRecordList) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   data->SetCapacity(1000);
   EXPECT_EQ(data->GetCapacity(), 1000);
   EXPECT_THROW(data->SetCapacity(2), EListError);
@@ -430,7 +430,7 @@ TEST(RxMemoryData, CapacityReservesTheRecordList) {
 
 TEST(RxMemoryData, MemoryRecordsKnowTheirPlace) {
   Owner owner;
-  TRxMemoryData* data = MakeTowns(owner.Root, kTowns);
+  TRxMemoryData* data = MakeTowns(owner.Root, kMemTowns);
   auto* record = new TMemoryRecord(data);
   EXPECT_EQ(record->GetIndex(), 5);
   EXPECT_EQ(record->GetID(), kFirstId + 5);

@@ -75,7 +75,7 @@ inline const std::vector<AnsiString>& TownFieldNames() {
                                                 "E_SHIR", "LON",     "LAT",  "ECLLON", "ECLLAT"};
   return names;
 }
-enum { kId, kCountry, kCity, kGDolg, kGShir, kEDolg, kEShir, kLon, kLat, kEclLon, kEclLat };
+enum { kFieldId, kFieldCountry, kFieldCity, kFieldGDolg, kFieldGShir, kFieldEDolg, kFieldEShir, kFieldLon, kFieldLat, kFieldEclLon, kFieldEclLat };
 
 // The program's table component over ORVANE.DBF in a folder, with a data source.
 struct TTownTable {
@@ -135,7 +135,7 @@ inline void Search(TDsDbfTable* table, const std::vector<AnsiString>& pieces) {
 // The IDs of the controller's records, in record order.
 inline std::vector<Integer> RecordIds(TcxCustomDataController* controller) {
   std::vector<Integer> ids;
-  for (Integer r = 0; r < controller->GetRecordCount(); ++r) ids.push_back(controller->GetValue(r, kId).AsInteger());
+  for (Integer r = 0; r < controller->GetRecordCount(); ++r) ids.push_back(controller->GetValue(r, kFieldId).AsInteger());
   return ids;
 }
 

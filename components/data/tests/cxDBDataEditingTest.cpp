@@ -31,7 +31,7 @@ std::vector<char> FileBytes(const std::string& folder) {
   return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-Integer FocusedId(TcxCustomDataController* c) { return c->GetValue(c->GetFocusedRecordIndex(), kId).AsInteger(); }
+Integer FocusedId(TcxCustomDataController* c) { return c->GetValue(c->GetFocusedRecordIndex(), kFieldId).AsInteger(); }
 
 Integer CurrentId(TDataSet* dataSet) { return dataSet->FieldByName("ID")->GetAsInteger(); }
 
@@ -44,23 +44,23 @@ TEST(cxDBDataEditing, EditedNameIsPostedToTheFile) {
   c->ChangeFocusedRowIndex(2);  // Киев
   ASSERT_EQ(CurrentId(table), 3);
 
-  ASSERT_TRUE(c->SetEditValue(kCity, Variant("Киев-Пассажирский"_a), evsValue));
+  ASSERT_TRUE(c->SetEditValue(kFieldCity, Variant("Киев-Пассажирский"_a), evsValue));
   EXPECT_EQ(table->GetState(), dsEdit);
   EXPECT_TRUE(c->IsEditing());
   // The storage shows the value being typed.
-  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(2, kCity))), "Киев-Пассажирский");
+  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(2, kFieldCity))), "Киев-Пассажирский");
   c->Post();
   EXPECT_EQ(table->GetState(), dsBrowse);
   EXPECT_FALSE(c->IsEditing());
   EXPECT_EQ(c->GetRecordCount(), 14);
   EXPECT_EQ(FocusedId(c.get()), 3);
-  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(2, kCity))), "Киев-Пассажирский");
+  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(2, kFieldCity))), "Киев-Пассажирский");
   EXPECT_EQ(FileTowns(fixture.Temp.Dir)[3], "Киев-Пассажирский");
 
   // Edit, then move the focus: the move posts first.
   c->Edit();
   EXPECT_EQ(table->GetState(), dsEdit);
-  c->SetEditValue(kCity, Variant("Kyiv"_a), evsText);
+  c->SetEditValue(kFieldCity, Variant("Kyiv"_a), evsText);
   c->ChangeFocusedRowIndex(5);
   EXPECT_EQ(table->GetState(), dsBrowse);
   EXPECT_EQ(CurrentId(table), 6);
@@ -73,14 +73,14 @@ TEST(cxDBDataEditing, CancelLeavesTheFileUnchanged) {
   TDBControllerPtr c = MakeTownController(fixture.Town->Source);
   const std::vector<char> before = FileBytes(fixture.Temp.Dir);
   c->ChangeFocusedRowIndex(4);  // Лондон
-  c->SetEditValue(kCity, Variant("Манчестер"_a), evsValue);
+  c->SetEditValue(kFieldCity, Variant("Манчестер"_a), evsValue);
   c->Cancel();
   EXPECT_EQ(table->GetState(), dsBrowse);
-  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(4, kCity))), "Лондон");
+  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(4, kFieldCity))), "Лондон");
   EXPECT_EQ(FocusedId(c.get()), 5);
 
   c->Append();
-  c->SetEditValue(kCity, Variant("Лишний"_a), evsValue);
+  c->SetEditValue(kFieldCity, Variant("Лишний"_a), evsValue);
   EXPECT_EQ(c->GetRecordCount(), 15);
   c->Cancel();
   EXPECT_EQ(c->GetRecordCount(), 14);
@@ -99,8 +99,8 @@ TEST(cxDBDataEditing, AppendAndInsertAddRecordsToTheFile) {
   EXPECT_EQ(table->GetState(), dsInsert);
   EXPECT_EQ(c->GetRecordCount(), 15);
   EXPECT_EQ(c->GetFocusedRecordIndex(), 14);
-  c->SetEditValue(kId, Variant(Integer(100)), evsValue);
-  c->SetEditValue(kCity, Variant("Тула"_a), evsValue);
+  c->SetEditValue(kFieldId, Variant(Integer(100)), evsValue);
+  c->SetEditValue(kFieldCity, Variant("Тула"_a), evsValue);
   c->Post();
   EXPECT_EQ(table->GetState(), dsBrowse);
   EXPECT_EQ(c->GetRecordCount(), 15);
@@ -111,9 +111,9 @@ TEST(cxDBDataEditing, AppendAndInsertAddRecordsToTheFile) {
   c->ChangeFocusedRowIndex(3);
   c->Insert();
   EXPECT_EQ(c->GetFocusedRowIndex(), 3);
-  EXPECT_EQ(c->GetValue(4, kId).AsInteger(), 4);
-  c->SetEditValue(kId, Variant(Integer(101)), evsValue);
-  c->SetEditValue(kCity, Variant("Калуга"_a), evsValue);
+  EXPECT_EQ(c->GetValue(4, kFieldId).AsInteger(), 4);
+  c->SetEditValue(kFieldId, Variant(Integer(101)), evsValue);
+  c->SetEditValue(kFieldCity, Variant("Калуга"_a), evsValue);
   c->Post();
   EXPECT_EQ(c->GetRecordCount(), 16);
   EXPECT_EQ(FocusedId(c.get()), 101);
@@ -171,7 +171,7 @@ TEST(cxDBDataEditing, EditsStartedOnTheDatasetAreMirrored) {
   EXPECT_EQ(c->GetFocusedRowIndex(), 6);
   EXPECT_EQ(c->GetEditState() & TcxCustomDataController::dceInsert, TcxCustomDataController::dceInsert);
   table->FieldByName("CITY")->SetAsString("Ярославль"_a);
-  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(6, kCity))), "Ярославль");
+  EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(6, kFieldCity))), "Ярославль");
   table->Cancel();
   EXPECT_EQ(c->GetRecordCount(), 14);
   EXPECT_FALSE(c->IsEditing());

@@ -28,7 +28,7 @@ std::vector<Integer> FixtureIds(const std::function<bool(const dbftest::TTownRow
 std::vector<Integer> RowIds(TcxCustomDataController* controller) {
   std::vector<Integer> ids;
   for (Integer row = 0; row < controller->GetRowCount(); ++row)
-    ids.push_back(controller->GetValue(controller->GetRowInfo(row).RecordIndex, kId).AsInteger());
+    ids.push_back(controller->GetValue(controller->GetRowInfo(row).RecordIndex, kFieldId).AsInteger());
   return ids;
 }
 
@@ -44,9 +44,9 @@ TEST(cxDBDataFilterCriteria, ConditionsFilterTheLoadedRecords) {
   EXPECT_TRUE(filter->GetIgnoreOrigin());
   filter->BeginUpdate();
   TcxFilterCriteriaItemList* where = filter->GetRoot()->AddGroup(fbcOr);
-  filter->AddItem(where, controller->GetItem(kCountry), focEqual, Variant("Россия"_a), "Россия"_a);
-  filter->AddItem(where, controller->GetItem(kLat), focLess, Variant(0.0), "0");
-  filter->AddItem(nullptr, controller->GetItem(kCity), focNotLike, Variant("Моск%"_a), "Моск%"_a);
+  filter->AddItem(where, controller->GetItem(kFieldCountry), focEqual, Variant("Россия"_a), "Россия"_a);
+  filter->AddItem(where, controller->GetItem(kFieldLat), focLess, Variant(0.0), "0");
+  filter->AddItem(nullptr, controller->GetItem(kFieldCity), focNotLike, Variant("Моск%"_a), "Моск%"_a);
   filter->SetActive(true);
   filter->EndUpdate();
   EXPECT_TRUE(filter->IsFiltering());
@@ -66,7 +66,7 @@ TEST(cxDBDataFilterCriteria, BlankTestsOnTablesAndQueries) {
   TDBControllerPtr controller = MakeTownController(fixture.Town->Source);
   TcxDBDataFilterCriteria* filter = DBFilter(controller.get());
   filter->SetActive(true);
-  TcxFilterCriteriaItem* blank = filter->AddItem(nullptr, controller->GetItem(kLat), focEqual, Null(), "");
+  TcxFilterCriteriaItem* blank = filter->AddItem(nullptr, controller->GetItem(kFieldLat), focEqual, Null(), "");
   EXPECT_TRUE(blank->GetOperator()->InheritsFrom(TcxFilterNullOperator::StaticClass()));
   EXPECT_FALSE(blank->GetOperator()->InheritsFrom(TcxFilterSQLNullOperator::StaticClass()));
   EXPECT_EQ(RowIds(controller.get()), (std::vector<Integer>{12}));
@@ -85,9 +85,9 @@ TEST(cxDBDataFilterCriteria, BlankTestsOnTablesAndQueries) {
   TDBControllerPtr overQuery = MakeTownController(source);
   TcxDBDataFilterCriteria* queryFilter = DBFilter(overQuery.get());
   queryFilter->SetActive(true);
-  TcxFilterCriteriaItem* isNull = queryFilter->AddItem(nullptr, overQuery->GetItem(kLat), focEqual, Null(), "");
+  TcxFilterCriteriaItem* isNull = queryFilter->AddItem(nullptr, overQuery->GetItem(kFieldLat), focEqual, Null(), "");
   TcxFilterCriteriaItem* isNotNull =
-      queryFilter->AddItem(nullptr, overQuery->GetItem(kCity), focNotEqual, Null(), "");
+      queryFilter->AddItem(nullptr, overQuery->GetItem(kFieldCity), focNotEqual, Null(), "");
   EXPECT_TRUE(isNull->GetOperator()->InheritsFrom(TcxFilterSQLNullOperator::StaticClass()));
   EXPECT_TRUE(isNotNull->GetOperator()->InheritsFrom(TcxFilterSQLNotNullOperator::StaticClass()));
   EXPECT_EQ(isNull->GetOperator()->GetSymbol(), "IS");
@@ -105,8 +105,8 @@ TEST(cxDBDataFilterCriteria, AutoDataSetFilterHandsTheTextToTheDataset) {
   filter->BeginUpdate();
   filter->SetAutoDataSetFilter(true);
   filter->SetOptions(TcxFilterCriteriaOptions{fcoCaseInsensitive});
-  filter->AddItem(nullptr, controller->GetItem(kCountry), focEqual, Variant("Россия"_a), "Россия"_a);
-  filter->AddItem(nullptr, controller->GetItem(kLat), focGreater, Variant(55.0), "55");
+  filter->AddItem(nullptr, controller->GetItem(kFieldCountry), focEqual, Variant("Россия"_a), "Россия"_a);
+  filter->AddItem(nullptr, controller->GetItem(kFieldLat), focGreater, Variant(55.0), "55");
   filter->SetActive(true);
   filter->EndUpdate();
   EXPECT_FALSE(filter->IsFiltering());
@@ -141,7 +141,7 @@ TEST(cxDBDataFilterCriteria, BeforeChangeHandlerTakesOverFiltering) {
   } handler;
   filter->SetOnBeforeChange(TcxDBDataFilterBeforeChangeEvent(&handler, &THandler::Handle));
   filter->BeginUpdate();
-  filter->AddItem(nullptr, controller->GetItem(kId), focLessEqual, Variant(3), "3");
+  filter->AddItem(nullptr, controller->GetItem(kFieldId), focLessEqual, Variant(3), "3");
   filter->SetActive(true);
   filter->EndUpdate();
   EXPECT_EQ(handler.Calls, 1);
@@ -175,7 +175,7 @@ TEST(cxDBDataFilterCriteria, AssignCopiesTheDatasetSettings) {
   TDBControllerPtr source = MakeIdController(fixture.Town->Source);
   TDBControllerPtr target = MakeIdController(fixture.Town->Source);
   DBFilter(source.get())->SetIgnoreOrigin(false);
-  DBFilter(source.get())->AddItem(nullptr, source->GetItem(kCity), focEqual, Variant("Омск"_a), "Омск"_a);
+  DBFilter(source.get())->AddItem(nullptr, source->GetItem(kFieldCity), focEqual, Variant("Омск"_a), "Омск"_a);
   DBFilter(source.get())->SetActive(true);
   DBFilter(target.get())->AssignCriteria(DBFilter(source.get()));
   EXPECT_FALSE(DBFilter(target.get())->GetIgnoreOrigin());

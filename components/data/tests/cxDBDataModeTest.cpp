@@ -40,10 +40,10 @@ TEST(cxDBDataModeController, SettingsAndTheirDefaults) {
 }
 
 // The IDs the controller's rows show.
-std::vector<Integer> RowIds(TcxCustomDataController* controller) {
+std::vector<Integer> ModeRowIds(TcxCustomDataController* controller) {
   std::vector<Integer> ids;
   for (Integer row = 0; row < controller->GetRowCount(); ++row)
-    ids.push_back(controller->GetValue(controller->GetRowInfo(row).RecordIndex, kId).AsInteger());
+    ids.push_back(controller->GetValue(controller->GetRowInfo(row).RecordIndex, kFieldId).AsInteger());
   return ids;
 }
 
@@ -59,15 +59,15 @@ TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
   ASSERT_TRUE(controller->IsGridMode());
   table->First();
   EXPECT_EQ(controller->GetRecordCount(), 5);
-  EXPECT_EQ(RowIds(controller.get()), std::vector<Integer>(all.begin(), all.begin() + 5));
+  EXPECT_EQ(ModeRowIds(controller.get()), std::vector<Integer>(all.begin(), all.begin() + 5));
   EXPECT_EQ(controller->GetFocusedRowIndex(), 0);
 
   // Navigation moves the dataset; the buffer follows it.
   controller->GotoLast();
   EXPECT_TRUE(table->GetEOF() || table->FieldByName("ID")->GetAsInteger() == all.back());
-  EXPECT_EQ(RowIds(controller.get()), std::vector<Integer>(all.end() - 5, all.end()));
-  EXPECT_EQ(controller->GetValue(controller->GetFocusedRecordIndex(), kId).AsInteger(), all.back());
-  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kCity),
+  EXPECT_EQ(ModeRowIds(controller.get()), std::vector<Integer>(all.end() - 5, all.end()));
+  EXPECT_EQ(controller->GetValue(controller->GetFocusedRecordIndex(), kFieldId).AsInteger(), all.back());
+  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kFieldCity),
             table->FieldByName("CITY")->GetDisplayText());
   controller->GotoFirst();
   EXPECT_EQ(table->FieldByName("ID")->GetAsInteger(), all.front());
@@ -94,11 +94,11 @@ TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
     return direct->Table->FieldByName("CITY")->GetAsString();
   }();
   TcxDataControllerSearch* search = controller->GetSearch();
-  ASSERT_TRUE(search->Locate(kCity, city.substr(0, 3)));
+  ASSERT_TRUE(search->Locate(kFieldCity, city.substr(0, 3)));
   EXPECT_EQ(table->FieldByName("CITY")->GetAsString(), city);
-  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kCity), city);
+  EXPECT_EQ(controller->GetDisplayText(controller->GetFocusedRecordIndex(), kFieldCity), city);
   EXPECT_TRUE(search->GetSearching());
-  EXPECT_FALSE(search->Locate(kCity, "Щщщ"_a));
+  EXPECT_FALSE(search->Locate(kFieldCity, "Щщщ"_a));
   EXPECT_EQ(table->FieldByName("CITY")->GetAsString(), city);  // the position is kept
   // The bookmark is the dataset's.
   EXPECT_FALSE(controller->SetBookmark());
@@ -118,7 +118,7 @@ TEST(cxDBDataModeController, GridModeLoadsTheLinksBufferOnly) {
   EXPECT_EQ(visited, count);
 
   // Grouping needs every record; without it the buffer comes back.
-  controller->GetGroups()->ChangeGroupIndex(kCountry, 0);
+  controller->GetGroups()->ChangeGroupIndex(kFieldCountry, 0);
   EXPECT_FALSE(controller->IsGridMode());
   EXPECT_EQ(controller->GetRecordCount(), count);
   controller->GetGroups()->ClearGrouping();

@@ -41,10 +41,10 @@ void ExpectGroupsMatch(TcxCustomDataController* controller, const std::map<AnsiS
   for (Integer row = 0; row < controller->GetRowCount(); ++row) {
     const TcxRowInfo info = controller->GetRowInfo(row);
     ASSERT_EQ(info.Level, 0);
-    Integer item = kCity;
+    Integer item = kFieldCity;
     AnsiString country;
     controller->GetRowDisplayText(info, item, country);
-    EXPECT_EQ(item, kCountry);
+    EXPECT_EQ(item, kFieldCountry);
     const auto it = totals.find(country);
     ASSERT_NE(it, totals.end()) << orv::AnsiToUtf8(country);
     TcxDataSummaryItems* items;
@@ -63,9 +63,9 @@ TEST(cxDBDataSummary, TownsGroupedByCountryCountAsTheTableDoes) {
   TDBControllerPtr controller = MakeTownController(town->Source);
   TcxDataSummary* summary = controller->GetSummary();
   summary->GetDefaultGroupSummaryItems()->AddItem(nullptr, spGroup, skCount, "");
-  summary->GetDefaultGroupSummaryItems()->AddItem(controller->GetItem(kLat), spGroup, skAverage, "");
-  summary->GetFooterSummaryItems()->AddItem(controller->GetItem(kCity), spFooter, skCount, "");
-  controller->GetGroups()->ChangeGroupIndex(kCountry, 0);
+  summary->GetDefaultGroupSummaryItems()->AddItem(controller->GetItem(kFieldLat), spGroup, skAverage, "");
+  summary->GetFooterSummaryItems()->AddItem(controller->GetItem(kFieldCity), spFooter, skCount, "");
+  controller->GetGroups()->ChangeGroupIndex(kFieldCountry, 0);
   // The direct walk goes through a table of its own: the controller follows its table's cursor.
   auto direct = OpenBundledTownTable();
   const auto totals = WalkByCountry(direct->Table);
@@ -86,13 +86,13 @@ TEST(cxDBDataSummary, TownsGroupedByCountryCountAsTheTableDoes) {
 TEST(cxDBDataSummary, CollapsingTheCursorsGroupMovesTheCursorToTheGroupRow) {
   auto town = OpenBundledTownTable();
   TDBControllerPtr controller = MakeTownController(town->Source);
-  controller->GetGroups()->ChangeGroupIndex(kCountry, 0);
+  controller->GetGroups()->ChangeGroupIndex(kFieldCountry, 0);
   const Integer groups = controller->GetRowCount();
   // Focusing a record in the middle of a group expands it and moves the table there.
   const Integer record = controller->GetFilteredRecordIndex(5000);
   controller->ChangeFocusedRecordIndex(record);
   EXPECT_EQ(controller->GetFocusedRecordIndex(), record);
-  EXPECT_EQ(town->Table->FieldByName("ID")->GetAsInteger(), controller->GetValue(record, kId).AsInteger());
+  EXPECT_EQ(town->Table->FieldByName("ID")->GetAsInteger(), controller->GetValue(record, kFieldId).AsInteger());
   EXPECT_GT(controller->GetRowCount(), groups);
   const Integer groupRow = controller->GetDataControllerInfo()->GetDataGroups()->GetItemRef(
       controller->GetGroups()->GetRowDataGroup(controller->GetFocusedRowIndex())).RowIndex;
@@ -100,7 +100,7 @@ TEST(cxDBDataSummary, CollapsingTheCursorsGroupMovesTheCursorToTheGroupRow) {
   EXPECT_EQ(controller->GetRowCount(), groups);
   EXPECT_EQ(controller->GetFocusedRowIndex(), groupRow);
   const Integer first = controller->GetRowInfo(groupRow).RecordIndex;
-  EXPECT_EQ(town->Table->FieldByName("ID")->GetAsInteger(), controller->GetValue(first, kId).AsInteger());
+  EXPECT_EQ(town->Table->FieldByName("ID")->GetAsInteger(), controller->GetValue(first, kFieldId).AsInteger());
 }
 
 TEST(cxDBDataSummary, ASummaryItemBoundToAFieldByName) {

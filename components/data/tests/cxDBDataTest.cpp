@@ -15,17 +15,17 @@ namespace {
 using namespace orv::test;
 using Ids = std::vector<Integer>;
 
-Integer CurrentId(TDataSet* dataSet) { return dataSet->FieldByName("ID")->GetAsInteger(); }
+Integer CurrentRecordId(TDataSet* dataSet) { return dataSet->FieldByName("ID")->GetAsInteger(); }
 
-Integer FocusedId(TcxCustomDataController* controller) {
+Integer FocusedRecordId(TcxCustomDataController* controller) {
   const Integer record = controller->GetFocusedRecordIndex();
-  return record < 0 ? -1 : controller->GetValue(record, kId).AsInteger();
+  return record < 0 ? -1 : controller->GetValue(record, kFieldId).AsInteger();
 }
 
 // The focused row is the dataset's current record, and the provider counts it right.
 void ExpectInStep(TTestDBDataController* controller, TDataSet* dataSet, const std::string& what) {
   ASSERT_GE(controller->GetFocusedRowIndex(), 0) << what;
-  EXPECT_EQ(FocusedId(controller), CurrentId(dataSet)) << what;
+  EXPECT_EQ(FocusedRecordId(controller), CurrentRecordId(dataSet)) << what;
   EXPECT_EQ(controller->GetDBProvider()->GetCurrentRecordIndex(), controller->GetFocusedRecordIndex()) << what;
 }
 
@@ -121,23 +121,23 @@ TEST(cxDBDataController, BindsItemsToTheTableFieldsAndLoadsEveryRecordInFileOrde
   EXPECT_EQ(controller->GetRowCount(), 14);
   EXPECT_EQ(controller->GetDataSetRecordCount(), 15);  // the header counts the deleted town
 
-  EXPECT_EQ(controller->GetItemField(kCity), table->FieldByName("CITY"));
-  EXPECT_EQ(controller->GetItemFieldName(kLat), "LAT");
-  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kId)), TClass(TcxIntegerValueType::StaticClass()));
-  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kCity)), TClass(TcxStringValueType::StaticClass()));
-  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kLat)), TClass(TcxFloatValueType::StaticClass()));
+  EXPECT_EQ(controller->GetItemField(kFieldCity), table->FieldByName("CITY"));
+  EXPECT_EQ(controller->GetItemFieldName(kFieldLat), "LAT");
+  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kFieldId)), TClass(TcxIntegerValueType::StaticClass()));
+  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kFieldCity)), TClass(TcxStringValueType::StaticClass()));
+  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kFieldLat)), TClass(TcxFloatValueType::StaticClass()));
   // A bound item keeps its field's type.
-  controller->SetItemValueTypeClass(kLat, TcxStringValueType::StaticClass());
-  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kLat)), TClass(TcxFloatValueType::StaticClass()));
-  EXPECT_EQ(controller->GetItemByFieldName("city"), controller->GetItem(kCity));
+  controller->SetItemValueTypeClass(kFieldLat, TcxStringValueType::StaticClass());
+  EXPECT_EQ(TClass(controller->GetItemValueTypeClass(kFieldLat)), TClass(TcxFloatValueType::StaticClass()));
+  EXPECT_EQ(controller->GetItemByFieldName("city"), controller->GetItem(kFieldCity));
   EXPECT_EQ(controller->GetItemByFieldName("TOWN"), nullptr);
   EXPECT_THROW(controller->GetItemField(11), EcxInvalidDataControllerOperation);
 
-  EXPECT_EQ(controller->GetValue(0, kCity).AsString(), "Москва"_a);
-  EXPECT_EQ(controller->GetValue(0, kGDolg).AsString(), "37в37"_a);
-  EXPECT_DOUBLE_EQ(controller->GetValue(0, kLat).AsDouble(), 55.7558);
-  EXPECT_TRUE(controller->GetValue(10, kLat).IsNull()) << "Тверь has no latitude";
-  EXPECT_EQ(controller->GetDisplayText(13, kCity), "Омск"_a);
+  EXPECT_EQ(controller->GetValue(0, kFieldCity).AsString(), "Москва"_a);
+  EXPECT_EQ(controller->GetValue(0, kFieldGDolg).AsString(), "37в37"_a);
+  EXPECT_DOUBLE_EQ(controller->GetValue(0, kFieldLat).AsDouble(), 55.7558);
+  EXPECT_TRUE(controller->GetValue(10, kFieldLat).IsNull()) << "Тверь has no latitude";
+  EXPECT_EQ(controller->GetDisplayText(13, kFieldCity), "Омск"_a);
 
   // The focus is on the dataset's current record.
   ExpectInStep(controller.get(), table, "after opening");
@@ -147,8 +147,8 @@ TEST(cxDBDataController, BindsItemsToTheTableFieldsAndLoadsEveryRecordInFileOrde
   const Integer second = controller->AddFieldItem("city");
   EXPECT_EQ(controller->LoadCount, 1) << "a shared column needs no reload";
   EXPECT_EQ(controller->GetValue(2, second).AsString(), "Киев"_a);
-  controller->ChangeItemFieldName(kCity, "COUNTRY");
-  EXPECT_EQ(controller->GetValue(2, kCity).AsString(), "Украина"_a);
+  controller->ChangeItemFieldName(kFieldCity, "COUNTRY");
+  EXPECT_EQ(controller->GetValue(2, kFieldCity).AsString(), "Украина"_a);
   EXPECT_EQ(controller->GetValue(2, second).AsString(), "Киев"_a);
   EXPECT_EQ(controller->GetItemField(second), table->FieldByName("CITY"));
   // An item bound to no field of the table holds nothing of it.
@@ -233,9 +233,9 @@ TEST(cxDBDataController, SearchesOfTheBundledTableMatchTheirConditions) {
   };
   std::vector<TRow> rows;
   for (Integer r = 0; r < total; ++r)
-    rows.push_back({controller->GetValue(r, kId).AsInteger(), controller->GetValue(r, kCountry).AsString(),
-                    controller->GetValue(r, kCity).AsString(), controller->GetValue(r, kLon),
-                    controller->GetValue(r, kLat), controller->GetValue(r, kEclLon), controller->GetValue(r, kEclLat)});
+    rows.push_back({controller->GetValue(r, kFieldId).AsInteger(), controller->GetValue(r, kFieldCountry).AsString(),
+                    controller->GetValue(r, kFieldCity).AsString(), controller->GetValue(r, kFieldLon),
+                    controller->GetValue(r, kFieldLat), controller->GetValue(r, kFieldEclLon), controller->GetValue(r, kFieldEclLat)});
   auto between = [](const Variant& v, double lo, double hi) { return !v.IsNull() && v.AsDouble() >= lo && v.AsDouble() <= hi; };
   const struct {
     const char* What;
@@ -307,7 +307,7 @@ TEST(cxDBDataController, FocusAndDatasetCursorStayInStepOnRandomWalks) {
         case 2: table->MoveBy(distance * 5); break;
         case 3: table->First(); break;
         case 4: table->Last(); break;
-        case 5: table->Locate("ID", controller->GetValue(row, kId), {}); break;
+        case 5: table->Locate("ID", controller->GetValue(row, kFieldId), {}); break;
         case 6: controller->GotoNext(); break;
         case 7: controller->GotoPrev(); break;
         case 8: controller->MoveBy(distance * 4); break;
@@ -321,7 +321,7 @@ TEST(cxDBDataController, FocusAndDatasetCursorStayInStepOnRandomWalks) {
     // The focus moved the dataset where it was asked to.
     controller->ChangeFocusedRowIndex(count / 2);
     EXPECT_EQ(controller->GetFocusedRowIndex(), count / 2);
-    EXPECT_EQ(CurrentId(table), controller->GetValue(count / 2, kId).AsInteger());
+    EXPECT_EQ(CurrentRecordId(table), controller->GetValue(count / 2, kFieldId).AsInteger());
   }
 }
 
@@ -333,16 +333,16 @@ TEST(cxDBDataController, ReloadKeepsTheCurrentRecordAndNeverPartsFocusAndCursor)
   TDBControllerPtr controller = MakeTownController(town->Source);
   controller->ChangeFocusedRowIndex(500);
   ExpectInStep(controller.get(), table, "row 500");
-  const Integer id500 = CurrentId(table);
+  const Integer id500 = CurrentRecordId(table);
 
   // A data-set change that keeps the record (a refresh) keeps the focus on it.
   table->Refresh();
   EXPECT_EQ(controller->GetFocusedRowIndex(), 500);
-  EXPECT_EQ(FocusedId(controller.get()), id500);
+  EXPECT_EQ(FocusedRecordId(controller.get()), id500);
   ExpectInStep(controller.get(), table, "after refresh");
 
   // A search that excludes the focused town.
-  const AnsiString country = controller->GetValue(500, kCountry).AsString();
+  const AnsiString country = controller->GetValue(500, kFieldCountry).AsString();
   Search(table, {"(country = 'Австралия*')"_a});
   ASSERT_GT(controller->GetRecordCount(), 10);
   ASSERT_NE(RecordIds(controller.get()), Ids{});
@@ -417,8 +417,8 @@ TEST(cxDBDataController, TwoControllersOverOneTableWaitForEachOther) {
   first->SetKeyFieldNames("ID");
   second->SetKeyFieldNames("ID");
   EXPECT_TRUE(first->LocateByKey(Variant(13)));
-  EXPECT_EQ(CurrentId(table), 13);
-  EXPECT_EQ(FocusedId(second.get()), 13);
+  EXPECT_EQ(CurrentRecordId(table), 13);
+  EXPECT_EQ(FocusedRecordId(second.get()), 13);
   first->SetOnDataChanged(TNotifyEvent());
   second->SetOnDataChanged(TNotifyEvent());
   // Either may go first.
@@ -444,7 +444,7 @@ TEST(cxDBDataController, ClosedOrSilencedDatasetsGiveEmptyOrUnchangedStorage) {
 
   table->Open();
   EXPECT_EQ(controller->GetRecordCount(), 14);
-  EXPECT_EQ(controller->GetItemField(kCity), table->FieldByName("CITY"));
+  EXPECT_EQ(controller->GetItemField(kFieldCity), table->FieldByName("CITY"));
   ExpectInStep(controller.get(), table, "reopened");
 
   // Controls disabled: no reload until they are enabled again, then one.
@@ -464,7 +464,7 @@ TEST(cxDBDataController, ClosedOrSilencedDatasetsGiveEmptyOrUnchangedStorage) {
   table->Open();
   table->EnableControls();
   EXPECT_EQ(RecordIds(controller.get()), (Ids{1, 2, 12, 13, 15}));
-  EXPECT_EQ(controller->GetItemField(kCity), table->FieldByName("CITY"));
+  EXPECT_EQ(controller->GetItemField(kFieldCity), table->FieldByName("CITY"));
   ExpectInStep(controller.get(), table, "reopened while disabled");
 
   // No data source: empty.
@@ -478,7 +478,7 @@ TEST(cxDBDataController, ClosedOrSilencedDatasetsGiveEmptyOrUnchangedStorage) {
   fixture.Town->Table->Free();
   fixture.Town->Table = nullptr;
   EXPECT_EQ(controller->GetRecordCount(), 0);
-  EXPECT_EQ(controller->GetItemField(kCity), nullptr);
+  EXPECT_EQ(controller->GetItemField(kFieldCity), nullptr);
 }
 
 TEST(cxDBDataController, KeysFindAndLocateRecords) {
@@ -495,7 +495,7 @@ TEST(cxDBDataController, KeysFindAndLocateRecords) {
   EXPECT_EQ(controller->FindRecordIndexByKey(VarArrayOf({Variant(13)})), -1);
   EXPECT_EQ(controller->GetRecordID(11).AsInteger(), 13);
   EXPECT_TRUE(controller->LocateByKey(Variant(14)));
-  EXPECT_EQ(CurrentId(table), 14);
+  EXPECT_EQ(CurrentRecordId(table), 14);
   ExpectInStep(controller.get(), table, "located");
   EXPECT_FALSE(controller->LocateByKey(Variant(99)));
   // With keys the focus follows the dataset by key.
@@ -516,7 +516,7 @@ TEST(cxDBDataController, KeysFindAndLocateRecords) {
   EXPECT_EQ(controller->FindRecordIndexByKey(VarArrayOf({Variant("Россия"_a)})), -1);
   EXPECT_EQ(controller->FindRecordIndexByKey(Variant("Россия"_a)), -1);
   EXPECT_TRUE(controller->LocateByKey(VarArrayOf({Variant("Беларусь"_a), Variant("Минск"_a)})));
-  EXPECT_EQ(CurrentId(table), 4);
+  EXPECT_EQ(CurrentRecordId(table), 4);
 
   controller->SetKeyFieldNames("");
   EXPECT_FALSE(controller->HasRecordKeys());

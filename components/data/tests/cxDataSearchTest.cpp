@@ -14,7 +14,7 @@ struct TNoticeCounter {
   }
 };
 
-std::string FocusedCity(TcxCustomDataController* c) {
+std::string FocusedTownCity(TcxCustomDataController* c) {
   return orv::AnsiToUtf8(VarToStr(c->GetValue(c->GetFocusedRecordIndex(), kCity)));
 }
 
@@ -26,7 +26,7 @@ TEST(TcxDataControllerSearch, LocateWrapsLocateNextDoesNot) {
   c->ChangeFocusedRowIndex(8);  // Алматы
   // Москва lies above the focused row: the search wraps to the top.
   ASSERT_TRUE(search->Locate(kCity, "мо"_a));
-  EXPECT_EQ(FocusedCity(c.get()), "Москва");
+  EXPECT_EQ(FocusedTownCity(c.get()), "Москва");
   EXPECT_TRUE(search->GetSearching());
   EXPECT_EQ(search->GetSearchText(), "мо"_a);
   EXPECT_EQ(search->GetItemIndex(), kCity);
@@ -48,7 +48,7 @@ TEST(TcxDataControllerSearch, LocateWrapsLocateNextDoesNot) {
   // A prefix match that ignores case: text inside a name finds nothing.
   EXPECT_FALSE(search->Locate(kCity, "остов"_a));
   EXPECT_TRUE(search->Locate(kCity, "ЁЛК"_a));
-  EXPECT_EQ(FocusedCity(c.get()), "Ёлкино");
+  EXPECT_EQ(FocusedTownCity(c.get()), "Ёлкино");
   EXPECT_FALSE(search->Locate(kCity, ""));
   EXPECT_THROW(search->Locate(5, "а"_a), EcxInvalidDataControllerOperation);
 
@@ -76,7 +76,7 @@ TEST(TcxDataControllerSearch, FindsInsideCollapsedGroupsAndSelectsTheFoundRow) {
   c->SelectAll();
   TcxDataControllerSearch* search = c->GetSearch();
   ASSERT_TRUE(search->Locate(kCity, "Гом"_a));
-  EXPECT_EQ(FocusedCity(c.get()), "Гомель");
+  EXPECT_EQ(FocusedTownCity(c.get()), "Гомель");
   EXPECT_TRUE(c->GetRowInfo(0).Expanded);
   EXPECT_EQ(c->GetSelectedCount(), 1);
   EXPECT_EQ(c->GetSelectedRowIndex(0), c->GetFocusedRowIndex());

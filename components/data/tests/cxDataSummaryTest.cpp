@@ -17,7 +17,7 @@ namespace {
 using namespace orv::test;
 
 // One float item with the values (nullopt: Null).
-TControllerPtr MakeNumbers(const std::vector<std::optional<double>>& values) {
+TControllerPtr MakeNumberController(const std::vector<std::optional<double>>& values) {
   TControllerPtr c(new TTestDataController(nullptr));
   c->AddTestItem(TcxFloatValueType::StaticClass());
   c->BeginUpdate();
@@ -57,7 +57,7 @@ TEST(TcxDataSummary, EachKindOverValuesAndNulls) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << int(k.kind) << ", " << k.values.size() << " values");
-    TControllerPtr c = MakeNumbers(k.values);
+    TControllerPtr c = MakeNumberController(k.values);
     if (k.nullIgnore) c->GetSummary()->SetOptions(TcxSummaryOptions{soNullIgnore});
     AddFooter(c.get(), 0, k.kind);
     const Variant value = c->GetSummary()->GetFooterSummaryValue(0);
@@ -92,7 +92,7 @@ TEST(TcxDataSummary, FooterValuesFollowTheFilterAndTheData) {
 
 TEST(TcxDataSummary, DefaultFormatsAndGroupRowTexts) {
   orv::TLocaleScope locale(orv::TLocaleProfile::EnglishUS);
-  TControllerPtr c = MakeNumbers({1234.5, 0.0});
+  TControllerPtr c = MakeNumberController({1234.5, 0.0});
   TcxDataSummary* summary = c->GetSummary();
   AddFooter(c.get(), 0, skSum);
   AddFooter(c.get(), -1, skCount);  // no field: not calculable, its value stays Empty
@@ -212,7 +212,7 @@ TEST(TcxDataSummary, SelectionOptions) {
 }
 
 TEST(TcxDataSummary, EventsOfTheCalculation) {
-  TControllerPtr c = MakeNumbers({1.0, 2.0, 3.0});
+  TControllerPtr c = MakeNumberController({1.0, 2.0, 3.0});
   struct Handlers {
     Integer AfterSummary = 0;
     std::vector<Integer> Records;
@@ -324,7 +324,7 @@ TEST(TcxDataSummary, ASortedGroupItemLetsTheEngineOrderTheGroups) {
 class TSummaryHost : public TComponent {
   ORV_CLASS(TSummaryHost, TComponent)
  public:
-  explicit TSummaryHost(TComponent* owner) : TComponent(owner), FController(MakeNumbers({1.0, 2.0, 4.0})) {}
+  explicit TSummaryHost(TComponent* owner) : TComponent(owner), FController(MakeNumberController({1.0, 2.0, 4.0})) {}
   TcxDataSummary* GetSummary() { return FController->GetSummary(); }
 
  private:

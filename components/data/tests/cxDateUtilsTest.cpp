@@ -17,7 +17,7 @@ namespace {
 // Wednesday, 15 May 2024, 10:30.
 TDateTime FixedNow() { return EncodeDate(2024, 5, 15) + EncodeTime(10, 30, 0, 0); }
 
-TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
+TDateTime Ymd(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
 
 // Switches the locale and the clock for one test; the program's format controller follows.
 class DateUtils : public ::testing::Test {
@@ -47,16 +47,16 @@ TEST_F(DateUtils, SmartWordsAndOffsets) {
     const char* Text;
     TDateTime Expected;
   } cases[] = {
-      {"today", D(2024, 5, 15)},         {"TODAY", D(2024, 5, 15)},        {"todays", D(2024, 5, 15)},
-      {"  tomorrow  ", D(2024, 5, 16)},  {"yesterday", D(2024, 5, 14)},    {"tomorrow+2", D(2024, 5, 18)},
-      {"today - 1", D(2024, 5, 14)},     {"today +  2", D(2024, 5, 17)},   {"yesterday-10", D(2024, 5, 4)},
-      {"today+", D(2024, 5, 15)},        {"today+x", D(2024, 5, 15)},      {"today 5", D(2024, 5, 15)},
-      {"today+99999999999", D(2024, 5, 15)},
-      {"bom", D(2024, 5, 1)},            {"bom-1", D(2024, 4, 30)},        {"eom", D(2024, 5, 31)},
-      {"Sunday", D(2024, 5, 19)},        {"monday", D(2024, 5, 20)},       {"Tuesday", D(2024, 5, 21)},
-      {"Wednesday", D(2024, 5, 15)},     {"Thursday", D(2024, 5, 16)},     {"Friday", D(2024, 5, 17)},
-      {"Saturday", D(2024, 5, 18)},      {"first", D(2024, 5, 13)},        {"second", D(2024, 5, 14)},
-      {"third", D(2024, 5, 15)},         {"seventh", D(2024, 5, 19)},      {"second+1", D(2024, 5, 15)},
+      {"today", Ymd(2024, 5, 15)},         {"TODAY", Ymd(2024, 5, 15)},        {"todays", Ymd(2024, 5, 15)},
+      {"  tomorrow  ", Ymd(2024, 5, 16)},  {"yesterday", Ymd(2024, 5, 14)},    {"tomorrow+2", Ymd(2024, 5, 18)},
+      {"today - 1", Ymd(2024, 5, 14)},     {"today +  2", Ymd(2024, 5, 17)},   {"yesterday-10", Ymd(2024, 5, 4)},
+      {"today+", Ymd(2024, 5, 15)},        {"today+x", Ymd(2024, 5, 15)},      {"today 5", Ymd(2024, 5, 15)},
+      {"today+99999999999", Ymd(2024, 5, 15)},
+      {"bom", Ymd(2024, 5, 1)},            {"bom-1", Ymd(2024, 4, 30)},        {"eom", Ymd(2024, 5, 31)},
+      {"Sunday", Ymd(2024, 5, 19)},        {"monday", Ymd(2024, 5, 20)},       {"Tuesday", Ymd(2024, 5, 21)},
+      {"Wednesday", Ymd(2024, 5, 15)},     {"Thursday", Ymd(2024, 5, 16)},     {"Friday", Ymd(2024, 5, 17)},
+      {"Saturday", Ymd(2024, 5, 18)},      {"first", Ymd(2024, 5, 13)},        {"second", Ymd(2024, 5, 14)},
+      {"third", Ymd(2024, 5, 15)},         {"seventh", Ymd(2024, 5, 19)},      {"second+1", Ymd(2024, 5, 15)},
       {"now", FixedNow()},               {"NOW", FixedNow()},              {"nowhere", FixedNow()},
       {"now+1", FixedNow() + 1},
   };
@@ -72,24 +72,24 @@ TEST_F(DateUtils, SmartWordsAndOffsets) {
   // Weeks start on Sunday in the US: "first" is Sunday, "seventh" Saturday of this week.
   Use(orv::TLocaleProfile::EnglishUS);
   ASSERT_TRUE(TrySmartTextToDate("first", date));
-  EXPECT_EQ(date, D(2024, 5, 12));
+  EXPECT_EQ(date, Ymd(2024, 5, 12));
   ASSERT_TRUE(TrySmartTextToDate("seventh", date));
-  EXPECT_EQ(date, D(2024, 5, 18));
+  EXPECT_EQ(date, Ymd(2024, 5, 18));
 }
 
 TEST_F(DateUtils, SmartWordsComeFromTheRepositoryAndTheHook) {
   cxSetResourceString(&cxSDateTomorrow, "завтра"_a);
   TDateTime date = 0;
   EXPECT_TRUE(TrySmartTextToDate("Завтра+1"_a, date));
-  EXPECT_EQ(date, D(2024, 5, 17));
+  EXPECT_EQ(date, Ymd(2024, 5, 17));
   cxSetResourceString(&cxSDateTomorrow, "tomorrow");
 
   // An empty word matches every text, as the last candidate.
   cxSetResourceString(&cxSDateBOM, "");
   EXPECT_TRUE(TrySmartTextToDate("zzz", date));
-  EXPECT_EQ(date, D(2024, 5, 1));
+  EXPECT_EQ(date, Ymd(2024, 5, 1));
   EXPECT_TRUE(TrySmartTextToDate("eom", date));
-  EXPECT_EQ(date, D(2024, 5, 31));
+  EXPECT_EQ(date, Ymd(2024, 5, 31));
   cxSetResourceString(&cxSDateBOM, "bom");
 
   SmartDateHook = [](const AnsiString& text, TDateTime& result) {
@@ -98,9 +98,9 @@ TEST_F(DateUtils, SmartWordsComeFromTheRepositoryAndTheHook) {
     return true;
   };
   EXPECT_TRUE(TrySmartTextToDate("xmas", date));
-  EXPECT_EQ(date, D(2024, 12, 25));
+  EXPECT_EQ(date, Ymd(2024, 12, 25));
   EXPECT_FALSE(TrySmartTextToDate("easter", date));
-  EXPECT_EQ(ParseEditDateText("xmas", false), D(2024, 12, 25));
+  EXPECT_EQ(ParseEditDateText("xmas", false), Ymd(2024, 12, 25));
 }
 
 TEST_F(DateUtils, SmartWordsInMasks) {
@@ -125,25 +125,25 @@ TEST_F(DateUtils, EditTextsParseInTheLocalesForm) {
   } cases[] = {
       {orv::TLocaleProfile::Russian, "", false, NullDate},
       {orv::TLocaleProfile::Russian, "   ", false, NullDate},
-      {orv::TLocaleProfile::Russian, "31.12.2020", false, D(2020, 12, 31)},
-      {orv::TLocaleProfile::Russian, " 5.01.2020 ", false, D(2020, 1, 5)},
-      {orv::TLocaleProfile::Russian, "5.1.20", false, D(2020, 1, 5)},
+      {orv::TLocaleProfile::Russian, "31.12.2020", false, Ymd(2020, 12, 31)},
+      {orv::TLocaleProfile::Russian, " 5.01.2020 ", false, Ymd(2020, 1, 5)},
+      {orv::TLocaleProfile::Russian, "5.1.20", false, Ymd(2020, 1, 5)},
       {orv::TLocaleProfile::Russian, "31.02.2020", false, NullDate},
       {orv::TLocaleProfile::Russian, "1.1.10000", false, NullDate},
-      {orv::TLocaleProfile::Russian, "5 января 2020", false, D(2020, 1, 5)},
+      {orv::TLocaleProfile::Russian, "5 января 2020", false, Ymd(2020, 1, 5)},
       {orv::TLocaleProfile::Russian, "15.05.2024 10:30", false, FixedNow()},
-      {orv::TLocaleProfile::Russian, "15.05", false, D(2024, 5, 15)},
-      {orv::TLocaleProfile::Russian, "tomorrow", false, D(2024, 5, 16)},
+      {orv::TLocaleProfile::Russian, "15.05", false, Ymd(2024, 5, 15)},
+      {orv::TLocaleProfile::Russian, "tomorrow", false, Ymd(2024, 5, 16)},
       {orv::TLocaleProfile::Russian, "today+3000000", false, NullDate},
       {orv::TLocaleProfile::Russian, "abc", false, NullDate},
       {orv::TLocaleProfile::Russian, "15", false, NullDate},
-      {orv::TLocaleProfile::Russian, "15.05.2024", true, D(2024, 5, 15)},
+      {orv::TLocaleProfile::Russian, "15.05.2024", true, Ymd(2024, 5, 15)},
       {orv::TLocaleProfile::Russian, "15 05 2024", true, NullDate},
-      {orv::TLocaleProfile::EnglishUS, "5/15/2024", false, D(2024, 5, 15)},
-      {orv::TLocaleProfile::EnglishUS, "5/15/2024 10:30 PM", false, D(2024, 5, 15) + EncodeTime(22, 30, 0, 0)},
-      {orv::TLocaleProfile::EnglishUS, "May 15 2024", false, D(2024, 5, 15)},
+      {orv::TLocaleProfile::EnglishUS, "5/15/2024", false, Ymd(2024, 5, 15)},
+      {orv::TLocaleProfile::EnglishUS, "5/15/2024 10:30 PM", false, Ymd(2024, 5, 15) + EncodeTime(22, 30, 0, 0)},
+      {orv::TLocaleProfile::EnglishUS, "May 15 2024", false, Ymd(2024, 5, 15)},
       {orv::TLocaleProfile::EnglishUS, "15/5/2024", false, NullDate},
-      {orv::TLocaleProfile::EnglishUS, "5/15/2024", true, D(2024, 5, 15)},
+      {orv::TLocaleProfile::EnglishUS, "5/15/2024", true, Ymd(2024, 5, 15)},
   };
   for (const auto& c : cases) {
     Use(c.Profile);
@@ -152,7 +152,7 @@ TEST_F(DateUtils, EditTextsParseInTheLocalesForm) {
   Use(orv::TLocaleProfile::Russian);
   TDateTime date = 0;
   EXPECT_TRUE(TryEditTextToDate("1.2.2003", date));
-  EXPECT_EQ(date, D(2003, 2, 1));
+  EXPECT_EQ(date, Ymd(2003, 2, 1));
   EXPECT_FALSE(TryEditTextToDate("", date));
   EXPECT_EQ(date, NullDate);
   EXPECT_TRUE(TryParseDateText("1.2.2003", date));
@@ -162,8 +162,8 @@ TEST_F(DateUtils, EditTextsParseInTheLocalesForm) {
 TEST_F(DateUtils, LiteralWordsOfTheFormatAreIgnored) {
   FormatSettings.ShortDateFormat = "d.MM.yyyy 'г.'"_a;
   GetFormatController()->Rebuild();
-  EXPECT_EQ(ParseEditDateText("5.01.2020 г."_a, false), D(2020, 1, 5));
-  EXPECT_EQ(ParseEditDateText("5.01.2020 Г."_a, false), D(2020, 1, 5));
+  EXPECT_EQ(ParseEditDateText("5.01.2020 г."_a, false), Ymd(2020, 1, 5));
+  EXPECT_EQ(ParseEditDateText("5.01.2020 Г."_a, false), Ymd(2020, 1, 5));
   AnsiString text = "5.01.2020  г.  "_a;
   CleanDateText(text, true);
   EXPECT_EQ(text, "5 01 2020");
@@ -175,7 +175,7 @@ TEST_F(DateUtils, LiteralWordsOfTheFormatAreIgnored) {
 TEST_F(DateUtils, TextToDateTimeWithoutSmartWordsOrRangeCheck) {
   TDateTime date = 0;
   EXPECT_TRUE(TryTextToDateTime("15.05.2024", true, date));
-  EXPECT_EQ(date, D(2024, 5, 15));
+  EXPECT_EQ(date, Ymd(2024, 5, 15));
   EXPECT_TRUE(TryTextToDateTime("15.05.2024 10:30", false, date));
   EXPECT_EQ(date, FixedNow());
   EXPECT_FALSE(TryTextToDateTime("tomorrow", true, date));
@@ -192,12 +192,12 @@ TEST_F(DateUtils, EditTextsOfDates) {
     const char* Text;
   } cases[] = {
       {orv::TLocaleProfile::Russian, false, false, false, NullDate, ""},
-      {orv::TLocaleProfile::Russian, false, false, false, D(2024, 5, 15), "15.05.2024"},
+      {orv::TLocaleProfile::Russian, false, false, false, Ymd(2024, 5, 15), "15.05.2024"},
       {orv::TLocaleProfile::Russian, false, false, false, withTime, "15.05.2024 10:30:00"},
       {orv::TLocaleProfile::Russian, true, true, false, withTime, "15.05.2024 10:30:00"},
       {orv::TLocaleProfile::Russian, true, false, false, withTime, "15.05.2024"},
       {orv::TLocaleProfile::Russian, true, false, false, NullDate, ""},
-      {orv::TLocaleProfile::EnglishUS, false, false, false, D(2024, 5, 15), "5/15/2024"},
+      {orv::TLocaleProfile::EnglishUS, false, false, false, Ymd(2024, 5, 15), "5/15/2024"},
       {orv::TLocaleProfile::EnglishUS, false, false, false, withTime, "5/15/2024 10:30:00 AM"},
       {orv::TLocaleProfile::EnglishUS, true, true, false, withTime, "05/15/2024 10:30:00 AM"},
   };
@@ -211,9 +211,9 @@ TEST_F(DateUtils, EditTextsOfDates) {
   Use(orv::TLocaleProfile::Russian);
   FormatSettings.ShortDateFormat = "dd.MM.yy";
   AnsiString text;
-  DateTimeToEditTextWith(false, false, text, D(2024, 5, 15));
+  DateTimeToEditTextWith(false, false, text, Ymd(2024, 5, 15));
   EXPECT_EQ(text, "15.05.24");
-  DateTimeToEditTextWith(true, false, text, D(2024, 5, 15));
+  DateTimeToEditTextWith(true, false, text, Ymd(2024, 5, 15));
   EXPECT_EQ(text, "15.05.2024");
   EXPECT_EQ(EditDateFormatPattern(true, false, 0), "dd.MM.yyyy");
   EXPECT_EQ(EditDateFormatPattern(true, true, withTime), "dd.MM.yyyy H:mm:ss");
@@ -271,11 +271,11 @@ TEST_F(DateUtils, NamesAndCaptions) {
   EXPECT_EQ(text, "Ср, среда"_a);
   FormatDateByPattern("dd/mm/yyyy", 0, text, date);
   EXPECT_EQ(text, "15/05/2024");
-  FormatDateByPattern("y.m.d", 0, text, D(2024, 1, 5));
+  FormatDateByPattern("y.m.d", 0, text, Ymd(2024, 1, 5));
   EXPECT_EQ(text, "24.01.5");
   CalendarDateTimeText(text, date);
   EXPECT_EQ(text, "15.05.2024 10:30:00");
-  EXPECT_EQ(DateTimeToDisplayText(D(2024, 5, 15)), "15.05.2024");
+  EXPECT_EQ(DateTimeToDisplayText(Ymd(2024, 5, 15)), "15.05.2024");
   // In the platform's formats.
   GetFormatController()->SetUsePlatformFormats(true);
   GetMonthYearCaption(nullptr, text, date);
@@ -291,19 +291,19 @@ TEST_F(DateUtils, NamesAndCaptions) {
 }
 
 TEST_F(DateUtils, DatePartsAndBoundaries) {
-  EXPECT_EQ(GetDatePart(FixedNow()), D(2024, 5, 15));
+  EXPECT_EQ(GetDatePart(FixedNow()), Ymd(2024, 5, 15));
   EXPECT_NEAR(GetTimePart(FixedNow()), 10.5 / 24, 1e-9);
   EXPECT_EQ(GetDatePart(-1.25), -1);
   EXPECT_NEAR(GetTimePart(-1.25), 0.25, 1e-9);
   EXPECT_EQ(GetDatePart(NullDate), NullDate);
   EXPECT_EQ(GetTimePart(NullDate), 0);
   EXPECT_EQ(GetMonthIndex(FixedNow()), 2024 * 12 + 5 - 12);
-  EXPECT_EQ(GetFirstDayOfMonth(FixedNow()), D(2024, 5, 1));
-  EXPECT_EQ(GetFirstDayOfYear(FixedNow()), D(2024, 1, 1));
-  EXPECT_EQ(GetLastDayOfMonth(true, FixedNow()), D(2024, 5, 31));
-  EXPECT_EQ(GetLastDayOfMonth(false, D(2024, 2, 3)), D(2024, 2, 29) + EncodeTime(23, 59, 59, 999));
-  EXPECT_EQ(GetLastDayOfYear(true, FixedNow()), D(2024, 12, 31));
-  EXPECT_EQ(GetLastDayOfYear(false, FixedNow()), D(2024, 12, 31) + EncodeTime(23, 59, 59, 999));
+  EXPECT_EQ(GetFirstDayOfMonth(FixedNow()), Ymd(2024, 5, 1));
+  EXPECT_EQ(GetFirstDayOfYear(FixedNow()), Ymd(2024, 1, 1));
+  EXPECT_EQ(GetLastDayOfMonth(true, FixedNow()), Ymd(2024, 5, 31));
+  EXPECT_EQ(GetLastDayOfMonth(false, Ymd(2024, 2, 3)), Ymd(2024, 2, 29) + EncodeTime(23, 59, 59, 999));
+  EXPECT_EQ(GetLastDayOfYear(true, FixedNow()), Ymd(2024, 12, 31));
+  EXPECT_EQ(GetLastDayOfYear(false, FixedNow()), Ymd(2024, 12, 31) + EncodeTime(23, 59, 59, 999));
   EXPECT_EQ(DecodeDatePart(deYear, nullptr, FixedNow()), 2024);
   EXPECT_EQ(DecodeDatePart(deMonth, nullptr, FixedNow()), 5);
   EXPECT_EQ(DecodeDatePart(deDay, nullptr, FixedNow()), 15);
@@ -322,9 +322,9 @@ TEST_F(DateUtils, DatePartsAndBoundaries) {
 
   EXPECT_EQ(LocaleWeekStartDay(), 1);
   EXPECT_EQ(GetWeekdayIndex(FixedNow()), 2);  // Wednesday, weeks from Monday
-  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 1), D(2024, 5, 13));
-  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 3), D(2024, 5, 15));
-  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 4), D(2024, 5, 9));
+  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 1), Ymd(2024, 5, 13));
+  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 3), Ymd(2024, 5, 15));
+  EXPECT_EQ(WeekStartOnOrBefore(FixedNow(), 4), Ymd(2024, 5, 9));
   Use(orv::TLocaleProfile::EnglishUS);
   EXPECT_EQ(LocaleWeekStartDay(), 0);
   EXPECT_EQ(GetWeekdayIndex(FixedNow()), 3);
@@ -335,7 +335,7 @@ TEST_F(DateUtils, DatePartsAndBoundaries) {
   } valid[] = {{NullDate, true},       {MinEditDate, true},     {MinEditDate - 1, false},
                {2958465.99999, true},  {2958466, false},        {0, true}};
   for (const auto& c : valid) EXPECT_EQ(IsValidDate(c.Date), c.Valid) << c.Date;
-  EXPECT_EQ(GetMinSupportedDate(), D(100, 1, 1));
+  EXPECT_EQ(GetMinSupportedDate(), Ymd(100, 1, 1));
 }
 
 TEST_F(DateUtils, WeekNumbers) {
@@ -344,20 +344,20 @@ TEST_F(DateUtils, WeekNumbers) {
     TDateTime Date;
     Integer Week;
   } cases[] = {
-      {1, 3, D(2018, 12, 31), 1},   // a Monday whose week has four days in the new year
-      {1, 3, D(2021, 1, 1), 53},    // before week 1: the last week of the year before
-      {1, 3, D(2021, 1, 3), 53},
-      {1, 3, D(2021, 1, 4), 1},
-      {1, 3, D(2020, 12, 31), 53},
-      {1, 3, D(2024, 5, 15), 20},
-      {0, 1, D(2024, 1, 1), 1},
-      {0, 1, D(2024, 12, 29), 1},   // the week that holds 1 January
-      {0, 1, D(2024, 12, 28), 52},
-      {0, 2, D(2023, 1, 1), 1},     // a Sunday-first full week from 1 January
-      {1, 2, D(2023, 1, 1), 52},    // before the first full week
-      {1, 2, D(2023, 1, 2), 1},
-      {1, 0, D(2024, 1, 1), 1},     // the locale's rule: the week of 1 January
-      {1, 0, D(2024, 12, 31), 1},
+      {1, 3, Ymd(2018, 12, 31), 1},   // a Monday whose week has four days in the new year
+      {1, 3, Ymd(2021, 1, 1), 53},    // before week 1: the last week of the year before
+      {1, 3, Ymd(2021, 1, 3), 53},
+      {1, 3, Ymd(2021, 1, 4), 1},
+      {1, 3, Ymd(2020, 12, 31), 53},
+      {1, 3, Ymd(2024, 5, 15), 20},
+      {0, 1, Ymd(2024, 1, 1), 1},
+      {0, 1, Ymd(2024, 12, 29), 1},   // the week that holds 1 January
+      {0, 1, Ymd(2024, 12, 28), 52},
+      {0, 2, Ymd(2023, 1, 1), 1},     // a Sunday-first full week from 1 January
+      {1, 2, Ymd(2023, 1, 1), 52},    // before the first full week
+      {1, 2, Ymd(2023, 1, 2), 1},
+      {1, 0, Ymd(2024, 1, 1), 1},     // the locale's rule: the week of 1 January
+      {1, 0, Ymd(2024, 12, 31), 1},
   };
   for (const auto& c : cases)
     EXPECT_EQ(WeekNumberOfDate(c.FirstWeekday, c.Rule, c.Date), c.Week)

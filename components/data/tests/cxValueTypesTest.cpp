@@ -37,7 +37,7 @@ class TBuffer {
   std::vector<Byte> FBytes;
 };
 
-std::vector<Byte> BytesOf(TMemoryStream* stream) {
+std::vector<Byte> StreamBytes(TMemoryStream* stream) {
   const auto* p = static_cast<const Byte*>(stream->GetMemory());
   return std::vector<Byte>(p, p + stream->GetSize());
 }
@@ -270,7 +270,7 @@ TEST(cxValueTypes, StreamForms) {
     in.Set(c.value);
     TStreamPtr stream(new TMemoryStream);
     type->StreamOutValue(in.Data(), stream.get());
-    EXPECT_EQ(BytesOf(stream.get()), c.bytes);
+    EXPECT_EQ(StreamBytes(stream.get()), c.bytes);
     stream->SetPosition(0);
     type->StreamInValue(out.Data(), stream.get());
     EXPECT_EQ(stream->GetPosition(), stream->GetSize());
@@ -297,7 +297,7 @@ TEST(cxValueTypes, StringsFollowTheStreamsUnicodeFlag) {
   TBuffer value(string);
   value.Set("Юг"_a);
   string->StreamOutValue(value.Data(), unicode.get());
-  const std::vector<Byte> written = BytesOf(stream.get());
+  const std::vector<Byte> written = StreamBytes(stream.get());
   EXPECT_EQ(std::vector<Byte>(written.begin() + 6, written.begin() + 14),
             (std::vector<Byte>{2, 0, 0, 0, 0x2E, 0x04, 0x33, 0x04}));
   unicode->SetPosition(6);

@@ -23,7 +23,7 @@ TStreamPtr NewStream(const std::vector<Byte>& bytes = {}) {
   return stream;
 }
 
-std::vector<Byte> BytesOf(TMemoryStream* stream) {
+std::vector<Byte> VariantBytes(TMemoryStream* stream) {
   const auto* p = static_cast<const Byte*>(stream->GetMemory());
   return std::vector<Byte>(p, p + stream->GetSize());
 }
@@ -31,7 +31,7 @@ std::vector<Byte> BytesOf(TMemoryStream* stream) {
 std::vector<Byte> Saved(const Variant& v) {
   auto stream = NewStream();
   SaveVariant(stream.get(), v);
-  return BytesOf(stream.get());
+  return VariantBytes(stream.get());
 }
 
 Variant Loaded(const std::vector<Byte>& bytes) {
@@ -346,7 +346,7 @@ TEST(cxVariants, TextFormsAndPrimitives) {
   orv::WriteLargeInt(stream.get(), -3);
   orv::WriteBoolean(stream.get(), true);
   orv::WriteExtended(stream.get(), 0.5);
-  EXPECT_EQ(BytesOf(stream.get()),
+  EXPECT_EQ(VariantBytes(stream.get()),
             (std::vector<Byte>{2, 0, 0, 0, 'a', 'b', 1, 0, 0, 0, 0x39, 0x04, 0xFE, 0xFF, 0xEF, 0xBE, 0xFD, 0xFF,
                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFE, 0x3F}));
   stream->SetPosition(0);
@@ -382,7 +382,7 @@ TEST(cxVariants, FilersConsumeTheSignature) {
   std::unique_ptr<TcxWriter, orv::FreeDeleter> writer(new TcxWriter(stream.get()));
   writer->SaveText("hi");
   writer->SaveInt(-1);
-  EXPECT_EQ(BytesOf(stream.get()), (std::vector<Byte>{2, 0, 0, 0, 'h', 'i', 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(VariantBytes(stream.get()), (std::vector<Byte>{2, 0, 0, 0, 'h', 'i', 0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 }  // namespace

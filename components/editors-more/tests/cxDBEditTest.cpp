@@ -13,7 +13,7 @@
 namespace {
 
 template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using OwnedPtr = std::unique_ptr<T, orv::FreeDeleter>;
 
 struct TownData {
   TownData() : Root(new TComponent(nullptr)) {
@@ -25,7 +25,7 @@ struct TownData {
     Source = new TDataSource(Root.get());
     Source->SetDataSet(Data);
   }
-  Owned<TComponent> Root;
+  OwnedPtr<TComponent> Root;
   TRxMemoryData* Data;
   TDataSource* Source;
 };
@@ -35,7 +35,7 @@ struct TownData {
 TEST(cxDBEditDefaults, AnswersFromTheOpenField) {
   orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
   TownData towns;
-  Owned<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
+  OwnedPtr<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
   auto* lon = static_cast<TFloatField*>(towns.Data->FieldByName("LON"));
   lon->SetDisplayFormat("0.00");
   lon->SetPrecision(3);
@@ -67,7 +67,7 @@ TEST(cxDBEditDefaults, AnswersFromTheOpenField) {
 
 TEST(cxDBEditDefaults, FreedComponentsAreForgotten) {
   TownData towns;
-  Owned<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
+  OwnedPtr<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
   provider->SetField(towns.Data->FieldByName("ID"));
   provider->SetDataSource(towns.Source);
   towns.Source->Free();
@@ -81,12 +81,12 @@ TEST(cxDBEditDefaults, FreedComponentsAreForgotten) {
 
 TEST(cxDBEditDefaults, DisplayFormatAndReadOnlyReachTheEditorsProperties) {
   TownData towns;
-  Owned<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
+  OwnedPtr<TcxCustomDBEditDefaultValuesProvider> provider(new TcxCustomDBEditDefaultValuesProvider(nullptr));
   auto* lon = static_cast<TFloatField*>(towns.Data->FieldByName("LON"));
   lon->SetDisplayFormat("0.000");
   lon->SetReadOnly(true);
   provider->SetField(lon);
-  Owned<TcxTextEditProperties> properties(new TcxTextEditProperties(nullptr));
+  OwnedPtr<TcxTextEditProperties> properties(new TcxTextEditProperties(nullptr));
   EXPECT_FALSE(properties->GetReadOnly());
   properties->SetDefaultValuesProvider(provider.get());
   EXPECT_EQ(properties->GetDisplayFormat(), "0.000");

@@ -11,13 +11,13 @@
 namespace {
 
 template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using OwnedPtr = std::unique_ptr<T, orv::FreeDeleter>;
 
 }  // namespace
 
 TEST(cxEditRegistry, NewestVersionAnswersAndTheFirstRegistrationWins) {
-  Owned<TcxEditRepository> repository(new TcxEditRepository(nullptr));
-  Owned<TcxEditRegisteredRepositoryItems> registry(new TcxEditRegisteredRepositoryItems);
+  OwnedPtr<TcxEditRepository> repository(new TcxEditRepository(nullptr));
+  OwnedPtr<TcxEditRegisteredRepositoryItems> registry(new TcxEditRegisteredRepositoryItems);
   EXPECT_EQ(registry->ItemForDataType(5), nullptr);
   EXPECT_EQ(registry->DefaultRepositoryItem(), nullptr);
   TcxEditRepositoryItem* v1 = repository->CreateItem(TcxEditRepositoryTextItem::StaticClass());
@@ -61,7 +61,7 @@ TEST(cxEditRegistry, DefaultEditorPerValueType) {
 }
 
 TEST(cxEditRegistry, DefaultEditorPerFieldType) {
-  Owned<TComponent> root(new TComponent(nullptr));
+  OwnedPtr<TComponent> root(new TComponent(nullptr));
   auto* data = new TRxMemoryData(root.get());
   data->GetFieldDefs().Add("FLAG", ftBoolean);
   data->GetFieldDefs().Add("LON", ftFloat);

@@ -13,7 +13,7 @@ using namespace edmore_test;
 
 namespace {
 
-class TClickLog : public TObject {
+class TGroupClickLog : public TObject {
  public:
   void Click(TObject* sender) { Senders.push_back(sender); }
   std::vector<TObject*> Senders;
@@ -39,7 +39,7 @@ class GroupBoxTest : public FormTest {
     r->GetLookAndFeel()->SetKind(lfOffice11);
     r->GetLookAndFeel()->SetNativeStyle(true);
     r->SetTransparent(true);
-    r->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
+    r->SetOnClick(TNotifyEvent(&Log, &TGroupClickLog::Click));
     return r;
   }
   static void ClickAt(TControl* c, Integer x, Integer y) {
@@ -49,7 +49,7 @@ class GroupBoxTest : public FormTest {
     orv::headless::MouseUp();
     Run();
   }
-  TClickLog Log;
+  TGroupClickLog Log;
 };
 
 }  // namespace

@@ -15,11 +15,11 @@
 #include "platform/drawing/Surface.h"
 #include "platform/runtime/Streams.h"
 #include "platform/windowing/User.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Counts the change notices of a properties object.
 class TChangeCounter : public TObject {

@@ -8,11 +8,11 @@
 #include "components/editors/cxFilterControlUtils.h"
 #include "components/editors/cxMaskEdit.h"
 #include "components/editors/cxTextEdit.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TFilterLog : public TObject {
  public:

@@ -24,7 +24,7 @@
 namespace {
 
 // Tables are written in UTF-8; the engine works on Windows-1251.
-AnsiString A(const std::string& utf8) { return orv::Utf8ToAnsi(utf8); }
+AnsiString RegA(const std::string& utf8) { return orv::Utf8ToAnsi(utf8); }
 
 using TRegExprPtr = std::unique_ptr<TcxRegExpr, orv::FreeDeleter>;
 
@@ -36,7 +36,7 @@ void CompileText(TcxRegExpr* expr, const AnsiString& mask) {
 TRegExprPtr Compiled(const std::string& mask, bool caseInsensitive = false) {
   TRegExprPtr expr(new TcxRegExpr);
   expr->SetCaseInsensitive(caseInsensitive);
-  CompileText(expr.get(), A(mask));
+  CompileText(expr.get(), RegA(mask));
   return expr;
 }
 
@@ -44,7 +44,7 @@ TRegExprPtr Compiled(const std::string& mask, bool caseInsensitive = false) {
 std::string CompileErrors(const std::string& mask) {
   TcxRegExpr expr;
   try {
-    CompileText(&expr, A(mask));
+    CompileText(&expr, RegA(mask));
   } catch (const EcxRegExprError& e) {
     EXPECT_EQ(e.GetErrors(), expr.GetErrors());
     EXPECT_TRUE(e.GetMessage().empty());
@@ -98,7 +98,7 @@ class RegExprMatch : public ::testing::Test {
   void Check(const std::vector<TMatchCase>& cases, bool caseInsensitive = false) {
     for (const TMatchCase& c : cases) {
       TRegExprPtr expr = Compiled(c.Mask, caseInsensitive);
-      EXPECT_EQ(Feed(expr.get(), A(c.Text)), c.Expected) << "mask " << c.Mask << ", text \"" << c.Text << "\"";
+      EXPECT_EQ(Feed(expr.get(), RegA(c.Text)), c.Expected) << "mask " << c.Mask << ", text \"" << c.Text << "\"";
     }
   }
 };
@@ -246,9 +246,9 @@ TEST(RegExprCase, SymbolHandsBackItsOwnCase) {
   c = 'B';
   EXPECT_TRUE(expr->Step(c));
   EXPECT_EQ(c, 'b');
-  c = A("ж")[0];
+  c = RegA("ж")[0];
   EXPECT_TRUE(expr->Step(c));
-  EXPECT_EQ(c, A("Ж")[0]);
+  EXPECT_EQ(c, RegA("Ж")[0]);
 
   // StepText keeps the characters as they stand in the text.
   AnsiString accepted;

@@ -13,8 +13,8 @@
 namespace {
 
 // Tables are written in UTF-8; the mask works on Windows-1251.
-AnsiString A(const std::string& utf8) { return orv::Utf8ToAnsi(utf8); }
-std::string U(const AnsiString& ansi) { return orv::AnsiToUtf8(ansi); }
+AnsiString MaskA(const std::string& utf8) { return orv::Utf8ToAnsi(utf8); }
+std::string MaskU(const AnsiString& ansi) { return orv::AnsiToUtf8(ansi); }
 
 class StandardMask : public ::testing::Test {
  protected:
@@ -125,10 +125,10 @@ TEST_F(StandardMask, FitsTexts) {
       {"99;0;*", "5", true, false, "5*"},
   };
   for (const TCase& c : cases) {
-    FMask.Compile(A(c.Mask));
-    AnsiString text = A(c.Text);
+    FMask.Compile(MaskA(c.Mask));
+    AnsiString text = MaskA(c.Text);
     FMask.Format(text, c.ConvertCase, c.KeepLiteralPositions);
-    EXPECT_EQ(U(text), c.Expected) << c.Mask << " <- " << c.Text;
+    EXPECT_EQ(MaskU(text), c.Expected) << c.Mask << " <- " << c.Text;
   }
 }
 
@@ -169,10 +169,10 @@ TEST_F(StandardMask, StripsChecksAndShowsEmptyForms) {
            {"C", "_", true, "_"},
            {"c", "", false, ""},
        }) {
-    FMask.Compile(A(c.Mask));
-    AnsiString text = A(c.Text);
+    FMask.Compile(MaskA(c.Mask));
+    AnsiString text = MaskA(c.Text);
     EXPECT_EQ(FMask.IsValid(text), c.Valid) << c.Mask << " " << c.Text;
-    EXPECT_EQ(U(text), c.After) << c.Mask << " " << c.Text;
+    EXPECT_EQ(MaskU(text), c.After) << c.Mask << " " << c.Text;
   }
 
   AnsiString empty, blank;

@@ -5,11 +5,11 @@
 
 #include "components/foundation/cxClasses.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // ---- MRU lists ----
 

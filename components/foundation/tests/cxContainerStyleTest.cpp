@@ -9,11 +9,11 @@
 #include "components/foundation/cxContainer.h"
 #include "platform/controls/Graphics.h"
 #include "platform/forms/Filer.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A container as its styles see it: whether it takes its parent's colour by default and works
 // in place are the test's to decide.

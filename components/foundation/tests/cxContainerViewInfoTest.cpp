@@ -8,11 +8,11 @@
 #include "components/foundation/dxOffice11.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 std::string Str(const TRect& r) {
   return "(" + std::to_string(r.Left) + ", " + std::to_string(r.Top) + ", " + std::to_string(r.Right) +
@@ -112,30 +112,30 @@ TEST_P(ContainerGeometry, ExtentOuterRectAndHotArea) {
   EXPECT_EQ(Str(m.HotTrackArea()), Str(c.HotTrackArea)) << c.Name;
 }
 
-const TcxBorders kAll = cxBordersAll;
+const TcxBorders kAllBorders = cxBordersAll;
 
 const TGeometryCase kGeometryCases[] = {
-    {"ultra-flat, transparent border", lfUltraFlat, -1, true, false, kAll, cbsSingle, 1,
+    {"ultra-flat, transparent border", lfUltraFlat, -1, true, false, kAllBorders, cbsSingle, 1,
      {2, 2, 18, 10}, {1, 1, 19, 11}, {1, 1, 19, 11}},
-    {"ultra-flat, transparent border, shadow", lfUltraFlat, -1, true, true, kAll, cbsSingle, 1,
+    {"ultra-flat, transparent border, shadow", lfUltraFlat, -1, true, true, kAllBorders, cbsSingle, 1,
      {2, 2, 15, 7}, {1, 1, 16, 8}, {1, 1, 16, 8}},
     {"ultra-flat, transparent border, left and top", lfUltraFlat, -1, true, false, {bLeft, bTop},
      cbsSingle, 1, {2, 2, 18, 10}, {1, 1, 18, 10}, {1, 1, 18, 10}},
-    {"Office 11, transparent border", lfOffice11, -1, true, false, kAll, cbsSingle, 1,
+    {"Office 11, transparent border", lfOffice11, -1, true, false, kAllBorders, cbsSingle, 1,
      {2, 2, 18, 10}, {1, 1, 19, 11}, {1, 1, 19, 11}},
-    {"flat, transparent border", lfFlat, -1, true, false, kAll, cbsFlat, 2, {2, 2, 18, 10},
+    {"flat, transparent border", lfFlat, -1, true, false, kAllBorders, cbsFlat, 2, {2, 2, 18, 10},
      {0, 0, 20, 12}, {0, 0, 20, 12}},
-    {"flat", lfFlat, -1, false, false, kAll, cbsFlat, 2, {2, 2, 18, 10}, {0, 0, 20, 12},
+    {"flat", lfFlat, -1, false, false, kAllBorders, cbsFlat, 2, {2, 2, 18, 10}, {0, 0, 20, 12},
      {0, 0, 20, 12}},
-    {"standard", lfStandard, -1, false, false, kAll, cbs3D, 2, {2, 2, 18, 10}, {0, 0, 20, 12},
+    {"standard", lfStandard, -1, false, false, kAllBorders, cbs3D, 2, {2, 2, 18, 10}, {0, 0, 20, 12},
      {0, 0, 20, 12}},
-    {"standard, shadow", lfStandard, -1, false, true, kAll, cbs3D, 2, {2, 2, 15, 7}, {0, 0, 17, 9},
+    {"standard, shadow", lfStandard, -1, false, true, kAllBorders, cbs3D, 2, {2, 2, 15, 7}, {0, 0, 17, 9},
      {0, 0, 17, 9}},
-    {"ultra-flat", lfUltraFlat, -1, false, false, kAll, cbsSingle, 1, {1, 1, 19, 11},
+    {"ultra-flat", lfUltraFlat, -1, false, false, kAllBorders, cbsSingle, 1, {1, 1, 19, 11},
      {0, 0, 20, 12}, {0, 0, 20, 12}},
-    {"none", lfUltraFlat, cbsNone, false, false, kAll, cbsNone, 0, {0, 0, 20, 12}, {0, 0, 20, 12},
+    {"none", lfUltraFlat, cbsNone, false, false, kAllBorders, cbsNone, 0, {0, 0, 20, 12}, {0, 0, 20, 12},
      {0, 0, 20, 12}},
-    {"single, shadow", lfUltraFlat, cbsSingle, false, true, kAll, cbsSingle, 1, {1, 1, 16, 8},
+    {"single, shadow", lfUltraFlat, cbsSingle, false, true, kAllBorders, cbsSingle, 1, {1, 1, 16, 8},
      {0, 0, 17, 9}, {0, 0, 17, 9}},
     {"thick, top and bottom", lfUltraFlat, cbsThick, false, false, {bTop, bBottom}, cbsThick, 2,
      {0, 2, 20, 10}, {0, 0, 20, 12}, {0, 0, 20, 12}},

@@ -11,11 +11,11 @@
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Counts the ticks of the timers it listens to; may free the timer from inside its handler.
 class TTicks : public TObject {

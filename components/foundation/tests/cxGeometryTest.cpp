@@ -98,7 +98,7 @@ TEST(cxGeometry, Points) {
 
 namespace {
 
-struct ChangeCounter : TObject {
+struct GeometryChangeCounter : TObject {
   int Changes = 0;
   void Changed(TObject*) { ++Changes; }
 };
@@ -115,9 +115,9 @@ class TNormalizedRect : public TcxRect {
 };
 
 TEST(TcxRect, ChangesFireOnlyWhenTheRectangleChanges) {
-  ChangeCounter counter;
+  GeometryChangeCounter counter;
   std::unique_ptr<TcxRect, orv::FreeDeleter> r(new TcxRect(nullptr));
-  r->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  r->SetOnChange(TNotifyEvent(&counter, &GeometryChangeCounter::Changed));
   r->SetLeft(0);  // the current value
   EXPECT_EQ(counter.Changes, 0);
   r->SetLeft(1);
@@ -139,12 +139,12 @@ TEST(TcxRect, ChangesFireOnlyWhenTheRectangleChanges) {
 }
 
 TEST(TcxRect, ValidateRectAdjustsBeforeStoring) {
-  ChangeCounter counter;
+  GeometryChangeCounter counter;
   TcxRectClass cls = TNormalizedRect::StaticClass();
   std::unique_ptr<TcxRect, orv::FreeDeleter> owner(new TcxRect(nullptr));
   std::unique_ptr<TcxRect, orv::FreeDeleter> r(cls.Create(owner.get()));
   EXPECT_EQ(r->GetOwner(), owner.get());
-  r->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  r->SetOnChange(TNotifyEvent(&counter, &GeometryChangeCounter::Changed));
   r->SetRect(TRect{5, 0, 2, 1});
   EXPECT_EQ(r->GetRect(), (TRect{5, 0, 5, 1}));
   r->SetRight(4);  // adjusted back to the stored rectangle: no change

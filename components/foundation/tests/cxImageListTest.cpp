@@ -32,7 +32,7 @@ COLORREF FirstPixel(TcxImageList* list, int index) {
   return GetPixel(image->GetCanvas()->GetDCHandle(), 0, 0);
 }
 
-struct ChangeCounter : TObject {
+struct ImageListChangeCounter : TObject {
   int Count = 0;
   void Changed(TObject*) { ++Count; }
 };
@@ -133,8 +133,8 @@ TEST(TcxImageList, StreamedProperties) {
   list->GetImages()->GetItem(2)->GetImage()->WriteData(&data);
   EXPECT_EQ(data.GetDataString().substr(4, 4), "XDBM");
   // Reading: the entries are cleared and read, then the list is rebuilt with one change.
-  ChangeCounter counter;
-  list->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  ImageListChangeCounter counter;
+  list->SetOnChange(TNotifyEvent(&counter, &ImageListChangeCounter::Changed));
   list->BeginReadImageInfo();
   auto* item = static_cast<TcxImageInfoItem*>(list->GetImages()->Add());
   data.SetPosition(0);
@@ -353,10 +353,10 @@ TEST(TcxImageList, MovesInsertsAndDeletesKeepBothInStep) {
 
 TEST(TcxImageList, ChangesAreToldOnceAndLinksFollowTheField) {
   ListPtr list(new TcxImageList(nullptr, 4, 4));
-  ChangeCounter counter;
+  ImageListChangeCounter counter;
   TChangeLink* link = new TChangeLink;
   std::unique_ptr<TChangeLink, orv::FreeDeleter> linkHolder(link);
-  link->SetOnChange(TNotifyEvent(&counter, &ChangeCounter::Changed));
+  link->SetOnChange(TNotifyEvent(&counter, &ImageListChangeCounter::Changed));
   TCustomImageList* field = nullptr;
   std::unique_ptr<TComponent, orv::FreeDeleter> owner(new TComponent(nullptr));
   AssignImageListField(list.get(), field, link, owner.get());

@@ -12,8 +12,8 @@ namespace {
 using LookAndFeelPtr = std::unique_ptr<TcxLookAndFeel, orv::FreeDeleter>;
 
 // Records every notice it hears.
-class TRecorder : public TObject, public IcxLookAndFeelChangeListener {
-  ORV_CLASS(TRecorder, TObject)
+class TLookAndFeelRecorder : public TObject, public IcxLookAndFeelChangeListener {
+  ORV_CLASS(TLookAndFeelRecorder, TObject)
  public:
   TObject* GetObject() override { return this; }
   void MasterChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues values) override {
@@ -25,7 +25,7 @@ class TRecorder : public TObject, public IcxLookAndFeelChangeListener {
   Integer Destroyings = 0;
   Boolean RemoveOnNotice = false;
 };
-using RecorderPtr = std::unique_ptr<TRecorder, orv::FreeDeleter>;
+using RecorderPtr = std::unique_ptr<TLookAndFeelRecorder, orv::FreeDeleter>;
 
 // Each test leaves the root as it found it.
 class LookAndFeelTest : public ::testing::Test {
@@ -83,7 +83,7 @@ TEST_F(LookAndFeelTest, RootChangeReachesEveryInheritingLookAndFeelOnce) {
   LookAndFeelPtr child(new TcxLookAndFeel(nullptr));
   assigning->SetKind(lfFlat);
   child->SetMaster(inheriting.get());
-  RecorderPtr onInheriting(new TRecorder), onAssigning(new TRecorder), onChild(new TRecorder);
+  RecorderPtr onInheriting(new TLookAndFeelRecorder), onAssigning(new TLookAndFeelRecorder), onChild(new TLookAndFeelRecorder);
   inheriting->AddChangeListener(onInheriting.get());
   assigning->AddChangeListener(onAssigning.get());
   child->AddChangeListener(onChild.get());
@@ -189,7 +189,7 @@ TEST_F(LookAndFeelTest, AssignStyleId) {
 
 TEST_F(LookAndFeelTest, ListenersOnceAndALeavingListenerSkipsNoOther) {
   LookAndFeelPtr lf(new TcxLookAndFeel(nullptr));
-  RecorderPtr first(new TRecorder), second(new TRecorder);
+  RecorderPtr first(new TLookAndFeelRecorder), second(new TLookAndFeelRecorder);
   first->RemoveOnNotice = true;
   lf->AddChangeListener(first.get());
   lf->AddChangeListener(first.get());
@@ -210,7 +210,7 @@ TEST_F(LookAndFeelTest, ListenersOnceAndALeavingListenerSkipsNoOther) {
 
 TEST_F(LookAndFeelTest, DestroyingTellsTheListeners) {
   LookAndFeelPtr lf(new TcxLookAndFeel(nullptr));
-  RecorderPtr recorder(new TRecorder);
+  RecorderPtr recorder(new TLookAndFeelRecorder);
   lf->AddChangeListener(recorder.get());
   lf.reset();
   EXPECT_EQ(recorder->Destroyings, 1);
@@ -244,7 +244,7 @@ TEST_F(LookAndFeelTest, SystemColourChangeNotifiesNativeStyle) {
   LookAndFeelPtr child(new TcxLookAndFeel(nullptr));
   child->SetMaster(lf.get());
   lf->SetOnChanged(TcxLookAndFeelChangedEvent(this, &LookAndFeelTest::OnChanged));
-  RecorderPtr recorder(new TRecorder);
+  RecorderPtr recorder(new TLookAndFeelRecorder);
   child->AddChangeListener(recorder.get());
   // The window system broadcasts the change to the palette listener's hidden window.
   const INT element = COLOR_BTNFACE;

@@ -23,14 +23,14 @@ using paint_test::TPaintDC;
 using CanvasPtr = std::unique_ptr<TcxCanvas, orv::FreeDeleter>;
 using Painter = TcxCustomLookAndFeelPainterClass;
 
-const Painter kBase = TcxCustomLookAndFeelPainter::Class();
-const Painter kStandard = TcxStandardLookAndFeelPainter::Class();
-const Painter kFlat = TcxFlatLookAndFeelPainter::Class();
-const Painter kUltraFlat = TcxUltraFlatLookAndFeelPainter::Class();
-const Painter kOffice11 = TcxOffice11LookAndFeelPainter::Class();
-const Painter kThemed = TcxWinXPLookAndFeelPainter::Class();
+const Painter kBasePainter = TcxCustomLookAndFeelPainter::Class();
+const Painter kStandardPainter = TcxStandardLookAndFeelPainter::Class();
+const Painter kFlatPainter = TcxFlatLookAndFeelPainter::Class();
+const Painter kUltraFlatPainter = TcxUltraFlatLookAndFeelPainter::Class();
+const Painter kOffice11Painter = TcxOffice11LookAndFeelPainter::Class();
+const Painter kThemedPainter = TcxWinXPLookAndFeelPainter::Class();
 
-constexpr COLORREF kTeal = 0x808000, kAqua = 0xFFFF00, kRed = 0x0000FF, kWhite = 0xFFFFFF;
+constexpr COLORREF kTeal = 0x808000, kAqua = 0xFFFF00, kElementRed = 0x0000FF, kWhite = 0xFFFFFF;
 
 class PainterElementsTest : public ::testing::Test {
  protected:
@@ -66,7 +66,7 @@ class PainterElementsTest : public ::testing::Test {
 TEST_F(PainterElementsTest, ClockAtNoonPointsEveryHandUp) {
   TPaintDC dc(60, 60, 0x00FF00);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
-  kUltraFlat->DrawClockFace(canvas.get(), {0, 0, 60, 60}, EncodeTime(12, 0, 0, 0), clWhite);
+  kUltraFlatPainter->DrawClockFace(canvas.get(), {0, 0, 60, 60}, EncodeTime(12, 0, 0, 0), clWhite);
   // The mark at three o'clock: the teal dot, aqua on its left and top, button text below and
   // right; the face fill left it alone.
   EXPECT_EQ(dc.At(58, 30), kTeal);
@@ -78,15 +78,15 @@ TEST_F(PainterElementsTest, ClockAtNoonPointsEveryHandUp) {
   EXPECT_EQ(dc.At(30, 2), kTeal);
   EXPECT_EQ(dc.At(30, 58), kTeal);
   // The second hand runs up from the centre over the teal hands; nothing hangs below it.
-  EXPECT_EQ(dc.At(30, 12), kRed);
-  EXPECT_EQ(dc.At(30, 7), kRed);
+  EXPECT_EQ(dc.At(30, 12), kElementRed);
+  EXPECT_EQ(dc.At(30, 7), kElementRed);
   EXPECT_EQ(dc.At(30, 45), kWhite);
   EXPECT_EQ(dc.At(30, 33), kTeal);  // the hands' short tails below the centre
   EXPECT_EQ(dc.At(45, 30), kWhite);
   // Outside the rect nothing changed.
   TPaintDC big(70, 70, 0x00FF00);
   CanvasPtr bigCanvas(new TcxCanvas(big.Dc));
-  kUltraFlat->DrawClockFace(bigCanvas.get(), {5, 5, 65, 65}, EncodeTime(12, 0, 0, 0), clWhite);
+  kUltraFlatPainter->DrawClockFace(bigCanvas.get(), {5, 5, 65, 65}, EncodeTime(12, 0, 0, 0), clWhite);
   EXPECT_EQ(Count(big, {0, 0, 70, 5}, 0x00FF00), 70 * 5);
   EXPECT_EQ(Count(big, {0, 65, 70, 70}, 0x00FF00), 70 * 5);
 }
@@ -96,9 +96,9 @@ TEST_F(PainterElementsTest, ClockHandsFollowTheTime) {
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   // 3:00:45: the hour hand to the right, the minute hand just past twelve, the second hand
   // to the left.
-  kStandard->DrawClockFace(canvas.get(), {0, 0, 60, 60}, EncodeTime(3, 0, 45, 0), clWhite);
+  kStandardPainter->DrawClockFace(canvas.get(), {0, 0, 60, 60}, EncodeTime(3, 0, 45, 0), clWhite);
   EXPECT_EQ(dc.At(45, 30), kTeal);
-  EXPECT_EQ(dc.At(12, 30), kRed);
+  EXPECT_EQ(dc.At(12, 30), kElementRed);
   EXPECT_GT(Count(dc, {28, 8, 36, 14}, kTeal), 0);
   EXPECT_EQ(Count(dc, {20, 40, 40, 56}, kTeal), 0);
 }
@@ -107,7 +107,7 @@ TEST_F(PainterElementsTest, TinyClockAndClipRegionKept) {
   TPaintDC dc(10, 10);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   // Negative radii collapse the marks near the centre without failing.
-  kStandard->DrawClockFace(canvas.get(), {4, 4, 6, 6}, EncodeTime(9, 30, 0, 0), clWhite);
+  kStandardPainter->DrawClockFace(canvas.get(), {4, 4, 6, 6}, EncodeTime(9, 30, 0, 0), clWhite);
   // The marks were excluded only while the face was drawn.
   canvas->FillRectWithColor({0, 0, 10, 10}, clBlack);
   EXPECT_EQ(Count(dc, {0, 0, 10, 10}, 0x000000), 100);
@@ -120,14 +120,14 @@ TEST_F(PainterElementsTest, ProgressTextSolidOrInverted) {
   const TRect bar{0, 0, 80, 20}, filled{0, 0, 40, 20}, text{20, 5, 60, 15};
   // Solid: one colour over the filled and the empty part.
   canvas->FillRectWithColor(filled, clBlack);
-  kUltraFlat->DrawProgressBarText(canvas.get(), false, true, "WWWWWWWW", text, bar, filled, clRed);
-  EXPECT_GT(Count(dc, {20, 5, 40, 15}, kRed), 0);
-  EXPECT_GT(Count(dc, {40, 5, 60, 15}, kRed), 0);
+  kUltraFlatPainter->DrawProgressBarText(canvas.get(), false, true, "WWWWWWWW", text, bar, filled, clRed);
+  EXPECT_GT(Count(dc, {20, 5, 40, 15}, kElementRed), 0);
+  EXPECT_GT(Count(dc, {40, 5, 60, 15}, kElementRed), 0);
   // Inverted: white over the black part, black over the white part, nothing outside the text.
   dc.Clear(kWhite);
   canvas->FillRectWithColor(filled, clBlack);
-  kUltraFlat->DrawProgressBarText(canvas.get(), false, false, "WWWWWWWW", text, bar, filled, clRed);
-  EXPECT_EQ(Count(dc, {0, 0, 80, 20}, kRed), 0);
+  kUltraFlatPainter->DrawProgressBarText(canvas.get(), false, false, "WWWWWWWW", text, bar, filled, clRed);
+  EXPECT_EQ(Count(dc, {0, 0, 80, 20}, kElementRed), 0);
   EXPECT_GT(Count(dc, {20, 5, 40, 15}, kWhite), 0);
   EXPECT_GT(Count(dc, {40, 5, 60, 15}, 0x000000), 0);
   EXPECT_EQ(Count(dc, {0, 0, 20, 20}, 0x000000), 20 * 20);
@@ -135,7 +135,7 @@ TEST_F(PainterElementsTest, ProgressTextSolidOrInverted) {
   EXPECT_EQ(Count(dc, {0, 15, 80, 20}, 0x000000) + Count(dc, {0, 15, 80, 20}, kWhite), 80 * 5);
   // The canvas comes back as it was: clip and font.
   canvas->FillRectWithColor(bar, clRed);
-  EXPECT_EQ(Count(dc, bar, kRed), 80 * 20);
+  EXPECT_EQ(Count(dc, bar, kElementRed), 80 * 20);
 }
 
 TEST_F(PainterElementsTest, VerticalProgressTextStaysInItsRect) {
@@ -143,7 +143,7 @@ TEST_F(PainterElementsTest, VerticalProgressTextStaysInItsRect) {
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   SetTestFont(canvas.get());
   const TRect text{5, 20, 15, 60};
-  kStandard->DrawProgressBarText(canvas.get(), true, true, "WWWWWWWW", text, {0, 0, 20, 80},
+  kStandardPainter->DrawProgressBarText(canvas.get(), true, true, "WWWWWWWW", text, {0, 0, 20, 80},
                                  {0, 40, 20, 80}, clBlack);
   EXPECT_EQ(canvas->GetFontInfo().lfEscapement, 0);  // the canvas font is back upright
   const int inside = Count(dc, text, 0x000000);
@@ -169,13 +169,13 @@ TEST_F(PainterElementsTest, CalendarPanelsAndMonthHeaders) {
   };
   // Base and standard shrink past the raised edge, flat past the bottom line, Office 11 and the
   // themed painter without a theme keep the rect (the themed one draws nothing at all).
-  for (const Case& c : {Case{kStandard, {11, 11, 49, 29}}, Case{kFlat, {10, 10, 50, 29}},
-                        Case{kOffice11, {10, 10, 50, 30}}, Case{kThemed, {10, 10, 50, 30}}}) {
+  for (const Case& c : {Case{kStandardPainter, {11, 11, 49, 29}}, Case{kFlatPainter, {10, 10, 50, 29}},
+                        Case{kOffice11Painter, {10, 10, 50, 30}}, Case{kThemedPainter, {10, 10, 50, 30}}}) {
     dc.Clear(0x00FF00);
     TRect r{10, 10, 50, 30};
     c.P->DrawCalendarDateTimePanel(canvas.get(), r);
     EXPECT_EQ(r, c.After) << c.P->ClassName();
-    EXPECT_EQ(Count(dc, {10, 10, 50, 30}, 0x00FF00), c.P == kThemed ? 40 * 20 : 0)
+    EXPECT_EQ(Count(dc, {10, 10, 50, 30}, 0x00FF00), c.P == kThemedPainter ? 40 * 20 : 0)
         << c.P->ClassName();
   }
 
@@ -184,7 +184,7 @@ TEST_F(PainterElementsTest, CalendarPanelsAndMonthHeaders) {
   params.Color = clBtnFace;
   params.TextColor = clBtnText;
   dc.Clear(0x00FF00);
-  kStandard->DrawCalendarMonthHeader(canvas.get(), {0, 0, 100, 20}, "", {}, params, 3,
+  kStandardPainter->DrawCalendarMonthHeader(canvas.get(), {0, 0, 100, 20}, "", {}, params, 3,
                                      TcxBorders{bLeft});
   EXPECT_EQ(dc.At(0, 10), 0x000000);
   EXPECT_EQ(dc.At(50, 0), 0x000000);
@@ -194,7 +194,7 @@ TEST_F(PainterElementsTest, CalendarPanelsAndMonthHeaders) {
   EXPECT_GT(Count(dc, {85, 0, 100, 20}, ColorToRGB(clWindowText)), 4);
   // Only the left arrow.
   dc.Clear(0x00FF00);
-  kUltraFlat->DrawCalendarMonthHeader(canvas.get(), {0, 0, 100, 20}, "", {}, params, 1, {});
+  kUltraFlatPainter->DrawCalendarMonthHeader(canvas.get(), {0, 0, 100, 20}, "", {}, params, 1, {});
   EXPECT_GT(Count(dc, {0, 0, 15, 20}, ColorToRGB(clWindowText)), 4);
   EXPECT_EQ(Count(dc, {85, 2, 98, 18}, ColorToRGB(clWindowText)), 0);
 }
@@ -209,29 +209,29 @@ TEST_F(PainterElementsTest, NavigatorGlyphIsTheImageListsImage) {
   images->AddMasked(image.get(), clNone);
   TPaintDC dc(10, 10);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
-  kStandard->DrawNavigatorButtonGlyph(canvas.get(), images.get(), 0, 0, TPoint{3, 2}, true, false);
-  EXPECT_EQ(Count(dc, {3, 2, 7, 6}, kRed), 16);
-  EXPECT_EQ(Count(dc, {0, 0, 10, 10}, kRed), 16);
+  kStandardPainter->DrawNavigatorButtonGlyph(canvas.get(), images.get(), 0, 0, TPoint{3, 2}, true, false);
+  EXPECT_EQ(Count(dc, {3, 2, 7, 6}, kElementRed), 16);
+  EXPECT_EQ(Count(dc, {0, 0, 10, 10}, kElementRed), 16);
   // The editors' form takes the glyph rect; no list draws nothing.
-  kStandard->DrawNavigatorButtonGlyph(canvas.get(), nullptr, 0, 0, TRect{0, 0, 4, 4}, true, false);
-  EXPECT_EQ(Count(dc, {0, 0, 10, 10}, kRed), 16);
-  EXPECT_EQ(kStandard->NavigatorButtonGlyphSize(), (TSize{0, 0}));
+  kStandardPainter->DrawNavigatorButtonGlyph(canvas.get(), nullptr, 0, 0, TRect{0, 0, 4, 4}, true, false);
+  EXPECT_EQ(Count(dc, {0, 0, 10, 10}, kElementRed), 16);
+  EXPECT_EQ(kStandardPainter->NavigatorButtonGlyphSize(), (TSize{0, 0}));
 }
 
 TEST_F(PainterElementsTest, GroupBoxBackgrounds) {
   TPaintDC dc(20, 20, 0x00FF00);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   // A default colour without a windowed control leaves the area alone; a colour fills.
-  kThemed->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clDefault, clDefault);
+  kThemedPainter->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clDefault, clDefault);
   EXPECT_EQ(Count(dc, {0, 0, 20, 20}, 0x00FF00), 400);
-  kThemed->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clRed, clBlue);
-  EXPECT_EQ(Count(dc, {0, 0, 20, 20}, kRed), 400);
-  kStandard->DrawPanelBackground(canvas.get(), {0, 0, 20, 20});
+  kThemedPainter->DrawGroupBoxBackground(canvas.get(), nullptr, {0, 0, 20, 20}, clRed, clBlue);
+  EXPECT_EQ(Count(dc, {0, 0, 20, 20}, kElementRed), 400);
+  kStandardPainter->DrawPanelBackground(canvas.get(), {0, 0, 20, 20});
   EXPECT_EQ(Count(dc, {0, 0, 20, 20}, ColorToRGB(clBtnFace)), 400);
   // Without the button theme the Office 11 and themed captions take the base colours.
-  EXPECT_EQ(kOffice11->GroupBoxCaptionTextColor(true), clWindowText);
-  EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false), clBtnShadow);
-  EXPECT_EQ(kThemed->GroupBoxCaptionTextColor(false, cpTop), clBtnShadow);
+  EXPECT_EQ(kOffice11Painter->GroupBoxCaptionTextColor(true), clWindowText);
+  EXPECT_EQ(kThemedPainter->GroupBoxCaptionTextColor(false), clBtnShadow);
+  EXPECT_EQ(kThemedPainter->GroupBoxCaptionTextColor(false, cpTop), clBtnShadow);
 }
 
 // A window filled with one colour.
@@ -263,7 +263,7 @@ TEST_F(PainterElementsTest, GroupBoxShowsItsParentUnderADefaultColour) {
     box->SetParent(parent);
     box->SetBoundsRect({10, 10, 30, 30});
     form->Show();
-    for (const Painter p : {kOffice11, kThemed}) {
+    for (const Painter p : {kOffice11Painter, kThemedPainter}) {
       TPaintDC dc(20, 20, 0x00FF00);
       CanvasPtr canvas(new TcxCanvas(dc.Dc));
       p->DrawGroupBoxBackground(canvas.get(), box, {0, 0, 20, 20}, clDefault, clDefault);
@@ -282,42 +282,42 @@ TEST_F(PainterElementsTest, SplittersAndReservedElements) {
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   TcxViewParams params;
   params.Color = clWhite;
-  kStandard->DrawSplitterBorder(canvas.get(), {0, 0, 20, 10}, params, true);
+  kStandardPainter->DrawSplitterBorder(canvas.get(), {0, 0, 20, 10}, params, true);
   EXPECT_EQ(dc.At(5, 0), ColorToRGB(clBtnFace));
   EXPECT_EQ(dc.At(5, 1), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(dc.At(5, 5), kWhite);
   EXPECT_EQ(dc.At(5, 8), ColorToRGB(clBtnShadow));
   EXPECT_EQ(dc.At(5, 9), ColorToRGB(cl3DDkShadow));
   dc.Clear(0x00FF00);
-  kUltraFlat->DrawSplitterBorder(canvas.get(), {0, 0, 20, 10}, params, false);
+  kUltraFlatPainter->DrawSplitterBorder(canvas.get(), {0, 0, 20, 10}, params, false);
   EXPECT_EQ(dc.At(0, 5), ColorToRGB(clBtnShadow));
   EXPECT_EQ(dc.At(19, 5), ColorToRGB(clBtnShadow));
   EXPECT_EQ(dc.At(1, 5), kWhite);
   // Ultra-flat lightens the shadow colour by a third towards white.
-  kUltraFlat->DrawElement241(canvas.get(), {0, 0, 20, 10});
+  kUltraFlatPainter->DrawElement241(canvas.get(), {0, 0, 20, 10});
   const COLORREF shadow = ColorToRGB(clBtnShadow);
   EXPECT_EQ(dc.At(3, 3), RGB(GetRValue(shadow) + (255 - GetRValue(shadow)) / 3,
                              GetGValue(shadow) + (255 - GetGValue(shadow)) / 3,
                              GetBValue(shadow) + (255 - GetBValue(shadow)) / 3));
-  kStandard->DrawElement241(canvas.get(), {0, 0, 20, 10});
+  kStandardPainter->DrawElement241(canvas.get(), {0, 0, 20, 10});
   EXPECT_EQ(dc.At(3, 3), shadow);
-  EXPECT_EQ(kBase->Margins240(), (TRect{2, 2, 4, 4}));
-  EXPECT_EQ(kBase->EventProgressMargins(), (TRect{2, 2, 2, 2}));
-  EXPECT_EQ(kThemed->EventProgressMargins(), (TRect{2, 2, 2, 2}));  // no progress theme
-  EXPECT_EQ(kBase->DefaultColor238(), clBtnFace);
-  EXPECT_EQ(kBase->BorderWidth202(), 1);
+  EXPECT_EQ(kBasePainter->Margins240(), (TRect{2, 2, 4, 4}));
+  EXPECT_EQ(kBasePainter->EventProgressMargins(), (TRect{2, 2, 2, 2}));
+  EXPECT_EQ(kThemedPainter->EventProgressMargins(), (TRect{2, 2, 2, 2}));  // no progress theme
+  EXPECT_EQ(kBasePainter->DefaultColor238(), clBtnFace);
+  EXPECT_EQ(kBasePainter->BorderWidth202(), 1);
 }
 
 TEST_F(PainterElementsTest, NavigationButtonLayoutAndArrow) {
   TRect arrow, text;
-  kStandard->CalculateNavigationButtonLayout({0, 0, 30, 60}, false, arrow, text);
+  kStandardPainter->CalculateNavigationButtonLayout({0, 0, 30, 60}, false, arrow, text);
   EXPECT_EQ(arrow, (TRect{10, 6, 17, 13}));
   EXPECT_EQ(text, (TRect{0, 15, 28, 54}));
   TPaintDC dc(30, 60, 0x00FF00);
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
-  kUltraFlat->DrawNavigationButtonWithArrow(canvas.get(), {0, 0, 30, 60}, true, cxbsNormal);
+  kUltraFlatPainter->DrawNavigationButtonWithArrow(canvas.get(), {0, 0, 30, 60}, true, cxbsNormal);
   // The arrow of a next button is widest in its middle rows and points right.
-  const COLORREF glyph = ColorToRGB(kUltraFlat->NavigationButtonTextColor());
+  const COLORREF glyph = ColorToRGB(kUltraFlatPainter->NavigationButtonTextColor());
   int middle = 0, first = 0;
   for (int x = 0; x < 30; ++x) {
     middle += dc.At(x, 8) == glyph || dc.At(x, 9) == glyph;
@@ -364,53 +364,53 @@ TEST_F(PainterElementsTest, ThemedPainterFallsBackToTheStandardLook) {
     CanvasPtr c1(new TcxCanvas(standard.Dc)), c2(new TcxCanvas(themed.Dc));
     SetTestFont(c1.get());
     SetTestFont(c2.get());
-    draw(kStandard, c1.get());
-    draw(kThemed, c2.get());
+    draw(kStandardPainter, c1.get());
+    draw(kThemedPainter, c2.get());
     EXPECT_TRUE(SameImage(standard, themed)) << "drawing " << index;
     ++index;
   }
-  EXPECT_FALSE(kThemed->UsesVisualStyles());
-  EXPECT_EQ(kThemed->ControlBorderWidth(), 2);
-  EXPECT_EQ(kThemed->ButtonBorderWidth(cxbsDefault), 3);
-  EXPECT_EQ(kThemed->ButtonTextIndent(), 2);
-  EXPECT_EQ(kThemed->ButtonPressedTextShift(), 0);
-  EXPECT_EQ(kThemed->CheckBoxBorderWidth(), 2);
-  EXPECT_EQ(kThemed->ExpandCollapseButtonSize(), 12);
-  EXPECT_EQ(kThemed->SmallPlusMinusButtonSize(), 9);
-  EXPECT_EQ(kThemed->GroupExpandChevronButtonSize(), 15);
-  EXPECT_EQ(kThemed->HeaderCellBorderWidth(), 1);
-  EXPECT_EQ(kThemed->FooterCellBorderWidth(), 1);
-  EXPECT_EQ(kThemed->ScrollBarMinThumbSize(true), 8);
-  EXPECT_EQ(kThemed->FilterBoxCloseButtonSize(), (TPoint{16, 14}));
-  EXPECT_EQ(kThemed->FilterCheckBoxSize(), (TPoint{13, 13}));
-  EXPECT_EQ(kThemed->CheckBoxSize(), kStandard->CheckBoxSize());
-  EXPECT_EQ(kThemed->RadioButtonGlyphSize(), kStandard->RadioButtonGlyphSize());
-  EXPECT_FALSE(kThemed->IsTabDrawingSupported(false));
-  EXPECT_FALSE(kThemed->SupportsTabHotTrack(false));
-  EXPECT_FALSE(kThemed->ExpandButtonDrawnFirst());
-  EXPECT_FALSE(kThemed->FooterCellsDrawnFirst());
-  EXPECT_TRUE(kThemed->SupportsButtonHotTrack());
-  EXPECT_TRUE(kThemed->SupportsHeaderHotTrack());
-  EXPECT_EQ(kThemed->SortArrowSize(), kUltraFlat->SortArrowSize());
-  EXPECT_TRUE(kThemed->IsPointInGroupExpandChevronButton({0, 0, 10, 10}, {5, 5}));
-  EXPECT_FALSE(kThemed->IsPointInGroupExpandChevronButton({0, 0, 10, 10}, {10, 5}));
+  EXPECT_FALSE(kThemedPainter->UsesVisualStyles());
+  EXPECT_EQ(kThemedPainter->ControlBorderWidth(), 2);
+  EXPECT_EQ(kThemedPainter->ButtonBorderWidth(cxbsDefault), 3);
+  EXPECT_EQ(kThemedPainter->ButtonTextIndent(), 2);
+  EXPECT_EQ(kThemedPainter->ButtonPressedTextShift(), 0);
+  EXPECT_EQ(kThemedPainter->CheckBoxBorderWidth(), 2);
+  EXPECT_EQ(kThemedPainter->ExpandCollapseButtonSize(), 12);
+  EXPECT_EQ(kThemedPainter->SmallPlusMinusButtonSize(), 9);
+  EXPECT_EQ(kThemedPainter->GroupExpandChevronButtonSize(), 15);
+  EXPECT_EQ(kThemedPainter->HeaderCellBorderWidth(), 1);
+  EXPECT_EQ(kThemedPainter->FooterCellBorderWidth(), 1);
+  EXPECT_EQ(kThemedPainter->ScrollBarMinThumbSize(true), 8);
+  EXPECT_EQ(kThemedPainter->FilterBoxCloseButtonSize(), (TPoint{16, 14}));
+  EXPECT_EQ(kThemedPainter->FilterCheckBoxSize(), (TPoint{13, 13}));
+  EXPECT_EQ(kThemedPainter->CheckBoxSize(), kStandardPainter->CheckBoxSize());
+  EXPECT_EQ(kThemedPainter->RadioButtonGlyphSize(), kStandardPainter->RadioButtonGlyphSize());
+  EXPECT_FALSE(kThemedPainter->IsTabDrawingSupported(false));
+  EXPECT_FALSE(kThemedPainter->SupportsTabHotTrack(false));
+  EXPECT_FALSE(kThemedPainter->ExpandButtonDrawnFirst());
+  EXPECT_FALSE(kThemedPainter->FooterCellsDrawnFirst());
+  EXPECT_TRUE(kThemedPainter->SupportsButtonHotTrack());
+  EXPECT_TRUE(kThemedPainter->SupportsHeaderHotTrack());
+  EXPECT_EQ(kThemedPainter->SortArrowSize(), kUltraFlatPainter->SortArrowSize());
+  EXPECT_TRUE(kThemedPainter->IsPointInGroupExpandChevronButton({0, 0, 10, 10}, {5, 5}));
+  EXPECT_FALSE(kThemedPainter->IsPointInGroupExpandChevronButton({0, 0, 10, 10}, {10, 5}));
 }
 
 TEST_F(PainterElementsTest, ThemedPainterOwnDrawingsWithoutATheme) {
   TPaintDC standard(20, 20, 0x00FF00), themed(20, 20, 0x00FF00);
   CanvasPtr c1(new TcxCanvas(standard.Dc)), c2(new TcxCanvas(themed.Dc));
   // The small plus/minus button keeps the standard face, not the colour passed.
-  kStandard->DrawSmallPlusMinusButton(c1.get(), {2, 2, 11, 11}, false, clBtnShadow, clDefault);
-  kThemed->DrawSmallPlusMinusButton(c2.get(), {2, 2, 11, 11}, false, clBtnShadow, clRed);
+  kStandardPainter->DrawSmallPlusMinusButton(c1.get(), {2, 2, 11, 11}, false, clBtnShadow, clDefault);
+  kThemedPainter->DrawSmallPlusMinusButton(c2.get(), {2, 2, 11, 11}, false, clBtnShadow, clRed);
   EXPECT_TRUE(SameImage(standard, themed));
   // A pressed header is not inverted.
-  kThemed->DrawHeaderCellPressed(c2.get(), {0, 0, 20, 20});
+  kThemedPainter->DrawHeaderCellPressed(c2.get(), {0, 0, 20, 20});
   EXPECT_TRUE(SameImage(standard, themed));
   // Its indicator cell is the flat painter's.
   TPaintDC flat(14, 18, 0x00FF00), themedIndicator(14, 18, 0x00FF00);
   CanvasPtr c3(new TcxCanvas(flat.Dc)), c4(new TcxCanvas(themedIndicator.Dc));
-  kFlat->DrawIndicatorCell(c3.get(), {0, 0, 14, 18}, ikArrow, clBtnFace);
-  kThemed->DrawIndicatorCell(c4.get(), {0, 0, 14, 18}, ikArrow, clBtnFace);
+  kFlatPainter->DrawIndicatorCell(c3.get(), {0, 0, 14, 18}, ikArrow, clBtnFace);
+  kThemedPainter->DrawIndicatorCell(c4.get(), {0, 0, 14, 18}, ikArrow, clBtnFace);
   EXPECT_TRUE(SameImage(flat, themedIndicator));
 }
 
@@ -419,7 +419,7 @@ TEST_F(PainterElementsTest, GoldenSheet) {
   TPaintDC dc(330, 250, ColorToRGB(clBtnFace));
   CanvasPtr canvas(new TcxCanvas(dc.Dc));
   SetTestFont(canvas.get());
-  const Painter painters[] = {kStandard, kFlat, kUltraFlat, kOffice11, kThemed};
+  const Painter painters[] = {kStandardPainter, kFlatPainter, kUltraFlatPainter, kOffice11Painter, kThemedPainter};
   TcxViewParams params;
   params.Color = clBtnFace;
   params.TextColor = clBtnText;

@@ -263,14 +263,14 @@ TEST_F(PopupTest, ClosesWhenTheProgramLosesTheActivation) {
 
 // ---- The editors' drop-down window --------------------------------------------------------------
 
-class TTestPopup : public TcxCustomPopupWindow {
-  ORV_CLASS(TTestPopup, TcxCustomPopupWindow)
+class TTestPopupWindow : public TcxCustomPopupWindow {
+  ORV_CLASS(TTestPopupWindow, TcxCustomPopupWindow)
  public:
-  explicit TTestPopup(TControl* owner) : TcxCustomPopupWindow(owner) {
-    SetOnShowing(TNotifyEvent(this, &TTestPopup::Showing));
-    SetOnShown(TNotifyEvent(this, &TTestPopup::Shown));
-    SetOnClosing(TNotifyEvent(this, &TTestPopup::Closing));
-    SetOnClosed(TNotifyEvent(this, &TTestPopup::Closed));
+  explicit TTestPopupWindow(TControl* owner) : TcxCustomPopupWindow(owner) {
+    SetOnShowing(TNotifyEvent(this, &TTestPopupWindow::Showing));
+    SetOnShown(TNotifyEvent(this, &TTestPopupWindow::Shown));
+    SetOnClosing(TNotifyEvent(this, &TTestPopupWindow::Closing));
+    SetOnClosed(TNotifyEvent(this, &TTestPopupWindow::Closed));
   }
   Boolean MustFitWorkArea() override { return FitArea; }
   Boolean ConsumesOutsideClick(HWND, UINT, const TPoint&, TShiftState) override { return Consumes; }
@@ -289,7 +289,7 @@ class CustomPopupTest : public PopupTest {
  protected:
   void SetUp() override {
     PopupTest::SetUp();
-    Popup.reset(new TTestPopup(Owner));
+    Popup.reset(new TTestPopupWindow(Owner));
     Popup->SetOwnerParent(Form.get());
     Popup->SetOwnerBounds(Owner->GetBoundsRect());
     Popup->SetBounds(0, 0, 80, 60);
@@ -299,7 +299,7 @@ class CustomPopupTest : public PopupTest {
     Popup.reset();
     PopupTest::TearDown();
   }
-  Owned<TTestPopup> Popup;
+  Owned<TTestPopupWindow> Popup;
 };
 
 TEST_F(CustomPopupTest, OpensIntoTheListAndClosesOutOfIt) {
@@ -352,7 +352,7 @@ TEST_F(CustomPopupTest, OwnLoopRunsUntilTheModalResultClosesIt) {
 
 TEST_F(CustomPopupTest, OwnLoopEndsWhenThePopupIsFreed) {
   ShowForm();
-  TTestPopup* popup = Popup.release();
+  TTestPopupWindow* popup = Popup.release();
   orv::headless::SetIdleHandler([&] {
     popup->Free();
     return true;
@@ -474,7 +474,7 @@ TEST_F(CustomPopupTest, TheListRefusesDoubleEntriesAndForgetsFreedPopups) {
   EXPECT_THROW(AddToOpenPopupList(Popup.get()), EAssertionFailed);
   Popup.reset();
   EXPECT_EQ(GetOpenPopupCount(), 0);
-  Owned<TTestPopup> other(new TTestPopup(Owner));
+  Owned<TTestPopupWindow> other(new TTestPopupWindow(Owner));
   EXPECT_THROW(RemoveFromOpenPopupList(other.get()), EAssertionFailed);
 }
 
@@ -532,8 +532,8 @@ class PopupHookTest : public CustomPopupTest {
     Application->ProcessMessages();
   }
   // A non-capturing popup below the other box.
-  Owned<TTestPopup> OtherPopup() {
-    Owned<TTestPopup> popup(new TTestPopup(Other));
+  Owned<TTestPopupWindow> OtherPopup() {
+    Owned<TTestPopupWindow> popup(new TTestPopupWindow(Other));
     popup->SetOwnLoop(false);
     popup->SetCaptureFocus(false);
     popup->SetOwnerBounds({250, 220, 350, 270});
@@ -595,8 +595,8 @@ TEST_F(PopupHookTest, AClickOnTheOwnerAreaClosesAndReachesTheOwner) {
 }
 
 TEST_F(PopupHookTest, HidingTheOwnerClosesItsPopupAndTheLaterOnes) {
-  Owned<TTestPopup> second = OtherPopup();
-  Owned<TTestPopup> unrelated = OtherPopup();
+  Owned<TTestPopupWindow> second = OtherPopup();
+  Owned<TTestPopupWindow> unrelated = OtherPopup();
   unrelated->Popup(Other);
   Popup->SetCaptureFocus(false);
   Popup->Popup(Owner);
@@ -646,7 +646,7 @@ LRESULT CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(PopupHookTest, TheOwnerFormKeepsItsActiveCaptionOncePerDeactivation) {
-  Owned<TTestPopup> second = OtherPopup();
+  Owned<TTestPopupWindow> second = OtherPopup();
   Popup->SetCaptureFocus(false);
   Popup->Popup(Owner);
   second->Popup(Other);

@@ -12,7 +12,7 @@ namespace {
 
 using paint_test::TPaintDC;
 
-LOGFONT TestFont() {
+LOGFONT TextTestFont() {
   LOGFONT lf{};
   lf.lfHeight = -8;  // cell 10, characters 5 wide
   std::strcpy(lf.lfFaceName, orv::kTestFontFace);
@@ -26,7 +26,7 @@ class TextOnDC : public ::testing::Test {
     SelectObject(Dc.Dc, Old);
     DeleteObject(Font);
   }
-  LOGFONT Lf = TestFont();
+  LOGFONT Lf = TextTestFont();
   TPaintDC Dc{200, 60};
   HFONT Font;
   HGDIOBJ Old;
@@ -77,11 +77,11 @@ TEST(TextHelpers, CharsetsFontsAndObjectQueries) {
   EXPECT_TRUE(IsChineseOrArabicCharset(GB2312_CHARSET, "\xC0"));
   EXPECT_TRUE(IsChineseOrArabicCharset(ARABIC_CHARSET, ""));
   EXPECT_FALSE(IsChineseOrArabicCharset(DEFAULT_CHARSET, "\xC0"));
-  EXPECT_EQ(FontTextExtent(TestFont(), "abcd"), (TSize{20, 10}));
-  EXPECT_EQ(FontTextWidth(TestFont(), "abcd", 12), 40);  // 12 points at 96 dpi: a 16-pixel em
+  EXPECT_EQ(FontTextExtent(TextTestFont(), "abcd"), (TSize{20, 10}));
+  EXPECT_EQ(FontTextWidth(TextTestFont(), "abcd", 12), 40);  // 12 points at 96 dpi: a 16-pixel em
   EXPECT_EQ(GetScreenLogPixels(), 96);
   EXPECT_FALSE(GetScreenCanvas()->HandleAllocated());
-  const LOGFONT testFont = TestFont();
+  const LOGFONT testFont = TextTestFont();
   HFONT font = CreateFontIndirect(&testFont);
   LOGFONT lf{};
   EXPECT_TRUE(GetFontInfo(font, lf));

@@ -16,7 +16,7 @@ namespace {
 
 using orv::test::Owned;
 
-constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBackRed = RGB(255, 0, 0), kBackBlue = RGB(0, 0, 255), kBackGreen = RGB(0, 255, 0);
 
 // A window that fills its client area with one colour and notes whether it painted a copy.
 class TFill : public TCustomControl {
@@ -69,11 +69,11 @@ TEST_F(TransparentBackground, ParentAndLowerSiblingsPaintIntoTheControl) {
   bitmap->GetCanvas()->FillRect({0, 0, 20, 20});
   DrawTransparentBackgroundOnCanvas(control, bitmap->GetCanvas(), {0, 0, 20, 20});
   auto at = [&](int x, int y) { return ColorToRGB(bitmap->GetCanvas()->GetPixels(x, y)); };
-  EXPECT_EQ(at(0, 0), kBlue);    // the sibling below covers panel (5..12)
-  EXPECT_EQ(at(6, 6), kBlue);
-  EXPECT_EQ(at(7, 7), kRed);     // panel (12, 12): the parent itself
-  EXPECT_EQ(at(19, 19), kRed);   // under the sibling above, which stays out
-  EXPECT_NE(at(15, 15), kGreen);
+  EXPECT_EQ(at(0, 0), kBackBlue);    // the sibling below covers panel (5..12)
+  EXPECT_EQ(at(6, 6), kBackBlue);
+  EXPECT_EQ(at(7, 7), kBackRed);     // panel (12, 12): the parent itself
+  EXPECT_EQ(at(19, 19), kBackRed);   // under the sibling above, which stays out
+  EXPECT_NE(at(15, 15), kBackGreen);
   EXPECT_EQ(below->CopyPaints, 1);
   EXPECT_EQ(panel->CopyPaints, 1);
   EXPECT_EQ(above->CopyPaints, 0);
@@ -83,7 +83,7 @@ TEST_F(TransparentBackground, ParentAndLowerSiblingsPaintIntoTheControl) {
   bitmap->GetCanvas()->FillRect({0, 0, 20, 20});
   DrawTransparentBackgroundOnCanvas(control, bitmap->GetCanvas(), {10, 10, 20, 20});
   EXPECT_EQ(ColorToRGB(bitmap->GetCanvas()->GetPixels(9, 9)), 0u);
-  EXPECT_EQ(ColorToRGB(bitmap->GetCanvas()->GetPixels(10, 10)), kRed);
+  EXPECT_EQ(ColorToRGB(bitmap->GetCanvas()->GetPixels(10, 10)), kBackRed);
 }
 
 TEST_F(TransparentBackground, BorderedSiblingsBringTheirEdges) {
@@ -102,11 +102,11 @@ TEST_F(TransparentBackground, BorderedSiblingsBringTheirEdges) {
   // The sunken client edge is two pixels wide: shadow outside, dark shadow inside.
   EXPECT_EQ(at(0, 0), ColorToRGB(clBtnShadow));
   EXPECT_EQ(at(1, 1), ColorToRGB(cl3DDkShadow));
-  EXPECT_EQ(at(2, 2), kBlue);
+  EXPECT_EQ(at(2, 2), kBackBlue);
   // The mono border: one pixel of the window frame colour around the client area.
   EXPECT_EQ(at(10, 0), ColorToRGB(clWindowFrame));
-  EXPECT_EQ(at(11, 1), kBlue);
-  EXPECT_EQ(at(25, 15), kRed);
+  EXPECT_EQ(at(11, 1), kBackBlue);
+  EXPECT_EQ(at(25, 15), kBackRed);
 }
 
 TEST_F(TransparentBackground, AControlWithoutParentGetsNothing) {

@@ -178,32 +178,32 @@ TEST(GdiPlusBinding, StatusCheck) {
   EXPECT_THROW(IsRectVisibleOnGraphics(nullptr, {0, 0, 1, 1}), EAssertionFailed);
 }
 
-std::vector<std::string> gCalls;
-void InitA() { gCalls.push_back("init A"); }
-void FinA() { gCalls.push_back("fin A"); }
-void FinB() { gCalls.push_back("fin B"); }
-void FinC() { gCalls.push_back("fin C"); }
+std::vector<std::string> gHookCalls;
+void InitA() { gHookCalls.push_back("init A"); }
+void FinA() { gHookCalls.push_back("fin A"); }
+void FinB() { gHookCalls.push_back("fin B"); }
+void FinC() { gHookCalls.push_back("fin C"); }
 
 TEST(UnitsLoader, StartsAtOnceAndEndsLastFirst) {
-  gCalls.clear();
+  gHookCalls.clear();
   TdxUnitsLoader* loader = new TdxUnitsLoader;
   loader->AddUnit(InitA, FinA);
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"init A"}));
+  EXPECT_EQ(gHookCalls, (std::vector<std::string>{"init A"}));
   EXPECT_TRUE(loader->GetInitialized());
   loader->AddUnit(nullptr, FinB);
   loader->AddUnit(nullptr, FinC);
   loader->RemoveUnit(FinB);
   loader->RemoveUnit(FinB);  // no longer there: nothing
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"init A", "fin B"}));
+  EXPECT_EQ(gHookCalls, (std::vector<std::string>{"init A", "fin B"}));
   loader->Free();  // finalizes
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"init A", "fin B", "fin C", "fin A"}));
+  EXPECT_EQ(gHookCalls, (std::vector<std::string>{"init A", "fin B", "fin C", "fin A"}));
 
   // Without a start-up procedure nothing ends.
-  gCalls.clear();
+  gHookCalls.clear();
   TdxUnitsLoader* idle = new TdxUnitsLoader;
   idle->AddUnit(nullptr, FinA);
   idle->Finalize();
-  EXPECT_TRUE(gCalls.empty());
+  EXPECT_TRUE(gHookCalls.empty());
   EXPECT_EQ(idle->GetFinalizationCount(), 0);
   idle->Free();
   EXPECT_NE(GetUnitsLoader(), nullptr);

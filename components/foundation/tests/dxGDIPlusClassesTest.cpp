@@ -22,7 +22,7 @@ using paint_test::TPaintDC;
 template <class T>
 using Ptr = std::unique_ptr<T, orv::FreeDeleter>;
 
-constexpr Cardinal kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kClear = 0;
+constexpr Cardinal kArgbRed = 0xFFFF0000u, kArgbBlue = 0xFF0000FFu, kClear = 0;
 
 // A 32-bit (or 24-bit) bitmap of the pixels, top row first.
 TBitmap* MakeBitmap(Integer w, Integer h, const TdxRGBColors& pixels, TPixelFormat format = pf32bit) {
@@ -48,33 +48,33 @@ TMemoryStream* PngStream(Integer w, Integer h, const TdxRGBColors& pixels) {
 }
 
 TEST(GPImage, FromBitmapsKeepOrAddAlpha) {
-  const TdxRGBColors pixels{0x80402010u, kClear, kRed, 0x00FFFFFFu};
+  const TdxRGBColors pixels{0x80402010u, kClear, kArgbRed, 0x00FFFFFFu};
   Ptr<TBitmap> with(MakeBitmap(2, 2, pixels)), without(MakeBitmap(2, 2, pixels, pf24bit));
   Ptr<TdxGPImage> a(TdxGPImage::CreateFromBitmap(with.get()));
   EXPECT_EQ(a->GetPixels(), pixels);
   EXPECT_TRUE(a->HasBits());
   Ptr<TdxGPImage> b(TdxGPImage::CreateFromBitmap(without.get()));
-  EXPECT_EQ(b->GetPixels(), (TdxRGBColors{0xFF402010u, 0xFF000000u, kRed, 0xFFFFFFFFu}));
+  EXPECT_EQ(b->GetPixels(), (TdxRGBColors{0xFF402010u, 0xFF000000u, kArgbRed, 0xFFFFFFFFu}));
   EXPECT_EQ(b->GetWidth(), 2);
   EXPECT_EQ(b->GetHeight(), 2);
   // Fewer pixels than the size needs are refused, never read past.
-  EXPECT_THROW(Ptr<TdxGPImage>(TdxGPImage::CreateFromBits(2, 2, {kRed}, true)), EAssertionFailed);
+  EXPECT_THROW(Ptr<TdxGPImage>(TdxGPImage::CreateFromBits(2, 2, {kArgbRed}, true)), EAssertionFailed);
   EXPECT_EQ(GetGPImageClass(), TdxGPImage::StaticClass());
 }
 
 TEST(GPImage, FromStreams) {
   // PNG: straight alpha in the file, premultiplied in the image.
-  Ptr<TMemoryStream> png(PngStream(2, 1, {0x80FF0000u, kBlue}));
+  Ptr<TMemoryStream> png(PngStream(2, 1, {0x80FF0000u, kArgbBlue}));
   Ptr<TdxGPImage> image(TdxGPImage::CreateFromStream(png.get()));
-  EXPECT_EQ(image->GetPixels(), (TdxRGBColors{0x80800000u, kBlue}));
+  EXPECT_EQ(image->GetPixels(), (TdxRGBColors{0x80800000u, kArgbBlue}));
   EXPECT_FALSE(image->HasBits());
   // A bitmap file.
-  Ptr<TBitmap> bitmap(MakeBitmap(3, 2, TdxRGBColors(6, kRed), pf24bit));
+  Ptr<TBitmap> bitmap(MakeBitmap(3, 2, TdxRGBColors(6, kArgbRed), pf24bit));
   Ptr<TMemoryStream> bmp(new TMemoryStream);
   bitmap->SaveToStream(bmp.get());
   bmp->SetPosition(0);
   Ptr<TdxGPImage> fromBmp(TdxGPImage::CreateFromStream(bmp.get()));
-  EXPECT_EQ(fromBmp->GetPixels(), TdxRGBColors(6, kRed));
+  EXPECT_EQ(fromBmp->GetPixels(), TdxRGBColors(6, kArgbRed));
   // 13 bytes or fewer: empty, no failure.
   Ptr<TMemoryStream> shortStream(new TMemoryStream);
   shortStream->WriteBuffer("\x89PNG\r\n\x1A\n12345", 13);
@@ -98,10 +98,10 @@ TEST(GPImage, MixAndClone) {
   // 64/255 of the way: 255 -> 64, 0x80 -> 32, 0x40 -> 16, 0x20 -> 8.
   EXPECT_EQ(mid->GetPixels(), (TdxRGBColors{0xFF404040u, 0x40201008u}));
   // Only images made from pixels mix; sizes must agree.
-  Ptr<TMemoryStream> png(PngStream(2, 1, {kRed, kBlue}));
+  Ptr<TMemoryStream> png(PngStream(2, 1, {kArgbRed, kArgbBlue}));
   Ptr<TdxGPImage> decoded(TdxGPImage::CreateFromStream(png.get()));
   EXPECT_EQ(decoded->MixWith(hot.get(), 10), nullptr);
-  Ptr<TdxGPImage> other(TdxGPImage::CreateFromBits(1, 1, {kRed}, true));
+  Ptr<TdxGPImage> other(TdxGPImage::CreateFromBits(1, 1, {kArgbRed}, true));
   EXPECT_EQ(normal->MixWith(other.get(), 10), nullptr);
   Ptr<TdxGPImage> copy(hot->Clone()), decodedCopy(decoded->Clone());
   EXPECT_EQ(copy->GetPixels(), hot->GetPixels());
@@ -110,7 +110,7 @@ TEST(GPImage, MixAndClone) {
 }
 
 TEST(GPImage, SavesPng) {
-  const TdxRGBColors pixels{kRed, kClear, kBlue, 0xFF123456u};
+  const TdxRGBColors pixels{kArgbRed, kClear, kArgbBlue, 0xFF123456u};
   Ptr<TdxGPImage> image(TdxGPImage::CreateFromBits(2, 2, pixels, true));
   Ptr<TMemoryStream> stream(new TMemoryStream);
   image->SaveToStream(stream.get());
@@ -132,8 +132,8 @@ TEST(GPImage, DrawsBlendedAndScaled) {
   EXPECT_EQ(dc.At(1, 1), RGB(255, 127, 127));
   EXPECT_EQ(dc.At(2, 2), RGB(255, 255, 255));
   // Scaling 10 x 10 up to 20 x 20 reads a 9 x 9 source: the last column and row stay out.
-  TdxRGBColors pixels(100, kRed);
-  for (int i = 0; i < 10; ++i) pixels[std::size_t(i * 10 + 9)] = pixels[std::size_t(90 + i)] = kBlue;
+  TdxRGBColors pixels(100, kArgbRed);
+  for (int i = 0; i < 10; ++i) pixels[std::size_t(i * 10 + 9)] = pixels[std::size_t(90 + i)] = kArgbBlue;
   Ptr<TdxGPImage> image(TdxGPImage::CreateFromBits(10, 10, pixels, true));
   dc.Clear(0xFFFFFF);
   image->DrawOnDC(dc.Dc, {5, 5, 25, 25});
@@ -153,7 +153,7 @@ TEST(GPImage, DrawsBlendedAndScaled) {
 }
 
 TEST(PNGPicture, StreamsDrawsAndCompares) {
-  Ptr<TMemoryStream> stream(PngStream(2, 2, {kRed, kClear, kBlue, kRed}));
+  Ptr<TMemoryStream> stream(PngStream(2, 2, {kArgbRed, kClear, kArgbBlue, kArgbRed}));
   Ptr<TdxPNGImage> picture(new TdxPNGImage);
   picture->LoadFromStream(stream.get());
   EXPECT_EQ(picture->GetWidth(), 2);
@@ -191,7 +191,7 @@ TEST(PNGPicture, StreamsDrawsAndCompares) {
   EXPECT_EQ(dc.At(1, 2), RGB(0, 0, 255));
   // Different content, different size, and empty pictures.
   Ptr<TdxPNGImage> other(new TdxPNGImage);
-  Ptr<TMemoryStream> otherStream(PngStream(2, 2, {kRed, kClear, kRed, kRed}));
+  Ptr<TMemoryStream> otherStream(PngStream(2, 2, {kArgbRed, kClear, kArgbRed, kArgbRed}));
   other->LoadFromStream(otherStream.get());
   EXPECT_FALSE(other->HasSameContent(picture.get()));
   Ptr<TdxPNGImage> empty1(new TdxPNGImage), empty2(new TdxPNGImage);
@@ -217,7 +217,7 @@ TEST(PNGPicture, ChangesClearTheAlphaFlagAndNotify) {
   counter->Count = &changes;
   picture->SetOnChange(TNotifyEvent(counter.get(), &TCounter::Changed));
   picture->SetIsAlphaUsed(true);
-  Ptr<TBitmap> bitmap(MakeBitmap(1, 1, {kRed}));
+  Ptr<TBitmap> bitmap(MakeBitmap(1, 1, {kArgbRed}));
   picture->Assign(bitmap.get());
   EXPECT_FALSE(picture->GetIsAlphaUsed());
   EXPECT_EQ(changes, 1);
@@ -229,7 +229,7 @@ TEST(PNGPicture, RegisteredForPngFilesAndByName) {
   const AnsiString path =
       (std::filesystem::temp_directory_path() / ("orv_png_" + std::to_string(::getpid()) + ".png"))
           .string();
-  Ptr<TMemoryStream> stream(PngStream(3, 1, {kRed, kBlue, kClear}));
+  Ptr<TMemoryStream> stream(PngStream(3, 1, {kArgbRed, kArgbBlue, kClear}));
   stream->SaveToFile(path);
   Ptr<TPicture> picture(new TPicture);
   picture->LoadFromFile(path);
@@ -240,7 +240,7 @@ TEST(PNGPicture, RegisteredForPngFilesAndByName) {
 }
 
 TEST(PNGPicture, ClipboardRoundTrip) {
-  Ptr<TMemoryStream> stream(PngStream(2, 1, {kRed, kClear}));
+  Ptr<TMemoryStream> stream(PngStream(2, 1, {kArgbRed, kClear}));
   Ptr<TdxPNGImage> picture(new TdxPNGImage);
   picture->LoadFromStream(stream.get());
   Word format = 0;

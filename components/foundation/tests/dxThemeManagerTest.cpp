@@ -66,7 +66,7 @@ class ThemeManager : public ::testing::Test {
 };
 
 // Records the order of notifications.
-struct Listener : TObject {
+struct ThemeListener : TObject {
   std::vector<int>* Log = nullptr;
   int Id = 0;
   bool Throw = false;
@@ -100,9 +100,9 @@ TEST(ThemeManagerAbsent, EveryQueryAnswersNotUsable) {
   // A notificator made without a library is never called, not even after one is bound.
   NotificatorPtr early(new TdxThemeChangedNotificator);
   std::vector<int> log;
-  Listener l;
+  ThemeListener l;
   l.Log = &log;
-  early->SetOnThemeChanged(TNotifyEvent(&l, &Listener::Changed));
+  early->SetOnThemeChanged(TNotifyEvent(&l, &ThemeListener::Changed));
   orv::TThemeLibrary lib = FakeThemes::Library();
   orv::BindThemeLibrary(&lib);
   Boolean handled = false;
@@ -170,16 +170,16 @@ TEST_F(ThemeManager, AThemeChangeClosesEveryHandleAndReopensWithTheStoredList) {
 
 TEST_F(ThemeManager, NotificatorsRunInOrderAndLeaveWhenFreed) {
   std::vector<int> log;
-  Listener l1, l2, l3;
+  ThemeListener l1, l2, l3;
   for (auto [l, id] : {std::pair{&l1, 1}, {&l2, 2}, {&l3, 3}}) {
     l->Log = &log;
     l->Id = id;
   }
   NotificatorPtr n1(new TdxThemeChangedNotificator), n2(new TdxThemeChangedNotificator),
       n3(new TdxThemeChangedNotificator), silent(new TdxThemeChangedNotificator);
-  n1->SetOnThemeChanged(TNotifyEvent(&l1, &Listener::Changed));
-  n2->SetOnThemeChanged(TNotifyEvent(&l2, &Listener::Changed));
-  n3->SetOnThemeChanged(TNotifyEvent(&l3, &Listener::Changed));
+  n1->SetOnThemeChanged(TNotifyEvent(&l1, &ThemeListener::Changed));
+  n2->SetOnThemeChanged(TNotifyEvent(&l2, &ThemeListener::Changed));
+  n3->SetOnThemeChanged(TNotifyEvent(&l3, &ThemeListener::Changed));
   ThemeChanged();
   EXPECT_EQ(log, (std::vector<int>{1, 2, 3}));
   n2.reset();

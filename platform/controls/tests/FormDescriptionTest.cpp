@@ -18,11 +18,11 @@
 #include "platform/forms/Filer.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/windowing/Headless.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A form class with handlers of its own, as a program's form declares them.
 class TDescribedForm : public TForm {

@@ -12,11 +12,11 @@
 #include "platform/drawing/GoldenImage.h"
 #include "platform/drawing/Surface.h"
 #include "platform/runtime/Streams.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 COLORREF Pixel(TBitmap* b, int x, int y) { return COLORREF(b->GetCanvas()->GetPixels(x, y)); }
 

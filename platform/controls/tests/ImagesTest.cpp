@@ -9,13 +9,13 @@
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/runtime/Streams.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
-COLORREF Pixel(TBitmap* b, int x, int y) { return COLORREF(b->GetCanvas()->GetPixels(x, y)); }
+COLORREF ImagePixel(TBitmap* b, int x, int y) { return COLORREF(b->GetCanvas()->GetPixels(x, y)); }
 
 Owned<TBitmap> Filled(int w, int h, TColor color, TPixelFormat format = pf24bit) {
   Owned<TBitmap> b(new TBitmap);
@@ -53,8 +53,8 @@ TEST(JpegTest, CompressedAndDecodedAgain) {
   EXPECT_EQ(loaded->GetHeight(), 8);
   Owned<TBitmap> out(new TBitmap);
   out->Assign(loaded);
-  EXPECT_TRUE(Near(Pixel(out.get(), 3, 4), 0x0000FF, 24)) << std::hex << Pixel(out.get(), 3, 4);
-  EXPECT_TRUE(Near(Pixel(out.get(), 12, 4), 0xFF0000, 24)) << std::hex << Pixel(out.get(), 12, 4);
+  EXPECT_TRUE(Near(ImagePixel(out.get(), 3, 4), 0x0000FF, 24)) << std::hex << ImagePixel(out.get(), 3, 4);
+  EXPECT_TRUE(Near(ImagePixel(out.get(), 12, 4), 0xFF0000, 24)) << std::hex << ImagePixel(out.get(), 12, 4);
 
   // Smaller scales shrink the decoded picture.
   loaded->SetScale(jsHalf);
@@ -78,7 +78,7 @@ TEST(JpegTest, CorruptDataGivesAnEmptyPicture) {
     EXPECT_EQ(jpeg->GetWidth(), 0);
     Owned<TBitmap> dest = Filled(4, 4, clWhite);
     dest->GetCanvas()->Draw(0, 0, jpeg.get());  // draws nothing
-    EXPECT_EQ(Pixel(dest.get(), 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0xFFFFFFu);
   }
   // A valid header whose scan data is damaged: decoding fails or yields a picture, never more.
   Owned<TJPEGImage> good(new TJPEGImage);
@@ -113,8 +113,8 @@ TEST(PngTest, AlphaSurvivesARoundTripAndBlends) {
   EXPECT_EQ(orv::PixelAlpha(back[1]), 0);
   Owned<TBitmap> dest = Filled(2, 1, clWhite);
   dest->GetCanvas()->Draw(0, 0, loaded);
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0x00FF00u);
-  EXPECT_EQ(Pixel(dest.get(), 1, 0), 0xFFFFFFu);
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0x00FF00u);
+  EXPECT_EQ(ImagePixel(dest.get(), 1, 0), 0xFFFFFFu);
 
   // An opaque bitmap becomes an opaque picture.
   Owned<TBitmap> red = Filled(3, 3, clRed);
@@ -142,7 +142,7 @@ class ImageListTest : public ::testing::Test {
   COLORREF Drawn(TCustomImageList* list, int index) {
     Owned<TBitmap> dest = Filled(4, 4, clWhite);
     list->Draw(dest->GetCanvas(), 0, 0, index);
-    return Pixel(dest.get(), 1, 1);
+    return ImagePixel(dest.get(), 1, 1);
   }
 };
 
@@ -175,18 +175,18 @@ TEST_F(ImageListTest, MaskedImagesLeaveTheBackground) {
   list->AddMasked(image.get(), clFuchsia);
   Owned<TBitmap> dest = Filled(4, 4, clYellow);
   list->Draw(dest->GetCanvas(), 0, 0, 0);
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0x00FFFFu);
-  EXPECT_EQ(Pixel(dest.get(), 1, 1), 0x800000u);
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0x00FFFFu);
+  EXPECT_EQ(ImagePixel(dest.get(), 1, 1), 0x800000u);
   // A background colour fills the transparent pixels.
   list->SetBkColor(clGreen);
   list->Draw(dest->GetCanvas(), 0, 0, 0);
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0x008000u);
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0x008000u);
   // The mask alone, in the DC's text colour (black) where the image shows and its background
   // colour (the brush's yellow) elsewhere.
   list->SetBkColor(clNone);
   list->Draw(dest->GetCanvas(), 0, 0, 0, dsNormal, itMask);
-  EXPECT_EQ(Pixel(dest.get(), 1, 1), 0x000000u);
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0x00FFFFu);
+  EXPECT_EQ(ImagePixel(dest.get(), 1, 1), 0x000000u);
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0x00FFFFu);
 }
 
 TEST_F(ImageListTest, DisabledImagesAreEmbossed) {
@@ -196,9 +196,9 @@ TEST_F(ImageListTest, DisabledImagesAreEmbossed) {
   list->AddMasked(image.get(), clWhite);
   Owned<TBitmap> dest = Filled(6, 6, clSilver);
   list->Draw(dest->GetCanvas(), 0, 0, 0, false);
-  EXPECT_EQ(Pixel(dest.get(), 1, 1), ColorToRGB(clBtnShadow));
-  EXPECT_EQ(Pixel(dest.get(), 2, 2), ColorToRGB(clBtnHighlight));
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0xC0C0C0u);
+  EXPECT_EQ(ImagePixel(dest.get(), 1, 1), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(ImagePixel(dest.get(), 2, 2), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0xC0C0C0u);
 }
 
 TEST_F(ImageListTest, AlphaImagesBlend) {
@@ -213,8 +213,8 @@ TEST_F(ImageListTest, AlphaImagesBlend) {
   list->Add(image.get(), nullptr);
   Owned<TBitmap> dest = Filled(2, 1, clWhite);
   list->Draw(dest->GetCanvas(), 0, 0, 0);
-  EXPECT_EQ(Pixel(dest.get(), 0, 0), 0xFF0000u);
-  EXPECT_EQ(Pixel(dest.get(), 1, 0), 0xFFFFFFu);
+  EXPECT_EQ(ImagePixel(dest.get(), 0, 0), 0xFF0000u);
+  EXPECT_EQ(ImagePixel(dest.get(), 1, 0), 0xFFFFFFu);
 }
 
 TEST_F(ImageListTest, ChangeLinksHearChangesOnceAfterAnUpdate) {

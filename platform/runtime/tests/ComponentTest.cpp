@@ -9,7 +9,7 @@
 
 namespace {
 
-std::vector<std::string> gLog;
+std::vector<std::string> gComponentLog;
 
 // Logs every notice it receives as "<receiver> <insert|remove> <component class>:<name>".
 class TProbe : public TComponent {
@@ -21,13 +21,13 @@ class TProbe : public TComponent {
   void Notification(TComponent* component, TOperation operation) override {
     inherited::Notification(component, operation);
     // The component is whole: its class is the most derived one.
-    gLog.push_back(GetName() + (operation == opInsert ? " insert " : " remove ") +
+    gComponentLog.push_back(GetName() + (operation == opInsert ? " insert " : " remove ") +
                    component->ClassName() + ":" + component->GetName());
     if (operation == opRemove && component == Watched) Watched = nullptr;
   }
   void BeforeDestruction() override {
     Destroying();  // marks it (and its components) first, as teardown code expects
-    gLog.push_back("free " + GetName() + (GetComponentState().Contains(csDestroying) ? " destroying" : ""));
+    gComponentLog.push_back("free " + GetName() + (GetComponentState().Contains(csDestroying) ? " destroying" : ""));
     inherited::BeforeDestruction();
   }
   TComponent* Watched = nullptr;
@@ -46,7 +46,7 @@ std::vector<std::string> Names(TComponent* owner) {
 }
 
 TEST(Component, OwnerKeepsComponentsInOrderAndFreesThemLastCreatedFirst) {
-  gLog.clear();
+  gComponentLog.clear();
   auto* form = new TProbe(nullptr, "Form");
   auto* a = new TProbe(form, "A");
   new TProbe(form, "B");
@@ -63,27 +63,27 @@ TEST(Component, OwnerKeepsComponentsInOrderAndFreesThemLastCreatedFirst) {
   c->SetComponentIndex(99);  // clamped to the last place
   EXPECT_EQ(Names(form), (std::vector<std::string>{"A", "B", "C"}));
 
-  gLog.clear();
+  gComponentLog.clear();
   form->Free();
   // Every component is already marked destroying when its own teardown starts; nobody asked for
   // free notification, so the siblings are not told of each removal.
-  EXPECT_EQ(gLog, (std::vector<std::string>{"free Form destroying", "free C destroying", "free B destroying",
+  EXPECT_EQ(gComponentLog, (std::vector<std::string>{"free Form destroying", "free C destroying", "free B destroying",
                                             "free A destroying", "free A1 destroying"}));
 }
 
 TEST(Component, FreeingAnOwnedComponentTellsTheOwnerAndItsComponents) {
-  gLog.clear();
+  gComponentLog.clear();
   auto* form = new TProbe(nullptr, "Form");
   auto* a = new TProbe(form, "A");
   auto* b = new TSpecialProbe(form);
   b->SetName("B");
   // The insert notice comes from the base constructor: the new component is a TComponent
   // without a name yet, and its own overrides are not active.
-  EXPECT_EQ(gLog, (std::vector<std::string>{"Form insert TComponent:", "A insert TComponent:",
+  EXPECT_EQ(gComponentLog, (std::vector<std::string>{"Form insert TComponent:", "A insert TComponent:",
                                             "Form insert TComponent:"}));
-  gLog.clear();
+  gComponentLog.clear();
   b->Free();
-  EXPECT_EQ(gLog, (std::vector<std::string>{"free B destroying", "B remove TSpecialProbe:B",
+  EXPECT_EQ(gComponentLog, (std::vector<std::string>{"free B destroying", "B remove TSpecialProbe:B",
                                             "A remove TSpecialProbe:B", "Form remove TSpecialProbe:B"}));
   EXPECT_EQ(form->GetComponentCount(), 1);
 
@@ -170,7 +170,7 @@ TEST(Component, ManyComponentsAreFoundByNameThroughRenamesAndRemovals) {
 }
 
 TEST(Component, FreeNotificationLinksComponentsOfDifferentOwners) {
-  gLog.clear();
+  gComponentLog.clear();
   auto* dm = new TProbe(nullptr, "DM");
   auto* table = new TSpecialProbe(dm);
   table->SetName("Table");
@@ -181,24 +181,24 @@ TEST(Component, FreeNotificationLinksComponentsOfDifferentOwners) {
   table->FreeNotification(grid);  // once only
   EXPECT_TRUE(table->GetComponentState().Contains(csFreeNotification));
 
-  gLog.clear();
+  gComponentLog.clear();
   dm->Free();
   EXPECT_EQ(grid->Watched, nullptr);
-  EXPECT_EQ(std::count(gLog.begin(), gLog.end(), "Grid remove TSpecialProbe:Table"), 1);
+  EXPECT_EQ(std::count(gComponentLog.begin(), gComponentLog.end(), "Grid remove TSpecialProbe:Table"), 1);
 
   // A removed free notification is not delivered; the link works both ways.
   auto* a = new TProbe(nullptr, "A");
   auto* b = new TProbe(nullptr, "B");
   a->FreeNotification(b);
   a->RemoveFreeNotification(b);
-  gLog.clear();
+  gComponentLog.clear();
   a->Free();
-  EXPECT_EQ(gLog, std::vector<std::string>{"free A destroying"});
+  EXPECT_EQ(gComponentLog, std::vector<std::string>{"free A destroying"});
   auto* c = new TProbe(nullptr, "C");
   c->FreeNotification(b);
-  gLog.clear();
+  gComponentLog.clear();
   b->Free();  // c watched b implicitly as well
-  EXPECT_EQ(gLog, (std::vector<std::string>{"free B destroying", "C remove TProbe:B"}));
+  EXPECT_EQ(gComponentLog, (std::vector<std::string>{"free B destroying", "C remove TProbe:B"}));
   c->Free();
   form->Free();
 }

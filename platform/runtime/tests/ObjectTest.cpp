@@ -9,17 +9,17 @@
 
 namespace {
 
-std::vector<std::string> gLog;
+std::vector<std::string> gObjectLog;
 
 class TShape : public TPersistent {
   ORV_CLASS(TShape, TPersistent)
  public:
   TShape() = default;
-  ~TShape() override { gLog.push_back("~TShape"); }
+  ~TShape() override { gObjectLog.push_back("~TShape"); }
   virtual int Corners() const = 0;
   void BeforeDestruction() override {
     // Teardown that asks a virtual function reaches the most derived class.
-    gLog.push_back("before " + ClassName() + " " + std::to_string(Corners()));
+    gObjectLog.push_back("before " + ClassName() + " " + std::to_string(Corners()));
     inherited::BeforeDestruction();
   }
 };
@@ -28,7 +28,7 @@ class TSquare : public TShape {
   ORV_CLASS(TSquare, TShape)
  public:
   TSquare() = default;
-  ~TSquare() override { gLog.push_back("~TSquare"); }
+  ~TSquare() override { gObjectLog.push_back("~TSquare"); }
   int Corners() const override { return 4; }
   int Side = 1;
 
@@ -104,18 +104,18 @@ TEST(ObjectModel, ClassReferencesCreateTheMostDerivedClass) {
 }
 
 TEST(ObjectModel, FreeRunsBeforeDestructionWhileWholeThenTheDestructors) {
-  gLog.clear();
+  gObjectLog.clear();
   TShape* s = new TSquare;
   s->Free();
-  EXPECT_EQ(gLog, (std::vector<std::string>{"before TSquare 4", "~TSquare", "~TShape"}));
+  EXPECT_EQ(gObjectLog, (std::vector<std::string>{"before TSquare 4", "~TSquare", "~TShape"}));
 
-  gLog.clear();
+  gObjectLog.clear();
   TSquare* p = new TSquare;
   FreeAndNil(p);
   EXPECT_EQ(p, nullptr);
   FreeAndNil(p);  // nothing for nullptr
   orv::Free(nullptr);
-  EXPECT_EQ(gLog.size(), 3u);
+  EXPECT_EQ(gObjectLog.size(), 3u);
 }
 
 TEST(ObjectModel, RegisteredClassesAreFoundByName) {
