@@ -1,5 +1,7 @@
 #include "components/editors-more/cxCalendar.h"
 
+#include "components/editors-more/cxDateEdit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -1107,7 +1109,14 @@ void TcxCustomCalendar::KeyDown(Word& key, TShiftState shift) {
 
 // ==== Popup calendar ===========================================================================
 
-void TcxPopupCalendar::UpdateHotPart() { inherited::UpdateHotPart(); }
+void TcxPopupCalendar::UpdateHotPart() {
+  // Hot tracking only while the editor's drop-down is open.
+  if (FEdit && !FEdit->HasOpenPopup()) {
+    SetHotPart(0);
+    return;
+  }
+  inherited::UpdateHotPart();
+}
 
 void TcxPopupCalendar::RequestClose(TObject* sender, Integer reason) {
   inherited::RequestClose(sender, reason);
@@ -1118,6 +1127,11 @@ void TcxPopupCalendar::KeyDown(Word& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
   const Boolean alt = shift.Contains(ssAlt);
   switch (key) {
+    case VK_TAB:
+      if (GetKind() == ckDateTime || !FEdit) break;
+      if (FEdit->DateProperties()->GetPostPopupValueOnTab()) DoDateTimeChosen();
+      FEdit->DoEditKeyDown(key, shift);
+      break;
     case VK_RETURN:
       if (GetMonthListBox()->IsVisible()) break;
       DoDateTimeChosen();
@@ -1140,4 +1154,12 @@ void TcxPopupCalendar::KeyDown(Word& key, TShiftState shift) {
   }
 }
 
-void TcxPopupCalendar::MouseMove(TShiftState shift, Integer x, Integer y) { inherited::MouseMove(shift, x, y); }
+void TcxPopupCalendar::MouseMove(TShiftState shift, Integer x, Integer y) {
+  inherited::MouseMove(shift, x, y);
+  // A drag that leaves the calendar gives the selection back to the editor's date.
+  if (!FEdit || !shift.Contains(ssLeft) || GetArrowTimer()->GetEnabled()) return;
+  if (x >= 0 && y >= 0 && x < GetClientWidth() && y < GetClientHeight()) return;
+  const TDateTime date = FEdit->GetDate();
+  if (date == GetSelectedDate()) return;
+  InternalSetSelectedDate(false, date == NullDate ? NullDate : GetDatePart(date));
+}

@@ -160,6 +160,15 @@ TEST_F(DateEditTest, PopupCalendarPicksADay) {
   Run();
   EXPECT_FALSE(e->HasOpenPopup());
   EXPECT_EQ(Stamp(e->GetDate()), "2024-02-07 00:00");
+  // With PostPopupValueOnTab, Tab takes the calendar's day and closes.
+  e->GetProperties()->SetPostPopupValueOnTab(true);
+  orv::headless::PressKey(VK_F4);
+  Run();
+  orv::headless::PressKey(VK_RIGHT);
+  orv::headless::PressKey(VK_TAB);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-08 00:00");
 }
 
 TEST_F(DateEditTest, DateRoundTripsThroughADatasetField) {
