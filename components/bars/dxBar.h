@@ -2793,6 +2793,11 @@ class TCustomdxBarControl : public TCustomControl {
   TcxCanvas* GetBarControlCanvas();
   virtual TdxBarPainter* GetPainter();
   TCustomdxBarControl* GetParentBarControl() const { return FParentBarControl; }
+  // The window this one opened (a submenu of a toolbar, a deeper submenu); setting either side
+  // sets the other. A child goes with its parent.
+  TCustomdxBarControl* GetChildBarControl() const { return FChildBarControl; }
+  void SetChildBarControl(TCustomdxBarControl* value);
+  void SetParentBarControl(TCustomdxBarControl* value);
 
   // ---- Item controls and their layout
   void CreateItemControls();
@@ -2882,6 +2887,8 @@ class TCustomdxBarControl : public TCustomControl {
   virtual void DrawItemControls();
   void DrawItemControl(TdxBarItemControl* control);
   virtual void DoKeyDown(Word key, TShiftState shift);
+  // The focus goes back to the form: bar windows never keep it.
+  virtual void RestoreFocus();
   virtual void DoMouseEnter(const TPoint& point, TdxBarItemControl* control);
   virtual void DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control);
   virtual void UpdateFont() {}
@@ -2893,6 +2900,7 @@ class TCustomdxBarControl : public TCustomControl {
 
   TdxBarItemLinks* FItemLinks = nullptr;
   TCustomdxBarControl* FParentBarControl = nullptr;
+  TCustomdxBarControl* FChildBarControl = nullptr;
   std::vector<TdxBarItemControl*> FViewInfos;
   TdxBarItemLink* FSelectedLink = nullptr;
   TdxBarItemControl* FClickedItemControl = nullptr;

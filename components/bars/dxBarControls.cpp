@@ -1213,8 +1213,33 @@ TCustomdxBarControl::TCustomdxBarControl(TComponent* owner) : TCustomControl(own
   LiveBarControls().push_back(this);
 }
 
+void TCustomdxBarControl::SetChildBarControl(TCustomdxBarControl* value) {
+  if (FChildBarControl == value) return;
+  TCustomdxBarControl* old = FChildBarControl;
+  FChildBarControl = value;
+  if (old && old->FParentBarControl == this) old->FParentBarControl = nullptr;
+  if (value) {
+    if (value->FParentBarControl && value->FParentBarControl != this)
+      value->FParentBarControl->FChildBarControl = nullptr;
+    value->FParentBarControl = this;
+  }
+}
+
+void TCustomdxBarControl::SetParentBarControl(TCustomdxBarControl* value) {
+  if (value)
+    value->SetChildBarControl(this);
+  else if (FParentBarControl)
+    FParentBarControl->SetChildBarControl(nullptr);
+}
+
 void TCustomdxBarControl::BeforeDestruction() {
   FState |= 0x8;
+  if (TCustomdxBarControl* child = FChildBarControl) {
+    FChildBarControl = nullptr;
+    child->FParentBarControl = nullptr;
+    if (!child->IsDestroying()) child->Free();
+  }
+  if (FParentBarControl) SetParentBarControl(nullptr);
   if (FActive) SetActive(false);
   if (gActiveBarControl == this) gActiveBarControl = FPreviousActive;
   TdxBarManager* manager = GetOwnerBarManager();
@@ -1557,6 +1582,7 @@ void TCustomdxBarControl::SetActiveState(Boolean value) {
 void TCustomdxBarControl::SetActive(Boolean value) {
   if (value) {
     FActive = true;
+    FClosedByEscape = false;
     FPreviousActive = gActiveBarControl;
     gActiveBarControl = this;
     if (!InCustomizingMode() && FItemLinks) FItemLinks->UpdateActions();
@@ -1791,6 +1817,15 @@ void TCustomdxBarControl::HandleKeyDown(TMessage& message) {
     DoKeyDown(received, shift);
 }
 
+void TCustomdxBarControl::RestoreFocus() {
+  TdxBarManager* manager = GetOwnerBarManager();
+  TWinControl* owner = manager ? manager->GetOwnerControl() : nullptr;
+  if (owner && owner->HandleAllocated() && IsWindowVisible(owner->GetHandle()))
+    ::SetFocus(owner->GetHandle());
+  else if (HandleAllocated())
+    ::SetFocus(GetWindow(GetHandle(), GW_HWNDNEXT));
+}
+
 void TCustomdxBarControl::DoKeyDown(Word key, TShiftState shift) {
   if (key == VK_RETURN) {
     if (TdxBarItemControl* control = GetSelectedItemControl()) control->Click(false);
@@ -1818,6 +1853,14 @@ void TCustomdxBarControl::WndProc(TMessage& message) {
     case WM_DXBAR_REPAINT:
       Repaint();
       return;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return;
+    case WM_KILLFOCUS: {
+      inherited::WndProc(message);
+      if (message.WParam == 0 && FActive) Close();
+      return;
+    }
     case WM_PAINT:
       if (IsDestroying()) return;
       break;

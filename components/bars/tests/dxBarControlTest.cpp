@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/foundation/cxClasses.h"
 #include "components/foundation/cxControls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
@@ -482,4 +483,43 @@ TEST_F(BarControlTest, ViewLevelsOfAnItemControl) {
   EXPECT_EQ(control->GetAllowedViewLevels(), TdxBarItemViewLevels{ivlSmallIconWithText});
   EXPECT_EQ(control->GetViewInfo()->GetViewLevel(), ivlDefault);
   EXPECT_EQ(control->GetContentKinds(), Byte(ceText));  // a toolbar button without image shows its caption
+}
+
+TEST_F(BarControlTest, ClosingRunsUpTheChainOfWindowsAndEscapeClosesOneLevel) {
+  TdxBar* tools = Manager->AddToolbar(false);
+  auto* zoom = new TdxBarButton(Form.get());
+  zoom->SetParentComponent(Manager);
+  zoom->SetCaption("Zoom");
+  zoom->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
+  tools->GetLinks()->AddItem(zoom);
+  Show();
+  TdxBarControl* root = MainWindow();
+  auto* child = dynamic_cast<TdxBarControl*>(tools->GetControl());
+  ASSERT_NE(child, nullptr);
+  root->SetChildBarControl(child);
+  EXPECT_EQ(child->GetParentBarControl(), root);
+  const auto active = [] { return BarHookServices().GetActiveBarControl(); };
+
+  root->ActivateWithItem(nullptr);
+  child->ActivateWithItem(nullptr);
+  EXPECT_EQ(active(), child);
+  child->CloseByEscape();  // one level
+  EXPECT_FALSE(child->IsActive());
+  EXPECT_TRUE(root->IsActive());
+  EXPECT_EQ(active(), root);
+
+  // A command in the inner window closes every level before it runs.
+  child->ActivateWithItem(tools->GetLinks()->GetItem(0)->GetControl());
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"Zoom"}));
+  EXPECT_FALSE(child->IsActive());
+  EXPECT_FALSE(root->IsActive());
+  EXPECT_EQ(active(), nullptr);
+
+  // A child window goes with its parent (its still visible bar then gets a window of its own).
+  orv::TObjectLinkGuard childAlive(child);
+  MainMenu->SetVisible(false);
+  EXPECT_FALSE(childAlive.Alive());
+  EXPECT_NE(tools->GetControl(), nullptr);
 }
