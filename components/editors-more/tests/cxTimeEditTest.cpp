@@ -114,6 +114,31 @@ TEST_F(TimeEditTest, ArrowsSpinThePartUnderTheCaret) {
   }
 }
 
+TEST_F(TimeEditTest, SpinButtonsStepThePartUnderTheCaret) {
+  TcxTimeEdit* e = AddEdit();
+  Show();
+  e->SetEditValue(Variant::FromDate(StrToTime("10:20:30")));
+  FocusAt(e, 3);
+  TcxCustomEditViewInfo* info = e->GetEditViewInfo();
+  ASSERT_EQ(info->GetButtonCount(), 2);
+  auto centre = [&](Integer button) {
+    const TRect r = info->GetButton(button)->Bounds;
+    return e->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  };
+  const TPoint up = centre(1);
+  orv::headless::Click(up.X, up.Y);
+  Run();
+  EXPECT_EQ(e->GetText(), "10:21:30");
+  orv::headless::AdvanceTime(1000);
+  // A click into the hours moves the caret there: the buttons then step hours.
+  const TPoint hours = e->ClientToScreen(TPoint{5, e->GetHeight() / 2});
+  orv::headless::Click(hours.X, hours.Y);
+  Run();
+  orv::headless::Click(up.X, up.Y);
+  Run();
+  EXPECT_EQ(e->GetText(), "11:21:30");
+}
+
 TEST_F(TimeEditTest, ArrowsOnTheAmPmPartSwapIt) {
   orv::TLocaleScope english(orv::TLocaleProfile::EnglishUS);
   TcxTimeEdit* e = AddEdit();
@@ -252,3 +277,4 @@ TEST_F(TimeEditTest, GoldenLayouts) {
   Show();
   ExpectGolden(Form.get(), "timeedit-layouts");
 }
+
