@@ -312,12 +312,22 @@ void TcxSpinEditViewData::CalculateButtonsViewInfo(TcxCanvas* canvas, const TRec
   down->VisibleBounds = down->Bounds;
   info->ArrowSize = std::max(2, (width - 4) / 4);
   if (isMouseEvent || mousePos.X >= 0) {
-    // Hit tests by the new rectangles.
+    // Hit tests by the new rectangles: the inherited ones saw the buttons side by side, so a
+    // press on the lower half found the increment button, or none.
+    const Boolean leftMouseDown = isMouseEvent && button == 1 && shift.Contains(ssLeft);
     for (Integer i = 0; i < 2; ++i) {
       TcxEditButtonViewInfo* b = viewInfo->GetButton(i);
       if (b->State == ebsDisabled) continue;
       const Boolean over = IsPointInRect(b->Bounds, mousePos);
-      if (viewInfo->PressedButtonIndex == i && !over) b->State = ebsSelected;
+      if (over && leftMouseDown && CanPressButton(viewInfo, i)) {
+        b->State = ebsPressed;
+        viewInfo->PressedButtonIndex = i;
+        continue;
+      }
+      if (viewInfo->PressedButtonIndex == i && !over) {
+        b->State = ebsSelected;
+        if (leftMouseDown) viewInfo->PressedButtonIndex = -1;
+      }
       if (viewInfo->PressedButtonIndex != i && b->State == ebsPressed && !over) b->State = ebsNormal;
     }
   }

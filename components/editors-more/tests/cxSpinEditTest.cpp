@@ -192,3 +192,26 @@ TEST(SpinEditFilterHelpers, SpinAndProgressBarValuesAreEnteredWithASpinEditor) {
   EXPECT_EQ(filter->GetMaxValue(), 90);
   EXPECT_EQ(filter->GetButtons()->GetCount(), 2) << "the set-up drops the buttons; the spin buttons come back";
 }
+
+TEST_F(SpinEditTest, AClickOnEitherHalfOfTheButtonColumnSteps) {
+  TcxSpinEdit* s = AddTolerance(180, 10, 10);
+  s->SetAutoSize(false);
+  s->SetBounds(10, 10, 60, 24);
+  s->SetValue(Variant(Int64(5)));
+  Show();
+  TcxCustomEditViewInfo* info = s->GetEditViewInfo();
+  ASSERT_EQ(info->GetButtonCount(), 2);
+  struct Case {
+    Integer button;
+    Int64 value;
+  };
+  // Button 0 is the lower half (decrement), button 1 the upper half (increment).
+  for (const Case& c : {Case{0, 4}, Case{0, 3}, Case{1, 4}}) {
+    const TRect r = info->GetButton(c.button)->Bounds;
+    const TPoint p = s->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    orv::headless::AdvanceTime(1000);
+    orv::headless::Click(p.X, p.Y);
+    Run();
+    EXPECT_EQ(s->GetValue().AsInt64(), c.value) << "button " << c.button;
+  }
+}

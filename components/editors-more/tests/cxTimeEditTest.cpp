@@ -126,9 +126,14 @@ TEST_F(TimeEditTest, SpinButtonsStepThePartUnderTheCaret) {
     return e->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
   };
   const TPoint up = centre(1);
+  const TPoint down = centre(0);
   orv::headless::Click(up.X, up.Y);
   Run();
   EXPECT_EQ(e->GetText(), "10:21:30");
+  orv::headless::AdvanceTime(1000);
+  orv::headless::Click(down.X, down.Y);
+  Run();
+  EXPECT_EQ(e->GetText(), "10:20:30") << "the lower button steps down";
   orv::headless::AdvanceTime(1000);
   // A click into the hours moves the caret there: the buttons then step hours.
   const TPoint hours = e->ClientToScreen(TPoint{5, e->GetHeight() / 2});
@@ -136,7 +141,7 @@ TEST_F(TimeEditTest, SpinButtonsStepThePartUnderTheCaret) {
   Run();
   orv::headless::Click(up.X, up.Y);
   Run();
-  EXPECT_EQ(e->GetText(), "11:21:30");
+  EXPECT_EQ(e->GetText(), "11:20:30");
 }
 
 TEST_F(TimeEditTest, ArrowsOnTheAmPmPartSwapIt) {
