@@ -1942,6 +1942,9 @@ void TcxGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* item, Boole
 
 void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
   if (FPreview) FPreview->ColumnRemoved(dynamic_cast<TcxGridColumn*>(item));
+  // The pinned filter and new-item rows have cells of the item too; they go with the other rows.
+  if (auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(GetViewInfo()))
+    if (TcxGridRowsViewInfo* rows = viewInfo->RowsViewInfo()) rows->ClearSpecialRows();
   inherited::RemoveItem(item);
 }
 

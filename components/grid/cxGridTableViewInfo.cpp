@@ -1533,8 +1533,12 @@ TcxGridRowsViewInfo::TcxGridRowsViewInfo(TcxCustomGridTableViewInfo* gridViewInf
 
 TcxGridRowsViewInfo::~TcxGridRowsViewInfo() {
   ClearItems();
-  orv::Free(FNewItemRowViewInfo);
-  orv::Free(FFilterRowViewInfo);
+  ClearSpecialRows();
+}
+
+void TcxGridRowsViewInfo::ClearSpecialRows() {
+  FreeAndNil(FNewItemRowViewInfo);
+  FreeAndNil(FFilterRowViewInfo);
 }
 
 TcxGridTableViewInfo* TcxGridRowsViewInfo::TableViewInfo() const {

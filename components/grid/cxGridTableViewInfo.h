@@ -642,6 +642,8 @@ class TcxGridRowsViewInfo : public TcxCustomGridRecordsViewInfo {
   Integer GetRowHeight() const { return FRowHeight; }
   Integer PartVisibleCount() const { return FPartVisibleCount; }
   Boolean FirstRowFullyVisible() const { return FFirstRowFullyVisible; }
+  // Frees the filter and new-item rows (before items they show cells of go).
+  void ClearSpecialRows();
   TcxCustomGridRowViewInfo* FilterRowViewInfo() const { return FFilterRowViewInfo; }
   TcxCustomGridRowViewInfo* NewItemRowViewInfo() const { return FNewItemRowViewInfo; }
   TcxCustomGridRowViewInfo* Row(Integer index) const;

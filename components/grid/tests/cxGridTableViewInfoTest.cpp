@@ -337,3 +337,48 @@ TEST_F(TableViewLayoutTest, EqualValuesOfAMergingColumnShowInOneCell) {
 
 }  // namespace
 }  // namespace grid_table_view_test
+
+namespace grid_table_view_test {
+namespace {
+
+TEST_F(TableViewLayoutTest, FilterAndNewItemRowsArePinnedAboveTheRowsWithTheirInfoTexts) {
+  AddColumn("Страна"_a, 100);
+  AddColumn("Город"_a, 140);
+  View->GetOptionsView()->SetGroupByBox(false);
+  View->GetOptionsView()->SetIndicator(true);
+  FillTowns(5);
+  View->GetFilterRow()->SetVisible(true);
+  View->GetNewItemRow()->SetVisible(true);
+  Layout();
+  auto* filterRow = dynamic_cast<TcxGridFilterRowViewInfo*>(Rows()->FilterRowViewInfo());
+  auto* newItemRow = dynamic_cast<TcxGridNewItemRowViewInfo*>(Rows()->NewItemRowViewInfo());
+  ASSERT_TRUE(filterRow && newItemRow);
+  const Integer rowHeight = Rows()->GetRowHeight();
+  // Each is a row with its 6-pixel separator, one under the other, the data rows below them.
+  EXPECT_EQ(filterRow->GetBounds().Top, Header()->GetBounds().Bottom);
+  EXPECT_EQ(filterRow->GetBounds().Height(), rowHeight + 6);
+  EXPECT_EQ(newItemRow->GetBounds().Top, filterRow->GetBounds().Bottom);
+  EXPECT_EQ(newItemRow->GetBounds().Height(), rowHeight + 6);
+  EXPECT_EQ(Row(0)->GetBounds().Top, newItemRow->GetBounds().Bottom);
+  EXPECT_EQ(Rows()->ContentBounds().Top, newItemRow->GetBounds().Bottom);
+  // Not focused: they show their texts, and the indicator tells them apart.
+  EXPECT_TRUE(filterRow->ShowInfoText());
+  EXPECT_TRUE(newItemRow->ShowInfoText());
+  AnsiString text;
+  newItemRow->GetRowInfoText(text);
+  EXPECT_EQ(text, "Click here to add a new row");
+  filterRow->GetRowInfoText(text);
+  EXPECT_EQ(text, "Click here to define a filter");
+  EXPECT_EQ(static_cast<TcxGridIndicatorRowItemViewInfo*>(filterRow->IndicatorItem())->GetIndicatorKind(), 6);
+  EXPECT_EQ(static_cast<TcxGridIndicatorRowItemViewInfo*>(newItemRow->IndicatorItem())->GetIndicatorKind(), 3);
+  // A click on the new-item row's place answers that row.
+  const TRect b = newItemRow->GetBounds();
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(TPoint{b.Left + 20, b.Top + 3});
+  ASSERT_TRUE(hitTest);
+  auto* recordHitTest = dynamic_cast<TcxGridRecordHitTest*>(hitTest);
+  ASSERT_TRUE(recordHitTest);
+  EXPECT_EQ(recordHitTest->HitRecord(), newItemRow->GetGridRecord());
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
