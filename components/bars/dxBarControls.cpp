@@ -1118,8 +1118,21 @@ void TdxBarPainter::DrawFloatingCaption(TdxBarControl* toolbar, HDC dc, HBRUSH b
 
 // ---- The classic three-dimensional look
 
+namespace {
+
+// Whether a selected item looks hot: always in a look that hot-tracks; otherwise only when it was
+// reached by keyboard or its window is in menu mode, not merely under the mouse.
+Boolean LooksHot(TdxBarPainter* painter, TdxBarItemControlDrawParams* params) {
+  if (!params->Selected || !params->Enabled) return false;
+  if (painter->SupportsHotTracking() || params->KeyboardSelected) return true;
+  TCustomdxBarControl* parent = params->Owner ? params->Owner->GetParent() : nullptr;
+  return parent && parent->IsActive();
+}
+
+}  // namespace
+
 void TdxBarStandardPainter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) {
-  const Boolean hot = params->Selected && params->Enabled;
+  const Boolean hot = LooksHot(this, params);
   const Boolean sunken = params->Down || params->Sunken || params->MenuOpen;
   if (!sunken && !hot) return;
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
@@ -1128,7 +1141,7 @@ void TdxBarStandardPainter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* pa
 
 void TdxBarStandardPainter::DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) {
   inherited::DrawButtonFrame(params, rect, brush);
-  if (params->Selected && params->Enabled) {
+  if (LooksHot(this, params)) {
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     DrawEdge(params->Canvas->GetHandle(), &r, params->MenuOpen ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
@@ -1392,6 +1405,14 @@ void TCustomdxBarControl::Refresh(Boolean recreate) {
   }
   FState &= ~0x80;
   Invalidate();
+  // New controls learn which of them is under the mouse from a move at the cursor.
+  if (recreate && !IsMouseOutside(false)) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    ::ScreenToClient(GetHandle(), &cursor);
+    FLastMousePos = TPoint{-1, -1};
+    PostMessage(GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(cursor.X, cursor.Y));
+  }
 }
 
 void TCustomdxBarControl::UpdateLayout() {
@@ -1660,10 +1681,8 @@ void TCustomdxBarControl::DoMouseMove(TShiftState shift, const TPoint& point, Td
   if (control) control->MouseMove(point.X, point.Y);
   if (control && !control->CanSelectByMouse()) control = nullptr;
   if (FClickedItemControl) return;
-  TdxBarPainter* painter = GetPainter();
-  const Boolean tracks = FActive || !painter || painter->SupportsHotTracking();
   if (GetKind() == 0 && FActive && !control) return;
-  if (tracks) SelectItemControlByMouse(control);
+  SelectItemControlByMouse(control);
 }
 
 void TCustomdxBarControl::DoMouseLeave() {

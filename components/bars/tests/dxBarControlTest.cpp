@@ -18,6 +18,7 @@
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
+#include "platform/drawing/Surface.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/Messages.h"
@@ -280,12 +281,27 @@ TEST_F(BarControlTest, GoldenImagesOfTheClassicLooks) {
   EXPECT_TRUE(Log.Clicks.empty());
 }
 
-TEST_F(BarControlTest, TheStandardLookDoesNotHotTrackOnHover) {
+TEST_F(BarControlTest, TheStandardLookDoesNotRaiseTheItemUnderTheMouse) {
+  // The item under the mouse is selected (its hint shows) but only the enhanced look raises it:
+  // the raised edge's highlight would stand at the item's top-left corner.
+  const auto cornerOfCopy = [this] {
+    const TRect r = LinkOf(Copy)->GetItemRect();
+    const orv::TSurface surface = orv::headless::CaptureClient(MainWindow()->GetHandle());
+    return orv::PixelToColor(surface.Pixel(r.Left, r.Top));
+  };
   Manager->SetStyle(bmsStandard);
   Show();
   MoveTo(Copy);
-  EXPECT_EQ(MainWindow()->GetSelectedItemControl(), nullptr);
-  EXPECT_EQ(LinkOf(Copy)->GetControl()->GetHotPartIndex(), 0);  // the part is still tracked
+  EXPECT_EQ(MainWindow()->GetSelectedItemControl(), LinkOf(Copy)->GetControl());
+  EXPECT_EQ(cornerOfCopy(), std::uint32_t(ColorToRGB(clBtnFace)));
+  Manager->SetStyle(bmsEnhanced);
+  Run();
+  orv::headless::MouseMove(150, 200);
+  Run();
+  MoveTo(Copy);
+  EXPECT_EQ(cornerOfCopy(), std::uint32_t(ColorToRGB(clBtnHighlight)));
+  Manager->SetStyle(bmsStandard);
+  Run();
   orv::headless::MouseDown();
   Run();
   orv::headless::MouseUp();
