@@ -3136,6 +3136,58 @@ void TcxCustomGridTableView::BeforeLoaded() {
   });
 }
 
+Boolean TcxCustomGridTableView::CanBeTabStop() {
+  TcxCustomGridTableController* controller = GetTableController();
+  return inherited::CanBeTabStop() && !(controller && controller->IsEditing());
+}
+
+Boolean TcxCustomGridTableView::HasFocusedControls() {
+  if (inherited::HasFocusedControls()) return true;
+  TcxCustomGridTableController* controller = GetTableController();
+  TcxGridEditingController* editing = controller ? controller->FindEditingController() : nullptr;
+  return editing && editing->IsEditing() && editing->GetEdit() && editing->GetEdit()->IsFocused();
+}
+
+void TcxCustomGridTableView::PrepareLayoutView(TcxCustomGridView* layoutView) {
+  inherited::PrepareLayoutView(layoutView);
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(layoutView);
+  if (!view) return;
+  TcxCustomGridTableOptionsData* data = view->GetTableOptionsData();
+  data->SetAppending(true);
+  data->SetDeleting(true);
+  data->SetEditing(true);
+  data->SetInserting(true);
+  view->GetTableOptionsSelection()->SetMultiSelect(true);
+  view->GetTableOptionsView()->SetNavigator(true);
+  for (Integer i = 0; i < std::min(GetItemCount(), view->GetItemCount()); ++i)
+    view->GetItem(i)->GetDataBinding()->Assign(GetItem(i)->GetDataBinding());
+}
+
+void TcxCustomGridTableView::AssignLayout(TcxCustomGridView* layoutView) {
+  inherited::AssignLayout(layoutView);
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(layoutView);
+  if (!view) return;
+  BeginAssigningItems();
+  FAssigningItems = true;
+  try {
+    for (Integer i = 0; i < view->GetItemCount(); ++i) {
+      TcxCustomGridTableItem* source = view->GetItem(i);
+      TcxCustomGridTableItem* item = FindItemByID(source->GetID());
+      if (!item) continue;
+      const NativeInt tag = item->GetTag();
+      item->Assign(source);
+      item->SetTag(tag);
+      item->SetIndex(source->GetIndex());
+    }
+  } catch (...) {
+    FAssigningItems = false;
+    EndAssigningItems();
+    throw;
+  }
+  FAssigningItems = false;
+  EndAssigningItems();
+}
+
 void TcxCustomGridTableView::AfterAssignOrLoad() {
   inherited::AfterAssignOrLoad();
   if (!GetTableController()->GetFocusedItem()) GetTableController()->FocusFirstAvailableItem();

@@ -1646,6 +1646,14 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
   void AfterRestoring() override;
   void BeforeLoaded() override;
   void AfterAssignOrLoad() override;
+  // Not a tab stop while an in-place editor is open; focused also when the editor is.
+  Boolean CanBeTabStop() override;
+  Boolean HasFocusedControls() override;
+  // Layout editing through a copy: the copy may do everything and shows the navigator; its items
+  // go back into the items they were made from (same ID), keeping their Tag.
+  void PrepareLayoutView(TcxCustomGridView* layoutView) override;
+  void AssignLayout(TcxCustomGridView* layoutView) override;
+  Boolean HasLayoutCustomization() override { return true; }
   void DoAssign(TcxCustomGridView* source) override;
   TcxCustomGridControllerClass GetControllerClass() override {
     return TcxCustomGridTableController::StaticClass();

@@ -446,6 +446,50 @@ TEST_F(TableKeysTest, TheVerticalBarScrollsByWholeRecords) {
   EXPECT_EQ(strip.Right, bar.Left) << "the bar begins where the navigator site ends";
 }
 
+TEST_F(TableKeysTest, ALayoutCopyMayDoEverythingAndItsItemsGoBack) {
+  Fill(2);
+  Layout();
+  auto* copy = static_cast<TNavView*>(Grid->CreateView(TNavView::StaticClass()));
+  copy->Assign(View);
+  View->GetTableOptionsData()->SetDeleting(false);
+  View->GetTableOptionsView()->SetNavigator(false);
+  View->PrepareLayoutView(copy);
+  EXPECT_TRUE(View->HasLayoutCustomization());
+  EXPECT_TRUE(copy->GetTableOptionsData()->GetAppending());
+  EXPECT_TRUE(copy->GetTableOptionsData()->GetDeleting());
+  EXPECT_TRUE(copy->GetTableOptionsSelection()->GetMultiSelect());
+  EXPECT_TRUE(copy->GetTableOptionsView()->GetNavigator());
+  // The user reorders and widens the copy's columns; they come back by ID, Tags kept.
+  TcxCustomGridTableItem* town = View->GetItem(1);
+  town->SetTag(7);
+  copy->GetItem(1)->SetIndex(0);
+  copy->GetItem(0)->SetWidth(140);
+  View->AssignLayoutInUpdate(copy);
+  EXPECT_EQ(View->GetItem(0), town);
+  EXPECT_EQ(town->GetWidth(), 140);
+  EXPECT_EQ(town->GetTag(), 7);
+  copy->Free();
+}
+
+TEST_F(TableKeysTest, AnOpenEditorTakesTheViewOutOfTheTabOrderAndKeepsItFocused) {
+  Fill(2);
+  View->GetTableOptionsSelection()->SetCellSelect(true);
+  Layout();
+  View->GetSite()->SetFocus();
+  Ctrl()->GoToFirst();
+  View->GetItem(1)->SetFocused(true);
+  Run();
+  EXPECT_TRUE(View->CanBeTabStop());
+  orv::headless::PressKey(VK_F2);
+  Run();
+  ASSERT_TRUE(Ctrl()->IsEditing());
+  EXPECT_FALSE(View->CanBeTabStop());
+  EXPECT_TRUE(View->HasFocusedControls()) << "the editor has the focus";
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_TRUE(View->CanBeTabStop());
+}
+
 TEST_F(TableKeysTest, TabAndEnterWalkTheCellsAndLeaveAsTheOptionsSay) {
   Fill(3);
   View->GetTableOptionsView()->SetNavigator(false);
