@@ -790,9 +790,10 @@ void TFMain::RunSearch(const std::vector<AnsiString>& pieces) {
   grdOrvane->BeginUpdate();
   try {
     orv::ApplyTownFilter(DM->tblOrvane, pieces);
-  } catch (const EDatabaseError& e) {
+  } catch (const Exception& e) {
     grdOrvane->EndUpdate();
-    // The table refused the text and kept the last result: say so, and why.
+    // The table refused the text and kept the last result: say so, and why (the engine's
+    // refusal is a plain Exception, "Invalid filter expression.").
     ShowFoundCount();
     Application->MessageBox("Ошибка при работе программы"_a + "\n\r" + e.GetMessage(), "Ошибка"_a, MB_ICONERROR);
     return;

@@ -22,6 +22,7 @@
 #include "components/editors-more/cxSpinEdit.h"
 #include "components/editors/cxButtons.h"
 #include "components/editors/cxDropDownEdit.h"
+#include "components/grid/cxGrid.h"
 #include "platform/controls/ActnList.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/Dialogs.h"
@@ -278,6 +279,41 @@ TEST_F(MainWindow, ACoordinateThatIsNoWholeNumberGivesTheProgramsBoxAndChangesNo
   EXPECT_TRUE(FMain->cxButton1->GetEnabled());
 }
 
+TEST_F(MainWindow, ASearchTheTableRefusesKeepsTheLastResultAndSaysWhy) {
+  PickCountryAndTown("Россия"_a, "Москва"_a);
+  Click(FMain->cxButton2);
+  const std::vector<Integer> moscow = ShownIds(DM->tblOrvane);
+  const AnsiString status = StatusText();
+  ASSERT_FALSE(moscow.empty());
+  // A bound past the engine's integers: the table refuses the filter text.
+  TypeInto(FMain->cxCalcEdit2, "2147483647");
+  Click(FMain->cxButton1);
+  ASSERT_EQ(Boxes->Shown.size(), 1u);
+  EXPECT_TRUE(Boxes->Shown[0].Text.starts_with("Ошибка при работе программы\n\r"_a)) << Boxes->Shown[0].Text;
+  EXPECT_GT(Boxes->Shown[0].Text.size(), std::string("Ошибка при работе программы\n\r"_a).size());
+  EXPECT_EQ(DM->tblOrvane->GetFilter(), "(country = 'Россия*') and (city = 'Москва*')"_a);
+  EXPECT_EQ(ShownIds(DM->tblOrvane), moscow);
+  EXPECT_EQ(StatusText(), status);
+  EXPECT_TRUE(FMain->grdOrvane->GetEnabled());
+}
+
+TEST_F(MainWindow, TheCloseBoxEndsTheMessageLoop) {
+  // The close box of the caption, at the window's top right corner.
+  const TRect bounds = FMain->GetBoundsRect();
+  bool clicked = false;
+  orv::headless::SetIdleHandler([&] {
+    if (clicked) return false;
+    clicked = true;
+    orv::headless::Click(bounds.Right - 14, bounds.Top + 12);
+    return true;
+  });
+  Application->Run();
+  orv::headless::SetIdleHandler(nullptr);
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(Application->GetTerminated());
+  EXPECT_TRUE(Boxes->Shown.empty());
+}
+
 TEST_F(MainWindow, ResizingMovesTheButtonPanelAndWidensTheCountPanel) {
   const Integer left = FMain->cxGroupBox6->GetLeft();
   const Integer width = FMain->dxStatusBar->GetPanels()->GetItem(0)->GetWidth();
@@ -364,6 +400,7 @@ TEST_F(MainWindow, TheExportWritesTheFoundTownsShowsItsProgressAndRestoresTheWin
                                << std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first - got.begin();
   DM->tblOrvane->Locate("ID", Variant(current), TLocateOptions{});
 
+  EXPECT_EQ(FMain->cxProgressBar->GetPosition(), 100);
   Click(FMain->cxButton6);  // the same again, to see the window afterwards
   EXPECT_FALSE(FMain->cxProgressBar->GetVisible());
   EXPECT_EQ(DM->tblOrvane->FieldByName("ID")->GetAsInteger(), current);
