@@ -539,3 +539,41 @@ TEST_F(BarControlTest, ClosingRunsUpTheChainOfWindowsAndEscapeClosesOneLevel) {
   EXPECT_FALSE(childAlive.Alive());
   EXPECT_NE(tools->GetControl(), nullptr);
 }
+
+TEST_F(BarControlTest, TheHintOfTheSelectedItemOfAnIdleBar) {
+  Show();
+  TdxBarControl* window = MainWindow();
+  struct TCase {
+    TdxBarButton* Button;
+    const char* Hint;
+    const char* ShortCut;
+  };
+  // The short part before "|" only; the shortcut's text in brackets, none without a shortcut.
+  Exit->SetShortCut(0);
+  Exit->SetHint("Leave the program");
+  const TCase cases[] = {
+      {Find, "Find towns", " (Ctrl+F)"},
+      {Copy, "Copy", " (Ctrl+C)"},
+      {Exit, "Leave the program", ""},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Hint);
+    TdxBarItemControl* control = LinkOf(c.Button)->GetControl();
+    window->SetSelectedItemControl(control);
+    AnsiString hint, shortCut;
+    Boolean enabled = false;
+    control->GetHintInfo(hint, shortCut, enabled);
+    EXPECT_EQ(hint, c.Hint);
+    EXPECT_EQ(shortCut, c.ShortCut);
+    EXPECT_TRUE(enabled);
+  }
+  // An item that is not the selected one, or a bar in menu mode, gives no hint.
+  AnsiString hint, shortCut;
+  Boolean enabled = false;
+  LinkOf(Find)->GetControl()->GetHintInfo(hint, shortCut, enabled);
+  EXPECT_EQ(hint, "");
+  window->ActivateWithItem(LinkOf(Exit)->GetControl());
+  LinkOf(Exit)->GetControl()->GetHintInfo(hint, shortCut, enabled);
+  EXPECT_EQ(hint, "");
+  window->Deactivate();
+}
