@@ -343,6 +343,24 @@ Boolean TcxCustomMemo::IsValueChangingKey(Word key, TShiftState shift) {
   return inherited::IsValueChangingKey(key, shift) || IsMemoInputKey(key, shift, false);
 }
 
+void TcxCustomMemo::AdjustInnerEditPosition() {
+  // The multi-line edit fills the text area rather than one line of it.
+  IcxCustomInnerEdit* inner = GetInnerEdit();
+  if (!inner || FPlacingInner) return;
+  FPlacingInner = true;
+  const TRect c = GetViewInfo()->ClientRect;
+  const TRect offsets = GetEditMetricsRecord().TextOffsets;
+  const Integer left = c.Left + offsets.Left;
+  const Integer top = c.Top + offsets.Top;
+  const Integer width = c.Right - c.Left + 1 - offsets.Left - offsets.Right;
+  const Integer height = std::max(0, Integer(c.Bottom - offsets.Bottom - top));
+  TWinControl* control = inner->GetControl();
+  const TRect wanted{left, top, left + width, top + height};
+  if (control->GetBoundsRect() != wanted) control->SetBounds(left, top, width, height);
+  if (control->HandleAllocated()) AlignControl(control);
+  FPlacingInner = false;
+}
+
 void TcxCustomMemo::HandlePropertiesChange(TObject* sender) {
   TcxCustomMemoProperties* p = MemoProperties();
   if (TcxCustomInnerMemo* inner = GetInnerMemo()) {

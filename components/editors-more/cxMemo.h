@@ -110,6 +110,7 @@ class TcxCustomMemo : public TcxCustomTextEdit {
   Boolean WantsTabKey() override { return inherited::WantsTabKey() || MemoProperties()->GetWantTabs(); }
   Boolean HasEditableText() override { return CanEditPlainText(); }
   void HandlePropertiesChange(TObject* sender) override;
+  void AdjustInnerEditPosition() override;
   void DoEditKeyDown(Word& key, TShiftState shift) override;
   void SetSelectedText(const AnsiString& text) override;
   void PasteFromClipboard() override;
@@ -126,6 +127,9 @@ class TcxCustomMemo : public TcxCustomTextEdit {
 
  protected:
   void KeyDown(Word& key, TShiftState shift) override;
+
+ private:
+  Boolean FPlacingInner = false;
 };
 
 class TcxMemo : public TcxCustomMemo {

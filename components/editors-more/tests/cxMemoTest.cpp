@@ -93,6 +93,13 @@ TEST_F(MemoTest, CaretMovesAcrossWrappedLines) {
   EXPECT_EQ(inner->GetCaretPos().Y, 2) << "Right at a wrapped line's end goes on into the next";
   Press(VK_UP);
   EXPECT_EQ(inner->GetCaretPos().Y, 1);
+  // The inner edit fills the text area, and a click puts the caret on the line under the mouse.
+  EXPECT_GT(inner->GetHeight(), 3 * inner->GetFont()->GetHeight() / 2) << "room for several lines";
+  const TPoint first = inner->ClientToScreen(TPoint{8, 4});
+  orv::headless::AdvanceTime(1000);
+  orv::headless::Click(first.X, first.Y);
+  Run();
+  EXPECT_EQ(inner->GetCaretPos().Y, 0);
   // Without word wrap the text is one line.
   m->GetProperties()->SetWordWrap(false);
   EXPECT_EQ(m->GetLines()->GetCount(), 1);
@@ -172,3 +179,5 @@ TEST_F(MemoTest, TextRoundTripsThroughADatasetMemoField) {
   data->Post();
   EXPECT_EQ(field->GetAsString(), "Москва\r\nСанкт-Петербург\r\nKazan"_a);
 }
+
+
