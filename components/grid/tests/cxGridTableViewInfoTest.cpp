@@ -382,3 +382,70 @@ TEST_F(TableViewLayoutTest, FilterAndNewItemRowsArePinnedAboveTheRowsWithTheirIn
 
 }  // namespace
 }  // namespace grid_table_view_test
+
+namespace grid_table_view_test {
+namespace {
+
+TEST_F(TableViewLayoutTest, PreviewBandGoesAboveOrBelowTheCellsOfEachRow) {
+  AddColumn("Страна"_a, 100);
+  AddColumn("Город"_a, 140);
+  TcxGridColumn* note = AddColumn("Э.Долгота"_a, 80);
+  View->GetOptionsView()->SetGroupByBox(false);
+  View->GetOptionsView()->SetGridLines(glBoth);
+  FillTowns(3);
+  TcxGridPreview* preview = View->GetPreview();
+  preview->SetColumn(note);
+  preview->SetAutoHeight(false);
+  preview->SetMaxLineCount(2);
+  preview->SetVisible(true);
+  Layout();
+  TcxViewParams params;
+  View->GetStyles()->GetPreviewParams(nullptr, note, params);
+  const Integer previewHeight = 2 * ViewInfo()->GetFontHeight(params.Font) + 4 + 1;
+  TcxGridDataRowViewInfo* row = Row(0);
+  ASSERT_TRUE(row->PreviewViewInfo());
+  EXPECT_EQ(row->CellCount(), 2) << "the preview column is no column of its own";
+  EXPECT_EQ(row->PreviewViewInfo()->GetBounds().Height(), previewHeight);
+  EXPECT_EQ(row->GetBounds().Height(), Rows()->GetRowHeight() + previewHeight);
+  // At the bottom: the preview starts where the cells end.
+  EXPECT_EQ(row->ExistingCell(0)->GetBounds().Top, row->GetBounds().Top);
+  EXPECT_EQ(row->PreviewViewInfo()->GetBounds().Top, row->CellsAreaBounds().Bottom);
+  EXPECT_EQ(row->PreviewViewInfo()->GetBounds().Width(), row->GetCellsAreaWidth());
+  // At the top: the cells start below it.
+  preview->SetPlace(ppTop);
+  Run();
+  row = Row(0);
+  EXPECT_EQ(row->PreviewViewInfo()->GetBounds().Top, row->GetBounds().Top);
+  EXPECT_EQ(row->ExistingCell(0)->GetBounds().Top, row->GetBounds().Top + previewHeight);
+  // No lines at all without auto height: no preview height and no grid line for it.
+  preview->SetMaxLineCount(0);
+  Run();
+  EXPECT_EQ(Row(0)->PreviewViewInfo()->GetBounds().Height(), 0);
+  EXPECT_EQ(Row(0)->GetBounds().Height(), Rows()->GetRowHeight());
+}
+
+TEST_F(TableViewLayoutTest, DoubleClickOnARowsIndicatorEdgeGivesRowsTheirAutomaticHeightBack) {
+  AddColumn("Страна"_a, 100);
+  View->GetOptionsView()->SetGroupByBox(false);
+  View->GetOptionsView()->SetIndicator(true);
+  View->GetOptionsCustomize()->SetDataRowSizing(true);
+  FillTowns(3);
+  Layout();
+  const Integer automatic = Row(0)->GetBounds().Height();
+  View->GetOptionsView()->SetDataRowHeight(30);
+  Run();
+  ASSERT_EQ(Row(0)->GetBounds().Height(), 30);
+  TcxCustomGridIndicatorItemViewInfo* item = Row(0)->IndicatorItem();
+  const TPoint edge{item->GetBounds().Left + 5, item->GetBounds().Bottom - 1};
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(edge);
+  ASSERT_TRUE(hitTest);
+  EXPECT_EQ(hitTest->GetHitTestCode(), htRowSizingEdge);
+  const TPoint screen = View->GetSite()->ClientToScreen(edge);
+  orv::headless::DoubleClick(screen.X, screen.Y);
+  Run();
+  EXPECT_EQ(View->GetOptionsView()->GetDataRowHeight(), 0);
+  EXPECT_EQ(Row(0)->GetBounds().Height(), automatic);
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
