@@ -2576,6 +2576,8 @@ void TcxCustomGridTableView::DestroyHandlers() {
     if (TcxGridEditingController* editing = controller->FindEditingController()) editing->HideEdit(false);
   ClearRecordViewInfos();
   ClearItems();
+  // The recently used filters are criteria of the data controller, which frees them with itself.
+  if (FFiltering) FFiltering->GetMRUItems()->Clear();
   FreeAndNil(FNavigatorButtons);
   inherited::DestroyHandlers();
   FreeAndNil(FNavigatorNotifier);

@@ -444,6 +444,8 @@ class TcxGridDataController : public TcxDataController {
   TcxDataSummaryGroupItemLinkClass GetSummaryGroupItemLinkClass() override;
   // The view's recently used filters follow the filter.
   void FilterChanged() override;
+  // The view data's engine.
+  TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() override;
 };
 
 // What both grid data controllers ask of their view (the dataset-bound one shares them).
@@ -457,6 +459,7 @@ AnsiString ItemFilterCaption(TcxCustomGridTableView* view, Integer itemIndex);
 Boolean ItemSortByDisplayText(TcxCustomGridTableView* view, Integer itemIndex, Boolean defaultValue);
 void ItemValueTypeChanged(TcxCustomGridTableView* view, Integer itemIndex);
 void ViewFilterChanged(TcxCustomGridTableView* view);
+TcxSortingBySummaryEngineClass ViewSortingBySummaryEngineClass(TcxCustomGridTableView* view);
 
 // The published properties both grid data controllers share: the filter, the options, the
 // summary and the controller's events.
@@ -2152,6 +2155,11 @@ class TcxGridFilterMRUItems : public TcxMRUItems {
   TcxGridFilterMRUItem* GetVisibleItemAt(Integer index) const { return FVisibleItems[std::size_t(index)]; }
   void RefreshVisibleItems();
   void AddFilter(TcxFilterCriteria* filter);
+  // Frees every entry, visible or not, without telling anyone.
+  void Clear() {
+    FVisibleItems.clear();
+    ClearItems();
+  }
   void DeleteEmptyItems();
 
  private:

@@ -359,3 +359,14 @@ const orv::EnumNames<TcxDataControllerOption> kDataControllerOptionNames(
 }  // namespace
 
 ORV_PUBLISH(TcxGridDataController) { orv::grid::PublishGridDataController<TcxGridDataController>(p); }
+
+// ==== Sorting groups by a summary ===============================================================
+
+TcxSortingBySummaryEngineClass orv::grid::ViewSortingBySummaryEngineClass(TcxCustomGridTableView* view) {
+  TClass cls = view && view->GetViewData() ? view->GetViewData()->GetSortingBySummaryEngineClass() : TClass();
+  return cls ? TcxSortingBySummaryEngineClass(cls) : TcxSortingBySummaryEngineClass();
+}
+
+TcxSortingBySummaryEngineClass TcxGridDataController::GetSortingBySummaryEngineClass() {
+  return orv::grid::ViewSortingBySummaryEngineClass(GetGridView());
+}

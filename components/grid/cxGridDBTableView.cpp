@@ -206,6 +206,10 @@ void TcxGridDBDataController::FilterChanged() {
   orv::grid::ViewFilterChanged(GetGridViewValue());
 }
 
+TcxSortingBySummaryEngineClass TcxGridDBDataController::GetSortingBySummaryEngineClass() {
+  return orv::grid::ViewSortingBySummaryEngineClass(GetGridViewValue());
+}
+
 Integer TcxGridDBDataController::GetDefaultGridModeBufferCount() {
   TcxCustomGridTableView* view = GetGridViewValue();
   const Integer count = view && view->GetTableController() ? view->GetTableController()->GetVisibleRecordCount() : 0;

@@ -88,6 +88,7 @@ class TcxGridDBDataController : public TcxDBDataController,
   TcxDataSummaryItemClass GetSummaryItemClass() override;
   TcxDataSummaryGroupItemLinkClass GetSummaryGroupItemLinkClass() override;
   void FilterChanged() override;
+  TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() override;
   Integer GetDefaultGridModeBufferCount() override;
 
  private:

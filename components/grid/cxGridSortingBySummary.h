@@ -7,6 +7,7 @@
 
 #include "components/data/cxCustomData.h"
 
+// One group of the tree the engine builds.
 class TcxDataGroupNode;
 
 class TcxGridSortingBySummaryEngine : public TcxSortingBySummaryEngine {
