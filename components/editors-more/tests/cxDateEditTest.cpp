@@ -9,6 +9,7 @@
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/editors/cxButtons.h"
 #include "memdata/RxMemDS.h"
 #include "platform/dataset/Fields.h"
 #include "platform/runtime/DateTime.h"
@@ -195,4 +196,24 @@ TEST_F(DateEditTest, DateRoundTripsThroughADatasetField) {
   field->SetValue(v);
   data->Post();
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd", field->GetAsDateTime()), "2024-02-29");
+}
+
+TEST_F(DateEditTest, EscapeWithTheOkButtonFocusedCancelsTheDateTimePopup) {
+  TcxDateEdit* e = AddEdit();
+  e->GetProperties()->SetKind(ckDateTime);
+  Show();
+  e->SetDate(EncodeDate(2024, 2, 10) + 0.5);
+  e->SetFocus();
+  Run();
+  orv::headless::PressKey(VK_F4);
+  Run();
+  ASSERT_TRUE(e->HasOpenPopup());
+  TcxPopupCalendar* c = e->GetCalendar();
+  c->GetButton(btnOk)->SetFocus();
+  Run();
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(e->HasOpenPopup());
+  EXPECT_EQ(e->GetCloseReason(), dcrCancel);
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-10 12:00");
 }
