@@ -278,7 +278,7 @@ void TdxStatusBarXPPainter::DrawSizeGrip(TdxCustomStatusBar* statusBar, TcxCanva
 // ==== Panel styles =================================================================================
 
 namespace {
-const orv::EnumNames<TdxStatusBarPaintStyle> kPaintStyleNames(
+const orv::EnumNames<TdxStatusBarPaintStyle> kStatusBarPaintStyleNames(
     "TdxStatusBarPaintStyle", {"stpsStandard", "stpsFlat", "stpsXP", "stpsOffice11", "stpsUseLookAndFeel"});
 const orv::EnumNames<TdxStatusBarPanelBevel> kBevelNames("TdxStatusBarPanelBevel",
                                                          {"dxpbNone", "dxpbLowered", "dxpbRaised"});

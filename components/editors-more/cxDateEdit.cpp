@@ -24,10 +24,10 @@ const bool kDateEditRegistered = [] {
   return true;
 }();
 
-Double SignOf(Double v) { return v < 0 ? -1 : 1; }
+Double DateSignOf(Double v) { return v < 0 ? -1 : 1; }
 Double TimeOf(Double v) { return std::fabs(v - std::trunc(v)); }
 
-Boolean IsEmptyValue(const Variant& v) {
+Boolean IsEmptyDateValue(const Variant& v) {
   return VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && VarToStr(v).empty());
 }
 
@@ -271,7 +271,7 @@ AnsiString TcxCustomDateEditProperties::DateText(TDateTime d) {
 
 void TcxCustomDateEditProperties::EditValueToDisplayValue(const Variant& value, Variant& displayValue,
                                                           Boolean focused) {
-  if (IsEmptyValue(value) || IsNullDateValue(value)) {
+  if (IsEmptyDateValue(value) || IsNullDateValue(value)) {
     displayValue = Variant(EmptyDisplayText(focused));
     return;
   }
@@ -311,7 +311,7 @@ Boolean TcxCustomDateEditProperties::AcceptsEditValue(const Variant& value) {
     const Variant v = TextToDateValue(VarToStr(value));
     return !VarIsNull(v) && !IsNullDateValue(v);
   }
-  return IsEmptyValue(value) || IsDateOrNumber(value);
+  return IsEmptyDateValue(value) || IsDateOrNumber(value);
 }
 
 void TcxCustomDateEditProperties::CheckDisplayValue(Variant& displayValue, AnsiString& errorText,
@@ -375,7 +375,7 @@ void TcxCustomDateEditProperties::CheckDisplayValue(Variant& displayValue, AnsiS
       if (TimeOf(d) != 0)
         edit->SetSavedTime(TimeOf(d));
       else if (FSaveTime)
-        d = d + SignOf(d) * edit->GetSavedTime();
+        d = d + DateSignOf(d) * edit->GetSavedTime();
       if (!FSaveTime) edit->SetSavedTime(0);
     }
     displayValue = Variant(DateText(d));
@@ -457,7 +457,7 @@ void TcxCustomDateEdit::DisplayValueToEditValue(const Variant& displayValue, Var
   Variant v = p->TextToDateValue(VarToStr(displayValue));
   if (!VarIsNull(v) && !p->IsNullDateValue(v) && p->GetKind() == ckDate && p->GetSaveTime()) {
     const TDateTime d = v.AsDouble();
-    v = Variant::FromDate(std::trunc(d) + SignOf(d) * FSavedTime);
+    v = Variant::FromDate(std::trunc(d) + DateSignOf(d) * FSavedTime);
   }
   editValue = v;
 }
@@ -514,7 +514,7 @@ void TcxCustomDateEdit::SetDate(TDateTime value) {
   }
   TcxCustomDateEditProperties* p = DateProperties();
   if (p->GetKind() == ckDate && TimeOf(value) == 0)
-    value = p->GetSaveTime() ? std::trunc(value) + SignOf(value) * FSavedTime : std::trunc(value);
+    value = p->GetSaveTime() ? std::trunc(value) + DateSignOf(value) * FSavedTime : std::trunc(value);
   SetEditValue(Variant::FromDate(value));
 }
 
@@ -646,9 +646,9 @@ void TcxCustomDateEdit::CalendarDateTimeChosen(TObject* sender) {
   TDateTime d = FCalendar->GetSelectedDate();
   if (d != NullDate) {
     if (p->GetKind() == ckDateTime)
-      d = std::trunc(d) + SignOf(d) * TimeOf(FCalendar->GetTimeEdit()->GetTime());
+      d = std::trunc(d) + DateSignOf(d) * TimeOf(FCalendar->GetTimeEdit()->GetTime());
     else if (p->GetSaveTime() && FPopupStartValue != NullDate)
-      d = d + SignOf(d) * TimeOf(FPopupStartValue);
+      d = d + DateSignOf(d) * TimeOf(FPopupStartValue);
   }
   const AnsiString text = GetDateDisplayText(d);
   if (GetDate() == d && GetText() == text) return;
