@@ -788,6 +788,14 @@ Boolean TcxGridColumnHeaderViewInfo::HotTrackable() {
   return false;
 }
 
+void TcxGridColumnHeaderViewInfo::StateChanged(TcxGridCellState prevState) {
+  Boolean hotOnlyAreas = false;
+  for (TcxGridColumnHeaderAreaViewInfo* area : FAreaViewInfos)
+    if (area->ShowsOnlyWhenHot()) hotOnlyAreas = true;
+  if (hotOnlyAreas && GetCalculated()) CalculateAreas();
+  inherited::StateChanged(prevState);
+}
+
 Boolean TcxGridColumnHeaderViewInfo::IsHeaderPressed() { return GetState() == gcsPressed; }
 
 Boolean TcxGridColumnHeaderViewInfo::MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) {

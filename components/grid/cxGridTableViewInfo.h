@@ -317,6 +317,8 @@ class TcxGridColumnHeaderViewInfo : public TcxCustomGridViewCellViewInfo {
   TcxCustomGridCellPainterClass GetPainterClass() override;
   void Offset(Integer dx, Integer dy) override;
   Boolean HotTrackable() override;
+  // Areas shown only while the header is hot take their room when it turns hot and give it back.
+  void StateChanged(TcxGridCellState prevState) override;
   Boolean CaptureMouseOnPress() override { return CanPress(); }
   Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
   void Click() override;

@@ -449,3 +449,39 @@ TEST_F(TableViewLayoutTest, DoubleClickOnARowsIndicatorEdgeGivesRowsTheirAutomat
 
 }  // namespace
 }  // namespace grid_table_view_test
+
+namespace grid_table_view_test {
+namespace {
+
+TEST_F(TableViewLayoutTest, FilterButtonShowsWhileTheHeaderIsHotUnlessAlwaysShown) {
+  Grid->GetLookAndFeel()->SetKind(lfOffice11);
+  AddColumn("Страна"_a, 120);
+  View->GetOptionsView()->SetGroupByBox(false);
+  FillTowns(2);
+  Layout();
+  TcxGridColumnHeaderViewInfo* header = Header()->Item(0);
+  ASSERT_EQ(header->AreaCount(), 2);
+  auto* button = dynamic_cast<TcxGridColumnHeaderFilterButtonViewInfo*>(header->Area(1));
+  ASSERT_TRUE(button);
+  const Integer fullRight = header->TextAreaBounds().Right;
+  EXPECT_FALSE(button->GetVisible());
+  EXPECT_EQ(fullRight, header->GetBounds().Right - 1 - 2);
+  // Hot: the button takes 15 pixels at the right of the caption.
+  header->SetState(gcsSelected);
+  EXPECT_TRUE(button->GetVisible());
+  EXPECT_EQ(button->GetBounds().Width(), 15);
+  EXPECT_EQ(button->GetBounds().Right, fullRight);
+  EXPECT_EQ(header->TextAreaBounds().Right, button->GetBounds().Left - 2);
+  header->SetState(gcsNone);
+  EXPECT_FALSE(button->GetVisible());
+  EXPECT_EQ(header->TextAreaBounds().Right, fullRight);
+  // Always shown.
+  View->GetOptionsView()->SetShowColumnFilterButtons(sfbAlways);
+  Run();
+  header = Header()->Item(0);
+  EXPECT_TRUE(header->Area(1)->GetVisible());
+  EXPECT_LT(header->TextAreaBounds().Right, fullRight);
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
