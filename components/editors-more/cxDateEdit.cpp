@@ -31,7 +31,7 @@ Boolean IsEmptyDateValue(const Variant& v) {
   return VarIsNull(v) || VarIsEmpty(v) || (VarIsStr(v) && VarToStr(v).empty());
 }
 
-Boolean IsDateOrNumber(const Variant& v) { return VarType(v) == varDate || IsNumericVariant(v); }
+Boolean IsDateOrNumberValue(const Variant& v) { return VarType(v) == varDate || IsNumericVariant(v); }
 
 AnsiString TrimTrailing(AnsiString text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
@@ -245,7 +245,7 @@ AnsiString TcxCustomDateEditProperties::EmptyDisplayText(Boolean editing) {
 }
 
 Boolean TcxCustomDateEditProperties::IsNullDateValue(const Variant& v) {
-  return IsDateOrNumber(v) && v.AsDouble() == NullDate;
+  return IsDateOrNumberValue(v) && v.AsDouble() == NullDate;
 }
 
 Variant TcxCustomDateEditProperties::TextToDateValue(const AnsiString& text) {
@@ -275,7 +275,7 @@ void TcxCustomDateEditProperties::EditValueToDisplayValue(const Variant& value, 
     displayValue = Variant(EmptyDisplayText(focused));
     return;
   }
-  if (!VarIsStr(value) && !IsDateOrNumber(value))
+  if (!VarIsStr(value) && !IsDateOrNumberValue(value))
     throw EConvertError(GetLocalizedResourceString(&cxSEditDateConvertError));
   Variant v = value;
   if (VarIsStr(value)) {
@@ -311,7 +311,7 @@ Boolean TcxCustomDateEditProperties::AcceptsEditValue(const Variant& value) {
     const Variant v = TextToDateValue(VarToStr(value));
     return !VarIsNull(v) && !IsNullDateValue(v);
   }
-  return IsEmptyDateValue(value) || IsDateOrNumber(value);
+  return IsEmptyDateValue(value) || IsDateOrNumberValue(value);
 }
 
 void TcxCustomDateEditProperties::CheckDisplayValue(Variant& displayValue, AnsiString& errorText,
@@ -470,7 +470,7 @@ void TcxCustomDateEdit::AssignEditValue(const Variant& value, Boolean isUserActi
       TDateTime d = 0;
       if (VarIsStr(value)) {
         if (TryTextToDateTime(VarToStr(value), d) && d != NullDate) FSavedTime = TimeOf(d);
-      } else if (IsDateOrNumber(value)) {
+      } else if (IsDateOrNumberValue(value)) {
         FSavedTime = TimeOf(value.AsDouble());
       }
     }
@@ -502,7 +502,7 @@ TDateTime TcxCustomDateEdit::DisplayTextToDate(const AnsiString& text) {
 TDateTime TcxCustomDateEdit::GetDate() {
   const Variant v = GetEditValueProperty();
   if (VarIsNull(v) || VarIsEmpty(v)) return NullDate;
-  if (IsDateOrNumber(v)) return v.AsDouble();
+  if (IsDateOrNumberValue(v)) return v.AsDouble();
   if (VarIsStr(v)) return DisplayTextToDate(VarToStr(v));
   return NullDate;
 }

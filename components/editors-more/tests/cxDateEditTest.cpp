@@ -18,13 +18,13 @@ using namespace edmore_test;
 
 namespace {
 
-TDateTime FixedNow() { return EncodeDate(2024, 2, 14) + 10.5 / 24; }
+TDateTime FixedDateEditNow() { return EncodeDate(2024, 2, 14) + 10.5 / 24; }
 
 class DateEditTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
-    FSavedNow = orv::SetNowFunction(&FixedNow);
+    FSavedNow = orv::SetNowFunction(&FixedDateEditNow);
   }
   void TearDown() override {
     orv::SetNowFunction(FSavedNow);
