@@ -772,6 +772,10 @@ class TdxBarItemLink : public TCollectionItem {
   // when the control exists.
   void CreateControl();
   void DestroyControl();
+  // A control that goes by itself is forgotten without being freed again.
+  void ForgetControl(TdxBarItemControl* control) {
+    if (FControl == control) FControl = nullptr;
+  }
   // Where the bar window laid the link out (client coordinates; empty: not shown).
   const TRect& GetItemRect() const { return FItemRect; }
   void SetItemRect(const TRect& value);
@@ -2919,6 +2923,8 @@ class TCustomdxBarControl : public TCustomControl {
  private:
   TcxCanvas* FCanvas = nullptr;
   TcxCanvas* FScreenCanvas = nullptr;
+  HDC FScreenDC = nullptr;
+  void FreeScreenCanvas();
 };
 
 // The window of a bar: docked at a side of its form as a child window (its links in one row,

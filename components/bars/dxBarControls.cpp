@@ -153,7 +153,7 @@ void TdxBarItemControl::Initialize() {
 void TdxBarItemControl::BeforeDestruction() {
   TdxBarManager* manager = GetBarManager();
   if (manager && manager->GetSelectedItem() == this) manager->StoreSelectedItem(nullptr);
-  if (FItemLink && FItemLink->GetControl() == this) FItemLink->DestroyControl();
+  if (FItemLink) FItemLink->ForgetControl(this);
   if (FParent && TCustomdxBarControl::IsAlive(FParent) && !FParent->IsDestroying() &&
       FParent->GetSelectedItemControl() == this)
     FParent->ClearSelectedLink();
@@ -1273,8 +1273,16 @@ TCustomdxBarControl::~TCustomdxBarControl() {
   if (gActiveBarControl == this) gActiveBarControl = nullptr;
   InvalidateObjectLinks(this);
   orv::Free(FCanvas);
-  orv::Free(FScreenCanvas);
+  FreeScreenCanvas();
   FState |= 0x10;
+}
+
+void TCustomdxBarControl::FreeScreenCanvas() {
+  if (FScreenCanvas) FreeAndNil(FScreenCanvas);
+  if (FScreenDC) {
+    ReleaseDC(nullptr, FScreenDC);
+    FScreenDC = nullptr;
+  }
 }
 
 Boolean TCustomdxBarControl::IsAlive(TCustomdxBarControl* control) {
@@ -1297,11 +1305,14 @@ void TCustomdxBarControl::SetItemLinks(TdxBarItemLinks* value) {
 TcxCanvas* TCustomdxBarControl::GetBarControlCanvas() {
   if (HandleAllocated()) {
     if (!FCanvas) FCanvas = new TcxCanvas(GetCanvas());
-    if (FScreenCanvas) FreeAndNil(FScreenCanvas);
+    FreeScreenCanvas();
     GetCanvas()->SetFont(GetFont());
     return FCanvas;
   }
-  if (!FScreenCanvas) FScreenCanvas = new TcxCanvas(GetDC(nullptr));
+  if (!FScreenCanvas) {
+    FScreenDC = GetDC(nullptr);
+    FScreenCanvas = new TcxCanvas(FScreenDC);
+  }
   FScreenCanvas->SetFont(GetFont());
   return FScreenCanvas;
 }

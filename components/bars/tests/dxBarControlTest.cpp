@@ -577,3 +577,20 @@ TEST_F(BarControlTest, TheHintOfTheSelectedItemOfAnIdleBar) {
   EXPECT_EQ(hint, "");
   window->Deactivate();
 }
+
+TEST_F(BarControlTest, AControlFreedDirectlyIsForgottenByItsLinkAndWindow) {
+  Show();
+  TdxBarControl* window = MainWindow();
+  MoveTo(Copy);
+  ASSERT_EQ(window->GetSelectedItemControl(), LinkOf(Copy)->GetControl());
+  LinkOf(Copy)->GetControl()->Free();
+  EXPECT_EQ(LinkOf(Copy)->GetControl(), nullptr);
+  EXPECT_EQ(window->GetSelectedItemControl(), nullptr);
+  EXPECT_EQ(Manager->GetSelectedItem(), nullptr);
+  window->Repaint();
+  EXPECT_NE(LinkOf(Copy)->GetControl(), nullptr);
+  // An item freed while shown takes its link and control with it.
+  Copy->Free();
+  Run();
+  EXPECT_EQ(window->GetViewInfoCount(), 2);
+}
