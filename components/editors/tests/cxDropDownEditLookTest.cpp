@@ -8,6 +8,7 @@
 
 #include "components/editors/cxDropDownEdit.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
@@ -15,8 +16,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 void Paste(orv::TSurface& target, const orv::TSurface& source, const TRect& from, Integer left, Integer top) {
   for (int y = from.Top; y < from.Bottom; ++y)
@@ -26,22 +26,14 @@ void Paste(orv::TSurface& target, const orv::TSurface& source, const TRect& from
     }
 }
 
-class DropDownEditLookTest : public ::testing::Test {
+class DropDownEditLookTest : public orv::test::HeadlessFormTest {
  protected:
+  DropDownEditLookTest() : HeadlessFormTest({0, 0, 1024, 768}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(0, 0, 1024, 768);
+    HeadlessFormTest::SetUp();
     Form->SetColor(clBtnFace);
     Form->GetFont()->SetName(orv::kTestFontFace);
     Form->GetFont()->SetHeight(-10);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   TcxComboBox* Add(Integer left, Integer top) {
     auto* c = new TcxComboBox(Form.get());
@@ -55,9 +47,6 @@ class DropDownEditLookTest : public ::testing::Test {
     c->GetProperties()->SetDropDownRows(6);
     return c;
   }
-  static void Run() { Application->ProcessMessages(); }
-
-  Owned<TForm> Form;
 };
 
 TEST_F(DropDownEditLookTest, OpenComboBoxesInTheOffice2003Look) {

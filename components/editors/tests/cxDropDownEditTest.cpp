@@ -12,6 +12,7 @@
 #include "components/editors/cxEditConsts.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Headless.h"
@@ -20,8 +21,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TPopupLog : public TObject {
  public:
@@ -31,20 +31,9 @@ class TPopupLog : public TObject {
   int Clicks = 0;
 };
 
-class DropDownEditTest : public ::testing::Test {
+class DropDownEditTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 660);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  DropDownEditTest() : HeadlessFormTest({100, 100, 400, 660}) {}
   TcxComboBox* AddCombo(Integer count, Integer top = 10) {
     auto* c = new TcxComboBox(Form.get());
     c->SetParent(Form.get());
@@ -59,7 +48,6 @@ class DropDownEditTest : public ::testing::Test {
     e->SetFocus();
     Run();
   }
-  static void Run() { Application->ProcessMessages(); }
   static void Press(int vk, bool shift = false, bool ctrl = false, bool alt = false) {
     orv::headless::PressKey(vk, shift, ctrl, alt);
     Run();
@@ -89,8 +77,6 @@ class DropDownEditTest : public ::testing::Test {
     orv::headless::Click(p.X, p.Y);
     Run();
   }
-
-  Owned<TForm> Form;
   TPopupLog Log;
 };
 

@@ -10,6 +10,7 @@
 #include "components/editors/cxMaskEdit.h"
 #include "components/editors/cxTextEdit.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/drawing/Surface.h"
@@ -18,8 +19,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 constexpr Integer kCellWidth = 110;
 constexpr Integer kCellHeight = 30;
@@ -30,26 +30,15 @@ void Paste(orv::TSurface& target, const orv::TSurface& source, Integer left, Int
       target.SetPixel(left + x, top + y, source.Pixel(x, y));
 }
 
-class EditorsLookTest : public ::testing::TestWithParam<TcxLookAndFeelKind> {
+class EditorsLookTest : public orv::test::HeadlessFormTest, public ::testing::WithParamInterface<TcxLookAndFeelKind> {
  protected:
+  EditorsLookTest() : HeadlessFormTest({50, 50, 400, 200}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(50, 50, 400, 200);
+    HeadlessFormTest::SetUp();
     Form->SetColor(clBtnFace);
     Form->GetFont()->SetName(orv::kTestFontFace);
     Form->GetFont()->SetHeight(-10);
-    Form->AfterConstruction();
   }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
-  static void Run() { Application->ProcessMessages(); }
-
-  Owned<TForm> Form;
 };
 
 TEST_P(EditorsLookTest, EditMaskedEditAndButtonInEveryState) {

@@ -14,13 +14,13 @@
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/Surface.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TTextEditLog : public TObject {
  public:
@@ -32,20 +32,9 @@ class TTextEditLog : public TObject {
   std::vector<AnsiString> NewTexts;
 };
 
-class TextEditTest : public ::testing::Test {
+class TextEditTest : public orv::test::HeadlessFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 300, 200);
-    Form->AfterConstruction();
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
-  }
+  TextEditTest() : HeadlessFormTest({100, 100, 300, 200}) {}
   TcxTextEdit* Add(Integer x = 10, Integer y = 10) {
     auto* e = new TcxTextEdit(Form.get());
     e->SetParent(Form.get());
@@ -61,7 +50,6 @@ class TextEditTest : public ::testing::Test {
     e->SetFocus();
     Run();
   }
-  static void Run() { Application->ProcessMessages(); }
   static TcxCustomInnerTextEdit* Inner(TcxTextEdit* e) {
     return static_cast<TcxCustomInnerTextEdit*>(e->GetInnerEdit()->GetControl());
   }
@@ -73,8 +61,6 @@ class TextEditTest : public ::testing::Test {
     orv::headless::TypeText(text);
     Run();
   }
-
-  Owned<TForm> Form;
   TTextEditLog Log;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Backend.h"
@@ -16,8 +17,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A windowed control that records the class library's notices and paints itself in its colour.
 class TProbe : public TCustomControl {
@@ -67,8 +67,7 @@ class TBox : public TGraphicControl {
 class ControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
+    orv::test::ResetHeadlessDesktop();
     orv::SetMessageBoxHandler([this](HWND, const AnsiString& text, const AnsiString&, UINT) {
       Boxes.push_back(text);
       return IDOK;
@@ -83,10 +82,7 @@ class ControlsTest : public ::testing::Test {
   }
   // A borderless form at (100, 100), 200 x 150 client pixels, shown.
   TForm* MakeForm(bool show = true) {
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 200, 150);
-    Form->AfterConstruction();
+    Form = orv::test::MakeHeadlessForm({100, 100, 200, 150});
     if (show) Form->Show();
     Application->ProcessMessages();
     return Form.get();

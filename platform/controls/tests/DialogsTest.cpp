@@ -11,6 +11,7 @@
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
@@ -18,8 +19,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // The open dialog form, found by its file list.
 TForm* DialogForm() {
@@ -32,8 +32,7 @@ TForm* DialogForm() {
 class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
+    orv::test::ResetHeadlessDesktop();
     Dir = std::filesystem::temp_directory_path() / ("orv-controls-dialog-" + std::to_string(::getpid()));
     std::filesystem::remove_all(Dir);
     std::filesystem::create_directories(Dir / "sub");

@@ -10,6 +10,7 @@
 #include "platform/runtime/AnsiString.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Surface.h"
 #include "platform/windowing/Backend.h"
 #include "platform/windowing/Headless.h"
@@ -17,8 +18,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 std::vector<std::string>* gLog = nullptr;
 
@@ -75,8 +75,7 @@ class TLogModule : public TDataModule {
 class FormsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
+    orv::test::ResetHeadlessDesktop();
     gLog = &Log;
   }
   void TearDown() override {

@@ -10,6 +10,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/controls/UserControls.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windowing/Backend.h"
@@ -18,25 +19,19 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
-class StdCtrlsTest : public ::testing::Test {
+class StdCtrlsTest : public orv::test::HeadlessFormTest {
  protected:
+  StdCtrlsTest() : HeadlessFormTest({0, 0, 320, 240}) {}
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(0, 0, 320, 240);
+    HeadlessFormTest::SetUp();
     Form->GetFont()->SetName(orv::kTestFontFace);
     Form->GetFont()->SetHeight(-8);  // cells of 10 pixels, characters 5 wide
-    Form->AfterConstruction();
   }
   void TearDown() override {
-    Form.reset();
     orv::headless::SetIdleHandler(nullptr);
-    orv::headless::Reset();
+    HeadlessFormTest::TearDown();
   }
   template <class T>
   T* Add(Integer x, Integer y, Integer w, Integer h) {
@@ -45,11 +40,6 @@ class StdCtrlsTest : public ::testing::Test {
     c->SetBounds(x, y, w, h);
     return c;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  void Run() { Application->ProcessMessages(); }
   void Type(const AnsiString& text) {
     orv::headless::TypeText(text);
     Run();
@@ -58,7 +48,6 @@ class StdCtrlsTest : public ::testing::Test {
     orv::headless::PressKey(key, shift, ctrl, alt);
     Run();
   }
-  Owned<TForm> Form;
 };
 
 TEST_F(StdCtrlsTest, EditTypingSelectionAndUndo) {
