@@ -1219,6 +1219,7 @@ struct TDsDbParser::TRecordTest {
     // rkNumber without steps: by the number's decimals, bounds of its scaled whole number
     // (DbfReadPlainDecimal) below and above which it is surely less and greater than Value.
     std::array<double, 16> Below{}, Above{};
+    bool RejectsBelow = false, RejectsAbove = false;
     Integer Offset = 0;        // rkPrefix: the field's bytes
     Integer Length = 0;        // rkPrefix: characters tested
     std::size_t Mask = 0;      // rkPrefix: offset in Masks of Length tables of 256 bytes
@@ -1232,6 +1233,8 @@ struct TDsDbParser::TRecordTest {
   std::vector<TNumber> Numbers;
   // Per prefix character: 1 for every stored byte that the pattern's character admits.
   std::vector<Byte> Masks;
+  // Every operand is a single comparison (no AND or OR inside).
+  bool Leaves = false;
 
   bool PrefixRejects(const TNode& n, const Byte* record) const {
     const Byte* bytes = record + n.Offset;
@@ -1251,6 +1254,8 @@ struct TDsDbParser::TRecordTest {
       n.Below[d] = bound - margin;  // NaN for an infinite bound: then x always decides
       n.Above[d] = bound + margin;
     }
+    n.RejectsBelow = !Holds(n.Compare, -1);
+    n.RejectsAbove = !Holds(n.Compare, 1);
   }
 
   static bool Holds(TDbKind op, int order) {
@@ -1264,60 +1269,63 @@ struct TDsDbParser::TRecordTest {
     }
   }
 
+  // The numbers of one record, each read on first use.
+  struct TRead {
+    double Scaled[kMaxRecordNumbers];
+    Integer Decimals[kMaxRecordNumbers];
+    std::uint32_t Read = 0, Plain = 0;
+  };
+
+  bool NumberRejects(const TNode& node, const Byte* record, TRead& r) const {
+    const std::uint32_t bit = std::uint32_t(1) << node.Number;
+    if (!(r.Read & bit)) {
+      r.Read |= bit;
+      const TNumber& f = Numbers[node.Number];
+      if (DbfReadPlainDecimal(record + f.Offset, f.Length, r.Scaled[node.Number], r.Decimals[node.Number]))
+        r.Plain |= bit;
+    }
+    if (!(r.Plain & bit)) return false;  // only the codec can read it
+    const double s = r.Scaled[node.Number];
+    const Integer d = r.Decimals[node.Number];
+    if (node.Steps == 0) {
+      if (s < node.Below[std::size_t(d)]) return node.RejectsBelow;
+      if (s > node.Above[std::size_t(d)]) return node.RejectsAbove;
+    }
+    // The value as the field's reading gives it, then the interpreter's arithmetic of a
+    // floating-point field with number constants.
+    double v = s / DbfDecimalPowers[d];
+    for (Byte k = 0; k < node.Steps; ++k) {
+      const double c = node.StepValues[k];
+      switch (node.StepOps[k]) {
+        case dkPlus: v = v + c; break;
+        case dkMinus: v = v - c; break;
+        case dkMultiply: v = v * c; break;
+        default:
+          if (c == 0) return true;  // no value
+          v = v / c;
+          break;
+      }
+    }
+    return !::Compare(node.Compare, v, node.Value);
+  }
+
   bool Rejects(const Byte* record) const {
-    double scaled[kMaxRecordNumbers];
-    Integer decimals[kMaxRecordNumbers];
-    std::uint32_t read = 0, plain = 0;
+    TRead read;
+    if (Leaves) {
+      // Every operand one comparison: the first that rejects decides.
+      for (const TNode& node : Nodes)
+        if (node.Kind == rkPrefix ? PrefixRejects(node, record) : NumberRejects(node, record, read)) return true;
+      return false;
+    }
     bool stack[kMaxRecordDepth];
     const TNode* node = Nodes.data();
     for (const Integer end : Ends) {
       int sp = 0;
       for (const TNode* const last = Nodes.data() + end; node != last; ++node) {
         switch (node->Kind) {
-          case rkNumber: {
-            const std::uint32_t bit = std::uint32_t(1) << node->Number;
-            if (!(read & bit)) {
-              read |= bit;
-              const TNumber& f = Numbers[node->Number];
-              if (DbfReadPlainDecimal(record + f.Offset, f.Length, scaled[node->Number], decimals[node->Number]))
-                plain |= bit;
-            }
-            if (!(plain & bit)) {
-              stack[sp++] = false;  // only the codec can read it
-              break;
-            }
-            const double s = scaled[node->Number];
-            const Integer d = decimals[node->Number];
-            if (node->Steps == 0) {
-              if (s < node->Below[std::size_t(d)]) {
-                stack[sp++] = !Holds(node->Compare, -1);
-                break;
-              }
-              if (s > node->Above[std::size_t(d)]) {
-                stack[sp++] = !Holds(node->Compare, 1);
-                break;
-              }
-            }
-            // The value as the field's reading gives it, then the interpreter's arithmetic of
-            // a floating-point field with number constants.
-            double v = s / DbfDecimalPowers[d];
-            bool value = true;
-            for (Byte k = 0; k < node->Steps; ++k) {
-              const double c = node->StepValues[k];
-              switch (node->StepOps[k]) {
-                case dkPlus: v = v + c; break;
-                case dkMinus: v = v - c; break;
-                case dkMultiply: v = v * c; break;
-                default:
-                  if (c == 0) value = false;
-                  else v = v / c;
-                  break;
-              }
-              if (!value) break;
-            }
-            stack[sp++] = !value || !::Compare(node->Compare, v, node->Value);
+          case rkNumber:
+            stack[sp++] = NumberRejects(*node, record, read);
             break;
-          }
           case rkPrefix:
             stack[sp++] = PrefixRejects(*node, record);
             break;
@@ -1486,7 +1494,9 @@ void TDsDbParser::BuildRecordTest() {
       test->Numbers.resize(numbers);
     }
   }
-  if (!test->Ends.empty()) FRecordTest = std::move(test);
+  if (test->Ends.empty()) return;
+  test->Leaves = test->Ends.back() == Integer(test->Ends.size());
+  FRecordTest = std::move(test);
 }
 
 bool TDsDbParser::HasRecordTest() {
