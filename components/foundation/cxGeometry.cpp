@@ -1,5 +1,17 @@
 #include "components/foundation/cxGeometry.h"
 
+#include "platform/forms/Published.h"
+
+// A component that publishes a rectangle stores its four edges and its change handler.
+ORV_PUBLISH(TcxRect) {
+  using T = TcxRect;
+  p.Property("Left", &T::GetLeft, &T::SetLeft).Default(0);
+  p.Property("Top", &T::GetTop, &T::SetTop).Default(0);
+  p.Property("Right", &T::GetRight, &T::SetRight).Default(0);
+  p.Property("Bottom", &T::GetBottom, &T::SetBottom).Default(0);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+}
+
 void TcxRect::Assign(TPersistent* source) {
   // Only another rectangle is taken; other sources are ignored.
   if (auto* other = dynamic_cast<TcxRect*>(source)) SetRect(other->GetRect());

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+
 #include <climits>
 #include <memory>
 
@@ -149,6 +152,50 @@ TEST(TcxRect, ValidateRectAdjustsBeforeStoring) {
   EXPECT_EQ(r->GetRect(), (TRect{5, 0, 5, 1}));
   r->SetRight(4);  // adjusted back to the stored rectangle: no change
   EXPECT_EQ(counter.Changes, 1);
+}
+
+// A component that publishes a rectangle, with a handler for its changes.
+class TRectHolderForGeometry : public TComponent {
+  ORV_CLASS(TRectHolderForGeometry, TComponent)
+ public:
+  explicit TRectHolderForGeometry(TComponent* owner) : TComponent(owner), FMargins(new TcxRect(this)) {}
+  ~TRectHolderForGeometry() override { orv::Free(FMargins); }
+  TcxRect* GetMargins() const { return FMargins; }
+  void MarginsChanged(TObject*) { ++Changes; }
+  int Changes = 0;
+
+ private:
+  TcxRect* FMargins;
+};
+
+ORV_PUBLISH(TRectHolderForGeometry) {
+  p.Property("Margins", &TRectHolderForGeometry::GetMargins);
+  p.Method("MarginsChanged", &TRectHolderForGeometry::MarginsChanged);
+}
+
+TEST(TcxRect, EdgesAndChangeHandlerTravelThroughFormDescriptions) {
+  std::unique_ptr<TRectHolderForGeometry, orv::FreeDeleter> holder(new TRectHolderForGeometry(nullptr));
+  holder->SetName("Holder");
+  // A zero edge is the default and is not written.
+  holder->GetMargins()->SetRect(TRect{0, 2, 30, -4});
+  holder->GetMargins()->SetOnChange(TNotifyEvent(holder.get(), &TRectHolderForGeometry::MarginsChanged));
+  const std::string text = orv::WriteComponentToText(holder.get());
+  EXPECT_EQ(text.find("Margins.Left"), std::string::npos) << text;
+  EXPECT_NE(text.find("Margins.Top = 2"), std::string::npos) << text;
+  EXPECT_NE(text.find("Margins.Right = 30"), std::string::npos) << text;
+  EXPECT_NE(text.find("Margins.Bottom = -4"), std::string::npos) << text;
+  EXPECT_NE(text.find("Margins.OnChange = MarginsChanged"), std::string::npos) << text;
+
+  std::unique_ptr<TRectHolderForGeometry, orv::FreeDeleter> copy(new TRectHolderForGeometry(nullptr));
+  orv::ReadComponentFromText(copy.get(), text);
+  EXPECT_EQ(copy->GetMargins()->GetRect(), (TRect{0, 2, 30, -4}));
+  // The handler read back is the copy's own and fires on a real change only.
+  const int before = copy->Changes;
+  copy->GetMargins()->SetLeft(0);
+  EXPECT_EQ(copy->Changes, before);
+  copy->GetMargins()->SetLeft(7);
+  EXPECT_EQ(copy->Changes, before + 1);
+  EXPECT_EQ(holder->Changes, 0);
 }
 
 }  // namespace
