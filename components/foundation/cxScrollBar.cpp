@@ -6,6 +6,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxThemeManager.h"
+#include "platform/controls/ControlProperties.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
@@ -133,20 +134,37 @@ void TcxScrollBarViewInfo::SetThumbStart(Integer start) {
 
 ORV_PUBLISH(TcxScrollBar) {
   using T = TcxScrollBar;
-  p.Property("Ctl3D", &T::GetCtl3D, &T::SetCtl3D).Default(true);
-  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled).Default(true);
+  orv::PublishLayout(p);
+  p.Property("Ctl3D", &T::GetCtl3D, &T::SetCtl3D).Default(true).Stored([](T* c) { return !c->GetParentCtl3D(); });
+  orv::PublishDrag(p);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled)
+      .Default(true)
+      .Stored([](T* c) { return orv::IsControlEnabledStored(c); });
   p.Property("Kind", &T::GetKind, &T::SetKind).Default(sbHorizontal);
   p.Property("LargeChange", &T::GetLargeChange, &T::SetLargeChange).Default(1);
   p.Property("LookAndFeel", &T::GetLookAndFeel);
   p.Property("Max", &T::GetMax, &T::SetMax).Default(100);
   p.Property("Min", &T::GetMin, &T::SetMin).Default(0);
   p.Property("PageSize", &T::GetPageSize, &T::SetPageSize).Default(0);
+  p.Property("ParentCtl3D", &T::GetParentCtl3D, &T::SetParentCtl3D).Default(true);
+  p.Property("ParentShowHint", &T::GetParentShowHint, &T::SetParentShowHint).Default(true);
+  p.Property("PopupMenu", [](T* c) { return c->GetPopupMenu(); },
+             [](T* c, TPopupMenu* value) { c->SetPopupMenu(value); });
   p.Property("Position", &T::GetPosition, &T::SetPosition).Default(0);
+  p.Property("ShowHint", &T::GetShowHint, &T::SetShowHint).Stored([](T* c) { return !c->GetParentShowHint(); });
   p.Property("SmallChange", &T::GetSmallChange, &T::SetSmallChange).Default(1);
   p.Property("UnlimitedTracking", &T::GetUnlimitedTracking, &T::SetUnlimitedTracking).Default(false);
-  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(true);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible)
+      .Default(true)
+      .Stored([](T* c) { return orv::IsControlVisibleStored(c); });
+  p.Property("OnContextPopup", &T::GetOnContextPopup, &T::SetOnContextPopup);
   p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnDragDrop", &T::GetOnDragDrop, &T::SetOnDragDrop);
+  p.Property("OnDragOver", &T::GetOnDragOver, &T::SetOnDragOver);
+  p.Property("OnEndDrag", &T::GetOnEndDrag, &T::SetOnEndDrag);
+  orv::PublishKeyEvents(p);
   p.Property("OnScroll", &T::GetOnScroll, &T::SetOnScroll);
+  p.Property("OnStartDrag", &T::GetOnStartDrag, &T::SetOnStartDrag);
 }
 
 TcxScrollBar::TcxScrollBar(TComponent* owner) : TCustomControl(owner) {
@@ -231,9 +249,18 @@ void TcxScrollBar::SetKind(TScrollBarKind value) {
 void TcxScrollBar::SetLookAndFeel(TcxLookAndFeel* value) { FLookAndFeel->Assign(value); }
 
 void TcxScrollBar::SetCtl3D(Boolean value) {
+  FParentCtl3D = false;
   if (FRealCtl3D == value && FCtl3D == value) return;
   FRealCtl3D = value;
   LookAndFeelChangeHandler(FLookAndFeel, {});
+}
+
+void TcxScrollBar::SetParentCtl3D(Boolean value) {
+  if (FParentCtl3D == value) return;
+  if (value) {
+    SetCtl3D(true);  // what every parent here draws with
+  }
+  FParentCtl3D = value;
 }
 
 void TcxScrollBar::NotifyChange() {

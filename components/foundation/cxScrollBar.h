@@ -104,7 +104,11 @@ class TcxScrollBar : public TCustomControl {
   void SetLookAndFeel(TcxLookAndFeel* value);
   // True when either the current or the stored value is.
   Boolean GetCtl3D() const { return FCtl3D || FRealCtl3D; }
+  // Setting Ctl3D makes it the bar's own (ParentCtl3D false).
   void SetCtl3D(Boolean value);
+  // The bar takes its depth from its parent; the platform's parents are always drawn in 3D.
+  Boolean GetParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(Boolean value);
 
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& value) { FOnChange = value; }
@@ -170,6 +174,7 @@ class TcxScrollBar : public TCustomControl {
   Integer FPosition = 0;
   Boolean FCtl3D = true;
   Boolean FRealCtl3D = true;
+  Boolean FParentCtl3D = true;
   Integer FSavePosition = 0;
   TPoint FSaveThumbnailPos;
   SmallInt FSmallChange = 1;

@@ -13,6 +13,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/GoldenImage.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/windowing/Headless.h"
 #include "platform/windowing/User.h"
@@ -320,6 +322,108 @@ TEST_F(ScrollBarMouse, PaintsThroughThePainterOfItsLook) {
         std::string(ORV_SOURCE_DIR) + "/components/foundation/tests/golden/" + name);
     EXPECT_TRUE(check) << check.Message;
   }
+}
+
+// ---- Form descriptions
+
+// A form whose handlers a described scroll bar names.
+class TScrollBarHostForm : public TForm {
+  ORV_CLASS(TScrollBarHostForm, TForm)
+ public:
+  explicit TScrollBarHostForm(TComponent* owner) : TForm(owner) {}
+  void BarScroll(TObject* sender, TScrollCode code, Integer& position) { ++Scrolls; }
+  void BarKeyDown(TObject* sender, Word& key, TShiftState shift) { ++Keys; }
+  void BarEnter(TObject* sender) { ++Enters; }
+  void BarContextPopup(TObject* sender, TPoint mousePos, bool& handled) { ++Popups; }
+  int Scrolls = 0, Keys = 0, Enters = 0, Popups = 0;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TScrollBarHostForm) {
+  using T = TScrollBarHostForm;
+  p.Method("BarScroll", &T::BarScroll);
+  p.Method("BarKeyDown", &T::BarKeyDown);
+  p.Method("BarEnter", &T::BarEnter);
+  p.Method("BarContextPopup", &T::BarContextPopup);
+}
+
+namespace {
+
+TEST(ScrollBarFormDescription, PlatformPropertiesAndEventsRoundTrip) {
+  const char* text =
+      "object Host: TScrollBarHostForm\n"
+      "  Width = 300\n"
+      "  Height = 200\n"
+      "  object Bar: TcxScrollBar\n"
+      "    Align = alBottom\n"
+      "    Anchors = [akLeft, akBottom]\n"
+      "    Constraints.MinHeight = 10\n"
+      "    Ctl3D = False\n"
+      "    DragKind = dkDock\n"
+      "    DragMode = dmAutomatic\n"
+      "    Kind = sbVertical\n"
+      "    Max = 50\n"
+      "    ParentCtl3D = False\n"
+      "    ParentShowHint = False\n"
+      "    Position = 7\n"
+      "    ShowHint = True\n"
+      "    OnContextPopup = BarContextPopup\n"
+      "    OnEnter = BarEnter\n"
+      "    OnKeyDown = BarKeyDown\n"
+      "    OnScroll = BarScroll\n"
+      "  end\n"
+      "end\n";
+  Owned<TScrollBarHostForm> form(new TScrollBarHostForm(nullptr));
+  orv::ReadComponentFromText(form.get(), text);
+  auto* bar = dynamic_cast<TcxScrollBar*>(form->FindComponent("Bar"));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetAlign(), alBottom);
+  EXPECT_EQ(bar->GetAnchors(), (TAnchors{akLeft, akBottom}));
+  EXPECT_EQ(bar->GetConstraints()->GetMinHeight(), 10);
+  EXPECT_FALSE(bar->GetCtl3D());
+  EXPECT_FALSE(bar->GetParentCtl3D());
+  EXPECT_EQ(bar->GetDragKind(), dkDock);
+  EXPECT_EQ(bar->GetDragMode(), dmAutomatic);
+  EXPECT_TRUE(bar->GetShowHint());
+  EXPECT_EQ(bar->GetPosition(), 7);
+  // The events are bound to the form's own handlers.
+  Integer position = 3;
+  bar->GetOnScroll()(bar, scLineDown, position);
+  Word key = VK_DOWN;
+  bar->GetOnKeyDown()(bar, key, {});
+  bar->GetOnEnter()(bar);
+  bool handled = false;
+  bar->GetOnContextPopup()(bar, TPoint{1, 1}, handled);
+  EXPECT_EQ(form->Scrolls, 1);
+  EXPECT_EQ(form->Keys, 1);
+  EXPECT_EQ(form->Enters, 1);
+  EXPECT_EQ(form->Popups, 1);
+
+  // Written back, the values that differ from the defaults come out again.
+  const std::string written = orv::WriteComponentToText(form.get());
+  for (const char* line : {"Align = alBottom", "Anchors = [akLeft, akBottom]", "Constraints.MinHeight = 10",
+                           "Ctl3D = False", "DragKind = dkDock", "DragMode = dmAutomatic", "ParentCtl3D = False",
+                           "ParentShowHint = False", "ShowHint = True", "OnContextPopup = BarContextPopup",
+                           "OnEnter = BarEnter", "OnKeyDown = BarKeyDown", "OnScroll = BarScroll"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+}
+
+TEST(ScrollBarFormDescription, Ctl3DFollowsTheParentUntilSetOwnValue) {
+  Owned<TcxScrollBar> bar(new TcxScrollBar(nullptr));
+  EXPECT_TRUE(bar->GetParentCtl3D());
+  EXPECT_TRUE(bar->GetCtl3D());
+  bar->SetCtl3D(false);
+  EXPECT_FALSE(bar->GetParentCtl3D());
+  EXPECT_FALSE(bar->GetCtl3D());
+  // Back to the parent's depth: every parent here is drawn in 3D.
+  bar->SetParentCtl3D(true);
+  EXPECT_TRUE(bar->GetParentCtl3D());
+  EXPECT_TRUE(bar->GetCtl3D());
+  // A bar that takes its parent's depth stores neither value.
+  bar->SetName("Alone");
+  const std::string written = orv::WriteComponentToText(bar.get());
+  EXPECT_EQ(written.find("Ctl3D"), std::string::npos) << written;
 }
 
 }  // namespace
