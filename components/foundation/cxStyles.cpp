@@ -4,6 +4,7 @@
 
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/SysUtils.h"
@@ -112,6 +113,11 @@ TComponent* TcxCustomStyle::GetParentComponent() const { return FStyleRepository
 void TcxCustomStyle::SetParentComponent(TComponent* value) {
   if (GetComponentState().Contains(csLoading)) return;
   SetStyleRepository(dynamic_cast<TcxStyleRepository*>(value));
+}
+
+void TcxCustomStyle::ReadState(TReader* reader) {
+  if (auto* repository = dynamic_cast<TcxStyleRepository*>(reader->GetParent())) SetStyleRepository(repository);
+  inherited::ReadState(reader);
 }
 
 TcxStyle::TcxStyle(TComponent* owner)
@@ -243,6 +249,22 @@ Integer TcxStyleRepository::ScaleFontHeight(Integer height) const {
   DeleteDC(screen);
   if (screenPixels == FPixelsPerInch || screenPixels <= 0) return height;
   return MulDiv(height, screenPixels, FPixelsPerInch);
+}
+
+void TcxStyleRepository::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("PixelsPerInch", TReaderProc(this, &TcxStyleRepository::ReadPixelsPerInch),
+                        TWriterProc(this, &TcxStyleRepository::WritePixelsPerInch),
+                        filer->GetAncestor() == nullptr);
+}
+
+void TcxStyleRepository::ReadPixelsPerInch(TReader* reader) { FPixelsPerInch = reader->ReadInteger(); }
+
+void TcxStyleRepository::WritePixelsPerInch(TWriter* writer) {
+  HDC screen = orv::CreateScreenDC();
+  const Integer screenPixels = GetDeviceCaps(screen, LOGPIXELSX);
+  DeleteDC(screen);
+  writer->WriteInteger(screenPixels);
 }
 
 void TcxStyleRepository::GetChildren(TGetChildProc proc, TComponent* root) {
@@ -526,6 +548,21 @@ void TcxCustomStyleSheet::StyleIndexChanged(Integer index) {
   for (TcxCustomStyles* user : users) user->NotifyChanged(index);
   RefreshFakeComponentLinks();
 }
+
+void TcxCustomStyleSheet::ReadState(TReader* reader) {
+  if (auto* repository = dynamic_cast<TcxStyleRepository*>(reader->GetParent())) SetStyleRepository(repository);
+  inherited::ReadState(reader);
+}
+
+void TcxCustomStyleSheet::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  filer->DefineProperty("BuiltIn", TReaderProc(this, &TcxCustomStyleSheet::ReadBuiltIn),
+                        TWriterProc(this, &TcxCustomStyleSheet::WriteBuiltIn), true);
+}
+
+void TcxCustomStyleSheet::ReadBuiltIn(TReader* reader) { FBuiltIn = reader->ReadBoolean(); }
+
+void TcxCustomStyleSheet::WriteBuiltIn(TWriter* writer) { writer->WriteBoolean(FBuiltIn); }
 
 void TcxCustomStyleSheet::CollectFakeComponentLinks(TList* list) {
   if (!FStyles) return;

@@ -81,6 +81,8 @@ class TcxCustomStyle : public TComponent {
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
+  // A style read as a child of a repository joins it (SetParentComponent waits while loading).
+  void ReadState(TReader* reader) override;
 
   // The bars: the listener names of their item styles data.
   void AddListener(IcxStyleObserver* listener) { AttachListener(listener); }
@@ -161,9 +163,16 @@ class TcxStyleRepository : public TComponent {
 
   void GetChildren(TGetChildProc proc, TComponent* root) override;
 
+ protected:
+  // "PixelsPerInch": the screen's, written with the form; read back, it is the stored value
+  // the styles' fonts are scaled from.
+  void DefineProperties(TFiler* filer) override;
+
  private:
   friend class TcxCustomStyle;
   friend class TcxCustomStyleSheet;
+  void ReadPixelsPerInch(TReader* reader);
+  void WritePixelsPerInch(TWriter* writer);
   std::vector<TcxCustomStyle*> FItems;
   Integer FPixelsPerInch = 0;
   Boolean FScalable = false;
@@ -284,14 +293,20 @@ class TcxCustomStyleSheet : public TcxComponent {
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
+  // A sheet read as a child of a repository joins it.
+  void ReadState(TReader* reader) override;
 
  protected:
   // A style of the sheet changed: every styles object that uses the sheet is told.
   virtual void StyleIndexChanged(Integer index);
   void CollectFakeComponentLinks(TList* list) override;
+  // "BuiltIn", always written.
+  void DefineProperties(TFiler* filer) override;
 
  private:
   friend class TcxCustomStyles;
+  void ReadBuiltIn(TReader* reader);
+  void WriteBuiltIn(TWriter* writer);
   Boolean FBuiltIn = false;
   AnsiString FCaption;
   mutable TcxCustomStyles* FStyles = nullptr;

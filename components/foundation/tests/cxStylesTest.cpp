@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "components/foundation/cxStyles.h"
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 
 namespace {
 
@@ -219,6 +222,75 @@ TEST(TcxStyleRepository, ScalesFontHeightsSavedAtAnotherResolution) {
   EXPECT_EQ(repository->GetComponentCount(), 2);  // the repository owns what it creates
   repository->Free();
   EXPECT_EQ(form->GetComponentCount(), 0);
+}
+
+}  // namespace
+
+ORV_PUBLISH(TTestStyleSheet) {}
+
+namespace {
+
+Integer StylesTestScreenPixelsPerInch() {
+  HDC screen = orv::CreateScreenDC();
+  const Integer pixels = GetDeviceCaps(screen, LOGPIXELSX);
+  DeleteDC(screen);
+  return pixels;
+}
+
+// Replaces the first "PixelsPerInch = n" line's value.
+std::string WithStoredPixelsPerInch(std::string text, Integer pixels) {
+  const std::string key = "PixelsPerInch = ";
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return text;
+  const std::size_t end = text.find('\n', at);
+  return text.replace(at + key.size(), end - at - key.size(), std::to_string(pixels));
+}
+
+TEST(TcxStyleRepository, FormDescriptionKeepsPixelsPerInchAndBuiltInAndScalesFonts) {
+  const Integer screenPixels = StylesTestScreenPixelsPerInch();
+  std::unique_ptr<TcxStyleRepository, orv::FreeDeleter> repository(new TcxStyleRepository(nullptr));
+  repository->SetName("Repository");
+  repository->SetScalable(true);
+  auto* style = static_cast<TcxStyle*>(repository->CreateStyle(TcxStyle::StaticClass()));
+  style->SetName("Big");
+  TFont font;
+  font.SetHeight(-22);
+  style->SetFont(&font);
+  auto* sheet = repository->CreateSheet(TTestStyleSheet::StaticClass());
+  sheet->SetName("Sheet");
+  sheet->SetBuiltIn(true);
+  auto* plainSheet = repository->CreateSheet(TTestStyleSheet::StaticClass());
+  plainSheet->SetName("Plain");
+
+  const std::string text = orv::WriteComponentToText(repository.get());
+  // The writing screen's resolution, and the flag of every sheet, false ones too.
+  EXPECT_NE(text.find("PixelsPerInch = " + std::to_string(screenPixels)), std::string::npos) << text;
+  EXPECT_NE(text.find("BuiltIn = True"), std::string::npos) << text;
+  EXPECT_NE(text.find("BuiltIn = False"), std::string::npos) << text;
+
+  struct Case {
+    const char* what;
+    Integer storedPixels;
+    bool scalable;
+    Integer height;
+  } cases[] = {
+      {"same resolution", screenPixels, true, -22},
+      {"saved at twice the screen's", screenPixels * 2, true, -11},
+      {"saved at half the screen's", screenPixels / 2, true, -44},
+      {"not scalable", screenPixels * 2, false, -22},
+  };
+  for (const Case& c : cases) {
+    std::string described = WithStoredPixelsPerInch(text, c.storedPixels);
+    if (!c.scalable) described.replace(described.find("Scalable = True"), 15, "Scalable = False");
+    std::unique_ptr<TcxStyleRepository, orv::FreeDeleter> copy(new TcxStyleRepository(nullptr));
+    orv::ReadComponentFromText(copy.get(), described);
+    EXPECT_EQ(copy->GetPixelsPerInch(), c.storedPixels) << c.what;
+    ASSERT_EQ(copy->GetCount(), 1) << c.what << "\n" << described;
+    EXPECT_EQ(static_cast<TcxStyle*>(copy->GetItem(0))->GetFont()->GetHeight(), c.height) << c.what;
+    ASSERT_EQ(copy->GetStyleSheetCount(), 2) << c.what;
+    EXPECT_TRUE(copy->GetStyleSheet(0)->GetBuiltIn()) << c.what;
+    EXPECT_FALSE(copy->GetStyleSheet(1)->GetBuiltIn()) << c.what;
+  }
 }
 
 }  // namespace
