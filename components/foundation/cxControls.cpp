@@ -1,6 +1,7 @@
 #include "components/foundation/cxControls.h"
 
 #include <cstdio>
+#include <memory>
 #include <unordered_map>
 
 #include "components/foundation/cxGeometry.h"
@@ -316,6 +317,16 @@ TcxSettingsController* GetSettingsController() {
     u.SettingsController = new TcxSettingsController;
   }
   return u.SettingsController;
+}
+
+Integer ShowMessageDialogCentered(const AnsiString& text, const AnsiString& caption, TMsgDlgType dialogType,
+                                  TMsgDlgButtons buttons, LongInt helpContext) {
+  std::unique_ptr<TForm, orv::FreeDeleter> dialog(CreateMessageDialog(text, dialogType, buttons));
+  if (!caption.empty()) dialog->SetCaption(caption);
+  dialog->SetHelpContext(helpContext);
+  dialog->SetPosition(poScreenCenter);
+  dialog->AfterConstruction();
+  return dialog->ShowModal();
 }
 
 TcxMessageWindow* GetHiddenMessageWindow() {
@@ -1439,6 +1450,8 @@ namespace {
 // The drag object that is over a control now (WM_PAINT and window scrolling would hide its image).
 TObject* gCurrentDragObject = nullptr;
 }  // namespace
+
+TObject* GetCurrentDragObject() { return gCurrentDragObject; }
 
 void TcxControl::DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) {
   if (dynamic_cast<TDragObject*>(source) || dynamic_cast<TControl*>(source))

@@ -182,6 +182,9 @@ TcxSettingsController* GetSettingsController();
 // Made on first use (not once the unit is ending); the editors' popups take its handle as their
 // owner window.
 TcxMessageWindow* GetHiddenMessageWindow();
+// The platform drag object (or dragged control) over a library control now; nullptr when the
+// drag left it or ended.
+TObject* GetCurrentDragObject();
 
 namespace orv {
 
@@ -1312,3 +1315,13 @@ class TcxBaseHintWindow : public THintWindow {
   Boolean FNeedEraseBackground = false;
   Boolean FStandardHint = false;
 };
+
+// ==== Message dialog ============================================================================
+
+#include "platform/controls/Dialogs.h"
+
+// The platform's message dialog in the middle of the screen, with the caption when one is given
+// (else the dialog type's own) and the help context; shown modally and freed. Gives the modal
+// result.
+Integer ShowMessageDialogCentered(const AnsiString& text, const AnsiString& caption, TMsgDlgType dialogType,
+                                  TMsgDlgButtons buttons, LongInt helpContext);

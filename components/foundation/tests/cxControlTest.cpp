@@ -663,6 +663,8 @@ TEST_F(ControlTest, PlatformDragBetweenControlsWithItsImage) {
   Move(target, 30, 40);
   EXPECT_FALSE(sink.Sources.empty());
   EXPECT_EQ(Screen->GetCursor(), crDrag);
+  // Over a library control, the drag object in flight is known to the painting code.
+  EXPECT_EQ(GetCurrentDragObject(), GetDragObject());
   // Ctrl makes it a copy drag.
   orv::headless::KeyDown(VK_CONTROL);
   Move(target, 32, 40);
@@ -674,6 +676,7 @@ TEST_F(ControlTest, PlatformDragBetweenControlsWithItsImage) {
   ASSERT_EQ(sink.EndTargets.size(), 1u);
   EXPECT_EQ(sink.EndTargets[0], target);
   EXPECT_EQ(GetDragObject(), nullptr);
+  EXPECT_EQ(GetCurrentDragObject(), nullptr);
 }
 
 TEST_F(ControlTest, FreedInItsOwnMouseDownHandler) {

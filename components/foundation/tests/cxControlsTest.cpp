@@ -2,6 +2,7 @@
 // tracking on its 10 ms poll, hidden windows hearing broadcasts, and the small routines.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -439,6 +440,46 @@ TEST(ControlRoutines, CharacterAndKeyClasses) {
   EXPECT_EQ(ShiftStateToMouseKeys(TShiftState{ssShift, ssCtrl, ssLeft, ssRight, ssMiddle}),
             WPARAM(MK_SHIFT | MK_CONTROL | MK_LBUTTON | MK_RBUTTON | MK_MBUTTON));
   EXPECT_EQ(ShiftStateToMouseKeys(TShiftState{ssAlt}), 0u);
+}
+
+TEST_F(TrackingTest, MessageDialogCenteredOnTheScreenAnswersItsButton) {
+  struct Case {
+    const char* caption;  // UTF-8; empty: the dialog type's own
+    TMsgDlgType type;
+    TMsgDlgButtons buttons;
+    int key;
+    Integer result;
+    const char* shownCaption;
+  } cases[] = {
+      {"Поиск", mtConfirmation, {mbYes, mbNo}, VK_RETURN, mrYes, "Поиск"},
+      {"", mtError, {mbOK, mbCancel}, VK_ESCAPE, mrCancel, "Ошибка"},
+  };
+  for (const Case& c : cases) {
+    int step = 0;
+    AnsiString caption;
+    LongInt helpContext = 0;
+    TRect bounds{};
+    orv::headless::SetIdleHandler([&] {
+      if (step++ > 0) return false;
+      for (Integer i = 0; i < Screen->GetCustomFormCount(); ++i) {
+        TCustomForm* form = Screen->GetCustomForm(i);
+        if (!form->FindComponent("Message")) continue;
+        caption = form->GetCaption();
+        helpContext = form->GetHelpContext();
+        bounds = form->GetBoundsRect();
+      }
+      orv::headless::PressKey(c.key);
+      return true;
+    });
+    EXPECT_EQ(ShowMessageDialogCentered("Город не найден"_a, orv::Utf8ToAnsi(c.caption), c.type, c.buttons, 77),
+              c.result);
+    orv::headless::SetIdleHandler(nullptr);
+    EXPECT_EQ(caption, orv::Utf8ToAnsi(c.shownCaption));
+    EXPECT_EQ(helpContext, 77);
+    // In the middle of the screen, whatever form is active.
+    EXPECT_LE(std::abs((bounds.Left + bounds.Right) / 2 - Screen->GetWidth() / 2), 1) << bounds.Left;
+    EXPECT_LE(std::abs((bounds.Top + bounds.Bottom) / 2 - Screen->GetHeight() / 2), 1) << bounds.Top;
+  }
 }
 
 TEST(ControlRoutines, DropArrowGeometry) {
