@@ -1,7 +1,10 @@
 #include "components/foundation/dxCore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include <iconv.h>
 
 #include "platform/runtime/CodePages.h"
 #include "platform/runtime/Exceptions.h"
@@ -190,6 +193,100 @@ namespace {
 
 constexpr Cardinal kCpUtf8 = 65001;
 constexpr Cardinal kCpOem866 = 866;
+constexpr Cardinal kCpSystem1251 = 1251;
+
+// A converter between a Windows code page and UTF-16 through the C library's tables; closed when
+// it goes out of scope. Invalid when the library has no table for the code page.
+class TdxCodePageConverter {
+ public:
+  TdxCodePageConverter(Cardinal codePage, bool toWide) {
+    const std::string name = "CP" + std::to_string(codePage);
+    FHandle = toWide ? iconv_open("UTF-16LE", name.c_str()) : iconv_open(name.c_str(), "UTF-16LE");
+  }
+  ~TdxCodePageConverter() {
+    if (IsValid()) iconv_close(FHandle);
+  }
+  TdxCodePageConverter(const TdxCodePageConverter&) = delete;
+  TdxCodePageConverter& operator=(const TdxCodePageConverter&) = delete;
+  bool IsValid() const { return FHandle != reinterpret_cast<iconv_t>(-1); }
+  // Converts as much as it can; gives false at a sequence it cannot convert (or an incomplete one
+  // at the end), with `in` left at it.
+  bool Convert(const char*& in, std::size_t& inLeft, std::string& out) {
+    char buffer[256];
+    while (inLeft > 0) {
+      char* dst = buffer;
+      std::size_t dstLeft = sizeof buffer;
+      char* src = const_cast<char*>(in);
+      const std::size_t rc = iconv(FHandle, &src, &inLeft, &dst, &dstLeft);
+      in = src;
+      out.append(buffer, std::size_t(dst - buffer));
+      if (rc == std::size_t(-1) && errno != E2BIG) {
+        iconv(FHandle, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  iconv_t FHandle;
+};
+
+WideString DxCoreBytesToWide(std::string_view bytes, Cardinal codePage) {
+  WideString result;
+  TdxCodePageConverter converter(codePage, true);
+  if (!converter.IsValid()) {
+    for (char c : bytes) result.push_back(static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : char16_t(0xFFFD));
+    return result;
+  }
+  std::string utf16;
+  const char* in = bytes.data();
+  std::size_t inLeft = bytes.size();
+  while (!converter.Convert(in, inLeft, utf16)) {
+    utf16.append("\xFD\xFF", 2);  // U+FFFD, little-endian
+    ++in;
+    --inLeft;
+  }
+  result.reserve(utf16.size() / 2);
+  for (std::size_t i = 0; i + 1 < utf16.size(); i += 2)
+    result.push_back(char16_t(static_cast<unsigned char>(utf16[i]) | (static_cast<unsigned char>(utf16[i + 1]) << 8)));
+  return result;
+}
+
+AnsiString DxCoreWideToBytes(std::u16string_view chars, Cardinal codePage) {
+  AnsiString result;
+  TdxCodePageConverter converter(codePage, false);
+  std::string utf16;
+  utf16.reserve(chars.size() * 2);
+  for (char16_t c : chars) {
+    utf16.push_back(char(c & 0xFF));
+    utf16.push_back(char(c >> 8));
+  }
+  const char* in = utf16.data();
+  std::size_t inLeft = utf16.size();
+  if (!converter.IsValid()) {
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+      const char16_t c = chars[i];
+      // A surrogate pair is one character: one replacement.
+      if (c >= 0xD800 && c < 0xDC00 && i + 1 < chars.size() && chars[i + 1] >= 0xDC00 && chars[i + 1] < 0xE000) ++i;
+      result.push_back(c < 0x80 ? char(c) : '?');
+    }
+    return result;
+  }
+  while (!converter.Convert(in, inLeft, result)) {
+    result.push_back('?');
+    // Skip the character: two units for a surrogate pair.
+    const std::size_t at = std::size_t(in - utf16.data()) / 2;
+    std::size_t skip = 1;
+    if (chars[at] >= 0xD800 && chars[at] < 0xDC00 && at + 1 < chars.size() && chars[at + 1] >= 0xDC00 &&
+        chars[at + 1] < 0xE000)
+      skip = 2;
+    skip = std::min(skip * 2, inLeft);
+    in += skip;
+    inLeft -= skip;
+  }
+  return result;
+}
 
 }  // namespace
 
@@ -199,7 +296,8 @@ WideString AnsiToWideWithCodePage(const AnsiString& text, Cardinal codePage, Int
   if (bytes.empty()) return {};
   if (codePage == kCpUtf8) return orv::Utf8ToWide(bytes);
   if (codePage == kCpOem866) return orv::AnsiToWide(orv::Cp866ToAnsi(bytes));
-  return orv::AnsiToWide(bytes);
+  if (codePage == 0 || codePage == kCpSystem1251) return orv::AnsiToWide(bytes);
+  return DxCoreBytesToWide(bytes, codePage);
 }
 
 WideString AnsiToWide(const AnsiString& text, Cardinal codePage) {
@@ -212,7 +310,8 @@ AnsiString WideToAnsiWithCodePage(const WideString& text, Cardinal codePage, Int
   if (chars.empty()) return {};
   if (codePage == kCpUtf8) return orv::WideToUtf8(chars);
   if (codePage == kCpOem866) return orv::AnsiToCp866(orv::WideToAnsi(chars));
-  return orv::WideToAnsi(chars);
+  if (codePage == 0 || codePage == kCpSystem1251) return orv::WideToAnsi(chars);
+  return DxCoreWideToBytes(chars, codePage);
 }
 
 AnsiString WideToAnsi(const WideString& text, Cardinal codePage) {

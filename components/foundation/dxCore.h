@@ -226,12 +226,14 @@ inline constexpr Integer kPlatformMinorVersion = 1;
 Integer CharsetToCodePage(Byte charset);
 
 // 8-bit text in a code page to UTF-16; `byteCount` -1 takes the whole text. Code page 65001 is
-// UTF-8. The code pages this platform converts are Windows-1251 (also the system default, 0),
-// cp866 and UTF-8; any other is read as the system default.
+// UTF-8, 0 the system default (Windows-1251). The other Windows code pages a font's character
+// set names (1250, 1252 ... 1258, 874, 932, 936, 949, 950) and 866 are converted by their own
+// tables; a byte sequence the code page does not define becomes U+FFFD. Under a code page this
+// platform has no table for, only ASCII is kept and every other byte becomes U+FFFD.
 WideString AnsiToWideWithCodePage(const AnsiString& text, Cardinal codePage, Integer byteCount = -1);
 WideString AnsiToWide(const AnsiString& text, Cardinal codePage);
 // UTF-16 to 8-bit text in a code page; `charCount` -1 takes the whole text. Characters the code
-// page lacks become "?".
+// page lacks become "?" (every non-ASCII character under a code page without a table).
 AnsiString WideToAnsiWithCodePage(const WideString& text, Cardinal codePage, Integer charCount = -1);
 AnsiString WideToAnsi(const WideString& text, Cardinal codePage);
 // Strings are 8-bit throughout: both return the text unchanged.

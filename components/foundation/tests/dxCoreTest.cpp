@@ -35,6 +35,41 @@ TEST(dxCore, CodePageConversions) {
   EXPECT_EQ(ConvertToAnsiString(town, 866), town);
 }
 
+// Text under a font's character set other than the Cyrillic one is read by that set's code page,
+// not as Windows-1251, and written back the same way.
+TEST(dxCore, CodePagesOfOtherCharacterSets) {
+  struct Case {
+    Byte charset;
+    const char* bytes;
+    const char16_t* wide;
+  } cases[] = {
+      {238, "\x8A\xE8\xB9", u"Ščą"},                       // Eastern European (1250)
+      {161, "\xC1\xE8\xE2", u"Αθβ"},                       // Greek (1253)
+      {162, "\xD0\xFD\xFE", u"Ğış"},                       // Turkish (1254)
+      {186, "\xC0\xE6\xFE", u"Ąęž"},                       // Baltic (1257)
+      {128, "\x82\xA0\x93\x8C\x8B\x9E", u"あ東京"},      // Shift-JIS (932), double-byte
+      {222, "\xA1\xA2", u"กข"},                              // Thai (874)
+  };
+  for (const Case& c : cases) {
+    const Cardinal codePage = Cardinal(CharsetToCodePage(c.charset));
+    EXPECT_EQ(AnsiToWide(c.bytes, codePage), c.wide) << codePage;
+    EXPECT_EQ(WideToAnsi(c.wide, codePage), c.bytes) << codePage;
+  }
+  // Windows-1252 by number: the euro sign and the accented Latin letters of its upper half.
+  EXPECT_EQ(AnsiToWide("\x80\xE9\xFC", 1252), u"€éü");
+  EXPECT_EQ(WideToAnsi(u"€éü", 1252), "\x80\xE9\xFC");
+  // A byte the code page leaves undefined, and a lead byte cut off at the end.
+  EXPECT_EQ(AnsiToWide("a\x81" "b", 1252), u"a\uFFFDb");
+  EXPECT_EQ(AnsiToWide("a\x82", 932), u"a\uFFFD");
+  EXPECT_EQ(AnsiToWideWithCodePage("\x82\xA0\x82\xA2", 932, 3), u"あ\uFFFD");
+  // Characters a code page lacks, a pair of surrogates counting as one.
+  EXPECT_EQ(WideToAnsi(u"aЖb\U0001F600c", 1252), "a?b?c");
+  EXPECT_EQ(WideToAnsi(u"Жé", 1250), "?\xE9");
+  // A code page without a table keeps ASCII and replaces the rest.
+  EXPECT_EQ(AnsiToWide("ab\xC0", 59999), u"ab\uFFFD");
+  EXPECT_EQ(WideToAnsi(u"abЖ\U0001F600", 59999), "ab??");
+}
+
 TEST(dxCore, HexText) {
   EXPECT_EQ(StringToHex(AnsiString("\x00\x7F\xAB\xFF", 4)), "007FABFF");
   EXPECT_EQ(StringToHex(""), "");
