@@ -8,6 +8,9 @@
 #include "components/foundation/dxCore.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/runtime/AnsiString.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+#include "platform/windowing/UtilWindow.h"
 
 namespace {
 
@@ -293,7 +296,20 @@ void TdxThemeChangedNotificator::DoThemeChanged() {
   if (FOnThemeChanged) FOnThemeChanged(this);
 }
 
-TdxThemeChangedEventReceiver::~TdxThemeChangedEventReceiver() { State().VisualStylesActive = false; }
+TdxThemeChangedEventReceiver::TdxThemeChangedEventReceiver() {
+  FWindow = AllocateHWnd(TWndMethod(this, &TdxThemeChangedEventReceiver::MainWndProc));
+}
+
+TdxThemeChangedEventReceiver::~TdxThemeChangedEventReceiver() {
+  if (FWindow) DeallocateHWnd(FWindow);
+  State().VisualStylesActive = false;
+}
+
+void TdxThemeChangedEventReceiver::MainWndProc(TMessage& message) {
+  Boolean handled = false;
+  message.Result = WndProc(message.Msg, handled);
+  if (!handled) message.Result = DefWindowProc(FWindow, message.Msg, message.WParam, message.LParam);
+}
 
 NativeInt TdxThemeChangedEventReceiver::WndProc(UINT message, Boolean& handled) {
   handled = message == dxWM_THEMECHANGED;

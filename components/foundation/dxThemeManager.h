@@ -15,6 +15,9 @@
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Sets.h"
 #include "platform/runtime/Types.h"
+#include "platform/windowing/WinTypes.h"
+
+struct TMessage;
 
 // ---- Themed object kinds ------------------------------------------------------------------
 
@@ -162,15 +165,20 @@ class TdxThemeChangedNotificator : public TObject {
   TNotifyEvent FOnThemeChanged;
 };
 
-// The receiver of the system's theme-change message. The window system delivers the messages
-// of its hidden utility window to WndProc; a message other than WM_THEMECHANGED is left to the
-// default handling (`handled` false).
+// The receiver of the system's theme-change message. It keeps a hidden utility window, which
+// hears the desktop's broadcasts, and hands its messages to WndProc; a message other than
+// WM_THEMECHANGED is left to the default handling (`handled` false).
 class TdxThemeChangedEventReceiver : public TObject {
   ORV_CLASS(TdxThemeChangedEventReceiver, TObject)
  public:
-  TdxThemeChangedEventReceiver() = default;
+  TdxThemeChangedEventReceiver();
   ~TdxThemeChangedEventReceiver() override;
   NativeInt WndProc(UINT message, Boolean& handled);
+  HWND GetWindow() const { return FWindow; }
+
+ private:
+  void MainWndProc(TMessage& message);
+  HWND FWindow = nullptr;
 };
 
 // The receiver while a theme library is bound, else nullptr.

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "components/foundation/dxThemeManager.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
 
 namespace {
 
@@ -166,6 +168,32 @@ TEST_F(ThemeManager, AThemeChangeClosesEveryHandleAndReopensWithTheStoredList) {
   Boolean handled = true;
   EXPECT_EQ(GetThemeChangedEventReceiver()->WndProc(0x0010, handled), 0);
   EXPECT_FALSE(handled);
+}
+
+TEST_F(ThemeManager, TheDesktopsThemeChangeBroadcastReachesTheNotificators) {
+  std::vector<int> log;
+  ThemeListener listener;
+  listener.Log = &log;
+  listener.Id = 1;
+  NotificatorPtr n(new TdxThemeChangedNotificator);
+  n->SetOnThemeChanged(TNotifyEvent(&listener, &ThemeListener::Changed));
+  const HWND window = GetThemeChangedEventReceiver()->GetWindow();
+  ASSERT_TRUE(IsWindow(window));
+  GetThemeHandle(totButton);
+  FakeThemes::Active = 0;
+  SendMessage(HWND_BROADCAST, WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(log, std::vector<int>{1});
+  EXPECT_EQ(FakeThemes::Closed.size(), 1u);
+  EXPECT_FALSE(IsVisualStyleActive());
+  // Other messages get the default handling.
+  SendMessage(HWND_BROADCAST, WM_TIMECHANGE, 0, 0);
+  EXPECT_EQ(log.size(), 1u);
+  // Unbinding the library takes the window away: a later broadcast tells nobody.
+  orv::BindThemeLibrary(nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  SendMessage(HWND_BROADCAST, WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(log.size(), 1u);
+  orv::BindThemeLibrary(&Library);
 }
 
 TEST_F(ThemeManager, NotificatorsRunInOrderAndLeaveWhenFreed) {
