@@ -1204,8 +1204,11 @@ void TcxGridFilterRowOptions::Assign(TPersistent* source) {
 ORV_OPTION_SETTER(TcxGridFilterRowOptions, TcxGridFilterRowApplyChangesMode, ApplyChanges, vcProperty)
 
 void TcxGridFilterRowOptions::VisibleChanged() {
-  if (TcxGridTableView* view = GetGridTableView())
+  if (TcxGridTableView* view = GetGridTableView()) {
+    // The laid-out pinned rows show the record about to go.
+    TcxGridRowsViewInfo::ClearSpecialRowsOf(view);
     if (view->GetViewData()) view->GetViewData()->CheckFilterRow();
+  }
   Changed(vcSize);
 }
 
@@ -1218,6 +1221,7 @@ AnsiString TcxGridNewItemRowOptions::DefaultInfoText() const {
 void TcxGridNewItemRowOptions::VisibleChanged() {
   TcxGridTableView* view = GetGridTableView();
   if (view && view->GetDataController()) {
+    TcxGridRowsViewInfo::ClearSpecialRowsOf(view);
     view->GetDataController()->SetUseNewItemRowForEditing(GetVisible());
     if (view->GetViewData()) view->GetViewData()->SyncNewItemRecord();
   }
@@ -1943,8 +1947,7 @@ void TcxGridTableView::ItemVisibilityChanged(TcxCustomGridTableItem* item, Boole
 void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
   if (FPreview) FPreview->ColumnRemoved(dynamic_cast<TcxGridColumn*>(item));
   // The pinned filter and new-item rows have cells of the item too; they go with the other rows.
-  if (auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(GetViewInfo()))
-    if (TcxGridRowsViewInfo* rows = viewInfo->RowsViewInfo()) rows->ClearSpecialRows();
+  TcxGridRowsViewInfo::ClearSpecialRowsOf(this);
   inherited::RemoveItem(item);
 }
 

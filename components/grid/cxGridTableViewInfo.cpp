@@ -1544,6 +1544,11 @@ TcxGridRowsViewInfo::~TcxGridRowsViewInfo() {
   ClearSpecialRows();
 }
 
+void TcxGridRowsViewInfo::ClearSpecialRowsOf(TcxCustomGridView* view) {
+  if (auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(view->GetViewInfo()))
+    if (TcxGridRowsViewInfo* rows = viewInfo->RowsViewInfo()) rows->ClearSpecialRows();
+}
+
 void TcxGridRowsViewInfo::ClearSpecialRows() {
   FreeAndNil(FNewItemRowViewInfo);
   FreeAndNil(FFilterRowViewInfo);

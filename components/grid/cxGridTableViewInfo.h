@@ -644,8 +644,10 @@ class TcxGridRowsViewInfo : public TcxCustomGridRecordsViewInfo {
   Integer GetRowHeight() const { return FRowHeight; }
   Integer PartVisibleCount() const { return FPartVisibleCount; }
   Boolean FirstRowFullyVisible() const { return FFirstRowFullyVisible; }
-  // Frees the filter and new-item rows (before items they show cells of go).
+  // Frees the filter and new-item rows (before the records they show, or items they show cells
+  // of, go).
   void ClearSpecialRows();
+  static void ClearSpecialRowsOf(TcxCustomGridView* view);
   TcxCustomGridRowViewInfo* FilterRowViewInfo() const { return FFilterRowViewInfo; }
   TcxCustomGridRowViewInfo* NewItemRowViewInfo() const { return FNewItemRowViewInfo; }
   TcxCustomGridRowViewInfo* Row(Integer index) const;

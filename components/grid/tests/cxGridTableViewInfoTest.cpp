@@ -485,3 +485,25 @@ TEST_F(TableViewLayoutTest, FilterButtonShowsWhileTheHeaderIsHotUnlessAlwaysShow
 
 }  // namespace
 }  // namespace grid_table_view_test
+
+namespace grid_table_view_test {
+namespace {
+
+TEST_F(TableViewLayoutTest, HidingThePinnedRowsFreesTheirLayoutBeforeTheirRecords) {
+  AddColumn("Страна"_a, 100);
+  View->GetOptionsView()->SetGroupByBox(false);
+  FillTowns(3);
+  View->GetFilterRow()->SetVisible(true);
+  View->GetNewItemRow()->SetVisible(true);
+  Layout();
+  ASSERT_TRUE(Rows()->FilterRowViewInfo() && Rows()->NewItemRowViewInfo());
+  View->GetFilterRow()->SetVisible(false);
+  View->GetNewItemRow()->SetVisible(false);
+  Run();
+  EXPECT_FALSE(Rows()->FilterRowViewInfo());
+  EXPECT_FALSE(Rows()->NewItemRowViewInfo());
+  EXPECT_EQ(Row(0)->GetBounds().Top, Header()->GetBounds().Bottom);
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
