@@ -55,10 +55,3 @@ Boolean StringToBoolean(const AnsiString& text) {
   if (upper == "FALSE") return false;
   throw EPropertyConvertError(AnsiString());
 }
-
-Boolean IsNumericChar(char c, Integer kind) {
-  if (c == '+' || c == '-' || (c >= '0' && c <= '9')) return true;
-  if (kind == 1 || kind == 2)
-    if (c == FormatSettings.DecimalSeparator) return true;
-  return kind == 2 && (c == 'e' || c == 'E');
-}

@@ -18,6 +18,8 @@ void HexStringToStream(const AnsiString& text, TStream* stream);
 // "TRUE" / "FALSE" in any letter case; EPropertyConvertError (no message) otherwise.
 Boolean StringToBoolean(const AnsiString& text);
 
-// Whether a character belongs to a number: "+", "-" and the digits; kind 1 adds the locale's
-// decimal separator, kind 2 the separator, "e" and "E".
-Boolean IsNumericChar(char c, Integer kind);
+// Whether a character belongs to a number (components/foundation/cxControls.h).
+Boolean CharIsValidInNumber(char ch, Integer kind);
+// The number editors' name for CharIsValidInNumber: "+", "-" and the digits; kind 1 adds the
+// locale's decimal separator, kind 2 the separator, "e" and "E".
+inline Boolean IsNumericChar(char c, Integer kind) { return CharIsValidInNumber(c, kind); }

@@ -325,6 +325,8 @@ Integer GetLookAndFeelBorderWidth(TcxLookAndFeelKind kind);
 // The two 3-pixel clBtnShadow strips below and right of `rect`, each excluded from the clip
 // after it is filled.
 void DrawDropShadow(TcxCanvas* canvas, const TRect& rect);
+// The editors' name for DrawDropShadow.
+inline void DrawContainerShadow(TcxCanvas* canvas, const TRect& rect) { DrawDropShadow(canvas, rect); }
 // Each side present in `edges` moves out by `width`.
 void GrowRectByEdges(TRect& rect, Integer width, TcxBorders edges);
 // Each side absent from `edges` moves in by `width`.

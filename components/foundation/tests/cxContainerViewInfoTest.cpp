@@ -358,11 +358,13 @@ TEST(ContainerViewInfoPainting, GoldenSheet) {
 // ---- Bands ---------------------------------------------------------------------------------
 
 TEST(ContainerBorders, FillFrameBandAndDropShadow) {
-  paint_test::TPaintDC dc(12, 8, 0xFFFFFF);
-  Owned<TcxCanvas> canvas(new TcxCanvas(dc.Dc));
-  DrawDropShadow(canvas.get(), {2, 1, 8, 4});
-  canvas->FillRect({0, 0, 12, 8}, clRed);  // the shadow strips stay excluded from the clip
-  EXPECT_TRUE(dc.Art({0, 0, 12, 8}, R"(
+  // The editors draw the same shadow under their own name.
+  for (auto* drawShadow : {&DrawDropShadow, &DrawContainerShadow}) {
+    paint_test::TPaintDC dc(12, 8, 0xFFFFFF);
+    Owned<TcxCanvas> canvas(new TcxCanvas(dc.Dc));
+    drawShadow(canvas.get(), {2, 1, 8, 4});
+    canvas->FillRect({0, 0, 12, 8}, clRed);  // the shadow strips stay excluded from the clip
+    EXPECT_TRUE(dc.Art({0, 0, 12, 8}, R"(
 RRRRRRRRRRRR
 RRRRRRRRRRRR
 RRRRRRRRRRRR
@@ -371,7 +373,8 @@ RRRRRSSSSSSR
 RRRRRSSSSSSR
 RRRRRSSSSSSR
 RRRRRRRRRRRR)",
-                     {{'R', 0x0000FF}, {'S', Sys(COLOR_BTNSHADOW)}}));
+                       {{'R', 0x0000FF}, {'S', Sys(COLOR_BTNSHADOW)}}));
+  }
   paint_test::TPaintDC band(12, 5, 0xFFFFFF);
   Owned<TcxCanvas> c2(new TcxCanvas(band.Dc));
   FillFrameBand(c2.get(), {0, 0, 6, 5}, {1, 2, 4, 4}, clBlack);
