@@ -5,6 +5,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/pagecontrol/cxPC.h"
 #include "components/pagecontrol/cxPCConsts.h"
+#include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/SysUtils.h"
@@ -412,10 +413,42 @@ ORV_PUBLISH(TcxPageControl) {
 
 ORV_PUBLISH(TcxTabSheet) {
   using T = TcxTabSheet;
+  const auto notStored = [](T*) { return false; };
+  // The page control places and shows its pages: their bounds and visibility are its own.
+  p.Property("Left", &T::GetLeft, &T::SetLeft).Stored(notStored);
+  p.Property("Top", &T::GetTop, &T::SetTop).Stored(notStored);
+  p.Property("Width", &T::GetWidth, &T::SetWidth).Stored(notStored);
+  p.Property("Height", &T::GetHeight, &T::SetHeight).Stored(notStored);
+  p.Property("BorderWidth", &T::GetBorderWidth, &T::SetBorderWidth).Default(TBorderWidth(0));
   p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  orv::PublishColor(p, clWindow);
+  p.Property("Constraints", &T::GetConstraints);
+  p.Property("DragMode", &T::GetDragMode, &T::SetDragMode).Default(dmManual);
+  p.Property("Enabled", &T::GetEnabled, &T::SetEnabled)
+      .Default(true)
+      .Stored([](T* c) { return orv::IsControlEnabledStored(c); });
+  orv::PublishFont(p);
   p.Property("Highlighted", &T::GetHighlighted, &T::SetHighlighted).Default(false);
   p.Property("ImageIndex", &T::GetImageIndex, &T::SetImageIndex).Default(-1);
+  p.Property("PageIndex", &T::GetPageIndex, &T::SetPageIndex).Stored(notStored);
+  p.Property("ParentShowHint", &T::GetParentShowHint, &T::SetParentShowHint).Default(true);
+  p.Property("PopupMenu", [](T* c) { return c->GetPopupMenu(); },
+             [](T* c, TPopupMenu* value) { c->SetPopupMenu(value); });
+  p.Property("ShowHint", &T::GetShowHint, &T::SetShowHint).Stored([](T* c) { return !c->GetParentShowHint(); });
   p.Property("TabVisible", &T::GetTabVisible, &T::SetTabVisible).Default(true);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Stored(notStored);
+  orv::PublishClickEvents(p);
+  p.Property("OnContextPopup", &T::GetOnContextPopup, &T::SetOnContextPopup);
+  p.Property("OnDragDrop", &T::GetOnDragDrop, &T::SetOnDragDrop);
+  p.Property("OnDragOver", &T::GetOnDragOver, &T::SetOnDragOver);
+  p.Property("OnEndDrag", &T::GetOnEndDrag, &T::SetOnEndDrag);
+  p.Property("OnEnter", &T::GetOnEnter, &T::SetOnEnter);
+  p.Property("OnExit", &T::GetOnExit, &T::SetOnExit);
   p.Property("OnHide", &T::GetOnHide, &T::SetOnHide);
+  p.Property("OnMouseDown", &T::GetOnMouseDown, &T::SetOnMouseDown);
+  p.Property("OnMouseMove", &T::GetOnMouseMove, &T::SetOnMouseMove);
+  p.Property("OnMouseUp", &T::GetOnMouseUp, &T::SetOnMouseUp);
+  p.Property("OnResize", &T::GetOnResize, &T::SetOnResize);
   p.Property("OnShow", &T::GetOnShow, &T::SetOnShow);
+  p.Property("OnStartDrag", &T::GetOnStartDrag, &T::SetOnStartDrag);
 }

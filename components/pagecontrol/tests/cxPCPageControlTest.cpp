@@ -221,3 +221,44 @@ TEST_F(PCTest, PageControlReadFromAFormDescription) {
   EXPECT_NE(again.find("Align = alClient"), AnsiString::npos) << again;
   EXPECT_NE(again.find("TabStop = False"), AnsiString::npos) << again;
 }
+
+TEST_F(PCTest, TabSheetsStoreTheirOwnPropertiesButNotTheirPlaceInThePageControl) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  orv::ReadComponentFromText(pc,
+                             "object PC: TcxPageControl\n"
+                             "  object Sheet1: TcxTabSheet\n"
+                             "    Left = 50\n"
+                             "    Width = 7\n"
+                             "    Visible = True\n"
+                             "    BorderWidth = 4\n"
+                             "    Caption = 'One'\n"
+                             "    Constraints.MinWidth = 20\n"
+                             "    DragMode = dmAutomatic\n"
+                             "    Enabled = False\n"
+                             "    Font.Name = 'Orv Sheet'\n"
+                             "    ParentFont = False\n"
+                             "    ParentShowHint = False\n"
+                             "    ShowHint = True\n"
+                             "  end\n"
+                             "  object Sheet2: TcxTabSheet\n"
+                             "    Caption = 'Two'\n"
+                             "  end\n"
+                             "end\n");
+  ASSERT_EQ(pc->GetPageCount(), 2);
+  TcxTabSheet* sheet = pc->GetPage(0);
+  EXPECT_EQ(sheet->GetBorderWidth(), 4);
+  EXPECT_EQ(sheet->GetConstraints()->GetMinWidth(), 20);
+  EXPECT_EQ(sheet->GetDragMode(), dmAutomatic);
+  EXPECT_FALSE(sheet->GetEnabled());
+  EXPECT_EQ(sheet->GetFont()->GetName(), "Orv Sheet");
+  EXPECT_TRUE(sheet->GetShowHint());
+  EXPECT_EQ(sheet->GetPageIndex(), 0);
+  Show();
+  const AnsiString text = orv::WriteComponentToText(pc);
+  for (const char* line : {"BorderWidth = 4", "Constraints.MinWidth = 20", "DragMode = dmAutomatic", "Enabled = False",
+                           "Font.Name = 'Orv Sheet'", "ParentShowHint = False", "ShowHint = True"})
+    EXPECT_NE(text.find(line), AnsiString::npos) << line << "\n" << text;
+  // The page control places and shows its pages: none of that is a page's to store.
+  for (const char* name : {"Left", "Top", "Width", "Height", "Visible", "PageIndex"})
+    EXPECT_EQ(text.find(AnsiString("    ") + name + " ="), AnsiString::npos) << name << "\n" << text;
+}
