@@ -478,7 +478,6 @@ class TcxGridColumn : public TcxCustomGridTableItem {
  private:
   void HeaderGlyphChanged(TObject* sender);
 
-  Boolean FCreatingSubClasses = false;
   TcxGridDateTimeGrouping FDateTimeGrouping = dtgDefault;
   TAlignment FFooterAlignmentHorz = taLeftJustify;
   Boolean FIsFooterAlignmentHorzAssigned = false;
