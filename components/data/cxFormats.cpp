@@ -197,7 +197,10 @@ void TcxFormatController::HandleMessage(TMessage& message) {
 
 void TcxFormatController::AddFormatListener(IcxFormatsChangeListener* listener) {
   if (!listener || std::find(FListeners.begin(), FListeners.end(), listener) != FListeners.end()) return;
-  if (FListeners.empty() && !FWindow) FWindow = AllocateHWnd(TWndMethod(this, &TcxFormatController::WndProc));
+  // The window may have been destroyed under us (a desktop torn down around the long-lived
+  // controller): make a new one, or the locale and time notices would never arrive again.
+  if (FWindow && !IsWindow(FWindow)) FWindow = nullptr;
+  if (!FWindow) FWindow = AllocateHWnd(TWndMethod(this, &TcxFormatController::WndProc));
   FListeners.push_back(listener);
 }
 

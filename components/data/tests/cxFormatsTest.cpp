@@ -332,6 +332,22 @@ TEST_F(FormatControllerNotices, RegionalSettingsRebuildOnlyWithListenersAndNotif
   controller->RemoveFormatListener(&editor);  // absent: nothing
 }
 
+TEST_F(FormatControllerNotices, ANewListenerBringsBackAWindowDestroyedUnderTheController) {
+  TControllerOwner controller(new TcxFormatController);
+  TRecordingListener kept, later;
+  controller->AddFormatListener(&kept);
+  ASSERT_NE(controller->GetWindowHandle(), nullptr);
+  orv::headless::Reset();  // the desktop goes, the long-lived controller and its listener stay
+  controller->AddFormatListener(&later);
+  ASSERT_NE(controller->GetWindowHandle(), nullptr);
+  EXPECT_TRUE(IsWindow(controller->GetWindowHandle()));
+  BroadcastIntl();
+  EXPECT_EQ(kept.Changes, 1);
+  EXPECT_EQ(later.Changes, 1);
+  controller->RemoveFormatListener(&kept);
+  controller->RemoveFormatListener(&later);
+}
+
 TEST_F(FormatControllerNotices, ReplacedSmartWordsRebuildTheMasks) {
   TControllerOwner controller(new TcxFormatController);
   TRecordingListener listener;

@@ -421,8 +421,10 @@ TEST(TcxPaintCanvas, NestedBeginsReturnToThePreviousHandle) {
 TEST(TcxScreenCanvas, MakesItsDCOnDemandAndLetsItGo) {
   TcxScreenCanvas* screen = GetScreenCanvas();
   ASSERT_NE(screen, nullptr);
+  screen->FreeScreenHandle();  // an earlier test in this process may have drawn on the screen
   EXPECT_FALSE(screen->HandleAllocated());
   EXPECT_EQ(GetDeviceCaps(screen->GetDCHandle(), BITSPIXEL), 32);
+  EXPECT_TRUE(screen->HandleAllocated());
   screen->FreeScreenHandle();
   EXPECT_FALSE(screen->HandleAllocated());
 }
