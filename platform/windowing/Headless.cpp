@@ -65,6 +65,10 @@ void Reset(DWORD clock) {
   Headless().Idle = nullptr;
   for (auto& chain : s.Hooks)
     for (auto& h : chain) h->Removed = true;
+  // A fresh desktop has the program active. The program keeps its own flag from the activation
+  // broadcast, so an earlier deactivation must be undone through the broadcast too, while the
+  // program's windows still exist to hear it; otherwise the program stays inactive for good.
+  if (!s.AppActive) SetAppActiveInternal(true, nullptr);
   std::vector<HWND> tops;
   GetTopLevelWindows(tops);
   for (HWND h : tops) DestroyWindow(h);

@@ -109,6 +109,15 @@ TEST_F(FormsTest, CreationShowingAndClosingRunTheEventsInOrder) {
   EXPECT_EQ(Log, expected);
 }
 
+TEST_F(FormsTest, AFreshDesktopLeavesTheProgramActiveAfterADeactivation) {
+  Application->GetHandle();
+  orv::headless::SetAppActive(false);
+  Application->ProcessMessages();
+  ASSERT_FALSE(Application->GetActive());
+  orv::headless::Reset();
+  EXPECT_TRUE(Application->GetActive()) << "the program heard the fresh desktop's activation";
+}
+
 TEST_F(FormsTest, CloseWithFreeReleasesTheForm) {
   auto* form = new TLogForm(nullptr);
   form->AfterConstruction();
