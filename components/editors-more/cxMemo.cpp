@@ -10,6 +10,7 @@
 #include "components/foundation/cxDrawTextUtils.h"
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Clipbrd.h"
+#include "platform/controls/EditLines.h"
 #include "platform/controls/UserControls.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/forms/Published.h"
@@ -39,83 +40,6 @@ AnsiString NormalizeBreaks(const AnsiString& text) {
   }
   return r;
 }
-
-// The lines of a multi-line edit as it shows them; the hard lines of its text without a window.
-class TcxInnerMemoLines : public TStrings {
-  ORV_CLASS(TcxInnerMemoLines, TStrings)
- public:
-  explicit TcxInnerMemoLines(TCustomEdit* edit) : FEdit(edit) {}
-  AnsiString Get(Integer index) const override {
-    if (!FEdit->HandleAllocated()) return Hard().at(std::size_t(Checked(index, Hard().size())));
-    HWND h = FEdit->GetHandle();
-    Checked(index, std::size_t(GetCount()));
-    const LRESULT start = SendMessage(h, EM_LINEINDEX, WPARAM(index), 0);
-    const LRESULT length = SendMessage(h, EM_LINELENGTH, WPARAM(start), 0);
-    std::vector<char> buffer(std::size_t(std::max<LRESULT>(length, 2)) + 1, 0);
-    const WORD size = WORD(std::min<LRESULT>(length, 0xFFFF));
-    std::memcpy(buffer.data(), &size, sizeof size);
-    const LRESULT n = SendMessage(h, EM_GETLINE, WPARAM(index), reinterpret_cast<LPARAM>(buffer.data()));
-    return AnsiString(buffer.data(), std::size_t(std::max<LRESULT>(0, n)));
-  }
-  Integer GetCount() const override {
-    if (!FEdit->HandleAllocated()) return Integer(Hard().size());
-    HWND h = FEdit->GetHandle();
-    Integer n = Integer(SendMessage(h, EM_GETLINECOUNT, 0, 0));
-    if (n > 0 && SendMessage(h, EM_LINELENGTH, WPARAM(SendMessage(h, EM_LINEINDEX, WPARAM(n - 1), 0)), 0) == 0) --n;
-    return n;
-  }
-  void Put(Integer index, const AnsiString& s) override {
-    std::vector<AnsiString> lines = All();
-    lines.at(std::size_t(Checked(index, lines.size()))) = s;
-    SetAll(lines);
-  }
-  void Insert(Integer index, const AnsiString& s) override {
-    std::vector<AnsiString> lines = All();
-    if (index < 0 || index > Integer(lines.size())) throw EStringListError("List index out of bounds");
-    lines.insert(lines.begin() + index, s);
-    SetAll(lines);
-  }
-  void Delete(Integer index) override {
-    std::vector<AnsiString> lines = All();
-    lines.erase(lines.begin() + Checked(index, lines.size()));
-    SetAll(lines);
-  }
-  void Clear() override { FEdit->SetText(AnsiString()); }
-  AnsiString GetText() const override { return FEdit->GetText(); }
-  void SetText(const AnsiString& text) override { FEdit->SetText(text); }
-
- private:
-  static Integer Checked(Integer index, std::size_t size) {
-    if (index < 0 || std::size_t(index) >= size) throw EStringListError("List index out of bounds");
-    return index;
-  }
-  std::vector<AnsiString> Hard() const {
-    std::vector<AnsiString> lines;
-    const AnsiString text = FEdit->GetText();
-    std::size_t start = 0;
-    while (start < text.size()) {
-      const std::size_t end = text.find_first_of("\r\n", start);
-      if (end == AnsiString::npos) {
-        lines.push_back(text.substr(start));
-        break;
-      }
-      lines.push_back(text.substr(start, end - start));
-      start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
-  }
-  std::vector<AnsiString> All() const {
-    std::vector<AnsiString> lines;
-    for (Integer i = 0; i < GetCount(); ++i) lines.push_back(Get(i));
-    return lines;
-  }
-  void SetAll(const std::vector<AnsiString>& lines) {
-    AnsiString text;
-    for (const AnsiString& l : lines) text += l + "\r\n";
-    FEdit->SetText(text);
-  }
-  TCustomEdit* FEdit;
-};
 
 }  // namespace
 
@@ -235,7 +159,7 @@ Integer TcxCustomMemoViewData::GetLineCountLimit() {
 // ==== Inner memo ===============================================================================
 
 TcxCustomInnerMemo::TcxCustomInnerMemo(TComponent* owner)
-    : TcxCustomInnerTextEdit(owner), FLines(new TcxInnerMemoLines(this)) {}
+    : TcxCustomInnerTextEdit(owner), FLines(NewEditLines(this)) {}
 
 TcxCustomInnerMemo::~TcxCustomInnerMemo() { FLines->Free(); }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/controls/ControlProperties.h"
+#include "platform/controls/EditLines.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/UserControls.h"
 #include "platform/runtime/SysUtils.h"
@@ -26,11 +27,11 @@ TOwnerDrawState OwnerDrawStateOf(UINT state) {
   return s;
 }
 
-// The text lines of a memo as it shows them; the text itself while it has no window.
+// The text lines of a multi-line edit as it shows them; the text itself while it has no window.
 class TMemoStrings : public TStrings {
   ORV_CLASS(TMemoStrings, TStrings)
  public:
-  explicit TMemoStrings(TCustomMemo* memo) : FMemo(memo) {}
+  explicit TMemoStrings(TCustomEdit* edit) : FMemo(edit) {}
 
   AnsiString Get(Integer index) const override {
     if (!FMemo->HandleAllocated()) return Hard().at(std::size_t(CheckedIndex(index, Hard().size())));
@@ -103,10 +104,12 @@ class TMemoStrings : public TStrings {
     for (const AnsiString& l : lines) text += l + "\r\n";
     FMemo->SetText(text);
   }
-  TCustomMemo* FMemo;
+  TCustomEdit* FMemo;
 };
 
 }  // namespace
+
+TStrings* NewEditLines(TCustomEdit* edit) { return new TMemoStrings(edit); }
 
 // The items of a list box: its window's items, or a plain list while it has none.
 class TListBoxStrings : public TStrings {
