@@ -1,11 +1,16 @@
 #include "components/data/cxFilter.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
 
 #include "components/data/cxDataUtils.h"
 #include "components/data/cxFilterConsts.h"
 #include "components/foundation/dxCore.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/Streams.h"
 #include "platform/runtime/SysUtils.h"
 
 namespace {
@@ -1254,6 +1259,50 @@ void TcxFilterCriteria::ReadBinaryData(TStream* stream) {
       orv::RaiseDataReadError();
     }
   });
+}
+
+// ---- component stream
+
+void TcxFilterCriteria::SaveToStream(TStream* stream) {
+  FSavingToStream = true;
+  std::unique_ptr<TFilterWrapper, orv::FreeDeleter> wrapper(new TFilterWrapper(nullptr));
+  try {
+    wrapper->SetFilter(this);
+    const std::string text = orv::WriteComponentToText(wrapper.get());
+    stream->WriteBuffer(text.data(), Integer(text.size()));
+  } catch (...) {
+    FSavingToStream = false;
+    throw;
+  }
+  FSavingToStream = false;
+}
+
+void TcxFilterCriteria::LoadFromStream(TStream* stream) {
+  const Int64 size = stream->GetSize() - stream->GetPosition();
+  if (size < 0 || size > Int64(64) * 1024 * 1024) orv::RaiseDataReadError();
+  std::string text(std::size_t(size), '\0');
+  if (size > 0) stream->ReadBuffer(text.data(), Integer(size));
+  // What the criteria held, put back when the description turns out to be damaged.
+  TMemoryStream backup;
+  WriteBinaryData(&backup, 0);
+  const TcxFilterCriteriaOptions options = FOptions;
+  WithChangesLocked(this, [&] {
+    std::unique_ptr<TFilterWrapper, orv::FreeDeleter> wrapper(new TFilterWrapper(nullptr));
+    wrapper->SetFilter(this);
+    try {
+      orv::ReadComponentFromText(wrapper.get(), text);
+    } catch (...) {
+      FOptions = options;
+      backup.SetPosition(0);
+      ReadBinaryData(&backup);
+      throw;
+    }
+  });
+}
+
+ORV_PUBLISH(TFilterWrapper) {
+  using T = TFilterWrapper;
+  p.Property("Filter", &T::GetFilter, &T::SetFilter);
 }
 
 // ==== Filter value list ======================================================================

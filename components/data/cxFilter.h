@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "components/data/cxVariants.h"
+#include "platform/runtime/Component.h"
 #include "platform/runtime/Persistent.h"
 #include "platform/runtime/Sets.h"
 
@@ -534,6 +535,12 @@ class TcxFilterCriteria : public TPersistent {
   // Writes in StreamVersion lowered to `versionCap` when it is not 0.
   virtual void WriteBinaryData(TStream* stream, Byte versionCap = 0);
   void WriteToStream(TStream* stream) { WriteBinaryData(stream, 0); }
+  // The criteria as a component description (a TFilterWrapper whose Filter is this criteria):
+  // the published properties and what the criteria stores itself (the data controllers' criteria
+  // their conditions). The description is the rest of the stream when read.
+  void SaveToStream(TStream* stream);
+  // Reads such a description; a damaged one raises and leaves the criteria as it was.
+  void LoadFromStream(TStream* stream);
   Byte GetStreamVersion() const { return FStreamVersion; }
   void SetStreamVersion(Byte value) { FStreamVersion = value; }
   Byte GetReadVersion() const { return FReadVersion; }
@@ -592,6 +599,19 @@ class TcxFilterCriteria : public TPersistent {
   Byte FReadVersion = 0;
   Byte FWriteVersion = 0;
   UInt64 FGeneration = 1;
+};
+
+// Writes and reads a criteria through the component streaming: one published property, Filter
+// (not owned).
+class TFilterWrapper : public TComponent {
+  ORV_CLASS(TFilterWrapper, TComponent)
+ public:
+  explicit TFilterWrapper(TComponent* owner) : TComponent(owner) {}
+  TcxFilterCriteria* GetFilter() const { return FFilter; }
+  void SetFilter(TcxFilterCriteria* value) { FFilter = value; }
+
+ private:
+  TcxFilterCriteria* FFilter = nullptr;
 };
 
 // ==== Filter value list ======================================================================

@@ -202,3 +202,167 @@ ORV_PUBLISH(TImage) {
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
 }
+
+// ---- TBevel -----------------------------------------------------------------------------------
+
+namespace {
+
+// Two one-pixel lines of a bevel edge, the first in `first`, the second beside it in `second`.
+void BevelLine(TCanvas* canvas, TColor color, Integer x1, Integer y1, Integer x2, Integer y2) {
+  canvas->GetPen()->SetColor(color);
+  canvas->MoveTo(x1, y1);
+  canvas->LineTo(x2, y2);
+}
+
+void BevelFrame(TCanvas* canvas, TRect r, TColor topLeft, TColor bottomRight) {
+  BevelLine(canvas, topLeft, r.Left, r.Bottom - 1, r.Left, r.Top);
+  BevelLine(canvas, topLeft, r.Left, r.Top, r.Right - 1, r.Top);
+  BevelLine(canvas, bottomRight, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1);
+  BevelLine(canvas, bottomRight, r.Right - 1, r.Bottom - 1, r.Left - 1, r.Bottom - 1);
+}
+
+}  // namespace
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(GetLeft(), GetTop(), 50, 50); }
+
+void TBevel::SetShape(TBevelShape value) {
+  if (FShape == value) return;
+  FShape = value;
+  Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle value) {
+  if (FStyle == value) return;
+  FStyle = value;
+  Invalidate();
+}
+
+void TBevel::Paint() {
+  TCanvas* canvas = TGraphicControl::GetCanvas();
+  const TColor first = FStyle == bsLowered ? clBtnShadow : clBtnHighlight;
+  const TColor second = FStyle == bsLowered ? clBtnHighlight : clBtnShadow;
+  const Integer w = GetWidth();
+  const Integer h = GetHeight();
+  canvas->GetPen()->SetWidth(1);
+  switch (FShape) {
+    case bsBox:
+      BevelFrame(canvas, TRect{0, 0, w, h}, first, second);
+      break;
+    case bsFrame:
+      BevelFrame(canvas, TRect{1, 1, w, h}, second, second);
+      BevelFrame(canvas, TRect{0, 0, w - 1, h - 1}, first, first);
+      break;
+    case bsTopLine:
+      BevelLine(canvas, first, 0, 0, w, 0);
+      BevelLine(canvas, second, 0, 1, w, 1);
+      break;
+    case bsBottomLine:
+      BevelLine(canvas, first, 0, h - 2, w, h - 2);
+      BevelLine(canvas, second, 0, h - 1, w, h - 1);
+      break;
+    case bsLeftLine:
+      BevelLine(canvas, first, 0, 0, 0, h);
+      BevelLine(canvas, second, 1, 0, 1, h);
+      break;
+    case bsRightLine:
+      BevelLine(canvas, first, w - 2, 0, w - 2, h);
+      BevelLine(canvas, second, w - 1, 0, w - 1, h);
+      break;
+    case bsSpacer:
+      break;
+  }
+}
+
+// ---- TPanel -----------------------------------------------------------------------------------
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+  SetControlStyle(GetControlStyle() + TControlStyle{csAcceptsControls, csSetCaption});
+  SetBounds(GetLeft(), GetTop(), 185, 41);
+  SetColor(clBtnFace);
+}
+
+void TPanel::SetBevelInner(TPanelBevel value) {
+  if (FBevelInner == value) return;
+  FBevelInner = value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelOuter(TPanelBevel value) {
+  if (FBevelOuter == value) return;
+  FBevelOuter = value;
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetBevelWidth(Integer value) {
+  value = std::max<Integer>(value, 1);
+  if (FBevelWidth == value) return;
+  FBevelWidth = value;
+  Realign();
+  Invalidate();
+}
+
+Integer TPanel::BorderWidthOf() const {
+  return (FBevelOuter != bvNone ? FBevelWidth : 0) + (FBevelInner != bvNone ? FBevelWidth : 0);
+}
+
+TRect TPanel::GetClientRect() {
+  TRect r = TCustomControl::GetClientRect();
+  const Integer b = BorderWidthOf();
+  return TRect{r.Left + b, r.Top + b, r.Right - b, r.Bottom - b};
+}
+
+void TPanel::Paint() {
+  TCanvas* canvas = GetCanvas();
+  TRect r{0, 0, GetWidth(), GetHeight()};
+  canvas->GetBrush()->SetColor(GetColor());
+  canvas->GetBrush()->SetStyle(bsSolid);
+  canvas->FillRect(r);
+  auto bevel = [&](TPanelBevel kind) {
+    if (kind == bvNone) return;
+    for (Integer i = 0; i < FBevelWidth; ++i) {
+      if (kind == bvLowered) BevelFrame(canvas, r, clBtnShadow, clBtnHighlight);
+      if (kind == bvRaised) BevelFrame(canvas, r, clBtnHighlight, clBtnShadow);
+      r = TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+    }
+  };
+  bevel(FBevelOuter);
+  bevel(FBevelInner);
+  const AnsiString caption = GetCaption();
+  if (!caption.empty()) {
+    canvas->SetFont(GetFont());
+    canvas->GetBrush()->SetStyle(bsClear);
+    const Integer tw = canvas->TextWidth(caption);
+    const Integer th = canvas->TextHeight(caption);
+    canvas->TextOut((GetWidth() - tw) / 2, (GetHeight() - th) / 2, caption);
+  }
+}
+
+namespace {
+const orv::EnumNames<TBevelShape> kBevelShapeNames("TBevelShape", {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine",
+                                                                   "bsLeftLine", "bsRightLine", "bsSpacer"});
+const orv::EnumNames<TBevelStyle> kBevelStyleNames("TBevelStyle", {"bsLowered", "bsRaised"});
+const orv::EnumNames<TPanelBevel> kPanelBevelNames("TPanelBevel", {"bvNone", "bvLowered", "bvRaised", "bvSpace"});
+}  // namespace
+
+ORV_PUBLISH(TBevel) {
+  using T = TBevel;
+  orv::PublishLayout(p);
+  p.Property("Shape", &T::GetShape, &T::SetShape).Default(bsBox);
+  p.Property("Style", &T::GetStyle, &T::SetStyle).Default(bsLowered);
+  p.Property("Visible", &T::GetVisible, &T::SetVisible).Default(true);
+}
+
+ORV_PUBLISH(TPanel) {
+  using T = TPanel;
+  orv::PublishLayout(p);
+  orv::PublishState(p);
+  orv::PublishFont(p);
+  orv::PublishTabs(p, false);
+  p.Property("BevelInner", &T::GetBevelInner, &T::SetBevelInner).Default(bvNone);
+  p.Property("BevelOuter", &T::GetBevelOuter, &T::SetBevelOuter).Default(bvRaised);
+  p.Property("BevelWidth", &T::GetBevelWidth, &T::SetBevelWidth).Default(1);
+  p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clBtnFace);
+}

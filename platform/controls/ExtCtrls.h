@@ -1,4 +1,4 @@
-// The timer component and the image control.
+// The timer component, the image control, the bevel and the panel.
 #pragma once
 
 #include "platform/controls/Controls.h"
@@ -69,4 +69,50 @@ class TImage : public TGraphicControl {
   bool FProportional = false;
   bool FTransparent = false;
   bool FDrawing = false;
+};
+
+// A line or frame drawn with the 3-D colours: lowered (shadow, then highlight) or raised.
+enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+  ORV_CLASS(TBevel, TGraphicControl)
+ public:
+  explicit TBevel(TComponent* owner);
+  TBevelShape GetShape() const { return FShape; }
+  void SetShape(TBevelShape value);
+  TBevelStyle GetStyle() const { return FStyle; }
+  void SetStyle(TBevelStyle value);
+
+ protected:
+  void Paint() override;
+
+ private:
+  TBevelShape FShape = bsBox;
+  TBevelStyle FStyle = bsLowered;
+};
+
+// A container with an outer and an inner bevel and a centred caption.
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+
+class TPanel : public TCustomControl {
+  ORV_CLASS(TPanel, TCustomControl)
+ public:
+  explicit TPanel(TComponent* owner);
+  TPanelBevel GetBevelInner() const { return FBevelInner; }
+  void SetBevelInner(TPanelBevel value);
+  TPanelBevel GetBevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TPanelBevel value);
+  Integer GetBevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(Integer value);
+  TRect GetClientRect() override;
+
+ protected:
+  void Paint() override;
+
+ private:
+  Integer BorderWidthOf() const;
+  TPanelBevel FBevelInner = bvNone;
+  TPanelBevel FBevelOuter = bvRaised;
+  Integer FBevelWidth = 1;
 };
