@@ -1,6 +1,7 @@
 #include "components/data/cxDataStorage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -86,24 +87,65 @@ std::basic_string_view<Char> TextCellView(const void* cell) {
   return {reinterpret_cast<const Char*>(static_cast<const Byte*>(cell) + sizeof(Integer)), std::size_t(length)};
 }
 
-// Replaces the slot's cell by a new one holding the text.
-template <class Char>
-void AssignTextCell(void* slot, std::basic_string_view<Char> text) {
-  void* cell = NewTextCell(text);
-  void* old = LoadPointer(slot);
-  StorePointer(slot, cell);
-  FreeCellMemory(old);
+// ---- Text slots --------------------------------------------------------------------------------
+// A slot is pointer-sized. Nil: no text. An 8-bit text of up to seven bytes (most codes,
+// coordinates and short names) lives in the slot itself, with no cell to make, share or free:
+// the slot's first byte holds length * 2 + 1, the next seven the characters (unused ones zero).
+// That first byte is the low byte of a pointer on the little-endian machines we build for, and
+// it is odd, which no cell pointer is (heap cells are 16-aligned, arena cells 2-aligned). Longer
+// texts, and every UTF-16 text, are cells the slot points to.
+
+static_assert(std::endian::native == std::endian::little, "inline text slots tag a pointer's low byte");
+constexpr std::size_t kInlineTextMax = sizeof(void*) - 1;
+
+bool IsInlineText(const void* slot) { return (*static_cast<const Byte*>(slot) & 1) != 0; }
+
+// The slot's cell, or nil for none and for an inline text.
+void* SlotCell(const void* slot) { return IsInlineText(slot) ? nullptr : LoadPointer(slot); }
+
+void StoreInlineText(void* slot, std::string_view text) {
+  Byte bytes[sizeof(void*)] = {};
+  bytes[0] = Byte(text.size() * 2 + 1);
+  if (!text.empty()) std::memcpy(bytes + 1, text.data(), text.size());
+  std::memcpy(slot, bytes, sizeof bytes);
 }
 
+// The 8-bit text of a slot that holds one (inline or in a cell).
+std::string_view AnsiSlotView(const void* slot) {
+  const auto* bytes = static_cast<const Byte*>(slot);
+  if (bytes[0] & 1) return {reinterpret_cast<const char*>(bytes + 1), std::size_t(bytes[0] >> 1)};
+  return TextCellView<char>(LoadPointer(slot));
+}
+
+// Frees what the slot owns and clears it.
 void FreeTextCell(void* slot) {
-  void* cell = LoadPointer(slot);
-  if (!cell) return;
+  void* cell = SlotCell(slot);
   StorePointer(slot, nullptr);
   FreeCellMemory(cell);
 }
 
-AnsiString AnsiCellText(const void* cell) {
-  return cell ? AnsiString(TextCellView<char>(cell)) : AnsiString();
+// Replaces the slot's text by `text`.
+void AssignAnsiText(void* slot, std::string_view text) {
+  if (text.size() <= kInlineTextMax) {
+    FreeTextCell(slot);
+    StoreInlineText(slot, text);
+    return;
+  }
+  void* cell = NewTextCell(text);
+  void* old = SlotCell(slot);
+  StorePointer(slot, cell);
+  FreeCellMemory(old);
+}
+
+void AssignWideText(void* slot, std::u16string_view text) {
+  void* cell = NewTextCell(text);
+  void* old = SlotCell(slot);
+  StorePointer(slot, cell);
+  FreeCellMemory(old);
+}
+
+AnsiString AnsiSlotText(const void* slot) {
+  return LoadPointer(slot) ? AnsiString(AnsiSlotView(slot)) : AnsiString();
 }
 
 // Text in the stream's form: UTF-16 when its Unicode flag is set, else ANSI.
@@ -315,7 +357,7 @@ AnsiString TcxValueType::BufferDisplayText(const void* buffer) const {
   }
 }
 
-AnsiString TcxValueType::TextBufferToString(const void* textSlot) const { return AnsiCellText(LoadPointer(textSlot)); }
+AnsiString TcxValueType::TextBufferToString(const void* textSlot) const { return AnsiSlotText(textSlot); }
 
 void TcxValueType::StreamInValue(void* buffer, TStream* stream) const { VariantToBuffer(buffer, LoadVariant(stream)); }
 
@@ -324,7 +366,7 @@ void TcxValueType::StreamInText(void* textSlot, TStream* stream) const {
 }
 
 void TcxValueType::StringToTextBuffer(void* textSlot, const AnsiString& text) const {
-  AssignTextCell<char>(textSlot, text);
+  AssignAnsiText(textSlot, text);
 }
 
 void TcxValueType::StreamOutValue(const void* buffer, TStream* stream) const { SaveVariant(stream, BufferToVariant(buffer)); }
@@ -359,7 +401,7 @@ Boolean TcxValueType::CoerceVariant(Variant& value) const {
 // ==== Strings ================================================================================
 
 Integer TcxStringValueType::CompareBuffers(const void* buffer1, const void* buffer2) const {
-  return CompareData(LoadPointer(buffer1), LoadPointer(buffer2));
+  return CompareData(ResolveBuffer(buffer1), ResolveBuffer(buffer2));
 }
 
 void TcxStringValueType::ReleaseBuffer(void* buffer) const { FreeTextCell(buffer); }
@@ -367,63 +409,59 @@ void TcxStringValueType::ReleaseBuffer(void* buffer) const { FreeTextCell(buffer
 Integer TcxStringValueType::BufferSize() const { return kPointerSize; }
 
 Variant TcxStringValueType::BufferToVariant(const void* buffer) const {
-  const void* cell = LoadPointer(buffer);
-  return cell ? Variant(TextCellView<char>(cell)) : Null();
+  return LoadPointer(buffer) ? Variant(AnsiSlotView(buffer)) : Null();
 }
 
 void TcxStringValueType::StreamInValue(void* buffer, TStream* stream) const {
-  AssignTextCell<char>(buffer, LoadStreamText(stream));
+  AssignAnsiText(buffer, LoadStreamText(stream));
 }
 
 void TcxStringValueType::VariantToBuffer(void* buffer, const Variant& value) const {
   if (value.GetType() == varString) {
     // The common case without a copy of the text.
-    AssignTextCell<char>(buffer, value.AsString());
+    AssignAnsiText(buffer, value.AsString());
   } else {
     StringToTextBuffer(buffer, value.AsString());
   }
 }
 
 void TcxStringValueType::StreamOutValue(const void* buffer, TStream* stream) const {
-  const void* cell = LoadPointer(buffer);
-  SaveStreamText(stream, cell ? TextCellView<char>(cell) : std::string_view());
+  SaveStreamText(stream, LoadPointer(buffer) ? AnsiSlotView(buffer) : std::string_view());
 }
 
+// Resolved pointers of texts are their slots (nil for none): an inline text has no cell.
 Integer TcxStringValueType::CompareData(const void* data1, const void* data2) const {
   if (!data1 || !data2) return data1 == data2 ? 0 : data1 ? 1 : -1;
-  const int r = TextCellView<char>(data1).compare(TextCellView<char>(data2));
+  const int r = AnsiSlotView(data1).compare(AnsiSlotView(data2));
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-Variant TcxStringValueType::ResolvedToVariant(const void* data) const {
-  const void* cell = data;
-  return BufferToVariant(&cell);
-}
+Variant TcxStringValueType::ResolvedToVariant(const void* data) const { return data ? BufferToVariant(data) : Null(); }
 
-const void* TcxStringValueType::ResolveBuffer(const void* buffer) const { return LoadPointer(buffer); }
+const void* TcxStringValueType::ResolveBuffer(const void* buffer) const { return LoadPointer(buffer) ? buffer : nullptr; }
 
 Variant TcxWideStringValueType::BufferToVariant(const void* buffer) const {
-  const void* cell = LoadPointer(buffer);
+  const void* cell = SlotCell(buffer);
   return cell ? Variant(WideString(TextCellView<char16_t>(cell))) : Null();
 }
 
 void TcxWideStringValueType::StreamInValue(void* buffer, TStream* stream) const {
-  AssignTextCell<char16_t>(buffer, LoadUnicodeText(stream));
+  AssignWideText(buffer, LoadUnicodeText(stream));
 }
 
 void TcxWideStringValueType::VariantToBuffer(void* buffer, const Variant& value) const {
-  AssignTextCell<char16_t>(buffer, value.AsWideString());
+  AssignWideText(buffer, value.AsWideString());
 }
 
 // The UTF-16 text as it is: a trip through the 8-bit code page would lose what it lacks.
 void TcxWideStringValueType::StreamOutValue(const void* buffer, TStream* stream) const {
-  const void* cell = LoadPointer(buffer);
+  const void* cell = SlotCell(buffer);
   SaveUnicodeText(stream, cell ? WideString(TextCellView<char16_t>(cell)) : WideString());
 }
 
 Integer TcxWideStringValueType::CompareData(const void* data1, const void* data2) const {
   if (!data1 || !data2) return data1 == data2 ? 0 : data1 ? 1 : -1;
-  const int r = TextCellView<char16_t>(data1).compare(TextCellView<char16_t>(data2));
+  const int r = TextCellView<char16_t>(SlotCell(data1)).compare(TextCellView<char16_t>(SlotCell(data2)));
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
@@ -892,7 +930,8 @@ struct TcxDataStorage::TLoad {
         }
       }
     }
-    Byte* cell = Allocate(sizeof(Integer) + text.size(), false);
+    // 2-aligned: a slot tells a cell pointer from an inline text by its low bit.
+    Byte* cell = Allocate(sizeof(Integer) + text.size(), 2);
     std::memcpy(cell, &mark, sizeof mark);
     if (!text.empty()) std::memcpy(cell + sizeof(Integer), text.data(), text.size());
     if (entry) *entry = {h, cell};
@@ -904,9 +943,9 @@ struct TcxDataStorage::TLoad {
     DropSpare();
   }
 
-  // Memory that lives until Release, 8-aligned or (for texts, read byte-wise) packed.
-  Byte* Allocate(std::size_t size, bool aligned = true) {
-    if (aligned) Next = Next + ((8 - reinterpret_cast<std::uintptr_t>(Next) % 8) % 8);
+  // Memory that lives until Release, aligned to `align` (1: packed).
+  Byte* Allocate(std::size_t size, std::size_t align = 8) {
+    Next = Next + ((align - reinterpret_cast<std::uintptr_t>(Next) % align) % align);
     if (!Next || Next > End || size > std::size_t(End - Next)) NewBlock(size);
     Byte* result = Next;
     Next += size;
@@ -1045,7 +1084,7 @@ Byte* TcxDataStorage::EnsureBuffer(Integer recordIndex) {
 Byte* TcxDataStorage::NewLoadBuffer() {
   const std::size_t size = std::size_t(FValueDefs->GetRecordSize());
   // Packed: slots are read and written byte-wise at odd offsets anyway.
-  Byte* buffer = FLoad->Allocate(size, false);
+  Byte* buffer = FLoad->Allocate(size, 1);
   std::memset(buffer, 0, size);
   return buffer;
 }
@@ -1372,7 +1411,10 @@ void TcxDataStorage::FillLoadedRecord(Byte* buffer, TcxValueDefReader* reader) {
           StorePointer(slot + 1, nullptr);
           break;
         }
-        StorePointer(slot + 1, FLoad->TextCell(text, fill.Cache));
+        if (text.size() <= kInlineTextMax)
+          StoreInlineText(slot + 1, text);
+        else
+          StorePointer(slot + 1, FLoad->TextCell(text, fill.Cache));
         slot[0] = 1;
         break;
       }

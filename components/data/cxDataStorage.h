@@ -91,8 +91,8 @@ class TcxValueTypeClass {
 
 // How one kind of value is kept in a value buffer. Buffer pointers point at the value buffer
 // inside a record (after the null flag); text slots at the text slot. A "resolved" pointer is
-// what ResolveBuffer makes of a buffer pointer: the cell pointer for types that keep their value
-// in a heap cell, the buffer pointer itself for the others.
+// what ResolveBuffer makes of a buffer pointer: the cell pointer for variants, nil for a text
+// slot without a text, the buffer pointer itself for the others.
 class TcxValueType : public TObject {
   ORV_CLASS(TcxValueType, TObject)
  public:
@@ -131,7 +131,8 @@ class TcxValueType : public TObject {
   Boolean IsValueValid(Variant& value) const { return CoerceVariant(value); }
 };
 
-// 8-bit text in a heap cell; the buffer holds the cell pointer (nil: no value).
+// 8-bit text: up to seven bytes inside the buffer itself, longer texts in a heap cell the buffer
+// points to (nil: no value).
 class TcxStringValueType : public TcxValueType {
   ORV_CLASS(TcxStringValueType, TcxValueType)
  public:

@@ -178,6 +178,53 @@ TEST(TcxDataControllerSorting, CollationAgreesWithAndWithoutSortKeys) {
   }
 }
 
+// Texts of up to seven bytes are kept inside the record, longer ones apart: a sort must not
+// care. Texts sharing prefixes on both sides of that length, zero bytes and high bytes.
+TEST(TcxDataControllerSorting, ShortAndLongTextsSortTogether) {
+  const std::string stems[] = {"", "Орё", "Орёл", "Орёл-5", "Орёлово", "Орёловка", "Орёловка-на-Оке",
+                               "abcdefg", "abcdefgh", "abcdef", "z", "ZZZZZZZZ"};
+  std::vector<std::string> texts;
+  for (const std::string& stem : stems) texts.push_back(orv::Utf8ToAnsi(stem));
+  texts.push_back(std::string("abc\0efg", 7));
+  texts.push_back(std::string("abc\0efgh", 8));
+  texts.push_back(std::string(7, '\xFF'));
+  texts.push_back(std::string(9, '\xFF'));
+  std::mt19937 random(11);
+  const Integer count = 200;
+  TControllerPtr c(new TTestDataController(nullptr));
+  c->AddTestItem(TcxStringValueType::StaticClass());
+  c->SetRecordCount(count);
+  for (Integer i = 0; i < count; ++i)
+    if (i % 23 != 5) c->SetValue(i, 0, Variant(texts[random() % texts.size()]));
+  // By codes: the bytes' own order (unsigned), no value first, equal texts in record order.
+  for (const TcxDataSortOrder order : {soAscending, soDescending}) {
+    c->ChangeSorting(0, order);
+    std::vector<Integer> expected(count);
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&](Integer a, Integer b) {
+      const Variant va = c->GetValue(a, 0), vb = c->GetValue(b, 0);
+      const Integer r = VarIsStr(va) && VarIsStr(vb) ? va.AsString().compare(vb.AsString()) : CompareVariants(va, vb);
+      return order == soAscending ? r < 0 : r > 0;
+    });
+    EXPECT_EQ(RowRecords(c.get()), expected) << (order == soAscending ? "ascending" : "descending");
+  }
+  // Under the collation: the keys made once per sort and a comparison per pair agree.
+  c->SetOptions(c->GetOptions() + TcxDataControllerOptions{dcoAnsiSort});
+  c->ChangeSorting(0, soAscending);
+  const std::vector<Integer> byKeys = RowRecords(c.get());
+  struct Handler {
+    void Compare(TcxCustomDataController*, Integer, Integer, Integer, const Variant& v1, const Variant& v2, Integer& result) {
+      result = v1.IsNull() || v2.IsNull() ? CompareVariants(v1, v2)
+                                          : CompareString(LOCALE_USER_DEFAULT, 0, v1.AsString(), v2.AsString()) - 2;
+    }
+  } handler;
+  c->SetOnCompare(TcxDataControllerCompareEvent(&handler, &Handler::Compare));
+  c->Refresh();
+  EXPECT_EQ(RowRecords(c.get()), byKeys);
+  const Variant first = c->GetValue(byKeys[0], 0);
+  EXPECT_TRUE(first.IsNull());
+}
+
 TEST(TcxDataControllerSorting, OnCompareDecidesAndZeroKeepsLoadOrder) {
   TControllerPtr c = MakeTownController();
   struct Zero {
