@@ -35,7 +35,7 @@ struct TDecoded {
 
 // Reads the header only (`headerOnly`) or decodes the whole picture at 1 / `denominator` size.
 bool Decode(const Byte* data, std::size_t size, bool headerOnly, unsigned denominator, bool gray,
-            bool fast, TDecoded& out) {
+            bool fast, TDecoded& out, long* warnings = nullptr) {
   jpeg_decompress_struct info;
   TJpegError error;
   info.err = jpeg_std_error(&error.Manager);
@@ -91,6 +91,7 @@ bool Decode(const Byte* data, std::size_t size, bool headerOnly, unsigned denomi
     }
   }
   jpeg_finish_decompress(&info);
+  if (warnings) *warnings = info.err->num_warnings;
   jpeg_destroy_decompress(&info);
   if (gray && !cmyk) return true;
   if (gray)
@@ -188,6 +189,16 @@ void TJPEGImage::LoadFromStream(TStream* stream) {
 void TJPEGImage::SaveToStream(TStream* stream) {
   JPEGNeeded();
   if (FData->GetSize() > 0) stream->WriteBuffer(FData->GetMemory(), Integer(FData->GetSize()));
+}
+
+bool TJPEGImage::IsIntact() const {
+  if (FData->GetSize() == 0) return FBitmap != nullptr;
+  TDecoded pic;
+  long warnings = 0;
+  // An eighth of the size is enough: every byte of the data is still read.
+  return Decode(static_cast<const Byte*>(FData->GetMemory()), std::size_t(FData->GetSize()), false, 8, false,
+                true, pic, &warnings) &&
+         warnings == 0;
 }
 
 void TJPEGImage::DIBNeeded() {

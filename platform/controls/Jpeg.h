@@ -36,6 +36,10 @@ class TJPEGImage : public TGraphic {
   void SaveToStream(TStream* stream) override;
   void Draw(TCanvas* canvas, const TRect& rect) override;
 
+  // Whether the whole data decodes without damage: libjpeg only warns about a stream that is cut
+  // short or has broken segments (and fills the rest with grey), so a loader that must refuse
+  // such files asks this. An empty picture is not intact; an assigned bitmap is.
+  bool IsIntact() const;
   // Compresses the bitmap into new data (after changing the quality, say).
   void Compress();
   // Makes sure the decoded bitmap / the compressed data exist.
