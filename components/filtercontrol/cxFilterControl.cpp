@@ -281,8 +281,9 @@ void TcxConditionViewInfo::InitFromCriteria() {
   if (link)
     for (Integer i = 0; i < link->GetCount(); ++i)
       if (link->GetItemLink(i) == FItemLink) FItemIndex = i;
-  if (!link || link->GetCount() == 0 || FItemIndex < 0)
-    RaiseFilterControlError(GetLocalizedResourceString(&cxSFilterErrorBuilding));
+  // The caller made sure the link has the item (a constructor must not raise: the row is already
+  // in its parent's list).
+  if (!link || FItemIndex < 0) return;
   FItemText = link->GetCaption(FItemIndex);
   const Variant& value = condition->GetValue();
   FOperator = OperatorKindToFilterControlOperator(condition->GetOperatorCode(), FilterValueIsBlank(value));
@@ -883,9 +884,19 @@ void TcxCustomFilterControl::BuildGroup(TcxGroupViewInfo* row, TcxFilterCriteria
     TcxCustomFilterCriteriaItem* item = group->GetItem(i);
     if (item->IsGroup())
       BuildGroup(new TcxGroupViewInfo(this, item, row), static_cast<TcxFilterCriteriaItemList*>(item));
-    else
+    else if (IndexOfLinkItem(static_cast<TcxFilterCriteriaItem*>(item)->GetLinkedItem()) >= 0)
       new TcxConditionViewInfo(this, item, row);
+    else
+      RaiseFilterControlError(GetLocalizedResourceString(&cxSFilterErrorBuilding));
   }
+}
+
+Integer TcxCustomFilterControl::IndexOfLinkItem(TObject* item) {
+  IcxFilterControl* link = GetFilterLink();
+  if (!link || !item) return -1;
+  for (Integer i = 0; i < link->GetCount(); ++i)
+    if (link->GetItemLink(i) == item) return i;
+  return -1;
 }
 
 void TcxCustomFilterControl::BuildFromCriteria() {

@@ -413,6 +413,8 @@ class TcxCustomFilterControl : public TcxControl {
 
   // The link's item count (0 without a link).
   Integer LinkCount();
+  // The position of the item among the link's items, -1 when absent.
+  Integer IndexOfLinkItem(TObject* item);
 
  protected:
   void CreateWnd() override;
