@@ -3542,6 +3542,11 @@ void TcxCustomDataController::EndSaveState() {
   if (FSaveObject) FSaveObject->Restore(this);
 }
 
+void TcxCustomDataController::EndDeferDataSetRefresh() {
+  if (FDataSetRefreshDeferCount == 0 || --FDataSetRefreshDeferCount != 0) return;
+  DeferredDataSetRefresh();
+}
+
 TcxDataListenerLink* TcxCustomDataController::AddListenerLink() {
   auto* link = new TcxDataListenerLink(this);
   FListenerLinks.push_back(link);

@@ -1955,6 +1955,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // ---- Loading and structure ----
   virtual void LoadData();
   virtual void NotifyDataLoaded() {}
+  // The last EndDeferDataSetRefresh: a dataset-bound controller makes the change it held back.
+  virtual void DeferredDataSetRefresh() {}
   virtual void RebuildStructure();
   virtual void DataLoaded();
   virtual void StorageCleared(TObject* sender);
@@ -2014,6 +2016,13 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // A lock bracket around a reload or a delete that keeps the user's place.
   void BeginSaveState();
   void EndSaveState();
+  // While deferred (the calls nest), a whole-data change that the controller's dataset reports
+  // in browse state waits, and the last end makes it once: a caller that changes the dataset in
+  // several steps (a filter set piece by piece) pays for one reload instead of one per step.
+  // Meanwhile the controller keeps the data it had. An end without a begin does nothing.
+  void BeginDeferDataSetRefresh() { ++FDataSetRefreshDeferCount; }
+  void EndDeferDataSetRefresh();
+  Boolean IsDataSetRefreshDeferred() const { return FDataSetRefreshDeferCount > 0; }
   TcxDataListenerLink* AddListenerLink();
   void RemoveListenerLink(TcxDataListenerLink*& link);
   virtual Boolean ExecuteAction(TBasicAction* action) { return false; }
@@ -2438,6 +2447,7 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Integer FLocateCount = 0;
   Integer FUpdateFieldsLockCount = 0;
   Integer FSaveStateCount = 0;
+  Integer FDataSetRefreshDeferCount = 0;
   TcxSaveObject* FSaveObject = nullptr;
 
   // Structure and loading.

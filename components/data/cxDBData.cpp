@@ -928,11 +928,65 @@ void TcxDBDataProvider::DataSetChanged() {
     return;
   }
   if (!dataSet || !IsEditState(dataSet)) {
-    DataChanged(dcTotal, -1, -1);
+    // Held while the controller defers refreshes, unless a record of the controller is being
+    // edited: posting and cancelling rely on the reload they cause.
+    if (DataController()->IsDataSetRefreshDeferred() && !IsEditing() && !IsInserting()) {
+      FDataSetChangeHeld = true;
+      return;
+    }
+    if (DataController()->IsSmartRefresh())
+      RefreshUpdatedRecord();
+    else
+      DataChanged(dcTotal, -1, -1);
     DataScrolled(0);
+    ForgetUpdatingRecord();
     return;
   }
   if (dataSet->GetState() == dsInsert && !GetInserting() && IsSyncMode() && !FInInsertNotification) MirrorInsert();
+}
+
+void TcxDBDataProvider::ForgetUpdatingRecord() {
+  FUpdatingRecordIndex = kNoUpdatingRecord;
+  FUpdatingRecordIsInserting = false;
+}
+
+void TcxDBDataProvider::RefreshUpdatedRecord() {
+  TcxDBDataController* controller = DataController();
+  if (FUpdatingRecordIndex != kNoUpdatingRecord) {
+    Integer recordIndex = controller->GetFocusedRecordIndex();
+    if (recordIndex == FUpdatingRecordIndex && recordIndex >= 0 && recordIndex < controller->GetRecordCount()) {
+      std::vector<TcxCustomDataField*> keyFields;
+      controller->GetKeyFieldList(keyFields);
+      const Variant storedKey = controller->GetRecordKeyValues(recordIndex, keyFields);
+      const Variant dataSetKey = controller->GetDataSetKeyValues();
+      if (VarEqualsExactly(storedKey, dataSetKey)) {
+        // The same record: its values are read again.
+        TcxValueDefDBReader reader;
+        controller->GetDataStorage()->FillRecord(recordIndex, &reader);
+        controller->AfterReadRecord(recordIndex);
+      } else {
+        const Integer found = controller->FindRecordIndexByKey(storedKey);
+        if (found == -1 || found == recordIndex) {
+          // The dataset no longer holds the stored key: the record goes from the storage.
+          controller->DeleteRecordFromStorage(recordIndex);
+          controller->CheckFocusedRow();
+          recordIndex = std::min(recordIndex, controller->GetRecordCount() - 1);
+        }
+      }
+    }
+    if (recordIndex >= 0 && recordIndex < controller->GetRecordCount())
+      controller->DataChanged(dcRecord, -1, recordIndex);
+  }
+  controller->FilterChanged();
+  controller->SummaryChanged(false);
+  FPostLocate = false;
+}
+
+void TcxDBDataProvider::MakeHeldDataSetChange() {
+  if (!FDataSetChangeHeld) return;
+  FDataSetChangeHeld = false;
+  // A dataset closed meanwhile was handled as it closed.
+  if (FDataLink->GetActive()) DataSetChanged();
 }
 
 void TcxDBDataProvider::MirrorInsert() {
@@ -961,6 +1015,8 @@ void TcxDBDataProvider::RereadEditingRecord() {
   if (recordIndex == cxNullEditingRecordIndex) return;
   TcxDBDataController* controller = DataController();
   if (recordIndex >= 0 && recordIndex >= controller->GetRecordCount()) return;
+  FUpdatingRecordIndex = recordIndex;
+  FUpdatingRecordIsInserting = IsInserting();
   TcxValueDefDBReader reader;
   controller->GetDataStorage()->FillRecord(recordIndex, &reader);
   controller->AfterReadRecord(recordIndex);
@@ -1263,6 +1319,16 @@ ORV_PUBLISH(TcxDBDataModeController) {
 }
 
 // ==== Controller =============================================================================
+
+Boolean TcxDBDataController::IsSmartRefresh() {
+  return FDataModeController->GetSmartRefresh() && !IsGridMode() && HasRecordKeys();
+}
+
+void TcxDBDataController::UpdateGridModeBufferCount() {
+  auto* provider = GetDBProvider();
+  if (!IsGridMode() || !provider->FDataLink->GetActive()) return;
+  provider->RefillGridModeBuffer();
+}
 
 Integer TcxDBDataController::GetGridModeBufferCount() {
   const Integer count = FDataModeController->GetGridModeBufferCount();
@@ -1606,6 +1672,10 @@ void TcxDBDataController::LoadData() {
 }
 
 void TcxDBDataController::NotifyDataLoaded() { GetDBProvider()->NotifyListeners(); }
+
+void TcxDBDataController::DeferredDataSetRefresh() {
+  if (TcxDBDataProvider* provider = GetDBProvider()) provider->MakeHeldDataSetChange();
+}
 
 void TcxDBDataController::RebuildStructure() {
   GetDBProvider()->GetDBDataLink()->SetBufferCount(1);

@@ -294,6 +294,8 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
 
   // The data link's data-set change.
   void DataSetChanged();
+  // The data-set change held back while the controller deferred refreshes, made now.
+  void MakeHeldDataSetChange();
   // Grid mode: the buffer is sized again and reloaded when its record count changed, else its
   // values are read anew.
   void RefillGridModeBuffer();
@@ -317,6 +319,10 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   void MirrorInsert();
   // Reads the dataset's current record into the editing record.
   void RereadEditingRecord();
+  // Smart refresh after a post: the edited record alone is read again from the dataset (or
+  // dropped when the dataset no longer holds its key) instead of reloading every record.
+  void RefreshUpdatedRecord();
+  void ForgetUpdatingRecord();
   void AddAssignedField(TField* field);
 
   TcxDBDataLink* FDataLink = nullptr;
@@ -329,6 +335,12 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   Boolean FInNotify = false;
   std::vector<TcxDBDataProvider*> FListeners;
   Boolean FPostLocate = false;
+  // A whole-data change arrived while the controller deferred dataset refreshes.
+  Boolean FDataSetChangeHeld = false;
+  // Smart refresh: the record whose dataset edit is pending (kNoUpdatingRecord when none).
+  static constexpr Integer kNoUpdatingRecord = Integer(0x80000001);
+  Integer FUpdatingRecordIndex = kNoUpdatingRecord;
+  Boolean FUpdatingRecordIsInserting = false;
   Integer FCurrentRecordIndex = 0;
   // Position kept by SavePos, and what the load between SavePos and RestorePos found.
   TBookmarkStr FSavedBookmark;
@@ -530,6 +542,7 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean IsDataStructureChanging() override;
   void LoadData() override;
   void NotifyDataLoaded() override;
+  void DeferredDataSetRefresh() override;
   void UpdateField(TcxCustomDataField* field) override;
   void UpdateFields() override;
   void RebuildStructure() override;
@@ -588,8 +601,10 @@ class TcxDBDataController : public TcxCustomDataController {
   void LockGridModeNotify() { ++FGridModeNotifyLockCount; }
   void UnlockGridModeNotify() { --FGridModeNotifyLockCount; }
   Boolean IsGridModeNotifyLocked() const { return FGridModeNotifyLockCount > 0; }
-  // Refreshes the buffer size in grid mode.
-  void UpdateGridModeBufferCount() {}
+  // Applies a new buffer size in grid mode: the buffer is refilled.
+  void UpdateGridModeBufferCount();
+  // Records have keys, grid mode is off and the settings ask for it.
+  Boolean IsSmartRefresh() override;
 
   // ---- Hooks ----
   virtual void DataSourceChanged() {}

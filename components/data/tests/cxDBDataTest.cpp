@@ -219,6 +219,60 @@ TEST(cxDBDataController, SearchReloadsExactlyTheAcceptedRecordsAndReportsOnceAtT
   controller->SetOnUpdateControl(TcxUpdateControlEvent());
 }
 
+// Refreshes deferred around a search: the filter's pieces each change the dataset, yet the
+// controller loads once, at the last end, and then holds what the finished filter lets through.
+TEST(cxDBDataController, DeferredRefreshesMakeOneReloadPerSearch) {
+  TFixtureTownTable fixture;
+  TDsDbfTable* table = fixture.Town->Table;
+  TDBControllerPtr controller = MakeTownController(fixture.Town->Source);
+  const TSearchCase& box = FixtureSearches()[0];
+  const TSearchCase& country = FixtureSearches()[4];
+
+  // Undeferred, the same search reloads on every step (what the deferral saves).
+  controller->LoadCount = 0;
+  Search(table, box.Pieces);
+  EXPECT_GT(controller->LoadCount, 1);
+  EXPECT_EQ(RecordIds(controller.get()), box.Expected);
+
+  for (const TSearchCase* s : {&country, &box, &FixtureSearches()[7], &FixtureSearches()[2]}) {
+    const Ids before = RecordIds(controller.get());
+    controller->LoadCount = 0;
+    controller->BeginDeferDataSetRefresh();
+    controller->BeginDeferDataSetRefresh();  // nested
+    Search(table, s->Pieces);
+    EXPECT_EQ(controller->LoadCount, 0) << s->What;
+    EXPECT_EQ(RecordIds(controller.get()), before) << s->What << ": the old data until the end";
+    controller->EndDeferDataSetRefresh();
+    EXPECT_EQ(controller->LoadCount, 0) << s->What;
+    controller->EndDeferDataSetRefresh();
+    EXPECT_EQ(controller->LoadCount, 1) << s->What;
+    EXPECT_EQ(RecordIds(controller.get()), s->Expected) << s->What;
+    if (!s->Expected.empty()) ExpectInStep(controller.get(), table, s->What);
+  }
+
+  // Nothing changed: no reload at the end; an end too many does nothing.
+  controller->LoadCount = 0;
+  controller->BeginDeferDataSetRefresh();
+  controller->EndDeferDataSetRefresh();
+  controller->EndDeferDataSetRefresh();
+  EXPECT_EQ(controller->LoadCount, 0);
+
+  // The dataset closed while deferred: empty at once, and nothing held for the end; opened again
+  // while deferred: loaded as it opens.
+  controller->BeginDeferDataSetRefresh();
+  Search(table, country.Pieces);
+  table->Close();
+  EXPECT_EQ(controller->GetRecordCount(), 0);
+  controller->EndDeferDataSetRefresh();
+  EXPECT_EQ(controller->GetRecordCount(), 0);
+  controller->BeginDeferDataSetRefresh();
+  table->Open();
+  EXPECT_EQ(RecordIds(controller.get()), country.Expected);
+  controller->EndDeferDataSetRefresh();
+  EXPECT_EQ(RecordIds(controller.get()), country.Expected);
+  ExpectInStep(controller.get(), table, "opened while deferred");
+}
+
 // The bundled table: what the controller holds after each search is exactly what the search's
 // condition, evaluated here on the values of the unfiltered load, accepts, in file order.
 TEST(cxDBDataController, SearchesOfTheBundledTableMatchTheirConditions) {
