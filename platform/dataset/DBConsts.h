@@ -31,6 +31,7 @@ inline constexpr const char* SUnknownFieldType = "Field '%s' is of an unknown ty
 inline constexpr const char* SFieldUndefinedType = "Field '%s' is of an unsupported type";
 inline constexpr const char* SNoDataSet = "Missing data set";
 inline constexpr const char* SCircularDataLink = "Circular datalinks are not allowed";
+inline constexpr const char* SPropDefByLookup = "Property already defined by lookup field";
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";
 inline constexpr const char* SNotConnected = "Connection is not active";
 inline constexpr const char* SParameterNotFound = "Parameter '%s' not found";
