@@ -1,0 +1,115 @@
+// Smart refresh and the grid-mode buffer of the dataset-bound controller: a post reads the one
+// edited town again instead of reloading the table; a new buffer size refills the buffer; a
+// buffer of 50 over 100,000 synthetic towns walks to the last town.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "components/data/tests/DBDataFixture.h"
+#include "tools/SyntheticTownTable.h"
+
+using namespace orv::test;
+
+namespace {
+
+Integer SmartFocusedId(TcxCustomDataController* c) {
+  return c->GetValue(c->GetFocusedRecordIndex(), kFieldId).AsInteger();
+}
+
+std::vector<Integer> BufferIds(TcxCustomDataController* c) {
+  std::vector<Integer> ids;
+  for (Integer r = 0; r < c->GetRowCount(); ++r) ids.push_back(c->GetValue(c->GetRowInfo(r).RecordIndex, kFieldId).AsInteger());
+  return ids;
+}
+
+}  // namespace
+
+TEST(cxDBDataSmartRefresh, APostReadsTheEditedTownAloneWithoutAReload) {
+  for (const Boolean smart : {false, true}) {
+    SCOPED_TRACE(smart ? "smart refresh" : "full reload");
+    TFixtureTownTable fixture;
+    TDBControllerPtr c = MakeTownController(fixture.Town->Source);
+    c->SetKeyFieldNames("ID");
+    c->GetDataModeController()->SetSmartRefresh(smart);
+    EXPECT_EQ(c->IsSmartRefresh(), smart);
+    const Integer count = c->GetRecordCount();
+    const std::vector<Integer> ids = RecordIds(c.get());
+    c->ChangeFocusedRowIndex(2);
+    c->LoadCount = 0;
+    ASSERT_TRUE(c->SetEditValue(kFieldCity, Variant("Киев-Пассажирский"_a), evsValue));
+    c->Post();
+    EXPECT_EQ(fixture.Town->Table->GetState(), dsBrowse);
+    // Without smart refresh the post reloads every town; with it, none.
+    if (smart)
+      EXPECT_EQ(c->LoadCount, 0);
+    else
+      EXPECT_GE(c->LoadCount, 1);
+    EXPECT_EQ(c->GetRecordCount(), count);
+    EXPECT_EQ(RecordIds(c.get()), ids);
+    EXPECT_EQ(SmartFocusedId(c.get()), ids[2]);
+    EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(2, kFieldCity))), "Киев-Пассажирский");
+    // The file holds the posted name.
+    TTownTable second(fixture.Temp.Dir, true);
+    second.Table->First();
+    second.Table->MoveBy(2);
+    EXPECT_EQ(orv::AnsiToUtf8(second.Table->FieldByName("CITY")->GetAsString()), "Киев-Пассажирский");
+  }
+}
+
+TEST(cxDBDataSmartRefresh, NeedsKeysAndIsOffInGridMode) {
+  TFixtureTownTable fixture;
+  TDBControllerPtr c = MakeTownController(fixture.Town->Source);
+  c->GetDataModeController()->SetSmartRefresh(true);
+  EXPECT_FALSE(c->IsSmartRefresh()) << "no key fields";
+  c->SetKeyFieldNames("ID");
+  EXPECT_TRUE(c->IsSmartRefresh());
+  c->GetDataModeController()->SetGridMode(true);
+  EXPECT_FALSE(c->IsSmartRefresh());
+}
+
+TEST(cxDBDataGridMode, ANewBufferSizeRefillsTheBuffer) {
+  TFixtureTownTable fixture;
+  TDBControllerPtr c = MakeTownController(fixture.Town->Source);
+  c->GetDataModeController()->SetGridModeBufferCount(5);
+  c->GetDataModeController()->SetGridMode(true);
+  fixture.Town->Table->First();
+  ASSERT_EQ(c->GetRecordCount(), 5);
+  c->GetDataModeController()->SetGridModeBufferCount(8);
+  EXPECT_EQ(c->GetRecordCount(), 8);
+  EXPECT_EQ(BufferIds(c.get()), (std::vector<Integer>{1, 2, 3, 4, 5, 6, 7, 8}));
+  c->GetDataModeController()->SetGridModeBufferCount(3);
+  EXPECT_EQ(c->GetRecordCount(), 3);
+}
+
+TEST(cxDBDataGridMode, ABufferOfFiftyWalksAHundredThousandTownsToTheEnd) {
+  dbftest::TTempDir temp;
+  constexpr Integer kTowns = 100000;
+  orv::WriteSyntheticTownTable(temp.Dir + "/ORVANE.DBF", kTowns, 7);
+  TTownTable towns(temp.Dir, true);
+  TDBControllerPtr c = MakeTownController(towns.Source);
+  c->GetDataModeController()->SetGridModeBufferCount(50);
+  c->GetDataModeController()->SetGridMode(true);
+  c->LoadCount = 0;
+  towns.Table->First();
+  ASSERT_EQ(c->GetRecordCount(), 50);
+  EXPECT_EQ(BufferIds(c.get()).front(), 1);
+  // Page by page from the top: the buffer always holds fifty consecutive towns.
+  for (Integer page = 0; page < 20; ++page) c->Scroll(1);
+  std::vector<Integer> ids = BufferIds(c.get());
+  ASSERT_EQ(ids.size(), 50u);
+  for (std::size_t i = 1; i < ids.size(); ++i) ASSERT_EQ(ids[i], ids[i - 1] + 1);
+  // To the end: the last fifty towns, the last one focused.
+  c->GotoLast();
+  ids = BufferIds(c.get());
+  ASSERT_EQ(ids.size(), 50u);
+  EXPECT_EQ(ids.front(), kTowns - 49);
+  EXPECT_EQ(ids.back(), kTowns);
+  EXPECT_EQ(SmartFocusedId(c.get()), kTowns);
+  EXPECT_TRUE(towns.Table->GetEOF() || towns.Table->FieldByName("ID")->GetAsInteger() == kTowns);
+  // And back to the top.
+  c->GotoFirst();
+  EXPECT_EQ(BufferIds(c.get()).front(), 1);
+  EXPECT_EQ(c->GetRecordCount(), 50);
+}
