@@ -2027,7 +2027,7 @@ TcxCustomGridViewInfoCacheItemClass TcxGridMasterDataRow::GetViewInfoCacheItemCl
   return inherited::GetViewInfoCacheItemClass();
 }
 
-orv::ClassOf<TcxCustomGridRecordViewInfo> TcxGridGroupRow::GetViewInfoClass() { return inherited::GetViewInfoClass(); }
+// TcxGridGroupRow::GetViewInfoClass lives with the group row view info.
 
 TcxCustomGridViewInfoCacheItemClass TcxGridGroupRow::GetViewInfoCacheItemClass() {
   return inherited::GetViewInfoCacheItemClass();

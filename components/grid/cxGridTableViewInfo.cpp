@@ -2,6 +2,7 @@
 // rows view info that lays the rows from the first visible record down, the row, data row and
 // data cell view infos, the column headers with their areas, the footer and the group-by box.
 #include "components/grid/cxGridTableViewInfo.h"
+#include "components/grid/cxGridGroupRowViewInfo.h"
 
 #include <algorithm>
 #include <memory>
@@ -1806,6 +1807,7 @@ void TcxCustomGridRowViewInfo::AfterConstruction() {
 }
 
 void TcxCustomGridRowViewInfo::BeforeDestruction() {
+  FreeAndNil(FFootersViewInfo);
   if (FIndicatorItem) {
     TcxCustomGridIndicatorItemViewInfo* item = FIndicatorItem;
     FIndicatorItem = nullptr;
@@ -1858,7 +1860,7 @@ Boolean TcxCustomGridRowViewInfo::HasClosingGridLine() {
 }
 
 Integer TcxCustomGridRowViewInfo::GetBottomPartHeight() {
-  Integer height = GetSeparatorWidth();
+  Integer height = GetSeparatorWidth() + GetFootersHeight();
   if (HasClosingGridLine()) height += TableViewInfo()->GetGridLineWidth();
   return height;
 }
@@ -1920,6 +1922,12 @@ void TcxCustomGridRowViewInfo::CalculateAt(Integer left, Integer top) { inherite
 
 void TcxCustomGridRowViewInfo::Calculate(Integer leftBound, Integer topBound, Integer width, Integer height) {
   inherited::Calculate(leftBound, topBound, width, height);
+  FreeAndNil(FFootersViewInfo);
+  FFootersChecked = false;
+  if (TcxGridRowFootersViewInfo* footers = FootersViewInfo()) {
+    const TRect& bounds = GetBounds();
+    footers->Calculate(bounds.Left, bounds.Bottom - GetBottomPartHeight());
+  }
   if (FIndicatorItem) {
     TableViewInfo()->IndicatorViewInfo()->CalculateRowItem(this, FIndicatorItem);
     if (FRecalculating) FIndicatorItem->Invalidate();
@@ -1934,6 +1942,7 @@ void TcxCustomGridRowViewInfo::BeforeRecalculation() {
 
 void TcxCustomGridRowViewInfo::Offset(Integer dx, Integer dy) {
   inherited::Offset(dx, dy);
+  if (FFootersViewInfo) FFootersViewInfo->Offset(dx, dy);
   if (FIndicatorItem && dy != 0) FIndicatorItem->Offset(0, dy);
 }
 

@@ -717,6 +717,7 @@ class TcxCustomGridRowViewInfo : public TcxCustomGridRecordViewInfo {
   void Offset(Integer dx, Integer dy) override;
   void GetInvalidateBounds(TcxCustomGridTableItem* item, TRect& rect) override;
   TcxCustomGridCellPainterClass GetPainterClass() override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& point) override;
 
   // ---- Access ----
   Integer GetLevel();
@@ -728,6 +729,9 @@ class TcxCustomGridRowViewInfo : public TcxCustomGridRecordViewInfo {
   Integer EndingGroupLevelCount();
   TcxCustomGridIndicatorItemViewInfo* IndicatorItem() const { return FIndicatorItem; }
   void ClearIndicatorItem() { FIndicatorItem = nullptr; }
+  // The group footers below the row (nil when it shows none); made anew at each calculation.
+  TcxGridRowFootersViewInfo* FootersViewInfo();
+  Integer GetFootersHeight();
   TcxGridRowsViewInfo* RowsViewInfo() const;
   TcxGridTableViewInfo* TableViewInfo() const;
   TcxGridTableView* GridView() const;
@@ -735,6 +739,8 @@ class TcxCustomGridRowViewInfo : public TcxCustomGridRecordViewInfo {
  private:
   TcxCustomGridIndicatorItemViewInfo* FIndicatorItem = nullptr;
   Boolean FRecalculating = false;
+  TcxGridRowFootersViewInfo* FFootersViewInfo = nullptr;
+  Boolean FFootersChecked = false;
 };
 
 class TcxGridCellViewInfo : public TcxGridTableCellViewInfo {
@@ -1187,7 +1193,7 @@ class TcxCustomGridRowPainter : public TcxCustomGridRecordPainter {
   ORV_CLASS(TcxCustomGridRowPainter, TcxCustomGridRecordPainter)
  public:
   using TcxCustomGridRecordPainter::TcxCustomGridRecordPainter;
-  virtual void DrawFooters() {}
+  virtual void DrawFooters();
   virtual void DrawIndent();
   virtual void DrawIndentPart(Integer level, const TRect& rect);
   virtual void DrawClosingGridLine();
