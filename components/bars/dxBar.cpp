@@ -13,6 +13,7 @@
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
+#include "platform/runtime/IniFiles.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windowing/Messages.h"
@@ -2239,6 +2240,7 @@ void TdxBar::BeforeDestruction() {
     FControl = nullptr;
     control->Free();
   }
+  if (FDockRow) FDockRow->RemoveBar(this, true);
   if (TdxBarManager* manager = GetBarManager()) {
     if (!manager->InDestruction()) manager->DoBarDelete(this);
     if (manager->GetMainMenuBarRaw() == this) manager->SetMainMenuBar(nullptr);
@@ -2646,9 +2648,9 @@ TcxComponentCollection* TdxBar::GetParentCollection(TComponent* parent) {
 TdxBars::TdxBars(TdxBarManager* barManager)
     : TcxComponentCollection(barManager, TdxBar::StaticClass()), FBarManager(barManager) {}
 
-TdxBarDockControl* TdxBars::GetDockControl(TdxBarDockingStyle style) const { return FDockControls[style]; }
+TdxDockControl* TdxBars::GetDockControl(TdxBarDockingStyle style) const { return FDockControls[style]; }
 
-void TdxBars::SetDockControl(TdxBarDockingStyle style, TdxBarDockControl* value) { FDockControls[style] = value; }
+void TdxBars::SetDockControl(TdxBarDockingStyle style, TdxDockControl* value) { FDockControls[style] = value; }
 
 void TdxBars::CollectionChanged(TcxComponentCollectionItem* item, orv::TComponentCollectionAction action) {
   inherited::CollectionChanged(item, action);
@@ -3067,6 +3069,7 @@ TdxBarManager::TdxBarManager(TComponent* owner) : TComponent(CheckedManagerOwner
   FItemList = new TdxBarComponentList;
   FCategories = new TdxBarManagerCategories(this);
   FBars = new TdxBars(this);
+  FPopupMenuLinks = new TdxBarPopupMenuLinks(this);
   for (auto& handlers : FHandlers) handlers = new TcxEventHandlerCollection;
   FBarCaptionFont = new TFont;
   FEditFont = new TFont;
@@ -3092,6 +3095,7 @@ TdxBarManager::TdxBarManager(TComponent* owner) : TComponent(CheckedManagerOwner
                                            TNotifyEvent(this, &TdxBarManager::LargeImagesChanged));
   FImageOptions->SetOnGlyphOptionsChanged(TNotifyEvent(this, &TdxBarManager::GlyphOptionsChanged));
   FImageOptions->SetOnGlyphSizeChanged(TNotifyEvent(this, &TdxBarManager::GlyphSizeChanged));
+  if (!IsDesigning()) FSnapshot = new TMemIniFile(AnsiString());
 }
 
 void TdxBarManager::BeforeDestruction() {
@@ -3100,6 +3104,8 @@ void TdxBarManager::BeforeDestruction() {
   UnregisterBarManager(this);
   ForgetHintOf(this);
   SetCustomizingMode(false);
+  orv::Free(FSnapshot);
+  FSnapshot = nullptr;
   orv::Free(FImageOptions);
   FImageOptions = nullptr;
   orv::Free(FThemeNotificator);
@@ -3131,6 +3137,7 @@ TdxBarManager::~TdxBarManager() {
   orv::Free(FEditFont);
   orv::Free(FBarCaptionFont);
   orv::Free(FBars);
+  orv::Free(FPopupMenuLinks);
   for (auto* handlers : FHandlers) orv::Free(handlers);
   orv::Free(FInternalItems);
   orv::Free(FItemList);
@@ -3657,6 +3664,7 @@ void TdxBarManager::StyleChanged() {
   FThemeAvailable = IsVisualStyleActive(TdxThemedObjectKinds{totToolBar});
   TdxBarPainter* old = FPainter;
   FPainter = GetPainterClass().Create(FLookAndFeel->GetSkinPainter());
+  FPainter->SetBarManager(this);
   orv::Free(old);
   FChangingStyle = false;
   // The bar windows measure, frame and paint themselves again with the new painter.
@@ -3771,12 +3779,14 @@ Boolean TdxBarManager::ManagerExecuteShortCut(TShortCut shortCut) {
         IsBarRestoring(bar);
     if (shown && bar->IsShortCut(shortCut)) return true;
   }
-  // Registered popup menus answer through their own shortcut operation once they exist.
+  for (TdxBarComponent* component : FPopupMenus)
+    if (auto* menu = dynamic_cast<TdxBarCustomPopupMenu*>(component); menu && menu->IsShortCutKey(shortCut)) return true;
   return false;
 }
 
 Boolean TdxBarManager::ExecuteShortCut(TShortCut shortCut) {
-  // Popup menu links of the focused control's manager are asked first once popup menus exist.
+  // The popup menu links of the focused control come first.
+  if (FPopupMenuLinks && FPopupMenuLinks->ExecuteShortCut(FindControl(GetFocus()), shortCut)) return true;
   TWinControl* owner = GetOwnerControl();
   if (owner && owner->HandleAllocated()) {
     for (HWND window = owner->GetHandle(); window; window = GetParent(window)) {
@@ -3849,6 +3859,12 @@ void TdxBarManager::Loaded() {
     for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->GetLinks()->ResolveLoadedItems();
     // The bars present now are the designed ones; they take their side and visibility.
     for (Integer i = 0; i < GetBarCount(); ++i) GetBar(i)->ApplyLoadedValues();
+    // The designed layout is kept before a stored one replaces it.
+    WriteSnapshot();
+    if (!IsDesigning()) {
+      if (FStoreInRegistry) LoadFromRegistry(FRegistryPath);
+      if (FStoreInIniFile) LoadFromIniFile(FIniFileName);
+    }
   }
   if (IsDesigning()) {
     // A stable sort of the items by category, one neighbour swap at a time.
@@ -3914,6 +3930,8 @@ void TdxBarManager::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (auto* group = dynamic_cast<TdxBarGroup*>(component)) FGroups->Remove(group);
   if (auto* menu = dynamic_cast<TdxBarComponent*>(component)) RemovePopupMenu(menu);
+  if (FPopupMenuLinks)
+    for (Integer i = 0; i < FPopupMenuLinks->GetCount(); ++i) FPopupMenuLinks->GetItem(i)->ComponentRemoved(component);
 }
 
 void TdxBarManager::SetName(const AnsiString& newName) {
@@ -4182,8 +4200,15 @@ void TdxBarManager::OwnerWindowMessage(HWND window, UINT message, LPARAM lParam,
         break;
     }
   }
-  // On WM_DESTROY of a dying owner the layout is saved to the registry or the ini file when
-  // asked; layout persistence lives in its own unit.
+  else if (message == WM_DESTROY && !IsDesigning() && (FStoreInRegistry || FStoreInIniFile)) {
+    // The window goes whatever happens to the files; a file that cannot be written keeps its
+    // previous layout whole.
+    try {
+      if (FStoreInRegistry) SaveToRegistry(FRegistryPath);
+      if (FStoreInIniFile) SaveToIniFile(FIniFileName);
+    } catch (const Exception&) {
+    }
+  }
 }
 
 void TdxBarManager::StateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -4820,10 +4845,14 @@ LRESULT MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (!consumed && code >= 0 && info && !gMouseGuard &&
         (GetCapture() != info->hwnd || message == WM_RBUTTONUP)) {
       // Outside clicks close the open menus innermost first.
-      if (IsButtonDownMessage(message) && ActiveBarControl() && gServices.CloseActiveBarControls &&
-          Integer(info->wHitTestCode) >= 0) {
+      if (IsButtonDownMessage(message) && ActiveBarControl() && Integer(info->wHitTestCode) >= 0) {
         gMouseGuard = true;
-        gServices.CloseActiveBarControls();
+        const Boolean inside = gServices.IsInActiveBarChain && gServices.IsInActiveBarChain(info->hwnd);
+        if (!inside && gServices.CloseActiveBarControls) {
+          gServices.CloseActiveBarControls();
+          // The press reaches its window unless closing the menus took that window away.
+          consumed = info->hwnd && !IsWindowVisible(info->hwnd);
+        }
         gMouseGuard = false;
       }
     }

@@ -39,14 +39,20 @@ class TdxBarPainter;
 class TdxBarDockControl;
 class TdxBarPopupMenu;
 class TdxBarPopupMenuLinks;
+class TdxBarPopupMenuLink;
 class TdxDockControl;
+class TdxDockRow;
 class TCustomdxBarControl;
 class TdxBarControl;
+class TdxBarSubMenuControl;
+class TdxBarShadow;
 class TdxBarItemControlDrawParams;
 class TdxBarButtonLikeControlDrawParams;
 class TdxBarItemControl;
 class TdxThemeChangedNotificator;
 class TMemIniFile;
+class TCustomIniFile;
+class TStream;
 class TdxBarHintWindow;
 class TdxBarDragInfo;
 class TdxBarImageOptions;
@@ -64,6 +70,16 @@ enum TdxBarItemVisible { ivNever, ivInCustomizing, ivAlways };
 enum TdxBarItemMergeKind { mkAdd, mkMergeByCaption, mkNone };
 // The form lookups: the top-level form, the form stopping at an MDI child, the nearest form.
 enum TdxBarFormSearchKind { fsoMainOnly, fsoMainOrChild, fsoAnyForm };
+// The stores of a bar layout: an ini file (and the manager's snapshot) or the settings tree,
+// which separates its sections by a backslash and keeps binary values.
+enum TdxBarLayoutStoreKind { lskIniFile, lskRegistry };
+// What the manager's ini-read and ini-write handlers receive.
+struct TdxBarIniFileEventData {
+  TCustomIniFile* IniFile;
+  Boolean IsRegistry;
+  AnsiString Section;
+  AnsiString Separator;
+};
 
 using TdxBarEvent = orv::Event<void(TdxBarManager* sender, TdxBar* bar)>;
 using TdxBarVisibleChangeEvent = orv::Event<void(TdxBarManager* sender, TdxBar* bar)>;
@@ -416,6 +432,11 @@ class TdxBarItem : public TdxBarComponent {
   void Notification(TComponent* component, TOperation operation) override;
   void ReadState(TReader* reader) override;
   void SetName(const AnsiString& newName) override;
+  // ---- Layout: items that own links keep them in a section of their own (nothing here).
+  virtual void LoadFromIniFile(TCustomIniFile* source, const AnsiString& baseSection, TdxBarLayoutStoreKind kind) {}
+  virtual void SaveToIniFile(TCustomIniFile* destination, const AnsiString& baseSection, TdxBarLayoutStoreKind kind) {}
+  virtual void RestoreMostRecentFromIniFile(TCustomIniFile* source, const AnsiString& baseSection) {}
+  virtual void ResetFromIniFile(TCustomIniFile* source, const AnsiString& baseSection) {}
   // ---- Designer and customizing selection
   // With links and not forced the item is deletable (its links go); otherwise the designer
   // decides.
@@ -800,9 +821,20 @@ class TdxBarItemLink : public TCollectionItem {
   void Assign(TPersistent* source) override;
   void DefineProperties(TFiler* filer) override;
 
+  // ---- Layout: the link's values in section `section` + separator + "ItemLink" + number.
+  // Reading a link whose item name names no item frees the link (False).
+  Boolean ReadLayout(TCustomIniFile* source, const AnsiString& section, TdxBarLayoutStoreKind kind, Integer number);
+  void WriteLayout(TCustomIniFile* destination, const AnsiString& section, TdxBarLayoutStoreKind kind, Integer number);
+  void ReadUsageData(TCustomIniFile* source, const AnsiString& section, Integer number);
+  // The recent-use values read from a layout, applied with the collection's loaded recent data.
+  Integer GetLoadedRecentIndex() const { return FLoadedRecentIndex; }
+  Integer GetLoadedUseCount() const { return FLoadedUseCount; }
+
  private:
   friend class TdxBarItemLinks;
   friend class TdxBarItem;
+  Integer FLoadedRecentIndex = -1;
+  Integer FLoadedUseCount = 0;
   void ReadItemName(TReader* reader);
   void WriteItemName(TWriter* writer);
   void UserGlyphChanged(TObject* sender);
@@ -897,6 +929,16 @@ class TdxBarItemLinks : public TOwnedCollection {
   Boolean HasLinksOwner(IdxBarLinksOwner* owner);
   // Resolves the loaded item names and applies the loaded visibility.
   void ResolveLoadedItems();
+  // ---- Layout
+  void ReadLayout(TCustomIniFile* source, const AnsiString& section, TdxBarLayoutStoreKind kind);
+  void WriteLayout(TCustomIniFile* destination, const AnsiString& section, TdxBarLayoutStoreKind kind);
+  void ReadUsageData(TCustomIniFile* source, const AnsiString& section);
+  // Every link's use count reset, then (when asked) its loaded visibility applied, then the
+  // loaded recent indexes and use counts applied in recent order.
+  void ApplyLoadedRecentData(Boolean applyVisible);
+  // Shown links move up the recent list before hidden ones, keeping their order.
+  void CompactRecentList();
+  void ResetItemsFromIniFile(TCustomIniFile* source, const AnsiString& baseSection);
   // Drops the links of an item that is being destroyed.
   void RemoveItem(TdxBarItem* item);
   Boolean GetInternal() const { return FInternal; }
@@ -978,6 +1020,11 @@ class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
   void BarManagerChanged() override;
   Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
   TComponent* GetInstance() override { return this; }
+  // Layout: the links in section base + "SubItem_" + Name (nothing without a name).
+  void LoadFromIniFile(TCustomIniFile* source, const AnsiString& baseSection, TdxBarLayoutStoreKind kind) override;
+  void SaveToIniFile(TCustomIniFile* destination, const AnsiString& baseSection, TdxBarLayoutStoreKind kind) override;
+  void RestoreMostRecentFromIniFile(TCustomIniFile* source, const AnsiString& baseSection) override;
+  void ResetFromIniFile(TCustomIniFile* source, const AnsiString& baseSection) override;
 
  private:
   TdxBarItemLinks* FItemLinks;
@@ -1237,6 +1284,10 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void DockTo(TdxBarDockingStyle style);
   // The manager applies the values read while it loaded and marks the bar predefined.
   void ApplyLoadedValues();
+  // ---- Layout: section base + "Bar" + index.
+  void ReadLayout(TCustomIniFile* source, const AnsiString& baseSection, TdxBarLayoutStoreKind kind, Integer index);
+  void WriteLayout(TCustomIniFile* destination, const AnsiString& baseSection, TdxBarLayoutStoreKind kind, Integer index);
+  void ReadUsageData(TCustomIniFile* source, const AnsiString& baseSection, Integer index);
 
   // ---- Merging: the links of a merged bar show among this bar's, and the merged bar hides.
   // Merges `bar` into this bar, remembering its visibility to give back when unmerged.
@@ -1265,6 +1316,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // The bar's window (the bar windows set it while they live).
   TCustomdxBarControl* GetControl() const { return FControl; }
   void SetControl(TCustomdxBarControl* value) { FControl = value; }
+  // The row of a dock site the bar belongs to (nil when none).
+  TdxDockRow* GetDockRow() const { return FDockRow; }
+  void SetDockRow(TdxDockRow* value);
   // The shortcut search of a bar: the items of its links.
   Boolean IsShortCut(TShortCut shortCut);
   Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
@@ -1343,6 +1397,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   TdxBarItemLinks* FItemLinks;
   TCustomdxBarControl* FControl = nullptr;
   AnsiString FOldName;
+  TdxDockRow* FDockRow = nullptr;
 };
 
 class TdxBars : public TcxComponentCollection {
@@ -1355,8 +1410,8 @@ class TdxBars : public TcxComponentCollection {
   TdxBar* Add() { return static_cast<TdxBar*>(AddItem()); }
   Integer GetCount() const { return GetItemCount(); }
   // The default dock site of the owner form for a docking style (nil until dock sites exist).
-  TdxBarDockControl* GetDockControl(TdxBarDockingStyle style) const;
-  void SetDockControl(TdxBarDockingStyle style, TdxBarDockControl* value);
+  TdxDockControl* GetDockControl(TdxBarDockingStyle style) const;
+  void SetDockControl(TdxBarDockingStyle style, TdxDockControl* value);
 
  protected:
   void NameNewItem(TcxComponentCollectionItem* item) override;
@@ -1365,7 +1420,7 @@ class TdxBars : public TcxComponentCollection {
 
  private:
   TdxBarManager* FBarManager;
-  TdxBarDockControl* FDockControls[5] = {};
+  TdxDockControl* FDockControls[5] = {};
 };
 
 // The painter every bar window draws with; the style painters derive from it. The manager
@@ -1382,6 +1437,41 @@ class TdxBarPainter : public TcxIUnknownObject {
   using TCreateSignature = void(TcxCustomLookAndFeelPainterClass skinPainter);
   explicit TdxBarPainter(TcxCustomLookAndFeelPainterClass skinPainter) : FSkinPainter(skinPainter) {}
   TcxCustomLookAndFeelPainterClass GetSkinPainter() const { return FSkinPainter; }
+
+  // ---- Selection frames, checked brush, caption buttons and the backgrounds under toolbars
+  // The manager that owns the painter (its flat brushes and dock sites); set by the manager.
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  void SetBarManager(TdxBarManager* value) { FBarManager = value; }
+  // The checkered pattern brush of checked items.
+  virtual HBRUSH GetCheckedBrush();
+  virtual void DrawSelectionFrame(HDC dc, const TRect& rect) {}
+  // A one-pixel frame of the brush, or of the parent window's own background (only the ring
+  // changes).
+  virtual void FrameItemBackground(TdxBarItemControl* control, HDC dc, Boolean useBrush, HBRUSH brush,
+                                   const TRect& rect);
+  virtual TColor GetCaptionButtonGlyphColor(TCustomdxBarControl* barControl, Integer state);
+  // State 0 normal, 1 hot, 2 pressed.
+  virtual void DrawCaptionButtonBackground(TCustomdxBarControl* barControl, HDC dc, Integer state, const TRect& rect);
+  // The background of a toolbar: its picture, its colour, the dock site under it or the bars'
+  // picture. `origin` is where the toolbar's client area lies in the DC's coordinates.
+  virtual void DrawToolbarBackground(TdxBarControl* toolbar, HDC dc, TColor color, HBRUSH brush, const TRect& origin,
+                                     const TRect& rect);
+  // What a dock site shows: `whole` is its client rectangle, `origin` where that lies in the DC.
+  virtual void DrawDockBackground(TdxDockControl* dockControl, HDC dc, TColor color, HBRUSH brush, const TRect& whole,
+                                  const TRect& origin, const TRect& rect);
+  virtual void DrawDockBackgroundUnderBar(TdxBarControl* toolbar, HDC dc, TColor color, HBRUSH brush,
+                                          const TRect& origin, const TRect& rect);
+  virtual void DrawBarBackgroundBitmap(TCustomdxBarControl* barControl, HDC dc, TColor color, HBRUSH brush,
+                                       const TRect& origin, const TRect& rect);
+  // Whether dock sites show a background of this painter's own (they then paint double-buffered).
+  virtual Boolean DrawsOwnDockBackground() { return false; }
+  // The gap between two rows of a dock site.
+  virtual Integer GetDockRowSpacing() { return GetDockOffset(); }
+
+ private:
+  TdxBarManager* FBarManager = nullptr;
+
+ public:
 
   // ---- Style questions and metrics, in the painters' order of operations
   virtual Boolean DrawsWholeBar() { return false; }
@@ -1487,7 +1577,6 @@ class TdxBarPainter : public TcxIUnknownObject {
   virtual Integer GetMenuExtraIndent() { return 0; }
   virtual Integer CalcDetachGripOffset(Integer size) { return (size - 6) / 2; }
   virtual Integer GetDefaultItemHeight() { return 19; }
-  virtual void AfterScrollButtonDrawn(TCustomdxBarControl* subMenu, TcxCanvas* canvas, Boolean bottom) {}
   virtual Integer CalcMenuTextHeight(TCustomdxBarControl* barControl, TcxCanvas* canvas) { return CalcTextHeight(canvas); }
   virtual void DrawApplicationMenuButtonExtra() {}
   virtual void GetExtraPaneOffsets(TRect& rect) { rect = TRect{0, 0, 0, 0}; }
@@ -1579,6 +1668,56 @@ class TdxBarPainter : public TcxIUnknownObject {
   virtual TColor GetFloatingCaptionTextColor();
   virtual void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) {}
 
+  // ---- Menus: metrics, frames, the side band, separators, items, scroll and expand buttons,
+  // shadows. The base look is plain and system-coloured; the styles override what they change.
+  // The glyph column of a submenu: the text height, or 40 scaled for large menu items.
+  virtual Integer GetIconAreaSize(TCustomdxBarControl* barControl);
+  virtual void CalcMenuMetrics(TcxCanvas* canvas, Integer textHeight, Integer& markSize, Integer& arrowWidth);
+  virtual Integer GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu);
+  virtual Integer GetMenuGlyphColumnWidth(TdxBarSubMenuControl* subMenu);
+  virtual Integer CalcMenuIconColumnWidth(TdxBarSubMenuControl* subMenu);
+  virtual Integer GetMenuTextIndent(TdxBarItemControlDrawParams* params);
+  virtual void CalcMenuIconRect(const TRect& itemRect, Integer iconAreaSize, TRect& rect);
+  virtual void CalcMenuTextRect(TdxBarItemControlDrawParams* params, const TRect& itemRect, TRect& rect);
+  virtual Integer GetMenuTextSpacing(TdxBarItemControl* control);
+  virtual Integer GetScrollButtonHeight(TdxBarSubMenuControl* subMenu);
+  virtual void GetScrollButtonRect(TdxBarSubMenuControl* subMenu, Boolean bottom, TRect& rect);
+  virtual Boolean TryGetMenuBrush(TCustomdxBarControl* barControl, HBRUSH& brush);
+  virtual HBRUSH GetMenuBrush(TCustomdxBarControl* barControl);
+  virtual void DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect);
+  // The begin-group gap above an item of a submenu.
+  virtual void CalcMenuGroupSeparatorRect(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, TRect& rect,
+                                          const TRect& itemRect);
+  virtual void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {}
+  virtual void DrawMenuItemFrame(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, Integer visibleIndex,
+                                 const TRect& rect, HDC dc) {}
+  virtual void DrawMenuGroupSeparator(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, const TRect& rect,
+                                      TcxCanvas* canvas);
+  virtual void DrawMenuSeparatorLine(TcxCanvas* canvas, const TRect& rect);
+  // The non-client frame of a submenu (window coordinates) and the frame inside its client area.
+  virtual void DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect);
+  virtual void DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect);
+  virtual void FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect);
+  virtual void DrawMenuBand(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, TColor color, HBRUSH brush,
+                            const TRect& rect);
+  // The menu path of a button-like item: background, glyph in the icon column, caption (with a
+  // description below it when shown) and the shortcut text right-aligned before the arrow column.
+  virtual void DrawMenuItemContent(TdxBarItemControlDrawParams* params, const TRect& rect);
+  // The arrow of a sub item: down on a toolbar, right in a menu.
+  virtual void DrawSubItemArrow(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawScrollButton(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, Boolean bottom);
+  // Direction: 0 left, 1 up, 2 right, 3 down.
+  virtual void DrawScrollArrow(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, Integer direction, TColor color,
+                               const TRect& rect);
+  virtual void AfterScrollButtonDrawn(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, Boolean bottom) {}
+  virtual void DrawDetachCaption(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect);
+  virtual void DrawDetachCaptionGrip(TdxBarSubMenuControl* subMenu, HDC dc, Boolean hot, const TRect& rect);
+  virtual void DrawExpandButton(TdxBarSubMenuControl* subMenu, const TRect& rect, Boolean hot);
+  // Whether the window casts a shadow, and whether it joins the shadow of the element it
+  // was opened from.
+  virtual Boolean HasShadow(TCustomdxBarControl* barControl);
+  virtual Boolean ShadowTouchesOwner(TCustomdxBarControl* barControl);
+
  private:
   TcxCustomLookAndFeelPainterClass FSkinPainter;
 };
@@ -1621,21 +1760,339 @@ class TdxBarEnhancedPainter : public TdxBarStandardPainter {
   Boolean SupportsHotTracking() override { return true; }
   void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
 };
+// The flat look: one-pixel frames, highlights filled with the manager's flat brushes, white
+// menus with a button-face icon column, flat separators. The Office 2003 painter derives from it.
 class TdxBarFlatPainter : public TdxBarPainter {
   ORV_CLASS(TdxBarFlatPainter, TdxBarPainter)
  public:
   using TdxBarPainter::TdxBarPainter;
+  // ---- Replaced operations (toolbars and items)
+  Integer GetBarBorderOffset() override { return 1; }
+  Boolean UsesGlyphShadow() override { return true; }
+  Boolean IsFlatStyle() override { return true; }
+  Boolean DrawsGlyphShadowOffset() override { return true; }
+  Boolean HasFlatLook() override { return true; }
+  Boolean DrawsQuickControlFrame() override { return true; }
+  Integer GetProgressBorder() override { return 1; }
+  Boolean IsCalendarFlat() override { return true; }
+  Integer GetButtonExtraSpace() override { return 1; }
+  Integer GetGripIndent() override { return 1; }
+  Integer GetGripAreaSize(TCustomdxBarControl* barControl) override { return GetGripWidth() + GetGripIndent() + 2; }
+  Integer GetButtonArrowWidth(TdxBarManager* manager) override;
+  Integer GetLargeButtonArrowWidth(TdxBarManager* manager) override;
+  Integer GetMenuSeparatorIndent() override { return 8; }
+  Integer GetSeparatorOffset() override { return (GetToolbarSeparatorSize() - 1) / 2; }
+  Integer GetToolbarSeparatorSize() override { return 5; }
+  void AdjustIconAreaSize(Integer& size) override { size += 2; }
+  void AdjustMenuItemWidth(Integer& width) override { width += 9; }
+  Integer GetMenuArrowOffset() override { return 1; }
+  Integer GetMenuSeparatorSize() override { return 5; }
+  Integer CalcDetachGripOffset(Integer size) override;
+  Integer GetDefaultItemHeight() override { return 20; }
+  Integer CalcMenuTextHeight(TCustomdxBarControl* barControl, TcxCanvas* canvas) override {
+    return TdxBarPainter::CalcMenuTextHeight(barControl, canvas) + 1;
+  }
+  void GetEditButtonOffsets(Integer paintType, TRect& rect) override { rect = TRect{1, 1, 1, 1}; }
+  Integer GetEditCaptionIndent() override { return 6; }
+  Integer GetEditCaptionGap() override { return 5; }
+  Integer GetArrowItemIndent() override { return 9; }
+  HBRUSH GetToolbarBrush() override;
+  HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) override;
+  HBRUSH GetCheckedBrush() override;
+  HBRUSH GetFaceBrush() override;
+  HBRUSH GetSelectionBrush() override;
+  HBRUSH GetItemBackgroundBrush(TdxBarItemControlDrawParams* params) override;
+  TColor GetFloatingCaptionColor(TCustomdxBarControl* barControl, Boolean active) override;
+  TColor GetCaptionButtonGlyphColor(TCustomdxBarControl* barControl, Integer state) override;
+  void DrawSelectionFrame(HDC dc, const TRect& rect) override;
+  void DrawLoweredEdge(HDC dc, TRect& rect) override;
+  void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) override;
+  // Toolbar items: the whole face is the glyph frame's, drawn before the glyph and caption
+  // (flat: its fill first, its frame last); menu items take the menu path.
+  void DrawButtonContent(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) override;
+  void DrawToolbarSeparator(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, HBRUSH brush,
+                            const TRect& rect) override;
+  void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
+  void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+
+  // ---- Operations of the flat look
+  virtual void DrawButtonEdge(TdxBarItemControl* control, HDC dc, Boolean down, Boolean selected, Integer paintType,
+                              HBRUSH brush, const TRect& rect);
+  virtual HBRUSH GetFlatToolbarBrush(TdxBarItemControl* control);
+  virtual HBRUSH GetShadowBrush();
+  virtual TColor GetShadowColor();
+  // The fill of a toolbar item's face: hot, pressed, checked or idle.
+  virtual HBRUSH GetButtonFaceBrush(TdxBarButtonLikeControlDrawParams* params);
+  // The frame a popup draws around itself where it meets its owner.
+  virtual void DrawOwnerFrame(TCustomdxBarControl* barControl, HDC dc, const TRect& rect);
 };
 class TdxBarXPPainter : public TdxBarFlatPainter {
   ORV_CLASS(TdxBarXPPainter, TdxBarFlatPainter)
  public:
   using TdxBarFlatPainter::TdxBarFlatPainter;
 };
+// The Office 2003 look: vertical gradients on toolbars, rounded docked toolbars, gradient-filled
+// hot and pressed items inside a selection frame, docks shaded left to right; every colour comes
+// from the foundation's Office 2003 palette.
 class TdxBarOffice11Painter : public TdxBarFlatPainter {
   ORV_CLASS(TdxBarOffice11Painter, TdxBarFlatPainter)
  public:
   using TdxBarFlatPainter::TdxBarFlatPainter;
+  Boolean HandlesNonRecentItems() override { return true; }
+  Boolean UsesGlyphShadow() override { return false; }
+  Boolean DrawsGlyphShadowOffset() override { return false; }
+  Boolean ShowsPressedState() override;
+  Integer GetGripIndent() override { return 1 + GetGripDotSpacing(); }
+  Integer GetFloatingFrameWidth() override { return 3; }
+  Integer GetFloatingFrameHeight() override { return 3; }
+  Integer GetNoGripSize() override { return 2; }
+  Boolean UsesNativeBackground() override { return true; }
+  Integer CalcComboArrowWidth(TCustomdxBarControl* barControl, Integer zeroWidth) override { return 13; }
+  Boolean HasMenuBand() override { return true; }
+  void GetEditButtonOffsets(Integer paintType, TRect& rect) override { rect = TRect{1, 1, 1, 1}; }
+  Boolean IsEditCaptionOutside() override { return true; }
+  TColor GetEditDisabledTextColor() override;
+  Integer SplitEditState(Integer state) override { return state == 0 || state == 3 ? 1 : 0; }
+  TColor GetCalendarHeaderColor() override;
+  HBRUSH GetArrowItemBrush() override;
+  TColor GetItemTextColor(TdxBarItemControl* control, Boolean selected, Boolean flat) override;
+  void GetDisabledTextColorPair(TdxBarItemControl* control, Boolean selected, TColor& text, TColor& shadow,
+                                Boolean flat) override;
+  TColor GetFloatingCaptionColor(TCustomdxBarControl* barControl, Boolean active) override;
+  TColor GetFloatingCaptionTextColor() override;
+  TColor GetCaptionButtonGlyphColor(TCustomdxBarControl* barControl, Integer state) override;
+  HBRUSH GetToolbarBrush() override;
+  HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) override;
+  HBRUSH GetCheckedBrush() override;
+  HBRUSH GetFaceBrush() override;
+  HBRUSH GetSelectionBrush() override;
+  HBRUSH GetItemBackgroundBrush(TdxBarItemControlDrawParams* params) override;
+  void GetDockedBorderMargins(TCustomdxBarControl* barControl, TRect& rect) override;
+  void GetDockedBorderSizes(TdxBar* bar, TdxBarDockingStyle style, TRect& rect) override;
+  void DrawSelectionFrame(HDC dc, const TRect& rect) override;
+  void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) override;
+  void DrawToolbarSeparator(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, HBRUSH brush,
+                            const TRect& rect) override;
+  void DrawCaptionButtonBackground(TCustomdxBarControl* barControl, HDC dc, Integer state, const TRect& rect) override;
+  void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
+  void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  void DrawFloatingCaption(TdxBarControl* toolbar, HDC dc, HBRUSH brush, const TRect& captionRect,
+                           TRect textRect) override;
+  void DrawDockBackground(TdxDockControl* dockControl, HDC dc, TColor color, HBRUSH brush, const TRect& whole,
+                          const TRect& origin, const TRect& rect) override;
+  void DrawDockBackgroundUnderBar(TdxBarControl* toolbar, HDC dc, TColor color, HBRUSH brush, const TRect& origin,
+                                  const TRect& rect) override;
+  void DrawBarBackgroundBitmap(TCustomdxBarControl* barControl, HDC dc, TColor color, HBRUSH brush,
+                               const TRect& origin, const TRect& rect) override;
+  Boolean DrawsOwnDockBackground() override { return true; }
+  void DrawButtonEdge(TdxBarItemControl* control, HDC dc, Boolean down, Boolean selected, Integer paintType,
+                      HBRUSH brush, const TRect& rect) override;
+  HBRUSH GetFlatToolbarBrush(TdxBarItemControl* control) override;
+  HBRUSH GetShadowBrush() override;
+  TColor GetShadowColor() override;
+  void DrawOwnerFrame(TCustomdxBarControl* barControl, HDC dc, const TRect& rect) override;
+
+  // ---- Operations of the Office 2003 look
+  virtual void DrawGripDots(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, const TRect& rect);
+  virtual Integer GetGripDotSpacing() { return 2; }
 };
+
+// ==== Dock sites ==============================================================================
+
+class TdxDockRow;
+
+// One toolbar window in a row of a dock site, with the place the user asked for it (its
+// top-left corner in the site's client coordinates).
+class TdxDockCol : public TObject {
+  ORV_CLASS(TdxDockCol, TObject)
+ public:
+  TdxDockCol(TdxDockRow* row, TdxBarControl* barControl) : FRow(row), FBarControl(barControl) {}
+  TdxDockRow* GetRow() const { return FRow; }
+  TdxBarControl* GetBarControl() const { return FBarControl; }
+  // RequestedPos := the window's current left and top.
+  void UpdateRequestedPos();
+  TPoint RequestedPos{};
+
+ private:
+  friend class TdxDockRow;
+  TdxDockRow* FRow;
+  TdxBarControl* FBarControl;
+};
+
+// A row of a dock site: the bars that belong to it (shown or not) and one column per toolbar
+// window docked in it.
+class TdxDockRow : public TObject {
+  ORV_CLASS(TdxDockRow, TObject)
+ public:
+  explicit TdxDockRow(TdxDockControl* dockControl) : FDockControl(dockControl) {}
+  // Frees the columns and takes every bar out of the row.
+  ~TdxDockRow() override;
+  TdxDockControl* GetDockControl() const { return FDockControl; }
+  TdxDockCol* AddCol(TdxBarControl* barControl);
+  void InsertCol(Integer index, TdxBarControl* barControl);
+  void RemoveCol(TdxBarControl* barControl);
+  void DeleteCol(Integer index);
+  Integer IndexOfCol(TdxBarControl* barControl) const;
+  TdxDockCol* GetCol(Integer index) const { return FCols.at(size_t(index)); }
+  Integer GetColCount() const { return Integer(FCols.size()); }
+  // A bar joins the row; a window of it already docked in this site gets a column at the end.
+  void AddBar(TdxBar* bar);
+  // The bar and its window's column leave; an emptied row leaves its site when asked.
+  void RemoveBar(TdxBar* bar, Boolean deleteWhenEmpty);
+  Integer GetBarCount() const { return Integer(FBars.size()); }
+  TdxBar* GetBar(Integer index) const { return FBars.at(size_t(index)); }
+  Boolean HasBar(TdxBar* bar) const;
+  Boolean HasDockedBars() const;
+  // Each column's bar is OneOnRow exactly when the row has one column.
+  void UpdateOneOnRow();
+
+ private:
+  TdxDockControl* FDockControl;
+  std::vector<TdxBar*> FBars;
+  std::vector<TdxDockCol*> FCols;
+};
+
+// A window that holds docked toolbars in rows: one at each edge of a manager's form, or one a
+// user places (TdxBarDockControl). Its side comes from its Align.
+class TdxDockControl : public TCustomControl {
+  ORV_CLASS(TdxDockControl, TCustomControl)
+ public:
+  explicit TdxDockControl(TComponent* owner);
+  // A form-edge site of a manager for a docking style.
+  static TdxDockControl* CreateForStyle(TComponent* owner, TdxBarDockingStyle style, TdxBarManager* manager);
+  ~TdxDockControl() override;
+  void BeforeDestruction() override;
+
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  virtual void SetBarManager(TdxBarManager* value);
+  Boolean GetAllowDocking() const { return FAllowDocking; }
+  void SetAllowDocking(Boolean value) { FAllowDocking = value; }
+  TBitmap* GetBackgroundBitmap() const { return FBackgroundBitmap; }
+  void SetBackgroundBitmap(TBitmap* value);
+  // The side: alLeft, alRight, alBottom give theirs, every other alignment the top.
+  TdxBarDockingStyle GetDockingStyle() const;
+  // The fixed style of a form-edge site (dsNone for user sites).
+  TdxBarDockingStyle GetFixedStyle() const { return FFixedStyle; }
+  Boolean IsVertical() const;
+  Boolean IsDestroyingWindows() const { return FDestroyingWindows; }
+
+  // ---- Rows
+  Integer GetRowCount() const { return Integer(FRows.size()); }
+  TdxDockRow* GetRow(Integer index) const { return FRows.at(size_t(index)); }
+  Integer IndexOfRow(TdxDockRow* row) const;
+  // A new empty row at the index (clamped to 0 .. row count).
+  TdxDockRow* InsertRow(Integer index);
+  // The row leaves the site and is freed.
+  void DeleteRow(TdxDockRow* row);
+  void GetRowRect(Integer index, TRect& rect);
+  Integer GetRowThickness(Integer index);
+  // The content size plus 2 when it is positive and the sunken border is on.
+  Integer GetTotalSize();
+  TdxDockCol* FindCol(TdxBarControl* barControl) const;
+
+  // ---- Inserting, removing and moving toolbars (screen points)
+  void InsertBarControl(TdxBarControl* barControl, const TPoint& point, Boolean realign);
+  void RemoveBarControl(TdxBarControl* barControl, Boolean realign);
+  void MoveBarControl(TdxBarControl* barControl, const TPoint& point);
+  Integer GetRowAtPoint(const TPoint& point, Boolean& oneOnRow);
+  Integer GetColAtPoint(Integer rowIndex, const TPoint& point);
+  void GetRowInsertPoint(Integer rowIndex, Boolean oneOnRow, TPoint& point);
+  void UpdateColumnPositions();
+  void GetDockingZone(TRect& rect);
+  void Realign();
+  void RefreshFrames();
+  // The background painted from, kept while the site's size and colours stay (painters that
+  // shade the whole site fill it once).
+  HBITMAP GetBackgroundCache(Boolean& empty);
+  void SetBackgroundCache(HBITMAP bitmap);
+
+  // ---- Operations the sites may replace
+  virtual void BackgroundChanged();
+  virtual void ArrangeRows();
+  virtual void ArrangeRow(Integer rowIndex, Integer length);
+  virtual Boolean CanDockBar(TdxBar* bar);
+  virtual void ColorChanged();
+  virtual Integer GetContentSize();
+  virtual Boolean GetSunkenBorder();
+  virtual Boolean UseBarRowIndex() { return true; }
+  virtual void UpdateSize();
+  virtual TdxBarPainter* GetPainter();
+  virtual void DrawBackground(HDC dc, const TRect& rect, TColor color, HBRUSH brush, const TRect& origin);
+  virtual Boolean HasBackgroundBitmap();
+  virtual Boolean NeedDoubleBuffering();
+  virtual void RepaintBarControls();
+  virtual void ResetBackgroundCache();
+  virtual void UpdateDoubleBuffered();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+  void AlignControls(TControl* control, TRect& rect) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  Integer ClientExtent();
+  Integer ClientLength();
+
+ private:
+  void BitmapChanged(TObject* sender);
+  void ArrangeAll();
+  Integer FindCol(TdxBarControl* barControl, TdxDockRow*& row) const;
+  TdxBarManager* FBarManager = nullptr;
+  TdxBarDockingStyle FFixedStyle = dsNone;
+  Boolean FAllowDocking = true;
+  Boolean FDestroyingWindows = false;
+  Boolean FArranging = false;
+  TBitmap* FBackgroundBitmap;
+  HBITMAP FBackgroundCache = nullptr;
+  std::vector<TdxDockRow*> FRows;
+};
+
+enum TdxBarDockAlign { dalNone, dalTop, dalBottom, dalLeft, dalRight };
+
+// A dock site the user places on a form.
+class TdxBarDockControl : public TdxDockControl {
+  ORV_CLASS(TdxBarDockControl, TdxDockControl)
+ public:
+  explicit TdxBarDockControl(TComponent* owner);
+  TdxBarDockAlign GetDockAlign() const { return FDockAlign; }
+  // Every docked toolbar takes the side's docking style.
+  void SetDockAlign(TdxBarDockAlign value);
+  Boolean GetAllowZeroSizeInDesignTime() const { return FAllowZeroSizeInDesignTime; }
+  void SetAllowZeroSizeInDesignTime(Boolean value) { FAllowZeroSizeInDesignTime = value; }
+  Boolean GetUseOwnColor() const { return FUseOwnColor; }
+  void SetUseOwnColor(Boolean value);
+  Boolean GetUseOwnSunkenBorder() const { return FUseOwnSunkenBorder; }
+  void SetUseOwnSunkenBorder(Boolean value);
+  Boolean GetOwnSunkenBorder() const { return FSunkenBorder; }
+  void SetOwnSunkenBorder(Boolean value);
+  void SetBarManager(TdxBarManager* value) override;
+  Boolean CanDockBar(TdxBar* bar) override;
+  void ColorChanged() override;
+  Integer GetContentSize() override;
+  Boolean GetSunkenBorder() override;
+  void BackgroundChanged() override;
+  // When a loaded layout names no site for a bar in this one, the bar leaves it.
+  virtual Boolean CanUndockOnLoad() { return true; }
+
+ private:
+  TdxBarDockAlign FDockAlign = dalTop;
+  Boolean FAllowZeroSizeInDesignTime = false;
+  Boolean FUseOwnColor = false;
+  Boolean FUseOwnSunkenBorder = false;
+  Boolean FSunkenBorder = false;
+  Boolean FSettingColor = false;
+
+ protected:
+  void WndProc(TMessage& message) override;
+};
+
+// The form-edge dock site of a manager for a docking style, made when first needed (nil without
+// a form or for dsNone).
+TdxDockControl* GetFormDockControl(TdxBarManager* manager, TdxBarDockingStyle style);
+// A toolbar window going away leaves the column it had in a dock site.
+void ForgetDockedBarControl(TdxBarControl* barControl);
 
 // ==== Item controls ===========================================================================
 
@@ -1932,13 +2389,43 @@ class TdxBarLargeButtonControl : public TdxBarButtonControl {
  public:
   using TdxBarButtonControl::TdxBarButtonControl;
 };
+// A sub item's control: opens the submenu of the item's links on a click, on an expand key or,
+// in menus, after the hover delay; beside itself in a menu, below itself on a toolbar.
 class TdxBarSubItemControl : public TdxBarButtonLikeControl {
   ORV_CLASS(TdxBarSubItemControl, TdxBarButtonLikeControl)
  public:
   using TdxBarButtonLikeControl::TdxBarButtonLikeControl;
+  void BeforeDestruction() override;
   Boolean HasDropDown() override { return true; }
   Boolean IsInMainMenu() override;
   Byte GetDefaultContentKinds() override;
+  Boolean IsClickable() override { return false; }
+  Boolean CanCloseMenusOnClick() override { return false; }
+  Boolean IsDroppedDown() override;
+  Boolean IsExpandKey(Word key) override;
+  Boolean WantsDoubleClick() override { return true; }
+  Boolean IsCaptionSelected() override;
+  void CalcDrawParams(Boolean full = true) override;
+  void ControlActivate(Boolean immediate, Boolean byMouse) override;
+  void ControlInactivate(Boolean immediate) override;
+  void ControlClick(Boolean byMouse) override;
+  void ExecuteClick(Boolean byMouse) override {}
+  void KeyDown(Word& key, TShiftState shift) override;
+  // The submenu window while it exists (made on opening, freed on closing).
+  TdxBarSubMenuControl* GetSubMenuControl() const;
+  virtual Boolean AllowsActivation() { return true; }
+  virtual Boolean CanDropDown();
+  virtual void CreateSubMenu();
+  virtual void ShowSubMenu();
+  // Where the submenu opens (screen coordinates) and the size of this control across the
+  // direction of opening.
+  virtual void GetSubMenuPosition(TPoint& point, Integer& ownerWidth, Integer& ownerHeight);
+  void OpenDropDown(Boolean byMouse);
+  void CloseDropDown(Boolean hide);
+  void DropDown(Boolean byMouse);
+
+ protected:
+  void Draw(const TRect& rect, Integer hostKind) override;
 };
 // Container and list items: their entries stand in the menu in place of their own link.
 class TdxBarContainerItemControl : public TdxBarSubItemControl {
@@ -2202,6 +2689,36 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void SetCategoryItemsVisible(Integer index, TdxBarItemVisible value);
   Boolean GetCategoryVisible(Integer index);
   void SetCategoryVisible(Integer index, Boolean value);
+
+  // ---- Layout persistence
+  // The settings tree under a key path, an ini file, or the ini text in a stream. An empty path
+  // or name does nothing. Loading answers whether the stored layout was read: a store whose
+  // layout is incomplete or damaged is not applied, and the designed layout is restored instead.
+  Boolean LoadFromRegistry(const AnsiString& registryPath);
+  void SaveToRegistry(const AnsiString& registryPath);
+  Boolean LoadFromIniFile(const AnsiString& fileName);
+  void SaveToIniFile(const AnsiString& fileName);
+  Boolean LoadFromStream(TStream* stream);
+  // Writes the ini text at the stream's position.
+  void SaveToStream(TStream* stream);
+  // The designed layout, written after loading (nil at design time).
+  TMemIniFile* GetSnapshot() const { return FSnapshot; }
+  Boolean IsWritingSnapshot() const { return FWritingSnapshot; }
+  void WriteSnapshot();
+  // The section base of ini files and of the snapshot: the owners' names and the manager's,
+  // each followed by ".".
+  AnsiString GetIniSectionBase() const;
+  Boolean ReadLayout(TCustomIniFile* source, const AnsiString& baseSection, TdxBarLayoutStoreKind kind);
+  void WriteLayout(TCustomIniFile* destination, const AnsiString& baseSection, TdxBarLayoutStoreKind kind);
+  // Whether the store holds a whole layout under the base that this manager can read.
+  Boolean IsLayoutComplete(TCustomIniFile* source, const AnsiString& baseSection, TdxBarLayoutStoreKind kind);
+  Integer FindBarIndexInSnapshot(const AnsiString& caption);
+  // While a layout is read: whether the stored layout did not know the item.
+  Boolean IsNewItem(TdxBarItem* item) const;
+  Boolean HasNewItems() const { return FNewItems != nullptr && !FNewItems->empty(); }
+  // Recent use of every link back to the designed state.
+  void ResetUsageData();
+  void ResetUsageDataWithConfirmation();
 
   // ---- Update lock
   void BeginUpdate();
@@ -2488,6 +3005,10 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   Boolean FUpdatingFloatingActivation = false;
   Boolean FMainFormDisabled = false;
   Integer FRecentUseThreshold = 0;
+  // Layout persistence.
+  TMemIniFile* FSnapshot = nullptr;
+  Boolean FWritingSnapshot = false;
+  std::vector<TdxBarItem*>* FNewItems = nullptr;
   TcxEventHandlerCollection* FHandlers[4] = {};
   IdxBarDesigner* FDesigner = nullptr;
   TdxThemeChangedNotificator* FThemeNotificator = nullptr;
@@ -2645,6 +3166,9 @@ struct TdxBarHookServices {
   void (*AcceleratorLinkPressed)(TdxBarItemLink* link, Boolean unique) = nullptr;
   // Closes the chain of active bar windows, innermost first.
   void (*CloseActiveBarControls)() = nullptr;
+  // Whether a window is one of the chain of active bar windows (or inside one): a button press
+  // there is that window's own, not an outside click.
+  Boolean (*IsInActiveBarChain)(HWND window) = nullptr;
   // Re-lays out the manager's bar windows and dock sites.
   void (*RealignBars)(TdxBarManager* manager) = nullptr;
 };
@@ -2815,7 +3339,7 @@ class TCustomdxBarControl : public TCustomControl {
   // The controls laid out, in paint order.
   Integer GetViewInfoCount() const { return Integer(FViewInfos.size()); }
   TdxBarItemControl* GetViewInfoControl(Integer index) const { return FViewInfos.at(size_t(index)); }
-  TdxBarItemControl* GetItemControlAtPos(const TPoint& point);
+  virtual TdxBarItemControl* GetItemControlAtPos(const TPoint& point);
   void GetItemControlRect(TdxBarItemControl* control, TRect& rect);
   virtual void RepaintItemControl(TdxBarItemControl* control);
 
@@ -2863,6 +3387,11 @@ class TCustomdxBarControl : public TCustomControl {
   void Close();
   void CloseByEscape();
   virtual Boolean IsPopup() { return false; }
+  virtual Boolean IsPopupStyle() { return false; }
+  // The distance from the window's edge to its items (menus: frame and inner border).
+  virtual Integer GetBorderOffset() { return 0; }
+  // Hides the window for good: a menu frees itself.
+  virtual void HideControl() {}
   Boolean IsInActiveChain();
   Boolean IsDestroying() const { return (FState & 0x8) != 0; }
   // Whether the mouse is not over the window (or, with the flag, has not moved since).
@@ -2954,6 +3483,17 @@ class TdxBarControl : public TCustomdxBarControl {
   Boolean CanMove();
   // 0 normal, 1 hot, 2 pressed.
   Integer GetCloseButtonState() const { return FCloseButtonState; }
+  // The window's size docked at a style with `length` along the bar, frame included (a
+  // multi-line bar wraps its links into that length).
+  TSize CalcDockedSize(TdxBarDockingStyle style, Integer length);
+  // Set while the window is placed from its bar's stored row and position.
+  Boolean IsPlacingFromState() const { return FPlacingFromState; }
+  // A user site turned to another side: the window takes its docking style in place.
+  void SetDockedStyleInSite(TdxBarDockingStyle style);
+  // The dock site the window is docked in (nil while floating or not yet docked).
+  TdxDockControl* GetDockControl();
+  // The toolbar's background through the painter (its picture, colour or the dock under it).
+  void DrawBackground(HDC dc, const TRect& rect, HBRUSH brush, TColor color) override;
 
   // ---- Sizes (client sizes, without the frame)
   Integer GetMinWidth(TdxBarDockingStyle style);
@@ -2992,7 +3532,447 @@ class TdxBarControl : public TCustomdxBarControl {
   TdxBar* FBar;
   Boolean FTruncated = false;
   Integer FCloseButtonState = 0;
+  Boolean FPlacingFromState = false;
 };
+
+// ==== Submenu windows ==========================================================================
+
+class TdxBarShadowPart;
+class TdxBarAnimationThread;
+
+// The shadow of a popup bar window: up to five strips along the right and bottom edges of the
+// window and of the element it was opened from (so that both cast one joined shadow), each a
+// small popup window that clicks pass through. Alpha-blended 4-pixel gradients where layered
+// windows exist on a screen of more than 8 bits per pixel, else solid 2-pixel strips.
+class TdxBarShadow : public TObject {
+  ORV_CLASS(TdxBarShadow, TObject)
+ public:
+  explicit TdxBarShadow(TCustomdxBarControl* owner);
+  ~TdxBarShadow() override;
+  TCustomdxBarControl* GetOwnerWindow() const { return FOwner; }
+  // Screen rectangles: the opening element (empty when the shadow does not join it) and the
+  // window. Makes the parts again.
+  void SetRects(const TRect& ownerRect, const TRect& windowRect);
+  Boolean GetVisible() const { return FVisible; }
+  void SetShown(Boolean value);
+  static Integer GetStripWidth();
+  static Boolean UsesLayeredStrips();
+  Integer GetPartCount() const;
+  // The parts made by the last SetRects, in the order made.
+  TdxBarShadowPart* GetPart(Integer index) const;
+
+ private:
+  void FreeParts();
+  void AddPart(Byte corners, Byte kind, const TRect& rect);
+  TCustomdxBarControl* FOwner;
+  TRect FFirst, FSecond;
+  Boolean FHorizontal = true;
+  Boolean FVisible = false;
+  TdxBarShadowPart* FParts[5] = {};
+};
+
+// One strip of a shadow. Corners: 0x1 the first end and 0x2 the last end of a horizontal strip
+// fade out, 0x4 the top end of a vertical strip. Kind: 0 along a bottom edge, 1 along a right
+// edge.
+class TdxBarShadowPart : public TCustomControl {
+  ORV_CLASS(TdxBarShadowPart, TCustomControl)
+ public:
+  TdxBarShadowPart(TdxBarShadow* shadow, Byte corners, Byte kind);
+  ~TdxBarShadowPart() override;
+  Byte GetCorners() const { return FCorners; }
+  Byte GetKind() const { return FKind; }
+  const TRect& GetPartBounds() const { return FPartBounds; }
+  void SetPartBounds(const TRect& rect);
+  // Big enough for its corner fades.
+  Boolean IsValid() const;
+  // The alpha of a pixel of the strip's image (0 when the part is not layered).
+  Byte GetAlpha(Integer x, Integer y) const;
+  void ShowPart();
+  void HidePart();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+
+ private:
+  void BuildImage();
+  TdxBarShadow* FShadow;
+  Byte FCorners;
+  Byte FKind;
+  TRect FPartBounds;
+  std::vector<Byte> FAlpha;
+};
+
+// The window of a menu: the links of a sub item opened from a toolbar or another menu, or of a
+// popup menu opened at a point. Placed beside or below what opened it inside the work area
+// (flipping to the other side when there is more room there), sized to its items, scrolled by
+// arrows when they do not fit; rarely used items wait behind an expand button when the manager
+// hides them. Escape and Left close one level.
+class TdxBarSubMenuControl : public TCustomdxBarControl {
+  ORV_CLASS(TdxBarSubMenuControl, TCustomdxBarControl)
+ public:
+  explicit TdxBarSubMenuControl(TComponent* owner);
+  ~TdxBarSubMenuControl() override;
+  void BeforeDestruction() override;
+
+  // Shows the prepared window: Left and Top, the owner sizes and bounds, the parent and the
+  // show-animation flag are set by the opener first.
+  void PopupSubMenuControl();
+  void HideControl() override;
+  Integer GetKind() override { return 2; }
+  Boolean IsPopup() override { return true; }
+  Boolean IsPopupStyle() override { return true; }
+  Boolean CanActivate() override { return true; }
+  Integer GetItemPaintKind() override { return 1; }
+  Integer GetBeginGroupSize() override;
+  Integer GetBorderOffset() override;
+  Integer GetItemTextSize(TdxBarItemControl* control) override;
+  HBRUSH GetBackgroundBrush() override;
+  void DrawBackground(HDC dc, const TRect& rect, HBRUSH brush, TColor color) override;
+  TdxBarItemControl* GetItemControlAtPos(const TPoint& point) override;
+  void CalcMetrics() override;
+  void UpdateLayout() override;
+
+  // ---- What the opener sets
+  Integer GetOwnerWidth() const { return FOwnerWidth; }
+  Integer GetOwnerHeight() const { return FOwnerHeight; }
+  void SetOwnerWidth(Integer value) { FOwnerWidth = value; }
+  void SetOwnerHeight(Integer value) { FOwnerHeight = value; }
+  // The opening element's screen rectangle (empty: opened at a point).
+  const TRect& GetOwnerBounds() const { return FOwnerBounds; }
+  void SetOwnerBounds(const TRect& value) { FOwnerBounds = value; }
+  TdxBarSubItemControl* GetSubItemControl() const { return FSubItemControl; }
+  void SetSubItemControl(TdxBarSubItemControl* value) { FSubItemControl = value; }
+  Boolean GetShowAnimation() const { return FShowAnimation; }
+  void SetShowAnimation(Boolean value) { FShowAnimation = value; }
+  // Popup menus: fired when the window shows and when it goes.
+  const TNotifyEvent& GetOnPopup() const { return FOnPopup; }
+  void SetOnPopup(const TNotifyEvent& value) { FOnPopup = value; }
+  const TNotifyEvent& GetOnCloseUp() const { return FOnCloseUp; }
+  void SetOnCloseUp(const TNotifyEvent& value) { FOnCloseUp = value; }
+  // The window the focus goes back to (popup menus: their owner's).
+  HWND GetFocusWindow() const { return FFocusWindow; }
+  void SetFocusWindow(HWND value) { FFocusWindow = value; }
+  // The platform parent of the popup window (default: the manager's owner form).
+  void SetParentWindow(HWND value) { FParentWindow = value; }
+
+  // ---- Layout and scrolling
+  Integer GetTopIndex() const { return FTopIndex; }
+  void SetTopIndex(Integer value);
+  Boolean IsUpArrowVisible() const { return FUpArrowVisible; }
+  Boolean IsDownArrowVisible() const { return FDownArrowVisible; }
+  Boolean IsScrolling() const { return FScrollTimerID != 0; }
+  // The indices (in the shown links) of the first and last links fully in view.
+  Integer GetFirstVisibleIndex() const { return FFirstVisibleIndex; }
+  Integer GetLastVisibleIndex() const { return FLastVisibleIndex; }
+  // The client area less the content offsets and the expand button.
+  TRect GetItemsRect();
+  // Whether the menu flipped to the left of or above where it was asked to open.
+  Boolean IsFlippedHorizontally() const { return FFlippedHorizontally; }
+  Boolean IsFlippedVertically() const { return FFlippedVertically; }
+  // The natural size of the window (frame included).
+  TSize CalcNaturalSize();
+  // Places the window for the size ((0, 0): the natural size) inside the work area.
+  void CalcPosition(TSize size, Boolean& flippedHorizontally, Boolean& flippedVertically);
+  void MakeItemVisible(TdxBarItemControl* control);
+  virtual Boolean SelectsFirstItem() { return true; }
+  virtual Integer GetScrollInterval();
+
+  // ---- Metrics and parts the painters read
+  // The width of the owner's band beside the items (a sub item's or popup menu's BarSize).
+  Integer GetBandSize();
+  Integer GetIconAreaSize();
+  Integer GetMarkSize() const { return FMarkSize; }
+  Integer GetMenuArrowWidth() const { return FMenuArrowWidth; }
+  void GetBorderSizes(Boolean withCaption, TRect& rect);
+  void GetContentOffsets(TRect& rect);
+  HBRUSH GetLightBrush() const { return FLightBrush; }
+  Boolean IsDetachCaptionVisible() { return false; }
+  Boolean IsDetachCaptionSelected() const { return false; }
+  // The expand button of a menu that hides rarely used items: 0 normal, 1 hot, 2 expanded.
+  Boolean IsMarkVisible();
+  TRect GetMarkRect();
+  Integer GetMarkState() const { return FMarkState; }
+  void SetMarkState(Integer value);
+  // Shows every item of the menus of the chain (the hidden ones on the light background).
+  void Expand();
+  // Whether the item is one of the rarely used items shown after expanding.
+  Boolean IsNonRecent(TdxBarItemControl* control);
+  Boolean StartsRecentGroup(TdxBarItemControl* control);
+  TdxBarShadow* GetShadow() const { return FShadow; }
+  Boolean IsShadowVisible();
+  void UpdateShadow();
+  // The running unfold or slide animation (nil when none).
+  TdxBarAnimationThread* GetAnimationThread() const { return FAnimationThread; }
+  void StopAnimation();
+  Boolean IsAnimating() const { return FAnimationThread != nullptr; }
+  // Paints the frame and the whole client area into a DC (window coordinates when `frame`).
+  void PaintTo(HDC dc, Boolean frame);
+  // The global flag that every menu of the active chain shows all items.
+  static Boolean GetShowFullMenus();
+  static void SetShowFullMenus(Boolean value);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+  void ArrangeItemLinks() override;
+  void RecalcViewInfo() override;
+  void DrawItemControls() override;
+  void DoKeyDown(Word key, TShiftState shift) override;
+  void DoClose() override;
+  void SetActive(Boolean value) override;
+  void RestoreFocus() override;
+  void DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control) override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void UpdateFont() override;
+  Integer GetTextHeight() override;
+  virtual void DrawFrame(HDC dc, const TRect& rect);
+  virtual void PaintMenu();
+  virtual void ShowAnimated();
+
+ private:
+  friend class TdxBarAnimationThread;
+  void ArrangeFromTopIndex();
+  void DrawArrowsAndMark();
+  void DrawBand();
+  void DrawNonClient(HDC dc);
+  void ScrollTimer();
+  void StopScrolling();
+  void StopExpandTimer();
+  void StartExpandTimer(UINT_PTR id, UINT delay);
+  void ExpandTimer(UINT_PTR id);
+  void AnimationEnded();
+  Integer ShownLinkCount() const;
+  TdxBarItemLink* ShownLink(Integer index) const;
+  Integer IndexOfShownLink(TdxBarItemLink* link) const;
+  TdxBarMenuAnimations ChooseAnimation();
+
+  Integer FOwnerWidth = 0;
+  Integer FOwnerHeight = 0;
+  TRect FOwnerBounds;
+  TPoint FOnShowPos;
+  Integer FTopIndex = 0;
+  Integer FFirstVisibleIndex = 0;
+  Integer FLastVisibleIndex = -1;
+  Integer FPlacedCount = 0;
+  Boolean FUpArrowVisible = false;
+  Boolean FDownArrowVisible = false;
+  UINT_PTR FScrollTimerID = 0;
+  UINT_PTR FExpandTimerID = 0;
+  TPoint FLastScrollMousePos{-1, -1};
+  Boolean FShowAnimation = true;
+  Boolean FExpanding = false;
+  Boolean FPlacing = false;
+  Boolean FFlippedHorizontally = false;
+  Boolean FFlippedVertically = false;
+  TdxBarMenuAnimations FAnimation = maNone;
+  TdxBarAnimationThread* FAnimationThread = nullptr;
+  HBRUSH FLightBrush = nullptr;
+  Integer FMarkSize = 0;
+  Integer FMenuArrowWidth = 0;
+  Integer FMarkState = 0;
+  TdxBarSubItemControl* FSubItemControl = nullptr;
+  TNotifyEvent FOnPopup, FOnCloseUp;
+  HWND FFocusWindow = nullptr;
+  HWND FParentWindow = nullptr;
+  TdxBarShadow* FShadow = nullptr;
+};
+
+// Shows a menu unfolding or sliding open: the window grows frame by frame from its final corner
+// while the matching part of a picture of the finished menu is copied into it. Driven by a timer
+// of the interface thread, one frame per tick; the last frame puts the window at its exact
+// bounds.
+class TdxBarAnimationThread : public TObject {
+  ORV_CLASS(TdxBarAnimationThread, TObject)
+ public:
+  TdxBarAnimationThread(TdxBarSubMenuControl* menu, TdxBarMenuAnimations kind, Boolean leftward, Boolean upward);
+  ~TdxBarAnimationThread() override;
+  void Start();
+  // Ends at once with the last frame (the finished menu at its bounds).
+  void Stop();
+  Integer GetFrameCount() const { return FFrameCount; }
+  Integer GetFramesDrawn() const { return FFrame; }
+  TdxBarMenuAnimations GetKind() const { return FKind; }
+  // The client size of frame i (1-based).
+  TSize GetFrameSize(Integer frame) const;
+
+ private:
+ public:
+  // One frame; the timer of the animation calls it.
+  static void Tick(UINT_PTR id);
+
+ private:
+  void DrawFrame(Integer frame);
+  void Finish();
+  TdxBarSubMenuControl* FMenu;
+  TdxBarMenuAnimations FKind;
+  Boolean FLeftward, FUpward;
+  TRect FFinal;  // window bounds
+  TSize FClient;
+  TSize FBorder;
+  Integer FStartOffset = 0;
+  Integer FTravel = 0;
+  Integer FStep = 1;
+  Integer FFrameCount = 0;
+  Integer FFrame = 0;
+  UINT_PTR FTimerID = 0;
+  HDC FMemoryDC = nullptr;
+  HBITMAP FBitmap = nullptr;
+  HGDIOBJ FPreviousBitmap = nullptr;
+};
+
+// ==== Popup menus ==============================================================================
+
+// A context menu of bar item links shown as a submenu window at a screen point: by code, by a
+// control's PopupMenu, or by the manager's PopupMenuLinks for a control.
+class TdxBarCustomPopupMenu : public TdxBarComponent, public IdxBarLinksOwner {
+  ORV_CLASS(TdxBarCustomPopupMenu, TdxBarComponent)
+ public:
+  explicit TdxBarCustomPopupMenu(TComponent* owner);
+  ~TdxBarCustomPopupMenu() override;
+  void BeforeDestruction() override;
+
+  void SetBarManager(TdxBarManager* value);
+  TdxBarItemLinks* GetItemLinks() override { return FItemLinks; }
+  TdxBarItemLinks* GetLinks() const { return FItemLinks; }
+  void SetItemLinks(TdxBarItemLinks* value) { FItemLinks->Assign(value); }
+  TdxBarItemOptions* GetItemOptions() const { return FItemLinks->GetItemOptions(); }
+  void SetItemOptions(TdxBarItemOptions* value) { FItemLinks->SetItemOptions(value); }
+  Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;
+  TComponent* GetInstance() override { return this; }
+  Boolean GetEnabled() override { return true; }
+  void SetEnabled(Boolean value) override {}
+  void SetVisible(TdxBarItemVisible value) override {}
+
+  TBitmap* GetBackgroundBitmap() const { return FBackgroundBitmap; }
+  void SetBackgroundBitmap(TBitmap* value);
+  Integer GetBarSize() const { return FBarSize; }
+  void SetBarSize(Integer value) { FBarSize = value < 0 ? 0 : value; }
+  TFont* GetFont() const { return FFont; }
+  void SetFont(TFont* value);
+  Boolean GetUseOwnFont() const { return FUseOwnFont; }
+  void SetUseOwnFont(Boolean value);
+  Boolean GetUseRecentItems() const { return FItemLinks->GetUseRecentItems(); }
+  void SetUseRecentItems(Boolean value) { FItemLinks->SetUseRecentItems(value); }
+  const TNotifyEvent& GetOnCloseUp() const { return FOnCloseUp; }
+  void SetOnCloseUp(const TNotifyEvent& value) { FOnCloseUp = value; }
+  const TNotifyEvent& GetOnPopup() const { return FOnPopup; }
+  void SetOnPopup(const TNotifyEvent& value) { FOnPopup = value; }
+  const TdxBarPaintSubMenuBarEvent& GetOnPaintBar() const { return FOnPaintBar; }
+  void SetOnPaintBar(const TdxBarPaintSubMenuBarEvent& value) { FOnPaintBar = value; }
+  virtual void DoPaintBar(TCanvas* canvas, const TRect& rect) {
+    if (FOnPaintBar) FOnPaintBar(this, canvas, rect);
+  }
+
+  // Shows the menu at a screen point; with its own message loop (the default) the call returns
+  // when the menu has closed.
+  void Popup(Integer x, Integer y);
+  void PopupEx(Integer x, Integer y, Integer ownerWidth, Integer ownerHeight, Boolean animate, const TRect* ownerBounds,
+               Boolean ownMessageLoop, TWinControl* ownerControl);
+  void PopupFromCursorPos();
+  Boolean IsShown() const { return FShown; }
+  // The window while the menu is shown.
+  TdxBarSubMenuControl* GetSubMenuControl() const;
+  Boolean IsShortCutKey(TShortCut shortCut);
+  void Loaded() override;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void MenuPopup(TObject* sender);
+  void MenuCloseUp(TObject* sender);
+  void FontChanged(TObject* sender);
+  TdxBarItemLinks* FItemLinks = nullptr;
+  TBitmap* FBackgroundBitmap = nullptr;
+  Integer FBarSize = 0;
+  TFont* FFont = nullptr;
+  Boolean FUseOwnFont = false;
+  Boolean FFontChanging = false;
+  Boolean FShown = false;
+  TNotifyEvent FOnCloseUp, FOnPopup;
+  TdxBarPaintSubMenuBarEvent FOnPaintBar;
+  // The parameters of one extended show.
+  TWinControl* FOwnerControl = nullptr;
+  TRect FOwnerBounds;
+  Boolean FHasOwnerBounds = false;
+  Integer FOwnerWidth = 0;
+  Integer FOwnerHeight = 0;
+  Boolean FAnimate = true;
+  Boolean FOwnMessageLoop = true;
+};
+
+class TdxBarPopupMenu : public TdxBarCustomPopupMenu {
+  ORV_CLASS(TdxBarPopupMenu, TdxBarCustomPopupMenu)
+ public:
+  explicit TdxBarPopupMenu(TComponent* owner) : TdxBarCustomPopupMenu(owner) {}
+};
+
+using TdxBarPopupMenuLinkActionEvent = orv::Event<void(TdxBarPopupMenuLink* sender, Integer x, Integer y,
+                                                       Boolean clickedByMouse, Boolean& allowPopup)>;
+
+// Shows a popup menu for a control on its context-menu message, and lets the menu's items
+// handle shortcuts while the control has the focus.
+class TdxBarPopupMenuLink : public TCollectionItem {
+  ORV_CLASS(TdxBarPopupMenuLink, TCollectionItem)
+ public:
+  explicit TdxBarPopupMenuLink(TCollection* collection);
+  ~TdxBarPopupMenuLink() override;
+  TControl* GetControl() const { return FControl; }
+  void SetControl(TControl* value);
+  TdxBarPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TdxBarPopupMenu* value);
+  Boolean GetProcessChildren() const { return FProcessChildren; }
+  void SetProcessChildren(Boolean value) { FProcessChildren = value; }
+  const TdxBarPopupMenuLinkActionEvent& GetOnAction() const { return FOnAction; }
+  void SetOnAction(const TdxBarPopupMenuLinkActionEvent& value) { FOnAction = value; }
+  TdxBarManager* GetBarManager() const;
+  Boolean ExecuteShortCut(TShortCut shortCut);
+  void Assign(TPersistent* source) override;
+  // The control or its menu is going.
+  void ComponentRemoved(TComponent* component);
+
+ private:
+  void LinkWndProc(TMessage& message);
+  void ContextPopup(TObject* sender, TPoint mousePos, Boolean& handled);
+  TControl* FControl = nullptr;
+  TdxBarPopupMenu* FPopupMenu = nullptr;
+  Boolean FProcessChildren = true;
+  TdxBarPopupMenuLinkActionEvent FOnAction;
+  TWndMethod FPreviousWndProc;
+  TContextPopupEvent FPreviousContextPopup;
+};
+
+class TdxBarPopupMenuLinks : public TCollection {
+  ORV_CLASS(TdxBarPopupMenuLinks, TCollection)
+ public:
+  explicit TdxBarPopupMenuLinks(TdxBarManager* owner);
+  TdxBarPopupMenuLink* Add() { return static_cast<TdxBarPopupMenuLink*>(TCollection::Add()); }
+  TdxBarPopupMenuLink* GetItem(Integer index) const {
+    return static_cast<TdxBarPopupMenuLink*>(TCollection::GetItem(index));
+  }
+  TdxBarManager* GetBarManager() const { return FBarManager; }
+  TPersistent* GetOwner() override;
+  // The links of the focused control first, then those whose control holds it; then the
+  // manager of the owner's parent window.
+  Boolean ExecuteShortCut(TControl* focused, TShortCut shortCut);
+
+ private:
+  TdxBarManager* FBarManager;
+};
+
+// ==== Keyboard navigation ======================================================================
+
+// Alt or F10 (with UseF10ForMenu) selects the first item of the manager's main menu in keyboard
+// mode; the arrows, Tab, Enter and Escape then work in the active bar windows; a mouse click or
+// Escape on the bar ends it.
+void StartBarNavigation(TdxBarManager* manager);
+void EndBarNavigation();
+Boolean IsBarNavigationActive();
 
 // Shows, places and frees the windows of a manager's bars by their visibility and side.
 void UpdateBarControls(TdxBarManager* manager);

@@ -82,6 +82,11 @@ void HookAcceleratorLinkPressed(TdxBarItemLink* link, Boolean unique) {
 void HookCloseActiveBarControls() {
   if (gActiveBarControl) gActiveBarControl->Close();
 }
+Boolean HookIsInActiveBarChain(HWND window) {
+  for (TCustomdxBarControl* c = gActiveBarControl; c; c = c->GetParentBarControl())
+    if (c->HandleAllocated() && (c->GetHandle() == window || IsChild(c->GetHandle(), window))) return true;
+  return false;
+}
 
 // The services are installed with the first bar window, where nothing else has claimed them.
 void InstallBarWindowServices() {
@@ -95,6 +100,9 @@ void InstallBarWindowServices() {
   if (!hooks.SendKeyToActiveBarControl) hooks.SendKeyToActiveBarControl = HookSendKeyToActiveBarControl;
   if (!hooks.HasFocusedBarControl) hooks.HasFocusedBarControl = HookHasFocusedBarControl;
   if (!hooks.AcceleratorLinkPressed) hooks.AcceleratorLinkPressed = HookAcceleratorLinkPressed;
+  if (!hooks.IsInActiveBarChain) hooks.IsInActiveBarChain = HookIsInActiveBarChain;
+  if (!hooks.StartNavigation) hooks.StartNavigation = StartBarNavigation;
+  if (!hooks.EndKeyboardNavigation) hooks.EndKeyboardNavigation = EndBarNavigation;
   TdxBarHintServices& hints = BarHintServices();
   if (!hints.ShowHintWindow && !hints.HideHintWindow && !hints.IsHintWindowVisible)
     hints = TdxBarHintServices{ShowBarHintWindow, HideBarHintWindow, IsBarHintWindowVisible, BarHintShowPause,
@@ -376,6 +384,8 @@ Integer TdxBarItemControl::GetCaptionOffset() {
 }
 
 Integer TdxBarItemControl::GetGlyphAreaWidth() {
+  if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(FParent); menu && GetHostKind() == hkMenu)
+    return menu->GetIconAreaSize();
   if (!(FDrawParams->Content & ceIcon)) return 0;
   return IsTextRotated() ? FDrawParams->GlyphCellSize.cy : FDrawParams->GlyphCellSize.cx;
 }
@@ -383,6 +393,15 @@ Integer TdxBarItemControl::GetGlyphAreaWidth() {
 Integer TdxBarItemControl::GetCaptionAreaWidth() {
   if (!(FDrawParams->Content & ceText)) return 0;
   const Integer caption = GetCaptionWidth();
+  if (GetHostKind() == hkMenu && FParent) {
+    // Caption, then the shortcut column, the content margins and the arrow column.
+    Integer width = caption;
+    TdxBarItemLinks* links = FItemLink ? FItemLink->GetOwnerLinks() : nullptr;
+    const AnsiString shortCut = ShortCutToText(GetShortCut());
+    if ((!links || links->GetShowShortCuts()) && !shortCut.empty() && GetCanvas())
+      width += GetCanvas()->TextWidth(shortCut) + FParent->GetTextSize() - 6;
+    return width + 3 + 3 + FParent->GetBeginGroupSize();
+  }
   if (!(FDrawParams->Content & ceIcon)) return caption + 2 * GetCaptionOffset();
   TRect indent;
   if (TdxBarPainter* painter = GetPainter()) painter->GetTextIndentRect(indent);
@@ -428,9 +447,19 @@ Integer TdxBarItemControl::GetHeightForSizeMode() {
   return GetSizeMode() == smLarge ? GetLargeHeight() : GetSmallHeight();
 }
 Integer TdxBarItemControl::GetWidth() {
+  if (GetHostKind() == hkMenu) {
+    Integer width = GetSmallWidth();
+    if (TdxBarPainter* painter = GetPainter()) painter->AdjustMenuItemWidth(width);
+    return width;
+  }
   return IsTextRotated() ? GetHeightForSizeMode() : GetWidthForSizeMode();
 }
 Integer TdxBarItemControl::GetHeight() {
+  if (GetHostKind() == hkMenu && FParent) {
+    Integer height = FParent->GetItemTextSize(this);
+    if (TdxBarPainter* painter = GetPainter()) painter->AdjustIconAreaSize(height);
+    return height;
+  }
   return IsTextRotated() ? GetWidthForSizeMode() : GetHeightForSizeMode();
 }
 
@@ -961,6 +990,10 @@ void TdxBarPainter::DrawButtonContent(TdxBarItemControlDrawParams* params, const
   TdxBarItemControl* control = params->Owner;
   TcxCanvas* canvas = params->Canvas;
   if (!canvas) return;
+  if (params->HostKind == hkMenu) {
+    DrawMenuItemContent(params, itemRect);
+    return;
+  }
   HDC dc = canvas->GetHandle();
   auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
   TRect rect = itemRect;
@@ -1749,11 +1782,14 @@ void TCustomdxBarControl::MouseUp(TMouseButton button, TShiftState shift, Intege
   const TRect client = GetClientRect();
   TdxBarItemControl* control = PointInRect(client, point) && FActive ? GetItemControlAtPos(point) : nullptr;
   orv::TObjectLinkGuard self(this);
+  orv::TObjectLinkGuard clickedAlive(clicked);
   if (control && control == clicked && control->IsEnabled() && control == GetSelectedItemControl() &&
       !InCustomizingMode() && control->CanPress()) {
     control->ExecuteClick(true);
   }
-  if (self.Alive()) Close();
+  // A press that opened a menu leaves the chain open.
+  const Boolean opened = clickedAlive.Alive() && clicked->IsDroppedDown();
+  if (self.Alive() && !opened) Close();
   if (self.Alive()) {
     // The item under the mouse is hot again once the click is over.
     POINT cursor{};
@@ -1925,6 +1961,7 @@ TdxBarControl::TdxBarControl(TComponent* owner, TdxBar* bar) : TCustomdxBarContr
 }
 
 TdxBarControl::~TdxBarControl() {
+  ForgetDockedBarControl(this);
   if (FBar && FBar->GetControl() == this) FBar->SetControl(nullptr);
 }
 
@@ -2194,6 +2231,7 @@ void TdxBarControl::CreateWnd() {
 void TdxBarControl::SetDockingStyle(TdxBarDockingStyle value) {
   if (FDockingStyle == value) return;
   FTruncated = false;
+  if (TdxDockControl* dock = GetDockControl()) dock->RemoveBarControl(this, true);
   const Boolean hadHandle = HandleAllocated();
   if (hadHandle) DestroyHandle();
   FDockingStyle = value;
@@ -2212,6 +2250,28 @@ void TdxBarControl::UpdatePlacement() {
     SetBounds(FBar ? FBar->GetFloatLeft() : 0, FBar ? FBar->GetFloatTop() : 0, size.cx, size.cy);
     SetVisible(true);
     if (!IsWindowVisible(GetHandle())) ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
+  } else if (TdxDockControl* dock = GetFormDockControl(manager, FDockingStyle)) {
+    // Docked toolbars stand in the rows of the dock site at their side of the form.
+    if (GetParent() != dock) {
+      if (TdxDockControl* old = GetDockControl()) old->RemoveBarControl(this, true);
+      SetAlign(alNone);
+      SetParent(dock);
+    }
+    HandleNeeded();
+    SetVisible(true);
+    if (!dock->FindCol(this)) {
+      FPlacingFromState = true;
+      try {
+        POINT stored{FBar ? FBar->GetDockedLeft() : 0, FBar ? FBar->GetDockedTop() : 0};
+        if (dock->HandleAllocated()) ::ClientToScreen(dock->GetHandle(), &stored);
+        dock->InsertBarControl(this, TPoint{stored.X, stored.Y}, false);
+      } catch (...) {
+        FPlacingFromState = false;
+        throw;
+      }
+      FPlacingFromState = false;
+    }
+    dock->Realign();
   } else {
     if (GetParent() != form) SetParent(form);
     static const TAlign aligns[] = {alNone, alLeft, alTop, alRight, alBottom};
@@ -2304,10 +2364,13 @@ void TdxBarControl::DrawNonClient(HDC dc) {
   GetBorders(borders);
   const TRect window{0, 0, GetWidth(), GetHeight()};
   const int saved = SaveDC(dc);
-  ExcludeClipRect(dc, borders.Left, borders.Top, window.Right - borders.Right, window.Bottom - borders.Bottom);
+  const TRect client{borders.Left, borders.Top, window.Right - borders.Right, window.Bottom - borders.Bottom};
+  // A painter that shades the window across its frame paints the frame over the client's edges
+  // too; the client's own painting leaves them.
+  if (!painter->UsesNativeBackground() || FDockingStyle == dsNone)
+    ExcludeClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
   HBRUSH brush = GetBackgroundBrush();
-  RECT all{window.Left, window.Top, window.Right, window.Bottom};
-  FillRect(dc, &all, brush);
+  painter->DrawToolbarBackground(this, dc, clNone, brush, client, window);
   if (FDockingStyle == dsNone) {
     painter->DrawFloatingBorder(this, dc, window);
     const TRect caption = GetCaptionRect();

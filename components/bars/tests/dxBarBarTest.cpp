@@ -199,7 +199,7 @@ TEST_F(BarTest, ADescriptionsValuesApplyWhenLoadingEndsAndMakeTheBarsPredefined)
       "      FloatTop = 0\n"
       "      FloatClientWidth = 0\n"
       "      FloatClientHeight = 0\n"
-      "      OneOnRow = False\n"
+      "      OneOnRow = True\n"
       "      Row = 1\n"
       "      UseOwnFont = False\n"
       "      Visible = True\n"

@@ -107,7 +107,11 @@ TEST_F(BarControlTest, TheMainMenuIsAChildWindowAtTheTopWithItsLinksInOneRow) {
   TdxBarControl* window = MainWindow();
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(window->HandleAllocated());
-  EXPECT_EQ(::GetParent(window->GetHandle()), Form->GetHandle());
+  // In the dock site along the top of the form.
+  TdxDockControl* site = Manager->GetBars()->GetDockControl(dsTop);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(::GetParent(window->GetHandle()), site->GetHandle());
+  EXPECT_EQ(::GetParent(site->GetHandle()), Form->GetHandle());
   EXPECT_TRUE(GetWindowLong(window->GetHandle(), GWL_STYLE) & WS_CHILD);
   EXPECT_TRUE(IsWindowVisible(window->GetHandle()));
   // At the top, across the whole client width.

@@ -183,7 +183,8 @@ TEST_F(BarMainMenuTest, TheShownMenuIsAChildWindowAtTheTopWithItsCaptionsInOneRo
   ASSERT_NE(bar, nullptr);
   auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(::GetParent(window->GetHandle()), Form->GetHandle());
+  // In the dock site along the top of the form.
+  EXPECT_EQ(::GetParent(::GetParent(window->GetHandle())), Form->GetHandle());
   EXPECT_EQ(window->GetTop(), 0);
   EXPECT_EQ(window->GetWidth(), Form->GetClientWidth());
   ASSERT_EQ(window->GetViewInfoCount(), 2);
