@@ -453,6 +453,16 @@ TEST_F(MainWindow, TheCopyPutsTheFoundRowsOnTheDesktopClipboardTabSeparated) {
   EXPECT_NE(orv::headless::DesktopClipboard().back(), '\n');
 }
 
+TEST_F(MainWindow, AClickIntoTheOtherComboBoxMovesTheFocusThere) {
+  Click(FMain->cxComboBox1, 8);
+  EXPECT_TRUE(FMain->cxComboBox1->Focused());
+  Click(FMain->cxComboBox2, 8);
+  EXPECT_TRUE(FMain->cxComboBox2->Focused());
+  EXPECT_FALSE(FMain->cxComboBox1->Focused());
+  Click(FMain->cxComboBox1, 8);
+  EXPECT_TRUE(FMain->cxComboBox1->Focused());
+}
+
 TEST(ProgramStartWithoutData, AMissingOrDamagedTableGivesOneBoxAndNoWindow) {
   for (const char* damage : {"missing", "damaged"}) {
     SCOPED_TRACE(damage);
