@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "components/editors-more/cxImageComboBox.h"
+#include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "platform/controls/ImgList.h"
+
+namespace {
+
+using edmore_test::FormTest;
+using orv::test::Owned;
+
+// An image list of `count` plain 16 x 16 images.
+TImageList* NewImages(TComponent* owner, Integer count) {
+  auto* images = new TImageList(owner);
+  images->SetSize(16, 16);
+  for (Integer i = 0; i < count; ++i) {
+    Owned<TBitmap> b(new TBitmap);
+    b->SetSize(16, 16);
+    b->GetCanvas()->GetBrush()->SetColor(TColor(0x101010 * (i + 1)));
+    b->GetCanvas()->FillRect(TRect{0, 0, 16, 16});
+    images->Add(b.get(), nullptr);
+  }
+  return images;
+}
+
+void AddItem(TcxCustomImageComboBoxProperties* p, const Variant& value, const AnsiString& description) {
+  TcxImageComboBoxItem* item = p->GetItems()->Add();
+  item->SetValue(value);
+  item->SetDescription(description);
+}
+
+class ImageComboBoxTest : public FormTest {};
+
+}  // namespace
+
+TEST(cxImageComboBoxProperties, ValuesShowTheirItemsDescriptions) {
+  Owned<TcxImageComboBoxProperties> p(new TcxImageComboBoxProperties(nullptr));
+  AddItem(p.get(), Variant(1), "Один"_a);
+  AddItem(p.get(), Variant(2), "Два"_a);
+  AddItem(p.get(), Variant(2), "Второй"_a);
+  p->SetDefaultDescription("?");
+  p->SetDefaultImageIndex(7);
+  AnsiString text;
+  p->EditValueToDisplayText(Variant(2), text);
+  EXPECT_EQ(text, "Два"_a) << "of two items with equal values the first is found";
+  p->EditValueToDisplayText(Variant(5), text);
+  EXPECT_EQ(text, "?");
+  Integer image = 0;
+  p->GetItemDescriptionAndImage(p->FindItemByValue(Variant(5)), text, false, image);
+  EXPECT_EQ(image, 7);
+  p->SetShowDescriptions(false);
+  p->GetItemDescriptionAndImage(p->FindItemByValue(Variant(1)), text, false, image);
+  EXPECT_EQ(text, "");
+  Variant display;
+  p->EditValueToDisplayValue(Variant(1), display, false);
+  EXPECT_EQ(VarToStr(display), "Один"_a) << "the display value keeps the description";
+  EXPECT_TRUE(p->IsLookupText("два"_a));
+  EXPECT_FALSE(p->IsLookupText("три"_a));
+}
+
+TEST(cxImageComboBoxProperties, NewItemsTakeTheirPositionsImage) {
+  Owned<TComponent> root(new TComponent(nullptr));
+  Owned<TcxImageComboBoxProperties> p(new TcxImageComboBoxProperties(nullptr));
+  p->SetImages(NewImages(root.get(), 3));
+  for (Integer i = 0; i < 3; ++i) AddItem(p.get(), Variant(i), "x");
+  EXPECT_EQ(p->GetItems()->GetItem(2)->GetImageIndex(), 2);
+  AddItem(p.get(), Variant(3), "x");
+  EXPECT_EQ(p->GetItems()->GetItem(3)->GetImageIndex(), -1) << "three images for four items";
+  p->SetImages(NewImages(root.get(), 5));
+  AddItem(p.get(), Variant(4), "x");
+  EXPECT_EQ(p->GetItems()->GetItem(4)->GetImageIndex(), 4);
+  TCustomImageList* images = p->GetImages();
+  images->Free();
+  EXPECT_EQ(p->GetImages(), nullptr) << "a freed image list is forgotten";
+}
+
+TEST_F(ImageComboBoxTest, ChoosingAnItemTakesItsValue) {
+  auto* combo = new TcxImageComboBox(Form.get());
+  combo->SetParent(Form.get());
+  combo->SetBounds(10, 10, 150, 21);
+  TcxImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, Variant("ru"), "Россия"_a);
+  AddItem(p, Variant("fr"), "Франция"_a);
+  AddItem(p, Variant("de"), "Германия"_a);
+  Show();
+  combo->SetEditValueProperty(Variant("fr"));
+  Run();
+  EXPECT_EQ(combo->GetText(), "Франция"_a);
+  EXPECT_EQ(combo->GetItemIndex(), 1);
+  combo->SetFocus();
+  Run();
+  orv::headless::PressKey(VK_DOWN);
+  Run();
+  EXPECT_EQ(VarToStr(combo->GetEditValueProperty()), "de") << "Down moves to the next item's value";
+  EXPECT_EQ(combo->GetText(), "Германия"_a);
+  combo->SetEditValueProperty(Variant("xx"));
+  Run();
+  EXPECT_EQ(combo->GetItemIndex(), -1);
+}
