@@ -2297,6 +2297,14 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // The grid's name for HasDetailChildren.
   Boolean HasDetailData(Integer recordIndex, Integer relationIndex) { return HasDetailChildren(recordIndex, relationIndex); }
   void ResetDetailHasChildren();
+  // Calls `proc` (data, detail) for every existing detail controller of the relation, reached
+  // from the root controller through the existing details of every record down its chain.
+  using TcxForEachDetailProc = void (*)(void* data, TcxCustomDataController* detail);
+  void ForEachDetail(TcxCustomDataRelation* relation, TcxForEachDetailProc proc, void* data);
+  // Every existing detail controller of the relation forgets its master relation.
+  void ResetDetailMasterRelations(TcxCustomDataRelation* relation);
+  // The record's detail of its active relation focuses its first row when nothing is focused.
+  void SyncDetailsFocus(Integer recordIndex);
 
   // ---- Summaries ----
   virtual TcxDataSummaryClass GetSummaryClass() { return TcxDataSummary::StaticClass(); }

@@ -1667,7 +1667,15 @@ Boolean TcxDBDataController::IsDataStructureChanging() {
 }
 
 void TcxDBDataController::LoadData() {
-  inherited::LoadData();
+  // Expanded details and selected rows are found again by their keys after the reload.
+  BeginSaveState();
+  try {
+    inherited::LoadData();
+  } catch (...) {
+    EndSaveState();
+    throw;
+  }
+  EndSaveState();
   GetDBProvider()->FPostLocate = false;
 }
 

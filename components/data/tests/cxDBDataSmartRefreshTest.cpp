@@ -113,3 +113,29 @@ TEST(cxDBDataGridMode, ABufferOfFiftyWalksAHundredThousandTownsToTheEnd) {
   EXPECT_EQ(BufferIds(c.get()).front(), 1);
   EXPECT_EQ(c->GetRecordCount(), 50);
 }
+
+TEST(cxDBDataReload, SelectedTownsAreFoundAgainByTheirKeysAfterAReload) {
+  for (const Boolean keys : {false, true}) {
+    SCOPED_TRACE(keys ? "with keys" : "without keys");
+    TFixtureTownTable fixture;
+    TDBControllerPtr c = MakeTownController(fixture.Town->Source);
+    if (keys) c->SetKeyFieldNames("ID");
+    c->SetMultiSelect(true);
+    const std::vector<Integer> ids = RecordIds(c.get());
+    // Select the towns of IDs ids[3] and ids[5]; then a filter drops the first two towns.
+    c->ClearSelection();
+    c->ChangeRowSelection(3, true);
+    c->ChangeRowSelection(5, true);
+    ASSERT_EQ(c->GetSelectedCount(), 2);
+    const Integer dropped0 = ids[0], dropped1 = ids[1];
+    Search(fixture.Town->Table, {"(id <> " + std::to_string(dropped0) + ") and (id <> " + std::to_string(dropped1) + ")"});
+    ASSERT_EQ(c->GetRecordCount(), Integer(ids.size()) - 2);
+    std::vector<Integer> selected;
+    for (Integer i = 0; i < c->GetSelectedCount(); ++i)
+      selected.push_back(c->GetValue(c->GetRowInfo(c->GetSelectedRowIndex(i)).RecordIndex, kFieldId).AsInteger());
+    if (keys)
+      EXPECT_EQ(selected, (std::vector<Integer>{ids[3], ids[5]})) << "the same towns, now two rows higher";
+    else
+      EXPECT_NE(selected, (std::vector<Integer>{ids[3], ids[5]})) << "without keys the rows stay, not the towns";
+  }
+}

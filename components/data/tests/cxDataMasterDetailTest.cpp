@@ -185,3 +185,66 @@ TEST(TcxDataMasterDetail, SavedKeysKeepExpandedDetailsAndSelectionAcrossAReload)
 }
 
 }  // namespace
+
+namespace {
+
+void CollectDetail(void* data, TcxCustomDataController* detail) {
+  static_cast<std::vector<TcxCustomDataController*>*>(data)->push_back(detail);
+}
+
+}  // namespace
+
+TEST(TcxDataMasterDetail, ForEachDetailWalksTheExistingDetailsOfARelation) {
+  std::unique_ptr<TMasterController, orv::FreeDeleter> master(new TMasterController(nullptr));
+  master->AddTestItem(TcxStringValueType::StaticClass());
+  master->SetRecordCount(4);
+  TTestItem level, otherLevel;
+  TcxCustomDataRelation* relation = master->GetRelationList()->Add(&level);
+  TcxCustomDataRelation* other = master->GetRelationList()->Add(&otherLevel);
+  TControllerPtr pattern(new TTestDataController(nullptr));
+  pattern->AttachAsDetailTemplate(relation, true);
+  TControllerPtr otherPattern(new TTestDataController(nullptr));
+  otherPattern->AttachAsDetailTemplate(other, true);
+
+  std::vector<TcxCustomDataController*> found;
+  master->ForEachDetail(relation, &CollectDetail, &found);
+  EXPECT_TRUE(found.empty()) << "no detail exists yet";
+  // Details of records 1 and 3 of the first relation and of record 2 of the other.
+  TcxCustomDataController* first = master->GetDetailDataController(1, 0);
+  TcxCustomDataController* second = master->GetDetailDataController(3, 0);
+  TcxCustomDataController* third = master->GetDetailDataController(2, 1);
+  ASSERT_TRUE(first && second && third);
+  master->ForEachDetail(relation, &CollectDetail, &found);
+  EXPECT_EQ(found, (std::vector<TcxCustomDataController*>{first, second}));
+  found.clear();
+  master->ForEachDetail(other, &CollectDetail, &found);
+  EXPECT_EQ(found, (std::vector<TcxCustomDataController*>{third}));
+
+  // Resetting the master relations detaches the details of that relation only.
+  master->ResetDetailMasterRelations(relation);
+  EXPECT_EQ(first->GetMasterRelation(), nullptr);
+  EXPECT_EQ(second->GetMasterRelation(), nullptr);
+  EXPECT_EQ(third->GetMasterRelation(), other);
+}
+
+TEST(TcxDataMasterDetail, SyncDetailsFocusFocusesTheFirstRowOfAnUnfocusedDetail) {
+  std::unique_ptr<TMasterController, orv::FreeDeleter> master(new TMasterController(nullptr));
+  master->AddTestItem(TcxStringValueType::StaticClass());
+  master->SetRecordCount(4);
+  TTestItem level;
+  TcxCustomDataRelation* relation = master->GetRelationList()->Add(&level);
+  TControllerPtr pattern(new TTestDataController(nullptr));
+  pattern->AttachAsDetailTemplate(relation, true);
+  master->SyncDetailsFocus(3);  // no detail yet: nothing happens
+  ASSERT_TRUE(master->ChangeDetailExpanding(3, true));
+  TcxCustomDataController* detail = master->GetDetailDataController(3, 0);
+  ASSERT_NE(detail, nullptr);
+  detail->ChangeFocusedRowIndex(-1);
+  ASSERT_EQ(detail->GetFocusedRowIndex(), -1);
+  master->SyncDetailsFocus(3);
+  EXPECT_EQ(detail->GetFocusedRowIndex(), 0);
+  // A focused row stays.
+  detail->ChangeFocusedRowIndex(2);
+  master->SyncDetailsFocus(3);
+  EXPECT_EQ(detail->GetFocusedRowIndex(), 2);
+}
