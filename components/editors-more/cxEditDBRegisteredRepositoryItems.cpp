@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "components/editors-more/cxDBEditRepository.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
 #include "platform/dataset/Fields.h"
 
@@ -40,11 +41,17 @@ TcxEditRepositoryItem* TcxEditDBRegisteredRepositoryItems::ItemForField(TField* 
 
 void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registry) {
   TcxEditRepository* repository = GetGlobalEditRepository();
-  // The lookup, BLOB and image kinds join as their editors arrive.
   registry->RegisterDefault(-1, repository->CreateItem(TcxEditRepositoryMaskItem::StaticClass()));
   registry->RegisterForFieldType(ftBoolean, -1, repository->CreateItem(TcxEditRepositoryCheckBoxItem::StaticClass()));
   TcxEditRepositoryItem* currency = repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass());
   registry->RegisterCurrencyItem(-1, currency);
+  // Lookup fields: a plain list of the result field, without header or lines.
+  auto* lookup = static_cast<TcxEditRepositoryLookupComboBoxItem*>(
+      repository->CreateItem(TcxEditRepositoryLookupComboBoxItem::StaticClass()));
+  lookup->GetItemProperties()->GetListOptions()->SetGridLines(TcxLookupGridLines::glNone);
+  lookup->GetItemProperties()->SetDropDownListStyle(lsEditFixedList);
+  lookup->GetItemProperties()->GetListOptions()->SetShowHeader(false);
+  registry->RegisterLookupItem(-1, lookup);
   registry->RegisterForFieldType(ftCurrency, -1, currency);
   registry->RegisterForFieldType(ftBCD, -1, currency);
   registry->RegisterForFieldType(ftFMTBcd, -1, currency);
@@ -52,7 +59,15 @@ void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registr
   TcxEditRepositoryItem* date = repository->CreateItem(TcxEditRepositoryDateItem::StaticClass());
   registry->RegisterForFieldType(ftDate, -1, date);
   registry->RegisterForFieldType(ftDateTime, -1, date);
-  registry->RegisterForFieldType(ftMemo, -1, repository->CreateItem(TcxEditRepositoryMemoItem::StaticClass()));
+  registry->RegisterForFieldType(ftTimeStamp, -1, date);
+  TcxEditRepositoryItem* memo = repository->CreateItem(TcxEditRepositoryMemoItem::StaticClass());
+  registry->RegisterForFieldType(ftMemo, -1, memo);
+  registry->RegisterForFieldType(ftOraClob, -1, memo);
+  registry->RegisterForFieldType(ftGraphic, -1, repository->CreateItem(TcxEditRepositoryImageItem::StaticClass()));
+  // A formatted memo is kept whole by the BLOB editor rather than shown as plain text.
+  TcxEditRepositoryItem* blob = repository->CreateItem(TcxEditRepositoryBlobItem::StaticClass());
+  for (TFieldType t : {ftBytes, ftVarBytes, ftBlob, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary})
+    registry->RegisterForFieldType(t, -1, blob);
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

@@ -76,3 +76,26 @@ ORV_PUBLISH(TcxEditRepositoryMemoItem) {
   using T = TcxEditRepositoryMemoItem;
   p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
 }
+
+ORV_PUBLISH(TcxEditRepositoryImageItem) {
+  using T = TcxEditRepositoryImageItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryBlobItem) {
+  using T = TcxEditRepositoryBlobItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+ORV_PUBLISH(TcxEditRepositoryImageComboBoxItem) {
+  using T = TcxEditRepositoryImageComboBoxItem;
+  p.Property("Properties", &T::GetItemProperties, &T::SetItemProperties);
+}
+
+void TcxEditRepositoryImageComboBoxItem::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove || GetComponentState().Contains(csDestroying)) return;
+  TcxImageComboBoxProperties* p = GetItemProperties();
+  if (p->GetImages() == component) p->SetImages(nullptr);
+  if (p->GetLargeImages() == component) p->SetLargeImages(nullptr);
+}

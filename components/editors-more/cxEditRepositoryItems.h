@@ -2,12 +2,15 @@
 // grid columns use (one item class per editor kind; each publishes its Properties).
 #pragma once
 
+#include "components/editors-more/cxBlobEdit.h"
 #include "components/editors-more/cxButtonEdit.h"
 #include "components/editors-more/cxCalc.h"
 #include "components/editors-more/cxCheckBox.h"
 #include "components/editors-more/cxCurrencyEdit.h"
 #include "components/editors-more/cxDateEdit.h"
 #include "components/editors-more/cxHyperLinkEdit.h"
+#include "components/editors-more/cxImage.h"
+#include "components/editors-more/cxImageComboBox.h"
 #include "components/editors-more/cxLabel.h"
 #include "components/editors-more/cxMRUEdit.h"
 #include "components/editors-more/cxMemo.h"
@@ -46,5 +49,20 @@ ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMRUItem, TcxMRUEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryTimeItem, TcxTimeEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryDateItem, TcxDateEditProperties);
 ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryMemoItem, TcxMemoProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryImageItem, TcxImageProperties);
+ORV_DECLARE_REPOSITORY_ITEM(TcxEditRepositoryBlobItem, TcxBlobEditProperties);
+
+// The image combo box item also forgets its image lists when they are freed.
+class TcxEditRepositoryImageComboBoxItem : public TcxEditRepositoryItem {
+  ORV_CLASS(TcxEditRepositoryImageComboBoxItem, TcxEditRepositoryItem)
+ public:
+  explicit TcxEditRepositoryImageComboBoxItem(TComponent* owner) : TcxEditRepositoryItem(owner) {}
+  TcxCustomEditPropertiesClass GetPropertiesClass() override { return TcxImageComboBoxProperties::StaticClass(); }
+  TcxImageComboBoxProperties* GetItemProperties() {
+    return static_cast<TcxImageComboBoxProperties*>(GetProperties());
+  }
+  void SetItemProperties(TcxImageComboBoxProperties* value) { GetProperties()->Assign(value); }
+  void Notification(TComponent* component, TOperation operation) override;
+};
 
 #undef ORV_DECLARE_REPOSITORY_ITEM

@@ -4,6 +4,7 @@
 
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
 #include "components/editors-more/cxEditDataRegisteredRepositoryItems.h"
+#include "components/editors-more/cxDBEditRepository.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
 #include "memdata/RxMemDS.h"
 #include "platform/dataset/Fields.h"
@@ -81,4 +82,53 @@ TEST(cxEditRegistry, DefaultEditorPerFieldType) {
   lon->SetCurrency(true);
   EXPECT_TRUE(IsCurrencyField(lon));
   EXPECT_EQ(registry->ItemForField(lon), registry->CurrencyItem());
+}
+
+TEST(cxEditRegistry, DefaultEditorKindPerFieldDataType) {
+  TcxEditDBRegisteredRepositoryItems* registry = FieldTypeEditorRegistry();
+  struct Case {
+    TFieldType type;
+    TClass properties;
+  } cases[] = {
+      {ftString, TcxMaskEditProperties::StaticClass()},
+      {ftInteger, TcxMaskEditProperties::StaticClass()},
+      {ftBoolean, TcxCheckBoxProperties::StaticClass()},
+      {ftDate, TcxDateEditProperties::StaticClass()},
+      {ftDateTime, TcxDateEditProperties::StaticClass()},
+      {ftTimeStamp, TcxDateEditProperties::StaticClass()},
+      {ftTime, TcxTimeEditProperties::StaticClass()},
+      {ftMemo, TcxMemoProperties::StaticClass()},
+      {ftOraClob, TcxMemoProperties::StaticClass()},
+      {ftFmtMemo, TcxBlobEditProperties::StaticClass()},
+      {ftBlob, TcxBlobEditProperties::StaticClass()},
+      {ftBytes, TcxBlobEditProperties::StaticClass()},
+      {ftVarBytes, TcxBlobEditProperties::StaticClass()},
+      {ftParadoxOle, TcxBlobEditProperties::StaticClass()},
+      {ftDBaseOle, TcxBlobEditProperties::StaticClass()},
+      {ftTypedBinary, TcxBlobEditProperties::StaticClass()},
+      {ftGraphic, TcxImageProperties::StaticClass()},
+      {ftGuid, TcxMaskEditProperties::StaticClass()},
+  };
+  for (const Case& c : cases) {
+    TcxEditRepositoryItem* item = registry->ItemForFieldType(c.type);
+    ASSERT_NE(item, nullptr) << int(c.type);
+    EXPECT_EQ(item->GetProperties()->ClassType(), c.properties) << int(c.type);
+  }
+  // Lookup fields of any data type get the lookup combo box, as a plain list.
+  TcxEditRepositoryItem* lookup = registry->LookupItem();
+  ASSERT_NE(lookup, nullptr);
+  auto* p = dynamic_cast<TcxLookupComboBoxProperties*>(lookup->GetProperties());
+  ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(p->GetListOptions()->GetShowHeader());
+  EXPECT_EQ(p->GetListOptions()->GetGridLines(), TcxLookupGridLines::glNone);
+  EXPECT_EQ(p->GetDropDownListStyle(), lsEditFixedList);
+  OwnedPtr<TComponent> root(new TComponent(nullptr));
+  auto* data = new TRxMemoryData(root.get());
+  data->GetFieldDefs().Add("PICTURE", ftGraphic);
+  data->GetFieldDefs().Add("NOTES", ftMemo);
+  data->Open();
+  EXPECT_TRUE(registry->ItemForField(data->FieldByName("PICTURE"))->GetProperties()->InheritsFrom(
+      TcxImageProperties::StaticClass()));
+  EXPECT_TRUE(registry->ItemForField(data->FieldByName("NOTES"))->GetProperties()->InheritsFrom(
+      TcxMemoProperties::StaticClass()));
 }
