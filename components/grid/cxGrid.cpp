@@ -1,8 +1,10 @@
 #include "components/grid/cxGrid.h"
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 
+#include "components/data/cxCustomData.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/grid/cxGridStrs.h"
 #include "platform/controls/Forms.h"
@@ -273,10 +275,46 @@ void TcxCustomGrid::Notification(TComponent* component, TOperation operation) {
 
 // ---- Update lock and queue ----
 
-void TcxCustomGrid::BeginUpdate() { ++FUpdateLockCount; }
+namespace {
+
+// While the grid is locked its views' data controllers hold back the dataset's refreshes: a
+// search under the lock that changes the dataset step by step reloads the views once, at the
+// last unlock. Ending makes the held reloads (a controller that joined meanwhile has none).
+void DeferViewsDataSetRefreshes(TcxCustomGrid* grid, bool defer) {
+  // Every controller ends its deferral even when an earlier one's reload raises.
+  std::exception_ptr failure;
+  for (Integer i = 0; i < grid->GetViewCount(); ++i)
+    if (TcxCustomDataController* controller = grid->GetView(i)->GetDataController()) {
+      if (defer) {
+        controller->BeginDeferDataSetRefresh();
+        continue;
+      }
+      try {
+        controller->EndDeferDataSetRefresh();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+void TcxCustomGrid::BeginUpdate() {
+  if (FUpdateLockCount++ == 0) DeferViewsDataSetRefreshes(this, true);
+}
 
 void TcxCustomGrid::EndUpdate() {
   if (FUpdateLockCount <= 0) return;
+  if (FUpdateLockCount == 1) {
+    // The held reloads run while the grid is still locked, so their changes join the queue.
+    try {
+      DeferViewsDataSetRefreshes(this, false);
+    } catch (...) {
+      if (--FUpdateLockCount == 0) ProcessChanges();
+      throw;
+    }
+  }
   if (--FUpdateLockCount == 0) ProcessChanges();
 }
 
@@ -286,6 +324,8 @@ void TcxCustomGrid::CancelUpdate() {
     std::vector<TcxCustomGridChange*> dropped;
     dropped.swap(FChanges);
     for (TcxCustomGridChange* change : dropped) change->Free();
+    // After the queue is dropped: a held reload is real data and its changes must run.
+    DeferViewsDataSetRefreshes(this, false);
   }
 }
 
