@@ -7,6 +7,7 @@
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxVariants.h"
 #include "components/foundation/cxClasses.h"
+#include "platform/dataset/Params.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/SysUtils.h"
 
@@ -1270,14 +1271,91 @@ void TcxDBDataModeController::Assign(TPersistent* source) {
 
 Boolean TcxDBDataModeController::DetailIsCurrentQuery(const AnsiString& masterDetailKeyFieldNames,
                                                       const Variant& masterDetailKeyValues) {
-  return FOnDetailIsCurrentQuery &&
-         FOnDetailIsCurrentQuery(this, FDataController->GetDataSet(), masterDetailKeyFieldNames, masterDetailKeyValues);
+  if (FOnDetailIsCurrentQuery)
+    return FOnDetailIsCurrentQuery(this, FDataController->GetDataSet(), masterDetailKeyFieldNames,
+                                   masterDetailKeyValues);
+  return FDataController->GetDetailFilterAdapter()->IsCurrentQuery(FDataController->GetDataSet(),
+                                                                    masterDetailKeyFieldNames, masterDetailKeyValues);
 }
 
 void TcxDBDataModeController::DetailFirst(const AnsiString& masterDetailKeyFieldNames, const Variant& masterDetailKeyValues,
                                           Boolean& reopened) {
-  if (FOnDetailFirst)
+  reopened = false;
+  if (FOnDetailFirst) {
     FOnDetailFirst(this, FDataController->GetDataSet(), masterDetailKeyFieldNames, masterDetailKeyValues, reopened);
+    return;
+  }
+  FDataController->GetDetailFilterAdapter()->SelectDetail(FDataController->GetDataSet(), masterDetailKeyFieldNames,
+                                                          masterDetailKeyValues, FDetailInSQLMode, reopened);
+}
+
+// ==== Detail filter adapters =====================================================================
+
+namespace {
+
+// The dataset's published Params, or nil.
+TParams* DetailDataSetParams(TDataSet* dataSet) {
+  if (!dataSet) return nullptr;
+  orv::BoundProperty bound;
+  if (!orv::FindProperty(orv::Instance::Of(dataSet), "Params", bound)) return nullptr;
+  return dynamic_cast<TParams*>(bound.Info->GetObject(bound.Self));
+}
+
+}  // namespace
+
+Boolean TcxDBProviderDetailFilterAdapter::IsCurrentQuery(TDataSet* dataSet, const AnsiString& paramName,
+                                                         const Variant& value) {
+  TParams* params = DetailDataSetParams(dataSet);
+  TParam* param = params ? params->FindParam(paramName) : nullptr;
+  return param && VarEqualsExactly(param->GetValue(), value);
+}
+
+void TcxDBProviderDetailFilterAdapter::ReopenSQL(TDataSet* dataSet, const AnsiString& paramName, const Variant& value,
+                                                 Boolean& reopened) {
+  TParams* params = DetailDataSetParams(dataSet);
+  TParam* param = params ? params->FindParam(paramName) : nullptr;
+  // Without the parameter the query cannot be made for the key.
+  if (!param) return;
+  if (VarEqualsExactly(param->GetValue(), value)) {
+    dataSet->First();
+    return;
+  }
+  dataSet->DisableControls();
+  try {
+    dataSet->Close();
+    param->SetValue(value);
+    dataSet->Open();
+  } catch (...) {
+    dataSet->EnableControls();
+    throw;
+  }
+  dataSet->EnableControls();
+  reopened = true;
+}
+
+void TcxDBProviderDetailFilterAdapter::SelectDetail(TDataSet* dataSet, const AnsiString& names, const Variant& values,
+                                                    Boolean sqlMode, Boolean& reopened) {
+  if (sqlMode)
+    ReopenSQL(dataSet, names, values, reopened);
+  else if (dataSet)
+    dataSet->Locate(names, values, TLocateOptions());
+}
+
+TcxDBAdapterList* cxDetailFilterControllers() {
+  static const std::unique_ptr<TcxDBAdapterList, orv::FreeDeleter> adapters = [] {
+    std::unique_ptr<TcxDBAdapterList, orv::FreeDeleter> list(new TcxDBAdapterList);
+    list->RegisterAdapter(TDataSet::StaticClass(), TcxDBProviderDetailFilterAdapter::StaticClass());
+    return list;
+  }();
+  return adapters.get();
+}
+
+TcxDBProviderDetailFilterAdapter* TcxDBDataController::GetDetailFilterAdapter() {
+  TDataSet* dataSet = GetDataSet();
+  auto* adapter = dynamic_cast<TcxDBProviderDetailFilterAdapter*>(
+      cxDetailFilterControllers()->FindAdapterFor(dataSet ? dataSet->ClassType() : TDataSet::StaticClass()));
+  if (!adapter) RaiseDBControllerError(cxSDBDetailFilterControllerNotFound);
+  return adapter;
 }
 
 void TcxDBDataModeController::SetGridMode(Boolean value) {

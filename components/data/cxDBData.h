@@ -405,6 +405,7 @@ class TcxDBDataSelection : public TcxDataSelection {
 
 // ==== Data mode settings =====================================================================
 
+class TcxDBProviderDetailFilterAdapter;
 class TcxDBDataModeController;
 using TcxDBDataModeControllerDetailFirstEvent =
     orv::Event<void(TcxDBDataModeController* sender, TDataSet* dataSet, const AnsiString& masterDetailKeyFieldNames,
@@ -601,6 +602,9 @@ class TcxDBDataController : public TcxCustomDataController {
   void LockGridModeNotify() { ++FGridModeNotifyLockCount; }
   void UnlockGridModeNotify() { --FGridModeNotifyLockCount; }
   Boolean IsGridModeNotifyLocked() const { return FGridModeNotifyLockCount > 0; }
+  // The detail filter adapter of the dataset's class; "DetailFilterController not found" when
+  // none fits.
+  TcxDBProviderDetailFilterAdapter* GetDetailFilterAdapter();
   // Applies a new buffer size in grid mode: the buffer is refilled.
   void UpdateGridModeBufferCount();
   // Records have keys, grid mode is off and the settings ask for it.
@@ -718,6 +722,24 @@ class TcxDBFilterOperatorAdapter : public TcxDBAdapterItem {
 
 // The filter operator adapters by dataset class (TcxDBFilterOperatorAdapter for TDataSet).
 TcxDBAdapterList* cxDBFilterOperatorAdapters();
+
+// Positions a detail dataset on a master key: by locating in one dataset, or by re-querying a
+// dataset whose published Params hold the key's parameter.
+class TcxDBProviderDetailFilterAdapter : public TcxDBAdapterItem {
+  ORV_CLASS(TcxDBProviderDetailFilterAdapter, TcxDBAdapterItem)
+ public:
+  explicit TcxDBProviderDetailFilterAdapter(TClass dataSetClass) : TcxDBAdapterItem(dataSetClass) {}
+  // The parameter already holds the value (False for a dataset without Params).
+  virtual Boolean IsCurrentQuery(TDataSet* dataSet, const AnsiString& paramName, const Variant& value);
+  // The dataset's first record when the parameter holds the value; otherwise it is opened again
+  // with the value, and `reopened` is set.
+  virtual void ReopenSQL(TDataSet* dataSet, const AnsiString& paramName, const Variant& value, Boolean& reopened);
+  virtual void SelectDetail(TDataSet* dataSet, const AnsiString& names, const Variant& values, Boolean sqlMode,
+                            Boolean& reopened);
+};
+
+// The detail filter adapters by dataset class (TcxDBProviderDetailFilterAdapter for TDataSet).
+TcxDBAdapterList* cxDetailFilterControllers();
 
 class TcxDBDataFilterCriteria;
 

@@ -139,3 +139,30 @@ TEST(cxDBDataReload, SelectedTownsAreFoundAgainByTheirKeysAfterAReload) {
       EXPECT_NE(selected, (std::vector<Integer>{ids[3], ids[5]})) << "without keys the rows stay, not the towns";
   }
 }
+
+TEST(cxDBDataDetailMode, DetailFirstLocatesTheMasterKeyWithoutAnEventAndNoQueryIsCurrentWithoutParams) {
+  TFixtureTownTable fixture;
+  TDsDbfTable* table = fixture.Town->Table;
+  TDBControllerPtr c = MakeTownController(fixture.Town->Source);
+  TcxDBDataModeController* mode = c->GetDataModeController();
+  ASSERT_NE(c->GetDetailFilterAdapter(), nullptr);
+  table->First();
+  const AnsiString first = table->FieldByName("COUNTRY")->GetAsString();
+  while (!table->GetEOF() && table->FieldByName("COUNTRY")->GetAsString() == first) table->Next();
+  ASSERT_FALSE(table->GetEOF());
+  const AnsiString country = table->FieldByName("COUNTRY")->GetAsString();
+  table->First();
+  ASSERT_NE(table->FieldByName("COUNTRY")->GetAsString(), country);
+  Boolean reopened = true;
+  mode->DetailFirst("COUNTRY", Variant(country), reopened);
+  EXPECT_FALSE(reopened);
+  EXPECT_EQ(table->FieldByName("COUNTRY")->GetAsString(), country) << "located on the master key";
+  // The town table holds no query parameters: its query is never current, and in SQL mode the
+  // detail cannot be re-queried, so nothing moves.
+  EXPECT_FALSE(mode->DetailIsCurrentQuery("COUNTRY", Variant(country)));
+  mode->SetDetailInSQLMode(true);
+  table->First();
+  mode->DetailFirst("COUNTRY", Variant(country), reopened);
+  EXPECT_FALSE(reopened);
+  EXPECT_EQ(table->GetRecNo(), 1);
+}
