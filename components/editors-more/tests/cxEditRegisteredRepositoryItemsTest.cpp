@@ -12,13 +12,13 @@
 namespace {
 
 template <class T>
-using OwnedPtr = std::unique_ptr<T, orv::FreeDeleter>;
+using RegistryOwnedPtr = std::unique_ptr<T, orv::FreeDeleter>;
 
 }  // namespace
 
 TEST(cxEditRegistry, NewestVersionAnswersAndTheFirstRegistrationWins) {
-  OwnedPtr<TcxEditRepository> repository(new TcxEditRepository(nullptr));
-  OwnedPtr<TcxEditRegisteredRepositoryItems> registry(new TcxEditRegisteredRepositoryItems);
+  RegistryOwnedPtr<TcxEditRepository> repository(new TcxEditRepository(nullptr));
+  RegistryOwnedPtr<TcxEditRegisteredRepositoryItems> registry(new TcxEditRegisteredRepositoryItems);
   EXPECT_EQ(registry->ItemForDataType(5), nullptr);
   EXPECT_EQ(registry->DefaultRepositoryItem(), nullptr);
   TcxEditRepositoryItem* v1 = repository->CreateItem(TcxEditRepositoryTextItem::StaticClass());
@@ -62,7 +62,7 @@ TEST(cxEditRegistry, DefaultEditorPerValueType) {
 }
 
 TEST(cxEditRegistry, DefaultEditorPerFieldType) {
-  OwnedPtr<TComponent> root(new TComponent(nullptr));
+  RegistryOwnedPtr<TComponent> root(new TComponent(nullptr));
   auto* data = new TRxMemoryData(root.get());
   data->GetFieldDefs().Add("FLAG", ftBoolean);
   data->GetFieldDefs().Add("LON", ftFloat);
@@ -122,7 +122,7 @@ TEST(cxEditRegistry, DefaultEditorKindPerFieldDataType) {
   EXPECT_FALSE(p->GetListOptions()->GetShowHeader());
   EXPECT_EQ(p->GetListOptions()->GetGridLines(), TcxLookupGridLines::glNone);
   EXPECT_EQ(p->GetDropDownListStyle(), lsEditFixedList);
-  OwnedPtr<TComponent> root(new TComponent(nullptr));
+  RegistryOwnedPtr<TComponent> root(new TComponent(nullptr));
   auto* data = new TRxMemoryData(root.get());
   data->GetFieldDefs().Add("PICTURE", ftGraphic);
   data->GetFieldDefs().Add("NOTES", ftMemo);
