@@ -14,6 +14,7 @@
 
 #include "components/editors-more/cxNavigator.h"
 #include "components/editors/cxEdit.h"
+#include "components/filtercontrol/cxFilterControlIntf.h"
 #include "components/grid/cxGridCustomView.h"
 
 class TcxCustomGridTableView;
@@ -37,8 +38,8 @@ class TcxGridFilterBox;
 class TcxNavigatorSiteViewInfo;
 class TcxCustomGridTableFiltering;
 using TcxCustomGridTableFilteringClass = orv::ClassOf<TcxCustomGridTableFiltering>;
-// The filter dialogs of the table views: the filter control installs its opener; until then
-// customizing a filter opens nothing.
+// Customizing a view's filter opens the custom filter dialog or the filter builder; a proc set
+// here opens something else instead (nullptr: the dialogs again).
 using TcxGridFilterCustomizeProc = void (*)(TcxCustomGridTableFiltering* filtering, TcxCustomGridTableItem* item);
 void SetGridFilterCustomizeProc(TcxGridFilterCustomizeProc proc);
 using TcxGridCellClickEvent = orv::Event<void(TcxCustomGridTableView* sender, TcxGridTableDataCellViewInfo* cellViewInfo,
@@ -1454,7 +1455,7 @@ using TcxGridFocusedItemChangedEvent =
 using TcxGridCustomTableViewEvent = orv::Event<void(TcxCustomGridTableView* sender)>;
 
 // The base of the table-like views: items over the controller's fields, records over its rows.
-class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
+class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, public IcxFilterControl {
   ORV_CLASS(TcxCustomGridTableView, TcxCustomGridView)
  public:
   explicit TcxCustomGridTableView(TComponent* owner) : TcxCustomGridView(owner) {}
@@ -1600,6 +1601,17 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator {
   void SetNavigatorButtonsEvents(const TNotifyEvent& value) { FNavigatorButtonsEvents = value; }
   // The view's own navigator, its notifier and the grid's after a data-controller notice.
   void RefreshNavigators();
+  // IcxFilterControl: the filter builder edits the data controller's filter over the items.
+  using TcxCustomGridView::GetProperties;
+  AnsiString GetCaption(Integer index) override;
+  Integer GetCount() override { return GetItemCount(); }
+  TcxFilterCriteria* GetCriteria() override;
+  TObject* GetItemLink(Integer index) override;
+  Integer GetItemLinkID(Integer index) override;
+  AnsiString GetItemLinkName(Integer index) override;
+  AnsiString GetFieldName(Integer index) override;
+  TcxCustomEditProperties* GetProperties(Integer index) override;
+  TcxValueTypeClass GetValueType(Integer index) override;
   // IcxNavigator: the buttons act on the focused record of the data controller.
   Boolean CanAppend() override;
   Boolean CanDelete() override;

@@ -987,11 +987,12 @@ TcxCustomGridCellPainterClass TcxGridFilterCustomizeButtonViewInfo::GetPainterCl
   return TcxGridFilterCustomizeButtonPainter::StaticClass();
 }
 void TcxGridFilterCustomizeButtonViewInfo::Click() {
-  // The filter builder is opened by the view's filtering options, which come with the filter
-  // dialogs; until then the click has nothing to open.
+  static_cast<TcxCustomGridTableView*>(GetGridView())->GetFiltering()->Customize(nullptr);
 }
 
-Boolean TcxGridFilterDropDownButtonViewInfo::IsButtonVisible() { return false; }
+Boolean TcxGridFilterDropDownButtonViewInfo::IsButtonVisible() {
+  return static_cast<TcxCustomGridTableView*>(GetGridView())->GetFiltering()->IsMRUItemsListAvailable();
+}
 Integer TcxGridFilterDropDownButtonViewInfo::CalculateWidth() {
   return ViewPainter(GetGridView())->FilterBoxCloseButtonSize().X;
 }

@@ -1,0 +1,394 @@
+// The grid's filtering user interface over the fixture town table: a filter built in the filter
+// control and applied to the dataset-bound view, the filter box's buttons, a column's filter
+// values, and date ranges on a fixed clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "components/data/tests/DBDataFixture.h"
+#include "components/editors/cxDropDownEdit.h"
+#include "components/filtercontrol/cxFilterControl.h"
+#include "components/grid/cxGrid.h"
+#include "components/grid/cxGridCustomTableViewFiltering.h"
+#include "components/grid/cxGridDBTableView.h"
+#include "components/grid/cxGridLevel.h"
+#include "components/grid/cxGridStrs.h"
+#include "components/grid/cxGridTableView.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
+#include "platform/runtime/DateTime.h"
+#include "platform/runtime/Streams.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace grid_filtering_ui_test {
+
+using orv::test::Owned;
+
+class TGridFilterHost : public TForm {
+  ORV_CLASS(TGridFilterHost, TForm)
+ public:
+  explicit TGridFilterHost(TComponent* owner) : TForm(owner) {}
+};
+
+ORV_PUBLISH(TGridFilterHost) {}
+
+const char* const kFilterGridText =
+    "object Host: TGridFilterHost\n"
+    "object grdTowns: TcxGrid\n"
+    "  Left = 0\n"
+    "  Top = 0\n"
+    "  Width = 400\n"
+    "  Height = 200\n"
+    "  object grdTownsView: TcxGridDBTableView\n"
+    "    DataController.DataSource = dsTowns\n"
+    "    DataController.Options = [dcoAnsiSort]\n"
+    "    object grdTownsViewCOUNTRY: TcxGridDBColumn\n"
+    "      DataBinding.FieldName = 'COUNTRY'\n"
+    "    end\n"
+    "    object grdTownsViewCITY: TcxGridDBColumn\n"
+    "      DataBinding.FieldName = 'CITY'\n"
+    "    end\n"
+    "    object grdTownsViewLAT: TcxGridDBColumn\n"
+    "      DataBinding.FieldName = 'LAT'\n"
+    "    end\n"
+    "  end\n"
+    "  object grdTownsLevel: TcxGridLevel\n"
+    "    GridView = grdTownsView\n"
+    "  end\n"
+    "end\n"
+    "end\n";
+
+class GridFilteringUITest : public orv::test::HeadlessFormTest {
+ protected:
+  GridFilteringUITest() : HeadlessFormTest({0, 0, 420, 440}) {}
+
+  void SetUp() override {
+    HeadlessFormTest::SetUp();
+    Temp.Write("ORVANE.DBF", dbftest::TownTableBytes());
+    Form->SetName("Host");
+    auto* database = new TDsDatabase(Form.get());
+    database->SetDatabaseName(Temp.Dir);
+    Table = new TDsDbfTable(Form.get());
+    Table->SetDatabase(database);
+    Table->SetCodePage(dBASE_RUS_cp866);
+    Table->SetReadOnly(true);
+    Table->SetTableName("ORVANE.DBF");
+    Table->Open();
+    auto* source = new TDataSource(Form.get());
+    source->SetName("dsTowns");
+    source->SetDataSet(Table);
+    // The description names the host's own class; the fixture's form reads it as its own.
+    AnsiString text = kFilterGridText;
+    text.replace(text.find("TGridFilterHost"), 15, Form->ClassName());
+    orv::ReadComponentFromText(Form.get(), text);
+    Grid = dynamic_cast<TcxGrid*>(Form->FindComponent("grdTowns"));
+    ASSERT_NE(Grid, nullptr);
+    View = dynamic_cast<TcxGridDBTableView*>(Form->FindComponent("grdTownsView"));
+    ASSERT_NE(View, nullptr);
+  }
+
+  TcxGridDBColumn* Column(const char* field) const {
+    return dynamic_cast<TcxGridDBColumn*>(Form->FindComponent(AnsiString("grdTownsView") + field));
+  }
+  static void Key(int vk) {
+    orv::headless::PressKey(vk);
+    Run();
+  }
+  static void Type(const AnsiString& text) {
+    orv::headless::TypeText(text);
+    Run();
+  }
+  static void ClickAt(TControl* c, const TRect& r) {
+    const TPoint p = c->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    orv::headless::AdvanceTime(1000);
+    orv::headless::Click(p.X, p.Y);
+    Run();
+  }
+  static void Pick(TcxFilterControl* control, const AnsiString& text) {
+    ASSERT_TRUE(control->GetChooser()->HasOpenPopup());
+    TStrings* items = control->GetChooser()->GetProperties()->GetItems();
+    const Integer target = items->IndexOf(text);
+    ASSERT_GE(target, 0) << text;
+    for (Integer i = control->GetChooser()->GetItemIndexProperty(); i < target; ++i) Key(VK_DOWN);
+    for (Integer i = control->GetChooser()->GetItemIndexProperty(); i > target; --i) Key(VK_UP);
+    Key(VK_RETURN);
+  }
+
+  dbftest::TTempDir Temp;
+  TDsDbfTable* Table = nullptr;
+  TcxGrid* Grid = nullptr;
+  TcxGridDBTableView* View = nullptr;
+};
+
+TEST_F(GridFilteringUITest, AFilterBuiltInTheFilterControlFiltersTheGridAsAnIndependentCountSays) {
+  auto* control = new TcxFilterControl(Form.get());
+  control->SetParent(Form.get());
+  control->SetBounds(0, 210, 420, 220);
+  control->GetFont()->SetName(orv::kTestFontFace);
+  control->GetFont()->SetHeight(-11);
+  control->SetLinkComponent(View);
+  Show();
+  control->SetFocus();
+  Run();
+
+  // COUNTRY = Россия
+  Key(VK_INSERT);
+  auto* country = dynamic_cast<TcxConditionViewInfo*>(control->GetRow(1));
+  ASSERT_NE(country, nullptr);
+  EXPECT_EQ(country->GetItemText(), "COUNTRY");
+  ClickAt(control, country->GetOperatorRect());
+  Pick(control, "equals");
+  Type("Россия"_a);
+  Key(VK_RETURN);
+  // and (CITY like 'Мос%' or LAT > 60): a group from the root's menu, by keys.
+  control->SetFocusedPart(fhtButton, control->GetRoot());
+  bool menuSeen = false;
+  orv::headless::SetIdleHandler([&] {
+    if (menuSeen) return false;
+    menuSeen = true;
+    orv::headless::PressKey(VK_DOWN);
+    orv::headless::PressKey(VK_DOWN);
+    orv::headless::PressKey(VK_RETURN);
+    return true;
+  });
+  Key(VK_SPACE);
+  orv::headless::SetIdleHandler(nullptr);
+  ASSERT_EQ(control->GetRowCount(), 4);
+  auto* group = dynamic_cast<TcxGroupViewInfo*>(control->GetRow(2));
+  ASSERT_NE(group, nullptr);
+  ClickAt(control, group->GetBoolOperatorRect());
+  Pick(control, "OR");
+  auto* city = dynamic_cast<TcxConditionViewInfo*>(control->GetRow(3));
+  ClickAt(control, city->GetItemRect());
+  Pick(control, "CITY");
+  EXPECT_EQ(city->GetOperator(), fcopLike);
+  Key(VK_RIGHT);
+  Type("Мос%"_a);
+  Key(VK_RETURN);
+  Key(VK_INSERT);
+  auto* lat = dynamic_cast<TcxConditionViewInfo*>(control->GetRow(4));
+  ASSERT_NE(lat, nullptr);
+  Key(VK_RETURN);
+  Pick(control, "LAT");
+  Key(VK_RETURN);
+  Pick(control, "is greater than");
+  Type("60");
+  Key(VK_RETURN);
+  control->ApplyFilter();
+
+  // What the grid shows now, against the table walked and tested in C++.
+  TcxDataFilterCriteria* filter = View->GetDataController()->GetFilter();
+  EXPECT_EQ(filter->GetFilterCaption(),
+            "(COUNTRY = Россия) and ((CITY LIKE Мос%) or (LAT > 60))"_a);
+  Integer expected = 0;
+  for (Table->First(); !Table->GetEOF(); Table->Next()) {
+    const AnsiString c = Table->FieldByName("COUNTRY")->GetAsString();
+    const AnsiString t = Table->FieldByName("CITY")->GetAsString();
+    TField* latField = Table->FieldByName("LAT");
+    const bool north = !latField->GetIsNull() && latField->GetAsFloat() > 60;
+    if (c == "Россия"_a && (t.rfind("Мос"_a, 0) == 0 || north)) ++expected;
+  }
+  EXPECT_EQ(expected, 3);
+  filter->SetActive(true);
+  EXPECT_EQ(View->GetDataController()->GetFilteredRecordCount(), expected);
+  EXPECT_EQ(View->GetViewData()->GetRowCount(), expected);
+}
+
+TEST_F(GridFilteringUITest, AColumnsFilterValuesAreItsDistinctValuesInTheLocalesOrder) {
+  Owned<TStringList> strings(new TStringList);
+  Owned<TcxGridFilterValueList> values(orv::grid::NewFilterValueList(Column("CITY")));
+  orv::grid::GetFilterStrings(Column("CITY"), strings.get(), values.get());
+  std::vector<AnsiString> texts;
+  for (Integer i = 0; i < strings->GetCount(); ++i) texts.push_back(strings->Get(i));
+  const std::vector<AnsiString> expected = {
+      "(All)", "(Custom...)", "Аккра"_a, "Киев"_a, "Кито"_a, "Лондон"_a, "Минск"_a, "Москва"_a, "Московский"_a,
+      "Мурманск"_a, "Нью-Йорк"_a, "Омск"_a, "Сан-Паулу"_a, "Сан-Томе"_a, "Сидней"_a, "Тверь"_a};
+  EXPECT_EQ(texts, expected);
+
+  // A click on a value filters by it and remembers it at the top of the next list.
+  const Integer moscow = strings->IndexOf("Москва"_a);
+  orv::grid::ApplyFilterValueEntry(values.get(), Column("CITY"), moscow, true, true, nullptr);
+  EXPECT_EQ(View->GetDataController()->GetFilteredRecordCount(), 1);
+  orv::grid::GetFilterStrings(Column("CITY"), strings.get(), values.get());
+  EXPECT_EQ(strings->Get(0), "Москва"_a);
+  EXPECT_EQ(values->GetEntry(0).Kind, fvkRecent);
+  EXPECT_EQ(values->GetEntry(1).Kind, fvkGridSeparator);
+  TcxGridIndexes selected;
+  orv::grid::GetFilterSelectedIndexes(Column("CITY"), values.get(), selected);
+  ASSERT_EQ(selected.size(), 1u);
+  EXPECT_EQ(values->GetEntry(selected[0]).DisplayText, "Москва"_a);
+
+  // Two checked values make an OR of both; "(All)" clears the column's filter.
+  const TcxGridIndexes both = {strings->IndexOf("Омск"_a), strings->IndexOf("Киев"_a)};
+  orv::grid::ApplyFilterSelectedIndexes(Column("CITY"), values.get(), both);
+  EXPECT_EQ(View->GetDataController()->GetFilteredRecordCount(), 2);
+  orv::grid::GetFilterSelectedIndexes(Column("CITY"), values.get(), selected);
+  EXPECT_EQ(selected.size(), 2u);
+  orv::grid::ApplyFilterValueEntry(values.get(), Column("CITY"), strings->IndexOf("(All)"), false, true, nullptr);
+  EXPECT_TRUE(View->GetDataController()->GetFilter()->IsEmptyCriteria());
+}
+
+TEST_F(GridFilteringUITest, TheFilterBoxShowsTheRecentFiltersButtonOnlyWithOtherFiltersToOffer) {
+  TcxDataFilterCriteria* filter = View->GetDataController()->GetFilter();
+  TcxCustomGridTableFiltering* filtering = View->GetFiltering();
+  EXPECT_FALSE(filtering->IsMRUItemsListAvailable());
+  filter->AddItem(filter->GetRoot(), Column("CITY"), focEqual, Variant(AnsiString("Омск"_a)), "Омск"_a);
+  filtering->AddFilterToMRUItems();
+  EXPECT_FALSE(filtering->IsMRUItemsListAvailable()) << "the filter in force is never offered";
+  filter->RemoveAllItems();
+  EXPECT_TRUE(filtering->IsMRUItemsListAvailable());
+  // Customizing goes to the dialogs (a proc stands in for them here): the builder for the whole
+  // filter, the custom dialog for one column.
+  static TcxCustomGridTableItem* customized = nullptr;
+  static Integer calls = 0;
+  SetGridFilterCustomizeProc([](TcxCustomGridTableFiltering*, TcxCustomGridTableItem* item) {
+    customized = item;
+    ++calls;
+  });
+  filtering->Customize(Column("LAT"));
+  EXPECT_EQ(customized, Column("LAT"));
+  filtering->Customize(nullptr);
+  EXPECT_EQ(customized, nullptr);
+  EXPECT_EQ(calls, 2);
+  SetGridFilterCustomizeProc(nullptr);
+}
+
+TEST_F(GridFilteringUITest, TheControllersFilterWritesItselfAsAComponentAndADamagedOneChangesNothing) {
+  TcxDataFilterCriteria* filter = View->GetDataController()->GetFilter();
+  TcxFilterCriteriaItemList* group = filter->GetRoot()->AddGroup(fbcOr);
+  group->AddItem(Column("CITY"), focLike, Variant(AnsiString("Мос%"_a)), "Мос%"_a);
+  group->AddItem(Column("LAT"), focGreater, Variant(60), "60");
+  filter->SetActive(true);
+  const AnsiString caption = filter->GetFilterCaption();
+  TMemoryStream stream;
+  filter->SaveToStream(&stream);
+  const std::string text(static_cast<const char*>(stream.GetMemory()), std::size_t(stream.GetSize()));
+  EXPECT_NE(text.find("object"), std::string::npos);
+  EXPECT_NE(text.find("Criteria = {"), std::string::npos);
+
+  filter->RemoveAllItems();
+  filter->SetActive(false);
+  stream.SetPosition(0);
+  filter->LoadFromStream(&stream);
+  EXPECT_EQ(filter->GetFilterCaption(), caption);
+  EXPECT_TRUE(filter->GetActive());
+  EXPECT_EQ(View->GetDataController()->GetFilteredRecordCount(), 3);  // Москва, Мурманск, Московский
+
+  // Cut anywhere, or with its binary part spoiled, the description leaves the filter as it was.
+  for (std::size_t cut : {std::size_t(5), text.size() / 2, text.size() - 8}) {
+    TMemoryStream damaged;
+    damaged.WriteBuffer(text.data(), Integer(cut));
+    damaged.SetPosition(0);
+    EXPECT_ANY_THROW(filter->LoadFromStream(&damaged)) << cut;
+    EXPECT_EQ(filter->GetFilterCaption(), caption) << cut;
+  }
+  std::string spoiled = text;
+  const std::size_t binary = spoiled.find_first_of("0123456789ABCDEF", spoiled.find("Criteria = {") + 12);
+  ASSERT_EQ(spoiled.substr(binary, 10), "FEFFFFFF00");
+  spoiled.replace(binary + 10, 8, "FFFFFF7F");  // the root claims more children than there are bytes
+  TMemoryStream damaged;
+  damaged.WriteBuffer(spoiled.data(), Integer(spoiled.size()));
+  damaged.SetPosition(0);
+  EXPECT_ANY_THROW(filter->LoadFromStream(&damaged));
+  EXPECT_EQ(filter->GetFilterCaption(), caption);
+}
+
+// ---- date ranges ----
+
+TDateTime FixedToday() { return EncodeDate(2024, 3, 13) + EncodeTime(10, 30, 0, 0); }  // a Wednesday
+
+class GridDateRangesTest : public orv::test::HeadlessFormTest {
+ protected:
+  void SetUp() override {
+    HeadlessFormTest::SetUp();
+    FPreviousNow = orv::SetNowFunction(&FixedToday);
+    Grid = new TcxGrid(Form.get());
+    Grid->SetParent(Form.get());
+    View = static_cast<TcxGridTableView*>(Grid->CreateView(TcxGridTableView::StaticClass()));
+    Grid->AddLevel()->SetGridView(View);
+  }
+  void TearDown() override {
+    orv::SetNowFunction(FPreviousNow);
+    HeadlessFormTest::TearDown();
+  }
+  AnsiString GroupText(TcxGridDateRanges* ranges, TDateTime date) {
+    TcxCustomGridDateRange* range = ranges->FindRange(date);
+    return range ? range->TextOf(date) : AnsiString("-");
+  }
+
+  TcxGrid* Grid = nullptr;
+  TcxGridTableView* View = nullptr;
+
+ private:
+  orv::TNowFunction FPreviousNow = nullptr;
+};
+
+TEST_F(GridDateRangesTest, RelativeGroupsOnAFixedClock) {
+  Owned<TcxGridGroupingDateRanges> ranges(new TcxGridGroupingDateRanges);
+  ranges->Setup(View->GetDateTimeHandling(), dtgRelativeToToday);
+  ASSERT_EQ(ranges->Count(), 12);
+  EXPECT_EQ(ranges->GetToday(), EncodeDate(2024, 3, 13));
+  struct TCase {
+    TDateTime Date;
+    const char* Text;
+  };
+  const TCase cases[] = {
+      {EncodeDate(2024, 3, 13), "Today"},      {EncodeDate(2024, 3, 12), "Yesterday"},
+      {EncodeDate(2024, 3, 14), "Tomorrow"},   {EncodeDate(2024, 3, 16), "This week"},
+      {EncodeDate(2024, 3, 6), "Last week"},   {EncodeDate(2024, 3, 20), "Next week"},
+      {EncodeDate(2024, 3, 1), "This month"},  {EncodeDate(2024, 2, 20), "Last month"},
+      {EncodeDate(2024, 1, 5), "This year"},   {EncodeDate(2023, 6, 1), "Last year"},
+      {EncodeDate(2025, 6, 1), "Next year"},   {EncodeDate(2021, 6, 1), "-"},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(GroupText(ranges.get(), c.Date), AnsiString(c.Text)) << c.Text;
+  // Week, month and year groups never meet the value of a single day.
+  TcxCustomGridDateRange* lastWeek = ranges->FindRange(EncodeDate(2024, 3, 6));
+  EXPECT_DOUBLE_EQ(lastWeek->GroupValueOf(EncodeDate(2024, 3, 6)).AsDouble(), double(GetWeekStartDate(EncodeDate(2024, 3, 6))) + 0.1);
+}
+
+TEST_F(GridDateRangesTest, MonthFilterValuesAndTheRelativeEntriesOfADateColumn) {
+  Owned<TcxGridFilteringDateRanges> ranges(new TcxGridFilteringDateRanges);
+  ranges->Setup(View->GetDateTimeHandling(), TcxGridDateTimeFilters{dtfMonths, dtfYears});
+  ASSERT_EQ(ranges->Count(), 2);
+  EXPECT_TRUE(ranges->Items(0)->InheritsFrom(TcxGridYearRange::StaticClass()));
+  const Variant leap = ranges->Items(1)->FilterValueOf(true, EncodeDate(2024, 2, 15));
+  EXPECT_EQ(leap.GetElement(0).AsDateTime(), EncodeDate(2024, 2, 1));
+  EXPECT_EQ(leap.GetElement(1).AsDateTime(), EncodeDate(2024, 2, 29));
+  const Variant withTime = ranges->Items(1)->FilterValueOf(false, EncodeDate(2024, 3, 15));
+  EXPECT_EQ(withTime.GetElement(1).AsDateTime(), EncodeDate(2024, 3, 31) + EncodeTime(23, 59, 59, 999));
+
+  // A date column over three records: today, last week and a day of last year.
+  TcxGridColumn* column = View->CreateColumn();
+  column->GetDataBinding()->SetValueTypeClass(TcxDateTimeValueType::StaticClass());
+  View->GetDateTimeHandling()->SetFilters(TcxGridDateTimeFilters{dtfRelativeDays, dtfRelativeWeeks, dtfPastFuture});
+  TcxCustomDataController* dc = View->GetDataController();
+  dc->SetRecordCount(3);
+  dc->SetValue(0, 0, VarFromDateTime(EncodeDate(2024, 3, 13)));
+  dc->SetValue(1, 0, VarFromDateTime(EncodeDate(2024, 3, 5)));
+  dc->SetValue(2, 0, VarFromDateTime(EncodeDate(2023, 7, 1)));
+  Owned<TStringList> strings(new TStringList);
+  Owned<TcxGridFilterValueList> values(orv::grid::NewFilterValueList(column));
+  orv::grid::GetFilterStrings(column, strings.get(), values.get());
+  std::vector<AnsiString> texts;
+  for (Integer i = 0; i < strings->GetCount() && values->GetEntry(i).Kind != fvkValue; ++i)
+    texts.push_back(strings->Get(i));
+  const std::vector<AnsiString> expected = {"(All)",     "(Custom...)", "Yesterday", "Today",     "Tomorrow",
+                                            "Last two weeks", "Last week", "This week", "Next week",
+                                            "Next two weeks", "Past",      "Future",    ""};
+  EXPECT_EQ(texts, expected);
+
+  // "Today" and "Last week" filter the records by the fixed clock.
+  orv::grid::ApplyFilterValueEntry(values.get(), column, strings->IndexOf("Today"), false, true, nullptr);
+  EXPECT_EQ(dc->GetFilteredRecordCount(), 1);
+  orv::grid::ApplyFilterValueEntry(values.get(), column, strings->IndexOf("Last week"), false, true, nullptr);
+  EXPECT_EQ(dc->GetFilteredRecordCount(), 1);
+  EXPECT_EQ(dc->GetFilteredRecordIndex(0), 1);
+}
+
+}  // namespace grid_filtering_ui_test
