@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/bars/dxBarCustomCustomizationForm.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxControls.h"
@@ -3371,6 +3372,8 @@ void TdxBarManager::MoveItem(Integer curIndex, Integer newIndex) {
 
 void TdxBarManager::SetCustomizingMode(Boolean value) {
   if (FIsCustomizing == value) return;
+  // One customization form in the process: another manager's stays open, this one stays out.
+  if (value && GetActiveCustomizationForm()) return;
   // Open menus close first. Opening and closing the customization form and refreshing the bar
   // windows land with those units; the flag itself already stops shortcuts and hints.
   if (ActiveBarControl() && gServices.CloseActiveBarControls) gServices.CloseActiveBarControls();
@@ -3386,6 +3389,7 @@ void TdxBarManager::SetCustomizingMode(Boolean value) {
     UnmergeAll();
   else
     RemergeAll();
+  ShowCustomizationForm(this, value);
 }
 
 void TdxBarManager::UnmergeAll() {
