@@ -4081,12 +4081,16 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations value) {
   if (FMenuAnimations == value) return;
   FMenuAnimations = value;
   DesignerModified();
+  // An open customization form shows the change.
+  RefreshCustomizationFormOptions();
 }
 
 void TdxBarManager::SetMenusShowRecentItemsFirst(Boolean value) {
   if (FMenusShowRecentItemsFirst == value) return;
   FMenusShowRecentItemsFirst = value;
   DesignerModified();
+  // An open customization form shows the change.
+  RefreshCustomizationFormOptions();
 }
 
 void TdxBarManager::SetMostRecentItemsPercents(Integer value) {
@@ -4117,18 +4121,24 @@ void TdxBarManager::SetShowFullMenusAfterDelay(Boolean value) {
   if (FShowFullMenusAfterDelay == value) return;
   FShowFullMenusAfterDelay = value;
   DesignerModified();
+  // An open customization form shows the change.
+  RefreshCustomizationFormOptions();
 }
 
 void TdxBarManager::SetShowHint(Boolean value) {
   if (FShowHint == value) return;
   FShowHint = value;
   DesignerModified();
+  // An open customization form shows the change.
+  RefreshCustomizationFormOptions();
 }
 
 void TdxBarManager::SetShowShortCutInHint(Boolean value) {
   if (FShowShortCutInHint == value) return;
   FShowShortCutInHint = value;
   DesignerModified();
+  // An open customization form shows the change.
+  RefreshCustomizationFormOptions();
 }
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle value) {

@@ -203,7 +203,6 @@ TEST_F(BarCustomizationFormTest, OptionsActOnTheManager) {
   EXPECT_TRUE(form->GetFullMenusAfterDelayCheckBox()->GetChecked());
   // A change made by code shows in the open form.
   Manager->SetShowHint(true);
-  RefreshCustomizationFormOptions();
   EXPECT_TRUE(form->GetShowHintCheckBox(true)->GetChecked());
   EXPECT_TRUE(form->GetShowHintCheckBox(false)->GetChecked());
 }

@@ -15,6 +15,7 @@
 
 #include "components/bars/dxBar.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/IniFiles.h"
@@ -24,8 +25,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A main menu, a toolbar in the second row, a floating toolbar and a hidden one; a menu of
 // three commands, of which the last is hidden.
