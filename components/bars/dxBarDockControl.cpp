@@ -45,9 +45,13 @@ void TdxDockCol::UpdateRequestedPos() {
 TdxDockRow::~TdxDockRow() {
   for (TdxDockCol* col : FCols) orv::Free(col);
   FCols.clear();
-  for (TdxBar* bar : FBars)
-    if (bar->GetDockRow() == this) bar->SetDockRow(nullptr);
+  // The bars forget the row. The list is taken out first: a bar leaving its row removes itself
+  // from the list, which would otherwise change under the loop and skip the next bar, leaving it
+  // pointing at the freed row.
+  const std::vector<TdxBar*> bars = std::move(FBars);
   FBars.clear();
+  for (TdxBar* bar : bars)
+    if (bar->GetDockRow() == this) bar->SetDockRow(nullptr);
 }
 
 TdxDockCol* TdxDockRow::AddCol(TdxBarControl* barControl) {
@@ -123,6 +127,9 @@ void TdxDockRow::UpdateOneOnRow() {
 
 void TdxBar::SetDockRow(TdxDockRow* value) {
   if (FDockRow == value) return;
+  // A bar on its way out joins no row: the rows rearranged while it goes (its merged bars
+  // coming back) would otherwise take it in again and keep it after it is freed.
+  if (value && GetComponentState().Contains(csDestroying)) return;
   TdxDockRow* old = FDockRow;
   FDockRow = nullptr;
   if (old) old->RemoveBar(this, true);
