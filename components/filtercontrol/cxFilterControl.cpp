@@ -815,6 +815,7 @@ Boolean TcxCustomFilterControl::HotTrackApplies() {
 }
 
 void TcxCustomFilterControl::Changed() {
+  inherited::Changed();
   if (FLockCount != 0 || IsLoading() || IsDestroying() || !HandleAllocated()) return;
   if (FChooser && FChooser->HasOpenPopup()) return;
   TFilterControlLock lock(FLockCount);

@@ -347,7 +347,7 @@ class TcxCustomFilterControl : public TcxControl {
   // ---- operations ----
   Boolean HasItems();
   void BuildCriteria();
-  void Changed();
+  void Changed() override;
   void RefreshTexts();
   void LoadFromFile(const AnsiString& fileName);
   void LoadFromStream(TStream* stream);
