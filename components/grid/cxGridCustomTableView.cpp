@@ -1913,10 +1913,19 @@ void TcxCustomGridTableController::KeyDown(Word& key, TShiftState shift) {
     }
   }
   const Integer prevTop = FTopRecordIndex;
+  const Integer prevFocused = GetFocusedRecordIndex();
+  Word pressed = key;
   inherited::KeyDown(key, shift);
   if (!link->GetGridView()) {
     key = 0;
     return;
+  }
+  if (IsKeyForMultiSelect(pressed, shift, GetFocusedRecordIndex() != prevFocused)) {
+    MultiSelectKeyDown(pressed, shift);
+    if (!link->GetGridView()) {
+      key = 0;
+      return;
+    }
   }
   if (FTopRecordIndex != prevTop && GetSite() && GetSite()->HandleAllocated()) GetSite()->Update();
 }

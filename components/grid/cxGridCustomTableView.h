@@ -1071,7 +1071,76 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   // The grid's focused view lost an item.
   void ItemRemoved(TcxCustomGridTableItem* item);
 
+  // ---- Multi-selection, mouse, pull focusing, data scrolling (cxGridCustomTableViewSelection.cpp) ----
+  virtual Boolean CanPostponeRecordSelection(TShiftState shift);
+  // The selection option MultiSelect; with checkFocus also the grid's focused view.
+  virtual Boolean IsMultiSelectActive(Boolean checkFocus = false);
+  virtual Boolean CanProcessMultiSelect(TcxCustomGridHitTest* hitTest, TShiftState shift);
+  virtual Boolean IsKeyForMultiSelect(Word key, TShiftState shift, Boolean focusedRecordChanged);
+  virtual void DoNormalSelection() { DoSingleSelection(); }
+  virtual void DoRangeSelection(Boolean replace) { SelectFocusedRecordFromAnchor(replace); }
+  // The focused record becomes the only selected one.
+  virtual void DoSingleSelection();
+  virtual void ResetUnselecting();
+  virtual void InvalidateFocusedRecord();
+  virtual void InvalidateSelection();
+  virtual Boolean IsKeyForMultiSelectCore(Word key, TShiftState shift, Boolean focusedRecordChanged);
+  virtual void MultiSelectKeyDown(Word& key, TShiftState shift);
+  virtual void MultiSelectMouseDown(TcxCustomGridHitTest* hitTest, TShiftState shift);
+  virtual void MultiSelectMouseUp(TcxCustomGridHitTest* hitTest, TShiftState shift);
+  virtual Boolean CanRangeSelectAdd() { return true; }
+  virtual Boolean CanToggleSelection() { return true; }
+  virtual void PullFocusingSelect(TcxCustomGridHitTest* hitTest);
+  virtual void ScrollPullFocusing(TcxDirection direction);
+  virtual Boolean GetPullFocusingScrollingDirection(Integer x, Integer y, TcxDirection& direction);
+  virtual void StartPullFocusing(Boolean rangeReplace);
+  virtual Boolean SupportsPullFocusing();
+  virtual Boolean CanScrollData(TcxDirection direction) { return false; }
+  virtual void ScrollData(TcxDirection direction) {}
+  virtual Integer GetScrollDataTimeInterval(TcxDirection direction) { return 35; }
+  // Moving objects call it with the mouse position; a view may start data scrolling near its edges.
+  virtual void CheckScrolling(const TPoint& point) {}
+  virtual TcxCustomGridPopupClass GetItemsCustomizationPopupClass();
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void CancelMouseOperation() override;
+  void EndDragAndDrop(Boolean accepted) override;
+  void ToggleFocusedRecordSelection();
+  void SelectFocusedRecordFromAnchor(Boolean replace);
+  void SetAnchorToFocusedRecord(Boolean single);
+  void UnselectRecordOnExit(TcxCustomGridRecord* record);
+  // The data scroll timer's direction (dirNone stops it).
+  void SetScrollDirection(TcxDirection direction);
+  TcxDirection GetScrollDirection() const { return FScrollDirection; }
+  Boolean IsPullFocusing() const { return FPullFocusing; }
+  // The item an item moving object drags; cells draw it as being moved.
+  TcxCustomGridTableItem* GetMovingItem() const { return FMovingItem; }
+  void SetMovingItem(TcxCustomGridTableItem* value);
+  // Made with the view on first access.
+  TcxCustomGridPopup* GetItemsCustomizationPopup();
+  TcxCustomGridPopup* FindItemsCustomizationPopup() const { return FItemsCustomizationPopup; }
+
  private:
+  // Frees the popup and the timers of this part (from BeforeDestruction).
+  void FreeSelectionState();
+  void ScrollTimerHandler(TObject* sender);
+  void PullFocusingTimerHandler(TObject* sender);
+  void StopPullFocusing();
+  TcxCustomGridTableItem* FMovingItem = nullptr;
+  TcxCustomGridPopup* FItemsCustomizationPopup = nullptr;
+  Boolean FPullFocusing = false;
+  Boolean FPullFocusingReplace = true;
+  TPoint FPullFocusingMousePos{-1, -1};
+  Variant FPullFocusingRecordId;
+  TcxCustomGridTableItem* FPullFocusingItem = nullptr;
+  TcxDirection FPullFocusingScrollingDirection = dirNone;
+  TcxTimer* FPullFocusingScrollingTimer = nullptr;
+  Boolean FPendingUnselect = false;
+  Integer FUnselectingRecordIndex = -1;
+  TcxDirection FScrollDirection = dirNone;
+  TcxTimer* FScrollTimer = nullptr;
+
   Boolean FAllowAppend = true;
   TcxGridEditingController* FEditingController = nullptr;
   Boolean FEditorCheckAllowed = true;

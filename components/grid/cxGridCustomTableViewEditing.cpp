@@ -254,6 +254,7 @@ void TcxCustomGridTableView::DoInitEditValue(TcxCustomGridTableItem* item, TcxCu
 void TcxCustomGridTableController::BeforeDestruction() {
   if (FEditingController) FEditingController->HideEdit(false);
   FreeAndNil(FEditingController);
+  FreeSelectionState();
   inherited::BeforeDestruction();
 }
 

@@ -7,17 +7,20 @@
 #include "components/grid/cxGridLevel.h"
 #include "components/grid/cxGridSortingBySummary.h"
 #include "components/grid/cxGridStrs.h"
+#include "components/grid/cxGridTableViewController.h"
 #include "components/grid/cxGridTableViewInfo.h"
 #include "platform/controls/Graphics.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 
-TcxDragAndDropObjectClass cxGridColumnHorzSizingObjectClass;
-TcxDragAndDropObjectClass cxGridRowSizingObjectClass;
-TcxDragAndDropObjectClass cxGridColumnMovingObjectClass;
+TcxDragAndDropObjectClass cxGridColumnHorzSizingObjectClass = TcxGridColumnHorzSizingObject::StaticClass();
+TcxDragAndDropObjectClass cxGridRowSizingObjectClass = TcxGridRowSizingObject::StaticClass();
+TcxDragAndDropObjectClass cxGridColumnMovingObjectClass = TcxGridColumnHeaderMovingObject::StaticClass();
 
 TcxDragAndDropObjectClass TcxGridColumnHeaderHitTest::DragAndDropObjectClass() {
-  return GetColumn() && GetColumn()->CanMove() ? cxGridColumnMovingObjectClass : TcxDragAndDropObjectClass();
+  if (!GetColumn() || !GetColumn()->CanMove()) return TcxDragAndDropObjectClass();
+  auto* controller = GetGridView() ? dynamic_cast<TcxGridTableController*>(GetGridView()->GetController()) : nullptr;
+  return controller ? controller->GetColumnHeaderMovingObjectClass() : cxGridColumnMovingObjectClass;
 }
 
 namespace {
@@ -316,6 +319,8 @@ void TcxGridColumn::SetHeaderGlyphAlignmentVert(TcxAlignmentVert value) {
 void TcxGridColumn::SetSelected(Boolean value) {
   if (FSelected == value) return;
   FSelected = value;
+  if (auto* controller = dynamic_cast<TcxGridTableController*>(GetController()))
+    controller->ColumnSelectionChanged(this, value);
   if (TcxGridTableView* view = GetGridView()) view->Changed(vcProperty);
 }
 
@@ -1951,7 +1956,7 @@ void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* item) {
   inherited::RemoveItem(item);
 }
 
-TcxCustomGridControllerClass TcxGridTableView::GetControllerClass() { return inherited::GetControllerClass(); }
+TcxCustomGridControllerClass TcxGridTableView::GetControllerClass() { return TcxGridTableController::StaticClass(); }
 
 TcxCustomDataControllerClass TcxGridTableView::GetDataControllerClass() {
   return TcxGridDataController::StaticClass();

@@ -14,6 +14,7 @@
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridStrs.h"
+#include "components/grid/cxGridTableViewController.h"
 #include "platform/drawing/Gdi.h"
 
 namespace {
@@ -158,7 +159,10 @@ Integer TcxGridTableViewInfo::IndicatorWidth() {
   return FIndicatorViewInfo && FIndicatorViewInfo->GetVisible() ? GridView()->GetOptionsView()->GetIndicatorWidth() : 0;
 }
 
-Integer TcxGridTableViewInfo::LeftPos() { return 0; }
+Integer TcxGridTableViewInfo::LeftPos() {
+  auto* controller = dynamic_cast<TcxGridTableController*>(GridView()->GetController());
+  return controller ? controller->GetLeftPos() : 0;
+}
 
 Integer TcxGridTableViewInfo::ClientWidthForAutoWidth() {
   TRect client;

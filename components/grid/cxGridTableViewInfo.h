@@ -555,6 +555,10 @@ class TcxGridIndicatorHeaderItemViewInfo : public TcxCustomGridIndicatorItemView
   void GetHintText(AnsiString& text) override;
   void GetHintTextRect(const TPoint& mousePos, TRect& rect) override;
   void GetHintAreaBounds(TRect& rect) override { rect = GetBounds(); }
+  // The quick customization popup (built with the grid's customization).
+  TcxCustomGridPopup* GetPopup() override;
+  Boolean UsesPopup() override { return SupportsQuickCustomization(); }
+  Boolean ClosePopupOnDestruction() override { return false; }
 };
 
 class TcxGridIndicatorRowItemViewInfo : public TcxCustomGridIndicatorItemViewInfo {

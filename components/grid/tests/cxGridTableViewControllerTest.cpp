@@ -1,0 +1,396 @@
+// The grid table view driven by the mouse and keys of the headless desktop: sorting by header
+// clicks, sizing a column by its border, moving a column by its header, selecting rows with Ctrl
+// and Shift, and the indicator's quick customization popup showing and hiding a column.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "components/data/cxCustomData.h"
+#include "components/editors-more/cxCheckListBox.h"
+#include "components/grid/cxGridCustomization.h"
+#include "components/grid/cxGridTableViewController.h"
+#include "components/grid/tests/GridTableViewFixture.h"
+#include "platform/drawing/GoldenImage.h"
+#include "platform/windowing/Headless.h"
+
+namespace grid_table_view_test {
+namespace {
+
+std::string ControllerGoldenPath(const char* name) {
+  return std::string(ORV_SOURCE_DIR) + "/components/grid/tests/golden/" + name;
+}
+
+enum TModifier { kNone = 0, kShift = 1, kCtrl = 2 };
+
+class TableViewControllerTest : public GridTableViewTest {
+ protected:
+  // Four columns without automatic widths, the first ten towns, no indicator.
+  void Configure(Boolean indicator = false) {
+    Grid->GetLookAndFeel()->SetKind(lfOffice11);
+    Grid->GetLookAndFeel()->SetNativeStyle(false);
+    View->GetOptionsView()->SetGroupByBox(false);
+    View->GetOptionsView()->SetIndicator(indicator);
+    View->GetFilterBox()->SetVisible(fvNever);
+    View->GetOptionsData()->SetEditing(false);
+    View->GetOptionsSelection()->SetCellSelect(false);
+    Country = AddColumn("Страна"_a, 90);
+    City = AddColumn("Город"_a, 120);
+    Lon = AddColumn("Г.Долгота"_a, 70);
+    Lat = AddColumn("Г.Широта"_a, 70);
+    for (TcxGridColumn* column : {Country, City, Lon, Lat}) column->GetOptions()->SetFiltering(false);
+    FillTowns();
+    Grid->SetBounds(0, 0, 400, 230);
+    Layout();
+  }
+  TcxGridTableController* Ctrl() const { return static_cast<TcxGridTableController*>(View->GetController()); }
+  TcxCustomDataController* DC() const { return View->GetDataController(); }
+
+  TPoint Screen(const TPoint& client) const { return View->GetSite()->ClientToScreen(client); }
+  TRect HeaderBounds(TcxGridColumn* column) {
+    for (Integer i = 0; i < Header()->Count(); ++i)
+      if (Header()->GetItemColumn(i) == column) return Header()->Item(i)->GetBounds();
+    ADD_FAILURE() << "no header cell";
+    return {};
+  }
+  TPoint HeaderCentre(TcxGridColumn* column) {
+    const TRect b = HeaderBounds(column);
+    return TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+  }
+  TPoint RowPoint(Integer rowIndex) {
+    for (Integer i = 0; i < Rows()->Count(); ++i)
+      if (Row(i)->GetGridRecord()->GetIndex() == rowIndex) {
+        const TRect b = Row(i)->GetBounds();
+        return TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+      }
+    ADD_FAILURE() << "row " << rowIndex << " not shown";
+    return {};
+  }
+  void Modifiers(int modifiers, bool down) {
+    if (modifiers & kShift) down ? orv::headless::KeyDown(VK_SHIFT) : orv::headless::KeyUp(VK_SHIFT);
+    if (modifiers & kCtrl) down ? orv::headless::KeyDown(VK_CONTROL) : orv::headless::KeyUp(VK_CONTROL);
+  }
+  void MoveTo(const TPoint& client) {
+    const TPoint p = Screen(client);
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+  }
+  // A click at a client point of the site, with modifier keys held around it.
+  void ClickAt(const TPoint& client, int modifiers = kNone) {
+    orv::headless::AdvanceTime(1000);  // never a double click
+    MoveTo(client);
+    Modifiers(modifiers, true);
+    orv::headless::MouseDown(0);
+    Run();
+    orv::headless::MouseUp(0);
+    Run();
+    Modifiers(modifiers, false);
+    Run();
+  }
+  // Presses at one client point, moves in steps to another and releases there.
+  void DragFromTo(const TPoint& from, const TPoint& to) {
+    orv::headless::AdvanceTime(1000);
+    MoveTo(from);
+    orv::headless::MouseDown(0);
+    Run();
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+      MoveTo(TPoint{from.X + (to.X - from.X) * i / steps, from.Y + (to.Y - from.Y) * i / steps});
+    orv::headless::MouseUp(0);
+    Run();
+  }
+  std::vector<AnsiString> CitiesInRowOrder() {
+    std::vector<AnsiString> cities;
+    for (Integer r = 0; r < View->GetViewData()->GetRowCount(); ++r)
+      cities.push_back(View->GetViewData()->GetRow(r)->GetDisplayTexts(City->GetIndex()));
+    return cities;
+  }
+  std::vector<Integer> SelectedRows() {
+    std::vector<Integer> rows;
+    for (Integer i = 0; i < DC()->GetSelectedCount(); ++i) rows.push_back(DC()->GetSelectedRowIndex(i));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+  std::vector<AnsiString> VisibleCaptions() {
+    std::vector<AnsiString> captions;
+    for (Integer i = 0; i < View->GetVisibleColumnCount(); ++i) captions.push_back(View->GetVisibleColumn(i)->GetCaption());
+    return captions;
+  }
+  void ExpectGolden(const char* name) {
+    const orv::TImageCheck check =
+        orv::MatchGoldenImage(orv::headless::CaptureWindow(View->GetSite()->GetHandle()), ControllerGoldenPath(name));
+    EXPECT_TRUE(check) << check.Message;
+  }
+
+  TcxGridColumn* Country = nullptr;
+  TcxGridColumn* City = nullptr;
+  TcxGridColumn* Lon = nullptr;
+  TcxGridColumn* Lat = nullptr;
+};
+
+TEST_F(TableViewControllerTest, HeaderClicksSortReverseAddAndRemoveSortColumns) {
+  Configure();
+  int clicks = 0;
+  auto onClick = [&](TcxGridTableView*, TcxGridColumn*) { ++clicks; };
+  View->SetOnColumnHeaderClick(TcxGridColumnEvent::Callable(onClick));
+
+  ClickAt(HeaderCentre(City));
+  EXPECT_EQ(City->GetSortOrder(), soAscending);
+  EXPECT_EQ(CitiesInRowOrder().front(), "Берлин"_a);
+  EXPECT_EQ(CitiesInRowOrder().back(), "Токио"_a);
+
+  ClickAt(HeaderCentre(City));  // again: reversed
+  EXPECT_EQ(City->GetSortOrder(), soDescending);
+  EXPECT_EQ(CitiesInRowOrder().front(), "Токио"_a);
+
+  ClickAt(HeaderCentre(Country), kShift);  // Shift adds the column after the sorted one
+  EXPECT_EQ(City->GetSortOrder(), soDescending);
+  EXPECT_EQ(City->GetSortIndex(), 0);
+  EXPECT_EQ(Country->GetSortOrder(), soAscending);
+  EXPECT_EQ(Country->GetSortIndex(), 1);
+  ExpectGolden("table-controller-two-sorted-headers.png");
+
+  ClickAt(HeaderCentre(Country), kCtrl);  // Ctrl removes the column's sorting
+  EXPECT_EQ(Country->GetSortOrder(), soNone);
+  EXPECT_EQ(City->GetSortOrder(), soDescending);
+
+  ClickAt(HeaderCentre(Country));  // a plain click sorts by that column alone
+  EXPECT_EQ(Country->GetSortOrder(), soAscending);
+  EXPECT_EQ(City->GetSortOrder(), soNone);
+  EXPECT_EQ(CitiesInRowOrder().front(), "Сидней"_a);  // Австралия
+  EXPECT_EQ(clicks, 5);
+}
+
+TEST_F(TableViewControllerTest, AColumnThatCannotSortIgnoresHeaderClicks) {
+  Configure();
+  City->GetOptions()->SetSorting(false);
+  ClickAt(HeaderCentre(City));
+  EXPECT_EQ(City->GetSortOrder(), soNone);
+  EXPECT_EQ(CitiesInRowOrder().front(), "Москва"_a);
+}
+
+TEST_F(TableViewControllerTest, DraggingAColumnBorderSizesTheColumn) {
+  Configure();
+  int sizeChanges = 0;
+  auto onSize = [&](TcxGridTableView*, TcxGridColumn* column) {
+    ++sizeChanges;
+    EXPECT_EQ(column, City);
+  };
+  View->SetOnColumnSizeChanged(TcxGridColumnEvent::Callable(onSize));
+  const TRect header = HeaderBounds(City);
+  const Integer oldWidth = header.Width();
+  const TPoint edge{header.Right - 1, (header.Top + header.Bottom) / 2};
+  ASSERT_NE(dynamic_cast<TcxGridColumnHeaderHorzSizingEdgeHitTest*>(ViewInfo()->GetHitTest(edge)), nullptr);
+
+  DragFromTo(edge, TPoint{edge.X + 40, edge.Y + 30});
+  EXPECT_EQ(City->GetWidth(), oldWidth + 40);
+  EXPECT_EQ(HeaderBounds(City).Width(), oldWidth + 40);
+  EXPECT_EQ(HeaderBounds(Lon).Left, HeaderBounds(City).Right);
+  EXPECT_EQ(sizeChanges, 1);
+  ExpectGolden("table-controller-sized-column.png");
+
+  // Released where it started: nothing changes, no event.
+  const TPoint newEdge{HeaderBounds(City).Right - 1, edge.Y};
+  DragFromTo(newEdge, TPoint{newEdge.X + 30, newEdge.Y});
+  const Integer widened = City->GetWidth();
+  EXPECT_EQ(widened, oldWidth + 70);
+  orv::headless::AdvanceTime(1000);
+  MoveTo(TPoint{HeaderBounds(City).Right - 1, edge.Y});
+  orv::headless::MouseDown(0);
+  Run();
+  MoveTo(TPoint{HeaderBounds(City).Right + 20, edge.Y});
+  MoveTo(TPoint{HeaderBounds(City).Right - 1, edge.Y});
+  orv::headless::MouseUp(0);
+  Run();
+  EXPECT_EQ(City->GetWidth(), widened);
+  EXPECT_EQ(sizeChanges, 2);
+  // A column is never narrower than its least width.
+  DragFromTo(TPoint{HeaderBounds(City).Right - 1, edge.Y}, TPoint{HeaderBounds(City).Left - 50, edge.Y});
+  EXPECT_EQ(HeaderBounds(City).Width(), Header()->Item(1)->CalculateMinWidth());
+  EXPECT_EQ(City->GetSortOrder(), soNone) << "a sizing drag is no header click";
+}
+
+TEST_F(TableViewControllerTest, DraggingAHeaderMovesTheColumnWhereMovingIsAllowed) {
+  Configure();
+  int moves = 0;
+  auto onPos = [&](TcxGridTableView*, TcxGridColumn*) { ++moves; };
+  View->SetOnColumnPosChanged(TcxGridColumnEvent::Callable(onPos));
+  const TPoint grip{HeaderBounds(Country).Left + 20, HeaderCentre(Country).Y};
+
+  // Onto the gap right after its own header: no change, no event.
+  DragFromTo(grip, TPoint{HeaderBounds(City).Left + 5, grip.Y});
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Страна"_a, "Город"_a, "Г.Долгота"_a, "Г.Широта"_a}));
+  EXPECT_EQ(moves, 0);
+  EXPECT_EQ(Country->GetSortOrder(), soNone) << "a moving drag is no header click";
+
+  // Past the middle of the third header: it lands between the third and the fourth.
+  DragFromTo(grip, TPoint{HeaderCentre(Lon).X + 10, grip.Y});
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Город"_a, "Г.Долгота"_a, "Страна"_a, "Г.Широта"_a}));
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(Ctrl()->GetMovingItem(), nullptr);
+  ExpectGolden("table-controller-moved-column.png");
+
+  // A column whose moving is off does not start a drag.
+  Lat->GetOptions()->SetMoving(false);
+  DragFromTo(HeaderCentre(Lat), TPoint{HeaderBounds(City).Left + 3, grip.Y});
+  EXPECT_EQ(Lat->GetVisibleIndex(), 3);
+  // Nor does any column when the view forbids moving.
+  Lat->GetOptions()->SetMoving(true);
+  View->GetOptionsCustomize()->SetColumnMoving(false);
+  DragFromTo(HeaderCentre(Lat), TPoint{HeaderBounds(City).Left + 3, grip.Y});
+  EXPECT_EQ(Lat->GetVisibleIndex(), 3);
+  EXPECT_EQ(moves, 1);
+}
+
+TEST_F(TableViewControllerTest, DraggingAHeaderOffTheViewHidesItOnlyWithColumnHiding) {
+  Configure();
+  const TPoint grip = HeaderCentre(Lon);
+  const TPoint outside{grip.X, HeaderBounds(Lon).Bottom + 120};
+  DragFromTo(grip, outside);
+  EXPECT_TRUE(Lon->GetVisible());
+  View->GetOptionsCustomize()->SetColumnHiding(true);
+  DragFromTo(grip, outside);
+  EXPECT_FALSE(Lon->GetVisible());
+}
+
+TEST_F(TableViewControllerTest, CtrlAndShiftClicksSelectRows) {
+  Configure(true);
+  View->GetOptionsSelection()->SetMultiSelect(true);
+  Run();
+  ClickAt(RowPoint(1));
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{1}));
+  ClickAt(RowPoint(3), kCtrl);  // adds
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{1, 3}));
+  ClickAt(RowPoint(6), kShift);  // the range from the anchor (row 3), dropping the rest
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{3, 4, 5, 6}));
+  ClickAt(RowPoint(0), kCtrl);
+  ClickAt(RowPoint(8), kCtrl | kShift);  // Shift+Ctrl adds the range from the anchor (row 0)
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+  ExpectGolden("table-controller-selected-rows.png");
+  ClickAt(RowPoint(4), kCtrl);  // removes a selected row
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{0, 1, 2, 3, 5, 6, 7, 8}));
+  ClickAt(RowPoint(2));  // a plain click leaves only that row
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{2}));
+}
+
+TEST_F(TableViewControllerTest, CtrlClickOnASelectedRowUnselectsItOnlyOnReleaseOverIt) {
+  Configure(true);
+  View->GetOptionsSelection()->SetMultiSelect(true);
+  Run();
+  ClickAt(RowPoint(1));
+  ClickAt(RowPoint(2), kCtrl);
+  orv::headless::AdvanceTime(1000);
+  MoveTo(RowPoint(2));
+  orv::headless::KeyDown(VK_CONTROL);
+  orv::headless::MouseDown(0);
+  Run();
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{1, 2})) << "the decision waits for the release";
+  MoveTo(RowPoint(5));
+  orv::headless::MouseUp(0);
+  orv::headless::KeyUp(VK_CONTROL);
+  Run();
+  EXPECT_EQ(SelectedRows(), (std::vector<Integer>{1, 2})) << "released over another row";
+}
+
+TEST_F(TableViewControllerTest, KeysMoveTheFocusAndTheSelection) {
+  Configure(true);
+  View->GetOptionsSelection()->SetMultiSelect(true);
+  Run();
+  ClickAt(RowPoint(1));
+  struct TStep {
+    Word Key;
+    int Modifiers;
+    Integer Focused;
+    std::vector<Integer> Selected;
+  };
+  const TStep steps[] = {
+      {VK_DOWN, kShift, 2, {1, 2}},       {VK_DOWN, kShift, 3, {1, 2, 3}}, {VK_DOWN, kCtrl, 4, {1, 2, 3}},
+      {VK_SPACE, kCtrl, 4, {1, 2, 3, 4}}, {VK_UP, kNone, 3, {3}},
+  };
+  for (const TStep& step : steps) {
+    orv::headless::PressKey(step.Key, step.Modifiers & kShift, step.Modifiers & kCtrl);
+    Run();
+    EXPECT_EQ(Ctrl()->GetFocusedRecordIndex(), step.Focused) << step.Key;
+    EXPECT_EQ(SelectedRows(), step.Selected) << step.Key;
+  }
+}
+
+TEST_F(TableViewControllerTest, QuickCustomizationPopupHidesAndShowsAColumnWithItsRussianHint) {
+  Configure(true);
+  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+  cxSetResourceString(&scxGridColumnsQuickCustomizationHint, "Управление видимостью столбцов"_a);
+  Run();
+  TcxCustomGridIndicatorItemViewInfo* header = Indicator()->Item(0);
+  const TRect b = header->GetBounds();
+  const TPoint centre{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2};
+  orv::headless::AdvanceTime(1000);
+  MoveTo(centre);
+  orv::headless::AdvanceTime(1000);
+  Run();
+  TcxCustomGridController* controller = View->GetController();
+  ASSERT_NE(controller->GetHintWindow(), nullptr);
+  EXPECT_EQ(controller->GetHintWindow()->GetCaption(), "Управление видимостью столбцов"_a);
+
+  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  ASSERT_NE(popup, nullptr);
+  popup->SetOwnLoop(false);  // the test drives the desktop's loop itself
+  orv::headless::MouseDown(0);
+  Run();
+  orv::headless::MouseUp(0);
+  Run();
+  ASSERT_TRUE(popup->IsVisible());
+  TcxCheckListBox* list = popup->GetCheckListBox();
+  ASSERT_EQ(list->GetItems()->GetCount(), 4);
+  for (Integer i = 0; i < 4; ++i) EXPECT_EQ(list->GetItems()->GetItem(i)->GetState(), cbsChecked) << i;
+  EXPECT_EQ(list->GetItems()->GetItem(1)->GetText(), "Город"_a);
+
+  // A click on the check box of the second entry hides the column at once.
+  TcxCustomInnerCheckListBox* inner = list->GetInnerCheckListBox();
+  const TRect check = inner->GetCheckRect(inner->ItemRect(1), false);
+  const TPoint checkPoint = inner->ClientToScreen(TPoint{(check.Left + check.Right) / 2, (check.Top + check.Bottom) / 2});
+  orv::headless::AdvanceTime(1000);
+  orv::headless::MouseMove(checkPoint.X, checkPoint.Y);
+  orv::headless::Click(checkPoint.X, checkPoint.Y);
+  Run();
+  EXPECT_FALSE(City->GetVisible());
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Страна"_a, "Г.Долгота"_a, "Г.Широта"_a}));
+  ASSERT_TRUE(popup->IsVisible()) << "the popup stays open";
+  EXPECT_EQ(list->GetItems()->GetItem(1)->GetState(), cbsUnchecked);
+  const orv::TImageCheck shot = orv::MatchGoldenImage(orv::headless::CaptureScreen(),
+                                                      ControllerGoldenPath("table-controller-quick-customization.png"));
+  EXPECT_TRUE(shot) << shot.Message;
+
+  // Checked again, it comes back in its old position.
+  orv::headless::AdvanceTime(1000);
+  orv::headless::Click(checkPoint.X, checkPoint.Y);
+  Run();
+  EXPECT_TRUE(City->GetVisible());
+  EXPECT_EQ(City->GetVisibleIndex(), 1);
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(popup->IsVisible());
+}
+
+TEST_F(TableViewControllerTest, QuickCustomizationLeavesOutItemsHiddenFromCustomizationAndReorders) {
+  Configure(true);
+  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+  Lat->SetVisibleForCustomization(false);
+  Run();
+  auto* popup = static_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  popup->FillItems();
+  TcxCheckListBox* list = popup->GetCheckListBox();
+  ASSERT_EQ(list->GetItems()->GetCount(), 3);
+  EXPECT_TRUE(popup->AllowsReordering());
+  list->SetSelected(0, true);
+  popup->DropSelectedAt(3);
+  // Moving the first entry below the last one puts the column after the last listed column (the
+  // column left out of the list keeps its place).
+  EXPECT_EQ(Country->GetIndex(), 2);
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Город"_a, "Г.Долгота"_a, "Страна"_a, "Г.Широта"_a}));
+  View->GetOptionsCustomize()->SetColumnsQuickCustomizationReordering(qcrDisabled);
+  EXPECT_FALSE(popup->AllowsReordering());
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
