@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "components/bars/dxBar.h"
+#include "components/foundation/cxGeometry.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
@@ -28,7 +29,6 @@ std::vector<TCustomdxBarControl*>& LiveBarControls() {
 
 TCustomdxBarControl* gActiveBarControl = nullptr;
 
-Boolean RectIsEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 Boolean PointInRect(const TRect& r, const TPoint& p) {
   return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
