@@ -37,7 +37,9 @@ class TcxGridPopupListBox : public TcxListBox {
   virtual void ToggleCheck(Integer index) { SetChecked(index, !IsChecked(index)); }
   virtual Boolean IsCheckable(Integer index) { return false; }
   // Sizes the list to its items (nil: its own), never narrower than the cell that opened it.
-  virtual void AdjustSize(TStrings* items = nullptr);
+  virtual void AdjustSize(TStrings* items);
+  // The control's own size adjustment is another operation of the same name.
+  using TcxListBox::AdjustSize;
 
   // ---- Non-virtual ----
   Boolean IsChecked(Integer index) const;
@@ -97,6 +99,7 @@ class TcxCustomGridCustomizationPopup : public TcxCustomGridPopup {
 
   virtual void FillItems() = 0;
   virtual void AdjustSize(Boolean keepHeight);
+  using TcxCustomGridPopup::AdjustSize;
   virtual void ItemCheckChanged(Integer index, Boolean checked);
   virtual void CreateControls();
   virtual Integer ItemWidth();

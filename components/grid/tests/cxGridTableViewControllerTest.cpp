@@ -211,6 +211,20 @@ TEST_F(TableViewControllerTest, DraggingAColumnBorderSizesTheColumn) {
   EXPECT_EQ(City->GetSortOrder(), soNone) << "a sizing drag is no header click";
 }
 
+TEST_F(TableViewControllerTest, DraggingARowsIndicatorEdgeSizesTheRows) {
+  Configure(true);
+  View->GetOptionsCustomize()->SetDataRowSizing(true);
+  Run();
+  const TRect row = Row(0)->GetBounds();
+  const Integer oldHeight = row.Height();
+  const TPoint edge{Indicator()->GetBounds().Left + 5, row.Bottom - 1};
+  ASSERT_NE(dynamic_cast<TcxGridRowSizingEdgeHitTest*>(ViewInfo()->GetHitTest(edge)), nullptr);
+  DragFromTo(edge, TPoint{edge.X, edge.Y + 12});
+  EXPECT_EQ(Row(0)->GetBounds().Height(), oldHeight + 12);
+  EXPECT_EQ(Row(1)->GetBounds().Height(), oldHeight + 12) << "every data row takes the height";
+  EXPECT_GT(View->GetOptionsView()->GetDataRowHeight(), 0);
+}
+
 TEST_F(TableViewControllerTest, DraggingAHeaderMovesTheColumnWhereMovingIsAllowed) {
   Configure();
   int moves = 0;
