@@ -394,13 +394,15 @@ Integer TdxBarItemControl::GetCaptionAreaWidth() {
   if (!(FDrawParams->Content & ceText)) return 0;
   const Integer caption = GetCaptionWidth();
   if (GetHostKind() == hkMenu && FParent) {
-    // Caption, then the shortcut column, the content margins and the arrow column.
+    // The text starts where the painter indents it; then the caption, the shortcut column
+    // after a gap, the right margin and the arrow column (the parent's text height plus 5).
     Integer width = caption;
+    if (TdxBarPainter* painter = GetPainter()) width += std::max(0, painter->GetMenuTextIndent(FDrawParams) - GetGlyphAreaWidth());
     TdxBarItemLinks* links = FItemLink ? FItemLink->GetOwnerLinks() : nullptr;
     const AnsiString shortCut = ShortCutToText(GetShortCut());
     if ((!links || links->GetShowShortCuts()) && !shortCut.empty() && GetCanvas())
       width += GetCanvas()->TextWidth(shortCut) + FParent->GetTextSize() - 6;
-    return width + 3 + 3 + FParent->GetBeginGroupSize();
+    return width + 3 + FParent->GetTextSize() + 5;
   }
   if (!(FDrawParams->Content & ceIcon)) return caption + 2 * GetCaptionOffset();
   TRect indent;

@@ -1210,6 +1210,10 @@ void TdxBarSubMenuControl::WndProc(TMessage& message) {
       inherited::WndProc(message);
       if (!FPlacing && !IsDestroying()) UpdateShadow();
       return;
+    case WM_DESTROY:
+      // The window may go with its owner form: its shadow goes with it.
+      if (FShadow) FShadow->SetShown(false);
+      break;
     default:
       break;
   }
@@ -1239,7 +1243,11 @@ TdxBarShadowPart* TdxBarShadow::GetPart(Integer index) const {
 
 void TdxBarShadow::FreeParts() {
   for (TdxBarShadowPart*& part : FParts) {
-    if (part) part->Free();
+    if (part) {
+      // Hidden first: a shown layered strip destroyed while visible could outlive its object.
+      part->HidePart();
+      part->Free();
+    }
     part = nullptr;
   }
 }
@@ -1323,10 +1331,11 @@ void TdxBarShadowPart::CreateParams(TCreateParams& params) {
   params.Style = WS_POPUP;
   params.ExStyle = TdxBarShadow::UsesLayeredStrips() ? WS_EX_LAYERED : 0;
   TCustomdxBarControl* owner = FShadow ? FShadow->GetOwnerWindow() : nullptr;
-  if (owner && owner->HandleAllocated()) {
-    if (GetWindowLong(owner->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST) params.ExStyle |= WS_EX_TOPMOST;
-    params.WndParent = owner->GetHandle();
-  }
+  // Not owned by the bar window: the strips live exactly as long as their objects, also when
+  // the bar window goes with its form.
+  if (owner && owner->HandleAllocated() && (GetWindowLong(owner->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+    params.ExStyle |= WS_EX_TOPMOST;
+  params.WndParent = nullptr;
   params.WindowClass.style = 0;
 }
 
