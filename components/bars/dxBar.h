@@ -1717,6 +1717,16 @@ class TdxBarPainter : public TcxIUnknownObject {
   // was opened from.
   virtual Boolean HasShadow(TCustomdxBarControl* barControl);
   virtual Boolean ShadowTouchesOwner(TCustomdxBarControl* barControl);
+  // The check mark of a checked item without a glyph in a submenu: 9 x 7 pixels (18 x 14 for
+  // menu fonts of 16 points and more) centred in the rectangle, drawn by DrawCheckGlyph, which
+  // each style implements (nothing in the base).
+  virtual void DrawCheckMarkCentered(TdxBarItemControl* control, HDC dc, Boolean checked, Integer paintType,
+                                     const TRect& rect);
+  virtual void DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) {}
+  // The joint where a popup touches what opened it: the brush, and the popup's one-pixel line
+  // there filled with it (window coordinates of the popup).
+  virtual HBRUSH GetOwnerLinkBrush(TdxBarManager* manager);
+  virtual void FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc);
 
  private:
   TcxCustomLookAndFeelPainterClass FSkinPainter;
@@ -1827,6 +1837,37 @@ class TdxBarFlatPainter : public TdxBarPainter {
   virtual HBRUSH GetButtonFaceBrush(TdxBarButtonLikeControlDrawParams* params);
   // The frame a popup draws around itself where it meets its owner.
   virtual void DrawOwnerFrame(TCustomdxBarControl* barControl, HDC dc, const TRect& rect);
+  // The owner's side of the joint with its open popup: the joint line filled (DrawOwnerJoint),
+  // the rest of `rect` framed (DrawOwnerFrame). `rect` is in the DC's coordinates, which are
+  // the owner window's client coordinates.
+  virtual void DrawOwnerJointAndFrame(TCustomdxBarControl* popup, HDC dc, TCustomdxBarControl* ownerWindow,
+                                      TdxBarItemControl* control, const TRect& rect);
+  virtual void DrawOwnerJoint(TCustomdxBarControl* popup, HDC dc, TdxBarItemControl* control, const TRect& joint,
+                              const TRect& popupRect);
+  // DrawOwnerJointAndFrame, then the inside filled with the owner link brush.
+  virtual void FillOwnerJoint(TCustomdxBarControl* popup, HDC dc, TCustomdxBarControl* ownerWindow,
+                              const TRect& rect);
+
+  // ---- Menus: white with a button-face icon column, one-pixel frames and shadow-line separators
+  Integer GetMenuTextSpacing(TdxBarItemControl* control) override;
+  void CalcMenuMetrics(TcxCanvas* canvas, Integer textHeight, Integer& markSize, Integer& arrowWidth) override;
+  Integer GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu) override;
+  void CalcMenuIconRect(const TRect& itemRect, Integer iconAreaSize, TRect& rect) override;
+  void CalcMenuTextRect(TdxBarItemControlDrawParams* params, const TRect& itemRect, TRect& rect) override;
+  Integer GetMenuTextIndent(TdxBarItemControlDrawParams* params) override;
+  HBRUSH GetMenuBrush(TCustomdxBarControl* barControl) override;
+  void DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect) override;
+  void CalcMenuGroupSeparatorRect(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, TRect& rect,
+                                  const TRect& itemRect) override;
+  void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawMenuGroupSeparator(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, const TRect& rect,
+                              TcxCanvas* canvas) override;
+  void DrawMenuSeparatorLine(TcxCanvas* canvas, const TRect& rect) override;
+  void DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+  void DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) override;
+  void FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+  void DrawDetachCaption(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+  void DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) override;
 };
 class TdxBarXPPainter : public TdxBarFlatPainter {
   ORV_CLASS(TdxBarXPPainter, TdxBarFlatPainter)
@@ -1893,6 +1934,24 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
   HBRUSH GetShadowBrush() override;
   TColor GetShadowColor() override;
   void DrawOwnerFrame(TCustomdxBarControl* barControl, HDC dc, const TRect& rect) override;
+
+  void DrawOwnerJoint(TCustomdxBarControl* popup, HDC dc, TdxBarItemControl* control, const TRect& joint,
+                      const TRect& popupRect) override;
+  HBRUSH GetOwnerLinkBrush(TdxBarManager* manager) override;
+  void FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc) override;
+  Boolean HasShadow(TCustomdxBarControl* barControl) override;
+
+  // ---- Menus: the gradient icon band, the border of the palette, the joint with the opener
+  void CalcMenuMetrics(TcxCanvas* canvas, Integer textHeight, Integer& markSize, Integer& arrowWidth) override;
+  Integer GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu) override;
+  void DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect) override;
+  HBRUSH GetMenuBrush(TCustomdxBarControl* barControl) override;
+  void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawMenuBand(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, TColor color, HBRUSH brush,
+                    const TRect& rect) override;
+  void DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+  void DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) override;
+  void FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
 
   // ---- Operations of the Office 2003 look
   virtual void DrawGripDots(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, const TRect& rect);

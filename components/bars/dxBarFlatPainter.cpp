@@ -205,12 +205,15 @@ void TdxBarFlatPainter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params
   const Boolean hot = params->Selected && params->Enabled;
   const Boolean inMenu = params->HostKind == hkMenu;
   if (params->MenuOpen && !inMenu) {
-    DrawOwnerFrame(control->GetParent(), dc, rect);
+    TCustomdxBarControl* parent = control->GetParent();
+    DrawOwnerJointAndFrame(parent ? parent->GetChildBarControl() : nullptr, dc, parent, control, rect);
   } else if (params->Down || (hot && !inMenu)) {
     DrawSelectionFrame(dc, rect);
   } else {
     const Boolean useBrush = params->Sunken || control->HasOwnBkBrush();
-    FrameItemBackground(control, dc, useBrush, GetButtonFaceBrush(params), rect);
+    // In a menu an idle glyph sits on the icon column.
+    HBRUSH brush = inMenu && !hot ? GetFlatToolbarBrush(control) : GetButtonFaceBrush(params);
+    FrameItemBackground(control, dc, useBrush, brush, rect);
   }
 }
 
@@ -332,4 +335,276 @@ void TdxBarFlatPainter::DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TR
       SetPixel(dc, r.Right - 1 - i - w, r.Top + i, color);
     }
   }
+}
+
+// ==== Base painter: check marks and the joint of a popup with its owner ======================
+
+namespace {
+
+// The line where a popup touches the element that opened it, one pixel thick, its ends one
+// pixel inside both; with `offset` moved one pixel towards the owner. Screen coordinates.
+// Empty while the popup is not shown next to its owner.
+TRect OwnerJointScreenRect(TCustomdxBarControl* popup, Boolean offset) {
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(popup);
+  if (!menu || !menu->HandleAllocated()) return TRect();
+  const TRect owner = menu->GetOwnerBounds();
+  if (RectIsEmpty(owner)) return TRect();
+  RECT wr{};
+  GetWindowRect(menu->GetHandle(), &wr);
+  const TRect w{wr.Left, wr.Top, wr.Right, wr.Bottom};
+  TRect joint;
+  if ((owner.Bottom == w.Top || owner.Top == w.Bottom) && owner.Left < w.Right && w.Left < owner.Right) {
+    const Boolean below = owner.Bottom == w.Top;
+    Integer y = below ? w.Top : w.Bottom - 1;
+    if (offset) y += below ? -1 : 1;
+    joint = TRect{std::max(owner.Left + 1, w.Left + 1), y, std::min(owner.Right - 1, w.Right - 1), y + 1};
+  } else if ((owner.Right == w.Left || owner.Left == w.Right) && owner.Top < w.Bottom && w.Top < owner.Bottom) {
+    const Boolean beside = owner.Right == w.Left;
+    Integer x = beside ? w.Left : w.Right - 1;
+    if (offset) x += beside ? -1 : 1;
+    joint = TRect{x, std::max(owner.Top + 1, w.Top + 1), x + 1, std::min(owner.Bottom - 1, w.Bottom - 1)};
+  }
+  return RectIsEmpty(joint) ? TRect() : joint;
+}
+
+// The same line relative to the popup's window (the coordinates its frame is drawn in).
+TRect OwnerJointWindowRect(TCustomdxBarControl* popup) {
+  TRect joint = OwnerJointScreenRect(popup, false);
+  if (RectIsEmpty(joint)) return joint;
+  RECT wr{};
+  GetWindowRect(popup->GetHandle(), &wr);
+  return TRect{joint.Left - wr.Left, joint.Top - wr.Top, joint.Right - wr.Left, joint.Bottom - wr.Top};
+}
+
+TRect ScreenToClientRect(TCustomdxBarControl* window, const TRect& r) {
+  POINT a{r.Left, r.Top}, b{r.Right, r.Bottom};
+  ScreenToClient(window->GetHandle(), &a);
+  ScreenToClient(window->GetHandle(), &b);
+  return TRect{a.X, a.Y, b.X, b.Y};
+}
+
+// The icon column of a menu item, counted from the item's left edge: the icon area and the
+// strip right of it.
+Integer MenuIconColumnWidth(TdxBarItemControl* control) {
+  auto* subMenu = control ? dynamic_cast<TdxBarSubMenuControl*>(control->GetParent()) : nullptr;
+  return (subMenu ? subMenu->GetIconAreaSize() : 0) + 1;
+}
+
+}  // namespace
+
+void TdxBarPainter::DrawCheckMarkCentered(TdxBarItemControl* control, HDC dc, Boolean checked, Integer paintType,
+                                          const TRect& rect) {
+  if (!checked || paintType != hkMenu) return;
+  TCustomdxBarControl* parent = control ? control->GetParent() : nullptr;
+  const Integer scale = parent && parent->GetFont() && parent->GetFont()->GetSize() >= 16 ? 2 : 1;
+  const Integer width = 9 * scale, height = 7 * scale;
+  DrawCheckGlyph(control, dc, scale, (rect.Top + rect.Bottom - height) / 2, (rect.Left + rect.Right - width) / 2);
+}
+
+HBRUSH TdxBarPainter::GetOwnerLinkBrush(TdxBarManager* manager) {
+  HBRUSH brush = manager ? manager->GetFlatBrush(1) : nullptr;
+  return brush ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void TdxBarPainter::FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc) {
+  const TRect joint = OwnerJointWindowRect(barControl);
+  if (!RectIsEmpty(joint)) FillRectWithBrush(dc, joint, GetOwnerLinkBrush(barControl->GetOwnerBarManager()));
+}
+
+// ==== Flat painter: the joint with an open popup and menus =====================================
+
+void TdxBarFlatPainter::DrawOwnerJoint(TCustomdxBarControl* popup, HDC dc, TdxBarItemControl* control,
+                                       const TRect& joint, const TRect& popupRect) {
+  FillRectWithBrush(dc, joint, GetOwnerLinkBrush(GetBarManager()));
+}
+
+void TdxBarFlatPainter::DrawOwnerJointAndFrame(TCustomdxBarControl* popup, HDC dc, TCustomdxBarControl* ownerWindow,
+                                               TdxBarItemControl* control, const TRect& rect) {
+  TRect joint = OwnerJointScreenRect(popup, true);
+  if (RectIsEmpty(joint) || !ownerWindow || !ownerWindow->HandleAllocated()) {
+    DrawOwnerFrame(ownerWindow, dc, rect);
+    return;
+  }
+  RECT wr{};
+  GetWindowRect(popup->GetHandle(), &wr);
+  joint = ScreenToClientRect(ownerWindow, joint);
+  const TRect popupRect = ScreenToClientRect(ownerWindow, TRect{wr.Left, wr.Top, wr.Right, wr.Bottom});
+  HRGN saved = nullptr;
+  Boolean had = false;
+  SaveClipRegion(dc, saved, had);
+  DrawOwnerJoint(popup, dc, control, joint, popupRect);
+  ExcludeClipRect(dc, joint.Left, joint.Top, joint.Right, joint.Bottom);
+  DrawOwnerFrame(ownerWindow, dc, rect);
+  RestoreClipRegion(dc, saved, had);
+}
+
+void TdxBarFlatPainter::FillOwnerJoint(TCustomdxBarControl* popup, HDC dc, TCustomdxBarControl* ownerWindow,
+                                       const TRect& rect) {
+  DrawOwnerJointAndFrame(popup, dc, ownerWindow, nullptr, rect);
+  FillRectWithBrush(dc, Inflated(rect, -1, -1), GetOwnerLinkBrush(GetBarManager()));
+}
+
+Integer TdxBarFlatPainter::GetMenuTextSpacing(TdxBarItemControl* control) {
+  TCustomdxBarControl* parent = control ? control->GetParent() : nullptr;
+  return parent && parent->IsVertical() && parent->GetKind() != 2 ? parent->GetTextSize() + 3 : 0;
+}
+
+void TdxBarFlatPainter::CalcMenuMetrics(TcxCanvas* canvas, Integer textHeight, Integer& markSize,
+                                        Integer& arrowWidth) {
+  inherited::CalcMenuMetrics(canvas, textHeight, markSize, arrowWidth);
+  const Integer n = CalcDetachGripOffset(markSize - 2);
+  if (n % 2 != 0) markSize = 2 * n + 4;
+}
+
+Integer TdxBarFlatPainter::GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu) {
+  // The base adds 3 to the caption size; the flat caption has one-pixel frames.
+  return inherited::GetDetachCaptionHeight(subMenu) - 2;
+}
+
+void TdxBarFlatPainter::CalcMenuIconRect(const TRect& itemRect, Integer iconAreaSize, TRect& rect) {
+  inherited::CalcMenuIconRect(Inflated(itemRect, -1, -1), iconAreaSize - 2, rect);
+}
+
+void TdxBarFlatPainter::CalcMenuTextRect(TdxBarItemControlDrawParams* params, const TRect& itemRect, TRect& rect) {
+  inherited::CalcMenuTextRect(params, TRect{itemRect.Left, itemRect.Top + 1, itemRect.Right - 1, itemRect.Bottom - 1},
+                              rect);
+}
+
+Integer TdxBarFlatPainter::GetMenuTextIndent(TdxBarItemControlDrawParams* params) {
+  return inherited::GetMenuTextIndent(params) + 6;
+}
+
+HBRUSH TdxBarFlatPainter::GetMenuBrush(TCustomdxBarControl* barControl) { return GetSysColorBrush(COLOR_WINDOW); }
+
+void TdxBarFlatPainter::DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect) {
+  rect = Inflated(rect, -2, -2);
+}
+
+void TdxBarFlatPainter::CalcMenuGroupSeparatorRect(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control,
+                                                   TRect& rect, const TRect& itemRect) {
+  rect = TRect{itemRect.Left, itemRect.Top - GetMenuSeparatorSize(), itemRect.Right, itemRect.Top};
+}
+
+void TdxBarFlatPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {
+  TdxBarItemControl* control = params->Owner;
+  TCustomdxBarControl* parent = control->GetParent();
+  HDC dc = params->Canvas->GetHandle();
+  const Integer iconArea = parent ? GetIconAreaSize(parent) : rect.Height();
+  TRect iconRect;
+  CalcMenuIconRect(rect, iconArea, iconRect);
+  const Boolean selected = params->Selected && params->Enabled;
+  HBRUSH column = GetFlatToolbarBrush(control);
+  HBRUSH background = parent ? parent->GetBackgroundBrush() : GetMenuBrush(nullptr);
+  const Integer split = std::min(rect.Left + iconArea + 1, rect.Right);
+  if (selected) {
+    DrawSelectionFrame(dc, rect);
+  } else {
+    // The ring: the icon column's colour over the column, the menu's right of it.
+    FillItemBackground(control, dc, false, column, TRect{rect.Left, rect.Top, split, rect.Top + 1});
+    FillItemBackground(control, dc, false, column, TRect{rect.Left, rect.Bottom - 1, split, rect.Bottom});
+    FillItemBackground(control, dc, false, column, TRect{rect.Left, rect.Top, rect.Left + 1, rect.Bottom});
+    FillItemBackground(control, dc, false, background, TRect{split, rect.Top, rect.Right, rect.Top + 1});
+    FillItemBackground(control, dc, false, background, TRect{split, rect.Bottom - 1, rect.Right, rect.Bottom});
+    FillItemBackground(control, dc, false, background, TRect{rect.Right - 1, rect.Top, rect.Right, rect.Bottom});
+  }
+  const TRect inner = Inflated(rect, -1, -1);
+  HBRUSH fill = selected ? GetSelectionBrush() : column;
+  // The icon, the strips above and below it and the two pixels right of it.
+  const TRect columnRect{inner.Left, inner.Top, std::min(iconRect.Right + 2, inner.Right), inner.Bottom};
+  FillItemBackground(control, dc, selected, fill, columnRect);
+  const TRect rest{columnRect.Right, inner.Top, inner.Right, inner.Bottom};
+  if (selected)
+    FillItemBackground(control, dc, true, GetSelectionBrush(), rest);
+  else
+    FillItemBackground(control, dc, control->HasOwnBkBrush(), control->GetBkBrush(), rest);
+  // A checked item without a glyph shows a framed check mark in the icon column.
+  auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
+  Integer index;
+  TCustomImageList* images;
+  TBitmap* glyph;
+  if (button && button->Down && !control->GetImageSource(params->SizeMode, index, images, glyph)) {
+    const Integer side = std::min(iconRect.Width(), iconRect.Height());
+    const TRect frame{iconRect.Left + (iconRect.Width() - side) / 2, iconRect.Top + (iconRect.Height() - side) / 2,
+                      iconRect.Left + (iconRect.Width() - side) / 2 + side,
+                      iconRect.Top + (iconRect.Height() - side) / 2 + side};
+    FillRectWithBrush(dc, Inflated(frame, -1, -1), selected ? GetFaceBrush() : GetCheckedBrush());
+    DrawSelectionFrame(dc, frame);
+    DrawCheckMarkCentered(control, dc, true, hkMenu, frame);
+  }
+}
+
+void TdxBarFlatPainter::DrawMenuGroupSeparator(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control,
+                                               const TRect& rect, TcxCanvas* canvas) {
+  HDC dc = canvas->GetHandle();
+  const Boolean nonRecent = subMenu && subMenu->IsNonRecent(control);
+  HBRUSH row = subMenu ? subMenu->GetBackgroundBrush() : GetMenuBrush(nullptr);
+  const Boolean useBrush = nonRecent && !HandlesNonRecentItems();
+  if (useBrush) row = GetMenuBrush(subMenu);
+  const Integer split = std::min(rect.Left + MenuIconColumnWidth(control), rect.Right);
+  FillItemBackground(control, dc, false, GetFlatToolbarBrush(control), TRect{rect.Left, rect.Top, split, rect.Bottom});
+  FillItemBackground(control, dc, useBrush, row, TRect{split, rect.Top, rect.Right, rect.Bottom});
+  const Integer y = rect.Top + rect.Height() / 2;
+  DrawMenuSeparatorLine(canvas, TRect{split + GetMenuSeparatorIndent(), y, rect.Right, y + 1});
+}
+
+void TdxBarFlatPainter::DrawMenuSeparatorLine(TcxCanvas* canvas, const TRect& rect) {
+  if (rect.Right > rect.Left) FillDCRectWithColor(canvas->GetHandle(), TRect{rect.Left, rect.Top, rect.Right, rect.Top + 1}, GetShadowColor());
+}
+
+void TdxBarFlatPainter::DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) {
+  FrameRectWithBrush(dc, rect, FlatBrush(this, 0, COLOR_BTNSHADOW));
+  FillOwnerLinkArea(subMenu, dc);
+  if (!subMenu || !subMenu->IsDetachCaptionVisible()) return;
+  const Integer h = GetDetachCaptionHeight(subMenu);
+  const TRect inner = Inflated(rect, -1, -1);
+  HBRUSH window = GetSysColorBrush(COLOR_WINDOW);
+  FillRectWithBrush(dc, TRect{inner.Left, inner.Top, inner.Right, inner.Top + 1}, window);
+  FillRectWithBrush(dc, TRect{inner.Left, inner.Top, inner.Left + 1, inner.Top + h}, window);
+  FillRectWithBrush(dc, TRect{inner.Right - 1, inner.Top, inner.Right, inner.Top + h}, window);
+  FillMenuArea(subMenu, dc, TRect{inner.Left + 1, inner.Top + 1, inner.Right - 1, inner.Top + h});
+}
+
+void TdxBarFlatPainter::DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) {
+  if (RectIsEmpty(rect)) return;
+  FrameRectWithBrush(dc, rect, GetMenuBrush(subMenu));
+  FillRectWithBrush(dc, TRect{rect.Left, rect.Top + 1, rect.Left + 1, rect.Bottom - 1}, brush);
+}
+
+void TdxBarFlatPainter::FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) {
+  const Boolean hot = subMenu && subMenu->IsDetachCaptionSelected();
+  if (hot) {
+    DrawSelectionFrame(dc, rect);
+    FillRectWithBrush(dc, Inflated(rect, -1, -1), GetSelectionBrush());
+  } else {
+    FillRectWithBrush(dc, rect, FlatBrush(this, 1, COLOR_BTNFACE));
+  }
+  // The grip: 33 pixels of lines on every second row, centred.
+  const Integer width = std::min(33, rect.Width());
+  const Integer left = rect.Left + (rect.Width() - width) / 2;
+  HBRUSH line = GetSysColorBrush(hot ? COLOR_BTNTEXT : COLOR_BTNSHADOW);
+  for (Integer y = rect.Top + 1; y < rect.Bottom - 1; y += 2) FillRectWithBrush(dc, TRect{left, y, left + width, y + 1}, line);
+}
+
+void TdxBarFlatPainter::DrawDetachCaption(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) {
+  DrawSelectionFrame(dc, rect);
+  FillRectWithBrush(dc, Inflated(rect, -1, -1), GetSelectionBrush());
+}
+
+void TdxBarFlatPainter::DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) {
+  const Boolean enabled = !control || control->IsEnabled();
+  COLORREF color;
+  if (!enabled)
+    color = GetSysColor(COLOR_BTNSHADOW);
+  else
+    color = IsWhiteButtonFace() || IsBlackButtonFaceColoredText() ? RGB(255, 255, 255) : RGB(0, 0, 0);
+  const Integer s = scale, o = enabled ? 0 : 1;
+  HPEN pen = CreatePen(PS_SOLID, 1, color);
+  HGDIOBJ old = SelectObject(dc, pen);
+  for (Integer k = 0; k < 2 * s; ++k) {
+    MoveToEx(dc, left + s, top + 2 * s + k + o, nullptr);
+    LineTo(dc, left + 3 * s, top + 4 * s + k + o);
+    LineTo(dc, left + 8 * s, top - s + k + o);
+  }
+  SelectObject(dc, old);
+  DeleteObject(pen);
 }

@@ -171,7 +171,7 @@ void TdxBarOffice11Painter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* pa
   }
   auto* button = dynamic_cast<TdxBarButton*>(control->GetItem());
   if (params->MenuOpen && dropDown) {
-    DrawOwnerFrame(parent, dc, rect);
+    DrawOwnerJointAndFrame(parent ? parent->GetChildBarControl() : nullptr, dc, parent, control, rect);
   } else if ((hot && !inMenu) || (down && button && button->GetDown())) {
     DrawOffice11SelectionFrame(dc, rect);
   } else if (down) {
@@ -421,4 +421,193 @@ void TdxBarOffice11Painter::DrawFloatingCaption(TdxBarControl* toolbar, HDC dc, 
   HBRUSH border = CreateSolidBrush(COLORREF(ColorToRGB(Office11FloatingBorderColor)));
   TdxBarFlatPainter::DrawFloatingCaption(toolbar, dc, border, captionRect, textRect);
   DeleteObject(border);
+}
+
+// ---- Popups and menus
+
+namespace {
+
+// The joint line of a popup with its owner in the popup's window coordinates (see the flat
+// painter); empty unless the popup is shown touching its owner.
+TRect MenuOwnerJoint(TCustomdxBarControl* popup) {
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(popup);
+  if (!menu || !menu->HandleAllocated()) return TRect();
+  const TRect owner = menu->GetOwnerBounds();
+  if (RectIsEmpty(owner)) return TRect();
+  RECT wr{};
+  GetWindowRect(menu->GetHandle(), &wr);
+  const TRect w{wr.Left, wr.Top, wr.Right, wr.Bottom};
+  TRect joint;
+  if ((owner.Bottom == w.Top || owner.Top == w.Bottom) && owner.Left < w.Right && w.Left < owner.Right) {
+    const Integer y = owner.Bottom == w.Top ? 0 : w.Height() - 1;
+    joint = TRect{std::max(owner.Left, w.Left) + 1 - w.Left, y, std::min(owner.Right, w.Right) - 1 - w.Left, y + 1};
+  } else if ((owner.Right == w.Left || owner.Left == w.Right) && owner.Top < w.Bottom && w.Top < owner.Bottom) {
+    const Integer x = owner.Right == w.Left ? 0 : w.Width() - 1;
+    joint = TRect{x, std::max(owner.Top, w.Top) + 1 - w.Top, x + 1, std::min(owner.Bottom, w.Bottom) - 1 - w.Top};
+  }
+  return RectIsEmpty(joint) ? TRect() : joint;
+}
+
+// Paints `rect` clipped, with the band gradient from x = 0 to `width` and the band's extra width
+// in the second colour.
+void FillBandRows(HDC dc, const TRect& rect, Integer width, Integer extra, TColor c1, TColor c2) {
+  const Integer right = std::min(width, rect.Right);
+  if (right > rect.Left) FillTwoStageGradient(dc, TRect{0, rect.Top, width, rect.Bottom}, c1, c2, true);
+  if (extra > 0) FillDCRectWithColor(dc, TRect{width, rect.Top, width + extra, rect.Bottom}, c2);
+}
+
+}  // namespace
+
+void TdxBarOffice11Painter::DrawOwnerJoint(TCustomdxBarControl* popup, HDC dc, TdxBarItemControl* control,
+                                           const TRect& joint, const TRect& popupRect) {
+  const Boolean dropDown = dynamic_cast<TdxBarSubItemControl*>(control) || dynamic_cast<TdxBarButtonControl*>(control);
+  if (!dropDown) {
+    TdxBarFlatPainter::DrawOwnerJoint(popup, dc, control, joint, popupRect);
+    return;
+  }
+  // The joint continues the open item's gradient where it meets the popup.
+  const Boolean beyond = joint.Width() >= joint.Height() ? joint.Top >= (popupRect.Top + popupRect.Bottom) / 2
+                                                         : joint.Left >= (popupRect.Left + popupRect.Right) / 2;
+  FillDCRectWithColor(dc, joint, beyond ? Office11OwnerJointColor2 : Office11OwnerJointColor1);
+}
+
+HBRUSH TdxBarOffice11Painter::GetOwnerLinkBrush(TdxBarManager* manager) {
+  return PaletteBrush(Office11PopupOwnerBrush, Office11PopupOwnerColor);
+}
+
+void TdxBarOffice11Painter::FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc) {
+  const TRect joint = MenuOwnerJoint(barControl);
+  if (!RectIsEmpty(joint)) FillDCRectWithColor(dc, joint, Office11MenuBackgroundColor);
+}
+
+Boolean TdxBarOffice11Painter::HasShadow(TCustomdxBarControl* barControl) {
+  return barControl && barControl->IsPopupStyle();
+}
+
+void TdxBarOffice11Painter::CalcMenuMetrics(TcxCanvas* canvas, Integer textHeight, Integer& markSize,
+                                            Integer& arrowWidth) {
+  TdxBarFlatPainter::CalcMenuMetrics(canvas, textHeight, markSize, arrowWidth);
+  if (Office11SubMenuExpandBitmap) {
+    BITMAP info{};
+    if (GetObject(Office11SubMenuExpandBitmap, sizeof(info), &info)) markSize = info.bmHeight + 2;
+  }
+}
+
+Integer TdxBarOffice11Painter::GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu) {
+  // The caption size plus 5 (the base adds 3).
+  return TdxBarPainter::GetDetachCaptionHeight(subMenu) + 2;
+}
+
+void TdxBarOffice11Painter::DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect) {
+  rect = TRect{rect.Left + 2, rect.Top + 4, rect.Right - 2, rect.Bottom - 4};
+}
+
+HBRUSH TdxBarOffice11Painter::GetMenuBrush(TCustomdxBarControl* barControl) {
+  return PaletteBrush(Office11MenuBackgroundBrush, Office11MenuBackgroundColor);
+}
+
+void TdxBarOffice11Painter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {
+  TdxBarItemControl* control = params->Owner;
+  TCustomdxBarControl* parent = control->GetParent();
+  HDC dc = params->Canvas->GetHandle();
+  const Integer iconArea = parent ? GetIconAreaSize(parent) : rect.Height();
+  TRect iconRect;
+  CalcMenuIconRect(rect, iconArea, iconRect);
+  const Boolean selected = params->Selected && params->Enabled;
+  HBRUSH background = parent ? parent->GetBackgroundBrush() : GetMenuBrush(nullptr);
+  if (selected) {
+    DrawSelectionFrame(dc, rect);
+  } else {
+    // The ring is the menu's own background: the band over the icon column, the menu right of it.
+    const Integer split = std::min(rect.Left + iconArea + 1, rect.Right);
+    FillItemBackground(control, dc, false, background, TRect{rect.Left, rect.Top, split, rect.Top + 1});
+    FillItemBackground(control, dc, false, background, TRect{rect.Left, rect.Bottom - 1, split, rect.Bottom});
+    FillItemBackground(control, dc, false, background, TRect{rect.Left, rect.Top, rect.Left + 1, rect.Bottom});
+    FillItemBackground(control, dc, false, background, TRect{split, rect.Top, rect.Right, rect.Top + 1});
+    FillItemBackground(control, dc, false, background, TRect{split, rect.Bottom - 1, rect.Right, rect.Bottom});
+    FillItemBackground(control, dc, false, background, TRect{rect.Right - 1, rect.Top, rect.Right, rect.Bottom});
+  }
+  const TRect inner = Shrunk(rect, 1);
+  FillItemBackground(control, dc, selected, selected ? GetSelectionBrush() : background, inner);
+  auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
+  Integer index;
+  TCustomImageList* images;
+  TBitmap* glyph;
+  if (button && button->Down && !control->GetImageSource(params->SizeMode, index, images, glyph)) {
+    const Integer side = std::min(iconRect.Width(), iconRect.Height());
+    const Integer l = iconRect.Left + (iconRect.Width() - side) / 2, t = iconRect.Top + (iconRect.Height() - side) / 2;
+    const TRect frame{l, t, l + side, t + side};
+    FillDCRectWithColor(dc, Shrunk(frame, 1), selected ? Office11PressedSelectedColor : Office11CheckedColor);
+    DrawOffice11SelectionFrame(dc, frame);
+    DrawCheckMarkCentered(control, dc, true, hkMenu, frame);
+  }
+}
+
+void TdxBarOffice11Painter::DrawMenuBand(TdxBarSubMenuControl* subMenu, TcxCanvas* canvas, TColor color, HBRUSH brush,
+                                         const TRect& rect) {
+  if (!subMenu || !HasMenuBand()) {
+    TdxBarFlatPainter::DrawMenuBand(subMenu, canvas, color, brush, rect);
+    return;
+  }
+  HDC dc = canvas->GetHandle();
+  HRGN saved = nullptr;
+  Boolean had = false;
+  SaveClipRegion(dc, saved, had);
+  IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+  // The band runs from the client edge over the icon column of the items.
+  const Integer extra = subMenu->GetBandSize();
+  const Integer width = std::max(0, subMenu->GetItemsRect().Left - extra) + GetIconAreaSize(subMenu) + 1;
+  FillBandRows(dc, rect, width, extra, Office11MenuBandColor1, Office11MenuBandColor2);
+  // Rarely used items shown after expanding have the darker band.
+  for (Integer i = 0; i < subMenu->GetViewInfoCount(); ++i) {
+    TdxBarItemControl* control = subMenu->GetViewInfoControl(i);
+    if (!subMenu->IsNonRecent(control)) continue;
+    const TRect r = control->GetItemRect();
+    const TRect rows{rect.Left, std::max(rect.Top, r.Top), rect.Right, std::min(rect.Bottom, r.Bottom)};
+    if (rows.Bottom > rows.Top) FillBandRows(dc, rows, width, extra, Office11NonRecentBandColor1, Office11NonRecentBandColor2);
+  }
+  if (rect.Right > width + extra) {
+    RECT r{std::max(rect.Left, width + extra), rect.Top, rect.Right, rect.Bottom};
+    FillRect(dc, &r, brush ? brush : GetMenuBrush(subMenu));
+  }
+  RestoreClipRegion(dc, saved, had);
+}
+
+void TdxBarOffice11Painter::DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) {
+  FrameWithColor(dc, rect, Office11BorderColor);
+  FillOwnerLinkArea(subMenu, dc);
+  if (!subMenu || !subMenu->IsDetachCaptionVisible()) return;
+  HBRUSH menu = GetMenuBrush(subMenu);
+  const TRect inner = Shrunk(rect, 1);
+  const TRect caption{inner.Left, inner.Top, inner.Right, inner.Top + GetDetachCaptionHeight(subMenu) + 5};
+  RECT f{caption.Left, caption.Top, caption.Right, caption.Bottom};
+  FrameRect(dc, &f, menu);
+  RECT top{caption.Left, caption.Top, caption.Right, caption.Top + 2};
+  FillRect(dc, &top, menu);
+  RECT bottom{caption.Left, caption.Bottom - 1, caption.Right, caption.Bottom};
+  FillRect(dc, &bottom, menu);
+  FillMenuArea(subMenu, dc, TRect{caption.Left + 1, caption.Top + 2, caption.Right - 1, caption.Bottom - 1});
+}
+
+void TdxBarOffice11Painter::DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush,
+                                                const TRect& rect) {
+  if (RectIsEmpty(rect)) return;
+  HBRUSH menu = GetMenuBrush(subMenu);
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  FrameRect(dc, &r, menu);
+  if (!HasMenuBand()) return;
+  FillDCRectWithColor(dc, TRect{rect.Left, rect.Top + 1, rect.Left + 1, rect.Bottom - 1}, Office11MenuBandColor1);
+}
+
+void TdxBarOffice11Painter::FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) {
+  const Boolean hot = subMenu && subMenu->IsDetachCaptionSelected();
+  if (hot) {
+    DrawOffice11SelectionFrame(dc, rect);
+    FillDCRectWithColor(dc, Shrunk(rect, 1), Office11SelectedColor);
+  } else {
+    FillDCRectWithColor(dc, rect, Office11MenuAreaColor);
+  }
+  const Integer dx = rect.Width() / 4;
+  const Integer dy = hot ? 1 : 2;
+  DrawGripDots(subMenu, dc, false, TRect{rect.Left + dx, rect.Top + dy, rect.Right - dx, rect.Bottom - dy});
 }
