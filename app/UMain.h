@@ -28,6 +28,9 @@ class TcxSpinEdit;
 class TcxStyle;
 class TcxStyleRepository;
 class TcxTabControl;
+class TdxBarButton;
+class TdxBarManager;
+class TdxBarSubItem;
 class TdxStatusBar;
 class TdxStatusBarContainerControl;
 
@@ -96,6 +99,16 @@ class TFMain : public TForm {
   TcxStyle* cxStyle3 = nullptr;
   TcxStyle* cxStyle4 = nullptr;
   TImageList* ImageList1 = nullptr;
+  // The main menu: "Программа" ("Результат поиска" with the export and the copy, "Выход") and
+  // "Сведения" ("О программе").
+  TdxBarManager* dxBarManager1 = nullptr;
+  TdxBarSubItem* dxBarSubItem1 = nullptr;
+  TdxBarSubItem* dxBarSubItem2 = nullptr;
+  TdxBarSubItem* dxBarSubItem3 = nullptr;
+  TdxBarButton* dxBarButton1 = nullptr;
+  TdxBarButton* dxBarButton2 = nullptr;
+  TdxBarButton* dxBarButton3 = nullptr;
+  TdxBarButton* dxBarButton4 = nullptr;
 
   // ---- Handlers ----
   // The grid's texts for an empty view and for its column chooser, in Russian.
