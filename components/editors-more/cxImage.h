@@ -205,9 +205,9 @@ class TcxCustomImage : public TcxCustomEdit {
   Boolean IsDialogOpen() const { return FDialogOpen; }
 
   // ---- Commands (the context menu's and the keys') ----
-  void CopyToClipboard();
-  void CutToClipboard();
-  void PasteFromClipboard();
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
   void DeletePicture();
   // Asks for a file and loads it; a file that holds no readable picture raises EInvalidGraphic
   // and the picture stays as it was.
