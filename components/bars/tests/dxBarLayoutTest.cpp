@@ -15,7 +15,6 @@
 
 #include "components/bars/dxBar.h"
 #include "platform/controls/Forms.h"
-#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/IniFiles.h"
@@ -25,7 +24,7 @@
 
 namespace {
 
-using orv::test::Owned;
+using LayoutFormPtr = std::unique_ptr<TForm, orv::FreeDeleter>;
 
 // A main menu, a toolbar in the second row, a floating toolbar and a hidden one; a menu of
 // three commands, of which the last is hidden.
@@ -234,8 +233,8 @@ class BarLayoutTest : public ::testing::Test {
     orv::headless::Reset();
   }
 
-  Owned<TForm> Load(const std::string& extra = std::string()) {
-    Owned<TForm> form(new TForm(nullptr));
+  LayoutFormPtr Load(const std::string& extra = std::string()) {
+    LayoutFormPtr form(new TForm(nullptr));
     std::string text = kLayoutForm;
     if (!extra.empty()) text.insert(text.find("    Style = bmsOffice11"), extra);
     orv::ReadComponentFromText(form.get(), text);
@@ -280,7 +279,7 @@ class BarLayoutTest : public ::testing::Test {
   std::string Path(const char* name) const { return Folder + "/" + name; }
 
   std::string Folder;
-  Owned<TForm> Form, Other;
+  LayoutFormPtr Form, Other;
   TdxBarManager* Manager = nullptr;
   std::string Designed;
 };
