@@ -266,7 +266,16 @@ Boolean TcxCustomDateEditProperties::IsTimeShown(Boolean editing, TDateTime d) {
 AnsiString TcxCustomDateEditProperties::DateText(TDateTime d) {
   AnsiString text;
   DateTimeToEditText(GetInputKind() == ikMask, FKind == ckDateTime, false, text, d);
-  return TrimTrailing(text);
+  text = TrimTrailing(text);
+  // A two-digit year that would read back in another century is written out whole, so that
+  // confirming the text unchanged keeps the date.
+  TDateTime back = NullDate;
+  if (GetInputKind() != ikMask && !text.empty() &&
+      (!TryTextToDateTime(text, back) || std::trunc(back) != std::trunc(d))) {
+    DateTimeToEditText(false, FKind == ckDateTime, true, text, d);
+    text = TrimTrailing(text);
+  }
+  return text;
 }
 
 void TcxCustomDateEditProperties::EditValueToDisplayValue(const Variant& value, Variant& displayValue,
@@ -286,7 +295,7 @@ void TcxCustomDateEditProperties::EditValueToDisplayValue(const Variant& value, 
   if (!IsTimeShown(focused, d)) d = GetDatePart(d);
   AnsiString text;
   if (focused)
-    DateTimeToEditText(GetInputKind() == ikMask, FKind == ckDateTime, false, text, d);
+    text = DateText(d);
   else
     DateTimeToEditText(false, false, false, text, d);
   text = TrimTrailing(text);
@@ -323,10 +332,14 @@ void TcxCustomDateEditProperties::CheckDisplayValue(Variant& displayValue, AnsiS
   error = false;
   Boolean handled = false;
   TDateTime d = 0;
+  // The text goes back to what the editor showed for its value before the unreadable text.
   auto restore = [&] {
-    if (edit) {
-      AnsiString shown;
-      edit->GetDisplayText(shown);
+    if (!edit) return;
+    try {
+      Variant shown;
+      EditValueToDisplayValue(edit->GetEditValueProperty(), shown, true);
+      displayValue = shown;
+    } catch (const Exception&) {
       displayValue = Variant(edit->GetText());
     }
   };

@@ -355,3 +355,26 @@ TEST_F(CalendarTest, GoldenDateTimeKind) {
   Run();
   ExpectGolden(Form.get(), "calendar-datetime");
 }
+
+TEST_F(CalendarTest, LeavingTheCalendarClearsTheHotCaptionAndItsCursor) {
+  TcxCustomCalendar* c = AddCalendar();
+  Show();
+  const TCursor before = Screen->GetCursor();
+  struct Case {
+    TRect over;
+    Byte hot;
+  };
+  const Case cases[] = {{c->GetMonthTextRect(), 1}, {c->GetYearTextRect(), 2}};
+  for (const Case& k : cases) {
+    const TPoint over = ScreenPoint(c, Centre(k.over));
+    orv::headless::MouseMove(over.X, over.Y);
+    Run();
+    EXPECT_EQ(c->GetHotPart(), k.hot);
+    // Straight from the caption to the form, without crossing the day grid.
+    const TPoint outside = ScreenPoint(c, TPoint{c->GetWidth() + 20, Centre(k.over).Y});
+    orv::headless::MouseMove(outside.X, outside.Y);
+    Run();
+    EXPECT_EQ(c->GetHotPart(), 0) << "hot part " << int(k.hot) << " after leaving";
+    EXPECT_EQ(Screen->GetCursor(), before);
+  }
+}

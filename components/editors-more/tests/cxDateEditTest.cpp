@@ -1,8 +1,10 @@
 // The date editor: the kind's defaults, dates typed and confirmed with Enter (29 February of leap
-// and common years, the time of day kept under a new date, unreadable texts by DateOnError), the
-// drop-down calendar driven by keys and mouse, bounds, and a date round-tripping through a
-// dataset field.
+// and common years, the time of day kept under a new date, unreadable texts by DateOnError), typing
+// into the date-and-time mask, a two-digit-year format, the OnValidate handler, the drop-down
+// calendar driven by keys and mouse, bounds, and a date round-tripping through a dataset field.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "components/data/cxDateUtils.h"
 #include "components/editors-more/cxDateEdit.h"
@@ -216,4 +218,178 @@ TEST_F(DateEditTest, EscapeWithTheOkButtonFocusedCancelsTheDateTimePopup) {
   EXPECT_FALSE(e->HasOpenPopup());
   EXPECT_EQ(e->GetCloseReason(), dcrCancel);
   EXPECT_EQ(Stamp(e->GetDate()), "2024-02-10 12:00");
+}
+
+namespace {
+
+// A short date format with a two-digit year, undone (with the format controller rebuilt) on leaving.
+class TTwoDigitYearScope {
+ public:
+  TTwoDigitYearScope() {
+    FormatSettings.ShortDateFormat = "dd.MM.yy";
+    Broadcast();
+  }
+  ~TTwoDigitYearScope() {
+    FormatSettings = FSaved;
+    Broadcast();
+  }
+
+ private:
+  static void Broadcast() {
+    static const char kIntl[] = "intl";
+    SendMessage(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(kIntl));
+  }
+  TFormatSettings FSaved = FormatSettings;
+};
+
+class TValidateLog : public TObject {
+ public:
+  void Validate(TObject*, Variant& displayValue, AnsiString& errorText, Boolean& error) {
+    Seen.push_back(VarToStr(displayValue));
+    SeenError.push_back(error);
+    if (Replacement) displayValue = Variant(AnsiString(Replacement));
+    if (Reject) {
+      error = true;
+      errorText = "Not a founding date";
+    }
+    if (Accept) error = false;
+  }
+  std::vector<AnsiString> Seen;
+  std::vector<Boolean> SeenError;
+  const char* Replacement = nullptr;
+  bool Reject = false;
+  bool Accept = false;
+};
+
+}  // namespace
+
+TEST_F(DateEditTest, TwoDigitYearFormatShowsDatesThatReadBackAsTheSameDay) {
+  TTwoDigitYearScope format;
+  TcxDateEdit* e = AddEdit();
+  e->GetProperties()->SetInputKind(ikStandard);
+  Show();
+  struct Case {
+    TDateTime value;
+    const char* chosen;  // the text a date picked in the calendar shows
+    const char* kept;    // the value after focusing, retyping nothing and confirming
+  };
+  const Case cases[] = {
+      {EncodeDate(2024, 2, 29), "29.02.24", "2024-02-29 00:00"},
+      {EncodeDate(1147, 4, 4), "04.04.1147", "1147-04-04 00:00"},   // "47" would read as 2047
+      {EncodeDate(1950, 12, 31), "31.12.1950", "1950-12-31 00:00"},  // "50" would read as 2050
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(e->GetDateDisplayText(c.value), AnsiString(c.chosen)) << c.chosen;
+    e->SetDate(c.value);
+    e->SetFocus();
+    Run();
+    // A change and its undoing mark the text as edited, so Enter reads it back.
+    orv::headless::PressKey(VK_END);
+    orv::headless::TypeText("1");
+    orv::headless::PressKey(VK_BACK);
+    orv::headless::PressKey(VK_RETURN);
+    Run();
+    EXPECT_EQ(Stamp(e->GetDate()), AnsiString(c.kept)) << c.chosen << " shown as " << e->GetText();
+    Form->SetFocus();
+    Run();
+  }
+}
+
+TEST_F(DateEditTest, TypingIntoTheDateTimeMask) {
+  TcxDateEdit* e = AddEdit();
+  e->GetProperties()->SetKind(ckDateTime);
+  ASSERT_EQ(e->GetProperties()->GetInputKind(), ikMask);
+  Show();
+  struct Case {
+    const char* typed;
+    const char* text;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"290220241430", "29.02.2024 14:30:00", "2024-02-29 14:30"},
+      {"2902202491545", "29.02.2024 09:15:45", "2024-02-29 09:15"},   // 9 can only be a second digit
+      {"0103202323", "01.03.2023 23:00:00", "2023-03-01 23:00"},
+      {"01032023295", "01.03.2023 09:50:00", "2023-03-01 09:50"},      // 29 is no hour: 9 becomes 09
+  };
+  for (const Case& c : cases) {
+    e->SetEditValue(Null());
+    e->SetFocus();
+    Run();
+    EXPECT_EQ(e->GetText(), "  .  .     00:00:00") << "an empty date-and-time mask shows midnight";
+    e->SetSelection(0, 0);
+    orv::headless::TypeText(c.typed);
+    Run();
+    EXPECT_EQ(e->GetText(), AnsiString(c.text)) << c.typed;
+    orv::headless::PressKey(VK_RETURN);
+    Run();
+    EXPECT_EQ(Stamp(e->GetDate()), AnsiString(c.value)) << c.typed;
+    Form->SetFocus();
+    Run();
+  }
+}
+
+TEST_F(DateEditTest, OnValidateSeesTheTextAndDecides) {
+  TcxDateEdit* e = AddEdit();
+  TValidateLog log;
+  e->GetProperties()->SetOnValidate(TcxEditValidateEvent(&log, &TValidateLog::Validate));
+  Show();
+  e->SetDate(EncodeDate(2024, 2, 10));
+  // A readable date reaches the handler normalised and without an error.
+  TypeAndEnter(e, "1.3.2024");
+  ASSERT_EQ(log.Seen.size(), 1u);
+  EXPECT_EQ(log.Seen[0], "01.03.2024");
+  EXPECT_FALSE(log.SeenError[0]);
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-03-01 00:00");
+  // The handler's text is taken in place of the typed one.
+  log.Replacement = "04.04.1147";
+  TypeAndEnter(e, "05.05.2024");
+  EXPECT_EQ(Stamp(e->GetDate()), "1147-04-04 00:00");
+  // An unreadable text reaches the handler as an error; the handler may accept a date of its own.
+  log.Seen.clear();
+  log.SeenError.clear();
+  log.Replacement = "29.02.2024";
+  log.Accept = true;
+  TypeAndEnter(e, "31.02.2024");
+  ASSERT_EQ(log.SeenError.size(), 1u);
+  EXPECT_TRUE(log.SeenError[0]);
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-29 00:00");
+  // A rejection raises the handler's message and keeps the value.
+  log.Replacement = nullptr;
+  log.Accept = false;
+  log.Reject = true;
+  e->SetFocus();
+  Run();
+  e->SelectAll();
+  e->SetSelection(0, 0);
+  orv::headless::PressKey(VK_DELETE);
+  orv::headless::TypeText("1");
+  Run();
+  try {
+    e->ValidateEditValue(true);
+    FAIL() << "no validation error";
+  } catch (const EcxEditValidationError& error) {
+    EXPECT_EQ(error.GetMessage(), "Not a founding date");
+  }
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-29 00:00");
+}
+
+TEST_F(DateEditTest, DateOnErrorNoChangeRefusesAnUnreadableTextAndKeepsTheDate) {
+  TcxDateEdit* e = AddEdit();
+  ASSERT_EQ(e->GetProperties()->GetDateOnError(), deNoChange);
+  Show();
+  e->SetDate(EncodeDate(2024, 2, 10));
+  e->SetFocus();
+  Run();
+  e->SelectAll();
+  orv::headless::PressKey(VK_DELETE);
+  e->SetSelection(0, 0);
+  orv::headless::TypeText("31.02.2024");
+  Run();
+  EXPECT_THROW(e->ValidateEditValue(true), EcxEditValidationError);
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-10 00:00");
+  EXPECT_TRUE(e->Focused());
+  // The text goes back to the date, so a second confirmation is quiet and keeps it.
+  EXPECT_EQ(e->GetText(), "10.02.2024");
+  EXPECT_NO_THROW(e->ValidateEditValue(true));
+  EXPECT_EQ(Stamp(e->GetDate()), "2024-02-10 00:00");
 }
