@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "components/bars/dxStatusBar.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
 #include "platform/windowing/Headless.h"
@@ -16,26 +16,20 @@
 
 namespace sb_test {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
-class StatusBarTest : public ::testing::Test {
+class StatusBarTest : public orv::test::HeadlessFormTest {
  protected:
+  // A sizable form with border and caption.
+  StatusBarTest() : HeadlessFormTest({100, 100, 320, 120}, false) {}
+
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    Form.reset(new TForm(nullptr));
-    Form->SetBounds(100, 100, 320, 120);
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Bar = new TdxStatusBar(Form.get());
     Bar->SetParent(Form.get());
     Bar->GetFont()->SetName(orv::kTestFontFace);
     Bar->GetFont()->SetHeight(-10);
     Bar->SetHeight(22);
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
 
   // A panel of the style; a width of 0 leaves the panel's own.
@@ -46,11 +40,6 @@ class StatusBarTest : public ::testing::Test {
     panel->SetText(text);
     return panel;
   }
-  void Show() {
-    Form->Show();
-    Run();
-  }
-  static void Run() { Application->ProcessMessages(); }
   // The client width of the status bar (the form's client width while it is aligned).
   Integer BarWidth() { return Bar->GetClientBounds().Width(); }
   orv::TSurface Capture() { return orv::headless::CaptureWindow(Bar->GetHandle()); }
@@ -82,7 +71,6 @@ class StatusBarTest : public ::testing::Test {
     return ::testing::AssertionFailure() << check.Message;
   }
 
-  Owned<TForm> Form;
   TdxStatusBar* Bar = nullptr;
 };
 

@@ -11,14 +11,14 @@
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarStrs.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 #include "platform/windowing/Headless.h"
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TBarEvents : public TObject {
   ORV_CLASS(TBarEvents, TObject)
@@ -33,17 +33,14 @@ class TBarEvents : public TObject {
   std::vector<AnsiString> Log;
 };
 
-class BarTest : public ::testing::Test {
+class BarTest : public orv::test::HeadlessFormTest {
  protected:
+  // A form of no size with border and caption, never shown: the bars are only built.
+  BarTest() : HeadlessFormTest({0, 0, 0, 0}, false) {}
+
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Manager = new TdxBarManager(Form.get());
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   void Listen(TdxBarManager* manager) {
     manager->SetOnBarAdd(TdxBarEvent(&Events, &TBarEvents::Add));
@@ -52,7 +49,6 @@ class BarTest : public ::testing::Test {
     manager->SetOnBarDockingStyleChange(TdxBarEvent(&Events, &TBarEvents::DockingStyleChange));
   }
 
-  Owned<TForm> Form;
   TdxBarManager* Manager = nullptr;
   TBarEvents Events;
 };

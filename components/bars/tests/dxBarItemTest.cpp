@@ -14,6 +14,7 @@
 #include "components/foundation/cxControls.h"
 #include "platform/controls/ActnList.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/controls/Graphics.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/Exceptions.h"
@@ -23,8 +24,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 class TItemEvents : public TObject {
   ORV_CLASS(TItemEvents, TObject)
@@ -37,19 +37,16 @@ class TItemEvents : public TObject {
   std::vector<AnsiString> Log;
 };
 
-class BarItemTest : public ::testing::Test {
+class BarItemTest : public orv::test::HeadlessFormTest {
  protected:
+  // A form of no size with border and caption, never shown: the items are only built.
+  BarItemTest() : HeadlessFormTest({0, 0, 0, 0}, false) {}
+
   void SetUp() override {
-    orv::headless::Reset();
+    HeadlessFormTest::SetUp();
     BarHookServices() = TdxBarHookServices();
-    Form.reset(new TForm(nullptr));
-    Form->AfterConstruction();
     Manager = new TdxBarManager(Form.get());
     Bar = Manager->AddToolbar(true);
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   template <class T = TdxBarButton>
   T* NewItem(const AnsiString& caption = AnsiString()) {
@@ -58,7 +55,6 @@ class BarItemTest : public ::testing::Test {
     return item;
   }
 
-  Owned<TForm> Form;
   TdxBarManager* Manager = nullptr;
   TdxBar* Bar = nullptr;
   TItemEvents Events;
@@ -876,13 +872,13 @@ TEST_F(BarItemTest, TheManagerClassCarriesTheSkinningMark) {
   EXPECT_FALSE(IsSkinnableClass(nullptr));
 }
 
-struct TCountingDesigner : IDesignerNotify {
+struct TManagerModifiedDesigner : IDesignerNotify {
   int Modified_ = 0;
   void Modified() override { ++Modified_; }
 };
 
 TEST_F(BarItemTest, DesignerModifiedTellsTheFormsDesignerInDesignMode) {
-  TCountingDesigner designer;
+  TManagerModifiedDesigner designer;
   Form->SetDesigner(&designer);
   Manager->DesignerModified();
   EXPECT_EQ(designer.Modified_, 0);  // at run time nobody is told

@@ -9,6 +9,7 @@
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarStrs.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/forms/Filer.h"
 #include "platform/runtime/Exceptions.h"
@@ -19,8 +20,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // Counts clicks and the keys the focused edit receives.
 class TClickCounter : public TObject {
@@ -44,18 +44,17 @@ void CountNavigation(TdxBarManager* manager) {
   gNavigationManager = manager;
 }
 
-class BarManagerTest : public ::testing::Test {
+class BarManagerTest : public orv::test::HeadlessFormTest {
  protected:
+  // A sizable form with border and caption.
+  BarManagerTest() : HeadlessFormTest({100, 100, 400, 300}, false) {}
+
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
+    HeadlessFormTest::SetUp();
     gNavigationStarts = 0;
     gNavigationManager = nullptr;
     BarHookServices() = TdxBarHookServices();
     BarHookServices().StartNavigation = CountNavigation;
-    Form.reset(new TForm(nullptr));
-    Form->SetBounds(100, 100, 400, 300);
-    Form->AfterConstruction();
     Edit = new TEdit(Form.get());
     Edit->SetParent(Form.get());
     Manager = new TdxBarManager(Form.get());
@@ -67,7 +66,7 @@ class BarManagerTest : public ::testing::Test {
     Form.reset();
     Second.reset();
     BarHookServices() = TdxBarHookServices();
-    orv::headless::Reset();
+    HeadlessFormTest::TearDown();
   }
 
   TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut) {
@@ -86,9 +85,6 @@ class BarManagerTest : public ::testing::Test {
     Run();
     ASSERT_EQ(GetFocus(), Edit->GetHandle());
   }
-  static void Run() { Application->ProcessMessages(); }
-
-  Owned<TForm> Form;
   Owned<TForm> Second;
   TEdit* Edit = nullptr;
   TdxBarManager* Manager = nullptr;

@@ -9,6 +9,7 @@
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxFading.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/controls/Graphics.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/windowing/Backend.h"
@@ -17,8 +18,7 @@
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 // A painter that can fade.
 class TFadingTestPainter : public TdxBarFlatPainter, public IFadingPainter {
@@ -29,21 +29,17 @@ class TFadingTestPainter : public TdxBarFlatPainter, public IFadingPainter {
   Boolean NeedOpaqueFadeImages() override { return false; }
 };
 
-class BarPainterTest : public ::testing::Test {
+class BarPainterTest : public orv::test::HeadlessFormTest {
  protected:
+  // A form of no size with border and caption, never shown: the bars are only built.
+  BarPainterTest() : HeadlessFormTest({0, 0, 0, 0}, false) {}
+
   void SetUp() override {
-    orv::headless::Reset();
-    Form.reset(new TForm(nullptr));
-    Form->AfterConstruction();
+    HeadlessFormTest::SetUp();
     Manager = new TdxBarManager(Form.get());
-  }
-  void TearDown() override {
-    Form.reset();
-    orv::headless::Reset();
   }
   TdxBarPainter* Painter() const { return Manager->GetPainter(); }
 
-  Owned<TForm> Form;
   TdxBarManager* Manager = nullptr;
 };
 
