@@ -16,6 +16,7 @@
 #include "platform/controls/Graphics.h"
 #include "platform/controls/ImgList.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Surface.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
@@ -49,8 +50,7 @@ ORV_PUBLISH(TMainMenuForm) {
 
 namespace {
 
-template <class T>
-using Owned = std::unique_ptr<T, orv::FreeDeleter>;
+using orv::test::Owned;
 
 AnsiString ReadFixture() {
   std::ifstream in(std::string(ORV_SOURCE_DIR) + "/components/bars/tests/MainMenu.txt", std::ios::binary);
