@@ -181,7 +181,19 @@ void TcxCustomInnerMemo::SetScrollBars(TScrollStyle value) {
 void TcxCustomInnerMemo::SetWordWrap(Boolean value) {
   if (value == FWordWrap) return;
   FWordWrap = value;
-  if (HandleAllocated()) RecreateWnd();
+  if (!HandleAllocated()) return;
+  // The edit window lays its lines out from its style each time, so switching the automatic
+  // horizontal scroll is enough: the window, its text, caret, selection, undo and focus stay.
+  const HWND handle = GetHandle();
+  const LONG_PTR style = GetWindowLongPtr(handle, GWL_STYLE);
+  const Boolean wraps = FWordWrap && FScrollBars != ssHorizontal && FScrollBars != ssBoth;
+  const LONG_PTR wanted = wraps ? (style & ~LONG_PTR(ES_AUTOHSCROLL)) : (style | LONG_PTR(ES_AUTOHSCROLL));
+  if (wanted == style) return;
+  SetWindowLongPtr(handle, GWL_STYLE, wanted);
+  // Wrapped text has no horizontal offset; the caret's line stays in view.
+  SendMessage(handle, EM_SCROLLCARET, 0, 0);
+  Invalidate();
+  if (TcxCustomMemo* memo = Memo()) memo->UpdateInnerScrollBars();
 }
 
 TPoint TcxCustomInnerMemo::GetCaretPos() {

@@ -1,6 +1,7 @@
 // The memo editor: Enter, Ctrl+Enter and Tab by the memo's rules, the caret moving across
-// wrapped lines, the one-line display form, pasted line breaks and MaxLength, the height of
-// VisibleLineCount lines, and a text round-tripping through a dataset memo field.
+// wrapped lines, word wrap switched on a live window, the one-line display form, pasted line
+// breaks and MaxLength, the height of VisibleLineCount lines, and a text round-tripping through
+// a dataset memo field.
 #include <gtest/gtest.h>
 
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
@@ -104,6 +105,34 @@ TEST_F(MemoTest, CaretMovesAcrossWrappedLines) {
   m->GetProperties()->SetWordWrap(false);
   EXPECT_EQ(m->GetLines()->GetCount(), 1);
   EXPECT_EQ(Value(m), "one two three four five six seven eight") << "the value has no wrap breaks";
+}
+
+TEST_F(MemoTest, WordWrapChangesInPlaceKeepingTheWindowAndCaret) {
+  TcxMemo* m = AddMemo(90);
+  Show();
+  m->SetEditValue(Variant(AnsiString("one two three four five six seven eight")));
+  Focus(m);
+  TcxCustomInnerMemo* inner = m->GetInnerMemo();
+  ASSERT_NE(inner, nullptr);
+  const HWND window = inner->GetHandle();
+  m->SetSelection(36, 0);  // inside "eight", on the last wrapped line
+  const Integer wrapped = m->GetLines()->GetCount();
+  ASSERT_GT(wrapped, 1);
+  struct Case {
+    Boolean wrap;
+    bool oneLine;
+  };
+  const Case cases[] = {{false, true}, {true, false}, {false, true}};
+  for (const Case& c : cases) {
+    m->GetProperties()->SetWordWrap(c.wrap);
+    Run();
+    EXPECT_EQ(inner->GetHandle(), window) << "the window is kept";
+    EXPECT_EQ(m->GetLines()->GetCount(), c.oneLine ? 1 : wrapped) << "wrap " << c.wrap;
+    EXPECT_TRUE(inner->Focused());
+    EXPECT_EQ(inner->GetCaretPos().Y, c.oneLine ? 0 : wrapped - 1) << "wrap " << c.wrap;
+    EXPECT_EQ(inner->GetSelStart(), 36);
+    EXPECT_EQ(m->GetText(), "one two three four five six seven eight");
+  }
 }
 
 TEST_F(MemoTest, OneLineDisplayTextIsTheFirstLineCutTo250) {
