@@ -7,16 +7,19 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <dlfcn.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/backends/tests/support/XvfbDisplay.h"
 #include "platform/drawing/GoldenImage.h"
@@ -158,6 +161,99 @@ TEST(ProgramOnTheDesktop, ShowsThePaintedMainWindowAndClosesOnTheDesktopsRequest
   EXPECT_TRUE(ended) << "the program did not end when its window was closed";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   XCloseDisplay(x);
+}
+
+
+// The top-level windows of the display that are mapped.
+std::vector<Window> MappedPopups(Display* x) {
+  std::vector<Window> popups;
+  Window parent = 0, root = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) return popups;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable) popups.push_back(children[i]);
+  }
+  if (children) XFree(children);
+  return popups;
+}
+
+// A click on "Программа" in the real program's menu bar opens the menu as a popup window of
+// the desktop just below the bar item.
+TEST(ProgramOnTheDesktop, TheMenuOpensAsAPopupWindowBelowItsBarItem) {
+  orv::test::TXvfbDisplay display;
+  if (!display.Ok()) GTEST_SKIP() << "no X display: " << display.Why();
+  const fs::path program = ProgramPath();
+  ASSERT_TRUE(fs::exists(program)) << program;
+  Display* x = XOpenDisplay(nullptr);
+  if (!x) GTEST_SKIP() << "no X display: the server does not answer";
+  pid_t pid = 0;
+  const std::string path = program.string();
+  const char* argv[] = {path.c_str(), nullptr};
+  ASSERT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+  Window window = 0;
+  for (int i = 0; i < 300; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!window) window = FindWindowByTitle(x, DefaultRootWindow(x), "Орване");
+    if (!window) continue;
+    XWindowAttributes a{};
+    XGetWindowAttributes(x, window, &a);
+    if (a.map_state == IsViewable && a.width == 652) break;
+  }
+  ASSERT_NE(window, 0u) << "no window titled Орване";
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the pick lists fill
+  const std::vector<Window> before = MappedPopups(x);
+  int rx = 0, ry = 0;
+  Window child = 0;
+  XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &rx, &ry, &child);
+  // The server's own input-faking extension moves the pointer over "Программа" (the first bar
+  // item, at the window's top left) and clicks; it is looked up at run time, so a machine
+  // without it skips.
+  void* xtest = dlopen("libXtst.so.6", RTLD_NOW);
+  if (!xtest) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    XCloseDisplay(x);
+    GTEST_SKIP() << "no input-faking extension library (libXtst)";
+  }
+  using TFakeMotion = int (*)(Display*, int, int, int, unsigned long);
+  using TFakeButton = int (*)(Display*, unsigned int, int, unsigned long);
+  auto fakeMotion = reinterpret_cast<TFakeMotion>(dlsym(xtest, "XTestFakeMotionEvent"));
+  auto fakeButton = reinterpret_cast<TFakeButton>(dlsym(xtest, "XTestFakeButtonEvent"));
+  ASSERT_TRUE(fakeMotion && fakeButton);
+  fakeMotion(x, DefaultScreen(x), rx + 40, ry + 12, 0);
+  XFlush(x);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  fakeButton(x, 1, True, 0);
+  XFlush(x);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  fakeButton(x, 1, False, 0);
+  XFlush(x);
+  Window menu = 0;
+  int mx = 0, my = 0;
+  for (int i = 0; i < 60 && !menu; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (Window w : MappedPopups(x)) {
+      if (std::find(before.begin(), before.end(), w) != before.end()) continue;
+      XWindowAttributes a{};
+      XGetWindowAttributes(x, w, &a);
+      if (a.width > 50 && a.height > 20) {
+        menu = w;
+        mx = a.x;
+        my = a.y;
+      }
+    }
+  }
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  XCloseDisplay(x);
+  ASSERT_NE(menu, 0u) << "no menu window appeared";
+  // Below the bar item: at its left edge (inside the bar's border and grip), under the bar.
+  EXPECT_GE(mx, rx);
+  EXPECT_LT(mx, rx + 30);
+  EXPECT_GT(my, ry + 10);
+  EXPECT_LT(my, ry + 40);
 }
 
 }  // namespace
