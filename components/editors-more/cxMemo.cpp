@@ -222,6 +222,18 @@ void TcxCustomInnerMemo::Dispatch(TMessage& message) {
     return;
   }
   inherited::Dispatch(message);
+  // New text, keys, the wheel and new bounds can scroll the memo: the editor's own bars follow.
+  switch (message.Msg) {
+    case WM_SETTEXT:
+    case WM_CHAR:
+    case EM_REPLACESEL:
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_WINDOWPOSCHANGED:
+      if (TcxCustomMemo* memo = Memo()) memo->UpdateInnerScrollBars();
+      break;
+    default: break;
+  }
 }
 
 void TcxCustomInnerMemo::KeyDown(Word& key, TShiftState shift) {
@@ -297,11 +309,42 @@ void TcxCustomMemo::AdjustInnerEditPosition() {
   FPlacingInner = false;
 }
 
+Boolean TcxCustomMemo::NeedsScrollBars() {
+  return FScrollBarsApplied && MemoProperties()->GetScrollBars() != ssNone;
+}
+
+void TcxCustomMemo::HandleInnerEditChange(TObject* sender) {
+  inherited::HandleInnerEditChange(sender);
+  PostUpdateInnerScrollBars();
+}
+
+void TcxCustomMemo::Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) {
+  TcxCustomInnerMemo* inner = GetInnerMemo();
+  if (!inner || !inner->HandleAllocated()) return;
+  const HWND handle = inner->GetHandle();
+  const Boolean vertical = kind == sbVertical;
+  static constexpr int kCodes[] = {SB_LINEUP,     SB_LINEDOWN,   SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION,
+                                   SB_THUMBTRACK, SB_TOP,        SB_BOTTOM, SB_ENDSCROLL};
+  if (vertical && (code == scLineUp || code == scLineDown))
+    SendMessage(handle, EM_LINESCROLL, 0, code == scLineUp ? -1 : 1);
+  else
+    SendMessage(handle, vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(kCodes[code], position), 0);
+  position = GetScrollPos(handle, vertical ? SB_VERT : SB_HORZ);
+  if (code == scTrack && position != FLastScrollPos) {
+    InnerEditScrolled();
+    inner->Invalidate();
+  }
+  FLastScrollPos = position;
+  UpdateInnerScrollBars();
+}
+
 void TcxCustomMemo::HandlePropertiesChange(TObject* sender) {
   TcxCustomMemoProperties* p = MemoProperties();
   if (TcxCustomInnerMemo* inner = GetInnerMemo()) {
     if (inner->GetScrollBars() != p->GetScrollBars()) {
+      FScrollBarsApplied = true;
       inner->SetScrollBars(p->GetScrollBars());
+      UpdateScrollBarsPresence();
       if (HandleAllocated()) RecreateWnd();
     }
     inner->SetWantReturns(p->GetWantReturns());

@@ -114,6 +114,7 @@ class TcxCustomMemo : public TcxCustomTextEdit {
   void DoEditKeyDown(Word& key, TShiftState shift) override;
   void SetSelectedText(const AnsiString& text) override;
   void PasteFromClipboard() override;
+  void HandleInnerEditChange(TObject* sender) override;
 
   // ---- New virtual operations ----
   virtual Boolean IsMemoInputKey(Word key, TShiftState shift, Boolean tabAllowed);
@@ -125,11 +126,22 @@ class TcxCustomMemo : public TcxCustomTextEdit {
     return static_cast<TcxCustomMemoProperties*>(GetEffectiveProperties());
   }
 
+  Integer GetLastScrollPos() const { return FLastScrollPos; }
+
  protected:
   void KeyDown(Word& key, TShiftState shift) override;
+  // The editor draws its own scroll bars over the inner memo's native ones once ScrollBars has
+  // been given to the inner memo.
+  Boolean NeedsScrollBars() override;
+  Boolean CanScrollWithoutScrollBars(TcxDirection direction) override {
+    return direction == dirUp || direction == dirDown;
+  }
+  void Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) override;
 
  private:
   Boolean FPlacingInner = false;
+  Boolean FScrollBarsApplied = false;
+  Integer FLastScrollPos = 0;
 };
 
 class TcxMemo : public TcxCustomMemo {

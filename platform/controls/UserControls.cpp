@@ -619,7 +619,9 @@ int CharFromPoint(HWND w, TEditState* s, POINT p) {
 void UpdateScrollBars(HWND w, TEditState* s, int lineCount, int visible) {
   if (!(StyleOf(w) & WS_VSCROLL)) return;
   SCROLLINFO si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  // As the system's multi-line edit: a bar the edit was made with stays, disabled while the
+  // text fits, instead of vanishing for good.
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   si.nMin = 0;
   si.nMax = lineCount - 1;
   si.nPage = UINT(std::max(1, visible));

@@ -1,15 +1,19 @@
 // The memo editor: Enter, Ctrl+Enter and Tab by the memo's rules, the caret moving across
-// wrapped lines, word wrap switched on a live window, the one-line display form, pasted line
-// breaks and MaxLength, the height of VisibleLineCount lines, and a text round-tripping through
-// a dataset memo field.
+// wrapped lines, word wrap switched on a live window, the editor's own scroll bars, the one-line
+// display form, pasted line breaks and MaxLength, the height of VisibleLineCount lines, and a
+// text round-tripping through a dataset memo field.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
 #include "components/editors-more/cxMemo.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "components/foundation/cxScrollBar.h"
 #include "memdata/RxMemDS.h"
 #include "platform/controls/Clipbrd.h"
+#include "platform/controls/UserControls.h"
 #include "platform/dataset/Fields.h"
 
 using namespace edmore_test;
@@ -210,3 +214,35 @@ TEST_F(MemoTest, TextRoundTripsThroughADatasetMemoField) {
 }
 
 
+
+TEST_F(MemoTest, OwnScrollBarsFollowAndScrollTheText) {
+  TcxMemo* m = AddMemo();
+  m->GetProperties()->SetScrollBars(ssVertical);
+  Show();
+  AnsiString text;
+  for (int i = 1; i <= 12; ++i) text += (i > 1 ? "\r\n" : "") + AnsiString("line ") + std::to_string(i).c_str();
+  m->SetEditValue(Variant(text));
+  Run();
+  TcxCustomInnerMemo* inner = m->GetInnerMemo();
+  ASSERT_NE(inner, nullptr);
+  TcxScrollBar* bar = m->GetVScrollBar();
+  ASSERT_NE(bar, nullptr) << "the editor has its own bars";
+  EXPECT_TRUE(bar->GetVisible());
+  EXPECT_FALSE(m->GetHScrollBar()->GetVisible()) << "vertical only";
+  EXPECT_EQ(bar->GetMax(), 11);
+  EXPECT_GT(bar->GetPageSize(), 1);
+  EXPECT_LT(bar->GetPageSize(), 12);
+  const auto firstLine = [&] { return Integer(SendMessage(inner->GetHandle(), EM_GETFIRSTVISIBLELINE, 0, 0)); };
+  // A click on the bar's lower arrow scrolls the text by a line.
+  const TPoint arrow = bar->ClientToScreen(TPoint{bar->GetWidth() / 2, bar->GetHeight() - 3});
+  orv::headless::Click(arrow.X, arrow.Y);
+  Run();
+  EXPECT_EQ(firstLine(), 1);
+  EXPECT_EQ(bar->GetPosition(), 1);
+  // Keys moving the caret to the end scroll the text; the bar follows.
+  Focus(m);
+  Press(VK_END, false, true);
+  EXPECT_EQ(firstLine(), 12 - bar->GetPageSize());
+  EXPECT_EQ(bar->GetPosition(), firstLine());
+  EXPECT_EQ(m->GetText(), text) << "scrolling leaves the text alone";
+}
