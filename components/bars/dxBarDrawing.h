@@ -5,6 +5,7 @@
 #include "platform/runtime/Types.h"
 
 class TBitmap;
+class TCustomdxBarControl;
 
 // The platform's size-grip frame control drawn over what the DC shows in the rectangle: the
 // glyph is drawn into a memory bitmap and only its lines are copied, the button-face colour of
@@ -109,3 +110,10 @@ void AssignBarFont(TFont* source, TFont* target, Boolean systemHeight);
 // pixels high and with the given font's face name.
 HFONT CreateSmallCaptionFont(TFont* font, Boolean useSystem);
 HFONT CopyFontHandle(HFONT font);
+
+// The one-pixel line where a menu touches the bar element that opened it, its ends one pixel
+// inside both, in screen coordinates; with `offset`, moved one pixel towards the owner. Empty
+// while the menu is not shown touching its owner (or `popup` is no menu).
+TRect OwnerJointScreenRect(TCustomdxBarControl* popup, Boolean offset);
+// The same line relative to the menu's window (the coordinates its frame is drawn in).
+TRect OwnerJointWindowRect(TCustomdxBarControl* popup);

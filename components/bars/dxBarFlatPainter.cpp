@@ -339,8 +339,6 @@ void TdxBarFlatPainter::DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TR
 
 // ==== Base painter: check marks and the joint of a popup with its owner ======================
 
-namespace {
-
 // The line where a popup touches the element that opened it, one pixel thick, its ends one
 // pixel inside both; with `offset` moved one pixel towards the owner. Screen coordinates.
 // Empty while the popup is not shown next to its owner.
@@ -375,6 +373,8 @@ TRect OwnerJointWindowRect(TCustomdxBarControl* popup) {
   GetWindowRect(popup->GetHandle(), &wr);
   return TRect{joint.Left - wr.Left, joint.Top - wr.Top, joint.Right - wr.Left, joint.Bottom - wr.Top};
 }
+
+namespace {
 
 TRect ScreenToClientRect(TCustomdxBarControl* window, const TRect& r) {
   POINT a{r.Left, r.Top}, b{r.Right, r.Bottom};

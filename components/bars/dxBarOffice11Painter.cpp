@@ -427,27 +427,6 @@ void TdxBarOffice11Painter::DrawFloatingCaption(TdxBarControl* toolbar, HDC dc, 
 
 namespace {
 
-// The joint line of a popup with its owner in the popup's window coordinates (see the flat
-// painter); empty unless the popup is shown touching its owner.
-TRect MenuOwnerJoint(TCustomdxBarControl* popup) {
-  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(popup);
-  if (!menu || !menu->HandleAllocated()) return TRect();
-  const TRect owner = menu->GetOwnerBounds();
-  if (RectIsEmpty(owner)) return TRect();
-  RECT wr{};
-  GetWindowRect(menu->GetHandle(), &wr);
-  const TRect w{wr.Left, wr.Top, wr.Right, wr.Bottom};
-  TRect joint;
-  if ((owner.Bottom == w.Top || owner.Top == w.Bottom) && owner.Left < w.Right && w.Left < owner.Right) {
-    const Integer y = owner.Bottom == w.Top ? 0 : w.Height() - 1;
-    joint = TRect{std::max(owner.Left, w.Left) + 1 - w.Left, y, std::min(owner.Right, w.Right) - 1 - w.Left, y + 1};
-  } else if ((owner.Right == w.Left || owner.Left == w.Right) && owner.Top < w.Bottom && w.Top < owner.Bottom) {
-    const Integer x = owner.Right == w.Left ? 0 : w.Width() - 1;
-    joint = TRect{x, std::max(owner.Top, w.Top) + 1 - w.Top, x + 1, std::min(owner.Bottom, w.Bottom) - 1 - w.Top};
-  }
-  return RectIsEmpty(joint) ? TRect() : joint;
-}
-
 // Paints `rect` clipped, with the band gradient from x = 0 to `width` and the band's extra width
 // in the second colour.
 void FillBandRows(HDC dc, const TRect& rect, Integer width, Integer extra, TColor c1, TColor c2) {
@@ -476,7 +455,7 @@ HBRUSH TdxBarOffice11Painter::GetOwnerLinkBrush(TdxBarManager* manager) {
 }
 
 void TdxBarOffice11Painter::FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc) {
-  const TRect joint = MenuOwnerJoint(barControl);
+  const TRect joint = OwnerJointWindowRect(barControl);
   if (!RectIsEmpty(joint)) FillDCRectWithColor(dc, joint, Office11MenuBackgroundColor);
 }
 
