@@ -1795,13 +1795,33 @@ void TcxCustomGridTableController::CheckTopRecordIndex(Integer& index) {
     Boolean& Flag;
     ~TGuard() { Flag = false; }
   } guard{FCheckingTopRecordIndex};
-  const Integer count = GetTableViewData()->GetRecordCount();
-  if (index > count - 1) index = count - 1;
-  if (index < 0) index = 0;
+  // In grid mode a top beyond the loaded records moves the record buffer instead, as far as the
+  // dataset goes.
+  TcxCustomDataController* dc = GetDataController();
+  const Boolean gridMode = dc->IsGridMode();
+  Integer count = GetTableViewData()->GetRecordCount();
+  if (index < 0) {
+    const Boolean inserting = (dc->GetEditState() & TcxCustomDataController::dceInsert) != 0;
+    if (gridMode && !inserting && !dc->IsBOF()) dc->Scroll(index);
+    index = 0;
+  }
+  count = GetTableViewData()->GetRecordCount();
+  if (index > count - 1) {
+    if (gridMode && !dc->IsEOF()) dc->Scroll(index - count + 1);
+    count = GetTableViewData()->GetRecordCount();
+    index = std::max<Integer>(count - 1, 0);
+  }
   if (index > 0) {
     // An unchanged top whose page is still full stays.
-    if (index == FTopRecordIndex && GetVisibleRecordCount() < count - index) return;
-    index = std::min(index, std::max<Integer>(GetMaxTopRecordIndex(), 0));
+    if (!gridMode && index == FTopRecordIndex && GetVisibleRecordCount() < count - index) return;
+    Integer maxTop = std::max<Integer>(GetMaxTopRecordIndex(), 0);
+    if (index > maxTop) {
+      if (gridMode && !dc->IsEOF()) {
+        dc->Scroll(index - maxTop);
+        maxTop = std::max<Integer>(GetMaxTopRecordIndex(), 0);
+      }
+      index = maxTop;
+    }
   }
 }
 
@@ -1833,13 +1853,19 @@ void TcxCustomGridTableController::ShowNextPage(Boolean syncSelection) {
   if (visible <= 0) return;
   if (GetFocusedRecordIndex() == FTopRecordIndex + visible - 1) ScrollPageDown();
   const Integer last = std::min(FTopRecordIndex + GetVisibleRecordCount(), GetTableViewData()->GetRecordCount()) - 1;
-  if (last >= 0) SetFocusedRecordIndex(last);
+  if (last < 0) return;
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
+  SetFocusedRecordIndex(last);
+  if (syncSelection && link->GetGridView() && IsMultiSelectActive()) DoSingleSelection();
 }
 
 void TcxCustomGridTableController::ShowPrevPage(Boolean syncSelection) {
   MakeFocusedRecordVisible();
   if (GetFocusedRecordIndex() == FTopRecordIndex) ScrollPageUp();
-  if (GetTableViewData()->GetRecordCount() > 0) SetFocusedRecordIndex(FTopRecordIndex);
+  if (GetTableViewData()->GetRecordCount() == 0) return;
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
+  SetFocusedRecordIndex(FTopRecordIndex);
+  if (syncSelection && link->GetGridView() && IsMultiSelectActive()) DoSingleSelection();
 }
 
 // ---- Record navigation ----
@@ -1848,6 +1874,18 @@ Integer TcxCustomGridTableController::FindNextRecord(Integer recordIndex, Boolea
                                                      Boolean& cycled) {
   cycled = false;
   TcxCustomGridTableViewData* data = GetTableViewData();
+  // Grid mode: a step past either end of the loaded records first moves the record buffer one
+  // record on, and the start follows the records it held.
+  TcxCustomDataController* dc = GetDataController();
+  if (dc->IsGridMode() && recordIndex != -1) {
+    if (forward && recordIndex == data->GetRecordCount() - 1 && !dc->IsEOF()) {
+      dc->Scroll(1);
+      if (!dc->IsEOF()) --recordIndex;
+    } else if (!forward && recordIndex == 0 && !dc->IsBOF()) {
+      dc->Scroll(-1);
+      if (!dc->IsBOF()) ++recordIndex;
+    }
+  }
   const Integer count = data->GetRecordCount();
   if (count == 0) return -1;
   Integer index = recordIndex;
@@ -1875,6 +1913,13 @@ Boolean TcxCustomGridTableController::FocusNextRecord(Integer recordIndex, Boole
       return true;
     }
   }
+  // Grid mode: the first and the last record are those of the dataset, loaded first.
+  if (recordIndex == -1 && controller->IsGridMode()) {
+    if (forward)
+      controller->GotoFirst();
+    else
+      controller->GotoLast();
+  }
   Boolean cycled = false;
   const Integer next = FindNextRecord(recordIndex, forward, goOnCycle, cycled);
   if (next == -1) {
@@ -1892,11 +1937,13 @@ Boolean TcxCustomGridTableController::FocusNextRecord(Integer recordIndex, Boole
 }
 
 Boolean TcxCustomGridTableController::IsStart() {
+  if (GetDataController()->IsGridMode()) return GetDataController()->IsBOF();
   Boolean cycled = false;
   return FindNextRecord(GetFocusedRecordIndex(), false, false, cycled) == -1;
 }
 
 Boolean TcxCustomGridTableController::IsFinish() {
+  if (GetDataController()->IsGridMode()) return GetDataController()->IsEOF();
   Boolean cycled = false;
   return FindNextRecord(GetFocusedRecordIndex(), true, false, cycled) == -1;
 }
@@ -1949,14 +1996,14 @@ void TcxCustomGridTableController::DoKeyDown(Word& key, TShiftState shift) {
       break;
     case VK_HOME:
       if (ctrl || !hasCells)
-        GoToFirst();
+        GoToFirst(false);
       else
         FocusNextItem(-1, true, false);
       key = 0;
       break;
     case VK_END:
       if (ctrl || !hasCells)
-        GoToLast();
+        GoToLast(false);
       else
         FocusNextItem(GetTableView()->GetVisibleItemCount(), false, false);
       key = 0;
@@ -3145,6 +3192,17 @@ void TcxCustomGridTableView::BeforeLoaded() {
     inherited::BeforeLoaded();
     DataChanged();
   });
+}
+
+void TcxCustomGridTableView::ResetItemsFromStorage() {
+  GridTableLocked(this, [&] {
+    for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->RestoreDefaults();
+  });
+}
+
+void TcxCustomGridTableView::BoundsChanged(Boolean viewOnly, Boolean partialReset) {
+  inherited::BoundsChanged(viewOnly, partialReset);
+  if (GetDataController()->IsGridMode()) GetTableController()->PostCheckTopRecordIndex();
 }
 
 Boolean TcxCustomGridTableView::CanBeTabStop() {

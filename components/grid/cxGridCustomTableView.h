@@ -1024,12 +1024,23 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   // The next record from the row that can be focused; -1 when none.
   Integer FindNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle, Boolean& cycled);
   virtual Boolean FocusNextRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle);
-  Boolean GoToFirst() { return FocusNextRecord(-1, true, false); }
-  Boolean GoToLast() { return FocusNextRecord(-1, false, true); }
-  Boolean GoToNext() { return FocusNextRecord(GetFocusedRecordIndex(), true, false); }
-  Boolean GoToPrev() { return FocusNextRecord(GetFocusedRecordIndex(), false, false); }
+  // With syncSelection a move under multi-selection leaves the newly focused record the only
+  // selected one (the navigator's buttons); the keys keep their own selection rules.
+  Boolean GoToFirst(Boolean syncSelection = true) { return NavigateRecord(-1, true, false, syncSelection); }
+  Boolean GoToLast(Boolean syncSelection = true) { return NavigateRecord(-1, false, true, syncSelection); }
+  Boolean GoToNext(Boolean syncSelection = true) {
+    return NavigateRecord(GetFocusedRecordIndex(), true, false, syncSelection);
+  }
+  Boolean GoToPrev(Boolean syncSelection = true) {
+    return NavigateRecord(GetFocusedRecordIndex(), false, false, syncSelection);
+  }
+  // In grid mode the ends of the dataset, not of the loaded buffer.
   Boolean IsStart();
   Boolean IsFinish();
+  // Grid mode: once until it runs, a 1 ms timer that refills the record buffer to the count the
+  // laid-out view shows.
+  void PostCheckTopRecordIndex();
+  Boolean IsCheckTopRecordIndexPosted() const { return FCheckTopRecordTimer != nullptr; }
 
   // ---- Keyboard and incremental search ----
   void KeyDown(Word& key, TShiftState shift) override;
@@ -1126,7 +1137,10 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void FreeSelectionState();
   void ScrollTimerHandler(TObject* sender);
   void PullFocusingTimerHandler(TObject* sender);
+  void CheckTopRecordTimerHandler(TObject* sender);
   void StopPullFocusing();
+  Boolean NavigateRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle, Boolean syncSelection);
+  TcxTimer* FCheckTopRecordTimer = nullptr;
   TcxCustomGridTableItem* FMovingItem = nullptr;
   TcxCustomGridPopup* FItemsCustomizationPopup = nullptr;
   Boolean FPullFocusing = false;
@@ -1730,6 +1744,11 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   void AfterRestoring() override;
   void BeforeLoaded() override;
   void AfterAssignOrLoad() override;
+  // Every item back to its designed caption, header alignment and width, as one change.
+  void ResetItemsFromStorage() override;
+  // A resized view in grid mode checks its record buffer against the records it now shows, once
+  // the new layout stands.
+  void BoundsChanged(Boolean viewOnly, Boolean partialReset) override;
   // Not a tab stop while an in-place editor is open; focused also when the editor is.
   Boolean CanBeTabStop() override;
   Boolean HasFocusedControls() override;

@@ -6,6 +6,7 @@
 #include "components/foundation/cxClasses.h"
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridCustomTableView.h"
+#include "components/grid/cxGridDBTableView.h"
 #include "platform/runtime/SysUtils.h"
 
 #include <memory>
@@ -46,7 +47,34 @@ TcxCustomGridRecord* HitRecordOf(TcxCustomGridHitTest* hitTest) {
 void TcxCustomGridTableController::FreeSelectionState() {
   StopPullFocusing();
   SetScrollDirection(dirNone);
+  FreeAndNil(FCheckTopRecordTimer);
   FreeAndNil(FItemsCustomizationPopup);
+}
+
+// ---- Navigation in step with the selection ------------------------------------------------------
+
+Boolean TcxCustomGridTableController::NavigateRecord(Integer recordIndex, Boolean forward, Boolean goOnCycle,
+                                                     Boolean syncSelection) {
+  std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(GetGridView()->AddListenerLink());
+  const Boolean moved = FocusNextRecord(recordIndex, forward, goOnCycle);
+  // An event handler may have freed the view on the way.
+  if (moved && syncSelection && link->GetGridView() && IsMultiSelectActive()) DoSingleSelection();
+  return moved;
+}
+
+void TcxCustomGridTableController::PostCheckTopRecordIndex() {
+  if (FCheckTopRecordTimer || !GetDataController()->IsGridMode()) return;
+  FCheckTopRecordTimer = new TcxTimer(nullptr);
+  FCheckTopRecordTimer->SetInterval(1);
+  FCheckTopRecordTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::CheckTopRecordTimerHandler));
+}
+
+void TcxCustomGridTableController::CheckTopRecordTimerHandler(TObject* sender) {
+  FreeAndNil(FCheckTopRecordTimer);
+  TcxCustomGridViewInfo* viewInfo = GetGridView()->GetViewInfo();
+  if (!viewInfo || !viewInfo->IsCalculated()) return;
+  if (auto* navigation = dynamic_cast<IcxGridDataControllerNavigation*>(GetDataController()))
+    navigation->UpdateGridModeBufferCount();
 }
 
 // ---- Multi-selection ----------------------------------------------------------------------------

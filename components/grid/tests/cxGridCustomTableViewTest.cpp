@@ -363,6 +363,23 @@ TEST_F(TableViewTest, AStoredLayoutRestoresOrderWidthsVisibilityAndSorting) {
   EXPECT_TRUE(other->GetDataController()->GetFilter()->GetActive());
 }
 
+TEST_F(TableViewTest, ResettingItemsFromStorageBringsBackDesignedCaptionsAlignmentAndWidthsInOneLayout) {
+  Town->SetWidth(140);
+  Id->SetWidth(30);
+  Id->SetHeaderAlignmentHorz(taRightJustify);
+  ASSERT_TRUE(Town->IsWidthStored());
+  const Integer calculations = View->TestViewInfo()->Calculations;
+  View->ResetItemsFromStorage();
+  for (TcxCustomGridTableItem* item : {Country, Town, Id}) {
+    EXPECT_FALSE(item->IsWidthStored());
+    EXPECT_FALSE(item->IsCaptionStored());
+    EXPECT_EQ(item->GetWidth(), item->GetDefaultWidth());
+    EXPECT_EQ(item->GetHeaderAlignmentHorz(), taLeftJustify);
+  }
+  // Three items reset under one lock: the view lays itself out once, not once per item.
+  EXPECT_EQ(View->TestViewInfo()->Calculations, calculations + 1);
+}
+
 class TTableHost : public TForm {
   ORV_CLASS(TTableHost, TForm)
  public:

@@ -313,5 +313,84 @@ TEST_F(GridDBTableViewTest, TheFilterRowFiltersTheTablesRecords) {
   EXPECT_GE(View->GetDataController()->GetRecordCount(), 2);
 }
 
+TEST_F(GridDBTableViewTest, InGridModeTheRecordWalkMovesTheBufferAtItsEndsAndReachesTheDatasetsEnds) {
+  const std::vector<Integer> ids = orv::test::DataSetIds(Table);
+  ASSERT_GT(ids.size(), 12u);
+  auto* dc = dynamic_cast<TcxDBDataController*>(View->GetDataController());
+  ASSERT_NE(dc, nullptr);
+  dc->GetDataModeController()->SetGridModeBufferCount(5);
+  dc->GetDataModeController()->SetGridMode(true);
+  ASSERT_TRUE(dc->IsGridMode());
+  TcxCustomGridTableController* c = View->GetTableController();
+  auto currentId = [&] { return Table->FieldByName("ID")->GetAsInteger(); };
+
+  ASSERT_TRUE(c->GoToFirst());
+  EXPECT_EQ(currentId(), ids[0]);
+  EXPECT_TRUE(c->IsStart());
+  // Down past the fifth loaded record: the buffer moves on, a record at a time.
+  for (Integer step = 1; step <= 8; ++step) {
+    ASSERT_TRUE(c->GoToNext()) << step;
+    EXPECT_EQ(currentId(), ids[step]) << step;
+  }
+  EXPECT_EQ(dc->GetRecordCount(), 5);
+  EXPECT_FALSE(c->IsStart());
+  EXPECT_FALSE(c->IsFinish());
+  // Back up past the first loaded record.
+  for (Integer step = 7; step >= 0; --step) {
+    ASSERT_TRUE(c->GoToPrev()) << step;
+    EXPECT_EQ(currentId(), ids[step]) << step;
+  }
+  // The dataset tells its beginning once a step tried to go before it.
+  EXPECT_FALSE(c->GoToPrev());
+  EXPECT_EQ(currentId(), ids[0]);
+  EXPECT_TRUE(c->IsStart());
+
+  // The last record is the dataset's, and the first again after it.
+  ASSERT_TRUE(c->GoToLast());
+  EXPECT_EQ(currentId(), ids.back());
+  EXPECT_TRUE(c->IsFinish());
+  EXPECT_FALSE(c->GoToNext());
+  ASSERT_TRUE(c->GoToPrev());
+  EXPECT_EQ(currentId(), ids[ids.size() - 2]);
+  ASSERT_TRUE(c->GoToFirst());
+  EXPECT_EQ(currentId(), ids[0]);
+
+  // A top record beyond the loaded records moves the buffer instead.
+  c->SetTopRecordIndex(-3);
+  EXPECT_EQ(c->GetTopRecordIndex(), 0);
+}
+
+TEST_F(GridDBTableViewTest, InGridModeAResizedViewChecksItsBufferOnceAfterTheNewLayout) {
+  auto* dc = dynamic_cast<TcxDBDataController*>(View->GetDataController());
+  ASSERT_NE(dc, nullptr);
+  TcxCustomGridTableController* c = View->GetTableController();
+  Host->SetBounds(0, 0, 700, 400);
+  Host->Show();
+  Grid->SetHeight(150);
+  orv::headless::AdvanceTime(10);
+  EXPECT_FALSE(c->IsCheckTopRecordIndexPosted());  // not in grid mode
+
+  dc->GetDataModeController()->SetGridModeBufferCount(5);
+  dc->GetDataModeController()->SetGridMode(true);
+  orv::headless::AdvanceTime(10);
+  EXPECT_FALSE(c->IsCheckTopRecordIndexPosted());
+  // Two size changes post one check, which runs on the timer and refills the buffer.
+  View->BoundsChanged(false, false);
+  View->BoundsChanged(false, false);
+  EXPECT_TRUE(c->IsCheckTopRecordIndexPosted());
+  Table->Next();
+  Table->Next();
+  const Integer current = Table->FieldByName("ID")->GetAsInteger();
+  orv::headless::AdvanceTime(20);
+  EXPECT_FALSE(c->IsCheckTopRecordIndexPosted());
+  orv::headless::AdvanceTime(20);
+  EXPECT_FALSE(c->IsCheckTopRecordIndexPosted());  // the refill does not post another check
+  EXPECT_EQ(dc->GetRecordCount(), 5);
+  // The refilled buffer holds the dataset's current record, and the view focuses it.
+  TcxCustomGridRecord* focused = c->GetFocusedRecord();
+  ASSERT_NE(focused, nullptr);
+  EXPECT_EQ(Table->FieldByName("ID")->GetAsInteger(), current);
+}
+
 }  // namespace
 }  // namespace grid_db_test

@@ -2,6 +2,10 @@
 // record navigation and incremental search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 #include "components/grid/tests/GridTableFixture.h"
 
 namespace grid_test {
@@ -103,6 +107,50 @@ TEST_F(TableControllerTest, TypingARussianPrefixFindsTheTown) {
   Type("К"_a);
   EXPECT_FALSE(Ctrl()->IsIncSearching());
   EXPECT_EQ(Ctrl()->GetFocusedRecordIndex(), 2);
+}
+
+TEST_F(TableControllerTest, NavigatorMovesUnderMultiSelectionSelectTheNewRecordAloneAndCtrlKeysKeepIt) {
+  FillNumbered(30);
+  View->GetTableOptionsSelection()->SetMultiSelect(true);
+  auto selected = [&] {
+    std::vector<Integer> rows;
+    for (Integer i = 0; i < DC()->GetSelectedCount(); ++i) rows.push_back(DC()->GetSelectedRowIndex(i));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  TcxCustomGridTableController* c = Ctrl();
+  struct Step {
+    const char* Name;
+    std::function<void()> Move;
+    Integer Focused;
+  };
+  const Step steps[] = {
+      {"first", [&] { c->GoToFirst(); }, 0},
+      {"next", [&] { c->GoToNext(); }, 1},
+      {"prior", [&] { c->GoToPrev(); }, 0},
+      {"last", [&] { c->GoToLast(); }, 29},
+      {"prior page", [&] { c->ShowPrevPage(true); }, 20},
+      {"next page", [&] { c->ShowNextPage(true); }, 29},
+  };
+  for (const Step& step : steps) {
+    DC()->ChangeRowSelection(5, true);  // a selection made elsewhere before each move
+    DC()->ChangeRowSelection(7, true);
+    step.Move();
+    EXPECT_EQ(c->GetFocusedRecordIndex(), step.Focused) << step.Name;
+    EXPECT_EQ(selected(), std::vector<Integer>{step.Focused}) << step.Name;
+  }
+
+  // Without the sync flag, and with Ctrl held on the keys, the selection stays as it was.
+  DC()->ChangeRowSelection(5, true);
+  c->GoToPrev(false);
+  EXPECT_EQ(c->GetFocusedRecordIndex(), 28);
+  EXPECT_EQ(selected(), (std::vector<Integer>{5, 29}));
+  Press(VK_HOME, TShiftState{ssCtrl});
+  EXPECT_EQ(c->GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(selected(), (std::vector<Integer>{5, 29}));
+  Press(VK_END, TShiftState{ssCtrl});
+  EXPECT_EQ(c->GetFocusedRecordIndex(), 29);
+  EXPECT_EQ(selected(), (std::vector<Integer>{5, 29}));
 }
 
 }  // namespace
