@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/MainMenuFixture.h"
 #include "platform/controls/ActnList.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Graphics.h"
@@ -27,75 +28,12 @@
 
 namespace {
 
-class TMainMenuForm : public TForm {
-  ORV_CLASS(TMainMenuForm, TForm)
- public:
-  explicit TMainMenuForm(TComponent* owner) : TForm(owner) {}
-  void dxBarButton4Click(TObject* sender) { Log.push_back("exit"); }
-  void dxBarButton1Click(TObject* sender) { Log.push_back("about"); }
-  void aWriteToFileExecute(TObject* sender) { Log.push_back("write"); }
-  void aCopyToClipboardExecute(TObject* sender) { Log.push_back("copy"); }
-  std::vector<std::string> Log;
-};
-
-}  // namespace
-
-ORV_PUBLISH(TMainMenuForm) {
-  using T = TMainMenuForm;
-  p.Method("dxBarButton4Click", &T::dxBarButton4Click);
-  p.Method("dxBarButton1Click", &T::dxBarButton1Click);
-  p.Method("aWriteToFileExecute", &T::aWriteToFileExecute);
-  p.Method("aCopyToClipboardExecute", &T::aCopyToClipboardExecute);
-}
-
-namespace {
-
-using orv::test::Owned;
-
-AnsiString ReadFixture() {
-  std::ifstream in(std::string(ORV_SOURCE_DIR) + "/components/bars/tests/MainMenu.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class BarMainMenuTest : public ::testing::Test {
+class BarMainMenuTest : public MainMenuFormTest {
  protected:
-  void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    BarHookServices() = TdxBarHookServices();
-    // The menu font of the machine the window was designed on: the manager follows the system
-    // menu font and stores it.
-    LOGFONT& menuFont = orv::SystemSettings().NonClient.lfMenuFont;
-    menuFont.lfHeight = -12;
-    menuFont.lfCharSet = DEFAULT_CHARSET;
-    std::snprintf(menuFont.lfFaceName, sizeof(menuFont.lfFaceName), "%s", "Segoe UI");
-    Text = ReadFixture();
-    ASSERT_FALSE(Text.empty());
-    Form.reset(new TMainMenuForm(nullptr));
-    orv::ReadComponentFromText(Form.get(), Text);
-    Manager = GetBarManagerOwnedBy(Form.get());
-    ASSERT_NE(Manager, nullptr);
-  }
-  void TearDown() override {
-    Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    orv::headless::Reset();
-  }
-  template <class T>
-  T* Find(const char* name) {
-    return dynamic_cast<T*>(Form->FindComponent(name));
-  }
-  static void Run() { Application->ProcessMessages(); }
   void Press(Word key, bool shift = false, bool ctrl = false) {
     orv::headless::PressKey(key, shift, ctrl);
     Run();
   }
-
-  AnsiString Text;
-  Owned<TMainMenuForm> Form;
-  TdxBarManager* Manager = nullptr;
 };
 
 TEST_F(BarMainMenuTest, TheDescriptionBuildsTheMenuAndIsWrittenBackUnchanged) {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/MainMenuFixture.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/controls/Forms.h"
 #include "platform/drawing/GoldenImage.h"
@@ -24,92 +25,18 @@
 
 namespace {
 
-class TMenuLooksForm : public TForm {
-  ORV_CLASS(TMenuLooksForm, TForm)
- public:
-  explicit TMenuLooksForm(TComponent* owner) : TForm(owner) {}
-  void dxBarButton4Click(TObject* sender) {}
-  void dxBarButton1Click(TObject* sender) {}
-  void aWriteToFileExecute(TObject* sender) {}
-  void aCopyToClipboardExecute(TObject* sender) {}
-};
-
-}  // namespace
-
-ORV_PUBLISH(TMenuLooksForm) {
-  using T = TMenuLooksForm;
-  p.Method("dxBarButton4Click", &T::dxBarButton4Click);
-  p.Method("dxBarButton1Click", &T::dxBarButton1Click);
-  p.Method("aWriteToFileExecute", &T::aWriteToFileExecute);
-  p.Method("aCopyToClipboardExecute", &T::aCopyToClipboardExecute);
-}
-
-namespace {
-
-AnsiString ReadMenuLooksFixture() {
-  std::ifstream in(std::string(ORV_SOURCE_DIR) + "/components/bars/tests/MainMenu.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  AnsiString result = text.str();
-  const size_t at = result.find("TMainMenuForm");
-  if (at != AnsiString::npos) result.replace(at, 13, "TMenuLooksForm");
-  return result;
-}
-
 std::uint32_t Rgb(TColor color) { return std::uint32_t(ColorToRGB(color)) & 0xFFFFFF; }
 
-class MenuPaintersTest : public ::testing::Test {
+class MenuPaintersTest : public MainMenuFormTest {
  protected:
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    BarHookServices() = TdxBarHookServices();
-    LOGFONT& menuFont = orv::SystemSettings().NonClient.lfMenuFont;
-    menuFont.lfHeight = -12;
-    menuFont.lfCharSet = DEFAULT_CHARSET;
-    std::snprintf(menuFont.lfFaceName, sizeof(menuFont.lfFaceName), "%s", "Segoe UI");
-    Form.reset(new TMenuLooksForm(nullptr));
-    orv::ReadComponentFromText(Form.get(), ReadMenuLooksFixture());
-    Manager = GetBarManagerOwnedBy(Form.get());
-    ASSERT_NE(Manager, nullptr);
+    MainMenuFormTest::SetUp();
+    if (HasFatalFailure()) return;
     // No fading in: the menu is on screen as soon as it opens.
     Manager->SetMenuAnimations(maNone);
     Form->Show();
     Run();
   }
-  void TearDown() override {
-    Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    orv::headless::Reset();
-  }
-  static void Run() { Application->ProcessMessages(); }
-  TdxBarControl* MenuBar() const { return dynamic_cast<TdxBarControl*>(Manager->GetMainMenuBar()->GetControl()); }
-  TdxBarSubMenuControl* MenuOf(const char* subItem) {
-    auto* item = dynamic_cast<TdxBarSubItem*>(Form->FindComponent(subItem));
-    auto* menu = item ? dynamic_cast<TdxBarSubMenuControl*>(item->GetLinks()->GetBarControl()) : nullptr;
-    return menu && menu->HandleAllocated() && IsWindowVisible(menu->GetHandle()) ? menu : nullptr;
-  }
-  static TdxBarItemLink* LinkIn(TCustomdxBarControl* window, const AnsiString& caption) {
-    TdxBarItemLinks* links = window->GetItemLinks();
-    for (Integer i = 0; i < links->GetCount(); ++i)
-      if (links->GetItem(i)->GetCaption() == caption) return links->GetItem(i);
-    return nullptr;
-  }
-  static TRect ScreenRectOf(TCustomdxBarControl* window, const TRect& r) {
-    POINT a{r.Left, r.Top}, b{r.Right, r.Bottom};
-    ClientToScreen(window->GetHandle(), &a);
-    ClientToScreen(window->GetHandle(), &b);
-    return TRect{a.X, a.Y, b.X, b.Y};
-  }
-  static TRect ItemScreenRect(TCustomdxBarControl* window, const AnsiString& caption) {
-    return ScreenRectOf(window, LinkIn(window, caption)->GetItemRect());
-  }
-  static TRect WindowRect(TCustomdxBarControl* window) {
-    RECT r{};
-    GetWindowRect(window->GetHandle(), &r);
-    return TRect{r.Left, r.Top, r.Right, r.Bottom};
-  }
-  static TPoint CentreOf(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
   void Hover(const TPoint& p) {
     orv::headless::MouseMove(p.X, p.Y);
     Run();
@@ -133,9 +60,6 @@ class MenuPaintersTest : public ::testing::Test {
     const orv::TSurface screen = orv::headless::CaptureScreen();
     return orv::PixelToColor(screen.Pixel(x, y)) & 0xFFFFFF;
   }
-
-  orv::test::Owned<TMenuLooksForm> Form;
-  TdxBarManager* Manager = nullptr;
 };
 
 // The menu's frame is open where it touches the bar item above it, and the item's frame is

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/MainMenuFixture.h"
 #include "platform/controls/ActnList.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
@@ -30,93 +31,20 @@
 
 namespace {
 
-class TMenuTestForm : public TForm {
-  ORV_CLASS(TMenuTestForm, TForm)
- public:
-  explicit TMenuTestForm(TComponent* owner) : TForm(owner) {}
-  void dxBarButton4Click(TObject* sender) { Log.push_back("exit"); }
-  void dxBarButton1Click(TObject* sender) { Log.push_back("about"); }
-  void aWriteToFileExecute(TObject* sender) { Log.push_back("write"); }
-  void aCopyToClipboardExecute(TObject* sender) { Log.push_back("copy"); }
-  std::vector<std::string> Log;
-};
-
-}  // namespace
-
-ORV_PUBLISH(TMenuTestForm) {
-  using T = TMenuTestForm;
-  p.Method("dxBarButton4Click", &T::dxBarButton4Click);
-  p.Method("dxBarButton1Click", &T::dxBarButton1Click);
-  p.Method("aWriteToFileExecute", &T::aWriteToFileExecute);
-  p.Method("aCopyToClipboardExecute", &T::aCopyToClipboardExecute);
-}
-
-namespace {
-
 using orv::test::Owned;
 
-AnsiString ReadMenuFixture() {
-  std::ifstream in(std::string(ORV_SOURCE_DIR) + "/components/bars/tests/MainMenu.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  AnsiString result = text.str();
-  const size_t at = result.find("TMainMenuForm");
-  if (at != AnsiString::npos) result.replace(at, 13, "TMenuTestForm");
-  return result;
-}
-
-class SubMenuTest : public ::testing::Test {
+class SubMenuTest : public MainMenuFormTest {
  protected:
   void SetUp() override {
-    orv::headless::Reset();
-    Application->ResetTerminated();
-    BarHookServices() = TdxBarHookServices();
-    LOGFONT& menuFont = orv::SystemSettings().NonClient.lfMenuFont;
-    menuFont.lfHeight = -12;
-    menuFont.lfCharSet = DEFAULT_CHARSET;
-    std::snprintf(menuFont.lfFaceName, sizeof(menuFont.lfFaceName), "%s", "Segoe UI");
-    Form.reset(new TMenuTestForm(nullptr));
-    orv::ReadComponentFromText(Form.get(), ReadMenuFixture());
-    Manager = GetBarManagerOwnedBy(Form.get());
-    ASSERT_NE(Manager, nullptr);
+    MainMenuFormTest::SetUp();
+    if (HasFatalFailure()) return;
     Form->Show();
     Run();
   }
-  void TearDown() override {
-    Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    orv::headless::Reset();
-  }
-  static void Run() { Application->ProcessMessages(); }
   void Press(Word key, bool shift = false, bool ctrl = false) {
     orv::headless::PressKey(key, shift, ctrl);
     Run();
   }
-  template <class T>
-  T* Find(const char* name) {
-    return dynamic_cast<T*>(Form->FindComponent(name));
-  }
-  TdxBarControl* MenuBar() const { return dynamic_cast<TdxBarControl*>(Manager->GetMainMenuBar()->GetControl()); }
-  // The open menu of a sub item (nil when closed).
-  TdxBarSubMenuControl* MenuOf(const char* subItem) {
-    auto* menu = dynamic_cast<TdxBarSubMenuControl*>(Find<TdxBarSubItem>(subItem)->GetLinks()->GetBarControl());
-    return menu && menu->HandleAllocated() && IsWindowVisible(menu->GetHandle()) ? menu : nullptr;
-  }
-  static TdxBarItemLink* LinkIn(TCustomdxBarControl* window, const AnsiString& caption) {
-    TdxBarItemLinks* links = window->GetItemLinks();
-    for (Integer i = 0; i < links->GetCount(); ++i)
-      if (links->GetItem(i)->GetCaption() == caption) return links->GetItem(i);
-    return nullptr;
-  }
-  // The screen rectangle of an item in a bar window.
-  static TRect ScreenRectOf(TCustomdxBarControl* window, const AnsiString& caption) {
-    const TRect r = LinkIn(window, caption)->GetItemRect();
-    POINT a{r.Left, r.Top}, b{r.Right, r.Bottom};
-    ClientToScreen(window->GetHandle(), &a);
-    ClientToScreen(window->GetHandle(), &b);
-    return TRect{a.X, a.Y, b.X, b.Y};
-  }
-  static TPoint CentreOf(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
   void ClickAt(const TPoint& p) {
     orv::headless::Click(p.X, p.Y);
     Run();
@@ -125,22 +53,14 @@ class SubMenuTest : public ::testing::Test {
     orv::headless::MouseMove(p.X, p.Y);
     Run();
   }
-  static TRect WindowRect(TCustomdxBarControl* window) {
-    RECT r{};
-    GetWindowRect(window->GetHandle(), &r);
-    return TRect{r.Left, r.Top, r.Right, r.Bottom};
-  }
   TdxBarSubMenuControl* OpenProgram() {
-    ClickAt(CentreOf(ScreenRectOf(MenuBar(), "Программа"_a)));
+    ClickAt(CentreOf(ItemScreenRect(MenuBar(), "Программа"_a)));
     return MenuOf("dxBarSubItem1");
   }
-
-  Owned<TMenuTestForm> Form;
-  TdxBarManager* Manager = nullptr;
 };
 
 TEST_F(SubMenuTest, AClickOnProgramOpensItsMenuUnderTheItem) {
-  const TRect item = ScreenRectOf(MenuBar(), "Программа"_a);
+  const TRect item = ItemScreenRect(MenuBar(), "Программа"_a);
   TdxBarSubMenuControl* menu = OpenProgram();
   ASSERT_NE(menu, nullptr);
   // A real popup window, its top-left corner at the item's bottom-left corner.
@@ -170,7 +90,7 @@ TEST_F(SubMenuTest, AClickOnProgramOpensItsMenuUnderTheItem) {
 TEST_F(SubMenuTest, HoveringResultsOpensTheNestedMenuBesideItAfterTheDelay) {
   TdxBarSubMenuControl* menu = OpenProgram();
   ASSERT_NE(menu, nullptr);
-  const TRect results = ScreenRectOf(menu, "Результат поиска"_a);
+  const TRect results = ItemScreenRect(menu, "Результат поиска"_a);
   MoveTo(CentreOf(results));
   EXPECT_EQ(MenuOf("dxBarSubItem3"), nullptr);  // not before the hover delay
   orv::headless::AdvanceTime(400);
@@ -186,7 +106,7 @@ TEST_F(SubMenuTest, HoveringResultsOpensTheNestedMenuBesideItAfterTheDelay) {
   // every level.
   ASSERT_EQ(nested->GetViewInfoCount(), 2);
   EXPECT_EQ(nested->GetViewInfoControl(1)->GetDrawParams()->ShortCutText, "Ctrl+C");
-  ClickAt(CentreOf(ScreenRectOf(nested, "Копировать в буфер"_a)));
+  ClickAt(CentreOf(ItemScreenRect(nested, "Копировать в буфер"_a)));
   EXPECT_EQ(Form->Log, (std::vector<std::string>{"copy"}));
   EXPECT_EQ(MenuOf("dxBarSubItem1"), nullptr);
   EXPECT_EQ(MenuOf("dxBarSubItem3"), nullptr);
@@ -195,11 +115,11 @@ TEST_F(SubMenuTest, HoveringResultsOpensTheNestedMenuBesideItAfterTheDelay) {
 
 TEST_F(SubMenuTest, HoveringAnotherBarItemWhileAMenuIsOpenSwitchesMenus) {
   ASSERT_NE(OpenProgram(), nullptr);
-  MoveTo(CentreOf(ScreenRectOf(MenuBar(), "Сведения"_a)));
+  MoveTo(CentreOf(ItemScreenRect(MenuBar(), "Сведения"_a)));
   EXPECT_EQ(MenuOf("dxBarSubItem1"), nullptr);
   TdxBarSubMenuControl* about = MenuOf("dxBarSubItem2");
   ASSERT_NE(about, nullptr);
-  ClickAt(CentreOf(ScreenRectOf(about, "О программе"_a)));
+  ClickAt(CentreOf(ItemScreenRect(about, "О программе"_a)));
   EXPECT_EQ(Form->Log, (std::vector<std::string>{"about"}));
 }
 
@@ -273,7 +193,7 @@ TEST_F(SubMenuTest, EscapeClosesOneLevelAtATimeAndRightMovesToTheNextBarItem) {
 TEST_F(SubMenuTest, AClickOutsideClosesEveryLevel) {
   TdxBarSubMenuControl* menu = OpenProgram();
   ASSERT_NE(menu, nullptr);
-  MoveTo(CentreOf(ScreenRectOf(menu, "Результат поиска"_a)));
+  MoveTo(CentreOf(ItemScreenRect(menu, "Результат поиска"_a)));
   orv::headless::AdvanceTime(400);
   Run();
   ASSERT_NE(MenuOf("dxBarSubItem3"), nullptr);
@@ -343,7 +263,7 @@ TEST_F(SubMenuTest, AMenuTallerThanTheScreenScrollsWithItsArrows) {
   }
   TdxBarSubMenuControl* menu = OpenProgram();
   ASSERT_NE(menu, nullptr);
-  MoveTo(CentreOf(ScreenRectOf(menu, "Результат поиска"_a)));
+  MoveTo(CentreOf(ItemScreenRect(menu, "Результат поиска"_a)));
   orv::headless::AdvanceTime(400);
   Run();
   TdxBarSubMenuControl* nested = MenuOf("dxBarSubItem3");
@@ -403,7 +323,7 @@ TEST_F(SubMenuTest, ShadowsJoinTheOpeningItemOrFollowAPointMenu) {
 TEST_F(SubMenuTest, TheSlideAnimationGrowsTheMenuFrameByFrameAndAKeyEndsIt) {
   Manager->SetMenuAnimations(maSlide);
   TdxBarSubMenuControl* menu = nullptr;
-  ClickAt(CentreOf(ScreenRectOf(MenuBar(), "Программа"_a)));
+  ClickAt(CentreOf(ItemScreenRect(MenuBar(), "Программа"_a)));
   menu = dynamic_cast<TdxBarSubMenuControl*>(Find<TdxBarSubItem>("dxBarSubItem1")->GetLinks()->GetBarControl());
   ASSERT_NE(menu, nullptr);
   TdxBarAnimationThread* animation = menu->GetAnimationThread();
@@ -446,7 +366,7 @@ TEST_F(SubMenuTest, APopupMenuShowsAtAPointAndRunsItsItems) {
   popup->PopupEx(10, 10, 0, 0, true, nullptr, false, nullptr);
   EXPECT_EQ(popup->GetSubMenuControl(), menu);
   // A right click in a menu at a point acts as a left click.
-  const TPoint item = CentreOf(ScreenRectOf(menu, "Копировать в буфер"_a));
+  const TPoint item = CentreOf(ItemScreenRect(menu, "Копировать в буфер"_a));
   orv::headless::Click(item.X, item.Y, 1);
   Run();
   EXPECT_EQ(Form->Log, (std::vector<std::string>{"copy"}));
@@ -479,7 +399,7 @@ TEST_F(SubMenuTest, AControlsContextMenuComesFromItsPopupMenuLink) {
       seen = popup->GetSubMenuControl();
       EXPECT_EQ(WindowRect(seen).Left, at.X);
       EXPECT_EQ(WindowRect(seen).Top, at.Y);
-      const TPoint item = CentreOf(ScreenRectOf(seen, "Выход"_a));
+      const TPoint item = CentreOf(ItemScreenRect(seen, "Выход"_a));
       orv::headless::Click(item.X, item.Y);
       return true;
     }
@@ -506,12 +426,12 @@ TEST_F(SubMenuTest, GoldenImageOfAnOpenMenu) {
     Run();
     TdxBarSubMenuControl* menu = OpenProgram();
     ASSERT_NE(menu, nullptr);
-    MoveTo(CentreOf(ScreenRectOf(menu, "Результат поиска"_a)));
+    MoveTo(CentreOf(ItemScreenRect(menu, "Результат поиска"_a)));
     orv::headless::AdvanceTime(400);
     Run();
     TdxBarSubMenuControl* nested = MenuOf("dxBarSubItem3");
     ASSERT_NE(nested, nullptr);
-    MoveTo(CentreOf(ScreenRectOf(nested, "Копировать в буфер"_a)));
+    MoveTo(CentreOf(ItemScreenRect(nested, "Копировать в буфер"_a)));
     const TRect bar = WindowRect(MenuBar());
     const TRect last = WindowRect(nested);
     const orv::TSurface screen = orv::headless::CaptureScreen();
