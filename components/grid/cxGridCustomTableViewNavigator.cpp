@@ -158,10 +158,10 @@ void TcxCustomGridTableView::DoAction(Integer buttonIndex) {
   std::unique_ptr<TcxGridListenerLink, orv::FreeDeleter> link(AddListenerLink());
   switch (buttonIndex) {
     case NBDI_FIRST: controller->GoToFirst(); break;
-    case NBDI_PRIORPAGE: controller->ShowPrevPage(false); break;
+    case NBDI_PRIORPAGE: controller->ShowPrevPage(true); break;
     case NBDI_PRIOR: controller->GoToPrev(); break;
     case NBDI_NEXT: controller->GoToNext(); break;
-    case NBDI_NEXTPAGE: controller->ShowNextPage(false); break;
+    case NBDI_NEXTPAGE: controller->ShowNextPage(true); break;
     case NBDI_LAST: controller->GoToLast(); break;
     case NBDI_INSERT: controller->CreateNewRecord(false); break;
     case NBDI_APPEND: controller->CreateNewRecord(true); break;

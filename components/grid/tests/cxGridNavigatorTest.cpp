@@ -272,6 +272,22 @@ TEST_F(NavigatorTest, ClicksMoveTheFocusEditPostCancelAndKeepABookmark) {
   EXPECT_EQ(VarToStr(DC()->GetValue(row, 1)), "Тверь"_a);
 }
 
+TEST_F(NavigatorTest, UnderMultiSelectionEveryMoveButtonLeavesTheNewRecordAloneSelected) {
+  Fill(30);
+  View->GetTableOptionsSelection()->SetMultiSelect(true);
+  Layout();
+  Ctrl()->GoToFirst();
+  Run();
+  for (Integer button : {NBDI_NEXT, NBDI_NEXTPAGE, NBDI_NEXTPAGE, NBDI_PRIOR, NBDI_PRIORPAGE, NBDI_LAST, NBDI_FIRST}) {
+    DC()->ChangeRowSelection(3, true);
+    DC()->ChangeRowSelection(5, true);
+    ClickButton(button);
+    const Integer focused = Ctrl()->GetFocusedRecordIndex();
+    ASSERT_EQ(DC()->GetSelectedCount(), 1) << button;
+    EXPECT_EQ(DC()->GetSelectedRowIndex(0), focused) << button;
+  }
+}
+
 TEST_F(NavigatorTest, InsertAndDeleteAskAsTheDataOptionsSay) {
   Fill(4);
   Layout();
