@@ -1513,12 +1513,14 @@ void TcxControl::CreateScrollBars() {
   }
   FHScrollBar->GetLookAndFeel()->SetMaster(FLookAndFeel);
   FVScrollBar->GetLookAndFeel()->SetMaster(FLookAndFeel);
-  GetSettingsController()->AddListener(this);
+  // After the unit is finalized (a control made or freed by a static's destructor at exit) there
+  // is no controller left to tell.
+  if (TcxSettingsController* settings = GetSettingsController()) settings->AddListener(this);
 }
 
 void TcxControl::DestroyScrollBars() {
   if (!FSizeGrip) return;
-  GetSettingsController()->RemoveListener(this);
+  if (TcxSettingsController* settings = GetSettingsController()) settings->RemoveListener(this);
   if (!(IsDestroying() && FSizeGrip->GetParent() == this)) {
     FSizeGrip->Free();
     FVScrollBar->Free();
