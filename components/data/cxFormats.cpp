@@ -461,7 +461,9 @@ AnsiString TcxFormatController::BuildRegExprMask(const TcxDateTimeFormatInfo& in
     }
     if (mode == 0) {
       switch (item.Kind) {
-        case dfiYear: result += item.Data == "YY" ? "\\d\\d" : "\\d\\d\\d\\d"; break;
+        // A two-digit year also takes the whole year: a date whose short year would read back
+        // in another century is written out in full, and the mask must not cut it.
+        case dfiYear: result += item.Data == "YY" ? "\\d\\d(\\d\\d)?" : "\\d\\d\\d\\d"; break;
         case dfiMonth:
           result += "((0?[1-9]|1[012])|(" + MonthNamesPattern(item.Data.size() == 4) + "))";
           break;

@@ -161,6 +161,13 @@ TEST(FormatController, MasksAndDisplayFormatsOfFormatItems) {
   EXPECT_EQ(TcxFormatController::BuildRegExprMask(info, 0),
             "([012]?[1-9]|[123]0|31)' '((0?[1-9]|1[012])|('January'|'February'|'March'|'April'|'May'|'June'|"
             "'July'|'August'|'September'|'October'|'November'|'December'))");
+  // A two-digit year takes two or four digits: a date whose short year would read back in
+  // another century is shown with its whole year.
+  TcxFormatController::TokenizeDateTimeFormat("dd.MM.yy", info);
+  const AnsiString twoDigit = TcxFormatController::BuildRegExprMask(info, 0);
+  const AnsiString year = "'.'\\d\\d(\\d\\d)?";
+  ASSERT_GT(twoDigit.size(), year.size());
+  EXPECT_EQ(twoDigit.substr(twoDigit.size() - year.size()), year);
   // The locale's own AM/PM strings, one of them empty.
   FormatSettings.TimeAMString = "";
   FormatSettings.TimePMString = "pm";

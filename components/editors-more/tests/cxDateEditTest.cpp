@@ -4,6 +4,7 @@
 // calendar driven by keys and mouse, bounds, and a date round-tripping through a dataset field.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "components/data/cxDateUtils.h"
@@ -293,6 +294,47 @@ TEST_F(DateEditTest, TwoDigitYearFormatShowsDatesThatReadBackAsTheSameDay) {
     Form->SetFocus();
     Run();
   }
+}
+
+TEST_F(DateEditTest, TwoDigitYearFormatKeepsTheWholeYearUnderTheRegularExpressionMask) {
+  TTwoDigitYearScope format;
+  TcxDateEdit* e = AddEdit();
+  ASSERT_EQ(e->GetProperties()->GetInputKind(), ikRegExpr);
+  Show();
+  struct Case {
+    TDateTime value;
+    const char* editing;  // the focused text
+    const char* kept;     // the value after confirming it unchanged
+  };
+  const Case cases[] = {
+      {EncodeDate(2024, 2, 29), "29.02.24", "2024-02-29 00:00"},
+      {EncodeDate(1950, 12, 31), "31.12.1950", "1950-12-31 00:00"},  // "50" would read as 2050
+  };
+  for (const Case& c : cases) {
+    e->SetDate(c.value);
+    e->SetFocus();
+    Run();
+    EXPECT_EQ(e->GetText(), AnsiString(c.editing));
+    orv::headless::PressKey(VK_END);
+    orv::headless::PressKey(VK_BACK);
+    orv::headless::TypeText(AnsiString(1, c.editing[std::strlen(c.editing) - 1]).c_str());
+    orv::headless::PressKey(VK_RETURN);
+    Run();
+    EXPECT_EQ(Stamp(e->GetDate()), AnsiString(c.kept)) << c.editing << " shown as " << e->GetText();
+    Form->SetFocus();
+    Run();
+  }
+  // Both a two-digit and a four-digit year can be typed.
+  TypeAndEnter(e, "01.03.1877");
+  EXPECT_EQ(Stamp(e->GetDate()), "1877-03-01 00:00");
+  EXPECT_EQ(e->GetText(), "01.03.1877") << "the confirmed text keeps its whole year";
+  orv::headless::PressKey(VK_BACK);
+  orv::headless::TypeText("7");
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(Stamp(e->GetDate()), "1877-03-01 00:00") << "confirmed again as shown";
+  TypeAndEnter(e, "01.03.23");
+  EXPECT_EQ(Stamp(e->GetDate()), "2023-03-01 00:00");
 }
 
 TEST_F(DateEditTest, TypingIntoTheDateTimeMask) {
