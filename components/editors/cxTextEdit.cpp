@@ -2071,7 +2071,10 @@ void TcxCustomTextEdit::RefreshDisplayValue() {
   const Integer style = properties->GetEditingStyle();
   const Boolean loading = GetComponentState().Contains(csLoading);
   if (style == 0 || style == 3) {
-    if (!loading) UpdateDisplayValue();
+    // Text the user has typed and not yet validated stays: the edit value under it is older, and
+    // showing that would lose the typing (validation takes the text when the editor is left).
+    const Boolean typing = Focused() && GetModifiedAfterEnter() && !IsValueReadOnly();
+    if (!loading && !typing) UpdateDisplayValue();
     return;
   }
   if (loading || NeedValidateListText()) {

@@ -246,3 +246,22 @@ TEST_F(MemoTest, OwnScrollBarsFollowAndScrollTheText) {
   EXPECT_EQ(bar->GetPosition(), firstLine());
   EXPECT_EQ(m->GetText(), text) << "scrolling leaves the text alone";
 }
+
+TEST_F(MemoTest, TypedTextSurvivesAPropertyChangeBeforeValidation) {
+  TcxMemo* m = AddMemo();
+  Show();
+  Focus(m);
+  Type("typed");
+  m->GetProperties()->SetWantTabs(true);
+  Run();
+  EXPECT_EQ(m->GetText(), "typed");
+  m->GetProperties()->SetScrollBars(ssVertical);
+  Run();
+  EXPECT_EQ(m->GetText(), "typed");
+  m->GetProperties()->SetMaxLength(100);
+  Run();
+  EXPECT_EQ(m->GetText(), "typed");
+  Form->SetFocus();
+  Run();
+  EXPECT_EQ(Value(m), "typed");
+}

@@ -879,3 +879,15 @@ TEST_F(TextCellPaintTest, ALongTextOnOneRowEndsWithAnEllipsisAndTheMarkedRangeSt
 }
 
 }  // namespace
+
+TEST_F(TextEditTest, TypedTextSurvivesAPropertyChangeBeforeValidation) {
+  TcxTextEdit* e = Add();
+  ShowAndFocus(e);
+  Type("typed");
+  e->GetProperties()->SetMaxLength(100);
+  Run();
+  EXPECT_EQ(e->GetText(), "typed");
+  EXPECT_TRUE(e->GetModifiedAfterEnter());
+  e->PostEditValue();
+  EXPECT_EQ(VarToStr(e->GetEditValueProperty()), "typed");
+}
