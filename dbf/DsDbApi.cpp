@@ -628,6 +628,16 @@ Byte* TDsCustomField::ResolveRecord(Byte* record) const {
   return handle ? handle->GetCurrentRecord() : nullptr;
 }
 
+void TDsCustomField::GetText(const Byte* record, AnsiString& value, bool& isNull) const {
+  const std::size_t size = static_cast<std::size_t>(GetDataSize());
+  value.assign(size, '\0');
+  GetData(record, value.data(), isNull);
+  if (isNull)
+    value.clear();
+  else
+    value.resize(strnlen(value.data(), size));
+}
+
 bool TDsCustomField::IsNull(const Byte* record) const {
   bool isNull = true;
   GetData(record, nullptr, isNull);

@@ -335,6 +335,9 @@ class TDsCustomField {
   // digits and fails at the ends of the range); false for a null field or one of another type.
   // The base reads the double of GetData.
   virtual bool GetCurrency(const Byte* record, Currency& value) const;
+  // The value of a text field as GetData gives it (up to its first zero byte), straight into
+  // `value`; empty when null. The base decodes into a buffer of GetDataSize() bytes.
+  virtual void GetText(const Byte* record, AnsiString& value, bool& isNull) const;
 
   bool IsNull(const Byte* record = nullptr) const;
   bool AsBoolean(const Byte* record = nullptr) const;

@@ -75,25 +75,6 @@ bool PlainDecimal(std::string_view text, double& scaled, Integer& decimals) {
   return true;
 }
 
-// The usual number field converted directly: dividing the exact integer of its digits by an
-// exact power of ten rounds correctly, as Val does (and rounding is symmetric, so the sign may
-// come first). False for any other text.
-bool PlainNumberValue(std::string_view text, double& value) {
-  double scaled = 0;
-  Integer decimals = 0;
-  if (!PlainDecimal(text, scaled, decimals)) return false;
-  value = scaled / orv::DbfDecimalPowers[decimals];
-  return true;
-}
-
-// A number field's text as a double, as the platform's Val reads it. False when the text is no
-// number.
-bool NumberValue(std::string_view text, double& value) {
-  if (PlainNumberValue(text, value)) return true;
-  Integer code = 0;
-  Val(text, value, code);
-  return code == 0;
-}
 
 // The dBASE VII double: big-endian, with the sign bit set for positive numbers and every bit
 // inverted for negative ones, so that the bytes sort as the numbers do.
@@ -244,6 +225,54 @@ bool orv::DbfReadPlainNumber(const Byte* p, Integer length, double& value) {
   return true;
 }
 
+namespace {
+
+// The length of a text field's bytes without its trailing blanks, a word at a time: texts are
+// mostly padding.
+Integer TextEnd(const Byte* p, Integer n) {
+  constexpr UInt64 kBlankWord = 0x2020202020202020ull;
+  Integer end = n;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  while (end >= 8) {
+    UInt64 word;
+    std::memcpy(&word, p + end - 8, sizeof word);
+    // The last byte of the word is its most significant: the leading equal bytes are blanks.
+    if (const UInt64 other = word ^ kBlankWord) return end - __builtin_clzll(other) / 8;
+    end -= 8;
+  }
+#endif
+  while (end > 0 && p[end - 1] == kBlankByte) --end;
+  return end;
+}
+
+// The index of the first zero byte of p[0, n), or n.
+Integer FirstZero(const Byte* p, Integer n) {
+  Integer i = 0;
+  for (; i + 8 <= n; i += 8) {
+    UInt64 word;
+    std::memcpy(&word, p + i, sizeof word);
+    if ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) break;
+  }
+  while (i < n && p[i] != 0) ++i;
+  return i;
+}
+
+// The length of a text field's text (up to its first zero byte, without trailing blanks), or
+// -1 for a blank field. One backward pass finds both the blank field and the text's end; texts
+// are mostly padding, so this is the shorter walk.
+Integer TextLength(const Byte* p, Integer n) {
+  const Integer end = TextEnd(p, n);
+  if (end == 0) return -1;
+  Integer len = end;
+  if (const Integer zero = FirstZero(p, end); zero < end) {
+    len = zero;
+    while (len > 0 && p[len - 1] == kBlankByte) --len;
+  }
+  return len;
+}
+
+}  // namespace
+
 // ---- TDbfField ----
 
 TFieldType TDbfField::FieldTypeOf(char letter) {
@@ -302,6 +331,22 @@ bool TDbfField::IsBlob() const {
   return FLetter == 'M' || FLetter == 'G' || FLetter == 'P';
 }
 
+void TDbfField::GetText(const Byte* record, AnsiString& value, bool& isNull) const {
+  if (FLetter != 'C') {
+    TDsCustomField::GetText(record, value, isNull);
+    return;
+  }
+  isNull = true;
+  value.clear();
+  record = ResolveRecord(record);
+  if (!record) return;
+  const Integer len = TextLength(record + FOffset, FLength);
+  if (len < 0) return;
+  isNull = false;
+  value.assign(reinterpret_cast<const char*>(record + FOffset), static_cast<std::size_t>(len));
+  DsTranslateFromFile(GetCodePage(), value.data(), len);
+}
+
 bool TDbfField::GetCurrency(const Byte* record, Currency& value) const {
   if (FLetter != 'Y') return TDsCustomField::GetCurrency(record, value);
   record = ResolveRecord(record);
@@ -325,14 +370,8 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
   const Byte* p = record + FOffset;
   const Integer n = FLength;
   if (FLetter == 'C') {
-    // One backward pass finds both the blank field and the text's end; texts are mostly
-    // padding, so this is the shorter walk.
-    Integer end = n;
-    while (end > 0 && p[end - 1] == kBlankByte) --end;
-    if (end == 0) return;
-    const void* zero = std::memchr(p, 0, static_cast<std::size_t>(end));
-    Integer len = zero ? static_cast<Integer>(static_cast<const Byte*>(zero) - p) : end;
-    while (len > 0 && p[len - 1] == kBlankByte) --len;
+    const Integer len = TextLength(p, n);
+    if (len < 0) return;
     isNull = false;
     if (destination) {
       auto* text = static_cast<Byte*>(destination);
@@ -342,17 +381,24 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
     }
     return;
   }
+  if (FLetter == 'N' || FLetter == 'F') {
+    double value = 0;
+    // The usual number directly (dividing the exact integer of its digits by an exact power
+    // of ten rounds correctly, as Val does; a blank field is no such number); any other text
+    // as Val reads it.
+    if (!orv::DbfReadPlainNumber(p, n, value)) {
+      if (AllBytes(p, n, kBlankByte)) return;
+      Integer code = 0;
+      Val(NumberText(p, n), value, code);
+      if (code != 0) return;
+    }
+    isNull = false;
+    Store(destination, value);
+    return;
+  }
   if (AllBytes(p, n, kBlankByte)) return;
 
   switch (FLetter) {
-    case 'N':
-    case 'F': {
-      double value = 0;
-      if (!NumberValue(NumberText(p, n), value)) return;
-      isNull = false;
-      Store(destination, value);
-      return;
-    }
     case 'D': {
       if (n < 8) return;
       Word parts[3] = {0, 0, 0};
@@ -1000,6 +1046,15 @@ Byte DbfGetField(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, v
   const TDsCustomField* field = FieldOf(handle, fieldNo);
   if (!field) return dsErrFieldNotFound;
   field->GetData(record, destination, isNull);
+  return dsErrNone;
+}
+
+Byte DbfGetFieldText(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, AnsiString& value,
+                     bool& isNull) {
+  if (!handle) return dsErrInvalidHandle;
+  const TDsCustomField* field = FieldOf(handle, fieldNo);
+  if (!field) return dsErrFieldNotFound;
+  field->GetText(record, value, isNull);
   return dsErrNone;
 }
 

@@ -115,6 +115,7 @@ class TDbfField : public TDsCustomField {
   void GetData(const Byte* record, void* destination, bool& isNull) const override;
   Byte SetData(const void* value, Byte* record) override;
   bool GetCurrency(const Byte* record, Currency& value) const override;
+  void GetText(const Byte* record, AnsiString& value, bool& isNull) const override;
 
   // Whether the field's content lies in the memo file ("M", "G", "P", and "B" but for the
   // FoxPro double).
@@ -325,6 +326,9 @@ Byte DbfLocate(TDsCustomHandle* handle, const AnsiString& fields, const Variant&
 Byte DbfGetField(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, void* destination,
                  bool& isNull);
 Byte DbfPutField(TDsCustomHandle* handle, Integer fieldNo, Byte* record, const void* value);
+// Decodes a text field as TDsCustomField::GetText does.
+Byte DbfGetFieldText(TDsCustomHandle* handle, Integer fieldNo, const Byte* record, AnsiString& value,
+                     bool& isNull);
 // ---- Memos of blob fields (TDbfBlobHandle) ----
 // A handle that is not a .DBF handle answers dsErrInvalidHandle; a field that is no blob field
 // dsErrNotBlobField.

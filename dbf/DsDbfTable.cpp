@@ -407,6 +407,20 @@ bool TDsDbfTable::GetFieldData(TField* field, void* buffer) {
   return !isNull;
 }
 
+bool TDsDbfTable::GetFieldText(TField* field, AnsiString& value) {
+  const TRecordBuffer record = GetActiveRecordBuffer();
+  if (!record || !FHandle || IsCalculatedKind(field) || field->IsBlob()) return inherited::GetFieldText(field, value);
+  bool isNull = true;
+  if (DbfGetFieldText(FHandle, field->GetFieldNo(), record, value, isNull) != dsErrNone || isNull) {
+    value.clear();
+    return false;
+  }
+  // No more than the field's own data size, as a read through its data buffer gives.
+  const std::size_t size = static_cast<std::size_t>(field->GetDataSize());
+  if (value.size() > size) value.resize(size);
+  return true;
+}
+
 void TDsDbfTable::SetFieldData(TField* field, const void* buffer) {
   const TRecordBuffer record = GetActiveRecordBuffer();
   if (!record || !FHandle) DatabaseError(orv::db::SNotEditing, this);

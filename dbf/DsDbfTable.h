@@ -103,6 +103,7 @@ class TDsDbfTable : public TDataSet {
   void SetFilterText(const AnsiString& value) override;
 
   bool GetFieldData(TField* field, void* buffer) override;
+  bool GetFieldText(TField* field, AnsiString& value) override;
   void SetFieldData(TField* field, const void* buffer) override;
   bool GetCurrentRecord(TRecordBuffer buffer) override;
 

@@ -108,6 +108,11 @@ TEST(DbfField, TextIsTranslatedAndLosesTrailingBlanks) {
   ASSERT_TRUE(t.Get(text));
   EXPECT_EQ(AnsiString(text), "Москва"_a);
   EXPECT_EQ(t.Field().AsString(), "Москва"_a);
+  AnsiString direct;
+  bool isNull = true;
+  t.Field().GetText(nullptr, direct, isNull);
+  EXPECT_FALSE(isNull);
+  EXPECT_EQ(direct, "Москва"_a);
 
   t.SetBytes("  ab  ");  // leading blanks stay
   ASSERT_TRUE(t.Get(text));
@@ -129,6 +134,38 @@ TEST(DbfField, TextIsTranslatedAndLosesTrailingBlanks) {
   ASSERT_EQ(t.Field().SetData(longText.c_str(), nullptr), dsErrNone);
   ASSERT_TRUE(t.Get(text));
   EXPECT_EQ(AnsiString(text), "Санкт-Пете"_a);
+}
+
+TEST(DbfField, TextOfAnyLengthEndsAtItsFirstZeroWithoutTrailingBlanks) {
+  // Blanks, zeros and letters at every place of fields shorter and longer than a word, against
+  // the rule read byte by byte.
+  std::mt19937 random(11);
+  const char alphabet[] = {' ', ' ', ' ', 'a', 'b', '\0', '\xE0'};
+  for (const Integer length : {1, 7, 8, 9, 15, 16, 17, 25, 40}) {
+    TOneField t('C', length);
+    for (int i = 0; i < 3000; ++i) {
+      std::string bytes(std::size_t(length), ' ');
+      const std::size_t used = random() % (std::size_t(length) + 1);
+      for (std::size_t k = 0; k < used; ++k) bytes[k] = alphabet[random() % sizeof alphabet];
+      t.SetBytes(bytes);
+      std::size_t end = bytes.size();
+      while (end > 0 && bytes[end - 1] == ' ') --end;
+      std::string expected = bytes.substr(0, std::min(end, bytes.find('\0')));
+      while (!expected.empty() && expected.back() == ' ') expected.pop_back();
+      char text[41];
+      const bool hasValue = t.Get(text);
+      ASSERT_EQ(hasValue, end > 0) << length << " '" << bytes << "'";
+      if (hasValue) {
+        ASSERT_EQ(std::string(text), expected) << length << " '" << bytes << "'";
+      }
+      // The read straight into a string gives the same.
+      AnsiString direct = "stale";
+      bool isNull = false;
+      t.Field().GetText(nullptr, direct, isNull);
+      ASSERT_EQ(isNull, !hasValue) << length << " '" << bytes << "'";
+      ASSERT_EQ(direct, hasValue ? expected : std::string()) << length << " '" << bytes << "'";
+    }
+  }
 }
 
 TEST(DbfField, NumbersReadWithTheirBlanksAndRefuseWhatIsNoNumber) {

@@ -1,6 +1,7 @@
 #include "platform/dataset/DataSet.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/dataset/DBConsts.h"
@@ -266,6 +267,18 @@ void TDataSet::BindFields(bool binding) {
 }
 
 bool TDataSet::GetFieldData(TField* field, void* buffer) { return false; }
+
+bool TDataSet::GetFieldText(TField* field, AnsiString& value) {
+  // Zeroed first, so that the text ends inside the result whatever the descendant writes.
+  const std::size_t size = static_cast<std::size_t>(field->GetDataSize());
+  value.assign(size, '\0');
+  if (!GetFieldData(field, value.data())) {
+    value.clear();
+    return false;
+  }
+  value.resize(strnlen(value.data(), size));
+  return true;
+}
 
 void TDataSet::SetFieldData(TField* field, const void* buffer) {}
 

@@ -232,6 +232,9 @@ class TDataSet : public TComponent {
 
   // ---- record and field access for descendants and fields ----
   virtual bool GetFieldData(TField* field, void* buffer);
+  // A text field's value as GetFieldData gives it (up to its first zero byte), straight into
+  // `value`; false and empty when null. A dataset that knows its texts' lengths overrides it.
+  virtual bool GetFieldText(TField* field, AnsiString& value);
   virtual void SetFieldData(TField* field, const void* buffer);
   // A stream over a blob field of the current record; the caller frees it.
   virtual TStream* CreateBlobStream(TField* field, TBlobStreamMode mode);

@@ -252,6 +252,18 @@ bool TField::GetData(void* buffer) const {
   return FDataSet->GetFieldData(const_cast<TField*>(this), buffer);
 }
 
+bool TField::GetDataText(AnsiString& value) const {
+  if (!FValidating && FDataSet && !FDataSet->FBuffers.empty()) return FDataSet->GetFieldText(const_cast<TField*>(this), value);
+  const std::size_t size = static_cast<std::size_t>(GetDataSize());
+  value.assign(size, '\0');
+  if (!GetData(value.data())) {
+    value.clear();
+    return false;
+  }
+  value.resize(strnlen(value.data(), size));
+  return true;
+}
+
 void TField::SetData(const void* buffer) {
   if (!FDataSet) DatabaseErrorFmt(SNoDataSet, {}, this);
   const TDataSetState state = FDataSet->GetState();
@@ -397,13 +409,8 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
 }
 
 bool TStringField::GetValueText(AnsiString& value) const {
-  const std::size_t size = static_cast<std::size_t>(GetDataSize());
-  ValueBuffer buffer(size);
-  if (!GetData(buffer.Data())) {
-    value.clear();
-    return false;
-  }
-  value.assign(buffer.Data(), strnlen(buffer.Data(), size));
+  // Straight into the result, whose memory a caller reading many records reuses.
+  if (!GetDataText(value)) return false;
   if (FFixedChar && FTransliterate) {
     while (!value.empty() && value.back() == ' ') value.pop_back();
   }

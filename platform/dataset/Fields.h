@@ -108,6 +108,9 @@ class TField : public TComponent {
   // Reads the native value of the current record into `buffer` (may be nullptr: only the
   // null test). False when the field is null.
   bool GetData(void* buffer) const;
+  // The native value of a text field as text (GetData up to the first zero byte); false and
+  // empty when null.
+  bool GetDataText(AnsiString& value) const;
   // Writes a native value (nullptr: null) into the current record.
   void SetData(const void* buffer);
   // Calls OnValidate; the dataset calls it before it stores a new value.
