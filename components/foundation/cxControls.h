@@ -688,7 +688,7 @@ class TcxControl : public TCustomControl,
   // ---- Platform drag ----
   // The drag image list (made once, filled by InitDragImages), nil unless the control has drag
   // images and the list holds one.
-  TDragImageList* GetDragImages();
+  TDragImageList* GetDragImages() override;
   virtual Boolean IsCopyDragDrop();
 
   // ---- Child components ----

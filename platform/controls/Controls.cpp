@@ -7,6 +7,7 @@
 
 #include "platform/controls/ControlProperties.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/ImgList.h"
 #include "platform/controls/UserControls.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Math.h"
@@ -32,8 +33,20 @@ struct TDragProgress {
   Integer Threshold = 0;
   bool Active = false;
   bool Accepted = false;
+  TDragImageList* Images = nullptr;  // the drag object's images while they follow the mouse
 };
 TDragProgress gDrag;
+
+// Shows the drag images over targets that display them, hides them elsewhere.
+void UpdateDragImages(TControl* target) {
+  if (!gDrag.Images) return;
+  const bool show = gDrag.Object && (gDrag.Object->GetAlwaysShowDragImages() ||
+                                     (target && target->GetControlStyle().Contains(csDisplayDragImage)));
+  if (show)
+    gDrag.Images->ShowDragImage();
+  else
+    gDrag.Images->HideDragImage();
+}
 
 bool HasMouseMessageCoordinates(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL && msg != WM_MOUSEHWHEEL; }
 
@@ -171,6 +184,32 @@ void FreeDeviceContexts() {
 
 TDragObject* GetDragObject() { return gDrag.Active ? gDrag.Object : nullptr; }
 
+void DragTo(TPoint p) {
+  if (!gDrag.Control || !gDrag.Active || !gDrag.Object) return;
+  gDrag.Object->SetDragPos(p);
+  if (gDrag.Images) gDrag.Images->DragMove(p.X, p.Y);
+  TControl* target = FindDragTarget(p, false);
+  TControl* old = gDrag.Object->GetDragTarget();
+  // Targets see the dragged control for a drag object the drag made, else the object.
+  TObject* source = gDrag.OwnObject ? static_cast<TObject*>(gDrag.Control) : gDrag.Object;
+  if (old && old != target) {
+    bool accept = false;
+    const TPoint op = old->ScreenToClient(p);
+    old->DragOver(source, op.X, op.Y, dsDragLeave, accept);
+    if (!gDrag.Object) return;  // the drag ended in the handler
+  }
+  gDrag.Accepted = false;
+  if (target) {
+    const TPoint tp = target->ScreenToClient(p);
+    target->DragOver(source, tp.X, tp.Y, old != target ? dsDragEnter : dsDragMove, gDrag.Accepted);
+    if (!gDrag.Object) return;
+  }
+  gDrag.Object->SetDragTarget(target);
+  UpdateDragImages(target);
+  const TPoint tp = target ? target->ScreenToClient(p) : p;
+  Screen->SetCursor(gDrag.Object->GetDragCursor(gDrag.Accepted, tp.X, tp.Y));
+}
+
 void CancelDrag() {
   if (gDrag.Control) gDrag.Control->EndDrag(false);
 }
@@ -304,6 +343,7 @@ void TControl::BeforeDestruction() {
   if (Application) Application->ControlDestroyed(this);
   if (gCaptureControl == this) SetCaptureControl(nullptr);
   if (gDrag.Control == this) {
+    if (gDrag.Images) gDrag.Images->EndDrag();
     if (gDrag.OwnObject) orv::Free(gDrag.Object);
     gDrag = TDragProgress{};
   }
@@ -361,27 +401,13 @@ void TControl::WndProc(TMessage& message) {
             gDrag.OwnObject = true;
           }
           gDrag.Object = object;
+          if (TDragImageList* images = object->GetDragImages())
+            if (images->GetCount() > 0 && images->BeginDrag(nullptr, p.X, p.Y)) {
+              gDrag.Images = images;
+              images->HideDragImage();
+            }
         }
-        if (gDrag.Active) {
-          gDrag.Object->SetDragPos(p);
-          TControl* target = FindDragTarget(p, false);
-          TControl* old = gDrag.Object->GetDragTarget();
-          // Targets see the dragged control for a drag object the drag made, else the object.
-          TObject* source = gDrag.OwnObject ? static_cast<TObject*>(gDrag.Control) : gDrag.Object;
-          if (old && old != target) {
-            bool accept = false;
-            const TPoint op = old->ScreenToClient(p);
-            old->DragOver(source, op.X, op.Y, dsDragLeave, accept);
-          }
-          gDrag.Accepted = false;
-          if (target) {
-            const TPoint tp = target->ScreenToClient(p);
-            target->DragOver(source, tp.X, tp.Y, old != target ? dsDragEnter : dsDragMove, gDrag.Accepted);
-          }
-          gDrag.Object->SetDragTarget(target);
-          const TPoint tp = target ? target->ScreenToClient(p) : p;
-          Screen->SetCursor(gDrag.Object->GetDragCursor(gDrag.Accepted, tp.X, tp.Y));
-        }
+        if (gDrag.Active) DragTo(p);
         return;
       }
       if (message.Msg == WM_LBUTTONUP) {
@@ -1083,6 +1109,7 @@ void TControl::EndDrag(bool drop) {
   if (gDrag.Control != this) return;
   TDragProgress drag = gDrag;
   gDrag = TDragProgress{};
+  if (drag.Images) drag.Images->EndDrag();
   if (GetMouseCapture()) SetMouseCapture(false);
   Screen->SetCursor(crDefault);
   if (drag.Active && drag.Object) {
@@ -1106,6 +1133,16 @@ void TControl::EndDrag(bool drop) {
 }
 
 TCursor TDragObject::GetDragCursor(bool accepted, Integer x, Integer y) { return accepted ? crDrag : crNoDrop; }
+
+void TDragObject::HideDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->HideDragImage();
+}
+
+void TDragObject::ShowDragImage() {
+  if (TDragImageList* images = GetDragImages()) images->ShowDragImage();
+}
+
+TDragImageList* TBaseDragControlObject::GetDragImages() { return FControl ? FControl->GetDragImages() : nullptr; }
 
 void TBaseDragControlObject::Finished(TObject* target, Integer x, Integer y, bool accepted) {
   EndDrag(accepted ? target : nullptr, x, y);
@@ -1246,7 +1283,20 @@ void TWinControl::WndProc(TMessage& message) {
         if (message.Result == 0 && FHandle) DefWindowProc(FHandle, message.Msg, message.WParam, message.LParam);
         return;
       }
-      if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST && Dragging()) return;
+      if (message.Msg >= WM_KEYFIRST && message.Msg <= WM_KEYLAST && gDrag.Control && gDrag.Active) {
+        // While dragging, Escape cancels the drag and Ctrl or Shift let the target answer again
+        // (a copy cursor); no key reaches the focused control.
+        if (message.Msg == WM_KEYDOWN || message.Msg == WM_KEYUP) {
+          if (message.WParam == VK_ESCAPE && message.Msg == WM_KEYDOWN) {
+            CancelDrag();
+          } else if (message.WParam == VK_CONTROL || message.WParam == VK_SHIFT) {
+            POINT p;
+            GetCursorPos(&p);
+            DragTo(p);
+          }
+        }
+        return;
+      }
       break;
   }
   inherited::WndProc(message);

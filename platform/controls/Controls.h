@@ -32,6 +32,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TDragImageList;
 
 // ---- The class library's messages -------------------------------------------------------------
 
@@ -246,6 +247,13 @@ class TDragObject : public TObject {
   virtual void Finished(TObject* target, Integer x, Integer y, bool accepted) {}
   // The cursor while the drag is over a control that accepts it or not.
   virtual TCursor GetDragCursor(bool accepted, Integer x, Integer y);
+  // The images that follow the mouse while dragging (nullptr: none). The drag shows them over
+  // targets whose style has csDisplayDragImage, or everywhere with GetAlwaysShowDragImages.
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  virtual bool GetAlwaysShowDragImages() { return false; }
+  // Hide and show the images around painting or scrolling under them.
+  virtual void HideDragImage();
+  virtual void ShowDragImage();
   TControl* GetDragTarget() const { return FDragTarget; }
   void SetDragTarget(TControl* value) { FDragTarget = value; }
   TPoint GetDragPos() const { return FDragPos; }
@@ -267,6 +275,8 @@ class TBaseDragControlObject : public TDragObject {
   explicit TBaseDragControlObject(TControl* control) : FControl(control) {}
   TControl* GetControl() const { return FControl; }
   void Finished(TObject* target, Integer x, Integer y, bool accepted) override;
+  // The control's drag images.
+  TDragImageList* GetDragImages() override;
 
  protected:
   virtual void EndDrag(TObject* target, Integer x, Integer y);
@@ -489,6 +499,8 @@ class TControl : public TComponent {
   void BeginDrag(bool immediate, Integer threshold = -1);
   void EndDrag(bool drop);
   bool Dragging() const;
+  // The images a drag of this control shows (nullptr: none).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
   virtual void DragDrop(TObject* source, Integer x, Integer y);
 
   // ---- Scaling ----
@@ -572,6 +584,7 @@ class TControl : public TComponent {
   virtual void DoStartDrag(TDragObject*& dragObject);
   virtual void DoEndDrag(TObject* target, Integer x, Integer y);
   friend class TBaseDragControlObject;
+  friend void DragTo(TPoint pos);
   virtual void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept);
   virtual void ActionChange(TObject* sender, bool checkDefaults);
   virtual TControlActionLinkClass GetActionLinkClass();
@@ -1046,3 +1059,6 @@ void FreeDeviceContexts();
 // Whether a drag started by BeginDrag is in progress.
 TDragObject* GetDragObject();
 void CancelDrag();
+// Runs the drag-over step of the drag in progress at a screen point once more (the target under
+// it, its DragOver, the cursor and the drag images), as a mouse move there would.
+void DragTo(TPoint pos);

@@ -9,6 +9,7 @@
 #include "platform/forms/Published.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/runtime/Streams.h"
+#include "platform/windowing/User.h"
 
 namespace {
 
@@ -480,18 +481,67 @@ bool TDragImageList::SetDragImage(Integer index, Integer hotSpotX, Integer hotSp
   return true;
 }
 
+namespace {
+
+constexpr const char* kDragImageClass = "TDragImageWindow";
+constexpr const char* kDragImageProp = "TDragImageList";
+
+LRESULT DragImageWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      if (auto* list = static_cast<TDragImageList*>(GetProp(window, kDragImageProp))) {
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        list->Draw(&canvas, 0, 0, list->GetDragIndex(), dsNormal, itImage);
+        canvas.SetHandle(nullptr);
+      }
+      EndPaint(window, &ps);
+      return 0;
+    }
+    default: return DefWindowProc(window, msg, wParam, lParam);
+  }
+}
+
+void RegisterDragImageClass() {
+  WNDCLASS wc{};
+  if (GetClassInfo(nullptr, kDragImageClass, &wc)) return;
+  wc.lpfnWndProc = DragImageWndProc;
+  wc.lpszClassName = kDragImageClass;
+  RegisterClass(&wc);
+}
+
+}  // namespace
+
+void TDragImageList::BeforeDestruction() {
+  EndDrag();
+  inherited::BeforeDestruction();
+}
+
 bool TDragImageList::BeginDrag(HWND window, Integer x, Integer y) {
   if (!HandleAllocated()) return false;
-  FDragWindow = window;
+  if (FDragging) EndDrag();
+  FDragWindow = window == GetDesktopWindow() ? nullptr : window;
   FDragging = true;
   FShown = true;
   FDragPos = {x, y};
+  RegisterDragImageClass();
+  FImageWindow = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT,
+                                kDragImageClass, "", WS_POPUP, 0, 0, GetWidth(), GetHeight(), nullptr, nullptr,
+                                nullptr, nullptr);
+  if (FImageWindow) SetProp(FImageWindow, kDragImageProp, this);
+  UpdateImageWindow();
   return true;
 }
 
 bool TDragImageList::DragMove(Integer x, Integer y) {
   if (!FDragging) return false;
   FDragPos = {x, y};
+  UpdateImageWindow();
   return true;
 }
 
@@ -500,7 +550,30 @@ bool TDragImageList::EndDrag() {
   FDragging = false;
   FShown = false;
   FDragWindow = nullptr;
+  if (FImageWindow) {
+    HWND w = FImageWindow;
+    FImageWindow = nullptr;
+    if (IsWindow(w)) DestroyWindow(w);
+  }
   return was;
+}
+
+void TDragImageList::HideDragImage() {
+  FShown = false;
+  UpdateImageWindow();
+}
+
+void TDragImageList::ShowDragImage() {
+  FShown = FDragging;
+  UpdateImageWindow();
+}
+
+void TDragImageList::UpdateImageWindow() {
+  if (!FImageWindow || !IsWindow(FImageWindow)) return;
+  POINT p{FDragPos.X, FDragPos.Y};
+  if (FDragWindow && IsWindow(FDragWindow)) ClientToScreen(FDragWindow, &p);
+  SetWindowPos(FImageWindow, HWND_TOPMOST, p.X - FHotSpot.X, p.Y - FHotSpot.Y, GetWidth(), GetHeight(),
+               SWP_NOACTIVATE | (FShown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 // ---- Form descriptions ------------------------------------------------------------------------

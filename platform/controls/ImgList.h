@@ -155,19 +155,27 @@ class TCustomImageList : public TComponent {
   TBitmap* FMonoBitmap = nullptr;
 };
 
-// An image list that can also show one of its images following the mouse while dragging.
+// An image list that can also show one of its images following the mouse while dragging: the
+// image lies in a topmost window of its own that never takes the mouse or the activation, placed
+// so that the hot spot lies at the drag position.
 class TDragImageList : public TCustomImageList {
   ORV_CLASS(TDragImageList, TCustomImageList)
  public:
   using TCustomImageList::TCustomImageList;
+  void BeforeDestruction() override;
 
+  // (x, y) in the client coordinates of `window` (nullptr or the desktop: the screen). The image
+  // starts shown.
   bool BeginDrag(HWND window, Integer x, Integer y);
   bool DragLock(HWND window, Integer x, Integer y) { return BeginDrag(window, x, y); }
   bool DragMove(Integer x, Integer y);
   void DragUnlock() {}
   bool EndDrag();
-  void HideDragImage() { FShown = false; }
-  void ShowDragImage() { FShown = FDragging; }
+  void HideDragImage();
+  void ShowDragImage();
+  bool GetDragImageShown() const { return FShown; }
+  // The window that shows the image while dragging (nullptr otherwise).
+  HWND GetDragImageWindow() const { return FImageWindow; }
   bool SetDragImage(Integer index, Integer hotSpotX, Integer hotSpotY);
   TPoint GetHotSpot() const { return FHotSpot; }
   bool GetDragging() const { return FDragging; }
@@ -181,6 +189,9 @@ class TDragImageList : public TCustomImageList {
   TPoint FHotSpot;
   TPoint FDragPos;
   HWND FDragWindow = nullptr;
+  HWND FImageWindow = nullptr;
+  // Places the image window at the drag position, shown or hidden as FShown says.
+  void UpdateImageWindow();
 };
 
 class TImageList : public TDragImageList {

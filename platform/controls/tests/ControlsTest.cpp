@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/ImgList.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/drawing/Gdi.h"
@@ -534,6 +535,72 @@ TEST_F(ControlsTest, AutomaticDraggingDropsOnAnAcceptingControl) {
   Run();
   EXPECT_FALSE(source->Dragging());
   EXPECT_EQ(log, std::vector<std::string>{"end"});
+  orv::headless::MouseUp();
+  Run();
+}
+
+// A probe whose drags carry a 12 x 8 image with its hot spot at (2, 3).
+class TImageProbe : public TProbe {
+  ORV_CLASS(TImageProbe, TProbe)
+ public:
+  explicit TImageProbe(TComponent* owner) : TProbe(owner), Images(new TDragImageList(nullptr, 12, 8)) {
+    std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
+    bitmap->SetSize(12, 8);
+    bitmap->GetCanvas()->GetBrush()->SetColor(clRed);
+    bitmap->GetCanvas()->FillRect(TRect{0, 0, 12, 8});
+    Images->Add(bitmap.get(), nullptr);
+    Images->SetDragImage(0, 2, 3);
+  }
+  ~TImageProbe() override { Images->Free(); }
+  TDragImageList* GetDragImages() override { return Images; }
+  TDragImageList* Images;
+};
+
+TEST_F(ControlsTest, TheDragImageFollowsTheMouseOverTargetsThatDisplayIt) {
+  MakeForm();
+  auto* source = Add<TImageProbe>(10, 10, 30, 20);
+  TProbe* shows = Add<TProbe>(100, 10, 30, 20);
+  TProbe* plain = Add<TProbe>(100, 60, 30, 20);
+  TControlStyle style = shows->GetControlStyle();
+  style.Include(csDisplayDragImage);
+  shows->SetControlStyle(style);
+  source->SetDragMode(dmAutomatic);
+  Run();
+  orv::headless::MouseMove(115, 115);
+  orv::headless::MouseDown();
+  Run();
+  orv::headless::MouseMove(150, 115);
+  Run();
+  ASSERT_TRUE(source->Dragging());
+  HWND image = source->Images->GetDragImageWindow();
+  ASSERT_NE(image, nullptr);
+  EXPECT_FALSE(IsWindowVisible(image)) << "the source does not display drag images";
+  // Over a target that displays them: shown with the hot spot at the mouse, red pixels.
+  const TPoint over = shows->ClientToScreen(TPoint{10, 10});
+  orv::headless::MouseMove(over.X, over.Y);
+  Run();
+  EXPECT_TRUE(IsWindowVisible(image));
+  RECT r;
+  GetWindowRect(image, &r);
+  EXPECT_EQ(r, (TRect{over.X - 2, over.Y - 3, over.X + 10, over.Y + 5}));
+  const orv::TSurface pixels = orv::headless::CaptureWindow(image);
+  EXPECT_EQ(pixels.Pixel(5, 5) & 0xFFFFFFu, orv::MakePixel(255, 0, 0) & 0xFFFFFFu) << "the list's image, red";
+  // The image never takes the mouse: the target under it still gets the drag.
+  EXPECT_EQ(FindDragTarget(over, false), shows);
+  // Over a control that does not display them: hidden; back: shown again.
+  const TPoint away = plain->ClientToScreen(TPoint{10, 10});
+  orv::headless::MouseMove(away.X, away.Y);
+  Run();
+  EXPECT_FALSE(IsWindowVisible(image));
+  orv::headless::MouseMove(over.X + 4, over.Y);
+  Run();
+  EXPECT_TRUE(IsWindowVisible(image));
+  // Escape cancels the drag and takes the image away.
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  EXPECT_FALSE(source->Dragging());
+  EXPECT_FALSE(IsWindow(image));
+  EXPECT_FALSE(source->Images->GetDragging());
   orv::headless::MouseUp();
   Run();
 }
