@@ -210,20 +210,53 @@ void TcxCustomInnerMemo::SetCaretPos(TPoint value) {
 }
 
 void TcxCustomInnerMemo::Dispatch(TMessage& message) {
-  if (message.Msg == WM_GETDLGCODE) {
-    inherited::Dispatch(message);
-    TcxCustomMemo* memo = Memo();
-    if (memo && memo->WantsTabKey() && GetKeyState(VK_CONTROL) >= 0)
-      message.Result |= DLGC_WANTTAB;
-    else
-      message.Result &= ~DLGC_WANTTAB;
-    // Enter is input: the form's default button does not take it.
-    message.Result |= DLGC_WANTALLKEYS;
-    return;
+  switch (message.Msg) {
+    case WM_GETDLGCODE: {
+      inherited::Dispatch(message);
+      TcxCustomMemo* memo = Memo();
+      if (memo && memo->WantsTabKey() && GetKeyState(VK_CONTROL) >= 0)
+        message.Result |= DLGC_WANTTAB;
+      else
+        message.Result &= ~DLGC_WANTTAB;
+      // Enter is input: the form's default button does not take it. Esc is not: it reaches the
+      // form (its cancel button).
+      if (FEscapePressed)
+        message.Result &= ~DLGC_WANTALLKEYS;
+      else
+        message.Result |= DLGC_WANTALLKEYS;
+      return;
+    }
+    case CN_KEYDOWN:
+      if (message.WParam == VK_ESCAPE) {
+        orv::TObjectLinkGuard guard(this);
+        FEscapePressed = true;
+        try {
+          inherited::Dispatch(message);
+        } catch (...) {
+          if (guard.Alive()) FEscapePressed = false;
+          throw;
+        }
+        if (guard.Alive()) FEscapePressed = false;
+        return;
+      }
+      break;
+    case WM_IME_COMPOSITION:
+      // Composed text is typing: only where the editor allows editing.
+      if (TcxCustomMemo* memo = Memo(); memo && !memo->DoEditing()) return;
+      break;
+    case WM_NCPAINT:
+      PaintNonClient(message);
+      return;
+    default: break;
   }
   inherited::Dispatch(message);
   // New text, keys, the wheel and new bounds can scroll the memo: the editor's own bars follow.
   switch (message.Msg) {
+    case CN_COMMAND:
+      // The edit window tells of its own scrolling (a scroll message, columns or lines).
+      if (HIWORD(message.WParam) == EN_HSCROLL || HIWORD(message.WParam) == EN_VSCROLL)
+        if (TcxCustomMemo* memo = Memo()) memo->UpdateInnerScrollBars();
+      break;
     case WM_SETTEXT:
     case WM_CHAR:
     case EM_REPLACESEL:
@@ -234,6 +267,33 @@ void TcxCustomInnerMemo::Dispatch(TMessage& message) {
       break;
     default: break;
   }
+}
+
+void TcxCustomInnerMemo::PaintNonClient(TMessage& message) {
+  TcxCustomMemo* memo = Memo();
+  if (!memo || !UseOwnScrollBars() || !memo->HasOwnScrollBars()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  // The native bars lie under the editor's own: the frame is painted without them, so they
+  // never show through, and the corner between two bars takes the size-grip colour.
+  const HWND handle = GetHandle();
+  const LONG_PTR style = GetWindowLongPtr(handle, GWL_STYLE);
+  const LONG_PTR bars = LONG_PTR(WS_HSCROLL | WS_VSCROLL);
+  SetWindowLongPtr(handle, GWL_STYLE, style & ~bars);
+  inherited::Dispatch(message);
+  SetWindowLongPtr(handle, GWL_STYLE, style);
+  if (FScrollBars != ssBoth) return;
+  SCROLLBARINFO h{};
+  SCROLLBARINFO v{};
+  h.cbSize = v.cbSize = sizeof(SCROLLBARINFO);
+  RECT window{};
+  if (!GetScrollBarInfo(handle, OBJID_HSCROLL, &h) || !GetScrollBarInfo(handle, OBJID_VSCROLL, &v) ||
+      !GetWindowRect(handle, &window))
+    return;
+  const TRect corner{v.rcScrollBar.Left - window.Left, h.rcScrollBar.Top - window.Top,
+                     v.rcScrollBar.Right - window.Left, h.rcScrollBar.Bottom - window.Top};
+  if (corner.Right > corner.Left && corner.Bottom > corner.Top) FillInnerSizeGripArea(memo, corner);
 }
 
 void TcxCustomInnerMemo::KeyDown(Word& key, TShiftState shift) {
@@ -307,6 +367,16 @@ void TcxCustomMemo::AdjustInnerEditPosition() {
   if (control->GetBoundsRect() != wanted) control->SetBounds(left, top, width, height);
   if (control->HandleAllocated()) AlignControl(control);
   FPlacingInner = false;
+}
+
+void TcxCustomMemo::ReadState(TReader* reader) {
+  inherited::ReadState(reader);
+  // The lines of the description are the text; the value follows them.
+  if (GetInnerMemo() && GetLines()->GetCount() > 0) {
+    Variant value;
+    DisplayValueToEditValue(Variant(GetText()), value, false);
+    SetEditValue(value);
+  }
 }
 
 Boolean TcxCustomMemo::NeedsScrollBars() {

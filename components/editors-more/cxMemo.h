@@ -85,9 +85,13 @@ class TcxCustomInnerMemo : public TcxCustomInnerTextEdit {
   void CreateParams(TCreateParams& params) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(char& key) override;
+  Boolean PassesUnchangedKeyToOwner(Word key) override { return key != VK_UP && key != VK_DOWN; }
 
  private:
   TcxCustomMemo* Memo() const;
+  // The non-client area without the native scroll bars the editor's own ones cover.
+  void PaintNonClient(TMessage& message);
+  Boolean FEscapePressed = false;
   Boolean FCtrlHeld = false;
   TStrings* FLines;
   TScrollStyle FScrollBars = ssNone;
@@ -127,9 +131,13 @@ class TcxCustomMemo : public TcxCustomTextEdit {
   }
 
   Integer GetLastScrollPos() const { return FLastScrollPos; }
+  // The editor's own scroll bars stand over the inner memo's native ones.
+  Boolean HasOwnScrollBars() { return NeedsScrollBars(); }
 
  protected:
   void KeyDown(Word& key, TShiftState shift) override;
+  // Lines read from a form description give the edit value.
+  void ReadState(TReader* reader) override;
   // The editor draws its own scroll bars over the inner memo's native ones once ScrollBars has
   // been given to the inner memo.
   Boolean NeedsScrollBars() override;

@@ -975,7 +975,8 @@ void TcxCustomInnerTextEdit::Dispatch(TMessage& message) {
       Integer start = 0;
       Integer length = 0;
       selectionOf(start, length);
-      if (key != 0 && !FKeyHandled && oldText == GetText() && start == oldStart && length == oldLength) {
+      if (key != 0 && !FKeyHandled && oldText == GetText() && start == oldStart && length == oldLength &&
+          PassesUnchangedKeyToOwner(key)) {
         edit->NotifyKeyToOwner(key, KeyDataToShiftState(message.LParam));
         message.WParam = key;
       }

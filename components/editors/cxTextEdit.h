@@ -382,6 +382,10 @@ class TcxCustomInnerTextEdit : public TCustomEdit, public IcxInnerTextEdit {
   void MouseMove(TShiftState shift, Integer x, Integer y) override;
   void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
   bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override { return false; }
+  // Whether a key that changed neither the text nor the selection goes on to the in-place
+  // host (Left at the start of the text moves the grid's focus); a multi-line edit keeps Up and
+  // Down.
+  virtual Boolean PassesUnchangedKeyToOwner(Word key) { return true; }
 
  private:
   void ApplyPasswordChar();

@@ -616,17 +616,51 @@ int CharFromPoint(HWND w, TEditState* s, POINT p) {
   return best;
 }
 
-void UpdateScrollBars(HWND w, TEditState* s, int lineCount, int visible) {
-  if (!(StyleOf(w) & WS_VSCROLL)) return;
+// The width of the widest visual line: the horizontal extent of a multi-line edit's text.
+int WidestLine(const TEditState* s, HDC dc, const std::vector<TLine>& lines) {
+  int widest = 0;
+  for (const TLine& line : lines) widest = std::max(widest, TextWidth(dc, Shown(s, line.Start, line.Length)));
+  return widest;
+}
+
+// The furthest a multi-line edit scrolls to the right: its widest line ends at the right edge
+// (one pixel left for the caret after it).
+int MaxScrollX(HWND w, const TEditState* s, HDC dc, const std::vector<TLine>& lines) {
+  return std::max(0, WidestLine(s, dc, lines) - std::max<int>(1, FormatRect(w, s).Width()) + 1);
+}
+
+void UpdateScrollBars(HWND w, TEditState* s, HDC dc, const std::vector<TLine>& lines, int visible) {
+  const DWORD style = StyleOf(w);
   SCROLLINFO si;
   // As the system's multi-line edit: a bar the edit was made with stays, disabled while the
   // text fits, instead of vanishing for good.
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   si.nMin = 0;
-  si.nMax = lineCount - 1;
-  si.nPage = UINT(std::max(1, visible));
-  si.nPos = s->FirstLine;
-  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  if (style & WS_VSCROLL) {
+    si.nMax = int(lines.size()) - 1;
+    si.nPage = UINT(std::max(1, visible));
+    si.nPos = s->FirstLine;
+    SetScrollInfo(w, SB_VERT, &si, TRUE);
+  }
+  if (style & WS_HSCROLL) {
+    // In pixels: the range is the widest line, a page the formatting rectangle's width.
+    si.nMax = WidestLine(s, dc, lines);
+    si.nPage = UINT(std::max<int>(1, FormatRect(w, s).Width()));
+    si.nPos = s->ScrollX;
+    SetScrollInfo(w, SB_HORZ, &si, TRUE);
+  }
+}
+
+// Scrolls a multi-line edit that does not wrap to a horizontal offset, within its text.
+void ScrollHorizontally(HWND w, TEditState* s, int x) {
+  TMeasureDC dc(w, s->Font);
+  const std::vector<TLine> lines = Layout(w, s, dc);
+  const int to = std::clamp(x, 0, MaxScrollX(w, s, dc, lines));
+  if (to == s->ScrollX) return;
+  s->ScrollX = to;
+  UpdateScrollBars(w, s, dc, lines, std::max(1, FormatRect(w, s).Height() / LineHeight(dc)));
+  InvalidateRect(w, nullptr, FALSE);
+  Notify(w, EN_HSCROLL);
 }
 
 void ScrollToCaret(HWND w, TEditState* s) {
@@ -637,13 +671,19 @@ void ScrollToCaret(HWND w, TEditState* s) {
   const TLine& line = lines[std::size_t(li)];
   const int x = XOf(s, dc, line, s->Caret);
   const int width = std::max<int>(1, fr.Width());
-  if (!Multi(w) || (StyleOf(w) & ES_AUTOHSCROLL)) {
+  if (!Multi(w)) {
     const int textWidth = TextWidth(dc, Shown(s, line.Start, line.Length));
     if (x - s->ScrollX > width - 1) s->ScrollX = x - width + 1;
     if (x < s->ScrollX) s->ScrollX = std::max(0, x - width / 3);
     // Text that fits shows from its start.
     if (textWidth < width) s->ScrollX = 0;
     s->ScrollX = std::max(0, std::min(s->ScrollX, std::max(0, textWidth - width + 1)));
+  } else if (StyleOf(w) & ES_AUTOHSCROLL) {
+    // Lines that do not wrap: the caret comes into view, and the offset stays within the widest
+    // line, so a short caret line does not take away a position scrolled to over longer ones.
+    if (x - s->ScrollX > width - 1) s->ScrollX = x - width + 1;
+    if (x < s->ScrollX) s->ScrollX = std::max(0, x - width / 3);
+    s->ScrollX = std::clamp(s->ScrollX, 0, MaxScrollX(w, s, dc, lines));
   } else {
     s->ScrollX = 0;
   }
@@ -652,7 +692,7 @@ void ScrollToCaret(HWND w, TEditState* s) {
     if (li < s->FirstLine) s->FirstLine = li;
     if (li >= s->FirstLine + visible) s->FirstLine = li - visible + 1;
     s->FirstLine = std::clamp(s->FirstLine, 0, std::max(0, int(lines.size()) - 1));
-    UpdateScrollBars(w, s, int(lines.size()), visible);
+    UpdateScrollBars(w, s, dc, lines, visible);
   }
 }
 
@@ -1012,6 +1052,28 @@ LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
       SendMessage(w, EM_LINESCROLL, 0, delta);
       return 0;
     }
+    case WM_HSCROLL: {
+      if (!Multi(w) || !(StyleOf(w) & ES_AUTOHSCROLL)) return 0;
+      TMeasureDC dc(w, s->Font);
+      TEXTMETRIC tm;
+      GetTextMetrics(dc, &tm);
+      const int column = std::max<int>(1, tm.tmAveCharWidth);
+      const int page = std::max<int>(column, FormatRect(w, s).Width());
+      int x = s->ScrollX;
+      switch (LOWORD(wParam)) {
+        case SB_LINELEFT: x -= column; break;
+        case SB_LINERIGHT: x += column; break;
+        case SB_PAGELEFT: x -= page; break;
+        case SB_PAGERIGHT: x += page; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: x = SHORT(HIWORD(wParam)); break;
+        case SB_LEFT: x = 0; break;
+        case SB_RIGHT: x = 1 << 20; break;
+        default: break;
+      }
+      ScrollHorizontally(w, s, x);
+      return 0;
+    }
     case WM_CUT:
       if (SelMin(s) == SelMax(s) || s->Password) return 0;
       SendMessage(w, WM_COPY, 0, 0);
@@ -1142,9 +1204,17 @@ LRESULT EditProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_LINESCROLL: {
       if (!Multi(w)) return FALSE;
       const int visible = std::max(1, FormatRect(w, s).Height() / LineHeight(dc));
+      const int first = s->FirstLine;
       s->FirstLine = std::clamp(s->FirstLine + int(lParam), 0, std::max(0, int(lines.size()) - visible));
-      UpdateScrollBars(w, s, int(lines.size()), visible);
+      UpdateScrollBars(w, s, dc, lines, visible);
       InvalidateRect(w, nullptr, FALSE);
+      if (s->FirstLine != first) Notify(w, EN_VSCROLL);
+      // Columns scroll a text that does not wrap by the font's average character width.
+      if (wParam && (StyleOf(w) & ES_AUTOHSCROLL)) {
+        TEXTMETRIC tm;
+        GetTextMetrics(dc, &tm);
+        ScrollHorizontally(w, s, s->ScrollX + int(std::intptr_t(wParam)) * std::max<int>(1, tm.tmAveCharWidth));
+      }
       return TRUE;
     }
     case EM_SCROLLCARET:

@@ -1,10 +1,12 @@
 // The memo editor: Enter, Ctrl+Enter and Tab by the memo's rules, the caret moving across
 // wrapped lines, word wrap switched on a live window, the editor's own scroll bars, the one-line
 // display form, pasted line breaks and MaxLength, the height of VisibleLineCount lines, and a
-// text round-tripping through a dataset memo field.
+// text round-tripping through a dataset memo field; Esc reaching the form, keys passed on to an
+// in-place host, composed input, and lines read from a form description.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
@@ -14,7 +16,10 @@
 #include "memdata/RxMemDS.h"
 #include "platform/controls/Clipbrd.h"
 #include "platform/controls/UserControls.h"
+#include "platform/controls/StdCtrls.h"
 #include "platform/dataset/Fields.h"
+#include "platform/forms/Filer.h"
+#include "platform/windowing/Messages.h"
 
 using namespace edmore_test;
 
@@ -264,4 +269,157 @@ TEST_F(MemoTest, TypedTextSurvivesAPropertyChangeBeforeValidation) {
   Form->SetFocus();
   Run();
   EXPECT_EQ(Value(m), "typed");
+}
+
+TEST_F(MemoTest, OwnHorizontalScrollBarScrollsLinesThatDoNotWrap) {
+  TcxMemo* m = AddMemo();
+  m->GetProperties()->SetWordWrap(false);
+  m->GetProperties()->SetScrollBars(ssBoth);
+  Show();
+  m->SetEditValue(Variant(AnsiString("short\r\n") + AnsiString(120, 'w')));
+  Run();
+  TcxCustomInnerMemo* inner = m->GetInnerMemo();
+  ASSERT_NE(inner, nullptr);
+  TcxScrollBar* bar = m->GetHScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  EXPECT_TRUE(m->GetVScrollBar()->GetVisible());
+  const HWND w = inner->GetHandle();
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(w, SB_HORZ, &si));
+  EXPECT_EQ(bar->GetMax(), si.nMax) << "the editor's bar mirrors the memo's extent";
+  EXPECT_EQ(bar->GetPageSize(), Integer(si.nPage));
+  EXPECT_GT(bar->GetMax(), bar->GetPageSize());
+  // The own bar lies over the native one, which the editor hides under it.
+  SCROLLBARINFO native{};
+  native.cbSize = sizeof native;
+  ASSERT_TRUE(GetScrollBarInfo(w, OBJID_HSCROLL, &native));
+  const TPoint barTopLeft = bar->ClientToScreen(TPoint{0, 0});
+  EXPECT_EQ(barTopLeft.X, native.rcScrollBar.Left);
+  EXPECT_EQ(barTopLeft.Y, native.rcScrollBar.Top);
+  const auto firstX = [&] { return Integer(SHORT(LOWORD(SendMessage(w, EM_POSFROMCHAR, 0, 0)))); };
+  const Integer home = firstX();
+  // A click on the right arrow scrolls by a column; the thumb dragged scrolls to its place.
+  const TPoint arrow = bar->ClientToScreen(TPoint{bar->GetWidth() - 3, bar->GetHeight() / 2});
+  orv::headless::Click(arrow.X, arrow.Y);
+  Run();
+  EXPECT_GT(bar->GetPosition(), 0);
+  EXPECT_EQ(GetScrollPos(w, SB_HORZ), bar->GetPosition());
+  EXPECT_EQ(firstX(), home - bar->GetPosition());
+  Integer position = 40;
+  ASSERT_TRUE(bool(bar->GetOnScroll()));
+  bar->GetOnScroll()(bar, scTrack, position);
+  EXPECT_EQ(position, 40);
+  EXPECT_EQ(firstX(), home - 40);
+  EXPECT_EQ(m->GetLastScrollPos(), 40);
+  // Keys that take the caret to the line's end scroll the text; the bar follows.
+  Focus(m);
+  m->SetSelection(0, 0);
+  Press(VK_DOWN);
+  Press(VK_END);
+  EXPECT_EQ(bar->GetPosition(), GetScrollPos(w, SB_HORZ));
+  EXPECT_EQ(bar->GetPosition(), bar->GetMax() - bar->GetPageSize() + 1);
+  Press(VK_HOME);
+  EXPECT_EQ(bar->GetPosition(), 0);
+  EXPECT_EQ(firstX(), home);
+}
+
+namespace {
+
+class TMemoKeyLog : public TObject {
+ public:
+  void OwnerKey(TObject*, Word& key, TShiftState) { Keys.push_back(key); }
+  void Editing(TObject*, Boolean& canEdit) {
+    ++EditingAsked;
+    canEdit = AllowEditing;
+  }
+  std::vector<Word> Keys;
+  int EditingAsked = 0;
+  Boolean AllowEditing = true;
+};
+
+}  // namespace
+
+TEST_F(MemoTest, EscReachesTheFormsCancelButtonWhileEnterStaysInTheMemo) {
+  TcxMemo* m = AddMemo();
+  auto* cancel = new TButton(Form.get());
+  cancel->SetParent(Form.get());
+  cancel->SetBounds(200, 10, 60, 20);
+  cancel->SetCancel(true);
+  auto* ok = new TButton(Form.get());
+  ok->SetParent(Form.get());
+  ok->SetBounds(200, 40, 60, 20);
+  ok->SetDefault(true);
+  int cancels = 0;
+  int oks = 0;
+  auto onCancel = [&](TObject*) { ++cancels; };
+  auto onOk = [&](TObject*) { ++oks; };
+  cancel->SetOnClick(TNotifyEvent::Callable(onCancel));
+  ok->SetOnClick(TNotifyEvent::Callable(onOk));
+  Show();
+  Focus(m);
+  Type("a");
+  Press(VK_RETURN);
+  EXPECT_EQ(oks, 0) << "Enter breaks the line";
+  EXPECT_EQ(m->GetText(), "a\r\n");
+  Press(VK_ESCAPE);
+  EXPECT_EQ(cancels, 1) << "Esc is the form's";
+  EXPECT_EQ(m->GetText(), "a\r\n");
+  // Afterwards Enter is the memo's again.
+  Focus(m);
+  Press(VK_RETURN);
+  EXPECT_EQ(oks, 0);
+}
+
+TEST_F(MemoTest, KeysThatChangeNothingGoToTheHostExceptUpAndDown) {
+  TcxMemo* m = AddMemo();
+  TMemoKeyLog log;
+  m->SetOnOwnerKeyDown(TKeyEvent(&log, &TMemoKeyLog::OwnerKey));
+  Show();
+  m->SetEditValue(Variant(AnsiString("one\r\ntwo")));
+  Focus(m);
+  m->SetSelection(0, 0);
+  log.Keys.clear();
+  Press(VK_UP);     // on the first line: nothing moves, but Up stays the memo's
+  Press(VK_LEFT);   // at the start: the host may move its focus
+  Press(VK_DOWN);   // moves the caret
+  Press(VK_END);
+  Press(VK_DOWN);   // on the last line: stays the memo's
+  Press(VK_RIGHT);  // at the end
+  EXPECT_EQ(log.Keys, (std::vector<Word>{VK_LEFT, VK_RIGHT}));
+}
+
+TEST_F(MemoTest, ComposedInputOnlyWhereEditingIsAllowed) {
+  TcxMemo* m = AddMemo();
+  TMemoKeyLog log;
+  m->SetOnEditing(TcxEditEditingEvent(&log, &TMemoKeyLog::Editing));
+  Show();
+  Focus(m);
+  const HWND inner = m->GetInnerMemo()->GetHandle();
+  log.AllowEditing = false;
+  SendMessage(inner, WM_IME_COMPOSITION, 0, 0);
+  EXPECT_EQ(log.EditingAsked, 1) << "the editor is asked before composed text is taken";
+  log.AllowEditing = true;
+  SendMessage(inner, WM_IME_COMPOSITION, 0, 0);
+  EXPECT_EQ(log.EditingAsked, 2);
+}
+
+TEST_F(MemoTest, LinesOfAFormDescriptionBecomeTheValue) {
+  const std::string text =
+      "object M: TcxMemo\n"
+      "  Left = 1\n"
+      "  Top = 1\n"
+      "  Lines.Strings = (\n"
+      "    'first'\n"
+      "    'second')\n"
+      "end\n";
+  auto* m = static_cast<TcxMemo*>(orv::CreateComponentFromText(text, Form.get()));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->GetLines()->GetCount(), 2);
+  EXPECT_EQ(Value(m), "first\r\nsecond\r\n");
+  AnsiString oneLine;
+  m->GetProperties()->EditValueToDisplayText(m->GetEditValueProperty(), oneLine);
+  EXPECT_EQ(oneLine, "first");
+  orv::Free(m);
 }

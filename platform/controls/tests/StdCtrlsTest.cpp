@@ -198,6 +198,65 @@ TEST_F(StdCtrlsTest, MemoLinesReturnsAndWrapping) {
   EXPECT_EQ(memo->GetText(), before);
 }
 
+TEST_F(StdCtrlsTest, MemoWithoutWrappingScrollsHorizontally) {
+  // Client 60 wide, characters 5 wide: a 40-character line is 200 pixels.
+  TMemo* memo = Add<TMemo>(10, 10, 64, 64);
+  memo->SetWordWrap(false);
+  memo->SetScrollBars(ssHorizontal);
+  memo->SetText(AnsiString("short\r\n") + AnsiString(40, 'x'));
+  Show();
+  const HWND w = memo->GetHandle();
+  RECT format{};
+  SendMessage(w, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  const int page = format.Right - format.Left;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(w, SB_HORZ, &si));
+  EXPECT_EQ(si.nMax, 200) << "the range is the widest line";
+  EXPECT_EQ(int(si.nPage), page);
+  EXPECT_EQ(si.nPos, 0);
+  const int maxPos = 200 - page + 1;
+  struct Step {
+    int code;
+    int thumb;
+    int pos;
+  };
+  const Step steps[] = {
+      {SB_LINERIGHT, 0, 5},          // a column: the average character width
+      {SB_PAGERIGHT, 0, 5 + page},
+      {SB_LINELEFT, 0, page},
+      {SB_RIGHT, 0, maxPos},         // no further than the widest line's end
+      {SB_LINERIGHT, 0, maxPos},
+      {SB_THUMBTRACK, 42, 42},
+      {SB_LEFT, 0, 0},
+      {SB_LINELEFT, 0, 0},
+  };
+  for (const Step& step : steps) {
+    SendMessage(w, WM_HSCROLL, MAKEWPARAM(step.code, step.thumb), 0);
+    EXPECT_EQ(GetScrollPos(w, SB_HORZ), step.pos) << step.code;
+    // A click lands on the character under the point, after the scroll.
+    const LRESULT hit = SendMessage(w, EM_CHARFROMPOS, 0, MAKELPARAM(format.Left + 1, format.Top + 12));
+    EXPECT_EQ(int(LOWORD(hit)) - 7, (step.pos + 1 + 2) / 5) << step.code;  // the nearest boundary
+  }
+  // Columns of EM_LINESCROLL scroll too; the caret brought into view on a short line keeps a
+  // position that still shows it.
+  SendMessage(w, EM_LINESCROLL, 3, 0);
+  EXPECT_EQ(GetScrollPos(w, SB_HORZ), 15);
+  SendMessage(w, EM_SETSEL, 47, 47);  // the end of the long line
+  EXPECT_EQ(GetScrollPos(w, SB_HORZ), maxPos);
+  SendMessage(w, EM_SETSEL, 2, 2);  // inside "short", left of the shown part
+  EXPECT_LT(GetScrollPos(w, SB_HORZ), 10);
+  // Wrapped text never scrolls sideways.
+  memo->SetWordWrap(true);
+  memo->SetScrollBars(ssNone);
+  SendMessage(memo->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
+  RECT client{};
+  GetClientRect(memo->GetHandle(), &client);
+  const LRESULT first = SendMessage(memo->GetHandle(), EM_POSFROMCHAR, 0, 0);
+  EXPECT_EQ(SHORT(LOWORD(first)), format.Left);
+}
+
 TEST_F(StdCtrlsTest, ButtonsDefaultCancelAndAccelerators) {
   TEdit* edit = Add<TEdit>(10, 10, 100, 21);
   TButton* ok = Add<TButton>(10, 40, 75, 25);
