@@ -48,6 +48,8 @@ class TdxBarSubMenuControl;
 class TdxBarShadow;
 class TdxBarItemControlDrawParams;
 class TdxBarButtonLikeControlDrawParams;
+class TdxBarEditLikeControlDrawParams;
+class TdxBarStaticLikeControlDrawParams;
 class TdxBarItemControl;
 class TdxThemeChangedNotificator;
 class TMemIniFile;
@@ -1688,7 +1690,8 @@ class TdxBarPainter : public TcxIUnknownObject {
   // The begin-group gap above an item of a submenu.
   virtual void CalcMenuGroupSeparatorRect(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, TRect& rect,
                                           const TRect& itemRect);
-  virtual void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {}
+  // The row's background: the selection, or the window's (the flat looks draw their own).
+  virtual void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect);
   virtual void DrawMenuItemFrame(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, Integer visibleIndex,
                                  const TRect& rect, HDC dc) {}
   virtual void DrawMenuGroupSeparator(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, const TRect& rect,
@@ -1728,6 +1731,92 @@ class TdxBarPainter : public TcxIUnknownObject {
   virtual HBRUSH GetOwnerLinkBrush(TdxBarManager* manager);
   virtual void FillOwnerLinkArea(TCustomdxBarControl* barControl, HDC dc);
 
+  // ---- Marks, shadows and the maximized child's buttons of main menus
+  // The "More Buttons" mark of a toolbar: its background in a state (0 normal, 1 hot, 2
+  // pressed) and the chevrons at position `a` (x on horizontal toolbars, y on vertical ones).
+  virtual void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect);
+  virtual void DrawMarkChevrons(TdxBarControl* toolbar, HDC dc, Integer a, const TRect& rect);
+  // The mark's rectangle in client coordinates, given the docked one.
+  virtual void CalcMarkRect(TdxBarControl* toolbar, TRect& rect) {}
+  // The shadow colour of disabled glyphs and dots.
+  virtual void FillShadowRect(HDC dc, const TRect& rect);
+  // Kind 0 minimize, 1 restore, 2 close; state 0 normal, 1 disabled, 2 hot, 3 pressed with the
+  // pointer off, 4 pressed.
+  virtual void DrawMDIChildButton(TdxBarControl* toolbar, Integer kind, const TRect& rect, HDC dc, Integer state);
+  // The brush behind a button's glyph for its states (checkMark: the glyph is a check mark in a
+  // menu).
+  virtual HBRUSH GetEditBackgroundBrush(TdxBarButtonLikeControlDrawParams* params, Boolean checkMark);
+
+  // ---- Edits, combos, statics and separators
+  // Edit and combo controls keep their parts: 0 the edit area (where the in-place window lies),
+  // 1 the glyph area, 2 the caption area, 3 the drop-down button, 4 an ellipsis button. The
+  // control hands CalcEditParts part 1 at its left with the glyph width, part 2 with the caption
+  // width and part 0 as its edit frame rectangle; the painter lays them out.
+  virtual TColor GetBarBackgroundColor(TdxBarItemControl* control);
+  virtual TColor GetEditColor(TdxBarItemControlDrawParams* params);
+  virtual TColor GetEditTextColor(TdxBarItemControlDrawParams* params);
+  virtual void GetEditColors(TdxBarItemControlDrawParams* params, TColor& textColor, TColor& color);
+  virtual Boolean IsEditHighlighted(TdxBarItemControlDrawParams* params);
+  virtual Boolean IsEditSelectedInMenu(TdxBarItemControlDrawParams* params);
+  virtual HBRUSH GetEditBrush(TdxBarItemControl* control);
+  virtual Boolean HasEditImageRect(TdxBarItemControlDrawParams* params);
+  virtual void CalcEditImageWidth(TdxBarItemControlDrawParams* params, TSize& size);
+  // Tells the edit window's owner that its text changed (when asked), then selects all of it.
+  virtual void SelectEditText(TdxBarItemControl* control, HWND editWindow, Boolean notify);
+  virtual Integer GetSeparatorItemSize(TdxBarItemControlDrawParams* params);
+  virtual Boolean HasStaticOwnBrush(TdxBarItemControlDrawParams* params);
+  virtual void GetEditCaptionMargins(TRect& rect) { rect = TRect{2, 0, 0, 0}; }
+  virtual void CalcEditParts(TdxBarItemControlDrawParams* params, std::vector<TRect>& parts);
+  virtual void CalcComboParts(TdxBarItemControlDrawParams* params, std::vector<TRect>& parts, const TRect& itemRect,
+                              Integer lastIndex);
+  // The edit height for a text height: text height + 9 with the base offsets.
+  virtual Integer CalcEditHeight(TdxBarItemControl* control, Integer textHeight);
+  // The formatting rectangle of an in-place edit window inside `rect`.
+  virtual void CalcEditTextRect(TdxBarItemControl* control, TRect& rect);
+  // The entry point of edit and combo controls: caption area, selection, the edit frame around
+  // part 0 (and part 3), glyph, caption, and a combo's drop-down button; the control then
+  // writes its text inside the frame (DrawEditText, DrawWindowItemText).
+  virtual void DrawEdit(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void FillEditCaptionArea(TdxBarItemControlDrawParams* params);
+  virtual void DrawEditCaptionBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {}
+  virtual void DrawEditSelection(TdxBarItemControlDrawParams* params, const TRect& rect);
+  // The frame around the edit area; `rect` ends as the area inside it.
+  virtual void DrawEditFrame(TdxBarItemControlDrawParams* params, TRect& rect);
+  virtual void DrawEditGlyph(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawEditCaptionText(TdxBarItemControlDrawParams* params, const TRect& rect);
+  // Fills the rectangle with the canvas brush and writes the text 2 pixels in at its top.
+  virtual void DrawEditText(TcxCanvas* canvas, const TRect& rect, const AnsiString& text);
+  // An edit item's value drawn without its in-place window.
+  virtual void DrawWindowItemText(TdxBarItemControl* control, TcxCanvas* canvas, const TRect& rect,
+                                  const AnsiString& text);
+  // Kind 1: caption width and gap; otherwise the glyph's margins.
+  virtual void CalcEditCaptionRect(TdxBarItemControlDrawParams* params, Integer kind, TRect& rect);
+  virtual Integer GetEditCaptionWidth(TdxBarItemControlDrawParams* params);
+  virtual void EraseItemFrame(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawEditButtonFrame(TdxBarItemControlDrawParams* params, HDC dc, Boolean pressed, Boolean hot,
+                                   Boolean enabled, const TRect& rect) {}
+  virtual void DrawComboDropDownButton(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawComboButton(TdxBarItemControlDrawParams* params, TRect& rect, HBRUSH brush) {}
+  virtual void DrawComboArrow(TdxBarItemControlDrawParams* params, const TRect& rect, TColor color, Integer size);
+  virtual HBRUSH GetDropDownPartBrush(TdxBarItemControlDrawParams* params);
+  // The border of a combo's drop-down list: a shadow frame with a frame of the colour inside.
+  virtual void DrawDropDownListBorder(HDC dc, TColor color, const TRect& rect);
+  // Drop-down windows with a sizing panel (see dxBarCommon): the window's rectangle without its
+  // border and panel, and the corner the grip goes to; the panel itself.
+  virtual void AdjustDropDownWindowRect(TRect& rect, TdxBarItemControl* control, Boolean calcCorner, Integer& corner);
+  virtual void DrawDropDownPanel(HWND window, Boolean hasPanel, Integer corner, TRect& gripRect, TRect& closeRect,
+                                 Boolean hot, Boolean down);
+  virtual Integer GetDropDownPanelHeight();
+  // Labels: border, background, glyph and caption.
+  virtual void DrawStatic(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawStaticBackground(TdxBarItemControlDrawParams* params, TRect& rect);
+  virtual void DrawStaticBorder(TdxBarItemControlDrawParams* params, TRect& rect);
+  virtual void GetStaticBorderOffsets(Integer borderStyle, TRect& rect);
+  // Separators: a captioned one as a label between lines; otherwise a menu group line or a
+  // toolbar separator.
+  virtual void DrawSeparatorItem(TdxBarItemControlDrawParams* params, const TRect& rect);
+  virtual void DrawSeparatorCaption(TdxBarItemControlDrawParams* params, const TRect& rect) { DrawStatic(params, rect); }
+
  private:
   TcxCustomLookAndFeelPainterClass FSkinPainter;
 };
@@ -1755,11 +1844,31 @@ class TdxBarStandardPainter : public TdxBarPainter {
   Integer GetFloatingBottomBorder() override { return 1; }
   Boolean UsesSizingBorderHitTest() override { return true; }
   Boolean IsClassicFrame() override { return true; }
+  Integer GetMenuSeparatorIndent() override { return 2; }
+  void GetEditContentOffsets(TRect& rect) override { rect = TRect{2, 1, 2, 1}; }
+  Boolean OffsetsRecentGroups() override { return true; }
+  Integer GetMenuInnerBorderWidth() override { return 2; }
+  Integer GetProgressBorder() override { return 1; }
+  void GetMenuContentOffsets(TCustomdxBarControl* subMenu, TRect& rect) override;
   void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) override;
   void DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) override;
   void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
   void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
   void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  void DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) override;
+  void DrawMarkChevrons(TdxBarControl* toolbar, HDC dc, Integer a, const TRect& rect) override;
+  void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect) override;
+  void CalcMarkRect(TdxBarControl* toolbar, TRect& rect) override;
+  void FillShadowRect(HDC dc, const TRect& rect) override;
+  void DrawMDIChildButton(TdxBarControl* toolbar, Integer kind, const TRect& rect, HDC dc, Integer state) override;
+  HBRUSH GetEditBackgroundBrush(TdxBarButtonLikeControlDrawParams* params, Boolean checkMark) override;
+  void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawMenuItemFrame(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, Integer visibleIndex,
+                         const TRect& rect, HDC dc) override;
+  void DrawEditButtonFrame(TdxBarItemControlDrawParams* params, HDC dc, Boolean pressed, Boolean hot, Boolean enabled,
+                           const TRect& rect) override;
+  void DrawComboButton(TdxBarItemControlDrawParams* params, TRect& rect, HBRUSH brush) override;
+  void DrawDropDownListBorder(HDC dc, TColor color, const TRect& rect) override;
 };
 class TdxBarEnhancedPainter : public TdxBarStandardPainter {
   ORV_CLASS(TdxBarEnhancedPainter, TdxBarStandardPainter)
@@ -1767,7 +1876,11 @@ class TdxBarEnhancedPainter : public TdxBarStandardPainter {
   using TdxBarStandardPainter::TdxBarStandardPainter;
   Integer GetGripIndent() override { return 1; }
   Integer GetGripAreaSize(TCustomdxBarControl* barControl) override { return GetGripWidth() + GetGripIndent() + 2; }
+  Integer GetMenuSeparatorIndent() override { return 12; }
   Boolean SupportsHotTracking() override { return true; }
+  Boolean AllowsQuickCustomizing() override { return true; }
+  void DrawMarkChevrons(TdxBarControl* toolbar, HDC dc, Integer a, const TRect& rect) override;
+  void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect) override;
   void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
 };
 // The flat look: one-pixel frames, highlights filled with the manager's flat brushes, white
@@ -1868,11 +1981,102 @@ class TdxBarFlatPainter : public TdxBarPainter {
   void FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
   void DrawDetachCaption(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
   void DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) override;
+
+  // ---- Edits, combos and drop-downs: one-pixel frames, the selection frame while hot
+  void GetEditCaptionMargins(TRect& rect) override { rect = TRect{7, 0, 0, 0}; }
+  Boolean IsEditSelectedInMenu(TdxBarItemControlDrawParams* params) override;
+  HBRUSH GetEditBrush(TdxBarItemControl* control) override;
+  void DrawEditFrame(TdxBarItemControlDrawParams* params, TRect& rect) override;
+  void DrawEditSelection(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawEditButtonFrame(TdxBarItemControlDrawParams* params, HDC dc, Boolean pressed, Boolean hot, Boolean enabled,
+                           const TRect& rect) override;
+  void DrawComboButton(TdxBarItemControlDrawParams* params, TRect& rect, HBRUSH brush) override;
+  void DrawDropDownPanel(HWND window, Boolean hasPanel, Integer corner, TRect& gripRect, TRect& closeRect,
+                         Boolean hot, Boolean down) override;
 };
-class TdxBarXPPainter : public TdxBarFlatPainter {
-  ORV_CLASS(TdxBarXPPainter, TdxBarFlatPainter)
+// The look of the platform's visual styles: toolbar buttons, grips, edits, combo buttons and
+// separators drawn by the theme. The manager creates it only while visual styles are active
+// (never on this platform, where the XP style paints with the enhanced painter); theme drawing
+// that cannot run draws nothing. Its metrics are measured from the theme at each creation.
+class TdxBarXPPainter : public TdxBarPainter {
+  ORV_CLASS(TdxBarXPPainter, TdxBarPainter)
  public:
-  using TdxBarFlatPainter::TdxBarFlatPainter;
+  explicit TdxBarXPPainter(TcxCustomLookAndFeelPainterClass skinPainter);
+  // Measures the theme metrics again (every XP painter shares them).
+  static void MeasureThemeMetrics();
+  Boolean DrawsAsMenuBarItem(TdxBarItemControl* control) override;
+  Integer GetScaledMetric(Integer value) override { return value * 2; }
+  Integer GetCheckedGlyphShift(TdxBarItemControl* control) override { return 1; }
+  Integer GetPressedGlyphShift(TdxBarItemControl* control, Boolean checked) override { return checked ? 0 : 1; }
+  Boolean UsesGlyphShadow() override { return true; }
+  Integer GetGripAreaSize(TCustomdxBarControl* barControl) override { return GetGripWidth() + GetGripIndent() + 2; }
+  Integer GetGripWidth() override;
+  Integer GetButtonArrowWidth(TdxBarManager* manager) override;
+  Integer GetLargeButtonArrowWidth(TdxBarManager* manager) override;
+  Boolean UsesNativeBackground() override { return true; }
+  Integer CalcComboArrowWidth(TCustomdxBarControl* barControl, Integer zeroWidth) override;
+  Integer GetSeparatorOffset() override { return (GetToolbarSeparatorSize() - 1) / 2; }
+  Integer GetToolbarSeparatorSize() override;
+  Integer GetDockedBorderMargin() override { return 0; }
+  Boolean DrawsThemedCaption() override { return true; }
+  void GetCaptionButtonSize(TSize& size) override;
+  Boolean DrawsQuickControlFrame() override { return true; }
+  Boolean AllowsShadows() override { return true; }
+  Integer GetExtraHeight() override;
+  Integer GetExtraWidth() override { return GetExtraHeight(); }
+  void AdjustIconAreaSize(Integer& size) override { size += 1; }
+  Integer GetSplitLineWidth() override { return 0; }
+  Integer GetMenuArrowOffset() override { return 1; }
+  Integer GetMenuSeparatorSize() override;
+  Integer GetSeparatorLineHeight() override { return GetMenuSeparatorSize(); }
+  void GetEditButtonOffsets(Integer paintType, TRect& rect) override;
+  Integer GetEditCaptionIndent() override { return 6; }
+  Integer GetEditCaptionGap() override { return 5; }
+  void GetEditCaptionMargins(TRect& rect) override { rect = TRect{5, 0, 0, 0}; }
+  void GetEditImageOffsets(Integer paintType, TRect& rect) override { rect = TRect{1, 1, 1, 1}; }
+  Boolean IsCalendarFlat() override { return true; }
+  void GetSpinButtonOffsets(Integer paintType, TRect& rect) override { rect = TRect{0, 0, 0, 0}; }
+  TColor GetProgressColor() override;
+  Integer GetProgressChunkSize() override;
+  TColor GetEditDefaultColor(TdxBarItemControl* control) override;
+  TColor GetEditTextDefaultColor() override;
+  TColor GetEditDisabledTextColor() override;
+  TColor GetBarBackgroundColor(TdxBarItemControl* control) override;
+  HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) override;
+  HBRUSH GetMenuBrush(TCustomdxBarControl* barControl) override;
+  void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) override;
+  void DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) override;
+  void DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integer scale, Integer top, Integer left) override;
+  void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect) override;
+  void DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  HBRUSH GetEditBackgroundBrush(TdxBarButtonLikeControlDrawParams* params, Boolean checkMark) override;
+  void DrawDockBackground(TdxDockControl* dockControl, HDC dc, TColor color, HBRUSH brush, const TRect& whole,
+                          const TRect& origin, const TRect& rect) override;
+  Boolean DrawsOwnDockBackground() override { return true; }
+  void DrawToolbarSeparator(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, HBRUSH brush,
+                            const TRect& rect) override;
+  void DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  void DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) override;
+  void DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
+  TColor GetFloatingCaptionColor(TCustomdxBarControl* barControl, Boolean active) override;
+  void DrawMDIChildButton(TdxBarControl* toolbar, Integer kind, const TRect& rect, HDC dc, Integer state) override;
+  Integer GetDetachCaptionHeight(TdxBarSubMenuControl* subMenu) override;
+  void CalcMenuGroupSeparatorRect(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, TRect& rect,
+                                  const TRect& itemRect) override;
+  void DeflateDetachCaptionRect(TdxBarSubMenuControl* subMenu, TRect& rect) override;
+  void DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+  void DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) override;
+  void DrawMenuGroupSeparator(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control, const TRect& rect,
+                              TcxCanvas* canvas) override;
+  void DrawMenuSeparatorLine(TcxCanvas* canvas, const TRect& rect) override;
+  Boolean IsEditSelectedInMenu(TdxBarItemControlDrawParams* params) override;
+  HBRUSH GetEditBrush(TdxBarItemControl* control) override;
+  void DrawEditFrame(TdxBarItemControlDrawParams* params, TRect& rect) override;
+  void DrawComboDropDownButton(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void EraseItemFrame(TdxBarItemControlDrawParams* params, const TRect& rect) override;
+  void DrawDropDownPanel(HWND window, Boolean hasPanel, Integer corner, TRect& gripRect, TRect& closeRect,
+                         Boolean hot, Boolean down) override;
+  Integer GetDropDownPanelHeight() override;
 };
 // The Office 2003 look: vertical gradients on toolbars, rounded docked toolbars, gradient-filled
 // hot and pressed items inside a selection frame, docks shaded left to right; every colour comes
@@ -1952,6 +2156,15 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
   void DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
   void DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) override;
   void FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, const TRect& rect) override;
+
+  // ---- Edits and combos in the Office 2003 palette
+  Boolean IsEditHighlighted(TdxBarItemControlDrawParams* params) override;
+  Boolean IsEditSelectedInMenu(TdxBarItemControlDrawParams* params) override;
+  void DrawEditFrame(TdxBarItemControlDrawParams* params, TRect& rect) override;
+  void DrawEditButtonFrame(TdxBarItemControlDrawParams* params, HDC dc, Boolean pressed, Boolean hot, Boolean enabled,
+                           const TRect& rect) override;
+  void DrawComboButton(TdxBarItemControlDrawParams* params, TRect& rect, HBRUSH brush) override;
+  void DrawDropDownListBorder(HDC dc, TColor color, const TRect& rect) override;
 
   // ---- Operations of the Office 2003 look
   virtual void DrawGripDots(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, const TRect& rect);
@@ -2209,6 +2422,37 @@ class TdxBarButtonLikeControlDrawParams : public TdxBarItemControlDrawParams {
   Boolean InMainMenu = false;
   TSize ArrowSize{};
   TdxBarButtonGroupPosition ButtonGroupPosition = bgpNone;
+};
+
+// Edit and combo items: whether the in-place window has the focus and whether the control only
+// shows its value; the control also hands the painter its item's edit colours (StyleEdit's
+// colour and text colour, clDefault when not set).
+class TdxBarEditLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  ORV_CLASS(TdxBarEditLikeControlDrawParams, TdxBarItemControlDrawParams)
+ public:
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  Boolean HasFocus = false;
+  Boolean ReadOnlyDisplay = false;
+  TColor EditColor = clDefault;
+  TColor EditTextColor = clDefault;
+};
+// Labels: the border style (0 none, 1 sunken outer, 2 raised inner, 3 etched, 4 raised inner
+// around sunken outer), the label's alignment (taLeftJustify, taRightJustify, taCenter) and
+// whether a centred label without caption shows its glyph over the whole rectangle.
+class TdxBarStaticLikeControlDrawParams : public TdxBarItemControlDrawParams {
+  ORV_CLASS(TdxBarStaticLikeControlDrawParams, TdxBarItemControlDrawParams)
+ public:
+  using TdxBarItemControlDrawParams::TdxBarItemControlDrawParams;
+  Integer BorderStyle = 0;
+  Integer Alignment = 0;
+  Boolean CenteredGlyph = false;
+};
+// A separator knows whether its link is the first shown one (no line above its caption then).
+class TdxBarSeparatorControlDrawParams : public TdxBarStaticLikeControlDrawParams {
+  ORV_CLASS(TdxBarSeparatorControlDrawParams, TdxBarStaticLikeControlDrawParams)
+ public:
+  using TdxBarStaticLikeControlDrawParams::TdxBarStaticLikeControlDrawParams;
+  Boolean FirstShown = false;
 };
 
 // The object that shows one link inside one bar window: not a window itself; the bar window

@@ -1728,20 +1728,24 @@ void TdxBarPainter::DrawMenuBand(TdxBarSubMenuControl* subMenu, TcxCanvas* canva
   FillRect(canvas->GetHandle(), &r, brush ? brush : GetMenuBrush(subMenu));
 }
 
+void TdxBarPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& itemRect) {
+  // The background of the whole row: the selection, or the window's background.
+  TdxBarItemControl* control = params->Owner;
+  if (IsFlatStyle() || !control || !params->Canvas) return;
+  HDC dc = params->Canvas->GetHandle();
+  if (params->Selected && params->Enabled)
+    FillItemBackground(control, dc, true, GetSelectionBrush(), itemRect);
+  else
+    FillItemBackground(control, dc, control->HasOwnBkBrush(), control->GetBkBrush(), itemRect);
+}
+
 void TdxBarPainter::DrawMenuItemContent(TdxBarItemControlDrawParams* params, const TRect& itemRect) {
   TdxBarItemControl* control = params->Owner;
   TcxCanvas* canvas = params->Canvas;
   HDC dc = canvas->GetHandle();
   auto* subMenu = dynamic_cast<TdxBarSubMenuControl*>(control->GetParent());
   DrawMenuItemBackground(params, itemRect);
-  // The background of the whole row: the selection, or the window's background.
   const Boolean selected = params->Selected && params->Enabled;
-  if (!IsFlatStyle()) {
-    if (selected)
-      FillItemBackground(control, dc, true, GetSelectionBrush(), itemRect);
-    else
-      FillItemBackground(control, dc, control->HasOwnBkBrush(), control->GetBkBrush(), itemRect);
-  }
   TRect iconRect;
   CalcMenuIconRect(itemRect, subMenu ? subMenu->GetIconAreaSize() : itemRect.Height(), iconRect);
   if (params->Content & ceIcon) {
