@@ -257,6 +257,33 @@ Integer FirstZero(const Byte* p, Integer n) {
   return i;
 }
 
+// A number laid out as its descriptor says, the common case (blanks, an optional sign, the
+// whole digits, a point and exactly `decimals` digits ending the field): the exact integer of
+// its digits with the text's sign, as PlainDecimal reads the same text. False for any other
+// text, which the general readers then decide. One pass with no search for the point.
+bool FixedDecimal(const Byte* p, Integer n, Integer decimals, double& scaled) {
+  const Integer point = n - decimals - 1;
+  if (decimals <= 0 || point < 0 || n > orv::DbfMaxNumberText || p[point] != '.') return false;
+  Integer i = 0;
+  while (i < point && p[i] == kBlankByte) ++i;
+  bool negative = false;
+  if (i < point && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
+  if (point - i + decimals > 15) return false;
+  UInt64 mantissa = 0;
+  for (; i < point; ++i) {
+    const unsigned digit = unsigned(p[i]) - '0';
+    if (digit > 9) return false;
+    mantissa = mantissa * 10 + digit;
+  }
+  for (i = point + 1; i < n; ++i) {
+    const unsigned digit = unsigned(p[i]) - '0';
+    if (digit > 9) return false;
+    mantissa = mantissa * 10 + digit;
+  }
+  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+  return true;
+}
+
 // The length of a text field's text (up to its first zero byte, without trailing blanks), or
 // -1 for a blank field. One backward pass finds both the blank field and the text's end; texts
 // are mostly padding, so this is the shorter walk.
@@ -337,13 +364,16 @@ void TDbfField::GetText(const Byte* record, AnsiString& value, bool& isNull) con
     return;
   }
   isNull = true;
-  value.clear();
   record = ResolveRecord(record);
-  if (!record) return;
-  const Integer len = TextLength(record + FOffset, FLength);
-  if (len < 0) return;
+  const Integer len = record ? TextLength(record + FOffset, FLength) : -1;
+  if (len < 0) {
+    value.clear();
+    return;
+  }
   isNull = false;
-  value.assign(reinterpret_cast<const char*>(record + FOffset), static_cast<std::size_t>(len));
+  // Resized, not assigned: the string's old bytes are overwritten anyway.
+  value.resize(static_cast<std::size_t>(len));
+  std::memcpy(value.data(), record + FOffset, static_cast<std::size_t>(len));
   DsTranslateFromFile(GetCodePage(), value.data(), len);
 }
 
@@ -386,7 +416,10 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
     // The usual number directly (dividing the exact integer of its digits by an exact power
     // of ten rounds correctly, as Val does; a blank field is no such number); any other text
     // as Val reads it.
-    if (!orv::DbfReadPlainNumber(p, n, value)) {
+    double scaled = 0;
+    if (FixedDecimal(p, n, FDecimals, scaled)) {
+      value = scaled / orv::DbfDecimalPowers[FDecimals];
+    } else if (!orv::DbfReadPlainNumber(p, n, value)) {
       if (AllBytes(p, n, kBlankByte)) return;
       Integer code = 0;
       Val(NumberText(p, n), value, code);

@@ -349,9 +349,7 @@ Byte ReadKindOf(TField* field) {
 
 }  // namespace
 
-const TcxValueDefDBReader::TFieldRead& TcxValueDefDBReader::Resolve(TcxValueDef* def) {
-  // Records are filled definition by definition in the same order: the next entry is the one.
-  if (FNextRead < FReads.size() && FReads[FNextRead].Def == def) return FReads[FNextRead++];
+const TcxValueDefDBReader::TFieldRead& TcxValueDefDBReader::Find(TcxValueDef* def) {
   for (std::size_t i = 0; i < FReads.size(); ++i)
     if (FReads[i].Def == def) {
       FNextRead = i + 1;

@@ -154,7 +154,15 @@ class TcxValueDefDBReader : public TcxValueDefReader {
     TField* Field;
     Byte Kind;
   };
-  const TFieldRead& Resolve(TcxValueDef* def);
+  // Records are filled definition by definition in the same order: the next entry is the one,
+  // and after the last the first again.
+  const TFieldRead& Resolve(TcxValueDef* def) {
+    if (FNextRead >= FReads.size()) FNextRead = 0;
+    if (FNextRead < FReads.size() && FReads[FNextRead].Def == def) return FReads[FNextRead++];
+    return Find(def);
+  }
+  // The entry of a definition out of order, made on its first read.
+  const TFieldRead& Find(TcxValueDef* def);
   std::vector<TFieldRead> FReads;
   std::size_t FNextRead = 0;
 };

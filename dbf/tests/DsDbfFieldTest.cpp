@@ -194,13 +194,28 @@ TEST(DbfField, NumbersReadWithTheirBlanksAndRefuseWhatIsNoNumber) {
 }
 
 TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
-  // The decoder's direct conversion of plain numbers must give Val's value, bit for bit.
-  TOneField t('N', 12, 3);
+  // The decoder's direct conversions of plain numbers must give Val's value, bit for bit: texts
+  // of any form, and texts laid out as the descriptor says (the point before the last three
+  // characters) with their blanks, signs, digits and stray characters anywhere.
   std::mt19937 random(7);
   const char alphabet[] = "   0123456789012345678901234567890123456789.-+e";
+  for (const Integer length : {12, 19, 20}) {
+  TOneField t('N', length, 3);
   for (int i = 0; i < 20000; ++i) {
-    std::string text(1 + random() % 12, ' ');
-    for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
+    std::string text;
+    if (i % 2 == 0) {
+      text.assign(1 + random() % std::size_t(length), ' ');
+      for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
+    } else {
+      text.assign(std::size_t(length), ' ');
+      const std::size_t point = std::size_t(length) - 4;
+      text[point] = '.';
+      for (std::size_t k = point + 1; k < text.size(); ++k) text[k] = char('0' + random() % 10);
+      const std::size_t whole = random() % (point + 1);
+      for (std::size_t k = point - whole; k < point; ++k) text[k] = char('0' + random() % 10);
+      if (whole < point && random() % 3 == 0) text[point - whole - 1] = random() % 2 ? '-' : '+';
+      if (random() % 4 == 0) text[random() % text.size()] = alphabet[random() % (sizeof alphabet - 1)];
+    }
     t.SetBytes(text);
     std::string_view trimmed(text);
     while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
@@ -213,6 +228,7 @@ TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
     if (hasValue) {
       ASSERT_EQ(std::memcmp(&v, &expected, sizeof v), 0) << "'" << text << "' " << v << " " << expected;
     }
+  }
   }
 }
 
