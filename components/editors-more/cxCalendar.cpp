@@ -93,7 +93,8 @@ TcxMonthListBox::TcxMonthListBox(TControl* ownerControl) : TcxCustomPopupWindow(
   FScrollTimer->SetInterval(200);
   FScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxMonthListBox::ScrollTimerFired));
   SetAdjustable(false);
-  SetPopupBorderStyle(pbsNone);
+  // A raised frame around the list's own black one.
+  SetPopupBorderStyle(pbsRaised);
 }
 
 void TcxMonthListBox::BeforeDestruction() {
@@ -122,8 +123,8 @@ void TcxMonthListBox::Popup(TWinControl* focusedControl) {
   GetFont()->Assign(c->GetFont());
   GetCanvas()->SetFont(GetFont());
   FItemHeight = c->GetHeaderHeight() - 2;
-  SetWidth(c->GetColWidth() * 6 + 2);
-  SetHeight(FItemCount * FItemHeight + 2);
+  SetWidth(c->GetColWidth() * 6 + 2 + GetFrameWidth());
+  SetHeight(FItemCount * FItemHeight + 2 + GetFrameHeight());
   FTopIndex = years ? -3 : 1 - FDateParts.Month;
   // Never repeat the first supported month: shifts before it are clamped to it.
   const TDateTime first = table->ShiftPartsByMonths(FDateParts, FTopIndex);
@@ -148,8 +149,9 @@ void TcxMonthListBox::Paint() {
   TcxCanvas* canvas = GetCanvas();
   TcxCustomCalendar* c = Calendar();
   TcxCustomCalendarTable* table = c->GetCalendarTable();
-  FrameRect(canvas, TRect{0, 0, GetWidth(), GetHeight()}, clBlack);
-  TRect r{1, 1, GetWidth() - 1, FItemHeight + 1};
+  const TRect list = GetContentBounds();
+  FrameRect(canvas, list, clBlack);
+  TRect r{list.Left + 1, list.Top + 1, list.Right - 1, list.Top + FItemHeight + 1};
   TcxCalendarDateParts parts = table->DateToParts(table->ShiftPartsByMonths(FDateParts, FTopIndex));
   canvas->SetFont(GetFont());
   const Boolean years = IsYearsMode();
@@ -169,11 +171,15 @@ void TcxMonthListBox::Paint() {
     parts = table->DateToParts(table->ShiftPartsByMonths(parts, 1));
     r = Moved(r, 0, FItemHeight);
   }
+  DrawFrame();
 }
 
 void TcxMonthListBox::SetItemIndex(Integer value) {
   if (!HandleAllocated() || value == FItemIndex) return;
-  auto row = [&](Integer k) { return TRect{1, 1 + k * FItemHeight, GetWidth() - 1, 1 + (k + 1) * FItemHeight}; };
+  const TRect list = GetContentBounds();
+  auto row = [&](Integer k) {
+    return TRect{list.Left + 1, list.Top + 1 + k * FItemHeight, list.Right - 1, list.Top + 1 + (k + 1) * FItemHeight};
+  };
   auto invalidate = [&](Integer k) {
     if (k < 0) return;
     const TRect rowRect = row(k);
@@ -192,17 +198,22 @@ void TcxMonthListBox::SetTopIndex(Integer value) {
 
 void TcxMonthListBox::MouseMove(TShiftState shift, Integer x, Integer y) {
   inherited::MouseMove(shift, x, y);
-  if (InRect(GetClientRect(), TPoint{x, y})) {
+  // In the list's coordinates, inside the raised frame.
+  const TRect list = GetContentBounds();
+  x -= list.Left;
+  y -= list.Top;
+  const Integer height = list.Height();
+  if (x >= 0 && x < list.Width() && y >= 0 && y < height) {
     FScrollTimer->SetEnabled(false);
-    SetItemIndex(y / std::max(FItemHeight, 1));
+    SetItemIndex(std::min(y / std::max(FItemHeight, 1), FItemCount - 1));
     return;
   }
   SetItemIndex(-1);
-  if (y >= 0 && y < GetClientHeight()) {
+  if (y >= 0 && y < height) {
     FScrollTimer->SetEnabled(false);
     return;
   }
-  const Integer distance = y < 0 ? y : y + 1 - GetClientHeight();
+  const Integer distance = y < 0 ? y : y + 1 - height;
   FScrollDirection = distance < 0 ? -1 : 1;
   const Integer k = std::min(std::abs(distance) / std::max(FItemHeight, 1), 3);
   static constexpr Cardinal kIntervals[4] = {500, 250, 100, 50};
@@ -433,14 +444,14 @@ TPoint TcxCustomCalendar::GetContentIndent() {
 }
 
 Integer TcxCustomCalendar::TimeEditWidth() {
-  // The time editor's width for midnight: its text, its spin buttons and borders.
+  // The size the time editor's properties give for midnight in its style (its text, spin
+  // buttons and borders), and room for one more digit.
   TcxCanvas* canvas = GetCanvasOrScreenCanvas();
-  canvas->SetFont(FTimeEdit->GetStyle()->GetFont());
-  Variant text;
-  FTimeEdit->GetProperties()->EditValueToDisplayValue(Variant(0.0), text, true);
-  const Integer width = canvas->TextWidth(VarToStr(text)) + 2 * 3 + GetSystemMetrics(SM_CXVSCROLL);
+  TcxEditSizeProperties sizeLimits;
+  const TSize size =
+      FTimeEdit->GetProperties()->CalculateEditSize(canvas, FTimeEdit->GetEditStyle(), false, Variant(0.0), sizeLimits);
   canvas->SetFont(GetFont());
-  return width + canvas->TextWidth("0");
+  return size.cx + canvas->TextWidth("0");
 }
 
 void TcxCustomCalendar::LayoutChanged() {
@@ -770,14 +781,28 @@ void TcxCustomCalendar::PaintHeader(TcxCanvas* canvas) {
   const TColor headerColor = painter->DefaultCalendarHeaderColor();
   const Boolean dateTime = FKind == ckDateTime;
   const Boolean office11 = IsOffice11Painter();
-  canvas->FillRect(FHeaderRect, headerColor);
+  // A skin or the themed look draws the header as a header cell (bordered below in date kind,
+  // all round in date-and-time kind); arrows and captions then lie on it unfilled.
+  const TcxCustomLookAndFeelPainterClass skin = GetLookAndFeel()->GetSkinPainter();
+  const Boolean winXP = painter == TcxCustomLookAndFeelPainterClass(TcxWinXPLookAndFeelPainter::StaticClass());
+  const Boolean themed = bool(skin) || winXP;
+  if (themed) {
+    const TcxBorders borders = dateTime ? cxBordersAll : TcxBorders{bBottom};
+    (skin ? skin : painter)
+        ->DrawHeaderCell(canvas, FHeaderRect, FHeaderRect, {}, borders, cxbsNormal, 0, vaCenter, false, false,
+                         AnsiString(), nullptr, clNone, headerColor);
+  } else {
+    canvas->FillRect(FHeaderRect, headerColor);
+  }
   for (Integer k = 0; k <= FLastArrowIndex; ++k) {
     TRect r = FArrowRects[k];
-    if (!dateTime && FFlat) HLine(canvas, r.Left, r.Right - 1, r.Top, headerColor);
-    HLine(canvas, r.Left, r.Right - 1, r.Bottom - 1, headerColor);
-    if (!dateTime && FFlat && !office11) ++r.Top;
-    --r.Bottom;
-    canvas->FillRect(r, headerColor);
+    if (!themed) {
+      if (!dateTime && FFlat) HLine(canvas, r.Left, r.Right - 1, r.Top, headerColor);
+      HLine(canvas, r.Left, r.Right - 1, r.Bottom - 1, headerColor);
+      if (!dateTime && FFlat && !office11) ++r.Top;
+      --r.Bottom;
+      canvas->FillRect(r, headerColor);
+    }
     TPoint points[3];
     TcxUltraFlatLookAndFeelPainter::ComputeArrowTriangle(r, (k == 0 || k == 2) ? adLeft : adRight, false, 0, points);
     const TColor arrowColor = painter->DefaultCalendarHeaderTextColor(false);
@@ -789,7 +814,7 @@ void TcxCustomCalendar::PaintHeader(TcxCanvas* canvas) {
   canvas->SetFont(GetFont());
   auto caption = [&](const TRect& rect, const AnsiString& text, Boolean hot) {
     const TRect r = CaptionRect(rect);
-    canvas->FillRect(r, headerColor);
+    if (!themed) canvas->FillRect(r, headerColor);
     canvas->SetBrushClear(true);
     canvas->SetFontColor(painter->DefaultCalendarHeaderTextColor(hot));
     canvas->DrawTextInRect(text, r, cxAlignHCenter | cxAlignVCenter | cxSingleLine);
@@ -804,7 +829,9 @@ void TcxCustomCalendar::PaintHeader(TcxCanvas* canvas) {
     GetMonthYearCaption(FCalendarTable, text, FDisplayMonth);
     caption(FMonthTextRect, text, FHotPart == 1);
   }
-  if (!FFlat) {
+  if (themed) {
+    // The header cell has its borders.
+  } else if (!FFlat) {
     canvas->Draw3DEdge(FHeaderRect, false, true);
   } else if (dateTime) {
     FrameRect(canvas, FHeaderRect, office11 ? GetColor() : clBtnShadow);

@@ -1,6 +1,6 @@
 // The calendar: the day grid of a month, keys and mouse moving the selection and the month, the
 // arrow timer, the wheel over the captions, the buttons, the month list's years mode, the clock,
-// and the look of both kinds.
+// the look of both kinds, and the header drawn by a skin.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,6 +10,8 @@
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "components/editors/cxButtons.h"
 #include "components/foundation/cxControls.h"
+#include "components/foundation/cxLookAndFeelPainters.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "platform/runtime/DateTime.h"
 
 using namespace edmore_test;
@@ -277,8 +279,15 @@ TEST_F(CalendarTest, MonthListInYearsModeScrollsWhileHeldAndTakesTheMonthOnRelea
   orv::headless::AdvanceTime(100);
   Run();
   EXPECT_EQ(list->GetTopIndex(), -5);
+  // A raised frame around the list's black one; the items lie inside both.
+  EXPECT_EQ(list->GetWidth(), c->GetColWidth() * 6 + 2 + 2);
+  EXPECT_EQ(list->GetHeight(), 7 * list->GetItemHeight() + 2 + 2);
+  EXPECT_EQ(Pixel(list, 0, 0), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Pixel(list, list->GetWidth() - 1, list->GetHeight() - 1), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(Pixel(list, 1, 1), RGB(0, 0, 0));
+  EXPECT_EQ(Pixel(list, list->GetWidth() - 2, list->GetHeight() - 2), RGB(0, 0, 0));
   // Back over the list: scrolling stops and the item under the mouse is highlighted.
-  const TPoint second = list->ClientToScreen(TPoint{10, 1 + list->GetItemHeight() + 2});
+  const TPoint second = list->ClientToScreen(TPoint{10, 2 + list->GetItemHeight()});
   orv::headless::MouseMove(second.X, second.Y);
   Run();
   EXPECT_FALSE(list->GetScrollTimer()->GetEnabled());
@@ -377,4 +386,67 @@ TEST_F(CalendarTest, LeavingTheCalendarClearsTheHotCaptionAndItsCursor) {
     EXPECT_EQ(c->GetHotPart(), 0) << "hot part " << int(k.hot) << " after leaving";
     EXPECT_EQ(Screen->GetCursor(), before);
   }
+}
+
+namespace {
+
+// A skin whose header cells are one plain colour, recording the borders asked for.
+class TCalendarTestSkinPainter : public TcxUltraFlatLookAndFeelPainter {
+  ORV_CLASS(TCalendarTestSkinPainter, TcxUltraFlatLookAndFeelPainter)
+ public:
+  void DrawHeaderCell(TcxCanvas* canvas, const TRect& bounds, const TRect& textRect, TcxNeighbors neighbors,
+                      TcxBorders borders, TcxButtonState state, TcxAlignmentHorz alignmentHorz,
+                      TcxAlignmentVert alignmentVert, Boolean multiLine, Boolean showEndEllipsis,
+                      const AnsiString& text, TFont* font, TColor textColor, TColor backgroundColor,
+                      TcxDrawBackgroundEvent onDrawBackground, Boolean isLast, Boolean isGroup) const override {
+    canvas->FillRect(bounds, kCell);
+    Borders.push_back(borders);
+  }
+  static constexpr TColor kCell = TColor(0x00FF00);
+  mutable std::vector<TcxBorders> Borders;
+};
+
+const TCalendarTestSkinPainter& CalendarTestSkin() {
+  static const TCalendarTestSkinPainter painter;
+  return painter;
+}
+
+// The skin registered under a name for the test's length.
+class TCalendarSkinScope {
+ public:
+  TCalendarSkinScope() {
+    RegisterLookAndFeelPainter(&CalendarTestSkin());
+    GetExtendedStylePainters()->Register("CalendarTestSkin", &CalendarTestSkin());
+  }
+  ~TCalendarSkinScope() { GetExtendedStylePainters()->Unregister("CalendarTestSkin"); }
+};
+
+}  // namespace
+
+TEST_F(CalendarTest, ASkinDrawsTheHeaderAsAHeaderCell) {
+  TCalendarSkinScope scope;
+  TcxCustomCalendar* c = AddCalendar();
+  Show();
+  c->SetDisplayMonth(EncodeDate(2024, 6, 1));
+  const TRect arrow = c->GetArrowRect(1);
+  const COLORREF plain = Pixel(c, arrow.Left + 1, arrow.Bottom - 1);
+  EXPECT_NE(plain, RGB(0, 0xFF, 0));
+  c->GetLookAndFeel()->SetSkinName("CalendarTestSkin");
+  CalendarTestSkin().Borders.clear();
+  c->Repaint();
+  Run();
+  ASSERT_FALSE(CalendarTestSkin().Borders.empty());
+  EXPECT_EQ(CalendarTestSkin().Borders.back(), TcxBorders{bBottom}) << "date kind: the bottom border";
+  // The arrows and captions lie on the cell unfilled: its colour shows beside the triangles and
+  // the text, where the plain header filled with its own colour.
+  EXPECT_EQ(Pixel(c, arrow.Left + 1, arrow.Bottom - 1), RGB(0, 0xFF, 0));
+  const TRect caption = c->GetMonthTextRect();
+  EXPECT_EQ(Pixel(c, caption.Left + 1, (caption.Top + caption.Bottom) / 2), RGB(0, 0xFF, 0));
+  c->SetKind(ckDateTime);
+  CalendarTestSkin().Borders.clear();
+  c->Repaint();
+  Run();
+  ASSERT_FALSE(CalendarTestSkin().Borders.empty());
+  EXPECT_EQ(CalendarTestSkin().Borders.back(), cxBordersAll) << "date-and-time kind: every border";
+  c->GetLookAndFeel()->SetSkinName("");
 }
