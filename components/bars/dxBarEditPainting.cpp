@@ -224,7 +224,7 @@ void TdxBarPainter::CalcEditCaptionRect(TdxBarItemControlDrawParams* params, Int
   }
   TRect indent;
   GetTextIndentRect(indent);
-  const Integer glyphWidth = EpPart(params->Owner, 1).Width();
+  const Integer glyphWidth = params->Owner ? params->Owner->GetGlyphSize(params->SizeMode).cx : 0;
   rect = TRect{(params->GlyphCellSize.cx - glyphWidth) / 2, 0, indent.Left, 0};
 }
 

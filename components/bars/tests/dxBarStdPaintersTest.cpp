@@ -13,6 +13,7 @@
 #include "components/bars/dxBarCommon.h"
 #include "components/bars/tests/MainMenuFixture.h"
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
@@ -294,6 +295,27 @@ TEST_F(ItemPaintingTest, ADisabledToolbarEditHasAHighlightInnerRingUnlessItOnlyS
     Manager->GetPainter()->GetEditButtonOffsets(hkToolbar, offsets);
     const Integer y = (edit.Top + edit.Bottom) / 2;
     EXPECT_EQ(ClientPixel(edit.Left - offsets.Left + 1, y), SpSys(c.inner));
+  }
+}
+
+// The outer ring of a disabled edit's frame in the one-pixel looks: the shadow colour in the flat
+// look, the palette's disabled text colour in the Office 2003 look.
+TEST_F(ItemPaintingTest, DisabledEditFramesInTheFlatLooks) {
+  struct TCase {
+    TdxBarManagerStyle style;
+    std::uint32_t frame;
+  } cases[] = {{bmsFlat, SpSys(COLOR_BTNSHADOW)},
+               {bmsOffice11, std::uint32_t(ColorToRGB(Office11DisabledTextColor)) & 0xFFFFFF}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.style);
+    Manager->SetStyle(c.style);
+    TIpEditControl* control = ShowEdit(false);
+    ASSERT_NE(control, nullptr);
+    const TRect edit = control->GetPartRect(0);
+    TRect offsets;
+    Manager->GetPainter()->GetEditButtonOffsets(hkToolbar, offsets);
+    EXPECT_EQ(ClientPixel(edit.Left - offsets.Left, (edit.Top + edit.Bottom) / 2), c.frame);
+    EXPECT_EQ(ClientPixel(edit.Left - offsets.Left + 4, edit.Top - offsets.Top), c.frame);
   }
 }
 
