@@ -188,25 +188,34 @@ TEST_F(ClassicPainterTest, TheDropDownListBorderIsARaisedEdgeAndAnOpenComboButto
 
 // ==== Edits, combos, labels and separators in a toolbar ==============================================
 
+// Test items whose controls paint through the painter's entry points: an edit (a combo with
+// `Combo`), and a label (`Kind` 1, with a border style) or separator (`Kind` 2).
 class TIpEditItem : public TdxBarItem {
   ORV_CLASS(TIpEditItem, TdxBarItem)
  public:
   explicit TIpEditItem(TComponent* owner) : TdxBarItem(owner) {}
+  Boolean ReadOnly = false;
+  Boolean Combo = false;
+  Boolean Selected = false;
+};
+class TIpStaticItem : public TdxBarItem {
+  ORV_CLASS(TIpStaticItem, TdxBarItem)
+ public:
+  explicit TIpStaticItem(TComponent* owner) : TdxBarItem(owner) {}
+  Integer Kind = 1;
+  Integer BorderStyle = 0;
 };
 
-// An edit-like control that lays out and paints through the painter's edit entry points.
 class TIpEditControl : public TdxBarItemControl {
   ORV_CLASS(TIpEditControl, TdxBarItemControl)
  public:
   using TdxBarItemControl::TdxBarItemControl;
-  static inline Boolean ReadOnly = false;
-  static inline Boolean Combo = false;
-  static inline Boolean Selected = false;
+  TIpEditItem* GetEditItem() const { return static_cast<TIpEditItem*>(GetItem()); }
   void CalcDrawParams(Boolean full = true) override {
     TdxBarItemControl::CalcDrawParams(full);
     auto* p = static_cast<TdxBarEditLikeControlDrawParams*>(GetDrawParams());
-    p->ReadOnlyDisplay = ReadOnly;
-    if (Selected) p->Selected = true;
+    p->ReadOnlyDisplay = GetEditItem()->ReadOnly;
+    if (GetEditItem()->Selected) p->Selected = true;
   }
   void CalculateParts() override {
     const TRect item = GetItemRect();
@@ -216,7 +225,7 @@ class TIpEditControl : public TdxBarItemControl {
     parts[0] = item;
     if (TdxBarPainter* painter = GetPainter()) {
       painter->CalcEditParts(GetDrawParams(), parts);
-      if (Combo) painter->CalcComboParts(GetDrawParams(), parts, item, 3);
+      if (GetEditItem()->Combo) painter->CalcComboParts(GetDrawParams(), parts, item, 3);
     }
     SetParts(parts);
   }
@@ -227,18 +236,54 @@ class TIpEditControl : public TdxBarItemControl {
   }
   Integer GetWidth() override { return 80; }
   Integer GetHeight() override { return 22; }
-  void Draw(const TRect& rect, Integer hostKind) override { GetPainter()->DrawEdit(GetDrawParams(), rect); }
+  void Draw(const TRect& rect, Integer hostKind) override {
+    TdxBarPainter* painter = GetPainter();
+    painter->DrawEdit(GetDrawParams(), rect);
+    // The value, as an edit control writes it inside the frame.
+    TcxCanvas* canvas = GetDrawParams()->Canvas;
+    TColor text, color;
+    painter->GetEditColors(GetDrawParams(), text, color);
+    canvas->SetBrushColor(color);
+    SetTextColor(canvas->GetHandle(), ColorToRGB(text));
+    painter->DrawEditText(canvas, GetPartRect(0), GetItem()->GetCaption());
+  }
+};
+
+class TIpStaticControl : public TdxBarItemControl {
+  ORV_CLASS(TIpStaticControl, TdxBarItemControl)
+ public:
+  using TdxBarItemControl::TdxBarItemControl;
+  TIpStaticItem* GetStaticItem() const { return static_cast<TIpStaticItem*>(GetItem()); }
+  void CalcDrawParams(Boolean full = true) override {
+    TdxBarItemControl::CalcDrawParams(full);
+    auto* p = static_cast<TdxBarSeparatorControlDrawParams*>(GetDrawParams());
+    p->BorderStyle = GetStaticItem()->BorderStyle;
+    p->Content = GetStaticItem()->Kind == 1 ? ceText : 0;
+  }
+
+ protected:
+  TdxBarItemControlDrawParamsClass GetDrawParamsClass() override {
+    return TdxBarSeparatorControlDrawParams::StaticClass();
+  }
+  Integer GetWidth() override { return GetStaticItem()->Kind == 1 ? 60 : 6; }
+  Integer GetHeight() override { return 22; }
+  void Draw(const TRect& rect, Integer hostKind) override {
+    if (GetStaticItem()->Kind == 1)
+      GetPainter()->DrawStatic(GetDrawParams(), rect);
+    else
+      GetPainter()->DrawSeparatorItem(GetDrawParams(), rect);
+  }
 };
 
 class ItemPaintingTest : public orv::test::HeadlessFormTest {
  protected:
-  ItemPaintingTest() : HeadlessFormTest({100, 100, 360, 200}) {}
+  ItemPaintingTest() : HeadlessFormTest({100, 100, 420, 200}) {}
   void SetUp() override {
     HeadlessFormTest::SetUp();
     BarHookServices() = TdxBarHookServices();
     BarHintServices() = TdxBarHintServices();
     RegisterBarItem(TIpEditItem::StaticClass(), TIpEditControl::StaticClass(), false);
-    TIpEditControl::ReadOnly = TIpEditControl::Combo = TIpEditControl::Selected = false;
+    RegisterBarItem(TIpStaticItem::StaticClass(), TIpStaticControl::StaticClass(), false);
     Manager = new TdxBarManager(Form.get());
     Manager->GetFont()->SetName(orv::kTestFontFace);
     Manager->GetFont()->SetHeight(-11);
@@ -248,18 +293,35 @@ class ItemPaintingTest : public orv::test::HeadlessFormTest {
     Form.reset();
     TdxBarItemList* list = GetBarItemClassList();
     list->DeleteRecord(list->GetCount() - 1);
+    list->DeleteRecord(list->GetCount() - 1);
     BarHookServices() = TdxBarHookServices();
     BarHintServices() = TdxBarHintServices();
     HeadlessFormTest::TearDown();
   }
+  TIpEditItem* AddEdit(TdxBar* bar, const AnsiString& text, Boolean enabled) {
+    auto* item = new TIpEditItem(Form.get());
+    item->SetParentComponent(Manager);
+    item->SetCaption(text);
+    item->SetEnabled(enabled);
+    bar->GetLinks()->AddItem(item);
+    return item;
+  }
+  TIpStaticItem* AddStatic(TdxBar* bar, Integer kind, const AnsiString& caption, Integer borderStyle) {
+    auto* item = new TIpStaticItem(Form.get());
+    item->SetParentComponent(Manager);
+    item->SetCaption(caption);
+    item->Kind = kind;
+    item->BorderStyle = borderStyle;
+    bar->GetLinks()->AddItem(item);
+    return item;
+  }
   // A toolbar docked at the top with one edit item; its control.
-  TIpEditControl* ShowEdit(Boolean enabled) {
+  TIpEditControl* ShowEdit(Boolean enabled, Boolean readOnly = false, Boolean combo = false) {
     Manager->BeginUpdate();
     TdxBar* bar = Manager->AddToolbar(false);
-    Item = new TIpEditItem(Form.get());
-    Item->SetParentComponent(Manager);
-    Item->SetEnabled(enabled);
-    bar->GetLinks()->AddItem(Item);
+    TIpEditItem* item = AddEdit(bar, AnsiString(), enabled);
+    item->ReadOnly = readOnly;
+    item->Combo = combo;
     bar->SetDockingStyle(dsTop);
     Manager->EndUpdate();
     Form->Show();
@@ -274,7 +336,6 @@ class ItemPaintingTest : public orv::test::HeadlessFormTest {
   }
 
   TdxBarManager* Manager = nullptr;
-  TIpEditItem* Item = nullptr;
   TdxBarControl* Toolbar = nullptr;
 };
 
@@ -287,8 +348,7 @@ TEST_F(ItemPaintingTest, ADisabledToolbarEditHasAHighlightInnerRingUnlessItOnlyS
   } cases[] = {{true, false, COLOR_BTNFACE}, {false, false, COLOR_BTNHIGHLIGHT}, {false, true, COLOR_BTNFACE}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.enabled << c.readOnly);
-    TIpEditControl::ReadOnly = c.readOnly;
-    TIpEditControl* control = ShowEdit(c.enabled);
+    TIpEditControl* control = ShowEdit(c.enabled, c.readOnly);
     ASSERT_NE(control, nullptr);
     const TRect edit = control->GetPartRect(0);
     TRect offsets;
@@ -320,8 +380,7 @@ TEST_F(ItemPaintingTest, DisabledEditFramesInTheFlatLooks) {
 }
 
 TEST_F(ItemPaintingTest, AComboButtonIsTheComboArrowWidthAndTheEditEndsOnePixelBeforeIt) {
-  TIpEditControl::Combo = true;
-  TIpEditControl* control = ShowEdit(true);
+  TIpEditControl* control = ShowEdit(true, false, true);
   ASSERT_NE(control, nullptr);
   ASSERT_EQ(control->GetPartCount(), 4);
   const TRect edit = control->GetPartRect(0), button = control->GetPartRect(3);
@@ -334,6 +393,43 @@ TEST_F(ItemPaintingTest, AComboButtonIsTheComboArrowWidthAndTheEditEndsOnePixelB
   Boolean arrow = false;
   for (Integer dy = -2; dy <= 2; ++dy) arrow = arrow || ClientPixel(cx, cy + dy) == SpSys(COLOR_BTNTEXT);
   EXPECT_TRUE(arrow);
+}
+
+// A toolbar of an edit, a hot combo, a disabled edit, a separator and a framed label in each
+// look.
+TEST_F(ItemPaintingTest, GoldenImagesOfEditsCombosLabelsAndSeparatorsInEveryPainter) {
+  Manager->BeginUpdate();
+  TdxBar* bar = Manager->AddToolbar(false);
+  AddEdit(bar, "Москва"_a, true);
+  TIpEditItem* combo = AddEdit(bar, "Тверь"_a, true);
+  combo->Combo = true;
+  combo->Selected = true;
+  AddEdit(bar, "Псков"_a, false);
+  AddStatic(bar, 2, AnsiString(), 0);
+  AddStatic(bar, 1, "Город"_a, 3);
+  bar->SetDockingStyle(dsTop);
+  Manager->EndUpdate();
+  Form->Show();
+  Run();
+  struct TCase {
+    TdxBarManagerStyle style;
+    const char* golden;
+  } cases[] = {{bmsStandard, "items-standard.png"},
+               {bmsEnhanced, "items-enhanced.png"},
+               {bmsFlat, "items-flat.png"},
+               {bmsOffice11, "items-office11.png"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.golden);
+    Manager->SetStyle(c.style);
+    Run();
+    auto* toolbar = dynamic_cast<TdxBarControl*>(bar->GetControl());
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_EQ(toolbar->GetViewInfoCount(), 5);
+    const orv::TSurface image = orv::headless::CaptureWindow(toolbar->GetHandle());
+    const orv::TImageCheck check =
+        orv::MatchGoldenImage(image, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + c.golden);
+    EXPECT_TRUE(check) << check.Message;
+  }
 }
 
 // ==== Labels and separators =====================================================================
