@@ -116,104 +116,39 @@ constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
 
 namespace {
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-// A right-aligned number of at most 16 characters read a word at a time: classes of all its
-// bytes at once, then the digits joined eight at a time. Byte i of the text is byte i of the
-// two words (Lo holds 0..7, Hi 8..15).
-constexpr UInt64 kEachByte = 0x0101010101010101ull;
-constexpr UInt64 kHighBits = 0x8080808080808080ull;
-constexpr UInt64 kBlanks = kEachByte * ' ';
-
-// The high bit of every byte equal to `c`.
-UInt64 BytesEqual(UInt64 x, Byte c) {
-  const UInt64 y = x ^ (kEachByte * c);
-  return ~(((y & ~kHighBits) + ~kHighBits) | y) & kHighBits;
-}
-
-// The high bit of every byte that is a digit.
-UInt64 DigitBytes(UInt64 x) {
-  const UInt64 low = x & ~kHighBits;
-  return (low + kEachByte * (0x80 - '0')) & ~(low + kEachByte * (0x80 - '9' - 1)) & ~x & kHighBits;
-}
-
-// Eight digit values (0..9 each, the first the most significant) as a number.
-UInt64 EightDigits(UInt64 v) {
-  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
-  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
-  return (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
-}
-
-// The 16 characters' value (as PlainDecimal gives it) when they hold blanks, a sign, at most 15 digits around one "."
-// with a digit after it, and end with a non-blank; False for anything else (even a number in
-// another form), which the character-wise reading then decides.
-bool RightAlignedDecimal(UInt64 lo, UInt64 hi, double& scaled, Integer& decimals) {
-  const UInt64 blankLo = BytesEqual(lo, ' '), blankHi = BytesEqual(hi, ' ');
-  const UInt64 digitLo = DigitBytes(lo), digitHi = DigitBytes(hi);
-  const UInt64 pointLo = BytesEqual(lo, '.'), pointHi = BytesEqual(hi, '.');
-  const UInt64 minusLo = BytesEqual(lo, '-'), minusHi = BytesEqual(hi, '-');
-  const UInt64 signLo = minusLo | BytesEqual(lo, '+'), signHi = minusHi | BytesEqual(hi, '+');
-  if ((blankLo | digitLo | pointLo | signLo) != kHighBits || (blankHi | digitHi | pointHi | signHi) != kHighBits)
-    return false;
-  if (blankHi >> 63 || pointHi >> 63) return false;  // a blank or a point at the end
-  // The blanks lead, the sign (if any) stands at the first other character.
-  const UInt64 otherLo = ~blankLo & kHighBits, otherHi = ~blankHi & kHighBits;
-  UInt64 firstLo = 0, firstHi = 0;
-  if (otherLo) {
-    firstLo = otherLo & (~otherLo + 1);
-    if (blankLo != ((firstLo - 1) & kHighBits) || blankHi) return false;
-  } else {
-    firstHi = otherHi & (~otherHi + 1);
-    if (blankHi != ((firstHi - 1) & kHighBits)) return false;
+// A number that ends the field (blanks, a sign, at most 15 digits around one "." with a digit
+// after it) in one pass over its bytes, as PlainDecimal reads the same text; false for any
+// other text, trailing blanks included.
+bool RightAlignedDecimal(const Byte* p, Integer n, double& scaled, Integer& decimals) {
+  Integer i = 0;
+  while (i < n && p[i] == kBlankByte) ++i;
+  bool negative = false;
+  if (i < n && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
+  UInt64 mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 are refused
+  Integer digits = 0, point = -1;
+  for (; i < n; ++i) {
+    const unsigned digit = unsigned(p[i]) - '0';
+    if (digit <= 9) {
+      mantissa = mantissa * 10 + digit;
+      ++digits;
+    } else if (p[i] == '.' && point < 0) {
+      point = i;
+    } else {
+      return false;
+    }
   }
-  const bool signed_ = signLo | signHi;
-  if (signed_ && (signLo != firstLo || signHi != firstHi)) return false;
-  // At most one point; every character after the blanks but the sign and the point is a digit.
-  if ((pointLo && (pointHi || (pointLo & (pointLo - 1)))) || (pointHi & (pointHi - 1))) return false;
-  const int leading = firstLo ? __builtin_ctzll(firstLo) / 8 : 8 + __builtin_ctzll(firstHi) / 8;
-  const int digits = 16 - leading - int(signed_) - int((pointLo | pointHi) != 0);
-  if (digits == 0 || digits > 15) return false;
-  // Digit values, the point taken out by moving what stands before it one byte on.
-  UInt64 vLo = lo & ((digitLo >> 7) * 0x0F), vHi = hi & ((digitHi >> 7) * 0x0F);
-  decimals = 0;
-  if (pointLo | pointHi) {
-    const int at = pointLo ? __builtin_ctzll(pointLo) / 8 : 8 + __builtin_ctzll(pointHi) / 8;
-    decimals = 15 - at;
-    const UInt64 beforeLo = at >= 8 ? ~UInt64(0) : (UInt64(1) << (8 * at)) - 1;
-    const UInt64 beforeHi = at >= 8 ? (UInt64(1) << (8 * (at - 8))) - 1 : 0;
-    const UInt64 movedLo = vLo & beforeLo, movedHi = vHi & beforeHi;
-    vHi = ((movedHi << 8) | (movedLo >> 56)) | (vHi & ~beforeHi);
-    vLo = (movedLo << 8) | (vLo & ~beforeLo);
-  }
-  const auto mantissa = static_cast<double>(EightDigits(vLo) * 100000000 + EightDigits(vHi));
-  scaled = minusLo | minusHi ? -mantissa : mantissa;
+  decimals = point < 0 ? 0 : n - 1 - point;
+  if ((point >= 0 && decimals == 0) || digits == 0 || digits > 15) return false;  // "12." is Val's to read
+  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
   return true;
 }
-#endif
 
 }  // namespace
 
 bool orv::DbfReadPlainDecimal(const Byte* p, Integer length, double& scaled, Integer& decimals) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  // Most number fields are at most 16 characters and right-aligned: read them a word at a time,
-  // blanks before them.
-  if (length > 0 && length <= 16) {
-    UInt64 lo = kBlanks, hi = kBlanks;
-    if (length >= 8) {
-      std::memcpy(&hi, p + length - 8, 8);
-      if (length > 8) {
-        std::memcpy(&lo, p, 8);
-        const int shift = 8 * (16 - length);
-        lo = (lo << shift) | (kBlanks & ((UInt64(1) << shift) - 1));
-      }
-    } else {
-      for (Integer k = 0; k < length; ++k) {
-        const int at = 8 * (8 - length + k);
-        hi = (hi & ~(UInt64(0xFF) << at)) | (UInt64(p[k]) << at);
-      }
-    }
-    if (RightAlignedDecimal(lo, hi, scaled, decimals)) return true;
-  }
-#endif
+  // Most number fields are right-aligned: one pass; the rest (trailing blanks, texts longer
+  // than a number's) as their trimmed text reads.
+  if (length > 0 && length <= DbfMaxNumberText && RightAlignedDecimal(p, length, scaled, decimals)) return true;
   return PlainDecimal(NumberText(p, length), scaled, decimals);
 }
 
