@@ -52,22 +52,19 @@ void RegisterDefaultFieldTypeEditors(TcxEditDBRegisteredRepositoryItems* registr
   lookup->GetItemProperties()->SetDropDownListStyle(lsEditFixedList);
   lookup->GetItemProperties()->GetListOptions()->SetShowHeader(false);
   registry->RegisterLookupItem(-1, lookup);
-  registry->RegisterForFieldType(ftCurrency, -1, currency);
-  registry->RegisterForFieldType(ftBCD, -1, currency);
-  registry->RegisterForFieldType(ftFMTBcd, -1, currency);
-  registry->RegisterForFieldType(ftTime, -1, repository->CreateItem(TcxEditRepositoryTimeItem::StaticClass()));
-  TcxEditRepositoryItem* date = repository->CreateItem(TcxEditRepositoryDateItem::StaticClass());
-  registry->RegisterForFieldType(ftDate, -1, date);
-  registry->RegisterForFieldType(ftDateTime, -1, date);
-  registry->RegisterForFieldType(ftTimeStamp, -1, date);
-  TcxEditRepositoryItem* memo = repository->CreateItem(TcxEditRepositoryMemoItem::StaticClass());
-  registry->RegisterForFieldType(ftMemo, -1, memo);
-  registry->RegisterForFieldType(ftOraClob, -1, memo);
-  registry->RegisterForFieldType(ftGraphic, -1, repository->CreateItem(TcxEditRepositoryImageItem::StaticClass()));
+  // Currency, BCD and FMTBcd fields have no item of their own: a field flagged as currency
+  // takes the currency item above, any other the default masked text item.
+  // One new item per registration, so that changing one field type's editor leaves the others.
+  auto item = [repository](TcxEditRepositoryItemClass itemClass) { return repository->CreateItem(itemClass); };
+  registry->RegisterForFieldType(ftTime, -1, item(TcxEditRepositoryTimeItem::StaticClass()));
+  for (TFieldType t : {ftDate, ftDateTime, ftTimeStamp})
+    registry->RegisterForFieldType(t, -1, item(TcxEditRepositoryDateItem::StaticClass()));
+  for (TFieldType t : {ftMemo, ftOraClob})
+    registry->RegisterForFieldType(t, -1, item(TcxEditRepositoryMemoItem::StaticClass()));
+  registry->RegisterForFieldType(ftGraphic, -1, item(TcxEditRepositoryImageItem::StaticClass()));
   // A formatted memo is kept whole by the BLOB editor rather than shown as plain text.
-  TcxEditRepositoryItem* blob = repository->CreateItem(TcxEditRepositoryBlobItem::StaticClass());
   for (TFieldType t : {ftBytes, ftVarBytes, ftBlob, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary})
-    registry->RegisterForFieldType(t, -1, blob);
+    registry->RegisterForFieldType(t, -1, item(TcxEditRepositoryBlobItem::StaticClass()));
 }
 
 TcxEditDBRegisteredRepositoryItems* FieldTypeEditorRegistry() {

@@ -120,6 +120,11 @@ void RegisterDefaultValueTypeEditors(TcxEditDataRegisteredRepositoryItems* regis
                                  repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass()));
   registry->RegisterForValueType(TcxDateTimeValueType::StaticClass(), -1,
                                  repository->CreateItem(TcxEditRepositoryDateItem::StaticClass()));
+  // Decimal (BCD) values are amounts like currency ones; time stamps are dates with a time.
+  registry->RegisterForValueType(TcxFMTBcdValueType::StaticClass(), -1,
+                                 repository->CreateItem(TcxEditRepositoryCurrencyItem::StaticClass()));
+  registry->RegisterForValueType(TcxSQLTimeStampValueType::StaticClass(), -1,
+                                 repository->CreateItem(TcxEditRepositoryDateItem::StaticClass()));
 }
 
 TcxEditDataRegisteredRepositoryItems* ValueTypeEditorRegistry() {

@@ -4,7 +4,12 @@
 
 #include "components/data/cxFormats.h"
 #include "components/editors-more/cxCurrencyEdit.h"
+#include "components/data/cxDataStorage.h"
+#include "components/editors-more/cxDateEdit.h"
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
+#include "components/editors-more/cxEditDataRegisteredRepositoryItems.h"
+#include "memdata/RxMemDS.h"
+#include "platform/dataset/Fields.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/runtime/Locale.h"
@@ -148,5 +153,30 @@ TEST_F(CurrencyEditTest, CurrencyFieldsAndValuesTakeTheCurrencyEditor) {
   TcxEditRepositoryItem* item = registry->CurrencyItem();
   ASSERT_NE(item, nullptr);
   EXPECT_TRUE(item->GetProperties()->InheritsFrom(TcxCurrencyEditProperties::StaticClass()));
-  EXPECT_EQ(registry->ItemForFieldType(ftCurrency), item);
+  // The currency flag of a field decides, not its data type: a currency field has it, a BCD
+  // field only when set.
+  Owned<TComponent> root(new TComponent(nullptr));
+  auto* data = new TRxMemoryData(root.get());
+  data->GetFieldDefs().Add("PRICE", ftCurrency);
+  data->GetFieldDefs().Add("AMOUNT", ftBCD, 2);
+  data->Open();
+  TcxEditRepositoryItem* fallback = registry->ItemForField(nullptr);
+  EXPECT_EQ(registry->ItemForFieldType(ftCurrency), fallback);
+  EXPECT_EQ(registry->ItemForFieldType(ftBCD), fallback);
+  EXPECT_EQ(registry->ItemForFieldType(ftFMTBcd), fallback);
+  EXPECT_EQ(registry->ItemForField(data->FieldByName("PRICE")), item);
+  auto* amount = static_cast<orv::TRealField*>(data->FieldByName("AMOUNT"));
+  EXPECT_EQ(registry->ItemForField(amount), fallback);
+  amount->SetCurrency(true);
+  EXPECT_EQ(registry->ItemForField(amount), item);
+  // Values: currency and decimal values take the currency editor, time stamps the date editor.
+  TcxEditDataRegisteredRepositoryItems* values = ValueTypeEditorRegistry();
+  for (TcxValueTypeClass type : {TcxCurrencyValueType::StaticClass(), TcxFMTBcdValueType::StaticClass()}) {
+    TcxEditRepositoryItem* valueItem = values->ItemForValueType(type);
+    ASSERT_NE(valueItem, nullptr);
+    EXPECT_TRUE(valueItem->GetProperties()->InheritsFrom(TcxCurrencyEditProperties::StaticClass()));
+  }
+  EXPECT_TRUE(values->ItemForValueType(TcxSQLTimeStampValueType::StaticClass())
+                  ->GetProperties()
+                  ->InheritsFrom(TcxDateEditProperties::StaticClass()));
 }
