@@ -103,6 +103,108 @@ HBRUSH TdxBarPainter::GetEditBackgroundBrush(TdxBarButtonLikeControlDrawParams* 
 
 // ==== Standard painter ============================================================================
 
+namespace {
+
+// Whether a selected item looks hot: always in a look that hot-tracks; otherwise only when it was
+// reached by keyboard or its window is in menu mode, not merely under the mouse.
+Boolean SpLooksHot(TdxBarPainter* painter, TdxBarItemControlDrawParams* params) {
+  if (!params->Selected || !params->Enabled) return false;
+  if (painter->SupportsHotTracking() || params->KeyboardSelected) return true;
+  TCustomdxBarControl* parent = params->Owner ? params->Owner->GetParent() : nullptr;
+  return parent && parent->IsActive();
+}
+
+}  // namespace
+
+void TdxBarStandardPainter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) {
+  const Boolean hot = SpLooksHot(this, params);
+  // A split button's glyph stays raised while only its drop-down part is open.
+  const Boolean split = params->IsButton && params->HasDropDown;
+  const Boolean sunken = params->Down || params->Sunken || (params->MenuOpen && !split);
+  if (!sunken && !hot) return;
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  DrawEdge(dc, &r, sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+}
+
+void TdxBarStandardPainter::DrawButtonFrame(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH brush) {
+  inherited::DrawButtonFrame(params, rect, brush);
+  if (SpLooksHot(this, params)) {
+    RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    DrawEdge(params->Canvas->GetHandle(), &r, params->MenuOpen ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  } else if (params->HostKind == hkMenu) {
+    // The etched line between a menu button and its drop-down part.
+    SpEdge(params->Canvas->GetHandle(), TRect{rect.Left - 1, rect.Top, rect.Left + 1, rect.Bottom}, EDGE_ETCHED,
+           BF_LEFT | BF_RIGHT);
+  }
+}
+
+namespace {
+
+void SpDrawGripBar(HDC dc, const TRect& grip, Boolean horizontal) {
+  RECT r{grip.Left, grip.Top, grip.Right, grip.Bottom};
+  DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  if (horizontal)
+    SetPixel(dc, grip.Left, grip.Bottom - 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+  else
+    SetPixel(dc, grip.Right - 1, grip.Top, GetSysColor(COLOR_BTNHIGHLIGHT));
+  RECT inside{grip.Left + 1, grip.Top + 1, grip.Right - 1, grip.Bottom - 1};
+  FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+  ExcludeClipRect(dc, grip.Left, grip.Top, grip.Right, grip.Bottom);
+}
+
+}  // namespace
+
+void TdxBarStandardPainter::DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) {
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  rect = TRect{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
+  if (!toolbar->CanMove()) return;
+  const Boolean horizontal = !toolbar->IsVertical();
+  TRect grip = horizontal ? TRect{rect.Left + GetGripIndent(), rect.Top, rect.Left + GetGripIndent() + GetGripWidth(), rect.Bottom}
+                          : TRect{rect.Left, rect.Top + GetGripIndent(), rect.Right, rect.Top + GetGripIndent() + GetGripWidth()};
+  SpDrawGripBar(dc, grip, horizontal);
+  const Integer w = GetGripWidth();
+  grip = horizontal ? TRect{grip.Left + w, grip.Top, grip.Right + w, grip.Bottom}
+                    : TRect{grip.Left, grip.Top + w, grip.Right, grip.Bottom + w};
+  SpDrawGripBar(dc, grip, horizontal);
+}
+
+void TdxBarEnhancedPainter::DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBRUSH brush, TRect& rect) {
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  rect = TRect{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
+  if (!toolbar->CanMove()) return;
+  const Boolean horizontal = !toolbar->IsVertical();
+  const TRect grip = horizontal ? TRect{rect.Left + GetGripIndent(), rect.Top + 1, rect.Left + GetGripIndent() + GetGripWidth(), rect.Bottom - 1}
+                                : TRect{rect.Left + 1, rect.Top + GetGripIndent(), rect.Right - 1, rect.Top + GetGripIndent() + GetGripWidth()};
+  RECT g{grip.Left, grip.Top, grip.Right, grip.Bottom};
+  DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT);
+  RECT inside{grip.Left + 1, grip.Top + 1, grip.Right - 1, grip.Bottom - 1};
+  FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+  ExcludeClipRect(dc, grip.Left, grip.Top, grip.Right, grip.Bottom);
+}
+
+void TdxBarStandardPainter::DrawFloatingBorder(TdxBarControl* toolbar, HDC dc, const TRect& rect) {
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  RECT inner{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
+  HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  for (Integer i = 0; i < 2 && inner.Right > inner.Left && inner.Bottom > inner.Top; ++i) {
+    FrameRect(dc, &inner, face);
+    inner = RECT{inner.Left + 1, inner.Top + 1, inner.Right - 1, inner.Bottom - 1};
+  }
+}
+
+void TdxBarStandardPainter::DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TRect& rect) {
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  HBRUSH caption = CreateSolidBrush(COLORREF(GetFloatingCaptionColor(toolbar, true)));
+  FrameRect(dc, &r, caption);
+  DeleteObject(caption);
+  RECT inside{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
+  DrawFrameControl(dc, &inside, DFC_CAPTION, DFCS_CAPTIONCLOSE | (toolbar->GetCloseButtonState() == 2 ? DFCS_PUSHED : 0));
+}
+
+
 void TdxBarStandardPainter::GetMenuContentOffsets(TCustomdxBarControl* subMenu, TRect& rect) {
   TdxBarPainter::GetMenuContentOffsets(subMenu, rect);
   auto* menu = dynamic_cast<TdxBarSubMenuControl*>(subMenu);

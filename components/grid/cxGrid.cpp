@@ -118,7 +118,10 @@ TcxCustomGridDragOpenInfo* TcxGridController::GetDragOpenInfo(const TPoint& p) {
 }
 
 void TcxGridController::DragOver(TObject* source, const TPoint& p, Boolean leaving) {
-  TcxCustomGridDragOpenInfo* info = (!leaving && GetControl()->GetDragOpening()) ? GetDragOpenInfo(p) : nullptr;
+  DragOpen((!leaving && GetControl()->GetDragOpening()) ? GetDragOpenInfo(p) : nullptr);
+}
+
+void TcxGridController::DragOpen(TcxCustomGridDragOpenInfo* info) {
   if (!info) {
     StopDragOpen();
     return;

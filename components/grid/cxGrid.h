@@ -151,6 +151,9 @@ class TcxGridController : public TcxCustomGridHandler {
 
   // A drag over the grid at the client point (`leaving` for the leave notification).
   void DragOver(TObject* source, const TPoint& p, Boolean leaving);
+  // Opens `info` (taken over; nil stops) once a drag has rested on it for DragOpeningWaitTime;
+  // the same target again keeps the wait running. Views hand their targets in here.
+  void DragOpen(TcxCustomGridDragOpenInfo* info);
   void EndDrag();
   // The target under the point that a drag opens, or nil (owned by the caller).
   virtual TcxCustomGridDragOpenInfo* GetDragOpenInfo(const TPoint& p);

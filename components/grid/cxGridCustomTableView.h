@@ -23,6 +23,7 @@ class TcxCustomGridTableViewData;
 class TcxCustomGridRecord;
 class TcxGridItemDataBinding;
 class TcxCustomGridTableController;
+class TcxCustomGridDragOpenInfo;
 class TcxCustomGridTableItemOptions;
 class TcxCustomGridTableItemStyles;
 class TcxCustomGridTableOptionsCustomize;
@@ -1131,10 +1132,53 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   // Made with the view on first access.
   TcxCustomGridPopup* GetItemsCustomizationPopup();
   TcxCustomGridPopup* FindItemsCustomizationPopup() const { return FItemsCustomizationPopup; }
+  // The filter drop-downs (cxGridFilterPopup.cpp), made with the view on first access.
+  virtual TcxCustomGridPopupClass GetFilterMRUItemsPopupClass();
+  virtual TcxCustomGridPopupClass GetFilterPopupClass();
+  TcxCustomGridPopup* GetFilterMRUItemsPopup();
+  TcxCustomGridPopup* GetFilterPopup();
+  TcxCustomGridPopup* FindFilterPopup() const { return FFilterPopup; }
+
+  // ---- Records dragged by the platform's drag and drop (cxGridCustomTableViewSelection.cpp) ----
+  // The view as a drag source or target: the drag cursor and image, scrolling at the edges, the
+  // drag-highlighted record, focusing and opening what the drag rests on.
+  virtual TcxDirection GetDragScrollDirection(Integer x, Integer y);
+  virtual Integer GetDragScrollInterval() { return 20; }
+  virtual Boolean IsFirstPageRecord(TcxCustomGridRecord* record);
+  virtual Boolean IsLastPageRecord(TcxCustomGridRecord* record);
+  // What a drag resting on the hit test opens (owned by the caller), nil for nothing.
+  virtual TcxCustomGridDragOpenInfo* GetDragOpenInfo(TcxCustomGridHitTest* hitTest);
+  virtual AnsiString GetDragDropText();
+  virtual void GetDragDropTextViewParams(TcxViewParams& params);
+  Boolean AllowAutoDrag(Integer x, Integer y) override;
+  void BeginDragAndDrop() override;
+  void BeforeStartDrag() override;
+  void DragDrop(TObject* source, Integer x, Integer y) override;
+  void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) override;
+  void DrawDragImage(TcxCanvas* canvas, const TRect& rect) override;
+  void EndDrag(TObject* target, Integer x, Integer y) override;
+  void GetDragImagesSize(TSize& size) override;
+  Boolean HasDragImages() override { return true; }
+  void StartDrag(TDragObject*& dragObject) override;
+  // A record under the point takes the focus; a point over another view focuses that view.
+  void FocusRecordAtPoint(Integer x, Integer y);
+  // The drag scroll timer's direction (dirNone while it is stopped).
+  TcxDirection GetDragScrollDirectionValue() const { return FDragScrollDirection; }
+  AnsiString GetDragDropTextValue() const { return FDragDropText; }
 
  private:
+  void SetDragScrollDirection(TcxDirection direction);
+  void DragScrollTimerHandler(TObject* sender);
+  void ChangeDragHighlightedRecord(TcxCustomGridRecord* record);
+  AnsiString FDragDropText;
+  TcxDirection FDragScrollDirection = dirNone;
+  TcxTimer* FDragScrollTimer = nullptr;
+
   // Frees the popup and the timers of this part (from BeforeDestruction).
   void FreeSelectionState();
+  void FreeFilterPopups();
+  TcxCustomGridPopup* FFilterMRUItemsPopup = nullptr;
+  TcxCustomGridPopup* FFilterPopup = nullptr;
   void ScrollTimerHandler(TObject* sender);
   void PullFocusingTimerHandler(TObject* sender);
   void CheckTopRecordTimerHandler(TObject* sender);
