@@ -1476,9 +1476,10 @@ TDragImageList* TcxControl::GetDragImages() {
 
 void TcxControl::InitDragImages(TDragImageList* dragImages) {
   const TSize size = GetDragImagesSize();
+  // No image (an empty size, which an image list refuses): the list stays empty.
+  if (size.cx <= 0 || size.cy <= 0) return;
   dragImages->SetWidth(size.cx);
   dragImages->SetHeight(size.cy);
-  if (size.cx == 0 || size.cy == 0) return;
   std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
   bitmap->SetSize(size.cx, size.cy);
   TcxCanvas canvas(bitmap->GetCanvas());

@@ -1,7 +1,9 @@
 // The table controller's multi-selection by keys and mouse on top of the data controller's row
 // selection, its mouse handlers, pull focusing (dragging the pressed mouse over records moves the
 // focus and widens the selection, scrolling at the edges), the data scroll timer of the moving
-// objects and the quick customization popup it makes on demand.
+// objects, the view as a source or target of the platform's drag and drop (drag cursor and image,
+// scrolling at the edges, highlighting, focusing and opening what the drag rests on) and the quick
+// customization popup it makes on demand.
 #include "components/data/cxCustomData.h"
 #include "components/foundation/cxClasses.h"
 #include "components/grid/cxGrid.h"
@@ -45,6 +47,8 @@ TcxCustomGridRecord* HitRecordOf(TcxCustomGridHitTest* hitTest) {
 }  // namespace
 
 void TcxCustomGridTableController::FreeSelectionState() {
+  SetDragScrollDirection(dirNone);
+  FDragHighlightedRecord = nullptr;
   StopPullFocusing();
   SetScrollDirection(dirNone);
   FreeAndNil(FCheckTopRecordTimer);
@@ -413,4 +417,197 @@ TcxCustomGridPopup* TcxCustomGridTableController::GetItemsCustomizationPopup() {
     if (popupClass) FItemsCustomizationPopup = popupClass.Create(GetGridView());
   }
   return FItemsCustomizationPopup;
+}
+
+// ---- The platform's drag and drop ---------------------------------------------------------------
+
+namespace {
+
+// Expands a record once a drag has rested on its expand button.
+class TcxGridDragOpenInfoExpand : public TcxCustomGridDragOpenInfo {
+  ORV_CLASS(TcxGridDragOpenInfoExpand, TcxCustomGridDragOpenInfo)
+ public:
+  explicit TcxGridDragOpenInfoExpand(TcxCustomGridRecord* record) : FGridRecord(record) {}
+  Boolean IsSameTarget(TcxCustomGridDragOpenInfo* info) override {
+    return inherited::IsSameTarget(info) && static_cast<TcxGridDragOpenInfoExpand*>(info)->FGridRecord == FGridRecord;
+  }
+  void Open() override { FGridRecord->ExpandIfPossible(false); }
+
+ private:
+  TcxCustomGridRecord* FGridRecord;
+};
+
+TcxCustomGridRecordsViewInfo* RecordsViewInfoOf(TcxCustomGridViewInfo* viewInfo) {
+  auto* tableViewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(viewInfo);
+  return tableViewInfo ? tableViewInfo->GetRecordsViewInfo() : nullptr;
+}
+
+}  // namespace
+
+Boolean TcxCustomGridTableController::AllowAutoDrag(Integer x, Integer y) {
+  return inherited::AllowAutoDrag(x, y) && IsRecordClick(GetViewInfo()->GetHitTest(x, y));
+}
+
+void TcxCustomGridTableController::BeginDragAndDrop() {
+  if (FEditingController) FEditingController->HideEdit(true);
+  inherited::BeginDragAndDrop();
+}
+
+void TcxCustomGridTableController::BeforeStartDrag() {
+  inherited::BeforeStartDrag();
+  TcxCustomDataController* dc = GetDataController();
+  if (!dc->IsEditing()) return;
+  if (dc->GetEditState() & TcxCustomDataController::dceModified)
+    dc->Post();
+  else
+    dc->Cancel();
+}
+
+void TcxCustomGridTableController::StartDrag(TDragObject*& dragObject) {
+  inherited::StartDrag(dragObject);
+  if (TcxGridSite* site = GetSite())
+    site->SetDragCursor(GetDataController()->GetSelectedCount() < 2 ? crcxGridDrag : crcxGridMultiDrag);
+  FDragDropText = GetDragDropText();
+}
+
+AnsiString TcxCustomGridTableController::GetDragDropText() {
+  AnsiString text;
+  if (!GetTableView()->GetTableOptionsBehavior()->GetDragDropText()) return text;
+  if (TcxCustomGridRecord* record = GetFocusedRecord()) GetTableView()->DoGetDragDropText(record, GetFocusedItem(), text);
+  return text;
+}
+
+void TcxCustomGridTableController::GetDragDropTextViewParams(TcxViewParams& params) {
+  GetTableView()->GetTableStyles()->GetContentParams(nullptr, nullptr, params);
+}
+
+void TcxCustomGridTableController::GetDragImagesSize(TSize& size) {
+  size = TSize{0, 0};
+  if (FDragDropText.empty()) return;
+  TcxViewParams params;
+  GetDragDropTextViewParams(params);
+  std::unique_ptr<TBitmap, orv::FreeDeleter> bitmap(new TBitmap);
+  bitmap->SetSize(1, 1);
+  TcxCanvas canvas(bitmap->GetCanvas());
+  if (params.Font) canvas.SetFont(params.Font);
+  const TSize text = canvas.GetTextSize(FDragDropText);
+  size = TSize{text.cx + 35, text.cy + 10};
+}
+
+void TcxCustomGridTableController::DrawDragImage(TcxCanvas* canvas, const TRect& rect) {
+  if (FDragDropText.empty()) return;
+  TcxViewParams params;
+  GetDragDropTextViewParams(params);
+  canvas->FillRect(rect, params.Color);
+  TRect r = rect;
+  r.Left += 25;
+  canvas->DrawFocusFrames(r, 3);
+  r = TRect{r.Left + 5, r.Top + 5, r.Right - 5, r.Bottom - 5};
+  if (params.Font) canvas->SetFont(params.Font);
+  canvas->SetFontColor(params.TextColor);
+  canvas->GetBrush()->SetStyle(bsClear);
+  canvas->DrawTextInRect(FDragDropText, r, 0);
+}
+
+Boolean TcxCustomGridTableController::IsFirstPageRecord(TcxCustomGridRecord* record) {
+  return record && record->GetIndex() == GetTopRecordIndex();
+}
+
+Boolean TcxCustomGridTableController::IsLastPageRecord(TcxCustomGridRecord* record) {
+  TcxCustomGridRecordsViewInfo* records = RecordsViewInfoOf(GetViewInfo());
+  if (!record || !records || records->Count() == 0) return false;
+  TcxCustomGridRecordViewInfo* last = records->ExistingItem(records->Count() - 1);
+  return last && last->GetGridRecord() == record;
+}
+
+TcxDirection TcxCustomGridTableController::GetDragScrollDirection(Integer x, Integer y) {
+  // The table views lay their records out top to bottom.
+  TcxCustomGridRecord* record = HitRecordOf(GetViewInfo()->GetHitTest(x, y));
+  if (IsFirstPageRecord(record)) return dirUp;
+  if (IsLastPageRecord(record)) return dirDown;
+  return dirNone;
+}
+
+TcxCustomGridDragOpenInfo* TcxCustomGridTableController::GetDragOpenInfo(TcxCustomGridHitTest* hitTest) {
+  if (hitTest && hitTest->GetHitTestCode() == htExpandButton)
+    if (TcxCustomGridRecord* record = HitRecordOf(hitTest)) return new TcxGridDragOpenInfoExpand(record);
+  return nullptr;
+}
+
+void TcxCustomGridTableController::SetDragScrollDirection(TcxDirection direction) {
+  if (direction == dirNone) {
+    FreeAndNil(FDragScrollTimer);
+    FDragScrollDirection = dirNone;
+    return;
+  }
+  FDragScrollDirection = direction;
+  if (FDragScrollTimer) return;
+  FDragScrollTimer = new TcxTimer(nullptr);
+  FDragScrollTimer->SetInterval(Cardinal(GetDragScrollInterval()));
+  FDragScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::DragScrollTimerHandler));
+}
+
+void TcxCustomGridTableController::DragScrollTimerHandler(TObject* sender) {
+  if (!CanScrollData(FDragScrollDirection)) return;
+  TDragObject* dragObject = GetDragObject();
+  if (dragObject) dragObject->HideDragImage();
+  ScrollData(FDragScrollDirection);
+  if (TcxGridSite* site = GetSite())
+    if (site->HandleAllocated()) site->Update();
+  if (dragObject && GetDragObject() == dragObject) dragObject->ShowDragImage();
+}
+
+void TcxCustomGridTableController::ChangeDragHighlightedRecord(TcxCustomGridRecord* record) {
+  if (FDragHighlightedRecord == record) return;
+  TcxCustomGridRecord* old = FDragHighlightedRecord;
+  FDragHighlightedRecord = record;
+  if (old) old->Invalidate();
+  if (record) record->Invalidate();
+}
+
+void TcxCustomGridTableController::FocusRecordAtPoint(Integer x, Integer y) {
+  TcxCustomGridHitTest* hitTest = GetViewInfo()->GetHitTest(x, y);
+  auto* viewHitTest = dynamic_cast<TcxCustomGridViewHitTest*>(hitTest);
+  if (viewHitTest && viewHitTest->GetGridView() && viewHitTest->GetGridView() != GetGridView()) {
+    if (TcxCustomGrid* grid = GetGridView()->GetControlGrid()) grid->SetFocusedView(viewHitTest->GetGridView());
+    return;
+  }
+  if (TcxCustomGridRecord* record = HitRecordOf(hitTest)) FocusRecord(record);
+}
+
+void TcxCustomGridTableController::DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) {
+  inherited::DragOver(source, x, y, state, accept);
+  LinkPtr link(GetGridView()->AddListenerLink());
+  TcxCustomGridTableOptionsBehavior* options = GetTableView()->GetTableOptionsBehavior();
+  const Boolean leaving = state == dsDragLeave;
+  if (options->GetDragScrolling()) {
+    const TcxDirection direction = leaving ? dirNone : GetDragScrollDirection(x, y);
+    SetDragScrollDirection(direction);
+  }
+  if (options->GetDragOpening()) {
+    TcxCustomGrid* grid = GetGridView()->GetControlGrid();
+    TcxGridController* gridController = grid ? grid->GetController() : nullptr;
+    if (gridController)
+      gridController->DragOpen(leaving ? nullptr : GetDragOpenInfo(GetViewInfo()->GetHitTest(x, y)));
+  }
+  if (options->GetDragHighlighting())
+    ChangeDragHighlightedRecord(leaving ? nullptr : HitRecordOf(GetViewInfo()->GetHitTest(x, y)));
+  if (!leaving && options->GetDragFocusing() == dfDragOver && link->GetGridView()) FocusRecordAtPoint(x, y);
+}
+
+void TcxCustomGridTableController::DragDrop(TObject* source, Integer x, Integer y) {
+  if (GetTableView()->GetTableOptionsBehavior()->GetDragFocusing() == dfDragDrop) {
+    LinkPtr link(GetGridView()->AddListenerLink());
+    FocusRecordAtPoint(x, y);
+    if (!link->GetGridView()) return;
+  }
+  inherited::DragDrop(source, x, y);
+}
+
+void TcxCustomGridTableController::EndDrag(TObject* target, Integer x, Integer y) {
+  ChangeDragHighlightedRecord(nullptr);
+  if (TcxCustomGrid* grid = GetGridView()->GetControlGrid())
+    if (grid->GetController()) grid->GetController()->StopDragOpen();
+  SetDragScrollDirection(dirNone);
+  inherited::EndDrag(target, x, y);
 }

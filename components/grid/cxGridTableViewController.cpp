@@ -185,6 +185,12 @@ void TcxGridTableController::CheckScrolling(const TPoint& point) {
   if (!viewInfo) return;
   TRect area;
   viewInfo->GetClientBounds(area);
+  // A dragged header lies above the rows: the zones run the view's whole height.
+  if (TcxGridSite* site = GetSite()) {
+    const TRect siteClient = site->GetClientRect();
+    area.Top = siteClient.Top;
+    area.Bottom = siteClient.Bottom;
+  }
   TcxDirection direction = dirNone;
   if (IsPointInRect(area, point)) {
     if (point.X < area.Left + kHorzScrollZone)
@@ -193,6 +199,27 @@ void TcxGridTableController::CheckScrolling(const TPoint& point) {
       direction = dirRight;
   }
   if (direction != GetScrollDirection()) SetScrollDirection(direction);
+}
+
+TcxDirection TcxGridTableController::GetDragScrollDirection(Integer x, Integer y) {
+  TcxGridTableViewInfo* viewInfo = TableViewInfoOf(GridView());
+  if (!viewInfo) return dirNone;
+  const TPoint point{x, y};
+  if (TcxCustomGridRecordsViewInfo* records = viewInfo->GetRecordsViewInfo()) {
+    TRect area;
+    records->GetBounds(area);
+    if (IsPointInRect(area, point)) {
+      if (y < area.Top + kHorzScrollZone) return dirUp;
+      if (y >= area.Bottom - kHorzScrollZone) return dirDown;
+    }
+  }
+  TRect area;
+  viewInfo->GetClientBounds(area);
+  if (IsPointInRect(area, point)) {
+    if (x < area.Left + kHorzScrollZone) return dirLeft;
+    if (x >= area.Right - kHorzScrollZone) return dirRight;
+  }
+  return dirNone;
 }
 
 void TcxGridTableController::InitScrollBarsParameters() {

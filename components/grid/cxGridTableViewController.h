@@ -71,6 +71,8 @@ class TcxGridTableController : public TcxCustomGridTableController {
   Boolean CanScrollData(TcxDirection direction) override;
   void ScrollData(TcxDirection direction) override;
   void CheckScrolling(const TPoint& point) override;
+  // 15-pixel zones at the records' top and bottom edges, then at the data area's left and right.
+  TcxDirection GetDragScrollDirection(Integer x, Integer y) override;
   void CheckCustomizationFormBounds(TRect& rect) override;
   TcxCustomGridPopupClass GetItemsCustomizationPopupClass() override;
   TClass GetCustomizationFormClass() override;

@@ -395,6 +395,14 @@ void TcxGridColumnContainerViewInfo::GetZonesAreaBounds(TRect& rect) {
   rect.Bottom += 15;
 }
 
+void TcxGridGroupByBoxViewInfo::GetZonesAreaBounds(TRect& rect) {
+  rect = GetBounds();
+  TRect client;
+  GridViewInfo()->GetClientBounds(client);
+  rect.Left = client.Left;
+  rect.Right = client.Right;
+}
+
 Integer TcxGridColumnContainerViewInfo::GetInsertionZone(const TPoint& point) {
   if (!GetVisible()) return -1;
   TRect area;

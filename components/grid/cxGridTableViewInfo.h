@@ -248,6 +248,9 @@ class TcxGridGroupByBoxViewInfo : public TcxGridColumnContainerViewInfo {
   TBitmap* GetBackgroundBitmap() override;
   TClass GetHitTestClass() override { return TcxGridGroupByBoxHitTest::StaticClass(); }
   TcxCustomGridCellPainterClass GetPainterClass() override;
+  // The box itself across the client: widened like the header's, it would take the header's
+  // upper part from a column dragged down out of the box.
+  void GetZonesAreaBounds(TRect& rect) override;
 
   // ---- Non-virtual ----
   Integer GetButtonStep() { return ItemHeight() / 2; }
