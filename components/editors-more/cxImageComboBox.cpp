@@ -154,6 +154,8 @@ Integer TcxCustomImageComboBoxProperties::IndexOfValue(const Variant& value) {
 }
 
 TcxImageComboBoxItem* TcxCustomImageComboBoxProperties::FindItemByDescription(const AnsiString& text) {
+  // Without descriptions there is no text to match.
+  if (!FShowDescriptions) return nullptr;
   for (Integer i = 0; i < FItems->GetCount(); ++i)
     if (AnsiSameText(FItems->GetItem(i)->GetDescription(), text)) return FItems->GetItem(i);
   return nullptr;
@@ -263,14 +265,80 @@ void TcxCustomImageComboBoxProperties::SetShowDescriptions(Boolean value) {
 
 // ==== List, lookup data ========================================================================
 
+TcxCustomImageComboBoxProperties* TcxImageComboBoxListBox::ImageProperties() {
+  TcxCustomComboBox* combo = ComboBox();
+  return combo ? dynamic_cast<TcxCustomImageComboBoxProperties*>(combo->GetEffectiveProperties()) : nullptr;
+}
+
 Integer TcxImageComboBoxListBox::GetItemHeight(Integer index) {
   Integer h = inherited::GetItemHeight(index);
-  TcxCustomComboBox* combo = ComboBox();
-  auto* p = combo ? dynamic_cast<TcxCustomImageComboBoxProperties*>(combo->GetEffectiveProperties()) : nullptr;
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
   if (!p) return h;
   TCustomImageList* images = p->GetLargeImages() ? p->GetLargeImages() : p->GetImages();
-  if (images) h = std::max(h, images->GetHeight() + 2);
+  const Integer imagePart = images ? images->GetHeight() + 2 : 0;
+  h = std::max(h, imagePart);
+  // A multi-line description wraps in the width the list measures with (beside the image).
+  const Integer available = FMeasuringWidth - 2 - (images ? images->GetWidth() + 4 : 0);
+  if (p->GetMultiLineText() && index >= 0 && index < p->GetItems()->GetCount() && available > 0) {
+    TcxScreenCanvas* canvas = GetScreenCanvas();
+    canvas->SetCanvasFont(GetFont());
+    TRect r{0, 0, available, 0};
+    const AnsiString& text = p->GetItems()->GetItem(index)->GetDescription();
+    DrawText(canvas->GetDCHandle(), text.data(), int(text.size()), &r,
+             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    h = std::max(imagePart, Integer(r.Bottom - r.Top) + 2);
+    TcxCustomComboBox* combo = ComboBox();
+    if (combo->HasCustomMeasureItem()) combo->FireMeasureItem(index, GetCanvas(), h);
+  }
   return h;
+}
+
+void TcxImageComboBoxListBox::MeasureItem(Integer index, Integer& height) {
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  if (p && p->GetMultiLineText())
+    height = GetItemHeight(index);
+  else
+    inherited::MeasureItem(index, height);
+}
+
+Integer TcxImageComboBoxListBox::GetRowsHeight(Integer count) {
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  TcxCustomComboBox* combo = ComboBox();
+  if (!p || !p->GetMultiLineText() || !combo) {
+    FMeasuringWidth = 0;
+    return inherited::GetRowsHeight(count);
+  }
+  // Rows wrap in the popup's width: the editor's (or the drop-down width), less the popup frame
+  // and, when not every item fits, the scroll bar.
+  Integer width = p->GetDropDownWidth() >= 1 ? p->GetDropDownWidth() : combo->GetWidth();
+  if (TcxCustomEditPopupWindow* popup = combo->GetPopupWindow()) {
+    const TRect e = popup->GetPopupViewInfo()->GetPopupClientExtent();
+    width -= e.Left + e.Right;
+  }
+  auto measure = [&] {
+    Integer h = 0;
+    for (Integer i = 0; i < count; ++i) h += GetItemHeight(i);
+    return h;
+  };
+  FMeasuringWidth = width;
+  FHasScrollBar = count < p->GetItems()->GetCount();
+  if (FHasScrollBar) FMeasuringWidth -= GetSystemMetrics(SM_CXVSCROLL);
+  return measure();
+}
+
+Integer TcxImageComboBoxListBox::GetItemWidth(Integer index) {
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  return p && p->GetMultiLineText() ? 0 : inherited::GetItemWidth(index);
+}
+
+void TcxImageComboBoxListBox::RecalculateItems() {
+  inherited::RecalculateItems();
+  TcxCustomImageComboBoxProperties* p = ImageProperties();
+  if (!p || !p->GetMultiLineText()) return;
+  // Rows of their own heights: the list measures each item again.
+  const Integer count = GetCount();
+  SetStyle(lbOwnerDrawVariable);
+  SetItemCount(count);
 }
 
 Boolean TcxImageComboBoxListBox::DoDrawItem(Integer index, const TRect& rect, TOwnerDrawState state) {
@@ -500,4 +568,13 @@ void TcxFilterImageComboBoxHelper::InitFilterProperties(TcxCustomEditProperties*
   p->SetDropDownListStyle(lsFixedList);
   p->SetImmediateDropDown(true);
   p->SetShowDescriptions(true);
+}
+
+void TcxCustomImageComboBox::GetPopupContentSize(TSize& size) {
+  inherited::GetPopupContentSize(size);
+  TcxCustomImageComboBoxProperties* p = ImageComboProperties();
+  if (!p->GetMultiLineText()) return;
+  size.cx = 0;
+  if (TcxCustomTextEditLookupData* data = GetLookupData())
+    if (auto* list = dynamic_cast<TcxImageComboBoxListBox*>(data->GetListControl())) list->RecalculateItems();
 }

@@ -130,6 +130,21 @@ class TcxImageComboBoxListBox : public TcxComboBoxListBox {
   explicit TcxImageComboBoxListBox(TComponent* owner) : TcxComboBoxListBox(owner) {}
   Boolean DoDrawItem(Integer index, const TRect& rect, TOwnerDrawState state) override;
   Integer GetItemHeight(Integer index) override;
+  Integer GetItemWidth(Integer index) override;
+  // With MultiLineText the rows wrap in the popup's width, narrowed by a scroll bar when not
+  // every item is among the rows.
+  Integer GetRowsHeight(Integer count) override;
+  void RecalculateItems() override;
+  Integer GetMeasuringWidth() const { return FMeasuringWidth; }
+  Boolean GetHasScrollBar() const { return FHasScrollBar; }
+
+ protected:
+  void MeasureItem(Integer index, Integer& height) override;
+
+ private:
+  TcxCustomImageComboBoxProperties* ImageProperties();
+  Integer FMeasuringWidth = 0;
+  Boolean FHasScrollBar = false;
 };
 
 class TcxImageComboBoxLookupData : public TcxComboBoxLookupData {
@@ -182,6 +197,8 @@ class TcxCustomImageComboBox : public TcxCustomComboBox {
   Variant LookupKeyToEditValue(const Variant& key) override;
   Boolean IsValidChar(char c) override { return Byte(c) >= 32; }
   void UpdateDisplayValue() override;
+  // Multi-line lists keep the editor's width; their rows are measured in it.
+  void GetPopupContentSize(TSize& size) override;
 };
 
 class TcxImageComboBox : public TcxCustomImageComboBox {

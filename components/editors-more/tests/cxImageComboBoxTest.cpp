@@ -3,6 +3,9 @@
 #include "components/editors-more/cxImageComboBox.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "platform/controls/ImgList.h"
+#include "platform/controls/UserControls.h"
+
+#include <vector>
 
 namespace {
 
@@ -96,4 +99,72 @@ TEST_F(ImageComboBoxTest, ChoosingAnItemTakesItsValue) {
   combo->SetEditValueProperty(Variant("xx"));
   Run();
   EXPECT_EQ(combo->GetItemIndex(), -1);
+}
+
+TEST_F(ImageComboBoxTest, TypingADescriptionFindsItsItem) {
+  auto* combo = new TcxImageComboBox(Form.get());
+  combo->SetParent(Form.get());
+  combo->SetBounds(10, 10, 150, 21);
+  TcxImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, Variant("ru"), "Россия"_a);
+  AddItem(p, Variant("fr"), "Франция"_a);
+  AddItem(p, Variant("fi"), "Финляндия"_a);
+  Show();
+  combo->SetFocus();
+  Run();
+  // Typing searches the descriptions; the item found gives the value.
+  orv::headless::TypeUtf8("Фи");
+  Run();
+  EXPECT_EQ(combo->GetText(), "Финляндия"_a);
+  EXPECT_EQ(combo->GetItemIndex(), 2);
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(VarToStr(combo->GetEditValueProperty()), "fi");
+  // A text that no description starts with changes nothing.
+  orv::headless::TypeUtf8("Я");
+  Run();
+  EXPECT_EQ(combo->GetText(), "Финляндия"_a);
+  // The properties find items by description ignoring case, and not without descriptions.
+  EXPECT_EQ(p->FindItemByDescription("франция"_a), p->GetItems()->GetItem(1));
+  EXPECT_TRUE(p->IsLookupText("РОССИЯ"_a));
+  p->SetShowDescriptions(false);
+  EXPECT_EQ(p->FindItemByDescription("Франция"_a), nullptr);
+}
+
+TEST_F(ImageComboBoxTest, MultiLineDescriptionsMeasureTheirRowsInTheListWidth) {
+  auto* combo = new TcxImageComboBox(Form.get());
+  combo->SetParent(Form.get());
+  combo->SetBounds(10, 10, 120, 21);
+  TcxImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, Variant(1), "Short"_a);
+  AddItem(p, Variant(2), "A rather long description that wraps over several lines"_a);
+  AddItem(p, Variant(3), "Short too"_a);
+  Show();
+  auto rowHeights = [&] {
+    combo->SetFocus();
+    Run();
+    combo->DropDown();
+    Run();
+    auto* list = dynamic_cast<TcxImageComboBoxListBox*>(combo->GetLookupData()->GetListControl());
+    std::vector<Integer> heights;
+    if (list)
+      for (Integer i = 0; i < 3; ++i) heights.push_back(Integer(SendMessage(list->GetHandle(), LB_GETITEMHEIGHT, WPARAM(i), 0)));
+    combo->CloseUp(dcrCancel);
+    Run();
+    return heights;
+  };
+  const std::vector<Integer> single = rowHeights();
+  ASSERT_EQ(single.size(), 3u);
+  EXPECT_EQ(single[0], single[1]) << "one line per item";
+  p->SetMultiLineText(true);
+  const std::vector<Integer> multi = rowHeights();
+  ASSERT_EQ(multi.size(), 3u);
+  EXPECT_EQ(multi[0], multi[2]);
+  EXPECT_GE(multi[1], 3 * (multi[0] - 2)) << "the long description wraps in the popup's width";
+  // The popup keeps the editor's width instead of growing to the longest description.
+  combo->DropDown();
+  Run();
+  EXPECT_LE(combo->GetPopupWindow()->GetWidth(), combo->GetWidth() + 2);
+  combo->CloseUp(dcrCancel);
+  Run();
 }
