@@ -57,6 +57,8 @@ TEST(cxImageComboBoxProperties, ValuesShowTheirItemsDescriptions) {
   Variant display;
   p->EditValueToDisplayValue(Variant(1), display, false);
   EXPECT_EQ(VarToStr(display), "Один"_a) << "the display value keeps the description";
+  EXPECT_FALSE(p->IsLookupText("два"_a)) << "without descriptions no text is an item's";
+  p->SetShowDescriptions(true);
   EXPECT_TRUE(p->IsLookupText("два"_a));
   EXPECT_FALSE(p->IsLookupText("три"_a));
 }
