@@ -271,7 +271,10 @@ void TdxBarStandardPainter::DrawMarkBackground(TdxBarControl* toolbar, HDC dc, H
 }
 
 void TdxBarStandardPainter::CalcMarkRect(TdxBarControl* toolbar, TRect& rect) {
-  if (toolbar->GetDockingStyle() != dsNone) return;
+  if (toolbar->GetDockingStyle() != dsNone) {
+    TdxBarPainter::CalcMarkRect(toolbar, rect);
+    return;
+  }
   // Floating: the start of the caption, in client coordinates.
   TRect borders;
   toolbar->GetBorders(borders);
