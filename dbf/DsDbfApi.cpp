@@ -222,7 +222,7 @@ bool FixedDecimal(const Byte* p, Integer n, Integer decimals, double& scaled) {
 // The length of a text field's text (up to its first zero byte, without trailing blanks), or
 // -1 for a blank field. One backward pass finds both the blank field and the text's end; texts
 // are mostly padding, so this is the shorter walk.
-Integer TextLength(const Byte* p, Integer n) {
+Integer StoredTextLength(const Byte* p, Integer n) {
   const Integer end = TextEnd(p, n);
   if (end == 0) return -1;
   Integer len = end;
@@ -300,7 +300,7 @@ void TDbfField::GetText(const Byte* record, AnsiString& value, bool& isNull) con
   }
   isNull = true;
   record = ResolveRecord(record);
-  const Integer len = record ? TextLength(record + FOffset, FLength) : -1;
+  const Integer len = record ? StoredTextLength(record + FOffset, FLength) : -1;
   if (len < 0) {
     value.clear();
     return;
@@ -335,7 +335,7 @@ void TDbfField::GetData(const Byte* record, void* destination, bool& isNull) con
   const Byte* p = record + FOffset;
   const Integer n = FLength;
   if (FLetter == 'C') {
-    const Integer len = TextLength(p, n);
+    const Integer len = StoredTextLength(p, n);
     if (len < 0) return;
     isNull = false;
     if (destination) {
