@@ -6,8 +6,11 @@
 #include "components/editors/cxButtons.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
+#include "platform/controls/ControlProperties.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Math.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windowing/User.h"
@@ -665,4 +668,66 @@ void TcxCustomBlobEdit::PopupWindowClosed(TObject* sender) {
   }
   LockChangeEvents(false);
   FPopupModalResult = mrNone;
+}
+
+// ==== Published ================================================================================
+
+const orv::EnumNames<TcxBlobEditKind> kBlobEditKindNames("TcxBlobEditKind",
+                                                         {"bekAuto", "bekMemo", "bekPict", "bekOle", "bekBlob"});
+const orv::EnumNames<TcxBlobPaintStyle> kBlobPaintStyleNames("TcxBlobPaintStyle", {"bpsDefault", "bpsIcon", "bpsText"});
+
+ORV_PUBLISH(TcxBlobEditProperties) {
+  using T = TcxBlobEditProperties;
+  p.Property("AlwaysSaveData", &T::GetAlwaysSaveData, &T::SetAlwaysSaveData).Default(true);
+  p.Property("BlobEditKind", &T::GetBlobEditKind, &T::SetBlobEditKind).Default(bekAuto);
+  p.Property("BlobPaintStyle", &T::GetBlobPaintStyle, &T::SetBlobPaintStyle).Default(bpsIcon);
+  p.Property("ClearKey", &T::GetClearKey, &T::SetClearKey).Default(TShortCut(0));
+  p.Property("ImmediatePopup", &T::GetImmediatePopup, &T::SetImmediatePopup).Default(true);
+  p.Property("ImmediatePost", &T::GetImmediatePost, &T::SetImmediatePost).Default(false);
+  p.Property("MemoAutoReplace", &T::GetMemoAutoReplace, &T::SetMemoAutoReplace).Default(false);
+  p.Property("MemoCharCase", &T::GetMemoCharCase, &T::SetMemoCharCase).Default(ecNormal);
+  p.Property("MemoMaxLength", &T::GetMemoMaxLength, &T::SetMemoMaxLength).Default(0);
+  p.Property("MemoOEMConvert", &T::GetMemoOEMConvert, &T::SetMemoOEMConvert).Default(false);
+  p.Property("MemoScrollBars", &T::GetMemoScrollBars, &T::SetMemoScrollBars).Default(ssNone);
+  p.Property("MemoWantReturns", &T::GetMemoWantReturns, &T::SetMemoWantReturns).Default(true);
+  p.Property("MemoWantTabs", &T::GetMemoWantTabs, &T::SetMemoWantTabs).Default(true);
+  p.Property("MemoWordWrap", &T::GetMemoWordWrap, &T::SetMemoWordWrap).Default(true);
+  p.Property("PictureAutoSize", &T::GetPictureAutoSize, &T::SetPictureAutoSize).Default(true);
+  p.Property("PictureFilter", &T::GetPictureFilter, &T::SetPictureFilter)
+      .Stored([](T* x) { return !x->GetPictureFilter().empty(); });
+  p.Property("PictureGraphicClassName", &T::GetPictureGraphicClassName, &T::SetPictureGraphicClassName)
+      .Stored([](T* x) { return x->GetPictureGraphicClass() != x->DefaultPictureGraphicClass(); });
+  p.Property("PictureTransparency", &T::GetPictureTransparency, &T::SetPictureTransparency).Default(gtDefault);
+  p.Property("PopupHeight", &T::GetPopupHeight, &T::SetPopupHeight).Default(200);
+  p.Property("PopupWidth", &T::GetPopupWidth, &T::SetPopupWidth).Default(250);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
+  p.Property("ShowExPopupItems", &T::GetShowExPopupItems, &T::SetShowExPopupItems).Default(true);
+  p.Property("ShowPicturePopup", &T::GetShowPicturePopup, &T::SetShowPicturePopup).Default(true);
+  p.Property("OnAssignPicture", &T::GetOnAssignPicture, &T::SetOnAssignPicture);
+  p.Property("OnButtonClick", &T::GetOnButtonClick, &T::SetOnButtonClick);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnCloseQuery", &T::GetOnCloseQuery, &T::SetOnCloseQuery);
+  p.Property("OnCloseUp", &T::GetOnCloseUp, &T::SetOnCloseUp);
+  p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnGetGraphicClass", &T::GetOnGetGraphicClass, &T::SetOnGetGraphicClass);
+  p.Property("OnInitPopup", &T::GetOnInitPopup, &T::SetOnInitPopup);
+  p.Property("OnPopup", &T::GetOnPopup, &T::SetOnPopup);
+  p.Property("OnValidate", &T::GetOnValidate, &T::SetOnValidate);
+}
+
+ORV_PUBLISH(TcxBlobEdit) {
+  using T = TcxBlobEdit;
+  orv::PublishLayout(p);
+  p.Property("AutoSize", [](T* x) { return x->GetAutoSize(); }, [](T* x, bool v) { x->SetAutoSize(v); }).Default(true);
+  orv::PublishDrag(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, clWindow, false);
+  orv::PublishFont(p);
+  orv::PublishEditStyles(p);
+  orv::PublishTabs(p, true);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+  p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxBlobEditProperties* v) { x->SetProperties(v); });
+  p.Property("EditValue", [](T* x) { return x->GetEditValueProperty(); }, [](T* x, Variant v) { x->SetEditValue(v); });
 }

@@ -6,6 +6,7 @@
 
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditPublished.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
 #include "platform/controls/Clipbrd.h"
@@ -13,6 +14,8 @@
 #include "platform/controls/Forms.h"
 #include "platform/controls/Jpeg.h"
 #include "platform/controls/Menus.h"
+#include "platform/controls/ControlProperties.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Streams.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/windowing/User.h"
@@ -793,4 +796,64 @@ void TcxCustomImage::KeyPress(char& key) {
     throw;
   }
   SetUserChangeInProgress(false);
+}
+
+// ==== Published ================================================================================
+
+const orv::EnumNames<TcxImageTransparency> kImageTransparencyNames("TcxImageTransparency",
+                                                                   {"gtDefault", "gtOpaque", "gtTransparent"});
+const orv::EnumNames<TcxPopupMenuItem> kPopupMenuItemNames(
+    "TcxPopupMenuItem", {"pmiCut", "pmiCopy", "pmiPaste", "pmiDelete", "pmiLoad", "pmiSave", "pmiCustom"});
+
+ORV_PUBLISH(TcxPopupMenuLayout) {
+  using T = TcxPopupMenuLayout;
+  p.Property("CustomMenuItemCaption", &T::GetCustomMenuItemCaption, &T::SetCustomMenuItemCaption)
+      .Stored([](T* x) { return !x->GetCustomMenuItemCaption().empty(); });
+  p.Property("CustomMenuItemGlyph", [](T* x) { return x->GetCustomMenuItemGlyph(); },
+             [](T* x, TBitmap* v) { x->SetCustomMenuItemGlyph(v); })
+      .Stored([](T* x) { return !x->GetCustomMenuItemGlyph()->GetEmpty(); });
+  p.Property("MenuItems", &T::GetMenuItems, &T::SetMenuItems)
+      .Default(TcxPopupMenuItems{pmiCut, pmiCopy, pmiPaste, pmiDelete, pmiLoad, pmiSave});
+}
+
+ORV_PUBLISH(TcxImageProperties) {
+  using T = TcxImageProperties;
+  p.Property("Caption", &T::GetCaption, &T::SetCaption).Stored([](T* x) { return !x->GetCaption().empty(); });
+  p.Property("Center", &T::GetCenter, &T::SetCenter).Default(true);
+  p.Property("ClearKey", &T::GetClearKey, &T::SetClearKey).Default(TShortCut(0));
+  p.Property("CustomFilter", &T::GetCustomFilter, &T::SetCustomFilter)
+      .Stored([](T* x) { return !x->GetCustomFilter().empty(); });
+  p.Property("GraphicClassName", &T::GetGraphicClassName, &T::SetGraphicClassName)
+      .Stored([](T* x) { return x->GetGraphicClass() != x->GetDefaultGraphicClass(); });
+  p.Property("GraphicTransparency", &T::GetGraphicTransparency, &T::SetGraphicTransparency).Default(gtDefault);
+  p.Property("ImmediatePost", &T::GetImmediatePost, &T::SetImmediatePost).Default(false);
+  p.Property("PopupMenuLayout", &T::GetPopupMenuLayout, &T::SetPopupMenuLayout);
+  p.Property("Proportional", &T::GetProportional, &T::SetProportional).Default(true);
+  p.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored([](T* x) { return x->IsReadOnlyStored(); });
+  p.Property("ShowFocusRect", &T::GetShowFocusRect, &T::SetShowFocusRect).Default(true);
+  p.Property("Stretch", &T::GetStretch, &T::SetStretch).Default(false);
+  p.Property("OnAssignPicture", &T::GetOnAssignPicture, &T::SetOnAssignPicture);
+  p.Property("OnChange", &T::GetOnChange, &T::SetOnChange);
+  p.Property("OnCustomClick", &T::GetOnCustomClick, &T::SetOnCustomClick);
+  p.Property("OnEditValueChanged", &T::GetOnEditValueChanged, &T::SetOnEditValueChanged);
+  p.Property("OnGetGraphicClass", &T::GetOnGetGraphicClass, &T::SetOnGetGraphicClass);
+}
+
+ORV_PUBLISH(TcxImage) {
+  using T = TcxImage;
+  orv::PublishLayout(p);
+  p.Property("AutoSize", [](T* x) { return x->GetAutoSize(); }, [](T* x, bool v) { x->SetAutoSize(v); }).Default(false);
+  orv::PublishDrag(p);
+  orv::PublishState(p);
+  orv::PublishColor(p, clWindow, false);
+  orv::PublishEditStyles(p);
+  orv::PublishTabs(p, true);
+  orv::PublishClickEvents(p);
+  orv::PublishMouseEvents(p);
+  orv::PublishKeyEvents(p);
+  p.Property("Picture", [](T* x) { return x->GetPicture(); }, [](T* x, TPicture* v) { x->SetPicture(v); })
+      .Stored([](T* x) { return x->GetPicture()->GetGraphic() != nullptr; });
+  p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxImageProperties* v) { x->SetProperties(v); });
+  p.Property("Transparent", &T::GetTransparentImage, &T::SetTransparentImage).Default(false);
+  p.Property("OnGetGraphicClass", &T::GetOnGetGraphicClass, &T::SetOnGetGraphicClass);
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "components/editors-more/cxBlobEdit.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "platform/controls/Forms.h"
+#include "platform/forms/Filer.h"
 #include "components/editors/cxButtons.h"
 
 namespace {
@@ -137,4 +141,39 @@ TEST_F(BlobEditTest, OleValuesOpenNothing) {
   OpenPopup(blob);
   EXPECT_FALSE(blob->HasOpenPopup());
   EXPECT_EQ(blob->GetPopupContent(), nullptr);
+}
+
+TEST_F(BlobEditTest, PropertiesRoundTripThroughAFormDescription) {
+  // Written with a form of its own as the root, as a form description holds it.
+  Owned<TForm> form(new TForm(nullptr));
+  form->SetName("BlobForm");
+  auto* blob = new TcxBlobEdit(form.get());
+  blob->SetName("Blob1");
+  blob->SetParent(form.get());
+  const std::string plain = orv::WriteComponentToText(form.get());
+  for (const char* name : {"AlwaysSaveData", "BlobPaintStyle", "ImmediatePopup", "MemoScrollBars", "MemoWantTabs",
+                           "MemoWordWrap", "PictureAutoSize", "PopupHeight", "PopupWidth", "ShowPicturePopup"})
+    EXPECT_EQ(plain.find(std::string("Properties.") + name), std::string::npos) << name << " is a default:\n" << plain;
+  TcxBlobEditProperties* p = blob->GetProperties();
+  p->SetBlobEditKind(bekPict);
+  p->SetBlobPaintStyle(bpsText);
+  p->SetMemoScrollBars(ssBoth);
+  p->SetMemoWantTabs(false);
+  p->SetPopupWidth(300);
+  p->SetAlwaysSaveData(false);
+  p->SetPictureTransparency(gtOpaque);
+  const std::string text = orv::WriteComponentToText(form.get());
+  EXPECT_NE(text.find("Properties.BlobEditKind = bekPict"), std::string::npos) << text;
+  Owned<TForm> other(new TForm(nullptr));
+  orv::ReadComponentFromText(other.get(), text);
+  auto* copy = dynamic_cast<TcxBlobEdit*>(other->FindComponent("Blob1"));
+  ASSERT_NE(copy, nullptr);
+  TcxBlobEditProperties* q = copy->GetProperties();
+  EXPECT_EQ(q->GetBlobEditKind(), bekPict);
+  EXPECT_EQ(q->GetBlobPaintStyle(), bpsText);
+  EXPECT_EQ(q->GetMemoScrollBars(), ssBoth);
+  EXPECT_FALSE(q->GetMemoWantTabs());
+  EXPECT_EQ(q->GetPopupWidth(), 300);
+  EXPECT_FALSE(q->GetAlwaysSaveData());
+  EXPECT_EQ(q->GetPictureTransparency(), gtOpaque);
 }

@@ -7,6 +7,7 @@
 
 #include "components/editors-more/cxImage.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "platform/forms/Filer.h"
 #include "components/foundation/dxGDIPlusClasses.h"
 #include "memdata/RxMemDS.h"
 #include "platform/controls/Dialogs.h"
@@ -322,4 +323,29 @@ TEST_F(ImageEditorTest, CopyAndPasteGoThroughTheClipboard) {
   EXPECT_EQ(Byte(bytes[0]), 0xFF);
   EXPECT_EQ(Byte(bytes[1]), 0xD8);
   EXPECT_EQ(target->GetPicture()->GetWidth(), 12);
+}
+
+TEST_F(ImageEditorTest, PropertiesRoundTripThroughAFormDescription) {
+  TcxImage* image = NewImage();
+  image->SetName("Image1");
+  const std::string plain = orv::WriteComponentToText(image);
+  EXPECT_EQ(plain.find("Properties."), std::string::npos) << "defaults are not written:\n" << plain;
+  TcxImageProperties* p = image->GetProperties();
+  p->SetCenter(false);
+  p->SetStretch(true);
+  p->SetCaption("Нет снимка"_a);
+  p->SetGraphicTransparency(gtTransparent);
+  p->GetPopupMenuLayout()->SetMenuItems(TcxPopupMenuItems{pmiCopy, pmiSave});
+  image->SetTransparentImage(true);
+  const std::string text = orv::WriteComponentToText(image);
+  auto* copy = static_cast<TcxImage*>(orv::CreateComponentFromText(text, nullptr));
+  ASSERT_NE(copy, nullptr) << text;
+  TcxImageProperties* q = copy->GetProperties();
+  EXPECT_FALSE(q->GetCenter());
+  EXPECT_TRUE(q->GetStretch());
+  EXPECT_EQ(q->GetCaption(), "Нет снимка"_a);
+  EXPECT_EQ(q->GetGraphicTransparency(), gtTransparent);
+  EXPECT_EQ(q->GetPopupMenuLayout()->GetMenuItems(), (TcxPopupMenuItems{pmiCopy, pmiSave}));
+  EXPECT_TRUE(copy->GetTransparentImage());
+  orv::Free(copy);
 }
