@@ -544,16 +544,18 @@ TEST(DropDownFrameTest, TheGripOfAnUpwardDropDownIsAtTheTopRight) {
 
 struct TXpCall {
   int part, state;
+  HTHEME theme = 0;
 };
 std::vector<TXpCall>& XpCalls() {
   static std::vector<TXpCall> calls;
   return calls;
 }
-HTHEME XpOpen(HANDLE, const char16_t*) { return 7; }
+// Each theme class opens as a handle of its own: 100 + the first letter's code.
+HTHEME XpOpen(HANDLE, const char16_t* classList) { return classList && *classList ? 100 + HTHEME(*classList) : 7; }
 HRESULT XpClose(HTHEME) { return S_OK; }
 BOOL XpActive() { return TRUE; }
-HRESULT XpDrawBackground(HTHEME, HDC, int part, int state, const RECT*, const RECT*) {
-  XpCalls().push_back(TXpCall{part, state});
+HRESULT XpDrawBackground(HTHEME theme, HDC, int part, int state, const RECT*, const RECT*) {
+  XpCalls().push_back(TXpCall{part, state, theme});
   return S_OK;
 }
 
@@ -620,6 +622,71 @@ TEST_F(XPPainterTest, TheXPStyleUsesTheXPPainterOnlyWithVisualStyles) {
   manager->SetStyle(bmsXP);
   EXPECT_EQ(manager->GetPainterClass(), TdxBarEnhancedPainter::StaticClass());
   orv::Free(owner);
+}
+
+
+// A docked toolbar in the XP look: no border, only the themed grip, and that only while the bar
+// can be moved.
+class XPBarsTest : public orv::test::HeadlessFormTest {
+ protected:
+  XPBarsTest() : HeadlessFormTest({100, 100, 360, 200}) {}
+  void SetUp() override {
+    FLibrary.OpenThemeData = XpOpen;
+    FLibrary.CloseThemeData = XpClose;
+    FLibrary.IsThemeActive = XpActive;
+    FLibrary.DrawThemeBackground = XpDrawBackground;
+    orv::BindThemeLibrary(&FLibrary);
+    HeadlessFormTest::SetUp();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    Manager = new TdxBarManager(Form.get());
+    Manager->GetFont()->SetName(orv::kTestFontFace);
+    Manager->GetFont()->SetHeight(-11);
+    Manager->SetStyle(bmsXP);
+  }
+  void TearDown() override {
+    Form.reset();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    HeadlessFormTest::TearDown();
+    orv::BindThemeLibrary(nullptr);
+    TdxBarXPPainter::MeasureThemeMetrics();
+  }
+  static Integer GripCalls() {
+    Integer count = 0;
+    for (const TXpCall& call : XpCalls())
+      if (call.theme == HTHEME(100 + u'R') && call.part == 1 && call.state == 1) ++count;
+    return count;
+  }
+  orv::TThemeLibrary FLibrary;
+  TdxBarManager* Manager = nullptr;
+};
+
+TEST_F(XPBarsTest, ADockedToolbarShowsOnlyTheThemedGripAndOnlyWhileItCanMove) {
+  ASSERT_EQ(Manager->GetPainterClass(), TdxBarXPPainter::StaticClass());
+  Manager->BeginUpdate();
+  TdxBar* bar = Manager->AddToolbar(false);
+  auto* button = new TdxBarButton(Form.get());
+  button->SetParentComponent(Manager);
+  button->SetCaption("Find");
+  bar->GetLinks()->AddItem(button);
+  bar->SetDockingStyle(dsTop);
+  Manager->EndUpdate();
+  Form->Show();
+  Run();
+  auto* toolbar = dynamic_cast<TdxBarControl*>(bar->GetControl());
+  ASSERT_NE(toolbar, nullptr);
+  ASSERT_TRUE(dynamic_cast<TdxBarXPPainter*>(toolbar->GetPainter()));
+  XpCalls().clear();
+  RedrawWindow(toolbar->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ERASE);
+  Run();
+  EXPECT_EQ(GripCalls(), 1);
+  bar->SetNotDocking(TdxBarDockingStyles{dsNone, dsLeft, dsTop, dsRight, dsBottom});
+  Run();
+  XpCalls().clear();
+  RedrawWindow(toolbar->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ERASE);
+  Run();
+  EXPECT_EQ(GripCalls(), 0);
 }
 
 }  // namespace
