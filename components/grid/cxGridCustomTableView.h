@@ -946,7 +946,7 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   TcxCustomGridTableViewData* GetTableViewData() const;
   Integer GetFocusedRecordIndex();
   void SetFocusedRecordIndex(Integer value);
-  TcxCustomGridRecord* GetFocusedRecord();
+  virtual TcxCustomGridRecord* GetFocusedRecord();
   void SetFocusedRecord(TcxCustomGridRecord* value) { FocusRecord(value); }
   virtual void FocusRecord(TcxCustomGridRecord* record);
   TcxCustomGridTableItem* GetFocusedItem() const { return FFocusedItem; }
@@ -1122,6 +1122,9 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void SelectFocusedRecordFromAnchor(Boolean replace);
   void SetAnchorToFocusedRecord(Boolean single);
   void UnselectRecordOnExit(TcxCustomGridRecord* record);
+  // Leaving the view unselects its focused record when that is the only selected one and the
+  // selection option UnselectFocusedRecordOnExit says so.
+  void FocusLost() override;
   // The data scroll timer's direction (dirNone stops it).
   void SetScrollDirection(TcxDirection direction);
   TcxDirection GetScrollDirection() const { return FScrollDirection; }

@@ -217,6 +217,11 @@ void TcxCustomGridTableController::UnselectRecordOnExit(TcxCustomGridRecord* rec
   if (GetDataController()->GetSelectedCount() == 1 && record->GetSelected()) record->SetSelected(false);
 }
 
+void TcxCustomGridTableController::FocusLost() {
+  UnselectRecordOnExit(GetFocusedRecord());
+  inherited::FocusLost();
+}
+
 // ---- Mouse ----------------------------------------------------------------------------------
 
 void TcxCustomGridTableController::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {

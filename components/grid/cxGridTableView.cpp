@@ -475,6 +475,10 @@ Integer TcxGridColumn::CalculateBestFitWidth() {
 }
 
 Boolean TcxGridColumn::CanEdit() {
+  // The filter row edits conditions even where the records are read-only.
+  TcxCustomGridTableController* controller = GetController();
+  if (TcxCustomGridRecord* focused = controller ? controller->GetFocusedRecord() : nullptr)
+    if (dynamic_cast<TcxGridFilterRow*>(focused)) return CanFocus(focused) && GetFocusedCellViewInfo() != nullptr;
   if (CanCellMerging()) return false;
   return inherited::CanEdit();
 }
@@ -682,8 +686,11 @@ void TcxGridFilterRow::RefreshRecordInfo() {
 
 void TcxGridFilterRow::SetSelected(Boolean value) {
   if (FSelected == value) return;
+  auto* controller = dynamic_cast<TcxGridTableController*>(GetController());
+  if (controller) controller->SpecialRowFocusChanging(value);
   FSelected = value;
   Invalidate();
+  if (controller) controller->SpecialRowFocusChanged();
 }
 
 TcxFilterCriteriaItem* TcxGridFilterRow::GetFilterCriteriaItem(Integer itemIndex) {
@@ -725,6 +732,16 @@ void TcxGridFilterRow::SetValue(Integer itemIndex, const Variant& value) {
   TcxCustomGridTableItem* column = view->GetItem(itemIndex);
   TcxDataFilterCriteria* filter = GetDataController()->GetFilter();
   const Boolean empty = value.IsNull() || value.IsEmpty() || (VarIsStr(value) && value.AsString().empty());
+  auto* controller = dynamic_cast<TcxGridTableController*>(GetController());
+  const Boolean wasApplying = controller && controller->GetApplyingFilterRowValue();
+  if (controller) controller->SetApplyingFilterRowValue(true);
+  struct TRestoreApplying {
+    TcxGridTableController* Controller;
+    Boolean Value;
+    ~TRestoreApplying() {
+      if (Controller) Controller->SetApplyingFilterRowValue(Value);
+    }
+  } restoreApplying{controller, wasApplying};
   filter->BeginUpdate();
   try {
     filter->RemoveItemsByLink(column);

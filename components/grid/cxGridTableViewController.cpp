@@ -118,6 +118,119 @@ Boolean TcxGridTableController::FocusNextFromSpecialRow() {
   return false;
 }
 
+void TcxGridTableController::SpecialRowFocusChanging(Boolean focusing) {
+  if (focusing) {
+    SetFocusedRecordIndex(-1);
+  } else if (TcxGridEditingController* editing = FindEditingController()) {
+    editing->HideEdit(!GridView()->GetComponentState().Contains(csDestroying));
+  }
+}
+
+void TcxGridTableController::SpecialRowFocusChanged() {
+  const Integer index = GetFocusedRecordIndex();
+  inherited::FocusedRecordChanged(index, index, false);
+}
+
+TcxCustomGridRecord* TcxGridTableController::GetFocusedRecord() {
+  TcxGridViewData* data = GridView()->GetViewData();
+  if (data && data->HasFilterRow() && data->GetFilterRow() && data->GetFilterRow()->GetSelected())
+    return data->GetFilterRow();
+  return inherited::GetFocusedRecord();
+}
+
+void TcxGridTableController::FocusRecord(TcxCustomGridRecord* record) {
+  TcxGridViewData* data = GridView()->GetViewData();
+  TcxGridFilterRow* filterRow = data && data->HasFilterRow() ? data->GetFilterRow() : nullptr;
+  if (filterRow && record == filterRow) {
+    filterRow->SetSelected(true);
+    return;
+  }
+  if (filterRow && filterRow->GetSelected()) {
+    filterRow->SetSelected(false);
+    if (!record) return;
+  }
+  inherited::FocusRecord(record);
+}
+
+void TcxGridTableController::FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
+                                                  Boolean newItemRecordFocusingChanged) {
+  TcxGridViewData* data = GridView()->GetViewData();
+  TcxGridFilterRow* filterRow = data && data->HasFilterRow() ? data->GetFilterRow() : nullptr;
+  if (filterRow && filterRow->GetSelected() && FApplyingFilterRowValue) return;
+  inherited::FocusedRecordChanged(prevFocusedRecordIndex, focusedRecordIndex, newItemRecordFocusingChanged);
+  if (filterRow && prevFocusedRecordIndex != focusedRecordIndex) filterRow->SetSelected(false);
+}
+
+void TcxGridTableController::FocusLost() {
+  if (TcxGridViewData* data = GridView()->GetViewData()) {
+    if (data->GetFilterRow()) data->GetFilterRow()->SetSelected(false);
+    if (data->HasNewItemRecord() && GetDataController()->GetNewItemRowFocused())
+      GetDataController()->SetNewItemRowFocused(false);
+  }
+  inherited::FocusLost();
+}
+
+TcxGridEditingControllerClass TcxGridTableController::GetEditingControllerClass() {
+  return TcxGridTableEditingController::StaticClass();
+}
+
+// ---- Editing in the filter row ----
+
+Boolean TcxGridTableEditingController::IsFilterRowFocused() {
+  return dynamic_cast<TcxGridFilterRow*>(GetController()->GetFocusedRecord()) != nullptr;
+}
+
+Boolean TcxGridTableEditingController::CanInitEditing() {
+  // The filter row edits conditions: no record of the data controller goes into editing.
+  return IsFilterRowFocused() || inherited::CanInitEditing();
+}
+
+Boolean TcxGridTableEditingController::CanUpdateEditValue() {
+  return !FApplyingImmediateFiltering && inherited::CanUpdateEditValue();
+}
+
+void TcxGridTableEditingController::UpdateData() {
+  if (!IsFilterRowFocused()) inherited::UpdateData();
+}
+
+Boolean TcxGridTableEditingController::GetHideEditOnFocusedRecordChange() {
+  auto* view = dynamic_cast<TcxGridTableView*>(GetGridView());
+  if (view && view->GetViewData() && view->GetViewData()->HasFilterRow()) return true;
+  return inherited::GetHideEditOnFocusedRecordChange();
+}
+
+void TcxGridTableEditingController::InitEdit() {
+  inherited::InitEdit();
+  if (IsFilterRowFocused() && GetEdit()) GetEdit()->GetActiveProperties()->SetReadOnly(false);
+}
+
+void TcxGridTableEditingController::DoEditChanged() {
+  inherited::DoEditChanged();
+  auto* view = dynamic_cast<TcxGridTableView*>(GetGridView());
+  if (!view || !IsFilterRowFocused() || !GetEditingItem() || !GetEdit() ||
+      view->GetFilterRow()->GetApplyChanges() != fracImmediately)
+    return;
+  FApplyingImmediateFiltering = true;
+  try {
+    Variant value;
+    GetEdit()->GetEditingValue(value);
+    GetEditingItem()->SetEditValue(value);
+  } catch (...) {
+    FApplyingImmediateFiltering = false;
+    throw;
+  }
+  FApplyingImmediateFiltering = false;
+}
+
+void TcxGridTableEditingController::DoEditKeyDown(Word& key, TShiftState shift) {
+  auto* view = dynamic_cast<TcxGridTableView*>(GetGridView());
+  // With immediate applying Escape takes back what was typed, and so the column's condition.
+  if (key == VK_ESCAPE && view && IsFilterRowFocused() && GetEdit() &&
+      view->GetFilterRow()->GetApplyChanges() == fracImmediately)
+    GetEdit()->Reset();
+  inherited::DoEditKeyDown(key, shift);
+}
+
 // ---- Horizontal position ----
 
 Integer TcxGridTableController::DataWidth() {

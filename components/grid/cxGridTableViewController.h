@@ -32,6 +32,23 @@ class TcxGridTableController : public TcxCustomGridTableController {
   virtual Boolean IsCellMultiSelect();
   virtual Boolean IsSpecialRowFocused();
 
+  // ---- Special rows ----
+  // The filter row's Selected flag changes: focusing it leaves the data controller without a
+  // focused row; leaving it hides its editor, keeping the typed value.
+  virtual void SpecialRowFocusChanging(Boolean focusing);
+  virtual void SpecialRowFocusChanged();
+  // Set while the filter row writes a value into the filter: the rows it changes do not take
+  // the focus away from the filter row.
+  Boolean GetApplyingFilterRowValue() const { return FApplyingFilterRowValue; }
+  void SetApplyingFilterRowValue(Boolean value) { FApplyingFilterRowValue = value; }
+  // The focused filter row, else the base's focused record.
+  TcxCustomGridRecord* GetFocusedRecord() override;
+  void FocusRecord(TcxCustomGridRecord* record) override;
+  void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
+                            Boolean newItemRecordFocusingChanged) override;
+  void FocusLost() override;
+  TcxGridEditingControllerClass GetEditingControllerClass() override;
+
   // ---- Horizontal position ----
   Integer GetLeftPos() const { return FLeftPos; }
   // Clamped to 0 .. data width - visible data width.
@@ -92,9 +109,31 @@ class TcxGridTableController : public TcxCustomGridTableController {
   Integer VisibleDataWidth();
   Integer DataWidth();
   TcxGridColumn* FCellSelectionAnchor = nullptr;
+  Boolean FApplyingFilterRowValue = false;
   Integer FLeftPos = 0;
   TcxGridColumn* FPressedColumn = nullptr;
   std::vector<TcxGridColumn*> FSelectedColumns;
+};
+
+// The table's editing controller: in the filter row the editor edits the column's filter
+// condition, not a record; with immediate applying every change filters at once.
+class TcxGridTableEditingController : public TcxGridEditingController {
+  ORV_CLASS(TcxGridTableEditingController, TcxGridEditingController)
+ public:
+  explicit TcxGridTableEditingController(TcxCustomGridTableController* controller)
+      : TcxGridEditingController(controller) {}
+  Boolean CanInitEditing() override;
+  Boolean CanUpdateEditValue() override;
+  void DoEditChanged() override;
+  void DoEditKeyDown(Word& key, TShiftState shift) override;
+  Boolean GetHideEditOnFocusedRecordChange() override;
+  void InitEdit() override;
+  void UpdateData() override;
+  Boolean IsApplyingImmediateFiltering() const { return FApplyingImmediateFiltering; }
+
+ private:
+  Boolean IsFilterRowFocused();
+  Boolean FApplyingImmediateFiltering = false;
 };
 
 // ==== Item containers and moving objects =========================================================
