@@ -172,17 +172,10 @@ TColor TdxBarXPPainter::GetBarBackgroundColor(TdxBarItemControl* control) {
 
 HBRUSH TdxBarXPPainter::GetToolbarBrushForBar(TCustomdxBarControl* barControl) {
   // The themed toolbar colour as a solid brush; the plain toolbar brush when the theme gives none.
-  static HBRUSH brush = nullptr;
-  static COLORREF brushColor = 0;
   COLORREF color = 0;
   HTHEME theme = XpTheme(totToolBar);
   if (!theme || GetThemeColor(theme, 0, 0, kXpTmtFillcolor, color) != S_OK) return GetToolbarBrush();
-  if (!brush || brushColor != color) {
-    if (brush) DeleteObject(brush);
-    brush = CreateSolidBrush(color);
-    brushColor = color;
-  }
-  return brush;
+  return GetSolidBrushCache()->GetBrush(TColor(color));
 }
 
 void TdxBarXPPainter::DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) {
