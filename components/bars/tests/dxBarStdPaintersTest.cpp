@@ -16,6 +16,7 @@
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/UserControls.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
@@ -538,6 +539,28 @@ TEST(DropDownFrameTest, TheGripOfAnUpwardDropDownIsAtTheTopRight) {
   for (Integer x = 60 - w; x < 58; ++x)
     if (s.At(x, 2) != SpSys(COLOR_BTNFACE)) lines = true;
   EXPECT_TRUE(lines);
+}
+
+// A drop-down window whose client area fills it inside its border gets only the border (in the
+// flat look's shadow colour), and no grip or close button to hit.
+TEST(DropDownFrameTest, AWindowWithoutPanelGetsOnlyItsBorder) {
+  orv::headless::Reset();
+  orv::RegisterStandardControls();
+  HWND window = CreateWindowEx(0, "STATIC", "", WS_POPUP | WS_BORDER | WS_VISIBLE, 50, 50, 80, 40, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  RECT client{};
+  GetClientRect(window, &client);
+  ASSERT_EQ(client.Right, 78);
+  TRect close{1, 1, 2, 2}, grip{1, 1, 2, 2};
+  PaintDropDownFrame(window, false, true, false, false, close, grip, 3);
+  EXPECT_EQ(close, TRect());
+  EXPECT_EQ(grip, TRect());
+  const orv::TSurface image = orv::headless::CaptureWindow(window);
+  EXPECT_EQ(orv::PixelToColor(image.Pixel(0, 20)) & 0xFFFFFF, SpSys(COLOR_BTNSHADOW));
+  EXPECT_EQ(orv::PixelToColor(image.Pixel(40, 39)) & 0xFFFFFF, SpSys(COLOR_BTNSHADOW));
+  DestroyWindow(window);
+  orv::headless::Reset();
 }
 
 // ==== The XP painter against a recording theme library ==============================================
