@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "components/bars/dxBarCustomCustomizationForm.h"
+#include "components/bars/dxBarEdit.h"
+#include "components/bars/dxBarQuickCust.h"
+#include "components/bars/dxBarScreenTip.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxControls.h"
@@ -743,6 +746,7 @@ void TdxBarItem::Loaded() {
 void TdxBarItem::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation == opRemove && component && component == GetAction()) SetAction(nullptr);
+  if (operation == opRemove && component && component == FScreenTip) FScreenTip = nullptr;
 }
 
 void TdxBarItem::ReadState(TReader* reader) {
@@ -4500,6 +4504,8 @@ void TdxBarManager::UpdateHint(Boolean show, const AnsiString& text, TObject* ob
   if (wanted) {
     if (HintWindowVisible() || gHint.QuickReshow)
       ShowHintNow();
+    else if (auto* source = dynamic_cast<IdxBarHintSource*>(object); source && source->HasScreenTip())
+      StartHintTimer(this, false, 900, nullptr);  // the screen tip's own delay
     else
       StartHintTimer(this, false, 1000, gHintServices.GetShowPause);
     return;
@@ -4633,12 +4639,20 @@ namespace {
 [[maybe_unused]] const Boolean kItemKindsRegistered = [] {
   RegisterBarItem(TdxBarButton::StaticClass(), TdxBarButtonControl::StaticClass(), true);
   RegisterBarItem(TdxBarLargeButton::StaticClass(), TdxBarLargeButtonControl::StaticClass(), true);
+  RegisterBarItem(TdxBarEdit::StaticClass(), TdxBarEditControl::StaticClass(), true);
+  RegisterBarItem(TCustomdxBarCombo::StaticClass(), TCustomdxBarComboControl::StaticClass(), true);
+  RegisterBarItem(TdxBarCombo::StaticClass(), TdxBarComboControl::StaticClass(), true);
   RegisterBarItem(TdxBarSubItem::StaticClass(), TdxBarSubItemControl::StaticClass(), true);
   RegisterBarItem(TdxBarListItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), true);
   RegisterBarItem(TdxBarContainerItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), true);
   RegisterBarItem(TdxBarExtraPaneListItem::StaticClass(), TdxBarContainerItemControl::StaticClass(), false);
   RegisterBarItem(TdxBarLabel::StaticClass(), TdxBarCustomStaticControl::StaticClass(), false);
   RegisterBarItem(TdxBarSeparator::StaticClass(), TdxBarSeparatorControl::StaticClass(), true);
+  RegisterBarItem(TdxBarQuickCustExtButton::StaticClass(), TdxBarQuickCustExtButtonControl::StaticClass(), false);
+  RegisterBarItem(TdxBarQuickCustItem::StaticClass(), TdxBarQuickCustItemControl::StaticClass(), false);
+  RegisterBarItem(TdxBarQuickAccessItem::StaticClass(), TdxBarSubItemControl::StaticClass(), false);
+  RegisterClass(TdxBarScreenTip::StaticClass());
+  RegisterClass(TdxBarScreenTipRepository::StaticClass());
   return true;
 }();
 }  // namespace
@@ -5302,6 +5316,7 @@ ORV_PUBLISH(TdxBarItem) {
   p.Property("MergeKind", &T::GetMergeKind, &T::SetMergeKind).Default(mkAdd);
   p.Property("MergeOrder", &T::GetMergeOrder, &T::SetMergeOrder).Default(0);
   p.Property("Style", &T::GetStyle, &T::SetStyle);
+  p.Property("ScreenTip", &T::GetScreenTip, &T::SetScreenTip);
   p.Property("Visible", &T::GetVisibleValue, &T::SetVisible).Stored(&T::IsVisibleStored);
   p.Property("OnDestroy", &T::GetOnDestroy, &T::SetOnDestroy);
 }
@@ -5582,14 +5597,18 @@ Boolean TdxBarHintWindow::ShowHint(TdxBarManager* manager, const AnsiString& hin
   FreeViewInfo();
   POINT cursor{};
   GetCursorPos(&cursor);
-  auto* info = new TdxBarHintViewInfo(manager, TPoint{cursor.X, cursor.Y}, hint, shortCut);
+  TdxBarCustomHintViewInfo* info = nullptr;
+  if (auto* source = dynamic_cast<IdxBarHintSource*>(gHint.Manager == manager ? gHint.Object : nullptr))
+    info = source->CreateHintViewInfo(hint, shortCut);
+  if (!info) info = new TdxBarHintViewInfo(manager, TPoint{cursor.X, cursor.Y}, hint, shortCut);
   FViewInfo = info;
   info->PrepareHintWindow(this);
   info->Calculate(GetCanvas());
   const TRect bounds = info->GetBounds();
   if (bounds.Right <= bounds.Left || bounds.Bottom <= bounds.Top) return false;
+  auto* plain = dynamic_cast<TdxBarHintViewInfo*>(info);
   ActivateHint(TRect{cursor.X, cursor.Y, cursor.X + bounds.Right - bounds.Left, cursor.Y + bounds.Bottom - bounds.Top},
-               info->GetText());
+               plain ? plain->GetText() : hint);
   return true;
 }
 

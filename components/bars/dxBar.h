@@ -61,6 +61,8 @@ class TdxBarImageOptions;
 class TdxBarBackgrounds;
 class TdxBarManagerCategories;
 class TdxBarManagerList;
+class TdxBarScreenTip;
+class TdxBarCustomHintViewInfo;
 
 // ==== Types ===================================================================================
 
@@ -125,6 +127,11 @@ class IdxBarLinksOwner : public virtual IInterface {
 class IdxBarHintSource : public virtual IInterface {
  public:
   virtual void GetHintInfo(AnsiString& hint, AnsiString& shortCut, Boolean& enabled) = 0;
+  // A screen tip shows instead of the plain hint (after its own delay).
+  virtual Boolean HasScreenTip() { return false; }
+  virtual TdxBarCustomHintViewInfo* CreateHintViewInfo(const AnsiString& hint, const AnsiString& shortCut) {
+    return nullptr;
+  }
 };
 
 // ==== Lists ===================================================================================
@@ -315,6 +322,9 @@ class TdxBarItem : public TdxBarComponent {
   void ApplyLoadedVisible();
   const TNotifyEvent& GetOnDestroy() const { return FOnDestroy; }
   void SetOnDestroy(const TNotifyEvent& value) { FOnDestroy = value; }
+  // The rich hint shown for the item (cleared when the tip goes).
+  TdxBarScreenTip* GetScreenTip() const { return FScreenTip; }
+  void SetScreenTip(TdxBarScreenTip* value);
   // Published by the kinds that use them.
   TBitmap* GetGlyph() const { return FGlyph; }
   void SetGlyph(TBitmap* value);
@@ -508,6 +518,7 @@ class TdxBarItem : public TdxBarComponent {
   TNotifyEvent FOnLoaded;
   TdxBarItemLink* FClickItemLink = nullptr;
   Boolean FCheckDefaults = false;
+  TdxBarScreenTip* FScreenTip = nullptr;
 };
 
 // Binds an item to an action: the action pushes its values into the item, and the item tells
@@ -2493,6 +2504,8 @@ class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
 
   // ---- Hint source
   void GetHintInfo(AnsiString& hint, AnsiString& shortCut, Boolean& enabled) override;
+  Boolean HasScreenTip() override;
+  TdxBarCustomHintViewInfo* CreateHintViewInfo(const AnsiString& hint, const AnsiString& shortCut) override;
 
   // ---- Notifications from the item
   virtual void CaptionChanged();
@@ -2634,11 +2647,29 @@ class TdxBarCustomStaticControl : public TdxBarItemControl {
   ORV_CLASS(TdxBarCustomStaticControl, TdxBarItemControl)
  public:
   using TdxBarItemControl::TdxBarItemControl;
+  Boolean IsClickable() override { return false; }
+  Boolean AcceptsSelection() override;
+  Byte GetDefaultContentKinds() override;
+
+ protected:
+  TdxBarItemControlDrawParamsClass GetDrawParamsClass() override;
+  void Draw(const TRect& rect, Integer hostKind) override;
 };
+// A separator: a begin-group gap on toolbars; in menus a line, or its bold caption between lines.
 class TdxBarSeparatorControl : public TdxBarCustomStaticControl {
   ORV_CLASS(TdxBarSeparatorControl, TdxBarCustomStaticControl)
  public:
   using TdxBarCustomStaticControl::TdxBarCustomStaticControl;
+  void CalcDrawParams(Boolean full = true) override;
+  Byte GetDefaultContentKinds() override;
+  Integer GetMinWidth() override;
+
+ protected:
+  TdxBarItemControlDrawParamsClass GetDrawParamsClass() override;
+  void Draw(const TRect& rect, Integer hostKind) override;
+  Integer GetGlyphAreaWidth() override { return 0; }
+  Integer GetWidth() override;
+  Integer GetHeight() override;
 };
 // Controls that press like buttons: buttons, large buttons and sub items.
 class TdxBarButtonLikeControl : public TdxBarItemControl {

@@ -9,6 +9,7 @@
 #include "components/bars/dxBar.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxOffice11.h"
@@ -60,9 +61,16 @@ Boolean HookIsBarControlVisible(TCustomdxBarControl* control) {
   return control && control->HandleAllocated() && IsWindowVisible(control->GetHandle());
 }
 Boolean HookBarControlAllowsShortCuts(TCustomdxBarControl* control) { return HookIsBarControlVisible(control); }
+// The selected control of a bar window when it is a windowed control whose in-place window is
+// being typed into: its keys and wheel belong to that window.
+TdxBarWinControl* EditingWinControl(TCustomdxBarControl* control) {
+  auto* win = control ? dynamic_cast<TdxBarWinControl*>(control->GetSelectedItemControl()) : nullptr;
+  return win && win->GetFocused() ? win : nullptr;
+}
 Boolean HookActiveBarControlTakesKeys() {
   TCustomdxBarControl* active = gActiveBarControl;
-  return active && active->HandleAllocated() && IsWindowEnabled(active->GetHandle()) && !active->InCustomizingMode();
+  return active && active->HandleAllocated() && IsWindowEnabled(active->GetHandle()) && !active->InCustomizingMode() &&
+         !EditingWinControl(active);
 }
 Boolean HookSendKeyToActiveBarControl(UINT message, WPARAM key, LPARAM data) {
   TCustomdxBarControl* active = gActiveBarControl;
@@ -83,8 +91,12 @@ void HookCloseActiveBarControls() {
   if (gActiveBarControl) gActiveBarControl->Close();
 }
 Boolean HookIsInActiveBarChain(HWND window) {
-  for (TCustomdxBarControl* c = gActiveBarControl; c; c = c->GetParentBarControl())
+  for (TCustomdxBarControl* c = gActiveBarControl; c; c = c->GetParentBarControl()) {
     if (c->HandleAllocated() && (c->GetHandle() == window || IsChild(c->GetHandle(), window))) return true;
+    // A combo's open list is a window of its own but part of its bar window.
+    if (auto* win = dynamic_cast<TdxBarWinControl*>(c->GetSelectedItemControl()); win && win->IsOwnWindow(window))
+      return true;
+  }
   return false;
 }
 
@@ -1692,8 +1704,9 @@ void TCustomdxBarControl::MouseUp(TMouseButton button, TShiftState shift, Intege
       !InCustomizingMode() && control->CanPress()) {
     control->ExecuteClick(true);
   }
-  // A press that opened a menu leaves the chain open.
-  const Boolean opened = clickedAlive.Alive() && clicked->IsDroppedDown();
+  // A press that opened a menu leaves the chain open, and so does a click on an item that keeps
+  // the menus open (a quick-customization entry, a button that does not close its submenu).
+  const Boolean opened = clickedAlive.Alive() && (clicked->IsDroppedDown() || !clicked->CanCloseMenusOnClick());
   if (self.Alive() && !opened) Close();
   if (self.Alive()) {
     // The item under the mouse is hot again once the click is over.
@@ -1839,6 +1852,27 @@ void TCustomdxBarControl::WndProc(TMessage& message) {
       inherited::WndProc(message);
       FClickedItemControl = nullptr;
       return;
+    case WM_COMMAND:
+      // An in-place edit's notifications go back to the edit, whose control reports them.
+      if (message.LParam && IsChild(GetHandle(), HWND(message.LParam))) {
+        message.Result = SendMessage(HWND(message.LParam), WM_COMMAND, message.WParam, message.LParam);
+        return;
+      }
+      break;
+    case WM_CTLCOLOREDIT:
+      if (FItemLinks)
+        for (Integer i = 0; i < FItemLinks->GetCount(); ++i) {
+          auto* edit = dynamic_cast<TdxBarCustomEditControl*>(FItemLinks->GetItem(i)->GetControl());
+          if (!edit || edit->GetWindowHandle() != HWND(message.LParam) || !GetPainter()) continue;
+          TColor text = clWindowText, color = clWindow;
+          edit->CalcDrawParams(true);
+          GetPainter()->GetEditColors(edit->GetDrawParams(), text, color);
+          SetTextColor(HDC(message.WParam), ColorToRGB(text));
+          SetBkColor(HDC(message.WParam), ColorToRGB(color));
+          message.Result = LRESULT(edit->PrepareEditBrush());
+          return;
+        }
+      break;
     case WM_KEYDOWN:
       inherited::WndProc(message);
       HandleKeyDown(message);

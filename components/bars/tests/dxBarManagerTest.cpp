@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarEdit.h"
 #include "components/bars/dxBarStrs.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
@@ -290,11 +291,14 @@ TEST_F(BarManagerTest, ItemClassRegistryAnswersTheNearestRegisteredAncestor) {
 
 TEST_F(BarManagerTest, TheItemKindsAreRegisteredWithTheirControlsInListOrder) {
   TdxBarItemList* list = GetBarItemClassList();
-  const TClass offered[] = {TdxBarButton::StaticClass(), TdxBarLargeButton::StaticClass(),
-                            TdxBarSubItem::StaticClass(), TdxBarListItem::StaticClass(),
-                            TdxBarContainerItem::StaticClass(), TdxBarSeparator::StaticClass()};
-  ASSERT_GE(list->GetVisibleItemCount(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(list->GetVisibleItemClass(i), offered[i]) << i;
+  const TClass offered[] = {TdxBarButton::StaticClass(),      TdxBarLargeButton::StaticClass(),
+                            TdxBarEdit::StaticClass(),        TCustomdxBarCombo::StaticClass(),
+                            TdxBarCombo::StaticClass(),       TdxBarSubItem::StaticClass(),
+                            TdxBarListItem::StaticClass(),    TdxBarContainerItem::StaticClass(),
+                            TdxBarSeparator::StaticClass()};
+  const int count = int(sizeof(offered) / sizeof(offered[0]));
+  ASSERT_GE(list->GetVisibleItemCount(), count);
+  for (int i = 0; i < count; ++i) EXPECT_EQ(list->GetVisibleItemClass(i), offered[i]) << i;
   struct {
     TdxBarItem* item;
     TClass control;

@@ -1,0 +1,115 @@
+// The quick-customization menu of a toolbar ("Add or Remove Buttons"): one check entry per
+// link of the toolbar; a click hides or shows that link on the toolbar and leaves the menu open
+// with the check updated.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "components/bars/dxBar.h"
+#include "components/bars/dxBarQuickCust.h"
+#include "components/foundation/cxClasses.h"
+#include "components/foundation/cxGeometry.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/tests/support/HeadlessFormTest.h"
+#include "platform/drawing/GoldenImage.h"
+#include "platform/windowing/Headless.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+class BarQuickCustTest : public orv::test::HeadlessFormTest {
+ protected:
+  BarQuickCustTest() : HeadlessFormTest({100, 100, 320, 200}) {}
+
+  void SetUp() override {
+    HeadlessFormTest::SetUp();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    Manager = new TdxBarManager(Form.get());
+    Manager->GetFont()->SetName(orv::kTestFontFace);
+    Manager->GetFont()->SetHeight(-11);
+    Manager->SetStyle(bmsFlat);
+    Manager->BeginUpdate();
+    Toolbar = Manager->AddToolbar(false);
+    for (const char* caption : {"Find", "Copy", "Export"}) {
+      auto* button = new TdxBarButton(Form.get());
+      button->SetParentComponent(Manager);
+      button->SetCaption(caption);
+      Toolbar->GetLinks()->AddItem(button);
+    }
+    Toolbar->SetVisible(true);
+    Manager->EndUpdate();
+  }
+  void TearDown() override {
+    Form.reset();
+    BarHookServices() = TdxBarHookServices();
+    BarHintServices() = TdxBarHintServices();
+    HeadlessFormTest::TearDown();
+  }
+
+  // Clicks the centre of a link's rectangle in its bar window.
+  void ClickLink(TdxBarItemLink* link) {
+    TCustomdxBarControl* window = link->GetBarControl();
+    ASSERT_NE(window, nullptr);
+    const TRect r = link->GetItemRect();
+    POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    ClientToScreen(window->GetHandle(), &p);
+    orv::headless::Click(p.X, p.Y);
+    Run();
+  }
+
+  TdxBarManager* Manager = nullptr;
+  TdxBar* Toolbar = nullptr;
+};
+
+}  // namespace
+
+TEST_F(BarQuickCustTest, ACheckEntryHidesItsToolbarButtonAndTheMenuStaysOpen) {
+  auto* popup = new TdxBarPopupMenu(Form.get());
+  popup->SetBarManager(Manager);
+  TdxBarQuickAccessItem* access = AddQuickCustomizationItem(Toolbar, popup->GetItemLinks());
+  ASSERT_NE(access, nullptr);
+  EXPECT_EQ(access->GetCaption(), "&Add or Remove Buttons");
+  Show();
+  TdxBarItemLink* copy = Toolbar->GetLinks()->GetItem(1);
+  EXPECT_FALSE(RectIsEmpty(copy->GetItemRect()));
+  popup->PopupEx(150, 150, 0, 0, true, nullptr, false, nullptr);
+  Run();
+  ASSERT_TRUE(popup->IsShown());
+  ClickLink(popup->GetItemLinks()->GetItem(0));
+  TdxBarItemLinks* entries = access->GetLinks();
+  ASSERT_EQ(entries->GetCount(), 3);
+  ASSERT_NE(entries->GetBarControl(), nullptr);
+  auto* entry = dynamic_cast<TdxBarQuickCustItemControl*>(entries->GetItem(1)->GetControl());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->GetCaption(), "Copy");
+  EXPECT_TRUE(entry->IsChecked());
+  {
+    const orv::TImageCheck check = orv::MatchGoldenImage(
+        orv::headless::CaptureWindow(entries->GetBarControl()->GetHandle()),
+        std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/bar_quickcust_menu_flat.png");
+    EXPECT_TRUE(check) << check.Message;
+  }
+  ClickLink(entries->GetItem(1));
+  // The toolbar no longer shows the button; the menu is still open, the entry unchecked.
+  EXPECT_FALSE(copy->GetVisible());
+  EXPECT_TRUE(RectIsEmpty(copy->GetItemRect()) || !copy->GetControl());
+  ASSERT_NE(entries->GetBarControl(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(entries->GetBarControl()->GetHandle()));
+  entry = dynamic_cast<TdxBarQuickCustItemControl*>(entries->GetItem(1)->GetControl());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_FALSE(entry->IsChecked());
+  // A second click shows it again.
+  ClickLink(entries->GetItem(1));
+  EXPECT_TRUE(copy->GetVisible());
+  EXPECT_FALSE(RectIsEmpty(copy->GetItemRect()));
+}
+
+TEST_F(BarQuickCustTest, NoEntryForAToolbarThatDoesNotAllowQuickCustomizing) {
+  Toolbar->SetAllowQuickCustomizing(false);
+  auto* popup = new TdxBarPopupMenu(Form.get());
+  popup->SetBarManager(Manager);
+  EXPECT_EQ(AddQuickCustomizationItem(Toolbar, popup->GetItemLinks()), nullptr);
+  EXPECT_EQ(popup->GetItemLinks()->GetCount(), 0);
+}
