@@ -448,8 +448,77 @@ void TdxBarXPPainter::EraseItemFrame(TdxBarItemControlDrawParams* params, const 
 
 void TdxBarXPPainter::DrawDropDownPanel(HWND window, Boolean hasPanel, Integer corner, TRect& gripRect,
                                         TRect& closeRect, Boolean hot, Boolean down) {
-  // Without themed size grip and close button pieces the flat panel stands in.
-  PaintDropDownFrame(window, hasPanel, true, hot, down, closeRect, gripRect, corner);
+  gripRect = closeRect = TRect();
+  if (!window) return;
+  RECT windowRect{}, client{};
+  GetWindowRect(window, &windowRect);
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  const TRect r{0, 0, windowRect.Right - windowRect.Left, windowRect.Bottom - windowRect.Top};
+  const Integer bw = std::max<Integer>(origin.X - windowRect.Left, 0);
+  HDC dc = GetWindowDC(window);
+  if (!dc) return;
+  RECT frame{r.Left, r.Top, r.Right, r.Bottom};
+  FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
+  if (hasPanel) {
+    const Integer height = GetDropDownPanelHeight();
+    TRect panel{r.Left + bw, r.Top + bw, r.Right - bw, r.Bottom - bw};
+    if (corner == 0 || corner == 1) {
+      panel.Bottom = panel.Top + height - 1;
+      XpFill(dc, TRect{panel.Left, panel.Bottom, panel.Right, panel.Bottom + 1}, GetSysColorBrush(COLOR_BTNSHADOW));
+    } else {
+      const Integer line = panel.Bottom - height;
+      XpFill(dc, TRect{panel.Left, line, panel.Right, line + 1}, GetSysColorBrush(COLOR_BTNSHADOW));
+      panel.Top = line + 1;
+    }
+    HRGN saved = nullptr;
+    Boolean had = false;
+    SaveClipRegion(dc, saved, had);
+    // The grip: the scroll bar theme's size box in the corner on button face.
+    const TSize gripSize = XpMetrics().SizeGripSize;
+    TRect grip = panel;
+    const Integer gw = std::max<Integer>(gripSize.cx, GetSystemMetrics(SM_CXVSCROLL));
+    const Integer gh = std::max<Integer>(gripSize.cy, GetSystemMetrics(SM_CYHSCROLL));
+    if (corner == 1 || corner == 3)
+      grip.Left = grip.Right - gw;
+    else
+      grip.Right = grip.Left + gw;
+    if (corner == 0 || corner == 1)
+      grip.Bottom = std::min(grip.Bottom, grip.Top + gh);
+    else
+      grip.Top = std::max(grip.Top, grip.Bottom - gh);
+    XpFill(dc, grip, GetSysColorBrush(COLOR_BTNFACE));
+    XpDraw(totStatus, dc, kXpSpGripper, 0, grip);
+    ExcludeClipRect(dc, grip.Left, grip.Top, grip.Right, grip.Bottom);
+    grip = TRect{grip.Left - 2, std::max(grip.Top - 2, panel.Top), grip.Right + 2, std::min(grip.Bottom + 2, panel.Bottom)};
+    gripRect = TRect{grip.Left + windowRect.Left, grip.Top + windowRect.Top, grip.Right + windowRect.Left,
+                     grip.Bottom + windowRect.Top};
+    // The close button: the window theme's small close button at the other end.
+    TSize size;
+    GetCaptionButtonSize(size);
+    const Integer offset = std::max<Integer>((panel.Height() - size.cy) / 2, 0);
+    TRect button{0, panel.Top + offset, 0, panel.Top + offset + size.cy};
+    if (corner == 1 || corner == 3)
+      button.Left = panel.Left + offset;
+    else
+      button.Left = panel.Right - offset - size.cx;
+    button.Right = button.Left + size.cx;
+    XpFill(dc, button, GetSysColorBrush(COLOR_BTNFACE));
+    XpDraw(totWindow, dc, kXpWpSmallclosebutton, hot && down ? 3 : (hot || down) ? 2 : 1, button);
+    ExcludeClipRect(dc, button.Left, button.Top, button.Right, button.Bottom);
+    closeRect = TRect{button.Left + windowRect.Left, button.Top + windowRect.Top, button.Right + windowRect.Left,
+                      button.Bottom + windowRect.Top};
+    XpFill(dc, panel, GetSysColorBrush(COLOR_BTNFACE));
+    RestoreClipRegion(dc, saved, had);
+    // Both scroll bars of a downward window leave their corner square, filled in button face.
+    const LONG style = GetWindowLong(window, GWL_STYLE);
+    if ((corner == 2 || corner == 3) && (style & WS_HSCROLL) && (style & WS_VSCROLL)) {
+      const Integer w = GetSystemMetrics(SM_CXVSCROLL), h = GetSystemMetrics(SM_CYHSCROLL);
+      XpFill(dc, TRect{panel.Right - w, panel.Top - 1 - h, panel.Right, panel.Top - 1}, GetSysColorBrush(COLOR_BTNFACE));
+    }
+  }
+  ReleaseDC(window, dc);
 }
 
 Integer TdxBarXPPainter::GetDropDownPanelHeight() {

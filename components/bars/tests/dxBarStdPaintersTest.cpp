@@ -648,6 +648,33 @@ TEST_F(XPPainterTest, TheXPStyleUsesTheXPPainterOnlyWithVisualStyles) {
 }
 
 
+// The XP drop-down panel below a window: the themed grip at the bottom right and the themed
+// close button at the bottom left, both returned in screen coordinates.
+TEST_F(XPPainterTest, TheDropDownPanelHasTheThemedGripAndCloseButton) {
+  orv::headless::Reset();
+  orv::RegisterStandardControls();
+  TdxBarXPPainter painter{TcxCustomLookAndFeelPainterClass()};
+  HWND window = CreateWindowEx(0, "STATIC", "", WS_POPUP | WS_BORDER | WS_VISIBLE, 50, 50, 120, 80, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  TRect grip, close;
+  XpCalls().clear();
+  painter.DrawDropDownPanel(window, true, 3, grip, close, true, false);
+  Boolean gripDrawn = false, closeDrawn = false;
+  for (const TXpCall& call : XpCalls()) {
+    gripDrawn = gripDrawn || (call.part == 3 && call.state == 0);
+    closeDrawn = closeDrawn || (call.part == 19 && call.state == 2);
+  }
+  EXPECT_TRUE(gripDrawn);
+  EXPECT_TRUE(closeDrawn);
+  EXPECT_EQ(grip.Right, 50 + 120 - 1 + 2);
+  EXPECT_EQ(grip.Bottom, 50 + 80 - 1);
+  EXPECT_LT(close.Left, 50 + 20);
+  EXPECT_GT(close.Top, 50 + 80 - painter.GetDropDownPanelHeight() - 1);
+  DestroyWindow(window);
+  orv::headless::Reset();
+}
+
 // A docked toolbar in the XP look: no border, only the themed grip, and that only while the bar
 // can be moved.
 class XPBarsTest : public orv::test::HeadlessFormTest {
