@@ -552,7 +552,72 @@ Boolean TcxCustomImage::IsKeyPassedToOwner(Word key, TShiftState shift) {
 void TcxCustomImage::HandlePropertiesChange(TObject* sender) {
   if (IsInnerEditPending()) return;
   if (FPicture) HandlePictureChange(nullptr);
+  UpdateScrollBars();
   inherited::HandlePropertiesChange(sender);
+}
+
+// ---- Scrolling (stand-alone) -------------------------------------------------------------------
+
+namespace {
+
+constexpr Integer kImageScrollStep = 8;
+
+}  // namespace
+
+void TcxCustomImage::InitScrollBarsParameters() {
+  if (IsInplace() || !FPicture) return;
+  TGraphic* graphic = FPicture->GetGraphic();
+  TcxCustomImageProperties* p = ImageProperties();
+  const TRect client = GetClientBounds();
+  if (GetAutoSize() || client.Right <= client.Left || client.Bottom <= client.Top || !graphic ||
+      graphic->GetEmpty() || p->GetCenter() || p->GetStretch()) {
+    SetScrollBarParams(sbHorizontal, 0, -1, kImageScrollStep, 0, 0, true, true);
+    SetScrollBarParams(sbVertical, 0, -1, kImageScrollStep, 0, 0, true, true);
+    return;
+  }
+  SetScrollBarParams(sbHorizontal, 0, graphic->GetWidth() - 1, kImageScrollStep, client.Right - client.Left,
+                     FScrollOffset.X, true, true);
+  SetScrollBarParams(sbVertical, 0, graphic->GetHeight() - 1, kImageScrollStep, client.Bottom - client.Top,
+                     FScrollOffset.Y, true, true);
+}
+
+void TcxCustomImage::Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) {
+  TcxControlScrollBar* bar = kind == sbHorizontal ? GetHScrollBar() : GetVScrollBar();
+  TGraphic* graphic = FPicture ? FPicture->GetGraphic() : nullptr;
+  if (!bar || !graphic) return;
+  if (code == scLineUp) position = bar->GetData().Position - kImageScrollStep;
+  if (code == scLineDown) position = bar->GetData().Position + kImageScrollStep;
+  const Integer size = kind == sbHorizontal ? graphic->GetWidth() : graphic->GetHeight();
+  position = std::max(0, std::min(position, size - bar->GetData().PageSize));
+  bar->GetData().Position = position;
+  bar->ApplyParameters();
+  UpdateScrollPositions();
+}
+
+void TcxCustomImage::UpdateScrollBars() {
+  if (IsInplace()) return;
+  if (!GetHScrollBar()) UpdateScrollBarsPresence();
+  TcxControl::UpdateScrollBars();
+  UpdateScrollPositions();
+}
+
+void TcxCustomImage::UpdateScrollPositions() {
+  if (!HandleAllocated()) return;
+  TcxControlScrollBar* h = GetHScrollBar();
+  TcxControlScrollBar* v = GetVScrollBar();
+  FScrollOffset = TPoint{h && h->GetVisible() ? h->GetData().Position : 0, v && v->GetVisible() ? v->GetData().Position : 0};
+  if (auto* vi = dynamic_cast<TcxImageViewInfo*>(GetEditViewInfo())) vi->ScrollOffset = FScrollOffset;
+  Invalidate();
+}
+
+void TcxCustomImage::ResetScrollPositions() {
+  for (TcxControlScrollBar* bar : {GetHScrollBar(), GetVScrollBar()})
+    if (bar) {
+      bar->GetData().Position = 0;
+      bar->ApplyParameters();
+    }
+  FScrollOffset = TPoint{0, 0};
+  UpdateScrollPositions();
 }
 
 bool TcxCustomImage::Focused() { return FDialogOpen || inherited::Focused(); }
@@ -573,13 +638,18 @@ void TcxCustomImage::HandlePictureChange(TObject* sender) {
       }
       FPicture->SetOnChange(saved);
     }
-    if (!GetComponentState().Contains(csLoading)) AlignInnerControl();
+    if (!GetComponentState().Contains(csLoading)) {
+      // A new picture shows from its top-left corner.
+      if (sender) ResetScrollPositions();
+      AlignInnerControl();
+    }
     if (!FAssigningValue && sender) {
       if (GetUserChangeInProgress()) SetModifiedAfterEnter(true);
       DoChange();
       Invalidate();
     }
     if (sender && p->GetImmediatePost() && CanPostEditValue() && ValidateEditValue(true)) PostEditValue(false);
+    if (sender) UpdateScrollBars();
   } catch (...) {
     LockChangeEvents(false);
     throw;

@@ -233,8 +233,16 @@ class TcxCustomImage : public TcxCustomEdit {
   Boolean IsKeyPassedToOwner(Word key, TShiftState shift) override;
   void HandlePropertiesChange(TObject* sender) override;
   bool Focused() override;
+  // Where a picture larger than the editor is scrolled to (stand-alone, neither centred nor
+  // stretched).
+  TPoint GetScrollOffset() const { return FScrollOffset; }
+  // The editor's own bars (not the container's mirror of an inner control's).
+  void UpdateScrollBars() override;
 
  protected:
+  Boolean NeedsScrollBars() override { return !IsInplace(); }
+  void InitScrollBarsParameters() override;
+  void Scroll(TScrollBarKind kind, TScrollCode code, Integer& position) override;
   void KeyDown(Word& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void DoContextPopup(TPoint mousePos, bool& handled) override;
@@ -242,6 +250,10 @@ class TcxCustomImage : public TcxCustomEdit {
 
  private:
   void MenuItemClick(TObject* sender);
+  // The offset from the visible bars (0 for a hidden one), shown at once.
+  void UpdateScrollPositions();
+  void ResetScrollPositions();
+  TPoint FScrollOffset{0, 0};
   Word FPictureClipboardFormat = 0;
   TPopupMenu* FContextMenu = nullptr;
   Boolean FAssigningValue = false;

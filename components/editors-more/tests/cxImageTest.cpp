@@ -349,3 +349,58 @@ TEST_F(ImageEditorTest, PropertiesRoundTripThroughAFormDescription) {
   EXPECT_TRUE(copy->GetTransparentImage());
   orv::Free(copy);
 }
+
+TEST_F(ImageEditorTest, APictureLargerThanTheEditorScrollsUnlessCentredOrStretched) {
+  TcxImage* image = NewImage();
+  image->GetProperties()->SetCenter(false);
+  image->GetProperties()->SetProportional(false);
+  Show();
+  Owned<TBitmap> big(new TBitmap);
+  big->SetSize(300, 200);
+  image->GetPicture()->Assign(big.get());
+  Run();
+  TcxControlScrollBar* h = image->GetHScrollBar();
+  TcxControlScrollBar* v = image->GetVScrollBar();
+  ASSERT_NE(h, nullptr);
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(h->GetVisible());
+  EXPECT_TRUE(v->GetVisible());
+  EXPECT_EQ(h->GetData().Max, 299);
+  EXPECT_EQ(v->GetData().Max, 199);
+  const Integer page = h->GetData().PageSize;
+  EXPECT_GT(page, 0);
+  EXPECT_LT(page, 300);
+  // A line is 8 pixels; the position stops where the picture's edge meets the editor's.
+  Integer position = 0;
+  h->GetOnScroll()(h, scLineDown, position);
+  EXPECT_EQ(image->GetScrollOffset().X, 8);
+  position = 1000;
+  h->GetOnScroll()(h, scTrack, position);
+  EXPECT_EQ(image->GetScrollOffset().X, 300 - page);
+  position = 24;
+  v->GetOnScroll()(v, scTrack, position);
+  EXPECT_EQ(image->GetScrollOffset(), (TPoint{300 - page, 24}));
+  // A new picture shows from its corner; centring or stretching takes the bars away.
+  image->GetPicture()->Assign(big.get());
+  Run();
+  EXPECT_EQ(image->GetScrollOffset(), (TPoint{0, 0}));
+  image->GetProperties()->SetCenter(true);
+  Run();
+  EXPECT_FALSE(h->GetVisible());
+  EXPECT_FALSE(v->GetVisible());
+  EXPECT_EQ(image->GetScrollOffset(), (TPoint{0, 0}));
+  image->GetProperties()->SetCenter(false);
+  Run();
+  EXPECT_TRUE(h->GetVisible());
+  image->GetProperties()->SetStretch(true);
+  Run();
+  EXPECT_FALSE(h->GetVisible());
+  // A picture that fits needs no bars.
+  image->GetProperties()->SetStretch(false);
+  Owned<TBitmap> small(new TBitmap);
+  small->SetSize(20, 20);
+  image->GetPicture()->Assign(small.get());
+  Run();
+  EXPECT_FALSE(h->GetVisible());
+  EXPECT_FALSE(v->GetVisible());
+}
