@@ -236,6 +236,34 @@ TEST_F(TableDragTest, TheDragImageShowsTheDragDropTextBesideTheCursor) {
   EXPECT_FALSE(IsWindow(image));
 }
 
+TEST_F(TableDragTest, ADragRestingOnAGroupsExpandButtonOpensTheGroupAfterTheGridsWait) {
+  Configure(10, 260);
+  View->SetDragMode(dmAutomatic);
+  Country->SetGroupIndex(0);
+  Run();
+  View->GetViewData()->GetRow(0)->SetExpanded(true);  // Австралия: Сидней
+  Run();
+  ASSERT_FALSE(View->GetViewData()->GetRow(2)->GetExpanded());
+  // The expand button of the third row (Германия), found by its hit test.
+  TPoint button{-1, -1};
+  const TPoint centre = RowPoint(2);
+  for (Integer x = 0; x < 60 && button.X < 0; ++x)
+    if (TcxCustomGridHitTest* hit = ViewInfo()->GetHitTest(TPoint{x, centre.Y}))
+      if (hit->GetHitTestCode() == htExpandButton) button = TPoint{x, centre.Y};
+  ASSERT_GE(button.X, 0) << "no expand button on the group row";
+
+  StartRecordDrag(RowPoint(1));
+  ASSERT_NE(GetDragObject(), nullptr);
+  MoveTo(button);
+  Tick(Grid->GetDragOpeningWaitTime() - 1);
+  EXPECT_FALSE(View->GetViewData()->GetRow(2)->GetExpanded()) << "not before the wait";
+  MoveTo(TPoint{button.X + 1, button.Y});  // still the same button: the wait goes on
+  Tick(1);
+  EXPECT_TRUE(View->GetViewData()->GetRow(2)->GetExpanded());
+  Release();
+  EXPECT_EQ(Grid->GetController()->GetDragOpenInfoValue(), nullptr);
+}
+
 TEST_F(TableDragTest, DraggingAHeaderIntoTheGroupByBoxGroupsByItsColumn) {
   Configure(10, 260);
   View->GetOptionsView()->SetGroupByBox(true);
