@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/data/cxDateUtils.h"
+#include "components/data/cxFormats.h"
 #include "components/editors-more/cxDateEdit.h"
 #include "components/editors-more/cxEditDBRegisteredRepositoryItems.h"
 #include "components/editors-more/cxEditRepositoryItems.h"
@@ -434,4 +435,24 @@ TEST_F(DateEditTest, DateOnErrorNoChangeRefusesAnUnreadableTextAndKeepsTheDate) 
   EXPECT_EQ(e->GetText(), "10.02.2024");
   EXPECT_NO_THROW(e->ValidateEditValue(true));
   EXPECT_EQ(Stamp(e->GetDate()), "2024-02-10 00:00");
+}
+
+TEST_F(DateEditTest, UnfocusedTextKeepsTheTimeUnderShowTimeWithEitherFormats) {
+  TcxDateEdit* e = AddEdit();
+  TcxDateEdit* other = AddEdit(40);
+  Show();
+  other->SetFocus();
+  Run();
+  ASSERT_FALSE(e->Focused());
+  e->SetEditValue(Variant::FromDate(EncodeDate(2024, 3, 5) + 10.5 / 24));
+  Run();
+  const AnsiString localeText = e->GetText();
+  EXPECT_NE(localeText.find("10:30"), AnsiString::npos) << localeText;
+  GetFormatController()->SetUsePlatformFormats(true);
+  e->SetEditValue(Variant::FromDate(EncodeDate(2024, 3, 6) + 10.5 / 24));
+  Run();
+  const AnsiString platformText = e->GetText();
+  GetFormatController()->SetUsePlatformFormats(false);
+  EXPECT_NE(platformText.find("10:30"), AnsiString::npos) << platformText;
+  EXPECT_NE(platformText.find("06"), AnsiString::npos) << platformText;
 }
