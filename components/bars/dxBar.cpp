@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/bars/dxBarCaptionButtons.h"
 #include "components/bars/dxBarCustomCustomizationForm.h"
 #include "components/bars/dxBarEdit.h"
 #include "components/bars/dxBarQuickCust.h"
@@ -2240,6 +2241,7 @@ TdxBar::~TdxBar() {
 
 void TdxBar::BeforeDestruction() {
   Destroying();
+  FreeCaptionButtons();
   InvalidateObjectLinks(this);
   if (TCustomdxBarControl* control = FControl) {
     FControl = nullptr;
@@ -2598,6 +2600,7 @@ void TdxBar::Assign(TPersistent* source) {
   SetAllowCustomizing(bar->FAllowCustomizing);
   SetAllowQuickCustomizing(bar->FAllowQuickCustomizing);
   SetAllowReset(bar->FAllowReset);
+  if (bar->FCaptionButtons) GetCaptionButtons()->Assign(bar->FCaptionButtons);
   SetBorderStyle(bar->FBorderStyle);
   SetCaption(bar->FCaption);
   SetDockedDockingStyle(bar->FDockedDockingStyle);
@@ -5454,6 +5457,8 @@ ORV_PUBLISH(TdxBar) {
   p.Property("AllowReset", &T::GetAllowReset, &T::SetAllowReset).Default(true);
   p.Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle).Default(bbsSingle);
   p.Property("Caption", &T::GetCaption, &T::SetCaption);
+  p.Property("CaptionButtons", &T::GetCaptionButtons, &T::SetCaptionButtons)
+      .Stored([](T* self) { return self->GetCaptionButtons()->GetCount() > 0; });
   p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clDefault);
   p.Property("DockedDockingStyle", &T::GetDockedDockingStyle, &T::SetDockedDockingStyle);
   p.Property("DockedLeft", &T::GetDockedLeft, &T::SetDockedLeft);

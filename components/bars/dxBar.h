@@ -62,6 +62,7 @@ class TdxBarBackgrounds;
 class TdxBarManagerCategories;
 class TdxBarManagerList;
 class TdxBarScreenTip;
+class TdxBarCaptionButtons;
 class TdxBarCustomHintViewInfo;
 
 // ==== Types ===================================================================================
@@ -1191,6 +1192,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
  public:
   explicit TdxBar(TComponent* owner);
   ~TdxBar() override;
+  // The buttons on the bar's caption (made on first use).
+  TdxBarCaptionButtons* GetCaptionButtons();
+  void SetCaptionButtons(TdxBarCaptionButtons* value);
 
   TdxBarManager* GetBarManager() const;
 
@@ -1358,6 +1362,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void FontChanged(TObject* sender);
   void ApplyOwnFont();
   AnsiString FCaption;
+  void FreeCaptionButtons();
+  TdxBarCaptionButtons* FCaptionButtons = nullptr;
   Boolean FAllowClose = true;
   Boolean FAllowCustomizing = true;
   Boolean FAllowQuickCustomizing = true;
