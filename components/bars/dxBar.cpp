@@ -4819,9 +4819,11 @@ Boolean ProcessManagerKey(WPARAM key, LPARAM data) {
     if ((bareAlt || bareF10) && !(gKeyRemembered && gRememberedKey == key)) {
       manager->HideHint();
       gAltAlone = true;
+      if (gServices.MenuKey) gServices.MenuKey(manager, true);
       return false;  // the form still sees Alt
     }
     gAltAlone = false;
+    if (gServices.MenuKey) gServices.MenuKey(manager, false);
     return ProcessShortCutKey(manager, Word(key), data);
   }
   const Boolean altUp = key == VK_MENU && gAltAlone;

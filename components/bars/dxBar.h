@@ -1431,6 +1431,14 @@ class TdxBars : public TcxComponentCollection {
   // The default dock site of the owner form for a docking style (nil until dock sites exist).
   TdxDockControl* GetDockControl(TdxBarDockingStyle style) const;
   void SetDockControl(TdxBarDockingStyle style, TdxDockControl* value);
+  // The interactive move of a toolbar window by its grip or caption: a modal loop while the
+  // left button stays down, docking where the pointer comes near a dock site and floating
+  // elsewhere (or while Ctrl is held); Escape ends it where the toolbar stands.
+  void MoveBarControl(TdxBarControl* barControl);
+  // The toolbar window being moved (nil when none), and what the move adds to the pointer to
+  // keep a grabbed toolbar in its row.
+  TdxBarControl* GetMovingBarControl() const;
+  TPoint GetMoveDragOffset() const;
 
  protected:
   void NameNewItem(TcxComponentCollectionItem* item) override;
@@ -1753,6 +1761,9 @@ class TdxBarPainter : public TcxIUnknownObject {
   // pressed) and the chevrons at position `a` (x on horizontal toolbars, y on vertical ones).
   virtual void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect);
   virtual void DrawMarkChevrons(TdxBarControl* toolbar, HDC dc, Integer a, const TRect& rect);
+  // The mark's customize arrow (when quick customizing is offered) and its chevrons (when links
+  // are hidden).
+  virtual void DrawMarkGlyphs(TdxBarControl* toolbar, HDC dc, const TRect& rect);
   // The mark's rectangle in client coordinates, given the docked one.
   virtual void CalcMarkRect(TdxBarControl* toolbar, TRect& rect) {}
   // The shadow colour of disabled glyphs and dots.
@@ -1977,6 +1988,10 @@ class TdxBarFlatPainter : public TdxBarPainter {
   // DrawOwnerJointAndFrame, then the inside filled with the owner link brush.
   virtual void FillOwnerJoint(TCustomdxBarControl* popup, HDC dc, TCustomdxBarControl* ownerWindow,
                               const TRect& rect);
+  // The mark framed like a button (selection frame and brush when hot, the owner colour while
+  // its popup is open).
+  void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect) override;
+  Integer GetMarkGlyphColor(TCustomdxBarControl* toolbar) override;
 
   // ---- Menus: white with a button-face icon column, one-pixel frames and shadow-line separators
   Integer GetMenuTextSpacing(TdxBarItemControl* control) override;
@@ -2182,6 +2197,11 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
                            const TRect& rect) override;
   void DrawComboButton(TdxBarItemControlDrawParams* params, TRect& rect, HBRUSH brush) override;
   void DrawDropDownListBorder(HDC dc, TColor color, const TRect& rect) override;
+
+  // ---- The mark: a gradient tab reaching into the rounded frame, its glyphs with a shadow
+  void CalcMarkRect(TdxBarControl* toolbar, TRect& rect) override;
+  void DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state, const TRect& rect) override;
+  void DrawMarkGlyphs(TdxBarControl* toolbar, HDC dc, const TRect& rect) override;
 
   // ---- Operations of the Office 2003 look
   virtual void DrawGripDots(TCustomdxBarControl* barControl, HDC dc, Boolean horizontal, const TRect& rect);
@@ -3501,6 +3521,8 @@ struct TdxBarHookServices {
   // Selects the first item of the manager's main menu for keyboard navigation (Alt, F10).
   void (*StartNavigation)(TdxBarManager* manager) = nullptr;
   void (*EndKeyboardNavigation)() = nullptr;
+  // Alt or F10 went down alone (`menuKeyDown`), or another key went down: the key tips' wait.
+  void (*MenuKey)(TdxBarManager* manager, Boolean menuKeyDown) = nullptr;
   // An Alt+letter accelerator found a link: its bar window selects it (several links share
   // the letter) or clicks it (`unique`).
   void (*AcceleratorLinkPressed)(TdxBarItemLink* link, Boolean unique) = nullptr;
@@ -3852,11 +3874,53 @@ class TdxBarControl : public TCustomdxBarControl {
   TRect GetCloseButtonRect();
   void DrawNonClient(HDC dc);
 
+  // ---- Moving and sizing by the user
+  // The code of the last hit test: HTCAPTION where a press drags the toolbar (its grip, its
+  // empty room, a floating caption), HTCLIENT over items and the mark.
+  Integer GetLastHitCode() const { return FLastHitCode; }
+  // Docked with a border: the area before the client area (the grip); empty otherwise.
+  TRect GetDragAreaRect();
+  Boolean IsMoving() const { return FMoving; }
+  void SetMoving(Boolean value);
+  // Where the pointer holds the window when it takes a docking style during a move.
+  TPoint GetSizeForDockingStyle(TdxBarDockingStyle style);
+  // The client size of the floating window for a wanted width (rows wrapped into it) and for a
+  // wanted height (the narrowest width whose rows stay within it).
+  TSize CalcFloatingSize(Integer wantedWidth);
+  TSize CalcVerticalSize(Integer wantedHeight);
+  // Moves the window into a dock site at a screen point (dsNone: floating, its top-left corner
+  // at the point) and stores its new place into the bar.
+  void MoveToDock(TdxBarDockingStyle style, const TPoint& point);
+  // Docked: floats; floating: docks where it was docked last (a new last row at the top when it
+  // never was).
+  void ToggleDocking();
+  // Writes the window's place into its bar: side, row, one-on-row and position when docked,
+  // screen position and client size when floating.
+  void StorePosition();
+
+  // ---- The "More Buttons" mark
+  // Shown when the bar shows its mark and links did not fit, or the painter and the bar offer
+  // quick customizing.
+  Boolean IsMarkVisible();
+  Integer GetMarkAreaSize() override;
+  // Client coordinates (docked: the band at the end of the row; floating: the caption's button).
+  TRect GetMarkRect();
+  TRect GetMarkScreenRect();
+  // 0 normal, 1 hot, 2 pressed (its popup is open).
+  Integer GetMarkState() const { return FMarkState; }
+  void SetMarkState(Integer value);
+  // Copies into `links` every link the toolbar has no room to show.
+  void FillMarkPopup(TdxBarItemLinks* links);
+  // The popup of the pressed mark (nil while the mark is not pressed).
+  TdxBarPopupMenu* GetMarkPopup() const { return FMarkState == 2 ? FMarkPopup : nullptr; }
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void WndProc(TMessage& message) override;
   void Paint() override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
   void ArrangeItemRows() override;
   void SetActive(Boolean value) override;
   void DoClose() override;
@@ -3873,6 +3937,19 @@ class TdxBarControl : public TCustomdxBarControl {
   Boolean FTruncated = false;
   Integer FCloseButtonState = 0;
   Boolean FPlacingFromState = false;
+  // Moving, sizing and the mark.
+  Integer HitTest(const TPoint& screenPoint, Integer systemCode);
+  void ArrangeItemRowsOnce();
+  void SizeLoop(Integer hitCode);
+  void DrawMark(HDC dc);
+  void MarkPopupClosed(TObject* sender);
+  Integer FLastHitCode = 1;  // HTCLIENT
+  Boolean FMoving = false;
+  Boolean FInsertAtPoint = false;
+  TPoint FInsertPoint{};
+  Integer FMarkState = 0;
+  Boolean FIgnoreMarkClick = false;
+  TdxBarPopupMenu* FMarkPopup = nullptr;
 };
 
 // ==== Submenu windows ==========================================================================

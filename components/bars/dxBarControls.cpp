@@ -8,6 +8,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/foundation/cxGeometry.h"
+#include "components/bars/dxBarAccessibility.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarEdit.h"
 #include "components/foundation/cxControls.h"
@@ -115,6 +116,7 @@ void InstallBarWindowServices() {
   if (!hooks.IsInActiveBarChain) hooks.IsInActiveBarChain = HookIsInActiveBarChain;
   if (!hooks.StartNavigation) hooks.StartNavigation = StartBarNavigation;
   if (!hooks.EndKeyboardNavigation) hooks.EndKeyboardNavigation = EndBarNavigation;
+  InstallBarKeyTipServices();
   TdxBarHintServices& hints = BarHintServices();
   if (!hints.ShowHintWindow && !hints.HideHintWindow && !hints.IsHintWindowVisible)
     hints = TdxBarHintServices{ShowBarHintWindow, HideBarHintWindow, IsBarHintWindowVisible, BarHintShowPause,
@@ -1900,6 +1902,7 @@ TdxBarControl::TdxBarControl(TComponent* owner, TdxBar* bar) : TCustomdxBarContr
 }
 
 TdxBarControl::~TdxBarControl() {
+  if (FMarkPopup) FMarkPopup->Free();
   ForgetDockedBarControl(this);
   if (FBar && FBar->GetControl() == this) FBar->SetControl(nullptr);
 }
@@ -2060,6 +2063,18 @@ void TdxBarControl::GetBorders(TRect& borders) {
 void TdxBarControl::ArrangeItemRows() {
   FTruncated = false;
   if (!FItemLinks) return;
+  const Integer markBefore = GetMarkAreaSize();
+  ArrangeItemRowsOnce();
+  // Links that did not fit bring the mark, which takes room from the row: lay out again.
+  if (FTruncated && FDockingStyle != dsNone && GetMarkAreaSize() != markBefore) {
+    for (Integer i = 0; i < FItemLinks->GetCount(); ++i) FItemLinks->GetItem(i)->SetItemRect(TRect());
+    ArrangeItemRowsOnce();
+    FTruncated = true;
+  }
+}
+
+void TdxBarControl::ArrangeItemRowsOnce() {
+  FTruncated = false;
   const TRect client = GetClientRect();
   const Boolean vertical = IsVertical();
   const Integer clientAlong = vertical ? client.Height() : client.Width();
@@ -2198,7 +2213,10 @@ void TdxBarControl::UpdatePlacement() {
     }
     HandleNeeded();
     SetVisible(true);
-    if (!dock->FindCol(this)) {
+    if (!dock->FindCol(this) && FInsertAtPoint) {
+      // Dragged here: the toolbar goes where the pointer brought it.
+      dock->InsertBarControl(this, FInsertPoint, false);
+    } else if (!dock->FindCol(this)) {
       FPlacingFromState = true;
       try {
         POINT stored{FBar ? FBar->GetDockedLeft() : 0, FBar ? FBar->GetDockedTop() : 0};
@@ -2238,6 +2256,7 @@ void TdxBarControl::Paint() {
   const int saved = SaveDC(dc);
   DrawItemControls();
   DrawSeparators();
+  DrawMark(dc);
   if (TdxBarPainter* painter = GetPainter()) painter->DrawBarControlBackground(this);
   RestoreDC(dc, saved);
 }
@@ -2370,20 +2389,17 @@ void TdxBarControl::WndProc(TMessage& message) {
       message.Result = 0;
       return;
     }
-    case WM_NCHITTEST: {
-      POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-      RECT window{};
-      GetWindowRect(GetHandle(), &window);
-      const TPoint local{p.X - window.Left, p.Y - window.Top};
-      TRect borders;
-      GetBorders(borders);
-      const TRect client{borders.Left, borders.Top, (window.Right - window.Left) - borders.Right,
-                         (window.Bottom - window.Top) - borders.Bottom};
-      if (PointInRect(client, local)) message.Result = HTCLIENT;
-      else if (HasCloseButton() && PointInRect(GetCloseButtonRect(), local)) message.Result = HTCLOSE;
-      else message.Result = HTBORDER;
+    case WM_NCHITTEST:
+      message.Result = HitTest(TPoint{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}, HTNOWHERE);
       return;
-    }
+    case WM_LBUTTONDBLCLK:
+      // A double click on the grip or the caption docks a floating toolbar and floats a docked one.
+      if (FLastHitCode == HTCAPTION && !InCustomizingMode()) {
+        ToggleDocking();
+        message.Result = 0;
+        return;
+      }
+      break;
     case WM_GETMINMAXINFO: {
       inherited::WndProc(message);
       auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
@@ -2434,6 +2450,12 @@ void TdxBarControl::WndProc(TMessage& message) {
       }
       return;
     case WM_NCLBUTTONDOWN:
+      if (message.WParam == HTLEFT || message.WParam == HTRIGHT || message.WParam == HTTOP ||
+          message.WParam == HTBOTTOM) {
+        SizeLoop(Integer(message.WParam));
+        message.Result = 0;
+        return;
+      }
       if (message.WParam == HTCLOSE) {
         FCloseButtonState = 2;
         SendMessage(GetHandle(), WM_NCPAINT, 1, 0);

@@ -389,7 +389,12 @@ Integer TdxDockControl::GetColAtPoint(Integer rowIndex, const TPoint& point) {
   if (row->GetColCount() == 0) return 0;
   POINT p{point.X, point.Y};
   ::ScreenToClient(GetHandle(), &p);
-  const Integer along = IsVertical() ? p.Y : p.X;
+  Integer along = IsVertical() ? p.Y : p.X;
+  if (FBarManager && FBarManager->GetBars())
+    if (TdxBarControl* moving = FBarManager->GetBars()->GetMovingBarControl()) {
+      const TPoint grab = moving->GetSizeForDockingStyle(GetDockingStyle());
+      along -= IsVertical() ? grab.Y : grab.X;
+    }
   for (Integer i = 0; i < row->GetColCount(); ++i) {
     TdxBarControl* toolbar = row->GetCol(i)->GetBarControl();
     TdxBar* bar = toolbar ? toolbar->GetBar() : nullptr;
@@ -447,8 +452,15 @@ void TdxDockControl::InsertBarControl(TdxBarControl* barControl, const TPoint& p
     }
     bar->SetDockRow(row);
   }
-  // Where it was asked to stand, in the site's client coordinates.
+  // Where it was asked to stand, in the site's client coordinates; a toolbar the user drags
+  // stands where the pointer holds it.
   POINT p{point.X, point.Y};
+  if (!fromState && FBarManager->GetBars() && FBarManager->GetBars()->GetMovingBarControl() == barControl) {
+    const TPoint offset = FBarManager->GetBars()->GetMoveDragOffset();
+    const TPoint grab = barControl->GetSizeForDockingStyle(GetDockingStyle());
+    p.X -= offset.X + grab.X;
+    p.Y -= offset.Y + grab.Y;
+  }
   if (HandleAllocated()) ::ScreenToClient(GetHandle(), &p);
   if (fromState && bar) p = POINT{bar->GetDockedLeft(), bar->GetDockedTop()};
   if (IsVertical())

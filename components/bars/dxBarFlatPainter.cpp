@@ -608,3 +608,32 @@ void TdxBarFlatPainter::DrawCheckGlyph(TdxBarItemControl* control, HDC dc, Integ
   SelectObject(dc, old);
   DeleteObject(pen);
 }
+
+// ---- The "More Buttons" mark: framed and lit like a button
+
+void TdxBarFlatPainter::DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state,
+                                           const TRect& rect) {
+  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  if (state == 2) {
+    // Open: the mark joins its popup in the popup's owner colour.
+    FillRect(dc, &r, GetOwnerLinkBrush(toolbar->GetOwnerBarManager()));
+    return;
+  }
+  if (state == 1)
+    DrawSelectionFrame(dc, rect);
+  else
+    FrameRect(dc, &r, brush);
+  const TRect inner{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
+  if (state == 1) {
+    RECT i{inner.Left, inner.Top, inner.Right, inner.Bottom};
+    FillRect(dc, &i, GetSelectionBrush());
+  } else {
+    toolbar->DrawBackground(dc, inner, toolbar->GetBackgroundBrush(), clNone);
+  }
+}
+
+Integer TdxBarFlatPainter::GetMarkGlyphColor(TCustomdxBarControl* toolbar) {
+  auto* bar = dynamic_cast<TdxBarControl*>(toolbar);
+  if (bar && bar->GetMarkState() == 1 && ColorToRGB(clBtnFace) == ColorToRGB(clWhite)) return COLOR_BTNFACE;
+  return TdxBarPainter::GetMarkGlyphColor(toolbar);
+}

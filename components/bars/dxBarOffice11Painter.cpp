@@ -322,9 +322,27 @@ void TdxBarOffice11Painter::DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBR
   auto G = [&](Integer p) {
     return TwoStageColorAt(runLength, p - runStart, Office11ToolbarGradientColor1, Office11ToolbarGradientColor2);
   };
-  const Integer state = 0;
+  const Integer state = std::clamp(toolbar->GetMarkState(), 0, 2);
   const TColor ML = Office11MarkLightColors[state];
+  const TColor M1 = Office11MarkGradientColors1[state];
   const TColor M2 = Office11MarkGradientColors2[state];
+  // The mark closes the toolbar's far end with its gradient.
+  const Integer markArea = toolbar->GetMarkAreaSize();
+  const Boolean hasMark = markArea > 0;
+  const Integer mark = GetMarkSize(toolbar);
+  auto markGradient = [&](const TRect& whole, const TRect* parts, Boolean horizontalRun) {
+    const int clip = SaveDC(dc);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (Integer i = 0; i < 4; ++i) {
+      HRGN part = CreateRectRgn(parts[i].Left, parts[i].Top, parts[i].Right, parts[i].Bottom);
+      CombineRgn(region, region, part, RGN_OR);
+      DeleteObject(part);
+    }
+    ExtSelectClipRgn(dc, region, RGN_AND);
+    DeleteObject(region);
+    FillTwoStageGradient(dc, whole, M1, M2, horizontalRun);
+    RestoreDC(dc, clip);
+  };
   const TColor Cc = Office11ToolbarCornerColor;
   const Integer L = window.Left, T = window.Top, R = window.Right, B = window.Bottom;
   const int saved = SaveDC(dc);
@@ -341,18 +359,41 @@ void TdxBarOffice11Painter::DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBR
     Pixel(dc, l, t + 1, Mix(D(l), G(t + 1)));
     Pixel(dc, l + 1, t, Mix(D(l), G(t + 1)));
     // Top edge.
-    toolbarFill(TRect{l + 2, t, R - 2, t + 1});
-    Pixel(dc, R - 2, t, Mix(D(R), G(t + 1)));
-    Pixel(dc, R - 1, t + 1, Mix(D(R), G(t + 1)));
-    // End edge.
-    toolbarFill(TRect{R - 2, t + 1, R - 1, B - 2});
-    toolbarFill(TRect{R - 1, t + 2, R, B - 1});
-    // Bottom edge and its shadow line.
-    toolbarFill(TRect{l + 2, B - 2, R - 2, B - 1});
-    Pixel(dc, R - 2, B - 1, Mix(Cc, D(R)));
-    Pixel(dc, R - 1, B - 2, Mix(Cc, D(R)));
-    Pixel(dc, R - 2, B - 2, Cc);
-    FillDCRectWithColor(dc, TRect{l + 2, B - 1, R - 2, B}, Office11ToolbarShadowLineColor);
+    toolbarFill(TRect{l + 2, t, R - 2 - markArea, t + 1});
+    if (hasMark) {
+      Pixel(dc, R - mark - 1, t, ML);
+      Pixel(dc, R - 2, t + 1, ML);
+      Pixel(dc, R - mark - 2, t, Mix(ML, G(t + 1)));
+      Pixel(dc, R - 2, t, Mix(ML, D(R)));
+      Pixel(dc, R - 1, t + 1, Mix(ML, D(R)));
+    } else {
+      Pixel(dc, R - 2, t, Mix(D(R), G(t + 1)));
+      Pixel(dc, R - 1, t + 1, Mix(D(R), G(t + 1)));
+    }
+    // End edge: the mark's gradient, or the toolbar's.
+    if (hasMark) {
+      const TRect parts[] = {TRect{R - mark, t, R - 2, t + 1}, TRect{R - 2, t + 2, R, B - 2},
+                             TRect{R - mark - 1, B - 1, R - 2, B}, TRect{R - mark, B - 2, R - 1, B - 1}};
+      markGradient(TRect{R - mark - 1, t, R, B}, parts, false);
+      Pixel(dc, R - 1, B - 2, Mix(M2, D(R)));
+      Pixel(dc, R - 2, B - 1, Mix(M2, D(R)));
+    } else {
+      toolbarFill(TRect{R - 2, t + 1, R - 1, B - 2});
+      toolbarFill(TRect{R - 1, t + 2, R, B - 1});
+    }
+    // Bottom edge and its shadow line, which stops short of the mark.
+    toolbarFill(TRect{l + 2, B - 2, R - 2 - markArea, B - 1});
+    if (hasMark) {
+      Pixel(dc, R - mark - 2, B - 1, Mix(M2, Cc));
+      Pixel(dc, R - mark - 1, B - 2, Mix(M2, Cc));
+      Pixel(dc, R - mark - 2, B - 2, Cc);
+      FillDCRectWithColor(dc, TRect{l + 2, B - 1, R - mark - 2, B}, Office11ToolbarShadowLineColor);
+    } else {
+      Pixel(dc, R - 2, B - 1, Mix(Cc, D(R)));
+      Pixel(dc, R - 1, B - 2, Mix(Cc, D(R)));
+      Pixel(dc, R - 2, B - 2, Cc);
+      FillDCRectWithColor(dc, TRect{l + 2, B - 1, R - 2, B}, Office11ToolbarShadowLineColor);
+    }
     dockFill(TRect{l, t, l + 1, t + 1});
     dockFill(TRect{R - 1, t, R, t + 1});
     dockFill(TRect{l, B - 1, l + 1, B});
@@ -361,29 +402,47 @@ void TdxBarOffice11Painter::DrawDockedBorder(TdxBarControl* toolbar, HDC dc, HBR
     dockFill(TRect{L, T, R, T + 2});
     dockFill(TRect{L, T + 2, L + 1, B});
     const Integer l = L + 1, t = T + 2;
-    toolbarFill(TRect{l, t + 2, l + 1, B - 2});
+    toolbarFill(TRect{l, t + 2, l + 1, B - 2 - markArea});
     toolbarFill(TRect{l + 2, t, R - 2, t + 1});
     Pixel(dc, R - 2, t + 1, Cc);
     Pixel(dc, R - 2, t, Mix(D(l), Cc));
     Pixel(dc, R - 1, t + 1, Mix(D(l), Cc));
     Pixel(dc, l, t + 1, Mix(D(l), G(l)));
     Pixel(dc, l + 1, t, Mix(D(l), G(l)));
-    Pixel(dc, l, B - 2, Mix(D(l), G(l + 1)));
-    Pixel(dc, l + 1, B - 1, Mix(D(l), G(l + 1)));
-    toolbarFill(TRect{R - 2, t + 2, R - 1, B - 2});
-    toolbarFill(TRect{l + 2, B - 1, R - 1, B});
-    toolbarFill(TRect{l + 1, B - 2, R - 2, B - 1});
-    Pixel(dc, R - 2, B - 1, Mix(Cc, D(R)));
-    Pixel(dc, R - 1, B - 2, Mix(Cc, D(R)));
-    Pixel(dc, R - 2, B - 2, Cc);
-    FillDCRectWithColor(dc, TRect{R - 1, t + 2, R, B - 2}, Office11ToolbarShadowLineColor);
+    if (hasMark) {
+      Pixel(dc, l, B - mark - 2, Mix(ML, G(l + 1)));
+      Pixel(dc, l, B - mark - 1, ML);
+      Pixel(dc, l + 1, B - 2, ML);
+      Pixel(dc, l, B - 2, Mix(ML, D(l)));
+      Pixel(dc, l + 1, B - 1, Mix(ML, D(l)));
+    } else {
+      Pixel(dc, l, B - 2, Mix(D(l), G(l + 1)));
+      Pixel(dc, l + 1, B - 1, Mix(D(l), G(l + 1)));
+    }
+    toolbarFill(TRect{R - 2, t + 2, R - 1, B - 2 - markArea});
+    if (hasMark) {
+      const TRect parts[] = {TRect{l, B - mark, l + 1, B - 2}, TRect{l + 2, B - 2, R - 2, B},
+                             TRect{R - 2, B - mark, R - 1, B - 1}, TRect{R - 1, B - mark - 1, R, B - 2}};
+      markGradient(TRect{l, B - mark - 1, R, B}, parts, true);
+      Pixel(dc, R - 1, B - 2, Mix(M2, D(R)));
+      Pixel(dc, R - 2, B - 1, Mix(M2, D(R)));
+      Pixel(dc, R - 2, B - mark - 1, Mix(M2, Cc));
+      Pixel(dc, R - 1, B - mark - 2, Mix(M2, Cc));
+      Pixel(dc, R - 2, B - mark - 2, Cc);
+      FillDCRectWithColor(dc, TRect{R - 1, t + 2, R, B - mark - 2}, Office11ToolbarShadowLineColor);
+    } else {
+      toolbarFill(TRect{l + 2, B - 1, R - 1, B});
+      toolbarFill(TRect{l + 1, B - 2, R - 2, B - 1});
+      Pixel(dc, R - 2, B - 1, Mix(Cc, D(R)));
+      Pixel(dc, R - 1, B - 2, Mix(Cc, D(R)));
+      Pixel(dc, R - 2, B - 2, Cc);
+      FillDCRectWithColor(dc, TRect{R - 1, t + 2, R, B - 2}, Office11ToolbarShadowLineColor);
+    }
     dockFill(TRect{l, t, l + 1, t + 1});
     dockFill(TRect{R - 1, t, R, t + 1});
     dockFill(TRect{l, B - 1, l + 1, B});
     dockFill(TRect{R - 1, B - 1, R, B});
   }
-  (void)ML;
-  (void)M2;
   RestoreDC(dc, saved);
   if (toolbar->CanMove()) {
     const TRect inner = Shrunk(window, 2);
@@ -589,4 +648,87 @@ void TdxBarOffice11Painter::FillMenuArea(TdxBarSubMenuControl* subMenu, HDC dc, 
   const Integer dx = rect.Width() / 4;
   const Integer dy = hot ? 1 : 2;
   DrawGripDots(subMenu, dc, false, TRect{rect.Left + dx, rect.Top + dy, rect.Right - dx, rect.Bottom - dy});
+}
+
+// ---- The "More Buttons" mark: a gradient tab at the toolbar's far end
+
+void TdxBarOffice11Painter::CalcMarkRect(TdxBarControl* toolbar, TRect& rect) {
+  TdxBar* bar = toolbar->GetBar();
+  if (toolbar->GetDockingStyle() == dsNone || !bar || bar->GetBorderStyle() == bbsNone || toolbar->IsMainMenu())
+    return;
+  // The tab reaches into the rounded frame.
+  if (toolbar->IsVertical()) {
+    rect.Left -= 1;
+    rect.Right += 1;
+    rect.Bottom += 2;
+  } else {
+    rect.Top -= 1;
+    rect.Right += 2;
+    rect.Bottom += 1;
+  }
+}
+
+void TdxBarOffice11Painter::DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH brush, Integer state,
+                                               const TRect& rect) {
+  state = std::clamp(state, 0, 2);
+  TdxBar* bar = toolbar->GetBar();
+  const Boolean vertical = toolbar->IsVertical();
+  TRect r = rect;
+  if (bar && bar->GetBorderStyle() != bbsNone && !toolbar->IsMainMenu()) {
+    // The tab starts two pixels into the mark, past a strip of the toolbar's own background.
+    const TRect before = vertical ? TRect{r.Left, r.Top, r.Right, r.Top + 2} : TRect{r.Left, r.Top, r.Left + 2, r.Bottom};
+    toolbar->DrawBackground(dc, before, toolbar->GetBackgroundBrush(), clNone);
+    if (vertical) {
+      r.Top += 2;
+      r.Right += 2;
+    } else {
+      r.Left += 2;
+      r.Bottom += 2;
+    }
+  }
+  FillTwoStageGradient(dc, r, Office11MarkGradientColors1[state], Office11MarkGradientColors2[state], vertical);
+}
+
+void TdxBarOffice11Painter::DrawMarkGlyphs(TdxBarControl* toolbar, HDC dc, const TRect& rect) {
+  TdxBar* bar = toolbar->GetBar();
+  const Integer offset = !bar || bar->GetBorderStyle() == bbsNone || toolbar->IsMainMenu() ? 2 : 0;
+  const Boolean vertical = toolbar->IsVertical();
+  auto glyphs = [&](Integer dx, Integer dy, TColor color) {
+    if (AllowsQuickCustomizing() && bar && bar->GetAllowQuickCustomizing()) {
+      // The arrow at the far end: pointing down on horizontal toolbars, left on vertical ones.
+      if (!vertical) {
+        const Integer x = (rect.Left + rect.Right - 5) / 2 + dx, y = rect.Bottom - 9 - offset + dy;
+        const TPoint points[] = {{x, y}, {x + 4, y}, {x + 2, y + 2}};
+        FillPolygonWithColors(dc, points, 3, color, color);
+      } else {
+        const Integer x = rect.Right - 8 - offset + dx, y = (rect.Top + rect.Bottom - 5) / 2 + dy;
+        const TPoint points[] = {{x + 2, y}, {x + 2, y + 4}, {x, y + 2}};
+        FillPolygonWithColors(dc, points, 3, color, color);
+      }
+    }
+    if (!toolbar->IsTruncated()) return;
+    // Two chevrons near the mark's start.
+    HPEN pen = CreatePen(PS_SOLID, 1, COLORREF(ColorToRGB(color)));
+    HGDIOBJ old = SelectObject(dc, pen);
+    for (Integer k = 0; k < 2; ++k)
+      for (Integer i = 0; i < 2; ++i) {
+        POINT points[3];
+        if (!vertical) {
+          const Integer x = (rect.Left + rect.Right - 7) / 2 + 4 * k + i + dx, y = rect.Top + 4 + offset + dy;
+          points[0] = POINT{x, y};
+          points[1] = POINT{x + 2, y + 2};
+          points[2] = POINT{x - 1, y + 5};
+        } else {
+          const Integer x = rect.Left + 4 + offset + dx, y = (rect.Top + rect.Bottom - 7) / 2 + 4 * k + i + dy;
+          points[0] = POINT{x, y};
+          points[1] = POINT{x + 2, y + 2};
+          points[2] = POINT{x + 5, y - 1};
+        }
+        Polyline(dc, points, 3);
+      }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  };
+  glyphs(1, 1, Office11MarkGlyphShadowColor);
+  glyphs(0, 0, Office11MarkGlyphColor);
 }

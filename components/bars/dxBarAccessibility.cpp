@@ -1,0 +1,426 @@
+// Key tips of the bars: the wait after Alt, collecting and numbering the key tips of a bar
+// window's elements, their windows, and the keys that type them.
+
+#include "components/bars/dxBarAccessibility.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "components/foundation/cxClasses.h"
+#include "components/foundation/cxControls.h"
+#include "platform/drawing/Gdi.h"
+#include "platform/runtime/Exceptions.h"
+#include "platform/windowing/Messages.h"
+#include "platform/windowing/User.h"
+
+namespace {
+
+TdxBarKeyTipWindowsManagerProvider gKeyTipProvider = nullptr;
+
+// Upper case of a Windows-1251 character.
+char UpperAnsi(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return char(u - 32);
+  if (u >= 0xE0) return char(u - 32);
+  if (u == 0xB8) return char(0xA8);
+  return c;
+}
+
+AnsiString UpperText(const AnsiString& text) {
+  AnsiString result = text;
+  for (char& c : result) c = UpperAnsi(c);
+  return result;
+}
+
+Boolean StartsWith(const AnsiString& text, const AnsiString& prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The character a key types into a key tip (0 for keys that type none).
+char KeyTipChar(Word key) {
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return char(key);
+  if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return char('0' + (key - VK_NUMPAD0));
+  return 0;
+}
+
+TCustomdxBarControl* MainMenuWindow(TdxBarManager* manager) {
+  TdxBar* bar = manager ? manager->GetMainMenuBar() : nullptr;
+  return bar ? bar->GetControl() : nullptr;
+}
+
+// ---- The services the keyboard hook offers (chained to the bar windows' own)
+
+void (*gPreviousStartNavigation)(TdxBarManager*) = nullptr;
+void (*gPreviousEndNavigation)() = nullptr;
+
+void KeyTipsStartNavigation(TdxBarManager* manager) {
+  if (gPreviousStartNavigation) gPreviousStartNavigation(manager);
+  // Alt came up alone: the key tips show at once.
+  GetBarNavigationController()->EndKeyTipsWait(true);
+}
+
+void KeyTipsEndNavigation() {
+  if (gPreviousEndNavigation) gPreviousEndNavigation();
+  GetBarNavigationController()->HideKeyTips();
+}
+
+void KeyTipsMenuKey(TdxBarManager* manager, Boolean menuKeyDown) {
+  TdxBarNavigationController* controller = GetBarNavigationController();
+  if (!menuKeyDown) {
+    controller->EndKeyTipsWait(false);
+    return;
+  }
+  if (controller->IsShowingKeyTips() || !gKeyTipProvider || !gKeyTipProvider(manager)) return;
+  if (!MainMenuWindow(manager)) return;
+  controller->BeginKeyTipsWait(manager);
+}
+
+Boolean KeyTipsWantsKey(WPARAM key, TShiftState shift) { return GetBarNavigationController()->WantsKey(Word(key), shift); }
+void KeyTipsProcessKey(WPARAM key, TShiftState shift) { GetBarNavigationController()->ProcessKey(Word(key), shift); }
+
+}  // namespace
+
+// ==== Key-tip windows ==========================================================================
+
+TdxBarKeyTipWindow::TdxBarKeyTipWindow(TComponent* owner) : TCustomControl(owner) { SetVisible(false); }
+
+void TdxBarKeyTipWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style = WS_POPUP;
+  params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+  params.WndParent = nullptr;
+}
+
+void TdxBarKeyTipWindow::ShowAt(const AnsiString& text, const TPoint& basePoint, Integer horzAlign,
+                                Integer vertAlign, Boolean enabled) {
+  FText = text;
+  FTipEnabled = enabled;
+  HandleNeeded();
+  HDC dc = GetDC(GetHandle());
+  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SIZE extent{};
+  GetTextExtentPoint32(dc, text.c_str(), Integer(text.size()), &extent);
+  SelectObject(dc, oldFont);
+  ReleaseDC(GetHandle(), dc);
+  const Integer height = extent.cy + 4;
+  const Integer width = std::max<Integer>(extent.cx + 8, height);
+  auto place = [](Integer at, Integer size, Integer align) {
+    return align == 1 ? at - size : align == 2 ? at - size / 2 : at;
+  };
+  SetWindowPos(GetHandle(), HWND_TOPMOST, place(basePoint.X, width, horzAlign), place(basePoint.Y, height, vertAlign),
+               width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  Invalidate();
+}
+
+void TdxBarKeyTipWindow::Paint() {
+  HDC dc = GetCanvas()->GetHandle();
+  RECT r{0, 0, GetClientWidth(), GetClientHeight()};
+  FillRect(dc, &r, GetSysColorBrush(COLOR_INFOBK));
+  FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(FTipEnabled ? COLOR_INFOTEXT : COLOR_GRAYTEXT));
+  DrawText(dc, FText.c_str(), Integer(FText.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, oldFont);
+}
+
+TdxBarKeyTipWindowsManager::~TdxBarKeyTipWindowsManager() {
+  for (TdxBarKeyTipWindow* window : FWindows) window->Free();
+}
+
+TdxBarKeyTipWindow* TdxBarKeyTipWindowsManager::Add(const AnsiString& caption, const TPoint& basePoint,
+                                                    Integer horzAlign, Integer vertAlign, Boolean enabled) {
+  auto* window = new TdxBarKeyTipWindow(nullptr);
+  FWindows.push_back(window);
+  window->ShowAt(caption, basePoint, horzAlign, vertAlign, enabled);
+  return window;
+}
+
+void TdxBarKeyTipWindowsManager::Delete(TdxBarKeyTipWindow* window) {
+  auto it = std::find(FWindows.begin(), FWindows.end(), window);
+  if (it == FWindows.end()) return;
+  FWindows.erase(it);
+  window->Free();
+}
+
+void SetBarKeyTipWindowsManagerProvider(TdxBarKeyTipWindowsManagerProvider provider) { gKeyTipProvider = provider; }
+
+// ==== Key-tip data =============================================================================
+
+TdxBarKeyTipData::TdxBarKeyTipData(TdxBarItemControl* control, const AnsiString& keyTip)
+    : KeyTip(keyTip), FControlLink(CreateObjectLink(control)) {}
+
+TdxBarKeyTipData::~TdxBarKeyTipData() { ReleaseObjectLink(FControlLink); }
+
+TdxBarItemControl* TdxBarKeyTipData::GetControl() const {
+  return FControlLink && FControlLink->Ref ? static_cast<TdxBarItemControl*>(FControlLink->Ref) : nullptr;
+}
+
+// ==== The controller ===========================================================================
+
+TdxBarNavigationController* GetBarNavigationController() {
+  static TdxBarNavigationController* controller = new TdxBarNavigationController();
+  return controller;
+}
+
+void InstallBarKeyTipServices() {
+  TdxBarHookServices& hooks = BarHookServices();
+  if (hooks.MenuKey == KeyTipsMenuKey) return;
+  hooks.MenuKey = KeyTipsMenuKey;
+  if (hooks.StartNavigation != KeyTipsStartNavigation) {
+    gPreviousStartNavigation = hooks.StartNavigation;
+    hooks.StartNavigation = KeyTipsStartNavigation;
+  }
+  if (hooks.EndKeyboardNavigation != KeyTipsEndNavigation) {
+    gPreviousEndNavigation = hooks.EndKeyboardNavigation;
+    hooks.EndKeyboardNavigation = KeyTipsEndNavigation;
+  }
+  if (!hooks.NavigationWantsKey) hooks.NavigationWantsKey = KeyTipsWantsKey;
+  if (!hooks.NavigationProcessKey) hooks.NavigationProcessKey = KeyTipsProcessKey;
+}
+
+TdxBarNavigationController::~TdxBarNavigationController() {
+  ClearKeyTips();
+  ReleaseObjectLink(FContainerLink);
+  if (FWaitTimer) FWaitTimer->Free();
+}
+
+IdxBarKeyTipWindowsManager* TdxBarNavigationController::WindowsManager() const {
+  return gKeyTipProvider && FContainerManager ? gKeyTipProvider(FContainerManager) : nullptr;
+}
+
+void TdxBarNavigationController::BeginKeyTipsWait(TdxBarManager* root) {
+  if (!root) throw EdxException(AnsiString());
+  if (FWaitingRoot && FWaitingRoot != root) throw EdxException(AnsiString());
+  if (IsShowingKeyTips() || FWaitingRoot) return;
+  FWaitingRoot = root;
+  if (!FWaitTimer) {
+    FWaitTimer = new TcxTimer(nullptr);
+    FWaitTimer->SetEnabled(false);
+    FWaitTimer->SetInterval(500);
+    FWaitTimer->SetOnTimer(TNotifyEvent(this, &TdxBarNavigationController::WaitTimer));
+  }
+  FWaitTimer->SetEnabled(true);
+}
+
+void TdxBarNavigationController::WaitTimer(TObject* sender) {
+  // Alt is still held (any other key ends the wait): the key tips show.
+  EndKeyTipsWait(true);
+}
+
+void TdxBarNavigationController::EndKeyTipsWait(Boolean show) {
+  if (!FWaitingRoot) return;
+  if (FWaitTimer) FWaitTimer->SetEnabled(false);
+  TdxBarManager* root = FWaitingRoot;
+  FWaitingRoot = nullptr;
+  if (show)
+    if (TCustomdxBarControl* window = MainMenuWindow(root)) ShowKeyTips(window);
+}
+
+void TdxBarNavigationController::HideKeyTips() {
+  EndKeyTipsWait(false);
+  ShowKeyTips(nullptr);
+}
+
+void TdxBarNavigationController::ForgetObject(TCustomdxBarControl* control) {
+  if (control && control == FContainer) HideKeyTips();
+}
+
+void TdxBarNavigationController::ClearKeyTips() {
+  IdxBarKeyTipWindowsManager* windows = WindowsManager();
+  for (TdxBarKeyTipData* data : FKeyTips) {
+    if (data->Window && windows) windows->Delete(data->Window);
+    data->Free();
+  }
+  FKeyTips.clear();
+}
+
+void TdxBarNavigationController::ShowKeyTips(TCustomdxBarControl* container, const AnsiString& typed) {
+  if (container != FContainer || (FContainerLink && !FContainerLink->Ref)) {
+    ClearKeyTips();
+    ReleaseObjectLink(FContainerLink);
+    FContainerLink = nullptr;
+    FContainer = container;
+    FContainerManager = container ? container->GetOwnerBarManager() : nullptr;
+    FTyped.clear();
+    if (!container) return;
+    FContainerLink = CreateObjectLink(container);
+    FTyped = UpperText(typed);
+    CollectKeyTips(container);
+    RefreshKeyTipWindows();
+    return;
+  }
+  if (container && UpperText(typed) != FTyped) {
+    FTyped = UpperText(typed);
+    RefreshKeyTipWindows();
+  }
+}
+
+AnsiString TdxBarNavigationController::GetKeyTipText(TdxBarItemControl* control) {
+  TdxBarItem* item = control && control->GetItemLink() ? control->GetItemLink()->GetItem() : nullptr;
+  if (!item) return AnsiString();
+  AnsiString text = item->GetKeyTip();
+  if (text.empty()) {
+    // The caption's accelerator, else its first letter.
+    const AnsiString& caption = item->GetCaption();
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+      if (caption[i] != '&') continue;
+      if (caption[i + 1] == '&') {
+        ++i;
+        continue;
+      }
+      text = AnsiString(1, caption[i + 1]);
+      break;
+    }
+    if (text.empty())
+      for (char c : caption)
+        if (c != '&' && c != ' ') {
+          text = AnsiString(1, c);
+          break;
+        }
+  }
+  return UpperText(text.substr(0, 3));
+}
+
+void TdxBarNavigationController::MakeKeyTipsUnique(std::vector<AnsiString>& texts) {
+  for (Boolean changed = true; changed;) {
+    changed = false;
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const AnsiString text = texts[i];
+      std::vector<size_t> group;
+      for (size_t j = 0; j < texts.size(); ++j)
+        if (texts[j] == text) group.push_back(j);
+      if (group.size() >= 2) {
+        const size_t digits = std::to_string(group.size()).size();
+        for (size_t k = 0; k < group.size(); ++k) {
+          std::string number = std::to_string(k + 1);
+          number.insert(0, digits - number.size(), '0');
+          texts[group[k]] = text + AnsiString(number);
+        }
+        changed = true;
+        continue;
+      }
+      // Another text starts with this one: typing it would stop short.
+      for (size_t j = 0; j < texts.size(); ++j)
+        if (j != i && texts[j].size() > text.size() && StartsWith(texts[j], text)) {
+          texts[i] = text + "1";
+          changed = true;
+          break;
+        }
+    }
+  }
+}
+
+void TdxBarNavigationController::CollectKeyTips(TCustomdxBarControl* container) {
+  std::vector<TdxBarItemControl*> controls;
+  std::vector<AnsiString> texts;
+  for (Integer i = 0; i < container->GetViewInfoCount(); ++i) {
+    TdxBarItemControl* control = container->GetViewInfoControl(i);
+    if (!control || dynamic_cast<TdxBarSeparatorControl*>(control)) continue;
+    const AnsiString text = GetKeyTipText(control);
+    if (text.empty()) continue;
+    controls.push_back(control);
+    texts.push_back(text);
+  }
+  MakeKeyTipsUnique(texts);
+  const Boolean menu = dynamic_cast<TdxBarSubMenuControl*>(container) != nullptr;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    auto* data = new TdxBarKeyTipData(controls[i], texts[i]);
+    TRect r;
+    container->GetItemControlRect(controls[i], r);
+    POINT a{r.Left, r.Top}, b{r.Right, r.Bottom};
+    if (container->HandleAllocated()) {
+      ClientToScreen(container->GetHandle(), &a);
+      ClientToScreen(container->GetHandle(), &b);
+    }
+    // Over the middle of a toolbar's element; over the glyph column of a menu's.
+    const Integer x = menu ? a.X + (b.Y - a.Y) / 2 : (a.X + b.X) / 2;
+    data->BasePoint = TPoint{x, (a.Y + b.Y) / 2};
+    data->Enabled = controls[i]->IsEnabled();
+    FKeyTips.push_back(data);
+  }
+}
+
+void TdxBarNavigationController::RefreshKeyTipWindows() {
+  IdxBarKeyTipWindowsManager* windows = WindowsManager();
+  if (!windows) return;
+  for (TdxBarKeyTipData* data : FKeyTips) {
+    const Boolean show = data->Visible && StartsWith(data->KeyTip, FTyped);
+    if (show && !data->Window)
+      data->Window = windows->Add(data->KeyTip, data->BasePoint, data->HorzAlign, data->VertAlign, data->Enabled);
+    else if (!show && data->Window) {
+      windows->Delete(data->Window);
+      data->Window = nullptr;
+    }
+  }
+  windows->UpdateComplete();
+}
+
+TdxBarKeyTipData* TdxBarNavigationController::MatchKeyTipKey(Word key, Boolean& matched, AnsiString& typed) {
+  matched = false;
+  const char c = KeyTipChar(key);
+  if (!c) return nullptr;
+  typed = FTyped + AnsiString(1, c);
+  for (TdxBarKeyTipData* data : FKeyTips) {
+    if (!data->Visible || !StartsWith(data->KeyTip, typed)) continue;
+    matched = true;
+    return data->KeyTip == typed && data->Enabled ? data : nullptr;
+  }
+  return nullptr;
+}
+
+Boolean TdxBarNavigationController::WantsKey(Word key, TShiftState shift) {
+  // Alt held with a letter is an accelerator, not a key tip (the key state the hook reads may
+  // still hold the Alt whose release started the key tips: the key itself is asked).
+  if (GetAsyncKeyState(VK_MENU) < 0 || shift.Contains(ssCtrl)) return false;
+  if (!IsShowingKeyTips()) return false;
+  if (!FContainerLink || !FContainerLink->Ref) {
+    HideKeyTips();
+    return false;
+  }
+  if (key == VK_ESCAPE) return true;
+  // Every key that can type a key tip is taken (a wrong one only beeps).
+  return KeyTipChar(key) != 0;
+}
+
+void TdxBarNavigationController::ProcessKey(Word key, TShiftState shift) {
+  if (!IsShowingKeyTips()) return;
+  TCustomdxBarControl* container = FContainer;
+  if (key == VK_ESCAPE) {
+    // Back to the key tips of the window that opened this menu, or out of the key tips.
+    TCustomdxBarControl* parent = container->GetParentBarControl();
+    HideKeyTips();
+    orv::TObjectLinkGuard alive(parent);
+    if (parent && container->HandleAllocated())
+      SendMessage(container->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 0);  // a menu closes itself
+    else
+      container->CloseByEscape();
+    if (parent && alive.Alive() && TCustomdxBarControl::IsAlive(parent)) ShowKeyTips(parent);
+    return;
+  }
+  Boolean matched = false;
+  AnsiString typed;
+  TdxBarKeyTipData* data = MatchKeyTipKey(key, matched, typed);
+  if (data) {
+    ExecuteKeyTip(data);
+  } else if (matched) {
+    ShowKeyTips(container, typed);
+  } else {
+    MessageBeep(0);
+  }
+}
+
+void TdxBarNavigationController::ExecuteKeyTip(TdxBarKeyTipData* data) {
+  TdxBarItemControl* control = data->GetControl();
+  TCustomdxBarControl* window = control ? control->GetParent() : nullptr;
+  HideKeyTips();
+  if (!window || !control) return;
+  orv::TObjectLinkGuard alive(window);
+  const Boolean opensMenu = dynamic_cast<TdxBarSubItemControl*>(control) != nullptr;
+  window->SelectAndClick(control, false);
+  if (!opensMenu || !alive.Alive()) return;
+  // A sub item opened its menu: the menu's key tips follow.
+  if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(window->GetChildBarControl()))
+    if (menu->HandleAllocated()) ShowKeyTips(menu);
+}
