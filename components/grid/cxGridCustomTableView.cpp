@@ -7,6 +7,7 @@
 #include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/grid/cxGrid.h"
+#include "components/grid/cxGridDBTableView.h"
 #include "components/grid/cxGridLevel.h"
 #include "components/grid/cxGridStrs.h"
 #include "platform/controls/Clipbrd.h"
@@ -518,8 +519,34 @@ void TcxCustomGridTableViewData::GroupValueDisplayText(Integer recordIndex, Inte
 
 // ==== Item data binding =========================================================================
 
+// What an item's editor properties take their defaults from in an unbound view.
+class TcxGridDefaultValuesProvider : public TcxCustomEditDefaultValuesProvider {
+  ORV_CLASS(TcxGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
+ public:
+  explicit TcxGridDefaultValuesProvider(TPersistent* owner) : TcxCustomEditDefaultValuesProvider(owner) {}
+  Boolean HasDefaultDisplayFormat(Boolean editing) override {
+    return orv::grid::ItemHasDefaultDisplayFormat(static_cast<TcxGridItemDataBinding*>(GetOwner()), editing);
+  }
+};
+
+Boolean orv::grid::ItemHasDefaultDisplayFormat(TcxGridItemDataBinding* binding, Boolean editing) {
+  TcxCustomGridTableItem* item = binding ? binding->GetItem() : nullptr;
+  if (!item) return false;
+  TcxCustomDataController* controller = binding->GetDataController();
+  const Integer index = item->GetIndex();
+  if (controller && index >= 0 && index < controller->GetItemCount() &&
+      controller->IsItemDisplayTextStored(index, !editing))
+    return true;
+  return bool(item->GetOnGetDataText());
+}
+
+// The provider's class is the data controller's choice (the dataset-bound one answers from the
+// bound field).
 TcxGridItemDataBinding::TcxGridItemDataBinding(TcxCustomGridTableItem* item) : FItem(item) {
-  FDefaultValuesProvider = new TcxCustomEditDefaultValuesProvider(this);
+  TClass providerClass = TcxGridDefaultValuesProvider::StaticClass();
+  if (auto* navigation = dynamic_cast<IcxGridDataControllerNavigation*>(GetDataController()))
+    if (TClass cls = navigation->GetDefaultValuesProviderClass()) providerClass = cls;
+  FDefaultValuesProvider = orv::ClassOf<TcxCustomEditDefaultValuesProvider>(providerClass).Create(this);
 }
 
 TcxGridItemDataBinding::~TcxGridItemDataBinding() { orv::Free(FDefaultValuesProvider); }
@@ -1477,6 +1504,9 @@ void TcxCustomGridTableItem::EditViewDataGetDisplayText(TObject* sender, AnsiStr
 
 TcxCustomEditViewData* TcxCustomGridTableItem::CreateEditViewData(TcxCustomEditProperties* properties) {
   if (!properties) return nullptr;
+  // The view data reads the alignment and formats the properties answer for this item now (a
+  // default repository item's properties serve several items).
+  InitProperties(properties);
   TcxCustomEditStyle* style = AcquireCellStyle();
   TcxCustomEditViewData* viewData = nullptr;
   try {
@@ -3297,6 +3327,9 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
       FOnGetDragDropText = table->FOnGetDragDropText;
       FOnInitEdit = table->FOnInitEdit;
       FOnInitEditValue = table->FOnInitEditValue;
+      FOnFilterControlDialogShow = table->FOnFilterControlDialogShow;
+      FOnFilterCustomization = table->FOnFilterCustomization;
+      FOnFilterDialogShow = table->FOnFilterDialogShow;
       SetOnCanFocusRecord(table->GetOnCanFocusRecord());
       SetOnCanSelectRecord(table->GetOnCanSelectRecord());
       SetOnFocusedItemChanged(table->GetOnFocusedItemChanged());
@@ -3511,4 +3544,7 @@ ORV_PUBLISH(TcxCustomGridTableView) {
   p.Property("OnGetDragDropText", &T::GetOnGetDragDropText, &T::SetOnGetDragDropText);
   p.Property("OnInitEdit", &T::GetOnInitEdit, &T::SetOnInitEdit);
   p.Property("OnInitEditValue", &T::GetOnInitEditValue, &T::SetOnInitEditValue);
+  p.Property("OnFilterControlDialogShow", &T::GetOnFilterControlDialogShow, &T::SetOnFilterControlDialogShow);
+  p.Property("OnFilterCustomization", &T::GetOnFilterCustomization, &T::SetOnFilterCustomization);
+  p.Property("OnFilterDialogShow", &T::GetOnFilterDialogShow, &T::SetOnFilterDialogShow);
 }

@@ -21,6 +21,8 @@ class TcxCustomGridTableView;
 class TcxCustomGridTableItem;
 class TcxCustomGridTableViewData;
 class TcxCustomGridRecord;
+class TMemoryStream;
+class TStream;
 class TcxGridItemDataBinding;
 class TcxCustomGridTableController;
 class TcxCustomGridDragOpenInfo;
@@ -428,6 +430,19 @@ class TcxGridDataController : public TcxDataController {
   ORV_CLASS(TcxGridDataController, TcxDataController)
  public:
   explicit TcxGridDataController(TComponent* owner) : TcxDataController(owner) {}
+  ~TcxGridDataController() override;
+  // The records travel with the form as the binary property "Data"; they are loaded once the
+  // form is read.
+  void DefineProperties(TFiler* filer) override;
+  void Loaded() override;
+  TMemoryStream* GetLoadedData() const { return FLoadedData; }
+
+ private:
+  void ReadData(TStream* stream);
+  void WriteData(TStream* stream);
+  TMemoryStream* FLoadedData = nullptr;
+
+ public:
 
   TcxCustomGridTableView* GetGridView() const;
   TObject* GetItem(Integer index) override;
@@ -452,6 +467,9 @@ class TcxGridDataController : public TcxDataController {
 
 // What both grid data controllers ask of their view (the dataset-bound one shares them).
 namespace orv::grid {
+// The default values providers' answer: the controller keeps the item's display texts, or the
+// item forms them in its OnGetDataText handler.
+Boolean ItemHasDefaultDisplayFormat(TcxGridItemDataBinding* binding, Boolean editing);
 TObject* ViewItem(TcxCustomGridTableView* view, Integer index);
 Integer ViewItemID(TObject* item);
 // The view data's text (false leaves it to the controller).
@@ -1583,6 +1601,9 @@ using TcxGridFocusedItemChangedEvent =
     orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* prevFocusedItem,
                     TcxCustomGridTableItem* focusedItem)>;
 using TcxGridCustomTableViewEvent = orv::Event<void(TcxCustomGridTableView* sender)>;
+using TcxGridFilterCustomizationEvent = orv::Event<void(TcxCustomGridTableView* sender, Boolean& done)>;
+using TcxGridFilterDialogShowEvent =
+    orv::Event<void(TcxCustomGridTableView* sender, TcxCustomGridTableItem* item, Boolean& done)>;
 
 // The base of the table-like views: items over the controller's fields, records over its rows.
 class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, public IcxFilterControl {
@@ -1708,6 +1729,9 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   virtual void DoGetDragDropText(TcxCustomGridRecord* record, TcxCustomGridTableItem* item, AnsiString& text);
   virtual void DoInitEdit(TcxCustomGridTableItem* item, TcxCustomEdit* edit);
   virtual void DoInitEditValue(TcxCustomGridTableItem* item, TcxCustomEdit* edit, Variant& value);
+  // The filter dialog hooks: true when a handler took over the dialog.
+  virtual Boolean DoFilterCustomization();
+  virtual Boolean DoFilterDialogShow(TcxCustomGridTableItem* item);
   Boolean HasCustomDrawCell() const { return bool(FOnCustomDrawCell); }
   Boolean HasCustomDrawPartBackground() const { return bool(FOnCustomDrawPartBackground); }
   Boolean HasGetCellHeight() const { return bool(FOnGetCellHeight); }
@@ -1852,6 +1876,9 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   ORV_GRID_TABLE_EVENT(TcxGridGetDragDropTextEvent, GetDragDropText)
   ORV_GRID_TABLE_EVENT(TcxGridInitEditEvent, InitEdit)
   ORV_GRID_TABLE_EVENT(TcxGridInitEditValueEvent, InitEditValue)
+  ORV_GRID_TABLE_EVENT(TNotifyEvent, FilterControlDialogShow)
+  ORV_GRID_TABLE_EVENT(TcxGridFilterCustomizationEvent, FilterCustomization)
+  ORV_GRID_TABLE_EVENT(TcxGridFilterDialogShowEvent, FilterDialogShow)
 #undef ORV_GRID_TABLE_EVENT
 
   // The storage flags the view reads: bit 0 the filter, bit 1 the summaries.
@@ -1900,6 +1927,9 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   TcxGridGetDragDropTextEvent FOnGetDragDropText;
   TcxGridInitEditEvent FOnInitEdit;
   TcxGridInitEditValueEvent FOnInitEditValue;
+  TNotifyEvent FOnFilterControlDialogShow;
+  TcxGridFilterCustomizationEvent FOnFilterCustomization;
+  TcxGridFilterDialogShowEvent FOnFilterDialogShow;
   TcxNavigatorControlButtons* FNavigatorButtons = nullptr;
   TNotifyEvent FNavigatorButtonsEvents;
   TcxNavigatorControlNotifier* FNavigatorNotifier = nullptr;
@@ -2489,6 +2519,8 @@ class TcxGridFilterDropDownButtonViewInfo : public TcxCustomGridFilterButtonView
   Integer CalculateHeight() override;
   TClass GetHitTestClass() override { return TcxGridFilterDropDownButtonHitTest::StaticClass(); }
   TcxCustomGridCellPainterClass GetPainterClass() override;
+  // The recently used filters drop-down (cxGridFilterPopup.cpp).
+  TcxCustomGridPopup* GetPopup() override;
 };
 
 class TcxGridFilterButtonsViewInfo : public TObject {

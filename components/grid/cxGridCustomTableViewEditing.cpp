@@ -255,6 +255,7 @@ void TcxCustomGridTableController::BeforeDestruction() {
   if (FEditingController) FEditingController->HideEdit(false);
   FreeAndNil(FEditingController);
   FreeSelectionState();
+  FreeFilterPopups();
   inherited::BeforeDestruction();
 }
 

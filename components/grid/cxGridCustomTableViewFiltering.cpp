@@ -17,6 +17,7 @@
 #include "components/data/cxFilterConsts.h"
 #include "components/foundation/cxClasses.h"
 #include "platform/runtime/DateTime.h"
+#include "platform/runtime/Exceptions.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 #include "platform/runtime/Streams.h"
@@ -346,20 +347,40 @@ TcxGridFilterCustomizeProc& FilterCustomizeProc() {
 
 void SetGridFilterCustomizeProc(TcxGridFilterCustomizeProc proc) { FilterCustomizeProc() = proc; }
 
+Boolean TcxCustomGridTableView::DoFilterCustomization() {
+  Boolean done = false;
+  if (FOnFilterCustomization) FOnFilterCustomization(this, done);
+  return done;
+}
+
+Boolean TcxCustomGridTableView::DoFilterDialogShow(TcxCustomGridTableItem* item) {
+  Boolean done = false;
+  if (FOnFilterDialogShow) FOnFilterDialogShow(this, item, done);
+  return done;
+}
+
 // Which dialog opens: the filter builder for the whole filter, or the custom filter dialog for one
-// item when the filter can be shown in it.
+// item when the filter can be shown in it. The program's handlers may take over either. An
+// installed opener stands in for the dialogs themselves (with nil for the builder).
 void TcxCustomGridTableView::DoFilterCustomize(TcxCustomGridTableItem* item) {
-  if (TcxGridFilterCustomizeProc proc = FilterCustomizeProc()) {
-    proc(FFiltering, item);
-    return;
-  }
+  if (DoFilterDialogShow(item)) return;
   TcxDataFilterCriteria* filter = GetDataController()->GetFilter();
   auto* grid = dynamic_cast<TcxCustomGrid*>(GetControl());
   TFont* font = grid ? grid->GetFont() : nullptr;
   TcxLookAndFeel* lookAndFeel = grid ? grid->GetLookAndFeel() : nullptr;
+  TcxGridFilterCustomizeProc proc = FilterCustomizeProc();
   if (!item || IsFilterTooComplexForDialog(filter)) {
-    ShowFilterControlDialog(this, lookAndFeel, clDefault, font, AnsiString(), TNotifyEvent(),
+    if (DoFilterCustomization()) return;
+    if (proc) {
+      proc(FFiltering, nullptr);
+      return;
+    }
+    ShowFilterControlDialog(this, lookAndFeel, clDefault, font, AnsiString(), FOnFilterControlDialogShow,
                             TNotifyEvent(FFiltering, &TcxCustomGridTableFiltering::FilterControlDialogApply));
+    return;
+  }
+  if (proc) {
+    proc(FFiltering, item);
     return;
   }
   TcxCustomEditProperties* properties = item->GetPropertiesValue();
@@ -419,6 +440,50 @@ const orv::EnumNames<TcxDataControllerOption> kDataControllerOptionNames(
 }  // namespace
 
 ORV_PUBLISH(TcxGridDataController) { orv::grid::PublishGridDataController<TcxGridDataController>(p); }
+
+TcxGridDataController::~TcxGridDataController() { orv::Free(FLoadedData); }
+
+void TcxGridDataController::DefineProperties(TFiler* filer) {
+  inherited::DefineProperties(filer);
+  if (IsProviderMode()) return;
+  // Without an ancestor to compare with, the records are written when there are any.
+  filer->DefineBinaryProperty("Data", TStreamProc(this, &TcxGridDataController::ReadData),
+                              TStreamProc(this, &TcxGridDataController::WriteData), GetRecordCount() > 0);
+}
+
+void TcxGridDataController::ReadData(TStream* stream) {
+  Integer size = 0;
+  stream->ReadBuffer(&size, sizeof size);
+  if (size < 0 || size > stream->GetSize() - stream->GetPosition()) throw EReadError("Invalid stream format");
+  orv::Free(FLoadedData);
+  FLoadedData = nullptr;
+  FLoadedData = new TMemoryStream;
+  if (size > 0) FLoadedData->CopyFrom(stream, size);
+  FLoadedData->SetPosition(0);
+}
+
+void TcxGridDataController::WriteData(TStream* stream) {
+  TMemoryStream data;
+  SaveDataToStream(&data);
+  const Integer size = Integer(data.GetSize());
+  stream->WriteBuffer(&size, sizeof size);
+  data.SetPosition(0);
+  if (size > 0) stream->CopyFrom(&data, size);
+}
+
+void TcxGridDataController::Loaded() {
+  inherited::Loaded();
+  if (!FLoadedData) return;
+  TMemoryStream* data = FLoadedData;
+  FLoadedData = nullptr;
+  try {
+    if (!IsProviderMode()) LoadDataFromStream(data);
+  } catch (...) {
+    orv::Free(data);
+    throw;
+  }
+  orv::Free(data);
+}
 
 // ==== Sorting groups by a summary ===============================================================
 

@@ -630,6 +630,9 @@ Boolean TcxGridTableDataCellViewInfo::ShowsEditorOnMouseDown(TMouseButton button
 
 void TcxGridTableDataCellViewInfo::CalculateEditViewInfo(TcxCustomEditViewInfo* editViewInfo, const TPoint& mousePos) {
   if (!editViewInfo || !FProperties) return;
+  // Properties shared by several items (a default repository item's) answer for this item while
+  // the cell calculates: its field's alignment and formats.
+  FItem->InitProperties(FProperties);
   Boolean mustFree = false;
   TcxCustomEditViewData* viewData = FItem->GetCellViewData(FProperties, mustFree);
   if (!viewData) return;

@@ -42,6 +42,7 @@ class TcxCustomGridOptionsSelection;
 class TcxCustomGridOptionsView;
 class TcxCustomGridStyles;
 class TcxCustomGridPopup;
+class TcxCustomGridTableItem;
 class TcxCustomGridCustomizationForm;
 class TcxCustomGridRecord;
 class TcxGridSite;
@@ -369,6 +370,12 @@ class IcxCustomGridPopupOwner : public virtual IInterface {
   virtual Boolean ClosePopupOnDestruction() = 0;
   virtual void GetPopupOwnerBounds(TRect& bounds) = 0;
   virtual void PopupClosed() = 0;
+};
+
+// The cell that opens an item's filter drop-down tells which item it filters.
+class IcxGridFilterPopupOwner : public virtual IInterface {
+ public:
+  virtual TcxCustomGridTableItem* GetItem() = 0;
 };
 
 class TcxCustomGridCellPainter;

@@ -97,11 +97,11 @@ Integer TcxGridPopupListBox::CalculateItemHeight() {
 }
 
 Integer TcxGridPopupListBox::CheckAreaWidth() {
-  return GetStyle()->GetLookAndFeel()->GetPainter()->CheckBoxSize().cx + 4;
+  return GetStyle()->GetLookAndFeel()->CurrentPainter()->CheckBoxSize().cx + 4;
 }
 
 Integer TcxGridPopupListBox::CheckAreaHeight() {
-  return GetStyle()->GetLookAndFeel()->GetPainter()->CheckBoxSize().cy + 4;
+  return GetStyle()->GetLookAndFeel()->CurrentPainter()->CheckBoxSize().cy + 4;
 }
 
 Boolean TcxGridPopupListBox::IsChecked(Integer index) const {
@@ -157,7 +157,7 @@ void TcxGridPopupListBox::DrawItemText(TcxCanvas* canvas, Integer index, TOwnerD
 }
 
 void TcxGridPopupListBox::DrawCheck(TcxCanvas* canvas, Integer index, TOwnerDrawState state, const TRect& rect) {
-  TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->GetPainter();
+  TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->CurrentPainter();
   const TSize size = painter->CheckBoxSize();
   TRect box{rect.Left + (rect.Width() - size.cx) / 2, rect.Top + (rect.Height() - size.cy) / 2, 0, 0};
   box.Right = box.Left + size.cx;
@@ -177,7 +177,7 @@ Boolean TcxGridPopupListBox::DoDrawItem(TcxCanvas* canvas, Integer index, const 
     checkRect.Right = checkRect.Left + CheckAreaWidth();
     textRect.Left = checkRect.Right;
     if (IsCheckable(index) && IsChecked(index)) {
-      TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->GetPainter();
+      TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->CurrentPainter();
       canvas->GetBrush()->SetColor(painter->DefaultSelectionColor());
       canvas->GetFont()->SetColor(painter->DefaultSelectionTextColor());
     }
@@ -227,14 +227,15 @@ void TcxGridPopupListBox::InnerMouseDown(TMouseButton button, TShiftState shift,
 }
 
 void TcxGridPopupListBox::InnerMouseMove(TShiftState shift, Integer x, Integer y) {
-  const Integer index = ItemAt(x, y);
+  Integer index = ItemAt(x, y);
+  if (index != -1 && !IsItemSelectable(index)) index = -1;
   if (GetItemIndex() != index) SetItemIndex(index);
   if (index != FPressedIndex) SetPressedIndex(-1);
 }
 
 void TcxGridPopupListBox::InnerMouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   const Integer index = ItemAt(x, y);
-  if (index != -1 && (!HasCheck(index) || index == FPressedIndex)) {
+  if (index != -1 && IsItemSelectable(index) && (!HasCheck(index) || index == FPressedIndex)) {
     orv::TObjectLinkGuard guard(this);
     DoAction(index);
     if (!guard.Alive()) return;
@@ -248,6 +249,17 @@ void TcxGridPopupListBox::InnerMouseLeave() {
 }
 
 void TcxGridPopupListBox::InnerKeyDown(Word& key, TShiftState shift) {
+  // An arrow key steps over the entries that cannot be selected.
+  if ((key == VK_UP || key == VK_DOWN) && GetCount() > 0) {
+    const Integer step = key == VK_DOWN ? 1 : -1;
+    Integer index = GetItemIndex() + step;
+    while (index >= 0 && index < GetCount() && !IsItemSelectable(index)) index += step;
+    if (index != GetItemIndex() + step) {
+      if (index >= 0 && index < GetCount()) SetItemIndex(index);
+      key = 0;
+      return;
+    }
+  }
   switch (key) {
     case VK_RETURN:
     case VK_SPACE: DoAction(GetItemIndex()); break;
@@ -369,10 +381,66 @@ Integer TcxCustomGridCustomizationPopup::DropTargetAt(const TPoint& point) {
   return point.Y >= last.Bottom && IsPointInRect(client, point) ? count : -1;
 }
 
+void TcxCustomGridCustomizationPopup::GetDropArrowRects(Integer target, TRect& left, TRect& right) {
+  left = right = TRect{};
+  TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
+  const Integer count = FCheckListBox->GetItems()->GetCount();
+  if (target < 0 || count == 0 || !inner->HandleAllocated()) return;
+  const TRect item = inner->ItemRect(std::min(target, count - 1));
+  const Integer y = target < count ? item.Top : item.Bottom;
+  const TRect line{item.Left + 9, y, item.Right - 9, y};
+  left = GetDragAndDropArrowBounds(line, TRect{}, apLeft);
+  right = GetDragAndDropArrowBounds(line, TRect{}, apRight);
+}
+
 void TcxCustomGridCustomizationPopup::SetDropTargetIndex(Integer value) {
   if (FDropTargetIndex == value) return;
+  TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
+  TRect left, right;
+  // The old mark goes with a repaint of its two arrows only; the new one is drawn at once.
+  GetDropArrowRects(FDropTargetIndex, left, right);
+  if (inner->HandleAllocated() && !RectIsEmpty(left)) {
+    InvalidateRect(inner->GetHandle(), &left, TRUE);
+    InvalidateRect(inner->GetHandle(), &right, TRUE);
+  }
   FDropTargetIndex = value;
-  FCheckListBox->GetInnerCheckListBox()->Invalidate();
+  GetDropArrowRects(value, left, right);
+  if (!inner->HandleAllocated() || RectIsEmpty(left)) return;
+  inner->Update();
+  HDC dc = GetDC(inner->GetHandle());
+  {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    TcxCanvas cxCanvas(&canvas);
+    DrawDragAndDropArrow(&cxCanvas, left, apLeft);
+    DrawDragAndDropArrow(&cxCanvas, right, apRight);
+    canvas.SetHandle(nullptr);
+  }
+  ReleaseDC(inner->GetHandle(), dc);
+}
+
+void TcxCustomGridCustomizationPopup::FitToWorkArea(TPoint& position) {
+  const TRect area = GetWorkAreaAtPoint(position);
+  const Integer count = FCheckListBox->GetItems()->GetCount();
+  const Integer frameWidth = GetWidth() - FCheckListBox->GetWidth();
+  const Integer frameHeight = GetHeight() - FCheckListBox->GetHeight();
+  const Integer top = std::max(position.Y, area.Top);
+  const Integer available = area.Bottom - top;
+  auto resize = [&](Integer columns) {
+    FCheckListBox->SetColumns(columns);
+    AdjustSize(false);
+    SetBounds(GetLeft(), GetTop(), FCheckListBox->GetWidth() + frameWidth, FCheckListBox->GetHeight() + frameHeight);
+  };
+  if (count > 1 && available > frameHeight && (position.Y < area.Top || position.Y + GetHeight() > area.Bottom)) {
+    Integer columns = std::max<Integer>(2, (GetHeight() + available / 2) / available);
+    for (resize(columns); columns < count && GetHeight() > available; resize(++columns)) {
+    }
+    if (position.X + GetWidth() > area.Right) {
+      const Integer itemWidth = std::max<Integer>(1, ItemWidth());
+      resize(std::max<Integer>(2, (area.Right - position.X - frameWidth) / itemWidth));
+    }
+  }
+  inherited::FitToWorkArea(position);
 }
 
 void TcxCustomGridCustomizationPopup::ListStartDrag(TObject* sender, TDragObject*& dragObject) {
@@ -632,11 +700,11 @@ TcxGridTableItemsListBox::TcxGridTableItemsListBox(TComponent* owner) : TcxCusto
 Integer TcxGridTableItemsListBox::CalculateItemHeight() {
   TcxCanvas* canvas = GetCanvasOrScreenCanvas();
   canvas->GetFont()->Assign(GetStyle()->GetDisplayFont());
-  return 2 * (GetStyle()->GetLookAndFeel()->GetPainter()->HeaderCellBorderWidth() + 2) + canvas->TextHeightOf("Qq");
+  return 2 * (GetStyle()->GetLookAndFeel()->CurrentPainter()->HeaderCellBorderWidth() + 2) + canvas->TextHeightOf("Qq");
 }
 
 void TcxGridTableItemsListBox::PaintItem(TcxCanvas* canvas, const TRect& rect, Boolean focused, Integer index) {
-  TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->GetPainter();
+  TcxCustomLookAndFeelPainterClass painter = GetStyle()->GetLookAndFeel()->CurrentPainter();
   const Integer border = painter->HeaderCellBorderWidth();
   TRect textRect = GetInflatedRect(rect, -border, -border);
   textRect.Left += 2;

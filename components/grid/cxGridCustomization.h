@@ -36,6 +36,8 @@ class TcxGridPopupListBox : public TcxListBox {
   virtual Boolean GetShowChecks() const { return FShowChecks; }
   virtual void ToggleCheck(Integer index) { SetChecked(index, !IsChecked(index)); }
   virtual Boolean IsCheckable(Integer index) { return false; }
+  // Whether the pointer and the arrow keys may select the entry (a separator may not).
+  virtual Boolean IsItemSelectable(Integer index) { return true; }
   // Sizes the list to its items (nil: its own), never narrower than the cell that opened it.
   virtual void AdjustSize(TStrings* items);
   // The control's own size adjustment is another operation of the same name.
@@ -63,11 +65,13 @@ class TcxGridPopupListBox : public TcxListBox {
   void SetOnAction(const TcxGridPopupListBoxActionEvent& value) { FOnAction = value; }
 
   // What the inner list hands over (client coordinates of the inner list).
-  void InnerMouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
+  virtual void InnerMouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y);
   void InnerMouseMove(TShiftState shift, Integer x, Integer y);
   void InnerMouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y);
   void InnerMouseLeave();
-  void InnerKeyDown(Word& key, TShiftState shift);
+  virtual void InnerKeyDown(Word& key, TShiftState shift);
+  Integer GetVertItemSpacing() const { return FVertItemSpacing; }
+  void SetVertItemSpacing(Integer value) { FVertItemSpacing = std::max(0, value); }
 
   Boolean DoDrawItem(TcxCanvas* canvas, Integer index, const TRect& rect, TOwnerDrawState state) override;
   TcxInnerListBoxClass GetInnerListBoxClass() override;
@@ -112,8 +116,13 @@ class TcxCustomGridCustomizationPopup : public TcxCustomGridPopup {
   void Popup() override;
   using TcxCustomGridPopup::Popup;
   void CloseUp() override;
+  // A list taller than the work area below (or above) the popup's place switches to as many
+  // columns as make it fit, and no more columns than fit the area's width.
+  void FitToWorkArea(TPoint& position) override;
 
   TcxCheckListBox* GetCheckListBox() const { return FCheckListBox; }
+  // The two arrows at the ends of the line above the drop target entry (inner list coordinates).
+  void GetDropArrowRects(Integer target, TRect& left, TRect& right);
   Integer GetColumnCount() const;
   // The insertion position for a point of the inner list: the entry under it (plus 1 in its lower
   // half), the entry count below the last entry, -1 elsewhere.

@@ -19,6 +19,9 @@ class TcxGridDBDefaultValuesProvider : public TcxCustomDBEditDefaultValuesProvid
  public:
   explicit TcxGridDBDefaultValuesProvider(TPersistent* owner) : TcxCustomDBEditDefaultValuesProvider(owner) {}
   Boolean IsModifiable() override { return FFieldName.empty() || inherited::IsModifiable(); }
+  Boolean HasDefaultDisplayFormat(Boolean editing) override {
+    return orv::grid::ItemHasDefaultDisplayFormat(static_cast<TcxGridItemDataBinding*>(GetOwner()), editing);
+  }
   const AnsiString& GetFieldName() const { return FFieldName; }
   void SetFieldName(const AnsiString& value) { FFieldName = value; }
 

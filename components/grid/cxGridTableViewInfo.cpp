@@ -571,7 +571,11 @@ void TcxGridColumnHeaderViewInfo::AfterConstruction() {
   inherited::AfterConstruction();
   std::vector<TcxGridColumnHeaderAreaViewInfoClass> classes;
   EnumAreaClasses(classes);
-  for (const TcxGridColumnHeaderAreaViewInfoClass& cls : classes) FAreaViewInfos.push_back(cls.Create(this));
+  for (const TcxGridColumnHeaderAreaViewInfoClass& cls : classes) {
+    FAreaViewInfos.push_back(cls.Create(this));
+    // An area that opens a drop-down takes over the one its former self left open.
+    FAreaViewInfos.back()->AfterConstruction();
+  }
 }
 
 void TcxGridColumnHeaderViewInfo::BeforeDestruction() {

@@ -405,10 +405,18 @@ class TcxGridColumnHeaderHorzSizingEdgeViewInfo : public TcxGridColumnHeaderArea
   Boolean MouseDown(TcxCustomGridHitTest* hitTest, TMouseButton button, TShiftState shift) override;
 };
 
-class TcxGridColumnHeaderFilterButtonViewInfo : public TcxGridColumnHeaderAreaViewInfo {
+class TcxGridColumnHeaderFilterButtonViewInfo : public TcxGridColumnHeaderAreaViewInfo, public IcxGridFilterPopupOwner {
   ORV_CLASS(TcxGridColumnHeaderFilterButtonViewInfo, TcxGridColumnHeaderAreaViewInfo)
  public:
   using TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo;
+  // The view's filter drop-down for the column (cxGridFilterPopup.cpp).
+  TcxCustomGridPopup* GetPopup() override;
+  // Only a drop-down made already can be owned (asking for one makes it).
+  Boolean UsesPopup() override;
+  Boolean ClosePopupOnDestruction() override { return false; }
+  Boolean IsPopupUnowned() override;
+  void GetPopupOwnerBounds(TRect& bounds) override;
+  TcxCustomGridTableItem* GetItem() override;
   virtual Boolean IsAlwaysShown();
   Boolean ShowsOnlyWhenHot() override { return !IsAlwaysShown(); }
   Boolean GetVisible() override;

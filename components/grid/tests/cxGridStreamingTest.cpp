@@ -2,6 +2,7 @@
 // and read back into the same structure, with the levels' settings and the grid's own.
 #include <gtest/gtest.h>
 
+#include "components/grid/cxGridTableView.h"
 #include "components/grid/tests/GridFixture.h"
 #include "platform/forms/Filer.h"
 #include "platform/controls/Menus.h"
@@ -174,6 +175,56 @@ TEST_F(StreamingTest, RenamingTheGridRenamesItsViewsAndLevels) {
   EXPECT_EQ(level->GetName(), "grdOrvaneLevel1");
   EXPECT_EQ(detail->GetName(), "grdOrvaneLevel2");
   EXPECT_EQ(other->GetName(), "Other");
+}
+
+}  // namespace
+}  // namespace grid_test
+
+namespace grid_test {
+namespace {
+
+// The unbound view's records travel with the form as its data controller's "Data".
+TEST_F(StreamingTest, AnUnboundViewsRecordsTravelWithTheFormOnlyWhenThereAreAny) {
+  Owned<TGridHost> source = NewHost();
+  auto* grid = new TcxGrid(source.get());
+  grid->SetName("grdTowns");
+  grid->SetParent(source.get());
+  auto* view = static_cast<TcxGridTableView*>(grid->CreateView(TcxGridTableView::StaticClass()));
+  view->SetName("grdTownsView");
+  grid->AddLevel()->SetGridView(view);
+  view->CreateColumn()->SetName("grdTownsViewCity");
+  view->CreateColumn()->SetName("grdTownsViewLat");
+  const AnsiString empty = orv::WriteComponentToText(source.get());
+  EXPECT_EQ(empty.find("DataController.Data"), AnsiString::npos) << empty;
+
+  TcxCustomDataController* dc = view->GetDataController();
+  dc->SetRecordCount(2);
+  dc->SetValue(0, 0, Variant(AnsiString("Москва"_a)));
+  dc->SetValue(0, 1, Variant(55.75));
+  dc->SetValue(1, 0, Variant(AnsiString("Омск"_a)));
+  dc->SetValue(1, 1, Variant(54.98));
+  const AnsiString text = orv::WriteComponentToText(source.get());
+  EXPECT_NE(text.find("DataController.Data = {"), AnsiString::npos) << text;
+
+  Owned<TGridHost> target = NewHost();
+  orv::ReadComponentFromText(target.get(), text);
+  auto* readView = dynamic_cast<TcxGridTableView*>(target->FindComponent("grdTownsView"));
+  ASSERT_NE(readView, nullptr);
+  TcxCustomDataController* read = readView->GetDataController();
+  ASSERT_EQ(read->GetRecordCount(), 2);
+  EXPECT_EQ(read->GetValue(0, 0).AsString(), "Москва"_a);
+  EXPECT_EQ(read->GetValue(1, 0).AsString(), "Омск"_a);
+  EXPECT_DOUBLE_EQ(read->GetValue(1, 1).AsDouble(), 54.98);
+  EXPECT_EQ(static_cast<TcxGridDataController*>(read)->GetLoadedData(), nullptr) << "held only until loaded";
+  EXPECT_EQ(orv::WriteComponentToText(target.get()), text);
+
+  // A size that claims more bytes than the description holds is refused.
+  const auto at = text.find("DataController.Data = {");
+  std::string spoiled = text;
+  const auto hex = spoiled.find_first_of("0123456789ABCDEF", at + 23);
+  spoiled.replace(hex, 8, "FFFFFF7F");
+  Owned<TGridHost> damaged = NewHost();
+  EXPECT_ANY_THROW(orv::ReadComponentFromText(damaged.get(), spoiled));
 }
 
 }  // namespace

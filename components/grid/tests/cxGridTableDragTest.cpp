@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "components/data/cxCustomData.h"
+#include "components/editors-more/cxCheckListBox.h"
+#include "components/grid/cxGridCustomization.h"
 #include "components/grid/cxGridCommon.h"
 #include "components/grid/cxGridTableViewController.h"
 #include "components/grid/tests/GridTableViewFixture.h"
@@ -345,6 +347,35 @@ TEST_F(TableDragTest, LeftPosScrollsTheColumnsWithinTheDataWidth) {
   EXPECT_EQ(ctrl->GetLeftPos(), 20);
   Release();
   EXPECT_EQ(ctrl->GetScrollDirection(), dirNone);
+}
+
+TEST_F(TableDragTest, ATallQuickCustomizationListShowsInColumnsThatFitTheWorkArea) {
+  Configure(10, 230);
+  for (Integer i = 0; i < 60; ++i) AddColumn("Столбец "_a + IntToStr(i), 30);
+  View->GetOptionsView()->SetIndicator(true);
+  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+  Run();
+  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  ASSERT_NE(popup, nullptr);
+  popup->SetOwnLoop(false);
+  const TRect b = Indicator()->Item(0)->GetBounds();
+  orv::headless::AdvanceTime(1000);
+  MoveTo(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+  orv::headless::MouseDown(0);
+  Run();
+  orv::headless::MouseUp(0);
+  Run();
+  ASSERT_TRUE(popup->IsVisible());
+  // 64 entries do not fit one column below the header: the list takes columns and fits.
+  EXPECT_GE(popup->GetColumnCount(), 2);
+  RECT r;
+  GetWindowRect(popup->GetHandle(), &r);
+  const TRect area = GetWorkAreaAtPoint(TPoint{r.Left, r.Top});
+  EXPECT_LE(r.Bottom, area.Bottom);
+  EXPECT_LE(r.Right, area.Right);
+
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
 }
 
 }  // namespace

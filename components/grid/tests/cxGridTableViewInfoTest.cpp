@@ -507,3 +507,41 @@ TEST_F(TableViewLayoutTest, HidingThePinnedRowsFreesTheirLayoutBeforeTheirRecord
 
 }  // namespace
 }  // namespace grid_table_view_test
+
+namespace grid_table_view_test {
+namespace {
+
+// Best fit follows the texts: a longer text widens the column by exactly the difference of the
+// two texts' widths as the grid's canvas measures them, and a caption wider than every text sets
+// the width alike.
+TEST_F(TableViewLayoutTest, BestFitWidensAColumnByExactlyTheMeasuredTextWidths) {
+  TcxGridColumn* country = AddColumn("Страна"_a, 60);
+  TcxGridColumn* city = AddColumn("Город"_a, 60);
+  View->GetOptionsView()->SetGroupByBox(false);
+  FillTowns(10);
+  Layout();
+  TcxCanvas* canvas = View->GetViewInfo()->Canvas();
+  ASSERT_NE(canvas, nullptr);
+  canvas->GetFont()->Assign(Grid->GetFont());
+  const Integer longest = canvas->TextWidth("Санкт-Петербург"_a);
+  city->ApplyBestFit();
+  const Integer fitted = city->GetWidth();
+  EXPECT_GT(fitted, longest);
+
+  const AnsiString longer = "Санкт-Петербург-на-Неве"_a;
+  View->GetDataController()->SetValue(4, city->GetIndex(), Variant(longer));
+  city->ApplyBestFit();
+  EXPECT_EQ(city->GetWidth() - fitted, canvas->TextWidth(longer) - longest);
+
+  // A caption wider than the texts: two captions differ as their measured widths do.
+  country->SetCaption("Страна, где стоит город"_a);
+  country->ApplyBestFit();
+  const Integer byCaption = country->GetWidth();
+  country->SetCaption("Страна, в которой стоит этот город"_a);
+  country->ApplyBestFit();
+  EXPECT_EQ(country->GetWidth() - byCaption,
+            canvas->TextWidth("Страна, в которой стоит этот город"_a) - canvas->TextWidth("Страна, где стоит город"_a));
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
