@@ -932,7 +932,17 @@ class TcxPageControl : public TcxCustomTabControl {
   void Change() override;
   void RequestLayout() override;
 
+  // ---- Docking: a control dropped on the page control gets a page of its own ----
+  void DockOver(TDragDockObject* source, Integer x, Integer y, TDragState state, bool& accept) override;
+  void DockDrop(TDragDockObject* source, Integer x, Integer y) override;
+  void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) override;
+  bool DoUnDock(TWinControl* newTarget, TControl* client) override;
+  void DoAddDockClient(TControl* client, const TRect& dockRect) override;
+  void DoRemoveDockClient(TControl* client) override;
+
   // ---- New operations ----
+  virtual void CreateDockPage(TDragDockObject* dragDockObject);
+  virtual Boolean BeginUndock(TWinControl* newTarget, TControl* client);
   virtual void SyncActivePage();
   virtual Boolean CanChangePage(TcxTabSheet* newPage);
   virtual void PageChanged() { inherited::Change(); }
@@ -946,8 +956,14 @@ class TcxPageControl : public TcxCustomTabControl {
   void RemovePage(TcxTabSheet* page);
   void ChangeActivePage(TcxTabSheet* page);
   void MovePage(TcxTabSheet* page, Integer newIndex);
+  // The page the control lies in directly (nullptr: none of ours).
+  TcxTabSheet* PageOfControl(TControl* control) const;
+  // The control docked here that is the first child of the page under the client point.
+  TControl* DockClientAt(Integer x, Integer y);
 
   TcxTabSheet* FActivePage = nullptr;
+  TcxTabSheet* FNewDockSheet = nullptr;
+  TcxTabSheet* FUndockingPage = nullptr;
   Boolean FActivePageSetting = false;
   Boolean FPageInserting = false;
   std::vector<TcxTabSheet*> FPages;

@@ -104,7 +104,133 @@ void TcxPageControl::GetChildren(TGetChildProc proc, TComponent* root) {
   for (TcxTabSheet* page : FPages) proc(page);
 }
 
-void TcxPageControl::Dispatch(TMessage& message) { inherited::Dispatch(message); }
+void TcxPageControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN: {
+      inherited::Dispatch(message);
+      // Dragging a docked page's tab drags its control out.
+      if (!GetDockSite()) return;
+      const TPoint p{Integer(short(LOWORD(message.LParam))), Integer(short(HIWORD(message.LParam)))};
+      if (TControl* client = DockClientAt(p.X, p.Y)) client->BeginDrag(false);
+      return;
+    }
+    case WM_LBUTTONDBLCLK: {
+      inherited::Dispatch(message);
+      if (!GetDockSite()) return;
+      const TPoint p{Integer(short(LOWORD(message.LParam))), Integer(short(HIWORD(message.LParam)))};
+      if (TControl* client = DockClientAt(p.X, p.Y)) client->ManualDock(nullptr);
+      return;
+    }
+    case CM_DOCKNOTIFICATION: {
+      auto* client = reinterpret_cast<TControl*>(message.WParam);
+      const auto* rec = reinterpret_cast<const TDockNotifyRec*>(message.LParam);
+      if (TcxTabSheet* page = client && rec ? PageOfControl(client) : nullptr) {
+        if (rec->ClientMsg == WM_SETTEXT) {
+          const char* text = reinterpret_cast<const char*>(rec->MsgLParam);
+          AnsiString caption = text ? text : "";
+          const std::size_t end = caption.find_first_of("\r\n");
+          if (end != AnsiString::npos) caption.resize(end);
+          page->SetCaption(caption);
+        } else if (rec->ClientMsg == CM_VISIBLECHANGED) {
+          page->SetTabVisible(rec->MsgWParam != 0);
+        }
+      }
+      inherited::Dispatch(message);
+      return;
+    }
+    case CM_UNDOCKCLIENT:
+      message.Result = BeginUndock(reinterpret_cast<TWinControl*>(message.WParam),
+                                   reinterpret_cast<TControl*>(message.LParam));
+      return;
+    default: inherited::Dispatch(message); return;
+  }
+}
+
+// ---- Docking ----
+
+TcxTabSheet* TcxPageControl::PageOfControl(TControl* control) const {
+  auto* sheet = dynamic_cast<TcxTabSheet*>(control->GetParent());
+  return sheet && sheet->FPageControl == this ? sheet : nullptr;
+}
+
+TControl* TcxPageControl::DockClientAt(Integer x, Integer y) {
+  const Integer visibleIndex = GetTabVisibleIndexAt(x, y);
+  if (visibleIndex < 0) return nullptr;
+  const Integer index = GetVisibleTabList()->GetTabIndex(visibleIndex);
+  if (index < 0 || index >= GetPageCount()) return nullptr;
+  TcxTabSheet* page = GetPage(index);
+  if (page->GetControlCount() == 0) return nullptr;
+  TControl* child = page->GetControl(0);
+  return child->GetHostDockSite() == this ? child : nullptr;
+}
+
+void TcxPageControl::CreateDockPage(TDragDockObject* dragDockObject) {
+  TControl* control = dragDockObject->GetControl();
+  if (TcxTabSheet* page = PageOfControl(control)) {
+    page->SetPageIndex(GetPageCount() - 1);
+    return;
+  }
+  auto* sheet = new TcxTabSheet(this);
+  FNewDockSheet = sheet;
+  try {
+    if (auto* form = dynamic_cast<TCustomForm*>(control)) sheet->SetCaption(form->GetCaption());
+    sheet->SetPageControl(this);
+    control->Dock(this, dragDockObject->GetDockRect());
+  } catch (...) {
+    FNewDockSheet = nullptr;
+    sheet->Free();
+    throw;
+  }
+  FNewDockSheet = nullptr;
+  sheet->SetTabVisible(control->GetVisible());
+  if (control->GetVisible()) SetActivePage(sheet);
+  control->SetAlign(alClient);
+}
+
+Boolean TcxPageControl::BeginUndock(TWinControl* newTarget, TControl* client) {
+  if (TcxTabSheet* page = PageOfControl(client)) {
+    FUndockingPage = page;
+    client->SetAlign(alNone);
+  }
+  return true;
+}
+
+void TcxPageControl::DockOver(TDragDockObject* source, Integer x, Integer y, TDragState state, bool& accept) {
+  // The whole page control is where the control goes.
+  const TPoint origin = GetParent() ? GetParent()->ClientToScreen(TPoint{GetLeft(), GetTop()}) : TPoint{GetLeft(), GetTop()};
+  inherited::DockOver(source, x, y, state, accept);
+  source->SetDockRect(Bounds(origin.X, origin.Y, GetWidth(), GetHeight()));
+}
+
+void TcxPageControl::DockDrop(TDragDockObject* source, Integer x, Integer y) {
+  CreateDockPage(source);
+  if (GetOnDockDrop()) GetOnDockDrop()(this, source, x, y);
+}
+
+void TcxPageControl::GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) {
+  canDock = !PageOfControl(client);
+  inherited::GetSiteInfo(client, influenceRect, mousePos, canDock);
+}
+
+bool TcxPageControl::DoUnDock(TWinControl* newTarget, TControl* client) {
+  return inherited::DoUnDock(newTarget, client) && BeginUndock(newTarget, client);
+}
+
+void TcxPageControl::DoAddDockClient(TControl* client, const TRect& dockRect) {
+  if (FNewDockSheet)
+    client->SetParent(FNewDockSheet);
+  else
+    inherited::DoAddDockClient(client, dockRect);
+}
+
+void TcxPageControl::DoRemoveDockClient(TControl* client) {
+  TcxTabSheet* page = FUndockingPage;
+  if (!page || client->GetComponentState().Contains(csDestroying)) return;
+  FUndockingPage = nullptr;
+  TcxTabSheet* next = FindNextPage(page, true, true);
+  if (next && next != page) SetActivePage(next);
+  page->Free();
+}
 
 TcxTabSheet* TcxPageControl::FindNextPage(TcxTabSheet* page, Boolean goForward, Boolean checkTabVisible,
                                           Boolean wrap) {
@@ -247,6 +373,7 @@ TcxTabSheet::TcxTabSheet(TComponent* owner) : TCustomControl(owner) {
 void TcxTabSheet::BeforeDestruction() {
   Destroying();
   if (TcxPageControl* pageControl = FPageControl) {
+    if (pageControl->FUndockingPage == this) pageControl->FUndockingPage = nullptr;
     // Out of the page control's children first: its relayout must not align a dying sheet.
     TCustomControl::SetParent(nullptr);
     pageControl->RemovePage(this);
@@ -408,6 +535,7 @@ void TcxTabSheet::Dispatch(TMessage& message) {
 ORV_PUBLISH(TcxPageControl) {
   using T = TcxPageControl;
   p.Property("ActivePage", &T::GetActivePage, &T::SetActivePage);
+  p.Property("DockSite", &TWinControl::GetDockSite, &TWinControl::SetDockSite).Default(false);
   p.Property("OnPageChanging", &T::GetOnPageChanging, &T::SetOnPageChanging);
 }
 

@@ -184,10 +184,74 @@ void FreeDeviceContexts() {
 
 TDragObject* GetDragObject() { return gDrag.Active ? gDrag.Object : nullptr; }
 
+namespace {
+
+TRect ControlScreenRect(TControl* control) {
+  const TRect b = control->GetBoundsRect();
+  const TPoint origin = control->GetParent() ? control->GetParent()->ClientToScreen(TPoint{b.Left, b.Top})
+                                             : TPoint{b.Left, b.Top};
+  return TRect{origin.X, origin.Y, origin.X + b.Width(), origin.Y + b.Height()};
+}
+
+// The dock site under the screen point that takes the client: the innermost window control with
+// DockSite whose influence rectangle holds the point; never the client or one of its children.
+TWinControl* FindDockSite(TControl* client, TPoint p) {
+  HWND window = WindowFromPoint(p);
+  TWinControl* control = nullptr;
+  while (window && !(control = FindControl(window))) window = GetParent(window);
+  for (; control; control = control->GetParent()) {
+    if (!control->GetDockSite() || control == client) continue;
+    auto* clientWin = dynamic_cast<TWinControl*>(client);
+    if (clientWin && clientWin->ContainsControl(control)) continue;
+    TRect influence = ControlScreenRect(control);
+    influence = TRect{influence.Left - 10, influence.Top - 10, influence.Right + 10, influence.Bottom + 10};
+    bool canDock = true;
+    control->GetSiteInfo(client, influence, p, canDock);
+    if (canDock && p.X >= influence.Left && p.X < influence.Right && p.Y >= influence.Top && p.Y < influence.Bottom)
+      return control;
+  }
+  return nullptr;
+}
+
+void DockDragTo(TDragDockObject* dock, TPoint p) {
+  TControl* client = dock->GetControl();
+  auto* target = FindDockSite(client, p);
+  auto* old = static_cast<TWinControl*>(dock->GetDragTarget());
+  if (old && old != target) {
+    bool accept = false;
+    const TPoint op = old->ScreenToClient(p);
+    old->DockOver(dock, op.X, op.Y, dsDragLeave, accept);
+    if (!gDrag.Object) return;
+  }
+  // Away from every site the control would float where the mouse has taken it.
+  const TRect own = ControlScreenRect(client);
+  const TRect floating = Bounds(own.Left + p.X - gDrag.Start.X, own.Top + p.Y - gDrag.Start.Y, own.Width(), own.Height());
+  dock->SetDockRect(floating);
+  gDrag.Accepted = false;
+  if (target) {
+    const TPoint tp = target->ScreenToClient(p);
+    gDrag.Accepted = true;
+    target->DockOver(dock, tp.X, tp.Y, old != target ? dsDragEnter : dsDragMove, gDrag.Accepted);
+    if (!gDrag.Object) return;
+    if (!gDrag.Accepted) {
+      dock->SetDockRect(floating);
+      target = nullptr;
+    }
+  }
+  dock->SetDragTarget(target);
+  Screen->SetCursor(dock->GetDragCursor(gDrag.Accepted, p.X, p.Y));
+}
+
+}  // namespace
+
 void DragTo(TPoint p) {
   if (!gDrag.Control || !gDrag.Active || !gDrag.Object) return;
   gDrag.Object->SetDragPos(p);
   if (gDrag.Images) gDrag.Images->DragMove(p.X, p.Y);
+  if (auto* dock = dynamic_cast<TDragDockObject*>(gDrag.Object)) {
+    DockDragTo(dock, p);
+    return;
+  }
   TControl* target = FindDragTarget(p, false);
   TControl* old = gDrag.Object->GetDragTarget();
   // Targets see the dragged control for a drag object the drag made, else the object.
@@ -347,6 +411,11 @@ void TControl::BeforeDestruction() {
     if (gDrag.OwnObject) orv::Free(gDrag.Object);
     gDrag = TDragProgress{};
   }
+  if (TWinControl* host = FHostDockSite) {
+    FHostDockSite = nullptr;
+    host->FDockClients->Remove(this);
+    host->DoRemoveDockClient(this);
+  }
   SetParent(nullptr);
   FreeAndNil(FActionLink);
   inherited::BeforeDestruction();
@@ -394,8 +463,16 @@ void TControl::WndProc(TMessage& message) {
                               std::abs(p.Y - gDrag.Start.Y) >= gDrag.Threshold)) {
           gDrag.Active = true;
           TDragObject* object = nullptr;
-          gDrag.Control->DoStartDrag(object);
-          if (!gDrag.Control) return;  // the start was cancelled
+          if (gDrag.Control->GetDragKind() == dkDock) {
+            // A dock drag carries the control itself, first at its own place.
+            auto* dock = new TDragDockObject(gDrag.Control);
+            dock->SetDockRect(ControlScreenRect(gDrag.Control));
+            object = dock;
+            gDrag.OwnObject = true;
+          } else {
+            gDrag.Control->DoStartDrag(object);
+            if (!gDrag.Control) return;  // the start was cancelled
+          }
           if (!object) {
             object = new TDragControlObject(gDrag.Control);
             gDrag.OwnObject = true;
@@ -411,12 +488,20 @@ void TControl::WndProc(TMessage& message) {
         return;
       }
       if (message.Msg == WM_LBUTTONUP) {
-        gDrag.Control->EndDrag(gDrag.Active && gDrag.Accepted);
+        // A dock drag let go away from every site floats its control.
+        const bool floats = gDrag.Active && gDrag.Object && gDrag.Object->InheritsFrom(TDragDockObject::StaticClass()) &&
+                            !gDrag.Object->GetDragTarget();
+        gDrag.Control->EndDrag(gDrag.Active && (gDrag.Accepted || floats));
         return;
       }
     }
   }
   Dispatch(message);
+  // A docked client tells its site of a new caption or visibility.
+  if (FHostDockSite && (message.Msg == WM_SETTEXT || message.Msg == CM_VISIBLECHANGED)) {
+    TDockNotifyRec rec{message.Msg, message.WParam, message.LParam};
+    FHostDockSite->Perform(CM_DOCKNOTIFICATION, WPARAM(this), reinterpret_cast<LPARAM>(&rec));
+  }
 }
 
 void TControl::Dispatch(TMessage& message) {
@@ -1118,6 +1203,27 @@ void TControl::EndDrag(bool drop) {
     TObject* source = drag.OwnObject ? static_cast<TObject*>(this) : drag.Object;
     drag.Object->SetCancelling(!drop);
     TPoint local;
+    if (auto* dock = dynamic_cast<TDragDockObject*>(drag.Object)) {
+      auto* site = static_cast<TWinControl*>(target);
+      if (drop) {
+        TWinControl* host = FHostDockSite;
+        // The current site may keep the control.
+        if (host && host != site && !host->DoUnDock(site, this)) drop = false;
+      }
+      if (site) local = site->ScreenToClient(pos);
+      if (drop && site) {
+        site->DockDrop(dock, local.X, local.Y);
+      } else if (drop) {
+        dock->SetFloating(true);
+        Dock(nullptr, dock->GetDockRect());
+      } else if (site) {
+        bool accept = false;
+        site->DockOver(dock, local.X, local.Y, dsDragLeave, accept);
+      }
+      drag.Object->Finished(drop ? site : nullptr, local.X, local.Y, drop);
+      if (drag.OwnObject) orv::Free(drag.Object);
+      return;
+    }
     if (target) {
       local = target->ScreenToClient(pos);
       if (drop) {
@@ -1133,6 +1239,82 @@ void TControl::EndDrag(bool drop) {
 }
 
 TCursor TDragObject::GetDragCursor(bool accepted, Integer x, Integer y) { return accepted ? crDrag : crNoDrop; }
+
+// ---- Docking -----
+
+bool TControl::ManualDock(TWinControl* newDockSite, TControl* dropControl, TAlign controlSide) {
+  if (FHostDockSite && FHostDockSite != newDockSite && !FHostDockSite->DoUnDock(newDockSite, this)) return false;
+  TDragDockObject dock(this);
+  if (!newDockSite) {
+    dock.SetDockRect(ControlScreenRect(this));
+    dock.SetFloating(true);
+    Dock(nullptr, dock.GetDockRect());
+    return true;
+  }
+  const TRect client = newDockSite->GetClientRect();
+  const TPoint origin = newDockSite->ClientToScreen(TPoint{0, 0});
+  const TRect site = Bounds(origin.X, origin.Y, client.Width(), client.Height());
+  dock.SetDockRect(site);
+  dock.SetDragTarget(newDockSite);
+  newDockSite->DockDrop(&dock, 0, 0);
+  return true;
+}
+
+void TControl::Dock(TWinControl* newDockSite, const TRect& dockRect) {
+  TWinControl* old = FHostDockSite;
+  if (newDockSite) {
+    newDockSite->DoAddDockClient(this, dockRect);
+  } else {
+    // Floating: a window of its own at the dock rect.
+    SetParent(nullptr);
+    SetBounds(dockRect.Left, dockRect.Top, dockRect.Width(), dockRect.Height());
+  }
+  if (old == newDockSite) return;
+  FHostDockSite = newDockSite;
+  if (newDockSite) {
+    if (!newDockSite->FDockClients) newDockSite->FDockClients = new TList;
+    newDockSite->FDockClients->Add(this);
+  }
+  if (old) {
+    old->FDockClients->Remove(this);
+    old->DoRemoveDockClient(this);
+  }
+}
+
+Integer TWinControl::GetDockClientCount() const { return FDockClients ? FDockClients->GetCount() : 0; }
+
+TControl* TWinControl::GetDockClients(Integer index) const {
+  return static_cast<TControl*>(FDockClients->Get(index));
+}
+
+void TWinControl::DockOver(TDragDockObject* source, Integer x, Integer y, TDragState state, bool& accept) {
+  const TRect client = GetClientRect();
+  const TPoint origin = ClientToScreen(TPoint{0, 0});
+  const TRect site = Bounds(origin.X, origin.Y, client.Width(), client.Height());
+  source->SetDockRect(site);
+  if (FOnDockOver) FOnDockOver(this, source, x, y, state, accept);
+}
+
+void TWinControl::DockDrop(TDragDockObject* source, Integer x, Integer y) {
+  source->GetControl()->Dock(this, source->GetDockRect());
+  if (FOnDockDrop) FOnDockDrop(this, source, x, y);
+}
+
+void TWinControl::GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) {
+  if (FOnGetSiteInfo) FOnGetSiteInfo(this, client, influenceRect, mousePos, canDock);
+}
+
+bool TWinControl::DoUnDock(TWinControl* newTarget, TControl* client) {
+  bool allow = true;
+  if (FOnUnDock) FOnUnDock(this, client, newTarget, allow);
+  return allow;
+}
+
+void TWinControl::DoAddDockClient(TControl* client, const TRect& dockRect) {
+  client->SetParent(this);
+  const TPoint p = ScreenToClient(TPoint{dockRect.Left, dockRect.Top});
+  client->SetBounds(p.X, p.Y, dockRect.Width(), dockRect.Height());
+}
 
 void TDragObject::HideDragImage() {
   if (TDragImageList* images = GetDragImages()) images->HideDragImage();
@@ -1225,6 +1407,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner), FBrush(new TBrush
 }
 
 TWinControl::~TWinControl() {
+  orv::Free(FDockClients);
   FBrush->Free();
   orv::Free(FControls);
   orv::Free(FWinControls);
@@ -1233,6 +1416,11 @@ TWinControl::~TWinControl() {
 
 void TWinControl::BeforeDestruction() {
   Destroying();
+  // Docked clients stay where they are, no longer docked.
+  if (FDockClients)
+    for (Integer i = 0; i < FDockClients->GetCount(); ++i)
+      static_cast<TControl*>(FDockClients->Get(i))->FHostDockSite = nullptr;
+  if (FDockClients) FDockClients->Clear();
   if (FParent) RemoveFocus(true);
   if (FHandle) DestroyWindowHandle();
   // Children go with their parent, whoever owns them.

@@ -293,6 +293,40 @@ class TDragControlObject : public TBaseDragControlObject {
   TCursor GetDragCursor(bool accepted, Integer x, Integer y) override;
 };
 
+// A drag that docks its control (a control whose DragKind is dkDock): the rectangle, in screen
+// coordinates, the control would take where it is dropped (the dock site under the mouse sets it
+// in DockOver; away from every site it is the control's own bounds moved with the mouse).
+class TDragDockObject : public TBaseDragControlObject {
+  ORV_CLASS(TDragDockObject, TBaseDragControlObject)
+ public:
+  explicit TDragDockObject(TControl* control) : TBaseDragControlObject(control) {}
+  TRect GetDockRect() const { return FDockRect; }
+  void SetDockRect(TRect value) { FDockRect = value; }
+  // Dropped away from every dock site: the control floats.
+  bool GetFloating() const { return FFloating; }
+  void SetFloating(bool value) { FFloating = value; }
+  TCursor GetDragCursor(bool accepted, Integer x, Integer y) override { return crDefault; }
+
+ private:
+  TRect FDockRect;
+  bool FFloating = false;
+};
+
+// What a docked client reports to its dock site (CM_DOCKNOTIFICATION: WParam the client, LParam
+// this record): the message the client has just handled.
+struct TDockNotifyRec {
+  UINT ClientMsg = 0;
+  WPARAM MsgWParam = 0;
+  LPARAM MsgLParam = 0;
+};
+
+using TDockOverEvent = orv::Event<void(TObject* sender, TDragDockObject* source, Integer x, Integer y,
+                                       TDragState state, bool& accept)>;
+using TDockDropEvent = orv::Event<void(TObject* sender, TDragDockObject* source, Integer x, Integer y)>;
+using TUnDockEvent = orv::Event<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)>;
+using TGetSiteInfoEvent = orv::Event<void(TObject* sender, TControl* dockClient, TRect& influenceRect,
+                                          TPoint mousePos, bool& canDock)>;
+
 // ---- Window creation parameters ---------------------------------------------------------------
 
 struct TCreateParams {
@@ -495,6 +529,15 @@ class TControl : public TComponent {
   void SetDragCursor(TCursor value) { FDragCursor = value; }
   TDragKind GetDragKind() const { return FDragKind; }
   void SetDragKind(TDragKind value) { FDragKind = value; }
+  // ---- Docking ----
+  // The dock site the control is docked into (nullptr: not docked).
+  TWinControl* GetHostDockSite() const { return FHostDockSite; }
+  // Docks the control into `newDockSite` as if dropped there (nullptr: it floats, leaving its
+  // site); false when the current site refuses to let it go.
+  bool ManualDock(TWinControl* newDockSite, TControl* dropControl = nullptr, TAlign controlSide = alNone);
+  // Moves the control into `newDockSite` (nullptr: floats) at `dockRect` (screen coordinates);
+  // the old site, if another, loses it as a client.
+  virtual void Dock(TWinControl* newDockSite, const TRect& dockRect);
   // Starts dragging now, or once the mouse has moved `threshold` pixels (-1: the system's).
   void BeginDrag(bool immediate, Integer threshold = -1);
   void EndDrag(bool drop);
@@ -652,6 +695,7 @@ class TControl : public TComponent {
   TDragMode FDragMode = dmManual;
   TCursor FDragCursor = crDrag;
   TDragKind FDragKind = dkDrag;
+  TWinControl* FHostDockSite = nullptr;
   TControlActionLink* FActionLink = nullptr;
   TWndMethod FWindowProc;
   Integer FFontHeight = 0;
@@ -690,6 +734,35 @@ class TWinControl : public TControl {
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
   void WndProc(TMessage& message) override;
+
+  // ---- Docking ----
+  // A dock site takes controls dragged with DragKind dkDock (or docked by ManualDock).
+  bool GetDockSite() const { return FDockSite; }
+  void SetDockSite(bool value) { FDockSite = value; }
+  Integer GetDockClientCount() const;
+  TControl* GetDockClients(Integer index) const;
+  // A dock drag over the site: the dock rect defaults to the site's client area; OnDockOver may
+  // refuse.
+  virtual void DockOver(TDragDockObject* source, Integer x, Integer y, TDragState state, bool& accept);
+  // A dock drag dropped here: the control docks into the dock rect, then OnDockDrop.
+  virtual void DockDrop(TDragDockObject* source, Integer x, Integer y);
+  // Where a client may dock: the site's screen rectangle widened by a few pixels, and whether it
+  // may at all (OnGetSiteInfo decides last).
+  virtual void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock);
+  // A client is leaving for `newTarget` (nullptr: floating): OnUnDock may keep it.
+  virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
+  // Makes the client a child placed at `dockRect` (screen coordinates).
+  virtual void DoAddDockClient(TControl* client, const TRect& dockRect);
+  // The client has left (or is being destroyed).
+  virtual void DoRemoveDockClient(TControl* client) {}
+  TDockOverEvent GetOnDockOver() const { return FOnDockOver; }
+  void SetOnDockOver(TDockOverEvent value) { FOnDockOver = value; }
+  TDockDropEvent GetOnDockDrop() const { return FOnDockDrop; }
+  void SetOnDockDrop(TDockDropEvent value) { FOnDockDrop = value; }
+  TUnDockEvent GetOnUnDock() const { return FOnUnDock; }
+  void SetOnUnDock(TUnDockEvent value) { FOnUnDock = value; }
+  TGetSiteInfoEvent GetOnGetSiteInfo() const { return FOnGetSiteInfo; }
+  void SetOnGetSiteInfo(TGetSiteInfoEvent value) { FOnGetSiteInfo = value; }
 
   // ---- Window handle ----
   // The window, made (with the parents' windows) when it does not exist yet.
@@ -874,6 +947,12 @@ class TWinControl : public TControl {
   TList* FControls = nullptr;     // graphic children
   TList* FWinControls = nullptr;  // windowed children
   TList* FTabList = nullptr;
+  TList* FDockClients = nullptr;
+  bool FDockSite = false;
+  TDockOverEvent FOnDockOver;
+  TDockDropEvent FOnDockDrop;
+  TUnDockEvent FOnUnDock;
+  TGetSiteInfoEvent FOnGetSiteInfo;
   bool FTabStop = false;
   Integer FAlignLevel = 0;
   bool FDoubleBuffered = false;

@@ -1,0 +1,99 @@
+// A page control as a dock site: a docked form gets a page of its own that follows its caption
+// and visibility, and undocking removes the page again.
+#include "components/pagecontrol/tests/PCFixture.h"
+#include "platform/controls/Forms.h"
+
+using namespace pc_test;
+
+namespace {
+
+struct UnDockLog {
+  int Calls = 0;
+  bool Allow = true;
+  void UnDock(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow) {
+    ++Calls;
+    allow = Allow;
+  }
+};
+
+}  // namespace
+
+TEST_F(PCTest, ADockedFormGetsItsOwnPageAndUndockingRemovesIt) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  pc->SetDockSite(true);
+  auto* first = new TcxTabSheet(pc->GetOwner());
+  first->SetCaption("First");
+  first->SetPageControl(pc);
+  Show();
+  orv::test::Owned<TForm> docked(new TForm(nullptr));
+  docked->AfterConstruction();
+  docked->SetCaption("Tools");
+  docked->SetBounds(400, 300, 120, 90);
+  docked->SetVisible(true);
+
+  ASSERT_TRUE(docked->ManualDock(pc));
+  ASSERT_EQ(pc->GetPageCount(), 2);
+  TcxTabSheet* page = pc->GetPage(1);
+  EXPECT_EQ(page->GetCaption(), "Tools");
+  EXPECT_EQ(pc->GetActivePage(), page);
+  EXPECT_EQ(docked->GetParent(), page);
+  EXPECT_EQ(docked->GetAlign(), alClient);
+  EXPECT_EQ(docked->GetHostDockSite(), pc);
+  ASSERT_EQ(pc->GetDockClientCount(), 1);
+  EXPECT_EQ(pc->GetDockClients(0), docked.get());
+  EXPECT_EQ(pc->GetTabs()->Get(1), "Tools");
+
+  // The page follows the form's caption up to a line break, and its visibility.
+  docked->SetCaption("Panel\nsecond line");
+  EXPECT_EQ(page->GetCaption(), "Panel");
+  docked->SetVisible(false);
+  EXPECT_FALSE(page->GetTabVisible());
+  docked->SetVisible(true);
+  EXPECT_TRUE(page->GetTabVisible());
+
+  // Docking it again only moves its page to the end.
+  auto* last = new TcxTabSheet(pc->GetOwner());
+  last->SetPageControl(pc);
+  ASSERT_TRUE(docked->ManualDock(pc));
+  EXPECT_EQ(pc->GetPageCount(), 3);
+  EXPECT_EQ(page->GetPageIndex(), 2);
+
+  // A site that keeps its client: nothing changes.
+  UnDockLog log;
+  log.Allow = false;
+  pc->SetOnUnDock(TUnDockEvent(&log, &UnDockLog::UnDock));
+  EXPECT_FALSE(docked->ManualDock(nullptr));
+  EXPECT_EQ(log.Calls, 1);
+  EXPECT_EQ(pc->GetPageCount(), 3);
+  EXPECT_EQ(docked->GetParent(), page);
+
+  // Floating: the page goes (the page before it, as for any freed last page, becomes active) and
+  // the form survives on its own.
+  log.Allow = true;
+  pc->SetActivePage(page);
+  ASSERT_TRUE(docked->ManualDock(nullptr));
+  EXPECT_EQ(log.Calls, 2);
+  EXPECT_EQ(pc->GetPageCount(), 2);
+  EXPECT_EQ(docked->GetParent(), nullptr);
+  EXPECT_EQ(docked->GetHostDockSite(), nullptr);
+  EXPECT_EQ(docked->GetAlign(), alNone);
+  EXPECT_EQ(pc->GetDockClientCount(), 0);
+  EXPECT_EQ(pc->GetActivePage(), last);
+  EXPECT_EQ(first->GetPageIndex(), 0);
+}
+
+TEST_F(PCTest, FreeingADockedFormFreesNothingElseAndLeavesTheSite) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  pc->SetDockSite(true);
+  Show();
+  auto* docked = new TForm(nullptr);
+  docked->AfterConstruction();
+  docked->SetCaption("Tools");
+  docked->SetVisible(true);
+  ASSERT_TRUE(docked->ManualDock(pc));
+  ASSERT_EQ(pc->GetPageCount(), 1);
+  docked->Free();
+  EXPECT_EQ(pc->GetDockClientCount(), 0);
+  // The page stays (empty), as a page whose control was freed does.
+  EXPECT_EQ(pc->GetPageCount(), 1);
+}
