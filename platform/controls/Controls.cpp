@@ -496,11 +496,13 @@ void TControl::WndProc(TMessage& message) {
       }
     }
   }
+  // A docked client tells its site of a new caption or visibility (the site is read first: other
+  // messages may free the control, closing a form for one).
+  TWinControl* host = message.Msg == WM_SETTEXT || message.Msg == CM_VISIBLECHANGED ? FHostDockSite : nullptr;
   Dispatch(message);
-  // A docked client tells its site of a new caption or visibility.
-  if (FHostDockSite && (message.Msg == WM_SETTEXT || message.Msg == CM_VISIBLECHANGED)) {
+  if (host) {
     TDockNotifyRec rec{message.Msg, message.WParam, message.LParam};
-    FHostDockSite->Perform(CM_DOCKNOTIFICATION, WPARAM(this), reinterpret_cast<LPARAM>(&rec));
+    host->Perform(CM_DOCKNOTIFICATION, WPARAM(this), reinterpret_cast<LPARAM>(&rec));
   }
 }
 
