@@ -507,6 +507,31 @@ LRESULT DragImageWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The image's opaque pixels as a region (nullptr: the list has no mask, the whole image shows):
+// the masked parts of a drag image let the screen under it show through.
+HRGN ImageRegion(HIMAGELIST list, int index) {
+  IMAGEINFO info;
+  if (!list || !ImageList_GetImageInfo(list, index, &info) || !info.hbmMask) return nullptr;
+  const orv::TSurface* mask = orv::GetBitmapSurface(info.hbmMask);
+  if (!mask) return nullptr;
+  const TRect cell = info.rcImage;
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  for (int y = 0; y < cell.Height(); ++y) {
+    int x = 0;
+    while (x < cell.Width()) {
+      while (x < cell.Width() && (mask->Pixel(cell.Left + x, cell.Top + y) & 0xFFFFFF) != 0) ++x;
+      const int start = x;
+      while (x < cell.Width() && (mask->Pixel(cell.Left + x, cell.Top + y) & 0xFFFFFF) == 0) ++x;
+      if (x > start) {
+        HRGN run = CreateRectRgn(start, y, x, y + 1);
+        CombineRgn(region, region, run, RGN_OR);
+        DeleteObject(run);
+      }
+    }
+  }
+  return region;
+}
+
 void RegisterDragImageClass() {
   WNDCLASS wc{};
   if (GetClassInfo(nullptr, kDragImageClass, &wc)) return;
@@ -533,7 +558,10 @@ bool TDragImageList::BeginDrag(HWND window, Integer x, Integer y) {
   FImageWindow = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT,
                                 kDragImageClass, "", WS_POPUP, 0, 0, GetWidth(), GetHeight(), nullptr, nullptr,
                                 nullptr, nullptr);
-  if (FImageWindow) SetProp(FImageWindow, kDragImageProp, this);
+  if (FImageWindow) {
+    SetProp(FImageWindow, kDragImageProp, this);
+    if (HRGN region = ImageRegion(GetHandle(), FDragIndex)) SetWindowRgn(FImageWindow, region, FALSE);
+  }
   UpdateImageWindow();
   return true;
 }
