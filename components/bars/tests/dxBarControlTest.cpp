@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxControls.h"
 #include "platform/controls/Forms.h"
@@ -37,11 +38,7 @@ class BarControlTest : public orv::test::HeadlessFormTest {
 
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     MainMenu = Manager->AddToolbar(true);
     Find = AddButton("Find", ShortCut('F', false, true, false), "Find towns|Finds the towns near a point");
     Copy = AddButton("Copy", ShortCut('C', false, true, false), "Copy");
@@ -50,8 +47,7 @@ class BarControlTest : public orv::test::HeadlessFormTest {
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
 

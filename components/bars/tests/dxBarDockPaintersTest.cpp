@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "components/foundation/dxOffice11.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
@@ -27,16 +28,11 @@ class DockSiteTest : public orv::test::HeadlessFormTest {
 
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
 

@@ -10,6 +10,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarEdit.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "components/foundation/cxClasses.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
@@ -40,11 +41,7 @@ class BarEditTest : public orv::test::HeadlessFormTest {
 
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     Manager->SetStyle(bmsFlat);
     Manager->BeginUpdate();
     Toolbar = Manager->AddToolbar(false);
@@ -70,8 +67,7 @@ class BarEditTest : public orv::test::HeadlessFormTest {
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
 

@@ -6,6 +6,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarFadingHelpers.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
@@ -18,16 +19,11 @@ class FadingHelpersTest : public orv::test::HeadlessFormTest {
   FadingHelpersTest() : HeadlessFormTest({100, 100, 200, 120}) {}
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
   TdxBarManager* Manager = nullptr;

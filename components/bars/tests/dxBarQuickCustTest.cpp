@@ -8,6 +8,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarQuickCust.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxGeometry.h"
 #include "platform/controls/Forms.h"
@@ -24,11 +25,7 @@ class BarQuickCustTest : public orv::test::HeadlessFormTest {
 
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     Manager->SetStyle(bmsFlat);
     Manager->BeginUpdate();
     Toolbar = Manager->AddToolbar(false);
@@ -43,8 +40,7 @@ class BarQuickCustTest : public orv::test::HeadlessFormTest {
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
 

@@ -11,6 +11,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarCommon.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "components/bars/tests/MainMenuFixture.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxOffice11.h"
@@ -281,13 +282,10 @@ class ItemPaintingTest : public orv::test::HeadlessFormTest {
   ItemPaintingTest() : HeadlessFormTest({100, 100, 420, 200}) {}
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     RegisterBarItem(TIpEditItem::StaticClass(), TIpEditControl::StaticClass(), false);
     RegisterBarItem(TIpStaticItem::StaticClass(), TIpStaticControl::StaticClass(), false);
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     Manager->SetStyle(bmsStandard);
   }
   void TearDown() override {
@@ -295,8 +293,7 @@ class ItemPaintingTest : public orv::test::HeadlessFormTest {
     TdxBarItemList* list = GetBarItemClassList();
     list->DeleteRecord(list->GetCount() - 1);
     list->DeleteRecord(list->GetCount() - 1);
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
   TIpEditItem* AddEdit(TdxBar* bar, const AnsiString& text, Boolean enabled) {
@@ -687,17 +684,12 @@ class XPBarsTest : public orv::test::HeadlessFormTest {
     FLibrary.DrawThemeBackground = XpDrawBackground;
     orv::BindThemeLibrary(&FLibrary);
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     Manager->SetStyle(bmsXP);
   }
   void TearDown() override {
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
     orv::BindThemeLibrary(nullptr);
     TdxBarXPPainter::MeasureThemeMetrics();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/tests/BarManagerFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/GoldenImage.h"
@@ -36,18 +37,13 @@ class ToolbarMoveTest : public orv::test::HeadlessFormTest {
 
   void SetUp() override {
     HeadlessFormTest::SetUp();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
-    Manager = new TdxBarManager(Form.get());
-    Manager->GetFont()->SetName(orv::kTestFontFace);
-    Manager->GetFont()->SetHeight(-11);
+    Manager = NewTestBarManager(Form.get());
     Manager->SetStyle(bmsOffice11);
   }
   void TearDown() override {
     orv::headless::SetIdleHandler(nullptr);
     Form.reset();
-    BarHookServices() = TdxBarHookServices();
-    BarHintServices() = TdxBarHintServices();
+    ResetBarServices();
     HeadlessFormTest::TearDown();
   }
 
