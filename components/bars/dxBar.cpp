@@ -1874,6 +1874,9 @@ TdxBarItemLinks::TdxBarItemLinks(TdxBarManager* barManager, TPersistent* owner)
 }
 
 TdxBarItemLinks::~TdxBarItemLinks() {
+  // A window still showing these links (the open menu of a sub item freed meanwhile) lets go of
+  // them and their item controls now; it would otherwise walk freed links when it closes.
+  if (FBarControl) FBarControl->SetItemLinks(nullptr);
   BeginUpdate();
   Clear();
   orv::Free(FItemOptions);
