@@ -24,6 +24,9 @@
 #include "platform/windowing/Messages.h"
 #include "platform/windowing/User.h"
 
+// The bars' shared hint window (the bar windows' unit makes it on first use).
+void FreeBarHintWindow();
+
 namespace {
 
 // ---- Process-wide state of the bars -----------------------------------------------------------
@@ -4487,6 +4490,9 @@ void ForgetHintOf(TdxBarManager* manager) {
   }
   StopWindowTimer(nullptr, gHint.QuickTimer);
   gHint.QuickReshow = false;
+  // The last manager takes the shared hint window with it.
+  TdxBarManagerList* list = dxBarManagerList();
+  if (!list || list->GetCount() == 0) FreeBarHintWindow();
 }
 
 }  // namespace

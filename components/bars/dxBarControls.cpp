@@ -125,6 +125,11 @@ void InstallBarWindowServices() {
 
 }  // namespace
 
+void FreeBarHintWindow() {
+  orv::Free(gHintWindow);
+  gHintWindow = nullptr;
+}
+
 // ==== Links and their controls ================================================================
 
 TCustomdxBarControl* TdxBarItemLink::GetBarControl() const {
