@@ -1662,6 +1662,11 @@ class TdxBarPainter : public TcxIUnknownObject {
   // Fills with the brush, or lets the parent window paint its background there.
   virtual void FillItemBackground(TdxBarItemControl* control, HDC dc, Boolean useBrush, HBRUSH brush,
                                   const TRect& rect);
+  // A classic menu row: the icon cell in the brush of its state, the line right of it and the cell's
+  // column above and below (and left of it, when asked) in the column's brush, the text area in the
+  // selection or the background brush.
+  void FillClassicMenuItem(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH background,
+                           Boolean nonRecent, Boolean fillLeftOfIcon);
   virtual void DrawLoweredEdge(HDC dc, TRect& rect);
   // The frame around an item's glyph cell (or, without glyph, around its content): each style
   // draws its own.

@@ -308,7 +308,8 @@ HBRUSH TdxBarStandardPainter::GetEditBackgroundBrush(TdxBarButtonLikeControlDraw
   return params->Owner ? params->Owner->GetBkBrush() : GetToolbarBrush();
 }
 
-void TdxBarStandardPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {
+void TdxBarPainter::FillClassicMenuItem(TdxBarItemControlDrawParams* params, const TRect& rect, HBRUSH background,
+                                        Boolean nonRecent, Boolean fillLeftOfIcon) {
   TdxBarItemControl* control = params->Owner;
   if (!control || !params->Canvas) return;
   HDC dc = params->Canvas->GetHandle();
@@ -316,11 +317,10 @@ void TdxBarStandardPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* 
   TRect icon;
   CalcMenuIconRect(rect, parent ? GetIconAreaSize(parent) : rect.Height(), icon);
   const Boolean selected = params->Selected && params->Enabled;
-  const Boolean useBrush = selected || SpNonRecent(control);
+  const Boolean useBrush = selected || nonRecent;
   auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
   const Boolean down = button && button->Down;
   const Boolean glyph = (params->Content & ceIcon) != 0 && control->IsGlyphShown();
-  HBRUSH background = control->GetBkBrush();
   HBRUSH column = selected && !down && !glyph ? GetSelectionBrush() : background;
   // The icon cell: behind a glyph the brush of its state (the checked brush behind a down
   // glyph); without glyph it is part of the column.
@@ -331,10 +331,16 @@ void TdxBarStandardPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* 
   FillItemBackground(control, dc, useBrush, column, TRect{icon.Right, rect.Top, icon.Right + 1, rect.Bottom});
   FillItemBackground(control, dc, useBrush, column, TRect{icon.Left, rect.Top, icon.Right, icon.Top});
   FillItemBackground(control, dc, useBrush, column, TRect{icon.Left, icon.Bottom, icon.Right, rect.Bottom});
-  if (icon.Left > rect.Left)
+  if (fillLeftOfIcon && icon.Left > rect.Left)
     FillItemBackground(control, dc, useBrush, column, TRect{rect.Left, rect.Top, icon.Left, rect.Bottom});
   FillItemBackground(control, dc, useBrush, selected ? GetSelectionBrush() : background,
                      TRect{icon.Right + 1, rect.Top, rect.Right, rect.Bottom});
+}
+
+void TdxBarStandardPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {
+  TdxBarItemControl* control = params->Owner;
+  if (!control) return;
+  FillClassicMenuItem(params, rect, control->GetBkBrush(), SpNonRecent(control), true);
 }
 
 void TdxBarStandardPainter::DrawMenuItemFrame(TdxBarSubMenuControl* subMenu, TdxBarItemControl* control,

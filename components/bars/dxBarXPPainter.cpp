@@ -242,27 +242,8 @@ void TdxBarXPPainter::DrawMarkBackground(TdxBarControl* toolbar, HDC dc, HBRUSH 
 void TdxBarXPPainter::DrawMenuItemBackground(TdxBarItemControlDrawParams* params, const TRect& rect) {
   // As the classic look's, with the window's background for an unselected row.
   TdxBarItemControl* control = params->Owner;
-  if (!control || !params->Canvas) return;
-  HDC dc = params->Canvas->GetHandle();
-  TCustomdxBarControl* parent = control->GetParent();
-  TRect icon;
-  CalcMenuIconRect(rect, parent ? GetIconAreaSize(parent) : rect.Height(), icon);
-  const Boolean selected = params->Selected && params->Enabled;
-  const Boolean useBrush = selected || XpNonRecent(control);
-  auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
-  const Boolean down = button && button->Down;
-  const Boolean glyph = (params->Content & ceIcon) != 0 && control->IsGlyphShown();
-  HBRUSH background = XpParentBrush(this, control);
-  HBRUSH column = selected && !down && !glyph ? GetSelectionBrush() : background;
-  if (glyph)
-    FillItemBackground(control, dc, useBrush || down, button ? GetEditBackgroundBrush(button, false) : background, icon);
-  else
-    FillItemBackground(control, dc, useBrush, column, icon);
-  FillItemBackground(control, dc, useBrush, column, TRect{icon.Right, rect.Top, icon.Right + 1, rect.Bottom});
-  FillItemBackground(control, dc, useBrush, column, TRect{icon.Left, rect.Top, icon.Right, icon.Top});
-  FillItemBackground(control, dc, useBrush, column, TRect{icon.Left, icon.Bottom, icon.Right, rect.Bottom});
-  FillItemBackground(control, dc, useBrush, selected ? GetSelectionBrush() : background,
-                     TRect{icon.Right + 1, rect.Top, rect.Right, rect.Bottom});
+  if (!control) return;
+  FillClassicMenuItem(params, rect, XpParentBrush(this, control), XpNonRecent(control), false);
 }
 
 HBRUSH TdxBarXPPainter::GetEditBackgroundBrush(TdxBarButtonLikeControlDrawParams* params, Boolean checkMark) {
