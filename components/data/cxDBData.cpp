@@ -958,7 +958,16 @@ void TcxDBDataProvider::RefreshUpdatedRecord() {
       controller->GetKeyFieldList(keyFields);
       const Variant storedKey = controller->GetRecordKeyValues(recordIndex, keyFields);
       const Variant dataSetKey = controller->GetDataSetKeyValues();
-      if (VarEqualsExactly(storedKey, dataSetKey)) {
+      // A record appended to a dataset that numbers its records as they are posted has no key
+      // until the post: the dataset's new number, held by no other record, is this record's.
+      auto numberedByPost = [&] {
+        if (!FUpdatingRecordIsInserting || keyFields.size() != 1 || !VarIsNull(storedKey)) return false;
+        auto* keyField = dynamic_cast<TcxDBDataField*>(keyFields.front());
+        TField* field = keyField ? keyField->GetField() : nullptr;
+        return field && field->GetDataType() == ftAutoInc && !VarIsNull(dataSetKey) &&
+               controller->FindRecordIndexByKey(dataSetKey) == -1;
+      };
+      if (VarEqualsExactly(storedKey, dataSetKey) || numberedByPost()) {
         // The same record: its values are read again.
         TcxValueDefDBReader reader;
         controller->GetDataStorage()->FillRecord(recordIndex, &reader);

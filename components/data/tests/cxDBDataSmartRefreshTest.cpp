@@ -1,13 +1,15 @@
 // Smart refresh and the grid-mode buffer of the dataset-bound controller: a post reads the one
-// edited town again instead of reloading the table; a new buffer size refills the buffer; a
-// buffer of 50 over 100,000 synthetic towns walks to the last town.
+// edited or appended town again instead of reloading the table; a new buffer size refills the
+// buffer; a buffer of 50 over 100,000 synthetic towns walks to the last town.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "components/data/tests/DBDataFixture.h"
+#include "memdata/RxMemDS.h"
 #include "tools/SyntheticTownTable.h"
 
 using namespace orv::test;
@@ -165,4 +167,74 @@ TEST(cxDBDataDetailMode, DetailFirstLocatesTheMasterKeyWithoutAnEventAndNoQueryI
   mode->DetailFirst("COUNTRY", Variant(country), reopened);
   EXPECT_FALSE(reopened);
   EXPECT_EQ(table->GetRecNo(), 1);
+}
+
+namespace {
+
+// Towns in memory keyed by a number the dataset gives each record as it is posted.
+struct TAutoNumberedTowns {
+  TAutoNumberedTowns() : Root(new TComponent(nullptr)) {
+    Data = new TRxMemoryData(Root.get());
+    Data->GetFieldDefs().Add("ID", ftAutoInc);
+    Data->GetFieldDefs().Add("CITY", ftString, 40);
+    Data->Open();
+    for (const AnsiString city : {"Абакан"_a, "Бийск"_a, "Вологда"_a}) {
+      Data->Append();
+      Data->FieldByName("CITY")->SetAsString(city);
+      Data->Post();
+    }
+    Source = new TDataSource(Root.get());
+    Source->SetDataSet(Data);
+  }
+  std::unique_ptr<TComponent, orv::FreeDeleter> Root;
+  TRxMemoryData* Data;
+  TDataSource* Source;
+};
+
+enum { kAutoId, kAutoCity };
+
+}  // namespace
+
+TEST(cxDBDataSmartRefresh, AnAppendedTownGetsItsNumberFromThePostWithoutAReload) {
+  for (const Boolean smart : {false, true}) {
+    SCOPED_TRACE(smart ? "smart refresh" : "full reload");
+    TAutoNumberedTowns towns;
+    TDBControllerPtr c(new TTestDBDataController(nullptr));
+    c->AddFieldItems({"ID", "CITY"});
+    c->SetDataSource(towns.Source);
+    c->SetKeyFieldNames("ID");
+    c->GetDataModeController()->SetSmartRefresh(smart);
+    ASSERT_EQ(c->GetRecordCount(), 3);
+    c->LoadCount = 0;
+    c->Append();
+    ASSERT_EQ(towns.Data->GetState(), dsInsert);
+    ASSERT_TRUE(c->SetEditValue(kAutoCity, Variant("Грозный"_a), evsValue));
+    c->Post();
+    EXPECT_EQ(towns.Data->GetState(), dsBrowse);
+    if (smart)
+      EXPECT_EQ(c->LoadCount, 0) << "the new town is read alone";
+    else
+      EXPECT_GE(c->LoadCount, 1);
+    // The new town stays, with the number the dataset gave it, and keeps the focus.
+    ASSERT_EQ(c->GetRecordCount(), 4);
+    const Integer focused = c->GetFocusedRecordIndex();
+    ASSERT_GE(focused, 0);
+    EXPECT_EQ(c->GetValue(focused, kAutoId).AsInteger(), 4);
+    EXPECT_EQ(orv::AnsiToUtf8(VarToStr(c->GetValue(focused, kAutoCity))), "Грозный");
+    std::vector<Integer> ids;
+    for (Integer r = 0; r < c->GetRecordCount(); ++r) ids.push_back(c->GetValue(r, kAutoId).AsInteger());
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<Integer>{1, 2, 3, 4}));
+    // A second town appended the same way is told from the first by its own number.
+    c->LoadCount = 0;
+    c->Append();
+    ASSERT_TRUE(c->SetEditValue(kAutoCity, Variant("Дербент"_a), evsValue));
+    c->Post();
+    if (smart) {
+      EXPECT_EQ(c->LoadCount, 0);
+    }
+    ASSERT_EQ(c->GetRecordCount(), 5);
+    EXPECT_EQ(c->GetValue(c->GetFocusedRecordIndex(), kAutoId).AsInteger(), 5);
+    EXPECT_EQ(c->FindRecordIndexByKey(Variant(Integer(4))) != -1, true);
+  }
 }
