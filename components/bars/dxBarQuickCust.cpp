@@ -22,9 +22,18 @@ void TdxBarQuickAccessItem::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
+void TdxBarQuickAccessItem::SetToolbar(TdxBar* value) {
+  if (FToolbar == value) return;
+  if (FToolbar) FToolbar->RemoveFreeNotification(this);
+  FToolbar = value;
+  if (FToolbar) FToolbar->FreeNotification(this);
+}
+
 void TdxBarQuickAccessItem::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove && component == FEntryItem) FEntryItem = nullptr;
+  if (operation != opRemove) return;
+  if (component == FEntryItem) FEntryItem = nullptr;
+  if (component == FToolbar) FToolbar = nullptr;
 }
 
 void TdxBarQuickAccessItem::Prepare(TObject* sender) {

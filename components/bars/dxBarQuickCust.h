@@ -16,7 +16,8 @@ class TdxBarQuickAccessItem : public TdxBarSubItem {
   void BeforeDestruction() override;
   // The toolbar whose links the menu shows.
   TdxBar* GetToolbar() const { return FToolbar; }
-  void SetToolbar(TdxBar* value) { FToolbar = value; }
+  // The item forgets a toolbar that goes before it.
+  void SetToolbar(TdxBar* value);
   // Fills links with one check entry per link of the toolbar (visible or not).
   void FillQuickCustomizationMenu(TdxBarItemLinks* links);
   void Notification(TComponent* component, TOperation operation) override;

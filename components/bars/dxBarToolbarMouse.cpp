@@ -6,9 +6,11 @@
 // has no room for.
 
 #include <algorithm>
+#include <vector>
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarQuickCust.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxGeometry.h"
 #include "platform/controls/Forms.h"
@@ -542,7 +544,29 @@ void TdxBarControl::FillMarkPopup(TdxBarItemLinks* links) {
     copy->SetItem(link->GetItem());
     copy->SetBeginGroup(link->GetBeginGroup() && links->GetCount() > 1);
   }
+  // The "Add or Remove Buttons" entry, in a group of its own, where the look and the bar let the
+  // user customize the toolbar from its mark.
+  TdxBarPainter* painter = GetPainter();
+  if (FBar && painter && painter->AllowsQuickCustomizing()) AddQuickCustomizationItem(FBar, links);
 }
+
+namespace {
+
+// The quick-customization entry was made for one mark popup alone: it goes with the popup, after
+// the links that show it.
+void FreeMarkPopupWithEntry(TdxBarPopupMenu*& popup) {
+  if (!popup) return;
+  std::vector<TComponent*> entries;
+  TdxBarItemLinks* links = popup->GetItemLinks();
+  for (Integer i = 0; links && i < links->GetCount(); ++i)
+    if (auto* access = dynamic_cast<TdxBarQuickAccessItem*>(links->GetItem(i)->GetItem())) entries.push_back(access);
+  TdxBarPopupMenu* freed = popup;
+  popup = nullptr;
+  freed->Free();
+  for (TComponent* entry : entries) entry->Free();
+}
+
+}  // namespace
 
 void TdxBarControl::SetMarkState(Integer value) {
   if (InCustomizingMode() || FMarkState == value) return;
@@ -550,7 +574,7 @@ void TdxBarControl::SetMarkState(Integer value) {
   TdxBarManager* manager = GetOwnerBarManager();
   if (value == 2 && manager) {
     // The popup lists the links the toolbar has no room for, under the mark.
-    if (FMarkPopup) FMarkPopup->Free();
+    FreeMarkPopupWithEntry(FMarkPopup);
     FMarkPopup = new TdxBarPopupMenu(nullptr);
     FMarkPopup->SetBarManager(manager);
     FillMarkPopup(FMarkPopup->GetItemLinks());

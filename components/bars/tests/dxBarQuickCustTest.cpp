@@ -109,3 +109,80 @@ TEST_F(BarQuickCustTest, NoEntryForAToolbarThatDoesNotAllowQuickCustomizing) {
   EXPECT_EQ(AddQuickCustomizationItem(Toolbar, popup->GetItemLinks()), nullptr);
   EXPECT_EQ(popup->GetItemLinks()->GetCount(), 0);
 }
+
+// The toolbar's own mark: its popup ends with the "Add or Remove Buttons" entry, whose menu
+// hides a button of the toolbar; the look without quick customizing adds none.
+TEST_F(BarQuickCustTest, TheMarkPopupsEntryHidesAToolbarButton) {
+  Show();
+  auto* window = dynamic_cast<TdxBarControl*>(Toolbar->GetControl());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->IsMarkVisible());
+  const TRect mark = window->GetMarkScreenRect();
+  orv::headless::Click((mark.Left + mark.Right) / 2, (mark.Top + mark.Bottom) / 2);
+  Run();
+  TdxBarPopupMenu* popup = window->GetMarkPopup();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(popup->IsShown());
+  // Every button fits, so the entry is all the popup lists.
+  ASSERT_EQ(popup->GetItemLinks()->GetCount(), 1);
+  TdxBarItemLink* entryLink = popup->GetItemLinks()->GetItem(0);
+  auto* access = dynamic_cast<TdxBarQuickAccessItem*>(entryLink->GetItem());
+  ASSERT_NE(access, nullptr);
+  EXPECT_EQ(access->GetToolbar(), Toolbar);
+
+  ClickLink(entryLink);
+  TdxBarItemLinks* entries = access->GetLinks();
+  ASSERT_EQ(entries->GetCount(), 3);
+  ASSERT_NE(entries->GetBarControl(), nullptr);
+  TdxBarItemLink* copy = Toolbar->GetLinks()->GetItem(1);
+  ASSERT_FALSE(RectIsEmpty(copy->GetItemRect()));
+  ClickLink(entries->GetItem(1));
+  EXPECT_FALSE(copy->GetVisible());
+  EXPECT_TRUE(RectIsEmpty(copy->GetItemRect()) || !copy->GetControl());
+  ASSERT_NE(entries->GetBarControl(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(entries->GetBarControl()->GetHandle()));
+
+  // Escape closes the menus one at a time; the mark is normal again and the entry made for the
+  // popup went with it the next time the mark opens.
+  TcxObjectLink* accessLink = CreateObjectLink(access);
+  for (Integer i = 0; i < 3 && window->GetMarkState() == 2; ++i) {
+    orv::headless::KeyDown(VK_ESCAPE);
+    orv::headless::KeyUp(VK_ESCAPE);
+    Run();
+  }
+  EXPECT_NE(window->GetMarkState(), 2);
+  orv::headless::Click((mark.Left + mark.Right) / 2, (mark.Top + mark.Bottom) / 2);
+  Run();
+  EXPECT_EQ(accessLink->Ref, nullptr);
+  ReleaseObjectLink(accessLink);
+}
+
+TEST_F(BarQuickCustTest, NoEntryInTheMarkPopupOfTheStandardLook) {
+  Manager->SetStyle(bmsStandard);
+  Show();
+  auto* window = dynamic_cast<TdxBarControl*>(Toolbar->GetControl());
+  ASSERT_NE(window, nullptr);
+  auto* popup = new TdxBarPopupMenu(Form.get());
+  popup->SetBarManager(Manager);
+  window->FillMarkPopup(popup->GetItemLinks());
+  EXPECT_EQ(popup->GetItemLinks()->GetCount(), 0);
+  Manager->SetStyle(bmsFlat);
+  Run();
+  window = dynamic_cast<TdxBarControl*>(Toolbar->GetControl());
+  ASSERT_NE(window, nullptr);
+  window->FillMarkPopup(popup->GetItemLinks());
+  ASSERT_EQ(popup->GetItemLinks()->GetCount(), 1);
+  EXPECT_NE(dynamic_cast<TdxBarQuickAccessItem*>(popup->GetItemLinks()->GetItem(0)->GetItem()), nullptr);
+}
+
+TEST_F(BarQuickCustTest, AnEntryForgetsItsToolbarWhenTheToolbarGoes) {
+  auto* popup = new TdxBarPopupMenu(Form.get());
+  popup->SetBarManager(Manager);
+  TdxBarQuickAccessItem* access = AddQuickCustomizationItem(Toolbar, popup->GetItemLinks());
+  ASSERT_NE(access, nullptr);
+  Toolbar->Free();
+  EXPECT_EQ(access->GetToolbar(), nullptr);
+  // Opening its menu now lists nothing instead of reading the freed toolbar.
+  access->FillQuickCustomizationMenu(access->GetLinks());
+  EXPECT_EQ(access->GetLinks()->GetCount(), 0);
+}

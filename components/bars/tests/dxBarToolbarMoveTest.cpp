@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarQuickCust.h"
 #include "components/bars/tests/BarManagerFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
@@ -320,10 +321,14 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   TdxBarPopupMenu* popup = window->GetMarkPopup();
   ASSERT_NE(popup, nullptr);
   ASSERT_TRUE(popup->IsShown());
+  // The hidden buttons, then the quick-customization entry in a group of its own.
   std::vector<AnsiString> listed;
-  for (Integer i = 0; i < popup->GetItemLinks()->GetCount(); ++i)
-    listed.push_back(popup->GetItemLinks()->GetItem(i)->GetItem()->GetCaption());
+  const Integer count = popup->GetItemLinks()->GetCount();
+  for (Integer i = 0; i + 1 < count; ++i) listed.push_back(popup->GetItemLinks()->GetItem(i)->GetItem()->GetCaption());
   EXPECT_EQ(listed, hidden);
+  ASSERT_GE(count, 1);
+  EXPECT_NE(dynamic_cast<TdxBarQuickAccessItem*>(popup->GetItemLinks()->GetItem(count - 1)->GetItem()), nullptr);
+  EXPECT_TRUE(popup->GetItemLinks()->GetItem(count - 1)->GetBeginGroup());
   TdxBarSubMenuControl* menu = popup->GetSubMenuControl();
   ASSERT_NE(menu, nullptr);
   RECT menuRect{};
@@ -333,7 +338,7 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   EXPECT_LE(menuRect.Left, markScreen.Right);
 
   // A click on a listed button runs it and closes the popup; the mark is normal again.
-  TdxBarItemLink* last = menu->GetItemLinks()->GetItem(menu->GetItemLinks()->GetCount() - 1);
+  TdxBarItemLink* last = menu->GetItemLinks()->GetItem(menu->GetItemLinks()->GetCount() - 2);
   const TRect item = last->GetItemRect();
   const TPoint itemAt = ClientToScreenPoint(menu, (item.Left + item.Right) / 2, (item.Top + item.Bottom) / 2);
   orv::headless::Click(itemAt.X, itemAt.Y);
