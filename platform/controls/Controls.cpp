@@ -426,8 +426,37 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   m.Msg = msg;
   m.WParam = wParam;
   m.LParam = lParam;
-  if (FWindowProc) FWindowProc(m);
+  if (!FWindowProc) return m.Result;
+  EnterDispatch();
+  try {
+    FWindowProc(m);
+  } catch (...) {
+    LeaveDispatch();
+    throw;
+  }
+  LeaveDispatch();
   return m.Result;
+}
+
+bool TControl::DeferFree() {
+  // A second Free while the first one tears the control down changes nothing.
+  if (FFreeing) return true;
+  if (FDispatchDepth == 0) {
+    FFreeing = true;
+    return false;
+  }
+  if (FFreeDeferred) return true;
+  FFreeDeferred = true;
+  // Gone for everyone else now: no owner frees it again, no parent lists or paints it, and it
+  // reads as destroying to the code still running on it.
+  Destroying();
+  if (GetOwner()) GetOwner()->RemoveComponent(this);
+  SetParent(nullptr);
+  return true;
+}
+
+void TControl::LeaveDispatch() {
+  if (--FDispatchDepth == 0 && FFreeDeferred && !FFreeing) Free();
 }
 
 void TControl::WndProc(TMessage& message) {
@@ -1435,15 +1464,18 @@ void TWinControl::BeforeDestruction() {
 }
 
 void TWinControl::MainWndProc(TMessage& message) {
+  EnterDispatch();
   try {
     FWindowProc(message);
   } catch (...) {
     FreeDeviceContexts();
     if (Application)
       Application->HandleException(this);
+    LeaveDispatch();
     return;
   }
   FreeDeviceContexts();
+  LeaveDispatch();
 }
 
 void TWinControl::WndProc(TMessage& message) {
@@ -2166,7 +2198,15 @@ TControl* TWinControl::FindChildControl(const AnsiString& controlName) const {
 void TWinControl::Broadcast(TMessage& message) {
   for (Integer i = 0; i < GetControlCount(); ++i) {
     TControl* c = GetControl(i);
-    if (c->FWindowProc) c->FWindowProc(message);
+    if (!c->FWindowProc) continue;
+    c->EnterDispatch();
+    try {
+      c->FWindowProc(message);
+    } catch (...) {
+      c->LeaveDispatch();
+      throw;
+    }
+    c->LeaveDispatch();
     if (message.Result != 0) return;
   }
 }

@@ -416,7 +416,14 @@ class TControl : public TComponent {
 
   // ---- Messages ----
   // Sends a message straight to WindowProc; answers its Result.
+  //
+  // A control freed while it handles one of its own messages (a click whose handler makes the
+  // owner rebuild its controls) cannot go at once: its handler still runs on it. It leaves its
+  // owner and parent (its window goes) at once, and is destroyed when the outermost of its own
+  // messages returns; until then it counts as destroying.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Whether a Free waits for the control's own message handling to return.
+  bool IsFreeDeferred() const { return FFreeDeferred; }
   virtual void WndProc(TMessage& message);
   virtual void Dispatch(TMessage& message);
   virtual void DefaultHandler(TMessage& message);
@@ -635,6 +642,11 @@ class TControl : public TComponent {
   virtual void FontChanged(TObject* sender);
   virtual TPopupMenu* GetPopupMenuComponent() const { return FPopupMenu; }
 
+  bool DeferFree() override;
+  // Every message the control handles runs between these two; the last leave frees a control
+  // whose Free was deferred.
+  void EnterDispatch() { ++FDispatchDepth; }
+  void LeaveDispatch();
   bool CheckNewSize(Integer& newWidth, Integer& newHeight);
   void SendCancelMode(TControl* sender);
   void DoActionChange(TObject* sender);
@@ -699,6 +711,9 @@ class TControl : public TComponent {
   TControlActionLink* FActionLink = nullptr;
   TWndMethod FWindowProc;
   Integer FFontHeight = 0;
+  Integer FDispatchDepth = 0;
+  bool FFreeDeferred = false;
+  bool FFreeing = false;
 
   TNotifyEvent FOnClick;
   TNotifyEvent FOnDblClick;

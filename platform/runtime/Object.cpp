@@ -49,6 +49,7 @@ TClass TObject::StaticClass() {
 }
 
 void TObject::Free() {
+  if (DeferFree()) return;
   BeforeDestruction();
   delete this;
 }

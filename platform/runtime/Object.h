@@ -142,7 +142,8 @@ class TObject {
   TClass ClassParent() const { return ClassType()->ClassParent(); }
   bool InheritsFrom(TClass c) const { return ClassType()->InheritsFrom(c); }
 
-  // The one way to destroy an object: BeforeDestruction while whole, then the destructors.
+  // The one way to destroy an object: BeforeDestruction while whole, then the destructors,
+  // unless the object asks to go later (DeferFree).
   void Free();
 
   // Runs first in Free(), while the object is whole. Overrides call inherited.
@@ -150,6 +151,9 @@ class TObject {
 
  protected:
   virtual ~TObject() = default;
+  // Asked first by Free(): true when the object cannot go now (a control handling one of its own
+  // messages) and has taken over calling Free() again once it can; false frees it at once.
+  virtual bool DeferFree() { return false; }
 };
 
 // Destroys `obj` through its Free path; nothing for nullptr.

@@ -605,4 +605,85 @@ TEST_F(ControlsTest, TheDragImageFollowsTheMouseOverTargetsThatDisplayIt) {
   Run();
 }
 
+// A windowed control that tells a shared log when its handling of a click ends and when it is
+// destroyed; the click's end writes the control's own fields after the handler ran, as a control
+// whose handler made its owner rebuild it does.
+class TSelfFreeing : public TCustomControl {
+  ORV_CLASS(TSelfFreeing, TCustomControl)
+ public:
+  TSelfFreeing(TComponent* owner, std::vector<std::string>* log) : TCustomControl(owner), FLog(log) {}
+  ~TSelfFreeing() override { FLog->push_back("destroyed"); }
+  int Clicks = 0;
+
+ protected:
+  void Click() override {
+    inherited::Click();
+    ++Clicks;
+    FLog->push_back("click handled " + std::to_string(Clicks));
+  }
+
+ private:
+  std::vector<std::string>* FLog;
+};
+
+TEST_F(ControlsTest, AControlFreedByItsOwnClickHandlerGoesWhenTheClickReturns) {
+  MakeForm();
+  std::vector<std::string> log;
+  auto* c = new TSelfFreeing(Form.get(), &log);
+  c->SetParent(Form.get());
+  c->SetBounds(10, 10, 30, 20);
+  Run();
+  const Integer components = Form->GetComponentCount();
+  const Integer controls = Form->GetControlCount();
+  HWND window = c->GetHandle();
+  auto freeIt = [&](TObject* sender) {
+    sender->Free();
+    sender->Free();  // a second Free changes nothing
+    // Gone for everyone at once: off the form, out of its owner, its window destroyed.
+    log.push_back("freed: components " + std::to_string(Form->GetComponentCount() - components) + ", controls " +
+                  std::to_string(Form->GetControlCount() - controls) + ", window " +
+                  std::to_string(IsWindow(window) ? 1 : 0) + ", destroying " +
+                  std::to_string(c->GetComponentState().Contains(csDestroying) ? 1 : 0));
+  };
+  c->SetOnClick(TNotifyEvent::Callable(freeIt));
+  orv::headless::Click(115, 115);
+  Run();
+  const std::vector<std::string> expected = {"freed: components -1, controls -1, window 0, destroying 1",
+                                             "click handled 1", "destroyed"};
+  EXPECT_EQ(log, expected);
+}
+
+TEST_F(ControlsTest, AControlFreedOutsideItsMessagesGoesAtOnce) {
+  MakeForm();
+  std::vector<std::string> log;
+  auto* c = new TSelfFreeing(Form.get(), &log);
+  c->SetParent(Form.get());
+  Run();
+  EXPECT_FALSE(c->IsFreeDeferred());
+  c->Free();
+  EXPECT_EQ(log, std::vector<std::string>{"destroyed"});
+}
+
+TEST_F(ControlsTest, AParentFreedByItsChildsClickHandlerTakesTheChildWhenTheClickReturns) {
+  MakeForm();
+  std::vector<std::string> log;
+  auto* panel = new TProbe(Form.get());
+  panel->SetParent(Form.get());
+  panel->SetBounds(0, 0, 100, 100);
+  auto* c = new TSelfFreeing(Form.get(), &log);
+  c->SetParent(panel);
+  c->SetBounds(10, 10, 30, 20);
+  Run();
+  auto freePanel = [&](TObject*) {
+    panel->Free();
+    log.push_back("panel freed");
+  };
+  c->SetOnClick(TNotifyEvent::Callable(freePanel));
+  orv::headless::Click(115, 115);
+  Run();
+  const std::vector<std::string> expected = {"panel freed", "click handled 1", "destroyed"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(Form->GetControlCount(), 0);
+}
+
 }  // namespace
