@@ -469,7 +469,10 @@ void TcxImageComboBoxViewData::SetViewInfoValue(TcxCanvas* canvas, const Variant
     item = p->FindItemByValue(edit ? edit->GetEditValueProperty() : value);
   if (!edit) item = p->FindItemByValue(value);
   p->GetItemDescriptionAndImage(item, text, false, image);
-  inherited::SetViewInfoValue(canvas, Variant(text), viewInfo);
+  // The text edit's part turns a value into its draw text (EditValueToDrawText gives the item's
+  // description), so it gets the item's value: given the description it looked that up as a value
+  // and drew nothing wherever no editor supplied the text (grid and lookup grid cells).
+  inherited::SetViewInfoValue(canvas, item ? item->GetValue() : value, viewInfo);
   vi->ImageIndex = image;
 }
 

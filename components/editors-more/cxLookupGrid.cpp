@@ -366,17 +366,86 @@ void TcxLookupGridViewInfo::CalculateHeaderCells() {
     const Integer w = widths.GetItemAt(i)->AutoWidth;
     info.Bounds = TRect{x, HeaderArea.Top, x + w, HeaderArea.Bottom};
     info.ContentBounds = lf->HeaderCellContentBounds(info.Bounds, info.Borders);
+    InitColumnStyle(info, c);
     x += w;
-    Columns.push_back(info);
+    Columns.push_back(std::move(info));
   }
   if (x < HeaderArea.Right) HeaderArea.Right = x;
 }
 
+void TcxLookupGridViewInfo::InitColumnStyle(TcxLookupGridColumnViewInfo& columnViewInfo, TcxLookupGridColumn* column) {
+  TcxCustomEditProperties* properties = column->GetEffectiveRepositoryItem()->GetProperties();
+  columnViewInfo.EditStyle.reset(properties->GetStyleClass().Create(nullptr, true, nullptr, csNormalStyle));
+  TcxCustomEditStyle* style = columnViewInfo.EditStyle.get();
+  style->GetLookAndFeel()->SetMaster(FGrid->GetLookAndFeel());
+  style->SetButtonTransparency(ebtHideInactive);
+  if (TFont* font = column->GetColumnFont()) style->SetFont(font);
+}
+
+namespace {
+
+// Attaches or detaches the column's values provider without the properties telling their users
+// of a change: the provider only answers for the column while its cells are calculated.
+void SetColumnProvider(TcxCustomEditProperties* properties, IcxEditDefaultValuesProvider* provider) {
+  properties->SetChangeLock(true);
+  try {
+    properties->SetDefaultValuesProvider(provider);
+  } catch (...) {
+    properties->SetChangeLock(false);
+    throw;
+  }
+  properties->SetChangeLock(false);
+}
+
+}  // namespace
+
+void TcxLookupGridViewInfo::CreateCellViewData(TcxLookupGridColumnViewInfo& columnViewInfo,
+                                               TcxLookupGridColumn* column) {
+  TcxCustomEditProperties* properties = column->GetEffectiveRepositoryItem()->GetProperties();
+  SetColumnProvider(properties, column->GetDefaultValuesProvider());
+  try {
+    columnViewInfo.ViewData = properties->CreateViewData(columnViewInfo.EditStyle.get(), true);
+  } catch (...) {
+    SetColumnProvider(properties, nullptr);
+    throw;
+  }
+}
+
+void TcxLookupGridViewInfo::ReleaseCellViewData(TcxLookupGridColumnViewInfo& columnViewInfo,
+                                                TcxLookupGridColumn* column) {
+  FreeAndNil(columnViewInfo.ViewData);
+  SetColumnProvider(column->GetEffectiveRepositoryItem()->GetProperties(), nullptr);
+}
+
 void TcxLookupGridViewInfo::CalculateRowMinHeight() {
+  TcxLookupGridColumns* columns = FGrid->GetColumns();
+  const Integer count = columns->GetCount();
+  // Before the first layout (the lookup editor sizes its list early) the styles are made here.
+  std::vector<TcxLookupGridColumnViewInfo> own;
+  std::vector<TcxLookupGridColumnViewInfo>* infos = &Columns;
+  if (Integer(Columns.size()) != count) {
+    own.resize(std::size_t(count));
+    for (Integer i = 0; i < count; ++i) InitColumnStyle(own[std::size_t(i)], columns->GetColumn(i));
+    infos = &own;
+  }
   TcxCanvas* canvas = FGrid->GetGridPainter()->GetCanvas();
-  canvas->SetFont(GetGridFont());
-  // Every column draws one line of text in the grid's font, inset by a pixel on each side.
-  RowMinHeight = canvas->TextHeightOf("Wg") + 2 + 2;
+  // Each column's editor says how tall an empty cell needs to be; the tallest sets the rows.
+  RowMinHeight = 0;
+  for (Integer i = 0; i < count; ++i) {
+    TcxLookupGridColumnViewInfo& info = (*infos)[std::size_t(i)];
+    TcxLookupGridColumn* column = columns->GetColumn(i);
+    CreateCellViewData(info, column);
+    TSize size{0, 0};
+    try {
+      TcxEditSizeProperties limits;
+      info.ViewData->CalculateEditorSize(canvas, Null(), size, nullptr, limits);
+    } catch (...) {
+      ReleaseCellViewData(info, column);
+      throw;
+    }
+    ReleaseCellViewData(info, column);
+    RowMinHeight = std::max(RowMinHeight, size.cy + 2);
+  }
 }
 
 Integer TcxLookupGridViewInfo::GetRowHeight() {
@@ -452,7 +521,7 @@ void TcxLookupGridViewInfo::AddRow(Integer rowIndex, Integer y) {
         cell.Borders.Include(bRight);
       }
     }
-    row.Cells.push_back(cell);
+    row.Cells.push_back(std::move(cell));
   }
   const Boolean lastRow = rowIndex == FGrid->GetRowCount() - 1;
   const Boolean horizontal = lines == TcxLookupGridLines::glBoth || lines == TcxLookupGridLines::glHorizontal ||
@@ -469,20 +538,40 @@ void TcxLookupGridViewInfo::AddRow(Integer rowIndex, Integer y) {
 }
 
 void TcxLookupGridViewInfo::CalculateCells(TcxLookupGridRowViewInfo& row) {
+  const Boolean selected = FGrid->GetDataController()->IsRowSelected(row.Index);
+  for (auto& cell : row.Cells) CalculateCell(row, cell, selected);
+}
+
+void TcxLookupGridViewInfo::CalculateCell(TcxLookupGridRowViewInfo& row, TcxLookupGridCellViewInfo& cell,
+                                          Boolean selected) {
   TcxCustomDataController* dc = FGrid->GetDataController();
-  const Boolean selected = dc->IsRowSelected(row.Index);
-  const Boolean rowSelect = FGrid->GetOptions()->GetRowSelect();
-  for (auto& cell : row.Cells) {
-    const Boolean selection = selected && row.Focused && (rowSelect || !cell.Focused);
-    cell.Color = selection ? GetSelectionColor() : GetBackgroundColor();
-    cell.TextColor = selection ? GetSelectionTextColor() : GetGridTextColor();
-    TcxLookupGridColumn* column = FGrid->GetColumns()->GetColumn(cell.Index);
-    TcxCustomEditProperties* properties = column->GetEffectiveRepositoryItem()->GetProperties();
-    cell.Alignment = properties->GetAlignment()->GetHorz();
-    cell.Text = row.RecordIndex < 0 || cell.Index >= dc->GetItemCount()
-                    ? AnsiString()
-                    : dc->GetDisplayText(row.RecordIndex, cell.Index);
+  const Boolean selection = selected && row.Focused && (FGrid->GetOptions()->GetRowSelect() || !cell.Focused);
+  TcxLookupGridColumnViewInfo& columnInfo = Columns[std::size_t(cell.Index)];
+  TcxLookupGridColumn* column = FGrid->GetColumns()->GetColumn(cell.Index);
+  TcxCustomEditStyle* style = columnInfo.EditStyle.get();
+  style->SetColor(selection ? GetSelectionColor() : GetBackgroundColor());
+  style->SetTextColor(selection ? GetSelectionTextColor() : GetGridTextColor());
+  CreateCellViewData(columnInfo, column);
+  try {
+    TcxCustomEditProperties* properties = columnInfo.ViewData->Properties;
+    cell.EditViewInfo.reset(properties->GetViewInfoClass().Create());
+    Variant value;
+    if (row.RecordIndex >= 0 && cell.Index < dc->GetItemCount()) {
+      if (properties->GetValueExchangeMode(false) != 0)
+        value = dc->GetDisplayText(row.RecordIndex, cell.Index);
+      else
+        value = dc->GetValue(row.RecordIndex, cell.Index);
+    }
+    TcxCanvas* canvas = FGrid->GetGridPainter()->GetCanvas();
+    const TRect& r = cell.ContentBounds;
+    columnInfo.ViewData->SetViewInfoValue(canvas, value, cell.EditViewInfo.get());
+    columnInfo.ViewData->CalculateViewInfo(canvas, TRect{r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, false,
+                                           cell.EditViewInfo.get());
+  } catch (...) {
+    ReleaseCellViewData(columnInfo, column);
+    throw;
   }
+  ReleaseCellViewData(columnInfo, column);
 }
 
 void TcxLookupGridViewInfo::RecalculateRow(TcxLookupGridRowViewInfo& row) {
@@ -582,16 +671,12 @@ void TcxLookupGridPainter::PaintRow(TcxLookupGridRowViewInfo& row) {
 }
 
 void TcxLookupGridPainter::PaintCell(TcxLookupGridCellViewInfo& cell) {
+  if (!cell.EditViewInfo) return;
   TcxCanvas* canvas = GetCanvas();
-  const TRect& r = cell.ContentBounds;
-  canvas->FillRect(r, cell.Color);
-  const TRect text{r.Left + 3, r.Top + 1, r.Right - 3, r.Bottom - 1};
-  canvas->SetFont(FGrid->GetViewInfo()->GetGridFont());
-  canvas->SetFontColor(cell.TextColor);
-  canvas->SetBrushClear(true);
-  const Integer align = cell.Alignment == taRightJustify ? DT_RIGHT : cell.Alignment == taCenter ? DT_CENTER : DT_LEFT;
-  canvas->DrawTextInRect(cell.Text, text, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  canvas->SetBrushClear(false);
+  cell.EditViewInfo->Paint(canvas);
+  // The pixel the layout left free around the editor's drawing takes the cell's background.
+  const TColor background = cell.EditViewInfo->BackgroundColor;
+  canvas->DrawTwoColorFrame(cell.ContentBounds, background, background);
 }
 
 // ==== The grid =================================================================================

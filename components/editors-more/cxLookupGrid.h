@@ -4,6 +4,7 @@
 // that lays it out and the painter that draws it.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "components/data/cxCustomData.h"
@@ -177,6 +178,10 @@ struct TcxLookupGridColumnViewInfo {
   TcxBorders Borders;
   TcxDataSortOrder SortOrder = soNone;
   Integer Index = 0;
+  // The look the column's cells are drawn with (of the column properties' style class), and,
+  // while a calculation runs, the view data that lays the cells out.
+  std::unique_ptr<TcxCustomEditStyle, orv::FreeDeleter> EditStyle;
+  TcxCustomEditViewData* ViewData = nullptr;
 };
 
 struct TcxLookupGridCellViewInfo {
@@ -185,10 +190,8 @@ struct TcxLookupGridCellViewInfo {
   TRect Bounds{};
   TRect ContentBounds{};
   TcxBorders Borders;
-  AnsiString Text;
-  TAlignment Alignment = taLeftJustify;
-  TColor Color = clWindow;
-  TColor TextColor = clWindowText;
+  // The column editor's own drawing of the cell's value.
+  std::unique_ptr<TcxCustomEditViewInfo, orv::FreeDeleter> EditViewInfo;
 };
 
 struct TcxLookupGridRowViewInfo {
@@ -225,6 +228,9 @@ class TcxLookupGridViewInfo : public TObject {
   virtual TColor GetHeaderTextColor();
   virtual TColor GetSelectionColor();
   virtual TColor GetSelectionTextColor();
+  virtual void InitColumnStyle(TcxLookupGridColumnViewInfo& columnViewInfo, TcxLookupGridColumn* column);
+  virtual void CreateCellViewData(TcxLookupGridColumnViewInfo& columnViewInfo, TcxLookupGridColumn* column);
+  virtual void ReleaseCellViewData(TcxLookupGridColumnViewInfo& columnViewInfo, TcxLookupGridColumn* column);
 
   // The height the rows are sized by: the minimum height, plus a horizontal line.
   Integer GetRowHeight();
@@ -247,6 +253,7 @@ class TcxLookupGridViewInfo : public TObject {
   void CalculateRowMinHeight();
   void AddRow(Integer rowIndex, Integer y);
   void CalculateCells(TcxLookupGridRowViewInfo& row);
+  void CalculateCell(TcxLookupGridRowViewInfo& row, TcxLookupGridCellViewInfo& cell, Boolean selected);
   TcxCustomLookupGrid* FGrid;
   Integer FInternalTopRowIndex = 0;
   TcxLookupGridTopRowCalculation FTopRowCalculation = tcmNone;

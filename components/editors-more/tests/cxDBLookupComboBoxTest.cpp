@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "components/editors-more/cxDBLookupComboBox.h"
+#include "components/editors-more/cxEditRepositoryItems.h"
+#include "components/editors-more/cxImageComboBox.h"
+#include "components/editors/cxTextEdit.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "memdata/RxMemDS.h"
 #include "platform/dataset/DataSource.h"
@@ -344,4 +347,49 @@ TEST_F(LookupGridTest, ReleasingTheMouseOnARowClosesUpAccepted) {
   Run();
   ASSERT_EQ(closeUps.size(), 2u);
   EXPECT_FALSE(closeUps[1]) << "released on the header";
+}
+
+// The cells are drawn by each column's editor: a column whose repository item is an image combo
+// box shows the descriptions of its keys, not the keys, and the selected row the selection colours.
+TEST_F(LookupGridTest, CellsAreDrawnByTheirColumnsEditors) {
+  TCountryTable table;
+  Form->SetBounds(100, 100, 220, 140);
+  TcxCustomLookupDBGrid* grid = NewGrid(table, 120);
+  grid->SetBounds(0, 0, 220, 140);
+  grid->GetFont()->SetName(orv::kTestFontFace);
+  grid->GetFont()->SetHeight(-11);
+  Owned<TcxEditRepositoryImageComboBoxItem> codes(new TcxEditRepositoryImageComboBoxItem(nullptr));
+  struct TCode {
+    int Id;
+    const char* Code;
+  };
+  const TCode kCodes[] = {{7, "RU"}, {33, "FR"}, {49, "DE"}, {39, "IT"}};
+  for (const TCode& c : kCodes) {
+    TcxImageComboBoxItem* item = codes->GetItemProperties()->GetItems()->Add();
+    item->SetValue(Variant(c.Id));
+    item->SetDescription(c.Code);
+  }
+  grid->GetDBColumns()->GetColumn(0)->SetRepositoryItem(codes.get());
+  grid->GetDBColumns()->GetColumn(0)->SetWidth(50);
+  Show();
+  grid->SetFocusedRowIndex(1);
+  grid->GetDataController()->ChangeRowSelection(1, true);
+  Run();
+  TcxLookupGridViewInfo* vi = grid->GetViewInfo();
+  ASSERT_GE(vi->Rows.size(), 4u);
+  const char* const shown[] = {"RU", "FR", "DE", "IT"};
+  for (std::size_t r = 0; r < 4; ++r) {
+    SCOPED_TRACE(r);
+    ASSERT_EQ(vi->Rows[r].Cells.size(), 2u);
+    auto* code = dynamic_cast<TcxCustomTextEditViewInfo*>(vi->Rows[r].Cells[0].EditViewInfo.get());
+    auto* name = dynamic_cast<TcxCustomTextEditViewInfo*>(vi->Rows[r].Cells[1].EditViewInfo.get());
+    ASSERT_TRUE(code && name);
+    EXPECT_TRUE(dynamic_cast<TcxImageComboBoxViewInfo*>(code)) << "the column's own editor";
+    EXPECT_EQ(code->ShownText, shown[r]);
+    EXPECT_EQ(name->ShownText, CountryName(kCountries[r].Id));
+  }
+  const TColor selection = grid->GetGridPainter()->LFPainter->DefaultSelectionColor();
+  EXPECT_EQ(vi->Rows[1].Cells[1].EditViewInfo->BackgroundColor, selection) << "the selected focused row";
+  EXPECT_EQ(vi->Rows[0].Cells[1].EditViewInfo->BackgroundColor, grid->GetColor());
+  ExpectGolden(Form.get(), "lookupgrid-cells");
 }
