@@ -5109,11 +5109,71 @@ void TcxDataSummary::CalculateRange(TcxDataSummaryItems* items, Integer firstRec
     TcxDataSummaryItem* item = items->GetSummaryItem(i);
     calculable.push_back(item->IsCalculable() ? item : nullptr);
   }
+  // Items no handler sees: a count of records, and a sum or average of stored floating-point
+  // values, are accumulated straight from the storage without a variant per record; they
+  // leave the range exactly as AccumulateRecord would.
+  enum TRoad { srGeneral, srRecordCount, srFloatSum };
+  enum TSum { ssEmpty, ssZero, ssDouble };
+  struct TDirect {
+    std::size_t Item;
+    TRoad Road;
+    TcxValueDef* Def;
+    TSum State;
+    double Sum;
+  };
+  std::vector<TDirect> direct;
+  const Boolean nullIgnore = FOptions.Contains(soNullIgnore);
+  const Boolean storedValues = !FDataController->IsProviderMode() && !FDataController->IsGridMode();
+  for (std::size_t i = 0; i < calculable.size(); ++i) {
+    TcxDataSummaryItem* item = calculable[i];
+    if (!item) continue;
+    TcxDataSummaryItems* owner = item->GetOwnerItems();
+    if (owner && owner->GetOnSummary()) continue;
+    TcxCustomDataField* field = item->GetDataField();
+    const TcxSummaryKind kind = item->GetKind();
+    if (kind == skCount && !field) {
+      direct.push_back({i, srRecordCount, nullptr, ssEmpty, 0});
+    } else if ((kind == skSum || kind == skAverage) && field && storedValues && values[i].IsEmpty() &&
+               field->GetValueDef() && TClass(field->GetValueTypeClass()) == TcxFloatValueType::StaticClass()) {
+      direct.push_back({i, srFloatSum, field->GetValueDef(), ssEmpty, 0});
+    } else {
+      continue;
+    }
+    calculable[i] = nullptr;
+  }
+  Boolean general = false;
+  for (TcxDataSummaryItem* item : calculable) general = general || item;
+  TcxDataStorage* storage = FDataController->GetDataStorage();
   for (Integer position = firstRecordListIndex; position <= lastRecordListIndex; ++position) {
     const Integer recordIndex = GetRecordIndex(position);
     if (recordIndex == -1) continue;
-    for (std::size_t i = 0; i < calculable.size(); ++i)
-      if (calculable[i]) AccumulateRecord(calculable[i], recordIndex, values[i], counts[i]);
+    for (TDirect& d : direct) {
+      if (d.Road == srRecordCount) {
+        // Without a field the value is null.
+        if (!nullIgnore) ++counts[d.Item];
+        continue;
+      }
+      const void* data = nullptr;
+      if (storage->PrepareCompare(recordIndex, d.Def, data)) {
+        if (nullIgnore) continue;
+        if (d.State == ssEmpty) d.State = ssZero;
+      } else {
+        double v;
+        std::memcpy(&v, data, sizeof v);
+        d.Sum = d.State == ssEmpty ? v : d.State == ssZero ? 0.0 + v : d.Sum + v;
+        d.State = ssDouble;
+      }
+      ++counts[d.Item];
+    }
+    if (general)
+      for (std::size_t i = 0; i < calculable.size(); ++i)
+        if (calculable[i]) AccumulateRecord(calculable[i], recordIndex, values[i], counts[i]);
+  }
+  for (const TDirect& d : direct) {
+    if (d.State == ssZero)
+      values[d.Item] = Variant(0);
+    else if (d.State == ssDouble)
+      values[d.Item] = Variant(d.Sum);
   }
 }
 

@@ -3,6 +3,7 @@
 // columns use, selection-based options and the events.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -245,6 +246,47 @@ TEST(TcxDataSummary, EventsOfTheCalculation) {
   // A format change only relayouts.
   summary->GetFooterSummaryItems()->GetSummaryItem(0)->SetFormat("0");
   EXPECT_EQ(handlers.AfterSummary, 2);
+}
+
+// Items no handler sees are added up without going through the per-record event road: their
+// values (type and bits) and counts are those the event road gives.
+TEST(TcxDataSummary, SumsAndCountsWithoutAHandlerMatchTheEventRoad) {
+  const std::optional<double> null;
+  const std::vector<std::vector<std::optional<double>>> tables = {
+      {10.5, null, 5.25, 0.1, 0.2},
+      {null, 4.0, null, -0.0},
+      {null, null},
+      {-0.0},
+      {},
+      {1e308, 1e308, -1e308},
+  };
+  struct Kind {
+    TcxSummaryKind kind;
+    Boolean withField;
+  };
+  const Kind kinds[] = {{skSum, true}, {skAverage, true}, {skCount, true}, {skCount, false}};
+  struct PassThrough {
+    void Summary(TcxDataSummaryItems*, const TcxSummaryEventArguments&, TcxSummaryEventOutArguments&) {}
+  } pass;
+  for (const auto& values : tables)
+    for (const Kind& k : kinds)
+      for (const Boolean nullIgnore : {false, true}) {
+        SCOPED_TRACE(testing::Message() << values.size() << " values, kind " << int(k.kind) << (k.withField ? "" : " without field")
+                                        << (nullIgnore ? ", nulls ignored" : ""));
+        Variant results[2];
+        for (const Boolean handler : {false, true}) {
+          TControllerPtr c = MakeNumberController(values);
+          if (nullIgnore) c->GetSummary()->SetOptions(TcxSummaryOptions{soNullIgnore});
+          if (handler) c->GetSummary()->GetFooterSummaryItems()->SetOnSummary(TcxSummaryEvent(&pass, &PassThrough::Summary));
+          AddFooter(c.get(), k.withField ? 0 : -1, k.kind);
+          results[handler ? 1 : 0] = c->GetSummary()->GetFooterSummaryValue(0);
+        }
+        ASSERT_EQ(results[0].GetType(), results[1].GetType());
+        if (!results[0].IsNull()) {
+          const double a = results[0].AsDouble(), b = results[1].AsDouble();
+          EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0) << a << " " << b;
+        }
+      }
 }
 
 TEST(TcxDataSummary, GroupValuesPerLevelAndSummaryGroups) {
