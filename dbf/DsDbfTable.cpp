@@ -10,6 +10,7 @@
 #include "dbf/DsDbUtils.h"
 #include "dbf/DsDbfApi.h"
 #include "platform/dataset/DBConsts.h"
+#include "platform/dataset/FieldDirectRead.h"
 #include "platform/runtime/SysUtils.h"
 #include "platform/forms/Published.h"
 
@@ -32,6 +33,50 @@ bool IsCalculatedKind(const TField* field) {
   return field->GetFieldKind() == fkCalculated || field->GetFieldKind() == fkLookup;
 }
 
+// ---- direct reads of many records' fields (a data controller's load) ----
+// The same decoding GetFieldText and GetFieldData reach for a stored field of an open table,
+// without the field's, the dataset's and the handle's layers between.
+
+bool DirectText(const void* source, TRecordBuffer record, AnsiString& value) {
+  bool isNull = true;
+  static_cast<const TDbfField*>(source)->TDbfField::GetText(record, value, isNull);
+  if (isNull) value.clear();
+  return !isNull;
+}
+
+bool DirectFloat(const void* source, TRecordBuffer record, double& value) {
+  double v = 0;
+  bool isNull = true;
+  static_cast<const TDbfField*>(source)->TDbfField::GetData(record, &v, isNull);
+  if (isNull) return false;
+  value = v;
+  return true;
+}
+
+bool FindDirectRead(TDataSet* dataSet, TField* field, TFieldDirectRead& read) {
+  auto* table = static_cast<TDsDbfTable*>(dataSet);
+  TDsCustomHandle* handle = table->GetHandle();
+  TDsCustomHeader* header = handle ? handle->GetHeader() : nullptr;
+  if (!header || field->GetFieldKind() != fkData || field->IsBlob()) return false;
+  const Integer fieldNo = field->GetFieldNo();
+  if (fieldNo < 1 || fieldNo > header->GetFieldCount()) return false;
+  const auto* dbfField = dynamic_cast<const TDbfField*>(header->GetField(fieldNo - 1));
+  if (!dbfField || dbfField->IsBlob()) return false;
+  const char letter = dbfField->GetTypeLetter();
+  const TClass c = field->ClassType();
+  // A text no longer than the field's own data size, which GetFieldText would cut it to.
+  if (letter == 'C' && c == TStringField::StaticClass() && field->GetDataSize() >= dbfField->GetLength()) {
+    read.Text = DirectText;
+  } else if ((letter == 'N' || letter == 'F') && dbfField->GetDataSize() == Integer(sizeof(double)) &&
+             (c == TFloatField::StaticClass() || c == TCurrencyField::StaticClass())) {
+    read.Float = DirectFloat;
+  } else {
+    return false;
+  }
+  read.Source = dbfField;
+  return true;
+}
+
 // DsCheck for a memo read: a failure of a table whose memo file is missing says which file.
 void DsCheckMemoCode(TDsCustomHandle* handle, Byte code) {
   if (code == dsErrNone) return;
@@ -44,7 +89,10 @@ void DsCheckMemoCode(TDsCustomHandle* handle, Byte code) {
 
 }  // namespace
 
-TDsDbfTable::TDsDbfTable(TComponent* owner) : TDataSet(owner) {}
+TDsDbfTable::TDsDbfTable(TComponent* owner) : TDataSet(owner) {
+  static const bool registered = (RegisterFieldDirectRead(StaticClass(), FindDirectRead), true);
+  (void)registered;
+}
 
 TDsDbfTable::~TDsDbfTable() {
   // BeforeDestruction closed the cursor; a handle can only remain after a failed teardown.

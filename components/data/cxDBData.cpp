@@ -357,7 +357,10 @@ const TcxValueDefDBReader::TFieldRead& TcxValueDefDBReader::Find(TcxValueDef* de
     }
   TcxDBDataField* dataField = DBFieldOfDef(def);
   TField* field = dataField ? dataField->GetField() : nullptr;
-  FReads.push_back({def, dataField, field, ReadKindOf(field)});
+  const Byte kind = ReadKindOf(field);
+  TFieldDirectRead direct;
+  if (kind == kReadText || kind == kReadFloat) FindFieldDirectRead(field, direct);
+  FReads.push_back({def, dataField, field, kind, direct});
   FNextRead = FReads.size();
   return FReads.back();
 }
@@ -390,12 +393,37 @@ Boolean TcxValueDefDBReader::ProvidesTextValue(TcxValueDef* def) { return Resolv
 
 Boolean TcxValueDefDBReader::ProvidesFloatValue(TcxValueDef* def) { return Resolve(def).Kind == kReadFloat; }
 
+namespace {
+
+// The dataset's current record buffer as the field's own read takes it, or nil where that read
+// would not reach the dataset's record (no buffers yet, no current record).
+TRecordBuffer DirectRecord(TField* field) {
+  TDataSet* dataSet = field->GetDataSet();
+  return dataSet && dataSet->ActiveBuffer() ? dataSet->GetActiveRecordBuffer() : nullptr;
+}
+
+}  // namespace
+
 Boolean TcxValueDefDBReader::ProvideTextValue(TcxValueDef* def, AnsiString& value) {
-  return static_cast<TStringField*>(Resolve(def).Field)->GetValueText(value);
+  const TFieldRead& read = Resolve(def);
+  auto* field = static_cast<TStringField*>(read.Field);
+  if (read.Direct.Text) {
+    if (const TRecordBuffer record = DirectRecord(field)) {
+      if (!read.Direct.Text(read.Direct.Source, record, value)) return false;
+      // As the field's GetValueText trims.
+      if (field->GetFixedChar() && field->GetTransliterate())
+        while (!value.empty() && value.back() == ' ') value.pop_back();
+      return true;
+    }
+  }
+  return field->GetValueText(value);
 }
 
 Boolean TcxValueDefDBReader::ProvideFloatValue(TcxValueDef* def, double& value) {
-  return static_cast<orv::TRealField*>(Resolve(def).Field)->GetValueFloat(value);
+  const TFieldRead& read = Resolve(def);
+  if (read.Direct.Float)
+    if (const TRecordBuffer record = DirectRecord(read.Field)) return read.Direct.Float(read.Direct.Source, record, value);
+  return static_cast<orv::TRealField*>(read.Field)->GetValueFloat(value);
 }
 
 // ==== Data link ==============================================================================

@@ -22,6 +22,7 @@
 
 #include "components/data/cxCustomData.h"
 #include "platform/dataset/DataSource.h"
+#include "platform/dataset/FieldDirectRead.h"
 #include "platform/runtime/Strings.h"
 
 class TcxDBDataController;
@@ -153,6 +154,8 @@ class TcxValueDefDBReader : public TcxValueDefReader {
     TcxDBDataField* DataField;
     TField* Field;
     Byte Kind;
+    // The dataset's own reader of the field's stored value, when it offers one.
+    TFieldDirectRead Direct;
   };
   // Records are filled definition by definition in the same order: the next entry is the one,
   // and after the last the first again.

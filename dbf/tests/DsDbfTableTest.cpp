@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "dbf/DsDbfApi.h"
 #include "dbf/DsDbfTable.h"
 #include "dbf/tests/TownFixture.h"
+#include "platform/dataset/FieldDirectRead.h"
 #include "platform/runtime/AnsiString.h"
 #include "platform/runtime/FileSystem.h"
 #include "platform/runtime/SysUtils.h"
@@ -683,3 +685,107 @@ TEST_F(DsDbfTableFiles, FieldsOfOtherWritersReachTheDatasetWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bytes of a field of a record of the fixture copy, padded with blanks to `length`.
+void PutField(std::vector<Byte>& bytes, Integer recNo, Integer offset, Integer length, const std::string& text) {
+  const std::size_t at = std::size_t(kTownHeaderSize + (recNo - 1) * kTownRecordSize + offset);
+  for (Integer i = 0; i < length; ++i) bytes[at + std::size_t(i)] = i < Integer(text.size()) ? Byte(text[std::size_t(i)]) : ' ';
+}
+
+// The direct reader's answer for the current record, as the field's own read gives it.
+struct TDirectAnswer {
+  bool HasValue = false;
+  AnsiString Text;
+  double Float = 0;
+};
+
+TDirectAnswer ReadDirect(TField* field, const TFieldDirectRead& read) {
+  TDirectAnswer a;
+  const TRecordBuffer record = field->GetDataSet()->GetActiveRecordBuffer();
+  if (read.Text) {
+    a.HasValue = read.Text(read.Source, record, a.Text);
+    if (static_cast<TStringField*>(field)->GetFixedChar() && static_cast<TStringField*>(field)->GetTransliterate())
+      while (!a.Text.empty() && a.Text.back() == ' ') a.Text.pop_back();
+  } else {
+    a.HasValue = read.Float(read.Source, record, a.Float);
+  }
+  return a;
+}
+
+TDirectAnswer ReadOwn(TField* field, const TFieldDirectRead& read) {
+  TDirectAnswer a;
+  if (read.Text)
+    a.HasValue = static_cast<TStringField*>(field)->GetValueText(a.Text);
+  else
+    a.HasValue = static_cast<orv::TRealField*>(field)->GetValueFloat(a.Float);
+  return a;
+}
+
+}  // namespace
+
+TEST_F(DsDbfTableFiles, DirectFieldReadsGiveWhatTheFieldsThemselvesRead) {
+  // Texts and numbers in every form a writer may leave: blank, cut by a zero byte, with leading
+  // blanks, Cyrillic in cp866, filling the field; numbers right- and left-aligned, signed, with
+  // fewer or more decimals than declared, exponents and junk.
+  std::vector<Byte> bytes = dbftest::TownTableBytes();
+  const std::string texts[] = {"", std::string("ab\0cd", 5), "  lead", "\x8c\xae\xe1\xaa\xa2\xa0",
+                               std::string(40, 'x'), "tail  "};
+  const std::string numbers[] = {"", "  -0.5000", "12.5", "   +3.1416", " 1234567.8", "1e3",
+                                 "abc", "   -   ", "  12.34567", "0000.0001"};
+  for (Integer recNo = 1; recNo <= 15; ++recNo) {
+    const std::string& text = texts[std::size_t(recNo) % std::size(texts)];
+    PutField(bytes, recNo, 30, 40, text);
+    PutField(bytes, recNo, 5, 25, texts[std::size_t(recNo + 1) % std::size(texts)].substr(0, 25));
+    PutField(bytes, recNo, 110, 10, numbers[std::size_t(recNo) % std::size(numbers)]);
+    PutField(bytes, recNo, 120, 10, numbers[std::size_t(recNo + 3) % std::size(numbers)]);
+  }
+  auto dm = Open(bytes);
+  TDsDbfTable* t = dm->tblOrvane;
+  // The text fields get a text reader, the number fields read as doubles a float reader.
+  Integer withText = 0, withFloat = 0;
+  std::vector<std::pair<TField*, TFieldDirectRead>> reads;
+  for (Integer i = 0; i < t->GetFields().GetCount(); ++i) {
+    TField* field = t->GetFields()[i];
+    TFieldDirectRead read;
+    if (!FindFieldDirectRead(field, read)) continue;
+    withText += read.Text != nullptr;
+    withFloat += read.Float != nullptr;
+    reads.emplace_back(field, read);
+  }
+  EXPECT_EQ(withText, 6);
+  EXPECT_EQ(withFloat, 4);
+  auto check = [&](const char* when) {
+    for (const auto& [field, read] : reads) {
+      const TDirectAnswer direct = ReadDirect(field, read), own = ReadOwn(field, read);
+      const std::string where = std::string(when) + " record " + std::to_string(t->GetRecNo()) + " " + field->GetFieldName();
+      ASSERT_EQ(direct.HasValue, own.HasValue) << where;
+      ASSERT_EQ(direct.Text, own.Text) << where;
+      ASSERT_EQ(std::memcmp(&direct.Float, &own.Float, sizeof(double)), 0) << where;
+    }
+  };
+  for (t->First(); !t->GetEOF(); t->Next()) check("browsing");
+  // A record being edited reads its edited values.
+  t->SetRecNo(2);
+  t->Edit();
+  t->FieldByName("CITY")->SetAsString("Новый"_a);
+  t->FieldByName("LON")->SetAsFloat(-7.25);
+  check("editing");
+  t->Cancel();
+  // Fixed-width texts lose their trailing blanks as the field trims them.
+  static_cast<TStringField*>(t->FieldByName("CITY"))->SetFixedChar(true);
+  for (t->First(); !t->GetEOF(); t->Next()) check("fixed-width");
+
+  // Nothing for the fields of a closed table.
+  dm->tblCountry_City->Open();
+  TField* closedCity = dm->tblCountry_City->FieldByName("CITY");
+  TFieldDirectRead read;
+  EXPECT_TRUE(FindFieldDirectRead(closedCity, read));
+  dm->tblCountry_City->SetActive(false);
+  if (dm->tblCountry_City->GetFields().GetCount() > 0) {
+    EXPECT_FALSE(FindFieldDirectRead(dm->tblCountry_City->GetFields()[0], read));
+    EXPECT_EQ(read.Text, nullptr);
+    EXPECT_EQ(read.Float, nullptr);
+  }
+}
