@@ -111,8 +111,6 @@ UINT GetSpellCheckerAutoCorrectMessage() {
   return gSpellCheckerAutoCorrectMessage;
 }
 
-IcxSpellCheckerHook* SpellCheckerHook = nullptr;
-
 // ==== Published ===============================================================================
 
 const orv::EnumNames<TcxEditEchoMode> kEchoModeNames("TcxEditEchoMode", {"eemNormal", "eemPassword"});

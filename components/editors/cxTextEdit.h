@@ -116,21 +116,6 @@ class IcxTextEditLookupData : public virtual IInterface {
   virtual void SetOnSelectItem(const TNotifyEvent& value) = 0;
 };
 
-// An outside spell checker the text editors report their inner edit's activity to; nothing in
-// this program assigns one, and every notice is skipped while it is unset.
-class IcxSpellCheckerHook : public virtual IInterface {
- public:
-  virtual void FocusExit() = 0;
-  virtual void FocusEnter(TWinControl* innerEdit) = 0;
-  virtual void RedrawMisspellings(TWinControl* innerEdit) = 0;
-  virtual Boolean IsOwnWindow(HWND window) = 0;
-  virtual void Scrolled(TWinControl* innerEdit) = 0;
-  virtual void SelectionChanged(TWinControl* innerEdit) = 0;
-  virtual void TextChanged(TWinControl* innerEdit) = 0;
-  virtual void Undo() = 0;
-};
-extern IcxSpellCheckerHook* SpellCheckerHook;
-
 // ==== Properties ==============================================================================
 
 class TcxTextEditPropertiesValues : public TcxCustomEditPropertiesValues {

@@ -83,6 +83,8 @@ HCURSOR LoadLibraryCursor(const TCursorResource& c) {
 
 }  // namespace
 
+IcxSpellCheckerHook* SpellCheckerHook = nullptr;
+
 namespace orv {
 
 void InitializeControlsUnit() {
@@ -120,6 +122,7 @@ void FinalizeControlsUnit() {
   FreeAndNil(u.TimerWindow);
   u.ActiveTimers.clear();
   FreeAndNil(u.HiddenMessageWindow);
+  SpellCheckerHook = nullptr;
 }
 
 Boolean IsControlsUnitFinalizing() { return Unit().Finalizing; }
@@ -1243,6 +1246,10 @@ void TcxControl::DoContextPopup(TPoint mousePos, bool& handled) {
   if (handled) return;
   const TPoint client = mousePos.X == -1 && mousePos.Y == -1 ? TPoint{0, 0} : mousePos;
   const TPoint screen = ClientToScreen(client);
+  if (SpellCheckerHook && SpellCheckerHook->ShowPopupMenu(FPopupMenu, screen)) {
+    handled = true;
+    return;
+  }
   handled = DoShowPopupMenu(FPopupMenu, screen.X, screen.Y);
 }
 

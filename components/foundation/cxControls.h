@@ -252,6 +252,28 @@ Boolean IsMouseTrackingActive(IcxMouseTrackingCaller* caller);
 TMouseTrackingTimer* FindMouseTrackingTimer(IcxMouseTrackingCaller* caller);
 Integer GetMouseTrackingCount();
 
+// ==== Spell checker =========================================================================
+
+// An outside spell checker that may take part in editing and in the controls' context menus.
+// Nothing in this program assigns one; every caller skips it while it is unset, and the unit
+// lets go of it when it ends.
+class IcxSpellCheckerHook : public virtual IInterface {
+ public:
+  // What the text editors tell it about their inner edit.
+  virtual void FocusExit() = 0;
+  virtual void FocusEnter(TWinControl* innerEdit) = 0;
+  virtual void RedrawMisspellings(TWinControl* innerEdit) = 0;
+  virtual Boolean IsOwnWindow(HWND window) = 0;
+  virtual void Scrolled(TWinControl* innerEdit) = 0;
+  virtual void SelectionChanged(TWinControl* innerEdit) = 0;
+  virtual void TextChanged(TWinControl* innerEdit) = 0;
+  virtual void Undo() = 0;
+  // A control's context menu request (its popup menu, maybe none; the point on the screen):
+  // true when the checker showed a menu of its own, so the control shows none.
+  virtual Boolean ShowPopupMenu(TComponent* popupMenu, const TPoint& screenPoint) = 0;
+};
+extern IcxSpellCheckerHook* SpellCheckerHook;
+
 // ==== Hourglass ===============================================================================
 
 // Counted: the first show saves the screen cursor and shows the hourglass, the last hide puts

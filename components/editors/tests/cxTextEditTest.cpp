@@ -379,6 +379,7 @@ class TSpellLog : public IcxSpellCheckerHook {
   void SelectionChanged(TWinControl* inner) override { Note("selection", inner); }
   void TextChanged(TWinControl* inner) override { Note("text", inner); }
   void Undo() override { Notices.push_back("undo"); }
+  Boolean ShowPopupMenu(TComponent*, const TPoint&) override { return false; }
   void Note(const char* what, TWinControl* inner) { Notices.push_back(inner == Expected ? what : "wrong control"); }
   int Count(const std::string& what) const { return int(std::count(Notices.begin(), Notices.end(), what)); }
   std::vector<std::string> Notices;

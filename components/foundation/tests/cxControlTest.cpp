@@ -734,6 +734,67 @@ TEST_F(ControlTest, PopupMenusOfTheLibrarysKind) {
   EXPECT_EQ(popup->Keys, (std::vector<Word>{VK_F10, VK_F9}));
 }
 
+// An outside spell checker that records the context menu requests offered to it.
+class TSpellMenus : public IcxSpellCheckerHook {
+ public:
+  void FocusExit() override {}
+  void FocusEnter(TWinControl*) override {}
+  void RedrawMisspellings(TWinControl*) override {}
+  Boolean IsOwnWindow(HWND) override { return false; }
+  void Scrolled(TWinControl*) override {}
+  void SelectionChanged(TWinControl*) override {}
+  void TextChanged(TWinControl*) override {}
+  void Undo() override {}
+  Boolean ShowPopupMenu(TComponent* popupMenu, const TPoint& screenPoint) override {
+    Menus.push_back(popupMenu);
+    Points.push_back(screenPoint);
+    return Takes;
+  }
+  Boolean Takes = true;
+  std::vector<TComponent*> Menus;
+  std::vector<TPoint> Points;
+};
+
+TEST_F(ControlTest, AnAssignedSpellCheckerIsOfferedTheContextMenuFirst) {
+  TTestControl* c = Add(10, 10, 120, 80, {10, 10});
+  auto* popup = new TTestPopup(Form.get());
+  c->SetPopupMenu(popup);
+  Show();
+  TSpellMenus spell;
+  SpellCheckerHook = &spell;
+  struct TUnset {
+    ~TUnset() { SpellCheckerHook = nullptr; }
+  } unset;
+
+  // The checker shows its own menu: the control's stays closed.
+  Press(c, 30, 20, 1);
+  Release(1);
+  ASSERT_EQ(spell.Menus.size(), 1u);
+  EXPECT_EQ(spell.Menus[0], popup);
+  EXPECT_EQ(spell.Points[0], At(c, 30, 20));
+  EXPECT_TRUE(popup->Points.empty());
+
+  // A keyboard request is offered at the client origin; a checker that declines leaves it to
+  // the control's own menu.
+  spell.Takes = false;
+  SendMessage(c->GetHandle(), WM_CONTEXTMENU, WPARAM(c->GetHandle()), MAKELPARAM(-1, -1));
+  ASSERT_EQ(spell.Points.size(), 2u);
+  EXPECT_EQ(spell.Points[1], At(c, 0, 0));
+  ASSERT_EQ(popup->Points.size(), 1u);
+  EXPECT_EQ(popup->Points[0], At(c, 0, 0));
+
+  // The control's own OnContextPopup that handles the request comes before the checker.
+  class TOwnHandler : public TObject {
+   public:
+    void Popup(TObject*, TPoint, bool& handled) { handled = true; }
+  } own;
+  c->SetOnContextPopup(TContextPopupEvent(&own, &TOwnHandler::Popup));
+  Press(c, 40, 30, 1);
+  Release(1);
+  EXPECT_EQ(spell.Menus.size(), 2u);
+  EXPECT_EQ(popup->Points.size(), 1u);
+}
+
 TEST_F(ControlTest, MiddleButtonScrollingRunsOnTheClock) {
   TTestControl* c = Add(10, 10, 120, 80, {400, 300});
   Show();
