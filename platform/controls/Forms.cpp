@@ -236,6 +236,14 @@ void TCustomForm::CreateWnd() {
   if (FActiveControl && !FActiveControl->CanFocus()) FActiveControl = nullptr;
 }
 
+void TCustomForm::SetParent(TWinControl* value) {
+  if (value == GetParent()) return;
+  // A top-level window does not become a child by itself (leaving a parent frees the window).
+  if (!GetParent() && HandleAllocated()) DestroyHandle();
+  inherited::SetParent(value);
+  if (!value && !GetComponentState().Contains(csDestroying)) UpdateControlState();
+}
+
 void TCustomForm::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_CLOSE: WMClose(message); return;

@@ -74,6 +74,9 @@ class TCustomForm : public TScrollingWinControl {
   virtual void AfterConstruction();
 
   void Dispatch(TMessage& message) override;
+  // A form placed into a control (docked, say) or taken out of one makes its window again: a
+  // child window inside its parent, or a top-level window of its own.
+  void SetParent(TWinControl* value) override;
 
   // The form's designer (none at run time); not owned.
   IDesignerNotify* GetDesigner() const { return FDesigner; }

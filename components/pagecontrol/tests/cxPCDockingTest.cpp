@@ -97,3 +97,95 @@ TEST_F(PCTest, FreeingADockedFormFreesNothingElseAndLeavesTheSite) {
   // The page stays (empty), as a page whose control was freed does.
   EXPECT_EQ(pc->GetPageCount(), 1);
 }
+
+namespace {
+
+// Records the dock site's events as the mouse drives them.
+struct DockLog {
+  int Overs = 0;
+  int Drops = 0;
+  int UnDocks = 0;
+  int SiteInfos = 0;
+  void DockOver(TObject*, TDragDockObject*, Integer, Integer, TDragState, bool& accept) {
+    ++Overs;
+    accept = true;
+  }
+  void DockDrop(TObject*, TDragDockObject*, Integer, Integer) { ++Drops; }
+  void UnDock(TObject*, TControl*, TWinControl*, bool& allow) {
+    ++UnDocks;
+    allow = true;
+  }
+  void GetSiteInfo(TObject*, TControl*, TRect&, TPoint, bool&) { ++SiteInfos; }
+};
+
+}  // namespace
+
+TEST_F(PCTest, AFormDraggedOntoThePageControlByTheMouseBecomesAPageAndFloatsWhenDraggedOff) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  pc->SetDockSite(true);
+  auto* first = new TcxTabSheet(pc->GetOwner());
+  first->SetCaption("First");
+  first->SetPageControl(pc);
+  DockLog log;
+  pc->SetOnDockOver(TDockOverEvent(&log, &DockLog::DockOver));
+  pc->SetOnDockDrop(TDockDropEvent(&log, &DockLog::DockDrop));
+  pc->SetOnUnDock(TUnDockEvent(&log, &DockLog::UnDock));
+  pc->SetOnGetSiteInfo(TGetSiteInfoEvent(&log, &DockLog::GetSiteInfo));
+  Show();
+  orv::test::Owned<TForm> docked(new TForm(nullptr));
+  docked->AfterConstruction();
+  docked->SetBorderStyle(bsNone);
+  docked->SetCaption("Tools");
+  docked->SetBounds(600, 400, 120, 90);
+  docked->SetDragKind(dkDock);
+  docked->SetDragMode(dmAutomatic);
+  docked->SetVisible(true);
+  Run();
+
+  // Pressed on the floating form and dragged in steps over the page control's pages.
+  auto dragTo = [](const TPoint& from, const TPoint& to) {
+    orv::headless::AdvanceTime(1000);
+    orv::headless::MouseMove(from.X, from.Y);
+    Run();
+    orv::headless::MouseDown(0);
+    Run();
+    const int steps = 5;
+    for (int i = 1; i <= steps; ++i) {
+      orv::headless::MouseMove(from.X + (to.X - from.X) * i / steps, from.Y + (to.Y - from.Y) * i / steps);
+      Run();
+    }
+    orv::headless::MouseUp(0);
+    Run();
+  };
+  dragTo(TPoint{640, 430}, At(pc, 150, 120));
+  EXPECT_GT(log.Overs, 0);
+  EXPECT_GT(log.SiteInfos, 0);
+  EXPECT_EQ(log.Drops, 1);
+  ASSERT_EQ(pc->GetPageCount(), 2);
+  TcxTabSheet* page = pc->GetPage(1);
+  EXPECT_EQ(page->GetCaption(), "Tools");
+  EXPECT_EQ(pc->GetActivePage(), page);
+  EXPECT_EQ(docked->GetParent(), page);
+  EXPECT_EQ(docked->GetHostDockSite(), pc);
+  EXPECT_TRUE(docked->GetVisible());
+  EXPECT_TRUE(IsChild(page->GetHandle(), docked->GetHandle())) << "its window lies in the page";
+  EXPECT_TRUE(IsWindowVisible(docked->GetHandle()));
+
+  // Pressed on the docked form and dragged away from every dock site: it floats on its own at
+  // the place it was let go, and its page goes.
+  const TPoint away{700, 600};
+  dragTo(At(docked.get(), 30, 30), away);
+  EXPECT_EQ(log.UnDocks, 1);
+  EXPECT_EQ(pc->GetPageCount(), 1);
+  EXPECT_EQ(pc->GetActivePage(), first);
+  EXPECT_EQ(docked->GetParent(), nullptr);
+  EXPECT_EQ(docked->GetHostDockSite(), nullptr);
+  EXPECT_EQ(pc->GetDockClientCount(), 0);
+  EXPECT_TRUE(docked->GetVisible());
+  EXPECT_TRUE(IsWindowVisible(docked->GetHandle()));
+  EXPECT_EQ(GetAncestor(docked->GetHandle(), GA_ROOT), docked->GetHandle());
+  RECT r;
+  GetWindowRect(docked->GetHandle(), &r);
+  EXPECT_TRUE(r.Left <= away.X && away.X < r.Right && r.Top <= away.Y && away.Y < r.Bottom)
+      << r.Left << "," << r.Top << "-" << r.Right << "," << r.Bottom;
+}
