@@ -306,10 +306,18 @@ void TDbfField::GetText(const Byte* record, AnsiString& value, bool& isNull) con
     return;
   }
   isNull = false;
-  // Resized, not assigned: the string's old bytes are overwritten anyway.
+  // Resized, not assigned: the string's old bytes are overwritten anyway. Translated as copied,
+  // in one pass.
   value.resize(static_cast<std::size_t>(len));
-  std::memcpy(value.data(), record + FOffset, static_cast<std::size_t>(len));
-  DsTranslateFromFile(GetCodePage(), value.data(), len);
+  const CP_TYPE codePage = GetCodePage();
+  const Byte* from = record + FOffset;
+  char* to = value.data();
+  if (DsIsIdentityCodePage(codePage)) {
+    std::memcpy(to, from, static_cast<std::size_t>(len));
+    return;
+  }
+  const Byte* table = DsReadTable(codePage);
+  for (Integer i = 0; i < len; ++i) to[i] = static_cast<char>(table[from[i]]);
 }
 
 bool TDbfField::GetCurrency(const Byte* record, Currency& value) const {
