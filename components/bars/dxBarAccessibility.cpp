@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <string>
 
+#include "components/bars/dxBarEdit.h"
 #include "components/foundation/cxClasses.h"
+#include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxControls.h"
+#include "platform/controls/Menus.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/runtime/Exceptions.h"
 #include "platform/windowing/Messages.h"
@@ -80,6 +84,356 @@ Boolean KeyTipsWantsKey(WPARAM key, TShiftState shift) { return GetBarNavigation
 void KeyTipsProcessKey(WPARAM key, TShiftState shift) { GetBarNavigationController()->ProcessKey(Word(key), shift); }
 
 }  // namespace
+
+// ==== The accessibility helper tree =============================================================
+
+namespace {
+
+// The helpers made so far, by owner, each with a link that tells whether its owner is still alive.
+struct THelperEntry {
+  TdxBarAccessibilityHelper* Helper;
+  TcxObjectLink* OwnerLink;
+};
+std::map<TObject*, THelperEntry>& Helpers() {
+  static auto* helpers = new std::map<TObject*, THelperEntry>();
+  return *helpers;
+}
+
+void FreeHelper(THelperEntry& entry) {
+  entry.Helper->DetachOwner();
+  ReleaseObjectLink(entry.OwnerLink);
+  entry.Helper->Free();
+}
+
+// Tells the registry when a component that owns a helper goes (dock sites and bar windows);
+// item controls, which are no components, are found gone through their object links.
+class TdxBarHelperOwnerWatcher : public TComponent {
+  ORV_CLASS(TdxBarHelperOwnerWatcher, TComponent)
+ public:
+  explicit TdxBarHelperOwnerWatcher(TComponent* owner) : TComponent(owner) {}
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+};
+
+TdxBarHelperOwnerWatcher* Watcher() {
+  static auto* watcher = new TdxBarHelperOwnerWatcher(nullptr);
+  return watcher;
+}
+
+void TdxBarHelperOwnerWatcher::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  auto& helpers = Helpers();
+  auto found = helpers.find(component);
+  if (found == helpers.end()) return;
+  THelperEntry entry = found->second;
+  helpers.erase(found);
+  FreeHelper(entry);
+}
+
+// Frees the helpers whose owners are gone (an owner's address may be taken by a new object).
+void PurgeHelpers() {
+  auto& helpers = Helpers();
+  for (auto it = helpers.begin(); it != helpers.end();) {
+    if (it->second.OwnerLink->Ref) {
+      ++it;
+      continue;
+    }
+    FreeHelper(it->second);
+    it = helpers.erase(it);
+  }
+}
+
+TRect ScreenRectOf(HWND window, const TRect& client) {
+  POINT a{client.Left, client.Top}, b{client.Right, client.Bottom};
+  ClientToScreen(window, &a);
+  ClientToScreen(window, &b);
+  return TRect{a.X, a.Y, b.X, b.Y};
+}
+
+TRect VisibleWindowRect(TWinControl* control) {
+  if (!control || !control->HandleAllocated() || !IsWindowVisible(control->GetHandle())) return TRect{};
+  RECT r{};
+  GetWindowRect(control->GetHandle(), &r);
+  return TRect{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+Integer WindowState(TWinControl* control) {
+  return control && control->HandleAllocated() && IsWindowVisible(control->GetHandle()) ? 0
+                                                                                          : Integer(STATE_SYSTEM_INVISIBLE);
+}
+
+}  // namespace
+
+TdxBarAccessibilityHelper* GetBarAccessibilityHelper(TObject* owner) {
+  if (!owner) return nullptr;
+  PurgeHelpers();
+  auto& helpers = Helpers();
+  auto found = helpers.find(owner);
+  if (found != helpers.end()) return found->second.Helper;
+  TdxBarAccessibilityHelper* helper = nullptr;
+  if (dynamic_cast<TdxDockControl*>(owner))
+    helper = new TdxDockControlAccessibilityHelper(owner);
+  else if (dynamic_cast<TdxBarSubMenuControl*>(owner))
+    helper = new TdxBarSubMenuControlAccessibilityHelper(owner);
+  else if (dynamic_cast<TdxBarControl*>(owner))
+    helper = new TdxBarControlAccessibilityHelper(owner);
+  else if (dynamic_cast<TCustomdxBarControl*>(owner))
+    helper = new TCustomdxBarControlAccessibilityHelper(owner);
+  else if (dynamic_cast<TdxBarItemControl*>(owner))
+    helper = new TdxBarItemControlAccessibilityHelper(owner);
+  if (!helper) return nullptr;
+  helpers[owner] = THelperEntry{helper, CreateObjectLink(owner)};
+  if (auto* component = dynamic_cast<TComponent*>(owner)) component->FreeNotification(Watcher());
+  return helper;
+}
+
+// ---- Base
+
+TdxBarAccessibilityHelper::~TdxBarAccessibilityHelper() { InvalidateObjectLinks(this); }
+
+TdxBarManager* TdxBarAccessibilityHelper::GetOwnerManager() { throw EdxException(AnsiString()); }
+
+AnsiString TdxBarAccessibilityHelper::GetKeyTipText() {
+  AnsiString text = GetAssignedKeyTip();
+  if (text.empty()) text = GetDefaultKeyTipText();
+  return text.substr(0, 3);
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::GetBarParent() {
+  return dynamic_cast<TdxBarAccessibilityHelper*>(GetParentHelper());
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::GetKeyTipParent() { return GetBarParent(); }
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::GetNavigationChild(Integer index) {
+  return dynamic_cast<TdxBarAccessibilityHelper*>(GetChildHelper(index));
+}
+
+void TdxBarAccessibilityHelper::CollectChildKeyTips(std::vector<TdxBarAccessibilityHelper*>& list) {
+  if (!IsVisible()) return;
+  for (Integer i = 0; i < GetNavigationChildCount(); ++i) {
+    TdxBarAccessibilityHelper* child = GetNavigationChild(i);
+    if (!child) continue;
+    if (child->CanBeSelected())
+      list.push_back(child);
+    else
+      child->CollectChildKeyTips(list);
+  }
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindFirstSelectable() {
+  if (!IsVisible()) return nullptr;
+  if (CanBeSelected()) return this;
+  for (Integer i = 0; i < GetNavigationChildCount(); ++i)
+    if (TdxBarAccessibilityHelper* child = GetNavigationChild(i))
+      if (TdxBarAccessibilityHelper* found = child->FindFirstSelectable()) return found;
+  return nullptr;
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindSelectableInSubtree(Boolean backward) {
+  const Integer count = GetNavigationChildCount();
+  for (Integer k = 0; k < count; ++k) {
+    TdxBarAccessibilityHelper* child = GetNavigationChild(backward ? count - 1 - k : k);
+    if (!child || !child->IsVisible()) continue;
+    if (child->CanBeSelected()) return child;
+    if (TdxBarAccessibilityHelper* found = child->FindSelectableInSubtree(backward)) return found;
+  }
+  return nullptr;
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindNextSelectable(Integer index, Boolean backward) {
+  const Integer count = GetNavigationChildCount();
+  for (Integer i = backward ? index - 1 : index + 1; i >= 0 && i < count; i += backward ? -1 : 1) {
+    TdxBarAccessibilityHelper* child = GetNavigationChild(i);
+    if (!child || !child->IsVisible()) continue;
+    if (child->CanBeSelected()) return child;
+    if (TdxBarAccessibilityHelper* found = child->FindSelectableInSubtree(backward)) return found;
+  }
+  // The end of this level: on in the parent after this one, or round from the root's far end.
+  if (TdxBarAccessibilityHelper* parent = GetBarParent())
+    return parent->FindNextSelectable(parent->GetNavigationChildIndex(this), backward);
+  return FindSelectableInSubtree(backward);
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindNextForTab(Boolean backward) {
+  TdxBarAccessibilityHelper* parent = GetBarParent();
+  if (!parent) return FindSelectableInSubtree(backward);
+  return parent->FindNextSelectable(parent->GetNavigationChildIndex(this), backward);
+}
+
+// ---- Dock sites
+
+TdxDockControl* TdxDockControlAccessibilityHelper::GetDockControl() const {
+  return GetOwnerObjectLive() ? static_cast<TdxDockControl*>(GetOwnerObject()) : nullptr;
+}
+
+TdxBarManager* TdxDockControlAccessibilityHelper::GetOwnerManager() {
+  TdxDockControl* dock = GetDockControl();
+  return dock ? dock->GetBarManager() : nullptr;
+}
+
+TcxAccessibilityHelper* TdxDockControlAccessibilityHelper::ChildHelperAt(Integer index) {
+  TdxDockControl* dock = GetDockControl();
+  if (!dock || index < 0) return nullptr;
+  for (Integer r = 0; r < dock->GetRowCount(); ++r) {
+    TdxDockRow* row = dock->GetRow(r);
+    if (index < row->GetColCount()) return GetBarAccessibilityHelper(row->GetCol(index)->GetBarControl());
+    index -= row->GetColCount();
+  }
+  return nullptr;
+}
+
+Integer TdxDockControlAccessibilityHelper::ChildCount() {
+  TdxDockControl* dock = GetDockControl();
+  Integer count = 0;
+  for (Integer r = 0; dock && r < dock->GetRowCount(); ++r) count += dock->GetRow(r)->GetColCount();
+  return count;
+}
+
+Integer TdxDockControlAccessibilityHelper::IndexOfChild(TcxAccessibilityHelper* child) {
+  TdxDockControl* dock = GetDockControl();
+  Integer index = 0;
+  for (Integer r = 0; dock && r < dock->GetRowCount(); ++r) {
+    TdxDockRow* row = dock->GetRow(r);
+    for (Integer c = 0; c < row->GetColCount(); ++c, ++index)
+      if (child && child->GetOwnerObject() == row->GetCol(c)->GetBarControl()) return index;
+  }
+  return -1;
+}
+
+HWND TdxDockControlAccessibilityHelper::OwnerWindow() {
+  TdxDockControl* dock = GetDockControl();
+  return dock && dock->HandleAllocated() ? dock->GetHandle() : nullptr;
+}
+
+void TdxDockControlAccessibilityHelper::QueryScreenRect(Integer index, TRect& rect) {
+  rect = VisibleWindowRect(GetDockControl());
+}
+
+Integer TdxDockControlAccessibilityHelper::QueryState(Integer index) { return WindowState(GetDockControl()); }
+
+// ---- Bar windows
+
+TCustomdxBarControl* TCustomdxBarControlAccessibilityHelper::GetBarWindow() const {
+  return GetOwnerObjectLive() ? static_cast<TCustomdxBarControl*>(GetOwnerObject()) : nullptr;
+}
+
+TdxBarManager* TCustomdxBarControlAccessibilityHelper::GetOwnerManager() {
+  TCustomdxBarControl* window = GetBarWindow();
+  return window ? window->GetOwnerBarManager() : nullptr;
+}
+
+Boolean TCustomdxBarControlAccessibilityHelper::AllowsChildNavigation(Word key) {
+  TCustomdxBarControl* window = GetBarWindow();
+  auto* edit = window ? dynamic_cast<TdxBarWinControl*>(window->GetSelectedItemControl()) : nullptr;
+  return !(edit && edit->GetFocused());
+}
+
+TcxAccessibilityHelper* TCustomdxBarControlAccessibilityHelper::ChildHelperAt(Integer index) {
+  TCustomdxBarControl* window = GetBarWindow();
+  if (!window || index < 0 || index >= window->GetViewInfoCount()) return nullptr;
+  return GetBarAccessibilityHelper(window->GetViewInfoControl(index));
+}
+
+Integer TCustomdxBarControlAccessibilityHelper::ChildCount() {
+  TCustomdxBarControl* window = GetBarWindow();
+  return window ? window->GetViewInfoCount() : 0;
+}
+
+Integer TCustomdxBarControlAccessibilityHelper::IndexOfChild(TcxAccessibilityHelper* child) {
+  TCustomdxBarControl* window = GetBarWindow();
+  for (Integer i = 0; window && child && i < window->GetViewInfoCount(); ++i)
+    if (window->GetViewInfoControl(i) == child->GetOwnerObject()) return i;
+  return -1;
+}
+
+HWND TCustomdxBarControlAccessibilityHelper::OwnerWindow() {
+  TCustomdxBarControl* window = GetBarWindow();
+  return window && window->HandleAllocated() ? window->GetHandle() : nullptr;
+}
+
+void TCustomdxBarControlAccessibilityHelper::QueryScreenRect(Integer index, TRect& rect) {
+  rect = VisibleWindowRect(GetBarWindow());
+}
+
+Integer TCustomdxBarControlAccessibilityHelper::QueryState(Integer index) { return WindowState(GetBarWindow()); }
+
+TcxAccessibilityHelper* TdxBarControlAccessibilityHelper::GetParentHelper() {
+  auto* toolbar = dynamic_cast<TdxBarControl*>(GetBarWindow());
+  TdxDockControl* dock = toolbar && toolbar->GetDockingStyle() != dsNone ? toolbar->GetDockControl() : nullptr;
+  return dock ? GetBarAccessibilityHelper(dock) : nullptr;
+}
+
+TdxBarAccessibilityHelper* TdxBarSubMenuControlAccessibilityHelper::GetKeyTipParent() {
+  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(GetBarWindow());
+  TdxBarItemControl* owner = menu ? menu->GetSubItemControl() : nullptr;
+  return owner ? GetBarAccessibilityHelper(owner) : nullptr;
+}
+
+// ---- Item controls
+
+TdxBarItemControl* TdxBarItemControlAccessibilityHelper::GetItemControl() const {
+  return GetOwnerObjectLive() ? static_cast<TdxBarItemControl*>(GetOwnerObject()) : nullptr;
+}
+
+TdxBarManager* TdxBarItemControlAccessibilityHelper::GetOwnerManager() {
+  TdxBarItemControl* control = GetItemControl();
+  return control ? control->GetBarManager() : nullptr;
+}
+
+TcxAccessibilityHelper* TdxBarItemControlAccessibilityHelper::GetParentHelper() {
+  TdxBarItemControl* control = GetItemControl();
+  return control ? GetBarAccessibilityHelper(control->GetParent()) : nullptr;
+}
+
+HWND TdxBarItemControlAccessibilityHelper::OwnerWindow() {
+  TcxAccessibilityHelper* parent = GetParentHelper();
+  return parent ? parent->GetOwnerWindowHandle() : nullptr;
+}
+
+void TdxBarItemControlAccessibilityHelper::QueryScreenRect(Integer index, TRect& rect) {
+  rect = TRect{};
+  TdxBarItemControl* control = GetItemControl();
+  TCustomdxBarControl* window = control ? control->GetParent() : nullptr;
+  if (!window || !window->HandleAllocated() || !IsVisible()) return;
+  rect = ScreenRectOf(window->GetHandle(), control->GetItemRect());
+}
+
+Integer TdxBarItemControlAccessibilityHelper::QueryState(Integer index) {
+  TdxBarItemControl* control = GetItemControl();
+  auto* parent = dynamic_cast<TCustomdxBarControlAccessibilityHelper*>(GetParentHelper());
+  if (!control || !parent || !parent->IsVisible() || parent->HidesItems() || RectIsEmpty(control->GetItemRect()))
+    return Integer(STATE_SYSTEM_INVISIBLE);
+  return 0;
+}
+
+Boolean TdxBarItemControlAccessibilityHelper::QuerySelectable() {
+  TdxBarItemControl* control = GetItemControl();
+  return control && IsVisible() && control->AcceptsSelection();
+}
+
+AnsiString TdxBarItemControlAccessibilityHelper::GetAssignedKeyTip() {
+  TdxBarItemControl* control = GetItemControl();
+  TdxBarItem* item = control ? control->GetItem() : nullptr;
+  return item ? item->GetKeyTip() : AnsiString();
+}
+
+AnsiString TdxBarItemControlAccessibilityHelper::GetDefaultKeyTipText() {
+  TdxBarItemControl* control = GetItemControl();
+  TdxBarItem* item = control ? control->GetItem() : nullptr;
+  if (!item) return "Y";
+  const TShortCut shortCut = item->GetShortCut();
+  if (shortCut >= 0x4041 && shortCut <= 0x405A) {
+    const AnsiString text = ShortCutToText(shortCut);
+    if (!text.empty()) return AnsiString(1, text.back());
+  }
+  AnsiString caption = item->GetCaption();
+  const Integer position = GetAcceleratorPosition(caption, false);
+  if (position > 0 && size_t(position) <= caption.size()) return UpperText(AnsiString(1, caption[size_t(position) - 1]));
+  return "Y";
+}
 
 // ==== Key-tip windows ==========================================================================
 
@@ -258,29 +612,8 @@ void TdxBarNavigationController::ShowKeyTips(TCustomdxBarControl* container, con
 }
 
 AnsiString TdxBarNavigationController::GetKeyTipText(TdxBarItemControl* control) {
-  TdxBarItem* item = control && control->GetItemLink() ? control->GetItemLink()->GetItem() : nullptr;
-  if (!item) return AnsiString();
-  AnsiString text = item->GetKeyTip();
-  if (text.empty()) {
-    // The caption's accelerator, else its first letter.
-    const AnsiString& caption = item->GetCaption();
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-      if (caption[i] != '&') continue;
-      if (caption[i + 1] == '&') {
-        ++i;
-        continue;
-      }
-      text = AnsiString(1, caption[i + 1]);
-      break;
-    }
-    if (text.empty())
-      for (char c : caption)
-        if (c != '&' && c != ' ') {
-          text = AnsiString(1, c);
-          break;
-        }
-  }
-  return UpperText(text.substr(0, 3));
+  TdxBarAccessibilityHelper* helper = GetBarAccessibilityHelper(control);
+  return helper ? UpperText(helper->GetKeyTipText()) : AnsiString();
 }
 
 void TdxBarNavigationController::MakeKeyTipsUnique(std::vector<AnsiString>& texts) {
@@ -313,13 +646,15 @@ void TdxBarNavigationController::MakeKeyTipsUnique(std::vector<AnsiString>& text
 }
 
 void TdxBarNavigationController::CollectKeyTips(TCustomdxBarControl* container) {
+  // The elements of the container's tree that can be selected, as its helper collects them.
+  std::vector<TdxBarAccessibilityHelper*> elements;
+  if (TdxBarAccessibilityHelper* helper = GetBarAccessibilityHelper(container)) helper->CollectChildKeyTips(elements);
   std::vector<TdxBarItemControl*> controls;
   std::vector<AnsiString> texts;
-  for (Integer i = 0; i < container->GetViewInfoCount(); ++i) {
-    TdxBarItemControl* control = container->GetViewInfoControl(i);
-    if (!control || dynamic_cast<TdxBarSeparatorControl*>(control)) continue;
-    const AnsiString text = GetKeyTipText(control);
-    if (text.empty()) continue;
+  for (TdxBarAccessibilityHelper* element : elements) {
+    auto* control = dynamic_cast<TdxBarItemControl*>(element->GetOwnerObject());
+    const AnsiString text = UpperText(element->GetKeyTipText());
+    if (!control || text.empty()) continue;
     controls.push_back(control);
     texts.push_back(text);
   }

@@ -11,8 +11,123 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/foundation/cxAccessibility.h"
 
 class TdxBarKeyTipWindow;
+
+// ==== The accessibility helper tree ==============================================================
+//
+// Every navigable object of the bars (dock site, toolbar, menu, item control) has a helper that
+// gives it a place in one tree (parent, children), answers the platform's accessibility bridge
+// (window, screen rectangle, visibility, selectability) and the key tips (their texts, which
+// objects contain them). A helper is made on first use and freed once its owner is gone.
+
+class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
+  ORV_CLASS(TdxBarAccessibilityHelper, TcxAccessibilityHelper)
+ public:
+  explicit TdxBarAccessibilityHelper(TObject* owner) : TcxAccessibilityHelper(owner) {}
+  ~TdxBarAccessibilityHelper() override;
+  // The bar manager of the object; raises EdxException where a kind does not answer.
+  virtual TdxBarManager* GetOwnerManager();
+  // Whether the key may move the selection among this object's children.
+  virtual Boolean AllowsChildNavigation(Word key) { return true; }
+  // The key tip set on the element, and the one used when none is set.
+  virtual AnsiString GetAssignedKeyTip() { return AnsiString(); }
+  virtual AnsiString GetDefaultKeyTipText() { return AnsiString(); }
+  // The assigned key tip, else the default; at most 3 characters.
+  AnsiString GetKeyTipText();
+  // The object whose key tips lead to this one's (its parent unless a kind says otherwise).
+  virtual TdxBarAccessibilityHelper* GetKeyTipParent();
+  virtual Boolean IsKeyTipContainer() { return CanBeSelected(); }
+  // When visible: each selectable child adds itself, any other child collects its children's.
+  virtual void CollectChildKeyTips(std::vector<TdxBarAccessibilityHelper*>& list);
+  TdxBarAccessibilityHelper* GetNavigationChild(Integer index);
+  Integer GetNavigationChildCount() { return GetChildHelperCount(); }
+  Integer GetNavigationChildIndex(TdxBarAccessibilityHelper* child) { return GetChildHelperIndex(child); }
+  TdxBarAccessibilityHelper* GetBarParent();
+  // The next selectable object in tree order for Tab (Shift+Tab: `backward`), wrapping at the
+  // root; nil when the tree has none.
+  TdxBarAccessibilityHelper* FindNextForTab(Boolean backward);
+  // The first selectable visible object of the subtree, depth first (itself when selectable).
+  TdxBarAccessibilityHelper* FindFirstSelectable();
+
+ protected:
+  TdxBarAccessibilityHelper* FindNextSelectable(Integer index, Boolean backward);
+  TdxBarAccessibilityHelper* FindSelectableInSubtree(Boolean backward);
+};
+
+// A dock site: the bar windows of all its rows, row by row.
+class TdxDockControlAccessibilityHelper : public TdxBarAccessibilityHelper {
+  ORV_CLASS(TdxDockControlAccessibilityHelper, TdxBarAccessibilityHelper)
+ public:
+  explicit TdxDockControlAccessibilityHelper(TObject* owner) : TdxBarAccessibilityHelper(owner) {}
+  TdxDockControl* GetDockControl() const;
+  TdxBarManager* GetOwnerManager() override;
+  TcxAccessibilityHelper* ChildHelperAt(Integer index) override;
+  Integer ChildCount() override;
+  Integer IndexOfChild(TcxAccessibilityHelper* child) override;
+  HWND OwnerWindow() override;
+  void QueryScreenRect(Integer index, TRect& rect) override;
+  Integer QueryState(Integer index) override;
+};
+
+// A bar window: the item controls it shows, in view order.
+class TCustomdxBarControlAccessibilityHelper : public TdxBarAccessibilityHelper {
+  ORV_CLASS(TCustomdxBarControlAccessibilityHelper, TdxBarAccessibilityHelper)
+ public:
+  explicit TCustomdxBarControlAccessibilityHelper(TObject* owner) : TdxBarAccessibilityHelper(owner) {}
+  TCustomdxBarControl* GetBarWindow() const;
+  TdxBarManager* GetOwnerManager() override;
+  // False while the selected item is an edit holding the keyboard focus (it keeps its keys).
+  Boolean AllowsChildNavigation(Word key) override;
+  TcxAccessibilityHelper* ChildHelperAt(Integer index) override;
+  Integer ChildCount() override;
+  Integer IndexOfChild(TcxAccessibilityHelper* child) override;
+  HWND OwnerWindow() override;
+  void QueryScreenRect(Integer index, TRect& rect) override;
+  Integer QueryState(Integer index) override;
+  virtual Boolean HidesItems() { return false; }
+};
+
+// A toolbar: under its dock site's helper while docked.
+class TdxBarControlAccessibilityHelper : public TCustomdxBarControlAccessibilityHelper {
+  ORV_CLASS(TdxBarControlAccessibilityHelper, TCustomdxBarControlAccessibilityHelper)
+ public:
+  explicit TdxBarControlAccessibilityHelper(TObject* owner) : TCustomdxBarControlAccessibilityHelper(owner) {}
+  TcxAccessibilityHelper* GetParentHelper() override;
+};
+
+// A menu: a tree of its own, whose key tips lead from the item that opened it.
+class TdxBarSubMenuControlAccessibilityHelper : public TCustomdxBarControlAccessibilityHelper {
+  ORV_CLASS(TdxBarSubMenuControlAccessibilityHelper, TCustomdxBarControlAccessibilityHelper)
+ public:
+  explicit TdxBarSubMenuControlAccessibilityHelper(TObject* owner)
+      : TCustomdxBarControlAccessibilityHelper(owner) {}
+  TdxBarAccessibilityHelper* GetKeyTipParent() override;
+  Boolean IsKeyTipContainer() override { return true; }
+};
+
+// An item control: selectable while shown and accepting the selection.
+class TdxBarItemControlAccessibilityHelper : public TdxBarAccessibilityHelper {
+  ORV_CLASS(TdxBarItemControlAccessibilityHelper, TdxBarAccessibilityHelper)
+ public:
+  explicit TdxBarItemControlAccessibilityHelper(TObject* owner) : TdxBarAccessibilityHelper(owner) {}
+  TdxBarItemControl* GetItemControl() const;
+  TdxBarManager* GetOwnerManager() override;
+  TcxAccessibilityHelper* GetParentHelper() override;
+  HWND OwnerWindow() override;
+  void QueryScreenRect(Integer index, TRect& rect) override;
+  Integer QueryState(Integer index) override;
+  Boolean QuerySelectable() override;
+  // The item's KeyTip.
+  AnsiString GetAssignedKeyTip() override;
+  // The letter of a Ctrl+letter shortcut, else the caption's accelerator in upper case, else "Y".
+  AnsiString GetDefaultKeyTipText() override;
+};
+
+// The helper of a bar object (dock site, bar window, item control), made on first use; nil for
+// other objects. Helpers of objects that are gone are freed on the way.
+TdxBarAccessibilityHelper* GetBarAccessibilityHelper(TObject* owner);
 
 // Makes, places and removes key-tip windows. Alignments: 0 the point is the window's left
 // (top) edge, 1 its right (bottom) edge, 2 its centre.
@@ -115,8 +230,7 @@ class TdxBarNavigationController : public TObject {
   // Gives repeated texts numbers (F1, F2, ...; A01 .. A12 for twelve) and a text that starts
   // another its own "1", until no text can be mistaken for another.
   static void MakeKeyTipsUnique(std::vector<AnsiString>& texts);
-  // The text of an element: its item's KeyTip, else the caption's accelerator or first letter;
-  // at most 3 characters, upper case.
+  // The text of an element as its accessibility helper gives it, in upper case.
   static AnsiString GetKeyTipText(TdxBarItemControl* control);
 
  private:

@@ -42,8 +42,10 @@ class KeyTipsTest : public orv::test::HeadlessFormTest {
     Manager->GetFont()->SetName(orv::kTestFontFace);
     TdxBar* menu = Manager->AddToolbar(true);
     FileItem = AddSubItem(menu->GetLinks(), "&File");
-    for (const char* caption : {"Open", "Save", "Exit"}) AddButton(FileItem->GetItemLinks(), caption);
-    TdxBarSubItem* help = AddSubItem(menu->GetLinks(), "Help");
+    for (const char* caption : {"&Open", "&Save", "E&xit"}) AddButton(FileItem->GetItemLinks(), caption);
+    // "Exit" has the shortcut Ctrl+E, whose letter is its key tip before the accelerator's.
+    FileItem->GetItemLinks()->GetItem(2)->GetItem()->SetShortCut(TShortCut(0x4045));
+    TdxBarSubItem* help = AddSubItem(menu->GetLinks(), "&Help");
     AddButton(help->GetItemLinks(), "About")->SetKeyTip("AB");
     MenuWindow = menu->GetControl();
   }
@@ -104,7 +106,7 @@ TEST_F(KeyTipsTest, AltShowsTheMainMenusKeyTipsWhichOpenAMenuAndRunACommand) {
   TdxBarNavigationController* controller = GetBarNavigationController();
   ASSERT_TRUE(controller->IsShowingKeyTips());
   EXPECT_EQ(controller->GetKeyTipsContainer(), MenuWindow);
-  // The accelerator of "&File", the first letter of "Help"; each over the middle of its item.
+  // The accelerators of "&File" and "&Help"; each over the middle of its item.
   EXPECT_EQ(ShownTips(), (std::vector<AnsiString>{"F", "H"}));
   RECT tip{};
   GetWindowRect(gKeyTipWindows->GetWindow(0)->GetHandle(), &tip);
@@ -121,7 +123,7 @@ TEST_F(KeyTipsTest, AltShowsTheMainMenusKeyTipsWhichOpenAMenuAndRunACommand) {
   EXPECT_EQ(controller->GetKeyTipsContainer(), menu);
   EXPECT_EQ(ShownTips(), (std::vector<AnsiString>{"O", "S", "E"}));
   Type('S');
-  EXPECT_EQ(Clicks.Log, (std::vector<AnsiString>{"Save"}));
+  EXPECT_EQ(Clicks.Log, (std::vector<AnsiString>{"&Save"}));
   EXPECT_FALSE(controller->IsShowingKeyTips());
   EXPECT_TRUE(ShownTips().empty());
   EXPECT_EQ(MenuWindow->GetChildBarControl(), nullptr);
