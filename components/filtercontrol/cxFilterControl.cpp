@@ -396,6 +396,8 @@ void TcxValuesViewInfo::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
+TcxValueInfo::~TcxValueInfo() { orv::Free(ViewInfo); }
+
 void TcxValuesViewInfo::AddValue() { FValues.push_back(new TcxValueInfo); }
 
 void TcxValuesViewInfo::RemoveValue(Integer index) {
@@ -435,17 +437,12 @@ void TcxValuesViewInfo::Calculate() {
   const TcxFilterControlHitData& hot = control->GetHotData();
   for (Integer i = 0; i < GetCount(); ++i) {
     TcxValueInfo* info = FValues[std::size_t(i)];
-    const AnsiString text = FilterValueIsBlank(info->Value) ? control->GetNullString() : info->ValueText;
     const Boolean active =
         (control->HotTrackApplies() && hot.Row == FCondition && hot.HitTest == fhtValue && hot.ValueIndex == i &&
          control->GetChooserMode() == 0) ||
         (control->GetFocusedRow() == FCondition && control->GetFocusedPart() == fhtValue &&
          control->GetFocusedValueIndex() == i && (control->IsFocused() || control->GetValueEditor()));
-    const TSize size = canvas->GetTextSize(text);
-    Integer width = size.cx + 6;
-    if (active) width = std::max(width, viewInfo->GetMinValueWidth());
-    const Integer height = std::min<Integer>(size.cy + 4, rowRect.Height());
-    info->ValueRect = SizedRect(x, rowRect.Top + (rowRect.Height() - height) / 2, width, height);
+    CalculateValue(info, x, active);
     x = info->ValueRect.Right + gap;
   }
   if (IsListOperator(op) && !FValues.empty()) {
@@ -461,6 +458,59 @@ void TcxValuesViewInfo::Calculate() {
     else
       FAddButtonState = cxbsNormal;
   }
+}
+
+void TcxValuesViewInfo::CalculateValue(TcxValueInfo* info, Integer left, Boolean active) {
+  TcxCustomFilterControl* control = FCondition->GetControl();
+  TcxFilterControlViewInfo* viewInfo = control->GetViewInfo();
+  TcxCanvas* canvas = viewInfo->GetCanvas();
+  const TRect& rowRect = FCondition->GetRowRect();
+  // A missing value shows the null text as plain text; a value shows through its item's editor,
+  // as its text where the editor kind filters by display texts.
+  const Boolean blank = FilterValueIsBlank(info->Value);
+  TcxCustomEditProperties* properties =
+      blank || !FCondition->GetEditorProperties() ? control->GetDefaultProperties() : FCondition->GetEditorProperties();
+  Variant displayValue;
+  if (blank)
+    displayValue = control->GetNullString();
+  else if (FCondition->GetFilterEditHelper() && FCondition->GetFilterEditHelper()->UsesDisplayText())
+    displayValue = info->ValueText;
+  else
+    displayValue = info->Value;
+  TcxCustomEditStyle* style = control->GetEditStyle();
+  style->SetTextColor(viewInfo->GetEnabled() ? control->GetFontValue()->GetColor() : clBtnShadow);
+  style->SetButtonTransparency(active ? ebtNone : ebtHideInactive);
+  style->SetColor(active ? clWindow : viewInfo->GetPainter()->GetBackgroundColor());
+  TcxCustomFilterEditHelperClass helper = FilterEditsController()->FindFilterEditHelper(properties->ClassType());
+  if (!helper) helper = FilterTextEditHelper();
+  // The cell is drawn for the filter alone: the item's data must not format it, nor may the
+  // properties tell their users of the change.
+  IcxEditDefaultValuesProvider* provider = properties->GetDefaultValuesProvider();
+  properties->SetChangeLock(true);
+  properties->SetDefaultValuesProvider(nullptr);
+  struct TRestore {
+    TcxCustomEditProperties* Properties;
+    IcxEditDefaultValuesProvider* Provider;
+    ~TRestore() {
+      Properties->SetDefaultValuesProvider(Provider);
+      Properties->SetChangeLock(false);
+    }
+  } restore{properties, provider};
+  std::unique_ptr<TcxCustomEditViewData, orv::FreeDeleter> viewData(properties->CreateViewData(style, true));
+  viewData->IsEnabledView = viewInfo->GetEnabled();
+  TSize size{0, 0};
+  TcxEditSizeProperties limits;
+  viewData->CalculateEditorSize(canvas, displayValue, size, nullptr, limits);
+  Integer width = size.cx;
+  if (active) width = std::max(width, viewInfo->GetMinValueWidth());
+  const Integer height = std::min<Integer>(size.cy, rowRect.Height());
+  info->ValueRect = SizedRect(left, rowRect.Top + (rowRect.Height() - height) / 2, width, height);
+  if (!helper->KeepsEditButtons()) viewData->VisibleButtonCount = 0;
+  orv::Free(info->ViewInfo);
+  info->ViewInfo = nullptr;
+  info->ViewInfo = properties->GetViewInfoClass().Create();
+  viewData->SetViewInfoValue(canvas, displayValue, info->ViewInfo);
+  viewData->CalculateViewInfo(canvas, info->ValueRect, false, info->ViewInfo);
 }
 
 void TcxValuesViewInfo::GetHitTestInfo(const TPoint& point, TcxFilterControlHitData& hitInfo) {
@@ -502,9 +552,13 @@ void TcxFilterControlViewInfo::Calculate() {
   for (TFont* font : {FControl->GetFont(), FControl->GetFontBoolOperator(), FControl->GetFontItem(),
                       FControl->GetFontCondition()})
     height = std::max(height, FCanvas->FontHeight(font));
-  FCanvas->SetFont(FControl->GetFontValue());
-  // The value editors' height: the text and the editors' frame and margins.
-  height = std::max(height, FCanvas->TextHeight("Yy") + 6);
+  // The value cells' height: the text editor's for a line in FontValue.
+  if (TcxCustomEditStyle* style = FControl->GetEditStyle()) {
+    style->SetFont(FControl->GetFontValue());
+    TcxEditSizeProperties limits;
+    height = std::max(height,
+                      FControl->GetDefaultProperties()->CalculateEditSize(FCanvas, style, true, Variant("Yy"), limits).cy);
+  }
   FRowHeight = height * 3 / 2;
   FCanvas->SetFont(FControl->GetFont());
   FMinValueWidth = 12 * FCanvas->TextWidth("0");
@@ -666,14 +720,7 @@ void TcxFilterControlPainter::DrawValues(TcxCanvas* canvas, TcxConditionViewInfo
   const TcxFilterControlOperator op = row->GetOperator();
   for (Integer i = 0; i < values->GetCount(); ++i) {
     TcxValueInfo* info = values->GetValue(i);
-    const Boolean active = info->ValueRect.Width() >= FControl->GetViewInfo()->GetMinValueWidth() &&
-                           ((FControl->GetFocusedRow() == row && FControl->GetFocusedPart() == fhtValue &&
-                             FControl->GetFocusedValueIndex() == i) ||
-                            (FControl->GetHotData().Row == row && FControl->GetHotData().HitTest == fhtValue &&
-                             FControl->GetHotData().ValueIndex == i));
-    if (active) canvas->FillRect(info->ValueRect, clWindow);
-    const AnsiString text = FilterValueIsBlank(info->Value) ? FControl->GetNullString() : info->ValueText;
-    DrawText(canvas, text, info->ValueRect.Left + 3, info->ValueRect.Top + 2, font, enabled);
+    if (info->ViewInfo) info->ViewInfo->Paint(canvas);
     const Boolean last = i == values->GetCount() - 1;
     if (IsBetweenOperator(op) && !last)
       DrawText(canvas, values->GetSeparator(), info->ValueRect.Right + 4, info->ValueRect.Top + 1,
@@ -786,9 +833,14 @@ void TcxCustomFilterControl::CreateInternalControls() {
   FRowMenu->GetItems()->GetItem(2)->SetCaption("-");
   FEditList = new TcxInplaceEditList(this);
   FDefaultProperties = new TcxTextEditProperties(nullptr);
+  FEditStyle = new TcxCustomEditStyle(nullptr, true);
+  FEditStyle->SetFont(GetFontValue());
+  FEditStyle->GetLookAndFeel()->SetMaster(GetLookAndFeel());
+  FEditStyle->SetButtonTransparency(ebtHideUnselected);
 }
 
 void TcxCustomFilterControl::DestroyInternalControls() {
+  FreeAndNil(FEditStyle);
   FreeAndNil(FDefaultProperties);
   FreeAndNil(FEditList);
   FRowMenu = nullptr;

@@ -212,9 +212,15 @@ class TcxConditionViewInfo : public TcxCustomRowViewInfo {
 };
 
 struct TcxValueInfo {
+  TcxValueInfo() = default;
+  ~TcxValueInfo();
+  TcxValueInfo(const TcxValueInfo&) = delete;
+  TcxValueInfo& operator=(const TcxValueInfo&) = delete;
   Variant Value = Null();
   AnsiString ValueText;
   TRect ValueRect{};
+  // The value's editor drawing of it (made by the layout).
+  TcxCustomEditViewInfo* ViewInfo = nullptr;
 };
 
 class TcxValuesViewInfo : public TObject {
@@ -227,6 +233,8 @@ class TcxValuesViewInfo : public TObject {
   void Calculate();
   void AddValue();
   void RemoveValue(Integer index);
+  // Lays out one value cell from the left edge and lets the editor's view info draw it.
+  void CalculateValue(TcxValueInfo* info, Integer left, Boolean active);
   void Clear();
 
   Integer GetCount() const { return Integer(FValues.size()); }
@@ -385,6 +393,8 @@ class TcxCustomFilterControl : public TcxControl {
   TPopupMenu* GetRowMenu() const { return FRowMenu; }
   TcxCustomEdit* GetValueEditor() const { return FValueEditor; }
   TcxInplaceEditList* GetEditList() const { return FEditList; }
+  // The look of the value cells and editors: FontValue, the control's look and feel.
+  TcxCustomEditStyle* GetEditStyle() const { return FEditStyle; }
   TcxFilterControlViewInfo* GetViewInfo() const { return FViewInfo; }
   Integer GetTopVisibleRow() const { return FTopVisibleRow; }
   Integer GetLeftOffset() const { return FLeftOffset; }
@@ -474,6 +484,7 @@ class TcxCustomFilterControl : public TcxControl {
   Boolean FSortItems = false;
   Integer FChooserMode = 0;
   TcxTextEditProperties* FDefaultProperties = nullptr;
+  TcxCustomEditStyle* FEditStyle = nullptr;
   Integer FTopVisibleRow = 0;
   TcxCustomEdit* FValueEditor = nullptr;
   TcxFilterControlViewInfo* FViewInfo = nullptr;

@@ -101,11 +101,16 @@ class TTestFilterLink : public TComponent, public IcxFilterControl {
   Integer GetItemLinkID(Integer index) override { return Items[std::size_t(index)]->ID; }
   AnsiString GetItemLinkName(Integer index) override { return Items[std::size_t(index)]->Name; }
   AnsiString GetFieldName(Integer index) override { return Items[std::size_t(index)]->Name; }
-  TcxCustomEditProperties* GetProperties(Integer index) override { return Properties; }
+  TcxCustomEditProperties* GetProperties(Integer index) override {
+    TcxCustomEditProperties* own = ItemProperties[std::size_t(index)];
+    return own ? own : Properties;
+  }
   TcxValueTypeClass GetValueType(Integer index) override { return Items[std::size_t(index)]->ValueType; }
 
   std::vector<TTestFilterItem*> Items;
   TcxTextEditProperties* Properties;
+  // An item's own editor properties (not owned), else Properties.
+  TcxCustomEditProperties* ItemProperties[3] = {};
   TTestLinkCriteria* Criteria;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "components/data/cxFilterConsts.h"
+#include "components/editors-more/cxImageComboBox.h"
 #include "components/editors/cxTextEdit.h"
 #include "components/filtercontrol/cxFilterControl.h"
 #include "components/filtercontrol/cxFilterControlStrs.h"
@@ -411,4 +412,65 @@ TEST_F(FilterControlTest, ApplyingFiresOnApplyFilterInsideTheTargetsLock) {
   Control->ApplyFilter();
   EXPECT_EQ(log->LockSeen, 1);
   EXPECT_EQ(Link->Criteria->GetRoot()->GetCount(), 1);
+}
+
+// A value cell is drawn by its item's editor: an image combo box item shows the description of
+// its value (with the drop-down button while the cell is active), a missing value the null text
+// in a plain text editor, and a disabled control greys the values.
+TEST_F(FilterControlTest, ValueCellsAreDrawnByTheirItemsEditors) {
+  Owned<TcxImageComboBoxProperties> codes(new TcxImageComboBoxProperties(nullptr));
+  const std::pair<const char*, const char*> kCodes[] = {{"ru", "RU"}, {"fr", "FR"}};
+  for (const auto& [value, code] : kCodes) {
+    TcxImageComboBoxItem* item = codes->GetItems()->Add();
+    item->SetValue(Variant(AnsiString(value)));
+    item->SetDescription(code);
+  }
+  Link->ItemProperties[0] = codes.get();
+  // The control goes before the properties it was given.
+  struct TRelease {
+    TcxFilterControl*& Control;
+    TTestFilterLink* Link;
+    ~TRelease() {
+      orv::Free(Control);
+      Control = nullptr;
+      Link->ItemProperties[0] = nullptr;
+    }
+  } release{Control, Link};
+  TcxFilterCriteriaItemList* root = Link->Criteria->GetRoot();
+  root->AddItem(Item(0), focEqual, Variant(AnsiString("ru")), "ru");
+  root->AddItem(Item(2), focBetween, VarArrayOf({Variant(5), Variant(10)}), "5;10");
+  Control->LinkChanged();
+  Control->AddCondition();
+  ASSERT_EQ(Control->GetRowCount(), 4);
+  ASSERT_EQ(Condition(3)->GetItemIndex(), 0);
+  Show();
+  Control->SetFocus();
+  Control->SetFocusedPart(fhtValue, Row(1), 0);
+  Run();
+
+  TcxValueInfo* code = Condition(1)->GetValues()->GetValue(0);
+  auto* codeView = dynamic_cast<TcxImageComboBoxViewInfo*>(code->ViewInfo);
+  ASSERT_TRUE(codeView) << "the item's editor draws the value";
+  EXPECT_EQ(codeView->ShownText, "RU");
+  EXPECT_EQ(codeView->GetButtonCount(), 1) << "the active cell shows the combo box's button";
+  EXPECT_EQ(codeView->BackgroundColor, clWindow);
+  for (Integer i = 0; i < 2; ++i) {
+    auto* bound = dynamic_cast<TcxCustomTextEditViewInfo*>(Condition(2)->GetValues()->GetValue(i)->ViewInfo);
+    ASSERT_TRUE(bound);
+    EXPECT_EQ(bound->ShownText, i == 0 ? "5" : "10");
+    EXPECT_EQ(bound->GetButtonCount(), 0);
+    EXPECT_EQ(bound->BackgroundColor, Control->GetColor()) << "inactive cells lie on the background";
+  }
+  TcxValueInfo* blank = Condition(3)->GetValues()->GetValue(0);
+  auto* blankView = dynamic_cast<TcxCustomTextEditViewInfo*>(blank->ViewInfo);
+  ASSERT_TRUE(blankView);
+  EXPECT_EQ(blankView->ShownText, Control->GetNullString());
+  EXPECT_EQ(blankView->Properties, Control->GetDefaultProperties()) << "a missing value is plain text";
+  EXPECT_EQ(blankView->DefaultTextColor, Control->GetFontValue()->GetColor());
+  EXPECT_TRUE(Golden(Control, "values.png"));
+
+  Control->SetEnabled(false);
+  Run();
+  EXPECT_EQ(static_cast<TcxCustomTextEditViewInfo*>(Condition(3)->GetValues()->GetValue(0)->ViewInfo)->DefaultTextColor,
+            clBtnShadow);
 }
