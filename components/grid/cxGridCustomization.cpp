@@ -293,6 +293,7 @@ void TcxCustomGridCustomizationPopup::CreateControls() {
   inner->SetOnDragOver(TDragOverEvent(this, &TcxCustomGridCustomizationPopup::ListDragOver));
   inner->SetOnDragDrop(TDragDropEvent(this, &TcxCustomGridCustomizationPopup::ListDragDrop));
   inner->SetOnStartDrag(TStartDragEvent(this, &TcxCustomGridCustomizationPopup::ListStartDrag));
+  inner->SetOnEndDrag(TEndDragEvent(this, &TcxCustomGridCustomizationPopup::ListEndDrag));
   FCheckListBox->SetOnKeyDown(TKeyEvent(this, &TcxCustomGridCustomizationPopup::ListKeyDown));
 }
 
@@ -455,6 +456,51 @@ void TcxCustomGridCustomizationPopup::ListDragOver(TObject* sender, TObject* sou
   const Integer target = state == dsDragLeave ? -1 : DropTargetAt(TPoint{x, y});
   SetDropTargetIndex(target);
   accept = target != -1;
+  // A list of several columns scrolls sideways while the entry rests at its left or right edge.
+  Integer direction = 0;
+  if (state != dsDragLeave && GetColumnCount() >= 2) {
+    if (x <= 14)
+      direction = 1;
+    else if (x >= FCheckListBox->GetInnerCheckListBox()->GetClientWidth() - 15)
+      direction = 2;
+  }
+  SetAutoScrollDirection(direction);
+}
+
+void TcxCustomGridCustomizationPopup::ListEndDrag(TObject* sender, TObject* target, Integer x, Integer y) {
+  SetAutoScrollDirection(0);
+}
+
+void TcxCustomGridCustomizationPopup::SetAutoScrollDirection(Integer value) {
+  if (FAutoScrollDirection == value) return;
+  FAutoScrollDirection = value;
+  // A new direction waits the whole interval again (the timer may be the caller: it is stopped
+  // and started, never freed here).
+  if (!FAutoScrollTimer) {
+    if (value == 0) return;
+    FAutoScrollTimer = new TcxTimer(this);
+    FAutoScrollTimer->SetEnabled(false);
+    FAutoScrollTimer->SetInterval(400);
+    FAutoScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridCustomizationPopup::AutoScrollTimerHandler));
+  }
+  FAutoScrollTimer->SetEnabled(false);
+  FAutoScrollTimer->SetEnabled(value != 0);
+}
+
+void TcxCustomGridCustomizationPopup::AutoScrollTimerHandler(TObject* sender) {
+  TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
+  const Integer count = FCheckListBox->GetItems()->GetCount();
+  const Integer top = inner->GetTopIndex();
+  if (FAutoScrollDirection == 1) {
+    if (top > 0) inner->SetTopIndex(top - 1);
+  } else {
+    // The list moves by whole columns: step on until its first entry actually changes.
+    for (Integer next = top + 1; next < count && inner->GetTopIndex() == top; ++next) inner->SetTopIndex(next);
+  }
+  // The entry under the resting mouse is another one now.
+  const TPoint point = inner->ScreenToClient(SafeGetCursorPos());
+  bool accept = false;
+  ListDragOver(inner, nullptr, point.X, point.Y, dsDragMove, accept);
 }
 
 void TcxCustomGridCustomizationPopup::ListDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {

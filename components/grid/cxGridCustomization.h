@@ -130,16 +130,23 @@ class TcxCustomGridCustomizationPopup : public TcxCustomGridPopup {
   Integer GetDropTargetIndex() const { return FDropTargetIndex; }
   // Moves the objects of the selected entries (in list order) before the target entry.
   void DropSelectedAt(Integer target);
+  // While an entry is dragged over a list of several columns: 0 none, 1 back, 2 forward.
+  Integer GetAutoScrollDirection() const { return FAutoScrollDirection; }
 
  private:
   void CheckClick(TObject* sender, Integer index, TcxCheckBoxState prevState, TcxCheckBoxState newState);
   void ListDragOver(TObject* sender, TObject* source, Integer x, Integer y, TDragState state, bool& accept);
   void ListDragDrop(TObject* sender, TObject* source, Integer x, Integer y);
   void ListStartDrag(TObject* sender, TDragObject*& dragObject);
+  void ListEndDrag(TObject* sender, TObject* target, Integer x, Integer y);
   void ListKeyDown(TObject* sender, Word& key, TShiftState shift);
   void SetDropTargetIndex(Integer value);
+  void SetAutoScrollDirection(Integer value);
+  void AutoScrollTimerHandler(TObject* sender);
   TcxCheckListBox* FCheckListBox = nullptr;
   Integer FDropTargetIndex = -1;
+  Integer FAutoScrollDirection = 0;
+  TcxTimer* FAutoScrollTimer = nullptr;
   Boolean FFilling = false;
 };
 

@@ -378,5 +378,91 @@ TEST_F(TableDragTest, ATallQuickCustomizationListShowsInColumnsThatFitTheWorkAre
   Run();
 }
 
+TEST_F(TableDragTest, AnEntryRestingAtAnEdgeOfAListInColumnsScrollsItEveryFourHundredMilliseconds) {
+  Configure(10, 230);
+  for (Integer i = 0; i < 60; ++i) AddColumn("Столбец "_a + IntToStr(i), 30);
+  View->GetOptionsView()->SetIndicator(true);
+  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+  Run();
+  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  ASSERT_NE(popup, nullptr);
+  popup->SetOwnLoop(false);
+  const TRect b = Indicator()->Item(0)->GetBounds();
+  orv::headless::AdvanceTime(1000);
+  MoveTo(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+  orv::headless::MouseDown(0);
+  Run();
+  orv::headless::MouseUp(0);
+  Run();
+  ASSERT_TRUE(popup->IsVisible());
+  ASSERT_GE(popup->GetColumnCount(), 2);
+  TcxCheckListBox* list = popup->GetCheckListBox();
+  TcxCustomInnerCheckListBox* inner = list->GetInnerCheckListBox();
+  // Half the list's height: its columns no longer show every entry.
+  list->SetBounds(list->GetLeft(), list->GetTop(), list->GetWidth(), list->GetHeight() / 2);
+  Run();
+  const Integer count = list->GetItems()->GetCount();
+  ASSERT_EQ(inner->ItemAtPos(TPoint{inner->GetClientWidth() - 2, inner->GetClientHeight() - 2}, true) < count - 1, true);
+
+  // An entry dragged over the list (the list's drag-over step, as the drag reports it) that rests
+  // at the list's right edge.
+  bool accept = false;
+  auto dragOver = [&](Integer x, TDragState state = dsDragMove) {
+    const TRect first = inner->ItemRect(0);
+    inner->GetOnDragOver()(inner, inner, x, (first.Top + first.Bottom) / 2, state, accept);
+    Run();
+  };
+  auto restAt = [&](Integer x) {
+    const TRect first = inner->ItemRect(0);
+    const TPoint p = inner->ClientToScreen(TPoint{x, (first.Top + first.Bottom) / 2});
+    orv::headless::MouseMove(p.X, p.Y);
+    dragOver(x);
+  };
+  restAt(inner->GetClientWidth() / 2);
+  EXPECT_TRUE(accept);
+  restAt(inner->GetClientWidth() - 20);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 0) << "20 pixels from the edge is no edge yet";
+  restAt(inner->GetClientWidth() - 5);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 2);
+  Tick(399);
+  EXPECT_EQ(inner->GetTopIndex(), 0);
+  Tick(1);
+  const Integer afterOne = inner->GetTopIndex();
+  EXPECT_GT(afterOne, 0);
+  Tick(400);
+  const Integer afterTwo = inner->GetTopIndex();
+  EXPECT_GT(afterTwo, afterOne);
+
+  // At the left edge it goes back one entry a tick; the new direction waits the whole interval.
+  restAt(5);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 1);
+  Tick(300);
+  EXPECT_EQ(inner->GetTopIndex(), afterTwo);
+  Tick(100);
+  EXPECT_EQ(inner->GetTopIndex(), afterTwo - 1);
+
+  // Away from the edges nothing scrolls; leaving the list and the end of the drag stop it too.
+  restAt(inner->GetClientWidth() / 2);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
+  Tick(1000);
+  EXPECT_EQ(inner->GetTopIndex(), afterTwo - 1);
+  restAt(inner->GetClientWidth() - 5);
+  dragOver(inner->GetClientWidth() - 5, dsDragLeave);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
+  restAt(inner->GetClientWidth() - 5);
+  inner->GetOnEndDrag()(inner, nullptr, 0, 0);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
+  const Integer top = inner->GetTopIndex();
+  Tick(1000);
+  EXPECT_EQ(inner->GetTopIndex(), top);
+
+  // A list of one column never scrolls sideways.
+  list->SetColumns(0);
+  restAt(inner->GetClientWidth() - 5);
+  EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+}
+
 }  // namespace
 }  // namespace grid_table_drag_test
