@@ -5,8 +5,10 @@
 #include <memory>
 
 #include "components/data/cxCustomData.h"
+#include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxClasses.h"
 #include "components/grid/cxGrid.h"
+#include "components/grid/cxGridCustomTableViewFiltering.h"
 #include "components/grid/cxGridCustomization.h"
 #include "components/grid/cxGridTableViewInfo.h"
 #include "platform/controls/Forms.h"
@@ -201,7 +203,29 @@ Boolean TcxGridTableEditingController::GetHideEditOnFocusedRecordChange() {
 
 void TcxGridTableEditingController::InitEdit() {
   inherited::InitEdit();
-  if (IsFilterRowFocused() && GetEdit()) GetEdit()->GetActiveProperties()->SetReadOnly(false);
+  if (!IsFilterRowFocused() || !GetEdit()) return;
+  TcxCustomEditProperties* properties = GetEdit()->GetActiveProperties();
+  properties->SetReadOnly(false);
+  // A condition applied on leaving the cell is typed in full: the column's values complete it.
+  // Only the editor's own properties take them (shared ones would carry them to every editor).
+  auto* view = dynamic_cast<TcxGridTableView*>(GetGridView());
+  auto* textProperties = dynamic_cast<TcxCustomTextEditProperties*>(properties);
+  if (!view || !textProperties || properties != GetEdit()->GetProperties() || !GetEditingItem() ||
+      view->GetFilterRow()->GetApplyChanges() != fracOnCellExit)
+    return;
+  std::unique_ptr<TcxGridFilterValueList, void (*)(TcxGridFilterValueList*)> values(
+      orv::grid::NewFilterValueList(GetEditingItem()), [](TcxGridFilterValueList* list) { orv::Free(list); });
+  orv::grid::LoadFilterValueList(GetEditingItem(), values.get(), true, true, true);
+  TStringList* lookup = textProperties->GetLookupItems();
+  lookup->BeginUpdate();
+  try {
+    lookup->Clear();
+    for (Integer i = 0; i < values->GetCount(); ++i) lookup->Add(values->GetEntry(i).DisplayText);
+  } catch (...) {
+    lookup->EndUpdate();
+    throw;
+  }
+  lookup->EndUpdate();
 }
 
 void TcxGridTableEditingController::DoEditChanged() {

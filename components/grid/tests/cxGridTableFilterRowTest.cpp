@@ -8,6 +8,7 @@
 
 #include "components/data/cxCustomData.h"
 #include "components/data/cxFilter.h"
+#include "components/editors/cxTextEdit.h"
 #include "components/grid/cxGridTableViewController.h"
 #include "components/grid/tests/GridTableViewFixture.h"
 #include "platform/drawing/GoldenImage.h"
@@ -125,6 +126,33 @@ TEST_F(FilterRowEditTest, TextTypedIntoAFilterRowCellFiltersTheViewOnEnter) {
   Run();
   EXPECT_FALSE(FilterRow()->GetSelected());
   EXPECT_EQ(View->GetDataController()->GetFocusedRowIndex(), 0);
+}
+
+TEST_F(FilterRowEditTest, TextTypedIntoACellAppliedOnExitCompletesFromTheColumnsValues) {
+  Configure(fracOnCellExit);
+  ClickAt(FilterCell(City));
+  orv::headless::TypeUtf8("Са");
+  Run();
+  ASSERT_TRUE(Ctrl()->IsEditing());
+  auto* edit = dynamic_cast<TcxCustomTextEdit*>(Ctrl()->GetEditingController()->GetEdit());
+  ASSERT_NE(edit, nullptr);
+  // The completed rest is selected, so typing on replaces it.
+  EXPECT_EQ(edit->GetText(), "Санкт-Петербург"_a);
+  EXPECT_EQ(edit->GetSelectionStart(), 2);
+  EXPECT_EQ(edit->GetSelectionLength(), Integer(AnsiString("Санкт-Петербург"_a).size()) - 2);
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  EXPECT_EQ(Cities(), (std::vector<AnsiString>{"Санкт-Петербург"_a}));
+
+  // A text no value begins with stays as typed.
+  ClickAt(FilterCell(Country));
+  orv::headless::TypeUtf8("Ъ");
+  Run();
+  edit = dynamic_cast<TcxCustomTextEdit*>(Ctrl()->GetEditingController()->GetEdit());
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->GetText(), "Ъ"_a);
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
 }
 
 TEST_F(FilterRowEditTest, ImmediateApplyingFiltersWithEveryTypedCharacterAndEscapeTakesItBack) {

@@ -10,6 +10,8 @@
 #include "components/data/cxCustomData.h"
 #include "components/editors-more/cxCheckListBox.h"
 #include "components/grid/cxGridCustomization.h"
+#include "components/grid/cxGridStrs.h"
+#include "components/pagecontrol/cxPC.h"
 #include "components/grid/cxGridTableViewController.h"
 #include "components/grid/tests/GridTableViewFixture.h"
 #include "platform/drawing/GoldenImage.h"
@@ -257,6 +259,79 @@ TEST_F(TableViewControllerTest, DraggingAHeaderMovesTheColumnWhereMovingIsAllowe
   EXPECT_EQ(moves, 1);
 }
 
+TEST_F(TableViewControllerTest, WhileAColumnIsMovedTwoArrowsMarkTheGapItWouldLandIn) {
+  Configure();
+  Grid->SetBounds(0, 40, 400, 230);  // room above the header for the upper arrow
+  Run();
+  const TPoint grip{HeaderBounds(Country).Left + 20, HeaderCentre(Country).Y};
+  orv::headless::AdvanceTime(1000);
+  MoveTo(grip);
+  orv::headless::MouseDown(0);
+  Run();
+  MoveTo(TPoint{grip.X + 20, grip.Y});
+  auto* moving = dynamic_cast<TcxCustomGridMovingObject*>(View->GetSite()->GetDragAndDropObject());
+  ASSERT_NE(moving, nullptr);
+  EXPECT_EQ(Ctrl()->GetMovingItem(), Country);
+
+  // Over the left half of the fourth header: the gap before it. One arrow above the header
+  // points down at the gap, one below points up; both centred on the gap's line.
+  const TRect header = HeaderBounds(Lat);
+  const Integer gapY = grip.Y;
+  MoveTo(TPoint{header.Left + 10, gapY});
+  struct TArrowRects {
+    RECT Top, Bottom;
+  };
+  auto arrowRects = [&]() {
+    TArrowRects r{};
+    for (int i = 0; i < 2; ++i) {
+      TcxDragAndDropArrow* arrow = moving->GetArrow(i);
+      EXPECT_NE(arrow, nullptr);
+      if (!arrow) return r;
+      EXPECT_TRUE(arrow->GetShowing()) << "arrow " << i;
+      GetWindowRect(arrow->GetHandle(), i == 0 ? &r.Top : &r.Bottom);
+    }
+    return r;
+  };
+  const TArrowRects first = arrowRects();
+  const TPoint gapTop = Screen(TPoint{header.Left, header.Top});
+  const TPoint gapBottom = Screen(TPoint{header.Left, header.Bottom});
+  for (const RECT& r : {first.Top, first.Bottom}) {
+    EXPECT_LE(r.Left, gapTop.X);
+    EXPECT_GE(r.Right, gapTop.X);
+    EXPECT_NEAR((r.Left + r.Right) / 2, gapTop.X, 1);
+  }
+  EXPECT_LE(first.Top.Bottom, gapTop.Y + 1);
+  EXPECT_GE(first.Bottom.Top, gapBottom.Y - 1);
+  const orv::TImageCheck screen = orv::MatchGoldenImage(orv::headless::CaptureScreen(),
+                                                        ControllerGoldenPath("table-controller-moving-arrows-screen.png"));
+  EXPECT_TRUE(screen) << screen.Message;
+
+  // Within the same gap the arrows stay where they are.
+  MoveTo(TPoint{header.Left + 14, gapY});
+  const TArrowRects same = arrowRects();
+  EXPECT_EQ(same.Top.Left, first.Top.Left);
+  EXPECT_EQ(same.Bottom.Left, first.Bottom.Left);
+
+  // Past the middle of the last header: the gap after it, at the header's right end.
+  MoveTo(TPoint{header.Right - 5, gapY});
+  const TArrowRects end = arrowRects();
+  const TPoint endTop = Screen(TPoint{header.Right, header.Top});
+  EXPECT_NEAR((end.Top.Left + end.Top.Right) / 2, endTop.X, 1);
+  EXPECT_NEAR((end.Bottom.Left + end.Bottom.Right) / 2, endTop.X, 1);
+
+  // Far below the view no container takes it (column hiding is off): no arrows.
+  MoveTo(TPoint{header.Right - 5, header.Bottom + 150});
+  for (int i = 0; i < 2; ++i)
+    if (TcxDragAndDropArrow* arrow = moving->GetArrow(i)) {
+      EXPECT_FALSE(arrow->GetShowing()) << "arrow " << i;
+    }
+  MoveTo(TPoint{header.Left + 10, gapY});
+  orv::headless::MouseUp(0);
+  Run();
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Город"_a, "Г.Долгота"_a, "Страна"_a, "Г.Широта"_a}));
+  EXPECT_EQ(Ctrl()->GetMovingItem(), nullptr);
+}
+
 TEST_F(TableViewControllerTest, DraggingAHeaderOffTheViewHidesItOnlyWithColumnHiding) {
   Configure();
   const TPoint grip = HeaderCentre(Lon);
@@ -266,6 +341,40 @@ TEST_F(TableViewControllerTest, DraggingAHeaderOffTheViewHidesItOnlyWithColumnHi
   View->GetOptionsCustomize()->SetColumnHiding(true);
   DragFromTo(grip, outside);
   EXPECT_FALSE(Lon->GetVisible());
+}
+
+TEST_F(TableViewControllerTest, TheCustomizationFormListsAColumnDraggedOutOfTheViewIntoIt) {
+  Configure();
+  View->GetController()->SetCustomization(true);
+  auto* form = dynamic_cast<TcxGridTableCustomizationForm*>(View->GetController()->GetCustomizationForm());
+  ASSERT_NE(form, nullptr);
+  // Away from the grid, so that the headers stay uncovered.
+  form->SetBounds(600, 150, 180, 300);
+  Run();
+  ASSERT_TRUE(form->GetVisible());
+  EXPECT_EQ(form->GetPageControl()->GetActivePage(), form->GetItemsPage());
+  EXPECT_EQ(form->GetItemsPage()->GetCaption(), GetLocalizedResourceString(&scxGridCustomizationFormColumnsPageCaption));
+  TcxCustomGridTableItemsListBox* list = form->GetItemsListBox();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetCount(), 0) << "every column is shown";
+  auto listPoint = [&](const TPoint& listClient) { return View->GetSite()->ScreenToClient(list->ClientToScreen(listClient)); };
+
+  // A header dragged into the form's list: the column is hidden and listed there.
+  DragFromTo(HeaderCentre(Lon), listPoint(TPoint{list->GetWidth() / 2, list->GetHeight() / 2}));
+  EXPECT_FALSE(Lon->GetVisible());
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Страна"_a, "Город"_a, "Г.Широта"_a}));
+  ASSERT_EQ(list->GetCount(), 1);
+  EXPECT_EQ(list->GetItems()->Get(0), "Г.Долгота"_a);
+  EXPECT_EQ(Ctrl()->GetMovingItem(), nullptr);
+
+  // A press on the entry that stays within the drag-detect area starts nothing.
+  const TRect entry = list->ItemRect(0);
+  const TPoint entryCentre{(entry.Left + entry.Right) / 2, (entry.Top + entry.Bottom) / 2};
+  DragFromTo(listPoint(entryCentre), listPoint(TPoint{entryCentre.X + 1, entryCentre.Y}));
+  EXPECT_FALSE(Lon->GetVisible());
+  EXPECT_EQ(list->GetCount(), 1);
+
+  View->GetController()->SetCustomization(false);
 }
 
 TEST_F(TableViewControllerTest, CtrlAndShiftClicksSelectRows) {
