@@ -214,8 +214,11 @@ TcxSortingBySummaryEngineClass TcxGridDBDataController::GetSortingBySummaryEngin
 }
 
 Integer TcxGridDBDataController::GetDefaultGridModeBufferCount() {
+  // As many records as the view can show at any size, not the rows it shows now: a buffer of
+  // the fully visible rows left a partly visible last row empty, and any taller view blank.
   TcxCustomGridTableView* view = GetGridViewValue();
-  const Integer count = view && view->GetTableController() ? view->GetTableController()->GetVisibleRecordCount() : 0;
+  auto* viewInfo = view ? dynamic_cast<TcxCustomGridTableViewInfo*>(view->GetViewInfo()) : nullptr;
+  const Integer count = viewInfo ? viewInfo->BufferRecordCount() : 0;
   return count > 0 ? count : inherited::GetDefaultGridModeBufferCount();
 }
 

@@ -15,6 +15,7 @@
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridStrs.h"
 #include "components/grid/cxGridTableViewController.h"
+#include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
 
 namespace {
@@ -99,8 +100,10 @@ void TcxGridTableViewInfo::BeforeCalculating() {
 }
 
 void TcxGridTableViewInfo::AfterCalculating() {
-  // A changed row height changes how many rows a page holds: the controller checks its top
-  // record again (the base's coordinate check).
+  // A changed row height changes how many rows a grid-mode buffer needs: the controller checks
+  // its buffer once the layout has settled.
+  if (!IsInternalUse() && !IsSizeCalculating() && RowsViewInfo() && RowsViewInfo()->GetDataRowHeight() != FPrevDataRowHeight)
+    GridView()->GetTableController()->PostCheckTopRecordIndex();
   inherited::AfterCalculating();
 }
 
@@ -286,6 +289,16 @@ Integer TcxGridTableViewInfo::HeightForRecordCount(Integer count) {
   const TcxGridLines lines = GridView()->GetOptionsView()->GetGridLines();
   if (lines == glNone || lines == glVertical) ++height;
   return height;
+}
+
+Integer TcxGridTableViewInfo::BufferRecordCount() {
+  const Integer rowHeight = RowsViewInfo() ? RowsViewInfo()->GetDataRowHeight() : 0;
+  if (rowHeight <= 0) {
+    // Not laid out yet: asked again after the layout.
+    GridView()->GetTableController()->PostCheckTopRecordIndex();
+    return 0;
+  }
+  return Screen->GetHeight() / rowHeight + 2;
 }
 
 void TcxGridTableViewInfo::OffsetBy(Integer dx, Integer dy) {

@@ -990,6 +990,9 @@ class TcxGridTableViewInfo : public TcxCustomGridTableViewInfo {
   TcxCustomGridRecordsViewInfoClass RecordsViewInfoClass() override;
   Integer GetNonRecordsAreaHeight(Boolean withScrollBars) override;
   Integer HeightForRecordCount(Integer count) override;
+  // The rows of data row height a screen holds, and two more: a grid-mode buffer of this size
+  // fills the view at any size it may take.
+  Integer BufferRecordCount() override;
   void OffsetBy(Integer dx, Integer dy) override;
 
   // ---- Access ----

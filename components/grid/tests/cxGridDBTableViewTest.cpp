@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridDBTableView.h"
 #include "components/grid/cxGridLevel.h"
+#include "components/grid/cxGridTableViewInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/forms/Filer.h"
@@ -390,6 +392,46 @@ TEST_F(GridDBTableViewTest, InGridModeAResizedViewChecksItsBufferOnceAfterTheNew
   TcxCustomGridRecord* focused = c->GetFocusedRecord();
   ASSERT_NE(focused, nullptr);
   EXPECT_EQ(Table->FieldByName("ID")->GetAsInteger(), current);
+}
+
+TEST_F(GridDBTableViewTest, InGridModeTheDefaultBufferHoldsTheRowsOfAScreenNotThoseShownNow) {
+  // The program's own table, with more towns than a screen shows.
+  Table->Close();
+  std::filesystem::copy_file(std::string(ORV_SOURCE_DIR) + "/DB/ORVANE.DBF", Temp.Dir + "/ORVANE.DBF",
+                             std::filesystem::copy_options::overwrite_existing);
+  Table->Open();
+  auto* dc = dynamic_cast<TcxDBDataController*>(View->GetDataController());
+  ASSERT_NE(dc, nullptr);
+  Host->SetBounds(0, 0, 700, 400);
+  Host->Show();
+  Grid->SetHeight(157);
+  orv::headless::AdvanceTime(10);
+  dc->GetDataModeController()->SetGridMode(true);
+  orv::headless::AdvanceTime(20);
+  auto* viewInfo = dynamic_cast<TcxGridTableViewInfo*>(View->GetViewInfo());
+  ASSERT_NE(viewInfo, nullptr);
+  TcxGridRowsViewInfo* rows = viewInfo->RowsViewInfo();
+  const Integer rowHeight = rows->GetDataRowHeight();
+  ASSERT_GT(rowHeight, 0);
+  const Integer screenRows = Screen->GetHeight() / rowHeight + 2;
+  ASSERT_GT(Table->GetRecordCount(), screenRows);
+  // A height that cuts the last row.
+  if (rows->PartVisibleCount() == rows->GetVisibleCount()) {
+    Grid->SetHeight(Grid->GetHeight() + rowHeight / 2);
+    orv::headless::AdvanceTime(20);
+    rows = viewInfo->RowsViewInfo();
+  }
+  EXPECT_EQ(dc->GetGridModeBufferCount(), screenRows);
+  EXPECT_EQ(dc->GetRecordCount(), screenRows);
+  // The last row, cut by the bottom edge, shows a town too.
+  ASSERT_GT(rows->PartVisibleCount(), rows->GetVisibleCount());
+  EXPECT_LE(rows->PartVisibleCount(), dc->GetRecordCount());
+  EXPECT_NE(rows->Row(rows->PartVisibleCount() - 1), nullptr);
+  // A taller view needs no other buffer.
+  Grid->SetHeight(380);
+  orv::headless::AdvanceTime(20);
+  EXPECT_GT(View->GetTableController()->GetVisibleRecordCount(), 15);
+  EXPECT_EQ(dc->GetRecordCount(), screenRows);
 }
 
 }  // namespace
