@@ -113,8 +113,9 @@ void TcxGridController::StopDragOpen() {
 }
 
 TcxCustomGridDragOpenInfo* TcxGridController::GetDragOpenInfo(const TPoint& p) {
-  // Level tabs (hit-test code 50) come with the details site; views offer their own targets.
-  return nullptr;
+  // A level tab of the top details site; views offer their own targets.
+  auto* hitTest = dynamic_cast<TcxGridDetailsSiteTabHitTest*>(GetViewInfo()->GetHitTest(p));
+  return hitTest && hitTest->GetLevel() ? new TcxGridDragOpenInfoTab(hitTest->GetLevel()) : nullptr;
 }
 
 void TcxGridController::DragOver(TObject* source, const TPoint& p, Boolean leaving) {
@@ -171,8 +172,9 @@ void TcxGridController::MouseUp(TMouseButton button, TShiftState shift, Integer 
 }
 
 void TcxGridPainter::Paint() {
-  // The top details site (level tabs and the frame around the active view) paints here once it
-  // exists; the active view paints itself in its own site.
+  // The active view paints itself in its own site window; the grid draws the frame and tabs.
+  TcxGridTopDetailsSiteViewInfo* site = GetViewInfo()->GetDetailsSiteViewInfo();
+  if (site && site->GetVisible()) site->Paint(GetControl()->GetCanvas());
 }
 
 void TcxGridPainter::Invalidate(Boolean invalidateDetails) {
@@ -202,17 +204,74 @@ void TcxGridPainter::InvalidateWindows() {
 
 void TcxGridPainter::Invalidate(const TRect& rect) { GetControl()->InvalidateArea(rect, false); }
 
+TcxGridTopDetailsSiteViewInfo::TcxGridTopDetailsSiteViewInfo(TcxCustomGrid* control)
+    : TcxCustomGridDetailsSiteViewInfo(control->GetRootLevel()), FControl(control) {}
+
+Integer TcxGridTopDetailsSiteViewInfo::CalculateHeight() {
+  FFullyVisible = true;
+  FNormalHeight = GetMaxHeight();
+  return FNormalHeight;
+}
+
+Integer TcxGridTopDetailsSiteViewInfo::CalculateWidth() { return GetMaxWidth(); }
+
+TcxCanvas* TcxGridTopDetailsSiteViewInfo::GetCanvas() { return FControl->GetCanvas(); }
+
+TcxControl* TcxGridTopDetailsSiteViewInfo::GetContainer() { return FControl; }
+
+Integer TcxGridTopDetailsSiteViewInfo::GetMaxHeight() { return FControl->GetViewInfo()->GetClientBounds().Height(); }
+
+Integer TcxGridTopDetailsSiteViewInfo::GetMaxWidth() { return FControl->GetViewInfo()->GetClientBounds().Width(); }
+
+TcxCustomGridView* TcxGridTopDetailsSiteViewInfo::FindActiveGridView() {
+  TcxCustomGridView* view = FControl->ActiveView();
+  return view && view->GetViewInfo() && view->CanCalculate() ? view : nullptr;
+}
+
+TcxGridLevel* TcxGridTopDetailsSiteViewInfo::GetActiveLevel() { return FControl->GetActiveLevel(); }
+
+void TcxGridTopDetailsSiteViewInfo::InitTabHitTest(TcxGridDetailsSiteTabHitTest* hitTest) { hitTest->SetOwner(FControl); }
+
+void TcxGridTopDetailsSiteViewInfo::ActiveLevelChanged(TcxGridLevel* level, Boolean focusView) {
+  FControl->SetActiveLevel(level);
+}
+
+Boolean TcxGridTopDetailsSiteViewInfo::HasData(TcxGridLevel* level) {
+  TcxCustomGridView* view = level->GetGridView();
+  return view && view->GetDataController() && view->GetDataController()->GetRecordCount() > 0;
+}
+
+void TcxGridViewInfo::BeforeDestruction() {
+  DestroyDetailsSiteViewInfo();
+  FreeAndNil(FDetailsSiteCachedInfo);
+  inherited::BeforeDestruction();
+}
+
+void TcxGridViewInfo::DestroyDetailsSiteViewInfo() {
+  if (!FDetailsSiteViewInfo) return;
+  FreeAndNil(FDetailsSiteCachedInfo);
+  FDetailsSiteViewInfo->GetCachedInfo(FDetailsSiteCachedInfo);
+  FreeAndNil(FDetailsSiteViewInfo);
+}
+
+TcxGridTopDetailsSiteViewInfoClass TcxGridViewInfo::GetDetailsSiteViewInfoClass() {
+  return TcxGridTopDetailsSiteViewInfo::StaticClass();
+}
+
 TRect TcxGridViewInfo::GetClientBounds() { return GetControl()->GetClientBounds(); }
 
 void TcxGridViewInfo::Calculate() {
-  // Without the details site, the active view takes the grid's whole client area.
-  TcxCustomGridView* view = GetControl()->ActiveView();
-  if (!view || !view->GetViewInfo()) return;
-  if (!view->CanCalculate()) return;
-  view->GetViewInfo()->Calculate(GetClientBounds());
+  DestroyDetailsSiteViewInfo();
+  FDetailsSiteViewInfo = GetDetailsSiteViewInfoClass().Create(GetControl());
+  FDetailsSiteViewInfo->CreateTabs();
+  FDetailsSiteViewInfo->SetCachedInfo(FDetailsSiteCachedInfo);
+  const TRect client = GetClientBounds();
+  if (FDetailsSiteViewInfo->GetVisible()) FDetailsSiteViewInfo->Calculate(client.Left, client.Top);
 }
 
 TcxCustomGridHitTest* TcxGridViewInfo::GetHitTest(const TPoint& p) {
+  if (FDetailsSiteViewInfo)
+    if (TcxCustomGridHitTest* hitTest = FDetailsSiteViewInfo->GetHitTest(p)) return hitTest;
   TcxCustomGridHitTest* hitTest = TcxCustomGridHitTest::Instance(TcxGridNoneHitTest::StaticClass(), p);
   hitTest->SetViewInfo(nullptr);
   return hitTest;
@@ -729,8 +788,10 @@ Boolean TcxCustomGrid::GetDesignHitTest(Integer x, Integer y, TShiftState shift)
 }
 
 void TcxCustomGrid::Dispatch(TMessage& message) {
-  if (message.Msg == CM_DIALOGCHAR) {
-    // The level tabs' accelerators come with the details site; nothing else consumes one here.
+  if (message.Msg == CM_DIALOGCHAR && FViewInfo && FViewInfo->GetDetailsSiteViewInfo() &&
+      FViewInfo->GetDetailsSiteViewInfo()->ProcessDialogChar(char(message.WParam))) {
+    message.Result = 1;
+    return;
   }
   inherited::Dispatch(message);
 }

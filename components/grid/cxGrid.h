@@ -14,6 +14,7 @@
 #include "components/foundation/cxControls.h"
 #include "components/grid/cxGridCommon.h"
 #include "components/grid/cxGridCustomView.h"
+#include "components/grid/cxGridDetailsSite.h"
 #include "components/grid/cxGridLevel.h"
 #include "components/pagecontrol/cxPC.h"
 #include "platform/controls/ImgList.h"
@@ -186,21 +187,56 @@ class TcxGridPainter : public TcxCustomGridHandler {
 
 using TcxGridPainterClass = orv::ClassOf<TcxGridPainter>;
 
-// The details site of the root level (level tabs and the frame around the active view) is built
-// with the level tabs; until a details-site class is installed the grid view info shows the active
-// view over the whole client area.
+// The details site of the root level: the top levels' tabs and the frame around the active view.
+// It always takes the grid's whole client area.
+class TcxGridTopDetailsSiteViewInfo : public TcxCustomGridDetailsSiteViewInfo {
+  ORV_CLASS(TcxGridTopDetailsSiteViewInfo, TcxCustomGridDetailsSiteViewInfo)
+ public:
+  using TCreateSignature = void(TcxCustomGrid* control);
+  explicit TcxGridTopDetailsSiteViewInfo(TcxCustomGrid* control);
+  TcxCustomGrid* GetControl() const { return FControl; }
+
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TcxCanvas* GetCanvas() override;
+  TcxControl* GetContainer() override;
+  TcxCustomGridDesignController* GetDesignController() override { return nullptr; }
+  TcxCustomGridRecord* GetMasterRecord() override { return nullptr; }
+  Integer GetMaxHeight() override;
+  Integer GetMaxWidth() override;
+  TcxCustomGridView* FindActiveGridView() override;
+  TcxGridLevel* GetActiveLevel() override;
+  void InitTabHitTest(TcxGridDetailsSiteTabHitTest* hitTest) override;
+  void ActiveLevelChanged(TcxGridLevel* level, Boolean focusView) override;
+  Boolean HasData(TcxGridLevel* level) override;
+  Boolean SupportsTabAccelerators() override { return true; }
+
+ private:
+  TcxCustomGrid* FControl;
+};
+
+using TcxGridTopDetailsSiteViewInfoClass = orv::ClassOf<TcxGridTopDetailsSiteViewInfo>;
+
 class TcxGridViewInfo : public TcxCustomGridHandler {
   ORV_CLASS(TcxGridViewInfo, TcxCustomGridHandler)
  public:
   explicit TcxGridViewInfo(TcxCustomGrid* control) : TcxCustomGridHandler(control) {}
+  void BeforeDestruction() override;
+  // Makes the top details site again (restoring its kept state) and places it in the client area.
   virtual void Calculate();
   virtual TcxCustomGridHitTest* GetHitTest(const TPoint& p);
+  virtual TcxGridTopDetailsSiteViewInfoClass GetDetailsSiteViewInfoClass();
   Boolean IsCalculating() const { return FIsCalculating; }
   void SetIsCalculating(Boolean value) { FIsCalculating = value; }
   TRect GetClientBounds();
+  TcxGridTopDetailsSiteViewInfo* GetDetailsSiteViewInfo() const { return FDetailsSiteViewInfo; }
 
  private:
+  void DestroyDetailsSiteViewInfo();
+
   Boolean FIsCalculating = false;
+  TcxGridTopDetailsSiteViewInfo* FDetailsSiteViewInfo = nullptr;
+  TcxCustomGridDetailsSiteViewInfoCachedInfo* FDetailsSiteCachedInfo = nullptr;
 };
 
 using TcxGridViewInfoClass = orv::ClassOf<TcxGridViewInfo>;

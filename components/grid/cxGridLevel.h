@@ -95,6 +95,8 @@ class TcxGridLevelStyles : public TcxStyles {
   // The parameters of the tab of a child level of this styles' level.
   void GetTabParams(TcxCustomGridRecord* masterRecord, TcxGridLevel* tabLevel, TcxViewParams& params);
   void GetTabsBackgroundParams(TcxViewParams& params) { ResolveStyleParams(lsTabsBackground, nullptr, nullptr, params); }
+  // The tab parameters without any style or event.
+  void GetDefaultTabParams(TcxViewParams& params) { GetDefaultStyleParams(lsTab, nullptr, params); }
 
  protected:
   void GetDefaultStyleParams(Integer index, TObject* data, TcxViewParams& params) override;

@@ -703,6 +703,8 @@ class TcxCustomTabControl : public TcxControl {
   TcxPCImageList* GetTabImageList() const { return FImages; }
   TcxPCGoDialog* GetGoDialog() const { return FGoDialog; }
   Integer GetFirstShownTab() const { return FFirstVisibleTab; }
+  // Scrolls the tab strip so that the tab of this visible index comes first.
+  void SetFirstShownTabDirect(Integer value);
   Integer GetLastShownTab() const { return FLastVisibleTab; }
   Boolean GetLastTabFullyVisible() const { return FIsLastTabFullyVisible; }
   Integer GetMainTabVisibleIndex() const { return FMainTabVisibleIndex; }

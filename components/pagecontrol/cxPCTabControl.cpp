@@ -968,3 +968,9 @@ ORV_PUBLISH(TcxTabControl) {
   p.Property("Tabs", &T::GetTabs, &T::SetTabs);
   p.Property("OnChanging", &T::GetOnChanging, &T::SetOnChanging);
 }
+
+void TcxCustomTabControl::SetFirstShownTabDirect(Integer value) {
+  if (value == FFirstVisibleTab) return;
+  FFirstVisibleTab = value;
+  RequestLayout();
+}
