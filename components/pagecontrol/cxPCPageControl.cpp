@@ -537,6 +537,11 @@ ORV_PUBLISH(TcxPageControl) {
   p.Property("ActivePage", &T::GetActivePage, &T::SetActivePage);
   p.Property("DockSite", &TWinControl::GetDockSite, &TWinControl::SetDockSite).Default(false);
   p.Property("OnPageChanging", &T::GetOnPageChanging, &T::SetOnPageChanging);
+  // The dock site's events: a form description's handlers see controls docked and undocked.
+  p.Property("OnDockDrop", &TWinControl::GetOnDockDrop, &TWinControl::SetOnDockDrop);
+  p.Property("OnDockOver", &TWinControl::GetOnDockOver, &TWinControl::SetOnDockOver);
+  p.Property("OnGetSiteInfo", &TWinControl::GetOnGetSiteInfo, &TWinControl::SetOnGetSiteInfo);
+  p.Property("OnUnDock", &TWinControl::GetOnUnDock, &TWinControl::SetOnUnDock);
 }
 
 ORV_PUBLISH(TcxTabSheet) {

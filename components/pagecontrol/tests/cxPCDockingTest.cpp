@@ -2,6 +2,8 @@
 // and visibility, and undocking removes the page again.
 #include "components/pagecontrol/tests/PCFixture.h"
 #include "platform/controls/Forms.h"
+#include "platform/forms/Filer.h"
+#include "platform/forms/Published.h"
 
 using namespace pc_test;
 
@@ -188,4 +190,82 @@ TEST_F(PCTest, AFormDraggedOntoThePageControlByTheMouseBecomesAPageAndFloatsWhen
   GetWindowRect(docked->GetHandle(), &r);
   EXPECT_TRUE(r.Left <= away.X && away.X < r.Right && r.Top <= away.Y && away.Y < r.Bottom)
       << r.Left << "," << r.Top << "-" << r.Right << "," << r.Bottom;
+}
+
+namespace {
+
+// A form whose handlers a described page control names for its dock events.
+class TDockHostForm : public TForm {
+  ORV_CLASS(TDockHostForm, TForm)
+ public:
+  explicit TDockHostForm(TComponent* owner) : TForm(owner) {}
+  void PagesDockOver(TObject*, TDragDockObject*, Integer, Integer, TDragState, bool& accept) { ++Overs; }
+  void PagesDockDrop(TObject*, TDragDockObject*, Integer, Integer) { ++Drops; }
+  void PagesGetSiteInfo(TObject*, TControl*, TRect&, TPoint, bool&) { ++SiteInfos; }
+  void PagesUnDock(TObject*, TControl*, TWinControl*, bool& allow) {
+    ++UnDocks;
+    allow = false;
+  }
+  int Overs = 0, Drops = 0, SiteInfos = 0, UnDocks = 0;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TDockHostForm) {
+  using T = TDockHostForm;
+  p.Method("PagesDockOver", &T::PagesDockOver);
+  p.Method("PagesDockDrop", &T::PagesDockDrop);
+  p.Method("PagesGetSiteInfo", &T::PagesGetSiteInfo);
+  p.Method("PagesUnDock", &T::PagesUnDock);
+}
+
+TEST_F(PCTest, ADescribedPageControlsDockEventsReachTheFormsHandlers) {
+  const char* text =
+      "object Host: TDockHostForm\n"
+      "  Width = 400\n"
+      "  Height = 300\n"
+      "  object Pages: TcxPageControl\n"
+      "    Width = 300\n"
+      "    Height = 200\n"
+      "    DockSite = True\n"
+      "    OnDockDrop = PagesDockDrop\n"
+      "    OnDockOver = PagesDockOver\n"
+      "    OnGetSiteInfo = PagesGetSiteInfo\n"
+      "    OnUnDock = PagesUnDock\n"
+      "  end\n"
+      "end\n";
+  Owned<TDockHostForm> host(new TDockHostForm(nullptr));
+  orv::ReadComponentFromText(host.get(), text);
+  auto* pc = dynamic_cast<TcxPageControl*>(host->FindComponent("Pages"));
+  ASSERT_NE(pc, nullptr);
+  EXPECT_TRUE(pc->GetDockSite());
+  host->SetBounds(50, 50, 400, 300);
+  host->SetVisible(true);
+  Run();
+
+  Owned<TForm> docked(new TForm(nullptr));
+  docked->AfterConstruction();
+  docked->SetCaption("Tools");
+  docked->SetVisible(true);
+  ASSERT_TRUE(docked->ManualDock(pc));
+  EXPECT_EQ(host->Drops, 1);
+  EXPECT_EQ(pc->GetPageCount(), 1);
+  // The form's handler keeps the client docked.
+  EXPECT_FALSE(docked->ManualDock(nullptr));
+  EXPECT_EQ(host->UnDocks, 1);
+  EXPECT_EQ(docked->GetHostDockSite(), pc);
+  bool accept = false;
+  pc->GetOnDockOver()(pc, nullptr, 0, 0, dsDragMove, accept);
+  TRect influence;
+  bool canDock = true;
+  pc->GetOnGetSiteInfo()(pc, docked.get(), influence, TPoint{0, 0}, canDock);
+  EXPECT_EQ(host->Overs, 1);
+  EXPECT_EQ(host->SiteInfos, 1);
+
+  const std::string written = orv::WriteComponentToText(host.get());
+  for (const char* line : {"DockSite = True", "OnDockDrop = PagesDockDrop", "OnDockOver = PagesDockOver",
+                           "OnGetSiteInfo = PagesGetSiteInfo", "OnUnDock = PagesUnDock"})
+    EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+  pc->SetOnUnDock(TUnDockEvent());
+  docked->ManualDock(nullptr);
 }
