@@ -1672,6 +1672,10 @@ class TdxBarPainter : public TcxIUnknownObject {
   // draws its own.
   virtual void DrawGlyphFrame(TdxBarButtonLikeControlDrawParams* params, HDC dc, const TRect& rect) {}
   virtual void DrawItemGlyph(TdxBarItemControlDrawParams* params, HDC dc, const TRect& area, TRect& glyphRect);
+  // The control's image in the look its states choose, over what the DC shows (from the control's
+  // glyph cache when the manager caches glyphs).
+  void DrawGlyphImage(TdxBarItemControlDrawParams* params, HDC dc, const TRect& glyphRect, Integer index,
+                      TCustomImageList* images, TBitmap* glyph);
   virtual void DrawItemText(TdxBarItemControl* control, HDC dc, UINT format, Boolean flat, Boolean clip,
                             Boolean rotated, Boolean selected, Boolean enabled, Integer alignment, const TRect& rect,
                             const AnsiString& text);
@@ -2420,6 +2424,7 @@ enum TdxBarItemControlHostKind : Byte { hkToolbar, hkMenu, hkRotatedToolbar };
 enum TdxBarItemControlContentKind : Byte { ceIcon = 1, ceText = 2 };
 
 class TdxBarItemControlViewInfo;
+class TdxCachedImageOptions;
 
 // What the painter draws an item control from; the control fills it before each drawing.
 class TdxBarItemControlDrawParams : public TObject {
@@ -2613,7 +2618,10 @@ class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
   Integer GetCaptionOffset();
   HBRUSH GetBkBrush() const;
   Boolean HasOwnBkBrush() const { return FBkBrush != nullptr; }
+  // Also empties the glyph cache.
   void ResetCachedValues();
+  // The last glyph drawn (filled and used by the painters when the manager caches glyphs).
+  TdxCachedImageOptions* GetCachedImageOptions() const { return FCachedImageOptions; }
 
  protected:
   virtual TdxBarItemControlDrawParamsClass GetDrawParamsClass();
@@ -2646,6 +2654,7 @@ class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
   Integer FHotPartIndex = -1;
   std::vector<TRect> FParts;
   TdxBarItemControlViewInfo* FViewInfo = nullptr;
+  TdxCachedImageOptions* FCachedImageOptions = nullptr;
 };
 using TdxBarItemControlClass = orv::ClassOf<TdxBarItemControl>;
 

@@ -170,6 +170,7 @@ TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* link) : FItemLink(link) {
 void TdxBarItemControl::Initialize() {
   if (FDrawParams) return;
   FDrawParams = GetDrawParamsClass().Create(this);
+  FCachedImageOptions = new TdxCachedImageOptions;
   FViewInfo = new TdxBarItemControlViewInfo(this);
   CalcStyleParams();
   FHotPartIndex = -1;
@@ -191,6 +192,7 @@ TdxBarItemControl::~TdxBarItemControl() {
   InvalidateObjectLinks(this);
   if (FBkBrush) DeleteObject(FBkBrush);
   orv::Free(FViewInfo);
+  delete FCachedImageOptions;
   orv::Free(FDrawParams);
 }
 
@@ -266,6 +268,8 @@ void TdxBarItemControl::EnabledChanged() {
 }
 
 void TdxBarItemControl::GlyphChanged() {
+  // The same list or bitmap may now hold another picture.
+  ResetCachedValues();
   if (FParent) FParent->Repaint();
 }
 
@@ -519,6 +523,7 @@ void TdxBarItemControl::DoCalcStyleParams() {
 
 void TdxBarItemControl::ResetCachedValues() {
   if (FViewInfo) FViewInfo->ResetCachedValues();
+  if (FCachedImageOptions) FCachedImageOptions->Invalidate();
 }
 
 // ---- Draw parameters, parts and painting
@@ -929,13 +934,29 @@ void TdxBarPainter::DrawItemGlyph(TdxBarItemControlDrawParams* params, HDC dc, c
   glyphRect.Right = glyphRect.Left + size.cx;
   glyphRect.Bottom = glyphRect.Top + size.cy;
   if (button) DrawGlyphFrame(button, dc, area);
-  if (glyph) {
-    TcxCanvas canvas(dc);
-    canvas.GetCanvas()->StretchDraw(glyphRect, glyph);
-  } else {
-    TcxCanvas canvas(dc);
-    images->Draw(canvas.GetCanvas(), glyphRect.Left, glyphRect.Top, index, params->Enabled);
-  }
+  DrawGlyphImage(params, dc, glyphRect, index, images, glyph);
+}
+
+void TdxBarPainter::DrawGlyphImage(TdxBarItemControlDrawParams* params, HDC dc, const TRect& glyphRect, Integer index,
+                                   TCustomImageList* images, TBitmap* glyph) {
+  TdxBarItemControl* control = params->Owner;
+  auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
+  TdxBarManager* manager = control->GetBarManager();
+  TdxBarImageOptions* options = manager ? manager->GetImageOptions() : nullptr;
+  TdxBarGlyphLookFlags flags;
+  flags.CanDrawStateImage = params->Enabled;
+  flags.FadedDisabledImages = options && options->GetMakeDisabledImagesFaded();
+  flags.GrayScale = button && button->GrayScaleGlyph;
+  flags.UsesGlyphShadow = UsesGlyphShadow();
+  flags.Selected = params->Selected;
+  flags.Down = button && button->Down;
+  flags.Sunken = button && button->Sunken;
+  flags.ShadowsOffset = DrawsGlyphShadowOffset();
+  TdxCachedImageOptions* cache = options && options->GetCacheGlyphs() ? control->GetCachedImageOptions() : nullptr;
+  // The background is already painted: the glyph is laid over it.
+  DrawItemGlyphImage(cache, dc, nullptr, !options || options->GetUseLeftBottomPixelAsTransparent(),
+                     options && options->GetSmoothGlyphs(), flags, options ? options->GetImageListBkColor() : clNone,
+                     index, images, glyph, glyphRect, glyphRect);
 }
 
 void TdxBarPainter::DrawItemText(TdxBarItemControl* control, HDC dc, UINT format, Boolean flat, Boolean clip,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxStyles.h"
@@ -232,6 +233,71 @@ Integer BarGlyphDrawMode(const TdxBarGlyphLookFlags& f, Integer colorDepth) {
   if (!f.Selected && !f.Down && kFadeInactiveGlyphs && colorDepth > 8) return idmLight;
   if (f.ShadowsOffset && f.Selected && !f.Sunken) return idmShadowed;
   return idmNormal;
+}
+
+// ---- Glyph drawing and its cache
+
+namespace {
+// The glyph bitmap as the foundation's bitmap class; nil without one.
+std::unique_ptr<TcxBitmap, orv::FreeDeleter> FoundationGlyph(TBitmap* glyph) {
+  std::unique_ptr<TcxBitmap, orv::FreeDeleter> copy;
+  if (!glyph || glyph->GetEmpty()) return copy;
+  copy.reset(new TcxBitmap);
+  copy->Assign(glyph);
+  return copy;
+}
+}  // namespace
+
+TdxCachedImageOptions::TdxCachedImageOptions() : FImage(new TcxAlphaBitmap) {}
+
+TdxCachedImageOptions::~TdxCachedImageOptions() { orv::Free(FImage); }
+
+Boolean TdxCachedImageOptions::IsValid(Integer drawMode, TCustomImageList* images, TBitmap* glyph) const {
+  if (!FCached || FDrawMode != drawMode || FImage->GetEmpty()) return false;
+  return glyph ? FGlyph == glyph : (FGlyph == nullptr && FImages == images);
+}
+
+void TdxCachedImageOptions::Fill(const TRect& glyphRect, Integer drawMode, TCustomImageList* images, Integer imageIndex,
+                                 TBitmap* glyph, TColor transparentColor, Boolean useGlyphTransparentColor,
+                                 Boolean smooth) {
+  FCached = false;
+  ResizeAlphaBitmap(FImage, glyphRect.Width(), glyphRect.Height());
+  auto source = FoundationGlyph(glyph);
+  const TRect bounds = FImage->GetBoundsRect();
+  DrawGlyphOrImage(FImage->GetCanvas()->GetDCHandle(), bounds, bounds, source.get(), images, imageIndex,
+                   TcxImageDrawMode(drawMode), smooth, nullptr, transparentColor, useGlyphTransparentColor);
+  FDrawMode = drawMode;
+  FImages = images;
+  FGlyph = source ? glyph : nullptr;
+  FCached = true;
+}
+
+void DrawItemGlyphImage(TdxCachedImageOptions* cache, HDC dc, HBRUSH brush, Boolean useLeftBottomPixelAsTransparent,
+                        Boolean smooth, const TdxBarGlyphLookFlags& flags, TColor transparentColor, Integer imageIndex,
+                        TCustomImageList* images, TBitmap* glyph, const TRect& area, const TRect& glyphRect) {
+  if (glyph && glyph->GetEmpty()) glyph = nullptr;
+  // Bitmap glyphs carry their own transparency: the list's background colour is not theirs.
+  const TColor transparent = glyph ? clNone : transparentColor;
+  const Integer mode = BarGlyphDrawMode(flags);
+  if (cache && mode != idmShadowed) {
+    if (!cache->IsValid(mode, images, glyph))
+      cache->Fill(glyphRect, mode, images, imageIndex, glyph, transparent, useLeftBottomPixelAsTransparent, smooth);
+    if (!cache->IsValid(mode, images, glyph)) return;
+    // The cached picture already has its look: copied as it is, not handed to the hook again.
+    const TcxDrawGlyphHook hook = cxDrawGlyphHook;
+    cxDrawGlyphHook = nullptr;
+    try {
+      DrawGlyphOrImage(dc, glyphRect, area, cache->GetImage(), nullptr, -1, idmNormal, false, brush, clNone, false);
+    } catch (...) {
+      cxDrawGlyphHook = hook;
+      throw;
+    }
+    cxDrawGlyphHook = hook;
+    return;
+  }
+  auto source = FoundationGlyph(glyph);
+  DrawGlyphOrImage(dc, glyphRect, area, source.get(), images, imageIndex, TcxImageDrawMode(mode), smooth, brush,
+                   transparent, useLeftBottomPixelAsTransparent);
 }
 
 // ---- System state

@@ -77,6 +77,44 @@ struct TdxBarGlyphLookFlags {
 // selected raised glyph; else normal. The colour depth is the screen's unless given.
 Integer BarGlyphDrawMode(const TdxBarGlyphLookFlags& flags, Integer colorDepth = -1);
 
+// The last glyph an item control drew, kept with the look (draw mode) it was drawn in and the
+// image list or bitmap it came from, so that repaints in the same look copy it instead of
+// building the look again. Transparent where the glyph is.
+class TcxAlphaBitmap;
+class TCustomImageList;
+class TdxCachedImageOptions {
+ public:
+  TdxCachedImageOptions();
+  ~TdxCachedImageOptions();
+  TdxCachedImageOptions(const TdxCachedImageOptions&) = delete;
+  TdxCachedImageOptions& operator=(const TdxCachedImageOptions&) = delete;
+  // Marked cached, the same look and source (the bitmap when one is given, else the list), and
+  // a picture that is not empty.
+  Boolean IsValid(Integer drawMode, TCustomImageList* images, TBitmap* glyph) const;
+  // Draws the image at the size of the glyph rectangle in the look and remembers the request.
+  void Fill(const TRect& glyphRect, Integer drawMode, TCustomImageList* images, Integer imageIndex, TBitmap* glyph,
+            TColor transparentColor, Boolean useGlyphTransparentColor, Boolean smooth);
+  void Invalidate() { FCached = false; }
+  Boolean IsCached() const { return FCached; }
+  TcxAlphaBitmap* GetImage() const { return FImage; }
+
+ private:
+  Boolean FCached = false;
+  TcxAlphaBitmap* FImage;
+  Integer FDrawMode = 0;
+  TCustomImageList* FImages = nullptr;
+  TBitmap* FGlyph = nullptr;
+};
+
+// An item's glyph (the bitmap, or the list's image) in the look the flags choose, drawn into the
+// glyph rectangle over the area (filled with the brush, or keeping what the DC shows without
+// one). With a cache, every look but the shadowed one is drawn from it, filled when it does not
+// hold this look of this source; the foundation's glyph hook is not asked while the cached
+// picture is copied. A bitmap glyph ignores the list's transparent colour.
+void DrawItemGlyphImage(TdxCachedImageOptions* cache, HDC dc, HBRUSH brush, Boolean useLeftBottomPixelAsTransparent,
+                        Boolean smooth, const TdxBarGlyphLookFlags& flags, TColor transparentColor, Integer imageIndex,
+                        TCustomImageList* images, TBitmap* glyph, const TRect& area, const TRect& glyphRect);
+
 // ---- System state
 
 // The screen's bits per pixel, read at start-up and again by ReadScreenColorDepth (display

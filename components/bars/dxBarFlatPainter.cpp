@@ -46,11 +46,7 @@ void DrawToolbarGlyph(TdxBarItemControlDrawParams* params, HDC dc, const TRect& 
   const TSize size = glyph ? TSize{glyph->GetWidth(), glyph->GetHeight()} : TSize{images->GetWidth(), images->GetHeight()};
   const TRect glyphRect{area.Left + (area.Width() - size.cx) / 2, area.Top + (area.Height() - size.cy) / 2,
                         area.Left + (area.Width() - size.cx) / 2 + size.cx, area.Top + (area.Height() - size.cy) / 2 + size.cy};
-  TcxCanvas canvas(dc);
-  if (glyph)
-    canvas.GetCanvas()->StretchDraw(glyphRect, glyph);
-  else
-    images->Draw(canvas.GetCanvas(), glyphRect.Left, glyphRect.Top, index, params->Enabled);
+  if (TdxBarPainter* painter = control->GetPainter()) painter->DrawGlyphImage(params, dc, glyphRect, index, images, glyph);
 }
 
 }  // namespace
