@@ -3787,6 +3787,8 @@ class TCustomdxBarControl : public TCustomControl {
   void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
   void MouseMove(TShiftState shift, Integer x, Integer y) override;
   void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void PressCustomizedItemControl(TdxBarItemControl* control, TMouseButton button, TShiftState shift,
+                                  const TPoint& point);
   void Resize() override;
   virtual void SetActive(Boolean value);
   virtual void DoClose();

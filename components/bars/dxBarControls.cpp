@@ -9,6 +9,7 @@
 #include "components/bars/dxBar.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/bars/dxBarAccessibility.h"
+#include "components/bars/dxBarDragInfo.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarEdit.h"
 #include "components/foundation/cxControls.h"
@@ -1687,6 +1688,10 @@ void TCustomdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Inte
   inherited::MouseDown(button, shift, x, y);
   const TPoint point{x, y};
   TdxBarItemControl* control = GetItemControlAtPos(point);
+  if (InCustomizingMode()) {
+    PressCustomizedItemControl(control, button, shift, point);
+    return;
+  }
   if (FLastMousePos.X == -1 && !InCustomizingMode()) DoMouseEnter(point, control);
   if (control) control->MouseDown(button, shift, x, y);
   if (button == mbLeft && control && control->IsEnabled() && control->CanPress()) {
@@ -1697,10 +1702,34 @@ void TCustomdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Inte
   }
 }
 
+// While the bars are customized a press selects the link under the mouse (Shift adds it to the
+// selection or takes it out) and a left press may start dragging it.
+void TCustomdxBarControl::PressCustomizedItemControl(TdxBarItemControl* control, TMouseButton button,
+                                                     TShiftState shift, const TPoint& point) {
+  // The hover lookup answers nothing while customizing: the link under the press counts here.
+  for (Integer i = 0; !control && i < GetViewInfoCount(); ++i) {
+    TdxBarItemControl* candidate = GetViewInfoControl(i);
+    if (candidate->GetItemLink() && PointInRect(candidate->GetItemLink()->GetItemRect(), point)) control = candidate;
+  }
+  TdxBarItemLink* link = control ? control->GetItemLink() : nullptr;
+  TdxBarManager* manager = GetOwnerBarManager();
+  if (!link || !manager) return;
+  orv::TObjectLinkGuard self(this);
+  SetSelectedItemControl(control);
+  if (!self.Alive()) return;
+  Integer operation = 2;
+  if (button != mbRight && shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+    operation = manager->IsSelectedObject(link) ? 1 : 0;
+  manager->ChangeSelection(link, operation);
+  if (self.Alive() && button == mbLeft && HandleAllocated()) BeginPendingItemDrag(this, link, point);
+}
+
 void TCustomdxBarControl::MouseMove(TShiftState shift, Integer x, Integer y) {
   inherited::MouseMove(shift, x, y);
   if (IsDestroying()) return;
   const TPoint point{x, y};
+  // A press on a customized link turns into its drag once the mouse moves far enough.
+  if (ContinuePendingItemDrag(this, point)) return;
   TdxBarItemControl* control = GetItemControlAtPos(point);
   if (FLastMousePos.X == -1 && !IsMouseOutside(true)) DoMouseEnter(point, control);
   orv::TObjectLinkGuard self(this);
@@ -1719,6 +1748,7 @@ void TCustomdxBarControl::MouseMove(TShiftState shift, Integer x, Integer y) {
 void TCustomdxBarControl::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   inherited::MouseUp(button, shift, x, y);
   if (button != mbLeft) return;
+  if (CancelPendingItemDrag(this)) return;
   TdxBarItemControl* clicked = FClickedItemControl;
   FClickedItemControl = nullptr;
   if (clicked && GetCapture() == GetHandle()) ReleaseCapture();

@@ -137,6 +137,16 @@ void TdxBarCustomizationForm::RefreshLists() {
   RefreshBarsList();
   RefreshCategoriesList();
   RefreshCommandsList();
+  UpdateToolbarButtons();
+}
+
+void TdxBarCustomizationForm::SelectionChanged(TObject* sender) {
+  inherited::SelectionChanged(sender);
+  if (!GetComponentState().Contains(csDestroying)) UpdateToolbarButtons();
+}
+
+void TdxBarCustomizationForm::UpdateToolbarButtons() {
+  if (BBarRename) BBarRename->SetEnabled(CanRenameSelectedToolBar());
 }
 
 void TdxBarCustomizationForm::SetDescription(const AnsiString& text) { DescriptionLabel->SetCaption(text); }
@@ -190,6 +200,7 @@ void TdxBarCustomizationForm::CloseClick(TObject* sender) { Close(); }
 void TdxBarCustomizationForm::ToolbarButtonClick(TObject* sender) {
   switch (static_cast<TComponent*>(sender)->GetTag()) {
     case 0: NewToolBar(); break;
+    case 1: RenameSelectedToolBar(); break;
     case 2: DeleteSelectedToolBars(); break;
     case 3: ResetSelectedToolBar(); break;
     default: break;

@@ -27,6 +27,7 @@ class TdxBarCustomizationForm : public TdxBarCustomCustomizationForm {
   void ShowCommandsPage() override { SetActivePageIndex(1); }
   void UpdateHelpButton() override;
   void UpdateOptions() override;
+  void SelectionChanged(TObject* sender) override;
 
   TcxPageControl* GetPageControl() const { return PageControl; }
   TButton* GetCloseButton() const { return BClose; }
@@ -44,6 +45,8 @@ class TdxBarCustomizationForm : public TdxBarCustomCustomizationForm {
   void CloseClick(TObject* sender);
   void ToolbarButtonClick(TObject* sender);
   void ResetUsageDataClick(TObject* sender);
+  // Rename only for a toolbar the user may rename.
+  void UpdateToolbarButtons();
   Boolean FUpdatingOptions = false;
   TPanel* Panel1 = nullptr;
   TButton* BClose = nullptr;

@@ -4,6 +4,7 @@
 
 #include "components/bars/dxBarCustForm.h"
 #include "components/bars/dxBarDragInfo.h"
+#include "components/bars/dxBarNameEd.h"
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/dxOffice11.h"
@@ -444,9 +445,29 @@ void TdxBarCustomCustomizationForm::ToggleBar(Integer row) {
 }
 
 void TdxBarCustomCustomizationForm::NewToolBar() {
+  AnsiString caption = FBarManager->GetUniqueBarCaption(GetLocalizedResourceString(&dxSBAR_TOOLBARNEWNAME));
+  if (!ShowNameEditor(caption, 0, 0, nullptr, FBarManager)) return;
   TdxBar* bar = FBarManager->AddToolbar(false);
+  if (bar) bar->SetCaption(caption);
   RefreshBarsList();
-  if (bar && FSelectionController) FSelectionController->ChangeSelection(bar, 2);
+  if (bar) FBarManager->ChangeSelection(bar, 2);
+}
+
+Boolean TdxBarCustomCustomizationForm::CanRenameSelectedToolBar() {
+  TListBox* list = GetBarsListBox();
+  TdxBar* bar = list ? GetBarAt(list->GetItemIndex()) : nullptr;
+  // At run time only the toolbars the user made himself.
+  return bar && (FBarManager->IsDesigning() || !bar->GetPredefined());
+}
+
+void TdxBarCustomCustomizationForm::RenameSelectedToolBar() {
+  if (!CanRenameSelectedToolBar()) return;
+  TListBox* list = GetBarsListBox();
+  TdxBar* bar = GetBarAt(list->GetItemIndex());
+  AnsiString caption = bar->GetCaption();
+  if (!ShowNameEditor(caption, 0, 1, bar, FBarManager)) return;
+  bar->SetCaption(caption);
+  RefreshBarsList();
 }
 
 void TdxBarCustomCustomizationForm::DeleteSelectedToolBars() {
@@ -496,6 +517,8 @@ void TdxBarCustomCustomizationForm::AttachLists() {
     commands->SetOnDrawItem(TDrawItemEvent(this, &TdxBarCustomCustomizationForm::CommandsListDrawItem));
     commands->SetOnClick(TNotifyEvent(this, &TdxBarCustomCustomizationForm::CommandsListClick));
     commands->SetOnMouseDown(TMouseEvent(this, &TdxBarCustomCustomizationForm::CommandsListMouseDown));
+    commands->SetOnMouseMove(TMouseMoveEvent(this, &TdxBarCustomCustomizationForm::CommandsListMouseMove));
+    commands->SetOnMouseUp(TMouseEvent(this, &TdxBarCustomCustomizationForm::CommandsListMouseUp));
   }
 }
 
@@ -563,6 +586,24 @@ void TdxBarCustomCustomizationForm::CommandsListMouseDown(TObject* sender, TMous
   SyncSelectionToDesigner(list);
   auto* item = dynamic_cast<TdxBarItem*>(GetRowObject(list, row));
   if (button != mbLeft || !item) return;
-  // The drag starts at once: released without reaching a bar, it adds nothing.
+  // The drag starts once the mouse leaves the drag rectangle around the press.
+  FCommandPressed = item;
+  FCommandPressPoint = TPoint{x, y};
+}
+
+void TdxBarCustomCustomizationForm::CommandsListMouseMove(TObject* sender, TShiftState shift, Integer x, Integer y) {
+  if (!FCommandPressed || !IsBeyondDragThreshold(FCommandPressPoint, TPoint{x, y})) return;
+  TdxBarItem* item = FCommandPressed;
+  FCommandPressed = nullptr;
+  TListBox* list = GetCommandsListBox();
+  // Only while the list still shows the pressed command.
+  if (list->GetItems()->IndexOfObject(item) < 0) return;
+  if (list->HandleAllocated() && GetCapture() == list->GetHandle()) ReleaseCapture();
+  // Released without reaching a bar, the command adds nothing.
   DragBarItem(FBarManager, item, nullptr);
+}
+
+void TdxBarCustomCustomizationForm::CommandsListMouseUp(TObject* sender, TMouseButton button, TShiftState shift,
+                                                        Integer x, Integer y) {
+  if (button == mbLeft) FCommandPressed = nullptr;
 }

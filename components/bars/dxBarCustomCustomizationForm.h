@@ -154,7 +154,10 @@ class TdxBarCustomCustomizationForm : public TForm {
   // Toggles the Visible of the row's bar; a bar that cannot be closed only beeps.
   void ToggleBar(Integer row);
   // The toolbar commands.
+  // Asks for the new toolbar's caption first.
   void NewToolBar();
+  Boolean CanRenameSelectedToolBar();
+  void RenameSelectedToolBar();
   void DeleteSelectedToolBars();
   void ResetSelectedToolBar();
 
@@ -169,6 +172,8 @@ class TdxBarCustomCustomizationForm : public TForm {
   void CommandsListDrawItem(TWinControl* control, Integer index, TRect rect, TOwnerDrawState state);
   void CommandsListClick(TObject* sender);
   void CommandsListMouseDown(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y);
+  void CommandsListMouseMove(TObject* sender, TShiftState shift, Integer x, Integer y);
+  void CommandsListMouseUp(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y);
   // Installs the list events; the form's controls exist by then.
   void AttachLists();
 
@@ -178,6 +183,9 @@ class TdxBarCustomCustomizationForm : public TForm {
   TdxBarRunTimeSelectionController* FSelectionController = nullptr;
   TListBox* FSelectionSource = nullptr;
   Boolean FClosing = false;
+  // A press on a command waiting for the mouse to move far enough to drag it.
+  TdxBarItem* FCommandPressed = nullptr;
+  TPoint FCommandPressPoint{0, 0};
 };
 
 using TdxBarCustomizationFormFactory = TdxBarCustomCustomizationForm* (*)(TdxBarManager* manager);

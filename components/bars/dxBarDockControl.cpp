@@ -812,6 +812,8 @@ void TdxDockControl::WndProc(TMessage& message) {
       }
       break;
     case WM_LBUTTONDBLCLK:
+      // A double click on the free room of a dock site starts customizing the bars.
+      if (FBarManager && FBarManager->GetCanCustomize()) FBarManager->SetCustomizingMode(true);
       message.Result = 0;
       return;
     default:
