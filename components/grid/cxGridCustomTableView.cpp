@@ -672,6 +672,24 @@ void ViewFilterChanged(TcxCustomGridTableView* view) {
 
 TObject* TcxGridDataController::GetItem(Integer index) { return orv::grid::ViewItem(GetGridView(), index); }
 
+TObject* orv::grid::CreateDetailView(TcxCustomDataRelation* relation, Integer recordIndex) {
+  auto* level = relation ? dynamic_cast<TcxGridLevel*>(relation->GetItem()) : nullptr;
+  return level ? level->CreateDetailView(relation, recordIndex) : nullptr;
+}
+
+TcxCustomDataController* orv::grid::DetailViewDataController(TObject* linkObject) {
+  auto* view = dynamic_cast<TcxCustomGridView*>(linkObject);
+  return view ? view->GetDataController() : nullptr;
+}
+
+TObject* TcxGridDataController::CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) {
+  return orv::grid::CreateDetailView(relation, recordIndex);
+}
+
+TcxCustomDataController* TcxGridDataController::GetDetailDataController(TObject* linkObject) {
+  return orv::grid::DetailViewDataController(linkObject);
+}
+
 Integer TcxGridDataController::GetItemID(TObject* item) { return orv::grid::ViewItemID(item); }
 
 Boolean TcxGridDataController::CanSelectRow(Integer rowIndex) {

@@ -463,10 +463,18 @@ class TcxGridDataController : public TcxDataController {
   void FilterChanged() override;
   // The view data's engine.
   TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() override;
+  // A master record's detail is a clone of the detail level's view, made by the level.
+  TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) override;
+  TcxCustomDataController* GetDetailDataController(TObject* linkObject) override;
+  using TcxDataController::GetDetailDataController;
 };
 
 // What both grid data controllers ask of their view (the dataset-bound one shares them).
 namespace orv::grid {
+// The clone of the relation's detail level view for the master record (nil for none).
+TObject* CreateDetailView(TcxCustomDataRelation* relation, Integer recordIndex);
+// The data controller of a detail view clone.
+TcxCustomDataController* DetailViewDataController(TObject* linkObject);
 // The default values providers' answer: the controller keeps the item's display texts, or the
 // item forms them in its OnGetDataText handler.
 Boolean ItemHasDefaultDisplayFormat(TcxGridItemDataBinding* binding, Boolean editing);

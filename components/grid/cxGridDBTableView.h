@@ -48,6 +48,13 @@ class TcxGridDBDataController : public TcxDBDataController,
   explicit TcxGridDBDataController(TComponent* owner) : TcxDBDataController(owner) {}
 
   TcxCustomGridTableView* GetGridViewValue() const;
+  TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) override {
+    return orv::grid::CreateDetailView(relation, recordIndex);
+  }
+  TcxCustomDataController* GetDetailDataController(TObject* linkObject) override {
+    return orv::grid::DetailViewDataController(linkObject);
+  }
+  using TcxDBDataController::GetDetailDataController;
 
   // ---- IcxGridDataControllerLink ----
   void AssignData(TcxCustomDataController* dataController) override {}

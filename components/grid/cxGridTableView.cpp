@@ -863,8 +863,9 @@ void TcxGridMasterDataRow::SetActiveDetailIndex(Integer value) {
 }
 
 TcxCustomGridView* TcxGridMasterDataRow::GetActiveDetailGridView() {
+  // The detail is made on first demand (the grid's data controllers clone the level's view).
   const Integer index = GetActiveDetailIndex();
-  if (index < 0 || !GetDataController()->IsDetailDataControllerExist(GetRecordIndex(), index)) return nullptr;
+  if (index < 0) return nullptr;
   TcxCustomDataController* detail = GetDataController()->GetDetailDataController(GetRecordIndex(), index);
   return detail ? dynamic_cast<TcxCustomGridView*>(detail->GetOwner()) : nullptr;
 }

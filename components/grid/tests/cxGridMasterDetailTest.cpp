@@ -1,0 +1,53 @@
+// Master-detail in the grid table view: a master view whose level has a child level makes master
+// rows, and expanding one makes a clone of the detail level's view for that record, which the
+// row answers as its active detail view.
+#include <gtest/gtest.h>
+
+#include "components/grid/tests/GridTableViewFixture.h"
+
+namespace grid_table_view_test {
+namespace {
+
+class MasterDetailTest : public GridTableViewTest {
+ protected:
+  void SetUp() override {
+    GridTableViewTest::SetUp();
+    ConfigureAsApplication();
+    FillTowns(4);
+    DetailLevel = Grid->GetRootLevel()->GetItem(0)->Add();
+    Pattern = static_cast<TcxGridTableView*>(Grid->CreateView(TcxGridTableView::StaticClass()));
+    Pattern->CreateColumn()->SetCaption("Город"_a);
+    DetailLevel->SetGridView(Pattern);
+    Layout();
+  }
+  TcxGridMasterDataRow* MasterRow(Integer i) { return dynamic_cast<TcxGridMasterDataRow*>(View->GetViewData()->GetRow(i)); }
+
+  TcxGridLevel* DetailLevel = nullptr;
+  TcxGridTableView* Pattern = nullptr;
+};
+
+TEST_F(MasterDetailTest, ExpandingAMasterRowMakesADetailCloneForItsRecord) {
+  ASSERT_TRUE(View->IsMaster());
+  ASSERT_NE(MasterRow(1), nullptr);
+  MasterRow(1)->SetExpanded(true);
+  Run();
+  ASSERT_TRUE(MasterRow(1)->GetExpanded());
+  TcxCustomGridView* detail = MasterRow(1)->GetActiveDetailGridView();
+  ASSERT_NE(detail, nullptr);
+  EXPECT_NE(detail, Pattern);
+  EXPECT_EQ(detail->PatternGridView(), Pattern);
+  EXPECT_EQ(detail->MasterGridView(), View);
+  EXPECT_EQ(detail->MasterRecordIndex(), 1);
+  EXPECT_EQ(View->GetDataController()->GetDetailDataController(1, 0), detail->GetDataController());
+  EXPECT_EQ(Pattern->CloneCount(), 1);
+  // Another record's detail is a clone of its own.
+  MasterRow(0)->SetExpanded(true);
+  Run();
+  ASSERT_NE(MasterRow(0)->GetActiveDetailGridView(), nullptr);
+  EXPECT_NE(MasterRow(0)->GetActiveDetailGridView(), detail);
+  EXPECT_EQ(Pattern->CloneCount(), 2);
+  EXPECT_FALSE(MasterRow(2)->GetExpanded());
+}
+
+}  // namespace
+}  // namespace grid_table_view_test
