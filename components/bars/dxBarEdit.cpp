@@ -22,7 +22,6 @@
 namespace {
 
 constexpr const char* kBarWinControlProp = "dxBarWinControl";
-constexpr UINT WM_DXBAR_EDITREPAINT = 0x8081;
 
 Boolean PointInItemRect(const TRect& r, const TPoint& p) {
   return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
