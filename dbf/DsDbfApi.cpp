@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -116,14 +117,62 @@ constexpr double kEndMSecs = double(kMaxDay + 1) * MSecsPerDay;
 
 namespace {
 
+// The whole number of 8 digit characters, the first the most significant, in a handful of
+// multiplications (the digits are 0..9 each, so no product crosses into its neighbour).
+std::uint32_t EightDigits(UInt64 word) {
+  constexpr UInt64 kLow = 0x000000FF000000FFull;
+  word -= 0x3030303030303030ull;
+  word = word * 10 + (word >> 8);
+  word = ((word & kLow) * (100 + (1000000ull << 32)) + ((word >> 16) & kLow) * (1 + (10000ull << 32))) >> 32;
+  return std::uint32_t(word);
+}
+
+// The text of at most 8 characters ending the field, digits with at most one "." that has a
+// digit after it, read as one word: the last 8 bytes with the blanks and sign before the text
+// taken for leading zeros, the point taken out. False where the word is not of that form;
+// the byte loop then decides. Needs n >= 8 and 1 <= text <= 8.
+bool WordDecimal(const Byte* p, Integer n, Integer text, UInt64& mantissa, Integer& decimals) {
+  constexpr UInt64 kZeros = 0x3030303030303030ull, kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+  UInt64 word;
+  std::memcpy(&word, p + n - 8, sizeof word);
+  if (text < 8) {
+    const UInt64 keep = ~UInt64(0) << (8 * (8 - text));
+    word = (word & keep) | (kZeros & ~keep);
+  }
+  // The first byte equal to "." is the lowest zero byte of word ^ dots (exact for the lowest).
+  const UInt64 dots = word ^ 0x2E2E2E2E2E2E2E2Eull;
+  const UInt64 found = (dots - kOnes) & ~dots & kHigh;
+  decimals = 0;
+  if (found) {
+    const int k = __builtin_ctzll(found) / 8;  // the point's byte
+    if (k == 7) return false;                  // "12." is Val's to read
+    decimals = 7 - k;
+    const UInt64 below = k == 0 ? 0 : (~UInt64(0) >> (8 * (8 - k)));
+    const UInt64 above = ~UInt64(0) << (8 * (k + 1));
+    word = ((word & below) << 8) | (word & above) | 0x30;
+  }
+  if ((word & 0xF0F0F0F0F0F0F0F0ull) != kZeros || ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != kZeros)
+    return false;
+  mantissa = EightDigits(word);
+  return true;
+}
+
 // A number that ends the field (blanks, a sign, at most 15 digits around one "." with a digit
-// after it) in one pass over its bytes, as PlainDecimal reads the same text; false for any
-// other text, trailing blanks included.
+// after it) in one pass over its bytes, a text of at most 8 characters after the blanks and
+// the sign as one word, as PlainDecimal reads the same text; false for any other text,
+// trailing blanks included.
 bool RightAlignedDecimal(const Byte* p, Integer n, double& scaled, Integer& decimals) {
   Integer i = 0;
   while (i < n && p[i] == kBlankByte) ++i;
   bool negative = false;
   if (i < n && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
+  if (n >= 8 && n - i >= 1 && n - i <= 8) {
+    UInt64 mantissa = 0;
+    if (WordDecimal(p, n, n - i, mantissa, decimals)) {
+      scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+      return true;
+    }
+  }
   UInt64 mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 are refused
   Integer digits = 0, point = -1;
   for (; i < n; ++i) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -384,6 +385,69 @@ TEST(DsDbParserTable, PlainNumbersReadAsTheCodecReadsThem) {
   EXPECT_TRUE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("-.5 "), 4, v));
   EXPECT_EQ(v, -0.5);
   EXPECT_FALSE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("1234567890123456"), 16, v));
+  EXPECT_TRUE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("  342.6360"), 10, v));
+  EXPECT_EQ(v, 342.636);
+  EXPECT_TRUE(DbfReadPlainNumber(reinterpret_cast<const Byte*>("-12345678"), 9, v));
+  EXPECT_EQ(v, -12345678.0);
+}
+
+namespace {
+
+// The usual form of a number read a character at a time: blanks, a sign, 1 to 15
+// digits around at most one "." with a digit after it; the exact whole number of the digits
+// over the power of ten of the decimals.
+bool ReadByCharacters(std::string text, double& value) {
+  std::size_t i = text.find_first_not_of(' ');
+  if (i == std::string::npos) return false;
+  text.erase(text.find_last_not_of(' ') + 1);  // trailing blanks are padding too
+  bool negative = false;
+  if (text[i] == '-' || text[i] == '+') negative = text[i++] == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0, decimals = -1;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') {
+      mantissa = mantissa * 10 + std::uint64_t(text[i] - '0');
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    } else if (text[i] == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || digits > 15 || decimals == 0) return false;
+  const double scaled = negative ? -double(mantissa) : double(mantissa);
+  value = scaled / DbfDecimalPowers[decimals < 0 ? 0 : decimals];
+  return true;
+}
+
+}  // namespace
+
+// The last eight characters of a number field are read as one word: texts of those characters
+// (digits, points, signs, blanks and others at every place, after blanks and a sign) read as a
+// reading a character at a time reads them, bit for bit, at widths 1 to 12.
+TEST(DsDbParserTable, NumbersEndingInAWordReadAsCharacterByCharacter) {
+  std::mt19937 rng(8);
+  const char alphabet[] = "0123456789012345678901234567890123456789..-+ x";
+  Integer plain = 0, pointed = 0;
+  for (int r = 0; r < 40000; ++r) {
+    const std::size_t width = 1 + rng() % 12;
+    const std::size_t length = 1 + rng() % width;
+    std::string text;
+    if (rng() % 3 == 0) text += rng() % 2 ? '-' : '+';
+    while (text.size() < length) text += alphabet[rng() % (sizeof alphabet - 1)];
+    text = std::string(width - text.size(), ' ') + text;
+    double read = 0, expected = 0;
+    const bool usual = ReadByCharacters(text, expected);
+    const bool readPlain = DbfReadPlainNumber(reinterpret_cast<const Byte*>(text.data()), Integer(width), read);
+    ASSERT_EQ(readPlain, usual) << "[" << text << "]";
+    if (!usual) continue;
+    ++plain;
+    if (text.find('.') != std::string::npos) ++pointed;
+    ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << "[" << text << "] " << read << " " << expected;
+  }
+  EXPECT_GT(pointed, 2000);  // the drawn texts do reach the word reading, points and all
+  EXPECT_GT(plain - pointed, 2000);
 }
 
 // A scan of the table's records with a filter passes over records by their bytes (the filter's
