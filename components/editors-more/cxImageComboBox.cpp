@@ -148,8 +148,11 @@ TcxImageComboBoxItem* TcxCustomImageComboBoxProperties::FindItemByValue(const Va
 }
 
 Integer TcxCustomImageComboBoxProperties::IndexOfValue(const Variant& value) {
+  // Values are matched by what they are, not by how they are held: a filter value read back from
+  // a stream comes as the narrowest integer that holds it (7 as a one-byte integer), and an edit
+  // value from a field may be any integer width, yet both stand for the item valued 7.
   for (Integer i = 0; i < FItems->GetCount(); ++i)
-    if (VarEqualsExactly(FItems->GetItem(i)->GetValue(), value)) return i;
+    if (AreVariantsEqual(FItems->GetItem(i)->GetValue(), value)) return i;
   return -1;
 }
 

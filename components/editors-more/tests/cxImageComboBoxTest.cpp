@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "components/data/cxVariants.h"
 #include "components/editors-more/cxImageComboBox.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
 #include "platform/controls/ImgList.h"
 #include "platform/controls/UserControls.h"
+#include "platform/runtime/Streams.h"
 
 #include <vector>
 
@@ -169,4 +171,42 @@ TEST_F(ImageComboBoxTest, MultiLineDescriptionsMeasureTheirRowsInTheListWidth) {
   EXPECT_LE(combo->GetPopupWindow()->GetWidth(), combo->GetWidth() + 2);
   combo->CloseUp(dcrCancel);
   Run();
+}
+
+// An item's value is found by what it is, whatever integer width holds it: a filter value read
+// back from a stream is the narrowest integer that holds it, a field's value may be 64-bit.
+TEST(cxImageComboBoxProperties, IntegerValuesOfAnyWidthFindTheirItem) {
+  Owned<TcxImageComboBoxProperties> p(new TcxImageComboBoxProperties(nullptr));
+  AddItem(p.get(), Variant(7), "seven");
+  AddItem(p.get(), Variant(Int64(300)), "three hundred");
+  AddItem(p.get(), Variant(AnsiString("x")), "text");
+  p->SetDefaultDescription("?");
+  TMemoryStream stream;
+  SaveVariant(&stream, Variant(7));
+  SaveVariant(&stream, Variant(300));
+  stream.SetPosition(0);
+  const Variant loaded7 = LoadVariant(&stream);
+  const Variant loaded300 = LoadVariant(&stream);
+  ASSERT_EQ(VarType(loaded7), varShortInt) << "the stream keeps its narrow integers";
+  const struct {
+    Variant Value;
+    const char* Text;
+  } kCases[] = {
+      {loaded7, "seven"},
+      {Variant(static_cast<signed char>(7)), "seven"},
+      {Variant(Int64(7)), "seven"},
+      {Variant(7.0), "seven"},
+      {loaded300, "three hundred"},
+      {Variant(300), "three hundred"},
+      {Variant(8), "?"},
+      {Null(), "?"},
+      {Variant(AnsiString("x")), "text"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.Text);
+    AnsiString text;
+    p->EditValueToDisplayText(c.Value, text);
+    EXPECT_EQ(text, AnsiString(c.Text));
+  }
+  EXPECT_EQ(p->IndexOfValue(loaded7), 0);
 }

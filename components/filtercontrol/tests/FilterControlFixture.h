@@ -30,6 +30,8 @@ class TTestFilterItem : public TObject {
   AnsiString Name;
   Integer ID;
   TcxValueTypeClass ValueType;
+  // The item's value in each record a criteria is evaluated on; none by default.
+  std::vector<Variant> Values;
 };
 
 class TTestFilterLink;
@@ -38,7 +40,13 @@ class TTestLinkCondition : public TcxFilterCriteriaItem {
   ORV_CLASS(TTestLinkCondition, TcxFilterCriteriaItem)
  public:
   using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
-  void GetDataValue(Integer recordIndex, Variant& value) override { value = Null(); }
+  void GetDataValue(Integer recordIndex, Variant& value) override {
+    auto* item = dynamic_cast<TTestFilterItem*>(GetLinkedItem());
+    if (item && recordIndex >= 0 && std::size_t(recordIndex) < item->Values.size())
+      value = item->Values[std::size_t(recordIndex)];
+    else
+      value = Null();
+  }
   AnsiString GetFieldCaption() override {
     auto* item = dynamic_cast<TTestFilterItem*>(GetLinkedItem());
     return item ? item->Caption : AnsiString();

@@ -474,3 +474,64 @@ TEST_F(FilterControlTest, ValueCellsAreDrawnByTheirItemsEditors) {
   EXPECT_EQ(static_cast<TcxCustomTextEditViewInfo*>(Condition(3)->GetValues()->GetValue(0)->ViewInfo)->DefaultTextColor,
             clBtnShadow);
 }
+
+// An integer filter value on an image combo box item goes through the criteria stream whenever
+// the control copies its link's filter or a filter file is saved and loaded, and comes back as the
+// narrowest integer that holds it: its row still shows the item's description, and the filter
+// still accepts the same records.
+TEST_F(FilterControlTest, AnIntegerValueOnAnImageComboBoxItemKeepsItsDescriptionThroughAFile) {
+  Owned<TcxImageComboBoxProperties> codes(new TcxImageComboBoxProperties(nullptr));
+  const std::pair<Integer, const char*> kCodes[] = {{7, "seven"}, {300, "three hundred"}};
+  for (const auto& [value, text] : kCodes) {
+    TcxImageComboBoxItem* item = codes->GetItems()->Add();
+    item->SetValue(Variant(value));
+    item->SetDescription(text);
+  }
+  Link->ItemProperties[2] = codes.get();
+  struct TRelease {
+    TcxFilterControl*& Control;
+    TTestFilterLink* Link;
+    ~TRelease() {
+      orv::Free(Control);
+      Control = nullptr;
+      Link->ItemProperties[2] = nullptr;
+    }
+  } release{Control, Link};
+  Item(2)->Values = {Variant(7), Variant(300), Variant(Int64(7)), Null(), Variant(8)};
+  TcxFilterCriteriaItemList* root = Link->Criteria->GetRoot();
+  root->SetBoolOperator(fbcOr);
+  root->AddItem(Item(2), focEqual, Variant(7), "7");
+  root->AddItem(Item(2), focEqual, Variant(300), "300");
+  auto accepted = [&] {
+    std::string s;
+    for (Integer r = 0; r < Integer(Item(2)->Values.size()); ++r) s += Link->Criteria->EvaluateRecord(r) ? '1' : '0';
+    return s;
+  };
+  const std::string expected = accepted();
+  ASSERT_EQ(expected, "11100");
+  auto shown = [&](Integer row) {
+    auto* view = dynamic_cast<TcxImageComboBoxViewInfo*>(Condition(row)->GetValues()->GetValue(0)->ViewInfo);
+    return view ? view->ShownText : AnsiString("<no image combo box>");
+  };
+
+  Control->LinkChanged();
+  Show();
+  Run();
+  ASSERT_EQ(Control->GetRowCount(), 3);
+  EXPECT_EQ(shown(1), "seven") << "a value copied from the link";
+  EXPECT_EQ(shown(2), "three hundred");
+
+  const std::string path = ::testing::TempDir() + "filtercontrol-imagecombo.flt";
+  Control->SaveToFile(path);
+  Control->Clear();
+  Control->LoadFromFile(path);
+  std::remove(path.c_str());
+  Run();
+  ASSERT_EQ(Control->GetRowCount(), 3);
+  EXPECT_EQ(shown(1), "seven") << "a value loaded from a file";
+  EXPECT_EQ(shown(2), "three hundred");
+  auto* loaded = static_cast<TcxFilterCriteriaItem*>(Control->GetCriteria()->GetRoot()->GetItem(0));
+  EXPECT_EQ(VarType(loaded->GetValue()), varShortInt) << "filter files keep their narrow integers";
+  Control->ApplyFilter();
+  EXPECT_EQ(accepted(), expected);
+}
