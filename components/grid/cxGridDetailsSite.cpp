@@ -97,7 +97,10 @@ Boolean TcxGridLevelTabControl::ProcessAccelerator(char key) {
       FSiteViewInfo->ActiveGridViewExists() && FSiteViewInfo->GetActiveGridView()->GetIsFocused();
   // The level tabs never take the focus themselves, yet their accelerators select them (the
   // tab control's own accelerator check asks for a control that can be focused).
+  // Selecting makes the site's owner rebuild its tabs, freeing this control: it handles the key
+  // as one of its own messages, so that it goes only when the handling returns.
   Boolean result = false;
+  EnterDispatch();
   try {
     for (Integer i = 0; i < GetTabs()->GetCount() && !result; ++i)
       if (IsAccel(Word(static_cast<unsigned char>(key)), GetTabs()->GetTab(i)->GetCaption()) && CanSelectTab(i)) {
@@ -106,9 +109,11 @@ Boolean TcxGridLevelTabControl::ProcessAccelerator(char key) {
       }
   } catch (...) {
     FAcceleratorWhileViewFocused = false;
+    LeaveDispatch();
     throw;
   }
   FAcceleratorWhileViewFocused = false;
+  LeaveDispatch();
   return result;
 }
 
