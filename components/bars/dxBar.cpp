@@ -2251,6 +2251,7 @@ void TdxBar::BeforeDestruction() {
   InvalidateObjectLinks(this);
   if (TCustomdxBarControl* control = FControl) {
     FControl = nullptr;
+    if (auto* barControl = dynamic_cast<TdxBarControl*>(control)) barControl->ForgetBar();
     control->Free();
   }
   if (FDockRow) FDockRow->RemoveBar(this, true);

@@ -3844,6 +3844,9 @@ class TdxBarControl : public TCustomdxBarControl {
   ~TdxBarControl() override;
 
   TdxBar* GetBar() const { return FBar; }
+  // The bar going away while this window is still handling one of its messages (a click handler
+  // that frees the bar) leaves the window to be freed after that message; it must not read the bar.
+  void ForgetBar() { FBar = nullptr; }
   TdxBarDockingStyle GetDockingStyle() const { return FDockingStyle; }
   // Moves the window to a side of its form, or out of it (dsNone), remaking its window.
   void SetDockingStyle(TdxBarDockingStyle value);
