@@ -44,6 +44,26 @@ class TableDragTest : public GridTableViewTest {
     Layout();
   }
   TcxGridTableController* Ctrl() const { return static_cast<TcxGridTableController*>(View->GetController()); }
+  // A view of 64 columns whose quick-customization list, opened by a click on the indicator's
+  // header, does not fit one column below the header.
+  TcxGridColumnsCustomizationPopup* OpenQuickCustomizationOfSixtyColumns() {
+    Configure(10, 230);
+    for (Integer i = 0; i < 60; ++i) AddColumn("Столбец "_a + IntToStr(i), 30);
+    View->GetOptionsView()->SetIndicator(true);
+    View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+    Run();
+    auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+    if (!popup) return nullptr;
+    popup->SetOwnLoop(false);
+    const TRect b = Indicator()->Item(0)->GetBounds();
+    orv::headless::AdvanceTime(1000);
+    MoveTo(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+    orv::headless::MouseDown(0);
+    Run();
+    orv::headless::MouseUp(0);
+    Run();
+    return popup;
+  }
   TcxGridSite* Site() const { return View->GetSite(); }
   TPoint ToScreen(const TPoint& client) const { return Site()->ClientToScreen(client); }
   void MoveTo(const TPoint& client) {
@@ -350,21 +370,8 @@ TEST_F(TableDragTest, LeftPosScrollsTheColumnsWithinTheDataWidth) {
 }
 
 TEST_F(TableDragTest, ATallQuickCustomizationListShowsInColumnsThatFitTheWorkArea) {
-  Configure(10, 230);
-  for (Integer i = 0; i < 60; ++i) AddColumn("Столбец "_a + IntToStr(i), 30);
-  View->GetOptionsView()->SetIndicator(true);
-  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
-  Run();
-  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  TcxGridColumnsCustomizationPopup* popup = OpenQuickCustomizationOfSixtyColumns();
   ASSERT_NE(popup, nullptr);
-  popup->SetOwnLoop(false);
-  const TRect b = Indicator()->Item(0)->GetBounds();
-  orv::headless::AdvanceTime(1000);
-  MoveTo(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
-  orv::headless::MouseDown(0);
-  Run();
-  orv::headless::MouseUp(0);
-  Run();
   ASSERT_TRUE(popup->IsVisible());
   // 64 entries do not fit one column below the header: the list takes columns and fits.
   EXPECT_GE(popup->GetColumnCount(), 2);
@@ -379,21 +386,8 @@ TEST_F(TableDragTest, ATallQuickCustomizationListShowsInColumnsThatFitTheWorkAre
 }
 
 TEST_F(TableDragTest, AnEntryRestingAtAnEdgeOfAListInColumnsScrollsItEveryFourHundredMilliseconds) {
-  Configure(10, 230);
-  for (Integer i = 0; i < 60; ++i) AddColumn("Столбец "_a + IntToStr(i), 30);
-  View->GetOptionsView()->SetIndicator(true);
-  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
-  Run();
-  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  TcxGridColumnsCustomizationPopup* popup = OpenQuickCustomizationOfSixtyColumns();
   ASSERT_NE(popup, nullptr);
-  popup->SetOwnLoop(false);
-  const TRect b = Indicator()->Item(0)->GetBounds();
-  orv::headless::AdvanceTime(1000);
-  MoveTo(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
-  orv::headless::MouseDown(0);
-  Run();
-  orv::headless::MouseUp(0);
-  Run();
   ASSERT_TRUE(popup->IsVisible());
   ASSERT_GE(popup->GetColumnCount(), 2);
   TcxCheckListBox* list = popup->GetCheckListBox();
