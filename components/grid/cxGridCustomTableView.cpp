@@ -1888,11 +1888,24 @@ void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record
   const Integer index = record->GetIndex();
   if (index < FTopRecordIndex) {
     SetTopRecordIndex(index);
-    return;
+  } else {
+    const Integer visible = GetVisibleRecordCount();
+    if (visible > 0 && index >= FTopRecordIndex + visible)
+      SetTopRecordIndex(index - GetPageRecordCount(index, false) + 1);
   }
-  const Integer visible = GetVisibleRecordCount();
-  if (visible <= 0) return;
-  if (index >= FTopRecordIndex + visible) SetTopRecordIndex(index - GetPageRecordCount(index, false) + 1);
+  // A detail's record is only in view once the master row that holds the detail is.
+  auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
+  if (view && view->IsDetail()) view->CheckMasterRecordVisible();
+}
+
+void TcxCustomGridTableView::CheckMasterRecordVisible() {
+  if (FDontMakeMasterRecordVisible) return;
+  auto* master = dynamic_cast<TcxCustomGridTableView*>(MasterGridView());
+  if (!master) return;
+  const Integer rowIndex = MasterGridRecordIndex();
+  TcxCustomGridTableViewData* data = master->GetTableViewData();
+  if (!data->IsRowIndexInRange(rowIndex)) return;
+  data->RecordAt(rowIndex)->MakeVisible();
 }
 
 void TcxCustomGridTableController::ShowNextPage(Boolean syncSelection) {

@@ -1792,6 +1792,9 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   // Set while a cell hands a press to the editing controller: the master record stays put.
   Boolean GetDontMakeMasterRecordVisible() const { return FDontMakeMasterRecordVisible; }
   void SetDontMakeMasterRecordVisible(Boolean value) { FDontMakeMasterRecordVisible = value; }
+  // A detail view scrolls its master view to the master row that shows it (not while the flag
+  // above is set, nor for a detail without a master row).
+  void CheckMasterRecordVisible();
   virtual TcxCustomGridTableDateTimeHandlingClass GetDateTimeHandlingClass() {
     return TcxCustomGridTableDateTimeHandling::StaticClass();
   }

@@ -49,5 +49,59 @@ TEST_F(MasterDetailTest, ExpandingAMasterRowMakesADetailCloneForItsRecord) {
   EXPECT_FALSE(MasterRow(2)->GetExpanded());
 }
 
+// A master view of many rows, scrolled to its top, with a detail expanded for a row far below
+// the first page.
+class MasterScrollTest : public MasterDetailTest {
+ protected:
+  void SetUp() override {
+    MasterDetailTest::SetUp();
+    FillTowns(60);
+    Run();
+    MasterRow(FarRow)->SetExpanded(true);
+    Run();
+    Detail = dynamic_cast<TcxGridTableView*>(MasterRow(FarRow)->GetActiveDetailGridView());
+    ASSERT_NE(Detail, nullptr);
+    Controller()->SetTopRecordIndex(0);
+    Run();
+    ASSERT_EQ(Controller()->GetTopRecordIndex(), 0);
+    ASSERT_GT(Controller()->GetVisibleRecordCount(), 0);
+    ASSERT_LT(Controller()->GetVisibleRecordCount(), FarRow);
+  }
+  static TcxCustomGridTableController* ControllerOf(TcxCustomGridView* view) {
+    return static_cast<TcxCustomGridTableController*>(view->GetController());
+  }
+  TcxCustomGridTableController* Controller() { return ControllerOf(View); }
+  Boolean FarRowShown() {
+    const Integer top = Controller()->GetTopRecordIndex();
+    return top <= FarRow && FarRow < top + Controller()->GetVisibleRecordCount();
+  }
+
+  static constexpr Integer FarRow = 45;
+  TcxGridTableView* Detail = nullptr;
+};
+
+TEST_F(MasterScrollTest, CheckMasterRecordVisibleScrollsTheMasterToTheDetailsRow) {
+  Detail->CheckMasterRecordVisible();
+  Run();
+  EXPECT_GT(Controller()->GetTopRecordIndex(), 0);
+  EXPECT_TRUE(FarRowShown());
+}
+
+TEST_F(MasterScrollTest, CheckMasterRecordVisibleKeepsTheMasterStillWhileTheDetailSaysSo) {
+  Detail->SetDontMakeMasterRecordVisible(true);
+  Detail->CheckMasterRecordVisible();
+  Run();
+  EXPECT_EQ(Controller()->GetTopRecordIndex(), 0);
+}
+
+TEST_F(MasterScrollTest, MakingADetailRecordVisibleMakesItsMasterRowVisible) {
+  Detail->GetDataController()->SetRecordCount(3);
+  Run();
+  ASSERT_GT(Detail->GetViewData()->GetRecordCount(), 0);
+  ControllerOf(Detail)->MakeRecordVisible(Detail->GetViewData()->RecordAt(2));
+  Run();
+  EXPECT_TRUE(FarRowShown());
+}
+
 }  // namespace
 }  // namespace grid_table_view_test
