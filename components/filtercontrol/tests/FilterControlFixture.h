@@ -194,6 +194,23 @@ class FilterControlTest : public orv::test::HeadlessFormTest {
     return ::testing::AssertionFailure() << check.Message;
   }
 
+  // Gives item `index` editor properties owned by the test; the control goes before them, and the
+  // item lets go of them, when the returned guard ends.
+  struct TItemPropertiesGuard {
+    TcxFilterControl*& Control;
+    TTestFilterLink* Link;
+    Integer Index;
+    ~TItemPropertiesGuard() {
+      orv::Free(Control);
+      Control = nullptr;
+      Link->ItemProperties[std::size_t(Index)] = nullptr;
+    }
+  };
+  [[nodiscard]] TItemPropertiesGuard UseItemProperties(Integer index, TcxCustomEditProperties* properties) {
+    Link->ItemProperties[std::size_t(index)] = properties;
+    return TItemPropertiesGuard{Control, Link, index};
+  }
+
   TTestFilterLink* Link = nullptr;
   TcxFilterControl* Control = nullptr;
 };

@@ -425,17 +425,7 @@ TEST_F(FilterControlTest, ValueCellsAreDrawnByTheirItemsEditors) {
     item->SetValue(Variant(AnsiString(value)));
     item->SetDescription(code);
   }
-  Link->ItemProperties[0] = codes.get();
-  // The control goes before the properties it was given.
-  struct TRelease {
-    TcxFilterControl*& Control;
-    TTestFilterLink* Link;
-    ~TRelease() {
-      orv::Free(Control);
-      Control = nullptr;
-      Link->ItemProperties[0] = nullptr;
-    }
-  } release{Control, Link};
+  const auto release = UseItemProperties(0, codes.get());
   TcxFilterCriteriaItemList* root = Link->Criteria->GetRoot();
   root->AddItem(Item(0), focEqual, Variant(AnsiString("ru")), "ru");
   root->AddItem(Item(2), focBetween, VarArrayOf({Variant(5), Variant(10)}), "5;10");
@@ -487,16 +477,7 @@ TEST_F(FilterControlTest, AnIntegerValueOnAnImageComboBoxItemKeepsItsDescription
     item->SetValue(Variant(value));
     item->SetDescription(text);
   }
-  Link->ItemProperties[2] = codes.get();
-  struct TRelease {
-    TcxFilterControl*& Control;
-    TTestFilterLink* Link;
-    ~TRelease() {
-      orv::Free(Control);
-      Control = nullptr;
-      Link->ItemProperties[2] = nullptr;
-    }
-  } release{Control, Link};
+  const auto release = UseItemProperties(2, codes.get());
   Item(2)->Values = {Variant(7), Variant(300), Variant(Int64(7)), Null(), Variant(8)};
   TcxFilterCriteriaItemList* root = Link->Criteria->GetRoot();
   root->SetBoolOperator(fbcOr);
