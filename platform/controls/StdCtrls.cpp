@@ -1234,6 +1234,191 @@ void TCustomListBox::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
+// ---- TCustomComboBox --------------------------------------------------------------------------
+
+TCustomComboBox::TCustomComboBox(TComponent* owner) : TCustomControl(owner), FItems(new TStringList) {
+  FItems->SetOnChange(TNotifyEvent(this, &TCustomComboBox::ItemsChanged));
+  SetBounds(0, 0, 145, 21);
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+TCustomComboBox::~TCustomComboBox() {
+  SetDroppedDown(false);
+  delete FItems;
+}
+
+void TCustomComboBox::SetItemIndex(Integer value) {
+  if (value < -1 || value >= FItems->GetCount()) value = -1;
+  if (value == FItemIndex) return;
+  FItemIndex = value;
+  Invalidate();
+}
+
+AnsiString TCustomComboBox::GetText() const {
+  return FItemIndex >= 0 && FItemIndex < FItems->GetCount() ? FItems->Get(FItemIndex) : AnsiString();
+}
+
+void TCustomComboBox::ItemsChanged(TObject* sender) {
+  if (FItemIndex >= FItems->GetCount()) FItemIndex = -1;
+  Invalidate();
+}
+
+void TCustomComboBox::Select() {
+  Click();
+  Change();
+}
+
+void TCustomComboBox::Change() {
+  if (FOnChange) FOnChange(this);
+}
+
+void TCustomComboBox::Choose(Integer index) {
+  if (index < 0 || index >= FItems->GetCount() || index == FItemIndex) return;
+  SetItemIndex(index);
+  Select();
+}
+
+void TCustomComboBox::Paint() {
+  TCanvas* canvas = GetCanvas();
+  RECT r = GetClientRect();
+  DrawEdge(canvas->GetHandle(), &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  canvas->GetBrush()->SetColor(GetColor());
+  canvas->FillRect(r);
+  RECT button = r;
+  button.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+  DrawFrameControl(canvas->GetHandle(), &button, DFC_SCROLL,
+                   DFCS_SCROLLCOMBOBOX | (GetDroppedDown() ? DFCS_PUSHED : 0) | (GetEnabled() ? 0 : DFCS_INACTIVE));
+  TRect text{r.Left + 1, r.Top + 1, button.Left - 1, r.Bottom - 1};
+  canvas->SetFont(GetFont());
+  const bool focused = Focused() && !GetDroppedDown();
+  if (focused) {
+    canvas->GetBrush()->SetColor(clHighlight);
+    canvas->FillRect(text);
+    canvas->GetFont()->SetColor(clHighlightText);
+  } else if (!GetEnabled()) {
+    canvas->GetFont()->SetColor(clGrayText);
+  }
+  const AnsiString caption = GetText();
+  RECT textRect{text.Left + 2, text.Top, text.Right, text.Bottom};
+  SetBkMode(canvas->GetHandle(), TRANSPARENT);
+  SetTextColor(canvas->GetHandle(), ColorToRGB(canvas->GetFont()->GetColor()));
+  DrawText(canvas->GetHandle(), caption.c_str(), int(caption.size()), &textRect,
+           DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (focused) DrawFocusRect(canvas->GetHandle(), &text);
+}
+
+void TCustomComboBox::Dispatch(TMessage& message) {
+  if (message.Msg == WM_GETDLGCODE) {
+    message.Result = DLGC_WANTARROWS;
+    return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomComboBox::KeyDown(Word& key, TShiftState shift) {
+  inherited::KeyDown(key, shift);
+  if (GetDroppedDown()) {
+    DropDownKeyDown(this, key, shift);
+    return;
+  }
+  if (key == VK_F4 || (key == VK_DOWN && shift.Contains(ssAlt))) {
+    SetDroppedDown(true);
+    key = 0;
+    return;
+  }
+  const Integer count = FItems->GetCount();
+  if (count == 0) return;
+  switch (key) {
+    case VK_UP: case VK_LEFT: Choose(std::max(0, FItemIndex - 1)); break;
+    case VK_DOWN: case VK_RIGHT: Choose(std::min(count - 1, FItemIndex + 1)); break;
+    case VK_HOME: Choose(0); break;
+    case VK_END: Choose(count - 1); break;
+    default: return;
+  }
+  key = 0;
+}
+
+bool TCustomComboBox::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) {
+  if (inherited::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  if (GetDroppedDown() || FItems->GetCount() == 0) return false;
+  Choose(wheelDelta > 0 ? std::max(0, FItemIndex - 1) : std::min(FItems->GetCount() - 1, FItemIndex + 1));
+  return true;
+}
+
+void TCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  inherited::MouseDown(button, shift, x, y);
+  if (button != mbLeft) return;
+  if (CanFocus() && !Focused()) SetFocus();
+  SetDroppedDown(!GetDroppedDown());
+}
+
+void TCustomComboBox::DoEnter() {
+  inherited::DoEnter();
+  Invalidate();
+}
+
+void TCustomComboBox::DoExit() {
+  inherited::DoExit();
+  Invalidate();
+}
+
+void TCustomComboBox::SetDroppedDown(bool value) {
+  if (value == GetDroppedDown()) return;
+  if (!value) {
+    TForm* dropDown = FDropDown;
+    FDropDown = nullptr;
+    FDropDownList = nullptr;
+    dropDown->Free();
+    if (HandleAllocated()) Invalidate();
+    return;
+  }
+  if (!HandleAllocated() || FItems->GetCount() == 0) return;
+  auto* dropDown = new TForm(nullptr);
+  dropDown->AfterConstruction();
+  dropDown->SetBorderStyle(bsNone);
+  dropDown->SetFormStyle(fsStayOnTop);
+  auto* list = new TListBox(dropDown);
+  list->SetParent(dropDown);
+  list->SetAlign(alClient);
+  list->SetFont(GetFont());
+  list->GetItems()->Assign(FItems);
+  list->SetItemIndex(FItemIndex);
+  list->SetOnMouseUp(TMouseEvent(this, &TCustomComboBox::DropDownMouseUp));
+  list->SetOnKeyDown(TKeyEvent(this, &TCustomComboBox::DropDownKeyDown));
+  const Integer rows = std::max(1, std::min(FDropDownCount, FItems->GetCount()));
+  const TPoint corner = ClientToScreen(TPoint{0, GetHeight()});
+  dropDown->SetBounds(corner.X, corner.Y, GetWidth(), rows * list->GetItemHeight() + 4);
+  dropDown->SetOnDeactivate(TNotifyEvent(this, &TCustomComboBox::DropDownDeactivate));
+  FDropDown = dropDown;
+  FDropDownList = list;
+  dropDown->Show();
+  Invalidate();
+}
+
+void TCustomComboBox::DropDownMouseUp(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  if (button != mbLeft || !FDropDownList) return;
+  const Integer row = FDropDownList->ItemAtPos(TPoint{x, y}, true);
+  SetDroppedDown(false);
+  Choose(row);
+}
+
+// The open list has the keyboard: Enter chooses its row, Escape and F4 close it.
+void TCustomComboBox::DropDownKeyDown(TObject* sender, Word& key, TShiftState shift) {
+  if (!FDropDownList) return;
+  if (key == VK_RETURN) {
+    const Integer row = FDropDownList->GetItemIndex();
+    key = 0;
+    SetDroppedDown(false);
+    Choose(row);
+  } else if (key == VK_ESCAPE || key == VK_F4) {
+    key = 0;
+    SetDroppedDown(false);
+  }
+}
+
+void TCustomComboBox::DropDownDeactivate(TObject* sender) { SetDroppedDown(false); }
+
 // ---- TScrollBar -------------------------------------------------------------------------------
 
 TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner) {

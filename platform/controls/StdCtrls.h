@@ -434,6 +434,73 @@ class TListBox : public TCustomListBox {
   explicit TListBox(TComponent* owner) : TCustomListBox(owner) {}
 };
 
+// ---- Combo box --------------------------------------------------------------------------------
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TForm;
+
+// A drop-down list: the chosen item's text in a sunken field with a drop-down button. A click,
+// F4 or Alt+Down drops the list of items below the field (at most DropDownCount rows), where a
+// click chooses; Up, Down, Home and End and the wheel choose the previous, next, first or last
+// item at once. A choice by the user fires OnClick, then OnChange; ItemIndex set by code fires
+// nothing. Only the drop-down list style is built: no item can be typed.
+class TCustomComboBox : public TCustomControl {
+  ORV_CLASS(TCustomComboBox, TCustomControl)
+ public:
+  explicit TCustomComboBox(TComponent* owner);
+  ~TCustomComboBox() override;
+  void Dispatch(TMessage& message) override;
+
+  TStrings* GetItems() const { return FItems; }
+  void SetItems(TStrings* value) { FItems->Assign(value); }
+  // -1 when nothing is chosen.
+  Integer GetItemIndex() const { return FItemIndex; }
+  void SetItemIndex(Integer value);
+  AnsiString GetText() const;
+  TComboBoxStyle GetStyle() const { return FStyle; }
+  void SetStyle(TComboBoxStyle value) { FStyle = value; }
+  Integer GetDropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(Integer value) { FDropDownCount = value; }
+  bool GetDroppedDown() const { return FDropDown != nullptr; }
+  void SetDroppedDown(bool value);
+  TNotifyEvent GetOnChange() const { return FOnChange; }
+  void SetOnChange(TNotifyEvent value) { FOnChange = value; }
+  // The list window while dropped down (nil otherwise).
+  TCustomListBox* GetDropDownList() const { return FDropDownList; }
+
+ protected:
+  void Paint() override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
+  void DoEnter() override;
+  void DoExit() override;
+  // The user chose an item.
+  virtual void Select();
+  virtual void Change();
+
+ private:
+  void Choose(Integer index);
+  void ItemsChanged(TObject* sender);
+  void DropDownMouseUp(TObject* sender, TMouseButton button, TShiftState shift, Integer x, Integer y);
+  void DropDownKeyDown(TObject* sender, Word& key, TShiftState shift);
+  void DropDownDeactivate(TObject* sender);
+  TStringList* FItems;
+  Integer FItemIndex = -1;
+  TComboBoxStyle FStyle = csDropDown;
+  Integer FDropDownCount = 8;
+  TForm* FDropDown = nullptr;
+  TCustomListBox* FDropDownList = nullptr;
+  TNotifyEvent FOnChange;
+};
+
+class TComboBox : public TCustomComboBox {
+  ORV_CLASS(TComboBox, TCustomComboBox)
+ public:
+  explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
+};
+
 // ---- Scroll bar and group box -----------------------------------------------------------------
 
 class TScrollBar : public TWinControl {

@@ -372,6 +372,71 @@ TEST_F(StdCtrlsTest, ListBoxSelectionScrollingAndKeys) {
   EXPECT_EQ(list->GetCount(), 7);
 }
 
+// A drop-down list combo: keys and the wheel choose at once, a click drops the list down and a
+// click in the list chooses; only the user's choices fire OnClick and OnChange.
+TEST_F(StdCtrlsTest, ComboBoxDropDownListChoosesByKeysWheelAndItsList) {
+  auto* combo = Add<TComboBox>(10, 10, 120, 21);
+  combo->SetStyle(csDropDownList);
+  for (const char* s : {"(None)", "Random", "Unfold", "Slide", "Fade"}) combo->GetItems()->Add(s);
+  std::string events;
+  auto click = [&](TObject*) { events += "click "; };
+  auto change = [&](TObject*) { events += "change "; };
+  combo->SetOnClick(TNotifyEvent::Callable(click));
+  combo->SetOnChange(TNotifyEvent::Callable(change));
+  combo->SetItemIndex(2);
+  EXPECT_EQ(combo->GetText(), "Unfold");
+  combo->SetItemIndex(9);  // out of range: nothing chosen
+  EXPECT_EQ(combo->GetItemIndex(), -1);
+  EXPECT_EQ(events, "");
+  combo->SetItemIndex(2);
+  Show();
+  combo->SetFocus();
+  Run();
+  Press(VK_DOWN);
+  EXPECT_EQ(combo->GetText(), "Slide");
+  EXPECT_EQ(events, "click change ");
+  Press(VK_END);
+  Press(VK_DOWN);  // already the last: no choice, no events
+  EXPECT_EQ(combo->GetItemIndex(), 4);
+  EXPECT_EQ(events, "click change click change ");
+  Press(VK_HOME);
+  EXPECT_EQ(combo->GetItemIndex(), 0);
+  POINT p{40, 10};
+  ClientToScreen(combo->GetHandle(), &p);
+  orv::headless::MouseMove(p.X, p.Y);
+  orv::headless::Wheel(-120);
+  Run();
+  EXPECT_EQ(combo->GetItemIndex(), 1);
+  // A click drops the list down below the field; a click on a row chooses it.
+  orv::headless::Click(p.X, p.Y);
+  Run();
+  ASSERT_TRUE(combo->GetDroppedDown());
+  TCustomListBox* list = combo->GetDropDownList();
+  EXPECT_EQ(list->GetItemIndex(), 1);
+  RECT listRect{};
+  GetWindowRect(list->GetHandle(), &listRect);
+  RECT comboRect{};
+  GetWindowRect(combo->GetHandle(), &comboRect);
+  EXPECT_EQ(listRect.Top, comboRect.Bottom);
+  const TRect row = list->ItemRect(3);
+  POINT q{row.Left + 5, row.Top + 3};
+  ClientToScreen(list->GetHandle(), &q);
+  events.clear();
+  orv::headless::Click(q.X, q.Y);
+  Run();
+  EXPECT_FALSE(combo->GetDroppedDown());
+  EXPECT_EQ(combo->GetText(), "Slide");
+  EXPECT_EQ(events, "click change ");
+  // F4 drops it down, Escape closes it without a choice.
+  combo->SetFocus();
+  Run();
+  Press(VK_F4);
+  EXPECT_TRUE(combo->GetDroppedDown());
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(combo->GetDroppedDown());
+  EXPECT_EQ(combo->GetItemIndex(), 3);
+}
+
 TEST_F(StdCtrlsTest, AListShownEmptyGetsItsScrollBarWhenItemsOverflow) {
   auto* list = Add<TListBox>(10, 10, 100, 52);  // five items of 10 pixels show
   Show();
