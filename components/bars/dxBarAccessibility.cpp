@@ -4,6 +4,7 @@
 #include "components/bars/dxBarAccessibility.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <map>
 #include <string>
@@ -100,6 +101,7 @@ std::map<TObject*, THelperEntry>& Helpers() {
 }
 
 void FreeHelper(THelperEntry& entry) {
+  GetBarNavigationController()->ForgetHelper(entry.Helper);
   entry.Helper->DetachOwner();
   ReleaseObjectLink(entry.OwnerLink);
   entry.Helper->Free();
@@ -263,6 +265,105 @@ TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindNextForTab(Boolean bac
   return parent->FindNextSelectable(parent->GetNavigationChildIndex(this), backward);
 }
 
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::GetRootHelper() {
+  TdxBarAccessibilityHelper* helper = this;
+  while (TdxBarAccessibilityHelper* parent = helper->GetBarParent()) helper = parent;
+  return helper;
+}
+
+namespace {
+
+TRect HelperScreenRect(TdxBarAccessibilityHelper* helper) {
+  TRect rect{};
+  helper->QueryScreenRect(0, rect);
+  return rect;
+}
+
+// Whether `candidate` lies in the direction from `source` and overlaps it across the direction.
+Boolean LiesInDirection(const TRect& source, const TRect& candidate, Integer direction) {
+  switch (direction) {
+    case 0:
+    case 2:
+      if (candidate.Left == source.Left && candidate.Right == source.Right) return false;
+      return candidate.Top < source.Bottom && candidate.Bottom > source.Top;
+    case 1:
+      return candidate.Bottom <= source.Top && candidate.Left < source.Right && candidate.Right > source.Left;
+    case 3:
+      return candidate.Top >= source.Bottom && candidate.Left < source.Right && candidate.Right > source.Left;
+    default:
+      return false;
+  }
+}
+
+// The candidate nearest to `source` in the direction: the smallest gap along it, ties by the
+// smallest angle between the centres and the direction. With `wrap`, left and right search
+// again from the far opposite end when nothing lies that way.
+TdxBarAccessibilityHelper* FindNearestInDirection(TRect source, const std::vector<TdxBarAccessibilityHelper*>& candidates,
+                                                  Integer direction, Boolean wrap) {
+  if (direction < 0 || direction > 3) return nullptr;
+  static const double kDirectionAngle[4] = {180, 270, 0, 90};
+  for (int pass = 0; pass < 2; ++pass) {
+    TdxBarAccessibilityHelper* best = nullptr;
+    long long bestGap = 0;
+    double bestAngle = 0;
+    const double cx = (double(source.Left) + source.Right) / 2, cy = (double(source.Top) + source.Bottom) / 2;
+    for (TdxBarAccessibilityHelper* candidate : candidates) {
+      const TRect r = HelperScreenRect(candidate);
+      long long gap = 0;
+      switch (direction) {
+        case 0: gap = (long long)source.Left - r.Right; break;
+        case 1: gap = (long long)source.Top - r.Bottom; break;
+        case 2: gap = (long long)r.Left - source.Right; break;
+        default: gap = (long long)r.Top - source.Bottom; break;
+      }
+      if (gap < 0) continue;
+      double angle = std::atan2((double(r.Top) + r.Bottom) / 2 - cy, (double(r.Left) + r.Right) / 2 - cx) * 180 / M_PI;
+      if (angle < 0) angle += 360;
+      angle = std::fabs(angle - kDirectionAngle[direction]);
+      if (angle > 180) angle = 360 - angle;
+      if (!best || gap < bestGap || (gap == bestGap && angle < bestAngle)) {
+        best = candidate;
+        bestGap = gap;
+        bestAngle = angle;
+      }
+    }
+    if (best || !wrap || (direction != 0 && direction != 2)) return best;
+    const Integer far = 1073741823;
+    const Integer width = source.Right - source.Left;
+    source.Left = direction == 2 ? -far : far;
+    source.Right = source.Left + width;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TdxBarAccessibilityHelper::CollectNavigationCandidates(TdxBarAccessibilityHelper* exclude, const TRect& source,
+                                                            Integer direction,
+                                                            std::vector<TdxBarAccessibilityHelper*>& list) {
+  if (!IsVisible()) return;
+  if (this != exclude && CanBeSelected() && LiesInDirection(source, HelperScreenRect(this), direction))
+    list.push_back(this);
+  for (Integer i = 0; i < GetNavigationChildCount(); ++i)
+    if (TdxBarAccessibilityHelper* child = GetNavigationChild(i))
+      child->CollectNavigationCandidates(exclude, source, direction, list);
+}
+
+TdxBarAccessibilityHelper* TdxBarAccessibilityHelper::FindNextInDirection(Integer direction) {
+  const TRect source = HelperScreenRect(this);
+  std::vector<TdxBarAccessibilityHelper*> candidates;
+  GetRootHelper()->CollectNavigationCandidates(this, source, direction, candidates);
+  return FindNearestInDirection(source, candidates, direction, true);
+}
+
+void TdxBarAccessibilityHelper::MakeSelected(Boolean setFocus) {
+  GetBarNavigationController()->SetSelection(this, GetBarParent());
+}
+
+void TdxBarAccessibilityHelper::ClearSelected(TdxBarAccessibilityHelper* next) {
+  GetBarNavigationController()->SetSelection(nullptr, nullptr);
+}
+
 // ---- Dock sites
 
 TdxDockControl* TdxDockControlAccessibilityHelper::GetDockControl() const {
@@ -360,6 +461,53 @@ void TCustomdxBarControlAccessibilityHelper::QueryScreenRect(Integer index, TRec
 
 Integer TCustomdxBarControlAccessibilityHelper::QueryState(Integer index) { return WindowState(GetBarWindow()); }
 
+TdxBarAccessibilityHelper* TCustomdxBarControlAccessibilityHelper::FindNextItemInDirection(TdxBarAccessibilityHelper* item,
+                                                                                         Integer direction) {
+  if (!item) return nullptr;
+  const TRect source = HelperScreenRect(item);
+  std::vector<TdxBarAccessibilityHelper*> candidates;
+  CollectNavigationCandidates(item, source, direction, candidates);
+  return FindNearestInDirection(source, candidates, direction, false);
+}
+
+void TCustomdxBarControlAccessibilityHelper::DropItemSelection() {
+  TCustomdxBarControl* window = GetBarWindow();
+  if (!window) return;
+  if (window->IsActive())
+    window->Deactivate();
+  else
+    window->SetSelectedItemControl(nullptr);
+}
+
+TdxBarAccessibilityHelper* TdxBarControlAccessibilityHelper::FindNextItemInDirection(TdxBarAccessibilityHelper* item,
+                                                                                   Integer direction) {
+  TCustomdxBarControl* window = GetBarWindow();
+  if (!window || !item) return nullptr;
+  if (direction == 1 || direction == 3) return item->TdxBarAccessibilityHelper::FindNextInDirection(direction);
+  if (direction != 0 && direction != 2) return nullptr;
+  const Integer count = window->GetViewInfoCount();
+  Integer index = -1;
+  for (Integer i = 0; i < count; ++i)
+    if (window->GetViewInfoControl(i) == item->GetOwnerObject()) index = i;
+  if (index < 0) return nullptr;
+  for (Integer step = 1; step < count; ++step) {
+    TdxBarItemControl* control = window->GetViewInfoControl((index + (direction == 2 ? step : count - step)) % count);
+    TdxBarAccessibilityHelper* helper = GetBarAccessibilityHelper(control);
+    if (helper && helper->CanBeSelected() && control->IsEnabled()) return helper;
+  }
+  return nullptr;
+}
+
+void TdxBarControlAccessibilityHelper::MakeSelected(Boolean setFocus) {
+  inherited::MakeSelected(setFocus);
+  if (TCustomdxBarControl* window = GetBarWindow()) window->ActivateWithItem(nullptr);
+}
+
+void TdxBarControlAccessibilityHelper::ClearSelected(TdxBarAccessibilityHelper* next) {
+  inherited::ClearSelected(next);
+  if (TCustomdxBarControl* window = GetBarWindow()) window->Close();
+}
+
 TcxAccessibilityHelper* TdxBarControlAccessibilityHelper::GetParentHelper() {
   auto* toolbar = dynamic_cast<TdxBarControl*>(GetBarWindow());
   TdxDockControl* dock = toolbar && toolbar->GetDockingStyle() != dsNone ? toolbar->GetDockControl() : nullptr;
@@ -412,6 +560,32 @@ Integer TdxBarItemControlAccessibilityHelper::QueryState(Integer index) {
 Boolean TdxBarItemControlAccessibilityHelper::QuerySelectable() {
   TdxBarItemControl* control = GetItemControl();
   return control && IsVisible() && control->AcceptsSelection();
+}
+
+TdxBarAccessibilityHelper* TdxBarItemControlAccessibilityHelper::FindNextInDirection(Integer direction) {
+  auto* parent = dynamic_cast<TCustomdxBarControlAccessibilityHelper*>(GetParentHelper());
+  return parent ? parent->FindNextItemInDirection(this, direction) : nullptr;
+}
+
+void TdxBarItemControlAccessibilityHelper::MakeSelected(Boolean setFocus) {
+  inherited::MakeSelected(setFocus);
+  TdxBarItemControl* control = GetItemControl();
+  TCustomdxBarControl* window = control ? control->GetParent() : nullptr;
+  if (!window) return;
+  orv::TObjectLinkGuard alive(control);
+  if (window->IsActive())
+    window->SetSelectedItemControl(control);
+  else
+    window->ActivateWithItem(control);
+  if (!alive.Alive() || !setFocus) return;
+  if (auto* edit = dynamic_cast<TdxBarWinControl*>(control))
+    if (window->GetSelectedItemControl() == edit && !edit->GetFocused()) edit->SetFocused(true);
+}
+
+void TdxBarItemControlAccessibilityHelper::ClearSelected(TdxBarAccessibilityHelper* next) {
+  inherited::ClearSelected(next);
+  auto* parent = dynamic_cast<TCustomdxBarControlAccessibilityHelper*>(GetParentHelper());
+  if (parent && !(next && next->GetBarParent() == parent)) parent->DropItemSelection();
 }
 
 AnsiString TdxBarItemControlAccessibilityHelper::GetAssignedKeyTip() {
@@ -579,6 +753,48 @@ void TdxBarNavigationController::HideKeyTips() {
 
 void TdxBarNavigationController::ForgetObject(TCustomdxBarControl* control) {
   if (control && control == FContainer) HideKeyTips();
+}
+
+void TdxBarNavigationController::ForgetHelper(TdxBarAccessibilityHelper* helper) {
+  if (!helper) return;
+  if (FSelected == helper) FSelected = nullptr;
+  if (FSelectedParent == helper) {
+    FSelected = nullptr;
+    FSelectedParent = nullptr;
+  }
+}
+
+void TdxBarNavigationController::SetSelection(TdxBarAccessibilityHelper* object, TdxBarAccessibilityHelper* parent) {
+  FSelected = object;
+  FSelectedParent = parent;
+}
+
+void TdxBarNavigationController::MoveSelection(Boolean setFocus, TdxBarAccessibilityHelper* newObject,
+                                               TdxBarAccessibilityHelper* oldObject) {
+  if (!newObject) return;
+  PurgeHelpers();  // a selected object whose owner went is forgotten first
+  if (!oldObject) oldObject = FSelected;
+  if (oldObject == newObject) return;
+  // The old object lets go first, then the new one takes the selection.
+  orv::TObjectLinkGuard newAlive(newObject);
+  if (oldObject) oldObject->ClearSelected(newObject);
+  if (newAlive.Alive()) newObject->MakeSelected(setFocus);
+}
+
+Boolean TdxBarNavigationController::NavigateByKey(Word key, TShiftState shift, TdxBarAccessibilityHelper* object,
+                                                  TdxBarAccessibilityHelper* parent) {
+  const Boolean tab = key == VK_TAB && !shift.Contains(ssCtrl);
+  if (!tab && (key < VK_LEFT || key > VK_DOWN)) return false;
+  if (!object && !parent) return true;
+  TdxBarAccessibilityHelper* next = nullptr;
+  if (!object)
+    next = parent->FindFirstSelectable();
+  else if (tab)
+    next = object->FindNextForTab(shift.Contains(ssShift));
+  else
+    next = object->FindNextInDirection(Integer(key - VK_LEFT));
+  if (next) MoveSelection(tab, next, object);
+  return true;
 }
 
 void TdxBarNavigationController::ClearKeyTips() {

@@ -50,6 +50,21 @@ class TdxBarAccessibilityHelper : public TcxAccessibilityHelper {
   TdxBarAccessibilityHelper* FindNextForTab(Boolean backward);
   // The first selectable visible object of the subtree, depth first (itself when selectable).
   TdxBarAccessibilityHelper* FindFirstSelectable();
+  // The top of this helper's tree.
+  TdxBarAccessibilityHelper* GetRootHelper();
+  // The object an arrow key moves to (direction 0 left, 1 up, 2 right, 3 down; the arrow key
+  // minus VK_LEFT): the nearest selectable object of the whole tree in that direction, wrapping
+  // to the far end of the row for left and right; nil when there is none.
+  virtual TdxBarAccessibilityHelper* FindNextInDirection(Integer direction);
+  // Becomes the controller's selected object (its parent the selected parent); `setFocus` when
+  // the keyboard focus should follow (Tab).
+  virtual void MakeSelected(Boolean setFocus);
+  // Stops being the selected object; `next` is the object selected instead (nil when none).
+  virtual void ClearSelected(TdxBarAccessibilityHelper* next);
+  // Every visible selectable helper of this subtree except `exclude` that lies in the direction
+  // from `source` and overlaps it across the direction.
+  void CollectNavigationCandidates(TdxBarAccessibilityHelper* exclude, const TRect& source, Integer direction,
+                                   std::vector<TdxBarAccessibilityHelper*>& list);
 
  protected:
   TdxBarAccessibilityHelper* FindNextSelectable(Integer index, Boolean backward);
@@ -87,6 +102,12 @@ class TCustomdxBarControlAccessibilityHelper : public TdxBarAccessibilityHelper 
   void QueryScreenRect(Integer index, TRect& rect) override;
   Integer QueryState(Integer index) override;
   virtual Boolean HidesItems() { return false; }
+  // The object an arrow key moves to from one of this window's items: the nearest selectable
+  // object of this window in the direction, without wrapping.
+  virtual TdxBarAccessibilityHelper* FindNextItemInDirection(TdxBarAccessibilityHelper* item, Integer direction);
+  // The window's item selection ends (another window's object was selected): an active window
+  // is left, any other selects no item.
+  virtual void DropItemSelection();
 };
 
 // A toolbar: under its dock site's helper while docked.
@@ -95,6 +116,13 @@ class TdxBarControlAccessibilityHelper : public TCustomdxBarControlAccessibility
  public:
   explicit TdxBarControlAccessibilityHelper(TObject* owner) : TCustomdxBarControlAccessibilityHelper(owner) {}
   TcxAccessibilityHelper* GetParentHelper() override;
+  // Left and right step to the previous and next enabled item (round at the ends; on a vertical
+  // toolbar too, where the items stand one under the other); up and down reach the nearest
+  // object of the whole tree, which may lie on another toolbar.
+  TdxBarAccessibilityHelper* FindNextItemInDirection(TdxBarAccessibilityHelper* item, Integer direction) override;
+  // Selecting the toolbar itself activates its window on its first item; clearing it closes it.
+  void MakeSelected(Boolean setFocus) override;
+  void ClearSelected(TdxBarAccessibilityHelper* next) override;
 };
 
 // A menu: a tree of its own, whose key tips lead from the item that opened it.
@@ -123,6 +151,13 @@ class TdxBarItemControlAccessibilityHelper : public TdxBarAccessibilityHelper {
   AnsiString GetAssignedKeyTip() override;
   // The letter of a Ctrl+letter shortcut, else the caption's accelerator in upper case, else "Y".
   AnsiString GetDefaultKeyTipText() override;
+  // Asks the bar window (its helper's FindNextItemInDirection).
+  TdxBarAccessibilityHelper* FindNextInDirection(Integer direction) override;
+  // Selects the item in its window, activating the window when it is not active; an edit or
+  // combo takes the keyboard focus when `setFocus`.
+  void MakeSelected(Boolean setFocus) override;
+  // The window drops its selection unless `next` is another item of the same window.
+  void ClearSelected(TdxBarAccessibilityHelper* next) override;
 };
 
 // The helper of a bar object (dock site, bar window, item control), made on first use; nil for
@@ -226,6 +261,23 @@ class TdxBarNavigationController : public TObject {
   void ProcessKey(Word key, TShiftState shift);
   // A bar window goes: its key tips go with it.
   void ForgetObject(TCustomdxBarControl* control);
+  // A helper goes: it no longer stays the selected object or parent.
+  void ForgetHelper(TdxBarAccessibilityHelper* helper);
+
+  // Keyboard navigation through the helper tree. The selected object and its parent as the
+  // helpers last made them (MakeSelected / ClearSelected).
+  TdxBarAccessibilityHelper* GetSelectedObject() const { return FSelected; }
+  TdxBarAccessibilityHelper* GetSelectedParent() const { return FSelectedParent; }
+  void SetSelection(TdxBarAccessibilityHelper* object, TdxBarAccessibilityHelper* parent);
+  // An arrow key or Tab from `object` (nil: nothing selected) among the objects of `parent`'s
+  // tree: without object the first selectable object of the parent's tree, Tab and Shift+Tab
+  // the next in tree order, arrows the next in their direction. Answers whether the key was an
+  // arrow or Tab (it is then used even when nothing lies that way).
+  Boolean NavigateByKey(Word key, TShiftState shift, TdxBarAccessibilityHelper* object,
+                        TdxBarAccessibilityHelper* parent);
+  // The old object (default: the selected one) is cleared for the new one, which is then
+  // selected; nothing happens without a new object.
+  void MoveSelection(Boolean setFocus, TdxBarAccessibilityHelper* newObject, TdxBarAccessibilityHelper* oldObject);
 
   // Gives repeated texts numbers (F1, F2, ...; A01 .. A12 for twelve) and a text that starts
   // another its own "1", until no text can be mistaken for another.
@@ -251,6 +303,8 @@ class TdxBarNavigationController : public TObject {
   TdxBarManager* FContainerManager = nullptr;
   AnsiString FTyped;
   std::vector<TdxBarKeyTipData*> FKeyTips;
+  TdxBarAccessibilityHelper* FSelected = nullptr;
+  TdxBarAccessibilityHelper* FSelectedParent = nullptr;
 };
 
 TdxBarNavigationController* GetBarNavigationController();

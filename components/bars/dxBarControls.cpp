@@ -1814,6 +1814,21 @@ void TCustomdxBarControl::HandleKeyDown(TMessage& message) {
   TShiftState shift = GetHookShiftState();
   if (GetAsyncKeyState(VK_SHIFT) < 0) shift += TShiftState{ssShift};
   if (GetAsyncKeyState(VK_CONTROL) < 0) shift += TShiftState{ssCtrl};
+  // On toolbars the arrows and Tab move through the accessibility tree (so Down may reach the
+  // toolbar below), once the selected item has not taken the key to open its menu.
+  const Boolean navigationKey =
+      (received >= VK_LEFT && received <= VK_DOWN) || (received == VK_TAB && !shift.Contains(ssCtrl));
+  if (GetKind() != 2 && navigationKey) {
+    TdxBarItemControl* selected = GetSelectedItemControl();
+    Word offered = received;
+    if (selected && selected->IsEnabled() && selected->IsExpandKey(offered)) {
+      selected->KeyDown(offered, shift);
+      return;
+    }
+    GetBarNavigationController()->NavigateByKey(received, shift, GetBarAccessibilityHelper(selected),
+                                                GetBarAccessibilityHelper(this));
+    return;
+  }
   if (IsVertical()) {
     if (key == VK_LEFT) key = VK_UP;
     else if (key == VK_UP) key = VK_LEFT;

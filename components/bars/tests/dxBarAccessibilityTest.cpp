@@ -204,3 +204,118 @@ TEST_F(BarAccessibilityTest, AMenuLeadsFromItsItemAndHelpersGoWithTheirOwners) {
   EXPECT_EQ(helperLink->Ref, nullptr);
   ReleaseObjectLink(helperLink);
 }
+
+// The keys of an active toolbar move through the helper tree: Left and Right step through the
+// toolbar's items (round at the ends), Down and Up reach the nearest item on the toolbar below or
+// above, whose window takes over; Tab goes on from the last item to the next toolbar and
+// Shift+Tab from the very first wraps to the last item of the tree.
+TEST_F(BarAccessibilityTest, ArrowsAndTabMoveTheSelectionAcrossToolbarsThroughTheTree) {
+  TdxBar* first = AddToolbar({"One", "Two"});
+  TdxBar* second = AddToolbar({"Three", "Four"});
+  Show();
+  Run();
+  auto* upper = dynamic_cast<TdxBarControl*>(first->GetControl());
+  auto* lower = dynamic_cast<TdxBarControl*>(second->GetControl());
+  ASSERT_NE(upper, nullptr);
+  ASSERT_NE(lower, nullptr);
+  if (upper->GetTop() > lower->GetTop()) {
+    std::swap(upper, lower);
+    std::swap(first, second);
+  }
+  ASSERT_GE(lower->GetTop(), upper->GetTop() + upper->GetHeight()) << "one toolbar under the other";
+  auto control = [](TdxBar* bar, Integer i) { return bar->GetLinks()->GetItem(i)->GetControl(); };
+  auto press = [this](Word key, Boolean withShift = false) {
+    if (withShift) orv::headless::KeyDown(VK_SHIFT);
+    orv::headless::PressKey(key);
+    Run();
+    if (withShift) orv::headless::KeyUp(VK_SHIFT);
+    Run();
+  };
+  auto selectedOf = [](TdxBarControl* window) { return window->IsActive() ? window->GetSelectedItemControl() : nullptr; };
+
+  upper->ActivateWithItem(control(first, 1));
+  ASSERT_TRUE(upper->IsActive());
+  press(VK_RIGHT);  // past the last item: round to the first
+  EXPECT_EQ(selectedOf(upper), control(first, 0));
+  press(VK_LEFT);
+  EXPECT_EQ(selectedOf(upper), control(first, 1));
+  press(VK_LEFT);
+  EXPECT_EQ(selectedOf(upper), control(first, 0));
+
+  // Down: the item under "One" on the other toolbar, whose window becomes the active one.
+  press(VK_DOWN);
+  EXPECT_EQ(selectedOf(lower), control(second, 0));
+  EXPECT_FALSE(upper->IsActive());
+  EXPECT_EQ(upper->GetSelectedItemControl(), nullptr);
+  press(VK_DOWN);  // nothing below: the selection stays
+  EXPECT_EQ(selectedOf(lower), control(second, 0));
+  press(VK_UP);
+  EXPECT_EQ(selectedOf(upper), control(first, 0));
+  EXPECT_FALSE(lower->IsActive());
+
+  // Tab: on in tree order to the next toolbar; Shift+Tab on the very first wraps to the last.
+  press(VK_RIGHT);
+  press(VK_TAB);
+  EXPECT_EQ(selectedOf(lower), control(second, 0));
+  press(VK_TAB, true);
+  EXPECT_EQ(selectedOf(upper), control(first, 1));
+  press(VK_LEFT);
+  press(VK_TAB, true);
+  EXPECT_EQ(selectedOf(lower), control(second, 1));
+  EXPECT_FALSE(upper->IsActive());
+
+  // Escape leaves the keyboard mode from the toolbar reached by the keys.
+  press(VK_ESCAPE);
+  EXPECT_FALSE(lower->IsActive());
+  EXPECT_FALSE(upper->IsActive());
+}
+
+// On a toolbar docked at the left the items stand one under the other: Right and Left step to
+// the next and previous item (as on a horizontal toolbar), the keys the user reads along the bar.
+TEST_F(BarAccessibilityTest, OnALeftDockedToolbarRightAndLeftStepThroughItsItems) {
+  Manager->BeginUpdate();
+  TdxBar* bar = Manager->AddToolbar(false);
+  for (const char* caption : {"One", "Two", "Three"}) AddButton(bar->GetLinks(), caption);
+  bar->SetDockingStyle(dsLeft);
+  bar->SetVisible(true);
+  Manager->EndUpdate();
+  Show();
+  Run();
+  auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->IsVertical());
+  auto control = [bar](Integer i) { return bar->GetLinks()->GetItem(i)->GetControl(); };
+  window->ActivateWithItem(control(0));
+  const struct {
+    Word Key;
+    Integer Expected;
+  } steps[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2}, {VK_LEFT, 1}};
+  for (const auto& step : steps) {
+    orv::headless::PressKey(step.Key);
+    Run();
+    ASSERT_TRUE(window->IsActive());
+    EXPECT_EQ(window->GetSelectedItemControl(), control(step.Expected)) << step.Key << " to " << step.Expected;
+  }
+}
+
+// The controller remembers the selected object through its helper; a helper whose owner goes is
+// forgotten, so no freed object stays selected.
+TEST_F(BarAccessibilityTest, TheSelectedObjectIsForgottenWhenItsOwnerGoes) {
+  TdxBar* bar = AddToolbar({"One", "Two"});
+  Show();
+  Run();
+  auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
+  ASSERT_NE(window, nullptr);
+  window->ActivateWithItem(bar->GetLinks()->GetItem(0)->GetControl());
+  orv::headless::PressKey(VK_RIGHT);
+  Run();
+  TdxBarNavigationController* controller = GetBarNavigationController();
+  TdxBarAccessibilityHelper* selected = HelperOf(bar->GetLinks()->GetItem(1));
+  EXPECT_EQ(controller->GetSelectedObject(), selected);
+  EXPECT_EQ(controller->GetSelectedParent(), GetBarAccessibilityHelper(window));
+  bar->SetVisible(false);  // the window and its item controls go
+  Run();
+  GetBarAccessibilityHelper(Form.get());  // any lookup frees the helpers of owners that went
+  EXPECT_EQ(controller->GetSelectedObject(), nullptr);
+  EXPECT_EQ(controller->GetSelectedParent(), nullptr);
+}
