@@ -1,5 +1,7 @@
 #include "components/bars/dxBarCustForm.h"
 
+#include <algorithm>
+
 #include "components/bars/dxBarStrs.h"
 #include "components/pagecontrol/cxPC.h"
 #include "platform/controls/ExtCtrls.h"
@@ -85,6 +87,8 @@ TdxBarCustomizationForm::TdxBarCustomizationForm(TdxBarManager* barManager)
   CBLargeIcons = PlaceCheckBox(StandardOptionsPanel, 8, 8, dxSBAR_LARGEICONS);
   CBHint1 = PlaceCheckBox(StandardOptionsPanel, 8, 32, dxSBAR_HINTOPT1);
   CBHint2 = PlaceCheckBox(StandardOptionsPanel, 8, 56, dxSBAR_HINTOPT2);
+  LabelMenuAnimations = Place<TLabel>(StandardOptionsPanel, 8, 87, 90, 13);
+  ComboBoxMenuAnimations = Place<TComboBox>(StandardOptionsPanel, 100, 83, 100, 21);
   EnhancedOptionsPanel = Place<TPanel>(tsOptions, 0, 0, 348, 238);
   EnhancedOptionsPanel->SetBevelOuter(bvNone);
   EnhancedOptionsPanel->SetCaption(AnsiString());
@@ -97,6 +101,12 @@ TdxBarCustomizationForm::TdxBarCustomizationForm(TdxBarManager* barManager)
   CBLargeIconsEx = PlaceCheckBox(EnhancedOptionsPanel, 16, 126, dxSBAR_LARGEICONS);
   CBHint1Ex = PlaceCheckBox(EnhancedOptionsPanel, 16, 148, dxSBAR_HINTOPT1);
   CBHint2Ex = PlaceCheckBox(EnhancedOptionsPanel, 32, 170, dxSBAR_HINTOPT2);
+  Label1 = Place<TLabel>(EnhancedOptionsPanel, 16, 198, 90, 13);
+  ComboBoxMenuAnimationsEx = Place<TComboBox>(EnhancedOptionsPanel, 108, 194, 100, 21);
+  for (TComboBox* combo : {ComboBoxMenuAnimations, ComboBoxMenuAnimationsEx}) {
+    combo->SetStyle(csDropDownList);
+    combo->SetOnChange(TNotifyEvent(this, &TdxBarCustomizationForm::MenuAnimationsChange));
+  }
   for (TCheckBox* box : {CBLargeIcons, CBHint1, CBHint2, CBMenusShowRecentItemsFirst, CBShowFullMenusAfterDelay,
                          CBLargeIconsEx, CBHint1Ex, CBHint2Ex})
     box->SetOnClick(TNotifyEvent(this, &TdxBarCustomizationForm::OptionClick));
@@ -122,6 +132,30 @@ void TdxBarCustomizationForm::InitControls() {
   LabelPersonalized->SetCaption(GetLocalizedResourceString(&dxSBAR_PERSMENUSANDTOOLBARS));
   LabelOther->SetCaption(GetLocalizedResourceString(&dxSBAR_OTHEROPTIONS));
   BResetUsageData->SetCaption(GetLocalizedResourceString(&dxSBAR_RESETUSAGEDATA));
+  InitMenuAnimations(LabelMenuAnimations, ComboBoxMenuAnimations);
+  InitMenuAnimations(Label1, ComboBoxMenuAnimationsEx);
+}
+
+// The label takes its caption, the combo keeps 10 pixels from it and is as wide as its widest
+// animation name plus room for its button.
+void TdxBarCustomizationForm::InitMenuAnimations(TLabel* label, TComboBox* combo) {
+  label->SetCaption(GetLocalizedResourceString(&dxSBAR_MENUANIMATIONS));
+  label->SetFocusControl(combo);
+  const Integer labelRight = label->GetLeft() + label->GetWidth();
+  if (combo->GetLeft() < labelRight + 10) combo->SetLeft(labelRight + 10);
+  const TResStringRec* names[] = {&dxSBAR_MENUANIM1, &dxSBAR_MENUANIM2, &dxSBAR_MENUANIM3, &dxSBAR_MENUANIM4,
+                                  &dxSBAR_MENUANIM5};
+  TStrings* items = combo->GetItems();
+  items->Clear();
+  Integer widest = 0;
+  TCanvas* canvas = GetCanvas();
+  canvas->SetFont(combo->GetFont());
+  for (const TResStringRec* name : names) {
+    const AnsiString text = GetLocalizedResourceString(name);
+    items->Add(text);
+    widest = std::max(widest, canvas->TextWidth(text));
+  }
+  combo->SetWidth(widest + 54);
 }
 
 TButton* TdxBarCustomizationForm::GetToolbarButton(Integer index) const {
@@ -173,6 +207,14 @@ void TdxBarCustomizationForm::UpdateOptions() {
   CBHint2->SetChecked(manager->GetShowShortCutInHint());
   CBHint2Ex->SetChecked(manager->GetShowShortCutInHint());
   CBHint2Ex->SetEnabled(CBHint1Ex->GetChecked());
+  ComboBoxMenuAnimations->SetItemIndex(Integer(manager->GetMenuAnimations()));
+  ComboBoxMenuAnimationsEx->SetItemIndex(Integer(manager->GetMenuAnimations()));
+}
+
+void TdxBarCustomizationForm::MenuAnimationsChange(TObject* sender) {
+  if (FUpdatingOptions) return;
+  const Integer index = static_cast<TComboBox*>(sender)->GetItemIndex();
+  if (index >= 0 && index <= Integer(maFade)) GetBarManager()->SetMenuAnimations(TdxBarMenuAnimations(index));
 }
 
 void TdxBarCustomizationForm::OptionClick(TObject* sender) {

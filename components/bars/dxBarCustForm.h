@@ -7,6 +7,7 @@
 
 class TButton;
 class TCheckBox;
+class TComboBox;
 class TLabel;
 class TPanel;
 class TcxPageControl;
@@ -39,12 +40,17 @@ class TdxBarCustomizationForm : public TdxBarCustomCustomizationForm {
   TCheckBox* GetRecentItemsFirstCheckBox() const { return CBMenusShowRecentItemsFirst; }
   TCheckBox* GetFullMenusAfterDelayCheckBox() const { return CBShowFullMenusAfterDelay; }
   TButton* GetToolbarButton(Integer index) const;
+  TComboBox* GetMenuAnimationsComboBox(Boolean enhanced) const {
+    return enhanced ? ComboBoxMenuAnimationsEx : ComboBoxMenuAnimations;
+  }
 
  private:
   void OptionClick(TObject* sender);
   void CloseClick(TObject* sender);
   void ToolbarButtonClick(TObject* sender);
   void ResetUsageDataClick(TObject* sender);
+  void MenuAnimationsChange(TObject* sender);
+  void InitMenuAnimations(TLabel* label, TComboBox* combo);
   // Rename only for a toolbar the user may rename.
   void UpdateToolbarButtons();
   Boolean FUpdatingOptions = false;
@@ -71,6 +77,8 @@ class TdxBarCustomizationForm : public TdxBarCustomCustomizationForm {
   TCheckBox* CBLargeIcons = nullptr;
   TCheckBox* CBHint1 = nullptr;
   TCheckBox* CBHint2 = nullptr;
+  TLabel* LabelMenuAnimations = nullptr;
+  TComboBox* ComboBoxMenuAnimations = nullptr;
   TPanel* EnhancedOptionsPanel = nullptr;
   TLabel* LabelPersonalized = nullptr;
   TCheckBox* CBMenusShowRecentItemsFirst = nullptr;
@@ -80,6 +88,8 @@ class TdxBarCustomizationForm : public TdxBarCustomCustomizationForm {
   TCheckBox* CBLargeIconsEx = nullptr;
   TCheckBox* CBHint1Ex = nullptr;
   TCheckBox* CBHint2Ex = nullptr;
+  TLabel* Label1 = nullptr;
+  TComboBox* ComboBoxMenuAnimationsEx = nullptr;
 };
 
 // Makes the customization form of a manager (the default form factory).

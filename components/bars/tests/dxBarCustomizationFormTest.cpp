@@ -118,9 +118,10 @@ class BarCustomizationFormTest : public ::testing::Test {
     orv::headless::ProcessMessages();
     return dynamic_cast<TdxBarCustomizationForm*>(GetActiveCustomizationForm());
   }
-  static std::string Rows(TListBox* list) {
+  static std::string Rows(TListBox* list) { return Rows(list->GetItems()); }
+  static std::string Rows(TStrings* items) {
     std::string rows;
-    for (Integer i = 0; i < list->GetItems()->GetCount(); ++i) rows += list->GetItems()->Get(i) + "|";
+    for (Integer i = 0; i < items->GetCount(); ++i) rows += items->Get(i) + "|";
     return rows;
   }
   static TPoint ScreenCenter(TWinControl* control, const TRect& rect) {
@@ -354,6 +355,32 @@ TEST_F(BarCustomizationFormTest, OptionsActOnTheManager) {
   Manager->SetShowHint(true);
   EXPECT_TRUE(form->GetShowHintCheckBox(true)->GetChecked());
   EXPECT_TRUE(form->GetShowHintCheckBox(false)->GetChecked());
+}
+
+// Both animation combos list the five animations, show the manager's and set it when the user
+// chooses one; a change made by code shows in both.
+TEST_F(BarCustomizationFormTest, TheMenuAnimationCombosActOnTheManager) {
+  Manager->SetMenuAnimations(maSlide);
+  TdxBarCustomizationForm* form = Open();
+  ASSERT_NE(form, nullptr);
+  for (const Boolean enhanced : {false, true}) {
+    TComboBox* combo = form->GetMenuAnimationsComboBox(enhanced);
+    EXPECT_EQ(Rows(combo->GetItems()), "(None)|Random|Unfold|Slide|Fade|");
+    EXPECT_EQ(combo->GetItemIndex(), 3);
+  }
+  // The user picks "Fade" in the standard panel's combo by the keyboard.
+  form->SetActivePageIndex(2);
+  orv::headless::ProcessMessages();
+  TComboBox* standard = form->GetMenuAnimationsComboBox(false);
+  ASSERT_TRUE(standard->GetVisible());
+  standard->SetFocus();
+  orv::headless::PressKey(VK_END);
+  orv::headless::ProcessMessages();
+  EXPECT_EQ(Manager->GetMenuAnimations(), maFade);
+  EXPECT_EQ(form->GetMenuAnimationsComboBox(true)->GetItemIndex(), 4);
+  Manager->SetMenuAnimations(maNone);
+  EXPECT_EQ(standard->GetItemIndex(), 0);
+  EXPECT_EQ(form->GetMenuAnimationsComboBox(true)->GetItemIndex(), 0);
 }
 
 TEST_F(BarCustomizationFormTest, ACommandDraggedOntoAToolbarAndOffItAgain) {
