@@ -620,7 +620,117 @@ Boolean TcxDBDataProvider::IsEditing() {
 
 Boolean TcxDBDataProvider::IsEOF() {
   TDataSet* dataSet = GetDataSet();
-  return !dataSet || dataSet->GetEOF() || !FDataLink->GetActive();
+  if (!dataSet || dataSet->GetEOF() || !FDataLink->GetActive()) return true;
+  if (!IsKeyLinkedDetail()) return false;
+  TcxDBDataController* controller = DataController();
+  const Variant& keyValues = controller->GetMasterDetailKeyValues();
+  if (VarIsEmpty(keyValues)) return true;
+  if (IsEditState(dataSet)) return false;
+  // The dataset has left the master record's records.
+  return CompareVariants(ReadFieldValues(dataSet, controller->GetMasterDetailKeyFields()), keyValues) != 0;
+}
+
+Boolean TcxDBDataProvider::IsKeyLinkedDetail() {
+  TcxDBDataController* controller = DataController();
+  return controller->IsDetailMode() && !controller->GetMasterDetailKeyFieldNames().empty() && !IsGridMode();
+}
+
+void TcxDBDataProvider::DetailFirst() {
+  TcxDBDataController* controller = DataController();
+  TDataSet* dataSet = GetDataSet();
+  const Variant& keyValues = controller->GetMasterDetailKeyValues();
+  if (!dataSet || !dataSet->GetActive() || VarIsEmpty(keyValues)) return;
+  Boolean reopened = false;
+  controller->GetDataModeController()->DetailFirst(controller->GetMasterDetailKeyFieldNames(), keyValues, reopened);
+  // A re-queried dataset has lost the position kept before.
+  if (reopened && FPositionSaved) {
+    const Boolean loadRan = FLoadRan;
+    SavePos();
+    FLoadRan = loadRan;
+  }
+  if (reopened) controller->ForgetMasterDetailKeyFields();
+  SetDataSetCurrent(true);
+}
+
+void TcxDBDataProvider::MoveToFirst() {
+  TDataSet* dataSet = GetDataSet();
+  if (IsKeyLinkedDetail())
+    DetailFirst();
+  else if (dataSet && dataSet->GetActive())
+    dataSet->First();
+}
+
+Boolean TcxDBDataProvider::IsDataSetCurrent() {
+  TcxDBDataController* controller = DataController();
+  if (!controller->IsDetailMode() || controller->GetDataModeController()->GetDetailInSQLMode() ||
+      !controller->GetDataModeController()->GetDetailSyncMode())
+    return FDataSetCurrent;
+  if (FInInitEditing) return true;
+  const Boolean newItemRowInserting =
+      controller->GetUseNewItemRowForEditing() && controller->GetNewItemRowFocused() && IsInserting();
+  if (!FInInsert && ((controller->GetFocusedRecordIndex() == -1 && !FDataSetCurrent) || IsOtherInsert()) &&
+      !newItemRowInserting)
+    return false;
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(false))
+    if (provider->FInInitEditing) return false;
+  return true;
+}
+
+void TcxDBDataProvider::SetDataSetCurrent(Boolean value) {
+  if (value == FDataSetCurrent) return;
+  TcxDBDataController* controller = DataController();
+  if (value && controller->GetDetailMode() == 2) {
+    // The other details of the same template lose the dataset: it no longer stands on any of
+    // their records.
+    TcxCustomDataController* pattern = controller->GetPatternDataController();
+    for (TcxDBDataProvider* provider : ProvidersOverDataSet(false)) {
+      TcxDBDataController* other = provider->DataController();
+      if (!other->IsDetailMode() || other->IsDetailTemplate() || other->GetPatternDataController() != pattern) continue;
+      const orv::TFlagScope resetting(other->FInResetDataSetCurrent, true);
+      if (provider->FDataSetCurrent) {
+        provider->FDataSetCurrent = false;
+        other->DataSetCurrentChanged(false);
+      }
+      other->ChangeFocusedRecordIndex(-1);
+    }
+  }
+  FDataSetCurrent = value;
+  controller->DataSetCurrentChanged(value);
+}
+
+Boolean TcxDBDataProvider::GetDetailHasChildren(Integer recordIndex, Integer relationIndex) {
+  TcxDBDataController* controller = DataController();
+  TcxCustomDataRelationList* relations = controller->FindRelationList();
+  auto* relation = relations && relationIndex >= 0 && relationIndex < relations->Count()
+                       ? dynamic_cast<TcxDBDataRelation*>(relations->GetItem(relationIndex))
+                       : nullptr;
+  TcxDBDataController* detail = relation ? relation->DetailTemplate() : nullptr;
+  if (!detail) return inherited::GetDetailHasChildren(recordIndex, relationIndex);
+  const Variant keyValues = relation->GetMasterKeyValues(recordIndex);
+  if (detail->IsGridMode() || detail->GetDataModeController()->GetDetailInSQLMode()) return true;
+  TDataSet* dataSet = detail->GetDataSet();
+  if (!dataSet || !dataSet->GetActive()) return false;
+  // Without a key link every master record has the whole dataset.
+  if (!relation->HasKeyLink()) return !dataSet->IsEmpty();
+  TcxDBDataProvider* detailProvider = detail->GetDBProvider();
+  Boolean found = false;
+  detailProvider->Freeze();
+  try {
+    detailProvider->SavePos();
+    try {
+      found = dataSet->Locate(detail->GetMasterDetailKeyFieldNames(), keyValues, TLocateOptions());
+    } catch (...) {
+      detailProvider->RestorePos();
+      throw;
+    }
+    detailProvider->RestorePos();
+  } catch (...) {
+    detailProvider->Unfreeze();
+    throw;
+  }
+  detailProvider->Unfreeze();
+  detail->DataLoaded();
+  return found;
 }
 
 Boolean TcxDBDataProvider::IsInserting() {
@@ -681,8 +791,7 @@ void TcxDBDataProvider::First() {
   if (FPositionSaved) FLoadRan = true;
   try {
     inherited::First();
-    TDataSet* dataSet = GetDataSet();
-    if (dataSet && dataSet->GetActive()) dataSet->First();
+    MoveToFirst();
   } catch (...) {
     FInFirst = false;
     throw;
@@ -766,7 +875,7 @@ void TcxDBDataProvider::RestorePos() {
       FCurrentRecordIndex = 0;
       if (dataSet && FReadCount > 0) {
         try {
-          dataSet->First();
+          MoveToFirst();
         } catch (const EDatabaseError&) {
           // The load itself succeeded; a cursor that cannot move keeps the first row.
         }
@@ -1370,10 +1479,23 @@ void TcxDBProviderDetailFilterAdapter::ReopenSQL(TDataSet* dataSet, const AnsiSt
 
 void TcxDBProviderDetailFilterAdapter::SelectDetail(TDataSet* dataSet, const AnsiString& names, const Variant& values,
                                                     Boolean sqlMode, Boolean& reopened) {
-  if (sqlMode)
+  if (sqlMode) {
     ReopenSQL(dataSet, names, values, reopened);
-  else if (dataSet)
-    dataSet->Locate(names, values, TLocateOptions());
+    return;
+  }
+  if (!dataSet || !dataSet->Locate(names, values, TLocateOptions())) return;
+  // A locate may stop on any record of the key (a dataset whose current record holds it already
+  // stays there): the detail starts at the first of them.
+  std::vector<TField*> fields;
+  dataSet->GetFieldList(fields, names);
+  while (!dataSet->GetBOF()) {
+    dataSet->Prior();
+    if (dataSet->GetBOF()) break;
+    if (CompareVariants(ReadFieldValues(dataSet, fields), values) != 0) {
+      dataSet->Next();
+      break;
+    }
+  }
 }
 
 TcxDBAdapterList* cxDetailFilterControllers() {
@@ -1470,6 +1592,8 @@ void TcxDBDataController::Assign(TPersistent* source) {
     FDataModeController->Assign(other->FDataModeController);
     SetDataSource(other->GetDataSource());
     SetKeyFieldNames(other->FKeyFieldNames);
+    SetDetailKeyFieldNames(other->FDetailKeyFieldNames);
+    SetMasterKeyFieldNames(other->FMasterKeyFieldNames);
   }
 }
 
@@ -1495,6 +1619,174 @@ void TcxDBDataController::SetKeyFieldNames(const AnsiString& value) {
   }
   if (!FKeyField) FKeyField = static_cast<TcxDBDataField*>(AddInternalField(nullptr, TcxValueTypeClass()));
   ChangeFieldName(FKeyField, value);
+}
+
+// ---- Master-detail ----
+
+void TcxDBDataController::SetDetailKeyFieldNames(const AnsiString& value) {
+  if (value == FDetailKeyFieldNames) return;
+  FDetailKeyFieldNames = value;
+  MasterDetailKeyFieldNamesChanged();
+}
+
+void TcxDBDataController::SetMasterKeyFieldNames(const AnsiString& value) {
+  if (value == FMasterKeyFieldNames) return;
+  FMasterKeyFieldNames = value;
+  MasterDetailKeyFieldNamesChanged();
+}
+
+void TcxDBDataController::MasterDetailKeyFieldNamesChanged() {
+  ForgetMasterDetailKeyFields();
+  if (auto* relation = dynamic_cast<TcxDBDataRelation*>(GetMasterRelation())) relation->KeyFieldNamesChanged();
+}
+
+AnsiString TcxDBDataController::GetMasterDetailKeyFieldNames() {
+  return FMasterKeyFieldNames.empty() ? AnsiString() : FDetailKeyFieldNames;
+}
+
+void TcxDBDataController::ForgetMasterDetailKeyFields() {
+  FMasterDetailKeyFields.clear();
+  FMasterDetailKeyFieldsFound = false;
+}
+
+const std::vector<TField*>& TcxDBDataController::GetMasterDetailKeyFields() {
+  if (!FMasterDetailKeyFieldsFound) {
+    FMasterDetailKeyFields.clear();
+    TDataSet* dataSet = GetDataSet();
+    const AnsiString names = GetMasterDetailKeyFieldNames();
+    if (dataSet && !names.empty()) {
+      dataSet->GetFieldList(FMasterDetailKeyFields, names);
+      // A key field that goes takes the list with it.
+      for (TField* field : FMasterDetailKeyFields) field->FreeNotification(FFieldNotifier);
+    }
+    FMasterDetailKeyFieldsFound = true;
+  }
+  return FMasterDetailKeyFields;
+}
+
+void TcxDBDataController::RemoveNotification(TComponent* component) {
+  if (std::find(FMasterDetailKeyFields.begin(), FMasterDetailKeyFields.end(), component) != FMasterDetailKeyFields.end())
+    ForgetMasterDetailKeyFields();
+  inherited::RemoveNotification(component);
+}
+
+void TcxDBDataController::SetMasterRelation(TcxCustomDataRelation* relation, Integer masterRecordIndex) {
+  LockUpdate();
+  try {
+    inherited::SetMasterRelation(relation, masterRecordIndex);
+    // Another master record: the shared dataset stands for this detail once it is positioned.
+    GetDBProvider()->FDataSetCurrent = false;
+    auto* dbRelation = dynamic_cast<TcxDBDataRelation*>(relation);
+    if (dbRelation && masterRecordIndex != -1) {
+      FMasterDetailKeyValues = dbRelation->GetMasterKeyValues(masterRecordIndex);
+      LayoutChanged(2);
+    } else {
+      FMasterDetailKeyValues = Variant();
+    }
+  } catch (...) {
+    UnlockUpdate();
+    throw;
+  }
+  UnlockUpdate();
+}
+
+void TcxDBDataController::RelationChanged(TcxCustomDataRelation* relation) {
+  inherited::RelationChanged(relation);
+  if (IsDestroying()) return;
+  if (TcxCustomDataRelationList* relations = FindRelationList())
+    for (Integer i = 0; i < relations->Count(); ++i)
+      if (auto* dbRelation = dynamic_cast<TcxDBDataRelation*>(relations->GetItem(i))) dbRelation->UpdateMasterKeyField();
+}
+
+void TcxDBDataController::FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex) {
+  inherited::FocusedRecordChanged(prevFocusedRecordIndex, focusedRecordIndex);
+  if (focusedRecordIndex == -1 || FInResetDataSetCurrent || GetDetailMode() != 2) return;
+  const orv::TFlagScope resetting(FInResetDataSetCurrent, true);
+  GetDBProvider()->SetDataSetCurrent(true);
+}
+
+// ==== Dataset relation ========================================================================
+
+void TcxDBDataRelation::BeforeDestruction() {
+  FreeMasterKeyField();
+  inherited::BeforeDestruction();
+}
+
+void TcxDBDataRelation::FreeMasterKeyField() {
+  if (!FMasterKeyField) return;
+  TcxDBDataField* field = FMasterKeyField;
+  FMasterKeyField = nullptr;
+  field->Free();
+}
+
+void TcxDBDataRelation::ForgetField(TcxCustomDataField* field) {
+  inherited::ForgetField(field);
+  if (field == FMasterKeyField) FMasterKeyField = nullptr;
+}
+
+TcxDBDataController* TcxDBDataRelation::DetailTemplate() {
+  TcxCustomDataController* master = GetDataController();
+  if (!master) return nullptr;
+  // A master clone's relations have no templates of their own: its template's relation has.
+  TcxCustomDataController* pattern = master->GetPatternDataController();
+  TcxCustomDataRelationList* relations = pattern ? pattern->FindRelationList() : nullptr;
+  const Integer index = GetIndex();
+  TcxCustomDataRelation* patternRelation =
+      relations && index >= 0 && index < relations->Count() ? relations->GetItem(index) : this;
+  TcxCustomDataController* detail = patternRelation->GetDetailDataController();
+  if (!detail && patternRelation != this) detail = GetDetailDataController();
+  return dynamic_cast<TcxDBDataController*>(detail);
+}
+
+AnsiString TcxDBDataRelation::GetDetailKeyFieldNames() {
+  TcxDBDataController* detail = DetailTemplate();
+  return detail ? detail->GetDetailKeyFieldNames() : AnsiString();
+}
+
+AnsiString TcxDBDataRelation::GetMasterKeyFieldNames() {
+  TcxDBDataController* detail = DetailTemplate();
+  return detail ? detail->GetMasterKeyFieldNames() : AnsiString();
+}
+
+Boolean TcxDBDataRelation::HasKeyLink() { return FMasterKeyField && !GetDetailKeyFieldNames().empty(); }
+
+void TcxDBDataRelation::UpdateMasterKeyField() {
+  auto* master = dynamic_cast<TcxDBDataController*>(GetDataController());
+  const AnsiString names = GetMasterKeyFieldNames();
+  if (!master || names.empty()) {
+    if (FMasterKeyField) {
+      FreeMasterKeyField();
+      if (master) master->Change(TcxCustomDataController::dccData);
+    }
+    return;
+  }
+  if (!FMasterKeyField)
+    FMasterKeyField = static_cast<TcxDBDataField*>(master->AddInternalField(nullptr, TcxValueTypeClass()));
+  if (FMasterKeyField->GetFieldName() != names) master->ChangeFieldName(FMasterKeyField, names);
+}
+
+void TcxDBDataRelation::GetMasterKeyFieldList(std::vector<TcxCustomDataField*>& list) {
+  if (!FMasterKeyField) return;
+  if (FMasterKeyField->GetFieldCount() == 0) {
+    list.push_back(FMasterKeyField);
+    return;
+  }
+  for (Integer i = 0; i < FMasterKeyField->GetFieldCount(); ++i) list.push_back(FMasterKeyField->GetFieldItem(i));
+}
+
+Variant TcxDBDataRelation::GetMasterKeyValues(Integer recordIndex) {
+  TcxCustomDataController* master = GetDataController();
+  if (!master || recordIndex < 0 || recordIndex >= master->GetRecordCount())
+    RaiseDBControllerError(cxSDataRecordIndexError);
+  if (!HasKeyLink()) return Null();
+  std::vector<TcxCustomDataField*> fields;
+  GetMasterKeyFieldList(fields);
+  return master->GetRecordKeyValues(recordIndex, fields);
+}
+
+void TcxDBDataRelation::KeyFieldNamesChanged() {
+  TcxCustomDataController* master = GetDataController();
+  if (master && master->GetDetailMode() != 2) Changed();
 }
 
 TDataSet* TcxDBDataController::GetDataSet() {
@@ -1675,6 +1967,7 @@ void TcxDBDataController::UpdateField(TcxCustomDataField* f) {
 }
 
 void TcxDBDataController::UpdateFields() {
+  ForgetMasterDetailKeyFields();
   inherited::UpdateFields();
   // The key fields of lookups are bound after the lookups themselves.
   TcxCustomDataFieldList* fields = GetFields();

@@ -279,6 +279,14 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   virtual void CancelDataSet();
   virtual void RecordChanged(TField* field);
 
+  // A detail over a dataset shared with other details of the same template: whether the dataset
+  // stands for this detail. Becoming current makes every other detail of the template forget its
+  // focused record, since the dataset has left their records.
+  Boolean IsDataSetCurrent();
+  void SetDataSetCurrent(Boolean value);
+  // A key-linked detail asks its dataset whether any record holds the master record's key.
+  Boolean GetDetailHasChildren(Integer recordIndex, Integer relationIndex) override;
+
   TDataSource* GetDataSource() const { return FDataLink->GetDataSource(); }
   // The link's data source; when the link's activity stays the same, the controller updates its
   // fields.
@@ -313,6 +321,13 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   // Reads `read` with the link's active record on the buffer row (put back afterwards).
   template <class R>
   R ReadBufferRow(Integer recordIndex, R (*read)(TField*), TField* field, R none);
+  // A detail linked to its master by key fields, outside grid mode: it reads only the records
+  // that hold its master record's key.
+  Boolean IsKeyLinkedDetail();
+  // Positions a key-linked detail's dataset on the first record of its master's key.
+  void DetailFirst();
+  // The dataset's first record, or a key-linked detail's first one.
+  void MoveToFirst();
   // The link's data-set change as a scroll of no distance.
   void DataSetScrolledNone() { DataScrolled(0); }
   // Providers over the same dataset in the registry (this one included when asked).
@@ -348,6 +363,8 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   Boolean FPostLocate = false;
   // A whole-data change arrived while the controller deferred dataset refreshes.
   Boolean FDataSetChangeHeld = false;
+  // The shared detail dataset stands for this detail.
+  Boolean FDataSetCurrent = false;
   // Smart refresh: the record whose dataset edit is pending (kNoUpdatingRecord when none).
   static constexpr Integer kNoUpdatingRecord = Integer(0x80000001);
   Integer FUpdatingRecordIndex = kNoUpdatingRecord;
@@ -486,6 +503,47 @@ class TcxDBDataModeController : public TPersistent {
   TcxDBDataModeControllerDetailIsCurrentQueryEvent FOnDetailIsCurrentQuery;
 };
 
+// ==== Dataset relation =======================================================================
+
+// A relation of a dataset-bound master whose detail template names key fields: the master keeps
+// an internal field bound to the template's MasterKeyFieldNames, and each master record's values
+// of it are the key its detail reads (the detail records whose DetailKeyFieldNames hold them).
+class TcxDBDataRelation : public TcxCustomDataRelation {
+  ORV_CLASS(TcxDBDataRelation, TcxCustomDataRelation)
+ public:
+  TcxDBDataRelation(TcxCustomDataRelationList* relationList, TObject* item)
+      : TcxCustomDataRelation(relationList, item) {}
+  void BeforeDestruction() override;
+
+  void ForgetField(TcxCustomDataField* field) override;
+  // The master key field exists and the detail template names its detail key fields.
+  virtual Boolean HasKeyLink();
+  // The master key field, or its sub-fields when it has several names.
+  void GetMasterKeyFieldList(std::vector<TcxCustomDataField*>& list);
+  // The master record's values of the master key fields (one field: its value; several: an
+  // array); Null when the relation is not linked by keys. "RecordIndex out of range" for a
+  // record the master does not hold.
+  Variant GetMasterKeyValues(Integer recordIndex);
+  // Read from the relation's detail template (of the master's own template for a master clone).
+  AnsiString GetDetailKeyFieldNames();
+  AnsiString GetMasterKeyFieldNames();
+  // The template's key names changed: the master applies the relation again (a master clone
+  // follows its own template instead).
+  void KeyFieldNamesChanged();
+  TcxDBDataField* GetMasterKeyField() const { return FMasterKeyField; }
+
+ private:
+  friend class TcxDBDataController;
+  friend class TcxDBDataProvider;
+  // The dataset-bound template controller of this relation; nil when there is none.
+  TcxDBDataController* DetailTemplate();
+  // Binds the master key field to the template's MasterKeyFieldNames (frees it when empty).
+  void UpdateMasterKeyField();
+  void FreeMasterKeyField();
+
+  TcxDBDataField* FMasterKeyField = nullptr;
+};
+
 // ==== Controller =============================================================================
 
 class TcxDBDataController : public TcxCustomDataController {
@@ -502,6 +560,12 @@ class TcxDBDataController : public TcxCustomDataController {
   const AnsiString& GetKeyFieldNames() const { return FKeyFieldNames; }
   // Rebuilds the key field: an empty text frees it.
   void SetKeyFieldNames(const AnsiString& value);
+  // The detail fields (";"-separated) that hold a master record's key, and the master fields
+  // that make it. A change re-links the controller's master relation.
+  const AnsiString& GetDetailKeyFieldNames() const { return FDetailKeyFieldNames; }
+  void SetDetailKeyFieldNames(const AnsiString& value);
+  const AnsiString& GetMasterKeyFieldNames() const { return FMasterKeyFieldNames; }
+  void SetMasterKeyFieldNames(const AnsiString& value);
   TcxDBDataModeController* GetDataModeController() const { return FDataModeController; }
   void SetDataModeController(TcxDBDataModeController* value) { FDataModeController->Assign(value); }
 
@@ -542,6 +606,25 @@ class TcxDBDataController : public TcxCustomDataController {
   // The record's key values (one field: its value; several: an array), Null without keys.
   Variant GetRecordID(Integer recordIndex) override;
   TcxDBDataField* GetKeyField() const { return FKeyField; }
+
+  // ---- Master-detail ----
+  // DetailKeyFieldNames when MasterKeyFieldNames is set, else empty.
+  AnsiString GetMasterDetailKeyFieldNames();
+  // The dataset's fields of those names, found on first use.
+  const std::vector<TField*>& GetMasterDetailKeyFields();
+  // A detail clone's master record key (unassigned until it has a master record).
+  const Variant& GetMasterDetailKeyValues() const { return FMasterDetailKeyValues; }
+  // A detail clone takes its master record's key values.
+  void SetMasterRelation(TcxCustomDataRelation* relation, Integer masterRecordIndex) override;
+  // The master key fields of the dataset relations follow their templates' MasterKeyFieldNames.
+  void RelationChanged(TcxCustomDataRelation* relation) override;
+  TcxCustomDataRelationClass GetRelationClass() override { return TcxDBDataRelation::StaticClass(); }
+  // A focused record makes the shared detail dataset current for this controller.
+  void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex) override;
+  void RemoveNotification(TComponent* component) override;
+  // The shared detail dataset became current, or stopped being current, for this controller.
+  virtual void DataSetCurrentChanged(Boolean current) {}
+  Boolean IsInResetDataSetCurrent() const { return FInResetDataSetCurrent; }
 
   // ---- Overrides ----
   TcxCustomDataProviderClass GetProviderClass() override { return TcxDBDataProvider::StaticClass(); }
@@ -648,9 +731,13 @@ class TcxDBDataController : public TcxCustomDataController {
  private:
   friend class TcxDBDataField;
   friend class TcxDBDataProvider;
+  friend class TcxDBDataRelation;
   friend class TcxDBDataSummaryItem;
 
   void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
+  // The key names changed: the master relation re-links and the key fields are found again.
+  void MasterDetailKeyFieldNamesChanged();
+  void ForgetMasterDetailKeyFields();
   // The dataset walk of SearchInGridMode, inside the search object's lock.
   Boolean SearchDataSet(TDataSet* dataSet, const std::function<Boolean()>& matches, Boolean forward, Boolean fromNext);
   Variant GetDataSetKeyValues();
@@ -660,6 +747,12 @@ class TcxDBDataController : public TcxCustomDataController {
   TcxDataControllerNotifier* FFieldNotifier = nullptr;
   TcxDBDataField* FKeyField = nullptr;
   AnsiString FKeyFieldNames;
+  AnsiString FDetailKeyFieldNames;
+  AnsiString FMasterKeyFieldNames;
+  Variant FMasterDetailKeyValues;
+  std::vector<TField*> FMasterDetailKeyFields;
+  Boolean FMasterDetailKeyFieldsFound = false;
+  Boolean FInResetDataSetCurrent = false;
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
   Integer FGridModeNotifyLockCount = 0;

@@ -375,7 +375,9 @@ ORV_PUBLISH(TcxGridDBDataController) {
   using T = TcxGridDBDataController;
   p.Property("DataModeController", &T::GetDataModeController, &T::SetDataModeController);
   p.Property("DataSource", &T::GetDataSource, &T::SetDataSource);
+  p.Property("DetailKeyFieldNames", &T::GetDetailKeyFieldNames, &T::SetDetailKeyFieldNames);
   p.Property("KeyFieldNames", &T::GetKeyFieldNames, &T::SetKeyFieldNames);
+  p.Property("MasterKeyFieldNames", &T::GetMasterKeyFieldNames, &T::SetMasterKeyFieldNames);
   orv::grid::PublishGridDataController<T>(p);
 }
 

@@ -1,0 +1,284 @@
+// Dataset-bound master-detail: a country controller is the master of a town template linked by
+// the country code; each country's detail clone reads only the towns of its code from the town
+// dataset all clones share.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "components/data/cxDBData.h"
+#include "components/data/tests/DBDataFixture.h"
+#include "components/data/tests/DBMasterDetailFixture.h"
+#include "memdata/RxMemDS.h"
+#include "platform/runtime/Variants.h"
+
+using namespace orv::test;
+
+namespace {
+
+// A controller that makes its detail clones itself: the clone is the link object, bound to the
+// template's dataset, items and key names.
+class TMDTestDBController : public TTestDBDataController {
+  ORV_CLASS(TMDTestDBController, TTestDBDataController)
+ public:
+  explicit TMDTestDBController(TComponent* owner) : TTestDBDataController(owner) {}
+
+  std::vector<AnsiString> FieldNames;
+
+  void AddNamedFields(const std::vector<AnsiString>& names) {
+    FieldNames = names;
+    AddFieldItems(names);
+  }
+
+  TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) override {
+    auto* pattern = dynamic_cast<TMDTestDBController*>(relation->GetDetailDataController());
+    if (!pattern) return nullptr;
+    auto* clone = new TMDTestDBController(nullptr);
+    clone->AddNamedFields(pattern->FieldNames);
+    clone->SetKeyFieldNames(pattern->GetKeyFieldNames());
+    clone->SetDetailKeyFieldNames(pattern->GetDetailKeyFieldNames());
+    clone->SetMasterKeyFieldNames(pattern->GetMasterKeyFieldNames());
+    clone->SetDataSource(pattern->GetDataSource());
+    clone->SetMasterRelation(relation, recordIndex);
+    ++ClonesMade;
+    return clone;
+  }
+  TcxCustomDataController* GetDetailDataController(TObject* linkObject) override {
+    return dynamic_cast<TcxCustomDataController*>(linkObject);
+  }
+  using TcxCustomDataController::GetDetailDataController;
+
+  Integer ClonesMade = 0;
+};
+
+using TMDControllerPtr = std::unique_ptr<TMDTestDBController, orv::FreeDeleter>;
+
+enum { kMDCountryCode, kMDCountryName };
+enum { kMDTownId, kMDTownCode, kMDTownCity };
+
+class TMDObjectLevel : public TObject {
+  ORV_CLASS(TMDObjectLevel, TObject)
+ public:
+  TMDObjectLevel() = default;
+};
+
+// Countries master (keyed by CODE) and the town template linked CODE -> CODE over a dataset.
+struct TCountryTownControllers {
+  TMDObjectLevel Level;
+  TMDControllerPtr Master{new TMDTestDBController(nullptr)};
+  TMDControllerPtr Template{new TMDTestDBController(nullptr)};
+  TcxCustomDataRelation* Relation = nullptr;
+
+  TCountryTownControllers(TDataSource* countries, TDataSource* towns, const AnsiString& townKey = "ID") {
+    Master->AddNamedFields({"CODE", "NAME"});
+    Master->SetKeyFieldNames("CODE");
+    Master->SetDataSource(countries);
+    Template->AddNamedFields({"ID", "CODE", "CITY"});
+    Template->SetKeyFieldNames(townKey);
+    Template->SetDataSource(towns);
+    Relation = Master->GetRelationList()->Add(&Level);
+    Template->AttachAsDetailTemplate(Relation, true);
+    Template->SetDetailKeyFieldNames("CODE");
+    Template->SetMasterKeyFieldNames("CODE");
+  }
+  ~TCountryTownControllers() {
+    Master->GetRelationList()->Clear();
+    Template.reset();
+    Master.reset();
+  }
+
+  Integer MasterRecordOf(const AnsiString& code) {
+    for (Integer r = 0; r < Master->GetRecordCount(); ++r)
+      if (Master->GetValue(r, kMDCountryCode).AsString() == code) return r;
+    return -1;
+  }
+  TcxCustomDataController* DetailOf(const AnsiString& code) {
+    const Integer r = MasterRecordOf(code);
+    return r == -1 ? nullptr : Master->GetDetailDataController(r, 0);
+  }
+};
+
+std::vector<AnsiString> DetailCities(TcxCustomDataController* detail) {
+  std::vector<AnsiString> cities;
+  for (Integer r = 0; r < detail->GetRecordCount(); ++r) cities.push_back(detail->GetValue(r, kMDTownCity).AsString());
+  return cities;
+}
+
+// Every master record's detail holds exactly the towns of its code.
+void ExpectEveryDetailRight(TCountryTownControllers& c) {
+  for (Integer r = 0; r < c.Master->GetRecordCount(); ++r) {
+    const AnsiString code = c.Master->GetValue(r, kMDCountryCode).AsString();
+    SCOPED_TRACE(code);
+    TcxCustomDataController* detail = c.Master->GetDetailDataController(r, 0);
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(DetailCities(detail), FixtureCitiesOf(code));
+  }
+}
+
+}  // namespace
+
+TEST(cxDBDataMasterDetail, EachCountrysDetailReadsOnlyTheTownsOfItsCode) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  ASSERT_EQ(c.Master->GetRecordCount(), Integer(FixtureCountries().size()));
+  auto* relation = dynamic_cast<TcxDBDataRelation*>(c.Relation);
+  ASSERT_NE(relation, nullptr);
+  EXPECT_TRUE(relation->HasKeyLink());
+  EXPECT_EQ(relation->GetMasterKeyValues(c.MasterRecordOf("RU")).AsString(), "RU");
+  EXPECT_EQ(c.Template->GetRecordCount(), 0);  // the template reads nothing itself
+
+  // Whether a country has towns is asked of the dataset before any detail exists.
+  for (Integer r = 0; r < c.Master->GetRecordCount(); ++r) {
+    const AnsiString code = c.Master->GetValue(r, kMDCountryCode).AsString();
+    EXPECT_EQ(c.Master->HasDetailChildren(r, 0), !FixtureCitiesOf(code).empty()) << code;
+  }
+  EXPECT_EQ(c.Master->ClonesMade, 0);
+
+  ExpectEveryDetailRight(c);
+  EXPECT_EQ(c.Master->ClonesMade, Integer(FixtureCountries().size()));
+  // The town of no country belongs to no detail; the country without towns has an empty one.
+  EXPECT_EQ(c.DetailOf("GH")->GetRecordCount(), 0);
+  // A clone's key is its master record's code, read once it was attached.
+  auto* ru = dynamic_cast<TcxDBDataController*>(c.DetailOf("RU"));
+  EXPECT_EQ(ru->GetMasterDetailKeyValues().AsString(), "RU");
+  EXPECT_EQ(ru->GetMasterDetailKeyFieldNames(), "CODE");
+}
+
+TEST(cxDBDataMasterDetail, ADetailWithoutMasterKeyNamesIsNotLinked) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  c.Template->SetMasterKeyFieldNames("");
+  auto* relation = dynamic_cast<TcxDBDataRelation*>(c.Relation);
+  EXPECT_FALSE(relation->HasKeyLink());
+  EXPECT_EQ(relation->GetMasterKeyField(), nullptr);
+  EXPECT_TRUE(VarIsNull(relation->GetMasterKeyValues(0)));
+  EXPECT_EQ(c.Template->GetMasterDetailKeyFieldNames(), "");
+  // Unlinked, a master record's detail is the whole dataset.
+  EXPECT_EQ(c.DetailOf("RU")->GetRecordCount(), Integer(FixtureTownsOfCountries().size()));
+  // Named again, the relation links again and new details read by key.
+  c.Template->SetMasterKeyFieldNames("CODE");
+  EXPECT_TRUE(relation->HasKeyLink());
+  ExpectEveryDetailRight(c);
+}
+
+TEST(cxDBDataMasterDetail, ScrollingRefreshingAndFilteringTheMasterKeepsEachDetailRight) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  for (const char* code : {"BY", "RU", "UA"}) ASSERT_TRUE(c.Master->ChangeDetailExpanding(c.MasterRecordOf(code), true));
+  ExpectEveryDetailRight(c);
+
+  // Scrolling the master dataset moves the master's focus; the details stay as they are.
+  tables.Countries->First();
+  tables.Countries->MoveBy(4);
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), 4);
+  ExpectEveryDetailRight(c);
+
+  // A refresh reloads the master: the same countries are expanded again, with the right towns.
+  tables.Countries->Refresh();
+  for (const char* code : {"BY", "RU", "UA"}) EXPECT_TRUE(c.Master->GetDetailExpanding(c.MasterRecordOf(code))) << code;
+  ExpectEveryDetailRight(c);
+
+  // A filter drops a country before the expanded ones: the others move up and keep their towns.
+  tables.Countries->SetFilter("(code <> 'BR')");
+  tables.Countries->SetFiltered(true);
+  ASSERT_EQ(c.Master->GetRecordCount(), Integer(FixtureCountries().size()) - 1);
+  EXPECT_EQ(c.MasterRecordOf("BR"), -1);
+  for (const char* code : {"BY", "RU", "UA"}) EXPECT_TRUE(c.Master->GetDetailExpanding(c.MasterRecordOf(code))) << code;
+  ExpectEveryDetailRight(c);
+}
+
+TEST(cxDBDataMasterDetail, AFilterOnTheTownsReloadsEveryDetailOfTheSharedDataset) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  ExpectEveryDetailRight(c);
+  tables.Towns->SetFilter("(city <> 'Омск')"_a);
+  tables.Towns->SetFiltered(true);
+  EXPECT_EQ(DetailCities(c.DetailOf("RU")), (std::vector<AnsiString>{"Москва"_a, "Мурманск"_a, "Тверь"_a}));
+  EXPECT_EQ(DetailCities(c.DetailOf("BY")), FixtureCitiesOf("BY"));
+  EXPECT_EQ(DetailCities(c.DetailOf("UA")), FixtureCitiesOf("UA"));
+}
+
+TEST(cxDBDataMasterDetail, FocusingARowOfOneDetailTakesTheDatasetFromTheOthers) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  TcxCustomDataController* ru = c.DetailOf("RU");
+  TcxCustomDataController* by = c.DetailOf("BY");
+  ASSERT_TRUE(ru && by);
+  auto* ruProvider = static_cast<TcxDBDataController*>(ru)->GetDBProvider();
+  auto* byProvider = static_cast<TcxDBDataController*>(by)->GetDBProvider();
+
+  ASSERT_TRUE(by->ChangeFocusedRowIndex(1));
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Гомель"_a);
+  EXPECT_TRUE(byProvider->IsDataSetCurrent());
+  ASSERT_TRUE(ru->ChangeFocusedRowIndex(2));
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Омск"_a);
+  EXPECT_TRUE(ruProvider->IsDataSetCurrent());
+  EXPECT_FALSE(byProvider->IsDataSetCurrent());
+  EXPECT_EQ(by->GetFocusedRecordIndex(), -1);
+  EXPECT_EQ(DetailCities(by), FixtureCitiesOf("BY"));
+}
+
+TEST(cxDBDataMasterDetail, AChangedMasterKeyRelinksItsDetail) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  ASSERT_TRUE(c.Master->ChangeDetailExpanding(c.MasterRecordOf("GH"), true));
+  EXPECT_EQ(c.DetailOf("GH")->GetRecordCount(), 0);
+  // The country's code is edited to one the towns hold: its detail now reads those towns.
+  ASSERT_TRUE(tables.Countries->Locate("CODE", Variant(AnsiString("GH")), {}));
+  tables.Countries->Edit();
+  tables.Countries->FieldByName("CODE")->SetAsString("ZZ");
+  tables.Countries->Post();
+  ASSERT_NE(c.MasterRecordOf("ZZ"), -1);
+  EXPECT_EQ(DetailCities(c.DetailOf("ZZ")), FixtureCitiesOf("ZZ"));
+  ExpectEveryDetailRight(c);
+}
+
+TEST(cxDBDataMasterDetail, ChangedKeyNamesOnTheTemplateRelinkTheMaster) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  ExpectEveryDetailRight(c);
+  // Linked by the town's number against the country's code nothing matches.
+  c.Template->SetDetailKeyFieldNames("CITY");
+  EXPECT_EQ(c.DetailOf("RU")->GetRecordCount(), 0);
+  c.Template->SetDetailKeyFieldNames("CODE");
+  ExpectEveryDetailRight(c);
+}
+
+TEST(cxDBDataMasterDetail, AnInMemoryTownDatasetSortedByCodeServesAsTheDetail) {
+  TCountryTownTables tables;
+  std::unique_ptr<TComponent, orv::FreeDeleter> owner(new TComponent(nullptr));
+  auto* towns = new TRxMemoryData(owner.get());
+  towns->GetFieldDefs().Add("ID", ftInteger);
+  towns->GetFieldDefs().Add("CODE", ftString, 2);
+  towns->GetFieldDefs().Add("CITY", ftString, 20);
+  towns->Open();
+  // Appended out of code order, then sorted by the key.
+  const auto& fixture = FixtureTownsOfCountries();
+  for (std::size_t i = 0; i < fixture.size(); ++i) {
+    const TTownOfCountryRow& t = fixture[(i * 5) % fixture.size()];
+    towns->Append();
+    towns->FieldByName("ID")->SetAsInteger(t.Id);
+    towns->FieldByName("CODE")->SetAsString(t.Code);
+    towns->FieldByName("CITY")->SetAsString(t.City);
+    towns->Post();
+  }
+  towns->SortByFields("CODE;ID");
+  auto* source = new TDataSource(owner.get());
+  source->SetDataSet(towns);
+  {
+    TCountryTownControllers c(tables.CountrySource, source);
+    for (Integer r = 0; r < c.Master->GetRecordCount(); ++r) {
+      const AnsiString code = c.Master->GetValue(r, kMDCountryCode).AsString();
+      EXPECT_EQ(c.Master->HasDetailChildren(r, 0), !FixtureCitiesOf(code).empty()) << code;
+    }
+    ExpectEveryDetailRight(c);
+    // A town added to a country through the dataset shows in that country's detail.
+    towns->Append();
+    towns->FieldByName("ID")->SetAsInteger(14);
+    towns->FieldByName("CODE")->SetAsString("GH");
+    towns->FieldByName("CITY")->SetAsString("Аккра"_a);
+    towns->Post();
+    towns->SortByFields("CODE;ID");
+    EXPECT_EQ(DetailCities(c.DetailOf("GH")), (std::vector<AnsiString>{"Аккра"_a}));
+    EXPECT_EQ(DetailCities(c.DetailOf("BY")), FixtureCitiesOf("BY"));
+  }
+}
