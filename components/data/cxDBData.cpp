@@ -462,6 +462,7 @@ void TcxDBDataLink::EditingChanged() {
   if (!FProvider || !FProvider->IsSyncMode()) return;
   TDataSet* dataSet = GetDataSet();
   if (!(GetActive() && dataSet && IsEditState(dataSet))) {
+    FProvider->KeepPostedNewItemRecord();
     FProvider->ResetEditing();
     return;
   }
@@ -1084,12 +1085,35 @@ void TcxDBDataProvider::DataSetChanged() {
 void TcxDBDataProvider::ForgetUpdatingRecord() {
   FUpdatingRecordIndex = kNoUpdatingRecord;
   FUpdatingRecordIsInserting = false;
+  FUpdatingNewRecordIndex = -1;
+}
+
+void TcxDBDataProvider::KeepPostedNewItemRecord() {
+  TcxDBDataController* controller = DataController();
+  if (!controller->IsSmartRefresh() || !FUpdatingRecordIsInserting || FUpdatingRecordIndex == kNoUpdatingRecord) return;
+  const Integer newItemRecordIndex = GetEditingRecordIndex();
+  if (newItemRecordIndex >= 0 || newItemRecordIndex == cxNullEditingRecordIndex ||
+      newItemRecordIndex != FUpdatingRecordIndex || newItemRecordIndex != controller->GetNewItemRecordIndex())
+    return;
+  controller->BeginInternalRecordRead();
+  try {
+    FUpdatingNewRecordIndex = controller->AppendRecord();
+    controller->CopyRecordValues(newItemRecordIndex, FUpdatingNewRecordIndex);
+  } catch (...) {
+    controller->EndInternalRecordRead();
+    throw;
+  }
+  controller->EndInternalRecordRead();
 }
 
 void TcxDBDataProvider::RefreshUpdatedRecord() {
   TcxDBDataController* controller = DataController();
   if (FUpdatingRecordIndex != kNoUpdatingRecord) {
     Integer recordIndex = controller->GetFocusedRecordIndex();
+    // A posted new-item row: its record is the one appended for it as the dataset left insert.
+    const Boolean newItemPosted = FUpdatingRecordIndex < 0 && FUpdatingNewRecordIndex != -1 &&
+                                  (recordIndex < 0 || controller->GetNewItemRowFocused());
+    if (newItemPosted) recordIndex = FUpdatingRecordIndex = FUpdatingNewRecordIndex;
     if (recordIndex == FUpdatingRecordIndex && recordIndex >= 0 && recordIndex < controller->GetRecordCount()) {
       std::vector<TcxCustomDataField*> keyFields;
       controller->GetKeyFieldList(keyFields);

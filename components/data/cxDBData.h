@@ -349,6 +349,10 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   // dropped when the dataset no longer holds its key) instead of reloading every record.
   void RefreshUpdatedRecord();
   void ForgetUpdatingRecord();
+  // Smart refresh: a new-item row's record posted to the dataset becomes a real record of the
+  // storage (its values copied from the new-item record, which goes), to be read again once the
+  // dataset reports the change.
+  void KeepPostedNewItemRecord();
   void AddAssignedField(TField* field);
 
   TcxDBDataLink* FDataLink = nullptr;
@@ -369,6 +373,8 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   static constexpr Integer kNoUpdatingRecord = Integer(0x80000001);
   Integer FUpdatingRecordIndex = kNoUpdatingRecord;
   Boolean FUpdatingRecordIsInserting = false;
+  // Smart refresh: the record appended for a posted new-item row; -1 when none.
+  Integer FUpdatingNewRecordIndex = -1;
   Integer FCurrentRecordIndex = 0;
   // Position kept by SavePos, and what the load between SavePos and RestorePos found.
   TBookmarkStr FSavedBookmark;

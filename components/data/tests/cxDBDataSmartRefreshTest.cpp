@@ -238,3 +238,37 @@ TEST(cxDBDataSmartRefresh, AnAppendedTownGetsItsNumberFromThePostWithoutAReload)
     EXPECT_EQ(c->FindRecordIndexByKey(Variant(Integer(4))) != -1, true);
   }
 }
+
+TEST(cxDBDataSmartRefresh, ATownPostedFromTheNewItemRowJoinsTheRecordsWithoutAReload) {
+  for (const Boolean smart : {false, true}) {
+    SCOPED_TRACE(smart ? "smart refresh" : "full reload");
+    TAutoNumberedTowns towns;
+    TDBControllerPtr c(new TTestDBDataController(nullptr));
+    c->AddFieldItems({"ID", "CITY"});
+    c->SetDataSource(towns.Source);
+    c->SetKeyFieldNames("ID");
+    c->GetDataModeController()->SetSmartRefresh(smart);
+    c->SetUseNewItemRowForEditing(true);
+    ASSERT_EQ(c->GetRecordCount(), 3);
+    for (const AnsiString city : {"Грозный"_a, "Дербент"_a}) {
+      c->SetNewItemRowFocused(true);
+      c->LoadCount = 0;
+      ASSERT_TRUE(c->SetEditValue(kAutoCity, Variant(city), evsValue));
+      ASSERT_EQ(towns.Data->GetState(), dsInsert);
+      c->Post();
+      EXPECT_EQ(towns.Data->GetState(), dsBrowse);
+      if (smart) {
+        EXPECT_EQ(c->LoadCount, 0) << "the new town is read alone";
+      }
+    }
+    // Both towns joined the records with the numbers the dataset gave them; the new-item row is
+    // empty again.
+    ASSERT_EQ(c->GetRecordCount(), 5);
+    std::map<Integer, std::string> cities;
+    for (Integer r = 0; r < c->GetRecordCount(); ++r)
+      cities[c->GetValue(r, kAutoId).AsInteger()] = orv::AnsiToUtf8(VarToStr(c->GetValue(r, kAutoCity)));
+    EXPECT_EQ(cities, (std::map<Integer, std::string>{
+                          {1, "Абакан"}, {2, "Бийск"}, {3, "Вологда"}, {4, "Грозный"}, {5, "Дербент"}}));
+    EXPECT_TRUE(VarIsNull(c->GetValue(c->GetNewItemRecordIndex(), kAutoCity)));
+  }
+}
