@@ -470,8 +470,8 @@ void TdxBarSubMenuControl::DoClose() {
 void TdxBarSubMenuControl::SetActive(Boolean value) {
   inherited::SetActive(value);
   TdxBarManager* manager = GetOwnerBarManager();
-  if (value && manager && manager->UseRecentItems() && !gShowFullMenus && manager->GetShowFullMenusAfterDelay() &&
-      IsMarkVisible())
+  // The shown links are counted only after activation: the expansion checks the button itself.
+  if (value && manager && manager->UseRecentItems() && !gShowFullMenus && manager->GetShowFullMenusAfterDelay())
     StartExpandTimer(3, kExpandDelay);
   if (!value) {
     // The chain has ended: the next menus hide their rarely used items again.
@@ -847,9 +847,11 @@ void TdxBarSubMenuControl::Expand() {
 Boolean TdxBarSubMenuControl::IsNonRecent(TdxBarItemControl* control) {
   TdxBarManager* manager = GetOwnerBarManager();
   if (!control || !FItemLinks || !manager || !manager->UseRecentItems() || !gShowFullMenus) return false;
-  const Integer recent = FItemLinks->GetRecentItemCount();
+  // An expanded menu shows every link (count -1): the count the links would hide by tells
+  // which of them were hidden before expanding.
+  Integer recent = FItemLinks->GetRecentItemCount();
+  if (recent < 0) recent = FItemLinks->CalcRecentItemCount();
   if (recent < 0) return false;
-  // The restored count of the links tells which of them were hidden before expanding.
   return FItemLinks->RecentIndexOf(control->GetItemLink()) >= recent;
 }
 
@@ -1180,7 +1182,9 @@ void TdxBarSubMenuControl::WndProc(TMessage& message) {
       StopAnimation();
       if (!self.Alive()) return;
       if (IsMarkVisible()) {
-        const Boolean ctrl = GetKeyState(VK_CONTROL) < 0;
+        // Keys reach a menu through the keyboard hook, which took Ctrl's own message before
+        // the thread's key state saw it go down: the physical state counts too.
+        const Boolean ctrl = GetKeyState(VK_CONTROL) < 0 || GetAsyncKeyState(VK_CONTROL) < 0;
         if (message.WParam == VK_DOWN && ctrl) {
           Expand();
           return;
