@@ -2801,11 +2801,14 @@ class TdxBarSubItemControl : public TdxBarButtonLikeControl {
  protected:
   void Draw(const TRect& rect, Integer hostKind) override;
 };
-// Container and list items: their entries stand in the menu in place of their own link.
+// Container and list items: their entries stand in the menu in place of their own link. On a
+// toolbar the control's menu lists the links the item generates each time it opens (none while
+// customizing), and they go again when the menu closes.
 class TdxBarContainerItemControl : public TdxBarSubItemControl {
   ORV_CLASS(TdxBarContainerItemControl, TdxBarSubItemControl)
  public:
   using TdxBarSubItemControl::TdxBarSubItemControl;
+  void CreateSubMenu() override;
 };
 
 // ==== Categories, image options and backgrounds ===============================================

@@ -240,6 +240,47 @@ void TdxBarSubItemControl::CreateSubMenu() {
   menu->SetItemLinks(links);
 }
 
+// ==== Container item control ==================================================================
+
+namespace {
+
+// The menu of a container item: the item fills its links when it opens; closing removes the
+// generated links and marks the item so that it builds its list afresh next time.
+class TContainerItemSubMenuControl : public TdxBarSubMenuControl {
+  ORV_CLASS(TContainerItemSubMenuControl, TdxBarSubMenuControl)
+ public:
+  TContainerItemSubMenuControl(TComponent* owner, TCustomdxBarContainerItem* item)
+      : TdxBarSubMenuControl(owner), FItemLink(CreateObjectLink(item)) {}
+  ~TContainerItemSubMenuControl() override {
+    if (TCustomdxBarContainerItem* item = GetContainerItem()) item->MarkForClear();
+    ReleaseObjectLink(FItemLink);
+  }
+  void BeforeDestruction() override {
+    inherited::BeforeDestruction();
+    TCustomdxBarContainerItem* item = GetContainerItem();
+    if (item && item->GetItemLinks()) item->DeleteListItems(item->GetItemLinks(), 0);
+  }
+  TCustomdxBarContainerItem* GetContainerItem() const {
+    return FItemLink && FItemLink->Ref ? static_cast<TCustomdxBarContainerItem*>(FItemLink->Ref) : nullptr;
+  }
+
+ private:
+  TcxObjectLink* FItemLink;
+};
+
+}  // namespace
+
+void TdxBarContainerItemControl::CreateSubMenu() {
+  auto* item = dynamic_cast<TCustomdxBarContainerItem*>(GetItem());
+  TdxBarManager* manager = GetBarManager();
+  TdxBarItemLinks* links = item ? item->GetItemLinks() : nullptr;
+  // While customizing the item behaves as an empty sub item.
+  if (!links || links->GetBarControl() || !manager || manager->IsCustomizing()) return;
+  auto* menu = new TContainerItemSubMenuControl(manager, item);
+  menu->SetItemLinks(links);
+  item->AddListItems(links, 0, GetItemLink(), true);
+}
+
 void TdxBarSubItemControl::ShowSubMenu() {
   CreateSubMenu();
   if (TdxBarSubMenuControl* menu = GetSubMenuControl()) menu->SetSubItemControl(this);
