@@ -13,6 +13,21 @@ namespace {
 // The grid whose level tabs settings apply (nil while the level has none).
 TcxCustomGrid* GridOfLevel(TcxGridLevel* level) { return level ? level->GetControl() : nullptr; }
 
+// The level tabs hand their mouse to their parent, whose handlers are its own protected ones.
+struct TLevelTabsParentMouse : TControl {
+  static void Down(TControl* c, TMouseButton b, TShiftState s, Integer x, Integer y) {
+    (c->*(&TLevelTabsParentMouse::MouseDown))(b, s, x, y);
+  }
+  static void Move(TControl* c, TShiftState s, Integer x, Integer y) { (c->*(&TLevelTabsParentMouse::MouseMove))(s, x, y); }
+  static void Up(TControl* c, TMouseButton b, TShiftState s, Integer x, Integer y) {
+    (c->*(&TLevelTabsParentMouse::MouseUp))(b, s, x, y);
+  }
+  static void DoubleClick(TControl* c) { (c->*(&TLevelTabsParentMouse::DblClick))(); }
+  static bool Wheel(TControl* c, TShiftState s, Integer delta, TPoint p) {
+    return (c->*(&TLevelTabsParentMouse::DoMouseWheel))(s, delta, p);
+  }
+};
+
 }  // namespace
 
 // ==== Level tab control =========================================================================
@@ -154,7 +169,38 @@ void TcxGridLevelTabControl::MouseDown(TMouseButton button, TShiftState shift, I
       FSiteViewInfo->GetDesignController()->SelectObject(
           GetTabLevel(GetTabs()->GetVisibleTab(visibleIndex)->GetIndex()), !shift.Contains(ssShift));
   }
+  // A click on a tab makes the container rebuild its tabs, which takes this control off it: the
+  // parent is the one the click was over.
+  TWinControl* parent = GetParent();
+  const TPoint p = parent ? ClientToParent(TPoint{x, y}, parent) : TPoint{x, y};
   inherited::MouseDown(button, shift, x, y);
+  if (parent) TLevelTabsParentMouse::Down(parent, button, shift, p.X, p.Y);
+}
+
+void TcxGridLevelTabControl::MouseMove(TShiftState shift, Integer x, Integer y) {
+  TWinControl* parent = GetParent();
+  const TPoint p = parent ? ClientToParent(TPoint{x, y}, parent) : TPoint{x, y};
+  inherited::MouseMove(shift, x, y);
+  if (parent) TLevelTabsParentMouse::Move(parent, shift, p.X, p.Y);
+}
+
+void TcxGridLevelTabControl::MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) {
+  TWinControl* parent = GetParent();
+  const TPoint p = parent ? ClientToParent(TPoint{x, y}, parent) : TPoint{x, y};
+  inherited::MouseUp(button, shift, x, y);
+  if (parent) TLevelTabsParentMouse::Up(parent, button, shift, p.X, p.Y);
+}
+
+void TcxGridLevelTabControl::DblClick() {
+  TWinControl* parent = GetParent();
+  inherited::DblClick();
+  if (parent) TLevelTabsParentMouse::DoubleClick(parent);
+}
+
+bool TcxGridLevelTabControl::DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) {
+  TWinControl* parent = GetParent();
+  if (inherited::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+  return parent && TLevelTabsParentMouse::Wheel(parent, shift, wheelDelta, mousePos);
 }
 
 void TcxGridLevelTabControl::Dispatch(TMessage& message) {

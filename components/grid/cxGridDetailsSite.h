@@ -69,7 +69,13 @@ class TcxGridLevelTabControl : public TcxTabControl {
  protected:
   void PrepareTabFont(TcxTab* tab, TcxCanvas* canvas) override;
   void NotifyTabDrawn(TcxCanvas* canvas, TcxTab* tab, const TRect& imageRect, const TRect& textRect) override;
+  // The tabs lie over their container (the grid, a master row's site): its own mouse handling
+  // sees what happens on them too, at the point in its client area.
   void MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void MouseMove(TShiftState shift, Integer x, Integer y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, Integer x, Integer y) override;
+  void DblClick() override;
+  bool DoMouseWheel(TShiftState shift, Integer wheelDelta, TPoint mousePos) override;
 
  private:
   TcxCustomGridDetailsSiteViewInfo* FSiteViewInfo;

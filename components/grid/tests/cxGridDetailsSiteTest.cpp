@@ -4,6 +4,10 @@
 // test, captions without accelerators, and golden images of both tab positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "components/grid/tests/GridFixture.h"
 #include "platform/drawing/GoldenImage.h"
 
@@ -182,6 +186,55 @@ TEST_F(DetailsSiteTest, AnEmptyLevelHasNoTabWhenTabsForEmptyDetailsIsOff) {
   // Neither view has records: only the active level keeps its tab.
   ASSERT_EQ(Tabs()->GetTabs()->GetCount(), 1);
   EXPECT_EQ(Tabs()->GetTabLevel(0), Grid->GetActiveLevel());
+}
+
+// What the grid's own mouse handlers hear, in its client coordinates.
+struct TGridMouseLog {
+  std::vector<std::string> Events;
+  std::vector<TPoint> Points;
+  void Down(TObject*, TMouseButton, TShiftState, Integer x, Integer y) { Add("down", x, y); }
+  void Up(TObject*, TMouseButton, TShiftState, Integer x, Integer y) { Add("up", x, y); }
+  void Move(TObject*, TShiftState, Integer x, Integer y) { Add("move", x, y); }
+  void Double(TObject*) { Events.push_back("double"); }
+  void Add(const char* name, Integer x, Integer y) {
+    Events.push_back(name);
+    Points.push_back(TPoint{x, y});
+  }
+};
+
+TEST_F(DetailsSiteTest, TheTabsPassTheirMouseToTheGridAtThePointInItsClientArea) {
+  for (TcxGridDetailTabsPosition position : {dtpTop, dtpLeft}) {
+    SCOPED_TRACE(position == dtpTop ? "top" : "left");
+    ShowWithTabs(position);
+    Grid->SetActiveLevel(TownsLevel);
+    Run();
+    TGridMouseLog log;
+    Grid->SetOnMouseDown(TMouseEvent(&log, &TGridMouseLog::Down));
+    Grid->SetOnMouseUp(TMouseEvent(&log, &TGridMouseLog::Up));
+    Grid->SetOnMouseMove(TMouseMoveEvent(&log, &TGridMouseLog::Move));
+    Grid->SetOnDblClick(TNotifyEvent(&log, &TGridMouseLog::Double));
+    // A click on the selected tab, and one on the other tab, which rebuilds the tabs under it.
+    for (Integer tab : {0, 1}) {
+      const TPoint screen = TabPoint(tab);
+      const TPoint client = Grid->ScreenToClient(screen);
+      log = TGridMouseLog();
+      orv::headless::Click(screen.X, screen.Y);
+      Run();
+      ASSERT_EQ(log.Events, (std::vector<std::string>{"move", "down", "up"})) << tab;
+      for (const TPoint& p : log.Points) EXPECT_EQ(p, client) << tab;
+    }
+    EXPECT_EQ(Grid->GetActiveLevel(), CountriesLevel);
+    // A double click on a tab is one for the grid too.
+    const TPoint screen = TabPoint(1);
+    log = TGridMouseLog();
+    orv::headless::DoubleClick(screen.X, screen.Y);
+    Run();
+    EXPECT_NE(std::find(log.Events.begin(), log.Events.end(), "double"), log.Events.end());
+    Grid->SetOnMouseDown(TMouseEvent());
+    Grid->SetOnMouseUp(TMouseEvent());
+    Grid->SetOnMouseMove(TMouseMoveEvent());
+    Grid->SetOnDblClick(TNotifyEvent());
+  }
 }
 
 }  // namespace
