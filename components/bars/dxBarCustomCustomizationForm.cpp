@@ -5,6 +5,7 @@
 #include "components/bars/dxBarCustForm.h"
 #include "components/bars/dxBarDragInfo.h"
 #include "components/bars/dxBarNameEd.h"
+#include "components/bars/dxBarPopupMenuEd.h"
 #include "components/bars/dxBarStrs.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/dxOffice11.h"
@@ -278,6 +279,8 @@ void ShowCustomizationForm(TdxBarManager* barManager, Boolean show) {
     gActiveForm = nullptr;
     form->Free();
   }
+  // The submenu editor serves customizing only.
+  if (TdxBarSubMenuEditor* editor = GetSubMenuEditor()) editor->Free();
   FireNotifyEvent(barManager, barManager->GetOnHideCustomizingForm());
 }
 

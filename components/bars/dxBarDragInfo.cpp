@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarPopupMenuEd.h"
 #include "components/foundation/cxClasses.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
@@ -233,6 +234,9 @@ void TdxBarDragInfo::MouseMoved() {
   POINT cursor{};
   GetCursorPos(&cursor);
   TCustomdxBarControl* target = nullptr;
+  // Over the submenu editor its submenu opens, so that the item can be dropped into it.
+  if (TdxBarSubMenuEditor* editor = GetSubMenuEditor(); editor && editor->HandleAllocated())
+    if (WindowFromPoint(cursor) == editor->GetHandle()) editor->Perform(CM_ACTIVATE, 0, 0);
   // The bar window under the mouse, when it is one of this manager's being customized.
   for (HWND window = WindowFromPoint(cursor); window && !target; window = GetParent(window))
     if (auto* control = dynamic_cast<TCustomdxBarControl*>(FindControl(window));
