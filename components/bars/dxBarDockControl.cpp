@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/foundation/cxGeometry.h"
 #include "platform/controls/Forms.h"
@@ -811,6 +812,12 @@ void TdxDockControl::WndProc(TMessage& message) {
         return;
       }
       break;
+    case WM_RBUTTONDOWN:
+      inherited::WndProc(message);
+      // Outside customizing the free room of a site offers the toolbars menu.
+      if (FBarManager && !FBarManager->IsCustomizing() && !FBarManager->IsDesigning())
+        GetBarDesignController()->ShowToolbarsMenu(FBarManager);
+      return;
     case WM_LBUTTONDBLCLK:
       // A double click on the free room of a dock site starts customizing the bars.
       if (FBarManager && FBarManager->GetCanCustomize()) FBarManager->SetCustomizingMode(true);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/foundation/cxClasses.h"
@@ -467,7 +468,12 @@ void TdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Integer x,
       return;
     }
   }
+  orv::TObjectLinkGuard self(this);
   inherited::MouseDown(button, shift, x, y);
+  // Outside customizing the right button offers the toolbars menu, not a menu of the item.
+  if (self.Alive() && button == mbRight && !InCustomizingMode())
+    if (TdxBarManager* manager = GetOwnerBarManager(); manager && !manager->IsDesigning())
+      GetBarDesignController()->ShowToolbarsMenu(manager);
 }
 
 void TdxBarControl::MouseMove(TShiftState shift, Integer x, Integer y) {
