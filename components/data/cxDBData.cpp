@@ -594,8 +594,18 @@ Boolean TcxDBDataProvider::IsOtherInsert() {
 
 Boolean TcxDBDataProvider::IsSyncMode() {
   TDataSet* dataSet = GetDataSet();
-  return dataSet && dataSet->GetActive() && DataController()->GetDataModeController()->GetSyncMode() &&
-         !dataSet->IsUnidirectional();
+  TcxDBDataController* controller = DataController();
+  if (!dataSet || !dataSet->GetActive() || !controller->GetDataModeController()->GetSyncMode() ||
+      dataSet->IsUnidirectional())
+    return false;
+  if (!controller->IsDetailMode()) return true;
+  // Details share their dataset: a detail follows its cursor only when asked to, in a re-queried
+  // dataset only while it stands for this detail, and only with keys to find its records by
+  // (a position counted by scrolls means nothing once another detail moved the cursor).
+  TcxDBDataModeController* mode = controller->GetDataModeController();
+  if (!mode->GetDetailSyncMode()) return false;
+  if (mode->GetDetailInSQLMode() && !IsDataSetCurrent()) return false;
+  return controller->HasRecordKeys() || IsGridMode();
 }
 
 Boolean TcxDBDataProvider::IsActive() {
@@ -1332,7 +1342,16 @@ void TcxDBDataProvider::AssignItemValues(Integer recordIndex, const std::vector<
   if (IsInserting() || FInInitEditing || IsOtherInsert()) {
     FAssignedFields.clear();
     inherited::AssignItemValues(recordIndex, groupingValues);
-    DataController()->NewRecordValuesAssigned(recordIndex);
+    // A new detail record belongs to its master record: it takes the master's key.
+    TcxDBDataController* controller = DataController();
+    TDataSet* dataSet = GetDataSet();
+    if (dataSet && controller->GetOptions().Contains(dcoAssignMasterDetailKeys) && IsKeyLinkedDetail() &&
+        !VarIsEmpty(controller->GetMasterDetailKeyValues())) {
+      const std::vector<TField*>& keyFields = controller->GetMasterDetailKeyFields();
+      WriteFieldValues(dataSet, keyFields, controller->GetMasterDetailKeyValues());
+      for (TField* field : keyFields) AddAssignedField(field);
+    }
+    controller->NewRecordValuesAssigned(recordIndex);
   }
   RereadEditingRecord();
 }

@@ -217,6 +217,39 @@ TEST(cxDBDataMasterDetail, FocusingARowOfOneDetailTakesTheDatasetFromTheOthers) 
   EXPECT_EQ(DetailCities(by), FixtureCitiesOf("BY"));
 }
 
+TEST(cxDBDataMasterDetail, ATownAppendedInACountrysDetailTakesTheCountrysCode) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  TcxCustomDataController* by = c.DetailOf("BY");
+  ASSERT_NE(by, nullptr);
+  by->Append();
+  ASSERT_EQ(tables.Towns->GetState(), dsInsert);
+  EXPECT_EQ(tables.Towns->FieldByName("CODE")->GetAsString(), "BY");
+  ASSERT_TRUE(by->SetEditValue(kMDTownId, Variant(Integer(20)), evsValue));
+  ASSERT_TRUE(by->SetEditValue(kMDTownCity, Variant("Гродно"_a), evsValue));
+  by->Post();
+  ASSERT_TRUE(tables.Towns->Locate("ID", Variant(Integer(20)), {}));
+  EXPECT_EQ(tables.Towns->FieldByName("CODE")->GetAsString(), "BY");
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Гродно"_a);
+}
+
+TEST(cxDBDataMasterDetail, ADetailWithoutKeysKeepsItsFocusWhileTheSharedDatasetMoves) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource, "");
+  TcxCustomDataController* ru = c.DetailOf("RU");
+  TcxCustomDataController* by = c.DetailOf("BY");
+  ASSERT_TRUE(ru && by);
+  ASSERT_TRUE(by->ChangeFocusedRowIndex(1));
+  // The dataset scrolls from outside: a position counted by its scrolls would move the focus.
+  const Integer at = tables.Towns->GetRecNo();
+  tables.Towns->Next();
+  tables.Towns->Next();
+  ASSERT_EQ(tables.Towns->GetRecNo(), at + 2);
+  EXPECT_EQ(by->GetFocusedRecordIndex(), 1);
+  EXPECT_EQ(DetailCities(by), FixtureCitiesOf("BY"));
+  EXPECT_EQ(DetailCities(ru), FixtureCitiesOf("RU"));
+}
+
 TEST(cxDBDataMasterDetail, AChangedMasterKeyRelinksItsDetail) {
   TCountryTownTables tables;
   TCountryTownControllers c(tables.CountrySource, tables.TownSource);
