@@ -1884,14 +1884,23 @@ Integer TcxCustomGridTableController::GetMaxTopRecordIndex() {
 }
 
 void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record) {
-  if (!record || record->IsNewItemRecord()) return;
+  if (!record || record->IsNewItemRecord() || record->GetIndex() < 0) return;
+  // A focused detail that keeps its masters still (a press handed to its editor) keeps them all.
+  if (TcxCustomGrid* grid = GetGridView()->GetControlGrid())
+    if (auto* focused = dynamic_cast<TcxCustomGridTableView*>(grid->GetFocusedView()))
+      if (focused != GetGridView() && focused->HasAsMaster(GetGridView()) && focused->GetDontMakeMasterRecordVisible())
+        return;
   const Integer index = record->GetIndex();
   if (index < FTopRecordIndex) {
     SetTopRecordIndex(index);
-  } else {
-    const Integer visible = GetVisibleRecordCount();
-    if (visible > 0 && index >= FTopRecordIndex + visible)
+  } else if (GetVisibleRecordCount() > 0) {
+    // Rows of different heights (expanded master rows): the page is counted again from the new
+    // top until the record is on it.
+    while (index >= FTopRecordIndex + GetVisibleRecordCount()) {
+      const Integer prevTop = FTopRecordIndex;
       SetTopRecordIndex(index - GetPageRecordCount(index, false) + 1);
+      if (FTopRecordIndex == prevTop) break;
+    }
   }
   // A detail's record is only in view once the master row that holds the detail is.
   auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
@@ -1906,6 +1915,15 @@ void TcxCustomGridTableView::CheckMasterRecordVisible() {
   TcxCustomGridTableViewData* data = master->GetTableViewData();
   if (!data->IsRowIndexInRange(rowIndex)) return;
   data->RecordAt(rowIndex)->MakeVisible();
+}
+
+Boolean TcxCustomGridTableView::IsDetailVisible(TcxCustomGridView* detail) {
+  if (!detail || detail->MasterGridView() != this) return false;
+  const Integer rowIndex = detail->MasterGridRecordIndex();
+  TcxCustomGridTableViewData* data = GetTableViewData();
+  if (!data || !data->IsRowIndexInRange(rowIndex)) return false;
+  auto* viewInfo = dynamic_cast<TcxCustomGridRecordViewInfo*>(data->RecordAt(rowIndex)->GetViewInfo());
+  return viewInfo && viewInfo->IsDetailVisible(detail);
 }
 
 void TcxCustomGridTableController::ShowNextPage(Boolean syncSelection) {

@@ -1795,6 +1795,8 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   // A detail view scrolls its master view to the master row that shows it (not while the flag
   // above is set, nor for a detail without a master row).
   void CheckMasterRecordVisible();
+  // Whether the detail's master row is laid out and shows that detail.
+  Boolean IsDetailVisible(TcxCustomGridView* detail) override;
   virtual TcxCustomGridTableDateTimeHandlingClass GetDateTimeHandlingClass() {
     return TcxCustomGridTableDateTimeHandling::StaticClass();
   }

@@ -2042,15 +2042,7 @@ TcxCustomGridViewInfoCacheItemClass TcxGridDataRow::GetViewInfoCacheItemClass() 
   return TcxGridTableViewInfoCacheItem::StaticClass();
 }
 
-orv::ClassOf<TcxCustomGridRecordViewInfo> TcxGridMasterDataRow::GetViewInfoClass() {
-  return inherited::GetViewInfoClass();
-}
-
-TcxCustomGridViewInfoCacheItemClass TcxGridMasterDataRow::GetViewInfoCacheItemClass() {
-  return inherited::GetViewInfoCacheItemClass();
-}
-
-// TcxGridGroupRow::GetViewInfoClass lives with the group row view info.
+// TcxGridMasterDataRow's and TcxGridGroupRow's view info classes live with their view infos.
 
 TcxCustomGridViewInfoCacheItemClass TcxGridGroupRow::GetViewInfoCacheItemClass() {
   return inherited::GetViewInfoCacheItemClass();

@@ -10,6 +10,7 @@
 #include "components/grid/cxGrid.h"
 #include "components/grid/cxGridCustomTableViewFiltering.h"
 #include "components/grid/cxGridCustomization.h"
+#include "components/grid/cxGridMasterDataRowViewInfo.h"
 #include "components/grid/cxGridTableViewInfo.h"
 #include "platform/controls/Forms.h"
 #include "platform/drawing/Gdi.h"
@@ -597,6 +598,41 @@ void TcxGridTableController::CheckCustomizationFormBounds(TRect& rect) {
   if (!viewInfo || !site || !site->HandleAllocated()) return;
   const Integer headerTop = site->ClientToScreen(TPoint{0, viewInfo->HeaderViewInfo()->GetBounds().Top}).Y;
   if (rect.Top < headerTop) rect = GetOffsetRect(rect, 0, headerTop - rect.Top);
+}
+
+// ---- Scrolling over master rows ----
+
+Boolean TcxGridTableController::NeedsExtraScrollForLastDetail(Boolean force) {
+  TcxGridTableView* view = GridView();
+  TcxGridViewData* data = view->GetViewData();
+  const Integer count = data->GetRecordCount();
+  if (!view->IsMaster() || count == 0) return false;
+  const Integer visible = GetVisibleRecordCount();
+  if (!force && visible <= 1) return false;
+  const Integer scrollCount = inherited::GetScrollBarRecordCount() - GetScrollBarOffsetBegin() - GetScrollBarOffsetEnd();
+  if (GetTopRecordIndex() != scrollCount - visible && !(force && count == 1)) return false;
+  auto* row = dynamic_cast<TcxGridMasterDataRow*>(data->GetRow(count - 1));
+  if (!row || !row->GetExpanded()) return false;
+  auto* rowViewInfo = dynamic_cast<TcxGridMasterDataRowViewInfo*>(row->GetViewInfo());
+  if (!rowViewInfo || !rowViewInfo->DetailsShown()) return false;
+  TcxGridDetailsSiteViewInfo* site = rowViewInfo->DetailsSiteViewInfo();
+  if (!site->ActiveGridViewExists()) return false;
+  auto* detail = dynamic_cast<TcxCustomGridTableView*>(site->GetActiveGridView());
+  if (!detail || detail->GetTableViewData()->GetRecordCount() == 0) return false;
+  // A detail that shows all of its records needs no room beyond what it has.
+  TcxCustomGridTableController* detailController = detail->GetTableController();
+  if (detailController->GetTopRecordIndex() <= 0 &&
+      detailController->GetVisibleRecordCount() >= detail->GetTableViewData()->GetRecordCount() && site->GetFullyVisible())
+    return false;
+  return !rowViewInfo->IsFullyVisible() && !site->GetFullyVisible() && !site->IsMaxDetailHeightReached();
+}
+
+Integer TcxGridTableController::GetMaxTopRecordIndex() {
+  return inherited::GetMaxTopRecordIndex() + (NeedsExtraScrollForLastDetail(false) ? 1 : 0);
+}
+
+Integer TcxGridTableController::GetScrollBarRecordCount() {
+  return inherited::GetScrollBarRecordCount() + (NeedsExtraScrollForLastDetail(false) ? 1 : 0);
 }
 
 // ---- Keyboard ----

@@ -31,6 +31,11 @@ class TcxGridTableController : public TcxCustomGridTableController {
   virtual void UpdateCellSelection(TShiftState shift);
   virtual Boolean IsCellMultiSelect();
   virtual Boolean IsSpecialRowFocused();
+  // The view is scrolled to its end and its last row is an expanded master row whose details are
+  // cut off: one more scroll position lets them come into view.
+  virtual Boolean NeedsExtraScrollForLastDetail(Boolean force);
+  Integer GetMaxTopRecordIndex() override;
+  Integer GetScrollBarRecordCount() override;
 
   // ---- Special rows ----
   // The filter row's Selected flag changes: focusing it leaves the data controller without a

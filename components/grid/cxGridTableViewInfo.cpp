@@ -1747,7 +1747,7 @@ void TcxGridRowsViewInfo::CalculateVisibleCount() {
   if (FPartVisibleCount > 0 && visible == FPartVisibleCount) {
     // The last row counts only when it shows whole.
     auto* last = static_cast<TcxCustomGridRowViewInfo*>(FCalculating ? ItemAt(visible - 1) : ExistingItem(visible - 1));
-    if (last && last->GetCalculated() && !last->IsFullyVisible()) --visible;
+    if (last && !last->IsFullyVisible()) --visible;
   }
   if (visible == 0 && FPartVisibleCount > 0) {
     visible = 1;

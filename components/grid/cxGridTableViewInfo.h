@@ -717,7 +717,8 @@ class TcxCustomGridRowViewInfo : public TcxCustomGridRecordViewInfo {
   virtual Boolean HasGroupFooter(Integer level);
   virtual Boolean HasFooters() { return true; }
   virtual Boolean HasClosingGridLine();
-  virtual Boolean IsFullyVisible() { return GetBounds().Height() == GetFullHeight(); }
+  // A row not laid out yet counts by its full height alone.
+  virtual Boolean IsFullyVisible() { return !GetCalculated() || GetBounds().Height() == GetFullHeight(); }
   virtual void SetHeightBySizing(Integer value) = 0;
 
   // ---- Overrides ----
@@ -986,6 +987,9 @@ class TcxGridTableViewInfo : public TcxCustomGridTableViewInfo {
   void GetClientBounds(TRect& rect) override;
   void GetPartBounds(TcxCustomGridPartViewInfo* part, TRect& rect) override;
   void CalculateWidth(const TPoint& maxSize, Integer& width) override;
+  // A detail sizing to its rows: laid out off screen at the offered size, as high as its rows
+  // and parts need.
+  void CalculateHeight(const TPoint& maxSize, Integer& height, Boolean& fullyVisible) override;
   TcxCustomGridHitTest* GetContentHitTest(const TPoint& point) override;
   TcxCustomGridRecordsViewInfoClass RecordsViewInfoClass() override;
   Integer GetNonRecordsAreaHeight(Boolean withScrollBars) override;
