@@ -1236,6 +1236,105 @@ struct TDsDbParser::TRecordTest {
   // Every operand is a single comparison (no AND or OR inside).
   bool Leaves = false;
 
+  // The operands that compare one number field, as it reads, with a constant ("=", "<", ">",
+  // "<=", ">="), taken out of Nodes: each lets through the readings whose scaled whole number
+  // lies in one interval for each count of decimals, and those of one field are met together,
+  // so a record is tested by one reading and one comparison per field.
+  struct TRange {
+    Integer Offset = 0;
+    Integer Length = 0;
+    // By decimals: the scaled numbers let through are Low .. Low + Span.
+    std::array<Int64, 16> Low{};
+    std::array<UInt64, 16> Span{};
+  };
+  std::vector<TRange> Ranges;
+
+  bool RangesReject(const Byte* record) const {
+    for (const TRange& r : Ranges) {
+      Int64 scaled;
+      Integer decimals;
+      // A reading that is not plain is the codec's to decide.
+      if (DbfReadPlainScaled(record + r.Offset, r.Length, scaled, decimals) &&
+          UInt64(scaled - r.Low[std::size_t(decimals)]) > r.Span[std::size_t(decimals)])
+        return true;
+    }
+    return false;
+  }
+
+  // Largest scaled number a plain reading gives (15 digits).
+  static constexpr Int64 kMaxScaled = 999999999999999;
+
+  // The scaled numbers s of `decimals` whose reading s / 10^decimals compares with the node's
+  // Value as the node asks: [low, high], empty when low > high. The reading grows with s, so
+  // each end is found by halving.
+  static void Interval(const TNode& n, std::size_t decimals, Int64& low, Int64& high) {
+    const double power = DbfDecimalPowers[decimals];
+    auto reading = [power](Int64 s) { return double(s) / power; };
+    // The first s of [a, b] where a predicate that turns from false to true holds; b + 1 if none.
+    auto first = [](Int64 a, Int64 b, auto holds) {
+      while (a <= b) {
+        const Int64 m = a + (b - a) / 2;
+        if (holds(m)) b = m - 1;
+        else a = m + 1;
+      }
+      return a;
+    };
+    const double v = n.Value;
+    low = -kMaxScaled;
+    high = kMaxScaled;
+    switch (n.Compare) {
+      case dkGreater: low = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return reading(s) > v; }); break;
+      case dkGreaterEqual: low = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return reading(s) >= v; }); break;
+      case dkLess: high = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return !(reading(s) < v); }) - 1; break;
+      case dkLessEqual: high = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return !(reading(s) <= v); }) - 1; break;
+      default:  // dkEqual
+        low = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return reading(s) >= v; });
+        high = first(-kMaxScaled, kMaxScaled, [&](Int64 s) { return reading(s) > v; }) - 1;
+        break;
+    }
+  }
+
+  // Takes the single comparisons that ranges can test out of Nodes into Ranges.
+  void MakeRanges() {
+    std::vector<TNode> rest;
+    std::vector<Integer> restEnds;
+    Integer begin = 0;
+    for (const Integer end : Ends) {
+      const TNode& n = Nodes[std::size_t(begin)];
+      if (end - begin == 1 && n.Kind == rkNumber && n.Steps == 0 && n.Compare != dkNotEqual) {
+        const TNumber& number = Numbers[n.Number];
+        auto it = std::find_if(Ranges.begin(), Ranges.end(), [&](const TRange& r) {
+          return r.Offset == number.Offset && r.Length == number.Length;
+        });
+        if (it == Ranges.end()) {
+          TRange r;
+          r.Offset = number.Offset;
+          r.Length = number.Length;
+          r.Low.fill(-kMaxScaled);
+          r.Span.fill(UInt64(2 * kMaxScaled));
+          Ranges.push_back(r);
+          it = Ranges.end() - 1;
+        }
+        for (std::size_t d = 0; d < it->Low.size(); ++d) {
+          Int64 low = 0, high = 0;
+          Interval(n, d, low, high);
+          low = std::max(low, it->Low[d]);
+          high = std::min(high, it->Low[d] + Int64(it->Span[d]));
+          if (low > high) low = high = kMaxScaled + 1;  // nothing a reading gives
+          it->Low[d] = low;
+          it->Span[d] = UInt64(high - low);
+        }
+      } else {
+        rest.insert(rest.end(), Nodes.begin() + begin, Nodes.begin() + end);
+        restEnds.push_back(Integer(rest.size()));
+      }
+      begin = end;
+    }
+    Nodes = std::move(rest);
+    Ends = std::move(restEnds);
+    Leaves = !Ends.empty() && Ends.back() == Integer(Ends.size());
+  }
+
   bool PrefixRejects(const TNode& n, const Byte* record) const {
     const Byte* bytes = record + n.Offset;
     const Byte* mask = Masks.data() + n.Mask;
@@ -1310,6 +1409,7 @@ struct TDsDbParser::TRecordTest {
   }
 
   bool Rejects(const Byte* record) const {
+    if (!Ranges.empty() && RangesReject(record)) return true;
     TRead read;
     if (Leaves) {
       // Every operand one comparison: the first that rejects decides.
@@ -1495,7 +1595,7 @@ void TDsDbParser::BuildRecordTest() {
     }
   }
   if (test->Ends.empty()) return;
-  test->Leaves = test->Ends.back() == Integer(test->Ends.size());
+  test->MakeRanges();
   FRecordTest = std::move(test);
 }
 
@@ -1509,6 +1609,12 @@ Integer TDsDbParser::SkipRejected(const Byte* records, Integer count, Integer si
   if (!HasRecordTest()) return 0;
   const TRecordTest& test = *FRecordTest;
   Integer i = 0;
+  if (test.Ends.empty()) {
+    // Only ranges: a reading and a comparison per tested field.
+    for (; i < count; ++i, records += size)
+      if (!test.RangesReject(records)) break;
+    return i;
+  }
   if (test.Ends[0] == 1 && test.Nodes[0].Kind == TRecordTest::rkPrefix) {
     // A name search: most records differ from the pattern in their first character.
     const Byte* first = test.Masks.data() + test.Nodes[0].Mask;

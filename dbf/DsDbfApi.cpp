@@ -52,14 +52,14 @@ std::string_view NumberText(const Byte* p, Integer length) {
 // The usual number field (blanks, a sign, at most 15 digits around one ".") read directly:
 // its digits make an exact integer, `scaled` (with the text's sign), and the number is that
 // over 10^decimals. False for any other text.
-bool PlainDecimal(std::string_view text, double& scaled, Integer& decimals) {
+bool PlainDecimal(std::string_view text, UInt64& mantissa, bool& negative, Integer& decimals) {
   // Read in one pass over the bytes: blanks, a sign, the whole digits, then the decimals.
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p != end && *p == ' ') ++p;
-  bool negative = false;
+  negative = false;
   if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  UInt64 mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 go through Val
+  mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 go through Val
   const char* const digitsStart = p;
   while (p != end && static_cast<unsigned char>(*p - '0') < 10) mantissa = mantissa * 10 + UInt64(*p++ - '0');
   Integer digits = Integer(p - digitsStart);
@@ -71,9 +71,7 @@ bool PlainDecimal(std::string_view text, double& scaled, Integer& decimals) {
     if (decimals == 0) return false;  // "12." is Val's to read
     digits += decimals;
   }
-  if (p != end || digits == 0 || digits > 15) return false;
-  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
-  return true;
+  return p == end && digits > 0 && digits <= 15;
 }
 
 
@@ -161,19 +159,13 @@ bool WordDecimal(const Byte* p, Integer n, Integer text, UInt64& mantissa, Integ
 // after it) in one pass over its bytes, a text of at most 8 characters after the blanks and
 // the sign as one word, as PlainDecimal reads the same text; false for any other text,
 // trailing blanks included.
-bool RightAlignedDecimal(const Byte* p, Integer n, double& scaled, Integer& decimals) {
+bool RightAlignedDecimal(const Byte* p, Integer n, UInt64& mantissa, bool& negative, Integer& decimals) {
   Integer i = 0;
   while (i < n && p[i] == kBlankByte) ++i;
-  bool negative = false;
+  negative = false;
   if (i < n && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
-  if (n >= 8 && n - i >= 1 && n - i <= 8) {
-    UInt64 mantissa = 0;
-    if (WordDecimal(p, n, n - i, mantissa, decimals)) {
-      scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
-      return true;
-    }
-  }
-  UInt64 mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 are refused
+  if (n >= 8 && n - i >= 1 && n - i <= 8 && WordDecimal(p, n, n - i, mantissa, decimals)) return true;
+  mantissa = 0;  // wraps harmlessly past 19 digits: more than 15 are refused
   Integer digits = 0, point = -1;
   for (; i < n; ++i) {
     const unsigned digit = unsigned(p[i]) - '0';
@@ -187,18 +179,34 @@ bool RightAlignedDecimal(const Byte* p, Integer n, double& scaled, Integer& deci
     }
   }
   decimals = point < 0 ? 0 : n - 1 - point;
-  if ((point >= 0 && decimals == 0) || digits == 0 || digits > 15) return false;  // "12." is Val's to read
-  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
-  return true;
+  return !(point >= 0 && decimals == 0) && digits > 0 && digits <= 15;  // "12." is Val's to read
+}
+
+// The usual number's digits as an exact whole number below 10^15, its sign and its decimals.
+bool PlainMantissa(const Byte* p, Integer length, UInt64& mantissa, bool& negative, Integer& decimals) {
+  // Most number fields are right-aligned: one pass; the rest (trailing blanks, texts longer
+  // than a number's) as their trimmed text reads.
+  if (length > 0 && length <= orv::DbfMaxNumberText && RightAlignedDecimal(p, length, mantissa, negative, decimals))
+    return true;
+  return PlainDecimal(NumberText(p, length), mantissa, negative, decimals);
 }
 
 }  // namespace
 
 bool orv::DbfReadPlainDecimal(const Byte* p, Integer length, double& scaled, Integer& decimals) {
-  // Most number fields are right-aligned: one pass; the rest (trailing blanks, texts longer
-  // than a number's) as their trimmed text reads.
-  if (length > 0 && length <= DbfMaxNumberText && RightAlignedDecimal(p, length, scaled, decimals)) return true;
-  return PlainDecimal(NumberText(p, length), scaled, decimals);
+  UInt64 mantissa = 0;
+  bool negative = false;
+  if (!PlainMantissa(p, length, mantissa, negative, decimals)) return false;
+  scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+  return true;
+}
+
+bool orv::DbfReadPlainScaled(const Byte* p, Integer length, Int64& scaled, Integer& decimals) {
+  UInt64 mantissa = 0;
+  bool negative = false;
+  if (!PlainMantissa(p, length, mantissa, negative, decimals)) return false;
+  scaled = negative ? -static_cast<Int64>(mantissa) : static_cast<Int64>(mantissa);
+  return true;
 }
 
 bool orv::DbfReadPlainNumber(const Byte* p, Integer length, double& value) {
@@ -349,24 +357,58 @@ void TDbfField::GetText(const Byte* record, AnsiString& value, bool& isNull) con
   }
   isNull = true;
   record = ResolveRecord(record);
-  const Integer len = record ? StoredTextLength(record + FOffset, FLength) : -1;
-  if (len < 0) {
+  if (!record) {
     value.clear();
     return;
   }
-  isNull = false;
+  isNull = !ReadText(record, value);
+}
+
+bool TDbfField::ReadText(const Byte* record, AnsiString& value) const {
+  if (FLetter != 'C') {
+    bool isNull = true;
+    GetText(record, value, isNull);
+    if (isNull) value.clear();
+    return !isNull;
+  }
+  const Integer len = StoredTextLength(record + FOffset, FLength);
+  if (len < 0) {
+    value.clear();
+    return false;
+  }
   // Resized, not assigned: the string's old bytes are overwritten anyway. Translated as copied,
   // in one pass.
   value.resize(static_cast<std::size_t>(len));
   const CP_TYPE codePage = GetCodePage();
+  if (!FReadTableKnown || codePage != FReadTableCodePage) {
+    FReadTable = DsIsIdentityCodePage(codePage) ? nullptr : DsReadTable(codePage);
+    FReadTableCodePage = codePage;
+    FReadTableKnown = true;
+  }
   const Byte* from = record + FOffset;
   char* to = value.data();
-  if (DsIsIdentityCodePage(codePage)) {
+  if (!FReadTable) {
     std::memcpy(to, from, static_cast<std::size_t>(len));
-    return;
+    return true;
   }
-  const Byte* table = DsReadTable(codePage);
+  const Byte* table = FReadTable;
   for (Integer i = 0; i < len; ++i) to[i] = static_cast<char>(table[from[i]]);
+  return true;
+}
+
+bool TDbfField::ReadFloat(const Byte* record, double& value) const {
+  // The usual number laid out as the descriptor says, without the codec's dispatch.
+  double scaled = 0;
+  if ((FLetter == 'N' || FLetter == 'F') && FixedDecimal(record + FOffset, FLength, FDecimals, scaled)) {
+    value = scaled / orv::DbfDecimalPowers[FDecimals];
+    return true;
+  }
+  double v = 0;
+  bool isNull = true;
+  GetData(record, &v, isNull);
+  if (isNull) return false;
+  value = v;
+  return true;
 }
 
 bool TDbfField::GetCurrency(const Byte* record, Currency& value) const {

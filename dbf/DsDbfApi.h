@@ -67,6 +67,8 @@ bool DbfReadPlainNumber(const Byte* p, Integer length, double& value);
 // where `scaled` is the exact whole number of the digits with the text's sign ("-0" gives
 // -0.0) and `decimals` is 0..15.
 bool DbfReadPlainDecimal(const Byte* p, Integer length, double& scaled, Integer& decimals);
+// The same with `scaled` as a whole number (|scaled| < 10^15; "-0" gives 0).
+bool DbfReadPlainScaled(const Byte* p, Integer length, Int64& scaled, Integer& decimals);
 inline constexpr double DbfDecimalPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 // Numbers are read from at most this many characters of a field.
@@ -116,6 +118,10 @@ class TDbfField : public TDsCustomField {
   Byte SetData(const void* value, Byte* record) override;
   bool GetCurrency(const Byte* record, Currency& value) const override;
   void GetText(const Byte* record, AnsiString& value, bool& isNull) const override;
+  // For a caller that reads the same fields of many records (a data controller's load): what
+  // GetText and GetData give for `record` (not nil), a null value as False (and an empty text).
+  bool ReadText(const Byte* record, AnsiString& value) const;
+  bool ReadFloat(const Byte* record, double& value) const;
 
   // Whether the field's content lies in the memo file ("M", "G", "P", and "B" but for the
   // FoxPro double).
@@ -140,6 +146,11 @@ class TDbfField : public TDsCustomField {
   Integer FFieldNo;
   Integer FOffset;
   Integer FDataSize;
+  // The read table of the code page texts were last read in (null: the bytes are the text's
+  // own), so that a read of many records looks it up once.
+  mutable const Byte* FReadTable = nullptr;
+  mutable CP_TYPE FReadTableCodePage = ascii_ANSI;
+  mutable bool FReadTableKnown = false;
 };
 
 // The header of an open .DBF table: the prefix as read and the field descriptors.

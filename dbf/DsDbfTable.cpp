@@ -38,19 +38,11 @@ bool IsCalculatedKind(const TField* field) {
 // without the field's, the dataset's and the handle's layers between.
 
 bool DirectText(const void* source, TRecordBuffer record, AnsiString& value) {
-  bool isNull = true;
-  static_cast<const TDbfField*>(source)->TDbfField::GetText(record, value, isNull);
-  if (isNull) value.clear();
-  return !isNull;
+  return static_cast<const TDbfField*>(source)->ReadText(record, value);
 }
 
 bool DirectFloat(const void* source, TRecordBuffer record, double& value) {
-  double v = 0;
-  bool isNull = true;
-  static_cast<const TDbfField*>(source)->TDbfField::GetData(record, &v, isNull);
-  if (isNull) return false;
-  value = v;
-  return true;
+  return static_cast<const TDbfField*>(source)->ReadFloat(record, value);
 }
 
 bool FindDirectRead(TDataSet* dataSet, TField* field, TFieldDirectRead& read) {

@@ -2,8 +2,10 @@
 // of its header through the field codec from the handle's current record.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <algorithm>
 #include <filesystem>
@@ -425,13 +427,13 @@ bool ReadByCharacters(std::string text, double& value) {
 
 // The last eight characters of a number field are read as one word: texts of those characters
 // (digits, points, signs, blanks and others at every place, after blanks and a sign) read as a
-// reading a character at a time reads them, bit for bit, at widths 1 to 12.
+// reading a character at a time reads them, bit for bit, at widths 1 to 18.
 TEST(DsDbParserTable, NumbersEndingInAWordReadAsCharacterByCharacter) {
   std::mt19937 rng(8);
   const char alphabet[] = "0123456789012345678901234567890123456789..-+ x";
   Integer plain = 0, pointed = 0;
-  for (int r = 0; r < 40000; ++r) {
-    const std::size_t width = 1 + rng() % 12;
+  for (int r = 0; r < 80000; ++r) {
+    const std::size_t width = 1 + rng() % 18;
     const std::size_t length = 1 + rng() % width;
     std::string text;
     if (rng() % 3 == 0) text += rng() % 2 ? '-' : '+';
@@ -560,6 +562,98 @@ TEST(DsDbParserTable, ScanWithTheRecordTestVisitsWhatAcceptLetsThrough) {
   }
   // The record test decided a fair share of the records by itself.
   EXPECT_GT(rejected, tested / 4);
+}
+
+// Comparisons of number fields with constants joined by AND (a coordinate box) are tested by
+// one interval per field and count of decimals: on records whose tested numbers all read in the
+// plain form the record test rejects exactly what Accept rejects, and elsewhere nothing that
+// Accept lets through. Numbers tie with the constants at every count of decimals or miss them by
+// one in the last digit, with signs, blanks and garbage; deleted records are skipped as before.
+TEST(DsDbParserTable, NumberBoxesRejectExactlyWhatAcceptRejects) {
+  std::mt19937 rng(2026);
+  static const char* const kConstants[] = {"0",  "2.5", "-2.5", "-0.25", "10.5", "0.0001", "3.3333",
+                                           "0.1", "-7",  "45",   "337",   "0.3",  "-0.1",   "359.9999"};
+  const struct {
+    const char* Name;
+    Integer Width, Decimals;
+  } fields[] = {{"X", 10, 4}, {"Y", 12, 2}, {"Z", 20, 6}};
+  auto tie = [&](Integer width) {
+    const double c = std::strtod(kConstants[rng() % std::size(kConstants)], nullptr);
+    const int decimals = int(rng() % 9);
+    const double step = std::pow(10.0, -decimals) * (int(rng() % 3) - 1);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, c + step);
+    std::string s = buffer;
+    if (Integer(s.size()) > width) s.resize(std::size_t(width));
+    return std::string(std::size_t(width) - s.size(), ' ') + s;
+  };
+  std::vector<std::string> records;
+  std::vector<bool> deleted;
+  for (int r = 0; r < 3000; ++r) {
+    std::string record;
+    for (const auto& f : fields) record += rng() % 4 ? tie(f.Width) : RandomNumberText(rng, f.Width);
+    records.push_back(record);
+    deleted.push_back(rng() % 10 == 0);
+  }
+  std::vector<dbftest::TFieldSpec> specs;
+  for (const auto& f : fields) specs.push_back({f.Name, 'N', f.Width, f.Decimals});
+  const std::vector<Byte> image = dbftest::BuildDbf(0x03, 0, specs, records, deleted);
+  TOpenParserTable table(image, ascii_ANSI);
+
+  TDsDbParser evaluated(&table.Handle);
+  std::vector<Byte> buffer(std::size_t(table.Header->GetRecordSize()));
+  Integer exact = 0;
+  for (int iteration = 0; iteration < 300; ++iteration) {
+    static const char* const kOps[] = {"=", ">", "<", ">=", "<=", "<>"};
+    std::string text;
+    std::vector<std::size_t> tested;
+    bool notEqual = false;
+    for (std::size_t n = 1 + rng() % 4; n > 0; --n) {
+      const std::size_t f = rng() % std::size(fields);
+      const char* op = kOps[rng() % (rng() % 8 ? 5 : 6)];
+      notEqual |= std::strcmp(op, "<>") == 0;
+      tested.push_back(f);
+      std::string name = fields[f].Name;
+      if (rng() % 2) name[0] = char(std::tolower(name[0]));
+      if (!text.empty()) text += " and ";
+      text += "(" + name + " " + op + kConstants[rng() % std::size(kConstants)] + ")";
+    }
+    evaluated.SetText(text);
+    ASSERT_TRUE(evaluated.Tokenize()) << text;
+    ASSERT_TRUE(evaluated.HasRecordTest()) << text;
+    std::vector<Integer> expected;
+    for (Integer i = 0; i < table.Count(); ++i) {
+      table.Select(i);
+      const bool accepted = evaluated.Accept();
+      const bool rejected =
+          evaluated.SkipRejected(table.Handle.GetCurrentRecord(), 1, table.Header->GetRecordSize()) == 1;
+      bool plain = true;
+      for (const std::size_t f : tested) {
+        double v = 0;
+        Integer offset = 1;
+        for (std::size_t k = 0; k < f; ++k) offset += fields[k].Width;
+        plain &= DbfReadPlainNumber(table.Handle.GetCurrentRecord() + offset, fields[f].Width, v);
+      }
+      if (rejected) {
+        ASSERT_FALSE(accepted) << text << " record " << i + 1;
+      }
+      if (plain && !notEqual) {
+        ASSERT_EQ(rejected, !accepted) << text << " record " << i + 1 << " [" << records[std::size_t(i)] << "]";
+        ++exact;
+      }
+      if (accepted && !deleted[std::size_t(i)]) expected.push_back(i + 1);
+    }
+    orv::TDsOpenParams params;
+    params.BufferRecords = Integer(rng() % 50 + 1);
+    TDbfHandle handle(std::make_unique<dbftest::TMemoryFile>(image), &params, true);
+    handle.SetFilter(text, 0);
+    std::vector<Integer> visited;
+    orv::TDsRecordInfo info;
+    handle.First();
+    while (handle.GetNext(buffer.data(), &info) == dsErrNone) visited.push_back(info.RecNo);
+    ASSERT_EQ(visited, expected) << text;
+  }
+  EXPECT_GT(exact, 300 * 3000 / 4);  // most records and filters are decided by the intervals alone
 }
 
 // The record test reads patterns in the table's code page: a handle whose code page changes

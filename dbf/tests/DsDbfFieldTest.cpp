@@ -141,7 +141,7 @@ TEST(DbfField, TextOfAnyLengthEndsAtItsFirstZeroWithoutTrailingBlanks) {
   // the rule read byte by byte.
   std::mt19937 random(11);
   const char alphabet[] = {' ', ' ', ' ', 'a', 'b', '\0', '\xE0'};
-  for (const Integer length : {1, 7, 8, 9, 15, 16, 17, 25, 40}) {
+  for (const Integer length : {1, 7, 8, 9, 10, 15, 16, 17, 25, 31, 33, 40, 47, 63, 64, 65, 80}) {
     TOneField t('C', length);
     for (int i = 0; i < 3000; ++i) {
       std::string bytes(std::size_t(length), ' ');
@@ -152,7 +152,7 @@ TEST(DbfField, TextOfAnyLengthEndsAtItsFirstZeroWithoutTrailingBlanks) {
       while (end > 0 && bytes[end - 1] == ' ') --end;
       std::string expected = bytes.substr(0, std::min(end, bytes.find('\0')));
       while (!expected.empty() && expected.back() == ' ') expected.pop_back();
-      char text[41];
+      char text[81];
       const bool hasValue = t.Get(text);
       ASSERT_EQ(hasValue, end > 0) << length << " '" << bytes << "'";
       if (hasValue) {
@@ -199,7 +199,7 @@ TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
   // characters) with their blanks, signs, digits and stray characters anywhere.
   std::mt19937 random(7);
   const char alphabet[] = "   0123456789012345678901234567890123456789.-+e";
-  for (const Integer length : {12, 19, 20}) {
+  for (const Integer length : {10, 12, 19, 20}) {
   TOneField t('N', length, 3);
   for (int i = 0; i < 20000; ++i) {
     std::string text;
