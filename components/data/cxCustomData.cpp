@@ -5482,6 +5482,11 @@ void TcxCustomDataRelation::BeforeDestruction() {
     detail->AttachAsDetailTemplate(nullptr, detail->GetIsPattern());
   }
   if (FRelationList) {
+    // The records' detail controllers of this relation go first: they hold it as their master
+    // relation.
+    const Integer index = GetIndex();
+    for (TcxDetailObject* object : FRelationList->FDetailObjects)
+      if (object) object->ClearInfoObject(index);
     auto& items = FRelationList->FItems;
     items.erase(std::remove(items.begin(), items.end(), this), items.end());
     FRelationList->Changed(nullptr);

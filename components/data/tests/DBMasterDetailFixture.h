@@ -7,6 +7,7 @@
 //   TOWNS.DBF:   ID (N 4), CODE (C 2), CITY (C 20)
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,31 +23,33 @@
 namespace orv::test {
 
 struct TCountryRow {
-  AnsiString Code;
-  AnsiString Name;
+  orv::AnsiLiteral Code;
+  orv::AnsiLiteral Name;
 };
 
 struct TTownOfCountryRow {
   Integer Id;
-  AnsiString Code;
-  AnsiString City;
+  orv::AnsiLiteral Code;
+  orv::AnsiLiteral City;
 };
 
 inline const std::vector<TCountryRow>& FixtureCountries() {
-  static const std::vector<TCountryRow> countries = {
-      {"AU", "Австралия"_a}, {"BR", "Бразилия"_a}, {"BY", "Беларусь"_a},
-      {"GH", "Гана"_a},      {"RU", "Россия"_a},   {"UA", "Украина"_a},
+  static const TCountryRow rows[] = {
+      {"AU"_a, "Австралия"_a}, {"BR"_a, "Бразилия"_a}, {"BY"_a, "Беларусь"_a},
+      {"GH"_a, "Гана"_a},      {"RU"_a, "Россия"_a},   {"UA"_a, "Украина"_a},
   };
+  static const std::vector<TCountryRow> countries(std::begin(rows), std::end(rows));
   return countries;
 }
 
 inline const std::vector<TTownOfCountryRow>& FixtureTownsOfCountries() {
-  static const std::vector<TTownOfCountryRow> towns = {
-      {1, "AU", "Сидней"_a},   {2, "AU", "Мельбурн"_a}, {3, "BR", "Сан-Паулу"_a}, {4, "BY", "Минск"_a},
-      {5, "BY", "Гомель"_a},   {6, "BY", "Брест"_a},    {7, "RU", "Москва"_a},    {8, "RU", "Мурманск"_a},
-      {9, "RU", "Омск"_a},     {10, "RU", "Тверь"_a},   {11, "UA", "Киев"_a},     {12, "UA", "Львов"_a},
-      {13, "ZZ", "Атлантида"_a},
+  static const TTownOfCountryRow rows[] = {
+      {1, "AU"_a, "Сидней"_a},   {2, "AU"_a, "Мельбурн"_a}, {3, "BR"_a, "Сан-Паулу"_a}, {4, "BY"_a, "Минск"_a},
+      {5, "BY"_a, "Гомель"_a},   {6, "BY"_a, "Брест"_a},    {7, "RU"_a, "Москва"_a},    {8, "RU"_a, "Мурманск"_a},
+      {9, "RU"_a, "Омск"_a},     {10, "RU"_a, "Тверь"_a},   {11, "UA"_a, "Киев"_a},     {12, "UA"_a, "Львов"_a},
+      {13, "ZZ"_a, "Атлантида"_a},
   };
+  static const std::vector<TTownOfCountryRow> towns(std::begin(rows), std::end(rows));
   return towns;
 }
 
@@ -54,7 +57,7 @@ inline const std::vector<TTownOfCountryRow>& FixtureTownsOfCountries() {
 inline std::vector<AnsiString> FixtureCitiesOf(const AnsiString& code) {
   std::vector<AnsiString> cities;
   for (const TTownOfCountryRow& town : FixtureTownsOfCountries())
-    if (town.Code == code) cities.push_back(town.City);
+    if (code == town.Code) cities.push_back(AnsiString(town.City));
   return cities;
 }
 
