@@ -5,6 +5,7 @@
 #include "components/bars/dxBarCaptionButtons.h"
 #include "components/bars/dxBarCustomCustomizationForm.h"
 #include "components/bars/dxBarEdit.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/bars/dxBarScreenTip.h"
 #include "components/bars/dxBarDrawing.h"
@@ -4898,6 +4899,8 @@ LRESULT MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
         }
         gMouseGuard = false;
       }
+      // A press elsewhere hides a "More Buttons" popup nobody is using.
+      if (!consumed && IsButtonDownMessage(message)) TdxBarQuickControl::HandleMouseDownOutside(info->hwnd, message);
     }
   } catch (...) {
     gMouseGuard = false;

@@ -44,6 +44,7 @@ class TdxDockControl;
 class TdxDockRow;
 class TCustomdxBarControl;
 class TdxBarControl;
+class TdxBarQuickControl;
 class TdxBarSubMenuControl;
 class TdxBarShadow;
 class TdxBarItemControlDrawParams;
@@ -1653,6 +1654,8 @@ class TdxBarPainter : public TcxIUnknownObject {
                              Boolean selected);
   virtual HBRUSH GetToolbarBrush();
   virtual HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) { return GetToolbarBrush(); }
+  // The background of a toolbar's "More Buttons" popup.
+  virtual HBRUSH GetQuickControlBrush(TCustomdxBarControl* barControl) { return GetToolbarBrushForBar(barControl); }
   virtual HBRUSH GetFaceBrush();
   virtual HBRUSH GetSelectionBrush();
   virtual HBRUSH GetItemBackgroundBrush(TdxBarItemControlDrawParams* params);
@@ -1958,6 +1961,7 @@ class TdxBarFlatPainter : public TdxBarPainter {
   Integer GetArrowItemIndent() override { return 9; }
   HBRUSH GetToolbarBrush() override;
   HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) override;
+  HBRUSH GetQuickControlBrush(TCustomdxBarControl* barControl) override;
   HBRUSH GetCheckedBrush() override;
   HBRUSH GetFaceBrush() override;
   HBRUSH GetSelectionBrush() override;
@@ -2151,6 +2155,7 @@ class TdxBarOffice11Painter : public TdxBarFlatPainter {
   TColor GetCaptionButtonGlyphColor(TCustomdxBarControl* barControl, Integer state) override;
   HBRUSH GetToolbarBrush() override;
   HBRUSH GetToolbarBrushForBar(TCustomdxBarControl* barControl) override;
+  HBRUSH GetQuickControlBrush(TCustomdxBarControl* barControl) override;
   HBRUSH GetCheckedBrush() override;
   HBRUSH GetFaceBrush() override;
   HBRUSH GetSelectionBrush() override;
@@ -2565,6 +2570,11 @@ class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
   virtual Boolean IsInSelection();
   virtual Boolean IsExpandKey(Word key) { return false; }
   virtual Boolean WantsDoubleClick() { return false; }
+  // Whether a double click on the selected control goes to the window's double-click handling
+  // (while designing, or when the control wants it); otherwise it counts as a second press.
+  virtual Boolean CanDoubleClick();
+  // The control's own answer to a double click that it does not want for expanding a menu.
+  virtual void DoubleClick() {}
   virtual Boolean IsInMainMenu() { return false; }
   Boolean IsTextRotated();
 
@@ -3751,6 +3761,10 @@ class TCustomdxBarControl : public TCustomControl {
   virtual void ClickItemControl(TdxBarItemControl* control);
   // Selects the control and, unless told to select only, clicks it as Enter does.
   void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly);
+  // A double click on the selected control that takes it: the designer's item editor while
+  // designing, the control's own handling when it does not want the click, else the expansion
+  // of the menu that shows its item's links and hides rarely used ones.
+  void DoubleClickItemControl(TdxBarItemControl* control);
   // The next link from `start` whose caption's accelerator is the key (nil when none or its item
   // is disabled); `several` when another link shares the letter.
   TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start);
@@ -3864,6 +3878,8 @@ class TdxBarControl : public TCustomdxBarControl {
   HBRUSH GetBackgroundBrush() override;
   virtual AnsiString GetCaption();
   virtual Boolean HasCloseButton();
+  // Whether a floating window shows its caption (the mark's popup does not).
+  virtual Boolean HasFloatingCaption() { return true; }
   Boolean CanMove();
   // 0 normal, 1 hot, 2 pressed.
   Integer GetCloseButtonState() const { return FCloseButtonState; }
@@ -3934,7 +3950,7 @@ class TdxBarControl : public TCustomdxBarControl {
   // Copies into `links` every link the toolbar has no room to show.
   void FillMarkPopup(TdxBarItemLinks* links);
   // The popup of the pressed mark (nil while the mark is not pressed).
-  TdxBarPopupMenu* GetMarkPopup() const { return FMarkState == 2 ? FMarkPopup : nullptr; }
+  TdxBarQuickControl* GetQuickControl() const { return FMarkState == 2 ? FQuickControl : nullptr; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -3964,14 +3980,14 @@ class TdxBarControl : public TCustomdxBarControl {
   void ArrangeItemRowsOnce();
   void SizeLoop(Integer hitCode);
   void DrawMark(HDC dc);
-  void MarkPopupClosed(TObject* sender);
   Integer FLastHitCode = 1;  // HTCLIENT
   Boolean FMoving = false;
   Boolean FInsertAtPoint = false;
   TPoint FInsertPoint{};
   Integer FMarkState = 0;
   Boolean FIgnoreMarkClick = false;
-  TdxBarPopupMenu* FMarkPopup = nullptr;
+  TdxBarQuickControl* FQuickControl = nullptr;
+  friend class TdxBarQuickControl;
 };
 
 // ==== Submenu windows ==========================================================================

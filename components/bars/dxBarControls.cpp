@@ -12,6 +12,7 @@
 #include "components/bars/dxBarDragInfo.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarEdit.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxOffice11.h"
@@ -225,6 +226,11 @@ Boolean TdxBarItemControl::IsEnabled() {
 Boolean TdxBarItemControl::AcceptsSelection() {
   if (!FParent || !FParent->InCustomizingMode()) return true;
   return GetBarManager() == (GetItem() ? GetItem()->GetBarManager() : nullptr);
+}
+
+Boolean TdxBarItemControl::CanDoubleClick() {
+  TdxBarManager* manager = GetBarManager();
+  return (manager && manager->IsDesigning()) || WantsDoubleClick();
 }
 
 Boolean TdxBarItemControl::IsInSelection() {
@@ -1136,6 +1142,9 @@ void TdxBarPainter::CalcBarBorders(TdxBar* bar, TdxBarDockingStyle style, TRect&
   rect = TRect();
   if (style == dsNone) {
     rect = TRect{GetFloatingFrameWidth(), GetFloatingFrameHeight(), GetFloatingFrameWidth(), GetFloatingFrameHeight()};
+    // A window without a floating caption (the mark's popup) has the frame alone.
+    auto* toolbar = bar ? dynamic_cast<TdxBarControl*>(bar->GetControl()) : nullptr;
+    if (toolbar && !toolbar->HasFloatingCaption()) return;
     rect.Left += GetFloatingSideBorder();
     rect.Right += GetFloatingSideBorder();
     rect.Top += GetFloatingCaptionHeight(bar ? bar->GetControl() : nullptr) + GetFloatingTopBorder();
@@ -1486,6 +1495,13 @@ void TCustomdxBarControl::DrawItemControl(TdxBarItemControl* control) {
 }
 
 void TCustomdxBarControl::CreateWnd() {
+  // The classic look knows no double clicks on its bars: there a second press is just a press.
+  TdxBarManager* manager = GetOwnerBarManager();
+  const Boolean doubleClicks = manager && (manager->GetEffectiveStyle() != bmsStandard || manager->InCustomizingMode());
+  if (doubleClicks)
+    SetControlStyle(GetControlStyle() + TControlStyle{csDoubleClicks});
+  else
+    SetControlStyle(GetControlStyle() - TControlStyle{csDoubleClicks});
   inherited::CreateWnd();
   UpdateFont();
   CalcMetrics();
@@ -1541,6 +1557,9 @@ void TCustomdxBarControl::ChangeSelection(TdxBarItemControl* control) {
   FSelectedLink = control ? control->GetItemLink() : nullptr;
   TdxBarManager* manager = GetOwnerBarManager();
   if (manager && !manager->IsCustomizing()) manager->StoreSelectedItem(control);
+  // An open "More Buttons" popup looks a moment later whether the selection stayed elsewhere.
+  if (TdxBarQuickControl* quick = TdxBarQuickControl::GetOpenQuickControl())
+    if (control && quick != this && !quick->IsActive()) quick->StartHidingTimer();
   RepaintItemControl(old);
   RepaintItemControl(control);
   if (manager && (control || GetKind() == 2)) manager->ActivateHint(true, AnsiString(), control);
@@ -1688,6 +1707,14 @@ void TCustomdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Inte
   inherited::MouseDown(button, shift, x, y);
   const TPoint point{x, y};
   TdxBarItemControl* control = GetItemControlAtPos(point);
+  if (shift.Contains(ssDouble)) {
+    if (control && control == GetSelectedItemControl() && control->CanDoubleClick()) {
+      DoubleClickItemControl(control);
+      return;
+    }
+    // Any other double click is the second press it is.
+    shift -= TShiftState{ssDouble};
+  }
   if (InCustomizingMode()) {
     PressCustomizedItemControl(control, button, shift, point);
     return;
@@ -1697,9 +1724,27 @@ void TCustomdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Inte
   if (button == mbLeft && control && control->IsEnabled() && control->CanPress()) {
     FClickedItemControl = control;
     SetCapture(GetHandle());
-    if (GetKind() == 0 && !FActive) SetActiveState(true);
+    // Toolbars and the mark's popup take the keyboard with the press.
+    if (GetKind() != 2 && !FActive) SetActiveState(true);
     ClickItemControl(control);
   }
+}
+
+void TCustomdxBarControl::DoubleClickItemControl(TdxBarItemControl* control) {
+  TdxBarManager* manager = GetOwnerBarManager();
+  if (manager && manager->IsDesigning()) {
+    if (TdxBarItem* item = control->GetItem()) item->ActivateInDesigner();
+    return;
+  }
+  if (!control->WantsDoubleClick()) {
+    control->DoubleClick();
+    return;
+  }
+  // A sub item's menu that keeps its rarely used items back shows them all.
+  TdxBarItem* item = control->GetItem();
+  TdxBarItemLinks* links = item ? item->GetItemLinks() : nullptr;
+  if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(links ? links->GetBarControl() : nullptr))
+    if (menu->IsMarkVisible()) menu->SetMarkState(2);
 }
 
 // While the bars are customized a press selects the link under the mouse (Shift adds it to the
@@ -1973,7 +2018,11 @@ TdxBarControl::TdxBarControl(TComponent* owner, TdxBar* bar) : TCustomdxBarContr
 }
 
 TdxBarControl::~TdxBarControl() {
-  if (FMarkPopup) FMarkPopup->Free();
+  if (TdxBarQuickControl* quick = FQuickControl) {
+    FQuickControl = nullptr;
+    quick->FParentToolbar = nullptr;
+    if (!quick->IsDestroying()) quick->Free();
+  }
   ForgetDockedBarControl(this);
   if (FBar && FBar->GetControl() == this) FBar->SetControl(nullptr);
 }
@@ -2402,6 +2451,10 @@ void TdxBarControl::DrawNonClient(HDC dc) {
   painter->DrawToolbarBackground(this, dc, clNone, brush, client, window);
   if (FDockingStyle == dsNone) {
     painter->DrawFloatingBorder(this, dc, window);
+    if (!HasFloatingCaption()) {
+      RestoreDC(dc, saved);
+      return;
+    }
     const TRect caption = GetCaptionRect();
     HBRUSH captionBrush = CreateSolidBrush(COLORREF(painter->GetFloatingCaptionColor(this, true)));
     RECT c{caption.Left, caption.Top, caption.Right, caption.Bottom};
@@ -2566,6 +2619,8 @@ void UpdateBarControls(TdxBarManager* manager) {
   TWinControl* form = manager->GetOwnerControl();
   for (Integer i = 0; i < manager->GetBarCount(); ++i) {
     TdxBar* bar = manager->GetBar(i);
+    // The hidden bar of a popup toolbar belongs to its popup.
+    if (bar->GetControl() && bar->GetControl()->IsPopup()) continue;
     const Boolean shown = form && !manager->IsDesigning() && bar->GetVisible() && !bar->GetHidden() &&
                           !bar->GetMergeTarget();
     auto* control = dynamic_cast<TdxBarControl*>(bar->GetControl());

@@ -6,6 +6,7 @@
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/dxOffice11.h"
@@ -152,6 +153,7 @@ HBRUSH TdxBarFlatPainter::GetToolbarBrushForBar(TCustomdxBarControl* barControl)
     return GetSysColorBrush(COLOR_BTNFACE);
   return inherited::GetToolbarBrushForBar(barControl);
 }
+HBRUSH TdxBarFlatPainter::GetQuickControlBrush(TCustomdxBarControl* barControl) { return GetSysColorBrush(COLOR_WINDOW); }
 HBRUSH TdxBarFlatPainter::GetCheckedBrush() { return FlatBrush(this, 2, COLOR_BTNFACE); }
 HBRUSH TdxBarFlatPainter::GetFaceBrush() { return FlatBrush(this, 3, COLOR_BTNFACE); }
 HBRUSH TdxBarFlatPainter::GetSelectionBrush() { return FlatBrush(this, 4, COLOR_HIGHLIGHT); }
@@ -339,12 +341,14 @@ void TdxBarFlatPainter::DrawCloseButton(TdxBarControl* toolbar, HDC dc, const TR
 // pixel inside both; with `offset` moved one pixel towards the owner. Screen coordinates.
 // Empty while the popup is not shown next to its owner.
 TRect OwnerJointScreenRect(TCustomdxBarControl* popup, Boolean offset) {
-  auto* menu = dynamic_cast<TdxBarSubMenuControl*>(popup);
-  if (!menu || !menu->HandleAllocated()) return TRect();
-  const TRect owner = menu->GetOwnerBounds();
-  if (RectIsEmpty(owner)) return TRect();
+  TRect owner;
+  if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(popup))
+    owner = menu->GetOwnerBounds();
+  else if (auto* quick = dynamic_cast<TdxBarQuickControl*>(popup))
+    owner = quick->GetOwnerBounds();
+  if (!popup || !popup->HandleAllocated() || RectIsEmpty(owner)) return TRect();
   RECT wr{};
-  GetWindowRect(menu->GetHandle(), &wr);
+  GetWindowRect(popup->GetHandle(), &wr);
   const TRect w{wr.Left, wr.Top, wr.Right, wr.Bottom};
   TRect joint;
   if ((owner.Bottom == w.Top || owner.Top == w.Bottom) && owner.Left < w.Right && w.Left < owner.Right) {

@@ -47,9 +47,9 @@ class TSystemMenuSubItemControl : public TdxBarSubItemControl {
   Boolean IsCustomizable() { return false; }
   Boolean AcceptsSelection() override;
   Boolean WantsDoubleClick() override { return false; }
-  Boolean CanDoubleClick() { return true; }
+  Boolean CanDoubleClick() override { return true; }
   // Closes the bar window and sends the child the default command of its system menu.
-  void DoubleClick();
+  void DoubleClick() override;
   Boolean CanDropDown() override;
   void ControlActivate(Boolean immediate, Boolean byMouse) override;
 

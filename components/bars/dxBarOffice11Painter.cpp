@@ -94,6 +94,9 @@ HBRUSH TdxBarOffice11Painter::GetToolbarBrushForBar(TCustomdxBarControl* barCont
     return GetSysColorBrush(COLOR_BTNFACE);
   return TdxBarFlatPainter::GetToolbarBrushForBar(barControl);
 }
+HBRUSH TdxBarOffice11Painter::GetQuickControlBrush(TCustomdxBarControl* barControl) {
+  return PaletteBrush(Office11MenuBackgroundBrush, Office11MenuBackgroundColor);
+}
 HBRUSH TdxBarOffice11Painter::GetCheckedBrush() { return PaletteBrush(Office11CheckedBrush, Office11CheckedColor); }
 HBRUSH TdxBarOffice11Painter::GetFaceBrush() {
   return PaletteBrush(Office11PressedSelectedBrush, Office11PressedSelectedColor);

@@ -11,6 +11,7 @@
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxGeometry.h"
@@ -450,9 +451,10 @@ Integer TdxBarControl::HitTest(const TPoint& screenPoint, Integer systemCode) {
 }
 
 void TdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
-  if (button == mbLeft && !InCustomizingMode() && !shift.Contains(ssDouble)) {
+  if (button == mbLeft && !InCustomizingMode()) {
     const TPoint point{x, y};
     TdxBarPainter* painter = GetPainter();
+    // A double click on the mark toggles its popup as a press does.
     if (IsMarkVisible() && IsInRect(GetMarkRect(), point)) {
       if (FIgnoreMarkClick) {
         // The press that closed the mark's popup does not open it again.
@@ -462,7 +464,7 @@ void TdxBarControl::MouseDown(TMouseButton button, TShiftState shift, Integer x,
       if (painter && painter->AllowsQuickCustomizing()) SetMarkState(FMarkState == 2 ? 1 : 2);
       return;
     }
-    if (FLastHitCode == HTCAPTION) {
+    if (FLastHitCode == HTCAPTION && !shift.Contains(ssDouble)) {
       if (TdxBarManager* manager = GetOwnerBarManager())
         if (manager->GetBars()) manager->GetBars()->MoveBarControl(this);
       return;
@@ -556,44 +558,26 @@ void TdxBarControl::FillMarkPopup(TdxBarItemLinks* links) {
   if (FBar && painter && painter->AllowsQuickCustomizing()) AddQuickCustomizationItem(FBar, links);
 }
 
-namespace {
-
-// The quick-customization entry was made for one mark popup alone: it goes with the popup, after
-// the links that show it.
-void FreeMarkPopupWithEntry(TdxBarPopupMenu*& popup) {
-  if (!popup) return;
-  std::vector<TComponent*> entries;
-  TdxBarItemLinks* links = popup->GetItemLinks();
-  for (Integer i = 0; links && i < links->GetCount(); ++i)
-    if (auto* access = dynamic_cast<TdxBarQuickAccessItem*>(links->GetItem(i)->GetItem())) entries.push_back(access);
-  TdxBarPopupMenu* freed = popup;
-  popup = nullptr;
-  freed->Free();
-  for (TComponent* entry : entries) entry->Free();
-}
-
-}  // namespace
-
 void TdxBarControl::SetMarkState(Integer value) {
   if (InCustomizingMode() || FMarkState == value) return;
   FMarkState = value;
   TdxBarManager* manager = GetOwnerBarManager();
+  orv::TObjectLinkGuard alive(this);
+  if (TdxBarQuickControl* old = FQuickControl) {
+    FQuickControl = nullptr;
+    old->FParentToolbar = nullptr;
+    if (!old->IsDestroying()) old->Free();
+    if (!alive.Alive()) return;
+  }
   if (value == 2 && manager) {
     // The popup lists the links the toolbar has no room for, under the mark.
-    FreeMarkPopupWithEntry(FMarkPopup);
-    FMarkPopup = new TdxBarPopupMenu(nullptr);
-    FMarkPopup->SetBarManager(manager);
-    FillMarkPopup(FMarkPopup->GetItemLinks());
-    FMarkPopup->SetOnCloseUp(TNotifyEvent(this, &TdxBarControl::MarkPopupClosed));
     if (HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    const TRect mark = GetMarkScreenRect();
-    orv::TObjectLinkGuard alive(this);
-    FMarkPopup->PopupEx(mark.Left, mark.Bottom, mark.Width(), mark.Height(), true, &mark, false, this);
+    auto* quick = new TdxBarQuickControl(this);
+    FQuickControl = quick;
+    if (quick->GetItemLinks()) FillMarkPopup(quick->GetItemLinks());
+    quick->PopupAt(GetMarkScreenRect());
     if (!alive.Alive()) return;
-  } else if (FMarkPopup && FMarkPopup->IsShown()) {
-    orv::TObjectLinkGuard alive(this);
-    if (TdxBarSubMenuControl* menu = FMarkPopup->GetSubMenuControl()) menu->Close();
-    if (!alive.Alive()) return;
+    PlayMenuSound(msPopup);
   }
   if (HandleAllocated()) {
     const TRect r = GetMarkRect();
@@ -601,22 +585,6 @@ void TdxBarControl::SetMarkState(Integer value) {
     InvalidateRect(GetHandle(), &rr, FALSE);
     if (FDockingStyle == dsNone) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   }
-}
-
-void TdxBarControl::MarkPopupClosed(TObject* sender) {
-  // The popup closed itself (a command, Escape, a click elsewhere): the mark goes back to normal.
-  // A press on the mark that closed it must not open it again at once.
-  if (GetAsyncKeyState(VK_LBUTTON) < 0 && HandleAllocated()) {
-    POINT p{};
-    GetCursorPos(&p);
-    ::ScreenToClient(GetHandle(), &p);
-    if (IsInRect(GetMarkRect(), TPoint{p.X, p.Y})) FIgnoreMarkClick = true;
-  }
-  if (FMarkPopup != sender || FMarkState != 2) return;
-  // The popup cannot be freed from its own close notification: it stays until the mark opens
-  // again or the toolbar goes.
-  FMarkState = 0;
-  if (HandleAllocated()) Invalidate();
 }
 
 void TdxBarControl::DrawMark(HDC dc) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/bars/tests/BarManagerFixture.h"
 #include "components/foundation/cxClasses.h"
@@ -120,9 +121,9 @@ TEST_F(BarQuickCustTest, TheMarkPopupsEntryHidesAToolbarButton) {
   const TRect mark = window->GetMarkScreenRect();
   orv::headless::Click((mark.Left + mark.Right) / 2, (mark.Top + mark.Bottom) / 2);
   Run();
-  TdxBarPopupMenu* popup = window->GetMarkPopup();
+  TdxBarQuickControl* popup = window->GetQuickControl();
   ASSERT_NE(popup, nullptr);
-  ASSERT_TRUE(popup->IsShown());
+  ASSERT_TRUE(IsWindowVisible(popup->GetHandle()));
   // Every button fits, so the entry is all the popup lists.
   ASSERT_EQ(popup->GetItemLinks()->GetCount(), 1);
   TdxBarItemLink* entryLink = popup->GetItemLinks()->GetItem(0);

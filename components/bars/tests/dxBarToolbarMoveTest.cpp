@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "components/bars/dxBar.h"
+#include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/bars/tests/BarManagerFixture.h"
 #include "platform/controls/Forms.h"
@@ -318,9 +319,9 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   orv::headless::Click(at.X, at.Y);
   orv::headless::ProcessMessages();
   EXPECT_EQ(window->GetMarkState(), 2);
-  TdxBarPopupMenu* popup = window->GetMarkPopup();
+  TdxBarQuickControl* popup = window->GetQuickControl();
   ASSERT_NE(popup, nullptr);
-  ASSERT_TRUE(popup->IsShown());
+  ASSERT_TRUE(IsWindowVisible(popup->GetHandle()));
   // The hidden buttons, then the quick-customization entry in a group of its own.
   std::vector<AnsiString> listed;
   const Integer count = popup->GetItemLinks()->GetCount();
@@ -329,8 +330,7 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   ASSERT_GE(count, 1);
   EXPECT_NE(dynamic_cast<TdxBarQuickAccessItem*>(popup->GetItemLinks()->GetItem(count - 1)->GetItem()), nullptr);
   EXPECT_TRUE(popup->GetItemLinks()->GetItem(count - 1)->GetBeginGroup());
-  TdxBarSubMenuControl* menu = popup->GetSubMenuControl();
-  ASSERT_NE(menu, nullptr);
+  TdxBarQuickControl* menu = popup;
   RECT menuRect{};
   GetWindowRect(menu->GetHandle(), &menuRect);
   const TRect markScreen = window->GetMarkScreenRect();
@@ -345,7 +345,7 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   orv::headless::ProcessMessages();
   EXPECT_EQ(Clicks.Log, (std::vector<AnsiString>{hidden.back()}));
   EXPECT_EQ(window->GetMarkState(), 0);
-  EXPECT_EQ(window->GetMarkPopup(), nullptr);
+  EXPECT_EQ(window->GetQuickControl(), nullptr);
 
   // Clicking the mark while its popup is open closes it without opening it again.
   orv::headless::Click(at.X, at.Y);
@@ -354,7 +354,7 @@ TEST_F(ToolbarMoveTest, TheMarkOfAShortToolbarListsAndRunsItsHiddenButtons) {
   orv::headless::Click(at.X, at.Y);
   orv::headless::ProcessMessages();
   EXPECT_NE(window->GetMarkState(), 2);
-  EXPECT_EQ(window->GetMarkPopup(), nullptr);
+  EXPECT_EQ(window->GetQuickControl(), nullptr);
 }
 
 // The toolbar with the mark at its end, as the screen shows it: a short toolbar with hidden
