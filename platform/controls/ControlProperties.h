@@ -90,6 +90,13 @@ void PublishDrag(Published<T>& p) {
   p.Property("DragMode", &TControl::GetDragMode, &TControl::SetDragMode).Default(dmManual);
 }
 
+// OnEndDock and OnStartDock: a control dragged with DragKind dkDock.
+template <class T>
+void PublishDockEvents(Published<T>& p) {
+  p.Property("OnEndDock", &TControl::GetOnEndDock, &TControl::SetOnEndDock);
+  p.Property("OnStartDock", &TControl::GetOnStartDock, &TControl::SetOnStartDock);
+}
+
 // TabOrder and TabStop (its default is the class's own).
 template <class T>
 void PublishTabs(Published<T>& p, bool tabStopDefault) {

@@ -494,10 +494,15 @@ void TControl::WndProc(TMessage& message) {
           TDragObject* object = nullptr;
           if (gDrag.Control->GetDragKind() == dkDock) {
             // A dock drag carries the control itself, first at its own place.
-            auto* dock = new TDragDockObject(gDrag.Control);
+            TDragDockObject* dock = nullptr;
+            gDrag.Control->DoStartDock(dock);
+            if (!gDrag.Control) return;  // the start was cancelled
+            if (!dock) {
+              dock = new TDragDockObject(gDrag.Control);
+              gDrag.OwnObject = true;
+            }
             dock->SetDockRect(ControlScreenRect(gDrag.Control));
             object = dock;
-            gDrag.OwnObject = true;
           } else {
             gDrag.Control->DoStartDrag(object);
             if (!gDrag.Control) return;  // the start was cancelled
@@ -1375,6 +1380,18 @@ void TControl::DoStartDrag(TDragObject*& dragObject) {
 
 void TControl::DoEndDrag(TObject* target, Integer x, Integer y) {
   if (FOnEndDrag) FOnEndDrag(this, target, x, y);
+}
+
+void TControl::DoStartDock(TDragDockObject*& dragObject) {
+  if (FOnStartDock) FOnStartDock(this, dragObject);
+}
+
+void TControl::DoEndDock(TObject* target, Integer x, Integer y) {
+  if (FOnEndDock) FOnEndDock(this, target, x, y);
+}
+
+void TDragDockObject::EndDrag(TObject* target, Integer x, Integer y) {
+  if (TControl* control = GetControl()) control->DoEndDock(target, x, y);
 }
 
 void TControl::DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept) {

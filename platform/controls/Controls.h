@@ -307,6 +307,10 @@ class TDragDockObject : public TBaseDragControlObject {
   void SetFloating(bool value) { FFloating = value; }
   TCursor GetDragCursor(bool accepted, Integer x, Integer y) override { return crDefault; }
 
+ protected:
+  // A dock drag ends the control's docking (OnEndDock), not a plain drag.
+  void EndDrag(TObject* target, Integer x, Integer y) override;
+
  private:
   TRect FDockRect;
   bool FFloating = false;
@@ -326,6 +330,11 @@ using TDockDropEvent = orv::Event<void(TObject* sender, TDragDockObject* source,
 using TUnDockEvent = orv::Event<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)>;
 using TGetSiteInfoEvent = orv::Event<void(TObject* sender, TControl* dockClient, TRect& influenceRect,
                                           TPoint mousePos, bool& canDock)>;
+// A dock drag starts: the handler may supply the drag object (it keeps it), else the drag makes one.
+using TStartDockEvent = orv::Event<void(TObject* sender, TDragDockObject*& dragObject)>;
+// A dock drag ends: the site docked into (nullptr when cancelled or floated), the drop point in
+// the site's client coordinates.
+using TEndDockEvent = orv::Event<void(TObject* sender, TObject* target, Integer x, Integer y)>;
 
 // ---- Window creation parameters ---------------------------------------------------------------
 
@@ -604,6 +613,10 @@ class TControl : public TComponent {
   void SetOnStartDrag(TStartDragEvent value) { FOnStartDrag = value; }
   TEndDragEvent GetOnEndDrag() const { return FOnEndDrag; }
   void SetOnEndDrag(TEndDragEvent value) { FOnEndDrag = value; }
+  TStartDockEvent GetOnStartDock() const { return FOnStartDock; }
+  void SetOnStartDock(TStartDockEvent value) { FOnStartDock = value; }
+  TEndDockEvent GetOnEndDock() const { return FOnEndDock; }
+  void SetOnEndDock(TEndDockEvent value) { FOnEndDock = value; }
 
   // For the parent's alignment and painting.
   void UpdateAnchorRules();
@@ -633,7 +646,10 @@ class TControl : public TComponent {
   virtual void SetZOrder(bool topMost);
   virtual void DoStartDrag(TDragObject*& dragObject);
   virtual void DoEndDrag(TObject* target, Integer x, Integer y);
+  virtual void DoStartDock(TDragDockObject*& dragObject);
+  virtual void DoEndDock(TObject* target, Integer x, Integer y);
   friend class TBaseDragControlObject;
+  friend class TDragDockObject;
   friend void DragTo(TPoint pos);
   virtual void DragOver(TObject* source, Integer x, Integer y, TDragState state, bool& accept);
   virtual void ActionChange(TObject* sender, bool checkDefaults);
@@ -733,6 +749,8 @@ class TControl : public TComponent {
   TDragDropEvent FOnDragDrop;
   TStartDragEvent FOnStartDrag;
   TEndDragEvent FOnEndDrag;
+  TStartDockEvent FOnStartDock;
+  TEndDockEvent FOnEndDock;
 };
 
 using TControlClass = orv::ClassOf<TControl>;

@@ -3,6 +3,7 @@
 // focus and tab order, painting of windowed and graphic controls, dragging.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -479,6 +480,80 @@ TEST_F(ControlsTest, HintsShowAfterThePauseAndGoWithTheMouse) {
   EXPECT_EQ(GetShortHint("a|b"), "a");
   EXPECT_EQ(GetLongHint("plain"), "plain");
   EXPECT_TRUE(b->GetHint().empty());
+}
+
+TEST_F(ControlsTest, ADockDragTellsItsControlWhenItStartsAndEnds) {
+  MakeForm();
+  TProbe* client = Add<TProbe>(10, 10, 30, 20);
+  TProbe* site = Add<TProbe>(100, 10, 80, 60);
+  site->SetDockSite(true);
+  client->SetDragKind(dkDock);
+  client->SetDragMode(dmAutomatic);
+  Run();
+  std::vector<std::string> log;
+  TDragDockObject* started = nullptr;
+  TDragDockObject* supplied = nullptr;
+  TDragDockObject* seen = nullptr;
+  auto startDock = [&](TObject* sender, TDragDockObject*& object) {
+    log.push_back(sender == client && !object ? "start" : "start?");
+    if (supplied) object = supplied;
+  };
+  auto endDock = [&](TObject* sender, TObject* target, Integer x, Integer y) {
+    log.push_back(target == site ? "end on site " + std::to_string(x) + "," + std::to_string(y)
+                                 : target ? "end?" : "end");
+  };
+  auto endDrag = [&](TObject*, TObject*, Integer, Integer) { log.push_back("end drag"); };
+  auto over = [&](TObject*, TDragDockObject* source, Integer, Integer, TDragState state, bool& accept) {
+    seen = source;
+    if (state == dsDragEnter) log.push_back("over");
+  };
+  auto drop = [&](TObject*, TDragDockObject* source, Integer, Integer) { started = source; };
+  client->SetOnStartDock(TStartDockEvent::Callable(startDock));
+  client->SetOnEndDock(TEndDockEvent::Callable(endDock));
+  client->SetOnEndDrag(TEndDragEvent::Callable(endDrag));
+  site->SetOnDockOver(TDockOverEvent::Callable(over));
+  site->SetOnDockDrop(TDockDropEvent::Callable(drop));
+  auto drag = [&](TPoint from, TPoint to, bool cancel) {
+    orv::headless::AdvanceTime(1000);
+    orv::headless::MouseMove(from.X, from.Y);
+    orv::headless::MouseDown();
+    Run();
+    for (int i = 1; i <= 3; ++i) {
+      orv::headless::MouseMove(from.X + (to.X - from.X) * i / 3, from.Y + (to.Y - from.Y) * i / 3);
+      Run();
+    }
+    if (cancel) {
+      orv::headless::PressKey(VK_ESCAPE);
+      Run();
+    }
+    orv::headless::MouseUp();
+    Run();
+  };
+
+  // Nothing starts below the drag threshold.
+  drag(TPoint{115, 115}, TPoint{116, 115}, false);
+  EXPECT_TRUE(log.empty());
+
+  // Dropped on the site: the start comes before the site sees the drag, the end after the drop,
+  // with the site and the drop point in its client coordinates.
+  drag(TPoint{115, 115}, TPoint{230, 140}, false);
+  EXPECT_EQ(log, (std::vector<std::string>{"start", "over", "end on site 30,30"}));
+  EXPECT_EQ(client->GetHostDockSite(), site);
+  EXPECT_NE(started, nullptr);
+
+  // A drag object the handler supplies is the one the site sees; Escape cancels: the end has no
+  // target, and the control stays where it was.
+  std::unique_ptr<TDragDockObject, orv::FreeDeleter> own(new TDragDockObject(client));
+  supplied = own.get();
+  log.clear();
+  const TPoint inSite = client->ClientToScreen(TPoint{5, 5});
+  drag(inSite, TPoint{inSite.X + 200, inSite.Y + 150}, true);
+  EXPECT_EQ(seen, own.get());
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "start");
+  EXPECT_EQ(log.back(), "end");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "end drag"), 0);
+  EXPECT_EQ(client->GetHostDockSite(), site);
 }
 
 TEST_F(ControlsTest, AutomaticDraggingDropsOnAnAcceptingControl) {
