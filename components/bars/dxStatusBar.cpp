@@ -1267,6 +1267,8 @@ ORV_PUBLISH(TdxStatusBar) {
   p.Property("OnMouseUp", &T::GetOnMouseUp, &T::SetOnMouseUp);
   p.Property("OnResize", &T::GetOnResize, &T::SetOnResize);
   p.Property("OnStartDrag", &T::GetOnStartDrag, &T::SetOnStartDrag);
+  p.Property("OnEndDock", &T::GetOnEndDock, &T::SetOnEndDock);
+  p.Property("OnStartDock", &T::GetOnStartDock, &T::SetOnStartDock);
 }
 
 TdxCustomStatusBar::TdxCustomStatusBar(TComponent* owner) : TcxControl(owner) {

@@ -727,6 +727,7 @@ ORV_PUBLISH(TcxBlobEdit) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxBlobEditProperties* v) { x->SetProperties(v); });
   p.Property("EditValue", [](T* x) { return x->GetEditValueProperty(); }, [](T* x, Variant v) { x->SetEditValue(v); });

@@ -75,6 +75,7 @@ ORV_PUBLISH(TcxButtonEdit) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Properties", [](T* x) { return x->GetProperties(); },
              [](T* x, TcxButtonEditProperties* v) { x->SetProperties(v); });

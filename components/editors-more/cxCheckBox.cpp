@@ -1072,6 +1072,7 @@ ORV_PUBLISH(TcxCheckBox) {
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("OnEditing", [](T* x) { return x->GetOnEditing(); }, [](T* x, TcxEditEditingEvent v) { x->SetOnEditing(v); });
 }

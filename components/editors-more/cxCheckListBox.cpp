@@ -1069,6 +1069,7 @@ ORV_PUBLISH(TcxCheckListBox) {
   p.Property("TabWidth", [](T* x) { return x->GetTabWidth(); }, [](T* x, Integer v) { x->SetTabWidth(v); }).Default(0);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("OnEditValueChanged", [](T* x) { return x->GetOnEditValueChanged(); },
              [](T* x, TNotifyEvent v) { x->SetOnEditValueChanged(v); });

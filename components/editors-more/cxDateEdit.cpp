@@ -745,6 +745,7 @@ ORV_PUBLISH(TcxDateEdit) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxDateEditProperties* v) { x->SetProperties(v); });
   p.Property("EditValue", [](T* x) { return x->GetEditValueProperty(); }, [](T* x, Variant v) { x->SetEditValue(v); });

@@ -662,6 +662,7 @@ ORV_PUBLISH(TcxGroupBox) {
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("OnCustomDraw", &T::GetOnCustomDraw, &T::SetOnCustomDraw);
   p.Property("OnCustomDrawCaption", &T::GetOnCustomDrawCaption, &T::SetOnCustomDrawCaption);

@@ -920,6 +920,7 @@ ORV_PUBLISH(TcxImage) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Picture", [](T* x) { return x->GetPicture(); }, [](T* x, TPicture* v) { x->SetPicture(v); })
       .Stored([](T* x) { return x->GetPicture()->GetGraphic() != nullptr; });

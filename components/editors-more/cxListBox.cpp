@@ -322,5 +322,6 @@ ORV_PUBLISH(TcxListBox) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
 }

@@ -497,6 +497,7 @@ ORV_PUBLISH(TcxMemo) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Lines", [](T* x) { return x->GetLines(); }, [](T* x, TStrings* v) { x->SetLines(v); });
   p.Property("Properties", [](T* x) { return x->GetProperties(); }, [](T* x, TcxMemoProperties* v) { x->SetProperties(v); });

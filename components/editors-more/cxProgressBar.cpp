@@ -984,6 +984,7 @@ ORV_PUBLISH(TcxProgressBar) {
   orv::PublishTabs(p, true);
   p.Property("Transparent", [](T* x) { return x->GetTransparent(); }, [](T* x, bool v) { x->SetTransparent(v); }).Default(false);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
 }
 

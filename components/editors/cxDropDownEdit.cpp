@@ -2212,6 +2212,7 @@ ORV_PUBLISH(TcxComboBox) {
   orv::PublishTabs(p, true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("Properties", [](T* x) { return x->GetProperties(); },
              [](T* x, TcxComboBoxProperties* v) { x->SetProperties(v); });
@@ -2246,4 +2247,5 @@ ORV_PUBLISH(TcxPopupEdit) {
   p.Property("Properties", [](T* x) { return x->GetProperties(); },
              [](T* x, TcxPopupEditProperties* v) { x->SetProperties(v); });
   p.Property("Text", [](T* x) { return x->GetTextProperty(); }, [](T* x, AnsiString v) { x->SetTextProperty(v); });
+  orv::PublishDockEvents(p);
 }

@@ -1030,6 +1030,7 @@ ORV_PUBLISH(TcxMaskEditProperties) {
 ORV_PUBLISH(TcxMaskEdit) {
   using T = TcxMaskEdit;
   p.Property("Properties", &T::GetProperties);
+  orv::PublishDockEvents(p);
 }
 
 TcxCustomMaskEditProperties::TcxCustomMaskEditProperties(TPersistent* owner) : TcxCustomTextEditProperties(owner) {

@@ -169,6 +169,7 @@ ORV_PUBLISH(TcxTextEdit) {
   p.Property("Text", &T::GetTextProperty, &T::SetTextProperty);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   orv::PublishKeyEvents(p);
   p.Property("OnEditing", &T::GetOnEditing, &T::SetOnEditing);
 }

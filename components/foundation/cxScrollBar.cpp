@@ -165,6 +165,7 @@ ORV_PUBLISH(TcxScrollBar) {
   orv::PublishKeyEvents(p);
   p.Property("OnScroll", &T::GetOnScroll, &T::SetOnScroll);
   p.Property("OnStartDrag", &T::GetOnStartDrag, &T::SetOnStartDrag);
+  orv::PublishDockEvents(p);
 }
 
 TcxScrollBar::TcxScrollBar(TComponent* owner) : TCustomControl(owner) {

@@ -956,6 +956,7 @@ ORV_PUBLISH(TcxCustomTabControl) {
   p.Property("ParentBackground", &T::GetParentBackground, &T::SetParentBackground).Default(true);
   orv::PublishClickEvents(p);
   orv::PublishMouseEvents(p);
+  orv::PublishDockEvents(p);
   p.Property("OnEnter", &TWinControl::GetOnEnter, &TWinControl::SetOnEnter);
   p.Property("OnExit", &TWinControl::GetOnExit, &TWinControl::SetOnExit);
   p.Property("OnResize", &TControl::GetOnResize, &TControl::SetOnResize);

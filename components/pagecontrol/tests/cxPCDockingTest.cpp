@@ -206,7 +206,9 @@ class TDockHostForm : public TForm {
     ++UnDocks;
     allow = false;
   }
-  int Overs = 0, Drops = 0, SiteInfos = 0, UnDocks = 0;
+  void PagesStartDock(TObject*, TDragDockObject*&) { ++StartDocks; }
+  void PagesEndDock(TObject*, TObject*, Integer, Integer) { ++EndDocks; }
+  int Overs = 0, Drops = 0, SiteInfos = 0, UnDocks = 0, StartDocks = 0, EndDocks = 0;
 };
 
 }  // namespace
@@ -217,6 +219,8 @@ ORV_PUBLISH(TDockHostForm) {
   p.Method("PagesDockDrop", &T::PagesDockDrop);
   p.Method("PagesGetSiteInfo", &T::PagesGetSiteInfo);
   p.Method("PagesUnDock", &T::PagesUnDock);
+  p.Method("PagesStartDock", &T::PagesStartDock);
+  p.Method("PagesEndDock", &T::PagesEndDock);
 }
 
 TEST_F(PCTest, ADescribedPageControlsDockEventsReachTheFormsHandlers) {
@@ -232,6 +236,8 @@ TEST_F(PCTest, ADescribedPageControlsDockEventsReachTheFormsHandlers) {
       "    OnDockOver = PagesDockOver\n"
       "    OnGetSiteInfo = PagesGetSiteInfo\n"
       "    OnUnDock = PagesUnDock\n"
+      "    OnStartDock = PagesStartDock\n"
+      "    OnEndDock = PagesEndDock\n"
       "  end\n"
       "end\n";
   Owned<TDockHostForm> host(new TDockHostForm(nullptr));
@@ -261,10 +267,17 @@ TEST_F(PCTest, ADescribedPageControlsDockEventsReachTheFormsHandlers) {
   pc->GetOnGetSiteInfo()(pc, docked.get(), influence, TPoint{0, 0}, canDock);
   EXPECT_EQ(host->Overs, 1);
   EXPECT_EQ(host->SiteInfos, 1);
+  // As a dock client of its own the control reports its dock drags to the form too.
+  TDragDockObject* dragObject = nullptr;
+  pc->GetOnStartDock()(pc, dragObject);
+  pc->GetOnEndDock()(pc, nullptr, 0, 0);
+  EXPECT_EQ(host->StartDocks, 1);
+  EXPECT_EQ(host->EndDocks, 1);
 
   const std::string written = orv::WriteComponentToText(host.get());
   for (const char* line : {"DockSite = True", "OnDockDrop = PagesDockDrop", "OnDockOver = PagesDockOver",
-                           "OnGetSiteInfo = PagesGetSiteInfo", "OnUnDock = PagesUnDock"})
+                           "OnGetSiteInfo = PagesGetSiteInfo", "OnUnDock = PagesUnDock",
+                           "OnStartDock = PagesStartDock", "OnEndDock = PagesEndDock"})
     EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
   pc->SetOnUnDock(TUnDockEvent());
   docked->ManualDock(nullptr);
