@@ -499,10 +499,12 @@ void TcxTabSheet::Dispatch(TMessage& message) {
       return;
     case CM_INVALIDATE:
       // The sheet and, when its page control redraws on resize, the children that show its
-      // background. The page control is not told: it would invalidate its sheets again.
+      // background. The page control is not told: it would invalidate its sheets again. A child
+      // reporting its own invalidation (WParam 1) leaves its siblings alone: a child that reports
+      // each time it is invalidated would go round with the sheet for ever.
       if (FPageControl && HandleAllocated()) {
         ::InvalidateRect(GetHandle(), nullptr, true);
-        if (FPageControl->NeedsRedrawOnResize()) {
+        if (message.WParam == 0 && FPageControl->NeedsRedrawOnResize()) {
           for (Integer i = 0; i < GetControlCount(); ++i) {
             auto* child = dynamic_cast<TWinControl*>(GetControl(i));
             if (!child) continue;

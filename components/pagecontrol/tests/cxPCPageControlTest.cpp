@@ -17,7 +17,43 @@ TcxTabSheet* AddSheet(TcxPageControl* pc, const char* caption) {
   return sheet;
 }
 
+// A control of the library on a page: it tells its parent of each invalidation of its own.
+class TPageChild : public TcxControl {
+  ORV_CLASS(TPageChild, TcxControl)
+ public:
+  using TcxControl::TcxControl;
+  int Invalidations = 0;
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == CM_INVALIDATE) ++Invalidations;
+    inherited::Dispatch(message);
+  }
+};
+
 }  // namespace
+
+TEST_F(PCTest, AChildInvalidatedOnAPageOfAGradientPageControlIsInvalidatedOnce) {
+  auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
+  pc->GetLookAndFeel()->SetKind(lfOffice11);
+  pc->GetLookAndFeel()->SetNativeStyle(false);
+  TcxTabSheet* sheet = AddSheet(pc, "One");
+  auto* child = new TPageChild(Form.get());
+  child->SetParent(sheet);
+  child->SetBounds(10, 10, 100, 50);
+  Show();
+  ASSERT_TRUE(pc->NeedsRedrawOnResize());
+  ValidateRect(sheet->GetHandle(), nullptr);
+  ValidateRect(child->GetHandle(), nullptr);
+  child->Invalidations = 0;
+  // The child reports to the sheet, which repaints itself but does not invalidate the child again.
+  child->Invalidate();
+  EXPECT_EQ(child->Invalidations, 1);
+  RECT r;
+  EXPECT_TRUE(GetUpdateRect(sheet->GetHandle(), &r, FALSE));
+  // The sheet invalidated by itself still takes the child showing its background along.
+  child->Invalidations = 0;
+  sheet->Invalidate();
+  EXPECT_EQ(child->Invalidations, 1);
+}
 
 TEST_F(PCTest, PagesMirrorTheirTabsAndSwitch) {
   auto* pc = Add<TcxPageControl>(10, 10, 300, 200);
