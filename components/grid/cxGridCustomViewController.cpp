@@ -537,6 +537,11 @@ TcxCustomGridCustomizationForm::TcxCustomGridCustomizationForm(TcxCustomGridCont
   SetCaption(GetLocalizedResourceString(&scxGridCustomizationFormCaption));
   SetBorderStyle(bsSizeToolWin);
   if (TcxCustomGrid* grid = controller->GetControl()) GetFont()->Assign(grid->GetFont());
+  // A new form has no size here, and the page control's anchors only follow a parent that had
+  // one when they were set: laid out in an empty client area, the pages stayed empty wherever the
+  // form was placed, and the form itself took every press meant for the list.
+  SetBounds(GetLeft(), GetTop(), controller->GetCustomizationFormDefaultWidth(),
+            controller->GetCustomizationFormDefaultHeight());
   CalculateConsts();
   CreateControls();
 }

@@ -289,11 +289,12 @@ void TcxCustomGridCustomizationPopup::CreateControls() {
   FCheckListBox->SetParentFont(true);
   FCheckListBox->SetParent(this);
   FCheckListBox->SetOnClickCheck(TcxClickCheckEvent(this, &TcxCustomGridCustomizationPopup::CheckClick));
-  TWinControl* inner = FCheckListBox->GetInnerCheckListBox();
-  inner->SetOnDragOver(TDragOverEvent(this, &TcxCustomGridCustomizationPopup::ListDragOver));
-  inner->SetOnDragDrop(TDragDropEvent(this, &TcxCustomGridCustomizationPopup::ListDragDrop));
-  inner->SetOnStartDrag(TStartDragEvent(this, &TcxCustomGridCustomizationPopup::ListStartDrag));
-  inner->SetOnEndDrag(TEndDragEvent(this, &TcxCustomGridCustomizationPopup::ListEndDrag));
+  // The list drags as a whole: its inner list hands presses and drops over to it, in its own
+  // client coordinates.
+  FCheckListBox->SetOnDragOver(TDragOverEvent(this, &TcxCustomGridCustomizationPopup::ListDragOver));
+  FCheckListBox->SetOnDragDrop(TDragDropEvent(this, &TcxCustomGridCustomizationPopup::ListDragDrop));
+  FCheckListBox->SetOnStartDrag(TStartDragEvent(this, &TcxCustomGridCustomizationPopup::ListStartDrag));
+  FCheckListBox->SetOnEndDrag(TEndDragEvent(this, &TcxCustomGridCustomizationPopup::ListEndDrag));
   FCheckListBox->SetOnKeyDown(TKeyEvent(this, &TcxCustomGridCustomizationPopup::ListKeyDown));
 }
 
@@ -337,7 +338,8 @@ void TcxCustomGridCustomizationPopup::Popup() {
   if (TcxCustomGrid* grid = GetGridView()->GetControlGrid()) grid->SetFocusedView(GetGridView());
   // The list is measured in the font it will show.
   InitPopupFont();
-  FCheckListBox->GetInnerCheckListBox()->SetDragMode(AllowsReordering() ? dmAutomatic : dmManual);
+  // The inner list follows the control's mode (and takes it back after every press).
+  FCheckListBox->SetDragMode(AllowsReordering() ? dmAutomatic : dmManual);
   FFilling = true;
   {
     TCustomizationScopeExit done{[this] { FFilling = false; }};
@@ -447,12 +449,16 @@ void TcxCustomGridCustomizationPopup::FitToWorkArea(TPoint& position) {
 void TcxCustomGridCustomizationPopup::ListStartDrag(TObject* sender, TDragObject*& dragObject) {
   TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
   const TPoint point = inner->ScreenToClient(SafeGetCursorPos());
-  if (inner->ItemAtPos(point, true) == -1) inner->EndDrag(false);
+  if (inner->ItemAtPos(point, true) == -1) FCheckListBox->EndDrag(false);
   SetDropTargetIndex(-1);
 }
 
 void TcxCustomGridCustomizationPopup::ListDragOver(TObject* sender, TObject* source, Integer x, Integer y,
                                                    TDragState state, bool& accept) {
+  // From the control's client coordinates to the inner list's.
+  TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
+  x -= inner->GetLeft();
+  y -= inner->GetTop();
   const Integer target = state == dsDragLeave ? -1 : DropTargetAt(TPoint{x, y});
   SetDropTargetIndex(target);
   accept = target != -1;
@@ -461,7 +467,7 @@ void TcxCustomGridCustomizationPopup::ListDragOver(TObject* sender, TObject* sou
   if (state != dsDragLeave && GetColumnCount() >= 2) {
     if (x <= 14)
       direction = 1;
-    else if (x >= FCheckListBox->GetInnerCheckListBox()->GetClientWidth() - 15)
+    else if (x >= inner->GetClientWidth() - 15)
       direction = 2;
   }
   SetAutoScrollDirection(direction);
@@ -498,13 +504,14 @@ void TcxCustomGridCustomizationPopup::AutoScrollTimerHandler(TObject* sender) {
     for (Integer next = top + 1; next < count && inner->GetTopIndex() == top; ++next) inner->SetTopIndex(next);
   }
   // The entry under the resting mouse is another one now.
-  const TPoint point = inner->ScreenToClient(SafeGetCursorPos());
+  const TPoint point = FCheckListBox->ScreenToClient(SafeGetCursorPos());
   bool accept = false;
-  ListDragOver(inner, nullptr, point.X, point.Y, dsDragMove, accept);
+  ListDragOver(FCheckListBox, nullptr, point.X, point.Y, dsDragMove, accept);
 }
 
 void TcxCustomGridCustomizationPopup::ListDragDrop(TObject* sender, TObject* source, Integer x, Integer y) {
-  DropSelectedAt(DropTargetAt(TPoint{x, y}));
+  TcxCustomInnerCheckListBox* inner = FCheckListBox->GetInnerCheckListBox();
+  DropSelectedAt(DropTargetAt(TPoint{x - inner->GetLeft(), y - inner->GetTop()}));
   SetDropTargetIndex(-1);
 }
 

@@ -403,7 +403,8 @@ TEST_F(TableDragTest, AnEntryRestingAtAnEdgeOfAListInColumnsScrollsItEveryFourHu
   bool accept = false;
   auto dragOver = [&](Integer x, TDragState state = dsDragMove) {
     const TRect first = inner->ItemRect(0);
-    inner->GetOnDragOver()(inner, inner, x, (first.Top + first.Bottom) / 2, state, accept);
+    list->GetOnDragOver()(list, list, x + inner->GetLeft(), (first.Top + first.Bottom) / 2 + inner->GetTop(), state,
+                          accept);
     Run();
   };
   auto restAt = [&](Integer x) {
@@ -444,7 +445,7 @@ TEST_F(TableDragTest, AnEntryRestingAtAnEdgeOfAListInColumnsScrollsItEveryFourHu
   dragOver(inner->GetClientWidth() - 5, dsDragLeave);
   EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
   restAt(inner->GetClientWidth() - 5);
-  inner->GetOnEndDrag()(inner, nullptr, 0, 0);
+  list->GetOnEndDrag()(list, nullptr, 0, 0);
   EXPECT_EQ(popup->GetAutoScrollDirection(), 0);
   const Integer top = inner->GetTopIndex();
   Tick(1000);

@@ -374,6 +374,40 @@ TEST_F(TableViewControllerTest, TheCustomizationFormListsAColumnDraggedOutOfTheV
   EXPECT_FALSE(Lon->GetVisible());
   EXPECT_EQ(list->GetCount(), 1);
 
+  // The entry dragged back onto the header, over the left half of "Город": shown again there, and
+  // gone from the list.
+  const TRect city = HeaderBounds(City);
+  DragFromTo(listPoint(entryCentre), TPoint{city.Left + 10, (city.Top + city.Bottom) / 2});
+  EXPECT_TRUE(Lon->GetVisible());
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Страна"_a, "Г.Долгота"_a, "Город"_a, "Г.Широта"_a}));
+  EXPECT_EQ(list->GetCount(), 0);
+  EXPECT_EQ(Ctrl()->GetMovingItem(), nullptr);
+
+  View->GetController()->SetCustomization(false);
+}
+
+TEST_F(TableViewControllerTest, TheCustomizationFormsListFillsItsPageWhereverTheFormIsPlaced) {
+  Configure();
+  View->GetController()->SetCustomization(true);
+  auto* form = dynamic_cast<TcxGridTableCustomizationForm*>(View->GetController()->GetCustomizationForm());
+  ASSERT_NE(form, nullptr);
+  for (const TRect& bounds : {TRect{600, 150, 780, 450}, TRect{500, 20, 760, 420}}) {
+    form->SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    Run();
+    TcxCustomGridTableItemsListBox* list = form->GetItemsListBox();
+    const TRect client = form->GetClientRect();
+    const Integer margin = form->GetMargin();
+    EXPECT_EQ(form->GetPageControl()->GetBoundsRect(),
+              (TRect{margin, margin, client.Right - margin, client.Bottom - margin}));
+    EXPECT_EQ(list->GetWidth(), form->GetItemsPage()->GetClientWidth());
+    EXPECT_EQ(list->GetHeight(), form->GetItemsPage()->GetClientHeight());
+    EXPECT_GT(list->GetHeight(), client.Height() / 2);
+    // A press in the middle of the list reaches the list's own window.
+    const TPoint centre = list->ClientToScreen(TPoint{list->GetWidth() / 2, list->GetHeight() / 2});
+    HWND window = WindowFromPoint(POINT{centre.X, centre.Y});
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindControl(window), list->GetInnerListBox());
+  }
   View->GetController()->SetCustomization(false);
 }
 
@@ -493,6 +527,55 @@ TEST_F(TableViewControllerTest, QuickCustomizationPopupHidesAndShowsAColumnWithI
   orv::headless::PressKey(VK_ESCAPE);
   Run();
   EXPECT_FALSE(popup->IsVisible());
+}
+
+TEST_F(TableViewControllerTest, AnEntryDraggedByTheMouseInTheQuickCustomizationListMovesItsColumn) {
+  Configure(true);
+  View->GetOptionsCustomize()->SetColumnsQuickCustomization(true);
+  Run();
+  auto* popup = dynamic_cast<TcxGridColumnsCustomizationPopup*>(Ctrl()->GetItemsCustomizationPopup());
+  ASSERT_NE(popup, nullptr);
+  popup->SetOwnLoop(false);
+  const TRect b = Indicator()->Item(0)->GetBounds();
+  ClickAt(TPoint{(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+  ASSERT_TRUE(popup->IsVisible());
+  TcxCheckListBox* list = popup->GetCheckListBox();
+  TcxCustomInnerCheckListBox* inner = list->GetInnerCheckListBox();
+  ASSERT_EQ(list->GetItems()->GetCount(), 4);
+  // A point on an entry's text, right of its check box.
+  auto entryPoint = [&](Integer index, Integer dy) {
+    const TRect r = inner->ItemRect(index);
+    return inner->ClientToScreen(TPoint{(r.Left + r.Right) / 2 + 10, (r.Top + r.Bottom) / 2 + dy});
+  };
+  // Pressed on "Г.Широта" and dragged, in steps and past the threshold, onto the upper half of
+  // the first entry; twice, as the list's drag mode must outlive each press.
+  auto dragEntry = [&](Integer from, Integer to) {
+    const TPoint start = entryPoint(from, 0);
+    const TPoint end = entryPoint(to, -3);
+    orv::headless::AdvanceTime(1000);
+    orv::headless::MouseMove(start.X, start.Y);
+    Run();
+    orv::headless::MouseDown(0);
+    Run();
+    for (int i = 1; i <= 4; ++i) {
+      orv::headless::MouseMove(start.X + (end.X - start.X) * i / 4, start.Y + (end.Y - start.Y) * i / 4);
+      Run();
+    }
+    EXPECT_EQ(popup->GetDropTargetIndex(), to) << "the arrows mark the gap above the entry";
+    orv::headless::MouseUp(0);
+    Run();
+    EXPECT_EQ(popup->GetDropTargetIndex(), -1);
+  };
+  dragEntry(3, 0);
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Г.Широта"_a, "Страна"_a, "Город"_a, "Г.Долгота"_a}));
+  EXPECT_EQ(list->GetItems()->GetItem(0)->GetText(), "Г.Широта"_a) << "the list follows the new order";
+  EXPECT_EQ(inner->GetDragMode(), dmAutomatic);
+  dragEntry(3, 1);
+  EXPECT_EQ(VisibleCaptions(), (std::vector<AnsiString>{"Г.Широта"_a, "Г.Долгота"_a, "Страна"_a, "Город"_a}));
+  ASSERT_TRUE(popup->IsVisible()) << "the popup stays open";
+  for (Integer i = 0; i < 4; ++i) EXPECT_EQ(list->GetItems()->GetItem(i)->GetState(), cbsChecked) << i;
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
 }
 
 TEST_F(TableViewControllerTest, QuickCustomizationLeavesOutItemsHiddenFromCustomizationAndReorders) {
