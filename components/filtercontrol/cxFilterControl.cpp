@@ -1693,9 +1693,10 @@ void TcxCustomFilterControl::ShowValueEditor(Integer activation, char key) {
   }
   FValueEditor = edit;
   edit->SetParent(this);
+  // The value cells' own style (FontValue, the control's look and feel, its button look) on a
+  // white ground, so the open editor looks like the cell it covers.
+  edit->GetStyle()->Assign(FEditStyle);
   edit->GetStyle()->SetColor(clWindow);
-  edit->GetStyle()->GetFont()->Assign(GetFontValue());
-  edit->GetStyle()->GetFont()->SetStyle(TFontStyles{});
   const TRect r = info->ValueRect;
   edit->SetBounds(r.Left, r.Top, std::max<Integer>(r.Width(), FViewInfo->GetMinValueWidth()), r.Height());
   edit->SetOnKeyDown(TKeyEvent(this, &TcxCustomFilterControl::EditorKeyDown));

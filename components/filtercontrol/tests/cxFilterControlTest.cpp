@@ -273,6 +273,34 @@ TEST_F(FilterControlTest, TypingOnAValueOpensTheEditorWithTheLetterAndRejectsABa
   EXPECT_EQ(Control->GetValueEditor(), nullptr);
 }
 
+TEST_F(FilterControlTest, AnOpenValueEditorTakesTheValueCellsStyle) {
+  Control->GetLookAndFeel()->SetKind(lfOffice11);
+  Control->GetLookAndFeel()->SetNativeStyle(false);
+  Control->GetFontValue()->SetSize(14);
+  Control->GetFontValue()->SetColor(clMaroon);
+  Control->GetFontValue()->SetStyle(TFontStyles{fsBold, fsItalic});
+  Show();
+  Control->SetFocus();
+  Control->AddCondition();
+  Control->SetFocusedPart(fhtValue, Row(1), 0);
+  Run();
+  Type("x");
+  TcxCustomEdit* edit = Control->GetValueEditor();
+  ASSERT_NE(edit, nullptr);
+  auto* style = static_cast<TcxCustomEditStyle*>(edit->GetStyle());
+  EXPECT_EQ(style->GetColor(), clWindow);
+  EXPECT_EQ(style->GetFont()->GetName(), Control->GetFontValue()->GetName());
+  EXPECT_EQ(style->GetFont()->GetSize(), 14);
+  EXPECT_EQ(style->GetFont()->GetStyle(), (TFontStyles{fsBold, fsItalic}));
+  EXPECT_EQ(style->GetTextColor(), clMaroon);
+  EXPECT_EQ(style->GetLookAndFeel()->GetKind(), lfOffice11);
+  EXPECT_EQ(style->GetButtonTransparency(), Control->GetEditStyle()->GetButtonTransparency());
+  // The look follows the control's later changes too, as the cells do.
+  Control->GetLookAndFeel()->SetKind(lfFlat);
+  EXPECT_EQ(style->GetLookAndFeel()->GetKind(), lfFlat);
+  Control->CloseValueEditor(false);
+}
+
 TEST_F(FilterControlTest, ALinkWithoutTheInterfaceCountsAsNone) {
   Owned<TComponent> plain(new TComponent(nullptr));
   Control->AddCondition();
