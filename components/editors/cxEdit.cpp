@@ -2022,6 +2022,7 @@ void TcxCustomEdit::KeyPress(char& key) {
   TLinkGuard guard(this);
   if (const TKeyPressEvent e = GetOnKeyPress()) e(this, key);
   if (guard.Alive() && key != 0) DoEditKeyPress(key);
+  if (guard.Alive() && key != 0 && SpellCheckerHook) SpellCheckerHook->KeyPress(key);
 }
 
 void TcxCustomEdit::DoEditKeyPress(char& key) { FilterKeyPress(key); }
@@ -2155,7 +2156,9 @@ void TcxCustomEdit::DoEnter() {
   if (GetComponentState().Contains(csDestroying)) return;
   TLinkGuard guard(this);
   if (!FFocusingOnError) EnterEdit();
-  if (guard.Alive()) RefreshStateAtCursor(false);
+  if (!guard.Alive()) return;
+  RefreshStateAtCursor(false);
+  if (guard.Alive() && SpellCheckerHook) SpellCheckerHook->FocusEnter(GetInnerControl());
 }
 
 void TcxCustomEdit::EnterEdit() {
@@ -2176,6 +2179,7 @@ void TcxCustomEdit::EnterEdit() {
 
 void TcxCustomEdit::DoExit() {
   TFlagScope noUserChange(FUserChangeInProgress, false);
+  if (SpellCheckerHook) SpellCheckerHook->FocusExit();
   ExitEdit(true);
 }
 

@@ -268,6 +268,8 @@ class IcxSpellCheckerHook : public virtual IInterface {
   virtual void SelectionChanged(TWinControl* innerEdit) = 0;
   virtual void TextChanged(TWinControl* innerEdit) = 0;
   virtual void Undo() = 0;
+  // A character an editor took as typed (after its own key handling kept it).
+  virtual void KeyPress(char key) {}
   // A control's context menu request (its popup menu, maybe none; the point on the screen):
   // true when the checker showed a menu of its own, so the control shows none.
   virtual Boolean ShowPopupMenu(TComponent* popupMenu, const TPoint& screenPoint) = 0;

@@ -379,6 +379,7 @@ class TSpellLog : public IcxSpellCheckerHook {
   void SelectionChanged(TWinControl* inner) override { Note("selection", inner); }
   void TextChanged(TWinControl* inner) override { Note("text", inner); }
   void Undo() override { Notices.push_back("undo"); }
+  void KeyPress(char key) override { Notices.push_back(std::string("key ") + key); }
   Boolean ShowPopupMenu(TComponent*, const TPoint&) override { return false; }
   void Note(const char* what, TWinControl* inner) { Notices.push_back(inner == Expected ? what : "wrong control"); }
   int Count(const std::string& what) const { return int(std::count(Notices.begin(), Notices.end(), what)); }
@@ -409,13 +410,19 @@ TEST_F(SpellCheckerTest, TheInnerEditsActivityReachesAnAssignedHook) {
   Run();
   e->SetFocus();
   Run();
-  // The hook hears every editor: this one left and came back, the other came and left.
-  EXPECT_EQ(Spell.Count("exit"), 2);
-  EXPECT_EQ(Spell.Count("enter"), 1);
+  // The hook hears every editor: this one left and came back, the other came and left; each
+  // focus change reaches it from the editor and from its inner edit.
+  EXPECT_EQ(Spell.Count("exit"), 4);
+  EXPECT_EQ(Spell.Count("enter"), 2);
   Press(VK_END);
   Spell.Notices.clear();
   Type("cd");
   EXPECT_EQ(Spell.Count("text"), 2);
+  // The typed characters the editor kept, in order.
+  EXPECT_EQ(Spell.Count("key c"), 1);
+  EXPECT_EQ(Spell.Count("key d"), 1);
+  EXPECT_LT(std::find(Spell.Notices.begin(), Spell.Notices.end(), "key c") - Spell.Notices.begin(),
+            std::find(Spell.Notices.begin(), Spell.Notices.end(), "key d") - Spell.Notices.begin());
   Spell.Notices.clear();
   Press(VK_LEFT, true);
   EXPECT_EQ(Spell.Count("selection"), 1);
