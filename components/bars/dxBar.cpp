@@ -2484,6 +2484,8 @@ void TdxBar::SetRow(Integer value) {
   value = std::max(value, 0);
   if (FRow == value) return;
   FRow = value;
+  // A bar in a dock row moves to the row asked for at once.
+  if (FDockRow) MoveToRow(value);
   ReportChange();
 }
 

@@ -1337,6 +1337,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   // The row of a dock site the bar belongs to (nil when none).
   TdxDockRow* GetDockRow() const { return FDockRow; }
   void SetDockRow(TdxDockRow* value);
+  // Moves a bar in a dock row to the row at the index of its site (appending rows beyond the last).
+  void MoveToRow(Integer index);
   // The shortcut search of a bar: the items of its links.
   Boolean IsShortCut(TShortCut shortCut);
   Boolean CanContainItem(TdxBarItem* item, AnsiString& errorText) override;

@@ -138,6 +138,24 @@ void TdxBar::SetDockRow(TdxDockRow* value) {
   if (value) value->AddBar(this);
 }
 
+void TdxBar::MoveToRow(Integer index) {
+  TdxDockControl* dock = FDockRow ? FDockRow->GetDockControl() : nullptr;
+  if (!dock) return;
+  // Beyond the last row: one new row, or (while the manager is locked or loading, when rows
+  // come one by one) as many as the index needs.
+  TdxBarManager* manager = GetBarManager();
+  const Boolean many = manager && (manager->IsUpdateLocked() || manager->IsLoading());
+  if (index >= dock->GetRowCount()) {
+    if (many)
+      while (dock->GetRowCount() <= index) dock->InsertRow(dock->GetRowCount());
+    else
+      dock->InsertRow(dock->GetRowCount());
+  }
+  index = std::min(index, dock->GetRowCount() - 1);
+  SetDockRow(dock->GetRow(index));
+  dock->Realign();
+}
+
 // ==== Dock site ===============================================================================
 
 TdxDockControl::TdxDockControl(TComponent* owner) : TCustomControl(owner) {
