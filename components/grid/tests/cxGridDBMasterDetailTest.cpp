@@ -13,6 +13,7 @@
 #include "components/grid/cxGridTableView.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
+#include "platform/drawing/GoldenImage.h"
 #include "platform/forms/Filer.h"
 #include "platform/forms/Published.h"
 
@@ -160,6 +161,23 @@ TEST_F(GridDBMasterDetailTest, FilteringTheTownsUpdatesTheExpandedCountries) {
   ASSERT_TRUE(MasterRow(russia)->GetExpanded());
   EXPECT_EQ(RowCities(MasterRow(russia)->GetActiveDetailGridView()),
             (std::vector<AnsiString>{"Москва"_a, "Мурманск"_a, "Тверь"_a}));
+}
+
+TEST_F(GridDBMasterDetailTest, AnExpandedCountryShowsItsTownsInsideItsRow) {
+  Host->SetBounds(0, 0, 540, 470);
+  Host->Show();
+  Application->ProcessMessages();
+  Integer belarus = -1;
+  for (Integer i = 0; i < Countries->GetViewData()->GetRowCount(); ++i)
+    if (CodeOfRow(i) == "BY") belarus = i;
+  ASSERT_NE(belarus, -1);
+  MasterRow(belarus)->SetExpanded(true);
+  Application->ProcessMessages();
+  ASSERT_EQ(RowCities(MasterRow(belarus)->GetActiveDetailGridView()), orv::test::FixtureCitiesOf("BY"));
+  const orv::TImageCheck check =
+      orv::MatchGoldenImage(orv::headless::CaptureWindow(Grid->GetHandle()),
+                            std::string(ORV_SOURCE_DIR) + "/components/grid/tests/golden/db-master-detail-towns.png");
+  EXPECT_TRUE(check) << check.Message;
 }
 
 }  // namespace grid_db_master_detail_test
