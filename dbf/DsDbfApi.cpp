@@ -262,6 +262,27 @@ bool FixedDecimal(const Byte* p, Integer n, Integer decimals, double& scaled) {
   if (i < point && (p[i] == '-' || p[i] == '+')) negative = p[i++] == '-';
   if (point - i + decimals > 15) return false;
   UInt64 mantissa = 0;
+  if (n >= 8 && n - i <= 8) {
+    // The text (digits, the point, digits) lies in the last 8 bytes: read as one word, the bytes
+    // before it taken for leading zeros and the point taken out, as WordDecimal does.
+    UInt64 word;
+    std::memcpy(&word, p + n - 8, sizeof word);
+    const Integer text = n - i;
+    if (text < 8) {
+      const UInt64 keep = ~UInt64(0) << (8 * (8 - text));
+      word = (word & keep) | (0x3030303030303030ull & ~keep);
+    }
+    const Integer k = 7 - decimals;  // the point's byte in the word
+    const UInt64 below = k == 0 ? 0 : (~UInt64(0) >> (8 * (8 - k)));
+    const UInt64 above = ~UInt64(0) << (8 * (k + 1));
+    word = ((word & below) << 8) | (word & above) | 0x30;
+    if ((word & 0xF0F0F0F0F0F0F0F0ull) != 0x3030303030303030ull ||
+        ((word + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) != 0x3030303030303030ull)
+      return false;
+    mantissa = EightDigits(word);
+    scaled = negative ? -static_cast<double>(mantissa) : static_cast<double>(mantissa);
+    return true;
+  }
   for (; i < point; ++i) {
     const unsigned digit = unsigned(p[i]) - '0';
     if (digit > 9) return false;

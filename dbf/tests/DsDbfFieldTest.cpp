@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <utility>
 
 #include "dbf/DsDbfApi.h"
 #include "dbf/tests/DbfTestSupport.h"
@@ -195,12 +196,14 @@ TEST(DbfField, NumbersReadWithTheirBlanksAndRefuseWhatIsNoNumber) {
 
 TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
   // The decoder's direct conversions of plain numbers must give Val's value, bit for bit: texts
-  // of any form, and texts laid out as the descriptor says (the point before the last three
-  // characters) with their blanks, signs, digits and stray characters anywhere.
+  // of any form, and texts laid out as the descriptor says (the point before the last
+  // `decimals` characters, the short ones read a word at a time) with their blanks, signs,
+  // digits and stray characters anywhere.
   std::mt19937 random(7);
   const char alphabet[] = "   0123456789012345678901234567890123456789.-+e";
-  for (const Integer length : {10, 12, 19, 20}) {
-  TOneField t('N', length, 3);
+  for (const auto& [length, decimals] : {std::pair<Integer, Integer>{8, 7}, {8, 1}, {9, 2}, {10, 3}, {10, 4},
+                                         {12, 3}, {16, 6}, {19, 3}, {20, 3}}) {
+  TOneField t('N', length, decimals);
   for (int i = 0; i < 20000; ++i) {
     std::string text;
     if (i % 2 == 0) {
@@ -208,7 +211,7 @@ TEST(DbfField, NumbersReadExactlyAsValReadsThem) {
       for (char& c : text) c = alphabet[random() % (sizeof alphabet - 1)];
     } else {
       text.assign(std::size_t(length), ' ');
-      const std::size_t point = std::size_t(length) - 4;
+      const std::size_t point = std::size_t(length - decimals - 1);
       text[point] = '.';
       for (std::size_t k = point + 1; k < text.size(); ++k) text[k] = char('0' + random() % 10);
       const std::size_t whole = random() % (point + 1);
