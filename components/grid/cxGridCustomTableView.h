@@ -2659,6 +2659,9 @@ class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo, public IcxNavig
   virtual Boolean CanOffsetRecords(Integer recordCount);
   virtual void Offset(Integer recordCount, Integer dx, Integer dy);
   virtual Integer HeightForRecordCount(Integer count) { return 0; }
+  // An offered height cut to whole records (at most the view's records, one more with
+  // `extraRecord`): unchanged here.
+  virtual Integer AdjustHeightToRecords(Integer height, Boolean extraRecord) { return height; }
   // The navigator: its gap to the scroll bar, the site's place, the classes of its cells.
   virtual Integer NavigatorOffset();
   virtual void GetNavigatorSiteBounds(TRect& rect);

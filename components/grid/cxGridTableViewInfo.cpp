@@ -291,6 +291,33 @@ Integer TcxGridTableViewInfo::HeightForRecordCount(Integer count) {
   return height;
 }
 
+Integer TcxGridTableViewInfo::AdjustHeightToRecords(Integer height, Boolean extraRecord) {
+  const Integer rowHeight = RowsViewInfo() ? RowsViewInfo()->GetRowHeight() : 0;
+  if (rowHeight <= 0) return height;
+  const Integer nonRows = GetNonRecordsAreaHeight(true);
+  Integer rows = (height - nonRows) / rowHeight;
+  rows = std::min(rows, GridView()->GetViewData()->GetRecordCount() + (extraRecord ? 1 : 0));
+  // Room for one row at least, where the no-data text shows too.
+  rows = std::max<Integer>(rows, 1);
+  return nonRows + rows * rowHeight;
+}
+
+Integer TcxGridTableViewInfo::EqualHeightPageRecordCount() {
+  Integer rest = 0;
+  return EqualHeightPageRecordCount(rest);
+}
+
+Integer TcxGridTableViewInfo::EqualHeightPageRecordCount(Integer& rest) {
+  const Integer free = std::max<Integer>(0, UnreducedClientBounds().Height() - GetNonRecordsAreaHeight(false));
+  const Integer step = RowsViewInfo() ? RowsViewInfo()->GetRowStep() : 0;
+  if (step <= 0) {
+    rest = free;
+    return 0;
+  }
+  rest = free % step;
+  return free / step;
+}
+
 Integer TcxGridTableViewInfo::BufferRecordCount() {
   const Integer rowHeight = RowsViewInfo() ? RowsViewInfo()->GetDataRowHeight() : 0;
   if (rowHeight <= 0) {

@@ -994,6 +994,11 @@ class TcxGridTableViewInfo : public TcxCustomGridTableViewInfo {
   TcxCustomGridRecordsViewInfoClass RecordsViewInfoClass() override;
   Integer GetNonRecordsAreaHeight(Boolean withScrollBars) override;
   Integer HeightForRecordCount(Integer count) override;
+  Integer AdjustHeightToRecords(Integer height, Boolean extraRecord) override;
+  // The rows of one step (data row and separator) that fit below the view's strips; the pixels
+  // left over go to `rest`.
+  Integer EqualHeightPageRecordCount() override;
+  Integer EqualHeightPageRecordCount(Integer& rest);
   // The rows of data row height a screen holds, and two more: a grid-mode buffer of this size
   // fills the view at any size it may take.
   Integer BufferRecordCount() override;

@@ -115,5 +115,88 @@ TEST_F(TableRowHeightTest, ARowWhoseHeightChangesLaysTheViewOutOnce) {
   EXPECT_EQ(CountLayouts([&] { Row(0)->SetHeightBySizing(single + 20); }), 0);
 }
 
+// Rows of one height: the page the view holds, the view height that shows a number of rows, and
+// an offered height cut to whole rows, each checked against the rows the layout then shows whole.
+class TableSizesTest : public GridTableViewTest {
+ protected:
+  void SetUpRows(Integer towns, TcxGridLines lines) {
+    AddColumn("Страна"_a, 100);
+    AddColumn("Город"_a, 120);
+    View->GetOptionsView()->SetGroupByBox(false);
+    View->GetOptionsView()->SetGridLines(lines);
+    FillTowns(towns);
+    Grid->SetBounds(0, 0, 300, 200);
+    Layout();
+  }
+  // Sizes the grid so that its view is `height` high, and lays it out.
+  void SetViewHeight(Integer height) {
+    const Integer frame = Grid->GetHeight() - ViewInfo()->UnreducedClientBounds().Height();
+    Grid->SetBounds(0, 0, 300, height + frame);
+    Layout();
+    ASSERT_EQ(ViewInfo()->UnreducedClientBounds().Height(), height);
+  }
+};
+
+TEST_F(TableSizesTest, APageHoldsTheRowsOfOneStepThatFitBelowTheStrips) {
+  SetUpRows(30, glBoth);
+  for (const Integer separator : {0, 3}) {
+    View->GetOptionsView()->SetRowSeparatorWidth(separator);
+    for (const Integer height : {200, 131, 64}) {
+      SetViewHeight(height);
+      SCOPED_TRACE(testing::Message() << "separator " << separator << ", height " << height);
+      Integer rest = -1;
+      const Integer page = ViewInfo()->EqualHeightPageRecordCount(rest);
+      EXPECT_EQ(page, ViewInfo()->EqualHeightPageRecordCount());
+      EXPECT_EQ(page, Rows()->GetVisibleCount()) << "the rows the layout shows whole";
+      EXPECT_EQ(page * Rows()->GetRowStep() + rest, height - ViewInfo()->GetNonRecordsAreaHeight(false));
+      EXPECT_GE(rest, 0);
+      EXPECT_LT(rest, Rows()->GetRowStep());
+    }
+  }
+  // A view lower than its strips holds no row and nothing is left over.
+  SetViewHeight(ViewInfo()->GetNonRecordsAreaHeight(false) - 5);
+  Integer rest = -1;
+  EXPECT_EQ(ViewInfo()->EqualHeightPageRecordCount(rest), 0);
+  EXPECT_EQ(rest, 0);
+}
+
+TEST_F(TableSizesTest, AViewOfTheHeightForRecordsShowsExactlyThoseRowsWhole) {
+  // Every row carries its grid line, or (vertical lines only) the last record's row one more
+  // pixel for the closing line: four towns fill the view exactly either way.
+  SetUpRows(4, glBoth);
+  for (const TcxGridLines lines : {glBoth, glVertical}) {
+    SCOPED_TRACE(int(lines));
+    View->GetOptionsView()->SetGridLines(lines);
+    Layout();
+    SetViewHeight(ViewInfo()->HeightForRecordCount(4));
+    EXPECT_EQ(Rows()->GetVisibleCount(), 4);
+    EXPECT_EQ(Rows()->PartVisibleCount(), 4);
+    EXPECT_EQ(Row(3)->GetBounds().Bottom, Rows()->ContentBounds().Bottom);
+    // A pixel less and the last row is cut.
+    SetViewHeight(ViewInfo()->HeightForRecordCount(4) - 1);
+    EXPECT_EQ(Rows()->GetVisibleCount(), 3);
+  }
+}
+
+TEST_F(TableSizesTest, AnOfferedHeightIsCutToWholeRowsOfTheRecords) {
+  SetUpRows(10, glBoth);
+  const Integer rowHeight = Rows()->GetRowHeight();
+  auto forRows = [&](Integer n) { return ViewInfo()->HeightForRecordCount(n); };
+  struct TCase {
+    Integer Offered;
+    Boolean Extra;
+    Integer Rows;
+  };
+  const TCase cases[] = {
+      {forRows(3), false, 3},      {forRows(3) + rowHeight - 1, false, 3}, {forRows(3) - 1, false, 2},
+      {forRows(40), false, 10},    {forRows(40), true, 11},                {0, false, 1},
+      {forRows(1) - 1, true, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Offered << (c.Extra ? " with one more" : ""));
+    EXPECT_EQ(ViewInfo()->AdjustHeightToRecords(c.Offered, c.Extra), forRows(c.Rows));
+  }
+}
+
 }  // namespace
 }  // namespace grid_table_view_test
