@@ -224,7 +224,7 @@ TEST_F(BarAccessibilityTest, ArrowsAndTabMoveTheSelectionAcrossToolbarsThroughTh
   }
   ASSERT_GE(lower->GetTop(), upper->GetTop() + upper->GetHeight()) << "one toolbar under the other";
   auto control = [](TdxBar* bar, Integer i) { return bar->GetLinks()->GetItem(i)->GetControl(); };
-  auto press = [this](Word key, Boolean withShift = false) {
+  auto press = [](Word key, Boolean withShift = false) {
     if (withShift) orv::headless::KeyDown(VK_SHIFT);
     orv::headless::PressKey(key);
     Run();
