@@ -990,6 +990,50 @@ void TdxBarButton::SetButtonStyle(TdxBarButtonStyle value) {
   NotifyChanged();
 }
 
+namespace {
+
+// Whether links hold an item, themselves or through the menus of their sub items and
+// drop-down buttons (a bound on the depth keeps a broken chain from looping).
+Boolean LinksHoldItem(TdxBarItemLinks* links, TdxBarItem* item, Integer depth) {
+  if (!links || depth > 64) return false;
+  for (Integer i = 0; i < links->GetCount(); ++i) {
+    TdxBarItem* linked = links->GetItem(i)->GetItem();
+    if (!linked) continue;
+    if (linked == item) return true;
+    TdxBarItemLinks* nested = linked->GetItemLinks();
+    if (auto* button = dynamic_cast<TdxBarButton*>(linked); button && button->GetDropDownMenu())
+      nested = button->GetDropDownMenu()->GetLinks();
+    if (LinksHoldItem(nested, item, depth + 1)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* value) {
+  if (FDropDownMenu == value) return;
+  if (value && LinksHoldItem(value->GetLinks(), this, 0)) throw EdxException(LoadResString(&dxSBAR_RECURSIVEMENUS));
+  if (FDropDownMenu) FDropDownMenu->RemoveFreeNotification(this);
+  FDropDownMenu = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TdxBarButton::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FDropDownMenu) FDropDownMenu = nullptr;
+}
+
+void TdxBarButton::DropDown(TdxBarItemControl* control, Integer x, Integer y, Boolean byMouse) {
+  if (!FDropDownMenu || !control) return;
+  TCustomdxBarControl* bar = control->GetParent();
+  const TRect r = control->GetItemRect();
+  // Beside a menu item or a button of a vertical bar, below a button of a horizontal one.
+  const Boolean beside = bar && (bar->GetKind() == 2 || bar->IsVertical());
+  auto* buttonControl = dynamic_cast<TdxBarButtonLikeControl*>(control);
+  const Boolean animate = buttonControl && buttonControl->GetShowAnimation();
+  FDropDownMenu->PopupEx(x, y, beside ? r.Width() : 0, beside ? 0 : r.Height(), animate, nullptr, false, bar);
+}
+
 void TdxBarButton::SetDropDownEnabled(Boolean value) {
   if (FDropDownEnabled == value) return;
   FDropDownEnabled = value;
@@ -2466,6 +2510,13 @@ void TdxBar::SetMultiLine(Boolean value) {
   if (FMultiLine == value || (!value && FIsMainMenu)) return;
   FMultiLine = value;
   ReportChange();
+}
+
+void TdxBar::SetRotateWhenVertical(Boolean value) {
+  if (FRotateWhenVertical == value) return;
+  FRotateWhenVertical = value;
+  // The window writes its captions the other way now.
+  if (FControl && FControl->HandleAllocated()) FControl->Perform(CM_FONTCHANGED, 0, 0);
 }
 
 void TdxBar::SetWholeRow(Boolean value) {
@@ -5364,6 +5415,7 @@ ORV_PUBLISH(TdxBarButton) {
   p.Property("ButtonStyle", &T::GetButtonStyle, &T::SetButtonStyle).Default(bsDefault);
   p.Property("CloseSubMenuOnClick", &T::GetCloseSubMenuOnClick, &T::SetCloseSubMenuOnClick).Default(true);
   p.Property("DropDownEnabled", &T::GetDropDownEnabled, &T::SetDropDownEnabled).Default(true);
+  p.Property("DropDownMenu", &T::GetDropDownMenu, &T::SetDropDownMenu);
   p.Property("GroupIndex", &T::GetGroupIndex, &T::SetGroupIndex).Default(0);
   p.Property("Down", &T::GetDown, &T::SetDown).Default(false).Stored(&T::IsDownStored);
   PublishBarItemImages(p);

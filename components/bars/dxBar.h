@@ -647,6 +647,11 @@ class TdxBarButton : public TdxBarItem {
   Boolean GetLowered() const { return FLowered; }
   void SetLowered(Boolean value);
   Boolean IsCheckable() const { return (FStyleBits & 1) != 0; }
+  TdxBarPopupMenu* GetDropDownMenu() const { return FDropDownMenu; }
+  // Raises EdxException for a menu that holds this button, itself or through its sub menus.
+  void SetDropDownMenu(TdxBarPopupMenu* value);
+  // Shows the drop-down menu for one of the button's controls at a screen point.
+  virtual void DropDown(TdxBarItemControl* control, Integer x, Integer y, Boolean byMouse);
 
   // Another button of the group is down.
   Boolean IsGroupDownButton();
@@ -660,7 +665,11 @@ class TdxBarButton : public TdxBarItem {
   void DoClick() override;
   Integer GetCustomizationCommands() override;
 
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
  private:
+  TdxBarPopupMenu* FDropDownMenu = nullptr;
   Boolean FAllowAllUp = false;
   Integer FStyleBits = 0;
   Boolean FCloseSubMenuOnClick = true;
@@ -1259,7 +1268,7 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   Boolean GetOneOnRow() const { return FOneOnRow; }
   void SetOneOnRow(Boolean value);
   Boolean GetRotateWhenVertical() const { return FRotateWhenVertical; }
-  void SetRotateWhenVertical(Boolean value) { FRotateWhenVertical = value; }
+  void SetRotateWhenVertical(Boolean value);
   Integer GetRow() const { return FRow; }
   void SetRow(Integer value);
   Boolean GetShowMark() const { return FShowMark; }
@@ -2764,16 +2773,45 @@ class TdxBarButtonControl : public TdxBarButtonLikeControl {
   TdxBarPaintStyle GetEffectivePaintStyle();
   // Whether the button looks pressed now (the mouse holds it, or it is being clicked).
   Boolean IsPressedLook();
+  void BeforeDestruction() override;
+  // The drop-down menu: open while the flag is set and its window is there.
+  Boolean IsDroppedDown() override;
+  TCustomdxBarControl* GetDropDownBarControl();
+  Boolean IsExpandKey(Word key) override;
+  void KeyDown(Word& key, TShiftState shift) override;
+  void ControlActivate(Boolean immediate, Boolean byMouse) override;
+  void ControlInactivate(Boolean immediate) override;
+  // Puts the bar's menus into their open state and opens the drop-down menu.
+  void DropDown(Boolean byMouse);
+  void OpenDropDown(Boolean byMouse);
+  // The menu closed (`hide`: closes its window too).
+  void CloseDropDown(Boolean hide);
 
  protected:
   Integer GetWidth() override;
   Integer GetHeight() override;
   Integer GetSmallHeight() override;
+
+ private:
+  Boolean FDroppedDown = false;
+  Boolean FOpeningDropDown = false;
 };
+// A large button's control: on toolbars the large image with the caption beside or below it (as
+// the glyph layout says), its hot image while selected, its own width and height when set.
 class TdxBarLargeButtonControl : public TdxBarButtonControl {
   ORV_CLASS(TdxBarLargeButtonControl, TdxBarButtonControl)
  public:
   using TdxBarButtonControl::TdxBarButtonControl;
+  Integer GetArrowWidth() override;
+  Byte GetDefaultSizeMode() override;
+  Byte GetDefaultContentKinds() override;
+  TdxBarItemViewLevels CalcPossibleViewLevels() override;
+  Boolean GetImageSource(Byte sizeMode, Integer& index, TCustomImageList*& images, TBitmap*& glyph) override;
+  void CalcDrawParams(Boolean full = true) override;
+
+ protected:
+  Integer GetWidthForSizeMode() override;
+  Integer GetHeightForSizeMode() override;
 };
 // A sub item's control: opens the submenu of the item's links on a click, on an expand key or,
 // in menus, after the hover delay; beside itself in a menu, below itself on a toolbar.
@@ -3937,6 +3975,8 @@ class TdxBarControl : public TCustomdxBarControl {
   // Writes the window's place into its bar: side, row, one-on-row and position when docked,
   // screen position and client size when floating.
   void StorePosition();
+  // The floating part of it: the window's screen position and its client size.
+  void StoreFloatingPosition();
 
   // ---- The "More Buttons" mark
   // Shown when the bar shows its mark and links did not fit, or the painter and the bar offer
@@ -3970,7 +4010,9 @@ class TdxBarControl : public TCustomdxBarControl {
   Boolean IsUpdateLocked() override;
 
  private:
-  Integer MeasureLine(Integer& across);
+  Integer MeasureLine(Integer& across, Boolean vertical);
+  void BarFontChanged();
+  Boolean FUpdatingFont = false;
   Integer CalcMultiLineAcross(Integer length);
   void DrawSeparators();
   TdxBar* FBar;
@@ -4336,11 +4378,15 @@ class TdxBarCustomPopupMenu : public TdxBarComponent, public IdxBarLinksOwner {
   TdxBarSubMenuControl* GetSubMenuControl() const;
   Boolean IsShortCutKey(TShortCut shortCut);
   void Loaded() override;
+  // The button control whose drop-down the menu is while shown; it learns when the menu closes.
+  TdxBarButtonControl* GetDropDownControl() const { return FDropDownControl; }
+  void SetDropDownControl(TdxBarButtonControl* value) { FDropDownControl = value; }
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  TdxBarButtonControl* FDropDownControl = nullptr;
   void MenuPopup(TObject* sender);
   void MenuCloseUp(TObject* sender);
   void FontChanged(TObject* sender);

@@ -773,8 +773,8 @@ void TdxBarButtonControl::CalcDrawParams(Boolean full) {
   p->Pressed = IsPressedLook();
   p->Down = button && button->GetDown();
   p->Sunken = p->Pressed;
-  p->MenuOpen = false;
-  p->FlatMenuOpen = false;
+  p->MenuOpen = FDroppedDown;
+  p->FlatMenuOpen = FDroppedDown && GetPainter() && GetPainter()->IsFlatStyle() && IsDroppedDown();
   p->IsButton = true;
   p->DropDownEnabled = button && button->GetDropDownEnabled();
   p->Lowered = button && button->GetLowered();
@@ -789,12 +789,115 @@ void TdxBarButtonControl::CalculateParts() {
 }
 
 void TdxBarButtonControl::ControlClick(Boolean byMouse) {
-  TCustomdxBarControl* parent = GetParent();
-  if (parent && parent->GetKind() == 0 && !parent->GetPressedDownMode()) {
-    Invalidate();
+  // A press on the arrow part opens the menu; the main part clicks on release.
+  if (HasDropDown() && byMouse && GetHotPartIndex() == 1 && IsLeftMouseButtonDown()) {
+    DropDown(true);
     return;
   }
   Invalidate();
+}
+
+void TdxBarButtonControl::BeforeDestruction() {
+  TdxBarButton* button = GetButton();
+  TdxBarPopupMenu* menu = button ? button->GetDropDownMenu() : nullptr;
+  if (menu && menu->GetDropDownControl() == this) {
+    menu->SetDropDownControl(nullptr);
+    if (TCustomdxBarControl* window = GetDropDownBarControl()) window->HideControl();
+  }
+  inherited::BeforeDestruction();
+}
+
+TCustomdxBarControl* TdxBarButtonControl::GetDropDownBarControl() {
+  TdxBarButton* button = GetButton();
+  return button && button->GetDropDownMenu() ? button->GetDropDownMenu()->GetSubMenuControl() : nullptr;
+}
+
+Boolean TdxBarButtonControl::IsDroppedDown() { return FDroppedDown && GetDropDownBarControl(); }
+
+Boolean TdxBarButtonControl::IsExpandKey(Word key) {
+  if (!HasDropDown()) return false;
+  if (GetParent() && GetParent()->GetKind() == 2) return key == VK_RIGHT;
+  return key == VK_UP || key == VK_DOWN;
+}
+
+void TdxBarButtonControl::KeyDown(Word& key, TShiftState shift) {
+  if (!IsExpandKey(key)) return;
+  key = 0;
+  DropDown(false);
+}
+
+void TdxBarButtonControl::ControlActivate(Boolean immediate, Boolean byMouse) {
+  if (IsDroppedDown()) return;
+  inherited::ControlActivate(immediate, byMouse);
+  TdxBarManager* manager = GetBarManager();
+  if (!HasDropDown() || !(IsEnabled() || (manager && manager->IsDesigning()))) return;
+  TCustomdxBarControl* parent = GetParent();
+  const Boolean customizing = parent && parent->InCustomizingMode();
+  // On a toolbar a menu opens only while the bar's menus are open (a press put them there).
+  if (parent && parent->GetKind() != 2 && !parent->GetPressedDownMode() && !customizing) return;
+  if (parent && parent->GetKind() == 2 && !immediate && !customizing) return;
+  OpenDropDown(byMouse);
+}
+
+void TdxBarButtonControl::ControlInactivate(Boolean immediate) {
+  inherited::ControlInactivate(immediate);
+  // Showing the menu cancels the modes of the form and the bar (which leaves this control);
+  // that is no reason to close it.
+  if (FDroppedDown && !FOpeningDropDown) CloseDropDown(GetDropDownBarControl() != nullptr);
+}
+
+void TdxBarButtonControl::DropDown(Boolean byMouse) {
+  if (TCustomdxBarControl* parent = GetParent()) parent->SetPressedDownMode(true);
+  ControlActivate(true, byMouse);
+}
+
+void TdxBarButtonControl::OpenDropDown(Boolean byMouse) {
+  TdxBarButton* button = GetButton();
+  TCustomdxBarControl* parent = GetParent();
+  TdxBarPopupMenu* menu = button ? button->GetDropDownMenu() : nullptr;
+  if (FDroppedDown || !IsEnabled() || !menu || !button->GetDropDownEnabled() || !parent || !parent->HandleAllocated())
+    return;
+  FDroppedDown = true;
+  Invalidate();
+  // Below the button on a horizontal toolbar, beside it in a menu or on a vertical toolbar.
+  const TRect r = GetItemRect();
+  POINT anchor{r.Left, r.Bottom};
+  if (parent->GetKind() == 2)
+    anchor = POINT{r.Right, r.Top - parent->GetBorderOffset()};
+  else if (parent->IsVertical())
+    anchor = POINT{r.Right, r.Top};
+  ::ClientToScreen(parent->GetHandle(), &anchor);
+  orv::TObjectLinkGuard self(this);
+  orv::TObjectLinkGuard menuAlive(menu);
+  menu->SetDropDownControl(this);
+  FOpeningDropDown = true;
+  try {
+    button->DropDown(this, anchor.X, anchor.Y, byMouse);
+  } catch (...) {
+    if (menuAlive.Alive() && menu->GetDropDownControl() == this) menu->SetDropDownControl(nullptr);
+    if (self.Alive()) FDroppedDown = FOpeningDropDown = false;
+    throw;
+  }
+  if (!self.Alive()) return;
+  FOpeningDropDown = false;
+  SetShowAnimation(false);
+  if (!menuAlive.Alive() || !menu->GetSubMenuControl()) {
+    // The menu did not open (or closed at once).
+    if (menuAlive.Alive() && menu->GetDropDownControl() == this) menu->SetDropDownControl(nullptr);
+    FDroppedDown = false;
+  }
+  Invalidate();
+}
+
+void TdxBarButtonControl::CloseDropDown(Boolean hide) {
+  TdxBarButton* button = GetButton();
+  TdxBarPopupMenu* menu = button ? button->GetDropDownMenu() : nullptr;
+  if (menu && menu->GetDropDownControl() == this) menu->SetDropDownControl(nullptr);
+  FDroppedDown = false;
+  TCustomdxBarControl* window = GetDropDownBarControl();
+  orv::TObjectLinkGuard self(this);
+  if (hide && window) window->HideControl();
+  if (self.Alive()) Invalidate();
 }
 
 void TdxBarButtonControl::ExecuteClick(Boolean byMouse) {
@@ -850,6 +953,92 @@ Integer TdxBarButtonControl::GetSmallHeight() {
   if (GetDrawParams()->Content & ceText)
     height = std::max(height, IsTextRotated() ? GetDrawParams()->GlyphCellSize.cx : GetDrawParams()->GlyphCellSize.cy);
   return height;
+}
+
+// ---- Large buttons
+
+Integer TdxBarLargeButtonControl::GetArrowWidth() {
+  TdxBarPainter* painter = GetPainter();
+  if (painter && GetBarManager() && dynamic_cast<TdxBarControl*>(GetParent()))
+    return painter->GetLargeButtonArrowWidth(GetBarManager());
+  return inherited::GetArrowWidth();
+}
+
+Byte TdxBarLargeButtonControl::GetDefaultSizeMode() {
+  return GetHostKind() == hkMenu ? inherited::GetDefaultSizeMode() : Byte(smLarge);
+}
+
+Byte TdxBarLargeButtonControl::GetDefaultContentKinds() {
+  if (GetHostKind() == hkMenu) return inherited::GetDefaultContentKinds();
+  TdxBarItem* item = GetItem();
+  return item && item->GetShowCaption() ? Byte(ceIcon | ceText) : Byte(ceIcon);
+}
+
+TdxBarItemViewLevels TdxBarLargeButtonControl::CalcPossibleViewLevels() {
+  TdxBarItemViewLevels levels = inherited::CalcPossibleViewLevels();
+  levels.Include(ivlLargeIconWithText);
+  return levels;
+}
+
+Boolean TdxBarLargeButtonControl::GetImageSource(Byte sizeMode, Integer& index, TCustomImageList*& images,
+                                                 TBitmap*& glyph) {
+  if (sizeMode != smLarge) return inherited::GetImageSource(sizeMode, index, images, glyph);
+  index = -1;
+  images = nullptr;
+  glyph = nullptr;
+  auto* item = dynamic_cast<TdxBarLargeButton*>(GetItem());
+  TdxBarManager* manager = GetBarManager();
+  if (!item || !manager) return false;
+  auto valid = [](TCustomImageList* list, Integer i) { return list && i >= 0 && i < list->GetCount(); };
+  auto hot = [&] {
+    if (item->GetHotGlyph() && !item->GetHotGlyph()->GetEmpty()) {
+      glyph = item->GetHotGlyph();
+      return true;
+    }
+    if (valid(manager->GetHotImages(), item->GetHotImageIndex())) {
+      images = manager->GetHotImages();
+      index = item->GetHotImageIndex();
+      return true;
+    }
+    return false;
+  };
+  auto large = [&] {
+    if (item->GetLargeGlyph() && !item->GetLargeGlyph()->GetEmpty()) {
+      glyph = item->GetLargeGlyph();
+      return true;
+    }
+    if (valid(manager->GetLargeImages(), item->GetLargeImageIndex())) {
+      images = manager->GetLargeImages();
+      index = item->GetLargeImageIndex();
+      return true;
+    }
+    return false;
+  };
+  // The hot image while the button is selected, else the large one.
+  const Boolean selected = GetParent() && GetParent()->GetSelectedItemControl() == this && IsEnabled();
+  if (selected ? (hot() || large()) : (large() || hot())) return true;
+  images = manager->GetLargeImages() ? manager->GetLargeImages() : manager->GetHotImages();
+  return false;
+}
+
+void TdxBarLargeButtonControl::CalcDrawParams(Boolean full) {
+  inherited::CalcDrawParams(full);
+  TdxBarButtonLikeControlDrawParams* p = GetButtonDrawParams();
+  auto* item = dynamic_cast<TdxBarLargeButton*>(GetItem());
+  if (!p || !full || !item) return;
+  p->GrayScaleGlyph = !p->Selected && p->Enabled && item->GetAutoGrayScale();
+}
+
+Integer TdxBarLargeButtonControl::GetWidthForSizeMode() {
+  TdxBarItem* item = GetItem();
+  if (GetSizeMode() == smLarge && item && item->GetWidth() != 0) return item->GetWidth();
+  return inherited::GetWidthForSizeMode();
+}
+
+Integer TdxBarLargeButtonControl::GetHeightForSizeMode() {
+  auto* item = dynamic_cast<TdxBarLargeButton*>(GetItem());
+  if (GetSizeMode() == smLarge && item && item->GetHeight() != 0) return item->GetHeight();
+  return inherited::GetHeightForSizeMode();
 }
 
 Boolean TdxBarSubItemControl::IsInMainMenu() { return GetParent() && GetParent()->IsMainMenu(); }
@@ -922,6 +1111,36 @@ void TdxBarPainter::DrawLoweredEdge(HDC dc, TRect& rect) {
   rect = TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
 }
 
+namespace {
+
+// Where a large image stands in its area: centred, or, beside a shown caption, at the side the
+// glyph layout names (on a turned bar the sides turn with the caption).
+TRect LargeImageRect(const TSize& size, const TRect& area, TdxBarGlyphLayout layout, Integer hostKind,
+                     Boolean captionShown) {
+  Integer left = area.Left + (area.Width() - size.cx) / 2;
+  Integer top = area.Top + (area.Height() - size.cy) / 2;
+  if (captionShown) {
+    if (hostKind == hkRotatedToolbar) {
+      switch (layout) {
+        case glLeft: top = area.Top + 4; break;
+        case glRight: top = area.Bottom - 4 - size.cy; break;
+        case glTop: left = area.Right - 2 - size.cx; break;
+        case glBottom: left = area.Left + 2; break;
+      }
+    } else {
+      switch (layout) {
+        case glLeft: left = area.Left + 4; break;
+        case glRight: left = area.Right - 4 - size.cx; break;
+        case glTop: top = area.Top + 2; break;
+        case glBottom: top = area.Bottom - 2 - size.cy; break;
+      }
+    }
+  }
+  return TRect{left, top, left + size.cx, top + size.cy};
+}
+
+}  // namespace
+
 void TdxBarPainter::DrawItemGlyph(TdxBarItemControlDrawParams* params, HDC dc, const TRect& area, TRect& glyphRect) {
   TdxBarItemControl* control = params->Owner;
   glyphRect = TRect();
@@ -933,6 +1152,15 @@ void TdxBarPainter::DrawItemGlyph(TdxBarItemControlDrawParams* params, HDC dc, c
   auto* button = dynamic_cast<TdxBarButtonLikeControlDrawParams*>(params);
   const Boolean down = button && button->Down;
   const Boolean pressed = button && button->Sunken;
+  if (params->SizeMode == smLarge && params->HostKind != hkMenu) {
+    // The large view: the glyph stands at the side of the button its layout names.
+    TdxBarItem* item = control->GetItem();
+    glyphRect = LargeImageRect(size, area, item ? item->GetGlyphLayout() : glTop, params->HostKind,
+                               (params->Content & ceText) != 0);
+    if (button) DrawGlyphFrame(button, dc, area);
+    DrawGlyphImage(params, dc, glyphRect, index, images, glyph);
+    return;
+  }
   Integer shift = 0;
   if (down) shift += GetCheckedGlyphShift(control);
   if (pressed) shift += GetPressedGlyphShift(control, down);
@@ -969,28 +1197,74 @@ void TdxBarPainter::DrawGlyphImage(TdxBarItemControlDrawParams* params, HDC dc, 
 void TdxBarPainter::DrawItemText(TdxBarItemControl* control, HDC dc, UINT format, Boolean flat, Boolean clip,
                                  Boolean rotated, Boolean selected, Boolean enabled, Integer alignment,
                                  const TRect& rect, const AnsiString& text) {
+  HGDIOBJ oldFont = nullptr;
+  if (control && control->GetCanvas()) oldFont = SelectObject(dc, control->GetCanvas()->GetFontHandle());
+  const int savedClip = rotated && clip ? SaveDC(dc) : 0;
   if (!clip) format |= DT_NOCLIP;
-  if (!rotated) {
+  TRect place = rect;
+  AnsiString shown = text;
+  Integer beforeMarker = 0, markedWidth = 0;
+  Boolean marker = false;
+  if (rotated) {
+    // The platform cannot underline turned text: the accelerator marker comes out of the text
+    // and its underline is drawn by hand beside the marked character.
+    if (clip) {
+      IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+      format |= DT_NOCLIP;
+    }
+    for (size_t i = 0; i + 1 < shown.size(); ++i) {
+      if (shown[i] != '&') continue;
+      shown.erase(i, 1);
+      if (shown[i] == '&') continue;  // "&&" writes one ampersand
+      SIZE before{}, marked{};
+      GetTextExtentPoint32(dc, shown.c_str(), Integer(i), &before);
+      GetTextExtentPoint32(dc, shown.c_str() + i, 1, &marked);
+      beforeMarker = before.cx;
+      markedWidth = marked.cx;
+      marker = true;
+      break;
+    }
+    SIZE extent{};
+    GetTextExtentPoint32(dc, shown.c_str(), Integer(shown.size()), &extent);
+    // The text's top faces right: its reference point is the top-right corner of the turned text.
+    place.Left += (rect.Width() + extent.cy) / 2;
+    place.Top += alignment == 1 ? (rect.Height() - extent.cx) / 2 : alignment == 2 ? rect.Height() - extent.cx : 0;
+    place.Right = place.Left + extent.cy;
+    place.Bottom = place.Top + extent.cx;
+    format = (format | DT_SINGLELINE | DT_NOPREFIX) & ~UINT(DT_VCENTER | DT_CENTER | DT_RIGHT | DT_BOTTOM);
+  } else {
     format |= alignment == 1 ? DT_CENTER : alignment == 2 ? DT_RIGHT : DT_LEFT;
     format |= DT_VCENTER;
   }
   TColor textColor, shadow;
   GetItemColors(control, enabled, textColor, shadow, flat && IsFlatStyle(), selected);
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = nullptr;
-  if (control && control->GetCanvas()) oldFont = SelectObject(dc, control->GetCanvas()->GetFontHandle());
   const COLORREF oldColor = GetTextColor(dc);
+  TEXTMETRIC metrics{};
+  if (marker) GetTextMetrics(dc, &metrics);
+  auto underline = [&](Integer offset, TColor color) {
+    if (!marker) return;
+    const Integer x = (rect.Left + rect.Right - Integer(metrics.tmHeight)) / 2 + Integer(metrics.tmDescent) - 2 + offset;
+    const Integer top = place.Top + beforeMarker + offset;
+    HBRUSH brush = CreateSolidBrush(COLORREF(ColorToRGB(color)));
+    RECT line{x, top, x + 1, top + markedWidth};
+    FillRect(dc, &line, brush);
+    DeleteObject(brush);
+  };
   if (textColor != shadow) {
-    RECT r{rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1};
+    RECT r{place.Left + 1, place.Top + 1, place.Right + 1, place.Bottom + 1};
     SetTextColor(dc, COLORREF(shadow));
-    DrawText(dc, text.c_str(), Integer(text.size()), &r, format);
+    DrawText(dc, shown.c_str(), Integer(shown.size()), &r, format);
+    underline(1, shadow);
   }
-  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+  RECT r{place.Left, place.Top, place.Right, place.Bottom};
   SetTextColor(dc, COLORREF(textColor));
-  DrawText(dc, text.c_str(), Integer(text.size()), &r, format);
+  DrawText(dc, shown.c_str(), Integer(shown.size()), &r, format);
+  underline(0, textColor);
   SetTextColor(dc, oldColor);
-  if (oldFont) SelectObject(dc, oldFont);
   SetBkMode(dc, oldMode);
+  if (savedClip) RestoreDC(dc, savedClip);
+  if (oldFont) SelectObject(dc, oldFont);
 }
 
 void TdxBarPainter::CalcCaptionRect(TdxBarItemControlDrawParams* params, TRect& rect) {
@@ -1018,6 +1292,29 @@ void TdxBarPainter::CalcGlyphAndTextLayout(TdxBarItemControlDrawParams* params, 
   alignment = 0;
   TdxBarItemControl* control = params->Owner;
   const Boolean vertical = params->HostKind == hkRotatedToolbar;
+  if (params->SizeMode == smLarge && params->HostKind != hkMenu) {
+    // The caption takes the room the glyph leaves, centred in it unless the glyph stands at
+    // its start or end.
+    TdxBarItem* item = control->GetItem();
+    const TdxBarGlyphLayout layout = item ? item->GetGlyphLayout() : glTop;
+    alignment = layout == glLeft ? 0 : layout == glRight ? 2 : 1;
+    if (RectIsEmpty(glyphRect)) return;
+    switch (layout) {
+      case glLeft:
+        if (vertical) textRect.Top = glyphRect.Bottom + 3; else textRect.Left = glyphRect.Right + 3;
+        break;
+      case glRight:
+        if (vertical) textRect.Bottom = glyphRect.Top - 3; else textRect.Right = glyphRect.Left - 3;
+        break;
+      case glTop:
+        if (vertical) textRect.Right = glyphRect.Left; else textRect.Top = glyphRect.Bottom;
+        break;
+      case glBottom:
+        if (vertical) textRect.Left = glyphRect.Right; else textRect.Bottom = glyphRect.Top;
+        break;
+    }
+    return;
+  }
   if (params->Content & ceIcon) {
     if (vertical)
       textRect.Top += params->GlyphCellSize.cy;
@@ -1053,6 +1350,23 @@ void TdxBarPainter::DrawButtonContent(TdxBarItemControlDrawParams* params, const
   // Background first: the window's own background, or the item's brush when it has one.
   FillItemBackground(control, dc, control->HasOwnBkBrush(), control->GetBkBrush(), content);
   TRect glyphRect;
+  if (params->SizeMode == smLarge) {
+    // The large view: glyph and caption share the face inside a one-pixel margin, and move
+    // together when the button is pressed.
+    TRect face{content.Left + 1, content.Top + 1, content.Right - 1, content.Bottom - 1};
+    OffsetPressedContent(button && button->Down, button && button->Sunken, face);
+    if (params->Content & ceIcon) DrawItemGlyph(params, dc, face, glyphRect);
+    if (button) DrawGlyphFrame(button, dc, content);
+    if (params->Content & ceText) {
+      TRect text = face;
+      Integer alignment = 1;
+      CalcGlyphAndTextLayout(params, text, alignment, glyphRect);
+      DrawItemText(control, dc, DT_SINGLELINE, button && button->CaptionFlat, false, params->HostKind == hkRotatedToolbar,
+                   button && button->CaptionSelected, params->Enabled, alignment, text, params->Caption);
+    }
+    if (params->HasDropDown && !(button && button->InMainMenu) && dropDownButton) DrawButtonDropDownPart(params, rect);
+    return;
+  }
   if (params->Content & ceIcon) {
     TRect area = content;
     const Boolean vertical = params->HostKind == hkRotatedToolbar;
@@ -1295,6 +1609,9 @@ TcxCanvas* TCustomdxBarControl::GetBarControlCanvas() {
     if (!FCanvas) FCanvas = new TcxCanvas(GetCanvas());
     FreeScreenCanvas();
     GetCanvas()->SetFont(GetFont());
+    // Captions on a bar that turns them run down the bar: the canvas writes a quarter turn
+    // clockwise (extents stay those of upright text).
+    if (IsTextRotated()) GetCanvas()->GetFont()->SetOrientation(-900);
     return FCanvas;
   }
   if (!FScreenCanvas) {
@@ -1302,6 +1619,7 @@ TcxCanvas* TCustomdxBarControl::GetBarControlCanvas() {
     FScreenCanvas = new TcxCanvas(FScreenDC);
   }
   FScreenCanvas->SetFont(GetFont());
+  if (IsTextRotated()) FScreenCanvas->GetFont()->SetOrientation(-900);
   return FScreenCanvas;
 }
 
@@ -2057,10 +2375,30 @@ Boolean TdxBarControl::IsUpdateLocked() {
 
 void TdxBarControl::UpdateFont() {
   TdxBarManager* manager = GetOwnerBarManager();
+  // Taking the font is not a change the window has to answer with a new layout.
+  orv::TFlagScope updating(FUpdatingFont, true);
   if (FBar && FBar->GetUseOwnFont())
     GetFont()->Assign(FBar->GetFont());
   else if (manager)
     GetFont()->Assign(manager->GetFont());
+}
+
+// The captions change size or direction: new metrics, new controls (a turned bar shows other
+// controls for some items), a new layout and a new size in the dock site or on the desktop.
+void TdxBarControl::BarFontChanged() {
+  if (FUpdatingFont || IsDestroying() || !HandleAllocated()) return;
+  orv::TFlagScope updating(FUpdatingFont, true);
+  CalcMetrics();
+  SetSelectedItemControl(nullptr);
+  Refresh(true);
+  if (TdxDockControl* dock = GetDockControl()) {
+    dock->Realign();
+  } else if (FDockingStyle == dsNone) {
+    TSize size;
+    CalcBarControlSize(dsNone, size);
+    SetBounds(GetLeft(), GetTop(), size.cx, size.cy);
+  }
+  RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // ---- Sizes
@@ -2094,13 +2432,22 @@ Integer TdxBarControl::GetMinWidth(TdxBarDockingStyle style) {
 
 Integer TdxBarControl::GetMinHeight(TdxBarDockingStyle style) {
   Integer height = 0;
-  if (!FItemLinks || FItemLinks->GetVisibleItemCount() == 0) return EmptyItemSize(this).cy;
-  for (Integer i = 0; i < FItemLinks->GetVisibleItemCount(); ++i)
-    if (TdxBarItemControl* c = FItemLinks->GetVisibleItem(i)->GetControl()) height = std::max(height, c->CalcHeight());
+  const Boolean vertical = style == dsLeft || style == dsRight;
+  if (!FItemLinks || FItemLinks->GetVisibleItemCount() == 0) {
+    height = EmptyItemSize(this).cy;
+  } else if (!vertical || IsMultiLine()) {
+    for (Integer i = 0; i < FItemLinks->GetVisibleItemCount(); ++i)
+      if (TdxBarItemControl* c = FItemLinks->GetVisibleItem(i)->GetControl()) height = std::max(height, c->CalcHeight());
+  } else if (TdxBarItemControl* c = FItemLinks->GetVisibleItem(0)->GetControl()) {
+    // A single column needs room for its first link at least.
+    height = c->CalcHeight();
+  }
+  if (vertical) height += GetMarkAreaSize();
   return height;
 }
 
-Integer TdxBarControl::MeasureLine(Integer& across) {
+// The links in one line: its length (group gaps included) and the thickness of the thickest.
+Integer TdxBarControl::MeasureLine(Integer& across, Boolean vertical) {
   Integer along = 0;
   across = 0;
   if (!FItemLinks) return 0;
@@ -2108,21 +2455,31 @@ Integer TdxBarControl::MeasureLine(Integer& across) {
     TdxBarItemLink* link = FItemLinks->GetVisibleItem(i);
     TdxBarItemControl* c = link->GetControl();
     if (!c) continue;
-    along += (link->GetBeginGroup() && i > 0 ? GetBeginGroupSize() : 0) + c->CalcWidth();
-    across = std::max(across, c->CalcHeight());
+    along += (link->GetBeginGroup() && i > 0 ? GetBeginGroupSize() : 0) + (vertical ? c->CalcHeight() : c->CalcWidth());
+    across = std::max(across, vertical ? c->CalcWidth() : c->CalcHeight());
   }
   return along;
 }
 
 Integer TdxBarControl::CalcWidthForStyle(TdxBarDockingStyle style) {
   Integer across;
-  const Integer width = MeasureLine(across) + ((style == dsTop || style == dsBottom) ? GetMarkAreaSize() : 0);
+  if (style == dsLeft || style == dsRight) {
+    // A column is as wide as its widest link.
+    MeasureLine(across, true);
+    return std::max(across, GetMinWidth(style));
+  }
+  const Integer width = MeasureLine(across, false) + ((style == dsTop || style == dsBottom) ? GetMarkAreaSize() : 0);
   return std::max(width, GetMinWidth(style));
 }
 
 Integer TdxBarControl::CalcHeightForStyle(TdxBarDockingStyle style) {
   Integer across;
-  MeasureLine(across);
+  if (style == dsLeft || style == dsRight) {
+    // A column is as long as its links one below the other, and the mark at its end.
+    const Integer height = MeasureLine(across, true) + GetMarkAreaSize();
+    return std::max(height, GetMinHeight(style));
+  }
+  MeasureLine(across, false);
   return std::max(across, GetMinHeight(style));
 }
 
@@ -2169,8 +2526,8 @@ void TdxBarControl::CalcBarControlSize(TdxBarDockingStyle style, TSize& size) {
     return;
   }
   TWinControl* parent = GetParent();
-  const Integer whole = parent ? parent->GetClientHeight() : CalcWidthForStyle(style) + vert;
-  size = TSize{GetMinWidth(style) + horz, whole};
+  const Integer height = FBar && FBar->GetWholeRow() && parent ? parent->GetClientHeight() : CalcHeightForStyle(style) + vert;
+  size = TSize{CalcWidthForStyle(style) + horz, height};
 }
 
 void TdxBarControl::GetBorders(TRect& borders) {
@@ -2225,9 +2582,11 @@ void TdxBarControl::ArrangeItemRowsOnce() {
     if (!link->GetControl()) link->CreateControl();
     TdxBarItemControl* control = link->GetControl();
     if (!control) continue;
+    // The controls measure themselves in window coordinates (a rotated caption already makes a
+    // control taller than wide): along a vertical bar runs the height.
     Integer along = control->CalcWidth();
     Integer across = control->CalcHeight();
-    if (vertical && !IsTextRotated()) std::swap(along, across);
+    if (vertical) std::swap(along, across);
     Integer gap = link->GetBeginGroup() && position > 0 ? GetBeginGroupSize() : 0;
     if (position > 0 && position + gap + along > length) {
       if (!multiLine) {
@@ -2524,6 +2883,10 @@ void TdxBarControl::WndProc(TMessage& message) {
         return;
       }
       break;
+    case CM_FONTCHANGED:
+      inherited::WndProc(message);
+      BarFontChanged();
+      return;
     case WM_GETMINMAXINFO: {
       inherited::WndProc(message);
       auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
@@ -2564,14 +2927,7 @@ void TdxBarControl::WndProc(TMessage& message) {
     case WM_WINDOWPOSCHANGED:
       inherited::WndProc(message);
       // A floating toolbar keeps its place and client size in its bar.
-      if (!IsDestroying() && FDockingStyle == dsNone && FBar && HandleAllocated()) {
-        RECT r{};
-        GetWindowRect(GetHandle(), &r);
-        FBar->SetFloatLeft(r.Left);
-        FBar->SetFloatTop(r.Top);
-        FBar->SetFloatClientWidth(GetClientWidth());
-        FBar->SetFloatClientHeight(GetClientHeight());
-      }
+      if (!IsDestroying() && FDockingStyle == dsNone) StoreFloatingPosition();
       return;
     case WM_NCLBUTTONDOWN:
       if (message.WParam == HTLEFT || message.WParam == HTRIGHT || message.WParam == HTTOP ||

@@ -587,8 +587,8 @@ void TdxDockControl::ArrangeRow(Integer rowIndex, Integer length) {
     TColInfo info{toolbar, col, 0, 0, 0, 0, 0, 0, 0, false};
     info.BorderAlong = vertical ? borders.Top + borders.Bottom : borders.Left + borders.Right;
     info.BorderAcross = vertical ? borders.Left + borders.Right : borders.Top + borders.Bottom;
-    info.MinSize = toolbar->GetMinWidth(style) + info.BorderAlong;
-    info.MaxSize = toolbar->CalcWidthForStyle(style) + info.BorderAlong;
+    info.MinSize = (vertical ? toolbar->GetMinHeight(style) : toolbar->GetMinWidth(style)) + info.BorderAlong;
+    info.MaxSize = (vertical ? toolbar->CalcHeightForStyle(style) : toolbar->CalcWidthForStyle(style)) + info.BorderAlong;
     info.MaxSize = std::max(info.MaxSize, info.MinSize);
     total += info.MaxSize;
     cols.push_back(info);
@@ -951,7 +951,7 @@ TSize TdxBarControl::CalcDockedSize(TdxBarDockingStyle style, Integer length) {
   const Boolean vertical = IsVerticalStyle(style);
   const Integer horz = borders.Left + borders.Right;
   const Integer vert = borders.Top + borders.Bottom;
-  Integer across = CalcHeightForStyle(style);
+  Integer across = vertical ? CalcWidthForStyle(style) : CalcHeightForStyle(style);
   if (IsMultiLine() && !vertical) {
     const Integer inner = length - horz - GetMarkAreaSize();
     across = std::max(CalcMultiLineAcross(inner), GetMinHeight(style));

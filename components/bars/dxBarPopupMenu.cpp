@@ -120,6 +120,10 @@ void TdxBarCustomPopupMenu::MenuPopup(TObject* sender) {
 
 void TdxBarCustomPopupMenu::MenuCloseUp(TObject* sender) {
   FShown = false;
+  if (TdxBarButtonControl* control = FDropDownControl) {
+    FDropDownControl = nullptr;
+    control->CloseDropDown(false);
+  }
   FireNotifyEvent(this, FOnCloseUp);
 }
 

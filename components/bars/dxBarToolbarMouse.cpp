@@ -273,12 +273,7 @@ void TdxBarControl::StorePosition() {
   TdxBarManager* manager = GetOwnerBarManager();
   if (!manager || manager->InDestruction()) return;
   if (FDockingStyle == dsNone) {
-    RECT r{};
-    GetWindowRect(GetHandle(), &r);
-    FBar->SetFloatLeft(r.Left);
-    FBar->SetFloatTop(r.Top);
-    FBar->SetFloatClientWidth(GetClientWidth());
-    FBar->SetFloatClientHeight(GetClientHeight());
+    StoreFloatingPosition();
     return;
   }
   TdxDockControl* site = GetDockControl();
@@ -291,6 +286,16 @@ void TdxBarControl::StorePosition() {
     FBar->SetDockedLeft(GetLeft());
     FBar->SetDockedTop(GetTop());
   }
+}
+
+void TdxBarControl::StoreFloatingPosition() {
+  if (!FBar || !HandleAllocated()) return;
+  RECT r{};
+  GetWindowRect(GetHandle(), &r);
+  FBar->SetFloatLeft(r.Left);
+  FBar->SetFloatTop(r.Top);
+  FBar->SetFloatClientWidth(GetClientWidth());
+  FBar->SetFloatClientHeight(GetClientHeight());
 }
 
 // ---- Floating sizes
