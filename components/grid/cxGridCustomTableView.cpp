@@ -973,6 +973,7 @@ void TcxCustomGridTableItem::Assign(TPersistent* source) {
   SetOnGetProperties(item->GetOnGetProperties());
   SetOnGetPropertiesForEdit(item->GetOnGetPropertiesForEdit());
   SetOnUserFiltering(item->GetOnUserFiltering());
+  SetOnGetFilterValues(item->GetOnGetFilterValues());
 }
 
 AnsiString TcxCustomGridTableItem::GetObjectName() {
@@ -1677,6 +1678,25 @@ void TcxCustomGridTableItem::DoGetDisplayText(TcxCustomGridRecord* record, AnsiS
 
 void TcxCustomGridTableItem::GetFilterDisplayText(const Variant& value, AnsiString& text) {
   if (FOnGetFilterDisplayText) FOnGetFilterDisplayText(this, value, text);
+}
+
+void TcxCustomGridTableItem::DoGetFilterValues(TcxDataFilterValueList* valueList) {
+  if (FOnGetFilterValues) FOnGetFilterValues(this, valueList);
+}
+
+Boolean TcxCustomGridTableItem::CanFilterUsingChecks() {
+  return GetGridView() && GetGridView()->GetFiltering()->GetItemPopup()->GetMultiSelect() &&
+         GetOptions()->GetFilteringPopupMultiSelect();
+}
+
+Boolean TcxCustomGridTableItem::CanFilterMRUValueItems() {
+  return GetGridView() && GetGridView()->GetFiltering()->GetItemMRUItemsList() &&
+         GetOptions()->GetFilteringMRUItemsList() && !CanFilterUsingChecks();
+}
+
+Boolean TcxCustomGridTableItem::UseFilteredValuesForFilterList() {
+  return GetGridView() && GetGridView()->GetFiltering()->GetItemFilteredItemsList() &&
+         GetOptions()->GetFilteringFilteredItemsList();
 }
 
 void TcxCustomGridTableItem::DoUserFiltering(const Variant& value, const AnsiString& displayText) {
@@ -3484,6 +3504,7 @@ ORV_PUBLISH(TcxCustomGridTableItem) {
   p.Property("OnGetStoredPropertyValue", &T::GetOnGetStoredPropertyValue, &T::SetOnGetStoredPropertyValue);
   p.Property("OnSetStoredPropertyValue", &T::GetOnSetStoredPropertyValue, &T::SetOnSetStoredPropertyValue);
   p.Property("OnUserFiltering", &T::GetOnUserFiltering, &T::SetOnUserFiltering);
+  p.Property("OnGetFilterValues", &T::GetOnGetFilterValues, &T::SetOnGetFilterValues);
 }
 
 ORV_PUBLISH(TcxCustomGridTableOptionsBehavior) {

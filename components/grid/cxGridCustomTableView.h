@@ -24,6 +24,7 @@ class TcxCustomGridRecord;
 class TMemoryStream;
 class TStream;
 class TcxGridItemDataBinding;
+class TcxDataFilterValueList;
 class TcxCustomGridTableController;
 class TcxCustomGridDragOpenInfo;
 class TcxCustomGridTableItemOptions;
@@ -638,6 +639,7 @@ using TcxGridGetFilterDisplayTextEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const Variant& value, AnsiString& displayText)>;
 using TcxGridUserFilteringEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const Variant& value, const AnsiString& displayText)>;
+using TcxGridGetFilterValuesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TcxDataFilterValueList* valueList)>;
 using TcxGridTableItemGetStoredPropertiesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TStrings* properties)>;
 using TcxGridTableItemGetStoredPropertyValueEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const AnsiString& name, Variant& value)>;
@@ -775,6 +777,8 @@ class TcxCustomGridTableItem : public TcxComponent,
   void SetOnSetStoredPropertyValue(const TcxGridTableItemSetStoredPropertyValueEvent& value);
   const TcxGridUserFilteringEvent& GetOnUserFiltering() const { return FOnUserFiltering; }
   void SetOnUserFiltering(const TcxGridUserFilteringEvent& value);
+  const TcxGridGetFilterValuesEvent& GetOnGetFilterValues() const { return FOnGetFilterValues; }
+  void SetOnGetFilterValues(const TcxGridGetFilterValuesEvent& value) { FOnGetFilterValues = value; }
   const TNotifyEvent& GetPropertiesEvents() const { return FSubClassEvents; }
   void SetPropertiesEvents(const TNotifyEvent& value) { FSubClassEvents = value; }
   const TNotifyEvent& GetStylesEvents() const { return FSubClassEvents; }
@@ -889,6 +893,13 @@ class TcxCustomGridTableItem : public TcxComponent,
   virtual TcxCustomEditProperties* GetProperties(TcxCustomGridRecord* record);
   virtual void DoGetPropertiesForEdit(TcxCustomGridRecord* record, TcxCustomEditProperties*& properties);
   virtual void DoUserFiltering(const Variant& value, const AnsiString& displayText);
+  // The application may add, change or remove entries of a filter value list being filled.
+  virtual void DoGetFilterValues(TcxDataFilterValueList* valueList);
+  // Whether the filter drop-down offers check boxes, lists the item's recently used values, and
+  // lists only the values of the records that pass the filter: the view's setting and the item's.
+  virtual Boolean CanFilterUsingChecks();
+  virtual Boolean CanFilterMRUValueItems();
+  virtual Boolean UseFilteredValuesForFilterList();
 
   // The view hands out indexes, IDs and visible indexes.
   void SetIndexValue(Integer value) { FIndex = value; }
@@ -950,6 +961,7 @@ class TcxCustomGridTableItem : public TcxComponent,
   TcxGridTableItemGetStoredPropertyValueEvent FOnGetStoredPropertyValue;
   TcxGridTableItemSetStoredPropertyValueEvent FOnSetStoredPropertyValue;
   TcxGridUserFilteringEvent FOnUserFiltering;
+  TcxGridGetFilterValuesEvent FOnGetFilterValues;
   TNotifyEvent FSubClassEvents;
   std::vector<TcxGridTableDataCellViewInfo*> FCells;
   TcxGridTableDataCellCustomDrawEvent FOnCustomDrawCell;

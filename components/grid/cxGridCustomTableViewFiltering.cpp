@@ -895,13 +895,13 @@ TcxGridFilterValueList* orv::grid::NewFilterValueList(TcxCustomGridTableItem* it
 
 void orv::grid::LoadFilterValueList(TcxCustomGridTableItem* item, TcxGridFilterValueList* valueList,
                                     Boolean valuesOnly, Boolean filteredValuesAllowed, Boolean displayTextOrder) {
-  TcxCustomGridTableView* view = item->GetGridView();
-  const Boolean filteredOnly = filteredValuesAllowed && view->GetFiltering()->GetItemFilteredItemsList();
+  const Boolean filteredOnly = filteredValuesAllowed && item->UseFilteredValuesForFilterList();
   valueList->LoadForItem(item, displayTextOrder, filteredOnly);
+  item->DoGetFilterValues(valueList);
   if (valuesOnly) {
     for (Integer i = valueList->GetCount() - 1; i >= 0; --i)
       if (valueList->GetEntry(i).Kind != fvkValue) valueList->DeleteEntry(i);
-  } else if (view->GetFiltering()->GetItemMRUItemsList()) {
+  } else if (item->CanFilterMRUValueItems()) {
     ItemFilterMRUValueItems(item)->AddToValueList(valueList);
   }
 }

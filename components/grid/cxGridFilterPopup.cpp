@@ -198,8 +198,7 @@ Boolean TcxGridFilterPopup::CanBeChecked(Integer index) {
 }
 
 Boolean TcxGridFilterPopup::IsMultiSelect() {
-  return TableView()->GetFiltering()->GetItemPopup()->GetMultiSelect() && FItem &&
-         FItem->GetOptions()->GetFilteringPopupMultiSelect();
+  return FItem && FItem->CanFilterUsingChecks();
 }
 
 void TcxGridFilterPopup::UpdateApplyButton() { FApplyButton->SetEnabled(FChangesPending); }

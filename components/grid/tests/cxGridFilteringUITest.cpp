@@ -215,9 +215,11 @@ TEST_F(GridFilteringUITest, AColumnsFilterValuesAreItsDistinctValuesInTheLocales
   for (const orv::AnsiLiteral& text : kExpected) expected.push_back(AnsiString(text));
   EXPECT_EQ(texts, expected);
 
-  // A click on a value filters by it and remembers it at the top of the next list.
+  // A click on a value filters by it and remembers it at the top of the next list (of a
+  // drop-down without check boxes).
   const Integer moscow = strings->IndexOf("Москва"_a);
   orv::grid::ApplyFilterValueEntry(values.get(), Column("CITY"), moscow, true, true, nullptr);
+  View->GetFiltering()->GetItemPopup()->SetMultiSelect(false);
   EXPECT_EQ(View->GetDataController()->GetFilteredRecordCount(), 1);
   orv::grid::GetFilterStrings(Column("CITY"), strings.get(), values.get());
   EXPECT_EQ(strings->Get(0), "Москва"_a);
@@ -236,6 +238,59 @@ TEST_F(GridFilteringUITest, AColumnsFilterValuesAreItsDistinctValuesInTheLocales
   EXPECT_EQ(selected.size(), 2u);
   orv::grid::ApplyFilterValueEntry(values.get(), Column("CITY"), strings->IndexOf("(All)"), false, true, nullptr);
   EXPECT_TRUE(View->GetDataController()->GetFilter()->IsEmptyCriteria());
+}
+
+TEST_F(GridFilteringUITest, TheApplicationsOwnEntriesAndEachItemsOptionsShapeTheFilterValues) {
+  // An entry the application adds while the list is filled shows before the values; picking it
+  // reaches the application and adds no condition, but switches the filter on.
+  TcxCustomGridTableItem* city = Column("CITY");
+  AnsiString picked;
+  auto addNorth = [](TcxCustomGridTableItem*, TcxDataFilterValueList* list) {
+    list->AddEntry(fvkSpecial, Variant(Integer(60)), false, "(North)");
+  };
+  auto userFiltering = [&picked](TcxCustomGridTableItem*, const Variant&, const AnsiString& text) { picked = text; };
+  city->SetOnGetFilterValues(TcxGridGetFilterValuesEvent::Callable(addNorth));
+  city->SetOnUserFiltering(TcxGridUserFilteringEvent::Callable(userFiltering));
+  Owned<TStringList> strings(new TStringList);
+  Owned<TcxGridFilterValueList> values(orv::grid::NewFilterValueList(city));
+  orv::grid::GetFilterStrings(city, strings.get(), values.get());
+  ASSERT_GE(strings->GetCount(), 3);
+  EXPECT_EQ(strings->Get(2), AnsiString("(North)"));
+  TcxDataFilterCriteria* filter = View->GetDataController()->GetFilter();
+  filter->SetActive(false);
+  orv::grid::ApplyFilterValueEntry(values.get(), city, 2, true, true, nullptr);
+  EXPECT_EQ(picked, AnsiString("(North)"));
+  EXPECT_TRUE(filter->IsEmptyCriteria());
+  EXPECT_TRUE(filter->GetActive());
+  // Values only: the application's entry goes too.
+  orv::grid::LoadFilterValueList(city, values.get(), true, false, true);
+  for (Integer i = 0; i < values->GetCount(); ++i) EXPECT_EQ(values->GetEntry(i).Kind, fvkValue) << i;
+  city->SetOnGetFilterValues(nullptr);
+  city->SetOnUserFiltering(nullptr);
+
+  // Recently used values are offered only where the drop-down has no check boxes and both the
+  // view and the item keep such a list.
+  const Integer moscow = strings->IndexOf("Москва"_a);
+  orv::grid::ApplyFilterValueEntry(values.get(), city, moscow, true, true, nullptr);
+  struct TCase {
+    Boolean MultiSelect, ItemMRU;
+    Boolean Offered;
+  };
+  for (const TCase& c : {TCase{false, true, true}, TCase{true, true, false}, TCase{false, false, false}}) {
+    View->GetFiltering()->GetItemPopup()->SetMultiSelect(c.MultiSelect);
+    city->GetOptions()->SetFilteringMRUItemsList(c.ItemMRU);
+    EXPECT_EQ(city->CanFilterUsingChecks(), c.MultiSelect);
+    orv::grid::GetFilterStrings(city, strings.get(), values.get());
+    EXPECT_EQ(values->FirstOfKind(fvkRecent) >= 0, c.Offered) << c.MultiSelect << c.ItemMRU;
+  }
+
+  // Only the filtered records' values when the item allows it as well as the view.
+  View->GetFiltering()->SetItemFilteredItemsList(true);
+  orv::grid::LoadFilterValueList(city, values.get(), true, true, true);
+  EXPECT_EQ(values->GetCount(), 1);
+  city->GetOptions()->SetFilteringFilteredItemsList(false);
+  orv::grid::LoadFilterValueList(city, values.get(), true, true, true);
+  EXPECT_GT(values->GetCount(), 1);
 }
 
 TEST_F(GridFilteringUITest, TheFilterBoxShowsTheRecentFiltersButtonOnlyWithOtherFiltersToOffer) {
