@@ -974,6 +974,7 @@ void TcxCustomGridTableItem::Assign(TPersistent* source) {
   SetOnGetPropertiesForEdit(item->GetOnGetPropertiesForEdit());
   SetOnUserFiltering(item->GetOnUserFiltering());
   SetOnGetFilterValues(item->GetOnGetFilterValues());
+  SetOnInitFilteringDateRanges(item->GetOnInitFilteringDateRanges());
 }
 
 AnsiString TcxCustomGridTableItem::GetObjectName() {
@@ -1682,6 +1683,10 @@ void TcxCustomGridTableItem::GetFilterDisplayText(const Variant& value, AnsiStri
 
 void TcxCustomGridTableItem::DoGetFilterValues(TcxDataFilterValueList* valueList) {
   if (FOnGetFilterValues) FOnGetFilterValues(this, valueList);
+}
+
+void TcxCustomGridTableItem::DoInitFilteringDateRanges(TcxGridDateRanges* dateRanges) {
+  if (FOnInitFilteringDateRanges) FOnInitFilteringDateRanges(this, dateRanges);
 }
 
 Boolean TcxCustomGridTableItem::CanFilterUsingChecks() {
@@ -3505,6 +3510,7 @@ ORV_PUBLISH(TcxCustomGridTableItem) {
   p.Property("OnSetStoredPropertyValue", &T::GetOnSetStoredPropertyValue, &T::SetOnSetStoredPropertyValue);
   p.Property("OnUserFiltering", &T::GetOnUserFiltering, &T::SetOnUserFiltering);
   p.Property("OnGetFilterValues", &T::GetOnGetFilterValues, &T::SetOnGetFilterValues);
+  p.Property("OnInitFilteringDateRanges", &T::GetOnInitFilteringDateRanges, &T::SetOnInitFilteringDateRanges);
 }
 
 ORV_PUBLISH(TcxCustomGridTableOptionsBehavior) {

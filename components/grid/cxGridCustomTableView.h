@@ -639,6 +639,8 @@ using TcxGridGetFilterDisplayTextEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const Variant& value, AnsiString& displayText)>;
 using TcxGridUserFilteringEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const Variant& value, const AnsiString& displayText)>;
+class TcxGridDateRanges;
+using TcxGridInitDateRangesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TcxGridDateRanges* dateRanges)>;
 using TcxGridGetFilterValuesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TcxDataFilterValueList* valueList)>;
 using TcxGridTableItemGetStoredPropertiesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TStrings* properties)>;
 using TcxGridTableItemGetStoredPropertyValueEvent =
@@ -779,6 +781,8 @@ class TcxCustomGridTableItem : public TcxComponent,
   void SetOnUserFiltering(const TcxGridUserFilteringEvent& value);
   const TcxGridGetFilterValuesEvent& GetOnGetFilterValues() const { return FOnGetFilterValues; }
   void SetOnGetFilterValues(const TcxGridGetFilterValuesEvent& value) { FOnGetFilterValues = value; }
+  const TcxGridInitDateRangesEvent& GetOnInitFilteringDateRanges() const { return FOnInitFilteringDateRanges; }
+  void SetOnInitFilteringDateRanges(const TcxGridInitDateRangesEvent& value) { FOnInitFilteringDateRanges = value; }
   const TNotifyEvent& GetPropertiesEvents() const { return FSubClassEvents; }
   void SetPropertiesEvents(const TNotifyEvent& value) { FSubClassEvents = value; }
   const TNotifyEvent& GetStylesEvents() const { return FSubClassEvents; }
@@ -895,6 +899,8 @@ class TcxCustomGridTableItem : public TcxComponent,
   virtual void DoUserFiltering(const Variant& value, const AnsiString& displayText);
   // The application may add, change or remove entries of a filter value list being filled.
   virtual void DoGetFilterValues(TcxDataFilterValueList* valueList);
+  // The application may add ranges to the filtering ranges just set up from the view's settings.
+  virtual void DoInitFilteringDateRanges(TcxGridDateRanges* dateRanges);
   // Whether the filter drop-down offers check boxes, lists the item's recently used values, and
   // lists only the values of the records that pass the filter: the view's setting and the item's.
   virtual Boolean CanFilterUsingChecks();
@@ -962,6 +968,7 @@ class TcxCustomGridTableItem : public TcxComponent,
   TcxGridTableItemSetStoredPropertyValueEvent FOnSetStoredPropertyValue;
   TcxGridUserFilteringEvent FOnUserFiltering;
   TcxGridGetFilterValuesEvent FOnGetFilterValues;
+  TcxGridInitDateRangesEvent FOnInitFilteringDateRanges;
   TNotifyEvent FSubClassEvents;
   std::vector<TcxGridTableDataCellViewInfo*> FCells;
   TcxGridTableDataCellCustomDrawEvent FOnCustomDrawCell;

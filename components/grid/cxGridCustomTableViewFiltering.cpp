@@ -845,6 +845,7 @@ void TcxGridFilterValueList::AddDateRanges(TcxCustomGridTableItem* item) {
   TcxCustomGridTableView* view = item->GetGridView();
   std::unique_ptr<TcxGridFilteringDateRanges, orv::FreeDeleter> ranges(new TcxGridFilteringDateRanges);
   ranges->Setup(view->GetDateTimeHandling(), orv::grid::ItemDateTimeFilters(item));
+  item->DoInitFilteringDateRanges(ranges.get());
   const Boolean dateOnly = view->GetDateTimeHandling()->GetIgnoreTimeForFiltering() &&
                            item->GetOptions()->GetIgnoreTimeForFiltering();
   for (Integer i = 0; i < ranges->Count(); ++i) AddDateRangeValues(ranges->Items(i), dateOnly);

@@ -448,6 +448,20 @@ TEST_F(GridDateRangesTest, MonthFilterValuesAndTheRelativeEntriesOfADateColumn) 
   orv::grid::ApplyFilterValueEntry(values.get(), column, strings->IndexOf("Last week"), false, true, nullptr);
   EXPECT_EQ(dc->GetFilteredRecordCount(), 1);
   EXPECT_EQ(dc->GetFilteredRecordIndex(0), 1);
+
+  // With months asked for, a year range the application adds lists each year after the months.
+  View->GetDateTimeHandling()->SetFilters(TcxGridDateTimeFilters{dtfMonths});
+  auto addYears = [](TcxCustomGridTableItem*, TcxGridDateRanges* dateRanges) {
+    dateRanges->Add(TcxGridYearRange::StaticClass());
+  };
+  column->SetOnInitFilteringDateRanges(TcxGridInitDateRangesEvent::Callable(addYears));
+  orv::grid::GetFilterStrings(column, strings.get(), values.get());
+  column->SetOnInitFilteringDateRanges(nullptr);
+  std::vector<AnsiString> dates;
+  for (Integer i = 0; i < strings->GetCount(); ++i)
+    if (values->GetEntry(i).Kind == fvkGridDate) dates.push_back(strings->Get(i));
+  const std::vector<AnsiString> expectedDates = {AnsiString("Июль 2023"_a), AnsiString("Март 2024"_a), "2023", "2024"};
+  EXPECT_EQ(dates, expectedDates);
 }
 
 }  // namespace grid_filtering_ui_test
