@@ -137,6 +137,29 @@ TEST_F(MasterRowTest, AnExpandedRowShowsItsDetailInsideItselfBelowTheCells) {
   EXPECT_NE(detail->GetSite()->GetParent(), View->GetSite());
 }
 
+TEST_F(MasterRowTest, ADetailIsVisibleOnlyWhileItsMasterRowIsOnScreen) {
+  FillTowns(60);
+  Layout();
+  TcxGridTableView* detail = Expand(45, 2);
+  ASSERT_NE(detail, nullptr);
+  auto* controller = static_cast<TcxGridTableController*>(View->GetController());
+  controller->SetTopRecordIndex(0);
+  Run();
+  ASSERT_EQ(controller->GetTopRecordIndex(), 0);
+  ASSERT_EQ(MasterRow(45)->GetViewInfo(), nullptr);
+  EXPECT_FALSE(View->IsDetailVisible(detail));
+  EXPECT_FALSE(detail->IsVisible());
+  EXPECT_NE(detail->GetSite()->GetParent(), View->GetSite());
+  // Brought into view by its detail, the row shows the detail again.
+  detail->CheckMasterRecordVisible();
+  Run();
+  ASSERT_NE(RowInfo(45), nullptr);
+  EXPECT_TRUE(View->IsDetailVisible(detail));
+  EXPECT_TRUE(detail->IsVisible());
+  EXPECT_EQ(detail->GetSite()->GetParent(), View->GetSite());
+  EXPECT_EQ(detail->GetSite()->GetBoundsRect(), RowInfo(45)->DetailsSiteViewInfo()->GetClientBoundsValue());
+}
+
 TEST_F(MasterRowTest, TheDetailsSizesAreKeptInTheRowsCacheItemAcrossLayouts) {
   Layout();
   Expand(0, 3);
