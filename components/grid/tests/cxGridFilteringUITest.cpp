@@ -460,7 +460,9 @@ TEST_F(GridDateRangesTest, MonthFilterValuesAndTheRelativeEntriesOfADateColumn) 
   std::vector<AnsiString> dates;
   for (Integer i = 0; i < strings->GetCount(); ++i)
     if (values->GetEntry(i).Kind == fvkGridDate) dates.push_back(strings->Get(i));
-  const std::vector<AnsiString> expectedDates = {AnsiString("Июль 2023"_a), AnsiString("Март 2024"_a), "2023", "2024"};
+  static const orv::AnsiLiteral kExpectedDates[] = {"Июль 2023"_a, "Март 2024"_a, "2023"_a, "2024"_a};
+  std::vector<AnsiString> expectedDates;
+  for (const orv::AnsiLiteral& text : kExpectedDates) expectedDates.push_back(AnsiString(text));
   EXPECT_EQ(dates, expectedDates);
 }
 
