@@ -180,6 +180,31 @@ TEST_F(LookupComboBoxTest, ChoosingInTheListTakesTheRowKey) {
   EXPECT_EQ(combo->GetText(), CountryName(33));
 }
 
+TEST_F(LookupComboBoxTest, TypingWithTheListOpenNarrowsItToTheMatchingNames) {
+  TCountryTable table;
+  TcxLookupComboBox* combo = NewCombo(table);
+  combo->GetProperties()->SetIncrementalFiltering(true);
+  Show();
+  combo->SetFocus();
+  Run();
+  orv::headless::PressKey(VK_DOWN, false, false, true);
+  Run();
+  ASSERT_TRUE(combo->HasOpenPopup());
+  TcxCustomDataController* dc = combo->GetProperties()->GetGrid()->GetDataController();
+  EXPECT_EQ(dc->GetRowCount(), Integer(std::size(kCountries)));
+  orv::headless::TypeText("И"_a);  // Италия, Испания, Индия
+  Run();
+  EXPECT_EQ(dc->GetRowCount(), 3);
+  orv::headless::TypeText("с"_a);
+  Run();
+  ASSERT_EQ(dc->GetRowCount(), 1);
+  EXPECT_EQ(combo->GetText(), CountryName(34));
+  orv::headless::PressKey(VK_RETURN);
+  Run();
+  combo->PostEditValue();
+  EXPECT_EQ(Value(combo).AsInteger(), 34);
+}
+
 TEST(LookupComboBoxProperties, ListFieldsAndKeys) {
   TCountryTable table;
   Owned<TcxLookupComboBoxProperties> p(new TcxLookupComboBoxProperties(nullptr));
