@@ -3814,7 +3814,8 @@ class TCustomdxBarControl : public TCustomControl {
   virtual void ActivateWithItem(TdxBarItemControl* control);
   virtual void Deactivate();
   Boolean IsInactive() { return !FActive; }
-  Boolean InCustomizingMode();
+  // Menus of their own (the customizing menus) never are.
+  virtual Boolean InCustomizingMode();
   Boolean GetPressedDownMode() const { return FPressedDownMode; }
   void SetPressedDownMode(Boolean value) { FPressedDownMode = value; }
   void Close();

@@ -9,6 +9,7 @@
 #include "components/bars/dxBar.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/bars/dxBarAccessibility.h"
+#include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDragInfo.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarEdit.h"
@@ -2085,6 +2086,8 @@ void TCustomdxBarControl::PressCustomizedItemControl(TdxBarItemControl* control,
     operation = manager->IsSelectedObject(link) ? 1 : 0;
   manager->ChangeSelection(link, operation);
   if (self.Alive() && button == mbLeft && HandleAllocated()) BeginPendingItemDrag(this, link, point);
+  // A right press opens the link's customizing menu.
+  if (self.Alive() && button == mbRight && !manager->IsDesigning()) GetBarDesignController()->ShowLinkMenu(this, link);
 }
 
 void TCustomdxBarControl::MouseMove(TShiftState shift, Integer x, Integer y) {

@@ -9,6 +9,7 @@
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarCustomCustomizationForm.h"
 #include "components/bars/dxBarDesignController.h"
+#include "components/bars/dxBarEdit.h"
 #include "components/bars/tests/BarManagerFixture.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
@@ -36,6 +37,7 @@ class BarToolbarsMenuTest : public orv::test::HeadlessFormTest {
   }
   void TearDown() override {
     if (TdxBarSubMenuControl* menu = GetBarDesignController()->GetToolbarsMenu()) menu->HideControl();
+    if (TdxBarSubMenuControl* menu = GetBarDesignController()->GetCustomizingMenu()) menu->HideControl();
     if (Manager) Manager->SetCustomizingMode(false);
     Run();
     Form.reset();
@@ -54,8 +56,8 @@ class BarToolbarsMenuTest : public orv::test::HeadlessFormTest {
   }
   // The entries of the open toolbars menu: caption, [x] when down, - when disabled, | before a
   // group.
-  static std::string Entries() {
-    TdxBarSubMenuControl* menu = GetBarDesignController()->GetToolbarsMenu();
+  static std::string Entries() { return Entries(GetBarDesignController()->GetToolbarsMenu()); }
+  static std::string Entries(TdxBarSubMenuControl* menu) {
     if (!menu) return "<none>";
     std::string text;
     TdxBarItemLinks* links = menu->GetItemLinks();
@@ -76,8 +78,8 @@ class BarToolbarsMenuTest : public orv::test::HeadlessFormTest {
     orv::headless::Click(p.X, p.Y, 1);
     Run();
   }
-  void ClickEntry(Integer index) {
-    TdxBarSubMenuControl* menu = GetBarDesignController()->GetToolbarsMenu();
+  void ClickEntry(Integer index) { ClickEntry(GetBarDesignController()->GetToolbarsMenu(), index); }
+  void ClickEntry(TdxBarSubMenuControl* menu, Integer index) {
     ASSERT_NE(menu, nullptr);
     const TRect r = menu->GetItemLinks()->GetItem(index)->GetItemRect();
     POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
@@ -145,6 +147,70 @@ TEST_F(BarToolbarsMenuTest, CustomizeStartsCustomizingAndIsOfferedOnlyWhereAllow
   Tools->SetHidden(true);
   RightClick(site, site->GetClientWidth() - 3, 3);
   EXPECT_EQ(GetBarDesignController()->GetToolbarsMenu(), nullptr);
+}
+
+// While customizing at run time a right press on a link opens its menu: reset, delete, its
+// name, its paint style (buttons on toolbars) and begin a group (not for the first link).
+TEST_F(BarToolbarsMenuTest, TheLinkMenuOfAToolbarButtonWhileCustomizing) {
+  // The toolbar shows the new link once it is shown again.
+  Standard->SetVisible(false);
+  auto* second = new TdxBarButton(Form.get());
+  second->SetParentComponent(Manager);
+  second->SetCaption("Print");
+  Standard->GetLinks()->AddItem(second);
+  Standard->SetVisible(true);
+  Run();
+  ASSERT_GT(Standard->GetLinks()->GetItem(1)->GetItemRect().Width(), 0);
+  Manager->SetCustomizingMode(true);
+  Run();
+  // The customization form beside the toolbar, not over it.
+  TdxBarCustomCustomizationForm* form = GetActiveCustomizationForm();
+  ASSERT_NE(form, nullptr);
+  form->SetBounds(560, 300, form->GetWidth(), form->GetHeight());
+  Run();
+  TdxBarDesignController* controller = GetBarDesignController();
+  const auto openMenu = [&](Integer index) {
+    TCustomdxBarControl* window = Standard->GetControl();
+    const TRect r = Standard->GetLinks()->GetItem(index)->GetItemRect();
+    RightClick(window, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    return controller->GetCustomizingMenu();
+  };
+  TdxBarSubMenuControl* menu = openMenu(0);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(controller->GetCustomizingLink(), Standard->GetLinks()->GetItem(0));
+  EXPECT_EQ(Entries(menu),
+            "&Reset; &Delete; | &Name:; | Defa&ult style [x]; &Text Only (Always); Text &Only (in Menus); "
+            "Image &and Text; | Begin a &Group -; ");
+  // The name changes only the link's own caption.
+  auto* edit = static_cast<TdxBarEdit*>(menu->GetItemLinks()->GetItem(2)->GetItem());
+  EXPECT_EQ(edit->GetText(), "Standard button");
+  edit->SetText("Mine");
+  edit->GetOnChange()(edit);
+  TdxBarItemLink* first = Standard->GetLinks()->GetItem(0);
+  EXPECT_EQ(first->GetCaption(), "Mine");
+  EXPECT_EQ(first->GetItem()->GetCaption(), "Standard button");
+  // A paint style entry sets the link's own style.
+  ClickEntry(menu, 5);
+  EXPECT_EQ(first->GetPaintStyle(), psCaptionInMenu);
+  // Reset forgets what the user gave the link.
+  EXPECT_EQ(controller->GetCustomizingMenu(), nullptr);
+  menu = openMenu(0);
+  EXPECT_EQ(Entries(menu).find("Text &Only (in Menus) [x]") != std::string::npos, true);
+  ClickEntry(menu, 0);
+  EXPECT_EQ(first->GetCaption(), "Standard button");
+  EXPECT_EQ(first->GetPaintStyle(), psStandard);
+  // The second link may begin a group.
+  menu = openMenu(1);
+  ASSERT_EQ(controller->GetCustomizingLink(), Standard->GetLinks()->GetItem(1));
+  ClickEntry(menu, 7);
+  EXPECT_TRUE(Standard->GetLinks()->GetItem(1)->GetBeginGroup());
+  // Delete takes the link off the toolbar; its item stays a command.
+  const Integer commands = Manager->GetItemCount();
+  menu = openMenu(0);
+  ClickEntry(menu, 1);
+  ASSERT_EQ(Standard->GetLinks()->GetCount(), 1);
+  EXPECT_EQ(Standard->GetLinks()->GetItem(0)->GetItem(), second);
+  EXPECT_EQ(Manager->GetItemCount(), commands);
 }
 
 }  // namespace
