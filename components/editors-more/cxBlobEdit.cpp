@@ -477,6 +477,7 @@ void TcxCustomBlobEdit::CreatePopupContent() {
     ip->GetPopupMenuLayout()->SetMenuItems(items);
     ip->SetGraphicClass(p->GetPictureGraphicClass());
     image->SetOnGetGraphicClass(TcxImageEditGraphicClassEvent(this, &TcxCustomBlobEdit::PopupImageGraphicClass));
+    ip->SetOnPopupClosed(TcxEditClosePopupEvent(this, &TcxCustomBlobEdit::PopupImageClosed));
     ip->SetOnGetGraphicClass(
         TcxImageGraphicClassEvent(this, &TcxCustomBlobEdit::PopupImagePropertiesGraphicClass));
     LoadPictureFromValue(image->GetPicture(), ResolveGraphicClass(false), GetEditValueProperty());
@@ -618,6 +619,12 @@ Boolean TcxCustomBlobEdit::ShouldSaveValue() {
   const Boolean accepted = FPopupModalResult == mrOk ||
                            (FPopupModalResult != mrCancel && BlobProperties()->GetAlwaysSaveData());
   return accepted && DoEditing();
+}
+
+void TcxCustomBlobEdit::PopupImageClosed(TObject* sender, Integer reason) {
+  if (HasOpenPopup()) return;
+  if (reason == Integer(dcrAccept)) SaveValueFromPopup();
+  FireOnCloseUp(reason);
 }
 
 void TcxCustomBlobEdit::SaveValueFromPopup() {

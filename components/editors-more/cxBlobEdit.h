@@ -222,6 +222,9 @@ class TcxCustomBlobEdit : public TcxCustomPopupEdit {
   void PopupContentChanged(TObject* sender);
   void PopupButtonClick(TObject* sender);
   void PopupImageGraphicClass(TObject* sender, Boolean pasting, TGraphicClass& graphicClass);
+  // The picture in the popup reports the end of its Load dialog (the popup may have closed
+  // meanwhile, as the dialog took the focus).
+  void PopupImageClosed(TObject* sender, Integer reason);
   void PopupImagePropertiesGraphicClass(TObject* item, Integer recordIndex, Boolean pasting,
                                         TGraphicClass& graphicClass);
   Boolean ShouldSaveValue();

@@ -4,6 +4,7 @@
 
 #include "components/editors-more/cxBlobEdit.h"
 #include "components/editors-more/tests/EditorsMoreFixture.h"
+#include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
 #include "platform/forms/Filer.h"
 #include "components/editors/cxButtons.h"
@@ -117,6 +118,46 @@ TEST_F(BlobEditTest, MemoPopupSavesOnCtrlEnterAndNotOnEscape) {
   Run();
   EXPECT_FALSE(blob->HasOpenPopup());
   EXPECT_EQ(VarToStr(blob->GetEditValueProperty()), "third") << "Ctrl+Enter closes and saves";
+}
+
+TEST_F(BlobEditTest, APictureLoadedAfterThePopupClosedBecomesTheValue) {
+  TcxBlobEdit* blob = NewBlob(bekPict);
+  Integer closedReason = -1;
+  auto closed = [&closedReason](TObject*, Integer reason) { closedReason = reason; };
+  blob->GetProperties()->SetOnPopupClosed(TcxEditClosePopupEvent::Callable(closed));
+  Show();
+  OpenPopup(blob);
+  ASSERT_TRUE(blob->HasOpenPopup());
+  auto* image = dynamic_cast<TcxPopupImage*>(blob->GetPopupContent());
+  ASSERT_NE(image, nullptr);
+  orv::headless::PressKey(VK_ESCAPE);
+  Run();
+  ASSERT_FALSE(blob->HasOpenPopup());
+  EXPECT_TRUE(VarIsNull(blob->GetEditValueProperty()) || VarIsEmpty(blob->GetEditValueProperty()));
+  closedReason = -1;
+
+  // The Load dialog ends after the popup has gone (it took the focus): the picture is the value.
+  const AnsiString path = AnsiString(std::string(::testing::TempDir()) + "blob-load.bmp");
+  Owned<TBitmap> bitmap(new TBitmap);
+  bitmap->SetSize(6, 4);
+  bitmap->SaveToFile(path);
+  orv::SetFileDialogHandler([path](TOpenDialog*, bool, AnsiString& name) {
+    name = path;
+    return true;
+  });
+  image->LoadPictureFromFile();
+  orv::SetFileDialogHandler(nullptr);
+  EXPECT_EQ(closedReason, Integer(dcrAccept));
+  const AnsiString value = VarToStr(blob->GetEditValueProperty());
+  EXPECT_GE(value.size(), 2u);
+  EXPECT_EQ(value.substr(0, 2), "BM");
+
+  // Cancelled, it reports so and keeps the value.
+  orv::SetFileDialogHandler([](TOpenDialog*, bool, AnsiString&) { return false; });
+  image->LoadPictureFromFile();
+  orv::SetFileDialogHandler(nullptr);
+  EXPECT_EQ(closedReason, Integer(dcrCancel));
+  EXPECT_EQ(VarToStr(blob->GetEditValueProperty()), value);
 }
 
 TEST_F(BlobEditTest, ReadOnlyDataShowsOnlyClose) {
