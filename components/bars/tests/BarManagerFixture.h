@@ -2,6 +2,8 @@
 // an earlier test, and a bar manager in the tests' font.
 #pragma once
 
+#include <string>
+
 #include "components/bars/dxBar.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 
@@ -17,4 +19,25 @@ inline TdxBarManager* NewTestBarManager(TComponent* form) {
   manager->GetFont()->SetName(orv::kTestFontFace);
   manager->GetFont()->SetHeight(-11);
   return manager;
+}
+
+// A toolbar alone on its row at a side, holding `count` buttons owned by `owner` and captioned
+// `caption` followed by 1, 2, ...; each button runs `onClick` when one is given. Made under the
+// update lock, so no window is made before the bar has its place.
+inline TdxBar* AddTestToolbar(TdxBarManager* manager, TComponent* owner, const AnsiString& caption,
+                              TdxBarDockingStyle style, Integer count, TNotifyEvent onClick = {}) {
+  manager->BeginUpdate();
+  TdxBar* bar = manager->AddToolbar(false);
+  bar->SetCaption(caption);
+  for (Integer i = 0; i < count; ++i) {
+    auto* button = new TdxBarButton(owner);
+    button->SetParentComponent(manager);
+    button->SetCaption(caption + AnsiString(std::to_string(i + 1)));
+    if (onClick) button->SetOnClick(onClick);
+    bar->GetLinks()->AddItem(button);
+  }
+  bar->SetOneOnRow(true);
+  bar->SetDockingStyle(style);
+  manager->EndUpdate();
+  return bar;
 }

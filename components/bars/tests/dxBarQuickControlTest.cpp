@@ -38,19 +38,7 @@ class BarQuickControlTest : public orv::test::HeadlessFormTest {
   }
 
   TdxBar* AddToolbar(const AnsiString& caption, TdxBarDockingStyle style, Integer count) {
-    Manager->BeginUpdate();
-    TdxBar* bar = Manager->AddToolbar(false);
-    bar->SetCaption(caption);
-    for (Integer i = 0; i < count; ++i) {
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(caption + AnsiString(std::to_string(i + 1)));
-      bar->GetLinks()->AddItem(button);
-    }
-    bar->SetOneOnRow(true);
-    bar->SetDockingStyle(style);
-    Manager->EndUpdate();
-    return bar;
+    return AddTestToolbar(Manager, Form.get(), caption, style, count);
   }
   static TdxBarControl* WindowOf(TdxBar* bar) { return dynamic_cast<TdxBarControl*>(bar->GetControl()); }
   static TRect ScreenRect(TWinControl* window) {

@@ -50,20 +50,7 @@ class ToolbarMoveTest : public orv::test::HeadlessFormTest {
   }
 
   TdxBar* AddToolbar(const AnsiString& caption, TdxBarDockingStyle style, Integer count) {
-    Manager->BeginUpdate();
-    TdxBar* bar = Manager->AddToolbar(false);
-    bar->SetCaption(caption);
-    for (Integer i = 0; i < count; ++i) {
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(caption + AnsiString(std::to_string(i + 1)));
-      button->SetOnClick(TNotifyEvent(&Clicks, &TMoveClicks::Click));
-      bar->GetLinks()->AddItem(button);
-    }
-    bar->SetOneOnRow(true);
-    bar->SetDockingStyle(style);
-    Manager->EndUpdate();
-    return bar;
+    return AddTestToolbar(Manager, Form.get(), caption, style, count, TNotifyEvent(&Clicks, &TMoveClicks::Click));
   }
   static TdxBarControl* WindowOf(TdxBar* bar) { return dynamic_cast<TdxBarControl*>(bar->GetControl()); }
   static TRect ScreenRect(TdxBarControl* window) {
