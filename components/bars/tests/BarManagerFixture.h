@@ -2,9 +2,12 @@
 // an earlier test, and a bar manager in the tests' font.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "components/bars/dxBar.h"
+#include "platform/drawing/GoldenImage.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 
 inline void ResetBarServices() {
@@ -40,4 +43,12 @@ inline TdxBar* AddTestToolbar(TdxBarManager* manager, TComponent* owner, const A
   bar->SetDockingStyle(style);
   manager->EndUpdate();
   return bar;
+}
+
+// A bar window's picture against its golden image in the bars' golden folder.
+inline ::testing::AssertionResult MatchBarGolden(const orv::TSurface& surface, const std::string& name) {
+  const orv::TImageCheck check =
+      orv::MatchGoldenImage(surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
+  if (check) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << check.Message;
 }

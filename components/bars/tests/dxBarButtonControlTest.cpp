@@ -98,12 +98,6 @@ class ButtonControlTest : public orv::test::HeadlessFormTest {
   }
   static TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   TdxBarManager* Manager = nullptr;
   TdxBar* Toolbar = nullptr;
@@ -131,7 +125,7 @@ TEST_F(ButtonControlTest, ASplitButtonHasAnArrowPartAtItsRightEnd) {
   EXPECT_EQ(split->GetPartRect(1), (TRect{item.Right - arrow, item.Top, item.Right, item.Bottom}));
   EXPECT_EQ(split->GetPartRect(0), (TRect{item.Left, item.Top, item.Right - arrow, item.Bottom}));
   EXPECT_EQ(plain->GetPartCount(), 1);
-  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-split.png"));
+  EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-split.png"));
 }
 
 // Pressing the arrow part opens the menu below the button and clicks nothing, even on release;
@@ -158,7 +152,7 @@ TEST_F(ButtonControlTest, TheArrowPartOpensTheMenuAndTheMainPartClicks) {
   Release();
   EXPECT_TRUE(Log.Clicks.empty());
   EXPECT_TRUE(Menu->IsShown());
-  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-split-dropped.png"));
+  EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-split-dropped.png"));
 
   // Escape closes the menu; the button is no longer dropped down.
   orv::headless::KeyDown(VK_ESCAPE);
@@ -328,7 +322,7 @@ TEST_F(ButtonControlTest, LargeButtonsShowTheirLargeImageAboveTheCaption) {
   EXPECT_EQ(orv::PixelToColor(surface.Pixel(left + 16, r.Top + 3 + 16)), std::uint32_t(ColorToRGB(clBlue)));
   EXPECT_EQ(orv::PixelToColor(surface.Pixel(left + 2, r.Top + 3 + 2)), std::uint32_t(ColorToRGB(clBtnFace)));
   (void)glyph;
-  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-large.png"));
+  EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(Window()->GetHandle()), "button-large.png"));
 
   // Hot: the hot image.
   MoveTo(Centre(r));

@@ -81,12 +81,6 @@ class BarControlTest : public orv::test::HeadlessFormTest {
     Run();
   }
 
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   TdxBarManager* Manager = nullptr;
   TdxBar* MainMenu = nullptr;
@@ -268,7 +262,7 @@ TEST_F(BarControlTest, GoldenImagesOfTheClassicLooks) {
       orv::headless::MouseDown();
       Run();
     }
-    EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Form->GetHandle()), c.Golden));
+    EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(Form->GetHandle()), c.Golden));
     if (c.Press) {
       orv::headless::MouseMove(150, 200);
       Run();
@@ -338,7 +332,7 @@ TEST_F(BarControlTest, AFloatingToolbarHasACaptionAndAClosingButton) {
   EXPECT_GE(borders.Top, caption.Bottom);
   EXPECT_EQ(window->GetClientWidth(), window->GetWidth() - borders.Left - borders.Right);
   EXPECT_GE(window->GetClientWidth(), 51 - 0);
-  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(window->GetHandle()), "bar-floating.png"));
+  EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(window->GetHandle()), "bar-floating.png"));
 
   // The bar keeps where its window floats; a window moved off the work area comes back.
   SetWindowPos(window->GetHandle(), nullptr, 300, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

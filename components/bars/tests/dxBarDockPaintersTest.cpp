@@ -74,12 +74,6 @@ class DockSiteTest : public orv::test::HeadlessFormTest {
     return TPoint{p.X, p.Y};
   }
 
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   TdxBarManager* Manager = nullptr;
 };
@@ -322,7 +316,7 @@ TEST_F(DockSiteTest, GoldenImagesOfDockedBarsInTheFlatAndOffice11Looks) {
     ClientToScreen(WindowOf(tools)->GetHandle(), &p);
     orv::headless::MouseMove(p.X, p.Y);
     Run();
-    EXPECT_TRUE(Golden(orv::headless::CaptureWindow(Form->GetHandle()), c.Golden));
+    EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(Form->GetHandle()), c.Golden));
     orv::headless::MouseMove(50, 600);
     Run();
   }

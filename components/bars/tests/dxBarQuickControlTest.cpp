@@ -65,12 +65,6 @@ class BarQuickControlTest : public orv::test::HeadlessFormTest {
     Run();
     return window->GetQuickControl();
   }
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   TdxBarManager* Manager = nullptr;
 };
@@ -240,7 +234,7 @@ TEST_F(BarQuickControlTest, GoldenImagesOfThePopup) {
     TdxBarControl* window = WindowOf(bar);
     TdxBarQuickControl* popup = OpenMark(window);
     ASSERT_NE(popup, nullptr);
-    EXPECT_TRUE(Golden(orv::headless::CaptureWindow(popup->GetHandle()), c.Golden));
+    EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(popup->GetHandle()), c.Golden));
     // Closed again for the next look.
     const TPoint mark = Centre(window->GetMarkScreenRect());
     orv::headless::Click(mark.X, mark.Y);

@@ -88,12 +88,6 @@ class ToolbarMoveTest : public orv::test::HeadlessFormTest {
     const TRect r = ScreenRect(window);
     return window->IsVertical() ? TPoint{(r.Left + r.Right) / 2, r.Top + 4} : TPoint{r.Left + 4, (r.Top + r.Bottom) / 2};
   }
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   TdxBarManager* Manager = nullptr;
   TMoveClicks Clicks;
@@ -361,6 +355,6 @@ TEST_F(ToolbarMoveTest, GoldenImagesOfTheMark) {
     ASSERT_TRUE(WindowOf(shortBar)->IsTruncated());
     ASSERT_FALSE(WindowOf(wholeBar)->IsTruncated());
     TdxDockControl* top = Manager->GetBars()->GetDockControl(dsTop);
-    EXPECT_TRUE(Golden(orv::headless::CaptureWindow(top->GetHandle()), c.Golden));
+    EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(top->GetHandle()), c.Golden));
   }
 }

@@ -57,12 +57,6 @@ class VerticalToolbarTest : public orv::test::HeadlessFormTest {
       rects.push_back(bar->GetItemLinks()->GetVisibleItem(i)->GetItemRect());
     return rects;
   }
-  static ::testing::AssertionResult Golden(const orv::TSurface& surface, const std::string& name) {
-    const orv::TImageCheck check = orv::MatchGoldenImage(
-        surface, std::string(ORV_SOURCE_DIR) + "/components/bars/tests/golden/" + name);
-    if (check) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << check.Message;
-  }
 
   void CheckColumn(TdxBarDockingStyle style, Boolean rotate);
 
@@ -187,5 +181,5 @@ TEST_F(VerticalToolbarTest, GoldenImageOfTurnedCaptions) {
   Show();
   TdxBarControl* window = WindowOf(bar);
   ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(Golden(orv::headless::CaptureWindow(window->GetHandle()), "toolbar-left-rotated.png"));
+  EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(window->GetHandle()), "toolbar-left-rotated.png"));
 }
