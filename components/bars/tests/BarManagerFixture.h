@@ -24,6 +24,25 @@ inline TdxBarManager* NewTestBarManager(TComponent* form) {
   return manager;
 }
 
+// A headless form with a fresh bar manager on it; the form goes first on tear down, then the bar
+// services it left behind.
+class BarFormTest : public orv::test::HeadlessFormTest {
+ protected:
+  using HeadlessFormTest::HeadlessFormTest;
+
+  void SetUp() override {
+    HeadlessFormTest::SetUp();
+    Manager = NewTestBarManager(Form.get());
+  }
+  void TearDown() override {
+    Form.reset();
+    ResetBarServices();
+    HeadlessFormTest::TearDown();
+  }
+
+  TdxBarManager* Manager = nullptr;
+};
+
 // A toolbar alone on its row at a side, holding `count` buttons owned by `owner` and captioned
 // `caption` followed by 1, 2, ...; each button runs `onClick` when one is given. Made under the
 // update lock, so no window is made before the bar has its place.

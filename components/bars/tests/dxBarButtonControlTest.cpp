@@ -26,20 +26,14 @@ struct TClickLog {
   void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
 };
 
-class ButtonControlTest : public orv::test::HeadlessFormTest {
+class ButtonControlTest : public BarFormTest {
  protected:
-  ButtonControlTest() : HeadlessFormTest({100, 100, 260, 140}) {}
+  ButtonControlTest() : BarFormTest({100, 100, 260, 140}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->SetStyle(bmsStandard);
     Toolbar = Manager->AddToolbar(true);
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
   }
 
   template <class T>
@@ -99,7 +93,6 @@ class ButtonControlTest : public orv::test::HeadlessFormTest {
   static TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 
-  TdxBarManager* Manager = nullptr;
   TdxBar* Toolbar = nullptr;
   TdxBarButton* Split = nullptr;
   TdxBarPopupMenu* Menu = nullptr;

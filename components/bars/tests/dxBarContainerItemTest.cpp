@@ -22,13 +22,12 @@ struct TContainerLog {
   void GetData(TObject* sender) { Events.push_back("data"); }
 };
 
-class BarContainerItemTest : public orv::test::HeadlessFormTest {
+class BarContainerItemTest : public BarFormTest {
  protected:
-  BarContainerItemTest() : HeadlessFormTest({100, 100, 420, 300}) {}
+  BarContainerItemTest() : BarFormTest({100, 100, 420, 300}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->BeginUpdate();
     Bar = Manager->AddToolbar(false);
     List = new TdxBarListItem(Form.get());
@@ -56,11 +55,6 @@ class BarContainerItemTest : public orv::test::HeadlessFormTest {
     Show();
     Run();
   }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
-  }
 
   TdxBarSubItemControl* ControlOf(Integer index) const {
     return dynamic_cast<TdxBarSubItemControl*>(Bar->GetLinks()->GetItem(index)->GetControl());
@@ -83,7 +77,6 @@ class BarContainerItemTest : public orv::test::HeadlessFormTest {
     return captions;
   }
 
-  TdxBarManager* Manager = nullptr;
   TdxBar* Bar = nullptr;
   TdxBarListItem* List = nullptr;
   TdxBarContainerItem* Container = nullptr;

@@ -32,23 +32,17 @@ struct TClickLog {
   void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
 };
 
-class BarControlTest : public orv::test::HeadlessFormTest {
+class BarControlTest : public BarFormTest {
  protected:
-  BarControlTest() : HeadlessFormTest({100, 100, 320, 120}) {}
+  BarControlTest() : BarFormTest({100, 100, 320, 120}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     MainMenu = Manager->AddToolbar(true);
     Find = AddButton("Find", ShortCut('F', false, true, false), "Find towns|Finds the towns near a point");
     Copy = AddButton("Copy", ShortCut('C', false, true, false), "Copy");
     Exit = AddButton("Exit", VK_F10, "");
     MainMenu->GetLinks()->AddItem(Exit)->SetBeginGroup(true);
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
   }
 
   TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut, const AnsiString& hint) {
@@ -82,7 +76,6 @@ class BarControlTest : public orv::test::HeadlessFormTest {
   }
 
 
-  TdxBarManager* Manager = nullptr;
   TdxBar* MainMenu = nullptr;
   TdxBarButton* Find = nullptr;
   TdxBarButton* Copy = nullptr;

@@ -22,19 +22,10 @@
 
 namespace {
 
-class DockSiteTest : public orv::test::HeadlessFormTest {
+class DockSiteTest : public BarFormTest {
  protected:
-  DockSiteTest() : HeadlessFormTest({100, 100, 360, 200}) {}
+  DockSiteTest() : BarFormTest({100, 100, 360, 200}) {}
 
-  void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
-  }
 
   TdxBarButton* AddButton(TdxBar* bar, const AnsiString& caption) {
     auto* button = new TdxBarButton(Form.get());
@@ -75,7 +66,6 @@ class DockSiteTest : public orv::test::HeadlessFormTest {
   }
 
 
-  TdxBarManager* Manager = nullptr;
 };
 
 }  // namespace

@@ -15,13 +15,12 @@
 
 namespace {
 
-class BarExpandButtonTest : public orv::test::HeadlessFormTest {
+class BarExpandButtonTest : public BarFormTest {
  protected:
-  BarExpandButtonTest() : HeadlessFormTest({100, 100, 420, 300}) {}
+  BarExpandButtonTest() : BarFormTest({100, 100, 420, 300}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->SetStyle(bmsEnhanced);
     Manager->SetMenusShowRecentItemsFirst(true);
     Manager->SetShowFullMenusAfterDelay(false);
@@ -43,11 +42,6 @@ class BarExpandButtonTest : public orv::test::HeadlessFormTest {
     Manager->EndUpdate();
     Show();
     Run();
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
   }
 
   TdxBarSubItemControl* Opener() const {
@@ -86,7 +80,6 @@ class BarExpandButtonTest : public orv::test::HeadlessFormTest {
     Run();
   }
 
-  TdxBarManager* Manager = nullptr;
   TdxBar* Bar = nullptr;
   TdxBarSubItem* Sub = nullptr;
   const std::vector<AnsiString> Recent{"Open", "Save"};

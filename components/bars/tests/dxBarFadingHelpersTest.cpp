@@ -14,19 +14,9 @@
 
 namespace {
 
-class FadingHelpersTest : public orv::test::HeadlessFormTest {
+class FadingHelpersTest : public BarFormTest {
  protected:
-  FadingHelpersTest() : HeadlessFormTest({100, 100, 200, 120}) {}
-  void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
-  }
-  TdxBarManager* Manager = nullptr;
+  FadingHelpersTest() : BarFormTest({100, 100, 200, 120}) {}
 };
 
 TEST_F(FadingHelpersTest, NothingFadesWithoutAFadingPainter) {

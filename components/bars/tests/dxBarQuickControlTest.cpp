@@ -22,19 +22,13 @@
 
 namespace {
 
-class BarQuickControlTest : public orv::test::HeadlessFormTest {
+class BarQuickControlTest : public BarFormTest {
  protected:
-  BarQuickControlTest() : HeadlessFormTest({100, 100, 400, 260}) {}
+  BarQuickControlTest() : BarFormTest({100, 100, 400, 260}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->SetStyle(bmsOffice11);
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
   }
 
   TdxBar* AddToolbar(const AnsiString& caption, TdxBarDockingStyle style, Integer count) {
@@ -66,7 +60,6 @@ class BarQuickControlTest : public orv::test::HeadlessFormTest {
     return window->GetQuickControl();
   }
 
-  TdxBarManager* Manager = nullptr;
 };
 
 }  // namespace

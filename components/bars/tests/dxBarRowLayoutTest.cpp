@@ -14,13 +14,12 @@
 
 namespace {
 
-class BarRowLayoutTest : public orv::test::HeadlessFormTest {
+class BarRowLayoutTest : public BarFormTest {
  protected:
-  BarRowLayoutTest() : HeadlessFormTest({100, 100, 520, 300}) {}
+  BarRowLayoutTest() : BarFormTest({100, 100, 520, 300}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->SetName("Bars");
     Manager->BeginUpdate();
     for (const char* caption : {"First", "Second", "Third"}) {
@@ -40,11 +39,6 @@ class BarRowLayoutTest : public orv::test::HeadlessFormTest {
     Show();
     Run();
   }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
-  }
 
   Integer TopOf(TdxBar* bar) const { return bar->GetControl()->GetTop(); }
   std::vector<Integer> Rows() const {
@@ -56,7 +50,6 @@ class BarRowLayoutTest : public orv::test::HeadlessFormTest {
     return rows;
   }
 
-  TdxBarManager* Manager = nullptr;
   std::vector<TdxBar*> Bars;
 };
 

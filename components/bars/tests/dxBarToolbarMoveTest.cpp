@@ -33,20 +33,17 @@ class TMoveClicks : public TObject {
   std::vector<AnsiString> Log;
 };
 
-class ToolbarMoveTest : public orv::test::HeadlessFormTest {
+class ToolbarMoveTest : public BarFormTest {
  protected:
-  ToolbarMoveTest() : HeadlessFormTest({100, 100, 400, 260}) {}
+  ToolbarMoveTest() : BarFormTest({100, 100, 400, 260}) {}
 
   void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
+    BarFormTest::SetUp();
     Manager->SetStyle(bmsOffice11);
   }
   void TearDown() override {
     orv::headless::SetIdleHandler(nullptr);
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
+    BarFormTest::TearDown();
   }
 
   TdxBar* AddToolbar(const AnsiString& caption, TdxBarDockingStyle style, Integer count) {
@@ -89,7 +86,6 @@ class ToolbarMoveTest : public orv::test::HeadlessFormTest {
     return window->IsVertical() ? TPoint{(r.Left + r.Right) / 2, r.Top + 4} : TPoint{r.Left + 4, (r.Top + r.Bottom) / 2};
   }
 
-  TdxBarManager* Manager = nullptr;
   TMoveClicks Clicks;
 };
 

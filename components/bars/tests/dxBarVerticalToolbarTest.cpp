@@ -20,19 +20,10 @@
 
 namespace {
 
-class VerticalToolbarTest : public orv::test::HeadlessFormTest {
+class VerticalToolbarTest : public BarFormTest {
  protected:
-  VerticalToolbarTest() : HeadlessFormTest({100, 100, 320, 260}) {}
+  VerticalToolbarTest() : BarFormTest({100, 100, 320, 260}) {}
 
-  void SetUp() override {
-    HeadlessFormTest::SetUp();
-    Manager = NewTestBarManager(Form.get());
-  }
-  void TearDown() override {
-    Form.reset();
-    ResetBarServices();
-    HeadlessFormTest::TearDown();
-  }
 
   // A toolbar of caption buttons (no images, so each shows its caption) at a side of the form.
   TdxBar* AddToolbar(TdxBarDockingStyle style, const std::vector<AnsiString>& captions, Boolean beginGroupAt2 = false) {
@@ -60,7 +51,6 @@ class VerticalToolbarTest : public orv::test::HeadlessFormTest {
 
   void CheckColumn(TdxBarDockingStyle style, Boolean rotate);
 
-  TdxBarManager* Manager = nullptr;
 };
 
 }  // namespace
