@@ -43,6 +43,16 @@ class BarFormTest : public orv::test::HeadlessFormTest {
   TdxBarManager* Manager = nullptr;
 };
 
+// A button of the manager, owned by `owner`, that runs `onClick` when one is given.
+inline TdxBarButton* NewTestButton(TdxBarManager* manager, TComponent* owner, const AnsiString& caption,
+                                   TNotifyEvent onClick = {}) {
+  auto* button = new TdxBarButton(owner);
+  button->SetParentComponent(manager);
+  button->SetCaption(caption);
+  if (onClick) button->SetOnClick(onClick);
+  return button;
+}
+
 // A toolbar alone on its row at a side, holding `count` buttons owned by `owner` and captioned
 // `caption` followed by 1, 2, ...; each button runs `onClick` when one is given. Made under the
 // update lock, so no window is made before the bar has its place.
@@ -52,11 +62,7 @@ inline TdxBar* AddTestToolbar(TdxBarManager* manager, TComponent* owner, const A
   TdxBar* bar = manager->AddToolbar(false);
   bar->SetCaption(caption);
   for (Integer i = 0; i < count; ++i) {
-    auto* button = new TdxBarButton(owner);
-    button->SetParentComponent(manager);
-    button->SetCaption(caption + AnsiString(std::to_string(i + 1)));
-    if (onClick) button->SetOnClick(onClick);
-    bar->GetLinks()->AddItem(button);
+    bar->GetLinks()->AddItem(NewTestButton(manager, owner, caption + AnsiString(std::to_string(i + 1)), onClick));
   }
   bar->SetOneOnRow(true);
   bar->SetDockingStyle(style);

@@ -53,10 +53,7 @@ class ButtonControlTest : public BarFormTest {
     Menu = new TdxBarPopupMenu(Form.get());
     Menu->SetBarManager(Manager);
     for (const char* caption : {"Recent", "Other"}) {
-      auto* entry = new TdxBarButton(Form.get());
-      entry->SetParentComponent(Manager);
-      entry->SetCaption(caption);
-      entry->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
+      auto* entry = NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TClickLog::Click));
       Menu->GetLinks()->AddItem(entry);
     }
     Split->SetDropDownMenu(Menu);

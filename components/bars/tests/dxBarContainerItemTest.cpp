@@ -42,10 +42,7 @@ class BarContainerItemTest : public BarFormTest {
     Container->SetParentComponent(Manager);
     Container->SetCaption("Tools");
     for (const char* caption : {"Measure", "Route"}) {
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(caption);
-      button->SetOnClick(TNotifyEvent(&Log, &TContainerLog::Click));
+      auto* button = NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TContainerLog::Click));
       Container->GetLinks()->AddItem(button);
     }
     Bar->GetLinks()->AddItem(Container);

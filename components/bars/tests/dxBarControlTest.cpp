@@ -46,9 +46,7 @@ class BarControlTest : public BarFormTest {
   }
 
   TdxBarButton* AddButton(const AnsiString& caption, TShortCut shortCut, const AnsiString& hint) {
-    auto* button = new TdxBarButton(Form.get());
-    button->SetParentComponent(Manager);
-    button->SetCaption(caption);
+    auto* button = NewTestButton(Manager, Form.get(), caption);
     button->SetShortCut(shortCut);
     button->SetHint(hint);
     button->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
@@ -301,9 +299,7 @@ TEST_F(BarControlTest, AFloatingToolbarHasACaptionAndAClosingButton) {
   tools->SetCaption("Tools");
   tools->SetFloatLeft(150);
   tools->SetFloatTop(200);
-  auto* zoom = new TdxBarButton(Form.get());
-  zoom->SetParentComponent(Manager);
-  zoom->SetCaption("Zoom");
+  auto* zoom = NewTestButton(Manager, Form.get(), "Zoom");
   tools->GetLinks()->AddItem(zoom);
   tools->SetDockingStyle(dsNone);
   Show();
@@ -491,10 +487,7 @@ TEST_F(BarControlTest, ViewLevelsOfAnItemControl) {
 
 TEST_F(BarControlTest, ClosingRunsUpTheChainOfWindowsAndEscapeClosesOneLevel) {
   TdxBar* tools = Manager->AddToolbar(false);
-  auto* zoom = new TdxBarButton(Form.get());
-  zoom->SetParentComponent(Manager);
-  zoom->SetCaption("Zoom");
-  zoom->SetOnClick(TNotifyEvent(&Log, &TClickLog::Click));
+  auto* zoom = NewTestButton(Manager, Form.get(), "Zoom", TNotifyEvent(&Log, &TClickLog::Click));
   tools->GetLinks()->AddItem(zoom);
   Show();
   TdxBarControl* root = MainWindow();

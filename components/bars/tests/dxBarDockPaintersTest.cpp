@@ -28,9 +28,7 @@ class DockSiteTest : public BarFormTest {
 
 
   TdxBarButton* AddButton(TdxBar* bar, const AnsiString& caption) {
-    auto* button = new TdxBarButton(Form.get());
-    button->SetParentComponent(Manager);
-    button->SetCaption(caption);
+    auto* button = NewTestButton(Manager, Form.get(), caption);
     bar->GetLinks()->AddItem(button);
     return button;
   }

@@ -32,9 +32,7 @@ class BarExpandButtonTest : public BarFormTest {
     Bar->GetLinks()->AddItem(Sub);
     // "Print" and "Export" are rarely used: the menu hides them until it is expanded.
     for (const char* caption : {"Open", "Save", "Print", "Export"}) {
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(caption);
+      auto* button = NewTestButton(Manager, Form.get(), caption);
       TdxBarItemLink* link = Sub->GetItemLinks()->AddItem(button);
       link->SetMostRecentlyUsed(AnsiString(caption) != "Print" && AnsiString(caption) != "Export");
     }

@@ -25,9 +25,7 @@ class BarRowLayoutTest : public BarFormTest {
     for (const char* caption : {"First", "Second", "Third"}) {
       TdxBar* bar = Manager->AddToolbar(false);
       bar->SetCaption(caption);
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(caption);
+      auto* button = NewTestButton(Manager, Form.get(), caption);
       bar->GetLinks()->AddItem(button);
       bar->SetDockingStyle(dsTop);
       bar->SetOneOnRow(true);

@@ -31,9 +31,7 @@ class VerticalToolbarTest : public BarFormTest {
     TdxBar* bar = Manager->AddToolbar(false);
     bar->SetCaption("Side");
     for (size_t i = 0; i < captions.size(); ++i) {
-      auto* button = new TdxBarButton(Form.get());
-      button->SetParentComponent(Manager);
-      button->SetCaption(captions[i]);
+      auto* button = NewTestButton(Manager, Form.get(), captions[i]);
       TdxBarItemLink* link = bar->GetLinks()->AddItem(button);
       if (beginGroupAt2 && i == 2) link->SetBeginGroup(true);
     }
