@@ -103,5 +103,13 @@ TEST_F(MasterScrollTest, MakingADetailRecordVisibleMakesItsMasterRowVisible) {
   EXPECT_TRUE(FarRowShown());
 }
 
+TEST_F(MasterScrollTest, AnUnfocusedDetailsFlagDoesNotKeepTheMasterFromScrollingToItsRecords) {
+  Detail->SetDontMakeMasterRecordVisible(true);
+  ASSERT_NE(Grid->GetFocusedView(), Detail);
+  Controller()->MakeRecordVisible(View->GetViewData()->RecordAt(FarRow));
+  Run();
+  EXPECT_TRUE(FarRowShown());
+}
+
 }  // namespace
 }  // namespace grid_table_view_test
