@@ -87,9 +87,9 @@ HBRUSH TdxBarQuickControl::GetBackgroundBrush() {
 }
 
 void TdxBarQuickControl::DrawBackground(HDC dc, const TRect& rect, HBRUSH brush, TColor color) {
-  // No picture, colour or dock shows through the popup: its own brush fills it.
-  RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-  FillRect(dc, &r, brush ? brush : GetBackgroundBrush());
+  // No picture, colour or dock shows through the popup: skip the toolbar's background and let
+  // the plain bar fill it with this control's own brush.
+  TCustomdxBarControl::DrawBackground(dc, rect, brush, color);
 }
 
 TSize TdxBarQuickControl::GetPopupSize() {
