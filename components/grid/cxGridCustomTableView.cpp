@@ -1908,6 +1908,21 @@ Integer TcxCustomGridTableController::GetMaxTopRecordIndex() {
   return count - GetPageRecordCount(count - 1, false);
 }
 
+namespace {
+
+// Whether none of the view's records is on screen yet: the view has not been laid out, or its
+// records were laid out and none fitted or there were none. A layout that does not lay records
+// out at all cannot tell and moves nothing. While the grid is locked the layout keeps what its
+// last calculation showed, so a reload under the lock keeps the page the user sees.
+Boolean ShowsNoRecordYet(TcxCustomGridTableView* view) {
+  TcxCustomGridViewInfo* viewInfo = view->GetViewInfo();
+  if (!viewInfo || !viewInfo->IsCalculated()) return true;
+  TcxCustomGridTableViewInfo* tableViewInfo = view->GetTableViewInfo();
+  return tableViewInfo && tableViewInfo->VisibleRecordCount() == 0;
+}
+
+}  // namespace
+
 void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record) {
   if (!record || record->IsNewItemRecord() || record->GetIndex() < 0) return;
   // A focused detail that keeps its masters still (a press handed to its editor) keeps them all.
@@ -1926,6 +1941,9 @@ void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record
       SetTopRecordIndex(index - GetPageRecordCount(index, false) + 1);
       if (FTopRecordIndex == prevTop) break;
     }
+  } else if (index > FTopRecordIndex && ShowsNoRecordYet(GetTableView())) {
+    // No page to keep yet: the record starts the first one.
+    SetTopRecordIndex(index);
   }
   // A detail's record is only in view once the master row that holds the detail is.
   auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
