@@ -111,5 +111,28 @@ TEST_F(MasterScrollTest, AnUnfocusedDetailsFlagDoesNotKeepTheMasterFromScrolling
   EXPECT_TRUE(FarRowShown());
 }
 
+TEST_F(MasterScrollTest, AFocusedDetailsFlagKeepsTheMasterStillUntilItIsCleared) {
+  // The detail's row brought into view and the detail focused, as a click into it would.
+  Detail->CheckMasterRecordVisible();
+  Run();
+  ASSERT_TRUE(FarRowShown());
+  Detail->SetFocused(true);
+  Run();
+  ASSERT_EQ(Grid->GetFocusedView(), Detail);
+  const Integer top = Controller()->GetTopRecordIndex();
+  ASSERT_GT(top, 0);
+  Detail->SetDontMakeMasterRecordVisible(true);
+  for (Integer far : {Integer(0), Integer(59)}) {
+    Controller()->MakeRecordVisible(View->GetViewData()->RecordAt(far));
+    Run();
+    EXPECT_EQ(Controller()->GetTopRecordIndex(), top) << far;
+  }
+  // Once the detail lets the master go, the same call moves it.
+  Detail->SetDontMakeMasterRecordVisible(false);
+  Controller()->MakeRecordVisible(View->GetViewData()->RecordAt(0));
+  Run();
+  EXPECT_EQ(Controller()->GetTopRecordIndex(), 0);
+}
+
 }  // namespace
 }  // namespace grid_table_view_test
