@@ -44,6 +44,8 @@ class TdxDockControl;
 class TdxDockRow;
 class TCustomdxBarControl;
 class TdxBarControl;
+class TdxBarControlMarkFadingHelper;
+class TdxBarControlMDIButtonFadingHelper;
 class TdxBarQuickControl;
 class TdxBarSubMenuControl;
 class TdxBarShadow;
@@ -3994,6 +3996,14 @@ class TdxBarControl : public TCustomdxBarControl {
   void FillMarkPopup(TdxBarItemLinks* links);
   // The popup of the pressed mark (nil while the mark is not pressed).
   TdxBarQuickControl* GetQuickControl() const { return FMarkState == 2 ? FQuickControl : nullptr; }
+  // The painter draws fading parts and the program's fader is there.
+  Boolean CanFadeMark();
+  // Docked: the mark's rectangle is painted again (not erased); floating: the caption's button.
+  void InvalidateMark();
+  // The objects that fade the mark and the three buttons of a maximized child (0 minimize,
+  // 1 restore, 2 close) between their normal and hot looks; the window owns them.
+  TdxBarControlMarkFadingHelper* GetMarkFadingHelper() const { return FMarkFadingHelper; }
+  TdxBarControlMDIButtonFadingHelper* GetMDIButtonFadingHelper(Integer kind) const { return FMDIButtonFadingHelpers[kind]; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -4032,6 +4042,8 @@ class TdxBarControl : public TCustomdxBarControl {
   Integer FMarkState = 0;
   Boolean FIgnoreMarkClick = false;
   TdxBarQuickControl* FQuickControl = nullptr;
+  TdxBarControlMarkFadingHelper* FMarkFadingHelper = nullptr;
+  TdxBarControlMDIButtonFadingHelper* FMDIButtonFadingHelpers[3] = {};
   friend class TdxBarQuickControl;
 };
 

@@ -13,6 +13,7 @@
 #include "components/bars/dxBarDragInfo.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarEdit.h"
+#include "components/bars/dxBarFadingHelpers.h"
 #include "components/bars/dxBarQuickControl.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxGraphics.h"
@@ -2336,9 +2337,14 @@ TdxBarControl::TdxBarControl(TComponent* owner, TdxBar* bar) : TCustomdxBarContr
     bar->SetControl(this);
     SetItemLinks(bar->GetItemLinks());
   }
+  FMarkFadingHelper = new TdxBarControlMarkFadingHelper(this);
+  for (Integer kind = 0; kind < 3; ++kind) FMDIButtonFadingHelpers[kind] = new TdxBarControlMDIButtonFadingHelper(this, kind);
 }
 
 TdxBarControl::~TdxBarControl() {
+  // A fade still running ends here; its last redraw finds the window going and paints nothing.
+  FreeAndNil(FMarkFadingHelper);
+  for (auto*& helper : FMDIButtonFadingHelpers) FreeAndNil(helper);
   if (TdxBarQuickControl* quick = FQuickControl) {
     FQuickControl = nullptr;
     quick->FParentToolbar = nullptr;
@@ -2965,6 +2971,14 @@ void TdxBarControl::WndProc(TMessage& message) {
         SendMessage(GetHandle(), WM_NCPAINT, 1, 0);
       }
       break;
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE: {
+      orv::TObjectLinkGuard self(this);
+      inherited::WndProc(message);
+      // A hot mark goes dark (and fades out) when the pointer leaves the toolbar.
+      if (self.Alive() && !IsDestroying() && FMarkState == 1) SetMarkState(0);
+      return;
+    }
     default:
       break;
   }

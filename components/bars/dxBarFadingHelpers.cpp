@@ -13,9 +13,6 @@ IFadingPainter* FhFadingPainter(TdxBarControl* toolbar) {
   return painter ? Supports<IFadingPainter>(static_cast<TObject*>(painter)) : nullptr;
 }
 
-// The toolbar's painter fades and the program's fader is there.
-Boolean FhCanFadeMark(TdxBarControl* toolbar) { return FhFadingPainter(toolbar) && GetGlobalFader(); }
-
 }  // namespace
 
 // ==== The mark ==================================================================================
@@ -34,14 +31,12 @@ void TdxBarControlMarkFadingHelper::FadeOut() {
 
 Boolean TdxBarControlMarkFadingHelper::CanFade() {
   // A dropped mark (its popup open) never fades.
-  return FhCanFadeMark(FToolbar) && FToolbar->IsMarkVisible() && FToolbar->GetMarkState() != 2;
+  return FToolbar && FToolbar->CanFadeMark() && FToolbar->IsMarkVisible() && FToolbar->GetMarkState() != 2;
 }
 
 void TdxBarControlMarkFadingHelper::RedrawFadingFrame() {
-  if (!FToolbar || !FToolbar->HandleAllocated()) return;
-  const TRect r = FToolbar->GetMarkRect();
-  RECT rect{r.Left, r.Top, r.Right, r.Bottom};
-  InvalidateRect(FToolbar->GetHandle(), &rect, FALSE);
+  // The toolbar ends the mark's fade while it is being freed: nothing is left to paint.
+  if (FToolbar && !FToolbar->IsDestroying()) FToolbar->InvalidateMark();
 }
 
 void TdxBarControlMarkFadingHelper::GetFadingBitmaps(TBitmap*& normal, TBitmap*& hot, Integer& fadeInFrameCount,

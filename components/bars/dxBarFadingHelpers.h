@@ -1,8 +1,9 @@
 // Fading of a toolbar's "More Buttons" mark and of the buttons of a maximized child window on a
 // main menu: the objects the global fader animates between the normal and the hot look. A toolbar
 // window owns them; they fade only while its painter can draw fading parts (the fading-painter
-// interface) and a fader exists. No painter of this system offers that interface and the
-// platform has no child windows of that kind, so here they answer that they cannot fade.
+// interface) and a fader exists. None of the built-in looks offers that interface, so the mark
+// fades only under a look that does; the platform has no child windows of that kind, so the
+// buttons of a maximized child never show and never fade.
 #pragma once
 
 #include "components/foundation/dxFading.h"

@@ -11,6 +11,7 @@
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDrawing.h"
+#include "components/bars/dxBarFadingHelpers.h"
 #include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
 #include "components/foundation/cxClasses.h"
@@ -565,6 +566,7 @@ void TdxBarControl::FillMarkPopup(TdxBarItemLinks* links) {
 
 void TdxBarControl::SetMarkState(Integer value) {
   if (InCustomizingMode() || FMarkState == value) return;
+  const Integer old = FMarkState;
   FMarkState = value;
   TdxBarManager* manager = GetOwnerBarManager();
   orv::TObjectLinkGuard alive(this);
@@ -584,12 +586,27 @@ void TdxBarControl::SetMarkState(Integer value) {
     if (!alive.Alive()) return;
     PlayMenuSound(msPopup);
   }
-  if (HandleAllocated()) {
-    const TRect r = GetMarkRect();
-    RECT rr{r.Left, r.Top, r.Right, r.Bottom};
-    InvalidateRect(GetHandle(), &rr, FALSE);
-    if (FDockingStyle == dsNone) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  // Lighting up fades in and going dark fades out, where the look fades (a pressed mark does not).
+  if (FMarkFadingHelper && CanFadeMark()) {
+    if (old == 1)
+      FMarkFadingHelper->FadeOut();
+    else if (old == 0)
+      FMarkFadingHelper->FadeIn();
   }
+  InvalidateMark();
+}
+
+Boolean TdxBarControl::CanFadeMark() {
+  TdxBarPainter* painter = GetPainter();
+  return painter && painter->SupportsFading() && GetGlobalFader();
+}
+
+void TdxBarControl::InvalidateMark() {
+  if (!HandleAllocated()) return;
+  const TRect r = GetMarkRect();
+  RECT rect{r.Left, r.Top, r.Right, r.Bottom};
+  InvalidateRect(GetHandle(), &rect, FALSE);
+  if (FDockingStyle == dsNone) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TdxBarControl::DrawMark(HDC dc) {
@@ -598,7 +615,11 @@ void TdxBarControl::DrawMark(HDC dc) {
   if (!painter) return;
   const TRect rect = GetMarkRect();
   if (RectIsEmpty(rect)) return;
-  painter->DrawMarkBackground(this, dc, GetBackgroundBrush(), FMarkState, rect);
+  // While the mark fades, the fader's current frame stands for its background.
+  if (FMarkFadingHelper && !FMarkFadingHelper->IsIdle())
+    FMarkFadingHelper->DrawFadingFrame(dc, rect);
+  else
+    painter->DrawMarkBackground(this, dc, GetBackgroundBrush(), FMarkState, rect);
   painter->DrawMarkGlyphs(this, dc, rect);
   ExcludeClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
 }
