@@ -2533,7 +2533,7 @@ void TdxBar::SetOneOnRow(Boolean value) {
 
 void TdxBar::SetRow(Integer value) {
   value = std::max(value, 0);
-  if (FRow == value) return;
+  if (FDockRow ? GetRow() == value : FRow == value) return;
   FRow = value;
   // A bar in a dock row moves to the row asked for at once.
   if (FDockRow) MoveToRow(value);
@@ -2678,7 +2678,7 @@ void TdxBar::Assign(TPersistent* source) {
   SetOldName(bar->FOldName);
   SetOneOnRow(bar->FOneOnRow);
   SetRotateWhenVertical(bar->FRotateWhenVertical);
-  SetRow(bar->FRow);
+  SetRow(bar->GetRow());
   SetShowMark(bar->FShowMark);
   SetSizeGrip(bar->FSizeGrip);
   SetWholeRow(bar->FWholeRow);

@@ -1271,7 +1271,8 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetOneOnRow(Boolean value);
   Boolean GetRotateWhenVertical() const { return FRotateWhenVertical; }
   void SetRotateWhenVertical(Boolean value);
-  Integer GetRow() const { return FRow; }
+  // The index of the dock row the bar is in, while it is in one; else the value set.
+  Integer GetRow() const;
   void SetRow(Integer value);
   Boolean GetShowMark() const { return FShowMark; }
   void SetShowMark(Boolean value) { FShowMark = value; }
@@ -3120,6 +3121,8 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void SetCategoryVisible(Integer index, Boolean value);
 
   // ---- Layout persistence
+  // Inside Loaded, while the bars take the values read for them.
+  Boolean IsLoadingBars() const { return FLoadingBars; }
   // The settings tree under a key path, an ini file, or the ini text in a stream. An empty path
   // or name does nothing. Loading answers whether the stored layout was read: a store whose
   // layout is incomplete or damaged is not applied, and the designed layout is restored instead.

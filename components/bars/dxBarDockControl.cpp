@@ -126,6 +126,13 @@ void TdxDockRow::UpdateOneOnRow() {
       if (TdxBar* bar = toolbar->GetBar()) bar->SetOneOnRow(FCols.size() == 1);
 }
 
+Integer TdxBar::GetRow() const {
+  if (FDockRow)
+    if (TdxDockControl* dock = FDockRow->GetDockControl())
+      if (const Integer index = dock->IndexOfRow(FDockRow); index >= 0) return index;
+  return FRow;
+}
+
 void TdxBar::SetDockRow(TdxDockRow* value) {
   if (FDockRow == value) return;
   // A bar on its way out joins no row: the rows rearranged while it goes (its merged bars
@@ -429,7 +436,8 @@ void TdxDockControl::InsertBarControl(TdxBarControl* barControl, const TPoint& p
   if (!FBarManager || !barControl) return;
   TdxBar* bar = barControl->GetBar();
   const Boolean fromState = barControl->IsPlacingFromState();
-  const Boolean restoring = FBarManager->IsLoading();
+  // Rows a bar read from a description asks for are kept even when they stay empty.
+  const Boolean restoring = FBarManager->IsLoading() || FBarManager->IsLoadingBars();
   Integer index;
   Boolean oneOnRow;
   if (fromState) {

@@ -413,7 +413,7 @@ void TdxBar::WriteLayout(TCustomIniFile* destination, const AnsiString& baseSect
   destination->WriteInteger(x, "FloatLeft", FFloatLeft);
   destination->WriteInteger(x, "FloatTop", FFloatTop);
   destination->WriteBool(x, "OneOnRow", FOneOnRow);
-  destination->WriteInteger(x, "Row", FRow);
+  destination->WriteInteger(x, "Row", GetRow());
   const Boolean visible =
       FMergeTarget ? FVisibleBeforeMerge : GetVisible() || (manager && manager->IsBarRestoring(this));
   destination->WriteBool(x, "Visible", visible);

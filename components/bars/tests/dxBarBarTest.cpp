@@ -97,12 +97,21 @@ TEST_F(BarTest, CaptionsStayUniqueAndPositionsAreNeverNegative) {
   } clamped[] = {{&TdxBar::SetDockedLeft, &TdxBar::GetDockedLeft},
                  {&TdxBar::SetDockedTop, &TdxBar::GetDockedTop},
                  {&TdxBar::SetRow, &TdxBar::GetRow}};
+  TdxBar* rowless = Manager->GetBars()->Add();  // in no dock row: Row reads what was set
   for (auto c : clamped) {
-    (a->*c.set)(7);
-    EXPECT_EQ((a->*c.get)(), 7);
-    (a->*c.set)(-3);
-    EXPECT_EQ((a->*c.get)(), 0);
+    (rowless->*c.set)(7);
+    EXPECT_EQ((rowless->*c.get)(), 7);
+    (rowless->*c.set)(-3);
+    EXPECT_EQ((rowless->*c.get)(), 0);
   }
+  // A docked bar reads the row it is in: asked for row 7 of two, it gets one new last row,
+  // and its own first row, left empty, goes.
+  ASSERT_NE(a->GetDockRow(), nullptr);
+  a->SetRow(7);
+  EXPECT_EQ(a->GetRow(), 1);
+  EXPECT_EQ(b->GetRow(), 0);
+  a->SetRow(-3);
+  EXPECT_EQ(a->GetRow(), 0);
   a->SetFloatLeft(-40);  // floating windows may stand left of the screen
   EXPECT_EQ(a->GetFloatLeft(), -40);
 }
@@ -163,10 +172,12 @@ TEST_F(BarTest, TheBarsOwnFontIsTakenByAnOutsideChangeAndGivenBack) {
 
 TEST_F(BarTest, AssignCopiesTheBarAndItsLinks) {
   auto* button = new TdxBarButton(Form.get());
+  Manager->AddToolbar()->SetDockingStyle(dsLeft);
   TdxBar* source = Manager->AddToolbar();
   source->SetCaption("Source");
   source->SetDockingStyle(dsLeft);
-  source->SetRow(2);
+  source->SetRow(2);  // a new last row of the left site: its second
+  ASSERT_EQ(source->GetRow(), 1);
   source->SetAllowClose(false);
   source->SetColor(clRed);
   source->GetLinks()->AddItem(button);
@@ -174,7 +185,11 @@ TEST_F(BarTest, AssignCopiesTheBarAndItsLinks) {
   copy->Assign(source);
   EXPECT_NE(copy->GetCaption(), "Source");  // captions stay unique
   EXPECT_EQ(copy->GetDockingStyle(), dsLeft);
-  EXPECT_EQ(copy->GetRow(), 2);
+  // Row is copied as the source reads it (1), while the copy still stands alone at the top,
+  // where it becomes a new last row that its emptied old one leaves as the first; docked on
+  // the left from there, it opens a new first row of its own.
+  EXPECT_EQ(copy->GetRow(), 0);
+  EXPECT_EQ(copy->GetDockRow()->GetDockControl(), GetFormDockControl(Manager, dsLeft));
   EXPECT_FALSE(copy->GetAllowClose());
   EXPECT_EQ(copy->GetColor(), clRed);
   ASSERT_EQ(copy->GetLinks()->GetCount(), 1);
