@@ -661,6 +661,34 @@ void TcxDBDataProvider::DetailFirst() {
   }
   if (reopened) controller->ForgetMasterDetailKeyFields();
   SetDataSetCurrent(true);
+  // A dataset that makes its fields anew as it opens has freed the ones every detail of the
+  // template was bound to (this one too): each binds its items again.
+  if (reopened && GetFieldsRecreated()) {
+    TcxCustomDataRelation* relation = controller->GetMasterRelation();
+    if (TcxCustomDataController* master = relation ? relation->GetDataController() : nullptr) {
+      master->ForEachDetail(
+          relation,
+          [](void*, TcxCustomDataController* detail) {
+            if (auto* dbDetail = dynamic_cast<TcxDBDataController*>(detail)) {
+              dbDetail->UpdateFields();
+              dbDetail->Change(TcxCustomDataController::dccData);
+            }
+          },
+          nullptr);
+    }
+  }
+}
+
+Boolean TcxDBDataProvider::IsDetailDataSetOfAnotherMaster() {
+  TcxDBDataController* controller = DataController();
+  TcxDBDataModeController* mode = controller->GetDataModeController();
+  if (!controller->IsDetailMode() || !mode->GetDetailInSQLMode()) return false;
+  if (!mode->GetDetailSyncMode()) return true;
+  const Variant& keyValues = controller->GetMasterDetailKeyValues();
+  if (IsDataSetCurrent() || VarIsEmpty(keyValues) || VarIsNull(keyValues)) return false;
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet || !dataSet->GetActive()) return false;
+  return CompareVariants(ReadFieldValues(dataSet, controller->GetMasterDetailKeyFields()), keyValues) != 0;
 }
 
 void TcxDBDataProvider::MoveToFirst() {
@@ -949,6 +977,18 @@ void TcxDBDataProvider::ActiveChanged(Boolean active) {
   }
 }
 
+void TcxDBDataProvider::LayoutChanged(Integer kind) {
+  // A detail over the same dataset is reading it (re-queried for its master record, its fields
+  // made anew): this controller only binds its items again; its records are not affected.
+  for (TcxDBDataProvider* provider : ProvidersOverDataSet(false)) {
+    if (provider->GetLockCount() > 0 && provider->DataController()->IsDetailMode()) {
+      if (IsActive()) DataController()->UpdateFields();
+      return;
+    }
+  }
+  inherited::LayoutChanged(kind);
+}
+
 void TcxDBDataProvider::DataScrolled(Integer distance) {
   if (!IsGridMode()) {
     FCurrentRecordIndex += distance;
@@ -1059,6 +1099,8 @@ void TcxDBDataProvider::DataSetChanged() {
       return;
     }
   }
+  // The dataset was queried again for another master record: nothing of this detail changed.
+  if (IsDetailDataSetOfAnotherMaster()) return;
   // A provider (this one included) is reading, notifying or locating: the change only moved the
   // cursor, unless an edit was given up meanwhile.
   for (TcxDBDataProvider* provider : ProvidersOverDataSet(true)) {
@@ -1619,6 +1661,7 @@ TcxDBDataController::TcxDBDataController(TComponent* owner) : TcxCustomDataContr
 }
 
 void TcxDBDataController::BeforeDestruction() {
+  InvalidateObjectLinks(this);
   FreeAndNil(FFieldNotifier);
   if (FKeyField) {
     TcxDBDataField* keyField = FKeyField;
@@ -1746,6 +1789,59 @@ void TcxDBDataController::FocusedRecordChanged(Integer prevFocusedRecordIndex, I
   if (focusedRecordIndex == -1 || FInResetDataSetCurrent || GetDetailMode() != 2) return;
   const orv::TFlagScope resetting(FInResetDataSetCurrent, true);
   GetDBProvider()->SetDataSetCurrent(true);
+}
+
+Boolean TcxDBDataController::CanChangeFocusedRow() {
+  if (FInResetDataSetCurrent) return true;
+  if (!dynamic_cast<TcxDBDataRelation*>(GetMasterRelation())) return true;
+  TcxCustomDataController* master = GetMasterDataController();
+  if (!master) return true;
+  if (!master->CanChangeFocusedRow()) return false;
+  // Posting runs the application's handlers, which may free either controller.
+  const orv::TObjectLinkGuard masterAlive(master);
+  const orv::TObjectLinkGuard selfAlive(this);
+  master->CheckBrowseMode();
+  if (!masterAlive.Alive() || !selfAlive.Alive()) return false;
+  CheckBrowseMode();
+  return masterAlive.Alive() && selfAlive.Alive();
+}
+
+Boolean TcxDBDataController::CanChangeDetailExpanding(Integer recordIndex, Boolean expanded) {
+  if (expanded && IsGridMode()) {
+    // The buffer's rows show other records as the dataset scrolls: details are opened for the
+    // record the dataset stands on. Focusing may scroll the buffer once, so it is tried twice.
+    for (Integer attempt = 0; attempt < 2 && GetFocusedRecordIndex() != recordIndex; ++attempt)
+      ChangeFocusedRecordIndex(recordIndex);
+    if (GetFocusedRecordIndex() != recordIndex) return false;
+  }
+  return inherited::CanChangeDetailExpanding(recordIndex, expanded);
+}
+
+void TcxDBDataController::CheckDetailDataSetCurrent() {
+  if (GetDetailMode() != 2 || !FDataModeController->GetDetailSyncMode()) return;
+  CheckCurrentQuery();
+}
+
+void TcxDBDataController::CheckCurrentQuery() {
+  if (!FDataModeController->GetDetailInSQLMode() || FInCheckCurrentQuery) return;
+  const AnsiString names = GetMasterDetailKeyFieldNames();
+  if (names.empty() || VarIsEmpty(FMasterDetailKeyValues) || VarIsNull(FMasterDetailKeyValues)) return;
+  TDataSet* dataSet = GetDataSet();
+  if (!dataSet || !dataSet->GetActive()) return;
+  if (FDataModeController->DetailIsCurrentQuery(names, FMasterDetailKeyValues)) return;
+  TcxDBDataProvider* provider = GetDBProvider();
+  const orv::TFlagScope checking(FInCheckCurrentQuery, true);
+  provider->Freeze();
+  try {
+    provider->First();
+    provider->SavePos();
+    provider->RestorePos();
+    provider->FCurrentRecordIndex = 0;
+  } catch (...) {
+    provider->Unfreeze();
+    throw;
+  }
+  provider->Unfreeze();
 }
 
 // ==== Dataset relation ========================================================================
@@ -2177,6 +2273,8 @@ void TcxDBDataController::CheckFocusedRow() {
 }
 
 Boolean TcxDBDataController::CanFocusRecord(Integer recordIndex) {
+  // A re-queried detail first makes its dataset hold its own master's records again.
+  if (recordIndex >= 0) CheckDetailDataSetCurrent();
   TcxDBDataProvider* provider = GetDBProvider();
   if (provider->IsInserting() && recordIndex == provider->GetEditingRecordIndex()) return true;
   if (GetUseNewItemRowForEditing() && recordIndex < -1) {

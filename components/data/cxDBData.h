@@ -271,6 +271,7 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   // Notifications.
   void ActiveChanged(Boolean active) override;
   void DataScrolled(Integer distance) override;
+  void LayoutChanged(Integer kind) override;
 
   virtual Boolean IsDataSetModified();
   virtual Boolean BookmarkValid(const TBookmarkStr& bookmark);
@@ -326,6 +327,9 @@ class TcxDBDataProvider : public TcxCustomDataProvider {
   Boolean IsKeyLinkedDetail();
   // Positions a key-linked detail's dataset on the first record of its master's key.
   void DetailFirst();
+  // A detail re-queried per master record whose dataset now holds another master's records: the
+  // dataset's changes are not this detail's.
+  Boolean IsDetailDataSetOfAnotherMaster();
   // The dataset's first record, or a key-linked detail's first one.
   void MoveToFirst();
   // The link's data-set change as a scroll of no distance.
@@ -627,6 +631,14 @@ class TcxDBDataController : public TcxCustomDataController {
   TcxCustomDataRelationClass GetRelationClass() override { return TcxDBDataRelation::StaticClass(); }
   // A focused record makes the shared detail dataset current for this controller.
   void FocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex) override;
+  // A detail's focus moves only when its master's may; the master's and then this controller's
+  // pending edits are posted first (False when either controller went meanwhile).
+  Boolean CanChangeFocusedRow() override;
+  // Grid mode: a record's details expand only while it is the focused (current) record.
+  Boolean CanChangeDetailExpanding(Integer recordIndex, Boolean expanded) override;
+  // A detail in detail sync mode re-queried per master record: the dataset is queried again for
+  // this detail's master key unless it already is.
+  void CheckDetailDataSetCurrent();
   void RemoveNotification(TComponent* component) override;
   // The shared detail dataset became current, or stopped being current, for this controller.
   virtual void DataSetCurrentChanged(Boolean current) {}
@@ -741,6 +753,8 @@ class TcxDBDataController : public TcxCustomDataController {
   friend class TcxDBDataSummaryItem;
 
   void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
+  // SQL mode: re-queries the dataset for this detail's master key when its query holds another.
+  void CheckCurrentQuery();
   // The key names changed: the master relation re-links and the key fields are found again.
   void MasterDetailKeyFieldNamesChanged();
   void ForgetMasterDetailKeyFields();
@@ -759,6 +773,7 @@ class TcxDBDataController : public TcxCustomDataController {
   std::vector<TField*> FMasterDetailKeyFields;
   Boolean FMasterDetailKeyFieldsFound = false;
   Boolean FInResetDataSetCurrent = false;
+  Boolean FInCheckCurrentQuery = false;
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
   Integer FGridModeNotifyLockCount = 0;

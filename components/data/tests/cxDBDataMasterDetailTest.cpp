@@ -9,6 +9,8 @@
 #include "components/data/tests/DBDataFixture.h"
 #include "components/data/tests/DBMasterDetailFixture.h"
 #include "memdata/RxMemDS.h"
+#include "platform/dataset/Params.h"
+#include "platform/forms/Published.h"
 #include "platform/runtime/Variants.h"
 
 using namespace orv::test;
@@ -37,11 +39,16 @@ class TMDTestDBController : public TTestDBDataController {
     clone->SetKeyFieldNames(pattern->GetKeyFieldNames());
     clone->SetDetailKeyFieldNames(pattern->GetDetailKeyFieldNames());
     clone->SetMasterKeyFieldNames(pattern->GetMasterKeyFieldNames());
+    clone->SetDataModeController(pattern->GetDataModeController());
     clone->SetDataSource(pattern->GetDataSource());
     clone->SetMasterRelation(relation, recordIndex);
     ++ClonesMade;
     return clone;
   }
+  // The master's own say on moving the focus (a view refusing to leave an invalid row).
+  Boolean CanChangeFocusedRow() override { return !RefuseFocusChange && inherited::CanChangeFocusedRow(); }
+  Boolean RefuseFocusChange = false;
+
   TcxCustomDataController* GetDetailDataController(TObject* linkObject) override {
     return dynamic_cast<TcxCustomDataController*>(linkObject);
   }
@@ -314,4 +321,180 @@ TEST(cxDBDataMasterDetail, AnInMemoryTownDatasetSortedByCodeServesAsTheDetail) {
     EXPECT_EQ(DetailCities(c.DetailOf("GH")), (std::vector<AnsiString>{"Аккра"_a}));
     EXPECT_EQ(DetailCities(c.DetailOf("BY")), FixtureCitiesOf("BY"));
   }
+}
+
+TEST(cxDBDataMasterDetail, FocusingADetailRowPostsTheMastersEditUnlessTheMasterRefuses) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  TcxCustomDataController* ru = c.DetailOf("RU");
+  ASSERT_NE(ru, nullptr);
+  ASSERT_TRUE(ru->ChangeFocusedRowIndex(0));
+
+  // The master refuses: the detail's focus and the town cursor stay where they were.
+  c.Master->RefuseFocusChange = true;
+  EXPECT_FALSE(ru->ChangeFocusedRowIndex(2));
+  EXPECT_EQ(ru->GetFocusedRowIndex(), 0);
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Москва"_a);
+  c.Master->RefuseFocusChange = false;
+
+  // The detail's own edit of a town is posted before its focus moves on.
+  tables.Towns->Edit();
+  tables.Towns->FieldByName("CITY")->SetAsString("Москва-2"_a);
+  ASSERT_TRUE(ru->ChangeFocusedRowIndex(2));
+  EXPECT_EQ(tables.Towns->GetState(), dsBrowse);
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Омск"_a);
+  EXPECT_EQ(DetailCities(ru), (std::vector<AnsiString>{"Москва-2"_a, "Мурманск"_a, "Омск"_a, "Тверь"_a}));
+
+  // A country being renamed is posted first. The post reloads the countries, whose details are
+  // made anew: the old detail, freed meanwhile, refuses instead of moving a focus it no longer has.
+  // (Moving the countries' cursor reloads them too: the detail is fetched again.)
+  ASSERT_TRUE(tables.Countries->Locate("CODE", Variant(AnsiString("RU")), {}));
+  ru = c.DetailOf("RU");
+  ASSERT_NE(ru, nullptr);
+  tables.Countries->Edit();
+  tables.Countries->FieldByName("NAME")->SetAsString("Русь"_a);
+  EXPECT_FALSE(ru->ChangeFocusedRowIndex(0));
+  EXPECT_EQ(tables.Countries->GetState(), dsBrowse);
+  EXPECT_EQ(c.Master->GetValue(c.MasterRecordOf("RU"), kMDCountryName).AsString(), "Русь"_a);
+  ru = c.DetailOf("RU");
+  ASSERT_NE(ru, nullptr);
+  EXPECT_TRUE(ru->ChangeFocusedRowIndex(1));
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Мурманск"_a);
+}
+
+TEST(cxDBDataMasterDetail, AGridModeMasterExpandsOnlyTheRecordItFocusesFirst) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  c.Master->GetDataModeController()->SetGridMode(true);
+  ASSERT_TRUE(c.Master->IsGridMode());
+  ASSERT_EQ(c.Master->GetFocusedRecordIndex(), 0);
+  const Integer ru = c.MasterRecordOf("RU");
+  ASSERT_GT(ru, 0);
+  ASSERT_TRUE(c.Master->ChangeDetailExpanding(ru, true));
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), ru);
+  EXPECT_EQ(tables.Countries->FieldByName("CODE")->GetAsString(), "RU");
+  EXPECT_TRUE(c.Master->GetDetailExpanding(ru));
+  EXPECT_EQ(DetailCities(c.Master->GetDetailDataController(ru, 0)), FixtureCitiesOf("RU"));
+  // Collapsing needs no focus.
+  ASSERT_TRUE(c.Master->ChangeDetailExpanding(ru, false));
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), ru);
+  // A master that cannot move its focus there opens nothing.
+  c.Master->RefuseFocusChange = true;
+  EXPECT_FALSE(c.Master->ChangeDetailExpanding(c.MasterRecordOf("BY"), true));
+  EXPECT_FALSE(c.Master->GetDetailExpanding(c.MasterRecordOf("BY")));
+}
+
+TEST(cxDBDataMasterDetail, GivingUpATownAppendedToACountryLeavesTheCursorOnTheCountrysLastTown) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  TcxCustomDataController* by = c.DetailOf("BY");
+  ASSERT_NE(by, nullptr);
+  ASSERT_TRUE(by->ChangeFocusedRowIndex(0));
+  by->Append();
+  ASSERT_EQ(tables.Towns->GetState(), dsInsert);
+  by->Cancel();
+  EXPECT_EQ(tables.Towns->GetState(), dsBrowse);
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Брест"_a);
+  EXPECT_EQ(DetailCities(by), FixtureCitiesOf("BY"));
+  ASSERT_GE(by->GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(by->GetValue(by->GetFocusedRecordIndex(), kMDTownCity).AsString(), "Брест"_a);
+}
+
+namespace {
+
+// A parameterised query over the fixture's towns: opened, it holds the towns whose code is its
+// CODE parameter (each opening makes its fields anew, as such a dataset does).
+class TTownQuery : public TRxMemoryData {
+  ORV_CLASS(TTownQuery, TRxMemoryData)
+ public:
+  explicit TTownQuery(TComponent* owner) : TRxMemoryData(owner), FParams(new TParams(this)) {
+    GetFieldDefs().Add("ID", ftInteger);
+    GetFieldDefs().Add("CODE", ftString, 2);
+    GetFieldDefs().Add("CITY", ftString, 20);
+    FParams->CreateParam(ftString, "CODE", ptInput);
+  }
+  void BeforeDestruction() override {
+    FParams.reset();
+    inherited::BeforeDestruction();
+  }
+  TParams* GetParams() const { return FParams.get(); }
+  Integer Opens = 0;
+
+ protected:
+  void DoAfterOpen() override {
+    ++Opens;
+    const AnsiString code = VarToStr(FParams->ParamByName("CODE")->GetValue());
+    for (const TTownOfCountryRow& t : FixtureTownsOfCountries()) {
+      if (code != t.Code) continue;
+      Append();
+      FieldByName("ID")->SetAsInteger(t.Id);
+      FieldByName("CODE")->SetAsString(t.Code);
+      FieldByName("CITY")->SetAsString(t.City);
+      Post();
+    }
+    First();
+    inherited::DoAfterOpen();
+  }
+
+ private:
+  std::unique_ptr<TParams, orv::FreeDeleter> FParams;
+};
+
+}  // namespace
+
+ORV_PUBLISH(TTownQuery) { p.Property("Params", &TTownQuery::GetParams); }
+
+TEST(cxDBDataMasterDetail, ADetailInSQLModeQueriesItsCountryAgainBeforeItFocusesATown) {
+  TCountryTownTables tables;
+  std::unique_ptr<TComponent, orv::FreeDeleter> owner(new TComponent(nullptr));
+  auto* query = new TTownQuery(owner.get());
+  query->Open();
+  auto* source = new TDataSource(owner.get());
+  source->SetDataSet(query);
+  TCountryTownControllers c(tables.CountrySource, source);
+  c.Template->GetDataModeController()->SetDetailInSQLMode(true);
+
+  // Each detail is read from the query made for its code; the query made for a later detail
+  // changes nothing in the earlier ones.
+  const Integer opensBefore = query->Opens;
+  ExpectEveryDetailRight(c);
+  EXPECT_EQ(query->Opens - opensBefore, Integer(FixtureCountries().size())) << "one query for each country";
+  TcxCustomDataController* au = c.DetailOf("AU");
+  TcxCustomDataController* ru = c.DetailOf("RU");
+  ASSERT_TRUE(au && ru);
+  EXPECT_EQ(VarToStr(query->GetParams()->ParamByName("CODE")->GetValue()), "UA");
+
+  // Focusing a town of Australia queries Australia again first, and the cursor finds the town.
+  Integer opens = query->Opens;
+  ASSERT_TRUE(au->ChangeFocusedRowIndex(1));
+  EXPECT_EQ(query->Opens, opens + 1);
+  EXPECT_EQ(VarToStr(query->GetParams()->ParamByName("CODE")->GetValue()), "AU");
+  EXPECT_EQ(query->FieldByName("CITY")->GetAsString(), "Мельбурн"_a);
+  EXPECT_EQ(au->GetFocusedRowIndex(), 1);
+  ExpectEveryDetailRight(c);
+
+  // The query already holds Australia: the next town is reached without a new query.
+  opens = query->Opens;
+  ASSERT_TRUE(au->ChangeFocusedRowIndex(0));
+  EXPECT_EQ(query->Opens, opens);
+  EXPECT_EQ(query->FieldByName("CITY")->GetAsString(), "Сидней"_a);
+
+  // A town renamed through the detail (bound to the fields the query made anew) is posted; the
+  // other details leave the query of Australia's towns alone rather than taking them as theirs or
+  // querying again.
+  au->Edit();
+  ASSERT_TRUE(au->SetEditValue(kMDTownCity, Variant("Сидней-2"_a), evsValue));
+  au->Post();
+  EXPECT_EQ(query->FieldByName("CITY")->GetAsString(), "Сидней-2"_a);
+  EXPECT_EQ(query->Opens, opens);
+  EXPECT_EQ(DetailCities(au), (std::vector<AnsiString>{"Сидней-2"_a, "Мельбурн"_a}));
+  for (const char* code : {"BR", "BY", "RU", "UA"}) EXPECT_EQ(DetailCities(c.DetailOf(code)), FixtureCitiesOf(code)) << code;
+
+  // Russia's detail takes the dataset over: queried for its code, it focuses its town while
+  // Australia's detail loses its focus and keeps its towns.
+  ASSERT_TRUE(ru->ChangeFocusedRowIndex(2));
+  EXPECT_EQ(VarToStr(query->GetParams()->ParamByName("CODE")->GetValue()), "RU");
+  EXPECT_EQ(query->FieldByName("CITY")->GetAsString(), "Омск"_a);
+  EXPECT_EQ(au->GetFocusedRecordIndex(), -1);
+  EXPECT_EQ(DetailCities(au), (std::vector<AnsiString>{"Сидней-2"_a, "Мельбурн"_a}));
 }
