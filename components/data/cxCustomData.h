@@ -2286,6 +2286,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   Boolean GetDetailExpanding(Integer recordIndex);
   // True when the details are (now) in that state; False when refused or without detail state.
   Boolean ChangeDetailExpanding(Integer recordIndex, Boolean expanded);
+  // Whether ChangeDetailExpanding is expanding or collapsing a record's details right now.
+  Boolean IsDetailExpanding() const { return FInDetailExpanding; }
   Integer GetDetailActiveRelationIndex(Integer recordIndex);
   void ChangeDetailActiveRelationIndex(Integer recordIndex, Integer relationIndex);
   void ClearDetailLinkObject(Integer recordIndex, Integer relationIndex);
