@@ -2282,6 +2282,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   virtual void CheckDetailsBrowseMode();
   virtual Boolean CanChangeDetailExpanding(Integer recordIndex, Boolean expanded);
   TObject* GetDetailLinkObject(Integer recordIndex, Integer relationIndex);
+  // A detail's link object (its controller) is being made.
+  Boolean IsCreatingLinkObject() const { return FCreatingLinkObject; }
   Boolean IsDetailDataControllerExist(Integer recordIndex, Integer relationIndex);
   Boolean GetDetailExpanding(Integer recordIndex);
   // True when the details are (now) in that state; False when refused or without detail state.

@@ -397,12 +397,26 @@ namespace {
 
 // The dataset's current record buffer as the field's own read takes it, or nil where that read
 // would not reach the dataset's record (no buffers yet, no current record).
-TRecordBuffer DirectRecord(TField* field) {
-  TDataSet* dataSet = field->GetDataSet();
+TRecordBuffer CurrentRecord(TDataSet* dataSet) {
   return dataSet && dataSet->ActiveBuffer() ? dataSet->GetActiveRecordBuffer() : nullptr;
 }
 
 }  // namespace
+
+void TcxValueDefDBReader::StartRecord() {
+  FRecordPerFill = true;
+  FRecordDataSet = nullptr;
+}
+
+TRecordBuffer TcxValueDefDBReader::DirectRecord(TField* field) {
+  TDataSet* dataSet = field->GetDataSet();
+  if (!FRecordPerFill) return CurrentRecord(dataSet);
+  if (dataSet != FRecordDataSet || !dataSet) {
+    FRecord = CurrentRecord(dataSet);
+    FRecordDataSet = dataSet;
+  }
+  return FRecord;
+}
 
 Boolean TcxValueDefDBReader::ProvideTextValue(TcxValueDef* def, AnsiString& value) {
   const TFieldRead& read = Resolve(def);
@@ -1844,6 +1858,95 @@ void TcxDBDataController::CheckCurrentQuery() {
   provider->Unfreeze();
 }
 
+namespace {
+
+// The master's detail controller of the relation for the master's focused record, that record's
+// details expanded; nil when nothing is focused or the record stays collapsed. A detail of the
+// record's active relation whose dataset already stands on the key values answers instead.
+TcxCustomDataController* DetailOfFocusedMasterRecord(TcxCustomDataController* master, Integer relationIndex,
+                                                     const Variant& keyValues) {
+  const Integer recordIndex = master->GetFocusedRecordIndex();
+  if (recordIndex < 0) return nullptr;
+  if (!master->ChangeDetailExpanding(recordIndex, true) || !master->GetDetailExpanding(recordIndex)) return nullptr;
+  const Integer activeIndex = master->GetDetailActiveRelationIndex(recordIndex);
+  if (activeIndex != relationIndex && activeIndex >= 0 && master->IsDetailDataControllerExist(recordIndex, activeIndex)) {
+    if (auto* active = dynamic_cast<TcxDBDataController*>(master->GetDetailDataController(recordIndex, activeIndex))) {
+      TDataSet* dataSet = active->GetDataSet();
+      const std::vector<TField*>& fields = active->GetMasterDetailKeyFields();
+      if (dataSet && dataSet->GetActive() && !fields.empty() &&
+          CompareVariants(ReadFieldValues(dataSet, fields), keyValues) == 0)
+        return active;
+    }
+  }
+  master->ChangeDetailActiveRelationIndex(recordIndex, relationIndex);
+  return master->GetDetailDataController(recordIndex, relationIndex);
+}
+
+// The controllers from the master up to the root follow their datasets by keys, edit nothing
+// and make no detail at the moment.
+Boolean MasterChainFollowsDataSets(TcxCustomDataController* master) {
+  for (TcxCustomDataController* controller = master; controller; controller = controller->GetMasterDataController()) {
+    auto* dbController = dynamic_cast<TcxDBDataController*>(controller);
+    if (!dbController) return false;
+    TcxDBDataProvider* provider = dbController->GetDBProvider();
+    if (!provider->IsSyncMode() || !dbController->HasRecordKeys() || provider->IsEditing()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TcxCustomDataController* TcxDBDataController::FindDetailForDataSetPosition() {
+  TcxCustomDataRelation* masterRelation = GetMasterRelation();
+  if (!masterRelation || GetMasterDetailKeyFieldNames().empty()) return this;
+  auto* relation = dynamic_cast<TcxDBDataRelation*>(masterRelation);
+  auto* master = dynamic_cast<TcxDBDataController*>(GetMasterDataController());
+  if (!relation || !master || !GetDBProvider()->IsSyncMode() || !MasterChainFollowsDataSets(master) ||
+      master->IsCreatingLinkObject())
+    return nullptr;
+  TDataSet* dataSet = GetDataSet();
+  TDataSet* masterDataSet = master->GetDataSet();
+  if (!dataSet || !masterDataSet || dataSet->IsEmpty()) return nullptr;
+  TcxCustomDataController* result = nullptr;
+  {
+    const orv::TFlagScope positioning(master->FInUpdateDataSetPos, true);
+    std::vector<TField*> detailFields;
+    std::vector<TField*> masterFields;
+    dataSet->GetFieldList(detailFields, FDetailKeyFieldNames);
+    masterDataSet->GetFieldList(masterFields, FMasterKeyFieldNames);
+    // Read before the master moves: with one dataset for both, the locate moves this one too.
+    const Variant keyValues = ReadFieldValues(dataSet, detailFields);
+    if (CompareVariants(keyValues, ReadFieldValues(masterDataSet, masterFields)) != 0) {
+      TcxDBDataProvider* masterProvider = master->GetDBProvider();
+      Boolean found = false;
+      masterProvider->LockLocate();
+      try {
+        found = masterDataSet->Locate(FMasterKeyFieldNames, keyValues, TLocateOptions());
+      } catch (...) {
+        masterProvider->UnlockLocate();
+        throw;
+      }
+      masterProvider->UnlockLocate();
+      if (!found) return nullptr;
+    }
+    if (TcxCustomDataController* masterDetail = master->FindDetailForDataSetPosition())
+      result = DetailOfFocusedMasterRecord(masterDetail, masterRelation->GetIndex(), keyValues);
+  }
+  DataLoaded();
+  return result;
+}
+
+void TcxDBDataController::LocateDetailForDataSetPosition() {
+  if (!IsDetailTemplate() || IsLoading() || FInUpdateDataSetPos || FInCheckBrowseMode) return;
+  TcxDBDataProvider* provider = GetDBProvider();
+  if (provider->GetActiveChanging() || !provider->IsSyncMode()) return;
+  // A controller reading, notifying or locating over the dataset moved it itself.
+  for (TcxDBDataProvider* other : provider->ProvidersOverDataSet(true))
+    if (other->GetLockCount() > 0 || other->FInNotify || other->GetLocateCount() > 0) return;
+  TcxCustomDataController* detail = FindDetailForDataSetPosition();
+  if (detail && detail != this) detail->CheckFocusedRow();
+}
+
 // ==== Dataset relation ========================================================================
 
 void TcxDBDataRelation::BeforeDestruction() {
@@ -2254,6 +2357,11 @@ void TcxDBDataController::ActiveChanged(Boolean active) {
 }
 
 void TcxDBDataController::CheckFocusedRow() {
+  if (IsDetailTemplate()) {
+    // A template holds no records: the dataset's position picks the detail that has them.
+    LocateDetailForDataSetPosition();
+    return;
+  }
   LockUpdate();
   try {
     inherited::CheckFocusedRow();

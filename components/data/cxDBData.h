@@ -145,6 +145,7 @@ class TcxValueDefDBReader : public TcxValueDefReader {
   Boolean ProvidesFloatValue(TcxValueDef* def) override;
   Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) override;
   Boolean ProvideFloatValue(TcxValueDef* def, double& value) override;
+  void StartRecord() override;
 
  private:
   // A definition's dataset field and how it is read, found on the definition's first read: a
@@ -168,6 +169,13 @@ class TcxValueDefDBReader : public TcxValueDefReader {
   const TFieldRead& Find(TcxValueDef* def);
   std::vector<TFieldRead> FReads;
   std::size_t FNextRead = 0;
+  // The record buffer the direct reads take, once per record of a fill (StartRecord): the
+  // dataset's current record stays put while a record's values are read. Only direct reads of
+  // the dataset that gave it use it; before the first StartRecord every read takes its own.
+  TRecordBuffer DirectRecord(TField* field);
+  TDataSet* FRecordDataSet = nullptr;
+  TRecordBuffer FRecord = nullptr;
+  bool FRecordPerFill = false;
 };
 
 // ==== Data link ==============================================================================
@@ -755,6 +763,12 @@ class TcxDBDataController : public TcxCustomDataController {
   void ItemValueTypeChangedWithSharers(TcxDBDataField* field);
   // SQL mode: re-queries the dataset for this detail's master key when its query holds another.
   void CheckCurrentQuery();
+  // A detail template following its dataset: the records its dataset stands on belong to the
+  // detail of one master record; the master's dataset is moved there (up the chain) and the
+  // record's detail expanded.
+  void LocateDetailForDataSetPosition();
+  // That detail (this controller itself when it has no master or no key link); nil when none.
+  TcxCustomDataController* FindDetailForDataSetPosition();
   // The key names changed: the master relation re-links and the key fields are found again.
   void MasterDetailKeyFieldNamesChanged();
   void ForgetMasterDetailKeyFields();
@@ -774,6 +788,8 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean FMasterDetailKeyFieldsFound = false;
   Boolean FInResetDataSetCurrent = false;
   Boolean FInCheckCurrentQuery = false;
+  // The dataset is being moved to the master record of a detail's position.
+  Boolean FInUpdateDataSetPos = false;
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
   Integer FGridModeNotifyLockCount = 0;

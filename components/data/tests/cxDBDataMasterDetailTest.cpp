@@ -498,3 +498,38 @@ TEST(cxDBDataMasterDetail, ADetailInSQLModeQueriesItsCountryAgainBeforeItFocuses
   EXPECT_EQ(au->GetFocusedRecordIndex(), -1);
   EXPECT_EQ(DetailCities(au), (std::vector<AnsiString>{"Сидней-2"_a, "Мельбурн"_a}));
 }
+
+TEST(cxDBDataMasterDetail, MovingTheTownCursorBringsTheMasterToTheTownsCountryAndOpensItsDetail) {
+  TCountryTownTables tables;
+  TCountryTownControllers c(tables.CountrySource, tables.TownSource);
+  ASSERT_EQ(c.Master->GetFocusedRecordIndex(), c.MasterRecordOf("AU"));
+  ASSERT_FALSE(c.Master->GetDetailExpanding(c.MasterRecordOf("RU")));
+
+  // The application moves the shared town dataset onto a Russian town.
+  ASSERT_TRUE(tables.Towns->Locate("ID", Variant(Integer(9)), {}));
+  const Integer ru = c.MasterRecordOf("RU");
+  EXPECT_EQ(tables.Countries->FieldByName("CODE")->GetAsString(), "RU");
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), ru);
+  EXPECT_TRUE(c.Master->GetDetailExpanding(ru));
+  ASSERT_TRUE(c.Master->IsDetailDataControllerExist(ru, 0));
+  TcxCustomDataController* detail = c.Master->GetDetailDataController(ru, 0);
+  EXPECT_EQ(DetailCities(detail), FixtureCitiesOf("RU"));
+  ASSERT_GE(detail->GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(detail->GetValue(detail->GetFocusedRecordIndex(), kMDTownCity).AsString(), "Омск"_a);
+  EXPECT_EQ(tables.Towns->FieldByName("CITY")->GetAsString(), "Омск"_a);
+
+  // On to a town of Belarus: the master follows again, Russia stays open.
+  ASSERT_TRUE(tables.Towns->Locate("ID", Variant(Integer(5)), {}));
+  const Integer by = c.MasterRecordOf("BY");
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), by);
+  EXPECT_TRUE(c.Master->GetDetailExpanding(by));
+  detail = c.Master->GetDetailDataController(by, 0);
+  ASSERT_GE(detail->GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(detail->GetValue(detail->GetFocusedRecordIndex(), kMDTownCity).AsString(), "Гомель"_a);
+  EXPECT_TRUE(c.Master->GetDetailExpanding(c.MasterRecordOf("RU")));
+
+  // The town of no country: no master record holds its code, so the master stays where it is.
+  ASSERT_TRUE(tables.Towns->Locate("ID", Variant(Integer(13)), {}));
+  EXPECT_EQ(c.Master->GetFocusedRecordIndex(), by);
+  EXPECT_EQ(tables.Countries->FieldByName("CODE")->GetAsString(), "BY");
+}
