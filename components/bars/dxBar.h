@@ -3024,6 +3024,8 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   Boolean IsDesigning() const { return GetComponentState().Contains(csDesigning); }
   Boolean InDestruction() const { return GetComponentState().Contains(csDestroying); }
   Boolean IsLoading() const { return GetComponentState().Contains(csLoading); }
+  // Inside Loaded, while the bars take the values read for them.
+  Boolean IsLoadingBars() const { return FLoadingBars; }
   Boolean InCustomizingMode() const { return FIsCustomizing || IsDesigning(); }
   Boolean IsCustomizing() const { return FIsCustomizing; }
   Boolean IsUpdateLocked() const { return FLockUpdate > 0; }
@@ -3121,8 +3123,6 @@ class TdxBarManager : public TComponent, public IdxBarDesigner, public IdxSkinSu
   void SetCategoryVisible(Integer index, Boolean value);
 
   // ---- Layout persistence
-  // Inside Loaded, while the bars take the values read for them.
-  Boolean IsLoadingBars() const { return FLoadingBars; }
   // The settings tree under a key path, an ini file, or the ini text in a stream. An empty path
   // or name does nothing. Loading answers whether the stored layout was read: a store whose
   // layout is incomplete or damaged is not applied, and the designed layout is restored instead.
@@ -3764,6 +3764,8 @@ class TCustomdxBarControl : public TCustomControl {
   // ---- Item controls and their layout
   void CreateItemControls();
   void DestroyItemControls();
+  // Both of the above, keeping the links container items put in (they are not asked again).
+  void RecreateItemControls();
   // Recreates the item controls and lays them out again (`recreate`), or repaints only.
   void Refresh(Boolean recreate);
   void Repaint() override { Refresh(true); }
@@ -3895,6 +3897,18 @@ class TCustomdxBarControl : public TCustomControl {
   TcxCanvas* FScreenCanvas = nullptr;
   HDC FScreenDC = nullptr;
   void FreeScreenCanvas();
+  // A menu shows the links a container item makes in place of the item's own link, which
+  // leaves the collection meanwhile; undone, from the last, when the controls go.
+  struct TExpandedLink {
+    TdxBarItemLink* Link;
+    TcxObjectLink* Item;
+    Integer Index;
+    Boolean Hidden;
+  };
+  std::vector<TExpandedLink> FExpandedLinks;
+  Boolean FKeepExpanded = false;
+  void ExpandContainerItems();
+  void CollapseContainerItems();
 };
 
 // The window of a bar: docked at a side of its form as a child window (its links in one row,

@@ -1674,10 +1674,64 @@ Boolean TCustomdxBarControl::IsUpdateLocked() {
 
 // ---- Item controls
 
+void TCustomdxBarControl::ExpandContainerItems() {
+  if (!FExpandedLinks.empty() || !FItemLinks || GetKind() != 2 || InCustomizingMode()) return;
+  std::vector<TdxBarItem*> met;
+  // Links without container items are left untouched: even an empty update reports a change.
+  Boolean updating = false;
+  try {
+    for (Integer i = 0; i < FItemLinks->GetCount(); ++i) {
+      TdxBarItemLink* link = FItemLinks->GetItem(i);
+      auto* container = dynamic_cast<TCustomdxBarContainerItem*>(link->GetItem());
+      if (!container || link->GetCanVisibleIndex() < 0) continue;
+      if (!updating) FItemLinks->BeginUpdate();
+      updating = true;
+      const Boolean first = std::find(met.begin(), met.end(), container) == met.end();
+      if (first) met.push_back(container);
+      const Boolean hidden = container->HidesOwnLink();
+      FExpandedLinks.push_back(TExpandedLink{link, CreateObjectLink(container), i, hidden});
+      const Integer before = FItemLinks->GetCount();
+      container->AddListItems(FItemLinks, i + 1, link, first);
+      const Integer added = FItemLinks->GetCount() - before;
+      if (hidden) {
+        link->SetCollection(nullptr);
+        i += added - 1;
+      } else {
+        i += added;
+      }
+    }
+  } catch (...) {
+    if (updating) FItemLinks->EndUpdate();
+    throw;
+  }
+  if (updating) FItemLinks->EndUpdate();
+}
+
+void TCustomdxBarControl::CollapseContainerItems() {
+  if (FExpandedLinks.empty()) return;
+  std::vector<TExpandedLink> expanded;
+  expanded.swap(FExpandedLinks);
+  if (FItemLinks) FItemLinks->BeginUpdate();
+  for (auto it = expanded.rbegin(); it != expanded.rend(); ++it) {
+    auto* container = static_cast<TCustomdxBarContainerItem*>(it->Item->Ref);
+    ReleaseObjectLink(it->Item);
+    // An item freed meanwhile took its links with it.
+    if (!container || !FItemLinks) continue;
+    container->DeleteListItems(FItemLinks, it->Hidden ? it->Index : it->Index + 1);
+    container->MarkForClear();
+    if (it->Hidden) {
+      it->Link->SetCollection(FItemLinks);
+      it->Link->SetIndex(std::min(it->Index, FItemLinks->GetCount() - 1));
+    }
+  }
+  if (FItemLinks) FItemLinks->EndUpdate();
+}
+
 void TCustomdxBarControl::CreateItemControls() {
   if (FState & 0x3 || !FItemLinks) return;
   FState |= 0x1;
   try {
+    ExpandContainerItems();
     for (Integer i = 0; i < FItemLinks->GetCanVisibleItemCount(); ++i) FItemLinks->GetCanVisibleItem(i)->CreateControl();
   } catch (...) {
     FState &= ~0x1;
@@ -1692,7 +1746,14 @@ void TCustomdxBarControl::DestroyItemControls() {
   FViewInfos.clear();
   FTrackedLink = nullptr;
   for (Integer i = 0; i < FItemLinks->GetCount(); ++i) FItemLinks->GetItem(i)->DestroyControl();
+  if (!FKeepExpanded) CollapseContainerItems();
   FState &= ~0x2;
+}
+
+void TCustomdxBarControl::RecreateItemControls() {
+  orv::TFlagScope keep(FKeepExpanded, GetKind() == 2 && !InCustomizingMode());
+  DestroyItemControls();
+  CreateItemControls();
 }
 
 Boolean TCustomdxBarControl::HasItemControl(TdxBarItemControl* control) const {
@@ -1713,8 +1774,7 @@ void TCustomdxBarControl::Refresh(Boolean recreate) {
     if (recreate) {
       TdxBarItemLink* selected = FSelectedLink;
       FSelectedLink = nullptr;
-      DestroyItemControls();
-      CreateItemControls();
+      RecreateItemControls();
       if (selected && FItemLinks && FItemLinks->IndexOfLink(selected) >= 0) FSelectedLink = selected;
     }
     UpdateLayout();

@@ -417,8 +417,7 @@ void TdxBarSubMenuControl::CreateWnd() {
     else
       FItemLinks->SetRecentItemCount(FItemLinks->CalcRecentItemCount());
     // The lists of shown links follow the count.
-    DestroyItemControls();
-    CreateItemControls();
+    RecreateItemControls();
   }
   FTopIndex = -1;
   SetTopIndex(0);

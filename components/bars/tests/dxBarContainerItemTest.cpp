@@ -1,6 +1,7 @@
 // List and container items on a toolbar: a click opens a menu of the links the item generates
 // (a list item's numbered entries; a container item's menu lists its own links), an entry runs
 // its command, and closing the menu removes the generated links; while customizing no menu opens.
+// Inside a menu both show their links in place of their own.
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,15 @@ class BarContainerItemTest : public BarFormTest {
       Container->GetLinks()->AddItem(button);
     }
     Bar->GetLinks()->AddItem(Container);
+    // A sub item whose menu holds both between two buttons.
+    Places = new TdxBarSubItem(Form.get());
+    Places->SetParentComponent(Manager);
+    Places->SetCaption("Places");
+    Places->GetItemLinks()->AddItem(NewTestButton(Manager, Form.get(), "Find", TNotifyEvent(&Log, &TContainerLog::Click)));
+    Places->GetItemLinks()->AddItem(List);
+    Places->GetItemLinks()->AddItem(Container);
+    Places->GetItemLinks()->AddItem(NewTestButton(Manager, Form.get(), "Print", TNotifyEvent(&Log, &TContainerLog::Click)));
+    Bar->GetLinks()->AddItem(Places);
     Bar->SetDockingStyle(dsTop);
     Bar->SetVisible(true);
     Manager->EndUpdate();
@@ -77,6 +87,7 @@ class BarContainerItemTest : public BarFormTest {
   TdxBar* Bar = nullptr;
   TdxBarListItem* List = nullptr;
   TdxBarContainerItem* Container = nullptr;
+  TdxBarSubItem* Places = nullptr;
   TContainerLog Log;
 };
 
@@ -142,4 +153,40 @@ TEST_F(BarContainerItemTest, WhileCustomizingAContainerItemOpensNoMenu) {
   Run();
   EXPECT_EQ(control->GetSubMenuControl(), nullptr);
   Manager->SetCustomizingMode(false);
+}
+
+TEST_F(BarContainerItemTest, InsideAMenuTheyShowTheirLinksInPlaceOfTheirOwnUntilItCloses) {
+  auto linkItems = [this] {
+    std::vector<TdxBarItem*> items;
+    for (Integer i = 0; i < Places->GetItemLinks()->GetCount(); ++i) items.push_back(Places->GetItemLinks()->GetItem(i)->GetItem());
+    return items;
+  };
+  const std::vector<TdxBarItem*> designed = linkItems();
+  TdxBarItemLink* listLink = Places->GetItemLinks()->GetItem(1);
+  TdxBarSubMenuControl* menu = Open(2);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Shown(menu), (std::vector<AnsiString>{"Find", "&1 Omsk", "&2 Tara", "Measure", "Route", "Print"}));
+  EXPECT_EQ(Log.Events, (std::vector<std::string>{"data"}));
+  // Each stands apart from its neighbours as a group.
+  EXPECT_TRUE(Places->GetItemLinks()->GetItem(1)->GetBeginGroup());
+  EXPECT_TRUE(Places->GetItemLinks()->GetItem(3)->GetBeginGroup());
+  EXPECT_EQ(listLink->GetCollection(), nullptr) << "the list item's own link is out meanwhile";
+
+  ClickAt(menu, menu->GetViewInfoControl(2)->GetItemRect());
+  EXPECT_EQ(List->GetItemIndex(), 1);
+  EXPECT_EQ(Log.Events, (std::vector<std::string>{"data", "click Towns"}));
+  EXPECT_EQ(ControlOf(2)->GetSubMenuControl(), nullptr);
+  // Closed, the menu's links are the designed ones again, the own links back in their places.
+  EXPECT_EQ(linkItems(), designed);
+  EXPECT_EQ(Places->GetItemLinks()->GetItem(1), listLink);
+  EXPECT_EQ(Container->GetLinks()->GetCount(), 2);
+
+  // Opened again it shows the entries once; a container's link runs its command.
+  orv::headless::AdvanceTime(1000);
+  menu = Open(2);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(Shown(menu), (std::vector<AnsiString>{"Find", "&1 Omsk", "&2 Tara", "Measure", "Route", "Print"}));
+  ClickAt(menu, menu->GetViewInfoControl(4)->GetItemRect());
+  EXPECT_EQ(Log.Events.back(), "click Route");
+  EXPECT_EQ(linkItems(), designed);
 }
