@@ -1622,6 +1622,14 @@ class TdxBarPainter : public TcxIUnknownObject {
   virtual Integer CalcMenuTextHeight(TCustomdxBarControl* barControl, TcxCanvas* canvas) { return CalcTextHeight(canvas); }
   virtual void DrawApplicationMenuButtonExtra() {}
   virtual void GetExtraPaneOffsets(TRect& rect) { rect = TRect{0, 0, 0, 0}; }
+  // The application menu's frame, and `rect` of it painted where `excluded` leaves it free.
+  virtual void DrawApplicationMenuFrame(TdxBarSubMenuControl* menu, HDC dc, const TRect& rect);
+  virtual void DrawApplicationMenuBackground(TdxBarSubMenuControl* menu, TcxCanvas* canvas, const TRect& excluded,
+                                             const TRect& rect);
+  // The background and the group separators of an application menu's extra pane.
+  virtual void DrawExtraPaneBackground(TdxBarControl* pane, HDC dc, TColor color, HBRUSH brush, const TRect& rect);
+  virtual void DrawExtraPaneSeparator(TdxBarControl* pane, HDC dc, Boolean horizontal, HBRUSH brush,
+                                      const TRect& rect);
   // Hands the look and feel to the manager, which takes it as its own.
   virtual void ApplyLookAndFeel(TdxBarManager* manager, TcxLookAndFeel* lookAndFeel);
   virtual TColor GetEditDefaultColor(TdxBarItemControl* control);
@@ -3771,7 +3779,8 @@ class TCustomdxBarControl : public TCustomControl {
   void Repaint() override { Refresh(true); }
   virtual void UpdateLayout();
   virtual void CalcMetrics();
-  Boolean HasItemControl(TdxBarItemControl* control) const;
+  // Whether the control is one this window shows (a window with parts of its own finds theirs).
+  virtual Boolean HasItemControl(TdxBarItemControl* control) const;
   // The controls laid out, in paint order.
   Integer GetViewInfoCount() const { return Integer(FViewInfos.size()); }
   TdxBarItemControl* GetViewInfoControl(Integer index) const { return FViewInfos.at(size_t(index)); }
@@ -3807,14 +3816,16 @@ class TCustomdxBarControl : public TCustomControl {
   void ClearSelectedLink() { FSelectedLink = nullptr; }
   virtual void ClickItemControl(TdxBarItemControl* control);
   // Selects the control and, unless told to select only, clicks it as Enter does.
-  void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly);
+  virtual void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly);
   // A double click on the selected control that takes it: the designer's item editor while
   // designing, the control's own handling when it does not want the click, else the expansion
   // of the menu that shows its item's links and hides rarely used ones.
   void DoubleClickItemControl(TdxBarItemControl* control);
   // The next link from `start` whose caption's accelerator is the key (nil when none or its item
   // is disabled); `several` when another link shares the letter.
-  TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start);
+  virtual TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start);
+  // The screen rectangle a menu opened from this window takes as its own (False: none).
+  virtual Boolean GetExtraPaneScreenRect(TRect& rect) { return false; }
   Boolean IsActive() const { return FActive; }
   void SetActiveState(Boolean value);
   virtual Boolean CanActivate();
@@ -3833,7 +3844,7 @@ class TCustomdxBarControl : public TCustomControl {
   virtual Integer GetBorderOffset() { return 0; }
   // Hides the window for good: a menu frees itself.
   virtual void HideControl() {}
-  Boolean IsInActiveChain();
+  virtual Boolean IsInActiveChain();
   Boolean IsDestroying() const { return (FState & 0x8) != 0; }
   // Whether the mouse is not over the window (or, with the flag, has not moved since).
   virtual Boolean IsMouseOutside(Boolean checkLastPosition);
@@ -4196,12 +4207,12 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   Integer GetFirstVisibleIndex() const { return FFirstVisibleIndex; }
   Integer GetLastVisibleIndex() const { return FLastVisibleIndex; }
   // The client area less the content offsets and the expand button.
-  TRect GetItemsRect();
+  virtual TRect GetItemsRect();
   // Whether the menu flipped to the left of or above where it was asked to open.
   Boolean IsFlippedHorizontally() const { return FFlippedHorizontally; }
   Boolean IsFlippedVertically() const { return FFlippedVertically; }
   // The natural size of the window (frame included).
-  TSize CalcNaturalSize();
+  virtual TSize CalcNaturalSize();
   // Places the window for the size ((0, 0): the natural size) inside the work area.
   void CalcPosition(TSize size, Boolean& flippedHorizontally, Boolean& flippedVertically);
   void MakeItemVisible(TdxBarItemControl* control);
@@ -4215,7 +4226,7 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   Integer GetMarkSize() const { return FMarkSize; }
   Integer GetMenuArrowWidth() const { return FMenuArrowWidth; }
   void GetBorderSizes(Boolean withCaption, TRect& rect);
-  void GetContentOffsets(TRect& rect);
+  virtual void GetContentOffsets(TRect& rect);
   HBRUSH GetLightBrush() const { return FLightBrush; }
   Boolean IsDetachCaptionVisible() { return false; }
   Boolean IsDetachCaptionSelected() const { return false; }
@@ -4400,6 +4411,8 @@ class TdxBarCustomPopupMenu : public TdxBarComponent, public IdxBarLinksOwner {
   // Shows the menu at a screen point; with its own message loop (the default) the call returns
   // when the menu has closed.
   void Popup(Integer x, Integer y);
+  // The window that shows the links (owners of larger menus make windows of their own).
+  virtual TdxBarSubMenuControl* CreateBarControl();
   void PopupEx(Integer x, Integer y, Integer ownerWidth, Integer ownerHeight, Boolean animate, const TRect* ownerBounds,
                Boolean ownMessageLoop, TWinControl* ownerControl);
   void PopupFromCursorPos();

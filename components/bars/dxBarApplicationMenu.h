@@ -1,6 +1,8 @@
-// The dxBar unit, continued: the row of buttons along the bottom of an application menu. Each
-// entry mirrors an ordinary button chosen by the user (caption, image, enabled and visible state,
-// hint, screen tip) into a hidden internal item whose links stand in the row.
+// The dxBar unit, continued: the application menu window. It is a menu with a row of buttons
+// along its bottom edge and an extra pane on its right side that lists further entries (recently
+// used documents). Each entry of the button row mirrors an ordinary button chosen by the user
+// (caption, image, enabled and visible state, hint, screen tip) into a hidden internal item whose
+// links stand in the row.
 
 #pragma once
 
@@ -90,3 +92,124 @@ void CalcApplicationMenuButtonLinksLayout(TdxBarItemLinks* links, const TRect& r
 // the base item height, else the ratio of the menu width, rounded.
 Integer CalcApplicationMenuExtraPaneWidth(Integer fixedWidth, double ratio, Integer menuWidth, Integer textSize,
                                           Integer baseItemHeight);
+
+// ==== The application menu window =============================================================
+
+class TdxBarApplicationMenuControl;
+
+// What the component behind an application menu supplies: the window shows that component's
+// links and asks it for the rest.
+class IdxBarApplicationMenuOwner {
+ public:
+  virtual ~IdxBarApplicationMenuOwner() = default;
+  // The button row's entries (nil: none).
+  virtual TdxBarApplicationMenuButtons* GetApplicationMenuButtons() = 0;
+  // The item the extra pane shows (nil: the pane stays empty) and the entries it lists.
+  virtual TdxBarExtraPaneListItem* GetExtraPaneListItem() = 0;
+  virtual Integer GetExtraPaneItemCount() = 0;
+  virtual orv::TBarExtraPaneEntry* GetExtraPaneItem(Integer index) = 0;
+  // The pane's width: fixed in base-size pixels (0: by the ratio), or a share of the menu width.
+  virtual Integer GetApplicationMenuExtraPaneWidth() = 0;
+  virtual double GetApplicationMenuExtraPaneWidthRatio() = 0;
+};
+
+// The links of the button row: a link that does not fit is not shown.
+class TdxBarApplicationMenuButtonItemLinks : public TdxBarItemLinks {
+  ORV_CLASS(TdxBarApplicationMenuButtonItemLinks, TdxBarItemLinks)
+ public:
+  TdxBarApplicationMenuButtonItemLinks(TdxBarManager* manager, TPersistent* owner) : TdxBarItemLinks(manager, owner) {}
+  void CalcLayout(const TRect& rect) { CalcApplicationMenuButtonLinksLayout(this, rect); }
+};
+
+// The extra pane: a toolbar window inside the application menu that shows its links in one
+// column, expands the list item into its entries, has no frame, never moves and acts as a part of
+// the menu (its painter, keys, closing).
+class TdxBarExtraPaneControl : public TdxBarControl {
+  ORV_CLASS(TdxBarExtraPaneControl, TdxBarControl)
+ public:
+  TdxBarExtraPaneControl(TdxBarApplicationMenuControl* menu, TdxBar* bar);
+  ~TdxBarExtraPaneControl() override;
+  void BeforeDestruction() override;
+
+  TdxBarApplicationMenuControl* GetApplicationMenu() const { return FApplicationMenu; }
+  TdxBarPainter* GetPainter() override;
+  Integer GetBehaviorFlags() override;
+  Boolean IsInActiveChain() override;
+  TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start) override;
+  void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly) override;
+  void UpdateLayout() override;
+  void DrawBackground(HDC dc, const TRect& rect, HBRUSH brush, TColor color) override;
+  // The links' rectangle: the client area, its left edge 2 pixels in.
+  TRect GetItemsRect();
+  // The list items of the links put their entries in after them, and take them out again.
+  void ExpandContainerItems();
+  void CollapseContainerItems();
+  // Whether a link stands for entries the pane lists in its place.
+  static Boolean IsExpandedLink(TdxBarItemLink* link);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  void Paint() override;
+  void ArrangeItemRows() override;
+  void DoClose() override;
+  void DoKeyDown(Word key, TShiftState shift) override;
+
+ private:
+  friend class TdxBarApplicationMenuControl;
+  TdxBarApplicationMenuControl* FApplicationMenu;
+  Boolean FExpanded = false;
+};
+
+// The window of an application menu.
+class TdxBarApplicationMenuControl : public TdxBarSubMenuControl {
+  ORV_CLASS(TdxBarApplicationMenuControl, TdxBarSubMenuControl)
+ public:
+  explicit TdxBarApplicationMenuControl(TComponent* owner);
+  ~TdxBarApplicationMenuControl() override;
+  void BeforeDestruction() override;
+
+  IdxBarApplicationMenuOwner* GetApplicationMenuOwner() const;
+  // Nil while customizing.
+  TdxBar* GetExtraPaneBar() const;
+  TdxBarExtraPaneControl* GetExtraPane() const { return FExtraPane; }
+  TdxBarApplicationMenuButtonItemLinks* GetButtonLinks() const { return FButtonLinks; }
+  // Client coordinates, as the last layout left them.
+  const TRect& GetButtonsRect() const { return FButtonsRect; }
+  const TRect& GetExtraPaneRect() const { return FExtraPaneRect; }
+  Integer GetExtraPaneWidth() const { return FExtraPaneWidth; }
+
+  Integer GetBehaviorFlags() override { return 158; }
+  TRect GetItemsRect() override;
+  TSize CalcNaturalSize() override;
+  void GetContentOffsets(TRect& rect) override;
+  Boolean GetExtraPaneScreenRect(TRect& rect) override;
+  Boolean HasItemControl(TdxBarItemControl* control) const override;
+  TdxBarItemControl* GetItemControlAtPos(const TPoint& point) override;
+  // Accelerators are looked up in the menu's links, then the extra pane's, then the buttons'.
+  TdxBarItemLink* FindLinkByKey(Word key, Boolean& several, TdxBarItemLink* start) override;
+  // Selects the control in the window that shows it (the menu or its extra pane) and clicks it.
+  void SelectAndClick(TdxBarItemControl* control, Boolean selectOnly) override;
+
+ protected:
+  void ShowAnimated() override;
+  void ArrangeItemLinks() override;
+  void DrawFrame(HDC dc, const TRect& rect) override;
+  void Paint() override;
+  void PaintMenu() override;
+
+ private:
+  Boolean IsCustomizing() const;
+  void FillButtonLinks();
+  void FillExtraPane();
+  void ShowExtraPane();
+  // The size ratio of the menu's text to the base item height.
+  double GetSizeRatio();
+  TcxObjectLink* FExtraPaneBarLink = nullptr;
+  TdxBar* FExtraPaneBar = nullptr;
+  TdxBarExtraPaneControl* FExtraPane = nullptr;
+  TdxBarApplicationMenuButtonItemLinks* FButtonLinks = nullptr;
+  TRect FButtonsRect;
+  TRect FExtraPaneRect;
+  Integer FExtraPaneWidth = 0;
+};

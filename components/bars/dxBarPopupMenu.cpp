@@ -143,7 +143,7 @@ void TdxBarCustomPopupMenu::Popup(Integer x, Integer y) {
     if (TCustomdxBarControl* active = hooks.GetActiveBarControl()) active->Close();
   if (!self.Alive()) return;
 
-  auto* menu = new TdxBarSubMenuControl(FBarManager);
+  TdxBarSubMenuControl* menu = CreateBarControl();
   menu->SetItemLinks(FItemLinks);
   menu->SetBounds(x, y, menu->GetWidth(), menu->GetHeight());
   menu->SetOwnerWidth(FOwnerWidth);
@@ -182,6 +182,8 @@ void TdxBarCustomPopupMenu::Popup(Integer x, Integer y) {
     DispatchMessage(&msg);
   }
 }
+
+TdxBarSubMenuControl* TdxBarCustomPopupMenu::CreateBarControl() { return new TdxBarSubMenuControl(FBarManager); }
 
 void TdxBarCustomPopupMenu::PopupEx(Integer x, Integer y, Integer ownerWidth, Integer ownerHeight, Boolean animate,
                                     const TRect* ownerBounds, Boolean ownMessageLoop, TWinControl* ownerControl) {

@@ -646,6 +646,15 @@ TSize TdxBarSubMenuControl::CalcNaturalSize() {
 }
 
 void TdxBarSubMenuControl::CalcPosition(TSize size, Boolean& flippedHorizontally, Boolean& flippedVertically) {
+  // A window that opens its menus over a part of itself gives them that part.
+  TRect pane;
+  if (FParentBarControl && FParentBarControl->GetExtraPaneScreenRect(pane)) {
+    flippedHorizontally = flippedVertically = false;
+    FPlacing = true;
+    SetBounds(pane.Left, pane.Top, pane.Width(), pane.Height());
+    FPlacing = false;
+    return;
+  }
   if (size.cx == 0 && size.cy == 0) size = CalcNaturalSize();
   Integer w = size.cx, h = size.cy;
   Integer l = GetLeft(), t = GetTop();
