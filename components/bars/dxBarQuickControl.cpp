@@ -7,6 +7,7 @@
 
 #include "components/bars/dxBarQuickCust.h"
 #include "components/foundation/cxControls.h"
+#include "components/foundation/cxGeometry.h"
 #include "platform/windowing/Messages.h"
 #include "platform/windowing/User.h"
 
@@ -50,17 +51,20 @@ TdxBarQuickControl::TdxBarQuickControl(TdxBarControl* parent)
   FHidingTimer->SetEnabled(false);
   FHidingTimer->SetInterval(200);
   FHidingTimer->SetOnTimer(TNotifyEvent(this, &TdxBarQuickControl::HidingCheck));
+  FShadow = new TdxBarShadow(this);
   gOpenQuickControl = this;
 }
 
 void TdxBarQuickControl::BeforeDestruction() {
   if (gOpenQuickControl == this) gOpenQuickControl = nullptr;
   if (FHidingTimer) FHidingTimer->SetEnabled(false);
+  if (FShadow) FShadow->SetShown(false);
   inherited::BeforeDestruction();
 }
 
 TdxBarQuickControl::~TdxBarQuickControl() {
   orv::Free(FHidingTimer);
+  orv::Free(FShadow);
   if (FParentToolbar && FParentToolbar->FQuickControl == this) FParentToolbar->FQuickControl = nullptr;
   // The quick-customization entry was made for this popup alone: it goes after the links that
   // show it, with the hidden bar.
@@ -102,6 +106,7 @@ TSize TdxBarQuickControl::GetPopupSize() {
 
 void TdxBarQuickControl::PopupAt(const TRect& ownerRect) {
   FClosedByEscape = false;
+  FOwnerBounds = ownerRect;
   TdxBarPainter* painter = GetPainter();
   const Boolean parentFloats = FParentToolbar && FParentToolbar->GetDockingStyle() == dsNone;
   const Boolean alignLeft = parentFloats && painter && painter->DrawsQuickControlFrame();
@@ -132,6 +137,27 @@ void TdxBarQuickControl::PopupAt(const TRect& ownerRect) {
   SetVisible(true);
   ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
   RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  UpdateShadow();
+}
+
+void TdxBarQuickControl::UpdateShadow() {
+  if (!FShadow || IsDestroying()) return;
+  TdxBarPainter* painter = GetPainter();
+  if (!painter || !painter->HasShadow(this) || !HandleAllocated() || !IsWindowVisible(GetHandle())) {
+    FShadow->SetShown(false);
+    return;
+  }
+  RECT bounds{};
+  GetWindowRect(GetHandle(), &bounds);
+  const TRect window{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
+  // The mark and its popup cast one shadow where they meet.
+  TRect owner;
+  if (painter->ShadowTouchesOwner(this) && !RectIsEmpty(FOwnerBounds) &&
+      (FOwnerBounds.Bottom == window.Top || FOwnerBounds.Top == window.Bottom || FOwnerBounds.Right == window.Left ||
+       FOwnerBounds.Left == window.Right))
+    owner = FOwnerBounds;
+  FShadow->SetRects(owner, window);
+  FShadow->SetShown(true);
 }
 
 void TdxBarQuickControl::StartHidingTimer() {
@@ -186,6 +212,14 @@ void TdxBarQuickControl::WndProc(TMessage& message) {
       ReleaseDC(GetHandle(), dc);
       return;
     }
+    case WM_WINDOWPOSCHANGED:
+      inherited::WndProc(message);
+      UpdateShadow();
+      return;
+    case WM_DESTROY:
+      // The popup may go with its owner form: its shadow goes with it.
+      if (FShadow) FShadow->SetShown(false);
+      break;
     case WM_RBUTTONDOWN:
       // No context menu on the popup.
       message.Result = DefWindowProc(GetHandle(), message.Msg, message.WParam, message.LParam);

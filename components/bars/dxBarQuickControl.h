@@ -2,7 +2,7 @@
 // window of its own in popup style (no caption, never moved or sized), attached to the mark,
 // whose links stand on a hidden temporary bar: the links the toolbar has no room for and the
 // quick-customization entry. It closes itself a short while after the selection moved to
-// another bar window.
+// another bar window. Looks that shadow popups give it a shadow, joined to the mark's.
 
 #pragma once
 
@@ -41,6 +41,11 @@ class TdxBarQuickControl : public TdxBarControl {
   // floating toolbar in a look that frames the popup; otherwise right edges aligned.
   void PopupAt(const TRect& ownerRect);
 
+  // The popup's shadow: shown while the popup is and the painter wants one, joined to the mark
+  // when the popup touches it.
+  TdxBarShadow* GetShadow() const { return FShadow; }
+  void UpdateShadow();
+
   // Another bar window took the selection: the popup looks again in a moment.
   void StartHidingTimer();
   Boolean IsHidingTimerRunning() const;
@@ -62,4 +67,5 @@ class TdxBarQuickControl : public TdxBarControl {
   TdxBar* FPopupSourceBar = nullptr;
   TRect FOwnerBounds;
   TcxTimer* FHidingTimer = nullptr;
+  TdxBarShadow* FShadow = nullptr;
 };

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "components/bars/dxBar.h"
 #include "components/bars/dxBarQuickControl.h"
@@ -234,4 +236,57 @@ TEST_F(BarQuickControlTest, GoldenImagesOfThePopup) {
     Run();
     ASSERT_EQ(window->GetQuickControl(), nullptr);
   }
+}
+
+// The Office 2003 look shadows the popup: a strip below it and one down its right side that
+// continues the mark's (the two cast one shadow); the classic look has none, and the shadow goes
+// with the popup. The golden image shows the toolbar's end, the popup and the shadow.
+TEST_F(BarQuickControlTest, TheOffice2003LookShadowsThePopupJoinedToTheMark) {
+  TdxBar* bar = AddToolbar("Button", dsTop, 12);
+  Show();
+  TdxBarControl* window = WindowOf(bar);
+  const TRect mark = window->GetMarkScreenRect();
+  TdxBarQuickControl* popup = OpenMark(window);
+  ASSERT_NE(popup, nullptr);
+  TdxBarShadow* shadow = popup->GetShadow();
+  ASSERT_NE(shadow, nullptr);
+  EXPECT_TRUE(shadow->GetVisible());
+  const TRect p = ScreenRect(popup);
+  ASSERT_EQ(p.Top, mark.Bottom);
+  ASSERT_EQ(p.Right, mark.Right);
+  const Integer s = TdxBarShadow::GetStripWidth();
+  std::vector<TRect> parts;
+  for (Integer i = 0; i < shadow->GetPartCount(); ++i) parts.push_back(shadow->GetPart(i)->GetPartBounds());
+  const std::vector<TRect> expected{
+      TRect{mark.Right, mark.Top + s, mark.Right + s, mark.Bottom},  // the mark's right side
+      TRect{p.Left + s, p.Bottom, p.Right + s, p.Bottom + s},        // below the popup
+      TRect{p.Right, p.Top, p.Right + s, p.Bottom},                  // the popup's right side, going on
+  };
+  EXPECT_EQ(parts, expected);
+
+  const orv::TSurface screen = orv::headless::CaptureScreen();
+  const TRect toolbar = ScreenRect(window);
+  const Integer left = std::min(p.Left, toolbar.Right - 60);
+  orv::TSurface area(p.Right + 8 - left, p.Bottom + 8 - toolbar.Top);
+  for (Integer y = 0; y < area.Height(); ++y)
+    for (Integer x = 0; x < area.Width(); ++x) area.SetPixel(x, y, screen.Pixel(left + x, toolbar.Top + y));
+  EXPECT_TRUE(MatchBarGolden(area, "quick-control-office11-shadow.png"));
+
+  // Closed: the strip below the popup shows the form again.
+  const TPoint mid = Centre(mark);
+  orv::headless::Click(mid.X, mid.Y);
+  Run();
+  ASSERT_EQ(window->GetQuickControl(), nullptr);
+  const orv::TSurface after = orv::headless::CaptureScreen();
+  EXPECT_EQ(after.Pixel(p.Left + s + 1, p.Bottom + 1), after.Pixel(p.Left + s + 1, p.Bottom + s + 6));
+
+  // The classic look shadows nothing (its mark opens the popup only when told to).
+  Manager->SetStyle(bmsStandard);
+  Run();
+  WindowOf(bar)->SetMarkState(2);
+  Run();
+  popup = WindowOf(bar)->GetQuickControl();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_FALSE(popup->GetShadow()->GetVisible());
+  EXPECT_EQ(popup->GetShadow()->GetPartCount(), 0);
 }
