@@ -514,6 +514,32 @@ TcxAccessibilityHelper* TdxBarControlAccessibilityHelper::GetParentHelper() {
   return dock ? GetBarAccessibilityHelper(dock) : nullptr;
 }
 
+TdxBarItemControl* TdxBarSubMenuControlAccessibilityHelper::GetNextItem(TdxBarItemControl* control, Boolean forward) {
+  TCustomdxBarControl* menu = GetBarWindow();
+  if (!menu || menu->GetViewInfoCount() == 0) return nullptr;
+  const Integer count = menu->GetViewInfoCount();
+  Integer index = -1;
+  for (Integer i = 0; i < count; ++i)
+    if (menu->GetViewInfoControl(i) == control) index = i;
+  for (Integer step = 0; step < count; ++step) {
+    index = index < 0 ? 0 : (index + (forward ? 1 : count - 1)) % count;
+    TdxBarItemControl* next = menu->GetViewInfoControl(index);
+    TdxBarAccessibilityHelper* helper = GetBarAccessibilityHelper(next);
+    if (helper && helper->CanBeSelected() && next->IsEnabled()) return next;
+  }
+  return nullptr;
+}
+
+void TdxBarSubMenuControlAccessibilityHelper::MoveVertically(Boolean up, Boolean byTab) {
+  TCustomdxBarControl* menu = GetBarWindow();
+  if (!menu) return;
+  TdxBarItemControl* selected = menu->GetSelectedItemControl();
+  TdxBarItemControl* next = GetNextItem(selected, !up);
+  if (!next || next == selected) return;
+  GetBarNavigationController()->MoveSelection(byTab, GetBarAccessibilityHelper(next),
+                                              selected ? GetBarAccessibilityHelper(selected) : nullptr);
+}
+
 TdxBarAccessibilityHelper* TdxBarSubMenuControlAccessibilityHelper::GetKeyTipParent() {
   auto* menu = dynamic_cast<TdxBarSubMenuControl*>(GetBarWindow());
   TdxBarItemControl* owner = menu ? menu->GetSubItemControl() : nullptr;

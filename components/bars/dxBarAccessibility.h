@@ -133,6 +133,12 @@ class TdxBarSubMenuControlAccessibilityHelper : public TCustomdxBarControlAccess
       : TCustomdxBarControlAccessibilityHelper(owner) {}
   TdxBarAccessibilityHelper* GetKeyTipParent() override;
   Boolean IsKeyTipContainer() override { return true; }
+  // Up or Down (Tab counts as Down, Shift+Tab as Up): the selection steps from the selected
+  // item to the next shown one in that direction that takes it, round at the ends; with none
+  // selected, to the first.
+  void MoveVertically(Boolean up, Boolean byTab);
+  // The item next to `control` (the first without one) in the direction, that can be selected.
+  TdxBarItemControl* GetNextItem(TdxBarItemControl* control, Boolean forward);
 };
 
 // An item control: selectable while shown and accepting the selection.

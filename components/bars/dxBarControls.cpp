@@ -2276,8 +2276,16 @@ void TCustomdxBarControl::HandleKeyDown(TMessage& message) {
     case VK_F10: break;
     case VK_END: SelectEdgeLink(true); break;
     case VK_HOME: SelectEdgeLink(false); break;
-    case VK_LEFT: SelectNextLink(false); break;
-    case VK_RIGHT: SelectNextLink(true); break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      // In a menu Up and Down go through the menu's accessibility helper.
+      if (auto* helper = GetKind() == 2 ? dynamic_cast<TdxBarSubMenuControlAccessibilityHelper*>(
+                                              GetBarAccessibilityHelper(this))
+                                        : nullptr)
+        helper->MoveVertically(key == VK_LEFT, received == VK_TAB);
+      else
+        SelectNextLink(key == VK_RIGHT);
+      break;
     case VK_MENU:
       message.WParam = 0;
       Close();

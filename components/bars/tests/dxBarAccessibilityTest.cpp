@@ -319,3 +319,56 @@ TEST_F(BarAccessibilityTest, TheSelectedObjectIsForgottenWhenItsOwnerGoes) {
   EXPECT_EQ(controller->GetSelectedObject(), nullptr);
   EXPECT_EQ(controller->GetSelectedParent(), nullptr);
 }
+
+// In an open menu Down, Up and Tab step through the menu's items by its helper: the controller
+// then holds the item reached as the selected object and the menu as its parent; a disabled
+// item is passed over and the ends go round.
+TEST_F(BarAccessibilityTest, InAnOpenMenuDownUpAndTabStepThroughItsItemsByItsHelper) {
+  Manager->BeginUpdate();
+  TdxBar* bar = Manager->AddToolbar(false);
+  auto* sub = new TdxBarSubItem(Form.get());
+  sub->SetParentComponent(Manager);
+  sub->SetCaption("&File");
+  bar->GetLinks()->AddItem(sub);
+  AddButton(sub->GetItemLinks(), "&Open");
+  AddButton(sub->GetItemLinks(), "&Close")->SetEnabled(false);
+  AddButton(sub->GetItemLinks(), "&Save");
+  bar->SetVisible(true);
+  Manager->EndUpdate();
+  Show();
+  auto* control = dynamic_cast<TdxBarSubItemControl*>(bar->GetLinks()->GetItem(0)->GetControl());
+  ASSERT_NE(control, nullptr);
+  control->DropDown(false);
+  Run();
+  TdxBarSubMenuControl* menu = control->GetSubMenuControl();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->IsActive());
+  TdxBarItemLinks* links = sub->GetItemLinks();
+  auto press = [](Word key, Boolean withShift = false) {
+    if (withShift) orv::headless::KeyDown(VK_SHIFT);
+    orv::headless::PressKey(key);
+    Run();
+    if (withShift) orv::headless::KeyUp(VK_SHIFT);
+    Run();
+  };
+  TdxBarNavigationController* navigation = GetBarNavigationController();
+  struct {
+    Word Key;
+    Boolean Shift;
+    Integer Expected;
+  } steps[] = {{VK_DOWN, false, 2},  // past the disabled one
+               {VK_DOWN, false, 0},  // round
+               {VK_UP, false, 2},    {VK_UP, false, 0}, {VK_TAB, false, 2}, {VK_TAB, true, 0}};
+  // Opened from the keyboard, the menu starts on its first item.
+  EXPECT_EQ(menu->GetSelectedItemControl(), links->GetItem(0)->GetControl());
+  for (const auto& step : steps) {
+    press(step.Key, step.Shift);
+    SCOPED_TRACE(step.Key);
+    ASSERT_NE(control->GetSubMenuControl(), nullptr) << "the menu stays open";
+    EXPECT_EQ(menu->GetSelectedItemControl(), links->GetItem(step.Expected)->GetControl());
+    EXPECT_EQ(navigation->GetSelectedObject(), HelperOf(links->GetItem(step.Expected)));
+    EXPECT_EQ(navigation->GetSelectedParent(), GetBarAccessibilityHelper(menu));
+  }
+  press(VK_ESCAPE);
+  EXPECT_EQ(control->GetSubMenuControl(), nullptr);
+}
