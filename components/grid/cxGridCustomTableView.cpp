@@ -7,6 +7,7 @@
 #include "components/editors/cxTextEdit.h"
 #include "components/foundation/cxControls.h"
 #include "components/grid/cxGrid.h"
+#include "components/grid/cxGridCustomTableViewFiltering.h"
 #include "components/grid/cxGridDBTableView.h"
 #include "components/grid/cxGridLevel.h"
 #include "components/grid/cxGridStrs.h"
@@ -470,10 +471,28 @@ Boolean TcxCustomGridTableViewData::ItemDisplayText(Integer recordIndex, Integer
   return true;
 }
 
+namespace {
+
+// The ranges that an item's dates group by; none when they group by exact values.
+TcxGridGroupingDateRanges* ActiveGroupingRanges(TcxCustomGridTableItem* item) {
+  TcxGridGroupingDateRanges* ranges = item ? item->GetGroupingDateRanges() : nullptr;
+  return ranges && ranges->Count() > 0 ? ranges : nullptr;
+}
+
+// The form of a date that the ranges look at: its date part unless some range needs the time.
+TDateTime RangeLookupDate(TcxGridDateRanges* ranges, const Variant& value) {
+  const TDateTime date = VarToDateTime(value);
+  return ranges->AnyUsesTime() ? date : TDateTime(std::floor(double(date)));
+}
+
+}  // namespace
+
 Boolean TcxCustomGridTableViewData::UsesDateHandling(TcxCustomGridTableItem* item, Integer mode) {
   if (!item || !item->GetDataBinding()) return false;
   const Boolean dates = TClass(item->GetDataBinding()->GetValueTypeClass()) == TClass(TcxDateTimeValueType::StaticClass());
-  if (!dates || mode != 2) return false;  // no grouping date ranges yet
+  if (!dates) return false;
+  if (mode == 1) return ActiveGroupingRanges(item) != nullptr;
+  if (mode != 2) return false;
   return GetGridView()->GetDateTimeHandling()->GetIgnoreTimeForFiltering() &&
          item->GetOptions()->GetIgnoreTimeForFiltering();
 }
@@ -481,7 +500,13 @@ Boolean TcxCustomGridTableViewData::UsesDateHandling(TcxCustomGridTableItem* ite
 Boolean TcxCustomGridTableViewData::ComparesConvertedValues(Integer itemIndex, Integer mode) {
   TcxCustomGridTableView* view = GetGridView();
   if (itemIndex < 0 || itemIndex >= view->GetItemCount() || (mode != 0 && mode != 1)) return false;
-  return UsesDateHandling(view->GetItem(itemIndex), 1);
+  TcxCustomGridTableItem* item = view->GetItem(itemIndex);
+  if (!UsesDateHandling(item, 1)) return false;
+  if (mode == 1) return true;
+  const Integer groupIndex = item->GetGroupIndex();
+  if (groupIndex == -1) return false;
+  return groupIndex < view->GetGroupedItemCount() - 1 ||
+         item->GetGroupingDateRanges()->AnySortsByTime();
 }
 
 void TcxCustomGridTableViewData::ConvertDateValue(TcxCustomGridTableItem* item, const Variant& value, Variant& result,
@@ -490,8 +515,17 @@ void TcxCustomGridTableViewData::ConvertDateValue(TcxCustomGridTableItem* item, 
     result = value;
     return;
   }
-  // Without date ranges every mode keeps the date part.
-  result = VarFromDateTime(TDateTime(std::floor(double(VarToDateTime(value)))));
+  TcxGridGroupingDateRanges* ranges = mode < 2 ? ActiveGroupingRanges(item) : nullptr;
+  if (!ranges) {
+    result = VarFromDateTime(TDateTime(std::floor(double(VarToDateTime(value)))));
+    return;
+  }
+  const TDateTime date = RangeLookupDate(ranges, value);
+  TcxCustomGridDateRange* range = ranges->FindRange(date);
+  if (!range)
+    result = VarFromDateTime(date);
+  else
+    result = mode == 1 ? range->GroupValueOf(date) : range->SortValueOf(date);
 }
 
 Integer TcxCustomGridTableViewData::CompareItemValues(Integer itemIndex, const Variant& value1, const Variant& value2,
@@ -514,7 +548,17 @@ Integer TcxCustomGridTableViewData::CompareItemValues(Integer itemIndex, const V
 void TcxCustomGridTableViewData::GroupValueDisplayText(Integer recordIndex, Integer itemIndex, AnsiString& text,
                                                        Integer mode) {
   text.clear();
-  ItemDisplayText(recordIndex, itemIndex, mode, true, text);
+  TcxCustomGridTableView* view = GetGridView();
+  if (mode == 1 && itemIndex >= 0 && itemIndex < view->GetItemCount()) {
+    if (TcxGridGroupingDateRanges* ranges = ActiveGroupingRanges(view->GetItem(itemIndex))) {
+      const Variant value = GetDataController()->GetValue(recordIndex, itemIndex);
+      if (!VarIsNull(value) && !VarIsEmpty(value)) {
+        const TDateTime date = RangeLookupDate(ranges, value);
+        if (TcxCustomGridDateRange* range = ranges->FindRange(date)) text = range->TextOf(date);
+      }
+    }
+  }
+  if (text.empty()) ItemDisplayText(recordIndex, itemIndex, mode, true, text);
 }
 
 // ==== Item data binding =========================================================================
@@ -623,6 +667,52 @@ TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() {
                                           : GridFallbackTextRepositoryItem();
 }
 
+// ==== Comparing dates by their grouping ranges ==================================================
+
+namespace {
+
+// Asked for every comparison of every sort: fields of other types leave at the cheap type test.
+TcxCustomGridTableItem* DateFieldItem(TcxCustomGridTableView* view, TcxCustomDataField* field) {
+  if (!view || !field || field->GetIsInternal()) return nullptr;
+  if (!IsDateTimeValueType(field->GetValueTypeClass())) return nullptr;
+  auto* item = dynamic_cast<TcxCustomGridTableItem*>(field->GetItem());
+  return item && item->GetGridView() == view ? item : nullptr;
+}
+
+}  // namespace
+
+Boolean orv::grid::ViewComparesDates(TcxCustomGridTableView* view, TcxCustomDataField* field, Integer mode) {
+  TcxCustomGridTableItem* item = DateFieldItem(view, field);
+  if (!item || (mode != 0 && mode != 1)) return false;
+  TcxCustomGridTableViewData* data = view->GetTableViewData();
+  if (!data) return false;
+  if (data->ComparesConvertedValues(item->GetIndex(), mode)) return true;
+  // The last grouping level sorts its records by their own dates, yet the records of one range
+  // must stay together: relative ranges are not in date order (this week surrounds today).
+  return mode == 0 && item->GetGroupIndex() != -1 && data->UsesDateHandling(item, 1);
+}
+
+Integer orv::grid::ViewCompareDates(TcxCustomGridTableView* view, TcxCustomDataField* field, const Variant& value1,
+                                    const Variant& value2, Integer mode) {
+  TcxCustomGridTableItem* item = DateFieldItem(view, field);
+  TcxCustomGridTableViewData* data = view->GetTableViewData();
+  const Integer result = data->CompareItemValues(item->GetIndex(), value1, value2, mode);
+  if (result != 0 || mode != 0 || data->ComparesConvertedValues(item->GetIndex(), 0)) return result;
+  switch (VarCompareValue(value1, value2)) {
+    case vrLessThan:
+      return -1;
+    case vrGreaterThan:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+void orv::grid::ViewRefreshGroupingDateRanges(TcxCustomGridTableView* view) {
+  if (!view) return;
+  for (Integer i = 0; i < view->GetItemCount(); ++i) view->GetItem(i)->RefreshGroupingDateRanges();
+}
+
 // ==== Grid data controller ======================================================================
 
 TcxCustomGridTableView* TcxGridDataController::GetGridView() const {
@@ -712,6 +802,23 @@ AnsiString TcxGridDataController::GetDisplayText(Integer recordIndex, Integer it
 
 AnsiString TcxGridDataController::GetItemFilterCaption(Integer itemIndex) {
   return orv::grid::ItemFilterCaption(GetGridView(), itemIndex);
+}
+
+Integer TcxGridDataController::CompareRecordsByField(Integer recordIndex1, Integer recordIndex2,
+                                                     TcxCustomDataField* field, TcxDataControllerComparisonMode mode) {
+  if (!orv::grid::ViewComparesDates(GetGridView(), field, Integer(mode)))
+    return inherited::CompareRecordsByField(recordIndex1, recordIndex2, field, mode);
+  return orv::grid::ViewCompareDates(GetGridView(), field, GetSortingValue(recordIndex1, field),
+                                     GetSortingValue(recordIndex2, field), Integer(mode));
+}
+
+Boolean TcxGridDataController::NeedsValueConversion(TcxCustomDataField* field) {
+  return orv::grid::ViewComparesDates(GetGridView(), field, 1) || inherited::NeedsValueConversion(field);
+}
+
+void TcxGridDataController::Refresh() {
+  orv::grid::ViewRefreshGroupingDateRanges(GetGridView());
+  inherited::Refresh();
 }
 
 Boolean TcxGridDataController::GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) {
@@ -895,6 +1002,7 @@ void TcxCustomGridTableItem::BeforeDestruction() {
   DestroySharedEditViewData();
   SetRepositoryItem(nullptr);
   if (FGridView) FGridView->RemoveItem(this);
+  FreeAndNil(FGroupingDateRanges);
   DestroySubClasses();
   inherited::BeforeDestruction();
 }
@@ -975,6 +1083,8 @@ void TcxCustomGridTableItem::Assign(TPersistent* source) {
   SetOnUserFiltering(item->GetOnUserFiltering());
   SetOnGetFilterValues(item->GetOnGetFilterValues());
   SetOnInitFilteringDateRanges(item->GetOnInitFilteringDateRanges());
+  SetDateTimeGrouping(item->GetDateTimeGrouping());
+  SetOnInitGroupingDateRanges(item->GetOnInitGroupingDateRanges());
 }
 
 AnsiString TcxCustomGridTableItem::GetObjectName() {
@@ -1059,6 +1169,58 @@ void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* value) {
   else
     DestroyDataBinding();
   RecomputePropertiesValue();
+  if (FGridView)
+    InitGroupingDateRanges();
+  else
+    FreeAndNil(FGroupingDateRanges);  // they read the settings of the view the item left
+}
+
+// ---- Grouping by date ranges ----
+
+void TcxCustomGridTableItem::SetDateTimeGrouping(TcxGridDateTimeGrouping value) {
+  if (FDateTimeGrouping == value) return;
+  FDateTimeGrouping = value;
+  DateTimeGroupingChanged();
+}
+
+TcxGridDateTimeGrouping TcxCustomGridTableItem::GetDateTimeGroupingInEffect() {
+  if (FDateTimeGrouping != dtgDefault || !FGridView) return FDateTimeGrouping;
+  return FGridView->GetDateTimeHandling()->GetGrouping();
+}
+
+void TcxCustomGridTableItem::SetOnInitGroupingDateRanges(const TcxGridInitDateRangesEvent& value) {
+  if (FOnInitGroupingDateRanges == value) return;
+  FOnInitGroupingDateRanges = value;
+  Changed(vcProperty);
+}
+
+Boolean TcxCustomGridTableItem::UseGroupingDateRanges(Boolean byEvent) {
+  if (!FGridView || !IsDateTimeValueType(GetDataBinding()->GetValueTypeClass())) return false;
+  if (byEvent) return FGridView->GetOnInitGroupingDateRanges() || FOnInitGroupingDateRanges;
+  return FGroupingDateRanges && FGroupingDateRanges->Count() > 0;
+}
+
+void TcxCustomGridTableItem::RefreshGroupingDateRanges() {
+  if (UseGroupingDateRanges(true)) InitGroupingDateRanges();
+}
+
+void TcxCustomGridTableItem::InitGroupingDateRanges() {
+  if (!FGridView) return;
+  if (!FGroupingDateRanges) FGroupingDateRanges = new TcxGridGroupingDateRanges;
+  FGroupingDateRanges->Setup(FGridView->GetDateTimeHandling(), GetDateTimeGroupingInEffect());
+  DoInitGroupingDateRanges(FGroupingDateRanges);
+}
+
+void TcxCustomGridTableItem::DoInitGroupingDateRanges(TcxGridDateRanges* dateRanges) {
+  if (FGridView) FGridView->DoInitGroupingDateRanges(this, dateRanges);
+  if (FOnInitGroupingDateRanges) FOnInitGroupingDateRanges(this, dateRanges);
+}
+
+void TcxCustomGridTableItem::DateTimeGroupingChanged() {
+  if (!FGridView) return;
+  InitGroupingDateRanges();
+  // The rows are grouped again by the new ranges.
+  GetDataController()->Refresh();
 }
 
 // ---- Caption, widths, alignment ----
@@ -1686,6 +1848,7 @@ void TcxCustomGridTableItem::DoGetFilterValues(TcxDataFilterValueList* valueList
 }
 
 void TcxCustomGridTableItem::DoInitFilteringDateRanges(TcxGridDateRanges* dateRanges) {
+  if (FGridView) FGridView->DoInitFilteringDateRanges(this, dateRanges);
   if (FOnInitFilteringDateRanges) FOnInitFilteringDateRanges(this, dateRanges);
 }
 
@@ -2549,8 +2712,10 @@ void TcxCustomGridTableDateTimeHandling::SetGrouping(TcxGridDateTimeGrouping val
   FGrouping = value;
   auto* view = dynamic_cast<TcxCustomGridTableView*>(GetGridView());
   if (view && view->GetItemCount() > 0) {
-    // The items' grouping date ranges come with the date ranges; the rows are grouped again.
-    GridTableLocked(view, [&] { view->GetDataController()->Refresh(); });
+    // Every item sets its grouping ranges up again; the rows are grouped again.
+    GridTableLocked(view, [&] {
+      for (Integer i = 0; i < view->GetItemCount(); ++i) view->GetItem(i)->DateTimeGroupingChanged();
+    });
   } else {
     Changed(vcProperty);
   }
@@ -3428,6 +3593,8 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* source) {
       SetOnFocusedRecordChanged(table->GetOnFocusedRecordChanged());
       SetOnSelectionChanged(table->GetOnSelectionChanged());
       SetOnTopRecordIndexChanged(table->GetOnTopRecordIndexChanged());
+      SetOnInitFilteringDateRanges(table->GetOnInitFilteringDateRanges());
+      SetOnInitGroupingDateRanges(table->GetOnInitGroupingDateRanges());
     });
   }
   inherited::DoAssign(source);
@@ -3445,7 +3612,18 @@ ORV_GRID_VIEW_EVENT(OnFocusedItemChanged, TcxGridFocusedItemChangedEvent)
 ORV_GRID_VIEW_EVENT(OnFocusedRecordChanged, TcxGridFocusedRecordChangedEvent)
 ORV_GRID_VIEW_EVENT(OnSelectionChanged, TcxGridCustomTableViewEvent)
 ORV_GRID_VIEW_EVENT(OnTopRecordIndexChanged, TNotifyEvent)
+
+ORV_GRID_VIEW_EVENT(OnInitFilteringDateRanges, TcxGridInitDateRangesEvent)
+ORV_GRID_VIEW_EVENT(OnInitGroupingDateRanges, TcxGridInitDateRangesEvent)
 #undef ORV_GRID_VIEW_EVENT
+
+void TcxCustomGridTableView::DoInitFilteringDateRanges(TcxCustomGridTableItem* item, TcxGridDateRanges* dateRanges) {
+  if (FOnInitFilteringDateRanges) FOnInitFilteringDateRanges(item, dateRanges);
+}
+
+void TcxCustomGridTableView::DoInitGroupingDateRanges(TcxCustomGridTableItem* item, TcxGridDateRanges* dateRanges) {
+  if (FOnInitGroupingDateRanges) FOnInitGroupingDateRanges(item, dateRanges);
+}
 
 // ==== Published properties ======================================================================
 

@@ -464,6 +464,12 @@ class TcxGridDataController : public TcxDataController {
   void FilterChanged() override;
   // The view data's engine.
   TcxSortingBySummaryEngineClass GetSortingBySummaryEngineClass() override;
+  // Dates that group by ranges sort and group by the ranges' values.
+  Integer CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
+                                TcxDataControllerComparisonMode mode) override;
+  Boolean NeedsValueConversion(TcxCustomDataField* field) override;
+  // The items whose grouping ranges have a handler set them up again first.
+  void Refresh() override;
   // A master record's detail is a clone of the detail level's view, made by the level.
   TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) override;
   TcxCustomDataController* GetDetailDataController(TObject* linkObject) override;
@@ -489,6 +495,13 @@ Boolean ItemSortByDisplayText(TcxCustomGridTableView* view, Integer itemIndex, B
 void ItemValueTypeChanged(TcxCustomGridTableView* view, Integer itemIndex);
 void ViewFilterChanged(TcxCustomGridTableView* view);
 TcxSortingBySummaryEngineClass ViewSortingBySummaryEngineClass(TcxCustomGridTableView* view);
+// Whether a field's values are compared by the view data's date ranges in this comparison mode,
+// and their comparison (the values are the controller's sorting values).
+Boolean ViewComparesDates(TcxCustomGridTableView* view, TcxCustomDataField* field, Integer mode);
+Integer ViewCompareDates(TcxCustomGridTableView* view, TcxCustomDataField* field, const Variant& value1,
+                         const Variant& value2, Integer mode);
+// Every item of the view refreshes its grouping date ranges (before the controller refreshes).
+void ViewRefreshGroupingDateRanges(TcxCustomGridTableView* view);
 
 // The published properties both grid data controllers share: the filter, the options, the
 // summary and the controller's events.
@@ -640,6 +653,8 @@ using TcxGridGetFilterDisplayTextEvent =
 using TcxGridUserFilteringEvent =
     orv::Event<void(TcxCustomGridTableItem* sender, const Variant& value, const AnsiString& displayText)>;
 class TcxGridDateRanges;
+class TcxGridGroupingDateRanges;
+enum TcxGridDateTimeGrouping : Byte;
 using TcxGridInitDateRangesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TcxGridDateRanges* dateRanges)>;
 using TcxGridGetFilterValuesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TcxDataFilterValueList* valueList)>;
 using TcxGridTableItemGetStoredPropertiesEvent = orv::Event<void(TcxCustomGridTableItem* sender, TStrings* properties)>;
@@ -783,6 +798,16 @@ class TcxCustomGridTableItem : public TcxComponent,
   void SetOnGetFilterValues(const TcxGridGetFilterValuesEvent& value) { FOnGetFilterValues = value; }
   const TcxGridInitDateRangesEvent& GetOnInitFilteringDateRanges() const { return FOnInitFilteringDateRanges; }
   void SetOnInitFilteringDateRanges(const TcxGridInitDateRangesEvent& value) { FOnInitFilteringDateRanges = value; }
+  const TcxGridInitDateRangesEvent& GetOnInitGroupingDateRanges() const { return FOnInitGroupingDateRanges; }
+  // The handler adds to the ranges whenever they are set up (the data controller's refresh does so).
+  void SetOnInitGroupingDateRanges(const TcxGridInitDateRangesEvent& value);
+  // How the item's dates group: dtgDefault follows the view's date-time handling.
+  TcxGridDateTimeGrouping GetDateTimeGrouping() const { return FDateTimeGrouping; }
+  void SetDateTimeGrouping(TcxGridDateTimeGrouping value);
+  TcxGridDateTimeGrouping GetDateTimeGroupingInEffect();
+  // The ranges that the item's dates group by (none without a view); empty when they group by
+  // their exact values.
+  TcxGridGroupingDateRanges* GetGroupingDateRanges() const { return FGroupingDateRanges; }
   const TNotifyEvent& GetPropertiesEvents() const { return FSubClassEvents; }
   void SetPropertiesEvents(const TNotifyEvent& value) { FSubClassEvents = value; }
   const TNotifyEvent& GetStylesEvents() const { return FSubClassEvents; }
@@ -901,6 +926,17 @@ class TcxCustomGridTableItem : public TcxComponent,
   virtual void DoGetFilterValues(TcxDataFilterValueList* valueList);
   // The application may add ranges to the filtering ranges just set up from the view's settings.
   virtual void DoInitFilteringDateRanges(TcxGridDateRanges* dateRanges);
+  // The grouping ranges from the view's settings and the grouping in effect, then the view's and
+  // the item's handlers; the rows are grouped again when the grouping changes.
+  virtual void InitGroupingDateRanges();
+  virtual void DoInitGroupingDateRanges(TcxGridDateRanges* dateRanges);
+  virtual void DateTimeGroupingChanged();
+  // Whether the item's dates group by ranges: by event, whether a grouping handler (the view's or
+  // the item's) is assigned; else whether the ranges are not empty.
+  virtual Boolean UseGroupingDateRanges(Boolean byEvent);
+  // The data controller refreshes: with a grouping handler the ranges are set up again, so that
+  // relative ranges follow today and the handler adds its own.
+  virtual void RefreshGroupingDateRanges();
   // Whether the filter drop-down offers check boxes, lists the item's recently used values, and
   // lists only the values of the records that pass the filter: the view's setting and the item's.
   virtual Boolean CanFilterUsingChecks();
@@ -969,6 +1005,9 @@ class TcxCustomGridTableItem : public TcxComponent,
   TcxGridUserFilteringEvent FOnUserFiltering;
   TcxGridGetFilterValuesEvent FOnGetFilterValues;
   TcxGridInitDateRangesEvent FOnInitFilteringDateRanges;
+  TcxGridInitDateRangesEvent FOnInitGroupingDateRanges;
+  TcxGridDateTimeGrouping FDateTimeGrouping{};
+  TcxGridGroupingDateRanges* FGroupingDateRanges = nullptr;
   TNotifyEvent FSubClassEvents;
   std::vector<TcxGridTableDataCellViewInfo*> FCells;
   TcxGridTableDataCellCustomDrawEvent FOnCustomDrawCell;
@@ -1730,6 +1769,8 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   virtual void DoFocusedRecordChanged(Integer prevFocusedRecordIndex, Integer focusedRecordIndex,
                                       Boolean newItemRecordFocusingChanged);
   virtual void DoSelectionChanged();
+  virtual void DoInitFilteringDateRanges(TcxCustomGridTableItem* item, TcxGridDateRanges* dateRanges);
+  virtual void DoInitGroupingDateRanges(TcxCustomGridTableItem* item, TcxGridDateRanges* dateRanges);
   virtual void DoTopRecordIndexChanged() { FireNotifyEvent(this, FOnTopRecordIndexChanged); }
   // Whether the view info shows the part now (never while the grid is locked or the view hidden).
   virtual Boolean IsRecordPartVisible(TcxCustomGridPartViewInfo* part);
@@ -1875,6 +1916,13 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   TcxCustomGridViewStylesClass GetStylesClass() override { return TcxCustomGridTableViewStyles::StaticClass(); }
 
   // ---- Events ----
+  // An item's filtering or grouping ranges were just set up: the handler may add its own (before
+  // the item's handler). Grouping ranges are set up again when the item's grouping changes and, with
+  // a handler, when the data controller refreshes.
+  const TcxGridInitDateRangesEvent& GetOnInitFilteringDateRanges() const { return FOnInitFilteringDateRanges; }
+  void SetOnInitFilteringDateRanges(const TcxGridInitDateRangesEvent& value);
+  const TcxGridInitDateRangesEvent& GetOnInitGroupingDateRanges() const { return FOnInitGroupingDateRanges; }
+  void SetOnInitGroupingDateRanges(const TcxGridInitDateRangesEvent& value);
   const TcxGridAllowRecordOperationEvent& GetOnCanFocusRecord() const { return FOnCanFocusRecord; }
   void SetOnCanFocusRecord(const TcxGridAllowRecordOperationEvent& value);
   const TcxGridAllowRecordOperationEvent& GetOnCanSelectRecord() const { return FOnCanSelectRecord; }
@@ -1941,6 +1989,8 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   TcxGridAllowRecordOperationEvent FOnCanSelectRecord;
   TcxGridFocusedItemChangedEvent FOnFocusedItemChanged;
   TcxGridFocusedRecordChangedEvent FOnFocusedRecordChanged;
+  TcxGridInitDateRangesEvent FOnInitFilteringDateRanges;
+  TcxGridInitDateRangesEvent FOnInitGroupingDateRanges;
   TcxGridCustomTableViewEvent FOnSelectionChanged;
   TNotifyEvent FOnTopRecordIndexChanged;
   Boolean FDontMakeMasterRecordVisible = false;

@@ -887,7 +887,9 @@ Boolean orv::grid::ItemUsesFilteringDateRanges(TcxCustomGridTableItem* item, Boo
   if (!item->GetGridView() || !IsDateTimeValueType(item->GetDataBinding()->GetValueTypeClass())) return false;
   const TcxGridDateTimeFilters filters = item->GetGridView()->GetDateTimeHandling()->GetFilters();
   if (relative) return !(filters - TcxGridDateTimeFilters{dtfMonths, dtfYears}).Empty();
-  return filters.Contains(dtfMonths) || filters.Contains(dtfYears);
+  // A handler may add ranges of its own to an empty set.
+  return filters.Contains(dtfMonths) || filters.Contains(dtfYears) || item->GetGridView()->GetOnInitFilteringDateRanges() ||
+         item->GetOnInitFilteringDateRanges();
 }
 
 TcxGridFilterValueList* orv::grid::NewFilterValueList(TcxCustomGridTableItem* item) {

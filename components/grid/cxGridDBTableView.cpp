@@ -172,6 +172,23 @@ AnsiString TcxGridDBDataController::GetItemFilterCaption(Integer itemIndex) {
   return orv::grid::ItemFilterCaption(GetGridViewValue(), itemIndex);
 }
 
+Integer TcxGridDBDataController::CompareRecordsByField(Integer recordIndex1, Integer recordIndex2,
+                                                       TcxCustomDataField* field, TcxDataControllerComparisonMode mode) {
+  if (!orv::grid::ViewComparesDates(GetGridViewValue(), field, Integer(mode)))
+    return inherited::CompareRecordsByField(recordIndex1, recordIndex2, field, mode);
+  return orv::grid::ViewCompareDates(GetGridViewValue(), field, GetSortingValue(recordIndex1, field),
+                                     GetSortingValue(recordIndex2, field), Integer(mode));
+}
+
+Boolean TcxGridDBDataController::NeedsValueConversion(TcxCustomDataField* field) {
+  return orv::grid::ViewComparesDates(GetGridViewValue(), field, 1) || inherited::NeedsValueConversion(field);
+}
+
+void TcxGridDBDataController::Refresh() {
+  orv::grid::ViewRefreshGroupingDateRanges(GetGridViewValue());
+  inherited::Refresh();
+}
+
 Boolean TcxGridDBDataController::GetItemSortByDisplayText(Integer itemIndex, Boolean defaultValue) {
   return orv::grid::ItemSortByDisplayText(GetGridViewValue(), itemIndex, defaultValue);
 }

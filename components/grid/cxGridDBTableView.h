@@ -51,6 +51,10 @@ class TcxGridDBDataController : public TcxDBDataController,
   TObject* CreateDetailLinkObject(TcxCustomDataRelation* relation, Integer recordIndex) override {
     return orv::grid::CreateDetailView(relation, recordIndex);
   }
+  Integer CompareRecordsByField(Integer recordIndex1, Integer recordIndex2, TcxCustomDataField* field,
+                                TcxDataControllerComparisonMode mode) override;
+  Boolean NeedsValueConversion(TcxCustomDataField* field) override;
+  void Refresh() override;
   TcxCustomDataController* GetDetailDataController(TObject* linkObject) override {
     return orv::grid::DetailViewDataController(linkObject);
   }

@@ -324,12 +324,6 @@ void TcxGridColumn::SetSelected(Boolean value) {
   if (TcxGridTableView* view = GetGridView()) view->Changed(vcProperty);
 }
 
-void TcxGridColumn::SetDateTimeGrouping(TcxGridDateTimeGrouping value) {
-  if (FDateTimeGrouping == value) return;
-  FDateTimeGrouping = value;
-  Changed(vcProperty);
-}
-
 #define ORV_COLUMN_EVENT(Type, Name)                    \
   void TcxGridColumn::SetOn##Name(const Type& value) {  \
     if (FOn##Name == value) return;                     \
@@ -922,7 +916,16 @@ TcxGridColumn* TcxGridGroupRow::GetGroupedColumn() {
   return view->GetGroupedColumn(GetLevel());
 }
 
-void TcxGridGroupRow::GetDisplayText(Integer itemIndex, AnsiString& text) { inherited::GetDisplayText(itemIndex, text); }
+void TcxGridGroupRow::GetDisplayText(Integer itemIndex, AnsiString& text) {
+  // Dates grouped by ranges show the range's text (a month, "Today").
+  TcxCustomGridTableView* view = GetGridView();
+  TcxCustomGridTableViewData* data = view ? view->GetTableViewData() : nullptr;
+  if (data && itemIndex >= 0 && itemIndex < view->GetItemCount() && data->UsesDateHandling(view->GetItem(itemIndex), 1)) {
+    data->GroupValueDisplayText(GetRecordIndex(), itemIndex, text, 1);
+    return;
+  }
+  inherited::GetDisplayText(itemIndex, text);
+}
 
 Variant TcxGridGroupRow::GetGroupValue() {
   TcxGridColumn* column = GetGroupedColumn();
@@ -2144,6 +2147,7 @@ ORV_PUBLISH(TcxGridColumn) {
   p.Property("OnCustomDrawGroupSummaryCell", &T::GetOnCustomDrawGroupSummaryCell, &T::SetOnCustomDrawGroupSummaryCell);
   p.Property("OnCustomDrawHeader", &T::GetOnCustomDrawHeader, &T::SetOnCustomDrawHeader);
   p.Property("OnHeaderClick", &T::GetOnHeaderClick, &T::SetOnHeaderClick);
+  p.Property("OnInitGroupingDateRanges", &T::GetOnInitGroupingDateRanges, &T::SetOnInitGroupingDateRanges);
 }
 
 ORV_PUBLISH(TcxGridTableSummaryItem) {
@@ -2318,6 +2322,7 @@ ORV_PUBLISH(TcxGridTableView) {
   p.Property("Preview", &T::GetPreview, &T::SetPreview);
   p.Property("Styles", &T::GetStyles, &T::SetStyles);
   p.Property("OnColumnHeaderClick", &T::GetOnColumnHeaderClick, &T::SetOnColumnHeaderClick);
+  p.Property("OnInitGroupingDateRanges", &T::GetOnInitGroupingDateRanges, &T::SetOnInitGroupingDateRanges);
   p.Property("OnColumnPosChanged", &T::GetOnColumnPosChanged, &T::SetOnColumnPosChanged);
   p.Property("OnColumnSizeChanged", &T::GetOnColumnSizeChanged, &T::SetOnColumnSizeChanged);
   p.Property("OnCustomDrawColumnHeader", &T::GetOnCustomDrawColumnHeader, &T::SetOnCustomDrawColumnHeader);

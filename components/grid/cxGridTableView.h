@@ -396,8 +396,6 @@ class TcxGridColumn : public TcxCustomGridTableItem {
   void SetSelected(Boolean value);
   // Kept by the controller's column selection.
   void SetSelectedValue(Boolean value) { FSelected = value; }
-  TcxGridDateTimeGrouping GetDateTimeGrouping() const { return FDateTimeGrouping; }
-  void SetDateTimeGrouping(TcxGridDateTimeGrouping value);
 
   // ---- Events ----
   const TcxGridColumnCompareRowValuesEvent& GetOnCompareRowValuesForCellMerging() const {
@@ -478,7 +476,6 @@ class TcxGridColumn : public TcxCustomGridTableItem {
  private:
   void HeaderGlyphChanged(TObject* sender);
 
-  TcxGridDateTimeGrouping FDateTimeGrouping = dtgDefault;
   TAlignment FFooterAlignmentHorz = taLeftJustify;
   Boolean FIsFooterAlignmentHorzAssigned = false;
   TAlignment FGroupSummaryAlignment = taLeftJustify;

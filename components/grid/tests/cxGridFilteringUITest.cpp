@@ -360,12 +360,15 @@ TEST_F(GridFilteringUITest, TheControllersFilterWritesItselfAsAComponentAndADama
 
 // ---- date ranges ----
 
-TDateTime FixedToday() { return EncodeDate(2024, 3, 13) + EncodeTime(10, 30, 0, 0); }  // a Wednesday
+// The test clock: a Wednesday unless a test moves it on.
+TDateTime gTestNow;
+TDateTime FixedToday() { return gTestNow; }
 
 class GridDateRangesTest : public orv::test::HeadlessFormTest {
  protected:
   void SetUp() override {
     HeadlessFormTest::SetUp();
+    gTestNow = EncodeDate(2024, 3, 13) + EncodeTime(10, 30, 0, 0);
     FPreviousNow = orv::SetNowFunction(&FixedToday);
     Grid = new TcxGrid(Form.get());
     Grid->SetParent(Form.get());
@@ -375,6 +378,25 @@ class GridDateRangesTest : public orv::test::HeadlessFormTest {
   void TearDown() override {
     orv::SetNowFunction(FPreviousNow);
     HeadlessFormTest::TearDown();
+  }
+  // The texts of the view's rows, top to bottom: a group row's text for the column, else "data row".
+  std::vector<AnsiString> RowTexts(TcxGridColumn* column) {
+    std::vector<AnsiString> texts;
+    TcxGridViewData* data = View->GetViewData();
+    for (Integer i = 0; i < data->GetRowCount(); ++i) {
+      auto* row = dynamic_cast<TcxGridGroupRow*>(data->GetRow(i));
+      texts.push_back(row ? row->GetDisplayTexts(column->GetIndex()) : AnsiString("data row"));
+    }
+    return texts;
+  }
+  // A date-time column over the dates, one record each.
+  TcxGridColumn* DateColumn(const std::vector<TDateTime>& dates) {
+    TcxGridColumn* column = View->CreateColumn();
+    column->GetDataBinding()->SetValueTypeClass(TcxDateTimeValueType::StaticClass());
+    TcxCustomDataController* dc = View->GetDataController();
+    dc->SetRecordCount(Integer(dates.size()));
+    for (Integer i = 0; i < Integer(dates.size()); ++i) dc->SetValue(i, column->GetIndex(), VarFromDateTime(dates[i]));
+    return column;
   }
   AnsiString GroupText(TcxGridDateRanges* ranges, TDateTime date) {
     TcxCustomGridDateRange* range = ranges->FindRange(date);
@@ -464,6 +486,121 @@ TEST_F(GridDateRangesTest, MonthFilterValuesAndTheRelativeEntriesOfADateColumn) 
   std::vector<AnsiString> expectedDates;
   for (const orv::AnsiLiteral& text : kExpectedDates) expectedDates.push_back(AnsiString(text));
   EXPECT_EQ(dates, expectedDates);
+}
+
+// Group rows of a date column grouped by ranges: one group per range, each showing its text.
+TEST_F(GridDateRangesTest, GroupingByDateRangesPutsTheDatesOfARangeInOneGroup) {
+  TcxGridColumn* column = View->CreateColumn();
+  column->GetDataBinding()->SetValueTypeClass(TcxDateTimeValueType::StaticClass());
+  const TDateTime dates[] = {
+      EncodeDate(2024, 3, 13) + EncodeTime(9, 0, 0, 0),  EncodeDate(2024, 3, 12) + EncodeTime(18, 0, 0, 0),
+      EncodeDate(2024, 3, 15),                           EncodeDate(2024, 3, 13) + EncodeTime(17, 0, 0, 0),
+      EncodeDate(2024, 3, 1),                            EncodeDate(2024, 2, 20),
+      EncodeDate(2021, 6, 1),                            EncodeDate(2024, 3, 11) + EncodeTime(10, 0, 0, 0),
+  };
+  TcxCustomDataController* dc = View->GetDataController();
+  dc->SetRecordCount(Integer(std::size(dates)));
+  for (Integer i = 0; i < Integer(std::size(dates)); ++i) dc->SetValue(i, 0, VarFromDateTime(dates[i]));
+  column->SetGroupIndex(0);
+  auto groups = [&] { return RowTexts(column); };
+  EXPECT_EQ(groups().size(), std::size(dates)) << "exact date-times: one group each";
+
+  // Relative to the fixed Wednesday: Monday's record and Friday's share "This week" although
+  // yesterday and today lie between them; a date no range includes keeps its own group.
+  View->GetDateTimeHandling()->SetGrouping(dtgRelativeToToday);
+  std::vector<AnsiString> relative = groups();
+  ASSERT_EQ(relative.size(), 6u);
+  EXPECT_NE(relative[0].find("2021"), AnsiString::npos) << relative[0];
+  const std::vector<AnsiString> expected = {"Last month", "This month", "This week", "Yesterday", "Today"};
+  EXPECT_EQ(std::vector<AnsiString>(relative.begin() + 1, relative.end()), expected);
+  EXPECT_EQ(dc->GetGroups()->GetChildCount(dc->GetGroups()->GetDataGroupIndexByRowIndex(5)), 2)
+      << "today's two records";
+
+  // The column's own setting wins over the view's: one group per month, named by the month.
+  column->SetDateTimeGrouping(dtgByMonth);
+  static const orv::AnsiLiteral kMonths[] = {"Июнь 2021"_a, "Февраль 2024"_a, "Март 2024"_a};
+  std::vector<AnsiString> months;
+  for (const orv::AnsiLiteral& text : kMonths) months.push_back(AnsiString(text));
+  EXPECT_EQ(groups(), months);
+
+  // The view's handler may replace the ranges when they are next set up, as a refresh of the data
+  // controller does while a handler is assigned: a year range in place of the month range groups by
+  // year.
+  auto byYear = [](TcxCustomGridTableItem*, TcxGridDateRanges* dateRanges) {
+    dateRanges->Clear();
+    dateRanges->Add(TcxGridYearRange::StaticClass());
+  };
+  View->SetOnInitGroupingDateRanges(TcxGridInitDateRangesEvent::Callable(byYear));
+  dc->Refresh();
+  EXPECT_EQ(groups(), (std::vector<AnsiString>{"2021", "2024"}));
+  View->SetOnInitGroupingDateRanges(nullptr);
+
+  // By date and time the ranges are gone and every record is its own group again.
+  column->SetDateTimeGrouping(dtgByDateAndTime);
+  EXPECT_EQ(column->GetGroupingDateRanges()->Count(), 0);
+  EXPECT_EQ(groups().size(), std::size(dates));
+}
+
+// Relative groups stay on the day their ranges were set up on; a refresh sets them up again, for
+// the new day, only while a grouping handler is assigned (the view's runs before the column's).
+TEST_F(GridDateRangesTest, ARefreshSetsTheGroupingRangesUpForTheNewDayWhileAHandlerIsAssigned) {
+  TcxGridColumn* column = DateColumn({EncodeDate(2024, 3, 13), EncodeDate(2024, 3, 14)});
+  column->SetDateTimeGrouping(dtgRelativeToToday);
+  column->SetGroupIndex(0);
+  using TTexts = std::vector<AnsiString>;
+  ASSERT_EQ(RowTexts(column), (TTexts{"Today", "Tomorrow"}));
+
+  gTestNow = gTestNow + 1;  // past midnight
+  TcxCustomDataController* dc = View->GetDataController();
+  dc->Refresh();
+  EXPECT_EQ(RowTexts(column), (TTexts{"Today", "Tomorrow"})) << "no handler: the ranges keep their day";
+
+  std::vector<AnsiString> calls;
+  auto viewHandler = [&](TcxCustomGridTableItem* item, TcxGridDateRanges*) {
+    calls.push_back(item == column ? "view" : "view, other item");
+  };
+  auto columnHandler = [&](TcxCustomGridTableItem*, TcxGridDateRanges*) { calls.push_back("column"); };
+  View->SetOnInitGroupingDateRanges(TcxGridInitDateRangesEvent::Callable(viewHandler));
+  column->SetOnInitGroupingDateRanges(TcxGridInitDateRangesEvent::Callable(columnHandler));
+  EXPECT_TRUE(calls.empty()) << "assigning a handler sets nothing up";
+  dc->Refresh();
+  EXPECT_EQ(RowTexts(column), (TTexts{"Yesterday", "Today"}));
+  EXPECT_EQ(calls, (TTexts{"view", "column"}));
+  View->SetOnInitGroupingDateRanges(nullptr);
+  column->SetOnInitGroupingDateRanges(nullptr);
+}
+
+// The view's filtering handler runs before the column's; a handler alone, with no months or years
+// asked for, still gets the ranges it adds listed.
+TEST_F(GridDateRangesTest, AFilteringHandlerOfTheViewAddsRangesBeforeTheColumnsHandler) {
+  TcxGridColumn* column = DateColumn({EncodeDate(2024, 3, 13), EncodeDate(2023, 7, 1)});
+  View->GetDateTimeHandling()->SetFilters(TcxGridDateTimeFilters{});
+  Owned<TStringList> strings(new TStringList);
+  Owned<TcxGridFilterValueList> values(orv::grid::NewFilterValueList(column));
+  auto dateEntries = [&] {
+    orv::grid::GetFilterStrings(column, strings.get(), values.get());
+    std::vector<AnsiString> dates;
+    for (Integer i = 0; i < strings->GetCount(); ++i)
+      if (values->GetEntry(i).Kind == fvkGridDate) dates.push_back(strings->Get(i));
+    return dates;
+  };
+  EXPECT_TRUE(dateEntries().empty());
+
+  std::vector<AnsiString> calls;
+  auto viewHandler = [&](TcxCustomGridTableItem*, TcxGridDateRanges* dateRanges) {
+    calls.push_back("view");
+    dateRanges->Add(TcxGridYearRange::StaticClass());
+  };
+  auto columnHandler = [&](TcxCustomGridTableItem*, TcxGridDateRanges* dateRanges) {
+    calls.push_back("column");
+    EXPECT_EQ(dateRanges->Count(), 1) << "the view's range is already there";
+  };
+  View->SetOnInitFilteringDateRanges(TcxGridInitDateRangesEvent::Callable(viewHandler));
+  column->SetOnInitFilteringDateRanges(TcxGridInitDateRangesEvent::Callable(columnHandler));
+  EXPECT_EQ(dateEntries(), (std::vector<AnsiString>{"2023", "2024"}));
+  EXPECT_EQ(calls, (std::vector<AnsiString>{"view", "column"}));
+  View->SetOnInitFilteringDateRanges(nullptr);
+  column->SetOnInitFilteringDateRanges(nullptr);
 }
 
 }  // namespace grid_filtering_ui_test
