@@ -2435,7 +2435,10 @@ void TdxBar::SetFloatClientHeight(Integer value) {
   ReportChange();
 }
 
-TdxBarDockingStyle TdxBar::GetDockingStyle() const { return IsLoadingValues() ? FLoadedDockingStyle : FDockingStyle; }
+TdxBarDockingStyle TdxBar::GetDockingStyle() const {
+  if (IsLoadingValues()) return FLoadedDockingStyle;
+  return FDockControl ? FDockControl->GetDockingStyle() : FDockingStyle;
+}
 
 void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
   if (IsLoadingValues()) {
@@ -2444,6 +2447,8 @@ void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
   }
   if (FDockingStyle == value) return;
   FDockingStyle = value;
+  // A side of its own takes the bar out of its user dock site.
+  if (!FChangingDockingStyle) FDockControl = nullptr;
   // A bar that changes sides shows all its links again until it has measured its new room.
   FItemLinks->SetRecentItemCount(-1);
   if (!FChangingDockingStyle)
@@ -2476,7 +2481,10 @@ void TdxBar::SetVisible(Boolean value) {
 void TdxBar::ApplyLoadedValues() {
   orv::TFlagScope applying(FApplyingLoadedValues, true);
   FPredefined = true;
-  SetDockingStyle(FLoadedDockingStyle);
+  if (FLoadedDockControl)
+    SetDockControl(FLoadedDockControl);
+  else
+    SetDockingStyle(FLoadedDockingStyle);
   SetVisible(FLoadedVisible);
 }
 
@@ -5529,6 +5537,8 @@ ORV_PUBLISH(TdxBar) {
   p.Property("CaptionButtons", &T::GetCaptionButtons, &T::SetCaptionButtons)
       .Stored([](T* self) { return self->GetCaptionButtons()->GetCount() > 0; });
   p.Property("Color", &T::GetColor, &T::SetColor).Kind("TColor").Default(clDefault);
+  p.Property("DockControl", &T::GetDockControl, &T::SetDockControl);
+  p.Property("DockedDockControl", &T::GetDockedDockControl, &T::SetDockedDockControl);
   p.Property("DockedDockingStyle", &T::GetDockedDockingStyle, &T::SetDockedDockingStyle);
   p.Property("DockedLeft", &T::GetDockedLeft, &T::SetDockedLeft);
   p.Property("DockedTop", &T::GetDockedTop, &T::SetDockedTop);

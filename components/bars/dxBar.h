@@ -1226,6 +1226,17 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   void SetCaption(const AnsiString& value);
   TColor GetColor() const { return FColor; }
   void SetColor(TColor value);
+  // The user dock site holding the bar (nil: at a form edge or floating); the bar then takes
+  // the site's side as its DockingStyle. Sites of another manager are ignored.
+  TdxBarDockControl* GetDockControl() const;
+  void SetDockControl(TdxBarDockControl* value);
+  // The user dock site the bar goes back to when docked again.
+  TdxBarDockControl* GetDockedDockControl() const { return FDockedDockControl; }
+  void SetDockedDockControl(TdxBarDockControl* value);
+  // Where the bar docks: its user site, else the form-edge site of its style.
+  TdxDockControl* GetRealDockControl() const;
+  // A user dock site goes: the bar forgets it (and leaves it for the form edge of its side).
+  void DockControlRemoved(TdxBarDockControl* site);
   TdxBarDockingStyle GetDockedDockingStyle() const { return FDockedDockingStyle; }
   void SetDockedDockingStyle(TdxBarDockingStyle value);
   Integer GetDockedLeft() const { return FDockedLeft; }
@@ -1390,6 +1401,9 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   Integer FDockedTop = 0;
   TdxBarDockingStyle FDockingStyle = dsNone;
   TdxBarDockingStyle FLoadedDockingStyle = dsNone;
+  TdxBarDockControl* FDockControl = nullptr;
+  TdxBarDockControl* FLoadedDockControl = nullptr;
+  TdxBarDockControl* FDockedDockControl = nullptr;
   TFont* FFont;
   TFont* FItemFont;
   TBitmap* FGlyph;

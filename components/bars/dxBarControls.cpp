@@ -2760,7 +2760,7 @@ void TdxBarControl::UpdatePlacement() {
     SetBounds(FBar ? FBar->GetFloatLeft() : 0, FBar ? FBar->GetFloatTop() : 0, size.cx, size.cy);
     SetVisible(true);
     if (!IsWindowVisible(GetHandle())) ShowWindow(GetHandle(), SW_SHOWNOACTIVATE);
-  } else if (TdxDockControl* dock = GetFormDockControl(manager, FDockingStyle)) {
+  } else if (TdxDockControl* dock = FBar ? FBar->GetRealDockControl() : GetFormDockControl(manager, FDockingStyle)) {
     // Docked toolbars stand in the rows of the dock site at their side of the form.
     if (GetParent() != dock) {
       if (TdxDockControl* old = GetDockControl()) old->RemoveBarControl(this, true);

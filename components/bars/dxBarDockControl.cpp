@@ -126,6 +126,50 @@ void TdxDockRow::UpdateOneOnRow() {
       if (TdxBar* bar = toolbar->GetBar()) bar->SetOneOnRow(FCols.size() == 1);
 }
 
+TdxBarDockControl* TdxBar::GetDockControl() const { return IsLoadingValues() ? FLoadedDockControl : FDockControl; }
+
+void TdxBar::SetDockControl(TdxBarDockControl* value) {
+  TdxBarManager* manager = GetBarManager();
+  if (value && value->GetBarManager() != manager) return;
+  if (IsLoadingValues()) {
+    FLoadedDockControl = value;
+    return;
+  }
+  if (FDockControl == value) return;
+  FDockControl = value;
+  FItemLinks->SetRecentItemCount(-1);
+  if (value) {
+    orv::TFlagScope changing(FChangingDockingStyle, true);
+    SetDockingStyle(value->GetDockingStyle());
+  }
+  if (manager && !FChangingDockingStyle) manager->DoBarDockingStyleChange(this);
+  ReportChange();
+  // The window moves into the new site (or back to the form edge of its side).
+  if (manager) UpdateBarControls(manager);
+}
+
+void TdxBar::SetDockedDockControl(TdxBarDockControl* value) {
+  if (value && value->GetBarManager() != GetBarManager()) return;
+  if (FDockedDockControl == value) return;
+  FDockedDockControl = value;
+  ReportChange();
+}
+
+TdxDockControl* TdxBar::GetRealDockControl() const {
+  if (FDockControl) return FDockControl;
+  return GetFormDockControl(GetBarManager(), FDockingStyle);
+}
+
+void TdxBar::DockControlRemoved(TdxBarDockControl* site) {
+  if (FLoadedDockControl == site) FLoadedDockControl = nullptr;
+  if (FDockedDockControl == site) FDockedDockControl = nullptr;
+  if (FDockControl != site) return;
+  FDockingStyle = site->GetDockingStyle();
+  FDockControl = nullptr;
+  TdxBarManager* manager = GetBarManager();
+  if (manager && !manager->InDestruction()) UpdateBarControls(manager);
+}
+
 Integer TdxBar::GetRow() const {
   if (FDockRow)
     if (TdxDockControl* dock = FDockRow->GetDockControl())
@@ -183,6 +227,9 @@ TdxDockControl* TdxDockControl::CreateForStyle(TComponent* owner, TdxBarDockingS
 }
 
 void TdxDockControl::BeforeDestruction() {
+  // Bars in a user site (or going back to it) forget it; those in it go to the form edge.
+  if (auto* user = dynamic_cast<TdxBarDockControl*>(this); user && FBarManager)
+    for (Integer i = 0; i < FBarManager->GetBarCount(); ++i) FBarManager->GetBar(i)->DockControlRemoved(user);
   FDestroyingWindows = true;
   auto& live = LiveDockControls();
   live.erase(std::remove(live.begin(), live.end(), this), live.end());

@@ -257,6 +257,13 @@ void TdxBarControl::ToggleDocking() {
     FBar->SetDockingStyle(dsNone);
     return;
   }
+  // Back to the user dock site it last stood in, when there is one.
+  if (TdxBarDockControl* site = FBar->GetDockedDockControl()) {
+    if (!manager->CanDock(FBar, site->GetDockingStyle(), site)) return;
+    StorePosition();
+    FBar->SetDockControl(site);
+    return;
+  }
   TdxBarDockingStyle style = FBar->GetDockedDockingStyle();
   if (style == dsNone) {
     // Never docked: a row of its own at the end of the top site.
@@ -280,6 +287,7 @@ void TdxBarControl::StorePosition() {
   TdxDockControl* site = GetDockControl();
   if (!site || site->IsDestroyingWindows()) return;
   FBar->SetDockedDockingStyle(FDockingStyle);
+  FBar->SetDockedDockControl(dynamic_cast<TdxBarDockControl*>(site));
   if (TdxDockCol* col = site->FindCol(this)) {
     TdxDockRow* row = col->GetRow();
     FBar->SetOneOnRow(row->GetColCount() == 1);
