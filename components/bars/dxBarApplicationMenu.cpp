@@ -369,6 +369,13 @@ void TdxBarExtraPaneControl::DoKeyDown(Word key, TShiftState shift) {
   inherited::DoKeyDown(key, shift);
 }
 
+void TdxBarExtraPaneControl::DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control) {
+  orv::TObjectLinkGuard self(this);
+  inherited::DoMouseMove(shift, point, control);
+  // One selection in the menu and its pane.
+  if (self.Alive() && GetSelectedItemControl() && FApplicationMenu) FApplicationMenu->SetSelectedItemControl(nullptr);
+}
+
 void TdxBarExtraPaneControl::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_NCCALCSIZE:
@@ -608,6 +615,66 @@ void TdxBarApplicationMenuControl::SelectAndClick(TdxBarItemControl* control, Bo
   }
   if (pane) pane->SetSelectedItemControl(nullptr);
   inherited::SelectAndClick(control, selectOnly);
+}
+
+void TdxBarApplicationMenuControl::WndProc(TMessage& message) {
+  if (message.Msg == WM_KEYDOWN && IsActive()) {
+    const Word key = Word(message.WParam);
+    // The keys come through the keyboard hook: the modifiers' physical state counts too.
+    const Boolean ctrl = GetKeyState(VK_CONTROL) < 0 || GetAsyncKeyState(VK_CONTROL) < 0;
+    const Boolean shift = GetKeyState(VK_SHIFT) < 0 || GetAsyncKeyState(VK_SHIFT) < 0;
+    if (!ctrl && (key == VK_UP || key == VK_DOWN || key == VK_TAB)) {
+      SelectNextInGroups(key == VK_DOWN || (key == VK_TAB && !shift));
+      return;
+    }
+  }
+  inherited::WndProc(message);
+}
+
+void TdxBarApplicationMenuControl::SelectNextInGroups(Boolean forward) {
+  std::vector<TdxBarItemControl*> order(FViewInfos.begin(), FViewInfos.end());
+  TdxBarExtraPaneControl* pane = FExtraPane;
+  if (pane && pane->HandleAllocated() && pane->GetItemLinks() && pane->GetViewInfoCount() >= 2)
+    for (Integer i = 0; i < pane->GetViewInfoCount(); ++i) order.push_back(pane->GetViewInfoControl(i));
+  if (FButtonLinks)
+    for (Integer i = 0; i < FButtonLinks->GetCount(); ++i) {
+      TdxBarItemLink* link = FButtonLinks->GetItem(i);
+      if (link->GetControl() && !RectIsEmpty(link->GetItemRect())) order.push_back(link->GetControl());
+    }
+  if (order.empty()) return;
+  TdxBarItemControl* current = GetSelectedItemControl();
+  if (!current && pane) current = pane->GetSelectedItemControl();
+  const Integer count = Integer(order.size());
+  Integer index = -1;
+  for (Integer i = 0; i < count; ++i)
+    if (order[size_t(i)] == current) index = i;
+  // With nothing selected either direction starts at the first item.
+  for (Integer step = 0; step < count; ++step) {
+    index = index < 0 ? 0 : (index + (forward ? 1 : count - 1)) % count;
+    TdxBarItemControl* control = order[size_t(index)];
+    if (control->AcceptsSelection() && control->IsEnabled()) {
+      SelectAndClick(control, true);
+      if (control->GetParent() == this) MakeItemVisible(control);
+      return;
+    }
+  }
+}
+
+void TdxBarApplicationMenuControl::DoKeyDown(Word key, TShiftState shift) {
+  // Enter on an entry of the pane runs it there.
+  TdxBarExtraPaneControl* pane = FExtraPane;
+  if (key == VK_RETURN && !GetSelectedItemControl() && pane && pane->GetSelectedItemControl() &&
+      pane->HandleAllocated()) {
+    SendMessage(pane->GetHandle(), WM_KEYDOWN, VK_RETURN, 0);
+    return;
+  }
+  inherited::DoKeyDown(key, shift);
+}
+
+void TdxBarApplicationMenuControl::DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control) {
+  orv::TObjectLinkGuard self(this);
+  inherited::DoMouseMove(shift, point, control);
+  if (self.Alive() && GetSelectedItemControl() && FExtraPane) FExtraPane->SetSelectedItemControl(nullptr);
 }
 
 // ---- Showing

@@ -154,6 +154,7 @@ class TdxBarExtraPaneControl : public TdxBarControl {
   void ArrangeItemRows() override;
   void DoClose() override;
   void DoKeyDown(Word key, TShiftState shift) override;
+  void DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control) override;
 
  private:
   friend class TdxBarApplicationMenuControl;
@@ -197,9 +198,15 @@ class TdxBarApplicationMenuControl : public TdxBarSubMenuControl {
   void DrawFrame(HDC dc, const TRect& rect) override;
   void Paint() override;
   void PaintMenu() override;
+  void WndProc(TMessage& message) override;
+  void DoKeyDown(Word key, TShiftState shift) override;
+  void DoMouseMove(TShiftState shift, const TPoint& point, TdxBarItemControl* control) override;
 
  private:
   Boolean IsCustomizing() const;
+  // Up, Down and Tab go through the menu's items, then the pane's entries (when it lists more
+  // than one), then the buttons, and round.
+  void SelectNextInGroups(Boolean forward);
   void FillButtonLinks();
   void FillExtraPane();
   void ShowExtraPane();

@@ -435,3 +435,35 @@ TEST_F(ApplicationMenuWindowTest, ThePaneFollowsTheOwnersListAndItsBarGoesWithTh
   EXPECT_EQ(shown, (std::vector<std::string>{"Recent Documents", "&1 Alpha", "&2 Beta", "&3 Gamma", "&4 Delta"}));
   Press(VK_ESCAPE);
 }
+
+// Down and Up go through the menu's items, the pane's entries (its title takes no selection) and
+// the buttons, and round; Enter on an entry runs it.
+TEST_F(ApplicationMenuWindowTest, TheArrowsGoThroughTheItemsTheEntriesAndTheButtons) {
+  Menu->RoomForButtons = true;
+  TdxBarApplicationMenuControl* window = Open();
+  ASSERT_NE(window, nullptr);
+  TdxBarExtraPaneControl* pane = window->GetExtraPane();
+  auto selected = [&]() -> std::string {
+    TdxBarItemControl* control = window->GetSelectedItemControl();
+    if (!control) control = pane->GetSelectedItemControl();
+    return control && control->GetItem() ? std::string(control->GetItem()->GetCaption()) : std::string();
+  };
+  std::vector<std::string> down;
+  for (Integer i = 0; i < 10; ++i) {
+    Press(VK_DOWN);
+    down.push_back(selected());
+  }
+  EXPECT_EQ(down, (std::vector<std::string>{"&New", "&Open", "&Print", "&Close", "&1 Alpha", "&2 Beta", "&3 Gamma",
+                                            "&Properties", "E&xit Program", "&New"}));
+  // Only one window shows a selection at a time.
+  Press(VK_UP);
+  EXPECT_EQ(selected(), "E&xit Program");
+  Press(VK_UP);
+  Press(VK_UP);
+  EXPECT_EQ(selected(), "&3 Gamma");
+  EXPECT_EQ(window->GetSelectedItemControl(), nullptr);
+  Press(VK_UP);
+  Press(VK_RETURN);
+  EXPECT_FALSE(Menu->IsShown());
+  EXPECT_EQ(Log.Clicks, std::vector<std::string>{"recent 1"});
+}
