@@ -2280,6 +2280,8 @@ class TcxCustomDataController : public TInterfacedPersistent {
   // Every record's links of the item's relation go (recursively in the details).
   virtual void ResetRelationDetails(TObject* item);
   virtual void CheckDetailsBrowseMode();
+  // The owning view became focused: a detail makes sure its dataset holds its records.
+  virtual void CheckDetailDataSetCurrent() {}
   virtual Boolean CanChangeDetailExpanding(Integer recordIndex, Boolean expanded);
   TObject* GetDetailLinkObject(Integer recordIndex, Integer relationIndex);
   // A detail's link object (its controller) is being made.

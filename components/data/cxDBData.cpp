@@ -406,16 +406,17 @@ TRecordBuffer CurrentRecord(TDataSet* dataSet) {
 void TcxValueDefDBReader::StartRecord() {
   FRecordPerFill = true;
   FRecordDataSet = nullptr;
+  FRecord = nullptr;
 }
 
-TRecordBuffer TcxValueDefDBReader::DirectRecord(TField* field) {
+TRecordBuffer TcxValueDefDBReader::TakeRecord(TField* field) {
   TDataSet* dataSet = field->GetDataSet();
-  if (!FRecordPerFill) return CurrentRecord(dataSet);
-  if (dataSet != FRecordDataSet || !dataSet) {
-    FRecord = CurrentRecord(dataSet);
+  const TRecordBuffer record = CurrentRecord(dataSet);
+  if (FRecordPerFill) {
     FRecordDataSet = dataSet;
+    FRecord = record;
   }
-  return FRecord;
+  return record;
 }
 
 Boolean TcxValueDefDBReader::ProvideTextValue(TcxValueDef* def, AnsiString& value) {
@@ -1943,6 +1944,13 @@ void TcxDBDataController::LocateDetailForDataSetPosition() {
   // A controller reading, notifying or locating over the dataset moved it itself.
   for (TcxDBDataProvider* other : provider->ProvidersOverDataSet(true))
     if (other->GetLockCount() > 0 || other->FInNotify || other->GetLocateCount() > 0) return;
+  // Only a move of the cursor is followed: reloads and checks that leave it on its record (as
+  // when the grid is opened) expand no master record of their own accord.
+  TDataSet* dataSet = GetDataSet();
+  const TBookmarkStr position = dataSet && !dataSet->IsEmpty() ? dataSet->GetBookmarkStr() : TBookmarkStr();
+  const Boolean moved = !FFollowedPosition.empty() && !position.empty() && position != FFollowedPosition;
+  FFollowedPosition = position;
+  if (!moved) return;
   TcxCustomDataController* detail = FindDetailForDataSetPosition();
   if (detail && detail != this) detail->CheckFocusedRow();
 }

@@ -172,7 +172,12 @@ class TcxValueDefDBReader : public TcxValueDefReader {
   // The record buffer the direct reads take, once per record of a fill (StartRecord): the
   // dataset's current record stays put while a record's values are read. Only direct reads of
   // the dataset that gave it use it; before the first StartRecord every read takes its own.
-  TRecordBuffer DirectRecord(TField* field);
+  TRecordBuffer DirectRecord(TField* field) {
+    return field->GetDataSet() == FRecordDataSet ? FRecord : TakeRecord(field);
+  }
+  TRecordBuffer TakeRecord(TField* field);
+  // The dataset whose record FRecord holds for the record being filled; nil for none (FRecord
+  // then nil too, what a field without a dataset reads).
   TDataSet* FRecordDataSet = nullptr;
   TRecordBuffer FRecord = nullptr;
   bool FRecordPerFill = false;
@@ -646,7 +651,7 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean CanChangeDetailExpanding(Integer recordIndex, Boolean expanded) override;
   // A detail in detail sync mode re-queried per master record: the dataset is queried again for
   // this detail's master key unless it already is.
-  void CheckDetailDataSetCurrent();
+  void CheckDetailDataSetCurrent() override;
   void RemoveNotification(TComponent* component) override;
   // The shared detail dataset became current, or stopped being current, for this controller.
   virtual void DataSetCurrentChanged(Boolean current) {}
@@ -790,6 +795,8 @@ class TcxDBDataController : public TcxCustomDataController {
   Boolean FInCheckCurrentQuery = false;
   // The dataset is being moved to the master record of a detail's position.
   Boolean FInUpdateDataSetPos = false;
+  // A template: the dataset's record when it last looked.
+  TBookmarkStr FFollowedPosition;
   Boolean FInCheckBrowseMode = false;
   Boolean FInUnboundCopy = false;
   Integer FGridModeNotifyLockCount = 0;

@@ -938,7 +938,7 @@ Boolean TcxCustomGridView::IsControlFocused() {
 
 void TcxCustomGridView::FocusedChanged(Boolean focused) {
   if (focused) {
-    // (The dataset-bound controller makes its detail dataset current here once it keeps details.)
+    if (TcxCustomDataController* dataController = GetDataController()) dataController->CheckDetailDataSetCurrent();
     FController->DoFocusedChanged(true);
   } else {
     FController->FocusLost();

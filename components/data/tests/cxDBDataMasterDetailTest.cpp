@@ -503,7 +503,9 @@ TEST(cxDBDataMasterDetail, MovingTheTownCursorBringsTheMasterToTheTownsCountryAn
   TCountryTownTables tables;
   TCountryTownControllers c(tables.CountrySource, tables.TownSource);
   ASSERT_EQ(c.Master->GetFocusedRecordIndex(), c.MasterRecordOf("AU"));
-  ASSERT_FALSE(c.Master->GetDetailExpanding(c.MasterRecordOf("RU")));
+  // A reload that leaves the cursor where it was opens nothing.
+  tables.Towns->Refresh();
+  for (Integer r = 0; r < c.Master->GetRecordCount(); ++r) EXPECT_FALSE(c.Master->GetDetailExpanding(r)) << r;
 
   // The application moves the shared town dataset onto a Russian town.
   ASSERT_TRUE(tables.Towns->Locate("ID", Variant(Integer(9)), {}));

@@ -180,4 +180,24 @@ TEST_F(GridDBMasterDetailTest, AnExpandedCountryShowsItsTownsInsideItsRow) {
   EXPECT_TRUE(check) << check.Message;
 }
 
+TEST_F(GridDBMasterDetailTest, MovingTheTownCursorOpensTheTownsCountryWithTheTownFocused) {
+  ASSERT_TRUE(Tables->Towns->Locate("ID", Variant(Integer(9)), {}));
+  Integer russia = -1;
+  for (Integer i = 0; i < Countries->GetViewData()->GetRowCount(); ++i)
+    if (CodeOfRow(i) == "RU") russia = i;
+  ASSERT_NE(russia, -1);
+  EXPECT_EQ(Countries->GetDataController()->GetFocusedRowIndex(), russia);
+  ASSERT_TRUE(MasterRow(russia)->GetExpanded());
+  TcxCustomGridView* detail = MasterRow(russia)->GetActiveDetailGridView();
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(RowCities(detail), orv::test::FixtureCitiesOf("RU"));
+  TcxCustomDataController* towns = detail->GetDataController();
+  ASSERT_GE(towns->GetFocusedRecordIndex(), 0);
+  EXPECT_EQ(towns->GetDisplayText(towns->GetFocusedRecordIndex(), 1), "Омск"_a);
+  for (Integer i = 0; i < Countries->GetViewData()->GetRowCount(); ++i)
+    if (i != russia) {
+      EXPECT_FALSE(MasterRow(i)->GetExpanded()) << CodeOfRow(i);
+    }
+}
+
 }  // namespace grid_db_master_detail_test
