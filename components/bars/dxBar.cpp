@@ -1031,8 +1031,23 @@ void TdxBarButton::DropDown(TdxBarItemControl* control, Integer x, Integer y, Bo
   const Boolean beside = bar && (bar->GetKind() == 2 || bar->IsVertical());
   auto* buttonControl = dynamic_cast<TdxBarButtonLikeControl*>(control);
   const Boolean animate = buttonControl && buttonControl->GetShowAnimation();
-  FDropDownMenu->PopupEx(x, y, beside ? r.Width() : 0, beside ? 0 : r.Height(), animate, nullptr, false, bar);
+  // In a flat look the menu keeps clear of the button and joins it.
+  const Boolean excluding = bar && control->NeedDropDownExcludeRect();
+  const TRect exclude = excluding ? bar->GetItemControlScreenRect(control) : TRect{};
+  orv::TObjectLinkGuard controlAlive(control);
+  orv::TObjectLinkGuard barAlive(bar);
+  TdxBarPopupMenu* menu = FDropDownMenu;
+  orv::TObjectLinkGuard menuAlive(menu);
+  menu->PopupEx(x, y, beside ? r.Width() : 0, beside ? 0 : r.Height(), animate, excluding ? &exclude : nullptr, false,
+                bar);
+  if (!controlAlive.Alive() || !menuAlive.Alive() || !bar || !barAlive.Alive()) return;
+  TdxBarSubMenuControl* window = menu->GetSubMenuControl();
+  if (!window) return;
+  // Opened from a menu, the drop-down menu is the next level of that menu's chain.
+  if (bar->GetKind() == 2) bar->SetChildBarControl(window);
 }
+
+TdxBarItemLinks* TdxBarButton::GetItemLinks() { return FDropDownMenu ? FDropDownMenu->GetItemLinks() : nullptr; }
 
 void TdxBarButton::SetDropDownEnabled(Boolean value) {
   if (FDropDownEnabled == value) return;

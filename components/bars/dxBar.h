@@ -654,6 +654,8 @@ class TdxBarButton : public TdxBarItem {
   void SetDropDownMenu(TdxBarPopupMenu* value);
   // Shows the drop-down menu for one of the button's controls at a screen point.
   virtual void DropDown(TdxBarItemControl* control, Integer x, Integer y, Boolean byMouse);
+  // The links of the drop-down menu (nil without one): its shortcuts work while it is closed.
+  TdxBarItemLinks* GetItemLinks() override;
 
   // Another button of the group is down.
   Boolean IsGroupDownButton();
@@ -2603,6 +2605,8 @@ class TdxBarItemControl : public TcxIUnknownObject, public IdxBarHintSource {
   virtual Boolean CanCloseMenusOnClick() { return true; }
   virtual Boolean HasDropDown() { return false; }
   virtual Boolean IsDroppedDown() { return false; }
+  // A menu opened from the control keeps clear of it (and joins it) where its window's look is flat.
+  virtual Boolean NeedDropDownExcludeRect();
   virtual Boolean IsInSelection();
   virtual Boolean IsExpandKey(Word key) { return false; }
   virtual Boolean WantsDoubleClick() { return false; }
@@ -2771,6 +2775,13 @@ class TdxBarButtonLikeControl : public TdxBarItemControl {
   void CalcDrawParams(Boolean full = true) override;
   Boolean GetShowAnimation() const { return FShowAnimation; }
   void SetShowAnimation(Boolean value) { FShowAnimation = value; }
+  // The hover delay of menus: one pending open and one pending close (400 ms each) shared by all
+  // button-like controls. Scheduling an open drops a pending close of the same control; a close
+  // is scheduled only for a dropped-down control. The pending close can be run at once.
+  static void ScheduleHoverOpen(TdxBarButtonLikeControl* control);
+  static void ScheduleHoverClose(TdxBarButtonLikeControl* control);
+  static void CloseHoverPendingNow();
+  static void KillHoverTimersOf(TdxBarButtonLikeControl* control);
 
  protected:
   TdxBarItemControlDrawParamsClass GetDrawParamsClass() override;
@@ -3776,6 +3787,10 @@ class TCustomdxBarControl : public TCustomControl {
   virtual void SetItemLinks(TdxBarItemLinks* value);
   TcxCanvas* GetBarControlCanvas();
   virtual TdxBarPainter* GetPainter();
+  // The painter's flat look (menus answer False).
+  virtual Boolean UsesFlatLook();
+  // A control's rectangle in screen coordinates (empty for none).
+  TRect GetItemControlScreenRect(TdxBarItemControl* control);
   TCustomdxBarControl* GetParentBarControl() const { return FParentBarControl; }
   // The window this one opened (a submenu of a toolbar, a deeper submenu); setting either side
   // sets the other. A child goes with its parent.
@@ -4173,6 +4188,7 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   // Shows the prepared window: Left and Top, the owner sizes and bounds, the parent and the
   // show-animation flag are set by the opener first.
   void PopupSubMenuControl();
+  Boolean UsesFlatLook() override { return false; }
   void HideControl() override;
   Integer GetKind() override { return 2; }
   Boolean IsPopup() override { return true; }

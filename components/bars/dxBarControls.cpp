@@ -209,6 +209,8 @@ TdxBarPainter* TdxBarItemControl::GetPainter() const {
   return manager ? manager->GetPainter() : nullptr;
 }
 
+Boolean TdxBarItemControl::NeedDropDownExcludeRect() { return FParent && FParent->UsesFlatLook(); }
+
 TcxCanvas* TdxBarItemControl::GetCanvas() const {
   return FActiveCanvas ? FActiveCanvas : FParent ? FParent->GetBarControlCanvas() : nullptr;
 }
@@ -800,6 +802,7 @@ void TdxBarButtonControl::ControlClick(Boolean byMouse) {
 }
 
 void TdxBarButtonControl::BeforeDestruction() {
+  KillHoverTimersOf(this);
   TdxBarButton* button = GetButton();
   TdxBarPopupMenu* menu = button ? button->GetDropDownMenu() : nullptr;
   if (menu && menu->GetDropDownControl() == this) {
@@ -829,7 +832,10 @@ void TdxBarButtonControl::KeyDown(Word& key, TShiftState shift) {
 }
 
 void TdxBarButtonControl::ControlActivate(Boolean immediate, Boolean byMouse) {
-  if (IsDroppedDown()) return;
+  if (IsDroppedDown()) {
+    KillHoverTimersOf(this);
+    return;
+  }
   inherited::ControlActivate(immediate, byMouse);
   TdxBarManager* manager = GetBarManager();
   if (!HasDropDown() || !(IsEnabled() || (manager && manager->IsDesigning()))) return;
@@ -837,11 +843,24 @@ void TdxBarButtonControl::ControlActivate(Boolean immediate, Boolean byMouse) {
   const Boolean customizing = parent && parent->InCustomizingMode();
   // On a toolbar a menu opens only while the bar's menus are open (a press put them there).
   if (parent && parent->GetKind() != 2 && !parent->GetPressedDownMode() && !customizing) return;
-  if (parent && parent->GetKind() == 2 && !immediate && !customizing) return;
-  OpenDropDown(byMouse);
+  // In a menu, hovering opens it after the hover delay.
+  if (parent && parent->GetKind() == 2 && !immediate && !customizing) {
+    ScheduleHoverOpen(this);
+    return;
+  }
+  orv::TObjectLinkGuard self(this);
+  CloseHoverPendingNow();
+  if (self.Alive()) OpenDropDown(byMouse);
 }
 
 void TdxBarButtonControl::ControlInactivate(Boolean immediate) {
+  // Leaving an open drop-down button in a menu closes its menu after the hover delay.
+  TCustomdxBarControl* parent = GetParent();
+  if (parent && parent->GetKind() == 2 && !immediate && !parent->IsDestroying() && !parent->InCustomizingMode() &&
+      IsDroppedDown() && !FOpeningDropDown) {
+    ScheduleHoverClose(this);
+    return;
+  }
   inherited::ControlInactivate(immediate);
   // Showing the menu cancels the modes of the form and the bar (which leaves this control);
   // that is no reason to close it.
@@ -896,6 +915,7 @@ void TdxBarButtonControl::CloseDropDown(Boolean hide) {
   TdxBarPopupMenu* menu = button ? button->GetDropDownMenu() : nullptr;
   if (menu && menu->GetDropDownControl() == this) menu->SetDropDownControl(nullptr);
   FDroppedDown = false;
+  KillHoverTimersOf(this);
   TCustomdxBarControl* window = GetDropDownBarControl();
   orv::TObjectLinkGuard self(this);
   if (hide && window) window->HideControl();
@@ -1629,6 +1649,21 @@ TdxBarPainter* TCustomdxBarControl::GetPainter() {
   if (FParentBarControl) return FParentBarControl->GetPainter();
   TdxBarManager* manager = GetOwnerBarManager();
   return manager ? manager->GetPainter() : nullptr;
+}
+
+Boolean TCustomdxBarControl::UsesFlatLook() {
+  TdxBarPainter* painter = GetPainter();
+  return painter && painter->HasFlatLook();
+}
+
+TRect TCustomdxBarControl::GetItemControlScreenRect(TdxBarItemControl* control) {
+  if (!control) return TRect{};
+  const TRect r = control->GetItemRect();
+  if (!HandleAllocated()) return r;
+  POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
+  ::ClientToScreen(GetHandle(), &corners[0]);
+  ::ClientToScreen(GetHandle(), &corners[1]);
+  return TRect{corners[0].X, corners[0].Y, corners[1].X, corners[1].Y};
 }
 
 Boolean TCustomdxBarControl::InCustomizingMode() {

@@ -130,7 +130,11 @@ void TdxBarCustomPopupMenu::MenuCloseUp(TObject* sender) {
 void TdxBarCustomPopupMenu::Popup(Integer x, Integer y) {
   if (GetSubMenuControl() || !FBarManager) return;
   orv::TObjectLinkGuard self(this);
-  if (TCustomForm* form = Screen ? Screen->GetActiveForm() : nullptr; form && form->HandleAllocated())
+  // Opened from inside an open menu (a drop-down button there), the menu is that chain's next
+  // level: cancelling the form's modes would close the chain under it.
+  auto* ownerBar = dynamic_cast<TCustomdxBarControl*>(FOwnerControl);
+  const Boolean nextLevel = ownerBar && ownerBar->GetKind() == 2 && ownerBar->IsInActiveChain();
+  if (TCustomForm* form = Screen ? Screen->GetActiveForm() : nullptr; form && form->HandleAllocated() && !nextLevel)
     SendMessage(form->GetHandle(), WM_CANCELMODE, 0, 0);
   if (!self.Alive()) return;
   if (!FBarManager->IsCustomizing())
@@ -151,7 +155,9 @@ void TdxBarCustomPopupMenu::Popup(Integer x, Integer y) {
   if (FHasOwnerBounds) menu->SetOwnerBounds(FOwnerBounds);
   if (auto* ownerWindow = dynamic_cast<TWinControl*>(GetOwner()); ownerWindow && ownerWindow->HandleAllocated())
     menu->SetFocusWindow(ownerWindow->GetHandle());
-  if (FOwnerControl && FOwnerControl->HandleAllocated()) menu->SetFocusWindow(FOwnerControl->GetHandle());
+  // Bar windows never keep the focus (they hand it on to their form): the focus goes back to the
+  // form instead of to the bar window the menu dropped down from.
+  if (FOwnerControl && FOwnerControl->HandleAllocated() && !ownerBar) menu->SetFocusWindow(FOwnerControl->GetHandle());
   menu->SetOnCloseUp(TNotifyEvent(this, &TdxBarCustomPopupMenu::MenuCloseUp));
   menu->SetOnPopup(TNotifyEvent(this, &TdxBarCustomPopupMenu::MenuPopup));
   menu->SetShowAnimation(FAnimate);

@@ -35,7 +35,7 @@ constexpr UINT kExpandDelay = 4000;
 // ---- Hover timers: one pending open and one pending close for all button-like controls.
 
 struct THoverSlot {
-  TdxBarSubItemControl* Control = nullptr;
+  TdxBarButtonLikeControl* Control = nullptr;
   UINT_PTR Timer = 0;
 };
 THoverSlot gOpenSlot, gCloseSlot;
@@ -45,18 +45,18 @@ void KillSlot(THoverSlot& slot) {
   slot = THoverSlot();
 }
 
-void KillSlotsOf(TdxBarSubItemControl* control) {
+void KillSlotsOf(TdxBarButtonLikeControl* control) {
   if (gOpenSlot.Control == control) KillSlot(gOpenSlot);
   if (gCloseSlot.Control == control) KillSlot(gCloseSlot);
 }
 
 void HoverTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   if (id == gOpenSlot.Timer && gOpenSlot.Control) {
-    TdxBarSubItemControl* control = gOpenSlot.Control;
+    TdxBarButtonLikeControl* control = gOpenSlot.Control;
     KillSlot(gOpenSlot);
     control->ControlActivate(true, true);
   } else if (id == gCloseSlot.Timer && gCloseSlot.Control) {
-    TdxBarSubItemControl* control = gCloseSlot.Control;
+    TdxBarButtonLikeControl* control = gCloseSlot.Control;
     KillSlot(gCloseSlot);
     control->ControlInactivate(true);
   } else {
@@ -64,14 +64,14 @@ void HoverTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
-void ScheduleOpen(TdxBarSubItemControl* control) {
+void ScheduleOpen(TdxBarButtonLikeControl* control) {
   if (gCloseSlot.Control == control) KillSlot(gCloseSlot);
   KillSlot(gOpenSlot);
   gOpenSlot.Control = control;
   gOpenSlot.Timer = SetTimer(nullptr, 0, kHoverDelay, HoverTimerProc);
 }
 
-void ScheduleClose(TdxBarSubItemControl* control) {
+void ScheduleClose(TdxBarButtonLikeControl* control) {
   if (gOpenSlot.Control == control) KillSlot(gOpenSlot);
   if (!control->IsDroppedDown()) return;
   KillSlot(gCloseSlot);
@@ -80,7 +80,7 @@ void ScheduleClose(TdxBarSubItemControl* control) {
 }
 
 void CloseNowPending() {
-  if (TdxBarSubItemControl* control = gCloseSlot.Control) {
+  if (TdxBarButtonLikeControl* control = gCloseSlot.Control) {
     KillSlot(gCloseSlot);
     control->ControlInactivate(true);
   }
@@ -108,6 +108,13 @@ Boolean LayeredShadowsAvailable() {
 }
 
 }  // namespace
+
+// ==== Hover timers of button-like controls ====================================================
+
+void TdxBarButtonLikeControl::ScheduleHoverOpen(TdxBarButtonLikeControl* control) { ScheduleOpen(control); }
+void TdxBarButtonLikeControl::ScheduleHoverClose(TdxBarButtonLikeControl* control) { ScheduleClose(control); }
+void TdxBarButtonLikeControl::CloseHoverPendingNow() { CloseNowPending(); }
+void TdxBarButtonLikeControl::KillHoverTimersOf(TdxBarButtonLikeControl* control) { KillSlotsOf(control); }
 
 // ==== Sub item control ========================================================================
 

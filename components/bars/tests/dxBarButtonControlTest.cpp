@@ -12,6 +12,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/ImgList.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/tests/support/HeadlessFormTest.h"
 #include "platform/drawing/Gdi.h"
 #include "platform/drawing/GoldenImage.h"
@@ -241,6 +242,142 @@ TEST_F(ButtonControlTest, DropDownMenusCannotHoldTheirButtonAndForgetAFreedMenu)
   }
   Menu->Free();
   EXPECT_EQ(Split->GetDropDownMenu(), nullptr);
+}
+
+// In a menu a drop-down button opens its menu 400 ms after the pointer comes onto it and closes
+// it 400 ms after the pointer moves to another entry; coming back within the delay keeps it open.
+TEST_F(ButtonControlTest, InAMenuADropDownButtonOpensAndClosesItsMenuAfterTheHoverDelay) {
+  MakeSplitButton();
+  // "File" on the toolbar holds the drop-down button "Open" and the plain button "Print".
+  auto* file = new TdxBarSubItem(Form.get());
+  file->SetParentComponent(Manager);
+  file->SetCaption("File");
+  Toolbar->GetLinks()->AddItem(file);
+  file->GetItemLinks()->AddItem(Split);
+  file->GetItemLinks()->AddItem(NewTestButton(Manager, Form.get(), "Print"));
+  Show();
+  MoveTo(Centre(LinkOf(file)->GetItemRect()));
+  Press();
+  Release();
+  auto* fileMenu = dynamic_cast<TdxBarSubMenuControl*>(file->GetItemLinks()->GetBarControl());
+  ASSERT_NE(fileMenu, nullptr);
+  auto moveOnto = [&](Integer index) {
+    const TRect r = file->GetItemLinks()->GetItem(index)->GetItemRect();
+    POINT p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    ClientToScreen(fileMenu->GetHandle(), &p);
+    orv::headless::MouseMove(p.X, p.Y);
+    Run();
+  };
+  auto wait = [&](Cardinal ms) {
+    orv::headless::AdvanceTime(ms);
+    Run();
+  };
+  auto* open = dynamic_cast<TdxBarButtonControl*>(file->GetItemLinks()->GetItem(0)->GetControl());
+  ASSERT_NE(open, nullptr);
+
+  moveOnto(0);
+  EXPECT_FALSE(Menu->IsShown());
+  wait(399);
+  EXPECT_FALSE(Menu->IsShown()) << "not before the delay";
+  wait(1);
+  ASSERT_TRUE(Menu->IsShown());
+  ASSERT_EQ(file->GetItemLinks()->GetBarControl(), fileMenu) << "the menu holding the button stays open";
+  EXPECT_TRUE(open->IsDroppedDown());
+  ASSERT_NE(Menu->GetSubMenuControl(), nullptr);
+  EXPECT_EQ(Menu->GetSubMenuControl()->GetParentBarControl(), fileMenu);
+  EXPECT_TRUE(Log.Clicks.empty()) << "hovering clicks nothing";
+
+  moveOnto(1);
+  wait(399);
+  EXPECT_TRUE(Menu->IsShown()) << "not before the delay";
+  wait(1);
+  EXPECT_FALSE(Menu->IsShown());
+  EXPECT_FALSE(open->IsDroppedDown());
+  EXPECT_NE(file->GetItemLinks()->GetBarControl(), nullptr) << "the menu holding the button stays";
+
+  // Back within the delay: the pending close is dropped.
+  moveOnto(0);
+  wait(400);
+  ASSERT_TRUE(Menu->IsShown());
+  moveOnto(1);
+  wait(200);
+  moveOnto(0);
+  wait(1000);
+  EXPECT_TRUE(Menu->IsShown());
+  EXPECT_TRUE(open->IsDroppedDown());
+  EXPECT_TRUE(Log.Clicks.empty());
+}
+
+// A drop-down button's menu keeps clear of the button (its owner bounds are the button's screen
+// rectangle, where the menu joins it) only in the flat looks; a control inside a menu never asks.
+TEST_F(ButtonControlTest, ADropDownMenuKeepsClearOfItsButtonOnlyInFlatLooks) {
+  MakeSplitButton();
+  auto* file = new TdxBarSubItem(Form.get());
+  file->SetParentComponent(Manager);
+  file->SetCaption("File");
+  Toolbar->GetLinks()->AddItem(file);
+  file->GetItemLinks()->AddItem(NewTestButton(Manager, Form.get(), "Print"));
+  Show();
+  struct TCase {
+    TdxBarManagerStyle Style;
+    bool Clear;
+  } cases[] = {{bmsStandard, false}, {bmsEnhanced, false}, {bmsFlat, true}, {bmsOffice11, true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(int(c.Style));
+    Manager->SetStyle(c.Style);
+    Run();
+    TdxBarButtonControl* split = ControlOf(Split);
+    EXPECT_EQ(split->NeedDropDownExcludeRect(), c.Clear);
+    MoveTo(Centre(split->GetPartRect(1)));
+    Press();
+    Release();
+    ASSERT_NE(Menu->GetSubMenuControl(), nullptr);
+    EXPECT_EQ(Menu->GetSubMenuControl()->GetOwnerBounds(), c.Clear ? Window()->GetItemControlScreenRect(split) : TRect{});
+    split->CloseDropDown(true);
+    Run();
+    TdxBarItemControl* fileControl = LinkOf(file)->GetControl();
+    MoveTo(Centre(fileControl->GetItemRect()));
+    Press();
+    Release();
+    auto* fileMenu = dynamic_cast<TdxBarSubMenuControl*>(file->GetItemLinks()->GetBarControl());
+    ASSERT_NE(fileMenu, nullptr);
+    EXPECT_FALSE(fileMenu->UsesFlatLook());
+    TdxBarItemControl* print = file->GetItemLinks()->GetItem(0)->GetControl();
+    ASSERT_NE(print, nullptr);
+    EXPECT_FALSE(print->NeedDropDownExcludeRect());
+    orv::headless::Click(120, 230);
+    Run();
+    ASSERT_EQ(file->GetItemLinks()->GetBarControl(), nullptr);
+  }
+}
+
+// A button's item links are its drop-down menu's: a shortcut of an entry runs while the menu is
+// closed, and a menu reached through a drop-down button counts as held for the recursion check.
+TEST_F(ButtonControlTest, AButtonsItemLinksAreItsDropDownMenus) {
+  MakeSplitButton();
+  EXPECT_EQ(Split->GetItemLinks(), Menu->GetItemLinks());
+  auto* plain = NewTestButton(Manager, Form.get(), "Plain");
+  EXPECT_EQ(plain->GetItemLinks(), nullptr);
+  const TShortCut ctrlR = ShortCut('R', false, true, false);
+  Menu->GetItemLinks()->GetItem(0)->GetItem()->SetShortCut(ctrlR);
+  EXPECT_TRUE(Split->IsShortCut(ctrlR));
+  EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"Recent"}));
+  EXPECT_FALSE(Menu->IsShown());
+  Split->SetEnabled(false);
+  EXPECT_FALSE(Split->IsShortCut(ctrlR));
+  EXPECT_EQ(Log.Clicks.size(), 1u);
+
+  // "Outer" holds the split button, whose menu is Menu: Menu cannot take a button that drops
+  // down "Outer".
+  auto* outer = new TdxBarPopupMenu(Form.get());
+  outer->SetBarManager(Manager);
+  outer->GetLinks()->AddItem(Split);
+  auto* opener = NewTestButton(Manager, Form.get(), "Opener");
+  opener->SetDropDownMenu(outer);
+  AnsiString error;
+  EXPECT_FALSE(Menu->CanContainItem(opener, error));
+  EXPECT_EQ(error, LoadResString(&dxSBAR_RECURSIVEMENUS));
+  EXPECT_TRUE(Menu->CanContainItem(plain, error));
 }
 
 // Down opens the drop-down menu of the selected button on a toolbar; other keys do not.
