@@ -541,6 +541,28 @@ TEST_F(GridDateRangesTest, GroupingByDateRangesPutsTheDatesOfARangeInOneGroup) {
   EXPECT_EQ(groups().size(), std::size(dates));
 }
 
+// By hour: the nine o'clock records of three days share one group named by the hour, and within it
+// they sort by their time of day, not by their dates.
+TEST_F(GridDateRangesTest, GroupingByHourSortsTheRecordsOfAnHourByTheirTimeOfDay) {
+  const std::vector<TDateTime> dates = {
+      EncodeDate(2024, 3, 11) + EncodeTime(9, 50, 0, 0), EncodeDate(2024, 3, 12) + EncodeTime(9, 15, 0, 0),
+      EncodeDate(2024, 3, 12) + EncodeTime(14, 0, 0, 0), EncodeDate(2024, 3, 13) + EncodeTime(9, 30, 0, 0)};
+  TcxGridColumn* column = DateColumn(dates);
+  View->GetDateTimeHandling()->SetHourFormat("hh:nn");
+  column->SetDateTimeGrouping(dtgByHour);
+  column->SetGroupIndex(0);
+  TcxCustomDataController* dc = View->GetDataController();
+  dc->GetGroups()->FullExpand();
+  std::vector<AnsiString> rows;
+  TcxGridViewData* data = View->GetViewData();
+  for (Integer i = 0; i < data->GetRowCount(); ++i) {
+    auto* row = data->GetRow(i);
+    rows.push_back(dynamic_cast<TcxGridGroupRow*>(row) ? row->GetDisplayTexts(column->GetIndex())
+                                                       : FormatDateTime("dd hh:nn", dc->GetValue(row->GetRecordIndex(), 0).AsDateTime()));
+  }
+  EXPECT_EQ(rows, (std::vector<AnsiString>{"09:00", "12 09:15", "13 09:30", "11 09:50", "14:00", "12 14:00"}));
+}
+
 // Relative groups stay on the day their ranges were set up on; a refresh sets them up again, for
 // the new day, only while a grouping handler is assigned (the view's runs before the column's).
 TEST_F(GridDateRangesTest, ARefreshSetsTheGroupingRangesUpForTheNewDayWhileAHandlerIsAssigned) {
