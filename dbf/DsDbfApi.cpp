@@ -249,6 +249,34 @@ Integer FirstZero(const Byte* p, Integer n) {
   return i;
 }
 
+// Whether p[0, n) holds a zero byte, where `readable` (at least n) bytes from p may be read: by
+// words, the last overlapping the one before it, and a short text as one word of the field's
+// bytes with those past it set, rather than byte by byte. Texts seldom hold one.
+bool HasZeroByte(const Byte* p, Integer n, Integer readable) {
+  auto zeroIn = [](UInt64 word) { return ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) != 0; };
+  auto wordAt = [](const Byte* at) {
+    UInt64 word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+  };
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  constexpr bool kFirstByteLowest = true;
+#else
+  constexpr bool kFirstByteLowest = false;
+#endif
+  if (n < 8) {
+    if (readable < 8 || !kFirstByteLowest) {
+      for (Integer i = 0; i < n; ++i)
+        if (p[i] == 0) return true;
+      return false;
+    }
+    return zeroIn(wordAt(p) | (~UInt64(0) << (8 * n)));
+  }
+  for (Integer i = 0; i + 8 < n; i += 8)
+    if (zeroIn(wordAt(p + i))) return true;
+  return zeroIn(wordAt(p + n - 8));
+}
+
 // A number laid out as its descriptor says, the common case (blanks, an optional sign, the
 // whole digits, a point and exactly `decimals` digits ending the field): the exact integer of
 // its digits with the text's sign, as PlainDecimal reads the same text. False for any other
@@ -303,6 +331,7 @@ bool FixedDecimal(const Byte* p, Integer n, Integer decimals, double& scaled) {
 Integer StoredTextLength(const Byte* p, Integer n) {
   const Integer end = TextEnd(p, n);
   if (end == 0) return -1;
+  if (!HasZeroByte(p, end, n)) return end;
   Integer len = end;
   if (const Integer zero = FirstZero(p, end); zero < end) {
     len = zero;

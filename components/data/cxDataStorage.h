@@ -490,6 +490,9 @@ class TcxValueDefReader : public TObject {
   virtual Boolean ProvidesFloatValue(TcxValueDef* def) { return false; }
   virtual Boolean ProvideTextValue(TcxValueDef* def, AnsiString& value) { return false; }
   virtual Boolean ProvideFloatValue(TcxValueDef* def, double& value) { return false; }
+  // Told before each record of such a fill, ahead of its reads: what the record's values
+  // share (where they are read from) may then be taken once per record.
+  virtual void StartRecord() {}
 };
 
 // ==== Data storage ===========================================================================
