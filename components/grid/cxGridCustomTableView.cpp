@@ -2061,8 +2061,39 @@ void TcxCustomGridTableController::CheckTopRecordIndex(Integer& index) {
   }
 }
 
+void TcxCustomGridTableController::CheckCoordinates() {
+  inherited::CheckCoordinates();
+  Integer index = FTopRecordIndex;
+  CheckTopRecordIndex(index);
+  if (index == FTopRecordIndex) return;
+  TcxCustomGridTableView* view = GetTableView();
+  if (!view->IsDetail()) {
+    SetTopRecordIndexValue(index);
+    return;
+  }
+  // A detail is laid out inside its master's layout, which must not start over from here: the
+  // detail lays itself out again at once from the new top, and the master measures that.
+  FTopRecordIndex = index;
+  view->GetViewInfo()->Recalculate();
+  view->DoTopRecordIndexChanged();
+}
+
 Integer TcxCustomGridTableController::GetPageRecordCount(Integer recordIndex, Boolean forward) {
+  TcxCustomGridTableView* view = GetTableView();
+  TcxCustomGridTableViewInfo* viewInfo = view->GetTableViewInfo();
   const Integer left = forward ? GetTableViewData()->GetRecordCount() - recordIndex : recordIndex + 1;
+  if (left <= 0) return 0;
+  if (viewInfo) {
+    TRect client;
+    viewInfo->GetClientBounds(client);
+    if (client.Width() <= 0 || client.Height() <= 0) return 0;
+    // Records of one height: the page is counted without laying records out, so it does not
+    // depend on the records the layout happens to show (a top near the end shows few).
+    if (view->RecordHeightsFixed()) {
+      const Integer page = viewInfo->EqualHeightPageRecordCount();
+      if (page >= 0) return std::min(page, left);
+    }
+  }
   return std::max<Integer>(0, std::min(GetVisibleRecordCount(), left));
 }
 
@@ -2116,11 +2147,18 @@ void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* record
 void TcxCustomGridTableView::CheckMasterRecordVisible() {
   if (FDontMakeMasterRecordVisible) return;
   auto* master = dynamic_cast<TcxCustomGridTableView*>(MasterGridView());
-  if (!master) return;
+  // A master expanding or collapsing a detail keeps its page where the user left it.
+  if (!master || master->GetDataController()->IsDetailExpanding()) return;
   const Integer rowIndex = MasterGridRecordIndex();
   TcxCustomGridTableViewData* data = master->GetTableViewData();
   if (!data->IsRowIndexInRange(rowIndex)) return;
   data->RecordAt(rowIndex)->MakeVisible();
+}
+
+Boolean TcxCustomGridTableView::RecordHeightsFixed() {
+  TcxCustomGridTableViewInfo* viewInfo = GetTableViewInfo();
+  TcxCustomGridRecordsViewInfo* records = viewInfo ? viewInfo->GetRecordsViewInfo() : nullptr;
+  return !(records && records->RecordHeightsVary());
 }
 
 Boolean TcxCustomGridTableView::IsDetailVisible(TcxCustomGridView* detail) {

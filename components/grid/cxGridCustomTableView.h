@@ -1067,6 +1067,8 @@ class TcxCustomGridTableController : public TcxCustomGridController {
   void AfterPaint() override;
   void BeforePaint() override;
   void BeforeKillFocus() override;
+  // A layout checks the top record again: the last page stays full.
+  void CheckCoordinates() override;
   virtual void BeforeScrolling();
   virtual void AfterScrolling();
   TcxCustomGridTableItem* GetIncSearchingItem() const;
@@ -1737,7 +1739,8 @@ class TcxCustomGridTableView : public TcxCustomGridView, public IcxNavigator, pu
   virtual TcxCustomGridTableItem* FindItemByStoredName(const AnsiString& name);
   virtual void GetItemsForCopy(std::vector<TcxCustomGridTableItem*>& list, Boolean copyAll);
   virtual void GetVisibleItemsList(std::vector<TcxCustomGridTableItem*>& list) { list = FVisibleItems; }
-  virtual Boolean RecordHeightsFixed() { return true; }
+  // Whether every record is as tall as the others (the records view info's heights do not vary).
+  virtual Boolean RecordHeightsFixed();
   virtual Boolean RecordHeightsVary() { return false; }
   virtual Boolean RecordHeightsVaryWithFocus() { return false; }
   virtual void AddItem(TcxCustomGridTableItem* item);

@@ -3,6 +3,8 @@
 // scrolls no further than it must, also while the grid is locked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "components/grid/tests/GridTableViewFixture.h"
 
 namespace grid_table_view_test {
@@ -95,6 +97,47 @@ TEST_F(MakeRecordVisibleTest, AViewLaidOutWithoutRecordsStartsItsFirstPageAtTheR
   ASSERT_GT(Visible(), 1);
   EXPECT_EQ(Top(), 60);
   EXPECT_TRUE(Shown(60));
+}
+
+// A top given before the view knew its size, too near the end for a page: the first layout
+// moves it back until the page ends at the last record, as full as the first page.
+TEST_F(MakeRecordVisibleTest, ALayoutPullsATopNearTheEndBackSoThatTheLastPageIsFull) {
+  Layout();
+  const Integer page = Visible();
+  ASSERT_GT(page, 2);
+  ASSERT_LT(page, RecordCount - 10);
+  struct TCase {
+    const char* Name;
+    Integer Top;
+  };
+  for (const TCase& c : {TCase{"never laid out, second to last record", RecordCount - 2},
+                         TCase{"never laid out, last record", RecordCount - 1},
+                         TCase{"never laid out, one record short of a full page", RecordCount - page - 1}}) {
+    ReplaceViewUnderTheGridsLock();
+    MakeVisible(c.Top);
+    ASSERT_EQ(Top(), c.Top) << c.Name;
+    Grid->EndUpdate();
+    Layout();
+    EXPECT_EQ(Visible(), page) << c.Name;
+    EXPECT_EQ(Top(), std::min(c.Top, RecordCount - page)) << c.Name;
+    EXPECT_TRUE(Shown(c.Top)) << c.Name;
+    if (c.Top > RecordCount - page) {
+      EXPECT_EQ(Top() + Visible() - 1, RecordCount - 1) << c.Name;
+    }
+  }
+}
+
+TEST_F(MakeRecordVisibleTest, WhenRecordsGoFromTheEndTheLayoutKeepsTheLastPageFull) {
+  Layout();
+  const Integer page = Visible();
+  ASSERT_GT(page, 2);
+  Controller()->SetTopRecordIndex(RecordCount - page);
+  Run();
+  ASSERT_EQ(Top(), RecordCount - page);
+  FillTowns(RecordCount - 10);
+  Run();
+  EXPECT_EQ(Visible(), page);
+  EXPECT_EQ(Top(), RecordCount - 10 - page);
 }
 
 }  // namespace

@@ -134,5 +134,37 @@ TEST_F(MasterScrollTest, AFocusedDetailsFlagKeepsTheMasterStillUntilItIsCleared)
   EXPECT_EQ(Controller()->GetTopRecordIndex(), 0);
 }
 
+TEST_F(MasterScrollTest, ExpandingAMasterRowsDetailLeavesTheMasterWhereItIs) {
+  // Another far row, expanded from code while the master shows its first page; as it expands,
+  // the application focuses the last record of the new detail.
+  constexpr Integer other = FarRow + 5;
+  TcxGridTableView* detail = nullptr;
+  Integer topWhileExpanding = -1;
+  auto onExpanded = [&](TcxCustomDataController*, Integer recordIndex) {
+    detail = dynamic_cast<TcxGridTableView*>(MasterRow(recordIndex)->GetActiveDetailGridView());
+    if (!detail) return;
+    detail->GetDataController()->SetRecordCount(3);
+    ControllerOf(detail)->SetFocusedRecordIndex(2);
+    topWhileExpanding = Controller()->GetTopRecordIndex();
+  };
+  View->GetDataController()->SetOnDetailExpanded(TcxDataDetailExpandedEvent::Callable(onExpanded));
+  MasterRow(other)->SetExpanded(true);
+  Run();
+  View->GetDataController()->SetOnDetailExpanded(TcxDataDetailExpandedEvent());
+  ASSERT_TRUE(MasterRow(other)->GetExpanded());
+  ASSERT_NE(detail, nullptr);
+  ASSERT_EQ(ControllerOf(detail)->GetFocusedRecordIndex(), 2);
+  EXPECT_EQ(topWhileExpanding, 0);
+  EXPECT_EQ(Controller()->GetTopRecordIndex(), 0);
+  // Once expanded, the detail brings its row into view when its record is made visible; laid
+  // out at last, the detail shows all three records, not only the one it was asked for before.
+  ControllerOf(detail)->MakeRecordVisible(detail->GetViewData()->RecordAt(2));
+  Run();
+  const Integer top = Controller()->GetTopRecordIndex();
+  EXPECT_TRUE(top <= other && other < top + Controller()->GetVisibleRecordCount());
+  EXPECT_EQ(ControllerOf(detail)->GetTopRecordIndex(), 0);
+  EXPECT_EQ(ControllerOf(detail)->GetVisibleRecordCount(), 3);
+}
+
 }  // namespace
 }  // namespace grid_table_view_test
