@@ -776,6 +776,8 @@ void TdxBarApplicationMenuControl::Paint() {
                       client.Bottom - offsets.Bottom};
   TRect used = GetItemsRect();
   if (!RectIsEmpty(FExtraPaneRect)) used.Right = std::max(used.Right, FExtraPaneRect.Right);
+  // The expand button below the items is theirs too.
+  if (IsMarkVisible()) used.Bottom = std::max(used.Bottom, GetMarkRect().Bottom);
   used.Left -= GetBandSize();
   TcxCanvas* canvas = GetBarControlCanvas();
   HDC dc = canvas->GetHandle();

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -312,17 +313,21 @@ TEST_F(ApplicationMenuWindowTest, TheButtonOpensTheItemColumnBesideTheExtraPane)
 }
 
 // The open menu as the screen shows it: the item column, the extra pane with its title and the
-// recent entries, in the Office 2003 and the flat looks.
+// recent entries, in the Office 2003 and the flat looks (opened at a point, so that no opener
+// joins its frame).
 TEST_F(ApplicationMenuWindowTest, GoldenImagesOfTheOpenMenu) {
   const struct {
     TdxBarManagerStyle Style;
     const char* Golden;
   } cases[] = {{bmsOffice11, "application-menu-office11.png"}, {bmsFlat, "application-menu-flat.png"}};
+  Show();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Golden);
     Manager->SetStyle(c.Style);
     Run();
-    TdxBarApplicationMenuControl* window = Open();
+    Menu->PopupEx(150, 150, 0, 0, false, nullptr, false, nullptr);
+    Run();
+    auto* window = dynamic_cast<TdxBarApplicationMenuControl*>(Menu->GetSubMenuControl());
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(MatchBarGolden(orv::headless::CaptureWindow(window->GetHandle()), c.Golden));
     Press(VK_ESCAPE);
