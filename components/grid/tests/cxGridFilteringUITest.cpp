@@ -563,6 +563,25 @@ TEST_F(GridDateRangesTest, GroupingByHourSortsTheRecordsOfAnHourByTheirTimeOfDay
   EXPECT_EQ(rows, (std::vector<AnsiString>{"09:00", "12 09:15", "13 09:30", "11 09:50", "14:00", "12 14:00"}));
 }
 
+// By date: the day range names its group with the date format in effect; with no format at all the
+// range has no text and the group row shows the column's own text for the date.
+TEST_F(GridDateRangesTest, GroupingByDateNamesTheGroupByTheDateFormatOrElseByTheColumnsText) {
+  TcxGridColumn* column =
+      DateColumn({EncodeDate(2024, 3, 13) + EncodeTime(8, 0, 0, 0), EncodeDate(2024, 3, 13) + EncodeTime(17, 0, 0, 0)});
+  TcxCustomGridTableDateTimeHandling* handling = View->GetDateTimeHandling();
+  handling->SetDateFormat("yyyy-mm-dd");
+  column->SetDateTimeGrouping(dtgByDate);
+  column->SetGroupIndex(0);
+  EXPECT_EQ(RowTexts(column), (std::vector<AnsiString>{"2024-03-13"})) << "both times of the day in one group";
+
+  handling->SetDateFormat("");
+  handling->SetUseLongDateFormat(false);
+  // The column's own text of the first record is "13.03.2024 8:00:00"; the group shows its date part.
+  const AnsiString own = View->GetDataController()->GetDisplayText(0, column->GetIndex());
+  ASSERT_NE(own.find(' '), AnsiString::npos) << own;
+  EXPECT_EQ(RowTexts(column), (std::vector<AnsiString>{own.substr(0, own.find(' '))}));
+}
+
 // Relative groups stay on the day their ranges were set up on; a refresh sets them up again, for
 // the new day, only while a grouping handler is assigned (the view's runs before the column's).
 TEST_F(GridDateRangesTest, ARefreshSetsTheGroupingRangesUpForTheNewDayWhileAHandlerIsAssigned) {
