@@ -4,6 +4,7 @@
 
 #include "components/bars/dxBarCaptionButtons.h"
 #include "components/bars/dxBarCustomCustomizationForm.h"
+#include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarEdit.h"
 #include "components/bars/dxBarQuickControl.h"
 #include "components/bars/dxBarQuickCust.h"
@@ -784,6 +785,7 @@ void TdxBarItem::SetParentComponent(TComponent* value) {
 // design controller customizes a link.
 constexpr Integer kRunTimeItemCommands = 1049;
 constexpr Integer kDesignItemCommands = 2;
+constexpr Integer kDesignLinkCommands = 7903;
 
 Boolean TdxBarItem::IsDeletable(Boolean forced) {
   return (GetLinkCount() > 0 && !forced) || inherited::IsDeletable(forced);
@@ -800,8 +802,37 @@ void TdxBarItem::AddSelectionOwner(TdxObjectList* list) {
   if (FBarManager) list->AddUnique(FBarManager->GetOwner());
 }
 
+TdxBarItemLink* TdxBarItem::GetSelectedLink() const {
+  for (TdxBarItemLink* link : FLinks) {
+    TdxBarItemControl* control = link->GetControl();
+    if (control && control->GetParent() && control->GetParent()->GetSelectedItemControl() == control) return link;
+  }
+  return nullptr;
+}
+
+TObject* TdxBarItem::GetNextSelectableItem() {
+  TdxBarItemLink* start = GetSelectedLink();
+  for (TdxBarItemLink* link = start ? start->GetNextLink() : nullptr; link && link != start; link = link->GetNextLink())
+    if (link->GetItem() != this) return link->GetItem();
+  return nullptr;
+}
+
+TObject* TdxBarItem::GetSelectableParent() {
+  TdxBarItemLink* link = GetSelectedLink();
+  return link ? link->GetLinksOwnerObject() : nullptr;
+}
+
+void TdxBarItem::ApplyCommand(Integer command) {
+  if (GetLinkCount() != 1) return;
+  TdxBarItemLink* link = GetLink(0);
+  TdxBarDesignController* controller = GetBarDesignController();
+  if (controller && !controller->IsLastSelected(link)) link->ApplyCustomizingLinkProperty(command);
+}
+
 Integer TdxBarItem::GetCustomizationCommands() {
-  return IsDesigningNow() ? kDesignItemCommands : kRunTimeItemCommands;
+  if (!IsDesigningNow()) return kRunTimeItemCommands;
+  TdxBarDesignController* controller = GetBarDesignController();
+  return controller && controller->HasCustomizingLink() ? kDesignLinkCommands : kDesignItemCommands;
 }
 
 void TdxBarItem::ActivateInDesigner() {
@@ -1553,6 +1584,7 @@ TdxBarItemLink::TdxBarItemLink(TCollection* collection) : TCollectionItem(collec
 TdxBarItemLink::~TdxBarItemLink() { orv::Free(FUserGlyph); }
 
 void TdxBarItemLink::BeforeDestruction() {
+  if (TdxBarDesignController* controller = GetBarDesignController()) controller->ForgetSelectable(this);
   TdxBarItemLinks* links = GetOwnerLinks();
   if (TCustomdxBarControl* barControl = GetBarControl())
     if (barControl->GetSelectedLink() == this) barControl->ClearSelectedLink();
@@ -1577,6 +1609,93 @@ TdxBarItemLinks* TdxBarItemLink::GetOwnerLinks() const { return static_cast<TdxB
 TdxBarManager* TdxBarItemLink::GetBarManager() const {
   TdxBarItemLinks* links = GetOwnerLinks();
   return links ? links->GetBarManager() : nullptr;
+}
+
+// ---- The link as a selectable object
+
+void TdxBarItemLink::DeleteSelectable(TObject*& selection, Boolean withItems) {
+  selection = nullptr;
+  Free();
+}
+
+TObject* TdxBarItemLink::GetLinksOwnerObject() const {
+  TCustomdxBarControl* control = GetBarControl();
+  TdxBarItemLinks* links = control ? control->GetItemLinks() : nullptr;
+  return links ? links->GetOwner() : nullptr;
+}
+
+TdxBarItemLink* TdxBarItemLink::GetNextLink() {
+  TCustomdxBarControl* control = GetBarControl();
+  const Integer count = control ? control->GetViewInfoCount() : 0;
+  for (Integer i = 0; i < count; ++i) {
+    if (control->GetViewInfoControl(i)->GetItemLink() != this) continue;
+    TdxBarItemLink* next = control->GetViewInfoControl((i + 1) % count)->GetItemLink();
+    return next == this ? nullptr : next;
+  }
+  return nullptr;
+}
+
+void TdxBarItemLink::AddOwnerObjects(TdxObjectList* list) {
+  list->AddUnique(GetLinksOwnerObject());
+  list->AddUnique(FItem);
+}
+
+TObject* TdxBarItemLink::GetSelectableParent() { return GetLinksOwnerObject(); }
+
+Integer TdxBarItemLink::GetSelectionState() {
+  TdxBarManager* manager = GetBarManager();
+  return manager ? manager->GetSelectionState(this) : 0;
+}
+
+Word TdxBarItemLink::GetCommands() { return FItem ? Word(FItem->GetCustomizationCommands()) : Word(0); }
+
+void TdxBarItemLink::InvalidateSelection() {
+  if (FControl && FControl->GetParent()) FControl->GetParent()->RepaintItemControl(FControl);
+}
+
+Boolean TdxBarItemLink::IsInSelection() {
+  TdxBarManager* manager = GetBarManager();
+  return manager && (manager->IsSelectedObject(this) || (FItem && manager->IsSelectedObject(FItem)));
+}
+
+void TdxBarItemLink::SelectObject(Integer operation) {
+  TdxBarManager* manager = GetBarManager();
+  if (!manager) return;
+  // A link is selected through its item; taken out, both go.
+  if (operation == 1) manager->ChangeSelection(this, 1);
+  if (FItem) manager->ChangeSelection(FItem, operation);
+}
+
+Boolean TdxBarItemLink::SelectParent() {
+  TdxBarManager* manager = GetBarManager();
+  if (manager) manager->StoreSelectedItem(nullptr);
+  if (TCustomdxBarControl* control = GetBarControl()) control->SetSelectedItemControl(nullptr);
+  if (TdxBarDesignController* controller = GetBarDesignController())
+    controller->SelectPersistent(GetLinksOwnerObject(), 2);
+  return true;
+}
+
+void TdxBarItemLink::SelectionChanged() {
+  if (FItem) FItem->SelectionChanged();
+}
+
+void TdxBarItemLink::ApplyCustomizingLinkProperty(Integer command) {
+  TdxBarDesignController* controller = GetBarDesignController();
+  TdxBarItemLink* source = controller ? controller->GetCustomizingLink() : nullptr;
+  if (!source || source == this) return;
+  switch (command) {
+    case 0: SetUserDefine(TdxBarUserDefines()); break;
+    case 4: if (FItem) FItem->SetCaption(source->GetCaption()); break;
+    case 5: SetUserPaintStyle(source->GetUserPaintStyle()); break;
+    case 6: SetPosition(source->GetPosition()); break;
+    case 7: SetViewLevels(source->GetViewLevels()); break;
+    case 8: SetButtonGroup(source->GetButtonGroup()); break;
+    case 9: SetDistributed(source->GetDistributed()); break;
+    case 10: SetBeginGroup(source->GetBeginGroup()); break;
+    case 11: SetVisible(source->GetVisible()); break;
+    case 12: SetMostRecentlyUsed(source->GetMostRecentlyUsed()); break;
+    default: break;
+  }
 }
 
 TdxBarItem* TdxBarItemLink::GetItem() const {
@@ -2344,6 +2463,48 @@ void TdxBar::BeforeDestruction() {
 TdxBarManager* TdxBar::GetBarManager() const {
   auto* bars = static_cast<TdxBars*>(GetCollection());
   return bars ? bars->GetBarManager() : nullptr;
+}
+
+// ---- The bar as a selectable object
+
+Boolean TdxBar::IsDeletable(Boolean withItems) {
+  TdxBarManager* manager = GetBarManager();
+  if (!manager) return false;
+  return (manager->IsDesigning() || (!FPredefined && CanClose())) && manager->AllowsDeletion();
+}
+
+void TdxBar::DeleteSelectable(TObject*& selection, Boolean withItems) {
+  selection = nullptr;
+  Free();
+}
+
+void TdxBar::AddOwnerObjects(TdxObjectList* list) {
+  if (TdxBarManager* manager = GetBarManager()) list->AddUnique(manager->GetOwner());
+}
+
+TObject* TdxBar::GetNextSelectable() {
+  TdxBarManager* manager = GetBarManager();
+  const Integer count = manager ? manager->GetBarCount() : 0;
+  const Integer index = GetIndex();
+  return count > 0 && index >= 0 ? manager->GetBar((index + 1) % count) : nullptr;
+}
+
+TObject* TdxBar::GetSelectableParent() {
+  TdxBarManager* manager = GetBarManager();
+  return manager ? manager->GetOwner() : nullptr;
+}
+
+Integer TdxBar::GetSelectionState() {
+  TdxBarManager* manager = GetBarManager();
+  return manager ? manager->GetSelectionState(this) : 0;
+}
+
+void TdxBar::InvalidateSelection() {
+  if (FControl) FControl->Invalidate();
+}
+
+void TdxBar::SelectObject(Integer operation) {
+  if (TdxBarManager* manager = GetBarManager()) manager->ChangeSelection(this, operation);
 }
 
 Boolean TdxBar::IsLoadingValues() const {
@@ -4872,7 +5033,17 @@ Boolean ProcessActiveBarKey(WPARAM key, LPARAM data) {
     return true;
   }
   const Boolean takesKeys = gServices.ActiveBarControlTakesKeys && gServices.ActiveBarControlTakesKeys();
-  if (!takesKeys) return false;  // Alt, Esc and Delete serve the quick-customization and design controls
+  if (!takesKeys) {
+    // While bars are customized Delete deletes the selection (Ctrl: items too) and Escape
+    // selects the parent of the selected object.
+    TdxBarDesignController* controller = keyDown ? GetBarDesignController() : nullptr;
+    // A drag takes its keys itself.
+    if (!controller || controller->IsDragging() || (key != VK_DELETE && key != VK_ESCAPE)) return false;
+    TdxBarManager* manager = controller->FindCustomizedManager();
+    if (!manager || !manager->InCustomizingMode()) return false;
+    return key == VK_DELETE ? controller->DeleteSelectedObjects(KeyIsDown(VK_CONTROL), true)
+                            : controller->SelectParentOfSelection();
+  }
   if (keyDown) RememberKey(Word(key));
   const Boolean stillActive =
       gServices.SendKeyToActiveBarControl &&

@@ -167,10 +167,40 @@ class TdxBarComponentList : public TcxComponentList {
   TClass GetAcceptedClass() override;
 };
 
+// Bars, bar components and item links as the customizing selection treats them alike.
+class IdxBarSelectableItem : public virtual IInterface {
+ public:
+  // `withItems`: an item goes itself, not only its links.
+  virtual Boolean IsDeletable(Boolean withItems = false) = 0;
+  // Deletes the object; the caller's reference is cleared when the object itself went.
+  virtual void DeleteSelectable(TObject*& selection, Boolean withItems = false) = 0;
+  // A command of the link customizing menu.
+  virtual void ApplyCommand(Integer command) = 0;
+  virtual TdxBarManager* GetBarManager() const = 0;
+  virtual TObject* GetObject() = 0;
+  // Appends the objects this one belongs to.
+  virtual void AddOwnerObjects(TdxObjectList* list) = 0;
+  virtual TObject* GetNextSelectable() = 0;
+  // The object to select instead of this one.
+  virtual TObject* GetSelectableParent() = 0;
+  // The designer's state of the object (1: selected).
+  virtual Integer GetSelectionState() = 0;
+  // The link-menu commands offered (bit n: command n).
+  virtual Word GetCommands() = 0;
+  virtual void InvalidateSelection() = 0;
+  // An item with more than one link.
+  virtual Boolean IsComplex() = 0;
+  virtual Boolean IsInSelection() = 0;
+  // 0 adds the object to the selection, 1 removes it, 2 makes it the only one.
+  virtual void SelectObject(Integer operation) = 0;
+  virtual Boolean SelectParent() = 0;
+  virtual void SelectionChanged() = 0;
+};
+
 // ==== Bar components and groups ===============================================================
 
 // The base of items, groups and popup menus.
-class TdxBarComponent : public TComponent {
+class TdxBarComponent : public TComponent, public IdxBarSelectableItem {
   ORV_CLASS(TdxBarComponent, TComponent)
  public:
   explicit TdxBarComponent(TComponent* owner);
@@ -186,24 +216,31 @@ class TdxBarComponent : public TComponent {
   // Selection in the designer (the design controller completes these).
   // Whether the designer lets the component go; `forced` deletes even what has other ways out
   // (an item with links loses only its links unless forced).
-  virtual Boolean IsDeletable(Boolean forced = false);
+  Boolean IsDeletable(Boolean forced = false) override;
   // Deletes the selected object; `selection` (the caller's reference to it) is cleared when the
   // object itself was freed.
-  virtual void DeleteSelectable(TObject*& selection, Boolean forced = false);
-  virtual void ApplyCommand(Integer command) {}
-  virtual TdxBarManager* GetBarManager() const { return FBarManager; }
+  void DeleteSelectable(TObject*& selection, Boolean forced = false) override;
+  void ApplyCommand(Integer command) override {}
+  TdxBarManager* GetBarManager() const override { return FBarManager; }
   virtual void AddSelectionOwner(TdxObjectList* list) { list->AddUnique(GetOwner()); }
   virtual TObject* GetNextSelectableItem() { return nullptr; }
-  virtual TObject* GetSelectableParent() { return GetOwner(); }
-  virtual Integer GetSelectionState();
+  TObject* GetSelectableParent() override { return GetOwner(); }
+  Integer GetSelectionState() override;
   virtual Integer GetCustomizationCommands() { return 2; }
-  virtual void InvalidateSelection() {}
+  void InvalidateSelection() override {}
   virtual Boolean HasSeveralLinks() { return false; }
-  virtual Boolean IsInSelection();
+  Boolean IsInSelection() override;
   virtual void SelectInDesigner(Integer mode);
   virtual Boolean SelectLinkExclusively() { return false; }
-  virtual void SelectionChanged() {}
-  virtual TObject* GetObject() { return this; }
+  void SelectionChanged() override {}
+  TObject* GetObject() override { return this; }
+  // The selectable operations carried out by the ones above.
+  void AddOwnerObjects(TdxObjectList* list) final { AddSelectionOwner(list); }
+  TObject* GetNextSelectable() final { return GetNextSelectableItem(); }
+  Word GetCommands() final { return Word(GetCustomizationCommands()); }
+  Boolean IsComplex() final { return HasSeveralLinks(); }
+  void SelectObject(Integer operation) final { SelectInDesigner(operation); }
+  Boolean SelectParent() final { return SelectLinkExclusively(); }
 
   void AddChangeNotify(TdxBarComponentList* list);
   void RemoveChangeNotify(TdxBarComponentList* list);
@@ -463,6 +500,15 @@ class TdxBarItem : public TdxBarComponent {
   Integer GetCustomizationCommands() override;
   Boolean HasSeveralLinks() override { return GetLinkCount() > 1; }
   void InvalidateSelection() override { InvalidateControls(); }
+  // A command given to the selection reaches the item's one link unless that link was the one
+  // customized.
+  void ApplyCommand(Integer command) override;
+  // From the link selected in its bar window: the item of the next link of another item, and
+  // the object whose links that window shows.
+  TObject* GetNextSelectableItem() override;
+  TObject* GetSelectableParent() override;
+  // The link whose control is the selected one of its bar window (nil when none).
+  TdxBarItemLink* GetSelectedLink() const;
 
   // Items with a category are streamed inside their manager; the others beside it.
   bool HasParent() const override { return FCategory >= 0; }
@@ -754,7 +800,7 @@ class TdxBarSeparator : public TdxBarLabel {
 };
 
 // One placement of an item on a bar or in a menu.
-class TdxBarItemLink : public TCollectionItem {
+class TdxBarItemLink : public TCollectionItem, public IdxBarSelectableItem {
   ORV_CLASS(TdxBarItemLink, TCollectionItem)
  public:
   explicit TdxBarItemLink(TCollection* collection);
@@ -766,7 +812,31 @@ class TdxBarItemLink : public TCollectionItem {
   void SetItem(TdxBarItem* value);
   TdxBarItem* GetItemRaw() const { return FItem; }
   TdxBarItemLinks* GetOwnerLinks() const;
-  TdxBarManager* GetBarManager() const;
+  TdxBarManager* GetBarManager() const override;
+
+  // ---- The link as a selectable object: always deletable (only the link goes), its owners the
+  // object whose links its bar window shows and its item, selected through its item.
+  Boolean IsDeletable(Boolean withItems = false) override { return true; }
+  void DeleteSelectable(TObject*& selection, Boolean withItems = false) override;
+  void ApplyCommand(Integer command) override { ApplyCustomizingLinkProperty(command); }
+  TObject* GetObject() override { return this; }
+  void AddOwnerObjects(TdxObjectList* list) override;
+  TObject* GetNextSelectable() override { return GetNextLink(); }
+  TObject* GetSelectableParent() override;
+  Integer GetSelectionState() override;
+  Word GetCommands() override;
+  void InvalidateSelection() override;
+  Boolean IsComplex() override { return false; }
+  Boolean IsInSelection() override;
+  void SelectObject(Integer operation) override;
+  Boolean SelectParent() override;
+  void SelectionChanged() override;
+  // The next shown link of its bar window (round at the end; nil when it is the only one).
+  TdxBarItemLink* GetNextLink();
+  // The object whose links the link's bar window shows (a bar, a sub item; nil without window).
+  TObject* GetLinksOwnerObject() const;
+  // Copies one setting of the link being customized (a command of its menu) to this link.
+  void ApplyCustomizingLinkProperty(Integer command);
   const AnsiString& GetLoadedItemName() const { return FLoadedItemName; }
   // The item of the loaded name among the manager's items; the loaded name is cleared.
   void ResolveLoadedItemName(TdxBarManager* manager);
@@ -1201,7 +1271,7 @@ enum TdxBarBorderStyle { bbsNone, bbsSingle };
 // A toolbar or the main-menu bar of a manager: a caption, the links it shows, its dock state
 // (floating, or docked at a side of the form), its row and floating bounds and its display
 // options. Its window exists while it is visible.
-class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
+class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner, public IdxBarSelectableItem {
   ORV_CLASS(TdxBar, TcxComponentCollectionItem)
  public:
   explicit TdxBar(TComponent* owner);
@@ -1210,7 +1280,25 @@ class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
   TdxBarCaptionButtons* GetCaptionButtons();
   void SetCaptionButtons(TdxBarCaptionButtons* value);
 
-  TdxBarManager* GetBarManager() const;
+  TdxBarManager* GetBarManager() const override;
+
+  // ---- The bar as a selectable object: deletable while designing, or a bar the user made that
+  // may close, as far as the designer agrees; the bars follow each other round.
+  Boolean IsDeletable(Boolean withItems = false) override;
+  void DeleteSelectable(TObject*& selection, Boolean withItems = false) override;
+  void ApplyCommand(Integer command) override {}
+  TObject* GetObject() override { return this; }
+  void AddOwnerObjects(TdxObjectList* list) override;
+  TObject* GetNextSelectable() override;
+  TObject* GetSelectableParent() override;
+  Integer GetSelectionState() override;
+  Word GetCommands() override { return 0; }
+  void InvalidateSelection() override;
+  Boolean IsComplex() override { return false; }
+  Boolean IsInSelection() override { return GetSelectionState() == 1; }
+  void SelectObject(Integer operation) override;
+  Boolean SelectParent() override { return false; }
+  void SelectionChanged() override { InvalidateSelection(); }
 
   // ---- Published
   Boolean GetAllowClose() const { return FAllowClose; }

@@ -2177,13 +2177,17 @@ void TCustomdxBarControl::PressCustomizedItemControl(TdxBarItemControl* control,
   orv::TObjectLinkGuard self(this);
   SetSelectedItemControl(control);
   if (!self.Alive()) return;
+  TdxBarDesignController* controller = GetBarDesignController();
+  if (!controller) return;
   Integer operation = 2;
-  if (button != mbRight && shift.Contains(ssShift) && !shift.Contains(ssCtrl))
-    operation = manager->IsSelectedObject(link) ? 1 : 0;
-  manager->ChangeSelection(link, operation);
+  if (button == mbRight)
+    operation = link->IsInSelection() && !controller->HasComplexSelection(manager) ? 0 : 2;
+  else if (shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+    operation = link->IsInSelection() ? 1 : 0;
+  controller->SelectSelectableItem(link, operation);
   if (self.Alive() && button == mbLeft && HandleAllocated()) BeginPendingItemDrag(this, link, point);
   // A right press opens the link's customizing menu.
-  if (self.Alive() && button == mbRight && !manager->IsDesigning()) GetBarDesignController()->ShowLinkMenu(this, link);
+  if (self.Alive() && button == mbRight) controller->ShowLinkMenu(this, link);
 }
 
 void TCustomdxBarControl::MouseMove(TShiftState shift, Integer x, Integer y) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "components/bars/dxBarDesignController.h"
 #include "components/bars/dxBarDrawing.h"
 #include "components/bars/dxBarPopupMenuEd.h"
 #include "components/foundation/cxClasses.h"
@@ -188,6 +189,18 @@ void TdxBarDragInfo::StartDrag(TdxBarItem* item, TdxBarItemLink* link, const TPo
 }
 
 void TdxBarDragInfo::TrackDrag() {
+  TdxBarDesignController* controller = GetBarDesignController();
+  if (controller) controller->SetDragging(true);
+  try {
+    Track();
+  } catch (...) {
+    if (controller) controller->SetDragging(false);
+    throw;
+  }
+  if (controller) controller->SetDragging(false);
+}
+
+void TdxBarDragInfo::Track() {
   // The moves that started the drag may have been merged into one: take the place at once.
   MouseMoved();
   MSG msg{};

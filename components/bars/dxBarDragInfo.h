@@ -46,6 +46,7 @@ class TdxBarDragInfo : public TObject {
   static void DrawMark(HDC dc, const TRect& rect, Boolean vertical, Boolean firstPart);
 
  private:
+  void Track();
   void MouseMoved();
   void UpdateState(Boolean accept);
   Boolean CanDropHere() const;
