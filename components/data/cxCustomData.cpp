@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <numeric>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxFilterConsts.h"
@@ -1700,6 +1703,42 @@ void TcxCustomDataControllerInfo::BuildSortKeys() {
   }
 }
 
+namespace {
+
+// Ranks the records' text keys when few distinct texts are among them (records grouped by a
+// country, say): ranks[record] orders as the keys do, equal ranks exactly for equal keys. False
+// when the records hold too many distinct texts for ranking to pay.
+template <class TKeys>
+Boolean RankTextKeys(const TKeys& keys, const std::vector<Integer>& records, std::vector<std::uint32_t>& ranks) {
+  const std::size_t limit = records.size() / 16 + 1;
+  std::unordered_map<std::string_view, std::uint32_t> ids;
+  std::vector<std::string_view> distinct;
+  ranks.assign(keys.Texts.size(), 0);
+  for (const Integer recordIndex : records) {
+    const auto& text = keys.Texts[std::size_t(recordIndex)];
+    const std::string_view key(keys.Data.data() + text.Start, text.Length);
+    const auto [it, added] = ids.try_emplace(key, std::uint32_t(distinct.size()));
+    if (added) {
+      if (distinct.size() >= limit) return false;
+      distinct.push_back(key);
+    }
+    ranks[std::size_t(recordIndex)] = it->second;
+  }
+  // Byte-wise order, the shorter of two texts first where one begins the other: as the keys
+  // compare.
+  std::vector<std::uint32_t> order(distinct.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&distinct](std::uint32_t a, std::uint32_t b) {
+    return distinct[a].compare(distinct[b]) < 0;
+  });
+  std::vector<std::uint32_t> rankOf(distinct.size());
+  for (std::size_t i = 0; i < order.size(); ++i) rankOf[order[i]] = std::uint32_t(i);
+  for (const Integer recordIndex : records) ranks[std::size_t(recordIndex)] = rankOf[ranks[std::size_t(recordIndex)]];
+  return true;
+}
+
+}  // namespace
+
 Boolean TcxCustomDataControllerInfo::SortRecordListByKeys() {
   // An edited record held in its place compares by its neighbours: the general comparison.
   TcxCustomDataProvider* provider = FDataController->GetProvider();
@@ -1730,6 +1769,38 @@ Boolean TcxCustomDataControllerInfo::SortRecordListByKeys() {
   };
   const TSortKeys& first = *fields.front().Keys;
   const Boolean prefixed = first.Kind == TSortKeys::skText;
+  const Boolean firstDescending = fields.front().Descending;
+  // Few distinct texts in the first field: their ranks stand for them exactly, so the first
+  // field never reaches for its texts; alone, rank and record make one number to sort.
+  std::vector<std::uint32_t> ranks;
+  if (prefixed && RankTextKeys(first, FRecordList, ranks)) {
+    const std::uint32_t top = ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end());
+    auto rankOf = [&](Integer recordIndex) {
+      const std::uint32_t rank = ranks[std::size_t(recordIndex)];
+      return std::uint64_t(firstDescending ? top - rank : rank);
+    };
+    if (fields.size() == 1) {
+      std::vector<std::uint64_t> order;
+      order.reserve(FRecordList.size());
+      for (const Integer recordIndex : FRecordList) order.push_back(rankOf(recordIndex) << 32 | std::uint32_t(recordIndex));
+      std::sort(order.begin(), order.end());
+      for (std::size_t i = 0; i < order.size(); ++i) FRecordList[i] = Integer(std::uint32_t(order[i]));
+      return true;
+    }
+    std::vector<TItem> items;
+    items.reserve(FRecordList.size());
+    for (const Integer recordIndex : FRecordList) items.push_back({rankOf(recordIndex), recordIndex});
+    std::sort(items.begin(), items.end(), [&fields](const TItem& a, const TItem& b) {
+      if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+      for (std::size_t i = 1; i < fields.size(); ++i) {
+        const Integer c = fields[i].Keys->Compare(a.Record, b.Record);
+        if (c != 0) return fields[i].Descending ? c > 0 : c < 0;
+      }
+      return a.Record < b.Record;
+    });
+    for (std::size_t i = 0; i < items.size(); ++i) FRecordList[i] = items[i].Record;
+    return true;
+  }
   std::vector<TItem> items;
   items.reserve(FRecordList.size());
   for (const Integer recordIndex : FRecordList) {
@@ -1741,7 +1812,6 @@ Boolean TcxCustomDataControllerInfo::SortRecordListByKeys() {
     }
     items.push_back({prefix, recordIndex});
   }
-  const Boolean firstDescending = fields.front().Descending;
   std::sort(items.begin(), items.end(), [&fields, firstDescending](const TItem& a, const TItem& b) {
     if (a.Prefix != b.Prefix) return firstDescending ? a.Prefix > b.Prefix : a.Prefix < b.Prefix;
     for (const TFieldKeys& f : fields) {

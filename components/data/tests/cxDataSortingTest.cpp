@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <string_view>
 
 #include "components/data/tests/DataControllerFixture.h"
 #include "platform/runtime/Collation.h"
@@ -223,6 +224,49 @@ TEST(TcxDataControllerSorting, ShortAndLongTextsSortTogether) {
   EXPECT_EQ(RowRecords(c.get()), byKeys);
   const Variant first = c->GetValue(byKeys[0], 0);
   EXPECT_TRUE(first.IsNull());
+}
+
+TEST(TcxDataControllerSorting, ManyRecordsOfFewTextsSortByTheirBytesThenTheNextFieldThenTheRecord) {
+  // Few distinct texts among many records: one text begins another, capitals and small letters,
+  // bytes above 0x7F (compared unsigned) and texts longer than eight bytes that differ late.
+  const std::vector<std::string> texts = {"Ab",        "A",          "Abc",        "B",  "a",
+                                          "\xC0\xE1", "\xFF",       "\x7F",      "AbcdefghXYZ",
+                                          "AbcdefghXY", "AbcdefghXYA", "Abcdefgh"};
+  TControllerPtr c(new TTestDataController(nullptr));
+  const Integer text = c->AddTestItem(TcxStringValueType::StaticClass());
+  const Integer number = c->AddTestItem(TcxIntegerValueType::StaticClass());
+  const Integer count = 3000;
+  std::vector<std::pair<std::string, Integer>> records;
+  std::mt19937 random(7);
+  c->BeginUpdate();
+  c->SetRecordCount(count);
+  for (Integer r = 0; r < count; ++r) {
+    records.emplace_back(texts[random() % texts.size()], Integer(random() % 5));
+    c->SetValue(r, text, Variant(AnsiString(records.back().first)));
+    c->SetValue(r, number, Variant(records.back().second));
+  }
+  c->EndUpdate();
+  auto expected = [&](Boolean textDescending, Boolean byNumber) {
+    std::vector<Integer> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](Integer a, Integer b) {
+      const auto& x = records[std::size_t(a)];
+      const auto& y = records[std::size_t(b)];
+      const int t = std::string_view(x.first).compare(y.first);  // byte-wise, unsigned
+      if (t != 0) return textDescending ? t > 0 : t < 0;
+      if (byNumber && x.second != y.second) return x.second > y.second;
+      return a < b;
+    });
+    return order;
+  };
+  c->ChangeSorting(text, soAscending);
+  EXPECT_EQ(RowRecords(c.get()), expected(false, false));
+  c->ChangeSorting(text, soDescending);
+  EXPECT_EQ(RowRecords(c.get()), expected(true, false));
+  c->ChangeSorting(number, soDescending);
+  EXPECT_EQ(RowRecords(c.get()), expected(true, true));
+  c->ChangeSorting(text, soAscending);
+  EXPECT_EQ(RowRecords(c.get()), expected(false, true));
 }
 
 TEST(TcxDataControllerSorting, OnCompareDecidesAndZeroKeepsLoadOrder) {
