@@ -330,11 +330,9 @@ void TdxBarSubItemControl::OpenDropDown(Boolean byMouse) {
   GetSubMenuPosition(point, ownerWidth, ownerHeight);
   menu->SetOwnerWidth(ownerWidth);
   menu->SetOwnerHeight(ownerHeight);
-  TRect screen = GetItemRect();
-  POINT corners[2] = {{screen.Left, screen.Top}, {screen.Right, screen.Bottom}};
-  ::ClientToScreen(parent->GetHandle(), &corners[0]);
-  ::ClientToScreen(parent->GetHandle(), &corners[1]);
-  menu->SetOwnerBounds(TRect{corners[0].X, corners[0].Y, corners[1].X, corners[1].Y});
+  // Only where the look joins a menu to its opener does the menu keep clear of the item and
+  // share its frame and shadow with it; a menu opened from inside a menu never does.
+  if (NeedDropDownExcludeRect()) menu->SetOwnerBounds(parent->GetItemControlScreenRect(this));
   menu->SetBounds(point.X, point.Y, menu->GetWidth(), menu->GetHeight());
   parent->SetChildBarControl(menu);
   if (parent->GetKind() != 2) Invalidate();
