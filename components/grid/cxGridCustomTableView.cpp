@@ -20,6 +20,18 @@
 
 namespace {
 
+// -1, 0 or 1 as the first value sorts before, with or after the second.
+Integer CompareOrder(const Variant& a, const Variant& b) {
+  switch (VarCompareValue(a, b)) {
+    case vrLessThan:
+      return -1;
+    case vrGreaterThan:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
 // Hourglass cursor for the lifetime of the object (also when the work raises).
 struct TGridTableHourglass {
   TGridTableHourglass() { ShowHourglassCursor(); }
@@ -535,14 +547,7 @@ Integer TcxCustomGridTableViewData::CompareItemValues(Integer itemIndex, const V
   Variant a, b;
   ConvertDateValue(item, value1, a, mode == 0 ? 0 : 1);
   ConvertDateValue(item, value2, b, mode == 0 ? 0 : 1);
-  switch (VarCompareValue(a, b)) {
-    case vrLessThan:
-      return -1;
-    case vrGreaterThan:
-      return 1;
-    default:
-      return 0;
-  }
+  return CompareOrder(a, b);
 }
 
 void TcxCustomGridTableViewData::GroupValueDisplayText(Integer recordIndex, Integer itemIndex, AnsiString& text,
@@ -698,14 +703,7 @@ Integer orv::grid::ViewCompareDates(TcxCustomGridTableView* view, TcxCustomDataF
   TcxCustomGridTableViewData* data = view->GetTableViewData();
   const Integer result = data->CompareItemValues(item->GetIndex(), value1, value2, mode);
   if (result != 0 || mode != 0 || data->ComparesConvertedValues(item->GetIndex(), 0)) return result;
-  switch (VarCompareValue(value1, value2)) {
-    case vrLessThan:
-      return -1;
-    case vrGreaterThan:
-      return 1;
-    default:
-      return 0;
-  }
+  return CompareOrder(value1, value2);
 }
 
 void orv::grid::ViewRefreshGroupingDateRanges(TcxCustomGridTableView* view) {
