@@ -4346,8 +4346,13 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   void GetBorderSizes(Boolean withCaption, TRect& rect);
   virtual void GetContentOffsets(TRect& rect);
   HBRUSH GetLightBrush() const { return FLightBrush; }
-  Boolean IsDetachCaptionVisible() { return false; }
-  Boolean IsDetachCaptionSelected() const { return false; }
+  // The tear-off caption along the top of the menu of a Detachable sub item.
+  Boolean IsDetachCaptionVisible();
+  Boolean IsDetachCaptionSelected() const { return FDetachCaptionSelected; }
+  // The caption in client coordinates (it lies above the client area).
+  TRect GetDetachCaptionRect();
+  // Under the mouse: drawn hot with the move cursor (not while customizing or capturing).
+  void SetDetachCaptionSelected(Boolean value);
   // The expand button of a menu that hides rarely used items: 0 normal, 1 hot, 2 expanded.
   Boolean IsMarkVisible();
   TRect GetMarkRect();
@@ -4408,7 +4413,10 @@ class TdxBarSubMenuControl : public TCustomdxBarControl {
   TdxBarItemLink* ShownLink(Integer index) const;
   Integer IndexOfShownLink(TdxBarItemLink* link) const;
   TdxBarMenuAnimations ChooseAnimation();
+  // A press on the caption: dragging it out of the menu makes the detaching bar float there.
+  void DetachLoop();
 
+  Boolean FDetachCaptionSelected = false;
   Integer FOwnerWidth = 0;
   Integer FOwnerHeight = 0;
   TRect FOwnerBounds;

@@ -605,6 +605,147 @@ void TdxBarSubMenuControl::GetBorderSizes(Boolean withCaption, TRect& rect) {
   TdxBarPainter* painter = GetPainter();
   const Integer width = painter ? painter->GetMenuBorderWidth() : 1;
   rect = TRect{width, width, width, width};
+  if (withCaption && painter && IsDetachCaptionVisible()) rect.Top += painter->GetDetachCaptionHeight(this);
+}
+
+// ---- Detach caption
+
+Boolean TdxBarSubMenuControl::IsDetachCaptionVisible() {
+  if (!(GetBehaviorFlags() & 0x1) || !FSubItemControl) return false;
+  auto* item = dynamic_cast<TCustomdxBarSubItem*>(FSubItemControl->GetItem());
+  return item && item->GetDetachable();
+}
+
+TRect TdxBarSubMenuControl::GetDetachCaptionRect() {
+  if (!HandleAllocated() || !IsDetachCaptionVisible()) return TRect();
+  RECT window{};
+  GetWindowRect(GetHandle(), &window);
+  POINT origin{0, 0};
+  ::ClientToScreen(GetHandle(), &origin);
+  TRect r{window.Left - origin.X, window.Top - origin.Y, window.Right - origin.X, window.Bottom - origin.Y};
+  if (TdxBarPainter* painter = GetPainter()) painter->DeflateDetachCaptionRect(this, r);
+  // Half the height of "Qq", made odd.
+  Integer height = GetBarControlCanvas()->TextHeight("Qq") / 2;
+  if (height % 2 == 0) ++height;
+  r.Bottom = r.Top + height;
+  return r;
+}
+
+void TdxBarSubMenuControl::SetDetachCaptionSelected(Boolean value) {
+  if (FDetachCaptionSelected == value || InCustomizingMode() || GetCapture()) return;
+  FDetachCaptionSelected = value;
+  if (!HandleAllocated()) return;
+  HDC dc = GetWindowDC(GetHandle());
+  DrawNonClient(dc);
+  ReleaseDC(GetHandle(), dc);
+  ::SetCursor(LoadCursor(nullptr, value ? IDC_SIZEALL : IDC_ARROW));
+}
+
+void TdxBarSubMenuControl::DetachLoop() {
+  TdxBarSubItemControl* opener = FSubItemControl;
+  auto* item = opener ? dynamic_cast<TCustomdxBarSubItem*>(opener->GetItem()) : nullptr;
+  TCustomdxBarControl* parent = FParentBarControl;
+  if (!item || !parent || !parent->HandleAllocated()) return;
+  orv::TObjectLinkGuard itemAlive(item);
+  item->DoDetaching();
+  if (!itemAlive.Alive()) return;
+  TdxBar* bar = item->GetDetachingBarObject();
+  if (!bar || bar->GetControl() == parent) return;
+  TdxBarManager* manager = bar->GetBarManager();
+  // The caption grown by 15 pixels on every side, on the screen: leaving it detaches.
+  TRect zone = GetDetachCaptionRect();
+  POINT corner{zone.Left, zone.Top};
+  ::ClientToScreen(GetHandle(), &corner);
+  zone = TRect{corner.X - 15, corner.Y - 15, corner.X + zone.Width() + 15, corner.Y + zone.Height() + 15};
+  orv::TObjectLinkGuard barAlive(bar);
+  orv::TObjectLinkGuard parentAlive(parent);
+  orv::TObjectLinkGuard openerAlive(opener);
+  const HWND capture = parent->GetHandle();
+  SetCapture(capture);
+  Boolean shown = false, released = false, reopen = false;
+  TPoint last{-100000, -100000};
+  auto captionHalf = [&] {
+    TdxBarControl* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
+    RECT w{}, c{};
+    if (window && window->HandleAllocated()) {
+      GetWindowRect(window->GetHandle(), &w);
+      POINT o{0, 0};
+      ::ClientToScreen(window->GetHandle(), &o);
+      return Integer(o.Y - w.Top) / 2;
+    }
+    (void)c;
+    return 0;
+  };
+  MSG msg{};
+  while (GetCapture() == capture && barAlive.Alive()) {
+    const BOOL got = GetMessage(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (!got) {
+      PostQuitMessage(Integer(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      POINT p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+      if (msg.hwnd) ::ClientToScreen(msg.hwnd, &p);
+      if (p.X == last.X && p.Y == last.Y) continue;
+      last = TPoint{p.X, p.Y};
+      const Boolean inside = p.X >= zone.Left && p.X < zone.Right && p.Y >= zone.Top && p.Y < zone.Bottom;
+      if (!shown) {
+        if (inside) continue;
+        // Out of the caption: the menu goes and the bar floats at the pointer.
+        shown = true;
+        if (openerAlive.Alive()) opener->ControlInactivate(true);
+        if (!barAlive.Alive()) break;
+        if (bar->GetDockingStyle() != dsNone) {
+          bar->SetVisible(false);
+          bar->SetDockingStyle(dsNone);
+        }
+        if (!bar->GetVisible()) {
+          bar->SetFloatLeft(p.X - 100);
+          bar->SetFloatTop(p.Y);
+          bar->SetVisible(true);
+          bar->SetFloatTop(p.Y - captionHalf());
+        }
+        if (!parentAlive.Alive() || !parent->HandleAllocated()) break;
+        if (GetCapture() != capture) SetCapture(capture);
+        continue;
+      }
+      if (inside) {
+        // Back over the caption: the bar hides and the menu opens again.
+        bar->SetVisible(false);
+        reopen = true;
+        break;
+      }
+      if (TCustomdxBarControl* window = bar->GetControl(); window && window->HandleAllocated()) {
+        RECT w{};
+        GetWindowRect(window->GetHandle(), &w);
+        SetWindowPos(window->GetHandle(), nullptr, p.X - (w.Right - w.Left) / 2, p.Y - captionHalf(), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP) {
+      released = true;
+      break;
+    }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        reopen = true;
+        break;
+      }
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  if (GetCapture() == capture) ReleaseCapture();
+  if (!barAlive.Alive()) return;
+  if (shown && !released && !reopen) bar->SetVisible(false);
+  if (released && shown) {
+    if (auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl())) window->StorePosition();
+  }
+  (void)manager;
+  if (reopen && openerAlive.Alive() && !opener->IsDroppedDown()) opener->DropDown(false);
 }
 
 void TdxBarSubMenuControl::GetContentOffsets(TRect& rect) {
@@ -1175,12 +1316,17 @@ void TdxBarSubMenuControl::DoMouseMove(TShiftState shift, const TPoint& point, T
     Invalidate();
   }
   inherited::DoMouseMove(shift, point, control);
+  if (self.Alive() && IsDetachCaptionVisible()) SetDetachCaptionSelected(MenuPointInRect(GetDetachCaptionRect(), point));
 }
 
 void TdxBarSubMenuControl::MouseDown(TMouseButton button, TShiftState shift, Integer x, Integer y) {
   orv::TObjectLinkGuard self(this);
   StopAnimation();
   if (!self.Alive() || FScrollTimerID) return;
+  if (button == mbLeft && FDetachCaptionSelected && MenuPointInRect(GetDetachCaptionRect(), TPoint{x, y})) {
+    DetachLoop();
+    return;
+  }
   if (button == mbLeft && IsMarkVisible() && MenuPointInRect(GetMarkRect(), TPoint{x, y})) {
     if (FMarkState == 0) SetSelectedItemControl(nullptr);
     SetMarkState(FMarkState == 0 ? 1 : 2);
@@ -1759,6 +1905,13 @@ void TdxBarPainter::DrawMenuFrame(TdxBarSubMenuControl* subMenu, HDC dc, const T
   FillRect(dc, &top, face);
   RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
   DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM);
+  if (!subMenu || !subMenu->IsDetachCaptionVisible()) return;
+  RECT inner{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
+  DrawEdge(dc, &inner, BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_RIGHT);
+  RECT caption{inner.Left + 1, inner.Top + 1, inner.Right - 1, 0};
+  caption.Bottom = caption.Top + GetDetachCaptionHeight(subMenu) - 1;
+  FrameRect(dc, &caption, face);
+  FillMenuArea(subMenu, dc, TRect{caption.Left + 1, caption.Top + 1, caption.Right - 1, caption.Bottom - 1});
 }
 
 void TdxBarPainter::DrawMenuClientFrame(TdxBarSubMenuControl* subMenu, HDC dc, HBRUSH brush, const TRect& rect) {
