@@ -106,6 +106,32 @@ TEST_F(MenuPaintersTest, TheMenuFrameJoinsTheOpeningBarItem) {
   }
 }
 
+// A menu keeps clear of the bar item it opens from, and joins it, only in the flat looks; a
+// menu opened from an item of another menu never does, so its frame runs unbroken beside it.
+TEST_F(MenuPaintersTest, OnlyABarItemsMenuInAFlatLookHasOwnerBounds) {
+  struct TCase {
+    TdxBarManagerStyle style;
+    const char* name;
+    Boolean flat;
+  } cases[] = {{bmsStandard, "standard", false}, {bmsFlat, "flat", true}, {bmsOffice11, "office11", true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TdxBarSubMenuControl* menu = OpenProgram(c.style);
+    ASSERT_NE(menu, nullptr);
+    const TRect item = ItemScreenRect(MenuBar(), "Программа"_a);
+    EXPECT_EQ(menu->GetOwnerBounds(), c.flat ? item : TRect{});
+    TdxBarSubMenuControl* nested = OpenResults(menu);
+    ASSERT_NE(nested, nullptr);
+    EXPECT_EQ(nested->GetOwnerBounds(), TRect{});
+    const TRect window = WindowRect(nested);
+    const TRect opener = ItemScreenRect(menu, "Результат поиска"_a);
+    EXPECT_EQ(ScreenRgb(window.Left, opener.Top + opener.Height() / 2), ScreenRgb(window.Left, window.Bottom - 3));
+    orv::headless::Click(window.Right + 50, window.Bottom + 50);
+    Run();
+    ASSERT_EQ(MenuOf("dxBarSubItem1"), nullptr);
+  }
+}
+
 // The icon column: button face in the flat look, the band gradient in the Office 2003 look;
 // the text area white or the palette's menu colour; the begin-group gap's line starts 8 pixels
 // after the column in the separator colour.
