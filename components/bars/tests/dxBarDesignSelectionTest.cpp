@@ -281,4 +281,27 @@ TEST_F(BarDesignSelectionTest, TheLastSelectedItemIsDroppedWhenItGoesOrTheApplic
   EXPECT_EQ(controller->GetLastSelectedItem(), nullptr);
 }
 
+// While designing, the link menu of a toolbar button offers the design commands less what a
+// toolbar cannot carry out (position, view levels, button groups, distribution, recent use).
+TEST_F(BarDesignSelectionTest, TheDesignLinkMenuOfAToolbarButton) {
+  Design();
+  TdxBarDesignController* controller = GetBarDesignController();
+  Select(1, 2);
+  TdxBarItemLink* link = Links->GetItem(1);
+  controller->ShowLinkMenu(Bar->GetControl(), link);
+  Run();
+  TdxBarSubMenuControl* menu = controller->GetCustomizingMenu();
+  ASSERT_NE(menu, nullptr);
+  TdxBarItemLinks* entries = menu->GetItemLinks();
+  std::string captions;
+  for (Integer i = 0; i < entries->GetCount(); ++i) captions += entries->GetItem(i)->GetItem()->GetCaption() + ";";
+  EXPECT_EQ(captions,
+            "&Reset;&Delete;Delete Item;Delete Link;&Caption:;Defa&ult style;&Text Only (Always);"
+            "Text &Only (in Menus);Image &and Text;Begin a &Group;&Visible;");
+  // "&Visible" hides the link.
+  TdxBarItem* visible = entries->GetItem(entries->GetCount() - 1)->GetItem();
+  visible->GetOnClick()(visible);
+  EXPECT_FALSE(link->GetVisible());
+}
+
 }  // namespace
