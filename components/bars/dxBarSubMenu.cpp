@@ -651,7 +651,6 @@ void TdxBarSubMenuControl::DetachLoop() {
   if (!itemAlive.Alive()) return;
   TdxBar* bar = item->GetDetachingBarObject();
   if (!bar || bar->GetControl() == parent) return;
-  TdxBarManager* manager = bar->GetBarManager();
   // The caption grown by 15 pixels on every side, on the screen: leaving it detaches.
   TRect zone = GetDetachCaptionRect();
   POINT corner{zone.Left, zone.Top};
@@ -666,15 +665,12 @@ void TdxBarSubMenuControl::DetachLoop() {
   TPoint last{-100000, -100000};
   auto captionHalf = [&] {
     TdxBarControl* window = dynamic_cast<TdxBarControl*>(bar->GetControl());
-    RECT w{}, c{};
-    if (window && window->HandleAllocated()) {
-      GetWindowRect(window->GetHandle(), &w);
-      POINT o{0, 0};
-      ::ClientToScreen(window->GetHandle(), &o);
-      return Integer(o.Y - w.Top) / 2;
-    }
-    (void)c;
-    return 0;
+    if (!window || !window->HandleAllocated()) return 0;
+    RECT w{};
+    GetWindowRect(window->GetHandle(), &w);
+    POINT o{0, 0};
+    ::ClientToScreen(window->GetHandle(), &o);
+    return Integer(o.Y - w.Top) / 2;
   };
   MSG msg{};
   while (GetCapture() == capture && barAlive.Alive()) {
@@ -744,7 +740,6 @@ void TdxBarSubMenuControl::DetachLoop() {
   if (released && shown) {
     if (auto* window = dynamic_cast<TdxBarControl*>(bar->GetControl())) window->StorePosition();
   }
-  (void)manager;
   if (reopen && openerAlive.Alive() && !opener->IsDroppedDown()) opener->DropDown(false);
 }
 
