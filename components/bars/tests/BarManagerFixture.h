@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "components/bars/dxBar.h"
 #include "platform/drawing/GoldenImage.h"
@@ -44,6 +45,12 @@ class BarFormTest : public orv::test::HeadlessFormTest {
 };
 
 // A button of the manager, owned by `owner`, that runs `onClick` when one is given.
+// Records the captions of the items clicked, in order (an item's OnClick handler).
+struct TClickLog {
+  std::vector<std::string> Clicks;
+  void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
+};
+
 inline TdxBarButton* NewTestButton(TdxBarManager* manager, TComponent* owner, const AnsiString& caption,
                                    TNotifyEvent onClick = {}) {
   auto* button = new TdxBarButton(owner);

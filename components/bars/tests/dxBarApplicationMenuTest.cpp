@@ -165,9 +165,8 @@ class TTestApplicationMenu : public TdxBarPopupMenu, public IdxBarApplicationMen
   Boolean RoomForButtons = false;
 };
 
-struct TClickLog {
-  std::vector<std::string> Clicks;
-  void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
+// Clicks of items and of the recent-documents list's entries.
+struct TAppMenuClickLog : TClickLog {
   void RecentClick(TObject* sender) {
     auto* list = static_cast<TdxBarListItem*>(sender);
     Clicks.push_back("recent " + std::to_string(list->GetItemIndex()));
@@ -188,11 +187,11 @@ class ApplicationMenuWindowTest : public BarFormTest {
     Toolbar->GetLinks()->AddItem(AppButton);
     Menu = new TTestApplicationMenu(Form.get(), Manager);
     for (const char* caption : {"&New", "&Open", "&Print", "&Close"})
-      Menu->GetLinks()->AddItem(NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TClickLog::Click)));
+      Menu->GetLinks()->AddItem(NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TAppMenuClickLog::Click)));
     for (const char* caption : {"Alpha", "Beta", "Gamma"}) Menu->AddEntry(caption);
-    Menu->Recent->SetOnClick(TNotifyEvent(&Log, &TClickLog::RecentClick));
+    Menu->Recent->SetOnClick(TNotifyEvent(&Log, &TAppMenuClickLog::RecentClick));
     for (const char* caption : {"&Properties", "E&xit Program"}) {
-      TdxBarButton* mirrored = NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TClickLog::Click));
+      TdxBarButton* mirrored = NewTestButton(Manager, Form.get(), caption, TNotifyEvent(&Log, &TAppMenuClickLog::Click));
       Menu->Buttons->Add()->SetItem(mirrored);
     }
     AppButton->SetDropDownMenu(Menu);
@@ -242,7 +241,7 @@ class ApplicationMenuWindowTest : public BarFormTest {
   TdxBar* Toolbar = nullptr;
   TdxBarButton* AppButton = nullptr;
   TTestApplicationMenu* Menu = nullptr;
-  TClickLog Log;
+  TAppMenuClickLog Log;
   Boolean FormShown = false;
 };
 

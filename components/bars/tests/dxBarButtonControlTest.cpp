@@ -22,11 +22,6 @@
 
 namespace {
 
-struct TClickLog {
-  std::vector<std::string> Clicks;
-  void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
-};
-
 class ButtonControlTest : public BarFormTest {
  protected:
   ButtonControlTest() : BarFormTest({100, 100, 260, 140}) {}

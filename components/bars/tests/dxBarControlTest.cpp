@@ -27,11 +27,6 @@
 
 namespace {
 
-struct TClickLog {
-  std::vector<std::string> Clicks;
-  void Click(TObject* sender) { Clicks.push_back(static_cast<TdxBarItem*>(sender)->GetCaption()); }
-};
-
 class BarControlTest : public BarFormTest {
  protected:
   BarControlTest() : BarFormTest({100, 100, 320, 120}) {}

@@ -404,10 +404,10 @@ namespace {
 
 // A parameterised query over the fixture's towns: opened, it holds the towns whose code is its
 // CODE parameter (each opening makes its fields anew, as such a dataset does).
-class TTownQuery : public TRxMemoryData {
-  ORV_CLASS(TTownQuery, TRxMemoryData)
+class TMemTownQuery : public TRxMemoryData {
+  ORV_CLASS(TMemTownQuery, TRxMemoryData)
  public:
-  explicit TTownQuery(TComponent* owner) : TRxMemoryData(owner), FParams(new TParams(this)) {
+  explicit TMemTownQuery(TComponent* owner) : TRxMemoryData(owner), FParams(new TParams(this)) {
     GetFieldDefs().Add("ID", ftInteger);
     GetFieldDefs().Add("CODE", ftString, 2);
     GetFieldDefs().Add("CITY", ftString, 20);
@@ -442,12 +442,12 @@ class TTownQuery : public TRxMemoryData {
 
 }  // namespace
 
-ORV_PUBLISH(TTownQuery) { p.Property("Params", &TTownQuery::GetParams); }
+ORV_PUBLISH(TMemTownQuery) { p.Property("Params", &TMemTownQuery::GetParams); }
 
 TEST(cxDBDataMasterDetail, ADetailInSQLModeQueriesItsCountryAgainBeforeItFocusesATown) {
   TCountryTownTables tables;
   std::unique_ptr<TComponent, orv::FreeDeleter> owner(new TComponent(nullptr));
-  auto* query = new TTownQuery(owner.get());
+  auto* query = new TMemTownQuery(owner.get());
   query->Open();
   auto* source = new TDataSource(owner.get());
   source->SetDataSet(query);
