@@ -117,6 +117,16 @@ class BarDesignSelectionTest : public BarFormTest {
     });
   }
 
+  // Customizing mode at run time, with the customization form moved off the toolbar.
+  void StartCustomizing() {
+    Manager->SetCustomizingMode(true);
+    Run();
+    if (TdxBarCustomCustomizationForm* form = GetActiveCustomizationForm()) {
+      form->SetBounds(560, 300, form->GetWidth(), form->GetHeight());
+      Run();
+    }
+  }
+
   TTestDesigner Designer;
   TdxBar* Bar = nullptr;
   TdxBarItemLinks* Links = nullptr;
@@ -125,12 +135,7 @@ class BarDesignSelectionTest : public BarFormTest {
 
 TEST_F(BarDesignSelectionTest, AtRunTimeDeleteRemovesOnlyTheLastSelectedLinkWithoutAsking) {
   TdxBarDesignController* controller = GetBarDesignController();
-  Manager->SetCustomizingMode(true);
-  Run();
-  if (TdxBarCustomCustomizationForm* form = GetActiveCustomizationForm()) {
-    form->SetBounds(560, 300, form->GetWidth(), form->GetHeight());
-    Run();
-  }
+  StartCustomizing();
   TdxBarItem* second = Links->GetItem(1)->GetItem();
   // The second button is linked twice: its links are no reason to ask at run time.
   Bar->GetLinks()->AddItem(second);
@@ -153,12 +158,7 @@ TEST_F(BarDesignSelectionTest, AtRunTimeDeleteRemovesOnlyTheLastSelectedLinkWith
 
 TEST_F(BarDesignSelectionTest, TheDeleteKeyDeletesTheSelectedLinkOnlyWhileCustomizing) {
   TdxBarDesignController* controller = GetBarDesignController();
-  Manager->SetCustomizingMode(true);
-  Run();
-  if (TdxBarCustomCustomizationForm* form = GetActiveCustomizationForm()) {
-    form->SetBounds(560, 300, form->GetWidth(), form->GetHeight());
-    Run();
-  }
+  StartCustomizing();
   PressLink(0);
   ASSERT_NE(controller->GetLastSelectedItem(), nullptr);
   // Only while the manager's form has the focus.
